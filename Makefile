@@ -1,0 +1,35 @@
+# Quorvel: make run | make test | make test-sanitize | make bench
+JOBS      ?= $(shell nproc)
+LAUNCHER  := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+RELEASE   := build/release
+SANITIZE  := build/sanitize
+
+.PHONY: setup build run test test-sanitize bench clean
+
+setup:
+	@tools/setup.sh
+
+$(RELEASE)/build.ninja: | setup
+	@cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release $(LAUNCHER) >/dev/null
+
+$(SANITIZE)/build.ninja: | setup
+	@cmake -S . -B $(SANITIZE) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_SANITIZE=ON $(LAUNCHER) >/dev/null
+
+build: setup $(RELEASE)/build.ninja
+	@cmake --build $(RELEASE) -j $(JOBS)
+
+run: build
+	@$(RELEASE)/shell/quorvel
+
+test: build
+	@tools/run-tests.sh $(RELEASE) $(JOBS)
+
+test-sanitize: setup $(SANITIZE)/build.ninja
+	@cmake --build $(SANITIZE) -j $(JOBS)
+	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 tools/run-tests.sh $(SANITIZE) $(JOBS)
+
+bench: build
+	@for b in $(RELEASE)/bench/bench_*; do echo "== $$b"; $$b; done
+
+clean:
+	@rm -rf build

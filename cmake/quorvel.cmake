@@ -1,0 +1,28 @@
+# quorvel_library(<target> DEPS <targets...>)
+# One static library per source folder; its sources are the folder's .cpp files.
+function(quorvel_library target)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(${target} STATIC ${sources})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# quorvel_test(<name> DEPS <targets...>)
+# One test executable per module, from every *_test.cpp in the current folder.
+# Each test case is its own CTest test, so process-wide state never leaks between cases.
+function(quorvel_test name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} quorvel_test_support GTest::gtest_main GTest::gmock)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;TZ=UTC")
+endfunction()
+
+# quorvel_bench(<name> <source> DEPS <targets...>)
+function(quorvel_bench name source)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  add_executable(${name} ${source})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
+endfunction()

@@ -1,0 +1,147 @@
+#include "platform/dispatch/dispatch_queue.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <future>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/foundation/clock.h"
+#include "platform/foundation/ns_run_loop.h"
+#include "platform/foundation/ns_thread.h"
+#include "platform/foundation/pending_work.h"
+
+namespace platform {
+
+namespace {
+
+thread_local DispatchQueue* currentQueue = nullptr;
+
+// Runs a block with `queue` as the current queue of this thread.
+void runAs(DispatchQueue* queue, const DispatchQueue::Block& block) {
+    DispatchQueue* outer = currentQueue;
+    currentQueue = queue;
+    block();
+    currentQueue = outer;
+}
+
+class MainQueue final : public DispatchQueue {
+public:
+    MainQueue() : DispatchQueue("com.apple.main-thread") {}
+
+    void async(Block block) override {
+        NSRunLoop::main().perform([this, block = std::move(block)] { runAs(this, block); });
+    }
+
+    void sync(const Block& block) override {
+        if (NSThread::isMainThread()) {
+            runAs(this, block);
+            return;
+        }
+        std::promise<void> done;
+        NSRunLoop::main().perform([&] {
+            runAs(this, block);
+            done.set_value();
+        });
+        done.get_future().wait();
+    }
+};
+
+// A FIFO served by one or more worker threads. The threads own the state, so a queue that is
+// released finishes the work already given to it.
+class WorkerQueue final : public DispatchQueue {
+public:
+    WorkerQueue(const std::string& label, int threads) : DispatchQueue(label), state_(std::make_shared<State>()) {
+        for (int i = 0; i < threads; ++i) {
+            std::thread([state = state_, self = this] { work(state, self); }).detach();
+        }
+    }
+
+    ~WorkerQueue() override {
+        {
+            std::lock_guard lock(state_->mutex);
+            state_->closing = true;
+        }
+        state_->ready.notify_all();
+    }
+
+    void async(Block block) override {
+        PendingWork::shared().begin();
+        {
+            std::lock_guard lock(state_->mutex);
+            state_->blocks.push_back(std::move(block));
+        }
+        state_->ready.notify_one();
+    }
+
+    void sync(const Block& block) override {
+        if (isCurrent()) {
+            block();
+            return;
+        }
+        std::promise<void> done;
+        async([&] {
+            block();
+            done.set_value();
+        });
+        done.get_future().wait();
+    }
+
+private:
+    struct State {
+        std::mutex mutex;
+        std::condition_variable ready;
+        std::deque<Block> blocks;
+        bool closing = false;
+    };
+
+    // `self` identifies the queue while it runs work; it is only compared, never used once closed.
+    static void work(std::shared_ptr<State> state, DispatchQueue* self) {
+        std::unique_lock lock(state->mutex);
+        for (;;) {
+            state->ready.wait(lock, [&] { return state->closing || !state->blocks.empty(); });
+            if (state->blocks.empty()) return;
+            Block block = std::move(state->blocks.front());
+            state->blocks.pop_front();
+            lock.unlock();
+            runAs(self, block);
+            block = nullptr;  // release captures before the work counts as done
+            PendingWork::shared().end();
+            lock.lock();
+        }
+    }
+
+    std::shared_ptr<State> state_;
+};
+
+}  // namespace
+
+std::shared_ptr<DispatchQueue> DispatchQueue::main() {
+    static auto* queue = new std::shared_ptr<DispatchQueue>(std::make_shared<MainQueue>());
+    return *queue;
+}
+
+std::shared_ptr<DispatchQueue> DispatchQueue::global() {
+    static auto* queue = new std::shared_ptr<DispatchQueue>(std::make_shared<WorkerQueue>(
+        "com.apple.root.default-qos", static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 2u, 8u))));
+    return *queue;
+}
+
+std::shared_ptr<DispatchQueue> DispatchQueue::createSerial(const std::string& label) {
+    return std::make_shared<WorkerQueue>(label, 1);
+}
+
+DispatchQueue* DispatchQueue::current() {
+    if (currentQueue) return currentQueue;
+    return NSThread::isMainThread() ? main().get() : nullptr;
+}
+
+void DispatchQueue::asyncAfter(double seconds, Block block) {
+    auto& clock = Clock::shared();
+    clock.schedule(clock.now() + std::max(0.0, seconds),
+                   [queue = shared_from_this(), block = std::move(block)]() mutable { queue->async(std::move(block)); });
+}
+
+}  // namespace platform

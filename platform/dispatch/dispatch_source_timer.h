@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+#include "platform/dispatch/dispatch_queue.h"
+
+namespace platform {
+
+// A timer source: after a start delay, and then every interval if one is given, its handler is
+// queued on the target queue. Created suspended; resume() starts it, cancel() stops it for good.
+class DispatchSourceTimer : public std::enable_shared_from_this<DispatchSourceTimer> {
+public:
+    using Block = std::function<void()>;
+
+    static std::shared_ptr<DispatchSourceTimer> create(std::shared_ptr<DispatchQueue> queue);
+    ~DispatchSourceTimer();
+
+    void setEventHandler(Block handler);
+    // A new schedule replaces the old one; interval 0 fires once.
+    void schedule(double startDelaySeconds, double intervalSeconds = 0);
+    void resume();
+    void cancel();
+    bool isCancelled() const;
+
+private:
+    explicit DispatchSourceTimer(std::shared_ptr<DispatchQueue> queue) : queue_(std::move(queue)) {}
+    void arm();
+    void fired(std::uint64_t scheduleId);
+
+    mutable std::mutex mutex_;
+    std::shared_ptr<DispatchQueue> queue_;
+    Block handler_;
+    double nextDeadline_ = 0;
+    double interval_ = 0;
+    bool hasSchedule_ = false;
+    bool resumed_ = false;
+    bool cancelled_ = false;
+    std::uint64_t scheduleId_ = 0;  // a new schedule or a cancel makes earlier callbacks stale
+    std::uint64_t clockToken_ = 0;
+};
+
+}  // namespace platform

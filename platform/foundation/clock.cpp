@@ -1,0 +1,206 @@
+#include "platform/foundation/clock.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <thread>
+#include <vector>
+
+#include "platform/foundation/ns_run_loop.h"
+#include "platform/foundation/ns_thread.h"
+#include "platform/foundation/pending_work.h"
+
+namespace platform {
+
+namespace {
+
+struct ClockSlot {
+    std::mutex mutex;
+    std::shared_ptr<Clock> current;
+    std::vector<std::shared_ptr<Clock>> retired;
+};
+
+ClockSlot& slot() {
+    static ClockSlot* s = new ClockSlot();  // never destroyed: threads may read the clock at exit
+    return *s;
+}
+
+}  // namespace
+
+Clock& Clock::shared() {
+    auto& s = slot();
+    std::lock_guard lock(s.mutex);
+    if (!s.current) s.current = std::make_shared<SystemClock>();
+    return *s.current;
+}
+
+void Clock::install(std::shared_ptr<Clock> clock) {
+    auto& s = slot();
+    std::lock_guard lock(s.mutex);
+    if (s.current) {
+        s.current->cancelAll();
+        s.retired.push_back(std::move(s.current));
+    }
+    s.current = std::move(clock);
+}
+
+// --- SystemClock -------------------------------------------------------------------------------
+
+namespace {
+double wallNow() {
+    using namespace std::chrono;
+    return duration<double>(system_clock::now().time_since_epoch()).count() - 978307200.0;
+}
+}  // namespace
+
+struct SystemClock::State {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool stopping = false;
+    Token nextToken = 1;
+    std::map<std::pair<double, Token>, Callback> scheduled;
+};
+
+SystemClock::SystemClock() : state_(std::make_shared<State>()) {
+    std::thread([state = state_] {
+        std::unique_lock lock(state->mutex);
+        while (!state->stopping) {
+            if (state->scheduled.empty()) {
+                state->changed.wait(lock);
+                continue;
+            }
+            auto first = state->scheduled.begin();
+            const double wait = first->first.first - wallNow();
+            if (wait > 0) {
+                state->changed.wait_for(lock, std::chrono::duration<double>(wait));
+                continue;
+            }
+            Callback callback = std::move(first->second);
+            state->scheduled.erase(first);
+            lock.unlock();
+            callback();
+            lock.lock();
+        }
+    }).detach();
+}
+
+SystemClock::~SystemClock() {
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->stopping = true;
+        state_->scheduled.clear();
+    }
+    state_->changed.notify_all();
+}
+
+double SystemClock::now() const { return wallNow(); }
+
+void SystemClock::cancelAll() {
+    std::lock_guard lock(state_->mutex);
+    state_->scheduled.clear();
+}
+
+Clock::Token SystemClock::schedule(double deadline, Callback callback) {
+    Token token;
+    {
+        std::lock_guard lock(state_->mutex);
+        token = state_->nextToken++;
+        state_->scheduled.emplace(std::make_pair(deadline, token), std::move(callback));
+    }
+    state_->changed.notify_all();
+    return token;
+}
+
+void SystemClock::cancel(Token token) {
+    std::lock_guard lock(state_->mutex);
+    std::erase_if(state_->scheduled, [token](const auto& entry) { return entry.first.second == token; });
+}
+
+// --- VirtualClock ------------------------------------------------------------------------------
+
+VirtualClock::VirtualClock(double start) : now_(start) {}
+
+std::shared_ptr<VirtualClock> VirtualClock::install(double start) {
+    auto clock = std::make_shared<VirtualClock>(start);
+    Clock::install(clock);
+    NSRunLoop::main().reset();
+    return clock;
+}
+
+double VirtualClock::now() const {
+    std::lock_guard lock(mutex_);
+    return now_;
+}
+
+Clock::Token VirtualClock::schedule(double deadline, Callback callback) {
+    std::lock_guard lock(mutex_);
+    const Token token = nextToken_++;
+    scheduled_.emplace(std::make_pair(deadline, token), std::move(callback));
+    return token;
+}
+
+void VirtualClock::cancel(Token token) {
+    std::lock_guard lock(mutex_);
+    std::erase_if(scheduled_, [token](const auto& entry) { return entry.first.second == token; });
+}
+
+void VirtualClock::cancelAll() {
+    std::lock_guard lock(mutex_);
+    scheduled_.clear();
+}
+
+bool VirtualClock::fireNextDueBy(double limit) {
+    auto& loop = NSRunLoop::main();
+    const auto timerDate = loop.nextTimerDate();
+    Callback callback;
+    {
+        std::lock_guard lock(mutex_);
+        auto first = scheduled_.begin();
+        const bool haveCallback = first != scheduled_.end() && first->first.first <= limit;
+        const bool timerFirst = timerDate && *timerDate <= limit &&
+                                (!haveCallback || *timerDate < first->first.first);
+        if (timerFirst) {
+            now_ = std::max(now_, *timerDate);
+        } else if (haveCallback) {
+            now_ = std::max(now_, first->first.first);
+            callback = std::move(first->second);
+            scheduled_.erase(first);
+        } else {
+            return false;
+        }
+    }
+    if (callback) callback();
+    // Due timers (and anything the callback queued) run here.
+    runUntilIdle();
+    return true;
+}
+
+void VirtualClock::advance(double seconds) {
+    double target;
+    {
+        std::lock_guard lock(mutex_);
+        target = now_ + std::max(0.0, seconds);
+    }
+    runUntilIdle();
+    while (fireNextDueBy(target)) {
+    }
+    {
+        std::lock_guard lock(mutex_);
+        now_ = std::max(now_, target);
+    }
+    runUntilIdle();
+}
+
+void VirtualClock::runUntilIdle() {
+    auto& loop = NSRunLoop::main();
+    auto& pending = PendingWork::shared();
+    for (;;) {
+        if (loop.runPending()) continue;
+        if (pending.idle()) {
+            if (loop.hasRunnableBlocks()) continue;
+            return;
+        }
+        pending.waitForChange(std::chrono::milliseconds(5));
+    }
+}
+
+}  // namespace platform

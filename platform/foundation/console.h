@@ -1,0 +1,33 @@
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// The app's console output (the platform's print and NSLog). Lines go to standard error unless a
+// Capture is alive, which keeps them for a test to read.
+class Console {
+public:
+    static void print(const std::string& line);
+
+    // While alive, printed lines are collected here instead of being written out.
+    class Capture {
+    public:
+        Capture();
+        ~Capture();
+        Capture(const Capture&) = delete;
+        Capture& operator=(const Capture&) = delete;
+
+        std::vector<std::string> lines() const;
+        bool contains(const std::string& text) const;
+
+    private:
+        friend class Console;
+        mutable std::mutex mutex_;
+        std::vector<std::string> lines_;
+    };
+};
+
+}  // namespace platform

@@ -1,0 +1,13 @@
+#include "platform/foundation/ns_date.h"
+
+#include "platform/foundation/clock.h"
+
+namespace platform {
+
+NSDate NSDate::now() { return NSDate(Clock::shared().now()); }
+
+NSDate NSDate::dateWithTimeIntervalSinceNow(double seconds) { return now().dateByAddingTimeInterval(seconds); }
+
+double NSDate::timeIntervalSinceNow() const { return seconds_ - Clock::shared().now(); }
+
+}  // namespace platform

@@ -1,0 +1,162 @@
+#include "platform/foundation/ns_run_loop.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "platform/foundation/clock.h"
+#include "platform/foundation/ns_timer.h"
+
+namespace platform {
+
+const NSRunLoopMode NSDefaultRunLoopMode = "kCFRunLoopDefaultMode";
+const NSRunLoopMode UITrackingRunLoopMode = "UITrackingRunLoopMode";
+const NSRunLoopMode NSRunLoopCommonModes = "kCFRunLoopCommonModes";
+
+NSRunLoop& NSRunLoop::main() {
+    static NSRunLoop* loop = new NSRunLoop();  // never destroyed: other threads may post at exit
+    return *loop;
+}
+
+void NSRunLoop::addTimer(const std::shared_ptr<NSTimer>& timer, const NSRunLoopMode& mode) {
+    if (!timer || !timer->isValid()) return;
+    {
+        std::lock_guard lock(mutex_);
+        timer->modes_.insert(mode);
+        if (!timer->scheduled_) {
+            timer->scheduled_ = true;
+            timer->start_ = Clock::shared().now();
+            timers_.push_back(timer);
+        }
+    }
+    wakeUp();
+}
+
+void NSRunLoop::removeTimer(const NSTimer* timer) {
+    std::lock_guard lock(mutex_);
+    std::erase_if(timers_, [timer](const auto& t) { return t.get() == timer; });
+}
+
+void NSRunLoop::perform(std::function<void()> block) {
+    {
+        std::lock_guard lock(mutex_);
+        blocks_.push_back(std::move(block));
+    }
+    wakeUp();
+}
+
+void NSRunLoop::setCurrentMode(const NSRunLoopMode& mode) {
+    {
+        std::lock_guard lock(mutex_);
+        currentMode_ = mode;
+    }
+    wakeUp();
+}
+
+void NSRunLoop::setSuspended(bool suspended) {
+    {
+        std::lock_guard lock(mutex_);
+        suspended_ = suspended;
+    }
+    wakeUp();
+}
+
+bool NSRunLoop::isSuspended() const {
+    std::lock_guard lock(mutex_);
+    return suspended_;
+}
+
+// Caller holds mutex_.
+bool NSRunLoop::isEligible(const NSTimer& timer) const {
+    if (!timer.valid_) return false;
+    if (timer.modes_.count(currentMode_)) return true;
+    const bool currentIsCommon = currentMode_ == NSDefaultRunLoopMode || currentMode_ == UITrackingRunLoopMode;
+    return currentIsCommon && timer.modes_.count(NSRunLoopCommonModes);
+}
+
+std::optional<double> NSRunLoop::nextTimerDate() const {
+    std::lock_guard lock(mutex_);
+    if (suspended_) return std::nullopt;
+    std::optional<double> earliest;
+    for (const auto& timer : timers_) {
+        if (!isEligible(*timer)) continue;
+        const double date = timer->fireDate();
+        if (!earliest || date < *earliest) earliest = date;
+    }
+    return earliest;
+}
+
+bool NSRunLoop::hasRunnableBlocks() const {
+    std::lock_guard lock(mutex_);
+    return !suspended_ && !blocks_.empty();
+}
+
+bool NSRunLoop::runDueTimers() {
+    const double now = Clock::shared().now();
+    std::vector<std::shared_ptr<NSTimer>> due;
+    {
+        std::lock_guard lock(mutex_);
+        if (suspended_) return false;
+        for (const auto& timer : timers_) {
+            if (isEligible(*timer) && timer->fireDate() <= now) due.push_back(timer);
+        }
+    }
+    // Earlier fire dates first; equal dates in the order the timers were added.
+    std::stable_sort(due.begin(), due.end(),
+                     [](const auto& a, const auto& b) { return a->fireDate() < b->fireDate(); });
+    for (const auto& timer : due) {
+        if (timer->isValid()) timer->fireDue(now);
+    }
+    return !due.empty();
+}
+
+bool NSRunLoop::runQueuedBlocks() {
+    // Only the blocks queued so far: a block that queues another lets timers run in between.
+    std::deque<std::function<void()>> batch;
+    {
+        std::lock_guard lock(mutex_);
+        if (suspended_) return false;
+        batch.swap(blocks_);
+    }
+    for (auto& block : batch) block();
+    return !batch.empty();
+}
+
+bool NSRunLoop::runPending() {
+    const bool ranTimers = runDueTimers();
+    const bool ranBlocks = runQueuedBlocks();
+    return ranTimers || ranBlocks;
+}
+
+void NSRunLoop::runOnce(double maxWaitSeconds) {
+    if (runPending()) return;
+    double wait = maxWaitSeconds;
+    if (auto next = nextTimerDate()) wait = std::min(wait, *next - Clock::shared().now());
+    if (wait > 0) {
+        std::unique_lock lock(mutex_);
+        wake_.wait_for(lock, std::chrono::duration<double>(wait), [this] { return woken_; });
+        woken_ = false;
+    }
+    runPending();
+}
+
+void NSRunLoop::wakeUp() {
+    {
+        std::lock_guard lock(mutex_);
+        woken_ = true;
+    }
+    wake_.notify_all();
+}
+
+void NSRunLoop::reset() {
+    std::vector<std::shared_ptr<NSTimer>> timers;
+    {
+        std::lock_guard lock(mutex_);
+        timers.swap(timers_);
+        blocks_.clear();
+        currentMode_ = NSDefaultRunLoopMode;
+        suspended_ = false;
+    }
+    for (auto& timer : timers) timer->valid_ = false;
+}
+
+}  // namespace platform

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class NSTimer;
+
+using NSRunLoopMode = std::string;
+extern const NSRunLoopMode NSDefaultRunLoopMode;
+extern const NSRunLoopMode UITrackingRunLoopMode;
+extern const NSRunLoopMode NSRunLoopCommonModes;
+
+// The main thread's run loop: timers that fire in the modes they were added for, and a FIFO of
+// blocks (the main queue). Time comes from the process clock. While suspended (the app is in the
+// background and not running), time moves on but nothing runs; on resuming, each overdue timer
+// fires once and keeps its schedule.
+class NSRunLoop {
+public:
+    static NSRunLoop& main();
+    static NSRunLoop& currentRunLoop() { return main(); }
+
+    // Timers stay alive while scheduled, until invalidated.
+    void addTimer(const std::shared_ptr<NSTimer>& timer, const NSRunLoopMode& mode);
+
+    // Queues a block to run on the main thread after the blocks queued before it. Any thread.
+    void perform(std::function<void()> block);
+
+    const NSRunLoopMode& currentMode() const { return currentMode_; }
+    // The mode the loop runs in: default, or tracking while the user drags. Main thread.
+    void setCurrentMode(const NSRunLoopMode& mode);
+
+    void setSuspended(bool suspended);
+    bool isSuspended() const;
+
+    // Runs every due timer and every queued block once; true when anything ran. Main thread.
+    bool runPending();
+    // The earliest fire date of a timer that may fire now (mode and suspension allowing).
+    std::optional<double> nextTimerDate() const;
+    bool hasRunnableBlocks() const;
+
+    // For the real application: runs what is due, then waits for work, for the next timer or for
+    // at most `maxWaitSeconds`, whichever comes first, and runs what became due.
+    void runOnce(double maxWaitSeconds);
+    // Wakes a waiting runOnce(); the clock and other threads call it.
+    void wakeUp();
+
+    // Forgets every timer and queued block and returns to the default mode, not suspended.
+    // Tests call it (through VirtualClock::install) so each case starts clean.
+    void reset();
+
+private:
+    NSRunLoop() = default;
+    friend class NSTimer;
+    void removeTimer(const NSTimer* timer);
+    bool isEligible(const NSTimer& timer) const;
+    bool runDueTimers();
+    bool runQueuedBlocks();
+
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    bool woken_ = false;
+    NSRunLoopMode currentMode_ = NSDefaultRunLoopMode;
+    bool suspended_ = false;
+    std::deque<std::function<void()>> blocks_;
+    std::vector<std::shared_ptr<NSTimer>> timers_;
+};
+
+}  // namespace platform
