@@ -28,7 +28,7 @@ void runAs(DispatchQueue* queue, const DispatchQueue::Block& block) {
 }
 
 class MainQueue final : public DispatchQueue {
-public:
+  public:
     MainQueue() : DispatchQueue("com.apple.main-thread") {}
 
     void async(Block block) override {
@@ -52,8 +52,9 @@ public:
 // A FIFO served by one or more worker threads. The threads own the state, so a queue that is
 // released finishes the work already given to it.
 class WorkerQueue final : public DispatchQueue {
-public:
-    WorkerQueue(const std::string& label, int threads) : DispatchQueue(label), state_(std::make_shared<State>()) {
+  public:
+    WorkerQueue(const std::string& label, int threads)
+        : DispatchQueue(label), state_(std::make_shared<State>()) {
         for (int i = 0; i < threads; ++i) {
             std::thread([state = state_, self = this] { work(state, self); }).detach();
         }
@@ -89,7 +90,7 @@ public:
         done.get_future().wait();
     }
 
-private:
+  private:
     struct State {
         std::mutex mutex;
         std::condition_variable ready;
@@ -125,7 +126,8 @@ std::shared_ptr<DispatchQueue> DispatchQueue::main() {
 
 std::shared_ptr<DispatchQueue> DispatchQueue::global() {
     static auto* queue = new std::shared_ptr<DispatchQueue>(std::make_shared<WorkerQueue>(
-        "com.apple.root.default-qos", static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 2u, 8u))));
+        "com.apple.root.default-qos",
+        static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 2u, 8u))));
     return *queue;
 }
 
@@ -140,8 +142,9 @@ DispatchQueue* DispatchQueue::current() {
 
 void DispatchQueue::asyncAfter(double seconds, Block block) {
     auto& clock = Clock::shared();
-    clock.schedule(clock.now() + std::max(0.0, seconds),
-                   [queue = shared_from_this(), block = std::move(block)]() mutable { queue->async(std::move(block)); });
+    clock.schedule(
+        clock.now() + std::max(0.0, seconds),
+        [queue = shared_from_this(), block = std::move(block)]() mutable { queue->async(std::move(block)); });
 }
 
 }  // namespace platform

@@ -92,7 +92,9 @@ SystemClock::~SystemClock() {
     state_->changed.notify_all();
 }
 
-double SystemClock::now() const { return wallNow(); }
+double SystemClock::now() const {
+    return wallNow();
+}
 
 void SystemClock::cancelAll() {
     std::lock_guard lock(state_->mutex);
@@ -156,8 +158,8 @@ bool VirtualClock::fireNextDueBy(double limit) {
         std::lock_guard lock(mutex_);
         auto first = scheduled_.begin();
         const bool haveCallback = first != scheduled_.end() && first->first.first <= limit;
-        const bool timerFirst = timerDate && *timerDate <= limit &&
-                                (!haveCallback || *timerDate < first->first.first);
+        const bool timerFirst =
+            timerDate && *timerDate <= limit && (!haveCallback || *timerDate < first->first.first);
         if (timerFirst) {
             now_ = std::max(now_, *timerDate);
         } else if (haveCallback) {

@@ -4,10 +4,16 @@
 
 namespace platform {
 
-NSDate NSDate::now() { return NSDate(Clock::shared().now()); }
+NSDate NSDate::now() {
+    return NSDate(Clock::shared().now());
+}
 
-NSDate NSDate::dateWithTimeIntervalSinceNow(double seconds) { return now().dateByAddingTimeInterval(seconds); }
+NSDate NSDate::dateWithTimeIntervalSinceNow(double seconds) {
+    return now().dateByAddingTimeInterval(seconds);
+}
 
-double NSDate::timeIntervalSinceNow() const { return seconds_ - Clock::shared().now(); }
+double NSDate::timeIntervalSinceNow() const {
+    return seconds_ - Clock::shared().now();
+}
 
 }  // namespace platform

@@ -69,7 +69,8 @@ bool NSRunLoop::isSuspended() const {
 bool NSRunLoop::isEligible(const NSTimer& timer) const {
     if (!timer.valid_) return false;
     if (timer.modes_.count(currentMode_)) return true;
-    const bool currentIsCommon = currentMode_ == NSDefaultRunLoopMode || currentMode_ == UITrackingRunLoopMode;
+    const bool currentIsCommon =
+        currentMode_ == NSDefaultRunLoopMode || currentMode_ == UITrackingRunLoopMode;
     return currentIsCommon && timer.modes_.count(NSRunLoopCommonModes);
 }
 

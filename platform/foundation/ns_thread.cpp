@@ -9,6 +9,8 @@ namespace {
 const std::thread::id mainThreadId = std::this_thread::get_id();
 }  // namespace
 
-bool NSThread::isMainThread() { return std::this_thread::get_id() == mainThreadId; }
+bool NSThread::isMainThread() {
+    return std::this_thread::get_id() == mainThreadId;
+}
 
 }  // namespace platform

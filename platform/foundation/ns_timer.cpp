@@ -25,7 +25,9 @@ std::shared_ptr<NSTimer> NSTimer::scheduledTimerWithTimeInterval(double interval
     return timer;
 }
 
-double NSTimer::fireDate() const { return start_ + static_cast<double>(slot_) * interval_; }
+double NSTimer::fireDate() const {
+    return start_ + static_cast<double>(slot_) * interval_;
+}
 
 void NSTimer::invalidate() {
     if (!valid_) return;

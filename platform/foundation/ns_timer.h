@@ -13,13 +13,14 @@ class NSRunLoop;
 // A timer of the main run loop, without tolerance. A repeating timer keeps its schedule: it fires at
 // start + n × interval, and when it could not fire for a while it fires once and skips what it missed.
 class NSTimer : public std::enable_shared_from_this<NSTimer> {
-public:
+  public:
     using Block = std::function<void(NSTimer&)>;
 
     // A timer not yet on a run loop; add it with NSRunLoop::addTimer.
     static std::shared_ptr<NSTimer> timerWithTimeInterval(double interval, bool repeats, Block block);
     // A timer added to the main run loop in the default mode.
-    static std::shared_ptr<NSTimer> scheduledTimerWithTimeInterval(double interval, bool repeats, Block block);
+    static std::shared_ptr<NSTimer> scheduledTimerWithTimeInterval(double interval, bool repeats,
+                                                                   Block block);
 
     void invalidate();
     bool isValid() const { return valid_; }
@@ -31,7 +32,7 @@ public:
     // Seconds since the reference date at which the timer fires next.
     double fireDate() const;
 
-private:
+  private:
     NSTimer(double interval, bool repeats, Block block);
     friend class NSRunLoop;
     // Called by the run loop once now ≥ fireDate().

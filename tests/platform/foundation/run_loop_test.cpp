@@ -29,7 +29,8 @@ TEST(RunLoopTimers, SuspensionFiresAMissedRepeatingTimerOnceAndKeepsItsSchedule)
     auto clock = VirtualClock::install();
     std::vector<double> fireTimes;
     const double start = clock->now();
-    NSTimer::scheduledTimerWithTimeInterval(1.0, true, [&](NSTimer&) { fireTimes.push_back(clock->now() - start); });
+    NSTimer::scheduledTimerWithTimeInterval(1.0, true,
+                                            [&](NSTimer&) { fireTimes.push_back(clock->now() - start); });
 
     clock->advance(2.5);
     ASSERT_EQ(fireTimes, (std::vector<double>{1, 2}));
