@@ -3,6 +3,7 @@ JOBS      ?= $(shell nproc)
 LAUNCHER  := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 RELEASE   := build/release
 SANITIZE  := build/sanitize
+THREAD    := build/thread
 
 .PHONY: setup build run test test-sanitize bench clean
 
@@ -15,6 +16,9 @@ $(RELEASE)/build.ninja: | setup
 $(SANITIZE)/build.ninja: | setup
 	@cmake -S . -B $(SANITIZE) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_SANITIZE=ON $(LAUNCHER) >/dev/null
 
+$(THREAD)/build.ninja: | setup
+	@cmake -S . -B $(THREAD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_TSAN=ON $(LAUNCHER) >/dev/null
+
 build: setup $(RELEASE)/build.ninja
 	@cmake --build $(RELEASE) -j $(JOBS)
 
@@ -22,11 +26,14 @@ run: build
 	@$(RELEASE)/shell/quorvel
 
 test: build
-	@tools/run-tests.sh $(RELEASE) $(JOBS)
+	@tools/run-tests.sh $(JOBS) $(RELEASE)
 
-test-sanitize: setup $(SANITIZE)/build.ninja
+# AddressSanitizer + UndefinedBehaviorSanitizer over every test; ThreadSanitizer over the THREADED modules.
+test-sanitize: setup $(SANITIZE)/build.ninja $(THREAD)/build.ninja
 	@cmake --build $(SANITIZE) -j $(JOBS)
-	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 tools/run-tests.sh $(SANITIZE) $(JOBS)
+	@cmake --build $(THREAD) -j $(JOBS)
+	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 TSAN_OPTIONS=halt_on_error=1 \
+		tools/run-tests.sh $(JOBS) $(SANITIZE) $(THREAD)
 
 bench: build
 	@for b in $(RELEASE)/bench/bench_*; do echo "== $$b"; $$b; done

@@ -8,11 +8,15 @@ function(quorvel_library target)
   target_link_libraries(${target} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# quorvel_test(<name> DEPS <targets...>)
+# quorvel_test(<name> [THREADED] DEPS <targets...>)
 # One test executable per module, from every *_test.cpp in the current folder.
 # Each test case is its own CTest test, so process-wide state never leaks between cases.
+# The ThreadSanitizer build holds only the THREADED modules, whose work runs on several threads.
 function(quorvel_test name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "THREADED" "" "DEPS" ${ARGN})
+  if(QUORVEL_TSAN AND NOT ARG_THREADED)
+    return()
+  endif()
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} quorvel_test_support GTest::gtest_main GTest::gmock)

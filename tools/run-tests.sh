@@ -1,21 +1,32 @@
 #!/usr/bin/env bash
-# Runs every test case of a build through CTest and ends with one line: "N passed, N failed".
+# Runs every test case of one or more builds through CTest and ends with one line: "N passed, N failed".
+# Usage: run-tests.sh JOBS BUILD_DIR [BUILD_DIR ...]
 set -uo pipefail
-build=$1
-jobs=${2:-$(nproc)}
-log="$build/ctest.log"
+jobs=$1
+shift
 
-ctest --test-dir "$build" -j "$jobs" --output-on-failure --timeout 300 >"$log" 2>&1
-status=$?
-grep -E '^\s*[0-9]+/[0-9]+ Test +#' "$log" | grep -v ' Passed ' || true
-sed -n '/The following tests FAILED/,$p' "$log"
-# A failing case's own output, so CI shows why.
-grep -q 'tests failed out of' "$log" || cat "$log"
-
-total=$(sed -nE 's/.*tests failed out of ([0-9]+).*/\1/p' "$log" | tail -n 1)
-failed=$(sed -nE 's/.* ([0-9]+) tests failed out of.*/\1/p' "$log" | tail -n 1)
-total=${total:-0}
-failed=${failed:-0}
-[[ $status -ne 0 && $failed -eq 0 ]] && failed=1
-echo "$((total - failed)) passed, $failed failed"
+passed=0
+failed=0
+status=0
+for build in "$@"; do
+    log="$build/ctest.log"
+    ctest --test-dir "$build" -j "$jobs" --output-on-failure --timeout 300 >"$log" 2>&1
+    code=$?
+    # The failing cases with their output, so CI shows why.
+    if [[ $code -ne 0 ]]; then
+        sed -n '/\*\*\*Failed\|\*\*\*Exception\|\*\*\*Timeout\|Not Run/,/^[[:space:]]*[0-9]*\/[0-9]* Test/p' "$log"
+        sed -n '/The following tests FAILED/,$p' "$log"
+        status=1
+    fi
+    total=$(sed -nE 's/.*tests failed out of ([0-9]+).*/\1/p' "$log" | tail -n 1)
+    bad=$(sed -nE 's/.* ([0-9]+) tests failed out of.*/\1/p' "$log" | tail -n 1)
+    if [[ -z "$total" ]]; then
+        cat "$log"
+        total=0
+        bad=$([[ $code -ne 0 ]] && echo 1 || echo 0)
+    fi
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+done
+echo "$passed passed, $failed failed"
 exit $status
