@@ -18,7 +18,8 @@ namespace platform {
 
 // Key-value preferences, one suite per file: DataRoot::preferences()/<suite>.plist. Values live in
 // memory (the file is read on first use) and reach the file on synchronize(), within a second after
-// a change (one write per burst of changes), and at process exit. Safe to call from any thread.
+// a change (one write per burst of changes), and at process exit. A suite keeps the data root it saw
+// on first use. Safe to call from any thread.
 class NSUserDefaults {
 public:
     using WriteObserver = std::function<void(const std::string& suite, const std::string& key,
