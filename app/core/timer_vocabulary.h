@@ -43,7 +43,7 @@ struct SessionStatus {
 
 // The vocabulary of the "Timer_Event" analytics event. A value type: copying an event copies its texts.
 class TimerEvent {
-  public:
+public:
     // Which counters a swipe on the round and goal table clears.
     enum class ClearType { clearRound, clearAll };
 
@@ -88,7 +88,7 @@ class TimerEvent {
     const Payload& payload() const { return payload_; }
     bool operator==(const TimerEvent&) const = default;
 
-  private:
+private:
     explicit TimerEvent(Payload payload) : payload_(std::move(payload)) {}
     Payload payload_;
 };

@@ -28,7 +28,7 @@ void runAs(DispatchQueue* queue, const DispatchQueue::Block& block) {
 }
 
 class MainQueue final : public DispatchQueue {
-  public:
+public:
     MainQueue() : DispatchQueue("com.apple.main-thread") {}
 
     void async(Block block) override {
@@ -52,7 +52,7 @@ class MainQueue final : public DispatchQueue {
 // A FIFO served by one or more worker threads. The threads own the state, so a queue that is
 // released finishes the work already given to it.
 class WorkerQueue final : public DispatchQueue {
-  public:
+public:
     WorkerQueue(const std::string& label, int threads)
         : DispatchQueue(label), state_(std::make_shared<State>()) {
         for (int i = 0; i < threads; ++i) {
@@ -90,7 +90,7 @@ class WorkerQueue final : public DispatchQueue {
         done.get_future().wait();
     }
 
-  private:
+private:
     struct State {
         std::mutex mutex;
         std::condition_variable ready;

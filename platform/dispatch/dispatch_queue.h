@@ -11,7 +11,7 @@ namespace platform {
 // a thread of its own, in order; the global queue on a small pool of threads. Delayed work goes
 // through the process clock, so virtual time drives it in tests.
 class DispatchQueue : public std::enable_shared_from_this<DispatchQueue> {
-  public:
+public:
     using Block = std::function<void()>;
 
     static std::shared_ptr<DispatchQueue> main();
@@ -32,10 +32,10 @@ class DispatchQueue : public std::enable_shared_from_this<DispatchQueue> {
     // Queues the block once `seconds` have passed on the process clock.
     void asyncAfter(double seconds, Block block);
 
-  protected:
+protected:
     explicit DispatchQueue(std::string label) : label_(std::move(label)) {}
 
-  private:
+private:
     std::string label_;
 };
 

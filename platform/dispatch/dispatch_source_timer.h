@@ -12,7 +12,7 @@ namespace platform {
 // A timer source: after a start delay, and then every interval if one is given, its handler is
 // queued on the target queue. Created suspended; resume() starts it, cancel() stops it for good.
 class DispatchSourceTimer : public std::enable_shared_from_this<DispatchSourceTimer> {
-  public:
+public:
     using Block = std::function<void()>;
 
     static std::shared_ptr<DispatchSourceTimer> create(std::shared_ptr<DispatchQueue> queue);
@@ -25,7 +25,7 @@ class DispatchSourceTimer : public std::enable_shared_from_this<DispatchSourceTi
     void cancel();
     bool isCancelled() const;
 
-  private:
+private:
     explicit DispatchSourceTimer(std::shared_ptr<DispatchQueue> queue) : queue_(std::move(queue)) {}
     void arm();
     void fired(std::uint64_t scheduleId);

@@ -12,7 +12,7 @@ namespace platform {
 // The one source of time. Every date, timer, delayed block and animation reads it, so tests can
 // swap in a VirtualClock and run hours of app time in milliseconds.
 class Clock {
-  public:
+public:
     using Callback = std::function<void()>;
     using Token = std::uint64_t;
 
@@ -38,7 +38,7 @@ class Clock {
 
 // Wall-clock time with a background thread that runs scheduled callbacks when they fall due.
 class SystemClock final : public Clock {
-  public:
+public:
     SystemClock();
     ~SystemClock() override;
 
@@ -47,7 +47,7 @@ class SystemClock final : public Clock {
     void cancel(Token token) override;
     void cancelAll() override;
 
-  private:
+private:
     struct State;
     std::shared_ptr<State> state_;
 };
@@ -55,7 +55,7 @@ class SystemClock final : public Clock {
 // Time that moves only when a test says so. advance() runs everything that falls due on the way, in
 // time order, and lets the app's queues settle after each step, so a run is deterministic.
 class VirtualClock final : public Clock {
-  public:
+public:
     // A fixed, ordinary starting date: 2026-03-02 09:00:00 UTC.
     static constexpr double kDefaultStart = 794134800.0;
 
@@ -76,7 +76,7 @@ class VirtualClock final : public Clock {
     // at the current time. Call it on the main thread.
     void runUntilIdle();
 
-  private:
+private:
     bool fireNextDueBy(double limit);
 
     mutable std::mutex mutex_;

@@ -9,12 +9,12 @@ namespace platform {
 // The app's console output (the platform's print and NSLog). Lines go to standard error unless a
 // Capture is alive, which keeps them for a test to read.
 class Console {
-  public:
+public:
     static void print(const std::string& line);
 
     // While alive, printed lines are collected here instead of being written out.
     class Capture {
-      public:
+    public:
         Capture();
         ~Capture();
         Capture(const Capture&) = delete;
@@ -23,7 +23,7 @@ class Console {
         std::vector<std::string> lines() const;
         bool contains(const std::string& text) const;
 
-      private:
+    private:
         friend class Console;
         mutable std::mutex mutex_;
         std::vector<std::string> lines_;

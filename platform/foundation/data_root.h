@@ -8,7 +8,7 @@ namespace platform {
 // Library/Preferences holds the user-defaults suites, Library/Application Support the stores,
 // Library/Caches the caches. Tests point it at a temporary folder of their own.
 class DataRoot {
-  public:
+public:
     static std::filesystem::path path();
     static void setPath(const std::filesystem::path& root);
 

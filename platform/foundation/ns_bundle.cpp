@@ -1,10 +1,10 @@
 #include "platform/foundation/ns_bundle.h"
 
-#include <pugixml.hpp>
-
 #include <cstdlib>
 #include <mutex>
 #include <system_error>
+
+#include "platform/foundation/property_list.h"
 
 namespace fs = std::filesystem;
 
@@ -20,6 +20,20 @@ fs::path defaultResourcePath() {
     return QUORVEL_RESOURCES_DIR;
 }
 
+Value::Dictionary readInfoDictionary(const fs::path& plist) {
+    auto info = PropertyList::readFile(plist);
+    if (!info || !info->dictionaryValue()) return {};
+    return *info->dictionaryValue();
+}
+
+std::string identifierFrom(const Value::Dictionary& info) {
+    auto entry = info.find("CFBundleIdentifier");
+    if (entry == info.end() || !entry->second.stringValue() || entry->second.stringValue()->empty()) {
+        return NSBundle::kFallbackBundleIdentifier;
+    }
+    return *entry->second.stringValue();
+}
+
 // A resource name is one entry of the folder, never a way out of it.
 bool isPlainName(const std::string& name) {
     return !name.empty() && name.find('/') == std::string::npos && name != "." && name != "..";
@@ -29,8 +43,8 @@ bool isPlainName(const std::string& name) {
 
 NSBundle::NSBundle(fs::path resourcePath)
     : resourcePath_(std::move(resourcePath)),
-      bundleIdentifier_(readBundleIdentifierKeyFromInfoPlist(resourcePath_ / "Info.plist")
-                            .value_or(kFallbackBundleIdentifier)) {}
+      infoDictionary_(readInfoDictionary(resourcePath_ / "Info.plist")),
+      bundleIdentifier_(identifierFrom(infoDictionary_)) {}
 
 std::shared_ptr<NSBundle> NSBundle::mainBundle() {
     std::lock_guard lock(mainMutex);
@@ -51,18 +65,6 @@ std::optional<fs::path> NSBundle::pathForResource(const std::string& name,
     std::error_code code;
     if (!fs::exists(candidate, code)) return std::nullopt;
     return candidate;
-}
-
-std::optional<std::string> NSBundle::readBundleIdentifierKeyFromInfoPlist(const fs::path& plist) {
-    pugi::xml_document document;
-    if (!document.load_file(plist.c_str())) return std::nullopt;
-    for (pugi::xml_node node : document.child("plist").child("dict").children("key")) {
-        if (std::string_view(node.text().get()) != "CFBundleIdentifier") continue;
-        const pugi::xml_node value = node.next_sibling();
-        if (std::string_view(value.name()) != "string" || *value.text().get() == '\0') return std::nullopt;
-        return value.text().get();
-    }
-    return std::nullopt;
 }
 
 }  // namespace platform

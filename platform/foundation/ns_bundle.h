@@ -5,12 +5,14 @@
 #include <optional>
 #include <string>
 
+#include "platform/foundation/value.h"
+
 namespace platform {
 
 // The app's resources folder in the role of the main bundle: $QUORVEL_RESOURCES, else the folder
 // the build names. Resources are looked up by name and extension directly inside it.
 class NSBundle {
-  public:
+public:
     static constexpr const char* kFallbackBundleIdentifier = "com.brelloc.quorvel";
 
     explicit NSBundle(std::filesystem::path resourcePath);
@@ -30,15 +32,14 @@ class NSBundle {
         return pathForResource(name, extension);
     }
 
-    // "CFBundleIdentifier" of the folder's Info.plist, else kFallbackBundleIdentifier.
+    // The folder's Info.plist; empty when it is missing or unreadable.
+    const Value::Dictionary& infoDictionary() const { return infoDictionary_; }
+    // "CFBundleIdentifier" of the info dictionary, else kFallbackBundleIdentifier.
     const std::string& bundleIdentifier() const { return bundleIdentifier_; }
 
-  private:
-    // Stop-gap until the property-list reader exists: reads this one key from Info.plist and nothing else.
-    static std::optional<std::string> readBundleIdentifierKeyFromInfoPlist(
-        const std::filesystem::path& plist);
-
+private:
     std::filesystem::path resourcePath_;
+    Value::Dictionary infoDictionary_;
     std::string bundleIdentifier_;
 };
 

@@ -20,7 +20,7 @@ enum NSComparisonResult : int { NSOrderedAscending = -1, NSOrderedSame = 0, NSOr
 // components is lenient (hour 25 or day 0 roll over); a wall time inside a daylight-saving gap moves
 // forward by the gap, a repeated one takes its first occurrence.
 class NSCalendar {
-  public:
+public:
     // Gregorian, in the default time zone as it is now.
     NSCalendar();
     static NSCalendar currentCalendar() { return NSCalendar(); }
@@ -58,7 +58,7 @@ class NSCalendar {
     // Orders two dates after truncating both to the unit (same day, same hour, …).
     NSComparisonResult compareDate(NSDate date, NSDate toDate, NSCalendarUnit toUnitGranularity) const;
 
-  private:
+private:
     NSTimeZone timeZone_;
 };
 

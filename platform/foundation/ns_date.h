@@ -6,7 +6,7 @@ namespace platform {
 
 // A point in time: seconds since 2001-01-01 00:00:00 UTC, read from the process clock.
 class NSDate {
-  public:
+public:
     static constexpr double kReferenceDateSince1970 = 978307200.0;
 
     constexpr NSDate() = default;
@@ -28,7 +28,7 @@ class NSDate {
 
     constexpr auto operator<=>(const NSDate&) const = default;
 
-  private:
+private:
     double seconds_ = 0;
 };
 

@@ -17,7 +17,7 @@ enum class NSDateFormatterStyle { None = 0, Short = 1, Medium = 2, Long = 3, Ful
 // time zone. Parsing is strict and must consume the whole text. Once set up, formatting and parsing
 // are safe from several threads at once.
 class NSDateFormatter {
-  public:
+public:
     NSDateFormatter();
     ~NSDateFormatter();
     NSDateFormatter(const NSDateFormatter& other);
@@ -46,7 +46,7 @@ class NSDateFormatter {
     static std::optional<std::string> dateFormatFromTemplate(const std::string& templ, unsigned long options,
                                                              const NSLocale& locale);
 
-  private:
+private:
     struct Engine;
 
     void applyStyles();

@@ -26,7 +26,7 @@ enum class NSSearchPathDomainMask : unsigned long {
 // File operations with the platform's semantics on the real file system. The app's standard folders
 // live in the data root. Failures return false and, when `error` is given, a readable reason.
 class NSFileManager {
-  public:
+public:
     static std::shared_ptr<NSFileManager> defaultManager();
 
     // The folder in the data root for the user domain; empty for other domains. The folder may not

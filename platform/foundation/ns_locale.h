@@ -6,7 +6,7 @@ namespace platform {
 
 // A locale by its identifier ("en_US", "de_DE"); formatters take their patterns and names from it.
 class NSLocale {
-  public:
+public:
     explicit NSLocale(std::string identifier) : identifier_(std::move(identifier)) {}
     static NSLocale localeWithLocaleIdentifier(const std::string& identifier) { return NSLocale(identifier); }
 
@@ -19,7 +19,7 @@ class NSLocale {
 
     bool operator==(const NSLocale&) const = default;
 
-  private:
+private:
     std::string identifier_;
 };
 

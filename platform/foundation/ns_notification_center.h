@@ -31,7 +31,7 @@ class NSNotificationObserverToken {};
 // added. An observer may remove itself or another observer while a post is running: a removed
 // observer is not called again, not even later in the same post.
 class NSNotificationCenter {
-  public:
+public:
     using Block = std::function<void(const NSNotification&)>;
 
     static NSNotificationCenter& defaultCenter();
@@ -59,7 +59,7 @@ class NSNotificationCenter {
     void postNotificationName(const NSNotificationName& name, std::any object = {});
     void postNotification(const NSNotification& notification);
 
-  private:
+private:
     struct Entry {
         const void* owner;
         NSNotificationName name;

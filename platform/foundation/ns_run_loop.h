@@ -24,7 +24,7 @@ extern const NSRunLoopMode NSRunLoopCommonModes;
 // background and not running), time moves on but nothing runs; on resuming, each overdue timer
 // fires once and keeps its schedule.
 class NSRunLoop {
-  public:
+public:
     static NSRunLoop& main();
     static NSRunLoop& currentRunLoop() { return main(); }
 
@@ -57,7 +57,7 @@ class NSRunLoop {
     // Tests call it (through VirtualClock::install) so each case starts clean.
     void reset();
 
-  private:
+private:
     NSRunLoop() = default;
     friend class NSTimer;
     void removeTimer(const NSTimer* timer);

@@ -3,7 +3,7 @@
 namespace platform {
 
 class NSThread {
-  public:
+public:
     // The main thread is the one that started the process; it runs the main run loop.
     static bool isMainThread();
 };

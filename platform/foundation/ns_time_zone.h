@@ -10,7 +10,7 @@ namespace platform {
 // A time zone by its identifier ("Europe/Berlin", "UTC"), with offsets and daylight-saving rules from
 // ICU's own zone data.
 class NSTimeZone {
-  public:
+public:
     // None for an identifier ICU does not know.
     static std::optional<NSTimeZone> timeZoneWithName(const std::string& name);
 
@@ -28,7 +28,7 @@ class NSTimeZone {
 
     bool operator==(const NSTimeZone&) const = default;
 
-  private:
+private:
     explicit NSTimeZone(std::string name) : name_(std::move(name)) {}
 
     std::string name_;

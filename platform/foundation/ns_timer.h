@@ -13,7 +13,7 @@ class NSRunLoop;
 // A timer of the main run loop, without tolerance. A repeating timer keeps its schedule: it fires at
 // start + n × interval, and when it could not fire for a while it fires once and skips what it missed.
 class NSTimer : public std::enable_shared_from_this<NSTimer> {
-  public:
+public:
     using Block = std::function<void(NSTimer&)>;
 
     // A timer not yet on a run loop; add it with NSRunLoop::addTimer.
@@ -32,7 +32,7 @@ class NSTimer : public std::enable_shared_from_this<NSTimer> {
     // Seconds since the reference date at which the timer fires next.
     double fireDate() const;
 
-  private:
+private:
     NSTimer(double interval, bool repeats, Block block);
     friend class NSRunLoop;
     // Called by the run loop once now ≥ fireDate().

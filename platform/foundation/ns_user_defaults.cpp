@@ -12,6 +12,7 @@
 
 #include "platform/foundation/console.h"
 #include "platform/foundation/data_root.h"
+#include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/pending_work.h"
 #include "platform/foundation/property_list.h"
 
@@ -158,7 +159,7 @@ std::string fileNameFor(std::string suite) {
 // --- Suites ------------------------------------------------------------------------------------
 
 std::string NSUserDefaults::standardSuiteName() {
-    return "com.brelloc.quorvel";
+    return NSBundle::mainBundle()->bundleIdentifier();
 }
 
 std::shared_ptr<NSUserDefaults> NSUserDefaults::standardUserDefaults() {

@@ -10,7 +10,7 @@ namespace platform {
 
 // A universally unique identifier. A new one is random (version 4, from the kernel's random source).
 class NSUUID {
-  public:
+public:
     using Bytes = std::array<std::uint8_t, 16>;
 
     NSUUID();
@@ -24,7 +24,7 @@ class NSUUID {
 
     auto operator<=>(const NSUUID&) const = default;
 
-  private:
+private:
     explicit NSUUID(const Bytes& bytes) : bytes_(bytes) {}
 
     Bytes bytes_{};

@@ -10,7 +10,7 @@ namespace platform {
 // Counts work handed to background threads that has not finished yet, so a virtual-time test can
 // wait until the app has settled. Queues call begin() when work is queued and end() after it ran.
 class PendingWork {
-  public:
+public:
     static PendingWork& shared();
 
     void begin();
@@ -19,7 +19,7 @@ class PendingWork {
     // Waits until the count changes or the timeout passes.
     void waitForChange(std::chrono::milliseconds timeout);
 
-  private:
+private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::int64_t count_ = 0;

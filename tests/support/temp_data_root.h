@@ -6,7 +6,7 @@ namespace quorvel::testing {
 
 // A fresh data root in a temporary folder for one test; removed again at the end.
 class TempDataRoot {
-  public:
+public:
     TempDataRoot();
     ~TempDataRoot();
     TempDataRoot(const TempDataRoot&) = delete;
@@ -14,7 +14,7 @@ class TempDataRoot {
 
     const std::filesystem::path& path() const { return path_; }
 
-  private:
+private:
     std::filesystem::path path_;
 };
 
