@@ -72,15 +72,6 @@ CGFloat length(const Vec3& v) {
     return std::sqrt(dot(v, v));
 }
 
-// M = N · P, N affine with upper 3 × 3 A = C · R (C lower-triangular: scale on the diagonal, shear
-// below it; R a rotation) and translation t; P the identity with the last column replaced by p.
-struct Decomposed {
-    Vec3 translation{};
-    CGFloat c[3][3]{};         // lower-triangular scale and shear
-    CGFloat q[4]{0, 0, 0, 1};  // rotation quaternion x, y, z, w
-    CGFloat p[4]{0, 0, 0, 1};  // perspective column
-};
-
 constexpr CGFloat kTiny = 1e-12;
 
 // A unit vector orthogonal to the first `count` rows of `u`, to complete the basis of a flattened matrix.
@@ -104,12 +95,16 @@ Vec3 completeBasis(const Vec3 u[3], int count) {
     return best;
 }
 
-std::optional<Decomposed> decompose(const CATransform3D& t) {
+}  // namespace
+
+std::optional<CATransform3DParts> CATransform3DParts::decompose(const CATransform3D& t) {
     const Matrix m = toMatrix(t);
-    Decomposed d;
+    CATransform3DParts d;
+    auto& c = d.scaleShear;
     Vec3 rows[3];
     for (int i = 0; i < 3; ++i) rows[i] = {m[i][0], m[i][1], m[i][2]};
-    d.translation = {m[3][0], m[3][1], m[3][2]};
+    for (int i = 0; i < 3; ++i) d.translation[i] = m[3][i];
+    const Vec3 translation = {m[3][0], m[3][1], m[3][2]};
 
     const Vec3 lastColumn = {m[0][3], m[1][3], m[2][3]};
     if (lastColumn[0] != 0 || lastColumn[1] != 0 || lastColumn[2] != 0) {
@@ -121,31 +116,31 @@ std::optional<Decomposed> decompose(const CATransform3D& t) {
         const auto inverse = invert(a);
         if (!inverse) return std::nullopt;  // a flattened matrix with perspective: no decomposition
         for (int i = 0; i < 3; ++i) {
-            d.p[i] = 0;
-            for (int k = 0; k < 3; ++k) d.p[i] += (*inverse)[i][k] * lastColumn[k];
+            d.perspective[i] = 0;
+            for (int k = 0; k < 3; ++k) d.perspective[i] += (*inverse)[i][k] * lastColumn[k];
         }
     }
-    d.p[3] = m[3][3] - dot(d.translation, {d.p[0], d.p[1], d.p[2]});
+    d.perspective[3] = m[3][3] - dot(translation, {d.perspective[0], d.perspective[1], d.perspective[2]});
 
     // Gram–Schmidt on the rows: rows[i] = Σ_j c[i][j] u[j].
     Vec3 u[3];
     for (int i = 0; i < 3; ++i) {
         Vec3 v = rows[i];
         for (int j = 0; j < i; ++j) {
-            d.c[i][j] = dot(rows[i], u[j]);
-            for (int k = 0; k < 3; ++k) v[k] -= d.c[i][j] * u[j][k];
+            c[i][j] = dot(rows[i], u[j]);
+            for (int k = 0; k < 3; ++k) v[k] -= c[i][j] * u[j][k];
         }
         const CGFloat len = length(v);
-        d.c[i][i] = len;
+        c[i][i] = len;
         if (len > kTiny) {
             u[i] = {v[0] / len, v[1] / len, v[2] / len};
         } else {
-            d.c[i][i] = 0;
+            c[i][i] = 0;
             u[i] = completeBasis(u, i);
         }
     }
     if (dot(u[0], cross(u[1], u[2])) < 0) {  // a reflection: keep R a rotation
-        d.c[2][2] = -d.c[2][2];
+        c[2][2] = -c[2][2];
         for (CGFloat& x : u[2]) x = -x;
     }
 
@@ -177,12 +172,12 @@ std::optional<Decomposed> decompose(const CATransform3D& t) {
         y = (u[2][1] + u[1][2]) / s;
         z = 0.25 * s;
     }
-    d.q[0] = x, d.q[1] = y, d.q[2] = z, d.q[3] = w;
+    d.rotation[0] = x, d.rotation[1] = y, d.rotation[2] = z, d.rotation[3] = w;
     return d;
 }
 
-CATransform3D recompose(const Decomposed& d) {
-    const CGFloat x = d.q[0], y = d.q[1], z = d.q[2], w = d.q[3];
+CATransform3D CATransform3DParts::recompose() const {
+    const CGFloat x = rotation[0], y = rotation[1], z = rotation[2], w = rotation[3];
     // Rotation rows for the row-vector convention (the transpose of the usual column form).
     const CGFloat r[3][3] = {{1 - 2 * (y * y + z * z), 2 * (x * y + z * w), 2 * (x * z - y * w)},
                              {2 * (x * y - z * w), 1 - 2 * (x * x + z * z), 2 * (y * z + x * w)},
@@ -191,20 +186,21 @@ CATransform3D recompose(const Decomposed& d) {
     for (int i = 0; i < 3; ++i) {
         for (int j = 0; j < 3; ++j) {
             CGFloat sum = 0;
-            for (int k = 0; k <= i; ++k) sum += d.c[i][k] * r[k][j];
+            for (int k = 0; k <= i; ++k) sum += scaleShear[i][k] * r[k][j];
             m[i][j] = sum;
         }
     }
-    for (int j = 0; j < 3; ++j) m[3][j] = d.translation[j];
-    for (int i = 0; i < 3; ++i) m[i][3] = m[i][0] * d.p[0] + m[i][1] * d.p[1] + m[i][2] * d.p[2];
-    m[3][3] = d.translation[0] * d.p[0] + d.translation[1] * d.p[1] + d.translation[2] * d.p[2] + d.p[3];
+    const CGFloat* p = perspective;
+    for (int j = 0; j < 3; ++j) m[3][j] = translation[j];
+    for (int i = 0; i < 3; ++i) m[i][3] = m[i][0] * p[0] + m[i][1] * p[1] + m[i][2] * p[2];
+    m[3][3] = translation[0] * p[0] + translation[1] * p[1] + translation[2] * p[2] + p[3];
     return fromMatrix(m);
 }
 
+namespace {
 CGFloat lerp(CGFloat a, CGFloat b, CGFloat t) {
     return a + (b - a) * t;
 }
-
 }  // namespace
 
 CATransform3D CATransform3D::makeTranslation(CGFloat tx, CGFloat ty, CGFloat tz) {
@@ -313,7 +309,7 @@ std::optional<CGPoint> CATransform3D::unprojectPoint(CGPoint p) const {
 
 CATransform3D CATransform3D::interpolate(const CATransform3D& from, const CATransform3D& to, CGFloat t) {
     if (from == to) return from;
-    const auto a = decompose(from), b = decompose(to);
+    const auto a = CATransform3DParts::decompose(from), b = CATransform3DParts::decompose(to);
     if (!a || !b) {  // no decomposition: entry by entry
         Matrix ma = toMatrix(from), mb = toMatrix(to);
         for (int i = 0; i < 4; ++i) {
@@ -321,15 +317,16 @@ CATransform3D CATransform3D::interpolate(const CATransform3D& from, const CATran
         }
         return fromMatrix(ma);
     }
-    Decomposed r;
+    CATransform3DParts r;
     for (int i = 0; i < 3; ++i) r.translation[i] = lerp(a->translation[i], b->translation[i], t);
     for (int i = 0; i < 3; ++i) {
-        for (int j = 0; j <= i; ++j) r.c[i][j] = lerp(a->c[i][j], b->c[i][j], t);
+        for (int j = 0; j <= i; ++j) r.scaleShear[i][j] = lerp(a->scaleShear[i][j], b->scaleShear[i][j], t);
     }
-    for (int i = 0; i < 4; ++i) r.p[i] = lerp(a->p[i], b->p[i], t);
+    for (int i = 0; i < 4; ++i) r.perspective[i] = lerp(a->perspective[i], b->perspective[i], t);
 
-    CGFloat qb[4] = {b->q[0], b->q[1], b->q[2], b->q[3]};
-    CGFloat cosAngle = a->q[0] * qb[0] + a->q[1] * qb[1] + a->q[2] * qb[2] + a->q[3] * qb[3];
+    const CGFloat* qa = a->rotation;
+    CGFloat qb[4] = {b->rotation[0], b->rotation[1], b->rotation[2], b->rotation[3]};
+    CGFloat cosAngle = qa[0] * qb[0] + qa[1] * qb[1] + qa[2] * qb[2] + qa[3] * qb[3];
     if (cosAngle < 0) {  // the shorter way round
         for (CGFloat& v : qb) v = -v;
         cosAngle = -cosAngle;
@@ -343,14 +340,14 @@ CATransform3D CATransform3D::interpolate(const CATransform3D& from, const CATran
     }
     CGFloat norm = 0;
     for (int i = 0; i < 4; ++i) {
-        r.q[i] = wa * a->q[i] + wb * qb[i];
-        norm += r.q[i] * r.q[i];
+        r.rotation[i] = wa * qa[i] + wb * qb[i];
+        norm += r.rotation[i] * r.rotation[i];
     }
     norm = std::sqrt(norm);
     if (norm > 0) {
-        for (CGFloat& v : r.q) v /= norm;
+        for (CGFloat& v : r.rotation) v /= norm;
     }
-    return recompose(r);
+    return r.recompose();
 }
 
 }  // namespace platform

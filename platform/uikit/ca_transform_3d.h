@@ -12,6 +12,22 @@ struct CAPoint4 {
     CGFloat x = 0, y = 0, z = 0, w = 1;
 };
 
+struct CATransform3D;
+
+// A transform taken apart as animations need it: M = N · P with N affine, its 3 × 3 part C · R (C
+// lower-triangular, scale on its diagonal and shear below; R a rotation, as quaternion x, y, z, w) and its
+// translation; P the identity with its last column replaced by `perspective`.
+struct CATransform3DParts {
+    CGFloat translation[3] = {0, 0, 0};
+    CGFloat scaleShear[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    CGFloat rotation[4] = {0, 0, 0, 1};
+    CGFloat perspective[4] = {0, 0, 0, 1};
+
+    // Nothing for a flattened matrix that also has perspective.
+    static std::optional<CATransform3DParts> decompose(const CATransform3D& t);
+    CATransform3D recompose() const;
+};
+
 // A 4 × 4 transform in the row-vector convention: [x y z 1] · M, so m41 m42 m43 translate and m34 gives
 // perspective (w = 1 + z·m34 for an otherwise affine matrix). concat(a, b) applies a first; the
 // translate/scale/rotate helpers act before the transform they are given, as the platform's do, so
