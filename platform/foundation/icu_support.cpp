@@ -1,0 +1,58 @@
+#include "platform/foundation/icu_support.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "platform/foundation/ns_date.h"
+
+namespace platform::icu_support {
+
+namespace {
+
+constexpr double kMillisPerSecond = 1000.0;
+
+std::mutex zonesMutex;
+// Entries are never removed, so the pointers handed out stay valid.
+std::map<std::string, std::unique_ptr<const icu::TimeZone>, std::less<>> zones;
+
+bool isUnknown(const icu::TimeZone& zone) {
+    icu::UnicodeString id;
+    zone.getID(id);
+    return id == UNICODE_STRING_SIMPLE(UCAL_UNKNOWN_ZONE_ID);
+}
+
+}  // namespace
+
+icu::UnicodeString toUnicode(std::string_view utf8) {
+    return icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
+}
+
+std::string toUtf8(const icu::UnicodeString& text) {
+    std::string out;
+    text.toUTF8String(out);
+    return out;
+}
+
+UDate toUDate(double secondsSinceReferenceDate) {
+    return (secondsSinceReferenceDate + NSDate::kReferenceDateSince1970) * kMillisPerSecond;
+}
+
+double fromUDate(UDate millisSince1970) {
+    return millisSince1970 / kMillisPerSecond - NSDate::kReferenceDateSince1970;
+}
+
+const icu::TimeZone* timeZoneNamed(const std::string& name) {
+    std::lock_guard lock(zonesMutex);
+    if (auto found = zones.find(name); found != zones.end()) return found->second.get();
+    if (name.empty()) return nullptr;
+    std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(toUnicode(name)));
+    if (!zone || isUnknown(*zone)) return nullptr;
+    return zones.emplace(name, std::move(zone)).first->second.get();
+}
+
+icu::Locale locale(const std::string& identifier) {
+    return icu::Locale::createCanonical(identifier.c_str());
+}
+
+}  // namespace platform::icu_support

@@ -1,0 +1,74 @@
+#include "platform/foundation/ns_time_zone.h"
+
+#include <cmath>
+#include <memory>
+#include <mutex>
+
+#include "platform/foundation/icu_support.h"
+
+namespace platform {
+
+namespace {
+
+std::mutex defaultMutex;
+std::optional<NSTimeZone> defaultZone;
+
+struct Offsets {
+    int32_t rawMillis = 0;
+    int32_t dstMillis = 0;
+};
+
+Offsets offsetsAt(const std::string& name, NSDate date) {
+    const icu::TimeZone* zone = icu_support::timeZoneNamed(name);
+    if (!zone) return {};
+    Offsets offsets;
+    if (!std::isfinite(date.timeIntervalSinceReferenceDate())) {
+        offsets.rawMillis = zone->getRawOffset();
+        return offsets;
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    zone->getOffset(icu_support::toUDate(date.timeIntervalSinceReferenceDate()), false, offsets.rawMillis,
+                    offsets.dstMillis, status);
+    if (U_FAILURE(status)) return {zone->getRawOffset(), 0};
+    return offsets;
+}
+
+std::string hostZoneName() {
+    std::unique_ptr<icu::TimeZone> host(icu::TimeZone::detectHostTimeZone());
+    if (host) {
+        icu::UnicodeString id;
+        host->getID(id);
+        std::string name = icu_support::toUtf8(id);
+        if (icu_support::timeZoneNamed(name)) return name;
+    }
+    return "UTC";
+}
+
+}  // namespace
+
+std::optional<NSTimeZone> NSTimeZone::timeZoneWithName(const std::string& name) {
+    if (!icu_support::timeZoneNamed(name)) return std::nullopt;
+    return NSTimeZone(name);
+}
+
+NSTimeZone NSTimeZone::defaultTimeZone() {
+    std::lock_guard lock(defaultMutex);
+    if (!defaultZone) defaultZone = NSTimeZone(hostZoneName());
+    return *defaultZone;
+}
+
+void NSTimeZone::setDefaultTimeZone(const NSTimeZone& zone) {
+    std::lock_guard lock(defaultMutex);
+    defaultZone = zone;
+}
+
+long NSTimeZone::secondsFromGMTForDate(NSDate date) const {
+    const Offsets offsets = offsetsAt(name_, date);
+    return (static_cast<long>(offsets.rawMillis) + offsets.dstMillis) / 1000;
+}
+
+bool NSTimeZone::isDaylightSavingTimeForDate(NSDate date) const {
+    return offsetsAt(name_, date).dstMillis != 0;
+}
+
+}  // namespace platform

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/foundation/ns_date.h"
+
+namespace platform {
+
+// A time zone by its identifier ("Europe/Berlin", "UTC"), with offsets and daylight-saving rules from
+// ICU's own zone data.
+class NSTimeZone {
+  public:
+    // None for an identifier ICU does not know.
+    static std::optional<NSTimeZone> timeZoneWithName(const std::string& name);
+
+    // The process default: the host's zone (TZ, else the system setting) until setDefaultTimeZone.
+    static NSTimeZone defaultTimeZone();
+    static NSTimeZone localTimeZone() { return defaultTimeZone(); }
+    static void setDefaultTimeZone(const NSTimeZone& zone);
+
+    const std::string& name() const { return name_; }
+
+    // The offset from UTC in seconds in force at `date`, daylight saving included.
+    long secondsFromGMTForDate(NSDate date) const;
+    long secondsFromGMT() const { return secondsFromGMTForDate(NSDate::now()); }
+    bool isDaylightSavingTimeForDate(NSDate date) const;
+
+    bool operator==(const NSTimeZone&) const = default;
+
+  private:
+    explicit NSTimeZone(std::string name) : name_(std::move(name)) {}
+
+    std::string name_;
+};
+
+}  // namespace platform

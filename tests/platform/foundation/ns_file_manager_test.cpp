@@ -1,0 +1,139 @@
+#include "platform/foundation/ns_file_manager.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/foundation/data_root.h"
+#include "tests/support/temp_data_root.h"
+
+using namespace platform;
+namespace fs = std::filesystem;
+
+namespace {
+
+void writeFile(const fs::path& path, const std::string& text) {
+    std::ofstream(path) << text;
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+TEST(FileManagerDirectories, UserDomainFoldersLiveInTheDataRoot) {
+    quorvel::testing::TempDataRoot root;
+    auto manager = NSFileManager::defaultManager();
+    const auto user = NSSearchPathDomainMask::User;
+    EXPECT_EQ(manager->URLsForDirectory(NSSearchPathDirectory::ApplicationSupport, user),
+              std::vector<fs::path>{DataRoot::applicationSupport()});
+    EXPECT_EQ(manager->URLsForDirectory(NSSearchPathDirectory::Caches, user),
+              std::vector<fs::path>{DataRoot::caches()});
+    EXPECT_EQ(manager->URLsForDirectory(NSSearchPathDirectory::Library, user),
+              std::vector<fs::path>{DataRoot::library()});
+    EXPECT_EQ(manager->URLsForDirectory(NSSearchPathDirectory::Document, user),
+              std::vector<fs::path>{root.path() / "Documents"});
+    EXPECT_TRUE(
+        manager->URLsForDirectory(NSSearchPathDirectory::ApplicationSupport, NSSearchPathDomainMask::Local)
+            .empty());
+    EXPECT_EQ(static_cast<int>(NSSearchPathDirectory::ApplicationSupport), 14);
+}
+
+TEST(FileManagerCreate, CreatingTwiceSucceedsBothTimes) {
+    quorvel::testing::TempDataRoot root;
+    auto manager = NSFileManager::defaultManager();
+    const fs::path store = DataRoot::applicationSupport() / "com.brelloc.quorvel";
+    std::string error;
+    EXPECT_TRUE(manager->createDirectoryAtPath(store, true, &error)) << error;
+    EXPECT_TRUE(manager->createDirectoryAtPath(store, true, &error)) << error;
+    bool isDirectory = false;
+    EXPECT_TRUE(manager->fileExistsAtPath(store, &isDirectory));
+    EXPECT_TRUE(isDirectory);
+}
+
+TEST(FileManagerCreate, WithoutIntermediatesNeedsAParentAndNoFolderYet) {
+    quorvel::testing::TempDataRoot root;
+    auto manager = NSFileManager::defaultManager();
+    std::string error;
+    EXPECT_FALSE(manager->createDirectoryAtPath(root.path() / "a" / "b", false, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(manager->createDirectoryAtPath(root.path() / "a", false));
+    EXPECT_FALSE(manager->createDirectoryAtPath(root.path() / "a", false));
+}
+
+TEST(FileManagerCreate, AFileInTheWayFails) {
+    quorvel::testing::TempDataRoot root;
+    auto manager = NSFileManager::defaultManager();
+    writeFile(root.path() / "blocker", "x");
+    std::string error;
+    EXPECT_FALSE(manager->createDirectoryAtPath(root.path() / "blocker", true, &error));
+    EXPECT_NE(error.find("blocker"), std::string::npos);
+    error.clear();
+    EXPECT_FALSE(manager->createDirectoryAtPath(root.path() / "blocker" / "inner", true, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(readFile(root.path() / "blocker"), "x");
+    EXPECT_FALSE(
+        manager->createDirectoryAtPath(root.path() / "blocker", true));  // no error pointer: no crash
+}
+
+TEST(FileManagerExistence, TellsFilesFromFolders) {
+    quorvel::testing::TempDataRoot root;
+    auto manager = NSFileManager::defaultManager();
+    writeFile(root.path() / "file", "x");
+    bool isDirectory = true;
+    EXPECT_TRUE(manager->fileExistsAtPath(root.path() / "file", &isDirectory));
+    EXPECT_FALSE(isDirectory);
+    EXPECT_TRUE(manager->fileExistsAtPath(root.path(), &isDirectory));
+    EXPECT_TRUE(isDirectory);
+    EXPECT_FALSE(manager->fileExistsAtPath(root.path() / "missing", &isDirectory));
+    EXPECT_FALSE(isDirectory);
+    EXPECT_TRUE(manager->isWritableFileAtPath(root.path() / "file"));
+    EXPECT_FALSE(manager->isWritableFileAtPath(root.path() / "missing"));
+}
+
+TEST(FileManagerRemove, RemovesFilesAndWholeTrees) {
+    quorvel::testing::TempDataRoot root;
+    auto manager = NSFileManager::defaultManager();
+    ASSERT_TRUE(manager->createDirectoryAtPath(root.path() / "tree" / "branch", true));
+    writeFile(root.path() / "tree" / "branch" / "leaf", "x");
+    writeFile(root.path() / "single", "x");
+    EXPECT_TRUE(manager->removeItemAtPath(root.path() / "single"));
+    EXPECT_TRUE(manager->removeItemAtPath(root.path() / "tree"));
+    EXPECT_FALSE(fs::exists(root.path() / "tree"));
+    std::string error;
+    EXPECT_FALSE(manager->removeItemAtPath(root.path() / "tree", &error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST(FileManagerMove, MovesFilesAndFolders) {
+    quorvel::testing::TempDataRoot root;
+    auto manager = NSFileManager::defaultManager();
+    writeFile(root.path() / "from", "payload");
+    std::string error;
+    EXPECT_TRUE(manager->moveItemAtPath(root.path() / "from", root.path() / "to", &error)) << error;
+    EXPECT_FALSE(fs::exists(root.path() / "from"));
+    EXPECT_EQ(readFile(root.path() / "to"), "payload");
+
+    ASSERT_TRUE(manager->createDirectoryAtPath(root.path() / "folder", true));
+    writeFile(root.path() / "folder" / "inside", "x");
+    EXPECT_TRUE(manager->moveItemAtPath(root.path() / "folder", root.path() / "moved"));
+    EXPECT_EQ(readFile(root.path() / "moved" / "inside"), "x");
+}
+
+TEST(FileManagerMove, NeverReplacesTheDestination) {
+    quorvel::testing::TempDataRoot root;
+    auto manager = NSFileManager::defaultManager();
+    writeFile(root.path() / "from", "new");
+    writeFile(root.path() / "to", "old");
+    std::string error;
+    EXPECT_FALSE(manager->moveItemAtPath(root.path() / "from", root.path() / "to", &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(readFile(root.path() / "from"), "new");
+    EXPECT_EQ(readFile(root.path() / "to"), "old");
+
+    error.clear();
+    EXPECT_FALSE(manager->moveItemAtPath(root.path() / "missing", root.path() / "elsewhere", &error));
+    EXPECT_FALSE(error.empty());
+}
