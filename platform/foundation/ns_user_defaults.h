@@ -1,0 +1,124 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/foundation/clock.h"
+#include "platform/foundation/ns_date.h"
+#include "platform/foundation/value.h"
+
+namespace platform {
+
+// Key-value preferences, one suite per file: DataRoot::preferences()/<suite>.plist. Values live in
+// memory (the file is read on first use) and reach the file on synchronize(), within a second after
+// a change (one write per burst of changes), and at process exit. A suite keeps the data root it saw
+// on first use. Safe to call from any thread.
+class NSUserDefaults {
+public:
+    using WriteObserver = std::function<void(const std::string& suite, const std::string& key,
+                                             const std::optional<Value>& value)>;
+
+    // The main bundle's identifier, which names the standard suite.
+    static std::string standardSuiteName();
+    static std::shared_ptr<NSUserDefaults> standardUserDefaults();
+    // The same object for the same name; an empty name or the standard suite's name gives the
+    // standard store.
+    static std::shared_ptr<NSUserDefaults> suiteNamed(const std::string& name);
+
+    const std::string& suiteName() const { return suite_; }
+
+    void setInteger(std::int64_t value, const std::string& key) { setObject(Value(value), key); }
+    void setBool(bool value, const std::string& key) { setObject(Value(value), key); }
+    void setFloat(float value, const std::string& key) { setObject(Value(static_cast<double>(value)), key); }
+    void setDouble(double value, const std::string& key) { setObject(Value(value), key); }
+    void setString(const std::string& value, const std::string& key) { setObject(Value(value), key); }
+    void setData(const Value::Data& value, const std::string& key) { setObject(Value(value), key); }
+    void setDate(NSDate value, const std::string& key) { setObject(Value(value), key); }
+    // A null value removes the key.
+    void setObject(const Value& value, const std::string& key);
+    void removeObjectForKey(const std::string& key) { setObject(Value(), key); }
+
+    std::optional<Value> objectForKey(const std::string& key) const;
+    // Numbers, booleans (0/1) and numeric strings; 0 otherwise. Doubles truncate and saturate.
+    std::int64_t integerForKey(const std::string& key) const;
+    // A boolean, a non-zero number, or "YES", "yes", "true", "1"; false otherwise.
+    bool boolForKey(const std::string& key) const;
+    float floatForKey(const std::string& key) const;
+    double doubleForKey(const std::string& key) const;
+    // The rest answer only for their own kind: a number is not a string.
+    std::optional<std::string> stringForKey(const std::string& key) const;
+    std::optional<Value::Data> dataForKey(const std::string& key) const;
+    std::optional<NSDate> dateForKey(const std::string& key) const;
+    std::optional<Value::Array> arrayForKey(const std::string& key) const;
+    // Nothing unless every item is a string.
+    std::optional<std::vector<std::string>> stringArrayForKey(const std::string& key) const;
+    std::optional<Value::Dictionary> dictionaryForKey(const std::string& key) const;
+    Value::Dictionary dictionaryRepresentation() const;
+
+    // Writes the file now if anything changed since it was last written; false if that failed.
+    bool synchronize();
+    std::uint64_t synchronizeCount() const { return synchronizeCount_; }
+    // How many times the file was written, however the write was started.
+    std::uint64_t fileWriteCount() const { return fileWriteCount_; }
+
+    // Empties the suite, in memory and on disk.
+    static void removePersistentDomainForName(const std::string& name);
+    // The suite's contents; nothing when it holds no key.
+    static std::optional<Value::Dictionary> persistentDomainForName(const std::string& name);
+
+    // Called after every set and remove, on the thread that made it; an empty function stops it.
+    static void setWriteObserver(WriteObserver observer);
+    // Forgets every suite without writing, so the next use reads the file as a new process would.
+    static void resetAllForTesting();
+
+    NSUserDefaults(const NSUserDefaults&) = delete;
+    NSUserDefaults& operator=(const NSUserDefaults&) = delete;
+
+private:
+    friend class UserDefaultsRegistry;
+    explicit NSUserDefaults(std::string suite) : suite_(std::move(suite)) {}
+
+    enum class WriteReason { Requested, Scheduled, Exit };
+
+    const Value* findLocked(const std::string& key) const;
+    void loadLocked() const;
+    void setAsideDamagedFileLocked(const std::string& problem) const;
+    void scheduleWriteLocked();
+    // Writes the file if anything changed since the last write.
+    bool writeIfChanged(WriteReason reason);
+    void removeEverything();
+    void forgetPendingChanges();
+
+    const std::string suite_;
+    std::weak_ptr<NSUserDefaults> self_;
+
+    // Taken before mutex_ when both are needed; keeps file writes in the order of their contents.
+    std::mutex fileMutex_;
+    mutable std::mutex mutex_;
+    mutable bool loaded_ = false;
+    mutable Value::Dictionary values_;
+    mutable std::filesystem::path file_;
+    mutable std::filesystem::path root_;
+    // A root that existed when the suite was read and is gone now was removed on purpose (a test's
+    // temporary root): automatic writes must not bring it back.
+    mutable bool rootExisted_ = false;
+    // Dropped by resetAllForTesting: never writes on its own again.
+    bool retired_ = false;
+    std::uint64_t changes_ = 0;
+    std::uint64_t changesWritten_ = 0;
+    bool writeScheduled_ = false;
+    Clock* scheduledOn_ = nullptr;
+    Clock::Token scheduledToken_ = 0;
+
+    std::atomic<std::uint64_t> synchronizeCount_{0};
+    std::atomic<std::uint64_t> fileWriteCount_{0};
+};
+
+}  // namespace platform

@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+
+#include "platform/foundation/clock.h"
+#include "platform/foundation/property_list.h"
+#include "tests/support/temp_data_root.h"
+
+using namespace platform;
+using namespace std::string_literals;
+
+namespace {
+
+constexpr double kStart = VirtualClock::kDefaultStart;  // 2026-03-02 09:00:00 UTC
+
+std::string plist(const std::string& body) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">" + body + "</plist>";
+}
+
+Value parsed(const std::string& xml) {
+    std::string error;
+    auto value = PropertyList::parse(xml, &error);
+    EXPECT_TRUE(value) << error << "\n" << xml;
+    return value.value_or(Value());
+}
+
+Value roundTrip(const Value& value) {
+    return parsed(PropertyList::serialize(value));
+}
+
+Value nested(int depth) {
+    Value value = 1;
+    for (int i = 0; i < depth; ++i) value = Value::Array{value};
+    return value;
+}
+
+}  // namespace
+
+TEST(PropertyListRoundTrip, EveryKindAndEdgeValueReadsBackEqual) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const Value::Dictionary original{
+        {"bool", true},
+        {"false", false},
+        {"int", -42},
+        {"int64 min", std::numeric_limits<std::int64_t>::min()},
+        {"uint64 max", std::numeric_limits<std::uint64_t>::max()},
+        {"tenth", 0.1},
+        {"whole real", 1.0},
+        {"nan", std::numeric_limits<double>::quiet_NaN()},
+        {"inf", inf},
+        {"-inf", -inf},
+        {"smallest", std::numeric_limits<double>::denorm_min()},
+        {"empty string", ""},
+        {"spaces", "   "},
+        {"markup", "<a href=\"x\">&amp;</a> ]]> 'q'"},
+        {"controls", "line\r\nnext\ttab\x01\x1f end\0nul"s},
+        {"empty data", Value::Data{}},
+        {"data", Value::Data{0, 1, 2, 253, 254, 255, 7}},
+        {"date", NSDate(kStart + 0.25)},
+        {"Schlüssel ключ 🍅", "ünïcödé ✓"},
+        {"", "empty key"},
+        {"nested", Value::Array{Value::Array{}, Value::Dictionary{},
+                                Value::Array{1, "two", Value::Dictionary{{"three", 3.5}}}}},
+    };
+    const Value read = roundTrip(original);
+    EXPECT_EQ(read, Value(original));
+    ASSERT_NE(read.dictionaryValue(), nullptr);
+    const auto& entries = *read.dictionaryValue();
+    EXPECT_EQ(entries.at("bool").kind(), Value::Kind::Bool);
+    EXPECT_EQ(entries.at("whole real").kind(), Value::Kind::Double);
+    EXPECT_EQ(entries.at("uint64 max").kind(), Value::Kind::UInt);
+    EXPECT_EQ(entries.at("int64 min").kind(), Value::Kind::Int);
+}
+
+TEST(PropertyListRoundTrip, SpecialRealsAndLargeIntegersAreSpelledOut) {
+    const std::string xml = PropertyList::serialize(
+        Value::Array{std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::infinity(),
+                     std::numeric_limits<std::uint64_t>::max(), 0.1});
+    EXPECT_NE(xml.find("<real>nan</real>"), std::string::npos);
+    EXPECT_NE(xml.find("<real>-inf</real>"), std::string::npos);
+    EXPECT_NE(xml.find("<integer>18446744073709551615</integer>"), std::string::npos);
+    EXPECT_NE(xml.find("<real>0.10000000000000001</real>"), std::string::npos);
+}
+
+TEST(PropertyListDates, FractionalSecondsAreWrittenOnlyWhenPresent) {
+    EXPECT_NE(PropertyList::serialize(NSDate(kStart + 0.25)).find("<date>2026-03-02T09:00:00.25Z</date>"),
+              std::string::npos);
+    EXPECT_NE(PropertyList::serialize(NSDate(kStart)).find("<date>2026-03-02T09:00:00Z</date>"),
+              std::string::npos);
+    EXPECT_EQ(parsed(plist("<date>2026-03-02T09:00:00Z</date>")), Value(NSDate(kStart)));
+    EXPECT_EQ(parsed(plist("<date>2026-03-02T09:00:00.5Z</date>")), Value(NSDate(kStart + 0.5)));
+}
+
+TEST(PropertyListDates, EveryRepresentableDateReadsBackExactly) {
+    for (const double seconds :
+         {kStart + 0.1, kStart + 0.123456789, kStart - 1e-6, -0.5, 1e-9, -1e-9, 0.0,
+          std::nextafter(kStart, 0.0), NSDate::distantPast().timeIntervalSinceReferenceDate(),
+          NSDate::distantFuture().timeIntervalSinceReferenceDate()}) {
+        EXPECT_EQ(roundTrip(NSDate(seconds)).dateValue(), NSDate(seconds)) << std::to_string(seconds);
+    }
+    EXPECT_NE(PropertyList::serialize(NSDate::distantPast()).find("0001-01-01T00:00:00Z"), std::string::npos);
+    EXPECT_NE(PropertyList::serialize(NSDate(-0.5)).find("2000-12-31T23:59:59.5Z"), std::string::npos);
+}
+
+TEST(PropertyListDates, DatesWithoutAFormAreLeftOutLikeNull) {
+    const Value::Dictionary withGaps{{"nan date", NSDate(std::nan(""))},
+                                     {"null", Value()},
+                                     {"far", NSDate(1e15)},
+                                     {"kept", 1},
+                                     {"list", Value::Array{Value(), 2, NSDate(INFINITY)}}};
+    EXPECT_EQ(roundTrip(withGaps), Value(Value::Dictionary{{"kept", 1}, {"list", Value::Array{2}}}));
+}
+
+TEST(PropertyListParse, ReadsHandWrittenFilesWithLayoutCommentsAndCdata) {
+    const std::string xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<!DOCTYPE plist>\r\n<plist version=\"1.0\">\r\n"
+        "<!-- settings -->\r\n<dict>\r\n\t<key>data</key>\r\n\t<data>\r\n\tAAEC\r\n\tAw==\r\n\t</data>\r\n"
+        "\t<key>cdata</key><string><![CDATA[<raw & kept>]]> &#x1F345;</string>\r\n"
+        "\t<key>unpadded</key><data>AAE</data>\r\n"
+        "\t<key>n</key><integer> 12 </integer>\r\n</dict>\r\n</plist>\r\n";
+    EXPECT_EQ(parsed(xml), Value(Value::Dictionary{{"data", Value::Data{0, 1, 2, 3}},
+                                                   {"cdata", "<raw & kept> 🍅"},
+                                                   {"unpadded", Value::Data{0, 1}},
+                                                   {"n", 12}}));
+}
+
+TEST(PropertyListParse, MalformedInputIsRefusedWithAReason) {
+    const std::string deep = PropertyList::serialize(nested(PropertyList::kMaxDepth + 1));
+    const std::pair<const char*, std::string> cases[] = {
+        {"not xml", "this is not a property list"},
+        {"unclosed element", plist("<dict><key>a</key><string>b</string>")},
+        {"mismatched tags", plist("<string>a</integer>")},
+        {"empty input", ""},
+        {"other root element", "<list><string>a</string></list>"},
+        {"unknown element", plist("<float>1</float>")},
+        {"two top-level values", plist("<true/><false/>")},
+        {"text beside the value", plist("loose<true/>")},
+        {"content in a boolean", plist("<true>yes</true>")},
+        {"integer with letters", plist("<integer>12a</integer>")},
+        {"empty integer", plist("<integer></integer>")},
+        {"hex integer", plist("<integer>0x10</integer>")},
+        {"integer beyond 64 bits", plist("<integer>18446744073709551616</integer>")},
+        {"integer below int64", plist("<integer>-9223372036854775809</integer>")},
+        {"real with two points", plist("<real>1.2.3</real>")},
+        {"empty real", plist("<real/>")},
+        {"real out of range", plist("<real>1e999</real>")},
+        {"base64 stray character", plist("<data>AA*A</data>")},
+        {"base64 impossible length", plist("<data>AAAAA</data>")},
+        {"base64 padding inside", plist("<data>AA==AA==</data>")},
+        {"date month 13", plist("<date>2026-13-01T00:00:00Z</date>")},
+        {"date February 30", plist("<date>2026-02-30T00:00:00Z</date>")},
+        {"date without T", plist("<date>2026-03-02 09:00:00Z</date>")},
+        {"date with offset", plist("<date>2026-03-02T09:00:00+01:00</date>")},
+        {"date with empty fraction", plist("<date>2026-03-02T09:00:00.Z</date>")},
+        {"date hour 24", plist("<date>2026-03-02T24:00:00Z</date>")},
+        {"key without value", plist("<dict><key>a</key></dict>")},
+        {"value without key", plist("<dict><string>a</string></dict>")},
+        {"two keys in a row", plist("<dict><key>a</key><key>b</key><true/></dict>")},
+        {"text inside dict", plist("<dict>text<key>a</key><true/></dict>")},
+        {"text inside array", plist("<array>1</array>")},
+        {"element inside string", plist("<string>a<b/></string>")},
+        {"key outside dict", plist("<key>a</key>")},
+        {"unknown entity", plist("<string>&bogus;</string>")},
+        {"reference to a surrogate", plist("<string>&#xD800;</string>")},
+        {"bad value deep inside",
+         plist("<array><dict><key>k</key><array><integer>x</integer></array></dict></array>")},
+        {"nesting deeper than 512", deep},
+    };
+    for (const auto& [name, xml] : cases) {
+        std::string error;
+        EXPECT_FALSE(PropertyList::parse(xml, &error)) << name;
+        EXPECT_FALSE(error.empty()) << name;
+    }
+}
+
+TEST(PropertyListParse, NestingUpToTheLimitIsRead) {
+    EXPECT_EQ(roundTrip(nested(PropertyList::kMaxDepth)), nested(PropertyList::kMaxDepth));
+}
+
+TEST(PropertyListFiles, AtomicWriteCreatesFoldersAndLeavesNoTemporaryFile) {
+    quorvel::testing::TempDataRoot root;
+    const auto file = root.path() / "a" / "b" / "settings.plist";
+    ASSERT_TRUE(PropertyList::writeFileAtomically(file, Value::Dictionary{{"k", 1}}));
+    ASSERT_TRUE(PropertyList::writeFileAtomically(file, Value::Dictionary{{"k", 2}}));
+    EXPECT_EQ(PropertyList::readFile(file), Value(Value::Dictionary{{"k", 2}}));
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(file.parent_path()))
+        ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
+TEST(PropertyListFiles, AFailedWriteReportsFalseAndKeepsTheOldFile) {
+    quorvel::testing::TempDataRoot root;
+    const auto file = root.path() / "settings.plist";
+    ASSERT_TRUE(PropertyList::writeFileAtomically(file, Value::Dictionary{{"k", 1}}));
+
+    // Too deep to be read back: writing it would only make a file that is refused later.
+    EXPECT_FALSE(PropertyList::writeFileAtomically(file, nested(PropertyList::kMaxDepth + 1)));
+    EXPECT_EQ(PropertyList::readFile(file), Value(Value::Dictionary{{"k", 1}}));
+
+    std::ofstream(root.path() / "plain-file") << "x";
+    EXPECT_FALSE(PropertyList::writeFileAtomically(root.path() / "plain-file" / "x.plist", 1));
+}
