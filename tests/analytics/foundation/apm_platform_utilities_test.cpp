@@ -10,7 +10,9 @@
 #include "analytics/foundation/apm_storage_paths.h"
 #include "analytics/foundation/apm_string_additions.h"
 #include "platform/foundation/clock.h"
+#include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/ns_user_defaults.h"
+#include "platform/foundation/property_list.h"
 #include "tests/support/temp_data_root.h"
 
 using namespace analytics;
@@ -169,4 +171,15 @@ TEST(APMApplicationState, PrewarmLaunchReadsTheEnvironmentAsABoolean) {
     ::setenv("ActivePrewarm", "0", 1);
     EXPECT_FALSE(APMIsActivePrewarmLaunch());
     ::unsetenv("ActivePrewarm");
+}
+
+TEST_F(FilesTest, SceneManifestIsReadFromTheMainBundlesInformationList) {
+    EXPECT_FALSE(APMAppUsesSceneManifest());
+    const auto bundle = root.path() / "Bundle";
+    ASSERT_TRUE(platform::PropertyList::writeFileAtomically(
+        bundle / "Info.plist", platform::Value(platform::Value::Dictionary{
+                                   {"UIApplicationSceneManifest", platform::Value::Dictionary{}}})));
+    platform::NSBundle::setMainBundlePath(bundle);
+    EXPECT_TRUE(APMAppUsesSceneManifest());
+    platform::NSBundle::setMainBundlePath({});
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <stdexcept>
 
 #include "analytics/engine/apm_measurement.h"
@@ -151,6 +152,13 @@ TEST_F(SchedulerTest, ZeroDelayFiresOnceTheQueueIsFreeAndIdleCancelIsSilent) {
     alarm->runAfterDelay(0, [&] { fired = true; });
     EXPECT_TRUE(alarm->hasActiveTimer());
     clock->advance(0);  // due at once: no time has to pass
+    EXPECT_TRUE(fired);
+
+    // A negative or NaN delay is treated as none.
+    fired = false;
+    alarm->runAfterDelay(std::nan(""), [&] { fired = true; });
+    EXPECT_EQ(alarm->scheduledTimestamp()->timeIntervalSinceReferenceDate(), clock->now());
+    clock->advance(0);
     EXPECT_TRUE(fired);
 }
 

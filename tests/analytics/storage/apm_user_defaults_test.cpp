@@ -9,7 +9,9 @@
 #include "analytics/storage/apm_user_defaults.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
+#include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/ns_user_defaults.h"
+#include "platform/foundation/property_list.h"
 #include "tests/support/temp_data_root.h"
 
 using namespace analytics;
@@ -160,4 +162,19 @@ TEST_F(UserDefaultsTest, FailedExclusionIsReportedAndTriedAgain) {
     EXPECT_FALSE(APMExcludePathFromBackup((root.path() / "missing.plist").string(), &error));
     ASSERT_TRUE(error);
     EXPECT_EQ(error->code(), ENOENT);
+}
+
+TEST_F(UserDefaultsTest, FalseSwitchInTheInformationListSelectsUserDefaultsObjects) {
+    const auto bundle = root.path() / "Bundle";
+    ASSERT_TRUE(platform::PropertyList::writeFileAtomically(
+        bundle / "Info.plist", Value(Value::Dictionary{{"UseCFPreferencesLibrary", Value(false)}})));
+    platform::NSBundle::setMainBundlePath(bundle);
+    EXPECT_FALSE(APMUserDefaults::userPreferenceEnabled());
+
+    APMUserDefaults defaults("com.vuziri.vmp.measurement");
+    EXPECT_FALSE(defaults.useCFPreferencesLibrary());
+    defaults.setInteger(3, "a");
+    EXPECT_EQ(platform::NSUserDefaults::suiteNamed("com.vuziri.vmp.measurement")->objectForKey("a"),
+              Value(3));
+    platform::NSBundle::setMainBundlePath({});
 }
