@@ -56,10 +56,13 @@ bool APMDeleteFileAtPath(const std::string& path, APMErrorOut error) {
         APMSetError(error, 1, "Received empty path for deleting file");
         return false;
     }
+    auto files = platform::NSFileManager::defaultManager();
     std::string reason;
-    if (platform::NSFileManager::defaultManager()->removeItemAtPath(path, &reason)) return true;
+    if (files->removeItemAtPath(path, &reason)) return true;
     if (error) {
-        *error = platform::NSError::errorWithDomain("NSCocoaErrorDomain", 4,
+        // The platform's codes for "no such file" and for any other failed removal.
+        const int code = files->fileExistsAtPath(path) ? 512 : 4;
+        *error = platform::NSError::errorWithDomain("NSCocoaErrorDomain", code,
                                                     {{platform::NSLocalizedDescriptionKey, reason}});
     }
     return false;
