@@ -1,5 +1,6 @@
 #include "analytics/foundation/apm_monitoring_sampled_data.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
