@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace analytics {
+
+// Where the monitor's console lines go.
+class APMLogging {
+  public:
+    virtual ~APMLogging() = default;
+    virtual void logMessage(const std::string& message, const std::string& logTag, std::int64_t messageCode,
+                            std::int64_t logLevel) = 0;
+};
+
+}  // namespace analytics

@@ -1,0 +1,111 @@
+#include "analytics/foundation/apm_string_additions.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "analytics/foundation/apm_data_additions.h"
+
+namespace analytics {
+
+namespace {
+
+// Decodes UTF-8; a malformed sequence yields nullopt.
+std::optional<std::vector<char32_t>> decodeUTF8(const std::string& text) {
+    std::vector<char32_t> points;
+    points.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        int extra;
+        char32_t point;
+        if (lead < 0x80) {
+            extra = 0;
+            point = lead;
+        } else if ((lead & 0xE0) == 0xC0) {
+            extra = 1;
+            point = lead & 0x1F;
+        } else if ((lead & 0xF0) == 0xE0) {
+            extra = 2;
+            point = lead & 0x0F;
+        } else if ((lead & 0xF8) == 0xF0) {
+            extra = 3;
+            point = lead & 0x07;
+        } else {
+            return std::nullopt;
+        }
+        if (i + extra >= text.size()) return std::nullopt;
+        for (int k = 1; k <= extra; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return std::nullopt;
+            point = (point << 6) | (next & 0x3F);
+        }
+        static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+        if (point < kSmallest[extra] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF))
+            return std::nullopt;
+        points.push_back(point);
+        i += extra + 1;
+    }
+    return points;
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+std::optional<std::string> apm_MD5String(const std::string& text) {
+    if (!decodeUTF8(text)) return std::nullopt;
+    std::string hex;
+    for (std::uint8_t byte : apm_MD5Data(text)) {
+        char pair[3];
+        std::snprintf(pair, sizeof pair, "%02x", byte);
+        hex += pair;
+    }
+    return hex;
+}
+
+std::optional<std::string> apm_stringByUnescapingFromURLArgument(const std::string& text) {
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '+') {
+            decoded += ' ';
+        } else if (c == '%') {
+            if (i + 2 >= text.size()) return std::nullopt;
+            const int high = hexValue(text[i + 1]);
+            const int low = hexValue(text[i + 2]);
+            if (high < 0 || low < 0) return std::nullopt;
+            decoded += static_cast<char>(high * 16 + low);
+            i += 2;
+        } else {
+            decoded += c;
+        }
+    }
+    if (!decodeUTF8(decoded)) return std::nullopt;
+    return decoded;
+}
+
+std::size_t apm_UTF32Length(const std::string& text) {
+    if (auto points = decodeUTF8(text)) return points->size();
+    // Not UTF-8: count every byte that does not continue a sequence.
+    std::size_t count = 0;
+    for (char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
+}
+
+bool apm_getUTF32Bytes(const std::string& text, std::uint8_t* buffer, std::size_t maxBytes) {
+    const auto points = decodeUTF8(text);
+    if (!points || !buffer) return false;
+    std::size_t written = 0;
+    for (char32_t point : *points) {
+        if (written + 4 > maxBytes) break;
+        for (int k = 0; k < 4; ++k) buffer[written++] = static_cast<std::uint8_t>(point >> (8 * k));
+    }
+    return written > 0;
+}
+
+}  // namespace analytics

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "analytics/storage/apm_config_store.h"
+
+namespace platform {
+class NSUserDefaults;
+}
+
+namespace analytics {
+
+// The library's store over one preferences domain: the application's own (empty suite name) or a named
+// suite. Only property-list values are stored; bad keys and values are dropped with a console warning.
+// A suite's preferences file is excluded from backup at the first save after which that succeeds.
+class APMUserDefaults final : public APMConfigStore {
+  public:
+    explicit APMUserDefaults(std::string suiteName = "");
+
+    // Whether the stores use the preferences functions (the default) or user-defaults objects: the
+    // information property list's "UseCFPreferencesLibrary" when it is a number; read once.
+    static bool userPreferenceEnabled();
+    // The application's own domain, made once, already counted as excluded from backup.
+    static std::shared_ptr<APMUserDefaults> standardUserDefaults();
+
+    const std::string& suiteName() const { return suiteName_; }
+    bool useCFPreferencesLibrary() const;
+    void setUseCFPreferencesLibrary(bool use);
+    bool isPreferenceFileExcluded() const;
+    void setIsPreferenceFileExcluded(bool excluded);
+
+    std::optional<platform::Value> objectForKey(const std::string& key) override;
+    std::optional<platform::Value::Array> arrayForKey(const std::string& key) override;
+    std::optional<platform::Value::Dictionary> dictionaryForKey(const std::string& key) override;
+    std::optional<std::string> stringForKey(const std::string& key) override;
+    std::int64_t integerForKey(const std::string& key) override;
+    float floatForKey(const std::string& key) override;
+    double doubleForKey(const std::string& key) override;
+    bool boolForKey(const std::string& key) override;
+    void setObject(const std::optional<platform::Value>& value, const std::string& key) override;
+    void setFloat(float value, const std::string& key) override;
+    void setDouble(double value, const std::string& key) override;
+    void setInteger(std::int64_t value, const std::string& key) override;
+    void setBool(bool value, const std::string& key) override;
+    void removeObjectForKey(const std::string& key) override;
+    void clearAllData() override;
+    void synchronize() override;
+
+  private:
+    // The domain the preferences functions address: the suite, or the current application.
+    std::shared_ptr<platform::NSUserDefaults> preferencesDomain() const;
+    void makeUserDefaultsObject();
+
+    const std::string suiteName_;
+    mutable std::mutex mutex_;
+    std::shared_ptr<platform::NSUserDefaults> userDefaults_;  // only while user-defaults objects are in use
+    std::atomic<bool> useCFPreferencesLibrary_;
+    bool isPreferenceFileExcluded_ = false;
+};
+
+}  // namespace analytics
