@@ -3,7 +3,7 @@
 #include <cctype>
 #include <string>
 
-#include "analytics/foundation/apm_main_bundle_info.h"
+#include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/ns_process_info.h"
 
 namespace analytics {
@@ -30,7 +30,7 @@ bool APMIsActivePrewarmLaunch() {
 }
 
 bool APMAppUsesSceneManifest() {
-    return APMMainBundleInfoDictionary().contains("UIApplicationSceneManifest");
+    return platform::NSBundle::mainBundle()->infoDictionary().contains("UIApplicationSceneManifest");
 }
 
 }  // namespace analytics

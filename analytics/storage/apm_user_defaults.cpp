@@ -3,10 +3,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "analytics/foundation/apm_main_bundle_info.h"
+#include "platform/foundation/ns_bundle.h"
 #include "analytics/foundation/apm_storage_paths.h"
 #include "analytics/storage/apm_exclude_path_from_backup.h"
-#include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/ns_user_defaults.h"
 #include "platform/vuziriutilities/vul_logger.h"
 
@@ -105,7 +104,7 @@ std::optional<double> numberOf(const std::optional<Value>& value) {
 
 bool APMUserDefaults::userPreferenceEnabled() {
     static const bool enabled = [] {
-        const auto info = APMMainBundleInfoDictionary();
+        const auto info = platform::NSBundle::mainBundle()->infoDictionary();
         const auto found = info.find("UseCFPreferencesLibrary");
         if (found == info.end()) return true;
         if (auto flag = found->second.boolValue()) return *flag;
