@@ -7,6 +7,7 @@ packages=(
   g++ cmake ninja-build ccache pkg-config make
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libpugixml-dev
+  nanopb libnanopb-dev protobuf-compiler
 )
 
 missing=()
