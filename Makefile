@@ -34,6 +34,7 @@ test-sanitize: setup $(SANITIZE)/build.ninja $(THREAD)/build.ninja
 	@cmake --build $(THREAD) -j $(JOBS)
 	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 TSAN_OPTIONS=halt_on_error=1 \
 		tools/run-tests.sh $(JOBS) $(SANITIZE) $(THREAD)
+	@tools/fuzz-messages.sh 30
 
 bench: build
 	@for b in $(RELEASE)/bench/bench_*; do echo "== $$b"; $$b; done

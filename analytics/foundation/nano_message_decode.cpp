@@ -45,6 +45,7 @@ const uint8_t* currentBytes(const pb_istream_t* stream) {
 }
 
 bool skipBytes(pb_istream_t* stream, size_t count) {
+    if (!isOurStream(stream)) return pb_read(stream, nullptr, count);
     if (count > stream->bytes_left) PB_RETURN_ERROR(stream, "end-of-stream");
     static_cast<Cursor*>(stream->state)->position += count;
     stream->bytes_left -= count;
@@ -155,7 +156,6 @@ bool readString(pb_istream_t* stream, void*& slot) {
                        static_cast<int>(kNanoMaxStringSize));
         return false;
     }
-    if (!isOurStream(stream)) PB_RETURN_ERROR(stream, "wrong wire type");
     auto* cell = APMNanoNewString(currentBytes(stream), length);
     slot = cell;
     if (!skipBytes(stream, length)) {
@@ -235,6 +235,7 @@ int APMNanoDecodeMessage(const NanoMessageType& type, const uint8_t* bytes, size
 }
 
 bool APMNanoDecodeString(pb_istream_t* stream, const pb_field_t*, void** arg) {
+    if (!isOurStream(stream)) PB_RETURN_ERROR(stream, "wrong wire type");
     void*& slot = *static_cast<void**>(*arg);
     const auto* cell = static_cast<const APMNanoString*>(slot);
     if (!cell) return readString(stream, slot);
@@ -245,6 +246,7 @@ bool APMNanoDecodeString(pb_istream_t* stream, const pb_field_t*, void** arg) {
 }
 
 bool APMNanoDecodeRepeatedString(pb_istream_t* stream, const pb_field_t*, void** arg) {
+    if (!isOurStream(stream)) PB_RETURN_ERROR(stream, "wrong wire type");
     const auto* slot = static_cast<const RepeatedSlot*>(*arg);
     APMNanoArray* array = slot ? slot->array : nullptr;
     if (!array || !array->items) {
@@ -297,9 +299,9 @@ bool APMNanoDecodeRepeatedMessage(pb_istream_t* stream, const pb_field_t*, void*
         NanoLog::print("<ERROR> %s decoder failed: Invalid arg parameter\n", "(unknown)");
         return false;
     }
+    if (!isOurStream(stream)) PB_RETURN_ERROR(stream, "wrong wire type");
     const NanoMessageType& element = *slot->field->sub;
     APMNanoArray* array = slot->array;
-    if (!isOurStream(stream)) PB_RETURN_ERROR(stream, "wrong wire type");
     const size_t length = stream->bytes_left;
     if (!array || !array->items) {
         if (!skipBytes(stream, length)) {

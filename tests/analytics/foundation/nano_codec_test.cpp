@@ -137,6 +137,8 @@ TEST(NanoDecode, MalformedInputFailsWithTheDecoderMessage) {
     EXPECT_TRUE(capture.contains("<ERROR> Flag decoder failed: "));
     // A string field sent as a varint, and a message field sent as a fixed32.
     EXPECT_EQ(APMPBFlag::initWithBuffer(hex("08 01")), nullptr);
+    EXPECT_EQ(APMPBFlag::initWithBuffer(hex("0a 01 61 08 01")), nullptr);
+    EXPECT_EQ(APMPBStringFilter::initWithBuffer(hex("20 01")), nullptr);
     EXPECT_EQ(APMPBExperiment::initWithBuffer(hex("15 01 02 03 04")), nullptr);
     // A bool sent as a length-delimited value, and a group.
     EXPECT_EQ(APMPBFlag::initWithBuffer(hex("2a 01 01")), nullptr);
