@@ -16,7 +16,8 @@ constexpr int kErrorLevel = 1;
 NanoObject APMPBFlagValueObject(const APMPBFlag* flag) {
     if (!flag) return std::monostate{};
     if (APMNanoHasField(flag, kIntValue)) return NanoNumber::withLongLong(APMNanoGetInt64(flag, kIntValue));
-    if (APMNanoHasField(flag, kDoubleValue)) return NanoNumber::withDouble(APMNanoGetDouble(flag, kDoubleValue));
+    if (APMNanoHasField(flag, kDoubleValue))
+        return NanoNumber::withDouble(APMNanoGetDouble(flag, kDoubleValue));
     if (APMNanoHasField(flag, kStringValue)) {
         auto string = APMNanoGetString(flag, kStringValue);
         if (!string) return std::monostate{};
@@ -33,13 +34,15 @@ std::shared_ptr<APMPBFlag> APMPBFlagMake(const NanoObject& name, const NanoObjec
     }
     const auto* nameString = std::get_if<std::string>(&name);
     if (!nameString) {
-        APMPBFlagMonitor::logWithLevel(kErrorLevel, 850001, "Flag name must be a string", NanoObjectClassName(name));
+        APMPBFlagMonitor::logWithLevel(kErrorLevel, 850001, "Flag name must be a string",
+                                       NanoObjectClassName(name));
         return nullptr;
     }
     const auto* number = std::get_if<NanoNumber>(&value);
     const auto* string = std::get_if<std::string>(&value);
     if (!number && !string) {
-        APMPBFlagMonitor::logWithLevel(kErrorLevel, 850002, "Flag value is invalid", NanoObjectClassName(value));
+        APMPBFlagMonitor::logWithLevel(kErrorLevel, 850002, "Flag value is invalid",
+                                       NanoObjectClassName(value));
         return nullptr;
     }
     auto flag = APMPBFlag::initWithBuffer();

@@ -14,7 +14,8 @@ void APMPBFlagMonitor::setLogSink(Sink sink) {
     currentSink = std::move(sink);
 }
 
-void APMPBFlagMonitor::logWithLevel(int level, int code, const std::string& message, const std::string& context) {
+void APMPBFlagMonitor::logWithLevel(int level, int code, const std::string& message,
+                                    const std::string& context) {
     Sink sink;
     {
         std::lock_guard lock(sinkMutex);

@@ -4,9 +4,13 @@
 
 #include "analytics/foundation/nano_message_codec.h"
 
-APMPBMessageObject::~APMPBMessageObject() { type_.release(messageInfo_); }
+APMPBMessageObject::~APMPBMessageObject() {
+    type_.release(messageInfo_);
+}
 
-const char* APMPBMessageObject::messageID() const { return type_.name; }
+const char* APMPBMessageObject::messageID() const {
+    return type_.name;
+}
 
 std::optional<std::vector<uint8_t>> APMPBMessageObject::protoBuffer() const {
     if (!messageInfo_) return std::nullopt;
@@ -15,11 +19,17 @@ std::optional<std::vector<uint8_t>> APMPBMessageObject::protoBuffer() const {
     return data;
 }
 
-APMNanoInitFn APMPBMessageObject::initMessageInfoFn() const { return type_.init; }
+APMNanoInitFn APMPBMessageObject::initMessageInfoFn() const {
+    return type_.init;
+}
 
-APMNanoReleaseFieldFn APMPBMessageObject::deallocMessageFieldFn() const { return type_.releaseField; }
+APMNanoReleaseFieldFn APMPBMessageObject::deallocMessageFieldFn() const {
+    return type_.releaseField;
+}
 
-APMNanoCopyFn APMPBMessageObject::copyMessageInfoFn() const { return type_.copy; }
+APMNanoCopyFn APMPBMessageObject::copyMessageInfoFn() const {
+    return type_.copy;
+}
 
 bool APMPBMessageObject::setUpWithMessageInfo(const APMNanoMessageInfo* info) {
     if (!info) {

@@ -57,8 +57,7 @@ class APMPBMessage final : public APMPBMessageObject {
     static const NanoMessageClass& messageClass() {
         static const std::string className = std::string("APMPB") + Type.name;
         static const NanoMessageClass messageClass{
-            className.c_str(),
-            [](const APMNanoMessageInfo* info) -> std::shared_ptr<NANOMessageBase> {
+            className.c_str(), [](const APMNanoMessageInfo* info) -> std::shared_ptr<NANOMessageBase> {
                 return initWithMessageInfo(info);
             }};
         return messageClass;

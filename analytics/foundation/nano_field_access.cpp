@@ -7,15 +7,27 @@
 
 namespace {
 
-bool isBool(uint32_t flags) { return (flags & (kNanoBool | kNanoRepeated)) == kNanoBool; }
+bool isBool(uint32_t flags) {
+    return (flags & (kNanoBool | kNanoRepeated)) == kNanoBool;
+}
 bool isInt32(uint32_t flags) {
     return (flags & (kNanoEnum | kNanoInt32 | kNanoUInt32)) && !(flags & kNanoRepeated);
 }
-bool isInt64(uint32_t flags) { return (flags & (kNanoInt64 | kNanoUInt64)) && !(flags & kNanoRepeated); }
-bool isDouble(uint32_t flags) { return (flags & (kNanoDouble | kNanoRepeated)) == kNanoDouble; }
-bool isString(uint32_t flags) { return (flags & (kNanoString | kNanoRepeated)) == kNanoString; }
-bool isMessage(uint32_t flags) { return (flags & (kNanoMessage | kNanoRepeated)) == kNanoMessage; }
-bool isRepeated(uint32_t flags) { return flags & kNanoRepeated; }
+bool isInt64(uint32_t flags) {
+    return (flags & (kNanoInt64 | kNanoUInt64)) && !(flags & kNanoRepeated);
+}
+bool isDouble(uint32_t flags) {
+    return (flags & (kNanoDouble | kNanoRepeated)) == kNanoDouble;
+}
+bool isString(uint32_t flags) {
+    return (flags & (kNanoString | kNanoRepeated)) == kNanoString;
+}
+bool isMessage(uint32_t flags) {
+    return (flags & (kNanoMessage | kNanoRepeated)) == kNanoMessage;
+}
+bool isRepeated(uint32_t flags) {
+    return flags & kNanoRepeated;
+}
 
 bool inRange(const NANOMessageBase* message, int32_t index) {
     return index >= 0 && static_cast<uint32_t>(index) < message->messageType().fieldCount;
@@ -35,7 +47,8 @@ APMNanoMessageInfo* fieldInfo(const NANOMessageBase* message, int32_t index, con
     APMNanoMessageInfo* info = initialisedInfo(message, operation);
     if (!info) return nullptr;
     if (!inRange(message, index) || !accepts(info->fieldTypes[index])) {
-        NanoLog::print("<Nano/Failure> Field type isn't %s. Message: %s, field ID: %d", kind, info->name, index);
+        NanoLog::print("<Nano/Failure> Field type isn't %s. Message: %s, field ID: %d", kind, info->name,
+                       index);
         return nullptr;
     }
     return info;
@@ -74,7 +87,8 @@ bool isValidUtf8(const uint8_t* bytes, size_t size) {
             codePoint = (codePoint << 6) | (bytes[i + k] & 0x3f);
         }
         static constexpr uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (codePoint < kSmallest[length] || codePoint > 0x10ffff || (codePoint >= 0xd800 && codePoint <= 0xdfff)) {
+        if (codePoint < kSmallest[length] || codePoint > 0x10ffff ||
+            (codePoint >= 0xd800 && codePoint <= 0xdfff)) {
             return false;
         }
         i += length;
@@ -109,7 +123,8 @@ NanoObject objectOf(uint32_t flags, const void* cell, const NanoMessageClass& el
     if (flags & kNanoUInt64) return NanoNumber::withUnsignedLongLong(*static_cast<const uint64_t*>(cell));
     if (flags & kNanoFloat) return NanoNumber::withFloat(*static_cast<const float*>(cell));
     if (flags & kNanoDouble) return NanoNumber::withDouble(*static_cast<const double*>(cell));
-    if (flags & kNanoEnum) return NanoNumber::withInt(static_cast<int32_t>(*static_cast<const uint64_t*>(cell)));
+    if (flags & kNanoEnum)
+        return NanoNumber::withInt(static_cast<int32_t>(*static_cast<const uint64_t*>(cell)));
     if (flags & kNanoString) {
         auto string = stringOf(static_cast<const APMNanoString*>(cell));
         if (!string) return std::monostate{};
@@ -130,7 +145,8 @@ NanoObject objectOf(uint32_t flags, const void* cell, const NanoMessageClass& el
         if (!message) return std::monostate{};
         return message;
     }
-    NanoLog::print("<ERROR> Unable to convert byte data to an ObjC object. Unknown type. %d", static_cast<int>(flags));
+    NanoLog::print("<ERROR> Unable to convert byte data to an ObjC object. Unknown type. %d",
+                   static_cast<int>(flags));
     return std::monostate{};
 }
 
@@ -138,11 +154,13 @@ NanoObject objectOf(uint32_t flags, const void* cell, const NanoMessageClass& el
 void* cellOf(uint32_t flags, const NanoMessageType* sub, const NanoObject& object) {
     const auto* number = std::get_if<NanoNumber>(&object);
     auto wrongType = [&](const char* expected) -> void* {
-        NanoLog::print("<ERROR> Invalid object type. %s. Type: %s", expected, NanoObjectClassName(object).c_str());
+        NanoLog::print("<ERROR> Invalid object type. %s. Type: %s", expected,
+                       NanoObjectClassName(object).c_str());
         return nullptr;
     };
     if (flags & kNanoBool) {
-        return number ? new uint64_t(number->boolValue() ? 1 : 0) : wrongType("Boolean fields expect NSNumber");
+        return number ? new uint64_t(number->boolValue() ? 1 : 0)
+                      : wrongType("Boolean fields expect NSNumber");
     }
     if (flags & (kNanoInt32 | kNanoUInt32)) {
         return number ? new uint64_t(number->unsignedIntValue()) : wrongType("Int32 fields expect NSNumber");
@@ -187,7 +205,8 @@ void* cellOf(uint32_t flags, const NanoMessageType* sub, const NanoObject& objec
         }
         return copy;
     }
-    NanoLog::print("<ERROR> Unable to convert ObjC object to byte data. Unknown type. %d", static_cast<int>(flags));
+    NanoLog::print("<ERROR> Unable to convert ObjC object to byte data. Unknown type. %d",
+                   static_cast<int>(flags));
     return nullptr;
 }
 
@@ -197,7 +216,8 @@ bool APMNanoHasField(const NANOMessageBase* message, int32_t index) {
     APMNanoMessageInfo* info = message ? message->messageInfo() : nullptr;
     if (!info || !info->fields) {
         NanoLog::print(
-            "ProtocolBuffer message hasn't been initialized. HasField operation can't be performed. Message name %s",
+            "ProtocolBuffer message hasn't been initialized. HasField operation can't be performed. Message "
+            "name %s",
             message ? message->messageID() : "(null)");
         return false;
     }

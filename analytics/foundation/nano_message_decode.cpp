@@ -8,8 +8,9 @@
 #include "analytics/foundation/nano_message_type.h"
 
 // Decoding runs nanopb over the generated structure with callbacks on every string and repeated field.
-// A message with repeated fields is decoded twice over the same bytes: the first pass counts the
-// elements, then each array is allocated at its exact size, and the second pass fills it.
+// A message with repeated fields is read twice: a first pass counts the elements of each repeated field,
+// then each array is allocated at its exact size, and nanopb's pass fills it. The counting pass is a
+// plain scan of tags and lengths; input it does not understand is counted by a full nanopb pass instead.
 
 namespace {
 
@@ -37,7 +38,9 @@ pb_istream_t cursorStream(Cursor& cursor, size_t length) {
 
 // nanopb hands length-delimited values to callbacks on our cursor; a value with another wire type
 // arrives in a scratch stream, which a string or message field refuses.
-bool isOurStream(const pb_istream_t* stream) { return stream->callback == readCursor; }
+bool isOurStream(const pb_istream_t* stream) {
+    return stream->callback == readCursor;
+}
 
 const uint8_t* currentBytes(const pb_istream_t* stream) {
     const auto* cursor = static_cast<const Cursor*>(stream->state);
@@ -67,15 +70,13 @@ struct DecodeSetup {
 int decodeMessage(const NanoMessageType& type, const uint8_t* bytes, size_t length, APMNanoMessageInfo* info,
                   int depth);
 
-pb_callback_t* callbackOf(const pb_field_iter_t& it) { return static_cast<pb_callback_t*>(it.pData); }
+void* fieldData(void* structure, const NanoFieldInfo& field) {
+    return static_cast<unsigned char*>(structure) + field.dataOffset;
+}
 
 bool setDecoders(const NanoMessageType& type, void* structure, APMNanoMessageInfo* info, DecodeSetup& setup) {
     if (!info->fields) return false;
-    pb_field_iter_t it;
-    if (!pb_field_iter_begin(&it, type.descriptor, structure)) return true;
-    do {
-        const int index = type.indexOfNumber(it.tag);
-        if (index < 0) return false;
+    for (uint32_t index = 0; index < type.fieldCount; ++index) {
         const NanoFieldInfo& field = type.fields[index];
         if (field.flags & kNanoRepeated) {
             if (setup.used >= kNanoMaxRepeatedSlots) return false;
@@ -83,24 +84,89 @@ bool setDecoders(const NanoMessageType& type, void* structure, APMNanoMessageInf
             if (array) APMNanoEmptyArray(field.flags, field.sub, array);
             RepeatedSlot& slot = setup.slots[setup.used++];
             slot = RepeatedSlot{array, &field, setup.depth};
+            auto* callback = static_cast<pb_callback_t*>(fieldData(structure, field));
             if (field.flags & kNanoMessage) {
-                callbackOf(it)->funcs.decode = APMNanoDecodeRepeatedMessage;
+                callback->funcs.decode = APMNanoDecodeRepeatedMessage;
             } else if (field.flags & (kNanoString | kNanoBytes)) {
-                callbackOf(it)->funcs.decode = APMNanoDecodeRepeatedString;
+                callback->funcs.decode = APMNanoDecodeRepeatedString;
             } else {
-                callbackOf(it)->funcs.decode = APMNanoDecodeRepeatedVarint;
+                callback->funcs.decode = APMNanoDecodeRepeatedVarint;
             }
-            callbackOf(it)->arg = &slot;
+            callback->arg = &slot;
         } else if (field.flags & (kNanoString | kNanoBytes)) {
-            callbackOf(it)->funcs.decode = APMNanoDecodeString;
-            callbackOf(it)->arg = &info->fields[index];
+            auto* callback = static_cast<pb_callback_t*>(fieldData(structure, field));
+            callback->funcs.decode = APMNanoDecodeString;
+            callback->arg = &info->fields[index];
         } else if (field.flags & kNanoMessage) {
             field.sub->release(static_cast<APMNanoMessageInfo*>(info->fields[index]));
             auto* sub = APMNanoNewMessageInfo(field.sub->init);
             info->fields[index] = sub;
-            if (!sub || !setDecoders(*field.sub, it.pData, sub, setup)) return false;
+            if (!sub || !setDecoders(*field.sub, fieldData(structure, field), sub, setup)) return false;
         }
-    } while (pb_field_iter_next(&it));
+    }
+    return true;
+}
+
+bool readVarint(const uint8_t*& p, const uint8_t* end, uint64_t& value) {
+    value = 0;
+    for (int shift = 0; shift < 70 && p < end; shift += 7) {
+        const uint8_t byte = *p++;
+        if (shift < 64) value |= static_cast<uint64_t>(byte & 0x7f) << shift;
+        if (!(byte & 0x80)) return true;
+    }
+    return false;
+}
+
+// Counts the elements of every repeated field, those of embedded sub-messages included, into their array
+// cells the way nanopb's pass will deliver them. False for input it does not understand.
+bool countElements(const NanoMessageType& type, const uint8_t* p, const uint8_t* end,
+                   APMNanoMessageInfo* info) {
+    while (p < end) {
+        uint64_t key;
+        if (!readVarint(p, end, key) || key > UINT32_MAX || (key >> 3) == 0) return false;
+        const uint32_t wire = key & 7;
+        const uint8_t* payload = p;
+        uint64_t length = 0;
+        if (wire == PB_WT_VARINT) {
+            uint64_t ignored;
+            if (!readVarint(p, end, ignored)) return false;
+        } else if (wire == PB_WT_64BIT || wire == PB_WT_32BIT) {
+            length = wire == PB_WT_64BIT ? 8 : 4;
+            if (static_cast<uint64_t>(end - p) < length) return false;
+            p += length;
+        } else if (wire == PB_WT_STRING) {
+            if (!readVarint(p, end, length) || length > static_cast<uint64_t>(end - p)) return false;
+            payload = p;
+            p += length;
+        } else {
+            return false;
+        }
+        const int index = type.indexOfNumber(static_cast<uint32_t>(key >> 3));
+        if (index < 0) continue;
+        const NanoFieldInfo& field = type.fields[index];
+        if (field.flags & kNanoRepeated) {
+            auto* array = static_cast<APMNanoArray*>(info->fields[index]);
+            if (!array) continue;
+            uint64_t elements = 1;
+            if (field.flags & (kNanoMessage | kNanoString | kNanoBytes)) {
+                if (wire != PB_WT_STRING) return false;
+            } else if (wire == PB_WT_STRING) {
+                // Packed numbers.
+                if (field.flags & (kNanoFloat | kNanoDouble)) {
+                    const uint64_t width = (field.flags & kNanoFloat) ? 4 : 8;
+                    elements = (length + width - 1) / width;
+                } else {
+                    elements = 0;
+                    for (uint64_t i = 0; i < length; ++i) elements += !(payload[i] & 0x80);
+                }
+            }
+            if (array->count + elements > UINT32_MAX) return false;
+            array->count += static_cast<uint32_t>(elements);
+        } else if ((field.flags & kNanoMessage) && field.sub->repeatedSlots > 0 && wire == PB_WT_STRING) {
+            auto* sub = static_cast<APMNanoMessageInfo*>(info->fields[index]);
+            if (!sub || !countElements(*field.sub, payload, payload + length, sub)) return false;
+        }
+    }
     return true;
 }
 
@@ -124,19 +190,15 @@ void* newScalarCell(uint32_t flags, const void* value) {
 // Moves the present numbers of the structure into cells; an embedded sub-message that is absent loses
 // the sub-info made for it.
 void extractScalars(const NanoMessageType& type, void* structure, APMNanoMessageInfo* info) {
-    pb_field_iter_t it;
-    if (!pb_field_iter_begin(&it, type.descriptor, structure)) return;
-    do {
-        const int index = type.indexOfNumber(it.tag);
-        if (index < 0) continue;
+    for (uint32_t index = 0; index < type.fieldCount; ++index) {
         const NanoFieldInfo& field = type.fields[index];
-        if (field.flags & (kNanoRepeated | kNanoString | kNanoBytes)) continue;
-        const bool present = it.pSize && *static_cast<const bool*>(it.pSize);
+        if (field.hasOffset < 0) continue;
+        const bool present = *(static_cast<const bool*>(structure) + field.hasOffset);
         void*& cell = info->fields[index];
         if (field.flags & kNanoMessage) {
             auto* sub = static_cast<APMNanoMessageInfo*>(cell);
             if (present && sub) {
-                extractScalars(*field.sub, it.pData, sub);
+                extractScalars(*field.sub, fieldData(structure, field), sub);
             } else {
                 field.sub->release(sub);
                 cell = nullptr;
@@ -145,8 +207,8 @@ void extractScalars(const NanoMessageType& type, void* structure, APMNanoMessage
         }
         if (!present) continue;
         APMNanoReleaseCell(field.flags, nullptr, cell);
-        cell = newScalarCell(field.flags, it.pData);
-    } while (pb_field_iter_next(&it));
+        cell = newScalarCell(field.flags, fieldData(structure, field));
+    }
 }
 
 bool readString(pb_istream_t* stream, void*& slot) {
@@ -178,6 +240,15 @@ bool nextSlot(APMNanoArray* array, void**& slot) {
     return true;
 }
 
+bool runNanopb(const NanoMessageType& type, const uint8_t* bytes, size_t length, void* structure) {
+    Cursor cursor{bytes, 0};
+    pb_istream_t stream = cursorStream(cursor, length);
+    // The structure starts zeroed, which is every field's default; callbacks set before stay set.
+    if (pb_decode_ex(&stream, type.descriptor, structure, PB_DECODE_NOINIT)) return true;
+    NanoLog::print("<ERROR> %s decoder failed: %s\n", type.name, PB_GET_ERROR(&stream));
+    return false;
+}
+
 int decodeMessage(const NanoMessageType& type, const uint8_t* bytes, size_t length, APMNanoMessageInfo* info,
                   int depth) {
     if (!info) {
@@ -198,13 +269,14 @@ int decodeMessage(const NanoMessageType& type, const uint8_t* bytes, size_t leng
         return 0;
     }
 
-    Cursor cursor{bytes, 0};
-    pb_istream_t stream = cursorStream(cursor, length);
-    if (!pb_decode(&stream, type.descriptor, structure)) {
-        NanoLog::print("<ERROR> %s decoder failed: %s\n", type.name, PB_GET_ERROR(&stream));
-        return 0;
-    }
     if (setup.used > 0) {
+        if (!countElements(type, bytes, bytes + length, info)) {
+            // Let nanopb count what the scan does not understand.
+            for (uint32_t i = 0; i < setup.used; ++i) {
+                if (slots[i].array) slots[i].array->count = 0;
+            }
+            if (!runNanopb(type, bytes, length, structure)) return 0;
+        }
         for (uint32_t i = 0; i < setup.used; ++i) {
             APMNanoArray* array = slots[i].array;
             if (!array) {
@@ -216,12 +288,11 @@ int decodeMessage(const NanoMessageType& type, const uint8_t* bytes, size_t leng
             if (array->count > 0) array->items = new void*[array->count]();
             array->decoded = 0;
         }
-        cursor = Cursor{bytes, 0};
-        stream = cursorStream(cursor, length);
-        if (!pb_decode(&stream, type.descriptor, structure)) {
-            NanoLog::print("<ERROR> %s decoder failed: %s\n", type.name, PB_GET_ERROR(&stream));
-            return 0;
-        }
+    }
+    if (!runNanopb(type, bytes, length, structure)) return 0;
+    // An array holds exactly the elements that arrived, whatever the count said.
+    for (uint32_t i = 0; i < setup.used; ++i) {
+        if (slots[i].array) slots[i].array->count = slots[i].array->decoded;
     }
     extractScalars(type, structure, info);
     return 1;
@@ -260,6 +331,8 @@ bool APMNanoDecodeRepeatedString(pb_istream_t* stream, const pb_field_t*, void**
 bool APMNanoDecodeRepeatedVarint(pb_istream_t* stream, const pb_field_t*, void** arg) {
     const auto* slot = static_cast<const RepeatedSlot*>(*arg);
     if (!slot) return false;
+    // nanopb calls once even for an empty packed list.
+    if (isOurStream(stream) && stream->bytes_left == 0) return true;
     const uint32_t flags = slot->field->flags;
     uint64_t word = 0;
     float single = 0;
@@ -322,7 +395,8 @@ bool APMNanoDecodeRepeatedMessage(pb_istream_t* stream, const pb_field_t*, void*
     }
     void** target;
     if (!decodeMessage(element, bytes, length, info, slot->depth + 1) || !nextSlot(array, target)) {
-        NanoLog::print("<ERROR> %s decoder failed: Unable to decode repeated %s\n", element.name, element.name);
+        NanoLog::print("<ERROR> %s decoder failed: Unable to decode repeated %s\n", element.name,
+                       element.name);
         element.release(info);
         return false;
     }

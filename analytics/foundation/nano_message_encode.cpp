@@ -67,7 +67,8 @@ void writeScalar(uint32_t flags, const void* cell, void* value) {
     }
 }
 
-bool EncodeSession::fillRepeated(const NanoFieldInfo& field, const APMNanoArray* array, pb_callback_t* callback) {
+bool EncodeSession::fillRepeated(const NanoFieldInfo& field, const APMNanoArray* array,
+                                 pb_callback_t* callback) {
     if (array->count == 0 || !array->items) return true;
     auto* arg = allocate<ElementsArg>();
     *arg = ElementsArg{array, &field, nullptr};
@@ -91,35 +92,37 @@ bool EncodeSession::fillRepeated(const NanoFieldInfo& field, const APMNanoArray*
 bool EncodeSession::fill(const NanoMessageType& type, const APMNanoMessageInfo* info, void* structure) {
     std::memset(structure, 0, type.structSize);
     if (!info || !info->fields) return false;
-    pb_field_iter_t it;
-    if (!pb_field_iter_begin(&it, type.descriptor, structure)) return true;
-    do {
-        const int index = type.indexOfNumber(it.tag);
-        if (index < 0) return false;
+    auto* base = static_cast<unsigned char*>(structure);
+    for (uint32_t index = 0; index < type.fieldCount; ++index) {
         const NanoFieldInfo& field = type.fields[index];
         const void* cell = info->fields[index];
-        auto* callback = static_cast<pb_callback_t*>(it.pData);
+        void* data = base + field.dataOffset;
         if (field.flags & kNanoRepeated) {
             if (!cell) {
-                NanoLog::print("<ERROR> %s Encoder: '%s' should have been allocated\n", type.name, field.name);
+                NanoLog::print("<ERROR> %s Encoder: '%s' should have been allocated\n", type.name,
+                               field.name);
                 return false;
             }
-            if (!fillRepeated(field, static_cast<const APMNanoArray*>(cell), callback)) return false;
+            if (!fillRepeated(field, static_cast<const APMNanoArray*>(cell),
+                              static_cast<pb_callback_t*>(data))) {
+                return false;
+            }
             continue;
         }
         if (!cell) continue;
         if (field.flags & (kNanoString | kNanoBytes)) {
+            auto* callback = static_cast<pb_callback_t*>(data);
             callback->funcs.encode = APMNanoEncodeString;
             callback->arg = const_cast<void*>(cell);
             continue;
         }
-        *static_cast<bool*>(it.pSize) = true;
+        *reinterpret_cast<bool*>(base + field.hasOffset) = true;
         if (field.flags & kNanoMessage) {
-            if (!fill(*field.sub, static_cast<const APMNanoMessageInfo*>(cell), it.pData)) return false;
+            if (!fill(*field.sub, static_cast<const APMNanoMessageInfo*>(cell), data)) return false;
         } else {
-            writeScalar(field.flags, cell, it.pData);
+            writeScalar(field.flags, cell, data);
         }
-    } while (pb_field_iter_next(&it));
+    }
     return true;
 }
 
@@ -128,7 +131,8 @@ bool encodeWord(pb_ostream_t* stream, uint32_t flags, const void* cell) {
     if (flags & kNanoBool) return pb_encode_varint(stream, (word & 0xff) != 0 ? 1 : 0);
     // Negative int32 and enum values go on the wire sign-extended to ten bytes.
     if (flags & (kNanoEnum | kNanoInt32)) {
-        return pb_encode_varint(stream, static_cast<uint64_t>(static_cast<int64_t>(static_cast<int32_t>(word))));
+        return pb_encode_varint(stream,
+                                static_cast<uint64_t>(static_cast<int64_t>(static_cast<int32_t>(word))));
     }
     if (flags & kNanoUInt32) return pb_encode_varint(stream, word & 0xffffffffu);
     return pb_encode_varint(stream, word);

@@ -6,9 +6,9 @@
 // The in-memory form of a protocol-buffer message: one cell per field, NULL when the field is not set.
 // Cells are heap allocations owned by the info (see nano_message_info.cpp for their layout).
 struct APMNanoMessageInfo {
-    void** fields;                // one cell pointer per field, in field-index order
-    const uint32_t* fieldTypes;   // type flags per field, shared by every value of the message type
-    const char* name;             // the message name, e.g. "MeasurementBundle"
+    void** fields;               // one cell pointer per field, in field-index order
+    const uint32_t* fieldTypes;  // type flags per field, shared by every value of the message type
+    const char* name;            // the message name, e.g. "MeasurementBundle"
 };
 
 // A string or bytes cell. `bytes` is never NULL in a filled cell, even for an empty value.
@@ -21,7 +21,7 @@ struct APMNanoString {
 struct APMNanoArray {
     uint32_t decoded;  // fill position while decoding
     uint32_t count;
-    void** items;      // `count` element cells
+    void** items;  // `count` element cells
 };
 
 // Type flags: one kind bit plus kNanoSingle or kNanoRepeated.

@@ -13,10 +13,12 @@ inline constexpr size_t kNanoStructBufferSize = 1024;
 inline constexpr uint32_t kNanoMaxRepeatedSlots = 16;
 
 struct NanoFieldInfo {
-    uint32_t number;            // protocol-buffer field number
-    uint32_t flags;             // type flags
-    const char* name;           // the schema's field name
-    const NanoMessageType* sub; // the message type of message fields
+    uint32_t number;             // protocol-buffer field number
+    uint32_t flags;              // type flags
+    const char* name;            // the schema's field name
+    const NanoMessageType* sub;  // the message type of message fields
+    size_t dataOffset;           // of the value, embedded message or callback in the nanopb structure
+    ptrdiff_t hasOffset;         // of the has_ flag; -1 for callback fields
 };
 
 // One message type: its field list in index order beside the nanopb descriptor of its structure.
@@ -30,7 +32,7 @@ struct NanoMessageType {
     const NanoFieldInfo* fields;
     const int8_t* indexByNumber;  // -1 where no field has the number
     uint32_t maxNumber;
-    uint32_t repeatedSlots;       // repeated fields here and in the sub-messages embedded in the structure
+    uint32_t repeatedSlots;  // repeated fields here and in the sub-messages embedded in the structure
     APMNanoInitFn init;
     APMNanoReleaseFieldFn releaseField;
     APMNanoReleaseFn release;

@@ -99,6 +99,7 @@ def main():
     source.append("// Generated from the schema by generate_nano_tables.py; do not edit.")
     source.append('#include "apm_messages.h"')
     source.append("")
+    source.append("#include <cstddef>")
     source.append('#include "%s"' % os.path.basename(pb_header))
     source.append('#include "analytics/foundation/nano_message_info.h"')
     source.append('#include "analytics/foundation/nano_message_codec.h"')
@@ -117,7 +118,12 @@ def main():
         rows = []
         for f in m.field:
             sub = "&apmpb_types::k%s" % sub_name(f) if f.type == FD.TYPE_MESSAGE else "nullptr"
-            rows.append('    {%d, 0x%x, "%s", %s},' % (f.number, flags(f), f.name, sub))
+            # nanopb gives optional numbers and sub-messages a has_ flag; strings and repeated fields are
+            # callbacks without one.
+            is_callback = f.label == FD.LABEL_REPEATED or f.type in (FD.TYPE_STRING, FD.TYPE_BYTES)
+            has = "-1" if is_callback else "offsetof(%s, has_%s)" % (c_struct, f.name)
+            rows.append('    {%d, 0x%x, "%s", %s, offsetof(%s, %s), %s},' % (
+                f.number, flags(f), f.name, sub, c_struct, f.name, has))
         source.append("const NanoFieldInfo k%sFields[] = {" % n)
         source.extend(rows)
         source.append("};")

@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!encode(type, info, first)) std::abort();
         APMNanoMessageInfo* again = APMNanoNewMessageInfo(type.init);
         std::vector<uint8_t> second;
-        if (!type.decode(first.data(), first.size(), again) || !encode(type, again, second) || second != first) {
+        if (!type.decode(first.data(), first.size(), again) || !encode(type, again, second) ||
+            second != first) {
             std::abort();
         }
         APMNanoMessageInfo* copy = nullptr;

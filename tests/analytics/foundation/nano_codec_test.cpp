@@ -104,6 +104,14 @@ TEST(NanoDecode, NonCanonicalInputReencodesCanonically) {
     EXPECT_EQ(proto_test::integers(*APMNanoGetArray<APMPBResultData>(packed.get(), 0)),
               (std::vector<int64_t>{5, 300, 7}));
     EXPECT_EQ(packed->protoBuffer(), hex("08 05 08 ac 02 08 07"));
+    auto emptyPacked = APMPBResultData::initWithBuffer(hex("0a 00 12 01 03"));
+    ASSERT_TRUE(emptyPacked);
+    EXPECT_TRUE(APMNanoGetArray<APMPBResultData>(emptyPacked.get(), 0)->empty());
+    EXPECT_EQ(emptyPacked->protoBuffer(), hex("10 03"));
+    // A tag written in more bytes than it needs still counts.
+    auto longTag = APMPBResultData::initWithBuffer(hex("88 80 00 05 88 00 06"));
+    ASSERT_TRUE(longTag);
+    EXPECT_EQ(longTag->protoBuffer(), hex("08 05 08 06"));
 
     // Settings after audiences come out in number order.
     const auto inOrder = hex("22 05 0a 01 61 12 00 32 02 08 01");
@@ -112,7 +120,8 @@ TEST(NanoDecode, NonCanonicalInputReencodesCanonically) {
     EXPECT_EQ(shuffled->protoBuffer(), inOrder);
 
     // Unknown fields of every wire type are dropped.
-    auto unknown = APMPBFlag::initWithBuffer(hex("48 01 0a 01 61 52 02 aa bb 5d 01 02 03 04 61 01 02 03 04 05 06 07 08"));
+    auto unknown = APMPBFlag::initWithBuffer(
+        hex("48 01 0a 01 61 52 02 aa bb 5d 01 02 03 04 61 01 02 03 04 05 06 07 08"));
     ASSERT_TRUE(unknown);
     EXPECT_EQ(unknown->protoBuffer(), hex("0a 01 61"));
 }

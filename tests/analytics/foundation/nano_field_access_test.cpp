@@ -14,16 +14,21 @@ TEST(NanoFieldAccess, AMessageWithoutInfoIsRefusedByEveryAccessor) {
     auto flag = APMPBFlag::init();
     platform::Console::Capture capture;
     EXPECT_FALSE(APMNanoHasField(flag.get(), 0));
-    EXPECT_TRUE(capture.contains(
-        "ProtocolBuffer message hasn't been initialized. HasField operation can't be performed. Message name Flag"));
+    EXPECT_TRUE(
+        capture.contains("ProtocolBuffer message hasn't been initialized. HasField operation can't be "
+                         "performed. Message name Flag"));
     EXPECT_EQ(APMNanoGetInt64(flag.get(), 1), 0);
-    EXPECT_TRUE(capture.contains("ProtocolBuffer message hasn't been initialized. GetInt64 can't be performed"));
+    EXPECT_TRUE(
+        capture.contains("ProtocolBuffer message hasn't been initialized. GetInt64 can't be performed"));
     APMNanoSetStringField(flag.get(), 0, "x");
-    EXPECT_TRUE(capture.contains("ProtocolBuffer message hasn't been initialized. SetString can't be performed"));
+    EXPECT_TRUE(
+        capture.contains("ProtocolBuffer message hasn't been initialized. SetString can't be performed"));
     APMNanoClearField(flag.get(), 0);
-    EXPECT_TRUE(capture.contains("ProtocolBuffer message hasn't been initialized. ClearField can't be performed"));
+    EXPECT_TRUE(
+        capture.contains("ProtocolBuffer message hasn't been initialized. ClearField can't be performed"));
     EXPECT_FALSE(APMNanoGetArray<APMPBFlag>(flag.get(), 0));
-    EXPECT_TRUE(capture.contains("ProtocolBuffer message hasn't been initialized. GetArray can't be performed"));
+    EXPECT_TRUE(
+        capture.contains("ProtocolBuffer message hasn't been initialized. GetArray can't be performed"));
     EXPECT_FALSE(flag->protoBuffer());
     EXPECT_EQ(APMNanoGetDouble(nullptr, 3), 0.0);
 }
@@ -32,14 +37,17 @@ TEST(NanoFieldAccess, AFieldOfAnotherKindIsRefused) {
     auto flag = APMPBFlagMake(std::string("f"), number(5));
     platform::Console::Capture capture;
     EXPECT_EQ(APMNanoGetInt32(flag.get(), 1), 0);
-    EXPECT_TRUE(capture.contains("<Nano/Failure> Field type isn't a scalar INT32. Message: Flag, field ID: 1"));
+    EXPECT_TRUE(
+        capture.contains("<Nano/Failure> Field type isn't a scalar INT32. Message: Flag, field ID: 1"));
     auto param = APMPBEventParam::initWithBuffer(hex("25 00 00 c0 3f"));
     EXPECT_EQ(APMNanoGetDouble(param.get(), 3), 0.0);
-    EXPECT_TRUE(capture.contains("<Nano/Failure> Field type isn't a scalar DOUBLE. Message: EventParam, field ID: 3"));
+    EXPECT_TRUE(capture.contains(
+        "<Nano/Failure> Field type isn't a scalar DOUBLE. Message: EventParam, field ID: 3"));
     EXPECT_FALSE(APMNanoGetArray<APMPBFlag>(flag.get(), 0));
     EXPECT_TRUE(capture.contains("<Nano/Failure> Field type isn't REPEATED. Message: Flag, field ID: 0"));
     APMNanoSetBoolField(flag.get(), 1, true);
-    EXPECT_TRUE(capture.contains("<Nano/Failure> Field type isn't a scalar BOOL. Message: Flag, field ID: 1"));
+    EXPECT_TRUE(
+        capture.contains("<Nano/Failure> Field type isn't a scalar BOOL. Message: Flag, field ID: 1"));
     EXPECT_EQ(APMNanoGetInt64(flag.get(), 1), 5);
     // The float survives untouched through decoding and encoding.
     EXPECT_EQ(param->protoBuffer(), hex("25 00 00 c0 3f"));
@@ -49,7 +57,8 @@ TEST(NanoFieldAccess, AnIndexOutsideTheMessageIsRefused) {
     auto flag = APMPBFlag::initWithBuffer();
     platform::Console::Capture capture;
     EXPECT_EQ(APMNanoGetInt64(flag.get(), 5), 0);
-    EXPECT_TRUE(capture.contains("<Nano/Failure> Field type isn't a scalar INT64. Message: Flag, field ID: 5"));
+    EXPECT_TRUE(
+        capture.contains("<Nano/Failure> Field type isn't a scalar INT64. Message: Flag, field ID: 5"));
     APMNanoSetInt64(flag.get(), -1, 3);
     APMNanoSetStringField(flag.get(), 1000, "x");
     EXPECT_FALSE(APMNanoHasField(flag.get(), 5));
@@ -121,11 +130,13 @@ TEST(NanoFieldAccess, MessagesOfAnotherTypeAreRefused) {
 
     const NanoMessageClass withoutFactory{"NSObject", nullptr};
     EXPECT_EQ(APMNanoGetMessage(audience.get(), 1, withoutFactory), nullptr);
-    EXPECT_TRUE(capture.contains("<ERROR> Provided class doesn't implement initWithMessageInfo: method. Class: NSObject"));
+    EXPECT_TRUE(capture.contains(
+        "<ERROR> Provided class doesn't implement initWithMessageInfo: method. Class: NSObject"));
 
     auto flag = APMPBFlag::initWithBuffer(hex("0a 01 61"));
     APMNanoSetMessage(audience.get(), 1, flag.get());
-    EXPECT_TRUE(capture.contains("<ERROR> Invalid object type. Message fields expect APMPBResultData. Type: APMPBFlag"));
+    EXPECT_TRUE(capture.contains(
+        "<ERROR> Invalid object type. Message fields expect APMPBResultData. Type: APMPBFlag"));
     EXPECT_EQ(audience->protoBuffer(), hex("12 02 08 01"));
 
     auto experiment = APMPBExperiment::initWithBuffer();
@@ -139,8 +150,9 @@ TEST(NanoFieldAccess, ArraysAreWrittenAllOrNothing) {
     platform::Console::Capture capture;
     const std::vector<NanoObject> mixed{number(1), number(2), std::string("three"), number(4)};
     APMNanoSetArray(sequence.get(), 1, &mixed);
-    EXPECT_EQ(capture.lines(),
-              std::vector<std::string>{"<ERROR> Invalid object type. Int64 fields expect NSNumber. Type: String"});
+    EXPECT_EQ(
+        capture.lines(),
+        std::vector<std::string>{"<ERROR> Invalid object type. Int64 fields expect NSNumber. Type: String"});
     EXPECT_TRUE(APMNanoGetArray<APMPBSequenceFilterResultTimestamp>(sequence.get(), 1)->empty());
     EXPECT_EQ(sequence->protoBuffer(), std::vector<uint8_t>{});
 
@@ -154,7 +166,8 @@ TEST(NanoFieldAccess, ArraysAreWrittenAllOrNothing) {
     auto filter = APMPBStringFilter::initWithBuffer();
     const std::vector<NanoObject> strings{std::string("a"), number(1)};
     APMNanoSetArray(filter.get(), 3, &strings);
-    EXPECT_TRUE(capture.contains("<ERROR> Invalid object type. String fields expect NSString. Type: NanoNumber"));
+    EXPECT_TRUE(
+        capture.contains("<ERROR> Invalid object type. String fields expect NSString. Type: NanoNumber"));
 }
 
 TEST(NanoFieldAccess, ArrayElementsConvertByTheFieldKind) {

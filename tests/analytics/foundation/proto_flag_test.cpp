@@ -19,10 +19,10 @@ struct Report {
 class ProtoFlag : public ::testing::Test {
   protected:
     void SetUp() override {
-        APMPBFlagMonitor::setLogSink([this](int level, int code, const std::string& message,
-                                            const std::string& context) {
-            reports.push_back({level, code, message, context});
-        });
+        APMPBFlagMonitor::setLogSink(
+            [this](int level, int code, const std::string& message, const std::string& context) {
+                reports.push_back({level, code, message, context});
+            });
     }
     void TearDown() override { APMPBFlagMonitor::setLogSink({}); }
 

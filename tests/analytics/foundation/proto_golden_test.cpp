@@ -39,7 +39,8 @@ TEST(ProtoGolden, BundleBuiltByIndexMatchesTheReferenceEncoding) {
     APMNanoSetBoolField(bundle.get(), 21, true);
     APMNanoSetInt64(bundle.get(), 6, 1699999990000);
     APMNanoSetStringField(bundle.get(), 20, "6F1C0E2A-0B7D-4E59-9C1A-3D2B4F5A6E7C");
-    const std::vector<NanoObject> experiments{NanoNumber::withUnsignedInt(7), NanoNumber::withUnsignedInt(300),
+    const std::vector<NanoObject> experiments{NanoNumber::withUnsignedInt(7),
+                                              NanoNumber::withUnsignedInt(300),
                                               NanoNumber::withUnsignedInt(4000000000u)};
     APMNanoSetArray(bundle.get(), 37, &experiments);
     APMNanoSetInt32(bundle.get(), 41, 3);
@@ -91,7 +92,8 @@ TEST(ProtoGolden, AudienceResultWithEmbeddedResultsMatchesTheReferenceEncoding) 
     APMNanoSetArray(sequence.get(), 1, &evaluations);
 
     auto results = APMPBResultData::initWithBuffer();
-    const std::vector<NanoObject> status{NanoNumber::withUnsignedLongLong(5), NanoNumber::withUnsignedLongLong(1)};
+    const std::vector<NanoObject> status{NanoNumber::withUnsignedLongLong(5),
+                                         NanoNumber::withUnsignedLongLong(1)};
     const std::vector<NanoObject> values{NanoNumber::withUnsignedLongLong(4)};
     const std::vector<NanoObject> dynamics{object(dynamic)};
     const std::vector<NanoObject> sequences{object(sequence)};
@@ -149,15 +151,17 @@ TEST(ProtoGolden, DecodedFieldsReadBackByIndex) {
     auto first = std::static_pointer_cast<APMPBMeasurementBundle>(
         std::get<std::shared_ptr<NANOMessageBase>>((*bundles)[0]));
     auto events = APMNanoGetArray<APMPBEvent>(first.get(), 1);
-    auto event = std::static_pointer_cast<APMPBEvent>(std::get<std::shared_ptr<NANOMessageBase>>(events->at(0)));
+    auto event =
+        std::static_pointer_cast<APMPBEvent>(std::get<std::shared_ptr<NANOMessageBase>>(events->at(0)));
     auto params = APMNanoGetArray<APMPBEventParam>(event.get(), 0);
-    auto items = std::static_pointer_cast<APMPBEventParam>(std::get<std::shared_ptr<NANOMessageBase>>(params->at(0)));
+    auto items =
+        std::static_pointer_cast<APMPBEventParam>(std::get<std::shared_ptr<NANOMessageBase>>(params->at(0)));
     auto elements = APMNanoGetArray<APMPBEventParam>(items.get(), 5);
-    auto element =
-        std::static_pointer_cast<APMPBEventParam>(std::get<std::shared_ptr<NANOMessageBase>>(elements->at(0)));
+    auto element = std::static_pointer_cast<APMPBEventParam>(
+        std::get<std::shared_ptr<NANOMessageBase>>(elements->at(0)));
     auto itemParams = APMNanoGetArray<APMPBEventParam>(element.get(), 5);
-    auto itemId =
-        std::static_pointer_cast<APMPBEventParam>(std::get<std::shared_ptr<NANOMessageBase>>(itemParams->at(0)));
+    auto itemId = std::static_pointer_cast<APMPBEventParam>(
+        std::get<std::shared_ptr<NANOMessageBase>>(itemParams->at(0)));
     EXPECT_EQ(APMNanoGetString(itemId.get(), 0), "item_id");
     EXPECT_EQ(APMNanoGetString(itemId.get(), 1), "");
     EXPECT_EQ(APMNanoGetArray<APMPBMeasurementBundle>(first.get(), 44)->size(), 2u);

@@ -39,7 +39,9 @@ inline std::vector<uint8_t> hex(std::string_view text) {
     return bytes;
 }
 
-inline NanoObject number(int64_t value) { return NanoNumber::withLongLong(value); }
+inline NanoObject number(int64_t value) {
+    return NanoNumber::withLongLong(value);
+}
 
 template <typename Message>
 NanoObject object(const std::shared_ptr<Message>& message) {
