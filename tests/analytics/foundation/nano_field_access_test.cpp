@@ -191,3 +191,49 @@ TEST(NanoFieldAccess, ArrayElementsConvertByTheFieldKind) {
     EXPECT_TRUE(capture.contains("<ERROR> Unable to convert NULL data to an ObjC object"));
     array->items[0] = word;
 }
+
+namespace {
+
+// No schema message has a bytes field yet; this stand-in type exercises the accessors' bytes paths.
+extern const NanoMessageType kBytesFixture;
+int fixtureInit(APMNanoMessageInfo* info) {
+    return APMNanoInitMessageInfo(kBytesFixture, info);
+}
+int fixtureReleaseField(APMNanoMessageInfo* info, int32_t index) {
+    return APMNanoReleaseMessageField(kBytesFixture, info, index);
+}
+int fixtureRelease(APMNanoMessageInfo* info) {
+    return APMNanoReleaseMessageInfo(kBytesFixture, info);
+}
+int fixtureCopy(APMNanoMessageInfo** destination, const APMNanoMessageInfo* source) {
+    return APMNanoCopyMessageInfo(kBytesFixture, destination, source);
+}
+const uint32_t kFixtureFlags[] = {kNanoBytes | kNanoRepeated};
+const NanoFieldInfo kFixtureFields[] = {{1, kNanoBytes | kNanoRepeated, "blobs", nullptr, 0, -1}};
+const int8_t kFixtureIndexByNumber[] = {-1, 0};
+const NanoMessageType kBytesFixture = {
+    "BytesFixture",        nullptr, 0,      1,           kFixtureFlags,       kFixtureFields,
+    kFixtureIndexByNumber, 1,       1,      fixtureInit, fixtureReleaseField, fixtureRelease,
+    fixtureCopy,           nullptr, nullptr};
+using BytesFixture = APMPBMessage<kBytesFixture>;
+
+}  // namespace
+
+TEST(NanoFieldAccess, BytesArraysHoldExactCopies) {
+    auto message = BytesFixture::initWithMessageInfo(nullptr);
+    ASSERT_TRUE(message);
+    const std::vector<NanoObject> blobs{NanoData{0, 1, 2}, NanoData{}};
+    APMNanoSetArray(message.get(), 0, &blobs);
+    auto copy = BytesFixture::initWithMessageInfo(message->messageInfo());
+    APMNanoSetArray(message.get(), 0, nullptr);
+    auto read = APMNanoGetArray<BytesFixture>(copy.get(), 0);
+    ASSERT_EQ(read->size(), 2u);
+    EXPECT_EQ(std::get<NanoData>((*read)[0]), (NanoData{0, 1, 2}));
+    EXPECT_EQ(std::get<NanoData>((*read)[1]), NanoData{});
+
+    platform::Console::Capture capture;
+    const std::vector<NanoObject> wrong{NanoData{1}, std::string("text")};
+    APMNanoSetArray(copy.get(), 0, &wrong);
+    EXPECT_TRUE(capture.contains("<ERROR> Invalid object type. Bytes fields expect NSData. Type: String"));
+    EXPECT_TRUE(APMNanoGetArray<BytesFixture>(copy.get(), 0)->empty());
+}
