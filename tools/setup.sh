@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libpugixml-dev
   libssl-dev
+  nanopb libnanopb-dev protobuf-compiler clang
 )
 
 missing=()
