@@ -40,6 +40,8 @@ struct AppSettingData {
     std::optional<std::string> focusReminderWeekday;
     std::int64_t autoResetHour = 0;
     bool resetCounterAtMidnight = false;
+
+    bool operator==(const AppSettingData&) const = default;
 };
 
 // Sound names, chosen music (empty text: none) with its titles, volumes and sound switches.

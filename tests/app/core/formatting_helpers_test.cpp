@@ -84,9 +84,7 @@ TEST(CalendarHelpers, AddingDaysKeepsTheLocalTimeAcrossDaylightSavingChanges) {
     const NSDate after = local(2024, 4, 5, 10, 15);
     EXPECT_EQ(dateByAddingDays(after, -13), local(2024, 3, 23, 10, 15));
     EXPECT_EQ(after.timeIntervalSinceDate(dateByAddingDays(after, -13)), 13 * 86400 - 3600);
-    EXPECT_EQ(dateByAddingDays(local(2024, 3, 30, 0), 1), local(2024, 3, 31, 0));
     EXPECT_EQ(dateByAddingDays(startOfDay(after), 7), startOfDay(local(2024, 4, 12, 18)));
-    EXPECT_EQ(dateByAddingDays(after, 0), after);
 }
 
 TEST(CalendarHelpers, DateTextFollowsTheLocalesPatternForTheTemplate) {
@@ -94,7 +92,6 @@ TEST(CalendarHelpers, DateTextFollowsTheLocalesPatternForTheTemplate) {
     platform::NSLocale::setCurrentLocale(platform::NSLocale("en_US"));
     const NSDate date = local(2024, 3, 31, 12);
     EXPECT_EQ(dateTextFromTemplate(date, "EE,\nd MMM"), "Sun, Mar 31");
-    EXPECT_EQ(dateTextFromTemplate(date, "yyyy"), "2024");
     platform::NSLocale::setCurrentLocale(platform::NSLocale("de_DE"));
     EXPECT_EQ(dateTextFromTemplate(date, "EE,\nd MMM"), "So., 31. März");
 }

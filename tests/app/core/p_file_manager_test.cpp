@@ -9,34 +9,19 @@
 #include "platform/foundation/ns_bundle.h"
 #include "tests/support/temp_data_root.h"
 
-using namespace quorvel;
+using quorvel::PFileManager;
 namespace fs = std::filesystem;
 
-namespace {
-
-// Points the main bundle at a folder for one test and back afterwards.
-struct BundleAt {
-    explicit BundleAt(const fs::path& folder) { platform::NSBundle::setMainBundlePath(folder); }
-    ~BundleAt() { platform::NSBundle::setMainBundlePath({}); }
-};
-
-}  // namespace
-
-TEST(PFileManager, StoreDirectoryIsTheBundleIdentifierFolderInApplicationSupport) {
+TEST(PFileManager, TheStoreDirectoryIsMadeInApplicationSupportAndMakingItAgainSucceeds) {
     quorvel::testing::TempDataRoot root;
+    platform::Console::Capture console;
     const auto url = PFileManager::shared()->storeDirectoryURL();
     ASSERT_TRUE(url);
     EXPECT_EQ(*url, platform::DataRoot::applicationSupport() /
                         platform::NSBundle::mainBundle()->bundleIdentifier());
-    EXPECT_FALSE(fs::exists(*url));
-}
-
-TEST(PFileManager, CreatingTheStoreDirectoryTwiceSucceedsBothTimes) {
-    quorvel::testing::TempDataRoot root;
-    platform::Console::Capture console;
     EXPECT_TRUE(PFileManager::shared()->createStoreDirectory());
     EXPECT_TRUE(PFileManager::shared()->createStoreDirectory());
-    EXPECT_TRUE(fs::is_directory(*PFileManager::shared()->storeDirectoryURL()));
+    EXPECT_TRUE(fs::is_directory(*url));
     EXPECT_TRUE(console.lines().empty());
 }
 
@@ -53,8 +38,9 @@ TEST(PFileManager, AFileInTheWayFailsWithoutAConsoleLineAndIsKept) {
 
 TEST(PFileManager, ModelURLIsTheBundlesModelOrNone) {
     quorvel::testing::TempDataRoot folder;
-    BundleAt bundle(folder.path());
+    platform::NSBundle::setMainBundlePath(folder.path());
     EXPECT_FALSE(PFileManager::shared()->modelURL());
     fs::create_directories(folder.path() / "Pomodoro.momd");
     EXPECT_EQ(PFileManager::shared()->modelURL(), folder.path() / "Pomodoro.momd");
+    platform::NSBundle::setMainBundlePath({});
 }

@@ -1,18 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <set>
+#include <tuple>
 
 #include "app/core/temp_user_default_properties.h"
 #include "app/core/theme_colors.h"
 #include "app/core/user_default_properties.h"
 #include "app/core/user_defaults_accessors.h"
-#include "platform/foundation/clock.h"
 #include "platform/uikit/ns_keyed_archiver.h"
 #include "platform/uikit/ns_keyed_unarchiver.h"
-#include "tests/app/core/settings_write_log.h"
-#include "tests/support/temp_data_root.h"
+#include "tests/app/core/settings_test_support.h"
 
 using namespace quorvel;
 using platform::NSDate;
@@ -99,70 +97,45 @@ std::vector<Expected> everySettingsCase() {
     };
 }
 
-void expectSingleWrite(quorvel::testing::SettingsWriteLog& log, const std::string& suite,
-                       const std::string& key, const std::optional<Value>& value, const std::string& what) {
-    const auto writes = log.take();
-    ASSERT_EQ(writes.size(), 1u) << what;
-    EXPECT_EQ(writes[0].suite, suite) << what;
-    EXPECT_EQ(writes[0].key, key) << what;
-    ASSERT_EQ(writes[0].value.has_value(), value.has_value()) << what;
-    if (value) {
-        EXPECT_EQ(writes[0].value->kind(), value->kind()) << what;
-        EXPECT_EQ(*writes[0].value, *value) << what;
-    }
-}
-
 }  // namespace
 
-TEST(SettingsStore, EveryCaseWritesItsKeyKindAndSuiteAndNothingElse) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = platform::VirtualClock::install();
-    quorvel::testing::SettingsWriteLog log;
-    const auto table = everySettingsCase();
+class SettingsStore : public quorvel::testing::SettingsTest {
+protected:
+    void expectOneWrite(const std::string& suite, const std::string& key, const std::optional<Value>& value) {
+        const auto writes = takeWrites();
+        ASSERT_EQ(writes.size(), 1u) << key;
+        EXPECT_EQ(writes[0].suite, suite) << key;
+        EXPECT_EQ(writes[0].key, key);
+        EXPECT_TRUE(writes[0].value == value) << key;  // same kind and value, or both a removal
+    }
+};
+using TransientStore = SettingsStore;
+using SettingsAccessors = SettingsStore;
+
+TEST_F(SettingsStore, EveryCaseWritesItsKeyKindAndSuiteAndNothingElse) {
     std::set<P::Case> covered;
-    for (const auto& row : table) {
+    for (const auto& row : everySettingsCase()) {
         covered.insert(row.property.which());
         P::save(row.property);
-        expectSingleWrite(log, row.inGroup ? kGroup : standardName(), row.key, row.value, row.key);
-        EXPECT_EQ(P::key(row.property.which()), std::string(row.key));
-        EXPECT_EQ(P::isShared(row.property.which()), row.inGroup) << row.key;
+        expectOneWrite(row.inGroup ? kGroup : standardName(), row.key, row.value);
     }
     EXPECT_EQ(covered.size(), P::kCaseCount);
 }
 
-TEST(SettingsStore, AbsentColoursAndTimerTypesWriteNothingWhereTheyShould) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = platform::VirtualClock::install();
-    const auto stored = P::standardDefaults();
+TEST_F(SettingsStore, AbsentColoursAndTimerTypesWriteNothingExceptSharedColoursWhichFallBack) {
     P::save(P::focusThemeColor(platform::UIColor::blueColor()));
     P::save(P::sharedLatestTimerType(SessionType::longBreak));
-    quorvel::testing::SettingsWriteLog log;
-
+    takeWrites();
     P::save(P::focusThemeColor(nullptr));
-    P::save(P::shortBreakThemeColor(nullptr));
-    P::save(P::longBreakThemeColor(nullptr));
     P::save(P::sharedLatestTimerType(std::nullopt));
-    EXPECT_TRUE(log.take().empty());
+    EXPECT_TRUE(takeWrites().empty());
     EXPECT_TRUE(readFocusThemeColor()->isEqual(platform::UIColor::blueColor()));
-    EXPECT_EQ(P::appGroupDefaults()->integerForKey("CurrentTimerType"), 2);
 
     P::save(P::sharedFocusThemeColor(nullptr));
-    expectSingleWrite(log, kGroup, "Pomodoro Color", archived(defaultFocusThemeColor()), "shared focus");
+    expectOneWrite(kGroup, "Pomodoro Color", archived(defaultFocusThemeColor()));
 }
 
-TEST(SettingsStore, RemovingASharedValueLeavesTheStandardTwin) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = platform::VirtualClock::install();
-    P::save(P::roundLimit(4));
-    P::save(P::sharedRoundLimit(4));
-    P::save(P::sharedRoundLimit(std::nullopt));
-    EXPECT_FALSE(P::appGroupDefaults()->objectForKey("PomodoroSet"));
-    EXPECT_EQ(P::standardDefaults()->objectForKey("PomodoroSet"), Value(4));
-}
-
-TEST(SettingsStore, AProgressThatIsNotANumberIsStoredAsZero) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = platform::VirtualClock::install();
+TEST_F(SettingsStore, AProgressThatIsNotANumberIsStoredAsZero) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     P::save(P::progressedRoundTime(nan));
     P::save(P::sharedProgressedRoundTime(nan));
@@ -170,62 +143,45 @@ TEST(SettingsStore, AProgressThatIsNotANumberIsStoredAsZero) {
     EXPECT_EQ(P::appGroupDefaults()->objectForKey("CurrentTimerValue"), Value(0.0));
 }
 
-TEST(SettingsStore, OnlyTransientSavesSynchronise) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = platform::VirtualClock::install();
-    const auto standard = P::standardDefaults();
-    const auto group = P::appGroupDefaults();
+TEST_F(SettingsStore, OnlyTransientSavesSynchronise) {
     for (const auto& row : everySettingsCase()) P::save(row.property);
-    EXPECT_EQ(standard->synchronizeCount(), 0u);
-    EXPECT_EQ(group->synchronizeCount(), 0u);
-
+    EXPECT_EQ(P::standardDefaults()->synchronizeCount() + P::appGroupDefaults()->synchronizeCount(), 0u);
     T::save(T::launchedOnce(true));
     T::save(T::checkedDate(std::nullopt));
-    EXPECT_EQ(standard->synchronizeCount(), 2u);
-    EXPECT_EQ(group->synchronizeCount(), 0u);
+    EXPECT_EQ(P::standardDefaults()->synchronizeCount(), 2u);
+    EXPECT_EQ(P::appGroupDefaults()->synchronizeCount(), 0u);
 }
 
-TEST(TransientStore, EveryCaseWritesItsKeyAndKindToTheStandardSuiteAndSynchronises) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = platform::VirtualClock::install();
+TEST_F(TransientStore, EveryCaseWritesItsKeyAndKindToTheStandardSuiteAndSynchronises) {
     const NSDate date(800000000.5);
-    const std::pair<T, std::optional<Value>> table[] = {
-        {T::showedOnceRevealingCell(true), Value(true)},
-        {T::hasGuidedOncePortrait(true), Value(true)},
-        {T::hasGuidedOnceLandscape(false), Value(false)},
-        {T::launchedOnce(true), Value(true)},
-        {T::checkedDate(date), Value(date)},
-        {T::sessionCountPostingDate(std::nullopt), std::nullopt},
-        {T::latestTimerStartedDate(date), Value(date)},
-        {T::lastSessionChangeNotificationDate(std::nullopt), std::nullopt},
+    const std::tuple<T, const char*, std::optional<Value>> table[] = {
+        {T::showedOnceRevealingCell(true), "ShowedOnceRevealingCell", Value(true)},
+        {T::hasGuidedOncePortrait(true), "HasGuidedOncePortrait", Value(true)},
+        {T::hasGuidedOnceLandscape(false), "HasGuidedOnceLandscape", Value(false)},
+        {T::launchedOnce(true), "LaunchedOnce", Value(true)},
+        {T::checkedDate(date), "CheckDate", Value(date)},
+        {T::sessionCountPostingDate(std::nullopt), "SessionCountPostingDate", std::nullopt},
+        {T::latestTimerStartedDate(date), "latestTimerStartedDate", Value(date)},
+        {T::lastSessionChangeNotificationDate(std::nullopt), "lastSessionChangeNotificationDate",
+         std::nullopt},
         {T::scheduledSessionChangeNotificationIDs({"QVSessionChanged-60", "QVSessionChanged-360"}),
+         "scheduledSessionChangeNotificationIDs",
          Value(Value::Array{Value("QVSessionChanged-60"), Value("QVSessionChanged-360")})},
-        {T::needResumeTimerWhenLaunching(true), Value(true)},
+        {T::needResumeTimerWhenLaunching(true), "needResumeTimerWhenLaunching", Value(true)},
     };
-    const char* keys[] = {"ShowedOnceRevealingCell",
-                          "HasGuidedOncePortrait",
-                          "HasGuidedOnceLandscape",
-                          "LaunchedOnce",
-                          "CheckDate",
-                          "SessionCountPostingDate",
-                          "latestTimerStartedDate",
-                          "lastSessionChangeNotificationDate",
-                          "scheduledSessionChangeNotificationIDs",
-                          "needResumeTimerWhenLaunching"};
     static_assert(std::size(table) == T::kCaseCount);
-    quorvel::testing::SettingsWriteLog log;
-    std::uint64_t synchronised = P::standardDefaults()->synchronizeCount();
-    for (std::size_t i = 0; i < std::size(table); ++i) {
-        T::save(table[i].first);
-        expectSingleWrite(log, standardName(), keys[i], table[i].second, keys[i]);
-        EXPECT_EQ(static_cast<std::size_t>(table[i].first.which()), i);
-        EXPECT_EQ(P::standardDefaults()->synchronizeCount(), ++synchronised) << keys[i];
+    std::set<T::Case> covered;
+    for (const auto& [property, key, value] : table) {
+        const auto synchronised = P::standardDefaults()->synchronizeCount();
+        covered.insert(property.which());
+        T::save(property);
+        expectOneWrite(standardName(), key, value);
+        EXPECT_EQ(P::standardDefaults()->synchronizeCount(), synchronised + 1) << key;
     }
+    EXPECT_EQ(covered.size(), T::kCaseCount);
 }
 
-TEST(SettingsAccessors, DatesAndListsReadAsNoneOrEmptyUnlessTheyHaveTheirKind) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = platform::VirtualClock::install();
+TEST_F(SettingsAccessors, DatesAndListsOfAnotherKindReadAsNoneOrEmpty) {
     auto& suite = *P::standardDefaults();
     EXPECT_TRUE(readScheduledSessionChangeNotificationIDs(suite).empty());
     suite.setObject(Value(Value::Array{Value("a"), Value(1)}), "scheduledSessionChangeNotificationIDs");
@@ -235,44 +191,32 @@ TEST(SettingsAccessors, DatesAndListsReadAsNoneOrEmptyUnlessTheyHaveTheirKind) {
 
     suite.setString("yesterday", "latestTimerStartedDate");
     EXPECT_FALSE(readLatestTimerStartedDate(suite));
-    const NSDate date(790000000.25);
-    setCheckedDate(suite, date);
-    writeSessionCountPostingDate(suite, date);
-    writeStoredDate(suite, date, "lastSessionChangeNotificationDate");
-    EXPECT_EQ(checkedDate(suite), date);
-    EXPECT_EQ(readSessionCountPostingDate(suite), date);
-    EXPECT_EQ(readLastSessionChangeNotificationDate(suite), date);
+    setCheckedDate(suite, NSDate(790000000.25));
+    EXPECT_EQ(checkedDate(suite), NSDate(790000000.25));
     setCheckedDate(suite, std::nullopt);
     EXPECT_FALSE(suite.objectForKey("CheckDate"));
 }
 
-TEST(SettingsAccessors, ColoursRoundTripThroughTheArchiveInBothSuitesAcrossARelaunch) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = platform::VirtualClock::install();
+TEST_F(SettingsAccessors, ColoursRoundTripThroughTheArchiveInBothSuitesAcrossARelaunch) {
     const auto color = platform::UIColor::colorWithRed(12 / 255.0, 200 / 255.0, 99 / 255.0, 0.5);
     P::save(P::shortBreakThemeColor(color));
     P::save(P::sharedShortBreakThemeColor(color));
     writeSharedFocusThemeColor(defaultLongBreakThemeColor());
     writeSharedFocusThemeColor(nullptr);
-    ASSERT_TRUE(P::standardDefaults()->synchronize());
-    ASSERT_TRUE(P::appGroupDefaults()->synchronize());
+    ASSERT_TRUE(P::standardDefaults()->synchronize() && P::appGroupDefaults()->synchronize());
     platform::NSUserDefaults::resetAllForTesting();
 
+    const auto unarchive = [](const char* key) {
+        return platform::NSKeyedUnarchiver::unarchiveColor(*P::appGroupDefaults()->dataForKey(key));
+    };
     EXPECT_TRUE(readShortBreakThemeColor()->isEqual(color));
-    const auto group = P::appGroupDefaults();
-    EXPECT_TRUE(
-        platform::NSKeyedUnarchiver::unarchiveColor(*group->dataForKey("Short Break Color"))->isEqual(color));
-    EXPECT_TRUE(platform::NSKeyedUnarchiver::unarchiveColor(*group->dataForKey("Pomodoro Color"))
-                    ->isEqual(defaultLongBreakThemeColor()));
-
+    EXPECT_TRUE(unarchive("Short Break Color")->isEqual(color));
+    EXPECT_TRUE(unarchive("Pomodoro Color")->isEqual(defaultLongBreakThemeColor()));
     P::standardDefaults()->setData({'x', 'y'}, "Long Break Color");
     EXPECT_EQ(readLongBreakThemeColor(), nullptr);
-    EXPECT_EQ(readThemeColor("Pomodoro Color"), nullptr);
 }
 
-TEST(SettingsAccessors, SessionLengthsAndOptionalStrings) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = platform::VirtualClock::install();
+TEST_F(SettingsAccessors, SessionLengthsAreStoredMinutesTimesSixty) {
     EXPECT_EQ(sessionLengthInSeconds(SessionType::focus), 0);
     P::save(P::focusLength(25));
     P::save(P::shortBreakLength(5));
@@ -281,10 +225,5 @@ TEST(SettingsAccessors, SessionLengthsAndOptionalStrings) {
     EXPECT_EQ(sessionLengthInSeconds(SessionType::shortBreak), 300);
     EXPECT_EQ(sessionLengthInSeconds(SessionType::longBreak), 900);
     P::save(P::longBreakLength(std::numeric_limits<std::int64_t>::max()));
-    EXPECT_GT(sessionLengthInSeconds(SessionType::longBreak), 0);
-
-    writeOptionalString("id=7", "TickingWorkMusic");
-    EXPECT_EQ(P::standardDefaults()->stringForKey("TickingWorkMusic"), "id=7");
-    writeOptionalString(std::nullopt, "TickingWorkMusic");
-    EXPECT_FALSE(P::standardDefaults()->objectForKey("TickingWorkMusic"));
+    EXPECT_GT(sessionLengthInSeconds(SessionType::longBreak), 0);  // saturates, never wraps
 }
