@@ -30,13 +30,6 @@ TEST(SoundVocabulary, SoundsListTheirRawValuesInOrderAndConvertBackExactly) {
         EXPECT_FALSE(tickingSoundFromRawValue(text));
 }
 
-TEST(SoundVocabulary, OptionFunctionsTellTheirResourceExtension) {
-    using F = SoundOptionFunction;
-    EXPECT_STREQ(F::alarm(F::AlarmSoundType::shortBreak).resourceExtension(), "wav");
-    EXPECT_STREQ(F::ticking(F::TickingSoundType::shortBreak).resourceExtension(), "mp3");
-    EXPECT_NE(F::alarm(F::AlarmSoundType::focus), F::alarm(F::AlarmSoundType::longBreak));
-}
-
 TEST(ThemeColors, ComponentsAreTheirEightBitValuesInSinglePrecision) {
     const std::pair<std::shared_ptr<platform::UIColor>, std::array<int, 3>> table[] = {
         {defaultFocusThemeColor(), {255, 64, 64}},    {defaultShortBreakThemeColor(), {106, 130, 238}},
