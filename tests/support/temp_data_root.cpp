@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "platform/foundation/data_root.h"
+#include "platform/foundation/ns_user_defaults.h"
 
 namespace quorvel::testing {
 
@@ -12,6 +13,8 @@ TempDataRoot::TempDataRoot() {
     std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-test-XXXXXX").string();
     if (char* made = ::mkdtemp(pattern.data())) path_ = made;
     platform::DataRoot::setPath(path_);
+    // Suites read before belong to another root: start from what is on disk here (nothing).
+    platform::NSUserDefaults::resetAllForTesting();
 }
 
 TempDataRoot::~TempDataRoot() {

@@ -4,7 +4,8 @@
 
 namespace quorvel::testing {
 
-// A fresh data root in a temporary folder for one test; removed again at the end.
+// A fresh data root in a temporary folder for one test, with no user-defaults suite loaded yet;
+// removed again at the end.
 class TempDataRoot {
 public:
     TempDataRoot();
