@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "platform/uikit/ns_keyed_archiver.h"
+#include "platform/uikit/ns_keyed_unarchiver.h"
+#include "platform/uikit/ui_color.h"
+
+using namespace platform;
+
+namespace {
+std::vector<std::uint8_t> bytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+std::string string(const std::vector<std::uint8_t>& data) {
+    return {data.begin(), data.end()};
+}
+}  // namespace
+
+TEST(UIColorComponents, KeepSinglePrecision) {
+    auto focus = UIColor::colorWithRed(255 / 255.0, 64 / 255.0, 64 / 255.0, 1);
+    double r = 0, g = 0, b = 0, a = 0;
+    ASSERT_TRUE(focus->getRed(&r, &g, &b, &a));
+    EXPECT_EQ(g, static_cast<double>(64.0f / 255.0f));
+    EXPECT_NE(g, 64 / 255.0);
+    EXPECT_EQ(b, g);
+    EXPECT_EQ(a, 1.0);
+
+    auto translucent = UIColor::colorWithWhite(0.9803921568627451, 0.18);
+    double w = 0;
+    ASSERT_TRUE(translucent->getWhite(&w, &a));
+    EXPECT_EQ(w, static_cast<double>(0.9803921568627451f));
+    EXPECT_EQ(a, static_cast<double>(0.18f));
+}
+
+TEST(UIColorComponents, WhiteReadsAsGreyButRgbDoesNotReadAsWhite) {
+    double r = -1, g = -1, b = -1, a = -1, w = -1;
+    ASSERT_TRUE(UIColor::colorWithWhite(0.25, 0.5)->getRed(&r, &g, &b, &a));
+    EXPECT_EQ(r, 0.25);
+    EXPECT_EQ(g, 0.25);
+    EXPECT_EQ(b, 0.25);
+    EXPECT_EQ(a, 0.5);
+    EXPECT_FALSE(UIColor::redColor()->getWhite(&w, &a));
+    EXPECT_EQ(w, -1);  // untouched
+}
+
+TEST(UIColorComponents, OutOfRangeAndNaNAreClamped) {
+    double r = 0, g = 0, b = 0, a = 0;
+    UIColor::colorWithRed(1.5, -0.2, std::nan(""), 2)->getRed(&r, &g, &b, &a);
+    EXPECT_EQ(r, 1);
+    EXPECT_EQ(g, 0);
+    EXPECT_EQ(b, 0);
+    EXPECT_EQ(a, 1);
+}
+
+TEST(UIColorHsb, RoundTripsThroughRgb) {
+    // Hue 0.6, saturation 0.5, brightness 0.8 → RGB (0.4, 0.56, 0.8) by hand.
+    auto color = UIColor::colorWithHue(0.6, 0.5, 0.8, 0.3);
+    double r = 0, g = 0, b = 0, a = 0;
+    color->getRed(&r, &g, &b, &a);
+    EXPECT_NEAR(r, 0.4, 1e-6);
+    EXPECT_NEAR(g, 0.56, 1e-6);
+    EXPECT_NEAR(b, 0.8, 1e-6);
+    double h = 0, s = 0, v = 0;
+    ASSERT_TRUE(color->getHue(&h, &s, &v, &a));
+    EXPECT_NEAR(h, 0.6, 1e-6);
+    EXPECT_NEAR(s, 0.5, 1e-6);
+    EXPECT_NEAR(v, 0.8, 1e-6);
+    EXPECT_EQ(a, static_cast<double>(0.3f));
+}
+
+TEST(UIColorHsb, HueWrapsAndGreyHasNoHue) {
+    EXPECT_TRUE(*UIColor::colorWithHue(1.0, 1, 1, 1) == *UIColor::redColor());
+    EXPECT_TRUE(*UIColor::colorWithHue(2.0 / 3.0, 1, 1, 1) == *UIColor::blueColor());
+    double h = -1, s = -1, v = -1;
+    ASSERT_TRUE(UIColor::grayColor()->getHue(&h, &s, &v, nullptr));
+    EXPECT_EQ(h, 0);
+    EXPECT_EQ(s, 0);
+    EXPECT_EQ(v, 0.5);
+}
+
+TEST(UIColorEquality, ComparesSpaceAndComponents) {
+    EXPECT_TRUE(UIColor::clearColor()->isEqual(UIColor::colorWithWhite(0, 0)));
+    EXPECT_FALSE(UIColor::clearColor()->isEqual(UIColor::colorWithRed(0, 0, 0, 0)));
+    EXPECT_FALSE(UIColor::whiteColor()->isEqual(UIColor::colorWithRed(1, 1, 1, 1)));
+    EXPECT_FALSE(UIColor::whiteColor()->isEqual(nullptr));
+    // Values that differ only beyond single precision are the same colour.
+    EXPECT_TRUE(UIColor::colorWithWhite(0.5, 1)->isEqual(UIColor::colorWithWhite(0.5 + 1e-12, 1)));
+}
+
+TEST(UIColorEquality, WithAlphaKeepsTheSpace) {
+    auto dimmed = UIColor::blackColor()->colorWithAlphaComponent(0.3);
+    EXPECT_EQ(dimmed->colorSpace(), UIColor::ColorSpace::white);
+    EXPECT_TRUE(dimmed->isEqual(UIColor::colorWithWhite(0, 0.3)));
+    auto red = UIColor::redColor()->colorWithAlphaComponent(0.7);
+    EXPECT_TRUE(red->isEqual(UIColor::colorWithRed(1, 0, 0, 0.7)));
+    EXPECT_EQ(UIColor::redColor()->alpha(), 1.0);  // the original is unchanged
+}
+
+TEST(UIColorArchive, RoundTripsEveryColourExactly) {
+    const std::shared_ptr<UIColor> colors[] = {
+        UIColor::colorWithRed(255 / 255.0, 64 / 255.0, 64 / 255.0, 1),
+        UIColor::colorWithRed(106 / 255.0, 130 / 255.0, 238 / 255.0, 1),
+        UIColor::colorWithRed(54 / 255.0, 62 / 255.0, 71 / 255.0, 1),
+        UIColor::colorWithWhite(0.9803921568627451, 0.18),
+        UIColor::colorWithHue(0.123456789, 0.87654321, 0.333333333, 0.999999),
+        UIColor::clearColor(),
+    };
+    for (const auto& color : colors) {
+        auto data = NSKeyedArchiver::archivedDataWithRootObject(color);
+        auto back = NSKeyedUnarchiver::unarchiveColor(data);
+        ASSERT_NE(back, nullptr) << string(data);
+        EXPECT_TRUE(back->isEqual(color)) << string(data);
+        EXPECT_EQ(back->colorSpace(), color->colorSpace());
+    }
+}
+
+TEST(UIColorArchive, WritesTheDocumentedDocument) {
+    const std::string expected =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+        "\t<key>archiver</key>\n\t<string>NSKeyedArchiver</string>\n"
+        "\t<key>class</key>\n\t<string>UIColor</string>\n"
+        "\t<key>colorSpace</key>\n\t<string>white</string>\n"
+        "\t<key>components</key>\n\t<array>\n\t\t<real>0.5</real>\n\t\t<real>1</real>\n\t</array>\n"
+        "\t<key>version</key>\n\t<integer>1</integer>\n"
+        "</dict>\n</plist>\n";
+    EXPECT_EQ(string(NSKeyedArchiver::archivedDataWithRootObject(UIColor::grayColor())), expected);
+    EXPECT_TRUE(NSKeyedArchiver::archivedDataWithRootObject(nullptr).empty());
+}
+
+TEST(UIColorArchive, ReadsAHandWrittenArchiveWithDifferentLayout) {
+    auto color = NSKeyedUnarchiver::unarchiveColor(bytes(
+        "<?xml version=\"1.0\"?><!DOCTYPE plist><plist version=\"1.0\"><dict>"
+        "<key>version</key><integer>1</integer><key>components</key><array><integer>1</integer>"
+        "<real> 0.5 </real><real>0</real><real>1</real></array><key>colorSpace</key><string>rgb</string>"
+        "<key>class</key><string>UIColor</string><key>extra</key><dict/></dict></plist>"));
+    ASSERT_NE(color, nullptr);
+    EXPECT_TRUE(color->isEqual(UIColor::orangeColor()));
+}
+
+TEST(UIColorArchive, RefusesForeignAndDamagedBytes) {
+    const auto good = string(NSKeyedArchiver::archivedDataWithRootObject(UIColor::redColor()));
+    auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string s = good;
+        s.replace(s.find(from), from.size(), to);
+        return bytes(s);
+    };
+    EXPECT_EQ(NSKeyedUnarchiver::unarchiveColor({}), nullptr);
+    for (std::size_t cut : {std::size_t{1}, good.size() / 3, good.size() / 2, good.size() - 12}) {
+        EXPECT_EQ(NSKeyedUnarchiver::unarchiveColor(bytes(good.substr(0, cut))), nullptr) << cut;
+    }
+    EXPECT_EQ(NSKeyedUnarchiver::unarchiveColor(bytes("bplist00\x01\x02\x03")), nullptr);
+    EXPECT_EQ(NSKeyedUnarchiver::unarchiveColor(std::vector<std::uint8_t>{0xff, 0xfe, 0, 0, 0x3c}), nullptr);
+    EXPECT_EQ(NSKeyedUnarchiver::unarchiveColor(replaced("UIColor", "UIFont")), nullptr);
+    EXPECT_EQ(NSKeyedUnarchiver::unarchiveColor(replaced(">rgb<", ">cmyk<")), nullptr);
+    EXPECT_EQ(NSKeyedUnarchiver::unarchiveColor(replaced("<integer>1<", "<integer>2<")), nullptr);
+    EXPECT_EQ(NSKeyedUnarchiver::unarchiveColor(replaced("<real>0</real>", "<real>nan</real>")), nullptr);
+    EXPECT_EQ(NSKeyedUnarchiver::unarchiveColor(replaced("<real>0</real>", "<real>0x</real>")), nullptr);
+    EXPECT_EQ(NSKeyedUnarchiver::unarchiveColor(replaced("<real>0</real>", "<string>0</string>")), nullptr);
+    EXPECT_EQ(NSKeyedUnarchiver::unarchiveColor(replaced("<real>0</real>", "")),
+              nullptr);  // three components
+    EXPECT_EQ(NSKeyedUnarchiver::unarchiveColor(replaced("<real>1</real>", "<real>1</real><real>1</real>")),
+              nullptr);  // five
+    EXPECT_EQ(NSKeyedUnarchiver::unarchiveColor(replaced("\t<key>class</key>\n", "")), nullptr);
+    EXPECT_EQ(NSKeyedUnarchiver::unarchiveColor(
+                  std::vector<std::uint8_t>(NSKeyedUnarchiver::kMaxArchiveSize + 1, ' ')),
+              nullptr);
+}
