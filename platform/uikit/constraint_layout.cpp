@@ -62,9 +62,9 @@ void ConstraintLayout::layoutSubviewsOf(UIView& superview) {
 
     LayoutEngine engine;
     for (UIView* v : solved) {
-        CGSize s = v->bounds_.size;
-        CGRect r(v->center_.x - v->anchorPoint_.x * s.width, v->center_.y - v->anchorPoint_.y * s.height,
-                 s.width, s.height);
+        CGSize s = v->bounds().size;
+        CGPoint c = v->center(), a = v->layer_->anchorPoint();
+        CGRect r(c.x - a.x * s.width, c.y - a.y * s.height, s.width, s.height);
         v->layoutIndex_ = engine.addRect(r);
     }
 
@@ -122,10 +122,10 @@ void ConstraintLayout::layoutSubviewsOf(UIView& superview) {
         CGRect f = frames[v->layoutIndex_];
         v->layoutIndex_ = -1;
         // Size and centre, so a transform on the view (a running scale, say) is left alone.
-        if (f.size != v->bounds_.size) v->setBounds(CGRect(v->bounds_.origin, f.size));
-        CGPoint c{f.origin.x + v->anchorPoint_.x * f.size.width,
-                  f.origin.y + v->anchorPoint_.y * f.size.height};
-        if (c != v->center_) v->setCenter(c);
+        CGRect b = v->bounds();
+        if (f.size != b.size) v->setBounds(CGRect(b.origin, f.size));
+        CGPoint a = v->layer_->anchorPoint();
+        v->setCenter(CGPoint{f.origin.x + a.x * f.size.width, f.origin.y + a.y * f.size.height});
     }
 }
 

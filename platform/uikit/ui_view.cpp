@@ -8,6 +8,7 @@
 #include "platform/uikit/ns_layout_constraint.h"
 #include "platform/uikit/ui_color.h"
 #include "platform/uikit/ui_screen.h"
+#include "platform/uikit/ui_view_animation.h"
 #include "platform/uikit/ui_window.h"
 
 namespace platform {
@@ -38,12 +39,13 @@ void resizeAxis(CGFloat delta, CGFloat superLength, CGFloat& min, CGFloat& lengt
 
 }  // namespace
 
-UIView::UIView() = default;
+UIView::UIView() : UIView(CGRect::zero()) {}
 
-UIView::UIView(const CGRect& frame) {
-    CGRect f = frame.isNull() ? CGRect::zero() : frame.standardized();
-    bounds_ = CGRect(CGPoint{}, f.size);
-    center_ = CGPoint{f.midX(), f.midY()};
+UIView::UIView(const CGRect& frame) : UIView(frame, nullptr) {}
+
+UIView::UIView(const CGRect& frame, std::shared_ptr<CALayer> layer)
+    : layer_(layer ? std::move(layer) : CALayer::layer()) {
+    layer_->setFrame(frame.isNull() ? CGRect::zero() : frame);
 }
 
 UIView::~UIView() {
@@ -53,7 +55,38 @@ UIView::~UIView() {
     for (auto& sub : subviews_) {
         sub->willMoveToSuperview(nullptr);
         sub->superview_ = nullptr;
+        sub->layer_->removeFromSuperlayer();
         sub->didMoveToSuperview();
+    }
+}
+
+const std::shared_ptr<CALayer>& UIView::layer() const {
+    claimLayer();
+    return layer_;
+}
+
+void UIView::claimLayer() const {
+    if (layerClaimed_) return;
+    if (auto self = const_cast<UIView*>(this)->weak_from_this().lock()) {
+        layer_->setDelegate(std::weak_ptr<CALayerDelegate>(std::shared_ptr<CALayerDelegate>(self)));
+        layerClaimed_ = true;
+    }
+}
+
+std::shared_ptr<UIView> UIView::viewForLayer(const CALayer& layer) {
+    return std::dynamic_pointer_cast<UIView>(layer.delegate());
+}
+
+void UIView::placeLayerOf(UIView* subview) {
+    claimLayer();
+    subview->claimLayer();
+    // Just below the layer of the next subview up, or on top of everything.
+    auto it = std::find_if(subviews_.begin(), subviews_.end(),
+                           [subview](const auto& s) { return s.get() == subview; });
+    if (it != subviews_.end() && it + 1 != subviews_.end() && (*(it + 1))->layer_->superlayer() == layer_) {
+        layer_->insertSublayerBelow(subview->layer_, (*(it + 1))->layer_);
+    } else {
+        layer_->addSublayer(subview->layer_);
     }
 }
 
@@ -121,6 +154,7 @@ void UIView::insertSubviewAt(const std::shared_ptr<UIView>& view, size_t index) 
     if (view->superview_ == this) {
         std::erase(subviews_, view);
         subviews_.insert(subviews_.begin() + long(std::min(index, subviews_.size())), view);
+        placeLayerOf(view.get());
         return;
     }
     std::shared_ptr<UIView> keep = view;
@@ -131,6 +165,7 @@ void UIView::insertSubviewAt(const std::shared_ptr<UIView>& view, size_t index) 
     if (view->superview_) view->detachFromSuperview(false);
     subviews_.insert(subviews_.begin() + long(std::min(index, subviews_.size())), view);
     view->superview_ = this;
+    placeLayerOf(view.get());
     if (oldWindow != newWindow) view->notifyWindowChange(oldWindow, newWindow, false);
     view->didMoveToSuperview();
     didAddSubview(view.get());
@@ -143,18 +178,22 @@ void UIView::bringSubviewToFront(const std::shared_ptr<UIView>& view) {
     if (!view || view->superview_ != this) return;
     std::erase(subviews_, view);
     subviews_.push_back(view);
+    layer_->addSublayer(view->layer_);
 }
 
 void UIView::sendSubviewToBack(const std::shared_ptr<UIView>& view) {
     if (!view || view->superview_ != this) return;
     std::erase(subviews_, view);
     subviews_.insert(subviews_.begin(), view);
+    layer_->insertSublayerAtIndex(view->layer_, 0);
 }
 
 void UIView::exchangeSubviewAtIndex(long index1, long index2) {
     long n = long(subviews_.size());
     if (index1 < 0 || index2 < 0 || index1 >= n || index2 >= n) return;
     std::swap(subviews_[size_t(index1)], subviews_[size_t(index2)]);
+    placeLayerOf(subviews_[size_t(index1)].get());
+    placeLayerOf(subviews_[size_t(index2)].get());
 }
 
 void UIView::removeFromSuperview() {
@@ -182,6 +221,7 @@ void UIView::detachFromSuperview(bool notify) {
         parent->subviews_.erase(it);
     }
     superview_ = nullptr;
+    layer_->removeFromSuperlayer();
 }
 
 void UIView::dropConstraintsCrossing(UIView* subtreeRoot) {
@@ -212,45 +252,46 @@ std::shared_ptr<UIView> UIView::viewWithTag(long tag) {
 // Geometry ----------------------------------------------------------------------------------------
 
 CGRect UIView::frame() const {
-    CGSize s = bounds_.size;
-    CGRect local(-anchorPoint_.x * s.width, -anchorPoint_.y * s.height, s.width, s.height);
-    if (!transform_.isIdentity()) local = transform_.apply(local);
-    return local.offsetBy(center_.x, center_.y);
+    return layer_->frame();
 }
 
 void UIView::setFrame(const CGRect& frame) {
-    CGRect f = frame.isNull() ? CGRect::zero() : frame.standardized();
-    CGSize oldSize = bounds_.size;
-    CGPoint oldCenter = center_;
-    bounds_.size = f.size;
-    center_ =
-        CGPoint{f.origin.x + anchorPoint_.x * f.size.width, f.origin.y + anchorPoint_.y * f.size.height};
-    if (oldSize != f.size) boundsSizeChanged(oldSize);
-    if (oldSize != f.size || oldCenter != center_) frameChanged();
+    if (frame.isNull()) return;
+    CGSize oldSize = bounds().size;
+    CGPoint oldCenter = center();
+    UIViewAnimation::willChange(layer_, "bounds");
+    UIViewAnimation::willChange(layer_, "position");
+    layer_->setFrame(frame);
+    CGSize size = bounds().size;
+    if (oldSize != size) boundsSizeChanged(oldSize);
+    if (oldSize != size || oldCenter != center()) frameChanged();
 }
 
 void UIView::setBounds(const CGRect& bounds) {
     CGRect b = bounds.isNull() ? CGRect::zero() : bounds.standardized();
-    CGSize oldSize = bounds_.size;
-    bool moved = b.origin != bounds_.origin;
-    bounds_ = b;
-    if (oldSize != b.size) {
-        boundsSizeChanged(oldSize);
+    CGRect old = layer_->bounds();
+    if (b.origin == old.origin && b.size == old.size) return;
+    UIViewAnimation::willChange(layer_, "bounds");
+    layer_->setBounds(b);
+    if (old.size != b.size) {
+        boundsSizeChanged(old.size);
         frameChanged();
-    } else if (moved) {
+    } else {
         // Scrolling: what is inside moves, the view does not.
         setNeedsLayout();
     }
 }
 
 void UIView::setCenter(CGPoint center) {
-    if (center == center_) return;
-    center_ = center;
+    if (center == layer_->position()) return;
+    UIViewAnimation::willChange(layer_, "position");
+    layer_->setPosition(center);
     frameChanged();
 }
 
 void UIView::setTransform(const CGAffineTransform& transform) {
-    transform_ = transform;
+    UIViewAnimation::willChange(layer_, "transform");
+    layer_->setAffineTransform(transform);
 }
 
 void UIView::boundsSizeChanged(CGSize oldSize) {
@@ -274,7 +315,7 @@ void UIView::frameChanged() {
 
 void UIView::resizeWithOldSuperviewSize(CGSize oldSize) {
     if (!translatesAutoresizing_ || autoresizingMask_ == UIViewAutoresizingNone || !superview_) return;
-    CGSize newSize = superview_->bounds_.size;
+    CGSize newSize = superview_->bounds().size;
     CGRect f = frame();
     CGRect g = f;
     unsigned m = autoresizingMask_;
@@ -285,31 +326,34 @@ void UIView::resizeWithOldSuperviewSize(CGSize oldSize) {
                m & UIViewAutoresizingFlexibleTopMargin, m & UIViewAutoresizingFlexibleHeight,
                m & UIViewAutoresizingFlexibleBottomMargin);
     if (g == f) return;
-    if (transform_.isIdentity()) {
+    if (layer_->transform().isIdentity()) {
         setFrame(g);
         return;
     }
     // Under a transform the frame is only a bounding box: move the centre and resize the bounds.
-    setCenter(CGPoint{center_.x + g.midX() - f.midX(), center_.y + g.midY() - f.midY()});
-    setBounds(
-        CGRect(bounds_.origin, CGSize{std::max(0.0, bounds_.size.width + g.size.width - f.size.width),
-                                      std::max(0.0, bounds_.size.height + g.size.height - f.size.height)}));
+    CGPoint c = center();
+    CGRect b = bounds();
+    setCenter(CGPoint{c.x + g.midX() - f.midX(), c.y + g.midY() - f.midY()});
+    setBounds(CGRect(b.origin, CGSize{std::max(0.0, b.size.width + g.size.width - f.size.width),
+                                      std::max(0.0, b.size.height + g.size.height - f.size.height)}));
 }
 
 // Look --------------------------------------------------------------------------------------------
 
 void UIView::setAlpha(CGFloat alpha) {
-    alpha_ = alpha;
+    UIViewAnimation::willChange(layer_, "opacity");
+    layer_->setOpacity(float(alpha));
 }
 
 void UIView::setHidden(bool hidden) {
-    if (hidden == hidden_) return;
-    hidden_ = hidden;
+    if (hidden == layer_->isHidden()) return;
+    layer_->setHidden(hidden);
     if (superview_) superview_->subviewLayoutInputsChanged(this);
 }
 
 void UIView::setBackgroundColor(const std::shared_ptr<UIColor>& color) {
-    backgroundColor_ = color;
+    UIViewAnimation::willChange(layer_, "backgroundColor");
+    layer_->setBackgroundColor(color);
 }
 
 std::shared_ptr<UIColor> UIView::tintColor() const {
@@ -416,12 +460,12 @@ void UIView::setTranslatesAutoresizingMaskIntoConstraints(bool value) {
 
 CGSize UIView::sizeThatFits(CGSize size) const {
     (void)size;
-    return bounds_.size;
+    return bounds().size;
 }
 
 void UIView::sizeToFit() {
     CGRect f = frame();
-    setFrame(CGRect(f.origin, sizeThatFits(bounds_.size)));
+    setFrame(CGRect(f.origin, sizeThatFits(bounds().size)));
 }
 
 void UIView::invalidateIntrinsicContentSize() {
@@ -433,7 +477,7 @@ void UIView::invalidateIntrinsicContentSize() {
 // Drawing -----------------------------------------------------------------------------------------
 
 void UIView::setNeedsDisplay() {
-    setNeedsDisplayInRect(bounds_);
+    setNeedsDisplayInRect(bounds());
 }
 
 void UIView::setNeedsDisplayInRect(const CGRect& rect) {
@@ -443,7 +487,7 @@ void UIView::setNeedsDisplayInRect(const CGRect& rect) {
 
 void UIView::displayIfNeeded() {
     if (!needsDisplay_) return;
-    CGRect rect = dirtyRect_.intersection(bounds_);
+    CGRect rect = dirtyRect_.intersection(bounds());
     needsDisplay_ = false;
     dirtyRect_ = CGRect::null();
     if (!rect.isNull()) drawRect(rect);
@@ -451,87 +495,113 @@ void UIView::displayIfNeeded() {
 
 // Coordinates and hit testing ---------------------------------------------------------------------
 
-CGAffineTransform UIView::transformToSuperview() const {
-    CGSize s = bounds_.size;
-    CGPoint anchor{bounds_.origin.x + anchorPoint_.x * s.width, bounds_.origin.y + anchorPoint_.y * s.height};
-    return CGAffineTransform::makeTranslation(-anchor.x, -anchor.y)
-        .concat(transform_)
-        .concat(CGAffineTransform::makeTranslation(center_.x, center_.y));
+std::optional<CGPoint> UIView::pointToSuperview(CGPoint p) const {
+    return layer_->convertPointToSuperlayer(p);
 }
 
-CGPoint UIView::pointToSuperview(CGPoint p) const {
-    return transformToSuperview().apply(p);
+std::optional<CGPoint> UIView::pointFromSuperview(CGPoint p) const {
+    return layer_->convertPointFromSuperlayer(p);
 }
 
-CGPoint UIView::pointFromSuperview(CGPoint p) const {
-    return transformToSuperview().inverted().apply(p);
-}
-
+// A null view is the root of this view's tree: its window, when it has one. Views of two trees meet
+// in the space the roots are placed in (the screen, for windows).
 CGPoint UIView::convertPointToView(CGPoint point, const UIView* view) const {
-    // Up to this tree's root; then, for a view in another tree, across the two roots' common space
-    // (the screen, for windows) and down to the view.
-    const UIView* top = this;
-    for (; top->superview_; top = top->superview_) point = top->pointToSuperview(point);
-    if (!view) return point;
-    std::vector<const UIView*> chain;
-    const UIView* otherTop = view;
-    for (; otherTop; otherTop = otherTop->superview_) chain.push_back(otherTop);
-    otherTop = chain.back();
-    if (otherTop != top) point = otherTop->pointFromSuperview(top->pointToSuperview(point));
-    for (auto it = chain.rbegin() + 1; it != chain.rend(); ++it) point = (*it)->pointFromSuperview(point);
-    return point;
+    UIView* mine = const_cast<UIView*>(this)->root();
+    const UIView* to = view ? view : mine;
+    UIView* theirs = const_cast<UIView*>(to)->root();
+    if (mine == theirs) return layer_->convertPointToLayer(point, to->layer_);
+    CGPoint p = layer_->convertPointToLayer(point, mine->layer_);
+    p = mine->pointToSuperview(p).value_or(p);
+    p = theirs->pointFromSuperview(p).value_or(p);
+    return theirs->layer_->convertPointToLayer(p, to->layer_);
 }
 
 CGPoint UIView::convertPointFromView(CGPoint point, const UIView* view) const {
-    if (view) return view->convertPointToView(point, this);
-    // From the root's coordinates.
-    std::vector<const UIView*> chain;
-    for (const UIView* v = this; v; v = v->superview_) chain.push_back(v);
-    for (auto it = chain.rbegin() + 1; it != chain.rend(); ++it) point = (*it)->pointFromSuperview(point);
-    return point;
+    const UIView* from = view ? view : const_cast<UIView*>(this)->root();
+    return from->convertPointToView(point, this);
 }
-
-namespace {
-
-template <typename Convert>
-CGRect convertCorners(const CGRect& rect, Convert convert) {
-    if (rect.isNull()) return rect;
-    CGRect s = rect.standardized();
-    CGPoint corners[4] = {convert(CGPoint{s.minX(), s.minY()}), convert(CGPoint{s.maxX(), s.minY()}),
-                          convert(CGPoint{s.minX(), s.maxY()}), convert(CGPoint{s.maxX(), s.maxY()})};
-    CGFloat x0 = corners[0].x, x1 = x0, y0 = corners[0].y, y1 = y0;
-    for (const auto& c : corners) {
-        x0 = std::min(x0, c.x);
-        x1 = std::max(x1, c.x);
-        y0 = std::min(y0, c.y);
-        y1 = std::max(y1, c.y);
-    }
-    return {x0, y0, x1 - x0, y1 - y0};
-}
-
-}  // namespace
 
 CGRect UIView::convertRectToView(const CGRect& rect, const UIView* view) const {
-    return convertCorners(rect, [&](CGPoint p) { return convertPointToView(p, view); });
+    const UIView* to = view ? view : const_cast<UIView*>(this)->root();
+    if (const_cast<UIView*>(this)->root() == const_cast<UIView*>(to)->root()) {
+        return layer_->convertRectToLayer(rect, to->layer_);
+    }
+    if (rect.isNull()) return rect;
+    CGRect s = rect.standardized();
+    CGRect box = CGRect::null();
+    for (CGPoint corner : {CGPoint{s.minX(), s.minY()}, CGPoint{s.maxX(), s.minY()},
+                           CGPoint{s.minX(), s.maxY()}, CGPoint{s.maxX(), s.maxY()}}) {
+        box = box.unionWith(CGRect(convertPointToView(corner, to), CGSize{}));
+    }
+    return box;
 }
 
 CGRect UIView::convertRectFromView(const CGRect& rect, const UIView* view) const {
-    return convertCorners(rect, [&](CGPoint p) { return convertPointFromView(p, view); });
+    const UIView* from = view ? view : const_cast<UIView*>(this)->root();
+    return from->convertRectToView(rect, this);
 }
 
 std::shared_ptr<UIView> UIView::hitTest(CGPoint point, const UIEvent* event) {
-    if (hidden_ || !userInteractionEnabled_ || alpha_ < 0.01) return nullptr;
+    // In the layer's own precision, so an alpha set to 0.01 still takes touches.
+    if (isHidden() || !userInteractionEnabled_ || layer_->opacity() < 0.01f) return nullptr;
     if (!pointInside(point, event)) return nullptr;
     auto subviews = subviews_;
     for (auto it = subviews.rbegin(); it != subviews.rend(); ++it) {
-        if (auto hit = (*it)->hitTest((*it)->pointFromSuperview(point), event)) return hit;
+        auto local = (*it)->pointFromSuperview(point);
+        if (!local) continue;  // turned so that no point of it lies here
+        if (auto hit = (*it)->hitTest(*local, event)) return hit;
     }
     return weak_from_this().lock();
 }
 
 bool UIView::pointInside(CGPoint point, const UIEvent* event) const {
     (void)event;
-    return bounds_.contains(point);
+    return bounds().contains(point);
+}
+
+// Animation ---------------------------------------------------------------------------------------
+
+void UIView::animateWithDuration(double duration, const std::function<void()>& animations) {
+    animateWithDuration(duration, 0, 0, animations, nullptr);
+}
+
+void UIView::animateWithDuration(double duration, const std::function<void()>& animations,
+                                 AnimationCompletion completion) {
+    animateWithDuration(duration, 0, 0, animations, std::move(completion));
+}
+
+void UIView::animateWithDuration(double duration, double delay, unsigned options,
+                                 const std::function<void()>& animations, AnimationCompletion completion) {
+    UIViewAnimation::Parameters p;
+    p.duration = duration;
+    p.delay = delay;
+    p.options = options;
+    UIViewAnimation::run(p, animations, std::move(completion));
+}
+
+void UIView::animateWithDuration(double duration, double delay, double dampingRatio, double velocity,
+                                 unsigned options, const std::function<void()>& animations,
+                                 AnimationCompletion completion) {
+    UIViewAnimation::Parameters p;
+    p.duration = duration;
+    p.delay = delay;
+    p.options = options;
+    p.spring = true;
+    p.dampingRatio = dampingRatio;
+    p.initialVelocity = velocity;
+    UIViewAnimation::run(p, animations, std::move(completion));
+}
+
+void UIView::performWithoutAnimation(const std::function<void()>& actions) {
+    UIViewAnimation::runWithoutAnimation(actions);
+}
+
+void UIView::setAnimationsEnabled(bool enabled) {
+    UIViewAnimation::setAnimationsEnabled(enabled);
+}
+
+bool UIView::areAnimationsEnabled() {
+    return UIViewAnimation::areAnimationsEnabled();
 }
 
 // Traits ------------------------------------------------------------------------------------------
@@ -547,7 +617,7 @@ UIEdgeInsets UIView::safeAreaInsets() const {
     auto* window = dynamic_cast<UIWindow*>(top);
     if (!window) return {};
     UIEdgeInsets w = window->safeAreaInsets();
-    CGRect inWindow = convertRectToView(bounds_, window);
+    CGRect inWindow = convertRectToView(bounds(), window);
     CGRect wb = window->bounds();
     return {std::max(0.0, w.top - (inWindow.minY() - wb.minY())),
             std::max(0.0, w.left - (inWindow.minX() - wb.minX())),

@@ -2,8 +2,10 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "platform/uikit/ca_layer.h"
 #include "platform/uikit/cg_affine_transform.h"
 #include "platform/uikit/cg_geometry.h"
 #include "platform/uikit/ui_trait_collection.h"
@@ -51,17 +53,23 @@ inline constexpr CGFloat UIViewNoIntrinsicMetric = -1;
 
 // A rectangle of the interface: a node of the view tree with its geometry, look, layout and hit testing.
 //
+// Each view owns a layer and is that layer's delegate; geometry and look live in the layer, and the
+// subviews' layers are sublayers in the subviews' order (a layer may have other sublayers besides).
 // Views live in shared_ptrs; a view holds its subviews and knows its superview without owning it.
 // Layout is deferred: setNeedsLayout marks a view, and one pass on the main run loop lays out every
 // marked view once, superviews before subviews, solving the active constraints of each view's subviews
 // before its layoutSubviews runs. All of it is main-thread only.
-class UIView : public std::enable_shared_from_this<UIView> {
+class UIView : public CALayerDelegate, public std::enable_shared_from_this<UIView> {
   public:
     UIView();
     explicit UIView(const CGRect& frame);
     UIView(const UIView&) = delete;
     UIView& operator=(const UIView&) = delete;
-    virtual ~UIView();
+    ~UIView() override;
+
+    const std::shared_ptr<CALayer>& layer() const;
+    // The view whose layer this is, if any.
+    static std::shared_ptr<UIView> viewForLayer(const CALayer& layer);
 
     // Tree.
     std::shared_ptr<UIView> superview() const;
@@ -88,23 +96,25 @@ class UIView : public std::enable_shared_from_this<UIView> {
     // it is the bounding box of the transformed bounds.
     CGRect frame() const;
     virtual void setFrame(const CGRect& frame);
-    CGRect bounds() const { return bounds_; }
+    CGRect bounds() const { return layer_->bounds(); }
     virtual void setBounds(const CGRect& bounds);
-    CGPoint center() const { return center_; }
+    CGPoint center() const { return layer_->position(); }
     virtual void setCenter(CGPoint center);
-    CGAffineTransform transform() const { return transform_; }
+    // The affine part of the layer's transform.
+    CGAffineTransform transform() const { return layer_->affineTransform(); }
     virtual void setTransform(const CGAffineTransform& transform);
 
     // Look.
-    CGFloat alpha() const { return alpha_; }
+    // The layer's opacity, kept in single precision.
+    CGFloat alpha() const { return layer_->opacity(); }
     virtual void setAlpha(CGFloat alpha);
-    bool isHidden() const { return hidden_; }
+    bool isHidden() const { return layer_->isHidden(); }
     virtual void setHidden(bool hidden);
-    bool clipsToBounds() const { return clipsToBounds_; }
-    void setClipsToBounds(bool clips) { clipsToBounds_ = clips; }
+    bool clipsToBounds() const { return layer_->masksToBounds(); }
+    void setClipsToBounds(bool clips) { layer_->setMasksToBounds(clips); }
     bool isOpaque() const { return opaque_; }
     void setOpaque(bool opaque) { opaque_ = opaque; }
-    std::shared_ptr<UIColor> backgroundColor() const { return backgroundColor_; }
+    std::shared_ptr<UIColor> backgroundColor() const { return layer_->backgroundColor(); }
     virtual void setBackgroundColor(const std::shared_ptr<UIColor>& color);
     // Inherited from the superview when not set; the system blue at the root.
     std::shared_ptr<UIColor> tintColor() const;
@@ -178,6 +188,23 @@ class UIView : public std::enable_shared_from_this<UIView> {
     virtual std::shared_ptr<UIView> hitTest(CGPoint point, const UIEvent* event);
     virtual bool pointInside(CGPoint point, const UIEvent* event) const;
 
+    // Block animations (see UIViewAnimation): the block's changes to frame, bounds, center, transform,
+    // alpha and backgroundColor apply at once and are animated on the layers from their old values.
+    using AnimationCompletion = std::function<void(bool finished)>;
+    static void animateWithDuration(double duration, const std::function<void()>& animations);
+    static void animateWithDuration(double duration, const std::function<void()>& animations,
+                                    AnimationCompletion completion);
+    static void animateWithDuration(double duration, double delay, unsigned options,
+                                    const std::function<void()>& animations, AnimationCompletion completion);
+    // The spring variant: a damping ratio (1 settles without overshoot) and an initial velocity in whole
+    // distances per second.
+    static void animateWithDuration(double duration, double delay, double dampingRatio, double velocity,
+                                    unsigned options, const std::function<void()>& animations,
+                                    AnimationCompletion completion);
+    static void performWithoutAnimation(const std::function<void()>& actions);
+    static void setAnimationsEnabled(bool enabled);
+    static bool areAnimationsEnabled();
+
     // Tree hooks.
     virtual void willMoveToSuperview(UIView* newSuperview) { (void)newSuperview; }
     virtual void didMoveToSuperview() {}
@@ -214,6 +241,9 @@ class UIView : public std::enable_shared_from_this<UIView> {
     const std::vector<NSLayoutConstraint*>& constraintsNamingThisView() const { return naming_; }
 
   protected:
+    // For views backed by a special layer (a shape layer, say).
+    UIView(const CGRect& frame, std::shared_ptr<CALayer> layer);
+
     // A subview was shown, hidden or changed its intrinsic size; a stack view re-arranges.
     virtual void subviewLayoutInputsChanged(UIView* subview) { (void)subview; }
 
@@ -225,6 +255,9 @@ class UIView : public std::enable_shared_from_this<UIView> {
 
     UIView* root();
     UIWindow* windowPtr();
+    // Makes this view its layer's delegate, once it lives in a shared_ptr.
+    void claimLayer() const;
+    void placeLayerOf(UIView* subview);
     void insertSubviewAt(const std::shared_ptr<UIView>& view, size_t index);
     void detachFromSuperview(bool notify);
     void notifyWindowChange(UIWindow* oldWindow, UIWindow* newWindow, bool before);
@@ -236,26 +269,20 @@ class UIView : public std::enable_shared_from_this<UIView> {
     void markDescendantsNeedLayout();
     void layoutSubtree();
     void dropConstraintsCrossing(UIView* subtreeRoot);
-    // This view's point in its superview's coordinates, and back.
-    CGPoint pointToSuperview(CGPoint p) const;
-    CGPoint pointFromSuperview(CGPoint p) const;
-    CGAffineTransform transformToSuperview() const;
+    // This view's point in its superview's coordinates, and back; nothing where the layers' 3-D
+    // transforms leave no image of the point.
+    std::optional<CGPoint> pointToSuperview(CGPoint p) const;
+    std::optional<CGPoint> pointFromSuperview(CGPoint p) const;
 
     UIView* superview_ = nullptr;
     std::vector<std::shared_ptr<UIView>> subviews_;
 
-    CGRect bounds_;
-    CGPoint center_;
-    CGPoint anchorPoint_{0.5, 0.5};
-    CGAffineTransform transform_;
+    std::shared_ptr<CALayer> layer_;
+    mutable bool layerClaimed_ = false;
 
-    CGFloat alpha_ = 1;
-    bool hidden_ = false;
-    bool clipsToBounds_ = false;
     bool opaque_ = true;
     bool userInteractionEnabled_ = true;
     long tag_ = 0;
-    std::shared_ptr<UIColor> backgroundColor_;
     std::shared_ptr<UIColor> tintColor_;
     UIViewTintAdjustmentMode tintAdjustmentMode_ = UIViewTintAdjustmentMode::automatic;
     UIViewContentMode contentMode_ = UIViewContentMode::scaleToFill;
