@@ -237,3 +237,43 @@ TEST(HitTesting, ThroughARotatedView) {
     EXPECT_EQ(root->hitTest(CGPoint{60, 100}, nullptr), root);
     EXPECT_EQ(root->hitTest(CGPoint{100, 60}, nullptr), bar);
 }
+
+namespace {
+
+// A carousel-style item: turned 60° about the vertical axis, seen with a perspective of 500 points.
+std::shared_ptr<UIView> perspectiveItem(const std::shared_ptr<UIView>& container) {
+    auto item = tagged(9, CGRect(50, 50, 100, 100));
+    container->addSubview(item);
+    CATransform3D perspective = CATransform3D::identity();
+    perspective.m34 = -1.0 / 500;
+    item->layer()->setTransform(
+        CATransform3D::makeRotation(std::numbers::pi / 3, 0, 1, 0).concat(perspective));
+    return item;
+}
+
+}  // namespace
+
+TEST(ViewCoordinates, ThroughAPerspectiveTransform) {
+    auto container = std::make_shared<UIView>(CGRect(0, 0, 200, 200));
+    auto item = perspectiveItem(container);
+    // x' = x·cos60° / (1 + x·sin60°/500), x measured from the item's centre.
+    double x = 40 * 0.5 / (1 + 40 * std::sqrt(3.0) / 2 / 500);
+    expectNear(item->convertPointToView(CGPoint{90, 50}, container), CGPoint{100 + x, 100});
+    expectNear(container->convertPointToView(CGPoint{100 + x, 100}, item), CGPoint{90, 50});
+    // Off the centre line y shrinks with the same w.
+    double w = 1 + 40 * std::sqrt(3.0) / 2 / 500;
+    expectNear(item->convertPointToView(CGPoint{90, 90}, container), CGPoint{100 + x, 100 + 40 / w});
+}
+
+TEST(HitTesting, ThroughAPerspectiveTransform) {
+    auto container = std::make_shared<UIView>(CGRect(0, 0, 200, 200));
+    auto item = perspectiveItem(container);
+    double s = std::sqrt(3.0) / 2;
+    double right = 100 + 25 / (1 + 50 * s / 500);  // the far edge, drawn narrower: about 123.0
+    double left = 100 - 25 / (1 - 50 * s / 500);   // the near edge, drawn wider: about 72.6
+    EXPECT_EQ(container->hitTest(CGPoint{right - 0.5, 100}, nullptr), item);
+    EXPECT_EQ(container->hitTest(CGPoint{right + 0.5, 100}, nullptr), container);
+    EXPECT_EQ(container->hitTest(CGPoint{left + 0.5, 100}, nullptr), item);
+    EXPECT_EQ(container->hitTest(CGPoint{left - 0.5, 100}, nullptr), container);
+    EXPECT_LT(left, 75);  // without perspective the edge would be at 75
+}
