@@ -171,10 +171,10 @@ TEST(ConstraintLayout, RearrangingTwiceLeavesOneSetOfHeights) {
     for (int round = 0; round < 2; ++round) {
         for (auto& sub : std::vector(holder->subviews())) sub->removeFromSuperview();
         std::vector<std::shared_ptr<NSLayoutConstraint>> heights;
-        for (size_t i = 0; i < parts.size(); ++i) {
-            holder->addArrangedSubview(parts[i]);
+        for (auto& part : parts) holder->addArrangedSubview(part);
+        for (size_t i = 0; i < 2; ++i) {
             heights.push_back(parts[i]->heightAnchor().constraintEqualToAnchorMultiplier(
-                holder->heightAnchor(), i < 2 ? 0.65 - 0.3 * i : 0));
+                holder->heightAnchor(), 0.65 - 0.3 * i));
         }
         // Phone landscape: the last two parts leave again.
         parts[2]->removeFromSuperview();
