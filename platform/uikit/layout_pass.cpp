@@ -49,6 +49,7 @@ void LayoutPass::run() {
     for (auto& weak : roots) {
         auto view = weak.lock();
         if (!view) continue;
+        view->layoutRequested_ = false;
         // The view may have joined another tree since it asked.
         UIView* top = view->root();
         std::shared_ptr<UIView> root = top == view.get() ? view : top->weak_from_this().lock();

@@ -404,7 +404,8 @@ void UIView::setNeedsLayout() {
         v = v->superview_;
         v->descendantNeedsLayout_ = true;
     }
-    if (!v->superview_) {
+    if (!v->superview_ && !v->layoutRequested_) {
+        v->layoutRequested_ = true;
         LayoutPass::request(*v);
     } else {
         LayoutPass::schedule();

@@ -292,6 +292,7 @@ class UIView : public CALayerDelegate, public std::enable_shared_from_this<UIVie
     bool needsLayout_ = true;  // a new view is laid out once it joins a tree or is asked to
     bool descendantNeedsLayout_ = false;
     bool inLayout_ = false;
+    bool layoutRequested_ = false;  // this root waits for the next pass
     bool needsUpdateConstraints_ = false;
     bool translatesAutoresizing_ = true;
     bool needsDisplay_ = false;
