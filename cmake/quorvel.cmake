@@ -6,6 +6,7 @@ function(quorvel_library target)
   add_library(${target} STATIC ${sources})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+  set_property(GLOBAL APPEND PROPERTY QUORVEL_LIBRARIES ${target})
 endfunction()
 
 # quorvel_test(<name> [THREADED] DEPS <targets...>)

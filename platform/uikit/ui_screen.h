@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/uikit/cg_geometry.h"
+#include "platform/uikit/device_profile.h"
+
+namespace platform {
+
+// One of the screen's two coordinate spaces: the interface's, which turns with the interface, or the
+// fixed one, which is always the hardware's portrait.
+class UIScreenCoordinateSpace {
+  public:
+    explicit UIScreenCoordinateSpace(bool fixed) : fixed_(fixed) {}
+
+    CGRect bounds() const;
+    CGPoint convertPoint(CGPoint point, const UIScreenCoordinateSpace& to) const;
+    CGRect convertRect(const CGRect& rect, const UIScreenCoordinateSpace& to) const;
+
+    bool isFixed() const { return fixed_; }
+
+  private:
+    bool fixed_;
+};
+
+// The emulated device's display. Its size follows the current DeviceProfile turned by the interface
+// orientation, which the rotation driver sets. Main thread.
+class UIScreen {
+  public:
+    static UIScreen& mainScreen();
+
+    CGRect bounds() const;
+    CGRect nativeBounds() const;  // portrait, in pixels
+    CGFloat scale() const { return DeviceProfile::current().scale; }
+    CGFloat nativeScale() const { return DeviceProfile::current().nativeScale; }
+
+    UIScreenCoordinateSpace coordinateSpace() const { return UIScreenCoordinateSpace(false); }
+    UIScreenCoordinateSpace fixedCoordinateSpace() const { return UIScreenCoordinateSpace(true); }
+
+    UIInterfaceOrientation interfaceOrientation() const { return orientation_; }
+    void setInterfaceOrientation(UIInterfaceOrientation orientation);
+    UIEdgeInsets safeAreaInsets() const { return DeviceProfile::current().safeAreaInsetsFor(orientation_); }
+
+    void reset() { orientation_ = UIInterfaceOrientation::portrait; }
+
+  private:
+    UIScreen() = default;
+    UIInterfaceOrientation orientation_ = UIInterfaceOrientation::portrait;
+};
+
+}  // namespace platform

@@ -1,0 +1,124 @@
+#include "platform/uikit/ui_window.h"
+
+#include <algorithm>
+
+#include "platform/uikit/ui_screen.h"
+
+namespace platform {
+
+namespace {
+
+struct Registry {
+    std::vector<UIWindow*> all;       // creation order
+    std::vector<UIWindow*> keyOrder;  // windows that were key, most recent last
+};
+
+Registry& registry() {
+    static Registry r;
+    return r;
+}
+
+}  // namespace
+
+UIWindow::UIWindow() : UIWindow(UIScreen::mainScreen().bounds()) {}
+
+UIWindow::UIWindow(const CGRect& frame) : UIView(frame) {
+    UIView::setHidden(true);
+    registry().all.push_back(this);
+}
+
+UIWindow::~UIWindow() {
+    bool wasKey = isKeyWindow();
+    auto& r = registry();
+    std::erase(r.all, this);
+    std::erase(r.keyOrder, this);
+    if (wasKey) {
+        for (auto it = r.keyOrder.rbegin(); it != r.keyOrder.rend(); ++it) {
+            if (!(*it)->isHidden()) {
+                UIWindow* next = *it;
+                std::erase(r.keyOrder, next);
+                r.keyOrder.push_back(next);
+                next->becomeKeyWindow();
+                break;
+            }
+        }
+    }
+    // Subviews leave the window while it is still one.
+    for (auto& sub : std::vector(subviews())) sub->removeFromSuperview();
+}
+
+bool UIWindow::isKeyWindow() const {
+    auto& order = registry().keyOrder;
+    return !order.empty() && order.back() == this && !isHidden();
+}
+
+std::shared_ptr<UIWindow> UIWindow::keyWindow() {
+    auto& order = registry().keyOrder;
+    if (order.empty() || order.back()->isHidden()) return nullptr;
+    return std::static_pointer_cast<UIWindow>(order.back()->weak_from_this().lock());
+}
+
+void UIWindow::makeKeyWindow() {
+    auto& order = registry().keyOrder;
+    if (!order.empty() && order.back() == this) return;
+    UIWindow* old = order.empty() ? nullptr : order.back();
+    std::erase(order, this);
+    order.push_back(this);
+    if (old && !old->isHidden()) old->resignKeyWindow();
+    becomeKeyWindow();
+}
+
+void UIWindow::makeKeyAndVisible() {
+    setHidden(false);
+    makeKeyWindow();
+}
+
+void UIWindow::setHidden(bool hidden) {
+    bool wasKey = isKeyWindow();
+    UIView::setHidden(hidden);
+    if (hidden && wasKey) resignKey();
+}
+
+void UIWindow::resignKey() {
+    resignKeyWindow();
+    auto& order = registry().keyOrder;
+    std::erase(order, this);
+    // The key status goes back to the last key window that is still shown.
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        if (!(*it)->isHidden()) {
+            UIWindow* next = *it;
+            std::erase(order, next);
+            order.push_back(next);
+            next->becomeKeyWindow();
+            return;
+        }
+    }
+}
+
+std::vector<std::shared_ptr<UIWindow>> UIWindow::windows() {
+    std::vector<UIWindow*> all = registry().all;
+    std::stable_sort(all.begin(), all.end(),
+                     [](const UIWindow* a, const UIWindow* b) { return a->windowLevel_ < b->windowLevel_; });
+    std::vector<std::shared_ptr<UIWindow>> result;
+    for (UIWindow* w : all) {
+        if (auto shared = w->weak_from_this().lock())
+            result.push_back(std::static_pointer_cast<UIWindow>(shared));
+    }
+    return result;
+}
+
+UIEdgeInsets UIWindow::safeAreaInsets() const {
+    UIEdgeInsets screen = UIScreen::mainScreen().safeAreaInsets();
+    CGRect s = UIScreen::mainScreen().bounds();
+    CGRect f = frame();
+    return {std::max(0.0, screen.top - (f.minY() - s.minY())),
+            std::max(0.0, screen.left - (f.minX() - s.minX())),
+            std::max(0.0, screen.bottom - (s.maxY() - f.maxY())),
+            std::max(0.0, screen.right - (s.maxX() - f.maxX()))};
+}
+
+UITraitCollection UIWindow::traitCollection() const {
+    return UITraitCollection::forWindowSize(bounds().size);
+}
+
+}  // namespace platform

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include "platform/uikit/device_profile.h"
+#include "platform/uikit/ui_device.h"
+#include "platform/uikit/ui_screen.h"
+#include "platform/uikit/ui_trait_collection.h"
+
+using namespace platform;
+
+namespace {
+
+// Every case starts from a portrait iPhone 8 and leaves it that way.
+class DeviceTest : public ::testing::Test {
+  protected:
+    void SetUp() override { restore(); }
+    void TearDown() override { restore(); }
+    static void restore() {
+        DeviceProfile::setCurrent(*DeviceProfile::named("iPhone8"));
+        UIScreen::mainScreen().reset();
+        UIDevice::currentDevice().reset();
+    }
+    static void use(const char* model, UIInterfaceOrientation o = UIInterfaceOrientation::portrait) {
+        DeviceProfile::setCurrent(*DeviceProfile::named(model));
+        UIScreen::mainScreen().setInterfaceOrientation(o);
+    }
+};
+
+}  // namespace
+
+TEST_F(DeviceTest, ModelTableCoversTheLayoutGroups) {
+    for (const char* model :
+         {"iPhone8", "iPhone8Plus", "iPhoneX", "iPhoneXS", "iPhoneXR", "iPhoneXSMax", "iPadPro9Inch",
+          "iPadPro10Inch", "iPadPro11Inch", "iPadPro12Inch", "iPadPro12Inch2", "iPadPro12Inch3"}) {
+        auto profile = DeviceProfile::named(model);
+        ASSERT_TRUE(profile) << model;
+        EXPECT_GT(profile->portraitSize.height, profile->portraitSize.width) << model;
+    }
+    EXPECT_FALSE(DeviceProfile::named("iPhone99"));
+}
+
+TEST_F(DeviceTest, ScreenTurnsWithTheInterface) {
+    use("iPadPro11Inch");
+    EXPECT_EQ(UIScreen::mainScreen().bounds(), CGRect(0, 0, 834, 1194));
+    use("iPadPro11Inch", UIInterfaceOrientation::landscapeLeft);
+    EXPECT_EQ(UIScreen::mainScreen().bounds(), CGRect(0, 0, 1194, 834));
+    EXPECT_EQ(UIScreen::mainScreen().scale(), 2);
+    EXPECT_EQ(UIScreen::mainScreen().fixedCoordinateSpace().bounds(), CGRect(0, 0, 834, 1194));
+    EXPECT_EQ(UIScreen::mainScreen().nativeBounds(), CGRect(0, 0, 1668, 2388));
+}
+
+TEST_F(DeviceTest, FixedSpaceConversionRoundTripsInEveryOrientation) {
+    use("iPhoneX");
+    for (auto o : {UIInterfaceOrientation::portrait, UIInterfaceOrientation::portraitUpsideDown,
+                   UIInterfaceOrientation::landscapeLeft, UIInterfaceOrientation::landscapeRight}) {
+        UIScreen::mainScreen().setInterfaceOrientation(o);
+        auto space = UIScreen::mainScreen().coordinateSpace();
+        auto fixed = UIScreen::mainScreen().fixedCoordinateSpace();
+        EXPECT_EQ(space.convertRect(space.bounds(), fixed), fixed.bounds());
+        CGPoint p{30, 40};
+        CGPoint back = fixed.convertPoint(space.convertPoint(p, fixed), space);
+        EXPECT_DOUBLE_EQ(back.x, p.x);
+        EXPECT_DOUBLE_EQ(back.y, p.y);
+    }
+    // Interface turned right: its top-left corner is the hardware's top-right corner.
+    UIScreen::mainScreen().setInterfaceOrientation(UIInterfaceOrientation::landscapeRight);
+    CGPoint corner = UIScreen::mainScreen().coordinateSpace().convertPoint(
+        CGPoint{0, 0}, UIScreen::mainScreen().fixedCoordinateSpace());
+    EXPECT_EQ(corner, (CGPoint{375, 0}));
+}
+
+TEST_F(DeviceTest, SafeAreaFollowsTheNotchWhenTurned) {
+    use("iPhoneXR");
+    EXPECT_EQ(UIScreen::mainScreen().safeAreaInsets().top, 44);
+    EXPECT_EQ(UIScreen::mainScreen().safeAreaInsets().left, 0);
+    UIScreen::mainScreen().setInterfaceOrientation(UIInterfaceOrientation::landscapeRight);
+    EXPECT_EQ(UIScreen::mainScreen().safeAreaInsets().left, 44);
+    use("iPhone8", UIInterfaceOrientation::landscapeLeft);
+    EXPECT_EQ(UIScreen::mainScreen().safeAreaInsets(), UIEdgeInsets{});
+}
+
+TEST_F(DeviceTest, SensorOrientationIsIndependentOfTheInterface) {
+    auto& device = UIDevice::currentDevice();
+    device.setOrientation(UIDeviceOrientation::faceUp);
+    EXPECT_EQ(static_cast<int>(device.orientation()), 5);
+    EXPECT_FALSE(UIDeviceOrientationIsLandscape(device.orientation()));
+    EXPECT_FALSE(UIDeviceOrientationIsValidInterfaceOrientation(device.orientation()));
+    EXPECT_EQ(UIScreen::mainScreen().interfaceOrientation(), UIInterfaceOrientation::portrait);
+    EXPECT_EQ(UIInterfaceOrientationForDevice(UIDeviceOrientation::landscapeLeft),
+              UIInterfaceOrientation::landscapeRight);
+}
+
+TEST_F(DeviceTest, IdiomAndModelFollowTheProfile) {
+    EXPECT_EQ(UIDevice::currentDevice().userInterfaceIdiom(), UIUserInterfaceIdiom::phone);
+    EXPECT_EQ(UIDevice::currentDevice().model(), "iPhone");
+    use("iPadPro12Inch2");
+    EXPECT_EQ(UI_USER_INTERFACE_IDIOM(), UIUserInterfaceIdiom::pad);
+    EXPECT_EQ(UIDevice::currentDevice().model(), "iPad");
+    DeviceProfile odd = DeviceProfile::current();
+    odd.family = DeviceFamily::other;
+    odd.idiom = UIUserInterfaceIdiom::unspecified;
+    DeviceProfile::setCurrent(odd);
+    EXPECT_EQ(UIDevice::currentDevice().userInterfaceIdiom(), UIUserInterfaceIdiom::unspecified);
+}
+
+TEST_F(DeviceTest, SplitBitsFromTheWindowShare) {
+    use("iPadPro10Inch", UIInterfaceOrientation::landscapeLeft);
+    EXPECT_EQ(UITraitCollection::forWindowSize({1112, 834}).splitBits(), 0);
+    EXPECT_EQ(UITraitCollection::forWindowSize({1112.0 / 3, 834}).splitBits(),
+              UITraitCollection::kSplitOneThird);
+    EXPECT_EQ(UITraitCollection::forWindowSize({556, 834}).splitBits(), UITraitCollection::kSplitOneHalf);
+    EXPECT_EQ(UITraitCollection::forWindowSize({741, 834}).splitBits(), UITraitCollection::kSplitTwoThirds);
+    EXPECT_EQ(UITraitCollection::forWindowSize({1112, 834}).horizontalSizeClass,
+              UIUserInterfaceSizeClass::regular);
+    EXPECT_EQ(UITraitCollection::forWindowSize({370, 834}).horizontalSizeClass,
+              UIUserInterfaceSizeClass::compact);
+}
+
+TEST_F(DeviceTest, PhoneTraitsAreWholeScreenWithCompactWidth) {
+    UITraitCollection portrait = UITraitCollection::forWindowSize({375, 667});
+    EXPECT_EQ(portrait.splitBits(), 0);
+    EXPECT_EQ(portrait.userInterfaceIdiom, UIUserInterfaceIdiom::phone);
+    EXPECT_EQ(portrait.horizontalSizeClass, UIUserInterfaceSizeClass::compact);
+    EXPECT_EQ(portrait.verticalSizeClass, UIUserInterfaceSizeClass::regular);
+    use("iPhoneXSMax", UIInterfaceOrientation::landscapeLeft);
+    UITraitCollection wide = UITraitCollection::forWindowSize({896, 414});
+    EXPECT_EQ(wide.horizontalSizeClass, UIUserInterfaceSizeClass::regular);
+    EXPECT_EQ(wide.verticalSizeClass, UIUserInterfaceSizeClass::compact);
+}
