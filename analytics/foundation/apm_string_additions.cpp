@@ -4,48 +4,11 @@
 #include <vector>
 
 #include "analytics/foundation/apm_data_additions.h"
+#include "platform/foundation/utf8.h"
 
 namespace analytics {
 
 namespace {
-
-// Decodes UTF-8; a malformed sequence yields nullopt.
-std::optional<std::vector<char32_t>> decodeUTF8(const std::string& text) {
-    std::vector<char32_t> points;
-    points.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        int extra;
-        char32_t point;
-        if (lead < 0x80) {
-            extra = 0;
-            point = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            extra = 1;
-            point = lead & 0x1F;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2;
-            point = lead & 0x0F;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3;
-            point = lead & 0x07;
-        } else {
-            return std::nullopt;
-        }
-        if (i + extra >= text.size()) return std::nullopt;
-        for (int k = 1; k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return std::nullopt;
-            point = (point << 6) | (next & 0x3F);
-        }
-        static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
-        if (point < kSmallest[extra] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF))
-            return std::nullopt;
-        points.push_back(point);
-        i += extra + 1;
-    }
-    return points;
-}
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -57,7 +20,7 @@ int hexValue(char c) {
 }  // namespace
 
 std::optional<std::string> apm_MD5String(const std::string& text) {
-    if (!decodeUTF8(text)) return std::nullopt;
+    if (!platform::decodeUtf8(text)) return std::nullopt;
     std::string hex;
     for (std::uint8_t byte : apm_MD5Data(text)) {
         char pair[3];
@@ -85,12 +48,12 @@ std::optional<std::string> apm_stringByUnescapingFromURLArgument(const std::stri
             decoded += c;
         }
     }
-    if (!decodeUTF8(decoded)) return std::nullopt;
+    if (!platform::decodeUtf8(decoded)) return std::nullopt;
     return decoded;
 }
 
 std::size_t apm_UTF32Length(const std::string& text) {
-    if (auto points = decodeUTF8(text)) return points->size();
+    if (auto points = platform::decodeUtf8(text)) return points->size();
     // Not UTF-8: count every byte that does not continue a sequence.
     std::size_t count = 0;
     for (char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
@@ -98,7 +61,7 @@ std::size_t apm_UTF32Length(const std::string& text) {
 }
 
 bool apm_getUTF32Bytes(const std::string& text, std::uint8_t* buffer, std::size_t maxBytes) {
-    const auto points = decodeUTF8(text);
+    const auto points = platform::decodeUtf8(text);
     if (!points || !buffer) return false;
     std::size_t written = 0;
     for (char32_t point : *points) {

@@ -4,6 +4,7 @@
 
 #include "analytics/foundation/nano_log.h"
 #include "analytics/foundation/nano_message_type.h"
+#include "platform/foundation/utf8.h"
 
 namespace {
 
@@ -59,45 +60,8 @@ uint64_t& wordCell(APMNanoMessageInfo* info, int32_t index) {
     return *static_cast<uint64_t*>(info->fields[index]);
 }
 
-bool isValidUtf8(const uint8_t* bytes, size_t size) {
-    size_t i = 0;
-    while (i < size) {
-        const uint8_t lead = bytes[i];
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        size_t length;
-        uint32_t codePoint;
-        if ((lead & 0xe0) == 0xc0) {
-            length = 2;
-            codePoint = lead & 0x1f;
-        } else if ((lead & 0xf0) == 0xe0) {
-            length = 3;
-            codePoint = lead & 0x0f;
-        } else if ((lead & 0xf8) == 0xf0) {
-            length = 4;
-            codePoint = lead & 0x07;
-        } else {
-            return false;
-        }
-        if (size - i < length) return false;
-        for (size_t k = 1; k < length; ++k) {
-            if ((bytes[i + k] & 0xc0) != 0x80) return false;
-            codePoint = (codePoint << 6) | (bytes[i + k] & 0x3f);
-        }
-        static constexpr uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (codePoint < kSmallest[length] || codePoint > 0x10ffff ||
-            (codePoint >= 0xd800 && codePoint <= 0xdfff)) {
-            return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
 std::optional<std::string> stringOf(const APMNanoString* cell) {
-    if (!cell || !cell->bytes || !isValidUtf8(cell->bytes, cell->size)) return std::nullopt;
+    if (!cell || !cell->bytes || !platform::isValidUtf8({reinterpret_cast<const char*>(cell->bytes), cell->size})) return std::nullopt;
     return std::string(reinterpret_cast<const char*>(cell->bytes), cell->size);
 }
 

@@ -14,6 +14,7 @@
 
 #include "platform/foundation/base64.h"
 #include "platform/foundation/iso8601_date.h"
+#include "platform/foundation/utf8.h"
 
 namespace platform {
 
@@ -59,21 +60,7 @@ bool appendDecoded(std::string_view raw, std::string& out) {
                 std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
             if (error != std::errc() || end != digits.data() + digits.size() || digits.empty()) return false;
             if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-            if (code < 0x80) {
-                out += static_cast<char>(code);
-            } else if (code < 0x800) {
-                out += static_cast<char>(0xC0 | code >> 6);
-                out += static_cast<char>(0x80 | (code & 0x3F));
-            } else if (code < 0x10000) {
-                out += static_cast<char>(0xE0 | code >> 12);
-                out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-                out += static_cast<char>(0x80 | (code & 0x3F));
-            } else {
-                out += static_cast<char>(0xF0 | code >> 18);
-                out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-                out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-                out += static_cast<char>(0x80 | (code & 0x3F));
-            }
+            appendUtf8(out, code);
             continue;
         }
         bool known = false;
