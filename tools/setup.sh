@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build ccache pkg-config make
   libgtest-dev libgmock-dev libbenchmark-dev
-  libicu-dev libpugixml-dev
+  libicu-dev libpugixml-dev libsqlite3-dev
 )
 
 missing=()
