@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <set>
+
+#include "app/core/temp_user_default_properties.h"
+#include "app/core/theme_colors.h"
+#include "app/core/user_default_properties.h"
+#include "app/core/user_defaults_accessors.h"
+#include "platform/foundation/clock.h"
+#include "platform/uikit/ns_keyed_archiver.h"
+#include "platform/uikit/ns_keyed_unarchiver.h"
+#include "tests/app/core/settings_write_log.h"
+#include "tests/support/temp_data_root.h"
+
+using namespace quorvel;
+using platform::NSDate;
+using platform::Value;
+using P = UserDefaultProperties;
+using T = TempUserDefaultProperties;
+
+namespace {
+
+constexpr const char* kGroup = UserDefaultProperties::kAppGroupSuiteName;
+
+std::string standardName() {
+    return platform::NSUserDefaults::standardSuiteName();
+}
+
+Value archived(const std::shared_ptr<platform::UIColor>& color) {
+    return Value(platform::NSKeyedArchiver::archivedDataWithRootObject(color));
+}
+
+struct Expected {
+    P property;
+    bool inGroup;
+    const char* key;
+    std::optional<Value> value;  // none: the key is removed
+};
+
+// Each case with a value unlike its neighbours, and what must be written for it.
+std::vector<Expected> everySettingsCase() {
+    const auto teal = platform::UIColor::colorWithRed(0.1, 0.5, 0.5, 1);
+    return {
+        {P::roundLimit(3), false, "PomodoroSet", Value(3)},
+        {P::goalLimit(9), false, "DailyPomodoroGoal", Value(9)},
+        {P::focusLength(50), false, "TimePomodoro", Value(50)},
+        {P::longBreakLength(20), false, "TimeLongBreak", Value(20)},
+        {P::shortBreakLength(7), false, "TimeShortBreak", Value(7)},
+        {P::latestLength(45), false, "latestLength", Value(45)},
+        {P::focusTickingSound("Rain"), false, "TickingWork", Value("Rain")},
+        {P::shortBreakTickingSound("Steam"), false, "TickingShortBreak", Value("Steam")},
+        {P::longBreakTickingSound(std::nullopt), false, "TickingLongBreak", std::nullopt},
+        {P::focusTickingMusic("id=42"), false, "TickingWorkMusic", Value("id=42")},
+        {P::shortBreakTickingMusic(""), false, "TickingShortBreakMusic", Value("")},
+        {P::longBreakTickingMusic(std::nullopt), false, "TickingLongBreakMusic", std::nullopt},
+        {P::focusTickingMusicTitle("Song"), false, "TickingWorkMusicTitle", Value("Song")},
+        {P::shortBreakTickingMusicTitle("B"), false, "TickingShortBreakMusicTitle", Value("B")},
+        {P::longBreakTickingMusicTitle("L"), false, "TickingLongBreakMusicTitle", Value("L")},
+        {P::focusAlertSound("Desk"), false, "AlarmWork", Value("Desk")},
+        {P::shortBreakAlertSound("Chimes"), false, "AlarmShortBreak", Value("Chimes")},
+        {P::longBreakAlertSound("Bells"), false, "AlarmLongBreak", Value("Bells")},
+        {P::focusThemeColor(teal), false, "Pomodoro Color", archived(teal)},
+        {P::shortBreakThemeColor(teal), false, "Short Break Color", archived(teal)},
+        {P::longBreakThemeColor(teal), false, "Long Break Color", archived(teal)},
+        {P::alarmVolume(0.3f), false, "SoundVolumeAlarm", Value(static_cast<double>(0.3f))},
+        {P::tickingVolume(0.6f), false, "SoundVolumeTicking", Value(static_cast<double>(0.6f))},
+        {P::alarmEnabled(true), false, "SoundEnableAlarm", Value(true)},
+        {P::tickingEnabled(false), false, "SoundEnableTicking", Value(false)},
+        {P::preventLockScreenEnabled(true), false, "PreventLockScreen", Value(true)},
+        {P::autoRestart(true), false, "AutoRestart", Value(true)},
+        {P::vibrateAlarmEnabled(true), false, "VibrateAlarm", Value(true)},
+        {P::timerBadgeEnabled(true), false, "ShowTimerBadge", Value(true)},
+        {P::focusReminderTime(14), false, "ReminderTime", Value(14)},
+        {P::focusReminderEnabled(true), false, "ReceiveReminder", Value(true)},
+        {P::focusReminderWeekday("2"), false, "ReminderWeekday", Value("2")},
+        {P::autoResetHour(666), false, "AutoResetHour", Value(666)},
+        {P::resetCounterAtMidnight(true), false, "ResetCounterAtMidnight", Value(true)},
+        {P::latestRound(2), false, "TimerCountRound", Value(2)},
+        {P::latestGoal(5), false, "TimerCountGoal", Value(5)},
+        {P::remainingRoundTime(1200.5), false, "CurrentTimerTime", Value(1200.5)},
+        {P::progressedRoundTime(0.25), false, "CurrentTimerValue", Value(0.25)},
+        {P::remainingRoundTimeString("20:00"), false, "CurrentTimerText", Value("20:00")},
+        {P::latestTimerType(SessionType::longBreak), false, "CurrentTimerType", Value(2)},
+        {P::sharedRoundLimit(3), true, "PomodoroSet", Value(3)},
+        {P::sharedGoalLimit(std::nullopt), true, "DailyPomodoroGoal", std::nullopt},
+        {P::sharedFocusThemeColor(teal), true, "Pomodoro Color", archived(teal)},
+        {P::sharedShortBreakThemeColor(nullptr), true, "Short Break Color",
+         archived(defaultShortBreakThemeColor())},
+        {P::sharedLongBreakThemeColor(nullptr), true, "Long Break Color",
+         archived(defaultLongBreakThemeColor())},
+        {P::sharedLatestRound(2), true, "TimerCountRound", Value(2)},
+        {P::sharedLatestGoal(std::nullopt), true, "TimerCountGoal", std::nullopt},
+        {P::sharedRemainingRoundTime(1200.5), true, "CurrentTimerTime", Value(1200.5)},
+        {P::sharedProgressedRoundTime(std::nullopt), true, "CurrentTimerValue", std::nullopt},
+        {P::sharedRemainingRoundTimeString("20:00"), true, "CurrentTimerText", Value("20:00")},
+        {P::sharedLatestTimerType(SessionType::shortBreak), true, "CurrentTimerType", Value(1)},
+    };
+}
+
+void expectSingleWrite(quorvel::testing::SettingsWriteLog& log, const std::string& suite,
+                       const std::string& key, const std::optional<Value>& value, const std::string& what) {
+    const auto writes = log.take();
+    ASSERT_EQ(writes.size(), 1u) << what;
+    EXPECT_EQ(writes[0].suite, suite) << what;
+    EXPECT_EQ(writes[0].key, key) << what;
+    ASSERT_EQ(writes[0].value.has_value(), value.has_value()) << what;
+    if (value) {
+        EXPECT_EQ(writes[0].value->kind(), value->kind()) << what;
+        EXPECT_EQ(*writes[0].value, *value) << what;
+    }
+}
+
+}  // namespace
+
+TEST(SettingsStore, EveryCaseWritesItsKeyKindAndSuiteAndNothingElse) {
+    quorvel::testing::TempDataRoot root;
+    auto clock = platform::VirtualClock::install();
+    quorvel::testing::SettingsWriteLog log;
+    const auto table = everySettingsCase();
+    std::set<P::Case> covered;
+    for (const auto& row : table) {
+        covered.insert(row.property.which());
+        P::save(row.property);
+        expectSingleWrite(log, row.inGroup ? kGroup : standardName(), row.key, row.value, row.key);
+        EXPECT_EQ(P::key(row.property.which()), std::string(row.key));
+        EXPECT_EQ(P::isShared(row.property.which()), row.inGroup) << row.key;
+    }
+    EXPECT_EQ(covered.size(), P::kCaseCount);
+}
+
+TEST(SettingsStore, AbsentColoursAndTimerTypesWriteNothingWhereTheyShould) {
+    quorvel::testing::TempDataRoot root;
+    auto clock = platform::VirtualClock::install();
+    const auto stored = P::standardDefaults();
+    P::save(P::focusThemeColor(platform::UIColor::blueColor()));
+    P::save(P::sharedLatestTimerType(SessionType::longBreak));
+    quorvel::testing::SettingsWriteLog log;
+
+    P::save(P::focusThemeColor(nullptr));
+    P::save(P::shortBreakThemeColor(nullptr));
+    P::save(P::longBreakThemeColor(nullptr));
+    P::save(P::sharedLatestTimerType(std::nullopt));
+    EXPECT_TRUE(log.take().empty());
+    EXPECT_TRUE(readFocusThemeColor()->isEqual(platform::UIColor::blueColor()));
+    EXPECT_EQ(P::appGroupDefaults()->integerForKey("CurrentTimerType"), 2);
+
+    P::save(P::sharedFocusThemeColor(nullptr));
+    expectSingleWrite(log, kGroup, "Pomodoro Color", archived(defaultFocusThemeColor()), "shared focus");
+}
+
+TEST(SettingsStore, RemovingASharedValueLeavesTheStandardTwin) {
+    quorvel::testing::TempDataRoot root;
+    auto clock = platform::VirtualClock::install();
+    P::save(P::roundLimit(4));
+    P::save(P::sharedRoundLimit(4));
+    P::save(P::sharedRoundLimit(std::nullopt));
+    EXPECT_FALSE(P::appGroupDefaults()->objectForKey("PomodoroSet"));
+    EXPECT_EQ(P::standardDefaults()->objectForKey("PomodoroSet"), Value(4));
+}
+
+TEST(SettingsStore, AProgressThatIsNotANumberIsStoredAsZero) {
+    quorvel::testing::TempDataRoot root;
+    auto clock = platform::VirtualClock::install();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    P::save(P::progressedRoundTime(nan));
+    P::save(P::sharedProgressedRoundTime(nan));
+    EXPECT_EQ(P::standardDefaults()->objectForKey("CurrentTimerValue"), Value(0.0));
+    EXPECT_EQ(P::appGroupDefaults()->objectForKey("CurrentTimerValue"), Value(0.0));
+}
+
+TEST(SettingsStore, OnlyTransientSavesSynchronise) {
+    quorvel::testing::TempDataRoot root;
+    auto clock = platform::VirtualClock::install();
+    const auto standard = P::standardDefaults();
+    const auto group = P::appGroupDefaults();
+    for (const auto& row : everySettingsCase()) P::save(row.property);
+    EXPECT_EQ(standard->synchronizeCount(), 0u);
+    EXPECT_EQ(group->synchronizeCount(), 0u);
+
+    T::save(T::launchedOnce(true));
+    T::save(T::checkedDate(std::nullopt));
+    EXPECT_EQ(standard->synchronizeCount(), 2u);
+    EXPECT_EQ(group->synchronizeCount(), 0u);
+}
+
+TEST(TransientStore, EveryCaseWritesItsKeyAndKindToTheStandardSuiteAndSynchronises) {
+    quorvel::testing::TempDataRoot root;
+    auto clock = platform::VirtualClock::install();
+    const NSDate date(800000000.5);
+    const std::pair<T, std::optional<Value>> table[] = {
+        {T::showedOnceRevealingCell(true), Value(true)},
+        {T::hasGuidedOncePortrait(true), Value(true)},
+        {T::hasGuidedOnceLandscape(false), Value(false)},
+        {T::launchedOnce(true), Value(true)},
+        {T::checkedDate(date), Value(date)},
+        {T::sessionCountPostingDate(std::nullopt), std::nullopt},
+        {T::latestTimerStartedDate(date), Value(date)},
+        {T::lastSessionChangeNotificationDate(std::nullopt), std::nullopt},
+        {T::scheduledSessionChangeNotificationIDs({"QVSessionChanged-60", "QVSessionChanged-360"}),
+         Value(Value::Array{Value("QVSessionChanged-60"), Value("QVSessionChanged-360")})},
+        {T::needResumeTimerWhenLaunching(true), Value(true)},
+    };
+    const char* keys[] = {"ShowedOnceRevealingCell",
+                          "HasGuidedOncePortrait",
+                          "HasGuidedOnceLandscape",
+                          "LaunchedOnce",
+                          "CheckDate",
+                          "SessionCountPostingDate",
+                          "latestTimerStartedDate",
+                          "lastSessionChangeNotificationDate",
+                          "scheduledSessionChangeNotificationIDs",
+                          "needResumeTimerWhenLaunching"};
+    static_assert(std::size(table) == T::kCaseCount);
+    quorvel::testing::SettingsWriteLog log;
+    std::uint64_t synchronised = P::standardDefaults()->synchronizeCount();
+    for (std::size_t i = 0; i < std::size(table); ++i) {
+        T::save(table[i].first);
+        expectSingleWrite(log, standardName(), keys[i], table[i].second, keys[i]);
+        EXPECT_EQ(static_cast<std::size_t>(table[i].first.which()), i);
+        EXPECT_EQ(P::standardDefaults()->synchronizeCount(), ++synchronised) << keys[i];
+    }
+}
+
+TEST(SettingsAccessors, DatesAndListsReadAsNoneOrEmptyUnlessTheyHaveTheirKind) {
+    quorvel::testing::TempDataRoot root;
+    auto clock = platform::VirtualClock::install();
+    auto& suite = *P::standardDefaults();
+    EXPECT_TRUE(readScheduledSessionChangeNotificationIDs(suite).empty());
+    suite.setObject(Value(Value::Array{Value("a"), Value(1)}), "scheduledSessionChangeNotificationIDs");
+    EXPECT_TRUE(readScheduledSessionChangeNotificationIDs(suite).empty());
+    T::save(T::scheduledSessionChangeNotificationIDs({"a", "b"}));
+    EXPECT_EQ(readScheduledSessionChangeNotificationIDs(suite), (std::vector<std::string>{"a", "b"}));
+
+    suite.setString("yesterday", "latestTimerStartedDate");
+    EXPECT_FALSE(readLatestTimerStartedDate(suite));
+    const NSDate date(790000000.25);
+    setCheckedDate(suite, date);
+    writeSessionCountPostingDate(suite, date);
+    writeStoredDate(suite, date, "lastSessionChangeNotificationDate");
+    EXPECT_EQ(checkedDate(suite), date);
+    EXPECT_EQ(readSessionCountPostingDate(suite), date);
+    EXPECT_EQ(readLastSessionChangeNotificationDate(suite), date);
+    setCheckedDate(suite, std::nullopt);
+    EXPECT_FALSE(suite.objectForKey("CheckDate"));
+}
+
+TEST(SettingsAccessors, ColoursRoundTripThroughTheArchiveInBothSuitesAcrossARelaunch) {
+    quorvel::testing::TempDataRoot root;
+    auto clock = platform::VirtualClock::install();
+    const auto color = platform::UIColor::colorWithRed(12 / 255.0, 200 / 255.0, 99 / 255.0, 0.5);
+    P::save(P::shortBreakThemeColor(color));
+    P::save(P::sharedShortBreakThemeColor(color));
+    writeSharedFocusThemeColor(defaultLongBreakThemeColor());
+    writeSharedFocusThemeColor(nullptr);
+    ASSERT_TRUE(P::standardDefaults()->synchronize());
+    ASSERT_TRUE(P::appGroupDefaults()->synchronize());
+    platform::NSUserDefaults::resetAllForTesting();
+
+    EXPECT_TRUE(readShortBreakThemeColor()->isEqual(color));
+    const auto group = P::appGroupDefaults();
+    EXPECT_TRUE(
+        platform::NSKeyedUnarchiver::unarchiveColor(*group->dataForKey("Short Break Color"))->isEqual(color));
+    EXPECT_TRUE(platform::NSKeyedUnarchiver::unarchiveColor(*group->dataForKey("Pomodoro Color"))
+                    ->isEqual(defaultLongBreakThemeColor()));
+
+    P::standardDefaults()->setData({'x', 'y'}, "Long Break Color");
+    EXPECT_EQ(readLongBreakThemeColor(), nullptr);
+    EXPECT_EQ(readThemeColor("Pomodoro Color"), nullptr);
+}
+
+TEST(SettingsAccessors, SessionLengthsAndOptionalStrings) {
+    quorvel::testing::TempDataRoot root;
+    auto clock = platform::VirtualClock::install();
+    EXPECT_EQ(sessionLengthInSeconds(SessionType::focus), 0);
+    P::save(P::focusLength(25));
+    P::save(P::shortBreakLength(5));
+    P::save(P::longBreakLength(15));
+    EXPECT_EQ(sessionLengthInSeconds(SessionType::focus), 1500);
+    EXPECT_EQ(sessionLengthInSeconds(SessionType::shortBreak), 300);
+    EXPECT_EQ(sessionLengthInSeconds(SessionType::longBreak), 900);
+    P::save(P::longBreakLength(std::numeric_limits<std::int64_t>::max()));
+    EXPECT_GT(sessionLengthInSeconds(SessionType::longBreak), 0);
+
+    writeOptionalString("id=7", "TickingWorkMusic");
+    EXPECT_EQ(P::standardDefaults()->stringForKey("TickingWorkMusic"), "id=7");
+    writeOptionalString(std::nullopt, "TickingWorkMusic");
+    EXPECT_FALSE(P::standardDefaults()->objectForKey("TickingWorkMusic"));
+}
