@@ -69,10 +69,12 @@ void NSManagedObjectContext::objectDidChange(NSManagedObject& object) {
 }
 
 std::shared_ptr<NSManagedObject> NSManagedObjectContext::registeredObject(const NSManagedObjectID& id) {
-    const auto found = registered_.find(id);
-    if (found == registered_.end()) return nullptr;
+    const auto rows = registered_.find(id.entityName);
+    if (rows == registered_.end()) return nullptr;
+    const auto found = rows->second.find(id.row);
+    if (found == rows->second.end()) return nullptr;
     auto object = found->second.lock();
-    if (!object) registered_.erase(found);
+    if (!object) rows->second.erase(found);
     return object;
 }
 
@@ -92,19 +94,22 @@ std::optional<std::vector<std::shared_ptr<NSManagedObject>>> NSManagedObjectCont
 
     std::vector<std::shared_ptr<NSManagedObject>> objects;
     objects.reserve(rows->size());
+    auto& registeredRows = registered_[entity->name()];
     for (auto& row : *rows) {
-        const NSManagedObjectID id{entity->name(), row.row};
-        auto object = registeredObject(id);
-        if (object) {
-            for (auto& [key, value] : row.values) {
-                if (!object->changedKeys_.count(key)) object->values_[key] = std::move(value);
-            }
-        } else {
+        auto& slot = registeredRows[row.row];
+        auto object = slot.lock();
+        const bool known = object != nullptr;
+        if (!known) {
             object = NSManagedObjectModel::makeObject(entity);
             object->context_ = weak_from_this();
-            object->objectID_ = id;
-            object->values_ = std::move(row.values);
-            registered_[id] = object;
+            object->objectID_.row = row.row;
+            slot = object;
+        }
+        // The object's map holds every attribute already, so this only assigns values.
+        const auto& attributes = entity->attributes();
+        for (std::size_t i = 0; i < attributes.size(); ++i) {
+            if (known && object->changedKeys_.count(attributes[i].name)) continue;
+            object->values_[attributes[i].name] = std::move(row.values[i]);
         }
         objects.push_back(std::move(object));
     }
@@ -147,7 +152,7 @@ bool NSManagedObjectContext::save(NSError* error) {
         object.objectID_.row = (*rows)[i];
         object.inserted_ = false;
         object.changedKeys_.clear();
-        registered_[object.objectID_] = inserted_[i];
+        registered_[object.objectID_.entityName][object.objectID_.row] = inserted_[i];
         saved.insertedObjects.push_back({object.objectID_, object.values_});
     }
     for (const auto& [raw, object] : updated_) {

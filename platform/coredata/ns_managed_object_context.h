@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/coredata/ns_error.h"
@@ -95,7 +96,8 @@ private:
     NSMergePolicy mergePolicy_ = NSMergePolicy::Error;
     std::vector<std::shared_ptr<NSManagedObject>> inserted_;
     std::map<NSManagedObject*, std::shared_ptr<NSManagedObject>> updated_;
-    std::map<NSManagedObjectID, std::weak_ptr<NSManagedObject>> registered_;
+    // By entity, then by row: fetches of many objects look them up one by one.
+    std::map<std::string, std::unordered_map<std::int64_t, std::weak_ptr<NSManagedObject>>> registered_;
 };
 
 }  // namespace platform

@@ -386,9 +386,10 @@ std::optional<std::vector<SQLiteStore::Row>> SQLiteStore::fetch(
     std::vector<Row> rows;
     while ((rc = sqlite3_step(statement.handle)) == SQLITE_ROW) {
         Row row{sqlite3_column_int64(statement.handle, 0), {}};
+        row.values.reserve(entity.attributes().size());
         int index = 1;
         for (const auto& attribute : entity.attributes())
-            row.values.emplace(attribute.name, column(statement.handle, index++, attribute.type));
+            row.values.push_back(column(statement.handle, index++, attribute.type));
         rows.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE) {

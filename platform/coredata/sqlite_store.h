@@ -24,9 +24,10 @@ namespace platform {
 // serialises its calls.
 class SQLiteStore {
 public:
+    // A row's values in the order of the entity's attributes.
     struct Row {
         std::int64_t row;
-        Value::Dictionary values;
+        std::vector<Value> values;
     };
     struct Insert {
         const NSEntityDescription* entity;
