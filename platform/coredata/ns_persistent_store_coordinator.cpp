@@ -58,6 +58,11 @@ std::filesystem::path NSPersistentStoreCoordinator::storeURL() const {
     return store_ ? store_->url() : std::filesystem::path();
 }
 
+std::string NSPersistentStoreCoordinator::storeIdentifier() const {
+    std::lock_guard lock(mutex_);
+    return store_ ? store_->identifier() : std::string();
+}
+
 std::optional<std::vector<std::int64_t>> NSPersistentStoreCoordinator::save(
     const std::vector<SQLiteStore::Insert>& inserts, const std::vector<SQLiteStore::Update>& updates,
     NSError* error) {

@@ -36,6 +36,8 @@ public:
     bool hasStore() const;
     // The store file, empty without a store.
     std::filesystem::path storeURL() const;
+    // The store file's own identifier, empty without a store.
+    std::string storeIdentifier() const;
 
     std::optional<std::vector<std::int64_t>> save(const std::vector<SQLiteStore::Insert>& inserts,
                                                   const std::vector<SQLiteStore::Update>& updates,

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "platform/foundation/console.h"
+#include "platform/foundation/ns_uuid.h"
 
 namespace platform {
 
@@ -267,6 +268,21 @@ bool SQLiteStore::migrateSchema(bool migrate, NSError* error) {
                      std::to_string(version) + ")",
                  error))
         return abort(SQLITE_ERROR, error ? error->localizedDescription : "");
+    {
+        Statement read;
+        sqlite3_prepare_v2(db_, "SELECT value FROM _metadata WHERE key = 'store_uuid'", -1, &read.handle,
+                           nullptr);
+        if (read.handle && sqlite3_step(read.handle) == SQLITE_ROW) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(read.handle, 0));
+            if (text) identifier_ = text;
+        }
+    }
+    if (identifier_.empty()) {
+        identifier_ = NSUUID().UUIDString();
+        if (!execute("INSERT INTO _metadata (key, value) VALUES ('store_uuid', '" + identifier_ + "')",
+                     error))
+            return abort(SQLITE_ERROR, error ? error->localizedDescription : "");
+    }
     if (!execute("COMMIT", error)) return abort(SQLITE_ERROR, error ? error->localizedDescription : "");
     return true;
 }

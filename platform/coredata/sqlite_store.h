@@ -51,6 +51,8 @@ public:
     SQLiteStore& operator=(const SQLiteStore&) = delete;
 
     const std::filesystem::path& url() const { return url_; }
+    // Made when the file is created, so a file set aside and replaced is told from the old one.
+    const std::string& identifier() const { return identifier_; }
 
     // All or nothing; on success the new row numbers of the inserts, in order.
     std::optional<std::vector<std::int64_t>> save(const std::vector<Insert>& inserts,
@@ -70,6 +72,7 @@ private:
     std::shared_ptr<const NSManagedObjectModel> model_;
     sqlite3* db_;
     std::map<std::string, sqlite3_stmt*> insertStatements_;
+    std::string identifier_;
 };
 
 }  // namespace platform

@@ -102,13 +102,16 @@ bool CDEICloudFileSystem::writeFileAtPath(const std::string& path, const std::st
     const bool ok = written == contents.size() && ::fsync(fd) == 0;
     ::close(fd);
     std::error_code ec;
-    if (ok) std::filesystem::rename(temporary, target, ec);
+    if (ok) {
+        // Known before it appears, so the download monitor never takes our own file for a download.
+        std::lock_guard lock(mutex_);
+        known_[std::filesystem::relative(target, container_).string()] = contents.size();
+        std::filesystem::rename(temporary, target, ec);
+    }
     if (!ok || ec) {
         std::filesystem::remove(temporary, ec);
         return fail(error, 104, "cannot write " + target.string());
     }
-    std::lock_guard lock(mutex_);
-    known_[std::filesystem::relative(target, container_).string()] = contents.size();
     return true;
 }
 

@@ -116,6 +116,10 @@ std::optional<NSError> CDEPersistentStoreEnsemble::prepare() {
             NSManagedObjectContextConcurrencyType::PrivateQueue);
         context_->setPersistentStoreCoordinator(coordinator);
         context_->setMergePolicy(NSMergePolicy::MergeByPropertyObjectTrump);
+        if (!state_->adoptStore(coordinator->storeIdentifier(), &failure)) {
+            context_.reset();
+            return failure;
+        }
         ownContext_ = context_.get();
     }
     return std::nullopt;
@@ -229,16 +233,18 @@ std::optional<NSError> CDEPersistentStoreEnsemble::merge(bool importing) {
         if (!outgoing.empty()) {
             ChangeFile file{device, now, std::move(outgoing)};
             NSError writeFailure;
+            const auto name = changeFileName(now);
             if (!fileSystem_->createDirectoryAtPath(changesFolder() + "/" + device, &writeFailure) ||
-                !fileSystem_->writeFileAtPath(changesFolder() + "/" + device + "/" + changeFileName(now),
-                                              file.serialize(), &writeFailure)) {
+                !fileSystem_->writeFileAtPath(changesFolder() + "/" + device + "/" + name, file.serialize(),
+                                              &writeFailure)) {
                 failure = writeFailure;
                 return;
             }
+            importedKeys.push_back(device + "/" + name);  // ours: nothing to take in
         }
         if (!importing) return;
 
-        // Import: other devices' files not taken in yet, oldest first; an unreadable one waits.
+        // Import: files not taken in yet, oldest first; an unreadable one waits.
         std::vector<IncomingFile> incoming;
         const auto imported = state_->importedFiles();
         NSError listFailure;
@@ -247,8 +253,9 @@ std::optional<NSError> CDEPersistentStoreEnsemble::merge(bool importing) {
             failure = listFailure;
             return;
         }
+        // This device's own folder too: after its store was replaced, its old files hold records the
+        // new store lacks.
         for (const auto& other : *devices) {
-            if (other == device) continue;
             const auto names = fileSystem_->contentsOfDirectoryAtPath(changesFolder() + "/" + other, nullptr);
             for (const auto& name : names.value_or(std::vector<std::string>{})) {
                 const auto key = other + "/" + name;

@@ -19,9 +19,10 @@ namespace platform {
 
 // Keeps one store file in step with the same store on other devices through the cloud folder.
 // Leeching registers this device; a merge then exports the records this device changed since the
-// last merge as a change file, and imports the change files of other devices, record by record by
+// last merge as a change file, and imports the change files not yet taken in, record by record by
 // global identifier: an unknown record is inserted, a known one takes the newer version. A change
-// file that cannot be read is skipped with a console line and tried again at the next merge.
+// file that cannot be read is skipped with a console line and tried again at the next merge. When
+// the store file is replaced (a damaged one set aside), every change file is taken in again.
 // The work runs on the ensemble's own queue, and completions are called there.
 class CDEPersistentStoreEnsemble : public std::enable_shared_from_this<CDEPersistentStoreEnsemble> {
 public:

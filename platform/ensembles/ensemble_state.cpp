@@ -91,6 +91,21 @@ bool EnsembleState::setLeeched(bool leeched, NSError* error) {
     return setMeta("leeched", leeched ? "1" : "0", error);
 }
 
+bool EnsembleState::adoptStore(const std::string& storeIdentifier, NSError* error) {
+    const auto known = meta("store");
+    if (known == storeIdentifier) return true;
+    if (!execute("BEGIN IMMEDIATE", error)) return false;
+    if (known && (!execute("DELETE FROM revisions; DELETE FROM imported;", error))) {
+        execute("ROLLBACK", nullptr);
+        return false;
+    }
+    if (!setMeta("store", storeIdentifier, error) || !execute("COMMIT", error)) {
+        execute("ROLLBACK", nullptr);
+        return false;
+    }
+    return true;
+}
+
 std::map<std::string, RecordRevision> EnsembleState::revisions() const {
     std::map<std::string, RecordRevision> result;
     Statement statement;

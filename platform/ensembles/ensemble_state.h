@@ -40,6 +40,10 @@ public:
     bool isLeeched() const;
     bool setLeeched(bool leeched, NSError* error);
 
+    // Ties the bookkeeping to one store file. For another file (the old one was damaged and set
+    // aside, or removed) it starts over, so the new file is filled again from every change file.
+    bool adoptStore(const std::string& storeIdentifier, NSError* error);
+
     // Keyed by "<entity>/<global identifier>".
     std::map<std::string, RecordRevision> revisions() const;
     std::set<std::string> importedFiles() const;

@@ -73,6 +73,31 @@ TEST(EnsembleSync, TheNewerChangeOfARecordWinsOnBothDevices) {
     EXPECT_GT(devices.a.delegate->mergedSaves.load(), 0);
 }
 
+TEST(EnsembleSync, AStoreFileThatWasReplacedIsFilledAgainFromTheCloud) {
+    TwoDevices devices;
+    devices.a.insert("a1", 1);
+    devices.b.insert("b1", 2);
+    devices.leech(devices.a);
+    devices.leech(devices.b);
+    devices.merge(devices.a);
+    devices.merge(devices.b);
+    devices.merge(devices.a);
+    ASSERT_EQ(devices.a.notes().size(), 2u);
+
+    // A's store is damaged while the app is not running; the next launch sets it aside.
+    devices.a = {};
+    const auto store = devices.root.path() / "A" / "store.sqlite";
+    for (const char* suffix : {"-wal", "-shm"}) std::filesystem::remove(store.string() + suffix);
+    std::ofstream(store, std::ios::trunc) << "damaged";
+    Console::Capture console;
+    devices.a = quorvel::testing::Device(devices.root.path() / "A", devices.model);
+    EXPECT_TRUE(console.contains("damaged"));
+    EXPECT_TRUE(devices.a.ensemble->isLeeched());
+    EXPECT_TRUE(devices.a.notes().empty());
+    EXPECT_FALSE(devices.merge(devices.a));
+    EXPECT_EQ(devices.a.notes(), (std::map<std::string, std::int64_t>{{"a1", 1}, {"b1", 2}}));
+}
+
 TEST(EnsembleSync, ProcessingPendingChangesExportsWithoutImporting) {
     TwoDevices devices;
     devices.leech(devices.a);

@@ -53,6 +53,7 @@ private:
 
 // One device: its own store file and context, an ensemble over it and the shared cloud folder.
 struct Device {
+    Device() = default;
     Device(const std::filesystem::path& folder, const std::filesystem::path& model) {
         std::filesystem::create_directories(folder);
         context = openContext(model, folder / "store.sqlite");
