@@ -93,6 +93,18 @@ void BM_Fetch30DaysOf100k(benchmark::State& state) {
 }
 BENCHMARK(BM_Fetch30DaysOf100k)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
+// Start-up's store steps over 100,000 sessions, including the check that the file is sound.
+void BM_OpenStoreOf100k(benchmark::State& state) {
+    if (!makeStore(kSessions)) return state.SkipWithError("no store");
+    auto manager = quorvel::CoreDataManager::shared();
+    for (auto _ : state) {
+        manager->setUpStore();
+        manager->setNumberHolder(quorvel::NumberHolder::fetchOrInsert(*quorvel::CoreDataManager::context()));
+    }
+    removeStore();
+}
+BENCHMARK(BM_OpenStoreOf100k)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
 }  // namespace
 
 BENCHMARK_MAIN();

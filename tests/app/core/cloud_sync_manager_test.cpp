@@ -9,9 +9,11 @@
 #include "app/core/app_notification_names.h"
 #include "app/core/core_data_manager.h"
 #include "platform/ensembles/cde_notifications.h"
+#include "platform/ensembles/change_file.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_thread.h"
+#include "platform/foundation/property_list.h"
 #include "tests/app/core/store_test_support.h"
 #include "tests/support/temp_data_root.h"
 
@@ -191,4 +193,34 @@ TEST(CloudSync, GlobalIdentifiersAreTheRecordsUniqueIdentifiersInOrder) {
     ASSERT_EQ(ids.size(), 2u);
     EXPECT_EQ(ids[0], *objects[0]->valueForKey("uniqueIdentifier").stringValue());
     EXPECT_EQ(ids[1], *objects[1]->valueForKey("uniqueIdentifier").stringValue());
+}
+
+TEST(CloudSync, ASessionFromAnotherDeviceArrivesInTheStoreOnce) {
+    SyncedApp app;
+    auto sync = CloudSyncManager::shared();
+    sync->synchronize();
+    app.clock->runUntilIdle();
+    // Another device's change file, as the synchroniser would drop it into the shared folder.
+    platform::ChangeFile file{"OTHER-DEVICE", 10.0, {}};
+    file.changes.push_back(platform::RecordChange{"Session",
+                                                  "REMOTE-1",
+                                                  platform::RecordRevision{0, 10.0, "OTHER-DEVICE"},
+                                                  {{"timestamp", platform::NSDate(5000)},
+                                                   {"duration", 25},
+                                                   {"type", 0},
+                                                   {"uniqueIdentifier", "REMOTE-1"}}});
+    const auto folder = sync->cloudFileSystem()->containerDirectory() /
+                        CloudSyncManager::kEnsembleIdentifier / "changes" / "OTHER-DEVICE";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "000000000010000-remote.plist") << file.serialize();
+
+    for (int merge = 0; merge < 3; ++merge) {
+        sync->synchronize();
+        app.clock->runUntilIdle();
+    }
+    const auto sessions = CoreDataManager::shared()->fetchAllSessions();
+    ASSERT_EQ(sessions.size(), 1u);
+    EXPECT_EQ(sessions[0]->uniqueIdentifier(), "REMOTE-1");
+    EXPECT_EQ(sessions[0]->duration(), 25);
+    EXPECT_EQ(sessions[0]->timestamp(), platform::NSDate(5000));
 }

@@ -6,6 +6,7 @@
 #include "platform/coredata/ns_fetched_results_controller.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
+#include "platform/foundation/ns_thread.h"
 #include "tests/platform/coredata/coredata_test_support.h"
 #include "tests/support/temp_data_root.h"
 
@@ -210,4 +211,24 @@ TEST(CoreDataMerge, AnotherContextsSaveUpdatesObjectsButNotUnsavedChangesHere) {
     EXPECT_EQ(counts(*mainContext->executeFetchRequest(notesNewestFirst())),
               (std::vector<std::int64_t>{2, 5}));
     NSNotificationCenter::defaultCenter().removeObserver(token.get());
+}
+
+TEST(CoreDataQueues, BlocksRunOnTheContextsQueue) {
+    Store store;
+    auto clock = VirtualClock::install();
+    auto mainContext = openContext(store.model, store.file);
+    auto background =
+        openContext(store.model, store.file, NSManagedObjectContextConcurrencyType::PrivateQueue);
+    std::atomic<bool> ranOffMain{false}, ranOnMain{false};
+    background->performBlock([&] {
+        ranOffMain = !NSThread::isMainThread();
+        // Waiting for the main context from another queue runs the block on the main thread.
+        mainContext->performBlockAndWait([&] { ranOnMain = NSThread::isMainThread(); });
+    });
+    clock->runUntilIdle();
+    EXPECT_TRUE(ranOffMain.load());
+    EXPECT_TRUE(ranOnMain.load());
+    bool inline_ = false;
+    mainContext->performBlockAndWait([&] { inline_ = true; });
+    EXPECT_TRUE(inline_);  // on its own queue already: at once
 }
