@@ -17,6 +17,13 @@ const NSAttributeDescription* NSEntityDescription::attributeNamed(const std::str
     return nullptr;
 }
 
+std::optional<std::size_t> NSEntityDescription::indexOfAttribute(const std::string& name) const {
+    for (std::size_t i = 0; i < attributes_.size(); ++i) {
+        if (attributes_[i].name == name) return i;
+    }
+    return std::nullopt;
+}
+
 std::shared_ptr<NSManagedObject> NSEntityDescription::insertNewObjectForEntityForName(
     const std::string& entityName, NSManagedObjectContext& context) {
     return context.insertNewObjectForEntityForName(entityName);

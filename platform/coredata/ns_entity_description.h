@@ -31,6 +31,7 @@ public:
     const std::string& managedObjectClassName() const { return className_; }
     const std::vector<NSAttributeDescription>& attributes() const { return attributes_; }
     const NSAttributeDescription* attributeNamed(const std::string& name) const;
+    std::optional<std::size_t> indexOfAttribute(const std::string& name) const;
 
     // Makes an object of the entity's class in the context and calls its awakeFromInsert().
     static std::shared_ptr<NSManagedObject> insertNewObjectForEntityForName(const std::string& entityName,

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 #include <memory>
-#include <set>
 #include <string>
+#include <vector>
 
 #include "platform/coredata/ns_entity_description.h"
 #include "platform/foundation/value.h"
@@ -45,9 +45,12 @@ public:
     void setValueForKey(const Value& value, const std::string& key);
 
     bool isInserted() const { return inserted_; }
-    bool isUpdated() const { return !inserted_ && !changedKeys_.empty(); }
-    bool hasChanges() const { return inserted_ || !changedKeys_.empty(); }
-    const Value::Dictionary& values() const { return values_; }
+    bool isUpdated() const { return !inserted_ && changedCount_ > 0; }
+    bool hasChanges() const { return inserted_ || changedCount_ > 0; }
+    // Every attribute's value by name (null where unset).
+    Value::Dictionary values() const;
+    // The same in the order of the entity's attributes.
+    const std::vector<Value>& attributeValues() const { return values_; }
 
 private:
     friend class NSManagedObjectContext;
@@ -55,8 +58,13 @@ private:
     std::shared_ptr<const NSEntityDescription> entity_;
     std::weak_ptr<NSManagedObjectContext> context_;
     NSManagedObjectID objectID_;
-    Value::Dictionary values_;
-    std::set<std::string> changedKeys_;
+    bool isChanged(std::size_t attribute) const { return changed_[attribute]; }
+    void clearChanges();
+
+    // By attribute index: many objects are fetched at a time, so no map per object.
+    std::vector<Value> values_;
+    std::vector<bool> changed_;
+    std::size_t changedCount_ = 0;
     bool inserted_ = false;
 };
 

@@ -108,8 +108,8 @@ std::optional<std::vector<std::shared_ptr<NSManagedObject>>> NSManagedObjectCont
         // The object's map holds every attribute already, so this only assigns values.
         const auto& attributes = entity->attributes();
         for (std::size_t i = 0; i < attributes.size(); ++i) {
-            if (known && object->changedKeys_.count(attributes[i].name)) continue;
-            object->values_[attributes[i].name] = std::move(row.values[i]);
+            if (known && object->isChanged(i)) continue;
+            object->values_[i] = std::move(row.values[i]);
         }
         objects.push_back(std::move(object));
     }
@@ -140,7 +140,10 @@ bool NSManagedObjectContext::save(NSError* error) {
     std::vector<SQLiteStore::Update> updates;
     for (const auto& [raw, object] : updated_) {
         SQLiteStore::Update update{&object->entity(), object->objectID_.row, {}};
-        for (const auto& key : object->changedKeys_) update.changes[key] = object->values_[key];
+        const auto& attributes = object->entity().attributes();
+        for (std::size_t i = 0; i < attributes.size(); ++i) {
+            if (object->isChanged(i)) update.changes[attributes[i].name] = object->values_[i];
+        }
         updates.push_back(std::move(update));
     }
     const auto rows = coordinator_->save(inserts, updates, error);
@@ -151,13 +154,13 @@ bool NSManagedObjectContext::save(NSError* error) {
         auto& object = *inserted_[i];
         object.objectID_.row = (*rows)[i];
         object.inserted_ = false;
-        object.changedKeys_.clear();
+        object.clearChanges();
         registered_[object.objectID_.entityName][object.objectID_.row] = inserted_[i];
-        saved.insertedObjects.push_back({object.objectID_, object.values_});
+        saved.insertedObjects.push_back({object.objectID_, object.values()});
     }
     for (const auto& [raw, object] : updated_) {
-        object->changedKeys_.clear();
-        saved.updatedObjects.push_back({object->objectID_, object->values_});
+        object->clearChanges();
+        saved.updatedObjects.push_back({object->objectID_, object->values()});
     }
     inserted_.clear();
     updated_.clear();
@@ -175,7 +178,8 @@ void NSManagedObjectContext::mergeChangesFromContextDidSaveNotification(const NS
             auto object = registeredObject(snapshot.objectID);
             if (!object) continue;
             for (const auto& [key, value] : snapshot.values) {
-                if (!object->changedKeys_.count(key)) object->values_[key] = value;
+                const auto index = object->entity().indexOfAttribute(key);
+                if (index && !object->isChanged(*index)) object->values_[*index] = value;
             }
         }
     }

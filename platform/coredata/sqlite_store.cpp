@@ -325,10 +325,10 @@ std::optional<std::vector<std::int64_t>> SQLiteStore::save(const std::vector<Ins
     for (const auto& insert : inserts) {
         sqlite3_stmt* statement = insertStatement(*insert.entity, error);
         if (!statement) return abort(SQLITE_ERROR);
-        int index = 1;
-        for (const auto& attribute : insert.entity->attributes()) {
-            const auto found = insert.values->find(attribute.name);
-            bind(statement, index++, attribute.type, found == insert.values->end() ? Value() : found->second);
+        const auto& attributes = insert.entity->attributes();
+        for (std::size_t i = 0; i < attributes.size(); ++i) {
+            bind(statement, static_cast<int>(i + 1), attributes[i].type,
+                 i < insert.values->size() ? (*insert.values)[i] : Value());
         }
         const int rc = sqlite3_step(statement);
         sqlite3_reset(statement);

@@ -31,7 +31,7 @@ public:
     };
     struct Insert {
         const NSEntityDescription* entity;
-        const Value::Dictionary* values;
+        const std::vector<Value>* values;  // in the order of the entity's attributes
     };
     struct Update {
         const NSEntityDescription* entity;
