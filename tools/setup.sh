@@ -6,8 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build ccache pkg-config make
   libgtest-dev libgmock-dev libbenchmark-dev
-  libicu-dev libpugixml-dev
-  libssl-dev
+  libicu-dev libpugixml-dev libsqlite3-dev libssl-dev
   nanopb libnanopb-dev protobuf-compiler clang
 )
 

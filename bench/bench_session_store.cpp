@@ -1,0 +1,110 @@
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/core/core_data_manager.h"
+#include "platform/foundation/data_root.h"
+
+namespace {
+
+constexpr int kSessions = 100000;
+constexpr double kSpacing = 600.0;  // one session every ten minutes: 100,000 span about 694 days
+
+// A fresh data root with a store of `count` sessions, written in one save.
+bool makeStore(int count) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-bench-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) return false;
+    platform::DataRoot::setPath(pattern);
+    auto manager = quorvel::CoreDataManager::shared();
+    manager->setUpStore();
+    auto context = quorvel::CoreDataManager::context();
+    if (!context) return false;
+    manager->setNumberHolder(quorvel::NumberHolder::fetchOrInsert(*context));
+    for (int i = 0; i < count; ++i) {
+        auto session =
+            std::dynamic_pointer_cast<quorvel::Session>(context->insertNewObjectForEntityForName("Session"));
+        session->setTimestamp(platform::NSDate(i * kSpacing));
+        session->setDuration(25);
+        session->setType(0);
+    }
+    return manager->save();
+}
+
+void removeStore() {
+    std::filesystem::remove_all(platform::DataRoot::path());
+}
+
+// One session stored the way the timer stores it: its own transaction, synced to disk.
+void BM_InsertSessionInto100k(benchmark::State& state) {
+    if (!makeStore(kSessions)) return state.SkipWithError("no store");
+    auto manager = quorvel::CoreDataManager::shared();
+    double stamp = kSessions * kSpacing;
+    for (auto _ : state) {
+        if (!manager->insertSession(25, quorvel::SessionType::focus, platform::NSDate(stamp += kSpacing)))
+            state.SkipWithError("insert failed");
+    }
+    removeStore();
+}
+BENCHMARK(BM_InsertSessionInto100k)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// 100,000 sessions inserted and saved in one go (a first import of another device's history).
+void BM_Insert100kInOneSave(benchmark::State& state) {
+    for (auto _ : state) {
+        if (!makeStore(kSessions)) state.SkipWithError("no store");
+        state.PauseTiming();
+        removeStore();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Insert100kInOneSave)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_FetchAllOf100k(benchmark::State& state) {
+    if (!makeStore(kSessions)) return state.SkipWithError("no store");
+    auto manager = quorvel::CoreDataManager::shared();
+    for (auto _ : state) {
+        auto sessions = manager->fetchAllSessions();
+        if (sessions.size() != static_cast<std::size_t>(kSessions)) state.SkipWithError("wrong count");
+        benchmark::DoNotOptimize(sessions);
+    }
+    removeStore();
+}
+BENCHMARK(BM_FetchAllOf100k)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_Fetch30DaysOf100k(benchmark::State& state) {
+    if (!makeStore(kSessions)) return state.SkipWithError("no store");
+    auto manager = quorvel::CoreDataManager::shared();
+    const platform::NSDate to((kSessions - 1) * kSpacing);
+    const platform::NSDate from = to.dateByAddingTimeInterval(-30 * 86400.0);
+    for (auto _ : state) {
+        auto sessions = manager->fetchSessions(from, to);
+        if (sessions.size() != 4321) state.SkipWithError("wrong count");
+        benchmark::DoNotOptimize(sessions);
+    }
+    removeStore();
+}
+BENCHMARK(BM_Fetch30DaysOf100k)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Start-up's store steps over 100,000 sessions, including the check that the file is sound.
+void BM_OpenStoreOf100k(benchmark::State& state) {
+    if (!makeStore(kSessions)) return state.SkipWithError("no store");
+    auto manager = quorvel::CoreDataManager::shared();
+    for (auto _ : state) {
+        manager->setUpStore();
+        manager->setNumberHolder(quorvel::NumberHolder::fetchOrInsert(*quorvel::CoreDataManager::context()));
+    }
+    removeStore();
+}
+BENCHMARK(BM_OpenStoreOf100k)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/coredata/ns_error.h"
+#include "platform/coredata/ns_fetch_request.h"
+#include "platform/coredata/ns_managed_object.h"
+#include "platform/coredata/ns_persistent_store_coordinator.h"
+#include "platform/dispatch/dispatch_queue.h"
+#include "platform/foundation/ns_notification_center.h"
+
+namespace platform {
+
+enum class NSManagedObjectContextConcurrencyType { MainQueue, PrivateQueue };
+
+// How a merge treats a property changed both in memory and in the store. Our saves write only the
+// changed properties, so every policy merges property by property; the in-memory value wins.
+enum class NSMergePolicy {
+    Error,
+    MergeByPropertyStoreTrump,
+    MergeByPropertyObjectTrump,
+    Overwrite,
+    Rollback
+};
+
+// Posted on the saving thread after every successful save with changes; the object is an
+// NSManagedObjectContextDidSave.
+extern const NSNotificationName NSManagedObjectContextDidSaveNotification;
+
+struct NSManagedObjectSnapshot {
+    NSManagedObjectID objectID;
+    Value::Dictionary values;
+};
+
+// What a save wrote, as copies, so another context on another thread can merge it.
+struct NSManagedObjectContextDidSave {
+    const void* context = nullptr;
+    std::filesystem::path storeURL;
+    std::vector<NSManagedObjectSnapshot> insertedObjects;
+    std::vector<NSManagedObjectSnapshot> updatedObjects;
+};
+
+// A scratch pad of objects over a coordinator: inserts and changes stay in memory until save()
+// writes them in one transaction. A failed save keeps them for the next one. Use it on its own
+// queue only (the main queue, or its private queue), through performBlock/performBlockAndWait
+// from elsewhere.
+class NSManagedObjectContext : public std::enable_shared_from_this<NSManagedObjectContext> {
+public:
+    static std::shared_ptr<NSManagedObjectContext> initWithConcurrencyType(
+        NSManagedObjectContextConcurrencyType type);
+
+    NSManagedObjectContextConcurrencyType concurrencyType() const { return type_; }
+    void setPersistentStoreCoordinator(std::shared_ptr<NSPersistentStoreCoordinator> coordinator) {
+        coordinator_ = std::move(coordinator);
+    }
+    const std::shared_ptr<NSPersistentStoreCoordinator>& persistentStoreCoordinator() const {
+        return coordinator_;
+    }
+    void setMergePolicy(NSMergePolicy policy) { mergePolicy_ = policy; }
+    NSMergePolicy mergePolicy() const { return mergePolicy_; }
+
+    void performBlock(std::function<void()> block);
+    // Runs the block on the context's queue and waits; on that queue already, runs it at once.
+    void performBlockAndWait(const std::function<void()>& block);
+
+    // Null when there is no coordinator or the model lacks the entity.
+    std::shared_ptr<NSManagedObject> insertNewObjectForEntityForName(const std::string& entityName);
+
+    // Stored objects that match, plus matching inserted objects not yet saved, sorted. None on failure.
+    std::optional<std::vector<std::shared_ptr<NSManagedObject>>> executeFetchRequest(
+        const NSFetchRequest& request, NSError* error = nullptr);
+
+    bool hasChanges() const { return !inserted_.empty() || !updated_.empty(); }
+    bool save(NSError* error = nullptr);
+
+    // Brings the context's objects up to date with another context's save to the same store. A
+    // property changed here and not yet saved keeps its value here.
+    void mergeChangesFromContextDidSaveNotification(const NSNotification& notification);
+
+private:
+    friend class NSManagedObject;
+    explicit NSManagedObjectContext(NSManagedObjectContextConcurrencyType type);
+    void objectDidChange(NSManagedObject& object);
+    std::shared_ptr<NSManagedObject> registeredObject(const NSManagedObjectID& id);
+
+    NSManagedObjectContextConcurrencyType type_;
+    std::shared_ptr<DispatchQueue> queue_;
+    std::shared_ptr<NSPersistentStoreCoordinator> coordinator_;
+    NSMergePolicy mergePolicy_ = NSMergePolicy::Error;
+    std::vector<std::shared_ptr<NSManagedObject>> inserted_;
+    std::map<NSManagedObject*, std::shared_ptr<NSManagedObject>> updated_;
+    // By entity, then by row: fetches of many objects look them up one by one.
+    std::map<std::string, std::unordered_map<std::int64_t, std::weak_ptr<NSManagedObject>>> registered_;
+};
+
+}  // namespace platform

@@ -1,0 +1,88 @@
+#include "platform/coredata/ns_persistent_store_coordinator.h"
+
+namespace platform {
+
+const std::string NSSQLiteStoreType = "SQLite";
+const std::string NSMigratePersistentStoresAutomaticallyOption =
+    "NSMigratePersistentStoresAutomaticallyOption";
+const std::string NSInferMappingModelAutomaticallyOption = "NSInferMappingModelAutomaticallyOption";
+const std::string NSPersistentStoreTimeoutOption = "NSPersistentStoreTimeoutOption";
+
+namespace {
+
+constexpr const char* kDomain = "NSCocoaErrorDomain";
+
+bool option(const Value::Dictionary& options, const std::string& key) {
+    const auto found = options.find(key);
+    return found != options.end() && found->second.boolValue().value_or(false);
+}
+
+bool noStore(NSError* error) {
+    if (error) *error = NSError{kDomain, 134060, "no persistent store"};
+    return false;
+}
+
+}  // namespace
+
+bool NSPersistentStoreCoordinator::addPersistentStoreWithType(const std::string& type,
+                                                              const std::optional<std::string>& configuration,
+                                                              const std::filesystem::path& url,
+                                                              const Value::Dictionary& options,
+                                                              NSError* error) {
+    if (type != NSSQLiteStoreType || configuration || url.empty()) {
+        if (error)
+            *error = NSError{kDomain, 134000, "only an SQLite store at a file URL without configuration"};
+        return false;
+    }
+    std::lock_guard lock(mutex_);
+    if (store_) {
+        if (error) *error = NSError{kDomain, 134080, "the coordinator has a store already"};
+        return false;
+    }
+    const bool migrate = option(options, NSMigratePersistentStoresAutomaticallyOption) &&
+                         option(options, NSInferMappingModelAutomaticallyOption);
+    double timeout = 5.0;
+    if (auto found = options.find(NSPersistentStoreTimeoutOption); found != options.end())
+        timeout = found->second.numberValue().value_or(timeout);
+    store_ = SQLiteStore::open(url, model_, migrate, timeout, error);
+    return store_ != nullptr;
+}
+
+bool NSPersistentStoreCoordinator::hasStore() const {
+    std::lock_guard lock(mutex_);
+    return store_ != nullptr;
+}
+
+std::filesystem::path NSPersistentStoreCoordinator::storeURL() const {
+    std::lock_guard lock(mutex_);
+    return store_ ? store_->url() : std::filesystem::path();
+}
+
+std::string NSPersistentStoreCoordinator::storeIdentifier() const {
+    std::lock_guard lock(mutex_);
+    return store_ ? store_->identifier() : std::string();
+}
+
+std::optional<std::vector<std::int64_t>> NSPersistentStoreCoordinator::save(
+    const std::vector<SQLiteStore::Insert>& inserts, const std::vector<SQLiteStore::Update>& updates,
+    NSError* error) {
+    std::lock_guard lock(mutex_);
+    if (!store_) {
+        noStore(error);
+        return std::nullopt;
+    }
+    return store_->save(inserts, updates, error);
+}
+
+std::optional<std::vector<SQLiteStore::Row>> NSPersistentStoreCoordinator::fetch(
+    const NSEntityDescription& entity, const NSPredicate* predicate,
+    const std::vector<NSSortDescriptor>& sortDescriptors, NSError* error) {
+    std::lock_guard lock(mutex_);
+    if (!store_) {
+        noStore(error);
+        return std::nullopt;
+    }
+    return store_->fetch(entity, predicate, sortDescriptors, error);
+}
+
+}  // namespace platform

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/coredata/ns_error.h"
+#include "platform/coredata/ns_managed_object_model.h"
+#include "platform/coredata/sqlite_store.h"
+#include "platform/foundation/value.h"
+
+namespace platform {
+
+extern const std::string NSSQLiteStoreType;
+// Options of addPersistentStoreWithType: both true let a store of an older model version open.
+extern const std::string NSMigratePersistentStoresAutomaticallyOption;
+extern const std::string NSInferMappingModelAutomaticallyOption;
+// Seconds a save waits for another connection's write to finish (default 5).
+extern const std::string NSPersistentStoreTimeoutOption;
+
+// Connects contexts to the store file. Thread-safe: contexts on several queues may share it.
+class NSPersistentStoreCoordinator {
+public:
+    explicit NSPersistentStoreCoordinator(std::shared_ptr<const NSManagedObjectModel> model)
+        : model_(std::move(model)) {}
+
+    const std::shared_ptr<const NSManagedObjectModel>& managedObjectModel() const { return model_; }
+
+    // One store per coordinator; a second add fails. An empty URL fails.
+    bool addPersistentStoreWithType(const std::string& type, const std::optional<std::string>& configuration,
+                                    const std::filesystem::path& url, const Value::Dictionary& options,
+                                    NSError* error = nullptr);
+    bool hasStore() const;
+    // The store file, empty without a store.
+    std::filesystem::path storeURL() const;
+    // The store file's own identifier, empty without a store.
+    std::string storeIdentifier() const;
+
+    std::optional<std::vector<std::int64_t>> save(const std::vector<SQLiteStore::Insert>& inserts,
+                                                  const std::vector<SQLiteStore::Update>& updates,
+                                                  NSError* error);
+    std::optional<std::vector<SQLiteStore::Row>> fetch(const NSEntityDescription& entity,
+                                                       const NSPredicate* predicate,
+                                                       const std::vector<NSSortDescriptor>& sortDescriptors,
+                                                       NSError* error);
+
+private:
+    std::shared_ptr<const NSManagedObjectModel> model_;
+    mutable std::mutex mutex_;
+    std::unique_ptr<SQLiteStore> store_;
+};
+
+}  // namespace platform

@@ -1,0 +1,418 @@
+#include "platform/coredata/sqlite_store.h"
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <set>
+#include <system_error>
+
+#include "platform/foundation/console.h"
+#include "platform/foundation/ns_uuid.h"
+
+namespace platform {
+
+namespace {
+
+constexpr const char* kDomain = "NSSQLiteErrorDomain";
+
+bool fail(NSError* error, int code, const std::string& reason) {
+    if (error) *error = NSError{kDomain, code, reason};
+    return false;
+}
+
+const char* columnType(NSAttributeType type) {
+    switch (type) {
+        case NSAttributeType::Integer:
+            return "INTEGER";
+        case NSAttributeType::Double:
+            return "REAL";
+        case NSAttributeType::String:
+            return "TEXT";
+        case NSAttributeType::Date:
+            return "TIMESTAMP";
+    }
+    return "TEXT";
+}
+
+std::string quoted(const std::string& name) {
+    return "\"" + name + "\"";
+}
+
+// Binds a value as the attribute's type; a value of another kind that cannot be read as it is NULL.
+int bind(sqlite3_stmt* statement, int index, NSAttributeType type, const Value& value) {
+    switch (type) {
+        case NSAttributeType::Integer:
+            if (auto i = value.intValue()) return sqlite3_bind_int64(statement, index, *i);
+            if (auto b = value.boolValue()) return sqlite3_bind_int64(statement, index, *b ? 1 : 0);
+            if (auto d = value.numberValue(); d && std::isfinite(*d))
+                return sqlite3_bind_int64(statement, index, static_cast<sqlite3_int64>(*d));
+            break;
+        case NSAttributeType::Double:
+            if (auto d = value.numberValue()) return sqlite3_bind_double(statement, index, *d);
+            break;
+        case NSAttributeType::Date:
+            if (auto date = value.dateValue())
+                return sqlite3_bind_double(statement, index, date->timeIntervalSinceReferenceDate());
+            if (auto d = value.numberValue()) return sqlite3_bind_double(statement, index, *d);
+            break;
+        case NSAttributeType::String:
+            if (auto s = value.stringValue())
+                return sqlite3_bind_text(statement, index, s->data(), static_cast<int>(s->size()),
+                                         SQLITE_TRANSIENT);
+            break;
+    }
+    return sqlite3_bind_null(statement, index);
+}
+
+// A predicate's value binds by its own kind: the column it meets may hold a date or a number.
+int bindLoose(sqlite3_stmt* statement, int index, const Value& value) {
+    if (auto date = value.dateValue())
+        return sqlite3_bind_double(statement, index, date->timeIntervalSinceReferenceDate());
+    if (value.kind() == Value::Kind::Int) return sqlite3_bind_int64(statement, index, *value.intValue());
+    if (auto s = value.stringValue())
+        return sqlite3_bind_text(statement, index, s->data(), static_cast<int>(s->size()), SQLITE_TRANSIENT);
+    if (auto d = value.numberValue()) return sqlite3_bind_double(statement, index, *d);
+    return sqlite3_bind_null(statement, index);
+}
+
+Value column(sqlite3_stmt* statement, int index, NSAttributeType type) {
+    if (sqlite3_column_type(statement, index) == SQLITE_NULL) return Value();
+    switch (type) {
+        case NSAttributeType::Integer:
+            return Value(static_cast<std::int64_t>(sqlite3_column_int64(statement, index)));
+        case NSAttributeType::Double:
+            return Value(sqlite3_column_double(statement, index));
+        case NSAttributeType::Date:
+            return Value(NSDate(sqlite3_column_double(statement, index)));
+        case NSAttributeType::String: {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
+            return Value(std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, index))));
+        }
+    }
+    return Value();
+}
+
+// Closes a statement when it goes out of scope.
+struct Statement {
+    sqlite3_stmt* handle = nullptr;
+    ~Statement() { sqlite3_finalize(handle); }
+};
+
+// True when the file opens as a database whose pages check out.
+bool isSound(sqlite3* db, std::string& reason) {
+    Statement check;
+    int rc = sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &check.handle, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_step(check.handle);
+    if (rc != SQLITE_ROW) {
+        reason = sqlite3_errmsg(db);
+        return false;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(check.handle, 0));
+    if (!text || std::string(text) != "ok") {
+        reason = text ? text : "integrity check failed";
+        return false;
+    }
+    return true;
+}
+
+// Renames the file and its journal aside under the first free "<name>.damaged-<n>".
+std::filesystem::path setAside(const std::filesystem::path& url) {
+    std::error_code ignored;
+    for (int n = 1;; ++n) {
+        auto target = url;
+        target += ".damaged-" + std::to_string(n);
+        if (std::filesystem::exists(target, ignored)) continue;
+        std::filesystem::rename(url, target, ignored);
+        for (const char* suffix : {"-wal", "-shm"}) {
+            auto from = url, to = target;
+            from += suffix;
+            to += suffix;
+            if (std::filesystem::exists(from, ignored)) std::filesystem::rename(from, to, ignored);
+        }
+        return target;
+    }
+}
+
+sqlite3* openFile(const std::filesystem::path& url, NSError* error) {
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(
+        url.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        fail(error, rc, url.string() + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
+        sqlite3_close(db);
+        return nullptr;
+    }
+    return db;
+}
+
+}  // namespace
+
+std::unique_ptr<SQLiteStore> SQLiteStore::open(const std::filesystem::path& url,
+                                               std::shared_ptr<const NSManagedObjectModel> model,
+                                               bool migrate, double timeoutSeconds, NSError* error) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(url, ec)) {
+        fail(error, SQLITE_CANTOPEN, url.string() + " is a folder");
+        return nullptr;
+    }
+    const bool existed = std::filesystem::exists(url, ec);
+    sqlite3* db = openFile(url, error);
+    if (!db) return nullptr;
+    std::string reason;
+    if (existed && !isSound(db, reason)) {
+        sqlite3_close(db);
+        const auto aside = setAside(url);
+        Console::print("The session store " + url.filename().string() + " is damaged (" + reason +
+                       "); set aside as " + aside.filename().string() + ", starting a new one");
+        db = openFile(url, error);
+        if (!db) return nullptr;
+    }
+    sqlite3_busy_timeout(db, static_cast<int>(std::max(0.0, timeoutSeconds) * 1000));
+    std::unique_ptr<SQLiteStore> store(new SQLiteStore(url, std::move(model), db));
+    if (!store->execute("PRAGMA journal_mode=WAL", error) ||
+        !store->execute("PRAGMA synchronous=FULL", error) || !store->migrateSchema(migrate, error))
+        return nullptr;
+    return store;
+}
+
+SQLiteStore::~SQLiteStore() {
+    for (auto& [name, statement] : insertStatements_) sqlite3_finalize(statement);
+    sqlite3_close(db_);
+}
+
+bool SQLiteStore::execute(const std::string& sql, NSError* error) {
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message);
+    if (rc == SQLITE_OK) return true;
+    const std::string reason = message ? message : sqlite3_errstr(rc);
+    sqlite3_free(message);
+    return fail(error, rc, reason);
+}
+
+bool SQLiteStore::migrateSchema(bool migrate, NSError* error) {
+    if (!execute("BEGIN IMMEDIATE", error)) return false;
+    auto abort = [&](int code, const std::string& reason) {
+        fail(error, code, reason);
+        execute("ROLLBACK", nullptr);
+        return false;
+    };
+    if (!execute("CREATE TABLE IF NOT EXISTS _metadata (key TEXT PRIMARY KEY, value)", error))
+        return abort(SQLITE_ERROR, error ? error->localizedDescription : "");
+    int storedVersion = 0;
+    {
+        Statement read;
+        sqlite3_prepare_v2(db_, "SELECT value FROM _metadata WHERE key = 'model_version'", -1, &read.handle,
+                           nullptr);
+        if (read.handle && sqlite3_step(read.handle) == SQLITE_ROW)
+            storedVersion = sqlite3_column_int(read.handle, 0);
+    }
+    const int version = model_->versionNumber();
+    if (storedVersion > version)
+        return abort(134100, "the store was made by model version " + std::to_string(storedVersion) +
+                                 ", newer than version " + std::to_string(version));
+    if (storedVersion != 0 && storedVersion < version && !migrate)
+        return abort(134100, "the store needs migrating from model version " + std::to_string(storedVersion));
+
+    for (const auto& entity : model_->entities()) {
+        std::map<std::string, std::string> columns;
+        {
+            Statement info;
+            sqlite3_prepare_v2(db_, ("PRAGMA table_info(" + quoted(entity->name()) + ")").c_str(), -1,
+                               &info.handle, nullptr);
+            while (info.handle && sqlite3_step(info.handle) == SQLITE_ROW) {
+                columns[reinterpret_cast<const char*>(sqlite3_column_text(info.handle, 1))] =
+                    reinterpret_cast<const char*>(sqlite3_column_text(info.handle, 2));
+            }
+        }
+        if (columns.empty()) {
+            std::string sql = "CREATE TABLE " + quoted(entity->name()) + " (_pk INTEGER PRIMARY KEY";
+            for (const auto& attribute : entity->attributes())
+                sql += ", " + quoted(attribute.name) + " " + columnType(attribute.type);
+            if (!execute(sql + ")", error))
+                return abort(SQLITE_ERROR, error ? error->localizedDescription : "");
+        }
+        for (const auto& attribute : entity->attributes()) {
+            const auto found = columns.find(attribute.name);
+            if (!columns.empty() && found == columns.end()) {
+                const auto sql = "ALTER TABLE " + quoted(entity->name()) + " ADD COLUMN " +
+                                 quoted(attribute.name) + " " + columnType(attribute.type);
+                if (!execute(sql, error))
+                    return abort(SQLITE_ERROR, error ? error->localizedDescription : "");
+                if (!attribute.defaultValue.isNull()) {
+                    Statement fill;
+                    sqlite3_prepare_v2(
+                        db_,
+                        ("UPDATE " + quoted(entity->name()) + " SET " + quoted(attribute.name) + " = ?")
+                            .c_str(),
+                        -1, &fill.handle, nullptr);
+                    if (!fill.handle) return abort(SQLITE_ERROR, sqlite3_errmsg(db_));
+                    bind(fill.handle, 1, attribute.type, attribute.defaultValue);
+                    if (sqlite3_step(fill.handle) != SQLITE_DONE)
+                        return abort(SQLITE_ERROR, sqlite3_errmsg(db_));
+                }
+            } else if (found != columns.end() && found->second != columnType(attribute.type)) {
+                return abort(134110, "cannot infer a mapping for " + entity->name() + "." + attribute.name +
+                                         " from " + found->second + " to " + columnType(attribute.type));
+            }
+            if (attribute.indexed) {
+                const auto sql = "CREATE INDEX IF NOT EXISTS " +
+                                 quoted(entity->name() + "_" + attribute.name) + " ON " +
+                                 quoted(entity->name()) + " (" + quoted(attribute.name) + ")";
+                if (!execute(sql, error))
+                    return abort(SQLITE_ERROR, error ? error->localizedDescription : "");
+            }
+        }
+    }
+    if (storedVersion != version &&
+        !execute("INSERT OR REPLACE INTO _metadata (key, value) VALUES ('model_version', " +
+                     std::to_string(version) + ")",
+                 error))
+        return abort(SQLITE_ERROR, error ? error->localizedDescription : "");
+    {
+        Statement read;
+        sqlite3_prepare_v2(db_, "SELECT value FROM _metadata WHERE key = 'store_uuid'", -1, &read.handle,
+                           nullptr);
+        if (read.handle && sqlite3_step(read.handle) == SQLITE_ROW) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(read.handle, 0));
+            if (text) identifier_ = text;
+        }
+    }
+    if (identifier_.empty()) {
+        identifier_ = NSUUID().UUIDString();
+        if (!execute("INSERT INTO _metadata (key, value) VALUES ('store_uuid', '" + identifier_ + "')",
+                     error))
+            return abort(SQLITE_ERROR, error ? error->localizedDescription : "");
+    }
+    if (!execute("COMMIT", error)) return abort(SQLITE_ERROR, error ? error->localizedDescription : "");
+    return true;
+}
+
+sqlite3_stmt* SQLiteStore::insertStatement(const NSEntityDescription& entity, NSError* error) {
+    if (auto found = insertStatements_.find(entity.name()); found != insertStatements_.end()) {
+        sqlite3_reset(found->second);
+        sqlite3_clear_bindings(found->second);
+        return found->second;
+    }
+    std::string names, marks;
+    for (const auto& attribute : entity.attributes()) {
+        names += (names.empty() ? "" : ", ") + quoted(attribute.name);
+        marks += marks.empty() ? "?" : ", ?";
+    }
+    const auto sql = entity.attributes().empty()
+                         ? "INSERT INTO " + quoted(entity.name()) + " DEFAULT VALUES"
+                         : "INSERT INTO " + quoted(entity.name()) + " (" + names + ") VALUES (" + marks + ")";
+    sqlite3_stmt* statement = nullptr;
+    const int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr);
+    if (rc != SQLITE_OK) {
+        fail(error, rc, sqlite3_errmsg(db_));
+        return nullptr;
+    }
+    insertStatements_[entity.name()] = statement;
+    return statement;
+}
+
+std::optional<std::vector<std::int64_t>> SQLiteStore::save(const std::vector<Insert>& inserts,
+                                                           const std::vector<Update>& updates,
+                                                           NSError* error) {
+    if (!execute("BEGIN IMMEDIATE", error)) return std::nullopt;
+    auto abort = [&](int code) -> std::optional<std::vector<std::int64_t>> {
+        fail(error, code, sqlite3_errmsg(db_));
+        execute("ROLLBACK", nullptr);
+        return std::nullopt;
+    };
+    std::vector<std::int64_t> rows;
+    rows.reserve(inserts.size());
+    for (const auto& insert : inserts) {
+        sqlite3_stmt* statement = insertStatement(*insert.entity, error);
+        if (!statement) return abort(SQLITE_ERROR);
+        const auto& attributes = insert.entity->attributes();
+        for (std::size_t i = 0; i < attributes.size(); ++i) {
+            bind(statement, static_cast<int>(i + 1), attributes[i].type,
+                 i < insert.values->size() ? (*insert.values)[i] : Value());
+        }
+        const int rc = sqlite3_step(statement);
+        sqlite3_reset(statement);
+        if (rc != SQLITE_DONE) return abort(rc);
+        rows.push_back(sqlite3_last_insert_rowid(db_));
+    }
+    for (const auto& update : updates) {
+        std::string sql;
+        std::vector<std::pair<const NSAttributeDescription*, const Value*>> assignments;
+        for (const auto& [key, value] : update.changes) {
+            const auto* attribute = update.entity->attributeNamed(key);
+            if (!attribute) continue;
+            sql += (sql.empty() ? "" : ", ") + quoted(key) + " = ?";
+            assignments.emplace_back(attribute, &value);
+        }
+        if (assignments.empty()) continue;
+        Statement statement;
+        int rc = sqlite3_prepare_v2(
+            db_, ("UPDATE " + quoted(update.entity->name()) + " SET " + sql + " WHERE _pk = ?").c_str(), -1,
+            &statement.handle, nullptr);
+        if (rc != SQLITE_OK) return abort(rc);
+        int index = 1;
+        for (const auto& [attribute, value] : assignments)
+            bind(statement.handle, index++, attribute->type, *value);
+        sqlite3_bind_int64(statement.handle, index, update.row);
+        rc = sqlite3_step(statement.handle);
+        if (rc != SQLITE_DONE) return abort(rc);
+    }
+    if (!execute("COMMIT", error)) {
+        execute("ROLLBACK", nullptr);
+        return std::nullopt;
+    }
+    return rows;
+}
+
+std::optional<std::vector<SQLiteStore::Row>> SQLiteStore::fetch(
+    const NSEntityDescription& entity, const NSPredicate* predicate,
+    const std::vector<NSSortDescriptor>& sortDescriptors, NSError* error) {
+    std::string sql = "SELECT _pk";
+    for (const auto& attribute : entity.attributes()) sql += ", " + quoted(attribute.name);
+    sql += " FROM " + quoted(entity.name());
+    std::vector<Value> binds;
+    if (predicate) {
+        std::string where;
+        if (!predicate->sqlWhereClause(entity, where, binds)) {
+            fail(error, SQLITE_ERROR, "the predicate names a key that " + entity.name() + " lacks");
+            return std::nullopt;
+        }
+        sql += " WHERE " + where;
+    }
+    std::string order;
+    for (const auto& sort : sortDescriptors) {
+        if (!entity.attributeNamed(sort.key)) {
+            fail(error, SQLITE_ERROR, "cannot sort " + entity.name() + " by " + sort.key);
+            return std::nullopt;
+        }
+        order += (order.empty() ? "" : ", ") + quoted(sort.key) + (sort.ascending ? " ASC" : " DESC");
+    }
+    // Equal keys keep the order of insertion (reversed for a descending sort).
+    const bool descending = !sortDescriptors.empty() && !sortDescriptors.front().ascending;
+    sql += " ORDER BY " + order + (order.empty() ? "" : ", ") + "_pk" + (descending ? " DESC" : " ASC");
+
+    Statement statement;
+    int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement.handle, nullptr);
+    if (rc != SQLITE_OK) {
+        fail(error, rc, sqlite3_errmsg(db_));
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < binds.size(); ++i)
+        bindLoose(statement.handle, static_cast<int>(i + 1), binds[i]);
+    std::vector<Row> rows;
+    while ((rc = sqlite3_step(statement.handle)) == SQLITE_ROW) {
+        Row row{sqlite3_column_int64(statement.handle, 0), {}};
+        row.values.reserve(entity.attributes().size());
+        int index = 1;
+        for (const auto& attribute : entity.attributes())
+            row.values.push_back(column(statement.handle, index++, attribute.type));
+        rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE) {
+        fail(error, rc, sqlite3_errmsg(db_));
+        return std::nullopt;
+    }
+    return rows;
+}
+
+}  // namespace platform

@@ -1,0 +1,162 @@
+#include "platform/ensembles/cde_icloud_file_system.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "platform/ensembles/cde_notifications.h"
+#include "platform/foundation/data_root.h"
+#include "platform/foundation/ns_bundle.h"
+#include "platform/foundation/ns_notification_center.h"
+#include "platform/foundation/ns_uuid.h"
+
+namespace platform {
+
+namespace {
+
+constexpr const char* kDomain = "CDEErrorDomain";
+
+bool fail(NSError* error, int code, const std::string& reason) {
+    if (error) *error = NSError{kDomain, code, reason};
+    return false;
+}
+
+bool isHidden(const std::filesystem::path& path) {
+    const auto name = path.filename().string();
+    return !name.empty() && name.front() == '.';
+}
+
+}  // namespace
+
+CDEICloudFileSystem::CDEICloudFileSystem(const std::optional<std::string>& ubiquityContainerIdentifier)
+    : container_(cloudRoot() /
+                 ubiquityContainerIdentifier.value_or(NSBundle::mainBundle()->bundleIdentifier())) {}
+
+CDEICloudFileSystem::~CDEICloudFileSystem() {
+    if (monitor_) monitor_->cancel();
+}
+
+std::filesystem::path CDEICloudFileSystem::cloudRoot() {
+    if (const char* set = std::getenv("QUORVEL_CLOUD"); set && *set) return set;
+    auto root = DataRoot::path();
+    if (root.filename().empty()) root = root.parent_path();
+    return root.parent_path() / (root.filename().string() + "-cloud");
+}
+
+bool CDEICloudFileSystem::createDirectoryAtPath(const std::string& path, NSError* error) {
+    std::error_code ec;
+    const auto folder = container_ / path;
+    std::filesystem::create_directories(folder, ec);
+    if (!std::filesystem::is_directory(folder))
+        return fail(error, 101, "cannot create " + folder.string() + ": " + ec.message());
+    return true;
+}
+
+std::optional<std::vector<std::string>> CDEICloudFileSystem::contentsOfDirectoryAtPath(
+    const std::string& path, NSError* error) const {
+    std::error_code ec;
+    std::vector<std::string> names;
+    for (std::filesystem::directory_iterator it(container_ / path, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        if (!isHidden(it->path())) names.push_back(it->path().filename().string());
+    }
+    if (ec) {
+        fail(error, 102, "cannot list " + (container_ / path).string() + ": " + ec.message());
+        return std::nullopt;
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::optional<std::string> CDEICloudFileSystem::readFileAtPath(const std::string& path,
+                                                               NSError* error) const {
+    std::ifstream in(container_ / path, std::ios::binary);
+    std::ostringstream contents;
+    if (in) contents << in.rdbuf();
+    if (!in || in.bad()) {
+        fail(error, 103, "cannot read " + (container_ / path).string());
+        return std::nullopt;
+    }
+    return contents.str();
+}
+
+bool CDEICloudFileSystem::writeFileAtPath(const std::string& path, const std::string& contents,
+                                          NSError* error) {
+    const auto target = container_ / path;
+    const auto temporary =
+        target.parent_path() / (std::string(".") + target.filename().string() + "." + NSUUID().UUIDString());
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return fail(error, 104, "cannot write " + temporary.string() + ": " + std::strerror(errno));
+    std::size_t written = 0;
+    while (written < contents.size()) {
+        const ssize_t n = ::write(fd, contents.data() + written, contents.size() - written);
+        if (n <= 0) break;
+        written += static_cast<std::size_t>(n);
+    }
+    const bool ok = written == contents.size() && ::fsync(fd) == 0;
+    ::close(fd);
+    std::error_code ec;
+    if (ok) {
+        // Known before it appears, so the download monitor never takes our own file for a download.
+        std::lock_guard lock(mutex_);
+        known_[std::filesystem::relative(target, container_).string()] = contents.size();
+        std::filesystem::rename(temporary, target, ec);
+    }
+    if (!ok || ec) {
+        std::filesystem::remove(temporary, ec);
+        return fail(error, 104, "cannot write " + target.string());
+    }
+    return true;
+}
+
+CDEICloudFileSystem::Snapshot CDEICloudFileSystem::takeSnapshot() const {
+    Snapshot snapshot;
+    std::error_code ec;
+    for (std::filesystem::recursive_directory_iterator it(container_, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        if (isHidden(it->path()) || !it->is_regular_file(ec)) continue;
+        snapshot[std::filesystem::relative(it->path(), container_).string()] = it->file_size(ec);
+    }
+    return snapshot;
+}
+
+void CDEICloudFileSystem::startMonitoringDownloads() {
+    std::lock_guard lock(mutex_);
+    if (monitor_) return;
+    for (auto& [path, size] : takeSnapshot()) known_[path] = size;
+    monitor_ = DispatchSourceTimer::create(DispatchQueue::createSerial("CDEICloudFileSystem.monitor"));
+    // The timer's handler must not keep the file system alive.
+    monitor_->setEventHandler([weak = weak_from_this()] {
+        if (auto self = weak.lock()) self->pollForDownloads();
+    });
+    monitor_->schedule(kDownloadPollInterval, kDownloadPollInterval);
+    monitor_->resume();
+}
+
+void CDEICloudFileSystem::pollForDownloads() {
+    auto snapshot = takeSnapshot();
+    bool arrived = false;
+    {
+        std::lock_guard lock(mutex_);
+        for (const auto& [path, size] : snapshot) {
+            auto found = known_.find(path);
+            if (found != known_.end() && found->second == size) continue;
+            known_[path] = size;
+            arrived = true;
+        }
+    }
+    if (!arrived) return;
+    DispatchQueue::main()->async([] {
+        auto& center = NSNotificationCenter::defaultCenter();
+        center.postNotificationName(CDEICloudFileSystemDidMakeDownloadProgressNotification);
+        center.postNotificationName(CDEICloudFileSystemDidDownloadFilesNotification);
+    });
+}
+
+}  // namespace platform

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/coredata/ns_error.h"
+#include "platform/dispatch/dispatch_source_timer.h"
+
+namespace platform {
+
+// The cloud stand-in: a folder shared between machines by any file synchroniser. The root is
+// $QUORVEL_CLOUD, else a folder beside the data root named after it with "-cloud"; the container is
+// a folder in it, named by the container identifier or, without one, by the bundle identifier.
+// Paths given to the operations are relative to the container. Thread-safe.
+class CDEICloudFileSystem : public std::enable_shared_from_this<CDEICloudFileSystem> {
+public:
+    // How often the folder is looked at for files that other machines put there.
+    static constexpr double kDownloadPollInterval = 10.0;
+
+    explicit CDEICloudFileSystem(const std::optional<std::string>& ubiquityContainerIdentifier);
+    ~CDEICloudFileSystem();
+
+    static std::filesystem::path cloudRoot();
+    const std::filesystem::path& containerDirectory() const { return container_; }
+
+    bool createDirectoryAtPath(const std::string& path, NSError* error);
+    // Names in the folder, sorted, without hidden files (half-written files are hidden).
+    std::optional<std::vector<std::string>> contentsOfDirectoryAtPath(const std::string& path,
+                                                                      NSError* error) const;
+    std::optional<std::string> readFileAtPath(const std::string& path, NSError* error) const;
+    // Writes a hidden temporary file, flushes it to disk and renames it into place.
+    bool writeFileAtPath(const std::string& path, const std::string& contents, NSError* error);
+
+    // Needs the file system to be held by a shared_ptr. From now on, files that appear or change in the
+    // container without being written here are announced with the download notifications. Calling it again
+    // does nothing.
+    void startMonitoringDownloads();
+
+private:
+    using Snapshot = std::map<std::string, std::uintmax_t>;
+    Snapshot takeSnapshot() const;
+    void pollForDownloads();
+
+    std::filesystem::path container_;
+    mutable std::mutex mutex_;
+    Snapshot known_;
+    std::shared_ptr<DispatchSourceTimer> monitor_;
+};
+
+}  // namespace platform

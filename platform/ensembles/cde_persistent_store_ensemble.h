@@ -1,0 +1,78 @@
+#pragma once
+
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "platform/coredata/ns_error.h"
+#include "platform/coredata/ns_managed_object_context.h"
+#include "platform/dispatch/dispatch_queue.h"
+#include "platform/ensembles/cde_icloud_file_system.h"
+#include "platform/ensembles/cde_persistent_store_ensemble_delegate.h"
+#include "platform/ensembles/ensemble_state.h"
+
+namespace platform {
+
+// Keeps one store file in step with the same store on other devices through the cloud folder.
+// Leeching registers this device; a merge then exports the records this device changed since the
+// last merge as a change file, and imports the change files not yet taken in, record by record by
+// global identifier: an unknown record is inserted, a known one takes the newer version. A change
+// file that cannot be read is skipped with a console line and tried again at the next merge. When
+// the store file is replaced (a damaged one set aside), every change file is taken in again.
+// The work runs on the ensemble's own queue, and completions are called there.
+class CDEPersistentStoreEnsemble : public std::enable_shared_from_this<CDEPersistentStoreEnsemble> {
+public:
+    using Completion = std::function<void(std::optional<NSError>)>;
+
+    static std::shared_ptr<CDEPersistentStoreEnsemble> initWithEnsembleIdentifier(
+        const std::string& ensembleIdentifier, const std::filesystem::path& persistentStoreURL,
+        const std::filesystem::path& managedObjectModelURL,
+        std::shared_ptr<CDEICloudFileSystem> cloudFileSystem);
+    ~CDEPersistentStoreEnsemble();
+
+    void setDelegate(std::weak_ptr<CDEPersistentStoreEnsembleDelegate> delegate);
+    const std::string& ensembleIdentifier() const { return identifier_; }
+
+    bool isLeeched() const { return leeched_; }
+    bool isMerging() const { return merging_; }
+
+    // Each calls its completion exactly once.
+    void leechPersistentStoreWithCompletion(Completion completion);
+    void mergeWithCompletion(Completion completion);
+    // Exports what this device saved since the last merge, without importing.
+    void processPendingChangesWithCompletion(Completion completion);
+
+private:
+    CDEPersistentStoreEnsemble(std::string identifier, std::filesystem::path storeURL,
+                               std::filesystem::path modelURL,
+                               std::shared_ptr<CDEICloudFileSystem> fileSystem);
+    void observeSaves();
+    std::optional<NSError> prepare();
+    std::optional<NSError> leech();
+    std::optional<NSError> merge(bool importing);
+    std::string changesFolder() const { return identifier_ + "/changes"; }
+
+    const std::string identifier_;
+    const std::filesystem::path storeURL_;
+    const std::filesystem::path modelURL_;
+    const std::shared_ptr<CDEICloudFileSystem> fileSystem_;
+    const std::shared_ptr<DispatchQueue> queue_;
+    std::atomic<bool> leeched_{false};
+    std::atomic<bool> merging_{false};
+    std::atomic<bool> leeching_{false};
+
+    std::mutex delegateMutex_;
+    std::weak_ptr<CDEPersistentStoreEnsembleDelegate> delegate_;
+
+    // Used on the queue only.
+    std::unique_ptr<EnsembleState> state_;
+    std::shared_ptr<NSManagedObjectContext> context_;
+    std::atomic<const void*> ownContext_{nullptr};
+    std::optional<NSNotification> lastOwnSave_;
+};
+
+}  // namespace platform

@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <thread>
+
+#include "platform/coredata/ns_fetched_results_controller.h"
+#include "platform/foundation/clock.h"
+#include "platform/foundation/console.h"
+#include "platform/foundation/ns_thread.h"
+#include "tests/platform/coredata/coredata_test_support.h"
+#include "tests/support/temp_data_root.h"
+
+using namespace platform;
+using quorvel::testing::openContext;
+using quorvel::testing::writeModel;
+
+namespace {
+
+struct Store {
+    quorvel::testing::TempDataRoot root;
+    std::filesystem::path model = writeModel(root.path(), quorvel::testing::kNoteModelV1);
+    std::filesystem::path file = root.path() / "store.sqlite";
+};
+
+std::shared_ptr<NSManagedObject> insertNote(NSManagedObjectContext& context, double stamp,
+                                            std::int64_t count) {
+    auto note = context.insertNewObjectForEntityForName("Note");
+    note->setValueForKey(NSDate(stamp), "stamp");
+    note->setValueForKey(count, "count");
+    return note;
+}
+
+std::vector<std::int64_t> counts(const std::vector<std::shared_ptr<NSManagedObject>>& objects) {
+    std::vector<std::int64_t> result;
+    for (const auto& object : objects) result.push_back(object->valueForKey("count").intValue().value_or(-1));
+    return result;
+}
+
+NSFetchRequest notesNewestFirst() {
+    auto request = NSFetchRequest::fetchRequestWithEntityName("Note");
+    request.sortDescriptors = {NSSortDescriptor::sortDescriptorWithKey("stamp", false)};
+    return request;
+}
+
+}  // namespace
+
+TEST(CoreDataSave, SavedObjectsAreThereAfterReopeningWithTheirValuesAndDefaults) {
+    Store store;
+    auto context = openContext(store.model, store.file);
+    auto note = insertNote(*context, 100.5, 7);
+    note->setValueForKey("first", "title");
+    insertNote(*context, 50, 3)->setValueForKey(Value(), "count");
+    EXPECT_TRUE(note->objectID().isTemporaryID());
+    ASSERT_TRUE(context->save());
+    EXPECT_FALSE(note->objectID().isTemporaryID());
+    EXPECT_FALSE(context->hasChanges());
+
+    auto reopened = openContext(store.model, store.file);
+    const auto notes = reopened->executeFetchRequest(notesNewestFirst());
+    ASSERT_TRUE(notes);
+    ASSERT_EQ(notes->size(), 2u);
+    EXPECT_EQ((*notes)[0]->valueForKey("stamp").dateValue(), NSDate(100.5));
+    EXPECT_EQ(*(*notes)[0]->valueForKey("title").stringValue(), "first");
+    EXPECT_EQ((*notes)[0]->valueForKey("count"), Value(7));
+    EXPECT_TRUE((*notes)[1]->valueForKey("count").isNull());
+    EXPECT_TRUE((*notes)[1]->valueForKey("title").isNull());
+}
+
+TEST(CoreDataSave, UpdatesWriteOnlyTheChangedPropertiesAndFetchesReturnTheSameObject) {
+    Store store;
+    auto context = openContext(store.model, store.file);
+    auto note = insertNote(*context, 1, 1);
+    ASSERT_TRUE(context->save());
+    note->setValueForKey(2, "count");
+    EXPECT_TRUE(note->isUpdated());
+    ASSERT_TRUE(context->save());
+    const auto fetched = context->executeFetchRequest(notesNewestFirst());
+    ASSERT_EQ(fetched->size(), 1u);
+    EXPECT_EQ((*fetched)[0], note);
+    EXPECT_EQ(counts(*openContext(store.model, store.file)->executeFetchRequest(notesNewestFirst())),
+              std::vector<std::int64_t>{2});
+}
+
+TEST(CoreDataSave, AFailedSaveKeepsItsChangesForTheNextSave) {
+    Store store;
+    auto context =
+        openContext(store.model, store.file, NSManagedObjectContextConcurrencyType::MainQueue, nullptr, 0.05);
+    insertNote(*context, 1, 1);
+    ASSERT_TRUE(context->save());
+
+    // Another connection holds the write lock, so this save cannot write.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(store.file.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    auto pending = insertNote(*context, 2, 2);
+    NSError error;
+    EXPECT_FALSE(context->save(&error));
+    EXPECT_FALSE(error.localizedDescription.empty());
+    EXPECT_TRUE(context->hasChanges());
+    EXPECT_TRUE(pending->objectID().isTemporaryID());
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    EXPECT_TRUE(context->save());
+    EXPECT_EQ(counts(*openContext(store.model, store.file)->executeFetchRequest(notesNewestFirst())),
+              (std::vector<std::int64_t>{2, 1}));
+}
+
+TEST(CoreDataSave, WithoutAStoreSavesFailAndFetchesReportAFailure) {
+    Store store;
+    std::filesystem::create_directories(store.file);  // a folder where the file should be
+    NSError error;
+    auto context =
+        openContext(store.model, store.file, NSManagedObjectContextConcurrencyType::MainQueue, &error);
+    EXPECT_FALSE(error.localizedDescription.empty());
+    EXPECT_FALSE(context->persistentStoreCoordinator()->hasStore());
+    insertNote(*context, 1, 1);
+    EXPECT_FALSE(context->save());
+    EXPECT_FALSE(context->executeFetchRequest(notesNewestFirst()));
+}
+
+TEST(CoreDataFetch, ARangePredicateIncludesBothEndsAndSortsNewestFirst) {
+    Store store;
+    auto context = openContext(store.model, store.file);
+    for (int i = 0; i < 10; ++i) insertNote(*context, 100.0 + i, i);
+    ASSERT_TRUE(context->save());
+    auto request = notesNewestFirst();
+    request.predicate =
+        NSPredicate::predicateWithFormat("(stamp >= %@) AND (stamp <= %@)", {NSDate(102), NSDate(105)});
+    ASSERT_TRUE(request.predicate);
+    EXPECT_EQ(counts(*context->executeFetchRequest(request)), (std::vector<std::int64_t>{5, 4, 3, 2}));
+}
+
+TEST(CoreDataFetch, UnsavedInsertsTakePartInFetchesInSortOrder) {
+    Store store;
+    auto context = openContext(store.model, store.file);
+    insertNote(*context, 10, 10);
+    insertNote(*context, 30, 30);
+    ASSERT_TRUE(context->save());
+    insertNote(*context, 20, 20);
+    insertNote(*context, 99, 99);
+    auto request = notesNewestFirst();
+    request.predicate = NSPredicate::predicateWithFormat("stamp < %@", {NSDate(50)});
+    EXPECT_EQ(counts(*context->executeFetchRequest(request)), (std::vector<std::int64_t>{30, 20, 10}));
+}
+
+TEST(CoreDataFetch, PredicatesCombineAndRejectBadFormats) {
+    Store store;
+    auto context = openContext(store.model, store.file);
+    for (int i = 0; i < 6; ++i) insertNote(*context, i, i)->setValueForKey(i % 2 ? "odd" : "even", "title");
+    ASSERT_TRUE(context->save());
+    auto request = notesNewestFirst();
+    request.predicate =
+        NSPredicate::predicateWithFormat("title == 'odd' AND NOT (count = 3) OR count == %@", {0});
+    EXPECT_EQ(counts(*context->executeFetchRequest(request)), (std::vector<std::int64_t>{5, 1, 0}));
+
+    request.predicate = NSPredicate::predicateWithFormat("missing == 1");
+    NSError error;
+    EXPECT_FALSE(context->executeFetchRequest(request, &error));
+
+    for (const char* bad :
+         {"", "count >=", "count >= %@", "(count == 1", "count ~ 1", "1 == count", "title == 'x"})
+        EXPECT_FALSE(NSPredicate::predicateWithFormat(bad)) << bad;
+}
+
+TEST(CoreDataFetch, AFetchedResultsControllerKeepsItsLastResultWhenAFetchFails) {
+    Store store;
+    auto context = openContext(store.model, store.file);
+    insertNote(*context, 1, 1);
+    ASSERT_TRUE(context->save());
+    NSFetchedResultsController controller(notesNewestFirst(), context, std::nullopt, "Master");
+    ASSERT_TRUE(controller.performFetch());
+    EXPECT_EQ(controller.fetchedObjects().size(), 1u);
+
+    auto broken = NSFetchRequest::fetchRequestWithEntityName("Nothing");
+    NSFetchedResultsController failing(broken, context, std::nullopt, "Master");
+    EXPECT_FALSE(failing.performFetch());
+    EXPECT_TRUE(failing.fetchedObjects().empty());
+}
+
+TEST(CoreDataMerge, AnotherContextsSaveUpdatesObjectsButNotUnsavedChangesHere) {
+    Store store;
+    auto clock = VirtualClock::install();
+    auto mainContext = openContext(store.model, store.file);
+    auto note = insertNote(*mainContext, 1, 1);
+    note->setValueForKey("mine", "title");
+    ASSERT_TRUE(mainContext->save());
+
+    auto background =
+        openContext(store.model, store.file, NSManagedObjectContextConcurrencyType::PrivateQueue);
+    std::optional<NSNotification> saved;
+    auto token = NSNotificationCenter::defaultCenter().addObserverForName(
+        NSManagedObjectContextDidSaveNotification, [&](const NSNotification& n) {
+            if (n.objectAs<NSManagedObjectContextDidSave>()->context == background.get()) saved = n;
+        });
+    note->setValueForKey("unsaved", "title");
+    std::thread([&] {
+        background->performBlockAndWait([&] {
+            auto theirs = background->executeFetchRequest(notesNewestFirst());
+            (*theirs)[0]->setValueForKey(5, "count");
+            (*theirs)[0]->setValueForKey("theirs", "title");
+            insertNote(*background, 2, 2);
+            ASSERT_TRUE(background->save());
+        });
+    }).join();
+    ASSERT_TRUE(saved);
+    mainContext->performBlockAndWait(
+        [&] { mainContext->mergeChangesFromContextDidSaveNotification(*saved); });
+    EXPECT_EQ(note->valueForKey("count"), Value(5));
+    EXPECT_EQ(*note->valueForKey("title").stringValue(), "unsaved");
+    EXPECT_EQ(counts(*mainContext->executeFetchRequest(notesNewestFirst())),
+              (std::vector<std::int64_t>{2, 5}));
+    NSNotificationCenter::defaultCenter().removeObserver(token.get());
+}
+
+TEST(CoreDataQueues, BlocksRunOnTheContextsQueue) {
+    Store store;
+    auto clock = VirtualClock::install();
+    auto mainContext = openContext(store.model, store.file);
+    auto background =
+        openContext(store.model, store.file, NSManagedObjectContextConcurrencyType::PrivateQueue);
+    std::atomic<bool> ranOffMain{false}, ranOnMain{false};
+    background->performBlock([&] {
+        ranOffMain = !NSThread::isMainThread();
+        // Waiting for the main context from another queue runs the block on the main thread.
+        mainContext->performBlockAndWait([&] { ranOnMain = NSThread::isMainThread(); });
+    });
+    clock->runUntilIdle();
+    EXPECT_TRUE(ranOffMain.load());
+    EXPECT_TRUE(ranOnMain.load());
+    bool inline_ = false;
+    mainContext->performBlockAndWait([&] { inline_ = true; });
+    EXPECT_TRUE(inline_);  // on its own queue already: at once
+}

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/foundation/console.h"
+#include "tests/platform/coredata/coredata_test_support.h"
+#include "tests/support/temp_data_root.h"
+
+using namespace platform;
+using quorvel::testing::openContext;
+using quorvel::testing::writeModel;
+
+namespace {
+
+std::size_t countNotes(NSManagedObjectContext& context) {
+    auto notes = context.executeFetchRequest(NSFetchRequest::fetchRequestWithEntityName("Note"));
+    return notes ? notes->size() : 0;
+}
+
+}  // namespace
+
+TEST(CoreDataModel, ReadsEntitiesAttributesAndDefaults) {
+    quorvel::testing::TempDataRoot root;
+    auto model =
+        NSManagedObjectModel::initWithContentsOfURL(writeModel(root.path(), quorvel::testing::kNoteModelV1));
+    ASSERT_TRUE(model);
+    EXPECT_EQ(model->versionNumber(), 1);
+    auto note = model->entityNamed("Note");
+    ASSERT_TRUE(note);
+    EXPECT_EQ(note->attributes().size(), 3u);
+    EXPECT_EQ(note->attributeNamed("count")->defaultValue, Value(0));
+    EXPECT_TRUE(note->attributeNamed("stamp")->indexed);
+}
+
+TEST(CoreDataModel, MissingOrMalformedModelsDoNotLoad) {
+    quorvel::testing::TempDataRoot root;
+    std::string error;
+    EXPECT_FALSE(NSManagedObjectModel::initWithContentsOfURL(root.path() / "None.momd", &error));
+    EXPECT_FALSE(error.empty());
+    for (const char* bad :
+         {"<model version=\"1\"><entity name=\"A\"><attribute name=\"x\" type=\"blob\"/></entity>",
+          "<model><entity name=\"A\"/></model>",
+          "<model version=\"1\"><entity name=\"A\"/><entity name=\"A\"/></model>",
+          "<model version=\"1\"><entity name=\"A\"><attribute name=\"n\" type=\"integer\" "
+          "default=\"x\"/></entity></model>"}) {
+        EXPECT_FALSE(NSManagedObjectModel::initWithContentsOfURL(writeModel(root.path(), bad, "Bad"))) << bad;
+    }
+}
+
+TEST(CoreDataStoreFile, ADamagedStoreIsSetAsideWithALogLineAndANewOneIsMade) {
+    quorvel::testing::TempDataRoot root;
+    const auto model = writeModel(root.path(), quorvel::testing::kNoteModelV1);
+    const auto file = root.path() / "store.sqlite";
+    std::ofstream(file) << std::string(5000, 'x');
+    Console::Capture console;
+    auto context = openContext(model, file);
+    ASSERT_TRUE(context->persistentStoreCoordinator()->hasStore());
+    ASSERT_EQ(console.lines().size(), 1u);
+    EXPECT_TRUE(console.contains("damaged"));
+    EXPECT_TRUE(std::filesystem::exists(root.path() / "store.sqlite.damaged-1"));
+    context->insertNewObjectForEntityForName("Note");
+    EXPECT_TRUE(context->save());
+    EXPECT_EQ(countNotes(*openContext(model, file)), 1u);
+}
+
+TEST(CoreDataStoreFile, ATruncatedStoreIsSetAsideToo) {
+    quorvel::testing::TempDataRoot root;
+    const auto model = writeModel(root.path(), quorvel::testing::kNoteModelV1);
+    const auto file = root.path() / "store.sqlite";
+    {
+        auto context = openContext(model, file);
+        for (int i = 0; i < 2000; ++i)
+            context->insertNewObjectForEntityForName("Note")->setValueForKey(std::string(200, 'n'), "title");
+        ASSERT_TRUE(context->save());
+    }
+    // Fold the log into the file, then cut it in half.
+    { auto context = openContext(model, file); }
+    std::filesystem::remove(root.path() / "store.sqlite-wal");
+    std::filesystem::remove(root.path() / "store.sqlite-shm");
+    std::filesystem::resize_file(file, std::filesystem::file_size(file) / 2);
+    Console::Capture console;
+    auto context = openContext(model, file);
+    EXPECT_TRUE(context->persistentStoreCoordinator()->hasStore());
+    EXPECT_TRUE(console.contains("damaged"));
+    EXPECT_EQ(countNotes(*context), 0u);
+}
+
+TEST(CoreDataMigration, ALaterModelVersionAddsItsAttributesAndEntitiesKeepingTheRows) {
+    quorvel::testing::TempDataRoot root;
+    const auto file = root.path() / "store.sqlite";
+    {
+        auto context = openContext(writeModel(root.path(), quorvel::testing::kNoteModelV1, "V1"), file);
+        context->insertNewObjectForEntityForName("Note")->setValueForKey(4, "count");
+        ASSERT_TRUE(context->save());
+    }
+    const auto v2 = writeModel(root.path(), R"(<model version="2">
+      <entity name="Note" class="Note">
+        <attribute name="stamp" type="date"/>
+        <attribute name="count" type="integer" default="0"/>
+        <attribute name="title" type="string"/>
+        <attribute name="rating" type="double" default="2.5"/>
+      </entity>
+      <entity name="Tag"><attribute name="label" type="string"/></entity>
+    </model>)",
+                               "V2");
+    auto context = openContext(v2, file);
+    ASSERT_TRUE(context->persistentStoreCoordinator()->hasStore());
+    auto notes = context->executeFetchRequest(NSFetchRequest::fetchRequestWithEntityName("Note"));
+    ASSERT_EQ(notes->size(), 1u);
+    EXPECT_EQ((*notes)[0]->valueForKey("count"), Value(4));
+    EXPECT_EQ((*notes)[0]->valueForKey("rating"), Value(2.5));
+    context->insertNewObjectForEntityForName("Tag")->setValueForKey("t", "label");
+    EXPECT_TRUE(context->save());
+}
+
+TEST(CoreDataMigration, AStoreThatCannotBeBroughtToTheModelIsRefusedAndKept) {
+    quorvel::testing::TempDataRoot root;
+    const auto file = root.path() / "store.sqlite";
+    const auto v1 = writeModel(root.path(), quorvel::testing::kNoteModelV1, "V1");
+    {
+        auto context = openContext(v1, file);
+        context->insertNewObjectForEntityForName("Note");
+        ASSERT_TRUE(context->save());
+    }
+    const auto retyped = writeModel(root.path(), R"(<model version="2"><entity name="Note">
+        <attribute name="count" type="string"/></entity></model>)",
+                                    "V2");
+    NSError error;
+    auto context = openContext(retyped, file, NSManagedObjectContextConcurrencyType::MainQueue, &error);
+    EXPECT_FALSE(context->persistentStoreCoordinator()->hasStore());
+    EXPECT_NE(error.localizedDescription.find("count"), std::string::npos);
+    // The old model still reads the rows: nothing was lost.
+    EXPECT_EQ(countNotes(*openContext(v1, file)), 1u);
+
+    const auto older = writeModel(root.path(), R"(<model version="1"><entity name="Note"/></model>)", "V0");
+    auto newer = writeModel(root.path(), R"(<model version="3"><entity name="Note">
+        <attribute name="count" type="integer"/></entity></model>)",
+                            "V3");
+    ASSERT_TRUE(openContext(newer, file)->persistentStoreCoordinator()->hasStore());
+    EXPECT_FALSE(openContext(older, file)->persistentStoreCoordinator()->hasStore());
+}

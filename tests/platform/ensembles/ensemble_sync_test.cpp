@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/ensembles/cde_notifications.h"
+#include "platform/foundation/console.h"
+#include "platform/foundation/ns_thread.h"
+#include "tests/platform/ensembles/ensemble_test_support.h"
+
+using namespace platform;
+using quorvel::testing::TwoDevices;
+
+namespace {
+
+std::vector<std::filesystem::path> changeFiles(const std::filesystem::path& cloud) {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(cloud)) {
+        if (entry.is_regular_file() && entry.path().parent_path().parent_path().filename() == "changes")
+            files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+}  // namespace
+
+TEST(EnsembleSync, TwoStoresExchangeRecordsBothWaysWithoutDuplicates) {
+    TwoDevices devices;
+    devices.a.insert("a1", 1);
+    devices.a.insert("a2", 2);
+    devices.b.insert("b1", 10);
+    ASSERT_FALSE(devices.leech(devices.a));
+    ASSERT_FALSE(devices.leech(devices.b));
+    EXPECT_TRUE(devices.a.ensemble->isLeeched());
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_FALSE(devices.merge(devices.a));
+        ASSERT_FALSE(devices.merge(devices.b));
+    }
+    const std::map<std::string, std::int64_t> expected{{"a1", 1}, {"a2", 2}, {"b1", 10}};
+    EXPECT_EQ(devices.a.notes(), expected);
+    EXPECT_EQ(devices.b.notes(), expected);
+    // Repeated merges export nothing new: one file per device with changes, plus B's first.
+    const auto files = changeFiles(devices.cloud).size();
+    ASSERT_FALSE(devices.merge(devices.a));
+    ASSERT_FALSE(devices.merge(devices.b));
+    EXPECT_EQ(changeFiles(devices.cloud).size(), files);
+    EXPECT_EQ(files, 2u);
+}
+
+TEST(EnsembleSync, TheNewerChangeOfARecordWinsOnBothDevices) {
+    TwoDevices devices;
+    devices.a.insert("shared", 1);
+    devices.leech(devices.a);
+    devices.leech(devices.b);
+    devices.merge(devices.a);
+    devices.merge(devices.b);
+    auto onB = devices.b.context->executeFetchRequest(NSFetchRequest::fetchRequestWithEntityName("Note"));
+    ASSERT_EQ(onB->size(), 1u);
+
+    auto onA = devices.a.context->executeFetchRequest(NSFetchRequest::fetchRequestWithEntityName("Note"));
+    (*onA)[0]->setValueForKey(5, "count");
+    ASSERT_TRUE(devices.a.context->save());
+    devices.merge(devices.a);  // exported at the earlier time
+    devices.clock->advance(1);
+    (*onB)[0]->setValueForKey(7, "count");
+    ASSERT_TRUE(devices.b.context->save());
+    devices.merge(devices.b);  // A's older change does not undo B's
+    devices.merge(devices.a);
+    EXPECT_EQ(devices.a.notes().at("shared"), 7);
+    EXPECT_EQ(devices.b.notes().at("shared"), 7);
+    // The object A's context holds was brought up to date by the delegate's merge.
+    EXPECT_EQ((*onA)[0]->valueForKey("count"), Value(7));
+    EXPECT_GT(devices.a.delegate->mergedSaves.load(), 0);
+}
+
+TEST(EnsembleSync, AStoreFileThatWasReplacedIsFilledAgainFromTheCloud) {
+    TwoDevices devices;
+    devices.a.insert("a1", 1);
+    devices.b.insert("b1", 2);
+    devices.leech(devices.a);
+    devices.leech(devices.b);
+    devices.merge(devices.a);
+    devices.merge(devices.b);
+    devices.merge(devices.a);
+    ASSERT_EQ(devices.a.notes().size(), 2u);
+
+    // A's store is damaged while the app is not running; the next launch sets it aside.
+    devices.a = {};
+    const auto store = devices.root.path() / "A" / "store.sqlite";
+    for (const char* suffix : {"-wal", "-shm"}) std::filesystem::remove(store.string() + suffix);
+    std::ofstream(store, std::ios::trunc) << "damaged";
+    Console::Capture console;
+    devices.a = quorvel::testing::Device(devices.root.path() / "A", devices.model);
+    EXPECT_TRUE(console.contains("damaged"));
+    EXPECT_TRUE(devices.a.ensemble->isLeeched());
+    EXPECT_TRUE(devices.a.notes().empty());
+    EXPECT_FALSE(devices.merge(devices.a));
+    EXPECT_EQ(devices.a.notes(), (std::map<std::string, std::int64_t>{{"a1", 1}, {"b1", 2}}));
+}
+
+TEST(EnsembleSync, ProcessingPendingChangesExportsWithoutImporting) {
+    TwoDevices devices;
+    devices.leech(devices.a);
+    devices.leech(devices.b);
+    devices.a.insert("a1", 1);
+    devices.b.insert("b1", 1);
+    EXPECT_FALSE(quorvel::testing::finish(
+        *devices.clock, [&](auto done) { devices.a.ensemble->processPendingChangesWithCompletion(done); }));
+    EXPECT_EQ(devices.a.notes().size(), 1u);
+    devices.merge(devices.b);
+    EXPECT_EQ(devices.b.notes().size(), 2u);
+}
+
+TEST(EnsembleLeech, MergingNeedsALeechAndALeechHappensOnce) {
+    TwoDevices devices;
+    EXPECT_FALSE(devices.a.ensemble->isLeeched());
+    EXPECT_TRUE(devices.merge(devices.a));
+    ASSERT_FALSE(devices.leech(devices.a));
+    EXPECT_TRUE(devices.leech(devices.a));
+    EXPECT_TRUE(devices.a.ensemble->isLeeched());
+    // The leech is remembered by the next process.
+    quorvel::testing::Device again(devices.root.path() / "A", devices.model);
+    EXPECT_TRUE(again.ensemble->isLeeched());
+}
+
+TEST(EnsembleLeech, ACloudFolderThatCannotBeMadeFailsTheLeech) {
+    TwoDevices devices;
+    std::ofstream(devices.cloud) << "not a folder";
+    const auto error = devices.leech(devices.a);
+    ASSERT_TRUE(error);
+    EXPECT_FALSE(error->localizedDescription.empty());
+    EXPECT_FALSE(devices.a.ensemble->isLeeched());
+}
+
+TEST(EnsembleFaults, ADamagedChangeFileIsSkippedRetriedLaterAndBlocksNoOtherFile) {
+    TwoDevices devices;
+    devices.leech(devices.a);
+    devices.leech(devices.b);
+    devices.b.insert("early", 1);
+    devices.merge(devices.b);
+    const auto damaged = changeFiles(devices.cloud).front();
+    const auto whole = std::filesystem::file_size(damaged);
+    std::string contents(whole, '\0');
+    std::ifstream(damaged).read(contents.data(), static_cast<std::streamsize>(whole));
+    std::filesystem::resize_file(damaged, whole / 2);  // half-written by the synchroniser
+    devices.clock->advance(1);
+    devices.b.insert("later", 2);
+    devices.merge(devices.b);
+
+    Console::Capture console;
+    EXPECT_FALSE(devices.merge(devices.a));
+    EXPECT_TRUE(console.contains("Skipped change file"));
+    EXPECT_EQ(devices.a.notes(), (std::map<std::string, std::int64_t>{{"later", 2}}));
+
+    std::ofstream(damaged, std::ios::trunc) << contents;  // the rest arrives
+    EXPECT_FALSE(devices.merge(devices.a));
+    EXPECT_EQ(devices.a.notes(), (std::map<std::string, std::int64_t>{{"early", 1}, {"later", 2}}));
+}
+
+TEST(EnsembleFaults, FilesThatAreNotChangeFilesAreSkippedToo) {
+    TwoDevices devices;
+    devices.leech(devices.a);
+    devices.leech(devices.b);
+    devices.b.insert("b1", 1);
+    devices.merge(devices.b);
+    const auto folder = changeFiles(devices.cloud).front().parent_path();
+    std::ofstream(folder / "000000000000000-garbage.plist") << "\x01\x02 not xml";
+    std::ofstream(folder / "000000000000001-wrong.plist")
+        << R"(<?xml version="1.0"?><plist version="1.0"><dict><key>format</key><integer>1</integer></dict></plist>)";
+    Console::Capture console;
+    EXPECT_FALSE(devices.merge(devices.a));
+    EXPECT_EQ(console.lines().size(), 2u);
+    EXPECT_EQ(devices.a.notes().size(), 1u);
+}
+
+TEST(EnsembleNotifications, SavesOverTheStoreAreAnnouncedButTheEnsemblesOwnAreNot) {
+    TwoDevices devices;
+    devices.leech(devices.a);
+    devices.leech(devices.b);
+    int monitored = 0;
+    auto token = NSNotificationCenter::defaultCenter().addObserverForName(
+        CDEMonitoredManagedObjectContextDidSaveNotification, [&](const NSNotification&) { ++monitored; });
+    devices.a.insert("a1", 1);
+    EXPECT_EQ(monitored, 1);
+    devices.b.insert("b1", 1);
+    EXPECT_EQ(monitored, 2);
+    devices.merge(devices.b);
+    devices.merge(devices.a);  // saves what it imported into A's store
+    EXPECT_EQ(devices.a.notes().size(), 2u);
+    EXPECT_EQ(monitored, 2);
+    NSNotificationCenter::defaultCenter().removeObserver(token.get());
+}
+
+TEST(EnsembleNotifications, FilesFromAnotherDeviceAreAnnouncedAsDownloadsOnTheMainThread) {
+    TwoDevices devices;
+    devices.leech(devices.a);
+    devices.leech(devices.b);
+    std::vector<std::string> posts;
+    bool onMain = true;
+    for (const auto* name : {&CDEICloudFileSystemDidMakeDownloadProgressNotification,
+                             &CDEICloudFileSystemDidDownloadFilesNotification}) {
+        NSNotificationCenter::defaultCenter().addObserver(&posts, *name, [&](const NSNotification& note) {
+            posts.push_back(note.name);
+            onMain = onMain && NSThread::isMainThread();
+        });
+    }
+    devices.clock->advance(CDEICloudFileSystem::kDownloadPollInterval);
+    EXPECT_EQ(posts.size(), 2u);  // A saw B's registration arrive
+    posts.clear();
+    devices.clock->advance(CDEICloudFileSystem::kDownloadPollInterval);
+    EXPECT_TRUE(posts.empty());
+    devices.b.insert("b1", 1);
+    devices.merge(devices.b);
+    devices.clock->advance(CDEICloudFileSystem::kDownloadPollInterval);
+    // A notices B's file; B wrote it itself and stays quiet.
+    EXPECT_EQ(posts, (std::vector<std::string>{CDEICloudFileSystemDidMakeDownloadProgressNotification,
+                                               CDEICloudFileSystemDidDownloadFilesNotification}));
+    EXPECT_TRUE(onMain);
+    NSNotificationCenter::defaultCenter().removeObserver(&posts);
+}

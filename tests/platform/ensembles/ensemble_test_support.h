@@ -1,0 +1,125 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "platform/ensembles/cde_persistent_store_ensemble.h"
+#include "platform/foundation/clock.h"
+#include "tests/platform/coredata/coredata_test_support.h"
+#include "tests/support/temp_data_root.h"
+
+namespace quorvel::testing {
+
+inline const char* kSyncedNoteModel = R"(<model version="1">
+  <entity name="Note">
+    <attribute name="count" type="integer" default="0"/>
+    <attribute name="uniqueIdentifier" type="string"/>
+  </entity>
+</model>)";
+
+// Answers identifiers from "uniqueIdentifier" and merges saved merges into the device's context.
+class NoteDelegate : public platform::CDEPersistentStoreEnsembleDelegate {
+public:
+    explicit NoteDelegate(std::shared_ptr<platform::NSManagedObjectContext> context)
+        : context_(std::move(context)) {}
+
+    void persistentStoreEnsembleDidSaveMergeChangesWithNotification(
+        platform::CDEPersistentStoreEnsemble&, const platform::NSNotification& note) override {
+        ++mergedSaves;
+        context_->performBlockAndWait([&] { context_->mergeChangesFromContextDidSaveNotification(note); });
+    }
+
+    std::vector<std::string> persistentStoreEnsembleGlobalIdentifiersForManagedObjects(
+        platform::CDEPersistentStoreEnsemble&,
+        const std::vector<std::shared_ptr<platform::NSManagedObject>>& objects) override {
+        std::vector<std::string> ids;
+        for (const auto& object : objects) {
+            const auto value = object->valueForKeyPath("uniqueIdentifier");
+            ids.push_back(value.stringValue() ? *value.stringValue() : "");
+        }
+        return ids;
+    }
+
+    std::atomic<int> mergedSaves{0};
+
+private:
+    std::shared_ptr<platform::NSManagedObjectContext> context_;
+};
+
+// One device: its own store file and context, an ensemble over it and the shared cloud folder.
+struct Device {
+    Device() = default;
+    Device(const std::filesystem::path& folder, const std::filesystem::path& model) {
+        std::filesystem::create_directories(folder);
+        context = openContext(model, folder / "store.sqlite");
+        delegate = std::make_shared<NoteDelegate>(context);
+        fileSystem = std::make_shared<platform::CDEICloudFileSystem>(std::nullopt);
+        ensemble = platform::CDEPersistentStoreEnsemble::initWithEnsembleIdentifier(
+            "TestStore", folder / "store.sqlite", model, fileSystem);
+        ensemble->setDelegate(delegate);
+    }
+
+    void insert(const std::string& id, std::int64_t count) {
+        auto note = context->insertNewObjectForEntityForName("Note");
+        note->setValueForKey(id, "uniqueIdentifier");
+        note->setValueForKey(count, "count");
+        ASSERT_TRUE(context->save());
+    }
+
+    // Identifier → count of every note in the store.
+    std::map<std::string, std::int64_t> notes() const {
+        std::map<std::string, std::int64_t> result;
+        auto all = context->executeFetchRequest(platform::NSFetchRequest::fetchRequestWithEntityName("Note"));
+        for (const auto& note : *all) {
+            const auto id = *note->valueForKey("uniqueIdentifier").stringValue();
+            EXPECT_FALSE(result.count(id)) << "duplicate " << id;
+            result[id] = note->valueForKey("count").intValue().value_or(-1);
+        }
+        return result;
+    }
+
+    std::shared_ptr<platform::NSManagedObjectContext> context;
+    std::shared_ptr<NoteDelegate> delegate;
+    std::shared_ptr<platform::CDEICloudFileSystem> fileSystem;
+    std::shared_ptr<platform::CDEPersistentStoreEnsemble> ensemble;
+};
+
+// Starts an ensemble operation, lets it finish and returns its error; fails when the completion
+// was not called exactly once.
+template <typename Start>
+std::optional<platform::NSError> finish(platform::VirtualClock& clock, Start start) {
+    std::atomic<int> calls{0};
+    std::optional<platform::NSError> result;
+    start([&](std::optional<platform::NSError> error) {
+        result = error;
+        ++calls;
+    });
+    clock.runUntilIdle();
+    EXPECT_EQ(calls.load(), 1);
+    return result;
+}
+
+// Two devices in one temporary root sharing one cloud folder.
+struct TwoDevices {
+    TempDataRoot root;
+    std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
+    std::filesystem::path cloud = root.path() / "cloud";
+    std::filesystem::path model =
+        (::setenv("QUORVEL_CLOUD", cloud.c_str(), 1), writeModel(root.path(), kSyncedNoteModel, "Notes"));
+    Device a{root.path() / "A", model};
+    Device b{root.path() / "B", model};
+
+    std::optional<platform::NSError> merge(Device& device) {
+        return finish(*clock, [&](auto done) { device.ensemble->mergeWithCompletion(done); });
+    }
+    std::optional<platform::NSError> leech(Device& device) {
+        return finish(*clock, [&](auto done) { device.ensemble->leechPersistentStoreWithCompletion(done); });
+    }
+};
+
+}  // namespace quorvel::testing
