@@ -115,12 +115,11 @@ TEST(Transform3DMatrices, SingularTransformIsReturnedUninverted) {
 
 TEST(Transform3DMatrices, AffinePartAndAffineTest) {
     const auto affine = CGAffineTransformMake(1, 2, 3, 4, 5, 6);
-    const auto t = CATransform3DMakeAffineTransform(affine);
+    CATransform3D t = CATransform3DMakeAffineTransform(affine);
     EXPECT_TRUE(t.isAffine());
     EXPECT_EQ(CATransform3DGetAffineTransform(t), affine);
-    CATransform3D perspective = t;
-    perspective.m34 = -0.002;
-    EXPECT_FALSE(perspective.isAffine());
+    t.m34 = -0.002;
+    EXPECT_FALSE(t.isAffine());
     EXPECT_FALSE(CATransform3DMakeRotation(0.1, 0, 1, 0).isAffine());
 }
 
