@@ -213,17 +213,6 @@ TEST(HitTesting, HiddenTransparentAndNonInteractiveViewsAreSkippedWithTheirSubvi
     EXPECT_EQ(root->hitTest(CGPoint{10, 10}, nullptr), nullptr);
 }
 
-TEST(HitTesting, ThroughARotatedView) {
-    auto root = std::make_shared<UIView>(CGRect(0, 0, 200, 200));
-    auto bar = tagged(1, CGRect(50, 90, 100, 20));  // horizontal bar through the centre
-    root->addSubview(bar);
-    EXPECT_EQ(root->hitTest(CGPoint{60, 100}, nullptr), bar);
-    EXPECT_EQ(root->hitTest(CGPoint{100, 60}, nullptr), root);
-    bar->setTransform(CGAffineTransformMakeRotation(std::numbers::pi / 2));  // now vertical
-    EXPECT_EQ(root->hitTest(CGPoint{60, 100}, nullptr), root);
-    EXPECT_EQ(root->hitTest(CGPoint{100, 60}, nullptr), bar);
-}
-
 namespace {
 
 // A carousel-style item: turned 60° about the vertical axis, seen with a perspective of 500 points.
