@@ -52,9 +52,20 @@ std::shared_ptr<CABasicAnimation> basic(const std::string& keyPath, CAValue from
     return a;
 }
 
+class AnimationTest : public ::testing::Test {
+protected:
+    std::shared_ptr<VirtualClock> clock = VirtualClock::install();
+    std::shared_ptr<CALayer> layer = CALayer::layer();
+};
+using TimingFunctions = AnimationTest;
+using AnimationPresentation = AnimationTest;
+using AnimationTiming = AnimationTest;
+using AnimationCompletion = AnimationTest;
+using AnimationTransaction = AnimationTest;
+
 }  // namespace
 
-TEST(TimingFunctions, SolvedExactlyForTheCurveParameter) {
+TEST_F(TimingFunctions, SolvedExactlyForTheCurveParameter) {
     // Control x at 1/3 and 2/3 make x(s) = s, so y is the cubic in x itself.
     const auto f = CAMediaTimingFunction::functionWithControlPoints(1.0 / 3, 0.9, 2.0 / 3, -0.2);
     const double x = 0.3;
@@ -69,8 +80,7 @@ TEST(TimingFunctions, SolvedExactlyForTheCurveParameter) {
     EXPECT_LT(timing(Timing::easeIn)->solve(0.5), 0.5);
 }
 
-TEST(AnimationPresentation, BasicRingRefillIsLinearAndModelChangesAtOnce) {
-    auto clock = VirtualClock::install();
+TEST_F(AnimationPresentation, BasicRingRefillIsLinearAndModelChangesAtOnce) {
     auto ring = CAShapeLayer::layer();
     ring->setStrokeEnd(0.8);  // the model takes the final value at once
     auto fill = basic("strokeEnd", 0.0, 0.8, 2.0);
@@ -94,9 +104,7 @@ TEST(AnimationPresentation, BasicRingRefillIsLinearAndModelChangesAtOnce) {
     EXPECT_EQ(ring->presentationValue("strokeEnd").toDouble(), 0.8);
 }
 
-TEST(AnimationPresentation, MissingFromValueRunsFromTheModel) {
-    auto clock = VirtualClock::install();
-    auto layer = CALayer::layer();
+TEST_F(AnimationPresentation, MissingFromValueRunsFromTheModel) {
     layer->setPosition({10, 20});
     auto move = CABasicAnimation::animationWithKeyPath("position.x");
     move->setToValue(110.0);
@@ -113,9 +121,8 @@ TEST(AnimationPresentation, MissingFromValueRunsFromTheModel) {
     EXPECT_EQ(layer->presentationValue("position").toPoint(), CGPointMake(85, 16));
 }
 
-TEST(AnimationPresentation, KeyframeScaleFollowsKeyTimesAndSegmentTiming) {
+TEST_F(AnimationPresentation, KeyframeScaleFollowsKeyTimesAndSegmentTiming) {
     // The alert card's bounce in: 0.01, 1.2, 0.9, 1 at 0, 0.4, 0.6, 1; linear, linear, ease-out; 0.5 s.
-    auto clock = VirtualClock::install();
     auto card = CALayer::layer();
     auto bounce = CAKeyframeAnimation::animationWithKeyPath("transform.scale");
     bounce->setValues({0.01, 1.2, 0.9, 1.0});
@@ -138,9 +145,7 @@ TEST(AnimationPresentation, KeyframeScaleFollowsKeyTimesAndSegmentTiming) {
     EXPECT_TRUE(card->transform().isIdentity());  // the model never changed
 }
 
-TEST(AnimationPresentation, SpringFollowsTheDampedOscillator) {
-    auto clock = VirtualClock::install();
-    auto layer = CALayer::layer();
+TEST_F(AnimationPresentation, SpringFollowsTheDampedOscillator) {
     auto spring = CASpringAnimation::animationWithKeyPath("position.x");
     spring->setMass(1);
     spring->setStiffness(100);
@@ -156,7 +161,7 @@ TEST(AnimationPresentation, SpringFollowsTheDampedOscillator) {
     EXPECT_NEAR(layer->presentationValue("position.x").toDouble(), 116.30335348, 1e-5);
 }
 
-TEST(AnimationPresentation, SpringFromDampingRatioSettlesWithinItsDuration) {
+TEST_F(AnimationPresentation, SpringFromDampingRatioSettlesWithinItsDuration) {
     for (const double ratio : {0.6, 1.0}) {
         for (const double velocity : {0.0, 4.0}) {
             auto spring = CASpringAnimation::animationWithDampingRatio("position", ratio, 0.5, velocity);
@@ -177,9 +182,7 @@ TEST(AnimationPresentation, SpringFromDampingRatioSettlesWithinItsDuration) {
     EXPECT_GT(bouncyMax, 1.05);
 }
 
-TEST(AnimationTiming, RepeatAutoreverseAndFill) {
-    auto clock = VirtualClock::install();
-    auto layer = CALayer::layer();
+TEST_F(AnimationTiming, RepeatAutoreverseAndFill) {
     auto fade = basic("opacity", 1.0, 0.0, 1.0);
     fade->setAutoreverses(true);
     fade->setRepeatCount(1.5);  // out, back, out again: 3 s
@@ -212,9 +215,7 @@ TEST(AnimationTiming, RepeatAutoreverseAndFill) {
     EXPECT_EQ(recorder->stops, std::vector<bool>{true});  // no second stop
 }
 
-TEST(AnimationTiming, DelayedStartFillsBackwardsOnlyWhenAsked) {
-    auto clock = VirtualClock::install();
-    auto layer = CALayer::layer();
+TEST_F(AnimationTiming, DelayedStartFillsBackwardsOnlyWhenAsked) {
     layer->setOpacity(1);
     auto later = basic("opacity", 0.0, 1.0, 1.0);
     later->setBeginTime(CACurrentMediaTime() + 0.5);
@@ -233,8 +234,7 @@ TEST(AnimationTiming, DelayedStartFillsBackwardsOnlyWhenAsked) {
     EXPECT_NEAR(layer->presentationValue("opacity").toDouble(), 0.75, kTimeSlack);
 }
 
-TEST(AnimationTiming, PausedLayerFreezesItsAnimationsAndTheirEnd) {
-    auto clock = VirtualClock::install();
+TEST_F(AnimationTiming, PausedLayerFreezesItsAnimationsAndTheirEnd) {
     auto root = CALayer::layer(), spinner = CALayer::layer();
     root->addSublayer(spinner);
     auto turn = CAKeyframeAnimation::animationWithKeyPath("transform.rotation.z");
@@ -266,9 +266,8 @@ TEST(AnimationTiming, PausedLayerFreezesItsAnimationsAndTheirEnd) {
     EXPECT_TRUE(stopped);
 }
 
-TEST(AnimationTiming, GroupChildrenTakeTheGroupsTimeAndDuration) {
+TEST_F(AnimationTiming, GroupChildrenTakeTheGroupsTimeAndDuration) {
     // The pulse spinner: a one-second group of a scale and a fade without durations of their own.
-    auto clock = VirtualClock::install();
     auto circle = CALayer::layer();
     auto scale = CAKeyframeAnimation::animationWithKeyPath("transform");
     scale->setValues({CATransform3DMakeScale(0, 0, 0), CATransform3DMakeScale(1, 1, 0)});
@@ -294,8 +293,7 @@ TEST(AnimationTiming, GroupChildrenTakeTheGroupsTimeAndDuration) {
     EXPECT_EQ(circle->animationKeys(), std::vector<std::string>{"spinkit-anim"});
 }
 
-TEST(AnimationTiming, TransitionReportsItsProgress) {
-    auto clock = VirtualClock::install();
+TEST_F(AnimationTiming, TransitionReportsItsProgress) {
     auto container = CALayer::layer();
     auto fade = CATransition::animation();
     fade->setDuration(0.4);
@@ -310,8 +308,7 @@ TEST(AnimationTiming, TransitionReportsItsProgress) {
     EXPECT_TRUE(container->animationKeys().empty());
 }
 
-TEST(AnimationCompletion, FiresInEndOrderOnTheVirtualClock) {
-    auto clock = VirtualClock::install();
+TEST_F(AnimationCompletion, FiresInEndOrderOnTheVirtualClock) {
     const double start = clock->now();
     std::vector<std::pair<std::string, double>> log;
     std::vector<std::shared_ptr<CALayer>> layers;
@@ -319,7 +316,7 @@ TEST(AnimationCompletion, FiresInEndOrderOnTheVirtualClock) {
         auto layer = CALayer::layer();
         auto a = basic("opacity", 0.0, 1.0, duration);
         if (delay > 0) a->setBeginTime(CACurrentMediaTime() + delay);
-        a->setCompletion([&log, &clock, name, start](bool finished) {
+        a->setCompletion([&log, clock = clock, name, start](bool finished) {
             log.emplace_back(name + (finished ? "" : " (unfinished)"), clock->now() - start);
         });
         layer->addAnimation(a, "a");
@@ -340,9 +337,7 @@ TEST(AnimationCompletion, FiresInEndOrderOnTheVirtualClock) {
     }
 }
 
-TEST(AnimationCompletion, ReplacingAKeyStopsTheOldAnimationUnfinished) {
-    auto clock = VirtualClock::install();
-    auto layer = CALayer::layer();
+TEST_F(AnimationCompletion, ReplacingAKeyStopsTheOldAnimationUnfinished) {
     auto first = std::make_shared<StopRecorder>(), second = std::make_shared<StopRecorder>();
     auto a = basic("opacity", 0.0, 1.0, 1.0);
     a->setDelegate(first);
@@ -363,8 +358,7 @@ TEST(AnimationCompletion, ReplacingAKeyStopsTheOldAnimationUnfinished) {
     EXPECT_EQ(second->starts, 1);
 }
 
-TEST(AnimationCompletion, RemovalAndDestructionStopUnfinished) {
-    auto clock = VirtualClock::install();
+TEST_F(AnimationCompletion, RemovalAndDestructionStopUnfinished) {
     auto recorder = std::make_shared<StopRecorder>();
     auto layer = CALayer::layer();
     auto a = basic("position.x", 0.0, 10.0, 1.0);
@@ -379,8 +373,7 @@ TEST(AnimationCompletion, RemovalAndDestructionStopUnfinished) {
     EXPECT_EQ(recorder->stops, (std::vector<bool>{false, false}));
 }
 
-TEST(AnimationCompletion, StoredHandlerRunsFromTheCopysValues) {
-    auto clock = VirtualClock::install();
+TEST_F(AnimationCompletion, StoredHandlerRunsFromTheCopysValues) {
     auto card = CALayer::layer();
     int handled = 0;
     auto bounce = basic("opacity", 1.0, 0.0, 0.35);
@@ -391,9 +384,7 @@ TEST(AnimationCompletion, StoredHandlerRunsFromTheCopysValues) {
     EXPECT_EQ(handled, 1);
 }
 
-TEST(AnimationTransaction, CompletionWaitsForEveryAnimationAdded) {
-    auto clock = VirtualClock::install();
-    auto layer = CALayer::layer();
+TEST_F(AnimationTransaction, CompletionWaitsForEveryAnimationAdded) {
     double firedAt = -1;
     const double start = clock->now();
     CATransaction::begin();
@@ -422,8 +413,7 @@ TEST(AnimationTransaction, CompletionWaitsForEveryAnimationAdded) {
     EXPECT_TRUE(empty);
 }
 
-TEST(AnimationTransaction, ImplicitTransactionEndsWithTheRunLoopTurn) {
-    auto clock = VirtualClock::install();
+TEST_F(AnimationTransaction, ImplicitTransactionEndsWithTheRunLoopTurn) {
     CATransaction::setAnimationDuration(1.5);
     EXPECT_EQ(CATransaction::animationDuration(), 1.5);
     EXPECT_EQ(CATransaction::depth(), 0);

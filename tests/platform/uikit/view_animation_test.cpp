@@ -24,10 +24,14 @@ CGPoint shownCenter(const UIView& v) {
     return v.layer()->presentationValue("position").toPoint();
 }
 
+class ViewAnimation : public ::testing::Test {
+protected:
+    std::shared_ptr<VirtualClock> clock = VirtualClock::install();
+};
+
 }  // namespace
 
-TEST(ViewAnimation, ModelChangesAtOncePresentationFollowsTheClock) {
-    auto clock = VirtualClock::install();
+TEST_F(ViewAnimation, ModelChangesAtOncePresentationFollowsTheClock) {
     auto view = std::make_shared<UIView>(CGRect(0, 0, 100, 100));
     bool done = false, finished = false;
     UIView::animateWithDuration(
@@ -48,8 +52,7 @@ TEST(ViewAnimation, ModelChangesAtOncePresentationFollowsTheClock) {
     EXPECT_FALSE(view->layer()->hasAnimations());
 }
 
-TEST(ViewAnimation, DefaultCurveEasesInAndOut) {
-    auto clock = VirtualClock::install();
+TEST_F(ViewAnimation, DefaultCurveEasesInAndOut) {
     auto view = std::make_shared<UIView>(CGRect(0, 0, 100, 100));
     UIView::animateWithDuration(1.0, [&] { view->setCenter(CGPoint{150, 50}); });
     clock->advance(0.25);
@@ -58,8 +61,7 @@ TEST(ViewAnimation, DefaultCurveEasesInAndOut) {
     EXPECT_NEAR(shownCenter(*view).x, 100, 1e-6);  // symmetric curve: half way at half time
 }
 
-TEST(ViewAnimation, CompletionsInTheOrderTheAnimationsEnd) {
-    auto clock = VirtualClock::install();
+TEST_F(ViewAnimation, CompletionsInTheOrderTheAnimationsEnd) {
     auto a = std::make_shared<UIView>(), b = std::make_shared<UIView>();
     std::vector<std::string> order;
     UIView::animateWithDuration(
@@ -74,8 +76,7 @@ TEST(ViewAnimation, CompletionsInTheOrderTheAnimationsEnd) {
     EXPECT_EQ(order, (std::vector<std::string>{"short", "long", "delayed"}));
 }
 
-TEST(ViewAnimation, DelayShowsTheOldValueUntilItStarts) {
-    auto clock = VirtualClock::install();
+TEST_F(ViewAnimation, DelayShowsTheOldValueUntilItStarts) {
     auto view = std::make_shared<UIView>();
     UIView::animateWithDuration(
         1.0, 0.5, kLinear, [&] { view->setAlpha(0); }, nullptr);
@@ -85,8 +86,7 @@ TEST(ViewAnimation, DelayShowsTheOldValueUntilItStarts) {
     EXPECT_NEAR(shownAlpha(*view), 0.5, 1e-6);
 }
 
-TEST(ViewAnimation, SpringOvershootsAndSettlesOnTheModel) {
-    auto clock = VirtualClock::install();
+TEST_F(ViewAnimation, SpringOvershootsAndSettlesOnTheModel) {
     auto view = std::make_shared<UIView>(CGRect(0, 0, 10, 10));
     bool done = false;
     UIView::animateWithDuration(
@@ -107,8 +107,7 @@ TEST(ViewAnimation, SpringOvershootsAndSettlesOnTheModel) {
     EXPECT_DOUBLE_EQ(shownCenter(*view).x, 105);
 }
 
-TEST(ViewAnimation, ReplacedAnimationCompletesUnfinishedFirst) {
-    auto clock = VirtualClock::install();
+TEST_F(ViewAnimation, ReplacedAnimationCompletesUnfinishedFirst) {
     auto view = std::make_shared<UIView>();
     std::vector<std::string> order;
     UIView::animateWithDuration(
@@ -124,8 +123,7 @@ TEST(ViewAnimation, ReplacedAnimationCompletesUnfinishedFirst) {
     EXPECT_EQ(order, (std::vector<std::string>{"first cut", "second finished"}));
 }
 
-TEST(ViewAnimation, BeginFromCurrentStateStartsWhereTheScreenIs) {
-    auto clock = VirtualClock::install();
+TEST_F(ViewAnimation, BeginFromCurrentStateStartsWhereTheScreenIs) {
     auto view = std::make_shared<UIView>();
     UIView::animateWithDuration(
         1.0, 0, kLinear, [&] { view->setAlpha(0); }, nullptr);
@@ -139,8 +137,7 @@ TEST(ViewAnimation, BeginFromCurrentStateStartsWhereTheScreenIs) {
     EXPECT_NEAR(shownAlpha(*view), 1.0, 1e-6);
 }
 
-TEST(ViewAnimation, NothingChangedCompletesOnTheNextTurn) {
-    auto clock = VirtualClock::install();
+TEST_F(ViewAnimation, NothingChangedCompletesOnTheNextTurn) {
     auto view = std::make_shared<UIView>();
     std::vector<bool> calls;
     UIView::animateWithDuration(
@@ -150,8 +147,7 @@ TEST(ViewAnimation, NothingChangedCompletesOnTheNextTurn) {
     EXPECT_EQ(calls, std::vector<bool>{true});
 }
 
-TEST(ViewAnimation, WithoutAnimationInsideABlockAndWhenDisabled) {
-    auto clock = VirtualClock::install();
+TEST_F(ViewAnimation, WithoutAnimationInsideABlockAndWhenDisabled) {
     auto view = std::make_shared<UIView>();
     UIView::animateWithDuration(1.0, [&] {
         UIView::performWithoutAnimation([&] { view->setAlpha(0.5); });
@@ -165,8 +161,7 @@ TEST(ViewAnimation, WithoutAnimationInsideABlockAndWhenDisabled) {
     EXPECT_EQ(view->layer()->animationForKey("opacity"), nullptr);
 }
 
-TEST(ViewAnimation, AnimatedLayoutSlidesTheSheetIn) {
-    auto clock = VirtualClock::install();
+TEST_F(ViewAnimation, AnimatedLayoutSlidesTheSheetIn) {
     auto root = std::make_shared<UIView>(CGRect(0, 0, 300, 600));
     auto sheet = std::make_shared<UIView>();
     sheet->setTranslatesAutoresizingMaskIntoConstraints(false);
