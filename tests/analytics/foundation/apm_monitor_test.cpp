@@ -18,7 +18,7 @@ using platform::Value;
 namespace {
 
 class MonitorTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         ::unsetenv("QUORVEL_STORE_INSTALLATION");
         platform::NSProcessInfo::processInfo().setArguments({"quorvel"});
@@ -104,23 +104,17 @@ TEST_F(MonitorTest, VerboseLevelNeedsVerboseLoggingEvenWhenDebugIsPrinted) {
     EXPECT_EQ(monitor->logLevel(), 8);
 }
 
-TEST_F(MonitorTest, PercentSignsReachTheConsoleUnformatted) {
-    auto monitor = makeMonitor();
-    Console::Capture capture;
-    monitor->logWithLevel(1, 9, "value %d and 100%");
-    clock->runUntilIdle();
-    EXPECT_EQ(capture.lines().at(0), "<RovUriduzuvare>[I-ACS000009] value %d and 100%");
-}
-
-TEST_F(MonitorTest, MissingMessagesAreNamedAndPrintedUnderTheCurrentTag) {
+TEST_F(MonitorTest, MissingMessagesAreNamedAndPercentSignsPrintedUnformattedUnderTheCurrentTag) {
     auto monitor = makeMonitor();
     Console::Capture capture;
     monitor->setLogTag("<Custom>");
     monitor->logWithLevel(1, 1, std::nullopt);
     monitor->logWithLevel(1, 2, "");
+    monitor->logWithLevel(1, 9, "value %d and 100%");
     clock->runUntilIdle();
     EXPECT_EQ(capture.lines(), (std::vector<std::string>{"<Custom>[I-ACS000001] (Message was nil)",
-                                                         "<Custom>[I-ACS000002] (Message was empty)"}));
+                                                         "<Custom>[I-ACS000002] (Message was empty)",
+                                                         "<Custom>[I-ACS000009] value %d and 100%"}));
 }
 
 TEST_F(MonitorTest, DebugModeSwitchesTheConsoleLevelAndTheStoredSwitch) {

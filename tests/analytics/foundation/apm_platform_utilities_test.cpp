@@ -31,7 +31,7 @@ std::string readFile(const fs::path& path) {
 }
 
 class FilesTest : public ::testing::Test {
-  protected:
+protected:
     quorvel::testing::TempDataRoot root;
     std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
 };

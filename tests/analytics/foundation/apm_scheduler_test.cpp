@@ -21,7 +21,7 @@ using platform::Console;
 namespace {
 
 class SchedulerTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         APMMeasurement::monitor();
         clock->runUntilIdle();

@@ -79,21 +79,3 @@ TEST(ProtoFieldIndex, ABundleOfEventsAndUserPropertiesWritesOnlyThoseFields) {
     APMNanoSetArray(bundle.get(), 2, &attributes);
     EXPECT_EQ(bundle->protoBuffer(), proto_test::hex("12 03 12 01 65 1a 03 12 01 75"));
 }
-
-TEST(ProtoFieldIndex, ResultDataBitSetsReadBackPerFilter) {
-    auto results = APMPBResultData::initWithBuffer(proto_test::hex("08 05 10 04"));
-    ASSERT_TRUE(results);
-    const auto status = proto_test::integers(*APMNanoGetArray<APMPBResultData>(results.get(), 0));
-    const auto values = proto_test::integers(*APMNanoGetArray<APMPBResultData>(results.get(), 1));
-    // Filter n lives in word n / 64 at bit n % 64; it has a result only where a status word exists.
-    auto bit = [](const std::vector<int64_t>& words, int filter) -> std::optional<bool> {
-        if (static_cast<size_t>(filter / 64) >= words.size()) return std::nullopt;
-        return (static_cast<uint64_t>(words[filter / 64]) >> (filter % 64)) & 1;
-    };
-    EXPECT_EQ(bit(status, 0), true);
-    EXPECT_EQ(bit(values, 0), false);
-    EXPECT_EQ(bit(status, 2), true);
-    EXPECT_EQ(bit(values, 2), true);
-    EXPECT_EQ(bit(status, 1), false);
-    EXPECT_EQ(bit(status, 64), std::nullopt);
-}

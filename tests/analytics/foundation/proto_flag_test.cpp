@@ -17,7 +17,7 @@ struct Report {
 };
 
 class ProtoFlag : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         APMPBFlagMonitor::setLogSink(
             [this](int level, int code, const std::string& message, const std::string& context) {

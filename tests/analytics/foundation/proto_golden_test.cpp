@@ -5,6 +5,7 @@
 #include "analytics/foundation/proto/apm_messages.h"
 #include "tests/analytics/foundation/proto_test_data.h"
 
+using proto_test::element;
 using proto_test::golden;
 using proto_test::number;
 using proto_test::object;
@@ -144,24 +145,15 @@ TEST(ProtoGolden, DecodedFieldsReadBackByIndex) {
     ASSERT_TRUE(batch);
     auto bundles = APMNanoGetArray<APMPBMeasurementBundle>(batch.get(), 0);
     ASSERT_EQ(bundles->size(), 2u);
-    auto second = std::static_pointer_cast<APMPBMeasurementBundle>(
-        std::get<std::shared_ptr<NANOMessageBase>>((*bundles)[1]));
+    auto second = element<APMPBMeasurementBundle>(bundles, 1);
     EXPECT_EQ(APMNanoGetInt32(second.get(), 12), -300);
     EXPECT_EQ(APMNanoGetInt32(second.get(), 41), -1);
-    auto first = std::static_pointer_cast<APMPBMeasurementBundle>(
-        std::get<std::shared_ptr<NANOMessageBase>>((*bundles)[0]));
-    auto events = APMNanoGetArray<APMPBEvent>(first.get(), 1);
-    auto event =
-        std::static_pointer_cast<APMPBEvent>(std::get<std::shared_ptr<NANOMessageBase>>(events->at(0)));
-    auto params = APMNanoGetArray<APMPBEventParam>(event.get(), 0);
-    auto items =
-        std::static_pointer_cast<APMPBEventParam>(std::get<std::shared_ptr<NANOMessageBase>>(params->at(0)));
-    auto elements = APMNanoGetArray<APMPBEventParam>(items.get(), 5);
-    auto element = std::static_pointer_cast<APMPBEventParam>(
-        std::get<std::shared_ptr<NANOMessageBase>>(elements->at(0)));
-    auto itemParams = APMNanoGetArray<APMPBEventParam>(element.get(), 5);
-    auto itemId = std::static_pointer_cast<APMPBEventParam>(
-        std::get<std::shared_ptr<NANOMessageBase>>(itemParams->at(0)));
+    // Four levels down: bundle → event → items parameter → its first element → that element's item_id.
+    auto first = element<APMPBMeasurementBundle>(bundles, 0);
+    auto event = element<APMPBEvent>(APMNanoGetArray<APMPBEvent>(first.get(), 1), 0);
+    auto items = element<APMPBEventParam>(APMNanoGetArray<APMPBEventParam>(event.get(), 0), 0);
+    auto item = element<APMPBEventParam>(APMNanoGetArray<APMPBEventParam>(items.get(), 5), 0);
+    auto itemId = element<APMPBEventParam>(APMNanoGetArray<APMPBEventParam>(item.get(), 5), 0);
     EXPECT_EQ(APMNanoGetString(itemId.get(), 0), "item_id");
     EXPECT_EQ(APMNanoGetString(itemId.get(), 1), "");
     EXPECT_EQ(APMNanoGetArray<APMPBMeasurementBundle>(first.get(), 44)->size(), 2u);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cctype>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -17,26 +18,23 @@ inline std::vector<uint8_t> golden(const std::string& name) {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// Bytes from hex digits; spaces and other characters between them are skipped.
 inline std::vector<uint8_t> hex(std::string_view text) {
-    std::vector<uint8_t> bytes;
-    int high = -1;
+    std::string digits;
     for (char c : text) {
-        int value;
-        if (c >= '0' && c <= '9') {
-            value = c - '0';
-        } else if (c >= 'a' && c <= 'f') {
-            value = c - 'a' + 10;
-        } else {
-            continue;
-        }
-        if (high < 0) {
-            high = value;
-        } else {
-            bytes.push_back(static_cast<uint8_t>(high * 16 + value));
-            high = -1;
-        }
+        if (std::isxdigit(static_cast<unsigned char>(c))) digits += c;
+    }
+    std::vector<uint8_t> bytes;
+    for (size_t i = 0; i + 1 < digits.size(); i += 2) {
+        bytes.push_back(static_cast<uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
     }
     return bytes;
+}
+
+// Element `index` of an array read with APMNanoGetArray, as the message type it holds.
+template <typename Message, typename List>
+std::shared_ptr<Message> element(const List& list, size_t index) {
+    return std::static_pointer_cast<Message>(std::get<std::shared_ptr<NANOMessageBase>>(list->at(index)));
 }
 
 inline NanoObject number(int64_t value) {

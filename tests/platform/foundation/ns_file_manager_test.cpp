@@ -26,37 +26,27 @@ std::string readFile(const fs::path& path) {
 TEST(FileManagerDirectories, UserDomainFoldersLiveInTheDataRoot) {
     quorvel::testing::TempDataRoot root;
     auto manager = NSFileManager::defaultManager();
-    const auto user = NSSearchPathDomainMask::User;
-    EXPECT_EQ(manager->URLsForDirectory(NSSearchPathDirectory::ApplicationSupport, user),
-              std::vector<fs::path>{DataRoot::applicationSupport()});
-    EXPECT_EQ(manager->URLsForDirectory(NSSearchPathDirectory::Caches, user),
-              std::vector<fs::path>{DataRoot::caches()});
-    EXPECT_EQ(manager->URLsForDirectory(NSSearchPathDirectory::Library, user),
-              std::vector<fs::path>{DataRoot::library()});
-    EXPECT_EQ(manager->URLsForDirectory(NSSearchPathDirectory::Document, user),
-              std::vector<fs::path>{root.path() / "Documents"});
+    const std::pair<NSSearchPathDirectory, fs::path> folders[] = {
+        {NSSearchPathDirectory::ApplicationSupport, DataRoot::applicationSupport()},
+        {NSSearchPathDirectory::Caches, DataRoot::caches()},
+        {NSSearchPathDirectory::Library, DataRoot::library()},
+        {NSSearchPathDirectory::Document, root.path() / "Documents"}};
+    for (const auto& [directory, path] : folders) {
+        EXPECT_EQ(manager->URLsForDirectory(directory, NSSearchPathDomainMask::User), std::vector{path});
+    }
     EXPECT_TRUE(
         manager->URLsForDirectory(NSSearchPathDirectory::ApplicationSupport, NSSearchPathDomainMask::Local)
             .empty());
-    EXPECT_EQ(static_cast<int>(NSSearchPathDirectory::ApplicationSupport), 14);
 }
 
-TEST(FileManagerCreate, CreatingTwiceSucceedsBothTimes) {
+TEST(FileManagerCreate, WithIntermediatesTwiceSucceedsWithoutNeedsAParentAndNoFolderYet) {
     quorvel::testing::TempDataRoot root;
     auto manager = NSFileManager::defaultManager();
     const fs::path store = DataRoot::applicationSupport() / "com.brelloc.quorvel";
     std::string error;
     EXPECT_TRUE(manager->createDirectoryAtPath(store, true, &error)) << error;
     EXPECT_TRUE(manager->createDirectoryAtPath(store, true, &error)) << error;
-    bool isDirectory = false;
-    EXPECT_TRUE(manager->fileExistsAtPath(store, &isDirectory));
-    EXPECT_TRUE(isDirectory);
-}
-
-TEST(FileManagerCreate, WithoutIntermediatesNeedsAParentAndNoFolderYet) {
-    quorvel::testing::TempDataRoot root;
-    auto manager = NSFileManager::defaultManager();
-    std::string error;
+    EXPECT_TRUE(fs::is_directory(store));
     EXPECT_FALSE(manager->createDirectoryAtPath(root.path() / "a" / "b", false, &error));
     EXPECT_FALSE(error.empty());
     EXPECT_TRUE(manager->createDirectoryAtPath(root.path() / "a", false));

@@ -34,11 +34,19 @@ std::shared_ptr<NSUserDefaults> relaunched(const std::string& suite) {
     return NSUserDefaults::suiteNamed(suite);
 }
 
+// A fresh data root and virtual clock for every case.
+class DefaultsTest : public ::testing::Test {
+protected:
+    quorvel::testing::TempDataRoot root;
+    std::shared_ptr<VirtualClock> clock = VirtualClock::install();
+};
+using UserDefaultsPersistence = DefaultsTest;
+using UserDefaultsCoalescing = DefaultsTest;
+using UserDefaultsExit = DefaultsTest;
+
 }  // namespace
 
-TEST(UserDefaultsPersistence, EveryKindSurvivesARelaunch) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = VirtualClock::install();
+TEST_F(UserDefaultsPersistence, EveryKindSurvivesARelaunch) {
     const double inf = std::numeric_limits<double>::infinity();
     const Value::Dictionary stored{
         {"bool", true},
@@ -78,16 +86,14 @@ TEST(UserDefaultsPersistence, EveryKindSurvivesARelaunch) {
     EXPECT_EQ(reloaded->floatForKey("float"), 0.1f);
 }
 
-TEST(UserDefaultsPersistence, TheStandardSuiteUsesTheBundleIdentifiersFile) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = VirtualClock::install();
+TEST_F(UserDefaultsPersistence, TheStandardSuiteUsesTheBundleIdentifiersFile) {
     NSUserDefaults::standardUserDefaults()->setInteger(25, "latestLength");
     ASSERT_TRUE(NSUserDefaults::standardUserDefaults()->synchronize());
     EXPECT_EQ(PropertyList::readFile(root.path() / "Library/Preferences/com.brelloc.quorvel.plist"),
               Value(Value::Dictionary{{"latestLength", 25}}));
 }
 
-TEST(UserDefaultsPersistence, ADamagedFileIsSetAsideLoggedAndTheSuiteStartsEmpty) {
+TEST(UserDefaultsDamagedFile, IsSetAsideLoggedAndTheSuiteStartsEmpty) {
     const std::pair<const char*, std::string> damages[] = {
         {"not xml", "\x01\x02 garbage"},
         {"truncated", "<plist version=\"1.0\"><dict><key>a</key><integer>1</integer>"},
@@ -117,9 +123,7 @@ TEST(UserDefaultsPersistence, ADamagedFileIsSetAsideLoggedAndTheSuiteStartsEmpty
     }
 }
 
-TEST(UserDefaultsPersistence, WrongKindValuesStayInTheFileUntilTheKeyIsWritten) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = VirtualClock::install();
+TEST_F(UserDefaultsPersistence, WrongKindValuesStayInTheFileUntilTheKeyIsWritten) {
     writeText(suiteFile("kinds"),
               "<plist version=\"1.0\"><dict><key>length</key><string>long</string>"
               "<key>color</key><integer>3</integer></dict></plist>");
@@ -139,9 +143,7 @@ TEST(UserDefaultsPersistence, WrongKindValuesStayInTheFileUntilTheKeyIsWritten) 
     EXPECT_EQ(relaunched("kinds")->objectForKey("length"), Value(25));
 }
 
-TEST(UserDefaultsCoalescing, AThousandSetsWriteOnceAfterAVirtualSecond) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = VirtualClock::install();
+TEST_F(UserDefaultsCoalescing, AThousandSetsWriteOnceAfterAVirtualSecond) {
     auto defaults = NSUserDefaults::suiteNamed("burst");
     for (int i = 0; i < 1000; ++i) defaults->setInteger(i, "key" + std::to_string(i % 100));
 
@@ -157,9 +159,7 @@ TEST(UserDefaultsCoalescing, AThousandSetsWriteOnceAfterAVirtualSecond) {
     EXPECT_EQ(defaults->fileWriteCount(), 1u);
 }
 
-TEST(UserDefaultsCoalescing, EachNewBurstIsWrittenOnceAndUnchangedValuesAreNotWritten) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = VirtualClock::install();
+TEST_F(UserDefaultsCoalescing, EachNewBurstIsWrittenOnceAndUnchangedValuesAreNotWritten) {
     auto defaults = NSUserDefaults::suiteNamed("bursts");
     defaults->setInteger(1, "a");
     clock->advance(1);
@@ -173,9 +173,7 @@ TEST(UserDefaultsCoalescing, EachNewBurstIsWrittenOnceAndUnchangedValuesAreNotWr
     EXPECT_EQ(defaults->fileWriteCount(), 2u);
 }
 
-TEST(UserDefaultsCoalescing, SynchronizeWritesOnlyWhatChangedAndCountsEveryCall) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = VirtualClock::install();
+TEST_F(UserDefaultsCoalescing, SynchronizeWritesOnlyWhatChangedAndCountsEveryCall) {
     auto defaults = NSUserDefaults::suiteNamed("sync");
     EXPECT_TRUE(defaults->synchronize());
     defaults->setBool(true, "on");
@@ -186,9 +184,7 @@ TEST(UserDefaultsCoalescing, SynchronizeWritesOnlyWhatChangedAndCountsEveryCall)
     EXPECT_EQ(defaults->fileWriteCount(), 1u);
 }
 
-TEST(UserDefaultsCoalescing, AFailedWriteIsReportedAndRetriedOnTheNextSynchronize) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = VirtualClock::install();
+TEST_F(UserDefaultsCoalescing, AFailedWriteIsReportedAndRetriedOnTheNextSynchronize) {
     Console::Capture console;
     auto defaults = NSUserDefaults::suiteNamed("blocked");
     defaults->setInteger(1, "a");  // loads the suite, so it keeps its file's path
@@ -202,9 +198,7 @@ TEST(UserDefaultsCoalescing, AFailedWriteIsReportedAndRetriedOnTheNextSynchroniz
     EXPECT_EQ(relaunched("blocked")->integerForKey("a"), 1);
 }
 
-TEST(UserDefaultsExit, PendingChangesAreWrittenWhenTheProcessExits) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = VirtualClock::install();
+TEST_F(UserDefaultsExit, PendingChangesAreWrittenWhenTheProcessExits) {
     EXPECT_EXIT(
         {
             NSUserDefaults::suiteNamed("at-exit")->setInteger(7, "unsaved");
@@ -214,9 +208,7 @@ TEST(UserDefaultsExit, PendingChangesAreWrittenWhenTheProcessExits) {
     EXPECT_EQ(PropertyList::readFile(suiteFile("at-exit")), Value(Value::Dictionary{{"unsaved", 7}}));
 }
 
-TEST(UserDefaultsExit, ARemovedDataRootIsNotCreatedAgainAtExit) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = VirtualClock::install();
+TEST_F(UserDefaultsExit, ARemovedDataRootIsNotCreatedAgainAtExit) {
     EXPECT_EXIT(
         {
             NSUserDefaults::suiteNamed("gone")->setInteger(7, "unsaved");

@@ -26,11 +26,21 @@ std::string threadKey(int thread, int index) {
     return key;
 }
 
+// A fresh data root and virtual clock for every case.
+class DefaultsTest : public ::testing::Test {
+protected:
+    quorvel::testing::TempDataRoot root;
+    std::shared_ptr<VirtualClock> clock = VirtualClock::install();
+};
+using UserDefaultsSuites = DefaultsTest;
+using UserDefaultsCoercions = DefaultsTest;
+using UserDefaultsObserver = DefaultsTest;
+using UserDefaultsDomains = DefaultsTest;
+using UserDefaultsThreads = DefaultsTest;
+
 }  // namespace
 
-TEST(UserDefaultsSuites, OneObjectPerNameAndTheStandardSuiteUnderItsOwnName) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = VirtualClock::install();
+TEST_F(UserDefaultsSuites, OneObjectPerNameAndTheStandardSuiteUnderItsOwnName) {
     EXPECT_EQ(NSUserDefaults::suiteNamed("group.a"), NSUserDefaults::suiteNamed("group.a"));
     EXPECT_NE(NSUserDefaults::suiteNamed("group.a"), NSUserDefaults::suiteNamed("group.b"));
     EXPECT_EQ(NSUserDefaults::suiteNamed(""), NSUserDefaults::standardUserDefaults());
@@ -42,9 +52,7 @@ TEST(UserDefaultsSuites, OneObjectPerNameAndTheStandardSuiteUnderItsOwnName) {
     EXPECT_EQ(NSUserDefaults::suiteNamed("group.b")->objectForKey("shared"), std::nullopt);
 }
 
-TEST(UserDefaultsCoercions, NumberAndBooleanGettersFollowThePlatformsRules) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = VirtualClock::install();
+TEST_F(UserDefaultsCoercions, NumberAndBooleanGettersFollowThePlatformsRules) {
     auto defaults = NSUserDefaults::suiteNamed("coercions");
     const double nan = std::numeric_limits<double>::quiet_NaN();
     constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
@@ -98,9 +106,7 @@ TEST(UserDefaultsCoercions, NumberAndBooleanGettersFollowThePlatformsRules) {
     }
 }
 
-TEST(UserDefaultsCoercions, FloatsSaturateToInfinityOutsideTheirRange) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = VirtualClock::install();
+TEST_F(UserDefaultsCoercions, FloatsSaturateToInfinityOutsideTheirRange) {
     auto defaults = NSUserDefaults::suiteNamed("floats");
     defaults->setFloat(0.3f, "f");
     EXPECT_EQ(defaults->objectForKey("f"), Value(static_cast<double>(0.3f)));
@@ -111,9 +117,7 @@ TEST(UserDefaultsCoercions, FloatsSaturateToInfinityOutsideTheirRange) {
     EXPECT_EQ(defaults->floatForKey("big"), -std::numeric_limits<float>::infinity());
 }
 
-TEST(UserDefaultsCoercions, TypedGettersAnswerNothingOnAWrongKind) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = VirtualClock::install();
+TEST_F(UserDefaultsCoercions, TypedGettersAnswerNothingOnAWrongKind) {
     auto defaults = NSUserDefaults::suiteNamed("typed");
     defaults->setInteger(5, "number");
     defaults->setObject(Value::Array{"a", "b"}, "strings");
@@ -132,9 +136,7 @@ TEST(UserDefaultsCoercions, TypedGettersAnswerNothingOnAWrongKind) {
     EXPECT_EQ(defaults->stringForKey("missing"), std::nullopt);
 }
 
-TEST(UserDefaultsObserver, ReportsEverySetAndRemoveWithSuiteKeyAndKind) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = VirtualClock::install();
+TEST_F(UserDefaultsObserver, ReportsEverySetAndRemoveWithSuiteKeyAndKind) {
     std::vector<std::tuple<std::string, std::string, std::optional<Value>>> log;
     NSUserDefaults::setWriteObserver(
         [&](const std::string& suite, const std::string& key, const std::optional<Value>& value) {
@@ -158,9 +160,7 @@ TEST(UserDefaultsObserver, ReportsEverySetAndRemoveWithSuiteKeyAndKind) {
     EXPECT_EQ(std::get<2>(log[0])->kind(), Value::Kind::Bool);
 }
 
-TEST(UserDefaultsDomains, RemovingAPersistentDomainClearsMemoryAndFile) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = VirtualClock::install();
+TEST_F(UserDefaultsDomains, RemovingAPersistentDomainClearsMemoryAndFile) {
     auto defaults = NSUserDefaults::suiteNamed("APMAnalyticsSuiteName");
     defaults->setBool(true, "persistent_config_in_application_support_enabled");
     ASSERT_TRUE(defaults->synchronize());
@@ -175,9 +175,7 @@ TEST(UserDefaultsDomains, RemovingAPersistentDomainClearsMemoryAndFile) {
     EXPECT_FALSE(std::filesystem::exists(DataRoot::preferences() / "APMAnalyticsSuiteName.plist"));
 }
 
-TEST(UserDefaultsThreads, ConcurrentWritersToDifferentKeysLoseNothing) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = VirtualClock::install();
+TEST_F(UserDefaultsThreads, ConcurrentWritersToDifferentKeysLoseNothing) {
     constexpr int kThreads = 8;
     constexpr int kKeysEach = 300;
     auto defaults = NSUserDefaults::suiteNamed("threads");

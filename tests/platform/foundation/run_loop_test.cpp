@@ -15,13 +15,8 @@ TEST(RunLoopTimers, TenthSecondTimerFiresFifteenThousandTimesInVirtualTime) {
     int fires = 0;
     auto timer = NSTimer::timerWithTimeInterval(0.1, true, [&](NSTimer&) { ++fires; });
     NSRunLoop::main().addTimer(timer, NSRunLoopCommonModes);
-
-    const auto started = std::chrono::steady_clock::now();
     clock->advance(1500);
-    const auto took = std::chrono::steady_clock::now() - started;
-
     EXPECT_EQ(fires, 15000);
-    EXPECT_LT(took, std::chrono::seconds(5));  // a sanity bound, not a benchmark
     EXPECT_DOUBLE_EQ(NSDate::now().timeIntervalSinceReferenceDate(), VirtualClock::kDefaultStart + 1500);
 }
 
@@ -49,25 +44,19 @@ TEST(RunLoopTimers, SuspensionFiresAMissedRepeatingTimerOnceAndKeepsItsSchedule)
     EXPECT_DOUBLE_EQ(fireTimes[3], 13);
 }
 
-TEST(RunLoopTimers, OneShotTimerFiresOnceAndInvalidates) {
+TEST(RunLoopTimers, OneShotFiresOnceAndARepeatingTimerStopsFromItsOwnBlock) {
     auto clock = VirtualClock::install();
-    int fires = 0;
-    auto timer = NSTimer::scheduledTimerWithTimeInterval(0.5, false, [&](NSTimer&) { ++fires; });
-    clock->advance(0.4);
-    EXPECT_EQ(fires, 0);
-    clock->advance(5);
-    EXPECT_EQ(fires, 1);
-    EXPECT_FALSE(timer->isValid());
-}
-
-TEST(RunLoopTimers, InvalidatedTimerStopsEvenFromItsOwnBlock) {
-    auto clock = VirtualClock::install();
-    int fires = 0;
-    NSTimer::scheduledTimerWithTimeInterval(1, true, [&](NSTimer& timer) {
-        if (++fires == 3) timer.invalidate();
+    int once = 0, repeats = 0;
+    auto timer = NSTimer::scheduledTimerWithTimeInterval(0.5, false, [&](NSTimer&) { ++once; });
+    NSTimer::scheduledTimerWithTimeInterval(1, true, [&](NSTimer& self) {
+        if (++repeats == 3) self.invalidate();
     });
+    clock->advance(0.4);
+    EXPECT_EQ(once, 0);
     clock->advance(10);
-    EXPECT_EQ(fires, 3);
+    EXPECT_EQ(once, 1);
+    EXPECT_FALSE(timer->isValid());
+    EXPECT_EQ(repeats, 3);
 }
 
 TEST(RunLoopTimers, TimerFiresOnlyInTheModesItWasAddedTo) {

@@ -52,6 +52,9 @@ TEST(Rect, IntersectionOfDisjointRectsIsNullButTouchingIsEmpty) {
     EXPECT_FALSE(touching.isNull());
     EXPECT_TRUE(touching.isEmpty());
     EXPECT_FALSE(a.intersects(CGRect(10, 0, 5, 5)));
+    EXPECT_NE(CGRect::null(), CGRect::zero());
+    EXPECT_TRUE(CGRect::null().isEmpty());
+    EXPECT_FALSE(CGRect::zero().isNull());
 }
 
 TEST(Rect, ContainsIsHalfOpen) {
@@ -61,13 +64,6 @@ TEST(Rect, ContainsIsHalfOpen) {
     EXPECT_TRUE(a.contains(CGRect(0, 0, 10, 10)));
     EXPECT_FALSE(a.contains(CGRect(1, 1, 10, 1)));
     EXPECT_FALSE(CGRect::null().contains(CGPoint{0, 0}));
-}
-
-TEST(Rect, NullIsNotTheZeroRect) {
-    EXPECT_TRUE(CGRect::null().isEmpty());
-    EXPECT_NE(CGRect::null(), CGRect::zero());
-    EXPECT_TRUE(CGRect::zero().isEmpty());
-    EXPECT_FALSE(CGRect::zero().isNull());
 }
 
 TEST(Rect, EdgeInsetsAndDivide) {
@@ -89,9 +85,7 @@ TEST(AffineTransform, HelpersActBeforeTheGivenTransform) {
     CGAffineTransform u =
         CGAffineTransformConcat(CGAffineTransformMakeScale(2, 3), CGAffineTransformMakeTranslation(10, 10));
     expectNear(u.apply(CGPoint{1, 1}), CGPoint{12, 13});
-}
-
-TEST(AffineTransform, RotationIsCounterclockwiseInMathsAxes) {
+    // Rotation is counterclockwise in maths axes.
     CGAffineTransform r = CGAffineTransformMakeRotation(std::numbers::pi / 2);
     expectNear(r.apply(CGPoint{1, 0}), CGPoint{0, 1});
     expectNear(r.apply(CGPoint{0, 1}), CGPoint{-1, 0});

@@ -13,7 +13,7 @@ namespace {
 
 // Counts its layouts, records them in a shared log and can run a step inside layoutSubviews.
 class LoggingView : public UIView {
-  public:
+public:
     LoggingView(std::string name, std::vector<std::string>* log, const CGRect& frame = CGRect(0, 0, 100, 100))
         : UIView(frame), name_(std::move(name)), log_(log) {}
     void layoutSubviews() override {
@@ -24,7 +24,7 @@ class LoggingView : public UIView {
     int layouts = 0;
     std::function<void(LoggingView&)> during;
 
-  private:
+private:
     std::string name_;
     std::vector<std::string>* log_;
 };
@@ -151,27 +151,22 @@ TEST(DeferredLayout, SubviewDestroyedByItsSuperviewsLayoutIsSkipped) {
     EXPECT_TRUE(root->subviews().empty());
 }
 
-TEST(Autoresizing, FlexibleWidthTakesTheWholeChange) {
-    auto parent = std::make_shared<UIView>(CGRect(0, 0, 200, 100));
-    auto bar = std::make_shared<UIView>(CGRect(10, 10, 180, 20));
-    bar->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleBottomMargin);
-    parent->addSubview(bar);
-    parent->setBounds(CGRect(0, 0, 300, 150));
-    EXPECT_EQ(bar->frame(), CGRect(10, 10, 280, 20));
-}
-
-TEST(Autoresizing, SeveralFlexiblePartsShareInProportion) {
+TEST(Autoresizing, FlexiblePartsShareTheChangeInProportion) {
     auto parent = std::make_shared<UIView>(CGRect(0, 0, 100, 100));
+    auto bar = std::make_shared<UIView>(CGRect(10, 10, 80, 20));
+    bar->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleBottomMargin);
     auto box = std::make_shared<UIView>(CGRect(10, 20, 60, 40));
     box->setAutoresizingMask(UIViewAutoresizingFlexibleLeftMargin | UIViewAutoresizingFlexibleRightMargin |
                              UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
+    parent->addSubview(bar);
     parent->addSubview(box);
     parent->setFrame(CGRect(0, 0, 200, 140));
+    EXPECT_EQ(bar->frame(), CGRect(10, 10, 180, 20));  // the width alone takes +100
     // Width margins 10 | 60 | 30 share +100; the height alone takes +40.
     EXPECT_EQ(box->frame(), CGRect(20, 20, 120, 80));
 }
 
-TEST(Autoresizing, FixedAndConstrainedViewsStayPut) {
+TEST(Autoresizing, FixedConstrainedAndSwitchedOffViewsStayPut) {
     auto parent = std::make_shared<UIView>(CGRect(0, 0, 100, 100));
     auto fixed = std::make_shared<UIView>(CGRect(10, 10, 10, 10));
     auto constrained = std::make_shared<UIView>(CGRect(10, 10, 10, 10));
@@ -182,10 +177,6 @@ TEST(Autoresizing, FixedAndConstrainedViewsStayPut) {
     parent->setBounds(CGRect(0, 0, 300, 300));
     EXPECT_EQ(fixed->frame(), CGRect(10, 10, 10, 10));
     EXPECT_EQ(constrained->frame(), CGRect(10, 10, 10, 10));
-}
-
-TEST(Autoresizing, OffWhenTheSuperviewSaysSo) {
-    auto parent = std::make_shared<UIView>(CGRect(0, 0, 100, 100));
     auto child = std::make_shared<UIView>(CGRect(0, 0, 100, 100));
     child->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
     parent->addSubview(child);

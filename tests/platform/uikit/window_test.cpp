@@ -9,7 +9,7 @@ using namespace platform;
 namespace {
 
 class WindowTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { restore(); }
     void TearDown() override { restore(); }
     static void restore() {
