@@ -9,6 +9,7 @@ packages=(
   libicu-dev libpugixml-dev
   libssl-dev
   nanopb libnanopb-dev protobuf-compiler clang
+  libcairo2-dev libpango1.0-dev libfontconfig-dev fonts-inter fonts-liberation2 python3-fontforge
 )
 
 missing=()
