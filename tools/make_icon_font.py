@@ -20,7 +20,7 @@ def polygon(*points):
 
 
 def play():
-    return polygon((280, -60), (280, 660), (820, 300))
+    return polygon((230, -60), (230, 660), (770, 300))
 
 
 def pause():
