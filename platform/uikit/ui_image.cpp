@@ -45,17 +45,19 @@ std::shared_ptr<UIImage> UIImage::imageWithContentsOfFile(const std::filesystem:
 }
 
 std::shared_ptr<UIImage> UIImage::imageNamed(const std::string& name) {
-    if (name.empty()) return nullptr;
-    const auto bundle = NSBundle::mainBundle();
+    // A name is a file name, never a path out of the bundle.
+    if (name.empty() || name.find('/') != std::string::npos || name.find('\\') != std::string::npos ||
+        name.front() == '.') {
+        return nullptr;
+    }
+    const auto folder = NSBundle::mainBundle()->resourcePath();
     const int screenScale = std::clamp(static_cast<int>(std::lround(UIScreen::mainScreen().scale())), 1, 3);
-    for (const std::string folder : {"", "images/"}) {
+    for (const auto& dir : {folder, folder / "images"}) {
         for (int s = screenScale; s >= 1; --s) {
-            std::string file = folder;
-            file.append(name);
+            std::string file = name;
             if (s > 1) file.append("@").append(std::to_string(s)).append("x");
-            if (auto path = bundle->pathForResource(file, "png")) {
-                if (auto image = imageWithContentsOfFile(*path)) return image;
-            }
+            file.append(".png");
+            if (auto image = imageWithContentsOfFile(dir / file)) return image;
         }
     }
     return nullptr;
@@ -109,7 +111,11 @@ void paintPart(cairo_t* cr, cairo_surface_t* surface, double sx, double sy, doub
     cairo_clip(cr);
     cairo_translate(cr, dst.origin.x, dst.origin.y);
     cairo_scale(cr, dst.size.width / sw, dst.size.height / sh);
-    cairo_set_source_surface(cr, surface, -sx, -sy);
+    // A part of its own, so the filter at its edges repeats its pixels instead of blending in the
+    // neighbouring part.
+    cairo_surface_t* part = cairo_surface_create_for_rectangle(surface, sx, sy, sw, sh);
+    cairo_set_source_surface(cr, part, 0, 0);
+    cairo_surface_destroy(part);
     cairo_pattern_t* pattern = cairo_get_source(cr);
     // Pixels at the part's edges repeat outwards rather than fading into transparency.
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
