@@ -249,30 +249,23 @@ private:
         const double scale = deviceScale(cr);
         const bool plain = model.sublayers().empty() && !look.contents() &&
                            !dynamic_cast<const CAShapeLayer*>(&look) && !drawingView(model);
-        ShadowBlur::Mask mask;
-        bool owned = false;
+        const ShadowBlur::Mask* mask = nullptr;
         if (look.shadowPath()) {
-            mask = ShadowBlur::shared().maskForPath(*look.shadowPath(), radius, scale);
+            mask = &ShadowBlur::shared().maskForPath(*look.shadowPath(), radius, scale);
         } else if (plain) {
             if (!visible(look.backgroundColor()) && !(look.borderWidth() > 0 && visible(look.borderColor())))
                 return;
-            mask = ShadowBlur::shared().maskForPath(boundsShape(look.bounds(), look.cornerRadius()), radius,
-                                                    scale);
+            mask = &ShadowBlur::shared().maskForPath(boundsShape(look.bounds(), look.cornerRadius()), radius,
+                                                     scale);
         } else {
             // The shadow of whatever the layer draws: its body drawn once more as an alpha mask.
-            mask = ShadowBlur::emptyMask(extent(model, look), radius, scale);
-            owned = true;
-            cairo_t* mcr = cairo_create(mask.surface);
-            cairo_translate(mcr, -mask.origin.x, -mask.origin.y);
-            body(model, look, mcr);
-            cairo_destroy(mcr);
-            ShadowBlur::blur(mask.surface, radius * scale);
+            mask = &ShadowBlur::shared().maskForDrawing(extent(model, look), radius, scale,
+                                                        [&](cairo_t* mcr) { body(model, look, mcr); });
         }
         cairo_save(cr);
         setSource(cr, *look.shadowColor(), std::clamp(look.shadowOpacity(), 0.0f, 1.0f));
-        cairo_mask_surface(cr, mask.surface, mask.origin.x + offset.width, mask.origin.y + offset.height);
+        ShadowBlur::paint(cr, *mask, offset);
         cairo_restore(cr);
-        if (owned) cairo_surface_destroy(mask.surface);
     }
 
     void shape(const CAShapeLayer& look, cairo_t* cr) {

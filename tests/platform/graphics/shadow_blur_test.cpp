@@ -38,9 +38,14 @@ TEST(ShadowBlurMasks, BlurSpreadsTheShapeAndKeepsItsWeight) {
     auto& blur = ShadowBlur::shared();
     blur.clear();
     const auto& mask = blur.maskForPath(square, 6, 1);
+    EXPECT_EQ(mask.scale, 1);
     // The mask reaches beyond the shape, and its total alpha is close to the square's.
     EXPECT_LT(mask.origin.x, -6);
     EXPECT_NEAR(alphaSum(mask.surface), 255L * 400, 255L * 400 * 0.03);
+    // A finer device gets the same shadow enlarged: the same weight per point.
+    const auto& fine = blur.maskForPath(square, 6, 3);
+    EXPECT_EQ(fine.scale, 3);
+    EXPECT_NEAR(alphaSum(fine.surface), 9 * 255L * 400, 9 * 255L * 400 * 0.05);
     const unsigned char* data = cairo_image_surface_get_data(mask.surface);
     const int stride = cairo_image_surface_get_stride(mask.surface);
     const int inside = static_cast<int>(-mask.origin.x) + 10;
@@ -59,6 +64,18 @@ TEST(ShadowBlurMasks, SameShapeComesFromTheCache) {
     EXPECT_EQ(blur.cachedMasks(), 1u);
     blur.maskForPath(a, 3, 3);
     EXPECT_EQ(blur.cachedMasks(), 2u) << "another scale is another mask";
+
+    auto draw = [](double width) {
+        return [width](cairo_t* cr) {
+            cairo_rectangle(cr, 0, 0, width, 10);
+            cairo_fill(cr);
+        };
+    };
+    const auto* drawn = blur.maskForDrawing(CGRectMake(0, 0, 40, 10), 4, 2, draw(20)).surface;
+    EXPECT_EQ(blur.maskForDrawing(CGRectMake(0, 0, 40, 10), 4, 2, draw(20)).surface, drawn)
+        << "the same pixels drawn again";
+    EXPECT_NE(blur.maskForDrawing(CGRectMake(0, 0, 40, 10), 4, 2, draw(30)).surface, drawn);
+    EXPECT_EQ(blur.cachedMasks(), 4u);
 }
 
 }  // namespace
