@@ -365,11 +365,15 @@ void LayerRenderer::render(const CALayer& root, cairo_t* cr, double mediaTime) {
 }
 
 std::shared_ptr<UIImage> LayerRenderer::renderView(UIView& view, CGFloat scale) {
-    if (scale <= 0) scale = UIScreen::mainScreen().scale();
+    if (!(scale > 0)) scale = UIScreen::mainScreen().scale();
     view.layoutIfNeeded();
     const CGSize size = view.bounds().size;
-    const int w = std::max(1, static_cast<int>(std::lround(size.width * scale)));
-    const int h = std::max(1, static_cast<int>(std::lround(size.height * scale)));
+    // At least one pixel, at most what a Cairo surface holds (NaN becomes one pixel).
+    auto pixels = [scale](CGFloat points) {
+        const double p = std::round(points * scale);
+        return p >= 1 ? static_cast<int>(std::min(p, 32767.0)) : 1;
+    };
+    const int w = pixels(size.width), h = pixels(size.height);
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
     cairo_t* cr = cairo_create(surface);
     cairo_scale(cr, scale, scale);

@@ -14,6 +14,7 @@ namespace platform {
 namespace {
 
 constexpr std::size_t kCacheLimit = 128;
+constexpr double kMaxMaskPixels = 8192;
 
 // How far a blur of `radius` user units spreads a shape.
 CGFloat reach(CGFloat radius) {
@@ -119,8 +120,12 @@ ShadowBlur::Mask ShadowBlur::coarseMask(const CGRect& rect, CGFloat radius, CGFl
     // The origin on the device's pixel grid, so the enlarged mask lands on whole pixels.
     const CGPoint origin{std::floor(area.origin.x * deviceScale) / deviceScale,
                          std::floor(area.origin.y * deviceScale) / deviceScale};
-    const int w = std::max(1, static_cast<int>(std::ceil((area.maxX() - origin.x) * scale)));
-    const int h = std::max(1, static_cast<int>(std::ceil((area.maxY() - origin.y) * scale)));
+    // A shadow wider than any screen is cut to a size a mask can hold.
+    auto pixels = [scale](CGFloat points) {
+        const double p = std::ceil(points * scale);
+        return p >= 1 ? static_cast<int>(std::min(p, kMaxMaskPixels)) : 1;
+    };
+    const int w = pixels(area.maxX() - origin.x), h = pixels(area.maxY() - origin.y);
     return {cairo_image_surface_create(CAIRO_FORMAT_A8, w, h), origin, scale};
 }
 
@@ -129,12 +134,11 @@ const ShadowBlur::Mask& ShadowBlur::finish(std::string key, Mask coarse, CGFloat
     if (cache_.size() >= kCacheLimit) clear();
     blur(coarse.surface, radius * coarse.scale);
     Mask mask = coarse;
-    if (coarse.scale != deviceScale) {
-        const int w = static_cast<int>(
-            std::ceil(cairo_image_surface_get_width(coarse.surface) * deviceScale / coarse.scale));
-        const int h = static_cast<int>(
-            std::ceil(cairo_image_surface_get_height(coarse.surface) * deviceScale / coarse.scale));
-        mask.surface = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
+    const double w = std::ceil(cairo_image_surface_get_width(coarse.surface) * deviceScale / coarse.scale);
+    const double h = std::ceil(cairo_image_surface_get_height(coarse.surface) * deviceScale / coarse.scale);
+    // Enlarged once when it fits; a huge mask stays coarse and is scaled as it is painted.
+    if (coarse.scale != deviceScale && w <= kMaxMaskPixels && h <= kMaxMaskPixels) {
+        mask.surface = cairo_image_surface_create(CAIRO_FORMAT_A8, static_cast<int>(w), static_cast<int>(h));
         mask.scale = deviceScale;
         cairo_t* cr = cairo_create(mask.surface);
         cairo_scale(cr, deviceScale / coarse.scale, deviceScale / coarse.scale);

@@ -57,7 +57,8 @@ TextLayout::TextLayout(const NSAttributedString& text, CGFloat width, int maxLin
     pango_layout_set_attributes(layout_, attributes);
     pango_attr_list_unref(attributes);
 
-    const bool limited = width > 0;
+    // Widths beyond what Pango's units hold are as good as unlimited.
+    const bool limited = width > 0 && width < 1e6;
     pango_layout_set_width(layout_, limited ? static_cast<int>(width * PANGO_SCALE) : -1);
     pango_layout_set_wrap(layout_,
                           mode == NSLineBreakMode::byCharWrapping ? PANGO_WRAP_CHAR : PANGO_WRAP_WORD_CHAR);

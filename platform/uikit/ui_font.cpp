@@ -71,19 +71,22 @@ UIFont::~UIFont() {
 
 std::shared_ptr<UIFont> UIFont::fontWithName(const std::string& name, CGFloat size) {
     const auto face = faceNamed(name);
-    if (!face || !(size > 0)) return nullptr;
+    if (!face || !(size > 0 && size < 1e5)) return nullptr;
     return make(name, *face, size);
 }
 
 std::shared_ptr<UIFont> UIFont::systemFontOfSize(CGFloat size) {
-    return make(".SystemFont-Regular", Face{kSystemFamily, PANGO_WEIGHT_NORMAL}, size > 0 ? size : 12);
+    return make(".SystemFont-Regular", Face{kSystemFamily, PANGO_WEIGHT_NORMAL},
+                size > 0 && size < 1e5 ? size : 12);
 }
 
 std::shared_ptr<UIFont> UIFont::boldSystemFontOfSize(CGFloat size) {
-    return make(".SystemFont-Bold", Face{kSystemFamily, PANGO_WEIGHT_BOLD}, size > 0 ? size : 12);
+    return make(".SystemFont-Bold", Face{kSystemFamily, PANGO_WEIGHT_BOLD},
+                size > 0 && size < 1e5 ? size : 12);
 }
 
 std::shared_ptr<UIFont> UIFont::fontWithSize(CGFloat size) const {
+    if (!(size > 0 && size < 1e5)) size = size_;
     Face face{familyName(), pango_font_description_get_weight(description_)};
     return std::make_shared<UIFont>(name_, face, size);
 }

@@ -12,6 +12,9 @@ namespace platform {
 
 namespace {
 
+// Cairo's limit for one side of an image surface.
+constexpr double kMaxPixels = 32767;
+
 struct Entry {
     CGContext* context = nullptr;
     // Set for image contexts, which the stack owns.
@@ -28,12 +31,16 @@ std::vector<Entry>& stack() {
 }  // namespace
 
 void UIGraphicsBeginImageContextWithOptions(CGSize size, bool opaque, CGFloat scale) {
-    if (scale <= 0) scale = UIScreen::mainScreen().scale();
-    const int width = static_cast<int>(std::ceil(size.width * scale - 1e-9));
-    const int height = static_cast<int>(std::ceil(size.height * scale - 1e-9));
-    if (width <= 0 || height <= 0) return;
-    cairo_surface_t* surface =
-        cairo_image_surface_create(opaque ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_ARGB32, width, height);
+    if (!(scale > 0)) scale = UIScreen::mainScreen().scale();
+    const double w = std::ceil(size.width * scale - 1e-9), h = std::ceil(size.height * scale - 1e-9);
+    // No pixels, or more than a bitmap can hold (NaN fails both tests): no context.
+    if (!(w >= 1 && h >= 1 && w <= kMaxPixels && h <= kMaxPixels)) return;
+    cairo_surface_t* surface = cairo_image_surface_create(opaque ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_ARGB32,
+                                                          static_cast<int>(w), static_cast<int>(h));
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return;
+    }
     cairo_t* cr = cairo_create(surface);
     if (opaque) {
         cairo_set_source_rgb(cr, 1, 1, 1);

@@ -10,6 +10,7 @@
 #include "platform/uikit/ca_shape_layer.h"
 #include "platform/uikit/ui_bezier_path.h"
 #include "platform/uikit/ui_image.h"
+#include "platform/uikit/ui_label.h"
 #include "platform/uikit/ui_view.h"
 
 namespace platform {
@@ -84,6 +85,45 @@ TEST(LayerRendererLook, MasksToBoundsClipsSublayersToTheCorners) {
     EXPECT_TRUE(isRed(at(*image, 50, 50)));
     EXPECT_TRUE(isWhite(at(*image, 12, 12))) << "outside the circle";
     EXPECT_TRUE(isWhite(at(*image, 5, 50))) << "outside the bounds";
+}
+
+TEST(LayerRendererLook, ViewsDrawTheirOwnContentInTheirPlace) {
+    auto root = canvas(100, 60);
+    auto label = std::make_shared<UILabel>(CGRectMake(20, 10, 60, 40));
+    label->setFont(UIFont::boldSystemFontOfSize(30));
+    label->setText("IIII");
+    label->setTextColor(UIColor::blueColor());
+    root->addSubview(label);
+    const auto image = LayerRenderer::renderView(*root, kScale);
+    int inside = 0, outside = 0;
+    for (int y = 0; y < 60; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            if (isWhite(at(*image, x, y))) continue;
+            (CGRectMake(20, 10, 60, 40).contains(CGPointMake(x, y)) ? inside : outside)++;
+        }
+    }
+    EXPECT_GT(inside, 50);
+    EXPECT_EQ(outside, 0);
+}
+
+TEST(LayerRendererLook, NonsenseGeometryDrawsNothingAndDoesNotCrash) {
+    auto root = canvas(20, 20);
+    auto odd = CALayer::layer();
+    odd->setFrame(CGRectMake(0, 0, NAN, 1e12));
+    odd->setBackgroundColor(UIColor::redColor());
+    odd->setShadowOpacity(1);
+    odd->setShadowRadius(1e9);
+    root->layer()->addSublayer(odd);
+    auto huge = CALayer::layer();
+    huge->setFrame(CGRectMake(-1e7, -1e7, 2e7, 2e7));
+    huge->setShadowOpacity(1);
+    huge->setBackgroundColor(UIColor::clearColor());
+    huge->setBorderWidth(1);
+    root->layer()->addSublayer(huge);
+    const auto image = LayerRenderer::renderView(*root, kScale);
+    EXPECT_EQ(image->pixelWidth(), 40);
+    auto empty = std::make_shared<UIView>(CGRectMake(0, 0, NAN, -5));
+    EXPECT_EQ(LayerRenderer::renderView(*empty, kScale)->pixelWidth(), 1);
 }
 
 TEST(LayerRendererLook, OpacityAndHiddenLayers) {

@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <numbers>
 
-#include "app/widgets/icons/icon_font.h"
 #include "platform/graphics/layer_renderer.h"
 #include "platform/uikit/ca_shape_layer.h"
+#include "platform/uikit/ns_attributed_string.h"
 #include "platform/uikit/ui_bezier_path.h"
 #include "platform/uikit/ui_button.h"
 #include "platform/uikit/ui_graphics.h"
@@ -14,6 +14,16 @@
 
 namespace platform {
 namespace {
+
+// The play glyph of the app's icon font, white, in a 32-point square.
+std::shared_ptr<UIImage> playIcon() {
+    UIGraphicsBeginImageContextWithOptions({32, 32}, false, 0);
+    NSAttributedString("\uF215", {UIFont::fontWithName("qvicons", 32), UIColor::whiteColor()})
+        .drawInRect(CGRectMake(0, 0, 32, 32));
+    auto image = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    return image;
+}
 
 std::shared_ptr<UIImage> gradientSwatch() {
     UIGraphicsBeginImageContextWithOptions({40, 40}, false, 0);
@@ -49,8 +59,7 @@ TEST(LayerRendererScene, WritesASmallSceneAsPNG) {
 
     auto play = UIButton::buttonWithType(UIButtonType::custom);
     play->setFrame(CGRectMake(120, 140, 80, 80));
-    play->setImage(quorvel::IconFont::imageWithIcon("\uF215", 32, UIColor::whiteColor()),
-                   UIControlStateNormal);
+    play->setImage(playIcon(), UIControlStateNormal);
     play->layer()->setCornerRadius(40);
     play->layer()->setBorderWidth(2);
     play->layer()->setBorderColor(UIColor::whiteColor());

@@ -35,8 +35,10 @@ TEST_F(ImageContextTest, SizeScaleAndOpacityShapeTheBitmap) {
     UIGraphicsBeginImageContextWithOptions({2, 2}, true, 1);
     EXPECT_EQ(take()->pixelAt(1, 1).a, 255) << "an opaque bitmap has no transparency";
 
-    UIGraphicsBeginImageContextWithOptions({0, 4}, false, 1);
-    EXPECT_EQ(UIGraphicsGetCurrentContext(), nullptr) << "no pixels, no context";
+    for (CGSize size : {CGSizeMake(0, 4), CGSizeMake(NAN, 4), CGSizeMake(-3, 4), CGSizeMake(1e6, 1)}) {
+        UIGraphicsBeginImageContextWithOptions(size, false, 1);
+        EXPECT_EQ(UIGraphicsGetCurrentContext(), nullptr) << "no pixels or too many, no context";
+    }
     EXPECT_EQ(UIGraphicsGetImageFromCurrentImageContext(), nullptr);
 }
 

@@ -56,6 +56,7 @@ TEST(UILabelMeasuring, LinesWrapInTheWidthUpToTheLimit) {
     EXPECT_GE(wrapped.height, 3 * line - 2);
     label.setNumberOfLines(2);
     EXPECT_NEAR(label.sizeThatFits({100, 0}).height, 2 * line, 2);
+    EXPECT_EQ(label.sizeThatFits({NAN, 0}), label.sizeThatFits({1e12, 0})) << "unlimited";
     label.setText("");
     EXPECT_EQ(label.sizeThatFits({100, 0}), CGSizeMake(0, 0));
 }
