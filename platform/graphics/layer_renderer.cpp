@@ -238,7 +238,7 @@ private:
     static std::shared_ptr<UIView> drawingView(const CALayer& model) {
         auto view = UIView::viewForLayer(model);
         // A plain view draws nothing of its own.
-        if (view && typeid(*view) == typeid(UIView)) return nullptr;
+        if (const UIView* raw = view.get(); raw && typeid(*raw) == typeid(UIView)) return nullptr;
         return view;
     }
 
