@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libpugixml-dev libsqlite3-dev libssl-dev
   nanopb libnanopb-dev protobuf-compiler clang
+  libcairo2-dev libpango1.0-dev libfontconfig-dev fonts-inter fonts-liberation2 python3-fontforge
 )
 
 missing=()

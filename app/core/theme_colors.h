@@ -4,6 +4,7 @@
 
 #include "app/core/timer_vocabulary.h"
 #include "platform/uikit/ui_color.h"
+#include "platform/uikit/ui_image.h"
 
 namespace quorvel {
 
@@ -17,6 +18,10 @@ const std::shared_ptr<platform::UIColor>& swipeButtonDarkGrey();
 const std::shared_ptr<platform::UIColor>& swipeButtonLightGrey();
 // The navigation container.
 const std::shared_ptr<platform::UIColor>& navigationGrey();
+// 1 × 1-point swatches behind the progress button: white 250/255 at alpha 0.18 (normal) and black at
+// alpha 0.8 (highlighted).
+const std::shared_ptr<platform::UIImage>& translucentWhiteImage();
+const std::shared_ptr<platform::UIImage>& translucentBlackImage();
 
 // The default theme colour of a session type.
 const std::shared_ptr<platform::UIColor>& defaultThemeColor(SessionType type);

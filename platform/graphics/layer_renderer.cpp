@@ -1,0 +1,393 @@
+#include "platform/graphics/layer_renderer.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <typeinfo>
+#include <vector>
+
+#include "platform/graphics/shadow_blur.h"
+#include "platform/uikit/ca_media_time.h"
+#include "platform/uikit/ca_shape_layer.h"
+#include "platform/uikit/cg_context.h"
+#include "platform/uikit/ui_graphics.h"
+#include "platform/uikit/ui_image.h"
+#include "platform/uikit/ui_screen.h"
+#include "platform/uikit/ui_view.h"
+
+namespace platform {
+
+namespace {
+
+bool visible(const CGColorRef& color) {
+    return color && color->alpha() > 0;
+}
+
+void setSource(cairo_t* cr, const UIColor& color, double alpha = 1) {
+    double r = 0, g = 0, b = 0, a = 0;
+    color.getRed(&r, &g, &b, &a);
+    cairo_set_source_rgba(cr, r, g, b, a * alpha);
+}
+
+CGPath boundsShape(const CGRect& bounds, CGFloat radius) {
+    CGPath path;
+    if (radius > 0) {
+        path.addRoundedRect(bounds, radius, radius);
+    } else {
+        path.addRect(bounds);
+    }
+    return path;
+}
+
+// Pixels per user unit of the context, for masks drawn at the resolution they are shown at.
+double deviceScale(cairo_t* cr) {
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    return std::max(0.01, std::sqrt(std::abs(m.xx * m.yy - m.xy * m.yx)));
+}
+
+CGPoint anchorIn(const CALayer& layer) {
+    const CGRect b = layer.bounds();
+    return {b.origin.x + layer.anchorPoint().x * b.size.width,
+            b.origin.y + layer.anchorPoint().y * b.size.height};
+}
+
+// The same matrix as CALayer::transformToSuperlayer, from presentation values.
+CATransform3D toSuperlayer(const CALayer& layer, const CALayer* parent) {
+    const CGPoint a = anchorIn(layer);
+    CATransform3D m = CATransform3D::makeTranslation(-a.x, -a.y, -layer.anchorPointZ())
+                          .concat(layer.transform())
+                          .concat(CATransform3D::makeTranslation(layer.position().x, layer.position().y, 0));
+    if (parent && !parent->sublayerTransform().isIdentity()) {
+        const CGPoint pa = anchorIn(*parent);
+        m = m.concat(CATransform3D::makeTranslation(-pa.x, -pa.y, 0))
+                .concat(parent->sublayerTransform())
+                .concat(CATransform3D::makeTranslation(pa.x, pa.y, 0));
+    }
+    return m;
+}
+
+CGRect transformedBox(const CGRect& r, const CGAffineTransform& t) {
+    CGFloat minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
+    for (CGPoint p : {CGPoint{r.minX(), r.minY()}, CGPoint{r.maxX(), r.minY()}, CGPoint{r.minX(), r.maxY()},
+                      CGPoint{r.maxX(), r.maxY()}}) {
+        const CGFloat x = t.a * p.x + t.c * p.y + t.tx, y = t.b * p.x + t.d * p.y + t.ty;
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
+    }
+    return CGRectMake(minX, minY, maxX - minX, maxY - minY);
+}
+
+void applyTransform(cairo_t* cr, const CGAffineTransform& t) {
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
+    cairo_transform(cr, &m);
+}
+
+// Appends the part of the path's outline from fraction `start` to `end` of its length.
+void appendPartialPath(cairo_t* cr, const CGPath& path, double start, double end) {
+    CGContext::appendPath(cr, path);
+    cairo_path_t* flat = cairo_copy_path_flat(cr);
+    cairo_new_path(cr);
+    struct Segment {
+        CGPoint a, b;
+        bool opensSubpath;
+    };
+    std::vector<Segment> segments;
+    CGPoint current, first;
+    bool opens = true;
+    for (int i = 0; i < flat->num_data; i += flat->data[i].header.length) {
+        const cairo_path_data_t* d = &flat->data[i];
+        switch (d->header.type) {
+            case CAIRO_PATH_MOVE_TO:
+                current = first = {d[1].point.x, d[1].point.y};
+                opens = true;
+                break;
+            case CAIRO_PATH_LINE_TO: {
+                const CGPoint p{d[1].point.x, d[1].point.y};
+                segments.push_back({current, p, opens});
+                opens = false;
+                current = p;
+                break;
+            }
+            case CAIRO_PATH_CLOSE_PATH:
+                if (!(current == first)) segments.push_back({current, first, opens});
+                opens = false;
+                current = first;
+                break;
+            default:
+                break;
+        }
+    }
+    cairo_path_destroy(flat);
+    double total = 0;
+    for (const auto& s : segments) total += std::hypot(s.b.x - s.a.x, s.b.y - s.a.y);
+    const double from = start * total, to = end * total;
+    double position = 0;
+    bool drawing = false;
+    for (const auto& s : segments) {
+        const double length = std::hypot(s.b.x - s.a.x, s.b.y - s.a.y);
+        if (s.opensSubpath) drawing = false;
+        if (length > 0 && position + length >= from && position <= to) {
+            const double t0 = std::max(0.0, (from - position) / length);
+            const double t1 = std::min(1.0, (to - position) / length);
+            auto at = [&](double t) {
+                return CGPoint{s.a.x + (s.b.x - s.a.x) * t, s.a.y + (s.b.y - s.a.y) * t};
+            };
+            if (!drawing) {
+                const CGPoint p = at(t0);
+                cairo_move_to(cr, p.x, p.y);
+                drawing = true;
+            }
+            const CGPoint p = at(t1);
+            cairo_line_to(cr, p.x, p.y);
+        }
+        position += length;
+    }
+}
+
+struct Shown {
+    const CALayer* layer;
+    std::shared_ptr<CALayer> keep;  // the presentation copy, when the layer animates
+};
+
+class Renderer {
+public:
+    explicit Renderer(double time) : time_(time) {}
+
+    Shown shown(const CALayer& model) const {
+        if (!model.hasAnimations()) return {&model, nullptr};
+        auto copy = model.presentationLayer(time_);
+        return {copy.get(), copy};
+    }
+
+    // Draws a layer in its own coordinates (the caller has applied its transform).
+    void layer(const CALayer& model, const CALayer& look, cairo_t* cr) {
+        if (look.isHidden() || look.opacity() <= 0) return;
+        const double opacity = std::min(1.0f, look.opacity());
+        const bool group = opacity < 1 || model.mask();
+        if (!group) {
+            shadow(model, look, cr);
+            body(model, look, cr);
+            return;
+        }
+        cairo_save(cr);
+        const CGRect area = extent(model, look);
+        cairo_rectangle(cr, area.origin.x, area.origin.y, area.size.width, area.size.height);
+        cairo_clip(cr);
+        cairo_push_group(cr);
+        shadow(model, look, cr);
+        body(model, look, cr);
+        cairo_pattern_t* content = cairo_pop_group(cr);
+        if (const auto& mask = model.mask()) {
+            cairo_push_group(cr);
+            sublayer(*mask, nullptr, cr);
+            cairo_pattern_t* alpha = cairo_pop_group(cr);
+            cairo_push_group(cr);
+            cairo_set_source(cr, content);
+            cairo_mask(cr, alpha);
+            cairo_pattern_destroy(alpha);
+            cairo_pattern_destroy(content);
+            content = cairo_pop_group(cr);
+        }
+        cairo_set_source(cr, content);
+        cairo_paint_with_alpha(cr, opacity);
+        cairo_pattern_destroy(content);
+        cairo_restore(cr);
+    }
+
+private:
+    // Draws `model` as a sublayer of the layer showing as `parent` (null for a mask).
+    void sublayer(const CALayer& model, const CALayer* parent, cairo_t* cr) {
+        const Shown s = shown(model);
+        if (s.layer->isHidden() || s.layer->opacity() <= 0) return;
+        const auto t = LayerRenderer::projectedTransform(toSuperlayer(*s.layer, parent), s.layer->bounds());
+        if (!t || (!s.layer->isDoubleSided() && t->determinant() < 0)) return;
+        cairo_save(cr);
+        applyTransform(cr, *t);
+        layer(model, *s.layer, cr);
+        cairo_restore(cr);
+    }
+
+    // A conservative box of what the layer and its sublayers draw, in its coordinates.
+    CGRect extent(const CALayer& model, const CALayer& look) const {
+        CGRect box = look.bounds();
+        if (look.shadowOpacity() > 0) {
+            const CGFloat grow = std::ceil(look.shadowRadius() * 1.5) + 2;
+            const CGRect base = look.shadowPath() ? look.shadowPath()->boundingBox() : look.bounds();
+            box = box.unionWith(
+                base.offsetBy(look.shadowOffset().width, look.shadowOffset().height).insetBy(-grow, -grow));
+        }
+        if (const auto* shape = dynamic_cast<const CAShapeLayer*>(&look); shape && shape->path()) {
+            const CGFloat w = shape->lineWidth();
+            box = box.unionWith(shape->path()->boundingBox().insetBy(-w, -w));
+        }
+        if (look.masksToBounds()) return box;
+        for (const auto& sub : model.sublayers()) {
+            const Shown s = shown(*sub);
+            const auto t =
+                LayerRenderer::projectedTransform(toSuperlayer(*s.layer, &look), s.layer->bounds());
+            if (t) box = box.unionWith(transformedBox(extent(*sub, *s.layer), *t));
+        }
+        return box.insetBy(-1, -1);
+    }
+
+    static std::shared_ptr<UIView> drawingView(const CALayer& model) {
+        auto view = UIView::viewForLayer(model);
+        // A plain view draws nothing of its own.
+        if (const UIView* raw = view.get(); raw && typeid(*raw) == typeid(UIView)) return nullptr;
+        return view;
+    }
+
+    void shadow(const CALayer& model, const CALayer& look, cairo_t* cr) {
+        if (look.shadowOpacity() <= 0 || !visible(look.shadowColor())) return;
+        const CGFloat radius = std::max<CGFloat>(0, look.shadowRadius());
+        const CGSize offset = look.shadowOffset();
+        const double scale = deviceScale(cr);
+        const bool plain = model.sublayers().empty() && !look.contents() &&
+                           !dynamic_cast<const CAShapeLayer*>(&look) && !drawingView(model);
+        const ShadowBlur::Mask* mask = nullptr;
+        if (look.shadowPath()) {
+            mask = &ShadowBlur::shared().maskForPath(*look.shadowPath(), radius, scale);
+        } else if (plain) {
+            if (!visible(look.backgroundColor()) && !(look.borderWidth() > 0 && visible(look.borderColor())))
+                return;
+            mask = &ShadowBlur::shared().maskForPath(boundsShape(look.bounds(), look.cornerRadius()), radius,
+                                                     scale);
+        } else {
+            // The shadow of whatever the layer draws: its body drawn once more as an alpha mask.
+            mask = &ShadowBlur::shared().maskForDrawing(extent(model, look), radius, scale,
+                                                        [&](cairo_t* mcr) { body(model, look, mcr); });
+        }
+        cairo_save(cr);
+        setSource(cr, *look.shadowColor(), std::clamp(look.shadowOpacity(), 0.0f, 1.0f));
+        ShadowBlur::paint(cr, *mask, offset);
+        cairo_restore(cr);
+    }
+
+    void shape(const CAShapeLayer& look, cairo_t* cr) {
+        if (!look.path()) return;
+        const CGPath& path = *look.path();
+        if (visible(look.fillColor())) {
+            CGContext::appendPath(cr, path);
+            cairo_set_fill_rule(cr, look.fillRule() == CGPathFillRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD
+                                                                               : CAIRO_FILL_RULE_WINDING);
+            setSource(cr, *look.fillColor());
+            cairo_fill(cr);
+        }
+        const double start = std::clamp<double>(look.strokeStart(), 0, 1);
+        const double end = std::clamp<double>(look.strokeEnd(), 0, 1);
+        if (!visible(look.strokeColor()) || look.lineWidth() <= 0 || end <= start) return;
+        if (start == 0 && end == 1) {
+            CGContext::appendPath(cr, path);
+        } else {
+            appendPartialPath(cr, path, start, end);
+        }
+        cairo_set_line_width(cr, look.lineWidth());
+        setSource(cr, *look.strokeColor());
+        cairo_stroke(cr);
+    }
+
+    void body(const CALayer& model, const CALayer& look, cairo_t* cr) {
+        const CGRect b = look.bounds();
+        const CGFloat radius = look.cornerRadius();
+        if (visible(look.backgroundColor())) {
+            CGContext::appendPath(cr, boundsShape(b, radius));
+            setSource(cr, *look.backgroundColor());
+            cairo_fill(cr);
+        }
+        cairo_save(cr);
+        if (look.masksToBounds()) {
+            CGContext::appendPath(cr, boundsShape(b, radius));
+            cairo_clip(cr);
+        }
+        if (look.contents()) look.contents()->paint(cr, b);
+        if (const auto* s = dynamic_cast<const CAShapeLayer*>(&look)) shape(*s, cr);
+        if (const auto view = drawingView(model)) {
+            CGContext context(cr);
+            UIGraphicsPushContext(&context);
+            cairo_save(cr);
+            view->drawRect(view->bounds());
+            cairo_restore(cr);
+            UIGraphicsPopContext();
+        }
+        for (const auto& sub : model.sublayers()) sublayer(*sub, &look, cr);
+        cairo_restore(cr);
+        if (look.borderWidth() > 0 && visible(look.borderColor())) {
+            const CGFloat w = look.borderWidth();
+            CGContext::appendPath(cr,
+                                  boundsShape(b.insetBy(w / 2, w / 2), std::max<CGFloat>(0, radius - w / 2)));
+            cairo_set_line_width(cr, w);
+            setSource(cr, *look.borderColor());
+            cairo_stroke(cr);
+        }
+    }
+
+    double time_;
+};
+
+}  // namespace
+
+std::optional<CGAffineTransform> LayerRenderer::projectedTransform(const CATransform3D& m,
+                                                                   const CGRect& bounds) {
+    if (m.m14 == 0 && m.m24 == 0 && m.m44 == 1) return m.affineTransform();
+    const CGPoint c = bounds.center();
+    const CGFloat dx = std::max<CGFloat>(bounds.width() / 2, 1),
+                  dy = std::max<CGFloat>(bounds.height() / 2, 1);
+    CGPoint p[3];
+    const CGPoint sources[3] = {c, {c.x + dx, c.y}, {c.x, c.y + dy}};
+    for (int i = 0; i < 3; ++i) {
+        const CGPoint s = sources[i];
+        const CGFloat w = s.x * m.m14 + s.y * m.m24 + m.m44;
+        if (!(w > 1e-6)) return std::nullopt;
+        p[i] = {(s.x * m.m11 + s.y * m.m21 + m.m41) / w, (s.x * m.m12 + s.y * m.m22 + m.m42) / w};
+    }
+    CGAffineTransform t;
+    t.a = (p[1].x - p[0].x) / dx;
+    t.b = (p[1].y - p[0].y) / dx;
+    t.c = (p[2].x - p[0].x) / dy;
+    t.d = (p[2].y - p[0].y) / dy;
+    t.tx = p[0].x - t.a * c.x - t.c * c.y;
+    t.ty = p[0].y - t.b * c.x - t.d * c.y;
+    return t;
+}
+
+void LayerRenderer::render(const CALayer& root, cairo_t* cr, double mediaTime) {
+    Renderer renderer(mediaTime);
+    const Shown s = renderer.shown(root);
+    cairo_save(cr);
+    cairo_translate(cr, -s.layer->bounds().origin.x, -s.layer->bounds().origin.y);
+    renderer.layer(root, *s.layer, cr);
+    cairo_restore(cr);
+}
+
+std::shared_ptr<UIImage> LayerRenderer::renderView(UIView& view, CGFloat scale) {
+    if (!(scale > 0)) scale = UIScreen::mainScreen().scale();
+    view.layoutIfNeeded();
+    const CGSize size = view.bounds().size;
+    // At least one pixel, at most what a Cairo surface holds (NaN becomes one pixel).
+    auto pixels = [scale](CGFloat points) {
+        const double p = std::round(points * scale);
+        return p >= 1 ? static_cast<int>(std::min(p, 32767.0)) : 1;
+    };
+    const int w = pixels(size.width), h = pixels(size.height);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    cairo_t* cr = cairo_create(surface);
+    cairo_scale(cr, scale, scale);
+    render(*view.layer(), cr, CACurrentMediaTime());
+    cairo_destroy(cr);
+    auto image = std::make_shared<UIImage>(surface, scale);
+    cairo_surface_destroy(surface);
+    return image;
+}
+
+bool LayerRenderer::writeViewPNG(UIView& view, const std::filesystem::path& path, CGFloat scale) {
+    std::error_code ec;
+    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
+    return renderView(view, scale)->writePNG(path);
+}
+
+}  // namespace platform

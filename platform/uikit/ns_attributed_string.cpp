@@ -1,0 +1,69 @@
+#include "platform/uikit/ns_attributed_string.h"
+
+#include <algorithm>
+
+#include "platform/uikit/text_layout.h"
+#include "platform/uikit/ui_graphics.h"
+
+namespace platform {
+
+NSAttributedString::NSAttributedString(std::string string, NSAttributes attributes)
+    : string_(std::move(string)) {
+    if (!string_.empty()) runs_.push_back({0, string_.size(), std::move(attributes)});
+}
+
+void NSAttributedString::appendAttributedString(const NSAttributedString& other) {
+    const std::size_t offset = string_.size();
+    string_ += other.string_;
+    for (Run run : other.runs_) {
+        run.location += offset;
+        runs_.push_back(std::move(run));
+    }
+}
+
+void NSAttributedString::setAttributes(const NSAttributes& attributes, std::size_t location,
+                                       std::size_t length) {
+    location = std::min(location, string_.size());
+    const std::size_t end = std::min(string_.size(), location + length);
+    if (end == location) return;
+    std::vector<Run> kept;
+    for (const Run& run : runs_) {
+        const std::size_t runEnd = run.location + run.length;
+        if (run.location < location)
+            kept.push_back({run.location, std::min(runEnd, location) - run.location, run.attributes});
+        if (runEnd > end) {
+            const std::size_t start = std::max(run.location, end);
+            kept.push_back({start, runEnd - start, run.attributes});
+        }
+    }
+    kept.push_back({location, end - location, attributes});
+    std::sort(kept.begin(), kept.end(), [](const Run& a, const Run& b) { return a.location < b.location; });
+    runs_ = std::move(kept);
+}
+
+CGSize NSAttributedString::size() const {
+    return TextLayout(*this, 0, 0, NSLineBreakMode::byWordWrapping, NSTextAlignment::left).size();
+}
+
+CGRect NSAttributedString::boundingRectWithSize(CGSize size, unsigned options, const void* context) const {
+    (void)context;
+    const CGFloat width = (options & NSStringDrawingUsesLineFragmentOrigin) ? size.width : 0;
+    return CGRect({0, 0},
+                  TextLayout(*this, width, 0, NSLineBreakMode::byWordWrapping, NSTextAlignment::left).size());
+}
+
+void NSAttributedString::drawInRect(const CGRect& rect) const {
+    CGContext* context = UIGraphicsGetCurrentContext();
+    if (!context) return;
+    TextLayout layout(*this, rect.size.width, 0, NSLineBreakMode::byWordWrapping, NSTextAlignment::left);
+    layout.draw(context->cairo(), rect.origin);
+}
+
+void NSAttributedString::drawAtPoint(CGPoint point) const {
+    CGContext* context = UIGraphicsGetCurrentContext();
+    if (!context) return;
+    TextLayout(*this, 0, 0, NSLineBreakMode::byWordWrapping, NSTextAlignment::left)
+        .draw(context->cairo(), point);
+}
+
+}  // namespace platform

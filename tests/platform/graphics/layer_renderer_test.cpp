@@ -1,0 +1,249 @@
+#include "platform/graphics/layer_renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "platform/foundation/clock.h"
+#include "platform/uikit/ca_basic_animation.h"
+#include "platform/uikit/ca_shape_layer.h"
+#include "platform/uikit/ui_bezier_path.h"
+#include "platform/uikit/ui_image.h"
+#include "platform/uikit/ui_label.h"
+#include "platform/uikit/ui_view.h"
+
+namespace platform {
+namespace {
+
+using Pixel = UIImage::Pixel;
+
+constexpr CGFloat kScale = 2;
+
+std::shared_ptr<UIView> canvas(CGFloat w, CGFloat h) {
+    auto root = std::make_shared<UIView>(CGRectMake(0, 0, w, h));
+    root->setBackgroundColor(UIColor::whiteColor());
+    return root;
+}
+
+// The pixel under a point, at the render scale.
+Pixel at(const UIImage& image, CGFloat x, CGFloat y) {
+    return image.pixelAt(static_cast<int>(x * kScale), static_cast<int>(y * kScale));
+}
+
+bool isWhite(Pixel p) {
+    return p.r == 255 && p.g == 255 && p.b == 255 && p.a == 255;
+}
+bool isRed(Pixel p) {
+    return p.r > 200 && p.g < 60 && p.b < 60;
+}
+bool isBlue(Pixel p) {
+    return p.b > 200 && p.r < 60 && p.g < 60;
+}
+
+TEST(LayerRendererLook, RoundedBorderedViewWithShadow) {
+    auto root = canvas(200, 160);
+    auto card = std::make_shared<UIView>(CGRectMake(40, 40, 100, 60));
+    card->setBackgroundColor(UIColor::blueColor());
+    CALayer& layer = *card->layer();
+    layer.setCornerRadius(16);
+    layer.setBorderWidth(3);
+    layer.setBorderColor(UIColor::redColor());
+    layer.setShadowOpacity(1);
+    layer.setShadowRadius(4);
+    layer.setShadowOffset({0, 8});
+    root->addSubview(card);
+    const auto image = LayerRenderer::renderView(*root, kScale);
+    ASSERT_EQ(image->pixelWidth(), 400);
+
+    EXPECT_TRUE(isBlue(at(*image, 90, 70))) << "the fill inside the border";
+    EXPECT_TRUE(isRed(at(*image, 41, 70))) << "the border along the left edge";
+    EXPECT_TRUE(isRed(at(*image, 90, 41))) << "the border along the top edge";
+    // The corner is cut by the radius; the shadow lies 8 points lower, so the corner stays clear.
+    EXPECT_TRUE(isWhite(at(*image, 41, 41)));
+    // Below the card the shadow darkens the background, fading with distance.
+    const Pixel near = at(*image, 90, 104);
+    const Pixel far = at(*image, 90, 112);
+    EXPECT_LT(near.r, 120);
+    EXPECT_GT(far.r, near.r);
+    EXPECT_TRUE(isWhite(at(*image, 90, 130)));
+    EXPECT_TRUE(isWhite(at(*image, 20, 70)));
+}
+
+TEST(LayerRendererLook, MasksToBoundsClipsSublayersToTheCorners) {
+    auto root = canvas(100, 100);
+    auto clip = CALayer::layer();
+    clip->setFrame(CGRectMake(10, 10, 80, 80));
+    clip->setCornerRadius(40);
+    clip->setMasksToBounds(true);
+    auto fill = CALayer::layer();
+    fill->setFrame(CGRectMake(-10, -10, 100, 100));
+    fill->setBackgroundColor(UIColor::redColor());
+    clip->addSublayer(fill);
+    root->layer()->addSublayer(clip);
+    const auto image = LayerRenderer::renderView(*root, kScale);
+    EXPECT_TRUE(isRed(at(*image, 50, 50)));
+    EXPECT_TRUE(isWhite(at(*image, 12, 12))) << "outside the circle";
+    EXPECT_TRUE(isWhite(at(*image, 5, 50))) << "outside the bounds";
+}
+
+TEST(LayerRendererLook, ViewsDrawTheirOwnContentInTheirPlace) {
+    auto root = canvas(100, 60);
+    auto label = std::make_shared<UILabel>(CGRectMake(20, 10, 60, 40));
+    label->setFont(UIFont::boldSystemFontOfSize(30));
+    label->setText("IIII");
+    label->setTextColor(UIColor::blueColor());
+    root->addSubview(label);
+    const auto image = LayerRenderer::renderView(*root, kScale);
+    int inside = 0, outside = 0;
+    for (int y = 0; y < 60; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            if (isWhite(at(*image, x, y))) continue;
+            (CGRectMake(20, 10, 60, 40).contains(CGPointMake(x, y)) ? inside : outside)++;
+        }
+    }
+    EXPECT_GT(inside, 50);
+    EXPECT_EQ(outside, 0);
+}
+
+TEST(LayerRendererLook, NonsenseGeometryDrawsNothingAndDoesNotCrash) {
+    auto root = canvas(20, 20);
+    auto odd = CALayer::layer();
+    odd->setFrame(CGRectMake(0, 0, NAN, 1e12));
+    odd->setBackgroundColor(UIColor::redColor());
+    odd->setShadowOpacity(1);
+    odd->setShadowRadius(1e9);
+    root->layer()->addSublayer(odd);
+    auto huge = CALayer::layer();
+    huge->setFrame(CGRectMake(-1e7, -1e7, 2e7, 2e7));
+    huge->setShadowOpacity(1);
+    huge->setBackgroundColor(UIColor::clearColor());
+    huge->setBorderWidth(1);
+    root->layer()->addSublayer(huge);
+    const auto image = LayerRenderer::renderView(*root, kScale);
+    EXPECT_EQ(image->pixelWidth(), 40);
+    auto empty = std::make_shared<UIView>(CGRectMake(0, 0, NAN, -5));
+    EXPECT_EQ(LayerRenderer::renderView(*empty, kScale)->pixelWidth(), 1);
+}
+
+TEST(LayerRendererLook, OpacityAndHiddenLayers) {
+    auto root = canvas(60, 20);
+    auto faint = CALayer::layer();
+    faint->setFrame(CGRectMake(0, 0, 20, 20));
+    faint->setBackgroundColor(UIColor::blackColor());
+    faint->setOpacity(0.5);
+    auto hidden = CALayer::layer();
+    hidden->setFrame(CGRectMake(20, 0, 20, 20));
+    hidden->setBackgroundColor(UIColor::blackColor());
+    hidden->setHidden(true);
+    root->layer()->addSublayer(faint);
+    root->layer()->addSublayer(hidden);
+    const auto image = LayerRenderer::renderView(*root, kScale);
+    EXPECT_NEAR(at(*image, 10, 10).r, 128, 2);
+    EXPECT_TRUE(isWhite(at(*image, 30, 10)));
+}
+
+// A ring of radius 30 round (50, 50), starting at the top and running clockwise on the screen.
+std::shared_ptr<CAShapeLayer> ring(CGFloat strokeEnd) {
+    auto shape = CAShapeLayer::layer();
+    shape->setFrame(CGRectMake(0, 0, 100, 100));
+    shape->setPath(UIBezierPath::bezierPathWithArcCenter({50, 50}, 30, -std::numbers::pi / 2,
+                                                         3 * std::numbers::pi / 2, true)
+                       ->CGPath());
+    shape->setFillColor(nullptr);
+    shape->setStrokeColor(UIColor::redColor());
+    shape->setLineWidth(6);
+    shape->setStrokeEnd(strokeEnd);
+    return shape;
+}
+
+// Whether the ring is drawn at the clock angle (0 at the top, growing clockwise).
+bool ringDrawnAt(const UIImage& image, double degrees) {
+    const double a = degrees * std::numbers::pi / 180;
+    return isRed(at(image, 50 + 30 * std::sin(a), 50 - 30 * std::cos(a)));
+}
+
+TEST(LayerRendererShapes, StrokeEndDrawsThatFractionOfTheOutline) {
+    auto root = canvas(100, 100);
+    root->layer()->addSublayer(ring(0.25));
+    const auto image = LayerRenderer::renderView(*root, kScale);
+    EXPECT_TRUE(ringDrawnAt(*image, 5));
+    EXPECT_TRUE(ringDrawnAt(*image, 45));
+    EXPECT_TRUE(ringDrawnAt(*image, 85));
+    EXPECT_FALSE(ringDrawnAt(*image, 100));
+    EXPECT_FALSE(ringDrawnAt(*image, 180));
+    EXPECT_FALSE(ringDrawnAt(*image, 300));
+    EXPECT_TRUE(isWhite(at(*image, 50, 50))) << "no fill";
+}
+
+TEST(LayerRendererShapes, StrokeEndFollowsItsAnimation) {
+    auto clock = VirtualClock::install();
+    auto root = canvas(100, 100);
+    auto shape = ring(1);
+    root->layer()->addSublayer(shape);
+    auto animation = CABasicAnimation::animationWithKeyPath("strokeEnd");
+    animation->setFromValue(CAValue(0.0));
+    animation->setToValue(CAValue(1.0));
+    animation->setDuration(4);
+    shape->addAnimation(animation, "animateCircle");
+    clock->advance(2);
+    const auto image = LayerRenderer::renderView(*root, kScale);
+    EXPECT_TRUE(ringDrawnAt(*image, 170));
+    EXPECT_FALSE(ringDrawnAt(*image, 190));
+}
+
+TEST(LayerRendererTransforms, RotationAndPerspectiveUseTheProjectedAffinePart) {
+    const CGRect bounds = CGRectMake(0, 0, 100, 50);
+    const auto turn = CGAffineTransform::makeRotation(0.3).translatedBy(5, 7);
+    const auto affine = LayerRenderer::projectedTransform(CATransform3D::makeAffineTransform(turn), bounds);
+    ASSERT_TRUE(affine);
+    EXPECT_DOUBLE_EQ(affine->a, turn.a);
+    EXPECT_DOUBLE_EQ(affine->ty, turn.ty);
+
+    CATransform3D perspective;
+    perspective.m34 = -1.0 / 500;
+    const auto turned = CATransform3D::makeRotation(std::numbers::pi / 3, 0, 1, 0).concat(perspective);
+    const auto projected = LayerRenderer::projectedTransform(turned, bounds);
+    ASSERT_TRUE(projected);
+    EXPECT_LT(projected->a, 0.6) << "narrower than the unturned layer";
+    EXPECT_GT(projected->a, 0.3);
+
+    CATransform3D behind;
+    behind.m44 = -1;
+    EXPECT_FALSE(LayerRenderer::projectedTransform(behind, bounds));
+}
+
+TEST(LayerRendererTransforms, BackFacingLayersDrawOnlyWhenDoubleSided) {
+    auto root = canvas(100, 100);
+    auto card = CALayer::layer();
+    card->setFrame(CGRectMake(25, 25, 50, 50));
+    card->setBackgroundColor(UIColor::redColor());
+    card->setTransform(CATransform3D::makeRotation(std::numbers::pi, 0, 1, 0));
+    root->layer()->addSublayer(card);
+    EXPECT_TRUE(isRed(at(*LayerRenderer::renderView(*root, kScale), 50, 50)));
+    card->setDoubleSided(false);
+    EXPECT_TRUE(isWhite(at(*LayerRenderer::renderView(*root, kScale), 50, 50)));
+}
+
+TEST(LayerRendererTransforms, SiblingsDrawInOrderAndMasksCutTheirLayer) {
+    auto root = canvas(100, 100);
+    auto back = CALayer::layer();
+    back->setFrame(CGRectMake(0, 0, 60, 60));
+    back->setBackgroundColor(UIColor::blueColor());
+    auto front = CALayer::layer();
+    front->setFrame(CGRectMake(40, 40, 60, 60));
+    front->setBackgroundColor(UIColor::redColor());
+    auto mask = CALayer::layer();
+    mask->setFrame(CGRectMake(0, 0, 30, 60));
+    mask->setBackgroundColor(UIColor::blackColor());
+    front->setMask(mask);
+    root->layer()->addSublayer(back);
+    root->layer()->addSublayer(front);
+    const auto image = LayerRenderer::renderView(*root, kScale);
+    EXPECT_TRUE(isRed(at(*image, 50, 50))) << "the later sibling is in front";
+    EXPECT_TRUE(isWhite(at(*image, 80, 80))) << "outside the mask";
+    EXPECT_TRUE(isBlue(at(*image, 20, 20)));
+}
+
+}  // namespace
+}  // namespace platform

@@ -1,0 +1,82 @@
+#include "platform/graphics/shadow_blur.h"
+
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+namespace platform {
+namespace {
+
+long alphaSum(cairo_surface_t* s) {
+    cairo_surface_flush(s);
+    const unsigned char* data = cairo_image_surface_get_data(s);
+    long sum = 0;
+    for (int y = 0; y < cairo_image_surface_get_height(s); ++y) {
+        for (int x = 0; x < cairo_image_surface_get_width(s); ++x)
+            sum += data[y * cairo_image_surface_get_stride(s) + x];
+    }
+    return sum;
+}
+
+TEST(ShadowBlurBoxes, ThreeOddBoxesMatchTheGaussianVariance) {
+    for (double sigma : {1.0, 2.5, 6.0, 20.0}) {
+        const auto widths = ShadowBlur::boxWidths(sigma);
+        ASSERT_EQ(widths.size(), 3u);
+        double variance = 0;
+        for (int w : widths) {
+            EXPECT_EQ(w % 2, 1);
+            variance += (w * w - 1) / 12.0;
+        }
+        EXPECT_NEAR(variance, sigma * sigma, sigma * sigma * 0.15 + 0.5) << sigma;
+    }
+}
+
+TEST(ShadowBlurMasks, BlurSpreadsTheShapeAndKeepsItsWeight) {
+    CGPath square;
+    square.addRect(CGRectMake(0, 0, 20, 20));
+    auto& blur = ShadowBlur::shared();
+    blur.clear();
+    const auto& mask = blur.maskForPath(square, 6, 1);
+    EXPECT_EQ(mask.scale, 1);
+    // The mask reaches beyond the shape, and its total alpha is close to the square's.
+    EXPECT_LT(mask.origin.x, -6);
+    EXPECT_NEAR(alphaSum(mask.surface), 255L * 400, 255L * 400 * 0.03);
+    // A finer device gets the same shadow enlarged: the same weight per point.
+    const auto& fine = blur.maskForPath(square, 6, 3);
+    EXPECT_EQ(fine.scale, 3);
+    EXPECT_NEAR(alphaSum(fine.surface), 9 * 255L * 400, 9 * 255L * 400 * 0.05);
+    const unsigned char* data = cairo_image_surface_get_data(mask.surface);
+    const int stride = cairo_image_surface_get_stride(mask.surface);
+    const int inside = static_cast<int>(-mask.origin.x) + 10;
+    const int corner = static_cast<int>(-mask.origin.x);
+    EXPECT_GT(data[inside * stride + inside], 200);
+    EXPECT_LT(data[corner * stride + corner], 100) << "the corner is soft";
+}
+
+TEST(ShadowBlurMasks, SameShapeComesFromTheCache) {
+    auto& blur = ShadowBlur::shared();
+    blur.clear();
+    CGPath a;
+    a.addRoundedRect(CGRectMake(0, 0, 50, 30), 8, 8);
+    const auto* first = blur.maskForPath(a, 3, 2).surface;
+    EXPECT_EQ(blur.maskForPath(a, 3, 2).surface, first);
+    EXPECT_EQ(blur.cachedMasks(), 1u);
+    blur.maskForPath(a, 3, 3);
+    EXPECT_EQ(blur.cachedMasks(), 2u) << "another scale is another mask";
+
+    auto draw = [](double width) {
+        return [width](cairo_t* cr) {
+            cairo_rectangle(cr, 0, 0, width, 10);
+            cairo_fill(cr);
+        };
+    };
+    const auto* drawn = blur.maskForDrawing(CGRectMake(0, 0, 40, 10), 4, 2, draw(20)).surface;
+    EXPECT_EQ(blur.maskForDrawing(CGRectMake(0, 0, 40, 10), 4, 2, draw(20)).surface, drawn)
+        << "the same pixels drawn again";
+    EXPECT_NE(blur.maskForDrawing(CGRectMake(0, 0, 40, 10), 4, 2, draw(30)).surface, drawn);
+    EXPECT_EQ(blur.cachedMasks(), 4u);
+}
+
+}  // namespace
+}  // namespace platform

@@ -1,0 +1,58 @@
+#include "platform/uikit/ui_image_view.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/uikit/ui_graphics.h"
+
+namespace platform {
+namespace {
+
+std::shared_ptr<UIImage> swatch(CGSize size, const std::shared_ptr<UIColor>& color) {
+    UIGraphicsBeginImageContextWithOptions(size, false, 1);
+    UIGraphicsGetCurrentContext()->setFillColor(color);
+    UIGraphicsGetCurrentContext()->fillRect(CGRect({0, 0}, size));
+    auto image = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    return image;
+}
+
+TEST(UIImageViewPlacement, ContentModesPlaceTheImage) {
+    const CGRect bounds = CGRectMake(0, 0, 100, 50);
+    const CGSize image{20, 10};
+    EXPECT_EQ(UIImageView::placeImage(image, bounds, UIViewContentMode::scaleToFill), bounds);
+    EXPECT_EQ(UIImageView::placeImage(image, bounds, UIViewContentMode::scaleAspectFit),
+              CGRectMake(0, 0, 100, 50));
+    EXPECT_EQ(UIImageView::placeImage({10, 10}, bounds, UIViewContentMode::scaleAspectFit),
+              CGRectMake(25, 0, 50, 50));
+    EXPECT_EQ(UIImageView::placeImage({10, 10}, bounds, UIViewContentMode::scaleAspectFill),
+              CGRectMake(0, -25, 100, 100));
+    EXPECT_EQ(UIImageView::placeImage(image, bounds, UIViewContentMode::center), CGRectMake(40, 20, 20, 10));
+    EXPECT_EQ(UIImageView::placeImage(image, bounds, UIViewContentMode::bottomRight),
+              CGRectMake(80, 40, 20, 10));
+}
+
+TEST(UIImageViewDrawing, IntrinsicSizeHighlightAndTemplateTint) {
+    const auto red = swatch({4, 4}, UIColor::redColor());
+    auto view = std::make_shared<UIImageView>(red);
+    EXPECT_EQ(view->intrinsicContentSize(), CGSizeMake(4, 4));
+    EXPECT_EQ(view->bounds().size, CGSizeMake(4, 4));
+    view->setHighlightedImage(swatch({4, 4}, UIColor::blueColor()));
+
+    auto draw = [&] {
+        UIGraphicsBeginImageContextWithOptions({4, 4}, false, 1);
+        view->drawRect(view->bounds());
+        auto image = UIGraphicsGetImageFromCurrentImageContext();
+        UIGraphicsEndImageContext();
+        return image->pixelAt(2, 2);
+    };
+    EXPECT_EQ(draw(), (UIImage::Pixel{255, 0, 0, 255}));
+    view->setHighlighted(true);
+    EXPECT_EQ(draw(), (UIImage::Pixel{0, 0, 255, 255}));
+    view->setHighlighted(false);
+    view->setImage(red->imageWithRenderingMode(UIImageRenderingMode::alwaysTemplate));
+    view->setTintColor(UIColor::greenColor());
+    EXPECT_EQ(draw(), (UIImage::Pixel{0, 255, 0, 255}));
+}
+
+}  // namespace
+}  // namespace platform
