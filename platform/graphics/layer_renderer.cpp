@@ -25,6 +25,17 @@ bool visible(const CGColorRef& color) {
 }
 
 void setSource(cairo_t* cr, const UIColor& color, double alpha = 1) {
+    if (const auto& image = color.patternImage()) {
+        // Tiled at the image's own scale, from the origin of the layer being drawn.
+        cairo_pattern_t* pattern = cairo_pattern_create_for_surface(image->surface());
+        cairo_matrix_t scale;
+        cairo_matrix_init_scale(&scale, image->scale(), image->scale());
+        cairo_pattern_set_matrix(pattern, &scale);
+        cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
+        cairo_set_source(cr, pattern);
+        cairo_pattern_destroy(pattern);
+        return;  // a pattern is opaque as drawn; a fading alpha applies only to plain colours
+    }
     double r = 0, g = 0, b = 0, a = 0;
     color.getRed(&r, &g, &b, &a);
     cairo_set_source_rgba(cr, r, g, b, a * alpha);

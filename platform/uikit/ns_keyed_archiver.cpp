@@ -26,7 +26,8 @@ std::string realElement(float value) {
 }  // namespace
 
 std::vector<std::uint8_t> NSKeyedArchiver::archivedDataWithRootObject(const std::shared_ptr<UIColor>& color) {
-    if (!color) return {};
+    // A pattern's image has no place in the archive: it archives to nothing, like no colour.
+    if (!color || color->colorSpace() == UIColor::ColorSpace::pattern) return {};
     const bool white = color->colorSpace() == UIColor::ColorSpace::white;
     std::string components = "<array>\n";
     for (int i = 0; i < color->numberOfComponents(); ++i) {

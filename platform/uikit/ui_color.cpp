@@ -37,6 +37,14 @@ std::shared_ptr<UIColor> UIColor::colorWithWhite(double white, double alpha) {
     return make(ColorSpace::white, c);
 }
 
+std::shared_ptr<UIColor> UIColor::colorWithPatternImage(std::shared_ptr<UIImage> image) {
+    if (!image) return nullptr;
+    const float c[4] = {0, 0, 0, 1};
+    auto color = make(ColorSpace::pattern, c);
+    color->patternImage_ = std::move(image);
+    return color;
+}
+
 std::shared_ptr<UIColor> UIColor::colorWithHue(double hue, double saturation, double brightness,
                                                double alpha) {
     double h = std::isfinite(hue) ? hue - std::floor(hue) : 0.0;  // the hue circle wraps
@@ -97,10 +105,13 @@ QUORVEL_NAMED_COLOR(brownColor, named(0.6, 0.4, 0.2))
 std::shared_ptr<UIColor> UIColor::colorWithAlphaComponent(double alpha) const {
     float c[4] = {components_[0], components_[1], components_[2], components_[3]};
     c[numberOfComponents() - 1] = unitFloat(alpha);
-    return make(space_, c);
+    auto color = make(space_, c);
+    color->patternImage_ = patternImage_;
+    return color;
 }
 
 bool UIColor::getRed(double* red, double* green, double* blue, double* alpha) const {
+    if (space_ == ColorSpace::pattern) return false;
     const bool white = space_ == ColorSpace::white;
     if (red) *red = components_[0];
     if (green) *green = white ? components_[0] : components_[1];
@@ -111,7 +122,7 @@ bool UIColor::getRed(double* red, double* green, double* blue, double* alpha) co
 
 bool UIColor::getHue(double* hue, double* saturation, double* brightness, double* alpha) const {
     double r = 0, g = 0, b = 0;
-    getRed(&r, &g, &b, nullptr);
+    if (!getRed(&r, &g, &b, nullptr)) return false;
     const double maxC = std::max({r, g, b});
     const double delta = maxC - std::min({r, g, b});
     double h = 0;
@@ -141,7 +152,7 @@ bool UIColor::getWhite(double* white, double* alpha) const {
 }
 
 bool UIColor::operator==(const UIColor& other) const {
-    if (space_ != other.space_) return false;
+    if (space_ != other.space_ || patternImage_ != other.patternImage_) return false;
     return std::equal(components_, components_ + numberOfComponents(), other.components_);
 }
 

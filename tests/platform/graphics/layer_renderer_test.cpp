@@ -9,6 +9,7 @@
 #include "platform/uikit/ca_basic_animation.h"
 #include "platform/uikit/ca_shape_layer.h"
 #include "platform/uikit/ui_bezier_path.h"
+#include "platform/uikit/ui_graphics.h"
 #include "platform/uikit/ui_image.h"
 #include "platform/uikit/ui_label.h"
 #include "platform/uikit/ui_view.h"
@@ -141,6 +142,27 @@ TEST(LayerRendererLook, OpacityAndHiddenLayers) {
     const auto image = LayerRenderer::renderView(*root, kScale);
     EXPECT_NEAR(at(*image, 10, 10).r, 128, 2);
     EXPECT_TRUE(isWhite(at(*image, 30, 10)));
+}
+
+TEST(LayerRendererLook, PatternColourTilesItsImage) {
+    // A 2 × 1 point tile: red on the left, blue on the right.
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(2, 1), true, kScale);
+    UIGraphicsGetCurrentContext()->setFillColor(UIColor::redColor());
+    UIGraphicsGetCurrentContext()->fillRect(CGRectMake(0, 0, 1, 1));
+    UIGraphicsGetCurrentContext()->setFillColor(UIColor::blueColor());
+    UIGraphicsGetCurrentContext()->fillRect(CGRectMake(1, 0, 1, 1));
+    auto tile = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    ASSERT_TRUE(tile);
+
+    auto root = canvas(10, 4);
+    auto striped = CALayer::layer();
+    striped->setFrame(CGRectMake(0, 0, 10, 4));
+    striped->setBackgroundColor(UIColor::colorWithPatternImage(tile));
+    root->layer()->addSublayer(striped);
+    const auto image = LayerRenderer::renderView(*root, kScale);
+    for (CGFloat x : {0.5, 2.5, 8.5}) EXPECT_TRUE(isRed(at(*image, x, 2))) << x;
+    for (CGFloat x : {1.5, 3.5, 9.5}) EXPECT_TRUE(isBlue(at(*image, x, 2))) << x;
 }
 
 // A ring of radius 30 round (50, 50), starting at the top and running clockwise on the screen.

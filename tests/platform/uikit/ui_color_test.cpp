@@ -1,3 +1,4 @@
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,6 +9,7 @@
 #include "platform/uikit/ns_keyed_archiver.h"
 #include "platform/uikit/ns_keyed_unarchiver.h"
 #include "platform/uikit/ui_color.h"
+#include "platform/uikit/ui_image.h"
 
 using namespace platform;
 
@@ -85,6 +87,20 @@ TEST(UIColorEquality, WithAlphaKeepsTheSpace) {
     auto red = UIColor::redColor()->colorWithAlphaComponent(0.7);
     EXPECT_TRUE(red->isEqual(UIColor::colorWithRed(1, 0, 0, 0.7)));
     EXPECT_EQ(UIColor::redColor()->alpha(), 1.0);  // the original is unchanged
+}
+
+TEST(UIColorPattern, KeepsItsImageAndHasNoComponentsOrArchive) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 2, 2);
+    auto tile = std::make_shared<UIImage>(surface, 1);  // takes its own reference
+    cairo_surface_destroy(surface);
+    auto pattern = UIColor::colorWithPatternImage(tile);
+    ASSERT_TRUE(pattern);
+    EXPECT_EQ(pattern->patternImage(), tile);
+    EXPECT_EQ(pattern->colorWithAlphaComponent(0.5)->patternImage(), tile);
+    EXPECT_FALSE(pattern->getRed(nullptr, nullptr, nullptr, nullptr));
+    EXPECT_FALSE(*pattern == *UIColor::blackColor());
+    EXPECT_TRUE(NSKeyedArchiver::archivedDataWithRootObject(pattern).empty());
+    EXPECT_FALSE(UIColor::colorWithPatternImage(nullptr));
 }
 
 TEST(UIColorArchive, RoundTripsEveryColourExactly) {
