@@ -39,22 +39,21 @@ APMValue APMValue::initWithInt64(std::int64_t value) {
     return APMValue(kInt64, std::make_shared<const Wrapped>(value));
 }
 
-std::optional<APMValue> APMValue::initWithString(const std::optional<std::string>& value) {
-    if (!value) {
-        monitor()->logWithLevel(0, 35002, "Cannot create String value with nil");
-        return std::nullopt;
-    }
-    if (!APMIsUTF8(*value)) {
+std::optional<APMValue> APMValue::initWithString(const std::string& value) {
+    if (!APMIsUTF8(value)) {
         monitor()->logWithLevel(0, 35003, "Cannot create String value with non-string value. Value",
                                 APMLogContext::object("NSData", std::nullopt));
         return std::nullopt;
     }
-    return APMValue(kString, std::make_shared<const Wrapped>(*value));
+    return APMValue(kString, std::make_shared<const Wrapped>(value));
 }
 
 std::optional<APMValue> APMValue::initWithString(const platform::Value& value) {
-    if (value.isNull()) return initWithString(std::optional<std::string>());
-    if (const std::string* text = value.stringValue()) return initWithString(std::optional(*text));
+    if (value.isNull()) {
+        monitor()->logWithLevel(0, 35002, "Cannot create String value with nil");
+        return std::nullopt;
+    }
+    if (const std::string* text = value.stringValue()) return initWithString(*text);
     monitor()->logWithLevel(0, 35003, "Cannot create String value with non-string value. Value",
                             contextOf(value));
     return std::nullopt;

@@ -29,8 +29,9 @@ public:
 
     static APMValue initWithDouble(double value);
     static APMValue initWithInt64(std::int64_t value);
-    // Text that is not UTF-8 is no string (35003); nullopt stands for nil.
-    static std::optional<APMValue> initWithString(const std::optional<std::string>& value);
+    // Text that is not UTF-8 is no string (35003).
+    static std::optional<APMValue> initWithString(const std::string& value);
+    // A plain object: null is nil (35002), anything but a string is refused (35003).
     static std::optional<APMValue> initWithString(const platform::Value& value);
     static APMValue initWithArray(Array value);
     // A plain array: each dictionary element becomes parameters of values made with valueFromObject
