@@ -17,7 +17,7 @@ std::shared_ptr<APMMonitor> monitor() {
 }
 
 APMLogContext contextOf(const platform::Value& object) {
-    return APMLogContext::object(APMClassNameOfObject(object), std::nullopt);
+    return APMLogContext::object(APMClassNameOfObject(object), std::nullopt, &object);
 }
 
 std::string describeDouble(double value) {
