@@ -15,6 +15,9 @@ namespace {
 
 class NameTables : public ::testing::Test {
 protected:
+    // The monitor finishes its queued work before the process may exit.
+    void TearDown() override { clock->runUntilIdle(); }
+
     void SetUp() override {
         ::unsetenv("QUORVEL_STORE_INSTALLATION");
         platform::NSProcessInfo::processInfo().setArguments({"quorvel"});

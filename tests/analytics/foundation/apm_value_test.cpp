@@ -16,6 +16,9 @@ namespace {
 
 class TypedValues : public ::testing::Test {
 protected:
+    // The monitor finishes its queued work before the process may exit.
+    void TearDown() override { clock->runUntilIdle(); }
+
     quorvel::testing::TempDataRoot root;
     std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
 };

@@ -14,6 +14,9 @@ namespace {
 
 class ExperimentClient : public ::testing::Test {
 protected:
+    // The monitor finishes its queued work before the process may exit.
+    void TearDown() override { clock->runUntilIdle(); }
+
     std::shared_ptr<APMEClient> registerSDK(const std::string& name) {
         return manager->registerSDKProperty(APMESDKProperty::initWithName(name),
                                             {{"enabled", NanoNumber::withInt(0)}});

@@ -33,6 +33,9 @@ APMValue text(const std::string& value) {
 
 class Validator : public ::testing::Test {
 protected:
+    // The monitor finishes its queued work before the process may exit.
+    void TearDown() override { clock->runUntilIdle(); }
+
     std::vector<std::string> logged() {
         clock->runUntilIdle();
         return capture.lines();

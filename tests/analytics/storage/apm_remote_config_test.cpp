@@ -141,6 +141,9 @@ std::string received(Kind kind, double value) {
 
 class RemoteConfigSettings : public ::testing::Test {
 protected:
+    // The monitor finishes its queued work before the process may exit.
+    void TearDown() override { clock->runUntilIdle(); }
+
     double answerFor(const char* name, Answer answer, const std::string& text) {
         config->parseSettings({{name, text}});
         return answer(*config);
