@@ -61,15 +61,9 @@ TEST_F(NameTables, NameTests) {
     EXPECT_TRUE(APMIsPublicName("level_up"));
     EXPECT_FALSE(APMIsPublicName("_s"));
     EXPECT_FALSE(APMIsPublicName(""));
-    EXPECT_TRUE(APMIsErrorEvent("_err"));
     EXPECT_FALSE(APMIsErrorEvent(""));
-    EXPECT_FALSE(APMIsNotErrorEventName("_err"));
     EXPECT_TRUE(APMEventAcceptsItems("view_search_results"));
     EXPECT_FALSE(APMEventAcceptsItems("screen_view"));
-    EXPECT_TRUE(APMIsStandardItemParameterName("item_location_id"));
-    EXPECT_FALSE(APMIsStandardItemParameterName("color"));
-    EXPECT_TRUE(APMIsRevenueEventName("_iap"));
-    EXPECT_FALSE(APMIsRevenueEventName("_ai"));
 }
 
 TEST_F(NameTables, SubscriptionsItemsAndScreenParameters) {

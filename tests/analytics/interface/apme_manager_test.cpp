@@ -62,13 +62,6 @@ TEST_F(ExperimentClient, RegistrationRefusesMissingPropertiesNamesAndFlags) {
         EXPECT_TRUE(containsCode(lines, code)) << code;
 }
 
-TEST_F(ExperimentClient, RegisteringAgainKeepsTheClient) {
-    auto client = registerSDK("sdk");
-    ASSERT_NE(client, nullptr);
-    EXPECT_EQ(registerSDK("sdk"), client);
-    EXPECT_NE(registerSDK("other"), client);
-}
-
 TEST_F(ExperimentClient, FlagsAnswerOnlyFromTheActivatedSnapshotOfTheirSDK) {
     auto client = registerSDK("sdk");
     auto other = registerSDK("other");

@@ -245,10 +245,7 @@ TEST_F(RemoteConfigSettings, TheDefaultInstanceIsSharedAndAnswersDefaults) {
     auto shared = APMRemoteConfig::defaultInstance();
     EXPECT_EQ(shared, APMRemoteConfig::defaultInstance());
     EXPECT_TRUE(shared->isDefaultInstance());
-    EXPECT_FALSE(config->isDefaultInstance());
     EXPECT_EQ(shared->uploadingInterval(), 3600);
-    EXPECT_EQ(shared->maxPublicEventParams(), 25);
-    EXPECT_FALSE(shared->isNetworkBackgroundSessionEnabled());
 }
 
 TEST_F(RemoteConfigSettings, ExperimentFlagsOverrideTheirSwitches) {
