@@ -119,12 +119,16 @@ std::optional<bool> flagBoolValue(const NanoObject& value) {
 }  // namespace
 
 std::shared_ptr<APMRemoteConfig> APMRemoteConfig::defaultInstance() {
-    static auto* instance = new std::shared_ptr<APMRemoteConfig>(initWithAppID("", nullptr));
+    static auto* instance = new std::shared_ptr<APMRemoteConfig>(new APMRemoteConfig("", nullptr));
     return *instance;
 }
 
 std::shared_ptr<APMRemoteConfig> APMRemoteConfig::initWithAppID(
     const std::string& appID, const std::shared_ptr<APMEManager>& experimentManager) {
+    if (appID.empty()) {
+        monitor()->logWithLevel(1, 29000, "Cannot init remote configuration without valid Vuziri App ID");
+        return nullptr;
+    }
     std::shared_ptr<APMRemoteConfig> config(new APMRemoteConfig(appID, experimentManager));
     config->registerWithExperimentManager();
     return config;

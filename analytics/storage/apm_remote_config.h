@@ -33,8 +33,8 @@ public:
 
     // The shared instance without an app: every setting answers its default.
     static std::shared_ptr<APMRemoteConfig> defaultInstance();
-    // With an experiment manager the instance registers "app_measurement" and activates its latest
-    // snapshot.
+    // nullptr (logged) without an app ID. With an experiment manager the instance registers
+    // "app_measurement" and activates its latest snapshot.
     static std::shared_ptr<APMRemoteConfig> initWithAppID(
         const std::string& appID, const std::shared_ptr<APMEManager>& experimentManager);
 

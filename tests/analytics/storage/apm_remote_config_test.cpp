@@ -246,6 +246,7 @@ TEST_F(RemoteConfigSettings, TheDefaultInstanceIsSharedAndAnswersDefaults) {
     EXPECT_EQ(shared, APMRemoteConfig::defaultInstance());
     EXPECT_TRUE(shared->isDefaultInstance());
     EXPECT_EQ(shared->uploadingInterval(), 3600);
+    EXPECT_EQ(APMRemoteConfig::initWithAppID("", nullptr), nullptr);
 }
 
 TEST_F(RemoteConfigSettings, ExperimentFlagsOverrideTheirSwitches) {
