@@ -20,7 +20,7 @@ int hexValue(char c) {
 }  // namespace
 
 std::optional<std::string> apm_MD5String(const std::string& text) {
-    if (!platform::decodeUtf8(text)) return std::nullopt;
+    if (!platform::isValidUtf8(text)) return std::nullopt;
     std::string hex;
     for (std::uint8_t byte : apm_MD5Data(text)) {
         char pair[3];
@@ -48,12 +48,12 @@ std::optional<std::string> apm_stringByUnescapingFromURLArgument(const std::stri
             decoded += c;
         }
     }
-    if (!platform::decodeUtf8(decoded)) return std::nullopt;
+    if (!platform::isValidUtf8(decoded)) return std::nullopt;
     return decoded;
 }
 
 std::size_t apm_UTF32Length(const std::string& text) {
-    if (auto points = platform::decodeUtf8(text)) return points->size();
+    if (auto count = platform::codePointCount(text)) return *count;
     // Not UTF-8: count every byte that does not continue a sequence.
     std::size_t count = 0;
     for (char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;

@@ -2,40 +2,50 @@
 
 namespace platform {
 
+std::optional<char32_t> nextCodePoint(std::string_view text, std::size_t& offset) {
+    const auto lead = static_cast<unsigned char>(text[offset]);
+    std::size_t extra;
+    char32_t point;
+    if (lead < 0x80) {
+        extra = 0;
+        point = lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+        extra = 1;
+        point = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2;
+        point = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3;
+        point = lead & 0x07;
+    } else {
+        return std::nullopt;
+    }
+    if (text.size() - offset <= extra) return std::nullopt;
+    for (std::size_t k = 1; k <= extra; ++k) {
+        const auto next = static_cast<unsigned char>(text[offset + k]);
+        if ((next & 0xC0) != 0x80) return std::nullopt;
+        point = (point << 6) | (next & 0x3F);
+    }
+    static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+    if (point < kSmallest[extra] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
+        return std::nullopt;
+    }
+    offset += extra + 1;
+    return point;
+}
+
+std::optional<std::size_t> codePointCount(std::string_view text) {
+    std::size_t count = 0;
+    if (!forEachCodePoint(text, [&](char32_t) { return ++count, true; })) return std::nullopt;
+    return count;
+}
+
 std::optional<std::u32string> decodeUtf8(std::string_view text) {
     std::u32string points;
     points.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t extra;
-        char32_t point;
-        if (lead < 0x80) {
-            extra = 0;
-            point = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            extra = 1;
-            point = lead & 0x1F;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2;
-            point = lead & 0x0F;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3;
-            point = lead & 0x07;
-        } else {
-            return std::nullopt;
-        }
-        if (text.size() - i <= extra) return std::nullopt;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return std::nullopt;
-            point = (point << 6) | (next & 0x3F);
-        }
-        static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
-        if (point < kSmallest[extra] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
-            return std::nullopt;
-        }
-        points.push_back(point);
-        i += extra + 1;
+    if (!forEachCodePoint(text, [&](char32_t point) { return points.push_back(point), true; })) {
+        return std::nullopt;
     }
     return points;
 }

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <unordered_set>
+
+#include "analytics/foundation/apm_value.h"
+#include "platform/foundation/clock.h"
+#include "platform/foundation/console.h"
+#include "tests/support/temp_data_root.h"
+
+using namespace analytics;
+using platform::Value;
+
+namespace {
+
+class TypedValues : public ::testing::Test {
+protected:
+    // The monitor finishes its queued work before the process may exit.
+    void TearDown() override { clock->runUntilIdle(); }
+
+    quorvel::testing::TempDataRoot root;
+    std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
+};
+
+APMValue string(const std::string& text) {
+    return *APMValue::initWithString(text);
+}
+
+}  // namespace
+
+TEST_F(TypedValues, PlainObjectsBecomeTheirKind) {
+    const struct {
+        const char* label;
+        Value object;
+        bool allowArray;
+        std::optional<APMValue> expected;
+    } cases[] = {
+        {"true", Value(true), false, APMValue::initWithInt64(1)},
+        {"2.5", Value(2.5), false, APMValue::initWithDouble(2.5)},
+        {"-7", Value(-7), false, APMValue::initWithInt64(-7)},
+        {"huge unsigned", Value(std::numeric_limits<std::uint64_t>::max()), false,
+         APMValue::initWithInt64(std::numeric_limits<std::int64_t>::max())},
+        {"text", Value("text"), false, string("text")},
+        {"array", Value(Value::Array{}), false, std::nullopt},
+        {"array allowed", Value(Value::Array{}), true, APMValue::initWithArray(APMValue::Array{})},
+        {"dictionary", Value(Value::Dictionary{}), true, std::nullopt},
+        {"nil", Value(), true, std::nullopt},
+        {"not UTF-8", Value("a\xFF"), false, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const auto value = APMValue::valueFromObject(c.object, c.allowArray);
+        EXPECT_EQ(value, c.expected) << c.label;
+    }
+}
+
+TEST_F(TypedValues, AnArrayKeepsItsDictionaryElementsAsValues) {
+    const Value items(
+        Value::Array{Value::Dictionary{{"item_id", "a1"}, {"price", 2.5}, {"when", platform::NSDate(0)}},
+                     Value("not an item")});
+    const auto value = APMValue::valueFromObject(items, true);
+    ASSERT_TRUE(value && value->isArray());
+    ASSERT_EQ(value->arrayValue()->size(), 1u);
+    const APMValue::Parameters expected{{"item_id", string("a1")}, {"price", APMValue::initWithDouble(2.5)}};
+    EXPECT_EQ(value->arrayValue()->front(), expected);
+}
+
+TEST_F(TypedValues, AnExistingValueIsReturnedAsItIs) {
+    const APMValue array = APMValue::initWithArray(APMValue::Array{{}});
+    const APMValue same = APMValue::valueFromObject(array);
+    EXPECT_EQ(same.value(), array.value());
+    // A copy shares the wrapped object.
+    const APMValue copy = array;
+    EXPECT_EQ(copy.value(), array.value());
+}
+
+TEST_F(TypedValues, AccessorsDoNotConvert) {
+    const APMValue integer = APMValue::initWithInt64(3);
+    const APMValue real = APMValue::initWithDouble(2.5);
+    EXPECT_EQ(integer.doubleValue(), 0.0);
+    EXPECT_EQ(real.int64Value(), 0);
+    EXPECT_EQ(real.stringValue(), nullptr);
+    EXPECT_EQ(integer.arrayValue(), nullptr);
+    EXPECT_EQ(integer.valueType(), APMValue::kInt64);
+    EXPECT_EQ(real.description(), "2.5");
+}
+
+TEST_F(TypedValues, EqualityAndHashingAgree) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const APMValue item = APMValue::initWithArray(APMValue::Array{{{"a", string("x")}}});
+    const struct {
+        const char* label;
+        APMValue a;
+        APMValue b;
+        bool equal;
+    } cases[] = {
+        {"double 1.0 and integer 1", APMValue::initWithDouble(1.0), APMValue::initWithInt64(1), false},
+        {"equal strings", string("level"), string("level"), true},
+        {"different strings", string("a"), string("b"), false},
+        {"string and number", string("1"), APMValue::initWithInt64(1), false},
+        {"signed zeros", APMValue::initWithDouble(0.0), APMValue::initWithDouble(-0.0), true},
+        {"not a number", APMValue::initWithDouble(nan), APMValue::initWithDouble(nan), true},
+        {"equal arrays", item, APMValue::initWithArray(APMValue::Array{{{"a", string("x")}}}), true},
+        {"arrays with other items", item, APMValue::initWithArray(APMValue::Array{{{"a", string("y")}}}),
+         false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.a == c.b, c.equal) << c.label;
+        if (c.equal) {
+            EXPECT_EQ(c.a.hash(), c.b.hash()) << c.label;
+        }
+    }
+    const std::unordered_set<APMValue> set{string("a"), string("a"), APMValue::initWithDouble(nan),
+                                           APMValue::initWithDouble(nan)};
+    EXPECT_EQ(set.size(), 2u);
+}
+
+TEST_F(TypedValues, RefusalsAreLoggedWithTheirCodes) {
+    clock->runUntilIdle();
+    platform::Console::Capture capture;
+    APMValue::valueFromObject(Value());
+    APMValue::valueFromObject(Value(Value::Array{}));
+    APMValue::initWithString(Value());
+    APMValue::initWithString(Value(1));
+    APMValue::initWithArray(Value());
+    APMValue::initWithArray(Value("x"));
+    clock->runUntilIdle();
+    const auto lines = capture.lines();
+    ASSERT_EQ(lines.size(), 6u);
+    const char* codes[] = {"035000", "035001", "035002", "035003", "035004", "035005"};
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        EXPECT_NE(lines[i].find(codes[i]), std::string::npos) << lines[i];
+    EXPECT_NE(lines[1].find("NSArray"), std::string::npos);
+}
