@@ -47,8 +47,9 @@ platform::NSFetchRequest sessionsNewestFirst() {
 }  // namespace
 
 std::shared_ptr<CoreDataManager> CoreDataManager::shared() {
-    static const auto instance = std::make_shared<CoreDataManager>();
-    return instance;
+    // Never destroyed: other threads may still use it while the process exits.
+    static const auto* instance = new std::shared_ptr<CoreDataManager>(std::make_shared<CoreDataManager>());
+    return *instance;
 }
 
 std::shared_ptr<platform::NSManagedObjectContext> CoreDataManager::context() {

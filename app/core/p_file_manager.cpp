@@ -7,8 +7,9 @@
 namespace quorvel {
 
 std::shared_ptr<PFileManager> PFileManager::shared() {
-    static const auto instance = std::make_shared<PFileManager>();
-    return instance;
+    // Never destroyed: other threads may still use it while the process exits.
+    static const auto* instance = new std::shared_ptr<PFileManager>(std::make_shared<PFileManager>());
+    return *instance;
 }
 
 std::optional<std::filesystem::path> PFileManager::modelURL() const {

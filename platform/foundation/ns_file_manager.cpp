@@ -43,8 +43,9 @@ bool copyThenRemove(const fs::path& from, const fs::path& to, std::string* error
 }  // namespace
 
 std::shared_ptr<NSFileManager> NSFileManager::defaultManager() {
-    static const auto manager = std::make_shared<NSFileManager>();
-    return manager;
+    // Never destroyed: background queues may still ask for it while the process exits.
+    static const auto* manager = new std::shared_ptr<NSFileManager>(std::make_shared<NSFileManager>());
+    return *manager;
 }
 
 std::vector<fs::path> NSFileManager::URLsForDirectory(NSSearchPathDirectory directory,
