@@ -2,14 +2,11 @@
 
 namespace platform {
 
-std::optional<char32_t> nextCodePoint(std::string_view text, std::size_t& offset) {
+char32_t nextMultiByteCodePoint(std::string_view text, std::size_t& offset) {
     const auto lead = static_cast<unsigned char>(text[offset]);
     std::size_t extra;
     char32_t point;
-    if (lead < 0x80) {
-        extra = 0;
-        point = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
+    if ((lead & 0xE0) == 0xC0) {
         extra = 1;
         point = lead & 0x1F;
     } else if ((lead & 0xF0) == 0xE0) {
@@ -19,17 +16,17 @@ std::optional<char32_t> nextCodePoint(std::string_view text, std::size_t& offset
         extra = 3;
         point = lead & 0x07;
     } else {
-        return std::nullopt;
+        return kMalformedUtf8;
     }
-    if (text.size() - offset <= extra) return std::nullopt;
+    if (text.size() - offset <= extra) return kMalformedUtf8;
     for (std::size_t k = 1; k <= extra; ++k) {
         const auto next = static_cast<unsigned char>(text[offset + k]);
-        if ((next & 0xC0) != 0x80) return std::nullopt;
+        if ((next & 0xC0) != 0x80) return kMalformedUtf8;
         point = (point << 6) | (next & 0x3F);
     }
-    static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+    static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};  // shortest form by length
     if (point < kSmallest[extra] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
-        return std::nullopt;
+        return kMalformedUtf8;
     }
     offset += extra + 1;
     return point;
