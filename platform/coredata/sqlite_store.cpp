@@ -98,21 +98,29 @@ struct Statement {
     ~Statement() { sqlite3_finalize(handle); }
 };
 
-// True when the file opens as a database whose pages check out.
-bool isSound(sqlite3* db, std::string& reason) {
+enum class Health { Sound, Damaged, Unreadable };
+
+bool isCorruption(int rc) {
+    const int primary = rc & 0xff;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
+// Damaged only when SQLite finds the file is not a sound database; a busy, locked or unreadable
+// file is left where it is, so a passing problem never hides the user's data.
+Health checkHealth(sqlite3* db, std::string& reason) {
     Statement check;
     int rc = sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &check.handle, nullptr);
     if (rc == SQLITE_OK) rc = sqlite3_step(check.handle);
     if (rc != SQLITE_ROW) {
         reason = sqlite3_errmsg(db);
-        return false;
+        return isCorruption(rc) ? Health::Damaged : Health::Unreadable;
     }
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(check.handle, 0));
     if (!text || std::string(text) != "ok") {
         reason = text ? text : "integrity check failed";
-        return false;
+        return Health::Damaged;
     }
-    return true;
+    return Health::Sound;
 }
 
 // Renames the file and its journal aside under the first free "<name>.damaged-<n>".
@@ -158,16 +166,26 @@ std::unique_ptr<SQLiteStore> SQLiteStore::open(const std::filesystem::path& url,
     const bool existed = std::filesystem::exists(url, ec);
     sqlite3* db = openFile(url, error);
     if (!db) return nullptr;
+    // fmax drops a NaN; an hour is more than any caller means.
+    const int timeoutMilliseconds =
+        static_cast<int>(std::fmin(std::fmax(timeoutSeconds, 0.0), 3600.0) * 1000);
+    sqlite3_busy_timeout(db, timeoutMilliseconds);
     std::string reason;
-    if (existed && !isSound(db, reason)) {
+    const Health health = existed ? checkHealth(db, reason) : Health::Sound;
+    if (health == Health::Unreadable) {
+        sqlite3_close(db);
+        fail(error, SQLITE_CANTOPEN, url.string() + ": " + reason);
+        return nullptr;
+    }
+    if (health == Health::Damaged) {
         sqlite3_close(db);
         const auto aside = setAside(url);
         Console::print("The session store " + url.filename().string() + " is damaged (" + reason +
                        "); set aside as " + aside.filename().string() + ", starting a new one");
         db = openFile(url, error);
         if (!db) return nullptr;
+        sqlite3_busy_timeout(db, timeoutMilliseconds);
     }
-    sqlite3_busy_timeout(db, static_cast<int>(std::max(0.0, timeoutSeconds) * 1000));
     std::unique_ptr<SQLiteStore> store(new SQLiteStore(url, std::move(model), db));
     if (!store->execute("PRAGMA journal_mode=WAL", error) ||
         !store->execute("PRAGMA synchronous=FULL", error) || !store->migrateSchema(migrate, error))

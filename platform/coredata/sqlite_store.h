@@ -40,7 +40,8 @@ public:
     };
 
     // Opens or creates the file. A file that is not a sound database is renamed aside
-    // ("<name>.damaged-<n>"), with a console line, and a new one is made. With `migrate`, a store
+    // ("<name>.damaged-<n>"), with a console line, and a new one is made; one that is locked or cannot
+    // be read is refused and left in place. With `migrate`, a store
     // made by an older model version gains the missing tables and columns; one that cannot be
     // brought to the model (a newer version, a column of another type) is refused.
     static std::unique_ptr<SQLiteStore> open(const std::filesystem::path& url,

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <fstream>
 
@@ -83,6 +84,31 @@ TEST(CoreDataStoreFile, ATruncatedStoreIsSetAsideToo) {
     EXPECT_TRUE(context->persistentStoreCoordinator()->hasStore());
     EXPECT_TRUE(console.contains("damaged"));
     EXPECT_EQ(countNotes(*context), 0u);
+}
+
+TEST(CoreDataStoreFile, AStoreLockedByAnotherConnectionIsRefusedAndNotSetAside) {
+    quorvel::testing::TempDataRoot root;
+    const auto model = writeModel(root.path(), quorvel::testing::kNoteModelV1);
+    const auto file = root.path() / "store.sqlite";
+    {
+        auto context = openContext(model, file);
+        context->insertNewObjectForEntityForName("Note");
+        ASSERT_TRUE(context->save());
+    }
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT;", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    Console::Capture console;
+    NSError error;
+    auto locked = openContext(model, file, NSManagedObjectContextConcurrencyType::MainQueue, &error, 0);
+    EXPECT_FALSE(locked->persistentStoreCoordinator()->hasStore());
+    EXPECT_FALSE(error.localizedDescription.empty());
+    EXPECT_FALSE(console.contains("damaged"));
+    EXPECT_FALSE(std::filesystem::exists(root.path() / "store.sqlite.damaged-1"));
+    sqlite3_close(holder);
+    EXPECT_EQ(countNotes(*openContext(model, file)), 1u);
 }
 
 TEST(CoreDataMigration, ALaterModelVersionAddsItsAttributesAndEntitiesKeepingTheRows) {
