@@ -8,6 +8,7 @@
 
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_uuid.h"
+#include "platform/foundation/saturating_cast.h"
 
 namespace platform {
 
@@ -45,7 +46,7 @@ int bind(sqlite3_stmt* statement, int index, NSAttributeType type, const Value& 
             if (auto i = value.intValue()) return sqlite3_bind_int64(statement, index, *i);
             if (auto b = value.boolValue()) return sqlite3_bind_int64(statement, index, *b ? 1 : 0);
             if (auto d = value.numberValue(); d && std::isfinite(*d))
-                return sqlite3_bind_int64(statement, index, static_cast<sqlite3_int64>(*d));
+                return sqlite3_bind_int64(statement, index, truncatedSaturating(*d));
             break;
         case NSAttributeType::Double:
             if (auto d = value.numberValue()) return sqlite3_bind_double(statement, index, *d);

@@ -15,6 +15,7 @@
 #include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/pending_work.h"
 #include "platform/foundation/property_list.h"
+#include "platform/foundation/saturating_cast.h"
 
 namespace platform {
 
@@ -114,15 +115,6 @@ private:
 };
 
 namespace {
-
-constexpr double kTwoToThe63 = 9223372036854775808.0;
-
-std::int64_t truncatedSaturating(double number) {
-    if (std::isnan(number)) return 0;
-    if (number >= kTwoToThe63) return std::numeric_limits<std::int64_t>::max();
-    if (number <= -kTwoToThe63) return std::numeric_limits<std::int64_t>::min();
-    return static_cast<std::int64_t>(number);
-}
 
 // A decimal number written as text ("42", " -3.5", "+1e3"); "nan", "inf", hex and numbers beyond a
 // double's range are not numbers here. `integer` receives the exact value of an integer that fits.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <limits>
 #include <thread>
 
 #include "platform/coredata/ns_fetched_results_controller.h"
@@ -64,6 +65,21 @@ TEST(CoreDataSave, SavedObjectsAreThereAfterReopeningWithTheirValuesAndDefaults)
     EXPECT_EQ((*notes)[0]->valueForKey("count"), Value(7));
     EXPECT_TRUE((*notes)[1]->valueForKey("count").isNull());
     EXPECT_TRUE((*notes)[1]->valueForKey("title").isNull());
+}
+
+TEST(CoreDataSave, NumbersBeyondAnIntegerAttributesRangeAreStoredAtItsLimits) {
+    Store store;
+    auto context = openContext(store.model, store.file);
+    // A change file from another device may carry any number for an integer attribute.
+    insertNote(*context, 3, 0)->setValueForKey(1e300, "count");
+    insertNote(*context, 2, 0)->setValueForKey(Value(std::uint64_t{18446744073709551615u}), "count");
+    insertNote(*context, 1, 0)->setValueForKey(-1e300, "count");
+    ASSERT_TRUE(context->save());
+    const auto notes = openContext(store.model, store.file)->executeFetchRequest(notesNewestFirst());
+    ASSERT_TRUE(notes);
+    constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
+    EXPECT_EQ(counts(*notes),
+              (std::vector<std::int64_t>{kMax, kMax, std::numeric_limits<std::int64_t>::min()}));
 }
 
 TEST(CoreDataSave, UpdatesWriteOnlyTheChangedPropertiesAndFetchesReturnTheSameObject) {
