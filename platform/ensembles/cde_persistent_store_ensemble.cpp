@@ -284,10 +284,14 @@ std::optional<NSError> CDEPersistentStoreEnsemble::merge(bool importing) {
                 const auto entity = model->entityNamed(change.entity);
                 if (!entity) continue;
                 const auto record = change.entity + "/" + change.globalIdentifier;
-                const auto mine = changed.count(record) ? changed.find(record) : revisions.find(record);
-                if (mine != changed.end() && mine != revisions.end() &&
-                    !change.revision.isNewerThan(mine->second))
-                    continue;
+                // This merge's own version of the record first, else the one kept from before.
+                const RecordRevision* mine = nullptr;
+                if (const auto found = changed.find(record); found != changed.end()) {
+                    mine = &found->second;
+                } else if (const auto kept = revisions.find(record); kept != revisions.end()) {
+                    mine = &kept->second;
+                }
+                if (mine && !change.revision.isNewerThan(*mine)) continue;
                 auto& object = objects[record];
                 if (!object) object = context_->insertNewObjectForEntityForName(change.entity);
                 if (!object) continue;
