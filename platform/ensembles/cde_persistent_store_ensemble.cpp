@@ -246,7 +246,8 @@ std::optional<NSError> CDEPersistentStoreEnsemble::merge(bool importing) {
 
         // Import: files not taken in yet, oldest first; an unreadable one waits.
         std::vector<IncomingFile> incoming;
-        const auto imported = state_->importedFiles();
+        auto imported = state_->importedFiles();
+        imported.insert(importedKeys.begin(), importedKeys.end());  // the file just exported
         NSError listFailure;
         const auto devices = fileSystem_->contentsOfDirectoryAtPath(changesFolder(), &listFailure);
         if (!devices) {
