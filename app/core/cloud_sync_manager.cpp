@@ -11,7 +11,9 @@
 namespace quorvel {
 
 std::shared_ptr<CloudSyncManager> CloudSyncManager::shared() {
-    static const auto instance = [] {
+    // Never destroyed: the ensemble's queue and the download monitor may still call in while the
+    // process exits.
+    static const auto* instance = new std::shared_ptr<CloudSyncManager>([] {
         std::shared_ptr<CloudSyncManager> manager(new CloudSyncManager());
         manager->setupEnsemble();
         auto& center = platform::NSNotificationCenter::defaultCenter();
@@ -22,8 +24,8 @@ std::shared_ptr<CloudSyncManager> CloudSyncManager::shared() {
         center.addObserver(manager, &CloudSyncManager::cloudDataDidDownloadProgress,
                            platform::CDEICloudFileSystemDidMakeDownloadProgressNotification);
         return manager;
-    }();
-    return instance;
+    }());
+    return *instance;
 }
 
 CloudSyncManager::~CloudSyncManager() {
