@@ -12,7 +12,7 @@ std::shared_ptr<DispatchSourceTimer> DispatchSourceTimer::create(std::shared_ptr
 }
 
 DispatchSourceTimer::~DispatchSourceTimer() {
-    if (clockToken_) Clock::shared().cancel(clockToken_);
+    disarm();
 }
 
 void DispatchSourceTimer::setEventHandler(Block handler) {
@@ -41,8 +41,7 @@ void DispatchSourceTimer::cancel() {
     std::lock_guard lock(mutex_);
     cancelled_ = true;
     ++scheduleId_;
-    if (clockToken_) Clock::shared().cancel(clockToken_);
-    clockToken_ = 0;
+    disarm();
 }
 
 bool DispatchSourceTimer::isCancelled() const {
@@ -52,18 +51,27 @@ bool DispatchSourceTimer::isCancelled() const {
 
 // Caller holds mutex_.
 void DispatchSourceTimer::arm() {
+    disarm();
     auto& clock = Clock::shared();
-    if (clockToken_) clock.cancel(clockToken_);
     std::weak_ptr<DispatchSourceTimer> weak = weak_from_this();
     clockToken_ = clock.schedule(nextDeadline_, [weak, id = scheduleId_] {
         if (auto self = weak.lock()) self->fired(id);
     });
+    clockArmedOn_ = &clock;
+}
+
+// Caller holds mutex_ (or is the destructor). A replaced clock has dropped the callback already.
+void DispatchSourceTimer::disarm() {
+    if (clockToken_ && clockArmedOn_ == &Clock::shared()) clockArmedOn_->cancel(clockToken_);
+    clockToken_ = 0;
+    clockArmedOn_ = nullptr;
 }
 
 void DispatchSourceTimer::fired(std::uint64_t id) {
     std::lock_guard lock(mutex_);
     if (id != scheduleId_) return;
     clockToken_ = 0;
+    clockArmedOn_ = nullptr;
     if (interval_ > 0) {
         // Missed fires collapse into this one; the next keeps the original schedule.
         const double now = Clock::shared().now();

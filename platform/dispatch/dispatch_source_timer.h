@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "platform/dispatch/dispatch_queue.h"
+#include "platform/foundation/clock.h"
 
 namespace platform {
 
@@ -28,6 +29,7 @@ public:
 private:
     explicit DispatchSourceTimer(std::shared_ptr<DispatchQueue> queue) : queue_(std::move(queue)) {}
     void arm();
+    void disarm();
     void fired(std::uint64_t scheduleId);
 
     mutable std::mutex mutex_;
@@ -39,7 +41,9 @@ private:
     bool resumed_ = false;
     bool cancelled_ = false;
     std::uint64_t scheduleId_ = 0;  // a new schedule or a cancel makes earlier callbacks stale
-    std::uint64_t clockToken_ = 0;
+    // The token is the clock's own: a clock installed since has other callbacks under that number.
+    Clock* clockArmedOn_ = nullptr;
+    Clock::Token clockToken_ = 0;
 };
 
 }  // namespace platform

@@ -181,3 +181,16 @@ TEST(DispatchTimerSource, RepeatingFiresEveryIntervalUntilCancelled) {
     EXPECT_EQ(fires, 4);
     EXPECT_TRUE(timer->isCancelled());
 }
+
+TEST(DispatchTimerSource, CancellingAfterTheClockWasReplacedLeavesTheNewClocksWorkAlone) {
+    VirtualClock::install();
+    auto timer = DispatchSourceTimer::create(DispatchQueue::main());
+    timer->schedule(10);
+    timer->resume();
+    auto clock = VirtualClock::install();
+    bool ran = false;
+    DispatchQueue::main()->asyncAfter(1, [&] { ran = true; });
+    timer->cancel();
+    clock->advance(2);
+    EXPECT_TRUE(ran);
+}
