@@ -89,12 +89,7 @@ void CloudSyncManager::performScheduledMerge(platform::NSTimer&) {
 }
 
 void CloudSyncManager::localSaveOccurred(const platform::NSNotification&) {
-    if (!ensemble_ || ensemble_->isMerging()) return;
-    if (platform::NSThread::isMainThread()) {
-        leechOrMerge(nullptr);
-    } else {
-        platform::DispatchQueue::main()->async([self = shared_from_this()] { self->leechOrMerge(nullptr); });
-    }
+    synchronize();
 }
 
 void CloudSyncManager::cloudDataDidDownload(const platform::NSNotification&) {
