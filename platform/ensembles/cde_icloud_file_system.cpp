@@ -1,20 +1,15 @@
 #include "platform/ensembles/cde_icloud_file_system.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 
 #include "platform/ensembles/cde_notifications.h"
+#include "platform/foundation/atomic_file.h"
 #include "platform/foundation/data_root.h"
 #include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/ns_notification_center.h"
-#include "platform/foundation/ns_uuid.h"
 
 namespace platform {
 
@@ -89,30 +84,24 @@ std::optional<std::string> CDEICloudFileSystem::readFileAtPath(const std::string
 bool CDEICloudFileSystem::writeFileAtPath(const std::string& path, const std::string& contents,
                                           NSError* error) {
     const auto target = container_ / path;
-    const auto temporary =
-        target.parent_path() / (std::string(".") + target.filename().string() + "." + NSUUID().UUIDString());
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return fail(error, 104, "cannot write " + temporary.string() + ": " + std::strerror(errno));
-    std::size_t written = 0;
-    while (written < contents.size()) {
-        const ssize_t n = ::write(fd, contents.data() + written, contents.size() - written);
-        if (n <= 0) break;
-        written += static_cast<std::size_t>(n);
-    }
-    const bool ok = written == contents.size() && ::fsync(fd) == 0;
-    ::close(fd);
-    std::error_code ec;
-    if (ok) {
-        // Known before it appears, so the download monitor never takes our own file for a download.
+    const auto relative = std::filesystem::relative(target, container_).string();
+    // Known before it appears, so the download monitor never takes our own file for a download.
+    std::optional<std::uintmax_t> knownBefore;
+    {
         std::lock_guard lock(mutex_);
-        known_[std::filesystem::relative(target, container_).string()] = contents.size();
-        std::filesystem::rename(temporary, target, ec);
+        if (const auto found = known_.find(relative); found != known_.end()) knownBefore = found->second;
+        known_[relative] = contents.size();
     }
-    if (!ok || ec) {
-        std::filesystem::remove(temporary, ec);
-        return fail(error, 104, "cannot write " + target.string());
+    if (AtomicFile::write(target, contents)) return true;
+    {
+        std::lock_guard lock(mutex_);
+        if (knownBefore) {
+            known_[relative] = *knownBefore;
+        } else {
+            known_.erase(relative);
+        }
     }
-    return true;
+    return fail(error, 104, "cannot write " + target.string());
 }
 
 CDEICloudFileSystem::Snapshot CDEICloudFileSystem::takeSnapshot() const {

@@ -1,10 +1,5 @@
 #include "platform/foundation/property_list.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <fstream>
@@ -12,6 +7,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "platform/foundation/atomic_file.h"
 #include "platform/foundation/base64.h"
 #include "platform/foundation/iso8601_date.h"
 #include "platform/foundation/utf8.h"
@@ -363,31 +359,6 @@ private:
     std::string* error_;
 };
 
-// --- Files -------------------------------------------------------------------------------------
-
-bool writeAll(int fd, const std::string& content) {
-    const char* next = content.data();
-    std::size_t left = content.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, next, left);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        next += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-// Makes a finished rename durable; failure here does not undo the rename, so it is not reported.
-void syncFolder(const std::filesystem::path& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 }  // namespace
 
 std::string PropertyList::serialize(const Value& value) {
@@ -420,26 +391,7 @@ std::optional<Value> PropertyList::readFile(const std::filesystem::path& path, s
 
 bool PropertyList::writeFileAtomically(const std::filesystem::path& path, const Value& value) {
     if (value.nestingDepth() > kMaxDepth) return false;
-    const std::string content = serialize(value);
-
-    const auto folder = path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
-    std::error_code ignored;
-    std::filesystem::create_directories(folder, ignored);
-
-    static std::atomic<std::uint64_t> counter{0};
-    const auto temporary = folder / join(".", path.filename().string(), ".tmp-", std::to_string(::getpid()),
-                                         "-", std::to_string(counter++));
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    bool ok = writeAll(fd, content) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    syncFolder(folder);
-    return true;
+    return AtomicFile::write(path, serialize(value));
 }
 
 }  // namespace platform
