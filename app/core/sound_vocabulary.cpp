@@ -15,7 +15,7 @@ constexpr std::array<std::string_view, 14> kTickingRawValues{
 };
 
 template <typename Enum, std::size_t N>
-std::array<Enum, N> allCases() {
+constexpr std::array<Enum, N> allCases() {
     std::array<Enum, N> cases{};
     for (std::size_t i = 0; i < N; ++i) cases[i] = static_cast<Enum>(i);
     return cases;
@@ -31,8 +31,9 @@ std::optional<Enum> fromRaw(const std::array<std::string_view, N>& rawValues, st
 
 }  // namespace
 
-const std::array<AlertSound, 16> kAllAlertSounds = allCases<AlertSound, 16>();
-const std::array<TickingSound, 14> kAllTickingSounds = allCases<TickingSound, 14>();
+// Filled at compile time, so tables that other files build while the program starts see them.
+constinit const std::array<AlertSound, 16> kAllAlertSounds = allCases<AlertSound, 16>();
+constinit const std::array<TickingSound, 14> kAllTickingSounds = allCases<TickingSound, 14>();
 
 std::string_view rawValue(AlertSound sound) {
     return kAlertRawValues[static_cast<std::size_t>(sound)];
