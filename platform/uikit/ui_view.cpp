@@ -222,6 +222,9 @@ void UIView::detachFromSuperview(bool notify) {
     }
     superview_ = nullptr;
     layer_->removeFromSuperlayer();
+    // Work marked in this subtree waited for the old tree's pass, which no longer reaches it; its marks
+    // would also stop every later request on the way up.
+    if (needsLayout_ || descendantNeedsLayout_) requestLayoutAsRoot();
 }
 
 void UIView::dropConstraintsCrossing(UIView* subtreeRoot) {
@@ -404,12 +407,17 @@ void UIView::setNeedsLayout() {
         v = v->superview_;
         v->descendantNeedsLayout_ = true;
     }
-    if (!v->superview_ && !v->layoutRequested_) {
-        v->layoutRequested_ = true;
-        LayoutPass::request(*v);
+    if (!v->superview_) {
+        v->requestLayoutAsRoot();
     } else {
         LayoutPass::schedule();
     }
+}
+
+void UIView::requestLayoutAsRoot() {
+    if (layoutRequested_) return LayoutPass::schedule();
+    layoutRequested_ = true;
+    LayoutPass::request(*this);
 }
 
 void UIView::layoutIfNeeded() {

@@ -60,7 +60,7 @@ inline constexpr CGFloat UIViewNoIntrinsicMetric = -1;
 // marked view once, superviews before subviews, solving the active constraints of each view's subviews
 // before its layoutSubviews runs. All of it is main-thread only.
 class UIView : public CALayerDelegate, public std::enable_shared_from_this<UIView> {
-  public:
+public:
     UIView();
     explicit UIView(const CGRect& frame);
     UIView(const UIView&) = delete;
@@ -240,14 +240,14 @@ class UIView : public CALayerDelegate, public std::enable_shared_from_this<UIVie
     // Every active constraint that names this view, wherever it is held.
     const std::vector<NSLayoutConstraint*>& constraintsNamingThisView() const { return naming_; }
 
-  protected:
+protected:
     // For views backed by a special layer (a shape layer, say).
     UIView(const CGRect& frame, std::shared_ptr<CALayer> layer);
 
     // A subview was shown, hidden or changed its intrinsic size; a stack view re-arranges.
     virtual void subviewLayoutInputsChanged(UIView* subview) { (void)subview; }
 
-  private:
+private:
     friend class NSLayoutConstraint;
     friend class ConstraintLayout;
     friend class LayoutPass;
@@ -266,7 +266,8 @@ class UIView : public CALayerDelegate, public std::enable_shared_from_this<UIVie
     // Views tied to this one by constraints, and solved in another view's pass, are marked.
     void frameChanged();
     void resizeWithOldSuperviewSize(CGSize oldSize);
-    void markDescendantsNeedLayout();
+    // Queues a pass for this tree's root (this view).
+    void requestLayoutAsRoot();
     void layoutSubtree();
     void dropConstraintsCrossing(UIView* subtreeRoot);
     // This view's point in its superview's coordinates, and back; nothing where the layers' 3-D
