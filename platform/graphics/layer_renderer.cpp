@@ -58,40 +58,6 @@ double deviceScale(cairo_t* cr) {
     return std::max(0.01, std::sqrt(std::abs(m.xx * m.yy - m.xy * m.yx)));
 }
 
-CGPoint anchorIn(const CALayer& layer) {
-    const CGRect b = layer.bounds();
-    return {b.origin.x + layer.anchorPoint().x * b.size.width,
-            b.origin.y + layer.anchorPoint().y * b.size.height};
-}
-
-// The same matrix as CALayer::transformToSuperlayer, from presentation values.
-CATransform3D toSuperlayer(const CALayer& layer, const CALayer* parent) {
-    const CGPoint a = anchorIn(layer);
-    CATransform3D m = CATransform3D::makeTranslation(-a.x, -a.y, -layer.anchorPointZ())
-                          .concat(layer.transform())
-                          .concat(CATransform3D::makeTranslation(layer.position().x, layer.position().y, 0));
-    if (parent && !parent->sublayerTransform().isIdentity()) {
-        const CGPoint pa = anchorIn(*parent);
-        m = m.concat(CATransform3D::makeTranslation(-pa.x, -pa.y, 0))
-                .concat(parent->sublayerTransform())
-                .concat(CATransform3D::makeTranslation(pa.x, pa.y, 0));
-    }
-    return m;
-}
-
-CGRect transformedBox(const CGRect& r, const CGAffineTransform& t) {
-    CGFloat minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
-    for (CGPoint p : {CGPoint{r.minX(), r.minY()}, CGPoint{r.maxX(), r.minY()}, CGPoint{r.minX(), r.maxY()},
-                      CGPoint{r.maxX(), r.maxY()}}) {
-        const CGFloat x = t.a * p.x + t.c * p.y + t.tx, y = t.b * p.x + t.d * p.y + t.ty;
-        minX = std::min(minX, x);
-        maxX = std::max(maxX, x);
-        minY = std::min(minY, y);
-        maxY = std::max(maxY, y);
-    }
-    return CGRectMake(minX, minY, maxX - minX, maxY - minY);
-}
-
 void applyTransform(cairo_t* cr, const CGAffineTransform& t) {
     cairo_matrix_t m;
     cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
@@ -215,7 +181,7 @@ private:
     void sublayer(const CALayer& model, const CALayer* parent, cairo_t* cr) {
         const Shown s = shown(model);
         if (s.layer->isHidden() || s.layer->opacity() <= 0) return;
-        const auto t = LayerRenderer::projectedTransform(toSuperlayer(*s.layer, parent), s.layer->bounds());
+        const auto t = LayerRenderer::projectedTransform(s.layer->transformIn(parent), s.layer->bounds());
         if (!t || (!s.layer->isDoubleSided() && t->determinant() < 0)) return;
         cairo_save(cr);
         applyTransform(cr, *t);
@@ -239,9 +205,8 @@ private:
         if (look.masksToBounds()) return box;
         for (const auto& sub : model.sublayers()) {
             const Shown s = shown(*sub);
-            const auto t =
-                LayerRenderer::projectedTransform(toSuperlayer(*s.layer, &look), s.layer->bounds());
-            if (t) box = box.unionWith(transformedBox(extent(*sub, *s.layer), *t));
+            const auto t = LayerRenderer::projectedTransform(s.layer->transformIn(&look), s.layer->bounds());
+            if (t) box = box.unionWith(t->apply(extent(*sub, *s.layer)));
         }
         return box.insetBy(-1, -1);
     }
