@@ -146,6 +146,7 @@ const TextLayout& UILabel::layoutFor(CGFloat width) const {
         cache_.width = width;
         cache_.layout = std::make_unique<TextLayout>(styledText(cache_.scale, false), width,
                                                      static_cast<int>(lines_), lineBreakMode_, alignment_);
+        cache_.shadow.reset();
     }
     return *cache_.layout;
 }
@@ -175,10 +176,14 @@ void UILabel::drawTextInRect(const CGRect& rect) {
     if (!context || text().empty()) return;
     const TextLayout& layout = layoutFor(rect.size.width);
     if (shadowColor_) {
-        TextLayout shadow(styledText(cache_.scale, true), rect.size.width, static_cast<int>(lines_),
-                          lineBreakMode_, alignment_);
-        shadow.draw(context->cairo(),
-                    {rect.origin.x + shadowOffset_.width, rect.origin.y + shadowOffset_.height});
+        // Drawn every frame: laid out once, like the text.
+        if (!cache_.shadow) {
+            cache_.shadow =
+                std::make_unique<TextLayout>(styledText(cache_.scale, true), rect.size.width,
+                                             static_cast<int>(lines_), lineBreakMode_, alignment_);
+        }
+        cache_.shadow->draw(context->cairo(),
+                            {rect.origin.x + shadowOffset_.width, rect.origin.y + shadowOffset_.height});
     }
     layout.draw(context->cairo(), rect.origin);
 }

@@ -97,6 +97,7 @@ private:
         CGFloat width = 0;
         CGFloat scale = 1;
         std::unique_ptr<TextLayout> layout;
+        std::unique_ptr<TextLayout> shadow;  // made when first drawn with a shadow colour
     };
     mutable Cache cache_;
 };

@@ -107,5 +107,27 @@ TEST(UILabelDrawing, ShadowAndColourDrawBeneathTheText) {
     EXPECT_NEAR(ink.width(), inkOf(label, 1).width() + 3, 1);
 }
 
+TEST(UILabelDrawing, ShadowFollowsTheTextAndTheWidthAcrossDraws) {
+    UILabel label(CGRectMake(0, 0, 80, 30));
+    label.setFont(UIFont::boldSystemFontOfSize(24));
+    label.setText("I");
+    label.setShadowColor(UIColor::blackColor());
+    label.setShadowOffset({3, 0});
+    const CGRect one = inkOf(label, 1);
+    label.setText("III");
+    const CGRect three = inkOf(label, 1);
+    label.setShadowColor(nullptr);
+    EXPECT_NEAR(three.width(), inkOf(label, 1).width() + 3, 1) << "the shadow of the new text";
+    EXPECT_GT(three.width(), one.width());
+
+    label.setShadowColor(UIColor::blackColor());
+    label.setTextAlignment(NSTextAlignment::right);
+    inkOf(label, 1);
+    label.setFrame(CGRectMake(0, 0, 120, 30));
+    const CGRect wider = inkOf(label, 1);
+    EXPECT_NEAR(wider.maxX(), 123, 2) << "text and shadow move to the new right edge together";
+    EXPECT_NEAR(wider.width(), three.width(), 1);
+}
+
 }  // namespace
 }  // namespace platform
