@@ -309,7 +309,14 @@ private:
 
 std::optional<CGAffineTransform> LayerRenderer::projectedTransform(const CATransform3D& m,
                                                                    const CGRect& bounds) {
-    if (m.m14 == 0 && m.m24 == 0 && m.m44 == 1) return m.affineTransform();
+    // A finite, non-zero determinant means finite linear terms too: what Cairo accepts.
+    auto drawable = [](const CGAffineTransform& t) -> std::optional<CGAffineTransform> {
+        const CGFloat det = t.determinant();
+        if (!std::isfinite(det) || det == 0 || !std::isfinite(t.tx) || !std::isfinite(t.ty))
+            return std::nullopt;
+        return t;
+    };
+    if (m.m14 == 0 && m.m24 == 0 && m.m44 == 1) return drawable(m.affineTransform());
     const CGPoint c = bounds.center();
     const CGFloat dx = std::max<CGFloat>(bounds.width() / 2, 1),
                   dy = std::max<CGFloat>(bounds.height() / 2, 1);
@@ -328,7 +335,7 @@ std::optional<CGAffineTransform> LayerRenderer::projectedTransform(const CATrans
     t.d = (p[2].y - p[0].y) / dy;
     t.tx = p[0].x - t.a * c.x - t.c * c.y;
     t.ty = p[0].y - t.b * c.x - t.d * c.y;
-    return t;
+    return drawable(t);
 }
 
 void LayerRenderer::render(const CALayer& root, cairo_t* cr, double mediaTime) {

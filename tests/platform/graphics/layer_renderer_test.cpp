@@ -127,6 +127,25 @@ TEST(LayerRendererLook, NonsenseGeometryDrawsNothingAndDoesNotCrash) {
     EXPECT_EQ(LayerRenderer::renderView(*empty, kScale)->pixelWidth(), 1);
 }
 
+TEST(LayerRendererLook, LayersShrunkToNothingOrMisplacedLeaveTheirSiblingsDrawn) {
+    auto root = canvas(40, 20);
+    auto shrunk = std::make_shared<UIView>(CGRectMake(0, 0, 20, 20));
+    shrunk->setBackgroundColor(UIColor::blueColor());
+    shrunk->setTransform(CGAffineTransformMakeScale(0, 0));
+    root->addSubview(shrunk);
+    auto lost = CALayer::layer();
+    lost->setFrame(CGRectMake(0, 0, 10, 10));
+    lost->setPosition({NAN, 5});
+    lost->setBackgroundColor(UIColor::blueColor());
+    root->layer()->addSublayer(lost);
+    auto after = std::make_shared<UIView>(CGRectMake(20, 0, 20, 20));
+    after->setBackgroundColor(UIColor::redColor());
+    root->addSubview(after);
+    const auto image = LayerRenderer::renderView(*root, kScale);
+    EXPECT_TRUE(isWhite(at(*image, 10, 10))) << "nothing of the shrunk or misplaced layers";
+    EXPECT_TRUE(isRed(at(*image, 30, 10))) << "the layer drawn after them";
+}
+
 TEST(LayerRendererLook, OpacityAndHiddenLayers) {
     auto root = canvas(60, 20);
     auto faint = CALayer::layer();
