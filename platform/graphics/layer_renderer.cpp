@@ -58,6 +58,19 @@ double deviceScale(cairo_t* cr) {
     return std::max(0.01, std::sqrt(std::abs(m.xx * m.yy - m.xy * m.yx)));
 }
 
+// A layer turned so nearly edge-on that it spans less than this of a device pixel per point across
+// shows nothing. Cairo could not invert its matrix for the patterns of images and shadows, and would
+// stop drawing into the surface altogether.
+constexpr double kThinnest = 1e-4;
+
+bool tooThinToShow(cairo_t* cr) {
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    // The determinant over the Frobenius norm is at most the smallest singular value.
+    const double norm = std::sqrt(m.xx * m.xx + m.xy * m.xy + m.yx * m.yx + m.yy * m.yy);
+    return !(std::abs(m.xx * m.yy - m.xy * m.yx) >= kThinnest * norm);
+}
+
 void applyTransform(cairo_t* cr, const CGAffineTransform& t) {
     cairo_matrix_t m;
     cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
@@ -185,7 +198,7 @@ private:
         if (!t || (!s.layer->isDoubleSided() && t->determinant() < 0)) return;
         cairo_save(cr);
         applyTransform(cr, *t);
-        layer(model, *s.layer, cr);
+        if (!tooThinToShow(cr)) layer(model, *s.layer, cr);
         cairo_restore(cr);
     }
 

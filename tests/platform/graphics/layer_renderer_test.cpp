@@ -254,6 +254,26 @@ TEST(LayerRendererTransforms, RotationAndPerspectiveUseTheProjectedAffinePart) {
     EXPECT_FALSE(LayerRenderer::projectedTransform(behind, bounds));
 }
 
+TEST(LayerRendererTransforms, ShadowedLayersTurnedEdgeOnLeaveTheFrameDrawn) {
+    // A carousel's items pass through a quarter turn; the turn's cosine rounds to 6e-17, not 0.
+    for (const CGFloat angle : {std::numbers::pi / 2, std::numbers::pi / 2 - 1e-8}) {
+        auto root = canvas(40, 20);
+        auto card = CALayer::layer();
+        card->setFrame(CGRectMake(0, 0, 20, 20));
+        card->setBackgroundColor(UIColor::blueColor());
+        card->setShadowOpacity(1);
+        card->setTransform(CATransform3D::makeRotation(angle, 0, 1, 0));
+        root->layer()->addSublayer(card);
+        auto after = CALayer::layer();
+        after->setFrame(CGRectMake(20, 0, 20, 20));
+        after->setBackgroundColor(UIColor::redColor());
+        root->layer()->addSublayer(after);
+        const auto image = LayerRenderer::renderView(*root, kScale);
+        EXPECT_TRUE(isRed(at(*image, 30, 10))) << "angle " << angle;
+        EXPECT_TRUE(isWhite(at(*image, 5, 10)));
+    }
+}
+
 TEST(LayerRendererTransforms, BackFacingLayersDrawOnlyWhenDoubleSided) {
     auto root = canvas(100, 100);
     auto card = CALayer::layer();
