@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <typeinfo>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/graphics/shadow_blur.h"
@@ -148,9 +149,11 @@ class Renderer {
 public:
     explicit Renderer(double time) : time_(time) {}
 
+    // Made once a frame: an opacity group or a shadow looks at its sublayers before they are drawn.
     Shown shown(const CALayer& model) const {
         if (!model.hasAnimations()) return {&model, nullptr};
-        auto copy = model.presentationLayer(time_);
+        auto& copy = presented_[&model];
+        if (!copy) copy = model.presentationLayer(time_);
         return {copy.get(), copy};
     }
 
@@ -316,6 +319,7 @@ private:
     }
 
     double time_;
+    mutable std::unordered_map<const CALayer*, std::shared_ptr<CALayer>> presented_;
 };
 
 }  // namespace
