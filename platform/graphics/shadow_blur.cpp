@@ -79,7 +79,9 @@ void ShadowBlur::clear() {
 
 std::vector<int> ShadowBlur::boxWidths(double sigma) {
     constexpr int n = 3;
-    if (sigma <= 0) return {1, 1, 1};
+    if (!(sigma > 0)) return {1, 1, 1};
+    // Far wider than any mask, a blur is flat already; wider still, the widths would not fit an int.
+    sigma = std::min(sigma, 1e6);
     const double ideal = std::sqrt(12 * sigma * sigma / n + 1);
     int lower = static_cast<int>(std::floor(ideal));
     if (lower % 2 == 0) --lower;
