@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/uikit/ui_graphics.h"
 #include "platform/uikit/ui_image.h"
 
@@ -71,6 +73,18 @@ TEST(UILabelMeasuring, AttributedRunsMeasureWithTheirOwnFonts) {
     const CGSize size = label.intrinsicContentSize();
     EXPECT_EQ(size, label.sizeThatFits({0, 0}));
     EXPECT_GT(size.height, UIFont::boldSystemFontOfSize(40)->lineHeight() - 1);
+}
+
+TEST(UILabelMeasuring, RunsReachingPastTheEndStopAtIt) {
+    const auto red = UIColor::redColor();
+    NSAttributedString text("ROUND", {UIFont::systemFontOfSize(10), nullptr});
+    text.setAttributes({nullptr, red}, 2, std::numeric_limits<std::size_t>::max());
+    text.setAttributes({nullptr, red}, 9, 3);
+    ASSERT_EQ(text.runs().size(), 2u);
+    EXPECT_EQ(text.runs()[0].length, 2u);
+    EXPECT_EQ(text.runs()[1].location, 2u);
+    EXPECT_EQ(text.runs()[1].length, 3u);
+    EXPECT_EQ(text.runs()[1].attributes.foregroundColor, red);
 }
 
 TEST(UILabelFonts, MissingFontFallsBackToTheSystemFont) {
