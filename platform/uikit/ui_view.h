@@ -155,7 +155,8 @@ public:
     virtual CGSize intrinsicContentSize() const { return {UIViewNoIntrinsicMetric, UIViewNoIntrinsicMetric}; }
     void invalidateIntrinsicContentSize();
 
-    // Drawing: the renderer calls drawRect for a view marked with setNeedsDisplay.
+    // Drawing: the renderer keeps no backing store, so it calls drawRect of every view subclass each
+    // frame; setNeedsDisplay only marks the view (and its dirty rectangle) for displayIfNeeded.
     void setNeedsDisplay();
     void setNeedsDisplayInRect(const CGRect& rect);
     bool needsDisplay() const { return needsDisplay_; }
