@@ -245,6 +245,10 @@ protected:
     // For views backed by a special layer (a shape layer, say).
     UIView(const CGRect& frame, std::shared_ptr<CALayer> layer);
 
+    // The part of `insets` (of the rectangle `outer`) that overlaps `inner`, a rectangle in the same space.
+    static UIEdgeInsets insetsOverlapping(const UIEdgeInsets& insets, const CGRect& outer,
+                                          const CGRect& inner);
+
     // A subview was shown, hidden or changed its intrinsic size; a stack view re-arranges.
     virtual void subviewLayoutInputsChanged(UIView* subview) { (void)subview; }
 

@@ -101,13 +101,8 @@ std::vector<std::shared_ptr<UIWindow>> UIWindow::windows() {
 }
 
 UIEdgeInsets UIWindow::safeAreaInsets() const {
-    UIEdgeInsets screen = UIScreen::mainScreen().safeAreaInsets();
-    CGRect s = UIScreen::mainScreen().bounds();
-    CGRect f = frame();
-    return {std::max(0.0, screen.top - (f.minY() - s.minY())),
-            std::max(0.0, screen.left - (f.minX() - s.minX())),
-            std::max(0.0, screen.bottom - (s.maxY() - f.maxY())),
-            std::max(0.0, screen.right - (s.maxX() - f.maxX()))};
+    const UIScreen& screen = UIScreen::mainScreen();
+    return insetsOverlapping(screen.safeAreaInsets(), screen.bounds(), frame());
 }
 
 UITraitCollection UIWindow::traitCollection() const {
