@@ -154,9 +154,14 @@ const TextLayout& UILabel::layoutFor(CGFloat width) const {
 CGSize UILabel::sizeThatFits(CGSize size) const {
     if (text().empty()) return {0, 0};
     const CGFloat width = lines_ == 1 ? 0 : size.width;
-    return ceilSize(TextLayout(styledText(1, false), width, static_cast<int>(lines_), lineBreakMode_,
-                               NSTextAlignment::left)
-                        .size());
+    // Asked again on every layout of the superview: measured once until the text or its style changes.
+    if (!cache_.fitted || cache_.fittedWidth != width) {
+        cache_.fitted = ceilSize(TextLayout(styledText(1, false), width, static_cast<int>(lines_),
+                                            lineBreakMode_, NSTextAlignment::left)
+                                     .size());
+        cache_.fittedWidth = width;
+    }
+    return *cache_.fitted;
 }
 
 CGSize UILabel::intrinsicContentSize() const {

@@ -46,6 +46,20 @@ TEST(UILabelMeasuring, MeasuredSizeIsTheSizeDrawnAtAnyScale) {
     EXPECT_NEAR(ink.origin.y, ink3.origin.y, 1.0);
 }
 
+TEST(UILabelMeasuring, MeasuringAgainFollowsTheTextFontAndWidth) {
+    UILabel label;
+    label.setNumberOfLines(0);
+    label.setText("25:00");
+    const CGSize short24 = label.sizeThatFits({300, 0});
+    EXPECT_EQ(label.sizeThatFits({300, 0}), short24);
+    label.setText("25:00 25:00");
+    const CGSize long24 = label.sizeThatFits({300, 0});
+    EXPECT_GT(long24.width, short24.width);
+    EXPECT_LT(label.sizeThatFits({short24.width + 1, 0}).width, long24.width) << "a narrower width wraps";
+    label.setFont(UIFont::systemFontOfSize(40));
+    EXPECT_GT(label.sizeThatFits({300, 0}).height, long24.height);
+}
+
 TEST(UILabelMeasuring, LinesWrapInTheWidthUpToTheLimit) {
     UILabel label;
     label.setFont(UIFont::systemFontOfSize(16));
