@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <typeinfo>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/graphics/shadow_blur.h"
@@ -58,38 +59,17 @@ double deviceScale(cairo_t* cr) {
     return std::max(0.01, std::sqrt(std::abs(m.xx * m.yy - m.xy * m.yx)));
 }
 
-CGPoint anchorIn(const CALayer& layer) {
-    const CGRect b = layer.bounds();
-    return {b.origin.x + layer.anchorPoint().x * b.size.width,
-            b.origin.y + layer.anchorPoint().y * b.size.height};
-}
+// A layer turned so nearly edge-on that it spans less than this of a device pixel per point across
+// shows nothing. Cairo could not invert its matrix for the patterns of images and shadows, and would
+// stop drawing into the surface altogether.
+constexpr double kThinnest = 1e-4;
 
-// The same matrix as CALayer::transformToSuperlayer, from presentation values.
-CATransform3D toSuperlayer(const CALayer& layer, const CALayer* parent) {
-    const CGPoint a = anchorIn(layer);
-    CATransform3D m = CATransform3D::makeTranslation(-a.x, -a.y, -layer.anchorPointZ())
-                          .concat(layer.transform())
-                          .concat(CATransform3D::makeTranslation(layer.position().x, layer.position().y, 0));
-    if (parent && !parent->sublayerTransform().isIdentity()) {
-        const CGPoint pa = anchorIn(*parent);
-        m = m.concat(CATransform3D::makeTranslation(-pa.x, -pa.y, 0))
-                .concat(parent->sublayerTransform())
-                .concat(CATransform3D::makeTranslation(pa.x, pa.y, 0));
-    }
-    return m;
-}
-
-CGRect transformedBox(const CGRect& r, const CGAffineTransform& t) {
-    CGFloat minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
-    for (CGPoint p : {CGPoint{r.minX(), r.minY()}, CGPoint{r.maxX(), r.minY()}, CGPoint{r.minX(), r.maxY()},
-                      CGPoint{r.maxX(), r.maxY()}}) {
-        const CGFloat x = t.a * p.x + t.c * p.y + t.tx, y = t.b * p.x + t.d * p.y + t.ty;
-        minX = std::min(minX, x);
-        maxX = std::max(maxX, x);
-        minY = std::min(minY, y);
-        maxY = std::max(maxY, y);
-    }
-    return CGRectMake(minX, minY, maxX - minX, maxY - minY);
+bool tooThinToShow(cairo_t* cr) {
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    // The determinant over the Frobenius norm is at most the smallest singular value.
+    const double norm = std::sqrt(m.xx * m.xx + m.xy * m.xy + m.yx * m.yx + m.yy * m.yy);
+    return !(std::abs(m.xx * m.yy - m.xy * m.yx) >= kThinnest * norm);
 }
 
 void applyTransform(cairo_t* cr, const CGAffineTransform& t) {
@@ -169,9 +149,11 @@ class Renderer {
 public:
     explicit Renderer(double time) : time_(time) {}
 
+    // Made once a frame: an opacity group or a shadow looks at its sublayers before they are drawn.
     Shown shown(const CALayer& model) const {
         if (!model.hasAnimations()) return {&model, nullptr};
-        auto copy = model.presentationLayer(time_);
+        auto& copy = presented_[&model];
+        if (!copy) copy = model.presentationLayer(time_);
         return {copy.get(), copy};
     }
 
@@ -215,11 +197,11 @@ private:
     void sublayer(const CALayer& model, const CALayer* parent, cairo_t* cr) {
         const Shown s = shown(model);
         if (s.layer->isHidden() || s.layer->opacity() <= 0) return;
-        const auto t = LayerRenderer::projectedTransform(toSuperlayer(*s.layer, parent), s.layer->bounds());
+        const auto t = LayerRenderer::projectedTransform(s.layer->transformIn(parent), s.layer->bounds());
         if (!t || (!s.layer->isDoubleSided() && t->determinant() < 0)) return;
         cairo_save(cr);
         applyTransform(cr, *t);
-        layer(model, *s.layer, cr);
+        if (!tooThinToShow(cr)) layer(model, *s.layer, cr);
         cairo_restore(cr);
     }
 
@@ -239,9 +221,8 @@ private:
         if (look.masksToBounds()) return box;
         for (const auto& sub : model.sublayers()) {
             const Shown s = shown(*sub);
-            const auto t =
-                LayerRenderer::projectedTransform(toSuperlayer(*s.layer, &look), s.layer->bounds());
-            if (t) box = box.unionWith(transformedBox(extent(*sub, *s.layer), *t));
+            const auto t = LayerRenderer::projectedTransform(s.layer->transformIn(&look), s.layer->bounds());
+            if (t) box = box.unionWith(t->apply(extent(*sub, *s.layer)));
         }
         return box.insetBy(-1, -1);
     }
@@ -338,13 +319,21 @@ private:
     }
 
     double time_;
+    mutable std::unordered_map<const CALayer*, std::shared_ptr<CALayer>> presented_;
 };
 
 }  // namespace
 
 std::optional<CGAffineTransform> LayerRenderer::projectedTransform(const CATransform3D& m,
                                                                    const CGRect& bounds) {
-    if (m.m14 == 0 && m.m24 == 0 && m.m44 == 1) return m.affineTransform();
+    // A finite, non-zero determinant means finite linear terms too: what Cairo accepts.
+    auto drawable = [](const CGAffineTransform& t) -> std::optional<CGAffineTransform> {
+        const CGFloat det = t.determinant();
+        if (!std::isfinite(det) || det == 0 || !std::isfinite(t.tx) || !std::isfinite(t.ty))
+            return std::nullopt;
+        return t;
+    };
+    if (m.m14 == 0 && m.m24 == 0 && m.m44 == 1) return drawable(m.affineTransform());
     const CGPoint c = bounds.center();
     const CGFloat dx = std::max<CGFloat>(bounds.width() / 2, 1),
                   dy = std::max<CGFloat>(bounds.height() / 2, 1);
@@ -363,7 +352,7 @@ std::optional<CGAffineTransform> LayerRenderer::projectedTransform(const CATrans
     t.d = (p[2].y - p[0].y) / dy;
     t.tx = p[0].x - t.a * c.x - t.c * c.y;
     t.ty = p[0].y - t.b * c.x - t.d * c.y;
-    return t;
+    return drawable(t);
 }
 
 void LayerRenderer::render(const CALayer& root, cairo_t* cr, double mediaTime) {

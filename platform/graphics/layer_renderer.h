@@ -28,7 +28,8 @@ public:
     static bool writeViewPNG(UIView& view, const std::filesystem::path& path, CGFloat scale = 0);
 
     // The affine transform that draws a sublayer with these values in its superlayer, or none when the
-    // projection leaves it behind the eye.
+    // projection leaves it behind the eye, flattens it to a line or a point, or is not finite: such a
+    // layer shows nothing, and Cairo would refuse the matrix and draw nothing more in the context.
     static std::optional<CGAffineTransform> projectedTransform(const CATransform3D& toSuperlayer,
                                                                const CGRect& bounds);
 };

@@ -79,7 +79,10 @@ void ShadowBlur::clear() {
 
 std::vector<int> ShadowBlur::boxWidths(double sigma) {
     constexpr int n = 3;
-    if (sigma <= 0) return {1, 1, 1};
+    if (!(sigma > 0)) return {1, 1, 1};
+    // Wider than any mask (at most 8192 pixels) a blur is flat already, and much wider the sums below
+    // would overflow an int.
+    sigma = std::min(sigma, 1e4);
     const double ideal = std::sqrt(12 * sigma * sigma / n + 1);
     int lower = static_cast<int>(std::floor(ideal));
     if (lower % 2 == 0) --lower;

@@ -166,10 +166,7 @@ CGRect CALayer::frame() const {
     const CGPoint origin{position_.x - anchorPoint_.x * size.width,
                          position_.y - anchorPoint_.y * size.height};
     if (transform_.isIdentity()) return CGRect(origin, size).standardized();
-    const CGPoint a = anchorInBounds();
-    const CATransform3D m = CATransform3D::makeTranslation(-a.x, -a.y, -anchorPointZ_)
-                                .concat(transform_)
-                                .concat(CATransform3D::makeTranslation(position_.x, position_.y, 0));
+    const CATransform3D m = transformIn(nullptr);
     const CGRect b = bounds_.standardized();
     CGPoint corners[4];
     int count = 0;
@@ -188,11 +185,14 @@ void CALayer::setFrame(const CGRect& frame) {
 }
 
 CATransform3D CALayer::transformToSuperlayer() const {
+    return transformIn(superlayer_.lock().get());
+}
+
+CATransform3D CALayer::transformIn(const CALayer* parent) const {
     const CGPoint a = anchorInBounds();
     CATransform3D m = CATransform3D::makeTranslation(-a.x, -a.y, -anchorPointZ_)
                           .concat(transform_)
                           .concat(CATransform3D::makeTranslation(position_.x, position_.y, 0));
-    const auto parent = superlayer_.lock();
     if (parent && !parent->sublayerTransform_.isIdentity()) {
         const CGPoint pa = parent->anchorInBounds();
         m = m.concat(CATransform3D::makeTranslation(-pa.x, -pa.y, 0))

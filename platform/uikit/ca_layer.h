@@ -18,7 +18,7 @@ class UIImage;
 
 // The owner a layer reports (a view for its backing layer). Held weakly by the layer.
 class CALayerDelegate {
-  public:
+public:
     virtual ~CALayerDelegate() = default;
 };
 
@@ -37,7 +37,7 @@ class CALayerDelegate {
 //
 // Main thread only.
 class CALayer : public std::enable_shared_from_this<CALayer> {
-  public:
+public:
     static std::shared_ptr<CALayer> layer() { return std::make_shared<CALayer>(); }
 
     CALayer() = default;
@@ -89,6 +89,9 @@ class CALayer : public std::enable_shared_from_this<CALayer> {
     // The matrix from this layer's coordinates to its superlayer's, the superlayer's sublayerTransform
     // included (see the class comment).
     CATransform3D transformToSuperlayer() const;
+    // The same matrix with `superlayer` in the superlayer's place (none: without a sublayerTransform),
+    // for copies of layers that are not in the tree.
+    CATransform3D transformIn(const CALayer* superlayer) const;
     std::optional<CGPoint> convertPointToSuperlayer(CGPoint p) const;
     std::optional<CGPoint> convertPointFromSuperlayer(CGPoint p) const;
     // Between two layers of one tree (or the roots of two trees, taken as one space); a null layer is
@@ -201,12 +204,12 @@ class CALayer : public std::enable_shared_from_this<CALayer> {
     // The progress of the last running transition at `mediaTime`, or nothing.
     std::optional<double> transitionProgress(double mediaTime) const;
 
-  protected:
+protected:
     // A new layer of the same class with the same model properties, for presentation copies.
     virtual std::shared_ptr<CALayer> cloneProperties() const;
     void copyPropertiesTo(CALayer& other) const;
 
-  private:
+private:
     friend class CAAnimationScheduler;
     struct Attached {
         std::string key;

@@ -112,8 +112,10 @@ CGColorRef interpolateColor(const CGColorRef& from, const CGColorRef& to, double
                                        lerp(a->components()[1], b->components()[1], t));
     }
     double ca[4], cb[4];
-    a->getRed(&ca[0], &ca[1], &ca[2], &ca[3]);
-    b->getRed(&cb[0], &cb[1], &cb[2], &cb[3]);
+    // A pattern has no components to blend: it switches halfway, like values of different kinds.
+    if (!a->getRed(&ca[0], &ca[1], &ca[2], &ca[3]) || !b->getRed(&cb[0], &cb[1], &cb[2], &cb[3])) {
+        return t < 0.5 ? a : b;
+    }
     return UIColor::colorWithRed(lerp(ca[0], cb[0], t), lerp(ca[1], cb[1], t), lerp(ca[2], cb[2], t),
                                  lerp(ca[3], cb[3], t));
 }

@@ -24,7 +24,8 @@ void NSAttributedString::appendAttributedString(const NSAttributedString& other)
 void NSAttributedString::setAttributes(const NSAttributes& attributes, std::size_t location,
                                        std::size_t length) {
     location = std::min(location, string_.size());
-    const std::size_t end = std::min(string_.size(), location + length);
+    // Not location + length, which wraps for a length meaning "to the end".
+    const std::size_t end = location + std::min(length, string_.size() - location);
     if (end == location) return;
     std::vector<Run> kept;
     for (const Run& run : runs_) {

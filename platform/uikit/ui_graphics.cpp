@@ -30,16 +30,16 @@ std::vector<Entry>& stack() {
 
 }  // namespace
 
-void UIGraphicsBeginImageContextWithOptions(CGSize size, bool opaque, CGFloat scale) {
+bool UIGraphicsBeginImageContextWithOptions(CGSize size, bool opaque, CGFloat scale) {
     if (!(scale > 0)) scale = UIScreen::mainScreen().scale();
     const double w = std::ceil(size.width * scale - 1e-9), h = std::ceil(size.height * scale - 1e-9);
     // No pixels, or more than a bitmap can hold (NaN fails both tests): no context.
-    if (!(w >= 1 && h >= 1 && w <= kMaxPixels && h <= kMaxPixels)) return;
+    if (!(w >= 1 && h >= 1 && w <= kMaxPixels && h <= kMaxPixels)) return false;
     cairo_surface_t* surface = cairo_image_surface_create(opaque ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_ARGB32,
                                                           static_cast<int>(w), static_cast<int>(h));
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(surface);
-        return;
+        return false;
     }
     cairo_t* cr = cairo_create(surface);
     if (opaque) {
@@ -53,10 +53,11 @@ void UIGraphicsBeginImageContextWithOptions(CGSize size, bool opaque, CGFloat sc
     entry.surface = surface;
     entry.scale = scale;
     stack().push_back(std::move(entry));
+    return true;
 }
 
-void UIGraphicsBeginImageContext(CGSize size) {
-    UIGraphicsBeginImageContextWithOptions(size, false, 1);
+bool UIGraphicsBeginImageContext(CGSize size) {
+    return UIGraphicsBeginImageContextWithOptions(size, false, 1);
 }
 
 CGContext* UIGraphicsGetCurrentContext() {

@@ -14,10 +14,11 @@ class UIImage;
 
 // A bitmap context of `size` points at `scale` pixels per point (0: the screen's scale), transparent
 // unless `opaque` (then it starts white, as an opaque bitmap has no alpha to start from). A size with no
-// pixels opens no context.
-void UIGraphicsBeginImageContextWithOptions(CGSize size, bool opaque, CGFloat scale);
+// pixels opens no context. True when a context was opened: without one, the current context is still
+// the caller's, and drawing and ending would go to it.
+bool UIGraphicsBeginImageContextWithOptions(CGSize size, bool opaque, CGFloat scale);
 // Not opaque, scale 1.
-void UIGraphicsBeginImageContext(CGSize size);
+bool UIGraphicsBeginImageContext(CGSize size);
 // The context on top of the stack, or null.
 CGContext* UIGraphicsGetCurrentContext();
 // A snapshot of the current image context; null when the top context is not an image context.

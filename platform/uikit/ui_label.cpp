@@ -146,6 +146,7 @@ const TextLayout& UILabel::layoutFor(CGFloat width) const {
         cache_.width = width;
         cache_.layout = std::make_unique<TextLayout>(styledText(cache_.scale, false), width,
                                                      static_cast<int>(lines_), lineBreakMode_, alignment_);
+        cache_.shadow.reset();
     }
     return *cache_.layout;
 }
@@ -153,9 +154,14 @@ const TextLayout& UILabel::layoutFor(CGFloat width) const {
 CGSize UILabel::sizeThatFits(CGSize size) const {
     if (text().empty()) return {0, 0};
     const CGFloat width = lines_ == 1 ? 0 : size.width;
-    return ceilSize(TextLayout(styledText(1, false), width, static_cast<int>(lines_), lineBreakMode_,
-                               NSTextAlignment::left)
-                        .size());
+    // Asked again on every layout of the superview: measured once until the text or its style changes.
+    if (!cache_.fitted || cache_.fittedWidth != width) {
+        cache_.fitted = ceilSize(TextLayout(styledText(1, false), width, static_cast<int>(lines_),
+                                            lineBreakMode_, NSTextAlignment::left)
+                                     .size());
+        cache_.fittedWidth = width;
+    }
+    return *cache_.fitted;
 }
 
 CGSize UILabel::intrinsicContentSize() const {
@@ -175,10 +181,14 @@ void UILabel::drawTextInRect(const CGRect& rect) {
     if (!context || text().empty()) return;
     const TextLayout& layout = layoutFor(rect.size.width);
     if (shadowColor_) {
-        TextLayout shadow(styledText(cache_.scale, true), rect.size.width, static_cast<int>(lines_),
-                          lineBreakMode_, alignment_);
-        shadow.draw(context->cairo(),
-                    {rect.origin.x + shadowOffset_.width, rect.origin.y + shadowOffset_.height});
+        // Drawn every frame: laid out once, like the text.
+        if (!cache_.shadow) {
+            cache_.shadow =
+                std::make_unique<TextLayout>(styledText(cache_.scale, true), rect.size.width,
+                                             static_cast<int>(lines_), lineBreakMode_, alignment_);
+        }
+        cache_.shadow->draw(context->cairo(),
+                            {rect.origin.x + shadowOffset_.width, rect.origin.y + shadowOffset_.height});
     }
     layout.draw(context->cairo(), rect.origin);
 }

@@ -97,6 +97,10 @@ private:
         CGFloat width = 0;
         CGFloat scale = 1;
         std::unique_ptr<TextLayout> layout;
+        std::unique_ptr<TextLayout> shadow;  // made when first drawn with a shadow colour
+        // The last size measured by sizeThatFits, and the width it was measured in.
+        std::optional<CGSize> fitted;
+        CGFloat fittedWidth = 0;
     };
     mutable Cache cache_;
 };

@@ -222,6 +222,9 @@ void UIView::detachFromSuperview(bool notify) {
     }
     superview_ = nullptr;
     layer_->removeFromSuperlayer();
+    // Work marked in this subtree waited for the old tree's pass, which no longer reaches it; its marks
+    // would also stop every later request on the way up.
+    if (needsLayout_ || descendantNeedsLayout_) requestLayoutAsRoot();
 }
 
 void UIView::dropConstraintsCrossing(UIView* subtreeRoot) {
@@ -404,12 +407,17 @@ void UIView::setNeedsLayout() {
         v = v->superview_;
         v->descendantNeedsLayout_ = true;
     }
-    if (!v->superview_ && !v->layoutRequested_) {
-        v->layoutRequested_ = true;
-        LayoutPass::request(*v);
+    if (!v->superview_) {
+        v->requestLayoutAsRoot();
     } else {
         LayoutPass::schedule();
     }
+}
+
+void UIView::requestLayoutAsRoot() {
+    if (layoutRequested_) return LayoutPass::schedule();
+    layoutRequested_ = true;
+    LayoutPass::request(*this);
 }
 
 void UIView::layoutIfNeeded() {
@@ -617,13 +625,14 @@ UIEdgeInsets UIView::safeAreaInsets() const {
     UIView* top = const_cast<UIView*>(this)->root();
     auto* window = dynamic_cast<UIWindow*>(top);
     if (!window) return {};
-    UIEdgeInsets w = window->safeAreaInsets();
-    CGRect inWindow = convertRectToView(bounds(), window);
-    CGRect wb = window->bounds();
-    return {std::max(0.0, w.top - (inWindow.minY() - wb.minY())),
-            std::max(0.0, w.left - (inWindow.minX() - wb.minX())),
-            std::max(0.0, w.bottom - (wb.maxY() - inWindow.maxY())),
-            std::max(0.0, w.right - (wb.maxX() - inWindow.maxX()))};
+    return insetsOverlapping(window->safeAreaInsets(), window->bounds(), convertRectToView(bounds(), window));
+}
+
+UIEdgeInsets UIView::insetsOverlapping(const UIEdgeInsets& insets, const CGRect& outer, const CGRect& inner) {
+    return {std::max(0.0, insets.top - (inner.minY() - outer.minY())),
+            std::max(0.0, insets.left - (inner.minX() - outer.minX())),
+            std::max(0.0, insets.bottom - (outer.maxY() - inner.maxY())),
+            std::max(0.0, insets.right - (outer.maxX() - inner.maxX()))};
 }
 
 // Constraints -------------------------------------------------------------------------------------

@@ -60,7 +60,7 @@ inline constexpr CGFloat UIViewNoIntrinsicMetric = -1;
 // marked view once, superviews before subviews, solving the active constraints of each view's subviews
 // before its layoutSubviews runs. All of it is main-thread only.
 class UIView : public CALayerDelegate, public std::enable_shared_from_this<UIView> {
-  public:
+public:
     UIView();
     explicit UIView(const CGRect& frame);
     UIView(const UIView&) = delete;
@@ -155,7 +155,8 @@ class UIView : public CALayerDelegate, public std::enable_shared_from_this<UIVie
     virtual CGSize intrinsicContentSize() const { return {UIViewNoIntrinsicMetric, UIViewNoIntrinsicMetric}; }
     void invalidateIntrinsicContentSize();
 
-    // Drawing: the renderer calls drawRect for a view marked with setNeedsDisplay.
+    // Drawing: the renderer keeps no backing store, so it calls drawRect of every view subclass each
+    // frame; setNeedsDisplay only marks the view (and its dirty rectangle) for displayIfNeeded.
     void setNeedsDisplay();
     void setNeedsDisplayInRect(const CGRect& rect);
     bool needsDisplay() const { return needsDisplay_; }
@@ -240,14 +241,18 @@ class UIView : public CALayerDelegate, public std::enable_shared_from_this<UIVie
     // Every active constraint that names this view, wherever it is held.
     const std::vector<NSLayoutConstraint*>& constraintsNamingThisView() const { return naming_; }
 
-  protected:
+protected:
     // For views backed by a special layer (a shape layer, say).
     UIView(const CGRect& frame, std::shared_ptr<CALayer> layer);
+
+    // The part of `insets` (of the rectangle `outer`) that overlaps `inner`, a rectangle in the same space.
+    static UIEdgeInsets insetsOverlapping(const UIEdgeInsets& insets, const CGRect& outer,
+                                          const CGRect& inner);
 
     // A subview was shown, hidden or changed its intrinsic size; a stack view re-arranges.
     virtual void subviewLayoutInputsChanged(UIView* subview) { (void)subview; }
 
-  private:
+private:
     friend class NSLayoutConstraint;
     friend class ConstraintLayout;
     friend class LayoutPass;
@@ -266,7 +271,8 @@ class UIView : public CALayerDelegate, public std::enable_shared_from_this<UIVie
     // Views tied to this one by constraints, and solved in another view's pass, are marked.
     void frameChanged();
     void resizeWithOldSuperviewSize(CGSize oldSize);
-    void markDescendantsNeedLayout();
+    // Queues a pass for this tree's root (this view).
+    void requestLayoutAsRoot();
     void layoutSubtree();
     void dropConstraintsCrossing(UIView* subtreeRoot);
     // This view's point in its superview's coordinates, and back; nothing where the layers' 3-D

@@ -18,6 +18,19 @@ Registry& registry() {
     return r;
 }
 
+// The key status goes back to the last key window that is still shown.
+void passKeyToLastShown() {
+    auto& order = registry().keyOrder;
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        if ((*it)->isHidden()) continue;
+        UIWindow* next = *it;
+        std::erase(order, next);
+        order.push_back(next);
+        next->becomeKeyWindow();
+        return;
+    }
+}
+
 }  // namespace
 
 UIWindow::UIWindow() : UIWindow(UIScreen::mainScreen().bounds()) {}
@@ -32,17 +45,7 @@ UIWindow::~UIWindow() {
     auto& r = registry();
     std::erase(r.all, this);
     std::erase(r.keyOrder, this);
-    if (wasKey) {
-        for (auto it = r.keyOrder.rbegin(); it != r.keyOrder.rend(); ++it) {
-            if (!(*it)->isHidden()) {
-                UIWindow* next = *it;
-                std::erase(r.keyOrder, next);
-                r.keyOrder.push_back(next);
-                next->becomeKeyWindow();
-                break;
-            }
-        }
-    }
+    if (wasKey) passKeyToLastShown();
     // Subviews leave the window while it is still one.
     for (auto& sub : std::vector(subviews())) sub->removeFromSuperview();
 }
@@ -81,18 +84,8 @@ void UIWindow::setHidden(bool hidden) {
 
 void UIWindow::resignKey() {
     resignKeyWindow();
-    auto& order = registry().keyOrder;
-    std::erase(order, this);
-    // The key status goes back to the last key window that is still shown.
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
-        if (!(*it)->isHidden()) {
-            UIWindow* next = *it;
-            std::erase(order, next);
-            order.push_back(next);
-            next->becomeKeyWindow();
-            return;
-        }
-    }
+    std::erase(registry().keyOrder, this);
+    passKeyToLastShown();
 }
 
 std::vector<std::shared_ptr<UIWindow>> UIWindow::windows() {
@@ -108,13 +101,8 @@ std::vector<std::shared_ptr<UIWindow>> UIWindow::windows() {
 }
 
 UIEdgeInsets UIWindow::safeAreaInsets() const {
-    UIEdgeInsets screen = UIScreen::mainScreen().safeAreaInsets();
-    CGRect s = UIScreen::mainScreen().bounds();
-    CGRect f = frame();
-    return {std::max(0.0, screen.top - (f.minY() - s.minY())),
-            std::max(0.0, screen.left - (f.minX() - s.minX())),
-            std::max(0.0, screen.bottom - (s.maxY() - f.maxY())),
-            std::max(0.0, screen.right - (s.maxX() - f.maxX()))};
+    const UIScreen& screen = UIScreen::mainScreen();
+    return insetsOverlapping(screen.safeAreaInsets(), screen.bounds(), frame());
 }
 
 UITraitCollection UIWindow::traitCollection() const {

@@ -36,7 +36,8 @@ std::shared_ptr<UIImage> IconFont::imageWithIcon(const std::string& icon, double
 std::shared_ptr<UIImage> IconFont::imageWithIcon(const std::string& icon,
                                                  const std::shared_ptr<UIColor>& color, double iconSize,
                                                  CGSize imageSize) {
-    UIGraphicsBeginImageContextWithOptions(imageSize, false, 0);
+    // No pixels opens no context; drawing now would land in the caller's.
+    if (!UIGraphicsBeginImageContextWithOptions(imageSize, false, 0)) return nullptr;
     const NSAttributedString text(icon, {fontWithSize(iconSize), color ? color : UIColor::blackColor()});
     const CGRect measured = text.boundingRectWithSize({iconSize, iconSize}, 0, nullptr);
     text.drawInRect(CGRectMake(imageSize.width / 2 - measured.size.width / 2,

@@ -25,7 +25,8 @@ public:
     // A square image of `size` points.
     static std::shared_ptr<platform::UIImage> imageWithIcon(const std::string& icon, double size,
                                                             const std::shared_ptr<platform::UIColor>& color);
-    // The glyph centred in an image of `imageSize` at the screen's scale; a null colour is black.
+    // The glyph centred in an image of `imageSize` at the screen's scale; a null colour is black. None
+    // when the image size has no pixels.
     static std::shared_ptr<platform::UIImage> imageWithIcon(const std::string& icon,
                                                             const std::shared_ptr<platform::UIColor>& color,
                                                             double iconSize, platform::CGSize imageSize);

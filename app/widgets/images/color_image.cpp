@@ -1,5 +1,7 @@
 #include "app/widgets/images/color_image.h"
 
+#include <functional>
+
 #include "platform/uikit/ui_graphics.h"
 
 namespace quorvel {
@@ -8,7 +10,11 @@ using namespace platform;
 
 namespace {
 
-std::shared_ptr<UIImage> takeImage() {
+// Draws into a fresh image context of `size` and returns what was drawn; none when the size gives no
+// pixels, without touching the caller's current context.
+std::shared_ptr<UIImage> drawImage(CGSize size, CGFloat scale, const std::function<void(CGContext&)>& draw) {
+    if (!UIGraphicsBeginImageContextWithOptions(size, false, scale)) return nullptr;
+    draw(*UIGraphicsGetCurrentContext());
     auto image = UIGraphicsGetImageFromCurrentImageContext();
     UIGraphicsEndImageContext();
     return image;
@@ -25,21 +31,17 @@ std::shared_ptr<UIImage> ColorImage::imageWithCGColor(const CGColorRef& color) {
 }
 
 std::shared_ptr<UIImage> ColorImage::imageWithCGColor(const CGColorRef& color, const CGRect& rect) {
-    UIGraphicsBeginImageContextWithOptions(rect.size, false, 1);
-    CGContext* context = UIGraphicsGetCurrentContext();
-    if (!context) return nullptr;
-    context->setFillColor(color);
-    context->fillRect(CGRectMake(0, 0, rect.size.width, rect.size.height));
-    return takeImage();
+    return drawImage(rect.size, 1, [&](CGContext& context) {
+        context.setFillColor(color);
+        context.fillRect(CGRectMake(0, 0, rect.size.width, rect.size.height));
+    });
 }
 
 std::shared_ptr<UIImage> ColorImage::imageWithColorRounded(const std::shared_ptr<UIColor>& color) {
-    UIGraphicsBeginImageContextWithOptions({1, 1}, false, 1);
-    CGContext* context = UIGraphicsGetCurrentContext();
-    if (!context) return nullptr;
-    context->setFillColor(color);
-    context->fillEllipseInRect(CGRectMake(0, 0, 1, 1));
-    return takeImage();
+    return drawImage({1, 1}, 1, [&](CGContext& context) {
+        context.setFillColor(color);
+        context.fillEllipseInRect(CGRectMake(0, 0, 1, 1));
+    });
 }
 
 std::shared_ptr<UIImage> ColorImage::imageNamed(const std::string& name,
@@ -47,21 +49,16 @@ std::shared_ptr<UIImage> ColorImage::imageNamed(const std::string& name,
     const auto image = UIImage::imageNamed(name);
     if (!image) return nullptr;
     const CGSize size = image->size();
-    UIGraphicsBeginImageContextWithOptions(size, false, image->scale());
-    CGContext* context = UIGraphicsGetCurrentContext();
-    if (!context) return nullptr;
-    image->drawInRect(CGRect({0, 0}, size));
-    context->setFillColor(overlayColor);
-    context->setBlendMode(CGBlendMode::sourceAtop);
-    context->fillRect(CGRect({0, 0}, size));
-    return takeImage();
+    return drawImage(size, image->scale(), [&](CGContext& context) {
+        image->drawInRect(CGRect({0, 0}, size));
+        context.setFillColor(overlayColor);
+        context.setBlendMode(CGBlendMode::sourceAtop);
+        context.fillRect(CGRect({0, 0}, size));
+    });
 }
 
 std::shared_ptr<UIImage> ColorImage::resize(const UIImage& image, CGSize size) {
-    UIGraphicsBeginImageContextWithOptions(size, false, image.scale());
-    if (!UIGraphicsGetCurrentContext()) return nullptr;
-    image.drawInRect(CGRect({0, 0}, size));
-    return takeImage();
+    return drawImage(size, image.scale(), [&](CGContext&) { image.drawInRect(CGRect({0, 0}, size)); });
 }
 
 }  // namespace quorvel

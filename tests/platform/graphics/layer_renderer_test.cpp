@@ -127,6 +127,25 @@ TEST(LayerRendererLook, NonsenseGeometryDrawsNothingAndDoesNotCrash) {
     EXPECT_EQ(LayerRenderer::renderView(*empty, kScale)->pixelWidth(), 1);
 }
 
+TEST(LayerRendererLook, LayersShrunkToNothingOrMisplacedLeaveTheirSiblingsDrawn) {
+    auto root = canvas(40, 20);
+    auto shrunk = std::make_shared<UIView>(CGRectMake(0, 0, 20, 20));
+    shrunk->setBackgroundColor(UIColor::blueColor());
+    shrunk->setTransform(CGAffineTransformMakeScale(0, 0));
+    root->addSubview(shrunk);
+    auto lost = CALayer::layer();
+    lost->setFrame(CGRectMake(0, 0, 10, 10));
+    lost->setPosition({NAN, 5});
+    lost->setBackgroundColor(UIColor::blueColor());
+    root->layer()->addSublayer(lost);
+    auto after = std::make_shared<UIView>(CGRectMake(20, 0, 20, 20));
+    after->setBackgroundColor(UIColor::redColor());
+    root->addSubview(after);
+    const auto image = LayerRenderer::renderView(*root, kScale);
+    EXPECT_TRUE(isWhite(at(*image, 10, 10))) << "nothing of the shrunk or misplaced layers";
+    EXPECT_TRUE(isRed(at(*image, 30, 10))) << "the layer drawn after them";
+}
+
 TEST(LayerRendererLook, OpacityAndHiddenLayers) {
     auto root = canvas(60, 20);
     auto faint = CALayer::layer();
@@ -233,6 +252,26 @@ TEST(LayerRendererTransforms, RotationAndPerspectiveUseTheProjectedAffinePart) {
     CATransform3D behind;
     behind.m44 = -1;
     EXPECT_FALSE(LayerRenderer::projectedTransform(behind, bounds));
+}
+
+TEST(LayerRendererTransforms, ShadowedLayersTurnedEdgeOnLeaveTheFrameDrawn) {
+    // A carousel's items pass through a quarter turn; the turn's cosine rounds to 6e-17, not 0.
+    for (const CGFloat angle : {std::numbers::pi / 2, std::numbers::pi / 2 - 1e-8}) {
+        auto root = canvas(40, 20);
+        auto card = CALayer::layer();
+        card->setFrame(CGRectMake(0, 0, 20, 20));
+        card->setBackgroundColor(UIColor::blueColor());
+        card->setShadowOpacity(1);
+        card->setTransform(CATransform3D::makeRotation(angle, 0, 1, 0));
+        root->layer()->addSublayer(card);
+        auto after = CALayer::layer();
+        after->setFrame(CGRectMake(20, 0, 20, 20));
+        after->setBackgroundColor(UIColor::redColor());
+        root->layer()->addSublayer(after);
+        const auto image = LayerRenderer::renderView(*root, kScale);
+        EXPECT_TRUE(isRed(at(*image, 30, 10))) << "angle " << angle;
+        EXPECT_TRUE(isWhite(at(*image, 5, 10)));
+    }
 }
 
 TEST(LayerRendererTransforms, BackFacingLayersDrawOnlyWhenDoubleSided) {

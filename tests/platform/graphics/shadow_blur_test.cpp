@@ -3,7 +3,9 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <numeric>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -30,6 +32,19 @@ TEST(ShadowBlurBoxes, ThreeOddBoxesMatchTheGaussianVariance) {
         }
         EXPECT_NEAR(variance, sigma * sigma, sigma * sigma * 0.15 + 0.5) << sigma;
     }
+}
+
+TEST(ShadowBlurBoxes, NonsenseRadiiGiveBoxesThatFit) {
+    EXPECT_EQ(ShadowBlur::boxWidths(NAN), (std::vector<int>{1, 1, 1}));
+    for (double sigma : {1e12, double(INFINITY)}) {
+        for (int w : ShadowBlur::boxWidths(sigma)) {
+            EXPECT_GT(w, 1) << sigma;
+            EXPECT_EQ(w % 2, 1) << sigma;
+        }
+    }
+    cairo_surface_t* a8 = cairo_image_surface_create(CAIRO_FORMAT_A8, 4, 4);
+    ShadowBlur::blur(a8, INFINITY);
+    cairo_surface_destroy(a8);
 }
 
 TEST(ShadowBlurMasks, BlurSpreadsTheShapeAndKeepsItsWeight) {

@@ -15,6 +15,8 @@
 #include "platform/uikit/ca_spring_animation.h"
 #include "platform/uikit/ca_transaction.h"
 #include "platform/uikit/ca_transition.h"
+#include "platform/uikit/ui_graphics.h"
+#include "platform/uikit/ui_image.h"
 
 using namespace platform;
 
@@ -119,6 +121,18 @@ TEST_F(AnimationPresentation, MissingFromValueRunsFromTheModel) {
     layer->addAnimation(nudge, "nudge");
     clock->advance(0.5);
     EXPECT_EQ(layer->presentationValue("position").toPoint(), CGPointMake(85, 16));
+}
+
+TEST(AnimationValues, PatternColoursSwitchHalfwayInsteadOfBlending) {
+    UIGraphicsBeginImageContextWithOptions({2, 2}, false, 1);
+    const auto tile = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    const CGColorRef pattern = UIColor::colorWithPatternImage(tile);
+    const CGColorRef red = UIColor::redColor();
+    // A pattern has no components to blend.
+    EXPECT_EQ(CAValue::interpolate(pattern, red, 0.25).toColor(), pattern);
+    EXPECT_EQ(CAValue::interpolate(pattern, red, 0.75).toColor(), red);
+    EXPECT_EQ(CAValue::interpolate(red, pattern, 0.75).toColor(), pattern);
 }
 
 TEST_F(AnimationPresentation, KeyframeScaleFollowsKeyTimesAndSegmentTiming) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/uikit/ui_graphics.h"
 #include "platform/uikit/ui_image.h"
 
@@ -44,6 +46,20 @@ TEST(UILabelMeasuring, MeasuredSizeIsTheSizeDrawnAtAnyScale) {
     EXPECT_NEAR(ink.origin.y, ink3.origin.y, 1.0);
 }
 
+TEST(UILabelMeasuring, MeasuringAgainFollowsTheTextFontAndWidth) {
+    UILabel label;
+    label.setNumberOfLines(0);
+    label.setText("25:00");
+    const CGSize short24 = label.sizeThatFits({300, 0});
+    EXPECT_EQ(label.sizeThatFits({300, 0}), short24);
+    label.setText("25:00 25:00");
+    const CGSize long24 = label.sizeThatFits({300, 0});
+    EXPECT_GT(long24.width, short24.width);
+    EXPECT_LT(label.sizeThatFits({short24.width + 1, 0}).width, long24.width) << "a narrower width wraps";
+    label.setFont(UIFont::systemFontOfSize(40));
+    EXPECT_GT(label.sizeThatFits({300, 0}).height, long24.height);
+}
+
 TEST(UILabelMeasuring, LinesWrapInTheWidthUpToTheLimit) {
     UILabel label;
     label.setFont(UIFont::systemFontOfSize(16));
@@ -71,6 +87,18 @@ TEST(UILabelMeasuring, AttributedRunsMeasureWithTheirOwnFonts) {
     const CGSize size = label.intrinsicContentSize();
     EXPECT_EQ(size, label.sizeThatFits({0, 0}));
     EXPECT_GT(size.height, UIFont::boldSystemFontOfSize(40)->lineHeight() - 1);
+}
+
+TEST(UILabelMeasuring, RunsReachingPastTheEndStopAtIt) {
+    const auto red = UIColor::redColor();
+    NSAttributedString text("ROUND", {UIFont::systemFontOfSize(10), nullptr});
+    text.setAttributes({nullptr, red}, 2, std::numeric_limits<std::size_t>::max());
+    text.setAttributes({nullptr, red}, 9, 3);
+    ASSERT_EQ(text.runs().size(), 2u);
+    EXPECT_EQ(text.runs()[0].length, 2u);
+    EXPECT_EQ(text.runs()[1].location, 2u);
+    EXPECT_EQ(text.runs()[1].length, 3u);
+    EXPECT_EQ(text.runs()[1].attributes.foregroundColor, red);
 }
 
 TEST(UILabelFonts, MissingFontFallsBackToTheSystemFont) {
@@ -105,6 +133,28 @@ TEST(UILabelDrawing, ShadowAndColourDrawBeneathTheText) {
     const CGRect ink = inkOf(label, 1);
     label.setShadowColor(nullptr);
     EXPECT_NEAR(ink.width(), inkOf(label, 1).width() + 3, 1);
+}
+
+TEST(UILabelDrawing, ShadowFollowsTheTextAndTheWidthAcrossDraws) {
+    UILabel label(CGRectMake(0, 0, 80, 30));
+    label.setFont(UIFont::boldSystemFontOfSize(24));
+    label.setText("I");
+    label.setShadowColor(UIColor::blackColor());
+    label.setShadowOffset({3, 0});
+    const CGRect one = inkOf(label, 1);
+    label.setText("III");
+    const CGRect three = inkOf(label, 1);
+    label.setShadowColor(nullptr);
+    EXPECT_NEAR(three.width(), inkOf(label, 1).width() + 3, 1) << "the shadow of the new text";
+    EXPECT_GT(three.width(), one.width());
+
+    label.setShadowColor(UIColor::blackColor());
+    label.setTextAlignment(NSTextAlignment::right);
+    inkOf(label, 1);
+    label.setFrame(CGRectMake(0, 0, 120, 30));
+    const CGRect wider = inkOf(label, 1);
+    EXPECT_NEAR(wider.maxX(), 123, 2) << "text and shadow move to the new right edge together";
+    EXPECT_NEAR(wider.width(), three.width(), 1);
 }
 
 }  // namespace

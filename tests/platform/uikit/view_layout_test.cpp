@@ -151,6 +151,27 @@ TEST(DeferredLayout, SubviewDestroyedByItsSuperviewsLayoutIsSkipped) {
     EXPECT_TRUE(root->subviews().empty());
 }
 
+TEST(DeferredLayout, SubtreeTakenOutWithWorkPendingIsStillLaidOut) {
+    auto clock = VirtualClock::install();
+    std::vector<std::string> log;
+    auto root = std::make_shared<LoggingView>("root", &log);
+    auto a = std::make_shared<LoggingView>("a", &log);
+    auto a1 = std::make_shared<LoggingView>("a1", &log);
+    root->addSubview(a);
+    a->addSubview(a1);
+    clock->runUntilIdle();
+    log.clear();
+
+    a1->setNeedsLayout();
+    a->removeFromSuperview();
+    clock->runUntilIdle();
+    EXPECT_EQ(log, (std::vector<std::string>{"a1"})) << "the pass of the old tree no longer reaches it";
+    log.clear();
+    a1->setNeedsLayout();
+    clock->runUntilIdle();
+    EXPECT_EQ(log, (std::vector<std::string>{"a1"}));
+}
+
 TEST(Autoresizing, FlexiblePartsShareTheChangeInProportion) {
     auto parent = std::make_shared<UIView>(CGRect(0, 0, 100, 100));
     auto bar = std::make_shared<UIView>(CGRect(10, 10, 80, 20));

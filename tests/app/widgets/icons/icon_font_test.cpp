@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/uikit/device_profile.h"
+#include "platform/uikit/ui_graphics.h"
 #include "platform/uikit/ui_screen.h"
 
 namespace quorvel {
@@ -88,6 +89,15 @@ TEST_F(IconFontTest, SetIconWithoutSizingKeepsTheFrame) {
     IconFont::labelSetIcon(label, kPause, 16, UIColor::blackColor(), false);
     EXPECT_EQ(label->bounds().size, platform::CGSizeMake(100, 10));
     EXPECT_EQ(label->font()->pointSize(), 16);
+}
+
+TEST_F(IconFontTest, ImageWithoutPixelsIsNoneAndDrawsNothingIntoTheCallersContext) {
+    platform::UIGraphicsBeginImageContextWithOptions({8, 8}, false, 1);
+    platform::CGContext* outer = platform::UIGraphicsGetCurrentContext();
+    EXPECT_FALSE(IconFont::imageWithIcon(kPlay, UIColor::blackColor(), 16, {0, 0}));
+    EXPECT_EQ(platform::UIGraphicsGetCurrentContext(), outer);
+    EXPECT_LT(inkOf(*platform::UIGraphicsGetImageFromCurrentImageContext()).maxX, 0);
+    platform::UIGraphicsEndImageContext();
 }
 
 }  // namespace

@@ -95,5 +95,16 @@ TEST(ColorImageResize, StretchesToAnotherAspectWithoutCropping) {
     }
 }
 
+TEST(ColorImageEmpty, SizeWithoutPixelsGivesNoImageAndLeavesTheCallersContextAlone) {
+    UIGraphicsBeginImageContextWithOptions({2, 2}, false, 1);
+    CGContext* outer = UIGraphicsGetCurrentContext();
+    const auto swatch = UIGraphicsGetImageFromCurrentImageContext();
+    EXPECT_FALSE(ColorImage::imageWithCGColor(UIColor::redColor(), CGRectMake(0, 0, 0, 5)));
+    EXPECT_FALSE(ColorImage::resize(*swatch, {3, 0}));
+    EXPECT_EQ(UIGraphicsGetCurrentContext(), outer) << "the caller's context stays open";
+    EXPECT_EQ(UIGraphicsGetImageFromCurrentImageContext()->pixelAt(1, 1).a, 0) << "and undrawn";
+    UIGraphicsEndImageContext();
+}
+
 }  // namespace
 }  // namespace quorvel
