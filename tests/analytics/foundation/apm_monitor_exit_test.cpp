@@ -3,9 +3,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "analytics/engine/apm_measurement.h"
 #include "analytics/foundation/apm_monitor.h"
+#include "analytics/foundation/apmpb_flag.h"
+#include "analytics/foundation/apmpb_flag_monitor.h"
 #include "platform/foundation/data_root.h"
 #include "platform/foundation/ns_process_info.h"
 #include "platform/foundation/ns_user_defaults.h"
@@ -26,5 +29,15 @@ TEST(MonitorAtExit, QueuedWorkMayRunIntoTheExit) {
 
     auto monitor = APMMeasurement::monitor();
     for (int n = 0; n < 300; ++n) monitor->logWithLevel(5, 1, "queued at exit " + std::to_string(n % 7), n);
+    SUCCEED();
+}
+
+// Flags are built, and their failures reported, on background queues too.
+TEST(MonitorAtExit, FlagReportsMayRunIntoTheExit) {
+    const std::string capture(64, 'x');  // a sink too large for the function's inline storage
+    APMPBFlagMonitor::setLogSink([capture](int, int, const std::string&, const std::string&) {});
+    std::thread([] {
+        for (;;) APMPBFlagMake(std::monostate{}, NanoNumber::withInt(1));
+    }).detach();
     SUCCEED();
 }
