@@ -7,6 +7,7 @@
 #include "analytics/engine/apm_measurement.h"
 #include "analytics/foundation/apm_monitor.h"
 #include "analytics/foundation/apm_numeric_util.h"
+#include "analytics/foundation/apm_string_additions.h"
 #include "analytics/interface/apme_client.h"
 #include "analytics/interface/apme_manager.h"
 
@@ -99,20 +100,9 @@ double millisecondsToSeconds(double milliseconds) {
     return static_cast<double>(NanoNumber::withDouble(milliseconds).longLongValue()) / 1000.0;
 }
 
-// A text flag reads true when its first significant character is Y, T or a non-zero digit.
-bool textBoolValue(const std::string& text) {
-    std::size_t i = text.find_first_not_of(" \t\n\r");
-    if (i == std::string::npos) return false;
-    if (text[i] == '+' || text[i] == '-') ++i;
-    while (i < text.size() && text[i] == '0') ++i;
-    if (i == text.size()) return false;
-    const char c = text[i];
-    return c == 'Y' || c == 'y' || c == 'T' || c == 't' || (c >= '1' && c <= '9');
-}
-
 std::optional<bool> flagBoolValue(const NanoObject& value) {
     if (const auto* number = std::get_if<NanoNumber>(&value)) return number->boolValue();
-    if (const auto* text = std::get_if<std::string>(&value)) return textBoolValue(*text);
+    if (const auto* text = std::get_if<std::string>(&value)) return apm_boolValue(*text);
     return std::nullopt;
 }
 
