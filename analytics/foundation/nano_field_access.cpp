@@ -353,8 +353,5 @@ void APMNanoCopyNSString(APMNanoString* cell, std::string_view value) {
 }
 
 void APMNanoCopyNSData(APMNanoString* cell, const NanoData& value) {
-    delete[] cell->bytes;
-    cell->size = static_cast<uint32_t>(value.size());
-    cell->bytes = new uint8_t[value.empty() ? 1 : value.size()];
-    if (!value.empty()) std::memcpy(cell->bytes, value.data(), value.size());
+    APMNanoCopyNSString(cell, std::string_view(reinterpret_cast<const char*>(value.data()), value.size()));
 }
