@@ -174,14 +174,16 @@ bool APMRemoteConfig::activateNewSnapshot() {
     {
         std::lock_guard lock(snapshotMutex_);
         if (!hasNewSnapshot_ || !experimentClient_) return false;
+        // Cleared before activating: a snapshot that arrives meanwhile sets it again and is not lost.
+        hasNewSnapshot_ = false;
     }
     std::shared_ptr<platform::NSError> error;
     if (!experimentClient_->activateLatestSnapshot(&error)) {
         monitor()->logWithLevel(2, 29024, "Cannot activate snapshot. Error", error);
+        std::lock_guard lock(snapshotMutex_);
+        hasNewSnapshot_ = true;  // a later call tries again
         return false;
     }
-    std::lock_guard lock(snapshotMutex_);
-    hasNewSnapshot_ = false;
     return true;
 }
 
