@@ -1,5 +1,6 @@
 #include "analytics/storage/apm_remote_config.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -227,9 +228,9 @@ double APMRemoteConfig::timeIntervalInSecondsFromCacheWithKey(const std::string&
 
 std::int32_t APMRemoteConfig::intValueFromCacheWithKey(const std::string& key, std::int32_t defaultValue,
                                                        std::int32_t maxValue, std::int32_t minValue) {
-    // Within the bounds the number fits, and its fraction is dropped.
-    return static_cast<std::int32_t>(
-        numberFromCacheWithKey(key, defaultValue, maxValue, minValue).value_or(0));
+    // The fraction is dropped. A number cached by a lookup without these bounds may not fit: it saturates.
+    const double number = numberFromCacheWithKey(key, defaultValue, maxValue, minValue).value_or(0);
+    return static_cast<std::int32_t>(std::clamp<double>(number, INT32_MIN, INT32_MAX));
 }
 
 std::int64_t APMRemoteConfig::int64ValueFromCacheWithKey(const std::string& key, std::int64_t defaultValue,
