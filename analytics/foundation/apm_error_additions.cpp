@@ -2,8 +2,8 @@
 
 namespace analytics {
 
-const std::string kAPMErrorDomain = "com.vuziri.vmp.measurement.ErrorDomain";
-const std::string kAPMMonitorContextKey = "APMMonitorContext";
+const std::string& kAPMErrorDomain = *new std::string("com.vuziri.vmp.measurement.ErrorDomain");
+const std::string& kAPMMonitorContextKey = *new std::string("APMMonitorContext");
 
 std::shared_ptr<platform::NSError> apm_errorWithCode(std::int64_t code, const std::string& description) {
     return apm_errorWithCode(code, description, "");

@@ -13,8 +13,9 @@ namespace analytics {
 
 // The library's errors: its domain, an optional description and an optional monitor context (a short
 // machine-readable text the monitor adds to the health sample when the error is logged).
-extern const std::string kAPMErrorDomain;
-extern const std::string kAPMMonitorContextKey;
+// Never destroyed: errors are made on background queues until the process ends.
+extern const std::string& kAPMErrorDomain;
+extern const std::string& kAPMMonitorContextKey;
 
 using APMErrorOut = std::shared_ptr<platform::NSError>*;
 

@@ -14,12 +14,13 @@
 
 namespace analytics {
 
-const std::string APMMonitor::kDebugModeKey = "/vuziri/measurement/debug_mode";
-const std::string APMMonitor::kVerboseLoggingKey = "/vuziri/measurement/verbose_logging";
-const std::string APMMonitor::kHealthMonitorKey = "/vuziri/measurement/health_monitor";
-const std::string APMMonitor::kMonitorMigrationStateKey = "/vuziri/measurement/monitor_migration_state";
-const std::string APMMonitor::kMonitorSuiteName = "com.vuziri.vmp.measurement.monitor";
-const std::string APMMonitor::kDefaultLogTag = "<RovUriduzuvare>";
+const std::string& APMMonitor::kDebugModeKey = *new std::string("/vuziri/measurement/debug_mode");
+const std::string& APMMonitor::kVerboseLoggingKey = *new std::string("/vuziri/measurement/verbose_logging");
+const std::string& APMMonitor::kHealthMonitorKey = *new std::string("/vuziri/measurement/health_monitor");
+const std::string& APMMonitor::kMonitorMigrationStateKey =
+    *new std::string("/vuziri/measurement/monitor_migration_state");
+const std::string& APMMonitor::kMonitorSuiteName = *new std::string("com.vuziri.vmp.measurement.monitor");
+const std::string& APMMonitor::kDefaultLogTag = *new std::string("<RovUriduzuvare>");
 
 namespace {
 

@@ -24,17 +24,18 @@ class APMUserDefaults;
 // 8 verbose; levels 1, 2, 4 and 5 feed the health sample and 2 and 5 are never printed. Console lines and
 // sample updates run on the serial queue "APMMonitorQueue" in the order they were logged.
 class APMMonitor : public std::enable_shared_from_this<APMMonitor> {
-  public:
+public:
     using Contexts = std::vector<APMLogContext>;
     // A message may be nil.
     using Message = std::optional<std::string>;
 
-    static const std::string kDebugModeKey;
-    static const std::string kVerboseLoggingKey;
-    static const std::string kHealthMonitorKey;
-    static const std::string kMonitorMigrationStateKey;
-    static const std::string kMonitorSuiteName;
-    static const std::string kDefaultLogTag;
+    // Never destroyed: the monitor queue may still use them while the process exits.
+    static const std::string& kDebugModeKey;
+    static const std::string& kVerboseLoggingKey;
+    static const std::string& kHealthMonitorKey;
+    static const std::string& kMonitorMigrationStateKey;
+    static const std::string& kMonitorSuiteName;
+    static const std::string& kDefaultLogTag;
 
     static std::shared_ptr<APMMonitor> initWithLibraryVersion(std::int64_t libraryVersion);
     static std::shared_ptr<APMMonitor> initWithLogLevel(std::int64_t logLevel,
@@ -84,7 +85,7 @@ class APMMonitor : public std::enable_shared_from_this<APMMonitor> {
     static std::string monitoringDataKeyWithMessage(const Message& message, std::int64_t logLevel,
                                                     std::int64_t libraryVersion);
 
-  private:
+private:
     APMMonitor(std::int64_t logLevel, std::shared_ptr<APMLogging> logger, std::int64_t libraryVersion);
     void start();
     void readLaunchSwitches();

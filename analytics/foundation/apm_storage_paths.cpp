@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kMeasurementFolder = "Vuziri/Measurement";
+constexpr const char kMeasurementFolder[] = "Vuziri/Measurement";
 
 fs::path firstUserDirectory(platform::NSSearchPathDirectory directory) {
     const auto found = platform::NSFileManager::defaultManager()->URLsForDirectory(

@@ -1,5 +1,6 @@
 #include "analytics/foundation/apm_string_additions.h"
 
+#include <cctype>
 #include <cstdio>
 #include <vector>
 
@@ -69,6 +70,16 @@ bool apm_getUTF32Bytes(const std::string& text, std::uint8_t* buffer, std::size_
         for (int k = 0; k < 4; ++k) buffer[written++] = static_cast<std::uint8_t>(point >> (8 * k));
     }
     return written > 0;
+}
+
+bool apm_boolValue(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    while (i < text.size() && text[i] == '0') ++i;
+    if (i == text.size()) return false;
+    const char c = text[i];
+    return c == 'Y' || c == 'y' || c == 'T' || c == 't' || (c >= '1' && c <= '9');
 }
 
 }  // namespace analytics

@@ -15,5 +15,8 @@ std::optional<std::string> apm_stringByUnescapingFromURLArgument(const std::stri
 std::size_t apm_UTF32Length(const std::string& text);
 // The text in UTF-32 little-endian, at most `maxBytes` bytes (whole code points); whether any were written.
 bool apm_getUTF32Bytes(const std::string& text, std::uint8_t* buffer, std::size_t maxBytes);
+// A text read as a boolean the platform's way: after blanks, a sign and leading zeros, "Y", "y", "T",
+// "t" or a digit 1–9 means yes; anything else no.
+bool apm_boolValue(const std::string& text);
 
 }  // namespace analytics

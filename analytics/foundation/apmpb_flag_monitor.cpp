@@ -5,21 +5,32 @@
 #include "platform/foundation/console.h"
 
 namespace {
-std::mutex sinkMutex;
-APMPBFlagMonitor::Sink currentSink;
+
+struct SinkSlot {
+    std::mutex mutex;
+    APMPBFlagMonitor::Sink sink;
+};
+
+SinkSlot& sinkSlot() {
+    static auto* slot = new SinkSlot();  // never destroyed: flags are built on background queues until exit
+    return *slot;
+}
+
 }  // namespace
 
 void APMPBFlagMonitor::setLogSink(Sink sink) {
-    std::lock_guard lock(sinkMutex);
-    currentSink = std::move(sink);
+    auto& slot = sinkSlot();
+    std::lock_guard lock(slot.mutex);
+    slot.sink = std::move(sink);
 }
 
 void APMPBFlagMonitor::logWithLevel(int level, int code, const std::string& message,
                                     const std::string& context) {
     Sink sink;
     {
-        std::lock_guard lock(sinkMutex);
-        sink = currentSink;
+        auto& slot = sinkSlot();
+        std::lock_guard lock(slot.mutex);
+        sink = slot.sink;
     }
     if (sink) {
         sink(level, code, message, context);

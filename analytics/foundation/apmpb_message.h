@@ -55,7 +55,8 @@ class APMPBMessage final : public APMPBMessageObject {
     }
 
     static const NanoMessageClass& messageClass() {
-        static const std::string className = std::string("APMPB") + Type.name;
+        // Never destroyed: arrays of sub-messages are read on background queues until exit.
+        static const std::string& className = *new std::string(std::string("APMPB") + Type.name);
         static const NanoMessageClass messageClass{
             className.c_str(), [](const APMNanoMessageInfo* info) -> std::shared_ptr<NANOMessageBase> {
                 return initWithMessageInfo(info);

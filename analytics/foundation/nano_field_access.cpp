@@ -346,15 +346,14 @@ void APMNanoSetArray(NANOMessageBase* message, int32_t index, const std::vector<
 }
 
 void APMNanoCopyNSString(APMNanoString* cell, std::string_view value) {
+    // The old bytes go last: the value may be a view of them.
+    auto* bytes = new uint8_t[value.empty() ? 1 : value.size()];
+    if (!value.empty()) std::memcpy(bytes, value.data(), value.size());
     delete[] cell->bytes;
+    cell->bytes = bytes;
     cell->size = static_cast<uint32_t>(value.size());
-    cell->bytes = new uint8_t[value.empty() ? 1 : value.size()];
-    if (!value.empty()) std::memcpy(cell->bytes, value.data(), value.size());
 }
 
 void APMNanoCopyNSData(APMNanoString* cell, const NanoData& value) {
-    delete[] cell->bytes;
-    cell->size = static_cast<uint32_t>(value.size());
-    cell->bytes = new uint8_t[value.empty() ? 1 : value.size()];
-    if (!value.empty()) std::memcpy(cell->bytes, value.data(), value.size());
+    APMNanoCopyNSString(cell, std::string_view(reinterpret_cast<const char*>(value.data()), value.size()));
 }

@@ -40,6 +40,31 @@ void* copyCell(uint32_t flags, const NanoMessageType* sub, const void* cell, boo
     return nullptr;
 }
 
+// Deep copies of the present fields of `source` into the fresh info `copy`.
+bool copyFields(const NanoMessageType& type, APMNanoMessageInfo* copy, const APMNanoMessageInfo* source) {
+    for (uint32_t i = 0; i < type.fieldCount; ++i) {
+        const NanoFieldInfo& field = type.fields[i];
+        const void* cell = source->fields[i];
+        if (!cell) continue;
+        bool ok = true;
+        if (field.flags & kNanoRepeated) {
+            const auto* from = static_cast<const APMNanoArray*>(cell);
+            auto* to = static_cast<APMNanoArray*>(copy->fields[i]);
+            if (from->count == 0 || !from->items) continue;
+            const uint32_t elementFlags = (field.flags & ~kNanoRepeated) | kNanoSingle;
+            to->items = new void*[from->count]();
+            to->count = from->count;
+            for (uint32_t e = 0; e < from->count && ok; ++e) {
+                if (from->items[e]) to->items[e] = copyCell(elementFlags, field.sub, from->items[e], ok);
+            }
+        } else {
+            copy->fields[i] = copyCell(field.flags, field.sub, cell, ok);
+        }
+        if (!ok) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 APMNanoString* APMNanoNewString(const uint8_t* bytes, size_t size) {
@@ -134,29 +159,10 @@ int APMNanoReleaseMessageInfo(const NanoMessageType& type, APMNanoMessageInfo* i
 int APMNanoCopyMessageInfo(const NanoMessageType& type, APMNanoMessageInfo** destination,
                            const APMNanoMessageInfo* source) {
     if (!destination || !source || !source->fields) return 0;
-    if (*destination) type.release(*destination);
+    // The old destination goes only once the copy is made, so an info may be copied onto itself.
+    APMNanoMessageInfo* old = *destination;
     *destination = APMNanoNewMessageInfo(type.init);
-    if (!*destination) return 0;
-    APMNanoMessageInfo* copy = *destination;
-    for (uint32_t i = 0; i < type.fieldCount; ++i) {
-        const NanoFieldInfo& field = type.fields[i];
-        const void* cell = source->fields[i];
-        if (!cell) continue;
-        bool ok = true;
-        if (field.flags & kNanoRepeated) {
-            const auto* from = static_cast<const APMNanoArray*>(cell);
-            auto* to = static_cast<APMNanoArray*>(copy->fields[i]);
-            if (from->count == 0 || !from->items) continue;
-            const uint32_t elementFlags = (field.flags & ~kNanoRepeated) | kNanoSingle;
-            to->items = new void*[from->count]();
-            to->count = from->count;
-            for (uint32_t e = 0; e < from->count && ok; ++e) {
-                if (from->items[e]) to->items[e] = copyCell(elementFlags, field.sub, from->items[e], ok);
-            }
-        } else {
-            copy->fields[i] = copyCell(field.flags, field.sub, cell, ok);
-        }
-        if (!ok) return 0;
-    }
-    return 1;
+    const int copied = *destination && copyFields(type, *destination, source);
+    if (old) type.release(old);
+    return copied;
 }

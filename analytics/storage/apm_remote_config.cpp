@@ -1,5 +1,6 @@
 #include "analytics/storage/apm_remote_config.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -7,6 +8,7 @@
 #include "analytics/engine/apm_measurement.h"
 #include "analytics/foundation/apm_monitor.h"
 #include "analytics/foundation/apm_numeric_util.h"
+#include "analytics/foundation/apm_string_additions.h"
 #include "analytics/interface/apme_client.h"
 #include "analytics/interface/apme_manager.h"
 
@@ -99,20 +101,9 @@ double millisecondsToSeconds(double milliseconds) {
     return static_cast<double>(NanoNumber::withDouble(milliseconds).longLongValue()) / 1000.0;
 }
 
-// A text flag reads true when its first significant character is Y, T or a non-zero digit.
-bool textBoolValue(const std::string& text) {
-    std::size_t i = text.find_first_not_of(" \t\n\r");
-    if (i == std::string::npos) return false;
-    if (text[i] == '+' || text[i] == '-') ++i;
-    while (i < text.size() && text[i] == '0') ++i;
-    if (i == text.size()) return false;
-    const char c = text[i];
-    return c == 'Y' || c == 'y' || c == 'T' || c == 't' || (c >= '1' && c <= '9');
-}
-
 std::optional<bool> flagBoolValue(const NanoObject& value) {
     if (const auto* number = std::get_if<NanoNumber>(&value)) return number->boolValue();
-    if (const auto* text = std::get_if<std::string>(&value)) return textBoolValue(*text);
+    if (const auto* text = std::get_if<std::string>(&value)) return apm_boolValue(*text);
     return std::nullopt;
 }
 
@@ -184,14 +175,16 @@ bool APMRemoteConfig::activateNewSnapshot() {
     {
         std::lock_guard lock(snapshotMutex_);
         if (!hasNewSnapshot_ || !experimentClient_) return false;
+        // Cleared before activating: a snapshot that arrives meanwhile sets it again and is not lost.
+        hasNewSnapshot_ = false;
     }
     std::shared_ptr<platform::NSError> error;
     if (!experimentClient_->activateLatestSnapshot(&error)) {
         monitor()->logWithLevel(2, 29024, "Cannot activate snapshot. Error", error);
+        std::lock_guard lock(snapshotMutex_);
+        hasNewSnapshot_ = true;  // a later call tries again
         return false;
     }
-    std::lock_guard lock(snapshotMutex_);
-    hasNewSnapshot_ = false;
     return true;
 }
 
@@ -235,9 +228,9 @@ double APMRemoteConfig::timeIntervalInSecondsFromCacheWithKey(const std::string&
 
 std::int32_t APMRemoteConfig::intValueFromCacheWithKey(const std::string& key, std::int32_t defaultValue,
                                                        std::int32_t maxValue, std::int32_t minValue) {
-    // Within the bounds the number fits, and its fraction is dropped.
-    return static_cast<std::int32_t>(
-        numberFromCacheWithKey(key, defaultValue, maxValue, minValue).value_or(0));
+    // The fraction is dropped. A number cached by a lookup without these bounds may not fit: it saturates.
+    const double number = numberFromCacheWithKey(key, defaultValue, maxValue, minValue).value_or(0);
+    return static_cast<std::int32_t>(std::clamp<double>(number, INT32_MIN, INT32_MAX));
 }
 
 std::int64_t APMRemoteConfig::int64ValueFromCacheWithKey(const std::string& key, std::int64_t defaultValue,

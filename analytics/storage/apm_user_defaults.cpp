@@ -15,7 +15,7 @@ using platform::Value;
 
 namespace {
 
-const std::string kLoggerService = "<RovUriduzuvare>";
+constexpr const char kLoggerService[] = "<RovUriduzuvare>";
 
 std::string messageCode(int code) {
     char text[16];

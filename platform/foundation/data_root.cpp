@@ -7,8 +7,15 @@ namespace platform {
 
 namespace {
 
-std::mutex rootMutex;
-std::filesystem::path root;
+struct RootSlot {
+    std::mutex mutex;
+    std::filesystem::path path;
+};
+
+RootSlot& slot() {
+    static auto* s = new RootSlot();  // never destroyed: background queues read the root until exit
+    return *s;
+}
 
 std::filesystem::path defaultRoot() {
     if (const char* home = std::getenv("QUORVEL_HOME"); home && *home) return home;
@@ -22,14 +29,16 @@ std::filesystem::path defaultRoot() {
 }  // namespace
 
 std::filesystem::path DataRoot::path() {
-    std::lock_guard lock(rootMutex);
-    if (root.empty()) root = defaultRoot();
-    return root;
+    auto& s = slot();
+    std::lock_guard lock(s.mutex);
+    if (s.path.empty()) s.path = defaultRoot();
+    return s.path;
 }
 
 void DataRoot::setPath(const std::filesystem::path& newRoot) {
-    std::lock_guard lock(rootMutex);
-    root = newRoot;
+    auto& s = slot();
+    std::lock_guard lock(s.mutex);
+    s.path = newRoot;
 }
 
 }  // namespace platform

@@ -12,8 +12,15 @@ namespace platform {
 
 namespace {
 
-std::mutex mainMutex;
-std::shared_ptr<NSBundle> mainInstance;
+struct MainSlot {
+    std::mutex mutex;
+    std::shared_ptr<NSBundle> bundle;
+};
+
+MainSlot& mainSlot() {
+    static auto* slot = new MainSlot();  // never destroyed: background queues ask for it until exit
+    return *slot;
+}
 
 fs::path defaultResourcePath() {
     if (const char* resources = std::getenv("QUORVEL_RESOURCES"); resources && *resources) return resources;
@@ -47,14 +54,16 @@ NSBundle::NSBundle(fs::path resourcePath)
       bundleIdentifier_(identifierFrom(infoDictionary_)) {}
 
 std::shared_ptr<NSBundle> NSBundle::mainBundle() {
-    std::lock_guard lock(mainMutex);
-    if (!mainInstance) mainInstance = std::make_shared<NSBundle>(defaultResourcePath());
-    return mainInstance;
+    auto& slot = mainSlot();
+    std::lock_guard lock(slot.mutex);
+    if (!slot.bundle) slot.bundle = std::make_shared<NSBundle>(defaultResourcePath());
+    return slot.bundle;
 }
 
 void NSBundle::setMainBundlePath(const fs::path& path) {
-    std::lock_guard lock(mainMutex);
-    mainInstance = path.empty() ? nullptr : std::make_shared<NSBundle>(path);
+    auto& slot = mainSlot();
+    std::lock_guard lock(slot.mutex);
+    slot.bundle = path.empty() ? nullptr : std::make_shared<NSBundle>(path);
 }
 
 std::optional<fs::path> NSBundle::pathForResource(const std::string& name,

@@ -144,6 +144,16 @@ TEST(APMStrings, UnescapingTurnsPlusIntoSpaceAndRefusesBadEscapes) {
     EXPECT_EQ(apm_stringByUnescapingFromURLArgument("%FF"), std::nullopt);
 }
 
+TEST(APMStrings, BooleanTextIsReadByItsFirstSignificantCharacter) {
+    EXPECT_TRUE(apm_boolValue(" \t+007"));
+    EXPECT_TRUE(apm_boolValue("true"));
+    EXPECT_TRUE(apm_boolValue("Yes"));
+    EXPECT_FALSE(apm_boolValue("-000"));
+    EXPECT_FALSE(apm_boolValue("no"));
+    EXPECT_FALSE(apm_boolValue("  "));
+    EXPECT_FALSE(apm_boolValue(""));
+}
+
 TEST(APMQueries, FirstOccurrenceWinsAndBadPiecesBecomeEmpty) {
     const auto arguments = apm_dictionaryWithHttpArgumentsString("a=1&a=2&b&c=x%zz");
     EXPECT_EQ(arguments, (std::map<std::string, std::string>{{"a", "1"}, {"b", ""}, {"c", ""}}));

@@ -210,3 +210,14 @@ TEST(NanoDecode, ACopyIsDeepAndEndsStringsWithAZero) {
     APMNanoSetStringField(flag.get(), 0, "changed");
     EXPECT_EQ(APMNanoGetString(copy.get(), 0), "hi");
 }
+
+TEST(NanoDecode, AnInfoCopiedOntoItselfKeepsItsFields) {
+    auto flag = APMPBFlag::initWithBuffer(hex("0a 02 68 69"));
+    APMNanoMessageInfo* info = nullptr;
+    ASSERT_TRUE(apmpb_types::kFlag.copy(&info, flag->messageInfo()));
+    ASSERT_TRUE(apmpb_types::kFlag.copy(&info, info));
+    auto again = APMPBFlag::initWithMessageInfo(info);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(APMNanoGetString(again.get(), 0), "hi");
+    apmpb_types::kFlag.release(info);
+}

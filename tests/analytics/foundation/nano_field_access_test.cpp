@@ -102,6 +102,15 @@ TEST(NanoFieldAccess, StringsAreStoredAsTheirUtf8Bytes) {
     EXPECT_EQ(invalid->protoBuffer(), hex("1a 02 c3 28"));
 }
 
+TEST(NanoFieldAccess, AStringMayBeSetFromAViewOfItsOwnBytes) {
+    auto attribute = APMPBUserAttribute::initWithBuffer();
+    APMNanoSetStringField(attribute.get(), 2, "grün");
+    const auto* cell = static_cast<APMNanoString*>(attribute->messageInfo()->fields[2]);
+    APMNanoSetStringField(attribute.get(), 2,
+                          std::string_view(reinterpret_cast<const char*>(cell->bytes), 2));
+    EXPECT_EQ(APMNanoGetString(attribute.get(), 2), "gr");
+}
+
 TEST(NanoFieldAccess, SubMessagesAreCopiesInBothDirections) {
     auto audience = APMPBAudienceLeafFilterResult::initWithBuffer(proto_test::golden("audience_result"));
     ASSERT_TRUE(audience);

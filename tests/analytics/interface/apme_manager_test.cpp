@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "analytics/interface/apme_manager.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
@@ -105,4 +107,25 @@ TEST_F(ExperimentClient, ClientOfAGoneManagerFailsWithAnError) {
     std::shared_ptr<platform::NSError> error;
     EXPECT_FALSE(client->activateLatestSnapshot(&error));
     EXPECT_NE(error, nullptr);
+}
+
+TEST_F(ExperimentClient, SnapshotsArriveAndAreReadFromSeveralThreadsAtOnce) {
+    auto client = registerSDK("sdk");
+    const auto first = makeSnapshot("sdk", 1, {{"enabled", NanoNumber::withInt(1)}});
+    const auto second = makeSnapshot("sdk", 2, {{"enabled", NanoNumber::withInt(2)}});
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int n = 0; n < 200; ++n) {
+                if (t == 0) manager->receiveSnapshot((n % 2 ? first : second).get());
+                if (t == 1) client->activateLatestSnapshot(nullptr);
+                if (t == 2) client->objectForKeyedSubscript(std::string("enabled"));
+                if (t == 3) manager->experimentIDs();
+            }
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    // The last snapshot received (the first one) is the one in use once activated.
+    client->activateLatestSnapshot(nullptr);
+    EXPECT_EQ(manager->experimentIDs(), std::vector<std::int32_t>{1});
 }

@@ -180,6 +180,14 @@ TEST_F(RemoteConfigSettings, EverySettingAtItsBoundsAndJustOutside) {
     }
 }
 
+TEST_F(RemoteConfigSettings, ANumberCachedWithoutBoundsSaturatesInA32BitAnswer) {
+    // The first lookup of a name caches its answer; a later typed lookup of the name answers that number.
+    EXPECT_EQ(config->numberFromCacheWithKey("custom.large", 1e12, std::nullopt, std::nullopt), 1e12);
+    EXPECT_EQ(config->intValueFromCacheWithKey("custom.large", 5, 10, 0), INT32_MAX);
+    EXPECT_EQ(config->numberFromCacheWithKey("custom.small", -1e12, std::nullopt, std::nullopt), -1e12);
+    EXPECT_EQ(config->intValueFromCacheWithKey("custom.small", 5, 10, 0), INT32_MIN);
+}
+
 TEST_F(RemoteConfigSettings, ReceivedTextsAreReadAsPlainDecimalsOnly) {
     platform::NSLocale::setCurrentLocale(platform::NSLocale("de_DE"));
     const struct {
