@@ -7,7 +7,7 @@ namespace analytics {
 
 // What the library knows about itself and the app it runs in.
 class APMIdentity {
-  public:
+public:
     static constexpr const char* kLibraryVersionText = "81500000";
 
     // The library version text without its last three characters: 81500.

@@ -8,7 +8,7 @@ class APMMonitor;
 
 // The measurement engine's class-level services that the rest of the library calls on.
 class APMMeasurement {
-  public:
+public:
     // The one monitor of the process, made on first use with the library version; never null.
     static std::shared_ptr<APMMonitor> monitor();
 };

@@ -18,7 +18,7 @@ namespace analytics {
 // A named one-shot timer on a dispatch queue: runs a block once after a delay, and a new run replaces
 // a pending one. A pending run keeps the alarm alive until it fires or is cancelled.
 class APMAlarm : public std::enable_shared_from_this<APMAlarm> {
-  public:
+public:
     using Block = std::function<void()>;
 
     // An empty name becomes "Timer".
@@ -33,7 +33,7 @@ class APMAlarm : public std::enable_shared_from_this<APMAlarm> {
     std::optional<platform::NSDate> scheduledTimestamp() const;
     const std::string& name() const { return name_; }
 
-  private:
+private:
     const std::shared_ptr<platform::DispatchQueue> queue_;
     const std::string name_;
     mutable std::mutex mutex_;

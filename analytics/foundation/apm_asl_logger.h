@@ -7,7 +7,7 @@ namespace analytics {
 
 // Console lines through the utilities logger, with the message code as "I-ACS" and six digits.
 class APMASLLogger final : public APMLogging {
-  public:
+public:
     void logMessage(const std::string& message, const std::string& logTag, std::int64_t messageCode,
                     std::int64_t logLevel) override;
 

@@ -14,7 +14,7 @@ namespace analytics {
 // One context object handed to the monitor with a message: nil, a string, a number, an exception, an
 // error, or any other object known by its class name and (when it has one) its description.
 class APMLogContext {
-  public:
+public:
     enum class Kind { Null, String, Integer, Unsigned, Double, Exception, Error, Object };
 
     APMLogContext() = default;
@@ -52,7 +52,7 @@ class APMLogContext {
     // an error's description, or "<Class 0x…>" for an object without one.
     std::string description() const;
 
-  private:
+private:
     Kind kind_ = Kind::Null;
     std::string text_;  // string, or class name of an object
     std::optional<std::string> objectDescription_;

@@ -7,7 +7,7 @@ namespace analytics {
 
 // Where the monitor's console lines go.
 class APMLogging {
-  public:
+public:
     virtual ~APMLogging() = default;
     virtual void logMessage(const std::string& message, const std::string& logTag, std::int64_t messageCode,
                             std::int64_t logLevel) = 0;

@@ -14,7 +14,7 @@ namespace analytics {
 // (a reservoir of one), with the number of messages seen. Stored as the array
 // [context, population, key, timestamp]. Not thread-safe: the monitor's queue makes every call.
 class APMMonitoringSampledData {
-  public:
+public:
     // A uniform random integer below the bound.
     using RandomUniform = std::function<std::uint32_t(std::uint32_t)>;
 
@@ -35,7 +35,7 @@ class APMMonitoringSampledData {
     static std::string monitoringURLParamWithKey(const std::string& key, std::int32_t population,
                                                  const std::string& context);
 
-  private:
+private:
     std::optional<platform::Value::Array> sampledData_;
     RandomUniform random_;
 };

@@ -13,7 +13,7 @@ namespace analytics {
 // The serial worker queue the measurement engine runs every operation on. Each block runs inside a guard:
 // an exception that escapes it becomes a monitor message and the queue goes on with the next block.
 class APMScheduler {
-  public:
+public:
     using Block = std::function<void()>;
 
     explicit APMScheduler(const std::string& workerQueueLabel);
@@ -26,7 +26,7 @@ class APMScheduler {
     // False, after logging, on the main thread; operations that belong on a worker thread call it on entry.
     static bool checkOnBackgroundThreadWithMethodName(const std::string& methodName);
 
-  private:
+private:
     std::shared_ptr<platform::DispatchQueue> workerQueue_;
 };
 

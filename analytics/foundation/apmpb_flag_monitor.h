@@ -6,7 +6,7 @@
 // Where the flag functions report refused input. The experiment client's monitor connects itself here;
 // until it does, reports go to the console.
 class APMPBFlagMonitor {
-  public:
+public:
     using Sink =
         std::function<void(int level, int code, const std::string& message, const std::string& context)>;
 

@@ -10,7 +10,7 @@
 
 // The body shared by every message class: owns one message info from its initialiser to its end.
 class APMPBMessageObject : public NANOMessageBase {
-  public:
+public:
     ~APMPBMessageObject() override;
     APMPBMessageObject(const APMPBMessageObject&) = delete;
     APMPBMessageObject& operator=(const APMPBMessageObject&) = delete;
@@ -23,14 +23,14 @@ class APMPBMessageObject : public NANOMessageBase {
     APMNanoCopyFn copyMessageInfoFn() const override;
     const NanoMessageType& messageType() const override { return type_; }
 
-  protected:
+protected:
     explicit APMPBMessageObject(const NanoMessageType& type) : type_(type) {}
 
     // NULL makes an empty message; otherwise a deep copy of an info of this type.
     bool setUpWithMessageInfo(const APMNanoMessageInfo* info);
     bool setUpWithBuffer(std::span<const uint8_t> bytes);
 
-  private:
+private:
     const NanoMessageType& type_;
     APMNanoMessageInfo* messageInfo_ = nullptr;
 };
@@ -38,7 +38,7 @@ class APMPBMessageObject : public NANOMessageBase {
 // One class per message type; `APMPBEvent` and the others are named in the generated apm_messages.h.
 template <const NanoMessageType& Type>
 class APMPBMessage final : public APMPBMessageObject {
-  public:
+public:
     // An object without a message info: every accessor refuses it.
     static std::shared_ptr<APMPBMessage> init() { return std::shared_ptr<APMPBMessage>(new APMPBMessage()); }
 
@@ -64,6 +64,6 @@ class APMPBMessage final : public APMPBMessageObject {
         return messageClass;
     }
 
-  private:
+private:
     APMPBMessage() : APMPBMessageObject(Type) {}
 };

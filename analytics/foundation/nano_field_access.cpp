@@ -61,7 +61,9 @@ uint64_t& wordCell(APMNanoMessageInfo* info, int32_t index) {
 }
 
 std::optional<std::string> stringOf(const APMNanoString* cell) {
-    if (!cell || !cell->bytes || !platform::isValidUtf8({reinterpret_cast<const char*>(cell->bytes), cell->size})) return std::nullopt;
+    if (!cell || !cell->bytes ||
+        !platform::isValidUtf8({reinterpret_cast<const char*>(cell->bytes), cell->size}))
+        return std::nullopt;
     return std::string(reinterpret_cast<const char*>(cell->bytes), cell->size);
 }
 

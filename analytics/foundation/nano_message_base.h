@@ -10,7 +10,7 @@ struct NanoMessageType;
 
 // What every message class offers to the field accessors and to the rest of the library.
 class NANOMessageBase {
-  public:
+public:
     virtual ~NANOMessageBase() = default;
 
     // The message name, e.g. "MeasurementBundle".

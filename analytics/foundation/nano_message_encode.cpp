@@ -29,7 +29,7 @@ struct ElementsArg {
 };
 
 class EncodeSession {
-  public:
+public:
     EncodeSession() : arena_(initial_, sizeof initial_) {}
 
     EncodeNode* prepare(const NanoMessageType& type, const APMNanoMessageInfo* info) {
@@ -38,7 +38,7 @@ class EncodeSession {
         return fill(type, info, node->structure) ? node : nullptr;
     }
 
-  private:
+private:
     template <typename T>
     T* allocate(size_t count = 1) {
         return static_cast<T*>(arena_.allocate(sizeof(T) * count, alignof(T)));

@@ -5,7 +5,7 @@
 // A number as the message layer's callers hand it around: it remembers whether it was made from a
 // bool, an integer or a floating-point value, and converts on request.
 class NanoNumber {
-  public:
+public:
     enum class Type { Bool, Int32, UInt32, Int64, UInt64, Float, Double };
 
     static NanoNumber withBool(bool value);
@@ -30,7 +30,7 @@ class NanoNumber {
 
     bool operator==(const NanoNumber& other) const;
 
-  private:
+private:
     NanoNumber(Type type, int64_t integer, uint64_t unsignedInteger, double real)
         : type_(type), integer_(integer), unsigned_(unsignedInteger), real_(real) {}
 

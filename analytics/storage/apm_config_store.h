@@ -11,7 +11,7 @@ namespace analytics {
 // The library's key-value stores: the defaults store and the persistent dictionary. A missing value is
 // nullopt; typed reads of another type answer 0, false or nullopt.
 class APMConfigStore {
-  public:
+public:
     virtual ~APMConfigStore() = default;
 
     virtual std::optional<platform::Value> objectForKey(const std::string& key) = 0;

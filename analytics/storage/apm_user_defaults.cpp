@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/foundation/ns_bundle.h"
 #include "analytics/foundation/apm_storage_paths.h"
 #include "analytics/storage/apm_exclude_path_from_backup.h"
+#include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/ns_user_defaults.h"
 #include "platform/vuziriutilities/vul_logger.h"
 

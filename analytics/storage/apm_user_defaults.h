@@ -17,7 +17,7 @@ namespace analytics {
 // suite. Only property-list values are stored; bad keys and values are dropped with a console warning.
 // A suite's preferences file is excluded from backup at the first save after which that succeeds.
 class APMUserDefaults final : public APMConfigStore {
-  public:
+public:
     explicit APMUserDefaults(std::string suiteName = "");
 
     // Whether the stores use the preferences functions (the default) or user-defaults objects: the
@@ -49,7 +49,7 @@ class APMUserDefaults final : public APMConfigStore {
     void clearAllData() override;
     void synchronize() override;
 
-  private:
+private:
     // The domain the preferences functions address: the suite, or the current application.
     std::shared_ptr<platform::NSUserDefaults> preferencesDomain() const;
     void makeUserDefaultsObject();

@@ -2,11 +2,12 @@
 
 namespace platform {
 
-const std::string NSSQLiteStoreType = "SQLite";
-const std::string NSMigratePersistentStoresAutomaticallyOption =
-    "NSMigratePersistentStoresAutomaticallyOption";
-const std::string NSInferMappingModelAutomaticallyOption = "NSInferMappingModelAutomaticallyOption";
-const std::string NSPersistentStoreTimeoutOption = "NSPersistentStoreTimeoutOption";
+const std::string& NSSQLiteStoreType = *new std::string("SQLite");
+const std::string& NSMigratePersistentStoresAutomaticallyOption =
+    *new std::string("NSMigratePersistentStoresAutomaticallyOption");
+const std::string& NSInferMappingModelAutomaticallyOption =
+    *new std::string("NSInferMappingModelAutomaticallyOption");
+const std::string& NSPersistentStoreTimeoutOption = *new std::string("NSPersistentStoreTimeoutOption");
 
 namespace {
 

@@ -14,12 +14,12 @@
 
 namespace platform {
 
-extern const std::string NSSQLiteStoreType;
+extern const std::string& NSSQLiteStoreType;
 // Options of addPersistentStoreWithType: both true let a store of an older model version open.
-extern const std::string NSMigratePersistentStoresAutomaticallyOption;
-extern const std::string NSInferMappingModelAutomaticallyOption;
+extern const std::string& NSMigratePersistentStoresAutomaticallyOption;
+extern const std::string& NSInferMappingModelAutomaticallyOption;
 // Seconds a save waits for another connection's write to finish (default 5).
-extern const std::string NSPersistentStoreTimeoutOption;
+extern const std::string& NSPersistentStoreTimeoutOption;
 
 // Connects contexts to the store file. Thread-safe: contexts on several queues may share it.
 class NSPersistentStoreCoordinator {

@@ -57,21 +57,19 @@ void DispatchSourceTimer::arm() {
     clockToken_ = clock.schedule(nextDeadline_, [weak, id = scheduleId_] {
         if (auto self = weak.lock()) self->fired(id);
     });
-    clockArmedOn_ = &clock;
 }
 
-// Caller holds mutex_ (or is the destructor). A replaced clock has dropped the callback already.
+// Caller holds mutex_ (or is the destructor). A replaced clock has dropped the callback already, and
+// tokens are unique across clocks, so cancelling on the current one is always safe.
 void DispatchSourceTimer::disarm() {
-    if (clockToken_ && clockArmedOn_ == &Clock::shared()) clockArmedOn_->cancel(clockToken_);
+    if (clockToken_) Clock::shared().cancel(clockToken_);
     clockToken_ = 0;
-    clockArmedOn_ = nullptr;
 }
 
 void DispatchSourceTimer::fired(std::uint64_t id) {
     std::lock_guard lock(mutex_);
     if (id != scheduleId_) return;
     clockToken_ = 0;
-    clockArmedOn_ = nullptr;
     if (interval_ > 0) {
         // Missed fires collapse into this one; the next keeps the original schedule.
         const double now = Clock::shared().now();

@@ -42,7 +42,6 @@ private:
     bool cancelled_ = false;
     std::uint64_t scheduleId_ = 0;  // a new schedule or a cancel makes earlier callbacks stale
     // The token is the clock's own: a clock installed since has other callbacks under that number.
-    Clock* clockArmedOn_ = nullptr;
     Clock::Token clockToken_ = 0;
 };
 

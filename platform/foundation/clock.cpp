@@ -1,5 +1,6 @@
 #include "platform/foundation/clock.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <thread>
@@ -33,6 +34,11 @@ Clock& Clock::shared() {
     return *s.current;
 }
 
+Clock::Token Clock::newToken() {
+    static std::atomic<Token> next{1};
+    return next++;
+}
+
 void Clock::install(std::shared_ptr<Clock> clock) {
     auto& s = slot();
     std::lock_guard lock(s.mutex);
@@ -56,7 +62,6 @@ struct SystemClock::State {
     std::mutex mutex;
     std::condition_variable changed;
     bool stopping = false;
-    Token nextToken = 1;
     std::map<std::pair<double, Token>, Callback> scheduled;
 };
 
@@ -105,7 +110,7 @@ Clock::Token SystemClock::schedule(double deadline, Callback callback) {
     Token token;
     {
         std::lock_guard lock(state_->mutex);
-        token = state_->nextToken++;
+        token = newToken();
         state_->scheduled.emplace(std::make_pair(deadline, token), std::move(callback));
     }
     state_->changed.notify_all();
@@ -135,7 +140,7 @@ double VirtualClock::now() const {
 
 Clock::Token VirtualClock::schedule(double deadline, Callback callback) {
     std::lock_guard lock(mutex_);
-    const Token token = nextToken_++;
+    const Token token = newToken();
     scheduled_.emplace(std::make_pair(deadline, token), std::move(callback));
     return token;
 }

@@ -34,6 +34,11 @@ public:
     // Replaces the process clock. The previous one stays alive (it may still be read by a thread
     // that has not noticed), but its scheduled callbacks are dropped.
     static void install(std::shared_ptr<Clock> clock);
+
+protected:
+    // Tokens are unique across every clock of the process, so cancelling a token that belonged to a
+    // replaced clock never cancels another callback.
+    static Token newToken();
 };
 
 // Wall-clock time with a background thread that runs scheduled callbacks when they fall due.
@@ -81,7 +86,6 @@ private:
 
     mutable std::mutex mutex_;
     double now_;
-    Token nextToken_ = 1;
     // Ordered by (deadline, token): equal deadlines run in the order they were scheduled.
     std::map<std::pair<double, Token>, Callback> scheduled_;
 };

@@ -13,8 +13,10 @@ namespace {
 constexpr double kMillisPerSecond = 1000.0;
 
 std::mutex zonesMutex;
-// Entries are never removed, so the pointers handed out stay valid.
-std::map<std::string, std::unique_ptr<const icu::TimeZone>, std::less<>> zones;
+// Entries are never removed, so the pointers handed out stay valid; the cache itself is never destroyed,
+// because background queues may still ask for a zone while the process exits.
+using ZoneCache = std::map<std::string, std::unique_ptr<const icu::TimeZone>, std::less<>>;
+ZoneCache& zones = *new ZoneCache();
 
 bool isUnknown(const icu::TimeZone& zone) {
     icu::UnicodeString id;

@@ -2,7 +2,7 @@
 
 namespace platform {
 
-const std::string NSLocalizedDescriptionKey = "NSLocalizedDescription";
+const std::string& NSLocalizedDescriptionKey = *new std::string("NSLocalizedDescription");
 
 std::string NSError::localizedDescription() const {
     if (auto found = userInfo_.find(NSLocalizedDescriptionKey); found != userInfo_.end())

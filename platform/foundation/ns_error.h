@@ -10,7 +10,7 @@ namespace platform {
 // A failure report: a domain, a code chosen within it and a few named texts. Failing calls hand one out
 // through an optional out-parameter (`std::shared_ptr<NSError>*`, which may be null).
 class NSError {
-  public:
+public:
     using UserInfo = std::map<std::string, std::string>;
 
     NSError(std::string domain, std::int64_t code, UserInfo userInfo = {})
@@ -28,12 +28,12 @@ class NSError {
     std::string localizedDescription() const;
     std::string description() const;
 
-  private:
+private:
     std::string domain_;
     std::int64_t code_;
     UserInfo userInfo_;
 };
 
-extern const std::string NSLocalizedDescriptionKey;
+extern const std::string& NSLocalizedDescriptionKey;
 
 }  // namespace platform

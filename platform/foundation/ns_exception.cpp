@@ -7,8 +7,8 @@
 
 namespace platform {
 
-const std::string NSInvalidArgumentException = "NSInvalidArgumentException";
-const std::string NSInternalInconsistencyException = "NSInternalInconsistencyException";
+const std::string& NSInvalidArgumentException = *new std::string("NSInvalidArgumentException");
+const std::string& NSInternalInconsistencyException = *new std::string("NSInternalInconsistencyException");
 
 namespace {
 

@@ -9,7 +9,7 @@ namespace platform {
 // The platform's exception object: a name, a reason and the call-stack symbols at the throw. Code that
 // guards a block against it (the analytics worker queue) catches it by this type.
 class NSException : public std::exception {
-  public:
+public:
     NSException(std::string name, std::string reason, std::vector<std::string> callStackSymbols = {});
 
     [[noreturn]] static void raise(const std::string& name, const std::string& reason);
@@ -22,13 +22,13 @@ class NSException : public std::exception {
 
     const char* what() const noexcept override { return reason_.c_str(); }
 
-  private:
+private:
     std::string name_;
     std::string reason_;
     std::vector<std::string> callStackSymbols_;
 };
 
-extern const std::string NSInvalidArgumentException;
-extern const std::string NSInternalInconsistencyException;
+extern const std::string& NSInvalidArgumentException;
+extern const std::string& NSInternalInconsistencyException;
 
 }  // namespace platform

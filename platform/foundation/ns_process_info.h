@@ -11,7 +11,7 @@ namespace platform {
 // The running process: its launch arguments and environment. The arguments are read from the
 // operating system on first use; tests set their own.
 class NSProcessInfo {
-  public:
+public:
     static NSProcessInfo& processInfo();
 
     // The program path first, then the arguments it was launched with.
@@ -21,7 +21,7 @@ class NSProcessInfo {
     std::map<std::string, std::string> environment() const;
     std::optional<std::string> environmentValue(const std::string& name) const;
 
-  private:
+private:
     NSProcessInfo() = default;
 
     mutable std::mutex mutex_;

@@ -8,9 +8,9 @@
 
 namespace platform {
 
-const NSRunLoopMode NSDefaultRunLoopMode = "kCFRunLoopDefaultMode";
-const NSRunLoopMode UITrackingRunLoopMode = "UITrackingRunLoopMode";
-const NSRunLoopMode NSRunLoopCommonModes = "kCFRunLoopCommonModes";
+const NSRunLoopMode& NSDefaultRunLoopMode = *new NSRunLoopMode("kCFRunLoopDefaultMode");
+const NSRunLoopMode& UITrackingRunLoopMode = *new NSRunLoopMode("UITrackingRunLoopMode");
+const NSRunLoopMode& NSRunLoopCommonModes = *new NSRunLoopMode("kCFRunLoopCommonModes");
 
 NSRunLoop& NSRunLoop::main() {
     static NSRunLoop* loop = new NSRunLoop();  // never destroyed: other threads may post at exit

@@ -15,9 +15,10 @@ namespace platform {
 class NSTimer;
 
 using NSRunLoopMode = std::string;
-extern const NSRunLoopMode NSDefaultRunLoopMode;
-extern const NSRunLoopMode UITrackingRunLoopMode;
-extern const NSRunLoopMode NSRunLoopCommonModes;
+// Never destroyed, like every shared constant here: queues may read them while the process exits.
+extern const NSRunLoopMode& NSDefaultRunLoopMode;
+extern const NSRunLoopMode& UITrackingRunLoopMode;
+extern const NSRunLoopMode& NSRunLoopCommonModes;
 
 // The main thread's run loop: timers that fire in the modes they were added for, and a FIFO of
 // blocks (the main queue). Time comes from the process clock. While suspended (the app is in the

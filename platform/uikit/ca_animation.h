@@ -19,7 +19,7 @@ class CAAnimation;
 // Told when an animation starts and stops. An animation holds its delegate strongly, as the platform
 // does; the animation is dropped when it stops, so the delegate lives as long as the animation runs.
 class CAAnimationDelegate {
-  public:
+public:
     virtual ~CAAnimationDelegate() = default;
     virtual void animationDidStart(const std::shared_ptr<CAAnimation>& animation) { (void)animation; }
     virtual void animationDidStop(const std::shared_ptr<CAAnimation>& animation, bool finished) {
@@ -36,7 +36,7 @@ enum class CAFillMode { removed, forwards, backwards, both };
 // object a caller configured can be changed and added again. Times are in the layer's local time (see
 // CALayer); beginTime 0 means "when added". Main thread only.
 class CAAnimation : public std::enable_shared_from_this<CAAnimation> {
-  public:
+public:
     using Completion = std::function<void(bool finished)>;
     static constexpr float kRepeatForever = std::numeric_limits<float>::infinity();
 
@@ -103,12 +103,12 @@ class CAAnimation : public std::enable_shared_from_this<CAAnimation> {
     // Fills in what "0" means on the copy a layer keeps: the begin time `layerTime` and the duration.
     virtual void prepareForLayer(double layerTime, double defaultDuration);
 
-  protected:
+protected:
     CAAnimation() = default;
     CAAnimation(const CAAnimation&) = default;
     CAAnimation& operator=(const CAAnimation&) = default;
 
-  private:
+private:
     double beginTime_ = 0;
     double duration_ = 0;
     float speed_ = 1;

@@ -11,7 +11,7 @@ namespace platform {
 // a child without a duration lasts as long as the group, and a child is cut off at the group's end.
 // The group's timing function shapes the time its children see.
 class CAAnimationGroup : public CAAnimation {
-  public:
+public:
     static std::shared_ptr<CAAnimationGroup> animation() { return std::make_shared<CAAnimationGroup>(); }
 
     const std::vector<std::shared_ptr<CAAnimation>>& animations() const { return animations_; }
@@ -25,7 +25,7 @@ class CAAnimationGroup : public CAAnimation {
 
     CAAnimationGroup() = default;
 
-  private:
+private:
     std::vector<std::shared_ptr<CAAnimation>> animations_;
 };
 

@@ -17,7 +17,7 @@ class CALayer;
 // delivers them in time order (equal times in the order the animations were added). Layers call it;
 // nothing else needs to. Main thread only.
 class CAAnimationScheduler {
-  public:
+public:
     static CAAnimationScheduler& shared();
 
     // The layer now runs `animation`.
@@ -29,7 +29,7 @@ class CAAnimationScheduler {
     void timingChanged();
     bool isIdle() const { return entries_.empty(); }
 
-  private:
+private:
     struct Entry {
         std::weak_ptr<CALayer> layer;
         std::shared_ptr<CAAnimation> animation;

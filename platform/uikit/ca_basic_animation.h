@@ -11,7 +11,7 @@ namespace platform {
 // by + to (from = to − by); from alone runs to the value underneath; to alone runs from it; by alone
 // adds to it.
 class CABasicAnimation : public CAPropertyAnimation {
-  public:
+public:
     static std::shared_ptr<CABasicAnimation> animationWithKeyPath(const std::string& keyPath);
 
     const CAValue& fromValue() const { return fromValue_; }
@@ -30,7 +30,7 @@ class CABasicAnimation : public CAPropertyAnimation {
     CABasicAnimation() = default;
     explicit CABasicAnimation(std::string keyPath) : CAPropertyAnimation(std::move(keyPath)) {}
 
-  private:
+private:
     CAValue fromValue_, toValue_, byValue_;
 };
 

@@ -15,7 +15,7 @@ enum class CAAnimationCalculationMode { linear, discrete };
 // from value i to i + 1 (missing ones are linear); the animation's own timing function, if any, is
 // applied to the whole first. In discrete mode each value holds until the next key time.
 class CAKeyframeAnimation : public CAPropertyAnimation {
-  public:
+public:
     static std::shared_ptr<CAKeyframeAnimation> animationWithKeyPath(const std::string& keyPath);
 
     const std::vector<CAValue>& values() const { return values_; }
@@ -39,7 +39,7 @@ class CAKeyframeAnimation : public CAPropertyAnimation {
     CAKeyframeAnimation() = default;
     explicit CAKeyframeAnimation(std::string keyPath) : CAPropertyAnimation(std::move(keyPath)) {}
 
-  private:
+private:
     std::vector<double> effectiveKeyTimes() const;
 
     std::vector<CAValue> values_;

@@ -11,7 +11,7 @@ enum class CAMediaTimingFunctionName { linear, easeIn, easeOut, easeInEaseOut, d
 // A timing curve: the cubic Bézier from (0, 0) through two control points to (1, 1), mapping the
 // elapsed fraction of an animation (x) to its progress (y).
 class CAMediaTimingFunction {
-  public:
+public:
     // linear (0, 0, 1, 1), easeIn (0.42, 0, 1, 1), easeOut (0, 0, 0.58, 1),
     // easeInEaseOut (0.42, 0, 0.58, 1), default (0.25, 0.1, 0.25, 1). Shared instances.
     static std::shared_ptr<CAMediaTimingFunction> functionWithName(CAMediaTimingFunctionName name);
@@ -31,7 +31,7 @@ class CAMediaTimingFunction {
 
     CAMediaTimingFunction(double c1x, double c1y, double c2x, double c2y);
 
-  private:
+private:
     double c1x_, c1y_, c2x_, c2y_;
 };
 

@@ -10,7 +10,7 @@ namespace platform {
 // An animation of one layer property, named by a key path such as "opacity", "position.y" or
 // "transform.rotation.z" (see CAValue::component for the parts).
 class CAPropertyAnimation : public CAAnimation {
-  public:
+public:
     const std::string& keyPath() const { return keyPath_; }
     void setKeyPath(std::string keyPath) { keyPath_ = std::move(keyPath); }
 
@@ -25,11 +25,11 @@ class CAPropertyAnimation : public CAAnimation {
     // animations made of it), which stands in for a missing from or to value.
     virtual CAValue valueAt(double unit, const CAValue& underlying) const = 0;
 
-  protected:
+protected:
     CAPropertyAnimation() = default;
     explicit CAPropertyAnimation(std::string keyPath) : keyPath_(std::move(keyPath)) {}
 
-  private:
+private:
     std::string keyPath_;
 };
 

@@ -11,7 +11,7 @@ namespace platform {
 // default) with `lineWidth`, only the part of the outline between strokeStart and strokeEnd (fractions of
 // its length). Animatable: strokeStart, strokeEnd, lineWidth, fillColor, strokeColor.
 class CAShapeLayer : public CALayer {
-  public:
+public:
     static std::shared_ptr<CAShapeLayer> layer() { return std::make_shared<CAShapeLayer>(); }
 
     const char* className() const override { return "CAShapeLayer"; }
@@ -34,10 +34,10 @@ class CAShapeLayer : public CALayer {
     CAValue valueForKey(const std::string& key) const override;
     bool setValueForKey(const std::string& key, const CAValue& value) override;
 
-  protected:
+protected:
     std::shared_ptr<CALayer> cloneProperties() const override;
 
-  private:
+private:
     CGPathRef path_;
     CGColorRef fillColor_ = UIColor::colorWithRed(0, 0, 0, 1);
     CGColorRef strokeColor_;

@@ -11,7 +11,7 @@ namespace platform {
 // (in whole from→to distances per second) towards `to`; the timing function is not used. The progress
 // may overshoot 1. The animation still ends at its duration, where the model value takes over.
 class CASpringAnimation : public CABasicAnimation {
-  public:
+public:
     static std::shared_ptr<CASpringAnimation> animationWithKeyPath(const std::string& keyPath);
     // The spring of a view's spring animation: a damping ratio (1 settles without overshoot, smaller
     // values bounce; limited to 0.01 or more), a duration it settles within, and an initial velocity.
@@ -40,7 +40,7 @@ class CASpringAnimation : public CABasicAnimation {
     CASpringAnimation() = default;
     explicit CASpringAnimation(std::string keyPath) : CABasicAnimation(std::move(keyPath)) {}
 
-  private:
+private:
     // Distance left to the target (1 at release) and its upper bound after `seconds`.
     double remaining(double seconds) const;
     double envelope(double seconds) const;

@@ -14,7 +14,7 @@ namespace platform {
 // in it) has stopped, or right after the commit when there were none. Setting a value outside begin/commit
 // opens an implicit transaction that commits at the end of the current run-loop turn. Main thread only.
 class CATransaction {
-  public:
+public:
     static void begin();
     static void commit();
     // Nothing is buffered, so there is nothing to flush.

@@ -14,7 +14,7 @@ inline const std::string kCATransitionFade = "fade";
 // content to the new): only "fade" is used. It changes no property value; the renderer reads its
 // progress from the layer.
 class CATransition : public CAAnimation {
-  public:
+public:
     static std::shared_ptr<CATransition> animation() { return std::make_shared<CATransition>(); }
 
     const std::string& type() const { return type_; }
@@ -34,7 +34,7 @@ class CATransition : public CAAnimation {
 
     CATransition() = default;
 
-  private:
+private:
     std::string type_ = kCATransitionFade;
     std::string subtype_;
     double startProgress_ = 0;

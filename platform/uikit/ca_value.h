@@ -12,7 +12,7 @@ namespace platform {
 // The value of an animatable layer property: a number, point, size, rectangle, 3-D transform or colour
 // (a null colour is "no colour"). Animations carry their from/to/key-frame values as these.
 class CAValue {
-  public:
+public:
     using Storage = std::variant<std::monostate, double, CGPoint, CGSize, CGRect, CATransform3D, CGColorRef>;
 
     CAValue() = default;
@@ -57,7 +57,7 @@ class CAValue {
 
     bool operator==(const CAValue& other) const;
 
-  private:
+private:
     Storage storage_;
 };
 

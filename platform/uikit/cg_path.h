@@ -30,7 +30,7 @@ enum class CGPathFillRule { winding, evenOdd };
 // A path as a list of elements. Arcs, ellipses and rounded corners become cubic curves (a quarter turn
 // at most each), so a renderer and the hit test need only lines and curves.
 class CGPath {
-  public:
+public:
     void moveTo(CGPoint p);
     // Without a current point these start a new subpath at the point instead.
     void addLineTo(CGPoint p);
@@ -65,7 +65,7 @@ class CGPath {
 
     bool operator==(const CGPath& other) const { return elements_ == other.elements_; }
 
-  private:
+private:
     std::vector<CGPathElement> elements_;
     std::optional<CGPoint> current_;
     std::optional<CGPoint> subpathStart_;

@@ -8,7 +8,7 @@ class UIView;
 // view's layout. Subviews that translate their autoresizing mask keep their frames and, like the view
 // itself and any view elsewhere in the tree, are fixed references for the others.
 class ConstraintLayout {
-  public:
+public:
     static void layoutSubviewsOf(UIView& superview);
 };
 

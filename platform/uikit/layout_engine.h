@@ -16,7 +16,7 @@ namespace platform {
 // free at the end keeps its current value, preferring to keep sizes and move positions, so a view with
 // only a width constraint stays where it was.
 class LayoutEngine {
-  public:
+public:
     enum Component { kMinX = 0, kMinY = 1, kWidth = 2, kHeight = 3 };
     struct Term {
         int variable;
@@ -35,7 +35,7 @@ class LayoutEngine {
     // Equations left out by the last solve because they contradicted stronger ones.
     size_t droppedCount() const { return dropped_; }
 
-  private:
+private:
     struct Equation {
         std::vector<Term> terms;
         double constant;

@@ -26,7 +26,7 @@ class UIColor;
 // alpha for "rgb" or white, alpha for "white": single-precision values written with nine significant
 // digits, so that reading them back as single precision gives the very same colour.
 class NSKeyedArchiver {
-  public:
+public:
     static constexpr int kFormatVersion = 1;
 
     // The archive of the colour; a null colour gives no bytes.

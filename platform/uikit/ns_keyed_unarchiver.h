@@ -10,7 +10,7 @@ class UIColor;
 
 // Reads what NSKeyedArchiver writes (the format is described there).
 class NSKeyedUnarchiver {
-  public:
+public:
     // Archives larger than this are not colours and are refused unread.
     static constexpr std::size_t kMaxArchiveSize = 64 * 1024;
 

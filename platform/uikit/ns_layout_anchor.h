@@ -12,13 +12,13 @@ class UIView;
 // One edge, centre or dimension of a view, from which constraints are made. Anchors are values; the
 // constraints they make are inactive until activated. Only anchors of the same kind can be tied.
 class NSLayoutAnchor {
-  public:
+public:
     NSLayoutAnchor(UIView* view, NSLayoutAttribute attribute) : view_(view), attribute_(attribute) {}
 
     UIView* view() const { return view_; }
     NSLayoutAttribute attribute() const { return attribute_; }
 
-  protected:
+protected:
     std::shared_ptr<NSLayoutConstraint> make(const NSLayoutAnchor* other, CGFloat multiplier,
                                              CGFloat constant) const;
 
@@ -27,21 +27,21 @@ class NSLayoutAnchor {
 };
 
 class NSLayoutXAxisAnchor : public NSLayoutAnchor {
-  public:
+public:
     using NSLayoutAnchor::NSLayoutAnchor;
     std::shared_ptr<NSLayoutConstraint> constraintEqualToAnchor(const NSLayoutXAxisAnchor& anchor,
                                                                 CGFloat constant = 0) const;
 };
 
 class NSLayoutYAxisAnchor : public NSLayoutAnchor {
-  public:
+public:
     using NSLayoutAnchor::NSLayoutAnchor;
     std::shared_ptr<NSLayoutConstraint> constraintEqualToAnchor(const NSLayoutYAxisAnchor& anchor,
                                                                 CGFloat constant = 0) const;
 };
 
 class NSLayoutDimension : public NSLayoutAnchor {
-  public:
+public:
     using NSLayoutAnchor::NSLayoutAnchor;
     std::shared_ptr<NSLayoutConstraint> constraintEqualToConstant(CGFloat constant) const;
     std::shared_ptr<NSLayoutConstraint> constraintEqualToAnchor(const NSLayoutDimension& anchor,

@@ -40,7 +40,7 @@ inline constexpr UILayoutPriority UILayoutPriorityDefaultLow = 250;
 // is destroyed; a constraint kept by the app after its view is gone names no view and cannot be
 // activated again.
 class NSLayoutConstraint : public std::enable_shared_from_this<NSLayoutConstraint> {
-  public:
+public:
     static std::shared_ptr<NSLayoutConstraint> constraintWithItem(UIView* item, NSLayoutAttribute attribute,
                                                                   NSLayoutRelation relation, UIView* toItem,
                                                                   NSLayoutAttribute toAttribute,
@@ -80,7 +80,7 @@ class NSLayoutConstraint : public std::enable_shared_from_this<NSLayoutConstrain
     NSLayoutConstraint(UIView* item, NSLayoutAttribute attribute, NSLayoutRelation relation, UIView* toItem,
                        NSLayoutAttribute toAttribute, CGFloat multiplier, CGFloat constant);
 
-  private:
+private:
     friend class UIView;
     friend class UIStackView;
     friend class ConstraintLayout;

@@ -10,7 +10,7 @@ namespace platform {
 // clockwise on the y-down screen (the angle grows), so an arc from −π/2 to 3π/2 clockwise is a full ring
 // that starts and ends at twelve o'clock.
 class UIBezierPath {
-  public:
+public:
     static std::shared_ptr<UIBezierPath> bezierPath();
     static std::shared_ptr<UIBezierPath> bezierPathWithRect(const CGRect& rect);
     static std::shared_ptr<UIBezierPath> bezierPathWithOvalInRect(const CGRect& rect);
@@ -54,7 +54,7 @@ class UIBezierPath {
     CGFloat lineWidth() const { return lineWidth_; }
     void setLineWidth(CGFloat v) { lineWidth_ = v; }
 
-  private:
+private:
     platform::CGPath path_;
     bool usesEvenOddFillRule_ = false;
     CGFloat lineWidth_ = 1.0;

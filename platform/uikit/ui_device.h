@@ -34,7 +34,7 @@ UIInterfaceOrientation UIInterfaceOrientationForDevice(UIDeviceOrientation o);
 // The emulated device: its sensor orientation is set by the shell (or a test); everything else comes
 // from the current DeviceProfile. Main thread.
 class UIDevice {
-  public:
+public:
     static UIDevice& currentDevice();
 
     UIDeviceOrientation orientation() const { return orientation_; }
@@ -50,7 +50,7 @@ class UIDevice {
     // Portrait, as a device lying on a desk is at start.
     void reset() { orientation_ = UIDeviceOrientation::portrait; }
 
-  private:
+private:
     UIDevice() = default;
     UIDeviceOrientation orientation_ = UIDeviceOrientation::portrait;
 };

@@ -8,7 +8,7 @@ namespace platform {
 // One of the screen's two coordinate spaces: the interface's, which turns with the interface, or the
 // fixed one, which is always the hardware's portrait.
 class UIScreenCoordinateSpace {
-  public:
+public:
     explicit UIScreenCoordinateSpace(bool fixed) : fixed_(fixed) {}
 
     CGRect bounds() const;
@@ -17,14 +17,14 @@ class UIScreenCoordinateSpace {
 
     bool isFixed() const { return fixed_; }
 
-  private:
+private:
     bool fixed_;
 };
 
 // The emulated device's display. Its size follows the current DeviceProfile turned by the interface
 // orientation, which the rotation driver sets. Main thread.
 class UIScreen {
-  public:
+public:
     static UIScreen& mainScreen();
 
     CGRect bounds() const;
@@ -41,7 +41,7 @@ class UIScreen {
 
     void reset() { orientation_ = UIInterfaceOrientation::portrait; }
 
-  private:
+private:
     UIScreen() = default;
     UIInterfaceOrientation orientation_ = UIInterfaceOrientation::portrait;
 };

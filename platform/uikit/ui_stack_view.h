@@ -20,7 +20,7 @@ enum class UIStackViewAlignment : int { fill = 0, leading = 1, center = 3, trail
 //  - fillEqually: all the same size.
 //  - fillProportionally: sizes in proportion to the views' intrinsic sizes.
 class UIStackView : public UIView {
-  public:
+public:
     UIStackView();
     explicit UIStackView(const CGRect& frame);
     explicit UIStackView(const std::vector<std::shared_ptr<UIView>>& arrangedSubviews);
@@ -45,10 +45,10 @@ class UIStackView : public UIView {
     void updateConstraints() override;
     void willRemoveSubview(UIView* subview) override;
 
-  protected:
+protected:
     void subviewLayoutInputsChanged(UIView* subview) override;
 
-  private:
+private:
     void arrangementChanged();
 
     std::vector<std::shared_ptr<UIView>> arranged_;

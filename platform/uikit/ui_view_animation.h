@@ -30,7 +30,7 @@ enum UIViewAnimationOptions : unsigned {
 // completion runs once all of its animations have stopped, finished only if every one reached its end;
 // a block that changed nothing completes on the next turn of the main run loop. Main thread only.
 class UIViewAnimation {
-  public:
+public:
     using Completion = std::function<void(bool finished)>;
 
     struct Parameters {
@@ -54,7 +54,7 @@ class UIViewAnimation {
         if (!blocks_.empty()) note(layer, key);
     }
 
-  private:
+private:
     struct Change {
         std::weak_ptr<CALayer> layer;
         std::string key;

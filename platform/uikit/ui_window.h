@@ -18,7 +18,7 @@ inline constexpr UIWindowLevel UIWindowLevelAlert = 2000;
 // keyboard-like focus and is what the app means by "the key window"). When the key window is hidden or
 // destroyed, the window that was key before it, if still shown, becomes key again.
 class UIWindow : public UIView {
-  public:
+public:
     // Covers the main screen.
     UIWindow();
     explicit UIWindow(const CGRect& frame);
@@ -51,7 +51,7 @@ class UIWindow : public UIView {
     // split-view share.
     UITraitCollection traitCollection() const override;
 
-  private:
+private:
     void resignKey();
 
     UIWindowLevel windowLevel_ = UIWindowLevelNormal;
