@@ -4,6 +4,7 @@
 #include "platform/uikit/ui_device.h"
 #include "platform/uikit/ui_screen.h"
 #include "platform/uikit/ui_trait_collection.h"
+#include "tests/platform/uikit/default_device.h"
 
 using namespace platform;
 
@@ -14,11 +15,7 @@ class DeviceTest : public ::testing::Test {
 protected:
     void SetUp() override { restore(); }
     void TearDown() override { restore(); }
-    static void restore() {
-        DeviceProfile::setCurrent(*DeviceProfile::named("iPhone8"));
-        UIScreen::mainScreen().reset();
-        UIDevice::currentDevice().reset();
-    }
+    static void restore() { quorvel::testing::restoreDefaultDevice(); }
     static void use(const char* model, UIInterfaceOrientation o = UIInterfaceOrientation::portrait) {
         DeviceProfile::setCurrent(*DeviceProfile::named(model));
         UIScreen::mainScreen().setInterfaceOrientation(o);

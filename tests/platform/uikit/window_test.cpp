@@ -3,6 +3,7 @@
 #include "platform/uikit/device_profile.h"
 #include "platform/uikit/ui_screen.h"
 #include "platform/uikit/ui_window.h"
+#include "tests/platform/uikit/default_device.h"
 
 using namespace platform;
 
@@ -12,10 +13,7 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override { restore(); }
     void TearDown() override { restore(); }
-    static void restore() {
-        DeviceProfile::setCurrent(*DeviceProfile::named("iPhone8"));
-        UIScreen::mainScreen().reset();
-    }
+    static void restore() { quorvel::testing::restoreDefaultDevice(); }
 };
 
 }  // namespace
