@@ -32,6 +32,14 @@ Pixel at(const UIImage& image, CGFloat x, CGFloat y) {
     return image.pixelAt(static_cast<int>(x * kScale), static_cast<int>(y * kScale));
 }
 
+// A plain layer filling `frame` with one colour.
+std::shared_ptr<CALayer> solid(const CGRect& frame, CGColorRef colour) {
+    auto layer = CALayer::layer();
+    layer->setFrame(frame);
+    layer->setBackgroundColor(colour);
+    return layer;
+}
+
 bool isWhite(Pixel p) {
     return p.r == 255 && p.g == 255 && p.b == 255 && p.a == 255;
 }
@@ -77,10 +85,7 @@ TEST(LayerRendererLook, MasksToBoundsClipsSublayersToTheCorners) {
     clip->setFrame(CGRectMake(10, 10, 80, 80));
     clip->setCornerRadius(40);
     clip->setMasksToBounds(true);
-    auto fill = CALayer::layer();
-    fill->setFrame(CGRectMake(-10, -10, 100, 100));
-    fill->setBackgroundColor(UIColor::redColor());
-    clip->addSublayer(fill);
+    clip->addSublayer(solid(CGRectMake(-10, -10, 100, 100), UIColor::redColor()));
     root->layer()->addSublayer(clip);
     const auto image = LayerRenderer::renderView(*root, kScale);
     EXPECT_TRUE(isRed(at(*image, 50, 50)));
@@ -109,16 +114,12 @@ TEST(LayerRendererLook, ViewsDrawTheirOwnContentInTheirPlace) {
 
 TEST(LayerRendererLook, NonsenseGeometryDrawsNothingAndDoesNotCrash) {
     auto root = canvas(20, 20);
-    auto odd = CALayer::layer();
-    odd->setFrame(CGRectMake(0, 0, NAN, 1e12));
-    odd->setBackgroundColor(UIColor::redColor());
+    auto odd = solid(CGRectMake(0, 0, NAN, 1e12), UIColor::redColor());
     odd->setShadowOpacity(1);
     odd->setShadowRadius(1e9);
     root->layer()->addSublayer(odd);
-    auto huge = CALayer::layer();
-    huge->setFrame(CGRectMake(-1e7, -1e7, 2e7, 2e7));
+    auto huge = solid(CGRectMake(-1e7, -1e7, 2e7, 2e7), UIColor::clearColor());
     huge->setShadowOpacity(1);
-    huge->setBackgroundColor(UIColor::clearColor());
     huge->setBorderWidth(1);
     root->layer()->addSublayer(huge);
     const auto image = LayerRenderer::renderView(*root, kScale);
@@ -133,10 +134,8 @@ TEST(LayerRendererLook, LayersShrunkToNothingOrMisplacedLeaveTheirSiblingsDrawn)
     shrunk->setBackgroundColor(UIColor::blueColor());
     shrunk->setTransform(CGAffineTransformMakeScale(0, 0));
     root->addSubview(shrunk);
-    auto lost = CALayer::layer();
-    lost->setFrame(CGRectMake(0, 0, 10, 10));
+    auto lost = solid(CGRectMake(0, 0, 10, 10), UIColor::blueColor());
     lost->setPosition({NAN, 5});
-    lost->setBackgroundColor(UIColor::blueColor());
     root->layer()->addSublayer(lost);
     auto after = std::make_shared<UIView>(CGRectMake(20, 0, 20, 20));
     after->setBackgroundColor(UIColor::redColor());
@@ -148,13 +147,9 @@ TEST(LayerRendererLook, LayersShrunkToNothingOrMisplacedLeaveTheirSiblingsDrawn)
 
 TEST(LayerRendererLook, OpacityAndHiddenLayers) {
     auto root = canvas(60, 20);
-    auto faint = CALayer::layer();
-    faint->setFrame(CGRectMake(0, 0, 20, 20));
-    faint->setBackgroundColor(UIColor::blackColor());
+    auto faint = solid(CGRectMake(0, 0, 20, 20), UIColor::blackColor());
     faint->setOpacity(0.5);
-    auto hidden = CALayer::layer();
-    hidden->setFrame(CGRectMake(20, 0, 20, 20));
-    hidden->setBackgroundColor(UIColor::blackColor());
+    auto hidden = solid(CGRectMake(20, 0, 20, 20), UIColor::blackColor());
     hidden->setHidden(true);
     root->layer()->addSublayer(faint);
     root->layer()->addSublayer(hidden);
@@ -175,10 +170,7 @@ TEST(LayerRendererLook, PatternColourTilesItsImage) {
     ASSERT_TRUE(tile);
 
     auto root = canvas(10, 4);
-    auto striped = CALayer::layer();
-    striped->setFrame(CGRectMake(0, 0, 10, 4));
-    striped->setBackgroundColor(UIColor::colorWithPatternImage(tile));
-    root->layer()->addSublayer(striped);
+    root->layer()->addSublayer(solid(CGRectMake(0, 0, 10, 4), UIColor::colorWithPatternImage(tile)));
     const auto image = LayerRenderer::renderView(*root, kScale);
     for (CGFloat x : {0.5, 2.5, 8.5}) EXPECT_TRUE(isRed(at(*image, x, 2))) << x;
     for (CGFloat x : {1.5, 3.5, 9.5}) EXPECT_TRUE(isBlue(at(*image, x, 2))) << x;
@@ -208,12 +200,8 @@ TEST(LayerRendererShapes, StrokeEndDrawsThatFractionOfTheOutline) {
     auto root = canvas(100, 100);
     root->layer()->addSublayer(ring(0.25));
     const auto image = LayerRenderer::renderView(*root, kScale);
-    EXPECT_TRUE(ringDrawnAt(*image, 5));
-    EXPECT_TRUE(ringDrawnAt(*image, 45));
-    EXPECT_TRUE(ringDrawnAt(*image, 85));
-    EXPECT_FALSE(ringDrawnAt(*image, 100));
-    EXPECT_FALSE(ringDrawnAt(*image, 180));
-    EXPECT_FALSE(ringDrawnAt(*image, 300));
+    for (const double degrees : {5, 45, 85}) EXPECT_TRUE(ringDrawnAt(*image, degrees)) << degrees;
+    for (const double degrees : {100, 180, 300}) EXPECT_FALSE(ringDrawnAt(*image, degrees)) << degrees;
     EXPECT_TRUE(isWhite(at(*image, 50, 50))) << "no fill";
 }
 
@@ -258,16 +246,11 @@ TEST(LayerRendererTransforms, ShadowedLayersTurnedEdgeOnLeaveTheFrameDrawn) {
     // A carousel's items pass through a quarter turn; the turn's cosine rounds to 6e-17, not 0.
     for (const CGFloat angle : {std::numbers::pi / 2, std::numbers::pi / 2 - 1e-8}) {
         auto root = canvas(40, 20);
-        auto card = CALayer::layer();
-        card->setFrame(CGRectMake(0, 0, 20, 20));
-        card->setBackgroundColor(UIColor::blueColor());
+        auto card = solid(CGRectMake(0, 0, 20, 20), UIColor::blueColor());
         card->setShadowOpacity(1);
         card->setTransform(CATransform3D::makeRotation(angle, 0, 1, 0));
         root->layer()->addSublayer(card);
-        auto after = CALayer::layer();
-        after->setFrame(CGRectMake(20, 0, 20, 20));
-        after->setBackgroundColor(UIColor::redColor());
-        root->layer()->addSublayer(after);
+        root->layer()->addSublayer(solid(CGRectMake(20, 0, 20, 20), UIColor::redColor()));
         const auto image = LayerRenderer::renderView(*root, kScale);
         EXPECT_TRUE(isRed(at(*image, 30, 10))) << "angle " << angle;
         EXPECT_TRUE(isWhite(at(*image, 5, 10)));
@@ -276,9 +259,7 @@ TEST(LayerRendererTransforms, ShadowedLayersTurnedEdgeOnLeaveTheFrameDrawn) {
 
 TEST(LayerRendererTransforms, BackFacingLayersDrawOnlyWhenDoubleSided) {
     auto root = canvas(100, 100);
-    auto card = CALayer::layer();
-    card->setFrame(CGRectMake(25, 25, 50, 50));
-    card->setBackgroundColor(UIColor::redColor());
+    auto card = solid(CGRectMake(25, 25, 50, 50), UIColor::redColor());
     card->setTransform(CATransform3D::makeRotation(std::numbers::pi, 0, 1, 0));
     root->layer()->addSublayer(card);
     EXPECT_TRUE(isRed(at(*LayerRenderer::renderView(*root, kScale), 50, 50)));
@@ -288,17 +269,9 @@ TEST(LayerRendererTransforms, BackFacingLayersDrawOnlyWhenDoubleSided) {
 
 TEST(LayerRendererTransforms, SiblingsDrawInOrderAndMasksCutTheirLayer) {
     auto root = canvas(100, 100);
-    auto back = CALayer::layer();
-    back->setFrame(CGRectMake(0, 0, 60, 60));
-    back->setBackgroundColor(UIColor::blueColor());
-    auto front = CALayer::layer();
-    front->setFrame(CGRectMake(40, 40, 60, 60));
-    front->setBackgroundColor(UIColor::redColor());
-    auto mask = CALayer::layer();
-    mask->setFrame(CGRectMake(0, 0, 30, 60));
-    mask->setBackgroundColor(UIColor::blackColor());
-    front->setMask(mask);
-    root->layer()->addSublayer(back);
+    auto front = solid(CGRectMake(40, 40, 60, 60), UIColor::redColor());
+    front->setMask(solid(CGRectMake(0, 0, 30, 60), UIColor::blackColor()));
+    root->layer()->addSublayer(solid(CGRectMake(0, 0, 60, 60), UIColor::blueColor()));
     root->layer()->addSublayer(front);
     const auto image = LayerRenderer::renderView(*root, kScale);
     EXPECT_TRUE(isRed(at(*image, 50, 50))) << "the later sibling is in front";
