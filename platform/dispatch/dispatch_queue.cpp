@@ -29,7 +29,7 @@ void runAs(DispatchQueue* queue, const DispatchQueue::Block& block) {
 
 class MainQueue final : public DispatchQueue {
 public:
-    MainQueue() : DispatchQueue("com.apple.main-thread") {}
+    MainQueue() : DispatchQueue("main-thread") {}
 
     void async(Block block) override {
         NSRunLoop::main().perform([this, block = std::move(block)] { runAs(this, block); });
@@ -126,8 +126,7 @@ std::shared_ptr<DispatchQueue> DispatchQueue::main() {
 
 std::shared_ptr<DispatchQueue> DispatchQueue::global() {
     static auto* queue = new std::shared_ptr<DispatchQueue>(std::make_shared<WorkerQueue>(
-        "com.apple.root.default-qos",
-        static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 2u, 8u))));
+        "global", static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 2u, 8u))));
     return *queue;
 }
 
