@@ -416,12 +416,12 @@ bool CALayer::setValueForKey(const std::string& key, const CAValue& value) {
 }
 
 CAValue CALayer::valueForKeyPath(const std::string& keyPath) const {
-    const auto [head, rest] = CAPropertyAnimation::splitKeyPath(keyPath);
+    const auto [head, rest] = splitKeyPath(keyPath);
     return valueForKey(head).component(rest);
 }
 
 bool CALayer::setValueForKeyPath(const std::string& keyPath, const CAValue& value) {
-    const auto [head, rest] = CAPropertyAnimation::splitKeyPath(keyPath);
+    const auto [head, rest] = splitKeyPath(keyPath);
     if (rest.empty()) return setValueForKey(head, value);
     const CAValue whole = valueForKey(head);
     if (whole.isNull()) return false;
@@ -429,7 +429,7 @@ bool CALayer::setValueForKeyPath(const std::string& keyPath, const CAValue& valu
 }
 
 CAValue CALayer::presentationValue(const std::string& keyPath, double mediaTime) const {
-    const auto [head, rest] = CAPropertyAnimation::splitKeyPath(keyPath);
+    const auto [head, rest] = splitKeyPath(keyPath);
     CAValue value = valueForKey(head);
     if (!animations_.empty()) {
         const double local = localTimeFromMedia(mediaTime);

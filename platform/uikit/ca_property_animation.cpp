@@ -4,12 +4,6 @@
 
 namespace platform {
 
-std::pair<std::string, std::string> CAPropertyAnimation::splitKeyPath(const std::string& keyPath) {
-    const auto dot = keyPath.find('.');
-    if (dot == std::string::npos) return {keyPath, ""};
-    return {keyPath.substr(0, dot), keyPath.substr(dot + 1)};
-}
-
 void CAPropertyAnimation::apply(const std::string& property, CAValue& value, double parentTime,
                                 bool inclusiveEnd) const {
     const auto [head, rest] = splitKeyPath(keyPath_);

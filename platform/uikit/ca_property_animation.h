@@ -14,9 +14,6 @@ public:
     const std::string& keyPath() const { return keyPath_; }
     void setKeyPath(std::string keyPath) { keyPath_ = std::move(keyPath); }
 
-    // "position.y" → {"position", "y"}.
-    static std::pair<std::string, std::string> splitKeyPath(const std::string& keyPath);
-
     void apply(const std::string& property, CAValue& value, double parentTime,
                bool inclusiveEnd) const override;
     void collectProperties(std::vector<std::string>& out) const override;

@@ -5,13 +5,13 @@
 
 namespace platform {
 
-namespace {
-
-std::pair<std::string, std::string> splitFirst(const std::string& path) {
-    const auto dot = path.find('.');
-    if (dot == std::string::npos) return {path, ""};
-    return {path.substr(0, dot), path.substr(dot + 1)};
+std::pair<std::string, std::string> splitKeyPath(const std::string& keyPath) {
+    const auto dot = keyPath.find('.');
+    if (dot == std::string::npos) return {keyPath, ""};
+    return {keyPath.substr(0, dot), keyPath.substr(dot + 1)};
 }
+
+namespace {
 
 int axisIndex(const std::string& name) {
     if (name == "x") return 0;
@@ -35,7 +35,7 @@ double rotationAbout(const CATransform3DParts& parts, int axis) {
 CAValue transformComponent(const CATransform3D& t, const std::string& path) {
     const auto parts = CATransform3DParts::decompose(t);
     if (!parts) return {};
-    const auto [head, tail] = splitFirst(path);
+    const auto [head, tail] = splitKeyPath(path);
     const int axis = axisIndex(tail);
     if (head == "scale") {
         if (tail.empty())
@@ -75,7 +75,7 @@ CATransform3D elementary(const std::string& head, int axis, const CAValue& part)
 }
 
 CAValue transformWithComponent(const CATransform3D& t, const std::string& path, const CAValue& part) {
-    const auto [head, tail] = splitFirst(path);
+    const auto [head, tail] = splitKeyPath(path);
     const int axis = axisIndex(tail);
     const bool known =
         (head == "scale" || head == "rotation" || head == "translation") && (tail.empty() || axis >= 0);
@@ -150,7 +150,7 @@ CGColorRef CAValue::toColor() const {
 CAValue CAValue::component(const std::string& path) const {
     if (path.empty()) return *this;
     if (const auto* t = std::get_if<CATransform3D>(&storage_)) return transformComponent(*t, path);
-    const auto [head, tail] = splitFirst(path);
+    const auto [head, tail] = splitKeyPath(path);
     CAValue part;
     if (const auto* p = std::get_if<CGPoint>(&storage_)) {
         if (head == "x") part = p->x;
@@ -168,7 +168,7 @@ CAValue CAValue::component(const std::string& path) const {
 CAValue CAValue::withComponent(const std::string& path, const CAValue& part) const {
     if (path.empty()) return part;
     if (const auto* t = std::get_if<CATransform3D>(&storage_)) return transformWithComponent(*t, path, part);
-    const auto [head, tail] = splitFirst(path);
+    const auto [head, tail] = splitKeyPath(path);
     if (auto* p = std::get_if<CGPoint>(&storage_)) {
         CGPoint v = *p;
         if (head == "x") v.x = part.toDouble();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <variant>
 
 #include "platform/uikit/ca_transform_3d.h"
@@ -60,5 +61,8 @@ public:
 private:
     Storage storage_;
 };
+
+// The first part of a key path and the rest: "position.y" → {"position", "y"}, "opacity" → {"opacity", ""}.
+std::pair<std::string, std::string> splitKeyPath(const std::string& keyPath);
 
 }  // namespace platform
