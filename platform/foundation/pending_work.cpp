@@ -8,14 +8,14 @@ PendingWork& PendingWork::shared() {
 }
 
 void PendingWork::begin() {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     ++count_;
     ++generation_;
 }
 
 void PendingWork::end() {
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         --count_;
         ++generation_;
     }
@@ -23,14 +23,16 @@ void PendingWork::end() {
 }
 
 bool PendingWork::idle() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return count_ == 0;
 }
 
 void PendingWork::waitForChange(std::chrono::milliseconds timeout) {
-    std::unique_lock lock(mutex_);
+    MutexLock lock(mutex_);
     const auto seen = generation_;
-    changed_.wait_for(lock, timeout, [&] { return generation_ != seen; });
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (generation_ == seen && lock.waitUntil(changed_, deadline)) {
+    }
 }
 
 }  // namespace platform

@@ -3,7 +3,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <mutex>
+
+#include "platform/foundation/mutex.h"
 
 namespace platform {
 
@@ -20,10 +21,10 @@ public:
     void waitForChange(std::chrono::milliseconds timeout);
 
 private:
-    mutable std::mutex mutex_;
+    mutable Mutex mutex_;
     std::condition_variable changed_;
-    std::int64_t count_ = 0;
-    std::uint64_t generation_ = 0;
+    std::int64_t count_ GUARDED_BY(mutex_) = 0;
+    std::uint64_t generation_ GUARDED_BY(mutex_) = 0;
 };
 
 }  // namespace platform
