@@ -142,13 +142,14 @@ void CDEPersistentStoreEnsemble::leechPersistentStoreWithCompletion(Completion c
 std::optional<NSError> CDEPersistentStoreEnsemble::leech() {
     if (auto failure = prepare()) return failure;
     const auto& device = state_->deviceIdentifier();
+    std::string problem;
+    const auto record = PropertyList::serialize(
+        Value::Dictionary{{"device", device}, {"leeched", NSDate(Clock::shared().now())}}, &problem);
+    if (!record) return error(206, "cannot write the device record: " + problem);
     NSError failure;
     if (!fileSystem_->createDirectoryAtPath(changesFolder() + "/" + device, &failure) ||
         !fileSystem_->createDirectoryAtPath(identifier_ + "/devices", &failure) ||
-        !fileSystem_->writeFileAtPath(identifier_ + "/devices/" + device + ".plist",
-                                      PropertyList::serialize(Value::Dictionary{
-                                          {"device", device}, {"leeched", NSDate(Clock::shared().now())}}),
-                                      &failure) ||
+        !fileSystem_->writeFileAtPath(identifier_ + "/devices/" + device + ".plist", *record, &failure) ||
         !state_->setLeeched(true, &failure))
         return failure;
     leeched_ = true;
@@ -232,10 +233,16 @@ std::optional<NSError> CDEPersistentStoreEnsemble::merge(bool importing) {
         }
         if (!outgoing.empty()) {
             ChangeFile file{device, now, std::move(outgoing)};
+            std::string problem;
+            const auto contents = file.serialize(&problem);
+            if (!contents) {
+                failure = error(206, "cannot write the changes: " + problem);
+                return;
+            }
             NSError writeFailure;
             const auto name = changeFileName(now);
             if (!fileSystem_->createDirectoryAtPath(changesFolder() + "/" + device, &writeFailure) ||
-                !fileSystem_->writeFileAtPath(changesFolder() + "/" + device + "/" + name, file.serialize(),
+                !fileSystem_->writeFileAtPath(changesFolder() + "/" + device + "/" + name, *contents,
                                               &writeFailure)) {
                 failure = writeFailure;
                 return;

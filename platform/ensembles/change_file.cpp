@@ -71,7 +71,7 @@ std::uint64_t hashOfValues(const Value::Dictionary& values) {
     return hash;
 }
 
-std::string ChangeFile::serialize() const {
+std::optional<std::string> ChangeFile::serialize(std::string* error) const {
     Value::Array list;
     list.reserve(changes.size());
     for (const auto& change : changes) {
@@ -82,7 +82,7 @@ std::string ChangeFile::serialize() const {
                                          {"values", change.values}});
     }
     return PropertyList::serialize(Value::Dictionary{
-        {"format", 1}, {"device", device}, {"time", NSDate(time)}, {"changes", std::move(list)}});
+        {"format", 1}, {"device", device}, {"time", NSDate(time)}, {"changes", std::move(list)}}, error);
 }
 
 std::optional<ChangeFile> ChangeFile::parse(const std::string& contents, std::string* error) {

@@ -23,7 +23,9 @@ struct ChangeFile {
     double time = 0;
     std::vector<RecordChange> changes;
 
-    std::string serialize() const;
+    // Nothing (and why in `error`) when some value has no property-list form, e.g. a date outside
+    // the years 1 to 9999.
+    std::optional<std::string> serialize(std::string* error = nullptr) const;
     // None, with the reason, for anything but a complete and well-formed file.
     static std::optional<ChangeFile> parse(const std::string& contents, std::string* error);
 };

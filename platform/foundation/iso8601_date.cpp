@@ -45,15 +45,13 @@ unsigned daysInMonth(std::int64_t year, unsigned month) {
 }
 
 // 10^n minus the n fractional digits, kept at n digits: the fraction's distance to the next second.
+// The digits are not all 0. Trailing zeros stay zeros, the last other digit d becomes 10 - d and every
+// digit before it 9 - d, so no borrow or carry is ever needed.
 std::string complement(std::string_view digits) {
     std::string result(digits);
-    bool borrow = false;
-    for (std::size_t i = result.size(); i-- > 0;) {
-        int digit = (i + 1 == result.size() ? 10 : 9) - (result[i] - '0') - (borrow ? 1 : 0);
-        borrow = digit < 0;
-        if (borrow) digit += 10;
-        result[i] = static_cast<char>('0' + digit);
-    }
+    const std::size_t last = result.find_last_not_of('0');
+    for (std::size_t i = 0; i < last; ++i) result[i] = static_cast<char>('9' - (result[i] - '0'));
+    result[last] = static_cast<char>('0' + 10 - (result[last] - '0'));
     return result;
 }
 
@@ -170,7 +168,9 @@ std::optional<NSDate> Iso8601Date::parse(std::string_view text) {
     const std::int64_t unixSeconds =
         daysFromCivil(year, month, day) * kSecondsPerDay + hour * 3600 + minute * 60 + second;
     const auto seconds = combine(unixSeconds - kReferenceSince1970, digits);
-    if (!seconds) return std::nullopt;
+    // A fraction just below the end of year 9999 can round up to it: that date has no form to be
+    // written back in, so it is refused here rather than lost by a later write.
+    if (!seconds || *seconds < kEarliest || *seconds >= kEnd) return std::nullopt;
     return NSDate(*seconds);
 }
 

@@ -3,6 +3,7 @@
 #include <unicode/dtptngen.h>
 #include <unicode/gregocal.h>
 #include <unicode/smpdtfmt.h>
+#include <unicode/uchar.h>
 
 #include <cmath>
 #include <mutex>
@@ -15,6 +16,19 @@ namespace {
 
 // Two-digit years read as 1950 … 2049, as the platform does, rather than relative to the host clock.
 constexpr double kTwoDigitYearStart = -1609459200.0;  // 1950-01-01 00:00:00 UTC
+
+// The longest run of digits (of any script) a date text may hold. No pattern needs more than about 20
+// in a row, and ICU's parser divides by zero on a fraction of 35 or more.
+constexpr int kLongestDigitRun = 24;
+
+bool hasOverlongDigitRun(const icu::UnicodeString& text) {
+    int run = 0;
+    for (int32_t at = 0; at < text.length(); at = text.moveIndex32(at, 1)) {
+        run = u_isdigit(text.char32At(at)) ? run + 1 : 0;
+        if (run > kLongestDigitRun) return true;
+    }
+    return false;
+}
 
 icu::DateFormat::EStyle icuStyle(NSDateFormatterStyle style) {
     switch (style) {
@@ -161,6 +175,7 @@ std::optional<NSDate> NSDateFormatter::dateFromString(const std::string& text) c
     icu::SimpleDateFormat* format = engine_->formatFor(dateFormat_, locale_, timeZone_);
     if (!format || text.empty()) return std::nullopt;
     const icu::UnicodeString input = icu_support::toUnicode(text);
+    if (hasOverlongDigitRun(input)) return std::nullopt;
     icu::ParsePosition position(0);
     const UDate parsed = format->parse(input, position);
     if (position.getErrorIndex() >= 0 || position.getIndex() != input.length() || !std::isfinite(parsed)) {

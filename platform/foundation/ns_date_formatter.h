@@ -39,6 +39,7 @@ public:
 
     // Empty for a date that cannot be shown (NaN, infinite).
     std::string stringFromDate(NSDate date) const;
+    // Nothing for text the format does not read whole, or that holds more than 24 digits in a row.
     std::optional<NSDate> dateFromString(const std::string& text) const;
 
     // The locale's best pattern for the fields a template names (options are unused); none when

@@ -221,6 +221,12 @@ void NSUserDefaults::setAsideDamagedFileLocked(const std::string& problem) const
 // --- Writing -----------------------------------------------------------------------------------
 
 void NSUserDefaults::setObject(const Value& value, const std::string& key) {
+    // A value the file cannot hold would make every later write of the suite fail: refuse it here,
+    // where the caller is, and keep the stored one.
+    if (std::string problem; !PropertyList::isWritable(value, &problem)) {
+        Console::print("NSUserDefaults: the value for \"" + key + "\" cannot be stored (" + problem + ")");
+        return;
+    }
     {
         std::lock_guard lock(mutex_);
         loadLocked();

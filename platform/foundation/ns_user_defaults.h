@@ -41,7 +41,8 @@ public:
     void setString(const std::string& value, const std::string& key) { setObject(Value(value), key); }
     void setData(const Value::Data& value, const std::string& key) { setObject(Value(value), key); }
     void setDate(NSDate value, const std::string& key) { setObject(Value(value), key); }
-    // A null value removes the key.
+    // A null value removes the key. A value no property-list file can hold (a date outside the years
+    // 1 to 9999, nesting too deep) is refused with a console line and the stored value kept.
     void setObject(const Value& value, const std::string& key);
     void removeObjectForKey(const std::string& key) { setObject(Value(), key); }
 

@@ -73,6 +73,27 @@ bool appendDecoded(std::string_view raw, std::string& out) {
 
 // --- Writing -----------------------------------------------------------------------------------
 
+// Finds the first value the writer has no form for, at most kMaxDepth levels down.
+std::optional<std::string> unwritable(const Value& value, int depth) {
+    if (const auto date = value.dateValue(); date && !Iso8601Date::format(*date)) {
+        return join("the date ", std::to_string(date->timeIntervalSinceReferenceDate()),
+                    " has no ISO 8601 form");
+    }
+    const bool container = value.arrayValue() || value.dictionaryValue();
+    if (container && depth + 1 > PropertyList::kMaxDepth) return std::string("nested deeper than 512 levels");
+    if (const auto* array = value.arrayValue()) {
+        for (const auto& item : *array) {
+            if (auto problem = unwritable(item, depth + 1)) return problem;
+        }
+    }
+    if (const auto* dictionary = value.dictionaryValue()) {
+        for (const auto& [key, item] : *dictionary) {
+            if (auto problem = unwritable(item, depth + 1)) return join("\"", key, "\": ", *problem);
+        }
+    }
+    return std::nullopt;
+}
+
 class Writer {
 public:
     std::string finish(const Value& value) {
@@ -88,12 +109,6 @@ public:
     }
 
 private:
-    static bool hasForm(const Value& value) {
-        if (value.isNull()) return false;
-        if (auto date = value.dateValue()) return Iso8601Date::format(*date).has_value();
-        return true;
-    }
-
     void indent(int level) { out_.append(static_cast<std::size_t>(level), '\t'); }
 
     // Escapes what XML text cannot hold as is. Control characters, carriage return included, go
@@ -187,7 +202,7 @@ private:
         indent(level);
         out_ += "<array>\n";
         for (const auto& item : array) {
-            if (hasForm(item)) write(item, level + 1);
+            if (!item.isNull()) write(item, level + 1);
         }
         indent(level);
         out_ += "</array>\n";
@@ -197,7 +212,7 @@ private:
         indent(level);
         out_ += "<dict>\n";
         for (const auto& [key, item] : dictionary) {
-            if (!hasForm(item)) continue;
+            if (item.isNull()) continue;
             element(level + 1, "key", key, true);
             write(item, level + 1);
         }
@@ -361,7 +376,14 @@ private:
 
 }  // namespace
 
-std::string PropertyList::serialize(const Value& value) {
+bool PropertyList::isWritable(const Value& value, std::string* error) {
+    const auto problem = unwritable(value, 0);
+    if (problem && error) *error = *problem;
+    return !problem;
+}
+
+std::optional<std::string> PropertyList::serialize(const Value& value, std::string* error) {
+    if (!isWritable(value, error)) return std::nullopt;
     return Writer().finish(value);
 }
 
@@ -390,8 +412,8 @@ std::optional<Value> PropertyList::readFile(const std::filesystem::path& path, s
 }
 
 bool PropertyList::writeFileAtomically(const std::filesystem::path& path, const Value& value) {
-    if (value.nestingDepth() > kMaxDepth) return false;
-    return AtomicFile::write(path, serialize(value));
+    const auto text = serialize(value);
+    return text && AtomicFile::write(path, *text);
 }
 
 }  // namespace platform

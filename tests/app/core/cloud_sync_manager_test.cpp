@@ -212,7 +212,7 @@ TEST(CloudSync, ASessionFromAnotherDeviceArrivesInTheStoreOnce) {
     const auto folder = sync->cloudFileSystem()->containerDirectory() /
                         CloudSyncManager::kEnsembleIdentifier / "changes" / "OTHER-DEVICE";
     std::filesystem::create_directories(folder);
-    std::ofstream(folder / "000000000010000-remote.plist") << file.serialize();
+    std::ofstream(folder / "000000000010000-remote.plist") << file.serialize().value();
 
     for (int merge = 0; merge < 3; ++merge) {
         sync->synchronize();

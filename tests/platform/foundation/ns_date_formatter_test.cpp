@@ -54,6 +54,20 @@ TEST(DateFormatterParsing, RejectsTextThatDoesNotMatch) {
     EXPECT_FALSE(dates.dateFromString("March"));
 }
 
+TEST(DateFormatterParsing, LongDigitRunsGiveNoDateInsteadOfReachingIcu) {
+    // ICU divides by zero on a fraction of 35 digits or more, in any script.
+    const NSDateFormatter fraction = formatter("ss.SSS", "UTC");
+    std::string arabicIndic;
+    for (int i = 0; i < 40; ++i) arabicIndic += "\u0669";
+    for (const std::string& text : {"00." + std::string(35, '9'), "00." + std::string(200, '0'),
+                                    "00." + arabicIndic, "12.1e" + std::string(40, '7')}) {
+        EXPECT_FALSE(fraction.dateFromString(text)) << text.size();
+    }
+    EXPECT_EQ(fraction.dateFromString("07.250"), NSDate(utc(1970, 1, 1).timeIntervalSinceReferenceDate() + 7.25));
+    EXPECT_EQ(formatter("yyyyMMddHHmmssSSS", "UTC").dateFromString("20260305233000500"),
+              NSDate(utc(2026, 3, 5, 23, 30).timeIntervalSinceReferenceDate() + 0.5));
+}
+
 TEST(DateFormatterTemplate, DerivesTheLocalesPattern) {
     // ICU keeps the fields a template names and lays them out the locale's way; the template's own
     // comma and line feed do not survive.

@@ -86,6 +86,21 @@ TEST_F(UserDefaultsPersistence, EveryKindSurvivesARelaunch) {
     EXPECT_EQ(reloaded->floatForKey("float"), 0.1f);
 }
 
+TEST_F(UserDefaultsPersistence, AValueNoFileCanHoldIsRefusedAndNoKeyIsLost) {
+    auto defaults = NSUserDefaults::suiteNamed("group.test.shared");
+    defaults->setDate(NSDate(VirtualClock::kDefaultStart), "date");
+    Console::Capture capture;
+    defaults->setDate(NSDate(1e15), "date");
+    defaults->setObject(Value::Array{1, NSDate(std::nan(""))}, "list");
+    EXPECT_TRUE(capture.contains("cannot be stored"));
+    defaults->setInteger(3, "unrelated");
+    ASSERT_TRUE(defaults->synchronize());
+
+    auto reloaded = relaunched("group.test.shared");
+    EXPECT_EQ(Value(reloaded->dictionaryRepresentation()),
+              Value(Value::Dictionary{{"date", NSDate(VirtualClock::kDefaultStart)}, {"unrelated", 3}}));
+}
+
 TEST_F(UserDefaultsPersistence, TheStandardSuiteUsesTheBundleIdentifiersFile) {
     NSUserDefaults::standardUserDefaults()->setInteger(25, "latestLength");
     ASSERT_TRUE(NSUserDefaults::standardUserDefaults()->synchronize());

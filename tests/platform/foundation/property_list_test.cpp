@@ -28,8 +28,15 @@ Value parsed(const std::string& xml) {
     return value.value_or(Value());
 }
 
+std::string written(const Value& value) {
+    std::string error;
+    auto xml = PropertyList::serialize(value, &error);
+    EXPECT_TRUE(xml) << error;
+    return xml.value_or("");
+}
+
 Value roundTrip(const Value& value) {
-    return parsed(PropertyList::serialize(value));
+    return parsed(written(value));
 }
 
 Value nested(int depth) {
@@ -77,7 +84,7 @@ TEST(PropertyListRoundTrip, EveryKindAndEdgeValueReadsBackEqual) {
 }
 
 TEST(PropertyListRoundTrip, SpecialRealsAndLargeIntegersAreSpelledOut) {
-    const std::string xml = PropertyList::serialize(
+    const std::string xml = written(
         Value::Array{std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::infinity(),
                      std::numeric_limits<std::uint64_t>::max(), 0.1});
     EXPECT_NE(xml.find("<real>nan</real>"), std::string::npos);
@@ -87,10 +94,8 @@ TEST(PropertyListRoundTrip, SpecialRealsAndLargeIntegersAreSpelledOut) {
 }
 
 TEST(PropertyListDates, FractionalSecondsAreWrittenOnlyWhenPresent) {
-    EXPECT_NE(PropertyList::serialize(NSDate(kStart + 0.25)).find("<date>2026-03-02T09:00:00.25Z</date>"),
-              std::string::npos);
-    EXPECT_NE(PropertyList::serialize(NSDate(kStart)).find("<date>2026-03-02T09:00:00Z</date>"),
-              std::string::npos);
+    EXPECT_NE(written(NSDate(kStart + 0.25)).find("<date>2026-03-02T09:00:00.25Z</date>"), std::string::npos);
+    EXPECT_NE(written(NSDate(kStart)).find("<date>2026-03-02T09:00:00Z</date>"), std::string::npos);
     EXPECT_EQ(parsed(plist("<date>2026-03-02T09:00:00Z</date>")), Value(NSDate(kStart)));
     EXPECT_EQ(parsed(plist("<date>2026-03-02T09:00:00.5Z</date>")), Value(NSDate(kStart + 0.5)));
 }
@@ -102,17 +107,49 @@ TEST(PropertyListDates, EveryRepresentableDateReadsBackExactly) {
           NSDate::distantFuture().timeIntervalSinceReferenceDate()}) {
         EXPECT_EQ(roundTrip(NSDate(seconds)).dateValue(), NSDate(seconds)) << std::to_string(seconds);
     }
-    EXPECT_NE(PropertyList::serialize(NSDate::distantPast()).find("0001-01-01T00:00:00Z"), std::string::npos);
-    EXPECT_NE(PropertyList::serialize(NSDate(-0.5)).find("2000-12-31T23:59:59.5Z"), std::string::npos);
+    EXPECT_NE(written(NSDate::distantPast()).find("0001-01-01T00:00:00Z"), std::string::npos);
+    EXPECT_NE(written(NSDate(-0.5)).find("2000-12-31T23:59:59.5Z"), std::string::npos);
 }
 
-TEST(PropertyListDates, DatesWithoutAFormAreLeftOutLikeNull) {
-    const Value::Dictionary withGaps{{"nan date", NSDate(std::nan(""))},
-                                     {"null", Value()},
-                                     {"far", NSDate(1e15)},
-                                     {"kept", 1},
-                                     {"list", Value::Array{Value(), 2, NSDate(INFINITY)}}};
-    EXPECT_EQ(roundTrip(withGaps), Value(Value::Dictionary{{"kept", 1}, {"list", Value::Array{2}}}));
+TEST(PropertyListDates, FractionsWithTrailingZerosReadLikeTheirShortForm) {
+    // Before 2001 the fraction is read as its distance to the next second; a last digit 0 must not
+    // turn into 10 there.
+    const std::pair<const char*, const char*> cases[] = {
+        {"2000-01-01T00:00:00.50Z", "2000-01-01T00:00:00.5Z"},
+        {"1999-12-31T23:59:59.250Z", "1999-12-31T23:59:59.25Z"},
+        {"1970-01-01T00:00:00.1000Z", "1970-01-01T00:00:00.1Z"},
+        {"0001-01-01T00:00:00.900Z", "0001-01-01T00:00:00.9Z"},
+        {"2000-12-31T23:59:59.000Z", "2000-12-31T23:59:59Z"},
+        {"2026-03-02T09:00:00.250Z", "2026-03-02T09:00:00.25Z"},
+    };
+    for (const auto& [longForm, shortForm] : cases) {
+        const Value date = parsed(plist(std::string("<date>") + longForm + "</date>"));
+        EXPECT_EQ(date, parsed(plist(std::string("<date>") + shortForm + "</date>"))) << longForm;
+        EXPECT_NE(written(date).find(shortForm), std::string::npos) << longForm;
+    }
+}
+
+TEST(PropertyListDates, WhatIsReadIsWrittenBackEqualOrRefusedUpFront) {
+    // The fraction rounds up to the first instant of year 10000, which has no form to be written in.
+    EXPECT_FALSE(PropertyList::parse(plist("<date>9999-12-31T23:59:59.99999Z</date>")));
+    EXPECT_FALSE(PropertyList::parse(plist("<dict><key>d</key><date>9999-12-31T23:59:59.99999Z</date></dict>")));
+    const Value last = parsed(plist("<date>9999-12-31T23:59:59.9999Z</date>"));
+    EXPECT_EQ(parsed(written(last)), last);
+    EXPECT_EQ(written(parsed(written(last))), written(last));
+}
+
+TEST(PropertyListDates, DatesWithoutAFormAreRefusedNotDropped) {
+    // Null entries are left out, as the format has no form for them; an unwritable date is an error
+    // the writer's caller sees, so no key silently goes missing on the next write.
+    EXPECT_EQ(roundTrip(Value::Dictionary{{"null", Value()}, {"kept", 1}, {"list", Value::Array{Value(), 2}}}),
+              Value(Value::Dictionary{{"kept", 1}, {"list", Value::Array{2}}}));
+    for (const Value& unwritable :
+         {Value(NSDate(std::nan(""))), Value(Value::Dictionary{{"kept", 1}, {"far", NSDate(1e15)}}),
+          Value(Value::Array{2, NSDate(INFINITY)})}) {
+        std::string error;
+        EXPECT_FALSE(PropertyList::serialize(unwritable, &error));
+        EXPECT_NE(error.find("no ISO 8601 form"), std::string::npos) << error;
+    }
 }
 
 TEST(PropertyListParse, ReadsHandWrittenFilesWithLayoutCommentsAndCdata) {
@@ -129,7 +166,10 @@ TEST(PropertyListParse, ReadsHandWrittenFilesWithLayoutCommentsAndCdata) {
 }
 
 TEST(PropertyListParse, MalformedInputIsRefusedWithAReason) {
-    const std::string deep = PropertyList::serialize(nested(PropertyList::kMaxDepth + 1));
+    std::string deep;
+    for (int i = 0; i <= PropertyList::kMaxDepth; ++i) deep += "<array>";
+    for (int i = 0; i <= PropertyList::kMaxDepth; ++i) deep += "</array>";
+    deep = plist(deep);
     const std::pair<const char*, std::string> cases[] = {
         {"not xml", "this is not a property list"},
         {"unclosed element", plist("<dict><key>a</key><string>b</string>")},
@@ -200,6 +240,8 @@ TEST(PropertyListFiles, AFailedWriteReportsFalseAndKeepsTheOldFile) {
 
     // Too deep to be read back: writing it would only make a file that is refused later.
     EXPECT_FALSE(PropertyList::writeFileAtomically(file, nested(PropertyList::kMaxDepth + 1)));
+    EXPECT_EQ(PropertyList::readFile(file), Value(Value::Dictionary{{"k", 1}}));
+    EXPECT_FALSE(PropertyList::writeFileAtomically(file, Value::Dictionary{{"k", 2}, {"d", NSDate(1e15)}}));
     EXPECT_EQ(PropertyList::readFile(file), Value(Value::Dictionary{{"k", 1}}));
 
     std::ofstream(root.path() / "plain-file") << "x";
