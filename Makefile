@@ -32,7 +32,7 @@ test: build
 test-sanitize: setup $(SANITIZE)/build.ninja $(THREAD)/build.ninja
 	@cmake --build $(SANITIZE) -j $(JOBS)
 	@cmake --build $(THREAD) -j $(JOBS)
-	@tools/fuzz-messages.sh 30
+	@tools/fuzz.sh 20
 	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 TSAN_OPTIONS=halt_on_error=1 \
 		tools/run-tests.sh $(JOBS) $(SANITIZE) $(THREAD)
 
