@@ -18,8 +18,8 @@ namespace {
 
 constexpr const char* kDomain = "CDEErrorDomain";
 
-NSError error(int code, const std::string& reason) {
-    return NSError{kDomain, code, reason};
+std::shared_ptr<NSError> error(std::int64_t code, const std::string& reason) {
+    return NSError::errorWithDomain(kDomain, code, {{NSLocalizedDescriptionKey, reason}});
 }
 
 bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
@@ -92,12 +92,12 @@ void CDEPersistentStoreEnsemble::observeSaves() {
 }
 
 // Opens the bookkeeping and a context of our own over the store, once.
-std::optional<NSError> CDEPersistentStoreEnsemble::prepare() {
+std::shared_ptr<NSError> CDEPersistentStoreEnsemble::prepare() {
     if (!state_) {
         const auto file = storeURL_.parent_path() /
                           (std::string(".") + storeURL_.filename().string() + ".ensembles") / identifier_ /
                           "state.sqlite";
-        NSError failure;
+        std::shared_ptr<NSError> failure;
         state_ = EnsembleState::open(file, &failure);
         if (!state_) return failure;
     }
@@ -106,7 +106,7 @@ std::optional<NSError> CDEPersistentStoreEnsemble::prepare() {
         auto model = NSManagedObjectModel::initWithContentsOfURL(modelURL_, &reason);
         if (!model) return error(201, "cannot load the model: " + reason);
         auto coordinator = std::make_shared<NSPersistentStoreCoordinator>(model);
-        NSError failure;
+        std::shared_ptr<NSError> failure;
         if (!coordinator->addPersistentStoreWithType(NSSQLiteStoreType, std::nullopt, storeURL_,
                                                      {{NSMigratePersistentStoresAutomaticallyOption, true},
                                                       {NSInferMappingModelAutomaticallyOption, true}},
@@ -122,7 +122,7 @@ std::optional<NSError> CDEPersistentStoreEnsemble::prepare() {
         }
         ownContext_ = context_.get();
     }
-    return std::nullopt;
+    return nullptr;
 }
 
 void CDEPersistentStoreEnsemble::leechPersistentStoreWithCompletion(Completion completion) {
@@ -139,10 +139,10 @@ void CDEPersistentStoreEnsemble::leechPersistentStoreWithCompletion(Completion c
     });
 }
 
-std::optional<NSError> CDEPersistentStoreEnsemble::leech() {
+std::shared_ptr<NSError> CDEPersistentStoreEnsemble::leech() {
     if (auto failure = prepare()) return failure;
     const auto& device = state_->deviceIdentifier();
-    NSError failure;
+    std::shared_ptr<NSError> failure;
     if (!fileSystem_->createDirectoryAtPath(changesFolder() + "/" + device, &failure) ||
         !fileSystem_->createDirectoryAtPath(identifier_ + "/devices", &failure) ||
         !fileSystem_->writeFileAtPath(identifier_ + "/devices/" + device + ".plist",
@@ -153,7 +153,7 @@ std::optional<NSError> CDEPersistentStoreEnsemble::leech() {
         return failure;
     leeched_ = true;
     fileSystem_->startMonitoringDownloads();
-    return std::nullopt;
+    return nullptr;
 }
 
 void CDEPersistentStoreEnsemble::mergeWithCompletion(Completion completion) {
@@ -172,12 +172,12 @@ void CDEPersistentStoreEnsemble::mergeWithCompletion(Completion completion) {
 
 void CDEPersistentStoreEnsemble::processPendingChangesWithCompletion(Completion completion) {
     queue_->async([self = shared_from_this(), completion = std::move(completion)] {
-        auto failure = self->leeched_ ? self->merge(false) : std::nullopt;
+        auto failure = self->leeched_ ? self->merge(false) : nullptr;
         if (completion) completion(failure);
     });
 }
 
-std::optional<NSError> CDEPersistentStoreEnsemble::merge(bool importing) {
+std::shared_ptr<NSError> CDEPersistentStoreEnsemble::merge(bool importing) {
     if (!leeched_) return error(204, "the store is not leeched");
     if (auto failure = prepare()) return failure;
     std::shared_ptr<CDEPersistentStoreEnsembleDelegate> delegate;
@@ -188,7 +188,7 @@ std::optional<NSError> CDEPersistentStoreEnsemble::merge(bool importing) {
     const double now = Clock::shared().now();
     const std::string device = state_->deviceIdentifier();
     const auto model = context_->persistentStoreCoordinator()->managedObjectModel();
-    std::optional<NSError> failure;
+    std::shared_ptr<NSError> failure;
     std::map<std::string, RecordRevision> changed;
     std::vector<std::string> importedKeys;
     bool saved = false;
@@ -201,7 +201,7 @@ std::optional<NSError> CDEPersistentStoreEnsemble::merge(bool importing) {
         // Export: every record whose values differ from the version last exported or imported.
         std::vector<RecordChange> outgoing;
         for (const auto& entity : model->entities()) {
-            NSError fetchFailure;
+            std::shared_ptr<NSError> fetchFailure;
             auto fetched = context_->executeFetchRequest(
                 NSFetchRequest::fetchRequestWithEntityName(entity->name()), &fetchFailure);
             if (!fetched) {
@@ -232,7 +232,7 @@ std::optional<NSError> CDEPersistentStoreEnsemble::merge(bool importing) {
         }
         if (!outgoing.empty()) {
             ChangeFile file{device, now, std::move(outgoing)};
-            NSError writeFailure;
+            std::shared_ptr<NSError> writeFailure;
             const auto name = changeFileName(now);
             if (!fileSystem_->createDirectoryAtPath(changesFolder() + "/" + device, &writeFailure) ||
                 !fileSystem_->writeFileAtPath(changesFolder() + "/" + device + "/" + name, file.serialize(),
@@ -248,7 +248,7 @@ std::optional<NSError> CDEPersistentStoreEnsemble::merge(bool importing) {
         std::vector<IncomingFile> incoming;
         auto imported = state_->importedFiles();
         imported.insert(importedKeys.begin(), importedKeys.end());  // the file just exported
-        NSError listFailure;
+        std::shared_ptr<NSError> listFailure;
         const auto devices = fileSystem_->contentsOfDirectoryAtPath(changesFolder(), &listFailure);
         if (!devices) {
             failure = listFailure;
@@ -306,7 +306,7 @@ std::optional<NSError> CDEPersistentStoreEnsemble::merge(bool importing) {
             importedKeys.push_back(key);
         }
         if (context_->hasChanges()) {
-            NSError saveFailure;
+            std::shared_ptr<NSError> saveFailure;
             if (!context_->save(&saveFailure)) {
                 failure = saveFailure;
                 return;
@@ -319,12 +319,12 @@ std::optional<NSError> CDEPersistentStoreEnsemble::merge(bool importing) {
         ownContext_ = nullptr;
         return failure;
     }
-    NSError commitFailure;
+    std::shared_ptr<NSError> commitFailure;
     if (!state_->commit(changed, importedKeys, &commitFailure)) return commitFailure;
     if (saved && delegate && lastOwnSave_) {
         delegate->persistentStoreEnsembleDidSaveMergeChangesWithNotification(*this, *lastOwnSave_);
     }
-    return std::nullopt;
+    return nullptr;
 }
 
 }  // namespace platform

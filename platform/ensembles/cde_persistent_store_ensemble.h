@@ -8,12 +8,12 @@
 #include <optional>
 #include <string>
 
-#include "platform/coredata/ns_error.h"
 #include "platform/coredata/ns_managed_object_context.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/ensembles/cde_icloud_file_system.h"
 #include "platform/ensembles/cde_persistent_store_ensemble_delegate.h"
 #include "platform/ensembles/ensemble_state.h"
+#include "platform/foundation/ns_error.h"
 
 namespace platform {
 
@@ -26,7 +26,8 @@ namespace platform {
 // The work runs on the ensemble's own queue, and completions are called there.
 class CDEPersistentStoreEnsemble : public std::enable_shared_from_this<CDEPersistentStoreEnsemble> {
 public:
-    using Completion = std::function<void(std::optional<NSError>)>;
+    // Called with no error on success.
+    using Completion = std::function<void(std::shared_ptr<NSError>)>;
 
     static std::shared_ptr<CDEPersistentStoreEnsemble> initWithEnsembleIdentifier(
         const std::string& ensembleIdentifier, const std::filesystem::path& persistentStoreURL,
@@ -51,9 +52,9 @@ private:
                                std::filesystem::path modelURL,
                                std::shared_ptr<CDEICloudFileSystem> fileSystem);
     void observeSaves();
-    std::optional<NSError> prepare();
-    std::optional<NSError> leech();
-    std::optional<NSError> merge(bool importing);
+    std::shared_ptr<NSError> prepare();
+    std::shared_ptr<NSError> leech();
+    std::shared_ptr<NSError> merge(bool importing);
     std::string changesFolder() const { return identifier_ + "/changes"; }
 
     const std::string identifier_;
