@@ -7,11 +7,13 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/coredata/ns_managed_object_context.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/ensembles/cde_icloud_file_system.h"
 #include "platform/ensembles/cde_persistent_store_ensemble_delegate.h"
+#include "platform/ensembles/change_file.h"
 #include "platform/ensembles/ensemble_state.h"
 #include "platform/foundation/ns_error.h"
 
@@ -55,6 +57,27 @@ private:
     std::shared_ptr<NSError> prepare();
     std::shared_ptr<NSError> leech();
     std::shared_ptr<NSError> merge(bool importing);
+    std::shared_ptr<CDEPersistentStoreEnsembleDelegate> currentDelegate();
+
+    // One merge's working state, handed from step to step.
+    struct MergeRound;
+    // A change file not taken in yet.
+    struct IncomingFile {
+        std::string key;  // "<device>/<file name>"
+        ChangeFile file;
+    };
+    // The steps of a merge, in order; exchangeChanges and the steps it calls run on the context's queue.
+    std::shared_ptr<NSError> exchangeChanges(MergeRound& round, bool importing);
+    std::shared_ptr<NSError> exportLocalChanges(MergeRound& round);
+    std::shared_ptr<NSError> writeChangeFile(MergeRound& round, std::vector<RecordChange> changes);
+    std::optional<std::vector<IncomingFile>> listNewChangeFiles(const MergeRound& round,
+                                                                std::shared_ptr<NSError>* error) const;
+    std::optional<ChangeFile> readChangeFile(const std::string& device, const std::string& key) const;
+    void importChangeFile(MergeRound& round, const IncomingFile& incoming);
+    void importChange(MergeRound& round, const RecordChange& change);
+    std::shared_ptr<NSError> saveImportedChanges(MergeRound& round);
+    std::shared_ptr<NSError> recordMerge(const MergeRound& round);
+    void announceMergeSave(const MergeRound& round);
     std::string changesFolder() const { return identifier_ + "/changes"; }
 
     const std::string identifier_;
