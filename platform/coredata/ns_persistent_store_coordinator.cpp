@@ -32,7 +32,7 @@ bool NSPersistentStoreCoordinator::addPersistentStoreWithType(const std::string&
                                                               std::shared_ptr<NSError>* error) {
     if (type != NSSQLiteStoreType || configuration || url.empty())
         return fail(error, 134000, "only an SQLite store at a file URL without configuration");
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (store_) return fail(error, 134080, "the coordinator has a store already");
     const bool migrate = option(options, NSMigratePersistentStoresAutomaticallyOption) &&
                          option(options, NSInferMappingModelAutomaticallyOption);
@@ -44,24 +44,24 @@ bool NSPersistentStoreCoordinator::addPersistentStoreWithType(const std::string&
 }
 
 bool NSPersistentStoreCoordinator::hasStore() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return store_ != nullptr;
 }
 
 std::filesystem::path NSPersistentStoreCoordinator::storeURL() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return store_ ? store_->url() : std::filesystem::path();
 }
 
 std::string NSPersistentStoreCoordinator::storeIdentifier() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return store_ ? store_->identifier() : std::string();
 }
 
 std::optional<std::vector<std::int64_t>> NSPersistentStoreCoordinator::save(
     const std::vector<SQLiteStore::Insert>& inserts, const std::vector<SQLiteStore::Update>& updates,
     std::shared_ptr<NSError>* error) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (!store_) {
         fail(error, 134060, "no persistent store");
         return std::nullopt;
@@ -72,7 +72,7 @@ std::optional<std::vector<std::int64_t>> NSPersistentStoreCoordinator::save(
 std::optional<std::vector<SQLiteStore::Row>> NSPersistentStoreCoordinator::fetch(
     const NSEntityDescription& entity, const NSPredicate* predicate,
     const std::vector<NSSortDescriptor>& sortDescriptors, std::shared_ptr<NSError>* error) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (!store_) {
         fail(error, 134060, "no persistent store");
         return std::nullopt;

@@ -2,13 +2,13 @@
 
 #include <filesystem>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/coredata/ns_managed_object_model.h"
 #include "platform/coredata/sqlite_store.h"
+#include "platform/foundation/mutex.h"
 #include "platform/foundation/ns_error.h"
 #include "platform/foundation/value.h"
 
@@ -49,8 +49,8 @@ public:
 
 private:
     std::shared_ptr<const NSManagedObjectModel> model_;
-    mutable std::mutex mutex_;
-    std::unique_ptr<SQLiteStore> store_;
+    mutable Mutex mutex_;
+    std::unique_ptr<SQLiteStore> store_ GUARDED_BY(mutex_);
 };
 
 }  // namespace platform

@@ -88,13 +88,13 @@ bool CDEICloudFileSystem::writeFileAtPath(const std::string& path, const std::st
     // Known before it appears, so the download monitor never takes our own file for a download.
     std::optional<std::uintmax_t> knownBefore;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         if (const auto found = known_.find(relative); found != known_.end()) knownBefore = found->second;
         known_[relative] = contents.size();
     }
     if (AtomicFile::write(target, contents)) return true;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         if (knownBefore) {
             known_[relative] = *knownBefore;
         } else {
@@ -116,7 +116,7 @@ CDEICloudFileSystem::Snapshot CDEICloudFileSystem::takeSnapshot() const {
 }
 
 void CDEICloudFileSystem::startMonitoringDownloads() {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (monitor_) return;
     for (auto& [path, size] : takeSnapshot()) known_[path] = size;
     monitor_ = DispatchSourceTimer::create(DispatchQueue::createSerial("CDEICloudFileSystem.monitor"));
@@ -132,7 +132,7 @@ void CDEICloudFileSystem::pollForDownloads() {
     auto snapshot = takeSnapshot();
     bool arrived = false;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         for (const auto& [path, size] : snapshot) {
             auto found = known_.find(path);
             if (found != known_.end() && found->second == size) continue;

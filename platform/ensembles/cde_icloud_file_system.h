@@ -4,12 +4,12 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/dispatch/dispatch_source_timer.h"
+#include "platform/foundation/mutex.h"
 #include "platform/foundation/ns_error.h"
 
 namespace platform {
@@ -49,9 +49,9 @@ private:
     void pollForDownloads();
 
     std::filesystem::path container_;
-    mutable std::mutex mutex_;
-    Snapshot known_;
-    std::shared_ptr<DispatchSourceTimer> monitor_;
+    mutable Mutex mutex_;
+    Snapshot known_ GUARDED_BY(mutex_);
+    std::shared_ptr<DispatchSourceTimer> monitor_ GUARDED_BY(mutex_);
 };
 
 }  // namespace platform

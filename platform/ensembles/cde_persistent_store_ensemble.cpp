@@ -66,7 +66,7 @@ CDEPersistentStoreEnsemble::~CDEPersistentStoreEnsemble() {
 }
 
 void CDEPersistentStoreEnsemble::setDelegate(std::weak_ptr<CDEPersistentStoreEnsembleDelegate> delegate) {
-    std::lock_guard lock(delegateMutex_);
+    MutexLock lock(delegateMutex_);
     delegate_ = std::move(delegate);
 }
 
@@ -211,7 +211,7 @@ std::shared_ptr<NSError> CDEPersistentStoreEnsemble::merge(bool importing) {
 }
 
 std::shared_ptr<CDEPersistentStoreEnsembleDelegate> CDEPersistentStoreEnsemble::currentDelegate() {
-    std::lock_guard lock(delegateMutex_);
+    MutexLock lock(delegateMutex_);
     return delegate_.lock();
 }
 

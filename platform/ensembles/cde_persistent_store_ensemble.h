@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "platform/ensembles/cde_persistent_store_ensemble_delegate.h"
 #include "platform/ensembles/change_file.h"
 #include "platform/ensembles/ensemble_state.h"
+#include "platform/foundation/mutex.h"
 #include "platform/foundation/ns_error.h"
 
 namespace platform {
@@ -89,8 +89,8 @@ private:
     std::atomic<bool> merging_{false};
     std::atomic<bool> leeching_{false};
 
-    std::mutex delegateMutex_;
-    std::weak_ptr<CDEPersistentStoreEnsembleDelegate> delegate_;
+    Mutex delegateMutex_;
+    std::weak_ptr<CDEPersistentStoreEnsembleDelegate> delegate_ GUARDED_BY(delegateMutex_);
 
     // Used on the queue only.
     std::unique_ptr<EnsembleState> state_;
