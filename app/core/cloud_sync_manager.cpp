@@ -67,10 +67,12 @@ void CloudSyncManager::leechOrMerge(std::function<void()> completion) {
     if (!ensemble_ || ensemble_->isMerging()) return;
     const bool leeched = ensemble_->isLeeched();
     const std::string label = leeched ? "Error in merge: " : "Error in leech: ";
-    auto finished = [label, completion = std::move(completion)](std::optional<platform::NSError> error) {
+    auto finished = [label, completion = std::move(completion)](std::shared_ptr<platform::NSError> error) {
         // The ensemble calls back on its own queue; observers of the post update the screen.
         platform::DispatchQueue::main()->async([label, completion, error] {
-            if (error) platform::Console::print(label + " " + error->description());
+            if (error)
+                platform::Console::print(label + " " + error->domain() + " " + std::to_string(error->code()) +
+                                         ": " + error->localizedDescription());
             platform::NSNotificationCenter::defaultCenter().postNotificationName(
                 NotificationName::didChangeCloudContent());
             if (completion) completion();

@@ -1,26 +1,26 @@
 #include "app/core/core_data_manager.h"
 
-#include <mutex>
 #include <random>
 
 #include "app/core/managed_object_identity.h"
 #include "app/core/p_file_manager.h"
 #include "platform/coredata/ns_fetched_results_controller.h"
 #include "platform/foundation/console.h"
+#include "platform/foundation/mutex.h"
 
 namespace quorvel {
 
 namespace {
 
-std::mutex contextMutex;
-std::shared_ptr<platform::NSManagedObjectContext> sharedContext;
+platform::Mutex contextMutex;
+std::shared_ptr<platform::NSManagedObjectContext> sharedContext GUARDED_BY(contextMutex);
 
 // A new number in 0…99 that differs from `current`.
 std::uint64_t drawNumberOtherThan(std::uint64_t current) {
-    static std::mutex mutex;
-    static std::mt19937 generator{std::random_device{}()};
+    static platform::Mutex mutex;
+    static std::mt19937 generator GUARDED_BY(mutex) = std::mt19937(std::random_device{}());
     std::uniform_int_distribution<std::uint64_t> distribution(0, 99);
-    std::lock_guard lock(mutex);
+    platform::MutexLock lock(mutex);
     std::uint64_t drawn;
     do {
         drawn = distribution(generator);
@@ -53,12 +53,12 @@ std::shared_ptr<CoreDataManager> CoreDataManager::shared() {
 }
 
 std::shared_ptr<platform::NSManagedObjectContext> CoreDataManager::context() {
-    std::lock_guard lock(contextMutex);
+    platform::MutexLock lock(contextMutex);
     return sharedContext;
 }
 
 void CoreDataManager::setContext(std::shared_ptr<platform::NSManagedObjectContext> context) {
-    std::lock_guard lock(contextMutex);
+    platform::MutexLock lock(contextMutex);
     sharedContext = std::move(context);
 }
 

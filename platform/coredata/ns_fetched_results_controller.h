@@ -23,7 +23,7 @@ public:
           cacheName_(std::move(cacheName)) {}
 
     // On failure the objects of the last successful fetch stay (none before the first).
-    bool performFetch(NSError* error = nullptr) {
+    bool performFetch(std::shared_ptr<NSError>* error = nullptr) {
         auto objects = context_->executeFetchRequest(request_, error);
         if (!objects) return false;
         fetchedObjects_ = std::move(*objects);

@@ -11,8 +11,8 @@ namespace {
 
 constexpr const char* kDomain = "NSCocoaErrorDomain";
 
-void fail(NSError* error, int code, const std::string& reason) {
-    if (error) *error = NSError{kDomain, code, reason};
+void fail(std::shared_ptr<NSError>* error, std::int64_t code, const std::string& reason) {
+    if (error) *error = NSError::errorWithDomain(kDomain, code, {{NSLocalizedDescriptionKey, reason}});
 }
 
 // Orders two objects by the sort descriptors; values that cannot be compared count as equal.
@@ -79,7 +79,7 @@ std::shared_ptr<NSManagedObject> NSManagedObjectContext::registeredObject(const 
 }
 
 std::optional<std::vector<std::shared_ptr<NSManagedObject>>> NSManagedObjectContext::executeFetchRequest(
-    const NSFetchRequest& request, NSError* error) {
+    const NSFetchRequest& request, std::shared_ptr<NSError>* error) {
     if (!coordinator_) {
         fail(error, 134060, "no persistent store coordinator");
         return std::nullopt;
@@ -128,7 +128,7 @@ std::optional<std::vector<std::shared_ptr<NSManagedObject>>> NSManagedObjectCont
     return objects;
 }
 
-bool NSManagedObjectContext::save(NSError* error) {
+bool NSManagedObjectContext::save(std::shared_ptr<NSError>* error) {
     if (!hasChanges()) return true;
     if (!coordinator_) {
         fail(error, 134060, "no persistent store coordinator");

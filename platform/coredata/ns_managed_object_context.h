@@ -9,11 +9,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/coredata/ns_error.h"
 #include "platform/coredata/ns_fetch_request.h"
 #include "platform/coredata/ns_managed_object.h"
 #include "platform/coredata/ns_persistent_store_coordinator.h"
 #include "platform/dispatch/dispatch_queue.h"
+#include "platform/foundation/ns_error.h"
 #include "platform/foundation/ns_notification_center.h"
 
 namespace platform {
@@ -75,10 +75,10 @@ public:
 
     // Stored objects that match, plus matching inserted objects not yet saved, sorted. None on failure.
     std::optional<std::vector<std::shared_ptr<NSManagedObject>>> executeFetchRequest(
-        const NSFetchRequest& request, NSError* error = nullptr);
+        const NSFetchRequest& request, std::shared_ptr<NSError>* error = nullptr);
 
     bool hasChanges() const { return !inserted_.empty() || !updated_.empty(); }
-    bool save(NSError* error = nullptr);
+    bool save(std::shared_ptr<NSError>* error = nullptr);
 
     // Brings the context's objects up to date with another context's save to the same store. A
     // property changed here and not yet saved keeps its value here.

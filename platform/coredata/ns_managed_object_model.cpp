@@ -4,23 +4,24 @@
 
 #include <cmath>
 #include <map>
-#include <mutex>
 #include <set>
 
 #include "platform/coredata/ns_managed_object.h"
+#include "platform/foundation/mutex.h"
 
 namespace platform {
 
 namespace {
 
-std::mutex& registryMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
+// The classes registered for entities, by class name.
+struct ClassRegistry {
+    Mutex mutex;
+    std::map<std::string, NSManagedObjectModel::Factory> factories GUARDED_BY(mutex);
+};
 
-std::map<std::string, NSManagedObjectModel::Factory>& registry() {
-    static auto* factories = new std::map<std::string, NSManagedObjectModel::Factory>;
-    return *factories;
+ClassRegistry& classRegistry() {
+    static auto* registry = new ClassRegistry();  // never destroyed: used until exit
+    return *registry;
 }
 
 std::optional<NSAttributeType> attributeType(const std::string& text) {
@@ -122,17 +123,19 @@ std::shared_ptr<const NSEntityDescription> NSManagedObjectModel::entityNamed(con
 }
 
 void NSManagedObjectModel::registerClass(const std::string& className, Factory factory) {
-    std::lock_guard lock(registryMutex());
-    registry()[className] = std::move(factory);
+    auto& registry = classRegistry();
+    MutexLock lock(registry.mutex);
+    registry.factories[className] = std::move(factory);
 }
 
 std::shared_ptr<NSManagedObject> NSManagedObjectModel::makeObject(
     std::shared_ptr<const NSEntityDescription> entity) {
     Factory factory;
     {
-        std::lock_guard lock(registryMutex());
-        const auto found = registry().find(entity->managedObjectClassName());
-        if (found != registry().end()) factory = found->second;
+        auto& registry = classRegistry();
+        MutexLock lock(registry.mutex);
+        const auto found = registry.factories.find(entity->managedObjectClassName());
+        if (found != registry.factories.end()) factory = found->second;
     }
     if (factory) return factory(std::move(entity));
     return std::make_shared<NSManagedObject>(std::move(entity));

@@ -18,8 +18,8 @@ bool option(const Value::Dictionary& options, const std::string& key) {
     return found != options.end() && found->second.boolValue().value_or(false);
 }
 
-bool noStore(NSError* error) {
-    if (error) *error = NSError{kDomain, 134060, "no persistent store"};
+bool fail(std::shared_ptr<NSError>* error, std::int64_t code, const std::string& reason) {
+    if (error) *error = NSError::errorWithDomain(kDomain, code, {{NSLocalizedDescriptionKey, reason}});
     return false;
 }
 
@@ -29,17 +29,11 @@ bool NSPersistentStoreCoordinator::addPersistentStoreWithType(const std::string&
                                                               const std::optional<std::string>& configuration,
                                                               const std::filesystem::path& url,
                                                               const Value::Dictionary& options,
-                                                              NSError* error) {
-    if (type != NSSQLiteStoreType || configuration || url.empty()) {
-        if (error)
-            *error = NSError{kDomain, 134000, "only an SQLite store at a file URL without configuration"};
-        return false;
-    }
-    std::lock_guard lock(mutex_);
-    if (store_) {
-        if (error) *error = NSError{kDomain, 134080, "the coordinator has a store already"};
-        return false;
-    }
+                                                              std::shared_ptr<NSError>* error) {
+    if (type != NSSQLiteStoreType || configuration || url.empty())
+        return fail(error, 134000, "only an SQLite store at a file URL without configuration");
+    MutexLock lock(mutex_);
+    if (store_) return fail(error, 134080, "the coordinator has a store already");
     const bool migrate = option(options, NSMigratePersistentStoresAutomaticallyOption) &&
                          option(options, NSInferMappingModelAutomaticallyOption);
     double timeout = 5.0;
@@ -50,26 +44,26 @@ bool NSPersistentStoreCoordinator::addPersistentStoreWithType(const std::string&
 }
 
 bool NSPersistentStoreCoordinator::hasStore() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return store_ != nullptr;
 }
 
 std::filesystem::path NSPersistentStoreCoordinator::storeURL() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return store_ ? store_->url() : std::filesystem::path();
 }
 
 std::string NSPersistentStoreCoordinator::storeIdentifier() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return store_ ? store_->identifier() : std::string();
 }
 
 std::optional<std::vector<std::int64_t>> NSPersistentStoreCoordinator::save(
     const std::vector<SQLiteStore::Insert>& inserts, const std::vector<SQLiteStore::Update>& updates,
-    NSError* error) {
-    std::lock_guard lock(mutex_);
+    std::shared_ptr<NSError>* error) {
+    MutexLock lock(mutex_);
     if (!store_) {
-        noStore(error);
+        fail(error, 134060, "no persistent store");
         return std::nullopt;
     }
     return store_->save(inserts, updates, error);
@@ -77,10 +71,10 @@ std::optional<std::vector<std::int64_t>> NSPersistentStoreCoordinator::save(
 
 std::optional<std::vector<SQLiteStore::Row>> NSPersistentStoreCoordinator::fetch(
     const NSEntityDescription& entity, const NSPredicate* predicate,
-    const std::vector<NSSortDescriptor>& sortDescriptors, NSError* error) {
-    std::lock_guard lock(mutex_);
+    const std::vector<NSSortDescriptor>& sortDescriptors, std::shared_ptr<NSError>* error) {
+    MutexLock lock(mutex_);
     if (!store_) {
-        noStore(error);
+        fail(error, 134060, "no persistent store");
         return std::nullopt;
     }
     return store_->fetch(entity, predicate, sortDescriptors, error);

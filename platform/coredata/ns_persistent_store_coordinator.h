@@ -2,14 +2,14 @@
 
 #include <filesystem>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/coredata/ns_error.h"
 #include "platform/coredata/ns_managed_object_model.h"
 #include "platform/coredata/sqlite_store.h"
+#include "platform/foundation/mutex.h"
+#include "platform/foundation/ns_error.h"
 #include "platform/foundation/value.h"
 
 namespace platform {
@@ -32,7 +32,7 @@ public:
     // One store per coordinator; a second add fails. An empty URL fails.
     bool addPersistentStoreWithType(const std::string& type, const std::optional<std::string>& configuration,
                                     const std::filesystem::path& url, const Value::Dictionary& options,
-                                    NSError* error = nullptr);
+                                    std::shared_ptr<NSError>* error = nullptr);
     bool hasStore() const;
     // The store file, empty without a store.
     std::filesystem::path storeURL() const;
@@ -41,16 +41,16 @@ public:
 
     std::optional<std::vector<std::int64_t>> save(const std::vector<SQLiteStore::Insert>& inserts,
                                                   const std::vector<SQLiteStore::Update>& updates,
-                                                  NSError* error);
+                                                  std::shared_ptr<NSError>* error);
     std::optional<std::vector<SQLiteStore::Row>> fetch(const NSEntityDescription& entity,
                                                        const NSPredicate* predicate,
                                                        const std::vector<NSSortDescriptor>& sortDescriptors,
-                                                       NSError* error);
+                                                       std::shared_ptr<NSError>* error);
 
 private:
     std::shared_ptr<const NSManagedObjectModel> model_;
-    mutable std::mutex mutex_;
-    std::unique_ptr<SQLiteStore> store_;
+    mutable Mutex mutex_;
+    std::unique_ptr<SQLiteStore> store_ GUARDED_BY(mutex_);
 };
 
 }  // namespace platform

@@ -16,8 +16,8 @@ namespace {
 
 constexpr const char* kDomain = "NSSQLiteErrorDomain";
 
-bool fail(NSError* error, int code, const std::string& reason) {
-    if (error) *error = NSError{kDomain, code, reason};
+bool fail(std::shared_ptr<NSError>* error, std::int64_t code, const std::string& reason) {
+    if (error) *error = NSError::errorWithDomain(kDomain, code, {{NSLocalizedDescriptionKey, reason}});
     return false;
 }
 
@@ -142,7 +142,7 @@ std::filesystem::path setAside(const std::filesystem::path& url) {
     }
 }
 
-sqlite3* openFile(const std::filesystem::path& url, NSError* error) {
+sqlite3* openFile(const std::filesystem::path& url, std::shared_ptr<NSError>* error) {
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(
         url.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
@@ -158,7 +158,8 @@ sqlite3* openFile(const std::filesystem::path& url, NSError* error) {
 
 std::unique_ptr<SQLiteStore> SQLiteStore::open(const std::filesystem::path& url,
                                                std::shared_ptr<const NSManagedObjectModel> model,
-                                               bool migrate, double timeoutSeconds, NSError* error) {
+                                               bool migrate, double timeoutSeconds,
+                                               std::shared_ptr<NSError>* error) {
     std::error_code ec;
     if (std::filesystem::is_directory(url, ec)) {
         fail(error, SQLITE_CANTOPEN, url.string() + " is a folder");
@@ -199,7 +200,7 @@ SQLiteStore::~SQLiteStore() {
     sqlite3_close(db_);
 }
 
-bool SQLiteStore::execute(const std::string& sql, NSError* error) {
+bool SQLiteStore::execute(const std::string& sql, std::shared_ptr<NSError>* error) {
     char* message = nullptr;
     const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message);
     if (rc == SQLITE_OK) return true;
@@ -208,15 +209,19 @@ bool SQLiteStore::execute(const std::string& sql, NSError* error) {
     return fail(error, rc, reason);
 }
 
-bool SQLiteStore::migrateSchema(bool migrate, NSError* error) {
+bool SQLiteStore::migrateSchema(bool migrate, std::shared_ptr<NSError>* error) {
     if (!execute("BEGIN IMMEDIATE", error)) return false;
     auto abort = [&](int code, const std::string& reason) {
         fail(error, code, reason);
         execute("ROLLBACK", nullptr);
         return false;
     };
+    // A statement that failed already said why: keep its reason under the general code.
+    auto abortStatement = [&] {
+        return abort(SQLITE_ERROR, error && *error ? (*error)->localizedDescription() : "");
+    };
     if (!execute("CREATE TABLE IF NOT EXISTS _metadata (key TEXT PRIMARY KEY, value)", error))
-        return abort(SQLITE_ERROR, error ? error->localizedDescription : "");
+        return abortStatement();
     int storedVersion = 0;
     {
         Statement read;
@@ -247,16 +252,14 @@ bool SQLiteStore::migrateSchema(bool migrate, NSError* error) {
             std::string sql = "CREATE TABLE " + quoted(entity->name()) + " (_pk INTEGER PRIMARY KEY";
             for (const auto& attribute : entity->attributes())
                 sql += ", " + quoted(attribute.name) + " " + columnType(attribute.type);
-            if (!execute(sql + ")", error))
-                return abort(SQLITE_ERROR, error ? error->localizedDescription : "");
+            if (!execute(sql + ")", error)) return abortStatement();
         }
         for (const auto& attribute : entity->attributes()) {
             const auto found = columns.find(attribute.name);
             if (!columns.empty() && found == columns.end()) {
                 const auto sql = "ALTER TABLE " + quoted(entity->name()) + " ADD COLUMN " +
                                  quoted(attribute.name) + " " + columnType(attribute.type);
-                if (!execute(sql, error))
-                    return abort(SQLITE_ERROR, error ? error->localizedDescription : "");
+                if (!execute(sql, error)) return abortStatement();
                 if (!attribute.defaultValue.isNull()) {
                     Statement fill;
                     sqlite3_prepare_v2(
@@ -277,8 +280,7 @@ bool SQLiteStore::migrateSchema(bool migrate, NSError* error) {
                 const auto sql = "CREATE INDEX IF NOT EXISTS " +
                                  quoted(entity->name() + "_" + attribute.name) + " ON " +
                                  quoted(entity->name()) + " (" + quoted(attribute.name) + ")";
-                if (!execute(sql, error))
-                    return abort(SQLITE_ERROR, error ? error->localizedDescription : "");
+                if (!execute(sql, error)) return abortStatement();
             }
         }
     }
@@ -286,7 +288,7 @@ bool SQLiteStore::migrateSchema(bool migrate, NSError* error) {
         !execute("INSERT OR REPLACE INTO _metadata (key, value) VALUES ('model_version', " +
                      std::to_string(version) + ")",
                  error))
-        return abort(SQLITE_ERROR, error ? error->localizedDescription : "");
+        return abortStatement();
     {
         Statement read;
         sqlite3_prepare_v2(db_, "SELECT value FROM _metadata WHERE key = 'store_uuid'", -1, &read.handle,
@@ -300,13 +302,14 @@ bool SQLiteStore::migrateSchema(bool migrate, NSError* error) {
         identifier_ = NSUUID().UUIDString();
         if (!execute("INSERT INTO _metadata (key, value) VALUES ('store_uuid', '" + identifier_ + "')",
                      error))
-            return abort(SQLITE_ERROR, error ? error->localizedDescription : "");
+            return abortStatement();
     }
-    if (!execute("COMMIT", error)) return abort(SQLITE_ERROR, error ? error->localizedDescription : "");
+    if (!execute("COMMIT", error)) return abortStatement();
     return true;
 }
 
-sqlite3_stmt* SQLiteStore::insertStatement(const NSEntityDescription& entity, NSError* error) {
+sqlite3_stmt* SQLiteStore::insertStatement(const NSEntityDescription& entity,
+                                           std::shared_ptr<NSError>* error) {
     if (auto found = insertStatements_.find(entity.name()); found != insertStatements_.end()) {
         sqlite3_reset(found->second);
         sqlite3_clear_bindings(found->second);
@@ -332,7 +335,7 @@ sqlite3_stmt* SQLiteStore::insertStatement(const NSEntityDescription& entity, NS
 
 std::optional<std::vector<std::int64_t>> SQLiteStore::save(const std::vector<Insert>& inserts,
                                                            const std::vector<Update>& updates,
-                                                           NSError* error) {
+                                                           std::shared_ptr<NSError>* error) {
     if (!execute("BEGIN IMMEDIATE", error)) return std::nullopt;
     auto abort = [&](int code) -> std::optional<std::vector<std::int64_t>> {
         fail(error, code, sqlite3_errmsg(db_));
@@ -385,7 +388,7 @@ std::optional<std::vector<std::int64_t>> SQLiteStore::save(const std::vector<Ins
 
 std::optional<std::vector<SQLiteStore::Row>> SQLiteStore::fetch(
     const NSEntityDescription& entity, const NSPredicate* predicate,
-    const std::vector<NSSortDescriptor>& sortDescriptors, NSError* error) {
+    const std::vector<NSSortDescriptor>& sortDescriptors, std::shared_ptr<NSError>* error) {
     std::string sql = "SELECT _pk";
     for (const auto& attribute : entity.attributes()) sql += ", " + quoted(attribute.name);
     sql += " FROM " + quoted(entity.name());

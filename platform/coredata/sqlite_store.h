@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/coredata/ns_error.h"
 #include "platform/coredata/ns_managed_object_model.h"
 #include "platform/coredata/ns_predicate.h"
 #include "platform/coredata/ns_sort_descriptor.h"
+#include "platform/foundation/ns_error.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -46,7 +46,7 @@ public:
     // brought to the model (a newer version, a column of another type) is refused.
     static std::unique_ptr<SQLiteStore> open(const std::filesystem::path& url,
                                              std::shared_ptr<const NSManagedObjectModel> model, bool migrate,
-                                             double timeoutSeconds, NSError* error);
+                                             double timeoutSeconds, std::shared_ptr<NSError>* error);
     ~SQLiteStore();
     SQLiteStore(const SQLiteStore&) = delete;
     SQLiteStore& operator=(const SQLiteStore&) = delete;
@@ -57,17 +57,18 @@ public:
 
     // All or nothing; on success the new row numbers of the inserts, in order.
     std::optional<std::vector<std::int64_t>> save(const std::vector<Insert>& inserts,
-                                                  const std::vector<Update>& updates, NSError* error);
+                                                  const std::vector<Update>& updates,
+                                                  std::shared_ptr<NSError>* error);
     std::optional<std::vector<Row>> fetch(const NSEntityDescription& entity, const NSPredicate* predicate,
                                           const std::vector<NSSortDescriptor>& sortDescriptors,
-                                          NSError* error);
+                                          std::shared_ptr<NSError>* error);
 
 private:
     SQLiteStore(std::filesystem::path url, std::shared_ptr<const NSManagedObjectModel> model, sqlite3* db)
         : url_(std::move(url)), model_(std::move(model)), db_(db) {}
-    bool migrateSchema(bool migrate, NSError* error);
-    bool execute(const std::string& sql, NSError* error);
-    sqlite3_stmt* insertStatement(const NSEntityDescription& entity, NSError* error);
+    bool migrateSchema(bool migrate, std::shared_ptr<NSError>* error);
+    bool execute(const std::string& sql, std::shared_ptr<NSError>* error);
+    sqlite3_stmt* insertStatement(const NSEntityDescription& entity, std::shared_ptr<NSError>* error);
 
     std::filesystem::path url_;
     std::shared_ptr<const NSManagedObjectModel> model_;

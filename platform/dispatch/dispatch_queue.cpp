@@ -4,11 +4,11 @@
 #include <condition_variable>
 #include <deque>
 #include <future>
-#include <mutex>
 #include <thread>
 #include <vector>
 
 #include "platform/foundation/clock.h"
+#include "platform/foundation/mutex.h"
 #include "platform/foundation/ns_run_loop.h"
 #include "platform/foundation/ns_thread.h"
 #include "platform/foundation/pending_work.h"
@@ -62,7 +62,7 @@ public:
 
     ~WorkerQueue() override {
         {
-            std::lock_guard lock(state_->mutex);
+            MutexLock lock(state_->mutex);
             state_->closing = true;
         }
         state_->ready.notify_all();
@@ -71,7 +71,7 @@ public:
     void async(Block block) override {
         PendingWork::shared().begin();
         {
-            std::lock_guard lock(state_->mutex);
+            MutexLock lock(state_->mutex);
             state_->blocks.push_back(std::move(block));
         }
         state_->ready.notify_one();
@@ -92,17 +92,17 @@ public:
 
 private:
     struct State {
-        std::mutex mutex;
+        Mutex mutex;
         std::condition_variable ready;
-        std::deque<Block> blocks;
-        bool closing = false;
+        std::deque<Block> blocks GUARDED_BY(mutex);
+        bool closing GUARDED_BY(mutex) = false;
     };
 
     // `self` identifies the queue while it runs work; it is only compared, never used once closed.
     static void work(std::shared_ptr<State> state, DispatchQueue* self) {
-        std::unique_lock lock(state->mutex);
+        MutexLock lock(state->mutex);
         for (;;) {
-            state->ready.wait(lock, [&] { return state->closing || !state->blocks.empty(); });
+            while (!state->closing && state->blocks.empty()) lock.wait(state->ready);
             if (state->blocks.empty()) return;
             Block block = std::move(state->blocks.front());
             state->blocks.pop_front();

@@ -16,12 +16,12 @@ DispatchSourceTimer::~DispatchSourceTimer() {
 }
 
 void DispatchSourceTimer::setEventHandler(Block handler) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     handler_ = std::move(handler);
 }
 
 void DispatchSourceTimer::schedule(double startDelaySeconds, double intervalSeconds) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (cancelled_) return;
     ++scheduleId_;
     nextDeadline_ = Clock::shared().now() + std::max(0.0, startDelaySeconds);
@@ -31,25 +31,24 @@ void DispatchSourceTimer::schedule(double startDelaySeconds, double intervalSeco
 }
 
 void DispatchSourceTimer::resume() {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (cancelled_ || resumed_) return;
     resumed_ = true;
     if (hasSchedule_) arm();
 }
 
 void DispatchSourceTimer::cancel() {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     cancelled_ = true;
     ++scheduleId_;
     disarm();
 }
 
 bool DispatchSourceTimer::isCancelled() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return cancelled_;
 }
 
-// Caller holds mutex_.
 void DispatchSourceTimer::arm() {
     disarm();
     auto& clock = Clock::shared();
@@ -59,15 +58,15 @@ void DispatchSourceTimer::arm() {
     });
 }
 
-// Caller holds mutex_ (or is the destructor). A replaced clock has dropped the callback already, and
-// tokens are unique across clocks, so cancelling on the current one is always safe.
+// Also called by the destructor, when no other thread can reach the timer. A replaced clock has dropped the
+// callback already, and tokens are unique across clocks, so cancelling on the current one is always safe.
 void DispatchSourceTimer::disarm() {
     if (clockToken_) Clock::shared().cancel(clockToken_);
     clockToken_ = 0;
 }
 
 void DispatchSourceTimer::fired(std::uint64_t id) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (id != scheduleId_) return;
     clockToken_ = 0;
     if (interval_ > 0) {
@@ -85,7 +84,7 @@ void DispatchSourceTimer::fired(std::uint64_t id) {
         if (!self) return;
         Block handler;
         {
-            std::lock_guard lock(self->mutex_);
+            MutexLock lock(self->mutex_);
             if (id != self->scheduleId_) return;  // rescheduled or cancelled meanwhile
             handler = self->handler_;
         }

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/clock.h"
+#include "platform/foundation/mutex.h"
 
 namespace platform {
 
@@ -28,21 +28,22 @@ public:
 
 private:
     explicit DispatchSourceTimer(std::shared_ptr<DispatchQueue> queue) : queue_(std::move(queue)) {}
-    void arm();
-    void disarm();
+    void arm() REQUIRES(mutex_);
+    void disarm() REQUIRES(mutex_);
     void fired(std::uint64_t scheduleId);
 
-    mutable std::mutex mutex_;
-    std::shared_ptr<DispatchQueue> queue_;
-    Block handler_;
-    double nextDeadline_ = 0;
-    double interval_ = 0;
-    bool hasSchedule_ = false;
-    bool resumed_ = false;
-    bool cancelled_ = false;
-    std::uint64_t scheduleId_ = 0;  // a new schedule or a cancel makes earlier callbacks stale
+    mutable Mutex mutex_;
+    const std::shared_ptr<DispatchQueue> queue_;
+    Block handler_ GUARDED_BY(mutex_);
+    double nextDeadline_ GUARDED_BY(mutex_) = 0;
+    double interval_ GUARDED_BY(mutex_) = 0;
+    bool hasSchedule_ GUARDED_BY(mutex_) = false;
+    bool resumed_ GUARDED_BY(mutex_) = false;
+    bool cancelled_ GUARDED_BY(mutex_) = false;
+    // A new schedule or a cancel makes earlier callbacks stale.
+    std::uint64_t scheduleId_ GUARDED_BY(mutex_) = 0;
     // The token is the clock's own: a clock installed since has other callbacks under that number.
-    Clock::Token clockToken_ = 0;
+    Clock::Token clockToken_ GUARDED_BY(mutex_) = 0;
 };
 
 }  // namespace platform

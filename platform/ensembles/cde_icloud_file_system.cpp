@@ -17,8 +17,8 @@ namespace {
 
 constexpr const char* kDomain = "CDEErrorDomain";
 
-bool fail(NSError* error, int code, const std::string& reason) {
-    if (error) *error = NSError{kDomain, code, reason};
+bool fail(std::shared_ptr<NSError>* error, std::int64_t code, const std::string& reason) {
+    if (error) *error = NSError::errorWithDomain(kDomain, code, {{NSLocalizedDescriptionKey, reason}});
     return false;
 }
 
@@ -44,7 +44,7 @@ std::filesystem::path CDEICloudFileSystem::cloudRoot() {
     return root.parent_path() / (root.filename().string() + "-cloud");
 }
 
-bool CDEICloudFileSystem::createDirectoryAtPath(const std::string& path, NSError* error) {
+bool CDEICloudFileSystem::createDirectoryAtPath(const std::string& path, std::shared_ptr<NSError>* error) {
     std::error_code ec;
     const auto folder = container_ / path;
     std::filesystem::create_directories(folder, ec);
@@ -54,7 +54,7 @@ bool CDEICloudFileSystem::createDirectoryAtPath(const std::string& path, NSError
 }
 
 std::optional<std::vector<std::string>> CDEICloudFileSystem::contentsOfDirectoryAtPath(
-    const std::string& path, NSError* error) const {
+    const std::string& path, std::shared_ptr<NSError>* error) const {
     std::error_code ec;
     std::vector<std::string> names;
     for (std::filesystem::directory_iterator it(container_ / path, ec), end; !ec && it != end;
@@ -70,7 +70,7 @@ std::optional<std::vector<std::string>> CDEICloudFileSystem::contentsOfDirectory
 }
 
 std::optional<std::string> CDEICloudFileSystem::readFileAtPath(const std::string& path,
-                                                               NSError* error) const {
+                                                               std::shared_ptr<NSError>* error) const {
     std::ifstream in(container_ / path, std::ios::binary);
     std::ostringstream contents;
     if (in) contents << in.rdbuf();
@@ -82,19 +82,19 @@ std::optional<std::string> CDEICloudFileSystem::readFileAtPath(const std::string
 }
 
 bool CDEICloudFileSystem::writeFileAtPath(const std::string& path, const std::string& contents,
-                                          NSError* error) {
+                                          std::shared_ptr<NSError>* error) {
     const auto target = container_ / path;
     const auto relative = std::filesystem::relative(target, container_).string();
     // Known before it appears, so the download monitor never takes our own file for a download.
     std::optional<std::uintmax_t> knownBefore;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         if (const auto found = known_.find(relative); found != known_.end()) knownBefore = found->second;
         known_[relative] = contents.size();
     }
     if (AtomicFile::write(target, contents)) return true;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         if (knownBefore) {
             known_[relative] = *knownBefore;
         } else {
@@ -116,7 +116,7 @@ CDEICloudFileSystem::Snapshot CDEICloudFileSystem::takeSnapshot() const {
 }
 
 void CDEICloudFileSystem::startMonitoringDownloads() {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (monitor_) return;
     for (auto& [path, size] : takeSnapshot()) known_[path] = size;
     monitor_ = DispatchSourceTimer::create(DispatchQueue::createSerial("CDEICloudFileSystem.monitor"));
@@ -132,7 +132,7 @@ void CDEICloudFileSystem::pollForDownloads() {
     auto snapshot = takeSnapshot();
     bool arrived = false;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         for (const auto& [path, size] : snapshot) {
             auto found = known_.find(path);
             if (found != known_.end() && found->second == size) continue;

@@ -4,13 +4,13 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/coredata/ns_error.h"
 #include "platform/dispatch/dispatch_source_timer.h"
+#include "platform/foundation/mutex.h"
+#include "platform/foundation/ns_error.h"
 
 namespace platform {
 
@@ -29,13 +29,14 @@ public:
     static std::filesystem::path cloudRoot();
     const std::filesystem::path& containerDirectory() const { return container_; }
 
-    bool createDirectoryAtPath(const std::string& path, NSError* error);
+    bool createDirectoryAtPath(const std::string& path, std::shared_ptr<NSError>* error);
     // Names in the folder, sorted, without hidden files (half-written files are hidden).
     std::optional<std::vector<std::string>> contentsOfDirectoryAtPath(const std::string& path,
-                                                                      NSError* error) const;
-    std::optional<std::string> readFileAtPath(const std::string& path, NSError* error) const;
+                                                                      std::shared_ptr<NSError>* error) const;
+    std::optional<std::string> readFileAtPath(const std::string& path, std::shared_ptr<NSError>* error) const;
     // Writes a hidden temporary file, flushes it to disk and renames it into place.
-    bool writeFileAtPath(const std::string& path, const std::string& contents, NSError* error);
+    bool writeFileAtPath(const std::string& path, const std::string& contents,
+                         std::shared_ptr<NSError>* error);
 
     // Needs the file system to be held by a shared_ptr. From now on, files that appear or change in the
     // container without being written here are announced with the download notifications. Calling it again
@@ -48,9 +49,9 @@ private:
     void pollForDownloads();
 
     std::filesystem::path container_;
-    mutable std::mutex mutex_;
-    Snapshot known_;
-    std::shared_ptr<DispatchSourceTimer> monitor_;
+    mutable Mutex mutex_;
+    Snapshot known_ GUARDED_BY(mutex_);
+    std::shared_ptr<DispatchSourceTimer> monitor_ GUARDED_BY(mutex_);
 };
 
 }  // namespace platform

@@ -18,8 +18,8 @@ namespace {
 
 constexpr const char* kDomain = "CDEErrorDomain";
 
-NSError error(int code, const std::string& reason) {
-    return NSError{kDomain, code, reason};
+std::shared_ptr<NSError> error(std::int64_t code, const std::string& reason) {
+    return NSError::errorWithDomain(kDomain, code, {{NSLocalizedDescriptionKey, reason}});
 }
 
 bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
@@ -34,11 +34,6 @@ std::string changeFileName(double time) {
     std::snprintf(stamp, sizeof stamp, "%015lld", static_cast<long long>(std::max(0.0, time) * 1000));
     return std::string(stamp) + "-" + NSUUID().UUIDString() + ".plist";
 }
-
-struct IncomingFile {
-    std::string key;  // "<device>/<file name>"
-    ChangeFile file;
-};
 
 }  // namespace
 
@@ -71,7 +66,7 @@ CDEPersistentStoreEnsemble::~CDEPersistentStoreEnsemble() {
 }
 
 void CDEPersistentStoreEnsemble::setDelegate(std::weak_ptr<CDEPersistentStoreEnsembleDelegate> delegate) {
-    std::lock_guard lock(delegateMutex_);
+    MutexLock lock(delegateMutex_);
     delegate_ = std::move(delegate);
 }
 
@@ -92,12 +87,12 @@ void CDEPersistentStoreEnsemble::observeSaves() {
 }
 
 // Opens the bookkeeping and a context of our own over the store, once.
-std::optional<NSError> CDEPersistentStoreEnsemble::prepare() {
+std::shared_ptr<NSError> CDEPersistentStoreEnsemble::prepare() {
     if (!state_) {
         const auto file = storeURL_.parent_path() /
                           (std::string(".") + storeURL_.filename().string() + ".ensembles") / identifier_ /
                           "state.sqlite";
-        NSError failure;
+        std::shared_ptr<NSError> failure;
         state_ = EnsembleState::open(file, &failure);
         if (!state_) return failure;
     }
@@ -106,7 +101,7 @@ std::optional<NSError> CDEPersistentStoreEnsemble::prepare() {
         auto model = NSManagedObjectModel::initWithContentsOfURL(modelURL_, &reason);
         if (!model) return error(201, "cannot load the model: " + reason);
         auto coordinator = std::make_shared<NSPersistentStoreCoordinator>(model);
-        NSError failure;
+        std::shared_ptr<NSError> failure;
         if (!coordinator->addPersistentStoreWithType(NSSQLiteStoreType, std::nullopt, storeURL_,
                                                      {{NSMigratePersistentStoresAutomaticallyOption, true},
                                                       {NSInferMappingModelAutomaticallyOption, true}},
@@ -122,7 +117,7 @@ std::optional<NSError> CDEPersistentStoreEnsemble::prepare() {
         }
         ownContext_ = context_.get();
     }
-    return std::nullopt;
+    return nullptr;
 }
 
 void CDEPersistentStoreEnsemble::leechPersistentStoreWithCompletion(Completion completion) {
@@ -139,14 +134,14 @@ void CDEPersistentStoreEnsemble::leechPersistentStoreWithCompletion(Completion c
     });
 }
 
-std::optional<NSError> CDEPersistentStoreEnsemble::leech() {
+std::shared_ptr<NSError> CDEPersistentStoreEnsemble::leech() {
     if (auto failure = prepare()) return failure;
     const auto& device = state_->deviceIdentifier();
     std::string problem;
     const auto record = PropertyList::serialize(
         Value::Dictionary{{"device", device}, {"leeched", NSDate(Clock::shared().now())}}, &problem);
     if (!record) return error(206, "cannot write the device record: " + problem);
-    NSError failure;
+    std::shared_ptr<NSError> failure;
     if (!fileSystem_->createDirectoryAtPath(changesFolder() + "/" + device, &failure) ||
         !fileSystem_->createDirectoryAtPath(identifier_ + "/devices", &failure) ||
         !fileSystem_->writeFileAtPath(identifier_ + "/devices/" + device + ".plist", *record, &failure) ||
@@ -154,7 +149,7 @@ std::optional<NSError> CDEPersistentStoreEnsemble::leech() {
         return failure;
     leeched_ = true;
     fileSystem_->startMonitoringDownloads();
-    return std::nullopt;
+    return nullptr;
 }
 
 void CDEPersistentStoreEnsemble::mergeWithCompletion(Completion completion) {
@@ -173,165 +168,209 @@ void CDEPersistentStoreEnsemble::mergeWithCompletion(Completion completion) {
 
 void CDEPersistentStoreEnsemble::processPendingChangesWithCompletion(Completion completion) {
     queue_->async([self = shared_from_this(), completion = std::move(completion)] {
-        auto failure = self->leeched_ ? self->merge(false) : std::nullopt;
+        auto failure = self->leeched_ ? self->merge(false) : nullptr;
         if (completion) completion(failure);
     });
 }
 
-std::optional<NSError> CDEPersistentStoreEnsemble::merge(bool importing) {
-    if (!leeched_) return error(204, "the store is not leeched");
-    if (auto failure = prepare()) return failure;
+// What one merge works with and what it has done so far, handed from step to step.
+struct CDEPersistentStoreEnsemble::MergeRound {
     std::shared_ptr<CDEPersistentStoreEnsembleDelegate> delegate;
-    {
-        std::lock_guard lock(delegateMutex_);
-        delegate = delegate_.lock();
-    }
-    const double now = Clock::shared().now();
-    const std::string device = state_->deviceIdentifier();
-    const auto model = context_->persistentStoreCoordinator()->managedObjectModel();
-    std::optional<NSError> failure;
+    double now = 0;
+    std::string device;
+    std::shared_ptr<const NSManagedObjectModel> model;
+    // Each record's version as kept from earlier merges, and the context's object for it.
+    std::map<std::string, RecordRevision> revisions;
+    std::map<std::string, std::shared_ptr<NSManagedObject>> objects;
+    // The records this merge exported or imported, with their new versions, and the files it took in.
     std::map<std::string, RecordRevision> changed;
     std::vector<std::string> importedKeys;
     bool saved = false;
+};
+
+std::shared_ptr<NSError> CDEPersistentStoreEnsemble::merge(bool importing) {
+    if (!leeched_) return error(204, "the store is not leeched");
+    if (auto failure = prepare()) return failure;
+    MergeRound round;
+    round.delegate = currentDelegate();
+    round.now = Clock::shared().now();
+    round.device = state_->deviceIdentifier();
+    round.model = context_->persistentStoreCoordinator()->managedObjectModel();
     lastOwnSave_.reset();
 
-    context_->performBlockAndWait([&] {
-        auto revisions = state_->revisions();
-        std::map<std::string, std::shared_ptr<NSManagedObject>> objects;
-
-        // Export: every record whose values differ from the version last exported or imported.
-        std::vector<RecordChange> outgoing;
-        for (const auto& entity : model->entities()) {
-            NSError fetchFailure;
-            auto fetched = context_->executeFetchRequest(
-                NSFetchRequest::fetchRequestWithEntityName(entity->name()), &fetchFailure);
-            if (!fetched) {
-                failure = fetchFailure;
-                return;
-            }
-            std::vector<std::string> identifiers;
-            if (delegate) {
-                identifiers =
-                    delegate->persistentStoreEnsembleGlobalIdentifiersForManagedObjects(*this, *fetched);
-            }
-            if (identifiers.size() != fetched->size()) {
-                failure = error(205, "no global identifier for every " + entity->name());
-                return;
-            }
-            for (std::size_t i = 0; i < fetched->size(); ++i) {
-                if (identifiers[i].empty()) continue;
-                const auto key = entity->name() + "/" + identifiers[i];
-                const auto& object = (*fetched)[i];
-                objects[key] = object;
-                const auto hash = hashOfValues(object->values());
-                const auto known = revisions.find(key);
-                if (known != revisions.end() && known->second.hash == hash) continue;
-                RecordRevision revision{hash, now, device};
-                changed[key] = revision;
-                outgoing.push_back(RecordChange{entity->name(), identifiers[i], revision, object->values()});
-            }
-        }
-        if (!outgoing.empty()) {
-            ChangeFile file{device, now, std::move(outgoing)};
-            std::string problem;
-            const auto contents = file.serialize(&problem);
-            if (!contents) {
-                failure = error(206, "cannot write the changes: " + problem);
-                return;
-            }
-            NSError writeFailure;
-            const auto name = changeFileName(now);
-            if (!fileSystem_->createDirectoryAtPath(changesFolder() + "/" + device, &writeFailure) ||
-                !fileSystem_->writeFileAtPath(changesFolder() + "/" + device + "/" + name, *contents,
-                                              &writeFailure)) {
-                failure = writeFailure;
-                return;
-            }
-            importedKeys.push_back(device + "/" + name);  // ours: nothing to take in
-        }
-        if (!importing) return;
-
-        // Import: files not taken in yet, oldest first; an unreadable one waits.
-        std::vector<IncomingFile> incoming;
-        auto imported = state_->importedFiles();
-        imported.insert(importedKeys.begin(), importedKeys.end());  // the file just exported
-        NSError listFailure;
-        const auto devices = fileSystem_->contentsOfDirectoryAtPath(changesFolder(), &listFailure);
-        if (!devices) {
-            failure = listFailure;
-            return;
-        }
-        // This device's own folder too: after its store was replaced, its old files hold records the
-        // new store lacks.
-        for (const auto& other : *devices) {
-            const auto names = fileSystem_->contentsOfDirectoryAtPath(changesFolder() + "/" + other, nullptr);
-            for (const auto& name : names.value_or(std::vector<std::string>{})) {
-                const auto key = other + "/" + name;
-                if (imported.count(key)) continue;
-                std::string reason = "unreadable";
-                const auto contents = fileSystem_->readFileAtPath(changesFolder() + "/" + key, nullptr);
-                auto file = contents ? ChangeFile::parse(*contents, &reason) : std::nullopt;
-                if (file && file->device != other) {
-                    file.reset();
-                    reason = "written by another device";
-                }
-                if (!file) {
-                    Console::print("Skipped change file " + key + " (" + reason +
-                                   "); trying it again at the next merge");
-                    continue;
-                }
-                incoming.push_back(IncomingFile{key, std::move(*file)});
-            }
-        }
-        std::sort(incoming.begin(), incoming.end(), [](const IncomingFile& a, const IncomingFile& b) {
-            if (a.file.time != b.file.time) return a.file.time < b.file.time;
-            return a.key < b.key;
-        });
-        for (const auto& [key, file] : incoming) {
-            for (const auto& change : file.changes) {
-                const auto entity = model->entityNamed(change.entity);
-                if (!entity) continue;
-                const auto record = change.entity + "/" + change.globalIdentifier;
-                // This merge's own version of the record first, else the one kept from before.
-                const RecordRevision* mine = nullptr;
-                if (const auto found = changed.find(record); found != changed.end()) {
-                    mine = &found->second;
-                } else if (const auto kept = revisions.find(record); kept != revisions.end()) {
-                    mine = &kept->second;
-                }
-                if (mine && !change.revision.isNewerThan(*mine)) continue;
-                auto& object = objects[record];
-                if (!object) object = context_->insertNewObjectForEntityForName(change.entity);
-                if (!object) continue;
-                for (const auto& [name, value] : change.values) {
-                    if (entity->attributeNamed(name) && object->valueForKey(name) != value)
-                        object->setValueForKey(value, name);
-                }
-                changed[record] = RecordRevision{hashOfValues(object->values()), change.revision.time,
-                                                 change.revision.device};
-            }
-            importedKeys.push_back(key);
-        }
-        if (context_->hasChanges()) {
-            NSError saveFailure;
-            if (!context_->save(&saveFailure)) {
-                failure = saveFailure;
-                return;
-            }
-            saved = true;
-        }
-    });
+    std::shared_ptr<NSError> failure;
+    context_->performBlockAndWait([&] { failure = exchangeChanges(round, importing); });
     if (failure) {
         context_.reset();  // forget half-applied changes; the next merge starts from the store
         ownContext_ = nullptr;
         return failure;
     }
-    NSError commitFailure;
-    if (!state_->commit(changed, importedKeys, &commitFailure)) return commitFailure;
-    if (saved && delegate && lastOwnSave_) {
-        delegate->persistentStoreEnsembleDidSaveMergeChangesWithNotification(*this, *lastOwnSave_);
+    failure = recordMerge(round);
+    if (failure) return failure;
+    announceMergeSave(round);
+    return nullptr;
+}
+
+std::shared_ptr<CDEPersistentStoreEnsembleDelegate> CDEPersistentStoreEnsemble::currentDelegate() {
+    MutexLock lock(delegateMutex_);
+    return delegate_.lock();
+}
+
+// Runs on the context's queue.
+std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exchangeChanges(MergeRound& round, bool importing) {
+    round.revisions = state_->revisions();
+    if (auto failure = exportLocalChanges(round)) return failure;
+    if (!importing) return nullptr;
+    std::shared_ptr<NSError> failure;
+    const auto incoming = listNewChangeFiles(round, &failure);
+    if (!incoming) return failure;
+    for (const auto& file : *incoming) importChangeFile(round, file);
+    return saveImportedChanges(round);
+}
+
+// Every record whose values differ from the version last exported or imported goes into one new
+// change file in this device's folder.
+std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exportLocalChanges(MergeRound& round) {
+    std::vector<RecordChange> outgoing;
+    for (const auto& entity : round.model->entities()) {
+        std::shared_ptr<NSError> fetchFailure;
+        auto fetched = context_->executeFetchRequest(
+            NSFetchRequest::fetchRequestWithEntityName(entity->name()), &fetchFailure);
+        if (!fetched) return fetchFailure;
+        std::vector<std::string> identifiers;
+        if (round.delegate) {
+            identifiers =
+                round.delegate->persistentStoreEnsembleGlobalIdentifiersForManagedObjects(*this, *fetched);
+        }
+        if (identifiers.size() != fetched->size()) {
+            return error(205, "no global identifier for every " + entity->name());
+        }
+        for (std::size_t i = 0; i < fetched->size(); ++i) {
+            if (identifiers[i].empty()) continue;
+            const auto key = entity->name() + "/" + identifiers[i];
+            const auto& object = (*fetched)[i];
+            round.objects[key] = object;
+            const auto hash = hashOfValues(object->values());
+            const auto known = round.revisions.find(key);
+            if (known != round.revisions.end() && known->second.hash == hash) continue;
+            RecordRevision revision{hash, round.now, round.device};
+            round.changed[key] = revision;
+            outgoing.push_back(RecordChange{entity->name(), identifiers[i], revision, object->values()});
+        }
     }
-    return std::nullopt;
+    if (outgoing.empty()) return nullptr;
+    return writeChangeFile(round, std::move(outgoing));
+}
+
+std::shared_ptr<NSError> CDEPersistentStoreEnsemble::writeChangeFile(MergeRound& round,
+                                                                     std::vector<RecordChange> changes) {
+    ChangeFile file{round.device, round.now, std::move(changes)};
+    std::string problem;
+    const auto contents = file.serialize(&problem);
+    if (!contents) return error(206, "cannot write the changes: " + problem);
+    std::shared_ptr<NSError> writeFailure;
+    const auto folder = changesFolder() + "/" + round.device;
+    const auto name = changeFileName(round.now);
+    if (!fileSystem_->createDirectoryAtPath(folder, &writeFailure) ||
+        !fileSystem_->writeFileAtPath(folder + "/" + name, *contents, &writeFailure)) {
+        return writeFailure;
+    }
+    round.importedKeys.push_back(round.device + "/" + name);  // ours: nothing to take in
+    return nullptr;
+}
+
+// The files not taken in yet, oldest first; one that cannot be read waits for the next merge.
+std::optional<std::vector<CDEPersistentStoreEnsemble::IncomingFile>>
+CDEPersistentStoreEnsemble::listNewChangeFiles(const MergeRound& round,
+                                               std::shared_ptr<NSError>* error) const {
+    auto imported = state_->importedFiles();
+    imported.insert(round.importedKeys.begin(), round.importedKeys.end());  // the file just exported
+    const auto devices = fileSystem_->contentsOfDirectoryAtPath(changesFolder(), error);
+    if (!devices) return std::nullopt;
+    // This device's own folder too: after its store was replaced, its old files hold records the
+    // new store lacks.
+    std::vector<IncomingFile> incoming;
+    for (const auto& other : *devices) {
+        const auto names = fileSystem_->contentsOfDirectoryAtPath(changesFolder() + "/" + other, nullptr);
+        for (const auto& name : names.value_or(std::vector<std::string>{})) {
+            const auto key = other + "/" + name;
+            if (imported.count(key)) continue;
+            if (auto file = readChangeFile(other, key))
+                incoming.push_back(IncomingFile{key, std::move(*file)});
+        }
+    }
+    std::sort(incoming.begin(), incoming.end(), [](const IncomingFile& a, const IncomingFile& b) {
+        if (a.file.time != b.file.time) return a.file.time < b.file.time;
+        return a.key < b.key;
+    });
+    return incoming;
+}
+
+// None, with a console line, for a file that cannot be read or that names another device.
+std::optional<ChangeFile> CDEPersistentStoreEnsemble::readChangeFile(const std::string& device,
+                                                                     const std::string& key) const {
+    std::string reason = "unreadable";
+    const auto contents = fileSystem_->readFileAtPath(changesFolder() + "/" + key, nullptr);
+    auto file = contents ? ChangeFile::parse(*contents, &reason) : std::nullopt;
+    if (file && file->device != device) {
+        file.reset();
+        reason = "written by another device";
+    }
+    if (!file) {
+        Console::print("Skipped change file " + key + " (" + reason + "); trying it again at the next merge");
+    }
+    return file;
+}
+
+void CDEPersistentStoreEnsemble::importChangeFile(MergeRound& round, const IncomingFile& incoming) {
+    for (const auto& change : incoming.file.changes) importChange(round, change);
+    round.importedKeys.push_back(incoming.key);
+}
+
+// An unknown record is inserted; a known one takes the change only when it is the newer version.
+void CDEPersistentStoreEnsemble::importChange(MergeRound& round, const RecordChange& change) {
+    const auto entity = round.model->entityNamed(change.entity);
+    if (!entity) return;
+    const auto record = change.entity + "/" + change.globalIdentifier;
+    // This merge's own version of the record first, else the one kept from before.
+    const RecordRevision* mine = nullptr;
+    if (const auto found = round.changed.find(record); found != round.changed.end()) {
+        mine = &found->second;
+    } else if (const auto kept = round.revisions.find(record); kept != round.revisions.end()) {
+        mine = &kept->second;
+    }
+    if (mine && !change.revision.isNewerThan(*mine)) return;
+    auto& object = round.objects[record];
+    if (!object) object = context_->insertNewObjectForEntityForName(change.entity);
+    if (!object) return;
+    for (const auto& [name, value] : change.values) {
+        if (entity->attributeNamed(name) && object->valueForKey(name) != value)
+            object->setValueForKey(value, name);
+    }
+    round.changed[record] =
+        RecordRevision{hashOfValues(object->values()), change.revision.time, change.revision.device};
+}
+
+std::shared_ptr<NSError> CDEPersistentStoreEnsemble::saveImportedChanges(MergeRound& round) {
+    if (!context_->hasChanges()) return nullptr;
+    std::shared_ptr<NSError> saveFailure;
+    if (!context_->save(&saveFailure)) return saveFailure;
+    round.saved = true;
+    return nullptr;
+}
+
+// The new versions and the files taken in are committed together, so a merge counts once or not at all.
+std::shared_ptr<NSError> CDEPersistentStoreEnsemble::recordMerge(const MergeRound& round) {
+    std::shared_ptr<NSError> commitFailure;
+    if (!state_->commit(round.changed, round.importedKeys, &commitFailure)) return commitFailure;
+    return nullptr;
+}
+
+// The delegate hears of the merge's save through the did-save notification of our own context.
+void CDEPersistentStoreEnsemble::announceMergeSave(const MergeRound& round) {
+    if (round.saved && round.delegate && lastOwnSave_) {
+        round.delegate->persistentStoreEnsembleDidSaveMergeChangesWithNotification(*this, *lastOwnSave_);
+    }
 }
 
 }  // namespace platform

@@ -4,16 +4,18 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "platform/coredata/ns_error.h"
 #include "platform/coredata/ns_managed_object_context.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/ensembles/cde_icloud_file_system.h"
 #include "platform/ensembles/cde_persistent_store_ensemble_delegate.h"
+#include "platform/ensembles/change_file.h"
 #include "platform/ensembles/ensemble_state.h"
+#include "platform/foundation/mutex.h"
+#include "platform/foundation/ns_error.h"
 
 namespace platform {
 
@@ -26,7 +28,8 @@ namespace platform {
 // The work runs on the ensemble's own queue, and completions are called there.
 class CDEPersistentStoreEnsemble : public std::enable_shared_from_this<CDEPersistentStoreEnsemble> {
 public:
-    using Completion = std::function<void(std::optional<NSError>)>;
+    // Called with no error on success.
+    using Completion = std::function<void(std::shared_ptr<NSError>)>;
 
     static std::shared_ptr<CDEPersistentStoreEnsemble> initWithEnsembleIdentifier(
         const std::string& ensembleIdentifier, const std::filesystem::path& persistentStoreURL,
@@ -51,9 +54,30 @@ private:
                                std::filesystem::path modelURL,
                                std::shared_ptr<CDEICloudFileSystem> fileSystem);
     void observeSaves();
-    std::optional<NSError> prepare();
-    std::optional<NSError> leech();
-    std::optional<NSError> merge(bool importing);
+    std::shared_ptr<NSError> prepare();
+    std::shared_ptr<NSError> leech();
+    std::shared_ptr<NSError> merge(bool importing);
+    std::shared_ptr<CDEPersistentStoreEnsembleDelegate> currentDelegate();
+
+    // One merge's working state, handed from step to step.
+    struct MergeRound;
+    // A change file not taken in yet.
+    struct IncomingFile {
+        std::string key;  // "<device>/<file name>"
+        ChangeFile file;
+    };
+    // The steps of a merge, in order; exchangeChanges and the steps it calls run on the context's queue.
+    std::shared_ptr<NSError> exchangeChanges(MergeRound& round, bool importing);
+    std::shared_ptr<NSError> exportLocalChanges(MergeRound& round);
+    std::shared_ptr<NSError> writeChangeFile(MergeRound& round, std::vector<RecordChange> changes);
+    std::optional<std::vector<IncomingFile>> listNewChangeFiles(const MergeRound& round,
+                                                                std::shared_ptr<NSError>* error) const;
+    std::optional<ChangeFile> readChangeFile(const std::string& device, const std::string& key) const;
+    void importChangeFile(MergeRound& round, const IncomingFile& incoming);
+    void importChange(MergeRound& round, const RecordChange& change);
+    std::shared_ptr<NSError> saveImportedChanges(MergeRound& round);
+    std::shared_ptr<NSError> recordMerge(const MergeRound& round);
+    void announceMergeSave(const MergeRound& round);
     std::string changesFolder() const { return identifier_ + "/changes"; }
 
     const std::string identifier_;
@@ -65,8 +89,8 @@ private:
     std::atomic<bool> merging_{false};
     std::atomic<bool> leeching_{false};
 
-    std::mutex delegateMutex_;
-    std::weak_ptr<CDEPersistentStoreEnsembleDelegate> delegate_;
+    Mutex delegateMutex_;
+    std::weak_ptr<CDEPersistentStoreEnsembleDelegate> delegate_ GUARDED_BY(delegateMutex_);
 
     // Used on the queue only.
     std::unique_ptr<EnsembleState> state_;

@@ -15,6 +15,11 @@ struct Statement {
     ~Statement() { sqlite3_finalize(handle); }
 };
 
+bool fail(std::shared_ptr<NSError>* error, std::int64_t code, const std::string& reason) {
+    if (error) *error = NSError::errorWithDomain(kDomain, code, {{NSLocalizedDescriptionKey, reason}});
+    return false;
+}
+
 std::string text(sqlite3_stmt* statement, int column) {
     const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
     return value ? value : "";
@@ -22,14 +27,14 @@ std::string text(sqlite3_stmt* statement, int column) {
 
 }  // namespace
 
-std::unique_ptr<EnsembleState> EnsembleState::open(const std::filesystem::path& file, NSError* error) {
+std::unique_ptr<EnsembleState> EnsembleState::open(const std::filesystem::path& file,
+                                                   std::shared_ptr<NSError>* error) {
     std::error_code ec;
     std::filesystem::create_directories(file.parent_path(), ec);
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
                         nullptr) != SQLITE_OK) {
-        if (error)
-            *error = NSError{kDomain, 1, file.string() + ": " + (db ? sqlite3_errmsg(db) : "cannot open")};
+        fail(error, 1, file.string() + ": " + (db ? sqlite3_errmsg(db) : "cannot open"));
         sqlite3_close(db);
         return nullptr;
     }
@@ -56,10 +61,10 @@ EnsembleState::~EnsembleState() {
     sqlite3_close(db_);
 }
 
-bool EnsembleState::execute(const std::string& sql, NSError* error) {
+bool EnsembleState::execute(const std::string& sql, std::shared_ptr<NSError>* error) {
     char* message = nullptr;
     if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message) == SQLITE_OK) return true;
-    if (error) *error = NSError{kDomain, 2, message ? message : "state update failed"};
+    fail(error, 2, message ? message : "state update failed");
     sqlite3_free(message);
     return false;
 }
@@ -72,26 +77,26 @@ std::optional<std::string> EnsembleState::meta(const std::string& key) const {
     return text(statement.handle, 0);
 }
 
-bool EnsembleState::setMeta(const std::string& key, const std::string& value, NSError* error) {
+bool EnsembleState::setMeta(const std::string& key, const std::string& value,
+                            std::shared_ptr<NSError>* error) {
     Statement statement;
     sqlite3_prepare_v2(db_, "INSERT OR REPLACE INTO meta (key, value) VALUES (?, ?)", -1, &statement.handle,
                        nullptr);
     sqlite3_bind_text(statement.handle, 1, key.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_text(statement.handle, 2, value.c_str(), -1, SQLITE_TRANSIENT);
     if (sqlite3_step(statement.handle) == SQLITE_DONE) return true;
-    if (error) *error = NSError{kDomain, 2, sqlite3_errmsg(db_)};
-    return false;
+    return fail(error, 2, sqlite3_errmsg(db_));
 }
 
 bool EnsembleState::isLeeched() const {
     return meta("leeched").value_or("0") == "1";
 }
 
-bool EnsembleState::setLeeched(bool leeched, NSError* error) {
+bool EnsembleState::setLeeched(bool leeched, std::shared_ptr<NSError>* error) {
     return setMeta("leeched", leeched ? "1" : "0", error);
 }
 
-bool EnsembleState::adoptStore(const std::string& storeIdentifier, NSError* error) {
+bool EnsembleState::adoptStore(const std::string& storeIdentifier, std::shared_ptr<NSError>* error) {
     const auto known = meta("store");
     if (known == storeIdentifier) return true;
     if (!execute("BEGIN IMMEDIATE", error)) return false;
@@ -128,7 +133,7 @@ std::set<std::string> EnsembleState::importedFiles() const {
 }
 
 bool EnsembleState::commit(const std::map<std::string, RecordRevision>& revisions,
-                           const std::vector<std::string>& importedFiles, NSError* error) {
+                           const std::vector<std::string>& importedFiles, std::shared_ptr<NSError>* error) {
     if (!execute("BEGIN IMMEDIATE", error)) return false;
     Statement revision, imported;
     sqlite3_prepare_v2(db_,
@@ -151,7 +156,7 @@ bool EnsembleState::commit(const std::map<std::string, RecordRevision>& revision
         ok = sqlite3_step(imported.handle) == SQLITE_DONE;
     }
     if (ok && execute("COMMIT", error)) return true;
-    if (error && ok == false) *error = NSError{kDomain, 2, sqlite3_errmsg(db_)};
+    if (!ok) fail(error, 2, sqlite3_errmsg(db_));
     execute("ROLLBACK", nullptr);
     return false;
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/coredata/ns_error.h"
+#include "platform/foundation/ns_error.h"
 
 struct sqlite3;
 
@@ -33,28 +33,29 @@ struct RecordRevision {
 // Updates are transactions, so a kill leaves the last committed state.
 class EnsembleState {
 public:
-    static std::unique_ptr<EnsembleState> open(const std::filesystem::path& file, NSError* error);
+    static std::unique_ptr<EnsembleState> open(const std::filesystem::path& file,
+                                               std::shared_ptr<NSError>* error);
     ~EnsembleState();
 
     const std::string& deviceIdentifier() const { return device_; }
     bool isLeeched() const;
-    bool setLeeched(bool leeched, NSError* error);
+    bool setLeeched(bool leeched, std::shared_ptr<NSError>* error);
 
     // Ties the bookkeeping to one store file. For another file (the old one was damaged and set
     // aside, or removed) it starts over, so the new file is filled again from every change file.
-    bool adoptStore(const std::string& storeIdentifier, NSError* error);
+    bool adoptStore(const std::string& storeIdentifier, std::shared_ptr<NSError>* error);
 
     // Keyed by "<entity>/<global identifier>".
     std::map<std::string, RecordRevision> revisions() const;
     std::set<std::string> importedFiles() const;
     bool commit(const std::map<std::string, RecordRevision>& revisions,
-                const std::vector<std::string>& importedFiles, NSError* error);
+                const std::vector<std::string>& importedFiles, std::shared_ptr<NSError>* error);
 
 private:
     explicit EnsembleState(sqlite3* db) : db_(db) {}
-    bool execute(const std::string& sql, NSError* error);
+    bool execute(const std::string& sql, std::shared_ptr<NSError>* error);
     std::optional<std::string> meta(const std::string& key) const;
-    bool setMeta(const std::string& key, const std::string& value, NSError* error);
+    bool setMeta(const std::string& key, const std::string& value, std::shared_ptr<NSError>* error);
 
     sqlite3* db_;
     std::string device_;

@@ -15,9 +15,9 @@ namespace platform {
 namespace {
 
 struct ClockSlot {
-    std::mutex mutex;
-    std::shared_ptr<Clock> current;
-    std::vector<std::shared_ptr<Clock>> retired;
+    Mutex mutex;
+    std::shared_ptr<Clock> current GUARDED_BY(mutex);
+    std::vector<std::shared_ptr<Clock>> retired GUARDED_BY(mutex);
 };
 
 ClockSlot& slot() {
@@ -29,7 +29,7 @@ ClockSlot& slot() {
 
 Clock& Clock::shared() {
     auto& s = slot();
-    std::lock_guard lock(s.mutex);
+    MutexLock lock(s.mutex);
     if (!s.current) s.current = std::make_shared<SystemClock>();
     return *s.current;
 }
@@ -41,7 +41,7 @@ Clock::Token Clock::newToken() {
 
 void Clock::install(std::shared_ptr<Clock> clock) {
     auto& s = slot();
-    std::lock_guard lock(s.mutex);
+    MutexLock lock(s.mutex);
     if (s.current) {
         s.current->cancelAll();
         s.retired.push_back(std::move(s.current));
@@ -59,24 +59,24 @@ double wallNow() {
 }  // namespace
 
 struct SystemClock::State {
-    std::mutex mutex;
+    Mutex mutex;
     std::condition_variable changed;
-    bool stopping = false;
-    std::map<std::pair<double, Token>, Callback> scheduled;
+    bool stopping GUARDED_BY(mutex) = false;
+    std::map<std::pair<double, Token>, Callback> scheduled GUARDED_BY(mutex);
 };
 
 SystemClock::SystemClock() : state_(std::make_shared<State>()) {
     std::thread([state = state_] {
-        std::unique_lock lock(state->mutex);
+        MutexLock lock(state->mutex);
         while (!state->stopping) {
             if (state->scheduled.empty()) {
-                state->changed.wait(lock);
+                lock.wait(state->changed);
                 continue;
             }
             auto first = state->scheduled.begin();
             const double wait = first->first.first - wallNow();
             if (wait > 0) {
-                state->changed.wait_for(lock, std::chrono::duration<double>(wait));
+                lock.waitFor(state->changed, std::chrono::duration<double>(wait));
                 continue;
             }
             Callback callback = std::move(first->second);
@@ -90,7 +90,7 @@ SystemClock::SystemClock() : state_(std::make_shared<State>()) {
 
 SystemClock::~SystemClock() {
     {
-        std::lock_guard lock(state_->mutex);
+        MutexLock lock(state_->mutex);
         state_->stopping = true;
         state_->scheduled.clear();
     }
@@ -102,14 +102,14 @@ double SystemClock::now() const {
 }
 
 void SystemClock::cancelAll() {
-    std::lock_guard lock(state_->mutex);
+    MutexLock lock(state_->mutex);
     state_->scheduled.clear();
 }
 
 Clock::Token SystemClock::schedule(double deadline, Callback callback) {
     Token token;
     {
-        std::lock_guard lock(state_->mutex);
+        MutexLock lock(state_->mutex);
         token = newToken();
         state_->scheduled.emplace(std::make_pair(deadline, token), std::move(callback));
     }
@@ -118,7 +118,7 @@ Clock::Token SystemClock::schedule(double deadline, Callback callback) {
 }
 
 void SystemClock::cancel(Token token) {
-    std::lock_guard lock(state_->mutex);
+    MutexLock lock(state_->mutex);
     std::erase_if(state_->scheduled, [token](const auto& entry) { return entry.first.second == token; });
 }
 
@@ -134,24 +134,24 @@ std::shared_ptr<VirtualClock> VirtualClock::install(double start) {
 }
 
 double VirtualClock::now() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return now_;
 }
 
 Clock::Token VirtualClock::schedule(double deadline, Callback callback) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     const Token token = newToken();
     scheduled_.emplace(std::make_pair(deadline, token), std::move(callback));
     return token;
 }
 
 void VirtualClock::cancel(Token token) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     std::erase_if(scheduled_, [token](const auto& entry) { return entry.first.second == token; });
 }
 
 void VirtualClock::cancelAll() {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     scheduled_.clear();
 }
 
@@ -160,7 +160,7 @@ bool VirtualClock::fireNextDueBy(double limit) {
     const auto timerDate = loop.nextTimerDate();
     Callback callback;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         auto first = scheduled_.begin();
         const bool haveCallback = first != scheduled_.end() && first->first.first <= limit;
         const bool timerFirst =
@@ -184,14 +184,14 @@ bool VirtualClock::fireNextDueBy(double limit) {
 void VirtualClock::advance(double seconds) {
     double target;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         target = now_ + std::max(0.0, seconds);
     }
     runUntilIdle();
     while (fireNextDueBy(target)) {
     }
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         now_ = std::max(now_, target);
     }
     runUntilIdle();

@@ -4,8 +4,9 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <utility>
+
+#include "platform/foundation/mutex.h"
 
 namespace platform {
 
@@ -84,10 +85,10 @@ public:
 private:
     bool fireNextDueBy(double limit);
 
-    mutable std::mutex mutex_;
-    double now_;
+    mutable Mutex mutex_;
+    double now_ GUARDED_BY(mutex_);
     // Ordered by (deadline, token): equal deadlines run in the order they were scheduled.
-    std::map<std::pair<double, Token>, Callback> scheduled_;
+    std::map<std::pair<double, Token>, Callback> scheduled_ GUARDED_BY(mutex_);
 };
 
 }  // namespace platform

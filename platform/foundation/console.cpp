@@ -5,14 +5,14 @@
 namespace platform {
 
 namespace {
-std::mutex captureMutex;
-Console::Capture* activeCapture = nullptr;
+Mutex captureMutex;
+Console::Capture* activeCapture GUARDED_BY(captureMutex) = nullptr;
 }  // namespace
 
 void Console::print(const std::string& line) {
-    std::lock_guard lock(captureMutex);
+    MutexLock lock(captureMutex);
     if (activeCapture) {
-        std::lock_guard inner(activeCapture->mutex_);
+        MutexLock inner(activeCapture->mutex_);
         activeCapture->lines_.push_back(line);
         return;
     }
@@ -20,22 +20,22 @@ void Console::print(const std::string& line) {
 }
 
 Console::Capture::Capture() {
-    std::lock_guard lock(captureMutex);
+    MutexLock lock(captureMutex);
     activeCapture = this;
 }
 
 Console::Capture::~Capture() {
-    std::lock_guard lock(captureMutex);
+    MutexLock lock(captureMutex);
     if (activeCapture == this) activeCapture = nullptr;
 }
 
 std::vector<std::string> Console::Capture::lines() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return lines_;
 }
 
 bool Console::Capture::contains(const std::string& text) const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     for (const auto& line : lines_) {
         if (line.find(text) != std::string::npos) return true;
     }

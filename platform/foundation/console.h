@@ -1,8 +1,9 @@
 #pragma once
 
-#include <mutex>
 #include <string>
 #include <vector>
+
+#include "platform/foundation/mutex.h"
 
 namespace platform {
 
@@ -25,8 +26,8 @@ public:
 
     private:
         friend class Console;
-        mutable std::mutex mutex_;
-        std::vector<std::string> lines_;
+        mutable Mutex mutex_;
+        std::vector<std::string> lines_ GUARDED_BY(mutex_);
     };
 };
 

@@ -1,15 +1,16 @@
 #include "platform/foundation/data_root.h"
 
 #include <cstdlib>
-#include <mutex>
+
+#include "platform/foundation/mutex.h"
 
 namespace platform {
 
 namespace {
 
 struct RootSlot {
-    std::mutex mutex;
-    std::filesystem::path path;
+    Mutex mutex;
+    std::filesystem::path path GUARDED_BY(mutex);
 };
 
 RootSlot& slot() {
@@ -30,14 +31,14 @@ std::filesystem::path defaultRoot() {
 
 std::filesystem::path DataRoot::path() {
     auto& s = slot();
-    std::lock_guard lock(s.mutex);
+    MutexLock lock(s.mutex);
     if (s.path.empty()) s.path = defaultRoot();
     return s.path;
 }
 
 void DataRoot::setPath(const std::filesystem::path& newRoot) {
     auto& s = slot();
-    std::lock_guard lock(s.mutex);
+    MutexLock lock(s.mutex);
     s.path = newRoot;
 }
 

@@ -2,8 +2,8 @@
 
 #include <map>
 #include <memory>
-#include <mutex>
 
+#include "platform/foundation/mutex.h"
 #include "platform/foundation/ns_date.h"
 
 namespace platform::icu_support {
@@ -12,11 +12,11 @@ namespace {
 
 constexpr double kMillisPerSecond = 1000.0;
 
-std::mutex zonesMutex;
+Mutex zonesMutex;
 // Entries are never removed, so the pointers handed out stay valid; the cache itself is never destroyed,
 // because background queues may still ask for a zone while the process exits.
 using ZoneCache = std::map<std::string, std::unique_ptr<const icu::TimeZone>, std::less<>>;
-ZoneCache& zones = *new ZoneCache();
+ZoneCache& zones GUARDED_BY(zonesMutex) = *new ZoneCache();
 
 bool isUnknown(const icu::TimeZone& zone) {
     icu::UnicodeString id;
@@ -45,7 +45,7 @@ double fromUDate(UDate millisSince1970) {
 }
 
 const icu::TimeZone* timeZoneNamed(const std::string& name) {
-    std::lock_guard lock(zonesMutex);
+    MutexLock lock(zonesMutex);
     if (auto found = zones.find(name); found != zones.end()) return found->second.get();
     if (name.empty()) return nullptr;
     std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(toUnicode(name)));

@@ -1,9 +1,9 @@
 #include "platform/foundation/ns_bundle.h"
 
 #include <cstdlib>
-#include <mutex>
 #include <system_error>
 
+#include "platform/foundation/mutex.h"
 #include "platform/foundation/property_list.h"
 
 namespace fs = std::filesystem;
@@ -13,8 +13,8 @@ namespace platform {
 namespace {
 
 struct MainSlot {
-    std::mutex mutex;
-    std::shared_ptr<NSBundle> bundle;
+    Mutex mutex;
+    std::shared_ptr<NSBundle> bundle GUARDED_BY(mutex);
 };
 
 MainSlot& mainSlot() {
@@ -55,14 +55,14 @@ NSBundle::NSBundle(fs::path resourcePath)
 
 std::shared_ptr<NSBundle> NSBundle::mainBundle() {
     auto& slot = mainSlot();
-    std::lock_guard lock(slot.mutex);
+    MutexLock lock(slot.mutex);
     if (!slot.bundle) slot.bundle = std::make_shared<NSBundle>(defaultResourcePath());
     return slot.bundle;
 }
 
 void NSBundle::setMainBundlePath(const fs::path& path) {
     auto& slot = mainSlot();
-    std::lock_guard lock(slot.mutex);
+    MutexLock lock(slot.mutex);
     slot.bundle = path.empty() ? nullptr : std::make_shared<NSBundle>(path);
 }
 

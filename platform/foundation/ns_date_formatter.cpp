@@ -6,9 +6,9 @@
 #include <unicode/uchar.h>
 
 #include <cmath>
-#include <mutex>
 
 #include "platform/foundation/icu_support.h"
+#include "platform/foundation/mutex.h"
 
 namespace platform {
 
@@ -69,13 +69,13 @@ std::unique_ptr<icu::SimpleDateFormat> buildFormat(const std::string& pattern, c
 
 // ICU formatters are not safe to share between threads; the mutex guards this one.
 struct NSDateFormatter::Engine {
-    std::mutex mutex;
-    std::unique_ptr<icu::SimpleDateFormat> format;
-    bool built = false;
+    Mutex mutex;
+    std::unique_ptr<icu::SimpleDateFormat> format GUARDED_BY(mutex);
+    bool built GUARDED_BY(mutex) = false;
 
-    // Call with the mutex held. Null when ICU refuses the pattern or locale.
+    // Null when ICU refuses the pattern or locale.
     icu::SimpleDateFormat* formatFor(const std::string& pattern, const NSLocale& locale,
-                                     const NSTimeZone& zone) {
+                                     const NSTimeZone& zone) REQUIRES(mutex) {
         if (!built) {
             format = buildFormat(pattern, locale, zone);
             built = true;
@@ -155,14 +155,14 @@ void NSDateFormatter::applyStyles() {
 }
 
 void NSDateFormatter::invalidate() {
-    std::lock_guard lock(engine_->mutex);
+    MutexLock lock(engine_->mutex);
     engine_->format.reset();
     engine_->built = false;
 }
 
 std::string NSDateFormatter::stringFromDate(NSDate date) const {
     if (!std::isfinite(date.timeIntervalSinceReferenceDate())) return {};
-    std::lock_guard lock(engine_->mutex);
+    MutexLock lock(engine_->mutex);
     icu::SimpleDateFormat* format = engine_->formatFor(dateFormat_, locale_, timeZone_);
     if (!format) return {};
     icu::UnicodeString text;
@@ -171,7 +171,7 @@ std::string NSDateFormatter::stringFromDate(NSDate date) const {
 }
 
 std::optional<NSDate> NSDateFormatter::dateFromString(const std::string& text) const {
-    std::lock_guard lock(engine_->mutex);
+    MutexLock lock(engine_->mutex);
     icu::SimpleDateFormat* format = engine_->formatFor(dateFormat_, locale_, timeZone_);
     if (!format || text.empty()) return std::nullopt;
     const icu::UnicodeString input = icu_support::toUnicode(text);

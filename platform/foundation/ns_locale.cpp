@@ -2,15 +2,16 @@
 
 #include <unicode/locid.h>
 
-#include <mutex>
 #include <optional>
+
+#include "platform/foundation/mutex.h"
 
 namespace platform {
 
 namespace {
 
-std::mutex currentMutex;
-std::optional<NSLocale> current;
+Mutex currentMutex;
+std::optional<NSLocale> current GUARDED_BY(currentMutex);
 
 std::string environmentLocaleIdentifier() {
     const icu::Locale& host = icu::Locale::getDefault();
@@ -23,13 +24,13 @@ std::string environmentLocaleIdentifier() {
 }  // namespace
 
 NSLocale NSLocale::currentLocale() {
-    std::lock_guard lock(currentMutex);
+    MutexLock lock(currentMutex);
     if (!current) current = NSLocale(environmentLocaleIdentifier());
     return *current;
 }
 
 void NSLocale::setCurrentLocale(const NSLocale& locale) {
-    std::lock_guard lock(currentMutex);
+    MutexLock lock(currentMutex);
     current = locale;
 }
 

@@ -12,7 +12,7 @@ void NSNotificationCenter::add(const void* owner, const NSNotificationName& name
     entry->owner = owner;
     entry->name = name;
     entry->block = std::move(block);
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     entries_.push_back(std::move(entry));
 }
 
@@ -28,7 +28,7 @@ void NSNotificationCenter::addObserver(const void* owner, const NSNotificationNa
 }
 
 void NSNotificationCenter::removeObserver(const void* owner) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     std::erase_if(entries_, [owner](const auto& entry) {
         if (entry->owner != owner) return false;
         entry->removed = true;
@@ -37,7 +37,7 @@ void NSNotificationCenter::removeObserver(const void* owner) {
 }
 
 void NSNotificationCenter::removeObserver(const void* owner, const NSNotificationName& name) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     std::erase_if(entries_, [&](const auto& entry) {
         if (entry->owner != owner || entry->name != name) return false;
         entry->removed = true;
@@ -52,7 +52,7 @@ void NSNotificationCenter::postNotificationName(const NSNotificationName& name, 
 void NSNotificationCenter::postNotification(const NSNotification& notification) {
     std::vector<std::shared_ptr<Entry>> matching;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         for (const auto& entry : entries_) {
             if (entry->name == notification.name) matching.push_back(entry);
         }

@@ -4,9 +4,10 @@
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
+
+#include "platform/foundation/mutex.h"
 
 namespace platform {
 
@@ -69,8 +70,8 @@ private:
 
     void add(const void* owner, const NSNotificationName& name, Block block);
 
-    std::mutex mutex_;
-    std::vector<std::shared_ptr<Entry>> entries_;
+    Mutex mutex_;
+    std::vector<std::shared_ptr<Entry>> entries_ GUARDED_BY(mutex_);
 };
 
 }  // namespace platform

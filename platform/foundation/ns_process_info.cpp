@@ -32,13 +32,13 @@ NSProcessInfo& NSProcessInfo::processInfo() {
 }
 
 std::vector<std::string> NSProcessInfo::arguments() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (!arguments_) arguments_ = launchArguments();
     return *arguments_;
 }
 
 void NSProcessInfo::setArguments(std::vector<std::string> arguments) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     arguments_ = std::move(arguments);
 }
 

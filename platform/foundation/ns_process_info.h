@@ -1,10 +1,11 @@
 #pragma once
 
 #include <map>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/foundation/mutex.h"
 
 namespace platform {
 
@@ -24,8 +25,8 @@ public:
 private:
     NSProcessInfo() = default;
 
-    mutable std::mutex mutex_;
-    mutable std::optional<std::vector<std::string>> arguments_;
+    mutable Mutex mutex_;
+    mutable std::optional<std::vector<std::string>> arguments_ GUARDED_BY(mutex_);
 };
 
 }  // namespace platform

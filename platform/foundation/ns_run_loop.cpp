@@ -20,7 +20,7 @@ NSRunLoop& NSRunLoop::main() {
 void NSRunLoop::addTimer(const std::shared_ptr<NSTimer>& timer, const NSRunLoopMode& mode) {
     if (!timer || !timer->isValid()) return;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         timer->modes_.insert(mode);
         if (!timer->scheduled_) {
             timer->scheduled_ = true;
@@ -32,21 +32,26 @@ void NSRunLoop::addTimer(const std::shared_ptr<NSTimer>& timer, const NSRunLoopM
 }
 
 void NSRunLoop::removeTimer(const NSTimer* timer) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     std::erase_if(timers_, [timer](const auto& t) { return t.get() == timer; });
 }
 
 void NSRunLoop::perform(std::function<void()> block) {
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         blocks_.push_back(std::move(block));
     }
     wakeUp();
 }
 
+NSRunLoopMode NSRunLoop::currentMode() const {
+    MutexLock lock(mutex_);
+    return currentMode_;
+}
+
 void NSRunLoop::setCurrentMode(const NSRunLoopMode& mode) {
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         currentMode_ = mode;
     }
     wakeUp();
@@ -54,18 +59,17 @@ void NSRunLoop::setCurrentMode(const NSRunLoopMode& mode) {
 
 void NSRunLoop::setSuspended(bool suspended) {
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         suspended_ = suspended;
     }
     wakeUp();
 }
 
 bool NSRunLoop::isSuspended() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return suspended_;
 }
 
-// Caller holds mutex_.
 bool NSRunLoop::isEligible(const NSTimer& timer) const {
     if (!timer.valid_) return false;
     if (timer.modes_.count(currentMode_)) return true;
@@ -75,7 +79,7 @@ bool NSRunLoop::isEligible(const NSTimer& timer) const {
 }
 
 std::optional<double> NSRunLoop::nextTimerDate() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (suspended_) return std::nullopt;
     std::optional<double> earliest;
     for (const auto& timer : timers_) {
@@ -87,7 +91,7 @@ std::optional<double> NSRunLoop::nextTimerDate() const {
 }
 
 bool NSRunLoop::hasRunnableBlocks() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return !suspended_ && !blocks_.empty();
 }
 
@@ -95,7 +99,7 @@ bool NSRunLoop::runDueTimers() {
     const double now = Clock::shared().now();
     std::vector<std::shared_ptr<NSTimer>> due;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         if (suspended_) return false;
         for (const auto& timer : timers_) {
             if (isEligible(*timer) && timer->fireDate() <= now) due.push_back(timer);
@@ -114,7 +118,7 @@ bool NSRunLoop::runQueuedBlocks() {
     // Only the blocks queued so far: a block that queues another lets timers run in between.
     std::deque<std::function<void()>> batch;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         if (suspended_) return false;
         batch.swap(blocks_);
     }
@@ -133,8 +137,12 @@ void NSRunLoop::runOnce(double maxWaitSeconds) {
     double wait = maxWaitSeconds;
     if (auto next = nextTimerDate()) wait = std::min(wait, *next - Clock::shared().now());
     if (wait > 0) {
-        std::unique_lock lock(mutex_);
-        wake_.wait_for(lock, std::chrono::duration<double>(wait), [this] { return woken_; });
+        MutexLock lock(mutex_);
+        const auto deadline =
+            std::chrono::steady_clock::now() +
+            std::chrono::ceil<std::chrono::steady_clock::duration>(std::chrono::duration<double>(wait));
+        while (!woken_ && lock.waitUntil(wake_, deadline)) {
+        }
         woken_ = false;
     }
     runPending();
@@ -142,7 +150,7 @@ void NSRunLoop::runOnce(double maxWaitSeconds) {
 
 void NSRunLoop::wakeUp() {
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         woken_ = true;
     }
     wake_.notify_all();
@@ -151,7 +159,7 @@ void NSRunLoop::wakeUp() {
 void NSRunLoop::reset() {
     std::vector<std::shared_ptr<NSTimer>> timers;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         timers.swap(timers_);
         blocks_.clear();
         currentMode_ = NSDefaultRunLoopMode;

@@ -4,11 +4,12 @@
 #include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "platform/foundation/mutex.h"
 
 namespace platform {
 
@@ -35,7 +36,7 @@ public:
     // Queues a block to run on the main thread after the blocks queued before it. Any thread.
     void perform(std::function<void()> block);
 
-    const NSRunLoopMode& currentMode() const { return currentMode_; }
+    NSRunLoopMode currentMode() const;
     // The mode the loop runs in: default, or tracking while the user drags. Main thread.
     void setCurrentMode(const NSRunLoopMode& mode);
 
@@ -62,17 +63,17 @@ private:
     NSRunLoop() = default;
     friend class NSTimer;
     void removeTimer(const NSTimer* timer);
-    bool isEligible(const NSTimer& timer) const;
+    bool isEligible(const NSTimer& timer) const REQUIRES(mutex_);
     bool runDueTimers();
     bool runQueuedBlocks();
 
-    mutable std::mutex mutex_;
+    mutable Mutex mutex_;
     std::condition_variable wake_;
-    bool woken_ = false;
-    NSRunLoopMode currentMode_ = NSDefaultRunLoopMode;
-    bool suspended_ = false;
-    std::deque<std::function<void()>> blocks_;
-    std::vector<std::shared_ptr<NSTimer>> timers_;
+    bool woken_ GUARDED_BY(mutex_) = false;
+    NSRunLoopMode currentMode_ GUARDED_BY(mutex_) = NSDefaultRunLoopMode;
+    bool suspended_ GUARDED_BY(mutex_) = false;
+    std::deque<std::function<void()>> blocks_ GUARDED_BY(mutex_);
+    std::vector<std::shared_ptr<NSTimer>> timers_ GUARDED_BY(mutex_);
 };
 
 }  // namespace platform

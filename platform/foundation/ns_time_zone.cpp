@@ -2,16 +2,16 @@
 
 #include <cmath>
 #include <memory>
-#include <mutex>
 
 #include "platform/foundation/icu_support.h"
+#include "platform/foundation/mutex.h"
 
 namespace platform {
 
 namespace {
 
-std::mutex defaultMutex;
-std::optional<NSTimeZone> defaultZone;
+Mutex defaultMutex;
+std::optional<NSTimeZone> defaultZone GUARDED_BY(defaultMutex);
 
 struct Offsets {
     int32_t rawMillis = 0;
@@ -52,13 +52,13 @@ std::optional<NSTimeZone> NSTimeZone::timeZoneWithName(const std::string& name) 
 }
 
 NSTimeZone NSTimeZone::defaultTimeZone() {
-    std::lock_guard lock(defaultMutex);
+    MutexLock lock(defaultMutex);
     if (!defaultZone) defaultZone = NSTimeZone(hostZoneName());
     return *defaultZone;
 }
 
 void NSTimeZone::setDefaultTimeZone(const NSTimeZone& zone) {
-    std::lock_guard lock(defaultMutex);
+    MutexLock lock(defaultMutex);
     defaultZone = zone;
 }
 

@@ -31,7 +31,7 @@ public:
     }
 
     std::shared_ptr<NSUserDefaults> suite(const std::string& name) {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         auto& slot = suites_[name];
         if (!slot) {
             slot.reset(new NSUserDefaults(name));
@@ -41,7 +41,7 @@ public:
     }
 
     std::vector<std::shared_ptr<NSUserDefaults>> takeAll() {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         std::vector<std::shared_ptr<NSUserDefaults>> all;
         for (auto& [name, suite] : suites_) all.push_back(std::move(suite));
         suites_.clear();
@@ -49,7 +49,7 @@ public:
     }
 
     void setObserver(NSUserDefaults::WriteObserver observer) {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         observer_ =
             observer ? std::make_shared<const NSUserDefaults::WriteObserver>(std::move(observer)) : nullptr;
     }
@@ -57,7 +57,7 @@ public:
     void notify(const std::string& suite, const std::string& key, const std::optional<Value>& value) {
         std::shared_ptr<const NSUserDefaults::WriteObserver> observer;
         {
-            std::lock_guard lock(mutex_);
+            MutexLock lock(mutex_);
             observer = observer_;
         }
         if (observer) (*observer)(suite, key, value);
@@ -67,7 +67,7 @@ public:
     void enqueueWrite(std::weak_ptr<NSUserDefaults> suite) {
         PendingWork::shared().begin();  // a virtual-time test waits for the write
         {
-            std::lock_guard lock(writerMutex_);
+            MutexLock lock(writerMutex_);
             writes_.push_back(std::move(suite));
             if (!writerStarted_) {
                 writerStarted_ = true;
@@ -79,9 +79,9 @@ public:
 
 private:
     void writeForever() {
-        std::unique_lock lock(writerMutex_);
+        MutexLock lock(writerMutex_);
         for (;;) {
-            writerWake_.wait(lock, [this] { return !writes_.empty(); });
+            while (writes_.empty()) lock.wait(writerWake_);
             auto next = std::move(writes_.front());
             writes_.pop_front();
             lock.unlock();
@@ -97,21 +97,21 @@ private:
             std::vector<std::shared_ptr<NSUserDefaults>> all;
             {
                 auto& registry = shared();
-                std::lock_guard lock(registry.mutex_);
+                MutexLock lock(registry.mutex_);
                 for (const auto& [name, suite] : registry.suites_) all.push_back(suite);
             }
             for (const auto& suite : all) suite->writeIfChanged(NSUserDefaults::WriteReason::Exit);
         });
     }
 
-    std::mutex mutex_;
-    std::map<std::string, std::shared_ptr<NSUserDefaults>> suites_;
-    std::shared_ptr<const NSUserDefaults::WriteObserver> observer_;
+    Mutex mutex_;
+    std::map<std::string, std::shared_ptr<NSUserDefaults>> suites_ GUARDED_BY(mutex_);
+    std::shared_ptr<const NSUserDefaults::WriteObserver> observer_ GUARDED_BY(mutex_);
 
-    std::mutex writerMutex_;
+    Mutex writerMutex_;
     std::condition_variable writerWake_;
-    std::deque<std::weak_ptr<NSUserDefaults>> writes_;
-    bool writerStarted_ = false;
+    std::deque<std::weak_ptr<NSUserDefaults>> writes_ GUARDED_BY(writerMutex_);
+    bool writerStarted_ GUARDED_BY(writerMutex_) = false;
 };
 
 namespace {
@@ -228,7 +228,7 @@ void NSUserDefaults::setObject(const Value& value, const std::string& key) {
         return;
     }
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         loadLocked();
         bool changed = false;
         if (value.isNull()) {
@@ -264,12 +264,12 @@ bool NSUserDefaults::synchronize() {
 }
 
 bool NSUserDefaults::writeIfChanged(WriteReason reason) {
-    std::lock_guard fileLock(fileMutex_);
+    MutexLock fileLock(fileMutex_);
     Value contents;
     std::uint64_t changesInContents = 0;
     fs::path file;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         if (reason == WriteReason::Scheduled) writeScheduled_ = false;
         if (!loaded_ || changes_ == changesWritten_) return true;
         if (reason != WriteReason::Requested) {
@@ -286,7 +286,7 @@ bool NSUserDefaults::writeIfChanged(WriteReason reason) {
         return false;
     }
     ++fileWriteCount_;
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     changesWritten_ = changesInContents;
     return true;
 }
@@ -294,8 +294,8 @@ bool NSUserDefaults::writeIfChanged(WriteReason reason) {
 void NSUserDefaults::removeEverything() {
     std::vector<std::string> keys;
     {
-        std::lock_guard fileLock(fileMutex_);
-        std::lock_guard lock(mutex_);
+        MutexLock fileLock(fileMutex_);
+        MutexLock lock(mutex_);
         loadLocked();
         for (const auto& [key, value] : values_) keys.push_back(key);
         values_.clear();
@@ -307,7 +307,7 @@ void NSUserDefaults::removeEverything() {
 }
 
 void NSUserDefaults::forgetPendingChanges() {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     retired_ = true;
     changesWritten_ = changes_;
     if (writeScheduled_ && scheduledOn_ == &Clock::shared()) scheduledOn_->cancel(scheduledToken_);
@@ -323,13 +323,13 @@ const Value* NSUserDefaults::findLocked(const std::string& key) const {
 }
 
 std::optional<Value> NSUserDefaults::objectForKey(const std::string& key) const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (const Value* value = findLocked(key)) return *value;
     return std::nullopt;
 }
 
 Value::Dictionary NSUserDefaults::dictionaryRepresentation() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     loadLocked();
     return values_;
 }
@@ -387,31 +387,31 @@ float NSUserDefaults::floatForKey(const std::string& key) const {
 }
 
 std::optional<std::string> NSUserDefaults::stringForKey(const std::string& key) const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (const Value* value = findLocked(key); value && value->stringValue()) return *value->stringValue();
     return std::nullopt;
 }
 
 std::optional<Value::Data> NSUserDefaults::dataForKey(const std::string& key) const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (const Value* value = findLocked(key); value && value->dataValue()) return *value->dataValue();
     return std::nullopt;
 }
 
 std::optional<NSDate> NSUserDefaults::dateForKey(const std::string& key) const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (const Value* value = findLocked(key)) return value->dateValue();
     return std::nullopt;
 }
 
 std::optional<Value::Array> NSUserDefaults::arrayForKey(const std::string& key) const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (const Value* value = findLocked(key); value && value->arrayValue()) return *value->arrayValue();
     return std::nullopt;
 }
 
 std::optional<std::vector<std::string>> NSUserDefaults::stringArrayForKey(const std::string& key) const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     const Value* value = findLocked(key);
     if (!value || !value->arrayValue()) return std::nullopt;
     std::vector<std::string> strings;
@@ -423,7 +423,7 @@ std::optional<std::vector<std::string>> NSUserDefaults::stringArrayForKey(const 
 }
 
 std::optional<Value::Dictionary> NSUserDefaults::dictionaryForKey(const std::string& key) const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (const Value* value = findLocked(key); value && value->dictionaryValue())
         return *value->dictionaryValue();
     return std::nullopt;

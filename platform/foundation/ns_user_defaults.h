@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/foundation/clock.h"
+#include "platform/foundation/mutex.h"
 #include "platform/foundation/ns_date.h"
 #include "platform/foundation/value.h"
 
@@ -88,35 +88,35 @@ private:
 
     enum class WriteReason { Requested, Scheduled, Exit };
 
-    const Value* findLocked(const std::string& key) const;
-    void loadLocked() const;
-    void setAsideDamagedFileLocked(const std::string& problem) const;
-    void scheduleWriteLocked();
+    const Value* findLocked(const std::string& key) const REQUIRES(mutex_);
+    void loadLocked() const REQUIRES(mutex_);
+    void setAsideDamagedFileLocked(const std::string& problem) const REQUIRES(mutex_);
+    void scheduleWriteLocked() REQUIRES(mutex_);
     // Writes the file if anything changed since the last write.
-    bool writeIfChanged(WriteReason reason);
-    void removeEverything();
-    void forgetPendingChanges();
+    bool writeIfChanged(WriteReason reason) EXCLUDES(fileMutex_, mutex_);
+    void removeEverything() EXCLUDES(fileMutex_, mutex_);
+    void forgetPendingChanges() EXCLUDES(mutex_);
 
     const std::string suite_;
     std::weak_ptr<NSUserDefaults> self_;
 
-    // Taken before mutex_ when both are needed; keeps file writes in the order of their contents.
-    std::mutex fileMutex_;
-    mutable std::mutex mutex_;
-    mutable bool loaded_ = false;
-    mutable Value::Dictionary values_;
-    mutable std::filesystem::path file_;
-    mutable std::filesystem::path root_;
+    // Keeps file writes in the order of their contents.
+    Mutex fileMutex_ ACQUIRED_BEFORE(mutex_);
+    mutable Mutex mutex_;
+    mutable bool loaded_ GUARDED_BY(mutex_) = false;
+    mutable Value::Dictionary values_ GUARDED_BY(mutex_);
+    mutable std::filesystem::path file_ GUARDED_BY(mutex_);
+    mutable std::filesystem::path root_ GUARDED_BY(mutex_);
     // A root that existed when the suite was read and is gone now was removed on purpose (a test's
     // temporary root): automatic writes must not bring it back.
-    mutable bool rootExisted_ = false;
+    mutable bool rootExisted_ GUARDED_BY(mutex_) = false;
     // Dropped by resetAllForTesting: never writes on its own again.
-    bool retired_ = false;
-    std::uint64_t changes_ = 0;
-    std::uint64_t changesWritten_ = 0;
-    bool writeScheduled_ = false;
-    Clock* scheduledOn_ = nullptr;
-    Clock::Token scheduledToken_ = 0;
+    bool retired_ GUARDED_BY(mutex_) = false;
+    std::uint64_t changes_ GUARDED_BY(mutex_) = 0;
+    std::uint64_t changesWritten_ GUARDED_BY(mutex_) = 0;
+    bool writeScheduled_ GUARDED_BY(mutex_) = false;
+    Clock* scheduledOn_ GUARDED_BY(mutex_) = nullptr;
+    Clock::Token scheduledToken_ GUARDED_BY(mutex_) = 0;
 
     std::atomic<std::uint64_t> synchronizeCount_{0};
     std::atomic<std::uint64_t> fileWriteCount_{0};

@@ -33,7 +33,7 @@ inline std::shared_ptr<platform::NSManagedObjectContext> openContext(
     const std::filesystem::path& modelURL, const std::filesystem::path& storeURL,
     platform::NSManagedObjectContextConcurrencyType type =
         platform::NSManagedObjectContextConcurrencyType::MainQueue,
-    platform::NSError* error = nullptr, double timeout = 5.0) {
+    std::shared_ptr<platform::NSError>* error = nullptr, double timeout = 5.0) {
     auto model = platform::NSManagedObjectModel::initWithContentsOfURL(modelURL);
     if (!model) return nullptr;
     auto coordinator = std::make_shared<platform::NSPersistentStoreCoordinator>(model);

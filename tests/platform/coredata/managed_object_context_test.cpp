@@ -109,9 +109,10 @@ TEST(CoreDataSave, AFailedSaveKeepsItsChangesForTheNextSave) {
     ASSERT_EQ(sqlite3_open(store.file.c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     auto pending = insertNote(*context, 2, 2);
-    NSError error;
+    std::shared_ptr<NSError> error;
     EXPECT_FALSE(context->save(&error));
-    EXPECT_FALSE(error.localizedDescription.empty());
+    ASSERT_TRUE(error);
+    EXPECT_FALSE(error->localizedDescription().empty());
     EXPECT_TRUE(context->hasChanges());
     EXPECT_TRUE(pending->objectID().isTemporaryID());
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -125,10 +126,11 @@ TEST(CoreDataSave, AFailedSaveKeepsItsChangesForTheNextSave) {
 TEST(CoreDataSave, WithoutAStoreSavesFailAndFetchesReportAFailure) {
     Store store;
     std::filesystem::create_directories(store.file);  // a folder where the file should be
-    NSError error;
+    std::shared_ptr<NSError> error;
     auto context =
         openContext(store.model, store.file, NSManagedObjectContextConcurrencyType::MainQueue, &error);
-    EXPECT_FALSE(error.localizedDescription.empty());
+    ASSERT_TRUE(error);
+    EXPECT_FALSE(error->localizedDescription().empty());
     EXPECT_FALSE(context->persistentStoreCoordinator()->hasStore());
     insertNote(*context, 1, 1);
     EXPECT_FALSE(context->save());
@@ -171,7 +173,7 @@ TEST(CoreDataFetch, PredicatesCombineAndRejectBadFormats) {
     EXPECT_EQ(counts(*context->executeFetchRequest(request)), (std::vector<std::int64_t>{5, 1, 0}));
 
     request.predicate = NSPredicate::predicateWithFormat("missing == 1");
-    NSError error;
+    std::shared_ptr<NSError> error;
     EXPECT_FALSE(context->executeFetchRequest(request, &error));
 
     for (const char* bad :

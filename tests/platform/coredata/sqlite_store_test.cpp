@@ -101,10 +101,11 @@ TEST(CoreDataStoreFile, AStoreLockedByAnotherConnectionIsRefusedAndNotSetAside) 
                            nullptr, nullptr),
               SQLITE_OK);
     Console::Capture console;
-    NSError error;
+    std::shared_ptr<NSError> error;
     auto locked = openContext(model, file, NSManagedObjectContextConcurrencyType::MainQueue, &error, 0);
     EXPECT_FALSE(locked->persistentStoreCoordinator()->hasStore());
-    EXPECT_FALSE(error.localizedDescription.empty());
+    ASSERT_TRUE(error);
+    EXPECT_FALSE(error->localizedDescription().empty());
     EXPECT_FALSE(console.contains("damaged"));
     EXPECT_FALSE(std::filesystem::exists(root.path() / "store.sqlite.damaged-1"));
     sqlite3_close(holder);
@@ -151,10 +152,11 @@ TEST(CoreDataMigration, AStoreThatCannotBeBroughtToTheModelIsRefusedAndKept) {
     const auto retyped = writeModel(root.path(), R"(<model version="2"><entity name="Note">
         <attribute name="count" type="string"/></entity></model>)",
                                     "V2");
-    NSError error;
+    std::shared_ptr<NSError> error;
     auto context = openContext(retyped, file, NSManagedObjectContextConcurrencyType::MainQueue, &error);
     EXPECT_FALSE(context->persistentStoreCoordinator()->hasStore());
-    EXPECT_NE(error.localizedDescription.find("count"), std::string::npos);
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->localizedDescription().find("count"), std::string::npos);
     // The old model still reads the rows: nothing was lost.
     EXPECT_EQ(countNotes(*openContext(v1, file)), 1u);
 

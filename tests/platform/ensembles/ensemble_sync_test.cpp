@@ -128,7 +128,7 @@ TEST(EnsembleLeech, ACloudFolderThatCannotBeMadeFailsTheLeech) {
     std::ofstream(devices.cloud) << "not a folder";
     const auto error = devices.leech(devices.a);
     ASSERT_TRUE(error);
-    EXPECT_FALSE(error->localizedDescription.empty());
+    EXPECT_FALSE(error->localizedDescription().empty());
     EXPECT_FALSE(devices.a.ensemble->isLeeched());
 }
 

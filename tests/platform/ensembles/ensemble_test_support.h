@@ -92,10 +92,10 @@ struct Device {
 // Starts an ensemble operation, lets it finish and returns its error; fails when the completion
 // was not called exactly once.
 template <typename Start>
-std::optional<platform::NSError> finish(platform::VirtualClock& clock, Start start) {
+std::shared_ptr<platform::NSError> finish(platform::VirtualClock& clock, Start start) {
     std::atomic<int> calls{0};
-    std::optional<platform::NSError> result;
-    start([&](std::optional<platform::NSError> error) {
+    std::shared_ptr<platform::NSError> result;
+    start([&](std::shared_ptr<platform::NSError> error) {
         result = error;
         ++calls;
     });
@@ -114,10 +114,10 @@ struct TwoDevices {
     Device a{root.path() / "A", model};
     Device b{root.path() / "B", model};
 
-    std::optional<platform::NSError> merge(Device& device) {
+    std::shared_ptr<platform::NSError> merge(Device& device) {
         return finish(*clock, [&](auto done) { device.ensemble->mergeWithCompletion(done); });
     }
-    std::optional<platform::NSError> leech(Device& device) {
+    std::shared_ptr<platform::NSError> leech(Device& device) {
         return finish(*clock, [&](auto done) { device.ensemble->leechPersistentStoreWithCompletion(done); });
     }
 };
