@@ -25,7 +25,7 @@ bool visible(const CGColorRef& color) {
     return color && color->alpha() > 0;
 }
 
-void setSource(cairo_t* cr, const UIColor& color, double alpha = 1) {
+void setSource(cairo_t* cr, const CGColor& color, double alpha = 1) {
     if (const auto& image = color.patternImage()) {
         // Tiled at the image's own scale, from the origin of the layer being drawn.
         cairo_pattern_t* pattern = cairo_pattern_create_for_surface(image->surface());

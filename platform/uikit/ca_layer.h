@@ -8,13 +8,13 @@
 #include "platform/uikit/ca_animation.h"
 #include "platform/uikit/ca_transform_3d.h"
 #include "platform/uikit/ca_value.h"
+#include "platform/uikit/cg_color.h"
 #include "platform/uikit/cg_geometry.h"
 #include "platform/uikit/cg_path.h"
-#include "platform/uikit/ui_color.h"
 
 namespace platform {
 
-class UIImage;
+class CGImage;
 
 // The owner a layer reports (a view for its backing layer). Held weakly by the layer.
 class CALayerDelegate {
@@ -143,8 +143,8 @@ public:
     // The mask is not a sublayer; it lies in this layer's coordinates.
     const std::shared_ptr<CALayer>& mask() const { return mask_; }
     void setMask(std::shared_ptr<CALayer> mask) { mask_ = std::move(mask); }
-    const std::shared_ptr<UIImage>& contents() const { return contents_; }
-    void setContents(std::shared_ptr<UIImage> image) { contents_ = std::move(image); }
+    const std::shared_ptr<CGImage>& contents() const { return contents_; }
+    void setContents(std::shared_ptr<CGImage> image) { contents_ = std::move(image); }
     bool shouldRasterize() const { return shouldRasterize_; }
     void setShouldRasterize(bool v) { shouldRasterize_ = v; }
     CGFloat rasterizationScale() const { return rasterizationScale_; }
@@ -245,14 +245,14 @@ private:
     CGFloat cornerRadius_ = 0;
     bool masksToBounds_ = false;
     CGFloat borderWidth_ = 0;
-    CGColorRef borderColor_ = UIColor::colorWithRed(0, 0, 0, 1);
-    CGColorRef shadowColor_ = UIColor::colorWithRed(0, 0, 0, 1);
+    CGColorRef borderColor_ = CGColorCreateGenericRGB(0, 0, 0, 1);
+    CGColorRef shadowColor_ = CGColorCreateGenericRGB(0, 0, 0, 1);
     CGSize shadowOffset_{0, -3};
     CGFloat shadowRadius_ = 3;
     float shadowOpacity_ = 0;
     CGPathRef shadowPath_;
     std::shared_ptr<CALayer> mask_;
-    std::shared_ptr<UIImage> contents_;
+    std::shared_ptr<CGImage> contents_;
     bool shouldRasterize_ = false;
     CGFloat rasterizationScale_ = 1;
     std::string name_;

@@ -39,7 +39,7 @@ protected:
 
 private:
     CGPathRef path_;
-    CGColorRef fillColor_ = UIColor::colorWithRed(0, 0, 0, 1);
+    CGColorRef fillColor_ = CGColorCreateGenericRGB(0, 0, 0, 1);
     CGColorRef strokeColor_;
     CGFloat lineWidth_ = 1;
     CGFloat strokeStart_ = 0;

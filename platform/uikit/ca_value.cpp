@@ -105,19 +105,20 @@ CAValue transformWithComponent(const CATransform3D& t, const std::string& path, 
 
 CGColorRef interpolateColor(const CGColorRef& from, const CGColorRef& to, double t) {
     if (!from && !to) return nullptr;
-    const CGColorRef a = from ? from : UIColor::clearColor();
-    const CGColorRef b = to ? to : UIColor::clearColor();
-    if (a->colorSpace() == UIColor::ColorSpace::white && b->colorSpace() == UIColor::ColorSpace::white) {
-        return UIColor::colorWithWhite(lerp(a->components()[0], b->components()[0], t),
-                                       lerp(a->components()[1], b->components()[1], t));
+    static const CGColorRef clear = CGColorCreateGenericGray(0, 0);
+    const CGColorRef a = from ? from : clear;
+    const CGColorRef b = to ? to : clear;
+    if (a->colorSpace() == CGColor::ColorSpace::white && b->colorSpace() == CGColor::ColorSpace::white) {
+        return CGColorCreateGenericGray(lerp(a->components()[0], b->components()[0], t),
+                                        lerp(a->components()[1], b->components()[1], t));
     }
     double ca[4], cb[4];
     // A pattern has no components to blend: it switches halfway, like values of different kinds.
     if (!a->getRed(&ca[0], &ca[1], &ca[2], &ca[3]) || !b->getRed(&cb[0], &cb[1], &cb[2], &cb[3])) {
         return t < 0.5 ? a : b;
     }
-    return UIColor::colorWithRed(lerp(ca[0], cb[0], t), lerp(ca[1], cb[1], t), lerp(ca[2], cb[2], t),
-                                 lerp(ca[3], cb[3], t));
+    return CGColorCreateGenericRGB(lerp(ca[0], cb[0], t), lerp(ca[1], cb[1], t), lerp(ca[2], cb[2], t),
+                                   lerp(ca[3], cb[3], t));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include "platform/uikit/ca_transform_3d.h"
 #include "platform/uikit/cg_geometry.h"
-#include "platform/uikit/ui_color.h"
+#include "platform/uikit/cg_color.h"
 
 namespace platform {
 

@@ -2,7 +2,7 @@
 
 #include <cairo.h>
 
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/cg_image.h"
 
 namespace platform {
 
@@ -33,8 +33,8 @@ cairo_operator_t cairoOperator(CGBlendMode mode) {
 }  // namespace
 
 CGContext::CGContext(cairo_t* cairo) : cairo_(cairo) {
-    state_.fill = UIColor::blackColor();
-    state_.stroke = UIColor::blackColor();
+    state_.fill = CGColorCreateGenericGray(0, 1);
+    state_.stroke = state_.fill;
 }
 
 void CGContext::saveGState() {
@@ -65,10 +65,10 @@ void CGContext::concatCTM(const CGAffineTransform& t) {
     cairo_transform(cairo_, &m);
 }
 
-void CGContext::setFillColor(const std::shared_ptr<UIColor>& color) {
+void CGContext::setFillColor(const CGColorRef& color) {
     state_.fill = color;
 }
-void CGContext::setStrokeColor(const std::shared_ptr<UIColor>& color) {
+void CGContext::setStrokeColor(const CGColorRef& color) {
     state_.stroke = color;
 }
 void CGContext::setLineWidth(CGFloat width) {
@@ -81,7 +81,7 @@ void CGContext::setAlpha(CGFloat alpha) {
     state_.alpha = alpha;
 }
 
-void CGContext::setSourceColor(cairo_t* cairo, const UIColor& color) {
+void CGContext::setSourceColor(cairo_t* cairo, const CGColor& color) {
     double r = 0, g = 0, b = 0, a = 0;
     color.getRed(&r, &g, &b, &a);
     cairo_set_source_rgba(cairo, r, g, b, a);
@@ -89,7 +89,7 @@ void CGContext::setSourceColor(cairo_t* cairo, const UIColor& color) {
 
 // Fills the current path. Cairo's IN and ATOP-like operators act on the whole clip, not just the shape,
 // so the shape becomes the clip and the paint covers it.
-void CGContext::paintWith(const std::shared_ptr<UIColor>& color) {
+void CGContext::paintWith(const CGColorRef& color) {
     cairo_save(cairo_);
     if (color) {
         setSourceColor(cairo_, *color);
@@ -195,7 +195,7 @@ void CGContext::clipToRect(const CGRect& rect) {
     cairo_clip(cairo_);
 }
 
-void CGContext::drawImage(const CGRect& rect, const UIImage& image) {
+void CGContext::drawImage(const CGRect& rect, const CGImage& image) {
     cairo_save(cairo_);
     cairo_set_operator(cairo_, cairoOperator(state_.blend));
     image.paint(cairo_, rect, state_.alpha);

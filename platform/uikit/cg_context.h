@@ -4,15 +4,15 @@
 #include <vector>
 
 #include "platform/uikit/cg_affine_transform.h"
+#include "platform/uikit/cg_color.h"
 #include "platform/uikit/cg_geometry.h"
 #include "platform/uikit/cg_path.h"
-#include "platform/uikit/ui_color.h"
 
 typedef struct _cairo cairo_t;
 
 namespace platform {
 
-class UIImage;
+class CGImage;
 
 // The blend modes the app uses, with the platform's numbering.
 enum class CGBlendMode : int {
@@ -44,8 +44,8 @@ public:
     void rotateCTM(CGFloat angle);
     void concatCTM(const CGAffineTransform& t);
 
-    void setFillColor(const std::shared_ptr<UIColor>& color);
-    void setStrokeColor(const std::shared_ptr<UIColor>& color);
+    void setFillColor(const CGColorRef& color);
+    void setStrokeColor(const CGColorRef& color);
     void setLineWidth(CGFloat width);
     void setBlendMode(CGBlendMode mode);
     void setAlpha(CGFloat alpha);
@@ -59,20 +59,20 @@ public:
     void strokePath();
     void clipToRect(const CGRect& rect);
     // Draws the image stretched into `rect`.
-    void drawImage(const CGRect& rect, const UIImage& image);
+    void drawImage(const CGRect& rect, const CGImage& image);
 
     // Replaces the current path of the Cairo context with `path`.
     static void appendPath(cairo_t* cairo, const CGPath& path);
-    static void setSourceColor(cairo_t* cairo, const UIColor& color);
+    static void setSourceColor(cairo_t* cairo, const CGColor& color);
 
 private:
     struct State {
-        std::shared_ptr<UIColor> fill;
-        std::shared_ptr<UIColor> stroke;
+        CGColorRef fill;
+        CGColorRef stroke;
         CGFloat alpha = 1;
         CGBlendMode blend = CGBlendMode::normal;
     };
-    void paintWith(const std::shared_ptr<UIColor>& color);
+    void paintWith(const CGColorRef& color);
 
     cairo_t* cairo_;
     State state_;

@@ -15,6 +15,7 @@
 #include "platform/uikit/ca_spring_animation.h"
 #include "platform/uikit/ca_transaction.h"
 #include "platform/uikit/ca_transition.h"
+#include "platform/uikit/ui_color.h"
 #include "platform/uikit/ui_graphics.h"
 #include "platform/uikit/ui_image.h"
 
