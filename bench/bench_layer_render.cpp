@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/ca_shape_layer.h"
+#include "platform/quartzcore/ca_shape_layer.h"
 #include "platform/uikit/ui_bezier_path.h"
 #include "platform/uikit/ui_button.h"
 #include "platform/uikit/ui_graphics.h"

@@ -8,10 +8,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/coregraphics/cg_context.h"
 #include "platform/graphics/shadow_blur.h"
-#include "platform/uikit/ca_media_time.h"
-#include "platform/uikit/ca_shape_layer.h"
-#include "platform/uikit/cg_context.h"
+#include "platform/quartzcore/ca_media_time.h"
+#include "platform/quartzcore/ca_shape_layer.h"
 #include "platform/uikit/ui_graphics.h"
 #include "platform/uikit/ui_image.h"
 #include "platform/uikit/ui_screen.h"

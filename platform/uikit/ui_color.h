@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/uikit/cg_color.h"
+#include "platform/coregraphics/cg_color.h"
 
 namespace platform {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/uikit/cg_bitmap_context.h"
+#include "platform/coregraphics/cg_bitmap_context.h"
 #include "platform/uikit/ui_image.h"
 #include "platform/uikit/ui_screen.h"
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/coregraphics/cg_context.h"
 #include "platform/foundation/ns_bundle.h"
-#include "platform/uikit/cg_context.h"
 #include "platform/uikit/ui_graphics.h"
 #include "platform/uikit/ui_screen.h"
 

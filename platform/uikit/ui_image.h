@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/uikit/cg_geometry.h"
-#include "platform/uikit/cg_image.h"
+#include "platform/coregraphics/cg_geometry.h"
+#include "platform/coregraphics/cg_image.h"
 
 namespace platform {
 

@@ -5,9 +5,9 @@
 #include <optional>
 #include <vector>
 
-#include "platform/uikit/ca_layer.h"
-#include "platform/uikit/cg_affine_transform.h"
-#include "platform/uikit/cg_geometry.h"
+#include "platform/coregraphics/cg_affine_transform.h"
+#include "platform/coregraphics/cg_geometry.h"
+#include "platform/quartzcore/ca_layer.h"
 #include "platform/uikit/ui_color.h"
 #include "platform/uikit/ui_trait_collection.h"
 

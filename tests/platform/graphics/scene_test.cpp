@@ -4,7 +4,7 @@
 #include <numbers>
 
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/ca_shape_layer.h"
+#include "platform/quartzcore/ca_shape_layer.h"
 #include "platform/uikit/ns_attributed_string.h"
 #include "platform/uikit/ui_bezier_path.h"
 #include "platform/uikit/ui_button.h"
