@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "platform/foundation/clock.h"
-#include "platform/uikit/ca_basic_animation.h"
-#include "platform/uikit/ca_layer.h"
-#include "platform/uikit/ca_media_time.h"
+#include "platform/quartzcore/ca_basic_animation.h"
+#include "platform/quartzcore/ca_layer.h"
+#include "platform/quartzcore/ca_media_time.h"
 #include "platform/uikit/ns_layout_anchor.h"
 #include "platform/uikit/ns_layout_constraint.h"
 #include "platform/uikit/ui_stack_view.h"

@@ -8,10 +8,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/coregraphics/cg_context.h"
 #include "platform/graphics/shadow_blur.h"
-#include "platform/uikit/ca_media_time.h"
-#include "platform/uikit/ca_shape_layer.h"
-#include "platform/uikit/cg_context.h"
+#include "platform/quartzcore/ca_media_time.h"
+#include "platform/quartzcore/ca_shape_layer.h"
 #include "platform/uikit/ui_graphics.h"
 #include "platform/uikit/ui_image.h"
 #include "platform/uikit/ui_screen.h"
@@ -25,7 +25,7 @@ bool visible(const CGColorRef& color) {
     return color && color->alpha() > 0;
 }
 
-void setSource(cairo_t* cr, const UIColor& color, double alpha = 1) {
+void setSource(cairo_t* cr, const CGColor& color, double alpha = 1) {
     if (const auto& image = color.patternImage()) {
         // Tiled at the image's own scale, from the origin of the layer being drawn.
         cairo_pattern_t* pattern = cairo_pattern_create_for_surface(image->surface());

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/uikit/ca_layer.h"
-#include "platform/uikit/cg_affine_transform.h"
+#include "platform/coregraphics/cg_affine_transform.h"
+#include "platform/quartzcore/ca_layer.h"
 
 typedef struct _cairo cairo_t;
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/uikit/cg_context.h"
+#include "platform/coregraphics/cg_context.h"
 
 namespace platform {
 

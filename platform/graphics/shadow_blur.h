@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/uikit/cg_geometry.h"
-#include "platform/uikit/cg_path.h"
+#include "platform/coregraphics/cg_geometry.h"
+#include "platform/coregraphics/cg_path.h"
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/uikit/cg_geometry.h"
+#include "platform/coregraphics/cg_geometry.h"
 
 namespace platform {
 

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/uikit/cg_geometry.h"
+#include "platform/coregraphics/cg_geometry.h"
 
 namespace platform {
 

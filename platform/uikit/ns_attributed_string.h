@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/uikit/cg_geometry.h"
+#include "platform/coregraphics/cg_geometry.h"
 #include "platform/uikit/ui_color.h"
 #include "platform/uikit/ui_font.h"
 

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/uikit/cg_geometry.h"
+#include "platform/coregraphics/cg_geometry.h"
 #include "platform/uikit/ns_layout_constraint.h"
 
 namespace platform {

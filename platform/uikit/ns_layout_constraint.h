@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/uikit/cg_geometry.h"
+#include "platform/coregraphics/cg_geometry.h"
 
 namespace platform {
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/uikit/cg_context.h"
+#include "platform/coregraphics/cg_context.h"
 #include "platform/uikit/font_registry.h"
 
 namespace platform {

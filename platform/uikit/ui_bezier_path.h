@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/uikit/cg_path.h"
+#include "platform/coregraphics/cg_path.h"
 
 namespace platform {
 

@@ -3,14 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/uikit/ui_image.h"
+
 namespace platform {
 
 namespace {
-
-float unitFloat(double value) {
-    if (std::isnan(value)) return 0.0f;
-    return static_cast<float>(std::clamp(value, 0.0, 1.0));
-}
 
 std::shared_ptr<UIColor> named(double red, double green, double blue) {
     return UIColor::colorWithRed(red, green, blue, 1.0);
@@ -18,38 +15,40 @@ std::shared_ptr<UIColor> named(double red, double green, double blue) {
 
 }  // namespace
 
-UIColor::UIColor(Key, ColorSpace space, const float* components) : space_(space) {
-    const int count = space == ColorSpace::white ? 2 : 4;
-    for (int i = 0; i < count; ++i) components_[i] = components[i];
-}
+UIColor::UIColor(Key, ColorSpace space, const std::array<double, 4>& components,
+                 std::shared_ptr<CGImage> pattern)
+    : platform::CGColor(space, components, std::move(pattern)) {}
 
-std::shared_ptr<UIColor> UIColor::make(ColorSpace space, const float* components) {
-    return std::make_shared<UIColor>(Key{}, space, components);
+std::shared_ptr<UIColor> UIColor::make(ColorSpace space, const std::array<double, 4>& components,
+                                       std::shared_ptr<CGImage> pattern) {
+    return std::make_shared<UIColor>(Key{}, space, components, std::move(pattern));
 }
 
 std::shared_ptr<UIColor> UIColor::colorWithRed(double red, double green, double blue, double alpha) {
-    const float c[4] = {unitFloat(red), unitFloat(green), unitFloat(blue), unitFloat(alpha)};
-    return make(ColorSpace::rgb, c);
+    return make(ColorSpace::rgb, {red, green, blue, alpha});
 }
 
 std::shared_ptr<UIColor> UIColor::colorWithWhite(double white, double alpha) {
-    const float c[2] = {unitFloat(white), unitFloat(alpha)};
-    return make(ColorSpace::white, c);
+    return make(ColorSpace::white, {white, alpha});
 }
 
 std::shared_ptr<UIColor> UIColor::colorWithPatternImage(std::shared_ptr<UIImage> image) {
     if (!image) return nullptr;
-    const float c[4] = {0, 0, 0, 1};
-    auto color = make(ColorSpace::pattern, c);
-    color->patternImage_ = std::move(image);
-    return color;
+    return make(ColorSpace::pattern, {0, 0, 0, 1}, std::move(image));
+}
+
+std::shared_ptr<UIColor> UIColor::colorWithCGColor(const CGColorRef& color) {
+    if (!color) return nullptr;
+    if (auto same = std::dynamic_pointer_cast<UIColor>(color)) return same;
+    const float* c = color->components();
+    return make(color->colorSpace(), {c[0], c[1], c[2], c[3]}, color->patternImage());
 }
 
 std::shared_ptr<UIColor> UIColor::colorWithHue(double hue, double saturation, double brightness,
                                                double alpha) {
     double h = std::isfinite(hue) ? hue - std::floor(hue) : 0.0;  // the hue circle wraps
-    const double s = unitFloat(saturation);
-    const double v = unitFloat(brightness);
+    const double s = storedComponent(saturation);
+    const double v = storedComponent(brightness);
     h *= 6.0;
     const int sector = std::min(static_cast<int>(h), 5);
     const double f = h - sector;
@@ -103,21 +102,10 @@ QUORVEL_NAMED_COLOR(brownColor, named(0.6, 0.4, 0.2))
 #undef QUORVEL_NAMED_COLOR
 
 std::shared_ptr<UIColor> UIColor::colorWithAlphaComponent(double alpha) const {
-    float c[4] = {components_[0], components_[1], components_[2], components_[3]};
-    c[numberOfComponents() - 1] = unitFloat(alpha);
-    auto color = make(space_, c);
-    color->patternImage_ = patternImage_;
-    return color;
-}
-
-bool UIColor::getRed(double* red, double* green, double* blue, double* alpha) const {
-    if (space_ == ColorSpace::pattern) return false;
-    const bool white = space_ == ColorSpace::white;
-    if (red) *red = components_[0];
-    if (green) *green = white ? components_[0] : components_[1];
-    if (blue) *blue = white ? components_[0] : components_[2];
-    if (alpha) *alpha = this->alpha();
-    return true;
+    const float* c = components();
+    std::array<double, 4> changed = {c[0], c[1], c[2], c[3]};
+    changed[numberOfComponents() - 1] = alpha;
+    return make(colorSpace(), changed, patternImage());
 }
 
 bool UIColor::getHue(double* hue, double* saturation, double* brightness, double* alpha) const {
@@ -145,15 +133,10 @@ bool UIColor::getHue(double* hue, double* saturation, double* brightness, double
 }
 
 bool UIColor::getWhite(double* white, double* alpha) const {
-    if (space_ != ColorSpace::white) return false;
-    if (white) *white = components_[0];
-    if (alpha) *alpha = components_[1];
+    if (colorSpace() != ColorSpace::white) return false;
+    if (white) *white = components()[0];
+    if (alpha) *alpha = components()[1];
     return true;
-}
-
-bool UIColor::operator==(const UIColor& other) const {
-    if (space_ != other.space_ || patternImage_ != other.patternImage_) return false;
-    return std::equal(components_, components_ + numberOfComponents(), other.components_);
 }
 
 }  // namespace platform

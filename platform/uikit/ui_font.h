@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/uikit/cg_geometry.h"
+#include "platform/coregraphics/cg_geometry.h"
 
 typedef struct _PangoFontDescription PangoFontDescription;
 

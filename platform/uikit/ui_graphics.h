@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "platform/uikit/cg_context.h"
-#include "platform/uikit/cg_geometry.h"
+#include "platform/coregraphics/cg_context.h"
+#include "platform/coregraphics/cg_geometry.h"
 
 namespace platform {
 

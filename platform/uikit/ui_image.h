@@ -1,41 +1,32 @@
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
 
-#include "platform/uikit/cg_geometry.h"
-
-typedef struct _cairo cairo_t;
-typedef struct _cairo_surface cairo_surface_t;
+#include "platform/coregraphics/cg_geometry.h"
+#include "platform/coregraphics/cg_image.h"
 
 namespace platform {
 
 enum class UIImageRenderingMode : int { automatic = 0, alwaysOriginal = 1, alwaysTemplate = 2 };
 enum class UIImageResizingMode : int { tile = 0, stretch = 1 };
 
-// An immutable bitmap with a scale (pixels per point). The pixels are a premultiplied ARGB Cairo image
-// surface shared between an image and the copies made from it (rendering mode, cap insets).
-class UIImage {
+// An immutable bitmap with a scale (a CGImage, whose pixels its copies share), loaded from the bundle or a
+// file, with a rendering mode and cap insets.
+class UIImage : public CGImage {
 public:
     // Takes a reference to `surface` (an ARGB32 or RGB24 image surface).
     UIImage(cairo_surface_t* surface, CGFloat scale);
-    UIImage(const UIImage& other);
-    UIImage& operator=(const UIImage&) = delete;
-    ~UIImage();
+    // Shares the bitmap's pixels and scale.
+    explicit UIImage(const CGImage& bitmap);
+    UIImage(const UIImage& other) = default;
 
     // "<name>.png" of the main bundle (or its "images" folder), preferring the "@Nx" file of the screen's
     // scale; none when missing or unreadable.
     static std::shared_ptr<UIImage> imageNamed(const std::string& name);
     // A PNG file; a "@2x"/"@3x" suffix sets the scale. None when missing or unreadable.
     static std::shared_ptr<UIImage> imageWithContentsOfFile(const std::filesystem::path& path);
-
-    // In points.
-    CGSize size() const;
-    CGFloat scale() const { return scale_; }
-    int pixelWidth() const;
-    int pixelHeight() const;
 
     UIImageRenderingMode renderingMode() const { return renderingMode_; }
     std::shared_ptr<UIImage> imageWithRenderingMode(UIImageRenderingMode mode) const;
@@ -52,22 +43,9 @@ public:
     void drawAtPoint(CGPoint point) const;
 
     // Paints the image into `rect` of a Cairo context, honouring the cap insets.
-    void paint(cairo_t* cairo, const CGRect& rect, double alpha = 1) const;
-
-    bool writePNG(const std::filesystem::path& path) const;
-
-    // One pixel, unpremultiplied; transparent outside the bitmap.
-    struct Pixel {
-        std::uint8_t r = 0, g = 0, b = 0, a = 0;
-        bool operator==(const Pixel&) const = default;
-    };
-    Pixel pixelAt(int x, int y) const;
-
-    cairo_surface_t* surface() const { return surface_; }
+    void paint(cairo_t* cairo, const CGRect& rect, double alpha = 1) const override;
 
 private:
-    cairo_surface_t* surface_;
-    CGFloat scale_;
     UIImageRenderingMode renderingMode_ = UIImageRenderingMode::automatic;
     UIEdgeInsets capInsets_;
     UIImageResizingMode resizingMode_ = UIImageResizingMode::tile;

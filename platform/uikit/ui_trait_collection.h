@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/uikit/cg_geometry.h"
+#include "platform/coregraphics/cg_geometry.h"
 #include "platform/uikit/device_profile.h"
 
 namespace platform {

@@ -354,6 +354,10 @@ void UIView::setHidden(bool hidden) {
     if (superview_) superview_->subviewLayoutInputsChanged(this);
 }
 
+std::shared_ptr<UIColor> UIView::backgroundColor() const {
+    return UIColor::colorWithCGColor(layer_->backgroundColor());
+}
+
 void UIView::setBackgroundColor(const std::shared_ptr<UIColor>& color) {
     UIViewAnimation::willChange(layer_, "backgroundColor");
     layer_->setBackgroundColor(color);

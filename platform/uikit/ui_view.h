@@ -5,14 +5,14 @@
 #include <optional>
 #include <vector>
 
-#include "platform/uikit/ca_layer.h"
-#include "platform/uikit/cg_affine_transform.h"
-#include "platform/uikit/cg_geometry.h"
+#include "platform/coregraphics/cg_affine_transform.h"
+#include "platform/coregraphics/cg_geometry.h"
+#include "platform/quartzcore/ca_layer.h"
+#include "platform/uikit/ui_color.h"
 #include "platform/uikit/ui_trait_collection.h"
 
 namespace platform {
 
-class UIColor;
 class UIEvent;
 class UIWindow;
 class NSLayoutConstraint;
@@ -114,7 +114,7 @@ public:
     void setClipsToBounds(bool clips) { layer_->setMasksToBounds(clips); }
     bool isOpaque() const { return opaque_; }
     void setOpaque(bool opaque) { opaque_ = opaque; }
-    std::shared_ptr<UIColor> backgroundColor() const { return layer_->backgroundColor(); }
+    std::shared_ptr<UIColor> backgroundColor() const;
     virtual void setBackgroundColor(const std::shared_ptr<UIColor>& color);
     // Inherited from the superview when not set; the system blue at the root.
     std::shared_ptr<UIColor> tintColor() const;

@@ -1,10 +1,10 @@
 #include "platform/uikit/ui_view_animation.h"
 
 #include "platform/foundation/ns_run_loop.h"
-#include "platform/uikit/ca_basic_animation.h"
-#include "platform/uikit/ca_layer.h"
-#include "platform/uikit/ca_media_timing_function.h"
-#include "platform/uikit/ca_spring_animation.h"
+#include "platform/quartzcore/ca_basic_animation.h"
+#include "platform/quartzcore/ca_layer.h"
+#include "platform/quartzcore/ca_media_timing_function.h"
+#include "platform/quartzcore/ca_spring_animation.h"
 
 namespace platform {
 

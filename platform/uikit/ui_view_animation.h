@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/uikit/ca_value.h"
+#include "platform/quartzcore/ca_value.h"
 
 namespace platform {
 

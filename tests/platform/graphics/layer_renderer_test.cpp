@@ -6,8 +6,8 @@
 #include <numbers>
 
 #include "platform/foundation/clock.h"
-#include "platform/uikit/ca_basic_animation.h"
-#include "platform/uikit/ca_shape_layer.h"
+#include "platform/quartzcore/ca_basic_animation.h"
+#include "platform/quartzcore/ca_shape_layer.h"
 #include "platform/uikit/ui_bezier_path.h"
 #include "platform/uikit/ui_graphics.h"
 #include "platform/uikit/ui_image.h"

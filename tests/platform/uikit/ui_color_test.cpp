@@ -6,9 +6,11 @@
 #include <optional>
 #include <string>
 
+#include "platform/quartzcore/ca_value.h"
 #include "platform/uikit/ns_keyed_archiver.h"
 #include "platform/uikit/ns_keyed_unarchiver.h"
 #include "platform/uikit/ui_color.h"
+#include "platform/uikit/ui_graphics.h"
 #include "platform/uikit/ui_image.h"
 
 using namespace platform;
@@ -101,6 +103,18 @@ TEST(UIColorPattern, KeepsItsImageAndHasNoComponentsOrArchive) {
     EXPECT_FALSE(*pattern == *UIColor::blackColor());
     EXPECT_TRUE(NSKeyedArchiver::archivedDataWithRootObject(pattern).empty());
     EXPECT_FALSE(UIColor::colorWithPatternImage(nullptr));
+}
+
+TEST(AnimationValues, PatternColoursSwitchHalfwayInsteadOfBlending) {
+    UIGraphicsBeginImageContextWithOptions({2, 2}, false, 1);
+    const auto tile = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    const CGColorRef pattern = UIColor::colorWithPatternImage(tile);
+    const CGColorRef red = UIColor::redColor();
+    // A pattern has no components to blend.
+    EXPECT_EQ(CAValue::interpolate(pattern, red, 0.25).toColor(), pattern);
+    EXPECT_EQ(CAValue::interpolate(pattern, red, 0.75).toColor(), red);
+    EXPECT_EQ(CAValue::interpolate(red, pattern, 0.75).toColor(), pattern);
 }
 
 TEST(UIColorArchive, RoundTripsEveryColourExactly) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/uikit/device_profile.h"
+#include "platform/uikit/ui_color.h"
 #include "platform/uikit/ui_image.h"
 
 namespace platform {

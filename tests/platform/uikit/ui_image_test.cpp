@@ -6,6 +6,7 @@
 
 #include "platform/foundation/ns_bundle.h"
 #include "platform/uikit/device_profile.h"
+#include "platform/uikit/ui_color.h"
 #include "platform/uikit/ui_graphics.h"
 #include "tests/support/temp_data_root.h"
 

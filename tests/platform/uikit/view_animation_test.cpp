@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/foundation/clock.h"
-#include "platform/uikit/ca_layer.h"
+#include "platform/quartzcore/ca_layer.h"
 #include "platform/uikit/ns_layout_anchor.h"
 #include "platform/uikit/ns_layout_constraint.h"
 #include "platform/uikit/ui_color.h"

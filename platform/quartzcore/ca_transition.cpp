@@ -1,0 +1,11 @@
+#include "platform/quartzcore/ca_transition.h"
+
+namespace platform {
+
+std::optional<double> CATransition::transitionProgress(double parentTime) const {
+    const auto unit = unitFraction(parentTime);
+    if (!unit) return std::nullopt;
+    return startProgress_ + (endProgress_ - startProgress_) * progress(*unit);
+}
+
+}  // namespace platform
