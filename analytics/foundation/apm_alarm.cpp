@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "analytics/engine/apm_measurement.h"
 #include "analytics/foundation/apm_monitor.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/dispatch/dispatch_source_timer.h"
@@ -17,7 +16,7 @@ APMAlarm::~APMAlarm() {
 }
 
 void APMAlarm::runAfterDelay(double delaySeconds, Block block) {
-    auto monitor = APMMeasurement::monitor();
+    auto monitor = APMMonitor::sharedInstance();
     if (!block) {
         monitor->logWithLevel(1, 2000, name_ + " tried to schedule an empty block");
         return;
@@ -28,7 +27,7 @@ void APMAlarm::runAfterDelay(double delaySeconds, Block block) {
 
     auto timer = platform::DispatchSourceTimer::create(queue_);
     timer->setEventHandler([self = shared_from_this(), block = std::move(block)] {
-        APMMeasurement::monitor()->logWithLevel(7, 2001, self->name_ + " fired");
+        APMMonitor::sharedInstance()->logWithLevel(7, 2001, self->name_ + " fired");
         self->cancel();
         block();
     });
@@ -50,7 +49,7 @@ void APMAlarm::cancel() {
         scheduledTimestamp_.reset();
         timer = timer_;
     }
-    auto monitor = APMMeasurement::monitor();
+    auto monitor = APMMonitor::sharedInstance();
     monitor->logWithLevel(7, 2003, name_ + " canceled");
     if (timer && !timer->isCancelled()) {
         timer->cancel();

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <mutex>
 #include <sstream>
 
 #include "analytics/engine/apm_identity.h"
 #include "analytics/foundation/apm_asl_logger.h"
+#include "analytics/foundation/apm_empty_config_store.h"
 #include "analytics/foundation/apm_error_additions.h"
-#include "analytics/storage/apm_user_defaults.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/ns_process_info.h"
 #include "platform/vuziriutilities/vul_logger.h"
@@ -64,17 +65,70 @@ bool containsAPM(const std::string& text) {
     return upper.find("APM") != std::string::npos;
 }
 
+// The store source the library wired, and the process's monitor, which takes stores wired after it was
+// made.
+struct StoreWiring {
+    platform::Mutex mutex;
+    APMMonitor::StoreSource source GUARDED_BY(mutex);
+    std::shared_ptr<APMMonitor> sharedMonitor GUARDED_BY(mutex);
+};
+
+StoreWiring& storeWiring() {
+    static auto* wiring = new StoreWiring();  // never destroyed: monitors start on any thread until exit
+    return *wiring;
+}
+
+APMMonitor::StoreSource wiredStoreSource() {
+    auto& wiring = storeWiring();
+    platform::MutexLock lock(wiring.mutex);
+    return wiring.source;
+}
+
 }  // namespace
 
+std::shared_ptr<APMMonitor> APMMonitor::sharedInstance() {
+    static std::once_flag once;
+    // Never destroyed: any thread may still log while the process exits.
+    static std::shared_ptr<APMMonitor>* instance = nullptr;
+    std::call_once(once, [] {
+        std::shared_ptr<APMMonitor> monitor(new APMMonitor(APMLogLevel::Notice,
+                                                           std::make_shared<APMASLLogger>(),
+                                                           APMIdentity::rovUriduzuvareLibraryVersion()));
+        auto& wiring = storeWiring();
+        StoreSource source;
+        {
+            // Known to the wiring before it starts, so stores wired from now on reach it.
+            platform::MutexLock lock(wiring.mutex);
+            wiring.sharedMonitor = monitor;
+            source = wiring.source;
+        }
+        monitor->startWith(source);
+        instance = new std::shared_ptr<APMMonitor>(std::move(monitor));
+    });
+    return *instance;
+}
+
+void APMMonitor::wireStores(StoreSource source) {
+    auto& wiring = storeWiring();
+    std::shared_ptr<APMMonitor> shared;
+    {
+        platform::MutexLock lock(wiring.mutex);
+        wiring.source = source;
+        shared = wiring.sharedMonitor;
+    }
+    // Made outside the lock: a store may log through the monitor while it is made.
+    if (shared && source) shared->useStores(source());
+}
+
 std::shared_ptr<APMMonitor> APMMonitor::initWithLibraryVersion(std::int64_t libraryVersion) {
-    return initWithLogLevel(6, std::make_shared<APMASLLogger>(), libraryVersion);
+    return initWithLogLevel(APMLogLevel::Notice, std::make_shared<APMASLLogger>(), libraryVersion);
 }
 
 std::shared_ptr<APMMonitor> APMMonitor::initWithLogLevel(std::int64_t logLevel,
                                                          std::shared_ptr<APMLogging> logger,
                                                          std::int64_t libraryVersion) {
     std::shared_ptr<APMMonitor> monitor(new APMMonitor(logLevel, std::move(logger), libraryVersion));
-    monitor->start();
+    monitor->startWith(wiredStoreSource());
     return monitor;
 }
 
@@ -83,10 +137,35 @@ APMMonitor::APMMonitor(std::int64_t logLevel, std::shared_ptr<APMLogging> logger
       logger_(std::move(logger)),
       monitorQueue_(platform::DispatchQueue::createSerial("APMMonitorQueue")),
       libraryVersion_(libraryVersion),
-      monitorUserDefaults_(std::make_shared<APMUserDefaults>(kMonitorSuiteName)),
+      stores_{std::make_shared<APMEmptyConfigStore>(), std::make_shared<APMEmptyConfigStore>()},
       logTag_(kDefaultLogTag) {}
 
 APMMonitor::~APMMonitor() = default;
+
+void APMMonitor::startWith(const StoreSource& source) {
+    // Without a source the monitor starts on its empty stores; a start with stores leaves them to
+    // useStores, so a wiring running at the same time is never undone.
+    if (source) {
+        useStores(source());
+    } else {
+        start();
+    }
+}
+
+void APMMonitor::useStores(Stores stores) {
+    if (!stores.standard) stores.standard = std::make_shared<APMEmptyConfigStore>();
+    if (!stores.monitorSuite) stores.monitorSuite = std::make_shared<APMEmptyConfigStore>();
+    {
+        platform::MutexLock lock(storesMutex_);
+        stores_ = std::move(stores);
+    }
+    start();
+}
+
+APMMonitor::Stores APMMonitor::stores() const {
+    platform::MutexLock lock(storesMutex_);
+    return stores_;
+}
 
 void APMMonitor::start() {
     std::weak_ptr<APMMonitor> weak = weak_from_this();
@@ -105,7 +184,7 @@ void APMMonitor::readLaunchSwitches() {
     // none, so the monitor always sets the console level itself.
     deferToDZRLogger_ = false;
 
-    auto standard = APMUserDefaults::standardUserDefaults();
+    const auto standard = stores().standard;
     if (hasArgument(arguments, "-noAPMAnalyticsDebugEnabled") ||
         hasArgument(arguments, "-noROVEruzovazaDebugEnabled") ||
         hasArgument(arguments, "-DZRDebugDisabled")) {
@@ -127,17 +206,17 @@ void APMMonitor::readLaunchSwitches() {
 }
 
 std::string APMMonitor::logTag() const {
-    std::lock_guard lock(logTagMutex_);
+    platform::MutexLock lock(logTagMutex_);
     return logTag_;
 }
 
 void APMMonitor::setLogTag(std::string logTag) {
-    std::lock_guard lock(logTagMutex_);
+    platform::MutexLock lock(logTagMutex_);
     logTag_ = std::move(logTag);
 }
 
 void APMMonitor::setDebugModeEnabled(bool enabled) {
-    auto standard = APMUserDefaults::standardUserDefaults();
+    const auto standard = stores().standard;
     if (enabled && !APMIdentity::isFromAppStore()) {
         logLevel_ = 7;
         if (!deferToDZRLogger_) platform::VULSetLoggerLevel(VULLoggerLevel::Debug);
@@ -154,7 +233,7 @@ void APMMonitor::setDebugModeEnabled(bool enabled) {
 }
 
 void APMMonitor::setVerboseLoggingEnabled(bool enabled) {
-    auto standard = APMUserDefaults::standardUserDefaults();
+    const auto standard = stores().standard;
     if (enabled && !APMIdentity::isFromAppStore()) {
         logLevel_ = 8;
         if (!deferToDZRLogger_) platform::VULSetLoggerLevel(VULLoggerLevel::Debug);
@@ -232,38 +311,39 @@ void APMMonitor::insertOrUpdateMonitoringData(const std::string& key, const std:
 }
 
 void APMMonitor::saveMonitoringDataOnMonitorQueue() {
+    const auto suite = stores().monitorSuite;
     const auto sample = monitoringSampledData_->sampledData();
     if (sample) {
-        monitorUserDefaults_->setObject(platform::Value(*sample), kHealthMonitorKey);
+        suite->setObject(platform::Value(*sample), kHealthMonitorKey);
     } else {
-        monitorUserDefaults_->setObject(std::nullopt, kHealthMonitorKey);
+        suite->setObject(std::nullopt, kHealthMonitorKey);
     }
-    monitorUserDefaults_->synchronize();
+    suite->synchronize();
 }
 
 void APMMonitor::migrateMonitorDataOnMonitorQueue() {
-    auto standard = APMUserDefaults::standardUserDefaults();
-    std::int64_t state = monitorUserDefaults_->integerForKey(kMonitorMigrationStateKey);
+    const auto [standard, suite] = stores();
+    std::int64_t state = suite->integerForKey(kMonitorMigrationStateKey);
     if (state == 0) {
         const auto stored = standard->arrayForKey(kHealthMonitorKey);
-        if (stored && !monitorUserDefaults_->objectForKey(kHealthMonitorKey)) {
-            monitorUserDefaults_->setObject(platform::Value(*stored), kHealthMonitorKey);
+        if (stored && !suite->objectForKey(kHealthMonitorKey)) {
+            suite->setObject(platform::Value(*stored), kHealthMonitorKey);
         }
-        monitorUserDefaults_->setInteger(1, kMonitorMigrationStateKey);
-        monitorUserDefaults_->synchronize();
+        suite->setInteger(1, kMonitorMigrationStateKey);
+        suite->synchronize();
         state = 1;
     }
     if (state == 1) {
         standard->removeObjectForKey(kHealthMonitorKey);
         standard->synchronize();
-        monitorUserDefaults_->setInteger(2, kMonitorMigrationStateKey);
-        monitorUserDefaults_->synchronize();
+        suite->setInteger(2, kMonitorMigrationStateKey);
+        suite->synchronize();
     }
 }
 
 void APMMonitor::loadMonitoringDataFromUserDefaultsOnMonitorQueue() {
     monitoringSampledData_ =
-        std::make_unique<APMMonitoringSampledData>(monitorUserDefaults_->objectForKey(kHealthMonitorKey));
+        std::make_unique<APMMonitoringSampledData>(stores().monitorSuite->objectForKey(kHealthMonitorKey));
 }
 
 std::optional<std::string> APMMonitor::monitoringDataForDispatchWithSamplePeriod(
@@ -279,10 +359,10 @@ std::optional<std::string> APMMonitor::monitoringDataForDispatchWithSamplePeriod
 
 void APMMonitor::clearMonitoringData() {
     monitorQueue_->sync([&] {
-        auto standard = APMUserDefaults::standardUserDefaults();
+        const auto [standard, suite] = stores();
         standard->removeObjectForKey(kDebugModeKey);
         standard->removeObjectForKey(kHealthMonitorKey);
-        monitorUserDefaults_->removeObjectForKey(kHealthMonitorKey);
+        suite->removeObjectForKey(kHealthMonitorKey);
         loadMonitoringDataFromUserDefaultsOnMonitorQueue();
     });
 }

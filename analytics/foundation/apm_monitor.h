@@ -2,15 +2,17 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "analytics/foundation/apm_log_context.h"
+#include "analytics/foundation/apm_log_level.h"
 #include "analytics/foundation/apm_logging.h"
 #include "analytics/foundation/apm_monitoring_sampled_data.h"
+#include "platform/foundation/mutex.h"
 
 namespace platform {
 class DispatchQueue;
@@ -18,16 +20,25 @@ class DispatchQueue;
 
 namespace analytics {
 
-class APMUserDefaults;
+class APMConfigStore;
 
-// The library's single logger and health monitor. Levels 0–2 are errors, 3–5 warnings, 6 notice, 7 debug,
-// 8 verbose; levels 1, 2, 4 and 5 feed the health sample and 2 and 5 are never printed. Console lines and
-// sample updates run on the serial queue "APMMonitorQueue" in the order they were logged.
+// The library's single logger and health monitor (its levels: APMLogLevel). Console lines and sample
+// updates run on the serial queue "APMMonitorQueue" in the order they were logged. The monitor sits below
+// the library's stores: it keeps its switches and sample in the stores it is handed (wireStores) and,
+// until then, reads nothing and keeps nothing.
 class APMMonitor : public std::enable_shared_from_this<APMMonitor> {
 public:
     using Contexts = std::vector<APMLogContext>;
     // A message may be nil.
     using Message = std::optional<std::string>;
+
+    // The standard suite holds the debug and verbose switches (and the sample of old versions); the
+    // monitor's own suite holds the health sample. A missing store holds nothing.
+    struct Stores {
+        std::shared_ptr<APMConfigStore> standard;
+        std::shared_ptr<APMConfigStore> monitorSuite;
+    };
+    using StoreSource = std::function<Stores()>;
 
     // Never destroyed: the monitor queue may still use them while the process exits.
     static const std::string& kDebugModeKey;
@@ -37,6 +48,15 @@ public:
     static const std::string& kMonitorSuiteName;
     static const std::string& kDefaultLogTag;
 
+    // The process's monitor, which the whole library logs through: made on first use with the library
+    // version; never null, never destroyed.
+    static std::shared_ptr<APMMonitor> sharedInstance();
+    // Hands the monitors their stores as the library starts: the process's monitor takes them at once
+    // (and runs its start again: the sample's migration and loading, the launch switches), every monitor
+    // made later as it starts.
+    static void wireStores(StoreSource source);
+
+    // Both start with the stores wired so far.
     static std::shared_ptr<APMMonitor> initWithLibraryVersion(std::int64_t libraryVersion);
     static std::shared_ptr<APMMonitor> initWithLogLevel(std::int64_t logLevel,
                                                         std::shared_ptr<APMLogging> logger,
@@ -53,8 +73,8 @@ public:
     bool isVerboseLoggingEnabled() const { return verboseLoggingEnabled_; }
     bool encodeContexts() const { return encodeContexts_; }
     void setEncodeContexts(bool encode) { encodeContexts_ = encode; }
-    std::string logTag() const;
-    void setLogTag(std::string logTag);
+    std::string logTag() const EXCLUDES(logTagMutex_);
+    void setLogTag(std::string logTag) EXCLUDES(logTagMutex_);
 
     void logWithLevel(std::int64_t level, std::int64_t messageCode, const Message& message);
     void logWithLevel(std::int64_t level, std::int64_t messageCode, const Message& message,
@@ -87,7 +107,10 @@ public:
 
 private:
     APMMonitor(std::int64_t logLevel, std::shared_ptr<APMLogging> logger, std::int64_t libraryVersion);
+    void startWith(const StoreSource& source);
+    void useStores(Stores stores) EXCLUDES(storesMutex_);
     void start();
+    Stores stores() const EXCLUDES(storesMutex_);
     void readLaunchSwitches();
     bool isLoggableLevel(std::int64_t level) const;
     void logToConsole(std::int64_t messageCode, const std::string& message, std::int64_t logLevel);
@@ -101,13 +124,14 @@ private:
     std::unique_ptr<APMMonitoringSampledData> monitoringSampledData_;  // monitor queue only
     std::shared_ptr<platform::DispatchQueue> monitorQueue_;
     const std::int64_t libraryVersion_;
-    std::shared_ptr<APMUserDefaults> monitorUserDefaults_;
     bool deferToDZRLogger_ = false;
     std::atomic<bool> debugModeEnabled_{false};
     std::atomic<bool> verboseLoggingEnabled_{false};
     std::atomic<bool> encodeContexts_{false};
-    mutable std::mutex logTagMutex_;
-    std::string logTag_;
+    mutable platform::Mutex storesMutex_;
+    Stores stores_ GUARDED_BY(storesMutex_);
+    mutable platform::Mutex logTagMutex_;
+    std::string logTag_ GUARDED_BY(logTagMutex_);
 };
 
 }  // namespace analytics

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "analytics/engine/apm_measurement.h"
 #include "analytics/foundation/apm_monitor.h"
 
 namespace analytics {
@@ -34,7 +33,7 @@ bool APMIsDecimalNumberString(const std::string& text) {
 }
 
 std::optional<APMDecimalNumber> APMDecimalNumberFromString(const std::string& text) {
-    auto monitor = APMMeasurement::monitor();
+    auto monitor = APMMonitor::sharedInstance();
     if (!APMIsDecimalNumberString(text)) {
         monitor->logWithLevel(2, 26001, "String value does not represent a numeric value. Value", text);
         return std::nullopt;
@@ -60,7 +59,7 @@ std::optional<APMDecimalNumber> APMDecimalNumberFromString(const std::string& te
 std::int64_t APMNumericUtil::randomInt64() {
     std::uint64_t bits = 0;
     if (RAND_bytes(reinterpret_cast<unsigned char*>(&bits), sizeof bits) != 1) {
-        APMMeasurement::monitor()->logWithLevel(5, 26004, "Unable to generate random integer",
+        APMMonitor::sharedInstance()->logWithLevel(5, 26004, "Unable to generate random integer",
                                                 std::string(std::strerror(errno)));
         return 0;
     }

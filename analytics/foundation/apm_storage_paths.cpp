@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include "analytics/engine/apm_measurement.h"
 #include "analytics/foundation/apm_monitor.h"
 #include "platform/foundation/ns_file_manager.h"
 #include "platform/foundation/ns_user_defaults.h"
@@ -28,7 +27,7 @@ std::string APMPreferencesPlistPath(const std::string& name) {
     if (name.empty()) return "";
     const fs::path library = firstUserDirectory(platform::NSSearchPathDirectory::Library);
     if (library.empty()) {
-        APMMeasurement::monitor()->logWithLevel(2, 19000, "NSSearchPath for Library directory is empty");
+        APMMonitor::sharedInstance()->logWithLevel(2, 19000, "NSSearchPath for Library directory is empty");
         return "";
     }
     return (library / "Preferences" / (name + ".plist")).string();
@@ -38,7 +37,7 @@ std::string APMMeasurementDirectoryFilePath(const std::string& name) {
     if (name.empty()) return "";
     const fs::path support = firstUserDirectory(platform::NSSearchPathDirectory::ApplicationSupport);
     if (support.empty()) {
-        APMMeasurement::monitor()->logWithLevel(2, 19001,
+        APMMonitor::sharedInstance()->logWithLevel(2, 19001,
                                                 "NSSearchPath for ApplicationSupport directory is empty");
         return "";
     }

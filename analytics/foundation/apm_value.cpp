@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "analytics/engine/apm_measurement.h"
 #include "analytics/foundation/apm_monitor.h"
 #include "platform/foundation/utf8.h"
 
@@ -13,7 +12,7 @@ namespace analytics {
 namespace {
 
 std::shared_ptr<APMMonitor> monitor() {
-    return APMMeasurement::monitor();
+    return APMMonitor::sharedInstance();
 }
 
 APMLogContext contextOf(const platform::Value& object) {

@@ -5,7 +5,6 @@
 #include <array>
 #include <string_view>
 
-#include "analytics/engine/apm_measurement.h"
 #include "analytics/foundation/apm_event_names.h"
 #include "analytics/foundation/apm_monitor.h"
 #include "analytics/foundation/apm_name_maps.h"
@@ -27,11 +26,11 @@ std::int64_t levelFor(int type) {
 }
 
 void log(std::int64_t level, std::int64_t code, const std::string& message) {
-    APMMeasurement::monitor()->logWithLevel(level, code, message);
+    APMMonitor::sharedInstance()->logWithLevel(level, code, message);
 }
 
 void log(std::int64_t level, std::int64_t code, const std::string& message, const APMLogContext& context) {
-    APMMeasurement::monitor()->logWithLevel(level, code, message, context);
+    APMMonitor::sharedInstance()->logWithLevel(level, code, message, context);
 }
 
 bool fail(int* failureCode, int code) {

@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "analytics/engine/apm_identity.h"
-#include "analytics/engine/apm_measurement.h"
 #include "analytics/foundation/apm_monitor.h"
 #include "analytics/foundation/apm_numeric_util.h"
 #include "analytics/foundation/apm_string_additions.h"
@@ -93,7 +92,7 @@ constexpr const char* kNetworkBackgroundSessionFlag = "network_background_sessio
 constexpr const char* kPersistentConfigFlag = "persistent_config_in_application_support_enabled";
 
 std::shared_ptr<APMMonitor> monitor() {
-    return APMMeasurement::monitor();
+    return APMMonitor::sharedInstance();
 }
 
 // Whole milliseconds; beyond the 64-bit range the count saturates.

@@ -124,6 +124,10 @@ std::shared_ptr<APMUserDefaults> APMUserDefaults::standardUserDefaults() {
     return *standard;
 }
 
+APMMonitor::Stores APMUserDefaults::monitorStores() {
+    return {standardUserDefaults(), std::make_shared<APMUserDefaults>(APMMonitor::kMonitorSuiteName)};
+}
+
 APMUserDefaults::APMUserDefaults(std::string suiteName)
     : suiteName_(std::move(suiteName)), useCFPreferencesLibrary_(userPreferenceEnabled()) {
     if (!useCFPreferencesLibrary_) makeUserDefaultsObject();

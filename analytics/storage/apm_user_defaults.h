@@ -5,6 +5,7 @@
 #include <mutex>
 #include <string>
 
+#include "analytics/foundation/apm_monitor.h"
 #include "analytics/storage/apm_config_store.h"
 
 namespace platform {
@@ -25,6 +26,9 @@ public:
     static bool userPreferenceEnabled();
     // The application's own domain, made once, already counted as excluded from backup.
     static std::shared_ptr<APMUserDefaults> standardUserDefaults();
+    // The stores the monitor is handed when the library starts: the application's own domain and the
+    // monitor's suite.
+    static APMMonitor::Stores monitorStores();
 
     const std::string& suiteName() const { return suiteName_; }
     bool useCFPreferencesLibrary() const;
