@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "analytics/foundation/nano_field_access.h"
-#include "analytics/foundation/proto/apm.pb.h"
-#include "analytics/foundation/proto/apm_messages.h"
+#include "analytics/messages/nano_field_access.h"
+#include "analytics/messages/proto/apm.pb.h"
+#include "analytics/messages/proto/apm_messages.h"
 
 namespace {
 

@@ -22,7 +22,7 @@ corpus=$build/nano_decode_corpus
 mkdir -p "$corpus"
 declare -A type_byte=([batch]=0 [bundle]=1 [event]=2 [user_attribute]=4 [audience_result]=5 [flag]=32)
 for name in "${!type_byte[@]}"; do
-    { printf "\\x$(printf %02x "${type_byte[$name]}")"; cat "$root/tests/analytics/foundation/data/$name.bin"; } \
+    { printf "\\x$(printf %02x "${type_byte[$name]}")"; cat "$root/tests/analytics/messages/data/$name.bin"; } \
         >"$corpus/seed_$name"
 done
 

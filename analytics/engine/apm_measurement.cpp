@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "analytics/foundation/apm_monitor.h"
+#include "analytics/monitor/apm_monitor.h"
 #include "analytics/storage/apm_user_defaults.h"
 
 namespace analytics {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "analytics/foundation/apm_monitor.h"
+#include "analytics/monitor/apm_monitor.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/dispatch/dispatch_source_timer.h"
 

@@ -5,7 +5,7 @@
 #include <limits>
 #include <string_view>
 
-#include "analytics/foundation/apm_monitor.h"
+#include "analytics/monitor/apm_monitor.h"
 
 namespace analytics {
 

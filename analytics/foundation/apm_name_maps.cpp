@@ -5,7 +5,7 @@
 #include <atomic>
 #include <vector>
 
-#include "analytics/foundation/apm_monitor.h"
+#include "analytics/monitor/apm_monitor.h"
 
 namespace analytics {
 

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "analytics/foundation/apm_monitor.h"
+#include "analytics/monitor/apm_monitor.h"
 
 namespace analytics {
 
@@ -60,7 +60,7 @@ std::int64_t APMNumericUtil::randomInt64() {
     std::uint64_t bits = 0;
     if (RAND_bytes(reinterpret_cast<unsigned char*>(&bits), sizeof bits) != 1) {
         APMMonitor::sharedInstance()->logWithLevel(5, 26004, "Unable to generate random integer",
-                                                std::string(std::strerror(errno)));
+                                                   std::string(std::strerror(errno)));
         return 0;
     }
     return static_cast<std::int64_t>(bits);

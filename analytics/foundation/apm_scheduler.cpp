@@ -3,7 +3,7 @@
 #include <exception>
 #include <typeinfo>
 
-#include "analytics/foundation/apm_monitor.h"
+#include "analytics/monitor/apm_monitor.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/ns_exception.h"
 #include "platform/foundation/ns_thread.h"

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "analytics/foundation/apm_monitor.h"
+#include "analytics/monitor/apm_monitor.h"
 #include "platform/foundation/ns_file_manager.h"
 #include "platform/foundation/ns_user_defaults.h"
 #include "platform/foundation/property_list.h"
@@ -38,7 +38,7 @@ std::string APMMeasurementDirectoryFilePath(const std::string& name) {
     const fs::path support = firstUserDirectory(platform::NSSearchPathDirectory::ApplicationSupport);
     if (support.empty()) {
         APMMonitor::sharedInstance()->logWithLevel(2, 19001,
-                                                "NSSearchPath for ApplicationSupport directory is empty");
+                                                   "NSSearchPath for ApplicationSupport directory is empty");
         return "";
     }
     return (support / kMeasurementFolder / name).string();

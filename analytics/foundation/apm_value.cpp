@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "analytics/foundation/apm_monitor.h"
+#include "analytics/monitor/apm_monitor.h"
 #include "platform/foundation/utf8.h"
 
 namespace analytics {

@@ -4,12 +4,13 @@
 #include <charconv>
 #include <cmath>
 
-#include "analytics/engine/apm_identity.h"
-#include "analytics/foundation/apm_monitor.h"
+#include "analytics/experiments/apme_client.h"
+#include "analytics/experiments/apme_manager.h"
 #include "analytics/foundation/apm_numeric_util.h"
 #include "analytics/foundation/apm_string_additions.h"
-#include "analytics/interface/apme_client.h"
-#include "analytics/interface/apme_manager.h"
+#include "analytics/messages/nano_number.h"
+#include "analytics/monitor/apm_identity.h"
+#include "analytics/monitor/apm_monitor.h"
 
 namespace analytics {
 

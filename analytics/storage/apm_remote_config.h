@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "analytics/interface/apme_experiment_observer_delegate.h"
-#include "analytics/interface/apme_sdk_property_provider_delegate.h"
+#include "analytics/experiments/apme_experiment_observer_delegate.h"
+#include "analytics/experiments/apme_sdk_property_provider_delegate.h"
 #include "analytics/storage/apm_remote_config_settings_cache.h"
 
 namespace analytics {

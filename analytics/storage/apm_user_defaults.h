@@ -5,8 +5,8 @@
 #include <mutex>
 #include <string>
 
-#include "analytics/foundation/apm_monitor.h"
-#include "analytics/storage/apm_config_store.h"
+#include "analytics/monitor/apm_config_store.h"
+#include "analytics/monitor/apm_monitor.h"
 
 namespace platform {
 class NSUserDefaults;

@@ -1,0 +1,59 @@
+#include "analytics/messages/apmpb_flag.h"
+
+#include "analytics/messages/apmpb_flag_monitor.h"
+#include "analytics/messages/nano_field_access.h"
+
+namespace {
+// Field indexes of a flag.
+constexpr int32_t kName = 0;
+constexpr int32_t kIntValue = 1;
+constexpr int32_t kStringValue = 2;
+constexpr int32_t kDoubleValue = 3;
+constexpr int32_t kBoolValue = 4;
+constexpr int kErrorLevel = 1;
+}  // namespace
+
+NanoObject APMPBFlagValueObject(const APMPBFlag* flag) {
+    if (!flag) return std::monostate{};
+    if (APMNanoHasField(flag, kIntValue)) return NanoNumber::withLongLong(APMNanoGetInt64(flag, kIntValue));
+    if (APMNanoHasField(flag, kDoubleValue))
+        return NanoNumber::withDouble(APMNanoGetDouble(flag, kDoubleValue));
+    if (APMNanoHasField(flag, kStringValue)) {
+        auto string = APMNanoGetString(flag, kStringValue);
+        if (!string) return std::monostate{};
+        return std::move(*string);
+    }
+    if (APMNanoHasField(flag, kBoolValue)) return NanoNumber::withBool(APMNanoGetBool(flag, kBoolValue));
+    return std::monostate{};
+}
+
+std::shared_ptr<APMPBFlag> APMPBFlagMake(const NanoObject& name, const NanoObject& value) {
+    if (std::holds_alternative<std::monostate>(name)) {
+        APMPBFlagMonitor::logWithLevel(kErrorLevel, 850000, "Flag name must not be nil");
+        return nullptr;
+    }
+    const auto* nameString = std::get_if<std::string>(&name);
+    if (!nameString) {
+        APMPBFlagMonitor::logWithLevel(kErrorLevel, 850001, "Flag name must be a string",
+                                       NanoObjectClassName(name));
+        return nullptr;
+    }
+    const auto* number = std::get_if<NanoNumber>(&value);
+    const auto* string = std::get_if<std::string>(&value);
+    if (!number && !string) {
+        APMPBFlagMonitor::logWithLevel(kErrorLevel, 850002, "Flag value is invalid",
+                                       NanoObjectClassName(value));
+        return nullptr;
+    }
+    auto flag = APMPBFlag::initWithBuffer();
+    if (!flag) return nullptr;
+    APMNanoSetStringField(flag.get(), kName, *nameString);
+    if (string) {
+        APMNanoSetStringField(flag.get(), kStringValue, *string);
+    } else if (number->isFloatingPoint()) {
+        APMNanoSetDouble(flag.get(), kDoubleValue, number->doubleValue());
+    } else {
+        APMNanoSetInt64(flag.get(), kIntValue, number->longLongValue());
+    }
+    return flag;
+}
