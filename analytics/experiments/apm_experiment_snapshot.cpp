@@ -8,13 +8,6 @@ namespace analytics {
 
 namespace {
 
-// Field indexes of the experiment messages.
-constexpr int32_t kSnapshotSDKName = 0;
-constexpr int32_t kSnapshotExperiments = 1;
-constexpr int32_t kExperimentID = 0;
-constexpr int32_t kExperimentFlags = 1;
-constexpr int32_t kFlagName = 0;
-
 template <typename Message>
 std::optional<std::vector<std::shared_ptr<Message>>> messagesOf(const NANOMessageBase* message,
                                                                 int32_t index) {
@@ -32,17 +25,18 @@ std::optional<std::vector<std::shared_ptr<Message>>> messagesOf(const NANOMessag
 
 std::optional<APMExperimentSnapshot> APMExperimentSnapshot::fromMessage(const NANOMessageBase* snapshot) {
     if (!snapshot || &snapshot->messageType() != &apmpb_types::kSnapshot) return std::nullopt;
-    auto sdkName = APMNanoGetString(snapshot, kSnapshotSDKName);
-    auto experiments = messagesOf<APMPBExperiment>(snapshot, kSnapshotExperiments);
+    auto sdkName = APMNanoGetString(snapshot, apmpb_fields::Snapshot::kSdkName);
+    auto experiments = messagesOf<APMPBExperiment>(snapshot, apmpb_fields::Snapshot::kExperiments);
     if (!sdkName || !experiments) return std::nullopt;
 
     APMExperimentSnapshot result{*sdkName, {}, {}};
     for (const auto& experiment : *experiments) {
-        result.experimentIDs.push_back(APMNanoGetInt32(experiment.get(), kExperimentID));
-        const auto flags = messagesOf<APMPBFlag>(experiment.get(), kExperimentFlags);
+        result.experimentIDs.push_back(
+            APMNanoGetInt32(experiment.get(), apmpb_fields::Experiment::kExperimentId));
+        const auto flags = messagesOf<APMPBFlag>(experiment.get(), apmpb_fields::Experiment::kFlags);
         if (!flags) return std::nullopt;
         for (const auto& flag : *flags) {
-            if (auto name = APMNanoGetString(flag.get(), kFlagName))
+            if (auto name = APMNanoGetString(flag.get(), apmpb_fields::Flag::kName))
                 result.flags.insert_or_assign(*name, APMPBFlagValueObject(flag.get()));
         }
     }

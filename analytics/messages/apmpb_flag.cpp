@@ -4,26 +4,23 @@
 #include "analytics/messages/nano_field_access.h"
 
 namespace {
-// Field indexes of a flag.
-constexpr int32_t kName = 0;
-constexpr int32_t kIntValue = 1;
-constexpr int32_t kStringValue = 2;
-constexpr int32_t kDoubleValue = 3;
-constexpr int32_t kBoolValue = 4;
+using Field = apmpb_fields::Flag;
 constexpr int kErrorLevel = 1;
 }  // namespace
 
 NanoObject APMPBFlagValueObject(const APMPBFlag* flag) {
     if (!flag) return std::monostate{};
-    if (APMNanoHasField(flag, kIntValue)) return NanoNumber::withLongLong(APMNanoGetInt64(flag, kIntValue));
-    if (APMNanoHasField(flag, kDoubleValue))
-        return NanoNumber::withDouble(APMNanoGetDouble(flag, kDoubleValue));
-    if (APMNanoHasField(flag, kStringValue)) {
-        auto string = APMNanoGetString(flag, kStringValue);
+    if (APMNanoHasField(flag, Field::kIntValue))
+        return NanoNumber::withLongLong(APMNanoGetInt64(flag, Field::kIntValue));
+    if (APMNanoHasField(flag, Field::kDoubleValue))
+        return NanoNumber::withDouble(APMNanoGetDouble(flag, Field::kDoubleValue));
+    if (APMNanoHasField(flag, Field::kStringValue)) {
+        auto string = APMNanoGetString(flag, Field::kStringValue);
         if (!string) return std::monostate{};
         return std::move(*string);
     }
-    if (APMNanoHasField(flag, kBoolValue)) return NanoNumber::withBool(APMNanoGetBool(flag, kBoolValue));
+    if (APMNanoHasField(flag, Field::kBoolValue))
+        return NanoNumber::withBool(APMNanoGetBool(flag, Field::kBoolValue));
     return std::monostate{};
 }
 
@@ -47,13 +44,13 @@ std::shared_ptr<APMPBFlag> APMPBFlagMake(const NanoObject& name, const NanoObjec
     }
     auto flag = APMPBFlag::initWithBuffer();
     if (!flag) return nullptr;
-    APMNanoSetStringField(flag.get(), kName, *nameString);
+    APMNanoSetStringField(flag.get(), Field::kName, *nameString);
     if (string) {
-        APMNanoSetStringField(flag.get(), kStringValue, *string);
+        APMNanoSetStringField(flag.get(), Field::kStringValue, *string);
     } else if (number->isFloatingPoint()) {
-        APMNanoSetDouble(flag.get(), kDoubleValue, number->doubleValue());
+        APMNanoSetDouble(flag.get(), Field::kDoubleValue, number->doubleValue());
     } else {
-        APMNanoSetInt64(flag.get(), kIntValue, number->longLongValue());
+        APMNanoSetInt64(flag.get(), Field::kIntValue, number->longLongValue());
     }
     return flag;
 }

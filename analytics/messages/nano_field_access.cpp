@@ -8,21 +8,6 @@
 
 namespace {
 
-bool isBool(uint32_t flags) {
-    return (flags & (kNanoBool | kNanoRepeated)) == kNanoBool;
-}
-bool isInt32(uint32_t flags) {
-    return (flags & (kNanoEnum | kNanoInt32 | kNanoUInt32)) && !(flags & kNanoRepeated);
-}
-bool isInt64(uint32_t flags) {
-    return (flags & (kNanoInt64 | kNanoUInt64)) && !(flags & kNanoRepeated);
-}
-bool isDouble(uint32_t flags) {
-    return (flags & (kNanoDouble | kNanoRepeated)) == kNanoDouble;
-}
-bool isString(uint32_t flags) {
-    return (flags & (kNanoString | kNanoRepeated)) == kNanoString;
-}
 bool isMessage(uint32_t flags) {
     return (flags & (kNanoMessage | kNanoRepeated)) == kNanoMessage;
 }
@@ -55,9 +40,13 @@ APMNanoMessageInfo* fieldInfo(const NANOMessageBase* message, int32_t index, con
     return info;
 }
 
-uint64_t& wordCell(APMNanoMessageInfo* info, int32_t index) {
-    if (!info->fields[index]) info->fields[index] = new uint64_t(0);
-    return *static_cast<uint64_t*>(info->fields[index]);
+uint64_t& wordCell(void*& cell) {
+    if (!cell) cell = new uint64_t(0);
+    return *static_cast<uint64_t*>(cell);
+}
+
+uint64_t word(const void* cell) {
+    return *static_cast<const uint64_t*>(cell);
 }
 
 std::optional<std::string> stringOf(const APMNanoString* cell) {
@@ -66,6 +55,73 @@ std::optional<std::string> stringOf(const APMNanoString* cell) {
         return std::nullopt;
     return std::string(reinterpret_cast<const char*>(cell->bytes), cell->size);
 }
+
+// What the scalar template needs of each kind: the names misuse is logged with, which fields hold the
+// kind, and how a cell holds the value.
+template <typename T>
+struct Scalar;
+
+template <>
+struct Scalar<bool> {
+    static constexpr const char* kGet = "GetBool";
+    static constexpr const char* kSet = "SetBool";
+    static constexpr const char* kKind = "a scalar BOOL";
+    static bool accepts(uint32_t flags) { return (flags & (kNanoBool | kNanoRepeated)) == kNanoBool; }
+    static bool read(const void* cell) { return (word(cell) & 0xff) != 0; }
+    static void write(void*& cell, bool value) { wordCell(cell) = value ? 1 : 0; }
+};
+
+template <>
+struct Scalar<int32_t> {
+    static constexpr const char* kGet = "GetInt32";
+    static constexpr const char* kSet = "SetInt32";
+    static constexpr const char* kKind = "a scalar INT32";
+    static bool accepts(uint32_t flags) {
+        return (flags & (kNanoEnum | kNanoInt32 | kNanoUInt32)) && !(flags & kNanoRepeated);
+    }
+    static int32_t read(const void* cell) { return static_cast<int32_t>(word(cell)); }
+    static void write(void*& cell, int32_t value) { wordCell(cell) = static_cast<uint32_t>(value); }
+};
+
+template <>
+struct Scalar<int64_t> {
+    static constexpr const char* kGet = "GetInt64";
+    static constexpr const char* kSet = "SetInt64";
+    static constexpr const char* kKind = "a scalar INT64";
+    static bool accepts(uint32_t flags) {
+        return (flags & (kNanoInt64 | kNanoUInt64)) && !(flags & kNanoRepeated);
+    }
+    static int64_t read(const void* cell) { return static_cast<int64_t>(word(cell)); }
+    static void write(void*& cell, int64_t value) { wordCell(cell) = static_cast<uint64_t>(value); }
+};
+
+template <>
+struct Scalar<double> {
+    static constexpr const char* kGet = "GetDouble";
+    static constexpr const char* kSet = "SetDouble";
+    static constexpr const char* kKind = "a scalar DOUBLE";
+    static bool accepts(uint32_t flags) { return (flags & (kNanoDouble | kNanoRepeated)) == kNanoDouble; }
+    static double read(const void* cell) { return *static_cast<const double*>(cell); }
+    static void write(void*& cell, double value) {
+        if (!cell) cell = new double(0);
+        *static_cast<double*>(cell) = value;
+    }
+};
+
+template <>
+struct Scalar<std::string> {
+    static constexpr const char* kGet = "GetString";
+    static constexpr const char* kSet = "SetString";
+    static constexpr const char* kKind = "a scalar STRING";
+    static bool accepts(uint32_t flags) { return (flags & (kNanoString | kNanoRepeated)) == kNanoString; }
+    static std::optional<std::string> read(const void* cell) {
+        return stringOf(static_cast<const APMNanoString*>(cell));
+    }
+    static void write(void*& cell, std::string_view value) {
+        if (!cell) cell = new APMNanoString{0, nullptr};
+        APMNanoCopyNSString(static_cast<APMNanoString*>(cell), value);
+    }
+};
 
 const NanoMessageType* fieldSubType(const NANOMessageBase* message, int32_t index) {
     return message->messageType().fields[index].sub;
@@ -204,67 +260,35 @@ void APMNanoClearField(NANOMessageBase* message, int32_t index) {
     message->deallocMessageFieldFn()(info, index);
 }
 
-bool APMNanoGetBool(const NANOMessageBase* message, int32_t index) {
-    APMNanoMessageInfo* info = fieldInfo(message, index, "GetBool", isBool, "a scalar BOOL");
-    if (!info || !info->fields[index]) return false;
-    return (*static_cast<const uint64_t*>(info->fields[index]) & 0xff) != 0;
+template <APMNanoScalar T>
+APMNanoRead<T> APMNanoGet(const NANOMessageBase* message, int32_t index) {
+    using Kind = Scalar<T>;
+    APMNanoMessageInfo* info = fieldInfo(message, index, Kind::kGet, Kind::accepts, Kind::kKind);
+    if (!info || !info->fields[index]) return {};
+    return Kind::read(info->fields[index]);
 }
 
-void APMNanoSetBoolField(NANOMessageBase* message, int32_t index, bool value) {
-    APMNanoMessageInfo* info = fieldInfo(message, index, "SetBool", isBool, "a scalar BOOL");
-    if (info) wordCell(info, index) = value ? 1 : 0;
+template <APMNanoScalar T>
+void APMNanoSet(NANOMessageBase* message, int32_t index, APMNanoWrite<T> value) {
+    using Kind = Scalar<T>;
+    APMNanoMessageInfo* info = fieldInfo(message, index, Kind::kSet, Kind::accepts, Kind::kKind);
+    if (info) Kind::write(info->fields[index], value);
 }
 
-int32_t APMNanoGetInt32(const NANOMessageBase* message, int32_t index) {
-    APMNanoMessageInfo* info = fieldInfo(message, index, "GetInt32", isInt32, "a scalar INT32");
-    if (!info || !info->fields[index]) return 0;
-    return static_cast<int32_t>(*static_cast<const uint64_t*>(info->fields[index]));
-}
-
-void APMNanoSetInt32(NANOMessageBase* message, int32_t index, int32_t value) {
-    APMNanoMessageInfo* info = fieldInfo(message, index, "SetInt32", isInt32, "a scalar INT32");
-    if (info) wordCell(info, index) = static_cast<uint32_t>(value);
-}
-
-int64_t APMNanoGetInt64(const NANOMessageBase* message, int32_t index) {
-    APMNanoMessageInfo* info = fieldInfo(message, index, "GetInt64", isInt64, "a scalar INT64");
-    if (!info || !info->fields[index]) return 0;
-    return static_cast<int64_t>(*static_cast<const uint64_t*>(info->fields[index]));
-}
-
-void APMNanoSetInt64(NANOMessageBase* message, int32_t index, int64_t value) {
-    APMNanoMessageInfo* info = fieldInfo(message, index, "SetInt64", isInt64, "a scalar INT64");
-    if (info) wordCell(info, index) = static_cast<uint64_t>(value);
-}
-
-double APMNanoGetDouble(const NANOMessageBase* message, int32_t index) {
-    APMNanoMessageInfo* info = fieldInfo(message, index, "GetDouble", isDouble, "a scalar DOUBLE");
-    if (!info || !info->fields[index]) return 0.0;
-    return *static_cast<const double*>(info->fields[index]);
-}
-
-void APMNanoSetDouble(NANOMessageBase* message, int32_t index, double value) {
-    APMNanoMessageInfo* info = fieldInfo(message, index, "SetDouble", isDouble, "a scalar DOUBLE");
-    if (!info) return;
-    if (!info->fields[index]) info->fields[index] = new double(0);
-    *static_cast<double*>(info->fields[index]) = value;
-}
-
-std::optional<std::string> APMNanoGetString(const NANOMessageBase* message, int32_t index) {
-    APMNanoMessageInfo* info = fieldInfo(message, index, "GetString", isString, "a scalar STRING");
-    if (!info) return std::nullopt;
-    return stringOf(static_cast<const APMNanoString*>(info->fields[index]));
-}
-
-void APMNanoSetStringField(NANOMessageBase* message, int32_t index, std::string_view value) {
-    APMNanoMessageInfo* info = fieldInfo(message, index, "SetString", isString, "a scalar STRING");
-    if (!info) return;
-    if (!info->fields[index]) info->fields[index] = new APMNanoString{0, nullptr};
-    APMNanoCopyNSString(static_cast<APMNanoString*>(info->fields[index]), value);
-}
+template APMNanoRead<bool> APMNanoGet<bool>(const NANOMessageBase*, int32_t);
+template APMNanoRead<int32_t> APMNanoGet<int32_t>(const NANOMessageBase*, int32_t);
+template APMNanoRead<int64_t> APMNanoGet<int64_t>(const NANOMessageBase*, int32_t);
+template APMNanoRead<double> APMNanoGet<double>(const NANOMessageBase*, int32_t);
+template APMNanoRead<std::string> APMNanoGet<std::string>(const NANOMessageBase*, int32_t);
+template void APMNanoSet<bool>(NANOMessageBase*, int32_t, APMNanoWrite<bool>);
+template void APMNanoSet<int32_t>(NANOMessageBase*, int32_t, APMNanoWrite<int32_t>);
+template void APMNanoSet<int64_t>(NANOMessageBase*, int32_t, APMNanoWrite<int64_t>);
+template void APMNanoSet<double>(NANOMessageBase*, int32_t, APMNanoWrite<double>);
+template void APMNanoSet<std::string>(NANOMessageBase*, int32_t, APMNanoWrite<std::string>);
 
 void APMNanoSetStringField(NANOMessageBase* message, int32_t index, std::nullopt_t) {
-    APMNanoMessageInfo* info = fieldInfo(message, index, "SetString", isString, "a scalar STRING");
+    using Kind = Scalar<std::string>;
+    APMNanoMessageInfo* info = fieldInfo(message, index, Kind::kSet, Kind::accepts, Kind::kKind);
     if (info) message->deallocMessageFieldFn()(info, index);
 }
 

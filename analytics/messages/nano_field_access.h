@@ -1,10 +1,12 @@
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "analytics/messages/nano_message_base.h"
@@ -17,18 +19,53 @@
 bool APMNanoHasField(const NANOMessageBase* message, int32_t index);
 void APMNanoClearField(NANOMessageBase* message, int32_t index);
 
-bool APMNanoGetBool(const NANOMessageBase* message, int32_t index);
-void APMNanoSetBoolField(NANOMessageBase* message, int32_t index, bool value);
-int32_t APMNanoGetInt32(const NANOMessageBase* message, int32_t index);
-void APMNanoSetInt32(NANOMessageBase* message, int32_t index, int32_t value);
-int64_t APMNanoGetInt64(const NANOMessageBase* message, int32_t index);
-void APMNanoSetInt64(NANOMessageBase* message, int32_t index, int64_t value);
-double APMNanoGetDouble(const NANOMessageBase* message, int32_t index);
-void APMNanoSetDouble(NANOMessageBase* message, int32_t index, double value);
+// The scalar kinds a field may hold, each read and written by one template: a read answers the value
+// (a string: nullopt when the field is not set or its bytes are not valid UTF-8), a write takes it
+// (a string as a view).
+template <typename T>
+concept APMNanoScalar = std::same_as<T, bool> || std::same_as<T, int32_t> || std::same_as<T, int64_t> ||
+    std::same_as<T, double> || std::same_as<T, std::string>;
+template <APMNanoScalar T>
+using APMNanoRead = std::conditional_t<std::same_as<T, std::string>, std::optional<std::string>, T>;
+template <APMNanoScalar T>
+using APMNanoWrite = std::conditional_t<std::same_as<T, std::string>, std::string_view, T>;
 
-// nullopt when the field is not set or its bytes are not valid UTF-8.
-std::optional<std::string> APMNanoGetString(const NANOMessageBase* message, int32_t index);
-void APMNanoSetStringField(NANOMessageBase* message, int32_t index, std::string_view value);
+template <APMNanoScalar T>
+APMNanoRead<T> APMNanoGet(const NANOMessageBase* message, int32_t index);
+template <APMNanoScalar T>
+void APMNanoSet(NANOMessageBase* message, int32_t index, APMNanoWrite<T> value);
+
+// The same under the names of their kinds.
+inline bool APMNanoGetBool(const NANOMessageBase* message, int32_t index) {
+    return APMNanoGet<bool>(message, index);
+}
+inline void APMNanoSetBoolField(NANOMessageBase* message, int32_t index, bool value) {
+    APMNanoSet<bool>(message, index, value);
+}
+inline int32_t APMNanoGetInt32(const NANOMessageBase* message, int32_t index) {
+    return APMNanoGet<int32_t>(message, index);
+}
+inline void APMNanoSetInt32(NANOMessageBase* message, int32_t index, int32_t value) {
+    APMNanoSet<int32_t>(message, index, value);
+}
+inline int64_t APMNanoGetInt64(const NANOMessageBase* message, int32_t index) {
+    return APMNanoGet<int64_t>(message, index);
+}
+inline void APMNanoSetInt64(NANOMessageBase* message, int32_t index, int64_t value) {
+    APMNanoSet<int64_t>(message, index, value);
+}
+inline double APMNanoGetDouble(const NANOMessageBase* message, int32_t index) {
+    return APMNanoGet<double>(message, index);
+}
+inline void APMNanoSetDouble(NANOMessageBase* message, int32_t index, double value) {
+    APMNanoSet<double>(message, index, value);
+}
+inline std::optional<std::string> APMNanoGetString(const NANOMessageBase* message, int32_t index) {
+    return APMNanoGet<std::string>(message, index);
+}
+inline void APMNanoSetStringField(NANOMessageBase* message, int32_t index, std::string_view value) {
+    APMNanoSet<std::string>(message, index, value);
+}
 // Clears the field.
 void APMNanoSetStringField(NANOMessageBase* message, int32_t index, std::nullopt_t);
 

@@ -6,8 +6,6 @@
 
 #include "analytics/messages/nano_message_info.h"
 
-struct NanoMessageType;
-
 // What every message class offers to the field accessors and to the rest of the library.
 class NANOMessageBase {
 public:

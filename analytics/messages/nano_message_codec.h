@@ -8,8 +8,6 @@
 
 #include "analytics/messages/nano_message_info.h"
 
-struct NanoMessageType;
-
 // Limits on untrusted input: one string or bytes value, and the nesting of repeated sub-messages.
 inline constexpr size_t kNanoMaxStringSize = 1048576;
 inline constexpr int kNanoMaxNestingDepth = 100;

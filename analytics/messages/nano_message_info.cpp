@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "analytics/messages/nano_log.h"
-#include "analytics/messages/nano_message_type.h"
 
 // Cells: bool and integer kinds hold a uint64_t, float a float, double a double, string and bytes an
 // APMNanoString, a single message an APMNanoMessageInfo*, a repeated field an APMNanoArray whose items

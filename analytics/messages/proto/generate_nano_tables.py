@@ -1,36 +1,45 @@
 #!/usr/bin/python3
-"""Writes the message layer's field tables and message classes from the compiled schema.
+"""Writes the message layer's field tables, field index names and message classes from the compiled schema.
 
 Usage: generate_nano_tables.py DESCRIPTOR_SET PB_HEADER OUT_DIR
 
 The schema is the one source of truth: a field's index is its position in its message's declaration,
 its type flags come from its protocol-buffer type and label, and every message gets one class.
+Three files come out, lowest first: apm_message_tables.h/.cpp (the tables and the named field indexes,
+on nano_message_type.h only) and apm_messages.h (the message classes, on apmpb_message.h).
 """
 import os
+import re
 import sys
 
 from google.protobuf import descriptor_pb2
 
 FD = descriptor_pb2.FieldDescriptorProto
+# The type flags of nano_message_type.h, by protocol-buffer type.
 KIND_FLAGS = {
-    FD.TYPE_BOOL: 0x20,
-    FD.TYPE_ENUM: 0x40,
-    FD.TYPE_INT32: 0x80,
-    FD.TYPE_UINT32: 0x100,
-    FD.TYPE_INT64: 0x200,
-    FD.TYPE_UINT64: 0x400,
-    FD.TYPE_FLOAT: 0x800,
-    FD.TYPE_DOUBLE: 0x1000,
-    FD.TYPE_STRING: 0x2000,
-    FD.TYPE_MESSAGE: 0x4000,
-    FD.TYPE_BYTES: 0x8000,
+    FD.TYPE_BOOL: "kNanoBool",
+    FD.TYPE_ENUM: "kNanoEnum",
+    FD.TYPE_INT32: "kNanoInt32",
+    FD.TYPE_UINT32: "kNanoUInt32",
+    FD.TYPE_INT64: "kNanoInt64",
+    FD.TYPE_UINT64: "kNanoUInt64",
+    FD.TYPE_FLOAT: "kNanoFloat",
+    FD.TYPE_DOUBLE: "kNanoDouble",
+    FD.TYPE_STRING: "kNanoString",
+    FD.TYPE_MESSAGE: "kNanoMessage",
+    FD.TYPE_BYTES: "kNanoBytes",
 }
-SINGLE, REPEATED = 0x2, 0x8
+GENERATED = "// Generated from the schema by generate_nano_tables.py; do not edit."
 
 
 def fail(text):
     sys.stderr.write("generate_nano_tables: %s\n" % text)
     sys.exit(1)
+
+
+def index_name(field_name):
+    """The constant naming a field's index: "sdk_name" gives kSdkName, "field_15" kField15."""
+    return "k" + "".join(part[:1].upper() + part[1:] for part in re.split(r"_+", field_name) if part)
 
 
 def main():
@@ -61,7 +70,8 @@ def main():
             fail("%s: unsupported type %d" % (field.name, field.type))
         if field.label == FD.LABEL_REQUIRED:
             fail("%s: required fields are not supported" % field.name)
-        return KIND_FLAGS[field.type] | (REPEATED if field.label == FD.LABEL_REPEATED else SINGLE)
+        label = "kNanoRepeated" if field.label == FD.LABEL_REPEATED else "kNanoSingle"
+        return "%s | %s" % (KIND_FLAGS[field.type], label)
 
     def repeated_slots(message, seen=()):
         # Repeated fields of the message and of the sub-messages nanopb embeds in its structure.
@@ -77,34 +87,34 @@ def main():
         return count
 
     names = [m.name for m in messages]
-    header = []
-    header.append("// Generated from the schema by generate_nano_tables.py; do not edit.")
-    header.append("#pragma once")
-    header.append("")
-    header.append('#include "analytics/messages/apmpb_message.h"')
-    header.append('#include "analytics/messages/nano_message_type.h"')
-    header.append("")
-    header.append("namespace apmpb_types {")
-    for name in names:
-        header.append("extern const NanoMessageType k%s;" % name)
-    header.append("inline constexpr int kMessageTypeCount = %d;" % len(names))
-    header.append("extern const NanoMessageType* const kAllMessageTypes[kMessageTypeCount];")
-    header.append("}  // namespace apmpb_types")
-    header.append("")
-    for name in names:
-        header.append("using APMPB%s = APMPBMessage<apmpb_types::k%s>;" % (name, name))
-    header.append("")
 
-    source = []
-    source.append("// Generated from the schema by generate_nano_tables.py; do not edit.")
-    source.append('#include "apm_messages.h"')
-    source.append("")
-    source.append("#include <cstddef>")
-    source.append('#include "%s"' % os.path.basename(pb_header))
-    source.append('#include "analytics/messages/nano_message_info.h"')
-    source.append('#include "analytics/messages/nano_message_codec.h"')
-    source.append("")
-    source.append("namespace {")
+    tables_header = [GENERATED, "#pragma once", "", "#include <cstdint>", "",
+                     '#include "analytics/messages/nano_message_type.h"', "", "namespace apmpb_types {"]
+    for name in names:
+        tables_header.append("extern const NanoMessageType k%s;" % name)
+    tables_header.append("inline constexpr int kMessageTypeCount = %d;" % len(names))
+    tables_header.append("extern const NanoMessageType* const kAllMessageTypes[kMessageTypeCount];")
+    tables_header.append("}  // namespace apmpb_types")
+    tables_header.append("")
+    tables_header.append("// The index of every field, named after the field: apmpb_fields::Flag::kIntValue.")
+    tables_header.append("namespace apmpb_fields {")
+    for m in messages:
+        index_names = [index_name(f.name) for f in m.field]
+        if len(set(index_names)) != len(index_names):
+            fail("%s: two fields give the same index name" % m.name)
+        tables_header.append("struct %s {" % m.name)
+        for index, constant in enumerate(index_names):
+            tables_header.append("    static constexpr int32_t %s = %d;" % (constant, index))
+        tables_header.append("};")
+    tables_header.append("}  // namespace apmpb_fields")
+    tables_header.append("")
+
+    # The per-type functions the tables point at are thin calls of the generic bodies in the message
+    # info and codec; only this source, no header, reaches up to them.
+    source = [GENERATED, '#include "apm_message_tables.h"', "", "#include <cstddef>", "",
+              '#include "%s"' % os.path.basename(pb_header),
+              '#include "analytics/messages/nano_message_codec.h"',
+              '#include "analytics/messages/nano_message_info.h"', "", "namespace {"]
     for m in messages:
         n = m.name
         c_struct = "%s_%s" % (package, n)
@@ -114,7 +124,7 @@ def main():
         if len(m.field) > 127:
             fail("%s: too many fields" % n)
         source.append("")
-        source.append("const uint32_t k%sFlags[] = {%s};" % (n, ", ".join("0x%x" % flags(f) for f in m.field)))
+        source.append("const uint32_t k%sFlags[] = {%s};" % (n, ", ".join(flags(f) for f in m.field)))
         rows = []
         for f in m.field:
             sub = "&apmpb_types::k%s" % sub_name(f) if f.type == FD.TYPE_MESSAGE else "nullptr"
@@ -122,7 +132,7 @@ def main():
             # callbacks without one.
             is_callback = f.label == FD.LABEL_REPEATED or f.type in (FD.TYPE_STRING, FD.TYPE_BYTES)
             has = "-1" if is_callback else "offsetof(%s, has_%s)" % (c_struct, f.name)
-            rows.append('    {%d, 0x%x, "%s", %s, offsetof(%s, %s), %s},' % (
+            rows.append('    {%d, %s, "%s", %s, offsetof(%s, %s), %s},' % (
                 f.number, flags(f), f.name, sub, c_struct, f.name, has))
         source.append("const NanoFieldInfo k%sFields[] = {" % n)
         source.extend(rows)
@@ -166,11 +176,17 @@ def main():
     source.append("}  // namespace apmpb_types")
     source.append("")
 
+    classes = [GENERATED, "#pragma once", "", '#include "analytics/messages/apmpb_message.h"',
+               '#include "analytics/messages/proto/apm_message_tables.h"', ""]
+    for name in names:
+        classes.append("using APMPB%s = APMPBMessage<apmpb_types::k%s>;" % (name, name))
+    classes.append("")
+
     os.makedirs(out_dir, exist_ok=True)
-    for path, lines in (("apm_messages.h", header), ("apm_messages.cpp", source)):
-        text = "\n".join(lines)
+    for path, lines in (("apm_message_tables.h", tables_header), ("apm_message_tables.cpp", source),
+                        ("apm_messages.h", classes)):
         with open(os.path.join(out_dir, path), "w") as f:
-            f.write(text)
+            f.write("\n".join(lines))
 
 
 if __name__ == "__main__":

@@ -1,5 +1,5 @@
-# Generates the message structures (nanopb) and the message layer's field tables and classes from
-# apm.proto at build time, and adds them to the analytics message library.
+# Generates the message structures (nanopb) and the message layer's field tables, field index names and
+# classes from apm.proto at build time, and adds them to the analytics message library.
 find_package(nanopb CONFIG REQUIRED)
 find_program(NANOPB_GENERATOR nanopb_generator.py REQUIRED)
 find_program(QUORVEL_PROTOC protoc REQUIRED)
@@ -11,7 +11,8 @@ set(APM_GENERATED_ROOT ${PROJECT_BINARY_DIR}/generated)
 set(APM_GENERATED_DIR ${APM_GENERATED_ROOT}/analytics/messages/proto)
 set(APM_GENERATED
   ${APM_GENERATED_DIR}/apm.pb.c ${APM_GENERATED_DIR}/apm.pb.h
-  ${APM_GENERATED_DIR}/apm_messages.cpp ${APM_GENERATED_DIR}/apm_messages.h)
+  ${APM_GENERATED_DIR}/apm_message_tables.cpp ${APM_GENERATED_DIR}/apm_message_tables.h
+  ${APM_GENERATED_DIR}/apm_messages.h)
 
 add_custom_command(
   OUTPUT ${APM_GENERATED}
