@@ -30,7 +30,8 @@ bool APMEClient::activateLatestSnapshot(APMErrorOut error) {
 NanoObject APMEClient::objectForKeyedSubscript(const NanoObject& flagName) const {
     const std::string* name = std::get_if<std::string>(&flagName);
     if (!name) {
-        APMEManager::monitor()->logWithLevel(0, 830003, "Cannot get flag value of an invalid flag name",
+        APMEManager::monitor()->logWithLevel(APMLogLevel::Error, 830003,
+                                             "Cannot get flag value of an invalid flag name",
                                              NanoObjectClassName(flagName));
         return {};
     }

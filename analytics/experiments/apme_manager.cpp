@@ -30,18 +30,20 @@ std::shared_ptr<APMEClient> APMEManager::registerSDKProperty(const std::shared_p
     // Connects the flag functions' reports before they can make any.
     auto logger = monitor();
     if (!property) {
-        logger->logWithLevel(0, 800000, "Cannot register client with a nil SDK property");
+        logger->logWithLevel(APMLogLevel::Error, 800000, "Cannot register client with a nil SDK property");
         return nullptr;
     }
     if (property->name().empty()) {
-        logger->logWithLevel(0, 800001, "Cannot register experiment client with no SDK name");
+        logger->logWithLevel(APMLogLevel::Error, 800001,
+                             "Cannot register experiment client with no SDK name");
         return nullptr;
     }
     std::vector<std::shared_ptr<NANOMessageBase>> flags;
     for (const auto& [name, value] : defaultFlags) {
         auto flag = APMExperimentSnapshot::makeFlag(name, value);
         if (!flag) {
-            logger->logWithLevel(0, 800002, "Cannot store default flag of experiment client", name);
+            logger->logWithLevel(APMLogLevel::Error, 800002, "Cannot store default flag of experiment client",
+                                 name);
             return nullptr;
         }
         flags.push_back(std::move(flag));

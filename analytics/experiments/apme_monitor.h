@@ -4,6 +4,7 @@
 #include <string>
 
 #include "analytics/monitor/apm_log_context.h"
+#include "analytics/monitor/apm_log_level.h"
 
 namespace analytics {
 

@@ -18,7 +18,7 @@ APMAlarm::~APMAlarm() {
 void APMAlarm::runAfterDelay(double delaySeconds, Block block) {
     auto monitor = APMMonitor::sharedInstance();
     if (!block) {
-        monitor->logWithLevel(1, 2000, name_ + " tried to schedule an empty block");
+        monitor->logWithLevel(APMLogLevel::MonitoredError, 2000, name_ + " tried to schedule an empty block");
         return;
     }
     cancel();
@@ -27,7 +27,7 @@ void APMAlarm::runAfterDelay(double delaySeconds, Block block) {
 
     auto timer = platform::DispatchSourceTimer::create(queue_);
     timer->setEventHandler([self = shared_from_this(), block = std::move(block)] {
-        APMMonitor::sharedInstance()->logWithLevel(7, 2001, self->name_ + " fired");
+        APMMonitor::sharedInstance()->logWithLevel(APMLogLevel::Debug, 2001, self->name_ + " fired");
         self->cancel();
         block();
     });
@@ -38,7 +38,8 @@ void APMAlarm::runAfterDelay(double delaySeconds, Block block) {
         timer_ = timer;
     }
     timer->resume();
-    monitor->logWithLevel(7, 2002, name_ + " scheduled to fire in approx. (s)", APMLogContext(delaySeconds));
+    monitor->logWithLevel(APMLogLevel::Debug, 2002, name_ + " scheduled to fire in approx. (s)",
+                          APMLogContext(delaySeconds));
 }
 
 void APMAlarm::cancel() {
@@ -50,13 +51,13 @@ void APMAlarm::cancel() {
         timer = timer_;
     }
     auto monitor = APMMonitor::sharedInstance();
-    monitor->logWithLevel(7, 2003, name_ + " canceled");
+    monitor->logWithLevel(APMLogLevel::Debug, 2003, name_ + " canceled");
     if (timer && !timer->isCancelled()) {
         timer->cancel();
         // The handler holds the alarm; dropping it ends that hold (a running handler keeps its own copy).
         timer->setEventHandler(nullptr);
     } else {
-        monitor->logWithLevel(4, 2004, name_ + " is not active");
+        monitor->logWithLevel(APMLogLevel::MonitoredWarning, 2004, name_ + " is not active");
     }
 }
 

@@ -22,7 +22,9 @@ constexpr std::string_view kForwardedOriginSuffix = "+gtm";
 
 // Values are warnings; names and everything else are errors.
 std::int64_t levelFor(int type) {
-    return type == Validator::kEventParameterValue || type == Validator::kUserPropertyValue ? 3 : 0;
+    return type == Validator::kEventParameterValue || type == Validator::kUserPropertyValue
+               ? APMLogLevel::Warning
+               : APMLogLevel::Error;
 }
 
 void log(std::int64_t level, std::int64_t code, const std::string& message) {

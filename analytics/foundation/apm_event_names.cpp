@@ -145,7 +145,8 @@ const std::unordered_map<std::int64_t, std::string>& APMErrorCodeNames() {
 
 bool APMIsPublicName(const std::string& name) {
     if (name.empty()) {
-        APMMonitor::sharedInstance()->logWithLevel(2, 18003, "Cannot check the name. Name is empty");
+        APMMonitor::sharedInstance()->logWithLevel(APMLogLevel::SilentError, 18003,
+                                                   "Cannot check the name. Name is empty");
         return false;
     }
     return name.front() != '_';
@@ -153,7 +154,8 @@ bool APMIsPublicName(const std::string& name) {
 
 bool APMIsErrorEvent(const std::string& eventName) {
     if (eventName.empty()) {
-        APMMonitor::sharedInstance()->logWithLevel(2, 18004, "Cannot check the event name. Name is empty");
+        APMMonitor::sharedInstance()->logWithLevel(APMLogLevel::SilentError, 18004,
+                                                   "Cannot check the event name. Name is empty");
         return false;
     }
     return eventName == "_err";

@@ -19,14 +19,16 @@ bool runGuarded(const APMScheduler::Block& block, std::int64_t code, const std::
         block();
         return true;
     } catch (const platform::NSException& exception) {
-        APMMonitor::sharedInstance()->logWithLevel(1, code, message, APMLogContext(exception));
+        APMMonitor::sharedInstance()->logWithLevel(APMLogLevel::MonitoredError, code, message,
+                                                   APMLogContext(exception));
     } catch (const std::exception& exception) {
         APMMonitor::sharedInstance()->logWithLevel(
-            1, code, message,
+            APMLogLevel::MonitoredError, code, message,
             APMLogContext(platform::NSException(typeid(exception).name(), exception.what())));
     } catch (...) {
         APMMonitor::sharedInstance()->logWithLevel(
-            1, code, message, APMLogContext(platform::NSException("unknown", "unknown exception")));
+            APMLogLevel::MonitoredError, code, message,
+            APMLogContext(platform::NSException("unknown", "unknown exception")));
     }
     return false;
 }
@@ -39,7 +41,8 @@ APMScheduler::APMScheduler(const std::string& workerQueueLabel)
 void APMScheduler::scheduleOnWorkerQueueBlockID(const std::string& blockID, Block block) {
     if (!block) {
         APMMonitor::sharedInstance()->logWithLevel(
-            1, 30005, "Nil block dispatched asynchronously on worker queue. Block ID=" + blockID + ".");
+            APMLogLevel::MonitoredError, 30005,
+            "Nil block dispatched asynchronously on worker queue. Block ID=" + blockID + ".");
         return;
     }
     workerQueue_->async([blockID, block = std::move(block)] {
@@ -50,7 +53,8 @@ void APMScheduler::scheduleOnWorkerQueueBlockID(const std::string& blockID, Bloc
 void APMScheduler::dispatchSyncOnWorkerQueueBlockID(const std::string& blockID, const Block& block) {
     if (!block) {
         APMMonitor::sharedInstance()->logWithLevel(
-            1, 30002, "Nil block dispatched synchronously on worker queue. Block ID=" + blockID + ".");
+            APMLogLevel::MonitoredError, 30002,
+            "Nil block dispatched synchronously on worker queue. Block ID=" + blockID + ".");
         return;
     }
     bool completed = false;
@@ -60,15 +64,17 @@ void APMScheduler::dispatchSyncOnWorkerQueueBlockID(const std::string& blockID, 
             "Exception on worker queue when processing sync block. Block ID=" + blockID + ". Exception");
     });
     if (!completed) {
-        APMMonitor::sharedInstance()->logWithLevel(4, 30004, "Synchronous task failed. Block ID=" + blockID);
+        APMMonitor::sharedInstance()->logWithLevel(APMLogLevel::MonitoredWarning, 30004,
+                                                   "Synchronous task failed. Block ID=" + blockID);
     }
 }
 
 bool APMScheduler::checkOnBackgroundThreadWithMethodName(const std::string& methodName) {
     if (!platform::NSThread::isMainThread()) return true;
     const std::string name = methodName.empty() ? "<empty method name>" : methodName;
-    APMMonitor::sharedInstance()->logWithLevel(
-        1, 30001, "Method " + name + " should execute on background thread", APMLogContext(nullptr));
+    APMMonitor::sharedInstance()->logWithLevel(APMLogLevel::MonitoredError, 30001,
+                                               "Method " + name + " should execute on background thread",
+                                               APMLogContext(nullptr));
     return false;
 }
 

@@ -27,7 +27,8 @@ std::string APMPreferencesPlistPath(const std::string& name) {
     if (name.empty()) return "";
     const fs::path library = firstUserDirectory(platform::NSSearchPathDirectory::Library);
     if (library.empty()) {
-        APMMonitor::sharedInstance()->logWithLevel(2, 19000, "NSSearchPath for Library directory is empty");
+        APMMonitor::sharedInstance()->logWithLevel(APMLogLevel::SilentError, 19000,
+                                                   "NSSearchPath for Library directory is empty");
         return "";
     }
     return (library / "Preferences" / (name + ".plist")).string();
@@ -37,7 +38,7 @@ std::string APMMeasurementDirectoryFilePath(const std::string& name) {
     if (name.empty()) return "";
     const fs::path support = firstUserDirectory(platform::NSSearchPathDirectory::ApplicationSupport);
     if (support.empty()) {
-        APMMonitor::sharedInstance()->logWithLevel(2, 19001,
+        APMMonitor::sharedInstance()->logWithLevel(APMLogLevel::SilentError, 19001,
                                                    "NSSearchPath for ApplicationSupport directory is empty");
         return "";
     }

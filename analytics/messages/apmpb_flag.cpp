@@ -2,10 +2,11 @@
 
 #include "analytics/messages/apmpb_flag_monitor.h"
 #include "analytics/messages/nano_field_access.h"
+#include "analytics/monitor/apm_log_level.h"
 
 namespace {
 using Field = apmpb_fields::Flag;
-constexpr int kErrorLevel = 1;
+constexpr int kErrorLevel = analytics::APMLogLevel::MonitoredError;
 }  // namespace
 
 NanoObject APMPBFlagValueObject(const APMPBFlag* flag) {

@@ -2,24 +2,26 @@
 
 #include <cstdio>
 
+#include "analytics/monitor/apm_log_level.h"
+
 namespace analytics {
 
 platform::VULLoggerLevel APMASLLogger::VULLoggerLevelFromLogLevel(std::int64_t logLevel) {
     using platform::VULLoggerLevel;
     // Unsigned, so negative levels count as huge ones.
     switch (static_cast<std::uint64_t>(logLevel)) {
-        case 0:
-        case 1:
-        case 2:
+        case APMLogLevel::Error:
+        case APMLogLevel::MonitoredError:
+        case APMLogLevel::SilentError:
             return VULLoggerLevel::Error;
-        case 3:
-        case 4:
-        case 5:
+        case APMLogLevel::Warning:
+        case APMLogLevel::MonitoredWarning:
+        case APMLogLevel::SilentWarning:
             return VULLoggerLevel::Warning;
-        case 6:
+        case APMLogLevel::Notice:
             return VULLoggerLevel::Notice;
-        case 7:
-        case 8:
+        case APMLogLevel::Debug:
+        case APMLogLevel::Verbose:
             return VULLoggerLevel::Debug;
         default:
             return VULLoggerLevel::Warning;
@@ -41,7 +43,7 @@ void APMASLLogger::logMessage(const std::string& message, const std::string& log
         format += c;
         if (c == '%') format += '%';
     }
-    platform::VULLogBasic(VULLoggerLevelFromLogLevel(logLevel), logTag, logLevel == 7,
+    platform::VULLogBasic(VULLoggerLevelFromLogLevel(logLevel), logTag, logLevel == APMLogLevel::Debug,
                           messageCodeText(messageCode), format);
 }
 

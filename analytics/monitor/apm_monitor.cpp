@@ -29,18 +29,18 @@ using platform::VULLoggerLevel;
 
 // Levels outside 0–8 compare as unsigned, so negative ones count as huge.
 bool isKnownLevel(std::int64_t level) {
-    return static_cast<std::uint64_t>(level) <= 8;
+    return static_cast<std::uint64_t>(level) <= APMLogLevel::Verbose;
 }
 
 char levelLetter(std::int64_t level) {
     switch (static_cast<std::uint64_t>(level)) {
-        case 0:
-        case 1:
-        case 2:
+        case APMLogLevel::Error:
+        case APMLogLevel::MonitoredError:
+        case APMLogLevel::SilentError:
             return 'E';
-        case 3:
-        case 4:
-        case 5:
+        case APMLogLevel::Warning:
+        case APMLogLevel::MonitoredWarning:
+        case APMLogLevel::SilentWarning:
             return 'W';
         default:
             return '?';
@@ -218,16 +218,16 @@ void APMMonitor::setLogTag(std::string logTag) {
 void APMMonitor::setDebugModeEnabled(bool enabled) {
     const auto standard = stores().standard;
     if (enabled && !APMIdentity::isFromAppStore()) {
-        logLevel_ = 7;
+        logLevel_ = APMLogLevel::Debug;
         if (!deferToDZRLogger_) platform::VULSetLoggerLevel(VULLoggerLevel::Debug);
         standard->setBool(true, kDebugModeKey);
-        logWithLevel(7, 24000, "Debug mode is on");
+        logWithLevel(APMLogLevel::Debug, 24000, "Debug mode is on");
         debugModeEnabled_ = true;
     } else {
-        logLevel_ = 6;
+        logLevel_ = APMLogLevel::Notice;
         if (!deferToDZRLogger_) platform::VULSetLoggerLevel(VULLoggerLevel::Notice);
         standard->removeObjectForKey(kDebugModeKey);
-        logWithLevel(7, 24001, "Debug mode is off");
+        logWithLevel(APMLogLevel::Debug, 24001, "Debug mode is off");
         debugModeEnabled_ = false;
     }
 }
@@ -235,17 +235,17 @@ void APMMonitor::setDebugModeEnabled(bool enabled) {
 void APMMonitor::setVerboseLoggingEnabled(bool enabled) {
     const auto standard = stores().standard;
     if (enabled && !APMIdentity::isFromAppStore()) {
-        logLevel_ = 8;
+        logLevel_ = APMLogLevel::Verbose;
         if (!deferToDZRLogger_) platform::VULSetLoggerLevel(VULLoggerLevel::Debug);
         standard->setBool(true, kVerboseLoggingKey);
-        logWithLevel(8, 24003, "Verbose logging is on");
+        logWithLevel(APMLogLevel::Verbose, 24003, "Verbose logging is on");
         verboseLoggingEnabled_ = true;
     } else {
-        logLevel_ = debugModeEnabled_ ? 7 : 6;
+        logLevel_ = debugModeEnabled_ ? APMLogLevel::Debug : APMLogLevel::Notice;
         if (!deferToDZRLogger_)
             platform::VULSetLoggerLevel(APMASLLogger::VULLoggerLevelFromLogLevel(logLevel_));
         standard->removeObjectForKey(kVerboseLoggingKey);
-        logWithLevel(8, 24004, "Verbose logging is off");
+        logWithLevel(APMLogLevel::Verbose, 24004, "Verbose logging is off");
         verboseLoggingEnabled_ = false;
     }
 }
@@ -275,7 +275,7 @@ void APMMonitor::logWithLevel(std::int64_t level, std::int64_t messageCode, cons
     const bool loggable = isLoggableLevel(level);
     const bool monitorable = isMonitorableLevel(level);
     if (!loggable && !monitorable) return;
-    if (level >= 8 && !verboseLoggingEnabled_) return;
+    if (level >= APMLogLevel::Verbose && !verboseLoggingEnabled_) return;
 
     if (loggable)
         logToConsole(messageCode, stringWithLogMessage(message, level, contexts, encodeContexts_), level);
@@ -371,17 +371,17 @@ void APMMonitor::clearMonitoringData() {
 
 std::optional<std::string> APMMonitor::logLevelDescriptionFromLogLevel(std::int64_t level) {
     switch (static_cast<std::uint64_t>(level)) {
-        case 0:
-        case 1:
-        case 2:
+        case APMLogLevel::Error:
+        case APMLogLevel::MonitoredError:
+        case APMLogLevel::SilentError:
             return "ERROR";
-        case 3:
-        case 4:
-        case 5:
+        case APMLogLevel::Warning:
+        case APMLogLevel::MonitoredWarning:
+        case APMLogLevel::SilentWarning:
             return "WARNING";
-        case 6:
+        case APMLogLevel::Notice:
             return "NOTICE";
-        case 7:
+        case APMLogLevel::Debug:
             return "DEBUG";
         default:
             return std::nullopt;
@@ -389,11 +389,13 @@ std::optional<std::string> APMMonitor::logLevelDescriptionFromLogLevel(std::int6
 }
 
 bool APMMonitor::isSilentLevel(std::int64_t level) {
-    return level == 2 || level == 5 || !isKnownLevel(level);
+    return level == APMLogLevel::SilentError || level == APMLogLevel::SilentWarning || !isKnownLevel(level);
 }
 
 bool APMMonitor::isMonitorableLevel(std::int64_t level) {
-    return level == 1 || level == 2 || level == 4 || level == 5 || !isKnownLevel(level);
+    return level == APMLogLevel::MonitoredError || level == APMLogLevel::SilentError ||
+           level == APMLogLevel::MonitoredWarning || level == APMLogLevel::SilentWarning ||
+           !isKnownLevel(level);
 }
 
 std::string APMMonitor::encodedStringWithContextArray(const Contexts& contexts, bool insertSpaces) {

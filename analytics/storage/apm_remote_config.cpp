@@ -117,7 +117,8 @@ std::shared_ptr<APMRemoteConfig> APMRemoteConfig::defaultInstance() {
 std::shared_ptr<APMRemoteConfig> APMRemoteConfig::initWithAppID(
     const std::string& appID, const std::shared_ptr<APMEManager>& experimentManager) {
     if (appID.empty()) {
-        monitor()->logWithLevel(1, 29000, "Cannot init remote configuration without valid Vuziri App ID");
+        monitor()->logWithLevel(APMLogLevel::MonitoredError, 29000,
+                                "Cannot init remote configuration without valid Vuziri App ID");
         return nullptr;
     }
     std::shared_ptr<APMRemoteConfig> config(new APMRemoteConfig(appID, experimentManager));
@@ -146,14 +147,16 @@ void APMRemoteConfig::registerWithExperimentManager() {
     experimentClient_->setDelegate(weak_from_this());
     std::shared_ptr<platform::NSError> error;
     if (!experimentClient_->activateLatestSnapshot(&error) && error)
-        monitor()->logWithLevel(2, 29023, "Cannot activate stale snapshot. Error", error);
+        monitor()->logWithLevel(APMLogLevel::SilentError, 29023, "Cannot activate stale snapshot. Error",
+                                error);
 }
 
 void APMRemoteConfig::parseSettings(const std::vector<SettingText>& settings) {
     std::map<std::string, std::string> texts;
     for (const auto& [name, value] : settings) {
         if (name.empty() || !value) {
-            monitor()->logWithLevel(5, 29019, "Cannot cache empty configuration value");
+            monitor()->logWithLevel(APMLogLevel::SilentWarning, 29019,
+                                    "Cannot cache empty configuration value");
             continue;
         }
         texts.insert_or_assign(name, *value);
@@ -180,7 +183,7 @@ bool APMRemoteConfig::activateNewSnapshot() {
     }
     std::shared_ptr<platform::NSError> error;
     if (!experimentClient_->activateLatestSnapshot(&error)) {
-        monitor()->logWithLevel(2, 29024, "Cannot activate snapshot. Error", error);
+        monitor()->logWithLevel(APMLogLevel::SilentError, 29024, "Cannot activate snapshot. Error", error);
         std::lock_guard lock(snapshotMutex_);
         hasNewSnapshot_ = true;  // a later call tries again
         return false;
@@ -204,7 +207,7 @@ std::optional<double> APMRemoteConfig::numberFromCacheWithKey(const std::string&
                                                               std::optional<double> minValue,
                                                               double (*block)(double)) {
     if (key.empty()) {
-        monitor()->logWithLevel(7, 29020, "Cannot get setting with empty key from cache");
+        monitor()->logWithLevel(APMLogLevel::Debug, 29020, "Cannot get setting with empty key from cache");
         return std::nullopt;
     }
     const auto lookup = settings_.entryForKey(key);
