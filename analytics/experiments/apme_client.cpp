@@ -9,12 +9,12 @@ APMEClient::APMEClient(std::weak_ptr<APMEManager> manager, std::string sdkName)
     : manager_(std::move(manager)), sdkName_(std::move(sdkName)) {}
 
 std::shared_ptr<APMEExperimentObserverDelegate> APMEClient::delegate() const {
-    std::lock_guard lock(delegateMutex_);
+    platform::MutexLock lock(delegateMutex_);
     return delegate_.lock();
 }
 
 void APMEClient::setDelegate(std::weak_ptr<APMEExperimentObserverDelegate> delegate) {
-    std::lock_guard lock(delegateMutex_);
+    platform::MutexLock lock(delegateMutex_);
     delegate_ = std::move(delegate);
 }
 

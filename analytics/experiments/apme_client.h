@@ -1,12 +1,12 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "analytics/experiments/apme_experiment_observer_delegate.h"
 #include "analytics/messages/nano_object.h"
 #include "analytics/monitor/apm_error_additions.h"
+#include "platform/foundation/mutex.h"
 
 namespace analytics {
 
@@ -18,8 +18,8 @@ public:
     APMEClient(std::weak_ptr<APMEManager> manager, std::string sdkName);
 
     const std::string& sdkName() const { return sdkName_; }
-    std::shared_ptr<APMEExperimentObserverDelegate> delegate() const;
-    void setDelegate(std::weak_ptr<APMEExperimentObserverDelegate> delegate);
+    std::shared_ptr<APMEExperimentObserverDelegate> delegate() const EXCLUDES(delegateMutex_);
+    void setDelegate(std::weak_ptr<APMEExperimentObserverDelegate> delegate) EXCLUDES(delegateMutex_);
 
     // Makes the latest received snapshot the active one; true when there was none.
     bool activateLatestSnapshot(APMErrorOut error);
@@ -30,8 +30,8 @@ public:
 private:
     const std::weak_ptr<APMEManager> manager_;
     const std::string sdkName_;
-    mutable std::mutex delegateMutex_;
-    std::weak_ptr<APMEExperimentObserverDelegate> delegate_;
+    mutable platform::Mutex delegateMutex_;
+    std::weak_ptr<APMEExperimentObserverDelegate> delegate_ GUARDED_BY(delegateMutex_);
 };
 
 }  // namespace analytics

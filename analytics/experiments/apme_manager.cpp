@@ -48,7 +48,7 @@ std::shared_ptr<APMEClient> APMEManager::registerSDKProperty(const std::shared_p
         }
         flags.push_back(std::move(flag));
     }
-    std::lock_guard lock(mutex_);
+    platform::MutexLock lock(mutex_);
     SDKState& state = sdks_[property->name()];
     state.property = property;
     state.defaultFlags = std::move(flags);
@@ -61,7 +61,7 @@ bool APMEManager::receiveSnapshot(const NANOMessageBase* message) {
     if (!snapshot) return false;
     std::shared_ptr<APMEClient> client;
     {
-        std::lock_guard lock(mutex_);
+        platform::MutexLock lock(mutex_);
         SDKState& state = sdks_[snapshot->sdkName];
         state.latestSnapshot = std::move(snapshot);
         client = state.client;
@@ -73,7 +73,7 @@ bool APMEManager::receiveSnapshot(const NANOMessageBase* message) {
 }
 
 bool APMEManager::activateLatestSnapshot(const std::string& sdkName, APMErrorOut) {
-    std::lock_guard lock(mutex_);
+    platform::MutexLock lock(mutex_);
     auto found = sdks_.find(sdkName);
     if (found == sdks_.end() || !found->second.latestSnapshot) return true;
     found->second.activeSnapshot = std::move(found->second.latestSnapshot);
@@ -82,7 +82,7 @@ bool APMEManager::activateLatestSnapshot(const std::string& sdkName, APMErrorOut
 }
 
 NanoObject APMEManager::activeFlagValue(const std::string& sdkName, const std::string& flagName) const {
-    std::lock_guard lock(mutex_);
+    platform::MutexLock lock(mutex_);
     auto sdk = sdks_.find(sdkName);
     if (sdk == sdks_.end() || !sdk->second.activeSnapshot) return {};
     const Flags& flags = sdk->second.activeSnapshot->flags;
@@ -91,7 +91,7 @@ NanoObject APMEManager::activeFlagValue(const std::string& sdkName, const std::s
 }
 
 std::vector<std::int32_t> APMEManager::experimentIDs() const {
-    std::lock_guard lock(mutex_);
+    platform::MutexLock lock(mutex_);
     std::vector<std::int32_t> identifiers;
     for (const auto& [name, state] : sdks_) {
         if (!state.activeSnapshot) continue;
@@ -102,7 +102,7 @@ std::vector<std::int32_t> APMEManager::experimentIDs() const {
 }
 
 void APMEManager::reset() {
-    std::lock_guard lock(mutex_);
+    platform::MutexLock lock(mutex_);
     for (auto& [name, state] : sdks_) {
         state.latestSnapshot.reset();
         state.activeSnapshot.reset();

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "analytics/messages/nano_message_base.h"
 #include "analytics/messages/nano_object.h"
 #include "analytics/monitor/apm_error_additions.h"
+#include "platform/foundation/mutex.h"
 
 namespace analytics {
 
@@ -51,8 +51,8 @@ private:
         std::optional<APMExperimentSnapshot> activeSnapshot;
     };
 
-    mutable std::mutex mutex_;
-    std::map<std::string, SDKState> sdks_;
+    mutable platform::Mutex mutex_;
+    std::map<std::string, SDKState> sdks_ GUARDED_BY(mutex_);
 };
 
 }  // namespace analytics

@@ -33,7 +33,7 @@ void APMAlarm::runAfterDelay(double delaySeconds, Block block) {
     });
     timer->schedule(delay, 0);
     {
-        std::lock_guard lock(mutex_);
+        platform::MutexLock lock(mutex_);
         scheduledTimestamp_ = platform::NSDate::now().dateByAddingTimeInterval(delay);
         timer_ = timer;
     }
@@ -45,7 +45,7 @@ void APMAlarm::runAfterDelay(double delaySeconds, Block block) {
 void APMAlarm::cancel() {
     std::shared_ptr<platform::DispatchSourceTimer> timer;
     {
-        std::lock_guard lock(mutex_);
+        platform::MutexLock lock(mutex_);
         if (!scheduledTimestamp_) return;
         scheduledTimestamp_.reset();
         timer = timer_;
@@ -62,12 +62,12 @@ void APMAlarm::cancel() {
 }
 
 bool APMAlarm::hasActiveTimer() const {
-    std::lock_guard lock(mutex_);
+    platform::MutexLock lock(mutex_);
     return timer_ && !timer_->isCancelled();
 }
 
 std::optional<platform::NSDate> APMAlarm::scheduledTimestamp() const {
-    std::lock_guard lock(mutex_);
+    platform::MutexLock lock(mutex_);
     return scheduledTimestamp_;
 }
 

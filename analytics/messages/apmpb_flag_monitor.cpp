@@ -1,14 +1,13 @@
 #include "analytics/messages/apmpb_flag_monitor.h"
 
-#include <mutex>
-
 #include "platform/foundation/console.h"
+#include "platform/foundation/mutex.h"
 
 namespace {
 
 struct SinkSlot {
-    std::mutex mutex;
-    APMPBFlagMonitor::Sink sink;
+    platform::Mutex mutex;
+    APMPBFlagMonitor::Sink sink GUARDED_BY(mutex);
 };
 
 SinkSlot& sinkSlot() {
@@ -20,7 +19,7 @@ SinkSlot& sinkSlot() {
 
 void APMPBFlagMonitor::setLogSink(Sink sink) {
     auto& slot = sinkSlot();
-    std::lock_guard lock(slot.mutex);
+    platform::MutexLock lock(slot.mutex);
     slot.sink = std::move(sink);
 }
 
@@ -29,7 +28,7 @@ void APMPBFlagMonitor::logWithLevel(int level, int code, const std::string& mess
     Sink sink;
     {
         auto& slot = sinkSlot();
-        std::lock_guard lock(slot.mutex);
+        platform::MutexLock lock(slot.mutex);
         sink = slot.sink;
     }
     if (sink) {

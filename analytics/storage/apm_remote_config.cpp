@@ -170,13 +170,13 @@ void APMRemoteConfig::reset() {
 }
 
 void APMRemoteConfig::clientDidReceiveNewSnapshot(const std::shared_ptr<APMEClient>&) {
-    std::lock_guard lock(snapshotMutex_);
+    platform::MutexLock lock(snapshotMutex_);
     hasNewSnapshot_ = true;
 }
 
 bool APMRemoteConfig::activateNewSnapshot() {
     {
-        std::lock_guard lock(snapshotMutex_);
+        platform::MutexLock lock(snapshotMutex_);
         if (!hasNewSnapshot_ || !experimentClient_) return false;
         // Cleared before activating: a snapshot that arrives meanwhile sets it again and is not lost.
         hasNewSnapshot_ = false;
@@ -184,7 +184,7 @@ bool APMRemoteConfig::activateNewSnapshot() {
     std::shared_ptr<platform::NSError> error;
     if (!experimentClient_->activateLatestSnapshot(&error)) {
         monitor()->logWithLevel(APMLogLevel::SilentError, 29024, "Cannot activate snapshot. Error", error);
-        std::lock_guard lock(snapshotMutex_);
+        platform::MutexLock lock(snapshotMutex_);
         hasNewSnapshot_ = true;  // a later call tries again
         return false;
     }

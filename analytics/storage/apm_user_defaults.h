@@ -2,11 +2,11 @@
 
 #include <atomic>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "analytics/monitor/apm_config_store.h"
 #include "analytics/monitor/apm_monitor.h"
+#include "platform/foundation/mutex.h"
 
 namespace platform {
 class NSUserDefaults;
@@ -59,10 +59,11 @@ private:
     void makeUserDefaultsObject();
 
     const std::string suiteName_;
-    mutable std::mutex mutex_;
-    std::shared_ptr<platform::NSUserDefaults> userDefaults_;  // only while user-defaults objects are in use
+    mutable platform::Mutex mutex_;
+    // Only while user-defaults objects are in use.
+    std::shared_ptr<platform::NSUserDefaults> userDefaults_ GUARDED_BY(mutex_);
     std::atomic<bool> useCFPreferencesLibrary_;
-    bool isPreferenceFileExcluded_ = false;
+    bool isPreferenceFileExcluded_ GUARDED_BY(mutex_) = false;
 };
 
 }  // namespace analytics
