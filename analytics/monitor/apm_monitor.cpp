@@ -90,21 +90,19 @@ std::shared_ptr<APMMonitor> APMMonitor::sharedInstance() {
     static std::once_flag once;
     // Never destroyed: any thread may still log while the process exits.
     static std::shared_ptr<APMMonitor>* instance = nullptr;
-    std::call_once(once, [] {
-        std::shared_ptr<APMMonitor> monitor(new APMMonitor(APMLogLevel::Notice,
-                                                           std::make_shared<APMASLLogger>(),
-                                                           APMIdentity::rovUriduzuvareLibraryVersion()));
+    std::optional<StoreSource> sourceToStartWith;
+    std::call_once(once, [&sourceToStartWith] {
+        instance = new std::shared_ptr<APMMonitor>(
+            new APMMonitor(APMLogLevel::Notice, std::make_shared<APMASLLogger>(),
+                           APMIdentity::rovUriduzuvareLibraryVersion()));
         auto& wiring = storeWiring();
-        StoreSource source;
-        {
-            // Known to the wiring before it starts, so stores wired from now on reach it.
-            platform::MutexLock lock(wiring.mutex);
-            wiring.sharedMonitor = monitor;
-            source = wiring.source;
-        }
-        monitor->startWith(source);
-        instance = new std::shared_ptr<APMMonitor>(std::move(monitor));
+        // Known to the wiring before it starts, so stores wired from now on reach it.
+        platform::MutexLock lock(wiring.mutex);
+        wiring.sharedMonitor = *instance;
+        sourceToStartWith = wiring.source;
     });
+    // Started outside the once: a store may log through this very monitor while it is made.
+    if (sourceToStartWith) (*instance)->startWith(*sourceToStartWith);
     return *instance;
 }
 
@@ -135,6 +133,8 @@ std::shared_ptr<APMMonitor> APMMonitor::initWithLogLevel(std::int64_t logLevel,
 APMMonitor::APMMonitor(std::int64_t logLevel, std::shared_ptr<APMLogging> logger, std::int64_t libraryVersion)
     : logLevel_(logLevel),
       logger_(std::move(logger)),
+      // Empty until the stored sample is loaded; the process's monitor may be logged to before that.
+      monitoringSampledData_(std::make_unique<APMMonitoringSampledData>(std::nullopt)),
       monitorQueue_(platform::DispatchQueue::createSerial("APMMonitorQueue")),
       libraryVersion_(libraryVersion),
       stores_{std::make_shared<APMEmptyConfigStore>(), std::make_shared<APMEmptyConfigStore>()},
@@ -180,9 +180,6 @@ void APMMonitor::start() {
 
 void APMMonitor::readLaunchSwitches() {
     const auto arguments = platform::NSProcessInfo::processInfo().arguments();
-    // Deferring to another logger needs that logger's configuration class in the process; this build has
-    // none, so the monitor always sets the console level itself.
-    deferToDZRLogger_ = false;
 
     const auto standard = stores().standard;
     if (hasArgument(arguments, "-noAPMAnalyticsDebugEnabled") ||

@@ -124,7 +124,9 @@ private:
     std::unique_ptr<APMMonitoringSampledData> monitoringSampledData_;  // monitor queue only
     std::shared_ptr<platform::DispatchQueue> monitorQueue_;
     const std::int64_t libraryVersion_;
-    bool deferToDZRLogger_ = false;
+    // Deferring to another logger needs that logger's configuration class in the process; this build has
+    // none, so the monitor always sets the console level itself.
+    const bool deferToDZRLogger_ = false;
     std::atomic<bool> debugModeEnabled_{false};
     std::atomic<bool> verboseLoggingEnabled_{false};
     std::atomic<bool> encodeContexts_{false};
