@@ -7,6 +7,7 @@ function(quorvel_library target)
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${target} PUBLIC ${ARG_DEPS})
   set_property(GLOBAL APPEND PROPERTY QUORVEL_LIBRARIES ${target})
+  set_property(GLOBAL PROPERTY QUORVEL_DEPS_${target} ${ARG_DEPS})
 endfunction()
 
 # quorvel_test(<name> [THREADED] DEPS <targets...>)
