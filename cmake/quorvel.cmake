@@ -8,6 +8,8 @@ function(quorvel_library target)
   target_link_libraries(${target} PUBLIC ${ARG_DEPS})
   set_property(GLOBAL APPEND PROPERTY QUORVEL_LIBRARIES ${target})
   set_property(GLOBAL PROPERTY QUORVEL_DEPS_${target} ${ARG_DEPS})
+  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  set_property(GLOBAL PROPERTY QUORVEL_DIR_${target} ${folder})
 endfunction()
 
 # quorvel_test(<name> [THREADED] DEPS <targets...>)

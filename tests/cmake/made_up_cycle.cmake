@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # A made-up graph whose only cycle lies below an acyclic part: the check must name exactly it.
 include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/layers.cmake)
 set_property(GLOBAL PROPERTY DEPS_app screens core)
