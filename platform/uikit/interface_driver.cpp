@@ -72,7 +72,12 @@ void InterfaceDriver::transition(UIInterfaceOrientation orientation, CGFloat sha
             UIScreen& screen = UIScreen::mainScreen();
             screen.setInterfaceOrientation(orientation);
             screen.setSplitShare(share);
-            for (const auto& window : windows) window->setFrame(frame);
+            for (const auto& window : windows) {
+                window->setFrame(frame);
+                for (const auto& controller : window->rootAndPresentedViewControllers()) {
+                    if (auto presentation = controller->presentationController()) presentation->containerViewDidChangeSize();
+                }
+            }
             coordinator->runAnimations();
             for (const auto& window : windows) window->layoutIfNeeded();
         },

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/foundation/console.h"
 #include "platform/uikit/interface_driver.h"
+#include "platform/uikit/ui_popover_presentation_controller.h"
 #include "platform/uikit/ui_screen.h"
 #include "platform/uikit/ui_view.h"
 #include "platform/uikit/ui_view_controller_transition_coordinator.h"
@@ -144,6 +146,101 @@ void UIViewController::removeFromParentViewController() {
     std::erase_if(parent->children_, [this](const auto& c) { return c.get() == this; });
     parent_.reset();
     didMoveToParentViewController(nullptr);
+}
+
+UIViewController& UIViewController::outermost() {
+    UIViewController* controller = this;
+    while (auto parent = controller->parent_.lock()) controller = parent.get();
+    return *controller;
+}
+
+// Presentation ----------------------------------------------------------------------------------------
+
+std::shared_ptr<UIViewController> UIViewController::presentedViewController() const {
+    return const_cast<UIViewController*>(this)->outermost().presented_;
+}
+
+std::shared_ptr<UIViewController> UIViewController::presentingViewController() const {
+    return const_cast<UIViewController*>(this)->outermost().presenting_.lock();
+}
+
+std::shared_ptr<UIPresentationController> UIViewController::presentationController() const {
+    return presentation_;
+}
+
+std::shared_ptr<UIPopoverPresentationController> UIViewController::popoverPresentationController() {
+    if (modalPresentationStyle_ != UIModalPresentationStyle::popover) return nullptr;
+    auto popover = std::dynamic_pointer_cast<UIPopoverPresentationController>(presentation_);
+    if (!popover && !presenting_.lock()) {
+        popover = std::make_shared<UIPopoverPresentationController>(shared_from_this());
+        presentation_ = popover;
+    }
+    return popover;
+}
+
+void UIViewController::presentViewController(const std::shared_ptr<UIViewController>& controller, bool animated,
+                                             std::function<void()> completion) {
+    UIPresentationController::whenIdle([self = weak_from_this(), controller, animated, completion]() mutable {
+        if (auto strong = self.lock()) strong->present(controller, animated, std::move(completion));
+    });
+}
+
+void UIViewController::present(const std::shared_ptr<UIViewController>& controller, bool animated,
+                               std::function<void()> completion) {
+    auto presenter = outermost().weak_from_this().lock();
+    if (!controller || !presenter || controller == presenter) return;
+    if (presenter->presented_) {
+        Console::print("Not presenting: the presenting controller already presents another");
+        return;
+    }
+    if (controller->presenting_.lock() || controller->parent_.lock()) {
+        Console::print("Not presenting: the controller is already presented or contained");
+        return;
+    }
+    auto view = presenter->viewIfLoaded();
+    if (!view || !view->window()) {
+        Console::print("Not presenting: the presenting controller's view is not in a window");
+        return;
+    }
+    auto presentation = controller->modalPresentationStyle_ == UIModalPresentationStyle::popover
+                            ? controller->popoverPresentationController()
+                            : nullptr;
+    controller->presentation_ = presentation ? presentation : std::make_shared<UIPresentationController>(controller);
+    presenter->presented_ = controller;
+    controller->presenting_ = presenter;
+    controller->beingPresented_ = true;
+    controller->presentation_->present(presenter, animated, [controller, completion = std::move(completion)] {
+        controller->beingPresented_ = false;
+        if (completion) completion();
+    });
+}
+
+void UIViewController::dismissViewControllerAnimated(bool animated, std::function<void()> completion) {
+    UIPresentationController::whenIdle([self = weak_from_this(), animated, completion]() mutable {
+        auto strong = self.lock();
+        if (!strong) return;
+        UIViewController& root = strong->outermost();
+        if (root.presented_) return root.dismissPresented(animated, std::move(completion));
+        if (auto presenting = root.presenting_.lock())
+            presenting->dismissViewControllerAnimated(animated, std::move(completion));
+    });
+}
+
+void UIViewController::dismissPresented(bool animated, std::function<void()> completion) {
+    auto presented = presented_;
+    presented->beingDismissed_ = true;
+    presented->presentation_->dismiss(
+        animated, [self = weak_from_this().lock(), presented, completion = std::move(completion)] {
+            for (auto c = presented; c;) {
+                auto next = std::exchange(c->presented_, nullptr);
+                c->presenting_.reset();
+                c->presentation_.reset();
+                c->beingDismissed_ = false;
+                c = next;
+            }
+            if (self) self->presented_.reset();
+            if (completion) completion();
+        });
 }
 
 }  // namespace platform

@@ -1,15 +1,18 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/coregraphics/cg_geometry.h"
 #include "platform/uikit/device_profile.h"
+#include "platform/uikit/ui_presentation_controller.h"
 #include "platform/uikit/ui_trait_collection.h"
 
 namespace platform {
 
+class UIPopoverPresentationController;
 class UIView;
 class UIViewControllerTransitionCoordinator;
 
@@ -31,7 +34,7 @@ inline unsigned UIInterfaceOrientationMaskFor(UIInterfaceOrientation orientation
 enum class UIStatusBarStyle : int { defaultStyle = 0, lightContent = 1, darkContent = 3 };
 
 // Manages one view tree: loads it on first use, hears of its appearance and layout, answers rotation
-// questions and hands size changes on to the controllers it contains.
+// questions, hands size changes on to the controllers it contains, and presents other controllers.
 //
 // Appearance comes in pairs: a "will" call as a change starts and the matching "did" call once it is
 // over, after the current work, never twice in a row for the same state. A container hands its own
@@ -108,6 +111,28 @@ public:
     const std::string& title() const { return title_; }
     virtual void setTitle(const std::string& title) { title_ = title; }
 
+    // Presentation. A controller presents from the outermost controller containing it, whose view
+    // must be in a window; it presents one controller at a time, and the presented one may present in
+    // turn. Asked during another presentation's transition, it waits for that one to end.
+    void presentViewController(const std::shared_ptr<UIViewController>& controller, bool animated,
+                               std::function<void()> completion = nullptr);
+    // Dismisses what this controller (or the outermost controller containing it) presents, with
+    // everything presented over that; when it presents nothing, asks its presenter to dismiss it.
+    virtual void dismissViewControllerAnimated(bool animated, std::function<void()> completion = nullptr);
+    std::shared_ptr<UIViewController> presentedViewController() const;
+    std::shared_ptr<UIViewController> presentingViewController() const;
+    bool isBeingPresented() const { return beingPresented_; }
+    bool isBeingDismissed() const { return beingDismissed_; }
+    UIModalPresentationStyle modalPresentationStyle() const { return modalPresentationStyle_; }
+    void setModalPresentationStyle(UIModalPresentationStyle style) { modalPresentationStyle_ = style; }
+    // While presented, and from the moment the popover style is chosen until then.
+    std::shared_ptr<UIPresentationController> presentationController() const;
+    // With the popover style only: where the panel points.
+    std::shared_ptr<UIPopoverPresentationController> popoverPresentationController();
+    // The size the controller would like when shown in a panel; zero for no preference.
+    CGSize preferredContentSize() const { return preferredContentSize_; }
+    void setPreferredContentSize(CGSize size) { preferredContentSize_ = size; }
+
 protected:
     void setNibName(std::string nibName) { nibName_ = std::move(nibName); }
 
@@ -119,6 +144,10 @@ private:
 
     // The children whose views are inside this controller's view: they share its appearance.
     std::vector<std::shared_ptr<UIViewController>> childrenInView() const;
+    // The outermost controller containing this one (itself when it has no parent).
+    UIViewController& outermost();
+    void present(const std::shared_ptr<UIViewController>& controller, bool animated, std::function<void()> completion);
+    void dismissPresented(bool animated, std::function<void()> completion);
 
     std::string nibName_;
     std::shared_ptr<UIView> view_;
@@ -129,6 +158,14 @@ private:
     std::weak_ptr<UIViewController> parent_;
     std::vector<std::shared_ptr<UIViewController>> children_;
     std::string title_;
+
+    std::shared_ptr<UIViewController> presented_;
+    std::weak_ptr<UIViewController> presenting_;
+    std::shared_ptr<UIPresentationController> presentation_;
+    UIModalPresentationStyle modalPresentationStyle_ = UIModalPresentationStyle::fullScreen;
+    bool beingPresented_ = false;
+    bool beingDismissed_ = false;
+    CGSize preferredContentSize_;
 };
 
 }  // namespace platform

@@ -119,7 +119,7 @@ void UIWindow::setRootViewController(const std::shared_ptr<UIViewController>& co
 
 std::vector<std::shared_ptr<UIViewController>> UIWindow::rootAndPresentedViewControllers() const {
     std::vector<std::shared_ptr<UIViewController>> chain;
-    if (rootViewController_) chain.push_back(rootViewController_);
+    for (auto c = rootViewController_; c; c = c->presentedViewController()) chain.push_back(c);
     return chain;
 }
 
