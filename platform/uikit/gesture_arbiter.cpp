@@ -45,7 +45,8 @@ void GestureArbiter::attach(const std::shared_ptr<UITouch>& touch) {
     if (!view) return;
     std::vector<std::shared_ptr<UIGestureRecognizer>> taking;
     for (auto v = view; v; v = v->superview()) {
-        for (const auto& r : v->gestureRecognizers()) {
+        // A delegate may add or remove recognisers while it answers.
+        for (const auto& r : std::vector(v->gestureRecognizers())) {
             if (!r->takesTouches()) continue;
             auto delegate = r->delegate();
             if (delegate && !delegate->gestureRecognizerShouldReceiveTouch(*r, *touch)) continue;

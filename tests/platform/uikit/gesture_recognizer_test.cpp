@@ -71,13 +71,24 @@ TEST_F(Gestures, ATapFiresOnceOnTheViewTapped) {
     add<UITapGestureRecognizer>(right, "right");
     CGPoint where;
     leftTap->addTarget(this, [&](UIGestureRecognizer& r) { where = r.locationInView(left); });
+    struct Owner {
+        unsigned taps = 0;
+        void tapped(UITapGestureRecognizer& tap) { taps += tap.numberOfTapsRequired(); }
+    };
+    auto owner = std::make_shared<Owner>();
+    leftTap->addTarget(owner, &Owner::tapped);
 
     driver.tap({30, 40});
     EXPECT_EQ(log, (Log{"left:ended"}));
     EXPECT_EQ(where, (CGPoint{30, 40}));
+    EXPECT_EQ(owner->taps, 1u);
     EXPECT_EQ(leftTap->state(), State::possible) << "ready for the next tap";
     driver.tap({150, 40});
     EXPECT_EQ(log, (Log{"left:ended", "right:ended"}));
+    owner.reset();
+    clock->advance(1);
+    driver.tap({30, 40});
+    EXPECT_EQ(log.back(), "left:ended") << "a target that is gone is skipped";
 }
 
 TEST_F(Gestures, ATapFailsWhenTheFingerWandersOrTooManyFingersComeDown) {
