@@ -44,7 +44,8 @@ struct Scene {
                     if (edge && l == 0) {
                         auto button = UIButton::buttonWithType(UIButtonType::custom);
                         button->setFrame(frame);
-                        button->addTarget(this, [this](UIControl&) { ++presses; }, UIControlEventTouchUpInside);
+                        button->addTarget(
+                            this, [this](UIControl&) { ++presses; }, UIControlEventTouchUpInside);
                         cell->addSubview(button);
                     } else {
                         cell->addSubview(std::make_shared<UIView>(frame));

@@ -47,7 +47,7 @@ public:
     // `method` of `target`, given the sender (as the sender's own class, which it must be) if it takes
     // one; nothing once the target is gone.
     template <typename T, typename R, typename Sent>
-        requires std::is_base_of_v<Sender, Sent>
+    requires std::is_base_of_v<Sender, Sent>
     static Action weakly(const std::shared_ptr<T>& target, R (T::*method)(Sent&)) {
         return [weak = std::weak_ptr<T>(target), method](Sender& sender) {
             auto strong = weak.lock();

@@ -60,7 +60,9 @@ public:
 
     // Target-action. The target only names the pair for removeTarget; a control that targets itself
     // passes `this`.
-    void addTarget(const void* target, Action action, unsigned events) { targets_.add(target, std::move(action), events); }
+    void addTarget(const void* target, Action action, unsigned events) {
+        targets_.add(target, std::move(action), events);
+    }
     // `method` of `target` (given the control if it takes it), for as long as the target lives.
     template <typename T, typename Method>
     void addTarget(const std::shared_ptr<T>& target, Method method, unsigned events) {

@@ -62,7 +62,8 @@ CGRect UISlider::trackRectForBounds(const CGRect& bounds) const {
 }
 
 CGRect UISlider::thumbRectForBounds(const CGRect& bounds, const CGRect& trackRect, float value) const {
-    const float share = maximum_ > minimum_ ? std::clamp((value - minimum_) / (maximum_ - minimum_), 0.f, 1.f) : 0;
+    const float share =
+        maximum_ > minimum_ ? std::clamp((value - minimum_) / (maximum_ - minimum_), 0.f, 1.f) : 0;
     const CGFloat travel = std::max<CGFloat>(0, trackRect.size.width - kThumbDiameter);
     return CGRect(trackRect.minX() + travel * share, bounds.midY() - kThumbDiameter / 2, kThumbDiameter,
                   kThumbDiameter);
@@ -71,8 +72,10 @@ CGRect UISlider::thumbRectForBounds(const CGRect& bounds, const CGRect& trackRec
 void UISlider::layoutSubviews() {
     const CGRect track = trackRectForBounds(bounds());
     const CGRect thumb = thumbRectForBounds(bounds(), track, value_);
-    minimumTrack_->setFrame(CGRect(track.minX(), track.minY(), thumb.midX() - track.minX(), track.size.height));
-    maximumTrack_->setFrame(CGRect(thumb.midX(), track.minY(), track.maxX() - thumb.midX(), track.size.height));
+    minimumTrack_->setFrame(
+        CGRect(track.minX(), track.minY(), thumb.midX() - track.minX(), track.size.height));
+    maximumTrack_->setFrame(
+        CGRect(thumb.midX(), track.minY(), track.maxX() - thumb.midX(), track.size.height));
     minimumTrack_->setBackgroundColor(minimumTrackTintColor());
     maximumTrack_->setBackgroundColor(maximumTint_);
     thumb_->setFrame(thumb);
@@ -108,7 +111,8 @@ void UISlider::endTrackingWithTouch(UITouch& touch, const UIEvent* event) {
 }
 
 bool UISlider::takesPrecedenceOverGestureRecognizer(const UIGestureRecognizer& recognizer) const {
-    return UIControl::takesPrecedenceOverGestureRecognizer(recognizer) || (isTracking() && isSidewaysPan(recognizer));
+    return UIControl::takesPrecedenceOverGestureRecognizer(recognizer) ||
+           (isTracking() && isSidewaysPan(recognizer));
 }
 
 }  // namespace platform

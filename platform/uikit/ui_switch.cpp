@@ -72,7 +72,8 @@ bool UISwitch::continueTrackingWithTouch(UITouch& touch, const UIEvent* event) {
 void UISwitch::endTrackingWithTouch(UITouch& touch, const UIEvent* event) {
     (void)touch;
     (void)event;
-    const bool on = dragging_ ? thumb_->frame().origin.x > (kOffX + kOnX) / 2 : (isTouchInside() ? !on_ : on_);
+    const bool on =
+        dragging_ ? thumb_->frame().origin.x > (kOffX + kOnX) / 2 : (isTouchInside() ? !on_ : on_);
     const bool changed = on != on_;
     setOn(on, true);
     if (changed) sendActionsForControlEvents(UIControlEventValueChanged);
@@ -84,7 +85,8 @@ void UISwitch::cancelTrackingWithEvent(const UIEvent* event) {
 }
 
 bool UISwitch::takesPrecedenceOverGestureRecognizer(const UIGestureRecognizer& recognizer) const {
-    return UIControl::takesPrecedenceOverGestureRecognizer(recognizer) || (isEnabled() && isSidewaysPan(recognizer));
+    return UIControl::takesPrecedenceOverGestureRecognizer(recognizer) ||
+           (isEnabled() && isSidewaysPan(recognizer));
 }
 
 }  // namespace platform

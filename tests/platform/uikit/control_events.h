@@ -12,14 +12,15 @@ namespace quorvel::testing {
 inline void logControlEvents(platform::UIControl& control, std::vector<std::string>& log) {
     using namespace platform;
     static const std::pair<unsigned, const char*> names[] = {
-        {UIControlEventTouchDown, "down"},           {UIControlEventTouchDownRepeat, "repeat"},
-        {UIControlEventTouchDragInside, "inside"},   {UIControlEventTouchDragOutside, "outside"},
-        {UIControlEventTouchDragEnter, "enter"},     {UIControlEventTouchDragExit, "exit"},
-        {UIControlEventTouchUpInside, "up-inside"},  {UIControlEventTouchUpOutside, "up-outside"},
-        {UIControlEventTouchCancel, "cancel"},       {UIControlEventValueChanged, "value"},
+        {UIControlEventTouchDown, "down"},          {UIControlEventTouchDownRepeat, "repeat"},
+        {UIControlEventTouchDragInside, "inside"},  {UIControlEventTouchDragOutside, "outside"},
+        {UIControlEventTouchDragEnter, "enter"},    {UIControlEventTouchDragExit, "exit"},
+        {UIControlEventTouchUpInside, "up-inside"}, {UIControlEventTouchUpOutside, "up-outside"},
+        {UIControlEventTouchCancel, "cancel"},      {UIControlEventValueChanged, "value"},
     };
     for (const auto& entry : names) {
-        control.addTarget(&log, [&log, name = entry.second](UIControl&) { log.push_back(name); }, entry.first);
+        control.addTarget(
+            &log, [&log, name = entry.second](UIControl&) { log.push_back(name); }, entry.first);
     }
 }
 

@@ -20,7 +20,7 @@ struct Delegate : UIGestureRecognizerDelegate {
     bool gestureRecognizerShouldBegin(UIGestureRecognizer&) override { return begin; }
     bool gestureRecognizerShouldReceiveTouch(UIGestureRecognizer&, UITouch&) override { return receive; }
     bool gestureRecognizerShouldRecognizeSimultaneouslyWithGestureRecognizer(UIGestureRecognizer&,
-                                                                            UIGestureRecognizer&) override {
+                                                                             UIGestureRecognizer&) override {
         return together;
     }
 };
@@ -95,12 +95,16 @@ TEST_F(Gestures, ATapFailsWhenTheFingerWandersOrTooManyFingersComeDown) {
     auto view = addView(window, CGRect(0, 0, 375, 667));
     auto tap = add<UITapGestureRecognizer>(view, "tap");
     driver.drag({100, 100}, {100, 112}, 0.1);
-    driver.play({{0, Kind::down, {100, 100}}, {0.05, Kind::down, {150, 100}, 1},
-                 {0.1, Kind::up, {100, 100}}, {0.1, Kind::up, {150, 100}, 1}});
+    driver.play({{0, Kind::down, {100, 100}},
+                 {0.05, Kind::down, {150, 100}, 1},
+                 {0.1, Kind::up, {100, 100}},
+                 {0.1, Kind::up, {150, 100}, 1}});
     EXPECT_TRUE(log.empty());
     tap->setNumberOfTouchesRequired(2);
-    driver.play({{0, Kind::down, {100, 100}}, {0.05, Kind::down, {150, 100}, 1},
-                 {0.1, Kind::up, {100, 100}}, {0.12, Kind::up, {150, 100}, 1}});
+    driver.play({{0, Kind::down, {100, 100}},
+                 {0.05, Kind::down, {150, 100}, 1},
+                 {0.1, Kind::up, {100, 100}},
+                 {0.12, Kind::up, {150, 100}, 1}});
     EXPECT_EQ(log, (Log{"tap:ended"}));
     EXPECT_EQ(tap->numberOfTouches(), 0u);
 }

@@ -30,8 +30,9 @@ protected:
 
 TEST_F(ControlEvents, ATapIsTouchDownThenTouchUpInsideAndHighlightsMeanwhile) {
     bool highlightedOnDown = false;
-    control->addTarget(this, [&](UIControl& c) { highlightedOnDown = c.isHighlighted() && c.isTouchInside(); },
-                       UIControlEventTouchDown);
+    control->addTarget(
+        this, [&](UIControl& c) { highlightedOnDown = c.isHighlighted() && c.isTouchInside(); },
+        UIControlEventTouchDown);
     driver.tap({150, 125});
     EXPECT_EQ(log, (Log{"down", "up-inside"}));
     EXPECT_TRUE(highlightedOnDown);
@@ -54,7 +55,9 @@ TEST_F(ControlEvents, ADragPastTheMarginExitsAndReleasesOutside) {
 }
 
 TEST_F(ControlEvents, ADragBackAcrossTheEdgeEntersAndReleasesInside) {
-    driver.play({{0, Kind::down, {150, 125}}, {0.1, Kind::move, {20, 125}}, {0.2, Kind::move, {40, 125}},
+    driver.play({{0, Kind::down, {150, 125}},
+                 {0.1, Kind::move, {20, 125}},
+                 {0.2, Kind::move, {40, 125}},
                  {0.3, Kind::up, {40, 125}}});
     EXPECT_EQ(log, (Log{"down", "outside", "exit", "inside", "enter", "up-inside"}));
 }
@@ -107,9 +110,11 @@ TEST(UIButtonTouches, PressingShowsTheHighlightedTitleAndReleasingActs) {
     window->addSubview(button);
     int saved = 0;
     std::shared_ptr<UIColor> pressedColour;
-    button->addTarget(button.get(), [&](UIControl&) { ++saved; }, UIControlEventTouchUpInside);
-    button->addTarget(button.get(), [&](UIControl&) { pressedColour = button->titleLabel()->textColor(); },
-                      UIControlEventTouchDown);
+    button->addTarget(
+        button.get(), [&](UIControl&) { ++saved; }, UIControlEventTouchUpInside);
+    button->addTarget(
+        button.get(), [&](UIControl&) { pressedColour = button->titleLabel()->textColor(); },
+        UIControlEventTouchDown);
 
     quorvel::testing::TouchDriver driver(clock);
     driver.tap({100, 70});

@@ -28,7 +28,8 @@ protected:
 
 TEST_F(SliderTouches, DraggingTheThumbMovesTheValueAsItGoes) {
     std::vector<float> seen;
-    slider->addTarget(this, [&](UIControl&) { seen.push_back(slider->value()); }, UIControlEventValueChanged);
+    slider->addTarget(
+        this, [&](UIControl&) { seen.push_back(slider->value()); }, UIControlEventValueChanged);
     driver.drag({34, 115}, {170, 115}, 0.2);
     EXPECT_NEAR(slider->value(), 0.5f, 1e-6);
     EXPECT_EQ(seen.size(), 12u);

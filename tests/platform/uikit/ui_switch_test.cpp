@@ -55,7 +55,9 @@ TEST_F(SwitchTouches, TheThumbIsSetBySideItIsLetGoOn) {
     EXPECT_TRUE(toggle->isOn());
     EXPECT_EQ(changes(), 1u);
     using Kind = quorvel::testing::TouchDriver::Kind;
-    driver.play({{0, Kind::down, {135, 115}}, {0.1, Kind::move, {120, 115}}, {0.2, Kind::move, {132, 115}},
+    driver.play({{0, Kind::down, {135, 115}},
+                 {0.1, Kind::move, {120, 115}},
+                 {0.2, Kind::move, {132, 115}},
                  {0.3, Kind::up, {132, 115}}});
     EXPECT_TRUE(toggle->isOn()) << "dragged off and back, let go on the on side";
     EXPECT_EQ(changes(), 1u);
@@ -66,7 +68,8 @@ TEST_F(SwitchTouches, TheThumbIsSetBySideItIsLetGoOn) {
 
 TEST_F(SwitchTouches, ItKeepsASidewaysDragFromAnAncestorsPan) {
     int panned = 0;
-    window->addGestureRecognizer(std::make_shared<UIPanGestureRecognizer>([&](UIGestureRecognizer&) { ++panned; }));
+    window->addGestureRecognizer(
+        std::make_shared<UIPanGestureRecognizer>([&](UIGestureRecognizer&) { ++panned; }));
     driver.drag({115, 115}, {160, 115}, 0.2);
     EXPECT_TRUE(toggle->isOn());
     EXPECT_EQ(panned, 0);
