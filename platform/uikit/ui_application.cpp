@@ -5,6 +5,7 @@
 
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/ns_run_loop.h"
+#include "platform/foundation/ns_user_defaults.h"
 #include "platform/uikit/desktop_url_opener.h"
 #include "platform/uikit/ui_application_delegate.h"
 #include "platform/uikit/ui_window.h"
@@ -97,6 +98,7 @@ void UIApplication::enterBackground() {
     resignActive();
     state_ = UIApplicationState::background;
     tell(&UIApplicationDelegate::applicationDidEnterBackground, UIApplicationDidEnterBackgroundNotification);
+    NSUserDefaults::flushAll();
     attributesChanged();
     // What the app queued on its way out still runs, as in the platform's short grace before suspension.
     std::uint64_t trip = ++backgroundTrip_;
@@ -121,6 +123,7 @@ void UIApplication::terminate() {
     // A suspended app is woken to hear of its end.
     NSRunLoop::main().setSuspended(false);
     tell(&UIApplicationDelegate::applicationWillTerminate, UIApplicationWillTerminateNotification);
+    NSUserDefaults::flushAll();
     terminated_ = true;
 }
 

@@ -32,7 +32,8 @@ extern const NSNotificationName& UIApplicationWillTerminateNotification;
 // enterBackground/enterForeground (minimise and restore) and terminate (close), in the platform's
 // order: launch → did finish launching → did become active; will resign active → did enter
 // background; will enter foreground → did become active; will terminate. A call that does not fit
-// the current state does nothing. In the background the app is suspended once the work it queued on
+// the current state does nothing. The user defaults reach their files as the app enters the
+// background and as it terminates. In the background the app is suspended once the work it queued on
 // its way there has run: the main run loop then runs no timers and no queued work while the clock
 // goes on, until the app returns to the foreground. Main thread.
 class UIApplication {

@@ -19,6 +19,13 @@ UIViewController::~UIViewController() {
     if (view_ && view_->viewController_ == this) view_->viewController_ = nullptr;
 }
 
+UIResponder* UIViewController::nextResponder() const {
+    if (parent_.expired()) {
+        if (auto presenting = presenting_.lock()) return presenting.get();
+    }
+    return view_ ? view_->superview().get() : nullptr;
+}
+
 // View ------------------------------------------------------------------------------------------------
 
 const std::shared_ptr<UIView>& UIViewController::view() {

@@ -8,6 +8,7 @@
 #include "platform/coregraphics/cg_geometry.h"
 #include "platform/uikit/device_profile.h"
 #include "platform/uikit/ui_presentation_controller.h"
+#include "platform/uikit/ui_responder.h"
 #include "platform/uikit/ui_trait_collection.h"
 
 namespace platform {
@@ -39,14 +40,17 @@ enum class UIStatusBarStyle : int { defaultStyle = 0, lightContent = 1, darkCont
 // Appearance comes in pairs: a "will" call as a change starts and the matching "did" call once it is
 // over, after the current work, never twice in a row for the same state. A container hands its own
 // appearance on to the children whose views are inside its view. Main thread only.
-class UIViewController : public std::enable_shared_from_this<UIViewController> {
+class UIViewController : public UIResponder, public std::enable_shared_from_this<UIViewController> {
 public:
     UIViewController();
     // Loads its view from the nib of that name, with itself as the nib's owner.
     explicit UIViewController(std::string nibName);
     UIViewController(const UIViewController&) = delete;
     UIViewController& operator=(const UIViewController&) = delete;
-    virtual ~UIViewController();
+    ~UIViewController() override;
+
+    // Touches the view leaves alone go on to its superview, or to the presenter of a presented one.
+    UIResponder* nextResponder() const override;
 
     // The view, loaded first if need be (loadView, then viewDidLoad once).
     const std::shared_ptr<UIView>& view();
