@@ -4,6 +4,8 @@
 
 #include "platform/foundation/console.h"
 #include "platform/uikit/interface_driver.h"
+#include "platform/uikit/ui_navigation_controller.h"
+#include "platform/uikit/ui_navigation_item.h"
 #include "platform/uikit/ui_popover_presentation_controller.h"
 #include "platform/uikit/ui_screen.h"
 #include "platform/uikit/ui_view.h"
@@ -153,6 +155,23 @@ void UIViewController::removeFromParentViewController() {
     std::erase_if(parent->children_, [this](const auto& c) { return c.get() == this; });
     parent_.reset();
     didMoveToParentViewController(nullptr);
+}
+
+void UIViewController::setTitle(const std::string& title) {
+    title_ = title;
+    if (navigationItem_) navigationItem_->setTitle(title);
+}
+
+const std::shared_ptr<UINavigationItem>& UIViewController::navigationItem() {
+    if (!navigationItem_) navigationItem_ = std::make_shared<UINavigationItem>(title_);
+    return navigationItem_;
+}
+
+std::shared_ptr<UINavigationController> UIViewController::navigationController() const {
+    for (auto c = parent_.lock(); c; c = c->parent_.lock()) {
+        if (auto navigation = std::dynamic_pointer_cast<UINavigationController>(c)) return navigation;
+    }
+    return nullptr;
 }
 
 UIViewController& UIViewController::outermost() {

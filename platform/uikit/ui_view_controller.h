@@ -13,6 +13,8 @@
 
 namespace platform {
 
+class UINavigationController;
+class UINavigationItem;
 class UIPopoverPresentationController;
 class UIView;
 class UIViewControllerTransitionCoordinator;
@@ -113,7 +115,12 @@ public:
     virtual void didMoveToParentViewController(UIViewController* parent) { (void)parent; }
 
     const std::string& title() const { return title_; }
-    virtual void setTitle(const std::string& title) { title_ = title; }
+    // Also the navigation item's title.
+    virtual void setTitle(const std::string& title);
+    // What a navigation bar shows for this controller; made on first use with its title.
+    const std::shared_ptr<UINavigationItem>& navigationItem();
+    // The nearest navigation controller containing this one.
+    std::shared_ptr<UINavigationController> navigationController() const;
 
     // Presentation. A controller presents from the outermost controller containing it, whose view
     // must be in a window; it presents one controller at a time, and the presented one may present in
@@ -162,6 +169,7 @@ private:
     std::weak_ptr<UIViewController> parent_;
     std::vector<std::shared_ptr<UIViewController>> children_;
     std::string title_;
+    std::shared_ptr<UINavigationItem> navigationItem_;
 
     std::shared_ptr<UIViewController> presented_;
     std::weak_ptr<UIViewController> presenting_;
