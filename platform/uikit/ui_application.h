@@ -52,8 +52,10 @@ public:
     UIApplicationState applicationState() const { return state_; }
     bool isSuspended() const;
 
-    // Life cycle. Launching makes the delegate the application's and ends active. False when already
-    // launched.
+    // Life cycle. Launching makes the delegate the application's; when the main bundle's information
+    // names a main storyboard ("UIMainStoryboardFile"), the delegate's window shows its initial
+    // controller, made before and shown after the delegate's launch call. It ends active. False when
+    // already launched.
     bool launch(const std::shared_ptr<UIApplicationDelegate>& delegate,
                 const Value::Dictionary& launchOptions = {});
     void resignActive();
@@ -86,6 +88,8 @@ public:
 
 private:
     UIApplication();
+
+    void loadMainStoryboard();
 
     // Tells the delegate through `call`, then posts `name`.
     void tell(void (UIApplicationDelegate::*call)(UIApplication&), const NSNotificationName& name);

@@ -6,6 +6,8 @@
 #include "platform/uikit/interface_driver.h"
 #include "platform/uikit/ui_navigation_controller.h"
 #include "platform/uikit/ui_navigation_item.h"
+#include "platform/uikit/ui_nib.h"
+#include "platform/uikit/ui_storyboard.h"
 #include "platform/uikit/ui_popover_presentation_controller.h"
 #include "platform/uikit/ui_screen.h"
 #include "platform/uikit/ui_view.h"
@@ -65,6 +67,13 @@ void UIViewController::setView(const std::shared_ptr<UIView>& view) {
 }
 
 void UIViewController::loadView() {
+    if (!nibName_.empty()) {
+        if (auto nib = UINib::nibWithNibName(nibName_)) {
+            nib->instantiateWithOwner(shared_from_this());
+            if (view_) return;
+        }
+        Console::print("The nib " + nibName_ + " gave no view; the controller gets a plain one");
+    }
     auto view = std::make_shared<UIView>(UIScreen::mainScreen().applicationFrame());
     view->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
     setView(view);
@@ -178,6 +187,18 @@ UIViewController& UIViewController::outermost() {
     UIViewController* controller = this;
     while (auto parent = controller->parent_.lock()) controller = parent.get();
     return *controller;
+}
+
+// Segues -----------------------------------------------------------------------------------------------
+
+void UIViewController::performSegueWithIdentifier(const std::string& identifier, const std::any& sender) {
+    auto segue = storyboard_ ? storyboard_->segueFrom(shared_from_this(), sceneIdentifier_, identifier) : nullptr;
+    if (!segue) {
+        Console::print("No segue with identifier " + identifier);
+        return;
+    }
+    prepareForSegue(*segue, sender);
+    segue->perform();
 }
 
 // Presentation ----------------------------------------------------------------------------------------

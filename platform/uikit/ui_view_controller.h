@@ -1,5 +1,6 @@
 #pragma once
 
+#include <any>
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,6 +17,8 @@ namespace platform {
 class UINavigationController;
 class UINavigationItem;
 class UIPopoverPresentationController;
+class UIStoryboard;
+class UIStoryboardSegue;
 class UIView;
 class UIViewControllerTransitionCoordinator;
 
@@ -62,8 +65,8 @@ public:
     void loadViewIfNeeded();
     const std::string& nibName() const { return nibName_; }
 
-    // Makes the view: from the nib when the controller has one, else a plain view over the app's
-    // frame that follows its superview's size.
+    // Makes the view: from the nib of the controller's nib name, with the controller as its owner,
+    // else a plain view over the app's frame that follows its superview's size.
     virtual void loadView();
     virtual void viewDidLoad() {}
     // Runs once a storyboard or nib that made this controller has connected every outlet.
@@ -144,10 +147,22 @@ public:
     CGSize preferredContentSize() const { return preferredContentSize_; }
     void setPreferredContentSize(CGSize size) { preferredContentSize_ = size; }
 
+    // The storyboard this controller was made from, if any.
+    const std::shared_ptr<UIStoryboard>& storyboard() const { return storyboard_; }
+    // Makes the segue's destination from the storyboard, lets prepareForSegue see both, then performs
+    // it. An identifier the controller's scene has no segue for does nothing but a console line.
+    void performSegueWithIdentifier(const std::string& identifier, const std::any& sender);
+    virtual void prepareForSegue(UIStoryboardSegue& segue, const std::any& sender) {
+        (void)segue;
+        (void)sender;
+    }
+
 protected:
     void setNibName(std::string nibName) { nibName_ = std::move(nibName); }
 
 private:
+    friend class UIStoryboard;
+
     enum class Appearance { disappeared, appearing, appeared, disappearing };
 
     // On screen or on its way there.
@@ -178,6 +193,9 @@ private:
     bool beingPresented_ = false;
     bool beingDismissed_ = false;
     CGSize preferredContentSize_;
+
+    std::shared_ptr<UIStoryboard> storyboard_;
+    std::string sceneIdentifier_;
 };
 
 }  // namespace platform
