@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -10,17 +11,21 @@
 namespace platform {
 
 class CADisplayLink;
+class UIPanGestureRecognizer;
+class UIScrollViewPanGestureRecognizer;
 
 // Deceleration rates: the share of its speed a gliding scroll view keeps each millisecond.
 using UIScrollViewDecelerationRate = CGFloat;
 inline constexpr UIScrollViewDecelerationRate UIScrollViewDecelerationRateNormal = 0.998;
 inline constexpr UIScrollViewDecelerationRate UIScrollViewDecelerationRateFast = 0.99;
 
-// A view whose bounds origin, the content offset, moves over content larger than itself. The finger
-// drags the content (rubber-banded past the edges when bouncing); let go, it glides and slows down
-// exponentially at the deceleration rate, springs back from past an edge, or, with paging, snaps to a
-// whole page. Every motion after the finger is gone is a closed form of the time since it began, run at
-// the display's rate from the process clock, so a virtual clock replays it exactly. Main thread.
+// A view whose bounds origin, the content offset, moves over content larger than itself. Its pan
+// drags the content (rubber-banded past the edges when bouncing); let go, the content glides and slows
+// down exponentially at the deceleration rate, springs back from past an edge, or, with paging, snaps
+// to a whole page. Every motion after the finger is gone is a closed form of the time since it began,
+// run at the display's rate from the process clock, so a virtual clock replays it exactly. A finger
+// going down stops a glide. While the content is dragged or glides, the main run loop is in its
+// tracking mode. Main thread.
 class UIScrollView : public UIView {
 public:
     UIScrollView();
@@ -79,22 +84,44 @@ public:
     bool isDragging() const { return dragging_; }
     bool isDecelerating() const { return decelerating_; }
 
+    // The recogniser that drags the content; disabled while scrolling is.
+    std::shared_ptr<UIPanGestureRecognizer> panGestureRecognizer() const;
+    // The pan begins only along an axis the content can move on.
+    bool gestureRecognizerShouldBegin(UIGestureRecognizer& recognizer) override;
+
 protected:
     // After every change of the content offset, before the delegate hears of it.
     virtual void contentOffsetDidChange() {}
 
 private:
+    friend class UIScrollViewPanGestureRecognizer;
     enum class Motion { none, decelerating, animating };
 
-    struct Axes {
-        ScrollAxisMotion x;
-        ScrollAxisMotion y;
-    };
+    // The motions along x and along y.
+    using Axes = std::array<ScrollAxisMotion, 2>;
 
     void applyContentOffset(CGPoint offset);
     void startMotion(Motion kind, const Axes& axes);
     void stopMotion();
-    void frame();
+    // One display frame of the motion.
+    void advanceMotion();
+
+    // The pan's touches.
+    void touchedDown();
+    void panned(UIPanGestureRecognizer& pan);
+    void touchesWereOver();
+    void beginDrag(UIPanGestureRecognizer& pan);
+    void drag(UIPanGestureRecognizer& pan);
+    // Lets go at `velocity` (points per second, in the direction the offset moves).
+    void endDrag(CGPoint velocity);
+    // How each axis moves on from `offset` at `velocity`: towards `target` when the delegate chose it.
+    Axes release(CGPoint offset, CGPoint velocity, const std::optional<CGPoint>& target) const;
+    // Where the content comes to rest after a release at `velocity`, before the delegate has its say.
+    CGPoint restingOffset(CGPoint offset, CGPoint velocity) const;
+    void glide(const Axes& axes);
+    // Whether the content moves along the axis (0 for x, 1 for y) under a finger.
+    bool canScroll(int axis) const;
+    void holdTrackingMode(bool hold);
 
     std::weak_ptr<UIScrollViewDelegate> delegate_;
     CGSize contentSize_;
@@ -119,6 +146,10 @@ private:
     Axes axes_;
     double motionStart_ = 0;
     std::shared_ptr<CADisplayLink> displayLink_;
+    std::shared_ptr<UIScrollViewPanGestureRecognizer> pan_;
+    // The offset less the pan's translation, before rubber-banding: where the drag puts the content.
+    CGPoint dragOrigin_;
+    bool holdsTrackingMode_ = false;
 };
 
 }  // namespace platform

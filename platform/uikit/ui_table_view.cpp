@@ -11,6 +11,7 @@
 #include "platform/uikit/ui_table_view_data_source.h"
 #include "platform/uikit/ui_table_view_delegate.h"
 #include "platform/uikit/ui_table_view_header_footer_view.h"
+#include "platform/uikit/ui_touch.h"
 
 namespace platform {
 
@@ -422,6 +423,75 @@ void UITableView::selectRowAtIndexPath(const std::optional<NSIndexPath>& indexPa
 void UITableView::deselectRowAtIndexPath(const NSIndexPath& indexPath, bool animated) {
     if (!selected_.erase(indexPath)) return;
     if (auto it = visible_.find(indexPath); it != visible_.end()) it->second->setSelected(false, animated);
+}
+
+// Touches -----------------------------------------------------------------------------------------
+
+void UITableView::touchesBegan(const UITouchSet& touches, const UIEvent* event) {
+    if (pressed_ || touches.empty() || !allowsSelection_ || editing_) return UIScrollView::touchesBegan(touches, event);
+    const auto path = indexPathForRowAtPoint(touches.front()->locationInView(this));
+    auto d = delegate();
+    if (!path || (d && !d->tableViewShouldHighlightRowAtIndexPath(*this, *path))) {
+        return UIScrollView::touchesBegan(touches, event);
+    }
+    pressed_ = path;
+    pressingTouch_ = touches.front().get();
+    if (auto cell = cellForRowAtIndexPath(*path)) cell->setHighlighted(true, false);
+}
+
+bool UITableView::stillOnPressedRow(const UITouchSet& touches) {
+    for (const auto& touch : touches) {
+        if (touch.get() == pressingTouch_) return indexPathForRowAtPoint(touch->locationInView(this)) == pressed_;
+    }
+    return true;  // another finger moved
+}
+
+void UITableView::releasePress() {
+    if (!pressed_) return;
+    if (auto cell = cellForRowAtIndexPath(*pressed_)) cell->setHighlighted(false, false);
+    pressed_.reset();
+    pressingTouch_ = nullptr;
+}
+
+void UITableView::touchesMoved(const UITouchSet& touches, const UIEvent* event) {
+    if (!pressed_) return UIScrollView::touchesMoved(touches, event);
+    if (!stillOnPressedRow(touches)) releasePress();
+}
+
+void UITableView::touchesEnded(const UITouchSet& touches, const UIEvent* event) {
+    if (!pressed_) return UIScrollView::touchesEnded(touches, event);
+    const bool pressing = std::any_of(touches.begin(), touches.end(), [&](const auto& t) { return t.get() == pressingTouch_; });
+    if (!pressing) return;
+    const NSIndexPath path = *pressed_;
+    const bool onRow = stillOnPressedRow(touches);
+    releasePress();
+    if (onRow) selectTapped(path);
+}
+
+void UITableView::touchesCancelled(const UITouchSet& touches, const UIEvent* event) {
+    if (!pressed_) return UIScrollView::touchesCancelled(touches, event);
+    releasePress();
+}
+
+void UITableView::selectTapped(const NSIndexPath& indexPath) {
+    auto keep = weak_from_this().lock();
+    auto d = delegate();
+    const std::optional<NSIndexPath> chosen = d ? d->tableViewWillSelectRowAtIndexPath(*this, indexPath) : indexPath;
+    if (!chosen || !geometry_.contains(*chosen)) return;
+    if (allowsMultipleSelection_ && selected_.contains(*chosen)) {
+        deselectRowAtIndexPath(*chosen, false);
+        if (d) d->tableViewDidDeselectRowAtIndexPath(*this, *chosen);
+        return;
+    }
+    if (!allowsMultipleSelection_) {
+        for (const auto& other : std::set(selected_)) {
+            if (other == *chosen) continue;
+            deselectRowAtIndexPath(other, false);
+            if (d) d->tableViewDidDeselectRowAtIndexPath(*this, other);
+        }
+    }
+    selectRowAtIndexPath(*chosen, false, UITableViewScrollPosition::none);
+    if (d) d->tableViewDidSelectRowAtIndexPath(*this, *chosen);
 }
 
 void UITableView::setEditing(bool editing, bool animated) {

@@ -128,6 +128,17 @@ public:
     void layoutSubviews() override;
     void drawRect(const CGRect& rect) override;
 
+    // A finger on a row highlights it (when the delegate lets it); lifting it there selects the row,
+    // telling the delegate. Scrolling away cancels the press.
+    void touchesBegan(const UITouchSet& touches, const UIEvent* event) override;
+    void touchesMoved(const UITouchSet& touches, const UIEvent* event) override;
+    void touchesEnded(const UITouchSet& touches, const UIEvent* event) override;
+    void touchesCancelled(const UITouchSet& touches, const UIEvent* event) override;
+    bool handlesTouchPhase(UITouchPhase phase) const override {
+        (void)phase;
+        return true;
+    }
+
 private:
     // A section's header or footer: the delegate's view, or one made for the data source's title.
     struct SectionView {
@@ -149,6 +160,10 @@ private:
     // Lays out now what is pending, unless this is already inside the table's own layout.
     void updateIfNeeded();
     CGRect fullWidth(const TableGeometry::Span& span) const;
+    // The pressed row under `touch`, if the touch is the one pressing it and still on it.
+    bool stillOnPressedRow(const UITouchSet& touches);
+    void releasePress();
+    void selectTapped(const NSIndexPath& indexPath);
 
     UITableViewStyle style_;
     std::weak_ptr<UITableViewDataSource> dataSource_;
@@ -180,6 +195,8 @@ private:
     bool allowsMultipleSelection_ = false;
     std::set<NSIndexPath> selected_;
     bool editing_ = false;
+    std::optional<NSIndexPath> pressed_;
+    const UITouch* pressingTouch_ = nullptr;
 };
 
 }  // namespace platform
