@@ -4,6 +4,7 @@ LAUNCHER  := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccach
 RELEASE   := build/release
 SANITIZE  := build/sanitize
 THREAD    := build/thread
+ANALYSIS  := build/analysis
 
 .PHONY: setup build run test test-sanitize bench clean
 
@@ -28,8 +29,14 @@ run: build
 test: build
 	@tools/run-tests.sh $(JOBS) $(RELEASE)
 
-# AddressSanitizer + UndefinedBehaviorSanitizer over every test; ThreadSanitizer over the THREADED modules.
-test-sanitize: setup $(SANITIZE)/build.ninja $(THREAD)/build.ninja
+$(ANALYSIS)/build.ninja: | setup
+	@cmake -S . -B $(ANALYSIS) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang \
+		-DCMAKE_CXX_COMPILER=clang++ -DQUORVEL_THREAD_SAFETY=ON $(LAUNCHER) >/dev/null
+
+# Clang checks every library's mutex annotations (-Wthread-safety -Werror); AddressSanitizer +
+# UndefinedBehaviorSanitizer over every test; ThreadSanitizer over the THREADED modules.
+test-sanitize: setup $(SANITIZE)/build.ninja $(THREAD)/build.ninja $(ANALYSIS)/build.ninja
+	@cmake --build $(ANALYSIS) -j $(JOBS) --target quorvel_libraries
 	@cmake --build $(SANITIZE) -j $(JOBS)
 	@cmake --build $(THREAD) -j $(JOBS)
 	@tools/fuzz.sh 20

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "analytics/storage/apm_data_type_validator.h"
+#include "analytics/foundation/apm_data_type_validator.h"
 
 namespace {
 

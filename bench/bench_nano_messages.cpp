@@ -11,15 +11,20 @@
 #include <string>
 #include <vector>
 
-#include "analytics/foundation/nano_field_access.h"
-#include "analytics/foundation/proto/apm.pb.h"
-#include "analytics/foundation/proto/apm_messages.h"
+#include "analytics/messages/nano_field_access.h"
+#include "analytics/messages/proto/apm.pb.h"
+#include "analytics/messages/proto/apm_messages.h"
 
 namespace {
 
+using BundleField = apmpb_fields::MeasurementBundle;
+using EventField = apmpb_fields::Event;
+using ParamField = apmpb_fields::EventParam;
+using AttributeField = apmpb_fields::UserAttribute;
+
 std::shared_ptr<APMPBEventParam> param(const std::string& name) {
     auto param = APMPBEventParam::initWithBuffer();
-    APMNanoSetStringField(param.get(), 0, name);
+    APMNanoSetStringField(param.get(), ParamField::kName, name);
     return param;
 }
 
@@ -29,75 +34,77 @@ NanoObject object(std::shared_ptr<NANOMessageBase> message) {
 
 std::shared_ptr<APMPBMeasurementBundle> makeBundle() {
     auto bundle = APMPBMeasurementBundle::initWithBuffer();
-    APMNanoSetInt32(bundle.get(), 0, 1);
+    APMNanoSetInt32(bundle.get(), BundleField::kProtocolVersion, 1);
     std::vector<NanoObject> events;
     for (int i = 0; i < 16; ++i) {
         auto event = APMPBEvent::initWithBuffer();
         std::vector<NanoObject> params;
         auto origin = param("_o");
-        APMNanoSetStringField(origin.get(), 1, "auto");
+        APMNanoSetStringField(origin.get(), ParamField::kStringValue, "auto");
         params.push_back(object(origin));
         auto screen = param("_sc");
-        APMNanoSetStringField(screen.get(), 1, "TimerViewController");
+        APMNanoSetStringField(screen.get(), ParamField::kStringValue, "TimerViewController");
         params.push_back(object(screen));
         auto screenId = param("_si");
-        APMNanoSetInt64(screenId.get(), 2, -4511392015712935371LL + i);
+        APMNanoSetInt64(screenId.get(), ParamField::kIntValue, -4511392015712935371LL + i);
         params.push_back(object(screenId));
         auto length = param("session_length");
-        APMNanoSetDouble(length.get(), 4, 1500.0 + i);
+        APMNanoSetDouble(length.get(), ParamField::kDoubleValue, 1500.0 + i);
         params.push_back(object(length));
         auto orientation = param("Orientation");
-        APMNanoSetStringField(orientation.get(), 1, i % 2 ? "landscape" : "portrait");
+        APMNanoSetStringField(orientation.get(), ParamField::kStringValue, i % 2 ? "landscape" : "portrait");
         params.push_back(object(orientation));
-        APMNanoSetArray(event.get(), 0, &params);
-        APMNanoSetStringField(event.get(), 1, i % 3 ? "Chart_Event" : "_e");
-        APMNanoSetInt64(event.get(), 2, 1700000000000LL + i * 61000);
-        APMNanoSetInt64(event.get(), 3, 1700000000000LL + i * 61000 - 60000);
+        APMNanoSetArray(event.get(), EventField::kParams, &params);
+        APMNanoSetStringField(event.get(), EventField::kName, i % 3 ? "Chart_Event" : "_e");
+        APMNanoSetInt64(event.get(), EventField::kTimestampMillis, 1700000000000LL + i * 61000);
+        APMNanoSetInt64(event.get(), EventField::kPreviousTimestampMillis,
+                        1700000000000LL + i * 61000 - 60000);
         events.push_back(object(event));
     }
-    APMNanoSetArray(bundle.get(), 1, &events);
+    APMNanoSetArray(bundle.get(), BundleField::kEvents, &events);
     std::vector<NanoObject> attributes;
     const char* names[] = {"_fot", "_fi", "_lte", "_se", "theme", "plan"};
     for (int i = 0; i < 6; ++i) {
         auto attribute = APMPBUserAttribute::initWithBuffer();
-        APMNanoSetInt64(attribute.get(), 0, 1699990000000LL + i);
-        APMNanoSetStringField(attribute.get(), 1, names[i]);
+        APMNanoSetInt64(attribute.get(), AttributeField::kSetTimestampMillis, 1699990000000LL + i);
+        APMNanoSetStringField(attribute.get(), AttributeField::kName, names[i]);
         if (i % 2) {
-            APMNanoSetStringField(attribute.get(), 2, "value-" + std::to_string(i));
+            APMNanoSetStringField(attribute.get(), AttributeField::kStringValue,
+                                  "value-" + std::to_string(i));
         } else {
-            APMNanoSetInt64(attribute.get(), 3, 1699990000000LL + i);
+            APMNanoSetInt64(attribute.get(), AttributeField::kIntValue, 1699990000000LL + i);
         }
         attributes.push_back(object(attribute));
     }
-    APMNanoSetArray(bundle.get(), 2, &attributes);
-    APMNanoSetInt64(bundle.get(), 3, 1700000900000LL);
-    APMNanoSetInt64(bundle.get(), 4, 1700000000000LL);
-    APMNanoSetInt64(bundle.get(), 5, 1700000732000LL);
-    APMNanoSetInt64(bundle.get(), 6, 1699990000000LL);
-    APMNanoSetInt64(bundle.get(), 7, 1699990800000LL);
-    APMNanoSetStringField(bundle.get(), 8, "ios");
-    APMNanoSetStringField(bundle.get(), 9, "17.2.1");
-    APMNanoSetStringField(bundle.get(), 10, "iPhone15,3");
-    APMNanoSetStringField(bundle.get(), 11, "en-gb");
-    APMNanoSetInt32(bundle.get(), 12, 60);
-    APMNanoSetStringField(bundle.get(), 14, "com.example.quorvel");
-    APMNanoSetStringField(bundle.get(), 16, "4.2.0");
-    APMNanoSetInt64(bundle.get(), 17, 81500);
-    APMNanoSetInt64(bundle.get(), 18, 81500);
-    APMNanoSetStringField(bundle.get(), 20, "6F1C0E2A-0B7D-4E59-9C1A-3D2B4F5A6E7C");
-    APMNanoSetStringField(bundle.get(), 22, "0d4bb5e4a1f14c2e9c7a2b9f7e3d1c55");
-    APMNanoSetInt32(bundle.get(), 24, 41);
-    APMNanoSetStringField(bundle.get(), 25, std::string(600, 'h'));
-    APMNanoSetStringField(bundle.get(), 26, "1:123456789012:ios:0123456789abcdef");
-    APMNanoSetInt32(bundle.get(), 30, 4);
-    APMNanoSetInt32(bundle.get(), 31, 2);
-    APMNanoSetInt32(bundle.get(), 32, 0);
-    APMNanoSetInt64(bundle.get(), 34, 1699000000000LL);
+    APMNanoSetArray(bundle.get(), BundleField::kUserAttributes, &attributes);
+    APMNanoSetInt64(bundle.get(), BundleField::kUploadTimestampMillis, 1700000900000LL);
+    APMNanoSetInt64(bundle.get(), BundleField::kStartTimestampMillis, 1700000000000LL);
+    APMNanoSetInt64(bundle.get(), BundleField::kEndTimestampMillis, 1700000732000LL);
+    APMNanoSetInt64(bundle.get(), BundleField::kPreviousBundleStartTimestampMillis, 1699990000000LL);
+    APMNanoSetInt64(bundle.get(), BundleField::kPreviousBundleEndTimestampMillis, 1699990800000LL);
+    APMNanoSetStringField(bundle.get(), BundleField::kPlatform, "ios");
+    APMNanoSetStringField(bundle.get(), BundleField::kOsVersion, "17.2.1");
+    APMNanoSetStringField(bundle.get(), BundleField::kDeviceModel, "iPhone15,3");
+    APMNanoSetStringField(bundle.get(), BundleField::kUserDefaultLanguage, "en-gb");
+    APMNanoSetInt32(bundle.get(), BundleField::kTimeZoneOffsetMinutes, 60);
+    APMNanoSetStringField(bundle.get(), BundleField::kAppId, "com.example.quorvel");
+    APMNanoSetStringField(bundle.get(), BundleField::kAppVersion, "4.2.0");
+    APMNanoSetInt64(bundle.get(), BundleField::kLibraryVersionAtEvent, 81500);
+    APMNanoSetInt64(bundle.get(), BundleField::kLibraryVersionAtUpload, 81500);
+    APMNanoSetStringField(bundle.get(), BundleField::kVendorId, "6F1C0E2A-0B7D-4E59-9C1A-3D2B4F5A6E7C");
+    APMNanoSetStringField(bundle.get(), BundleField::kAppInstanceId, "0d4bb5e4a1f14c2e9c7a2b9f7e3d1c55");
+    APMNanoSetInt32(bundle.get(), BundleField::kBundleSequentialIndex, 41);
+    APMNanoSetStringField(bundle.get(), BundleField::kHealthMonitorSample, std::string(600, 'h'));
+    APMNanoSetStringField(bundle.get(), BundleField::kVuziriAppId, "1:123456789012:ios:0123456789abcdef");
+    APMNanoSetInt32(bundle.get(), BundleField::kAppVersionMajor, 4);
+    APMNanoSetInt32(bundle.get(), BundleField::kAppVersionMinor, 2);
+    APMNanoSetInt32(bundle.get(), BundleField::kAppVersionRelease, 0);
+    APMNanoSetInt64(bundle.get(), BundleField::kConfigVersion, 1699000000000LL);
     const std::vector<NanoObject> experiments{NanoNumber::withUnsignedInt(101),
                                               NanoNumber::withUnsignedInt(2002),
                                               NanoNumber::withUnsignedInt(30003)};
-    APMNanoSetArray(bundle.get(), 37, &experiments);
-    APMNanoSetStringField(bundle.get(), 40, "G1--");
+    APMNanoSetArray(bundle.get(), BundleField::kExperimentIds, &experiments);
+    APMNanoSetStringField(bundle.get(), BundleField::kConsentSignals, "G1--");
     return bundle;
 }
 

@@ -29,7 +29,7 @@ nano_seeds=$build/nano_decode_seeds
 mkdir -p "$nano_seeds"
 declare -A type_byte=([batch]=0 [bundle]=1 [event]=2 [user_attribute]=4 [audience_result]=5 [flag]=32)
 for name in "${!type_byte[@]}"; do
-    { printf "\\x$(printf %02x "${type_byte[$name]}")"; cat "$root/tests/analytics/foundation/data/$name.bin"; } \
+    { printf "\\x$(printf %02x "${type_byte[$name]}")"; cat "$root/tests/analytics/messages/data/$name.bin"; } \
         >"$nano_seeds/seed_$name"
 done
 declare -A seeds=([nano_decode_fuzz]=$nano_seeds [property_list_fuzz]=$root/fuzz/corpus/property_list

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Rebuilds the golden encodings of the analytics message tests from their text form with protoc, the
-# reference encoder. Run it after changing a .txt file under tests/analytics/foundation/data/.
+# reference encoder. Run it after changing a .txt file under tests/analytics/messages/data/.
 # Usage: tools/proto-goldens.sh
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-proto_dir=$root/analytics/foundation/proto
-data=$root/tests/analytics/foundation/data
+proto_dir=$root/analytics/messages/proto
+data=$root/tests/analytics/messages/data
 
 # golden file -> message type
 declare -A types=(

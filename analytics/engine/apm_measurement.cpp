@@ -2,20 +2,16 @@
 
 #include <mutex>
 
-#include "analytics/engine/apm_identity.h"
-#include "analytics/foundation/apm_monitor.h"
+#include "analytics/monitor/apm_monitor.h"
+#include "analytics/storage/apm_user_defaults.h"
 
 namespace analytics {
 
 std::shared_ptr<APMMonitor> APMMeasurement::monitor() {
     static std::once_flag once;
-    // Never destroyed: any thread may still log while the process exits.
-    static std::shared_ptr<APMMonitor>* monitor = nullptr;
-    std::call_once(once, [] {
-        monitor = new std::shared_ptr<APMMonitor>(
-            APMMonitor::initWithLibraryVersion(APMIdentity::rovUriduzuvareLibraryVersion()));
-    });
-    return *monitor;
+    // The library starts here, so this is where the monitor is handed its stores.
+    std::call_once(once, [] { APMMonitor::wireStores(&APMUserDefaults::monitorStores); });
+    return APMMonitor::sharedInstance();
 }
 
 }  // namespace analytics

@@ -6,10 +6,11 @@ namespace analytics {
 
 class APMMonitor;
 
-// The measurement engine's class-level services that the rest of the library calls on.
+// The measurement engine's class-level services that the layers above it call on.
 class APMMeasurement {
 public:
-    // The one monitor of the process, made on first use with the library version; never null.
+    // The process's monitor (APMMonitor::sharedInstance), handed the library's stores on the first call;
+    // never null.
     static std::shared_ptr<APMMonitor> monitor();
 };
 

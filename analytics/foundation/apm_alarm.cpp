@@ -2,8 +2,7 @@
 
 #include <cmath>
 
-#include "analytics/engine/apm_measurement.h"
-#include "analytics/foundation/apm_monitor.h"
+#include "analytics/monitor/apm_monitor.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/dispatch/dispatch_source_timer.h"
 
@@ -17,9 +16,9 @@ APMAlarm::~APMAlarm() {
 }
 
 void APMAlarm::runAfterDelay(double delaySeconds, Block block) {
-    auto monitor = APMMeasurement::monitor();
+    auto monitor = APMMonitor::sharedInstance();
     if (!block) {
-        monitor->logWithLevel(1, 2000, name_ + " tried to schedule an empty block");
+        monitor->logWithLevel(APMLogLevel::MonitoredError, 2000, name_ + " tried to schedule an empty block");
         return;
     }
     cancel();
@@ -28,46 +27,47 @@ void APMAlarm::runAfterDelay(double delaySeconds, Block block) {
 
     auto timer = platform::DispatchSourceTimer::create(queue_);
     timer->setEventHandler([self = shared_from_this(), block = std::move(block)] {
-        APMMeasurement::monitor()->logWithLevel(7, 2001, self->name_ + " fired");
+        APMMonitor::sharedInstance()->logWithLevel(APMLogLevel::Debug, 2001, self->name_ + " fired");
         self->cancel();
         block();
     });
     timer->schedule(delay, 0);
     {
-        std::lock_guard lock(mutex_);
+        platform::MutexLock lock(mutex_);
         scheduledTimestamp_ = platform::NSDate::now().dateByAddingTimeInterval(delay);
         timer_ = timer;
     }
     timer->resume();
-    monitor->logWithLevel(7, 2002, name_ + " scheduled to fire in approx. (s)", APMLogContext(delaySeconds));
+    monitor->logWithLevel(APMLogLevel::Debug, 2002, name_ + " scheduled to fire in approx. (s)",
+                          APMLogContext(delaySeconds));
 }
 
 void APMAlarm::cancel() {
     std::shared_ptr<platform::DispatchSourceTimer> timer;
     {
-        std::lock_guard lock(mutex_);
+        platform::MutexLock lock(mutex_);
         if (!scheduledTimestamp_) return;
         scheduledTimestamp_.reset();
         timer = timer_;
     }
-    auto monitor = APMMeasurement::monitor();
-    monitor->logWithLevel(7, 2003, name_ + " canceled");
+    auto monitor = APMMonitor::sharedInstance();
+    monitor->logWithLevel(APMLogLevel::Debug, 2003, name_ + " canceled");
     if (timer && !timer->isCancelled()) {
         timer->cancel();
         // The handler holds the alarm; dropping it ends that hold (a running handler keeps its own copy).
         timer->setEventHandler(nullptr);
     } else {
-        monitor->logWithLevel(4, 2004, name_ + " is not active");
+        monitor->logWithLevel(APMLogLevel::MonitoredWarning, 2004, name_ + " is not active");
     }
 }
 
 bool APMAlarm::hasActiveTimer() const {
-    std::lock_guard lock(mutex_);
+    platform::MutexLock lock(mutex_);
     return timer_ && !timer_->isCancelled();
 }
 
 std::optional<platform::NSDate> APMAlarm::scheduledTimestamp() const {
-    std::lock_guard lock(mutex_);
+    platform::MutexLock lock(mutex_);
     return scheduledTimestamp_;
 }
 

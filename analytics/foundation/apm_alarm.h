@@ -2,10 +2,10 @@
 
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 
+#include "platform/foundation/mutex.h"
 #include "platform/foundation/ns_date.h"
 
 namespace platform {
@@ -36,9 +36,9 @@ public:
 private:
     const std::shared_ptr<platform::DispatchQueue> queue_;
     const std::string name_;
-    mutable std::mutex mutex_;
-    std::shared_ptr<platform::DispatchSourceTimer> timer_;
-    std::optional<platform::NSDate> scheduledTimestamp_;
+    mutable platform::Mutex mutex_;
+    std::shared_ptr<platform::DispatchSourceTimer> timer_ GUARDED_BY(mutex_);
+    std::optional<platform::NSDate> scheduledTimestamp_ GUARDED_BY(mutex_);
 };
 
 }  // namespace analytics

@@ -5,8 +5,7 @@
 #include <limits>
 #include <string_view>
 
-#include "analytics/engine/apm_measurement.h"
-#include "analytics/foundation/apm_monitor.h"
+#include "analytics/monitor/apm_monitor.h"
 
 namespace analytics {
 
@@ -146,7 +145,8 @@ const std::unordered_map<std::int64_t, std::string>& APMErrorCodeNames() {
 
 bool APMIsPublicName(const std::string& name) {
     if (name.empty()) {
-        APMMeasurement::monitor()->logWithLevel(2, 18003, "Cannot check the name. Name is empty");
+        APMMonitor::sharedInstance()->logWithLevel(APMLogLevel::SilentError, 18003,
+                                                   "Cannot check the name. Name is empty");
         return false;
     }
     return name.front() != '_';
@@ -154,7 +154,8 @@ bool APMIsPublicName(const std::string& name) {
 
 bool APMIsErrorEvent(const std::string& eventName) {
     if (eventName.empty()) {
-        APMMeasurement::monitor()->logWithLevel(2, 18004, "Cannot check the event name. Name is empty");
+        APMMonitor::sharedInstance()->logWithLevel(APMLogLevel::SilentError, 18004,
+                                                   "Cannot check the event name. Name is empty");
         return false;
     }
     return eventName == "_err";

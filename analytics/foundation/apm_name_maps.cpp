@@ -5,8 +5,7 @@
 #include <atomic>
 #include <vector>
 
-#include "analytics/engine/apm_measurement.h"
-#include "analytics/foundation/apm_monitor.h"
+#include "analytics/monitor/apm_monitor.h"
 
 namespace analytics {
 
@@ -15,7 +14,7 @@ namespace {
 std::atomic<bool> publicInterfaceClassPresent{false};
 
 bool isDebugMode() {
-    return APMMeasurement::monitor()->isDebugModeEnabled();
+    return APMMonitor::sharedInstance()->isDebugModeEnabled();
 }
 
 std::string publicAndInternal(const std::string& publicName, const std::string& internalName) {

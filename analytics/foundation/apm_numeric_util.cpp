@@ -5,8 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "analytics/engine/apm_measurement.h"
-#include "analytics/foundation/apm_monitor.h"
+#include "analytics/monitor/apm_monitor.h"
 
 namespace analytics {
 
@@ -34,24 +33,28 @@ bool APMIsDecimalNumberString(const std::string& text) {
 }
 
 std::optional<APMDecimalNumber> APMDecimalNumberFromString(const std::string& text) {
-    auto monitor = APMMeasurement::monitor();
+    auto monitor = APMMonitor::sharedInstance();
     if (!APMIsDecimalNumberString(text)) {
-        monitor->logWithLevel(2, 26001, "String value does not represent a numeric value. Value", text);
+        monitor->logWithLevel(APMLogLevel::SilentError, 26001,
+                              "String value does not represent a numeric value. Value", text);
         return std::nullopt;
     }
     auto number = APMDecimalNumber::fromPlainString(text);
     if (!number) {
-        monitor->logWithLevel(2, 26002, "Unable to create a NSDecimalNumber from string value. Value", text);
+        monitor->logWithLevel(APMLogLevel::SilentError, 26002,
+                              "Unable to create a NSDecimalNumber from string value. Value", text);
         return std::nullopt;
     }
     // Every digit is kept or the text is refused: rounding to the digits the type holds would lose some.
     if (!number->fitsSignificantDigits()) {
         monitor->logWithLevel(
-            2, 26003, "Unable to create a NSDecimalNumber from string value: loss of precision. Value", text);
+            APMLogLevel::SilentError, 26003,
+            "Unable to create a NSDecimalNumber from string value: loss of precision. Value", text);
         return std::nullopt;
     }
     if (!number->fitsExponentRange()) {
-        monitor->logWithLevel(2, 26002, "Unable to create a NSDecimalNumber from string value. Value", text);
+        monitor->logWithLevel(APMLogLevel::SilentError, 26002,
+                              "Unable to create a NSDecimalNumber from string value. Value", text);
         return std::nullopt;
     }
     return number;
@@ -60,8 +63,9 @@ std::optional<APMDecimalNumber> APMDecimalNumberFromString(const std::string& te
 std::int64_t APMNumericUtil::randomInt64() {
     std::uint64_t bits = 0;
     if (RAND_bytes(reinterpret_cast<unsigned char*>(&bits), sizeof bits) != 1) {
-        APMMeasurement::monitor()->logWithLevel(5, 26004, "Unable to generate random integer",
-                                                std::string(std::strerror(errno)));
+        APMMonitor::sharedInstance()->logWithLevel(APMLogLevel::SilentWarning, 26004,
+                                                   "Unable to generate random integer",
+                                                   std::string(std::strerror(errno)));
         return 0;
     }
     return static_cast<std::int64_t>(bits);

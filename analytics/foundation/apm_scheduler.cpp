@@ -3,8 +3,7 @@
 #include <exception>
 #include <typeinfo>
 
-#include "analytics/engine/apm_measurement.h"
-#include "analytics/foundation/apm_monitor.h"
+#include "analytics/monitor/apm_monitor.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/ns_exception.h"
 #include "platform/foundation/ns_thread.h"
@@ -20,14 +19,16 @@ bool runGuarded(const APMScheduler::Block& block, std::int64_t code, const std::
         block();
         return true;
     } catch (const platform::NSException& exception) {
-        APMMeasurement::monitor()->logWithLevel(1, code, message, APMLogContext(exception));
+        APMMonitor::sharedInstance()->logWithLevel(APMLogLevel::MonitoredError, code, message,
+                                                   APMLogContext(exception));
     } catch (const std::exception& exception) {
-        APMMeasurement::monitor()->logWithLevel(
-            1, code, message,
+        APMMonitor::sharedInstance()->logWithLevel(
+            APMLogLevel::MonitoredError, code, message,
             APMLogContext(platform::NSException(typeid(exception).name(), exception.what())));
     } catch (...) {
-        APMMeasurement::monitor()->logWithLevel(
-            1, code, message, APMLogContext(platform::NSException("unknown", "unknown exception")));
+        APMMonitor::sharedInstance()->logWithLevel(
+            APMLogLevel::MonitoredError, code, message,
+            APMLogContext(platform::NSException("unknown", "unknown exception")));
     }
     return false;
 }
@@ -39,8 +40,9 @@ APMScheduler::APMScheduler(const std::string& workerQueueLabel)
 
 void APMScheduler::scheduleOnWorkerQueueBlockID(const std::string& blockID, Block block) {
     if (!block) {
-        APMMeasurement::monitor()->logWithLevel(
-            1, 30005, "Nil block dispatched asynchronously on worker queue. Block ID=" + blockID + ".");
+        APMMonitor::sharedInstance()->logWithLevel(
+            APMLogLevel::MonitoredError, 30005,
+            "Nil block dispatched asynchronously on worker queue. Block ID=" + blockID + ".");
         return;
     }
     workerQueue_->async([blockID, block = std::move(block)] {
@@ -50,8 +52,9 @@ void APMScheduler::scheduleOnWorkerQueueBlockID(const std::string& blockID, Bloc
 
 void APMScheduler::dispatchSyncOnWorkerQueueBlockID(const std::string& blockID, const Block& block) {
     if (!block) {
-        APMMeasurement::monitor()->logWithLevel(
-            1, 30002, "Nil block dispatched synchronously on worker queue. Block ID=" + blockID + ".");
+        APMMonitor::sharedInstance()->logWithLevel(
+            APMLogLevel::MonitoredError, 30002,
+            "Nil block dispatched synchronously on worker queue. Block ID=" + blockID + ".");
         return;
     }
     bool completed = false;
@@ -61,15 +64,17 @@ void APMScheduler::dispatchSyncOnWorkerQueueBlockID(const std::string& blockID, 
             "Exception on worker queue when processing sync block. Block ID=" + blockID + ". Exception");
     });
     if (!completed) {
-        APMMeasurement::monitor()->logWithLevel(4, 30004, "Synchronous task failed. Block ID=" + blockID);
+        APMMonitor::sharedInstance()->logWithLevel(APMLogLevel::MonitoredWarning, 30004,
+                                                   "Synchronous task failed. Block ID=" + blockID);
     }
 }
 
 bool APMScheduler::checkOnBackgroundThreadWithMethodName(const std::string& methodName) {
     if (!platform::NSThread::isMainThread()) return true;
     const std::string name = methodName.empty() ? "<empty method name>" : methodName;
-    APMMeasurement::monitor()->logWithLevel(
-        1, 30001, "Method " + name + " should execute on background thread", APMLogContext(nullptr));
+    APMMonitor::sharedInstance()->logWithLevel(APMLogLevel::MonitoredError, 30001,
+                                               "Method " + name + " should execute on background thread",
+                                               APMLogContext(nullptr));
     return false;
 }
 

@@ -2,8 +2,7 @@
 
 #include <filesystem>
 
-#include "analytics/engine/apm_measurement.h"
-#include "analytics/foundation/apm_monitor.h"
+#include "analytics/monitor/apm_monitor.h"
 #include "platform/foundation/ns_file_manager.h"
 #include "platform/foundation/ns_user_defaults.h"
 #include "platform/foundation/property_list.h"
@@ -28,7 +27,8 @@ std::string APMPreferencesPlistPath(const std::string& name) {
     if (name.empty()) return "";
     const fs::path library = firstUserDirectory(platform::NSSearchPathDirectory::Library);
     if (library.empty()) {
-        APMMeasurement::monitor()->logWithLevel(2, 19000, "NSSearchPath for Library directory is empty");
+        APMMonitor::sharedInstance()->logWithLevel(APMLogLevel::SilentError, 19000,
+                                                   "NSSearchPath for Library directory is empty");
         return "";
     }
     return (library / "Preferences" / (name + ".plist")).string();
@@ -38,8 +38,8 @@ std::string APMMeasurementDirectoryFilePath(const std::string& name) {
     if (name.empty()) return "";
     const fs::path support = firstUserDirectory(platform::NSSearchPathDirectory::ApplicationSupport);
     if (support.empty()) {
-        APMMeasurement::monitor()->logWithLevel(2, 19001,
-                                                "NSSearchPath for ApplicationSupport directory is empty");
+        APMMonitor::sharedInstance()->logWithLevel(APMLogLevel::SilentError, 19001,
+                                                   "NSSearchPath for ApplicationSupport directory is empty");
         return "";
     }
     return (support / kMeasurementFolder / name).string();

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "analytics/foundation/apm_error_additions.h"
+#include "analytics/monitor/apm_error_additions.h"
 
 namespace analytics {
 

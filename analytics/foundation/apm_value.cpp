@@ -4,8 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "analytics/engine/apm_measurement.h"
-#include "analytics/foundation/apm_monitor.h"
+#include "analytics/monitor/apm_monitor.h"
 #include "platform/foundation/utf8.h"
 
 namespace analytics {
@@ -13,7 +12,7 @@ namespace analytics {
 namespace {
 
 std::shared_ptr<APMMonitor> monitor() {
-    return APMMeasurement::monitor();
+    return APMMonitor::sharedInstance();
 }
 
 APMLogContext contextOf(const platform::Value& object) {
@@ -41,7 +40,8 @@ APMValue APMValue::initWithInt64(std::int64_t value) {
 
 std::optional<APMValue> APMValue::initWithString(const std::string& value) {
     if (!platform::isValidUtf8(value)) {
-        monitor()->logWithLevel(0, 35003, "Cannot create String value with non-string value. Value",
+        monitor()->logWithLevel(APMLogLevel::Error, 35003,
+                                "Cannot create String value with non-string value. Value",
                                 APMLogContext::object("NSData", std::nullopt));
         return std::nullopt;
     }
@@ -50,12 +50,12 @@ std::optional<APMValue> APMValue::initWithString(const std::string& value) {
 
 std::optional<APMValue> APMValue::initWithString(const platform::Value& value) {
     if (value.isNull()) {
-        monitor()->logWithLevel(0, 35002, "Cannot create String value with nil");
+        monitor()->logWithLevel(APMLogLevel::Error, 35002, "Cannot create String value with nil");
         return std::nullopt;
     }
     if (const std::string* text = value.stringValue()) return initWithString(*text);
-    monitor()->logWithLevel(0, 35003, "Cannot create String value with non-string value. Value",
-                            contextOf(value));
+    monitor()->logWithLevel(APMLogLevel::Error, 35003,
+                            "Cannot create String value with non-string value. Value", contextOf(value));
     return std::nullopt;
 }
 
@@ -65,13 +65,13 @@ APMValue APMValue::initWithArray(Array value) {
 
 std::optional<APMValue> APMValue::initWithArray(const platform::Value& value) {
     if (value.isNull()) {
-        monitor()->logWithLevel(0, 35004, "Cannot create Array value with nil");
+        monitor()->logWithLevel(APMLogLevel::Error, 35004, "Cannot create Array value with nil");
         return std::nullopt;
     }
     const platform::Value::Array* elements = value.arrayValue();
     if (!elements) {
-        monitor()->logWithLevel(0, 35005, "Cannot create Array value with non-array value. Value",
-                                contextOf(value));
+        monitor()->logWithLevel(APMLogLevel::Error, 35005,
+                                "Cannot create Array value with non-array value. Value", contextOf(value));
         return std::nullopt;
     }
     Array array;
@@ -92,7 +92,7 @@ std::optional<APMValue> APMValue::valueFromObject(const platform::Value& object,
     using Kind = platform::Value::Kind;
     switch (object.kind()) {
         case Kind::Null:
-            monitor()->logWithLevel(0, 35000, "Cannot create Value type with nil value");
+            monitor()->logWithLevel(APMLogLevel::Error, 35000, "Cannot create Value type with nil value");
             return std::nullopt;
         case Kind::String:
             return initWithString(object);
@@ -111,7 +111,7 @@ std::optional<APMValue> APMValue::valueFromObject(const platform::Value& object,
         default:
             break;
     }
-    monitor()->logWithLevel(0, 35001,
+    monitor()->logWithLevel(APMLogLevel::Error, 35001,
                             "Cannot create Value type with unsupported value. The Value has to be NSNumber, "
                             "NSString or NSArray (if supported). Value",
                             contextOf(object));

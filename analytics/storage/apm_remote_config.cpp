@@ -4,13 +4,13 @@
 #include <charconv>
 #include <cmath>
 
-#include "analytics/engine/apm_identity.h"
-#include "analytics/engine/apm_measurement.h"
-#include "analytics/foundation/apm_monitor.h"
+#include "analytics/experiments/apme_client.h"
+#include "analytics/experiments/apme_manager.h"
 #include "analytics/foundation/apm_numeric_util.h"
 #include "analytics/foundation/apm_string_additions.h"
-#include "analytics/interface/apme_client.h"
-#include "analytics/interface/apme_manager.h"
+#include "analytics/messages/nano_number.h"
+#include "analytics/monitor/apm_identity.h"
+#include "analytics/monitor/apm_monitor.h"
 
 namespace analytics {
 
@@ -93,7 +93,7 @@ constexpr const char* kNetworkBackgroundSessionFlag = "network_background_sessio
 constexpr const char* kPersistentConfigFlag = "persistent_config_in_application_support_enabled";
 
 std::shared_ptr<APMMonitor> monitor() {
-    return APMMeasurement::monitor();
+    return APMMonitor::sharedInstance();
 }
 
 // Whole milliseconds; beyond the 64-bit range the count saturates.
@@ -117,7 +117,8 @@ std::shared_ptr<APMRemoteConfig> APMRemoteConfig::defaultInstance() {
 std::shared_ptr<APMRemoteConfig> APMRemoteConfig::initWithAppID(
     const std::string& appID, const std::shared_ptr<APMEManager>& experimentManager) {
     if (appID.empty()) {
-        monitor()->logWithLevel(1, 29000, "Cannot init remote configuration without valid Vuziri App ID");
+        monitor()->logWithLevel(APMLogLevel::MonitoredError, 29000,
+                                "Cannot init remote configuration without valid Vuziri App ID");
         return nullptr;
     }
     std::shared_ptr<APMRemoteConfig> config(new APMRemoteConfig(appID, experimentManager));
@@ -146,14 +147,16 @@ void APMRemoteConfig::registerWithExperimentManager() {
     experimentClient_->setDelegate(weak_from_this());
     std::shared_ptr<platform::NSError> error;
     if (!experimentClient_->activateLatestSnapshot(&error) && error)
-        monitor()->logWithLevel(2, 29023, "Cannot activate stale snapshot. Error", error);
+        monitor()->logWithLevel(APMLogLevel::SilentError, 29023, "Cannot activate stale snapshot. Error",
+                                error);
 }
 
 void APMRemoteConfig::parseSettings(const std::vector<SettingText>& settings) {
     std::map<std::string, std::string> texts;
     for (const auto& [name, value] : settings) {
         if (name.empty() || !value) {
-            monitor()->logWithLevel(5, 29019, "Cannot cache empty configuration value");
+            monitor()->logWithLevel(APMLogLevel::SilentWarning, 29019,
+                                    "Cannot cache empty configuration value");
             continue;
         }
         texts.insert_or_assign(name, *value);
@@ -167,21 +170,21 @@ void APMRemoteConfig::reset() {
 }
 
 void APMRemoteConfig::clientDidReceiveNewSnapshot(const std::shared_ptr<APMEClient>&) {
-    std::lock_guard lock(snapshotMutex_);
+    platform::MutexLock lock(snapshotMutex_);
     hasNewSnapshot_ = true;
 }
 
 bool APMRemoteConfig::activateNewSnapshot() {
     {
-        std::lock_guard lock(snapshotMutex_);
+        platform::MutexLock lock(snapshotMutex_);
         if (!hasNewSnapshot_ || !experimentClient_) return false;
         // Cleared before activating: a snapshot that arrives meanwhile sets it again and is not lost.
         hasNewSnapshot_ = false;
     }
     std::shared_ptr<platform::NSError> error;
     if (!experimentClient_->activateLatestSnapshot(&error)) {
-        monitor()->logWithLevel(2, 29024, "Cannot activate snapshot. Error", error);
-        std::lock_guard lock(snapshotMutex_);
+        monitor()->logWithLevel(APMLogLevel::SilentError, 29024, "Cannot activate snapshot. Error", error);
+        platform::MutexLock lock(snapshotMutex_);
         hasNewSnapshot_ = true;  // a later call tries again
         return false;
     }
@@ -204,7 +207,7 @@ std::optional<double> APMRemoteConfig::numberFromCacheWithKey(const std::string&
                                                               std::optional<double> minValue,
                                                               double (*block)(double)) {
     if (key.empty()) {
-        monitor()->logWithLevel(7, 29020, "Cannot get setting with empty key from cache");
+        monitor()->logWithLevel(APMLogLevel::Debug, 29020, "Cannot get setting with empty key from cache");
         return std::nullopt;
     }
     const auto lookup = settings_.entryForKey(key);

@@ -2,15 +2,15 @@
 
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "analytics/interface/apme_experiment_observer_delegate.h"
-#include "analytics/interface/apme_sdk_property_provider_delegate.h"
+#include "analytics/experiments/apme_experiment_observer_delegate.h"
+#include "analytics/experiments/apme_sdk_property_provider_delegate.h"
 #include "analytics/storage/apm_remote_config_settings_cache.h"
+#include "platform/foundation/mutex.h"
 
 namespace analytics {
 
@@ -140,8 +140,8 @@ private:
     APMRemoteConfigSettingsCache settings_;
     const std::shared_ptr<APMEManager> experimentManager_;
     std::shared_ptr<APMEClient> experimentClient_;  // set once while the instance is made
-    std::mutex snapshotMutex_;
-    bool hasNewSnapshot_ = false;
+    platform::Mutex snapshotMutex_;
+    bool hasNewSnapshot_ GUARDED_BY(snapshotMutex_) = false;
 };
 
 }  // namespace analytics

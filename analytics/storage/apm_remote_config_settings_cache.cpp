@@ -3,7 +3,7 @@
 namespace analytics {
 
 APMRemoteConfigSettingsCache::Lookup APMRemoteConfigSettingsCache::entryForKey(const std::string& key) const {
-    std::lock_guard lock(mutex_);
+    platform::MutexLock lock(mutex_);
     auto found = entries_.find(key);
     if (found == entries_.end()) return {std::nullopt, generation_};
     return {found->second, generation_};
@@ -11,20 +11,20 @@ APMRemoteConfigSettingsCache::Lookup APMRemoteConfigSettingsCache::entryForKey(c
 
 void APMRemoteConfigSettingsCache::storeNumber(const std::string& key, double number,
                                                std::uint64_t generation) {
-    std::lock_guard lock(mutex_);
+    platform::MutexLock lock(mutex_);
     if (generation == generation_) entries_.insert_or_assign(key, number);
 }
 
 void APMRemoteConfigSettingsCache::replaceTexts(std::map<std::string, std::string> texts) {
     std::map<std::string, Entry> entries;
     for (auto& [name, text] : texts) entries.emplace(name, std::move(text));
-    std::lock_guard lock(mutex_);
+    platform::MutexLock lock(mutex_);
     entries_ = std::move(entries);
     ++generation_;
 }
 
 void APMRemoteConfigSettingsCache::clear() {
-    std::lock_guard lock(mutex_);
+    platform::MutexLock lock(mutex_);
     entries_.clear();
     ++generation_;
 }

@@ -2,10 +2,11 @@
 
 #include <cstdint>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <variant>
+
+#include "platform/foundation/mutex.h"
 
 namespace analytics {
 
@@ -29,9 +30,9 @@ public:
     void clear();
 
 private:
-    mutable std::mutex mutex_;
-    std::map<std::string, Entry> entries_;
-    std::uint64_t generation_ = 0;
+    mutable platform::Mutex mutex_;
+    std::map<std::string, Entry> entries_ GUARDED_BY(mutex_);
+    std::uint64_t generation_ GUARDED_BY(mutex_) = 0;
 };
 
 }  // namespace analytics

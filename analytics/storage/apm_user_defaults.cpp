@@ -124,13 +124,17 @@ std::shared_ptr<APMUserDefaults> APMUserDefaults::standardUserDefaults() {
     return *standard;
 }
 
+APMMonitor::Stores APMUserDefaults::monitorStores() {
+    return {standardUserDefaults(), std::make_shared<APMUserDefaults>(APMMonitor::kMonitorSuiteName)};
+}
+
 APMUserDefaults::APMUserDefaults(std::string suiteName)
     : suiteName_(std::move(suiteName)), useCFPreferencesLibrary_(userPreferenceEnabled()) {
     if (!useCFPreferencesLibrary_) makeUserDefaultsObject();
 }
 
 void APMUserDefaults::makeUserDefaultsObject() {
-    std::lock_guard lock(mutex_);
+    platform::MutexLock lock(mutex_);
     if (userDefaults_) return;
     userDefaults_ = suiteName_.empty() ? platform::NSUserDefaults::standardUserDefaults()
                                        : platform::NSUserDefaults::suiteNamed(suiteName_);
@@ -143,7 +147,7 @@ bool APMUserDefaults::useCFPreferencesLibrary() const {
 void APMUserDefaults::setUseCFPreferencesLibrary(bool use) {
     if (use == useCFPreferencesLibrary_.exchange(use)) return;
     if (use) {
-        std::lock_guard lock(mutex_);
+        platform::MutexLock lock(mutex_);
         userDefaults_ = nullptr;
     } else {
         makeUserDefaultsObject();
@@ -151,18 +155,18 @@ void APMUserDefaults::setUseCFPreferencesLibrary(bool use) {
 }
 
 bool APMUserDefaults::isPreferenceFileExcluded() const {
-    std::lock_guard lock(mutex_);
+    platform::MutexLock lock(mutex_);
     return isPreferenceFileExcluded_;
 }
 
 void APMUserDefaults::setIsPreferenceFileExcluded(bool excluded) {
-    std::lock_guard lock(mutex_);
+    platform::MutexLock lock(mutex_);
     isPreferenceFileExcluded_ = excluded;
 }
 
 std::shared_ptr<platform::NSUserDefaults> APMUserDefaults::preferencesDomain() const {
     {
-        std::lock_guard lock(mutex_);
+        platform::MutexLock lock(mutex_);
         if (userDefaults_) return userDefaults_;
     }
     return suiteName_.empty() ? platform::NSUserDefaults::standardUserDefaults()
@@ -277,7 +281,7 @@ void APMUserDefaults::synchronize() {
         logError(41004, "Cannot synchronize user defaults to disk");
     }
     const std::string path = suiteName_.empty() ? "" : APMPreferencesPlistPath(suiteName_);
-    std::lock_guard lock(mutex_);
+    platform::MutexLock lock(mutex_);
     std::error_code ignored;
     if (isPreferenceFileExcluded_ || path.empty() || !std::filesystem::exists(path, ignored)) return;
     std::shared_ptr<platform::NSError> error;

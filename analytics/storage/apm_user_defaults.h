@@ -2,10 +2,11 @@
 
 #include <atomic>
 #include <memory>
-#include <mutex>
 #include <string>
 
-#include "analytics/storage/apm_config_store.h"
+#include "analytics/monitor/apm_config_store.h"
+#include "analytics/monitor/apm_monitor.h"
+#include "platform/foundation/mutex.h"
 
 namespace platform {
 class NSUserDefaults;
@@ -25,6 +26,9 @@ public:
     static bool userPreferenceEnabled();
     // The application's own domain, made once, already counted as excluded from backup.
     static std::shared_ptr<APMUserDefaults> standardUserDefaults();
+    // The stores the monitor is handed when the library starts: the application's own domain and the
+    // monitor's suite.
+    static APMMonitor::Stores monitorStores();
 
     const std::string& suiteName() const { return suiteName_; }
     bool useCFPreferencesLibrary() const;
@@ -55,10 +59,11 @@ private:
     void makeUserDefaultsObject();
 
     const std::string suiteName_;
-    mutable std::mutex mutex_;
-    std::shared_ptr<platform::NSUserDefaults> userDefaults_;  // only while user-defaults objects are in use
+    mutable platform::Mutex mutex_;
+    // Only while user-defaults objects are in use.
+    std::shared_ptr<platform::NSUserDefaults> userDefaults_ GUARDED_BY(mutex_);
     std::atomic<bool> useCFPreferencesLibrary_;
-    bool isPreferenceFileExcluded_ = false;
+    bool isPreferenceFileExcluded_ GUARDED_BY(mutex_) = false;
 };
 
 }  // namespace analytics

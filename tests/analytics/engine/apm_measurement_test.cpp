@@ -1,29 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <thread>
 
-#include "analytics/engine/apm_identity.h"
 #include "analytics/engine/apm_measurement.h"
-#include "analytics/foundation/apm_monitor.h"
+#include "analytics/monitor/apm_monitor.h"
+#include "analytics/storage/apm_user_defaults.h"
 #include "platform/foundation/clock.h"
+#include "platform/foundation/ns_process_info.h"
 #include "tests/support/temp_data_root.h"
 
 using namespace analytics;
-
-TEST(APMIdentity, LibraryVersionDropsTheLastThreeCharacters) {
-    EXPECT_EQ(APMIdentity::rovUriduzuvareLibraryVersion(), 81500);
-    EXPECT_EQ(APMIdentity::libraryVersionFromText("1234"), 1);
-    EXPECT_EQ(APMIdentity::libraryVersionFromText("123"), 0);
-    EXPECT_EQ(APMIdentity::libraryVersionFromText("x1234"), 0);
-}
-
-TEST(APMIdentity, StoreInstallationComesFromTheLaunchEnvironment) {
-    ::unsetenv("QUORVEL_STORE_INSTALLATION");
-    EXPECT_FALSE(APMIdentity::isFromAppStore());
-    ::setenv("QUORVEL_STORE_INSTALLATION", "1", 1);
-    EXPECT_TRUE(APMIdentity::isFromAppStore());
-    ::unsetenv("QUORVEL_STORE_INSTALLATION");
-}
 
 TEST(APMMeasurementMonitor, OneMonitorForEveryThreadCarryingTheLibraryVersion) {
     quorvel::testing::TempDataRoot root;
@@ -39,4 +26,30 @@ TEST(APMMeasurementMonitor, OneMonitorForEveryThreadCarryingTheLibraryVersion) {
     seen.front()->logWithLevel(1, 1, "versioned");
     clock->advance(1);
     EXPECT_EQ(seen.front()->monitoringDataForDispatchWithSamplePeriod(0, 0), "1:1E_81500:versioned");
+}
+
+// Code below the engine may log before the library starts: the monitor then reads and keeps nothing,
+// and takes the stores once the engine hands them over.
+TEST(APMMeasurementMonitor, TheMonitorMadeBeforeTheStartTakesTheStoresThen) {
+    quorvel::testing::TempDataRoot root;
+    auto clock = platform::VirtualClock::install();
+    ::unsetenv("QUORVEL_STORE_INSTALLATION");
+    platform::NSProcessInfo::processInfo().setArguments({"quorvel"});
+    APMUserDefaults::standardUserDefaults()->setBool(true, APMMonitor::kDebugModeKey);
+
+    auto early = APMMonitor::sharedInstance();
+    early->logWithLevel(APMLogLevel::MonitoredError, 1, "before the start");
+    clock->runUntilIdle();
+    EXPECT_FALSE(early->isDebugModeEnabled());
+    EXPECT_FALSE(APMUserDefaults(APMMonitor::kMonitorSuiteName).objectForKey(APMMonitor::kHealthMonitorKey));
+
+    EXPECT_EQ(APMMeasurement::monitor(), early);
+    clock->runUntilIdle();
+    EXPECT_TRUE(early->isDebugModeEnabled());
+    early->logWithLevel(APMLogLevel::MonitoredError, 1, "after the start");
+    clock->runUntilIdle();
+    const auto stored =
+        APMUserDefaults(APMMonitor::kMonitorSuiteName).arrayForKey(APMMonitor::kHealthMonitorKey);
+    ASSERT_TRUE(stored && stored->size() == 4 && stored->at(2).stringValue());
+    EXPECT_EQ(*stored->at(2).stringValue(), "1E_81500:after the start");
 }

@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "analytics/engine/apm_measurement.h"
-#include "analytics/foundation/apm_monitor.h"
 #include "analytics/foundation/apm_name_maps.h"
+#include "analytics/monitor/apm_monitor.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_process_info.h"
 #include "tests/support/temp_data_root.h"

@@ -6,8 +6,8 @@
 
 #include "analytics/engine/apm_measurement.h"
 #include "analytics/foundation/apm_alarm.h"
-#include "analytics/foundation/apm_monitor.h"
 #include "analytics/foundation/apm_scheduler.h"
+#include "analytics/monitor/apm_monitor.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"

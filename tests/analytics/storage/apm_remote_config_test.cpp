@@ -4,11 +4,11 @@
 #include <cmath>
 #include <thread>
 
-#include "analytics/interface/apme_manager.h"
+#include "analytics/experiments/apme_manager.h"
 #include "analytics/storage/apm_remote_config.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_locale.h"
-#include "tests/analytics/interface/snapshot_builder.h"
+#include "tests/analytics/experiments/snapshot_builder.h"
 #include "tests/support/temp_data_root.h"
 
 using namespace analytics;

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analytics/experiments/apm_experiment_snapshot.h"
+#include "analytics/experiments/apme_client.h"
+#include "analytics/experiments/apme_monitor.h"
+#include "analytics/experiments/apme_sdk_property.h"
+#include "analytics/messages/nano_message_base.h"
+#include "analytics/messages/nano_object.h"
+#include "analytics/monitor/apm_error_additions.h"
+#include "platform/foundation/mutex.h"
+
+namespace analytics {
+
+// The experiment state of every registered SDK, kept in memory: the latest snapshot received for it
+// and the flags of the one it activated.
+class APMEManager : public std::enable_shared_from_this<APMEManager> {
+public:
+    using Flags = std::map<std::string, NanoObject>;
+
+    static std::shared_ptr<APMEManager> sharedInstance();
+    // The experiment client's logger, made on first use; the flag functions report through it.
+    static std::shared_ptr<APMEMonitor> monitor();
+
+    // The SDK's client, or nullptr for a missing property, an empty name or a default flag that is no
+    // flag. Registering again keeps the client and its snapshots.
+    std::shared_ptr<APMEClient> registerSDKProperty(const std::shared_ptr<APMESDKProperty>& property,
+                                                    const Flags& defaultFlags);
+    // A snapshot message that arrived for the SDK it names; its client's delegate hears of it. Anything
+    // that is no readable snapshot is refused.
+    bool receiveSnapshot(const NANOMessageBase* snapshot);
+    bool activateLatestSnapshot(const std::string& sdkName, APMErrorOut error);
+    NanoObject activeFlagValue(const std::string& sdkName, const std::string& flagName) const;
+    // The identifiers of the experiments of every active snapshot.
+    std::vector<std::int32_t> experimentIDs() const;
+    // Forgets every snapshot and active flag; registrations stay.
+    void reset();
+
+private:
+    struct SDKState {
+        std::shared_ptr<APMESDKProperty> property;
+        std::shared_ptr<APMEClient> client;
+        std::vector<std::shared_ptr<NANOMessageBase>> defaultFlags;
+        std::optional<APMExperimentSnapshot> latestSnapshot;
+        std::optional<APMExperimentSnapshot> activeSnapshot;
+    };
+
+    mutable platform::Mutex mutex_;
+    std::map<std::string, SDKState> sdks_ GUARDED_BY(mutex_);
+};
+
+}  // namespace analytics
