@@ -4,6 +4,7 @@
 
 #include "platform/uikit/ui_color.h"
 #include "platform/uikit/ui_graphics.h"
+#include "platform/uikit/ui_touch.h"
 
 namespace platform {
 
@@ -82,6 +83,15 @@ void UIPageControl::drawRect(const CGRect& rect) {
         context->setFillColor(page == currentPage_ ? current : other);
         context->fillEllipseInRect(rectForPage(page));
     }
+}
+
+void UIPageControl::endTrackingWithTouch(UITouch& touch, const UIEvent* event) {
+    (void)event;
+    if (!isTouchInside()) return;
+    const long page = currentPage_ + (touch.locationInView(this).x < bounds().midX() ? -1 : 1);
+    const long before = currentPage_;
+    setCurrentPage(page);
+    if (currentPage_ != before) sendActionsForControlEvents(UIControlEventValueChanged);
 }
 
 }  // namespace platform

@@ -9,7 +9,8 @@ namespace platform {
 class UIColor;
 
 // A row of dots, one per page, the current one brighter, centred in the control. The current page is
-// always a page there is (0 when there are none).
+// always a page there is (0 when there are none). A tap on either side of the middle steps one page
+// that way and sends a value change.
 class UIPageControl : public UIControl {
 public:
     static constexpr CGFloat kDotDiameter = 7;
@@ -42,6 +43,7 @@ public:
     CGRect rectForPage(long page) const;
 
     void drawRect(const CGRect& rect) override;
+    void endTrackingWithTouch(UITouch& touch, const UIEvent* event) override;
 
 private:
     bool showsDots() const;

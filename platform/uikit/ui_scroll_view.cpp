@@ -84,7 +84,6 @@ void UIScrollView::applyContentOffset(CGPoint offset) {
     if (!std::isfinite(offset.x) || !std::isfinite(offset.y) || offset == contentOffset()) return;
     auto keep = weak_from_this().lock();
     setBounds(CGRect(offset, bounds().size));
-    contentOffsetDidChange();
     if (auto d = delegate()) d->scrollViewDidScroll(*this);
 }
 

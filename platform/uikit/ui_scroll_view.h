@@ -89,10 +89,6 @@ public:
     // The pan begins only along an axis the content can move on.
     bool gestureRecognizerShouldBegin(UIGestureRecognizer& recognizer) override;
 
-protected:
-    // After every change of the content offset, before the delegate hears of it.
-    virtual void contentOffsetDidChange() {}
-
 private:
     friend class UIScrollViewPanGestureRecognizer;
     enum class Motion { none, decelerating, animating };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/uikit/ui_page_control.h"
+#include "tests/platform/uikit/touch_fixture.h"
 
 using namespace platform;
 
@@ -34,4 +35,25 @@ TEST(PageControl, DotsSitInARowInTheMiddle) {
     EXPECT_NEAR(first.minX() - 0, 148 - last.maxX(), 1e-9);
     EXPECT_NEAR(first.midY(), 18.5, 1e-9);
     EXPECT_EQ(control.rectForPage(1).minX() - first.minX(), 16);
+}
+
+class PageControlTouch : public quorvel::testing::TouchTest {};
+
+TEST_F(PageControlTouch, ATapOnEitherSideStepsOnePageAndTellsTheTargets) {
+    auto control = addView<UIPageControl>(window, CGRect(100, 600, 148, 37));
+    control->setNumberOfPages(3);
+    std::vector<long> pages;
+    control->addTarget(nullptr, [&](UIControl& c) { pages.push_back(static_cast<UIPageControl&>(c).currentPage()); },
+                       UIControlEventValueChanged);
+    driver.tap({240, 618});  // right of the middle
+    driver.tap({240, 618});
+    driver.tap({240, 618});  // already on the last page: nothing changes, nothing is sent
+    driver.tap({110, 618});
+    EXPECT_EQ(pages, (std::vector<long>{1, 2, 1}));
+    EXPECT_EQ(control->currentPage(), 1);
+
+    // Not interactive, it takes no taps.
+    control->setUserInteractionEnabled(false);
+    driver.tap({240, 618});
+    EXPECT_EQ(control->currentPage(), 1);
 }

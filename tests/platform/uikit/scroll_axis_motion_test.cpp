@@ -29,22 +29,6 @@ Rest run(const ScrollAxisMotion& motion, double limit = 10) {
 
 }  // namespace
 
-TEST(ScrollAxisMotionDeceleration, GlidesToTheProjectedDistanceAtEitherRate) {
-    for (CGFloat rate : {UIScrollViewDecelerationRateNormal, UIScrollViewDecelerationRateFast}) {
-        const CGFloat distance = ScrollAxisMotion::projectedDistance(1500, rate);
-        EXPECT_NEAR(distance, 1.5 / -std::log(rate), 1e-9);
-        const auto motion = ScrollAxisMotion::decelerate(100, 100 + distance, rate, 0, 5000, true);
-        const Rest rest = run(motion);
-        EXPECT_EQ(rest.offset, 100 + distance);
-        EXPECT_EQ(motion.end(), 100 + distance);
-        // Slowing down all the way: a third of the way in well under a third of the time.
-        EXPECT_GT(motion.at(rest.time / 3).offset, 100 + distance * 0.6);
-    }
-    // The fast rate stops much sooner.
-    EXPECT_LT(ScrollAxisMotion::projectedDistance(1500, UIScrollViewDecelerationRateFast),
-              ScrollAxisMotion::projectedDistance(1500, UIScrollViewDecelerationRateNormal) / 4);
-}
-
 TEST(ScrollAxisMotionDeceleration, MeetsTheEdgeAndStopsOrBouncesBack) {
     // Heading for 900 in a range that ends at 600.
     const auto stopping = ScrollAxisMotion::decelerate(400, 900, UIScrollViewDecelerationRateNormal, 0, 600, false);
@@ -58,15 +42,6 @@ TEST(ScrollAxisMotionDeceleration, MeetsTheEdgeAndStopsOrBouncesBack) {
     EXPECT_EQ(bouncing.end(), 600);
     EXPECT_GT(bounced.furthest, 610);  // it went past the edge on the way
     EXPECT_LT(bounced.furthest, 900);
-}
-
-TEST(ScrollAxisMotionDeceleration, ContentMovedUnderItGlidesOnFromThere) {
-    const auto motion = ScrollAxisMotion::decelerate(1000, 1400, UIScrollViewDecelerationRateNormal, 0, 3000, true);
-    const double t = 0.2;
-    const auto moved = motion.movedBy(t, -500);
-    EXPECT_NEAR(moved.at(0).offset, motion.at(t).offset - 500, 1e-9);
-    EXPECT_NEAR(moved.at(0.3).offset, motion.at(t + 0.3).offset - 500, 1e-9);
-    EXPECT_EQ(moved.end(), 900);
 }
 
 TEST(ScrollAxisMotionDeceleration, RatesThatCannotSlowDownStopDead) {
@@ -96,16 +71,6 @@ TEST(ScrollAxisMotionSprings, ASnapFollowsMovedContentABounceKeepsToItsEdge) {
     EXPECT_EQ(snap.movedBy(0.1, 1000).end(), 1375);
     const auto bounce = ScrollAxisMotion::bounce(-80, 0, 0);
     EXPECT_EQ(bounce.movedBy(0.1, 5).end(), 0);
-}
-
-TEST(ScrollAxisMotionTimed, EasesInAndOutOverItsDuration) {
-    const auto motion = ScrollAxisMotion::timed(0, 300, 0.3);
-    EXPECT_LT(motion.at(0.05).offset, 50);  // slow to start
-    EXPECT_NEAR(motion.at(0.15).offset, 150, 1e-6);
-    EXPECT_FALSE(motion.at(0.29).atRest);
-    const auto end = motion.at(0.3);
-    EXPECT_TRUE(end.atRest);
-    EXPECT_EQ(end.offset, 300);
 }
 
 TEST(ScrollAxisMotionRubberBand, PullingFurtherShowsLessAndLessAndNeverAWholeView) {

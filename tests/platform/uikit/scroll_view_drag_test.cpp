@@ -145,7 +145,6 @@ TEST_F(ScrollViewDrag, PulledPastTheTopItFollowsLessAndSpringsBack) {
 TEST_F(ScrollViewDrag, AFlingIntoTheEndMeetsItAndBouncesBack) {
     const CGFloat end = view->maximumContentOffset().y;
     view->setContentOffset({0, end - 100});
-    std::vector<CGFloat> seen;
     flingUp(400, 0.2);
     EXPECT_EQ(view->contentOffset().y, end);
     EXPECT_EQ(recorder->log.back(), "endDecelerate");

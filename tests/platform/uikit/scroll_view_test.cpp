@@ -132,11 +132,3 @@ TEST_F(ScrollView, ScrollRectToVisibleMovesTheLeastThatShowsTheRect) {
     EXPECT_EQ(recorder->log.back(), "endAnimation");
 }
 
-TEST_F(ScrollView, DefaultsMatchThePlatform) {
-    EXPECT_EQ(view->decelerationRate(), 0.998);
-    EXPECT_TRUE(view->bounces());
-    EXPECT_TRUE(view->isScrollEnabled());
-    EXPECT_FALSE(view->isPagingEnabled());
-    EXPECT_TRUE(view->clipsToBounds());
-    EXPECT_FALSE(view->isDragging() || view->isDecelerating() || view->isTracking());
-}

@@ -55,18 +55,6 @@ public:
 
 }  // namespace
 
-TEST_F(TableViewCell, EachStyleHasItsOwnParts) {
-    EXPECT_EQ(cell(UITableViewCellStyle::default_, "")->detailTextLabel(), nullptr);
-    EXPECT_EQ(cell(UITableViewCellStyle::value2, "")->imageView(), nullptr);
-    for (auto style : {UITableViewCellStyle::default_, UITableViewCellStyle::value1, UITableViewCellStyle::value2,
-                       UITableViewCellStyle::subtitle}) {
-        auto c = cell(style, "Title");
-        EXPECT_EQ(c->textLabel()->superview(), c->contentView());
-        EXPECT_EQ(c->contentView()->superview(), c);
-        EXPECT_EQ(c->reuseIdentifier(), "id");
-    }
-}
-
 TEST_F(TableViewCell, Value1PutsTheDetailAtTheTrailingEdgeAndTheTextAfterTheImage) {
     auto c = cell(UITableViewCellStyle::value1, "Focus", "25 min");
     c->layoutIfNeeded();

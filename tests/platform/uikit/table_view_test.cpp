@@ -158,7 +158,6 @@ TEST_F(TableView, RowsTakeTheHeightsTheDelegateGivesThem) {
 TEST_F(TableView, ReloadingAsksAgainAndGivesTheOldCellsBackForReuse) {
     rows->sections = {4, 4};
     auto t = table();
-    const auto before = t->cellForRowAtIndexPath({0, 1});
     EXPECT_EQ(rows->asked, 8);
 
     rows->sections = {2, 4};
@@ -172,7 +171,6 @@ TEST_F(TableView, ReloadingAsksAgainAndGivesTheOldCellsBackForReuse) {
     EXPECT_EQ(t->rectForRowAtIndexPath({1, 0}).minY(), 2 * 44);
 
     // Rows and sections reload at once, and only those.
-    const auto kept = t->cellForRowAtIndexPath({1, 3});
     t->reloadRowsAtIndexPaths({{0, 1}}, UITableViewRowAnimation::none);
     EXPECT_EQ(rows->asked, 15);
     t->reloadSections({1}, UITableViewRowAnimation::fade);
@@ -186,8 +184,6 @@ TEST_F(TableView, ReloadingAsksAgainAndGivesTheOldCellsBackForReuse) {
     EXPECT_EQ(rows->asked, 19);
     t->endUpdates();
     EXPECT_EQ(rows->asked, 25);
-    (void)before;
-    (void)kept;
 }
 
 TEST_F(TableView, SelectionByCodeMarksCellsAndNeverTellsTheDelegate) {
@@ -297,20 +293,6 @@ TEST_F(TableView, APlainTablePinsTheHeaderOfTheSectionOnTop) {
     t->layoutIfNeeded();
     EXPECT_EQ(t->headerViewForSection(0)->superview(), nullptr);
     EXPECT_EQ(t->headerViewForSection(1)->frame().minY(), sectionEnd + 100);
-}
-
-TEST_F(TableView, TableHeaderAndFooterViewsFrameTheSections) {
-    rows->sections = {3};
-    auto t = table();
-    auto header = std::make_shared<UIView>(CGRect(0, 0, 10, 80));
-    auto footer = std::make_shared<UIView>(CGRect(0, 0, 10, 50));
-    t->setTableHeaderView(header);
-    t->setTableFooterView(footer);
-    t->layoutIfNeeded();
-    EXPECT_EQ(header->frame(), CGRect(0, 0, 320, 80));
-    EXPECT_EQ(t->rectForRowAtIndexPath({0, 0}).minY(), 80);
-    EXPECT_EQ(footer->frame(), CGRect(0, 80 + 3 * 44, 320, 50));
-    EXPECT_EQ(t->contentSize().height, 80 + 3 * 44 + 50);
 }
 
 TEST_F(TableView, ScrollingToARowPlacesItWhereAsked) {
