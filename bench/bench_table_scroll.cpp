@@ -22,7 +22,7 @@ public:
 
     long tableViewNumberOfRowsInSection(UITableView&, long) override { return kRows; }
     std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& table,
-                                                                   const NSIndexPath& path) override {
+                                                                    const NSIndexPath& path) override {
         auto cell = table.dequeueReusableCellWithIdentifier("row");
         if (!cell) {
             cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::value1, "row");

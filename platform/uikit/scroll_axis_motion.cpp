@@ -120,12 +120,14 @@ ScrollAxisMotion::Sample ScrollAxisMotion::at(double elapsed) const {
             return {to_, true};
         case Kind::timed: {
             if (t + kTimeSlack >= duration_) return {to_, true};
-            static const auto curve = CAMediaTimingFunction::functionWithName(CAMediaTimingFunctionName::easeInEaseOut);
+            static const auto curve =
+                CAMediaTimingFunction::functionWithName(CAMediaTimingFunctionName::easeInEaseOut);
             return {from_ + (to_ - from_) * curve->solve(t / duration_), false};
         }
         case Kind::spring: {
             const auto s = springAt(to_, from_ - to_, velocity_, stiffness_, t);
-            if (std::abs(s.offset - to_) < kRestDistance && std::abs(s.velocity) < kRestSpeed) return {to_, true};
+            if (std::abs(s.offset - to_) < kRestDistance && std::abs(s.velocity) < kRestSpeed)
+                return {to_, true};
             return {s.offset, false};
         }
         case Kind::decay:

@@ -75,8 +75,8 @@ private:
     CGFloat velocity_ = 0;  // spring: the initial velocity
     double stiffness_ = 0;
     bool pinned_ = false;  // a spring whose end is an edge of the content
-    double rate_ = 0;     // decay: the rate per millisecond
-    double duration_ = 0; // timed
+    double rate_ = 0;      // decay: the rate per millisecond
+    double duration_ = 0;  // timed
     // A decay's range; when and where it leaves it, and whether it then springs back.
     CGFloat minimum_ = 0;
     CGFloat maximum_ = 0;

@@ -76,8 +76,8 @@ void UIScrollView::setContentOffset(CGPoint offset, bool animated) {
     const CGPoint now = contentOffset();
     if (offset == now || !std::isfinite(offset.x) || !std::isfinite(offset.y)) return;
     const double duration = ScrollAxisMotion::kAnimationDuration;
-    startMotion(Motion::animating,
-                {ScrollAxisMotion::timed(now.x, offset.x, duration), ScrollAxisMotion::timed(now.y, offset.y, duration)});
+    startMotion(Motion::animating, {ScrollAxisMotion::timed(now.x, offset.x, duration),
+                                    ScrollAxisMotion::timed(now.y, offset.y, duration)});
 }
 
 void UIScrollView::applyContentOffset(CGPoint offset) {
@@ -113,8 +113,10 @@ void UIScrollView::scrollRectToVisible(const CGRect& rect, bool animated) {
     const CGRect b = bounds();
     const UIEdgeInsets& in = contentInset_;
     const CGPoint minimum = minimumContentOffset(), maximum = maximumContentOffset();
-    const CGFloat x = revealing(b.origin.x + in.left, b.size.width - in.left - in.right, r.minX(), r.maxX()) - in.left;
-    const CGFloat y = revealing(b.origin.y + in.top, b.size.height - in.top - in.bottom, r.minY(), r.maxY()) - in.top;
+    const CGFloat x =
+        revealing(b.origin.x + in.left, b.size.width - in.left - in.right, r.minX(), r.maxX()) - in.left;
+    const CGFloat y =
+        revealing(b.origin.y + in.top, b.size.height - in.top - in.bottom, r.minY(), r.maxY()) - in.top;
     const CGPoint target{std::clamp(x, minimum.x, maximum.x), std::clamp(y, minimum.y, maximum.y)};
     if (target != contentOffset()) setContentOffset(target, animated);
 }
@@ -126,8 +128,8 @@ void UIScrollView::setScrollEnabled(bool enabled) {
 
 bool UIScrollView::canScroll(int axis) const {
     const bool alwaysBounces = axis == kX ? alwaysBounceHorizontal_ : alwaysBounceVertical_;
-    return scrollEnabled_ &&
-           (along(maximumContentOffset(), axis) > along(minimumContentOffset(), axis) || (bounces_ && alwaysBounces));
+    return scrollEnabled_ && (along(maximumContentOffset(), axis) > along(minimumContentOffset(), axis) ||
+                              (bounces_ && alwaysBounces));
 }
 
 // Motion ------------------------------------------------------------------------------------------
@@ -220,7 +222,8 @@ void UIScrollView::beginDrag(UIPanGestureRecognizer& pan) {
     dragging_ = true;
     holdTrackingMode(true);
     // Content already pulled past an edge goes on from the pull that shows it there.
-    const CGPoint offset = contentOffset(), minimum = minimumContentOffset(), maximum = maximumContentOffset();
+    const CGPoint offset = contentOffset(), minimum = minimumContentOffset(),
+                  maximum = maximumContentOffset();
     for (int axis : {kX, kY}) {
         const CGFloat p = along(offset, axis), lo = along(minimum, axis), hi = along(maximum, axis);
         const CGFloat dimension = along(bounds().size, axis);
@@ -261,7 +264,8 @@ void UIScrollView::endDrag(CGPoint velocity) {
     const CGPoint offset = contentOffset();
     const CGPoint resting = restingOffset(offset, velocity);
     CGPoint target = resting;
-    if (auto d = delegate()) d->scrollViewWillEndDragging(*this, {velocity.x / 1000, velocity.y / 1000}, target);
+    if (auto d = delegate())
+        d->scrollViewWillEndDragging(*this, {velocity.x / 1000, velocity.y / 1000}, target);
     const Axes axes = release(offset, velocity, target == resting ? std::nullopt : std::optional(target));
     const bool glides = !axes[kX].at(0).atRest || !axes[kY].at(0).atRest;
     dragging_ = false;

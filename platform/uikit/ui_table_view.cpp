@@ -249,7 +249,8 @@ void UITableView::registerClass(CellFactory factory, const std::string& identifi
     }
 }
 
-std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(const std::string& identifier) {
+std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(
+    const std::string& identifier) {
     if (auto it = pool_.find(identifier); it != pool_.end() && !it->second.empty()) {
         auto cell = std::move(it->second.back());
         it->second.pop_back();
@@ -260,8 +261,8 @@ std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(
     return nullptr;
 }
 
-std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(const std::string& identifier,
-                                                                               const NSIndexPath& indexPath) {
+std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(
+    const std::string& identifier, const NSIndexPath& indexPath) {
     (void)indexPath;
     if (auto cell = dequeueReusableCellWithIdentifier(identifier)) return cell;
     Console::print("No cell class is registered for the reuse identifier \"" + identifier + "\".");
@@ -270,7 +271,8 @@ std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(
 
 std::shared_ptr<UITableViewCell> UITableView::makeCell(const NSIndexPath& indexPath) {
     auto source = dataSource();
-    std::shared_ptr<UITableViewCell> cell = source ? source->tableViewCellForRowAtIndexPath(*this, indexPath) : nullptr;
+    std::shared_ptr<UITableViewCell> cell =
+        source ? source->tableViewCellForRowAtIndexPath(*this, indexPath) : nullptr;
     if (!cell) cell = std::make_shared<UITableViewCell>();
     if (cell->isEditing() != editing_) cell->setEditing(editing_, false);
     if (cell->isHighlighted()) cell->setHighlighted(false, false);
@@ -428,7 +430,8 @@ void UITableView::deselectRowAtIndexPath(const NSIndexPath& indexPath, bool anim
 // Touches -----------------------------------------------------------------------------------------
 
 void UITableView::touchesBegan(const UITouchSet& touches, const UIEvent* event) {
-    if (pressed_ || touches.empty() || !allowsSelection_ || editing_) return UIScrollView::touchesBegan(touches, event);
+    if (pressed_ || touches.empty() || !allowsSelection_ || editing_)
+        return UIScrollView::touchesBegan(touches, event);
     const auto path = indexPathForRowAtPoint(touches.front()->locationInView(this));
     auto d = delegate();
     if (!path || (d && !d->tableViewShouldHighlightRowAtIndexPath(*this, *path))) {
@@ -441,7 +444,8 @@ void UITableView::touchesBegan(const UITouchSet& touches, const UIEvent* event) 
 
 bool UITableView::stillOnPressedRow(const UITouchSet& touches) {
     for (const auto& touch : touches) {
-        if (touch.get() == pressingTouch_) return indexPathForRowAtPoint(touch->locationInView(this)) == pressed_;
+        if (touch.get() == pressingTouch_)
+            return indexPathForRowAtPoint(touch->locationInView(this)) == pressed_;
     }
     return true;  // another finger moved
 }
@@ -460,7 +464,8 @@ void UITableView::touchesMoved(const UITouchSet& touches, const UIEvent* event) 
 
 void UITableView::touchesEnded(const UITouchSet& touches, const UIEvent* event) {
     if (!pressed_) return UIScrollView::touchesEnded(touches, event);
-    const bool pressing = std::any_of(touches.begin(), touches.end(), [&](const auto& t) { return t.get() == pressingTouch_; });
+    const bool pressing =
+        std::any_of(touches.begin(), touches.end(), [&](const auto& t) { return t.get() == pressingTouch_; });
     if (!pressing) return;
     const NSIndexPath path = *pressed_;
     const bool onRow = stillOnPressedRow(touches);
@@ -476,7 +481,8 @@ void UITableView::touchesCancelled(const UITouchSet& touches, const UIEvent* eve
 void UITableView::selectTapped(const NSIndexPath& indexPath) {
     auto keep = weak_from_this().lock();
     auto d = delegate();
-    const std::optional<NSIndexPath> chosen = d ? d->tableViewWillSelectRowAtIndexPath(*this, indexPath) : indexPath;
+    const std::optional<NSIndexPath> chosen =
+        d ? d->tableViewWillSelectRowAtIndexPath(*this, indexPath) : indexPath;
     if (!chosen || !geometry_.contains(*chosen)) return;
     if (allowsMultipleSelection_ && selected_.contains(*chosen)) {
         deselectRowAtIndexPath(*chosen, false);
@@ -523,7 +529,8 @@ void UITableView::refresh() {
     const CGFloat width = bounds().size.width;
     if (tableHeaderView_) tableHeaderView_->setFrame(CGRect(0, 0, width, tableHeaderView_->frame().height()));
     if (tableFooterView_) {
-        tableFooterView_->setFrame(CGRect(0, geometry_.tableFooter().top, width, tableFooterView_->frame().height()));
+        tableFooterView_->setFrame(
+            CGRect(0, geometry_.tableFooter().top, width, tableFooterView_->frame().height()));
     }
     refreshing_ = false;
 }
@@ -587,7 +594,8 @@ void UITableView::drawRect(const CGRect& rect) {
     const CGFloat end = geometry_.contentHeight();
     const CGFloat first = end + step * std::max(1.0, std::ceil((b.minY() - end) / step));
     for (CGFloat y = first; y - hairline < b.maxY(); y += step) {
-        context->fillRect(CGRect(separatorInset_.left, y - hairline, b.width() - separatorInset_.left, hairline));
+        context->fillRect(
+            CGRect(separatorInset_.left, y - hairline, b.width() - separatorInset_.left, hairline));
     }
 }
 

@@ -74,7 +74,8 @@ public:
     // Reloaded rows lose their selection.
     void reloadData();
     void reloadSections(const std::vector<long>& sections, UITableViewRowAnimation animation);
-    void reloadRowsAtIndexPaths(const std::vector<NSIndexPath>& indexPaths, UITableViewRowAnimation animation);
+    void reloadRowsAtIndexPaths(const std::vector<NSIndexPath>& indexPaths,
+                                UITableViewRowAnimation animation);
     void beginUpdates();
     void endUpdates();
     long numberOfSections();
@@ -84,8 +85,9 @@ public:
     void registerClass(CellFactory factory, const std::string& identifier);
     template <class Cell>
     void registerClass(const std::string& identifier) {
-        registerClass([](const std::string& id) { return std::make_shared<Cell>(UITableViewCellStyle::default_, id); },
-                      identifier);
+        registerClass(
+            [](const std::string& id) { return std::make_shared<Cell>(UITableViewCellStyle::default_, id); },
+            identifier);
     }
     // A pooled cell (prepared for reuse) or a new one from the registered factory; none without either.
     std::shared_ptr<UITableViewCell> dequeueReusableCellWithIdentifier(const std::string& identifier);
@@ -107,7 +109,8 @@ public:
     CGRect rectForHeaderInSection(long section);
     CGRect rectForFooterInSection(long section);
     CGRect rectForRowAtIndexPath(const NSIndexPath& indexPath);
-    void scrollToRowAtIndexPath(const NSIndexPath& indexPath, UITableViewScrollPosition position, bool animated);
+    void scrollToRowAtIndexPath(const NSIndexPath& indexPath, UITableViewScrollPosition position,
+                                bool animated);
 
     // Selection by code tells the delegate nothing.
     bool allowsSelection() const { return allowsSelection_; }

@@ -194,9 +194,11 @@ void UITableViewCell::layoutSubviews() {
 
     CGFloat contentWidth = b.size.width;
     if (shownAccessory_) {
-        const CGSize size = shownAccessory_ == accessoryView_ ? shownAccessory_->bounds().size
-                                                              : UITableViewCellAccessoryView::sizeForType(accessoryType_);
-        const CGRect frame(b.size.width - kMargin - size.width, (height - size.height) / 2, size.width, size.height);
+        const CGSize size = shownAccessory_ == accessoryView_
+                                ? shownAccessory_->bounds().size
+                                : UITableViewCellAccessoryView::sizeForType(accessoryType_);
+        const CGRect frame(b.size.width - kMargin - size.width, (height - size.height) / 2, size.width,
+                           size.height);
         shownAccessory_->setFrame(frame);
         contentWidth = std::max(0.0, frame.minX() - kAccessoryGap);
     }
@@ -241,9 +243,12 @@ void UITableViewCell::layoutStyle(const CGRect& content) {
             break;
         case UITableViewCellStyle::value1: {
             const CGFloat detail =
-                hasText(detailTextLabel_) ? std::min(detailTextLabel_->sizeThatFits({width, height}).width, width) : 0;
+                hasText(detailTextLabel_)
+                    ? std::min(detailTextLabel_->sizeThatFits({width, height}).width, width)
+                    : 0;
             detailTextLabel_->setFrame(CGRect(trailing - detail, 0, detail, height));
-            textLabel_->setFrame(CGRect(leading, 0, std::max(0.0, width - detail - (detail > 0 ? kGap : 0)), height));
+            textLabel_->setFrame(
+                CGRect(leading, 0, std::max(0.0, width - detail - (detail > 0 ? kGap : 0)), height));
             break;
         }
         case UITableViewCellStyle::value2: {
@@ -254,7 +259,8 @@ void UITableViewCell::layoutStyle(const CGRect& content) {
         }
         case UITableViewCellStyle::subtitle: {
             const CGFloat text = textLabel_->sizeThatFits({width, height}).height;
-            const CGFloat detail = hasText(detailTextLabel_) ? detailTextLabel_->sizeThatFits({width, height}).height : 0;
+            const CGFloat detail =
+                hasText(detailTextLabel_) ? detailTextLabel_->sizeThatFits({width, height}).height : 0;
             const CGFloat top = (height - text - detail) / 2;
             textLabel_->setFrame(CGRect(leading, top, width, text));
             detailTextLabel_->setFrame(CGRect(leading, top + text, width, detail));

@@ -15,7 +15,8 @@ constexpr CGSize kCheckmark{14, 11};
 constexpr CGSize kInfoButton{22, 22};
 constexpr CGFloat kInfoToChevron = 12;
 
-void strokeLines(CGContext& context, const CGColorRef& color, CGFloat width, std::initializer_list<CGPoint> points) {
+void strokeLines(CGContext& context, const CGColorRef& color, CGFloat width,
+                 std::initializer_list<CGPoint> points) {
     CGPath path;
     bool first = true;
     for (CGPoint p : points) {
@@ -37,7 +38,9 @@ void strokeLines(CGContext& context, const CGColorRef& color, CGFloat width, std
 void drawChevron(CGContext& context, CGPoint origin) {
     static const auto grey = UIColor::colorWithRed(196 / 255.0, 196 / 255.0, 199 / 255.0, 1);
     const CGFloat x = origin.x + 1.5, y = origin.y + 1.5;
-    strokeLines(context, grey, 2, {{x, y}, {x + kChevron.width - 3, y + (kChevron.height - 3) / 2}, {x, y + kChevron.height - 3}});
+    strokeLines(
+        context, grey, 2,
+        {{x, y}, {x + kChevron.width - 3, y + (kChevron.height - 3) / 2}, {x, y + kChevron.height - 3}});
 }
 
 void drawInfoButton(CGContext& context, CGPoint origin, const CGColorRef& tint) {
@@ -96,14 +99,17 @@ void UITableViewCellAccessoryView::drawRect(const CGRect& rect) {
             break;
         case UITableViewCellAccessoryType::checkmark:
             strokeLines(*context, tintColor(), 2,
-                        {{origin.x + 1, origin.y + 5.5}, {origin.x + 5, origin.y + 10}, {origin.x + 13, origin.y + 1}});
+                        {{origin.x + 1, origin.y + 5.5},
+                         {origin.x + 5, origin.y + 10},
+                         {origin.x + 13, origin.y + 1}});
             break;
         case UITableViewCellAccessoryType::detailButton:
             drawInfoButton(*context, origin, tintColor());
             break;
         case UITableViewCellAccessoryType::detailDisclosureButton:
             drawInfoButton(*context, origin, tintColor());
-            drawChevron(*context, {origin.x + kInfoButton.width + kInfoToChevron, origin.y + (kInfoButton.height - kChevron.height) / 2});
+            drawChevron(*context, {origin.x + kInfoButton.width + kInfoToChevron,
+                                   origin.y + (kInfoButton.height - kChevron.height) / 2});
             break;
         case UITableViewCellAccessoryType::none:
             break;

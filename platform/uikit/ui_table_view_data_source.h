@@ -24,13 +24,15 @@ public:
     virtual long tableViewNumberOfRowsInSection(UITableView& tableView, long section) = 0;
     // A cell for the row, usually dequeued from the table; none stands for an empty cell.
     virtual std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& tableView,
-                                                                           const NSIndexPath& indexPath) = 0;
-    virtual std::optional<std::string> tableViewTitleForHeaderInSection(UITableView& tableView, long section) {
+                                                                            const NSIndexPath& indexPath) = 0;
+    virtual std::optional<std::string> tableViewTitleForHeaderInSection(UITableView& tableView,
+                                                                        long section) {
         (void)tableView;
         (void)section;
         return std::nullopt;
     }
-    virtual std::optional<std::string> tableViewTitleForFooterInSection(UITableView& tableView, long section) {
+    virtual std::optional<std::string> tableViewTitleForFooterInSection(UITableView& tableView,
+                                                                        long section) {
         (void)tableView;
         (void)section;
         return std::nullopt;

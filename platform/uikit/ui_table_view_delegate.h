@@ -40,7 +40,8 @@ public:
         return nullptr;
     }
 
-    virtual bool tableViewShouldHighlightRowAtIndexPath(UITableView& tableView, const NSIndexPath& indexPath) {
+    virtual bool tableViewShouldHighlightRowAtIndexPath(UITableView& tableView,
+                                                        const NSIndexPath& indexPath) {
         (void)tableView;
         (void)indexPath;
         return true;

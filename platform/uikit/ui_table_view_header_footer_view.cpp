@@ -49,7 +49,8 @@ std::string uppercased(std::string text) {
 
 UITableViewHeaderFooterView::UITableViewHeaderFooterView(Placement placement)
     : placement_(placement), contentView_(std::make_shared<UIView>()), textLabel_(makeLabel(placement)) {
-    if (!isGrouped(placement)) setBackgroundColor(UIColor::colorWithRed(247 / 255.0, 247 / 255.0, 247 / 255.0, 1));
+    if (!isGrouped(placement))
+        setBackgroundColor(UIColor::colorWithRed(247 / 255.0, 247 / 255.0, 247 / 255.0, 1));
     addSubview(contentView_);
     contentView_->addSubview(textLabel_);
 }
@@ -59,11 +60,13 @@ void UITableViewHeaderFooterView::setTitle(const std::string& title) {
     setNeedsLayout();
 }
 
-CGFloat UITableViewHeaderFooterView::heightForTitle(Placement placement, const std::string& title, CGFloat width) {
+CGFloat UITableViewHeaderFooterView::heightForTitle(Placement placement, const std::string& title,
+                                                    CGFloat width) {
     if (!isGrouped(placement)) return kPlainHeight;
     const auto probe = std::make_shared<UITableViewHeaderFooterView>(placement);
     probe->setTitle(title);
-    const CGFloat text = std::ceil(probe->textLabel_->sizeThatFits({std::max(0.0, width - 2 * kMargin), 1e6}).height);
+    const CGFloat text =
+        std::ceil(probe->textLabel_->sizeThatFits({std::max(0.0, width - 2 * kMargin), 1e6}).height);
     return text + (placement == Placement::groupedHeader ? kGroupedHeaderAbove + kGroupedHeaderBelow
                                                          : kGroupedFooterAbove + kGroupedFooterBelow);
 }

@@ -32,8 +32,11 @@ public:
     UITableViewCellStyle style = UITableViewCellStyle::value1;
 
     long numberOfSectionsInTableView(UITableView&) override { return long(sections.size()); }
-    long tableViewNumberOfRowsInSection(UITableView&, long s) override { return long(sections[size_t(s)].rows.size()); }
-    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& table, const NSIndexPath& p) override {
+    long tableViewNumberOfRowsInSection(UITableView&, long s) override {
+        return long(sections[size_t(s)].rows.size());
+    }
+    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& table,
+                                                                    const NSIndexPath& p) override {
         auto cell = table.dequeueReusableCellWithIdentifier("setting");
         if (!cell) cell = std::make_shared<UITableViewCell>(style, "setting");
         const auto& [title, detail] = sections[size_t(p.section)].rows[size_t(p.row)];
@@ -88,7 +91,7 @@ TEST_F(TableRender, GroupedSettingsList) {
     ASSERT_TRUE(LayerRenderer::writeViewPNG(*table, output("table_grouped.png"), kScale));
     const auto image = LayerRenderer::renderView(*table, kScale);
     const CGRect firstRow = table->rectForRowAtIndexPath({0, 0});
-    EXPECT_TRUE(near(at(*image, 5, 5), 242, 242, 247));                      // the grey ground
+    EXPECT_TRUE(near(at(*image, 5, 5), 242, 242, 247));                       // the grey ground
     EXPECT_TRUE(near(at(*image, 100, firstRow.midY() - 12), 255, 255, 255));  // a white row
     EXPECT_TRUE(near(at(*image, 5, table->rectForRowAtIndexPath({1, 1}).midY()), 209, 209, 214));  // selected
     // A line between the first two rows, from the text's edge: not under the margin.
@@ -98,7 +101,8 @@ TEST_F(TableRender, GroupedSettingsList) {
 }
 
 TEST_F(TableRender, PlainListRulesItsEmptyRows) {
-    settings->sections = {{"Auto reset", {{"Never", "Counts are kept"}, {"00:00", "At midnight"}, {"01:00", ""}}, ""}};
+    settings->sections = {
+        {"Auto reset", {{"Never", "Counts are kept"}, {"00:00", "At midnight"}, {"01:00", ""}}, ""}};
     settings->style = UITableViewCellStyle::subtitle;
     auto table = std::make_shared<UITableView>(CGRect(0, 0, 375, 300), UITableViewStyle::plain);
     table->setDataSource(settings);

@@ -32,7 +32,8 @@ TEST_F(DisplayLink, FramesComeSixtyTimesASecondAtTheirOwnTimes) {
 
 TEST_F(DisplayLink, CommonModesKeepFramingWhileTheRunLoopTracks) {
     link->addToRunLoop(NSRunLoop::main(), NSRunLoopCommonModes);
-    auto defaultOnly = CADisplayLink::displayLinkWithTarget([](CADisplayLink&) { FAIL() << "framed while tracking"; });
+    auto defaultOnly =
+        CADisplayLink::displayLinkWithTarget([](CADisplayLink&) { FAIL() << "framed while tracking"; });
     defaultOnly->addToRunLoop(NSRunLoop::main(), NSDefaultRunLoopMode);
     NSRunLoop::main().setCurrentMode(UITrackingRunLoopMode);
     clock->advance(0.1);

@@ -43,8 +43,9 @@ TEST_F(PageControlTouch, ATapOnEitherSideStepsOnePageAndTellsTheTargets) {
     auto control = addView<UIPageControl>(window, CGRect(100, 600, 148, 37));
     control->setNumberOfPages(3);
     std::vector<long> pages;
-    control->addTarget(nullptr, [&](UIControl& c) { pages.push_back(static_cast<UIPageControl&>(c).currentPage()); },
-                       UIControlEventValueChanged);
+    control->addTarget(
+        nullptr, [&](UIControl& c) { pages.push_back(static_cast<UIPageControl&>(c).currentPage()); },
+        UIControlEventValueChanged);
     driver.tap({240, 618});  // right of the middle
     driver.tap({240, 618});
     driver.tap({240, 618});  // already on the last page: nothing changes, nothing is sent

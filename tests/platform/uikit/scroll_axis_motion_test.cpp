@@ -31,12 +31,14 @@ Rest run(const ScrollAxisMotion& motion, double limit = 10) {
 
 TEST(ScrollAxisMotionDeceleration, MeetsTheEdgeAndStopsOrBouncesBack) {
     // Heading for 900 in a range that ends at 600.
-    const auto stopping = ScrollAxisMotion::decelerate(400, 900, UIScrollViewDecelerationRateNormal, 0, 600, false);
+    const auto stopping =
+        ScrollAxisMotion::decelerate(400, 900, UIScrollViewDecelerationRateNormal, 0, 600, false);
     const Rest stopped = run(stopping);
     EXPECT_EQ(stopped.offset, 600);
     EXPECT_EQ(stopped.furthest, 600);
 
-    const auto bouncing = ScrollAxisMotion::decelerate(400, 900, UIScrollViewDecelerationRateNormal, 0, 600, true);
+    const auto bouncing =
+        ScrollAxisMotion::decelerate(400, 900, UIScrollViewDecelerationRateNormal, 0, 600, true);
     const Rest bounced = run(bouncing);
     EXPECT_EQ(bounced.offset, 600);
     EXPECT_EQ(bouncing.end(), 600);

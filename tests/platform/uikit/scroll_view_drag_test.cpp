@@ -25,7 +25,8 @@ public:
     bool trackingModeWhileGliding = false;
 
     void scrollViewDidScroll(UIScrollView& v) override {
-        if (v.isDecelerating()) trackingModeWhileGliding = NSRunLoop::main().currentMode() == UITrackingRunLoopMode;
+        if (v.isDecelerating())
+            trackingModeWhileGliding = NSRunLoop::main().currentMode() == UITrackingRunLoopMode;
         if (log.empty() || log.back() != "scroll") log.push_back("scroll");
     }
     void scrollViewWillBeginDragging(UIScrollView& v) override {
@@ -50,7 +51,8 @@ public:
 };
 
 using Log = std::vector<std::string>;
-const Log kFling{"beginDrag", "scroll", "willEndDrag", "endDrag+", "beginDecelerate", "scroll", "endDecelerate"};
+const Log kFling{"beginDrag",       "scroll", "willEndDrag",  "endDrag+",
+                 "beginDecelerate", "scroll", "endDecelerate"};
 
 class ScrollViewDrag : public quorvel::testing::TouchTest {
 protected:
@@ -91,7 +93,8 @@ TEST_F(ScrollViewDrag, AFlingComesToRestWhereTheDecelerationFormulaSays) {
     // About the finger's 1000 points a second.
     EXPECT_NEAR(recorder->velocity.y, 1.0, 0.2);
     EXPECT_EQ(recorder->velocity.x, 0);
-    const CGFloat rest = recorder->releasedAt.y + recorder->velocity.y / -std::log(UIScrollViewDecelerationRateNormal);
+    const CGFloat rest =
+        recorder->releasedAt.y + recorder->velocity.y / -std::log(UIScrollViewDecelerationRateNormal);
     EXPECT_DOUBLE_EQ(view->contentOffset().y, rest);
     EXPECT_EQ(view->contentOffset().x, 0);
 }
@@ -171,7 +174,8 @@ TEST_F(ScrollViewDrag, ContentMovedUnderAGlideGlidesOnFromThere) {
     const CGFloat before = view->contentOffset().y;
     view->setContentOffset({0, before - 500});
     clock->advance(10);
-    const CGFloat rest = recorder->releasedAt.y + recorder->velocity.y / -std::log(UIScrollViewDecelerationRateNormal);
+    const CGFloat rest =
+        recorder->releasedAt.y + recorder->velocity.y / -std::log(UIScrollViewDecelerationRateNormal);
     EXPECT_NEAR(view->contentOffset().y, rest - 500, 1e-6);
 }
 

@@ -21,7 +21,9 @@ public:
         offsets.push_back(v.contentOffset());
     }
     void scrollViewWillBeginDragging(UIScrollView&) override { log.push_back("beginDrag"); }
-    void scrollViewWillEndDragging(UIScrollView&, CGPoint, CGPoint&) override { log.push_back("willEndDrag"); }
+    void scrollViewWillEndDragging(UIScrollView&, CGPoint, CGPoint&) override {
+        log.push_back("willEndDrag");
+    }
     void scrollViewDidEndDragging(UIScrollView&, bool decelerate) override {
         log.push_back(decelerate ? "endDrag+" : "endDrag");
     }
@@ -76,7 +78,8 @@ TEST_F(ScrollView, AnimatedScrollEasesFrameByFrameThenEndsOnce) {
     EXPECT_EQ(view->contentOffset(), (CGPoint{0, 600}));
     EXPECT_EQ(recorder->log, (std::vector<std::string>{"scroll", "endAnimation"}));
     EXPECT_EQ(recorder->offsets.size(), 18u);  // 0.3 s of frames
-    for (size_t i = 1; i < recorder->offsets.size(); ++i) EXPECT_GT(recorder->offsets[i].y, recorder->offsets[i - 1].y);
+    for (size_t i = 1; i < recorder->offsets.size(); ++i)
+        EXPECT_GT(recorder->offsets[i].y, recorder->offsets[i - 1].y);
     clock->advance(1);
     EXPECT_EQ(recorder->log.size(), 2u);
 
@@ -131,4 +134,3 @@ TEST_F(ScrollView, ScrollRectToVisibleMovesTheLeastThatShowsTheRect) {
     EXPECT_EQ(view->contentOffset().y, -40);
     EXPECT_EQ(recorder->log.back(), "endAnimation");
 }
-

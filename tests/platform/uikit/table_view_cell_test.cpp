@@ -75,9 +75,8 @@ TEST_F(TableViewCell, AnAccessoryTakesTheTrailingEndAndTheContentEndsBeforeIt) {
     auto c = cell(UITableViewCellStyle::value1, "Sound", "Bell");
     c->setAccessoryType(UITableViewCellAccessoryType::disclosureIndicator);
     c->layoutIfNeeded();
-    auto mark = std::find_if(c->subviews().begin(), c->subviews().end(), [](const auto& v) {
-        return v->className() == "UITableViewCellAccessoryView";
-    });
+    auto mark = std::find_if(c->subviews().begin(), c->subviews().end(),
+                             [](const auto& v) { return v->className() == "UITableViewCellAccessoryView"; });
     ASSERT_NE(mark, c->subviews().end());
     const CGRect chevron = (*mark)->frame();
     EXPECT_EQ(chevron.maxX(), 375 - UITableViewCell::kMargin);

@@ -48,9 +48,11 @@ public:
     std::vector<NSIndexPath> didSelect;
 
     long numberOfSectionsInTableView(UITableView&) override { return long(sections.size()); }
-    long tableViewNumberOfRowsInSection(UITableView&, long section) override { return sections[size_t(section)]; }
+    long tableViewNumberOfRowsInSection(UITableView&, long section) override {
+        return sections[size_t(section)];
+    }
     std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& table,
-                                                                   const NSIndexPath& path) override {
+                                                                    const NSIndexPath& path) override {
         ++asked;
         auto cell = table.dequeueReusableCellWithIdentifier("row", path);
         cell->textLabel()->setText(std::to_string(path.section) + "." + std::to_string(path.row));
@@ -68,7 +70,9 @@ public:
     CGFloat tableViewHeightForRowAtIndexPath(UITableView& table, const NSIndexPath& path) override {
         return height ? height(path) : UITableViewDelegate::tableViewHeightForRowAtIndexPath(table, path);
     }
-    void tableViewDidSelectRowAtIndexPath(UITableView&, const NSIndexPath& path) override { didSelect.push_back(path); }
+    void tableViewDidSelectRowAtIndexPath(UITableView&, const NSIndexPath& path) override {
+        didSelect.push_back(path);
+    }
 };
 
 class TableView : public ::testing::Test {
@@ -81,17 +85,23 @@ protected:
         CountedCell::made = 0;
     }
 
-    std::shared_ptr<UITableView> table(UITableViewStyle style = UITableViewStyle::plain, CGFloat height = 440) {
+    std::shared_ptr<UITableView> table(UITableViewStyle style = UITableViewStyle::plain,
+                                       CGFloat height = 440) {
         auto t = std::make_shared<UITableView>(CGRect(0, 0, 320, height), style);
-        t->registerClass([](const std::string& id) { return std::make_shared<CountedCell>(UITableViewCellStyle::default_, id); },
-                         "row");
+        t->registerClass(
+            [](const std::string& id) {
+                return std::make_shared<CountedCell>(UITableViewCellStyle::default_, id);
+            },
+            "row");
         t->setDataSource(rows);
         t->setDelegate(rows);
         t->layoutIfNeeded();
         return t;
     }
 
-    static std::string text(const std::shared_ptr<UITableViewCell>& cell) { return cell ? cell->textLabel()->text() : ""; }
+    static std::string text(const std::shared_ptr<UITableViewCell>& cell) {
+        return cell ? cell->textLabel()->text() : "";
+    }
 };
 
 }  // namespace
@@ -257,7 +267,8 @@ TEST_F(TableView, GroupedSectionsSitApartUnderTheirTitles) {
     auto lines = [](const std::shared_ptr<UITableViewCell>& cell) {
         std::vector<CGRect> found;
         for (const auto& v : cell->subviews()) {
-            if (v->className().find("Separator") != std::string::npos && !v->isHidden()) found.push_back(v->frame());
+            if (v->className().find("Separator") != std::string::npos && !v->isHidden())
+                found.push_back(v->frame());
         }
         return found;
     };
@@ -280,8 +291,8 @@ TEST_F(TableView, APlainTablePinsTheHeaderOfTheSectionOnTop) {
 
     t->setContentOffset({0, 100});
     t->layoutIfNeeded();
-    EXPECT_EQ(t->headerViewForSection(0)->frame().minY(), 100);  // pinned at the top edge
-    EXPECT_EQ(t->headerViewForSection(1)->superview(), nullptr);   // not in view yet
+    EXPECT_EQ(t->headerViewForSection(0)->frame().minY(), 100);   // pinned at the top edge
+    EXPECT_EQ(t->headerViewForSection(1)->superview(), nullptr);  // not in view yet
 
     // The next section's header pushes it out.
     const CGFloat sectionEnd = t->rectForSection(0).maxY();

@@ -23,7 +23,8 @@ public:
     std::function<std::optional<NSIndexPath>(const NSIndexPath&)> redirect;
 
     long tableViewNumberOfRowsInSection(UITableView&, long) override { return 50; }
-    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& t, const NSIndexPath& p) override {
+    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& t,
+                                                                    const NSIndexPath& p) override {
         auto cell = t.dequeueReusableCellWithIdentifier("row", p);
         cell->textLabel()->setText(std::to_string(p.row));
         return cell;
@@ -31,7 +32,8 @@ public:
     bool tableViewShouldHighlightRowAtIndexPath(UITableView&, const NSIndexPath& p) override {
         return p.row != unhighlightable;
     }
-    std::optional<NSIndexPath> tableViewWillSelectRowAtIndexPath(UITableView&, const NSIndexPath& p) override {
+    std::optional<NSIndexPath> tableViewWillSelectRowAtIndexPath(UITableView&,
+                                                                 const NSIndexPath& p) override {
         return redirect ? redirect(p) : p;
     }
     void tableViewDidSelectRowAtIndexPath(UITableView&, const NSIndexPath& p) override {
