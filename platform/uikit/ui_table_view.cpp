@@ -120,26 +120,19 @@ void UITableView::reloadData() {
 
 void UITableView::reloadSections(const std::vector<long>& sections, UITableViewRowAnimation animation) {
     (void)animation;
-    auto reloaded = [&](const NSIndexPath& p) {
-        return std::find(sections.begin(), sections.end(), p.section) != sections.end();
-    };
-    std::erase_if(selected_, reloaded);
-    recycleRows(reloaded);
-    reloadPart();
+    reloadRows(
+        [&](const NSIndexPath& p) { return std::ranges::find(sections, p.section) != sections.end(); });
 }
 
 void UITableView::reloadRowsAtIndexPaths(const std::vector<NSIndexPath>& indexPaths,
                                          UITableViewRowAnimation animation) {
     (void)animation;
-    auto reloaded = [&](const NSIndexPath& p) {
-        return std::find(indexPaths.begin(), indexPaths.end(), p) != indexPaths.end();
-    };
-    std::erase_if(selected_, reloaded);
-    recycleRows(reloaded);
-    reloadPart();
+    reloadRows([&](const NSIndexPath& p) { return std::ranges::find(indexPaths, p) != indexPaths.end(); });
 }
 
-void UITableView::reloadPart() {
+void UITableView::reloadRows(const std::function<bool(const NSIndexPath&)>& which) {
+    std::erase_if(selected_, which);
+    recycleRows(which);
     geometryStale_ = true;
     if (updateDepth_ > 0) {
         partReloadPending_ = true;

@@ -158,8 +158,8 @@ private:
     std::shared_ptr<UITableViewCell> makeCell(const NSIndexPath& indexPath);
     void recycleRows(const std::function<bool(const NSIndexPath&)>& which);
     UITableViewCell::Separators separatorsFor(const NSIndexPath& indexPath) const;
-    // After reloading some sections or rows: now, or at the end of the updates.
-    void reloadPart();
+    // Reloads the rows `which` picks, now or at the end of the updates; they lose their selection.
+    void reloadRows(const std::function<bool(const NSIndexPath&)>& which);
     // Lays out now what is pending, unless this is already inside the table's own layout.
     void updateIfNeeded();
     CGRect fullWidth(const TableGeometry::Span& span) const;
