@@ -1,6 +1,10 @@
 #include "platform/uikit/ui_view.h"
 
+#include <cxxabi.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <typeinfo>
 
 #include "platform/uikit/constraint_layout.h"
 #include "platform/uikit/gesture_arbiter.h"
@@ -80,6 +84,15 @@ void UIView::claimLayer() const {
 
 std::shared_ptr<UIView> UIView::viewForLayer(const CALayer& layer) {
     return std::dynamic_pointer_cast<UIView>(layer.delegate());
+}
+
+std::string UIView::className() const {
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> demangled(
+        abi::__cxa_demangle(typeid(*this).name(), nullptr, nullptr, &status), std::free);
+    std::string name = status == 0 && demangled ? demangled.get() : typeid(*this).name();
+    const auto colon = name.rfind("::");
+    return colon == std::string::npos ? name : name.substr(colon + 2);
 }
 
 void UIView::placeLayerOf(UIView* subview) {

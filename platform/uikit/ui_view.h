@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/coregraphics/cg_affine_transform.h"
@@ -73,6 +74,8 @@ public:
     const std::shared_ptr<CALayer>& layer() const;
     // The view whose layer this is, if any.
     static std::shared_ptr<UIView> viewForLayer(const CALayer& layer);
+    // The name of the view's most derived class, without its namespace ("UILabel").
+    std::string className() const;
 
     // Tree.
     std::shared_ptr<UIView> superview() const;
