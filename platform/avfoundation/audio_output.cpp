@@ -104,7 +104,16 @@ std::shared_ptr<AudioChannel> AudioOutput::play(const std::shared_ptr<AudioClip>
         release(channel);
         return nullptr;
     }
+    {
+        MutexLock lock(ownersMutex_);
+        ++started_;
+    }
     return std::make_shared<AudioChannel>(channel, generation, clip, looping);
+}
+
+std::uint64_t AudioOutput::soundsStarted() const {
+    MutexLock lock(ownersMutex_);
+    return started_;
 }
 
 int AudioOutput::freeChannel() {

@@ -42,6 +42,10 @@ public:
     std::shared_ptr<AudioChannel> play(const std::shared_ptr<AudioClip>& clip, bool looping, float volume,
                                        std::function<void()> finished) EXCLUDES(operations_, ownersMutex_);
 
+    // How many sounds have started since launch (for diagnostics and tests: a click is over too soon
+    // to be caught playing).
+    std::uint64_t soundsStarted() const EXCLUDES(ownersMutex_);
+
 private:
     friend class AudioChannel;
 
@@ -67,13 +71,14 @@ private:
     // device locked and takes only ownersMutex_ then, so the order is always operations_, the
     // mixer's lock, ownersMutex_.
     Mutex operations_;
-    Mutex ownersMutex_ ACQUIRED_AFTER(operations_);
+    mutable Mutex ownersMutex_ ACQUIRED_AFTER(operations_);
     Mutex deviceMutex_;
     bool tried_ GUARDED_BY(deviceMutex_) = false;
     bool opened_ GUARDED_BY(deviceMutex_) = false;
     int frequency_ GUARDED_BY(deviceMutex_) = 0;
     int bytesPerFrame_ GUARDED_BY(deviceMutex_) = 0;
     std::uint64_t nextGeneration_ GUARDED_BY(ownersMutex_) = 1;
+    std::uint64_t started_ GUARDED_BY(ownersMutex_) = 0;
     std::map<int, Owner> owners_ GUARDED_BY(ownersMutex_);
 };
 
