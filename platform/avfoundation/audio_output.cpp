@@ -154,7 +154,7 @@ void AudioOutput::channelFinished(int channel) {
     auto& output = shared();
     std::function<void()> finished;
     {
-        MutexLock lock(output.deviceMutex_);
+        MutexLock lock(output.ownersMutex_);
         const auto owner = output.owners_.find(channel);
         if (owner == output.owners_.end()) return;
         finished = std::move(owner->second.finished);
