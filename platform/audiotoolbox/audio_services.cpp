@@ -54,14 +54,10 @@ std::string clickWAV() {
     return wav + pcm;
 }
 
-// Decoded once, off the calling thread's way: the first click may come a moment late, none blocks.
-std::shared_ptr<DispatchQueue> clickQueue() {
-    static auto* queue = new std::shared_ptr<DispatchQueue>(DispatchQueue::createSerial("AudioToolbox.click"));
-    return *queue;
-}
-
+// Decoded once on the audio queue, out of the caller's way: the first click may come a moment late,
+// none blocks.
 void playClick() {
-    clickQueue()->async([] {
+    AudioOutput::queue()->async([] {
         // Kept for good: the audio thread may still play it while the process exits.
         static auto* clip = new std::shared_ptr<AudioClip>([] {
             std::string problem;

@@ -68,7 +68,7 @@ bool AVAudioSession::setActive(bool active, std::shared_ptr<NSError>* error) {
         }
         active_ = active;
     }
-    if (active) AudioOutput::shared().open();
+    if (active) AudioOutput::shared().openSoon();
     return true;
 }
 

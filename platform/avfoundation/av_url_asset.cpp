@@ -14,11 +14,6 @@ namespace {
 constexpr const char* kPlayableKey = "playable";
 constexpr const char* kDurationKey = "duration";
 
-std::shared_ptr<DispatchQueue> loadingQueue() {
-    static auto* queue = new std::shared_ptr<DispatchQueue>(DispatchQueue::createSerial("AVFoundation.asset-loading"));
-    return *queue;
-}
-
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -63,7 +58,7 @@ void AVURLAsset::loadValuesAsynchronouslyForKeys(const std::vector<std::string>&
         MutexLock lock(mutex_);
         if (status_ == AVKeyValueStatus::Unknown) status_ = AVKeyValueStatus::Loading;
     }
-    loadingQueue()->async([self = shared_from_this(), handler = std::move(handler)] {
+    AudioOutput::queue()->async([self = shared_from_this(), handler = std::move(handler)] {
         self->load();
         if (handler) handler();
     });
