@@ -19,7 +19,8 @@ AudioOutput& AudioOutput::shared() {
 }
 
 std::shared_ptr<DispatchQueue> AudioOutput::queue() {
-    static auto* queue = new std::shared_ptr<DispatchQueue>(DispatchQueue::createSerial("AVFoundation.audio"));
+    static auto* queue =
+        new std::shared_ptr<DispatchQueue>(DispatchQueue::createSerial("AVFoundation.audio"));
     return *queue;
 }
 

@@ -24,7 +24,8 @@ int hexDigit(char c) {
 std::string percentDecoded(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexDigit(text[i + 1]) >= 0 && hexDigit(text[i + 2]) >= 0) {
+        if (text[i] == '%' && i + 2 < text.size() && hexDigit(text[i + 1]) >= 0 &&
+            hexDigit(text[i + 2]) >= 0) {
             out += static_cast<char>(hexDigit(text[i + 1]) * 16 + hexDigit(text[i + 2]));
             i += 2;
         } else {
@@ -93,7 +94,8 @@ void AVURLAsset::load() {
     duration_ = clip_ ? clip_->duration() : 0.0;
 }
 
-AVKeyValueStatus AVURLAsset::statusOfValueForKey(const std::string& key, std::shared_ptr<NSError>* error) const {
+AVKeyValueStatus AVURLAsset::statusOfValueForKey(const std::string& key,
+                                                 std::shared_ptr<NSError>* error) const {
     MutexLock lock(mutex_);
     if (key != kPlayableKey && key != kDurationKey) {
         if (error) {
