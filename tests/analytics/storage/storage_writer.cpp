@@ -1,13 +1,16 @@
 // Writes to a store, one change after another, and prints the number of each change once its write
 // returned, until it is killed:
 //   storage_writer sqlite <database path>    one transaction per row of table t
+//   storage_writer plist <data root> <name>  one whole-file save of a persistent dictionary per change
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <string>
 
+#include "analytics/storage/apm_persistent_dictionary.h"
 #include "analytics/storage/apm_sqlite_store.h"
+#include "platform/foundation/data_root.h"
 
 using namespace analytics;
 using platform::Value;
@@ -37,10 +40,26 @@ int writeRows(const std::string& path) {
     }
 }
 
+// Each generation fills every entry with its own number, so a file mixing two generations shows.
+int writeDictionary(const std::string& root, const std::string& name) {
+    platform::DataRoot::setPath(root);
+    auto dictionary = APMPersistentDictionary::initWithFileName(name);
+    if (!dictionary) return 1;
+    for (long generation = 1;; ++generation) {
+        const Value entry(std::string(100, 'g') + std::to_string(generation));
+        dictionary->setObject(Value(Value::Dictionary{{"generation", Value(generation)},
+                                                      {"entries", Value(Value::Array(2000, entry))}}),
+                              "state");
+        dictionary->persistToDisk();
+        if (!report(generation)) return 1;
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "sqlite" && argc == 3) return writeRows(argv[2]);
+    if (mode == "plist" && argc == 4) return writeDictionary(argv[2], argv[3]);
     return 2;
 }
