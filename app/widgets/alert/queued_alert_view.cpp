@@ -11,7 +11,6 @@
 #include "platform/uikit/ui_application.h"
 #include "platform/uikit/ui_bezier_path.h"
 #include "platform/uikit/ui_screen.h"
-#include "platform/uikit/ui_view_animation.h"
 
 namespace quorvel {
 
@@ -28,30 +27,16 @@ const NSNotificationName& QueuedAlertViewDidDismissNotification =
 
 namespace {
 
-constexpr double kBackgroundFadeDuration = 0.3;
-
-// One for the whole program; never destroyed, so no window outlives the window registry at exit.
+// One for the whole program; never destroyed, so no alert's window outlives the window registry at exit.
 struct ClassState {
     std::vector<std::shared_ptr<QueuedAlertView>> queue;
     std::shared_ptr<QueuedAlertView> current;
     bool animating = false;
-    std::shared_ptr<QueuedAlertBackgroundWindow> background;
-    // A fade-out of the background is under way; each fade or removal takes a new number, so the end
-    // of a fade that was turned back does nothing.
-    bool backgroundFading = false;
-    unsigned backgroundGeneration = 0;
 };
 
 ClassState& classState() {
     static ClassState& state = *new ClassState;
     return state;
-}
-
-void releaseBackground() {
-    ClassState& state = classState();
-    ++state.backgroundGeneration;
-    state.backgroundFading = false;
-    if (auto window = std::move(state.background)) window->setHidden(true);
 }
 
 // The height the text takes in the alert's text width, in at most `lines` lines (0: any number).
@@ -204,11 +189,6 @@ void QueuedAlertView::notify(const QueuedAlertViewHandler& handler, const NSNoti
 void QueuedAlertView::show() {
     if (visible_) return;
     auto keep = self();
-    oldKeyWindow_ = UIApplication::sharedApplication().keyWindow();
-    if (auto key = oldKeyWindow_.lock()) {
-        oldTintAdjustmentMode_ = key->tintAdjustmentMode();
-        key->setTintAdjustmentMode(UIViewTintAdjustmentMode::dimmed);
-    }
     auto& queue = sharedQueue();
     if (std::find(queue.begin(), queue.end(), keep) == queue.end()) queue.push_back(keep);
     // The dimming fading out after the last alert turns back for this one.
@@ -220,6 +200,12 @@ void QueuedAlertView::show() {
         return;
     }
 
+    // Taken only now: a window dimmed for an alert still on its way out is not taken as the app's own look.
+    oldKeyWindow_ = UIApplication::sharedApplication().keyWindow();
+    if (auto key = oldKeyWindow_.lock()) {
+        oldTintAdjustmentMode_ = key->tintAdjustmentMode();
+        key->setTintAdjustmentMode(UIViewTintAdjustmentMode::dimmed);
+    }
     notify(willShowHandler_, QueuedAlertViewWillShowNotification);
     visible_ = true;
     setAnimating(true);
@@ -355,43 +341,18 @@ void QueuedAlertView::setAnimating(bool animating) {
 }
 
 const std::shared_ptr<QueuedAlertBackgroundWindow>& QueuedAlertView::backgroundWindow() {
-    return classState().background;
+    return QueuedAlertBackgroundWindow::shared();
 }
 
 void QueuedAlertView::showBackground() {
-    ClassState& state = classState();
-    if (auto window = state.background) {
-        if (!state.backgroundFading) return;
-        state.backgroundFading = false;
-        ++state.backgroundGeneration;
-        UIView::animateWithDuration(
-            kBackgroundFadeDuration, 0, UIViewAnimationOptionBeginFromCurrentState,
-            [&] { window->setAlpha(1); }, nullptr);
-        return;
-    }
     const auto current = currentAlertView();
-    state.background = std::make_shared<QueuedAlertBackgroundWindow>(
+    QueuedAlertBackgroundWindow::showShared(
         fixedCoordinateSpace(),
         current ? current->backgroundStyle() : QueuedAlertAppearance::defaults().backgroundStyle);
-    state.background->makeKeyAndVisible();
-    state.background->setAlpha(0);
-    auto window = state.background;
-    UIView::animateWithDuration(kBackgroundFadeDuration, [&] { window->setAlpha(1); });
 }
 
 void QueuedAlertView::hideBackgroundAnimated(bool animated) {
-    ClassState& state = classState();
-    if (!state.background) return;
-    if (!animated) return releaseBackground();
-    if (state.backgroundFading) return;
-    state.backgroundFading = true;
-    const unsigned generation = ++state.backgroundGeneration;
-    auto window = state.background;
-    UIView::animateWithDuration(
-        kBackgroundFadeDuration, 0, 0, [&] { window->setAlpha(0); },
-        [generation](bool) {
-            if (classState().backgroundGeneration == generation) releaseBackground();
-        });
+    QueuedAlertBackgroundWindow::hideShared(animated);
 }
 
 CGRect QueuedAlertView::fixedCoordinateSpace() {

@@ -59,13 +59,6 @@ TEST_F(QueuedAlertButtons, TypesTakeTheirBackgroundsAndTitleColoursFromTheStored
     EXPECT_TRUE(isGrey(b[2]->titleColorForState(UIControlStateNormal), 0.3, 1)) << "only the default buttons";
 }
 
-TEST_F(QueuedAlertButtons, WithoutAStoredColourTheDefaultFocusColourFills) {
-    auto alert = makeAlert("Styles");
-    alert->addButtonWithTitle("OK", QueuedAlertViewButtonTypeDefault);
-    alert->show();
-    EXPECT_TRUE(near(normalBackground(*alert->buttons()[0]), Pixel{255, 64, 64, 255}));
-}
-
 TEST_F(QueuedAlertButtons, TogglesRestyleFromTheirSwitchAfterTheHandlerAndKeepTheAlertOpen) {
     UserDefaultProperties::save(UserDefaultProperties::focusThemeColor(UIColor::blueColor()));
     UserDefaultProperties::save(UserDefaultProperties::alarmEnabled(true));
@@ -109,17 +102,6 @@ TEST_F(QueuedAlertButtons, TogglesRestyleFromTheirSwitchAfterTheHandlerAndKeepTh
     clock->advance(kSettle);
     EXPECT_FALSE(alert->visible());
     EXPECT_TRUE(next->visible());
-}
-
-TEST_F(QueuedAlertButtons, ButtonWithoutAHandlerDismisses) {
-    auto alert = makeAlert("Plain");
-    alert->addButtonWithTitle("Alarm On", QueuedAlertViewButtonTypeAlarmToggle);
-    alert->show();
-    clock->advance(kSettle);
-    press(*alert->buttons()[0]);
-    clock->advance(kSettle);
-    EXPECT_FALSE(alert->visible());
-    EXPECT_FALSE(QueuedAlertView::isAnimating());
 }
 
 }  // namespace

@@ -15,48 +15,29 @@ using testing::AlertTest;
 constexpr auto kDefault = QueuedAlertViewButtonTypeDefault;
 constexpr auto kCancel = QueuedAlertViewButtonTypeCancel;
 
-TEST(QueuedAlertGeometryButtons, OneButtonAndTwoSideBySide) {
-    const QueuedAlertGeometry one(std::nullopt, std::nullopt, {kDefault},
-                                  QueuedAlertViewButtonsListStyleNormal);
-    EXPECT_EQ(one.buttonFrames(), std::vector{CGRect(10, 12, 280, 44)});
-    EXPECT_EQ(one.height(), 66);
-
-    const QueuedAlertGeometry two(std::nullopt, std::nullopt, {kDefault, kCancel},
-                                  QueuedAlertViewButtonsListStyleNormal);
-    EXPECT_EQ(two.buttonFrames(), (std::vector{CGRect(10, 12, 135, 44), CGRect(155, 12, 135, 44)}));
-    EXPECT_EQ(two.height(), 66);
+QueuedAlertGeometry buttons(const std::vector<QueuedAlertViewButtonType>& types,
+                            QueuedAlertViewButtonsListStyle style = QueuedAlertViewButtonsListStyleNormal) {
+    return QueuedAlertGeometry(std::nullopt, std::nullopt, types, style);
 }
 
-TEST(QueuedAlertGeometryButtons, RowsAtAPitchOf54WithATrailingCancelSetApart) {
-    const QueuedAlertGeometry three(std::nullopt, std::nullopt, {kDefault, kDefault, kCancel},
-                                    QueuedAlertViewButtonsListStyleNormal);
+TEST(QueuedAlertGeometryButtons, OneTwoSideBySideAndRowsWithATrailingCancelSetApart) {
+    EXPECT_EQ(buttons({kDefault}).buttonFrames(), std::vector{CGRect(10, 12, 280, 44)});
+    EXPECT_EQ(buttons({kDefault}).height(), 66);
+    EXPECT_EQ(buttons({kDefault, kCancel}).buttonFrames(),
+              (std::vector{CGRect(10, 12, 135, 44), CGRect(155, 12, 135, 44)}));
+    EXPECT_EQ(buttons({kDefault, kCancel}).height(), 66);
+
+    const auto three = buttons({kDefault, kDefault, kCancel});
     EXPECT_EQ(three.buttonFrames(),
               (std::vector{CGRect(10, 12, 280, 44), CGRect(10, 66, 280, 44), CGRect(10, 125, 280, 44)}));
     EXPECT_EQ(three.height(), 179) << "5 points taller than three plain rows";
-
-    const QueuedAlertGeometry plain(std::nullopt, std::nullopt, {kDefault, kDefault, kDefault},
-                                    QueuedAlertViewButtonsListStyleNormal);
-    EXPECT_EQ(plain.buttonFrames().back(), CGRect(10, 120, 280, 44));
-    EXPECT_EQ(plain.height(), 174);
+    EXPECT_EQ(buttons({kDefault, kDefault, kDefault}).height(), 174);
 
     // Two rows end with the cancel row set apart too, and the card grows with it: the bottom padding
     // stays 10.
-    const QueuedAlertGeometry rows(std::nullopt, std::nullopt, {kDefault, kCancel},
-                                   QueuedAlertViewButtonsListStyleRows);
-    EXPECT_EQ(rows.buttonFrames(), (std::vector{CGRect(10, 12, 280, 44), CGRect(10, 71, 280, 44)}));
+    const auto rows = buttons({kDefault, kCancel}, QueuedAlertViewButtonsListStyleRows);
+    EXPECT_EQ(rows.buttonFrames().back(), CGRect(10, 71, 280, 44));
     EXPECT_EQ(rows.height(), 125);
-}
-
-TEST(QueuedAlertGeometryText, TitleAndMessageKeepTheGapAndTheButtonsFollow) {
-    const QueuedAlertGeometry geometry(24, 60, {kDefault}, QueuedAlertViewButtonsListStyleNormal);
-    EXPECT_EQ(geometry.titleFrame(), CGRect(10, 12, 280, 24));
-    EXPECT_EQ(geometry.messageFrame(), CGRect(10, 46, 280, 60));
-    EXPECT_EQ(geometry.buttonFrames(), std::vector{CGRect(10, 116, 280, 44)});
-    EXPECT_EQ(geometry.height(), 170);
-
-    const QueuedAlertGeometry messageOnly(std::nullopt, 60, {}, QueuedAlertViewButtonsListStyleNormal);
-    EXPECT_EQ(messageOnly.messageFrame(), CGRect(10, 12, 280, 60)) << "no gap above the first part";
-    EXPECT_EQ(messageOnly.height(), 82);
 }
 
 using QueuedAlertCard = AlertTest;
@@ -90,20 +71,6 @@ TEST_F(QueuedAlertCard, MeasuredTextsStackInACentredCard) {
     const CGFloat height = message.maxY() + 10 + 44 + 10;
     EXPECT_EQ(card->frame(), CGRect(37.5, (667 - height) / 2, 300, height));
     EXPECT_EQ(alert->preferredHeight(), height);
-}
-
-TEST_F(QueuedAlertCard, LongMessageTakesTwiceItsMeasuredHeightOfAtMostFiveLines) {
-    auto alert = makeAlert("Notice");
-    std::string words;
-    for (int i = 0; i < 80; ++i) words += "session ";
-    alert->setMessage(words);
-    alert->addButtonWithTitle("OK", kDefault);
-    alert->show();
-    clock->advance(kSettle);
-
-    const CGFloat line = UIFont::systemFontOfSize(17)->lineHeight();
-    const CGFloat height = alert->messageLabel()->frame().size.height;
-    EXPECT_NEAR(height, 10 * line, 10) << "five lines, twice over";
 }
 
 TEST_F(QueuedAlertCard, TurningTheDeviceLaysTheCardAndWindowsOutForTheNewSize) {

@@ -63,7 +63,7 @@ TEST_F(QueuedAlertLook, CardOverDimmedApp) {
     EXPECT_TRUE(near(at(*image, {card.minX() + 5, card.minY() + 40}), 255, 255, 255)) << "the card";
     const CGRect alarm = alert->buttons()[0]->convertRectToView(alert->buttons()[0]->bounds(), nullptr);
     EXPECT_TRUE(near(at(*image, {alarm.minX() + 4, alarm.midY()}), 255, 64, 64))
-        << "alarm on: the theme colour";
+        << "alarm on: the default focus colour, as none is stored";
     const CGRect ticking = alert->buttons()[1]->convertRectToView(alert->buttons()[1]->bounds(), nullptr);
     EXPECT_TRUE(near(at(*image, {ticking.minX() + 4, ticking.midY()}), 77, 77, 77)) << "ticking off: grey";
     const CGRect done = alert->buttons()[2]->convertRectToView(alert->buttons()[2]->bounds(), nullptr);
