@@ -87,7 +87,7 @@ void ItemCarousel::didPan(platform::UIPanGestureRecognizer& pan) {
             const double delta = translation - previousTranslation_;
             // Past an end the carousel resists, the more the farther it went.
             double factor = 1;
-            if (!wrapEnabled_ && bounces_) {
+            if (!wrapEnabled_ && bounces_ && isBeyondEnds(scrollOffset_)) {
                 const float overshoot = float(std::fabs(scrollOffset_ - clampedOffset(scrollOffset_)));
                 factor = 1 - quotient(double(std::fmin(overshoot, float(bounceDistance_))), bounceDistance_);
             }

@@ -33,7 +33,8 @@ public:
 
     // "item 3" or "placeholder 1", with "+reused" when handed a recycled view.
     std::vector<std::string> requests;
-    // The delegate's messages, didScroll and currentItemIndexDidChange left out (they are counted).
+    // The delegate's messages, didScroll and currentItemIndexDidChange left out (they are counted),
+    // and the scroll offset at each.
     std::vector<std::string> log;
     int scrolls = 0;
     std::vector<long> indexChanges;
@@ -50,7 +51,7 @@ public:
         return view("placeholder", index, -100 - index, std::move(reusing));
     }
 
-    void carouselTouched(ItemCarousel&) override { log.push_back("touched"); }
+    void carouselTouched(ItemCarousel& c) override { note("touched", c); }
     void carouselWillBeginScrollingAnimation(ItemCarousel& c) override { note("beginAnimation", c); }
     void carouselDidEndScrollingAnimation(ItemCarousel& c) override { note("endAnimation", c); }
     void carouselDidScroll(ItemCarousel&) override { ++scrolls; }
@@ -64,8 +65,8 @@ public:
     void carouselWillBeginDecelerating(ItemCarousel& c) override { note("beginDecelerate", c); }
     void carouselDidEndDecelerating(ItemCarousel& c) override { note("endDecelerate", c); }
     bool carouselShouldSelectItemAtIndex(ItemCarousel&, long) override { return selectable; }
-    void carouselDidSelectItemAtIndex(ItemCarousel&, long index) override {
-        log.push_back("select " + std::to_string(index));
+    void carouselDidSelectItemAtIndex(ItemCarousel& c, long index) override {
+        note("select " + std::to_string(index), c);
     }
     double carouselItemWidth(ItemCarousel&) override { return itemWidth; }
     double carouselValueForOption(ItemCarousel&, ItemCarouselOption option, double value) override {
@@ -85,7 +86,7 @@ private:
         v->setTag(tag);
         return v;
     }
-    void note(const char* what, ItemCarousel& c) {
+    void note(const std::string& what, ItemCarousel& c) {
         log.push_back(what);
         offsetsAtEvents.push_back(c.scrollOffset());
     }
