@@ -21,7 +21,8 @@ public:
     long made = 0;
 
     long numberOfItemsInCarousel(ItemCarousel&) override { return kItems; }
-    std::shared_ptr<UIView> carouselViewForItemAtIndex(ItemCarousel&, long, std::shared_ptr<UIView> reusing) override {
+    std::shared_ptr<UIView> carouselViewForItemAtIndex(ItemCarousel&, long,
+                                                       std::shared_ptr<UIView> reusing) override {
         if (reusing) return reusing;
         ++made;
         auto tick = std::make_shared<UIView>(CGRect(0, 0, 20, 42));

@@ -16,8 +16,8 @@ using platform::UIView;
 
 namespace {
 
-// Inserted and removed items slide into place over this long.
-constexpr double kInsertDuration = 0.4;
+// Inserted and removed items slide into place, and a reloaded one cross-fades, over this long.
+constexpr double kChangeDuration = 0.4;
 // A removed item fades out over this long before the others close the gap.
 constexpr double kRemoveFadeDuration = 0.1;
 // An inserted item fades in over the last part of the slide.
@@ -214,7 +214,7 @@ void ItemCarousel::reloadItemAtIndex(long index, bool animated) {
     if (animated) {
         auto fade = platform::CATransition::animation();
         fade->setType(platform::kCATransitionFade);
-        fade->setDuration(kInsertDuration);
+        fade->setDuration(kChangeDuration);
         fade->setTimingFunction(platform::CAMediaTimingFunction::functionWithName(
             platform::CAMediaTimingFunctionName::easeInEaseOut));
         container->layer()->addAnimation(fade, "");
@@ -235,9 +235,11 @@ void ItemCarousel::insertItemAtIndex(long index, bool animated) {
     if (itemWidth_ == 0) updateItemWidth();
     auto weak = weakSelf();
     if (animated) {
-        UIView::animateWithDuration(kInsertDuration, [this] { transformItemViews(); }, [weak](bool) {
-            if (auto self = weak.lock()) self->loadUnloadViews();
-        });
+        UIView::animateWithDuration(
+            kChangeDuration, [this] { transformItemViews(); },
+            [weak](bool) {
+                if (auto self = weak.lock()) self->loadUnloadViews();
+            });
         platform::DispatchQueue::main()->asyncAfter(kInsertFadeDelay, [weak, weakView = std::weak_ptr(view)] {
             auto self = weak.lock();
             auto view = weakView.lock();
@@ -281,15 +283,16 @@ void ItemCarousel::removeItemAtIndex(long index, bool animated) {
     }
     auto weak = weakSelf();
     if (container) {
-        UIView::animateWithDuration(kRemoveFadeDuration, [&] { container->setAlpha(0); },
-                                    [container](bool) { container->removeFromSuperview(); });
+        UIView::animateWithDuration(
+            kRemoveFadeDuration, [&] { container->setAlpha(0); },
+            [container](bool) { container->removeFromSuperview(); });
     }
     if (view) {
         platform::DispatchQueue::main()->asyncAfter(kRemoveFadeDuration, [weak, view] {
             if (auto self = weak.lock()) addToPool(self->itemViewPool_, view);
         });
     }
-    UIView::animateWithDuration(kInsertDuration, kRemoveFadeDuration, 0, closeGap, [weak](bool) {
+    UIView::animateWithDuration(kChangeDuration, kRemoveFadeDuration, 0, closeGap, [weak](bool) {
         if (auto self = weak.lock()) self->depthSortViews();
     });
 }

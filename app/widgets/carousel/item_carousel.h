@@ -13,9 +13,12 @@
 #include "platform/quartzcore/ca_transform_3d.h"
 #include "platform/uikit/ui_gesture_recognizer_delegate.h"
 #include "platform/uikit/ui_pan_gesture_recognizer.h"
-#include "platform/uikit/ui_scroll_view.h"
 #include "platform/uikit/ui_tap_gesture_recognizer.h"
 #include "platform/uikit/ui_view.h"
+
+namespace platform {
+class UIScrollView;
+}
 
 namespace quorvel {
 
@@ -234,8 +237,8 @@ private:
 
     // Loading.
     void loadUnloadViews();
-    std::shared_ptr<platform::UIView> loadViewAtIndex(long index,
-                                                      const std::shared_ptr<platform::UIView>& container = nullptr);
+    std::shared_ptr<platform::UIView> loadViewAtIndex(
+        long index, const std::shared_ptr<platform::UIView>& container = nullptr);
     std::shared_ptr<platform::UIView> containView(const std::shared_ptr<platform::UIView>& view);
     bool isItemPosition(long index) const { return index >= 0 && index < numberOfItems_; }
     void queueView(long position, const std::shared_ptr<platform::UIView>& view);
@@ -263,7 +266,8 @@ private:
     double alongAxis(platform::CGPoint point) const { return vertical_ ? point.y : point.x; }
     // Whether `view` or one of its ancestors below the content view handles the touch phase itself.
     bool viewOrSuperviewHandles(const platform::UIView* view, platform::UITouchPhase phase) const;
-    std::shared_ptr<platform::UIScrollView> enclosingScrollView(const platform::UIView* view) const;
+    // The nearest scroll view from `view` up to the content view, if any.
+    const platform::UIScrollView* enclosingScrollView(const platform::UIView* view) const;
 
     bool scrollEnabled_ = true;
     bool pagingEnabled_ = false;

@@ -142,7 +142,9 @@ long ItemCarousel::clampedIndex(long index) const {
 }
 
 double ItemCarousel::clampedOffset(double offset) const {
-    if (!wrapEnabled_) return double(std::fmin(std::fmax(0.0f, float(offset)), std::fmax(0.0f, float(numberOfItems_) - 1.0f)));
+    if (!wrapEnabled_)
+        return double(
+            std::fmin(std::fmax(0.0f, float(offset)), std::fmax(0.0f, float(numberOfItems_) - 1.0f)));
     if (numberOfItems_ == 0) return 0;
     const float turns = std::floor(float(offset / double(numberOfItems_)));
     return offset - double(turns * float(numberOfItems_));
@@ -183,7 +185,8 @@ CATransform3D ItemCarousel::baseTransform() const {
     return transform.translatedBy(-viewpointOffset_.width, -viewpointOffset_.height, 0);
 }
 
-CATransform3D ItemCarousel::translatedAlongAxis(const CATransform3D& transform, double distance, double z) const {
+CATransform3D ItemCarousel::translatedAlongAxis(const CATransform3D& transform, double distance,
+                                                double z) const {
     return vertical_ ? transform.translatedBy(0, distance, z) : transform.translatedBy(distance, 0, z);
 }
 
@@ -219,7 +222,8 @@ CATransform3D ItemCarousel::transformForItemViewWithOffset(double offset) {
         }
         case Type::custom: {
             auto delegate = this->delegate();
-            return delegate ? delegate->carouselItemTransformForOffset(*this, offset, base) : CATransform3D::zero();
+            return delegate ? delegate->carouselItemTransformForOffset(*this, offset, base)
+                            : CATransform3D::zero();
         }
     }
     return base;
@@ -263,10 +267,12 @@ CATransform3D ItemCarousel::wheelTransform(double offset, const CATransform3D& b
             .translatedBy(radius, 0, offset * 0.01);
     }
     char line[160];
-    std::snprintf(line, sizeof line, "transformForItemViewWithOffset arc %f, radius %f, offset %f", arc, radius,
-                  offset);
+    std::snprintf(line, sizeof line, "transformForItemViewWithOffset arc %f, radius %f, offset %f", arc,
+                  radius, offset);
     platform::Console::print(line);
-    return base.translatedBy(0, radius, 0).rotatedBy(angle * offset, 0, 0, 1).translatedBy(0, -radius, offset * 0.01);
+    return base.translatedBy(0, radius, 0)
+        .rotatedBy(angle * offset, 0, 0, 1)
+        .translatedBy(0, -radius, offset * 0.01);
 }
 
 CATransform3D ItemCarousel::coverFlowTransform(double offset, const CATransform3D& base) {
@@ -301,7 +307,8 @@ CATransform3D ItemCarousel::coverFlowTransform(double offset, const CATransform3
 
 double ItemCarousel::alphaForItemWithOffset(double offset) {
     constexpr double infinity = std::numeric_limits<double>::infinity();
-    const double fadeMin = valueForOption(Option::fadeMin, type_ == Type::invertedTimeMachine ? 0 : -infinity);
+    const double fadeMin =
+        valueForOption(Option::fadeMin, type_ == Type::invertedTimeMachine ? 0 : -infinity);
     const double fadeMax = valueForOption(Option::fadeMax, type_ == Type::timeMachine ? 0 : infinity);
     const double range = valueForOption(Option::fadeRange, 1);
     const double minAlpha = valueForOption(Option::fadeMinAlpha, 0);

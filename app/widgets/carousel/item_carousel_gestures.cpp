@@ -3,6 +3,7 @@
 
 #include "app/widgets/carousel/carousel_arithmetic.h"
 #include "app/widgets/carousel/item_carousel.h"
+#include "platform/uikit/ui_scroll_view.h"
 #include "platform/uikit/ui_touch.h"
 
 namespace quorvel {
@@ -34,7 +35,7 @@ bool ItemCarousel::gestureRecognizerShouldReceiveTouch(platform::UIGestureRecogn
     if (!viewOrSuperviewHandles(view.get(), UITouchPhase::moved)) return true;
     // A view that tracks moves keeps them, unless it is a scroll view with nothing to scroll along
     // the carousel's axis.
-    auto scrollView = enclosingScrollView(view.get());
+    const auto* scrollView = enclosingScrollView(view.get());
     if (!scrollView) return false;
     if (!scrollView->isScrollEnabled()) return true;
     const platform::CGSize content = scrollView->contentSize();
@@ -57,12 +58,9 @@ bool ItemCarousel::viewOrSuperviewHandles(const UIView* view, UITouchPhase phase
     return false;
 }
 
-std::shared_ptr<platform::UIScrollView> ItemCarousel::enclosingScrollView(const UIView* view) const {
+const platform::UIScrollView* ItemCarousel::enclosingScrollView(const UIView* view) const {
     for (const UIView* v = view; v && v != contentView_.get(); v = v->superview().get()) {
-        if (dynamic_cast<const platform::UIScrollView*>(v)) {
-            return std::static_pointer_cast<platform::UIScrollView>(
-                const_cast<UIView*>(v)->weak_from_this().lock());
-        }
+        if (auto* scrollView = dynamic_cast<const platform::UIScrollView*>(v)) return scrollView;
     }
     return nullptr;
 }
@@ -92,7 +90,8 @@ void ItemCarousel::didPan(platform::UIPanGestureRecognizer& pan) {
                 factor = 1 - quotient(double(std::fmin(overshoot, float(bounceDistance_))), bounceDistance_);
             }
             previousTranslation_ = translation;
-            startVelocity_ = quotient(-alongAxis(pan.velocityInView(this)) * factor * scrollSpeed_, itemWidth_);
+            startVelocity_ =
+                quotient(-alongAxis(pan.velocityInView(this)) * factor * scrollSpeed_, itemWidth_);
             scrollOffset_ -= quotient(delta * factor * offsetMultiplier_, itemWidth_);
             didScroll();
         }
@@ -106,9 +105,11 @@ void ItemCarousel::endDrag() {
         didDrag_ = false;
         startDecelerating();
     }
-    notifyAnimated([this](ItemCarouselDelegate& delegate) { delegate.carouselDidEndDragging(*this, decelerating_); });
+    notifyAnimated(
+        [this](ItemCarouselDelegate& delegate) { delegate.carouselDidEndDragging(*this, decelerating_); });
     if (decelerating_) {
-        notifyAnimated([this](ItemCarouselDelegate& delegate) { delegate.carouselWillBeginDecelerating(*this); });
+        notifyAnimated(
+            [this](ItemCarouselDelegate& delegate) { delegate.carouselWillBeginDecelerating(*this); });
     } else if (!scrollToItemBoundary_ && !isBeyondEnds(scrollOffset_)) {
         depthSortViews();
     } else {

@@ -69,8 +69,10 @@ std::shared_ptr<UIView> ItemCarousel::loadViewAtIndex(long index, const std::sha
         const long leading = truncated(std::ceil(double(numberOfPlaceholdersToShow_) * 0.5));
         view = source->carouselPlaceholderViewAtIndex(*this, leading + index, dequeue(placeholderViewPool_));
     } else if (index >= numberOfItems_) {
-        const float trailing = float(numberOfPlaceholdersToShow_) * 0.5f + float(index) - float(numberOfItems_);
-        view = source->carouselPlaceholderViewAtIndex(*this, truncated(trailing), dequeue(placeholderViewPool_));
+        const float trailing =
+            float(numberOfPlaceholdersToShow_) * 0.5f + float(index) - float(numberOfItems_);
+        view =
+            source->carouselPlaceholderViewAtIndex(*this, truncated(trailing), dequeue(placeholderViewPool_));
     } else {
         view = source->carouselViewForItemAtIndex(*this, index, dequeue(itemViewPool_));
     }
@@ -99,7 +101,8 @@ std::shared_ptr<UIView> ItemCarousel::loadViewAtIndex(long index, const std::sha
 std::shared_ptr<UIView> ItemCarousel::containView(const std::shared_ptr<UIView>& view) {
     const CGRect bounds = view->bounds();
     if (itemWidth_ == 0) itemWidth_ = vertical_ ? bounds.size.height : bounds.size.width;
-    const CGSize size = vertical_ ? CGSize{bounds.size.width, itemWidth_} : CGSize{itemWidth_, bounds.size.height};
+    const CGSize size =
+        vertical_ ? CGSize{bounds.size.width, itemWidth_} : CGSize{itemWidth_, bounds.size.height};
     auto container = std::make_shared<UIView>(CGRect(bounds.origin, size));
     centre(*view, size);
     container->addSubview(view);

@@ -69,7 +69,8 @@ void ItemCarousel::didScroll() {
     transformItemViews();
     notifyAnimated([this](ItemCarouselDelegate& delegate) { delegate.carouselDidScroll(*this); });
     if (clampedIndex(previousItemIndex_) != currentItemIndex()) {
-        notifyAnimated([this](ItemCarouselDelegate& delegate) { delegate.carouselCurrentItemIndexDidChange(*this); });
+        notifyAnimated(
+            [this](ItemCarouselDelegate& delegate) { delegate.carouselCurrentItemIndexDidChange(*this); });
     }
     previousItemIndex_ = index;
 }
@@ -85,8 +86,8 @@ long ItemCarousel::minScrollDistanceFromIndex(long from, long to) const {
 double ItemCarousel::minScrollDistanceFromOffset(double from, double to) const {
     const double direct = to - from;
     if (!wrapEnabled_ || (!minScroll_ && std::fabs(from) < double(numberOfItems_ - 1))) return direct;
-    const double around = double(std::fmin(float(from), float(to)) + float(numberOfItems_) -
-                                 std::fmax(float(from), float(to)));
+    const double around =
+        double(std::fmin(float(from), float(to)) + float(numberOfItems_) - std::fmax(float(from), float(to)));
     if (std::fabs(direct) <= std::fabs(around)) return direct;
     return from < to ? -around : around;
 }
@@ -156,7 +157,8 @@ double ItemCarousel::decelerationDistance() const {
 }
 
 bool ItemCarousel::shouldDecelerate() const {
-    return std::fabs(startVelocity_) > kMinimumFlickSpeed && std::fabs(decelerationDistance()) > kMinimumRunOut;
+    return std::fabs(startVelocity_) > kMinimumFlickSpeed &&
+           std::fabs(decelerationDistance()) > kMinimumRunOut;
 }
 
 bool ItemCarousel::shouldScroll() const {
@@ -218,8 +220,11 @@ void ItemCarousel::step() {
 
     if (toggle_ != 0) {
         const double speedShare =
-            startVelocity_ == 0 ? 1 : double(std::fmin(1.0f, std::fmax(0.0f, float(1 / std::fabs(startVelocity_)))));
-        const double duration = kMinimumToggleDuration + (kMaximumToggleDuration - kMinimumToggleDuration) * speedShare;
+            startVelocity_ == 0
+                ? 1
+                : double(std::fmin(1.0f, std::fmax(0.0f, float(1 / std::fabs(startVelocity_)))));
+        const double duration =
+            kMinimumToggleDuration + (kMaximumToggleDuration - kMinimumToggleDuration) * speedShare;
         const double eased = easeInOut(double(std::fmin(1.0f, float((now - toggleTime_) / duration))));
         toggle_ = toggle_ < 0 ? eased - 1 : 1 - eased;
         didScroll();
@@ -232,7 +237,8 @@ void ItemCarousel::step() {
         if (t == 1) {
             scrolling_ = false;
             depthSortViews();
-            notifyAnimated([this](ItemCarouselDelegate& delegate) { delegate.carouselDidEndScrollingAnimation(*this); });
+            notifyAnimated(
+                [this](ItemCarouselDelegate& delegate) { delegate.carouselDidEndScrollingAnimation(*this); });
         }
     } else if (decelerating_) {
         const double t = double(std::fmin(float(scrollDuration_), float(now - startTime_)));
@@ -241,7 +247,8 @@ void ItemCarousel::step() {
         didScroll();
         if (t == single(scrollDuration_)) {
             decelerating_ = false;
-            notifyAnimated([this](ItemCarouselDelegate& delegate) { delegate.carouselDidEndDecelerating(*this); });
+            notifyAnimated(
+                [this](ItemCarouselDelegate& delegate) { delegate.carouselDidEndDecelerating(*this); });
             if (scrollToItemBoundary_ || isBeyondEnds(scrollOffset_)) {
                 settle(0);
             } else {

@@ -33,28 +33,29 @@ TEST_F(ViewTransform3D, KeepsPerspectiveAndDepthBesideItsAffinePart) {
 }
 
 TEST_F(ViewTransform3D, AnimatesInsideABlock) {
-    UIView::animateWithDuration(1, 0, kLinear, [&] { view->setTransform3D(CATransform3DMakeTranslation(0, 0, -100)); },
-                                nullptr);
+    UIView::animateWithDuration(
+        1, 0, kLinear, [&] { view->setTransform3D(CATransform3DMakeTranslation(0, 0, -100)); }, nullptr);
     EXPECT_EQ(view->transform3D().m43, -100);
     clock->advance(0.5);
     EXPECT_NEAR(shownTransform(*view).m43, -50, 1e-6);
 }
 
 TEST_F(ViewTransform3D, ChangesInATransactionWithoutActionsDoNotAnimateInsideABlock) {
-    UIView::animateWithDuration(1, 0, kLinear,
-                                [&] {
-                                    CATransaction::begin();
-                                    CATransaction::setDisableActions(true);
-                                    view->setTransform3D(CATransform3DMakeTranslation(40, 0, 0));
-                                    view->setAlpha(0.5);
-                                    // A nested transaction may allow them again.
-                                    CATransaction::begin();
-                                    CATransaction::setDisableActions(false);
-                                    view->setCenter({80, 80});
-                                    CATransaction::commit();
-                                    CATransaction::commit();
-                                },
-                                nullptr);
+    UIView::animateWithDuration(
+        1, 0, kLinear,
+        [&] {
+            CATransaction::begin();
+            CATransaction::setDisableActions(true);
+            view->setTransform3D(CATransform3DMakeTranslation(40, 0, 0));
+            view->setAlpha(0.5);
+            // A nested transaction may allow them again.
+            CATransaction::begin();
+            CATransaction::setDisableActions(false);
+            view->setCenter({80, 80});
+            CATransaction::commit();
+            CATransaction::commit();
+        },
+        nullptr);
     EXPECT_FALSE(view->layer()->animationForKey("transform"));
     EXPECT_FALSE(view->layer()->animationForKey("opacity"));
     EXPECT_TRUE(view->layer()->animationForKey("position"));

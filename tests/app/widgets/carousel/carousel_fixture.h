@@ -42,8 +42,8 @@ public:
 
     long numberOfItemsInCarousel(ItemCarousel&) override { return count; }
     long numberOfPlaceholdersInCarousel(ItemCarousel&) override { return placeholders; }
-    std::shared_ptr<platform::UIView> carouselViewForItemAtIndex(ItemCarousel&, long index,
-                                                                 std::shared_ptr<platform::UIView> reusing) override {
+    std::shared_ptr<platform::UIView> carouselViewForItemAtIndex(
+        ItemCarousel&, long index, std::shared_ptr<platform::UIView> reusing) override {
         return view("item", index, index, std::move(reusing));
     }
     std::shared_ptr<platform::UIView> carouselPlaceholderViewAtIndex(
@@ -55,7 +55,9 @@ public:
     void carouselWillBeginScrollingAnimation(ItemCarousel& c) override { note("beginAnimation", c); }
     void carouselDidEndScrollingAnimation(ItemCarousel& c) override { note("endAnimation", c); }
     void carouselDidScroll(ItemCarousel&) override { ++scrolls; }
-    void carouselCurrentItemIndexDidChange(ItemCarousel& c) override { indexChanges.push_back(c.currentItemIndex()); }
+    void carouselCurrentItemIndexDidChange(ItemCarousel& c) override {
+        indexChanges.push_back(c.currentItemIndex());
+    }
     void carouselWillBeginDragging(ItemCarousel& c) override { note("beginDrag", c); }
     void carouselDidEndDragging(ItemCarousel& c, bool decelerate) override {
         note(decelerate ? "endDrag+" : "endDrag", c);

@@ -42,7 +42,8 @@ public:
         }
         const bool major = index % 5 == 0;
         cell->setTag(major ? 1 : 0);
-        cell->measure()->setFrame({(kSpacing - 2) * 0.5, major ? 0 : kMain * 0.5, kLine, major ? kMain : kMain * 0.5});
+        cell->measure()->setFrame(
+            {(kSpacing - 2) * 0.5, major ? 0 : kMain * 0.5, kLine, major ? kMain : kMain * 0.5});
         cell->measureLabel()->setText(major ? std::to_string(index) : "");
         return cell;
     }
@@ -105,7 +106,8 @@ TEST(CarouselRender, AMinuteRingOf65TicksCurvesAwayAndFadesAtItsSides) {
     // Minute 25's number is written under it.
     int ink = 0;
     for (CGFloat x = 177; x < 198; x += 0.5) {
-        for (CGFloat y = top + MinuteRuler::kMain; y < top + 2 * MinuteRuler::kMain - MinuteRuler::kSub; y += 0.5) {
+        for (CGFloat y = top + MinuteRuler::kMain; y < top + 2 * MinuteRuler::kMain - MinuteRuler::kSub;
+             y += 0.5) {
             ink += isWhite(at(x, y));
         }
     }

@@ -57,9 +57,18 @@ CATransform3D placed(double along, double depth, double angle = 0) {
 TEST_F(CarouselLayout, VisibleAndCircularCountsFollowEachTypeAndItsCaps) {
     // 320 points across, items 50 wide: 6.4 items, rounded up to 7.
     const std::map<Type, long> expected{
-        {Type::linear, 9},          {Type::rotary, 21},      {Type::invertedRotary, 11}, {Type::cylinder, 21},
-        {Type::invertedCylinder, 11}, {Type::wheel, 12},     {Type::invertedWheel, 12},  {Type::coverFlow, 28},
-        {Type::coverFlow2, 28},     {Type::timeMachine, 30}, {Type::invertedTimeMachine, 30}, {Type::custom, 30},
+        {Type::linear, 9},
+        {Type::rotary, 21},
+        {Type::invertedRotary, 11},
+        {Type::cylinder, 21},
+        {Type::invertedCylinder, 11},
+        {Type::wheel, 12},
+        {Type::invertedWheel, 12},
+        {Type::coverFlow, 28},
+        {Type::coverFlow2, 28},
+        {Type::timeMachine, 30},
+        {Type::invertedTimeMachine, 30},
+        {Type::custom, 30},
     };
     showWith(Type::linear, 100);
     platform::Console::Capture wheelLines;
@@ -177,7 +186,8 @@ TEST_F(CarouselLayout, ItemOffsetsTakeTheShortWayRoundAndASingleItemSitsInTheCen
 
 TEST_F(CarouselLayout, LinearRotaryAndTimeMachineTransformsAtSeveralOffsets) {
     showWith(Type::linear, 100);
-    for (double o : {-1.5, 0.0, 2.0}) expectTransform(carousel->transformForItemViewWithOffset(o), placed(50 * o, 0));
+    for (double o : {-1.5, 0.0, 2.0})
+        expectTransform(carousel->transformForItemViewWithOffset(o), placed(50 * o, 0));
 
     carousel->setViewpointOffset({10, -4});
     CATransform3D shifted = placed(-10 + 100, 0);
@@ -190,11 +200,13 @@ TEST_F(CarouselLayout, LinearRotaryAndTimeMachineTransformsAtSeveralOffsets) {
     const double r = std::fmax(25.0f, float(25.0 / std::tan(float(M_PI / 21))));
     for (double o : {1.0, -3.0}) {
         const double a = o / 21 * 2 * M_PI;
-        expectTransform(carousel->transformForItemViewWithOffset(o), placed(r * std::sin(a), r * std::cos(a) - r));
+        expectTransform(carousel->transformForItemViewWithOffset(o),
+                        placed(r * std::sin(a), r * std::cos(a) - r));
     }
     carousel->setType(Type::invertedRotary);
     const double a = 1.0 / 21 * 2 * M_PI;
-    expectTransform(carousel->transformForItemViewWithOffset(1), placed(r * std::sin(a), r - r * std::cos(a)));
+    expectTransform(carousel->transformForItemViewWithOffset(1),
+                    placed(r * std::sin(a), r - r * std::cos(a)));
 
     carousel->setType(Type::timeMachine);
     expectTransform(carousel->transformForItemViewWithOffset(2), placed(double(0.3f) * 2 * 50, 100));
@@ -254,7 +266,8 @@ TEST_F(CarouselLayout, WheelCoverFlowAndCustomTransforms) {
     EXPECT_NEAR(wheel.m42, r - r * std::cos(angle), 1e-9);
     EXPECT_NEAR(wheel.m43, 0.02, 1e-12);
     EXPECT_NEAR(wheel.m12, std::sin(angle), 1e-12);
-    EXPECT_TRUE(console.contains("transformForItemViewWithOffset arc 6.283185, radius 167.112690, offset 2.000000"));
+    EXPECT_TRUE(
+        console.contains("transformForItemViewWithOffset arc 6.283185, radius 167.112690, offset 2.000000"));
 
     carousel->setType(Type::custom);
     const CATransform3D base = carousel->transformForItemViewWithOffset(1);
@@ -509,7 +522,7 @@ TEST_F(CarouselLayout, LayoutReadsWrapAndMultiplierOptionsAndTheRunningFlagLogs)
     carousel->setIsRunning(true);
     carousel->setIsRunning(false);
     EXPECT_EQ(console.lines(), (std::vector<std::string>{std::string(64, '_') + " RUNNING+",
-                                                          std::string(64, '_') + " STOPPED-"}));
+                                                         std::string(64, '_') + " STOPPED-"}));
 }
 
 }  // namespace quorvel::testing

@@ -9,7 +9,7 @@ using Type = ItemCarouselType;
 using Log = std::vector<std::string>;
 
 const Log kDragSettles{"touched", "touched", "beginDrag", "endDrag", "beginAnimation", "endAnimation"};
-const Log kFlick{"touched",       "touched",        "beginDrag",      "endDrag+",
+const Log kFlick{"touched",         "touched",       "beginDrag",      "endDrag+",
                  "beginDecelerate", "endDecelerate", "beginAnimation", "endAnimation"};
 
 class CarouselMotion : public CarouselTest {
@@ -236,7 +236,8 @@ TEST_F(CarouselMotion, WithoutItemBoundariesARunOutEndsBetweenItemsAndTheTimerSt
     carousel->setStopAtItemBoundary(false);
     drag(300, 100, 0.2);
     clock->advance(3);
-    EXPECT_EQ(items->log, (Log{"touched", "touched", "beginDrag", "endDrag+", "beginDecelerate", "endDecelerate"}));
+    EXPECT_EQ(items->log,
+              (Log{"touched", "touched", "beginDrag", "endDrag+", "beginDecelerate", "endDecelerate"}));
     const double rest = offsetAt("endDecelerate");
     EXPECT_NE(rest, std::round(rest));
     EXPECT_EQ(carousel->scrollOffset(), rest);

@@ -145,8 +145,9 @@ TEST_F(CarouselTouch, ButtonsInItemsKeepTheirTapsAndDrags) {
     };
     show();
     Log pressed;
-    buttons.front()->addTarget(&pressed, [&](platform::UIControl&) { pressed.push_back("up-inside"); },
-                               platform::UIControlEventTouchUpInside);
+    buttons.front()->addTarget(
+        &pressed, [&](platform::UIControl&) { pressed.push_back("up-inside"); },
+        platform::UIControlEventTouchUpInside);
     driver.tap(centre());
     clock->advance(0.5);
     EXPECT_EQ(items->log, kTouched) << "no selection";
