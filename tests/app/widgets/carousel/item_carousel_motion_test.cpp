@@ -52,14 +52,13 @@ TEST_F(CarouselMotion, TimedScrollMovesLinearlyAndTellsItsStartAndEnd) {
     clock->advance(0.5);
     EXPECT_EQ(carousel->toggle(), 0);
     EXPECT_FALSE(carousel->timer());
-}
 
-TEST_F(CarouselMotion, ScrollWithoutAnimationIsOneOffsetChange) {
-    showLinear(10);
-    carousel->scrollToItemAtIndex(3, false);
-    EXPECT_EQ(carousel->scrollOffset(), 3);
+    // Without animation: one offset change, and neither animation message.
+    settle();
+    carousel->scrollToItemAtIndex(7, false);
+    EXPECT_EQ(carousel->scrollOffset(), 7);
     EXPECT_EQ(items->scrolls, 1);
-    EXPECT_EQ(items->indexChanges, (std::vector<long>{3}));
+    EXPECT_EQ(items->indexChanges, (std::vector<long>{7}));
     EXPECT_TRUE(items->log.empty());
 }
 
@@ -120,17 +119,16 @@ TEST_F(CarouselMotion, AFlickRunsOutToTheClosedFormRestingOffset) {
     EXPECT_NEAR(offsetAt("endDecelerate"), end, 1e-6);
     EXPECT_EQ(carousel->scrollOffset(), end);
     EXPECT_FALSE(carousel->isDecelerating() || carousel->isScrolling() || carousel->isDragging());
-}
 
-TEST_F(CarouselMotion, TheMinuteRingsRateRunsOutWithinAnItem) {
-    showLinear(60);
+    // At the minute ring's rate the same flick runs out within an item.
+    carousel->setScrollOffset(0);
     carousel->setDecelerationRate(0.2);
+    settle();
     drag(300, 100, 0.2);
     clock->advance(3);
     EXPECT_EQ(items->log, kFlick);
-    const double runOut = items->releaseVelocity / 48;
-    EXPECT_NEAR(runOut, 0.42, 0.05);
-    EXPECT_EQ(carousel->scrollOffset(), std::ceil(float(offsetAt("endDrag+") + runOut)));
+    EXPECT_NEAR(items->releaseRunOut, 20.0 / 48, 0.05);
+    EXPECT_EQ(carousel->scrollOffset(), std::ceil(float(offsetAt("endDrag+") + items->releaseRunOut)));
 }
 
 TEST_F(CarouselMotion, ADragLetGoAtRestSettlesOnTheNearestItem) {

@@ -56,28 +56,26 @@ protected:
 
 }  // namespace
 
-TEST_F(CarouselTouch, TapOnTheCentredItemRecentresAndSelectsIt) {
+TEST_F(CarouselTouch, TapsSelectTheItemUnderTheFingerAndCentreIt) {
     show();
+    // The centred item is centred again.
     carousel->setScrollOffset(0.3);
     driver.tap(centre());
     EXPECT_EQ(items->log, with({"beginAnimation", "select 0"}));
     clock->advance(0.5);
     EXPECT_EQ(items->log, with({"beginAnimation", "select 0", "endAnimation"}));
     EXPECT_EQ(carousel->scrollOffset(), 0);
-}
 
-TEST_F(CarouselTouch, TapOnAnotherItemScrollsItToTheCentre) {
-    show();
-    // Only the centred item's container takes touches; the tap still finds the item under it.
+    // Only the centred item's container takes touches, yet a tap finds the item under it.
+    settle();
     EXPECT_FALSE(containerOf(2)->isUserInteractionEnabled());
     driver.tap(centre(100));
     clock->advance(0.5);
     EXPECT_EQ(items->log, with({"beginAnimation", "select 2", "endAnimation"}));
     EXPECT_EQ(carousel->scrollOffset(), 2);
-}
 
-TEST_F(CarouselTouch, TapBesideEveryItemOnlyTellsOfTheTouch) {
-    show();
+    // Beside every item a tap only tells of the touch.
+    settle();
     driver.tap(kBelowItems);
     clock->advance(0.5);
     EXPECT_EQ(items->log, kTouched);
@@ -217,24 +215,6 @@ TEST_F(CarouselTouch, SwipesAcrossTheAxisDoNotDragUnlessAllowed) {
     slowDrag({160, 200}, {160, 140});
     clock->advance(1);
     EXPECT_EQ(carousel->scrollOffset(), 1);
-}
-
-TEST_F(CarouselTouch, TheDelegateHearsOfTouchesOnlyIfItCaresAndTheOwnersStayWeak) {
-    show();
-    // A delegate that keeps the defaults hears nothing and changes nothing.
-    auto quiet = std::make_shared<ItemCarouselDelegate>();
-    carousel->setDelegate(quiet);
-    driver.tap(centre(100));
-    clock->advance(0.5);
-    EXPECT_EQ(carousel->scrollOffset(), 2);
-    EXPECT_TRUE(items->log.empty());
-
-    // Once the delegate is gone the carousel carries on with the default answers.
-    quiet.reset();
-    EXPECT_FALSE(carousel->delegate());
-    driver.tap(centre(-100));
-    clock->advance(0.5);
-    EXPECT_EQ(carousel->scrollOffset(), 0);
 }
 
 }  // namespace quorvel::testing
