@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,8 +22,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kRate = 22050;
+// The output device's own rate: the mixer converts a WAV of any rate exactly, but an MP3 of another
+// rate loses the last few milliseconds on the way, which a loop would stumble over.
+constexpr int kRate = 44100;
 constexpr double kPi = 3.14159265358979323846;
+// Partials above this would only sound shrill.
+constexpr double kHighestPartial = 12000;
 
 // A clip of samples in -1…1. A loop's events wrap around its end, so its last sample leads into its
 // first as any two neighbours do.
@@ -88,7 +91,7 @@ void strike(Clip& clip, double start, double frequency, double amplitude, double
         double value = 0;
         for (const auto& p : partials) {
             const double f = frequency * p.ratio;
-            if (f >= kRate / 2.0) continue;
+            if (f >= kHighestPartial) continue;
             value += p.amplitude * std::exp(-decay * p.decayScale * t) * std::sin(2 * kPi * f * t);
         }
         clip.add(first + i, amplitude * rise * value);
@@ -120,7 +123,10 @@ void hold(Clip& clip, double start, double length, double frequency, double ampl
 // A resonant band-pass (two poles), tuned by centre frequency and sharpness.
 class Resonator {
 public:
-    Resonator(double frequency, double q) {
+    Resonator(double frequency, double q) { tune(frequency, q); }
+
+    // Moves the band while keeping what rings in the filter, so a sweep stays smooth.
+    void tune(double frequency, double q) {
         const double w = 2 * kPi * frequency / kRate;
         const double alpha = std::sin(w) / (2 * q);
         const double a0 = 1 + alpha;
@@ -265,13 +271,13 @@ Clip slash() {
     Clip clip(0.9);
     Random random(3);
     const long count = at(0.45);
-    std::optional<Resonator> band;
+    Resonator band(4200, 1.4);
     for (long i = 0; i < count; ++i) {
         const double t = static_cast<double>(i) / kRate;
-        // The band sweeps down as the blade passes; a new filter every 2 ms is smooth enough.
-        if (i % 44 == 0) band.emplace(4200 * std::pow(600.0 / 4200.0, t / 0.45), 1.4);
+        // The band sweeps down as the blade passes.
+        band.tune(4200 * std::pow(600.0 / 4200.0, t / 0.45), 1.4);
         const double envelope = std::sin(kPi * t / 0.45);
-        clip.add(i, envelope * envelope * (*band)(random.noise()));
+        clip.add(i, envelope * envelope * band(random.noise()));
     }
     strike(clip, 0.3, 3520, 0.12, 5, kChime, 0.6);
     return clip;
@@ -595,10 +601,11 @@ bool writeWAV(const fs::path& path, const Clip& clip) {
     return static_cast<bool>(out);
 }
 
-// lame keeps the encoder's delay and padding in the file's header, so a gapless decoder gives back
-// exactly the samples put in: the loop stays seamless.
+// Variable bit rate, because only then does lame write the header that records its delay and
+// padding (for a 22.05 kHz constant rate it writes none); the decoder drops both and gives back
+// exactly the samples put in, so the loop stays seamless.
 bool encodeMP3(const std::string& lame, const fs::path& wav, const fs::path& mp3) {
-    std::vector<std::string> arguments = {lame, "--quiet", "-m", "m", "-b", "48", wav.string(), mp3.string()};
+    std::vector<std::string> arguments = {lame, "--quiet", "-m", "m", "-V", "5", wav.string(), mp3.string()};
     std::vector<char*> argv;
     for (auto& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);

@@ -22,7 +22,10 @@ bool AudioOutput::open() {
     MutexLock lock(deviceMutex_);
     if (tried_) return opened_;
     tried_ = true;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 || Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
+    // The mixer always runs at 44.1 kHz and SDL converts for the device: the app's sounds are made at
+    // that rate, and only then does an MP3 decode to exactly its length (a loop stays seamless).
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 ||
+        Mix_OpenAudioDevice(kFrequency, AUDIO_S16SYS, 2, 1024, nullptr, 0) != 0) {
         Console::print(std::string("Audio: no output device (") + SDL_GetError() + "); sound is off");
         return false;
     }
@@ -151,7 +154,7 @@ void AudioOutput::channelFinished(int channel) {
     auto& output = shared();
     std::function<void()> finished;
     {
-        MutexLock lock(output.deviceMutex_);
+        MutexLock lock(output.ownersMutex_);
         const auto owner = output.owners_.find(channel);
         if (owner == output.owners_.end()) return;
         finished = std::move(owner->second.finished);

@@ -25,6 +25,7 @@ class AudioClip;
 class AudioOutput {
 public:
     static constexpr int kChannels = 32;
+    static constexpr int kFrequency = 44100;
 
     static AudioOutput& shared();
 

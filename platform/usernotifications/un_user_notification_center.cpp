@@ -230,9 +230,9 @@ void UNUserNotificationCenter::settle() {
         MutexLock lock(mutex_);
         const NSDate now = NSDate::now();
         std::vector<PendingNotification> later;
-        for (auto& entry : pending_) {
+        for (const auto& entry : pending_) {
             if (entry.fireDate > now) {
-                later.push_back(std::move(entry));
+                later.push_back(entry);
                 continue;
             }
             due.push_back(std::make_shared<UNNotification>(entry.fireDate, entry.request));
