@@ -35,8 +35,9 @@ constexpr double kAutoRestartDelay = 0.5;
 constexpr double kLastRingMinute = 64;
 
 std::shared_ptr<TimerViewModel>& sharedSlot() {
-    static std::shared_ptr<TimerViewModel> engine;
-    return engine;
+    // Never destroyed: the engine lives as long as the process, and is not torn down while it exits.
+    static auto* engine = new std::shared_ptr<TimerViewModel>();
+    return *engine;
 }
 
 std::size_t indexOf(SessionType type) {
