@@ -9,6 +9,7 @@
 #include "platform/uikit/ui_color.h"
 #include "platform/uikit/ui_screen.h"
 #include "platform/uikit/ui_view_animation.h"
+#include "platform/uikit/ui_view_controller.h"
 #include "platform/uikit/ui_window.h"
 
 namespace platform {
@@ -441,9 +442,12 @@ void UIView::layoutSubtree() {
     if (needsLayout_ && !inLayout_) {
         needsLayout_ = false;
         inLayout_ = true;
+        auto controller = viewController_ ? viewController_->weak_from_this().lock() : nullptr;
+        if (controller) controller->viewWillLayoutSubviews();
         updateConstraintsIfNeeded();
         ConstraintLayout::layoutSubviewsOf(*this);
         layoutSubviews();
+        if (controller) controller->viewDidLayoutSubviews();
         inLayout_ = false;
     }
     if (!descendantNeedsLayout_) return;

@@ -14,6 +14,7 @@
 namespace platform {
 
 class UIEvent;
+class UIViewController;
 class UIWindow;
 class NSLayoutConstraint;
 class NSLayoutXAxisAnchor;
@@ -213,6 +214,8 @@ public:
     virtual void didMoveToWindow() {}
     virtual void didAddSubview(UIView* subview) { (void)subview; }
     virtual void willRemoveSubview(UIView* subview) { (void)subview; }
+    // Runs once a nib or storyboard that made this view has connected every outlet.
+    virtual void awakeFromNib() {}
     // Runs while the view is destroyed, after its own class's destructor.
     void addDeallocHandler(std::function<void()> handler) { deallocHandlers_.push_back(std::move(handler)); }
 
@@ -257,6 +260,7 @@ private:
     friend class ConstraintLayout;
     friend class LayoutPass;
     friend class UIViewAnimation;
+    friend class UIViewController;
 
     UIView* root();
     UIWindow* windowPtr();
@@ -308,6 +312,8 @@ private:
     std::vector<std::shared_ptr<NSLayoutConstraint>> installed_;
     std::vector<NSLayoutConstraint*> naming_;
     std::vector<std::function<void()>> deallocHandlers_;
+    // The controller whose view this is: it hears of this view's layout passes.
+    UIViewController* viewController_ = nullptr;
 };
 
 }  // namespace platform
