@@ -1,0 +1,51 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "analytics/records/apm_object_parameters.h"
+#include "platform/dispatch/ns_operation_queue.h"
+#include "platform/foundation/mutex.h"
+#include "platform/foundation/value.h"
+
+namespace platform {
+class DispatchQueue;
+}
+
+namespace analytics {
+
+// The facade behind the public interface. It checks the names apps log, adds the current screen, stamps
+// the time on "APMAnalyticsTimestampQueue" and queues the event on its operation queue, which hands it
+// to "APMAnalyticsQueue" and from there to the engine. The operation queue is held until the library
+// starts, so events logged before are kept and reach the engine in order after it is made.
+class APMAnalytics {
+public:
+    static constexpr const char* kAnalyticsQueueLabel = "APMAnalyticsQueue";
+    static constexpr const char* kTimestampQueueLabel = "APMAnalyticsTimestampQueue";
+    static constexpr const char* kOperationQueueName = "APMAnalyticsOperationQueue";
+
+    // Starts the library once: the engine is made on the facade's queue, then the held events follow.
+    static void startWithAppID(const std::string& appID, const std::string& origin,
+                               const platform::Value::Dictionary& options);
+    // A public event whose name is refused is reported as an "_err" event instead.
+    static void logEventWithOrigin(const std::string& origin, bool isPublicEvent, const std::string& name,
+                                   const APMObjectParameters& parameters);
+    static void logInternalEventWithOrigin(const std::string& origin, const std::string& name,
+                                           const APMObjectParameters& parameters);
+
+private:
+    APMAnalytics();
+    static APMAnalytics& shared();
+
+    void start(const std::string& appID) EXCLUDES(mutex_);
+    void queueEvent(const std::string& origin, bool isPublicEvent, const std::string& name,
+                    APMObjectParameters parameters);
+
+    const std::shared_ptr<platform::DispatchQueue> analyticsQueue_;
+    const std::shared_ptr<platform::DispatchQueue> timestampQueue_;
+    platform::NSOperationQueue operationQueue_;
+    platform::Mutex mutex_;
+    bool started_ GUARDED_BY(mutex_) = false;
+};
+
+}  // namespace analytics
