@@ -4,25 +4,27 @@
 #include <array>
 #include <cmath>
 
+#include "analytics/interface/rov_eruzovaza.h"
 #include "app/core/app_notification_names.h"
 #include "app/core/core_data_manager.h"
+#include "app/core/dazaraze_analytics_manager.h"
 #include "app/core/formatting_helpers.h"
 #include "app/core/session_order.h"
 #include "app/core/temp_user_default_properties.h"
 #include "app/core/theme_colors.h"
-#include "app/core/timer_engine_seams.h"
 #include "app/core/user_data_manager.h"
 #include "app/core/user_default_properties.h"
 #include "app/core/user_defaults_accessors.h"
+#include "platform/amplitude/amplitude.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/ns_calendar.h"
 #include "platform/foundation/ns_run_loop.h"
 #include "platform/foundation/saturating_cast.h"
+#include "platform/uikit/ui_application.h"
 #include "platform/usernotifications/un_user_notification_center.h"
 
 namespace quorvel {
 
-namespace seams = timer_engine_seams;
 using platform::NSDate;
 using platform::NSNotificationCenter;
 
@@ -66,6 +68,10 @@ std::shared_ptr<platform::UIColor> themeColor(SessionType type) {
     const std::array colors{data.focusThemeColor, data.shortBreakThemeColor, data.longBreakThemeColor};
     const auto& stored = colors[indexOf(type)];
     return stored ? stored : defaultThemeColor(type);
+}
+
+const char* onOff(bool on) {
+    return on ? "on" : "off";
 }
 
 const char* endTimerText(SessionType type) {
@@ -130,8 +136,11 @@ void TimerViewModel::startTimer(bool userInitiated) {
     const auto latestLength = UserDefaultProperties::key(UserDefaultProperties::Case::latestLength);
     if (elapsedTime_ == currentPomodoroLength_) {
         const auto sounds = UserDataManager::getSoundSettingData();
-        seams::identifyUserProperty("timer_start_alarm", sounds.tickingEnabled ? "on" : "off");
-        seams::identifyUserProperty("timer_start_sound", sounds.alarmEnabled ? "on" : "off");
+        if (const auto amplitude = platform::Amplitude::instance()) {
+            // The ticking switch is reported as "timer_start_alarm" and the alarm switch as "timer_start_sound".
+            amplitude->identify(platform::AMPIdentify::identify().set("timer_start_alarm", onOff(sounds.tickingEnabled)));
+            amplitude->identify(platform::AMPIdentify::identify().set("timer_start_sound", onOff(sounds.alarmEnabled)));
+        }
         saveLatestTimerStartedDate(NSDate::now());
         UserDefaultProperties::standardDefaults()->setInteger(wholeMinutes(currentPomodoroLength_), latestLength);
     }
@@ -191,7 +200,8 @@ void TimerViewModel::updateElapsed(ElapsedTimeUpdate mode, double amount) {
 
 void TimerViewModel::updateBadge(bool enabled) {
     const std::int64_t number = enabled && pomodoroTimer_ ? wholeMinutes(elapsedTime_) : 0;
-    if (number != seams::applicationIconBadgeNumber()) seams::setApplicationIconBadgeNumber(number);
+    auto& application = platform::UIApplication::sharedApplication();
+    if (number != application.applicationIconBadgeNumber()) application.setApplicationIconBadgeNumber(number);
 }
 
 bool TimerViewModel::badgeSetting() const {
@@ -231,7 +241,7 @@ void TimerViewModel::countFinishedSession() {
 
 TimerSession TimerViewModel::nextSession() const {
     const SessionType type = nextSessionType(currentSession_.type, currentRound_, roundLimit_);
-    if (type == SessionType::longBreak) seams::logLongBreakSessionEvent(false);
+    if (type == SessionType::longBreak) DazarazeAnalyticsManager::logSessionEvent(AmplitudeSessionEvent::longBreak(false));
     const std::array minutes{focusDuration_, shortBreakDuration_, longBreakDuration_};
     return {minutes[indexOf(type)] * millisecondPerMinute, type};
 }
@@ -243,7 +253,7 @@ void TimerViewModel::storeFinishedFocusSession() {
 }
 
 void TimerViewModel::logEndTimer(SessionType type) {
-    seams::logEventWithName("Timer_Event", {{"End_Timer", endTimerText(type)}});
+    analytics::ROVEruzovaza::logEventWithName("Timer_Event", {{"End_Timer", platform::Value(endTimerText(type))}});
 }
 
 // The screen.
@@ -349,7 +359,7 @@ void TimerViewModel::resetSession() {
 
 void TimerViewModel::skipSession() {
     if (currentSession_.type == SessionType::longBreak && currentPomodoroLength_ - elapsedTime_ < millisecondPerMinute) {
-        seams::logLongBreakSessionEvent(true);
+        DazarazeAnalyticsManager::logSessionEvent(AmplitudeSessionEvent::longBreak(true));
     }
     reset(SessionReset::Skip);
 }
@@ -411,9 +421,9 @@ void TimerViewModel::registerObservers() {
     observe(&TimerViewModel::didChangeTickingSound, NotificationName::newTickingSoundSet());
     observe(&TimerViewModel::volumeAdjusted, NotificationName::volumeAdjusted());
     observe(&TimerViewModel::volumeMuted, NotificationName::soundMuted());
-    observe(&TimerViewModel::didEnterBackground, seams::applicationDidEnterBackgroundNotification());
-    observe(&TimerViewModel::willEnterForeground, seams::applicationWillEnterForegroundNotification());
-    observe(&TimerViewModel::logAppTermination, seams::applicationWillTerminateNotification());
+    observe(&TimerViewModel::didEnterBackground, platform::UIApplicationDidEnterBackgroundNotification);
+    observe(&TimerViewModel::willEnterForeground, platform::UIApplicationWillEnterForegroundNotification);
+    observe(&TimerViewModel::logAppTermination, platform::UIApplicationWillTerminateNotification);
 }
 
 void TimerViewModel::loadSavedState() {
@@ -467,7 +477,7 @@ void TimerViewModel::logAppTermination(const platform::NSNotification&) {
             identifiers);
         TempUserDefaultProperties::save(TempUserDefaultProperties::scheduledSessionChangeNotificationIDs({}));
     }
-    if (didPressPlay_) seams::logTimerEvent(TimerEvent::playButtonTriggeredBeforeTermination());
+    if (didPressPlay_) DazarazeAnalyticsManager::logTimerEvent(TimerEvent::playButtonTriggeredBeforeTermination());
 }
 
 void TimerViewModel::didChangeTickingSound(const platform::NSNotification& notification) {

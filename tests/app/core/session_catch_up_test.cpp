@@ -5,7 +5,6 @@
 #include "app/core/temp_user_default_properties.h"
 #include "app/core/user_defaults_accessors.h"
 #include "app/core/zuvo_local_notification_manager.h"
-#include "platform/foundation/ns_run_loop.h"
 #include "tests/app/core/timer_test_support.h"
 
 using namespace quorvel;
@@ -71,19 +70,18 @@ protected:
     }
 
     // Started at 10:00, in the background from `awayAt` (the chain scheduled as the app delegate does)
-    // until `backAt`, while the app is suspended.
+    // until `backAt`; the app is suspended meanwhile.
     void runAway(double awayAt, double backAt) {
+        auto& application = platform::UIApplication::sharedApplication();
+        application.launch(nullptr);
         timer->startTimer(true);
         clock->advance(awayAt);
-        platform::NSNotificationCenter::defaultCenter().postNotificationName(
-            timer_engine_seams::applicationDidEnterBackgroundNotification());
+        application.enterBackground();
         ZuvoLocalNotificationManager::scheduleSessionChangeNotifications(
             true, {false, timer->currentRound(), timer->currentGoal(), timer->elapsedTime()});
-        platform::NSRunLoop::main().setSuspended(true);
         clock->advance(backAt - awayAt);
-        platform::NSRunLoop::main().setSuspended(false);
-        platform::NSNotificationCenter::defaultCenter().postNotificationName(
-            timer_engine_seams::applicationWillEnterForegroundNotification());
+        ASSERT_TRUE(application.isSuspended());
+        application.enterForeground();
         clock->runUntilIdle();
     }
 

@@ -2,21 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "analytics/interface/dzr_app.h"
 #include "app/core/app_notification_names.h"
 #include "app/core/audio_manager.h"
 #include "app/core/first_launch_defaults.h"
-#include "app/core/timer_engine_seams.h"
 #include "app/core/timer_view_model.h"
 #include "app/core/user_default_properties.h"
+#include "platform/amplitude/amplitude.h"
 #include "platform/audiotoolbox/audio_services.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_notification_center.h"
+#include "platform/uikit/ui_application.h"
 #include "platform/usernotifications/un_user_notification_center.h"
+#include "tests/analytics/engine/events_taken_in.h"
 #include "tests/app/core/store_test_support.h"
 #include "tests/support/temp_data_root.h"
 
@@ -53,8 +57,9 @@ inline std::filesystem::path fastTemporaryFolder() {
     return std::filesystem::is_directory("/dev/shm", error) ? "/dev/shm" : std::filesystem::temp_directory_path();
 }
 
-// A fresh device after its first launch at 10:00 UTC: the default settings, an empty session store
-// and the engine wired to a recording screen. Posts of "TimerRunningStatus" are kept in order.
+// A fresh device after its first launch at 10:00 UTC: the default settings, an empty session store,
+// both analytics services started, and the engine wired to a recording screen. Posts of
+// "TimerRunningStatus" are kept in order.
 class TimerEngineTest : public ::testing::Test {
 protected:
     static constexpr double kTenOClock = platform::VirtualClock::kDefaultStart + 3600;
@@ -62,7 +67,8 @@ protected:
     TimerEngineTest() {
         for (const auto& value : firstLaunchDefaults()) UserDefaultProperties::save(value);
         launchStore();
-        timer_engine_seams::resetForTesting();
+        analytics::DZRApp::configure();
+        platform::Amplitude::instance()->initializeApiKey("key");
         platform::AudioServices::forgetPlayedSystemSounds();
         runningStatusObserver_ = platform::NSNotificationCenter::defaultCenter().addObserverForName(
             NotificationName::timerRunningStatus(),
@@ -88,7 +94,25 @@ protected:
     static void setSetting(const UserDefaultProperties& value) { UserDefaultProperties::save(value); }
     // Runs the current session out: the tick after the one that reaches zero ends it.
     void finishSession() { clock->advance(engine()->elapsedTime() / 1000 + 0.15); }
-    std::vector<std::string> calls() const { return timer_engine_seams::recordedCalls(); }
+    // The analytics events so far, as "Name key=value …" without the origin.
+    std::vector<std::string> analyticsEvents() {
+        clock->runUntilIdle();
+        std::vector<std::string> texts;
+        for (const auto& event : events_->events()) {
+            std::string text = event.name();
+            for (const auto& [key, value] : event.parameters()) {
+                if (key != "_o") text += " " + key + "=" + (value.stringValue() ? *value.stringValue() : value.description());
+            }
+            texts.push_back(std::move(text));
+        }
+        return texts;
+    }
+    // How many calls of the second analytics service hold `text` ("\"event_type\":\"long_break_start\"").
+    static std::int64_t amplitudeCalls(const std::string& text) {
+        return std::ranges::count_if(platform::Amplitude::log().lines(),
+                                     [&](const std::string& line) { return line.find(text) != std::string::npos; });
+    }
+    static std::int64_t badge() { return platform::UIApplication::sharedApplication().applicationIconBadgeNumber(); }
     static std::shared_ptr<platform::NSUserDefaults> standard() { return UserDefaultProperties::standardDefaults(); }
 
     TempDataRoot root{fastTemporaryFolder()};
@@ -97,6 +121,7 @@ protected:
     std::vector<bool> runningStatusPosts;
 
 private:
+    std::shared_ptr<engine_test::EventsTakenIn> events_ = engine_test::EventsTakenIn::installOnEngine();
     std::shared_ptr<platform::NSNotificationObserverToken> runningStatusObserver_;
 };
 

@@ -74,9 +74,10 @@ TEST_F(TimerEngineTest, SkippingALongBreakWithinItsFirstMinuteIsReported) {
         timer->applyRestoredSession(1500, platform::NSDate::now(), 25, T::longBreak, 4, {});
         timer->startTimer(false);
         clock->advance(ranSeconds);
-        timer_engine_seams::resetForTesting();
+        const auto skipsBefore = amplitudeCalls(R"("event_type":"long_break_skip")");
         post(NotificationName::sessionSkipAlert());
-        EXPECT_EQ(calls() == std::vector<std::string>{"session long_break_skip"}, ranSeconds < 60) << ranSeconds;
+        EXPECT_EQ(amplitudeCalls(R"("event_type":"long_break_skip")") - skipsBefore, ranSeconds < 60 ? 1 : 0)
+            << ranSeconds;
         EXPECT_EQ(timer->currentSession().type, T::focus);
     }
     timer->startTimer(true);
@@ -164,12 +165,12 @@ TEST_F(TimerEngineTest, TheBackgroundStopsScreenUpdatesUntilTheForeground) {
     auto timer = engine();
     timer->startTimer(true);
     timer->setDidPressPlay(true);
-    post(timer_engine_seams::applicationDidEnterBackgroundNotification());
+    post(platform::UIApplicationDidEnterBackgroundNotification);
     const auto shown = screen->updates.size();
     clock->advance(5);
     EXPECT_EQ(screen->updates.size(), shown);
-    EXPECT_EQ(timer_engine_seams::applicationIconBadgeNumber(), 24);
-    post(timer_engine_seams::applicationWillEnterForegroundNotification());
+    EXPECT_EQ(badge(), 24);
+    post(platform::UIApplicationWillEnterForegroundNotification);
     EXPECT_FALSE(timer->didPressPlay());
     clock->advance(0.1);
     EXPECT_EQ(screen->updates.size(), shown + 2);
@@ -181,7 +182,7 @@ TEST_F(TimerEngineTest, TerminationWithdrawsTheSessionChangeChain) {
     ZuvoLocalNotificationManager::scheduleSessionChangeNotifications(true, {false, 0, 0, timer->elapsedTime()});
     clock->runUntilIdle();
     timer->setDidPressPlay(true);
-    post(timer_engine_seams::applicationWillTerminateNotification());
+    post(platform::UIApplicationWillTerminateNotification);
     clock->runUntilIdle();
     std::vector<std::shared_ptr<platform::UNNotificationRequest>> pending{nullptr};
     platform::UNUserNotificationCenter::currentNotificationCenter()->getPendingNotificationRequestsWithCompletionHandler(
@@ -189,5 +190,5 @@ TEST_F(TimerEngineTest, TerminationWithdrawsTheSessionChangeChain) {
     clock->runUntilIdle();
     EXPECT_TRUE(pending.empty());
     EXPECT_TRUE(readScheduledSessionChangeNotificationIDs(*standard()).empty());
-    EXPECT_EQ(calls().back(), "timer Play_Button_Termination=Yes");
+    EXPECT_EQ(analyticsEvents(), std::vector<std::string>{"Timer_Event Play_Button_Termination=Yes"});
 }
