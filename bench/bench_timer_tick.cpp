@@ -23,7 +23,9 @@ using namespace quorvel;
 namespace {
 
 // The timer screen's part of a tick: it queues the update and applies it to its labels later.
-class LabelScreen : public TimerFeedbackDelegate, public TimerMinuteRing, public std::enable_shared_from_this<LabelScreen> {
+class LabelScreen : public TimerFeedbackDelegate,
+                    public TimerMinuteRing,
+                    public std::enable_shared_from_this<LabelScreen> {
 public:
     void applyTimerStatus(TimerStatus) override {}
     void scheduleTimerScreenUpdate(const TimerScreenUpdate& update) override {

@@ -21,27 +21,36 @@ std::optional<std::filesystem::path> resource(const std::optional<std::string>& 
 
 const std::optional<std::string>& alertSound(const SoundSettingData& sounds, SessionType type) {
     switch (type) {
-        case SessionType::shortBreak: return sounds.shortBreakAlertSound;
-        case SessionType::longBreak: return sounds.longBreakAlertSound;
-        case SessionType::focus: break;
+        case SessionType::shortBreak:
+            return sounds.shortBreakAlertSound;
+        case SessionType::longBreak:
+            return sounds.longBreakAlertSound;
+        case SessionType::focus:
+            break;
     }
     return sounds.focusAlertSound;
 }
 
 const std::optional<std::string>& tickingSound(const SoundSettingData& sounds, SessionType type) {
     switch (type) {
-        case SessionType::shortBreak: return sounds.shortBreakTickingSound;
-        case SessionType::longBreak: return sounds.longBreakTickingSound;
-        case SessionType::focus: break;
+        case SessionType::shortBreak:
+            return sounds.shortBreakTickingSound;
+        case SessionType::longBreak:
+            return sounds.longBreakTickingSound;
+        case SessionType::focus:
+            break;
     }
     return sounds.focusTickingSound;
 }
 
 const std::optional<std::string>& tickingMusic(const SoundSettingData& sounds, SessionType type) {
     switch (type) {
-        case SessionType::shortBreak: return sounds.shortBreakTickingMusic;
-        case SessionType::longBreak: return sounds.longBreakTickingMusic;
-        case SessionType::focus: break;
+        case SessionType::shortBreak:
+            return sounds.shortBreakTickingMusic;
+        case SessionType::longBreak:
+            return sounds.longBreakTickingMusic;
+        case SessionType::focus:
+            break;
     }
     return sounds.focusTickingMusic;
 }

@@ -122,9 +122,10 @@ void TimerViewModel::startTimer(bool userInitiated) {
     if (pomodoroTimer_) pauseTimer(userInitiated);
     ++restartTicket_;
     std::weak_ptr<TimerViewModel> weak = weak_from_this();
-    pomodoroTimer_ = platform::NSTimer::timerWithTimeInterval(kTickInterval, true, [weak](platform::NSTimer&) {
-        if (const auto engine = weak.lock()) engine->processTimerData();
-    });
+    pomodoroTimer_ =
+        platform::NSTimer::timerWithTimeInterval(kTickInterval, true, [weak](platform::NSTimer&) {
+            if (const auto engine = weak.lock()) engine->processTimerData();
+        });
     platform::NSRunLoop::currentRunLoop().addTimer(pomodoroTimer_, platform::NSRunLoopCommonModes);
     if (const auto screen = delegate()) screen->applyTimerStatus(TimerStatus::Running);
     NSNotificationCenter::defaultCenter().postNotificationName(NotificationName::timerRunningStatus(), true);
@@ -133,21 +134,28 @@ void TimerViewModel::startTimer(bool userInitiated) {
     audio_.prepareTickingPlayer(currentSession_.type);
     audio_.play(TimerAudio::Slot::ticking);
 
-    const auto latestLength = UserDefaultProperties::key(UserDefaultProperties::Case::latestLength);
+    // The session's start and its length in minutes, for the catch-up.
+    const auto saveStart = [this](NSDate start) {
+        saveLatestTimerStartedDate(start);
+        UserDefaultProperties::standardDefaults()->setInteger(
+            wholeMinutes(currentPomodoroLength_),
+            UserDefaultProperties::key(UserDefaultProperties::Case::latestLength));
+    };
     if (elapsedTime_ == currentPomodoroLength_) {
         const auto sounds = UserDataManager::getSoundSettingData();
         if (const auto amplitude = platform::Amplitude::instance()) {
-            // The ticking switch is reported as "timer_start_alarm" and the alarm switch as "timer_start_sound".
-            amplitude->identify(platform::AMPIdentify::identify().set("timer_start_alarm", onOff(sounds.tickingEnabled)));
-            amplitude->identify(platform::AMPIdentify::identify().set("timer_start_sound", onOff(sounds.alarmEnabled)));
+            // The ticking switch is reported as "timer_start_alarm" and the alarm switch as
+            // "timer_start_sound".
+            amplitude->identify(
+                platform::AMPIdentify::identify().set("timer_start_alarm", onOff(sounds.tickingEnabled)));
+            amplitude->identify(
+                platform::AMPIdentify::identify().set("timer_start_sound", onOff(sounds.alarmEnabled)));
         }
-        saveLatestTimerStartedDate(NSDate::now());
-        UserDefaultProperties::standardDefaults()->setInteger(wholeMinutes(currentPomodoroLength_), latestLength);
+        saveStart(NSDate::now());
     }
     if (userInitiated) {
         // When the session would have started had it run without a pause.
-        saveLatestTimerStartedDate(NSDate::now().dateByAddingTimeInterval(-(currentPomodoroLength_ - elapsedTime_) / 1000));
-        UserDefaultProperties::standardDefaults()->setInteger(wholeMinutes(currentPomodoroLength_), latestLength);
+        saveStart(NSDate::now().dateByAddingTimeInterval(-(currentPomodoroLength_ - elapsedTime_) / 1000));
     }
     didPressPlay_ = false;
 }
@@ -185,9 +193,15 @@ void TimerViewModel::processTimerData() {
 
 void TimerViewModel::updateElapsed(ElapsedTimeUpdate mode, double amount) {
     switch (mode) {
-        case ElapsedTimeUpdate::subtract: elapsedTime_ -= amount; break;
-        case ElapsedTimeUpdate::set: elapsedTime_ = amount; break;
-        case ElapsedTimeUpdate::clear: elapsedTime_ = 0; break;
+        case ElapsedTimeUpdate::subtract:
+            elapsedTime_ -= amount;
+            break;
+        case ElapsedTimeUpdate::set:
+            elapsedTime_ = amount;
+            break;
+        case ElapsedTimeUpdate::clear:
+            elapsedTime_ = 0;
+            break;
     }
     if (elapsedTime_ < 0) return;
     if (shouldUpdateUI_) {
@@ -241,19 +255,23 @@ void TimerViewModel::countFinishedSession() {
 
 TimerSession TimerViewModel::nextSession() const {
     const SessionType type = nextSessionType(currentSession_.type, currentRound_, roundLimit_);
-    if (type == SessionType::longBreak) DazarazeAnalyticsManager::logSessionEvent(AmplitudeSessionEvent::longBreak(false));
+    if (type == SessionType::longBreak) {
+        DazarazeAnalyticsManager::logSessionEvent(AmplitudeSessionEvent::longBreak(false));
+    }
     const std::array minutes{focusDuration_, shortBreakDuration_, longBreakDuration_};
     return {minutes[indexOf(type)] * millisecondPerMinute, type};
 }
 
 void TimerViewModel::storeFinishedFocusSession() {
     if (currentSession_.type != SessionType::focus || !(currentPomodoroLength_ > 0)) return;
-    CoreDataManager::shared()->insertSession(wholeMinutes(currentPomodoroLength_), SessionType::focus, NSDate::now());
+    CoreDataManager::shared()->insertSession(wholeMinutes(currentPomodoroLength_), SessionType::focus,
+                                             NSDate::now());
     NSNotificationCenter::defaultCenter().postNotificationName(NotificationName::changeChartsData());
 }
 
 void TimerViewModel::logEndTimer(SessionType type) {
-    analytics::ROVEruzovaza::logEventWithName("Timer_Event", {{"End_Timer", platform::Value(endTimerText(type))}});
+    analytics::ROVEruzovaza::logEventWithName("Timer_Event",
+                                              {{"End_Timer", platform::Value(endTimerText(type))}});
 }
 
 // The screen.
@@ -358,7 +376,8 @@ void TimerViewModel::resetSession() {
 }
 
 void TimerViewModel::skipSession() {
-    if (currentSession_.type == SessionType::longBreak && currentPomodoroLength_ - elapsedTime_ < millisecondPerMinute) {
+    if (currentSession_.type == SessionType::longBreak &&
+        currentPomodoroLength_ - elapsedTime_ < millisecondPerMinute) {
         DazarazeAnalyticsManager::logSessionEvent(AmplitudeSessionEvent::longBreak(true));
     }
     reset(SessionReset::Skip);
@@ -397,12 +416,13 @@ void TimerViewModel::saveState() {
     const double minutes = elapsedTime_ / millisecondPerMinute;
     const auto text = timeTextFromMilliseconds(elapsedTime_);
     const double progress = fractionOf(elapsedTime_, currentSession_.length);
-    for (const auto& value : {P::remainingRoundTime(minutes), P::sharedRemainingRoundTime(minutes),
-                              P::remainingRoundTimeString(text), P::sharedRemainingRoundTimeString(text),
-                              P::progressedRoundTime(progress), P::sharedProgressedRoundTime(progress),
-                              P::latestTimerType(currentSession_.type), P::sharedLatestTimerType(currentSession_.type),
-                              P::latestRound(currentRound_), P::sharedLatestRound(currentRound_),
-                              P::latestGoal(currentGoal_), P::sharedLatestGoal(currentGoal_)}) {
+    for (const auto& value :
+         {P::remainingRoundTime(minutes), P::sharedRemainingRoundTime(minutes),
+          P::remainingRoundTimeString(text), P::sharedRemainingRoundTimeString(text),
+          P::progressedRoundTime(progress), P::sharedProgressedRoundTime(progress),
+          P::latestTimerType(currentSession_.type), P::sharedLatestTimerType(currentSession_.type),
+          P::latestRound(currentRound_), P::sharedLatestRound(currentRound_), P::latestGoal(currentGoal_),
+          P::sharedLatestGoal(currentGoal_)}) {
         P::save(value);
     }
     P::standardDefaults()->synchronize();
@@ -415,7 +435,9 @@ void TimerViewModel::registerObservers() {
     auto& center = NSNotificationCenter::defaultCenter();
     const auto self = shared_from_this();
     const auto observe = [&](void (TimerViewModel::*handler)(const platform::NSNotification&),
-                             const platform::NSNotificationName& name) { center.addObserver(self, handler, name); };
+                             const platform::NSNotificationName& name) {
+        center.addObserver(self, handler, name);
+    };
     observe(&TimerViewModel::skipSessionNotification, NotificationName::sessionSkipAlert());
     observe(&TimerViewModel::resetSessionNotification, NotificationName::shouldResetSession());
     observe(&TimerViewModel::didChangeTickingSound, NotificationName::newTickingSoundSet());
@@ -471,13 +493,15 @@ void TimerViewModel::didEnterBackground(const platform::NSNotification&) {
 
 void TimerViewModel::logAppTermination(const platform::NSNotification&) {
     saveState();
-    const auto identifiers = readScheduledSessionChangeNotificationIDs(*UserDefaultProperties::standardDefaults());
+    const auto identifiers =
+        readScheduledSessionChangeNotificationIDs(*UserDefaultProperties::standardDefaults());
     if (!identifiers.empty()) {
-        platform::UNUserNotificationCenter::currentNotificationCenter()->removePendingNotificationRequestsWithIdentifiers(
-            identifiers);
+        platform::UNUserNotificationCenter::currentNotificationCenter()
+            ->removePendingNotificationRequestsWithIdentifiers(identifiers);
         TempUserDefaultProperties::save(TempUserDefaultProperties::scheduledSessionChangeNotificationIDs({}));
     }
-    if (didPressPlay_) DazarazeAnalyticsManager::logTimerEvent(TimerEvent::playButtonTriggeredBeforeTermination());
+    if (didPressPlay_)
+        DazarazeAnalyticsManager::logTimerEvent(TimerEvent::playButtonTriggeredBeforeTermination());
 }
 
 void TimerViewModel::didChangeTickingSound(const platform::NSNotification& notification) {
@@ -536,8 +560,10 @@ void TimerViewModel::restoreTimer(RestoreMoment moment) {
         settings.lengthSeconds[indexOf(type)] = sessionLengthInSeconds(type);
     }
     settings.roundLimit = data.roundLimit;
-    const auto reached = SessionCatchUp::walk(*run, data.latestLength, data.latestSessionType, data.latestRound, settings);
-    applyRestoredSession(reached.remainingSeconds, *start, reached.minutes, reached.type, reached.round, reached.finished);
+    const auto reached =
+        SessionCatchUp::walk(*run, data.latestLength, data.latestSessionType, data.latestRound, settings);
+    applyRestoredSession(reached.remainingSeconds, *start, reached.minutes, reached.type, reached.round,
+                         reached.finished);
     if (end == now) {
         startTimer(true);
     } else {
@@ -545,8 +571,8 @@ void TimerViewModel::restoreTimer(RestoreMoment moment) {
     }
 }
 
-void TimerViewModel::applyRestoredSession(double seconds, NSDate start, std::int64_t minutes, SessionType type,
-                                          std::int64_t round,
+void TimerViewModel::applyRestoredSession(double seconds, NSDate start, std::int64_t minutes,
+                                          SessionType type, std::int64_t round,
                                           const std::vector<SessionCatchUp::FinishedFocus>& finished) {
     elapsedTime_ = seconds * 1000;
     currentSession_ = {static_cast<double>(minutes) * millisecondPerMinute, type};
@@ -557,8 +583,9 @@ void TimerViewModel::applyRestoredSession(double seconds, NSDate start, std::int
         UserDefaultProperties::key(UserDefaultProperties::Case::latestGoal));
     currentGoal_ = platform::addSaturating(storedGoal, static_cast<std::int64_t>(finished.size()));
     for (const auto& session : finished) {
-        CoreDataManager::shared()->insertSession(session.minutes, SessionType::focus,
-                                                 start.dateByAddingTimeInterval(session.endSecondsAfterStart));
+        CoreDataManager::shared()->insertSession(
+            session.minutes, SessionType::focus,
+            start.dateByAddingTimeInterval(session.endSecondsAfterStart));
     }
     NSNotificationCenter::defaultCenter().postNotificationName(NotificationName::changeChartsData());
     saveState();

@@ -39,11 +39,12 @@ TEST(SessionCatchUpWalk, FindsTheSessionReachedAndTheFocusSessionsThatEnded) {
         std::vector<Focus> finished;
     };
     for (const auto& c : {
-             Case{600, T::focus, 0, 900, T::focus, 0, {}},                               // still running
-             Case{2400, T::focus, 0, 900.5, T::focus, 1, {{25, 1500}}},                    // past one break
-             Case{1500, T::focus, 0, 300, T::shortBreak, 1, {{25, 1500}}},                 // ended at the end
-             Case{3301, T::focus, 0, 300, T::shortBreak, 2, {{25, 1500}, {25, 3300.5}}},  // the gap's end: passed
-             Case{1700, T::focus, 3, 700, T::longBreak, 4, {{25, 1500}}},                  // the round's last
+             Case{600, T::focus, 0, 900, T::focus, 0, {}},                                // still running
+             Case{2400, T::focus, 0, 900.5, T::focus, 1, {{25, 1500}}},                   // past one break
+             Case{1500, T::focus, 0, 300, T::shortBreak, 1, {{25, 1500}}},                // ended at the end
+             Case{3301, T::focus, 0, 300, T::shortBreak, 2, {{25, 1500}, {25, 3300.5}}},  // the gap's end:
+                                                                                          // passed
+             Case{1700, T::focus, 3, 700, T::longBreak, 4, {{25, 1500}}},                 // the round's last
              Case{400, T::longBreak, 4, 1400, T::focus, 4, {}},  // 100 s of the next focus ran
          }) {
         SCOPED_TRACE(c.run);
@@ -57,7 +58,8 @@ TEST(SessionCatchUpWalk, FindsTheSessionReachedAndTheFocusSessionsThatEnded) {
 }
 
 TEST(SessionCatchUpWalk, StaysBoundedWithSessionsOfNoLength) {
-    const auto result = SessionCatchUp::walk(1'000'000'000, 0, T::focus, 0, SessionCatchUp::Settings{{0, 0, 0}, 0});
+    const auto result =
+        SessionCatchUp::walk(1'000'000'000, 0, T::focus, 0, SessionCatchUp::Settings{{0, 0, 0}, 0});
     EXPECT_TRUE(result.finished.empty());  // focus sessions of no length are not counted
     EXPECT_EQ(result.remainingSeconds, 0);
 }

@@ -54,7 +54,8 @@ public:
 // memory-backed folder, so a long run takes milliseconds rather than a disk's syncs.
 inline std::filesystem::path fastTemporaryFolder() {
     std::error_code error;
-    return std::filesystem::is_directory("/dev/shm", error) ? "/dev/shm" : std::filesystem::temp_directory_path();
+    return std::filesystem::is_directory("/dev/shm", error) ? "/dev/shm"
+                                                            : std::filesystem::temp_directory_path();
 }
 
 // A fresh device after its first launch at 10:00 UTC: the default settings, an empty session store,
@@ -71,8 +72,9 @@ protected:
         platform::Amplitude::instance()->initializeApiKey("key");
         platform::AudioServices::forgetPlayedSystemSounds();
         runningStatusObserver_ = platform::NSNotificationCenter::defaultCenter().addObserverForName(
-            NotificationName::timerRunningStatus(),
-            [this](const platform::NSNotification& note) { runningStatusPosts.push_back(*note.objectAs<bool>()); });
+            NotificationName::timerRunningStatus(), [this](const platform::NSNotification& note) {
+                runningStatusPosts.push_back(*note.objectAs<bool>());
+            });
     }
     ~TimerEngineTest() override {
         TimerViewModel::resetSharedForTesting();
@@ -101,7 +103,9 @@ protected:
         for (const auto& event : events_->events()) {
             std::string text = event.name();
             for (const auto& [key, value] : event.parameters()) {
-                if (key != "_o") text += " " + key + "=" + (value.stringValue() ? *value.stringValue() : value.description());
+                if (key != "_o")
+                    text +=
+                        " " + key + "=" + (value.stringValue() ? *value.stringValue() : value.description());
             }
             texts.push_back(std::move(text));
         }
@@ -109,11 +113,16 @@ protected:
     }
     // How many calls of the second analytics service hold `text` ("\"event_type\":\"long_break_start\"").
     static std::int64_t amplitudeCalls(const std::string& text) {
-        return std::ranges::count_if(platform::Amplitude::log().lines(),
-                                     [&](const std::string& line) { return line.find(text) != std::string::npos; });
+        return std::ranges::count_if(platform::Amplitude::log().lines(), [&](const std::string& line) {
+            return line.find(text) != std::string::npos;
+        });
     }
-    static std::int64_t badge() { return platform::UIApplication::sharedApplication().applicationIconBadgeNumber(); }
-    static std::shared_ptr<platform::NSUserDefaults> standard() { return UserDefaultProperties::standardDefaults(); }
+    static std::int64_t badge() {
+        return platform::UIApplication::sharedApplication().applicationIconBadgeNumber();
+    }
+    static std::shared_ptr<platform::NSUserDefaults> standard() {
+        return UserDefaultProperties::standardDefaults();
+    }
 
     TempDataRoot root{fastTemporaryFolder()};
     std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install(kTenOClock);

@@ -47,9 +47,11 @@ TEST_F(TimerEngineTest, SkipsAndStopsLeaveAFreshSessionAndCountNothing) {
         EXPECT_FALSE(timer->pomodoroTimer());
         EXPECT_EQ(timer->currentRound(), c.roundAfter);
         EXPECT_EQ(timer->currentGoal(), 7);
-        EXPECT_EQ(screen->button->titleForState(platform::UIControlStateNormal), TimerViewModel::shortName(c.to.type));
+        EXPECT_EQ(screen->button->titleForState(platform::UIControlStateNormal),
+                  TimerViewModel::shortName(c.to.type));
         // Saved at once, so the app group shows the new session too.
-        EXPECT_EQ(UserDefaultProperties::appGroupDefaults()->doubleForKey("CurrentTimerTime"), c.to.length / 60000);
+        EXPECT_EQ(UserDefaultProperties::appGroupDefaults()->doubleForKey("CurrentTimerTime"),
+                  c.to.length / 60000);
     }
     EXPECT_TRUE(CoreDataManager::shared()->fetchAllSessions().empty());
 }
@@ -108,14 +110,16 @@ TEST_F(TimerEngineTest, ConfigureKeepsTheRoundWithinTheLimit) {
         std::int64_t expected;
     };
     auto timer = engine();
-    for (const auto& c : {Case{T::shortBreak, 3, 3, 3}, Case{T::longBreak, 3, 6, 3}, Case{T::shortBreak, 3, 4, 1},
-                          Case{T::focus, 3, 3, 0}, Case{T::shortBreak, 3, 0, 0}, Case{T::focus, 0, 5, 5},
-                          Case{T::shortBreak, 0, 5, 5}, Case{T::shortBreak, -1, 2, 2}}) {
+    for (const auto& c :
+         {Case{T::shortBreak, 3, 3, 3}, Case{T::longBreak, 3, 6, 3}, Case{T::shortBreak, 3, 4, 1},
+          Case{T::focus, 3, 3, 0}, Case{T::shortBreak, 3, 0, 0}, Case{T::focus, 0, 5, 5},
+          Case{T::shortBreak, 0, 5, 5}, Case{T::shortBreak, -1, 2, 2}}) {
         timer->applyRestoredSession(60, platform::NSDate::now(), 1, c.type, 0, {});
         timer->setCurrentRound(c.round);
         setSetting(UserDefaultProperties::roundLimit(c.limit));
         timer->configure();
-        EXPECT_EQ(timer->currentRound(), c.expected) << static_cast<int>(c.type) << " " << c.limit << " " << c.round;
+        EXPECT_EQ(timer->currentRound(), c.expected)
+            << static_cast<int>(c.type) << " " << c.limit << " " << c.round;
         EXPECT_EQ(timer->roundLimit(), c.limit);
     }
 }
@@ -179,14 +183,16 @@ TEST_F(TimerEngineTest, TheBackgroundStopsScreenUpdatesUntilTheForeground) {
 TEST_F(TimerEngineTest, TerminationWithdrawsTheSessionChangeChain) {
     auto timer = engine();
     timer->startTimer(true);
-    ZuvoLocalNotificationManager::scheduleSessionChangeNotifications(true, {false, 0, 0, timer->elapsedTime()});
+    ZuvoLocalNotificationManager::scheduleSessionChangeNotifications(true,
+                                                                     {false, 0, 0, timer->elapsedTime()});
     clock->runUntilIdle();
     timer->setDidPressPlay(true);
     post(platform::UIApplicationWillTerminateNotification);
     clock->runUntilIdle();
     std::vector<std::shared_ptr<platform::UNNotificationRequest>> pending{nullptr};
-    platform::UNUserNotificationCenter::currentNotificationCenter()->getPendingNotificationRequestsWithCompletionHandler(
-        [&](auto requests) { pending = std::move(requests); });
+    platform::UNUserNotificationCenter::currentNotificationCenter()
+        ->getPendingNotificationRequestsWithCompletionHandler(
+            [&](auto requests) { pending = std::move(requests); });
     clock->runUntilIdle();
     EXPECT_TRUE(pending.empty());
     EXPECT_TRUE(readScheduledSessionChangeNotificationIDs(*standard()).empty());

@@ -103,9 +103,13 @@ TEST_F(TimerEngineTest, RoundLimitsChooseTheBreaks) {
         std::vector<std::int64_t> roundsAfterBreaks;
     };
     using T = SessionType;
-    for (const auto& c : {Case{4, {T::shortBreak, T::shortBreak, T::shortBreak, T::longBreak, T::shortBreak}, {1, 2, 3, 0, 1}},
-                          Case{-1, {T::longBreak, T::longBreak, T::longBreak, T::longBreak, T::longBreak}, {0, 0, 0, 0, 0}},
-                          Case{0, {T::shortBreak, T::shortBreak, T::shortBreak, T::shortBreak, T::shortBreak}, {1, 2, 3, 4, 5}}}) {
+    for (const auto& c :
+         {Case{
+              4, {T::shortBreak, T::shortBreak, T::shortBreak, T::longBreak, T::shortBreak}, {1, 2, 3, 0, 1}},
+          Case{-1, {T::longBreak, T::longBreak, T::longBreak, T::longBreak, T::longBreak}, {0, 0, 0, 0, 0}},
+          Case{0,
+               {T::shortBreak, T::shortBreak, T::shortBreak, T::shortBreak, T::shortBreak},
+               {1, 2, 3, 4, 5}}}) {
         SCOPED_TRACE(c.limit);
         setSetting(UserDefaultProperties::roundLimit(c.limit));
         setSetting(UserDefaultProperties::latestRound(0));
