@@ -56,20 +56,6 @@ TEST_F(TimerEngineTest, SkipsAndStopsLeaveAFreshSessionAndCountNothing) {
     EXPECT_TRUE(CoreDataManager::shared()->fetchAllSessions().empty());
 }
 
-TEST_F(TimerEngineTest, CounterResetsTouchOnlyTheCounters) {
-    auto timer = engine();
-    timer->setCurrentRound(3);
-    timer->setCurrentGoal(9);
-    timer->startTimer(true);
-    timer->reset(SessionReset::Round);
-    EXPECT_EQ(timer->currentRound(), 0);
-    EXPECT_EQ(timer->currentGoal(), 9);
-    timer->reset(SessionReset::GoalsRound);
-    EXPECT_EQ(timer->currentGoal(), 0);
-    EXPECT_TRUE(timer->pomodoroTimer());
-    EXPECT_EQ(standard()->integerForKey("TimerCountGoal"), 0);
-}
-
 TEST_F(TimerEngineTest, SkippingALongBreakWithinItsFirstMinuteIsReported) {
     auto timer = engine();
     for (const double ranSeconds : {30.0, 120.0}) {
@@ -140,11 +126,10 @@ TEST_F(TimerEngineTest, SoundSettingsReachTheRunningTimer) {
     auto timer = engine();
     timer->startTimer(true);
     const auto first = timer->tickingAudioPlayer();
-    post(NotificationName::newTickingSoundSet(), Kind::shortBreak);
+    post(NotificationName::newTickingSoundSet(), Kind::shortBreak);  // another session's sound
     EXPECT_EQ(timer->tickingAudioPlayer(), first);
     post(NotificationName::newTickingSoundSet(), Kind::focus);
-    ASSERT_NE(timer->tickingAudioPlayer(), first);
-    EXPECT_EQ(timer->tickingAudioPlayer()->status(), AudioPlayer::Status::playing);
+    EXPECT_NE(timer->tickingAudioPlayer(), first);
 
     setSetting(UserDefaultProperties::tickingVolume(0.25f));
     post(NotificationName::volumeAdjusted(), true);  // not a volume kind: ignored
