@@ -20,9 +20,14 @@ std::vector<std::shared_ptr<Session>> storedSessions() {
 
 TEST_F(TimerEngineTest, AFocusSessionRuns15000TicksToZeroAndEndsOnTheNextTick) {
     auto timer = engine();
+    auto& center = platform::NSNotificationCenter::defaultCenter();
     int chartPosts = 0;
-    auto charts = platform::NSNotificationCenter::defaultCenter().addObserverForName(
-        NotificationName::changeChartsData(), [&](const platform::NSNotification&) { ++chartPosts; });
+    auto charts = center.addObserverForName(NotificationName::changeChartsData(),
+                                            [&](const platform::NSNotification&) { ++chartPosts; });
+    SessionNames announced;
+    auto sessions = center.addObserverForName(
+        NotificationName::sessionDidChange(),
+        [&](const platform::NSNotification& note) { announced = *note.objectAs<SessionNames>(); });
     timer->startTimer(true);
     EXPECT_EQ(readLatestTimerStartedDate(*standard()), NSDate(kTenOClock));
     EXPECT_EQ(standard()->integerForKey("latestLength"), 25);
@@ -38,11 +43,11 @@ TEST_F(TimerEngineTest, AFocusSessionRuns15000TicksToZeroAndEndsOnTheNextTick) {
     EXPECT_TRUE(storedSessions().empty());
 
     clock->advance(0.1);
-    const auto sessions = storedSessions();
-    ASSERT_EQ(sessions.size(), 1u);
-    EXPECT_EQ(sessions[0]->duration(), 25);
-    EXPECT_EQ(sessions[0]->type(), 0);
-    EXPECT_NEAR(sessions[0]->timestamp()->timeIntervalSinceReferenceDate(), kTenOClock + 1500.1, 1e-3);
+    const auto stored = storedSessions();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0]->duration(), 25);
+    EXPECT_EQ(stored[0]->type(), 0);
+    EXPECT_NEAR(stored[0]->timestamp()->timeIntervalSinceReferenceDate(), kTenOClock + 1500.1, 1e-3);
     EXPECT_EQ(chartPosts, 1);
     EXPECT_EQ(analyticsEvents(), std::vector<std::string>{"Timer_Event End_Timer=Focus_Session"});
     EXPECT_EQ(timer->currentRound(), 1);
@@ -51,6 +56,7 @@ TEST_F(TimerEngineTest, AFocusSessionRuns15000TicksToZeroAndEndsOnTheNextTick) {
     EXPECT_EQ(timer->elapsedTime(), 300000);
     EXPECT_EQ(screen->updates.back(), (TimerScreenUpdate{"1", "4", "1", "12", "05:00", 1.0}));
     EXPECT_EQ(screen->button->titleForState(platform::UIControlStateNormal), "Break");
+    EXPECT_EQ(announced, (SessionNames{"Short Break", "Break"}));
     EXPECT_EQ(*screen->view->backgroundColor(), *defaultShortBreakThemeColor());
     ASSERT_TRUE(timer->alertAudioPlayer());
     EXPECT_EQ(timer->alertAudioPlayer()->status(), AudioPlayer::Status::playing);
