@@ -25,6 +25,7 @@ public:
     static constexpr const char* kOperationQueueName = "APMAnalyticsOperationQueue";
 
     // Starts the library once: the engine is made on the facade's queue, then the held events follow.
+    // Nothing reads the origin and options yet: collection switches and consent are not built.
     static void startWithAppID(const std::string& appID, const std::string& origin,
                                const platform::Value::Dictionary& options);
     // A public event whose name is refused is reported as an "_err" event instead.

@@ -15,6 +15,8 @@ template <class... Visitors>
 struct Overloaded : Visitors... {
     using Visitors::operator()...;
 };
+template <class... Visitors>
+Overloaded(Visitors...) -> Overloaded<Visitors...>;
 
 Value::Dictionary timerEventParameter(const TimerEvent& event) {
     return std::visit(
