@@ -101,8 +101,8 @@ void strike(Clip& clip, double start, double frequency, double amplitude, double
 const std::vector<Partial> kSine = {{1, 1}};
 const std::vector<Partial> kDeskBell = {{1, 1}, {2.32, 0.5, 1.4}, {4.25, 0.25, 2}, {5.4, 0.15, 2.6}};
 const std::vector<Partial> kChime = {{1, 1}, {2.76, 0.4, 1.6}, {5.4, 0.15, 2.5}};
-const std::vector<Partial> kChurchBell = {{0.5, 0.5, 0.6}, {1, 1}, {1.2, 0.45, 1.2}, {1.5, 0.3, 1.4},
-                                          {2, 0.35, 1.6},   {2.5, 0.15, 2}, {3, 0.1, 2.4}};
+const std::vector<Partial> kChurchBell = {{0.5, 0.5, 0.6}, {1, 1},         {1.2, 0.45, 1.2}, {1.5, 0.3, 1.4},
+                                          {2, 0.35, 1.6},  {2.5, 0.15, 2}, {3, 0.1, 2.4}};
 const std::vector<Partial> kMarimba = {{1, 1}, {4, 0.18, 3}, {9.2, 0.05, 5}};
 const std::vector<Partial> kSoftSquare = {{1, 1}, {3, 0.22}, {5, 0.08}};
 const std::vector<Partial> kClock = {{1, 1}, {1.73, 0.6, 1.3}, {2.91, 0.35, 1.8}};
@@ -201,7 +201,8 @@ std::vector<double> loopedSwell(std::size_t size, Random& random, int points, do
 void finish(Clip& clip, double peak) {
     if (!clip.loops) {
         const long fade = std::min<long>(at(0.04), static_cast<long>(clip.size()));
-        for (long i = 0; i < fade; ++i) clip.samples[clip.size() - 1 - static_cast<std::size_t>(i)] *= static_cast<double>(i) / fade;
+        for (long i = 0; i < fade; ++i)
+            clip.samples[clip.size() - 1 - static_cast<std::size_t>(i)] *= static_cast<double>(i) / fade;
     }
     double loudest = 0;
     for (double value : clip.samples) loudest = std::max(loudest, std::abs(value));
@@ -411,7 +412,8 @@ Clip music() {
     const double bars[2][8] = {{261.6, 329.6, 392, 493.9, 523.3, 493.9, 392, 329.6},
                                {220, 261.6, 329.6, 392, 440, 392, 329.6, 261.6}};
     for (int bar = 0; bar < 2; ++bar) {
-        for (int i = 0; i < 8; ++i) strike(clip, bar * 4 + i * 0.5, bars[bar][i], 0.5, 2.2, kMarimba, 1.6, 0.004);
+        for (int i = 0; i < 8; ++i)
+            strike(clip, bar * 4 + i * 0.5, bars[bar][i], 0.5, 2.2, kMarimba, 1.6, 0.004);
         strike(clip, bar * 4, bars[bar][0] / 2, 0.35, 0.9, kMarimba, 4.0, 0.01);
     }
     return clip;
@@ -474,7 +476,8 @@ Clip dripping() {
             for (long i = 0; i < count; ++i) {
                 const double t = static_cast<double>(i) / kRate;
                 phase += 2 * kPi * base * (1 + std::min(1.0, t / 0.02)) / kRate;  // the bubble's rising pitch
-                clip.add(at(start + delay) + i, level * std::exp(-28 * t) * std::min(1.0, t / 0.001) * std::sin(phase));
+                clip.add(at(start + delay) + i,
+                         level * std::exp(-28 * t) * std::min(1.0, t / 0.001) * std::sin(phase));
             }
         }
     }
@@ -504,7 +507,8 @@ void cupClinks(Clip& clip, Random& random, int count, double level) {
     const double seconds = static_cast<double>(clip.size()) / kRate;
     for (int i = 0; i < count; ++i) {
         const double start = random.between(0, seconds);
-        strike(clip, start, random.between(2600, 3400), level, 22, {{1, 1}, {1.88, 0.5, 1.4}, {3.1, 0.2, 2}}, 0.3);
+        strike(clip, start, random.between(2600, 3400), level, 22, {{1, 1}, {1.88, 0.5, 1.4}, {3.1, 0.2, 2}},
+               0.3);
     }
 }
 
@@ -635,10 +639,22 @@ int main(int argc, char** argv) {
     fs::create_directories(folder, error);
 
     const Sound alarms[] = {
-        {"None", none, 0},          {"Desk", desk, 0.8},       {"Ding", ding, 0.8},         {"Chimes", chimes, 0.8},
-        {"Bicycle", bicycle, 0.8},  {"Cymbals", cymbals, 0.7}, {"Bells", bells, 0.8},       {"Slash", slash, 0.8},
-        {"News", news, 0.75},       {"Whistle", whistle, 0.7}, {"Steam", steam, 0.7},       {"Jingle", jingle, 0.75},
-        {"Sweet", sweet, 0.8},      {"Beep", beep, 0.6},       {"Wind Up", windUp, 0.8},    {"Kitten", kitten, 0.75},
+        {"None", none, 0},
+        {"Desk", desk, 0.8},
+        {"Ding", ding, 0.8},
+        {"Chimes", chimes, 0.8},
+        {"Bicycle", bicycle, 0.8},
+        {"Cymbals", cymbals, 0.7},
+        {"Bells", bells, 0.8},
+        {"Slash", slash, 0.8},
+        {"News", news, 0.75},
+        {"Whistle", whistle, 0.7},
+        {"Steam", steam, 0.7},
+        {"Jingle", jingle, 0.75},
+        {"Sweet", sweet, 0.8},
+        {"Beep", beep, 0.6},
+        {"Wind Up", windUp, 0.8},
+        {"Kitten", kitten, 0.75},
         {"Three Ring Chime", threeRingChime, 0.8},
     };
     const Sound loops[] = {

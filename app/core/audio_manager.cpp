@@ -28,7 +28,8 @@ SharedSlot& slot() {
 }
 
 // An unsigned integer of the notification's user information; none when missing or of another kind.
-std::optional<std::uint64_t> unsignedInfo(const platform::NSNotification& notification, const std::string& key) {
+std::optional<std::uint64_t> unsignedInfo(const platform::NSNotification& notification,
+                                          const std::string& key) {
     const auto* info = notification.objectAs<platform::Value>();
     const auto* dictionary = info ? info->dictionaryValue() : nullptr;
     if (!dictionary) return std::nullopt;
@@ -137,7 +138,8 @@ void AudioManager::handleInterruption(const platform::NSNotification& notificati
     if (type == static_cast<std::uint64_t>(platform::AVAudioSessionInterruptionType::Ended)) {
         Console::print("Audio Resumed");
         for (const auto& player : players_) {
-            if (player->status_ == AudioPlayer::Status::playing && player->queuePlayer_) player->queuePlayer_->play();
+            if (player->status_ == AudioPlayer::Status::playing && player->queuePlayer_)
+                player->queuePlayer_->play();
         }
     } else if (type == static_cast<std::uint64_t>(platform::AVAudioSessionInterruptionType::Began)) {
         // Every player keeps its status, so the ones playing now are the ones resumed at the end.

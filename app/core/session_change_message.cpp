@@ -26,9 +26,11 @@ std::string SessionChangeMessage::text() const {
         case Kind::goalReached:
             return "Fantastic job! You've completed " + std::to_string(count_) + " Focus Sessions today!";
         case Kind::longBreakNext:
-            return "Last Focus Session for the current round has finished, let's take a long break! - Goal " + progress;
+            return "Last Focus Session for the current round has finished, let's take a long break! - Goal " +
+                   progress;
         case Kind::breakEnded:
-            return isLongBreak_ ? "Long break has ended. Get back to work!" : "Short break has ended. Get back to work!";
+            return isLongBreak_ ? "Long break has ended. Get back to work!"
+                                : "Short break has ended. Get back to work!";
         case Kind::autoContinueStopped:
             return "Auto continue is stopped. Please open the app to resume the timer.";
     }

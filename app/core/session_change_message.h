@@ -15,7 +15,9 @@ public:
     static SessionChangeMessage shortBreakNext(std::int64_t goal, std::int64_t dailyGoal) {
         return {Kind::shortBreakNext, goal, dailyGoal, false};
     }
-    static SessionChangeMessage goalReached(std::int64_t count) { return {Kind::goalReached, count, 0, false}; }
+    static SessionChangeMessage goalReached(std::int64_t count) {
+        return {Kind::goalReached, count, 0, false};
+    }
     static SessionChangeMessage longBreakNext(std::int64_t goal, std::int64_t dailyGoal) {
         return {Kind::longBreakNext, goal, dailyGoal, false};
     }

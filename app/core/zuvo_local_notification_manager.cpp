@@ -63,13 +63,14 @@ std::string describe(const platform::NSDateComponents& components) {
 // Withdraws the stored chain (and, with `extra`, the further identifiers too), then forgets the
 // chain's end and its list.
 void withdrawChain(const std::vector<std::string>& extra) {
-    TempUserDefaultProperties::save(TempUserDefaultProperties::lastSessionChangeNotificationDate(std::nullopt));
+    TempUserDefaultProperties::save(
+        TempUserDefaultProperties::lastSessionChangeNotificationDate(std::nullopt));
     const auto stored = readScheduledSessionChangeNotificationIDs(*UserDefaultProperties::standardDefaults());
     std::vector<std::string> identifiers = stored;
     identifiers.insert(identifiers.end(), extra.begin(), extra.end());
     if (!identifiers.empty()) {
-        UNUserNotificationCenter::currentNotificationCenter()->removePendingNotificationRequestsWithIdentifiers(
-            identifiers);
+        UNUserNotificationCenter::currentNotificationCenter()
+            ->removePendingNotificationRequestsWithIdentifiers(identifiers);
     }
     if (!stored.empty()) {
         TempUserDefaultProperties::save(TempUserDefaultProperties::scheduledSessionChangeNotificationIDs({}));
@@ -85,15 +86,18 @@ std::string ZuvoLocalNotificationManager::sessionChangeIdentifier(double offset)
 void ZuvoLocalNotificationManager::checkAuthorization(std::function<void(bool)> completion) {
     UNUserNotificationCenter::currentNotificationCenter()->getNotificationSettingsWithCompletionHandler(
         [completion = std::move(completion)](const platform::UNNotificationSettings& settings) {
-            if (completion) completion(settings.authorizationStatus == platform::UNAuthorizationStatus::Authorized);
+            if (completion)
+                completion(settings.authorizationStatus == platform::UNAuthorizationStatus::Authorized);
         });
 }
 
-void ZuvoLocalNotificationManager::scheduleSessionChangeNotifications(bool authorised, const SessionChainStart& start) {
+void ZuvoLocalNotificationManager::scheduleSessionChangeNotifications(bool authorised,
+                                                                      const SessionChainStart& start) {
     if (!authorised || start.applicationActive) return;
     const auto stored = readScheduledSessionChangeNotificationIDs(*UserDefaultProperties::standardDefaults());
     if (!stored.empty()) {
-        UNUserNotificationCenter::currentNotificationCenter()->removePendingNotificationRequestsWithIdentifiers(stored);
+        UNUserNotificationCenter::currentNotificationCenter()
+            ->removePendingNotificationRequestsWithIdentifiers(stored);
         TempUserDefaultProperties::save(TempUserDefaultProperties::scheduledSessionChangeNotificationIDs({}));
     }
 
@@ -124,19 +128,23 @@ void ZuvoLocalNotificationManager::scheduleSessionChangeNotifications(bool autho
             type = next;
         }
     }
-    schedule(autoRestart ? SessionChangeMessage::autoContinueStopped() : SessionChangeMessage::after(type, round, goal));
+    schedule(autoRestart ? SessionChangeMessage::autoContinueStopped()
+                         : SessionChangeMessage::after(type, round, goal));
 
     TempUserDefaultProperties::save(TempUserDefaultProperties::lastSessionChangeNotificationDate(
         platform::NSDate::now().dateByAddingTimeInterval(offset)));
-    TempUserDefaultProperties::save(TempUserDefaultProperties::scheduledSessionChangeNotificationIDs(identifiers));
+    TempUserDefaultProperties::save(
+        TempUserDefaultProperties::scheduledSessionChangeNotificationIDs(identifiers));
 }
 
-void ZuvoLocalNotificationManager::scheduleSessionChangeNotification(double offset, const SessionChangeMessage& message,
+void ZuvoLocalNotificationManager::scheduleSessionChangeNotification(double offset,
+                                                                     const SessionChangeMessage& message,
                                                                      const std::string& identifier) {
     platform::UNMutableNotificationContent content;
     content.setBody(message.text());
     content.setSound(platform::UNNotificationSound::defaultSound());
-    addRequest(identifier, content, platform::UNTimeIntervalNotificationTrigger::triggerWithTimeInterval(offset, false));
+    addRequest(identifier, content,
+               platform::UNTimeIntervalNotificationTrigger::triggerWithTimeInterval(offset, false));
 }
 
 void ZuvoLocalNotificationManager::scheduleFocusReminders(std::int64_t weekday, std::int64_t hour) {
@@ -144,8 +152,8 @@ void ZuvoLocalNotificationManager::scheduleFocusReminders(std::int64_t weekday, 
     content.setBody(kReminderBody);
     content.setSound(platform::UNNotificationSound::soundNamed(kReminderSound));
     const auto calendar = platform::NSCalendar::currentCalendar();
-    auto components =
-        calendar.components(platform::NSCalendarUnit::Hour | platform::NSCalendarUnit::Weekday, platform::NSDate::now());
+    auto components = calendar.components(platform::NSCalendarUnit::Hour | platform::NSCalendarUnit::Weekday,
+                                          platform::NSDate::now());
     components.hour = hour;
     components.weekday = weekday;
     Console::print(describe(components));
@@ -156,7 +164,8 @@ void ZuvoLocalNotificationManager::scheduleFocusReminders(std::int64_t weekday, 
 void ZuvoLocalNotificationManager::removeFocusReminders(const std::vector<std::int64_t>& weekdays) {
     std::vector<std::string> identifiers;
     for (const auto weekday : weekdays) identifiers.push_back(kReminderPrefix + std::to_string(weekday));
-    UNUserNotificationCenter::currentNotificationCenter()->removePendingNotificationRequestsWithIdentifiers(identifiers);
+    UNUserNotificationCenter::currentNotificationCenter()->removePendingNotificationRequestsWithIdentifiers(
+        identifiers);
 }
 
 void ZuvoLocalNotificationManager::removeSessionChangeNotifications() {
@@ -164,14 +173,16 @@ void ZuvoLocalNotificationManager::removeSessionChangeNotifications() {
 }
 
 void ZuvoLocalNotificationManager::removeStaleSessionChangeNotifications() {
-    UNUserNotificationCenter::currentNotificationCenter()->getPendingNotificationRequestsWithCompletionHandler(
-        [](const std::vector<std::shared_ptr<platform::UNNotificationRequest>>& requests) {
-            std::vector<std::string> chain;
-            for (const auto& request : requests) {
-                if (request->identifier().starts_with(kSessionChangedPrefix)) chain.push_back(request->identifier());
-            }
-            withdrawChain(chain);
-        });
+    UNUserNotificationCenter::currentNotificationCenter()
+        ->getPendingNotificationRequestsWithCompletionHandler(
+            [](const std::vector<std::shared_ptr<platform::UNNotificationRequest>>& requests) {
+                std::vector<std::string> chain;
+                for (const auto& request : requests) {
+                    if (request->identifier().starts_with(kSessionChangedPrefix))
+                        chain.push_back(request->identifier());
+                }
+                withdrawChain(chain);
+            });
 }
 
 }  // namespace quorvel

@@ -37,7 +37,8 @@ std::string clickWAV() {
         const double t = static_cast<double>(i) / kRate;
         const double sample = 0.55 * std::exp(-t * 400) * std::sin(2 * M_PI * 3200 * t) +
                               0.35 * std::exp(-t * 160) * std::sin(2 * M_PI * 900 * t);
-        appendLittleEndian(pcm, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(sample * 32767))), 2);
+        appendLittleEndian(
+            pcm, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(sample * 32767))), 2);
     }
     std::string wav = "RIFF";
     appendLittleEndian(wav, static_cast<std::uint32_t>(36 + pcm.size()), 4);
@@ -54,19 +55,16 @@ std::string clickWAV() {
     return wav + pcm;
 }
 
-// Decoded once, off the calling thread's way: the first click may come a moment late, none blocks.
-std::shared_ptr<DispatchQueue> clickQueue() {
-    static auto* queue = new std::shared_ptr<DispatchQueue>(DispatchQueue::createSerial("AudioToolbox.click"));
-    return *queue;
-}
-
+// Decoded once on the audio queue, out of the caller's way: the first click may come a moment late,
+// none blocks.
 void playClick() {
-    clickQueue()->async([] {
+    AudioOutput::queue()->async([] {
         // Kept for good: the audio thread may still play it while the process exits.
         static auto* clip = new std::shared_ptr<AudioClip>([] {
             std::string problem;
             auto decoded = AudioOutput::shared().decodeWAV(clickWAV(), &problem);
-            if (!decoded && problem != "sound is off") Console::print("AudioServices: no click (" + problem + ")");
+            if (!decoded && problem != "sound is off")
+                Console::print("AudioServices: no click (" + problem + ")");
             return decoded;
         }());
         AudioOutput::shared().play(*clip, false, 1.0f, {});

@@ -10,7 +10,8 @@
 
 namespace platform {
 
-AudioChannel::AudioChannel(int channel, std::uint64_t generation, std::shared_ptr<AudioClip> clip, bool looping)
+AudioChannel::AudioChannel(int channel, std::uint64_t generation, std::shared_ptr<AudioClip> clip,
+                           bool looping)
     : channel_(channel),
       generation_(generation),
       clip_(std::move(clip)),
@@ -41,7 +42,8 @@ void AudioChannel::stop() {
 }
 
 void AudioChannel::setVolume(float volume) {
-    AudioOutput::shared().withChannel(channel_, generation_, [&] { Mix_Volume(channel_, mixerVolume(volume)); });
+    AudioOutput::shared().withChannel(channel_, generation_,
+                                      [&] { Mix_Volume(channel_, mixerVolume(volume)); });
 }
 
 void AudioChannel::stopLoopingAfterThisPass() {
@@ -50,7 +52,8 @@ void AudioChannel::stopLoopingAfterThisPass() {
     const double pass = clip_->duration();
     const double left = pass - std::fmod(secondsPlayed(), pass);
     const int milliseconds = std::max(1, static_cast<int>(std::lround(left * 1000)));
-    AudioOutput::shared().withChannel(channel_, generation_, [&] { Mix_ExpireChannel(channel_, milliseconds); });
+    AudioOutput::shared().withChannel(channel_, generation_,
+                                      [&] { Mix_ExpireChannel(channel_, milliseconds); });
 }
 
 bool AudioChannel::isSounding() const {

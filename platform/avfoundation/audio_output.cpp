@@ -18,6 +18,16 @@ AudioOutput& AudioOutput::shared() {
     return *output;
 }
 
+std::shared_ptr<DispatchQueue> AudioOutput::queue() {
+    static auto* queue =
+        new std::shared_ptr<DispatchQueue>(DispatchQueue::createSerial("AVFoundation.audio"));
+    return *queue;
+}
+
+void AudioOutput::openSoon() {
+    queue()->async([this] { open(); });
+}
+
 bool AudioOutput::open() {
     MutexLock lock(deviceMutex_);
     if (tried_) return opened_;

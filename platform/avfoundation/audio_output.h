@@ -16,6 +16,7 @@ namespace platform {
 
 class AudioChannel;
 class AudioClip;
+class DispatchQueue;
 
 // The app's one audio device, through SDL2_mixer. It opens on first need. Where no device opens (a
 // machine without sound), sound is off: nothing decodes or plays, and the console says so once.
@@ -28,9 +29,13 @@ public:
     static constexpr int kFrequency = 44100;
 
     static AudioOutput& shared();
+    // The serial queue where sounds are opened, loaded and decoded, off the main thread.
+    static std::shared_ptr<DispatchQueue> queue();
 
-    // True when sound is on. The first call opens the device; any thread.
+    // True when sound is on. The first call opens the device, which may take a moment; any thread.
     bool open() EXCLUDES(deviceMutex_);
+    // Opens the device on the queue: the caller does not wait.
+    void openSoon();
 
     // The whole file (WAV, MP3, Ogg, FLAC), or in-memory WAV bytes, decoded to the device's format.
     // Null, with the reason in `error`, when sound is off or the data are missing, damaged or empty.

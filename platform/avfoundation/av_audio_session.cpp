@@ -13,7 +13,8 @@ const NSNotificationName& AVAudioSessionInterruptionNotification =
 const NSNotificationName& AVAudioSessionRouteChangeNotification =
     *new NSNotificationName("AVAudioSessionRouteChangeNotification");
 const std::string& AVAudioSessionInterruptionTypeKey = *new std::string("AVAudioSessionInterruptionTypeKey");
-const std::string& AVAudioSessionRouteChangeReasonKey = *new std::string("AVAudioSessionRouteChangeReasonKey");
+const std::string& AVAudioSessionRouteChangeReasonKey =
+    *new std::string("AVAudioSessionRouteChangeReasonKey");
 
 namespace {
 
@@ -48,7 +49,8 @@ std::shared_ptr<AVAudioSession> AVAudioSession::sharedInstance() {
 bool AVAudioSession::setCategory(const AVAudioSessionCategory& category, const AVAudioSessionMode& mode,
                                  AVAudioSessionCategoryOptions options, std::shared_ptr<NSError>* error) {
     if (category != AVAudioSessionCategoryPlayback || mode != AVAudioSessionModeDefault) {
-        return fail(error, failure(kBadParameter, "The audio session does not offer " + category + " with " + mode + "."));
+        return fail(error, failure(kBadParameter,
+                                   "The audio session does not offer " + category + " with " + mode + "."));
     }
     MutexLock lock(mutex_);
     if (takeFailure(failingCategoryChanges_)) {
@@ -68,7 +70,7 @@ bool AVAudioSession::setActive(bool active, std::shared_ptr<NSError>* error) {
         }
         active_ = active;
     }
-    if (active) AudioOutput::shared().open();
+    if (active) AudioOutput::shared().openSoon();
     return true;
 }
 

@@ -38,8 +38,8 @@ extern const NSNotificationName& AVAudioSessionRouteChangeNotification;
 extern const std::string& AVAudioSessionInterruptionTypeKey;
 extern const std::string& AVAudioSessionRouteChangeReasonKey;
 
-// How the app's sounds meet the rest of the desktop. Activating the session opens the output device;
-// a machine without one is "sound off", which is no failure.
+// How the app's sounds meet the rest of the desktop. Activating the session opens the output device
+// in the background; a machine without one is "sound off", which is no failure.
 class AVAudioSession {
 public:
     static std::shared_ptr<AVAudioSession> sharedInstance();

@@ -10,8 +10,8 @@ namespace platform {
 // Keeps a queue player playing one item over and over, seamlessly. Main thread only.
 class AVPlayerLooper {
 public:
-    static std::shared_ptr<AVPlayerLooper> playerLooperWithPlayer(const std::shared_ptr<AVQueuePlayer>& player,
-                                                                   const std::shared_ptr<AVPlayerItem>& templateItem);
+    static std::shared_ptr<AVPlayerLooper> playerLooperWithPlayer(
+        const std::shared_ptr<AVQueuePlayer>& player, const std::shared_ptr<AVPlayerItem>& templateItem);
 
     explicit AVPlayerLooper(std::weak_ptr<AVQueuePlayer> player) : player_(std::move(player)) {}
 

@@ -27,7 +27,8 @@ public:
     void removeAllItems();
     // Inserts after `afterItem`, or at the end when it is null. An item already queued, or an
     // `afterItem` that is not, leaves the queue as it is.
-    void insertItem(const std::shared_ptr<AVPlayerItem>& item, const std::shared_ptr<AVPlayerItem>& afterItem);
+    void insertItem(const std::shared_ptr<AVPlayerItem>& item,
+                    const std::shared_ptr<AVPlayerItem>& afterItem);
 
     const std::vector<std::shared_ptr<AVPlayerItem>>& items() const { return items_; }
     std::shared_ptr<AVPlayerItem> currentItem() const { return items_.empty() ? nullptr : items_.front(); }

@@ -14,11 +14,6 @@ namespace {
 constexpr const char* kPlayableKey = "playable";
 constexpr const char* kDurationKey = "duration";
 
-std::shared_ptr<DispatchQueue> loadingQueue() {
-    static auto* queue = new std::shared_ptr<DispatchQueue>(DispatchQueue::createSerial("AVFoundation.asset-loading"));
-    return *queue;
-}
-
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -29,7 +24,8 @@ int hexDigit(char c) {
 std::string percentDecoded(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexDigit(text[i + 1]) >= 0 && hexDigit(text[i + 2]) >= 0) {
+        if (text[i] == '%' && i + 2 < text.size() && hexDigit(text[i + 1]) >= 0 &&
+            hexDigit(text[i + 2]) >= 0) {
             out += static_cast<char>(hexDigit(text[i + 1]) * 16 + hexDigit(text[i + 2]));
             i += 2;
         } else {
@@ -63,7 +59,7 @@ void AVURLAsset::loadValuesAsynchronouslyForKeys(const std::vector<std::string>&
         MutexLock lock(mutex_);
         if (status_ == AVKeyValueStatus::Unknown) status_ = AVKeyValueStatus::Loading;
     }
-    loadingQueue()->async([self = shared_from_this(), handler = std::move(handler)] {
+    AudioOutput::queue()->async([self = shared_from_this(), handler = std::move(handler)] {
         self->load();
         if (handler) handler();
     });
@@ -98,7 +94,8 @@ void AVURLAsset::load() {
     duration_ = clip_ ? clip_->duration() : 0.0;
 }
 
-AVKeyValueStatus AVURLAsset::statusOfValueForKey(const std::string& key, std::shared_ptr<NSError>* error) const {
+AVKeyValueStatus AVURLAsset::statusOfValueForKey(const std::string& key,
+                                                 std::shared_ptr<NSError>* error) const {
     MutexLock lock(mutex_);
     if (key != kPlayableKey && key != kDurationKey) {
         if (error) {

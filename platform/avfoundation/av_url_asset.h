@@ -14,10 +14,16 @@ namespace platform {
 
 class AudioClip;
 
-enum class AVKeyValueStatus : std::int64_t { Unknown = 0, Loading = 1, Loaded = 2, Failed = 3, Cancelled = 4 };
+enum class AVKeyValueStatus : std::int64_t {
+    Unknown = 0,
+    Loading = 1,
+    Loaded = 2,
+    Failed = 3,
+    Cancelled = 4
+};
 
 // A sound file named by a path or a file URL ("file:///…", percent-encoded, a query such as "?id=7"
-// ignored). Its keys, "playable" and "duration", load together: the file is decoded on the loading
+// ignored). Its keys, "playable" and "duration", load together: the file is decoded on the audio
 // queue, never on the main thread. With sound off, a file that exists counts as playable and silent.
 class AVURLAsset : public std::enable_shared_from_this<AVURLAsset> {
 public:
@@ -27,9 +33,10 @@ public:
 
     const std::filesystem::path& URL() const { return url_; }
 
-    // Calls `handler` on the loading queue once every key has a final status.
+    // Calls `handler` on the audio queue once every key has a final status.
     void loadValuesAsynchronouslyForKeys(const std::vector<std::string>& keys, std::function<void()> handler);
-    AVKeyValueStatus statusOfValueForKey(const std::string& key, std::shared_ptr<NSError>* error = nullptr) const;
+    AVKeyValueStatus statusOfValueForKey(const std::string& key,
+                                         std::shared_ptr<NSError>* error = nullptr) const;
 
     bool isPlayable() const;
     // Seconds of one pass; 0 until loaded.

@@ -10,8 +10,8 @@ namespace platform {
 // says what happened: "<what> <file> is damaged (<problem>); …".
 class DamagedFile {
 public:
-    static void setAside(const std::filesystem::path& file, const std::string& what, const std::string& problem,
-                         const std::string& consequence);
+    static void setAside(const std::filesystem::path& file, const std::string& what,
+                         const std::string& problem, const std::string& consequence);
 };
 
 }  // namespace platform

@@ -65,7 +65,8 @@ NSBundle::NSBundle(fs::path resourcePath, fs::path generatedResourcePath)
 std::shared_ptr<NSBundle> NSBundle::mainBundle() {
     auto& slot = mainSlot();
     MutexLock lock(slot.mutex);
-    if (!slot.bundle) slot.bundle = std::make_shared<NSBundle>(defaultResourcePath(), generatedResourcePath());
+    if (!slot.bundle)
+        slot.bundle = std::make_shared<NSBundle>(defaultResourcePath(), generatedResourcePath());
     return slot.bundle;
 }
 

@@ -26,9 +26,11 @@ bool DesktopNotificationService::show(const std::string& title, const std::strin
         notify_notification_new(title.empty() ? kApplicationName : title.c_str(), body.c_str(), nullptr);
     if (sound.enabled) {
         if (sound.file.empty()) {
-            notify_notification_set_hint(notification, "sound-name", g_variant_new_string("message-new-instant"));
+            notify_notification_set_hint(notification, "sound-name",
+                                         g_variant_new_string("message-new-instant"));
         } else {
-            notify_notification_set_hint(notification, "sound-file", g_variant_new_string(sound.file.c_str()));
+            notify_notification_set_hint(notification, "sound-file",
+                                         g_variant_new_string(sound.file.c_str()));
         }
     } else {
         notify_notification_set_hint(notification, "suppress-sound", g_variant_new_boolean(TRUE));

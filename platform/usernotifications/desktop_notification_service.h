@@ -16,7 +16,8 @@ public:
     };
 
     // False, with the reason, when no service answers (no session bus, no notification daemon).
-    static bool show(const std::string& title, const std::string& body, const Sound& sound, std::string* error);
+    static bool show(const std::string& title, const std::string& body, const Sound& sound,
+                     std::string* error);
 };
 
 }  // namespace platform

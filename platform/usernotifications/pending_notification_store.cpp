@@ -21,9 +21,9 @@ struct CalendarField {
     std::optional<std::int64_t> NSDateComponents::*field;
 };
 constexpr CalendarField kCalendarFields[] = {
-    {"year", &NSDateComponents::year},       {"month", &NSDateComponents::month},
-    {"day", &NSDateComponents::day},         {"weekday", &NSDateComponents::weekday},
-    {"hour", &NSDateComponents::hour},       {"minute", &NSDateComponents::minute},
+    {"year", &NSDateComponents::year},     {"month", &NSDateComponents::month},
+    {"day", &NSDateComponents::day},       {"weekday", &NSDateComponents::weekday},
+    {"hour", &NSDateComponents::hour},     {"minute", &NSDateComponents::minute},
     {"second", &NSDateComponents::second},
 };
 
@@ -47,7 +47,8 @@ Value archive(const PendingNotification& entry) {
                           {"title", Value(request.content().title())},
                           {"body", Value(request.content().body())},
                           {"fireDate", Value(entry.fireDate)}};
-    if (const auto& sound = request.content().sound()) out["sound"] = Value(sound->isDefault() ? "" : sound->name());
+    if (const auto& sound = request.content().sound())
+        out["sound"] = Value(sound->isDefault() ? "" : sound->name());
     if (request.trigger()) out["trigger"] = archiveTrigger(*request.trigger());
     return Value(std::move(out));
 }
@@ -72,7 +73,8 @@ std::shared_ptr<UNNotificationTrigger> unarchiveTrigger(const Value::Dictionary&
     if (*kind == "timeInterval") {
         const Value* interval = entryIn(dictionary, "timeInterval");
         if (!interval || interval->kind() != Value::Kind::Double) return nullptr;
-        return UNTimeIntervalNotificationTrigger::triggerWithTimeInterval(*interval->doubleValue(), repeating);
+        return UNTimeIntervalNotificationTrigger::triggerWithTimeInterval(*interval->doubleValue(),
+                                                                          repeating);
     }
     if (*kind == "calendar") {
         NSDateComponents components;
@@ -95,14 +97,16 @@ std::optional<PendingNotification> unarchive(const Value& value) {
     const auto* title = stringIn(*dictionary, "title");
     const auto* body = stringIn(*dictionary, "body");
     const Value* fireDate = entryIn(*dictionary, "fireDate");
-    if (!identifier || !title || !body || !fireDate || fireDate->kind() != Value::Kind::Date) return std::nullopt;
+    if (!identifier || !title || !body || !fireDate || fireDate->kind() != Value::Kind::Date)
+        return std::nullopt;
     UNMutableNotificationContent content;
     content.setTitle(*title);
     content.setBody(*body);
     if (dictionary->contains("sound")) {
         const auto* sound = stringIn(*dictionary, "sound");
         if (!sound) return std::nullopt;
-        content.setSound(sound->empty() ? UNNotificationSound::defaultSound() : UNNotificationSound::soundNamed(*sound));
+        content.setSound(sound->empty() ? UNNotificationSound::defaultSound()
+                                        : UNNotificationSound::soundNamed(*sound));
     }
     std::shared_ptr<UNNotificationTrigger> trigger;
     if (const auto found = dictionary->find("trigger"); found != dictionary->end()) {
@@ -148,7 +152,8 @@ std::vector<PendingNotification> PendingNotificationStore::load() {
 bool PendingNotificationStore::save(const std::vector<PendingNotification>& pending) {
     Value::Array requests;
     for (const auto& entry : pending) requests.push_back(archive(entry));
-    const Value contents(Value::Dictionary{{"format", Value(kFormat)}, {"requests", Value(std::move(requests))}});
+    const Value contents(
+        Value::Dictionary{{"format", Value(kFormat)}, {"requests", Value(std::move(requests))}});
     if (PropertyList::writeFileAtomically(file(), contents)) return true;
     Console::print("UNUserNotificationCenter: cannot write " + file().string());
     return false;

@@ -29,7 +29,8 @@ std::vector<int> valuesOf(const std::optional<std::int64_t>& field, bool smaller
 
 std::string UNCalendarNotificationTrigger::rangeProblem() const {
     const auto& c = components_;
-    if (c.era || c.nanosecond || c.weekdayOrdinal) return "Only year, month, day, weekday, hour, minute and second can be matched.";
+    if (c.era || c.nanosecond || c.weekdayOrdinal)
+        return "Only year, month, day, weekday, hour, minute and second can be matched.";
     if (!c.year && !c.month && !c.day && !c.weekday && !c.hour && !c.minute && !c.second) {
         return "The date components match every moment.";
     }
@@ -37,12 +38,13 @@ std::string UNCalendarNotificationTrigger::rangeProblem() const {
         const std::optional<std::int64_t>& field;
         std::int64_t low, high;
         const char* name;
-    } ranges[] = {{c.year, 1, 9999, "year"}, {c.month, 1, 12, "month"},   {c.day, 1, 31, "day"},
+    } ranges[] = {{c.year, 1, 9999, "year"},    {c.month, 1, 12, "month"}, {c.day, 1, 31, "day"},
                   {c.weekday, 1, 7, "weekday"}, {c.hour, 0, 23, "hour"},   {c.minute, 0, 59, "minute"},
                   {c.second, 0, 59, "second"}};
     for (const auto& range : ranges) {
         if (range.field && (*range.field < range.low || *range.field > range.high)) {
-            return std::string("The ") + range.name + " " + std::to_string(*range.field) + " is out of range.";
+            return std::string("The ") + range.name + " " + std::to_string(*range.field) +
+                   " is out of range.";
         }
     }
     return {};
@@ -61,7 +63,8 @@ std::optional<NSDate> UNCalendarNotificationTrigger::nextDateAfter(NSDate date) 
     const auto minutes = valuesOf(c.minute, c.second.has_value(), 60);
     const auto seconds = valuesOf(c.second, false, 60);
     const NSCalendar calendar = NSCalendar::currentCalendar();
-    const auto dayUnits = NSCalendarUnit::Year | NSCalendarUnit::Month | NSCalendarUnit::Day | NSCalendarUnit::Weekday;
+    const auto dayUnits =
+        NSCalendarUnit::Year | NSCalendarUnit::Month | NSCalendarUnit::Day | NSCalendarUnit::Weekday;
     NSDate day = calendar.startOfDayForDate(date);
     for (int i = 0; i < kSearchDays; ++i) {
         const auto fields = calendar.components(dayUnits, day);

@@ -10,7 +10,8 @@ std::optional<NSDate> UNTimeIntervalNotificationTrigger::nextDateAfter(NSDate da
 }
 
 std::string UNTimeIntervalNotificationTrigger::invalidReason() const {
-    if (!std::isfinite(timeInterval_) || timeInterval_ <= 0) return "The time interval must be greater than 0.";
+    if (!std::isfinite(timeInterval_) || timeInterval_ <= 0)
+        return "The time interval must be greater than 0.";
     if (repeats() && timeInterval_ < kMinimumRepeatingInterval) {
         return "The time interval must be at least 60 if repeating.";
     }

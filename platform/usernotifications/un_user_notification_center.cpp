@@ -87,7 +87,8 @@ void UNUserNotificationCenter::requestAuthorizationWithOptions(UNAuthorizationOp
     });
 }
 
-void UNUserNotificationCenter::getNotificationSettingsWithCompletionHandler(SettingsHandler completionHandler) {
+void UNUserNotificationCenter::getNotificationSettingsWithCompletionHandler(
+    SettingsHandler completionHandler) {
     perform([completionHandler = std::move(completionHandler)](UNUserNotificationCenter& center) {
         UNNotificationSettings settings;
         bool requested;
@@ -98,8 +99,8 @@ void UNUserNotificationCenter::getNotificationSettingsWithCompletionHandler(Sett
         if (requested) {
             const bool allowed = !deniesAuthorization;
             const auto setting = allowed ? UNNotificationSetting::Enabled : UNNotificationSetting::Disabled;
-            settings = {allowed ? UNAuthorizationStatus::Authorized : UNAuthorizationStatus::Denied, setting, setting,
-                        setting};
+            settings = {allowed ? UNAuthorizationStatus::Authorized : UNAuthorizationStatus::Denied, setting,
+                        setting, setting};
         }
         if (completionHandler) completionHandler(settings);
     });
@@ -125,8 +126,9 @@ void UNUserNotificationCenter::addNotificationRequest(std::shared_ptr<UNNotifica
             const NSDate now = NSDate::now();
             const NSDate fireDate = trigger ? trigger->nextDateAfter(now).value_or(now) : now;
             MutexLock lock(center.mutex_);
-            std::erase_if(center.pending_,
-                          [&](const auto& entry) { return entry.request->identifier() == request->identifier(); });
+            std::erase_if(center.pending_, [&](const auto& entry) {
+                return entry.request->identifier() == request->identifier();
+            });
             center.pending_.push_back({request, fireDate});
             std::stable_sort(center.pending_.begin(), center.pending_.end(), byFireDate);
             center.saveAndArm();
@@ -136,17 +138,20 @@ void UNUserNotificationCenter::addNotificationRequest(std::shared_ptr<UNNotifica
     });
 }
 
-void UNUserNotificationCenter::removePendingNotificationRequestsWithIdentifiers(std::vector<std::string> identifiers) {
+void UNUserNotificationCenter::removePendingNotificationRequestsWithIdentifiers(
+    std::vector<std::string> identifiers) {
     perform([identifiers = std::move(identifiers)](UNUserNotificationCenter& center) {
         const std::set<std::string> removed(identifiers.begin(), identifiers.end());
         MutexLock lock(center.mutex_);
-        const auto count = std::erase_if(
-            center.pending_, [&](const auto& entry) { return removed.contains(entry.request->identifier()); });
+        const auto count = std::erase_if(center.pending_, [&](const auto& entry) {
+            return removed.contains(entry.request->identifier());
+        });
         if (count > 0) center.saveAndArm();
     });
 }
 
-void UNUserNotificationCenter::getPendingNotificationRequestsWithCompletionHandler(RequestsHandler completionHandler) {
+void UNUserNotificationCenter::getPendingNotificationRequestsWithCompletionHandler(
+    RequestsHandler completionHandler) {
     perform([completionHandler = std::move(completionHandler)](UNUserNotificationCenter& center) {
         std::vector<std::shared_ptr<UNNotificationRequest>> requests;
         {
@@ -157,7 +162,8 @@ void UNUserNotificationCenter::getPendingNotificationRequestsWithCompletionHandl
     });
 }
 
-void UNUserNotificationCenter::getDeliveredNotificationsWithCompletionHandler(NotificationsHandler completionHandler) {
+void UNUserNotificationCenter::getDeliveredNotificationsWithCompletionHandler(
+    NotificationsHandler completionHandler) {
     perform([completionHandler = std::move(completionHandler)](UNUserNotificationCenter& center) {
         std::vector<std::shared_ptr<UNNotification>> delivered;
         {
@@ -173,7 +179,8 @@ std::shared_ptr<UNUserNotificationCenterDelegate> UNUserNotificationCenter::dele
     return delegate_.lock();
 }
 
-void UNUserNotificationCenter::setDelegate(const std::shared_ptr<UNUserNotificationCenterDelegate>& delegate) {
+void UNUserNotificationCenter::setDelegate(
+    const std::shared_ptr<UNUserNotificationCenterDelegate>& delegate) {
     MutexLock lock(mutex_);
     delegate_ = delegate;
 }
@@ -261,11 +268,14 @@ void UNUserNotificationCenter::present(const std::shared_ptr<UNNotification>& no
     DispatchQueue::main()->async([self = shared_from_this(), notification] {
         const auto delegate = self->delegate();
         if (!delegate) return;
-        delegate->userNotificationCenter(*self, notification, [self, notification](UNNotificationPresentationOptions options) {
-            if (!(options & (UNNotificationPresentationOptionAlert | UNNotificationPresentationOptionSound))) return;
-            const bool withSound = options & UNNotificationPresentationOptionSound;
-            self->queue_->async([self, notification, withSound] { self->show(notification, withSound); });
-        });
+        delegate->userNotificationCenter(
+            *self, notification, [self, notification](UNNotificationPresentationOptions options) {
+                if (!(options &
+                      (UNNotificationPresentationOptionAlert | UNNotificationPresentationOptionSound)))
+                    return;
+                const bool withSound = options & UNNotificationPresentationOptionSound;
+                self->queue_->async([self, notification, withSound] { self->show(notification, withSound); });
+            });
     });
 }
 
@@ -284,8 +294,8 @@ void UNUserNotificationCenter::show(const std::shared_ptr<UNNotification>& notif
     }
     std::string problem;
     if (!DesktopNotificationService::show(content.title(), content.body(), sound, &problem)) {
-        Console::print("UNUserNotificationCenter: no notification service answered (" + problem + "): " +
-                       content.body());
+        Console::print("UNUserNotificationCenter: no notification service answered (" + problem +
+                       "): " + content.body());
     }
 }
 

@@ -32,7 +32,8 @@ public:
     using SettingsHandler = std::function<void(const UNNotificationSettings& settings)>;
     using ErrorHandler = std::function<void(std::shared_ptr<NSError> error)>;
     using RequestsHandler = std::function<void(std::vector<std::shared_ptr<UNNotificationRequest>> requests)>;
-    using NotificationsHandler = std::function<void(std::vector<std::shared_ptr<UNNotification>> notifications)>;
+    using NotificationsHandler =
+        std::function<void(std::vector<std::shared_ptr<UNNotification>> notifications)>;
 
     static std::shared_ptr<UNUserNotificationCenter> currentNotificationCenter();
     // Tests: forgets the centre, so the next one reads the pending requests from disk as after a restart.
@@ -43,11 +44,13 @@ public:
     UNUserNotificationCenter();
     ~UNUserNotificationCenter();
 
-    void requestAuthorizationWithOptions(UNAuthorizationOptions options, AuthorizationHandler completionHandler);
+    void requestAuthorizationWithOptions(UNAuthorizationOptions options,
+                                         AuthorizationHandler completionHandler);
     void getNotificationSettingsWithCompletionHandler(SettingsHandler completionHandler);
     // Refuses, with an error to the handler, a request without identifier and one whose trigger can
     // never fire (an interval of zero or less, a date that does not exist).
-    void addNotificationRequest(std::shared_ptr<UNNotificationRequest> request, ErrorHandler completionHandler = {});
+    void addNotificationRequest(std::shared_ptr<UNNotificationRequest> request,
+                                ErrorHandler completionHandler = {});
     void removePendingNotificationRequestsWithIdentifiers(std::vector<std::string> identifiers);
     // In the order of their next fire.
     void getPendingNotificationRequestsWithCompletionHandler(RequestsHandler completionHandler);

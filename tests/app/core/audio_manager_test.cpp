@@ -19,7 +19,8 @@ class AudioPlayers : public ::testing::Test {
 protected:
     std::shared_ptr<AudioPlayer> player(const std::string& resource, bool looping) {
         const auto dot = resource.rfind('.');
-        auto url = platform::NSBundle::mainBundle()->URLForResource(resource.substr(0, dot), resource.substr(dot + 1));
+        auto url = platform::NSBundle::mainBundle()->URLForResource(resource.substr(0, dot),
+                                                                    resource.substr(dot + 1));
         EXPECT_TRUE(url) << resource;
         auto made = AudioPlayer::make(url.value_or(resource));
         made->setIsLooping(looping);
@@ -30,7 +31,8 @@ protected:
         return p->queuePlayer() && p->queuePlayer()->isSounding();
     }
 
-    static void post(const platform::NSNotificationName& name, const std::string& key, platform::Value value) {
+    static void post(const platform::NSNotificationName& name, const std::string& key,
+                     platform::Value value) {
         platform::NSNotificationCenter::defaultCenter().postNotificationName(
             name, platform::Value(platform::Value::Dictionary{{key, std::move(value)}}));
     }
@@ -158,11 +160,13 @@ TEST_F(AudioPlayers, WhenAnOutputDeviceComesOrGoesEveryRegisteredPlayerPlays) {
     manager->add(second);
     clock_->runUntilIdle();
 
-    AVAudioSession::sharedInstance()->reportRouteChange(platform::AVAudioSessionRouteChangeReason::CategoryChange);
+    AVAudioSession::sharedInstance()->reportRouteChange(
+        platform::AVAudioSessionRouteChangeReason::CategoryChange);
     post(platform::AVAudioSessionRouteChangeNotification, "OtherKey", platform::Value(1u));
     EXPECT_FALSE(sounding(first) || sounding(second));
 
-    AVAudioSession::sharedInstance()->reportRouteChange(platform::AVAudioSessionRouteChangeReason::NewDeviceAvailable);
+    AVAudioSession::sharedInstance()->reportRouteChange(
+        platform::AVAudioSessionRouteChangeReason::NewDeviceAvailable);
     EXPECT_TRUE(sounding(first) && sounding(second));
     EXPECT_EQ(first->status(), Status::playing);
     EXPECT_EQ(second->status(), Status::playing);
@@ -199,6 +203,7 @@ TEST_F(AudioPlayers, ReleasingTheManagerStopsEveryRegisteredPlayer) {
     EXPECT_EQ(loop->status(), Status::detached);
     EXPECT_EQ(completions, 1);
     EXPECT_FALSE(queuePlayer->isSounding());
-    AVAudioSession::sharedInstance()->reportRouteChange(platform::AVAudioSessionRouteChangeReason::NewDeviceAvailable);
+    AVAudioSession::sharedInstance()->reportRouteChange(
+        platform::AVAudioSessionRouteChangeReason::NewDeviceAvailable);
     EXPECT_TRUE(AudioManager::shared()->players().empty());
 }

@@ -28,8 +28,9 @@ namespace {
 class SessionChain : public quorvel::testing::NotificationTest {
 protected:
     SessionChain() {
-        for (const auto& setting : {P::roundLimit(4), P::goalLimit(8), P::focusLength(25), P::shortBreakLength(5),
-                                    P::longBreakLength(15), P::autoRestart(true), P::latestTimerType(SessionType::focus)}) {
+        for (const auto& setting :
+             {P::roundLimit(4), P::goalLimit(8), P::focusLength(25), P::shortBreakLength(5),
+              P::longBreakLength(15), P::autoRestart(true), P::latestTimerType(SessionType::focus)}) {
             P::save(setting);
         }
         authorize();
@@ -44,7 +45,9 @@ protected:
     std::vector<std::string> storedIdentifiers() {
         return readScheduledSessionChangeNotificationIDs(*P::standardDefaults());
     }
-    std::optional<NSDate> storedEnd() { return readLastSessionChangeNotificationDate(*P::standardDefaults()); }
+    std::optional<NSDate> storedEnd() {
+        return readLastSessionChangeNotificationDate(*P::standardDefaults());
+    }
 
     std::vector<std::string> bodies() {
         std::vector<std::string> texts;
@@ -67,27 +70,32 @@ TEST(SessionChangeMessages, FollowTheSessionThatEndedAndTheCounters) {
     EXPECT_EQ(M::after(SessionType::focus, 3, 7), M::goalReached(8));  // the goal wins over the long break
     EXPECT_EQ(M::after(SessionType::focus, 3, 5), M::longBreakNext(6, 8));
     EXPECT_EQ(M::after(SessionType::focus, 4, 5), M::shortBreakNext(6, 8));
-    EXPECT_EQ(M::after(SessionType::focus, 3, 8), M::longBreakNext(9, 8));  // only the session that reaches it
+    EXPECT_EQ(M::after(SessionType::focus, 3, 8),
+              M::longBreakNext(9, 8));  // only the session that reaches it
     P::save(P::roundLimit(-1));
     EXPECT_EQ(M::after(SessionType::focus, 0, 0), M::longBreakNext(1, 8));
     P::save(P::roundLimit(0));
     EXPECT_EQ(M::after(SessionType::focus, 3, 0), M::shortBreakNext(1, 8));
-    EXPECT_EQ(M::after(SessionType::focus, std::numeric_limits<std::int64_t>::max(), 0), M::shortBreakNext(1, 8));
+    EXPECT_EQ(M::after(SessionType::focus, std::numeric_limits<std::int64_t>::max(), 0),
+              M::shortBreakNext(1, 8));
 
-    EXPECT_EQ(M::shortBreakNext(6, 12).text(), "Focus Session has finished, let's take a short break! - Goal 6/12");
+    EXPECT_EQ(M::shortBreakNext(6, 12).text(),
+              "Focus Session has finished, let's take a short break! - Goal 6/12");
     EXPECT_EQ(M::longBreakNext(6, 8).text(),
               "Last Focus Session for the current round has finished, let's take a long break! - Goal 6/8");
     EXPECT_EQ(M::goalReached(1000).text(), "Fantastic job! You've completed 1000 Focus Sessions today!");
     EXPECT_EQ(M::breakEnded(false).text(), "Short break has ended. Get back to work!");
     EXPECT_EQ(M::breakEnded(true).text(), "Long break has ended. Get back to work!");
-    EXPECT_EQ(M::autoContinueStopped().text(), "Auto continue is stopped. Please open the app to resume the timer.");
+    EXPECT_EQ(M::autoContinueStopped().text(),
+              "Auto continue is stopped. Please open the app to resume the timer.");
 }
 
 TEST(SessionOrder, ALongBreakEndsEachRoundAndEveryBreakLeadsToFocus) {
     EXPECT_EQ(nextSessionType(SessionType::focus, 4, 4), SessionType::longBreak);
     EXPECT_EQ(nextSessionType(SessionType::focus, 5, 4), SessionType::shortBreak);
     EXPECT_EQ(nextSessionType(SessionType::focus, 0, 4), SessionType::shortBreak);
-    EXPECT_EQ(nextSessionType(SessionType::focus, 7, 0), SessionType::shortBreak);  // a limit of 0 never divides
+    EXPECT_EQ(nextSessionType(SessionType::focus, 7, 0),
+              SessionType::shortBreak);  // a limit of 0 never divides
     EXPECT_EQ(nextSessionType(SessionType::focus, 1, -1), SessionType::longBreak);
     EXPECT_EQ(nextSessionType(SessionType::longBreak, 4, 4), SessionType::focus);
     EXPECT_EQ(nextSessionType(SessionType::shortBreak, 3, 4), SessionType::focus);
@@ -106,9 +114,10 @@ TEST_F(SessionChain, WithAutoRestartAnnouncesFiftySixSessionEndsAndWhenContinuat
     const auto ids = pendingIdentifiers();
     ASSERT_EQ(ids.size(), 57u);
     const std::vector<std::string> firstEight = {
-        "QVSessionChanged-1200.0",  "QVSessionChanged-2100.6",  "QVSessionChanged-3601.2",
-        "QVSessionChanged-3901.7999999999997", "QVSessionChanged-5402.4", "QVSessionChanged-5703.0",
-        "QVSessionChanged-7203.6",  "QVSessionChanged-7504.200000000001"};
+        "QVSessionChanged-1200.0", "QVSessionChanged-2100.6",
+        "QVSessionChanged-3601.2", "QVSessionChanged-3901.7999999999997",
+        "QVSessionChanged-5402.4", "QVSessionChanged-5703.0",
+        "QVSessionChanged-7203.6", "QVSessionChanged-7504.200000000001"};
     EXPECT_EQ(std::vector<std::string>(ids.begin(), ids.begin() + 8), firstEight);
     EXPECT_EQ(ids.back(), "QVSessionChanged-55833.59999999995");
     EXPECT_EQ(storedIdentifiers(), ids);
@@ -144,7 +153,8 @@ TEST_F(SessionChain, WithoutAutoRestartOnlyTheCurrentSessionEndIsAnnounced) {
     const NSDate start = NSDate::now();
     schedule(20);
     EXPECT_EQ(pendingIdentifiers(), (std::vector<std::string>{"QVSessionChanged-1200.0"}));
-    EXPECT_EQ(bodies(), (std::vector<std::string>{"Fantastic job! You've completed 8 Focus Sessions today!"}));
+    EXPECT_EQ(bodies(),
+              (std::vector<std::string>{"Fantastic job! You've completed 8 Focus Sessions today!"}));
     EXPECT_EQ(storedIdentifiers(), (std::vector<std::string>{"QVSessionChanged-1200.0"}));
     EXPECT_EQ(storedEnd(), start.dateByAddingTimeInterval(1200));
 }
@@ -184,7 +194,8 @@ TEST_F(SessionChain, ASessionEndingNowIsAnnouncedASecondLaterNeverWithAZeroTrigg
         EXPECT_FALSE(console.contains("Error")) << left;
     }
     platform::Console::Capture console;
-    Manager::scheduleSessionChangeNotification(0, SessionChangeMessage::breakEnded(false), "QVSessionChanged-0.0");
+    Manager::scheduleSessionChangeNotification(0, SessionChangeMessage::breakEnded(false),
+                                               "QVSessionChanged-0.0");
     clock_->runUntilIdle();
     EXPECT_TRUE(console.contains("Error Error Domain=UNErrorDomain"));
     EXPECT_EQ(pendingIdentifiers(), (std::vector<std::string>{"QVSessionChanged-1.0"}));
@@ -239,7 +250,8 @@ TEST_F(Reminders, FireEveryChosenWeekdayAtTheFullHourWithTheChime) {
     EXPECT_EQ(requests[0]->content().body(), "It's time. Let's get some work done!");
     ASSERT_TRUE(requests[0]->content().sound());
     EXPECT_EQ(requests[0]->content().sound()->name(), "Three Ring Chime.wav");
-    const auto* trigger = dynamic_cast<const platform::UNCalendarNotificationTrigger*>(requests[0]->trigger().get());
+    const auto* trigger =
+        dynamic_cast<const platform::UNCalendarNotificationTrigger*>(requests[0]->trigger().get());
     ASSERT_TRUE(trigger);
     EXPECT_TRUE(trigger->repeats());
     EXPECT_EQ(trigger->dateComponents().weekday, 2);

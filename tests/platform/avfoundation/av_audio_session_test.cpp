@@ -12,7 +12,8 @@ TEST(AudioSession, KeepsThePlaybackCategoryAndRefusesOthers) {
     auto session = AVAudioSession::sharedInstance();
     std::shared_ptr<NSError> error;
     EXPECT_TRUE(session->setCategory(AVAudioSessionCategoryPlayback, AVAudioSessionModeDefault,
-                                     AVAudioSessionCategoryOptionInterruptSpokenAudioAndMixWithOthers, &error));
+                                     AVAudioSessionCategoryOptionInterruptSpokenAudioAndMixWithOthers,
+                                     &error));
     EXPECT_FALSE(error);
     EXPECT_EQ(session->category(), "AVAudioSessionCategoryPlayback");
     EXPECT_EQ(session->categoryOptions(), 17u);
@@ -47,15 +48,18 @@ TEST(AudioSession, InterruptionsAndRouteChangesArePostedWithTheirReasonAsAnUnsig
     std::optional<Value> interruption;
     std::optional<Value> route;
     auto& center = NSNotificationCenter::defaultCenter();
-    auto a = center.addObserverForName(AVAudioSessionInterruptionNotification,
-                                       [&](const NSNotification& note) { interruption = *note.objectAs<Value>(); });
+    auto a = center.addObserverForName(
+        AVAudioSessionInterruptionNotification,
+        [&](const NSNotification& note) { interruption = *note.objectAs<Value>(); });
     auto b = center.addObserverForName(AVAudioSessionRouteChangeNotification,
                                        [&](const NSNotification& note) { route = *note.objectAs<Value>(); });
     AVAudioSession::sharedInstance()->reportInterruption(AVAudioSessionInterruptionType::Began);
-    AVAudioSession::sharedInstance()->reportRouteChange(AVAudioSessionRouteChangeReason::OldDeviceUnavailable);
+    AVAudioSession::sharedInstance()->reportRouteChange(
+        AVAudioSessionRouteChangeReason::OldDeviceUnavailable);
 
     ASSERT_TRUE(interruption && route);
-    EXPECT_EQ(interruption->dictionaryValue()->at("AVAudioSessionInterruptionTypeKey").kind(), Value::Kind::UInt);
+    EXPECT_EQ(interruption->dictionaryValue()->at("AVAudioSessionInterruptionTypeKey").kind(),
+              Value::Kind::UInt);
     EXPECT_EQ(interruption->dictionaryValue()->at("AVAudioSessionInterruptionTypeKey").uintValue(), 1u);
     EXPECT_EQ(route->dictionaryValue()->at("AVAudioSessionRouteChangeReasonKey").uintValue(), 2u);
 }

@@ -79,7 +79,7 @@ TEST_F(QueuePlayerTest, InsertionKeepsTheQueueConsistent) {
     auto player = AVQueuePlayer::queuePlayerWithItems({a, c});
     player->insertItem(b, a);
     EXPECT_EQ(player->items(), (std::vector{a, b, c}));
-    player->insertItem(b, nullptr);                                   // already queued
+    player->insertItem(b, nullptr);                                      // already queued
     player->insertItem(loadedItem("d.wav", 1), loadedItem("e.wav", 1));  // after an item not queued
     EXPECT_EQ(player->items(), (std::vector{a, b, c}));
 }
@@ -90,12 +90,14 @@ TEST_F(QueuePlayerTest, ALooperRepeatsUntilLoopingIsDisabledThenTheItemEnds) {
     auto looper = AVPlayerLooper::playerLooperWithPlayer(player, item);
     player->play();
     // Several passes later it is still the one item, sounding.
-    ASSERT_FALSE(runUntil(*clock_, [&] { return !player->isSounding(); }, 0.4));
+    ASSERT_FALSE(runUntil(
+        *clock_, [&] { return !player->isSounding(); }, 0.4));
     EXPECT_EQ(player->items(), (std::vector{item}));
 
     looper->disableLooping();
     EXPECT_FALSE(looper->isLooping());
-    ASSERT_TRUE(runUntil(*clock_, [&] { return player->items().empty(); }, 2));
+    ASSERT_TRUE(runUntil(
+        *clock_, [&] { return player->items().empty(); }, 2));
     EXPECT_EQ(channelsPlaying(), 0);
 }
 

@@ -50,12 +50,14 @@ protected:
     }
 
     std::shared_ptr<platform::NSError> addAfter(const std::string& identifier, double seconds) {
-        return add(identifier, platform::UNTimeIntervalNotificationTrigger::triggerWithTimeInterval(seconds, false));
+        return add(identifier,
+                   platform::UNTimeIntervalNotificationTrigger::triggerWithTimeInterval(seconds, false));
     }
 
     std::vector<std::shared_ptr<platform::UNNotificationRequest>> pending() {
         std::vector<std::shared_ptr<platform::UNNotificationRequest>> requests;
-        center()->getPendingNotificationRequestsWithCompletionHandler([&](auto list) { requests = std::move(list); });
+        center()->getPendingNotificationRequestsWithCompletionHandler(
+            [&](auto list) { requests = std::move(list); });
         clock_->runUntilIdle();
         return requests;
     }
@@ -68,7 +70,8 @@ protected:
 
     std::vector<std::shared_ptr<platform::UNNotification>> delivered() {
         std::vector<std::shared_ptr<platform::UNNotification>> notifications;
-        center()->getDeliveredNotificationsWithCompletionHandler([&](auto list) { notifications = std::move(list); });
+        center()->getDeliveredNotificationsWithCompletionHandler(
+            [&](auto list) { notifications = std::move(list); });
         clock_->runUntilIdle();
         return notifications;
     }

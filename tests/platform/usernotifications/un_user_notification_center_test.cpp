@@ -24,7 +24,8 @@ class Presenter : public UNUserNotificationCenterDelegate {
 public:
     explicit Presenter(UNNotificationPresentationOptions options) : options_(options) {}
 
-    void userNotificationCenter(UNUserNotificationCenter&, const std::shared_ptr<UNNotification>& notification,
+    void userNotificationCenter(UNUserNotificationCenter&,
+                                const std::shared_ptr<UNNotification>& notification,
                                 std::function<void(UNNotificationPresentationOptions)> completion) override {
         asked.push_back(notification->request()->identifier());
         askedOnMain = askedOnMain && NSThread::isMainThread();
@@ -70,7 +71,8 @@ TEST_F(PendingRequests, AreListedByFireDateAndReplacedOrRemovedByIdentifier) {
     ASSERT_FALSE(addAfter("middle", 300));
     EXPECT_EQ(pendingIdentifiers(), (std::vector<std::string>{"soon", "middle", "late"}));
 
-    ASSERT_FALSE(add("soon", UNTimeIntervalNotificationTrigger::triggerWithTimeInterval(900, false), "replaced"));
+    ASSERT_FALSE(
+        add("soon", UNTimeIntervalNotificationTrigger::triggerWithTimeInterval(900, false), "replaced"));
     const auto requests = pending();
     ASSERT_EQ(requests.size(), 3u);
     EXPECT_EQ(requests.back()->identifier(), "soon");
@@ -94,12 +96,15 @@ TEST_F(PendingRequests, ATriggerThatCanNeverFireIsRefusedWithAnError) {
 
     NSDateComponents noWeekday;
     noWeekday.weekday = 9;
-    EXPECT_TRUE(add("weekday", UNCalendarNotificationTrigger::triggerWithDateMatchingComponents(noWeekday, true)));
+    EXPECT_TRUE(
+        add("weekday", UNCalendarNotificationTrigger::triggerWithDateMatchingComponents(noWeekday, true)));
     NSDateComponents thirtiethOfFebruary;
     thirtiethOfFebruary.month = 2;
     thirtiethOfFebruary.day = 30;
-    EXPECT_TRUE(add("february", UNCalendarNotificationTrigger::triggerWithDateMatchingComponents(thirtiethOfFebruary, true)));
-    EXPECT_TRUE(add("everything", UNCalendarNotificationTrigger::triggerWithDateMatchingComponents({}, true)));
+    EXPECT_TRUE(add("february", UNCalendarNotificationTrigger::triggerWithDateMatchingComponents(
+                                    thirtiethOfFebruary, true)));
+    EXPECT_TRUE(
+        add("everything", UNCalendarNotificationTrigger::triggerWithDateMatchingComponents({}, true)));
     EXPECT_EQ(pendingIdentifiers(), (std::vector<std::string>{"repeating"}));
 }
 
@@ -109,7 +114,8 @@ TEST_F(PendingRequests, SurviveARestartWithTheirDatesThenFireOnTime) {
     NSDateComponents weekly;
     weekly.weekday = 2;
     weekly.hour = 14;
-    ASSERT_FALSE(add("weekly", UNCalendarNotificationTrigger::triggerWithDateMatchingComponents(weekly, true)));
+    ASSERT_FALSE(
+        add("weekly", UNCalendarNotificationTrigger::triggerWithDateMatchingComponents(weekly, true)));
     const auto before = pending();
 
     UNUserNotificationCenter::resetCurrentForTesting();
@@ -142,7 +148,8 @@ TEST_F(PendingRequests, OnesThatFellDueWhileTheAppWasNotRunningAreMissedOrMoveOn
     ASSERT_FALSE(addAfter("once", 60));
     NSDateComponents everyHour;
     everyHour.minute = 30;
-    ASSERT_FALSE(add("hourly", UNCalendarNotificationTrigger::triggerWithDateMatchingComponents(everyHour, true)));
+    ASSERT_FALSE(
+        add("hourly", UNCalendarNotificationTrigger::triggerWithDateMatchingComponents(everyHour, true)));
     UNUserNotificationCenter::resetCurrentForTesting();
     clock_->advance(7200);  // the program is not running
 
@@ -171,7 +178,8 @@ TEST_F(PendingRequests, ADamagedFileIsSetAsideAndNothingIsPending) {
 
 TEST_F(Delivery, InTheBackgroundADueRequestGoesToTheDesktopServiceAndSaysWhenNoneAnswers) {
     authorize();
-    ASSERT_FALSE(add("bell", UNTimeIntervalNotificationTrigger::triggerWithTimeInterval(10, false), "Break is over"));
+    ASSERT_FALSE(
+        add("bell", UNTimeIntervalNotificationTrigger::triggerWithTimeInterval(10, false), "Break is over"));
     NSRunLoop::main().setSuspended(true);
     Console::Capture console;
     clock_->advance(10);
