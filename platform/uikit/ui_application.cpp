@@ -4,9 +4,14 @@
 #include <cctype>
 
 #include "platform/dispatch/dispatch_queue.h"
+#include "platform/foundation/console.h"
+#include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/ns_run_loop.h"
+#include "platform/foundation/ns_user_defaults.h"
 #include "platform/uikit/desktop_url_opener.h"
 #include "platform/uikit/ui_application_delegate.h"
+#include "platform/uikit/ui_storyboard.h"
+#include "platform/uikit/ui_view_controller.h"
 #include "platform/uikit/ui_window.h"
 
 namespace platform {
@@ -72,10 +77,28 @@ bool UIApplication::launch(const std::shared_ptr<UIApplicationDelegate>& delegat
     launched_ = true;
     delegate_ = delegate;
     state_ = UIApplicationState::inactive;
+    loadMainStoryboard();
     bool launched = delegate_ ? delegate_->applicationDidFinishLaunchingWithOptions(*this, launchOptions) : true;
     NSNotificationCenter::defaultCenter().postNotificationName(UIApplicationDidFinishLaunchingNotification);
+    if (auto window = delegate_ ? delegate_->window() : nullptr; window && window->isHidden()) window->makeKeyAndVisible();
     becomeActive();
     return launched;
+}
+
+void UIApplication::loadMainStoryboard() {
+    const auto& info = NSBundle::mainBundle()->infoDictionary();
+    auto entry = info.find("UIMainStoryboardFile");
+    const std::string* name = entry == info.end() ? nullptr : entry->second.stringValue();
+    if (!name || !delegate_) return;
+    auto storyboard = UIStoryboard::storyboardWithName(*name);
+    auto root = storyboard ? storyboard->instantiateInitialViewController() : nullptr;
+    if (!root) {
+        Console::print("The main storyboard " + *name + " has no initial controller");
+        return;
+    }
+    auto window = std::make_shared<UIWindow>();
+    window->setRootViewController(root);
+    delegate_->setWindow(window);
 }
 
 void UIApplication::becomeActive() {
@@ -97,6 +120,7 @@ void UIApplication::enterBackground() {
     resignActive();
     state_ = UIApplicationState::background;
     tell(&UIApplicationDelegate::applicationDidEnterBackground, UIApplicationDidEnterBackgroundNotification);
+    NSUserDefaults::flushAll();
     attributesChanged();
     // What the app queued on its way out still runs, as in the platform's short grace before suspension.
     std::uint64_t trip = ++backgroundTrip_;
@@ -121,6 +145,7 @@ void UIApplication::terminate() {
     // A suspended app is woken to hear of its end.
     NSRunLoop::main().setSuspended(false);
     tell(&UIApplicationDelegate::applicationWillTerminate, UIApplicationWillTerminateNotification);
+    NSUserDefaults::flushAll();
     terminated_ = true;
 }
 

@@ -32,7 +32,8 @@ extern const NSNotificationName& UIApplicationWillTerminateNotification;
 // enterBackground/enterForeground (minimise and restore) and terminate (close), in the platform's
 // order: launch → did finish launching → did become active; will resign active → did enter
 // background; will enter foreground → did become active; will terminate. A call that does not fit
-// the current state does nothing. In the background the app is suspended once the work it queued on
+// the current state does nothing. The user defaults reach their files as the app enters the
+// background and as it terminates. In the background the app is suspended once the work it queued on
 // its way there has run: the main run loop then runs no timers and no queued work while the clock
 // goes on, until the app returns to the foreground. Main thread.
 class UIApplication {
@@ -51,8 +52,10 @@ public:
     UIApplicationState applicationState() const { return state_; }
     bool isSuspended() const;
 
-    // Life cycle. Launching makes the delegate the application's and ends active. False when already
-    // launched.
+    // Life cycle. Launching makes the delegate the application's; when the main bundle's information
+    // names a main storyboard ("UIMainStoryboardFile"), the delegate's window shows its initial
+    // controller, made before and shown after the delegate's launch call. It ends active. False when
+    // already launched.
     bool launch(const std::shared_ptr<UIApplicationDelegate>& delegate,
                 const Value::Dictionary& launchOptions = {});
     void resignActive();
@@ -85,6 +88,8 @@ public:
 
 private:
     UIApplication();
+
+    void loadMainStoryboard();
 
     // Tells the delegate through `call`, then posts `name`.
     void tell(void (UIApplicationDelegate::*call)(UIApplication&), const NSNotificationName& name);

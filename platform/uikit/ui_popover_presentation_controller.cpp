@@ -2,12 +2,16 @@
 
 #include <algorithm>
 
+#include "platform/uikit/ui_bar_button_item.h"
 #include "platform/uikit/ui_view_controller.h"
 #include "platform/uikit/ui_window.h"
 
 namespace platform {
 
 CGRect UIPopoverPresentationController::anchorInWindow(const UIWindow& window) const {
+    if (auto item = barButtonItem()) {
+        if (auto view = item->view(); view && view->window()) return view->convertRectToView(view->bounds(), nullptr);
+    }
     if (auto source = sourceView()) return source->convertRectToView(sourceRect_, nullptr);
     CGRect bounds = window.bounds();
     return CGRect(bounds.midX(), bounds.midY(), 0, 0);

@@ -35,7 +35,8 @@ protected:
     bool slides() const override { return false; }
 
 private:
-    // The source in window coordinates; the window's centre when there is none.
+    // The source in window coordinates (the bar button item's view before the source view); the
+    // window's centre when there is none.
     CGRect anchorInWindow(const UIWindow& window) const;
 
     std::weak_ptr<UIView> sourceView_;

@@ -57,7 +57,8 @@ bool UIPresentationController::shouldRemovePresentersView() const {
 }
 
 bool UIPresentationController::slides() const {
-    return true;
+    // Custom presentations (alerts) fade in over what they cover.
+    return presentationStyle() != UIModalPresentationStyle::custom;
 }
 
 void UIPresentationController::containerViewDidChangeSize() {

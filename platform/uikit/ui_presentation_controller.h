@@ -59,7 +59,7 @@ public:
     static void whenIdle(std::function<void()> request);
 
 protected:
-    // Slides up from the bottom edge; a subclass may fade instead.
+    // Slides up from the bottom edge, or fades for custom presentations and where a subclass says so.
     virtual bool slides() const;
 
 private:

@@ -1,8 +1,13 @@
 #include "platform/uikit/ui_view.h"
 
+#include <cxxabi.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <typeinfo>
 
 #include "platform/uikit/constraint_layout.h"
+#include "platform/uikit/gesture_arbiter.h"
 #include "platform/uikit/layout_pass.h"
 #include "platform/uikit/ns_layout_anchor.h"
 #include "platform/uikit/ns_layout_constraint.h"
@@ -51,6 +56,10 @@ UIView::UIView(const CGRect& frame, std::shared_ptr<CALayer> layer)
 
 UIView::~UIView() {
     for (auto& handler : deallocHandlers_) handler();
+    for (auto& recognizer : recognizers_) {
+        GestureArbiter::shared().withdraw(*recognizer, false);
+        recognizer->view_ = nullptr;
+    }
     for (auto& c : std::vector(installed_)) c->uninstall();
     for (auto* c : std::vector(naming_)) c->forgetView(this);
     for (auto& sub : subviews_) {
@@ -76,6 +85,15 @@ void UIView::claimLayer() const {
 
 std::shared_ptr<UIView> UIView::viewForLayer(const CALayer& layer) {
     return std::dynamic_pointer_cast<UIView>(layer.delegate());
+}
+
+std::string UIView::className() const {
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> demangled(
+        abi::__cxa_demangle(typeid(*this).name(), nullptr, nullptr, &status), std::free);
+    std::string name = status == 0 && demangled ? demangled.get() : typeid(*this).name();
+    const auto colon = name.rfind("::");
+    return colon == std::string::npos ? name : name.substr(colon + 2);
 }
 
 void UIView::placeLayerOf(UIView* subview) {
@@ -571,9 +589,28 @@ std::shared_ptr<UIView> UIView::hitTest(CGPoint point, const UIEvent* event) {
     return weak_from_this().lock();
 }
 
+UIResponder* UIView::nextResponder() const {
+    if (viewController_) return viewController_;
+    return superview_;
+}
+
 bool UIView::pointInside(CGPoint point, const UIEvent* event) const {
     (void)event;
     return bounds().contains(point);
+}
+
+void UIView::addGestureRecognizer(const std::shared_ptr<UIGestureRecognizer>& recognizer) {
+    if (!recognizer || recognizer->view_ == this) return;
+    if (recognizer->view_) recognizer->view_->removeGestureRecognizer(recognizer);
+    recognizers_.push_back(recognizer);
+    recognizer->view_ = this;
+}
+
+void UIView::removeGestureRecognizer(const std::shared_ptr<UIGestureRecognizer>& recognizer) {
+    if (!recognizer || recognizer->view_ != this) return;
+    GestureArbiter::shared().withdraw(*recognizer, true);
+    std::erase(recognizers_, recognizer);
+    recognizer->view_ = nullptr;
 }
 
 // Animation ---------------------------------------------------------------------------------------

@@ -4,6 +4,10 @@
 
 #include "platform/foundation/console.h"
 #include "platform/uikit/interface_driver.h"
+#include "platform/uikit/ui_navigation_controller.h"
+#include "platform/uikit/ui_navigation_item.h"
+#include "platform/uikit/ui_nib.h"
+#include "platform/uikit/ui_storyboard.h"
 #include "platform/uikit/ui_popover_presentation_controller.h"
 #include "platform/uikit/ui_screen.h"
 #include "platform/uikit/ui_view.h"
@@ -17,6 +21,13 @@ UIViewController::UIViewController(std::string nibName) : nibName_(std::move(nib
 
 UIViewController::~UIViewController() {
     if (view_ && view_->viewController_ == this) view_->viewController_ = nullptr;
+}
+
+UIResponder* UIViewController::nextResponder() const {
+    if (parent_.expired()) {
+        if (auto presenting = presenting_.lock()) return presenting.get();
+    }
+    return view_ ? view_->superview().get() : nullptr;
 }
 
 // View ------------------------------------------------------------------------------------------------
@@ -56,6 +67,13 @@ void UIViewController::setView(const std::shared_ptr<UIView>& view) {
 }
 
 void UIViewController::loadView() {
+    if (!nibName_.empty()) {
+        if (auto nib = UINib::nibWithNibName(nibName_)) {
+            nib->instantiateWithOwner(shared_from_this());
+            if (view_) return;
+        }
+        Console::print("The nib " + nibName_ + " gave no view; the controller gets a plain one");
+    }
     auto view = std::make_shared<UIView>(UIScreen::mainScreen().applicationFrame());
     view->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
     setView(view);
@@ -148,10 +166,39 @@ void UIViewController::removeFromParentViewController() {
     didMoveToParentViewController(nullptr);
 }
 
+void UIViewController::setTitle(const std::string& title) {
+    title_ = title;
+    if (navigationItem_) navigationItem_->setTitle(title);
+}
+
+const std::shared_ptr<UINavigationItem>& UIViewController::navigationItem() {
+    if (!navigationItem_) navigationItem_ = std::make_shared<UINavigationItem>(title_);
+    return navigationItem_;
+}
+
+std::shared_ptr<UINavigationController> UIViewController::navigationController() const {
+    for (auto c = parent_.lock(); c; c = c->parent_.lock()) {
+        if (auto navigation = std::dynamic_pointer_cast<UINavigationController>(c)) return navigation;
+    }
+    return nullptr;
+}
+
 UIViewController& UIViewController::outermost() {
     UIViewController* controller = this;
     while (auto parent = controller->parent_.lock()) controller = parent.get();
     return *controller;
+}
+
+// Segues -----------------------------------------------------------------------------------------------
+
+void UIViewController::performSegueWithIdentifier(const std::string& identifier, const std::any& sender) {
+    auto segue = storyboard_ ? storyboard_->segueFrom(shared_from_this(), sceneIdentifier_, identifier) : nullptr;
+    if (!segue) {
+        Console::print("No segue with identifier " + identifier);
+        return;
+    }
+    prepareForSegue(*segue, sender);
+    segue->perform();
 }
 
 // Presentation ----------------------------------------------------------------------------------------

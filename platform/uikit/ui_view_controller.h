@@ -1,5 +1,6 @@
 #pragma once
 
+#include <any>
 #include <functional>
 #include <memory>
 #include <string>
@@ -8,11 +9,16 @@
 #include "platform/coregraphics/cg_geometry.h"
 #include "platform/uikit/device_profile.h"
 #include "platform/uikit/ui_presentation_controller.h"
+#include "platform/uikit/ui_responder.h"
 #include "platform/uikit/ui_trait_collection.h"
 
 namespace platform {
 
+class UINavigationController;
+class UINavigationItem;
 class UIPopoverPresentationController;
+class UIStoryboard;
+class UIStoryboardSegue;
 class UIView;
 class UIViewControllerTransitionCoordinator;
 
@@ -39,14 +45,17 @@ enum class UIStatusBarStyle : int { defaultStyle = 0, lightContent = 1, darkCont
 // Appearance comes in pairs: a "will" call as a change starts and the matching "did" call once it is
 // over, after the current work, never twice in a row for the same state. A container hands its own
 // appearance on to the children whose views are inside its view. Main thread only.
-class UIViewController : public std::enable_shared_from_this<UIViewController> {
+class UIViewController : public UIResponder, public std::enable_shared_from_this<UIViewController> {
 public:
     UIViewController();
     // Loads its view from the nib of that name, with itself as the nib's owner.
     explicit UIViewController(std::string nibName);
     UIViewController(const UIViewController&) = delete;
     UIViewController& operator=(const UIViewController&) = delete;
-    virtual ~UIViewController();
+    ~UIViewController() override;
+
+    // Touches the view leaves alone go on to its superview, or to the presenter of a presented one.
+    UIResponder* nextResponder() const override;
 
     // The view, loaded first if need be (loadView, then viewDidLoad once).
     const std::shared_ptr<UIView>& view();
@@ -56,8 +65,8 @@ public:
     void loadViewIfNeeded();
     const std::string& nibName() const { return nibName_; }
 
-    // Makes the view: from the nib when the controller has one, else a plain view over the app's
-    // frame that follows its superview's size.
+    // Makes the view: from the nib of the controller's nib name, with the controller as its owner,
+    // else a plain view over the app's frame that follows its superview's size.
     virtual void loadView();
     virtual void viewDidLoad() {}
     // Runs once a storyboard or nib that made this controller has connected every outlet.
@@ -109,7 +118,12 @@ public:
     virtual void didMoveToParentViewController(UIViewController* parent) { (void)parent; }
 
     const std::string& title() const { return title_; }
-    virtual void setTitle(const std::string& title) { title_ = title; }
+    // Also the navigation item's title.
+    virtual void setTitle(const std::string& title);
+    // What a navigation bar shows for this controller; made on first use with its title.
+    const std::shared_ptr<UINavigationItem>& navigationItem();
+    // The nearest navigation controller containing this one.
+    std::shared_ptr<UINavigationController> navigationController() const;
 
     // Presentation. A controller presents from the outermost controller containing it, whose view
     // must be in a window; it presents one controller at a time, and the presented one may present in
@@ -133,10 +147,22 @@ public:
     CGSize preferredContentSize() const { return preferredContentSize_; }
     void setPreferredContentSize(CGSize size) { preferredContentSize_ = size; }
 
+    // The storyboard this controller was made from, if any.
+    const std::shared_ptr<UIStoryboard>& storyboard() const { return storyboard_; }
+    // Makes the segue's destination from the storyboard, lets prepareForSegue see both, then performs
+    // it. An identifier the controller's scene has no segue for does nothing but a console line.
+    void performSegueWithIdentifier(const std::string& identifier, const std::any& sender);
+    virtual void prepareForSegue(UIStoryboardSegue& segue, const std::any& sender) {
+        (void)segue;
+        (void)sender;
+    }
+
 protected:
     void setNibName(std::string nibName) { nibName_ = std::move(nibName); }
 
 private:
+    friend class UIStoryboard;
+
     enum class Appearance { disappeared, appearing, appeared, disappearing };
 
     // On screen or on its way there.
@@ -158,6 +184,7 @@ private:
     std::weak_ptr<UIViewController> parent_;
     std::vector<std::shared_ptr<UIViewController>> children_;
     std::string title_;
+    std::shared_ptr<UINavigationItem> navigationItem_;
 
     std::shared_ptr<UIViewController> presented_;
     std::weak_ptr<UIViewController> presenting_;
@@ -166,6 +193,9 @@ private:
     bool beingPresented_ = false;
     bool beingDismissed_ = false;
     CGSize preferredContentSize_;
+
+    std::shared_ptr<UIStoryboard> storyboard_;
+    std::string sceneIdentifier_;
 };
 
 }  // namespace platform

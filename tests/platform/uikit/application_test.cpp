@@ -9,8 +9,10 @@
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_run_loop.h"
 #include "platform/foundation/ns_timer.h"
+#include "platform/foundation/ns_user_defaults.h"
 #include "platform/uikit/ui_application_delegate.h"
 #include "tests/support/recording_url_opener.h"
+#include "tests/support/temp_data_root.h"
 
 using namespace platform;
 
@@ -130,6 +132,19 @@ TEST(ApplicationLifeCycle, ASuspendedAppStillHearsOfItsTermination) {
     launched.app.terminate();
     EXPECT_EQ(launched.delegate->take(),
               (std::vector<std::string>{"willTerminate(background)", "UIApplicationWillTerminateNotification"}));
+}
+
+TEST(ApplicationLifeCycle, UserDefaultsReachTheirFilesOnTheWayOut) {
+    quorvel::testing::TempDataRoot root;
+    LaunchedApp launched;
+    auto defaults = NSUserDefaults::standardUserDefaults();
+    defaults->setBool(true, "LaunchedOnce");
+    launched.app.enterBackground();
+    EXPECT_EQ(defaults->fileWriteCount(), 1u);  // at once, not a second later
+    launched.app.enterForeground();
+    defaults->setInteger(3, "latestRound");
+    launched.app.terminate();
+    EXPECT_EQ(defaults->fileWriteCount(), 2u);
 }
 
 TEST(ApplicationSuspension, TimersStopInTheBackgroundWhileTheClockGoesOn) {
