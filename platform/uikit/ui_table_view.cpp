@@ -7,6 +7,7 @@
 #include "platform/foundation/console.h"
 #include "platform/uikit/ui_color.h"
 #include "platform/uikit/ui_graphics.h"
+#include "platform/uikit/ui_nib.h"
 #include "platform/uikit/ui_screen.h"
 #include "platform/uikit/ui_table_view_data_source.h"
 #include "platform/uikit/ui_table_view_delegate.h"
@@ -240,6 +241,18 @@ void UITableView::registerClass(CellFactory factory, const std::string& identifi
     } else {
         factories_.erase(identifier);
     }
+}
+
+void UITableView::registerNib(const std::shared_ptr<UINib>& nib, const std::string& identifier) {
+    if (!nib) return registerClass(nullptr, identifier);
+    registerClass(
+        [nib](const std::string&) -> std::shared_ptr<UITableViewCell> {
+            for (const auto& object : nib->instantiateWithOwner(nullptr)) {
+                if (auto cell = object.as<UITableViewCell>()) return cell;
+            }
+            return nullptr;
+        },
+        identifier);
 }
 
 std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(

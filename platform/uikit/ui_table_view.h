@@ -15,6 +15,7 @@
 
 namespace platform {
 
+class UINib;
 class UITableViewDataSource;
 class UITableViewDelegate;
 
@@ -89,6 +90,8 @@ public:
             [](const std::string& id) { return std::make_shared<Cell>(UITableViewCellStyle::default_, id); },
             identifier);
     }
+    // New cells for the identifier come from the nib: its first top-level cell, woken from the nib.
+    void registerNib(const std::shared_ptr<UINib>& nib, const std::string& identifier);
     // A pooled cell (prepared for reuse) or a new one from the registered factory; none without either.
     std::shared_ptr<UITableViewCell> dequeueReusableCellWithIdentifier(const std::string& identifier);
     // Never none: without a factory it makes a default-style cell and says so on the console.

@@ -14,6 +14,7 @@
 #include "platform/uikit/ui_color.h"
 #include "platform/uikit/ui_screen.h"
 #include "platform/uikit/ui_view_animation.h"
+#include "platform/uikit/ui_view_controller.h"
 #include "platform/uikit/ui_window.h"
 
 namespace platform {
@@ -459,9 +460,12 @@ void UIView::layoutSubtree() {
     if (needsLayout_ && !inLayout_) {
         needsLayout_ = false;
         inLayout_ = true;
+        auto controller = viewController_ ? viewController_->weak_from_this().lock() : nullptr;
+        if (controller) controller->viewWillLayoutSubviews();
         updateConstraintsIfNeeded();
         ConstraintLayout::layoutSubviewsOf(*this);
         layoutSubviews();
+        if (controller) controller->viewDidLayoutSubviews();
         inLayout_ = false;
     }
     if (!descendantNeedsLayout_) return;
@@ -583,6 +587,11 @@ std::shared_ptr<UIView> UIView::hitTest(CGPoint point, const UIEvent* event) {
         if (auto hit = (*it)->hitTest(*local, event)) return hit;
     }
     return weak_from_this().lock();
+}
+
+UIResponder* UIView::nextResponder() const {
+    if (viewController_) return viewController_;
+    return superview_;
 }
 
 bool UIView::pointInside(CGPoint point, const UIEvent* event) const {
