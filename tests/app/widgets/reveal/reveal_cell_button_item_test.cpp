@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "app/widgets/reveal/popover_cell_button_item.h"
 #include "platform/uikit/ui_graphics.h"
+#include "platform/uikit/ui_view_controller.h"
 #include "tests/app/widgets/reveal/reveal_fixture.h"
 
 namespace quorvel {
@@ -21,16 +23,6 @@ TEST(RevealCellButtonItem, OpaqueOnlyAboveNinetyEightPercentAlphaInAnyColourSpac
     EXPECT_TRUE(item.isOpaque());
     item.setBackgroundColor(nullptr);
     EXPECT_FALSE(item.isOpaque());
-}
-
-TEST(RevealCellButtonItem, AnImageItemIsAsWideAsItsImageOthersHaveNoWidth) {
-    platform::UIGraphicsBeginImageContextWithOptions({44, 30}, false, 2);
-    auto image = platform::UIGraphicsGetImageFromCurrentImageContext();
-    platform::UIGraphicsEndImageContext();
-    EXPECT_EQ(RevealCellButtonItem(image).width(), 44);
-    EXPECT_EQ(RevealCellButtonItem::itemWithImage(image, nullptr)->width(), 44);
-    EXPECT_EQ(RevealCellButtonItem("Skip", image, nullptr).width(), 0);
-    EXPECT_EQ(RevealCellButtonItem::itemWithTitle("Skip", nullptr)->width(), 0);
 }
 
 class RevealCellButtonTap : public testing::RevealCellTest {};
@@ -57,6 +49,23 @@ TEST_F(RevealCellButtonTap, ATapRunsTheHandlerAndAYesClosesTheCell) {
     EXPECT_EQ(ran, (std::vector<std::string>{"Skip", "Reset"}));
     EXPECT_EQ(cell->revealPosition(), revealPositionCenter);
     EXPECT_TRUE(contentSpring()) << "closing animates";
+}
+
+TEST_F(RevealCellButtonTap, APopoverAnchorsToAnItemsButton) {
+    join();
+    cell->setRevealPosition(revealPositionRight);
+    auto popover = std::make_shared<platform::UIPopoverPresentationController>(
+        std::make_shared<platform::UIViewController>());
+    const auto& item = source->right.front();
+    setCellButtonItem(*popover, *item);
+    EXPECT_EQ(popover->sourceView(), cell->utilityContentView());
+    // The opaque button's frame reaches a pixel past its share; the button sits at its far edge.
+    EXPECT_EQ(popover->sourceRect(), platform::CGRect(275, 0, 100, 99.5));
+    EXPECT_FALSE(popover->barButtonItem());
+
+    cell->resetCellAnimated(false);
+    setCellButtonItem(*popover, *item);
+    EXPECT_EQ(popover->sourceRect(), platform::CGRect::zero());
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,12 +61,10 @@ public:
         log.push_back("did " + std::to_string(p));
     }
 
-    // The entries starting with `prefix`.
     std::vector<std::string> only(const std::string& prefix) const {
         std::vector<std::string> found;
-        for (const auto& entry : log) {
-            if (entry.rfind(prefix, 0) == 0) found.push_back(entry);
-        }
+        std::ranges::copy_if(log, std::back_inserter(found),
+                             [&](const auto& e) { return e.starts_with(prefix); });
         return found;
     }
 
