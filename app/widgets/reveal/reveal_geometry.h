@@ -22,7 +22,7 @@ inline RevealSide sideOfLocation(platform::CGFloat location) {
     return location < 0 ? RevealSide::right : RevealSide::left;
 }
 
-// The side a position belongs to; the centre and unplaced positions belong to neither.
+// Whether `position` shows the buttons of `side` (the centre and unplaced positions show none).
 inline bool positionOpens(int position, RevealSide side) {
     return side == RevealSide::left
                ? position == revealPositionLeft || position == revealPositionLeftExtended
