@@ -21,7 +21,9 @@ DeviceFamily familyOf(std::string_view identifier) {
 }  // namespace
 
 Device::Device(std::string_view identifier)
-    : identifier_(identifier), known_(DeviceProfile::named(identifier).has_value()), family_(familyOf(identifier)) {}
+    : identifier_(identifier),
+      known_(DeviceProfile::named(identifier).has_value()),
+      family_(familyOf(identifier)) {}
 
 Device Device::simulator(const Device& model) {
     Device device = model;
@@ -39,7 +41,8 @@ std::string Device::identifier() {
 }
 
 Device Device::mapToDevice(std::string_view identifier) {
-    if (identifier == kSimulatorIdentifier) return simulator(mapToDevice(DeviceProfile::current().identifier));
+    if (identifier == kSimulatorIdentifier)
+        return simulator(mapToDevice(DeviceProfile::current().identifier));
     if (DeviceProfile::named(identifier)) return Device(identifier);
     return unknown(std::string(identifier));
 }

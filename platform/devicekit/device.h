@@ -1,8 +1,8 @@
 #pragma once
 
 #include <string>
-#include <utility>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/uikit/device_profile.h"

@@ -60,7 +60,8 @@ Ticks splitTabletTicks(Split split) {
 }
 
 CGFloat fadeFactorFor(const Device& device, Split splitStatus) {
-    if (device.isPhone()) return UIDeviceOrientationIsLandscape(UIDevice::currentDevice().orientation()) ? 80 : 50;
+    if (device.isPhone())
+        return UIDeviceOrientationIsLandscape(UIDevice::currentDevice().orientation()) ? 80 : 50;
     if (DeviceGroups::currentIsTwelveNineInchPad()) return splitStatus == Split::oneThird ? 80 : 120;
     if (device.isPad()) return 60;
     return 0;
@@ -70,7 +71,7 @@ CGFloat fadeFactorFor(const Device& device, Split splitStatus) {
 
 CarouselSizing CarouselSizing::compute(Split splitStatus) {
     const Device device = Device::current();
-    Ticks ticks = device.isPhone()                  ? phoneTicks()
+    Ticks ticks = device.isPhone()                 ? phoneTicks()
                   : splitStatus == Split::fullSize ? fullScreenTabletTicks()
                                                    : splitTabletTicks(splitStatus);
     CarouselSizing sizing;

@@ -14,7 +14,8 @@ bool sameColor(const std::shared_ptr<UIColor>& a, const std::shared_ptr<UIColor>
 
 bool sameStyle(const ShadowStyle& a, const ShadowStyle& b) {
     return a.offset == b.offset && a.opacity == b.opacity && a.radius == b.radius &&
-           a.cornerRadius == b.cornerRadius && sameColor(a.color, b.color) && sameColor(a.fillColor, b.fillColor);
+           a.cornerRadius == b.cornerRadius && sameColor(a.color, b.color) &&
+           sameColor(a.fillColor, b.fillColor);
 }
 
 }  // namespace

@@ -12,7 +12,8 @@
 namespace quorvel {
 
 // A value the storyboard sets on a designable view by the property's name.
-using InspectableValue = std::variant<platform::CGFloat, bool, platform::CGSize, std::shared_ptr<platform::UIColor>>;
+using InspectableValue =
+    std::variant<platform::CGFloat, bool, platform::CGSize, std::shared_ptr<platform::UIColor>>;
 
 // A view of class `Base` (an image view, a plain view or a button) with a border, rounded or circular
 // corners and a soft drop shadow, set in the storyboard by name or in code. The border and the corners
@@ -34,7 +35,9 @@ public:
     platform::CGFloat shadowCornerRadius() const { return shadow_.cornerRadius; }
     void setShadowCornerRadius(platform::CGFloat radius) { shadow_.cornerRadius = radius; }
     const std::shared_ptr<platform::UIColor>& shadowColor() const { return shadow_.color; }
-    void setShadowColor(std::shared_ptr<platform::UIColor> color) { shadow_.color = orClear(std::move(color)); }
+    void setShadowColor(std::shared_ptr<platform::UIColor> color) {
+        shadow_.color = orClear(std::move(color));
+    }
     const std::shared_ptr<platform::UIColor>& shadowFillColor() const { return shadow_.fillColor; }
     void setShadowFillColor(std::shared_ptr<platform::UIColor> color) {
         shadow_.fillColor = orClear(std::move(color));

@@ -49,8 +49,8 @@ void ElapsedTimeDisplayView::updateSessionCounts(const std::string& round, const
 
 void ElapsedTimeDisplayView::updateForRotation(UIDeviceOrientation orientation, Split split) {
     splitStatus_ = split;
-    const bool phoneLyingSideways =
-        UI_USER_INTERFACE_IDIOM() == UIUserInterfaceIdiom::phone && UIDeviceOrientationIsLandscape(orientation);
+    const bool phoneLyingSideways = UI_USER_INTERFACE_IDIOM() == UIUserInterfaceIdiom::phone &&
+                                    UIDeviceOrientationIsLandscape(orientation);
     if (auto holder = staticsticsHolder()) holder->setHidden(!phoneLyingSideways);
 }
 

@@ -10,7 +10,9 @@ using namespace platform;
 namespace {
 
 CGFloat fullScreenSide(bool landscape) {
-    auto pick = [landscape](CGFloat inLandscape, CGFloat inPortrait) { return landscape ? inLandscape : inPortrait; };
+    auto pick = [landscape](CGFloat inLandscape, CGFloat inPortrait) {
+        return landscape ? inLandscape : inPortrait;
+    };
     if (DeviceGroups::currentIsTwelveNineInchPad()) return pick(177.6, 225.3);
     if (DeviceGroups::currentIs(Device::iPadPro11Inch)) return pick(115.2, 183.5);
     if (DeviceGroups::currentIs(Device::iPadPro10Inch)) return pick(115.2, 144.6);

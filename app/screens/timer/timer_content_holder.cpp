@@ -16,18 +16,19 @@ TimerContentHolder::~TimerContentHolder() {
 
 void TimerContentHolder::updateForRotation(UIDeviceOrientation orientation, Split split) {
     splitStatus_ = split;
-    // A part taken out loses its height constraint with it.
+    // A section taken out loses its height constraint with it.
     for (const auto& subview : std::vector(subviews())) subview->removeFromSuperview();
-    const std::vector<std::shared_ptr<UIView>> parts = stackViews_.value_or(std::vector<std::shared_ptr<UIView>>{});
-    for (const auto& part : parts) addArrangedSubview(part);
+    const std::vector<std::shared_ptr<UIView>> sections =
+        stackViews_.value_or(std::vector<std::shared_ptr<UIView>>{});
+    for (const auto& section : sections) addArrangedSubview(section);
     if (const auto fractions = heightFractions(orientation, split)) {
         std::vector<std::shared_ptr<NSLayoutConstraint>> heights;
-        for (size_t i = 0; i < parts.size(); ++i) {
+        for (size_t i = 0; i < sections.size(); ++i) {
             if (i < fractions->size()) {
-                heights.push_back(parts[i]->heightAnchor().constraintEqualToAnchorMultiplier(heightAnchor(),
-                                                                                             (*fractions)[i]));
+                heights.push_back(sections[i]->heightAnchor().constraintEqualToAnchorMultiplier(
+                    heightAnchor(), (*fractions)[i]));
             } else {
-                parts[i]->removeFromSuperview();
+                sections[i]->removeFromSuperview();
             }
         }
         NSLayoutConstraint::activateConstraints(heights);

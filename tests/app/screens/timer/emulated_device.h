@@ -17,27 +17,24 @@ protected:
     void SetUp() override { restoreDefaultDevice(); }
     void TearDown() override { restoreDefaultDevice(); }
 
-    static void emulate(const platform::DeviceProfile& profile) { platform::DeviceProfile::setCurrent(profile); }
     static void emulate(const std::string& identifier, bool simulator = false) {
         platform::DeviceProfile profile = *platform::DeviceProfile::named(identifier);
         profile.simulator = simulator;
-        emulate(profile);
+        platform::DeviceProfile::setCurrent(profile);
     }
     // A model no profile names, of the given family and idiom.
     static void emulateUnknown(platform::DeviceFamily family, platform::UIUserInterfaceIdiom idiom) {
-        platform::DeviceProfile profile = *platform::DeviceProfile::named(
-            family == platform::DeviceFamily::phone ? "iPhoneXR" : "iPadPro11Inch");
+        platform::DeviceProfile profile = *platform::DeviceProfile::named("iPhoneXR");
         profile.identifier = "Unnamed1,1";
         profile.family = family;
         profile.idiom = idiom;
-        emulate(profile);
+        platform::DeviceProfile::setCurrent(profile);
     }
-    // The sensor reading; the screen turns with it, except lying flat or unknown, which leave the
-    // screen as it was.
+    // The sensor reading, with the screen turned to match.
     static void hold(platform::UIDeviceOrientation orientation) {
         platform::UIDevice::currentDevice().setOrientation(orientation);
-        const auto interface = platform::UIInterfaceOrientationForDevice(orientation);
-        platform::UIScreen::mainScreen().setInterfaceOrientation(interface);
+        platform::UIScreen::mainScreen().setInterfaceOrientation(
+            platform::UIInterfaceOrientationForDevice(orientation));
     }
 };
 
