@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/uikit/constraint_layout.h"
+#include "platform/uikit/gesture_arbiter.h"
 #include "platform/uikit/layout_pass.h"
 #include "platform/uikit/ns_layout_anchor.h"
 #include "platform/uikit/ns_layout_constraint.h"
@@ -50,6 +51,10 @@ UIView::UIView(const CGRect& frame, std::shared_ptr<CALayer> layer)
 
 UIView::~UIView() {
     for (auto& handler : deallocHandlers_) handler();
+    for (auto& recognizer : recognizers_) {
+        GestureArbiter::shared().withdraw(*recognizer, false);
+        recognizer->view_ = nullptr;
+    }
     for (auto& c : std::vector(installed_)) c->uninstall();
     for (auto* c : std::vector(naming_)) c->forgetView(this);
     for (auto& sub : subviews_) {
@@ -570,6 +575,20 @@ std::shared_ptr<UIView> UIView::hitTest(CGPoint point, const UIEvent* event) {
 bool UIView::pointInside(CGPoint point, const UIEvent* event) const {
     (void)event;
     return bounds().contains(point);
+}
+
+void UIView::addGestureRecognizer(const std::shared_ptr<UIGestureRecognizer>& recognizer) {
+    if (!recognizer || recognizer->view_ == this) return;
+    if (recognizer->view_) recognizer->view_->removeGestureRecognizer(recognizer);
+    recognizers_.push_back(recognizer);
+    recognizer->view_ = this;
+}
+
+void UIView::removeGestureRecognizer(const std::shared_ptr<UIGestureRecognizer>& recognizer) {
+    if (!recognizer || recognizer->view_ != this) return;
+    GestureArbiter::shared().withdraw(*recognizer, true);
+    std::erase(recognizers_, recognizer);
+    recognizer->view_ = nullptr;
 }
 
 // Animation ---------------------------------------------------------------------------------------

@@ -9,11 +9,13 @@
 #include "platform/coregraphics/cg_geometry.h"
 #include "platform/quartzcore/ca_layer.h"
 #include "platform/uikit/ui_color.h"
+#include "platform/uikit/ui_responder.h"
 #include "platform/uikit/ui_trait_collection.h"
 
 namespace platform {
 
 class UIEvent;
+class UIGestureRecognizer;
 class UIWindow;
 class NSLayoutConstraint;
 class NSLayoutXAxisAnchor;
@@ -58,8 +60,9 @@ inline constexpr CGFloat UIViewNoIntrinsicMetric = -1;
 // Views live in shared_ptrs; a view holds its subviews and knows its superview without owning it.
 // Layout is deferred: setNeedsLayout marks a view, and one pass on the main run loop lays out every
 // marked view once, superviews before subviews, solving the active constraints of each view's subviews
-// before its layoutSubviews runs. All of it is main-thread only.
-class UIView : public CALayerDelegate, public std::enable_shared_from_this<UIView> {
+// before its layoutSubviews runs. Touches a view does not handle go on to its superview. All of it is
+// main-thread only.
+class UIView : public UIResponder, public CALayerDelegate, public std::enable_shared_from_this<UIView> {
 public:
     UIView();
     explicit UIView(const CGRect& frame);
@@ -189,6 +192,24 @@ public:
     virtual std::shared_ptr<UIView> hitTest(CGPoint point, const UIEvent* event);
     virtual bool pointInside(CGPoint point, const UIEvent* event) const;
 
+    // Touches.
+    UIResponder* nextResponder() const override { return superview_; }
+    const std::vector<std::shared_ptr<UIGestureRecognizer>>& gestureRecognizers() const { return recognizers_; }
+    // A recogniser belongs to one view; adding it here takes it from the view it was on.
+    void addGestureRecognizer(const std::shared_ptr<UIGestureRecognizer>& recognizer);
+    void removeGestureRecognizer(const std::shared_ptr<UIGestureRecognizer>& recognizer);
+    // Asked before one of this view's recognisers begins: no makes it fail.
+    virtual bool gestureRecognizerShouldBegin(UIGestureRecognizer& recognizer) {
+        (void)recognizer;
+        return true;
+    }
+    // Whether this view, under a touch, keeps `recognizer` of one of its ancestors from beginning,
+    // because its own handling of the touch comes first (a control's action over a tap).
+    virtual bool takesPrecedenceOverGestureRecognizer(const UIGestureRecognizer& recognizer) const {
+        (void)recognizer;
+        return false;
+    }
+
     // Block animations (see UIViewAnimation): the block's changes to frame, bounds, center, transform,
     // alpha and backgroundColor apply at once and are animated on the layers from their old values.
     using AnimationCompletion = std::function<void(bool finished)>;
@@ -308,6 +329,7 @@ private:
     std::vector<std::shared_ptr<NSLayoutConstraint>> installed_;
     std::vector<NSLayoutConstraint*> naming_;
     std::vector<std::function<void()>> deallocHandlers_;
+    std::vector<std::shared_ptr<UIGestureRecognizer>> recognizers_;
 };
 
 }  // namespace platform

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/uikit/gesture_arbiter.h"
+#include "platform/uikit/touch_delivery.h"
+#include "platform/uikit/ui_event.h"
 #include "platform/uikit/ui_screen.h"
 
 namespace platform {
@@ -98,6 +101,19 @@ std::vector<std::shared_ptr<UIWindow>> UIWindow::windows() {
             result.push_back(std::static_pointer_cast<UIWindow>(shared));
     }
     return result;
+}
+
+void UIWindow::sendEvent(const UIEvent& event) {
+    auto keep = weak_from_this().lock();
+    auto& arbiter = GestureArbiter::shared();
+    for (const auto& touch : event.allTouches()) {
+        if (touch->phase() != UITouchPhase::began || touch->window().get() != this || touch->view()) continue;
+        touch->view_ = hitTest(touch->locationInView(nullptr), &event);
+        arbiter.attach(touch);
+    }
+    arbiter.deliver(event);
+    TouchDelivery::shared().deliver(event);
+    arbiter.finish(event);
 }
 
 UIEdgeInsets UIWindow::safeAreaInsets() const {

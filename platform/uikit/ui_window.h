@@ -7,6 +7,7 @@
 
 namespace platform {
 
+class UIEvent;
 class UIViewController;
 
 using UIWindowLevel = CGFloat;
@@ -44,6 +45,11 @@ public:
     // Every living window, shown or not, from the lowest level to the highest (creation order within
     // a level).
     static std::vector<std::shared_ptr<UIWindow>> windows();
+
+    // The one way touches come in. A touch that begins here lands on the view the hit test finds and
+    // is watched by the gesture recognisers of that view and its ancestors; the recognisers see each
+    // event first, then the views (see GestureArbiter and TouchDelivery).
+    virtual void sendEvent(const UIEvent& event);
 
     // The screen's safe-area insets where they overlap this window.
     UIEdgeInsets safeAreaInsets() const override;
