@@ -40,6 +40,13 @@ public:
         return slot;
     }
 
+    std::vector<std::shared_ptr<NSUserDefaults>> all() {
+        MutexLock lock(mutex_);
+        std::vector<std::shared_ptr<NSUserDefaults>> all;
+        for (const auto& [name, suite] : suites_) all.push_back(suite);
+        return all;
+    }
+
     std::vector<std::shared_ptr<NSUserDefaults>> takeAll() {
         MutexLock lock(mutex_);
         std::vector<std::shared_ptr<NSUserDefaults>> all;
@@ -94,13 +101,7 @@ private:
     // Registered once the registry exists, so it runs before the statics built earlier are gone.
     UserDefaultsRegistry() {
         std::atexit([] {
-            std::vector<std::shared_ptr<NSUserDefaults>> all;
-            {
-                auto& registry = shared();
-                MutexLock lock(registry.mutex_);
-                for (const auto& [name, suite] : registry.suites_) all.push_back(suite);
-            }
-            for (const auto& suite : all) suite->writeIfChanged(NSUserDefaults::WriteReason::Exit);
+            for (const auto& suite : shared().all()) suite->writeIfChanged(NSUserDefaults::WriteReason::Exit);
         });
     }
 
@@ -260,7 +261,19 @@ void NSUserDefaults::scheduleWriteLocked() {
 
 bool NSUserDefaults::synchronize() {
     ++synchronizeCount_;
-    return writeIfChanged(WriteReason::Requested);
+    // The coalesced writer owns the file, as the system's preferences agent does: what changed is
+    // written within a second, and at once by flushAll. A write that failed is tried again here.
+    MutexLock lock(mutex_);
+    if (loaded_ && changes_ != changesWritten_) scheduleWriteLocked();
+    return !lastWriteFailed_;
+}
+
+bool NSUserDefaults::flushAll() {
+    bool allWritten = true;
+    for (const auto& suite : UserDefaultsRegistry::shared().all()) {
+        allWritten = suite->writeIfChanged(WriteReason::Requested) && allWritten;
+    }
+    return allWritten;
 }
 
 bool NSUserDefaults::writeIfChanged(WriteReason reason) {
@@ -281,12 +294,13 @@ bool NSUserDefaults::writeIfChanged(WriteReason reason) {
         file = file_;
     }
     const bool written = PropertyList::writeFileAtomically(file, contents);
+    MutexLock lock(mutex_);
+    lastWriteFailed_ = !written;
     if (!written) {
         Console::print("NSUserDefaults: could not write the preferences file " + file.string());
         return false;
     }
     ++fileWriteCount_;
-    MutexLock lock(mutex_);
     changesWritten_ = changesInContents;
     return true;
 }

@@ -17,9 +17,10 @@
 namespace platform {
 
 // Key-value preferences, one suite per file: DataRoot::preferences()/<suite>.plist. Values live in
-// memory (the file is read on first use) and reach the file on synchronize(), within a second after
-// a change (one write per burst of changes), and at process exit. A suite keeps the data root it saw
-// on first use. Safe to call from any thread.
+// memory (the file is read on first use) and reach the file within a second after a change (one
+// atomic write per burst of changes, however often synchronize() is called), at once on flushAll()
+// (the application calls it when it goes to the background or terminates), and at process exit. A
+// suite keeps the data root it saw on first use. Safe to call from any thread.
 class NSUserDefaults {
 public:
     using WriteObserver = std::function<void(const std::string& suite, const std::string& key,
@@ -63,8 +64,11 @@ public:
     std::optional<Value::Dictionary> dictionaryForKey(const std::string& key) const;
     Value::Dictionary dictionaryRepresentation() const;
 
-    // Writes the file now if anything changed since it was last written; false if that failed.
+    // Hands what changed to the coalesced writer and returns: no file is written by the call itself.
+    // False while the suite's last write failed; the call then schedules another attempt.
     bool synchronize();
+    // Writes every suite that changed since its last write, now; false if any write failed.
+    static bool flushAll();
     std::uint64_t synchronizeCount() const { return synchronizeCount_; }
     // How many times the file was written, however the write was started.
     std::uint64_t fileWriteCount() const { return fileWriteCount_; }
@@ -114,6 +118,7 @@ private:
     bool retired_ GUARDED_BY(mutex_) = false;
     std::uint64_t changes_ GUARDED_BY(mutex_) = 0;
     std::uint64_t changesWritten_ GUARDED_BY(mutex_) = 0;
+    bool lastWriteFailed_ GUARDED_BY(mutex_) = false;
     bool writeScheduled_ GUARDED_BY(mutex_) = false;
     Clock* scheduledOn_ GUARDED_BY(mutex_) = nullptr;
     Clock::Token scheduledToken_ GUARDED_BY(mutex_) = 0;

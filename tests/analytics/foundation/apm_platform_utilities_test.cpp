@@ -94,7 +94,7 @@ TEST_F(FilesTest, SuitePlistMovesToTheMeasurementFolderAndBack) {
     const std::string suite = "com.vuziri.vmp.measurement";
     auto defaults = platform::NSUserDefaults::suiteNamed(suite);
     defaults->setObject(platform::Value(42), "counter");
-    ASSERT_TRUE(defaults->synchronize());
+    ASSERT_TRUE(platform::NSUserDefaults::flushAll());
     ASSERT_TRUE(fs::exists(APMPreferencesPlistPath(suite)));
 
     EXPECT_TRUE(APMMoveSuitePlistToMeasurementDirectory(suite));

@@ -109,6 +109,7 @@ TEST_F(UserDefaultsTest, ValuesReachTheSuiteFileAndSurviveARestart) {
     APMUserDefaults defaults("com.vuziri.vmp.measurement.monitor");
     defaults.setObject(Value(Value::Array{Value("ctx"), Value(3)}), "/vuziri/measurement/health_monitor");
     defaults.synchronize();
+    ASSERT_TRUE(platform::NSUserDefaults::flushAll());
     EXPECT_TRUE(fs::exists(root.path() / "Library/Preferences/com.vuziri.vmp.measurement.monitor.plist"));
 
     platform::NSUserDefaults::resetAllForTesting();
@@ -124,6 +125,9 @@ TEST_F(UserDefaultsTest, SuiteFileIsExcludedFromBackupAtTheFirstSaveThatFindsIt)
     EXPECT_FALSE(defaults.isPreferenceFileExcluded());
 
     defaults.setInteger(1, "a");
+    defaults.synchronize();  // the writer has not written it yet either
+    EXPECT_FALSE(defaults.isPreferenceFileExcluded());
+    ASSERT_TRUE(platform::NSUserDefaults::flushAll());
     defaults.synchronize();
     EXPECT_TRUE(defaults.isPreferenceFileExcluded());
     EXPECT_TRUE(isExcludedFromBackup(path));
@@ -135,6 +139,8 @@ TEST_F(UserDefaultsTest, StandardStoreNeverExcludesTheApplicationsOwnFile) {
     EXPECT_EQ(standard, APMUserDefaults::standardUserDefaults());
     EXPECT_TRUE(standard->isPreferenceFileExcluded());
     standard->setInteger(1, "/vuziri/measurement/deep_link");
+    standard->synchronize();
+    ASSERT_TRUE(platform::NSUserDefaults::flushAll());
     standard->synchronize();
     const auto file =
         root.path() / "Library/Preferences" / (platform::NSUserDefaults::standardSuiteName() + ".plist");

@@ -203,7 +203,7 @@ TEST_F(SettingsAccessors, ColoursRoundTripThroughTheArchiveInBothSuitesAcrossARe
     P::save(P::sharedShortBreakThemeColor(color));
     writeSharedFocusThemeColor(defaultLongBreakThemeColor());
     writeSharedFocusThemeColor(nullptr);
-    ASSERT_TRUE(P::standardDefaults()->synchronize() && P::appGroupDefaults()->synchronize());
+    ASSERT_TRUE(platform::NSUserDefaults::flushAll());
     platform::NSUserDefaults::resetAllForTesting();
 
     const auto unarchive = [](const char* key) {

@@ -75,7 +75,7 @@ TEST_F(UserDefaultsPersistence, EveryKindSurvivesARelaunch) {
         for (const auto& [key, value] : stored) {
             if (!defaults->objectForKey(key)) defaults->setObject(value, key);
         }
-        ASSERT_TRUE(defaults->synchronize());
+        ASSERT_TRUE(NSUserDefaults::flushAll());
     }
     ASSERT_TRUE(std::filesystem::exists(suiteFile("group.test.shared")));
 
@@ -94,7 +94,7 @@ TEST_F(UserDefaultsPersistence, AValueNoFileCanHoldIsRefusedAndNoKeyIsLost) {
     defaults->setObject(Value::Array{1, NSDate(std::nan(""))}, "list");
     EXPECT_TRUE(capture.contains("cannot be stored"));
     defaults->setInteger(3, "unrelated");
-    ASSERT_TRUE(defaults->synchronize());
+    ASSERT_TRUE(NSUserDefaults::flushAll());
 
     auto reloaded = relaunched("group.test.shared");
     EXPECT_EQ(Value(reloaded->dictionaryRepresentation()),
@@ -103,7 +103,7 @@ TEST_F(UserDefaultsPersistence, AValueNoFileCanHoldIsRefusedAndNoKeyIsLost) {
 
 TEST_F(UserDefaultsPersistence, TheStandardSuiteUsesTheBundleIdentifiersFile) {
     NSUserDefaults::standardUserDefaults()->setInteger(25, "latestLength");
-    ASSERT_TRUE(NSUserDefaults::standardUserDefaults()->synchronize());
+    ASSERT_TRUE(NSUserDefaults::flushAll());
     EXPECT_EQ(PropertyList::readFile(root.path() / "Library/Preferences/com.brelloc.quorvel.plist"),
               Value(Value::Dictionary{{"latestLength", 25}}));
 }
@@ -133,7 +133,7 @@ TEST(UserDefaultsDamagedFile, IsSetAsideLoggedAndTheSuiteStartsEmpty) {
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), content) << name;
 
         defaults->setInteger(1, "fresh");
-        EXPECT_TRUE(defaults->synchronize()) << name;
+        EXPECT_TRUE(NSUserDefaults::flushAll()) << name;
         EXPECT_EQ(relaunched("damaged")->integerForKey("fresh"), 1) << name;
     }
 }
@@ -146,7 +146,7 @@ TEST_F(UserDefaultsPersistence, WrongKindValuesStayInTheFileUntilTheKeyIsWritten
     EXPECT_EQ(defaults->integerForKey("length"), 0);
     EXPECT_FALSE(defaults->dataForKey("color"));
     defaults->setBool(true, "other");
-    ASSERT_TRUE(defaults->synchronize());
+    ASSERT_TRUE(NSUserDefaults::flushAll());
 
     auto file = PropertyList::readFile(suiteFile("kinds"));
     ASSERT_TRUE(file);
@@ -154,7 +154,7 @@ TEST_F(UserDefaultsPersistence, WrongKindValuesStayInTheFileUntilTheKeyIsWritten
     EXPECT_EQ(file->dictionaryValue()->at("color"), Value(3));
 
     defaults->setInteger(25, "length");
-    ASSERT_TRUE(defaults->synchronize());
+    ASSERT_TRUE(NSUserDefaults::flushAll());
     EXPECT_EQ(relaunched("kinds")->objectForKey("length"), Value(25));
 }
 
@@ -188,15 +188,33 @@ TEST_F(UserDefaultsCoalescing, EachNewBurstIsWrittenOnceAndUnchangedValuesAreNot
     EXPECT_EQ(defaults->fileWriteCount(), 2u);
 }
 
-TEST_F(UserDefaultsCoalescing, SynchronizeWritesOnlyWhatChangedAndCountsEveryCall) {
+TEST_F(UserDefaultsCoalescing, SynchronizeOnEveryTickWritesOnceASecondAndCountsEveryCall) {
+    // A running timer saves and synchronises ten times a second: the file is written once per second
+    // of changes, never per call.
     auto defaults = NSUserDefaults::suiteNamed("sync");
     EXPECT_TRUE(defaults->synchronize());
-    defaults->setBool(true, "on");
-    EXPECT_TRUE(defaults->synchronize());
-    EXPECT_TRUE(defaults->synchronize());
-    clock->advance(5);  // the write already happened
-    EXPECT_EQ(defaults->synchronizeCount(), 3u);
-    EXPECT_EQ(defaults->fileWriteCount(), 1u);
+    for (int tick = 1; tick <= 30; ++tick) {
+        defaults->setInteger(tick, "remaining");
+        EXPECT_TRUE(defaults->synchronize());
+        clock->advance(0.1);
+    }
+    EXPECT_EQ(defaults->synchronizeCount(), 31u);
+    EXPECT_EQ(defaults->fileWriteCount(), 3u);  // at 1, 2 and 3 seconds
+    clock->advance(5);
+    EXPECT_EQ(defaults->fileWriteCount(), 3u);
+    EXPECT_EQ(relaunched("sync")->integerForKey("remaining"), 30);
+}
+
+TEST_F(UserDefaultsCoalescing, FlushAllWritesEveryChangedSuiteAtOnce) {
+    auto first = NSUserDefaults::suiteNamed("first");
+    auto second = NSUserDefaults::suiteNamed("second");
+    first->setInteger(1, "a");
+    second->setInteger(2, "b");
+    ASSERT_TRUE(NSUserDefaults::flushAll());
+    EXPECT_EQ(first->fileWriteCount() + second->fileWriteCount(), 2u);
+    clock->advance(5);  // nothing left for the scheduled writes
+    EXPECT_EQ(first->fileWriteCount() + second->fileWriteCount(), 2u);
+    EXPECT_EQ(relaunched("second")->integerForKey("b"), 2);
 }
 
 TEST_F(UserDefaultsCoalescing, AFailedWriteIsReportedAndRetriedOnTheNextSynchronize) {
@@ -205,31 +223,15 @@ TEST_F(UserDefaultsCoalescing, AFailedWriteIsReportedAndRetriedOnTheNextSynchron
     defaults->setInteger(1, "a");  // loads the suite, so it keeps its file's path
     writeText(root.path() / "Library", "a file where the folder belongs");
 
-    EXPECT_FALSE(defaults->synchronize());
+    EXPECT_TRUE(defaults->synchronize());
+    clock->advance(1);
     EXPECT_TRUE(console.contains("could not write"));
+    EXPECT_FALSE(defaults->synchronize());
+    EXPECT_FALSE(NSUserDefaults::flushAll());
 
     std::filesystem::remove(root.path() / "Library");
+    EXPECT_FALSE(defaults->synchronize());  // schedules the next attempt
+    clock->advance(1);
     EXPECT_TRUE(defaults->synchronize());
     EXPECT_EQ(relaunched("blocked")->integerForKey("a"), 1);
-}
-
-TEST_F(UserDefaultsExit, PendingChangesAreWrittenWhenTheProcessExits) {
-    EXPECT_EXIT(
-        {
-            NSUserDefaults::suiteNamed("at-exit")->setInteger(7, "unsaved");
-            std::exit(0);
-        },
-        ::testing::ExitedWithCode(0), "");
-    EXPECT_EQ(PropertyList::readFile(suiteFile("at-exit")), Value(Value::Dictionary{{"unsaved", 7}}));
-}
-
-TEST_F(UserDefaultsExit, ARemovedDataRootIsNotCreatedAgainAtExit) {
-    EXPECT_EXIT(
-        {
-            NSUserDefaults::suiteNamed("gone")->setInteger(7, "unsaved");
-            std::filesystem::remove_all(root.path());
-            std::exit(0);
-        },
-        ::testing::ExitedWithCode(0), "");
-    EXPECT_FALSE(std::filesystem::exists(root.path()));
 }

@@ -193,7 +193,7 @@ TEST_F(UserDefaultsThreads, ConcurrentWritersToDifferentKeysLoseNothing) {
         });
     }
     for (auto& writer : writers) writer.join();
-    ASSERT_TRUE(defaults->synchronize());
+    ASSERT_TRUE(NSUserDefaults::flushAll());
 
     NSUserDefaults::resetAllForTesting();
     const auto stored = NSUserDefaults::suiteNamed("threads")->dictionaryRepresentation();
