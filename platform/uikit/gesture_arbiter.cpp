@@ -45,7 +45,8 @@ void GestureArbiter::attach(const std::shared_ptr<UITouch>& touch) {
     if (!view) return;
     std::vector<std::shared_ptr<UIGestureRecognizer>> taking;
     for (auto v = view; v; v = v->superview()) {
-        for (const auto& r : v->gestureRecognizers()) {
+        // A delegate may add or remove recognisers while it answers.
+        for (const auto& r : std::vector(v->gestureRecognizers())) {
             if (!r->takesTouches()) continue;
             auto delegate = r->delegate();
             if (delegate && !delegate->gestureRecognizerShouldReceiveTouch(*r, *touch)) continue;
@@ -75,11 +76,20 @@ void GestureArbiter::deliver(const UIEvent& event) {
         for (const auto& touch : event.allTouches()) {
             if (!holds(r->touches_, touch.get())) continue;
             switch (touch->phase()) {
-                case UITouchPhase::began: began.push_back(touch); break;
-                case UITouchPhase::moved: moved.push_back(touch); break;
-                case UITouchPhase::ended: ended.push_back(touch); break;
-                case UITouchPhase::cancelled: cancelled.push_back(touch); break;
-                case UITouchPhase::stationary: break;
+                case UITouchPhase::began:
+                    began.push_back(touch);
+                    break;
+                case UITouchPhase::moved:
+                    moved.push_back(touch);
+                    break;
+                case UITouchPhase::ended:
+                    ended.push_back(touch);
+                    break;
+                case UITouchPhase::cancelled:
+                    cancelled.push_back(touch);
+                    break;
+                case UITouchPhase::stationary:
+                    break;
             }
         }
         if (!began.empty() && r->takesTouches()) r->touchesBegan(began, event);
@@ -110,7 +120,8 @@ void GestureArbiter::finish(const UIEvent& event) {
 bool GestureArbiter::delaysForView(const UITouch& touch, UITouchPhase phase) const {
     for (const auto& r : touch.gestureRecognizers()) {
         if (!r->enabled_ || r->state_ != State::possible || !isActive(*r)) continue;
-        if ((phase == UITouchPhase::began || phase == UITouchPhase::moved) && r->delaysTouchesBegan_) return true;
+        if ((phase == UITouchPhase::began || phase == UITouchPhase::moved) && r->delaysTouchesBegan_)
+            return true;
         if (phase == UITouchPhase::ended && r->delaysTouchesEnded_) return true;
     }
     return false;
@@ -161,7 +172,8 @@ GestureArbiter::Requirement GestureArbiter::requirementsOf(const UIGestureRecogn
 }
 
 bool GestureArbiter::excludes(UIGestureRecognizer& winner, UIGestureRecognizer& other) {
-    const bool sharing = std::ranges::any_of(winner.touches_, [&](const auto& t) { return holds(other.touches_, t.get()); });
+    const bool sharing =
+        std::ranges::any_of(winner.touches_, [&](const auto& t) { return holds(other.touches_, t.get()); });
     if (!sharing || simultaneous(winner, other) || simultaneous(other, winner)) return false;
     return winner.canPreventGestureRecognizer(other) && other.canBePreventedByGestureRecognizer(winner);
 }
@@ -232,7 +244,8 @@ void GestureArbiter::withdraw(UIGestureRecognizer& recognizer, bool tellTargets)
         if (tellTargets) recognizer.sendActions();
     }
     for (const auto& touch : recognizer.touches_) {
-        std::erase_if(touch->recognizers_, [&](const auto& weak) { return weak.lock().get() == &recognizer; });
+        std::erase_if(touch->recognizers_,
+                      [&](const auto& weak) { return weak.lock().get() == &recognizer; });
     }
     recognizer.touches_.clear();
     recognizer.pending_.reset();

@@ -44,7 +44,16 @@ public:
         }
     }
 
-    // `method` of `target`, given the sender if it takes one; nothing once the target is gone.
+    // `method` of `target`, given the sender (as the sender's own class, which it must be) if it takes
+    // one; nothing once the target is gone.
+    template <typename T, typename R, typename Sent>
+    requires std::is_base_of_v<Sender, Sent>
+    static Action weakly(const std::shared_ptr<T>& target, R (T::*method)(Sent&)) {
+        return [weak = std::weak_ptr<T>(target), method](Sender& sender) {
+            auto strong = weak.lock();
+            if (auto* sent = dynamic_cast<Sent*>(&sender); strong && sent) ((*strong).*method)(*sent);
+        };
+    }
     template <typename T, typename Method>
     static Action weakly(const std::shared_ptr<T>& target, Method method) {
         static_assert(std::is_invocable_v<Method, T&, Sender&> || std::is_invocable_v<Method, T&>);

@@ -92,10 +92,18 @@ void TouchDelivery::send(const Delivery& delivery, const UIEvent* event) {
         }
         for (const auto& [view, touches] : groups) {
             switch (phase) {
-                case UITouchPhase::began: view->touchesBegan(touches, event); break;
-                case UITouchPhase::moved: view->touchesMoved(touches, event); break;
-                case UITouchPhase::ended: view->touchesEnded(touches, event); break;
-                default: view->touchesCancelled(touches, event); break;
+                case UITouchPhase::began:
+                    view->touchesBegan(touches, event);
+                    break;
+                case UITouchPhase::moved:
+                    view->touchesMoved(touches, event);
+                    break;
+                case UITouchPhase::ended:
+                    view->touchesEnded(touches, event);
+                    break;
+                default:
+                    view->touchesCancelled(touches, event);
+                    break;
             }
         }
     }

@@ -26,11 +26,11 @@ private:
     struct Record {
         std::shared_ptr<UITouch> touch;
         std::vector<UITouchPhase> held;
-        std::optional<UIEvent> event;  // the latest, for phases handed on late
+        std::optional<UIEvent> event;             // the latest, for phases handed on late
         UITouchPhase seen = UITouchPhase::began;  // the phase of the latest event
-        bool began = false;            // the view saw the touch begin
-        bool taken = false;            // a recogniser took it
-        bool over = false;             // the view heard its end
+        bool began = false;                       // the view saw the touch begin
+        bool taken = false;                       // a recogniser took it
+        bool over = false;                        // the view heard its end
     };
     using Delivery = std::vector<std::pair<std::shared_ptr<UITouch>, UITouchPhase>>;
 

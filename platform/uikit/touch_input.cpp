@@ -29,9 +29,9 @@ void TouchInput::down(CGPoint point, int finger) {
     auto window = windowUnder(point);
     if (!window) return;
     const double now = Clock::shared().now();
-    const bool again = now - lastTap_.time <= UITouch::kMultipleTapInterval &&
-                       std::hypot(point.x - lastTap_.point.x, point.y - lastTap_.point.y) <=
-                           UITouch::kMultipleTapDistance;
+    const bool again =
+        now - lastTap_.time <= UITouch::kMultipleTapInterval &&
+        std::hypot(point.x - lastTap_.point.x, point.y - lastTap_.point.y) <= UITouch::kMultipleTapDistance;
     const unsigned taps = again ? lastTap_.count + 1 : 1;
     Finger& f = fingers_[finger];
     f.touch = std::make_shared<UITouch>(window, inWindow(*window, point), now, taps);

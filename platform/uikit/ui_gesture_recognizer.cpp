@@ -84,7 +84,7 @@ void UIGestureRecognizer::touchesCancelled(const UITouchSet& touches, const UIEv
     (void)event;
     // The system took the touches: a gesture in progress is cancelled, one still possible fails.
     setState(state_ == UIGestureRecognizerState::possible ? UIGestureRecognizerState::failed
-                                                           : UIGestureRecognizerState::cancelled);
+                                                          : UIGestureRecognizerState::cancelled);
 }
 
 }  // namespace platform

@@ -15,7 +15,8 @@ class UIView;
 
 enum class UIGestureRecognizerState : int { possible = 0, began, changed, ended, cancelled, failed };
 // A discrete gesture (a tap) goes straight from possible to recognised.
-inline constexpr UIGestureRecognizerState UIGestureRecognizerStateRecognized = UIGestureRecognizerState::ended;
+inline constexpr UIGestureRecognizerState UIGestureRecognizerStateRecognized =
+    UIGestureRecognizerState::ended;
 
 // Watches the touches that go down in its view (or in the view's subviews) and decides whether they
 // make its gesture. A subclass reads the touches in the touches methods and sets its state; the rest

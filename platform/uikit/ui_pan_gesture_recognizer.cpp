@@ -80,7 +80,8 @@ void UIPanGestureRecognizer::touchesMoved(const UITouchSet& touches, const UIEve
 
 void UIPanGestureRecognizer::touchesEnded(const UITouchSet& touches, const UIEvent& event) {
     (void)touches;
-    const size_t remaining = std::ranges::count_if(this->touches(), [](const auto& t) { return !lifted(*t); });
+    const size_t remaining =
+        std::ranges::count_if(this->touches(), [](const auto& t) { return !lifted(*t); });
     if (remaining == 0) {
         follow(centreOfFingers(true), event.timestamp());
         setState(state() == State::possible ? State::failed : State::ended);

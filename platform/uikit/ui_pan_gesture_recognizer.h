@@ -27,7 +27,9 @@ public:
 
     // In the coordinates of `view` (the window's when null).
     CGPoint translationInView(const UIView* view) const;
-    CGPoint translationInView(const std::shared_ptr<UIView>& view) const { return translationInView(view.get()); }
+    CGPoint translationInView(const std::shared_ptr<UIView>& view) const {
+        return translationInView(view.get());
+    }
     // Makes the current translation `translation`, and starts measuring the velocity afresh.
     void setTranslation(CGPoint translation, const UIView* view);
     void setTranslation(CGPoint translation, const std::shared_ptr<UIView>& view) {

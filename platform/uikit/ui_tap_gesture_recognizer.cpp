@@ -65,13 +65,12 @@ void UITapGestureRecognizer::touchesCancelled(const UITouchSet& touches, const U
 
 void UITapGestureRecognizer::waitForNextTap() {
     const unsigned wait = ++wait_;
-    DispatchQueue::main()->asyncAfter(
-        UITouch::kMultipleTapInterval, [weak = weak_from_this(), wait] {
-            auto self = std::static_pointer_cast<UITapGestureRecognizer>(weak.lock());
-            if (self && self->wait_ == wait && self->state() == UIGestureRecognizerState::possible) {
-                self->setState(UIGestureRecognizerState::failed);
-            }
-        });
+    DispatchQueue::main()->asyncAfter(UITouch::kMultipleTapInterval, [weak = weak_from_this(), wait] {
+        auto self = std::static_pointer_cast<UITapGestureRecognizer>(weak.lock());
+        if (self && self->wait_ == wait && self->state() == UIGestureRecognizerState::possible) {
+            self->setState(UIGestureRecognizerState::failed);
+        }
+    });
 }
 
 void UITapGestureRecognizer::reset() {

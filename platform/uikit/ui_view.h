@@ -194,7 +194,9 @@ public:
 
     // Touches.
     UIResponder* nextResponder() const override { return superview_; }
-    const std::vector<std::shared_ptr<UIGestureRecognizer>>& gestureRecognizers() const { return recognizers_; }
+    const std::vector<std::shared_ptr<UIGestureRecognizer>>& gestureRecognizers() const {
+        return recognizers_;
+    }
     // A recogniser belongs to one view; adding it here takes it from the view it was on.
     void addGestureRecognizer(const std::shared_ptr<UIGestureRecognizer>& recognizer);
     void removeGestureRecognizer(const std::shared_ptr<UIGestureRecognizer>& recognizer);

@@ -12,10 +12,18 @@ void TouchDriver::play(const std::vector<Step>& script) {
         const double wait = start + step.at - clock_->now();
         if (wait > 0) clock_->advance(wait);
         switch (step.kind) {
-            case Kind::down: input_.down(step.point, step.finger); break;
-            case Kind::move: input_.move(step.point, step.finger); break;
-            case Kind::up: input_.up(step.point, step.finger); break;
-            case Kind::cancel: input_.cancel(); break;
+            case Kind::down:
+                input_.down(step.point, step.finger);
+                break;
+            case Kind::move:
+                input_.move(step.point, step.finger);
+                break;
+            case Kind::up:
+                input_.up(step.point, step.finger);
+                break;
+            case Kind::cancel:
+                input_.cancel();
+                break;
         }
     }
 }
@@ -29,7 +37,8 @@ std::vector<TouchDriver::Step> TouchDriver::dragScript(CGPoint from, CGPoint to,
     std::vector<Step> script{{0, Kind::down, from}};
     for (int i = 1; i <= frames; ++i) {
         const double f = double(i) / frames;
-        script.push_back({seconds * f, Kind::move, {from.x + (to.x - from.x) * f, from.y + (to.y - from.y) * f}});
+        script.push_back(
+            {seconds * f, Kind::move, {from.x + (to.x - from.x) * f, from.y + (to.y - from.y) * f}});
     }
     script.push_back({seconds + kFrame, Kind::up, to});
     return script;

@@ -20,7 +20,7 @@ struct Delegate : UIGestureRecognizerDelegate {
     bool gestureRecognizerShouldBegin(UIGestureRecognizer&) override { return begin; }
     bool gestureRecognizerShouldReceiveTouch(UIGestureRecognizer&, UITouch&) override { return receive; }
     bool gestureRecognizerShouldRecognizeSimultaneouslyWithGestureRecognizer(UIGestureRecognizer&,
-                                                                            UIGestureRecognizer&) override {
+                                                                             UIGestureRecognizer&) override {
         return together;
     }
 };
@@ -71,25 +71,40 @@ TEST_F(Gestures, ATapFiresOnceOnTheViewTapped) {
     add<UITapGestureRecognizer>(right, "right");
     CGPoint where;
     leftTap->addTarget(this, [&](UIGestureRecognizer& r) { where = r.locationInView(left); });
+    struct Owner {
+        unsigned taps = 0;
+        void tapped(UITapGestureRecognizer& tap) { taps += tap.numberOfTapsRequired(); }
+    };
+    auto owner = std::make_shared<Owner>();
+    leftTap->addTarget(owner, &Owner::tapped);
 
     driver.tap({30, 40});
     EXPECT_EQ(log, (Log{"left:ended"}));
     EXPECT_EQ(where, (CGPoint{30, 40}));
+    EXPECT_EQ(owner->taps, 1u);
     EXPECT_EQ(leftTap->state(), State::possible) << "ready for the next tap";
     driver.tap({150, 40});
     EXPECT_EQ(log, (Log{"left:ended", "right:ended"}));
+    owner.reset();
+    clock->advance(1);
+    driver.tap({30, 40});
+    EXPECT_EQ(log.back(), "left:ended") << "a target that is gone is skipped";
 }
 
 TEST_F(Gestures, ATapFailsWhenTheFingerWandersOrTooManyFingersComeDown) {
     auto view = addView(window, CGRect(0, 0, 375, 667));
     auto tap = add<UITapGestureRecognizer>(view, "tap");
     driver.drag({100, 100}, {100, 112}, 0.1);
-    driver.play({{0, Kind::down, {100, 100}}, {0.05, Kind::down, {150, 100}, 1},
-                 {0.1, Kind::up, {100, 100}}, {0.1, Kind::up, {150, 100}, 1}});
+    driver.play({{0, Kind::down, {100, 100}},
+                 {0.05, Kind::down, {150, 100}, 1},
+                 {0.1, Kind::up, {100, 100}},
+                 {0.1, Kind::up, {150, 100}, 1}});
     EXPECT_TRUE(log.empty());
     tap->setNumberOfTouchesRequired(2);
-    driver.play({{0, Kind::down, {100, 100}}, {0.05, Kind::down, {150, 100}, 1},
-                 {0.1, Kind::up, {100, 100}}, {0.12, Kind::up, {150, 100}, 1}});
+    driver.play({{0, Kind::down, {100, 100}},
+                 {0.05, Kind::down, {150, 100}, 1},
+                 {0.1, Kind::up, {100, 100}},
+                 {0.12, Kind::up, {150, 100}, 1}});
     EXPECT_EQ(log, (Log{"tap:ended"}));
     EXPECT_EQ(tap->numberOfTouches(), 0u);
 }

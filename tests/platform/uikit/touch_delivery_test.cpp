@@ -44,7 +44,8 @@ TEST_F(TouchDelivery, ReachesTheHitViewAndPassesUpWhatItDoesNotHandle) {
     auto inner = addRecording(middle, "inner", CGRect(50, 50, 100, 100), false);
     auto side = addRecording(outer, "side", CGRect(260, 0, 40, 40));
 
-    driver.play({{0, TouchDriver::Kind::down, {120, 120}}, {0.1, TouchDriver::Kind::move, {130, 125}},
+    driver.play({{0, TouchDriver::Kind::down, {120, 120}},
+                 {0.1, TouchDriver::Kind::move, {130, 125}},
                  {0.2, TouchDriver::Kind::up, {130, 125}}});
     driver.tap({280, 20});
     EXPECT_EQ(log, (Log{"outer:began", "outer:moved", "outer:ended", "side:began", "side:ended"}));
@@ -54,7 +55,8 @@ TEST_F(TouchDelivery, TouchesSayWhereAndWhenInTheViewsCoordinates) {
     auto holder = addView(window, CGRect(100, 200, 200, 200));
     auto probe = addView<ProbeView>(holder, CGRect(10, 10, 100, 100));
     const double start = clock->now();
-    driver.play({{0, TouchDriver::Kind::down, {120, 220}}, {0.25, TouchDriver::Kind::move, {140, 230}},
+    driver.play({{0, TouchDriver::Kind::down, {120, 220}},
+                 {0.25, TouchDriver::Kind::move, {140, 230}},
                  {0.5, TouchDriver::Kind::up, {150, 230}}});
     ASSERT_EQ(probe->seen.size(), 3u);
     EXPECT_EQ(probe->seen[0].location, (CGPoint{10, 10}));

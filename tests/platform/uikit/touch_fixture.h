@@ -23,9 +23,15 @@ public:
                   bool handles = true)
         : platform::UIView(frame), name_(std::move(name)), log_(log), handles_(handles) {}
 
-    void touchesBegan(const platform::UITouchSet& t, const platform::UIEvent* e) override { note("began", t, e); }
-    void touchesMoved(const platform::UITouchSet& t, const platform::UIEvent* e) override { note("moved", t, e); }
-    void touchesEnded(const platform::UITouchSet& t, const platform::UIEvent* e) override { note("ended", t, e); }
+    void touchesBegan(const platform::UITouchSet& t, const platform::UIEvent* e) override {
+        note("began", t, e);
+    }
+    void touchesMoved(const platform::UITouchSet& t, const platform::UIEvent* e) override {
+        note("moved", t, e);
+    }
+    void touchesEnded(const platform::UITouchSet& t, const platform::UIEvent* e) override {
+        note("ended", t, e);
+    }
     void touchesCancelled(const platform::UITouchSet& t, const platform::UIEvent* e) override {
         note("cancelled", t, e);
     }
@@ -55,20 +61,23 @@ protected:
     }
 
     template <typename View = platform::UIView>
-    std::shared_ptr<View> addView(const std::shared_ptr<platform::UIView>& parent, const platform::CGRect& frame) {
+    std::shared_ptr<View> addView(const std::shared_ptr<platform::UIView>& parent,
+                                  const platform::CGRect& frame) {
         auto view = std::make_shared<View>(frame);
         parent->addSubview(view);
         return view;
     }
-    std::shared_ptr<RecordingView> addRecording(const std::shared_ptr<platform::UIView>& parent, std::string name,
-                                                const platform::CGRect& frame, bool handles = true) {
+    std::shared_ptr<RecordingView> addRecording(const std::shared_ptr<platform::UIView>& parent,
+                                                std::string name, const platform::CGRect& frame,
+                                                bool handles = true) {
         auto view = std::make_shared<RecordingView>(std::move(name), frame, log, handles);
         parent->addSubview(view);
         return view;
     }
 
     std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
-    std::shared_ptr<platform::UIWindow> window = std::make_shared<platform::UIWindow>(platform::CGRect(0, 0, 375, 667));
+    std::shared_ptr<platform::UIWindow> window =
+        std::make_shared<platform::UIWindow>(platform::CGRect(0, 0, 375, 667));
     TouchDriver driver{clock};
     std::vector<std::string> log;
 };
