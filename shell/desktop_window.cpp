@@ -26,8 +26,13 @@ std::unique_ptr<DesktopWindow> DesktopWindow::open(const std::string& title, CGS
         error = SDL_GetError();
         return nullptr;
     }
-    // Frames come whole from our own renderer: whatever SDL offers can show them; no vertical sync, so
-    // showing a frame never blocks the app's run loop.
+    // Frames come whole from our own renderer at the output's size, so showing one is a copy into the
+    // window: SDL's software renderer does that through the window system's shared memory, without
+    // starting (or even probing) a GPU driver; the environment's SDL_RENDER_DRIVER and
+    // SDL_FRAMEBUFFER_ACCELERATION still choose otherwise. No vertical sync, so a frame never blocks
+    // the run loop.
+    SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_DEFAULT);
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
     if (!renderer) {
         error = SDL_GetError();

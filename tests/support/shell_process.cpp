@@ -25,9 +25,15 @@ SteadyClock::time_point after(ShellProcess::Seconds timeout) {
 }
 
 std::vector<std::string> environmentFor(const std::string& display, const std::filesystem::path& home) {
+    // No session bus either: the program must not reach the desktop's (to inhibit its screensaver,
+    // say), and without an address libdbus would try to start one for the X display.
     const std::vector<std::pair<std::string, std::string>> own = {
-        {"DISPLAY", display},       {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"},
-        {"QUORVEL_HOME", home},     {"QUORVEL_TRACE", "1"},
+        {"DISPLAY", display},
+        {"SDL_VIDEODRIVER", "x11"},
+        {"SDL_AUDIODRIVER", "dummy"},
+        {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (home / "no-session-bus").string()},
+        {"QUORVEL_HOME", home},
+        {"QUORVEL_TRACE", "1"},
     };
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
