@@ -7,6 +7,7 @@
 #include "platform/ensembles/cde_notifications.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_thread.h"
+#include "platform/uikit/ui_application.h"
 
 namespace quorvel {
 
@@ -96,11 +97,13 @@ void CloudSyncManager::localSaveOccurred(const platform::NSNotification&) {
 
 void CloudSyncManager::cloudDataDidDownload(const platform::NSNotification&) {
     platform::Console::print("!!!! Cloud data did download.......................");
+    platform::UIApplication::sharedApplication().setNetworkActivityIndicatorVisible(false);
     synchronize();
 }
 
 void CloudSyncManager::cloudDataDidDownloadProgress(const platform::NSNotification&) {
     platform::Console::print("!!!! Cloud data download progress .......................");
+    platform::UIApplication::sharedApplication().setNetworkActivityIndicatorVisible(true);
 }
 
 void CloudSyncManager::persistentStoreEnsembleDidSaveMergeChangesWithNotification(

@@ -13,7 +13,8 @@
 namespace quorvel {
 
 // Keeps the session store merged with the user's other devices: after every local save, after
-// files arrive in the cloud folder and every 120 seconds. Each finished attempt posts
+// files arrive in the cloud folder and every 120 seconds. The activity indicator shows while files
+// are arriving. Each finished attempt posts
 // "didChangeCloudContent" on the main thread. Without a model or store directory sync is off.
 class CloudSyncManager : public platform::CDEPersistentStoreEnsembleDelegate,
                          public std::enable_shared_from_this<CloudSyncManager> {

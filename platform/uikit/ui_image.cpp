@@ -12,6 +12,17 @@
 
 namespace platform {
 
+namespace {
+
+cairo_surface_t* emptySurface() {
+    static cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 0, 0);
+    return surface;
+}
+
+}  // namespace
+
+UIImage::UIImage() : CGImage(emptySurface(), 1) {}
+
 UIImage::UIImage(cairo_surface_t* surface, CGFloat scale) : CGImage(surface, scale) {}
 
 UIImage::UIImage(const CGImage& bitmap) : CGImage(bitmap) {}

@@ -16,6 +16,8 @@ enum class UIImageResizingMode : int { tile = 0, stretch = 1 };
 // file, with a rendering mode and cap insets.
 class UIImage : public CGImage {
 public:
+    // An empty image: no pixels, size zero (a bar shows nothing where it is its background or shadow).
+    UIImage();
     // Takes a reference to `surface` (an ARGB32 or RGB24 image surface).
     UIImage(cairo_surface_t* surface, CGFloat scale);
     // Shares the bitmap's pixels and scale.

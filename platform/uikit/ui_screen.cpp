@@ -67,6 +67,16 @@ CGRect UIScreen::nativeBounds() const {
     return CGRect(0, 0, p.portraitSize.width * p.nativeScale, p.portraitSize.height * p.nativeScale);
 }
 
+void UIScreen::setSplitShare(CGFloat share) {
+    // A share outside (0, 1] would leave the app no room or more than the screen.
+    if (share > 0 && share <= 1) splitShare_ = share;
+}
+
+CGRect UIScreen::applicationFrame() const {
+    CGSize size = bounds().size;
+    return CGRect(0, 0, size.width * splitShare_, size.height);
+}
+
 void UIScreen::setInterfaceOrientation(UIInterfaceOrientation orientation) {
     // The interface is never unknown once shown; keep the last real one.
     if (orientation != UIInterfaceOrientation::unknown) orientation_ = orientation;

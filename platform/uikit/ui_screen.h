@@ -22,7 +22,8 @@ private:
 };
 
 // The emulated device's display. Its size follows the current DeviceProfile turned by the interface
-// orientation, which the rotation driver sets. Main thread.
+// orientation; the app has the whole of it or, in split view, a share of its width from the left edge.
+// The interface driver sets both. Main thread.
 class UIScreen {
 public:
     static UIScreen& mainScreen();
@@ -39,11 +40,21 @@ public:
     void setInterfaceOrientation(UIInterfaceOrientation orientation);
     UIEdgeInsets safeAreaInsets() const { return DeviceProfile::current().safeAreaInsetsFor(orientation_); }
 
-    void reset() { orientation_ = UIInterfaceOrientation::portrait; }
+    // The app's share of the screen's width: 1, or a third, a half or two thirds in split view.
+    CGFloat splitShare() const { return splitShare_; }
+    void setSplitShare(CGFloat share);
+    // Where the app's windows go: the screen's full height and the app's share of its width.
+    CGRect applicationFrame() const;
+
+    void reset() {
+        orientation_ = UIInterfaceOrientation::portrait;
+        splitShare_ = 1;
+    }
 
 private:
     UIScreen() = default;
     UIInterfaceOrientation orientation_ = UIInterfaceOrientation::portrait;
+    CGFloat splitShare_ = 1;
 };
 
 }  // namespace platform

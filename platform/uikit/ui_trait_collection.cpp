@@ -34,14 +34,17 @@ int UITraitCollection::splitBits() const {
 }
 
 UITraitCollection UITraitCollection::forWindowSize(CGSize windowSize) {
+    return forWindowSize(windowSize, UIScreen::mainScreen().interfaceOrientation());
+}
+
+UITraitCollection UITraitCollection::forWindowSize(CGSize windowSize, UIInterfaceOrientation orientation) {
     const DeviceProfile& device = DeviceProfile::current();
-    const UIScreen& screen = UIScreen::mainScreen();
-    CGRect screenBounds = screen.bounds();
+    CGFloat screenWidth = device.screenSizeFor(orientation).width;
     UITraitCollection traits;
     traits.userInterfaceIdiom = device.idiom;
     traits.displayScale = device.scale;
-    traits.splitShare = screenBounds.width() > 0 ? windowSize.width / screenBounds.width() : 1;
-    bool landscape = UIInterfaceOrientationIsLandscape(screen.interfaceOrientation());
+    traits.splitShare = screenWidth > 0 ? windowSize.width / screenWidth : 1;
+    bool landscape = UIInterfaceOrientationIsLandscape(orientation);
     if (device.idiom == UIUserInterfaceIdiom::pad) {
         traits.horizontalSizeClass = windowSize.width >= kRegularPadWidth ? UIUserInterfaceSizeClass::regular
                                                                           : UIUserInterfaceSizeClass::compact;

@@ -25,6 +25,8 @@ struct UITraitCollection {
 
     // The traits of a window of `windowSize` on the current device and screen.
     static UITraitCollection forWindowSize(CGSize windowSize);
+    // The same with the interface turned to `orientation`, so a transition can tell the traits to come.
+    static UITraitCollection forWindowSize(CGSize windowSize, UIInterfaceOrientation orientation);
 
     bool operator==(const UITraitCollection&) const = default;
 };

@@ -1,6 +1,10 @@
 #include "platform/uikit/ui_view.h"
 
+#include <cxxabi.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <typeinfo>
 
 #include "platform/uikit/constraint_layout.h"
 #include "platform/uikit/gesture_arbiter.h"
@@ -10,6 +14,7 @@
 #include "platform/uikit/ui_color.h"
 #include "platform/uikit/ui_screen.h"
 #include "platform/uikit/ui_view_animation.h"
+#include "platform/uikit/ui_view_controller.h"
 #include "platform/uikit/ui_window.h"
 
 namespace platform {
@@ -80,6 +85,15 @@ void UIView::claimLayer() const {
 
 std::shared_ptr<UIView> UIView::viewForLayer(const CALayer& layer) {
     return std::dynamic_pointer_cast<UIView>(layer.delegate());
+}
+
+std::string UIView::className() const {
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> demangled(
+        abi::__cxa_demangle(typeid(*this).name(), nullptr, nullptr, &status), std::free);
+    std::string name = status == 0 && demangled ? demangled.get() : typeid(*this).name();
+    const auto colon = name.rfind("::");
+    return colon == std::string::npos ? name : name.substr(colon + 2);
 }
 
 void UIView::placeLayerOf(UIView* subview) {
@@ -446,9 +460,12 @@ void UIView::layoutSubtree() {
     if (needsLayout_ && !inLayout_) {
         needsLayout_ = false;
         inLayout_ = true;
+        auto controller = viewController_ ? viewController_->weak_from_this().lock() : nullptr;
+        if (controller) controller->viewWillLayoutSubviews();
         updateConstraintsIfNeeded();
         ConstraintLayout::layoutSubviewsOf(*this);
         layoutSubviews();
+        if (controller) controller->viewDidLayoutSubviews();
         inLayout_ = false;
     }
     if (!descendantNeedsLayout_) return;
@@ -570,6 +587,11 @@ std::shared_ptr<UIView> UIView::hitTest(CGPoint point, const UIEvent* event) {
         if (auto hit = (*it)->hitTest(*local, event)) return hit;
     }
     return weak_from_this().lock();
+}
+
+UIResponder* UIView::nextResponder() const {
+    if (viewController_) return viewController_;
+    return superview_;
 }
 
 bool UIView::pointInside(CGPoint point, const UIEvent* event) const {

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/coregraphics/cg_affine_transform.h"
@@ -16,6 +17,7 @@ namespace platform {
 
 class UIEvent;
 class UIGestureRecognizer;
+class UIViewController;
 class UIWindow;
 class NSLayoutConstraint;
 class NSLayoutXAxisAnchor;
@@ -73,6 +75,8 @@ public:
     const std::shared_ptr<CALayer>& layer() const;
     // The view whose layer this is, if any.
     static std::shared_ptr<UIView> viewForLayer(const CALayer& layer);
+    // The name of the view's most derived class, without its namespace ("UILabel").
+    std::string className() const;
 
     // Tree.
     std::shared_ptr<UIView> superview() const;
@@ -193,7 +197,8 @@ public:
     virtual bool pointInside(CGPoint point, const UIEvent* event) const;
 
     // Touches.
-    UIResponder* nextResponder() const override { return superview_; }
+    // The controller whose view this is, else the superview.
+    UIResponder* nextResponder() const override;
     const std::vector<std::shared_ptr<UIGestureRecognizer>>& gestureRecognizers() const {
         return recognizers_;
     }
@@ -236,6 +241,8 @@ public:
     virtual void didMoveToWindow() {}
     virtual void didAddSubview(UIView* subview) { (void)subview; }
     virtual void willRemoveSubview(UIView* subview) { (void)subview; }
+    // Runs once a nib or storyboard that made this view has connected every outlet.
+    virtual void awakeFromNib() {}
     // Runs while the view is destroyed, after its own class's destructor.
     void addDeallocHandler(std::function<void()> handler) { deallocHandlers_.push_back(std::move(handler)); }
 
@@ -280,6 +287,7 @@ private:
     friend class ConstraintLayout;
     friend class LayoutPass;
     friend class UIViewAnimation;
+    friend class UIViewController;
 
     UIView* root();
     UIWindow* windowPtr();
@@ -332,6 +340,8 @@ private:
     std::vector<NSLayoutConstraint*> naming_;
     std::vector<std::function<void()>> deallocHandlers_;
     std::vector<std::shared_ptr<UIGestureRecognizer>> recognizers_;
+    // The controller whose view this is: it hears of this view's layout passes.
+    UIViewController* viewController_ = nullptr;
 };
 
 }  // namespace platform

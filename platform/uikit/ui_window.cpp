@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "platform/foundation/ns_run_loop.h"
 #include "platform/uikit/gesture_arbiter.h"
 #include "platform/uikit/touch_delivery.h"
 #include "platform/uikit/ui_event.h"
 #include "platform/uikit/ui_screen.h"
+#include "platform/uikit/ui_view_controller.h"
 
 namespace platform {
 
@@ -19,6 +21,13 @@ struct Registry {
 Registry& registry() {
     static Registry r;
     return r;
+}
+
+// The "did" half of an appearance change comes once the current work is done, as on the platform.
+void endAppearanceSoon(const std::shared_ptr<UIViewController>& controller) {
+    NSRunLoop::main().perform([weak = std::weak_ptr(controller)] {
+        if (auto strong = weak.lock()) strong->endAppearanceTransition();
+    });
 }
 
 // The key status goes back to the last key window that is still shown.
@@ -36,7 +45,7 @@ void passKeyToLastShown() {
 
 }  // namespace
 
-UIWindow::UIWindow() : UIWindow(UIScreen::mainScreen().bounds()) {}
+UIWindow::UIWindow() : UIWindow(UIScreen::mainScreen().applicationFrame()) {}
 
 UIWindow::UIWindow(const CGRect& frame) : UIView(frame) {
     UIView::setHidden(true);
@@ -80,9 +89,41 @@ void UIWindow::makeKeyAndVisible() {
 }
 
 void UIWindow::setHidden(bool hidden) {
+    bool wasHidden = isHidden();
     bool wasKey = isKeyWindow();
     UIView::setHidden(hidden);
     if (hidden && wasKey) resignKey();
+    if (hidden == wasHidden || !rootViewController_) return;
+    rootViewController_->beginAppearanceTransition(!hidden, false);
+    endAppearanceSoon(rootViewController_);
+}
+
+void UIWindow::setRootViewController(const std::shared_ptr<UIViewController>& controller) {
+    if (controller == rootViewController_) return;
+    auto keep = weak_from_this().lock();
+    bool shown = !isHidden();
+    if (auto old = rootViewController_) {
+        if (shown) old->beginAppearanceTransition(false, false);
+        for (const auto& c : rootAndPresentedViewControllers()) {
+            auto view = c->viewIfLoaded();
+            if (view && view->superview().get() == this) view->removeFromSuperview();
+        }
+        if (shown) old->endAppearanceTransition();
+    }
+    rootViewController_ = controller;
+    if (!controller) return;
+    const auto& view = controller->view();
+    view->setFrame(bounds());
+    view->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
+    if (shown) controller->beginAppearanceTransition(true, false);
+    addSubview(view);
+    if (shown) endAppearanceSoon(controller);
+}
+
+std::vector<std::shared_ptr<UIViewController>> UIWindow::rootAndPresentedViewControllers() const {
+    std::vector<std::shared_ptr<UIViewController>> chain;
+    for (auto c = rootViewController_; c; c = c->presentedViewController()) chain.push_back(c);
+    return chain;
 }
 
 void UIWindow::resignKey() {

@@ -20,7 +20,7 @@ inline constexpr UIWindowLevel UIWindowLevelAlert = 2000;
 // destroyed, the window that was key before it, if still shown, becomes key again.
 class UIWindow : public UIView {
 public:
-    // Covers the main screen.
+    // Covers the app's frame on the main screen.
     UIWindow();
     explicit UIWindow(const CGRect& frame);
     ~UIWindow() override;
@@ -28,11 +28,12 @@ public:
     UIWindowLevel windowLevel() const { return windowLevel_; }
     void setWindowLevel(UIWindowLevel level) { windowLevel_ = level; }
 
-    // Held strongly, as the platform does.
+    // Held strongly, as the platform does. Its view fills the window and follows its size; it appears
+    // and disappears with the window.
     std::shared_ptr<UIViewController> rootViewController() const { return rootViewController_; }
-    void setRootViewController(const std::shared_ptr<UIViewController>& controller) {
-        rootViewController_ = controller;
-    }
+    void setRootViewController(const std::shared_ptr<UIViewController>& controller);
+    // The root controller and the controllers presented over it, bottom up.
+    std::vector<std::shared_ptr<UIViewController>> rootAndPresentedViewControllers() const;
 
     bool isKeyWindow() const;
     void makeKeyWindow();

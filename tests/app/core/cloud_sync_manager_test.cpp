@@ -14,6 +14,7 @@
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_thread.h"
 #include "platform/foundation/property_list.h"
+#include "platform/uikit/ui_application.h"
 #include "tests/app/core/store_test_support.h"
 #include "tests/support/temp_data_root.h"
 
@@ -173,8 +174,11 @@ TEST(CloudSync, ArrivingCloudFilesAreLoggedAndMerged) {
     CloudContentPosts posts;
     platform::Console::Capture console;
     auto& center = platform::NSNotificationCenter::defaultCenter();
+    auto& application = platform::UIApplication::sharedApplication();
     center.postNotificationName(platform::CDEICloudFileSystemDidMakeDownloadProgressNotification);
+    EXPECT_TRUE(application.isNetworkActivityIndicatorVisible());
     center.postNotificationName(platform::CDEICloudFileSystemDidDownloadFilesNotification);
+    EXPECT_FALSE(application.isNetworkActivityIndicatorVisible());
     app.clock->runUntilIdle();
     EXPECT_TRUE(console.contains("!!!! Cloud data download progress"));
     EXPECT_TRUE(console.contains("!!!! Cloud data did download"));
