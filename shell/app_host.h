@@ -1,38 +1,57 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "shell/shell_settings.h"
-#include "shell/window_life_cycle.h"
 
 namespace platform {
+class UIApplicationDelegate;
 class UIWindow;
-}
+}  // namespace platform
 
 namespace quorvel::shell {
 
-// The app as the shell drives it: the emulated device it runs on, its start, the life-cycle steps
-// the window's fate calls for, and what the window shows of it (title, screensaver). Main thread.
+// The app as the shell drives it: the emulated device it runs on, its launch, and what the desktop
+// shows of it (the title with the icon badge, the screensaver while its idle timer is off). The
+// application itself keeps the order and the state of its life cycle; the host only passes the
+// window's fate on, and turns the device and its split share through the interface driver. Main
+// thread.
 class AppHost {
 public:
     explicit AppHost(DeviceSetup setup) : setup_(std::move(setup)) {}
+    ~AppHost();
 
-    // Sets up the emulated device and starts the app; with nothing of its own to show yet, it gets an
-    // empty window of the screen's (or its split share's) size.
-    void launch();
-    void perform(LifeCycleStep step);
+    // Sets up the emulated device and launches the app. With nothing of its own to show yet, it gets
+    // an empty window of the screen's (or its split share's) size. `changed` runs after each change of
+    // what the desktop shows of the app.
+    void launch(std::function<void()> changed);
 
-    const DeviceSetup& setup() const { return setup_; }
+    // The window lost or regained the focus, was minimised or restored, or closed.
+    void resignActive();
+    void becomeActive();
+    void enterBackground();
+    void enterForeground();
+    void terminate();
+
+    // The device turned (the interface follows where the app allows it), or the next split share of a
+    // tablet's screen; both remembered for the next start.
+    void rotate(platform::UIDeviceOrientation orientation);
+    void nextSplit();
+    // The device as it is now.
+    DeviceSetup setup() const;
+
     // "Quorvel", or "Quorvel (24)" while the app's icon badge is 24.
     std::string windowTitle() const;
-    // Whether the desktop's screensaver must stay off.
+    // Whether the desktop's screensaver must stay off: the app is active with its idle timer off.
     bool keepsScreenAwake() const;
 
-    static std::string titleWithBadge(long badge);
-
 private:
+    void observeLifeCycle();
+
     DeviceSetup setup_;
+    std::shared_ptr<platform::UIApplicationDelegate> delegate_;
     std::shared_ptr<platform::UIWindow> emptyWindow_;
 };
 

@@ -1,5 +1,7 @@
 #include "shell/desktop_window.h"
 
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
 #include <cairo.h>
 
 #include <algorithm>
@@ -16,7 +18,34 @@ int units(CGFloat value) {
     return std::max(1, static_cast<int>(std::lround(value)));
 }
 
+// SDL wakes its event wait with a message to the window, sent over a second connection to the X
+// server; one that the server handles just after the window was destroyed fails, which SDL ignores,
+// but the failure is read when SDL closes that connection, and Xlib's default handler would end the
+// program over it. Only that failure is let pass; every other goes on to the default handler.
+XErrorHandler defaultErrorHandler = nullptr;
+
+int passWakeUpToGoneWindow(Display* display, XErrorEvent* error) {
+    if (error->request_code == X_SendEvent && error->error_code == BadWindow) return 0;
+    return defaultErrorHandler ? defaultErrorHandler(display, error) : 0;
+}
+
 }  // namespace
+
+void DesktopWindow::prepareVideo() {
+    // SDL puts back the handler it found when it shuts down, so ours must be there before it starts.
+    if (!defaultErrorHandler) defaultErrorHandler = XSetErrorHandler(passWakeUpToGoneWindow);
+    // The app decides when the screen stays awake, not SDL; a click that focuses the window also
+    // touches the screen, as it would on a device.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    SDL_SetHint(SDL_HINT_APP_NAME, "Quorvel");
+    // Frames come whole from our own renderer at the output's size, so showing one is a copy into the
+    // window: SDL's software renderer does that through the window system's shared memory, without
+    // starting (or even probing) a GPU driver; the environment's SDL_RENDER_DRIVER and
+    // SDL_FRAMEBUFFER_ACCELERATION still choose otherwise.
+    SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_DEFAULT);
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+}
 
 std::unique_ptr<DesktopWindow> DesktopWindow::open(const std::string& title, CGSize size, std::string& error) {
     SDL_Window* window =
@@ -26,13 +55,7 @@ std::unique_ptr<DesktopWindow> DesktopWindow::open(const std::string& title, CGS
         error = SDL_GetError();
         return nullptr;
     }
-    // Frames come whole from our own renderer at the output's size, so showing one is a copy into the
-    // window: SDL's software renderer does that through the window system's shared memory, without
-    // starting (or even probing) a GPU driver; the environment's SDL_RENDER_DRIVER and
-    // SDL_FRAMEBUFFER_ACCELERATION still choose otherwise. No vertical sync, so a frame never blocks
-    // the run loop.
-    SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_DEFAULT);
-    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+    // No vertical sync, so showing a frame never blocks the run loop.
     SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
     if (!renderer) {
         error = SDL_GetError();

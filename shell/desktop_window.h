@@ -19,6 +19,8 @@ namespace quorvel::shell {
 // output size (outputSize(), more pixels than units on a high-density display) and handed over whole.
 class DesktopWindow {
 public:
+    // Before SDL's video starts: how it should show frames and handle the desktop's errors.
+    static void prepareVideo();
     // Opens a window of `size` desktop units; none, with the reason in `error`, when the desktop
     // refuses. SDL's video must be initialised.
     static std::unique_ptr<DesktopWindow> open(const std::string& title, CGSize size, std::string& error);

@@ -18,15 +18,26 @@ constexpr int kLongestWaitMilliseconds = 60 * 60 * 1000;
 
 FrameLoop::FrameLoop(Client& client) : client_(client), wakeEvent_(SDL_RegisterEvents(1)) {
     platform::NSRunLoop::main().setWakeUpHandler([this] {
-        if (wakeEvent_ == Uint32(-1) || wakePending_.exchange(true)) return;
-        SDL_Event event{};
-        event.type = wakeEvent_;
-        SDL_PushEvent(&event);
+        // On the loop's own thread the loop is busy, not waiting, and sees the work before it waits.
+        if (std::this_thread::get_id() != loopThread_) wakeFromAnotherThread();
     });
 }
 
 FrameLoop::~FrameLoop() {
+    {
+        std::lock_guard lock(wakeMutex_);
+        waking_ = false;
+    }
     platform::NSRunLoop::main().setWakeUpHandler({});
+}
+
+void FrameLoop::wakeFromAnotherThread() {
+    if (wakeEvent_ == Uint32(-1) || wakePending_.exchange(true)) return;
+    std::lock_guard lock(wakeMutex_);
+    if (!waking_) return;
+    SDL_Event event{};
+    event.type = wakeEvent_;
+    SDL_PushEvent(&event);
 }
 
 void FrameLoop::run() {

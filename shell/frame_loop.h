@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
+#include <thread>
 
 namespace quorvel::shell {
 
@@ -42,10 +44,18 @@ private:
     int waitMilliseconds(bool wantsFrame) const;
     void dispatch(const SDL_Event& event);
 
+    // Another thread handed the run loop work: an event ends the loop's wait.
+    void wakeFromAnotherThread();
+
     Client& client_;
+    const std::thread::id loopThread_ = std::this_thread::get_id();
     Uint32 wakeEvent_;
     // Set while a wake-up event is on its way, so a burst of work posts only one.
     std::atomic<bool> wakePending_{false};
+    // Held while a wake-up is posted; the loop's end waits for it, so none reaches a window being
+    // destroyed.
+    std::mutex wakeMutex_;
+    bool waking_ = true;
     bool stopped_ = false;
     bool needsFrame_ = true;
     SteadyClock::time_point nextFrame_{};

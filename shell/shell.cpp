@@ -32,11 +32,7 @@ int Shell::run() {
         std::fprintf(stderr, "quorvel: no desktop to open a window on (DISPLAY is not set)\n");
         return 1;
     }
-    // The app decides when the screen stays awake, not SDL; a click that focuses the window also
-    // touches the screen, as it would on a device.
-    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-    SDL_SetHint(SDL_HINT_APP_NAME, "Quorvel");
+    DesktopWindow::prepareVideo();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "quorvel: cannot open the desktop's video: %s\n", SDL_GetError());
         return 1;
@@ -44,7 +40,7 @@ int Shell::run() {
     videoStarted_ = true;
 
     ShellSettings::remember(app_.setup());
-    app_.launch();
+    app_.launch([this] { showAppAttributes(); });
     fittedScreen_ = platform::UIScreen::mainScreen().bounds().size;
     std::string error;
     window_ = DesktopWindow::open(
@@ -54,6 +50,7 @@ int Shell::run() {
         return 1;
     }
     window_->setIcon(*AppIcon::image());
+    showAppAttributes();
     loop_ = std::make_unique<FrameLoop>(*this);
     loop_->run();
     return 0;
@@ -66,7 +63,7 @@ DeviceViewport Shell::viewport() const {
 bool Shell::handleEvent(const SDL_Event& event) {
     switch (event.type) {
         case SDL_QUIT:
-            apply(WindowLifeCycle::WindowEvent::closed);
+            close();
             return false;
         case SDL_WINDOWEVENT:
             return event.window.windowID == window_->id() && handleWindowEvent(event.window);
@@ -83,25 +80,24 @@ bool Shell::handleEvent(const SDL_Event& event) {
 }
 
 bool Shell::handleWindowEvent(const SDL_WindowEvent& event) {
-    using WindowEvent = WindowLifeCycle::WindowEvent;
     switch (event.event) {
         case SDL_WINDOWEVENT_CLOSE:
-            apply(WindowEvent::closed);
+            close();
             return false;
         case SDL_WINDOWEVENT_FOCUS_LOST:
             input_.cancelAll();
-            apply(WindowEvent::focusLost);
+            app_.resignActive();
             return false;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
-            apply(WindowEvent::focusGained);
+            app_.becomeActive();
             return false;
         case SDL_WINDOWEVENT_MINIMIZED:
             input_.cancelAll();
-            apply(WindowEvent::minimized);
+            app_.enterBackground();
             return false;
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_MAXIMIZED:
-            apply(WindowEvent::restored);
+            app_.enterForeground();
             return true;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             return true;
@@ -115,9 +111,9 @@ bool Shell::handleWindowEvent(const SDL_WindowEvent& event) {
     }
 }
 
-void Shell::apply(WindowLifeCycle::WindowEvent event) {
-    for (const LifeCycleStep step : lifeCycle_.handle(event)) app_.perform(step);
-    if (lifeCycle_.state() == WindowLifeCycle::State::terminated) loop_->stop();
+void Shell::close() {
+    app_.terminate();
+    loop_->stop();
 }
 
 void Shell::perform(const KeyCommand& command) {
@@ -126,10 +122,13 @@ void Shell::perform(const KeyCommand& command) {
             takeScreenshot();
             break;
         case KeyCommand::Kind::close:
-            apply(WindowLifeCycle::WindowEvent::closed);
+            close();
             break;
         case KeyCommand::Kind::rotate:
+            app_.rotate(command.orientation);
+            break;
         case KeyCommand::Kind::nextSplit:
+            app_.nextSplit();
             break;
     }
 }
@@ -153,10 +152,14 @@ void Shell::followScreenSize() {
     window_->resize(DeviceViewport::windowSizeFor(screen, DesktopWindow::desktopSize(window_->display()), zoom));
 }
 
+void Shell::showAppAttributes() {
+    if (!window_) return;
+    window_->setTitle(app_.windowTitle());
+    window_->inhibitScreensaver(app_.keepsScreenAwake());
+}
+
 void Shell::drawFrame() {
     followScreenSize();
-    window_->setTitle(app_.windowTitle());
-    window_->inhibitScreensaver(app_.keepsScreenAwake() && lifeCycle_.state() == WindowLifeCycle::State::active);
     const DeviceViewport view = viewport();
     window_->present(compositor_.draw(view));
     if (ShellTrace::enabled()) {

@@ -11,7 +11,6 @@
 #include "shell/input_mapper.h"
 #include "shell/key_commands.h"
 #include "shell/screen_compositor.h"
-#include "shell/window_life_cycle.h"
 
 namespace quorvel::shell {
 
@@ -30,8 +29,10 @@ public:
 
 private:
     bool handleWindowEvent(const SDL_WindowEvent& event);
-    void apply(WindowLifeCycle::WindowEvent event);
     void perform(const KeyCommand& command);
+    void close();
+    // The title and the screensaver, as the app's badge, idle timer and state say.
+    void showAppAttributes();
     void takeScreenshot();
     // Resizes the window when the emulated screen turned, keeping the zoom the user left it at.
     void followScreenSize();
@@ -42,7 +43,6 @@ private:
     std::unique_ptr<FrameLoop> loop_;
     platform::TouchInput touches_;
     InputMapper input_{touches_};
-    WindowLifeCycle lifeCycle_;
     ScreenCompositor compositor_;
     CGSize fittedScreen_;
     bool videoStarted_ = false;

@@ -19,6 +19,8 @@ using Window = DesktopUser::Window;
 
 namespace {
 
+using namespace std::chrono_literals;
+
 const DesktopUser::Rgb kWhite{255, 255, 255};
 const DesktopUser::Rgb kBlack{0, 0, 0};
 
@@ -43,8 +45,18 @@ protected:
 
     void closeAndExpectCleanExit(Window window) {
         user->requestClose(window);
-        EXPECT_TRUE(app->waitForLine("life-cycle terminate")) << app->transcript();
+        EXPECT_TRUE(app->waitForLine("life-cycle will-terminate")) << app->transcript();
         EXPECT_EQ(app->waitForExit(), 0) << app->transcript();
+    }
+
+    // Waits until `condition` holds, as a window changes over a few frames.
+    template <class Condition>
+    bool eventually(Condition condition) {
+        for (int i = 0; i < 100; ++i) {
+            if (condition()) return true;
+            app->listen(50ms);
+        }
+        return condition();
     }
 
     // What the shell's preferences file says, read as the next start would.
@@ -129,17 +141,61 @@ TEST_F(ShellWindowTest, FocusResignsAndRestoresActiveAndControlQClosesLikeTheWin
     ASSERT_NE(window, 0u);
     user->focus(window);
     user->unfocus();
-    EXPECT_TRUE(app->waitForLine("life-cycle resign-active")) << app->transcript();
+    EXPECT_TRUE(app->waitForLine("life-cycle will-resign-active")) << app->transcript();
     user->focus(window);
-    EXPECT_TRUE(app->waitForLine("life-cycle become-active")) << app->transcript();
+    EXPECT_TRUE(app->waitForLine("life-cycle did-become-active")) << app->transcript();
 
     user->pressKey(window, "Control_L");  // the modifier alone does nothing
     app->listen(std::chrono::milliseconds(200));
-    EXPECT_EQ(app->count("life-cycle"), 2u) << app->transcript();
+    EXPECT_EQ(app->count("will-resign-active"), 1u) << app->transcript();
+    EXPECT_EQ(app->count("will-terminate"), 0u) << app->transcript();
     user->focus(window);
     user->pressKeys(window, {"Control_L", "q"});
-    EXPECT_TRUE(app->waitForLine("life-cycle resign-active")) << app->transcript();
-    EXPECT_TRUE(app->waitForLine("life-cycle terminate")) << app->transcript();
+    EXPECT_TRUE(app->waitForLine("life-cycle will-resign-active")) << app->transcript();
+    EXPECT_TRUE(app->waitForLine("life-cycle will-terminate")) << app->transcript();
     EXPECT_EQ(app->waitForExit(), 0) << app->transcript();
     EXPECT_EQ(remembered("Device"), "iPhoneSE");
+}
+
+TEST_F(ShellWindowTest, KeysTurnTheDeviceAndStepThroughATabletsSplitSharesAndTheNextStartRemembers) {
+    // Standing up, the tablet is scaled to 90 % of the desktop's height.
+    const Window window = start({"--device", "iPadPro9Inch"});
+    ASSERT_NE(window, 0u);
+    EXPECT_EQ(user->size(window).width, 691);
+    EXPECT_EQ(user->size(window).height, 922);
+
+    // Turned on its side, the window turns with it at the same zoom (to the pixel it can keep).
+    user->pressKey(window, "3");
+    EXPECT_TRUE(app->waitForLine("device landscape-left")) << app->transcript();
+    EXPECT_TRUE(eventually([&] { return user->size(window).width > user->size(window).height; }))
+        << app->transcript();
+    EXPECT_NEAR(user->size(window).width, 922, 1);
+    EXPECT_NEAR(user->size(window).height, 691, 1);
+
+    // Two thirds of the screen for the app: its window ends where the last third begins.
+    user->pressKey(window, "s");
+    EXPECT_TRUE(app->waitForLine("split 2/3")) << app->transcript();
+    EXPECT_TRUE(eventually([&] { return user->pixel(window, 700, 300) == kBlack; })) << app->transcript();
+    EXPECT_EQ(user->pixel(window, 560, 300), kWhite);
+
+    // Lying flat changes the sensor only: the window keeps its shape.
+    user->pressKey(window, "5");
+    EXPECT_TRUE(app->waitForLine("device face-up")) << app->transcript();
+    app->listen(300ms);
+    EXPECT_NEAR(user->size(window).width, 922, 1);
+
+    closeAndExpectCleanExit(window);
+    EXPECT_EQ(remembered("Device"), "iPadPro9Inch");
+    EXPECT_EQ(remembered("Orientation"), "face-up");
+    EXPECT_EQ(remembered("Split"), "2/3");
+}
+
+TEST_F(ShellWindowTest, APhoneHasNoSplitShares) {
+    const Window window = start({"--device", "iPhone8"});
+    ASSERT_NE(window, 0u);
+    user->pressKey(window, "s");
+    app->listen(300ms);
+    EXPECT_EQ(app->count("split "), 0u) << app->transcript();
+    EXPECT_EQ(user->pixel(window, 370, 300), kWhite);
+    closeAndExpectCleanExit(window);
 }
