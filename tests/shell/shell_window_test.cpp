@@ -1,6 +1,7 @@
 // The real quorvel program on a virtual X server of its own, played by a desktop user.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -155,6 +156,28 @@ TEST_F(ShellWindowTest, FocusResignsAndRestoresActiveAndControlQClosesLikeTheWin
     EXPECT_TRUE(app->waitForLine("life-cycle will-terminate")) << app->transcript();
     EXPECT_EQ(app->waitForExit(), 0) << app->transcript();
     EXPECT_EQ(remembered("Device"), "iPhoneSE");
+}
+
+TEST_F(ShellWindowTest, MinimisingSendsTheAppToTheBackgroundAndRestoringBringsItBack) {
+    const Window window = start({"--device", "iPhone8"});
+    ASSERT_NE(window, 0u);
+    user->minimize(window);
+    EXPECT_TRUE(app->waitForLine("life-cycle did-enter-background")) << app->transcript();
+    // Nothing is shown of a minimised window, so nothing is drawn.
+    const auto frames = app->count("frame ");
+    app->listen(300ms);
+    EXPECT_EQ(app->count("frame "), frames);
+    user->restore(window);
+    EXPECT_TRUE(app->waitForLine("life-cycle will-enter-foreground")) << app->transcript();
+    EXPECT_TRUE(app->waitForLine("life-cycle did-become-active")) << app->transcript();
+    const auto& lines = app->lines();
+    const auto at = [&](std::string_view text) {
+        return std::find_if(lines.begin(), lines.end(), [&](const auto& l) { return l.find(text) != std::string::npos; }) -
+               lines.begin();
+    };
+    EXPECT_LT(at("will-resign-active"), at("did-enter-background"));
+    EXPECT_LT(at("did-enter-background"), at("will-enter-foreground"));
+    closeAndExpectCleanExit(window);
 }
 
 TEST_F(ShellWindowTest, KeysTurnTheDeviceAndStepThroughATabletsSplitSharesAndTheNextStartRemembers) {

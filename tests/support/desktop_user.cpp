@@ -115,6 +115,19 @@ void DesktopUser::requestClose(Window window) {
     XSync(display_, False);
 }
 
+void DesktopUser::minimize(Window window) {
+    Atom hidden = XInternAtom(display_, "_NET_WM_STATE_HIDDEN", False);
+    XChangeProperty(display_, window, XInternAtom(display_, "_NET_WM_STATE", False), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&hidden), 1);
+    XSync(display_, False);
+}
+
+void DesktopUser::restore(Window window) {
+    XChangeProperty(display_, window, XInternAtom(display_, "_NET_WM_STATE", False), XA_ATOM, 32, PropModeReplace,
+                    nullptr, 0);
+    XSync(display_, False);
+}
+
 DesktopUser::Rgb DesktopUser::pixel(Window window, int x, int y) const {
     XImage* image = XGetImage(display_, window, x, y, 1, 1, AllPlanes, ZPixmap);
     if (!image) return {-1, -1, -1};

@@ -48,6 +48,10 @@ public:
     void unfocus();
     // The window manager's close button: a WM_DELETE_WINDOW message.
     void requestClose(Window window);
+    // What a window manager tells a window it minimised or restored: the hidden state in
+    // _NET_WM_STATE.
+    void minimize(Window window);
+    void restore(Window window);
 
     Rgb pixel(Window window, int x, int y) const;
 
