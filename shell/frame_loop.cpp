@@ -45,7 +45,8 @@ void FrameLoop::run() {
     while (!stopped_) {
         if (runLoop.runPending()) needsFrame_ = true;
         if (stopped_) break;
-        const bool wantsFrame = needsFrame_ || !platform::CAAnimationScheduler::shared().isIdle();
+        const bool wantsFrame =
+            client_.isShowing() && (needsFrame_ || !platform::CAAnimationScheduler::shared().isIdle());
         if (wantsFrame && SteadyClock::now() >= nextFrame_) {
             needsFrame_ = false;
             nextFrame_ = SteadyClock::now() + kFrameInterval;

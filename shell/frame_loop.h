@@ -12,7 +12,7 @@ namespace quorvel::shell {
 // The program's main loop. It runs the app's main run loop (its timers and main-queue work, on the
 // process clock) and the desktop's events on one thread, and draws a frame only when something may
 // have changed: input or a window change, work the run loop did, or a layer animation that is
-// running (then at most 60 frames a second). In between it sleeps in the desktop's event wait until
+// running (then at most 60 frames a second), and only while the window shows. In between it sleeps in the desktop's event wait until
 // the next timer is due, an event comes, or another thread hands the run loop work, so an idle
 // window costs no frames and no processor time.
 class FrameLoop {
@@ -23,6 +23,8 @@ public:
         // True when the event may have changed what the screen shows.
         virtual bool handleEvent(const SDL_Event& event) = 0;
         virtual void drawFrame() = 0;
+        // False while nothing of the window shows (minimised): frames wait until it shows again.
+        virtual bool isShowing() const = 0;
     };
 
     // SDL's events must be initialised.

@@ -134,7 +134,6 @@ void Shell::perform(const KeyCommand& command) {
 }
 
 void Shell::takeScreenshot() {
-    if (compositor_.frameCount() == 0) drawFrame();
     const auto path = ScreenshotPath::next();
     if (compositor_.writeScreenshot(path)) {
         std::printf("quorvel: screenshot saved to %s\n", path.c_str());

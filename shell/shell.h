@@ -26,6 +26,7 @@ public:
 
     bool handleEvent(const SDL_Event& event) override;
     void drawFrame() override;
+    bool isShowing() const override { return !window_->isMinimized(); }
 
 private:
     bool handleWindowEvent(const SDL_WindowEvent& event);
