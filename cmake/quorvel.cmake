@@ -28,8 +28,11 @@ function(quorvel_test name)
   add_executable(${name} ${exclude} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} quorvel_test_support GTest::gtest_main GTest::gmock)
   if(NOT exclude)
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-      PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;TZ=UTC")
+    # Every case runs through env with these variables. (An ENVIRONMENT property would not do: the
+    # test discovery splits its list, so only the first variable would be set.)
+    set_target_properties(${name} PROPERTIES
+      CROSSCOMPILING_EMULATOR "env;SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;TZ=UTC")
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
   endif()
 endfunction()
 

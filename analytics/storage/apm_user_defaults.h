@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "analytics/monitor/apm_config_store.h"
 #include "analytics/monitor/apm_monitor.h"
+#include "analytics/storage/apm_typed_config_store.h"
 #include "platform/foundation/mutex.h"
 
 namespace platform {
@@ -17,7 +17,7 @@ namespace analytics {
 // The library's store over one preferences domain: the application's own (empty suite name) or a named
 // suite. Only property-list values are stored; bad keys and values are dropped with a console warning.
 // A suite's preferences file is excluded from backup at the first save after which that succeeds.
-class APMUserDefaults final : public APMConfigStore {
+class APMUserDefaults final : public APMTypedConfigStore {
 public:
     explicit APMUserDefaults(std::string suiteName = "");
 
@@ -37,19 +37,7 @@ public:
     void setIsPreferenceFileExcluded(bool excluded);
 
     std::optional<platform::Value> objectForKey(const std::string& key) override;
-    std::optional<platform::Value::Array> arrayForKey(const std::string& key) override;
-    std::optional<platform::Value::Dictionary> dictionaryForKey(const std::string& key) override;
-    std::optional<std::string> stringForKey(const std::string& key) override;
-    std::int64_t integerForKey(const std::string& key) override;
-    float floatForKey(const std::string& key) override;
-    double doubleForKey(const std::string& key) override;
-    bool boolForKey(const std::string& key) override;
     void setObject(const std::optional<platform::Value>& value, const std::string& key) override;
-    void setFloat(float value, const std::string& key) override;
-    void setDouble(double value, const std::string& key) override;
-    void setInteger(std::int64_t value, const std::string& key) override;
-    void setBool(bool value, const std::string& key) override;
-    void removeObjectForKey(const std::string& key) override;
     void clearAllData() override;
     void synchronize() override;
 

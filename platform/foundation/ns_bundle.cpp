@@ -27,6 +27,14 @@ fs::path defaultResourcePath() {
     return QUORVEL_RESOURCES_DIR;
 }
 
+fs::path generatedResourcePath() {
+#ifdef QUORVEL_GENERATED_DIR
+    return fs::path(QUORVEL_GENERATED_DIR) / "resources";
+#else
+    return {};
+#endif
+}
+
 Value::Dictionary readInfoDictionary(const fs::path& plist) {
     auto info = PropertyList::readFile(plist);
     if (!info || !info->dictionaryValue()) return {};
@@ -48,15 +56,17 @@ bool isPlainName(const std::string& name) {
 
 }  // namespace
 
-NSBundle::NSBundle(fs::path resourcePath)
+NSBundle::NSBundle(fs::path resourcePath, fs::path generatedResourcePath)
     : resourcePath_(std::move(resourcePath)),
+      generatedResourcePath_(std::move(generatedResourcePath)),
       infoDictionary_(readInfoDictionary(resourcePath_ / "Info.plist")),
       bundleIdentifier_(identifierFrom(infoDictionary_)) {}
 
 std::shared_ptr<NSBundle> NSBundle::mainBundle() {
     auto& slot = mainSlot();
     MutexLock lock(slot.mutex);
-    if (!slot.bundle) slot.bundle = std::make_shared<NSBundle>(defaultResourcePath());
+    if (!slot.bundle)
+        slot.bundle = std::make_shared<NSBundle>(defaultResourcePath(), generatedResourcePath());
     return slot.bundle;
 }
 
@@ -70,10 +80,13 @@ std::optional<fs::path> NSBundle::pathForResource(const std::string& name,
                                                   const std::string& extension) const {
     const std::string fileName = extension.empty() ? name : name + "." + extension;
     if (!isPlainName(name) || !isPlainName(fileName)) return std::nullopt;
-    fs::path candidate = resourcePath_ / fileName;
     std::error_code code;
-    if (!fs::exists(candidate, code)) return std::nullopt;
-    return candidate;
+    for (const auto& folder : {resourcePath_, generatedResourcePath_}) {
+        if (folder.empty()) continue;
+        fs::path candidate = folder / fileName;
+        if (fs::exists(candidate, code)) return candidate;
+    }
+    return std::nullopt;
 }
 
 }  // namespace platform

@@ -10,12 +10,14 @@
 namespace platform {
 
 // The app's resources folder in the role of the main bundle: $QUORVEL_RESOURCES, else the folder
-// the build names. Resources are looked up by name and extension directly inside it.
+// the build names. Resources are looked up by name and extension directly inside it, then in the
+// folder of generated resources when there is one: the main bundle's is where the build's
+// generators (the sounds) write theirs.
 class NSBundle {
 public:
     static constexpr const char* kFallbackBundleIdentifier = "com.brelloc.quorvel";
 
-    explicit NSBundle(std::filesystem::path resourcePath);
+    explicit NSBundle(std::filesystem::path resourcePath, std::filesystem::path generatedResourcePath = {});
 
     static std::shared_ptr<NSBundle> mainBundle();
     // Points the main bundle at another folder (tests); an empty path goes back to the default.
@@ -39,6 +41,7 @@ public:
 
 private:
     std::filesystem::path resourcePath_;
+    std::filesystem::path generatedResourcePath_;
     Value::Dictionary infoDictionary_;
     std::string bundleIdentifier_;
 };

@@ -1,6 +1,9 @@
 #include "platform/foundation/ns_file_manager.h"
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -39,6 +42,31 @@ bool copyThenRemove(const fs::path& from, const fs::path& to, std::string* error
     if (code) return fail(error, "Moved but could not remove", from, code);
     return true;
 }
+
+// The item's inode flags; 0 on a file system that has none.
+std::optional<int> inodeFlags(int fd, std::string* error, const fs::path& path) {
+    int flags = 0;
+    if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) return flags;
+    if (errno == ENOTTY || errno == EOPNOTSUPP || errno == ENOSYS) return 0;
+    fail(error, "Could not read the attributes of", path, std::error_code(errno, std::generic_category()));
+    return std::nullopt;
+}
+
+// An open descriptor for reading flags, closed at the end of its scope.
+class ItemDescriptor {
+public:
+    explicit ItemDescriptor(const fs::path& path)
+        : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)) {}
+    ~ItemDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    ItemDescriptor(const ItemDescriptor&) = delete;
+    ItemDescriptor& operator=(const ItemDescriptor&) = delete;
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
 
 }  // namespace
 
@@ -90,6 +118,45 @@ bool NSFileManager::fileExistsAtPath(const fs::path& path, bool* isDirectory) co
 
 bool NSFileManager::isWritableFileAtPath(const fs::path& path) const {
     return ::access(path.c_str(), W_OK) == 0;
+}
+
+std::optional<NSFileAttributes> NSFileManager::attributesOfItemAtPath(const fs::path& path,
+                                                                      std::string* error) const {
+    ItemDescriptor item(path);
+    if (item.fd() < 0) {
+        fail(error, "Could not read the attributes of", path,
+             std::error_code(errno, std::generic_category()));
+        return std::nullopt;
+    }
+    const auto flags = inodeFlags(item.fd(), error, path);
+    if (!flags) return std::nullopt;
+    return NSFileAttributes{(*flags & FS_IMMUTABLE_FL) != 0};
+}
+
+bool NSFileManager::setImmutable(bool immutable, const fs::path& path, std::string* error) const {
+    ItemDescriptor item(path);
+    if (item.fd() < 0)
+        return fail(error, "Could not change the attributes of", path,
+                    std::error_code(errno, std::generic_category()));
+    const auto flags = inodeFlags(item.fd(), error, path);
+    if (!flags) return false;
+    const int wanted = immutable ? (*flags | FS_IMMUTABLE_FL) : (*flags & ~FS_IMMUTABLE_FL);
+    if (wanted == *flags) return true;
+    if (::ioctl(item.fd(), FS_IOC_SETFLAGS, &wanted) == 0) return true;
+    return fail(error, "Could not change the attributes of", path,
+                std::error_code(errno, std::generic_category()));
+}
+
+std::optional<NSFileSystemAttributes> NSFileManager::attributesOfFileSystemForPath(const fs::path& path,
+                                                                                   std::string* error) const {
+    struct statvfs info {};
+    if (::statvfs(path.c_str(), &info) != 0) {
+        fail(error, "Could not read the file system of", path,
+             std::error_code(errno, std::generic_category()));
+        return std::nullopt;
+    }
+    const std::uint64_t unit = info.f_frsize ? info.f_frsize : info.f_bsize;
+    return NSFileSystemAttributes{unit * info.f_blocks, unit * info.f_bavail};
 }
 
 bool NSFileManager::removeItemAtPath(const fs::path& path, std::string* error) const {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,17 @@ enum class NSSearchPathDomainMask : unsigned long {
     Network = 4,
     System = 8,
     All = 0x0ffff,
+};
+
+// What an item's attributes tell: whether it is marked immutable (the file system's immutable flag).
+struct NSFileAttributes {
+    bool immutable = false;
+};
+
+// The file system holding an item: its size and its free space, in bytes.
+struct NSFileSystemAttributes {
+    std::uint64_t size = 0;
+    std::uint64_t freeSize = 0;
 };
 
 // File operations with the platform's semantics on the real file system. The app's standard folders
@@ -46,6 +59,15 @@ public:
     // Follows a final symbolic link, as the platform does.
     bool fileExistsAtPath(const std::filesystem::path& path, bool* isDirectory = nullptr) const;
     bool isWritableFileAtPath(const std::filesystem::path& path) const;
+
+    // Nothing (and why in `error`) when the item cannot be examined. A file system without the
+    // immutable flag reports every item as mutable.
+    std::optional<NSFileAttributes> attributesOfItemAtPath(const std::filesystem::path& path,
+                                                           std::string* error = nullptr) const;
+    // Sets or clears the immutable mark; clearing it where the file system has none succeeds.
+    bool setImmutable(bool immutable, const std::filesystem::path& path, std::string* error = nullptr) const;
+    std::optional<NSFileSystemAttributes> attributesOfFileSystemForPath(const std::filesystem::path& path,
+                                                                        std::string* error = nullptr) const;
 
     // Removes a file, a link or a whole folder tree.
     bool removeItemAtPath(const std::filesystem::path& path, std::string* error = nullptr) const;

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/foundation/console.h"
+#include "platform/foundation/damaged_file.h"
 #include "platform/foundation/data_root.h"
 #include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/pending_work.h"
@@ -203,20 +204,7 @@ void NSUserDefaults::loadLocked() const {
 }
 
 void NSUserDefaults::setAsideDamagedFileLocked(const std::string& problem) const {
-    const auto unixTime = static_cast<std::int64_t>(std::floor(NSDate::now().timeIntervalSince1970()));
-    const std::string base = file_.string() + ".damaged-" + std::to_string(unixTime);
-    fs::path aside = base;
-    std::error_code error;
-    for (int n = 1; fs::exists(aside, error); ++n) aside = base + "." + std::to_string(n);
-    fs::rename(file_, aside, error);
-    const std::string what =
-        "NSUserDefaults: the preferences file " + file_.string() + " is damaged (" + problem;
-    if (error) {
-        Console::print(what + ") and could not be set aside (" + error.message() +
-                       "); the suite starts empty");
-    } else {
-        Console::print(what + "); it was moved to " + aside.string() + " and the suite starts empty");
-    }
+    DamagedFile::setAside(file_, "NSUserDefaults: the preferences file", problem, "the suite starts empty");
 }
 
 // --- Writing -----------------------------------------------------------------------------------

@@ -16,4 +16,11 @@ inline std::int64_t truncatedSaturating(double number) {
     return static_cast<std::int64_t>(number);
 }
 
+// a + b, held at the nearest limit where it would overflow.
+inline std::int64_t addSaturating(std::int64_t a, std::int64_t b) {
+    std::int64_t sum;
+    if (!__builtin_add_overflow(a, b, &sum)) return sum;
+    return b > 0 ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+}
+
 }  // namespace platform

@@ -110,6 +110,9 @@ public:
     // The affine part of the layer's transform.
     CGAffineTransform transform() const { return layer_->affineTransform(); }
     virtual void setTransform(const CGAffineTransform& transform);
+    // The layer's whole transform, perspective included; inside an animation block it animates.
+    const CATransform3D& transform3D() const { return layer_->transform(); }
+    void setTransform3D(const CATransform3D& transform);
 
     // Look.
     // The layer's opacity, kept in single precision.

@@ -5,6 +5,7 @@
 
 #include "analytics/engine/apm_measurement.h"
 #include "analytics/monitor/apm_monitor.h"
+#include "analytics/storage/apm_remote_config.h"
 #include "analytics/storage/apm_user_defaults.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_process_info.h"
@@ -52,4 +53,13 @@ TEST(APMMeasurementMonitor, TheMonitorMadeBeforeTheStartTakesTheStoresThen) {
         APMUserDefaults(APMMonitor::kMonitorSuiteName).arrayForKey(APMMonitor::kHealthMonitorKey);
     ASSERT_TRUE(stored && stored->size() == 4 && stored->at(2).stringValue());
     EXPECT_EQ(*stored->at(2).stringValue(), "1E_81500:after the start");
+}
+
+TEST(APMMeasurementRemoteConfig, DefaultConfigurationUntilOneIsLoaded) {
+    EXPECT_EQ(APMMeasurement::remoteConfig(), APMRemoteConfig::defaultInstance());
+    auto loaded = APMRemoteConfig::initWithAppID("1:1:ios:1", nullptr);
+    APMMeasurement::setRemoteConfig(loaded);
+    EXPECT_EQ(APMMeasurement::remoteConfig(), loaded);
+    APMMeasurement::setRemoteConfig(nullptr);
+    EXPECT_TRUE(APMMeasurement::remoteConfig()->isDefaultInstance());
 }

@@ -35,6 +35,21 @@ TEST(BundleResources, FindsFilesAndFoldersByNameAndExtension) {
     EXPECT_FALSE(bundle.pathForResource("../etc/passwd", ""));
 }
 
+TEST(BundleResources, LookInTheGeneratedFolderAfterTheirOwn) {
+    quorvel::testing::TempDataRoot own;
+    quorvel::testing::TempDataRoot generated;
+    std::ofstream(own.path() / "Ding.wav") << "own";
+    std::ofstream(generated.path() / "Ding.wav") << "generated";
+    std::ofstream(generated.path() / "Rain.mp3") << "generated";
+    NSBundle bundle(own.path(), generated.path());
+
+    EXPECT_EQ(bundle.pathForResource("Ding", "wav"), own.path() / "Ding.wav");
+    EXPECT_EQ(bundle.pathForResource("Rain", "mp3"), generated.path() / "Rain.mp3");
+    EXPECT_FALSE(bundle.pathForResource("Steam", "mp3"));
+    EXPECT_FALSE(bundle.pathForResource("../Rain.mp3", ""));
+    EXPECT_FALSE(NSBundle(own.path()).pathForResource("Rain", "mp3"));
+}
+
 TEST(BundleIdentifier, ComesFromInfoPlistOrFallsBack) {
     quorvel::testing::TempDataRoot folder;
     writeInfoPlist(folder.path(),

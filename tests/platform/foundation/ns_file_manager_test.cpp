@@ -127,3 +127,33 @@ TEST(FileManagerMove, NeverReplacesTheDestination) {
     EXPECT_FALSE(manager->moveItemAtPath(root.path() / "missing", root.path() / "elsewhere", &error));
     EXPECT_FALSE(error.empty());
 }
+
+TEST(FileManagerAttributes, ImmutableMarkIsReadSetAndCleared) {
+    quorvel::testing::TempDataRoot root;
+    auto manager = NSFileManager::defaultManager();
+    const fs::path file = root.path() / "store.sql";
+    writeFile(file, "x");
+    ASSERT_TRUE(manager->attributesOfItemAtPath(file));
+    EXPECT_FALSE(manager->attributesOfItemAtPath(file)->immutable);
+    if (!manager->setImmutable(true, file))
+        GTEST_SKIP() << "no immutable flag here (needs CAP_LINUX_IMMUTABLE)";
+    EXPECT_TRUE(manager->attributesOfItemAtPath(file)->immutable);
+    EXPECT_FALSE(manager->removeItemAtPath(file));
+    EXPECT_TRUE(manager->setImmutable(false, file));
+    EXPECT_FALSE(manager->attributesOfItemAtPath(file)->immutable);
+    EXPECT_TRUE(manager->removeItemAtPath(file));
+
+    std::string error;
+    EXPECT_FALSE(manager->attributesOfItemAtPath(file, &error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST(FileManagerAttributes, FileSystemReportsItsFreeSpace) {
+    quorvel::testing::TempDataRoot root;
+    auto manager = NSFileManager::defaultManager();
+    const auto attributes = manager->attributesOfFileSystemForPath(root.path());
+    ASSERT_TRUE(attributes);
+    EXPECT_GT(attributes->size, 0u);
+    EXPECT_LE(attributes->freeSize, attributes->size);
+    EXPECT_FALSE(manager->attributesOfFileSystemForPath(root.path() / "missing"));
+}

@@ -1,0 +1,290 @@
+// The store's rows: writes, deletes, counts and reads.
+#include <cctype>
+
+#include "analytics/monitor/apm_monitor.h"
+#include "analytics/storage/apm_sqlite_store.h"
+
+namespace analytics {
+
+using platform::Value;
+
+namespace {
+
+void log(std::int64_t level, std::int64_t code, const std::string& message,
+         const APMLogContext& context = nullptr) {
+    APMMonitor::sharedInstance()->logWithLevel(level, code, message, context);
+}
+
+// "select" at the very start, in any letter case.
+bool isSelectQuery(const std::string& query) {
+    static constexpr char kSelect[] = "select";
+    if (query.size() < sizeof kSelect - 1) return false;
+    for (std::size_t i = 0; i + 1 < sizeof kSelect; ++i) {
+        if (std::tolower(static_cast<unsigned char>(query[i])) != kSelect[i]) return false;
+    }
+    return true;
+}
+
+std::string upperCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+}  // namespace
+
+bool APMSqliteStore::upsertRecord(const Record& record, const std::string& tableName, APMErrorOut error) {
+    if (!APMCheckCondition(!record.empty(), error, 1, "Received empty record for upsert") ||
+        !APMCheckCondition(!tableName.empty(), error, 1, "Received empty table name for upsert") ||
+        !isOpen(error, "Upsert record failed. Database not open.")) {
+        return false;
+    }
+    sqlite3_stmt* statement = upsertStatementForRecord(record, tableName, error);
+    return statement && executeSQLStatement(statement, error);
+}
+
+sqlite3_stmt* APMSqliteStore::upsertStatementForRecord(const Record& record, const std::string& tableName,
+                                                       APMErrorOut error) {
+    std::string columns;
+    std::string markers;
+    for (const auto& [column, value] : record) {
+        if (!isColumnValue(value)) {
+            log(APMLogLevel::MonitoredWarning, 34020, "Record has value of unexpected type");
+            return nullptr;
+        }
+        columns += column + ", ";
+        markers += "?, ";
+    }
+    columns.replace(columns.size() - 2, 2, ") VALUES (");
+    markers.replace(markers.size() - 2, 2, ");");
+    sqlite3_stmt* statement =
+        prepareSQL("INSERT OR REPLACE INTO " + tableName + " (" + columns + markers, error);
+    if (statement && !bindRecord(record, statement, error)) {
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    return statement;
+}
+
+bool APMSqliteStore::updateRecord(const Record& record, const std::string& tableName,
+                                  const std::string& columnName, const std::optional<Value>& columnValue,
+                                  APMErrorOut error) {
+    if (!APMCheckCondition(!record.empty(), error, 1, "Empty record for update") ||
+        !APMCheckCondition(!tableName.empty(), error, 1, "Empty table name for update") ||
+        !APMCheckCondition(!columnName.empty(), error, 1, "Empty column name for update") ||
+        !APMCheckCondition(columnValue.has_value(), error, 1, "Nil column value for update") ||
+        !isOpen(error, "Update record failed. Database not open.")) {
+        return false;
+    }
+    sqlite3_stmt* statement = updateStatementForRecord(record, tableName, columnName, *columnValue, error);
+    return statement && executeSQLStatement(statement, error);
+}
+
+sqlite3_stmt* APMSqliteStore::updateStatementForRecord(const Record& record, const std::string& tableName,
+                                                       const std::string& columnName,
+                                                       const Value& columnValue, APMErrorOut error) {
+    std::string assignments;
+    for (const auto& [column, value] : record) {
+        if (!isColumnValue(value)) {
+            log(APMLogLevel::MonitoredWarning, 34021, "Record has value of unexpected type (update)");
+            APMCheckCondition(false, error, 1,
+                              "Failed to bind parameter of unexpected type to update statement");
+            return nullptr;
+        }
+        assignments += column + "=?,";
+    }
+    assignments.pop_back();
+    sqlite3_stmt* statement =
+        prepareSQL("UPDATE " + tableName + " SET " + assignments + " WHERE " + columnName + "=?", error);
+    if (!statement) return nullptr;
+    if (!bindRecord(record, statement, error)) {
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    if (bindValue(statement, static_cast<int>(record.size() + 1), columnValue) != SQLITE_OK) {
+        setDatabaseError(error, "bind values");
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    return statement;
+}
+
+bool APMSqliteStore::updateAllRecordsInTableWithName(const std::string& tableName,
+                                                     const std::string& columnName,
+                                                     const std::optional<Value>& columnValue,
+                                                     APMErrorOut error) {
+    return APMCheckCondition(!tableName.empty(), error, 1, "Empty table name for update") &&
+           APMCheckCondition(!columnName.empty(), error, 1, "Empty column name for update") &&
+           APMCheckCondition(columnValue.has_value(), error, 1, "Nil column value for update") &&
+           isOpen(error, "Update record failed. Database not open.") &&
+           runStatementForQuery("UPDATE " + tableName + " SET " + columnName + "=?", {*columnValue},
+                                "update all records value", error);
+}
+
+bool APMSqliteStore::increaseColumn(const std::string& columnName, std::int64_t value,
+                                    const std::string& tableName, const std::string& condition,
+                                    const Values& parameterValues, APMErrorOut error) {
+    if (!APMCheckCondition(!tableName.empty(), error, 1, "Empty table name for increase column") ||
+        !APMCheckCondition(!columnName.empty(), error, 1, "Empty column name for increase column") ||
+        !APMCheckCondition(!condition.empty(), error, 1, "Empty condition for increase column") ||
+        !isOpen(error, "Increase column failed. Database not open.")) {
+        return false;
+    }
+    const auto types = columnInfoForTableWithName(tableName, error);
+    if (!types) return false;
+    const auto type = types->find(columnName);
+    if (!APMCheckCondition(type != types->end(), error, 1, "Invalid column or table name") ||
+        !APMCheckCondition(upperCase(type->second) == "INTEGER", error, 1, "Column type is not integer.")) {
+        return false;
+    }
+    return runStatementForQuery("UPDATE " + tableName + " SET " + columnName + " = " + columnName + " + " +
+                                    std::to_string(value) + " WHERE " + condition,
+                                parameterValues, "increase records value", error);
+}
+
+bool APMSqliteStore::deleteRecordFromTableWithName(const std::string& tableName,
+                                                   const std::string& columnName,
+                                                   const std::optional<Value>& columnValue,
+                                                   APMErrorOut error) {
+    if (!APMCheckCondition(!tableName.empty(), error, 1, "Received empty table name for delete record") ||
+        !APMCheckCondition(!columnName.empty(), error, 1, "Received empty column for delete record") ||
+        !APMCheckCondition(columnValue.has_value(), error, 1, "Received nil value for delete record") ||
+        !isOpen(error, "Delete record failed. Database not open.")) {
+        return false;
+    }
+    sqlite3_stmt* statement = prepareSQL("DELETE FROM " + tableName + " WHERE " + columnName + "=?", error);
+    if (!statement) return false;
+    const Values values{*columnValue};
+    if (!bindValues(values, statement, error)) {
+        sqlite3_finalize(statement);
+        return false;
+    }
+    const bool done = sqlite3_step(statement) == SQLITE_DONE;
+    if (!done) setDatabaseError(error, "delete record");
+    sqlite3_finalize(statement);
+    return done;
+}
+
+std::optional<std::int64_t> APMSqliteStore::deleteRecordsFromTableWithName(const std::string& tableName,
+                                                                           const std::string& condition,
+                                                                           const Values& parameterValues,
+                                                                           APMErrorOut error) {
+    if (!APMCheckCondition(!tableName.empty(), error, 1, "Received empty table name for delete record") ||
+        !APMCheckCondition(!condition.empty(), error, 1, "Received empty condition for delete record") ||
+        !isOpen(error, "Delete records with condition failed. Database not open.") ||
+        !runStatementForQuery("DELETE FROM " + tableName + " WHERE " + condition, parameterValues,
+                              "delete records with condition", error)) {
+        return std::nullopt;
+    }
+    return sqlite3_changes(sqliteHandle_);
+}
+
+bool APMSqliteStore::deleteAllRecordsFromTableWithName(const std::string& tableName, APMErrorOut error) {
+    return APMCheckCondition(!tableName.empty(), error, 1,
+                             "Received empty table name for delete all records") &&
+           isOpen(error, "Delete all records failed. Database not open.") &&
+           runStatementForQuery("DELETE FROM " + tableName, {}, "delete all records", error);
+}
+
+bool APMSqliteStore::runStatementForQuery(const std::string& query, const Values& parameterValues,
+                                          const std::string& operation, APMErrorOut error) {
+    StatementLoan statement(*this, query, parameterValues, error);
+    if (!statement.get()) return false;
+    if (sqlite3_step(statement.get()) == SQLITE_DONE) return true;
+    setDatabaseError(error, operation);
+    return false;
+}
+
+std::optional<std::int64_t> APMSqliteStore::rowCountForTableWithName(const std::string& tableName,
+                                                                     APMErrorOut error) {
+    return rowCountForTableWithName(tableName, "", std::nullopt, error);
+}
+
+std::optional<std::int64_t> APMSqliteStore::rowCountForTableWithName(const std::string& tableName,
+                                                                     const std::string& columnName,
+                                                                     const std::optional<Value>& columnValue,
+                                                                     APMErrorOut error) {
+    if (!APMCheckCondition(!tableName.empty(), error, 1, "Received empty table name for row count") ||
+        !isOpen(error, "Row count failed. Database not open.")) {
+        return std::nullopt;
+    }
+    const bool filtered = !columnName.empty() && columnValue;
+    const auto count =
+        numberForQuery("SELECT count(1) FROM " + tableName + (filtered ? " WHERE " + columnName + "=?" : ""),
+                       filtered ? Values{*columnValue} : Values{}, error);
+    if (!count) return std::nullopt;
+    return count->intValue();
+}
+
+std::optional<std::vector<APMSqliteStore::Record>> APMSqliteStore::recordsForQuery(
+    const std::string& query, const Values& parameterValues, APMErrorOut error) {
+    return recordsForQuery(query, parameterValues, error, [](std::size_t, const Record&) { return true; });
+}
+
+std::optional<std::vector<APMSqliteStore::Record>> APMSqliteStore::recordsForQuery(
+    const std::string& query, const Values& parameterValues, APMErrorOut error, const RecordFilter& filter) {
+    if (!APMCheckCondition(!query.empty(), error, 1, "Received empty query for records for query") ||
+        !APMCheckCondition(static_cast<bool>(filter), error, 1,
+                           "Received empty filter for selecting records") ||
+        !isOpen(error, "Query records failed. Database not open.") ||
+        !APMCheckCondition(isSelectQuery(query), error, 1, "Received invalid select query")) {
+        return std::nullopt;
+    }
+    StatementLoan statement(*this, query, parameterValues, error);
+    if (!statement.get()) return std::nullopt;
+    std::vector<Record> records;
+    bool sawRow = false;
+    int result;
+    while ((result = sqlite3_step(statement.get())) == SQLITE_ROW) {
+        sawRow = true;
+        Record record;
+        const int columns = sqlite3_column_count(statement.get());
+        for (int column = 0; column < columns; ++column) {
+            const char* name = sqlite3_column_name(statement.get(), column);
+            if (!name) {
+                log(APMLogLevel::MonitoredWarning, 34003, "Failed to get column name");
+                continue;
+            }
+            auto value = valueAtColumn(column, statement.get());
+            if (!value) {
+                log(APMLogLevel::MonitoredWarning, 34004, "Value is nil for column", name);
+                continue;
+            }
+            record.emplace(name, std::move(*value));
+        }
+        if (!filter(records.size(), record)) {
+            result = SQLITE_DONE;
+            break;
+        }
+        records.push_back(std::move(record));
+    }
+    // A step that fails part-way is an error: a shorter answer would read as the whole of it.
+    if (result != SQLITE_DONE) {
+        setDatabaseError(error, "query records");
+        return std::nullopt;
+    }
+    if (sawRow && records.empty()) {
+        log(APMLogLevel::MonitoredWarning, 34005, "Database contains records that were all filtered out");
+    }
+    return records;
+}
+
+std::optional<Value> APMSqliteStore::numberForQuery(const std::string& query, const Values& parameterValues,
+                                                    APMErrorOut error) {
+    if (!APMCheckCondition(!query.empty(), error, 1, "Received empty query to get numeric result") ||
+        !isOpen(error, "Query numeric result failed. Database not open.")) {
+        return std::nullopt;
+    }
+    StatementLoan statement(*this, query, parameterValues, error);
+    if (!statement.get()) return std::nullopt;
+    if (sqlite3_step(statement.get()) != SQLITE_ROW) {
+        setDatabaseError(error, "query numeric result");
+        return std::nullopt;
+    }
+    const auto value = valueAtColumn(0, statement.get());
+    if (value && value->isNull()) return std::nullopt;
+    const bool numeric = value && (value->kind() == Value::Kind::Int || value->kind() == Value::Kind::Double);
+    if (!APMCheckCondition(numeric, error, 1, "Found result that was not numeric")) return std::nullopt;
+    return value;
+}
+
+}  // namespace analytics

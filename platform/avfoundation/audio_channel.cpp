@@ -1,0 +1,71 @@
+#include "platform/avfoundation/audio_channel.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_mixer.h>
+
+#include <cmath>
+
+#include "platform/avfoundation/audio_clip.h"
+#include "platform/avfoundation/audio_output.h"
+
+namespace platform {
+
+AudioChannel::AudioChannel(int channel, std::uint64_t generation, std::shared_ptr<AudioClip> clip,
+                           bool looping)
+    : channel_(channel),
+      generation_(generation),
+      clip_(std::move(clip)),
+      looping_(looping),
+      startedAt_(SDL_GetTicks64()) {}
+
+void AudioChannel::pause() {
+    if (paused_) return;
+    if (AudioOutput::shared().withChannel(channel_, generation_, [&] { Mix_Pause(channel_); })) {
+        paused_ = true;
+        pausedAt_ = SDL_GetTicks64();
+    }
+}
+
+void AudioChannel::resume() {
+    if (!paused_) return;
+    AudioOutput::shared().withChannel(channel_, generation_, [&] { Mix_Resume(channel_); });
+    paused_ = false;
+    pausedFor_ += SDL_GetTicks64() - pausedAt_;
+}
+
+void AudioChannel::stop() {
+    auto& output = AudioOutput::shared();
+    output.withChannel(channel_, generation_, [&] {
+        output.release(channel_);
+        Mix_HaltChannel(channel_);
+    });
+}
+
+void AudioChannel::setVolume(float volume) {
+    AudioOutput::shared().withChannel(channel_, generation_,
+                                      [&] { Mix_Volume(channel_, mixerVolume(volume)); });
+}
+
+void AudioChannel::stopLoopingAfterThisPass() {
+    if (!looping_) return;
+    looping_ = false;
+    const double pass = clip_->duration();
+    const double left = pass - std::fmod(secondsPlayed(), pass);
+    const int milliseconds = std::max(1, static_cast<int>(std::lround(left * 1000)));
+    AudioOutput::shared().withChannel(channel_, generation_,
+                                      [&] { Mix_ExpireChannel(channel_, milliseconds); });
+}
+
+bool AudioChannel::isSounding() const {
+    bool sounding = false;
+    AudioOutput::shared().withChannel(channel_, generation_,
+                                      [&] { sounding = Mix_Playing(channel_) && !Mix_Paused(channel_); });
+    return sounding;
+}
+
+double AudioChannel::secondsPlayed() const {
+    const std::uint64_t now = paused_ ? pausedAt_ : SDL_GetTicks64();
+    return static_cast<double>(now - startedAt_ - pausedFor_) / 1000.0;
+}
+
+}  // namespace platform

@@ -1,0 +1,182 @@
+#include "platform/avfoundation/audio_output.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_mixer.h>
+
+#include <cmath>
+#include <system_error>
+
+#include "platform/avfoundation/audio_channel.h"
+#include "platform/avfoundation/audio_clip.h"
+#include "platform/dispatch/dispatch_queue.h"
+#include "platform/foundation/console.h"
+
+namespace platform {
+
+AudioOutput& AudioOutput::shared() {
+    static auto* output = new AudioOutput();
+    return *output;
+}
+
+std::shared_ptr<DispatchQueue> AudioOutput::queue() {
+    static auto* queue =
+        new std::shared_ptr<DispatchQueue>(DispatchQueue::createSerial("AVFoundation.audio"));
+    return *queue;
+}
+
+void AudioOutput::openSoon() {
+    queue()->async([this] { open(); });
+}
+
+bool AudioOutput::open() {
+    MutexLock lock(deviceMutex_);
+    if (tried_) return opened_;
+    tried_ = true;
+    // The mixer always runs at 44.1 kHz and SDL converts for the device: the app's sounds are made at
+    // that rate, and only then does an MP3 decode to exactly its length (a loop stays seamless).
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 ||
+        Mix_OpenAudioDevice(kFrequency, AUDIO_S16SYS, 2, 1024, nullptr, 0) != 0) {
+        Console::print(std::string("Audio: no output device (") + SDL_GetError() + "); sound is off");
+        return false;
+    }
+    Uint16 format = 0;
+    int channels = 0;
+    Mix_QuerySpec(&frequency_, &format, &channels);
+    bytesPerFrame_ = static_cast<int>(SDL_AUDIO_BITSIZE(format) / 8) * channels;
+    Mix_AllocateChannels(kChannels);
+    Mix_ChannelFinished(&AudioOutput::channelFinished);
+    opened_ = true;
+    return true;
+}
+
+std::shared_ptr<AudioClip> AudioOutput::decodeFile(const std::filesystem::path& path, std::string* error) {
+    std::error_code code;
+    if (!std::filesystem::is_regular_file(path, code)) {
+        if (error) *error = "no such file";
+        return nullptr;
+    }
+    if (!open()) {
+        if (error) *error = "sound is off";
+        return nullptr;
+    }
+    SDL_RWops* source = SDL_RWFromFile(path.c_str(), "rb");
+    if (!source) {
+        if (error) *error = SDL_GetError();
+        return nullptr;
+    }
+    return decode(source, error);
+}
+
+std::shared_ptr<AudioClip> AudioOutput::decodeWAV(std::string_view bytes, std::string* error) {
+    if (!open()) {
+        if (error) *error = "sound is off";
+        return nullptr;
+    }
+    return decode(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), error);
+}
+
+std::shared_ptr<AudioClip> AudioOutput::decode(SDL_RWops* source, std::string* error) {
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);
+    if (!chunk) {
+        if (error) *error = SDL_GetError();
+        return nullptr;
+    }
+    double bytesPerSecond;
+    {
+        MutexLock lock(deviceMutex_);
+        bytesPerSecond = static_cast<double>(frequency_) * bytesPerFrame_;
+    }
+    // A looping channel with nothing in it would spin the audio thread forever.
+    if (chunk->alen == 0 || bytesPerSecond <= 0) {
+        Mix_FreeChunk(chunk);
+        if (error) *error = "the file holds no sound";
+        return nullptr;
+    }
+    return std::make_shared<AudioClip>(chunk, chunk->alen / bytesPerSecond);
+}
+
+std::shared_ptr<AudioChannel> AudioOutput::play(const std::shared_ptr<AudioClip>& clip, bool looping,
+                                                float volume, std::function<void()> finished) {
+    if (!clip || !open()) return nullptr;
+    MutexLock operations(operations_);
+    const int channel = freeChannel();
+    if (channel < 0) {
+        Console::print("Audio: every channel is busy; a sound was dropped");
+        return nullptr;
+    }
+    // The owner is known before the sound starts, so even a sound that ends at once reports to it.
+    std::uint64_t generation;
+    {
+        MutexLock lock(ownersMutex_);
+        generation = nextGeneration_++;
+        owners_[channel] = Owner{generation, std::move(finished)};
+    }
+    Mix_Volume(channel, mixerVolume(volume));
+    if (Mix_PlayChannel(channel, clip->chunk(), looping ? -1 : 0) < 0) {
+        Console::print(std::string("Audio: cannot play a sound (") + Mix_GetError() + ")");
+        release(channel);
+        return nullptr;
+    }
+    {
+        MutexLock lock(ownersMutex_);
+        ++started_;
+    }
+    return std::make_shared<AudioChannel>(channel, generation, clip, looping);
+}
+
+std::uint64_t AudioOutput::soundsStarted() const {
+    MutexLock lock(ownersMutex_);
+    return started_;
+}
+
+int AudioOutput::freeChannel() {
+    bool owned[kChannels] = {};
+    {
+        MutexLock lock(ownersMutex_);
+        for (int channel = 0; channel < kChannels; ++channel) owned[channel] = owners_.contains(channel);
+    }
+    // Never ask the mixer while holding ownersMutex_: its calls may take the lock its thread holds
+    // when it reports an end.
+    for (int channel = 0; channel < kChannels; ++channel) {
+        if (!owned[channel] && !Mix_Playing(channel)) return channel;
+    }
+    return -1;
+}
+
+bool AudioOutput::withChannel(int channel, std::uint64_t generation, const std::function<void()>& operation) {
+    MutexLock operations(operations_);
+    {
+        MutexLock lock(ownersMutex_);
+        const auto owner = owners_.find(channel);
+        if (owner == owners_.end() || owner->second.generation != generation) return false;
+    }
+    operation();
+    return true;
+}
+
+void AudioOutput::release(int channel) {
+    MutexLock lock(ownersMutex_);
+    owners_.erase(channel);
+}
+
+// On the audio thread with the mixer locked, or on the thread of a halt or a freed clip.
+void AudioOutput::channelFinished(int channel) {
+    auto& output = shared();
+    std::function<void()> finished;
+    {
+        MutexLock lock(output.ownersMutex_);
+        const auto owner = output.owners_.find(channel);
+        if (owner == output.owners_.end()) return;
+        finished = std::move(owner->second.finished);
+        output.owners_.erase(owner);
+    }
+    if (finished) DispatchQueue::main()->async(std::move(finished));
+}
+
+int mixerVolume(float volume) {
+    if (!(volume > 0)) return 0;
+    if (volume >= 1) return MIX_MAX_VOLUME;
+    return static_cast<int>(std::lround(volume * MIX_MAX_VOLUME));
+}
+
+}  // namespace platform

@@ -1,0 +1,39 @@
+#include "platform/audiotoolbox/audio_services.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/avfoundation/audio_output.h"
+#include "platform/foundation/clock.h"
+#include "platform/foundation/console.h"
+
+using namespace platform;
+
+TEST(SystemSounds, TheVibrationIsRecordedAndSilentTheClickPlaysOurOwnSound) {
+    auto clock = VirtualClock::install();
+    AudioServicesPlaySystemSound(kSystemSoundID_Vibrate);
+    clock->runUntilIdle();
+    EXPECT_EQ(AudioOutput::shared().soundsStarted(), 0u);
+
+    AudioServicesPlaySystemSound(kSystemSoundID_Click);
+    AudioServicesPlaySystemSound(kSystemSoundID_Click);
+    clock->runUntilIdle();
+    EXPECT_EQ(AudioOutput::shared().soundsStarted(), 2u);
+    EXPECT_EQ(AudioServices::playedSystemSounds(), (std::vector<SystemSoundID>{4095, 1104, 1104}));
+
+    AudioServices::forgetPlayedSystemSounds();
+    EXPECT_TRUE(AudioServices::playedSystemSounds().empty());
+}
+
+TEST(SystemSounds, WithoutAnAudioDeviceTheClickIsOnlyRecorded) {
+    ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    auto clock = VirtualClock::install();
+    Console::Capture console;
+    AudioServicesPlaySystemSound(kSystemSoundID_Click);
+    clock->runUntilIdle();
+    EXPECT_EQ(AudioOutput::shared().soundsStarted(), 0u);
+    EXPECT_EQ(AudioServices::playedSystemSounds(), (std::vector<SystemSoundID>{1104}));
+    EXPECT_TRUE(console.contains("sound is off"));
+    EXPECT_FALSE(console.contains("no click"));
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "platform/foundation/clock.h"
+
+namespace quorvel::testing {
+
+// A 16-bit mono 22.05 kHz WAV file of a soft tone, `seconds` long.
+inline void writeToneWAV(const std::filesystem::path& path, double seconds) {
+    constexpr int kRate = 22050;
+    const auto frames = static_cast<std::uint32_t>(seconds * kRate);
+    auto put = [](std::ofstream& out, std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) out.put(static_cast<char>((value >> (8 * i)) & 0xff));
+    };
+    std::ofstream out(path, std::ios::binary);
+    out << "RIFF";
+    put(out, 36 + frames * 2, 4);
+    out << "WAVEfmt ";
+    put(out, 16, 4);
+    put(out, 1, 2);
+    put(out, 1, 2);
+    put(out, kRate, 4);
+    put(out, kRate * 2, 4);
+    put(out, 2, 2);
+    put(out, 16, 2);
+    out << "data";
+    put(out, frames * 2, 4);
+    for (std::uint32_t i = 0; i < frames; ++i) {
+        const auto sample = static_cast<std::int16_t>(8000 * std::sin(2 * 3.14159265 * 440 * i / kRate));
+        put(out, static_cast<std::uint16_t>(sample), 2);
+    }
+}
+
+// Sound plays in real time: runs the app's queues until `done` holds or `seconds` of wall time pass.
+inline bool runUntil(platform::VirtualClock& clock, const std::function<bool()>& done, double seconds = 5) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (;;) {
+        clock.runUntilIdle();
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+}  // namespace quorvel::testing
