@@ -24,7 +24,8 @@ bool hasDesktop() {
 Shell::~Shell() {
     loop_.reset();
     window_.reset();
-    if (videoStarted_) SDL_Quit();
+    // Only the video is the shell's: the sound layer opens and keeps SDL's audio on its own thread.
+    if (videoStarted_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 int Shell::run() {
