@@ -63,9 +63,10 @@ void AppHost::launch(std::function<void()> changed) {
 
 void AppHost::observeLifeCycle() {
     if (!ShellTrace::enabled()) return;
-    for (const auto& [name, step] : lifeCycleNotifications()) {
+    for (const auto& notification : lifeCycleNotifications()) {
+        const char* step = notification.second;
         platform::NSNotificationCenter::defaultCenter().addObserver(
-            this, name, [step](const platform::NSNotification&) { ShellTrace::line(std::string("life-cycle ") + step); });
+            this, notification.first, [step](const platform::NSNotification&) { ShellTrace::line(std::string("life-cycle ") + step); });
     }
 }
 
