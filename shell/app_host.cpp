@@ -45,8 +45,9 @@ void AppHost::launch(std::function<void()> changed) {
     UIDevice::currentDevice().setOrientation(setup_.orientation);
     UIScreen::mainScreen().setInterfaceOrientation(UIInterfaceOrientationForDevice(setup_.orientation));
     UIScreen::mainScreen().setSplitShare(setup_.split);
-    ShellTrace::line("launch " + setup_.profile.identifier + " " + DeviceChoices::orientationName(setup_.orientation) +
-                     " " + DeviceChoices::splitName(setup_.split));
+    ShellTrace::line("launch " + setup_.profile.identifier + " " +
+                     DeviceChoices::orientationName(setup_.orientation) + " " +
+                     DeviceChoices::splitName(setup_.split));
 
     auto& application = UIApplication::sharedApplication();
     application.setAttributesObserver(std::move(changed));
@@ -66,7 +67,8 @@ void AppHost::observeLifeCycle() {
     for (const auto& notification : lifeCycleNotifications()) {
         const char* step = notification.second;
         platform::NSNotificationCenter::defaultCenter().addObserver(
-            this, notification.first, [step](const platform::NSNotification&) { ShellTrace::line(std::string("life-cycle ") + step); });
+            this, notification.first,
+            [step](const platform::NSNotification&) { ShellTrace::line(std::string("life-cycle ") + step); });
     }
 }
 
@@ -118,7 +120,8 @@ std::string AppHost::windowTitle() const {
 
 bool AppHost::keepsScreenAwake() const {
     const auto& application = UIApplication::sharedApplication();
-    return application.isIdleTimerDisabled() && application.applicationState() == platform::UIApplicationState::active;
+    return application.isIdleTimerDisabled() &&
+           application.applicationState() == platform::UIApplicationState::active;
 }
 
 }  // namespace quorvel::shell

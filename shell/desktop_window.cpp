@@ -47,7 +47,8 @@ void DesktopWindow::prepareVideo() {
     SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
 }
 
-std::unique_ptr<DesktopWindow> DesktopWindow::open(const std::string& title, CGSize size, std::string& error) {
+std::unique_ptr<DesktopWindow> DesktopWindow::open(const std::string& title, CGSize size,
+                                                   std::string& error) {
     SDL_Window* window =
         SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, units(size.width),
                          units(size.height), SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);

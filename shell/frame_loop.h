@@ -12,9 +12,9 @@ namespace quorvel::shell {
 // The program's main loop. It runs the app's main run loop (its timers and main-queue work, on the
 // process clock) and the desktop's events on one thread, and draws a frame only when something may
 // have changed: input or a window change, work the run loop did, or a layer animation that is
-// running (then at most 60 frames a second), and only while the window shows. In between it sleeps in the desktop's event wait until
-// the next timer is due, an event comes, or another thread hands the run loop work, so an idle
-// window costs no frames and no processor time.
+// running (then at most 60 frames a second), and only while the window shows. In between it sleeps in the
+// desktop's event wait until the next timer is due, an event comes, or another thread hands the run loop
+// work, so an idle window costs no frames and no processor time.
 class FrameLoop {
 public:
     class Client {

@@ -39,7 +39,8 @@ bool InputMapper::handle(const SDL_Event& event, const DeviceViewport& viewport)
             const auto& f = event.tfinger;
             if (f.touchId == SDL_MOUSE_TOUCHID) return false;
             const CGPoint p = viewport.screenPointAtFraction({f.x, f.y});
-            if (f.type == SDL_FINGERDOWN) return viewport.showsPoint(p) && press(fingerFor(f.fingerId, true), p);
+            if (f.type == SDL_FINGERDOWN)
+                return viewport.showsPoint(p) && press(fingerFor(f.fingerId, true), p);
             const int finger = fingerFor(f.fingerId, false);
             if (finger < 0) return false;
             if (f.type == SDL_FINGERMOTION) return drag(finger, p, viewport);

@@ -28,8 +28,8 @@ int main(int argc, char** argv) {
     std::error_code error;
     std::filesystem::create_directories(platform::DataRoot::preferences(), error);
     if (error) {
-        std::fprintf(stderr, "quorvel: cannot create the data folder %s: %s\n", platform::DataRoot::path().c_str(),
-                     error.message().c_str());
+        std::fprintf(stderr, "quorvel: cannot create the data folder %s: %s\n",
+                     platform::DataRoot::path().c_str(), error.message().c_str());
         return 1;
     }
     const auto setup = ShellSettings::resolve(options);

@@ -22,7 +22,8 @@ ScreenCompositor::~ScreenCompositor() {
 
 cairo_surface_t* ScreenCompositor::draw(const DeviceViewport& viewport) {
     const int w = static_cast<int>(viewport.output().width), h = static_cast<int>(viewport.output().height);
-    if (!frame_ || cairo_image_surface_get_width(frame_) != w || cairo_image_surface_get_height(frame_) != h) {
+    if (!frame_ || cairo_image_surface_get_width(frame_) != w ||
+        cairo_image_surface_get_height(frame_) != h) {
         if (frame_) cairo_surface_destroy(frame_);
         frame_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(w, 1), std::max(h, 1));
     }

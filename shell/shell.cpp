@@ -44,8 +44,9 @@ int Shell::run() {
     app_.launch([this] { showAppAttributes(); });
     fittedScreen_ = platform::UIScreen::mainScreen().bounds().size;
     std::string error;
-    window_ = DesktopWindow::open(
-        app_.windowTitle(), DeviceViewport::windowSizeFor(fittedScreen_, DesktopWindow::desktopSize(0)), error);
+    window_ = DesktopWindow::open(app_.windowTitle(),
+                                  DeviceViewport::windowSizeFor(fittedScreen_, DesktopWindow::desktopSize(0)),
+                                  error);
     if (!window_) {
         std::fprintf(stderr, "quorvel: cannot open a window: %s\n", error.c_str());
         return 1;
@@ -58,7 +59,8 @@ int Shell::run() {
 }
 
 DeviceViewport Shell::viewport() const {
-    return DeviceViewport(platform::UIScreen::mainScreen().bounds().size, window_->size(), window_->outputSize());
+    return DeviceViewport(platform::UIScreen::mainScreen().bounds().size, window_->size(),
+                          window_->outputSize());
 }
 
 bool Shell::handleEvent(const SDL_Event& event) {
@@ -149,7 +151,8 @@ void Shell::followScreenSize() {
     if (screen == fittedScreen_) return;
     const CGFloat zoom = DeviceViewport(fittedScreen_, window_->size(), window_->outputSize()).zoom();
     fittedScreen_ = screen;
-    window_->resize(DeviceViewport::windowSizeFor(screen, DesktopWindow::desktopSize(window_->display()), zoom));
+    window_->resize(
+        DeviceViewport::windowSizeFor(screen, DesktopWindow::desktopSize(window_->display()), zoom));
 }
 
 void Shell::showAppAttributes() {

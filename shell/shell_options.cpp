@@ -74,7 +74,7 @@ ShellOptions ShellOptions::parse(const std::vector<std::string>& arguments) {
                                  "--list-devices, --help)");
             return options;
         }
-        const std::string choices = name == "--device"        ? DeviceChoices::modelNames(DeviceChoices::Models::all)
+        const std::string choices = name == "--device" ? DeviceChoices::modelNames(DeviceChoices::Models::all)
                                     : name == "--orientation" ? DeviceChoices::orientationNames()
                                                               : DeviceChoices::splitNames();
         if (!value) {
@@ -109,8 +109,8 @@ ShellOptions ShellOptions::parse(const std::vector<std::string>& arguments) {
 }
 
 ShellOptions::Exit ShellOptions::splitNeedsTablet(const std::string& model) {
-    return error("--split needs a tablet and " + model + " is none, choose one of: " +
-                 DeviceChoices::modelNames(DeviceChoices::Models::tablets));
+    return error("--split needs a tablet and " + model +
+                 " is none, choose one of: " + DeviceChoices::modelNames(DeviceChoices::Models::tablets));
 }
 
 }  // namespace quorvel::shell

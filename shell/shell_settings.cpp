@@ -26,8 +26,8 @@ std::variant<DeviceSetup, ShellOptions::Exit> ShellSettings::resolve(const Shell
     // What was stored by hand or by another version may name nothing known: the default then.
     auto profile = DeviceChoices::model(options.device.value_or(remembered(kDevice)));
     setup.profile = profile ? *profile : *DeviceChoices::model(ShellOptions::kDefaultDevice);
-    setup.orientation = options.orientation.value_or(
-        DeviceChoices::orientation(remembered(kOrientation)).value_or(platform::UIDeviceOrientation::portrait));
+    setup.orientation = options.orientation.value_or(DeviceChoices::orientation(remembered(kOrientation))
+                                                         .value_or(platform::UIDeviceOrientation::portrait));
     const bool canSplit = DeviceChoices::canSplit(setup.profile);
     if (options.split && *options.split != 1 && !canSplit)
         return ShellOptions::splitNeedsTablet(setup.profile.identifier);

@@ -2,10 +2,10 @@
 
 #include "shell/device_viewport.h"
 
-using quorvel::shell::DeviceViewport;
 using platform::CGPoint;
 using platform::CGRect;
 using platform::CGSize;
+using quorvel::shell::DeviceViewport;
 
 TEST(DeviceViewportWindowSize, OneUnitAPointWhenItFitsElseScaledIntoNineTenthsOfTheDesktop) {
     // A phone fits a 1080p desktop as it is.

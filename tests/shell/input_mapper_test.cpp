@@ -118,8 +118,7 @@ TEST_F(InputMapperTest, TouchScreenFingersAreFingersOfTheirOwnAndSDLsMouseCopies
     // A touch device SDL makes up from the mouse is the mouse, already handled.
     EXPECT_FALSE(mapper.handle(finger(SDL_FINGERDOWN, 1, 0.5f, 0.5f, SDL_MOUSE_TOUCHID), viewport));
     EXPECT_EQ(view->entries, (std::vector<std::string>{"began 187.5,166.75", "began 312.5,333.5",
-                                                       "ended 187.5,166.75",
-                                                       "ended 312.5,333.5"}));
+                                                       "ended 187.5,166.75", "ended 312.5,333.5"}));
 }
 
 TEST_F(InputMapperTest, CancellingLiftsEveryFingerWithoutEffect) {

@@ -4,8 +4,8 @@
 
 #include "shell/shell_options.h"
 
-using quorvel::shell::ShellOptions;
 using platform::UIDeviceOrientation;
+using quorvel::shell::ShellOptions;
 
 namespace {
 
@@ -71,7 +71,8 @@ TEST(ShellOptions, BadArgumentsExitWithStatusTwoAndOneLineNamingTheChoices) {
         EXPECT_TRUE(text.starts_with("quorvel: ")) << text;
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
         EXPECT_TRUE(text.ends_with("\n")) << text;
-        for (const auto& word : c.mentions) EXPECT_NE(text.find(word), std::string::npos) << word << " in " << text;
+        for (const auto& word : c.mentions)
+            EXPECT_NE(text.find(word), std::string::npos) << word << " in " << text;
     }
 }
 

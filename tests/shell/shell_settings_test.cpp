@@ -43,7 +43,8 @@ TEST_F(ShellSettingsTest, AFirstStartShowsAnUprightIPhone8) {
 }
 
 TEST_F(ShellSettingsTest, TheNextStartShowsTheDeviceUsedLastUnlessTheCommandLineSaysOtherwise) {
-    ShellSettings::remember(resolved({"--device", "iPadPro11Inch", "--orientation", "landscape-right", "--split", "1/3"}));
+    ShellSettings::remember(
+        resolved({"--device", "iPadPro11Inch", "--orientation", "landscape-right", "--split", "1/3"}));
     restart();
     const DeviceSetup again = resolved({});
     EXPECT_EQ(again.profile.identifier, "iPadPro11Inch");

@@ -77,7 +77,8 @@ protected:
 }  // namespace
 
 TEST_F(ShellWindowTest, ShowsTheAppsShareOfATabletScreenAndDrawsNothingMoreWhileIdle) {
-    const Window window = start({"--device", "iPadPro9Inch", "--orientation", "landscape-left", "--split", "1/3"});
+    const Window window =
+        start({"--device", "iPadPro9Inch", "--orientation", "landscape-left", "--split", "1/3"});
     ASSERT_NE(window, 0u);
     // Lying down, one desktop unit a point: the whole screen fits the 1280 × 1024 desktop.
     const auto size = user->size(window);
@@ -172,7 +173,8 @@ TEST_F(ShellWindowTest, MinimisingSendsTheAppToTheBackgroundAndRestoringBringsIt
     EXPECT_TRUE(app->waitForLine("life-cycle did-become-active")) << app->transcript();
     const auto& lines = app->lines();
     const auto at = [&](std::string_view text) {
-        return std::find_if(lines.begin(), lines.end(), [&](const auto& l) { return l.find(text) != std::string::npos; }) -
+        return std::find_if(lines.begin(), lines.end(),
+                            [&](const auto& l) { return l.find(text) != std::string::npos; }) -
                lines.begin();
     };
     EXPECT_LT(at("will-resign-active"), at("did-enter-background"));

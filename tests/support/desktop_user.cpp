@@ -42,7 +42,8 @@ DesktopUser::~DesktopUser() {
     if (display_) XCloseDisplay(display_);
 }
 
-std::optional<DesktopUser::Window> DesktopUser::waitForWindow(pid_t pid, std::chrono::duration<double> timeout) {
+std::optional<DesktopUser::Window> DesktopUser::waitForWindow(pid_t pid,
+                                                              std::chrono::duration<double> timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (display_ && std::chrono::steady_clock::now() < deadline) {
         ::Window root, parent, *children = nullptr;
@@ -50,7 +51,8 @@ std::optional<DesktopUser::Window> DesktopUser::waitForWindow(pid_t pid, std::ch
         std::optional<Window> found;
         if (XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count)) {
             for (unsigned i = 0; i < count && !found; ++i) {
-                if (windowPid(display_, children[i]) == pid && viewable(display_, children[i])) found = children[i];
+                if (windowPid(display_, children[i]) == pid && viewable(display_, children[i]))
+                    found = children[i];
             }
             if (children) XFree(children);
         }
@@ -87,9 +89,11 @@ void DesktopUser::click(Window window, int x, int y) {
 void DesktopUser::pressKeys(Window window, const std::vector<std::string>& keysyms) {
     focus(window);
     std::vector<KeyCode> codes;
-    for (const auto& name : keysyms) codes.push_back(XKeysymToKeycode(display_, XStringToKeysym(name.c_str())));
+    for (const auto& name : keysyms)
+        codes.push_back(XKeysymToKeycode(display_, XStringToKeysym(name.c_str())));
     for (const KeyCode code : codes) XTestFakeKeyEvent(display_, code, True, CurrentTime);
-    for (auto it = codes.rbegin(); it != codes.rend(); ++it) XTestFakeKeyEvent(display_, *it, False, CurrentTime);
+    for (auto it = codes.rbegin(); it != codes.rend(); ++it)
+        XTestFakeKeyEvent(display_, *it, False, CurrentTime);
     XSync(display_, False);
 }
 
@@ -117,14 +121,14 @@ void DesktopUser::requestClose(Window window) {
 
 void DesktopUser::minimize(Window window) {
     Atom hidden = XInternAtom(display_, "_NET_WM_STATE_HIDDEN", False);
-    XChangeProperty(display_, window, XInternAtom(display_, "_NET_WM_STATE", False), XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(&hidden), 1);
+    XChangeProperty(display_, window, XInternAtom(display_, "_NET_WM_STATE", False), XA_ATOM, 32,
+                    PropModeReplace, reinterpret_cast<unsigned char*>(&hidden), 1);
     XSync(display_, False);
 }
 
 void DesktopUser::restore(Window window) {
-    XChangeProperty(display_, window, XInternAtom(display_, "_NET_WM_STATE", False), XA_ATOM, 32, PropModeReplace,
-                    nullptr, 0);
+    XChangeProperty(display_, window, XInternAtom(display_, "_NET_WM_STATE", False), XA_ATOM, 32,
+                    PropModeReplace, nullptr, 0);
     XSync(display_, False);
 }
 

@@ -91,7 +91,8 @@ bool ShellProcess::readLine(SteadyClock::time_point deadline) {
             partial_.erase(0, end + 1);
             return true;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
         if (left.count() <= 0) return true;
         pollfd wait{output_, POLLIN, 0};
         if (poll(&wait, 1, static_cast<int>(left.count())) <= 0) continue;
