@@ -45,6 +45,7 @@ void AppHost::launch(std::function<void()> changed) {
     UIDevice::currentDevice().setOrientation(setup_.orientation);
     UIScreen::mainScreen().setInterfaceOrientation(UIInterfaceOrientationForDevice(setup_.orientation));
     UIScreen::mainScreen().setSplitShare(setup_.split);
+    ShellSettings::remember(setup_);
     ShellTrace::line("launch " + setup_.profile.identifier + " " +
                      DeviceChoices::orientationName(setup_.orientation) + " " +
                      DeviceChoices::splitName(setup_.split));
@@ -70,26 +71,6 @@ void AppHost::observeLifeCycle() {
             this, notification.first,
             [step](const platform::NSNotification&) { ShellTrace::line(std::string("life-cycle ") + step); });
     }
-}
-
-void AppHost::resignActive() {
-    UIApplication::sharedApplication().resignActive();
-}
-
-void AppHost::becomeActive() {
-    UIApplication::sharedApplication().becomeActive();
-}
-
-void AppHost::enterBackground() {
-    UIApplication::sharedApplication().enterBackground();
-}
-
-void AppHost::enterForeground() {
-    UIApplication::sharedApplication().enterForeground();
-}
-
-void AppHost::terminate() {
-    UIApplication::sharedApplication().terminate();
 }
 
 void AppHost::rotate(platform::UIDeviceOrientation orientation) {

@@ -13,27 +13,19 @@ class UIWindow;
 
 namespace quorvel::shell {
 
-// The app as the shell drives it: the emulated device it runs on, its launch, and what the desktop
-// shows of it (the title with the icon badge, the screensaver while its idle timer is off). The
-// application itself keeps the order and the state of its life cycle; the host only passes the
-// window's fate on, and turns the device and its split share through the interface driver. Main
-// thread.
+// The app as the shell runs it: the emulated device it runs on, its launch, the device's turns and
+// split shares through the interface driver, and what the desktop shows of it (the title with the
+// icon badge, the screensaver while its idle timer is off). The window's fate goes straight to the
+// application, which keeps the order and state of its life cycle. Main thread.
 class AppHost {
 public:
     explicit AppHost(DeviceSetup setup) : setup_(std::move(setup)) {}
     ~AppHost();
 
-    // Sets up the emulated device and launches the app. With nothing of its own to show yet, it gets
-    // an empty window of the screen's (or its split share's) size. `changed` runs after each change of
-    // what the desktop shows of the app.
+    // Sets up the emulated device, remembers it for the next start and launches the app. With nothing
+    // of its own to show yet, the app gets an empty window of the screen's (or its split share's)
+    // size. `changed` runs after each change of what the desktop shows of the app.
     void launch(std::function<void()> changed);
-
-    // The window lost or regained the focus, was minimised or restored, or closed.
-    void resignActive();
-    void becomeActive();
-    void enterBackground();
-    void enterForeground();
-    void terminate();
 
     // The device turned (the interface follows where the app allows it), or the next split share of a
     // tablet's screen; both remembered for the next start.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/uikit/ui_application.h"
 #include "platform/uikit/ui_image.h"
 #include "platform/uikit/ui_screen.h"
 #include "shell/app_icon.h"
@@ -13,6 +14,10 @@
 namespace quorvel::shell {
 
 namespace {
+
+platform::UIApplication& application() {
+    return platform::UIApplication::sharedApplication();
+}
 
 // Without a display SDL would quietly fall back to drawing nowhere.
 bool hasDesktop() {
@@ -40,7 +45,6 @@ int Shell::run() {
     }
     videoStarted_ = true;
 
-    ShellSettings::remember(app_.setup());
     app_.launch([this] { showAppAttributes(); });
     fittedScreen_ = platform::UIScreen::mainScreen().bounds().size;
     std::string error;
@@ -89,18 +93,18 @@ bool Shell::handleWindowEvent(const SDL_WindowEvent& event) {
             return false;
         case SDL_WINDOWEVENT_FOCUS_LOST:
             input_.cancelAll();
-            app_.resignActive();
+            application().resignActive();
             return false;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
-            app_.becomeActive();
+            application().becomeActive();
             return false;
         case SDL_WINDOWEVENT_MINIMIZED:
             input_.cancelAll();
-            app_.enterBackground();
+            application().enterBackground();
             return false;
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_MAXIMIZED:
-            app_.enterForeground();
+            application().enterForeground();
             return true;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             return true;
@@ -115,7 +119,7 @@ bool Shell::handleWindowEvent(const SDL_WindowEvent& event) {
 }
 
 void Shell::close() {
-    app_.terminate();
+    application().terminate();
     loop_->stop();
 }
 

@@ -97,6 +97,8 @@ TEST_F(ShellWindowTest, ShowsTheAppsShareOfATabletScreenAndDrawsNothingMoreWhile
     app->listen(std::chrono::milliseconds(1500));
     EXPECT_EQ(app->count("frame "), frames) << app->transcript();
     closeAndExpectCleanExit(window);
+    EXPECT_EQ(remembered("Orientation"), "landscape-left");
+    EXPECT_EQ(remembered("Split"), "1/3");
 }
 
 TEST_F(ShellWindowTest, AClickTouchesTheScreenPointUnderItAScreenshotKeepsTheFrameAndCloseSaves) {
