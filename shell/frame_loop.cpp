@@ -37,7 +37,8 @@ void FrameLoop::wakeFromAnotherThread() {
     if (!waking_) return;
     SDL_Event event{};
     event.type = wakeEvent_;
-    SDL_PushEvent(&event);
+    // A full event queue wakes the loop anyway; the next wake-up must not think one is on its way.
+    if (SDL_PushEvent(&event) <= 0) wakePending_ = false;
 }
 
 void FrameLoop::run() {
