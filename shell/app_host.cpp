@@ -3,10 +3,10 @@
 #include <utility>
 #include <vector>
 
+#include "app/core/start_application.h"
 #include "platform/foundation/ns_notification_center.h"
 #include "platform/uikit/interface_driver.h"
 #include "platform/uikit/ui_application.h"
-#include "platform/uikit/ui_application_delegate.h"
 #include "platform/uikit/ui_color.h"
 #include "platform/uikit/ui_screen.h"
 #include "platform/uikit/ui_window.h"
@@ -53,9 +53,7 @@ void AppHost::launch(std::function<void()> changed) {
     auto& application = UIApplication::sharedApplication();
     application.setAttributesObserver(std::move(changed));
     observeLifeCycle();
-    // The app's own delegate is not built yet: a plain one starts what the platform starts.
-    delegate_ = std::make_shared<UIApplicationDelegate>();
-    application.launch(delegate_);
+    delegate_ = quorvel::startApplication();
     if (!UIWindow::keyWindow()) {
         emptyWindow_ = std::make_shared<UIWindow>();
         emptyWindow_->setBackgroundColor(UIColor::whiteColor());

@@ -55,6 +55,7 @@ TEST_F(AppHostTest, TheTitleCarriesTheBadgeAndTheScreensaverWaitsOnlyForAnActive
     application.setApplicationIconBadgeNumber(0);
     EXPECT_EQ(host.windowTitle(), "Quorvel");
 
+    application.setIdleTimerDisabled(false);  // the app's own setting keeps the screen awake at launch
     EXPECT_FALSE(host.keepsScreenAwake());
     application.setIdleTimerDisabled(true);
     EXPECT_TRUE(host.keepsScreenAwake());
