@@ -231,6 +231,8 @@ std::string OptionTableViewCell::autoResetText(std::int64_t hour) {
     const auto defaults = UserDefaultProperties::standardDefaults();
     const char* key = UserDefaultProperties::key(UserDefaultProperties::Case::resetCounterAtMidnight);
     if (!defaults || !defaults->boolForKey(key)) return "Never";
+    // The calendar would roll an hour beyond the day over (666, "never", would read as 6 PM).
+    if (hour < 0 || hour > 23) return "";
     platform::NSDateComponents components;
     components.hour = hour;
     const auto date = platform::NSCalendar::currentCalendar().dateFromComponents(components);

@@ -8,7 +8,7 @@ using namespace quorvel;
 
 namespace {
 
-class SettingsList : public testing::SettingsScreenTest {
+class SettingsList : public quorvel::testing::SettingsScreenTest {
 protected:
     OptionViewModel model;
 
@@ -52,7 +52,7 @@ TEST_F(SettingsList, FirstLaunchSettingsGiveEightSectionsWithTheStoredValues) {
               (std::vector{VolumeControlCell::volumeOfAlarm(1.0f), VolumeControlCell::volumeOfTicking(1.0f),
                            VolumeControlCell::soundAlarmOn(true), VolumeControlCell::soundTickingOn(true)}));
     EXPECT_EQ(rows<GeneralCell>(6),
-              (std::vector{GeneralCell::preventScreenLock(true), GeneralCell::autoRestart(false),
+              (std::vector{GeneralCell::preventScreenLock(true), GeneralCell::autoRestart(true),
                            GeneralCell::vibrateOnSilentMode(false), GeneralCell::showBadgeonTicking(true),
                            GeneralCell::focusReminder()}));
     const auto& colours = rows<ThemeColorCell>(4);
