@@ -186,6 +186,8 @@ void VolumeAlertViewController::refreshView() {
 }
 
 void VolumeAlertViewController::onDone() {
+    // A second tap while the content slides out neither closes nor reports again.
+    if (closing_) return;
     dismissViewControllerAnimated(false);
     if (didChangeValue_) didChangeValue_(value_);
 }
