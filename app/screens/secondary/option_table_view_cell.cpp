@@ -8,6 +8,7 @@
 #include "app/core/sound_vocabulary.h"
 #include "app/screens/secondary/option_view_model.h"
 #include "app/screens/secondary/settings_writer.h"
+#include "app/screens/timer/count_texts.h"
 #include "platform/foundation/ns_calendar.h"
 #include "platform/foundation/ns_date_formatter.h"
 #include "platform/uikit/ui_color.h"
@@ -36,8 +37,12 @@ const std::shared_ptr<UIColor>& badgeBackgroundColor() {
 }
 
 // The count texts' minutes text, lower-cased: "1 minute", "25 minutes"; a length never turns into hours.
+// The timer screen's minutes text, lower-cased: "25 minutes", "1 minute".
 std::string lengthText(std::int64_t minutes) {
-    return std::to_string(minutes) + (minutes == 1 ? " minute" : " minutes");
+    std::string text = minutesText(static_cast<long>(minutes));
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
 }
 
 // A volume of 0.0…1.0 as 0.0…10.0 with one decimal; a stored value outside is shown as it is.
