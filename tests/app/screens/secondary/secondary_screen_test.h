@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -16,6 +18,7 @@
 #include "platform/foundation/ns_user_defaults.h"
 #include "platform/graphics/layer_renderer.h"
 #include "platform/uikit/device_profile.h"
+#include "platform/usernotifications/un_user_notification_center.h"
 #include "platform/uikit/ui_color.h"
 #include "platform/uikit/ui_view.h"
 #include "platform/uikit/ui_view_controller.h"
@@ -30,6 +33,7 @@ namespace quorvel::testing {
 class SecondaryScreenTest : public ::testing::Test {
 protected:
     explicit SecondaryScreenTest(const char* model = "iPhone8") {
+        ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quorvel-test-bus", 1);
         platform::DeviceProfile::setCurrent(*platform::DeviceProfile::named(model));
         platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName("Europe/Berlin"));
         platform::NSLocale::setCurrentLocale(platform::NSLocale::localeWithLocaleIdentifier("en_US"));
@@ -53,6 +57,22 @@ protected:
             count += sound == platform::kSystemSoundID_Click;
         }
         return count;
+    }
+    void authorizeNotifications() {
+        platform::UNUserNotificationCenter::currentNotificationCenter()->requestAuthorizationWithOptions(
+            platform::UNAuthorizationOptions(7), {});
+        clock_->runUntilIdle();
+    }
+    // The identifiers of the pending notification requests, sorted.
+    std::vector<std::string> pendingIdentifiers() {
+        std::vector<std::string> identifiers;
+        platform::UNUserNotificationCenter::currentNotificationCenter()
+            ->getPendingNotificationRequestsWithCompletionHandler([&](auto list) {
+                for (const auto& request : list) identifiers.push_back(request->identifier());
+            });
+        clock_->runUntilIdle();
+        std::sort(identifiers.begin(), identifiers.end());
+        return identifiers;
     }
     // The view's frame in the window.
     platform::CGRect inWindow(const platform::UIView& view) {
