@@ -11,7 +11,6 @@ using namespace platform;
 
 namespace {
 
-constexpr CGFloat kMargin = 16;
 constexpr CGFloat kBadgeHeight = 26;
 constexpr CGFloat kBadgePadding = 10;
 
@@ -110,6 +109,7 @@ void OptionCommonCell::setHighlighted(bool highlighted, bool animated) {
 
 void OptionCommonCell::layoutSubviews() {
     UITableViewCell::layoutSubviews();
+    constexpr CGFloat kMargin = 16;
     const auto bounds = contentView()->bounds();
     const auto height = bounds.size.height;
     CGFloat end = bounds.size.width - kMargin;
