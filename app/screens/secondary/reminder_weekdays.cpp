@@ -1,0 +1,22 @@
+#include "app/screens/secondary/reminder_weekdays.h"
+
+#include <array>
+
+namespace quorvel {
+
+std::optional<ReminderWeekdays> reminderWeekdayFromRaw(std::int64_t raw) {
+    if (raw < 1 || raw > 7) return std::nullopt;
+    return static_cast<ReminderWeekdays>(raw);
+}
+
+std::string displayName(ReminderWeekdays day) {
+    static constexpr std::array<const char*, 7> names = {"Monday", "Tuesday",  "Wednesday", "Thursday",
+                                                         "Friday", "Saturday", "Sunday"};
+    return names[static_cast<int>(day) - 1];
+}
+
+std::int64_t calendarWeekday(ReminderWeekdays day) {
+    return day == ReminderWeekdays::sunday ? 1 : static_cast<int>(day) + 1;
+}
+
+}  // namespace quorvel
