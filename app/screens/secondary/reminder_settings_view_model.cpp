@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "app/core/focus_reminder_schedule.h"
 #include "app/core/user_data_manager.h"
 #include "app/core/user_default_properties.h"
-#include "app/core/zuvo_local_notification_manager.h"
 
 namespace quorvel {
 
@@ -69,13 +69,9 @@ void ReminderSettingsViewModel::update(const ReminderSettingsCell& cell) {
     if (didUpdate_) didUpdate_();
 }
 
+// Every change is stored before it is scheduled, so the schedule the start-up uses serves here too.
 void ReminderSettingsViewModel::rescheduleReminders() {
-    ZuvoLocalNotificationManager::removeFocusReminders({1, 2, 3, 4, 5, 6, 7});
-    const auto& data = *reminderData_;
-    if (!data.enabled) return;
-    for (const auto day : data.weekdays) {
-        ZuvoLocalNotificationManager::scheduleFocusReminders(calendarWeekday(day), data.time);
-    }
+    FocusReminderSchedule::rescheduleFromSettings();
 }
 
 std::vector<ReminderWeekdays> parseReminderWeekdays(const std::vector<ReminderWeekdays>& weekdayList,

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "app/core/focus_reminder_schedule.h"
+
 namespace quorvel {
 
 std::optional<ReminderWeekdays> reminderWeekdayFromRaw(std::int64_t raw) {
@@ -16,7 +18,7 @@ std::string displayName(ReminderWeekdays day) {
 }
 
 std::int64_t calendarWeekday(ReminderWeekdays day) {
-    return day == ReminderWeekdays::sunday ? 1 : static_cast<int>(day) + 1;
+    return FocusReminderSchedule::calendarWeekday(static_cast<int>(day));
 }
 
 }  // namespace quorvel
