@@ -21,8 +21,6 @@ using platform::CGRect;
 using platform::CGSize;
 using platform::UIColor;
 
-constexpr platform::CGFloat kBadgePaddingX = 8;
-constexpr platform::CGFloat kBadgePaddingY = 4;
 
 std::shared_ptr<UIColor> rgbBytes(int red, int green, int blue) {
     return UIColor::colorWithRed(red / 255.0, green / 255.0, blue / 255.0, 1.0);
@@ -74,7 +72,7 @@ void OptionTableViewCell::build() {
     titleLabel_ = std::make_shared<platform::UILabel>();
     titleLabel_->setFont(platform::UIFont::systemFontOfSize(16));
     titleLabel_->setTextColor(rgbBytes(0x33, 0x33, 0x33));
-    badgeLabel_ = std::make_shared<platform::UILabel>();
+    badgeLabel_ = std::make_shared<BadgeLabel>();
     badgeLabel_->setFont(platform::UIFont::systemFontOfSize(14));
     badgeLabel_->setTextAlignment(platform::NSTextAlignment::center);
     badgeLabel_->setClipsToBounds(true);
@@ -265,8 +263,9 @@ void OptionTableViewCell::layoutSubviews() {
     }
     if (!badgeLabel_->isHidden()) {
         const CGSize text = badgeLabel_->sizeThatFits(CGSize{content.size.width / 2, content.size.height});
-        const platform::CGFloat width = text.width + 2 * kBadgePaddingX;
-        const platform::CGFloat height = text.height + 2 * kBadgePaddingY;
+        const auto padding = badgeLabel_->padding();
+        const platform::CGFloat width = text.width + padding.left + padding.right;
+        const platform::CGFloat height = text.height + padding.top + padding.bottom;
         badgeLabel_->setFrame(CGRect(right - width, (content.size.height - height) / 2, width, height));
         badgeLabel_->layer()->setCornerRadius(height / 2);
         right -= width + 8;

@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "app/screens/secondary/option_section.h"
+#include "app/screens/timer/badge_label.h"
 #include "platform/uikit/ns_index_path.h"
 #include "platform/uikit/ui_label.h"
 #include "platform/uikit/ui_switch.h"
@@ -30,7 +31,7 @@ public:
 
     const std::shared_ptr<platform::UILabel>& titleLabel() const { return titleLabel_; }
     // The padded badge on the right.
-    const std::shared_ptr<platform::UILabel>& badgeLabel() const { return badgeLabel_; }
+    const std::shared_ptr<BadgeLabel>& badgeLabel() const { return badgeLabel_; }
     const std::shared_ptr<platform::UISwitch>& switchButton() const { return switchButton_; }
 
     // The row value of each kind; giving one clears the others.
@@ -81,7 +82,7 @@ private:
     void showSwitch(bool on);
 
     std::shared_ptr<platform::UILabel> titleLabel_;
-    std::shared_ptr<platform::UILabel> badgeLabel_;
+    std::shared_ptr<BadgeLabel> badgeLabel_;
     std::shared_ptr<platform::UISwitch> switchButton_;
     std::variant<std::monostate, TimerLengthCell, FocusSessionCell, TickingSoundCell, AlarmSoundCell,
                  ThemeColorCell, VolumeControlCell, GeneralCell, FeedbackCell>
