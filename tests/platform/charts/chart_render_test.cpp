@@ -11,20 +11,13 @@
 namespace platform {
 namespace {
 
-using Pixel = UIImage::Pixel;
 constexpr CGFloat kScale = 2;
 
 struct DayLabels : ChartAxisValueFormatter {
-    std::string stringForValue(double value, const AxisBase*) const override {
-        return "Day " + std::to_string(int(value));
-    }
+    std::string stringForValue(double value, const AxisBase*) const override { return "Day " + std::to_string(int(value)); }
 };
 
-Pixel at(const UIImage& image, CGPoint p) {
-    return image.pixelAt(int(p.x * kScale), int(p.y * kScale));
-}
-
-bool near(Pixel p, int r, int g, int b, int tolerance = 12) {
+bool near(UIImage::Pixel p, int r, int g, int b, int tolerance = 12) {
     return std::abs(p.r - r) < tolerance && std::abs(p.g - g) < tolerance && std::abs(p.b - b) < tolerance;
 }
 
@@ -32,104 +25,79 @@ bool near(Pixel p, int r, int g, int b, int tolerance = 12) {
 int whitePixels(const UIImage& image, const CGRect& rect) {
     int count = 0;
     for (int y = int(rect.minY() * kScale); y < int(rect.maxY() * kScale); ++y) {
-        for (int x = int(rect.minX() * kScale); x < int(rect.maxX() * kScale); ++x) {
-            if (near(image.pixelAt(x, y), 255, 255, 255, 60)) ++count;
-        }
+        for (int x = int(rect.minX() * kScale); x < int(rect.maxX() * kScale); ++x) count += near(image.pixelAt(x, y), 255, 255, 255, 60);
     }
     return count;
 }
 
-// A dark ground with a chart of three days over it.
-struct Scene {
-    explicit Scene(std::shared_ptr<ChartViewBase> chart) : chart(std::move(chart)) {
-        root->setBackgroundColor(UIColor::colorWithRed(0.2, 0.25, 0.3, 1));
-        root->addSubview(this->chart);
-        auto& xAxis = this->chart->xAxis();
-        xAxis.setLabelPosition(XAxis::LabelPosition::bottom);
-        xAxis.setLabelTextColor(UIColor::whiteColor());
-        xAxis.setValueFormatter(std::make_shared<DayLabels>());
-        xAxis.setDrawGridLinesEnabled(false);
-        this->chart->leftAxis().setLabelTextColor(UIColor::clearColor());
-        this->chart->rightAxis().setEnabled(false);
-    }
-    std::shared_ptr<UIImage> render(const char* name) {
-        const auto out = std::filesystem::path(QUORVEL_TEST_OUTPUT_DIR) / name;
-        EXPECT_TRUE(LayerRenderer::writeViewPNG(*root, out, kScale));
-        return LayerRenderer::renderView(*root, kScale);
-    }
-    std::shared_ptr<UIView> root = std::make_shared<UIView>(CGRect(0, 0, 320, 220));
-    std::shared_ptr<ChartViewBase> chart;
-};
+// A chart at the root's origin over a dark ground, with white values and day labels.
+template <typename Chart, typename Set>
+std::shared_ptr<Chart> chartOn(UIView& root, const std::shared_ptr<Set>& set) {
+    auto chart = std::make_shared<Chart>(CGRect(0, 0, 300, 200));
+    root.addSubview(chart);
+    chart->xAxis().setLabelPosition(XAxis::LabelPosition::bottom);
+    chart->xAxis().setLabelTextColor(UIColor::whiteColor());
+    chart->xAxis().setValueFormatter(std::make_shared<DayLabels>());
+    chart->xAxis().setDrawGridLinesEnabled(false);
+    chart->xAxis().setAvoidFirstLastClippingEnabled(true);
+    chart->leftAxis().setLabelTextColor(UIColor::clearColor());
+    chart->rightAxis().setEnabled(false);
+    set->setColor(UIColor::redColor());
+    set->setValueTextColor(UIColor::whiteColor());
+    set->setValueFont(UIFont::systemFontOfSize(12));
+    set->setHighlightColor(UIColor::whiteColor());
+    return chart;
+}
 
-template <typename Set>
-void styleValues(Set& set) {
-    set.setValueTextColor(UIColor::whiteColor());
-    set.setValueFont(UIFont::systemFontOfSize(12));
-    set.setHighlightColor(UIColor::whiteColor());
+std::shared_ptr<UIImage> render(UIView& root, const char* name) {
+    EXPECT_TRUE(LayerRenderer::writeViewPNG(root, std::filesystem::path(QUORVEL_TEST_OUTPUT_DIR) / name, kScale));
+    return LayerRenderer::renderView(root, kScale);
 }
 
 }  // namespace
 
-// Bars, their values and day labels, and a highlighted bar, written as a PNG for a person to look at.
-TEST(ChartRendering, BarsWithValuesLabelsAndAHighlight) {
-    auto bars = std::make_shared<BarChartView>(CGRect(10, 10, 300, 200));
-    Scene scene(bars);
-    auto set = std::make_shared<BarChartDataSet>(std::vector<BarChartDataEntry>{{0, 1}, {1, 3}, {2, 0}}, "");
-    set->setColor(UIColor::redColor());
-    styleValues(*set);
-    auto data = std::make_shared<BarChartData>(set);
-    data->setBarWidth(0.8);
+// Bars, a line, their values and day labels, and the highlights, written as PNGs for a person to look at.
+TEST(ChartRendering, MarksValuesLabelsAndHighlights) {
+    auto root = std::make_shared<UIView>(CGRect(0, 0, 300, 400));
+    root->setBackgroundColor(UIColor::colorWithRed(0.2, 0.25, 0.3, 1));
+    auto barSet = std::make_shared<BarChartDataSet>(std::vector<BarChartDataEntry>{{0, 1}, {1, 3}, {2, 0}}, "");
+    auto bars = chartOn<BarChartView>(*root, barSet);
+    auto barData = std::make_shared<BarChartData>(barSet);
+    barData->setBarWidth(0.8);
     bars->setFitBars(true);
-    bars->setData(data);
+    bars->setData(barData);
+    auto lineSet = std::make_shared<LineChartDataSet>(std::vector<ChartDataEntry>{{0, 0}, {1, 2}, {2, 1}, {3, 4}}, "");
+    auto line = chartOn<LineChartView>(*root, lineSet);
+    line->setFrame(CGRect(0, 200, 300, 200));
+    lineSet->setColor(UIColor::whiteColor());
+    lineSet->setLineWidth(2);
+    line->setData(std::make_shared<LineChartData>(lineSet));
 
-    auto image = scene.render("chart_bars.png");
-    const CGRect tall = bars->barRect(set->entries()[1]).offsetBy(10, 10);
-    const CGRect low = bars->barRect(set->entries()[0]).offsetBy(10, 10);
-    EXPECT_NEAR(tall.width(), low.width(), 0.01);
+    auto image = render(*root, "charts.png");
+    const CGRect tall = bars->barRect(barSet->entries()[1]), low = bars->barRect(barSet->entries()[0]);
     EXPECT_NEAR(tall.height(), 3 * low.height(), 0.01);
-    EXPECT_TRUE(near(at(*image, {tall.midX(), tall.midY()}), 255, 0, 0));
-    EXPECT_TRUE(near(at(*image, {(low.maxX() + tall.minX()) / 2, tall.maxY() - 2}), 51, 64, 77)) << "a gap between bars";
+    EXPECT_TRUE(near(image->pixelAt(int(tall.midX() * kScale), int(tall.midY() * kScale)), 255, 0, 0));
+    EXPECT_TRUE(near(image->pixelAt(int((low.maxX() + tall.minX())), int((tall.maxY() - 2) * kScale)), 51, 64, 77))
+        << "a gap between bars";
     EXPECT_GT(whitePixels(*image, CGRect(tall.minX(), tall.minY() - 20, tall.width(), 18)), 10) << "the value 3";
-    EXPECT_GT(whitePixels(*image, CGRect(10, tall.maxY() + 2, 300, 20)), 30) << "the day labels";
+    EXPECT_GT(whitePixels(*image, CGRect(0, tall.maxY() + 2, 300, 20)), 30) << "the day labels";
     const CGPoint two = bars->viewPortHandler().pixelForValues(0, 2);
-    EXPECT_EQ(whitePixels(*image, CGRect(two.x + 10, two.y + 10 - 7, 12, 14)), 0) << "clear y labels draw nothing";
-
-    bars->highlightValue(bars->highlightForPoint({tall.midX() - 10, 100}));
-    image = scene.render("chart_bars_highlighted.png");
-    const Pixel lit = at(*image, {tall.midX(), tall.midY()});
-    EXPECT_TRUE(near(lit, 255, 120, 120, 20)) << int(lit.r) << "," << int(lit.g) << "," << int(lit.b);
-}
-
-// A line through its points with value texts; the highlight adds a line through the chosen point.
-TEST(ChartRendering, ALineThroughItsPointsAndAHighlightedPoint) {
-    auto line = std::make_shared<LineChartView>(CGRect(10, 10, 300, 200));
-    Scene scene(line);
-    auto set = std::make_shared<LineChartDataSet>(std::vector<ChartDataEntry>{{0, 0}, {1, 2}, {2, 1}, {3, 4}}, "");
-    set->setColor(UIColor::whiteColor());
-    set->setCircleColor(UIColor::whiteColor());
-    set->setLineWidth(2);
-    set->setCircleRadius(3);
-    styleValues(*set);
-    line->xAxis().setAvoidFirstLastClippingEnabled(true);
-    line->setData(std::make_shared<LineChartData>(set));
-
-    auto image = scene.render("chart_line.png");
+    EXPECT_EQ(whitePixels(*image, CGRect(two.x, two.y - 7, 12, 14)), 0) << "clear y labels draw nothing";
     const auto& port = line->viewPortHandler();
-    for (const auto& entry : set->entries()) {
-        const CGPoint p = port.pixelForValues(entry.x(), entry.y());
-        EXPECT_TRUE(near(at(*image, {p.x + 10, p.y + 10}), 255, 255, 255, 40)) << entry.x();
-    }
-    const CGPoint middle = port.pixelForValues(2.5, 2.5);
-    EXPECT_TRUE(near(at(*image, {middle.x + 10, middle.y + 10}), 255, 255, 255, 60)) << "the segment between";
+    const CGPoint between = port.pixelForValues(2.5, 2.5);
+    EXPECT_GT(whitePixels(*image, CGRect(between.x - 1, 200 + between.y - 1, 2, 2)), 0) << "the segment";
     const CGPoint first = port.pixelForValues(0, 0);
-    EXPECT_GT(whitePixels(*image, CGRect(10, first.y + 14, 50, 18)), 10) << "the first label stays inside";
+    EXPECT_GT(whitePixels(*image, CGRect(0, 200 + first.y + 2, 50, 16)), 10) << "the first label stays inside";
 
     const CGPoint third = port.pixelForValues(2, 1);
-    const CGRect column(third.x + 10 - 1, port.contentRect().minY() + 10, 2, 20);
+    const CGRect column(third.x - 1, 200 + port.contentRect().minY(), 2, 20);
     EXPECT_EQ(whitePixels(*image, column), 0);
+    bars->highlightValue(bars->highlightForPoint({tall.midX() - 10, 100}));
     line->highlightValue(line->highlightForPoint(third));
-    image = scene.render("chart_line_highlighted.png");
-    EXPECT_GT(whitePixels(*image, column), 20) << "the highlight line runs through the point";
+    image = render(*root, "charts_highlighted.png");
+    const auto lit = image->pixelAt(int(tall.midX() * kScale), int(tall.midY() * kScale));
+    EXPECT_TRUE(near(lit, 255, 120, 120, 20)) << "white over the bar";
+    EXPECT_GT(whitePixels(*image, column), 20) << "a line through the point";
 }
 
 }  // namespace platform

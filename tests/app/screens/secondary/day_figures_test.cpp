@@ -126,7 +126,6 @@ TEST(ChartFormatters, ValueLabelsAreWholeCountsAndDayLabelsShortDates) {
 
     const DateValueFormatter days;
     const double fifthOfMarch = ChartsTest::local(2026, 3, 5).timeIntervalSince1970();
-    EXPECT_EQ(days.dateFormatter().dateFormat(), "MMM d");
     EXPECT_EQ(days.stringForValue(fifthOfMarch), "Mar 5");
     EXPECT_EQ(days.stringForValue(fifthOfMarch - 1, nullptr), "Mar 4");
     EXPECT_EQ(days.stringForValue(ChartsTest::local(2026, 10, 25, 23, 30).timeIntervalSince1970()), "Oct 25");
