@@ -142,10 +142,12 @@ std::filesystem::path setAside(const std::filesystem::path& url) {
     }
 }
 
+// The coordinator holds its lock around every use of the connection, so SQLite's own lock per call
+// would only cost: reading a large store locks and unlocks it for every value.
 sqlite3* openFile(const std::filesystem::path& url, std::shared_ptr<NSError>* error) {
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(
-        url.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+        url.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         fail(error, rc, url.string() + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
         sqlite3_close(db);

@@ -27,12 +27,12 @@ std::shared_ptr<View> byConstraints(std::shared_ptr<View> view) {
 }
 
 std::shared_ptr<UILabel> label(std::shared_ptr<UIFont> font, const std::string& text = "", long lines = 1) {
-    auto label = byConstraints(std::make_shared<UILabel>());
-    label->setFont(std::move(font));
-    label->setTextColor(UIColor::whiteColor());
-    label->setText(text);
-    label->setNumberOfLines(lines);
-    return label;
+    auto made = byConstraints(std::make_shared<UILabel>());
+    made->setFont(std::move(font));
+    made->setTextColor(UIColor::whiteColor());
+    made->setText(text);
+    made->setNumberOfLines(lines);
+    return made;
 }
 
 // The same edges as `other`, moved in by `inset` on every side.

@@ -28,8 +28,9 @@ namespace {
 
 constexpr CGFloat kChartFontSize = 10;
 
+// The label's own face at another size.
 void scaleFont(const std::shared_ptr<UILabel>& label, CGFloat size) {
-    if (label) label->setFont(label->font()->fontWithSize(size));
+    if (label && label->font()) label->setFont(label->font()->fontWithSize(size));
 }
 
 }  // namespace
