@@ -37,17 +37,27 @@ void ChartsViewController::aggregateSessionsByDay() {
     // order and sorting costs as much as reading.
     auto request = NSFetchRequest::fetchRequestWithEntityName("Session");
     request.propertiesToFetch = {"timestamp", "duration"};
-    // Sessions are mostly stored in the order they ended, so consecutive ones mostly share a day: the
-    // day found last is kept with its end, and the calendar is asked only when a session falls outside.
+    // Sessions are mostly stored in the order they ended, so consecutive ones mostly share a day, or
+    // fall on the next: the day found last is kept with its end, and the calendar is asked for a day's
+    // start only when a session falls on neither.
     NSDate dayStart, nextDayStart;
     DayNumber* record = nullptr;
+    auto enter = [&](NSDate start, NSDate end) {
+        dayStart = start;
+        nextDayStart = end;
+        record = &dayNumbersDict_[dayStart];
+    };
     const bool read = context->enumerateFetchRequestForPropertyValues(request, [&](const std::vector<Value>& session) {
         const auto timestamp = timestampOf(session);
         if (!timestamp) return;
-        if (!record || *timestamp < dayStart || !(*timestamp < nextDayStart)) {
-            dayStart = startOfDay(*timestamp);
-            nextDayStart = dateByAddingDays(dayStart, 1);
-            record = &dayNumbersDict_[dayStart];
+        if (!record || *timestamp < dayStart) {
+            const NSDate start = startOfDay(*timestamp);
+            enter(start, dateByAddingDays(start, 1));
+        } else if (!(*timestamp < nextDayStart)) {
+            // A start of day moved by whole days stays one.
+            const NSDate following = dateByAddingDays(nextDayStart, 1);
+            const NSDate start = *timestamp < following ? nextDayStart : startOfDay(*timestamp);
+            enter(start, start == nextDayStart ? following : dateByAddingDays(start, 1));
         }
         record->pomodoros = addSaturating(record->pomodoros, 1);
         record->minutes = addSaturating(record->minutes, durationOf(session));
