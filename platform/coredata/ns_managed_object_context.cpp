@@ -15,15 +15,27 @@ void fail(std::shared_ptr<NSError>* error, std::int64_t code, const std::string&
     if (error) *error = NSError::errorWithDomain(kDomain, code, {{NSLocalizedDescriptionKey, reason}});
 }
 
-// Orders two objects by the sort descriptors; values that cannot be compared count as equal.
-bool precedes(const NSManagedObject& a, const NSManagedObject& b,
-              const std::vector<NSSortDescriptor>& sorts) {
-    for (const auto& sort : sorts) {
-        const auto order = NSPredicate::compareValues(a.valueForKey(sort.key), b.valueForKey(sort.key));
+// Orders two rows by the sort descriptors, given each row's value for the i-th descriptor; values that
+// cannot be compared count as equal.
+template <typename ValueOfA, typename ValueOfB>
+bool precedes(const std::vector<NSSortDescriptor>& sorts, ValueOfA a, ValueOfB b) {
+    for (std::size_t i = 0; i < sorts.size(); ++i) {
+        const auto order = NSPredicate::compareValues(a(i), b(i));
         if (!order || *order == 0) continue;
-        return sort.ascending ? *order < 0 : *order > 0;
+        return sorts[i].ascending ? *order < 0 : *order > 0;
     }
     return false;
+}
+
+// Puts `pending` (in any order) into `sorted` (in the sort descriptors' order, as the store answers),
+// where the order says; equal keys keep the stored ones first.
+template <typename Row, typename Before>
+void mergePending(std::vector<Row>& sorted, std::vector<Row> pending, Before before) {
+    if (pending.empty()) return;
+    std::stable_sort(pending.begin(), pending.end(), before);
+    const auto middle = std::ptrdiff_t(sorted.size());
+    sorted.insert(sorted.end(), std::make_move_iterator(pending.begin()), std::make_move_iterator(pending.end()));
+    std::inplace_merge(sorted.begin(), sorted.begin() + middle, sorted.end(), before);
 }
 
 }  // namespace
@@ -78,17 +90,33 @@ std::shared_ptr<NSManagedObject> NSManagedObjectContext::registeredObject(const 
     return object;
 }
 
-std::optional<std::vector<std::shared_ptr<NSManagedObject>>> NSManagedObjectContext::executeFetchRequest(
-    const NSFetchRequest& request, std::shared_ptr<NSError>* error) {
+std::shared_ptr<const NSEntityDescription> NSManagedObjectContext::entityForFetch(
+    const NSFetchRequest& request, std::shared_ptr<NSError>* error) const {
     if (!coordinator_) {
         fail(error, 134060, "no persistent store coordinator");
-        return std::nullopt;
+        return nullptr;
     }
     auto entity = coordinator_->managedObjectModel()->entityNamed(request.entityName);
-    if (!entity) {
-        fail(error, 134070, "the model has no entity " + request.entityName);
-        return std::nullopt;
+    if (!entity) fail(error, 134070, "the model has no entity " + request.entityName);
+    return entity;
+}
+
+std::vector<std::shared_ptr<NSManagedObject>> NSManagedObjectContext::pendingMatches(
+    const NSFetchRequest& request, const NSEntityDescription& entity) const {
+    std::vector<std::shared_ptr<NSManagedObject>> matches;
+    if (!request.includesPendingChanges) return matches;
+    for (const auto& object : inserted_) {
+        if (object->entity().name() != entity.name()) continue;
+        if (request.predicate && !request.predicate->evaluateWithObject(*object)) continue;
+        matches.push_back(object);
     }
+    return matches;
+}
+
+std::optional<std::vector<std::shared_ptr<NSManagedObject>>> NSManagedObjectContext::executeFetchRequest(
+    const NSFetchRequest& request, std::shared_ptr<NSError>* error) {
+    auto entity = entityForFetch(request, error);
+    if (!entity) return std::nullopt;
     auto rows = coordinator_->fetch(*entity, request.predicate.get(), request.sortDescriptors, error);
     if (!rows) return std::nullopt;
 
@@ -113,19 +141,81 @@ std::optional<std::vector<std::shared_ptr<NSManagedObject>>> NSManagedObjectCont
         }
         objects.push_back(std::move(object));
     }
-    bool addedPending = false;
-    for (const auto& object : inserted_) {
-        if (object->entity().name() != entity->name()) continue;
-        if (request.predicate && !request.predicate->evaluateWithObject(*object)) continue;
-        objects.push_back(object);
-        addedPending = true;
-    }
-    if (addedPending) {
-        std::stable_sort(objects.begin(), objects.end(), [&](const auto& a, const auto& b) {
-            return precedes(*a, *b, request.sortDescriptors);
-        });
-    }
+    const auto& sorts = request.sortDescriptors;
+    mergePending(objects, pendingMatches(request, *entity), [&sorts](const auto& a, const auto& b) {
+        return precedes(sorts, [&](std::size_t i) { return a->valueForKey(sorts[i].key); },
+                        [&](std::size_t i) { return b->valueForKey(sorts[i].key); });
+    });
     return objects;
+}
+
+bool NSManagedObjectContext::enumerateFetchRequestForPropertyValues(const NSFetchRequest& request,
+                                                                    const PropertyValuesVisitor& each,
+                                                                    std::shared_ptr<NSError>* error) {
+    auto entity = entityForFetch(request, error);
+    if (!entity) return false;
+    // The columns read: the properties, then any sort key that is not one of them.
+    std::vector<std::size_t> columns;
+    auto columnOf = [&](const std::string& key) -> std::optional<std::size_t> {
+        const auto index = entity->indexOfAttribute(key);
+        if (!index) return std::nullopt;
+        const auto found = std::find(columns.begin(), columns.end(), *index);
+        if (found != columns.end()) return std::size_t(found - columns.begin());
+        columns.push_back(*index);
+        return columns.size() - 1;
+    };
+    std::vector<std::size_t> positions;
+    if (request.propertiesToFetch.empty()) {
+        for (const auto& attribute : entity->attributes()) positions.push_back(*columnOf(attribute.name));
+    }
+    for (const auto& name : request.propertiesToFetch) {
+        const auto position = columnOf(name);
+        if (!position) {
+            fail(error, 134070, entity->name() + " has no property " + name);
+            return false;
+        }
+        positions.push_back(*position);
+    }
+    std::vector<std::size_t> sortColumns;
+    for (const auto& sort : request.sortDescriptors) {
+        if (const auto column = columnOf(sort.key)) sortColumns.push_back(*column);
+    }
+
+    const auto& sorts = request.sortDescriptors;
+    auto before = [&](const std::vector<Value>& a, const std::vector<Value>& b) {
+        return precedes(sorts, [&](std::size_t i) -> const Value& { return a[sortColumns[i]]; },
+                        [&](std::size_t i) -> const Value& { return b[sortColumns[i]]; });
+    };
+    std::vector<std::vector<Value>> pending;
+    for (const auto& object : pendingMatches(request, *entity)) {
+        std::vector<Value> row;
+        for (std::size_t column : columns) row.push_back(object->attributeValues()[column]);
+        pending.push_back(std::move(row));
+    }
+    std::stable_sort(pending.begin(), pending.end(), before);
+
+    // Rows that hold exactly the properties, in order, are handed on as they are.
+    bool asRead = positions.size() == columns.size();
+    for (std::size_t i = 0; asRead && i < positions.size(); ++i) asRead = positions[i] == i;
+    std::vector<Value> projected;
+    auto handOn = [&](const std::vector<Value>& row) {
+        if (asRead) return each(row);
+        projected.clear();
+        for (std::size_t position : positions) projected.push_back(row[position]);
+        each(projected);
+    };
+    std::size_t nextPending = 0;
+    const bool read = coordinator_->fetchEach(
+        *entity, request.predicate.get(), sorts, &columns,
+        [&](std::int64_t, std::vector<Value>& row) {
+            // Equal keys keep the stored row first.
+            while (nextPending < pending.size() && before(pending[nextPending], row)) handOn(pending[nextPending++]);
+            handOn(row);
+        },
+        error);
+    if (!read) return false;
+    while (nextPending < pending.size()) handOn(pending[nextPending++]);
+    return true;
 }
 
 bool NSManagedObjectContext::save(std::shared_ptr<NSError>* error) {

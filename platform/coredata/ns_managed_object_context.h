@@ -76,6 +76,15 @@ public:
     // Stored objects that match, plus matching inserted objects not yet saved, sorted. None on failure.
     std::optional<std::vector<std::shared_ptr<NSManagedObject>>> executeFetchRequest(
         const NSFetchRequest& request, std::shared_ptr<NSError>* error = nullptr);
+    // The same rows as values only, one at a time as they are read, without making an object or a
+    // dictionary for any: `each` gets the values of the properties to fetch (every attribute when none
+    // are named), in their order. Stored rows show their stored values; inserted objects not yet saved
+    // come where the order puts them (after the stored rows when there is none). The store is being
+    // read meanwhile: `each` must not use this context or its coordinator. False on failure, or when a
+    // property is not the entity's.
+    using PropertyValuesVisitor = std::function<void(const std::vector<Value>& values)>;
+    bool enumerateFetchRequestForPropertyValues(const NSFetchRequest& request, const PropertyValuesVisitor& each,
+                                                std::shared_ptr<NSError>* error = nullptr);
 
     bool hasChanges() const { return !inserted_.empty() || !updated_.empty(); }
     bool save(std::shared_ptr<NSError>* error = nullptr);
@@ -88,6 +97,11 @@ private:
     friend class NSManagedObject;
     explicit NSManagedObjectContext(NSManagedObjectContextConcurrencyType type);
     void objectDidChange(NSManagedObject& object);
+    std::shared_ptr<const NSEntityDescription> entityForFetch(const NSFetchRequest& request,
+                                                              std::shared_ptr<NSError>* error) const;
+    // The inserted objects not yet saved that the request matches, when it includes pending changes.
+    std::vector<std::shared_ptr<NSManagedObject>> pendingMatches(const NSFetchRequest& request,
+                                                                 const NSEntityDescription& entity) const;
     std::shared_ptr<NSManagedObject> registeredObject(const NSManagedObjectID& id);
 
     NSManagedObjectContextConcurrencyType type_;

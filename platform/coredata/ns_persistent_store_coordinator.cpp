@@ -71,13 +71,23 @@ std::optional<std::vector<std::int64_t>> NSPersistentStoreCoordinator::save(
 
 std::optional<std::vector<SQLiteStore::Row>> NSPersistentStoreCoordinator::fetch(
     const NSEntityDescription& entity, const NSPredicate* predicate,
-    const std::vector<NSSortDescriptor>& sortDescriptors, std::shared_ptr<NSError>* error) {
+    const std::vector<NSSortDescriptor>& sortDescriptors, std::shared_ptr<NSError>* error,
+    const std::vector<std::size_t>* attributes) {
     MutexLock lock(mutex_);
     if (!store_) {
         fail(error, 134060, "no persistent store");
         return std::nullopt;
     }
-    return store_->fetch(entity, predicate, sortDescriptors, error);
+    return store_->fetch(entity, predicate, sortDescriptors, error, attributes);
+}
+
+bool NSPersistentStoreCoordinator::fetchEach(const NSEntityDescription& entity, const NSPredicate* predicate,
+                                             const std::vector<NSSortDescriptor>& sortDescriptors,
+                                             const std::vector<std::size_t>* attributes,
+                                             const SQLiteStore::RowVisitor& each, std::shared_ptr<NSError>* error) {
+    MutexLock lock(mutex_);
+    if (!store_) return fail(error, 134060, "no persistent store");
+    return store_->fetchEach(entity, predicate, sortDescriptors, attributes, each, error);
 }
 
 }  // namespace platform

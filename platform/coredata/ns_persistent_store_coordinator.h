@@ -45,7 +45,12 @@ public:
     std::optional<std::vector<SQLiteStore::Row>> fetch(const NSEntityDescription& entity,
                                                        const NSPredicate* predicate,
                                                        const std::vector<NSSortDescriptor>& sortDescriptors,
-                                                       std::shared_ptr<NSError>* error);
+                                                       std::shared_ptr<NSError>* error,
+                                                       const std::vector<std::size_t>* attributes = nullptr);
+    // Reads while the store is held: `each` must not use the coordinator.
+    bool fetchEach(const NSEntityDescription& entity, const NSPredicate* predicate,
+                   const std::vector<NSSortDescriptor>& sortDescriptors, const std::vector<std::size_t>* attributes,
+                   const SQLiteStore::RowVisitor& each, std::shared_ptr<NSError>* error);
 
 private:
     std::shared_ptr<const NSManagedObjectModel> model_;

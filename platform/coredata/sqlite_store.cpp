@@ -142,10 +142,12 @@ std::filesystem::path setAside(const std::filesystem::path& url) {
     }
 }
 
+// The coordinator holds its lock around every use of the connection, so SQLite's own lock per call
+// would only cost: reading a large store locks and unlocks it for every value.
 sqlite3* openFile(const std::filesystem::path& url, std::shared_ptr<NSError>* error) {
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(
-        url.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+        url.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         fail(error, rc, url.string() + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
         sqlite3_close(db);
@@ -388,25 +390,43 @@ std::optional<std::vector<std::int64_t>> SQLiteStore::save(const std::vector<Ins
 
 std::optional<std::vector<SQLiteStore::Row>> SQLiteStore::fetch(
     const NSEntityDescription& entity, const NSPredicate* predicate,
-    const std::vector<NSSortDescriptor>& sortDescriptors, std::shared_ptr<NSError>* error) {
+    const std::vector<NSSortDescriptor>& sortDescriptors, std::shared_ptr<NSError>* error,
+    const std::vector<std::size_t>* attributes) {
+    std::vector<Row> rows;
+    const bool read = fetchEach(
+        entity, predicate, sortDescriptors, attributes,
+        [&rows](std::int64_t row, std::vector<Value>& values) { rows.push_back({row, std::move(values)}); }, error);
+    if (!read) return std::nullopt;
+    return rows;
+}
+
+bool SQLiteStore::fetchEach(const NSEntityDescription& entity, const NSPredicate* predicate,
+                            const std::vector<NSSortDescriptor>& sortDescriptors,
+                            const std::vector<std::size_t>* attributes, const RowVisitor& each,
+                            std::shared_ptr<NSError>* error) {
+    std::vector<const NSAttributeDescription*> columns;
+    if (attributes) {
+        for (std::size_t index : *attributes) {
+            if (index >= entity.attributes().size())
+                return fail(error, SQLITE_ERROR, entity.name() + " has no attribute " + std::to_string(index));
+            columns.push_back(&entity.attributes()[index]);
+        }
+    } else {
+        for (const auto& attribute : entity.attributes()) columns.push_back(&attribute);
+    }
     std::string sql = "SELECT _pk";
-    for (const auto& attribute : entity.attributes()) sql += ", " + quoted(attribute.name);
+    for (const auto* attribute : columns) sql += ", " + quoted(attribute->name);
     sql += " FROM " + quoted(entity.name());
     std::vector<Value> binds;
     if (predicate) {
         std::string where;
-        if (!predicate->sqlWhereClause(entity, where, binds)) {
-            fail(error, SQLITE_ERROR, "the predicate names a key that " + entity.name() + " lacks");
-            return std::nullopt;
-        }
+        if (!predicate->sqlWhereClause(entity, where, binds))
+            return fail(error, SQLITE_ERROR, "the predicate names a key that " + entity.name() + " lacks");
         sql += " WHERE " + where;
     }
     std::string order;
     for (const auto& sort : sortDescriptors) {
-        if (!entity.attributeNamed(sort.key)) {
-            fail(error, SQLITE_ERROR, "cannot sort " + entity.name() + " by " + sort.key);
-            return std::nullopt;
-        }
+        if (!entity.attributeNamed(sort.key)) return fail(error, SQLITE_ERROR, "cannot sort " + entity.name() + " by " + sort.key);
         order += (order.empty() ? "" : ", ") + quoted(sort.key) + (sort.ascending ? " ASC" : " DESC");
     }
     // Equal keys keep the order of insertion (reversed for a descending sort).
@@ -415,26 +435,19 @@ std::optional<std::vector<SQLiteStore::Row>> SQLiteStore::fetch(
 
     Statement statement;
     int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement.handle, nullptr);
-    if (rc != SQLITE_OK) {
-        fail(error, rc, sqlite3_errmsg(db_));
-        return std::nullopt;
-    }
+    if (rc != SQLITE_OK) return fail(error, rc, sqlite3_errmsg(db_));
     for (std::size_t i = 0; i < binds.size(); ++i)
         bindLoose(statement.handle, static_cast<int>(i + 1), binds[i]);
-    std::vector<Row> rows;
+    std::vector<Value> values;
     while ((rc = sqlite3_step(statement.handle)) == SQLITE_ROW) {
-        Row row{sqlite3_column_int64(statement.handle, 0), {}};
-        row.values.reserve(entity.attributes().size());
+        values.clear();
+        values.reserve(columns.size());
         int index = 1;
-        for (const auto& attribute : entity.attributes())
-            row.values.push_back(column(statement.handle, index++, attribute.type));
-        rows.push_back(std::move(row));
+        for (const auto* attribute : columns) values.push_back(column(statement.handle, index++, attribute->type));
+        each(sqlite3_column_int64(statement.handle, 0), values);
     }
-    if (rc != SQLITE_DONE) {
-        fail(error, rc, sqlite3_errmsg(db_));
-        return std::nullopt;
-    }
-    return rows;
+    if (rc != SQLITE_DONE) return fail(error, rc, sqlite3_errmsg(db_));
+    return true;
 }
 
 }  // namespace platform

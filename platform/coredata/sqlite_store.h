@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -59,9 +60,18 @@ public:
     std::optional<std::vector<std::int64_t>> save(const std::vector<Insert>& inserts,
                                                   const std::vector<Update>& updates,
                                                   std::shared_ptr<NSError>* error);
+    // With `attributes` (indices into the entity's attributes) a row holds only those values, in that
+    // order; without, every attribute's.
     std::optional<std::vector<Row>> fetch(const NSEntityDescription& entity, const NSPredicate* predicate,
                                           const std::vector<NSSortDescriptor>& sortDescriptors,
-                                          std::shared_ptr<NSError>* error);
+                                          std::shared_ptr<NSError>* error,
+                                          const std::vector<std::size_t>* attributes = nullptr);
+    // The same rows handed to `each` one at a time as they are read, in one buffer that `each` may
+    // empty; none is kept. False when the query fails (rows handed on before stay handed on).
+    using RowVisitor = std::function<void(std::int64_t row, std::vector<Value>& values)>;
+    bool fetchEach(const NSEntityDescription& entity, const NSPredicate* predicate,
+                   const std::vector<NSSortDescriptor>& sortDescriptors, const std::vector<std::size_t>* attributes,
+                   const RowVisitor& each, std::shared_ptr<NSError>* error);
 
 private:
     SQLiteStore(std::filesystem::path url, std::shared_ptr<const NSManagedObjectModel> model, sqlite3* db)

@@ -162,6 +162,47 @@ TEST(CoreDataFetch, UnsavedInsertsTakePartInFetchesInSortOrder) {
     EXPECT_EQ(counts(*context->executeFetchRequest(request)), (std::vector<std::int64_t>{30, 20, 10}));
 }
 
+TEST(CoreDataFetch, AFetchOfPropertyValuesReadsOnlyThoseAndPutsUnsavedInsertsInOrder) {
+    Store store;
+    auto context = openContext(store.model, store.file);
+    insertNote(*context, 10, 10);
+    auto stored = insertNote(*context, 30, 30);
+    ASSERT_TRUE(context->save());
+    stored->setValueForKey(31, "count");
+    insertNote(*context, 20, 20);
+    insertNote(*context, 99, 99);
+    auto request = notesNewestFirst();
+    request.predicate = NSPredicate::predicateWithFormat("stamp < %@", {NSDate(50)});
+    request.propertiesToFetch = {"count"};
+    using Rows = std::vector<std::vector<Value>>;
+    auto read = [&](std::shared_ptr<NSError>* error = nullptr) -> std::optional<Rows> {
+        Rows rows;
+        const bool done = context->enumerateFetchRequestForPropertyValues(
+            request, [&rows](const std::vector<Value>& values) { rows.push_back(values); }, error);
+        return done ? std::optional(rows) : std::nullopt;
+    };
+    // Stored rows read as stored; the sort key need not be one of the properties.
+    EXPECT_EQ(read(), (Rows{{30}, {20}, {10}}));
+    request.includesPendingChanges = false;
+    EXPECT_EQ(read(), (Rows{{30}, {10}}));
+
+    request.includesPendingChanges = true;
+    request.sortDescriptors = {};
+    request.propertiesToFetch = {"title", "stamp"};
+    EXPECT_EQ(read(), (Rows{{Value(), NSDate(10)}, {Value(), NSDate(30)}, {Value(), NSDate(20)}}))
+        << "unsorted, the unsaved ones come after the stored ones";
+    request.propertiesToFetch = {};
+    const auto all = read();
+    ASSERT_TRUE(all);
+    EXPECT_EQ(all->front(), (std::vector<Value>{NSDate(10), 10, Value()})) << "every attribute in order";
+
+    request.propertiesToFetch = {"count", "colour"};
+    std::shared_ptr<NSError> error;
+    EXPECT_FALSE(read(&error));
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->localizedDescription().find("colour"), std::string::npos);
+}
+
 TEST(CoreDataFetch, PredicatesCombineAndRejectBadFormats) {
     Store store;
     auto context = openContext(store.model, store.file);
