@@ -14,9 +14,10 @@ using namespace platform;
 void StatContainerView::configure(const std::string& title, std::int64_t days, const DayNumbers& dayNumbers) {
     if (auto label = titleLabel()) label->setText(title);
     const NSDate today = startOfDay(NSDate::now());
-    // The earlier period ends the day before the current one starts, so every day counts in one of them.
+    // The earlier period is anchored N + 1 days back, so the day exactly N days ago counts in neither.
     const std::int64_t current = sumOfDays(dayNumbers, today, days).pomodoros;
-    const std::int64_t previous = days > 0 ? sumOfDays(dayNumbers, dateByAddingDays(today, -days), days).pomodoros : 0;
+    const std::int64_t previous =
+        days > 0 ? sumOfDays(dayNumbers, dateByAddingDays(today, -(days + 1)), days).pomodoros : 0;
     if (auto button = pomodorosButton()) button->setTitle(std::to_string(current), UIControlStateNormal);
     if (auto button = sessionsButton()) button->setTitle(comparisonText(current, previous), UIControlStateNormal);
     setArrows(addSaturating(current, -previous));

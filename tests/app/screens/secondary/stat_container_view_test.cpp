@@ -89,19 +89,19 @@ TEST(StatBoxComparison, TheDifferenceWithItsShareOfTheEarlierTotal) {
     EXPECT_EQ(StatContainerView::comparisonText(0, 0), "0.0 Sessions");
 }
 
-// The earlier period is the one just before: a day exactly N days ago counts in it, not nowhere.
-TEST_F(StatBoxes, EveryDayOfTheLastTwoPeriodsCountsInExactlyOneOfThem) {
+// The earlier period is anchored N + 1 days back: the day exactly N days ago counts in neither period.
+TEST_F(StatBoxes, TheDayNDaysAgoCountsInNeitherPeriod) {
     store(daysAgo(13));
     for (int i = 0; i < 2; ++i) store(daysAgo(14));
     for (int i = 0; i < 4; ++i) store(daysAgo(28));
-    store(daysAgo(60));
+    store(daysAgo(61));
     show();
     EXPECT_EQ(total(*screen->stat14DaysView()), "1");
-    EXPECT_EQ(comparison(*screen->stat14DaysView()), "-1 (-50.0%)") << "14 days ago is earlier, 28 days ago too old";
+    EXPECT_EQ(comparison(*screen->stat14DaysView()), "-3 (-75.0%)") << "14 days ago in neither, 28 days ago earlier";
     EXPECT_EQ(total(*screen->stat30DaysView()), "7");
-    EXPECT_EQ(comparison(*screen->stat30DaysView()), "7.0 Sessions") << "60 days ago is past both periods";
+    EXPECT_EQ(comparison(*screen->stat30DaysView()), "7.0 Sessions") << "61 days ago is past both periods";
 
-    store(daysAgo(59));
+    store(daysAgo(60));
     screen->refreshCharts();
     screen->updateStatBoxes();
     EXPECT_EQ(comparison(*screen->stat30DaysView()), "6 (600.0%)");
