@@ -64,22 +64,23 @@ TEST_F(CarouselMotion, TimedScrollMovesLinearlyAndTellsItsStartAndEnd) {
 
 TEST_F(CarouselMotion, ScrollingByWholeItemsLandsOnItemBoundaries) {
     showLinear(10);
-    carousel->setScrollOffset(2.3);
-    carousel->scrollByNumberOfItems(2, 0.4);
-    clock->advance(0.5);
-    EXPECT_EQ(carousel->scrollOffset(), 4) << "floor(2.3) + 2";
-    carousel->setScrollOffset(2.3);
-    carousel->scrollByNumberOfItems(-1, 0.4);
-    clock->advance(0.5);
-    EXPECT_EQ(carousel->scrollOffset(), 2) << "ceil(2.3) − 1";
-    carousel->setScrollOffset(2.7);
-    carousel->scrollByNumberOfItems(0, 0.4);
-    clock->advance(0.5);
-    EXPECT_EQ(carousel->scrollOffset(), 3);
-    carousel->scrollByNumberOfItems(2, 0);
-    EXPECT_EQ(carousel->scrollOffset(), 5);
-    carousel->scrollByNumberOfItems(20, 0);
-    EXPECT_EQ(carousel->scrollOffset(), 9) << "clamped to the last item";
+    // From `from` (none: where the last left it), by `by` items over `duration` seconds.
+    const struct {
+        double from;
+        long by;
+        double duration, expected;
+        const char* name;
+    } cases[] = {{2.3, 2, 0.4, 4, "floor(2.3) + 2"},
+                 {2.3, -1, 0.4, 2, "ceil(2.3) − 1"},
+                 {2.7, 0, 0.4, 3, "2.7 by none"},
+                 {NAN, 2, 0, 5, "at once"},
+                 {NAN, 20, 0, 9, "clamped to the last item"}};
+    for (const auto& c : cases) {
+        if (!std::isnan(c.from)) carousel->setScrollOffset(c.from);
+        carousel->scrollByNumberOfItems(c.by, c.duration);
+        if (c.duration > 0) clock->advance(0.5);
+        EXPECT_EQ(carousel->scrollOffset(), c.expected) << c.name;
+    }
 }
 
 TEST_F(CarouselMotion, AroundAWrappedCarouselTheShortWayIsTakenOnlyNearTheEnd) {
@@ -221,11 +222,8 @@ TEST_F(CarouselMotion, AnItemChangeSnapsTheToggleToRestOverFourTenths) {
     clock->advance(0.05);
     EXPECT_FALSE(carousel->timer());
 
-    EXPECT_EQ(ItemCarousel::easeInOut(0), 0);
-    EXPECT_EQ(ItemCarousel::easeInOut(0.25), 0.0625);
-    EXPECT_EQ(ItemCarousel::easeInOut(0.5), 0.5);
-    EXPECT_EQ(ItemCarousel::easeInOut(0.75), 0.9375);
-    EXPECT_EQ(ItemCarousel::easeInOut(1), 1);
+    for (auto [t, eased] : {std::pair{0.0, 0.0}, {0.25, 0.0625}, {0.5, 0.5}, {0.75, 0.9375}, {1.0, 1.0}})
+        EXPECT_EQ(ItemCarousel::easeInOut(t), eased) << "easeInOut(" << t << ")";
 }
 
 TEST_F(CarouselMotion, WithoutItemBoundariesARunOutEndsBetweenItemsAndTheTimerStops) {
