@@ -43,8 +43,8 @@ protected:
 
     // Each call fails with its text and `code`.
     template <std::size_t N>
-    void expectRefusals(const std::pair<const char*, std::function<bool(APMSqliteStore&, Error*)>> (&cases)[N],
-                        int code) {
+    void expectRefusals(
+        const std::pair<const char*, std::function<bool(APMSqliteStore&, Error*)>> (&cases)[N], int code) {
         for (const auto& [text, call] : cases) {
             SCOPED_TRACE(text);
             error = nullptr;
@@ -230,11 +230,16 @@ TEST_F(SqliteStoreRecords, ArgumentsAreCheckedWithTheirTexts) {
         {"Empty table name for increase column", CALL(s.increaseColumn("id", 1, "", "1", {}, e))},
         {"Empty column name for increase column", CALL(s.increaseColumn("", 1, "t", "1", {}, e))},
         {"Empty condition for increase column", CALL(s.increaseColumn("id", 1, "t", "", {}, e))},
-        {"Received empty table name for delete record", CALL(s.deleteRecordFromTableWithName("", "id", Value(1), e))},
-        {"Received empty column for delete record", CALL(s.deleteRecordFromTableWithName("t", "", Value(1), e))},
-        {"Received nil value for delete record", CALL(s.deleteRecordFromTableWithName("t", "id", std::nullopt, e))},
-        {"Received empty condition for delete record", CALL(s.deleteRecordsFromTableWithName("t", "", {}, e))},
-        {"Received empty table name for delete all records", CALL(s.deleteAllRecordsFromTableWithName("", e))},
+        {"Received empty table name for delete record",
+         CALL(s.deleteRecordFromTableWithName("", "id", Value(1), e))},
+        {"Received empty column for delete record",
+         CALL(s.deleteRecordFromTableWithName("t", "", Value(1), e))},
+        {"Received nil value for delete record",
+         CALL(s.deleteRecordFromTableWithName("t", "id", std::nullopt, e))},
+        {"Received empty condition for delete record",
+         CALL(s.deleteRecordsFromTableWithName("t", "", {}, e))},
+        {"Received empty table name for delete all records",
+         CALL(s.deleteAllRecordsFromTableWithName("", e))},
         {"Received empty table name for row count", CALL(s.rowCountForTableWithName("", e))},
         {"Received empty query to get numeric result", CALL(s.numberForQuery("", {}, e))},
         {"Received empty filter for selecting records", CALL(s.recordsForQuery("SELECT 1", {}, e, nullptr))},
@@ -252,7 +257,8 @@ TEST_F(SqliteStoreRecords, ClosedDatabaseAnswersCodeTwo) {
     const std::pair<const char*, std::function<bool(APMSqliteStore&, Error*)>> cases[] = {
         {"Upsert record failed. Database not open.", CALL(s.upsertRecord({{"id", Value(1)}}, "t", e))},
         {"Row count failed. Database not open.", CALL(s.rowCountForTableWithName("t", e))},
-        {"Ensure table failed. Database not open.", CALL(s.ensureTableWithName("t", "CREATE TABLE t (a)", {"a"}, {}, e))},
+        {"Ensure table failed. Database not open.",
+         CALL(s.ensureTableWithName("t", "CREATE TABLE t (a)", {"a"}, {}, e))},
         {"Statement for query failed. Database not open.", CALL(s.statementForQuery("SELECT 1", e))},
         {"Database not open", CALL(s.performTransactionWithError(e, [] { return true; }))},
     };
