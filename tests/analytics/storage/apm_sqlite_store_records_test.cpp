@@ -41,6 +41,20 @@ protected:
         return count;
     }
 
+    // Each call fails with its text and `code`.
+    template <std::size_t N>
+    void expectRefusals(
+        const std::pair<const char*, std::function<bool(APMSqliteStore&, Error*)>> (&cases)[N], int code) {
+        for (const auto& [text, call] : cases) {
+            SCOPED_TRACE(text);
+            error = nullptr;
+            EXPECT_FALSE(call(*store, &error));
+            ASSERT_TRUE(error);
+            EXPECT_EQ(error->code(), code);
+            EXPECT_EQ(describe(error), text);
+        }
+    }
+
     Error error;
     std::shared_ptr<APMSqliteStore> store = open(&error);
 };
@@ -200,93 +214,57 @@ TEST_F(SqliteStoreRecords, StatementsWithLiteralConditionsAreNotCached) {
     store->cleanUpStatement(first, "SELECT value FROM t WHERE id = ?");
 }
 
+// A call on the store `s` with the error out-parameter `e`, reduced to whether it succeeded.
+#define CALL(expr) [&](APMSqliteStore& s, Error* e) { return bool(expr); }
+
 TEST_F(SqliteStoreRecords, ArgumentsAreCheckedWithTheirTexts) {
-    struct Case {
-        const char* text;
-        std::function<bool(APMSqliteStore&, Error*)> call;
-    };
     const Record some{{"id", Value(1)}};
-    const std::vector<Case> cases{
-        {"Received empty record for upsert", [&](auto& s, Error* e) { return s.upsertRecord({}, "t", e); }},
-        {"Received empty table name for upsert",
-         [&](auto& s, Error* e) { return s.upsertRecord(some, "", e); }},
-        {"Empty record for update",
-         [&](auto& s, Error* e) { return s.updateRecord({}, "t", "id", Value(1), e); }},
-        {"Empty table name for update",
-         [&](auto& s, Error* e) { return s.updateRecord(some, "", "id", Value(1), e); }},
-        {"Empty column name for update",
-         [&](auto& s, Error* e) { return s.updateRecord(some, "t", "", Value(1), e); }},
-        {"Nil column value for update",
-         [&](auto& s, Error* e) { return s.updateRecord(some, "t", "id", std::nullopt, e); }},
-        {"Nil column value for update",
-         [&](auto& s, Error* e) { return s.updateAllRecordsInTableWithName("t", "id", std::nullopt, e); }},
-        {"Empty table name for increase column",
-         [&](auto& s, Error* e) { return s.increaseColumn("id", 1, "", "1", {}, e); }},
-        {"Empty column name for increase column",
-         [&](auto& s, Error* e) { return s.increaseColumn("", 1, "t", "1", {}, e); }},
-        {"Empty condition for increase column",
-         [&](auto& s, Error* e) { return s.increaseColumn("id", 1, "t", "", {}, e); }},
+    const std::pair<const char*, std::function<bool(APMSqliteStore&, Error*)>> cases[] = {
+        {"Received empty record for upsert", CALL(s.upsertRecord({}, "t", e))},
+        {"Received empty table name for upsert", CALL(s.upsertRecord(some, "", e))},
+        {"Empty record for update", CALL(s.updateRecord({}, "t", "id", Value(1), e))},
+        {"Empty table name for update", CALL(s.updateRecord(some, "", "id", Value(1), e))},
+        {"Empty column name for update", CALL(s.updateRecord(some, "t", "", Value(1), e))},
+        {"Nil column value for update", CALL(s.updateRecord(some, "t", "id", std::nullopt, e))},
+        {"Nil column value for update", CALL(s.updateAllRecordsInTableWithName("t", "id", std::nullopt, e))},
+        {"Empty table name for increase column", CALL(s.increaseColumn("id", 1, "", "1", {}, e))},
+        {"Empty column name for increase column", CALL(s.increaseColumn("", 1, "t", "1", {}, e))},
+        {"Empty condition for increase column", CALL(s.increaseColumn("id", 1, "t", "", {}, e))},
         {"Received empty table name for delete record",
-         [&](auto& s, Error* e) { return s.deleteRecordFromTableWithName("", "id", Value(1), e); }},
+         CALL(s.deleteRecordFromTableWithName("", "id", Value(1), e))},
         {"Received empty column for delete record",
-         [&](auto& s, Error* e) { return s.deleteRecordFromTableWithName("t", "", Value(1), e); }},
+         CALL(s.deleteRecordFromTableWithName("t", "", Value(1), e))},
         {"Received nil value for delete record",
-         [&](auto& s, Error* e) { return s.deleteRecordFromTableWithName("t", "id", std::nullopt, e); }},
+         CALL(s.deleteRecordFromTableWithName("t", "id", std::nullopt, e))},
         {"Received empty condition for delete record",
-         [&](auto& s, Error* e) { return s.deleteRecordsFromTableWithName("t", "", {}, e).has_value(); }},
+         CALL(s.deleteRecordsFromTableWithName("t", "", {}, e))},
         {"Received empty table name for delete all records",
-         [&](auto& s, Error* e) { return s.deleteAllRecordsFromTableWithName("", e); }},
-        {"Received empty table name for row count",
-         [&](auto& s, Error* e) { return s.rowCountForTableWithName("", e).has_value(); }},
-        {"Received empty query to get numeric result",
-         [&](auto& s, Error* e) { return s.numberForQuery("", {}, e).has_value(); }},
-        {"Received empty filter for selecting records",
-         [&](auto& s, Error* e) { return s.recordsForQuery("SELECT 1", {}, e, nullptr).has_value(); }},
-        {"Received empty SQL string to execute", [&](auto& s, Error* e) { return s.executeSQL("", e); }},
-        {"Received empty SQL string to prepare",
-         [&](auto& s, Error* e) { return s.prepareSQL("  -- nothing", e) != nullptr; }},
-        {"Execute SQL statement failed. Statement is NULL.",
-         [&](auto& s, Error* e) { return s.executeSQLStatement(nullptr, e); }},
-        {"Failed to bind to NULL statement",
-         [&](auto& s, Error* e) { return s.bindValues({Value(1)}, nullptr, e); }},
-        {"Received nil transaction block",
-         [&](auto& s, Error* e) { return s.performTransactionWithError(e, nullptr); }},
+         CALL(s.deleteAllRecordsFromTableWithName("", e))},
+        {"Received empty table name for row count", CALL(s.rowCountForTableWithName("", e))},
+        {"Received empty query to get numeric result", CALL(s.numberForQuery("", {}, e))},
+        {"Received empty filter for selecting records", CALL(s.recordsForQuery("SELECT 1", {}, e, nullptr))},
+        {"Received empty SQL string to execute", CALL(s.executeSQL("", e))},
+        {"Received empty SQL string to prepare", CALL(s.prepareSQL("  -- nothing", e))},
+        {"Execute SQL statement failed. Statement is NULL.", CALL(s.executeSQLStatement(nullptr, e))},
+        {"Failed to bind to NULL statement", CALL(s.bindValues({Value(1)}, nullptr, e))},
+        {"Received nil transaction block", CALL(s.performTransactionWithError(e, nullptr))},
     };
-    for (const auto& test : cases) {
-        SCOPED_TRACE(test.text);
-        error = nullptr;
-        EXPECT_FALSE(test.call(*store, &error));
-        ASSERT_TRUE(error);
-        EXPECT_EQ(error->code(), 1);
-        EXPECT_EQ(describe(error), test.text);
-    }
+    expectRefusals(cases, 1);
 }
 
 TEST_F(SqliteStoreRecords, ClosedDatabaseAnswersCodeTwo) {
     ASSERT_TRUE(store->closeAndDeleteDatabase());
     const std::pair<const char*, std::function<bool(APMSqliteStore&, Error*)>> cases[] = {
-        {"Upsert record failed. Database not open.",
-         [](auto& s, Error* e) {
-             return s.upsertRecord({{"id", Value(1)}}, "t", e);
-         }},
-        {"Row count failed. Database not open.",
-         [](auto& s, Error* e) { return s.rowCountForTableWithName("t", e).has_value(); }},
+        {"Upsert record failed. Database not open.", CALL(s.upsertRecord({{"id", Value(1)}}, "t", e))},
+        {"Row count failed. Database not open.", CALL(s.rowCountForTableWithName("t", e))},
         {"Ensure table failed. Database not open.",
-         [](auto& s, Error* e) { return s.ensureTableWithName("t", "CREATE TABLE t (a)", {"a"}, {}, e); }},
-        {"Statement for query failed. Database not open.",
-         [](auto& s, Error* e) { return s.statementForQuery("SELECT 1", e) != nullptr; }},
-        {"Database not open",
-         [](auto& s, Error* e) { return s.performTransactionWithError(e, [] { return true; }); }},
+         CALL(s.ensureTableWithName("t", "CREATE TABLE t (a)", {"a"}, {}, e))},
+        {"Statement for query failed. Database not open.", CALL(s.statementForQuery("SELECT 1", e))},
+        {"Database not open", CALL(s.performTransactionWithError(e, [] { return true; }))},
     };
-    for (const auto& [text, call] : cases) {
-        SCOPED_TRACE(text);
-        error = nullptr;
-        EXPECT_FALSE(call(*store, &error));
-        ASSERT_TRUE(error);
-        EXPECT_EQ(error->code(), 2);
-        EXPECT_EQ(describe(error), text);
-    }
+    expectRefusals(cases, 2);
 }
+#undef CALL
 
 TEST_F(SqliteStoreRecords, TransactionsCommitOnlyWhatTheBlockAccepts) {
     EXPECT_TRUE(store->performTransactionWithError(&error, [&] {

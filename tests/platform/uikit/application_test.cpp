@@ -22,9 +22,10 @@ namespace {
 class RecordingDelegate : public UIApplicationDelegate {
 public:
     RecordingDelegate() {
-        for (const auto* name : {&UIApplicationDidFinishLaunchingNotification, &UIApplicationDidBecomeActiveNotification,
-                                 &UIApplicationWillResignActiveNotification, &UIApplicationDidEnterBackgroundNotification,
-                                 &UIApplicationWillEnterForegroundNotification, &UIApplicationWillTerminateNotification}) {
+        for (const auto* name :
+             {&UIApplicationDidFinishLaunchingNotification, &UIApplicationDidBecomeActiveNotification,
+              &UIApplicationWillResignActiveNotification, &UIApplicationDidEnterBackgroundNotification,
+              &UIApplicationWillEnterForegroundNotification, &UIApplicationWillTerminateNotification}) {
             NSNotificationCenter::defaultCenter().addObserver(
                 this, *name, [this](const NSNotification& note) { log.push_back(note.name); });
         }
@@ -57,169 +58,160 @@ private:
     }
 };
 
-struct LaunchedApp {
+// A launched application with its data in a folder of its own.
+class LaunchedApp : public ::testing::Test {
+protected:
     LaunchedApp() { app.launch(delegate); }
 
+    quorvel::testing::TempDataRoot root;
     std::shared_ptr<VirtualClock> clock = VirtualClock::install();
     std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>();
     UIApplication& app = UIApplication::sharedApplication();
 };
+using ApplicationLifeCycle = LaunchedApp;
+using ApplicationSuspension = LaunchedApp;
+using ApplicationAttributes = LaunchedApp;
+using Calls = std::vector<std::string>;
 
 }  // namespace
 
-TEST(ApplicationLifeCycle, LaunchFinishesThenBecomesActiveOnce) {
-    LaunchedApp launched;
-    EXPECT_EQ(launched.delegate->take(),
-              (std::vector<std::string>{"didFinishLaunching(inactive)", "UIApplicationDidFinishLaunchingNotification",
-                                        "didBecomeActive(active)", "UIApplicationDidBecomeActiveNotification"}));
-    EXPECT_EQ(launched.app.applicationState(), UIApplicationState::active);
-    EXPECT_EQ(launched.app.delegate(), launched.delegate);
-    EXPECT_FALSE(launched.app.launch(std::make_shared<RecordingDelegate>()));
-    EXPECT_EQ(launched.app.delegate(), launched.delegate);
-    EXPECT_TRUE(launched.delegate->take().empty());
+TEST_F(ApplicationLifeCycle, LaunchFinishesThenBecomesActiveOnce) {
+    EXPECT_EQ(delegate->take(),
+              (Calls{"didFinishLaunching(inactive)", "UIApplicationDidFinishLaunchingNotification",
+                     "didBecomeActive(active)", "UIApplicationDidBecomeActiveNotification"}));
+    EXPECT_EQ(app.applicationState(), UIApplicationState::active);
+    EXPECT_FALSE(app.launch(std::make_shared<RecordingDelegate>()));
+    EXPECT_EQ(app.delegate(), delegate);
+    EXPECT_TRUE(delegate->take().empty());
 }
 
-TEST(ApplicationLifeCycle, BackgroundResignsFirstAndForegroundEndsActive) {
-    LaunchedApp launched;
-    launched.delegate->take();
-    launched.app.enterBackground();
-    EXPECT_EQ(launched.delegate->take(),
-              (std::vector<std::string>{"willResignActive(active)", "UIApplicationWillResignActiveNotification",
-                                        "didEnterBackground(background)",
-                                        "UIApplicationDidEnterBackgroundNotification"}));
-    launched.app.enterBackground();
-    launched.app.becomeActive();  // focus cannot come back to a minimised window
-    EXPECT_TRUE(launched.delegate->take().empty());
-    launched.app.enterForeground();
-    EXPECT_EQ(launched.delegate->take(),
-              (std::vector<std::string>{"willEnterForeground(inactive)",
-                                        "UIApplicationWillEnterForegroundNotification", "didBecomeActive(active)",
-                                        "UIApplicationDidBecomeActiveNotification"}));
+TEST_F(ApplicationLifeCycle, BackgroundResignsFirstAndForegroundEndsActive) {
+    delegate->take();
+    app.enterBackground();
+    EXPECT_EQ(delegate->take(),
+              (Calls{"willResignActive(active)", "UIApplicationWillResignActiveNotification",
+                     "didEnterBackground(background)", "UIApplicationDidEnterBackgroundNotification"}));
+    app.enterBackground();
+    app.becomeActive();  // focus cannot come back to a minimised window
+    EXPECT_TRUE(delegate->take().empty());
+    app.enterForeground();
+    EXPECT_EQ(delegate->take(),
+              (Calls{"willEnterForeground(inactive)", "UIApplicationWillEnterForegroundNotification",
+                     "didBecomeActive(active)", "UIApplicationDidBecomeActiveNotification"}));
 }
 
-TEST(ApplicationLifeCycle, FocusOnlyResignsAndReactivates) {
-    LaunchedApp launched;
-    launched.delegate->take();
-    launched.app.resignActive();
-    launched.app.resignActive();
-    EXPECT_EQ(launched.app.applicationState(), UIApplicationState::inactive);
-    launched.app.enterForeground();  // not in the background: nothing
-    launched.app.becomeActive();
-    EXPECT_EQ(launched.delegate->take(),
-              (std::vector<std::string>{"willResignActive(active)", "UIApplicationWillResignActiveNotification",
-                                        "didBecomeActive(active)", "UIApplicationDidBecomeActiveNotification"}));
+TEST_F(ApplicationLifeCycle, FocusOnlyResignsAndReactivates) {
+    delegate->take();
+    app.resignActive();
+    app.resignActive();
+    EXPECT_EQ(app.applicationState(), UIApplicationState::inactive);
+    app.enterForeground();  // not in the background: nothing
+    app.becomeActive();
+    EXPECT_EQ(delegate->take(),
+              (Calls{"willResignActive(active)", "UIApplicationWillResignActiveNotification",
+                     "didBecomeActive(active)", "UIApplicationDidBecomeActiveNotification"}));
 }
 
-TEST(ApplicationLifeCycle, TerminationResignsFirstAndEndsEverything) {
-    LaunchedApp launched;
-    launched.delegate->take();
-    launched.app.terminate();
-    EXPECT_EQ(launched.delegate->take(),
-              (std::vector<std::string>{"willResignActive(active)", "UIApplicationWillResignActiveNotification",
-                                        "willTerminate(inactive)", "UIApplicationWillTerminateNotification"}));
-    launched.app.terminate();
-    launched.app.enterBackground();
-    launched.app.becomeActive();
-    EXPECT_TRUE(launched.delegate->take().empty());
+TEST_F(ApplicationLifeCycle, TerminationResignsFirstAndEndsEverything) {
+    delegate->take();
+    app.terminate();
+    EXPECT_EQ(delegate->take(),
+              (Calls{"willResignActive(active)", "UIApplicationWillResignActiveNotification",
+                     "willTerminate(inactive)", "UIApplicationWillTerminateNotification"}));
+    app.terminate();
+    app.enterBackground();
+    app.becomeActive();
+    EXPECT_TRUE(delegate->take().empty());
 }
 
-TEST(ApplicationLifeCycle, ASuspendedAppStillHearsOfItsTermination) {
-    LaunchedApp launched;
-    launched.app.enterBackground();
-    launched.clock->runUntilIdle();
-    ASSERT_TRUE(launched.app.isSuspended());
-    launched.delegate->take();
-    launched.app.terminate();
-    EXPECT_EQ(launched.delegate->take(),
-              (std::vector<std::string>{"willTerminate(background)", "UIApplicationWillTerminateNotification"}));
+TEST_F(ApplicationLifeCycle, ASuspendedAppStillHearsOfItsTermination) {
+    app.enterBackground();
+    clock->runUntilIdle();
+    ASSERT_TRUE(app.isSuspended());
+    delegate->take();
+    app.terminate();
+    EXPECT_EQ(delegate->take(),
+              (Calls{"willTerminate(background)", "UIApplicationWillTerminateNotification"}));
 }
 
-TEST(ApplicationLifeCycle, UserDefaultsReachTheirFilesOnTheWayOut) {
-    quorvel::testing::TempDataRoot root;
-    LaunchedApp launched;
+TEST_F(ApplicationLifeCycle, UserDefaultsReachTheirFilesOnTheWayOut) {
     auto defaults = NSUserDefaults::standardUserDefaults();
     defaults->setBool(true, "LaunchedOnce");
-    launched.app.enterBackground();
+    app.enterBackground();
     EXPECT_EQ(defaults->fileWriteCount(), 1u);  // at once, not a second later
-    launched.app.enterForeground();
+    app.enterForeground();
     defaults->setInteger(3, "latestRound");
-    launched.app.terminate();
+    app.terminate();
     EXPECT_EQ(defaults->fileWriteCount(), 2u);
 }
 
-TEST(ApplicationSuspension, TimersStopInTheBackgroundWhileTheClockGoesOn) {
-    LaunchedApp launched;
+TEST_F(ApplicationSuspension, TimersStopInTheBackgroundWhileTheClockGoesOn) {
     std::vector<std::string> order;
-    launched.delegate->duringBackground = [&] {
+    delegate->duringBackground = [&] {
         DispatchQueue::main()->async([&] { order.push_back("work queued on the way out"); });
     };
-    auto timer = NSTimer::scheduledTimerWithTimeInterval(10, true, [&](NSTimer&) { order.push_back("tick"); });
-    launched.app.enterBackground();
-    launched.clock->runUntilIdle();
-    EXPECT_TRUE(launched.app.isSuspended());
-    EXPECT_EQ(order, (std::vector<std::string>{"work queued on the way out"}));
-    double before = launched.clock->now();
-    launched.clock->advance(35);
-    EXPECT_DOUBLE_EQ(launched.clock->now(), before + 35);
+    auto timer =
+        NSTimer::scheduledTimerWithTimeInterval(10, true, [&](NSTimer&) { order.push_back("tick"); });
+    app.enterBackground();
+    clock->runUntilIdle();
+    EXPECT_TRUE(app.isSuspended());
+    EXPECT_EQ(order, (Calls{"work queued on the way out"}));
+    double before = clock->now();
+    clock->advance(35);
+    EXPECT_DOUBLE_EQ(clock->now(), before + 35);
     DispatchQueue::main()->async([&] { order.push_back("work queued while suspended"); });
-    launched.clock->runUntilIdle();
+    clock->runUntilIdle();
     EXPECT_EQ(order.size(), 1u);
 
-    launched.delegate->take();
-    launched.app.enterForeground();
-    EXPECT_FALSE(launched.app.isSuspended());
+    delegate->take();
+    app.enterForeground();
+    EXPECT_FALSE(app.isSuspended());
     EXPECT_EQ(order.size(), 1u);  // the app hears of its return before anything else runs
-    launched.clock->runUntilIdle();
+    clock->runUntilIdle();
     // The overdue timer fires once, not once per missed interval.
-    EXPECT_EQ(order, (std::vector<std::string>{"work queued on the way out", "tick", "work queued while suspended"}));
+    EXPECT_EQ(order, (Calls{"work queued on the way out", "tick", "work queued while suspended"}));
     timer->invalidate();
 }
 
-TEST(ApplicationSuspension, AReturnBeforeTheSuspensionKeepsTheAppRunning) {
-    LaunchedApp launched;
-    launched.app.enterBackground();
-    launched.app.enterForeground();
-    launched.clock->runUntilIdle();
-    EXPECT_FALSE(launched.app.isSuspended());
-    EXPECT_EQ(launched.app.applicationState(), UIApplicationState::active);
+TEST_F(ApplicationSuspension, AReturnBeforeTheSuspensionKeepsTheAppRunning) {
+    app.enterBackground();
+    app.enterForeground();
+    clock->runUntilIdle();
+    EXPECT_FALSE(app.isSuspended());
+    EXPECT_EQ(app.applicationState(), UIApplicationState::active);
 }
 
-TEST(ApplicationSuspension, ABackgroundTaskKeepsTheAppAwakeUntilItEnds) {
-    LaunchedApp launched;
-    const auto early = launched.app.beginBackgroundTask();
-    launched.app.enterBackground();
-    launched.clock->runUntilIdle();
-    EXPECT_FALSE(launched.app.isSuspended());
-    launched.app.endBackgroundTask(early);
-    launched.app.endBackgroundTask(early);  // once only
-    launched.clock->runUntilIdle();
-    EXPECT_TRUE(launched.app.isSuspended());
+TEST_F(ApplicationSuspension, ABackgroundTaskKeepsTheAppAwakeUntilItEnds) {
+    const auto early = app.beginBackgroundTask();
+    app.enterBackground();
+    clock->runUntilIdle();
+    EXPECT_FALSE(app.isSuspended());
+    app.endBackgroundTask(early);
+    app.endBackgroundTask(early);  // once only
+    clock->runUntilIdle();
+    EXPECT_TRUE(app.isSuspended());
 
-    const auto late = launched.app.beginBackgroundTask();  // wakes the suspended app
-    EXPECT_FALSE(launched.app.isSuspended());
+    const auto late = app.beginBackgroundTask();  // wakes the suspended app
+    EXPECT_FALSE(app.isSuspended());
     bool ran = false;
     DispatchQueue::main()->async([&] { ran = true; });
-    launched.clock->runUntilIdle();
+    clock->runUntilIdle();
     EXPECT_TRUE(ran);
-    launched.app.endBackgroundTask(late);
-    launched.clock->runUntilIdle();
-    EXPECT_TRUE(launched.app.isSuspended());
+    app.endBackgroundTask(late);
+    clock->runUntilIdle();
+    EXPECT_TRUE(app.isSuspended());
 }
 
-TEST(ApplicationAttributes, TheDesktopHearsOfEachChange) {
-    LaunchedApp launched;
+TEST_F(ApplicationAttributes, TheDesktopHearsOfEachChange) {
     int changes = 0;
-    launched.app.setAttributesObserver([&] { ++changes; });
-    launched.app.setApplicationIconBadgeNumber(24);
-    launched.app.setApplicationIconBadgeNumber(24);
-    launched.app.setIdleTimerDisabled(true);
-    launched.app.setNetworkActivityIndicatorVisible(true);
+    app.setAttributesObserver([&] { ++changes; });
+    app.setApplicationIconBadgeNumber(24);
+    app.setApplicationIconBadgeNumber(24);
+    app.setIdleTimerDisabled(true);
+    app.setNetworkActivityIndicatorVisible(true);
     EXPECT_EQ(changes, 3);
-    launched.app.resignActive();
+    app.resignActive();
     EXPECT_EQ(changes, 4);
-    EXPECT_EQ(launched.app.applicationIconBadgeNumber(), 24);
-    EXPECT_TRUE(launched.app.isIdleTimerDisabled());
-    EXPECT_TRUE(launched.app.isNetworkActivityIndicatorVisible());
 }
 
 TEST(ApplicationLinks, OnlyWebAndMailLinksReachTheDesktop) {
@@ -238,7 +230,7 @@ TEST(ApplicationLinks, OnlyWebAndMailLinksReachTheDesktop) {
     EXPECT_TRUE(results.empty());  // completions come from the main queue
     clock->runUntilIdle();
     EXPECT_EQ(results, (std::vector<bool>{true, false}));
-    EXPECT_EQ(opener->opened, (std::vector<std::string>{"https://example.org/privacy"}));
+    EXPECT_EQ(opener->opened, (Calls{"https://example.org/privacy"}));
 }
 
 TEST(ApplicationLinks, ADesktopWithoutAHandlerOpensNothing) {
