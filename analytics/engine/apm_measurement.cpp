@@ -2,7 +2,14 @@
 
 #include <mutex>
 
+#include "analytics/engine/apm_backward_compatibility_util.h"
+#include "analytics/engine/apm_event_intake.h"
+#include "analytics/foundation/apm_event_names.h"
+#include "analytics/foundation/apm_name_maps.h"
+#include "analytics/foundation/apm_scheduler.h"
 #include "analytics/monitor/apm_monitor.h"
+#include "analytics/records/apm_event.h"
+#include "analytics/records/apm_parameter_limits.h"
 #include "analytics/storage/apm_remote_config.h"
 #include "analytics/storage/apm_user_defaults.h"
 #include "platform/foundation/mutex.h"
@@ -10,6 +17,17 @@
 namespace analytics {
 
 namespace {
+
+struct SharedEngine {
+    platform::Mutex mutex;
+    std::shared_ptr<APMMeasurement> engine GUARDED_BY(mutex);
+};
+
+// Never destroyed: the facade's queues may still reach the engine while the process exits.
+SharedEngine& shared() {
+    static auto* shared = new SharedEngine;
+    return *shared;
+}
 
 // The engine's lock around its active configuration, which other queues read.
 struct ActiveRemoteConfig {
@@ -22,12 +40,20 @@ ActiveRemoteConfig& activeRemoteConfig() {
     return *active;
 }
 
+std::string blockID(int line) {
+    return "APMMeasurement:" + std::to_string(line);
+}
+
 }  // namespace
 
 std::shared_ptr<APMMonitor> APMMeasurement::monitor() {
     static std::once_flag once;
-    // The library starts here, so this is where the monitor is handed its stores.
-    std::call_once(once, [] { APMMonitor::wireStores(&APMUserDefaults::monitorStores); });
+    // The library starts here, so this is where the layers below are handed what they need from above:
+    // the monitor its stores, the event rules the configuration's parameter limit.
+    std::call_once(once, [] {
+        APMMonitor::wireStores(&APMUserDefaults::monitorStores);
+        APMSetMaxPublicEventParamsReader([] { return remoteConfig()->maxPublicEventParams(); });
+    });
     return APMMonitor::sharedInstance();
 }
 
@@ -41,6 +67,67 @@ void APMMeasurement::setRemoteConfig(std::shared_ptr<APMRemoteConfig> config) {
     auto& active = activeRemoteConfig();
     platform::MutexLock lock(active.mutex);
     active.config = std::move(config);
+}
+
+std::shared_ptr<APMMeasurement> APMMeasurement::sharedInstance() {
+    {
+        platform::MutexLock lock(shared().mutex);
+        if (shared().engine) return shared().engine;
+    }
+    monitor()->logWithLevel(APMLogLevel::Warning, 23147, "Measurement has not been started");
+    return nullptr;
+}
+
+std::shared_ptr<APMMeasurement> APMMeasurement::sharedInstanceWithAppID(const std::string& appID) {
+    monitor();
+    std::shared_ptr<APMMeasurement> engine;
+    {
+        platform::MutexLock lock(shared().mutex);
+        if (shared().engine) return shared().engine;
+        shared().engine = engine = std::shared_ptr<APMMeasurement>(new APMMeasurement(appID));
+    }
+    if (APMBackwardCompatibilityUtil::disableZUZIruvorezuvu())
+        monitor()->logWithLevel(APMLogLevel::MonitoredError, 23210, "ZUZIruvorezuvu has been disabled");
+    return engine;
+}
+
+APMMeasurement::APMMeasurement(std::string appID)
+    : appID_(std::move(appID)), scheduler_(std::make_unique<APMScheduler>("com.vuziri.dzra.worker")) {}
+
+void APMMeasurement::setEventIntake(std::shared_ptr<APMEventIntake> intake) {
+    platform::MutexLock lock(intakeMutex_);
+    intake_ = std::move(intake);
+}
+
+void APMMeasurement::logEventWithOrigin(const std::string& origin, bool isPublicEvent, const std::string& name,
+                                        double timestamp, const APMObjectParameters& parameters) {
+    scheduler_->scheduleOnWorkerQueueBlockID(
+        blockID(__LINE__), [self = shared_from_this(), origin, isPublicEvent, name, timestamp, parameters] {
+            self->takeEvent(origin, isPublicEvent, name, timestamp, parameters);
+        });
+}
+
+void APMMeasurement::takeEvent(const std::string& origin, bool isPublicEvent, const std::string& name,
+                               double timestamp, const APMObjectParameters& parameters) {
+    // The screen parameters are the library's own, so they join the event after the app's parameters
+    // passed their rules. A refused origin or name is logged by the validator.
+    const APMObjectParameters screen = APMScreenParameters(parameters);
+    APMObjectParameters logged = parameters;
+    for (const auto& entry : screen) logged.erase(entry.first);
+    auto event = APMEvent::initWithOrigin(origin, isPublicEvent, name, timestamp, 0, logged);
+    if (!event) return;
+    if (!screen.empty()) event->addScreenParameters(screen);
+    std::shared_ptr<APMEventIntake> intake;
+    {
+        platform::MutexLock lock(intakeMutex_);
+        intake = intake_;
+    }
+    if (intake) {
+        intake->takeEvent(*event);
+        return;
+    }
+    monitor()->logWithLevel(APMLogLevel::Debug, 23000, "Logging event: origin, name, params", event->origin(),
+                            APMLoggableEventName(event->name()), APMLoggableParameters(event->parameters()));
 }
 
 }  // namespace analytics

@@ -1,9 +1,78 @@
 #include "analytics/interface/apm_analytics.h"
 
 #include "analytics/engine/apm_measurement.h"
+#include "analytics/engine/apm_screen_view_reporter.h"
+#include "analytics/foundation/apm_data_type_validator.h"
+#include "analytics/foundation/apm_event_names.h"
+#include "analytics/monitor/apm_monitor.h"
+#include "analytics/records/apm_error_event.h"
+#include "analytics/records/apm_error_parameters.h"
+#include "analytics/records/apm_event_error_code.h"
 #include "analytics/storage/apm_user_defaults.h"
+#include "platform/dispatch/dispatch_queue.h"
+#include "platform/foundation/ns_date.h"
+#include "platform/foundation/utf8.h"
 
 namespace analytics {
+
+namespace {
+
+using V = APMDataTypeValidator;
+
+// A refused public name becomes an "_err" event carrying the name, and its length when too long.
+void reportRefusedName(const std::string& name, int failureCode) {
+    const auto code = failureCode == V::kReserved ? APMEventErrorCode::EventNameIsReserved
+                                                  : APMEventErrorCode::InvalidEventName;
+    const auto value = platform::isValidUtf8(name) ? APMValue::initWithString(name) : std::nullopt;
+    APMLogErrorEvent(code, name, kAPMMaxErrorNameLength, value);
+}
+
+}  // namespace
+
+APMAnalytics::APMAnalytics()
+    : analyticsQueue_(platform::DispatchQueue::createSerial(kAnalyticsQueueLabel)),
+      timestampQueue_(platform::DispatchQueue::createSerial(kTimestampQueueLabel)),
+      operationQueue_(kOperationQueueName) {
+    operationQueue_.setUnderlyingQueue(analyticsQueue_);
+    operationQueue_.setSuspended(true);
+    // The event rules below report their refusals through the facade.
+    APMSetInternalEventLogger(&APMAnalytics::logInternalEventWithOrigin);
+}
+
+APMAnalytics& APMAnalytics::shared() {
+    // Never destroyed: its queues may still run while the process exits.
+    static auto* facade = new APMAnalytics;
+    return *facade;
+}
+
+void APMAnalytics::startWithAppID(const std::string& appID, const std::string&,
+                                  const platform::Value::Dictionary&) {
+    shared().start(appID);
+}
+
+void APMAnalytics::start(const std::string& appID) {
+    platform::MutexLock lock(mutex_);
+    if (started_) return;
+    started_ = true;
+    // It follows the application's activity from the start on.
+    APMScreenViewReporter::sharedInstance();
+    analyticsQueue_->async([appID] { APMMeasurement::sharedInstanceWithAppID(appID); });
+    operationQueue_.setSuspended(false);
+}
+
+void APMAnalytics::logEventWithOrigin(const std::string& origin, bool isPublicEvent, const std::string& name,
+                                      const APMObjectParameters& parameters) {
+    if (isPublicEvent) {
+        int failure = V::kNoFailure;
+        if (!V::isValidPublicEventName(name, &failure)) return reportRefusedName(name, failure);
+    }
+    shared().queueEvent(origin, isPublicEvent, name, parameters);
+}
+
+void APMAnalytics::logInternalEventWithOrigin(const std::string& origin, const std::string& name,
+                                              const APMObjectParameters& parameters) {
+    logEventWithOrigin(origin, false, name, parameters);
+}
 
 bool APMAnalytics::persistentConfigInApplicationSupportEnabled() {
     return APMUserDefaults::standardUserDefaults()->boolForKey(kPersistentConfigInApplicationSupportKey);
@@ -16,6 +85,23 @@ void APMAnalytics::setPersistentConfigInApplicationSupportEnabled(bool enabled) 
 APMPersistedConfig::Links APMAnalytics::persistedConfigLinks() {
     return {&APMMeasurement::remoteConfig, &persistentConfigInApplicationSupportEnabled,
             &setPersistentConfigInApplicationSupportEnabled};
+}
+
+void APMAnalytics::queueEvent(const std::string& origin, bool isPublicEvent, const std::string& name,
+                              APMObjectParameters parameters) {
+    if (!APMHasScreenParameters(parameters)) {
+        for (auto& [screenName, value] : APMScreenViewReporter::sharedInstance()->screenParameters())
+            parameters.emplace(screenName, std::move(value));
+    }
+    // Stamped and queued in one step, so the engine takes events in the order of their times.
+    timestampQueue_->sync([&] {
+        const double timestamp = platform::NSDate::now().timeIntervalSince1970();
+        operationQueue_.addOperationWithBlock(
+            [origin, isPublicEvent, name, timestamp, parameters = std::move(parameters)] {
+                if (auto engine = APMMeasurement::sharedInstance())
+                    engine->logEventWithOrigin(origin, isPublicEvent, name, timestamp, parameters);
+            });
+    });
 }
 
 }  // namespace analytics

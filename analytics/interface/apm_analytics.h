@@ -1,15 +1,41 @@
 #pragma once
 
+#include <memory>
+#include <string>
+
+#include "analytics/records/apm_object_parameters.h"
 #include "analytics/storage/apm_persisted_config.h"
+#include "platform/dispatch/ns_operation_queue.h"
+#include "platform/foundation/mutex.h"
+#include "platform/foundation/value.h"
+
+namespace platform {
+class DispatchQueue;
+}
 
 namespace analytics {
 
-// The facade behind the library's public interface. So far: the stored switch that says where the
-// persisted state lives, and the links that give the persisted state what it asks of the layers above it.
+// The facade behind the public interface. It checks the names apps log, adds the current screen, stamps
+// the time on "APMAnalyticsTimestampQueue" and queues the event on its operation queue, which hands it
+// to "APMAnalyticsQueue" and from there to the engine. The operation queue is held until the library
+// starts, so events logged before are kept and reach the engine in order after it is made.
 class APMAnalytics {
 public:
     static constexpr const char* kPersistentConfigInApplicationSupportKey =
         "persistent_config_in_application_support_enabled";
+    static constexpr const char* kAnalyticsQueueLabel = "APMAnalyticsQueue";
+    static constexpr const char* kTimestampQueueLabel = "APMAnalyticsTimestampQueue";
+    static constexpr const char* kOperationQueueName = "APMAnalyticsOperationQueue";
+
+    // Starts the library once: the engine is made on the facade's queue, then the held events follow.
+    // Nothing reads the origin and options yet: collection switches and consent are not built.
+    static void startWithAppID(const std::string& appID, const std::string& origin,
+                               const platform::Value::Dictionary& options);
+    // A public event whose name is refused is reported as an "_err" event instead.
+    static void logEventWithOrigin(const std::string& origin, bool isPublicEvent, const std::string& name,
+                                   const APMObjectParameters& parameters);
+    static void logInternalEventWithOrigin(const std::string& origin, const std::string& name,
+                                           const APMObjectParameters& parameters);
 
     // Keep the persisted state in a file in the library's folder rather than in the preferences: the
     // value in this layer's defaults store, false when absent. A change takes effect at the next
@@ -20,6 +46,20 @@ public:
     // The engine's active remote configuration and this switch, for APMPersistedConfig::wireLinks: the
     // start of the library hands them over before the engine first asks for the persisted state.
     static APMPersistedConfig::Links persistedConfigLinks();
+
+private:
+    APMAnalytics();
+    static APMAnalytics& shared();
+
+    void start(const std::string& appID) EXCLUDES(mutex_);
+    void queueEvent(const std::string& origin, bool isPublicEvent, const std::string& name,
+                    APMObjectParameters parameters);
+
+    const std::shared_ptr<platform::DispatchQueue> analyticsQueue_;
+    const std::shared_ptr<platform::DispatchQueue> timestampQueue_;
+    platform::NSOperationQueue operationQueue_;
+    platform::Mutex mutex_;
+    bool started_ GUARDED_BY(mutex_) = false;
 };
 
 }  // namespace analytics

@@ -87,6 +87,20 @@ template <typename Message>
 std::optional<std::vector<NanoObject>> APMNanoGetArray(const NANOMessageBase* message, int32_t index) {
     return APMNanoGetArray(message, index, Message::messageClass());
 }
+// The elements of a repeated message field as objects of `Message`; nullopt when the field cannot be read.
+template <typename Message>
+std::optional<std::vector<std::shared_ptr<Message>>> APMNanoGetMessages(const NANOMessageBase* message,
+                                                                        int32_t index) {
+    const auto elements = APMNanoGetArray<Message>(message, index);
+    if (!elements) return std::nullopt;
+    std::vector<std::shared_ptr<Message>> messages;
+    messages.reserve(elements->size());
+    for (const NanoObject& element : *elements) {
+        if (const auto* object = std::get_if<std::shared_ptr<NANOMessageBase>>(&element))
+            messages.push_back(std::static_pointer_cast<Message>(*object));
+    }
+    return messages;
+}
 // Replaces the elements; nullptr empties the field. All or nothing: one element of the wrong type logs
 // once and leaves the field empty.
 void APMNanoSetArray(NANOMessageBase* message, int32_t index, const std::vector<NanoObject>* array);

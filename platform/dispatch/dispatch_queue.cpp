@@ -54,9 +54,9 @@ public:
 class WorkerQueue final : public DispatchQueue {
 public:
     WorkerQueue(const std::string& label, int threads)
-        : DispatchQueue(label), state_(std::make_shared<State>()) {
+        : DispatchQueue(label), serial_(threads == 1), state_(std::make_shared<State>()) {
         for (int i = 0; i < threads; ++i) {
-            std::thread([state = state_, self = this] { work(state, self); }).detach();
+            std::thread([state = state_, self = this, serial = serial_] { work(state, self, serial); }).detach();
         }
     }
 
@@ -82,6 +82,13 @@ public:
             block();
             return;
         }
+        // As on the platform, a serial queue with nothing queued or running runs the block on the
+        // caller's thread, holding the queue meanwhile: no thread switch on the common path.
+        if (serial_ && claimIdle()) {
+            const ReleaseOnExit release{*state_};
+            runAs(this, block);
+            return;
+        }
         std::promise<void> done;
         async([&] {
             block();
@@ -96,24 +103,51 @@ private:
         std::condition_variable ready;
         std::deque<Block> blocks GUARDED_BY(mutex);
         bool closing GUARDED_BY(mutex) = false;
+        // A block runs, on a worker or (serial queues only) on a thread calling sync.
+        bool running GUARDED_BY(mutex) = false;
     };
 
+    // Hands the serial queue back to its worker when a caller's block is done, even by an exception.
+    struct ReleaseOnExit {
+        State& state;
+        ~ReleaseOnExit() {
+            {
+                MutexLock lock(state.mutex);
+                state.running = false;
+            }
+            state.ready.notify_all();
+        }
+    };
+
+    bool claimIdle() {
+        MutexLock lock(state_->mutex);
+        if (state_->running || !state_->blocks.empty()) return false;
+        state_->running = true;
+        return true;
+    }
+
     // `self` identifies the queue while it runs work; it is only compared, never used once closed.
-    static void work(std::shared_ptr<State> state, DispatchQueue* self) {
+    // Workers of a serial queue wait while a caller runs a block in its place.
+    static void work(std::shared_ptr<State> state, DispatchQueue* self, bool serial) {
         MutexLock lock(state->mutex);
         for (;;) {
-            while (!state->closing && state->blocks.empty()) lock.wait(state->ready);
+            while ((!state->closing && state->blocks.empty()) || (serial && state->running)) lock.wait(state->ready);
             if (state->blocks.empty()) return;
             Block block = std::move(state->blocks.front());
             state->blocks.pop_front();
+            state->running = serial;
             lock.unlock();
             runAs(self, block);
             block = nullptr;  // release captures before the work counts as done
+            lock.lock();
+            state->running = false;
+            lock.unlock();
             PendingWork::shared().end();
             lock.lock();
         }
     }
 
+    const bool serial_;
     std::shared_ptr<State> state_;
 };
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -97,6 +98,41 @@ TEST(DispatchSerialQueue, SyncFromItsOwnThreadRunsAtOnce) {
     });
     EXPECT_TRUE(inner);
     EXPECT_FALSE(serial->isCurrent());
+}
+
+// As on the platform, sync on an idle serial queue runs on the caller's thread, yet the queue stays
+// serial: queued work waits for the block, and blocks of several callers never overlap.
+TEST(DispatchSerialQueue, SyncOnAnIdleQueueRunsHereAndHoldsTheQueue) {
+    auto clock = VirtualClock::install();
+    auto serial = DispatchQueue::createSerial("test.inline");
+    std::thread::id ranOn;
+    bool insideSync = false;
+    bool asyncRanInside = false;
+    serial->sync([&] {
+        ranOn = std::this_thread::get_id();
+        EXPECT_TRUE(serial->isCurrent());
+        insideSync = true;
+        serial->async([&] { asyncRanInside = insideSync; });
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));  // room for a worker to misbehave
+        insideSync = false;
+    });
+    clock->runUntilIdle();
+    EXPECT_EQ(ranOn, std::this_thread::get_id());
+    EXPECT_FALSE(asyncRanInside);
+
+    int counter = 0;  // unguarded: only the queue's exclusion protects it
+    std::vector<std::thread> callers;
+    for (int t = 0; t < 4; ++t) {
+        callers.emplace_back([&] {
+            for (int i = 0; i < 1000; ++i) {
+                serial->async([&] { ++counter; });
+                serial->sync([&] { ++counter; });
+            }
+        });
+    }
+    for (auto& caller : callers) caller.join();
+    clock->runUntilIdle();
+    EXPECT_EQ(counter, 8000);
 }
 
 TEST(DispatchSerialQueue, ReleasedQueueFinishesTheWorkGivenToIt) {

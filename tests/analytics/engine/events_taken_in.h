@@ -1,0 +1,38 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "analytics/engine/apm_event_intake.h"
+#include "analytics/engine/apm_measurement.h"
+#include "analytics/records/apm_event.h"
+#include "platform/foundation/mutex.h"
+
+namespace engine_test {
+
+// The end of the engine's road in a test: keeps every event it is handed, in order.
+class EventsTakenIn final : public analytics::APMEventIntake {
+public:
+    // Makes the engine (unless the library made it already) and takes its events from now on.
+    static std::shared_ptr<EventsTakenIn> installOnEngine() {
+        auto events = std::make_shared<EventsTakenIn>();
+        analytics::APMMeasurement::sharedInstanceWithAppID("1:test:ios")->setEventIntake(events);
+        return events;
+    }
+
+    void takeEvent(const analytics::APMEvent& event) override {
+        platform::MutexLock lock(mutex_);
+        events_.push_back(event);
+    }
+
+    std::vector<analytics::APMEvent> events() const {
+        platform::MutexLock lock(mutex_);
+        return events_;
+    }
+
+private:
+    mutable platform::Mutex mutex_;
+    std::vector<analytics::APMEvent> events_ GUARDED_BY(mutex_);
+};
+
+}  // namespace engine_test
