@@ -300,17 +300,6 @@ int APMSqliteStore::bindValue(sqlite3_stmt* statement, int index, const Value& v
     }
 }
 
-bool APMSqliteStore::bindRecord(const Record& record, sqlite3_stmt* statement, APMErrorOut error) {
-    int index = 1;
-    for (const auto& [column, value] : record) {
-        if (bindValue(statement, index++, value) != SQLITE_OK) {
-            setDatabaseError(error, "bind values");
-            return false;
-        }
-    }
-    return true;
-}
-
 bool APMSqliteStore::isColumnValue(const Value& value) {
     switch (value.kind()) {
         case Value::Kind::Date:
