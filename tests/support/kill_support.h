@@ -11,10 +11,11 @@
 
 namespace quorvel::testing {
 
-// Starts the storage writer with `arguments`, reads the numbers it reports (one a line, each after
+// Starts the writer program with `arguments`, reads the numbers it reports (one a line, each after
 // its write returned) and kills it with SIGKILL once it has reported `killAfter` of them, in the
 // middle of its next write. Returns every number it reported.
-inline std::set<long> runWriterAndKill(const std::vector<std::string>& arguments, long killAfter) {
+inline std::set<long> runWriterAndKill(const std::string& program, const std::vector<std::string>& arguments,
+                                       long killAfter) {
     int pipeEnds[2];
     if (::pipe(pipeEnds) != 0) return {};
     const pid_t child = ::fork();
@@ -22,10 +23,10 @@ inline std::set<long> runWriterAndKill(const std::vector<std::string>& arguments
         ::dup2(pipeEnds[1], STDOUT_FILENO);
         ::close(pipeEnds[0]);
         ::close(pipeEnds[1]);
-        std::vector<char*> argv{const_cast<char*>(STORAGE_WRITER)};
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
-        ::execv(STORAGE_WRITER, argv.data());
+        ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
     ::close(pipeEnds[1]);

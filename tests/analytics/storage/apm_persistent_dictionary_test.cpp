@@ -9,7 +9,7 @@
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/property_list.h"
-#include "tests/analytics/storage/kill_support.h"
+#include "tests/support/kill_support.h"
 #include "tests/support/temp_data_root.h"
 
 using namespace analytics;
@@ -150,7 +150,7 @@ TEST_F(PersistentDictionaryTest, WritesFromManyThreadsAllArrive) {
 TEST_F(PersistentDictionaryTest, KillDuringASaveLeavesTheOldOrTheNewFileWhole) {
     for (long killAfter : {1L, 10L, 40L}) {
         const auto reported =
-            quorvel::testing::runWriterAndKill({"plist", root.path().string(), "killed"}, killAfter);
+            quorvel::testing::runWriterAndKill(STORAGE_WRITER, {"plist", root.path().string(), "killed"}, killAfter);
         ASSERT_GE(static_cast<long>(reported.size()), killAfter);
         const auto stored = platform::PropertyList::readFile(APMMeasurementDirectoryPlistPath("killed"));
         ASSERT_TRUE(stored && stored->dictionaryValue()) << "a torn file after " << killAfter;

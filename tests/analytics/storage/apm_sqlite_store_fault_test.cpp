@@ -3,7 +3,7 @@
 #include <set>
 
 #include "tests/analytics/storage/fault_injecting_vfs.h"
-#include "tests/analytics/storage/kill_support.h"
+#include "tests/support/kill_support.h"
 #include "tests/analytics/storage/sqlite_test_support.h"
 
 using namespace analytics;
@@ -163,7 +163,7 @@ TEST_F(SqliteStoreFaults, KilledWriterLeavesEveryCommittedRowAndNoDamage) {
     store.reset();
     std::set<long> reported;
     for (long killAfter : {1L, 25L, 150L}) {
-        const auto round = quorvel::testing::runWriterAndKill({"sqlite", path}, killAfter);
+        const auto round = quorvel::testing::runWriterAndKill(STORAGE_WRITER, {"sqlite", path}, killAfter);
         ASSERT_GE(static_cast<long>(round.size()), killAfter);
         reported.insert(round.begin(), round.end());
 
