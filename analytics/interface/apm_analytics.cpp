@@ -56,6 +56,8 @@ void APMAnalytics::start(const std::string& appID) {
     started_ = true;
     // It follows the application's activity from the start on.
     APMScreenViewReporter::sharedInstance();
+    // The engine's persisted state reads the active configuration and this layer's switch.
+    APMPersistedConfig::wireLinks(persistedConfigLinks());
     analyticsQueue_->async([appID] { APMMeasurement::sharedInstanceWithAppID(appID); });
     operationQueue_.setSuspended(false);
 }
