@@ -21,17 +21,6 @@ namespace analytics {
 
 namespace {
 
-struct SharedEngine {
-    platform::Mutex mutex;
-    std::shared_ptr<APMMeasurement> engine GUARDED_BY(mutex);
-};
-
-// Never destroyed: the facade's queues may still reach the engine while the process exits.
-SharedEngine& shared() {
-    static auto* shared = new SharedEngine;
-    return *shared;
-}
-
 // The engine's lock around its active configuration, which other queues read.
 struct ActiveRemoteConfig {
     platform::Mutex mutex;
@@ -41,6 +30,17 @@ struct ActiveRemoteConfig {
 ActiveRemoteConfig& activeRemoteConfig() {
     static auto* active = new ActiveRemoteConfig;
     return *active;
+}
+
+struct SharedEngine {
+    platform::Mutex mutex;
+    std::shared_ptr<APMMeasurement> engine GUARDED_BY(mutex);
+};
+
+// Never destroyed: the facade's queues may still reach the engine while the process exits.
+SharedEngine& shared() {
+    static auto* shared = new SharedEngine;
+    return *shared;
 }
 
 std::string blockID(int line) {

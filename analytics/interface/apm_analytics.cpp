@@ -54,10 +54,10 @@ void APMAnalytics::start(const std::string& appID) {
     platform::MutexLock lock(mutex_);
     if (started_) return;
     started_ = true;
+    // Before the engine first asks for the persisted state: what it needs of the layers above it.
+    APMPersistedConfig::wireLinks(persistedConfigLinks());
     // It follows the application's activity from the start on.
     APMScreenViewReporter::sharedInstance();
-    // The engine's persisted state reads the active configuration and this layer's switch.
-    APMPersistedConfig::wireLinks(persistedConfigLinks());
     analyticsQueue_->async([appID] { APMMeasurement::sharedInstanceWithAppID(appID); });
     operationQueue_.setSuspended(false);
 }
@@ -76,19 +76,6 @@ void APMAnalytics::logInternalEventWithOrigin(const std::string& origin, const s
     logEventWithOrigin(origin, false, name, parameters);
 }
 
-bool APMAnalytics::persistentConfigInApplicationSupportEnabled() {
-    return APMUserDefaults::standardUserDefaults()->boolForKey(kPersistentConfigInApplicationSupportKey);
-}
-
-void APMAnalytics::setPersistentConfigInApplicationSupportEnabled(bool enabled) {
-    APMUserDefaults::standardUserDefaults()->setBool(enabled, kPersistentConfigInApplicationSupportKey);
-}
-
-APMPersistedConfig::Links APMAnalytics::persistedConfigLinks() {
-    return {&APMMeasurement::remoteConfig, &persistentConfigInApplicationSupportEnabled,
-            &setPersistentConfigInApplicationSupportEnabled};
-}
-
 void APMAnalytics::queueEvent(const std::string& origin, bool isPublicEvent, const std::string& name,
                               APMObjectParameters parameters) {
     if (!APMHasScreenParameters(parameters)) {
@@ -104,6 +91,19 @@ void APMAnalytics::queueEvent(const std::string& origin, bool isPublicEvent, con
                     engine->logEventWithOrigin(origin, isPublicEvent, name, timestamp, parameters);
             });
     });
+}
+
+bool APMAnalytics::persistentConfigInApplicationSupportEnabled() {
+    return APMUserDefaults::standardUserDefaults()->boolForKey(kPersistentConfigInApplicationSupportKey);
+}
+
+void APMAnalytics::setPersistentConfigInApplicationSupportEnabled(bool enabled) {
+    APMUserDefaults::standardUserDefaults()->setBool(enabled, kPersistentConfigInApplicationSupportKey);
+}
+
+APMPersistedConfig::Links APMAnalytics::persistedConfigLinks() {
+    return {&APMMeasurement::remoteConfig, &persistentConfigInApplicationSupportEnabled,
+            &setPersistentConfigInApplicationSupportEnabled};
 }
 
 }  // namespace analytics

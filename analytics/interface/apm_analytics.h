@@ -18,14 +18,15 @@ namespace analytics {
 // The facade behind the public interface. It checks the names apps log, adds the current screen, stamps
 // the time on "APMAnalyticsTimestampQueue" and queues the event on its operation queue, which hands it
 // to "APMAnalyticsQueue" and from there to the engine. The operation queue is held until the library
-// starts, so events logged before are kept and reach the engine in order after it is made.
+// starts, so events logged before are kept and reach the engine in order after it is made. It also keeps
+// the stored switch that says where the persisted state lives.
 class APMAnalytics {
 public:
-    static constexpr const char* kPersistentConfigInApplicationSupportKey =
-        "persistent_config_in_application_support_enabled";
     static constexpr const char* kAnalyticsQueueLabel = "APMAnalyticsQueue";
     static constexpr const char* kTimestampQueueLabel = "APMAnalyticsTimestampQueue";
     static constexpr const char* kOperationQueueName = "APMAnalyticsOperationQueue";
+    static constexpr const char* kPersistentConfigInApplicationSupportKey =
+        "persistent_config_in_application_support_enabled";
 
     // Starts the library once: the engine is made on the facade's queue, then the held events follow.
     // Nothing reads the origin and options yet: collection switches and consent are not built.
@@ -42,7 +43,6 @@ public:
     // creation of the persisted state.
     static bool persistentConfigInApplicationSupportEnabled();
     static void setPersistentConfigInApplicationSupportEnabled(bool enabled);
-
     // The engine's active remote configuration and this switch, for APMPersistedConfig::wireLinks: the
     // start of the library hands them over before the engine first asks for the persisted state.
     static APMPersistedConfig::Links persistedConfigLinks();

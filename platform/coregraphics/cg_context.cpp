@@ -74,8 +74,10 @@ void CGContext::setStrokeColor(const CGColorRef& color) {
 void CGContext::setLineWidth(CGFloat width) {
     cairo_set_line_width(cairo_, width);
 }
+// Also Cairo's operator, so that text drawn straight through Cairo (Pango) blends the same way.
 void CGContext::setBlendMode(CGBlendMode mode) {
     state_.blend = mode;
+    cairo_set_operator(cairo_, cairoOperator(mode));
 }
 void CGContext::setAlpha(CGFloat alpha) {
     state_.alpha = alpha;

@@ -47,6 +47,7 @@ public:
     void setFillColor(const CGColorRef& color);
     void setStrokeColor(const CGColorRef& color);
     void setLineWidth(CGFloat width);
+    // For fills, strokes, images and text alike.
     void setBlendMode(CGBlendMode mode);
     void setAlpha(CGFloat alpha);
 

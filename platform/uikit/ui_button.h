@@ -54,10 +54,11 @@ public:
     void tintColorDidChange() override { stateDidChange(); }
 
 protected:
+    // For subclasses of a given type; the title and image views join the button with its first change.
+    explicit UIButton(UIButtonType type);
     void stateDidChange() override;
 
 private:
-    explicit UIButton(UIButtonType type);
     void setUp();
     CGSize titleSize() const;
     CGSize imageSize() const;

@@ -67,6 +67,11 @@ void UIScrollView::setContentOffset(CGPoint offset) {
         }
         motionStart_ = CACurrentMediaTime();
     }
+    // A finger dragging the content drags it on from the new offset.
+    if (dragging_ && std::isfinite(offset.x) && std::isfinite(offset.y)) {
+        const CGPoint now = contentOffset();
+        dragOrigin_ = {dragOrigin_.x + offset.x - now.x, dragOrigin_.y + offset.y - now.y};
+    }
     applyContentOffset(offset);
 }
 

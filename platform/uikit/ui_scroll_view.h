@@ -37,7 +37,8 @@ public:
     void setDelegate(std::weak_ptr<UIScrollViewDelegate> delegate) { delegate_ = std::move(delegate); }
 
     CGPoint contentOffset() const { return bounds().origin; }
-    // A glide in progress carries on from the new offset; an animated scroll stops where it is.
+    // A glide in progress carries on from the new offset, and so does a drag (content that wraps round
+    // moves under the finger this way); an animated scroll stops where it is.
     void setContentOffset(CGPoint offset);
     // Animated: eased over 0.3 s, then didEndScrollingAnimation. Not animated: at once, and any motion stops.
     void setContentOffset(CGPoint offset, bool animated);

@@ -316,6 +316,11 @@ void UIView::setTransform(const CGAffineTransform& transform) {
     layer_->setAffineTransform(transform);
 }
 
+void UIView::setTransform3D(const CATransform3D& transform) {
+    UIViewAnimation::willChange(layer_, "transform");
+    layer_->setTransform(transform);
+}
+
 void UIView::boundsSizeChanged(CGSize oldSize) {
     setNeedsLayout();
     if (!autoresizesSubviews_) return;

@@ -9,6 +9,7 @@
 #include "platform/coregraphics/cg_affine_transform.h"
 #include "platform/coregraphics/cg_geometry.h"
 #include "platform/quartzcore/ca_layer.h"
+#include "platform/uikit/ui_accessibility.h"
 #include "platform/uikit/ui_color.h"
 #include "platform/uikit/ui_responder.h"
 #include "platform/uikit/ui_trait_collection.h"
@@ -64,7 +65,10 @@ inline constexpr CGFloat UIViewNoIntrinsicMetric = -1;
 // marked view once, superviews before subviews, solving the active constraints of each view's subviews
 // before its layoutSubviews runs. Touches a view does not handle go on to its superview. All of it is
 // main-thread only.
-class UIView : public UIResponder, public CALayerDelegate, public std::enable_shared_from_this<UIView> {
+class UIView : public UIResponder,
+               public CALayerDelegate,
+               public UIAccessibility,
+               public std::enable_shared_from_this<UIView> {
 public:
     UIView();
     explicit UIView(const CGRect& frame);
@@ -110,6 +114,9 @@ public:
     // The affine part of the layer's transform.
     CGAffineTransform transform() const { return layer_->affineTransform(); }
     virtual void setTransform(const CGAffineTransform& transform);
+    // The layer's whole transform, perspective included; inside an animation block it animates.
+    const CATransform3D& transform3D() const { return layer_->transform(); }
+    void setTransform3D(const CATransform3D& transform);
 
     // Look.
     // The layer's opacity, kept in single precision.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/quartzcore/ca_transaction.h"
 #include "platform/quartzcore/ca_value.h"
 
 namespace platform {
@@ -24,9 +25,10 @@ enum UIViewAnimationOptions : unsigned {
 };
 
 // The open view-animation blocks. While a block runs, each view property it changes is noted with its
-// value before the change; when the block returns, every property whose value did change gets an
-// animation on its layer from that value (or, with BeginFromCurrentState, from what is on screen) to
-// the new model value, under the property's name, replacing one already running there. The block's
+// value before the change (unless the innermost open transaction disables actions); when the block
+// returns, every property whose value did change gets an animation on its layer from that value (or,
+// with BeginFromCurrentState, from what is on screen) to the new model value, under the property's
+// name, replacing one already running there. The block's
 // completion runs once all of its animations have stopped, finished only if every one reached its end;
 // a block that changed nothing completes on the next turn of the main run loop. Main thread only.
 class UIViewAnimation {
@@ -51,7 +53,7 @@ public:
 
     // Called by a view before it changes the layer property `key`.
     static void willChange(const std::shared_ptr<CALayer>& layer, const char* key) {
-        if (!blocks_.empty()) note(layer, key);
+        if (!blocks_.empty() && !CATransaction::disableActions()) note(layer, key);
     }
 
 private:

@@ -9,8 +9,8 @@
 
 namespace quorvel::testing {
 
-TempDataRoot::TempDataRoot() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-test-XXXXXX").string();
+TempDataRoot::TempDataRoot(const std::filesystem::path& parent) {
+    std::string pattern = (parent / "quorvel-test-XXXXXX").string();
     if (char* made = ::mkdtemp(pattern.data())) path_ = made;
     platform::DataRoot::setPath(path_);
     // Suites read before belong to another root: start from what is on disk here (nothing).

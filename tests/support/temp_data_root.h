@@ -8,7 +8,8 @@ namespace quorvel::testing {
 // removed again at the end.
 class TempDataRoot {
 public:
-    TempDataRoot();
+    // In `parent`, the system's temporary folder unless named.
+    explicit TempDataRoot(const std::filesystem::path& parent = std::filesystem::temp_directory_path());
     ~TempDataRoot();
     TempDataRoot(const TempDataRoot&) = delete;
     TempDataRoot& operator=(const TempDataRoot&) = delete;

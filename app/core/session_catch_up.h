@@ -1,0 +1,53 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "app/core/timer_vocabulary.h"
+
+namespace quorvel {
+
+// Where the timer would stand had it kept running while the app was away: the walk over the
+// sessions that ended in the meantime, each started 0.5 s after the one before (the automatic
+// restart's delay).
+class SessionCatchUp {
+public:
+    // The settings the walk follows: each type's length in seconds and the round limit.
+    struct Settings {
+        std::array<std::int64_t, 3> lengthSeconds{};  // by SessionType
+        std::int64_t roundLimit = 0;
+
+        double lengthOf(SessionType type) const {
+            return static_cast<double>(lengthSeconds[static_cast<std::size_t>(type)]);
+        }
+    };
+
+    // A focus session that ended on the way, and when: seconds after the walk's start.
+    struct FinishedFocus {
+        std::int64_t minutes = 0;
+        double endSecondsAfterStart = 0;
+
+        bool operator==(const FinishedFocus&) const = default;
+    };
+
+    // The session reached, with the seconds it still has to run, the round counter (focus sessions
+    // counted, never reduced at a break's end) and the focus sessions that ended.
+    struct Result {
+        double remainingSeconds = 0;
+        std::int64_t minutes = 0;
+        SessionType type = SessionType::focus;
+        std::int64_t round = 0;
+        std::vector<FinishedFocus> finished;
+    };
+
+    // A walk never passes more sessions than this, whatever the stored dates say.
+    static constexpr int kMaxPassedSessions = 1000;
+
+    // `runSeconds` have passed since a session of `startedMinutes` and `startedType` began with the
+    // round counter at `round`. A session whose end falls exactly on the walk's end has passed.
+    static Result walk(std::int64_t runSeconds, std::int64_t startedMinutes, SessionType startedType,
+                       std::int64_t round, const Settings& settings);
+};
+
+}  // namespace quorvel

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/uikit/ui_view.h"
+
+namespace quorvel {
+
+// Holds an open drop-down menu over the screen. Under a navigation bar it starts at the bar's bottom
+// edge, keeping its own bottom; a menu that slides out from behind the bar starts at the top.
+class DropDownMenuContainerView : public platform::UIView {
+public:
+    using platform::UIView::UIView;
+
+    std::shared_ptr<platform::UIView> navigationBar() const { return navigationBar_.lock(); }
+    void setNavigationBar(const std::shared_ptr<platform::UIView>& bar);
+    bool appearsBehindNavigationBar() const { return appearsBehindNavigationBar_; }
+    void setAppearsBehindNavigationBar(bool behind);
+
+    void layoutSubviews() override;
+
+private:
+    std::weak_ptr<platform::UIView> navigationBar_;
+    bool appearsBehindNavigationBar_ = false;
+};
+
+}  // namespace quorvel

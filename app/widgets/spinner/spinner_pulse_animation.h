@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/widgets/spinner/spinner_animating.h"
+
+namespace quorvel {
+
+// A disc that grows from nothing while it fades out.
+class SpinnerPulseAnimation : public SpinnerAnimating {
+public:
+    void setupSpinnerAnimationInLayer(platform::CALayer& layer, platform::CGSize size,
+                                      const std::shared_ptr<platform::UIColor>& color) override;
+};
+
+}  // namespace quorvel
