@@ -167,9 +167,11 @@ private:
     static int bindValue(sqlite3_stmt* statement, int index, const platform::Value& value);
     // Text, a number, data or null: what a column can hold.
     static bool isColumnValue(const platform::Value& value);
+    // Transactions begin, end and roll back through cached statements, like every other statement.
     bool beginTransaction();
     bool endTransaction();
     bool rollbackTransaction();
+    bool stepCachedStatement(const std::string& sql);
     // Runs a statement from the cache to its end; a failed step is code 3 for `operation`.
     bool runStatementForQuery(const std::string& query, const Values& parameterValues,
                               const std::string& operation, APMErrorOut error);

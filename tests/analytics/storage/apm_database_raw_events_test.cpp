@@ -178,16 +178,3 @@ TEST_F(RawEvents, StaleEventsGoByTheirDistanceFromNowEitherWay) {
     EXPECT_FALSE(database->deleteStaleRawEventsDataOlderThanMaxAge(-1, &error));
     EXPECT_EQ(describe(error), "Cannot delete stale raw events given negative time period");
 }
-
-TEST_F(RawEvents, EmptinessAndRealTimeContentAreAnswered) {
-    EXPECT_EQ(database->isRawEventsTableEmpty(&error), true);
-    EXPECT_EQ(database->queryLatestRawEventTime(&error), std::nullopt);
-    EXPECT_FALSE(error);
-    ASSERT_TRUE(database->insertRawEvent(event("slow"), 1, false, &error));
-    EXPECT_EQ(database->containsRealtimeRawEventsWithError(&error), false);
-    ASSERT_TRUE(database->insertRawEvent(event("fast"), 1, true, &error));
-    EXPECT_EQ(database->containsRealtimeRawEventsWithError(&error), true);
-    EXPECT_EQ(database->isRawEventsTableEmpty(&error), false);
-    EXPECT_FALSE(database->insertRawEvent(std::nullopt, 1, false, &error));
-    EXPECT_EQ(describe(error), "Received empty event for inserting in the database");
-}
