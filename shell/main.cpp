@@ -1,21 +1,38 @@
-// The desktop entry point. The window and the app's screens are not built yet: for now the program
-// prepares its data root and says where it is.
+// quorvel: the app on an emulated phone or tablet in a desktop window.
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <system_error>
+#include <variant>
+#include <vector>
 
 #include "platform/foundation/data_root.h"
+#include "shell/shell.h"
+#include "shell/shell_options.h"
+#include "shell/shell_settings.h"
 
-int main() {
-    const auto root = platform::DataRoot::path();
+namespace {
+
+int finish(const quorvel::shell::ShellOptions::Exit& exit) {
+    std::fputs(exit.output.c_str(), exit.exitStatus == 0 ? stdout : stderr);
+    return exit.exitStatus;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace quorvel::shell;
+    const ShellOptions options = ShellOptions::parse(std::vector<std::string>(argv + 1, argv + argc));
+    if (options.exit) return finish(*options.exit);
+
     std::error_code error;
     std::filesystem::create_directories(platform::DataRoot::preferences(), error);
     if (error) {
-        std::fprintf(stderr, "quorvel: cannot create the data folder %s: %s\n", root.c_str(),
-                     error.message().c_str());
+        std::fprintf(stderr, "quorvel: cannot create the data folder %s: %s\n",
+                     platform::DataRoot::path().c_str(), error.message().c_str());
         return 1;
     }
-    std::printf("Quorvel keeps its data in %s\n", root.c_str());
-    std::printf("The timer's window is not available in this build yet.\n");
-    return 0;
+    const auto setup = ShellSettings::resolve(options);
+    if (const auto* exit = std::get_if<ShellOptions::Exit>(&setup)) return finish(*exit);
+    return Shell(std::get<DeviceSetup>(setup)).run();
 }

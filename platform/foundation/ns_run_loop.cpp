@@ -149,11 +149,19 @@ void NSRunLoop::runOnce(double maxWaitSeconds) {
 }
 
 void NSRunLoop::wakeUp() {
+    std::shared_ptr<const std::function<void()>> handler;
     {
         MutexLock lock(mutex_);
         woken_ = true;
+        handler = wakeUpHandler_;
     }
     wake_.notify_all();
+    if (handler) (*handler)();
+}
+
+void NSRunLoop::setWakeUpHandler(std::function<void()> handler) {
+    MutexLock lock(mutex_);
+    wakeUpHandler_ = handler ? std::make_shared<const std::function<void()>>(std::move(handler)) : nullptr;
 }
 
 void NSRunLoop::reset() {
@@ -164,6 +172,7 @@ void NSRunLoop::reset() {
         blocks_.clear();
         currentMode_ = NSDefaultRunLoopMode;
         suspended_ = false;
+        wakeUpHandler_ = nullptr;
     }
     for (auto& timer : timers) timer->valid_ = false;
 }

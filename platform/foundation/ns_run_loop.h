@@ -54,8 +54,12 @@ public:
     void runOnce(double maxWaitSeconds);
     // Wakes a waiting runOnce(); the clock and other threads call it.
     void wakeUp();
+    // Also called on every wake-up, from whichever thread woke the loop, for a host that waits on
+    // something else than runOnce() (the desktop shell waits for window events). Empty: none.
+    void setWakeUpHandler(std::function<void()> handler);
 
-    // Forgets every timer and queued block and returns to the default mode, not suspended.
+    // Forgets every timer, queued block and wake-up handler and returns to the default mode, not
+    // suspended.
     // Tests call it (through VirtualClock::install) so each case starts clean.
     void reset();
 
@@ -74,6 +78,7 @@ private:
     bool suspended_ GUARDED_BY(mutex_) = false;
     std::deque<std::function<void()>> blocks_ GUARDED_BY(mutex_);
     std::vector<std::shared_ptr<NSTimer>> timers_ GUARDED_BY(mutex_);
+    std::shared_ptr<const std::function<void()>> wakeUpHandler_ GUARDED_BY(mutex_);
 };
 
 }  // namespace platform

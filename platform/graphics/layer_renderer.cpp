@@ -306,7 +306,9 @@ private:
             cairo_restore(cr);
             UIGraphicsPopContext();
         }
-        for (const auto& sub : model.sublayers()) sublayer(*sub, &look, cr);
+        // A view's drawRect may change the layer tree (a shadow layer put behind it, say): walk a copy.
+        const std::vector<std::shared_ptr<CALayer>> sublayers = model.sublayers();
+        for (const auto& sub : sublayers) sublayer(*sub, &look, cr);
         cairo_restore(cr);
         if (look.borderWidth() > 0 && visible(look.borderColor())) {
             const CGFloat w = look.borderWidth();

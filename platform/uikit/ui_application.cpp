@@ -122,12 +122,42 @@ void UIApplication::enterBackground() {
     tell(&UIApplicationDelegate::applicationDidEnterBackground, UIApplicationDidEnterBackgroundNotification);
     NSUserDefaults::flushAll();
     attributesChanged();
+    ++backgroundTrip_;
+    suspendAfterQueuedWork();
+}
+
+void UIApplication::suspendAfterQueuedWork() {
     // What the app queued on its way out still runs, as in the platform's short grace before suspension.
-    std::uint64_t trip = ++backgroundTrip_;
+    std::uint64_t trip = backgroundTrip_;
     NSRunLoop::main().perform([this, trip] {
-        if (trip == backgroundTrip_ && state_ == UIApplicationState::background && !terminated_)
+        bool holdsTasks = false;
+        {
+            MutexLock lock(backgroundTasksMutex_);
+            holdsTasks = !backgroundTasks_.empty();
+        }
+        if (trip == backgroundTrip_ && state_ == UIApplicationState::background && !terminated_ && !holdsTasks)
             NSRunLoop::main().setSuspended(true);
     });
+}
+
+std::uint64_t UIApplication::beginBackgroundTask() {
+    std::uint64_t identifier = 0;
+    {
+        MutexLock lock(backgroundTasksMutex_);
+        identifier = ++lastBackgroundTask_;
+        backgroundTasks_.insert(identifier);
+    }
+    NSRunLoop::main().setSuspended(false);
+    return identifier;
+}
+
+void UIApplication::endBackgroundTask(std::uint64_t identifier) {
+    {
+        MutexLock lock(backgroundTasksMutex_);
+        if (backgroundTasks_.erase(identifier) == 0 || !backgroundTasks_.empty()) return;
+    }
+    // The state belongs to the main thread: the suspension decides there.
+    NSRunLoop::main().perform([this] { suspendAfterQueuedWork(); });
 }
 
 void UIApplication::enterForeground() {

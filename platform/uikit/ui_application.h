@@ -1,11 +1,14 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "platform/foundation/mutex.h"
 #include "platform/foundation/ns_notification_center.h"
 #include "platform/foundation/value.h"
 
@@ -65,6 +68,13 @@ public:
     void enterForeground();
     // Resigns active first when active; afterwards every life-cycle call does nothing.
     void terminate();
+    bool isTerminated() const { return terminated_.load(); }
+
+    // Work the app finishes in the background: while one is held the app is not suspended, and
+    // beginning one wakes a suspended app. Ending the last one in the background suspends it again once
+    // the work it queued has run. Any thread.
+    std::uint64_t beginBackgroundTask();
+    void endBackgroundTask(std::uint64_t identifier);
 
     std::int64_t applicationIconBadgeNumber() const { return badgeNumber_; }
     void setApplicationIconBadgeNumber(std::int64_t number);
@@ -94,13 +104,18 @@ private:
     // Tells the delegate through `call`, then posts `name`.
     void tell(void (UIApplicationDelegate::*call)(UIApplication&), const NSNotificationName& name);
     void attributesChanged();
+    // Queues the suspension of this trip to the background, after the work queued before it.
+    void suspendAfterQueuedWork();
 
     std::shared_ptr<UIApplicationDelegate> delegate_;
     UIApplicationState state_ = UIApplicationState::inactive;
     bool launched_ = false;
-    bool terminated_ = false;
+    std::atomic<bool> terminated_ = false;
     // Counts trips to the background, so a suspension queued for one trip is dropped after a return.
     std::uint64_t backgroundTrip_ = 0;
+    Mutex backgroundTasksMutex_;
+    std::set<std::uint64_t> backgroundTasks_ GUARDED_BY(backgroundTasksMutex_);
+    std::uint64_t lastBackgroundTask_ GUARDED_BY(backgroundTasksMutex_) = 0;
     std::int64_t badgeNumber_ = 0;
     bool idleTimerDisabled_ = false;
     bool networkActivityIndicatorVisible_ = false;

@@ -20,6 +20,11 @@ UIImageView::UIImageView(std::shared_ptr<UIImage> image)
     image_ = std::move(image);
 }
 
+UIImageView::UIImageView(std::shared_ptr<UIImage> image, std::shared_ptr<UIImage> highlightedImage)
+    : UIImageView(std::move(image)) {
+    highlightedImage_ = std::move(highlightedImage);
+}
+
 void UIImageView::setImage(std::shared_ptr<UIImage> image) {
     image_ = std::move(image);
     invalidateIntrinsicContentSize();

@@ -14,6 +14,8 @@ public:
     UIImageView();
     explicit UIImageView(const CGRect& frame);
     explicit UIImageView(std::shared_ptr<UIImage> image);
+    // Sized to `image`, which it shows until highlighted.
+    UIImageView(std::shared_ptr<UIImage> image, std::shared_ptr<UIImage> highlightedImage);
 
     const std::shared_ptr<UIImage>& image() const { return image_; }
     void setImage(std::shared_ptr<UIImage> image);

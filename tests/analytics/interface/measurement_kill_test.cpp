@@ -6,7 +6,7 @@
 #include "analytics/foundation/apm_storage_paths.h"
 #include "analytics/storage/apm_database.h"
 #include "platform/foundation/clock.h"
-#include "tests/support/kill_support.h"
+#include "tests/support/killed_writer.h"
 #include "tests/support/temp_data_root.h"
 
 using namespace analytics;

@@ -9,7 +9,7 @@
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/property_list.h"
-#include "tests/support/kill_support.h"
+#include "tests/support/killed_writer.h"
 #include "tests/support/temp_data_root.h"
 
 using namespace analytics;

@@ -3,7 +3,7 @@
 #include <set>
 
 #include "tests/analytics/storage/fault_injecting_vfs.h"
-#include "tests/support/kill_support.h"
+#include "tests/support/killed_writer.h"
 #include "tests/analytics/storage/sqlite_test_support.h"
 
 using namespace analytics;

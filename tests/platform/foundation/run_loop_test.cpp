@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <vector>
 
 #include "platform/foundation/clock.h"
@@ -113,4 +115,18 @@ TEST(RunLoopSystemClock, RunOnceWakesForAPostedBlockAndForATimer) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (!fired && std::chrono::steady_clock::now() < deadline) NSRunLoop::main().runOnce(1.0);
     EXPECT_TRUE(fired);
+}
+
+TEST(RunLoopSystemClock, WakeUpHandlerHearsBlocksPostedFromOtherThreadsAndNewTimers) {
+    Clock::install(std::make_shared<SystemClock>());
+    NSRunLoop::main().reset();
+    std::atomic<int> wakeUps{0};
+    NSRunLoop::main().setWakeUpHandler([&] { ++wakeUps; });
+    std::thread([] { NSRunLoop::main().perform([] {}); }).join();
+    EXPECT_EQ(wakeUps, 1);
+    NSTimer::scheduledTimerWithTimeInterval(10, false, [](NSTimer&) {});
+    EXPECT_EQ(wakeUps, 2);
+    NSRunLoop::main().reset();
+    NSRunLoop::main().perform([] {});
+    EXPECT_EQ(wakeUps, 2);  // reset forgets the handler
 }

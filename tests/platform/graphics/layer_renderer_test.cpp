@@ -112,6 +112,40 @@ TEST(LayerRendererLook, ViewsDrawTheirOwnContentInTheirPlace) {
     EXPECT_EQ(outside, 0);
 }
 
+// A view that, each time it is drawn, puts a new red layer at the back of its superlayer and takes the
+// last one away, as a view drawing its own shadow behind itself does.
+class BackdropView : public UIView {
+public:
+    using UIView::UIView;
+    void drawRect(const CGRect&) override {
+        const auto superlayer = layer()->superlayer();
+        if (!superlayer) return;
+        if (backdrop_) backdrop_->removeFromSuperlayer();
+        backdrop_ = solid(frame().insetBy(-10, -10), UIColor::redColor());
+        superlayer->insertSublayerAtIndex(backdrop_, 0);
+        // Enough siblings that the insertion reallocates the superlayer's list.
+        for (int i = 0; i < 32; ++i) superlayer->insertSublayerAtIndex(CALayer::layer(), 1);
+    }
+
+private:
+    std::shared_ptr<CALayer> backdrop_;
+};
+
+TEST(LayerRendererLook, AViewChangingTheTreeWhileDrawnLeavesTheFrameWhole) {
+    auto root = canvas(100, 100);
+    root->addSubview(std::make_shared<BackdropView>(CGRectMake(30, 30, 40, 40)));
+    auto after = std::make_shared<UIView>(CGRectMake(0, 80, 100, 20));
+    after->setBackgroundColor(UIColor::blueColor());
+    root->addSubview(after);
+
+    const auto first = LayerRenderer::renderView(*root, kScale);
+    EXPECT_TRUE(isWhite(at(*first, 25, 50))) << "added while the frame was drawn: shows from the next";
+    EXPECT_TRUE(isBlue(at(*first, 50, 90))) << "the siblings after the view are still drawn";
+    const auto second = LayerRenderer::renderView(*root, kScale);
+    EXPECT_TRUE(isRed(at(*second, 25, 50)));
+    EXPECT_TRUE(isBlue(at(*second, 50, 90)));
+}
+
 TEST(LayerRendererLook, NonsenseGeometryDrawsNothingAndDoesNotCrash) {
     auto root = canvas(20, 20);
     auto odd = solid(CGRectMake(0, 0, NAN, 1e12), UIColor::redColor());

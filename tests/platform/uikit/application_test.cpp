@@ -184,6 +184,28 @@ TEST(ApplicationSuspension, AReturnBeforeTheSuspensionKeepsTheAppRunning) {
     EXPECT_EQ(launched.app.applicationState(), UIApplicationState::active);
 }
 
+TEST(ApplicationSuspension, ABackgroundTaskKeepsTheAppAwakeUntilItEnds) {
+    LaunchedApp launched;
+    const auto early = launched.app.beginBackgroundTask();
+    launched.app.enterBackground();
+    launched.clock->runUntilIdle();
+    EXPECT_FALSE(launched.app.isSuspended());
+    launched.app.endBackgroundTask(early);
+    launched.app.endBackgroundTask(early);  // once only
+    launched.clock->runUntilIdle();
+    EXPECT_TRUE(launched.app.isSuspended());
+
+    const auto late = launched.app.beginBackgroundTask();  // wakes the suspended app
+    EXPECT_FALSE(launched.app.isSuspended());
+    bool ran = false;
+    DispatchQueue::main()->async([&] { ran = true; });
+    launched.clock->runUntilIdle();
+    EXPECT_TRUE(ran);
+    launched.app.endBackgroundTask(late);
+    launched.clock->runUntilIdle();
+    EXPECT_TRUE(launched.app.isSuspended());
+}
+
 TEST(ApplicationAttributes, TheDesktopHearsOfEachChange) {
     LaunchedApp launched;
     int changes = 0;

@@ -54,5 +54,14 @@ TEST(UIImageViewDrawing, IntrinsicSizeHighlightAndTemplateTint) {
     EXPECT_EQ(draw(), (UIImage::Pixel{0, 255, 0, 255}));
 }
 
+TEST(UIImageViewDrawing, MadeWithAHighlightedImageTakesTheImagesSizeAndShowsEachInTurn) {
+    auto view = std::make_shared<UIImageView>(swatch({6, 3}, UIColor::redColor()),
+                                              swatch({2, 2}, UIColor::blueColor()));
+    EXPECT_EQ(view->bounds(), CGRectMake(0, 0, 6, 3));
+    ASSERT_TRUE(view->highlightedImage());
+    EXPECT_EQ(view->highlightedImage()->size(), CGSizeMake(2, 2));
+    EXPECT_FALSE(view->isHighlighted());
+}
+
 }  // namespace
 }  // namespace platform

@@ -1,21 +1,14 @@
-#pragma once
+#include "tests/support/killed_writer.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <set>
-#include <string>
-#include <vector>
-
 namespace quorvel::testing {
 
-// Starts the writer program with `arguments`, reads the numbers it reports (one a line, each after
-// its write returned) and kills it with SIGKILL once it has reported `killAfter` of them, in the
-// middle of its next write. Returns every number it reported.
-inline std::set<long> runWriterAndKill(const std::string& program, const std::vector<std::string>& arguments,
-                                       long killAfter) {
+std::set<long> runWriterAndKill(const std::string& program, const std::vector<std::string>& arguments,
+                                long killAfter) {
     int pipeEnds[2];
     if (::pipe(pipeEnds) != 0) return {};
     const pid_t child = ::fork();

@@ -1,0 +1,54 @@
+#include "app/core/chosen_music_check.h"
+
+#include "app/core/user_data_manager.h"
+#include "platform/mediaplayer/mp_media_library.h"
+#include "platform/mediaplayer/mp_media_query.h"
+
+namespace quorvel {
+
+namespace {
+
+constexpr const char* kIdentifierMark = "id=";
+
+// The text after the last "id=", or the whole reference without one.
+std::string persistentIdentifierOf(const std::string& reference) {
+    const auto mark = reference.rfind(kIdentifierMark);
+    return mark == std::string::npos ? reference : reference.substr(mark + std::char_traits<char>::length(kIdentifierMark));
+}
+
+}  // namespace
+
+std::vector<ChosenMusicCheck::MusicSelection> ChosenMusicCheck::storedSelections() {
+    using P = UserDefaultProperties;
+    const auto sound = UserDataManager::getSoundSettingData();
+    return {
+        {sound.focusTickingMusic.value_or(""),
+         {P::focusTickingMusic(""), P::focusTickingMusicTitle(""), P::focusTickingSound("Ticking")}},
+        {sound.shortBreakTickingMusic.value_or(""),
+         {P::shortBreakTickingMusic(""), P::shortBreakTickingMusicTitle(""),
+          P::shortBreakTickingSound("Wall Clock Ticking")}},
+        {sound.longBreakTickingMusic.value_or(""),
+         {P::longBreakTickingMusic(""), P::longBreakTickingMusicTitle(""), P::longBreakTickingSound("Fiji Beach")}},
+    };
+}
+
+void ChosenMusicCheck::checkChosenMusic() {
+    if (platform::MPMediaLibrary::authorizationStatus() == platform::MPMediaLibraryAuthorizationStatus::notDetermined)
+        return;
+    for (const auto& selection : storedSelections()) verifyMusicSelection(selection);
+}
+
+void ChosenMusicCheck::verifyMusicSelection(const MusicSelection& selection) {
+    if (selection.musicPath.empty()) return;
+    auto query = platform::MPMediaQuery::songsQuery();
+    query->addFilterPredicate(platform::MPMediaPropertyPredicate::predicateWithValue(
+        persistentIdentifierOf(selection.musicPath), platform::MPMediaItemPropertyPersistentID,
+        platform::MPMediaPredicateComparison::contains));
+    const auto items = query->items();
+    if (!items || !items->empty()) return;
+    for (const auto& value : selection.defaultProperties) UserDefaultProperties::save(value);
+    UserDefaultProperties::standardDefaults()->synchronize();
+    if (auto group = UserDefaultProperties::appGroupDefaults()) group->synchronize();
+}
+
+}  // namespace quorvel

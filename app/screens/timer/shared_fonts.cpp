@@ -1,0 +1,26 @@
+#include "app/screens/timer/shared_fonts.h"
+
+#include "platform/uikit/ui_device.h"
+
+namespace quorvel {
+
+using platform::UIFont;
+
+std::shared_ptr<UIFont> navigationBarButtonFont() {
+    static const auto font = UIFont::fontWithName("HelveticaNeue-Light", 18);
+    return font;
+}
+
+std::shared_ptr<UIFont> elapsedTimeLabelFont() {
+    static const auto font = platform::UI_USER_INTERFACE_IDIOM() == platform::UIUserInterfaceIdiom::pad
+                                 ? UIFont::fontWithName("HelveticaNeue-Light", 18)
+                                 : UIFont::fontWithName("Helvetica-Light", 14);
+    return font;
+}
+
+std::shared_ptr<UIFont> alertButtonFont() {
+    static const auto font = UIFont::boldSystemFontOfSize(16);
+    return font;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,31 @@
+#include "platform/mediaplayer/mp_media_item.h"
+
+namespace platform {
+
+const std::string& MPMediaItemPropertyPersistentID = *new std::string("persistentID");
+const std::string& MPMediaItemPropertyTitle = *new std::string("title");
+
+MPMediaItem::MPMediaItem(std::filesystem::path file)
+    : file_(std::move(file)), persistentID_(persistentIDForPath(file_)), title_(file_.stem().string()) {}
+
+std::uint64_t MPMediaItem::persistentIDForPath(const std::filesystem::path& file) {
+    // FNV-1a: the same path gives the same number on every machine and in every run.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (unsigned char byte : file.lexically_normal().string()) {
+        hash ^= byte;
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+std::string MPMediaItem::assetURL() const {
+    return "file://" + file_.string() + "?id=" + std::to_string(persistentID_);
+}
+
+std::string MPMediaItem::valueForProperty(const std::string& property) const {
+    if (property == MPMediaItemPropertyPersistentID) return std::to_string(persistentID_);
+    if (property == MPMediaItemPropertyTitle) return title_;
+    return {};
+}
+
+}  // namespace platform

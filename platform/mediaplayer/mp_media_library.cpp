@@ -1,0 +1,72 @@
+#include "platform/mediaplayer/mp_media_library.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <system_error>
+
+namespace platform {
+
+namespace {
+
+// What the audio layer plays.
+bool isPlayable(const std::filesystem::path& file) {
+    static const std::array<std::string, 5> extensions = {".mp3", ".wav", ".ogg", ".flac", ".opus"};
+    std::string extension = file.extension().string();
+    std::ranges::transform(extension, extension.begin(), [](unsigned char c) { return std::tolower(c); });
+    return std::ranges::find(extensions, extension) != extensions.end();
+}
+
+std::mutex& folderMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::filesystem::path& testFolder() {
+    static std::filesystem::path folder;
+    return folder;
+}
+
+}  // namespace
+
+MPMediaLibraryAuthorizationStatus MPMediaLibrary::authorizationStatus() {
+    return MPMediaLibraryAuthorizationStatus::authorized;
+}
+
+std::filesystem::path MPMediaLibrary::musicFolder() {
+    {
+        std::lock_guard lock(folderMutex());
+        if (!testFolder().empty()) return testFolder();
+    }
+    if (const char* music = std::getenv("XDG_MUSIC_DIR"); music && *music) return music;
+    const char* home = std::getenv("HOME");
+    return std::filesystem::path(home && *home ? home : ".") / "Music";
+}
+
+void MPMediaLibrary::setMusicFolderForTesting(const std::filesystem::path& folder) {
+    std::lock_guard lock(folderMutex());
+    testFolder() = folder;
+}
+
+std::optional<std::vector<std::shared_ptr<MPMediaItem>>> MPMediaLibrary::songs() {
+    const auto folder = musicFolder();
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) return std::nullopt;
+    std::vector<std::filesystem::path> files;
+    std::filesystem::recursive_directory_iterator entries(
+        folder, std::filesystem::directory_options::skip_permission_denied, error);
+    if (error) return std::nullopt;
+    for (auto end = std::filesystem::recursive_directory_iterator(); entries != end; entries.increment(error)) {
+        if (error) break;
+        if (entries->is_regular_file(error) && isPlayable(entries->path())) files.push_back(entries->path());
+    }
+    std::ranges::sort(files);
+    std::vector<std::shared_ptr<MPMediaItem>> songs;
+    for (auto& file : files) songs.push_back(std::make_shared<MPMediaItem>(std::move(file)));
+    return songs;
+}
+
+}  // namespace platform

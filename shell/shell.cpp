@@ -1,0 +1,179 @@
+#include "shell/shell.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/uikit/ui_application.h"
+#include "platform/uikit/ui_image.h"
+#include "platform/uikit/ui_screen.h"
+#include "shell/app_icon.h"
+#include "shell/screenshot_path.h"
+#include "shell/shell_trace.h"
+
+namespace quorvel::shell {
+
+namespace {
+
+platform::UIApplication& application() {
+    return platform::UIApplication::sharedApplication();
+}
+
+// Without a display SDL would quietly fall back to drawing nowhere.
+bool hasDesktop() {
+    return std::getenv("SDL_VIDEODRIVER") || std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+}
+
+}  // namespace
+
+Shell::~Shell() {
+    loop_.reset();
+    window_.reset();
+    // Only the video is the shell's: the sound layer opens and keeps SDL's audio on its own thread.
+    if (videoStarted_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+int Shell::run() {
+    if (!hasDesktop()) {
+        std::fprintf(stderr, "quorvel: no desktop to open a window on (DISPLAY is not set)\n");
+        return 1;
+    }
+    DesktopWindow::prepareVideo();
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "quorvel: cannot open the desktop's video: %s\n", SDL_GetError());
+        return 1;
+    }
+    videoStarted_ = true;
+
+    app_.launch([this] { showAppAttributes(); });
+    fittedScreen_ = platform::UIScreen::mainScreen().bounds().size;
+    std::string error;
+    window_ = DesktopWindow::open(app_.windowTitle(),
+                                  DeviceViewport::windowSizeFor(fittedScreen_, DesktopWindow::desktopSize(0)),
+                                  error);
+    if (!window_) {
+        std::fprintf(stderr, "quorvel: cannot open a window: %s\n", error.c_str());
+        return 1;
+    }
+    window_->setIcon(*AppIcon::image());
+    showAppAttributes();
+    loop_ = std::make_unique<FrameLoop>(*this);
+    loop_->run();
+    return 0;
+}
+
+DeviceViewport Shell::viewport() const {
+    return DeviceViewport(platform::UIScreen::mainScreen().bounds().size, window_->size(),
+                          window_->outputSize());
+}
+
+bool Shell::handleEvent(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_QUIT:
+            close();
+            return false;
+        case SDL_WINDOWEVENT:
+            return event.window.windowID == window_->id() && handleWindowEvent(event.window);
+        case SDL_KEYDOWN:
+            if (event.key.repeat) return false;
+            if (const auto command = KeyCommand::forKey(event.key.keysym.sym, event.key.keysym.mod)) {
+                perform(*command);
+                return true;
+            }
+            return false;
+        default:
+            return input_.handle(event, viewport());
+    }
+}
+
+bool Shell::handleWindowEvent(const SDL_WindowEvent& event) {
+    switch (event.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+            close();
+            return false;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            input_.cancelAll();
+            application().resignActive();
+            return false;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            application().becomeActive();
+            return false;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            input_.cancelAll();
+            application().enterBackground();
+            return false;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            application().enterForeground();
+            return true;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            return true;
+        case SDL_WINDOWEVENT_EXPOSED:
+            // The desktop lost the window's pixels; the last frame still holds them.
+            if (compositor_.frameCount() == 0) return true;
+            window_->presentAgain();
+            return false;
+        default:
+            return false;
+    }
+}
+
+void Shell::close() {
+    application().terminate();
+    loop_->stop();
+}
+
+void Shell::perform(const KeyCommand& command) {
+    switch (command.kind) {
+        case KeyCommand::Kind::screenshot:
+            takeScreenshot();
+            break;
+        case KeyCommand::Kind::close:
+            close();
+            break;
+        case KeyCommand::Kind::rotate:
+            app_.rotate(command.orientation);
+            break;
+        case KeyCommand::Kind::nextSplit:
+            app_.nextSplit();
+            break;
+    }
+}
+
+void Shell::takeScreenshot() {
+    const auto path = ScreenshotPath::next();
+    if (compositor_.writeScreenshot(path)) {
+        std::printf("quorvel: screenshot saved to %s\n", path.c_str());
+    } else {
+        std::fprintf(stderr, "quorvel: cannot write the screenshot %s\n", path.c_str());
+    }
+    std::fflush(stdout);
+}
+
+void Shell::followScreenSize() {
+    const CGSize screen = platform::UIScreen::mainScreen().bounds().size;
+    if (screen == fittedScreen_) return;
+    const CGFloat zoom = DeviceViewport(fittedScreen_, window_->size(), window_->outputSize()).zoom();
+    fittedScreen_ = screen;
+    window_->resize(
+        DeviceViewport::windowSizeFor(screen, DesktopWindow::desktopSize(window_->display()), zoom));
+}
+
+void Shell::showAppAttributes() {
+    if (!window_) return;
+    window_->setTitle(app_.windowTitle());
+    window_->inhibitScreensaver(app_.keepsScreenAwake());
+}
+
+void Shell::drawFrame() {
+    followScreenSize();
+    const DeviceViewport view = viewport();
+    window_->present(compositor_.draw(view));
+    if (ShellTrace::enabled()) {
+        ShellTrace::line("frame " + std::to_string(compositor_.frameCount()) + " " +
+                         std::to_string(int(view.output().width)) + "x" +
+                         std::to_string(int(view.output().height)));
+    }
+}
+
+}  // namespace quorvel::shell

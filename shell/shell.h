@@ -1,0 +1,52 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <memory>
+
+#include "platform/uikit/touch_input.h"
+#include "shell/app_host.h"
+#include "shell/desktop_window.h"
+#include "shell/frame_loop.h"
+#include "shell/input_mapper.h"
+#include "shell/key_commands.h"
+#include "shell/screen_compositor.h"
+
+namespace quorvel::shell {
+
+// The quorvel program once its options are read: opens the desktop window for the emulated device,
+// starts the app, and runs the frame loop until the window is closed.
+class Shell : public FrameLoop::Client {
+public:
+    explicit Shell(DeviceSetup setup) : app_(std::move(setup)) {}
+    ~Shell() override;
+
+    // The exit status: 0 after the window was closed, 1 when no window could be opened.
+    int run();
+
+    bool handleEvent(const SDL_Event& event) override;
+    void drawFrame() override;
+    bool isShowing() const override { return !window_->isMinimized(); }
+
+private:
+    bool handleWindowEvent(const SDL_WindowEvent& event);
+    void perform(const KeyCommand& command);
+    void close();
+    // The title and the screensaver, as the app's badge, idle timer and state say.
+    void showAppAttributes();
+    void takeScreenshot();
+    // Resizes the window when the emulated screen turned, keeping the zoom the user left it at.
+    void followScreenSize();
+    DeviceViewport viewport() const;
+
+    AppHost app_;
+    std::unique_ptr<DesktopWindow> window_;
+    std::unique_ptr<FrameLoop> loop_;
+    platform::TouchInput touches_;
+    InputMapper input_{touches_};
+    ScreenCompositor compositor_;
+    CGSize fittedScreen_;
+    bool videoStarted_ = false;
+};
+
+}  // namespace quorvel::shell

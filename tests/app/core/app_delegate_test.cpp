@@ -1,0 +1,387 @@
+#include "app/core/app_delegate.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "app/core/first_launch_defaults.h"
+#include "app/core/temp_user_default_properties.h"
+#include "app/core/user_data_manager.h"
+#include "app/core/user_defaults_accessors.h"
+#include "app/core/zuvo_local_notification_manager.h"
+#include "platform/backgroundtasks/bg_task_scheduler.h"
+#include "platform/foundation/ns_run_loop.h"
+#include "platform/mediaplayer/mp_media_item.h"
+#include "platform/mediaplayer/mp_media_library.h"
+#include "platform/usernotifications/un_calendar_notification_trigger.h"
+#include "tests/app/core/timer_test_support.h"
+#include "tests/platform/foundation/civil_time.h"
+
+using namespace quorvel;
+using platform::NSDate;
+using platform::UIApplication;
+using quorvel::testing::utc;
+using P = UserDefaultProperties;
+using T = TempUserDefaultProperties;
+
+namespace {
+
+// The auto-reset question of the timer screen: counts the questions and keeps the last answer hook.
+class RecordingPrompt : public AutoResetPrompt {
+public:
+    void showAutoResetAlert(std::function<void(bool)> answer) override {
+        ++asked;
+        this->answer = std::move(answer);
+    }
+    int asked = 0;
+    std::function<void(bool)> answer;
+};
+
+// A device on 2 March 2026 (UTC) whose app has not started yet, with an empty music folder and a log of
+// every user-defaults write.
+class AppLifecycleTest : public ::testing::Test {
+protected:
+    struct Write {
+        std::string key;
+        std::optional<platform::Value> value;
+    };
+
+    AppLifecycleTest() {
+        ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quorvel-test-bus", 1);
+        std::filesystem::create_directories(music());
+        platform::MPMediaLibrary::setMusicFolderForTesting(music());
+        platform::NSUserDefaults::setWriteObserver(
+            [this](const std::string&, const std::string& key, const std::optional<platform::Value>& value) {
+                std::lock_guard lock(mutex_);
+                writes_.push_back({key, value});
+            });
+    }
+    ~AppLifecycleTest() override {
+        platform::NSUserDefaults::setWriteObserver({});
+        platform::MPMediaLibrary::setMusicFolderForTesting({});
+        platform::BGTaskScheduler::resetSharedForTesting();
+        TimerViewModel::resetSharedForTesting();
+        AudioManager::resetSharedForTesting();
+        platform::UNUserNotificationCenter::resetCurrentForTesting();
+    }
+
+    void launch() {
+        app.launch(delegate);
+        clock->runUntilIdle();
+    }
+    // The process ended; a new one starts `seconds` later with a new delegate.
+    std::shared_ptr<AppDelegate> relaunchAfter(double seconds) {
+        TimerViewModel::resetSharedForTesting();
+        platform::UNUserNotificationCenter::resetCurrentForTesting();
+        clock = platform::VirtualClock::install(clock->now() + seconds);
+        auto relaunched = std::make_shared<AppDelegate>(prompt);
+        relaunched->finishLaunching({});
+        clock->runUntilIdle();
+        return relaunched;
+    }
+    void startTimer() {
+        auto engine = TimerViewModel::shared();
+        engine->setDelegate(screen);
+        engine->configure();
+        engine->startTimer(true);
+        clock->advance(1);
+    }
+    void reactivate() {
+        app.resignActive();
+        app.becomeActive();
+        clock->runUntilIdle();
+    }
+
+    std::vector<std::string> writtenKeys() {
+        std::lock_guard lock(mutex_);
+        std::vector<std::string> keys;
+        for (const auto& write : std::exchange(writes_, {})) keys.push_back(write.key);
+        return keys;
+    }
+    std::vector<std::string> pendingIdentifiers() {
+        std::vector<std::string> identifiers;
+        platform::UNUserNotificationCenter::currentNotificationCenter()->getPendingNotificationRequestsWithCompletionHandler(
+            [&](auto requests) {
+                for (const auto& request : requests) identifiers.push_back(request->identifier());
+            });
+        clock->runUntilIdle();
+        return identifiers;
+    }
+    std::size_t pendingChain() {
+        return std::ranges::count_if(pendingIdentifiers(), [](const std::string& identifier) {
+            return identifier.starts_with(ZuvoLocalNotificationManager::kSessionChangedPrefix);
+        });
+    }
+    static bool flag(T::Case which) { return P::standardDefaults()->boolForKey(T::key(which)); }
+    static std::int64_t integer(P::Case which) { return P::standardDefaults()->integerForKey(P::key(which)); }
+    std::filesystem::path music() const { return root.path() / "Music"; }
+    static std::int64_t amplitudeCalls(const std::string& text) {
+        return std::ranges::count_if(platform::Amplitude::log().lines(), [&](const std::string& line) {
+            return line.find(text) != std::string::npos;
+        });
+    }
+
+    quorvel::testing::TempDataRoot root{quorvel::testing::fastTemporaryFolder()};
+    std::shared_ptr<platform::VirtualClock> clock =
+        platform::VirtualClock::install(utc(2026, 3, 2, 9).timeIntervalSinceReferenceDate());
+    std::shared_ptr<RecordingPrompt> prompt = std::make_shared<RecordingPrompt>();
+    std::shared_ptr<AppDelegate> delegate = std::make_shared<AppDelegate>(prompt);
+    std::shared_ptr<quorvel::testing::RecordingTimerScreen> screen =
+        std::make_shared<quorvel::testing::RecordingTimerScreen>();
+    UIApplication& app = UIApplication::sharedApplication();
+
+private:
+    std::mutex mutex_;
+    std::vector<Write> writes_;
+};
+
+}  // namespace
+
+TEST_F(AppLifecycleTest, TheFirstLaunchWritesTheDefaultsAndTheThreeMarksOnceOnly) {
+    launch();
+    std::vector<std::string> expected;
+    for (const auto& value : firstLaunchDefaults()) expected.push_back(P::key(value.which()));
+    ASSERT_EQ(expected.size(), 46u);
+    for (auto which : {T::Case::checkedDate, T::Case::launchedOnce, T::Case::sessionCountPostingDate})
+        expected.push_back(T::key(which));
+    auto keys = writtenKeys();
+    ASSERT_GE(keys.size(), expected.size());
+    EXPECT_EQ(std::vector(keys.begin(), keys.begin() + 49), expected);
+    EXPECT_EQ(checkedDate(*P::standardDefaults()), NSDate::now());
+    EXPECT_EQ(readSessionCountPostingDate(*P::standardDefaults()), utc(2026, 3, 2));
+    EXPECT_TRUE(app.isIdleTimerDisabled());  // "PreventLockScreen" is on by default
+
+    relaunchAfter(60);
+    const std::set<std::string> firstLaunchKeys(expected.begin(), expected.end());
+    for (const auto& key : writtenKeys()) EXPECT_FALSE(firstLaunchKeys.contains(key)) << key;
+}
+
+TEST_F(AppLifecycleTest, TheFirstLaunchSchedulesTheDefaultReminderOnTuesdayAtTwo) {
+    launch();
+    std::shared_ptr<platform::UNNotificationRequest> reminder;
+    platform::UNUserNotificationCenter::currentNotificationCenter()->getPendingNotificationRequestsWithCompletionHandler(
+        [&](auto requests) {
+            for (const auto& request : requests) {
+                if (request->identifier().starts_with(ZuvoLocalNotificationManager::kReminderPrefix)) {
+                    EXPECT_FALSE(reminder) << request->identifier();
+                    reminder = request;
+                }
+            }
+        });
+    clock->runUntilIdle();
+    ASSERT_TRUE(reminder);
+    EXPECT_EQ(reminder->identifier(), "ReminderAlert-3");
+    auto trigger = std::dynamic_pointer_cast<platform::UNCalendarNotificationTrigger>(reminder->trigger());
+    ASSERT_TRUE(trigger);
+    EXPECT_EQ(trigger->dateComponents().weekday, 3);
+    EXPECT_EQ(trigger->dateComponents().hour, 14);
+    EXPECT_TRUE(trigger->repeats());
+}
+
+TEST_F(AppLifecycleTest, ADueResetAtLaunchClearsTheCountsWithoutAsking) {
+    launch();
+    for (const auto& value : {P::latestRound(3), P::latestGoal(7), P::focusLength(30),
+                              P::latestTimerType(SessionType::longBreak), P::remainingRoundTime(4.0)})
+        P::save(value);
+    T::save(T::checkedDate(utc(2026, 3, 1, 20)));
+    relaunchAfter(0);
+    EXPECT_EQ(integer(P::Case::latestRound), 0);
+    EXPECT_EQ(integer(P::Case::latestGoal), 0);
+    EXPECT_EQ(UserDataManager::getPomodoroData().latestSessionType, SessionType::focus);
+    EXPECT_EQ(UserDataManager::getPomodoroData().remainingRoundTime, 30.0);
+    EXPECT_EQ(*P::standardDefaults()->stringForKey(P::key(P::Case::remainingRoundTimeString)), "30:00");
+    EXPECT_EQ(checkedDate(*P::standardDefaults()), NSDate::now());
+    EXPECT_EQ(prompt->asked, 0);
+}
+
+TEST_F(AppLifecycleTest, TheResetFallsDueAtTheMostRecentResetMoment) {
+    launch();
+    struct Case {
+        NSDate now;
+        std::int64_t hour;
+        std::optional<NSDate> checked;
+        bool due;
+    };
+    for (const auto& c : {
+             Case{utc(2026, 3, 3, 7, 59), 8, utc(2026, 3, 2, 20), false},  // today's 08:00 has not come
+             Case{utc(2026, 3, 3, 8, 0), 8, utc(2026, 3, 2, 20), true},
+             Case{utc(2026, 3, 3, 7, 0), 8, utc(2026, 3, 1, 20), true},  // yesterday's 08:00 was missed
+             Case{utc(2026, 3, 3, 0, 5), 0, utc(2026, 3, 2, 23, 50), true},
+             Case{utc(2026, 3, 3, 9, 0), 8, utc(2026, 3, 3, 8, 30), false},  // checked since
+             Case{utc(2026, 3, 3, 9, 0), 8, std::nullopt, false},           // never checked
+             Case{utc(2026, 3, 3, 9, 0), 666, utc(2026, 2, 1), false},      // "Never"
+         }) {
+        SCOPED_TRACE(c.now.timeIntervalSinceReferenceDate());
+        clock = platform::VirtualClock::install(c.now.timeIntervalSinceReferenceDate());
+        P::save(P::autoResetHour(c.hour));
+        T::save(T::checkedDate(c.checked));
+        EXPECT_EQ(delegate->isAutoResetDue(), c.due);
+    }
+    P::save(P::resetCounterAtMidnight(false));
+    T::save(T::checkedDate(utc(2026, 2, 1)));
+    EXPECT_FALSE(delegate->isAutoResetDue());
+}
+
+TEST_F(AppLifecycleTest, AnActivationAfterTheResetMomentAsksOnceADay) {
+    launch();
+    auto engine = TimerViewModel::shared();
+    engine->setCurrentRound(2);
+    engine->setCurrentGoal(5);
+    clock->advance(16 * 3600);  // 01:00 on the next day
+    reactivate();
+    EXPECT_EQ(prompt->asked, 1);
+    reactivate();
+    EXPECT_EQ(prompt->asked, 1);  // asked already today, though not answered
+    ASSERT_TRUE(prompt->answer);
+    prompt->answer(true);
+    EXPECT_EQ(engine->currentRound(), 0);
+    EXPECT_EQ(engine->currentGoal(), 0);
+    EXPECT_EQ(integer(P::Case::latestGoal), 0);
+}
+
+TEST_F(AppLifecycleTest, LeavingWithARunningTimerSchedulesTheChainAndReturningCatchesUp) {
+    launch();
+    app.enterBackground();  // without a timer: no chain, no resume mark
+    clock->runUntilIdle();
+    EXPECT_EQ(pendingChain(), 0u);
+    EXPECT_FALSE(flag(T::Case::needResumeTimerWhenLaunching));
+    app.enterForeground();
+
+    startTimer();
+    app.enterBackground();
+    clock->runUntilIdle();
+    EXPECT_TRUE(app.isSuspended());
+    EXPECT_EQ(pendingChain(), 57u);  // stored before the app was suspended
+    EXPECT_TRUE(flag(T::Case::needResumeTimerWhenLaunching));
+    EXPECT_TRUE(readLastSessionChangeNotificationDate(*P::standardDefaults()));
+
+    clock->advance(40 * 60);  // one focus session and the next break passed
+    app.enterForeground();
+    clock->runUntilIdle();
+    EXPECT_EQ(TimerViewModel::shared()->currentGoal(), 1);
+    EXPECT_EQ(CoreDataManager::shared()->fetchAllSessions().size(), 1u);
+    EXPECT_EQ(pendingChain(), 0u);
+    EXPECT_FALSE(flag(T::Case::needResumeTimerWhenLaunching));
+    EXPECT_FALSE(readLastSessionChangeNotificationDate(*P::standardDefaults()));
+    EXPECT_TRUE(readScheduledSessionChangeNotificationIDs(*P::standardDefaults()).empty());
+}
+
+TEST_F(AppLifecycleTest, AColdLaunchAfterAKillInTheBackgroundRestoresThenWithdrawsTheChain) {
+    launch();
+    startTimer();
+    app.enterBackground();
+    clock->runUntilIdle();
+    ASSERT_EQ(pendingChain(), 57u);
+
+    relaunchAfter(40 * 60);
+    EXPECT_EQ(TimerViewModel::shared()->currentGoal(), 1);
+    EXPECT_EQ(CoreDataManager::shared()->fetchAllSessions().size(), 1u);
+    EXPECT_TRUE(TimerViewModel::shared()->pomodoroTimer());  // the chain had not ended: it runs on
+    EXPECT_EQ(pendingChain(), 0u);
+    EXPECT_FALSE(flag(T::Case::needResumeTimerWhenLaunching));
+    EXPECT_FALSE(readLastSessionChangeNotificationDate(*P::standardDefaults()));
+}
+
+TEST_F(AppLifecycleTest, TerminationClearsTheBadgeAndSubmitsTheRefreshTaskThatNeverRuns) {
+    launch();
+    startTimer();
+    clock->advance(60);
+    ASSERT_NE(app.applicationIconBadgeNumber(), 0);
+    int launched = 0;
+    platform::BGTaskScheduler::resetSharedForTesting();
+    platform::BGTaskScheduler::sharedScheduler().registerForTaskWithIdentifier(
+        delegate->syncBGRefreshTaskID(), nullptr, [&](auto) { ++launched; });
+    app.terminate();
+    EXPECT_EQ(app.applicationIconBadgeNumber(), 0);
+    EXPECT_FALSE(flag(T::Case::needResumeTimerWhenLaunching));
+    ASSERT_EQ(platform::BGTaskScheduler::sharedScheduler().pendingTaskRequests().size(), 1u);
+    EXPECT_EQ(platform::BGTaskScheduler::sharedScheduler().pendingTaskRequests()[0].identifier,
+              delegate->syncBGRefreshTaskID());
+    clock->advance(20 * 60);
+    EXPECT_EQ(launched, 0);
+}
+
+TEST_F(AppLifecycleTest, TheRefreshTaskSavesAndFlushesThenSucceeds) {
+    launch();
+    app.enterBackground();
+    clock->runUntilIdle();
+    ASSERT_TRUE(app.isSuspended());
+    auto task = platform::BGTaskScheduler::sharedScheduler().launchPendingTask(delegate->syncBGRefreshTaskID());
+    ASSERT_TRUE(task);
+    EXPECT_FALSE(app.isSuspended());  // woken for the task
+    for (int i = 0; i < 100 && !task->success(); ++i) clock->advance(0.1);
+    EXPECT_EQ(task->success(), true);
+    EXPECT_FALSE(task->expired());
+    clock->runUntilIdle();
+    EXPECT_TRUE(app.isSuspended());
+}
+
+TEST_F(AppLifecycleTest, WithoutAStoreTheRefreshTaskEndsOnlyByExpiring) {
+    quorvel::testing::MainBundleAt emptyBundle(root.path() / "no-bundle");
+    launch();
+    ASSERT_FALSE(CoreDataManager::context());
+    app.enterBackground();
+    clock->runUntilIdle();
+    auto task = platform::BGTaskScheduler::sharedScheduler().launchPendingTask(delegate->syncBGRefreshTaskID());
+    ASSERT_TRUE(task);
+    clock->advance(29);
+    EXPECT_FALSE(task->success());
+    clock->advance(2);
+    EXPECT_TRUE(task->expired());
+    EXPECT_EQ(task->success(), false);
+    clock->runUntilIdle();
+    EXPECT_TRUE(app.isSuspended());
+}
+
+TEST_F(AppLifecycleTest, YesterdaysSessionsAreReportedOnceOnTheFirstActivationOfANewDay) {
+    launch();
+    auto store = CoreDataManager::shared();
+    store->insertSession(25, SessionType::focus, utc(2026, 3, 2, 10));
+    store->insertSession(25, SessionType::focus, utc(2026, 3, 2, 11));
+    store->insertSession(25, SessionType::focus, utc(2026, 3, 1, 11));  // the day before: not counted
+    reactivate();
+    EXPECT_EQ(amplitudeCalls("\"session_count\""), 0);  // still the posting day
+    clock->advance(24 * 3600);
+    reactivate();
+    reactivate();
+    EXPECT_EQ(amplitudeCalls("\"session_count\""), 1);
+    EXPECT_EQ(amplitudeCalls("\"session\":2"), 1);
+    EXPECT_EQ(readSessionCountPostingDate(*P::standardDefaults()), utc(2026, 3, 3));
+}
+
+TEST_F(AppLifecycleTest, TheScreenStaysAwakeAsTheSettingAndItsNotificationSay) {
+    launch();
+    ASSERT_TRUE(app.isIdleTimerDisabled());
+    auto& center = platform::NSNotificationCenter::defaultCenter();
+    center.postNotificationName(NotificationName::enableLockScreen(), false);
+    EXPECT_FALSE(app.isIdleTimerDisabled());
+    center.postNotificationName(NotificationName::enableLockScreen(), std::string("yes"));
+    EXPECT_FALSE(app.isIdleTimerDisabled());  // not a Boolean: ignored
+    center.postNotificationName(NotificationName::enableLockScreen(), true);
+    EXPECT_TRUE(app.isIdleTimerDisabled());
+    app.resignActive();
+    EXPECT_FALSE(app.isIdleTimerDisabled());
+    app.becomeActive();
+    EXPECT_TRUE(app.isIdleTimerDisabled());
+}
+
+TEST_F(AppLifecycleTest, AChosenSongThatLeftTheLibraryGivesWayToTheDefaultTickingSound) {
+    const auto kept = music() / "kept.mp3";
+    std::ofstream(kept) << "mp3";
+    const auto keptURL = platform::MPMediaItem(kept).assetURL();
+    launch();
+    for (const auto& value : {P::focusTickingMusic(keptURL), P::focusTickingMusicTitle("kept"),
+                              P::focusTickingSound("Music"), P::shortBreakTickingMusic("file:///gone.mp3?id=removed"),
+                              P::shortBreakTickingMusicTitle("gone"), P::shortBreakTickingSound("Music")})
+        P::save(value);
+    relaunchAfter(0);
+    const auto sound = UserDataManager::getSoundSettingData();
+    EXPECT_EQ(sound.focusTickingMusic, keptURL);
+    EXPECT_EQ(sound.focusTickingSound, "Music");
+    EXPECT_EQ(sound.shortBreakTickingMusic, "");
+    EXPECT_EQ(sound.shortBreakTickingMusicTitle, "");
+    EXPECT_EQ(sound.shortBreakTickingSound, "Wall Clock Ticking");
+    EXPECT_EQ(sound.longBreakTickingSound, "Fiji Beach");  // no song chosen: left alone
+}

@@ -1,0 +1,228 @@
+// The real quorvel program on a virtual X server of its own, played by a desktop user.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+#include "platform/foundation/ns_user_defaults.h"
+#include "platform/uikit/ui_image.h"
+#include "shell/shell_settings.h"
+#include "tests/support/desktop_user.h"
+#include "tests/support/shell_process.h"
+#include "tests/support/temp_data_root.h"
+#include "tests/support/xvfb_display.h"
+
+using quorvel::testing::DesktopUser;
+using quorvel::testing::ShellProcess;
+using quorvel::testing::XvfbDisplay;
+using Window = DesktopUser::Window;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const DesktopUser::Rgb kWhite{255, 255, 255};
+const DesktopUser::Rgb kBlack{0, 0, 0};
+
+class ShellWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!XvfbDisplay::available()) GTEST_SKIP() << "Xvfb is not installed; tools/setup.sh installs it";
+        display = std::make_unique<XvfbDisplay>();
+        ASSERT_TRUE(display->started()) << "Xvfb did not start";
+        user = std::make_unique<DesktopUser>(display->name());
+        ASSERT_TRUE(user->connected());
+    }
+
+    // Starts quorvel and waits for its first frame and its window.
+    Window start(const std::vector<std::string>& arguments) {
+        app = std::make_unique<ShellProcess>(display->name(), root.path(), arguments);
+        EXPECT_TRUE(app->waitForLine("frame 1")) << app->transcript();
+        const auto window = user->waitForWindow(app->pid(), std::chrono::seconds(10));
+        EXPECT_TRUE(window) << app->transcript();
+        return window.value_or(0);
+    }
+
+    void closeAndExpectCleanExit(Window window) {
+        user->requestClose(window);
+        EXPECT_TRUE(app->waitForLine("life-cycle will-terminate")) << app->transcript();
+        EXPECT_EQ(app->waitForExit(), 0) << app->transcript();
+    }
+
+    // Waits until `condition` holds, as a window changes over a few frames.
+    template <class Condition>
+    bool eventually(Condition condition) {
+        for (int i = 0; i < 100; ++i) {
+            if (condition()) return true;
+            app->listen(50ms);
+        }
+        return condition();
+    }
+
+    // What the shell's preferences file says, read as the next start would.
+    std::string remembered(const std::string& key) {
+        platform::NSUserDefaults::resetAllForTesting();
+        return platform::NSUserDefaults::suiteNamed(quorvel::shell::ShellSettings::suiteName())
+            ->stringForKey(key)
+            .value_or("");
+    }
+
+    quorvel::testing::TempDataRoot root;
+    std::unique_ptr<XvfbDisplay> display;
+    std::unique_ptr<DesktopUser> user;
+    std::unique_ptr<ShellProcess> app;
+};
+
+}  // namespace
+
+TEST_F(ShellWindowTest, ShowsTheAppsShareOfATabletScreenAndDrawsNothingMoreWhileIdle) {
+    const Window window =
+        start({"--device", "iPadPro9Inch", "--orientation", "landscape-left", "--split", "1/3"});
+    ASSERT_NE(window, 0u);
+    // Lying down, one desktop unit a point: the whole screen fits the 1280 × 1024 desktop.
+    const auto size = user->size(window);
+    EXPECT_EQ(size.width, 1024);
+    EXPECT_EQ(size.height, 768);
+    EXPECT_EQ(user->title(window), "Quorvel");
+    // The app's empty window covers the left third; the rest of the screen is dark.
+    EXPECT_EQ(user->pixel(window, 20, 20), kWhite);
+    EXPECT_EQ(user->pixel(window, 330, 700), kWhite);
+    EXPECT_EQ(user->pixel(window, 350, 384), kBlack);
+    EXPECT_EQ(user->pixel(window, 1000, 20), kBlack);
+
+    // Once the window has settled, nothing changes, so nothing is drawn.
+    app->listen(std::chrono::milliseconds(500));
+    const auto frames = app->count("frame ");
+    app->listen(std::chrono::milliseconds(1500));
+    EXPECT_EQ(app->count("frame "), frames) << app->transcript();
+    closeAndExpectCleanExit(window);
+    EXPECT_EQ(remembered("Orientation"), "landscape-left");
+    EXPECT_EQ(remembered("Split"), "1/3");
+}
+
+TEST_F(ShellWindowTest, AClickTouchesTheScreenPointUnderItAScreenshotKeepsTheFrameAndCloseSaves) {
+    // Too tall for the desktop: the window is scaled down, and the click must be scaled back up.
+    const Window window = start({"--device", "iPadPro12Inch"});
+    ASSERT_NE(window, 0u);
+    const auto size = user->size(window);
+    EXPECT_LT(size.height, 1024);
+    EXPECT_NEAR(double(size.width) / size.height, 1024.0 / 1366, 0.01);
+
+    user->click(window, size.width / 4, size.height / 2);
+    const auto began = app->waitForLine("touch began");
+    ASSERT_TRUE(began) << app->transcript();
+    int finger = -1;
+    double x = 0, y = 0;
+    ASSERT_EQ(std::sscanf(began->c_str(), "quorvel: touch began %d %lf %lf", &finger, &x, &y), 3) << *began;
+    EXPECT_EQ(finger, 0);
+    EXPECT_NEAR(x, 256, 2);
+    EXPECT_NEAR(y, 683, 2);
+    EXPECT_TRUE(app->waitForLine("touch ended")) << app->transcript();
+
+    user->pressKey(window, "F12");
+    const auto saved = app->waitForLine("screenshot saved to ");
+    ASSERT_TRUE(saved) << app->transcript();
+    const std::string path = saved->substr(saved->find(" to ") + 4);
+    EXPECT_EQ(path.rfind((root.path() / "Screenshots").string(), 0), 0u) << path;
+    const auto shot = platform::UIImage::imageWithContentsOfFile(path);
+    ASSERT_TRUE(shot) << path;
+    // The screen's pixels as the window shows them.
+    EXPECT_NEAR(shot->pixelWidth(), size.width, 1);
+    EXPECT_NEAR(shot->pixelHeight(), size.height, 1);
+    const auto p = shot->pixelAt(shot->pixelWidth() / 2, shot->pixelHeight() / 2);
+    const DesktopUser::Rgb middle{p.r, p.g, p.b};
+    EXPECT_EQ(middle, user->pixel(window, size.width / 2, size.height / 2));
+    EXPECT_EQ(middle, kWhite);
+
+    closeAndExpectCleanExit(window);
+    EXPECT_EQ(remembered("Device"), "iPadPro12Inch");
+    EXPECT_EQ(remembered("Orientation"), "portrait");
+}
+
+TEST_F(ShellWindowTest, FocusResignsAndRestoresActiveAndControlQClosesLikeTheWindowsCloseButton) {
+    const Window window = start({"--device", "iPhoneSE"});
+    ASSERT_NE(window, 0u);
+    user->focus(window);
+    user->unfocus();
+    EXPECT_TRUE(app->waitForLine("life-cycle will-resign-active")) << app->transcript();
+    user->focus(window);
+    EXPECT_TRUE(app->waitForLine("life-cycle did-become-active")) << app->transcript();
+
+    user->pressKey(window, "Control_L");  // the modifier alone does nothing
+    app->listen(std::chrono::milliseconds(200));
+    EXPECT_EQ(app->count("will-resign-active"), 1u) << app->transcript();
+    EXPECT_EQ(app->count("will-terminate"), 0u) << app->transcript();
+    user->focus(window);
+    user->pressKeys(window, {"Control_L", "q"});
+    EXPECT_TRUE(app->waitForLine("life-cycle will-resign-active")) << app->transcript();
+    EXPECT_TRUE(app->waitForLine("life-cycle will-terminate")) << app->transcript();
+    EXPECT_EQ(app->waitForExit(), 0) << app->transcript();
+    EXPECT_EQ(remembered("Device"), "iPhoneSE");
+}
+
+TEST_F(ShellWindowTest, MinimisingSendsTheAppToTheBackgroundAndRestoringBringsItBack) {
+    const Window window = start({"--device", "iPhone8"});
+    ASSERT_NE(window, 0u);
+    user->minimize(window);
+    EXPECT_TRUE(app->waitForLine("life-cycle did-enter-background")) << app->transcript();
+    // Nothing is shown of a minimised window, so nothing is drawn.
+    const auto frames = app->count("frame ");
+    app->listen(300ms);
+    EXPECT_EQ(app->count("frame "), frames);
+    user->restore(window);
+    EXPECT_TRUE(app->waitForLine("life-cycle will-enter-foreground")) << app->transcript();
+    EXPECT_TRUE(app->waitForLine("life-cycle did-become-active")) << app->transcript();
+    const auto& lines = app->lines();
+    const auto at = [&](std::string_view text) {
+        return std::find_if(lines.begin(), lines.end(),
+                            [&](const auto& l) { return l.find(text) != std::string::npos; }) -
+               lines.begin();
+    };
+    EXPECT_LT(at("will-resign-active"), at("did-enter-background"));
+    EXPECT_LT(at("did-enter-background"), at("will-enter-foreground"));
+    closeAndExpectCleanExit(window);
+}
+
+TEST_F(ShellWindowTest, KeysTurnTheDeviceAndStepThroughATabletsSplitSharesAndTheNextStartRemembers) {
+    // Standing up, the tablet is scaled to 90 % of the desktop's height.
+    const Window window = start({"--device", "iPadPro9Inch"});
+    ASSERT_NE(window, 0u);
+    EXPECT_EQ(user->size(window).width, 691);
+    EXPECT_EQ(user->size(window).height, 922);
+
+    // Turned on its side, the window turns with it at the same zoom (to the pixel it can keep).
+    user->pressKey(window, "3");
+    EXPECT_TRUE(app->waitForLine("device landscape-left")) << app->transcript();
+    EXPECT_TRUE(eventually([&] { return user->size(window).width > user->size(window).height; }))
+        << app->transcript();
+    EXPECT_NEAR(user->size(window).width, 922, 1);
+    EXPECT_NEAR(user->size(window).height, 691, 1);
+
+    // Two thirds of the screen for the app: its window ends where the last third begins.
+    user->pressKey(window, "s");
+    EXPECT_TRUE(app->waitForLine("split 2/3")) << app->transcript();
+    EXPECT_TRUE(eventually([&] { return user->pixel(window, 700, 300) == kBlack; })) << app->transcript();
+    EXPECT_EQ(user->pixel(window, 560, 300), kWhite);
+
+    // Lying flat changes the sensor only: the window keeps its shape.
+    user->pressKey(window, "5");
+    EXPECT_TRUE(app->waitForLine("device face-up")) << app->transcript();
+    app->listen(300ms);
+    EXPECT_NEAR(user->size(window).width, 922, 1);
+
+    closeAndExpectCleanExit(window);
+    EXPECT_EQ(remembered("Device"), "iPadPro9Inch");
+    EXPECT_EQ(remembered("Orientation"), "face-up");
+    EXPECT_EQ(remembered("Split"), "2/3");
+}
+
+TEST_F(ShellWindowTest, APhoneHasNoSplitShares) {
+    const Window window = start({"--device", "iPhone8"});
+    ASSERT_NE(window, 0u);
+    user->pressKey(window, "s");
+    app->listen(300ms);
+    EXPECT_EQ(app->count("split "), 0u) << app->transcript();
+    EXPECT_EQ(user->pixel(window, 370, 300), kWhite);
+    closeAndExpectCleanExit(window);
+}

@@ -1,0 +1,174 @@
+#include "tests/support/shell_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <utility>
+
+extern char** environ;
+
+namespace quorvel::testing {
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+SteadyClock::time_point after(ShellProcess::Seconds timeout) {
+    return SteadyClock::now() + std::chrono::duration_cast<SteadyClock::duration>(timeout);
+}
+
+std::vector<std::string> environmentFor(const std::string& display, const std::filesystem::path& home) {
+    // No session bus either: the program must not reach the desktop's (to inhibit its screensaver,
+    // say), and without an address libdbus would try to start one for the X display.
+    const std::vector<std::pair<std::string, std::string>> own = {
+        {"DISPLAY", display},
+        {"SDL_VIDEODRIVER", "x11"},
+        {"SDL_AUDIODRIVER", "dummy"},
+        {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (home / "no-session-bus").string()},
+        {"QUORVEL_HOME", home},
+        {"QUORVEL_TRACE", "1"},
+    };
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        bool replaced = false;
+        for (const auto& [name, value] : own) replaced |= entry.starts_with(name + "=");
+        if (!replaced) env.push_back(entry);
+    }
+    for (const auto& [name, value] : own) env.push_back(name + "=" + value);
+    return env;
+}
+
+std::vector<char*> pointers(std::vector<std::string>& strings) {
+    std::vector<char*> result;
+    for (auto& s : strings) result.push_back(s.data());
+    result.push_back(nullptr);
+    return result;
+}
+
+}  // namespace
+
+ShellProcess::ShellProcess(const std::string& display, const std::filesystem::path& home,
+                           const std::vector<std::string>& arguments) {
+    std::vector<std::string> args = {QUORVEL_EXECUTABLE};
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> env = environmentFor(display, home);
+    auto argv = pointers(args);
+    auto envp = pointers(env);
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        dup2(out[1], STDERR_FILENO);
+        execve(argv[0], argv.data(), envp.data());
+        _exit(127);
+    }
+    close(out[1]);
+    output_ = out[0];
+    fcntl(output_, F_SETFL, O_NONBLOCK);
+}
+
+ShellProcess::~ShellProcess() {
+    if (pid_ > 0 && !exitStatus_) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    if (output_ >= 0) close(output_);
+}
+
+bool ShellProcess::readLine(SteadyClock::time_point deadline) {
+    while (output_ >= 0) {
+        if (const auto end = partial_.find('\n'); end != std::string::npos) {
+            lines_.push_back(partial_.substr(0, end));
+            partial_.erase(0, end + 1);
+            return true;
+        }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
+        if (left.count() <= 0) return true;
+        pollfd wait{output_, POLLIN, 0};
+        if (poll(&wait, 1, static_cast<int>(left.count())) <= 0) continue;
+        char buffer[4096];
+        const ssize_t n = read(output_, buffer, sizeof buffer);
+        if (n > 0) {
+            partial_.append(buffer, static_cast<std::size_t>(n));
+        } else if (n == 0) {
+            close(output_);
+            output_ = -1;
+            if (!partial_.empty()) lines_.push_back(std::exchange(partial_, {}));
+        }
+    }
+    return false;
+}
+
+std::optional<std::string> ShellProcess::waitForLine(std::string_view text, Seconds timeout) {
+    const auto deadline = after(timeout);
+    for (;;) {
+        for (; checked_ < lines_.size(); ++checked_) {
+            if (lines_[checked_].find(text) != std::string::npos) return lines_[checked_++];
+        }
+        if (SteadyClock::now() >= deadline || !readLine(deadline)) return std::nullopt;
+    }
+}
+
+std::size_t ShellProcess::count(std::string_view text) const {
+    std::size_t n = 0;
+    for (const auto& line : lines_) n += line.find(text) != std::string::npos;
+    return n;
+}
+
+void ShellProcess::listen(Seconds duration) {
+    const auto deadline = after(duration);
+    while (SteadyClock::now() < deadline && readLine(deadline)) {
+    }
+}
+
+std::optional<int> ShellProcess::waitForExit(Seconds timeout) {
+    const auto deadline = after(timeout);
+    while (!exitStatus_ && pid_ > 0) {
+        int status = 0;
+        const pid_t done = waitpid(pid_, &status, WNOHANG);
+        if (done == pid_) {
+            exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            break;
+        }
+        if (SteadyClock::now() >= deadline) break;
+        // Keep the pipe drained, so a chatty program never blocks on a full one.
+        if (!readLine(std::min(deadline, SteadyClock::now() + std::chrono::milliseconds(20))))
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (exitStatus_) listen(Seconds(0.2));
+    return exitStatus_;
+}
+
+std::string ShellProcess::transcript() const {
+    std::string all;
+    for (const auto& line : lines_) all += line + "\n";
+    return all + partial_;
+}
+
+double ShellProcess::cpuSeconds() const {
+    // Fields 14 and 15 of /proc/<pid>/stat, after the command name in parentheses.
+    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const auto close = text.rfind(')');
+    if (close == std::string::npos) return 0;
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    unsigned long user = 0, system = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14) user = std::stoul(field);
+        if (i == 15) system = std::stoul(field);
+    }
+    return double(user + system) / double(sysconf(_SC_CLK_TCK));
+}
+
+}  // namespace quorvel::testing

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvel::testing {
+
+// The real quorvel program, started on a given X display with its trace on (QUORVEL_TRACE=1), its
+// data in `home`, no sound device, no session bus, and SDL told to use X11 explicitly. Its standard output
+// and error are read line by line as it runs. Killed at the end if still running.
+class ShellProcess {
+public:
+    using Seconds = std::chrono::duration<double>;
+
+    ShellProcess(const std::string& display, const std::filesystem::path& home,
+                 const std::vector<std::string>& arguments);
+    ~ShellProcess();
+    ShellProcess(const ShellProcess&) = delete;
+    ShellProcess& operator=(const ShellProcess&) = delete;
+
+    pid_t pid() const { return pid_; }
+    // The first line from here on that contains `text`; nothing when the program said nothing like it
+    // within `timeout` or ended.
+    std::optional<std::string> waitForLine(std::string_view text, Seconds timeout = Seconds(20));
+    // Every line read so far, and how many of them contain `text`.
+    const std::vector<std::string>& lines() const { return lines_; }
+    std::size_t count(std::string_view text) const;
+    // Reads what the program says for `duration`.
+    void listen(Seconds duration);
+    // The exit status, once the program ended within `timeout`.
+    std::optional<int> waitForExit(Seconds timeout = Seconds(20));
+    // Everything it said, for a failure message.
+    std::string transcript() const;
+
+    // The program's processor time so far (user and system), in seconds.
+    double cpuSeconds() const;
+
+private:
+    // Reads until a line arrives or the deadline passes; false when nothing more can come.
+    bool readLine(std::chrono::steady_clock::time_point deadline);
+
+    pid_t pid_ = -1;
+    int output_ = -1;
+    std::string partial_;
+    std::vector<std::string> lines_;
+    std::size_t checked_ = 0;
+    std::optional<int> exitStatus_;
+};
+
+}  // namespace quorvel::testing
