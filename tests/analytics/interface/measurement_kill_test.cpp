@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <random>
 
@@ -68,5 +70,22 @@ TEST(MeasurementKill, KilledWhileLoggingItLosesNoStoredEventAndKeepsItsDatabase)
         for (std::size_t i = 0; i < numbers.size(); ++i)
             ASSERT_EQ(numbers[i], first + static_cast<long>(i)) << "run " << run << " left a gap";
         storedBefore += numbers.size();
+    }
+}
+
+// The process may end while the worker queue is still storing events, and then ends cleanly.
+TEST(MeasurementKill, TheAppMayEndWhileItsEventsAreBeingStored) {
+    quorvel::testing::TempDataRoot root;
+    for (int run = 0; run < 20; ++run) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::execl(MEASUREMENT_WRITER, MEASUREMENT_WRITER, root.path().c_str(), "0", "exit",
+                    static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << "run " << run << " ended with status " << status;
     }
 }

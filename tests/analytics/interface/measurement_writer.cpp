@@ -1,6 +1,8 @@
 // Logs numbered events through the public interface, a burst at a time, and prints each burst's numbers
 // once the library has settled after it, until it is killed:
 //   measurement_writer <data root> <first number>
+// With "exit" after them it logs a second burst once the first is stored and ends at once, while the
+// library is still storing it.
 #include <unistd.h>
 
 #include <chrono>
@@ -29,10 +31,19 @@ bool report(long number) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) return 2;
+    if (argc != 3 && !(argc == 4 && std::string(argv[3]) == "exit")) return 2;
     platform::DataRoot::setPath(argv[1]);
     long next = std::atol(argv[2]);
     analytics::DZRApp::configure();
+    if (argc == 4) {
+        // Once the database is open, a second burst is still being stored as the process ends.
+        for (int burst = 0; burst < 2; ++burst) {
+            for (long i = 0; i < kBurst * 8; ++i)
+                analytics::ROVEruzovaza::logEventWithName("exit_test", {{"seq", next++}});
+            if (burst == 0) waitUntilSettled();
+        }
+        return 0;
+    }
     for (;;) {
         const long first = next;
         for (long i = 0; i < kBurst; ++i)
