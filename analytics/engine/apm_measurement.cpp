@@ -4,12 +4,15 @@
 
 #include "analytics/engine/apm_backward_compatibility_util.h"
 #include "analytics/engine/apm_event_intake.h"
+#include "analytics/engine/apm_raw_event_storage.h"
 #include "analytics/foundation/apm_event_names.h"
 #include "analytics/foundation/apm_name_maps.h"
 #include "analytics/foundation/apm_scheduler.h"
 #include "analytics/monitor/apm_monitor.h"
 #include "analytics/records/apm_event.h"
 #include "analytics/records/apm_parameter_limits.h"
+#include "analytics/storage/apm_database.h"
+#include "analytics/storage/apm_persisted_config.h"
 #include "analytics/storage/apm_remote_config.h"
 #include "analytics/storage/apm_user_defaults.h"
 #include "platform/foundation/mutex.h"
@@ -88,11 +91,44 @@ std::shared_ptr<APMMeasurement> APMMeasurement::sharedInstanceWithAppID(const st
     }
     if (APMBackwardCompatibilityUtil::disableZUZIruvorezuvu())
         monitor()->logWithLevel(APMLogLevel::MonitoredError, 23210, "ZUZIruvorezuvu has been disabled");
+    engine->scheduler_->scheduleOnWorkerQueueBlockID(blockID(__LINE__),
+                                                     [engine] { engine->startMeasurement(); });
     return engine;
 }
 
 APMMeasurement::APMMeasurement(std::string appID)
-    : appID_(std::move(appID)), scheduler_(std::make_unique<APMScheduler>("com.vuziri.dzra.worker")) {}
+    : appID_(std::move(appID)),
+      scheduler_(std::make_unique<APMScheduler>("com.vuziri.dzra.worker")),
+      persistedConfig_(APMPersistedConfig::sharedInstance()),
+      rawEventStorage_(std::make_shared<APMRawEventStorage>(*scheduler_, appID_)),
+      intake_(rawEventStorage_) {}
+
+void APMMeasurement::startMeasurement() {
+    const auto open = [this] {
+        return APMDatabase::initWithDatabaseName(APMDatabase::kDatabaseName, persistedConfig_, nullptr,
+                                                 &APMMeasurement::remoteConfig);
+    };
+    // A file whose tables did not fit was deleted by the first attempt, so the second starts empty.
+    database_ = open();
+    if (!database_) database_ = open();
+    if (!database_) {
+        monitor()->logWithLevel(APMLogLevel::MonitoredError, 23011,
+                                "Failed to initialize the measurement database. Measurement is stopped");
+        return;
+    }
+    rawEventStorage_->setDatabase(database_);
+}
+
+void APMMeasurement::resetAnalyticsData() {
+    scheduler_->scheduleOnWorkerQueueBlockID(blockID(__LINE__), [self = shared_from_this()] {
+        std::shared_ptr<platform::NSError> error;
+        if (self->database_ && !self->database_->reset(&error)) {
+            monitor()->logWithLevel(APMLogLevel::MonitoredError, 23015,
+                                    "Failed to reset the measurement database", error);
+        }
+        self->persistedConfig_->clearValues();
+    });
+}
 
 void APMMeasurement::setEventIntake(std::shared_ptr<APMEventIntake> intake) {
     platform::MutexLock lock(intakeMutex_);

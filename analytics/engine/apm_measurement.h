@@ -8,8 +8,11 @@
 
 namespace analytics {
 
+class APMDatabase;
 class APMEventIntake;
 class APMMonitor;
+class APMPersistedConfig;
+class APMRawEventStorage;
 class APMRemoteConfig;
 class APMScheduler;
 
@@ -27,13 +30,22 @@ public:
     static void setRemoteConfig(std::shared_ptr<APMRemoteConfig> config);
     // The engine, or nullptr (with a warning) before it was made.
     static std::shared_ptr<APMMeasurement> sharedInstance();
-    // Makes the engine once; later calls answer the engine made first.
+    // Makes the engine once; later calls answer the engine made first. Measurement then starts on the
+    // worker queue: the measurement database is opened (a second attempt when the first fails; after two
+    // failures measurement stays stopped and events are not stored).
     static std::shared_ptr<APMMeasurement> sharedInstanceWithAppID(const std::string& appID);
 
     const std::string& appID() const { return appID_; }
     APMScheduler& scheduler() const { return *scheduler_; }
 
-    // Where taken-in events go on. Without one they end here, logged in debug mode.
+    // The open measurement database; null before measurement started or when it could not start. Worker
+    // queue only.
+    const std::shared_ptr<APMDatabase>& database() const { return database_; }
+    // On the worker queue: the database deleted and made anew, the persisted state cleared.
+    void resetAnalyticsData();
+
+    // Where taken-in events go on: the engine's own storage of raw events unless replaced. Without one
+    // they end here, logged in debug mode.
     void setEventIntake(std::shared_ptr<APMEventIntake> intake) EXCLUDES(intakeMutex_);
     // Takes an event in: on the worker queue it becomes a record, which goes to the intake.
     void logEventWithOrigin(const std::string& origin, bool isPublicEvent, const std::string& name, double timestamp,
@@ -41,11 +53,15 @@ public:
 
 private:
     explicit APMMeasurement(std::string appID);
+    void startMeasurement();
     void takeEvent(const std::string& origin, bool isPublicEvent, const std::string& name, double timestamp,
                    const APMObjectParameters& parameters) EXCLUDES(intakeMutex_);
 
     const std::string appID_;
     const std::unique_ptr<APMScheduler> scheduler_;
+    const std::shared_ptr<APMPersistedConfig> persistedConfig_;
+    const std::shared_ptr<APMRawEventStorage> rawEventStorage_;
+    std::shared_ptr<APMDatabase> database_;  // worker queue only
     platform::Mutex intakeMutex_;
     std::shared_ptr<APMEventIntake> intake_ GUARDED_BY(intakeMutex_);
 };

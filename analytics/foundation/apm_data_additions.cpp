@@ -2,9 +2,12 @@
 
 #include <openssl/evp.h>
 
+#include "analytics/foundation/apm_crypto_setup.h"
+
 namespace analytics {
 
 APMBytes apm_MD5Data(std::string_view bytes) {
+    APMSetUpCrypto();
     APMBytes digest(EVP_MAX_MD_SIZE);
     unsigned int length = 0;
     if (EVP_Digest(bytes.data(), bytes.size(), digest.data(), &length, EVP_md5(), nullptr) != 1) return {};

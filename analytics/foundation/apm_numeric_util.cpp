@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "analytics/foundation/apm_crypto_setup.h"
 #include "analytics/monitor/apm_monitor.h"
 
 namespace analytics {
@@ -61,6 +62,7 @@ std::optional<APMDecimalNumber> APMDecimalNumberFromString(const std::string& te
 }
 
 std::int64_t APMNumericUtil::randomInt64() {
+    APMSetUpCrypto();
     std::uint64_t bits = 0;
     if (RAND_bytes(reinterpret_cast<unsigned char*>(&bits), sizeof bits) != 1) {
         APMMonitor::sharedInstance()->logWithLevel(APMLogLevel::SilentWarning, 26004,

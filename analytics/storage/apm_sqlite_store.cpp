@@ -300,17 +300,6 @@ int APMSqliteStore::bindValue(sqlite3_stmt* statement, int index, const Value& v
     }
 }
 
-bool APMSqliteStore::bindRecord(const Record& record, sqlite3_stmt* statement, APMErrorOut error) {
-    int index = 1;
-    for (const auto& [column, value] : record) {
-        if (bindValue(statement, index++, value) != SQLITE_OK) {
-            setDatabaseError(error, "bind values");
-            return false;
-        }
-    }
-    return true;
-}
-
 bool APMSqliteStore::isColumnValue(const Value& value) {
     switch (value.kind()) {
         case Value::Kind::Date:
@@ -367,15 +356,20 @@ std::optional<Value> APMSqliteStore::valueAtColumn(int column, sqlite3_stmt* sta
 }
 
 bool APMSqliteStore::beginTransaction() {
-    return sqlite3_exec(sqliteHandle_, "BEGIN EXCLUSIVE TRANSACTION", nullptr, nullptr, nullptr) == SQLITE_OK;
+    return stepCachedStatement("BEGIN EXCLUSIVE TRANSACTION");
 }
 
 bool APMSqliteStore::endTransaction() {
-    return sqlite3_exec(sqliteHandle_, "END TRANSACTION", nullptr, nullptr, nullptr) == SQLITE_OK;
+    return stepCachedStatement("END TRANSACTION");
 }
 
 bool APMSqliteStore::rollbackTransaction() {
-    return sqlite3_exec(sqliteHandle_, "ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK;
+    return stepCachedStatement("ROLLBACK");
+}
+
+bool APMSqliteStore::stepCachedStatement(const std::string& sql) {
+    StatementLoan statement(*this, sql, {}, nullptr);
+    return statement.get() && sqlite3_step(statement.get()) == SQLITE_DONE;
 }
 
 bool APMSqliteStore::performTransactionWithError(APMErrorOut error, const TransactionBlock& block) {

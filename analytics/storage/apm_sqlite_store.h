@@ -165,18 +165,13 @@ private:
     void finalizeAndClearStatements();
     // Binds one value at a 1-based index; SQLITE_MISMATCH for a value of no column type.
     static int bindValue(sqlite3_stmt* statement, int index, const platform::Value& value);
-    // Binds the record's values in its column order.
-    bool bindRecord(const Record& record, sqlite3_stmt* statement, APMErrorOut error);
     // Text, a number, data or null: what a column can hold.
     static bool isColumnValue(const platform::Value& value);
+    // Transactions begin, end and roll back through cached statements, like every other statement.
     bool beginTransaction();
     bool endTransaction();
     bool rollbackTransaction();
-    sqlite3_stmt* upsertStatementForRecord(const Record& record, const std::string& tableName,
-                                           APMErrorOut error);
-    sqlite3_stmt* updateStatementForRecord(const Record& record, const std::string& tableName,
-                                           const std::string& columnName, const platform::Value& columnValue,
-                                           APMErrorOut error);
+    bool stepCachedStatement(const std::string& sql);
     // Runs a statement from the cache to its end; a failed step is code 3 for `operation`.
     bool runStatementForQuery(const std::string& query, const Values& parameterValues,
                               const std::string& operation, APMErrorOut error);

@@ -38,31 +38,24 @@ bool APMSqliteStore::upsertRecord(const Record& record, const std::string& table
         !isOpen(error, "Upsert record failed. Database not open.")) {
         return false;
     }
-    sqlite3_stmt* statement = upsertStatementForRecord(record, tableName, error);
-    return statement && executeSQLStatement(statement, error);
-}
-
-sqlite3_stmt* APMSqliteStore::upsertStatementForRecord(const Record& record, const std::string& tableName,
-                                                       APMErrorOut error) {
     std::string columns;
     std::string markers;
+    Values values;
+    values.reserve(record.size());
     for (const auto& [column, value] : record) {
         if (!isColumnValue(value)) {
             log(APMLogLevel::MonitoredWarning, 34020, "Record has value of unexpected type");
-            return nullptr;
+            return false;
         }
         columns += column + ", ";
         markers += "?, ";
+        values.push_back(value);
     }
     columns.replace(columns.size() - 2, 2, ") VALUES (");
     markers.replace(markers.size() - 2, 2, ");");
-    sqlite3_stmt* statement =
-        prepareSQL("INSERT OR REPLACE INTO " + tableName + " (" + columns + markers, error);
-    if (statement && !bindRecord(record, statement, error)) {
-        sqlite3_finalize(statement);
-        return nullptr;
-    }
-    return statement;
+    // The same columns give the same text, so a table's writes share one cached statement.
+    return runStatementForQuery("INSERT OR REPLACE INTO " + tableName + " (" + columns + markers, values,
+                                "execute statement", error);
 }
 
 bool APMSqliteStore::updateRecord(const Record& record, const std::string& tableName,
@@ -75,37 +68,23 @@ bool APMSqliteStore::updateRecord(const Record& record, const std::string& table
         !isOpen(error, "Update record failed. Database not open.")) {
         return false;
     }
-    sqlite3_stmt* statement = updateStatementForRecord(record, tableName, columnName, *columnValue, error);
-    return statement && executeSQLStatement(statement, error);
-}
-
-sqlite3_stmt* APMSqliteStore::updateStatementForRecord(const Record& record, const std::string& tableName,
-                                                       const std::string& columnName,
-                                                       const Value& columnValue, APMErrorOut error) {
     std::string assignments;
+    Values values;
+    values.reserve(record.size() + 1);
     for (const auto& [column, value] : record) {
         if (!isColumnValue(value)) {
             log(APMLogLevel::MonitoredWarning, 34021, "Record has value of unexpected type (update)");
             APMCheckCondition(false, error, 1,
                               "Failed to bind parameter of unexpected type to update statement");
-            return nullptr;
+            return false;
         }
         assignments += column + "=?,";
+        values.push_back(value);
     }
     assignments.pop_back();
-    sqlite3_stmt* statement =
-        prepareSQL("UPDATE " + tableName + " SET " + assignments + " WHERE " + columnName + "=?", error);
-    if (!statement) return nullptr;
-    if (!bindRecord(record, statement, error)) {
-        sqlite3_finalize(statement);
-        return nullptr;
-    }
-    if (bindValue(statement, static_cast<int>(record.size() + 1), columnValue) != SQLITE_OK) {
-        setDatabaseError(error, "bind values");
-        sqlite3_finalize(statement);
-        return nullptr;
-    }
-    return statement;
+    values.push_back(*columnValue);
+    return runStatementForQuery("UPDATE " + tableName + " SET " + assignments + " WHERE " + columnName + "=?",
+                                values, "execute statement", error);
 }
 
 bool APMSqliteStore::updateAllRecordsInTableWithName(const std::string& tableName,
@@ -145,23 +124,12 @@ bool APMSqliteStore::deleteRecordFromTableWithName(const std::string& tableName,
                                                    const std::string& columnName,
                                                    const std::optional<Value>& columnValue,
                                                    APMErrorOut error) {
-    if (!APMCheckCondition(!tableName.empty(), error, 1, "Received empty table name for delete record") ||
-        !APMCheckCondition(!columnName.empty(), error, 1, "Received empty column for delete record") ||
-        !APMCheckCondition(columnValue.has_value(), error, 1, "Received nil value for delete record") ||
-        !isOpen(error, "Delete record failed. Database not open.")) {
-        return false;
-    }
-    sqlite3_stmt* statement = prepareSQL("DELETE FROM " + tableName + " WHERE " + columnName + "=?", error);
-    if (!statement) return false;
-    const Values values{*columnValue};
-    if (!bindValues(values, statement, error)) {
-        sqlite3_finalize(statement);
-        return false;
-    }
-    const bool done = sqlite3_step(statement) == SQLITE_DONE;
-    if (!done) setDatabaseError(error, "delete record");
-    sqlite3_finalize(statement);
-    return done;
+    return APMCheckCondition(!tableName.empty(), error, 1, "Received empty table name for delete record") &&
+           APMCheckCondition(!columnName.empty(), error, 1, "Received empty column for delete record") &&
+           APMCheckCondition(columnValue.has_value(), error, 1, "Received nil value for delete record") &&
+           isOpen(error, "Delete record failed. Database not open.") &&
+           runStatementForQuery("DELETE FROM " + tableName + " WHERE " + columnName + "=?", {*columnValue},
+                                "delete record", error);
 }
 
 std::optional<std::int64_t> APMSqliteStore::deleteRecordsFromTableWithName(const std::string& tableName,

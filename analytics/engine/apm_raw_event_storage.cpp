@@ -1,0 +1,76 @@
+#include "analytics/engine/apm_raw_event_storage.h"
+
+#include "analytics/foundation/apm_name_maps.h"
+#include "analytics/foundation/apm_scheduler.h"
+#include "analytics/monitor/apm_monitor.h"
+#include "analytics/storage/apm_database.h"
+
+namespace analytics {
+
+namespace {
+
+std::shared_ptr<APMMonitor> monitor() {
+    return APMMonitor::sharedInstance();
+}
+
+}  // namespace
+
+APMRawEventStorage::APMRawEventStorage(APMScheduler& scheduler, std::string appID)
+    : scheduler_(scheduler), metadata_(std::move(appID)) {}
+
+void APMRawEventStorage::setDatabase(std::shared_ptr<APMDatabase> database) {
+    database_ = std::move(database);
+}
+
+void APMRawEventStorage::takeEvent(const APMEvent& event) {
+    pending_.push_back(event);
+    if (storeScheduled_) return;
+    storeScheduled_ = true;
+    // Queued behind the events already waiting, so that they are stored together.
+    scheduler_.scheduleOnWorkerQueueBlockID("APMRawEventStorage:storePendingEvents",
+                                            [weakSelf = weak_from_this()] {
+                                                if (auto self = weakSelf.lock()) self->storePendingEvents();
+                                            });
+}
+
+void APMRawEventStorage::storePendingEvents() {
+    std::vector<APMEvent> events;
+    events.swap(pending_);
+    storeScheduled_ = false;
+    if (!database_) {
+        monitor()->logWithLevel(APMLogLevel::Debug, 23012, "Measurement database is not open. Events dropped",
+                                static_cast<std::int64_t>(events.size()));
+        return;
+    }
+    if (!metadata_.update()) {
+        monitor()->logWithLevel(APMLogLevel::MonitoredError, 23013,
+                                "Failed to make event metadata. Events dropped",
+                                static_cast<std::int64_t>(events.size()));
+        return;
+    }
+    if (storeEvents(events) || events.size() == 1) return;
+    for (const APMEvent& event : events) storeEvents({event});
+}
+
+bool APMRawEventStorage::storeEvents(const std::vector<APMEvent>& events) {
+    return database_->performTransaction([&] {
+        for (const APMEvent& event : events) {
+            if (!storeEvent(event)) return false;
+        }
+        return true;
+    });
+}
+
+bool APMRawEventStorage::storeEvent(const APMEvent& event) {
+    std::shared_ptr<platform::NSError> error;
+    if (database_->insertIfNotExistsRawEventMetadata(metadata_.bundle(), &error) &&
+        database_->deleteRawEventsOverAbsoluteLimit(&error) &&
+        database_->insertRawEvent(event, metadata_.fingerprint(), event.isRealtime(), &error)) {
+        return true;
+    }
+    monitor()->logWithLevel(APMLogLevel::MonitoredError, 23014, "Failed to store event. Event name, error",
+                            APMLoggableEventName(event.name()), error);
+    return false;
+}
+
+}  // namespace analytics

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "analytics/engine/apm_event_intake.h"
+#include "analytics/engine/apm_raw_event_metadata.h"
+#include "analytics/records/apm_event.h"
+
+namespace analytics {
+
+class APMDatabase;
+class APMScheduler;
+
+// The engine's own intake: every event it takes in is stored as a raw event with the fingerprint of the
+// metadata in force. The events waiting on the worker queue together are stored in one transaction,
+// each with the same three steps as alone: its metadata stored unless known, the oldest events trimmed
+// to make room, the event inserted. Should that transaction fail, they are stored again one transaction
+// each, so an event that cannot be stored costs only itself. Everything runs on the worker queue.
+class APMRawEventStorage final : public APMEventIntake,
+                                 public std::enable_shared_from_this<APMRawEventStorage> {
+public:
+    APMRawEventStorage(APMScheduler& scheduler, std::string appID);
+
+    // Where events are stored from now on; without a database they are dropped.
+    void setDatabase(std::shared_ptr<APMDatabase> database);
+    void takeEvent(const APMEvent& event) override;
+
+private:
+    void storePendingEvents();
+    bool storeEvents(const std::vector<APMEvent>& events);
+    bool storeEvent(const APMEvent& event);
+
+    APMScheduler& scheduler_;
+    APMRawEventMetadata metadata_;
+    std::shared_ptr<APMDatabase> database_;
+    std::vector<APMEvent> pending_;
+    bool storeScheduled_ = false;
+};
+
+}  // namespace analytics

@@ -1,0 +1,219 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analytics/messages/proto/apm_messages.h"
+#include "analytics/monitor/apm_error_additions.h"
+#include "analytics/records/apm_app_metadata.h"
+#include "analytics/records/apm_daily_counts.h"
+#include "analytics/records/apm_raw_event_data.h"
+#include "analytics/storage/apm_queued_bundle.h"
+#include "analytics/storage/apm_sqlite_store.h"
+
+namespace analytics {
+
+class APMPersistedConfig;
+class APMRemoteConfig;
+
+// The measurement database: one SQLite file in the library's folder holding the raw events waiting to
+// be bundled, the compressed bundles waiting to be uploaded, the bundle bookkeeping and daily counts,
+// the stored server configuration and the tables of counters, user properties, audiences and
+// conditional properties. It has no lock: the engine calls it from its worker queue only, and it is the
+// only writer of its file.
+//
+// Failures answer false or nothing with an error of the library's domain: code 1 for a bad argument,
+// 2 for an operation that could not be carried out, 3 for a record that could not be converted (the
+// store's own errors pass through unchanged).
+class APMDatabase {
+public:
+    using Record = APMSqliteStore::Record;
+    using Values = APMSqliteStore::Values;
+    using RemoteConfigSource = std::function<std::shared_ptr<APMRemoteConfig>()>;
+    template <typename T>
+    using CreateDataTypeBlock = std::function<std::optional<T>(const Record&, APMErrorOut)>;
+
+    static constexpr const char* kDatabaseName = "vuziri-app-measurement.sql";
+    static constexpr std::int64_t kRawEventsMetadataTableLimit = 100000;
+    static constexpr std::int64_t kRawEventsReadLimit = 1000;
+
+    // Opens (making it when needed) the file of that name in the library's folder. A file whose tables
+    // do not fit is deleted, so a second attempt starts empty; any other failure keeps the file.
+    // `remoteConfig` answers the engine's active configuration, whose limits the raw events and the
+    // queue follow.
+    static std::shared_ptr<APMDatabase> initWithDatabaseName(
+        const std::string& name, std::shared_ptr<APMPersistedConfig> persistedConfig, APMErrorOut error,
+        RemoteConfigSource remoteConfig = nullptr);
+    APMDatabase(const APMDatabase&) = delete;
+    APMDatabase& operator=(const APMDatabase&) = delete;
+
+    const std::shared_ptr<APMSqliteStore>& sqliteStore() const { return sqliteStore_; }
+
+    // Deletes the file and opens it afresh.
+    bool reset(APMErrorOut error);
+    // Runs the block in one exclusive transaction: committed when it answers true.
+    bool performTransaction(const std::function<bool()>& block);
+    bool ensureAllTables();
+    // `context` names the occasion in the logs ("Init", "Reset").
+    bool initializeDatabaseResourcesWithContext(const std::string& context, const std::string& databasePath,
+                                                APMErrorOut error);
+    bool initializeAppMetadata();
+
+    // The generic record operations every typed one is built on. A block answering nothing skips its row.
+    template <typename T>
+    std::optional<std::vector<T>> allDataTypesFromTableWithName(const std::string& tableName,
+                                                                std::int64_t tableLimit, APMErrorOut error,
+                                                                const CreateDataTypeBlock<T>& block);
+    template <typename T>
+    std::optional<std::vector<T>> dataTypesFromTableWithName(
+        const std::string& tableName, const std::string& columnName,
+        const std::optional<platform::Value>& columnValue, APMErrorOut error,
+        const CreateDataTypeBlock<T>& block);
+    bool insertDataType(const Record& dataType, const std::string& tableName, APMErrorOut error);
+    // A new key only while the table holds fewer rows than its limit; a replacement always.
+    bool upsertDataType(const Record& dataType, const std::string& tableName, const std::string& columnName,
+                        const std::optional<platform::Value>& columnValue, std::int64_t tableLimit,
+                        APMErrorOut error);
+    bool updateDataType(const Record& dataType, const std::string& tableName, const std::string& columnName,
+                        const std::optional<platform::Value>& columnValue, APMErrorOut error);
+
+    // The one row of "app_metadata": bundle bookkeeping, daily counts and the server configuration.
+    std::optional<APMAppMetadata> queryAppMetadata(APMErrorOut error);
+    bool updateAppMetadata(const std::optional<APMAppMetadata>& appMetadata, APMErrorOut error);
+    // Counts of another day than the stored one are the caller's to reset; unset counts read 0.
+    std::optional<APMDailyCounts> dailyCounts(APMErrorOut error);
+    bool updateDailyCounts(const std::optional<APMDailyCounts>& dailyCounts, APMErrorOut error);
+    bool updateRemoteConfig(const APMPBMeasurementConfig* config, APMErrorOut error);
+    bool updateRemoteConfigSuccessfulTimestamp(double timestamp, APMErrorOut error);
+    // Nothing without an error when none is stored.
+    std::shared_ptr<APMPBMeasurementConfig> queryMeasurementConfigWithError(APMErrorOut error);
+    std::optional<double> lastRemoteConfigUpdateTimestamp(APMErrorOut error);
+
+    // Raw events, each stored with the fingerprint of the bundle metadata in force when it was logged.
+    bool insertIfNotExistsRawEventMetadata(const APMPBMeasurementBundle* metadata, APMErrorOut error);
+    std::shared_ptr<APMPBMeasurementBundle> queryRawEventsMetadataWithFingerprint(std::int64_t fingerprint,
+                                                                                  APMErrorOut error);
+    bool deleteRawEventMetadataWithMetadataFingerprint(std::int64_t fingerprint, APMErrorOut error);
+    bool deleteUnusedRawEventsMetadata(APMErrorOut error);
+    std::optional<bool> isRawEventsTableEmpty(APMErrorOut error);
+    bool insertRawEvent(const std::optional<APMEvent>& event, std::int64_t metadataFingerprint,
+                        bool isRealtime, APMErrorOut error);
+    std::optional<double> queryLatestRawEventTime(APMErrorOut error);
+    // The oldest events of the fingerprint, at most kRawEventsReadLimit, as far as `filter` takes them.
+    // Rows that cannot be read are deleted (they could never be uploaded) and logged.
+    std::optional<std::vector<APMRawEventData>> rawEventsWithMetadataFingerprint(
+        std::int64_t fingerprint, APMErrorOut error, const APMSqliteStore::RecordFilter& filter);
+    std::optional<bool> containsRawEventWithMetadataFingerprint(std::int64_t fingerprint, APMErrorOut error);
+    // The bundled events of one fingerprint: those up to `maxRowID`. Events of other fingerprints that
+    // arrived in between stay.
+    bool deleteRawEventsWithMaxRowID(std::int64_t maxRowID, std::int64_t metadataFingerprint,
+                                     APMErrorOut error);
+    // Keeps the newest maxEventsStored − 1 events, making room for one more; answers the number deleted.
+    std::optional<std::int64_t> deleteRawEventsOverAbsoluteLimit(APMErrorOut error);
+    bool deleteStaleRawEventsDataOlderThanMaxAge(double maxAge, APMErrorOut error);
+    // The fingerprint of the oldest event; nothing without an error when there is none.
+    std::optional<std::int64_t> nextMetadataFingerprintToProcess(APMErrorOut error);
+    std::optional<APMRawEventData> rawEventDataFromDictionary(const Record& record, APMErrorOut error);
+    std::optional<bool> containsRealtimeRawEventsWithError(APMErrorOut error);
+
+    // The upload queue of gzip-compressed bundles.
+    std::optional<bool> isQueuedBundleTableEmpty(APMErrorOut error);
+    bool insertBundle(const APMPBMeasurementBundle* bundle, bool isRealtime, APMErrorOut error);
+    // Never beyond 2147483647.
+    bool incrementRetryCounterForBundlesWithIDs(const Values& rowIDs, APMErrorOut error);
+    // The oldest bundles, at most `countLimit`, while their uncompressed sizes add up to at most
+    // `sizeLimit` bytes; the first one always. Rows that cannot be read are deleted and logged.
+    std::optional<std::vector<APMQueuedBundle>> queryBundlesWithCountLimit(std::int64_t countLimit,
+                                                                           std::int64_t sizeLimit,
+                                                                           APMErrorOut error);
+    std::optional<std::vector<APMQueuedBundle>> queryBundlesWithRowIDs(const Values& rowIDs,
+                                                                       APMErrorOut error);
+    bool deleteBundlesWithRowIDs(const Values& rowIDs, APMErrorOut error);
+    // Deletes raw events and bundles older than maxQueueTime once every databaseDeleteStaleBundlesInterval;
+    // answers whether it did.
+    std::optional<bool> maybeDeleteStaleData(APMErrorOut error);
+    bool deleteStaleBundlesOlderThanMaxAge(double maxAge, APMErrorOut error);
+    std::optional<double> queryLatestBundleTime(APMErrorOut error);
+    std::optional<bool> containsRealtimeBundlesWithError(APMErrorOut error);
+
+private:
+    APMDatabase(std::shared_ptr<APMPersistedConfig> persistedConfig, RemoteConfigSource remoteConfig);
+
+    bool ensureAllTables(APMErrorOut error);
+    std::shared_ptr<APMRemoteConfig> remoteConfig() const;
+    double midnightOffset() const;
+    std::optional<std::vector<Record>> recordsFromTable(const std::string& tableName,
+                                                        const std::string& condition, const Values& values,
+                                                        APMErrorOut error);
+    bool upsertRecord(const Record& record, const std::string& tableName, APMErrorOut error);
+    std::optional<bool> booleanForQuery(const std::string& query, const Values& values, APMErrorOut error);
+    std::optional<double> doubleForQuery(const std::string& query, APMErrorOut error);
+    std::optional<std::int64_t> deleteRawEvents(const std::string& condition, const Values& values,
+                                                APMErrorOut error);
+    std::optional<std::int64_t> rawEventCount(APMErrorOut error);
+    void deleteUnreadableRows(const std::string& tableName, const Values& rowIDs, std::int64_t logCode,
+                              const char* message);
+    std::optional<std::vector<APMQueuedBundle>> queuedBundles(const std::vector<Record>& records,
+                                                              std::optional<std::int64_t> sizeLimit);
+
+    template <typename T>
+    static std::vector<T> converted(const std::vector<Record>& records, const CreateDataTypeBlock<T>& block) {
+        std::vector<T> dataTypes;
+        for (const auto& record : records) {
+            std::shared_ptr<platform::NSError> ignored;
+            if (auto dataType = block(record, &ignored)) dataTypes.push_back(std::move(*dataType));
+        }
+        return dataTypes;
+    }
+
+    std::shared_ptr<APMSqliteStore> sqliteStore_;
+    const std::shared_ptr<APMPersistedConfig> persistedConfig_;
+    const RemoteConfigSource remoteConfig_;
+    // The number of raw events while every change to them has passed through here; forgotten whenever a
+    // change may have been undone (a failed write or transaction, a reset), then counted again. It lets
+    // the trim before each insert skip its scan of the table.
+    std::optional<std::int64_t> knownRawEventCount_;
+};
+
+template <typename T>
+std::optional<std::vector<T>> APMDatabase::allDataTypesFromTableWithName(
+    const std::string& tableName, std::int64_t tableLimit, APMErrorOut error,
+    const CreateDataTypeBlock<T>& block) {
+    if (!APMCheckCondition(static_cast<bool>(block), error, 1, "Received nil block to get all data types"))
+        return std::nullopt;
+    const auto records =
+        recordsFromTable(tableName, "ORDER BY rowid LIMIT " + std::to_string(tableLimit), {}, error);
+    if (!records) return std::nullopt;
+    return converted(*records, block);
+}
+
+template <typename T>
+std::optional<std::vector<T>> APMDatabase::dataTypesFromTableWithName(
+    const std::string& tableName, const std::string& columnName,
+    const std::optional<platform::Value>& columnValue, APMErrorOut error,
+    const CreateDataTypeBlock<T>& block) {
+    if (!APMCheckCondition(!tableName.empty(), error, 1,
+                           "Received empty table name to create data type from table") ||
+        !APMCheckCondition(!columnName.empty(), error, 1,
+                           "Received empty column name to create data type from table") ||
+        !APMCheckCondition(columnValue.has_value(), error, 1,
+                           "Received nil column value to create data type from table") ||
+        !APMCheckCondition(static_cast<bool>(block), error, 2,
+                           "Received nil block to create data type from table")) {
+        return std::nullopt;
+    }
+    const auto records = recordsFromTable(tableName, "WHERE " + columnName + " = ?", {*columnValue}, error);
+    if (!records) return std::nullopt;
+    auto dataTypes = converted(*records, block);
+    if (!records->empty() && dataTypes.empty()) {
+        APMSetError(error, 2, "Failed to initialize data types from dictionaries");
+        return std::nullopt;
+    }
+    return dataTypes;
+}
+
+}  // namespace analytics

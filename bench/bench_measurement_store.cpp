@@ -1,0 +1,271 @@
+// Events stored end to end: logged through the public interface, taken in by the engine and stored as
+// raw events, timed until the library has settled. Beside it, plain SQLite doing the same three
+// statements per event (metadata lookup, trim, insert) on the same schema and in transactions of the
+// size the engine made, with the trim counted as the engine counts it and with the trim's plain SQL.
+// Measured at 0, 10,000 and 100,000 stored events (100,000 is the default limit, so every insert trims).
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "analytics/engine/apm_measurement.h"
+#include "analytics/foundation/apm_data_additions.h"
+#include "analytics/foundation/apm_scheduler.h"
+#include "analytics/foundation/apm_storage_paths.h"
+#include "analytics/interface/dzr_app.h"
+#include "analytics/interface/rov_eruzovaza.h"
+#include "analytics/messages/nano_field_access.h"
+#include "analytics/records/apm_event.h"
+#include "analytics/storage/apm_database.h"
+#include "platform/foundation/data_root.h"
+#include "platform/foundation/pending_work.h"
+
+namespace {
+
+using analytics::APMDatabase;
+using platform::Value;
+
+constexpr int kEvents = 20000;
+constexpr std::int64_t kKept = 100000;
+const Value::Dictionary kParameters{{"session", "focus"}, {"minutes", 25}, {"round", 3}, {"volume", 0.75}};
+
+// Events per transaction the engine made at each fill, for the plain runs to use the same.
+std::map<std::int64_t, double>& eventsPerTransaction() {
+    static std::map<std::int64_t, double> measured;
+    return measured;
+}
+
+void waitUntilSettled() {
+    while (!platform::PendingWork::shared().idle())
+        platform::PendingWork::shared().waitForChange(std::chrono::milliseconds(10));
+}
+
+// One data root for the whole run: the engine is made once per process.
+const std::filesystem::path& dataRoot() {
+    static const std::filesystem::path root = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-bench-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) std::abort();
+        platform::DataRoot::setPath(pattern);
+        std::atexit([] { std::filesystem::remove_all(dataRoot()); });
+        return std::filesystem::path(pattern);
+    }();
+    return root;
+}
+
+analytics::APMEvent sampleEvent() {
+    return *analytics::APMEvent::initWithOrigin("app", true, "session_started", 1.7e9, 0,
+                                                analytics::APMObjectParametersFrom(kParameters));
+}
+
+std::shared_ptr<APMPBMeasurementBundle> sampleMetadata() {
+    auto bundle = APMPBMeasurementBundle::initWithBuffer();
+    APMNanoSetStringField(bundle.get(), apmpb_fields::MeasurementBundle::kPlatform, "ios");
+    return bundle;
+}
+
+// Empties the database and stores `rows` events under other metadata, in one transaction.
+bool fill(APMDatabase& database, std::int64_t rows) {
+    const auto metadata = sampleMetadata();
+    const auto event = sampleEvent();
+    return database.reset(nullptr) && database.performTransaction([&] {
+        if (!database.insertIfNotExistsRawEventMetadata(metadata.get(), nullptr)) return false;
+        const auto fingerprint = analytics::apm_64LSBMD5(*metadata->protoBuffer());
+        for (std::int64_t i = 0; i < rows; ++i) {
+            if (!database.insertRawEvent(event, fingerprint, false, nullptr)) return false;
+        }
+        return true;
+    });
+}
+
+int countCommit(void* commits) {
+    static_cast<std::atomic<std::int64_t>*>(commits)->fetch_add(1);
+    return 0;
+}
+
+void BM_EndToEnd(benchmark::State& state) {
+    dataRoot();
+    analytics::DZRApp::configure();
+    waitUntilSettled();
+    const auto engine = analytics::APMMeasurement::sharedInstance();
+    if (!engine) return state.SkipWithError("no engine");
+    const std::int64_t rows = state.range(0);
+    std::atomic<std::int64_t> commits{0};
+    for (auto _ : state) {
+        state.PauseTiming();
+        bool filled = false;
+        engine->scheduler().dispatchSyncOnWorkerQueueBlockID("bench", [&] {
+            filled = engine->database() && fill(*engine->database(), rows);
+            if (filled)
+                sqlite3_commit_hook(engine->database()->sqliteStore()->sqliteHandle(), countCommit, &commits);
+        });
+        if (!filled) return state.SkipWithError("cannot fill the database");
+        commits = 0;
+        state.ResumeTiming();
+        for (int i = 0; i < kEvents; ++i)
+            analytics::ROVEruzovaza::logEventWithName("session_started", kParameters);
+        waitUntilSettled();
+    }
+    state.SetItemsProcessed(state.iterations() * kEvents);
+    const double perTransaction = commits ? static_cast<double>(kEvents) / static_cast<double>(commits) : 1;
+    eventsPerTransaction()[rows] = perTransaction;
+    state.counters["events_per_transaction"] = perTransaction;
+}
+
+enum class Trim { Counted, PlainSQL };
+
+// The same work in plain SQLite: statements prepared once, no records, no queues.
+class PlainStore {
+public:
+    explicit PlainStore(const std::string& name) {
+        const std::string path = analytics::APMMeasurementDirectoryFilePath(name);
+        std::filesystem::remove(path);
+        // The same schema, made by the database itself.
+        if (!APMDatabase::initWithDatabaseName(name, nullptr, nullptr)) return;
+        if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) return;
+        sqlite3_prepare_v2(db_, "SELECT rowid, * FROM raw_events_metadata WHERE metadata_fingerprint = ?", -1,
+                           &metadata_, nullptr);
+        sqlite3_prepare_v2(db_, "SELECT count(1) FROM raw_events", -1, &countStatement_, nullptr);
+        sqlite3_prepare_v2(
+            db_,
+            "DELETE FROM raw_events WHERE rowid IN (SELECT rowid FROM raw_events ORDER BY rowid ASC LIMIT ?)",
+            -1, &trimOldest_, nullptr);
+        sqlite3_prepare_v2(
+            db_,
+            "DELETE FROM raw_events WHERE rowid IN (SELECT rowid FROM raw_events ORDER BY rowid DESC "
+            "LIMIT -1 OFFSET ?)",
+            -1, &trimOffset_, nullptr);
+        sqlite3_prepare_v2(
+            db_,
+            "INSERT OR REPLACE INTO raw_events (data, is_realtime, metadata_fingerprint, name, timestamp) "
+            "VALUES (?, ?, ?, ?, ?)",
+            -1, &insert_, nullptr);
+        auto proto = sampleEvent().protoEvent();
+        APMNanoClearField(proto.get(), apmpb_fields::Event::kName);
+        data_ = *proto->protoBuffer();
+    }
+    ~PlainStore() {
+        for (sqlite3_stmt* statement : {metadata_, countStatement_, trimOldest_, trimOffset_, insert_})
+            sqlite3_finalize(statement);
+        sqlite3_close(db_);
+    }
+
+    bool ready() const {
+        return db_ && metadata_ && countStatement_ && trimOldest_ && trimOffset_ && insert_;
+    }
+
+    bool fill(std::int64_t rows) {
+        if (!exec("DELETE FROM raw_events") || !exec("BEGIN")) return false;
+        for (std::int64_t i = 0; i < rows; ++i) insertEvent();
+        count_.reset();
+        return exec("COMMIT");
+    }
+
+    void storeEvents(int events, int perTransaction, Trim trim) {
+        for (int stored = 0; stored < events;) {
+            exec("BEGIN EXCLUSIVE TRANSACTION");
+            for (int i = 0; i < perTransaction && stored < events; ++i, ++stored) {
+                sqlite3_bind_int64(metadata_, 1, 42);
+                while (sqlite3_step(metadata_) == SQLITE_ROW) {
+                }
+                sqlite3_reset(metadata_);
+                trim == Trim::Counted ? trimCounted() : trimPlain();
+                insertEvent();
+            }
+            exec("END TRANSACTION");
+        }
+    }
+
+private:
+    bool exec(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+
+    void insertEvent() {
+        sqlite3_bind_blob(insert_, 1, data_.data(), static_cast<int>(data_.size()), SQLITE_STATIC);
+        sqlite3_bind_int64(insert_, 2, 0);
+        sqlite3_bind_int64(insert_, 3, 42);
+        sqlite3_bind_text(insert_, 4, "session_started", -1, SQLITE_STATIC);
+        sqlite3_bind_double(insert_, 5, 1.7e9);
+        sqlite3_step(insert_);
+        sqlite3_reset(insert_);
+        if (count_) ++*count_;
+    }
+
+    void trimCounted() {
+        if (!count_) {
+            sqlite3_step(countStatement_);
+            count_ = sqlite3_column_int64(countStatement_, 0);
+            sqlite3_reset(countStatement_);
+        }
+        if (*count_ < kKept) return;
+        sqlite3_bind_int64(trimOldest_, 1, *count_ - (kKept - 1));
+        sqlite3_step(trimOldest_);
+        sqlite3_reset(trimOldest_);
+        *count_ -= sqlite3_changes(db_);
+    }
+
+    void trimPlain() {
+        sqlite3_bind_int64(trimOffset_, 1, kKept - 1);
+        sqlite3_step(trimOffset_);
+        sqlite3_reset(trimOffset_);
+        count_.reset();
+    }
+
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* metadata_ = nullptr;
+    sqlite3_stmt* countStatement_ = nullptr;
+    sqlite3_stmt* trimOldest_ = nullptr;
+    sqlite3_stmt* trimOffset_ = nullptr;
+    sqlite3_stmt* insert_ = nullptr;
+    std::optional<std::int64_t> count_;
+    Value::Data data_;
+};
+
+void BM_PlainSqlite(benchmark::State& state, Trim trim) {
+    dataRoot();
+    PlainStore store("plain-sqlite.sql");
+    if (!store.ready()) return state.SkipWithError("no plain store");
+    const std::int64_t rows = state.range(0);
+    const auto measured = eventsPerTransaction().find(rows);
+    const int perTransaction =
+        measured == eventsPerTransaction().end() ? 1 : std::max(1, static_cast<int>(measured->second + 0.5));
+    // The plain trim walks the whole table for every event, so fewer events keep its run short.
+    const int events = trim == Trim::PlainSQL ? 2000 : kEvents;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (!store.fill(rows)) return state.SkipWithError("cannot fill the plain store");
+        state.ResumeTiming();
+        store.storeEvents(events, perTransaction, trim);
+    }
+    state.SetItemsProcessed(state.iterations() * events);
+    state.counters["events_per_transaction"] = perTransaction;
+}
+
+}  // namespace
+
+BENCHMARK(BM_EndToEnd)
+    ->Arg(0)
+    ->Arg(10000)
+    ->Arg(kKept)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_PlainSqlite, counted_trim, Trim::Counted)
+    ->Arg(0)
+    ->Arg(10000)
+    ->Arg(kKept)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_PlainSqlite, plain_trim, Trim::PlainSQL)
+    ->Arg(0)
+    ->Arg(10000)
+    ->Arg(kKept)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_MAIN();

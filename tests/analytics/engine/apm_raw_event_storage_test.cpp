@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <future>
+
+#include "analytics/engine/apm_measurement.h"
+#include "analytics/foundation/apm_scheduler.h"
+#include "analytics/foundation/apm_storage_paths.h"
+#include "analytics/messages/nano_field_access.h"
+#include "analytics/storage/apm_database.h"
+#include "analytics/storage/apm_persisted_config.h"
+#include "platform/foundation/clock.h"
+#include "platform/foundation/console.h"
+#include "platform/foundation/ns_bundle.h"
+#include "tests/support/temp_data_root.h"
+
+using namespace analytics;
+using platform::Value;
+using Field = apmpb_fields::MeasurementBundle;
+
+namespace {
+
+constexpr const char* kAppID = "1:1234:ios:abcd";
+
+class MeasurementStorage : public ::testing::Test {
+protected:
+    void TearDown() override { clock->runUntilIdle(); }
+
+    std::shared_ptr<APMMeasurement> start() {
+        engine = APMMeasurement::sharedInstanceWithAppID(kAppID);
+        clock->runUntilIdle();
+        return engine;
+    }
+
+    void log(const std::string& name, const Value::Dictionary& parameters = {}) {
+        engine->logEventWithOrigin("app", true, name, 1700000000, APMObjectParametersFrom(parameters));
+    }
+
+    // Runs on the worker queue, where the database lives.
+    template <typename Block>
+    auto onWorkerQueue(Block block) {
+        decltype(block()) result{};
+        engine->scheduler().dispatchSyncOnWorkerQueueBlockID("test", [&] { result = block(); });
+        return result;
+    }
+
+    std::vector<std::string> storedNames() {
+        return onWorkerQueue([&] {
+            std::vector<std::string> names;
+            const auto database = engine->database();
+            const auto fingerprint = database->nextMetadataFingerprintToProcess(nullptr);
+            if (!fingerprint) return names;
+            const auto events = database->rawEventsWithMetadataFingerprint(
+                *fingerprint, nullptr, [](auto, const auto&) { return true; });
+            for (const auto& event : events.value()) names.push_back(event.rawEvent().name());
+            return names;
+        });
+    }
+
+    quorvel::testing::TempDataRoot root;
+    std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
+    platform::Console::Capture capture;
+    const std::string path = APMMeasurementDirectoryFilePath(APMDatabase::kDatabaseName);
+    std::shared_ptr<APMMeasurement> engine;
+};
+
+}  // namespace
+
+TEST_F(MeasurementStorage, TheEngineStoresItsEventsWithTheMetadataOfTheApp) {
+    start();
+    EXPECT_TRUE(std::filesystem::exists(path));
+    log("level_up", {{"level", 3}});
+    log("level_up", {{"level", 4}});
+    clock->runUntilIdle();
+
+    EXPECT_EQ(storedNames(), (std::vector<std::string>{"level_up", "level_up"}));
+    const auto metadata = onWorkerQueue([&] {
+        const auto database = engine->database();
+        return database->queryRawEventsMetadataWithFingerprint(
+            *database->nextMetadataFingerprintToProcess(nullptr), nullptr);
+    });
+    ASSERT_TRUE(metadata);
+    EXPECT_EQ(APMNanoGetString(metadata.get(), Field::kPlatform), "ios");
+    EXPECT_EQ(APMNanoGetString(metadata.get(), Field::kAppId),
+              platform::NSBundle::mainBundle()->bundleIdentifier());
+    EXPECT_EQ(APMNanoGetInt64(metadata.get(), Field::kLibraryVersionAtEvent), 81500);
+    EXPECT_EQ(APMNanoGetString(metadata.get(), Field::kVuziriAppId), kAppID);
+    EXPECT_EQ(onWorkerQueue([&] {
+                  return engine->database()->sqliteStore()->rowCountForTableWithName("raw_events_metadata",
+                                                                                     nullptr);
+              }),
+              1);
+}
+
+TEST_F(MeasurementStorage, ADatabaseThatDoesNotFitIsMadeAnewOnTheSecondAttempt) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    auto store = APMSqliteStore::initWithDatabasePath(path, nullptr);
+    ASSERT_TRUE(
+        store->executeSQL("CREATE TABLE queue (data BLOB NOT NULL, bundle_end_timestamp REAL NOT NULL, "
+                          "owner TEXT NOT NULL)",
+                          nullptr));
+    store.reset();
+    start();
+    clock->runUntilIdle();
+    EXPECT_TRUE(capture.contains("[I-ACS012002]"));
+    ASSERT_TRUE(onWorkerQueue([&] { return engine->database() != nullptr; }));
+    EXPECT_EQ(onWorkerQueue([&] {
+                  return engine->database()->sqliteStore()->columnsForTableWithName("queue", nullptr);
+              })->size(),
+              4u);
+}
+
+// The events that wait together are stored in one transaction; when one of them cannot be stored, the
+// others are stored one by one.
+TEST_F(MeasurementStorage, AnEventThatCannotBeStoredCostsOnlyItself) {
+    start();
+    onWorkerQueue([&] {
+        return engine->database()->sqliteStore()->executeSQL(
+            "CREATE TEMP TRIGGER refuse BEFORE INSERT ON raw_events WHEN NEW.name = 'poison' "
+            "BEGIN SELECT RAISE(ABORT, 'refused'); END",
+            nullptr);
+    });
+    // Held back until all three wait on the worker queue.
+    std::promise<void> release;
+    engine->scheduler().scheduleOnWorkerQueueBlockID("hold",
+                                                     [gate = release.get_future().share()] { gate.wait(); });
+    for (const char* name : {"before", "poison", "after"}) log(name);
+    release.set_value();
+    clock->runUntilIdle();
+
+    EXPECT_EQ(storedNames(), (std::vector<std::string>{"before", "after"}));
+    EXPECT_TRUE(capture.contains("[I-ACS012056] Transaction failed."));
+}
+
+TEST_F(MeasurementStorage, ResetEmptiesTheDatabaseAndThePersistedState) {
+    start();
+    log("level_up");
+    clock->runUntilIdle();
+    const auto persisted = APMPersistedConfig::sharedInstance();
+    persisted->setLastDeleteStaleBundlesTimestamp(5);
+    engine->resetAnalyticsData();
+    clock->runUntilIdle();
+    EXPECT_TRUE(storedNames().empty());
+    EXPECT_EQ(persisted->lastDeleteStaleBundlesTimestamp(), 0);
+    log("after_reset");
+    clock->runUntilIdle();
+    EXPECT_EQ(storedNames(), (std::vector<std::string>{"after_reset"}));
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "analytics/foundation/apm_data_additions.h"
+#include "analytics/messages/nano_field_access.h"
+#include "analytics/records/apm_event.h"
+#include "analytics/storage/apm_database.h"
+#include "analytics/storage/apm_persisted_config.h"
+#include "analytics/storage/apm_remote_config.h"
+#include "platform/foundation/ns_date.h"
+#include "tests/analytics/storage/sqlite_test_support.h"
+
+namespace quorvel::testing {
+
+// A measurement database in a fresh data root, with a persisted state and a remote configuration whose
+// settings each test chooses.
+class MeasurementDatabaseTest : public SqliteStoreTest {
+protected:
+    using Database = analytics::APMDatabase;
+    using Bundle = APMPBMeasurementBundle;
+
+    void TearDown() override { clock->runUntilIdle(); }
+
+    std::shared_ptr<Database> openDatabase(Error* error = nullptr) {
+        return Database::initWithDatabaseName(Database::kDatabaseName, persistedConfig, error,
+                                              [this] { return remoteConfig; });
+    }
+
+    // The configuration's settings by name, as a downloaded configuration would set them.
+    void setSettings(const std::vector<analytics::APMRemoteConfig::SettingText>& settings) {
+        remoteConfig->parseSettings(settings);
+    }
+
+    double now() const { return platform::NSDate::now().timeIntervalSince1970(); }
+
+    static analytics::APMEvent event(const std::string& name,
+                                     const platform::Value::Dictionary& parameters = {},
+                                     double timestamp = 1700000000.5) {
+        return *analytics::APMEvent::initWithOrigin("app", true, name, timestamp, 0,
+                                                    analytics::APMObjectParametersFrom(parameters));
+    }
+
+    // Bundle metadata told apart by its app version.
+    static std::shared_ptr<Bundle> metadata(const std::string& appVersion) {
+        auto bundle = Bundle::initWithBuffer();
+        APMNanoSetStringField(bundle.get(), apmpb_fields::MeasurementBundle::kPlatform, "ios");
+        APMNanoSetStringField(bundle.get(), apmpb_fields::MeasurementBundle::kAppVersion, appVersion);
+        return bundle;
+    }
+
+    static std::int64_t fingerprintOf(const Bundle& bundle) {
+        return analytics::apm_64LSBMD5(*bundle.protoBuffer());
+    }
+
+    std::int64_t count(const std::string& table) {
+        return database->sqliteStore()->rowCountForTableWithName(table, nullptr).value_or(-1);
+    }
+
+    std::shared_ptr<analytics::APMPersistedConfig> persistedConfig =
+        analytics::APMPersistedConfig::initWithSuiteName("com.vuziri.vmp.measurement.test");
+    std::shared_ptr<analytics::APMRemoteConfig> remoteConfig =
+        analytics::APMRemoteConfig::initWithAppID("1:1234:ios:test", nullptr);
+    Error error;
+    std::shared_ptr<Database> database;
+};
+
+}  // namespace quorvel::testing
