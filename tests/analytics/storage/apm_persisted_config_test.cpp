@@ -228,7 +228,7 @@ TEST_F(PersistedConfigTest, MidnightOffsetIsDrawnOnceAndKept) {
     EXPECT_EQ(std::set<double>(seen.begin(), seen.end()).size(), 1u);
     EXPECT_GE(offset, 0);
     EXPECT_LT(offset, 86400);
-    EXPECT_EQ(offset * 1000, std::round(offset * 1000));  // whole milliseconds
+    EXPECT_NEAR(offset * 1000, std::round(offset * 1000), 1e-6);  // whole milliseconds, as a double can hold them
 
     restart();
     EXPECT_EQ(config->midnightOffset(), offset);
