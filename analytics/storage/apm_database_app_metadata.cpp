@@ -11,7 +11,11 @@ namespace analytics {
 namespace {
 
 constexpr const char* kTable = "app_metadata";
-const platform::Value kRow("1");
+// The single row's key. Never destroyed: the worker queue may still read it while the process exits.
+const platform::Value& row() {
+    static const auto* key = new platform::Value("1");
+    return *key;
+}
 
 double now() {
     return platform::NSDate::now().timeIntervalSince1970();
@@ -42,7 +46,7 @@ std::int32_t dayNumber(double time, double midnightOffset) {
 
 std::optional<APMAppMetadata> APMDatabase::queryAppMetadata(APMErrorOut error) {
     const auto rows = dataTypesFromTableWithName<APMAppMetadata>(
-        kTable, "rowid", kRow, error,
+        kTable, "rowid", row(), error,
         [](const Record& record, APMErrorOut error) -> std::optional<APMAppMetadata> {
             if (!APMCheckCondition(!record.empty(), error, 3,
                                    "Received empty dictionary for getting app metadata"))
@@ -63,17 +67,17 @@ bool APMDatabase::updateAppMetadata(const std::optional<APMAppMetadata>& appMeta
                            "Received empty app metadata for getting dictionary representation")) {
         return false;
     }
-    const Record record{{"rowid", kRow},
+    const Record record{{"rowid", row()},
                         {"last_bundle_index", appMetadata->lastBundleIndex()},
                         {"last_bundle_start_timestamp", appMetadata->lastBundleStartTimestamp()},
                         {"last_bundle_end_timestamp", appMetadata->lastBundleEndTimestamp()}};
-    return updateDataType(record, kTable, "rowid", kRow, error);
+    return updateDataType(record, kTable, "rowid", row(), error);
 }
 
 std::optional<APMDailyCounts> APMDatabase::dailyCounts(APMErrorOut error) {
     const std::int32_t today = dayNumber(now(), midnightOffset());
     const auto rows = dataTypesFromTableWithName<APMDailyCounts>(
-        kTable, "rowid", kRow, error,
+        kTable, "rowid", row(), error,
         [today](const Record& record, APMErrorOut error) -> std::optional<APMDailyCounts> {
             if (!APMCheckCondition(!record.empty(), error, 3,
                                    "Received empty dictionary for getting daily counts"))
@@ -100,7 +104,7 @@ bool APMDatabase::updateDailyCounts(const std::optional<APMDailyCounts>& dailyCo
                         {"daily_public_events_count", dailyCounts->publicEventsCount()},
                         {"daily_error_events_count", dailyCounts->errorEventsCount()},
                         {"daily_real_time_conversion_events_count", dailyCounts->realtimeCount()}};
-    return updateDataType(record, kTable, "rowid", kRow, error);
+    return updateDataType(record, kTable, "rowid", row(), error);
 }
 
 bool APMDatabase::updateRemoteConfig(const APMPBMeasurementConfig* config, APMErrorOut error) {
@@ -112,11 +116,11 @@ bool APMDatabase::updateRemoteConfig(const APMPBMeasurementConfig* config, APMEr
         return false;
     }
     return updateDataType({{"remote_config_data", *encoding}, {"remote_config_timestamp", now()}}, kTable,
-                          "rowid", kRow, error);
+                          "rowid", row(), error);
 }
 
 bool APMDatabase::updateRemoteConfigSuccessfulTimestamp(double timestamp, APMErrorOut error) {
-    return updateDataType({{"remote_config_timestamp", timestamp}}, kTable, "rowid", kRow, error);
+    return updateDataType({{"remote_config_timestamp", timestamp}}, kTable, "rowid", row(), error);
 }
 
 std::shared_ptr<APMPBMeasurementConfig> APMDatabase::queryMeasurementConfigWithError(APMErrorOut error) {
