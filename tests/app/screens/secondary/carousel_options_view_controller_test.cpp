@@ -37,18 +37,6 @@ protected:
 
 }  // namespace
 
-TEST(CountTexts, SpellMinutesHoursAndSessions) {
-    EXPECT_EQ(durationText(1), "1 Minute");
-    EXPECT_EQ(durationText(59), "59 Minutes");
-    EXPECT_EQ(durationText(60), "1 Hour");
-    EXPECT_EQ(durationText(61), "1 Hour 1 Minute");
-    EXPECT_EQ(durationText(119), "1 Hour 59 Minutes");
-    EXPECT_EQ(durationText(180), "3 Hours ");
-    EXPECT_EQ(durationText(125), "2 Hours 5 Minutes");
-    EXPECT_EQ(sessionCountText(1), "1 Session");
-    EXPECT_EQ(sessionCountText(4), "4 Sessions");
-}
-
 TEST_F(LengthPicker, OpensOnTheStoredLengthAndClicksOncePerStepRoundTheWrap) {
     auto picker = open(CarouselFunction::timer(TimerLengthSetting::focus));
     auto& ruler = *picker->carousel();
