@@ -247,25 +247,12 @@ void BM_PlainSqlite(benchmark::State& state, Trim trim) {
 
 }  // namespace
 
-BENCHMARK(BM_EndToEnd)
-    ->Arg(0)
-    ->Arg(10000)
-    ->Arg(kKept)
-    ->Iterations(3)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(BM_PlainSqlite, counted_trim, Trim::Counted)
-    ->Arg(0)
-    ->Arg(10000)
-    ->Arg(kKept)
-    ->Iterations(3)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(BM_PlainSqlite, plain_trim, Trim::PlainSQL)
-    ->Arg(0)
-    ->Arg(10000)
-    ->Arg(kKept)
-    ->Iterations(3)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+// Each run at 0, 10,000 and kKept stored rows, three times, in wall-clock milliseconds.
+static void atStoredRows(benchmark::internal::Benchmark* run) {
+    run->Arg(0)->Arg(10000)->Arg(kKept)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+BENCHMARK(BM_EndToEnd)->Apply(atStoredRows);
+BENCHMARK_CAPTURE(BM_PlainSqlite, counted_trim, Trim::Counted)->Apply(atStoredRows);
+BENCHMARK_CAPTURE(BM_PlainSqlite, plain_trim, Trim::PlainSQL)->Apply(atStoredRows);
 BENCHMARK_MAIN();
