@@ -10,11 +10,10 @@ using quorvel::testing::runOnOwnConnection;
 
 namespace {
 
-class AudienceFilters : public quorvel::testing::MeasurementDatabaseTest {
+class AudienceFilters : public quorvel::testing::OpenMeasurementDatabaseTest {
 protected:
     void SetUp() override {
-        database = openDatabase(&error);
-        ASSERT_TRUE(database) << describe(error);
+        OpenMeasurementDatabaseTest::SetUp();
         audience = APMAudience::initWithDatabase(database);
     }
 

@@ -11,11 +11,10 @@ using quorvel::testing::runOnOwnConnection;
 
 namespace {
 
-class ConditionalProperties : public quorvel::testing::MeasurementDatabaseTest {
+class ConditionalProperties : public quorvel::testing::OpenMeasurementDatabaseTest {
 protected:
     void SetUp() override {
-        database = openDatabase(&error);
-        ASSERT_TRUE(database) << describe(error);
+        OpenMeasurementDatabaseTest::SetUp();
         controller = APMConditionalUserPropertyController::initWithDatabase(database);
     }
 
@@ -78,25 +77,6 @@ TEST_F(ConditionalProperties, EveryFieldAndEventRoundTrips) {
     // Without a trigger event the column stays NULL and reads as none.
     store(property("plain", ""));
     EXPECT_EQ(database->conditionalUserPropertyWithName("plain", &error)->triggerEventName(), "");
-}
-
-TEST_F(ConditionalProperties, RefusedWritesSayWhy) {
-    EXPECT_FALSE(database->updateConditionalUserProperty(std::nullopt, &error));
-    EXPECT_EQ(describe(error), "Received empty conditional user property for getting dictionary representation");
-    auto nameless = property("");
-    EXPECT_FALSE(database->updateConditionalUserProperty(nameless, &error));
-    EXPECT_EQ(describe(error),
-              "Received conditional user property with empty name for getting dictionary representation");
-    auto valueless = property("plan");
-    valueless.setValue(std::nullopt);
-    EXPECT_FALSE(database->updateConditionalUserProperty(valueless, &error));
-    EXPECT_EQ(describe(error),
-              "Received conditional user property with nil value for getting dictionary representation");
-    EXPECT_EQ(error->code(), 3);
-    EXPECT_FALSE(database->conditionalUserPropertiesWithCondition("", {}, &error));
-    EXPECT_EQ(describe(error), "Received empty condition for querying a conditional user property");
-    EXPECT_FALSE(database->triggeredConditionalUserPropertiesWithEventName("", &error));
-    EXPECT_EQ(describe(error), "Received nil/empty event name for querying triggered conditional user properties");
 }
 
 TEST_F(ConditionalProperties, ATriggerCountsUpToItsTimeoutAndTimesOutASecondLater) {

@@ -10,13 +10,8 @@ using quorvel::testing::runOnOwnConnection;
 
 namespace {
 
-class EventCounters : public quorvel::testing::MeasurementDatabaseTest {
+class EventCounters : public quorvel::testing::OpenMeasurementDatabaseTest {
 protected:
-    void SetUp() override {
-        database = openDatabase(&error);
-        ASSERT_TRUE(database) << describe(error);
-    }
-
     static APMEventAggregates aggregates(const std::string& name, std::int32_t lifetime = 1) {
         return *APMEventAggregates::initWithName(name, lifetime, 2, 3, 1700000000.25);
     }

@@ -7,13 +7,8 @@ using quorvel::testing::describe;
 
 namespace {
 
-class PurchasesAndComplexEvents : public quorvel::testing::MeasurementDatabaseTest {
+class PurchasesAndComplexEvents : public quorvel::testing::OpenMeasurementDatabaseTest {
 protected:
-    void SetUp() override {
-        database = openDatabase(&error);
-        ASSERT_TRUE(database) << describe(error);
-    }
-
     bool stored(const std::string& table, const std::string& column, const std::string& value) {
         return database->sqliteStore()
                    ->numberForQuery("SELECT count(1) FROM " + table + " WHERE " + column + " = ?", {value}, nullptr)

@@ -11,13 +11,8 @@ using quorvel::testing::runOnOwnConnection;
 
 namespace {
 
-class UserAttributes : public quorvel::testing::MeasurementDatabaseTest {
+class UserAttributes : public quorvel::testing::OpenMeasurementDatabaseTest {
 protected:
-    void SetUp() override {
-        database = openDatabase(&error);
-        ASSERT_TRUE(database) << describe(error);
-    }
-
     void set(const std::string& name, const APMValue& value, double time = 100, const std::string& origin = "app") {
         ASSERT_TRUE(database->updateUserAttribute(APMUserAttribute::initWithOrigin(origin, name, value, time), &error))
             << describe(error);
@@ -55,18 +50,6 @@ TEST_F(UserAttributes, EachKindOfValueComesBackAsItsKind) {
     ASSERT_TRUE(database->deleteUserAttributeWithName("plan", &error));
     EXPECT_FALSE(database->userAttributeWithName("plan", &error));
     EXPECT_FALSE(error);
-}
-
-TEST_F(UserAttributes, RefusedWritesSayWhy) {
-    EXPECT_FALSE(database->updateUserAttribute(std::nullopt, &error));
-    EXPECT_EQ(describe(error), "Received empty user property for getting dictionary representation");
-    EXPECT_FALSE(database->updateUserAttribute(APMUserAttribute::initWithOrigin("", "plan", text("x"), 0), &error));
-    EXPECT_EQ(describe(error), "Received user property with empty origin for getting dictionary representation");
-    EXPECT_FALSE(database->userAttributeCountForOrigin("", &error));
-    EXPECT_EQ(describe(error), "Received empty user property origin for count query");
-    EXPECT_FALSE(database->containsUserAttributeWithName("", &error));
-    EXPECT_EQ(describe(error), "Received empty user property name for exists query");
-    EXPECT_EQ(count("user_attributes"), 0);
 }
 
 TEST_F(UserAttributes, AFullTableTakesAnUpdateButNoNewName) {
