@@ -271,15 +271,17 @@ std::shared_ptr<APMDatabase> filledDatabase(const std::string& name, std::int64_
 
 bool writeCounters(APMDatabase& database, std::int64_t index, std::int32_t lifetimeCount) {
     return database.updateEventAggregates(
-        analytics::APMEventAggregates::initWithName(numbered("e", index), lifetimeCount, 1, 1, 1.7e9), nullptr);
+        analytics::APMEventAggregates::initWithName(numbered("e", index), lifetimeCount, 1, 1, 1.7e9),
+        nullptr);
 }
 
 // The per-name counters each stored event updates, with 1 and 1,000 names stored (1,000 fills the table,
 // so each write checks the limit on a full table).
 void BM_EventCounterUpdate(benchmark::State& state) {
     const std::int64_t names = state.range(0);
-    const auto database = filledDatabase("bench-counters.sql", names,
-                                         [](APMDatabase& store, std::int64_t i) { return writeCounters(store, i, 1); });
+    const auto database = filledDatabase("bench-counters.sql", names, [](APMDatabase& store, std::int64_t i) {
+        return writeCounters(store, i, 1);
+    });
     if (!database) return state.SkipWithError("cannot fill the counters");
     std::int32_t count = 1;
     for (auto _ : state) {

@@ -10,8 +10,8 @@ public:
     static APMPropertyFilter initWithAudienceID(std::int32_t audienceID, std::int32_t filterID,
                                                 std::string propertyName, APMBytes data, bool sessionScoped,
                                                 bool dynamic, bool sequence) {
-        return APMPropertyFilter(audienceID, filterID, std::move(propertyName), std::move(data), sessionScoped,
-                                 dynamic, sequence);
+        return APMPropertyFilter(audienceID, filterID, std::move(propertyName), std::move(data),
+                                 sessionScoped, dynamic, sequence);
     }
 
     const std::string& propertyName() const { return name(); }

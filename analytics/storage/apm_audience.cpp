@@ -43,20 +43,19 @@ std::optional<std::map<std::int32_t, APMFilterResult>> APMAudience::allFilterRes
     return database_->allFilterResults(error);
 }
 
-std::optional<APMFilterResult> APMAudience::filterResultForAudienceID(std::int32_t audienceID, APMErrorOut error) {
+std::optional<APMFilterResult> APMAudience::filterResultForAudienceID(std::int32_t audienceID,
+                                                                      APMErrorOut error) {
     return database_->filterResultForAudienceID(audienceID, error);
 }
 
 bool APMAudience::updateFilterResults(const std::vector<APMFilterResult>& results, APMErrorOut error) {
-    return APMPerformTransaction(*database_, error, [&](APMErrorOut error) {
-        return database_->updateFilterResults(results, error);
-    });
+    return APMPerformTransaction(
+        *database_, error, [&](APMErrorOut error) { return database_->updateFilterResults(results, error); });
 }
 
 bool APMAudience::deleteFilterResults(const std::vector<APMFilterResult>& results, APMErrorOut error) {
-    return APMPerformTransaction(*database_, error, [&](APMErrorOut error) {
-        return database_->deleteFilterResults(results, error);
-    });
+    return APMPerformTransaction(
+        *database_, error, [&](APMErrorOut error) { return database_->deleteFilterResults(results, error); });
 }
 
 }  // namespace analytics

@@ -28,10 +28,11 @@ public:
                         const std::vector<APMPropertyFilter>& propertyFilters, APMErrorOut error);
     std::optional<std::vector<APMEventFilter>> eventFiltersForEventName(const std::string& eventName,
                                                                         APMErrorOut error);
-    std::optional<std::vector<APMPropertyFilter>> propertyFiltersForPropertyName(const std::string& propertyName,
-                                                                                 APMErrorOut error);
+    std::optional<std::vector<APMPropertyFilter>> propertyFiltersForPropertyName(
+        const std::string& propertyName, APMErrorOut error);
     std::optional<std::vector<std::int32_t>> allAudienceIDs(APMErrorOut error);
-    std::optional<std::map<std::int32_t, std::vector<std::int32_t>>> allSessionScopedFilters(APMErrorOut error);
+    std::optional<std::map<std::int32_t, std::vector<std::int32_t>>> allSessionScopedFilters(
+        APMErrorOut error);
 
     std::optional<std::map<std::int32_t, APMFilterResult>> allFilterResults(APMErrorOut error);
     std::optional<APMFilterResult> filterResultForAudienceID(std::int32_t audienceID, APMErrorOut error);

@@ -13,8 +13,8 @@ std::shared_ptr<APMConditionalUserPropertyController> APMConditionalUserProperty
         new APMConditionalUserPropertyController(std::move(database)));
 }
 
-bool APMConditionalUserPropertyController::setConditionalUserProperty(const APMConditionalUserProperty& property,
-                                                                      APMErrorOut error) {
+bool APMConditionalUserPropertyController::setConditionalUserProperty(
+    const APMConditionalUserProperty& property, APMErrorOut error) {
     return APMPerformTransaction(*database_, error, [&](APMErrorOut error) {
         return database_->updateConditionalUserProperty(property, error) &&
                (!property.isActive() || setUserProperty(property, error));
@@ -30,8 +30,9 @@ bool APMConditionalUserPropertyController::clearConditionalUserPropertyWithName(
     });
 }
 
-std::optional<APMConditionalUserProperty> APMConditionalUserPropertyController::conditionalUserPropertyWithName(
-    const std::string& name, APMErrorOut error) {
+std::optional<APMConditionalUserProperty>
+APMConditionalUserPropertyController::conditionalUserPropertyWithName(const std::string& name,
+                                                                      APMErrorOut error) {
     return database_->conditionalUserPropertyWithName(name, error);
 }
 
@@ -43,34 +44,43 @@ APMConditionalUserPropertyController::conditionalUserPropertiesWithPrefix(const 
 }
 
 std::optional<std::vector<APMConditionalUserProperty>>
-APMConditionalUserPropertyController::triggerConditionalUserPropertiesWithEventName(const std::string& eventName,
-                                                                                    APMErrorOut error) {
+APMConditionalUserPropertyController::triggerConditionalUserPropertiesWithEventName(
+    const std::string& eventName, APMErrorOut error) {
     const double now = platform::NSDate::now().timeIntervalSince1970();
     return applyToEach(
         error,
-        [&](APMErrorOut error) { return database_->triggeredConditionalUserPropertiesWithEventName(eventName, error); },
+        [&](APMErrorOut error) {
+            return database_->triggeredConditionalUserPropertiesWithEventName(eventName, error);
+        },
         [&](APMConditionalUserProperty& property, APMErrorOut error) {
             property.setActive(true);
             property.setTriggeredTimestamp(now);
-            return database_->updateConditionalUserProperty(property, error) && setUserProperty(property, error);
+            return database_->updateConditionalUserProperty(property, error) &&
+                   setUserProperty(property, error);
         });
 }
 
 std::optional<std::vector<APMConditionalUserProperty>>
 APMConditionalUserPropertyController::removeTimedOutConditionalUserProperties(APMErrorOut error) {
     return applyToEach(
-        error, [&](APMErrorOut error) { return database_->timedOutConditionalUserPropertiesWithError(error); },
-        [&](APMConditionalUserProperty& property, APMErrorOut error) { return deleteProperty(property, error); });
+        error,
+        [&](APMErrorOut error) { return database_->timedOutConditionalUserPropertiesWithError(error); },
+        [&](APMConditionalUserProperty& property, APMErrorOut error) {
+            return deleteProperty(property, error);
+        });
 }
 
 std::optional<std::vector<APMConditionalUserProperty>>
 APMConditionalUserPropertyController::removeExpiredConditionalUserProperties(APMErrorOut error) {
     return applyToEach(
         error, [&](APMErrorOut error) { return database_->expiredConditionalUserPropertiesWithError(error); },
-        [&](APMConditionalUserProperty& property, APMErrorOut error) { return deleteProperty(property, error); });
+        [&](APMConditionalUserProperty& property, APMErrorOut error) {
+            return deleteProperty(property, error);
+        });
 }
 
-std::optional<APMConditionalUserPropertyController::Properties> APMConditionalUserPropertyController::applyToEach(
+std::optional<APMConditionalUserPropertyController::Properties>
+APMConditionalUserPropertyController::applyToEach(
     APMErrorOut error, const std::function<std::optional<Properties>(APMErrorOut)>& find,
     const std::function<bool(APMConditionalUserProperty&, APMErrorOut)>& apply) {
     Properties properties;

@@ -180,12 +180,13 @@ public:
     std::optional<std::vector<std::int32_t>> allAudienceIDs(APMErrorOut error);
     std::optional<std::vector<APMEventFilter>> eventFiltersForEventName(const std::string& eventName,
                                                                         APMErrorOut error);
-    std::optional<std::vector<APMPropertyFilter>> propertyFiltersForPropertyName(const std::string& propertyName,
-                                                                                 APMErrorOut error);
+    std::optional<std::vector<APMPropertyFilter>> propertyFiltersForPropertyName(
+        const std::string& propertyName, APMErrorOut error);
     std::optional<APMFilterResult> filterResultForAudienceID(std::int32_t audienceID, APMErrorOut error);
     bool deleteFilterResults(const std::vector<APMFilterResult>& results, APMErrorOut error);
     // Audience ID to the IDs of its session-scoped filters.
-    std::optional<std::map<std::int32_t, std::vector<std::int32_t>>> allSessionScopedFilters(APMErrorOut error);
+    std::optional<std::map<std::int32_t, std::vector<std::int32_t>>> allSessionScopedFilters(
+        APMErrorOut error);
     bool updateEventFilters(const std::vector<APMEventFilter>& filters, APMErrorOut error);
     bool updatePropertyFilters(const std::vector<APMPropertyFilter>& filters, APMErrorOut error);
     // Empty previous results are stored as none.
@@ -222,13 +223,15 @@ public:
     // kPurchaseTransactionsLimit; subscriptions are trimmed by deleteSubscriptionsOverLimit.
     std::optional<bool> insertIfNotDuplicatePurchaseFingerprint(const std::string& fingerprint,
                                                                 APMErrorOut error);
-    std::optional<bool> insertIfNotDuplicateSubscriptionID(const std::string& subscriptionID, APMErrorOut error);
+    std::optional<bool> insertIfNotDuplicateSubscriptionID(const std::string& subscriptionID,
+                                                           APMErrorOut error);
     std::optional<std::int64_t> deleteSubscriptionsOverLimit(APMErrorOut error);
 
     // A complex event's main event, kept while its child events are processed.
-    std::optional<std::pair<APMEvent, std::int64_t>> mainEventAndChildCountPairWithEventID(std::int64_t eventID,
-                                                                                           APMErrorOut error);
-    bool updateComplexEventForAudienceEvaluationWithEventID(std::int64_t eventID, std::int64_t childEventCount,
+    std::optional<std::pair<APMEvent, std::int64_t>> mainEventAndChildCountPairWithEventID(
+        std::int64_t eventID, APMErrorOut error);
+    bool updateComplexEventForAudienceEvaluationWithEventID(std::int64_t eventID,
+                                                            std::int64_t childEventCount,
                                                             const std::optional<APMEvent>& mainEvent,
                                                             APMErrorOut error);
     bool deleteComplexEventForAudienceEvaluationWithEventID(std::int64_t eventID, APMErrorOut error);
@@ -242,7 +245,8 @@ private:
                                                 APMErrorOut error);
     // The first of the matching rows that converts; nothing without an error when no row matches.
     template <typename T>
-    std::optional<T> firstDataTypeFromTableWithName(const std::string& tableName, const std::string& columnName,
+    std::optional<T> firstDataTypeFromTableWithName(const std::string& tableName,
+                                                    const std::string& columnName,
                                                     const platform::Value& columnValue, APMErrorOut error,
                                                     const CreateDataTypeBlock<T>& block) {
         auto dataTypes = dataTypesFromTableWithName<T>(tableName, columnName, columnValue, error, block);

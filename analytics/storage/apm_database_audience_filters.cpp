@@ -36,7 +36,8 @@ struct PropertyFilterKind {
     using Field = apmpb_fields::PropertyFilter;
     static constexpr const char* kTable = "property_filters";
     static constexpr const char* kNameColumn = "property_name";
-    static constexpr const char* kEmptyNameToRead = "Received empty property name for getting property filters";
+    static constexpr const char* kEmptyNameToRead =
+        "Received empty property name for getting property filters";
     static constexpr const char* kEmptyRecord = "Received empty dictionary for getting property filter";
     static constexpr const char* kEmptyListToUpdate = "Received empty property filters to update";
     static constexpr const char* kEmptyName =
@@ -49,7 +50,8 @@ struct PropertyFilterKind {
 
 // The flags come from the filter message itself; a message that does not decode has none.
 template <typename Kind>
-std::optional<typename Kind::Filter> filterFromRecord(const APMSqliteStore::Record& record, APMErrorOut error) {
+std::optional<typename Kind::Filter> filterFromRecord(const APMSqliteStore::Record& record,
+                                                      APMErrorOut error) {
     using Field = typename Kind::Field;
     if (!APMCheckCondition(!record.empty(), error, 3, Kind::kEmptyRecord)) return std::nullopt;
     const auto audienceID = APMInt32Column(record, "audience_id");
@@ -72,7 +74,8 @@ std::optional<APMFilterResult> resultFromRecord(const APMSqliteStore::Record& re
         const APMBytes* bytes = APMDataColumn(record, column);
         return bytes ? std::optional<APMBytes>(*bytes) : std::nullopt;
     };
-    return APMFilterResult::initWithAudienceID(*audienceID, data("current_results"), data("previous_results"));
+    return APMFilterResult::initWithAudienceID(*audienceID, data("current_results"),
+                                               data("previous_results"));
 }
 
 // Empty previous results are stored as NULL; a result without current results has no record.
@@ -85,19 +88,21 @@ APMSqliteStore::Record recordFromResult(const APMFilterResult& result, APMErrorO
     const auto& previous = result.previousResults();
     return {{"audience_id", result.audienceID()},
             {"current_results", *current},
-            {"previous_results", previous && !previous->empty() ? platform::Value(*previous) : platform::Value()}};
+            {"previous_results",
+             previous && !previous->empty() ? platform::Value(*previous) : platform::Value()}};
 }
 
 template <typename Kind>
-std::optional<std::vector<typename Kind::Filter>> filtersForName(
-    APMDatabase& database, const std::string& name, APMErrorOut error) {
+std::optional<std::vector<typename Kind::Filter>> filtersForName(APMDatabase& database,
+                                                                 const std::string& name, APMErrorOut error) {
     if (!APMCheckCondition(!name.empty(), error, 1, Kind::kEmptyNameToRead)) return std::nullopt;
     return database.dataTypesFromTableWithName<typename Kind::Filter>(Kind::kTable, Kind::kNameColumn, name,
                                                                       error, filterFromRecord<Kind>);
 }
 
 template <typename Kind>
-bool updateFilters(APMSqliteStore* store, const std::vector<typename Kind::Filter>& filters, APMErrorOut error) {
+bool updateFilters(APMSqliteStore* store, const std::vector<typename Kind::Filter>& filters,
+                   APMErrorOut error) {
     if (!store || !APMCheckCondition(!filters.empty(), error, 1, Kind::kEmptyListToUpdate)) return false;
     for (const auto& filter : filters) {
         if (!APMCheckCondition(!Kind::name(filter).empty(), error, 3, Kind::kEmptyName) ||
@@ -115,7 +120,8 @@ bool updateFilters(APMSqliteStore* store, const std::vector<typename Kind::Filte
 }
 
 template <typename Kind>
-bool deleteFilters(APMSqliteStore* store, const std::vector<typename Kind::Filter>& filters, APMErrorOut error) {
+bool deleteFilters(APMSqliteStore* store, const std::vector<typename Kind::Filter>& filters,
+                   APMErrorOut error) {
     if (!store || !APMCheckCondition(!filters.empty(), error, 1, Kind::kEmptyListToDelete)) return false;
     // The IDs are numbers, written into the statement.
     std::string condition;
@@ -131,7 +137,8 @@ bool deleteFilters(APMSqliteStore* store, const std::vector<typename Kind::Filte
 
 std::optional<std::map<std::int32_t, APMFilterResult>> APMDatabase::allFilterResults(APMErrorOut error) {
     // A failed read is a failure, not an empty table: the evaluator would otherwise start over.
-    const auto results = allDataTypesFromTableWithName<APMFilterResult>(kResultsTable, -1, error, resultFromRecord);
+    const auto results =
+        allDataTypesFromTableWithName<APMFilterResult>(kResultsTable, -1, error, resultFromRecord);
     if (!results) return std::nullopt;
     std::map<std::int32_t, APMFilterResult> byAudience;
     for (const auto& result : *results) byAudience.insert_or_assign(result.audienceID(), result);
@@ -142,7 +149,8 @@ std::optional<std::vector<std::int32_t>> APMDatabase::allAudienceIDs(APMErrorOut
     auto* store = openStore(error);
     const auto records =
         store ? store->recordsForQuery(
-                    "SELECT audience_id FROM event_filters UNION SELECT audience_id FROM property_filters", {}, error)
+                    "SELECT audience_id FROM event_filters UNION SELECT audience_id FROM property_filters",
+                    {}, error)
               : std::nullopt;
     if (!records) return std::nullopt;
     std::vector<std::int32_t> audienceIDs;
@@ -190,12 +198,13 @@ bool APMDatabase::deleteFilterResults(const std::vector<APMFilterResult>& result
 std::optional<std::map<std::int32_t, std::vector<std::int32_t>>> APMDatabase::allSessionScopedFilters(
     APMErrorOut error) {
     auto* store = openStore(error);
-    const auto records = store ? store->recordsForQuery(
-                                     "SELECT audience_id, filter_id FROM event_filters WHERE session_scoped = 1 "
-                                     "UNION SELECT audience_id, filter_id FROM property_filters WHERE "
-                                     "session_scoped = 1",
-                                     {}, error)
-                               : std::nullopt;
+    const auto records =
+        store ? store->recordsForQuery(
+                    "SELECT audience_id, filter_id FROM event_filters WHERE session_scoped = 1 "
+                    "UNION SELECT audience_id, filter_id FROM property_filters WHERE "
+                    "session_scoped = 1",
+                    {}, error)
+              : std::nullopt;
     if (!records) return std::nullopt;
     std::map<std::int32_t, std::vector<std::int32_t>> filters;
     for (const auto& record : *records) {

@@ -14,9 +14,10 @@ constexpr const char* kTable = "main_event_params";
 std::optional<std::pair<APMEvent, std::int64_t>> APMDatabase::mainEventAndChildCountPairWithEventID(
     std::int64_t eventID, APMErrorOut error) {
     auto* store = openStore(error);
-    const auto records = store ? store->recordsForQuery("SELECT * FROM main_event_params WHERE event_id=? LIMIT 1",
-                                                        {eventID}, error)
-                               : std::nullopt;
+    const auto records =
+        store ? store->recordsForQuery("SELECT * FROM main_event_params WHERE event_id=? LIMIT 1", {eventID},
+                                       error)
+              : std::nullopt;
     if (!records || records->empty()) return std::nullopt;
     const auto& record = records->front();
     const auto blob = record.find("main_event");
@@ -37,11 +38,13 @@ bool APMDatabase::updateComplexEventForAudienceEvaluationWithEventID(std::int64_
     if (!APMCheckCondition(mainEvent.has_value(), error, 1, "Received nil main event")) return false;
     auto blob = APMDataFromEvent(*mainEvent);
     if (!APMCheckCondition(blob.has_value(), error, 1, "Cannot create the main event blob")) return false;
-    return upsertRecord({{"main_event", std::move(*blob)}, {"event_id", eventID}, {"children_to_process", childEventCount}},
-                        kTable, error);
+    return upsertRecord(
+        {{"main_event", std::move(*blob)}, {"event_id", eventID}, {"children_to_process", childEventCount}},
+        kTable, error);
 }
 
-bool APMDatabase::deleteComplexEventForAudienceEvaluationWithEventID(std::int64_t eventID, APMErrorOut error) {
+bool APMDatabase::deleteComplexEventForAudienceEvaluationWithEventID(std::int64_t eventID,
+                                                                     APMErrorOut error) {
     auto* store = openStore(error);
     return store && store->deleteRecordsFromTableWithName(kTable, "event_id=?", {eventID}, error).has_value();
 }

@@ -62,15 +62,16 @@ void addEvent(APMSqliteStore::Record& record, const char* column, const std::opt
 
 }  // namespace
 
-std::optional<APMConditionalUserProperty> APMDatabase::conditionalUserPropertyWithName(const std::string& name,
-                                                                                       APMErrorOut error) {
+std::optional<APMConditionalUserProperty> APMDatabase::conditionalUserPropertyWithName(
+    const std::string& name, APMErrorOut error) {
     return firstDataTypeFromTableWithName<Property>(kTable, "name", name, error, propertyFromRecord);
 }
 
 bool APMDatabase::updateConditionalUserProperty(const std::optional<APMConditionalUserProperty>& property,
                                                 APMErrorOut error) {
-    if (!APMCheckCondition(property.has_value(), error, 3,
-                           "Received empty conditional user property for getting dictionary representation") ||
+    if (!APMCheckCondition(
+            property.has_value(), error, 3,
+            "Received empty conditional user property for getting dictionary representation") ||
         !APMCheckCondition(
             !property->name().empty(), error, 3,
             "Received conditional user property with empty name for getting dictionary representation") ||
@@ -90,7 +91,8 @@ bool APMDatabase::updateConditionalUserProperty(const std::optional<APMCondition
                   {"trigger_timeout", property->triggerTimeout()},
                   {"triggered_timestamp", property->triggeredTimestamp()},
                   {"time_to_live", property->timeToLive()}};
-    if (!property->triggerEventName().empty()) record.emplace("trigger_event_name", property->triggerEventName());
+    if (!property->triggerEventName().empty())
+        record.emplace("trigger_event_name", property->triggerEventName());
     addEvent(record, "triggered_event", property->triggeredEvent());
     addEvent(record, "timed_out_event", property->timedOutEvent());
     addEvent(record, "expired_event", property->expiredEvent());
@@ -102,10 +104,10 @@ bool APMDatabase::deleteConditionalUserPropertyWithName(const std::string& name,
     return store && store->deleteRecordFromTableWithName(kTable, "name", name, error);
 }
 
-std::optional<std::vector<APMConditionalUserProperty>> APMDatabase::timedOutConditionalUserPropertiesWithError(
-    APMErrorOut error) {
-    return conditionalUserPropertiesWithCondition("active=0 and abs(? - creation_timestamp) > trigger_timeout",
-                                                  {now()}, error);
+std::optional<std::vector<APMConditionalUserProperty>>
+APMDatabase::timedOutConditionalUserPropertiesWithError(APMErrorOut error) {
+    return conditionalUserPropertiesWithCondition(
+        "active=0 and abs(? - creation_timestamp) > trigger_timeout", {now()}, error);
 }
 
 std::optional<std::vector<APMConditionalUserProperty>> APMDatabase::expiredConditionalUserPropertiesWithError(
@@ -115,13 +117,15 @@ std::optional<std::vector<APMConditionalUserProperty>> APMDatabase::expiredCondi
 }
 
 std::optional<std::vector<APMConditionalUserProperty>>
-APMDatabase::triggeredConditionalUserPropertiesWithEventName(const std::string& eventName, APMErrorOut error) {
-    if (!APMCheckCondition(!eventName.empty(), error, 1,
-                           "Received nil/empty event name for querying triggered conditional user properties"))
+APMDatabase::triggeredConditionalUserPropertiesWithEventName(const std::string& eventName,
+                                                             APMErrorOut error) {
+    if (!APMCheckCondition(
+            !eventName.empty(), error, 1,
+            "Received nil/empty event name for querying triggered conditional user properties"))
         return std::nullopt;
     return conditionalUserPropertiesWithCondition(
-        "active=0 and trigger_event_name=? and abs(? - creation_timestamp) <= trigger_timeout", {eventName, now()},
-        error);
+        "active=0 and trigger_event_name=? and abs(? - creation_timestamp) <= trigger_timeout",
+        {eventName, now()}, error);
 }
 
 std::optional<std::vector<APMConditionalUserProperty>> APMDatabase::conditionalUserPropertiesWithPrefix(

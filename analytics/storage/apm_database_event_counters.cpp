@@ -21,7 +21,8 @@ std::optional<APMEventAggregates> aggregatesFromRecord(const APMSqliteStore::Rec
     aggregates->setLastBundledTimestamp(APMNumberColumn(record, "last_bundled_timestamp").value_or(0.0));
     aggregates->setLastSampledComplexEventID(APMIntegerColumn(record, "last_sampled_complex_event_id"));
     aggregates->setLastSamplingRate(APMInt32Column(record, "last_sampling_rate").value_or(1));
-    aggregates->setLastExemptFromSampling(APMIntegerColumn(record, "last_exempt_from_sampling").value_or(0) != 0);
+    aggregates->setLastExemptFromSampling(APMIntegerColumn(record, "last_exempt_from_sampling").value_or(0) !=
+                                          0);
     aggregates->setLastBundledDay(APMInt32Column(record, "last_bundled_day").value_or(0));
     return aggregates;
 }
@@ -33,12 +34,14 @@ std::optional<std::int64_t> APMDatabase::publicEventCount(APMErrorOut error) {
 }
 
 std::optional<std::vector<APMEventAggregates>> APMDatabase::allEventAggregates(APMErrorOut error) {
-    return allDataTypesFromTableWithName<APMEventAggregates>(kTable, kEventsTableLimit, error, aggregatesFromRecord);
+    return allDataTypesFromTableWithName<APMEventAggregates>(kTable, kEventsTableLimit, error,
+                                                             aggregatesFromRecord);
 }
 
 std::optional<APMEventAggregates> APMDatabase::eventAggregatesWithName(const std::string& name,
                                                                        APMErrorOut error) {
-    return firstDataTypeFromTableWithName<APMEventAggregates>(kTable, "name", name, error, aggregatesFromRecord);
+    return firstDataTypeFromTableWithName<APMEventAggregates>(kTable, "name", name, error,
+                                                              aggregatesFromRecord);
 }
 
 bool APMDatabase::updateEventAggregates(const std::optional<APMEventAggregates>& aggregates,

@@ -27,11 +27,13 @@ std::optional<std::int64_t> APMDatabase::deleteSubscriptionsOverLimit(APMErrorOu
     return deleteRowsOverLimit(kSubscriptionsTable, kSubscriptionsLimit, error);
 }
 
-std::optional<bool> APMDatabase::insertIfNotDuplicate(const std::string& tableName, const std::string& columnName,
-                                                      const std::string& value, APMErrorOut error) {
+std::optional<bool> APMDatabase::insertIfNotDuplicate(const std::string& tableName,
+                                                      const std::string& columnName, const std::string& value,
+                                                      APMErrorOut error) {
     if (value.empty()) return false;
     const auto exists = booleanForQuery(
-        "SELECT EXISTS (SELECT 1 FROM " + tableName + " WHERE " + columnName + " = ? LIMIT 1)", {value}, error);
+        "SELECT EXISTS (SELECT 1 FROM " + tableName + " WHERE " + columnName + " = ? LIMIT 1)", {value},
+        error);
     if (!exists || *exists) return exists ? std::optional<bool>(false) : std::nullopt;
     if (!upsertRecord({{columnName, value}}, tableName, error)) return std::nullopt;
     return true;
@@ -43,8 +45,8 @@ std::optional<std::int64_t> APMDatabase::deleteRowsOverLimit(const std::string& 
     auto* store = openStore(error);
     if (!store) return std::nullopt;
     return store->deleteRecordsFromTableWithName(
-        tableName, "rowid IN (SELECT rowid FROM " + tableName + " ORDER BY rowid DESC LIMIT -1 OFFSET ?)", {limit},
-        error);
+        tableName, "rowid IN (SELECT rowid FROM " + tableName + " ORDER BY rowid DESC LIMIT -1 OFFSET ?)",
+        {limit}, error);
 }
 
 }  // namespace analytics

@@ -18,8 +18,8 @@ std::optional<std::int64_t> APMDatabase::integerForQuery(const std::string& quer
 void APMDatabase::logUnreadableRows(const std::string& tableName, std::size_t count) {
     if (count == 0) return;
     APMMonitor::sharedInstance()->logWithLevel(APMLogLevel::MonitoredWarning, 12060,
-                                               "Skipped stored rows that cannot be read. Table, count", tableName,
-                                               static_cast<std::int64_t>(count));
+                                               "Skipped stored rows that cannot be read. Table, count",
+                                               tableName, static_cast<std::int64_t>(count));
 }
 
 }  // namespace analytics

@@ -48,10 +48,12 @@ std::optional<std::int64_t> APMDatabase::userAttributeCountForOrigin(const std::
 std::optional<bool> APMDatabase::containsUserAttributeWithName(const std::string& name, APMErrorOut error) {
     if (!APMCheckCondition(!name.empty(), error, 1, "Received empty user property name for exists query"))
         return std::nullopt;
-    return booleanForQuery("SELECT EXISTS (SELECT 1 FROM user_attributes WHERE name = ? LIMIT 1)", {name}, error);
+    return booleanForQuery("SELECT EXISTS (SELECT 1 FROM user_attributes WHERE name = ? LIMIT 1)", {name},
+                           error);
 }
 
-std::optional<APMUserAttribute> APMDatabase::userAttributeWithName(const std::string& name, APMErrorOut error) {
+std::optional<APMUserAttribute> APMDatabase::userAttributeWithName(const std::string& name,
+                                                                   APMErrorOut error) {
     return firstDataTypeFromTableWithName<APMUserAttribute>(kTable, "name", name, error, attributeFromRecord);
 }
 
@@ -66,8 +68,8 @@ std::optional<std::vector<APMUserAttribute>> APMDatabase::allLifetimeValueUserAt
 
 std::optional<std::vector<APMUserAttribute>> APMDatabase::userAttributesIncludingInternal(
     bool includingInternal, APMErrorOut error) {
-    auto attributes = allDataTypesFromTableWithName<APMUserAttribute>(kTable, kUserAttributesTableLimit, error,
-                                                                      attributeFromRecord);
+    auto attributes = allDataTypesFromTableWithName<APMUserAttribute>(kTable, kUserAttributesTableLimit,
+                                                                      error, attributeFromRecord);
     if (attributes && !includingInternal) {
         std::erase_if(*attributes, [](const APMUserAttribute& attribute) {
             return !isPublicUserAttributeName(attribute.name());
@@ -79,14 +81,16 @@ std::optional<std::vector<APMUserAttribute>> APMDatabase::userAttributesIncludin
 bool APMDatabase::updateUserAttribute(const std::optional<APMUserAttribute>& attribute, APMErrorOut error) {
     if (!APMCheckCondition(attribute.has_value(), error, 3,
                            "Received empty user property for getting dictionary representation") ||
-        !APMCheckCondition(!attribute->origin().empty(), error, 3,
-                           "Received user property with empty origin for getting dictionary representation") ||
+        !APMCheckCondition(
+            !attribute->origin().empty(), error, 3,
+            "Received user property with empty origin for getting dictionary representation") ||
         !APMCheckCondition(!attribute->name().empty(), error, 1,
                            "Received user property with empty name for getting dictionary representation")) {
         return false;
     }
     const std::string* text = attribute->value().stringValue();
-    if (!APMCheckCondition(!text || !text->empty(), error, 1, "Received empty string value for user property"))
+    if (!APMCheckCondition(!text || !text->empty(), error, 1,
+                           "Received empty string value for user property"))
         return false;
     const Record record{{"origin", attribute->origin()},
                         {"name", attribute->name()},

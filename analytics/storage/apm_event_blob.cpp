@@ -11,7 +11,8 @@ std::optional<APMBytes> APMDataFromEvent(const APMEvent& event) {
 
 std::optional<APMEvent> APMEventFromData(const platform::Value& data, APMErrorOut error) {
     const APMBytes* bytes = data.dataValue();
-    if (!APMCheckPointer(bytes, error, 2, "Failed to convert data to an event. Data must be a NSData instance"))
+    if (!APMCheckPointer(bytes, error, 2,
+                         "Failed to convert data to an event. Data must be a NSData instance"))
         return std::nullopt;
     const auto proto = APMPBEvent::initWithBuffer(*bytes);
     if (!APMCheckNotNil(proto, error, 2, "Failed to parse event from data")) return std::nullopt;

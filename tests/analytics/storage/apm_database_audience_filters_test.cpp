@@ -44,8 +44,8 @@ protected:
                                                   sessionScoped, false, false);
     }
 
-    static APMPropertyFilter propertyFilter(std::int32_t audienceID, std::int32_t filterID, const std::string& name,
-                                            bool sessionScoped = false) {
+    static APMPropertyFilter propertyFilter(std::int32_t audienceID, std::int32_t filterID,
+                                            const std::string& name, bool sessionScoped = false) {
         return APMPropertyFilter::initWithAudienceID(audienceID, filterID, name,
                                                      propertyFilterData(sessionScoped, false, false),
                                                      sessionScoped, false, false);
@@ -63,8 +63,8 @@ protected:
 
 TEST_F(AudienceFilters, TheFlagsAreReadFromTheStoredFilterMessage) {
     // The column says session scoped; the message, which is what counts, says otherwise.
-    const auto written = APMEventFilter::initWithAudienceID(3, 1, "purchase", eventFilterData(1, false, true, true),
-                                                            true, false, false);
+    const auto written = APMEventFilter::initWithAudienceID(
+        3, 1, "purchase", eventFilterData(1, false, true, true), true, false, false);
     ASSERT_TRUE(database->updateEventFilters({written}, &error)) << describe(error);
     const auto read = database->eventFiltersForEventName("purchase", &error);
     ASSERT_TRUE(read && read->size() == 1u) << describe(error);
@@ -76,8 +76,8 @@ TEST_F(AudienceFilters, TheFlagsAreReadFromTheStoredFilterMessage) {
     EXPECT_TRUE(read->front().isSequence());
 
     ASSERT_TRUE(database->updatePropertyFilters(
-        {APMPropertyFilter::initWithAudienceID(4, 2, "plan", propertyFilterData(true, false, true), false, false,
-                                               false),
+        {APMPropertyFilter::initWithAudienceID(4, 2, "plan", propertyFilterData(true, false, true), false,
+                                               false, false),
          APMPropertyFilter::initWithAudienceID(4, 3, "plan", {0xff, 0xff}, true, true, true)},
         &error));
     const auto properties = database->propertyFiltersForPropertyName("plan", &error);
@@ -86,15 +86,16 @@ TEST_F(AudienceFilters, TheFlagsAreReadFromTheStoredFilterMessage) {
     EXPECT_FALSE((*properties)[0].isDynamic());
     EXPECT_TRUE((*properties)[0].isSequence());
     // Bytes that do not decode carry no flags.
-    EXPECT_FALSE((*properties)[1].isSessionScoped() || (*properties)[1].isDynamic() || (*properties)[1].isSequence());
+    EXPECT_FALSE((*properties)[1].isSessionScoped() || (*properties)[1].isDynamic() ||
+                 (*properties)[1].isSequence());
     EXPECT_TRUE(database->propertyFiltersForPropertyName("other", &error)->empty());
 }
 
 TEST_F(AudienceFilters, AudiencesAndTheirSessionScopedFiltersComeFromBothKinds) {
-    ASSERT_TRUE(database->updateEventFilters({eventFilter(1, 10, "a", true), eventFilter(1, 11, "a"),
-                                              eventFilter(2, 20, "b", true)},
-                                             &error));
-    ASSERT_TRUE(database->updatePropertyFilters({propertyFilter(2, 21, "p", true), propertyFilter(5, 50, "p")}, &error));
+    ASSERT_TRUE(database->updateEventFilters(
+        {eventFilter(1, 10, "a", true), eventFilter(1, 11, "a"), eventFilter(2, 20, "b", true)}, &error));
+    ASSERT_TRUE(database->updatePropertyFilters(
+        {propertyFilter(2, 21, "p", true), propertyFilter(5, 50, "p")}, &error));
     auto ids = database->allAudienceIDs(&error).value();
     std::sort(ids.begin(), ids.end());
     EXPECT_EQ(ids, (std::vector<std::int32_t>{1, 2, 5}));
@@ -140,12 +141,13 @@ TEST_F(AudienceFilters, ReplacingTheFiltersIsAllOrNothing) {
 }
 
 TEST_F(AudienceFilters, EmptyPreviousResultsAreStoredAsNoneAndReadBackAsNone) {
-    ASSERT_TRUE(audience->updateFilterResults({result(7, APMBytes{1, 2}, APMBytes{}), result(8, APMBytes{3}, APMBytes{4})},
-                                              &error))
+    ASSERT_TRUE(audience->updateFilterResults(
+        {result(7, APMBytes{1, 2}, APMBytes{}), result(8, APMBytes{3}, APMBytes{4})}, &error))
         << describe(error);
     EXPECT_EQ(database->sqliteStore()
-                  ->numberForQuery("SELECT previous_results IS NULL FROM audience_filter_values WHERE audience_id = 7",
-                                   {}, nullptr)
+                  ->numberForQuery(
+                      "SELECT previous_results IS NULL FROM audience_filter_values WHERE audience_id = 7", {},
+                      nullptr)
                   ->intValue(),
               1);
     const auto seven = audience->filterResultForAudienceID(7, &error);

@@ -37,7 +37,8 @@ protected:
         ASSERT_TRUE(database->updateConditionalUserProperty(property, &error)) << describe(error);
     }
 
-    static std::vector<std::string> names(const std::optional<std::vector<APMConditionalUserProperty>>& found) {
+    static std::vector<std::string> names(
+        const std::optional<std::vector<APMConditionalUserProperty>>& found) {
         std::vector<std::string> result;
         for (const auto& property : found.value()) result.push_back(property.name());
         std::sort(result.begin(), result.end());
@@ -89,7 +90,8 @@ TEST_F(ConditionalProperties, ATriggerCountsUpToItsTimeoutAndTimesOutASecondLate
 
     clock->advance(1);
     EXPECT_TRUE(database->triggeredConditionalUserPropertiesWithEventName("purchase", &error)->empty());
-    EXPECT_EQ(names(database->timedOutConditionalUserPropertiesWithError(&error)), std::vector<std::string>{"plan"});
+    EXPECT_EQ(names(database->timedOutConditionalUserPropertiesWithError(&error)),
+              std::vector<std::string>{"plan"});
 }
 
 TEST_F(ConditionalProperties, AnActivePropertyExpiresAfterItsTimeToLive) {
@@ -100,7 +102,8 @@ TEST_F(ConditionalProperties, AnActivePropertyExpiresAfterItsTimeToLive) {
     clock->advance(10);
     EXPECT_TRUE(database->expiredConditionalUserPropertiesWithError(&error)->empty());
     clock->advance(1);
-    EXPECT_EQ(names(database->expiredConditionalUserPropertiesWithError(&error)), std::vector<std::string>{"plan"});
+    EXPECT_EQ(names(database->expiredConditionalUserPropertiesWithError(&error)),
+              std::vector<std::string>{"plan"});
     // An active one is never timed out, however long ago it was made.
     EXPECT_TRUE(database->timedOutConditionalUserPropertiesWithError(&error)->empty());
 }
@@ -117,7 +120,8 @@ TEST_F(ConditionalProperties, PrefixAndOriginMatchLiterally) {
               std::vector<std::string>{"user_level"});
     EXPECT_EQ(names(database->conditionalUserPropertiesWithPrefix("user%", "app", &error)),
               (std::vector<std::string>{"user%", "user%s"}));
-    EXPECT_EQ(names(database->conditionalUserPropertiesWithPrefix("", "a_to", &error)), std::vector<std::string>{});
+    EXPECT_EQ(names(database->conditionalUserPropertiesWithPrefix("", "a_to", &error)),
+              std::vector<std::string>{});
     EXPECT_EQ(names(database->conditionalUserPropertiesWithPrefix("", "auto", &error)),
               std::vector<std::string>{"score"});
 }
@@ -150,7 +154,8 @@ TEST_F(ConditionalProperties, TheControllerSetsTheUserPropertyWhileThePropertyIs
     EXPECT_TRUE(controller->triggerConditionalUserPropertiesWithEventName("purchase", &error)->empty());
 
     clock->advance(11);
-    EXPECT_EQ(names(controller->removeExpiredConditionalUserProperties(&error)), std::vector<std::string>{"plan"});
+    EXPECT_EQ(names(controller->removeExpiredConditionalUserProperties(&error)),
+              std::vector<std::string>{"plan"});
     EXPECT_FALSE(database->userAttributeWithName("plan", &error));
     EXPECT_FALSE(controller->conditionalUserPropertyWithName("plan", &error));
 }
@@ -163,8 +168,10 @@ TEST_F(ConditionalProperties, TheControllerRemovesTimedOutPropertiesAndClearsByN
     EXPECT_TRUE(database->userAttributeWithName("now", &error));
 
     clock->advance(61);
-    EXPECT_EQ(names(controller->removeTimedOutConditionalUserProperties(&error)), std::vector<std::string>{"late"});
-    EXPECT_EQ(names(controller->conditionalUserPropertiesWithPrefix("", "", &error)), std::vector<std::string>{"now"});
+    EXPECT_EQ(names(controller->removeTimedOutConditionalUserProperties(&error)),
+              std::vector<std::string>{"late"});
+    EXPECT_EQ(names(controller->conditionalUserPropertiesWithPrefix("", "", &error)),
+              std::vector<std::string>{"now"});
 
     ASSERT_TRUE(controller->clearConditionalUserPropertyWithName("now", &error)) << describe(error);
     EXPECT_FALSE(database->userAttributeWithName("now", &error));

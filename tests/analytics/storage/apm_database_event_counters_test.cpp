@@ -48,8 +48,9 @@ TEST_F(EventCounters, EveryFieldRoundTrips) {
 }
 
 TEST_F(EventCounters, RowsOfAnOlderVersionReadTheAddedColumnsAsDefaults) {
-    ASSERT_TRUE(runOnOwnConnection(path, "INSERT INTO events (name, lifetime_count, current_bundle_count, "
-                                         "last_fire_timestamp) VALUES ('_s', 4, 1, 99.5)"));
+    ASSERT_TRUE(runOnOwnConnection(path,
+                                   "INSERT INTO events (name, lifetime_count, current_bundle_count, "
+                                   "last_fire_timestamp) VALUES ('_s', 4, 1, 99.5)"));
     const auto read = database->eventAggregatesWithName("_s", &error);
     ASSERT_TRUE(read) << describe(error);
     EXPECT_EQ(read->lifetimeCount(), 4);
@@ -92,14 +93,16 @@ TEST_F(EventCounters, AFullTableKeepsCountingKnownNamesButTakesNoNewOne) {
     EXPECT_EQ(database->allEventAggregates(&error)->size(), 1000u);
 
     EXPECT_FALSE(database->updateEventAggregates(std::nullopt, &error));
-    EXPECT_EQ(describe(error), "Received empty event aggregates object for getting dictionary representation");
+    EXPECT_EQ(describe(error),
+              "Received empty event aggregates object for getting dictionary representation");
     EXPECT_EQ(error->code(), 3);
 }
 
 TEST_F(EventCounters, ARowThatCannotBeReadIsLeftOutOfTheList) {
     ASSERT_TRUE(database->updateEventAggregates(aggregates("good"), &error));
-    ASSERT_TRUE(runOnOwnConnection(path, "INSERT INTO events (name, lifetime_count, current_bundle_count, "
-                                         "last_fire_timestamp) VALUES ('bad name', -1, 0, 0)"));
+    ASSERT_TRUE(runOnOwnConnection(path,
+                                   "INSERT INTO events (name, lifetime_count, current_bundle_count, "
+                                   "last_fire_timestamp) VALUES ('bad name', -1, 0, 0)"));
     const auto all = database->allEventAggregates(&error);
     ASSERT_TRUE(all) << describe(error);
     ASSERT_EQ(all->size(), 1u);

@@ -11,7 +11,8 @@ class PurchasesAndComplexEvents : public quorvel::testing::OpenMeasurementDataba
 protected:
     bool stored(const std::string& table, const std::string& column, const std::string& value) {
         return database->sqliteStore()
-                   ->numberForQuery("SELECT count(1) FROM " + table + " WHERE " + column + " = ?", {value}, nullptr)
+                   ->numberForQuery("SELECT count(1) FROM " + table + " WHERE " + column + " = ?", {value},
+                                    nullptr)
                    ->intValue() == 1;
     }
 };
@@ -57,7 +58,8 @@ TEST_F(PurchasesAndComplexEvents, AMainEventIsKeptWithItsChildCountUntilDeleted)
     EXPECT_EQ(pair->first.parameters().at("value"), APMValue::initWithDouble(9.5));
     EXPECT_EQ(pair->second, 3);
 
-    ASSERT_TRUE(database->updateComplexEventForAudienceEvaluationWithEventID(42, 2, event("purchase"), &error));
+    ASSERT_TRUE(
+        database->updateComplexEventForAudienceEvaluationWithEventID(42, 2, event("purchase"), &error));
     EXPECT_EQ(database->mainEventAndChildCountPairWithEventID(42, &error)->second, 2);
     ASSERT_TRUE(database->deleteComplexEventForAudienceEvaluationWithEventID(42, &error));
     EXPECT_FALSE(database->mainEventAndChildCountPairWithEventID(42, &error));
@@ -68,8 +70,8 @@ TEST_F(PurchasesAndComplexEvents, AMainEventIsKeptWithItsChildCountUntilDeleted)
 }
 
 TEST_F(PurchasesAndComplexEvents, AMainEventThatDoesNotDecodeIsAnError) {
-    ASSERT_TRUE(database->sqliteStore()->executeSQL(
-        "INSERT INTO main_event_params VALUES (7, 1, x'ffff')", nullptr));
+    ASSERT_TRUE(
+        database->sqliteStore()->executeSQL("INSERT INTO main_event_params VALUES (7, 1, x'ffff')", nullptr));
     EXPECT_FALSE(database->mainEventAndChildCountPairWithEventID(7, &error));
     EXPECT_EQ(describe(error), "Main event blob is nil in database");
     EXPECT_EQ(error->code(), 3);

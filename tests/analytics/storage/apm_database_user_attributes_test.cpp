@@ -13,8 +13,10 @@ namespace {
 
 class UserAttributes : public quorvel::testing::OpenMeasurementDatabaseTest {
 protected:
-    void set(const std::string& name, const APMValue& value, double time = 100, const std::string& origin = "app") {
-        ASSERT_TRUE(database->updateUserAttribute(APMUserAttribute::initWithOrigin(origin, name, value, time), &error))
+    void set(const std::string& name, const APMValue& value, double time = 100,
+             const std::string& origin = "app") {
+        ASSERT_TRUE(database->updateUserAttribute(APMUserAttribute::initWithOrigin(origin, name, value, time),
+                                                  &error))
             << describe(error);
     }
 
@@ -59,7 +61,8 @@ TEST_F(UserAttributes, AFullTableTakesAnUpdateButNoNewName) {
     ASSERT_TRUE(runOnOwnConnection(path, sql + "COMMIT;"));
     set("p0", text("changed"));
     EXPECT_EQ(database->userAttributeWithName("p0", &error)->value(), text("changed"));
-    EXPECT_FALSE(database->updateUserAttribute(APMUserAttribute::initWithOrigin("app", "p1000", text("v"), 1), &error));
+    EXPECT_FALSE(database->updateUserAttribute(APMUserAttribute::initWithOrigin("app", "p1000", text("v"), 1),
+                                               &error));
     EXPECT_EQ(describe(error), "Failed to insert data type. Table is full");
     EXPECT_EQ(count("user_attributes"), 1000);
 }
@@ -73,7 +76,8 @@ TEST_F(UserAttributes, ThePublicListLeavesOutInternalReservedAndMappedNames) {
     set(mapped, text("x"), 100, "auto");
     EXPECT_EQ(database->publicUserAttributeCount(&error), 3);
 
-    EXPECT_EQ(names(database->userAttributesIncludingInternal(false, &error)), std::vector<std::string>{"plan"});
+    EXPECT_EQ(names(database->userAttributesIncludingInternal(false, &error)),
+              std::vector<std::string>{"plan"});
     EXPECT_EQ(names(database->userAttributesIncludingInternal(true, &error)).size(), 4u);
 }
 
@@ -84,7 +88,8 @@ TEST_F(UserAttributes, LifetimeValuesMatchTheirPrefixLiterallyNewestFirst) {
     set("altv_x", text("x"));
     set("_ltvUSD", text("x"));
     // A row whose value cannot be read does not hide the others.
-    ASSERT_TRUE(runOnOwnConnection(path, "INSERT INTO user_attributes VALUES ('_ltv_GBP', 30, x'00', 'app')"));
+    ASSERT_TRUE(
+        runOnOwnConnection(path, "INSERT INTO user_attributes VALUES ('_ltv_GBP', 30, x'00', 'app')"));
 
     const auto values = database->allLifetimeValueUserAttributes(&error);
     ASSERT_TRUE(values) << describe(error);
