@@ -119,11 +119,6 @@ TEST_F(AudienceFilters, AListWriteStopsAtItsFirstBadFilter) {
         &error));
     EXPECT_EQ(describe(error), "Received event filter with empty data for getting dictionary representation");
     EXPECT_EQ(count("event_filters"), 1);
-    EXPECT_FALSE(database->updatePropertyFilters({propertyFilter(1, 1, "")}, &error));
-    EXPECT_EQ(describe(error),
-              "Received property filter with empty property name for getting dictionary representation");
-    EXPECT_FALSE(database->eventFiltersForEventName("", &error));
-    EXPECT_EQ(describe(error), "Received empty event name for getting event filters");
 }
 
 TEST_F(AudienceFilters, ReplacingTheFiltersIsAllOrNothing) {

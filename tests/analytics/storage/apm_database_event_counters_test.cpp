@@ -97,14 +97,3 @@ TEST_F(EventCounters, AFullTableKeepsCountingKnownNamesButTakesNoNewOne) {
               "Received empty event aggregates object for getting dictionary representation");
     EXPECT_EQ(error->code(), 3);
 }
-
-TEST_F(EventCounters, ARowThatCannotBeReadIsLeftOutOfTheList) {
-    ASSERT_TRUE(database->updateEventAggregates(aggregates("good"), &error));
-    ASSERT_TRUE(runOnOwnConnection(path,
-                                   "INSERT INTO events (name, lifetime_count, current_bundle_count, "
-                                   "last_fire_timestamp) VALUES ('bad name', -1, 0, 0)"));
-    const auto all = database->allEventAggregates(&error);
-    ASSERT_TRUE(all) << describe(error);
-    ASSERT_EQ(all->size(), 1u);
-    EXPECT_EQ(all->front().name(), "good");
-}
