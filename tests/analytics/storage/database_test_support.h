@@ -69,4 +69,13 @@ protected:
     std::shared_ptr<Database> database;
 };
 
+// The same, with the database open before each case.
+class OpenMeasurementDatabaseTest : public MeasurementDatabaseTest {
+protected:
+    void SetUp() override {
+        database = openDatabase(&error);
+        ASSERT_TRUE(database) << describe(error);
+    }
+};
+
 }  // namespace quorvel::testing
