@@ -57,7 +57,7 @@ TEST(APMMeasurementMonitor, TheMonitorMadeBeforeTheStartTakesTheStoresThen) {
 
 TEST(APMMeasurementRemoteConfig, DefaultConfigurationUntilOneIsLoaded) {
     EXPECT_EQ(APMMeasurement::remoteConfig(), APMRemoteConfig::defaultInstance());
-    auto loaded = APMRemoteConfig::initWithAppID("1:1:ios:1", nullptr);
+    auto loaded = APMRemoteConfig::initWithAppID("1:1:ios:1", nullptr, nullptr, nullptr);
     APMMeasurement::setRemoteConfig(loaded);
     EXPECT_EQ(APMMeasurement::remoteConfig(), loaded);
     APMMeasurement::setRemoteConfig(nullptr);
