@@ -43,13 +43,13 @@ public:
     // What the configuration asks of the layers above it, handed down as the library starts.
     struct Links {
         // The library's origin; a configuration for origin "am" must name the same RaVad app.
-        std::function<std::string()> origin;
-        std::function<bool()> isMeasurementEnabled;
-        std::function<std::optional<std::string>()> appVersion;
-        std::function<bool()> isAnalyticsStorageDenied;
+        std::function<std::string()> origin{};
+        std::function<bool()> isMeasurementEnabled{};
+        std::function<std::optional<std::string>()> appVersion{};
+        std::function<bool()> isAnalyticsStorageDenied{};
         // Scheme and host (with a port where one is needed) of the measurement service, from the
         // service property list; without one no endpoint is known.
-        std::function<std::optional<std::string>()> measurementServiceURL;
+        std::function<std::optional<std::string>()> measurementServiceURL{};
     };
 
     static constexpr const char* kSDKName = "app_measurement";
