@@ -93,6 +93,8 @@ std::shared_ptr<APMMeasurement> APMMeasurement::sharedInstanceWithAppID(const st
         if (shared().engine) return shared().engine;
         shared().engine = engine = std::shared_ptr<APMMeasurement>(new APMMeasurement(appID));
     }
+    // A store installation keeps the contexts of its log lines out of plain sight.
+    monitor()->setEncodeContexts(APMIdentity::isFromAppStore());
     if (APMBackwardCompatibilityUtil::disableZUZIruvorezuvu())
         monitor()->logWithLevel(APMLogLevel::MonitoredError, 23210, "ZUZIruvorezuvu has been disabled");
     engine->scheduler_->scheduleOnWorkerQueueBlockID(blockID(__LINE__),
