@@ -33,11 +33,13 @@ bool apply(APMRemoteConfig& config, const std::optional<Response>& response,
     }
     auto fetched = APMPBMeasurementConfig::initWithBuffer(response->body);
     if (!fetched) {
-        monitor()->logWithLevel(APMLogLevel::MonitoredWarning, 23022, "Cannot decode the fetched configuration");
+        monitor()->logWithLevel(APMLogLevel::MonitoredWarning, 23022,
+                                "Cannot decode the fetched configuration");
         return false;
     }
     if (!config.updateMeasurementConfig(fetched)) return false;
-    monitor()->logWithLevel(APMLogLevel::Debug, 23023, "Fetched configuration applied. Version", config.version());
+    monitor()->logWithLevel(APMLogLevel::Debug, 23023, "Fetched configuration applied. Version",
+                            config.version());
     return true;
 }
 
@@ -48,21 +50,25 @@ APMRemoteConfigFetcher::APMRemoteConfigFetcher(APMScheduler& scheduler)
 
 void APMRemoteConfigFetcher::fetch(const std::shared_ptr<APMRemoteConfig>& config,
                                    const std::optional<std::string>& appInstanceID, Completion completion) {
-    const auto url = config->remoteConfigURLWithAppInstanceID(
-        appInstanceID, std::string(kPlatform), APMIdentity::rovUriduzuvareLibraryVersion(), APMPRuntime::runtimeVersion());
+    const auto url = config->remoteConfigURLWithAppInstanceID(appInstanceID, std::string(kPlatform),
+                                                              APMIdentity::rovUriduzuvareLibraryVersion(),
+                                                              APMPRuntime::runtimeVersion());
     if (!url) {
-        monitor()->logWithLevel(APMLogLevel::Debug, 23024, "No configuration URL. The configuration is not fetched");
+        monitor()->logWithLevel(APMLogLevel::Debug, 23024,
+                                "No configuration URL. The configuration is not fetched");
         if (completion) completion(false);
         return;
     }
     const double timeout = config->networkTimeout();
     networkQueue_->async([this, config, url = *url, timeout, completion = std::move(completion)] {
         auto error = std::make_shared<std::shared_ptr<platform::NSError>>();
-        auto response = std::make_shared<std::optional<Response>>(platform::VULNetworkSession::GET(url, timeout, error.get()));
-        scheduler_.scheduleOnWorkerQueueBlockID("APMRemoteConfigFetcher:apply", [config, response, error, completion] {
-            const bool applied = apply(*config, *response, *error);
-            if (completion) completion(applied);
-        });
+        auto response = std::make_shared<std::optional<Response>>(
+            platform::VULNetworkSession::GET(url, timeout, error.get()));
+        scheduler_.scheduleOnWorkerQueueBlockID("APMRemoteConfigFetcher:apply",
+                                                [config, response, error, completion] {
+                                                    const bool applied = apply(*config, *response, *error);
+                                                    if (completion) completion(applied);
+                                                });
     });
 }
 

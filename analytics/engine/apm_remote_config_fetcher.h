@@ -26,8 +26,8 @@ public:
     explicit APMRemoteConfigFetcher(APMScheduler& scheduler);
 
     // Nothing is fetched without a configuration URL (no service named, or no app instance ID).
-    void fetch(const std::shared_ptr<APMRemoteConfig>& config, const std::optional<std::string>& appInstanceID,
-               Completion completion = nullptr);
+    void fetch(const std::shared_ptr<APMRemoteConfig>& config,
+               const std::optional<std::string>& appInstanceID, Completion completion = nullptr);
 
 private:
     APMScheduler& scheduler_;

@@ -120,11 +120,10 @@ APMRemoteConfig::Links APMAnalytics::remoteConfigLinks(const platform::Value::Di
                 auto engine = APMMeasurement::sharedInstance();
                 return engine && engine->isEnabled();
             },
-        .appVersion =
-            []() -> std::optional<std::string> {
-                auto engine = APMMeasurement::sharedInstance();
-                return engine ? engine->identity()->appVersion() : std::nullopt;
-            },
+        .appVersion = []() -> std::optional<std::string> {
+            auto engine = APMMeasurement::sharedInstance();
+            return engine ? engine->identity()->appVersion() : std::nullopt;
+        },
         .isAnalyticsStorageDenied = &APMConsentSettingsUtil::isAnalyticsStorageDenied,
         .measurementServiceURL = [serviceURL] { return serviceURL; },
     };

@@ -56,8 +56,8 @@ private:
     APMAnalytics();
     static APMAnalytics& shared();
 
-    void start(const std::string& appID, const std::string& origin, const platform::Value::Dictionary& options)
-        EXCLUDES(mutex_);
+    void start(const std::string& appID, const std::string& origin,
+               const platform::Value::Dictionary& options) EXCLUDES(mutex_);
     void queueEvent(const std::string& origin, bool isPublicEvent, const std::string& name,
                     APMObjectParameters parameters);
 

@@ -8,7 +8,8 @@
 namespace analytics {
 
 const std::shared_ptr<platform::DispatchQueue>& APMConsentSettingsUtil::queue() {
-    static auto* queue = new std::shared_ptr<platform::DispatchQueue>(platform::DispatchQueue::createSerial(kQueueLabel));
+    static auto* queue =
+        new std::shared_ptr<platform::DispatchQueue>(platform::DispatchQueue::createSerial(kQueueLabel));
     return *queue;
 }
 
@@ -19,7 +20,8 @@ bool APMConsentSettingsUtil::isAnalyticsStorageDenied() {
         const auto stored = APMUserDefaults::standardUserDefaults()->dictionaryForKey(kConsentKey);
         if (!stored) return;
         const auto found = stored->find(kAnalyticsStorage);
-        denied = found != stored->end() && found->second.stringValue() && *found->second.stringValue() == "denied";
+        denied =
+            found != stored->end() && found->second.stringValue() && *found->second.stringValue() == "denied";
     });
     return denied;
 }

@@ -13,7 +13,8 @@ class APMPObjectProvider : public APMPModule {
 public:
     using Block = std::function<platform::Value()>;
 
-    APMPObjectProvider(std::string name, Block block) : APMPModule(std::move(name)), block_(std::move(block)) {}
+    APMPObjectProvider(std::string name, Block block)
+        : APMPModule(std::move(name)), block_(std::move(block)) {}
 
     // Null without a block.
     platform::Value object() const { return block_ ? block_() : platform::Value(); }

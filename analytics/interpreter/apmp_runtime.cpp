@@ -35,7 +35,8 @@ bool checkStructure(const APMPBRuntimeEntity& entity, int depth, APMErrorOut err
         return fail(error, APMPRuntime::kNestedTooDeep, "Program nests deeper than the runtime walks");
     const std::int32_t type = APMNanoGetInt32(&entity, Entity::kType);
     if (type < kString || type > kStatement)
-        return fail(error, APMPRuntime::kUnknownEntityType, "Unknown runtime entity type " + std::to_string(type));
+        return fail(error, APMPRuntime::kUnknownEntityType,
+                    "Unknown runtime entity type " + std::to_string(type));
     if (type == kStatement && APMNanoGetString(&entity, Entity::kCommand).value_or("").empty())
         return fail(error, APMPRuntime::kStatementWithoutCommand, "Statement without a command");
     for (const auto& argument : arguments(entity)) {
@@ -69,7 +70,8 @@ bool APMPRuntime::runStatement(const APMPBRuntimeEntity& entity, APMErrorOut err
 bool APMPRuntime::require(const APMPBRuntimeEntity& statement, APMErrorOut error) {
     const auto names = arguments(statement);
     const bool named = names.size() == 1 && APMNanoGetInt32(names.front().get(), Entity::kType) == kString;
-    const std::string name = named ? APMNanoGetString(names.front().get(), Entity::kStringValue).value_or("") : "";
+    const std::string name =
+        named ? APMNanoGetString(names.front().get(), Entity::kStringValue).value_or("") : "";
     auto creator = moduleCreators_.find(name);
     if (creator == moduleCreators_.end() || !creator->second)
         return fail(error, kUnknownModule, "No module named \"" + name + "\"");
@@ -86,7 +88,8 @@ bool APMPRuntime::loadActivity(const APMPBOgtActivity& activity, APMErrorOut err
     for (const auto& entity : APMNanoGetMessagesOrEmpty<APMPBRuntimeEntity>(&activity, Activity::kData)) {
         if (!checkStructure(*entity, 0, error)) return false;
     }
-    auto copy = APMPBOgtActivity::initWithBuffer(activity.protoBuffer().value_or(std::vector<std::uint8_t>{}));
+    auto copy =
+        APMPBOgtActivity::initWithBuffer(activity.protoBuffer().value_or(std::vector<std::uint8_t>{}));
     activities_.insert_or_assign(name, std::move(copy));
     return true;
 }

@@ -103,7 +103,8 @@ std::optional<std::vector<std::shared_ptr<Message>>> APMNanoGetMessages(const NA
 }
 // The same, with no elements where the field cannot be read.
 template <typename Message>
-std::vector<std::shared_ptr<Message>> APMNanoGetMessagesOrEmpty(const NANOMessageBase* message, int32_t index) {
+std::vector<std::shared_ptr<Message>> APMNanoGetMessagesOrEmpty(const NANOMessageBase* message,
+                                                                int32_t index) {
     auto messages = APMNanoGetMessages<Message>(message, index);
     return messages ? std::move(*messages) : std::vector<std::shared_ptr<Message>>{};
 }

@@ -83,12 +83,13 @@ void APMRemoteConfig::wireLinks(Links links) {
 }
 
 std::shared_ptr<APMRemoteConfig> APMRemoteConfig::defaultInstance() {
-    static auto* instance = new std::shared_ptr<APMRemoteConfig>(initWithAppID("", nullptr, nullptr, nullptr));
+    static auto* instance =
+        new std::shared_ptr<APMRemoteConfig>(initWithAppID("", nullptr, nullptr, nullptr));
     return *instance;
 }
 
-std::shared_ptr<APMRemoteConfig> APMRemoteConfig::initWithAppID(const std::string& appID,
-                                                                const std::shared_ptr<APMDatabase>& database) {
+std::shared_ptr<APMRemoteConfig> APMRemoteConfig::initWithAppID(
+    const std::string& appID, const std::shared_ptr<APMDatabase>& database) {
     return initWithAppID(appID, database, APMEManager::sharedInstance());
 }
 
@@ -180,7 +181,8 @@ bool APMRemoteConfig::updateMeasurementConfig(const std::shared_ptr<APMPBMeasure
         return false;
     }
     if (!config) {
-        monitor()->logWithLevel(APMLogLevel::SilentWarning, 29003, "Cannot set empty measurement config to database");
+        monitor()->logWithLevel(APMLogLevel::SilentWarning, 29003,
+                                "Cannot set empty measurement config to database");
         return false;
     }
     if (ask<std::string>(links().origin, "") == "am" &&
@@ -249,10 +251,9 @@ void APMRemoteConfig::parseRemoteConfigFromMeasurementConfig(const APMPBMeasurem
                                 APMNanoGetInt64(&config, Config::kVersion));
     }
 
-    const std::size_t programCount =
-        APMNanoGetMessagesOrEmpty<APMPBProgram>(&config, Config::kDynamicEventEditing).size();
-    if (programCount > 0) {
-        auto eventEditing = loadEventEditing(config, programCount);
+    const auto programs = APMNanoGetMessagesOrEmpty<APMPBProgram>(&config, Config::kDynamicEventEditing);
+    if (!programs.empty()) {
+        auto eventEditing = loadEventEditing(programs);
         platform::MutexLock lock(configMutex_);
         eventEditing_ = eventEditing;
         if (!eventEditing) return;  // the data controls stay as they were
@@ -260,14 +261,15 @@ void APMRemoteConfig::parseRemoteConfigFromMeasurementConfig(const APMPBMeasurem
 
     std::vector<std::string> dataControls;
     for (const auto& control : APMNanoGetMessagesOrEmpty<APMPBDataControl>(&config, Config::kDataControls)) {
-        if (auto name = APMNanoGetString(control.get(), apmpb_fields::DataControl::kName)) dataControls.push_back(*name);
+        if (auto name = APMNanoGetString(control.get(), apmpb_fields::DataControl::kName))
+            dataControls.push_back(*name);
     }
     platform::MutexLock lock(configMutex_);
     dataControls_ = std::move(dataControls);
 }
 
-std::shared_ptr<APMPEventEditing> APMRemoteConfig::loadEventEditing(const APMPBMeasurementConfig& config,
-                                                                    std::size_t programCount) {
+std::shared_ptr<APMPEventEditing> APMRemoteConfig::loadEventEditing(
+    const std::vector<std::shared_ptr<APMPBProgram>>& programs) {
     auto eventEditing = APMPEventEditing::init();
     eventEditing->setModuleCreator(
         [settings = settings_] {
@@ -279,22 +281,24 @@ std::shared_ptr<APMPEventEditing> APMRemoteConfig::loadEventEditing(const APMPBM
         },
         "internal.remoteConfig");
     eventEditing->setModuleCreator(
-        [] { return std::make_shared<APMPObjectProvider>("internal.appMetadata", [] { return Value(appMetadata()); }); },
+        [] {
+            return std::make_shared<APMPObjectProvider>("internal.appMetadata",
+                                                        [] { return Value(appMetadata()); });
+        },
         "internal.appMetadata");
     eventEditing->setModuleCreator(
         [] { return std::make_shared<APMPMessageLogger>(std::make_shared<APMPixieLogger>()); },
         APMPMessageLogger::kModuleName);
 
-    const auto programs = APMNanoGetMessagesOrEmpty<APMPBProgram>(&config, Config::kDynamicEventEditing);
     std::shared_ptr<platform::NSError> error;
     eventEditing->loadProgram(programs.front().get(), &error);
     if (error) {
-        monitor()->logWithLevel(APMLogLevel::MonitoredError, 29026, "Failed to initiate event editing instance",
-                                error);
+        monitor()->logWithLevel(APMLogLevel::MonitoredError, 29026,
+                                "Failed to initiate event editing instance", error);
         return nullptr;
     }
     monitor()->logWithLevel(APMLogLevel::Debug, 29027, "Loading Event Modification and Creation programs",
-                            static_cast<std::int64_t>(programCount));
+                            static_cast<std::int64_t>(programs.size()));
     return eventEditing;
 }
 
@@ -302,7 +306,8 @@ void APMRemoteConfig::parseSettings(const std::vector<SettingText>& settings) {
     std::map<std::string, std::string> texts;
     for (const auto& [name, value] : settings) {
         if (name.empty() || !value) {
-            monitor()->logWithLevel(APMLogLevel::SilentWarning, 29019, "Cannot cache empty configuration value");
+            monitor()->logWithLevel(APMLogLevel::SilentWarning, 29019,
+                                    "Cannot cache empty configuration value");
             continue;
         }
         texts.insert_or_assign(name, *value);
@@ -323,7 +328,8 @@ void APMRemoteConfig::reset() {
 
 std::shared_ptr<APMPBEventConfig> APMRemoteConfig::eventConfigWithName(const std::string& name) {
     if (name.empty()) {
-        monitor()->logWithLevel(APMLogLevel::SilentWarning, 29006, "Cannot find event config with empty event name");
+        monitor()->logWithLevel(APMLogLevel::SilentWarning, 29006,
+                                "Cannot find event config with empty event name");
         return nullptr;
     }
     platform::MutexLock lock(configMutex_);
@@ -361,8 +367,9 @@ std::int64_t APMRemoteConfig::version() const {
 
 double APMRemoteConfig::lastRemoteConfigUpdateTimestamp() {
     if (isDefaultInstance_) {
-        monitor()->logWithLevel(APMLogLevel::SilentError, 29008,
-                                "Cannot fetch the last configuration update timestamp from the default instance");
+        monitor()->logWithLevel(
+            APMLogLevel::SilentError, 29008,
+            "Cannot fetch the last configuration update timestamp from the default instance");
         return 0;
     }
     auto database = database_.lock();
@@ -392,20 +399,22 @@ std::vector<std::string> APMRemoteConfig::dataControls() const {
 }
 
 std::optional<std::string> APMRemoteConfig::uploadURL() const {
-    const auto service = schemeAndHost(ask<std::optional<std::string>>(links().measurementServiceURL, std::nullopt));
+    const auto service =
+        schemeAndHost(ask<std::optional<std::string>>(links().measurementServiceURL, std::nullopt));
     if (!service) return std::nullopt;
     std::string host = service->second;
     std::optional<std::string> subdomain;
     {
         platform::MutexLock lock(configMutex_);
-        if (remoteConfigProto_) subdomain = APMNanoGetString(remoteConfigProto_.get(), Config::kUploadSubdomain);
+        if (remoteConfigProto_)
+            subdomain = APMNanoGetString(remoteConfigProto_.get(), Config::kUploadSubdomain);
     }
     if (subdomain && !subdomain->empty()) {
         if (isHostLabelSequence(*subdomain)) {
             host = *subdomain + "." + host;
         } else {
-            monitor()->logWithLevel(APMLogLevel::Warning, 29028, "Ignoring an upload subdomain that is no host name",
-                                    *subdomain);
+            monitor()->logWithLevel(APMLogLevel::Warning, 29028,
+                                    "Ignoring an upload subdomain that is no host name", *subdomain);
         }
     }
     return service->first + "://" + host + "/a";
@@ -414,16 +423,18 @@ std::optional<std::string> APMRemoteConfig::uploadURL() const {
 std::optional<std::string> APMRemoteConfig::remoteConfigURLWithAppInstanceID(
     const std::optional<std::string>& appInstanceID, const std::optional<std::string>& platform,
     std::int64_t SDKVersion, std::int64_t runtimeVersion) const {
-    const auto service = schemeAndHost(ask<std::optional<std::string>>(links().measurementServiceURL, std::nullopt));
+    const auto service =
+        schemeAndHost(ask<std::optional<std::string>>(links().measurementServiceURL, std::nullopt));
     if (!service) return std::nullopt;
     std::optional<std::string> instance = appInstanceID;
     if (ask<bool>(links().isAnalyticsStorageDenied, false)) {
         instance = "";
     } else if (!instance || instance->empty() || !platform || platform->empty()) {
-        monitor()->logWithLevel(APMLogLevel::SilentError, 29010,
-                                "Cannot create a URL to fetch a configuration with empty app instance ID or empty "
-                                "platform (app instance, platform)",
-                                instance.value_or(""), platform.value_or(""));
+        monitor()->logWithLevel(
+            APMLogLevel::SilentError, 29010,
+            "Cannot create a URL to fetch a configuration with empty app instance ID or empty "
+            "platform (app instance, platform)",
+            instance.value_or(""), platform.value_or(""));
         return std::nullopt;
     }
     const Value::Dictionary query{
@@ -451,7 +462,8 @@ void APMRemoteConfig::clientDidReceiveNewSnapshot(const std::shared_ptr<APMEClie
 
 void APMRemoteConfig::clientDidReceiveFetchError(const std::shared_ptr<APMEClient>&,
                                                  const std::shared_ptr<platform::NSError>& error) {
-    if (error) monitor()->logWithLevel(APMLogLevel::SilentError, 29025, "Cannot fetch experiment. Error", error);
+    if (error)
+        monitor()->logWithLevel(APMLogLevel::SilentError, 29025, "Cannot fetch experiment. Error", error);
 }
 
 bool APMRemoteConfig::shouldFetchExperimentsForClient(const std::shared_ptr<APMEClient>&) {

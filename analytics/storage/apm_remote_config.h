@@ -63,9 +63,9 @@ public:
     static std::shared_ptr<APMRemoteConfig> initWithAppID(const std::string& appID,
                                                           const std::shared_ptr<APMDatabase>& database);
     // nullptr (logged) without an app ID or a database.
-    static std::shared_ptr<APMRemoteConfig> initWithAppID(const std::string& appID,
-                                                          const std::shared_ptr<APMDatabase>& database,
-                                                          const std::shared_ptr<APMEManager>& experimentManager);
+    static std::shared_ptr<APMRemoteConfig> initWithAppID(
+        const std::string& appID, const std::shared_ptr<APMDatabase>& database,
+        const std::shared_ptr<APMEManager>& experimentManager);
     // Registers with the experiment manager and activates its latest snapshot, then takes the given
     // configuration, or else the stored one. Without a database and an app ID it is a default instance.
     static std::shared_ptr<APMRemoteConfig> initWithAppID(
@@ -106,10 +106,9 @@ public:
     std::optional<std::string> uploadURL() const;
     // "/config/app/<app ID>?" and the query; nothing (logged) without an app instance ID or platform,
     // except that with analytics storage denied the app instance ID is sent empty.
-    std::optional<std::string> remoteConfigURLWithAppInstanceID(const std::optional<std::string>& appInstanceID,
-                                                                const std::optional<std::string>& platform,
-                                                                std::int64_t SDKVersion,
-                                                                std::int64_t runtimeVersion) const;
+    std::optional<std::string> remoteConfigURLWithAppInstanceID(
+        const std::optional<std::string>& appInstanceID, const std::optional<std::string>& platform,
+        std::int64_t SDKVersion, std::int64_t runtimeVersion) const;
     std::vector<std::int32_t> experimentIDs() const;
     std::shared_ptr<APMPEventEditing> eventEditing() const;
 
@@ -199,9 +198,9 @@ private:
                     std::shared_ptr<APMEManager> experimentManager);
     void registerWithExperimentManager();
     static APMEManager::Flags defaultExperimentFlags();
-    // The interpreter over the configuration's first program; nullptr (logged) when it fails to load.
-    std::shared_ptr<APMPEventEditing> loadEventEditing(const APMPBMeasurementConfig& config,
-                                                       std::size_t programCount);
+    // The interpreter over the first program; nullptr (logged) when it fails to load.
+    std::shared_ptr<APMPEventEditing> loadEventEditing(
+        const std::vector<std::shared_ptr<APMPBProgram>>& programs);
 
     double seconds(const Setting& setting);
     std::int32_t int32(const Setting& setting);

@@ -33,7 +33,8 @@ void fail(std::shared_ptr<NSError>* error, std::int64_t code, const std::string&
 
 }  // namespace
 
-std::optional<VULNetworkSession::Response> VULNetworkSession::GET(const std::string& url, double timeoutSeconds,
+std::optional<VULNetworkSession::Response> VULNetworkSession::GET(const std::string& url,
+                                                                  double timeoutSeconds,
                                                                   std::shared_ptr<NSError>* error,
                                                                   std::size_t maxBodySize) {
     static std::once_flag initialised;
@@ -50,7 +51,8 @@ std::optional<VULNetworkSession::Response> VULNetworkSession::GET(const std::str
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(timeoutSeconds > 0 ? timeoutSeconds * 1000 : 0));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS,
+                     static_cast<long>(timeoutSeconds > 0 ? timeoutSeconds * 1000 : 0));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &collect);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &download);
     const CURLcode result = curl_easy_perform(curl);

@@ -18,13 +18,20 @@ namespace {
 
 const char* reasonPhrase(int status) {
     switch (status) {
-        case 200: return "OK";
-        case 204: return "No Content";
-        case 304: return "Not Modified";
-        case 404: return "Not Found";
-        case 500: return "Internal Server Error";
-        case 503: return "Service Unavailable";
-        default: return "Status";
+        case 200:
+            return "OK";
+        case 204:
+            return "No Content";
+        case 304:
+            return "Not Modified";
+        case 404:
+            return "Not Found";
+        case 500:
+            return "Internal Server Error";
+        case 503:
+            return "Service Unavailable";
+        default:
+            return "Status";
     }
 }
 
@@ -63,7 +70,8 @@ bool readRequest(int connection, LocalHTTPServer::Request& request) {
     while (lineEnd != std::string::npos && lineEnd < head.size()) {
         const std::size_t start = lineEnd + 2;
         lineEnd = head.find("\r\n", start);
-        const std::string line = head.substr(start, lineEnd == std::string::npos ? std::string::npos : lineEnd - start);
+        const std::string line =
+            head.substr(start, lineEnd == std::string::npos ? std::string::npos : lineEnd - start);
         const auto colon = line.find(':');
         if (colon == std::string::npos) continue;
         std::string value = line.substr(colon + 1);
@@ -91,7 +99,8 @@ LocalHTTPServer::LocalHTTPServer() {
     address.sin_port = 0;
     socklen_t size = sizeof address;
     if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listener_, 16) != 0 || ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0 ||
+        ::listen(listener_, 16) != 0 ||
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0 ||
         ::pipe2(stopPipe_, O_CLOEXEC) != 0) {
         throw std::runtime_error("the local HTTP server could not listen");
     }

@@ -16,7 +16,7 @@ class LocalHTTPServer {
 public:
     struct Request {
         std::string method;
-        std::string target;  // the path with its query
+        std::string target;                          // the path with its query
         std::map<std::string, std::string> headers;  // names in lower case
         std::string body;
     };

@@ -83,8 +83,9 @@ TEST_F(RemoteConfigFetch, AServedConfigurationIsStoredAndApplied) {
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].method, "GET");
-    EXPECT_EQ(requests[0].target, "/config/app/1:1234:ios:test?app_instance_id=f00d&platform=ios&runtime_version=1&"
-                                  "vmp_version=81500");
+    EXPECT_EQ(requests[0].target,
+              "/config/app/1:1234:ios:test?app_instance_id=f00d&platform=ios&runtime_version=1&"
+              "vmp_version=81500");
 }
 
 TEST_F(RemoteConfigFetch, FailedAnswersLeaveTheActiveConfigurationAsItWas) {
@@ -106,7 +107,8 @@ TEST_F(RemoteConfigFetch, FailedAnswersLeaveTheActiveConfigurationAsItWas) {
         LocalHTTPServer gone;
         closed = gone.baseURL();
     }
-    APMRemoteConfig::wireLinks({.measurementServiceURL = [closed] { return std::optional<std::string>(closed); }});
+    APMRemoteConfig::wireLinks(
+        {.measurementServiceURL = [closed] { return std::optional<std::string>(closed); }});
     EXPECT_FALSE(fetch());
     expectTheFirstConfigurationStays();
 }

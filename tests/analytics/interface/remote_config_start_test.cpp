@@ -38,7 +38,8 @@ protected:
     void TearDown() override { clock->runUntilIdle(); }
 
     void start() {
-        APMAnalytics::startWithAppID(kAppID, "fa", {{APMAnalytics::kMeasurementServiceURLKey, server.baseURL()}});
+        APMAnalytics::startWithAppID(kAppID, "fa",
+                                     {{APMAnalytics::kMeasurementServiceURLKey, server.baseURL()}});
     }
 
     // The library's queues run on their own threads and the answer comes over the network: wait for the
@@ -81,7 +82,8 @@ TEST_F(RemoteConfigStart, TheStartFetchesTheConfigurationAndMakesItActive) {
     // A reset forgets the configuration with the database.
     APMMeasurement::sharedInstance()->resetAnalyticsData();
     std::promise<void> reset;
-    APMMeasurement::sharedInstance()->scheduler().scheduleOnWorkerQueueBlockID("test", [&reset] { reset.set_value(); });
+    APMMeasurement::sharedInstance()->scheduler().scheduleOnWorkerQueueBlockID(
+        "test", [&reset] { reset.set_value(); });
     reset.get_future().wait();
     EXPECT_EQ(APMMeasurement::remoteConfig()->version(), -1);
 }
@@ -93,7 +95,8 @@ TEST_F(RemoteConfigStart, DeniedAnalyticsStorageSendsNoAppInstanceID) {
     ASSERT_TRUE(fetchedConfigurationActive());
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 1u);
-    EXPECT_NE(requests[0].target.find("?app_instance_id=&platform=ios&"), std::string::npos) << requests[0].target;
+    EXPECT_NE(requests[0].target.find("?app_instance_id=&platform=ios&"), std::string::npos)
+        << requests[0].target;
 }
 
 TEST_F(RemoteConfigStart, TheShippedServiceListNamesTheAppAndNoServiceToFetchFrom) {

@@ -18,8 +18,12 @@ protected:
     // The error code of loading the program into a fresh instance; 0 when it loaded.
     std::int64_t loadError(const std::shared_ptr<APMPBProgram>& loaded) {
         editing = APMPEventEditing::init();
-        editing->setModuleCreator([this] { ++modulesMade; return std::make_shared<APMPKeyValueStore>("store", nullptr); },
-                                  "store");
+        editing->setModuleCreator(
+            [this] {
+                ++modulesMade;
+                return std::make_shared<APMPKeyValueStore>("store", nullptr);
+            },
+            "store");
         std::shared_ptr<platform::NSError> error;
         editing->loadProgram(loaded.get(), &error);
         if (!error) return 0;
@@ -67,7 +71,8 @@ TEST_F(EventEditingLoad, RequiredModulesAreMadeOnceAndActivitiesKept) {
 }
 
 TEST_F(EventEditingLoad, StatementsBeforeAFailureHaveRun) {
-    EXPECT_EQ(loadError(program({require("store"), statement("return")})), APMPRuntime::kTopLevelControlValue);
+    EXPECT_EQ(loadError(program({require("store"), statement("return")})),
+              APMPRuntime::kTopLevelControlValue);
     EXPECT_TRUE(editing->runtime().moduleNamed("store"));
     EXPECT_TRUE(editing->runtime().activityNames().empty());
 }

@@ -28,7 +28,8 @@ inline Entity text(const std::string& value) {
 }
 
 // A statement; an empty command leaves the field unset.
-inline Entity statement(const std::string& command, const std::vector<std::shared_ptr<NANOMessageBase>>& arguments = {}) {
+inline Entity statement(const std::string& command,
+                        const std::vector<std::shared_ptr<NANOMessageBase>>& arguments = {}) {
     auto entity = entityOfType(4);
     if (!command.empty()) APMNanoSetStringField(entity.get(), apmpb_fields::RuntimeEntity::kCommand, command);
     const auto objects = asObjects(arguments);
@@ -45,8 +46,9 @@ struct ActivitySpec {
     std::vector<std::shared_ptr<NANOMessageBase>> data;
 };
 
-inline std::shared_ptr<APMPBProgram> program(const std::vector<std::shared_ptr<NANOMessageBase>>& instructions,
-                                             const std::vector<ActivitySpec>& activities = {}) {
+inline std::shared_ptr<APMPBProgram> program(
+    const std::vector<std::shared_ptr<NANOMessageBase>>& instructions,
+    const std::vector<ActivitySpec>& activities = {}) {
     auto made = APMPBProgram::initWithBuffer();
     const auto statements = asObjects(instructions);
     APMNanoSetArray(made.get(), apmpb_fields::Program::kInstructions, &statements);
@@ -54,7 +56,8 @@ inline std::shared_ptr<APMPBProgram> program(const std::vector<std::shared_ptr<N
         std::vector<NanoObject> list;
         for (const auto& spec : activities) {
             auto activity = APMPBOgtActivity::initWithBuffer();
-            if (!spec.name.empty()) APMNanoSetStringField(activity.get(), apmpb_fields::OgtActivity::kName, spec.name);
+            if (!spec.name.empty())
+                APMNanoSetStringField(activity.get(), apmpb_fields::OgtActivity::kName, spec.name);
             const auto data = asObjects(spec.data);
             APMNanoSetArray(activity.get(), apmpb_fields::OgtActivity::kData, &data);
             list.emplace_back(std::shared_ptr<NANOMessageBase>(activity));

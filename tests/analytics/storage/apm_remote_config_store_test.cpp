@@ -113,7 +113,8 @@ TEST_F(RemoteConfigStore, OriginAmAlsoNeedsTheMatchingRaVadAppID) {
 }
 
 TEST_F(RemoteConfigStore, AConfigurationThatCannotBeStoredIsNotActivated) {
-    auto gone = APMRemoteConfig::initWithAppID(kAppID, openDatabase(), nullptr, nullptr);  // its database is gone
+    auto gone =
+        APMRemoteConfig::initWithAppID(kAppID, openDatabase(), nullptr, nullptr);  // its database is gone
     EXPECT_FALSE(gone->updateMeasurementConfig(firstConfig().build()));
     EXPECT_TRUE(logged("29005"));
     EXPECT_EQ(gone->version(), -1);
@@ -219,11 +220,14 @@ TEST_F(RemoteConfigStore, ProgramModulesReadTheSettingsAndTheApp) {
     APMRemoteConfig::wireLinks({.appVersion = [] { return std::optional<std::string>("2.4.1"); }});
     auto builder = firstConfig();
     builder.settings = {{"measurement.upload.retry_count", "3"}, {"measurement.upload.interval", "60000"}};
-    builder.programs = {analytics_test::program({require("internal.remoteConfig"), require("internal.appMetadata")})};
+    builder.programs = {
+        analytics_test::program({require("internal.remoteConfig"), require("internal.appMetadata")})};
     ASSERT_TRUE(config->updateMeasurementConfig(builder.build()));
     const auto& runtime = config->eventEditing()->runtime();
-    auto settings = std::dynamic_pointer_cast<APMPKeyValueStore>(runtime.moduleNamed("internal.remoteConfig"));
-    auto metadata = std::dynamic_pointer_cast<APMPObjectProvider>(runtime.moduleNamed("internal.appMetadata"));
+    auto settings =
+        std::dynamic_pointer_cast<APMPKeyValueStore>(runtime.moduleNamed("internal.remoteConfig"));
+    auto metadata =
+        std::dynamic_pointer_cast<APMPObjectProvider>(runtime.moduleNamed("internal.appMetadata"));
     ASSERT_TRUE(settings && metadata);
 
     EXPECT_EQ(settings->getValue("measurement.upload.interval"), platform::Value("60000"));
@@ -251,11 +255,13 @@ TEST_F(RemoteConfigStore, EndpointsOnTheServiceHost) {
     EXPECT_EQ(config->remoteConfigURLWithAppInstanceID("abc", "ios", 81500, 1), std::nullopt);
 
     bool denied = false;
-    APMRemoteConfig::wireLinks({.isAnalyticsStorageDenied = [&denied] { return denied; },
-                                .measurementServiceURL = [] { return std::optional<std::string>("https://m.example"); }});
-    EXPECT_EQ(config->remoteConfigURLWithAppInstanceID("abc", "ios", 81500, 1),
-              "https://m.example/config/app/1:1234:ios:test?app_instance_id=abc&platform=ios&runtime_version=1&"
-              "vmp_version=81500");
+    APMRemoteConfig::wireLinks(
+        {.isAnalyticsStorageDenied = [&denied] { return denied; },
+         .measurementServiceURL = [] { return std::optional<std::string>("https://m.example"); }});
+    EXPECT_EQ(
+        config->remoteConfigURLWithAppInstanceID("abc", "ios", 81500, 1),
+        "https://m.example/config/app/1:1234:ios:test?app_instance_id=abc&platform=ios&runtime_version=1&"
+        "vmp_version=81500");
     EXPECT_EQ(config->remoteConfigURLWithAppInstanceID(std::nullopt, "ios", 81500, 1), std::nullopt);
     EXPECT_EQ(config->remoteConfigURLWithAppInstanceID("abc", "", 81500, 1), std::nullopt);
     denied = true;
@@ -289,7 +295,8 @@ TEST_F(RemoteConfigStore, TheConfigurationAndAnActivatedSnapshotSurviveARestart)
     builder.version = 42;
     ASSERT_TRUE(config->updateMeasurementConfig(builder.build()));
     ASSERT_TRUE(manager->receiveSnapshot(
-        analytics_test::makeSnapshot("app_measurement", 7, {{"network_background_session_enabled", NanoNumber::withInt(1)}})
+        analytics_test::makeSnapshot("app_measurement", 7,
+                                     {{"network_background_session_enabled", NanoNumber::withInt(1)}})
             .get()));
     EXPECT_FALSE(config->isNetworkBackgroundSessionEnabled());
     EXPECT_TRUE(config->activateNewSnapshot());
@@ -313,7 +320,8 @@ TEST_F(RemoteConfigStore, ASnapshotArrivingBeforeTheStartIsActivatedThen) {
     APMRemoteConfig::wireLinks({.isMeasurementEnabled = [] { return true; }});
     config.reset();
     ASSERT_TRUE(manager->receiveSnapshot(
-        analytics_test::makeSnapshot("app_measurement", 3, {{"redundant_engagement_removal_enabled", NanoNumber::withInt(1)}})
+        analytics_test::makeSnapshot("app_measurement", 3,
+                                     {{"redundant_engagement_removal_enabled", NanoNumber::withInt(1)}})
             .get()));
     auto started = APMRemoteConfig::initWithAppID(kAppID, database, manager);
     EXPECT_TRUE(started->redundantEngagementRemovalEnabled());

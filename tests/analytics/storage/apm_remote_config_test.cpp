@@ -159,7 +159,8 @@ protected:
 
     quorvel::testing::TempDataRoot root;
     std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
-    std::shared_ptr<APMRemoteConfig> config = APMRemoteConfig::initWithAppID("1:1234:ios:ab", nullptr, nullptr, nullptr);
+    std::shared_ptr<APMRemoteConfig> config =
+        APMRemoteConfig::initWithAppID("1:1234:ios:ab", nullptr, nullptr, nullptr);
 };
 
 }  // namespace
