@@ -3,8 +3,6 @@
 // (a setting, the event's blocklist switch and sampling rate), which other queues read concurrently.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <future>
 #include <mutex>
@@ -14,8 +12,8 @@
 #include "analytics/storage/apm_database.h"
 #include "analytics/storage/apm_persisted_config.h"
 #include "analytics/storage/apm_remote_config.h"
-#include "platform/foundation/data_root.h"
 #include "tests/analytics/storage/measurement_config_builder.h"
+#include "tests/support/temp_data_root.h"
 
 namespace {
 
@@ -24,17 +22,6 @@ using analytics::APMRemoteConfig;
 using quorvel::testing::MeasurementConfigBuilder;
 
 constexpr const char* kAppID = "1:1234:ios:bench";
-
-const std::filesystem::path& dataRoot() {
-    static const std::filesystem::path root = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) std::abort();
-        platform::DataRoot::setPath(pattern);
-        std::atexit([] { std::filesystem::remove_all(dataRoot()); });
-        return std::filesystem::path(pattern);
-    }();
-    return root;
-}
 
 // A configuration with `count` settings and `count` event configurations.
 MeasurementConfigBuilder configuration(int count) {
@@ -52,12 +39,12 @@ MeasurementConfigBuilder configuration(int count) {
 
 struct Fixture {
     Fixture() {
-        dataRoot();
         database = APMDatabase::initWithDatabaseName(
             APMDatabase::kDatabaseName,
             analytics::APMPersistedConfig::initWithSuiteName("bench.remote.config"), nullptr);
         config = APMRemoteConfig::initWithAppID(kAppID, database, nullptr);
     }
+    quorvel::testing::TempDataRoot root;
     std::shared_ptr<APMDatabase> database;
     std::shared_ptr<APMRemoteConfig> config;
     // Configurations are taken in on the worker queue, as the engine does.
@@ -65,8 +52,8 @@ struct Fixture {
 };
 
 Fixture& fixture() {
-    static auto* made = new Fixture;
-    return *made;
+    static Fixture made;  // its data root is removed at exit
+    return made;
 }
 
 // Runs on the worker thread itself and waits for it (a synchronous dispatch would run on the caller).
