@@ -2,7 +2,10 @@
 
 #include "analytics/interpreter/apmp_event_editing.h"
 #include "analytics/interpreter/apmp_key_value_store.h"
+#include "analytics/interpreter/apmp_message_logger.h"
+#include "analytics/monitor/apm_monitor.h"
 #include "platform/foundation/clock.h"
+#include "platform/foundation/console.h"
 #include "tests/analytics/interpreter/program_builder.h"
 #include "tests/support/temp_data_root.h"
 
@@ -75,6 +78,19 @@ TEST_F(EventEditingLoad, StatementsBeforeAFailureHaveRun) {
               APMPRuntime::kTopLevelControlValue);
     EXPECT_TRUE(editing->runtime().moduleNamed("store"));
     EXPECT_TRUE(editing->runtime().activityNames().empty());
+}
+
+TEST(EventEditingModules, TheLoggerWritesProgramMessagesThroughTheMonitor) {
+    quorvel::testing::TempDataRoot root;
+    auto clock = platform::VirtualClock::install();
+    platform::Console::Capture capture;
+    APMMonitor::sharedInstance()->setDebugModeEnabled(true);
+    APMPMessageLogger logger(std::make_shared<APMPixieLogger>());
+    EXPECT_EQ(logger.name(), "internal.logger");
+    logger.log("edited purchase");
+    clock->runUntilIdle();
+    EXPECT_TRUE(capture.contains("[I-ACS046000]"));
+    EXPECT_TRUE(capture.contains("edited purchase"));
 }
 
 }  // namespace
