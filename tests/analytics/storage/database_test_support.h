@@ -64,7 +64,7 @@ protected:
     std::shared_ptr<analytics::APMPersistedConfig> persistedConfig =
         analytics::APMPersistedConfig::initWithSuiteName("com.vuziri.vmp.measurement.test");
     std::shared_ptr<analytics::APMRemoteConfig> remoteConfig =
-        analytics::APMRemoteConfig::initWithAppID("1:1234:ios:test", nullptr);
+        analytics::APMRemoteConfig::initWithAppID("1:1234:ios:test", nullptr, nullptr, nullptr);
     Error error;
     std::shared_ptr<Database> database;
 };
