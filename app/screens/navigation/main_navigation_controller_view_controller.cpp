@@ -201,9 +201,9 @@ void MainNavigationControllerViewController::skipButtonPressed() {
     const auto name = TimerViewModel::fullName(TimerViewModel::shared()->currentSession().type);
     const bool stop = skipButton_ && skipButton_->titleForState(UIControlStateNormal) == "Stop";
     const auto& post = stop ? NotificationName::shouldResetSession() : NotificationName::sessionSkipAlert();
-    // The confirmation alert comes with the app alerts; until then the request goes straight on.
-    (void)name;
-    NSNotificationCenter::defaultCenter().postNotificationName(post);
+    ZuvoAlertManager::showStopOrSkipAlert(stop, name, [post](SessionReset) {
+        NSNotificationCenter::defaultCenter().postNotificationName(post);
+    });
 }
 
 void MainNavigationControllerViewController::toggleOptionsMenu() {

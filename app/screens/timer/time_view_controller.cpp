@@ -80,6 +80,11 @@ void TimeViewController::setCarouselView(const std::shared_ptr<CarouselView>& vi
     if (view) view->setDelegate(self());
 }
 
+void TimeViewController::setStatisticsHolder(const std::shared_ptr<StatisticsBottomContainer>& holder) {
+    statisticsHolder_ = holder;
+    if (holder) holder->setDelegate(self());
+}
+
 void TimeViewController::setProgressView(const std::shared_ptr<ProgressView>& view) {
     progressView_ = view;
     if (const auto button = view ? view->progressButton() : nullptr) button->setDelegate(self());
@@ -97,8 +102,9 @@ unsigned TimeViewController::supportedInterfaceOrientations() const {
 void TimeViewController::viewDidLoad() {
     UIViewController::viewDidLoad();
     setNavigationBarButtons();
-    sessionMonitors_ = {elapsedTimeView(), timerButton()};
-    rotationObservers_ = {contentHolder(), timerButton(), carouselView(), elapsedTimeView(), progressView()};
+    sessionMonitors_ = {elapsedTimeView(), statisticsHolder(), timerButton()};
+    rotationObservers_ = {contentHolder(), timerButton(), carouselView(), elapsedTimeView(), statisticsHolder(),
+                          progressView()};
 }
 
 void TimeViewController::viewWillAppear(bool animated) {
@@ -268,7 +274,11 @@ void TimeViewController::showGuidance(const std::shared_ptr<UIViewController>& r
 }
 
 void TimeViewController::guidanceDidEnd(GuidanceType type) {
-    (void)type;
+    // A phone's landscape guidance leaves the table's hint for the portrait one.
+    const bool pad = UI_USER_INTERFACE_IDIOM() == UIUserInterfaceIdiom::pad;
+    if (pad || type == GuidanceType::standard) {
+        if (const auto table = statisticsHolder()) table->showRevealHintIfNeeded();
+    }
 }
 
 void TimeViewController::detectSplitStatus(const std::optional<UITraitCollection>& traits) {

@@ -13,7 +13,9 @@
 #include "app/screens/timer/progress_view.h"
 #include "app/screens/timer/rotation_observable.h"
 #include "app/screens/timer/session_monitorable.h"
+#include "app/screens/timer/session_resetable.h"
 #include "app/screens/timer/split.h"
+#include "app/screens/timer/statistics_bottom_container.h"
 #include "app/screens/timer/timer_button.h"
 #include "app/screens/timer/timer_content_holder.h"
 #include "app/screens/timer/timer_settable.h"
@@ -31,7 +33,8 @@ namespace quorvel {
 class TimeViewController : public platform::UIViewController,
                            public TimerFeedbackDelegate,
                            public CarouselViewDelegate,
-                           public TimerSettable {
+                           public TimerSettable,
+                           public SessionResetable {
 public:
     TimeViewController() = default;
     ~TimeViewController() override;
@@ -43,6 +46,8 @@ public:
     void setElapsedTimeView(const std::shared_ptr<ElapsedTimeDisplayView>& view);
     std::shared_ptr<CarouselView> carouselView() const { return carouselView_.lock(); }
     void setCarouselView(const std::shared_ptr<CarouselView>& view);
+    std::shared_ptr<StatisticsBottomContainer> statisticsHolder() const { return statisticsHolder_.lock(); }
+    void setStatisticsHolder(const std::shared_ptr<StatisticsBottomContainer>& holder);
     std::shared_ptr<ProgressView> progressView() const { return progressView_.lock(); }
     void setProgressView(const std::shared_ptr<ProgressView>& view);
     std::shared_ptr<TimerButton> timerButton() const { return timerButton_.lock(); }
@@ -98,6 +103,7 @@ private:
     std::weak_ptr<TimerContentHolder> contentHolder_;
     std::weak_ptr<ElapsedTimeDisplayView> elapsedTimeView_;
     std::weak_ptr<CarouselView> carouselView_;
+    std::weak_ptr<StatisticsBottomContainer> statisticsHolder_;
     std::weak_ptr<ProgressView> progressView_;
     std::weak_ptr<TimerButton> timerButton_;
     std::shared_ptr<GuidanceView> guidanceView_;

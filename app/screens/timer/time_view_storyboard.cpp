@@ -114,7 +114,7 @@ void buildView(UINibBuilder& nib) {
     auto elapsed = makeElapsedTimeView(nib, clock);
     auto ring = makeMinuteRing(nib);
     auto progress = makeProgressView(nib);
-    auto table = nib.add(std::make_shared<UIView>());
+    auto table = nib.add(StatisticsBottomContainer::make());
     const std::vector<std::shared_ptr<UIView>> sections{elapsed, ring, progress, table};
     for (const auto& section : sections) holder->addArrangedSubview(section);
 
@@ -133,6 +133,7 @@ void buildView(UINibBuilder& nib) {
         screen->setContentHolder(holder);
         screen->setElapsedTimeView(elapsed);
         screen->setCarouselView(ring);
+        screen->setStatisticsHolder(table);
         screen->setProgressView(progress);
         screen->setTimerButton(clock);
     });
