@@ -16,10 +16,13 @@
 #include "app/screens/navigation/app_storyboards.h"
 #include "app/screens/navigation/main_navigation_controller_view_controller.h"
 #include "app/screens/timer/time_view_controller.h"
+#include "app/widgets/alert/queued_alert_view.h"
 #include "platform/backgroundtasks/bg_task_scheduler.h"
 #include "platform/foundation/clock.h"
 #include "platform/mediaplayer/mp_media_library.h"
 #include "platform/uikit/ui_application.h"
+#include "platform/uikit/ui_bar_button_item.h"
+#include "platform/uikit/ui_navigation_item.h"
 #include "platform/uikit/ui_window.h"
 #include "platform/usernotifications/un_user_notification_center.h"
 #include "tests/analytics/engine/events_taken_in.h"
@@ -78,6 +81,33 @@ protected:
         touches.drag({bounds.size.width * 0.8, bounds.size.height / 2}, {bounds.size.width * 0.2, bounds.size.height / 2},
                      0.15);
         clock->advance(2);
+    }
+    // Opens the menu with the shown screen's left bar button and picks the screen at `index`.
+    void choose(std::size_t index) {
+        const auto item = container->topViewController()->navigationItem()->leftBarButtonItem();
+        tap(*item->customView());
+        clock->advance(1);
+        tap(*container->optionsMenu()->itemViews().at(index));
+        clock->advance(1);
+    }
+    // The shown question's text, or empty when none is up.
+    std::string question() {
+        clock->advance(1);
+        const auto alert = QueuedAlertView::currentAlertView();
+        return alert ? alert->message().value_or("") : "";
+    }
+    // Taps the shown question's button of that title; false when there is none.
+    bool answer(const std::string& title) {
+        clock->advance(1);
+        const auto alert = QueuedAlertView::currentAlertView();
+        if (!alert) return false;
+        for (const auto& button : alert->buttons()) {
+            if (button->titleForState(platform::UIControlStateNormal) != title) continue;
+            tap(*button);
+            clock->advance(1);
+            return true;
+        }
+        return false;
     }
     static bool flag(T::Case which) { return UserDefaultProperties::standardDefaults()->boolForKey(T::key(which)); }
     // Analytics events since launch as "Name key=value", without the origin.
