@@ -16,6 +16,7 @@
 #include "platform/uikit/ui_navigation_item.h"
 #include "platform/uikit/ui_storyboard.h"
 #include "platform/uikit/ui_toolbar.h"
+#include "platform/uikit/ui_view_controller_transition_coordinator.h"
 #include "platform/uikit/ui_window.h"
 
 namespace quorvel {
@@ -63,9 +64,17 @@ void MainNavigationControllerViewController::viewDidLoad() {
                        NotificationName::timerRunningStatus());
 }
 
-void MainNavigationControllerViewController::viewWillTransitionToSize(CGSize, UIViewControllerTransitionCoordinator&) {
+void MainNavigationControllerViewController::viewWillTransitionToSize(CGSize,
+                                                                      UIViewControllerTransitionCoordinator& coordinator) {
     updateMenuImageOffset();
     NSNotificationCenter::defaultCenter().postNotificationName(NotificationName::deviceRotated());
+    // The window's safe area changes with the transition: read it again once it has, or the icons
+    // would sit under a notch lying sideways.
+    coordinator.animateAlongsideTransition(
+        [weak = std::weak_ptr<MainNavigationControllerViewController>(self())](const auto&) {
+            if (const auto container = weak.lock()) container->updateMenuImageOffset();
+        },
+        nullptr);
 }
 
 bool MainNavigationControllerViewController::shouldAutorotate() const {
