@@ -112,6 +112,8 @@ void TimeViewController::viewWillAppear(bool animated) {
     configureTimerScreen();
     updateUILayout();
     auto& center = NSNotificationCenter::defaultCenter();
+    // Once per screen however often it appears.
+    center.removeObserver(this);
     const std::weak_ptr<TimeViewController> weak = self();
     center.addObserver(self(), &TimeViewController::adjustNavigationControllerLeftBarButton,
                        NotificationName::navigationBarButtonSet());

@@ -110,17 +110,19 @@ protected:
         return false;
     }
     static bool flag(T::Case which) { return UserDefaultProperties::standardDefaults()->boolForKey(T::key(which)); }
-    // Analytics events since launch as "Name key=value", without the origin.
+    // Analytics events since the last call (or the launch) as "Name key=value", without the origin.
     std::vector<std::string> analyticsEvents() {
         clock->runUntilIdle();
         std::vector<std::string> texts;
-        for (const auto& event : events->events()) {
+        const auto all = events->events();
+        for (const auto& event : std::vector(all.begin() + static_cast<long>(eventsRead_), all.end())) {
             std::string text = event.name();
             for (const auto& [key, value] : event.parameters()) {
                 if (key != "_o") text += " " + key + "=" + (value.stringValue() ? *value.stringValue() : value.description());
             }
             texts.push_back(std::move(text));
         }
+        eventsRead_ = all.size();
         return texts;
     }
 
@@ -131,6 +133,9 @@ protected:
     std::shared_ptr<engine_test::EventsTakenIn> events;
     std::shared_ptr<platform::UIWindow> window;
     std::shared_ptr<MainNavigationControllerViewController> container;
+
+private:
+    std::size_t eventsRead_ = 0;
 };
 
 }  // namespace quorvel::testing
