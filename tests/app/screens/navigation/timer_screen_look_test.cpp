@@ -63,5 +63,14 @@ TEST_F(TimerScreenLook, TabletHalfSplit) {
     expectGolden("timer_tablet_split.png");
 }
 
+// The guidance's second panel over the app, written for a person to look at.
+TEST_F(TimerScreenLook, GuidanceOverTheApp) {
+    launch(false);
+    swipeLeft();
+    const auto out = std::filesystem::path(QUORVEL_TEST_OUTPUT_DIR);
+    ASSERT_TRUE(LayerRenderer::writeViewPNG(*window, out / "guidance_phone_portrait.png", kScale));
+    EXPECT_TRUE(timerScreen()->guidanceView()->guidancePanels()[1]->PanelImageView()->image());
+}
+
 }  // namespace
 }  // namespace quorvel
