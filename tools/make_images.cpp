@@ -1,6 +1,7 @@
 // Draws the app's pictures: the three menu icons ("focus", "chart", "setting") and the two hand
 // gestures of the first-run guidance, white on clear, at 2x and 3x, into the given folder.
-//   make_images <folder>
+//   c++ -std=c++20 tools/make_images.cpp $(pkg-config --cflags --libs cairo) -o make_images
+//   ./make_images resources/images
 #include <cairo.h>
 
 #include <cmath>

@@ -43,7 +43,7 @@ const std::vector<MainNavigationControllerViewController::Screen>& MainNavigatio
 }
 
 MainNavigationControllerViewController::~MainNavigationControllerViewController() {
-    Console::print("Released (•̀ᴗ•́)و ̑̑  MainNavigationControllerViewController");
+    Console::print("Released (•̀ᴗ•́)و ̑̑ MainNavigationControllerViewController");
     NSNotificationCenter::defaultCenter().removeObserver(this);
 }
 

@@ -1,6 +1,5 @@
 #include "app/screens/timer/time_view_controller.h"
 
-#include <typeinfo>
 
 #include "analytics/interface/rov_eruzovaza.h"
 #include "app/core/app_notification_names.h"
@@ -10,6 +9,7 @@
 #include "app/core/timer_view_model.h"
 #include "app/core/user_data_manager.h"
 #include "app/core/user_default_properties.h"
+#include "platform/devicekit/device.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_user_defaults.h"
@@ -22,7 +22,6 @@
 #include "platform/uikit/ui_navigation_controller.h"
 #include "platform/uikit/ui_navigation_item.h"
 #include "platform/uikit/ui_window.h"
-#include "platform/devicekit/device.h"
 
 namespace quorvel {
 
@@ -62,7 +61,7 @@ std::string number(CGFloat value) {
 }  // namespace
 
 TimeViewController::~TimeViewController() {
-    Console::print(std::string("Released (•̀ᴗ•́)و ̑̑  ") + "TimeViewController");
+    Console::print("Released (•̀ᴗ•́)و ̑̑ TimeViewController");
     NSNotificationCenter::defaultCenter().removeObserver(this);
 }
 

@@ -113,16 +113,8 @@ protected:
     // Analytics events since the last call (or the launch) as "Name key=value", without the origin.
     std::vector<std::string> analyticsEvents() {
         clock->runUntilIdle();
-        std::vector<std::string> texts;
-        const auto all = events->events();
-        for (const auto& event : std::vector(all.begin() + static_cast<long>(eventsRead_), all.end())) {
-            std::string text = event.name();
-            for (const auto& [key, value] : event.parameters()) {
-                if (key != "_o") text += " " + key + "=" + (value.stringValue() ? *value.stringValue() : value.description());
-            }
-            texts.push_back(std::move(text));
-        }
-        eventsRead_ = all.size();
+        auto texts = events->texts(eventsRead_);
+        eventsRead_ += texts.size();
         return texts;
     }
 

@@ -89,15 +89,7 @@ protected:
     // The events logged so far, as "name key=value".
     std::vector<std::string> analyticsEvents() {
         clock->runUntilIdle();
-        std::vector<std::string> texts;
-        for (const auto& event : events_->events()) {
-            std::string text = event.name();
-            for (const auto& [key, value] : event.parameters()) {
-                if (key != "_o") text += " " + key + "=" + (value.stringValue() ? *value.stringValue() : value.description());
-            }
-            texts.push_back(std::move(text));
-        }
-        return texts;
+        return events_->texts();
     }
 
     // Every shown window from the lowest level up, as the screen shows them, written as a PNG into the
