@@ -50,16 +50,6 @@ TEST_F(TimerFlow, PlayTicksTheClockLabelsAndRingOnThenPauseHoldsThem) {
     EXPECT_EQ(std::count(events.begin(), events.end(), "Timer_Event Press_Button=Start"), 1);
 }
 
-TEST_F(TimerFlow, ASessionRunToItsEndCountsIntoTheLabelsAndMovesOnToABreak) {
-    launch();
-    tapPlay();
-    clock->advance(25 * 60 + 1);
-    EXPECT_EQ(container->sessionButton()->titleForState(UIControlStateNormal), "Break");
-    EXPECT_EQ(container->homeItem()->title(), "Break");
-    EXPECT_EQ(timerScreen()->statisticsHolder()->goalLabel()->attributedText()->string(), "1/12");
-    EXPECT_EQ(timerScreen()->elapsedTimeView()->roundDisplayLabel()->text(), "Round 1/4");
-}
-
 TEST_F(TimerFlow, TheBarButtonStopsOrSkipsOnlyOnceTheQuestionIsAnswered) {
     launch();
     tapPlay();

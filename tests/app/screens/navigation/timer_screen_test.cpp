@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "app/core/app_notification_names.h"
+#include "app/core/timer_view_model.h"
 #include "platform/uikit/ui_bar_button_item.h"
 #include "tests/app/screens/navigation/launched_app.h"
 
@@ -14,9 +15,18 @@ using namespace platform;
 using testing::LaunchedApp;
 using TimerScreen = LaunchedApp;
 
-TEST_F(TimerScreen, TheFirstAppearanceLogsItsOrientationForTheAppearanceAndTheFirstSplit) {
+// The launch opens the container on a fresh timer screen, the engine's delegate, with the container's
+// buttons in its bar; its first appearance logs the orientation twice, for itself and its first split.
+TEST_F(TimerScreen, TheLaunchShowsItInTheContainerAndLogsItsOrientationTwice) {
     hold(UIDeviceOrientation::faceUp);
     launch();
+    const auto screen = timerScreen();
+    ASSERT_TRUE(screen);
+    EXPECT_EQ(TimerViewModel::shared()->delegate(), screen);
+    EXPECT_EQ(screen->navigationItem()->leftBarButtonItem()->customView(), container->sessionButton());
+    EXPECT_EQ(screen->navigationItem()->rightBarButtonItem()->customView(), container->skipButton());
+    EXPECT_EQ(container->sessionButton()->titleForState(UIControlStateNormal), "Focus");
+    EXPECT_EQ(screen->timerButton()->titleForState(UIControlStateNormal), "25:00") << "the first launch's settings";
     const auto events = analyticsEvents();
     EXPECT_EQ(std::count(events.begin(), events.end(), "Timer_Event Orientation=portrait"), 2) << "face up is portrait";
     EXPECT_EQ(timerScreen()->previousTrait(), "Full Size");
