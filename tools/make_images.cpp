@@ -101,7 +101,8 @@ void touch(cairo_t* cr) {
 
 bool write(const std::string& folder, const std::string& name, int side, const Draw& draw) {
     for (int scale : {2, 3}) {
-        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, side * scale, side * scale);
+        cairo_surface_t* surface =
+            cairo_image_surface_create(CAIRO_FORMAT_ARGB32, side * scale, side * scale);
         cairo_t* cr = cairo_create(surface);
         cairo_scale(cr, scale, scale);
         cairo_set_source_rgba(cr, 1, 1, 1, 1);
@@ -127,7 +128,8 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argv[1];
     const bool ok = write(folder, "focus", 22, focus) && write(folder, "chart", 22, chart) &&
-                    write(folder, "setting", 22, setting) && write(folder, "HandGestures_Swipe", 140, swipe) &&
+                    write(folder, "setting", 22, setting) &&
+                    write(folder, "HandGestures_Swipe", 140, swipe) &&
                     write(folder, "HandGestures_Touch", 140, touch);
     return ok ? 0 : 1;
 }

@@ -39,7 +39,6 @@ protected:
         return platform::UIImage::imageWithContentsOfFile(path);
     }
     static bool reddish(const DesktopUser::Rgb& c) { return c.red > 200 && c.green < 110 && c.blue < 110; }
-
 };
 
 }  // namespace

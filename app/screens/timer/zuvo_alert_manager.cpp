@@ -111,10 +111,12 @@ void ZuvoAlertManager::showResetCountAlert(std::function<void(SessionReset)> com
     auto alert = question("Reset Count?");
     for (const auto& [title, reset] : {std::pair{"Reset Round", SessionReset::Round},
                                        std::pair{"Reset Round & Goal", SessionReset::GoalsRound}}) {
-        alert->addButtonWithTitle(title, QueuedAlertViewButtonTypeDefault, [completion, reset](QueuedAlertView&) {
+        // An init-capture: clang's older releases cannot capture a structured binding by name.
+        alert->addButtonWithTitle(title, QueuedAlertViewButtonTypeDefault,
+                                  [completion, kind = reset](QueuedAlertView&) {
             // Both choices log the round's clearing, as the usage reports always have.
             DazarazeAnalyticsManager::logTimerEvent(TimerEvent::swipe(TimerEvent::ClearType::clearRound));
-            if (completion) completion(reset);
+            if (completion) completion(kind);
         });
     }
     alert->addButtonWithTitle("Cancel", QueuedAlertViewButtonTypeCancel);

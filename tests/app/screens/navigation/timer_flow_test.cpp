@@ -23,7 +23,9 @@ protected:
     float ring() { return timerScreen()->progressView()->progressViewDisplay()->value(); }
     bool running() { return TimerViewModel::shared()->pomodoroTimer() != nullptr; }
     void tapPlay() { tap(*timerScreen()->progressView()->progressButton()); }
-    std::string skipTitle() { return container->skipButton()->titleForState(UIControlStateNormal).value_or(""); }
+    std::string skipTitle() {
+        return container->skipButton()->titleForState(UIControlStateNormal).value_or("");
+    }
 };
 
 TEST_F(TimerFlow, PlayTicksTheClockLabelsAndRingOnThenPauseHoldsThem) {

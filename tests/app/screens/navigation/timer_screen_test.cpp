@@ -26,9 +26,11 @@ TEST_F(TimerScreen, TheLaunchShowsItInTheContainerAndLogsItsOrientationTwice) {
     EXPECT_EQ(screen->navigationItem()->leftBarButtonItem()->customView(), container->sessionButton());
     EXPECT_EQ(screen->navigationItem()->rightBarButtonItem()->customView(), container->skipButton());
     EXPECT_EQ(container->sessionButton()->titleForState(UIControlStateNormal), "Focus");
-    EXPECT_EQ(screen->timerButton()->titleForState(UIControlStateNormal), "25:00") << "the first launch's settings";
+    EXPECT_EQ(screen->timerButton()->titleForState(UIControlStateNormal), "25:00")
+        << "the first launch's settings";
     const auto events = analyticsEvents();
-    EXPECT_EQ(std::count(events.begin(), events.end(), "Timer_Event Orientation=portrait"), 2) << "face up is portrait";
+    EXPECT_EQ(std::count(events.begin(), events.end(), "Timer_Event Orientation=portrait"), 2)
+        << "face up is portrait";
     EXPECT_EQ(timerScreen()->previousTrait(), "Full Size");
 }
 
@@ -38,7 +40,8 @@ TEST_F(TimerScreen, DisplayUpdatesRefillTheRingOrShowItFull) {
     const auto screen = timerScreen();
     const auto ring = screen->progressView()->progressViewDisplay();
     screen->scheduleTimerScreenUpdate({"1", "4", "2", "12", "00:00", 0});
-    EXPECT_EQ(screen->timerButton()->titleForState(UIControlStateNormal), "25:00") << "not before the main queue";
+    EXPECT_EQ(screen->timerButton()->titleForState(UIControlStateNormal), "25:00")
+        << "not before the main queue";
     clock->advance(0.01);
     EXPECT_EQ(screen->timerButton()->titleForState(UIControlStateNormal), "00:00");
     EXPECT_EQ(ring->value(), 1.0);
@@ -46,7 +49,8 @@ TEST_F(TimerScreen, DisplayUpdatesRefillTheRingOrShowItFull) {
     EXPECT_EQ(screen->elapsedTimeView()->roundDisplayLabel()->text(), "Round 1/4");
 
     ring->progressLayer()->removeAllAnimations();
-    screen->scheduleTimerScreenUpdate({"1", "4", "2", "12", "10:00", std::numeric_limits<double>::quiet_NaN()});
+    screen->scheduleTimerScreenUpdate(
+        {"1", "4", "2", "12", "10:00", std::numeric_limits<double>::quiet_NaN()});
     clock->advance(0.01);
     EXPECT_EQ(ring->value(), 1.0);
     EXPECT_TRUE(ring->progressLayer()->animationKeys().empty());
@@ -57,10 +61,12 @@ TEST_F(TimerScreen, NotificationsWithOtherObjectsChangeNothing) {
     const auto screen = timerScreen();
     auto& center = NSNotificationCenter::defaultCenter();
     center.postNotificationName(NotificationName::navigationBarButtonSet(), 2);
-    EXPECT_EQ(screen->navigationItem()->leftBarButtonItem()->customView(), container->navigationBarButtons()[2]);
+    EXPECT_EQ(screen->navigationItem()->leftBarButtonItem()->customView(),
+              container->navigationBarButtons()[2]);
     center.postNotificationName(NotificationName::navigationBarButtonSet(), 7);
     center.postNotificationName(NotificationName::navigationBarButtonSet(), std::string("0"));
-    EXPECT_EQ(screen->navigationItem()->leftBarButtonItem()->customView(), container->navigationBarButtons()[2]);
+    EXPECT_EQ(screen->navigationItem()->leftBarButtonItem()->customView(),
+              container->navigationBarButtons()[2]);
 
     center.postNotificationName(NotificationName::enableDeviceRotation(), 0);
     EXPECT_TRUE(screen->canRotate());

@@ -31,8 +31,9 @@ protected:
         EmulatedDevice::SetUp();
         NSBundle::setMainBundlePath(pictures_.path());
         window->makeKeyAndVisible();
-        NSNotificationCenter::defaultCenter().addObserver(this, NotificationName::enableDeviceRotation(),
-                                                          [this](const NSNotification& note) { rotation.push_back(note.object); });
+        NSNotificationCenter::defaultCenter().addObserver(
+            this, NotificationName::enableDeviceRotation(),
+            [this](const NSNotification& note) { rotation.push_back(note.object); });
     }
     void TearDown() override {
         NSNotificationCenter::defaultCenter().removeObserver(this);
@@ -49,7 +50,9 @@ protected:
         driver.drag({300, 300}, {60, 300}, 0.15);
         clock->advance(2);
     }
-    static bool flag(T::Case which) { return UserDefaultProperties::standardDefaults()->boolForKey(T::key(which)); }
+    static bool flag(T::Case which) {
+        return UserDefaultProperties::standardDefaults()->boolForKey(T::key(which));
+    }
 
     testing::TempDataRoot root_;
     testing::TempDataRoot pictures_;
