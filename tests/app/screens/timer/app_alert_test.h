@@ -72,14 +72,7 @@ protected:
     // "name key=value" for each event logged so far.
     std::vector<std::string> analyticsEvents() {
         clock->runUntilIdle();
-        std::vector<std::string> texts;
-        for (const auto& event : events_->events()) {
-            std::string text = event.name();
-            for (const auto& [key, value] : event.parameters())
-                if (key != "_o") text += " " + key + "=" + (value.stringValue() ? *value.stringValue() : "?");
-            texts.push_back(text);
-        }
-        return texts;
+        return events_->texts();
     }
     // The shown windows as the screen shows them, also written to the test output folder as <name>.png.
     static std::shared_ptr<platform::UIImage> screenshot(const std::string& name) {
