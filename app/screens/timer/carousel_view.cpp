@@ -5,11 +5,11 @@
 #include "app/core/theme_colors.h"
 #include "app/core/timer_view_model.h"
 #include "app/core/user_data_manager.h"
+#include "app/screens/timer/released_line.h"
 #include "app/widgets/carousel/carousel_cell.h"
 #include "platform/audiotoolbox/audio_services.h"
 #include "platform/devicekit/device.h"
 #include "platform/dispatch/dispatch_queue.h"
-#include "platform/foundation/console.h"
 #include "platform/uikit/ui_application.h"
 #include "platform/uikit/ui_color.h"
 #include "platform/uikit/ui_font.h"
@@ -32,7 +32,7 @@ std::shared_ptr<CarouselView> CarouselView::make(const CGRect& frame) {
 }
 
 CarouselView::~CarouselView() {
-    Console::print("Released (•̀ᴗ•́)و ̑̑ CarouselView");
+    printReleased("CarouselView");
     NSNotificationCenter::defaultCenter().removeObserver(this);
 }
 

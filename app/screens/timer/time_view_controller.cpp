@@ -8,6 +8,7 @@
 #include "app/core/timer_view_model.h"
 #include "app/core/user_data_manager.h"
 #include "app/core/user_default_properties.h"
+#include "app/screens/timer/released_line.h"
 #include "platform/devicekit/device.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/console.h"
@@ -64,7 +65,7 @@ std::string number(CGFloat value) {
 }  // namespace
 
 TimeViewController::~TimeViewController() {
-    Console::print("Released (•̀ᴗ•́)و ̑̑ TimeViewController");
+    printReleased("TimeViewController");
     NSNotificationCenter::defaultCenter().removeObserver(this);
 }
 

@@ -5,6 +5,7 @@
 #include "app/core/app_notification_names.h"
 #include "app/core/timer_view_model.h"
 #include "app/screens/secondary/charts_view_controller.h"
+#include "platform/foundation/console.h"
 #include "platform/uikit/interface_driver.h"
 #include "tests/app/screens/navigation/launched_app.h"
 
@@ -30,7 +31,9 @@ TEST_F(NavigationContainer, TheMenuSwitchesToAFreshScreenUnlessThatOneIsShown) {
     EXPECT_EQ(timerScreen(), first.lock()) << "the timer screen is already shown";
     EXPECT_EQ(buttonSets, std::vector<int>{0});
 
+    Console::Capture console;
     choose(1);
+    EXPECT_TRUE(console.contains("Released (•̀ᴗ•́)و ̑̑  TimeViewController"));
     const auto charts = std::dynamic_pointer_cast<ChartsViewController>(container->topViewController());
     ASSERT_TRUE(charts);
     EXPECT_EQ(container->viewControllers().size(), 1u);
