@@ -1,5 +1,6 @@
 #include "app/screens/timer/progress_button.h"
 
+#include "app/screens/timer/released_line.h"
 #include "app/widgets/icons/icon_font.h"
 #include "app/widgets/images/color_image.h"
 
@@ -24,6 +25,10 @@ const std::shared_ptr<UIImage>& pressedBackground() {
 }
 
 }  // namespace
+
+ProgressButton::~ProgressButton() {
+    printReleased("ProgressButton");
+}
 
 ProgressButton::ProgressButton() {
     setUpProgressButton();

@@ -15,6 +15,7 @@ namespace quorvel {
 class ProgressButton : public platform::UIButton {
 public:
     ProgressButton();
+    ~ProgressButton() override;
     explicit ProgressButton(const platform::CGRect& frame);
 
     std::shared_ptr<TimerSettable> delegate() const { return delegate_.lock(); }

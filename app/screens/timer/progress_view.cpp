@@ -1,10 +1,15 @@
 #include "app/screens/timer/progress_view.h"
 
 #include "app/screens/timer/progress_ring_side.h"
+#include "app/screens/timer/released_line.h"
 
 namespace quorvel {
 
 using namespace platform;
+
+ProgressView::~ProgressView() {
+    printReleased("ProgressView");
+}
 
 ProgressView::ProgressView() {
     setBackgroundColor(UIColor::clearColor());

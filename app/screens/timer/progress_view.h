@@ -15,6 +15,7 @@ namespace quorvel {
 class ProgressView : public platform::UIView, public RotationObservable {
 public:
     ProgressView();
+    ~ProgressView() override;
 
     std::shared_ptr<ProgressButton> progressButton() const { return progressButton_.lock(); }
     void setProgressButton(const std::shared_ptr<ProgressButton>& button) { progressButton_ = button; }
