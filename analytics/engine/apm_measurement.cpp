@@ -14,6 +14,7 @@
 #include "analytics/monitor/apm_monitor.h"
 #include "analytics/records/apm_event.h"
 #include "analytics/records/apm_parameter_limits.h"
+#include "analytics/storage/apm_audience.h"
 #include "analytics/storage/apm_database.h"
 #include "analytics/storage/apm_persisted_config.h"
 #include "analytics/storage/apm_remote_config.h"
@@ -126,8 +127,8 @@ void APMMeasurement::startMeasurement() {
     }
     rawEventStorage_->setDatabase(database_);
     remoteConfig_ = APMRemoteConfig::initWithAppID(appID_, database_, APMEManager::sharedInstance());
-    if (!remoteConfig_) return;
-    setRemoteConfig(remoteConfig_);
+    if (remoteConfig_) setRemoteConfig(remoteConfig_);
+    audience_ = APMAudience::initWithDatabase(database_);
     fetchRemoteConfigIfExpired();
 }
 
@@ -165,8 +166,9 @@ void APMMeasurement::setEventIntake(std::shared_ptr<APMEventIntake> intake) {
     intake_ = std::move(intake);
 }
 
-void APMMeasurement::logEventWithOrigin(const std::string& origin, bool isPublicEvent, const std::string& name,
-                                        double timestamp, const APMObjectParameters& parameters) {
+void APMMeasurement::logEventWithOrigin(const std::string& origin, bool isPublicEvent,
+                                        const std::string& name, double timestamp,
+                                        const APMObjectParameters& parameters) {
     scheduler_->scheduleOnWorkerQueueBlockID(
         blockID(__LINE__), [self = shared_from_this(), origin, isPublicEvent, name, timestamp, parameters] {
             self->takeEvent(origin, isPublicEvent, name, timestamp, parameters);

@@ -8,6 +8,7 @@
 
 namespace analytics {
 
+class APMAudience;
 class APMDatabase;
 class APMEventIntake;
 class APMIdentity;
@@ -35,7 +36,8 @@ public:
     // Makes the engine once; later calls answer the engine made first. Measurement then starts on the
     // worker queue: the measurement database is opened (a second attempt when the first fails; after two
     // failures measurement stays stopped and events are not stored), the remote configuration is made
-    // over it and published, and fetched from the service when it is due.
+    // over it and published, the audience evaluator's store is made over it, and the configuration is
+    // fetched from the service when it is due.
     static std::shared_ptr<APMMeasurement> sharedInstanceWithAppID(const std::string& appID);
 
     const std::string& appID() const { return appID_; }
@@ -47,6 +49,9 @@ public:
     // The open measurement database; null before measurement started or when it could not start. Worker
     // queue only.
     const std::shared_ptr<APMDatabase>& database() const { return database_; }
+    // The audience evaluator's store over that database; null while there is no database. Worker queue
+    // only.
+    const std::shared_ptr<APMAudience>& audience() const { return audience_; }
     // Fetches the configuration from the service when the active one is due (none named: no fetch).
     // Worker queue only.
     void fetchRemoteConfigIfExpired();
@@ -58,8 +63,8 @@ public:
     // they end here, logged in debug mode.
     void setEventIntake(std::shared_ptr<APMEventIntake> intake) EXCLUDES(intakeMutex_);
     // Takes an event in: on the worker queue it becomes a record, which goes to the intake.
-    void logEventWithOrigin(const std::string& origin, bool isPublicEvent, const std::string& name, double timestamp,
-                            const APMObjectParameters& parameters);
+    void logEventWithOrigin(const std::string& origin, bool isPublicEvent, const std::string& name,
+                            double timestamp, const APMObjectParameters& parameters);
 
 private:
     explicit APMMeasurement(std::string appID);
@@ -76,8 +81,9 @@ private:
     const std::unique_ptr<APMRemoteConfigFetcher> remoteConfigFetcher_;
     const std::shared_ptr<APMPersistedConfig> persistedConfig_;
     const std::shared_ptr<APMRawEventStorage> rawEventStorage_;
-    std::shared_ptr<APMDatabase> database_;  // worker queue only
+    std::shared_ptr<APMDatabase> database_;          // worker queue only
     std::shared_ptr<APMRemoteConfig> remoteConfig_;  // worker queue only
+    std::shared_ptr<APMAudience> audience_;          // worker queue only
     platform::Mutex intakeMutex_;
     std::shared_ptr<APMEventIntake> intake_ GUARDED_BY(intakeMutex_);
 };

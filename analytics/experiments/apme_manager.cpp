@@ -48,65 +48,72 @@ std::shared_ptr<APMEClient> APMEManager::registerSDKProperty(const std::shared_p
         }
         flags.push_back(std::move(flag));
     }
-    platform::MutexLock lock(mutex_);
-    SDKState& state = sdks_[property->name()];
-    state.property = property;
-    state.defaultFlags = std::move(flags);
-    if (!state.client) state.client = std::make_shared<APMEClient>(weak_from_this(), property->name());
-    return state.client;
+    std::shared_ptr<APMEClient> client;
+    queue_->sync([&] {
+        SDKState& state = sdks_[property->name()];
+        state.property = property;
+        state.defaultFlags = std::move(flags);
+        if (!state.client) state.client = std::make_shared<APMEClient>(weak_from_this(), property->name());
+        client = state.client;
+    });
+    return client;
 }
 
 bool APMEManager::receiveSnapshot(const NANOMessageBase* message) {
     auto snapshot = APMExperimentSnapshot::fromMessage(message);
     if (!snapshot) return false;
-    std::shared_ptr<APMEClient> client;
-    {
-        platform::MutexLock lock(mutex_);
+    queue_->sync([&] {
         SDKState& state = sdks_[snapshot->sdkName];
         state.latestSnapshot = std::move(snapshot);
-        client = state.client;
-    }
-    if (client) {
+        const auto& client = state.client;
+        if (!client) return;
         if (auto delegate = client->delegate()) delegate->clientDidReceiveNewSnapshot(client);
-    }
+    });
     return true;
 }
 
 bool APMEManager::activateLatestSnapshot(const std::string& sdkName, APMErrorOut) {
-    platform::MutexLock lock(mutex_);
-    auto found = sdks_.find(sdkName);
-    if (found == sdks_.end() || !found->second.latestSnapshot) return true;
-    found->second.activeSnapshot = std::move(found->second.latestSnapshot);
-    found->second.latestSnapshot.reset();
+    queue_->sync([&] {
+        auto found = sdks_.find(sdkName);
+        if (found == sdks_.end() || !found->second.latestSnapshot) return;
+        found->second.activeSnapshot = std::move(found->second.latestSnapshot);
+        found->second.latestSnapshot.reset();
+    });
     return true;
 }
 
 NanoObject APMEManager::activeFlagValue(const std::string& sdkName, const std::string& flagName) const {
-    platform::MutexLock lock(mutex_);
-    auto sdk = sdks_.find(sdkName);
-    if (sdk == sdks_.end() || !sdk->second.activeSnapshot) return {};
-    const Flags& flags = sdk->second.activeSnapshot->flags;
-    auto flag = flags.find(flagName);
-    return flag == flags.end() ? NanoObject{} : flag->second;
+    NanoObject value;
+    queue_->sync([&] {
+        auto sdk = sdks_.find(sdkName);
+        if (sdk == sdks_.end() || !sdk->second.activeSnapshot) return;
+        const Flags& flags = sdk->second.activeSnapshot->flags;
+        if (auto flag = flags.find(flagName); flag != flags.end()) value = flag->second;
+    });
+    return value;
 }
 
 std::vector<std::int32_t> APMEManager::experimentIDs() const {
-    platform::MutexLock lock(mutex_);
     std::vector<std::int32_t> identifiers;
-    for (const auto& [name, state] : sdks_) {
-        if (!state.activeSnapshot) continue;
-        const auto& active = state.activeSnapshot->experimentIDs;
-        identifiers.insert(identifiers.end(), active.begin(), active.end());
-    }
+    queue_->sync([&] {
+        for (const auto& [name, state] : sdks_) {
+            if (!state.activeSnapshot) continue;
+            const auto& active = state.activeSnapshot->experimentIDs;
+            identifiers.insert(identifiers.end(), active.begin(), active.end());
+        }
+    });
     return identifiers;
 }
 
 void APMEManager::reset() {
-    platform::MutexLock lock(mutex_);
-    for (auto& [name, state] : sdks_) {
-        state.latestSnapshot.reset();
-        state.activeSnapshot.reset();
-    }
+    queue_->async([weakSelf = weak_from_this()] {
+        auto self = weakSelf.lock();
+        if (!self) return;
+        for (auto& [name, state] : self->sdks_) {
+            state.latestSnapshot.reset();
+            state.activeSnapshot.reset();
+        }
+    });
 }
 
 }  // namespace analytics

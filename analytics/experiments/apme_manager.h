@@ -14,15 +14,17 @@
 #include "analytics/messages/nano_message_base.h"
 #include "analytics/messages/nano_object.h"
 #include "analytics/monitor/apm_error_additions.h"
-#include "platform/foundation/mutex.h"
+#include "platform/dispatch/dispatch_queue.h"
 
 namespace analytics {
 
 // The experiment state of every registered SDK, kept in memory: the latest snapshot received for it
-// and the flags of the one it activated.
+// and the flags of the one it activated. The state lives on the manager's serial queue: every call
+// reads or changes it there synchronously, except reset, which is queued.
 class APMEManager : public std::enable_shared_from_this<APMEManager> {
 public:
     using Flags = std::map<std::string, NanoObject>;
+    static constexpr const char* kQueueLabel = "APMEManager";
 
     static std::shared_ptr<APMEManager> sharedInstance();
     // The experiment client's logger, made on first use; the flag functions report through it.
@@ -32,14 +34,15 @@ public:
     // flag. Registering again keeps the client and its snapshots.
     std::shared_ptr<APMEClient> registerSDKProperty(const std::shared_ptr<APMESDKProperty>& property,
                                                     const Flags& defaultFlags);
-    // A snapshot message that arrived for the SDK it names; its client's delegate hears of it. Anything
-    // that is no readable snapshot is refused.
+    // A snapshot message that arrived for the SDK it names; its client's delegate hears of it on the
+    // manager's queue. Anything that is no readable snapshot is refused.
     bool receiveSnapshot(const NANOMessageBase* snapshot);
     bool activateLatestSnapshot(const std::string& sdkName, APMErrorOut error);
     NanoObject activeFlagValue(const std::string& sdkName, const std::string& flagName) const;
     // The identifiers of the experiments of every active snapshot.
     std::vector<std::int32_t> experimentIDs() const;
-    // Forgets every snapshot and active flag; registrations stay.
+    // Forgets every snapshot and active flag, once the work queued before it is done; registrations
+    // stay.
     void reset();
 
 private:
@@ -51,8 +54,9 @@ private:
         std::optional<APMExperimentSnapshot> activeSnapshot;
     };
 
-    mutable platform::Mutex mutex_;
-    std::map<std::string, SDKState> sdks_ GUARDED_BY(mutex_);
+    const std::shared_ptr<platform::DispatchQueue> queue_ =
+        platform::DispatchQueue::createSerial(kQueueLabel);
+    std::map<std::string, SDKState> sdks_;  // on queue_ only
 };
 
 }  // namespace analytics

@@ -340,7 +340,7 @@ std::shared_ptr<APMPBEventConfig> APMRemoteConfig::eventConfigWithName(const std
 bool APMRemoteConfig::isEventBlocklisted(const std::string& name) {
     const auto config = eventConfigWithName(name);
     if (config && APMNanoGetBool(config.get(), EventConfig::kIsBlocklisted)) return true;
-    return !name.empty() && name.front() != '_' ? blocklistPublic() : blocklistInternal();
+    return APMIsPublicName(name) ? blocklistPublic() : blocklistInternal();
 }
 
 bool APMRemoteConfig::isEventCustomConversion(const std::string& name) {

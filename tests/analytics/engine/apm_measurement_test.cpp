@@ -1,14 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "analytics/engine/apm_measurement.h"
 #include "analytics/foundation/apm_scheduler.h"
+#include "analytics/foundation/apm_storage_paths.h"
 #include "analytics/monitor/apm_monitor.h"
+#include "analytics/storage/apm_audience.h"
+#include "analytics/storage/apm_database.h"
 #include "analytics/storage/apm_remote_config.h"
 #include "analytics/storage/apm_user_defaults.h"
 #include "platform/foundation/clock.h"
+#include "platform/foundation/console.h"
 #include "platform/foundation/ns_process_info.h"
 #include "tests/support/temp_data_root.h"
 
@@ -74,4 +79,45 @@ TEST(APMMeasurementStart, AStoreInstallationEncodesTheContextsOfItsLogLines) {
     engine->scheduler().dispatchSyncOnWorkerQueueBlockID("test", [] {});
     ::unsetenv("QUORVEL_STORE_INSTALLATION");
     clock->runUntilIdle();
+}
+
+// What the start brings up over the measurement database, looked at on the worker queue where it lives.
+class APMMeasurementStartsOverItsDatabase : public ::testing::Test {
+protected:
+    void TearDown() override { clock->runUntilIdle(); }
+
+    std::shared_ptr<APMMeasurement> start() {
+        auto engine = APMMeasurement::sharedInstanceWithAppID("1:1:ios:1");
+        clock->runUntilIdle();
+        return engine;
+    }
+
+    quorvel::testing::TempDataRoot root;
+    std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
+    platform::Console::Capture capture;
+};
+
+TEST_F(APMMeasurementStartsOverItsDatabase, TheAudienceStoreKeepsItsFiltersInTheEnginesDatabase) {
+    const auto engine = start();
+    engine->scheduler().dispatchSyncOnWorkerQueueBlockID("test", [&engine] {
+        ASSERT_TRUE(engine->database());
+        ASSERT_TRUE(engine->audience());
+        const auto filter = APMEventFilter::initWithAudienceID(3, 1, "purchase", {1}, false, false, false);
+        std::shared_ptr<platform::NSError> error;
+        ASSERT_TRUE(engine->audience()->replaceFilters({filter}, {}, &error));
+        EXPECT_EQ(engine->database()->eventFiltersForEventName("purchase", &error)->size(), 1u);
+    });
+    EXPECT_FALSE(APMMeasurement::remoteConfig()->isDefaultInstance());
+}
+
+TEST_F(APMMeasurementStartsOverItsDatabase, WithoutADatabaseAfterTwoAttemptsMeasurementStops) {
+    // A folder where the file belongs cannot be opened, nor deleted as damage.
+    std::filesystem::create_directories(APMMeasurementDirectoryFilePath(APMDatabase::kDatabaseName));
+    const auto engine = start();
+    engine->scheduler().dispatchSyncOnWorkerQueueBlockID("test", [&engine] {
+        EXPECT_FALSE(engine->database());
+        EXPECT_FALSE(engine->audience());
+    });
+    EXPECT_TRUE(capture.contains("[I-ACS023011]"));
+    EXPECT_TRUE(APMMeasurement::remoteConfig()->isDefaultInstance());
 }

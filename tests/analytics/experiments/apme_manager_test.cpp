@@ -39,8 +39,11 @@ protected:
 struct SnapshotListener : APMEExperimentObserverDelegate {
     void clientDidReceiveNewSnapshot(const std::shared_ptr<APMEClient>& client) override {
         heardFrom.push_back(client->sdkName());
+        const auto* queue = platform::DispatchQueue::current();
+        heardOn.push_back(queue ? queue->label() : "");
     }
     std::vector<std::string> heardFrom;
+    std::vector<std::string> heardOn;
 };
 
 bool containsCode(const std::vector<std::string>& lines, const std::string& code) {
@@ -76,6 +79,7 @@ TEST_F(ExperimentClient, FlagsAnswerOnlyFromTheActivatedSnapshotOfTheirSDK) {
     ASSERT_TRUE(
         manager->receiveSnapshot(makeSnapshot("sdk", 7, {{"enabled", NanoNumber::withInt(1)}}).get()));
     EXPECT_EQ(listener->heardFrom, std::vector<std::string>{"sdk"});
+    EXPECT_EQ(listener->heardOn, std::vector<std::string>{APMEManager::kQueueLabel});
     EXPECT_TRUE(
         std::holds_alternative<std::monostate>(client->objectForKeyedSubscript(std::string("enabled"))));
 
