@@ -8,6 +8,9 @@ namespace platform {
 
 extern const std::string& MPMediaItemPropertyPersistentID;
 extern const std::string& MPMediaItemPropertyTitle;
+// Boolean properties, read as "1" or "0".
+extern const std::string& MPMediaItemPropertyIsCloudItem;
+extern const std::string& MPMediaItemPropertyHasProtectedAsset;
 
 // One song of the media library: a playable file under the user's music folder.
 class MPMediaItem {
@@ -21,6 +24,9 @@ public:
     // The file name without its extension.
     const std::string& title() const { return title_; }
     const std::filesystem::path& file() const { return file_; }
+    // A file in the music folder is on this machine and free to play.
+    bool isCloudItem() const { return false; }
+    bool hasProtectedAsset() const { return false; }
 
     // The property's value as text ("" for a property the item does not have).
     std::string valueForProperty(const std::string& property) const;
