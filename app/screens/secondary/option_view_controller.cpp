@@ -5,9 +5,13 @@
 #include "app/core/theme_colors.h"
 #include "app/core/user_data_manager.h"
 #include "app/screens/secondary/carousel_options_view_controller.h"
+#include "app/screens/secondary/color_picker_view_controller.h"
+#include "app/screens/secondary/colour_picker_function.h"
 #include "app/screens/secondary/reminder_settings_controller.h"
 #include "app/screens/secondary/settings_writer.h"
+#include "app/screens/secondary/sound_options_view_controller.h"
 #include "app/screens/secondary/volume_alert_view_controller.h"
+#include "app/screens/timer/zuvo_alert_manager.h"
 #include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/ns_notification_center.h"
 #include "platform/messageui/mf_mail_compose_view_controller.h"
@@ -168,7 +172,18 @@ void OptionViewController::select(const AlarmSoundCell& row) {
 }
 
 void OptionViewController::select(const ThemeColorCell& row) {
-    (void)row;
+    switch (row.which) {
+        case ThemeColorRow::focusColor:
+            return performSegueWithIdentifier(SegueIdentifier::colourPicker, ColourPickerFunction::focusColour);
+        case ThemeColorRow::shortBreakColor:
+            return performSegueWithIdentifier(SegueIdentifier::colourPicker, ColourPickerFunction::shortBreakColour);
+        case ThemeColorRow::longBreakColor:
+            return performSegueWithIdentifier(SegueIdentifier::colourPicker, ColourPickerFunction::longBreakColor);
+        case ThemeColorRow::setOriginalTheme:
+            return ZuvoAlertManager::showThemeResetAlert([weak = weakSelf()](bool agreed) {
+                if (auto self = weak.lock()) self->applyDefaultTheme(agreed);
+            });
+    }
 }
 
 void OptionViewController::select(const VolumeControlCell& row) {
@@ -188,13 +203,25 @@ void OptionViewController::select(const GeneralCell& row) {
 void OptionViewController::select(const FeedbackCell& row) {
     switch (row.which) {
         case FeedbackRow::emailUs: return sendFeedbackMail();
-        default: return;
+        case FeedbackRow::rateThisApp: return ZuvoAlertManager::openAppStoreReviews();
+        case FeedbackRow::supportCenter: return ZuvoAlertManager::openPrivacyPolicy();
+        case FeedbackRow::likeUsOnFacebook: return ZuvoAlertManager::openFacebookPage();
+        case FeedbackRow::followUsOnTwitter: return ZuvoAlertManager::openTwitterPage();
+        case FeedbackRow::followUsOnInstagram: return ZuvoAlertManager::openInstagramPage();
     }
 }
 
+// A destination of another class, or a colour sender of another type, is handed nothing: the screen
+// opens with its own defaults.
 void OptionViewController::prepareForSegue(platform::UIStoryboardSegue& segue, const std::any& sender) {
-    (void)segue;
-    (void)sender;
+    const auto& destination = segue.destinationViewController();
+    if (segue.identifier() == SegueIdentifier::soundOptions) {
+        if (auto list = std::dynamic_pointer_cast<SoundOptionsViewController>(destination)) list->setFunction(soundFunction_);
+    } else if (segue.identifier() == SegueIdentifier::colourPicker) {
+        auto picker = std::dynamic_pointer_cast<ColorPickerViewController>(destination);
+        const auto* function = std::any_cast<ColourPickerFunction>(&sender);
+        if (picker && function) picker->setColourPickerFunction(*function);
+    }
 }
 
 void OptionViewController::onShowAlert() {
@@ -265,12 +292,12 @@ void OptionViewController::applyDefaultTheme(bool agreed) {
 // The feedback mail.
 
 void OptionViewController::sendFeedbackMail() {
-    if (!platform::MFMailComposeViewController::canSendMail()) return;
+    if (!platform::MFMailComposeViewController::canSendMail()) return ZuvoAlertManager::showEmailUsAlert();
     auto composer = std::make_shared<platform::MFMailComposeViewController>();
     composer->setMailComposeDelegate(std::static_pointer_cast<platform::MFMailComposeViewControllerDelegate>(
         std::static_pointer_cast<OptionViewController>(shared_from_this())));
     composer->setSubject("[Quorvel] Feedback");
-    composer->setToRecipients({kSupportAddress});
+    composer->setToRecipients({ZuvoAlertManager::kSupportAddress});
     composer->setMessageBody(feedbackMailBody(), false);
     presentViewController(composer, true);
 }

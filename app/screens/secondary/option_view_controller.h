@@ -37,8 +37,6 @@ public:
     // list model always builds its sections in the same order.
     static constexpr long kFocusSessionSection = 1;
     static constexpr long kThemeColorSection = 4;
-    // Who receives the feedback mail.
-    static constexpr const char* kSupportAddress = "support@quorvel.app";
 
     ~OptionViewController() override;
 

@@ -1,8 +1,10 @@
 #include "app/screens/secondary/settings_storyboard.h"
 
 #include "app/core/timer_view_model.h"
+#include "app/screens/secondary/color_picker_view_controller.h"
 #include "app/screens/secondary/option_table_view_cell.h"
 #include "app/screens/secondary/option_view_controller.h"
+#include "app/screens/secondary/sound_options_view_controller.h"
 #include "app/screens/secondary/value_table_controller.h"
 #include "platform/uikit/ui_screen.h"
 #include "platform/uikit/ui_storyboard.h"
@@ -14,6 +16,8 @@ using namespace platform;
 namespace {
 
 constexpr const char* kAutoResetScene = "ValueTableController";
+constexpr const char* kSoundListScene = "SoundOptionsViewController";
+constexpr const char* kColourScene = "ColorPickerViewController";
 
 // The grouped table over the whole screen, on its own light ground: the section titles stay readable
 // whatever the theme colour behind it.
@@ -46,8 +50,12 @@ void SettingsStoryboard::registerScenes() {
         buildSettingsView);
     UIStoryboard::setInitialScene(kName, kScreen);
     UIStoryboard::registerScene(kName, kAutoResetScene, [] { return std::make_shared<ValueTableController>(); });
-    UIStoryboard::registerSegue(kName, kScreen, OptionViewController::SegueIdentifier::autoReset, kAutoResetScene,
-                                UIStoryboardSegueKind::show);
+    UIStoryboard::registerScene(kName, kSoundListScene, [] { return std::make_shared<SoundOptionsViewController>(); });
+    UIStoryboard::registerScene(kName, kColourScene, [] { return std::make_shared<ColorPickerViewController>(); });
+    using Segue = OptionViewController::SegueIdentifier;
+    UIStoryboard::registerSegue(kName, kScreen, Segue::autoReset, kAutoResetScene, UIStoryboardSegueKind::show);
+    UIStoryboard::registerSegue(kName, kScreen, Segue::soundOptions, kSoundListScene, UIStoryboardSegueKind::show);
+    UIStoryboard::registerSegue(kName, kScreen, Segue::colourPicker, kColourScene, UIStoryboardSegueKind::show);
     OptionTableViewCell::setIconBadgeUpdater([](bool enabled) { TimerViewModel::shared()->updateBadge(enabled); });
 }
 

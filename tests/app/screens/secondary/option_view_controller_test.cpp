@@ -5,16 +5,21 @@
 #include "app/core/timer_view_model.h"
 #include "app/core/user_data_manager.h"
 #include "app/screens/secondary/carousel_options_view_controller.h"
+#include "app/screens/secondary/color_picker_view_controller.h"
 #include "app/screens/secondary/option_table_view_cell.h"
 #include "app/screens/secondary/reminder_settings_controller.h"
 #include "app/screens/secondary/settings_storyboard.h"
+#include "app/screens/secondary/sound_options_view_controller.h"
 #include "app/screens/secondary/value_table_controller.h"
 #include "app/screens/secondary/volume_alert_view_controller.h"
+#include "app/screens/timer/zuvo_alert_manager.h"
+#include "app/widgets/alert/queued_alert_view.h"
 #include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/ns_notification_center.h"
 #include "platform/messageui/mf_mail_compose_view_controller.h"
 #include "platform/uikit/ui_application.h"
 #include "platform/uikit/ns_keyed_unarchiver.h"
+#include "platform/uikit/ui_alert_controller.h"
 #include "platform/uikit/ui_device.h"
 #include "platform/uikit/ui_navigation_controller.h"
 #include "platform/uikit/ui_screen.h"
@@ -78,6 +83,28 @@ protected:
         // Left of the badge or switch, on the title.
         touches_.tap({frame.origin.x + 40, frame.origin.y + frame.size.height / 2});
         settle();
+    }
+    // The settings writes since the last call that store a colour.
+    std::vector<std::string> colourWrites() {
+        std::vector<std::string> colours;
+        for (const auto& write : takeWrites()) {
+            if (write.ends_with(" Color")) colours.push_back(write);
+        }
+        return colours;
+    }
+    // Taps the button of that title on the queued alert that shows; false when there is none.
+    bool press(const std::string& title) {
+        settle();
+        const auto alert = QueuedAlertView::currentAlertView();
+        if (!alert) return false;
+        for (const auto& button : alert->buttons()) {
+            if (button->titleForState(UIControlStateNormal) != title) continue;
+            const CGRect frame = button->convertRectToView(button->bounds(), nullptr);
+            touches_.tap({frame.midX(), frame.midY()});
+            settle();
+            return true;
+        }
+        return false;
     }
     template <class Controller>
     std::shared_ptr<Controller> presented() {
@@ -253,15 +280,43 @@ TEST_F(SettingsScreen, WithoutANavigationControllerTheReminderRowDoesNothing) {
     EXPECT_EQ(screen->presentedViewController(), nullptr);
 }
 
-TEST_F(SettingsScreen, SoundRowsChooseTheListTheirSegueOpens) {
+TEST_F(SettingsScreen, SoundAndColourRowsPushTheirListOrScreenSetForTheirRow) {
     show();
     using Alarm = SoundOptionFunction::AlarmSoundType;
     using Ticking = SoundOptionFunction::TickingSoundType;
-    EXPECT_EQ(screen->soundFunction(), SoundOptionFunction::alarm(Alarm::focus));
-    screen->handleSelection(NSIndexPath::indexPathForRow(1, 2));
-    EXPECT_EQ(screen->soundFunction(), SoundOptionFunction::ticking(Ticking::shortBreak));
-    screen->handleSelection(NSIndexPath::indexPathForRow(2, 3));
-    EXPECT_EQ(screen->soundFunction(), SoundOptionFunction::alarm(Alarm::longBreak));
+    const std::vector<std::tuple<long, long, SoundOptionFunction>> sounds = {
+        {2, 0, SoundOptionFunction::ticking(Ticking::focus)},
+        {2, 1, SoundOptionFunction::ticking(Ticking::shortBreak)},
+        {2, 2, SoundOptionFunction::ticking(Ticking::longBreak)},
+        {3, 0, SoundOptionFunction::alarm(Alarm::focus)},
+        {3, 1, SoundOptionFunction::alarm(Alarm::shortBreak)},
+        {3, 2, SoundOptionFunction::alarm(Alarm::longBreak)},
+    };
+    for (const auto& [section, row, function] : sounds) {
+        tapRow(section, row);
+        auto list = std::dynamic_pointer_cast<SoundOptionsViewController>(navigation->topViewController());
+        ASSERT_NE(list, nullptr) << section << "." << row;
+        EXPECT_EQ(list->function(), function);
+        navigation->popViewControllerAnimated(false);
+        settle();
+    }
+    const std::vector<std::pair<long, ColourPickerFunction>> colours = {{0, ColourPickerFunction::focusColour},
+                                                                        {1, ColourPickerFunction::shortBreakColour},
+                                                                        {2, ColourPickerFunction::longBreakColor}};
+    for (const auto& [row, function] : colours) {
+        tapRow(4, row);
+        auto picker = std::dynamic_pointer_cast<ColorPickerViewController>(navigation->topViewController());
+        ASSERT_NE(picker, nullptr) << row;
+        EXPECT_EQ(picker->colourPickerFunction(), function);
+        navigation->popViewControllerAnimated(false);
+        settle();
+    }
+    // A sender that is not a colour function hands nothing over.
+    screen->performSegueWithIdentifier(OptionViewController::SegueIdentifier::colourPicker, 3);
+    settle();
+    auto picker = std::dynamic_pointer_cast<ColorPickerViewController>(navigation->topViewController());
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(picker->colourPickerFunction(), ColourPickerFunction::focusColour);
 }
 
 // The colour screen and the auto-reset list change one section each: only that section is shown
@@ -296,13 +351,14 @@ TEST_F(SettingsScreen, TheDefaultThemeIsStoredInBothSuitesOnlyWhenTheUserAgrees)
     show();
     record(NotificationName::colourSet());
     takeWrites();
-    screen->applyDefaultTheme(false);
-    EXPECT_TRUE(takeWrites().empty());
+    tapRow(4, 3);
+    ASSERT_TRUE(press("Cancel"));
+    EXPECT_TRUE(colourWrites().empty());
     EXPECT_TRUE(sameColour(storedColor(P::Case::focusThemeColor), green));
 
-    screen->applyDefaultTheme(true);
-    settle();
-    EXPECT_EQ(takeWrites(), (std::vector<std::string>{
+    tapRow(4, 3);
+    ASSERT_TRUE(press("Okay"));
+    EXPECT_EQ(colourWrites(), (std::vector<std::string>{
                                 "com.brelloc.quorvel Pomodoro Color", "com.brelloc.quorvel Short Break Color",
                                 "com.brelloc.quorvel Long Break Color",
                                 "group.Brelloc.PomodoroShare Pomodoro Color",
@@ -329,13 +385,13 @@ TEST_F(SettingsScreen, TheFeedbackMailGoesToTheMailProgramWithVersionSystemAndDe
     auto composer = presented<MFMailComposeViewController>();
     ASSERT_NE(composer, nullptr);
     EXPECT_EQ(composer->subject(), "[Quorvel] Feedback");
-    EXPECT_EQ(composer->toRecipients(), (std::vector<std::string>{OptionViewController::kSupportAddress}));
+    EXPECT_EQ(composer->toRecipients(), (std::vector<std::string>{ZuvoAlertManager::kSupportAddress}));
     EXPECT_EQ(composer->messageBody(), "Quorvel, Version 1.0, \niOS " + UIDevice::currentDevice().systemVersion() +
                                            ", Device iPhone");
     EXPECT_FALSE(composer->isHTML());
     settle();
     ASSERT_EQ(opener->opened.size(), 1u);
-    EXPECT_EQ(opener->opened[0].rfind("mailto:" + std::string(OptionViewController::kSupportAddress) +
+    EXPECT_EQ(opener->opened[0].rfind("mailto:" + std::string(ZuvoAlertManager::kSupportAddress) +
                                           "?subject=%5BQuorvel%5D%20Feedback&body=Quorvel%2C%20Version%201.0",
                                       0),
               0u);
@@ -353,7 +409,7 @@ TEST_F(SettingsScreen, AMissingVersionLeavesItsTextEmptyAndATabletSaysSo) {
     NSBundle::setMainBundlePath({});
 }
 
-TEST_F(SettingsScreen, WhereMailCannotBeSentNoComposerOpens) {
+TEST_F(SettingsScreen, WhereMailCannotBeSentTheEmailUsAlertShowsInstead) {
     UIApplication::sharedApplication().setURLOpener(
         std::make_shared<quorvel::testing::RecordingURLOpener>(std::set<std::string>{"http", "https"}));
     show();
@@ -361,7 +417,22 @@ TEST_F(SettingsScreen, WhereMailCannotBeSentNoComposerOpens) {
     screen->handleSelection(NSIndexPath::indexPathForRow(0, 7));
     EXPECT_EQ(presented<MFMailComposeViewController>(), nullptr);
     settle();
+    auto notice = presented<UIAlertController>();
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(notice->title(), "Email Us");
     EXPECT_TRUE(opener->opened.empty());
+}
+
+TEST_F(SettingsScreen, TheOtherFeedbackRowsOpenTheirPages) {
+    show();
+    for (long row = 1; row < 6; ++row) tapRow(7, row);
+    // The store's review page has no desktop handler; the four web pages open in row order.
+    ASSERT_EQ(opener->opened.size(), 4u);
+    for (const auto& link : opener->opened) EXPECT_EQ(link.rfind("https://", 0), 0u) << link;
+    EXPECT_NE(opener->opened[0].find("privacy"), std::string::npos) << "the support row";
+    EXPECT_NE(opener->opened[1].find("facebook"), std::string::npos);
+    EXPECT_NE(opener->opened[2].find("twitter"), std::string::npos);
+    EXPECT_NE(opener->opened[3].find("instagram"), std::string::npos);
 }
 
 // Registering the storyboard hands the badge switch the timer engine's badge: switching it on while a
