@@ -1,5 +1,7 @@
 #include "platform/messageui/mailto_url.h"
 
+#include "platform/foundation/percent_encoding.h"
+
 namespace platform {
 namespace {
 
@@ -20,23 +22,6 @@ std::string withCRLF(const std::string& text) {
 }
 
 }  // namespace
-
-std::string MailtoURL::percentEncode(const std::string& text, std::string_view alsoKept) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : text) {
-        const bool letterOrDigit = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-        if (letterOrDigit || std::string_view("-._~").find(static_cast<char>(c)) != std::string_view::npos ||
-            alsoKept.find(static_cast<char>(c)) != std::string_view::npos) {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 0xF];
-        }
-    }
-    return out;
-}
 
 std::string MailtoURL::make(const std::vector<std::string>& recipients, const std::string& subject,
                             const std::string& body) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -14,8 +13,6 @@ class MailtoURL {
 public:
     static std::string make(const std::vector<std::string>& recipients, const std::string& subject,
                             const std::string& body);
-    // Every byte but the letters, digits, "-._~" and those of `alsoKept` as "%XX".
-    static std::string percentEncode(const std::string& text, std::string_view alsoKept = {});
 };
 
 }  // namespace platform
