@@ -294,8 +294,7 @@ void OptionViewController::applyDefaultTheme(bool agreed) {
 void OptionViewController::sendFeedbackMail() {
     if (!platform::MFMailComposeViewController::canSendMail()) return ZuvoAlertManager::showEmailUsAlert();
     auto composer = std::make_shared<platform::MFMailComposeViewController>();
-    composer->setMailComposeDelegate(std::static_pointer_cast<platform::MFMailComposeViewControllerDelegate>(
-        std::static_pointer_cast<OptionViewController>(shared_from_this())));
+    composer->setMailComposeDelegate(weakSelf());
     composer->setSubject("[Quorvel] Feedback");
     composer->setToRecipients({ZuvoAlertManager::kSupportAddress});
     composer->setMessageBody(feedbackMailBody(), false);

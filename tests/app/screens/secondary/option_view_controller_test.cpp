@@ -231,6 +231,14 @@ TEST_F(SettingsScreen, AVolumeSheetStoresItsVolumeAndTellsWhichOneChanged) {
     sheet->onDone();
     settle();
     EXPECT_FLOAT_EQ(UserDataManager::getSoundSettingData().alarmVolume, 0.8f);
+    screen->onShowAlert();
+    settle();
+    sheet = presented<VolumeAlertViewController>();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->titleLabel()->text(), "Volume of Alarm");
+    EXPECT_EQ(sheet->subtitleLabel()->text(), "8.0") << "the stored alarm volume";
+    sheet->onClose();
+    settle();
 
     ASSERT_EQ(posted.size(), 2u);
     EXPECT_EQ(std::any_cast<VolumeType>(posted[0].object), VolumeType::ticking);
