@@ -1,5 +1,7 @@
 #include "app/screens/timer/statistics_bottom_container.h"
 
+#include <map>
+
 #include "app/core/temp_user_default_properties.h"
 #include "app/core/timer_view_model.h"
 #include "app/core/user_default_properties.h"
