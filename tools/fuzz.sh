@@ -11,7 +11,7 @@ if ! command -v clang++ >/dev/null || ! command -v clang >/dev/null; then
     exit 0
 fi
 build=$root/build/fuzz
-targets=(nano_decode_fuzz property_list_fuzz iso8601_date_fuzz date_formatter_fuzz)
+targets=(nano_decode_fuzz property_list_fuzz iso8601_date_fuzz date_formatter_fuzz audio_file_tags_fuzz)
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 if [[ ! -f $build/build.ninja ]]; then
@@ -34,7 +34,8 @@ for name in "${!type_byte[@]}"; do
 done
 declare -A seeds=([nano_decode_fuzz]=$nano_seeds [property_list_fuzz]=$root/fuzz/corpus/property_list
                   [iso8601_date_fuzz]=$root/fuzz/corpus/iso8601_date
-                  [date_formatter_fuzz]=$root/fuzz/corpus/date_formatter)
+                  [date_formatter_fuzz]=$root/fuzz/corpus/date_formatter
+                  [audio_file_tags_fuzz]=$root/fuzz/corpus/audio_file_tags)
 
 for target in "${targets[@]}"; do
     # What the fuzzer finds grows in a corpus of its own; the checked-in seeds stay as they are.

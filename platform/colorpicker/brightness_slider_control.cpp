@@ -1,13 +1,10 @@
 #include "platform/colorpicker/brightness_slider_control.h"
 
-#include <cairo.h>
-
 #include <algorithm>
 #include <cmath>
 
 #include "platform/coregraphics/cg_gradient.h"
 #include "platform/uikit/ns_attributed_string.h"
-#include "platform/uikit/ui_bezier_path.h"
 #include "platform/uikit/ui_font.h"
 #include "platform/uikit/ui_graphics.h"
 
@@ -60,13 +57,9 @@ void BrightnessSliderControl::drawRect(const CGRect&) {
     const CGRect area = bounds();
     const CGRect track(area.minX() + kInset, area.midY() - kTrackHeight / 2,
                        std::max<CGFloat>(0, area.size.width - 2 * kInset), kTrackHeight);
-    context->saveGState();
-    CGContext::appendPath(context->cairo(),
-                          *UIBezierPath::bezierPathWithRoundedRect(track, kTrackHeight / 2)->CGPath());
-    cairo_clip(context->cairo());
     const auto gradient = CGGradient::withColors({UIColor::blackColor(), selected.brightest().color()});
-    CGContextDrawLinearGradient(*context, *gradient, {track.minX(), 0}, {track.maxX(), 0});
-    context->restoreGState();
+    paintInRoundedRect(*context, track, kTrackHeight / 2,
+                       [&] { CGContextDrawLinearGradient(*context, *gradient, {track.minX(), 0}, {track.maxX(), 0}); });
 
     const CGPoint centre = thumbCentre(selected);
     const CGFloat radius = thumbRadius();

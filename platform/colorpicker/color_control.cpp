@@ -1,5 +1,8 @@
 #include "platform/colorpicker/color_control.h"
 
+#include <cairo.h>
+
+#include "platform/uikit/ui_bezier_path.h"
 #include "platform/uikit/ui_graphics.h"
 #include "platform/uikit/ui_touch.h"
 
@@ -41,6 +44,19 @@ void ColorControl::pick(UITouch& touch) {
     if (picked == selected_) return;
     setSelectedHSBColor(picked);
     sendActionsForControlEvents(UIControlEventValueChanged);
+}
+
+// Painting through a clip would smooth the edge once per layer and let the lower layers show through.
+void ColorControl::paintInRoundedRect(CGContext& context, const CGRect& rect, CGFloat cornerRadius,
+                                      const std::function<void()>& paint) {
+    cairo_t* cairo = context.cairo();
+    cairo_save(cairo);
+    cairo_push_group(cairo);
+    paint();
+    cairo_pop_group_to_source(cairo);
+    CGContext::appendPath(cairo, *UIBezierPath::bezierPathWithRoundedRect(rect, cornerRadius)->CGPath());
+    cairo_fill(cairo);
+    cairo_restore(cairo);
 }
 
 void ColorControl::drawThumb(CGContext& context, CGPoint centre, CGFloat radius, const HSBColor& color) {

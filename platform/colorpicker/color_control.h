@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "platform/colorpicker/hsb_color.h"
 #include "platform/coregraphics/cg_context.h"
 #include "platform/uikit/ui_control.h"
@@ -24,6 +26,9 @@ public:
 protected:
     // The colour a touch at `point` (in the control's coordinates) picks, starting from the selected one.
     virtual HSBColor colorAtPoint(CGPoint point) const = 0;
+    // Runs `paint`, which may cover more, and shows of it only the rounded rectangle, edges smoothed once.
+    static void paintInRoundedRect(CGContext& context, const CGRect& rect, CGFloat cornerRadius,
+                                   const std::function<void()>& paint);
     // A disc of the colour in a white ring, with a faint outline that shows it on white too.
     static void drawThumb(CGContext& context, CGPoint centre, CGFloat radius, const HSBColor& color);
 

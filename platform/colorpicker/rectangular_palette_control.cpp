@@ -1,11 +1,8 @@
 #include "platform/colorpicker/rectangular_palette_control.h"
 
-#include <cairo.h>
-
 #include <algorithm>
 
 #include "platform/coregraphics/cg_gradient.h"
-#include "platform/uikit/ui_bezier_path.h"
 #include "platform/uikit/ui_graphics.h"
 
 namespace platform {
@@ -56,14 +53,12 @@ void RectangularPaletteControl::drawRect(const CGRect&) {
     CGContext* context = UIGraphicsGetCurrentContext();
     if (!context) return;
     const CGRect area = bounds();
-    context->saveGState();
-    CGContext::appendPath(context->cairo(), *UIBezierPath::bezierPathWithRoundedRect(area, kCornerRadius)->CGPath());
-    cairo_clip(context->cairo());
-    CGContextDrawLinearGradient(*context, *hueGradient(), {area.minX(), 0}, {area.maxX(), 0});
-    CGContextDrawLinearGradient(*context, *whiteningGradient(), {0, area.minY()}, {0, area.maxY()});
-    context->setFillColor(UIColor::colorWithWhite(0, 1 - selectedHSBColor().brightness));
-    context->fillRect(area);
-    context->restoreGState();
+    paintInRoundedRect(*context, area, kCornerRadius, [&] {
+        CGContextDrawLinearGradient(*context, *hueGradient(), {area.minX(), 0}, {area.maxX(), 0});
+        CGContextDrawLinearGradient(*context, *whiteningGradient(), {0, area.minY()}, {0, area.maxY()});
+        context->setFillColor(UIColor::colorWithWhite(0, 1 - selectedHSBColor().brightness));
+        context->fillRect(area);
+    });
     drawThumb(*context, thumbCentre(selectedHSBColor()), kThumbRadius, selectedHSBColor());
 }
 

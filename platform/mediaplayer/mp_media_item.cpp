@@ -1,5 +1,7 @@
 #include "platform/mediaplayer/mp_media_item.h"
 
+#include "platform/mediaplayer/audio_file_tags.h"
+
 namespace platform {
 
 const std::string& MPMediaItemPropertyPersistentID = *new std::string("persistentID");
@@ -8,7 +10,7 @@ const std::string& MPMediaItemPropertyIsCloudItem = *new std::string("isCloudIte
 const std::string& MPMediaItemPropertyHasProtectedAsset = *new std::string("hasProtectedAsset");
 
 MPMediaItem::MPMediaItem(std::filesystem::path file)
-    : file_(std::move(file)), persistentID_(persistentIDForPath(file_)), title_(file_.stem().string()) {}
+    : file_(std::move(file)), persistentID_(persistentIDForPath(file_)), title_(AudioFileTags::title(file_).value_or(file_.stem().string())) {}
 
 std::uint64_t MPMediaItem::persistentIDForPath(const std::filesystem::path& file) {
     // FNV-1a: the same path gives the same number on every machine and in every run.

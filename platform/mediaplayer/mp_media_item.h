@@ -21,7 +21,7 @@ public:
     std::uint64_t persistentID() const { return persistentID_; }
     // The file URL with "?id=<persistent ID>" appended.
     std::string assetURL() const;
-    // The file name without its extension.
+    // From the file's tags, else the file name without its extension.
     const std::string& title() const { return title_; }
     const std::filesystem::path& file() const { return file_; }
     // A file in the music folder is on this machine and free to play.
