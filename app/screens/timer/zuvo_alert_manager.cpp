@@ -115,7 +115,7 @@ void ZuvoAlertManager::showResetCountAlert(std::function<void(SessionReset)> com
     for (const auto& [title, reset] : {std::pair{"Reset Round", SessionReset::Round},
                                        std::pair{"Reset Round & Goal", SessionReset::GoalsRound}}) {
         alert->addButtonWithTitle(
-            title, QueuedAlertViewButtonTypeDefault, [completion, reset](QueuedAlertView&) {
+            title, QueuedAlertViewButtonTypeDefault, [completion, reset = reset](QueuedAlertView&) {
                 // Both choices log the round's clearing, as the usage reports always have.
                 DazarazeAnalyticsManager::logTimerEvent(TimerEvent::swipe(TimerEvent::ClearType::clearRound));
                 if (completion) completion(reset);
