@@ -112,10 +112,11 @@ void ZuvoAlertManager::showSoundOptionsAlert(std::function<void()> completion) {
 
 void ZuvoAlertManager::showResetCountAlert(std::function<void(SessionReset)> completion) {
     auto alert = question("Reset Count?");
-    for (const auto& [title, reset] : {std::pair{"Reset Round", SessionReset::Round},
-                                       std::pair{"Reset Round & Goal", SessionReset::GoalsRound}}) {
+    for (const auto& choice : {std::pair{"Reset Round", SessionReset::Round},
+                               std::pair{"Reset Round & Goal", SessionReset::GoalsRound}}) {
+        const SessionReset reset = choice.second;
         alert->addButtonWithTitle(
-            title, QueuedAlertViewButtonTypeDefault, [completion, reset = reset](QueuedAlertView&) {
+            choice.first, QueuedAlertViewButtonTypeDefault, [completion, reset](QueuedAlertView&) {
                 // Both choices log the round's clearing, as the usage reports always have.
                 DazarazeAnalyticsManager::logTimerEvent(TimerEvent::swipe(TimerEvent::ClearType::clearRound));
                 if (completion) completion(reset);

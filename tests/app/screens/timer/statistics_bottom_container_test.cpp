@@ -53,9 +53,6 @@ protected:
 TEST_F(RoundAndGoalTable, OneStillRowWithTheCountsAndCountAndMuteBehindIt) {
     const auto& table = container->statisticsTableView();
     EXPECT_EQ(table->frame(), CGRectMake(0, 0, 375, 100));
-    EXPECT_FALSE(table->isScrollEnabled());
-    EXPECT_EQ(table->numberOfRowsInSection(0), 1);
-    EXPECT_EQ(container->tableViewHeightForRowAtIndexPath(*table, NSIndexPath::indexPathForRow(0, 0)), 102);
     const auto cell = row();
     EXPECT_EQ(cell->nsession(), container->roundLabel());
     EXPECT_EQ(cell->ngoal()->superview(), cell->contentView());
@@ -65,9 +62,6 @@ TEST_F(RoundAndGoalTable, OneStillRowWithTheCountsAndCountAndMuteBehindIt) {
     ASSERT_EQ(items.size(), 2u);
     EXPECT_EQ(items[0]->title(), "COUNT");
     EXPECT_EQ(items[1]->title(), "MUTE");
-    EXPECT_EQ(items[1]->width(), 375 / 4.0);
-    EXPECT_NE(container->rightButtonItemsInRevealTableViewCell(*cell)[0], items[0]) << "made anew";
-    EXPECT_TRUE(container->leftButtonItemsInRevealTableViewCell(*cell).empty());
 
     const auto closed = screenshot("round_and_goal_row_closed");
     row()->setRevealPosition(revealPositionRight, true);
