@@ -50,6 +50,9 @@ void MPMediaPickerController::viewDidLoad() {
     cancelButton_->setTitle("Cancel", UIControlStateNormal);
     cancelButton_->addTarget(std::static_pointer_cast<MPMediaPickerController>(shared_from_this()),
                              &MPMediaPickerController::cancel, UIControlEventTouchUpInside);
+    // The table gives the header its own width; the button keeps to the trailing edge.
+    promptLabel_->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
+    cancelButton_->setAutoresizingMask(UIViewAutoresizingFlexibleLeftMargin);
     header->addSubview(promptLabel_);
     header->addSubview(cancelButton_);
     table->setTableHeaderView(header);

@@ -42,12 +42,6 @@ constexpr std::array<StoredColour, 3> kStoredColours = {&PomodoroData::focusThem
                                                         &PomodoroData::shortBreakThemeColor,
                                                         &PomodoroData::longBreakThemeColor};
 
-template <typename View>
-std::shared_ptr<View> byConstraints(std::shared_ptr<View> view) {
-    view->setTranslatesAutoresizingMaskIntoConstraints(false);
-    return view;
-}
-
 // Pins `control` to every edge of `container`, the constraints held by the container.
 void fill(UIView& container, const std::shared_ptr<UIView>& control) {
     container.addSubview(control);
@@ -96,16 +90,17 @@ void ColorPickerViewController::loadView() {
     auto root = std::make_shared<UIView>(CGRect(0, 0, 375, 600));
     root->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
     root->setBackgroundColor(UIColor::whiteColor());
-    auto button = byConstraints(std::make_shared<ZuvoCustomButton>());
+    auto button = std::make_shared<ZuvoCustomButton>();
     button->setCornerRadius(kButtonHeight / 2);
     button->setBorderWidth(1);
     button->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
     button->titleLabel()->setFont(UIFont::boldSystemFontOfSize(18));
-    auto palette = byConstraints(std::make_shared<UIView>());
-    auto slider = byConstraints(std::make_shared<UIView>());
-    for (const auto& view : std::vector<std::shared_ptr<UIView>>{button, palette, slider}) root->addSubview(view);
+    auto palette = std::make_shared<UIView>();
+    auto slider = std::make_shared<UIView>();
     std::vector<std::shared_ptr<NSLayoutConstraint>> constraints;
     for (const auto& view : std::vector<std::shared_ptr<UIView>>{button, palette, slider}) {
+        view->setTranslatesAutoresizingMaskIntoConstraints(false);
+        root->addSubview(view);
         constraints.push_back(view->leadingAnchor().constraintEqualToAnchor(root->leadingAnchor(), kMargin));
         constraints.push_back(view->trailingAnchor().constraintEqualToAnchor(root->trailingAnchor(), -kMargin));
     }
