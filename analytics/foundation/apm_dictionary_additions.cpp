@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analytics/foundation/apm_string_additions.h"
+#include "platform/foundation/percent_encoding.h"
 
 namespace analytics {
 
@@ -34,30 +35,13 @@ std::string queryText(const platform::Value& value) {
     }
 }
 
-std::string percentEncoded(const std::string& text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string encoded;
-    for (unsigned char c : text) {
-        const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                                c == '-' || c == '.' || c == '_' || c == '~';
-        if (unreserved) {
-            encoded += static_cast<char>(c);
-        } else {
-            encoded += '%';
-            encoded += kHex[c >> 4];
-            encoded += kHex[c & 0x0F];
-        }
-    }
-    return encoded;
-}
-
 }  // namespace
 
 std::string apm_queryString(const platform::Value::Dictionary& dictionary) {
     std::string query;
     for (const auto& [key, value] : dictionary) {
         if (!query.empty()) query += "&";
-        query += percentEncoded(key) + "=" + percentEncoded(queryText(value));
+        query += platform::percentEncode(key) + "=" + platform::percentEncode(queryText(value));
     }
     return query;
 }

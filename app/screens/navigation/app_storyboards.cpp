@@ -2,6 +2,7 @@
 
 #include "app/screens/navigation/main_navigation_controller_view_controller.h"
 #include "app/screens/secondary/charts_storyboard.h"
+#include "app/screens/secondary/settings_storyboard.h"
 #include "app/screens/timer/time_view_storyboard.h"
 #include "platform/uikit/ui_storyboard.h"
 
@@ -12,6 +13,7 @@ using namespace platform;
 void AppStoryboards::registerAll() {
     TimeViewStoryboard::registerScenes();
     ChartsStoryboard::registerScenes();
+    SettingsStoryboard::registerScenes();
     UIStoryboard::registerScene(kMain, kContainer,
                                 [] { return std::make_shared<MainNavigationControllerViewController>(); });
     UIStoryboard::setInitialScene(kMain, kContainer);

@@ -27,7 +27,6 @@ namespace {
 
 using platform::UIApplication;
 
-constexpr const char* kSupportAddress = "support@quorvel.app";
 constexpr const char* kTwitterPage = "https://twitter.com/quorvelapp";
 constexpr const char* kInstagramPage = "https://www.instagram.com/quorvelapp/";
 constexpr const char* kFacebookPage = "https://www.facebook.com/quorvelapp";

@@ -13,6 +13,9 @@ namespace quorvel {
 // information alerts of the platform show at once over the key window's root controller. Main thread.
 class ZuvoAlertManager {
 public:
+    // Where the user's mail to the makers goes.
+    static constexpr const char* kSupportAddress = "support@quorvel.app";
+
     // "Sound Options": the alarm and ticking toggles, which switch their setting and keep the alert
     // open, and "Done", which closes it and runs the completion.
     static void showSoundOptionsAlert(std::function<void()> completion = nullptr);

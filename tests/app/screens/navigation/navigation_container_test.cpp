@@ -5,6 +5,7 @@
 #include "app/core/app_notification_names.h"
 #include "app/core/timer_view_model.h"
 #include "app/screens/secondary/charts_view_controller.h"
+#include "app/screens/secondary/option_view_controller.h"
 #include "platform/foundation/console.h"
 #include "platform/uikit/interface_driver.h"
 #include "tests/app/screens/navigation/launched_app.h"
@@ -47,6 +48,11 @@ TEST_F(NavigationContainer, TheMenuSwitchesToAFreshScreenUnlessThatOneIsShown) {
     EXPECT_EQ(leftButton(timerScreen()), container->sessionButton());
     EXPECT_EQ(TimerViewModel::shared()->delegate(), timerScreen());
     EXPECT_EQ(buttonSets, (std::vector<int>{0, 0}));
+
+    choose(2);
+    const auto settings = std::dynamic_pointer_cast<OptionViewController>(container->topViewController());
+    ASSERT_TRUE(settings) << "the settings screen comes from its storyboard";
+    EXPECT_EQ(leftButton(settings), container->navigationBarButtons()[2]);
     NSNotificationCenter::defaultCenter().removeObserver(this);
 }
 

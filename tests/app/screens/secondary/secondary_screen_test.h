@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -44,13 +45,18 @@ protected:
         clock_->advance(1);
         platform::NSUserDefaults::setWriteObserver(
             [this](const std::string& suite, const std::string& key, const std::optional<platform::Value>&) {
+                // The analytics library writes its own suites from its queues.
+                std::lock_guard lock(writesMutex_);
                 writes_.push_back(suite + " " + key);
             });
         platform::AudioServices::forgetPlayedSystemSounds();
     }
     ~SecondaryScreenTest() override { platform::NSUserDefaults::setWriteObserver({}); }
 
-    std::vector<std::string> takeWrites() { return std::exchange(writes_, {}); }
+    std::vector<std::string> takeWrites() {
+        std::lock_guard lock(writesMutex_);
+        return std::exchange(writes_, {});
+    }
     std::size_t clicks() const {
         std::size_t count = 0;
         for (const auto sound : platform::AudioServices::playedSystemSounds()) {
@@ -96,6 +102,7 @@ protected:
     TouchDriver touches_{clock_};
 
 private:
+    std::mutex writesMutex_;
     std::vector<std::string> writes_;
 };
 
