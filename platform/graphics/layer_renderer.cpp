@@ -4,11 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <typeinfo>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/coregraphics/cg_context.h"
+#include "platform/graphics/damage_tracker.h"
 #include "platform/graphics/shadow_blur.h"
 #include "platform/quartzcore/ca_media_time.h"
 #include "platform/quartzcore/ca_shape_layer.h"
@@ -140,22 +139,12 @@ void appendPartialPath(cairo_t* cr, const CGPath& path, double start, double end
     }
 }
 
-struct Shown {
-    const CALayer* layer;
-    std::shared_ptr<CALayer> keep;  // the presentation copy, when the layer animates
-};
-
 class Renderer {
 public:
-    explicit Renderer(double time) : time_(time) {}
-
-    // Made once a frame: an opacity group or a shadow looks at its sublayers before they are drawn.
-    Shown shown(const CALayer& model) const {
-        if (!model.hasAnimations()) return {&model, nullptr};
-        auto& copy = presented_[&model];
-        if (!copy) copy = model.presentationLayer(time_);
-        return {copy.get(), copy};
-    }
+    // Draws every layer, or with `tracker` and `damage` only those that drew into the damage last
+    // collected (the caller clips to it).
+    Renderer(const PresentedTree& tree, const DamageTracker* tracker, const DamageRegion* damage)
+        : tree_(tree), tracker_(tracker), damage_(damage) {}
 
     // Draws a layer in its own coordinates (the caller has applied its transform).
     void layer(const CALayer& model, const CALayer& look, cairo_t* cr) {
@@ -168,7 +157,7 @@ public:
             return;
         }
         cairo_save(cr);
-        const CGRect area = extent(model, look);
+        const CGRect area = tree_.extent(model, look);
         cairo_rectangle(cr, area.origin.x, area.origin.y, area.size.width, area.size.height);
         cairo_clip(cr);
         cairo_push_group(cr);
@@ -177,7 +166,7 @@ public:
         cairo_pattern_t* content = cairo_pop_group(cr);
         if (const auto& mask = model.mask()) {
             cairo_push_group(cr);
-            sublayer(*mask, nullptr, cr);
+            unculled([&] { sublayer(*mask, nullptr, cr); });
             cairo_pattern_t* alpha = cairo_pop_group(cr);
             cairo_push_group(cr);
             cairo_set_source(cr, content);
@@ -195,7 +184,8 @@ public:
 private:
     // Draws `model` as a sublayer of the layer showing as `parent` (null for a mask).
     void sublayer(const CALayer& model, const CALayer* parent, cairo_t* cr) {
-        const Shown s = shown(model);
+        if (culling_ && !tracker_->drawsInto(model, *damage_)) return;
+        const PresentedTree::Shown s = tree_.shown(model);
         if (s.layer->isHidden() || s.layer->opacity() <= 0) return;
         const auto t = LayerRenderer::projectedTransform(s.layer->transformIn(parent), s.layer->bounds());
         if (!t || (!s.layer->isDoubleSided() && t->determinant() < 0)) return;
@@ -205,33 +195,13 @@ private:
         cairo_restore(cr);
     }
 
-    // A conservative box of what the layer and its sublayers draw, in its coordinates.
-    CGRect extent(const CALayer& model, const CALayer& look) const {
-        CGRect box = look.bounds();
-        if (look.shadowOpacity() > 0) {
-            const CGFloat grow = std::ceil(look.shadowRadius() * 1.5) + 2;
-            const CGRect base = look.shadowPath() ? look.shadowPath()->boundingBox() : look.bounds();
-            box = box.unionWith(
-                base.offsetBy(look.shadowOffset().width, look.shadowOffset().height).insetBy(-grow, -grow));
-        }
-        if (const auto* shape = dynamic_cast<const CAShapeLayer*>(&look); shape && shape->path()) {
-            const CGFloat w = shape->lineWidth();
-            box = box.unionWith(shape->path()->boundingBox().insetBy(-w, -w));
-        }
-        if (look.masksToBounds()) return box;
-        for (const auto& sub : model.sublayers()) {
-            const Shown s = shown(*sub);
-            const auto t = LayerRenderer::projectedTransform(s.layer->transformIn(&look), s.layer->bounds());
-            if (t) box = box.unionWith(t->apply(extent(*sub, *s.layer)));
-        }
-        return box.insetBy(-1, -1);
-    }
-
-    static std::shared_ptr<UIView> drawingView(const CALayer& model) {
-        auto view = UIView::viewForLayer(model);
-        // A plain view draws nothing of its own.
-        if (const UIView* raw = view.get(); raw && typeid(*raw) == typeid(UIView)) return nullptr;
-        return view;
+    // Masks and shadows of drawings are drawn whole: what lies outside the damage shapes what is inside.
+    template <typename Draw>
+    void unculled(Draw draw) {
+        const bool was = culling_;
+        culling_ = false;
+        draw();
+        culling_ = was;
     }
 
     void shadow(const CALayer& model, const CALayer& look, cairo_t* cr) {
@@ -239,20 +209,19 @@ private:
         const CGFloat radius = std::max<CGFloat>(0, look.shadowRadius());
         const CGSize offset = look.shadowOffset();
         const double scale = deviceScale(cr);
-        const bool plain = model.sublayers().empty() && !look.contents() &&
-                           !dynamic_cast<const CAShapeLayer*>(&look) && !drawingView(model);
         const ShadowBlur::Mask* mask = nullptr;
         if (look.shadowPath()) {
             mask = &ShadowBlur::shared().maskForPath(*look.shadowPath(), radius, scale);
-        } else if (plain) {
+        } else if (!PresentedTree::shadowsDrawing(model, look)) {
             if (!visible(look.backgroundColor()) && !(look.borderWidth() > 0 && visible(look.borderColor())))
                 return;
             mask = &ShadowBlur::shared().maskForPath(boundsShape(look.bounds(), look.cornerRadius()), radius,
                                                      scale);
         } else {
             // The shadow of whatever the layer draws: its body drawn once more as an alpha mask.
-            mask = &ShadowBlur::shared().maskForDrawing(extent(model, look), radius, scale,
-                                                        [&](cairo_t* mcr) { body(model, look, mcr); });
+            mask = &ShadowBlur::shared().maskForDrawing(
+                tree_.extent(model, look), radius, scale,
+                [&](cairo_t* mcr) { unculled([&] { body(model, look, mcr); }); });
         }
         cairo_save(cr);
         setSource(cr, *look.shadowColor(), std::clamp(look.shadowOpacity(), 0.0f, 1.0f));
@@ -298,7 +267,7 @@ private:
         }
         if (look.contents()) look.contents()->paint(cr, b);
         if (const auto* s = dynamic_cast<const CAShapeLayer*>(&look)) shape(*s, cr);
-        if (const auto view = drawingView(model)) {
+        if (const auto view = PresentedTree::drawingView(model)) {
             CGContext context(cr);
             UIGraphicsPushContext(&context);
             cairo_save(cr);
@@ -320,8 +289,10 @@ private:
         }
     }
 
-    double time_;
-    mutable std::unordered_map<const CALayer*, std::shared_ptr<CALayer>> presented_;
+    const PresentedTree& tree_;
+    const DamageTracker* tracker_;
+    const DamageRegion* damage_;
+    bool culling_ = tracker_ && damage_;
 };
 
 }  // namespace
@@ -358,8 +329,18 @@ std::optional<CGAffineTransform> LayerRenderer::projectedTransform(const CATrans
 }
 
 void LayerRenderer::render(const CALayer& root, cairo_t* cr, double mediaTime) {
-    Renderer renderer(mediaTime);
-    const Shown s = renderer.shown(root);
+    draw(root, cr, PresentedTree(mediaTime), nullptr, nullptr);
+}
+
+void LayerRenderer::renderDamage(const CALayer& root, cairo_t* cr, const PresentedTree& tree,
+                                 const DamageTracker& tracker, const DamageRegion& damage) {
+    draw(root, cr, tree, &tracker, &damage);
+}
+
+void LayerRenderer::draw(const CALayer& root, cairo_t* cr, const PresentedTree& tree,
+                         const DamageTracker* tracker, const DamageRegion* damage) {
+    Renderer renderer(tree, tracker, damage);
+    const PresentedTree::Shown s = tree.shown(root);
     cairo_save(cr);
     cairo_translate(cr, -s.layer->bounds().origin.x, -s.layer->bounds().origin.y);
     renderer.layer(root, *s.layer, cr);

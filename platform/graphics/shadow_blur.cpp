@@ -16,6 +16,8 @@ namespace {
 constexpr std::size_t kCacheLimit = 128;
 constexpr double kMaxMaskPixels = 8192;
 
+constexpr CGFloat kCoarsestScale = 0.5;
+
 // How far a blur of `radius` user units spreads a shape.
 CGFloat reach(CGFloat radius) {
     return std::ceil(radius * 1.5) + 2;
@@ -113,7 +115,12 @@ void ShadowBlur::blur(cairo_surface_t* a8, double radiusPixels) {
 CGFloat ShadowBlur::maskScale(CGFloat radius, CGFloat deviceScale) {
     // A soft edge looks the same from a coarser mask; a few pixels of blur per point are enough.
     if (radius <= 0) return deviceScale;
-    return std::min(deviceScale, std::max<CGFloat>(0.5, 6 / radius));
+    return std::min(deviceScale, std::max<CGFloat>(kCoarsestScale, 6 / radius));
+}
+
+CGFloat ShadowBlur::spread(CGFloat radius) {
+    // The mask ends on a whole coarse pixel past the blur's reach.
+    return reach(radius) + 1 / kCoarsestScale;
 }
 
 ShadowBlur::Mask ShadowBlur::coarseMask(const CGRect& rect, CGFloat radius, CGFloat deviceScale) {

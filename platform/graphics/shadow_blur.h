@@ -42,6 +42,8 @@ public:
 
     // Blurs an A8 surface in place; radius in pixels of the surface.
     static void blur(cairo_surface_t* a8, double radiusPixels);
+    // How far beyond its shape a shadow of `radius` may darken anything, in user units.
+    static CGFloat spread(CGFloat radius);
     // The resolution a mask of this blur radius needs, at most the device's.
     static CGFloat maskScale(CGFloat radius, CGFloat deviceScale);
     // The widths of the three box passes that approximate a Gaussian of `sigma` pixels.

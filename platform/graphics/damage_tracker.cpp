@@ -1,0 +1,100 @@
+#include "platform/graphics/damage_tracker.h"
+
+#include <algorithm>
+
+#include "platform/graphics/layer_renderer.h"
+#include "platform/quartzcore/ca_shape_layer.h"
+
+namespace platform {
+
+namespace {
+
+// The newest revision among the layer and its mask's layers: a mask changes what the layer shows.
+std::uint64_t revisionWithMask(const CALayer& layer) {
+    std::uint64_t revision = layer.revision();
+    if (const auto& mask = layer.mask()) {
+        revision = std::max(revision, revisionWithMask(*mask));
+        for (const auto& sub : mask->sublayers()) revision = std::max(revision, revisionWithMask(*sub));
+    }
+    return revision;
+}
+
+bool animates(const CALayer& layer) {
+    if (layer.hasAnimations()) return true;
+    const auto& mask = layer.mask();
+    return mask && animates(*mask);
+}
+
+}  // namespace
+
+void DamageTracker::collect(const CALayer& root, const CGAffineTransform& toPixels, const PresentedTree& tree,
+                            DamageRegion& damage) {
+    tree_ = &tree;
+    damage_ = &damage;
+    ++frame_;
+    sawAnimation_ = false;
+    const PresentedTree::Shown shown = tree.shown(root);
+    const CGPoint origin = shown.layer->bounds().origin;
+    visit(root, *shown.layer, CGAffineTransform::makeTranslation(-origin.x, -origin.y).concat(toPixels),
+          CGRect::infinite(), false);
+    // What showed last time and was not met now: removed, hidden or gone transparent.
+    std::erase_if(records_, [&](const auto& entry) {
+        if (entry.second.frame == frame_) return false;
+        damage.add(entry.second.own);
+        return true;
+    });
+    tree_ = nullptr;
+    damage_ = nullptr;
+}
+
+DamageTracker::Visited DamageTracker::visit(const CALayer& model, const CALayer& look,
+                                            const CGAffineTransform& toPixels, const CGRect& clip,
+                                            bool aboveChanged) {
+    if (look.isHidden() || look.opacity() <= 0) return {};
+    const auto found = records_.find(&model);
+    const Record* old = found == records_.end() ? nullptr : &found->second;
+    const CGRect oldOwn = old ? old->own : CGRect::null();
+    const std::uint64_t revision = revisionWithMask(model);
+    const bool animated = animates(model);
+    sawAnimation_ = sawAnimation_ || animated;
+    const bool changed = aboveChanged || !old || old->revision != revision || animated;
+    const CGRect own = toPixels.apply(tree_->ownExtent(model, look)).intersection(clip);
+
+    Visited visited{own, changed || !(oldOwn == own)};
+    const CGRect inner = look.masksToBounds() ? clip.intersection(toPixels.apply(look.bounds())) : clip;
+    for (const auto& sub : model.sublayers()) {
+        const PresentedTree::Shown s = tree_->shown(*sub);
+        const auto t = LayerRenderer::projectedTransform(s.layer->transformIn(&look), s.layer->bounds());
+        if (!t) continue;
+        const Visited below = visit(*sub, *s.layer, t->concat(toPixels), inner, changed);
+        visited.box = visited.box.unionWith(below.box);
+        visited.changed = visited.changed || below.changed;
+    }
+    // A shadow cast by what the whole subtree draws changes with any part of it.
+    const bool shadowFollows = look.shadowOpacity() > 0 && PresentedTree::shadowsDrawing(model, look);
+    if (changed || !(oldOwn == own) || (shadowFollows && visited.changed)) {
+        damage_->add(oldOwn);
+        damage_->add(own);
+    }
+    const bool group = look.opacity() < 1 || model.mask();
+    const bool paints = look.contents() || look.shadowOpacity() > 0 || PresentedTree::drawingView(model) ||
+                        dynamic_cast<const CAShapeLayer*>(&look);
+    const CGRect whole = group ? visited.box : paints ? own : CGRect::null();
+    records_[&model] = {revision, own, visited.box, whole, frame_};
+    return visited;
+}
+
+CGRect DamageTracker::wholeDrawingsMeeting(const CGRect& area) const {
+    CGRect grown = area;
+    for (const auto& [layer, record] : records_) {
+        if (record.whole.intersects(area)) grown = grown.unionWith(record.whole);
+    }
+    return grown;
+}
+
+bool DamageTracker::drawsInto(const CALayer& layer, const DamageRegion& damage) const {
+    const auto found = records_.find(&layer);
+    return found == records_.end() || damage.intersects(found->second.subtree);
+}
+
+}  // namespace platform
