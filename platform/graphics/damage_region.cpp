@@ -20,6 +20,12 @@ double areaOf(const CGRect& r) {
     return r.size.width * r.size.height;
 }
 
+// Two rectangles that meet become one unless their union would repaint much that neither covers
+// (a ring above a label beside it): then both stay, and what they share is repainted twice.
+bool worthJoining(const CGRect& a, const CGRect& b) {
+    return areaOf(a.unionWith(b)) <= 1.25 * (areaOf(a) + areaOf(b) - areaOf(a.intersection(b)));
+}
+
 }  // namespace
 
 void DamageRegion::add(const CGRect& area) {
@@ -39,7 +45,7 @@ void DamageRegion::merge(CGRect rect) {
     for (bool grew = true; grew;) {
         grew = false;
         for (auto it = rects_.begin(); it != rects_.end(); ++it) {
-            if (overlapsOrTouches(*it, rect)) {
+            if (overlapsOrTouches(*it, rect) && worthJoining(*it, rect)) {
                 rect = rect.unionWith(*it);
                 rects_.erase(it);
                 grew = true;
@@ -76,7 +82,7 @@ bool DamageRegion::intersects(const CGRect& area) const {
 
 double DamageRegion::area() const {
     double total = 0;
-    for (const CGRect& r : rects_) total += areaOf(r);  // merged rectangles never overlap
+    for (const CGRect& r : rects_) total += areaOf(r);
     return total;
 }
 

@@ -8,7 +8,8 @@ namespace platform {
 
 // The part of a picture to repaint, in whole device pixels: a few rectangles, so that a change at the
 // top and one at the bottom do not repaint everything between. Rectangles that overlap or touch are
-// merged; past a handful, the two whose union wastes least are merged too.
+// merged unless their union would add much that neither covers; past a handful, the two whose union
+// wastes least are merged.
 class DamageRegion {
 public:
     static constexpr std::size_t kMostRectangles = 8;
@@ -22,7 +23,7 @@ public:
     bool isEmpty() const { return rects_.empty(); }
     const std::vector<CGRect>& rects() const { return rects_; }
     bool intersects(const CGRect& area) const;
-    // The pixels covered (each counted once).
+    // The pixels a repaint draws (what two rectangles share counts twice).
     double area() const;
 
 private:

@@ -1,8 +1,11 @@
 #include "platform/graphics/damage_tracker.h"
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
 #include "platform/graphics/layer_renderer.h"
+#include "platform/graphics/shadow_blur.h"
 #include "platform/quartzcore/ca_shape_layer.h"
 
 namespace platform {
@@ -35,19 +38,31 @@ void DamageTracker::collect(const CALayer& root, const CGAffineTransform& toPixe
     sawAnimation_ = false;
     const PresentedTree::Shown shown = tree.shown(root);
     const CGPoint origin = shown.layer->bounds().origin;
-    visit(root, *shown.layer, CGAffineTransform::makeTranslation(-origin.x, -origin.y).concat(toPixels),
-          CGRect::infinite(), false);
+    visit(root, *shown.layer, nullptr,
+          CGAffineTransform::makeTranslation(-origin.x, -origin.y).concat(toPixels), CGRect::infinite(), false);
     // What showed last time and was not met now: removed, hidden or gone transparent.
-    std::erase_if(records_, [&](const auto& entry) {
-        if (entry.second.frame == frame_) return false;
-        damage.add(entry.second.own);
-        return true;
-    });
+    std::vector<const CALayer*> gone;
+    for (const auto& [layer, record] : records_) {
+        if (record.frame != frame_) gone.push_back(layer);
+    }
+    for (const CALayer* layer : gone) {
+        const Record& record = records_.at(layer);
+        damage.add(record.own);
+        damageShadowsAbove(record.parent, record.own);
+    }
+    for (const CALayer* layer : gone) records_.erase(layer);
     tree_ = nullptr;
     damage_ = nullptr;
 }
 
-DamageTracker::Visited DamageTracker::visit(const CALayer& model, const CALayer& look,
+void DamageTracker::damageShadowsAbove(const CALayer* parent, const CGRect& box) {
+    for (auto it = records_.find(parent); it != records_.end(); it = records_.find(it->second.parent)) {
+        const CGFloat grow = it->second.shadowGrow;
+        if (grow > 0) damage_->add(box.insetBy(-grow, -grow));
+    }
+}
+
+DamageTracker::Visited DamageTracker::visit(const CALayer& model, const CALayer& look, const CALayer* parent,
                                             const CGAffineTransform& toPixels, const CGRect& clip,
                                             bool aboveChanged) {
     if (look.isHidden() || look.opacity() <= 0) return {};
@@ -59,28 +74,40 @@ DamageTracker::Visited DamageTracker::visit(const CALayer& model, const CALayer&
     sawAnimation_ = sawAnimation_ || animated;
     const bool changed = aboveChanged || !old || old->revision != revision || animated;
     const CGRect own = toPixels.apply(tree_->ownExtent(model, look)).intersection(clip);
+    Visited visited{own, CGRect::null()};
+    if (changed || !(oldOwn == own)) {
+        damage_->add(oldOwn);
+        damage_->add(own);
+        visited.changed = oldOwn.unionWith(own);
+    }
 
-    Visited visited{own, changed || !(oldOwn == own)};
     const CGRect inner = look.masksToBounds() ? clip.intersection(toPixels.apply(look.bounds())) : clip;
     for (const auto& sub : model.sublayers()) {
         const PresentedTree::Shown s = tree_->shown(*sub);
         const auto t = LayerRenderer::projectedTransform(s.layer->transformIn(&look), s.layer->bounds());
         if (!t) continue;
-        const Visited below = visit(*sub, *s.layer, t->concat(toPixels), inner, changed);
+        const Visited below = visit(*sub, *s.layer, &model, t->concat(toPixels), inner, changed);
         visited.box = visited.box.unionWith(below.box);
-        visited.changed = visited.changed || below.changed;
+        visited.changed = visited.changed.unionWith(below.changed);
     }
-    // A shadow cast by what the whole subtree draws changes with any part of it.
-    const bool shadowFollows = look.shadowOpacity() > 0 && PresentedTree::shadowsDrawing(model, look);
-    if (changed || !(oldOwn == own) || (shadowFollows && visited.changed)) {
-        damage_->add(oldOwn);
-        damage_->add(own);
+    // A shadow cast by whatever the subtree draws changes, within its blur, wherever the subtree did.
+    CGFloat shadowGrow = 0;
+    if (look.shadowOpacity() > 0 && PresentedTree::shadowsDrawing(model, look)) {
+        const CGFloat scale = std::max(std::hypot(toPixels.a, toPixels.b), std::hypot(toPixels.c, toPixels.d));
+        const CGSize offset = look.shadowOffset();
+        shadowGrow = (ShadowBlur::spread(std::max<CGFloat>(0, look.shadowRadius())) +
+                      std::max(std::abs(offset.width), std::abs(offset.height))) *
+                     scale;
+        if (!visited.changed.isNull()) damage_->add(visited.changed.insetBy(-shadowGrow, -shadowGrow));
     }
+    // Drawings whose pixels depend on where they are cut (see wholeDrawingsMeeting). A shadow's mask is
+    // painted on whole pixels unless the layer is turned.
+    const bool turned = toPixels.b != 0 || toPixels.c != 0;
     const bool group = look.opacity() < 1 || model.mask();
-    const bool paints = look.contents() || look.shadowOpacity() > 0 || PresentedTree::drawingView(model) ||
-                        dynamic_cast<const CAShapeLayer*>(&look);
+    const bool paints = look.contents() || (look.shadowOpacity() > 0 && turned) ||
+                        PresentedTree::drawingView(model) || dynamic_cast<const CAShapeLayer*>(&look);
     const CGRect whole = group ? visited.box : paints ? own : CGRect::null();
-    records_[&model] = {revision, own, visited.box, whole, frame_};
+    records_[&model] = {revision, own, visited.box, whole, parent, shadowGrow, frame_};
     return visited;
 }
 

@@ -38,15 +38,20 @@ private:
         CGRect own;      // in pixels
         CGRect subtree;  // in pixels, the sublayers' too
         CGRect whole;    // in pixels, what must be drawn whole (see wholeDrawingsMeeting); null if nothing
+        const CALayer* parent = nullptr;
+        // How far, in pixels, a change below spreads through the layer's shadow of its drawing; 0 without.
+        CGFloat shadowGrow = 0;
         std::uint64_t frame = 0;
     };
 
     struct Visited {
-        CGRect box = CGRect::null();  // of the subtree, in pixels; null when it shows nothing
-        bool changed = false;         // something in the subtree changed
+        CGRect box = CGRect::null();      // of the subtree, in pixels; null when it shows nothing
+        CGRect changed = CGRect::null();  // the old and new boxes of what changed in it
     };
-    Visited visit(const CALayer& model, const CALayer& look, const CGAffineTransform& toPixels,
-                  const CGRect& clip, bool aboveChanged);
+    Visited visit(const CALayer& model, const CALayer& look, const CALayer* parent,
+                  const CGAffineTransform& toPixels, const CGRect& clip, bool aboveChanged);
+    // Damages `box` as the shadows of its drawing-following ancestors, from `parent` up, spread it.
+    void damageShadowsAbove(const CALayer* parent, const CGRect& box);
 
     const PresentedTree* tree_ = nullptr;
     DamageRegion* damage_ = nullptr;
