@@ -6,7 +6,8 @@
 
 #include "platform/graphics/layer_renderer.h"
 #include "platform/graphics/shadow_blur.h"
-#include "platform/quartzcore/ca_shape_layer.h"
+#include "platform/uikit/ui_button.h"
+#include "platform/uikit/ui_image_view.h"
 
 namespace platform {
 
@@ -20,6 +21,12 @@ std::uint64_t revisionWithMask(const CALayer& layer) {
         for (const auto& sub : mask->sublayers()) revision = std::max(revision, revisionWithMask(*sub));
     }
     return revision;
+}
+
+// The views whose drawRect paints images: an image view, a button with its image or background.
+bool drawsImages(const CALayer& model) {
+    const auto view = UIView::viewForLayer(model);
+    return dynamic_cast<const UIImageView*>(view.get()) || dynamic_cast<const UIButton*>(view.get());
 }
 
 bool animates(const CALayer& layer) {
@@ -100,12 +107,14 @@ DamageTracker::Visited DamageTracker::visit(const CALayer& model, const CALayer&
                      scale;
         if (!visited.changed.isNull()) damage_->add(visited.changed.insetBy(-shadowGrow, -shadowGrow));
     }
-    // Drawings whose pixels depend on where they are cut (see wholeDrawingsMeeting). A shadow's mask is
-    // painted on whole pixels unless the layer is turned.
+    // Drawings whose pixels depend on where they are cut (see wholeDrawingsMeeting): scaled images and
+    // patterns, whose filter Cairo places by the drawing's extent, and groups, which are drawn apart.
+    // A shadow's mask is painted on whole pixels unless the layer is turned.
     const bool turned = toPixels.b != 0 || toPixels.c != 0;
     const bool group = look.opacity() < 1 || model.mask();
     const bool paints = look.contents() || (look.shadowOpacity() > 0 && turned) ||
-                        PresentedTree::drawingView(model) || dynamic_cast<const CAShapeLayer*>(&look);
+                        (look.backgroundColor() && look.backgroundColor()->patternImage()) ||
+                        drawsImages(model);
     const CGRect whole = group ? visited.box : paints ? own : CGRect::null();
     records_[&model] = {revision, own, visited.box, whole, parent, shadowGrow, frame_};
     return visited;

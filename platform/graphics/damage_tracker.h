@@ -24,8 +24,8 @@ public:
     // tracker has not seen): a repaint of `damage` can skip the layers for which this is false.
     bool drawsInto(const CALayer& layer, const DamageRegion& damage) const;
     // `area` (in pixels) grown by every drawing that meets it and must be drawn whole to give the same
-    // pixels as a full redraw: images, text, shapes, shadows and opacity groups, whose edges and filters
-    // Cairo computes from where their drawing is cut. Plain boxes of colour are left out.
+    // pixels as a full redraw: images, patterns, turned shadows and opacity groups, whose filters Cairo
+    // places by where their drawing is cut. Colours, paths and text are left out.
     CGRect wholeDrawingsMeeting(const CGRect& area) const;
     // Whether the last collect saw an animated layer, which changes with time alone.
     bool sawAnimation() const { return sawAnimation_; }

@@ -63,11 +63,12 @@ const DamageRegion& LayerBackBuffer::draw(const std::vector<Placement>& trees, d
 
 void LayerBackBuffer::repaint(const CGRect& rect, const std::vector<Placement>& trees,
                               const PresentedTree& presented) {
-    // Drawn into a scratch picture, of which only the damaged pixels are kept, because a repaint must
-    // give the very pixels a full redraw gives. Cairo rounds the edges of shapes cut by a clip a little
-    // differently (hence a margin), and places the filters of images, text and groups by where their
-    // drawing is cut and where it lies on its surface (hence those meeting the damage drawn whole, on a
-    // surface the picture's size).
+    // The whole picture is drawn in place. A part is drawn into a scratch picture, of which only the
+    // damaged pixels are kept, because a repaint must give the very pixels a full redraw gives: Cairo
+    // rounds the edges of shapes cut by a clip a little differently (hence a margin), and places the
+    // filters of images and groups by where their drawing is cut and where it lies on its surface (hence
+    // those meeting the damage drawn whole, on a surface the picture's size).
+    if (rect == pixels_) return drawTrees(surface_, pixels_, rect, trees, presented);
     CGRect padded = rect.insetBy(-kMargin, -kMargin);
     for (const DamageTracker& tracker : trackers_) padded = tracker.wholeDrawingsMeeting(rect).unionWith(padded);
     padded = padded.integral().intersection(pixels_);
@@ -75,8 +76,20 @@ void LayerBackBuffer::repaint(const CGRect& rect, const std::vector<Placement>& 
         scratch_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, int(pixels_.size.width),
                                               int(pixels_.size.height));
     }
-    cairo_t* cr = cairo_create(scratch_);
-    cairo_rectangle(cr, padded.origin.x, padded.origin.y, padded.size.width, padded.size.height);
+    drawTrees(scratch_, padded, rect, trees, presented);
+    const int stride = cairo_image_surface_get_stride(surface_);
+    const std::ptrdiff_t first = std::ptrdiff_t(rect.origin.y) * stride + std::ptrdiff_t(rect.origin.x) * 4;
+    for (int row = 0; row < int(rect.size.height); ++row) {
+        std::memcpy(cairo_image_surface_get_data(surface_) + first + std::ptrdiff_t(row) * stride,
+                    cairo_image_surface_get_data(scratch_) + first + std::ptrdiff_t(row) * stride,
+                    std::size_t(rect.size.width) * 4);
+    }
+}
+
+void LayerBackBuffer::drawTrees(cairo_surface_t* target, const CGRect& clip, const CGRect& damaged,
+                                const std::vector<Placement>& trees, const PresentedTree& presented) {
+    cairo_t* cr = cairo_create(target);
+    cairo_rectangle(cr, clip.origin.x, clip.origin.y, clip.size.width, clip.size.height);
     cairo_clip(cr);
     background_(cr);
     if (!treeArea_.isEmpty()) {
@@ -84,7 +97,7 @@ void LayerBackBuffer::repaint(const CGRect& rect, const std::vector<Placement>& 
                         treeArea_.size.height);
         cairo_clip(cr);
         DamageRegion only;
-        only.add(rect);
+        only.add(damaged);
         for (std::size_t i = 0; i < trees.size(); ++i) {
             const CGAffineTransform t = toPixels(trees[i]);
             const cairo_matrix_t m{t.a, t.b, t.c, t.d, t.tx, t.ty};
@@ -93,14 +106,7 @@ void LayerBackBuffer::repaint(const CGRect& rect, const std::vector<Placement>& 
         }
     }
     cairo_destroy(cr);
-    cairo_surface_flush(scratch_);
-    const int stride = cairo_image_surface_get_stride(surface_);
-    const std::ptrdiff_t first = std::ptrdiff_t(rect.origin.y) * stride + std::ptrdiff_t(rect.origin.x) * 4;
-    for (int row = 0; row < int(rect.size.height); ++row) {
-        std::memcpy(cairo_image_surface_get_data(surface_) + first + std::ptrdiff_t(row) * stride,
-                    cairo_image_surface_get_data(scratch_) + first + std::ptrdiff_t(row) * stride,
-                    std::size_t(rect.size.width) * 4);
-    }
+    cairo_surface_flush(target);
 }
 
 }  // namespace platform

@@ -50,6 +50,9 @@ private:
     void collectDamage(const std::vector<Placement>& trees, const PresentedTree& presented);
     CGAffineTransform toPixels(const Placement& placement) const;
     void repaint(const CGRect& rect, const std::vector<Placement>& trees, const PresentedTree& presented);
+    // Paints the background and the trees' layers that meet `damaged` into `target`, inside `clip`.
+    void drawTrees(cairo_surface_t* target, const CGRect& clip, const CGRect& damaged,
+                   const std::vector<Placement>& trees, const PresentedTree& presented);
 
     cairo_surface_t* surface_;
     // Where repaints are drawn before their damaged pixels are copied over; made at the first.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "platform/coregraphics/cg_context.h"
@@ -139,6 +140,28 @@ void appendPartialPath(cairo_t* cr, const CGPath& path, double start, double end
     }
 }
 
+// A value that changes whenever anything the layer's subtree draws may have: the layers in it, in
+// order, with their revisions and masks. Zero (no reuse) while one of them animates, whose look follows
+// the clock instead.
+std::uint64_t drawingStamp(const CALayer& layer) {
+    if (layer.hasAnimations()) return 0;
+    std::uint64_t stamp = std::hash<const void*>()(&layer) ^ (layer.revision() * 0x9E3779B97F4A7C15ull);
+    auto mix = [&stamp](std::uint64_t value) {
+        stamp ^= value + 0x9E3779B97F4A7C15ull + (stamp << 6) + (stamp >> 2);
+    };
+    if (const auto& mask = layer.mask()) {
+        const std::uint64_t m = drawingStamp(*mask);
+        if (!m) return 0;
+        mix(m);
+    }
+    for (const auto& sub : layer.sublayers()) {
+        const std::uint64_t s = drawingStamp(*sub);
+        if (!s) return 0;
+        mix(s);
+    }
+    return stamp ? stamp : 1;
+}
+
 class Renderer {
 public:
     // Draws every layer, or with `tracker` and `damage` only those that drew into the damage last
@@ -219,9 +242,11 @@ private:
                                                      scale);
         } else {
             // The shadow of whatever the layer draws: its body drawn once more as an alpha mask.
+            const std::uint64_t stamp = drawingStamp(model);
             mask = &ShadowBlur::shared().maskForDrawing(
                 tree_.extent(model, look), radius, scale,
-                [&](cairo_t* mcr) { unculled([&] { body(model, look, mcr); }); });
+                [&](cairo_t* mcr) { unculled([&] { body(model, look, mcr); }); }, stamp ? &model : nullptr,
+                stamp);
         }
         cairo_save(cr);
         setSource(cr, *look.shadowColor(), std::clamp(look.shadowOpacity(), 0.0f, 1.0f));

@@ -110,16 +110,20 @@ void CALayer::attach(const std::shared_ptr<CALayer>& layer, std::size_t index) {
     index = std::min(index, sublayers_.size());
     sublayers_.insert(sublayers_.begin() + static_cast<std::ptrdiff_t>(index), layer);
     layer->superlayer_ = weak_from_this();
-    layer->changed();
+    if (layer->formerSuperlayer_ != this || layer->formerIndex_ != index) layer->changed();
     timingChanged();
 }
 
 void CALayer::detachFromSuperlayer() {
     const auto parent = superlayer_.lock();
     if (!parent) return;
-    std::erase_if(parent->sublayers_, [this](const std::shared_ptr<CALayer>& l) { return l.get() == this; });
+    const auto it = std::find_if(parent->sublayers_.begin(), parent->sublayers_.end(),
+                                 [this](const std::shared_ptr<CALayer>& l) { return l.get() == this; });
+    formerSuperlayer_ = parent.get();
+    formerIndex_ = static_cast<std::size_t>(it - parent->sublayers_.begin());
+    if (it != parent->sublayers_.end()) parent->sublayers_.erase(it);
     superlayer_.reset();
-    changed();
+    ++revisions;  // the tree changed, though no layer in it did
 }
 
 void CALayer::addSublayer(const std::shared_ptr<CALayer>& layer) {

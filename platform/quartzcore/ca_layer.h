@@ -1,5 +1,6 @@
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -185,7 +186,8 @@ public:
 
     // --- Damage ---------------------------------------------------------------------------------
     // Changes every time something this layer draws changes: a drawn property, its contents, its frame
-    // or transform, its animations, its place among its superlayer's sublayers, or setNeedsDisplay.
+    // or transform, its animations, a new place in the tree (taken out and put back where it was is
+    // none), or setNeedsDisplay. Taking it out alone leaves it: it no longer shows.
     // Renderers compare it with the value they last drew to find what to repaint; no two layers share
     // a value, so a new layer never passes for an old one.
     std::uint64_t revision() const { return revision_; }
@@ -225,9 +227,21 @@ protected:
     void changed();
     template <typename T, typename V>
     void assign(T& field, V&& value) {
-        if (field == value) return;
+        if (sameValue(field, value)) return;
         field = std::forward<V>(value);
         changed();
+    }
+    // Colours and paths are compared by what they hold: a view that sets an equal one anew on every
+    // layout or drawing pass changes nothing on screen.
+    template <typename T>
+    static bool sameValue(const T& a, const T& b) {
+        return a == b;
+    }
+    template <typename T>
+    static bool sameValue(const std::shared_ptr<T>& a, const std::shared_ptr<T>& b)
+        requires std::equality_comparable<T>
+    {
+        return a == b || (a && b && *a == *b);
     }
 
 private:
@@ -285,6 +299,9 @@ private:
 
     std::vector<Attached> animations_;
     std::uint64_t revision_ = 0;
+    // Where the layer was last taken out: put back in the same place, it has not moved.
+    const CALayer* formerSuperlayer_ = nullptr;
+    std::size_t formerIndex_ = 0;
 };
 
 }  // namespace platform

@@ -32,6 +32,13 @@ TEST(LayerRevision, DrawnChangesMoveItOnAndRepeatsDoNot) {
         {"opacity", [](CAShapeLayer& l) { l.setOpacity(0.5); }},
         {"hidden", [](CAShapeLayer& l) { l.setHidden(true); }},
         {"background", [&](CAShapeLayer& l) { l.setBackgroundColor(colour); }},
+        // An equal colour or path made anew is the same value.
+        {"equal colour", [](CAShapeLayer& l) { l.setStrokeColor(CGColorCreateGenericRGB(0.1, 0.2, 0.3, 1)); }},
+        {"equal path", [](CAShapeLayer& l) {
+             auto path = std::make_shared<CGPath>();
+             path->addRect(CGRectMake(1, 2, 3, 4));
+             l.setPath(path);
+         }},
         {"corner radius", [](CAShapeLayer& l) { l.setCornerRadius(4); }},
         {"clipping", [](CAShapeLayer& l) { l.setMasksToBounds(true); }},
         {"border", [](CAShapeLayer& l) { l.setBorderWidth(2); }},
@@ -70,9 +77,15 @@ TEST(LayerRevision, TreeChangesAndAnimationsMoveTheMovedLayerOn) {
     EXPECT_TRUE(revisionAfter([&] { parent->addSublayer(child); }));
     parent->addSublayer(other);
     EXPECT_TRUE(revisionAfter([&] { parent->insertSublayerAbove(child, other); })) << "restacked";
+    // A view that takes its layers out and puts them back as they were, on every drawing pass.
+    EXPECT_FALSE(revisionAfter([&] {
+        child->removeFromSuperlayer();
+        parent->addSublayer(child);
+    }));
     const auto parentBefore = parent->revision();
-    EXPECT_TRUE(revisionAfter([&] { child->removeFromSuperlayer(); }));
+    EXPECT_FALSE(revisionAfter([&] { child->removeFromSuperlayer(); })) << "it simply no longer shows";
     EXPECT_EQ(parent->revision(), parentBefore) << "the parent draws the same itself";
+    EXPECT_TRUE(revisionAfter([&] { other->addSublayer(child); })) << "somewhere new";
 
     auto fade = CABasicAnimation::animationWithKeyPath("opacity");
     fade->setFromValue(0.0);
