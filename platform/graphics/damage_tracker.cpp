@@ -1,10 +1,14 @@
 #include "platform/graphics/damage_tracker.h"
 
+#include <cairo.h>
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
+#include "platform/graphics/flattened_path.h"
 #include "platform/graphics/layer_renderer.h"
+#include "platform/quartzcore/ca_shape_layer.h"
 #include "platform/graphics/shadow_blur.h"
 #include "platform/uikit/ui_button.h"
 #include "platform/uikit/ui_image_view.h"
@@ -81,11 +85,17 @@ DamageTracker::Visited DamageTracker::visit(const CALayer& model, const CALayer&
     sawAnimation_ = sawAnimation_ || animated;
     const bool changed = aboveChanged || !old || old->revision != revision || animated;
     const CGRect own = toPixels.apply(tree_->ownExtent(model, look)).intersection(clip);
+    const auto* shape = dynamic_cast<const CAShapeLayer*>(&look);
+    const bool strokeMoved = shape && old && old->strokeRevision != shape->strokeRevision();
     Visited visited{own, CGRect::null()};
     if (changed || !(oldOwn == own)) {
         damage_->add(oldOwn);
         damage_->add(own);
         visited.changed = oldOwn.unionWith(own);
+    } else if (strokeMoved) {
+        const CGRect moved = movedStroke(*shape, *old, toPixels).intersection(clip);
+        visited.changed = moved.isNull() ? own : moved;
+        damage_->add(visited.changed);
     }
 
     const CGRect inner = look.masksToBounds() ? clip.intersection(toPixels.apply(look.bounds())) : clip;
@@ -116,8 +126,38 @@ DamageTracker::Visited DamageTracker::visit(const CALayer& model, const CALayer&
                         (look.backgroundColor() && look.backgroundColor()->patternImage()) ||
                         drawsImages(model);
     const CGRect whole = group ? visited.box : paints ? own : CGRect::null();
-    records_[&model] = {revision, own, visited.box, whole, parent, shadowGrow, frame_};
+    Record& record = records_[&model];
+    record = {revision, own, visited.box, whole, parent, shadowGrow};
+    if (shape) {
+        record.strokeStart = shape->strokeStart();
+        record.strokeEnd = shape->strokeEnd();
+        record.strokeRevision = shape->strokeRevision();
+    }
+    record.frame = frame_;
     return visited;
+}
+
+CGRect DamageTracker::movedStroke(const CAShapeLayer& shape, const Record& old, const CGAffineTransform& toPixels) {
+    auto drawn = [](double start, double end) {
+        return std::clamp(end, 0.0, 1.0) > std::clamp(start, 0.0, 1.0);
+    };
+    const double start = shape.strokeStart(), end = shape.strokeEnd();
+    if (!shape.path() || !drawn(start, end) || !drawn(old.strokeStart, old.strokeEnd)) return CGRect::null();
+    // Flattened as finely as the renderer flattens it on the picture.
+    static cairo_surface_t* const surface = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
+    static cairo_t* const cr = cairo_create(surface);
+    const cairo_matrix_t m{toPixels.a, toPixels.b, toPixels.c, toPixels.d, toPixels.tx, toPixels.ty};
+    cairo_set_matrix(cr, &m);
+    const FlattenedPath outline(cr, *shape.path());
+    auto between = [&outline](double a, double b) {
+        if (a == b) return CGRect::null();
+        return outline.boxOfPart(std::clamp(std::min(a, b), 0.0, 1.0), std::clamp(std::max(a, b), 0.0, 1.0));
+    };
+    const CGRect moved = between(old.strokeStart, start).unionWith(between(old.strokeEnd, end));
+    // The line's width and a miter at a corner near an end (Cairo's limit is ten half-widths), and a
+    // point for the two flattenings of the outline differing a little.
+    const CGFloat grow = std::max<CGFloat>(0, shape.lineWidth()) * 5 + 1;
+    return toPixels.apply(moved.insetBy(-grow, -grow));
 }
 
 CGRect DamageTracker::wholeDrawingsMeeting(const CGRect& area) const {

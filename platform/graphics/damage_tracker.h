@@ -9,6 +9,8 @@
 
 namespace platform {
 
+class CAShapeLayer;
+
 // Remembers, for one layer tree drawn into one picture, where each layer drew last time and which
 // revision it was, and finds what the next frame must repaint: the old and the new box of every layer
 // that changed (its revision, an animation, a move) together with everything below it, and the old box
@@ -41,6 +43,9 @@ private:
         const CALayer* parent = nullptr;
         // How far, in pixels, a change below spreads through the layer's shadow of its drawing; 0 without.
         CGFloat shadowGrow = 0;
+        // A shape layer's stroke ends as drawn, and their revision.
+        double strokeStart = 0, strokeEnd = 0;
+        std::uint64_t strokeRevision = 0;
         std::uint64_t frame = 0;
     };
 
@@ -50,6 +55,8 @@ private:
     };
     Visited visit(const CALayer& model, const CALayer& look, const CALayer* parent,
                   const CGAffineTransform& toPixels, const CGRect& clip, bool aboveChanged);
+    // The pixels a shape layer's stroke changed when only its ends moved; null when it must repaint whole.
+    static CGRect movedStroke(const CAShapeLayer& shape, const Record& old, const CGAffineTransform& toPixels);
     // Damages `box` as the shadows of its drawing-following ancestors, from `parent` up, spread it.
     void damageShadowsAbove(const CALayer* parent, const CGRect& box);
 

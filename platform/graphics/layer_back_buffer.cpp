@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/graphics/layer_renderer.h"
+#include "platform/quartzcore/ca_shape_layer.h"
 
 namespace platform {
 
@@ -35,7 +36,8 @@ void LayerBackBuffer::collectDamage(const std::vector<Placement>& trees, const P
         trackers_.assign(trees.size(), DamageTracker());
         fullRedraw_ = true;
     }
-    const bool unchanged = CALayer::lastRevision() == drawnRevision_ && !animating_;
+    const bool unchanged = CALayer::lastRevision() == drawnRevision_ &&
+                           CAShapeLayer::lastStrokeRevision() == drawnStrokeRevision_ && !animating_;
     if (unchanged && !fullRedraw_) return;
     animating_ = false;
     for (std::size_t i = 0; i < trees.size(); ++i) {
@@ -55,6 +57,7 @@ const DamageRegion& LayerBackBuffer::draw(const std::vector<Placement>& trees, d
     const PresentedTree presented(mediaTime);
     collectDamage(trees, presented);
     drawnRevision_ = CALayer::lastRevision();
+    drawnStrokeRevision_ = CAShapeLayer::lastStrokeRevision();
     cairo_surface_flush(surface_);
     for (const CGRect& r : damage_.rects()) repaint(r, trees, presented);
     cairo_surface_mark_dirty(surface_);

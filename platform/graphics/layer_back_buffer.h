@@ -65,8 +65,9 @@ private:
     std::vector<DamageTracker> trackers_;
     DamageRegion damage_;
     bool fullRedraw_ = true;
-    // The newest layer revision at the last draw, and whether an animation was running then.
+    // The newest layer and stroke revisions at the last draw, and whether an animation was running then.
     std::uint64_t drawnRevision_ = 0;
+    std::uint64_t drawnStrokeRevision_ = 0;
     bool animating_ = false;
 };
 

@@ -9,6 +9,7 @@
 
 #include "platform/coregraphics/cg_context.h"
 #include "platform/graphics/damage_tracker.h"
+#include "platform/graphics/flattened_path.h"
 #include "platform/graphics/shadow_blur.h"
 #include "platform/quartzcore/ca_media_time.h"
 #include "platform/quartzcore/ca_shape_layer.h"
@@ -76,68 +77,6 @@ void applyTransform(cairo_t* cr, const CGAffineTransform& t) {
     cairo_matrix_t m;
     cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
     cairo_transform(cr, &m);
-}
-
-// Appends the part of the path's outline from fraction `start` to `end` of its length.
-void appendPartialPath(cairo_t* cr, const CGPath& path, double start, double end) {
-    CGContext::appendPath(cr, path);
-    cairo_path_t* flat = cairo_copy_path_flat(cr);
-    cairo_new_path(cr);
-    struct Segment {
-        CGPoint a, b;
-        bool opensSubpath;
-    };
-    std::vector<Segment> segments;
-    CGPoint current, first;
-    bool opens = true;
-    for (int i = 0; i < flat->num_data; i += flat->data[i].header.length) {
-        const cairo_path_data_t* d = &flat->data[i];
-        switch (d->header.type) {
-            case CAIRO_PATH_MOVE_TO:
-                current = first = {d[1].point.x, d[1].point.y};
-                opens = true;
-                break;
-            case CAIRO_PATH_LINE_TO: {
-                const CGPoint p{d[1].point.x, d[1].point.y};
-                segments.push_back({current, p, opens});
-                opens = false;
-                current = p;
-                break;
-            }
-            case CAIRO_PATH_CLOSE_PATH:
-                if (!(current == first)) segments.push_back({current, first, opens});
-                opens = false;
-                current = first;
-                break;
-            default:
-                break;
-        }
-    }
-    cairo_path_destroy(flat);
-    double total = 0;
-    for (const auto& s : segments) total += std::hypot(s.b.x - s.a.x, s.b.y - s.a.y);
-    const double from = start * total, to = end * total;
-    double position = 0;
-    bool drawing = false;
-    for (const auto& s : segments) {
-        const double length = std::hypot(s.b.x - s.a.x, s.b.y - s.a.y);
-        if (s.opensSubpath) drawing = false;
-        if (length > 0 && position + length >= from && position <= to) {
-            const double t0 = std::max(0.0, (from - position) / length);
-            const double t1 = std::min(1.0, (to - position) / length);
-            auto at = [&](double t) {
-                return CGPoint{s.a.x + (s.b.x - s.a.x) * t, s.a.y + (s.b.y - s.a.y) * t};
-            };
-            if (!drawing) {
-                const CGPoint p = at(t0);
-                cairo_move_to(cr, p.x, p.y);
-                drawing = true;
-            }
-            const CGPoint p = at(t1);
-            cairo_line_to(cr, p.x, p.y);
-        }
-        position += length;
-    }
 }
 
 // A value that changes whenever anything the layer's subtree draws may have: the layers in it, in
@@ -270,7 +209,7 @@ private:
         if (start == 0 && end == 1) {
             CGContext::appendPath(cr, path);
         } else {
-            appendPartialPath(cr, path, start, end);
+            FlattenedPath(cr, path).appendPart(cr, start, end);
         }
         cairo_set_line_width(cr, look.lineWidth());
         setSource(cr, *look.strokeColor());

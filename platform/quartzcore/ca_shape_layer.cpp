@@ -2,6 +2,22 @@
 
 namespace platform {
 
+namespace {
+
+std::uint64_t strokeMoves = 0;
+
+}  // namespace
+
+std::uint64_t CAShapeLayer::lastStrokeRevision() {
+    return strokeMoves;
+}
+
+void CAShapeLayer::moveStroke(CGFloat& end, CGFloat value) {
+    if (end == value) return;
+    end = value;
+    strokeRevision_ = ++strokeMoves;
+}
+
 CAValue CAShapeLayer::valueForKey(const std::string& key) const {
     if (key == "strokeStart") return strokeStart_;
     if (key == "strokeEnd") return strokeEnd_;

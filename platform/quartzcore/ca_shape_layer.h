@@ -25,11 +25,17 @@ public:
     CGFloat lineWidth() const { return lineWidth_; }
     void setLineWidth(CGFloat w) { assign(lineWidth_, w); }
     CGFloat strokeStart() const { return strokeStart_; }
-    void setStrokeStart(CGFloat v) { assign(strokeStart_, v); }
+    void setStrokeStart(CGFloat v) { moveStroke(strokeStart_, v); }
     CGFloat strokeEnd() const { return strokeEnd_; }
-    void setStrokeEnd(CGFloat v) { assign(strokeEnd_, v); }
+    void setStrokeEnd(CGFloat v) { moveStroke(strokeEnd_, v); }
     CGPathFillRule fillRule() const { return fillRule_; }
     void setFillRule(CGPathFillRule rule) { assign(fillRule_, rule); }
+
+    // Moves on, instead of revision(), when only strokeStart or strokeEnd is set anew, so a renderer can
+    // repaint just the stretch of outline between an old end and its new place (a progress ring).
+    std::uint64_t strokeRevision() const { return strokeRevision_; }
+    // The largest stroke revision of any shape layer so far.
+    static std::uint64_t lastStrokeRevision();
 
     CAValue valueForKey(const std::string& key) const override;
 
@@ -38,6 +44,8 @@ protected:
     std::shared_ptr<CALayer> cloneProperties() const override;
 
 private:
+    void moveStroke(CGFloat& end, CGFloat value);
+
     CGPathRef path_;
     CGColorRef fillColor_ = CGColorCreateGenericRGB(0, 0, 0, 1);
     CGColorRef strokeColor_;
@@ -45,6 +53,7 @@ private:
     CGFloat strokeStart_ = 0;
     CGFloat strokeEnd_ = 1;
     CGPathFillRule fillRule_ = CGPathFillRule::winding;
+    std::uint64_t strokeRevision_ = 0;
 };
 
 }  // namespace platform

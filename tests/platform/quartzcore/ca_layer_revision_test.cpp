@@ -44,7 +44,6 @@ TEST(LayerRevision, DrawnChangesMoveItOnAndRepeatsDoNot) {
         {"border", [](CAShapeLayer& l) { l.setBorderWidth(2); }},
         {"shadow", [](CAShapeLayer& l) { l.setShadowOpacity(0.5); }},
         {"mask", [&](CAShapeLayer& l) { l.setMask(mask); }},
-        {"stroke end", [](CAShapeLayer& l) { l.setStrokeEnd(0.25); }},
         {"line width", [](CAShapeLayer& l) { l.setLineWidth(3); }},
         {"speed", [](CAShapeLayer& l) { l.setSpeed(0); }},
         {"key path", [](CAShapeLayer& l) { l.setValueForKeyPath("position.x", 99.0); }},
@@ -62,6 +61,22 @@ TEST(LayerRevision, DrawnChangesMoveItOnAndRepeatsDoNot) {
         change.apply(*layer);
         EXPECT_EQ(layer->revision(), after) << change.what << " set again";
     }
+}
+
+// A progress ring's ends move its stroke revision alone, so only the stretch they moved over repaints.
+TEST(LayerRevision, StrokeEndsMoveTheStrokeRevisionOnly) {
+    const auto ring = CAShapeLayer::layer();
+    const auto revision = ring->revision();
+    for (auto move : {&CAShapeLayer::setStrokeEnd, &CAShapeLayer::setStrokeStart}) {
+        const auto before = ring->strokeRevision();
+        (*ring.*move)(0.25);
+        EXPECT_GT(ring->strokeRevision(), before);
+        EXPECT_EQ(CAShapeLayer::lastStrokeRevision(), ring->strokeRevision());
+        const auto after = ring->strokeRevision();
+        (*ring.*move)(0.25);
+        EXPECT_EQ(ring->strokeRevision(), after) << "the same end again";
+    }
+    EXPECT_EQ(ring->revision(), revision);
 }
 
 TEST(LayerRevision, TreeChangesAndAnimationsMoveTheMovedLayerOn) {
