@@ -191,7 +191,8 @@ public:
     // Renderers compare it with the value they last drew to find what to repaint; no two layers share
     // a value, so a new layer never passes for an old one.
     std::uint64_t revision() const { return revision_; }
-    // The largest revision of any layer so far: unchanged means no layer changed.
+    // The largest revision of any layer so far, moved on too when a layer is taken out of its
+    // superlayer: unchanged means the trees are as they were.
     static std::uint64_t lastRevision();
     // What the layer draws changed in a way its properties do not show (a view's drawRect).
     void setNeedsDisplay() { changed(); }
