@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 
 #include "tests/support/desktop_user.h"
 #include "tests/support/shell_process.h"
@@ -101,22 +100,13 @@ void BM_IdleWindowFor10Seconds(benchmark::State& state) {
 }
 BENCHMARK(BM_IdleWindowFor10Seconds)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
 
-// The first-run guidance already seen, so the timer screen takes the click.
-void markGuided(const std::filesystem::path& home) {
-    const auto preferences = home / "Library" / "Preferences";
-    std::filesystem::create_directories(preferences);
-    std::ofstream(preferences / "com.brelloc.quorvel.plist")
-        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-           "<key>HasGuidedOncePortrait</key><true/><key>HasGuidedOnceLandscape</key><true/></dict></plist>\n";
-}
-
 void BM_RunningSessionFor10Seconds(benchmark::State& state) {
     XvfbDisplay display;
     if (!prepared(state, display)) return;
     DesktopUser user(display.name());
     for (auto _ : state) {
         TemporaryHome home;
-        markGuided(home.path());
+        ShellProcess::markGuidanceSeen(home.path());
         ShellProcess app(display.name(), home.path(), {"--device", "iPhone8"});
         const auto window = user.waitForWindow(app.pid(), ShellProcess::Seconds(10));
         if (!app.waitForLine("frame 1") || !window) {

@@ -81,45 +81,51 @@ RunningTimerScreen& runningApp() {
     return app;
 }
 
-LayerBackBuffer phoneBuffer() {
-    return LayerBackBuffer(kWidth, kHeight, CGAffineTransform::makeScale(3, 3), paintBlack);
-}
+// The running screen and a phone-sized picture of it, drawn once.
+struct ScreenPicture {
+    RunningTimerScreen& app = runningApp();
+    LayerBackBuffer buffer{kWidth, kHeight, CGAffineTransform::makeScale(3, 3), paintBlack};
+
+    bool ready(benchmark::State& state) {
+        if (!app.running()) {
+            state.SkipWithError("the timer screen did not start a session");
+            return false;
+        }
+        buffer.draw(app.placed(), CACurrentMediaTime());
+        return true;
+    }
+};
 
 void BM_TimerScreenFullFrame(benchmark::State& state) {
-    RunningTimerScreen& app = runningApp();
-    if (!app.running()) return state.SkipWithError("the timer screen did not start a session");
-    LayerBackBuffer buffer = phoneBuffer();
+    ScreenPicture picture;
+    if (!picture.ready(state)) return;
     for (auto _ : state) {
-        buffer.setNeedsFullRedraw();
-        benchmark::DoNotOptimize(buffer.draw(app.placed(), CACurrentMediaTime()).area());
+        picture.buffer.setNeedsFullRedraw();
+        benchmark::DoNotOptimize(picture.buffer.draw(picture.app.placed(), CACurrentMediaTime()).area());
     }
 }
 BENCHMARK(BM_TimerScreenFullFrame)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_TimerScreenTickFrame(benchmark::State& state) {
-    RunningTimerScreen& app = runningApp();
-    if (!app.running()) return state.SkipWithError("the timer screen did not start a session");
-    LayerBackBuffer buffer = phoneBuffer();
-    buffer.draw(app.placed(), CACurrentMediaTime());
+    ScreenPicture picture;
+    if (!picture.ready(state)) return;
     double repainted = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        app.clock->advance(0.1);
-        const auto placed = app.placed();
+        picture.app.clock->advance(0.1);
+        const auto placed = picture.app.placed();
         state.ResumeTiming();
-        repainted += buffer.draw(placed, CACurrentMediaTime()).area();
+        repainted += picture.buffer.draw(placed, CACurrentMediaTime()).area();
     }
     state.counters["repainted_share"] = repainted / state.iterations() / (double(kWidth) * kHeight);
 }
 BENCHMARK(BM_TimerScreenTickFrame)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_TimerScreenUnchangedFrame(benchmark::State& state) {
-    RunningTimerScreen& app = runningApp();
-    if (!app.running()) return state.SkipWithError("the timer screen did not start a session");
-    LayerBackBuffer buffer = phoneBuffer();
-    buffer.draw(app.placed(), CACurrentMediaTime());
-    const auto placed = app.placed();
-    for (auto _ : state) benchmark::DoNotOptimize(buffer.draw(placed, CACurrentMediaTime()).isEmpty());
+    ScreenPicture picture;
+    if (!picture.ready(state)) return;
+    const auto placed = picture.app.placed();
+    for (auto _ : state) benchmark::DoNotOptimize(picture.buffer.draw(placed, CACurrentMediaTime()).isEmpty());
 }
 BENCHMARK(BM_TimerScreenUnchangedFrame)->Unit(benchmark::kMicrosecond);
 
