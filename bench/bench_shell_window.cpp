@@ -5,39 +5,24 @@
 // first frame, under 1 % of a core when idle and under 2 % with a session running.
 #include <benchmark/benchmark.h>
 #include <signal.h>
-#include <stdlib.h>
 
 #include <chrono>
-#include <filesystem>
 
+#include "tests/shell/guidance_seen.h"
 #include "tests/support/desktop_user.h"
 #include "tests/support/shell_process.h"
+#include "tests/support/temp_data_root.h"
 #include "tests/support/xvfb_display.h"
 
 using quorvel::testing::DesktopUser;
+using quorvel::testing::markGuidanceSeen;
 using quorvel::testing::ShellProcess;
+using quorvel::testing::TempDataRoot;
 using quorvel::testing::XvfbDisplay;
 
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
-
-// A data root of its own for each start, as a first start on a new machine.
-class TemporaryHome {
-public:
-    TemporaryHome() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~TemporaryHome() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 void close(ShellProcess& app) {
     kill(app.pid(), SIGTERM);
@@ -57,7 +42,7 @@ void BM_StartToFirstFrame(benchmark::State& state) {
     XvfbDisplay display;
     if (!prepared(state, display)) return;
     for (auto _ : state) {
-        TemporaryHome home;
+        TempDataRoot home;
         const auto start = SteadyClock::now();
         ShellProcess app(display.name(), home.path(), {"--device", "iPhone8"});
         if (!app.waitForLine("frame 1")) {
@@ -87,7 +72,7 @@ void BM_IdleWindowFor10Seconds(benchmark::State& state) {
     XvfbDisplay display;
     if (!prepared(state, display)) return;
     for (auto _ : state) {
-        TemporaryHome home;
+        TempDataRoot home;
         ShellProcess app(display.name(), home.path(), {"--device", "iPadPro11Inch"});
         if (!app.waitForLine("frame 1")) {
             state.SkipWithError("no first frame");
@@ -105,8 +90,8 @@ void BM_RunningSessionFor10Seconds(benchmark::State& state) {
     if (!prepared(state, display)) return;
     DesktopUser user(display.name());
     for (auto _ : state) {
-        TemporaryHome home;
-        ShellProcess::markGuidanceSeen(home.path());
+        TempDataRoot home;
+        markGuidanceSeen();
         ShellProcess app(display.name(), home.path(), {"--device", "iPhone8"});
         const auto window = user.waitForWindow(app.pid(), ShellProcess::Seconds(10));
         if (!app.waitForLine("frame 1") || !window) {

@@ -1,6 +1,7 @@
 // Draws the app's pictures: the three menu icons ("focus", "chart", "setting") and the two hand
 // gestures of the first-run guidance, white on clear, at 2x and 3x, into the given folder.
-//   make_images <folder>
+//   c++ -std=c++20 tools/make_images.cpp $(pkg-config --cflags --libs cairo) -o make_images
+//   ./make_images resources/images
 #include <cairo.h>
 
 #include <cmath>
@@ -100,7 +101,8 @@ void touch(cairo_t* cr) {
 
 bool write(const std::string& folder, const std::string& name, int side, const Draw& draw) {
     for (int scale : {2, 3}) {
-        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, side * scale, side * scale);
+        cairo_surface_t* surface =
+            cairo_image_surface_create(CAIRO_FORMAT_ARGB32, side * scale, side * scale);
         cairo_t* cr = cairo_create(surface);
         cairo_scale(cr, scale, scale);
         cairo_set_source_rgba(cr, 1, 1, 1, 1);
@@ -126,7 +128,8 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argv[1];
     const bool ok = write(folder, "focus", 22, focus) && write(folder, "chart", 22, chart) &&
-                    write(folder, "setting", 22, setting) && write(folder, "HandGestures_Swipe", 140, swipe) &&
+                    write(folder, "setting", 22, setting) &&
+                    write(folder, "HandGestures_Swipe", 140, swipe) &&
                     write(folder, "HandGestures_Touch", 140, touch);
     return ok ? 0 : 1;
 }

@@ -7,9 +7,15 @@ namespace platform {
 
 namespace {
 
-bool isAlpha(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
-bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
-bool isHex(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+bool isAlpha(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) != 0;
+}
+bool isDigit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+bool isHex(char c) {
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 // Unreserved and reserved characters of an address; anything else must be percent-encoded.
 bool isAddressCharacter(char c) {
@@ -17,7 +23,9 @@ bool isAddressCharacter(char c) {
     return isAlpha(c) || isDigit(c) || kOthers.find(c) != std::string_view::npos;
 }
 
-bool isSchemeCharacter(char c) { return isAlpha(c) || isDigit(c) || c == '+' || c == '-' || c == '.'; }
+bool isSchemeCharacter(char c) {
+    return isAlpha(c) || isDigit(c) || c == '+' || c == '-' || c == '.';
+}
 
 // The scheme ends at the first colon that comes before any slash, question mark or hash.
 std::string_view schemePart(std::string_view text) {

@@ -171,12 +171,4 @@ double ShellProcess::cpuSeconds() const {
     return double(user + system) / double(sysconf(_SC_CLK_TCK));
 }
 
-void ShellProcess::markGuidanceSeen(const std::filesystem::path& home) {
-    const auto preferences = home / "Library" / "Preferences";
-    std::filesystem::create_directories(preferences);
-    std::ofstream(preferences / "com.brelloc.quorvel.plist")
-        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-           "<key>HasGuidedOncePortrait</key><true/><key>HasGuidedOnceLandscape</key><true/></dict></plist>\n";
-}
-
 }  // namespace quorvel::testing

@@ -41,10 +41,6 @@ public:
     // The program's processor time so far (user and system), in seconds.
     double cpuSeconds() const;
 
-    // Records in the data root `home`, before a start, that the first-run guidance was seen in both
-    // orientations, so the timer screen shows without its overlay and takes clicks itself.
-    static void markGuidanceSeen(const std::filesystem::path& home);
-
 private:
     // Reads until a line arrives or the deadline passes; false when nothing more can come.
     bool readLine(std::chrono::steady_clock::time_point deadline);

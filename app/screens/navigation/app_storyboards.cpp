@@ -12,7 +12,8 @@ using namespace platform;
 void AppStoryboards::registerAll() {
     TimeViewStoryboard::registerScenes();
     ChartsStoryboard::registerScenes();
-    UIStoryboard::registerScene(kMain, kContainer, [] { return std::make_shared<MainNavigationControllerViewController>(); });
+    UIStoryboard::registerScene(kMain, kContainer,
+                                [] { return std::make_shared<MainNavigationControllerViewController>(); });
     UIStoryboard::setInitialScene(kMain, kContainer);
 }
 

@@ -33,7 +33,8 @@ std::shared_ptr<UIColor> menuIconTint() {
 
 }  // namespace
 
-const std::vector<MainNavigationControllerViewController::Screen>& MainNavigationControllerViewController::screens() {
+const std::vector<MainNavigationControllerViewController::Screen>&
+MainNavigationControllerViewController::screens() {
     static const std::vector<Screen> all{
         {"Focus", "focus", "TimeView", "TimeViewController"},
         {"Charts", "chart", "Charts", "ChartsViewController"},
@@ -43,7 +44,7 @@ const std::vector<MainNavigationControllerViewController::Screen>& MainNavigatio
 }
 
 MainNavigationControllerViewController::~MainNavigationControllerViewController() {
-    Console::print("Released (•̀ᴗ•́)و ̑̑  MainNavigationControllerViewController");
+    Console::print("Released (•̀ᴗ•́)و ̑̑ MainNavigationControllerViewController");
     NSNotificationCenter::defaultCenter().removeObserver(this);
 }
 
@@ -64,8 +65,8 @@ void MainNavigationControllerViewController::viewDidLoad() {
                        NotificationName::timerRunningStatus());
 }
 
-void MainNavigationControllerViewController::viewWillTransitionToSize(CGSize,
-                                                                      UIViewControllerTransitionCoordinator& coordinator) {
+void MainNavigationControllerViewController::viewWillTransitionToSize(
+    CGSize, UIViewControllerTransitionCoordinator& coordinator) {
     updateMenuImageOffset();
     NSNotificationCenter::defaultCenter().postNotificationName(NotificationName::deviceRotated());
     // The window's safe area changes with the transition: read it again once it has, or the icons
@@ -84,7 +85,8 @@ bool MainNavigationControllerViewController::shouldAutorotate() const {
 
 unsigned MainNavigationControllerViewController::supportedInterfaceOrientations() const {
     const auto top = topViewController();
-    return top ? top->supportedInterfaceOrientations() : UINavigationController::supportedInterfaceOrientations();
+    return top ? top->supportedInterfaceOrientations()
+               : UINavigationController::supportedInterfaceOrientations();
 }
 
 void MainNavigationControllerViewController::updateMenuImageOffset() {
@@ -112,8 +114,8 @@ std::vector<std::shared_ptr<UIButton>> MainNavigationControllerViewController::m
     for (const auto& screen : screens()) {
         auto button = UIButton::buttonWithType(UIButtonType::custom);
         button->setFrame(CGRect(0, 0, 180, 32));
-        button->setTitleEdgeInsets(UIEdgeInsets(0, 12, 0, -12));
-        button->setImageEdgeInsets(UIEdgeInsets(0, 3, 0, -3));
+        button->setTitleEdgeInsets(UIEdgeInsets{0, 12, 0, -12});
+        button->setImageEdgeInsets(UIEdgeInsets{0, 3, 0, -3});
         button->setImage(UIImage::imageNamed(screen.icon), UIControlStateNormal);
         button->titleLabel()->setFont(navigationBarButtonFont());
         button->setTitle(screen.title, UIControlStateNormal);
@@ -161,7 +163,8 @@ void MainNavigationControllerViewController::setUpOptionsMenu() {
 
 void MainNavigationControllerViewController::chooseScreen(std::size_t index) {
     if (index == 0) {
-        NSNotificationCenter::defaultCenter().postNotificationName(NotificationName::navigationBarButtonSet(), 0);
+        NSNotificationCenter::defaultCenter().postNotificationName(NotificationName::navigationBarButtonSet(),
+                                                                   0);
     }
     const auto& screen = screens()[index];
     showScreen(screen.storyboard, screen.identifier, index);
@@ -174,7 +177,8 @@ void MainNavigationControllerViewController::viewWillAppear(bool animated) {
     UINavigationController::viewWillAppear(animated);
 }
 
-void MainNavigationControllerViewController::showScreen(const std::string& storyboard, const std::string& identifier,
+void MainNavigationControllerViewController::showScreen(const std::string& storyboard,
+                                                        const std::string& identifier,
                                                         std::size_t buttonIndex) {
     const auto top = topViewController();
     // The identifier is the screen's class name: a screen of it is already shown.
@@ -182,7 +186,8 @@ void MainNavigationControllerViewController::showScreen(const std::string& story
     placeScreen(storyboard, identifier, buttonIndex);
 }
 
-void MainNavigationControllerViewController::placeScreen(const std::string& storyboard, const std::string& identifier,
+void MainNavigationControllerViewController::placeScreen(const std::string& storyboard,
+                                                         const std::string& identifier,
                                                          std::size_t buttonIndex) {
     const auto board = UIStoryboard::storyboardWithName(storyboard);
     const auto screen = board ? board->instantiateViewControllerWithIdentifier(identifier) : nullptr;
@@ -198,10 +203,12 @@ void MainNavigationControllerViewController::placeScreen(const std::string& stor
 }
 
 void MainNavigationControllerViewController::setHomeItemTitle(const NSNotification& notification) {
-    if (const auto* names = notification.objectAs<SessionNames>(); names && homeItem_) homeItem_->setTitle(names->second);
+    if (const auto* names = notification.objectAs<SessionNames>(); names && homeItem_)
+        homeItem_->setTitle(names->second);
 }
 
-void MainNavigationControllerViewController::timerStatusNotificationReceived(const NSNotification& notification) {
+void MainNavigationControllerViewController::timerStatusNotificationReceived(
+    const NSNotification& notification) {
     const auto* running = notification.objectAs<bool>();
     if (running && skipButton_) skipButton_->setTitle(*running ? "Stop" : "Skip", UIControlStateNormal);
 }

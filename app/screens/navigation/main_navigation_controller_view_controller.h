@@ -36,7 +36,9 @@ public:
     const std::shared_ptr<DropDownMenuItem>& homeItem() const { return homeItem_; }
     std::shared_ptr<platform::UIButton> skipButton() override { return skipButton_; }
     std::shared_ptr<platform::UIButton> sessionButton() override { return sessionButton_; }
-    std::vector<std::shared_ptr<platform::UIButton>> navigationBarButtons() override { return navigationBarButtons_; }
+    std::vector<std::shared_ptr<platform::UIButton>> navigationBarButtons() override {
+        return navigationBarButtons_;
+    }
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;

@@ -50,13 +50,13 @@ void GuidanceView::buildGuidance(GuidanceType type) {
     const CGRect frame(0, 0, size.width, size.height);
 
     if (type == GuidanceType::standard || isPad()) {
-        guidancePanels_.push_back(std::make_shared<IntroductionPanel>(frame, phonePanelOneTitle,
-                                                                      phonePanelOneDescription, emptyHeader(30)));
+        guidancePanels_.push_back(std::make_shared<IntroductionPanel>(
+            frame, phonePanelOneTitle, phonePanelOneDescription, emptyHeader(30)));
         // Without its picture the second panel still shows its text, so the guidance can always be
         // finished: the overlay would otherwise block the app on every launch.
         auto image = UIImage::imageNamed("HandGestures_Swipe");
-        auto two = std::make_shared<IntroductionPanel>(frame, phonePanelTwoTitle, phonePanelTwoDescription, image,
-                                                       emptyHeader(20));
+        auto two = std::make_shared<IntroductionPanel>(frame, phonePanelTwoTitle, phonePanelTwoDescription,
+                                                       image, emptyHeader(20));
         if (const auto& picture = two->PanelImageView(); picture && image) {
             CGRect placed = picture->frame();
             placed.origin.y = holder_->frame().maxY() - (isPad() ? 0.6 : 0.65) * placed.size.height;
@@ -89,7 +89,8 @@ void GuidanceView::finishGuidance() {
     // The owner may drop this view from its closure: keep it alive to the end.
     const auto self = shared_from_this();
     if (didEndGoude_) didEndGoude_(function_);
-    NSNotificationCenter::defaultCenter().postNotificationName(NotificationName::enableDeviceRotation(), true);
+    NSNotificationCenter::defaultCenter().postNotificationName(NotificationName::enableDeviceRotation(),
+                                                               true);
     DazarazeAnalyticsManager::logIntroFinish();
 }
 

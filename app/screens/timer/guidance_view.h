@@ -35,10 +35,11 @@ public:
         "that topic while avoiding multi-tasking.\n\n3. Take a short break. After every four cycles, take a "
         "long break.\n\n4. Repeat.\n";
     const std::string phonePanelTwoTitle = "Focus Counter";
-    const std::string phonePanelTwoDescription =
-        "Round is number of Focus Sessions you work on before taking a long break.\n\nGoal is number of Focus "
-        "Sessions you wish to complete daily.\n\nRound & Goal will be set to zero at midnight by default. You "
-        "can change the reset time at Options.\n";
+    const std::string phonePanelTwoDescription = "Round is number of Focus Sessions you work on before "
+                                                 "taking a long break.\n\nGoal is number of Focus "
+                                                 "Sessions you wish to complete daily.\n\nRound & Goal will "
+                                                 "be set to zero at midnight by default. You "
+                                                 "can change the reset time at Options.\n";
     const std::string phoneLandscapeTitle = "Landscape Mode";
     const std::string phoneLandscapeDescription = "You can touch timer counter to start and stop.";
 

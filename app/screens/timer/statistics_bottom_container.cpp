@@ -1,5 +1,7 @@
 #include "app/screens/timer/statistics_bottom_container.h"
 
+#include <map>
+
 #include "app/core/temp_user_default_properties.h"
 #include "app/core/timer_view_model.h"
 #include "app/core/user_default_properties.h"
@@ -25,7 +27,9 @@ void close(const std::shared_ptr<RevealTableViewCell>& cell) {
 std::shared_ptr<NSAttributedString> statisticsText(const std::string& value, const std::string& limit) {
     const bool pad = UI_USER_INTERFACE_IDIOM() == UIUserInterfaceIdiom::pad;
     const std::string fontName = pad ? "SFProDisplay-Medium" : "SFProDisplay-Light";
-    const auto inSize = [&](CGFloat size) { return NSAttributes{UIFont::fontWithName(fontName, size), nullptr}; };
+    const auto inSize = [&](CGFloat size) {
+        return NSAttributes{UIFont::fontWithName(fontName, size), nullptr};
+    };
     auto text = std::make_shared<NSAttributedString>(value, inSize(pad ? 51 : 43));
     text->appendAttributedString(NSAttributedString("/" + limit, inSize(pad ? 16 : 14)));
     return text;
@@ -112,7 +116,8 @@ std::shared_ptr<UITableViewCell> StatisticsBottomContainer::tableViewCellForRowA
     UITableView& tableView, const NSIndexPath& indexPath) {
     (void)tableView;
     (void)indexPath;
-    auto cell = std::make_shared<RevealTableViewCell>(UITableViewCellStyle::subtitle, SWIPEABLE_CELL_REFERENCE);
+    auto cell =
+        std::make_shared<RevealTableViewCell>(UITableViewCellStyle::subtitle, SWIPEABLE_CELL_REFERENCE);
     const auto me = self();
     cell->setDelegate(std::static_pointer_cast<RevealTableViewCellDelegate>(me));
     cell->setDataSource(std::static_pointer_cast<RevealTableViewCellDataSource>(me));
@@ -128,7 +133,7 @@ std::shared_ptr<UITableViewCell> StatisticsBottomContainer::tableViewCellForRowA
 }
 
 CGFloat StatisticsBottomContainer::tableViewHeightForRowAtIndexPath(UITableView& tableView,
-                                                                   const NSIndexPath& indexPath) {
+                                                                    const NSIndexPath& indexPath) {
     (void)indexPath;
     return tableView.frame().size.height + 2.0;
 }
@@ -138,14 +143,14 @@ void StatisticsBottomContainer::tableViewDidSelectRowAtIndexPath(UITableView& ta
     close(std::dynamic_pointer_cast<RevealTableViewCell>(tableView.cellForRowAtIndexPath(indexPath)));
 }
 
-std::vector<std::shared_ptr<RevealCellButtonItem>> StatisticsBottomContainer::leftButtonItemsInRevealTableViewCell(
-    RevealTableViewCell& cell) {
+std::vector<std::shared_ptr<RevealCellButtonItem>>
+StatisticsBottomContainer::leftButtonItemsInRevealTableViewCell(RevealTableViewCell& cell) {
     (void)cell;
     return {};
 }
 
-std::vector<std::shared_ptr<RevealCellButtonItem>> StatisticsBottomContainer::rightButtonItemsInRevealTableViewCell(
-    RevealTableViewCell& cell) {
+std::vector<std::shared_ptr<RevealCellButtonItem>>
+StatisticsBottomContainer::rightButtonItemsInRevealTableViewCell(RevealTableViewCell& cell) {
     const CGFloat width = cell.frame().size.width * 0.5 * 0.5;
     return {swipeButton("COUNT", UIColor::colorWithRed(116 / 255.0, 111 / 255.0, 106 / 255.0, 1), width,
                         &StatisticsBottomContainer::countTapped),
@@ -158,7 +163,8 @@ std::shared_ptr<RevealCellButtonItem> StatisticsBottomContainer::swipeButton(
     void (StatisticsBottomContainer::*tapped)(const std::shared_ptr<RevealTableViewCell>&)) {
     std::weak_ptr<StatisticsBottomContainer> weak = self();
     auto item = RevealCellButtonItem::itemWithTitle(
-        title, [weak, tapped](const std::shared_ptr<RevealCellButtonItem>&, const std::shared_ptr<RevealTableViewCell>& cell) {
+        title, [weak, tapped](const std::shared_ptr<RevealCellButtonItem>&,
+                              const std::shared_ptr<RevealTableViewCell>& cell) {
             if (auto me = weak.lock()) (me.get()->*tapped)(cell);
             // The row stays open until the question is answered.
             return false;

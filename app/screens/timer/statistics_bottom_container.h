@@ -21,7 +21,8 @@ namespace quorvel {
 
 // The round and goal counts as "2/4", the value large and the "/" and limit small, in the statistics
 // font of the device (larger on a pad).
-std::shared_ptr<platform::NSAttributedString> statisticsText(const std::string& value, const std::string& limit);
+std::shared_ptr<platform::NSAttributedString> statisticsText(const std::string& value,
+                                                             const std::string& limit);
 
 // The one-row table under the timer with the round and goal counts. Swiping the row to the left shows
 // "COUNT", which asks which counters to reset, and "MUTE", which shows the sound switches; the row
@@ -38,7 +39,8 @@ public:
     static constexpr const char* SWIPEABLE_CELL_REFERENCE = "swipeableCell";
 
     // Made with a frame, or (no frame) as the storyboard makes it; either way set up at once.
-    static std::shared_ptr<StatisticsBottomContainer> make(const platform::CGRect& frame = platform::CGRect::zero());
+    static std::shared_ptr<StatisticsBottomContainer> make(
+        const platform::CGRect& frame = platform::CGRect::zero());
 
     std::shared_ptr<SessionResetable> delegate() const { return delegate_.lock(); }
     void setDelegate(std::weak_ptr<SessionResetable> delegate) { delegate_ = std::move(delegate); }

@@ -1,7 +1,5 @@
 #include "app/screens/timer/time_view_controller.h"
 
-#include <typeinfo>
-
 #include "analytics/interface/rov_eruzovaza.h"
 #include "app/core/app_notification_names.h"
 #include "app/core/dazaraze_analytics_manager.h"
@@ -10,6 +8,7 @@
 #include "app/core/timer_view_model.h"
 #include "app/core/user_data_manager.h"
 #include "app/core/user_default_properties.h"
+#include "platform/devicekit/device.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_user_defaults.h"
@@ -22,7 +21,6 @@
 #include "platform/uikit/ui_navigation_controller.h"
 #include "platform/uikit/ui_navigation_item.h"
 #include "platform/uikit/ui_window.h"
-#include "platform/devicekit/device.h"
 
 namespace quorvel {
 
@@ -44,10 +42,14 @@ bool hasGuidedOnce(TempUserDefaultProperties::Case flag) {
 
 const char* splitDescription(Split split) {
     switch (split) {
-        case Split::oneThird: return "1/3 Split";
-        case Split::oneHalf: return "1/2 Split";
-        case Split::twoThirds: return "2/3 Split";
-        case Split::fullSize: break;
+        case Split::oneThird:
+            return "1/3 Split";
+        case Split::oneHalf:
+            return "1/2 Split";
+        case Split::twoThirds:
+            return "2/3 Split";
+        case Split::fullSize:
+            break;
     }
     return "Full Screen";
 }
@@ -62,7 +64,7 @@ std::string number(CGFloat value) {
 }  // namespace
 
 TimeViewController::~TimeViewController() {
-    Console::print(std::string("Released (•̀ᴗ•́)و ̑̑  ") + "TimeViewController");
+    Console::print("Released (•̀ᴗ•́)و ̑̑ TimeViewController");
     NSNotificationCenter::defaultCenter().removeObserver(this);
 }
 
@@ -103,8 +105,8 @@ void TimeViewController::viewDidLoad() {
     UIViewController::viewDidLoad();
     setNavigationBarButtons();
     sessionMonitors_ = {elapsedTimeView(), statisticsHolder(), timerButton()};
-    rotationObservers_ = {contentHolder(), timerButton(), carouselView(), elapsedTimeView(), statisticsHolder(),
-                          progressView()};
+    rotationObservers_ = {contentHolder(),   timerButton(),      carouselView(),
+                          elapsedTimeView(), statisticsHolder(), progressView()};
 }
 
 void TimeViewController::viewWillAppear(bool animated) {
@@ -167,7 +169,8 @@ void TimeViewController::showDisplayUpdate(const TimerScreenUpdate& update) {
         }
     }
     for (const auto& monitor : sessionMonitors_) {
-        if (monitor) monitor->updateSessionCounts(update.round, update.roundLimit, update.goal, update.goalLimit);
+        if (monitor)
+            monitor->updateSessionCounts(update.round, update.roundLimit, update.goal, update.goalLimit);
     }
     if (const auto view = progressView(); view && view->progressViewDisplay()) {
         view->progressViewDisplay()->setValue(static_cast<float>(update.fraction), 0);
@@ -228,9 +231,15 @@ void TimeViewController::configureTimerScreen() {
     engine->configure();
     const auto colors = UserDataManager::getPomodoroData();
     switch (engine->currentSession().type) {
-        case SessionType::focus: view()->setBackgroundColor(colors.focusThemeColor); break;
-        case SessionType::shortBreak: view()->setBackgroundColor(colors.shortBreakThemeColor); break;
-        case SessionType::longBreak: view()->setBackgroundColor(colors.longBreakThemeColor); break;
+        case SessionType::focus:
+            view()->setBackgroundColor(colors.focusThemeColor);
+            break;
+        case SessionType::shortBreak:
+            view()->setBackgroundColor(colors.shortBreakThemeColor);
+            break;
+        case SessionType::longBreak:
+            view()->setBackgroundColor(colors.longBreakThemeColor);
+            break;
     }
     // The clock button hears the status too, so a tap on it in landscape pauses a running timer.
     applyTimerStatus(engineStatus());
@@ -242,8 +251,9 @@ void TimeViewController::setNavigationBarButtons() {
     navigationItem()->setRightBarButtonItem(UIBarButtonItem::itemWithCustomView(container->skipButton()));
     const auto session = container->sessionButton();
     navigationItem()->setLeftBarButtonItem(UIBarButtonItem::itemWithCustomView(session));
-    if (session) session->setTitle(TimerViewModel::shortName(TimerViewModel::shared()->currentSession().type),
-                                   UIControlStateNormal);
+    if (session)
+        session->setTitle(TimerViewModel::shortName(TimerViewModel::shared()->currentSession().type),
+                          UIControlStateNormal);
 }
 
 void TimeViewController::showGuidanceIfNeeded() {
@@ -259,7 +269,8 @@ void TimeViewController::showGuidance(const std::shared_ptr<UIViewController>& r
     navigationItem()->setLeftBarButtonItems({});
     navigationItem()->setRightBarButtonItems({});
     const auto& host = root->view();
-    guidanceView_ = GuidanceView::make(host->bounds(), isLandscape() ? GuidanceType::landscape : GuidanceType::standard);
+    guidanceView_ =
+        GuidanceView::make(host->bounds(), isLandscape() ? GuidanceType::landscape : GuidanceType::standard);
     guidanceView_->setTranslatesAutoresizingMaskIntoConstraints(false);
     guidanceView_->setDidEndGoude([weak = std::weak_ptr<TimeViewController>(self())](GuidanceType type) {
         if (const auto screen = weak.lock()) screen->guidanceDidEnd(type);
@@ -315,7 +326,8 @@ void TimeViewController::printLayoutMetrics() {
         const CGSize size = view->progressViewDisplay()->frame().size;
         Console::print("Progress View Size = (" + number(size.width) + ", " + number(size.height) + ")");
     }
-    Console::print("Timer Button Font Size == " + number(TimerButton::titleFont(orientation, splitStatus_)->pointSize()));
+    Console::print("Timer Button Font Size == " +
+                   number(TimerButton::titleFont(orientation, splitStatus_)->pointSize()));
     if (const auto ring = carouselView(); ring && ring->carouselSizing()) {
         const auto& sizing = *ring->carouselSizing();
         Console::print("Carousel MainIndicatorHeight = " + number(sizing.mainIndicatorHeight));
@@ -327,8 +339,8 @@ void TimeViewController::printLayoutMetrics() {
         long index = 0;
         for (const auto& section : holder->subviews()) {
             const CGSize size = section->frame().size;
-            Console::print("Section " + std::to_string(index++) + " -- Width " + number(size.width) + " | Height " +
-                           number(size.height));
+            Console::print("Section " + std::to_string(index++) + " -- Width " + number(size.width) +
+                           " | Height " + number(size.height));
         }
     }
 }

@@ -54,8 +54,12 @@ public:
     void setTimerButton(const std::shared_ptr<TimerButton>& button);
 
     const std::shared_ptr<GuidanceView>& guidanceView() const { return guidanceView_; }
-    const std::vector<std::shared_ptr<RotationObservable>>& rotationObservers() const { return rotationObservers_; }
-    const std::vector<std::shared_ptr<SessionMonitorable>>& sessionMonitors() const { return sessionMonitors_; }
+    const std::vector<std::shared_ptr<RotationObservable>>& rotationObservers() const {
+        return rotationObservers_;
+    }
+    const std::vector<std::shared_ptr<SessionMonitorable>>& sessionMonitors() const {
+        return sessionMonitors_;
+    }
     const std::string& previousTrait() const { return previousTrait_; }
     Split splitStatus() const { return splitStatus_; }
     bool canRotate() const { return canRotate_; }

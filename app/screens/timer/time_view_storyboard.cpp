@@ -30,7 +30,8 @@ std::vector<std::shared_ptr<NSLayoutConstraint>> centred(UIView& view, UIView& i
 }
 
 // The clock button in the middle, the round and goal labels under it.
-std::shared_ptr<ElapsedTimeDisplayView> makeElapsedTimeView(UINibBuilder& nib, std::shared_ptr<TimerButton>& clock) {
+std::shared_ptr<ElapsedTimeDisplayView> makeElapsedTimeView(UINibBuilder& nib,
+                                                            std::shared_ptr<TimerButton>& clock) {
     auto view = nib.add(std::make_shared<ElapsedTimeDisplayView>());
     view->setClipsToBounds(true);
     clock = nib.add(byConstraints(std::make_shared<TimerButton>()));
@@ -39,7 +40,8 @@ std::shared_ptr<ElapsedTimeDisplayView> makeElapsedTimeView(UINibBuilder& nib, s
     auto round = nib.add(std::make_shared<UILabel>());
     auto goal = nib.add(std::make_shared<UILabel>());
     for (const auto& label : {round, goal}) label->setTextAlignment(NSTextAlignment::center);
-    auto counts = nib.add(byConstraints(std::make_shared<UIStackView>(std::vector<std::shared_ptr<UIView>>{round, goal})));
+    auto counts = nib.add(
+        byConstraints(std::make_shared<UIStackView>(std::vector<std::shared_ptr<UIView>>{round, goal})));
     counts->setDistribution(UIStackViewDistribution::fillEqually);
     view->addSubview(counts);
     auto width = clock->widthAnchor().constraintEqualToConstant(10);
@@ -62,18 +64,21 @@ std::shared_ptr<ElapsedTimeDisplayView> makeElapsedTimeView(UINibBuilder& nib, s
 
 // The minute ring with its centre marker.
 std::shared_ptr<CarouselView> makeMinuteRing(UINibBuilder& nib) {
-    auto ring = nib.add(CarouselView::make(CGRect(0, 0, UIScreen::mainScreen().applicationFrame().size.width, 150)));
+    auto ring =
+        nib.add(CarouselView::make(CGRect(0, 0, UIScreen::mainScreen().applicationFrame().size.width, 150)));
     // The ruler keeps the ring's width; its height and place are the ring's own business.
     const auto& ruler = ring->carousel();
-    NSLayoutConstraint::activateConstraints({ruler->leadingAnchor().constraintEqualToAnchor(ring->leadingAnchor()),
-                                             ruler->trailingAnchor().constraintEqualToAnchor(ring->trailingAnchor())});
+    NSLayoutConstraint::activateConstraints(
+        {ruler->leadingAnchor().constraintEqualToAnchor(ring->leadingAnchor()),
+         ruler->trailingAnchor().constraintEqualToAnchor(ring->trailingAnchor())});
     auto marker = nib.add(byConstraints(std::make_shared<UIView>()));
     marker->setUserInteractionEnabled(false);
     ring->addSubview(marker);
-    NSLayoutConstraint::activateConstraints({marker->centerXAnchor().constraintEqualToAnchor(ring->centerXAnchor()),
-                                             marker->topAnchor().constraintEqualToAnchor(ring->topAnchor()),
-                                             marker->widthAnchor().constraintEqualToConstant(2),
-                                             marker->heightAnchor().constraintEqualToConstant(12)});
+    NSLayoutConstraint::activateConstraints(
+        {marker->centerXAnchor().constraintEqualToAnchor(ring->centerXAnchor()),
+         marker->topAnchor().constraintEqualToAnchor(ring->topAnchor()),
+         marker->widthAnchor().constraintEqualToConstant(2),
+         marker->heightAnchor().constraintEqualToConstant(12)});
     nib.connect([ring, marker] { ring->setMidPointGuide(marker); });
     return ring;
 }
@@ -90,8 +95,9 @@ std::shared_ptr<ProgressView> makeProgressView(UINibBuilder& nib) {
     auto constraints = centred(*ring, *view);
     auto button = centred(*play, *view);
     constraints.insert(constraints.end(), button.begin(), button.end());
-    constraints.insert(constraints.end(), {height, width, play->widthAnchor().constraintEqualToConstant(kPlayButtonSide),
-                                           play->heightAnchor().constraintEqualToConstant(kPlayButtonSide)});
+    constraints.insert(constraints.end(),
+                       {height, width, play->widthAnchor().constraintEqualToConstant(kPlayButtonSide),
+                        play->heightAnchor().constraintEqualToConstant(kPlayButtonSide)});
     NSLayoutConstraint::activateConstraints(constraints);
     nib.connect([view, ring, play, height, width] {
         ring->setHeightConstraint(height);
@@ -119,10 +125,10 @@ void buildView(UINibBuilder& nib) {
     for (const auto& section : sections) holder->addArrangedSubview(section);
 
     auto bottom = holder->bottomAnchor().constraintEqualToAnchor(root->bottomAnchor());
-    NSLayoutConstraint::activateConstraints({holder->leadingAnchor().constraintEqualToAnchor(root->leadingAnchor()),
-                                             holder->trailingAnchor().constraintEqualToAnchor(root->trailingAnchor()),
-                                             holder->topAnchor().constraintEqualToAnchor(root->topAnchor(), kBarHeight),
-                                             bottom});
+    NSLayoutConstraint::activateConstraints(
+        {holder->leadingAnchor().constraintEqualToAnchor(root->leadingAnchor()),
+         holder->trailingAnchor().constraintEqualToAnchor(root->trailingAnchor()),
+         holder->topAnchor().constraintEqualToAnchor(root->topAnchor(), kBarHeight), bottom});
     nib.connect([holder, sections, bottom] {
         holder->setStackViews(sections);
         holder->setBottomConstraint(bottom);
@@ -142,7 +148,8 @@ void buildView(UINibBuilder& nib) {
 }  // namespace
 
 void TimeViewStoryboard::registerScenes() {
-    UIStoryboard::registerScene(kName, kScreen, [] { return std::make_shared<TimeViewController>(); }, buildView);
+    UIStoryboard::registerScene(
+        kName, kScreen, [] { return std::make_shared<TimeViewController>(); }, buildView);
 }
 
 }  // namespace quorvel

@@ -58,10 +58,11 @@ void askYesOrNo(const std::string& message, const std::string& no, const std::st
     alert->addButtonWithTitle(no, QueuedAlertViewButtonTypeCancel, [completion](QueuedAlertView&) {
         if (completion) completion(false);
     });
-    alert->addButtonWithTitle(yes, QueuedAlertViewButtonTypeDefault, [completion, beforeYes](QueuedAlertView&) {
-        if (beforeYes) beforeYes();
-        if (completion) completion(true);
-    });
+    alert->addButtonWithTitle(yes, QueuedAlertViewButtonTypeDefault,
+                              [completion, beforeYes](QueuedAlertView&) {
+                                  if (beforeYes) beforeYes();
+                                  if (completion) completion(true);
+                              });
     showSoon(alert);
 }
 
@@ -73,7 +74,8 @@ void saveSoundSwitch(const UserDefaultProperties& value, VolumeType type) {
     UserDefaultProperties::save(value);
     UserDefaultProperties::standardDefaults()->synchronize();
     if (const auto group = UserDefaultProperties::appGroupDefaults()) group->synchronize();
-    platform::NSNotificationCenter::defaultCenter().postNotificationName(NotificationName::soundMuted(), type);
+    platform::NSNotificationCenter::defaultCenter().postNotificationName(NotificationName::soundMuted(),
+                                                                         type);
 }
 
 // An information alert of the platform, closed by its one button.
@@ -81,8 +83,8 @@ void presentNotice(const std::string& title, const std::string& message, const s
     const auto window = UIApplication::sharedApplication().keyWindow();
     const auto root = window ? window->rootViewController() : nullptr;
     if (!root) return;
-    auto controller = platform::UIAlertController::alertControllerWithTitle(title, message,
-                                                                            platform::UIAlertControllerStyle::alert);
+    auto controller = platform::UIAlertController::alertControllerWithTitle(
+        title, message, platform::UIAlertControllerStyle::alert);
     std::weak_ptr<platform::UIAlertController> weak = controller;
     controller->addAction(platform::UIAlertAction::actionWithTitle(
         button, platform::UIAlertActionStyle::cancel, [weak](platform::UIAlertAction&) {
@@ -96,10 +98,12 @@ void presentNotice(const std::string& title, const std::string& message, const s
 void ZuvoAlertManager::showSoundOptionsAlert(std::function<void()> completion) {
     const auto sound = UserDataManager::getSoundSettingData();
     auto alert = question("Sound Options");
-    alert->addButtonWithTitle(sound.alarmEnabled ? "Alarm On" : "Alarm Off", QueuedAlertViewButtonTypeAlarmToggle,
+    alert->addButtonWithTitle(sound.alarmEnabled ? "Alarm On" : "Alarm Off",
+                              QueuedAlertViewButtonTypeAlarmToggle,
                               [](QueuedAlertView&) { toggleAlarmSound(); });
     alert->addButtonWithTitle(sound.tickingEnabled ? "Ticking On" : "Ticking Off",
-                              QueuedAlertViewButtonTypeTickingToggle, [](QueuedAlertView&) { toggleTickingSound(); });
+                              QueuedAlertViewButtonTypeTickingToggle,
+                              [](QueuedAlertView&) { toggleTickingSound(); });
     alert->addButtonWithTitle("Done", QueuedAlertViewButtonTypeCancel, [completion](QueuedAlertView&) {
         if (completion) completion();
     });
@@ -109,13 +113,15 @@ void ZuvoAlertManager::showSoundOptionsAlert(std::function<void()> completion) {
 
 void ZuvoAlertManager::showResetCountAlert(std::function<void(SessionReset)> completion) {
     auto alert = question("Reset Count?");
-    for (const auto& [title, reset] : {std::pair{"Reset Round", SessionReset::Round},
-                                       std::pair{"Reset Round & Goal", SessionReset::GoalsRound}}) {
-        alert->addButtonWithTitle(title, QueuedAlertViewButtonTypeDefault, [completion, reset](QueuedAlertView&) {
-            // Both choices log the round's clearing, as the usage reports always have.
-            DazarazeAnalyticsManager::logTimerEvent(TimerEvent::swipe(TimerEvent::ClearType::clearRound));
-            if (completion) completion(reset);
-        });
+    for (const auto& choice : {std::pair{"Reset Round", SessionReset::Round},
+                               std::pair{"Reset Round & Goal", SessionReset::GoalsRound}}) {
+        const SessionReset reset = choice.second;
+        alert->addButtonWithTitle(
+            choice.first, QueuedAlertViewButtonTypeDefault, [completion, reset](QueuedAlertView&) {
+                // Both choices log the round's clearing, as the usage reports always have.
+                DazarazeAnalyticsManager::logTimerEvent(TimerEvent::swipe(TimerEvent::ClearType::clearRound));
+                if (completion) completion(reset);
+            });
     }
     alert->addButtonWithTitle("Cancel", QueuedAlertViewButtonTypeCancel);
     showSoon(alert);
@@ -135,11 +141,13 @@ void ZuvoAlertManager::showStopOrSkipAlert(bool isStop, const std::string& sessi
 }
 
 void ZuvoAlertManager::showReminderToggleAlert(bool enable, std::function<void(bool)> completion) {
-    askYesOrNo(enable ? "Receive reminders?" : "Don't receive reminders?", "Cancel", "Okay", std::move(completion));
+    askYesOrNo(enable ? "Receive reminders?" : "Don't receive reminders?", "Cancel", "Okay",
+               std::move(completion));
 }
 
 void ZuvoAlertManager::showAutoResetAlert(std::function<void(bool)> completion) {
-    askYesOrNo("Checking for Auto-Reset. Clear Pomodoro Round & Goal?", "No, thanks", "Reset", std::move(completion));
+    askYesOrNo("Checking for Auto-Reset. Clear Pomodoro Round & Goal?", "No, thanks", "Reset",
+               std::move(completion));
 }
 
 void ZuvoAlertManager::showThemeResetAlert(std::function<void(bool)> completion) {
@@ -148,7 +156,8 @@ void ZuvoAlertManager::showThemeResetAlert(std::function<void(bool)> completion)
 }
 
 void ZuvoAlertManager::showMediaLibraryEmptyAlert(std::function<void()> completion) {
-    auto alert = question("We could not find songs from your media library.\nPlease check your media library or permission.");
+    auto alert = question(
+        "We could not find songs from your media library.\nPlease check your media library or permission.");
     alert->addButtonWithTitle("Okay", QueuedAlertViewButtonTypeDefault, [completion](QueuedAlertView&) {
         if (completion) completion();
     });
@@ -167,24 +176,33 @@ void ZuvoAlertManager::toggleTickingSound() {
 
 void ZuvoAlertManager::showEmptyMusicAlert() {
     presentNotice("Empty Music",
-                  "Couldn't find the path for the music. Maybe it's on the Cloud and not downloaded yet?", "OK");
+                  "Couldn't find the path for the music. Maybe it's on the Cloud and not downloaded yet?",
+                  "OK");
 }
 
 void ZuvoAlertManager::showEmailUsAlert() {
     presentNotice("Email Us", std::string("Please send us email at '") + kSupportAddress + "'.", "Okay");
 }
 
-void ZuvoAlertManager::openTwitterPage() { openLink(kTwitterPage); }
+void ZuvoAlertManager::openTwitterPage() {
+    openLink(kTwitterPage);
+}
 
 void ZuvoAlertManager::openInstagramPage() {
     if (UIApplication::sharedApplication().canOpenURL(kInstagramPage)) openLink(kInstagramPage);
 }
 
-void ZuvoAlertManager::openFacebookPage() { openLink(kFacebookPage); }
+void ZuvoAlertManager::openFacebookPage() {
+    openLink(kFacebookPage);
+}
 
-void ZuvoAlertManager::openAppStoreReviews() { openLink(kStoreReviewsPage); }
+void ZuvoAlertManager::openAppStoreReviews() {
+    openLink(kStoreReviewsPage);
+}
 
-void ZuvoAlertManager::openPrivacyPolicy() { openLink(kPrivacyPolicyPage); }
+void ZuvoAlertManager::openPrivacyPolicy() {
+    openLink(kPrivacyPolicyPage);
+}
 
 void ZuvoAlertManager::openLink(const std::string& address) {
     if (const auto url = platform::NSURL::URLWithString(address)) {

@@ -63,7 +63,8 @@ protected:
         events = engine_test::EventsTakenIn::installOnEngine();
         clock->advance(1);
         window = platform::UIWindow::keyWindow();
-        container = std::dynamic_pointer_cast<MainNavigationControllerViewController>(window->rootViewController());
+        container =
+            std::dynamic_pointer_cast<MainNavigationControllerViewController>(window->rootViewController());
     }
 
     std::shared_ptr<TimeViewController> timerScreen() const {
@@ -78,8 +79,8 @@ protected:
     // A drag right to left across the middle of the screen, as when paging.
     void swipeLeft() {
         const auto bounds = window->bounds();
-        touches.drag({bounds.size.width * 0.8, bounds.size.height / 2}, {bounds.size.width * 0.2, bounds.size.height / 2},
-                     0.15);
+        touches.drag({bounds.size.width * 0.8, bounds.size.height / 2},
+                     {bounds.size.width * 0.2, bounds.size.height / 2}, 0.15);
         clock->advance(2);
     }
     // Opens the menu with the shown screen's left bar button and picks the screen at `index`.
@@ -109,20 +110,14 @@ protected:
         }
         return false;
     }
-    static bool flag(T::Case which) { return UserDefaultProperties::standardDefaults()->boolForKey(T::key(which)); }
+    static bool flag(T::Case which) {
+        return UserDefaultProperties::standardDefaults()->boolForKey(T::key(which));
+    }
     // Analytics events since the last call (or the launch) as "Name key=value", without the origin.
     std::vector<std::string> analyticsEvents() {
         clock->runUntilIdle();
-        std::vector<std::string> texts;
-        const auto all = events->events();
-        for (const auto& event : std::vector(all.begin() + static_cast<long>(eventsRead_), all.end())) {
-            std::string text = event.name();
-            for (const auto& [key, value] : event.parameters()) {
-                if (key != "_o") text += " " + key + "=" + (value.stringValue() ? *value.stringValue() : value.description());
-            }
-            texts.push_back(std::move(text));
-        }
-        eventsRead_ = all.size();
+        auto texts = events->texts(eventsRead_);
+        eventsRead_ += texts.size();
         return texts;
     }
 

@@ -42,7 +42,8 @@ TEST_F(LayoutChanges, SplitChangesReachAllSixObserversInOrder) {
     clock->advance(1);
     EXPECT_EQ(screen->splitStatus(), Split::oneThird);
     EXPECT_EQ(screen->previousTrait(), "Split View 1/3");
-    for (const auto& observer : screen->rotationObservers()) EXPECT_EQ(observer->splitStatus(), Split::oneThird);
+    for (const auto& observer : screen->rotationObservers())
+        EXPECT_EQ(observer->splitStatus(), Split::oneThird);
     const auto lines = console.lines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "Current Trait = 1/3 Split"), lines.end());
     EXPECT_EQ(rotations, 1);
@@ -53,7 +54,8 @@ TEST_F(LayoutChanges, SplitChangesReachAllSixObserversInOrder) {
     EXPECT_EQ(orientationEvents(analyticsEvents()), 0) << "the same split changes nothing";
     InterfaceDriver::setSplitShare(1);
     clock->advance(1);
-    for (const auto& observer : screen->rotationObservers()) EXPECT_EQ(observer->splitStatus(), Split::fullSize);
+    for (const auto& observer : screen->rotationObservers())
+        EXPECT_EQ(observer->splitStatus(), Split::fullSize);
     NSNotificationCenter::defaultCenter().removeObserver(this);
 }
 

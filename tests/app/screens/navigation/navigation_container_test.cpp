@@ -22,8 +22,9 @@ std::shared_ptr<UIView> leftButton(const std::shared_ptr<UIViewController>& scre
 TEST_F(NavigationContainer, TheMenuSwitchesToAFreshScreenUnlessThatOneIsShown) {
     launch();
     std::vector<int> buttonSets;
-    NSNotificationCenter::defaultCenter().addObserver(this, NotificationName::navigationBarButtonSet(),
-                                                      [&](const NSNotification& note) { buttonSets.push_back(*note.objectAs<int>()); });
+    NSNotificationCenter::defaultCenter().addObserver(
+        this, NotificationName::navigationBarButtonSet(),
+        [&](const NSNotification& note) { buttonSets.push_back(*note.objectAs<int>()); });
     std::weak_ptr<TimeViewController> first = timerScreen();
     choose(0);
     EXPECT_EQ(timerScreen(), first.lock()) << "the timer screen is already shown";
@@ -68,7 +69,8 @@ TEST_F(NavigationContainer, ButtonTitlesFollowTheEngineAndIgnoreOtherObjects) {
     center.postNotificationName(NotificationName::timerRunningStatus(), false);
     EXPECT_EQ(container->skipButton()->titleForState(UIControlStateNormal), "Skip");
 
-    center.postNotificationName(NotificationName::sessionDidChange(), SessionNames{"Long Break", "Long Break"});
+    center.postNotificationName(NotificationName::sessionDidChange(),
+                                SessionNames{"Long Break", "Long Break"});
     EXPECT_EQ(container->homeItem()->title(), "Long Break");
     center.postNotificationName(NotificationName::sessionDidChange(), std::string("Focus"));
     EXPECT_EQ(container->homeItem()->title(), "Long Break");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 
 #include "app/core/app_notification_names.h"
 #include "app/core/timer_view_model.h"
@@ -23,7 +24,9 @@ protected:
     float ring() { return timerScreen()->progressView()->progressViewDisplay()->value(); }
     bool running() { return TimerViewModel::shared()->pomodoroTimer() != nullptr; }
     void tapPlay() { tap(*timerScreen()->progressView()->progressButton()); }
-    std::string skipTitle() { return container->skipButton()->titleForState(UIControlStateNormal).value_or(""); }
+    std::string skipTitle() {
+        return container->skipButton()->titleForState(UIControlStateNormal).value_or("");
+    }
 };
 
 TEST_F(TimerFlow, PlayTicksTheClockLabelsAndRingOnThenPauseHoldsThem) {
@@ -50,16 +53,6 @@ TEST_F(TimerFlow, PlayTicksTheClockLabelsAndRingOnThenPauseHoldsThem) {
     EXPECT_EQ(std::count(events.begin(), events.end(), "Timer_Event Press_Button=Start"), 1);
 }
 
-TEST_F(TimerFlow, ASessionRunToItsEndCountsIntoTheLabelsAndMovesOnToABreak) {
-    launch();
-    tapPlay();
-    clock->advance(25 * 60 + 1);
-    EXPECT_EQ(container->sessionButton()->titleForState(UIControlStateNormal), "Break");
-    EXPECT_EQ(container->homeItem()->title(), "Break");
-    EXPECT_EQ(timerScreen()->statisticsHolder()->goalLabel()->attributedText()->string(), "1/12");
-    EXPECT_EQ(timerScreen()->elapsedTimeView()->roundDisplayLabel()->text(), "Round 1/4");
-}
-
 TEST_F(TimerFlow, TheBarButtonStopsOrSkipsOnlyOnceTheQuestionIsAnswered) {
     launch();
     tapPlay();
@@ -81,6 +74,23 @@ TEST_F(TimerFlow, TheBarButtonStopsOrSkipsOnlyOnceTheQuestionIsAnswered) {
     EXPECT_EQ(container->sessionButton()->titleForState(UIControlStateNormal), "Break");
     EXPECT_EQ(container->homeItem()->title(), "Break");
     EXPECT_EQ(clockText(), "05:00");
+}
+
+// A drag along the ring sets the session's minutes where the ring comes to rest.
+TEST_F(TimerFlow, TurningTheMinuteRingSetsTheSession) {
+    launch();
+    const auto ring = timerScreen()->carouselView();
+    const auto frame = ring->carousel()->convertRectToView(ring->carousel()->bounds(), nullptr);
+    touches.drag({frame.midX() - 60, frame.midY()}, {frame.midX() + 60, frame.midY()}, 0.4);
+    clock->advance(5);
+    const double minutes = TimerViewModel::shared()->elapsedTime() / 60000;
+    EXPECT_LT(minutes, 25) << "dragged to the right: fewer minutes";
+    EXPECT_EQ(minutes, std::floor(minutes)) << "whole minutes";
+    EXPECT_EQ(ring->carousel()->currentItemIndex(), static_cast<long>(minutes));
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d:00", static_cast<int>(minutes));
+    EXPECT_EQ(clockText(), text);
+    EXPECT_FALSE(running());
 }
 
 // The clock takes taps only lying sideways, where it stands in for the play button; a fresh screen

@@ -35,7 +35,8 @@ protected:
         std::filesystem::create_directories(out);
         ASSERT_TRUE(LayerRenderer::writeViewPNG(*window, out / name, kScale));
         const auto golden = std::filesystem::path(QUORVEL_GOLDEN_DIR) / name;
-        EXPECT_LT(testing::goldenDifference(out / name, golden), 0.004) << "compare " << out / name << " with " << golden;
+        EXPECT_LT(testing::goldenDifference(out / name, golden), 0.004)
+            << "compare " << out / name << " with " << golden;
     }
 };
 

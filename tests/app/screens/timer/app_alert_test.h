@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <any>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -10,15 +9,12 @@
 
 #include "analytics/interface/dzr_app.h"
 #include "app/core/first_launch_defaults.h"
-#include "app/core/user_default_properties.h"
 #include "app/widgets/alert/queued_alert_view.h"
 #include "platform/foundation/clock.h"
-#include "platform/foundation/ns_notification_center.h"
 #include "platform/graphics/layer_renderer.h"
 #include "platform/uikit/ui_graphics.h"
 #include "platform/uikit/ui_screen.h"
 #include "platform/uikit/ui_view_controller.h"
-#include "platform/uikit/ui_window.h"
 #include "tests/analytics/engine/events_taken_in.h"
 #include "tests/platform/uikit/default_device.h"
 #include "tests/support/temp_data_root.h"
@@ -26,21 +22,13 @@
 
 namespace quorvel::testing {
 
-// A phone showing the app's window over a root controller, the first-launch settings, a virtual clock,
-// the analytics events taken in and the app's notifications recorded by name. Questions are answered
-// by real taps on their buttons.
+// A phone showing a white app window over a root controller, with the first-launch settings, a virtual
+// clock and the analytics events taken in. Alerts are answered by real taps.
 class AppAlertTest : public ::testing::Test {
 protected:
-    // Past every transition and background fade.
-    static constexpr double kSettle = 1.0;
+    static constexpr double kSettle = 1.0;  // past every transition and fade
     static constexpr platform::CGFloat kScale = 2;
 
-    struct Posted {
-        std::string name;
-        std::any object;
-    };
-
-    // The clock starts at `start` seconds after the reference date.
     explicit AppAlertTest(double start = platform::VirtualClock::kDefaultStart)
         : clock(platform::VirtualClock::install(start)) {
         restoreDefaultDevice();
@@ -51,12 +39,9 @@ protected:
         appWindow->setBackgroundColor(platform::UIColor::whiteColor());
         appWindow->makeKeyAndVisible();
     }
-    ~AppAlertTest() override {
-        platform::NSNotificationCenter::defaultCenter().removeObserver(this);
-        clock->runUntilIdle();
-    }
+    ~AppAlertTest() override { clock->runUntilIdle(); }
 
-    // The alert on screen once the main queue has shown it and it has come in.
+    // The alert on screen once the main queue has shown it.
     std::shared_ptr<QueuedAlertView> shownAlert() {
         clock->advance(kSettle);
         return QueuedAlertView::currentAlertView();
@@ -67,48 +52,35 @@ protected:
             titles.push_back(button->titleForState(platform::UIControlStateNormal).value_or(""));
         return titles;
     }
-    // A real tap in the middle of the shown alert's button of that title; false when there is none.
+    // Taps the middle of a view, then lets it settle.
+    void tap(const platform::UIView& view) {
+        const platform::CGRect b = view.bounds();
+        driver.tap(view.convertPointToView(platform::CGPoint{b.midX(), b.midY()}, nullptr));
+        clock->advance(kSettle);
+    }
+    // Taps the shown alert's button of that title; false when there is none.
     bool press(const std::string& title) {
         const auto alert = shownAlert();
         if (!alert) return false;
         for (const auto& button : alert->buttons()) {
             if (button->titleForState(platform::UIControlStateNormal) != title) continue;
-            const platform::CGRect bounds = button->bounds();
-            driver.tap(button->convertPointToView(platform::CGPoint{bounds.midX(), bounds.midY()}, nullptr));
-            clock->advance(kSettle);
+            tap(*button);
             return true;
         }
         return false;
     }
-
-    // From now on, every post of `name` is recorded in `posted`.
-    void record(const platform::NSNotificationName& name) {
-        platform::NSNotificationCenter::defaultCenter().addObserver(
-            this, name, [this](const platform::NSNotification& n) { posted.push_back({n.name, n.object}); });
-    }
-    // The events logged so far, as "name key=value".
+    // "name key=value" for each event logged so far.
     std::vector<std::string> analyticsEvents() {
         clock->runUntilIdle();
-        std::vector<std::string> texts;
-        for (const auto& event : events_->events()) {
-            std::string text = event.name();
-            for (const auto& [key, value] : event.parameters()) {
-                if (key != "_o") text += " " + key + "=" + (value.stringValue() ? *value.stringValue() : value.description());
-            }
-            texts.push_back(std::move(text));
-        }
-        return texts;
+        return events_->texts();
     }
-
-    // Every shown window from the lowest level up, as the screen shows them, written as a PNG into the
-    // test output folder for a person to look at.
+    // The shown windows as the screen shows them, also written to the test output folder as <name>.png.
     static std::shared_ptr<platform::UIImage> screenshot(const std::string& name) {
-        const platform::CGRect screen = platform::UIScreen::mainScreen().bounds();
-        platform::UIGraphicsBeginImageContextWithOptions(screen.size, true, kScale);
-        for (const auto& window : platform::UIWindow::windows()) {
+        platform::UIGraphicsBeginImageContextWithOptions(platform::UIScreen::mainScreen().bounds().size, true,
+                                                         kScale);
+        for (const auto& window : platform::UIWindow::windows())
             if (!window->isHidden())
                 platform::LayerRenderer::renderView(*window, kScale)->drawInRect(window->frame());
-        }
         auto image = platform::UIGraphicsGetImageFromCurrentImageContext();
         platform::UIGraphicsEndImageContext();
         const auto out = std::filesystem::path(QUORVEL_TEST_OUTPUT_DIR) / (name + ".png");
@@ -121,7 +93,6 @@ protected:
     std::shared_ptr<platform::VirtualClock> clock;
     std::shared_ptr<platform::UIWindow> appWindow = std::make_shared<platform::UIWindow>();
     TouchDriver driver{clock};
-    std::vector<Posted> posted;
 
 private:
     std::shared_ptr<engine_test::EventsTakenIn> events_;
