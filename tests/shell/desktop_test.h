@@ -29,6 +29,9 @@ protected:
         ASSERT_TRUE(user->connected());
     }
 
+    // The first-run guidance was seen in both orientations, as the app's settings file will say.
+    static void markGuidanceSeen() { quorvel::testing::markGuidanceSeen(); }
+
     // Starts quorvel and waits for its first frame and its window.
     Window start(const std::vector<std::string>& arguments) {
         app = std::make_unique<ShellProcess>(display->name(), root.path(), arguments);
