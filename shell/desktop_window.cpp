@@ -129,10 +129,11 @@ void DesktopWindow::inhibitScreensaver(bool inhibit) {
     }
 }
 
-void DesktopWindow::present(cairo_surface_t* frame) {
+void DesktopWindow::present(cairo_surface_t* frame, const platform::DamageRegion& changed) {
     cairo_surface_flush(frame);
     const int w = cairo_image_surface_get_width(frame), h = cairo_image_surface_get_height(frame);
-    if (!texture_ || w != textureWidth_ || h != textureHeight_) {
+    const bool whole = !texture_ || w != textureWidth_ || h != textureHeight_;
+    if (whole) {
         if (texture_) SDL_DestroyTexture(texture_);
         // Cairo's ARGB32 is SDL's ARGB8888: one native-endian word a pixel.
         texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, w, h);
@@ -141,8 +142,18 @@ void DesktopWindow::present(cairo_surface_t* frame) {
         textureWidth_ = w;
         textureHeight_ = h;
     }
-    SDL_UpdateTexture(texture_, nullptr, cairo_image_surface_get_data(frame),
-                      cairo_image_surface_get_stride(frame));
+    const unsigned char* pixels = cairo_image_surface_get_data(frame);
+    const int stride = cairo_image_surface_get_stride(frame);
+    if (whole) {
+        SDL_UpdateTexture(texture_, nullptr, pixels, stride);
+    } else {
+        // Only the changed rows and columns travel to the texture.
+        for (const auto& r : changed.rects()) {
+            const SDL_Rect area{int(r.origin.x), int(r.origin.y), int(r.size.width), int(r.size.height)};
+            SDL_UpdateTexture(texture_, &area, pixels + std::size_t(area.y) * stride + std::size_t(area.x) * 4,
+                              stride);
+        }
+    }
     presentAgain();
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/graphics/damage_region.h"
 #include "shell/device_viewport.h"
 
 typedef struct _cairo_surface cairo_surface_t;
@@ -45,8 +46,9 @@ public:
     // Leaves the screensaver to the desktop, or keeps it off while `inhibit`.
     void inhibitScreensaver(bool inhibit);
 
-    // Shows `frame`, an ARGB32 Cairo image surface of outputSize() pixels.
-    void present(cairo_surface_t* frame);
+    // Shows `frame`, an ARGB32 Cairo image surface of outputSize() pixels, of which only the pixels
+    // of `changed` differ from the frame shown before (all of them the first time or after a resize).
+    void present(cairo_surface_t* frame, const platform::DamageRegion& changed);
     // Shows the last frame again (the desktop lost the window's pixels).
     void presentAgain();
 

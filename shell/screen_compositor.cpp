@@ -2,9 +2,6 @@
 
 #include <cairo.h>
 
-#include <algorithm>
-
-#include "platform/graphics/layer_renderer.h"
 #include "platform/quartzcore/ca_media_time.h"
 #include "platform/uikit/ui_window.h"
 
@@ -16,50 +13,43 @@ constexpr double kBorderGray = 0.12;
 
 }  // namespace
 
-ScreenCompositor::~ScreenCompositor() {
-    if (frame_) cairo_surface_destroy(frame_);
-}
-
-cairo_surface_t* ScreenCompositor::draw(const DeviceViewport& viewport) {
-    const int w = static_cast<int>(viewport.output().width), h = static_cast<int>(viewport.output().height);
-    if (!frame_ || cairo_image_surface_get_width(frame_) != w ||
-        cairo_image_surface_get_height(frame_) != h) {
-        if (frame_) cairo_surface_destroy(frame_);
-        frame_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(w, 1), std::max(h, 1));
-    }
+const platform::DamageRegion& ScreenCompositor::draw(const DeviceViewport& viewport) {
     const CGRect screen = viewport.screenInOutput();
-    screenInFrame_ = screen;
-    cairo_t* cr = cairo_create(frame_);
-    cairo_set_source_rgb(cr, kBorderGray, kBorderGray, kBorderGray);
-    cairo_paint(cr);
-    cairo_rectangle(cr, screen.origin.x, screen.origin.y, screen.size.width, screen.size.height);
-    cairo_clip(cr);
-    cairo_set_source_rgb(cr, 0, 0, 0);
-    cairo_paint(cr);
-    cairo_translate(cr, screen.origin.x, screen.origin.y);
-    cairo_scale(cr, viewport.pixelsPerPoint(), viewport.pixelsPerPoint());
-    const double now = platform::CACurrentMediaTime();
+    if (!buffer_ || !(viewport.output() == output_) || !(screen == screenInFrame_) ||
+        viewport.pixelsPerPoint() != pixelsPerPoint_) {
+        output_ = viewport.output();
+        screenInFrame_ = screen;
+        pixelsPerPoint_ = viewport.pixelsPerPoint();
+        const auto toPixels = platform::CGAffineTransform::makeScale(pixelsPerPoint_, pixelsPerPoint_)
+                                  .concat(platform::CGAffineTransform::makeTranslation(screen.origin.x,
+                                                                                       screen.origin.y));
+        buffer_ = std::make_unique<platform::LayerBackBuffer>(
+            int(output_.width), int(output_.height), toPixels, [screen](cairo_t* cr) {
+                cairo_set_source_rgb(cr, kBorderGray, kBorderGray, kBorderGray);
+                cairo_paint(cr);
+                cairo_rectangle(cr, screen.origin.x, screen.origin.y, screen.size.width, screen.size.height);
+                cairo_set_source_rgb(cr, 0, 0, 0);
+                cairo_fill(cr);
+            },
+            screen);
+    }
+    std::vector<platform::LayerBackBuffer::Placement> windows;
     for (const auto& window : platform::UIWindow::windows()) {
         if (window->isHidden()) continue;
         window->layoutIfNeeded();
-        const CGPoint origin = window->frame().origin;
-        cairo_save(cr);
-        cairo_translate(cr, origin.x, origin.y);
-        platform::LayerRenderer::render(*window->layer(), cr, now);
-        cairo_restore(cr);
+        windows.push_back({window->layer(), window->frame().origin});
     }
-    cairo_destroy(cr);
-    cairo_surface_flush(frame_);
-    ++frameCount_;
-    return frame_;
+    const auto& damage = buffer_->draw(windows, platform::CACurrentMediaTime());
+    if (!damage.isEmpty()) ++frameCount_;
+    return damage;
 }
 
 bool ScreenCompositor::writeScreenshot(const std::filesystem::path& path) const {
-    if (!frame_ || screenInFrame_.size.width < 1 || screenInFrame_.size.height < 1) return false;
+    if (!frame() || screenInFrame_.size.width < 1 || screenInFrame_.size.height < 1) return false;
     cairo_surface_t* shot = cairo_image_surface_create(CAIRO_FORMAT_RGB24, int(screenInFrame_.size.width),
                                                        int(screenInFrame_.size.height));
     cairo_t* cr = cairo_create(shot);
-    cairo_set_source_surface(cr, frame_, -screenInFrame_.origin.x, -screenInFrame_.origin.y);
+    cairo_set_source_surface(cr, frame(), -screenInFrame_.origin.x, -screenInFrame_.origin.y);
     cairo_paint(cr);
     cairo_destroy(cr);
     const bool written = cairo_surface_write_to_png(shot, path.c_str()) == CAIRO_STATUS_SUCCESS;

@@ -168,7 +168,9 @@ void Shell::showAppAttributes() {
 void Shell::drawFrame() {
     followScreenSize();
     const DeviceViewport view = viewport();
-    window_->present(compositor_.draw(view));
+    const auto& changed = compositor_.draw(view);
+    if (changed.isEmpty()) return;
+    window_->present(compositor_.frame(), changed);
     if (ShellTrace::enabled()) {
         ShellTrace::line("frame " + std::to_string(compositor_.frameCount()) + " " +
                          std::to_string(int(view.output().width)) + "x" +

@@ -4,11 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <typeinfo>
-#include <unordered_map>
+#include <functional>
 #include <vector>
 
 #include "platform/coregraphics/cg_context.h"
+#include "platform/graphics/damage_tracker.h"
+#include "platform/graphics/flattened_path.h"
 #include "platform/graphics/shadow_blur.h"
 #include "platform/quartzcore/ca_media_time.h"
 #include "platform/quartzcore/ca_shape_layer.h"
@@ -78,84 +79,34 @@ void applyTransform(cairo_t* cr, const CGAffineTransform& t) {
     cairo_transform(cr, &m);
 }
 
-// Appends the part of the path's outline from fraction `start` to `end` of its length.
-void appendPartialPath(cairo_t* cr, const CGPath& path, double start, double end) {
-    CGContext::appendPath(cr, path);
-    cairo_path_t* flat = cairo_copy_path_flat(cr);
-    cairo_new_path(cr);
-    struct Segment {
-        CGPoint a, b;
-        bool opensSubpath;
+// A value that changes whenever anything the layer's subtree draws may have: the layers in it, in
+// order, with their revisions and masks. Zero (no reuse) while one of them animates, whose look follows
+// the clock instead.
+std::uint64_t drawingStamp(const CALayer& layer) {
+    if (layer.hasAnimations()) return 0;
+    std::uint64_t stamp = std::hash<const void*>()(&layer) ^ (layer.revision() * 0x9E3779B97F4A7C15ull);
+    auto mix = [&stamp](std::uint64_t value) {
+        stamp ^= value + 0x9E3779B97F4A7C15ull + (stamp << 6) + (stamp >> 2);
     };
-    std::vector<Segment> segments;
-    CGPoint current, first;
-    bool opens = true;
-    for (int i = 0; i < flat->num_data; i += flat->data[i].header.length) {
-        const cairo_path_data_t* d = &flat->data[i];
-        switch (d->header.type) {
-            case CAIRO_PATH_MOVE_TO:
-                current = first = {d[1].point.x, d[1].point.y};
-                opens = true;
-                break;
-            case CAIRO_PATH_LINE_TO: {
-                const CGPoint p{d[1].point.x, d[1].point.y};
-                segments.push_back({current, p, opens});
-                opens = false;
-                current = p;
-                break;
-            }
-            case CAIRO_PATH_CLOSE_PATH:
-                if (!(current == first)) segments.push_back({current, first, opens});
-                opens = false;
-                current = first;
-                break;
-            default:
-                break;
-        }
+    if (const auto& mask = layer.mask()) {
+        const std::uint64_t m = drawingStamp(*mask);
+        if (!m) return 0;
+        mix(m);
     }
-    cairo_path_destroy(flat);
-    double total = 0;
-    for (const auto& s : segments) total += std::hypot(s.b.x - s.a.x, s.b.y - s.a.y);
-    const double from = start * total, to = end * total;
-    double position = 0;
-    bool drawing = false;
-    for (const auto& s : segments) {
-        const double length = std::hypot(s.b.x - s.a.x, s.b.y - s.a.y);
-        if (s.opensSubpath) drawing = false;
-        if (length > 0 && position + length >= from && position <= to) {
-            const double t0 = std::max(0.0, (from - position) / length);
-            const double t1 = std::min(1.0, (to - position) / length);
-            auto at = [&](double t) {
-                return CGPoint{s.a.x + (s.b.x - s.a.x) * t, s.a.y + (s.b.y - s.a.y) * t};
-            };
-            if (!drawing) {
-                const CGPoint p = at(t0);
-                cairo_move_to(cr, p.x, p.y);
-                drawing = true;
-            }
-            const CGPoint p = at(t1);
-            cairo_line_to(cr, p.x, p.y);
-        }
-        position += length;
+    for (const auto& sub : layer.sublayers()) {
+        const std::uint64_t s = drawingStamp(*sub);
+        if (!s) return 0;
+        mix(s);
     }
+    return stamp ? stamp : 1;
 }
-
-struct Shown {
-    const CALayer* layer;
-    std::shared_ptr<CALayer> keep;  // the presentation copy, when the layer animates
-};
 
 class Renderer {
 public:
-    explicit Renderer(double time) : time_(time) {}
-
-    // Made once a frame: an opacity group or a shadow looks at its sublayers before they are drawn.
-    Shown shown(const CALayer& model) const {
-        if (!model.hasAnimations()) return {&model, nullptr};
-        auto& copy = presented_[&model];
-        if (!copy) copy = model.presentationLayer(time_);
-        return {copy.get(), copy};
-    }
+    // Draws every layer, or with `tracker` and `damage` only those that drew into the damage last
+    // collected (the caller clips to it).
+    Renderer(const PresentedTree& tree, const DamageTracker* tracker, const DamageRegion* damage)
+        : tree_(tree), tracker_(tracker), damage_(damage) {}
 
     // Draws a layer in its own coordinates (the caller has applied its transform).
     void layer(const CALayer& model, const CALayer& look, cairo_t* cr) {
@@ -168,7 +119,7 @@ public:
             return;
         }
         cairo_save(cr);
-        const CGRect area = extent(model, look);
+        const CGRect area = tree_.extent(model, look);
         cairo_rectangle(cr, area.origin.x, area.origin.y, area.size.width, area.size.height);
         cairo_clip(cr);
         cairo_push_group(cr);
@@ -177,7 +128,7 @@ public:
         cairo_pattern_t* content = cairo_pop_group(cr);
         if (const auto& mask = model.mask()) {
             cairo_push_group(cr);
-            sublayer(*mask, nullptr, cr);
+            unculled([&] { sublayer(*mask, nullptr, cr); });
             cairo_pattern_t* alpha = cairo_pop_group(cr);
             cairo_push_group(cr);
             cairo_set_source(cr, content);
@@ -195,7 +146,8 @@ public:
 private:
     // Draws `model` as a sublayer of the layer showing as `parent` (null for a mask).
     void sublayer(const CALayer& model, const CALayer* parent, cairo_t* cr) {
-        const Shown s = shown(model);
+        if (culling_ && !tracker_->drawsInto(model, *damage_)) return;
+        const PresentedTree::Shown s = tree_.shown(model);
         if (s.layer->isHidden() || s.layer->opacity() <= 0) return;
         const auto t = LayerRenderer::projectedTransform(s.layer->transformIn(parent), s.layer->bounds());
         if (!t || (!s.layer->isDoubleSided() && t->determinant() < 0)) return;
@@ -205,33 +157,13 @@ private:
         cairo_restore(cr);
     }
 
-    // A conservative box of what the layer and its sublayers draw, in its coordinates.
-    CGRect extent(const CALayer& model, const CALayer& look) const {
-        CGRect box = look.bounds();
-        if (look.shadowOpacity() > 0) {
-            const CGFloat grow = std::ceil(look.shadowRadius() * 1.5) + 2;
-            const CGRect base = look.shadowPath() ? look.shadowPath()->boundingBox() : look.bounds();
-            box = box.unionWith(
-                base.offsetBy(look.shadowOffset().width, look.shadowOffset().height).insetBy(-grow, -grow));
-        }
-        if (const auto* shape = dynamic_cast<const CAShapeLayer*>(&look); shape && shape->path()) {
-            const CGFloat w = shape->lineWidth();
-            box = box.unionWith(shape->path()->boundingBox().insetBy(-w, -w));
-        }
-        if (look.masksToBounds()) return box;
-        for (const auto& sub : model.sublayers()) {
-            const Shown s = shown(*sub);
-            const auto t = LayerRenderer::projectedTransform(s.layer->transformIn(&look), s.layer->bounds());
-            if (t) box = box.unionWith(t->apply(extent(*sub, *s.layer)));
-        }
-        return box.insetBy(-1, -1);
-    }
-
-    static std::shared_ptr<UIView> drawingView(const CALayer& model) {
-        auto view = UIView::viewForLayer(model);
-        // A plain view draws nothing of its own.
-        if (const UIView* raw = view.get(); raw && typeid(*raw) == typeid(UIView)) return nullptr;
-        return view;
+    // Masks and shadows of drawings are drawn whole: what lies outside the damage shapes what is inside.
+    template <typename Draw>
+    void unculled(Draw draw) {
+        const bool was = culling_;
+        culling_ = false;
+        draw();
+        culling_ = was;
     }
 
     void shadow(const CALayer& model, const CALayer& look, cairo_t* cr) {
@@ -239,20 +171,21 @@ private:
         const CGFloat radius = std::max<CGFloat>(0, look.shadowRadius());
         const CGSize offset = look.shadowOffset();
         const double scale = deviceScale(cr);
-        const bool plain = model.sublayers().empty() && !look.contents() &&
-                           !dynamic_cast<const CAShapeLayer*>(&look) && !drawingView(model);
         const ShadowBlur::Mask* mask = nullptr;
         if (look.shadowPath()) {
             mask = &ShadowBlur::shared().maskForPath(*look.shadowPath(), radius, scale);
-        } else if (plain) {
+        } else if (!PresentedTree::shadowsDrawing(model, look)) {
             if (!visible(look.backgroundColor()) && !(look.borderWidth() > 0 && visible(look.borderColor())))
                 return;
             mask = &ShadowBlur::shared().maskForPath(boundsShape(look.bounds(), look.cornerRadius()), radius,
                                                      scale);
         } else {
             // The shadow of whatever the layer draws: its body drawn once more as an alpha mask.
-            mask = &ShadowBlur::shared().maskForDrawing(extent(model, look), radius, scale,
-                                                        [&](cairo_t* mcr) { body(model, look, mcr); });
+            const std::uint64_t stamp = drawingStamp(model);
+            mask = &ShadowBlur::shared().maskForDrawing(
+                tree_.extent(model, look), radius, scale,
+                [&](cairo_t* mcr) { unculled([&] { body(model, look, mcr); }); }, stamp ? &model : nullptr,
+                stamp);
         }
         cairo_save(cr);
         setSource(cr, *look.shadowColor(), std::clamp(look.shadowOpacity(), 0.0f, 1.0f));
@@ -276,7 +209,7 @@ private:
         if (start == 0 && end == 1) {
             CGContext::appendPath(cr, path);
         } else {
-            appendPartialPath(cr, path, start, end);
+            FlattenedPath(cr, path).appendPart(cr, start, end);
         }
         cairo_set_line_width(cr, look.lineWidth());
         setSource(cr, *look.strokeColor());
@@ -298,7 +231,7 @@ private:
         }
         if (look.contents()) look.contents()->paint(cr, b);
         if (const auto* s = dynamic_cast<const CAShapeLayer*>(&look)) shape(*s, cr);
-        if (const auto view = drawingView(model)) {
+        if (const auto view = PresentedTree::drawingView(model)) {
             CGContext context(cr);
             UIGraphicsPushContext(&context);
             cairo_save(cr);
@@ -320,8 +253,10 @@ private:
         }
     }
 
-    double time_;
-    mutable std::unordered_map<const CALayer*, std::shared_ptr<CALayer>> presented_;
+    const PresentedTree& tree_;
+    const DamageTracker* tracker_;
+    const DamageRegion* damage_;
+    bool culling_ = tracker_ && damage_;
 };
 
 }  // namespace
@@ -358,8 +293,18 @@ std::optional<CGAffineTransform> LayerRenderer::projectedTransform(const CATrans
 }
 
 void LayerRenderer::render(const CALayer& root, cairo_t* cr, double mediaTime) {
-    Renderer renderer(mediaTime);
-    const Shown s = renderer.shown(root);
+    draw(root, cr, PresentedTree(mediaTime), nullptr, nullptr);
+}
+
+void LayerRenderer::renderDamage(const CALayer& root, cairo_t* cr, const PresentedTree& tree,
+                                 const DamageTracker& tracker, const DamageRegion& damage) {
+    draw(root, cr, tree, &tracker, &damage);
+}
+
+void LayerRenderer::draw(const CALayer& root, cairo_t* cr, const PresentedTree& tree,
+                         const DamageTracker* tracker, const DamageRegion* damage) {
+    Renderer renderer(tree, tracker, damage);
+    const PresentedTree::Shown s = tree.shown(root);
     cairo_save(cr);
     cairo_translate(cr, -s.layer->bounds().origin.x, -s.layer->bounds().origin.y);
     renderer.layer(root, *s.layer, cr);

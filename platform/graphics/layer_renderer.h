@@ -10,6 +10,9 @@ typedef struct _cairo cairo_t;
 
 namespace platform {
 
+class DamageRegion;
+class DamageTracker;
+class PresentedTree;
 class UIImage;
 class UIView;
 
@@ -22,6 +25,10 @@ class LayerRenderer {
 public:
     // Draws `root` with its bounds at the origin of the Cairo context's user space (in points).
     static void render(const CALayer& root, cairo_t* cairo, double mediaTime);
+    // The same, but only the layers that `tracker` found drawing into `damage` (at its last collect,
+    // over `tree`); the caller clips the context to the damage.
+    static void renderDamage(const CALayer& root, cairo_t* cairo, const PresentedTree& tree,
+                             const DamageTracker& tracker, const DamageRegion& damage);
     // The view's tree (usually a window) as an image of its bounds at `scale` pixels per point (0: the
     // screen's scale), as it looks now after a layout pass.
     static std::shared_ptr<UIImage> renderView(UIView& view, CGFloat scale = 0);
@@ -32,6 +39,10 @@ public:
     // layer shows nothing, and Cairo would refuse the matrix and draw nothing more in the context.
     static std::optional<CGAffineTransform> projectedTransform(const CATransform3D& toSuperlayer,
                                                                const CGRect& bounds);
+
+private:
+    static void draw(const CALayer& root, cairo_t* cairo, const PresentedTree& tree,
+                     const DamageTracker* tracker, const DamageRegion* damage);
 };
 
 }  // namespace platform

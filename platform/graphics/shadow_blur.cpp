@@ -16,6 +16,8 @@ namespace {
 constexpr std::size_t kCacheLimit = 128;
 constexpr double kMaxMaskPixels = 8192;
 
+constexpr CGFloat kCoarsestScale = 0.5;
+
 // How far a blur of `radius` user units spreads a shape.
 CGFloat reach(CGFloat radius) {
     return std::ceil(radius * 1.5) + 2;
@@ -75,6 +77,7 @@ ShadowBlur::~ShadowBlur() {
 void ShadowBlur::clear() {
     for (auto& [key, mask] : cache_) cairo_surface_destroy(mask.surface);
     cache_.clear();
+    drawn_.clear();
 }
 
 std::vector<int> ShadowBlur::boxWidths(double sigma) {
@@ -113,7 +116,12 @@ void ShadowBlur::blur(cairo_surface_t* a8, double radiusPixels) {
 CGFloat ShadowBlur::maskScale(CGFloat radius, CGFloat deviceScale) {
     // A soft edge looks the same from a coarser mask; a few pixels of blur per point are enough.
     if (radius <= 0) return deviceScale;
-    return std::min(deviceScale, std::max<CGFloat>(0.5, 6 / radius));
+    return std::min(deviceScale, std::max<CGFloat>(kCoarsestScale, 6 / radius));
+}
+
+CGFloat ShadowBlur::spread(CGFloat radius) {
+    // The mask ends on a whole coarse pixel past the blur's reach.
+    return reach(radius) + 1 / kCoarsestScale;
 }
 
 ShadowBlur::Mask ShadowBlur::coarseMask(const CGRect& rect, CGFloat radius, CGFloat deviceScale) {
@@ -132,8 +140,8 @@ ShadowBlur::Mask ShadowBlur::coarseMask(const CGRect& rect, CGFloat radius, CGFl
     return {cairo_image_surface_create(CAIRO_FORMAT_A8, w, h), origin, scale};
 }
 
-const ShadowBlur::Mask& ShadowBlur::finish(std::string key, Mask coarse, CGFloat radius,
-                                           CGFloat deviceScale) {
+ShadowBlur::Cache::iterator ShadowBlur::finish(std::string key, Mask coarse, CGFloat radius,
+                                              CGFloat deviceScale) {
     if (cache_.size() >= kCacheLimit) clear();
     blur(coarse.surface, radius * coarse.scale);
     Mask mask = coarse;
@@ -151,7 +159,7 @@ const ShadowBlur::Mask& ShadowBlur::finish(std::string key, Mask coarse, CGFloat
         cairo_destroy(cr);
         cairo_surface_destroy(coarse.surface);
     }
-    return cache_.emplace(std::move(key), mask).first->second;
+    return cache_.emplace(std::move(key), mask).first;
 }
 
 namespace {
@@ -178,11 +186,17 @@ const ShadowBlur::Mask& ShadowBlur::maskForPath(const CGPath& path, CGFloat radi
     cairo_set_source_rgba(cr, 0, 0, 0, 1);
     cairo_fill(cr);
     cairo_destroy(cr);
-    return finish(std::move(key), coarse, radius, deviceScale);
+    return finish(std::move(key), coarse, radius, deviceScale)->second;
 }
 
 const ShadowBlur::Mask& ShadowBlur::maskForDrawing(const CGRect& area, CGFloat radius, CGFloat deviceScale,
-                                                   const std::function<void(cairo_t*)>& draw) {
+                                                   const std::function<void(cairo_t*)>& draw, const void* owner,
+                                                   std::uint64_t stamp) {
+    const Drawn drawn{stamp, area, radius, deviceScale, cache_.end()};
+    if (owner) {
+        const auto memo = drawn_.find(owner);
+        if (memo != drawn_.end() && memo->second.sameDrawing(drawn)) return memo->second.mask->second;
+    }
     Mask coarse = coarseMask(area, radius, deviceScale);
     cairo_t* cr = cairo_create(coarse.surface);
     cairo_scale(cr, coarse.scale, coarse.scale);
@@ -198,11 +212,17 @@ const ShadowBlur::Mask& ShadowBlur::maskForDrawing(const CGRect& area, CGFloat r
     key.append(reinterpret_cast<const char*>(cairo_image_surface_get_data(coarse.surface)),
                static_cast<std::size_t>(cairo_image_surface_get_stride(coarse.surface)) *
                    cairo_image_surface_get_height(coarse.surface));
-    if (auto it = cache_.find(key); it != cache_.end()) {
+    auto it = cache_.find(key);
+    if (it != cache_.end()) {
         cairo_surface_destroy(coarse.surface);
-        return it->second;
+    } else {
+        it = finish(std::move(key), coarse, radius, deviceScale);
     }
-    return finish(std::move(key), coarse, radius, deviceScale);
+    if (owner) {
+        if (drawn_.size() >= 4 * kCacheLimit) drawn_.clear();
+        drawn_[owner] = {stamp, area, radius, deviceScale, it};
+    }
+    return it->second;
 }
 
 void ShadowBlur::paint(cairo_t* cr, const Mask& mask, CGSize offset) {

@@ -16,6 +16,8 @@ namespace {
 
 constexpr double kNever = std::numeric_limits<double>::infinity();
 
+std::uint64_t revisions = 0;
+
 // This layer, its superlayer, … up to the root.
 std::vector<const CALayer*> ancestry(const CALayer* layer) {
     std::vector<const CALayer*> chain;
@@ -74,6 +76,18 @@ CGRect convertRect(const CGRect& r, Convert convert) {
 
 }  // namespace
 
+std::uint64_t CALayer::lastRevision() {
+    return revisions;
+}
+
+void CALayer::changed() {
+    revision_ = ++revisions;
+}
+
+CALayer::CALayer() {
+    changed();
+}
+
 CALayer::~CALayer() {
     auto& scheduler = CAAnimationScheduler::shared();
     for (const Attached& a : animations_) scheduler.detach(a.animation.get());
@@ -96,14 +110,20 @@ void CALayer::attach(const std::shared_ptr<CALayer>& layer, std::size_t index) {
     index = std::min(index, sublayers_.size());
     sublayers_.insert(sublayers_.begin() + static_cast<std::ptrdiff_t>(index), layer);
     layer->superlayer_ = weak_from_this();
+    if (layer->formerSuperlayer_ != this || layer->formerIndex_ != index) layer->changed();
     timingChanged();
 }
 
 void CALayer::detachFromSuperlayer() {
     const auto parent = superlayer_.lock();
     if (!parent) return;
-    std::erase_if(parent->sublayers_, [this](const std::shared_ptr<CALayer>& l) { return l.get() == this; });
+    const auto it = std::find_if(parent->sublayers_.begin(), parent->sublayers_.end(),
+                                 [this](const std::shared_ptr<CALayer>& l) { return l.get() == this; });
+    formerSuperlayer_ = parent.get();
+    formerIndex_ = static_cast<std::size_t>(it - parent->sublayers_.begin());
+    if (it != parent->sublayers_.end()) parent->sublayers_.erase(it);
     superlayer_.reset();
+    ++revisions;  // the tree changed, though no layer in it did
 }
 
 void CALayer::addSublayer(const std::shared_ptr<CALayer>& layer) {
@@ -180,8 +200,9 @@ CGRect CALayer::frame() const {
 void CALayer::setFrame(const CGRect& frame) {
     if (frame.isNull()) return;
     const CGRect f = frame.standardized();
-    bounds_.size = f.size;
-    position_ = {f.origin.x + anchorPoint_.x * f.size.width, f.origin.y + anchorPoint_.y * f.size.height};
+    assign(bounds_.size, f.size);
+    assign(position_,
+           CGPoint{f.origin.x + anchorPoint_.x * f.size.width, f.origin.y + anchorPoint_.y * f.size.height});
 }
 
 CATransform3D CALayer::transformToSuperlayer() const {
@@ -273,17 +294,17 @@ void CALayer::timingChanged() {
 }
 
 void CALayer::setBeginTime(double t) {
-    beginTime_ = t;
+    assign(beginTime_, t);
     timingChanged();
 }
 
 void CALayer::setSpeed(float s) {
-    speed_ = s;
+    assign(speed_, s);
     timingChanged();
 }
 
 void CALayer::setTimeOffset(double t) {
-    timeOffset_ = t;
+    assign(timeOffset_, t);
     timingChanged();
 }
 
@@ -333,6 +354,7 @@ void CALayer::addAnimation(const std::shared_ptr<CAAnimation>& animation, const 
     copy->prepareForLayer(localTime(), CATransaction::animationDuration());
     if (!slot.empty()) removeAnimationForKey(slot);
     animations_.push_back({slot, copy});
+    changed();
     CAAnimationScheduler::shared().attach(shared_from_this(), copy);
 }
 
@@ -359,17 +381,20 @@ void CALayer::removeAnimationForKey(const std::string& key) {
     if (it == animations_.end()) return;
     const auto animation = it->animation;
     animations_.erase(it);
+    changed();
     CAAnimationScheduler::shared().detach(animation.get());
 }
 
 void CALayer::removeAllAnimations() {
     const auto removed = std::move(animations_);
     animations_.clear();
+    if (!removed.empty()) changed();
     for (const Attached& a : removed) CAAnimationScheduler::shared().detach(a.animation.get());
 }
 
 void CALayer::dropAnimation(const CAAnimation* animation) {
-    std::erase_if(animations_, [&](const Attached& a) { return a.animation.get() == animation; });
+    if (std::erase_if(animations_, [&](const Attached& a) { return a.animation.get() == animation; }))
+        changed();
 }
 
 // --- Key-value access and presentation ------------------------------------------------------------
@@ -394,6 +419,12 @@ CAValue CALayer::valueForKey(const std::string& key) const {
 }
 
 bool CALayer::setValueForKey(const std::string& key, const CAValue& value) {
+    if (!storeValueForKey(key, value)) return false;
+    changed();
+    return true;
+}
+
+bool CALayer::storeValueForKey(const std::string& key, const CAValue& value) {
     const bool number = value.is<double>();
     const bool color = value.is<CGColorRef>() || value.isNull();
     if (key == "bounds" && value.is<CGRect>()) return bounds_ = value.toRect(), true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <concepts>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,7 +42,7 @@ class CALayer : public std::enable_shared_from_this<CALayer> {
 public:
     static std::shared_ptr<CALayer> layer() { return std::make_shared<CALayer>(); }
 
-    CALayer() = default;
+    CALayer();
     CALayer(const CALayer&) = delete;
     CALayer& operator=(const CALayer&) = delete;
     // Animations still attached stop unfinished (their delegates and completions hear finished = false).
@@ -66,20 +68,20 @@ public:
 
     // --- Geometry -------------------------------------------------------------------------------
     CGRect bounds() const { return bounds_; }
-    void setBounds(const CGRect& bounds) { bounds_ = bounds; }
+    void setBounds(const CGRect& bounds) { assign(bounds_, bounds); }
     CGPoint position() const { return position_; }
-    void setPosition(CGPoint position) { position_ = position; }
+    void setPosition(CGPoint position) { assign(position_, position); }
     CGPoint anchorPoint() const { return anchorPoint_; }
-    void setAnchorPoint(CGPoint anchor) { anchorPoint_ = anchor; }
+    void setAnchorPoint(CGPoint anchor) { assign(anchorPoint_, anchor); }
     CGFloat anchorPointZ() const { return anchorPointZ_; }
-    void setAnchorPointZ(CGFloat z) { anchorPointZ_ = z; }
+    void setAnchorPointZ(CGFloat z) { assign(anchorPointZ_, z); }
     const CATransform3D& transform() const { return transform_; }
-    void setTransform(const CATransform3D& t) { transform_ = t; }
+    void setTransform(const CATransform3D& t) { assign(transform_, t); }
     const CATransform3D& sublayerTransform() const { return sublayerTransform_; }
-    void setSublayerTransform(const CATransform3D& t) { sublayerTransform_ = t; }
+    void setSublayerTransform(const CATransform3D& t) { assign(sublayerTransform_, t); }
     CGAffineTransform affineTransform() const { return transform_.affineTransform(); }
     void setAffineTransform(const CGAffineTransform& t) {
-        transform_ = CATransform3D::makeAffineTransform(t);
+        assign(transform_, CATransform3D::makeAffineTransform(t));
     }
     // The box the transformed bounds cover in the superlayer (before its sublayerTransform).
     CGRect frame() const;
@@ -113,38 +115,38 @@ public:
 
     // --- Look -----------------------------------------------------------------------------------
     float opacity() const { return opacity_; }
-    void setOpacity(float opacity) { opacity_ = opacity; }
+    void setOpacity(float opacity) { assign(opacity_, opacity); }
     bool isHidden() const { return hidden_; }
-    void setHidden(bool hidden) { hidden_ = hidden; }
+    void setHidden(bool hidden) { assign(hidden_, hidden); }
     bool isDoubleSided() const { return doubleSided_; }
-    void setDoubleSided(bool v) { doubleSided_ = v; }
+    void setDoubleSided(bool v) { assign(doubleSided_, v); }
     const CGColorRef& backgroundColor() const { return backgroundColor_; }
-    void setBackgroundColor(CGColorRef color) { backgroundColor_ = std::move(color); }
+    void setBackgroundColor(CGColorRef color) { assign(backgroundColor_, std::move(color)); }
     CGFloat cornerRadius() const { return cornerRadius_; }
-    void setCornerRadius(CGFloat r) { cornerRadius_ = r; }
+    void setCornerRadius(CGFloat r) { assign(cornerRadius_, r); }
     bool masksToBounds() const { return masksToBounds_; }
-    void setMasksToBounds(bool v) { masksToBounds_ = v; }
+    void setMasksToBounds(bool v) { assign(masksToBounds_, v); }
     CGFloat borderWidth() const { return borderWidth_; }
-    void setBorderWidth(CGFloat w) { borderWidth_ = w; }
+    void setBorderWidth(CGFloat w) { assign(borderWidth_, w); }
     // Opaque black by default.
     const CGColorRef& borderColor() const { return borderColor_; }
-    void setBorderColor(CGColorRef color) { borderColor_ = std::move(color); }
+    void setBorderColor(CGColorRef color) { assign(borderColor_, std::move(color)); }
     // Opaque black, offset (0, −3), radius 3, opacity 0 by default.
     const CGColorRef& shadowColor() const { return shadowColor_; }
-    void setShadowColor(CGColorRef color) { shadowColor_ = std::move(color); }
+    void setShadowColor(CGColorRef color) { assign(shadowColor_, std::move(color)); }
     CGSize shadowOffset() const { return shadowOffset_; }
-    void setShadowOffset(CGSize offset) { shadowOffset_ = offset; }
+    void setShadowOffset(CGSize offset) { assign(shadowOffset_, offset); }
     CGFloat shadowRadius() const { return shadowRadius_; }
-    void setShadowRadius(CGFloat r) { shadowRadius_ = r; }
+    void setShadowRadius(CGFloat r) { assign(shadowRadius_, r); }
     float shadowOpacity() const { return shadowOpacity_; }
-    void setShadowOpacity(float o) { shadowOpacity_ = o; }
+    void setShadowOpacity(float o) { assign(shadowOpacity_, o); }
     const CGPathRef& shadowPath() const { return shadowPath_; }
-    void setShadowPath(CGPathRef path) { shadowPath_ = std::move(path); }
+    void setShadowPath(CGPathRef path) { assign(shadowPath_, std::move(path)); }
     // The mask is not a sublayer; it lies in this layer's coordinates.
     const std::shared_ptr<CALayer>& mask() const { return mask_; }
-    void setMask(std::shared_ptr<CALayer> mask) { mask_ = std::move(mask); }
+    void setMask(std::shared_ptr<CALayer> mask) { assign(mask_, std::move(mask)); }
     const std::shared_ptr<CGImage>& contents() const { return contents_; }
-    void setContents(std::shared_ptr<CGImage> image) { contents_ = std::move(image); }
+    void setContents(std::shared_ptr<CGImage> image) { assign(contents_, std::move(image)); }
     bool shouldRasterize() const { return shouldRasterize_; }
     void setShouldRasterize(bool v) { shouldRasterize_ = v; }
     CGFloat rasterizationScale() const { return rasterizationScale_; }
@@ -182,13 +184,26 @@ public:
     void removeAllAnimations();
     bool hasAnimations() const { return !animations_.empty(); }
 
+    // --- Damage ---------------------------------------------------------------------------------
+    // Changes every time something this layer draws changes: a drawn property, its contents, its frame
+    // or transform, its animations, a new place in the tree (taken out and put back where it was is
+    // none), or setNeedsDisplay. Taking it out alone leaves it: it no longer shows.
+    // Renderers compare it with the value they last drew to find what to repaint; no two layers share
+    // a value, so a new layer never passes for an old one.
+    std::uint64_t revision() const { return revision_; }
+    // The largest revision of any layer so far, moved on too when a layer is taken out of its
+    // superlayer: unchanged means the trees are as they were.
+    static std::uint64_t lastRevision();
+    // What the layer draws changed in a way its properties do not show (a view's drawRect).
+    void setNeedsDisplay() { changed(); }
+
     // --- Key-value access and presentation -------------------------------------------------------
     // Top-level animatable properties: bounds, position, anchorPoint, anchorPointZ, transform,
     // sublayerTransform, opacity, backgroundColor, cornerRadius, borderWidth, borderColor, shadowColor,
     // shadowOffset, shadowRadius, shadowOpacity; CAShapeLayer adds its own. Unknown keys read null and
     // are not set.
     virtual CAValue valueForKey(const std::string& key) const;
-    virtual bool setValueForKey(const std::string& key, const CAValue& value);
+    bool setValueForKey(const std::string& key, const CAValue& value);
     // Key paths with parts: "position.y", "bounds.size.width", "transform.rotation.z", ...
     CAValue valueForKeyPath(const std::string& keyPath) const;
     bool setValueForKeyPath(const std::string& keyPath, const CAValue& value);
@@ -208,6 +223,27 @@ protected:
     // A new layer of the same class with the same model properties, for presentation copies.
     virtual std::shared_ptr<CALayer> cloneProperties() const;
     void copyPropertiesTo(CALayer& other) const;
+    // Stores a top-level property; false for an unknown key or a value of the wrong kind.
+    virtual bool storeValueForKey(const std::string& key, const CAValue& value);
+    void changed();
+    template <typename T, typename V>
+    void assign(T& field, V&& value) {
+        if (sameValue(field, value)) return;
+        field = std::forward<V>(value);
+        changed();
+    }
+    // Colours and paths are compared by what they hold: a view that sets an equal one anew on every
+    // layout or drawing pass changes nothing on screen.
+    template <typename T>
+    static bool sameValue(const T& a, const T& b) {
+        return a == b;
+    }
+    template <typename T>
+    static bool sameValue(const std::shared_ptr<T>& a, const std::shared_ptr<T>& b)
+        requires std::equality_comparable<T>
+    {
+        return a == b || (a && b && *a == *b);
+    }
 
 private:
     friend class CAAnimationScheduler;
@@ -263,6 +299,10 @@ private:
     double timeOffset_ = 0;
 
     std::vector<Attached> animations_;
+    std::uint64_t revision_ = 0;
+    // Where the layer was last taken out: put back in the same place, it has not moved.
+    const CALayer* formerSuperlayer_ = nullptr;
+    std::size_t formerIndex_ = 0;
 };
 
 }  // namespace platform

@@ -2,6 +2,22 @@
 
 namespace platform {
 
+namespace {
+
+std::uint64_t strokeMoves = 0;
+
+}  // namespace
+
+std::uint64_t CAShapeLayer::lastStrokeRevision() {
+    return strokeMoves;
+}
+
+void CAShapeLayer::moveStroke(CGFloat& end, CGFloat value) {
+    if (end == value) return;
+    end = value;
+    strokeRevision_ = ++strokeMoves;
+}
+
 CAValue CAShapeLayer::valueForKey(const std::string& key) const {
     if (key == "strokeStart") return strokeStart_;
     if (key == "strokeEnd") return strokeEnd_;
@@ -11,7 +27,7 @@ CAValue CAShapeLayer::valueForKey(const std::string& key) const {
     return CALayer::valueForKey(key);
 }
 
-bool CAShapeLayer::setValueForKey(const std::string& key, const CAValue& value) {
+bool CAShapeLayer::storeValueForKey(const std::string& key, const CAValue& value) {
     const bool number = value.is<double>();
     const bool color = value.is<CGColorRef>() || value.isNull();
     if (key == "strokeStart" && number) return strokeStart_ = value.toDouble(), true;
@@ -19,7 +35,7 @@ bool CAShapeLayer::setValueForKey(const std::string& key, const CAValue& value) 
     if (key == "lineWidth" && number) return lineWidth_ = value.toDouble(), true;
     if (key == "fillColor" && color) return fillColor_ = value.toColor(), true;
     if (key == "strokeColor" && color) return strokeColor_ = value.toColor(), true;
-    return CALayer::setValueForKey(key, value);
+    return CALayer::storeValueForKey(key, value);
 }
 
 std::shared_ptr<CALayer> CAShapeLayer::cloneProperties() const {

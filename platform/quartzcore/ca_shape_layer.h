@@ -17,27 +17,35 @@ public:
     const char* className() const override { return "CAShapeLayer"; }
 
     const CGPathRef& path() const { return path_; }
-    void setPath(CGPathRef path) { path_ = std::move(path); }
+    void setPath(CGPathRef path) { assign(path_, std::move(path)); }
     const CGColorRef& fillColor() const { return fillColor_; }
-    void setFillColor(CGColorRef color) { fillColor_ = std::move(color); }
+    void setFillColor(CGColorRef color) { assign(fillColor_, std::move(color)); }
     const CGColorRef& strokeColor() const { return strokeColor_; }
-    void setStrokeColor(CGColorRef color) { strokeColor_ = std::move(color); }
+    void setStrokeColor(CGColorRef color) { assign(strokeColor_, std::move(color)); }
     CGFloat lineWidth() const { return lineWidth_; }
-    void setLineWidth(CGFloat w) { lineWidth_ = w; }
+    void setLineWidth(CGFloat w) { assign(lineWidth_, w); }
     CGFloat strokeStart() const { return strokeStart_; }
-    void setStrokeStart(CGFloat v) { strokeStart_ = v; }
+    void setStrokeStart(CGFloat v) { moveStroke(strokeStart_, v); }
     CGFloat strokeEnd() const { return strokeEnd_; }
-    void setStrokeEnd(CGFloat v) { strokeEnd_ = v; }
+    void setStrokeEnd(CGFloat v) { moveStroke(strokeEnd_, v); }
     CGPathFillRule fillRule() const { return fillRule_; }
-    void setFillRule(CGPathFillRule rule) { fillRule_ = rule; }
+    void setFillRule(CGPathFillRule rule) { assign(fillRule_, rule); }
+
+    // Moves on, instead of revision(), when only strokeStart or strokeEnd is set anew, so a renderer can
+    // repaint just the stretch of outline between an old end and its new place (a progress ring).
+    std::uint64_t strokeRevision() const { return strokeRevision_; }
+    // The largest stroke revision of any shape layer so far.
+    static std::uint64_t lastStrokeRevision();
 
     CAValue valueForKey(const std::string& key) const override;
-    bool setValueForKey(const std::string& key, const CAValue& value) override;
 
 protected:
+    bool storeValueForKey(const std::string& key, const CAValue& value) override;
     std::shared_ptr<CALayer> cloneProperties() const override;
 
 private:
+    void moveStroke(CGFloat& end, CGFloat value);
+
     CGPathRef path_;
     CGColorRef fillColor_ = CGColorCreateGenericRGB(0, 0, 0, 1);
     CGColorRef strokeColor_;
@@ -45,6 +53,7 @@ private:
     CGFloat strokeStart_ = 0;
     CGFloat strokeEnd_ = 1;
     CGPathFillRule fillRule_ = CGPathFillRule::winding;
+    std::uint64_t strokeRevision_ = 0;
 };
 
 }  // namespace platform

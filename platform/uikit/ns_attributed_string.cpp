@@ -7,6 +7,28 @@
 
 namespace platform {
 
+namespace {
+
+template <typename T>
+bool sameAttribute(const std::shared_ptr<T>& a, const std::shared_ptr<T>& b) {
+    return a == b || (a && b && *a == *b);
+}
+
+}  // namespace
+
+bool NSAttributedString::operator==(const NSAttributedString& other) const {
+    if (string_ != other.string_ || runs_.size() != other.runs_.size()) return false;
+    for (std::size_t i = 0; i < runs_.size(); ++i) {
+        const Run& a = runs_[i];
+        const Run& b = other.runs_[i];
+        if (a.location != b.location || a.length != b.length ||
+            !sameAttribute(a.attributes.font, b.attributes.font) ||
+            !sameAttribute(a.attributes.foregroundColor, b.attributes.foregroundColor))
+            return false;
+    }
+    return true;
+}
+
 NSAttributedString::NSAttributedString(std::string string, NSAttributes attributes)
     : string_(std::move(string)) {
     if (!string_.empty()) runs_.push_back({0, string_.size(), std::move(attributes)});

@@ -37,6 +37,8 @@ public:
     const std::string& string() const { return string_; }
     std::size_t length() const { return string_.size(); }
     const std::vector<Run>& runs() const { return runs_; }
+    // The same text with equal fonts and colours over the same ranges.
+    bool operator==(const NSAttributedString& other) const;
 
     void appendAttributedString(const NSAttributedString& other);
     // Sets the attributes of a byte range (clamped to the text), splitting runs as needed.

@@ -42,6 +42,7 @@ T UIButton::lookup(const std::map<unsigned, T>& values, unsigned state) {
 }
 
 void UIButton::setTitle(const std::string& title, unsigned state) {
+    if (const auto it = titles_.find(state); it != titles_.end() && it->second == title) return;
     titles_[state] = title;
     stateDidChange();
 }

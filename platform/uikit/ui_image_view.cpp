@@ -26,6 +26,7 @@ UIImageView::UIImageView(std::shared_ptr<UIImage> image, std::shared_ptr<UIImage
 }
 
 void UIImageView::setImage(std::shared_ptr<UIImage> image) {
+    if (image == image_) return;
     image_ = std::move(image);
     invalidateIntrinsicContentSize();
     setNeedsDisplay();

@@ -31,12 +31,15 @@ const std::string& UILabel::text() const {
 }
 
 void UILabel::setText(const std::string& text) {
+    // The same text again changes nothing on screen: a clock set every tick redraws once a second.
+    if (plain_ && attributed_ && attributed_->string() == text) return;
     attributed_ = std::make_shared<NSAttributedString>(text);
     plain_ = true;
     changed();
 }
 
 void UILabel::setAttributedText(std::shared_ptr<const NSAttributedString> text) {
+    if (!plain_ && attributed_ && text && *attributed_ == *text) return;
     attributed_ = std::move(text);
     plain_ = false;
     changed();
@@ -48,7 +51,9 @@ void UILabel::setFont(std::shared_ptr<UIFont> font) {
 }
 
 void UILabel::setTextColor(std::shared_ptr<UIColor> color) {
-    textColor_ = color ? std::move(color) : UIColor::blackColor();
+    if (!color) color = UIColor::blackColor();
+    if (textColor_ && *textColor_ == *color) return;
+    textColor_ = std::move(color);
     changed();
 }
 

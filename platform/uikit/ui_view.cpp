@@ -522,6 +522,7 @@ void UIView::setNeedsDisplay() {
 
 void UIView::setNeedsDisplayInRect(const CGRect& rect) {
     needsDisplay_ = true;
+    layer_->setNeedsDisplay();
     dirtyRect_ = dirtyRect_.unionWith(rect);
 }
 

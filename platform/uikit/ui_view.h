@@ -169,8 +169,9 @@ public:
     virtual CGSize intrinsicContentSize() const { return {UIViewNoIntrinsicMetric, UIViewNoIntrinsicMetric}; }
     void invalidateIntrinsicContentSize();
 
-    // Drawing: the renderer keeps no backing store, so it calls drawRect of every view subclass each
-    // frame; setNeedsDisplay only marks the view (and its dirty rectangle) for displayIfNeeded.
+    // Drawing: the renderer calls drawRect of every view subclass whenever it repaints the view's
+    // part of the window; setNeedsDisplay marks the view (and its dirty rectangle) for displayIfNeeded
+    // and tells the renderer that part changed. A subclass calls it whenever what it draws changes.
     void setNeedsDisplay();
     void setNeedsDisplayInRect(const CGRect& rect);
     bool needsDisplay() const { return needsDisplay_; }

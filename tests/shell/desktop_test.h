@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/temp_user_default_properties.h"
-#include "platform/foundation/ns_user_defaults.h"
+#include "tests/shell/guidance_seen.h"
 #include "tests/support/desktop_user.h"
 #include "tests/support/shell_process.h"
 #include "tests/support/temp_data_root.h"
@@ -31,14 +30,7 @@ protected:
     }
 
     // The first-run guidance was seen in both orientations, as the app's settings file will say.
-    static void markGuidanceSeen() {
-        using T = TempUserDefaultProperties;
-        const auto defaults = platform::NSUserDefaults::standardUserDefaults();
-        defaults->setBool(true, T::key(T::Case::hasGuidedOncePortrait));
-        defaults->setBool(true, T::key(T::Case::hasGuidedOnceLandscape));
-        platform::NSUserDefaults::flushAll();
-        platform::NSUserDefaults::resetAllForTesting();
-    }
+    static void markGuidanceSeen() { quorvel::testing::markGuidanceSeen(); }
 
     // Starts quorvel and waits for its first frame and its window.
     Window start(const std::vector<std::string>& arguments) {

@@ -93,5 +93,29 @@ TEST(ShadowBlurMasks, SameShapeComesFromTheCache) {
     EXPECT_EQ(blur.cachedMasks(), 4u);
 }
 
+TEST(ShadowBlurMasks, AnOwnerWithAnUnchangedStampIsNotDrawnAgain) {
+    auto& blur = ShadowBlur::shared();
+    blur.clear();
+    int drawings = 0;
+    auto draw = [&drawings](cairo_t* cr) {
+        ++drawings;
+        cairo_rectangle(cr, 0, 0, 20, 10);
+        cairo_fill(cr);
+    };
+    const int owner = 0;
+    const CGRect area = CGRectMake(0, 0, 40, 10);
+    const auto* first = blur.maskForDrawing(area, 4, 2, draw, &owner, 7).surface;
+    EXPECT_EQ(blur.maskForDrawing(area, 4, 2, draw, &owner, 7).surface, first);
+    EXPECT_EQ(drawings, 1);
+    // A new stamp, area or scale draws again (the same pixels still find the same mask).
+    EXPECT_EQ(blur.maskForDrawing(area, 4, 2, draw, &owner, 8).surface, first);
+    blur.maskForDrawing(area, 4, 3, draw, &owner, 8);
+    EXPECT_EQ(drawings, 3);
+    // Clearing the cache forgets what owners drew: nothing points at a freed mask.
+    blur.clear();
+    EXPECT_TRUE(blur.maskForDrawing(area, 4, 2, draw, &owner, 8).surface);
+    EXPECT_EQ(drawings, 4);
+}
+
 }  // namespace
 }  // namespace platform
