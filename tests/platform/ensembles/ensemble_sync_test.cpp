@@ -157,6 +157,35 @@ TEST(EnsembleFaults, ADamagedChangeFileIsSkippedRetriedLaterAndBlocksNoOtherFile
     EXPECT_EQ(devices.a.notes(), (std::map<std::string, std::int64_t>{{"early", 1}, {"later", 2}}));
 }
 
+// The bookkeeping is rebuilt from the store and the cloud: without that, no merge could run again.
+TEST(EnsembleFaults, ADamagedStateFileIsSetAsideAndTheDeviceSyncsAgainWithoutDuplicates) {
+    TwoDevices devices;
+    devices.a.insert("a1", 1);
+    devices.b.insert("b1", 2);
+    devices.leech(devices.a);
+    devices.leech(devices.b);
+    devices.merge(devices.a);
+    devices.merge(devices.b);
+    devices.merge(devices.a);
+
+    devices.a = {};
+    const auto state = devices.root.path() / "A" / ".store.sqlite.ensembles" / "TestStore" / "state.sqlite";
+    ASSERT_TRUE(std::filesystem::exists(state));
+    for (const char* suffix : {"-wal", "-shm"}) std::filesystem::remove(state.string() + suffix);
+    std::ofstream(state, std::ios::trunc) << "not a database, but long enough to be read as a header by SQLite";
+    Console::Capture console;
+    devices.a = quorvel::testing::Device(devices.root.path() / "A", devices.model);
+    ASSERT_FALSE(devices.leech(devices.a));
+    EXPECT_TRUE(console.contains("The sync state"));
+    EXPECT_TRUE(std::filesystem::exists(state.string() + ".damaged-1"));
+    devices.a.insert("a2", 3);
+    EXPECT_FALSE(devices.merge(devices.a));
+    EXPECT_FALSE(devices.merge(devices.b));
+    const std::map<std::string, std::int64_t> all{{"a1", 1}, {"a2", 3}, {"b1", 2}};
+    EXPECT_EQ(devices.a.notes(), all);
+    EXPECT_EQ(devices.b.notes(), all);
+}
+
 TEST(EnsembleFaults, FilesThatAreNotChangeFilesAreSkippedToo) {
     TwoDevices devices;
     devices.leech(devices.a);
