@@ -5,6 +5,7 @@
 #include "app/core/core_data_manager.h"
 #include "app/core/p_file_manager.h"
 #include "app/core/user_default_properties.h"
+#include "platform/amplitude/amplitude.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/data_root.h"
 #include "platform/foundation/ns_user_defaults.h"
@@ -222,4 +223,23 @@ TEST(DamagedPersistentDictionary, ValuesOfAnotherTypeCostNoOtherKey) {
     auto expected = numbersFrom(0, kWritten);
     for (long n : {7, 8}) expected.erase(n);
     EXPECT_EQ(storedDictionaryNumbers(), expected);
+}
+
+// --- The outside services' logs ------------------------------------------------------------------
+
+TEST(DamagedServiceLog, ARecordCutShortStaysOnItsOwnLineAndTheNextRecordIsWhole) {
+    TempDataRoot root;
+    const auto amplitude = std::make_shared<platform::Amplitude>();
+    amplitude->initializeApiKey("key");
+    amplitude->logEvent("first");
+    const auto file = platform::Amplitude::log().path();
+    fs::resize_file(file, fs::file_size(file) - 10);
+
+    platform::Console::Capture console;
+    amplitude->logEvent("second");
+    EXPECT_TRUE(console.contains("torn record"));
+    const auto lines = platform::Amplitude::log().lines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2].front(), '{');
+    EXPECT_NE(lines[2].find("\"event_type\":\"second\""), std::string::npos) << lines[2];
 }

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "platform/ensembles/cde_notifications.h"
+#include "platform/ensembles/change_file.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_thread.h"
 #include "tests/platform/ensembles/ensemble_test_support.h"
@@ -184,6 +185,34 @@ TEST(EnsembleFaults, ADamagedStateFileIsSetAsideAndTheDeviceSyncsAgainWithoutDup
     const std::map<std::string, std::int64_t> all{{"a1", 1}, {"a2", 3}, {"b1", 2}};
     EXPECT_EQ(devices.a.notes(), all);
     EXPECT_EQ(devices.b.notes(), all);
+}
+
+// A record's values carrying another record's identity would be a second copy of that record.
+TEST(EnsembleFaults, AChangeWhoseValuesNameAnotherRecordIsSkippedAndMakesNoDuplicate) {
+    TwoDevices devices;
+    devices.a.insert("a1", 1);
+    devices.leech(devices.a);
+    devices.leech(devices.b);
+    devices.merge(devices.a);
+    devices.b.insert("b1", 2);
+    devices.merge(devices.b);
+    std::filesystem::path folderOfB;
+    for (const auto& file : changeFiles(devices.cloud)) {
+        std::ifstream in(file);
+        const std::string contents{std::istreambuf_iterator<char>(in), {}};
+        if (contents.find("b1") != std::string::npos) folderOfB = file.parent_path();
+    }
+    ASSERT_FALSE(folderOfB.empty());
+    const std::string device = folderOfB.filename().string();
+    const ChangeFile written{device, 1e6,
+                             {{"Note", "b2", {0, 1e6, device}, {{"uniqueIdentifier", "a1"}, {"count", 9}}},
+                              {"Note", "b3", {0, 1e6, device}, {{"uniqueIdentifier", "b3"}, {"count", 3}}}}};
+    std::ofstream(folderOfB / "999999999999999-written-elsewhere.plist") << *written.serialize();
+
+    Console::Capture console;
+    EXPECT_FALSE(devices.merge(devices.a));
+    EXPECT_TRUE(console.contains("Skipped a change of Note/b2"));
+    EXPECT_EQ(devices.a.notes(), (std::map<std::string, std::int64_t>{{"a1", 1}, {"b1", 2}, {"b3", 3}}));
 }
 
 TEST(EnsembleFaults, FilesThatAreNotChangeFilesAreSkippedToo) {
