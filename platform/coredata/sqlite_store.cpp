@@ -159,8 +159,9 @@ std::unique_ptr<SQLiteStore> SQLiteStore::open(const std::filesystem::path& url,
     std::shared_ptr<NSError> refusal;
     if (!store->migrateSchema(migrate, &refusal) || !store->execute("PRAGMA journal_mode=WAL", &refusal) ||
         !store->execute("PRAGMA synchronous=FULL", &refusal)) {
-        Console::print("The session store " + url.filename().string() + " cannot be used (" +
-                       refusal->localizedDescription() + "); it is left as it is");
+        const auto reason = refusal ? refusal->localizedDescription() : "unknown";
+        Console::print("The session store " + url.filename().string() + " cannot be used (" + reason +
+                       "); it is left as it is");
         if (error) *error = refusal;
         return nullptr;
     }

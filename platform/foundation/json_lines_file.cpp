@@ -37,7 +37,8 @@ bool JSONLinesFile::append(const Value::Dictionary& record) {
     std::ofstream out(file, std::ios::binary | std::ios::app);
     // A record cut short (a crash, a full disk) would swallow this one into the same line.
     if (endsInTornRecord(file)) {
-        Console::print("JSONLinesFile: " + file.string() + " ends in a torn record; it stays on a line of its own");
+        Console::print("JSONLinesFile: " + file.string() +
+                       " ends in a torn record; it stays on a line of its own");
         out << '\n';
     }
     out << line;
