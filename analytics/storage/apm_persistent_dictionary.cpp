@@ -19,7 +19,8 @@ constexpr double kPersistDelay = 1;
 constexpr double kLongestRetryDelay = 60;
 
 Value::Dictionary loadContent(const std::filesystem::path& file) {
-    return platform::PropertyListFile::readDictionary(file, "APMPersistentDictionary: the file", "the store starts empty");
+    return platform::PropertyListFile::readDictionary(file, "APMPersistentDictionary: the file",
+                                                      "the store starts empty");
 }
 
 }  // namespace

@@ -65,7 +65,8 @@ std::shared_ptr<APMSqliteStore> APMSqliteStore::initWithDatabasePath(const std::
     if (store->openAndValidateDatabase(&failure)) return store;
     // Only a damaged file is given up; a busy, locked or unreadable one may be fine next time. Its events
     // are lost with it, so the console says so.
-    if (isDamage(failure)) log(APMLogLevel::Warning, 34023, "Database is damaged, deleting it. Error", failure);
+    if (isDamage(failure))
+        log(APMLogLevel::Warning, 34023, "Database is damaged, deleting it. Error", failure);
     if (isDamage(failure) && store->closeAndDeleteDatabase()) {
         failure = nullptr;
         if (store->openAndValidateDatabase(&failure)) return store;

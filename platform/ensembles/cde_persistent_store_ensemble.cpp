@@ -367,7 +367,8 @@ bool CDEPersistentStoreEnsemble::namesItsOwnRecord(const MergeRound& round, cons
         for (const auto& [name, value] : current->values()) probe->setValueForKey(value, name);
     }
     for (const auto& [name, value] : change.values) probe->setValueForKey(value, name);
-    const auto identifiers = round.delegate->persistentStoreEnsembleGlobalIdentifiersForManagedObjects(*this, {probe});
+    const auto identifiers =
+        round.delegate->persistentStoreEnsembleGlobalIdentifiersForManagedObjects(*this, {probe});
     return identifiers.size() == 1 && identifiers.front() == change.globalIdentifier;
 }
 

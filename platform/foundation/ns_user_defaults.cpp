@@ -191,7 +191,8 @@ void NSUserDefaults::loadLocked() const {
     file_ = DataRoot::preferences() / fileNameFor(suite_);
     std::error_code error;
     rootExisted_ = fs::exists(root_, error);
-    values_ = PropertyListFile::readDictionary(file_, "NSUserDefaults: the preferences file", "the suite starts empty");
+    values_ = PropertyListFile::readDictionary(file_, "NSUserDefaults: the preferences file",
+                                               "the suite starts empty");
 }
 
 // --- Writing -----------------------------------------------------------------------------------

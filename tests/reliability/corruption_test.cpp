@@ -26,8 +26,9 @@ constexpr long kWritten = 20;
 // A data root whose store `mode` holds the numbers 0…19, written by an earlier run of the app.
 struct EarlierRun {
     explicit EarlierRun(const std::string& mode) {
-        EXPECT_EQ(runWriterToEnd(STORE_WRITER, {mode, root.path().string(), "0", std::to_string(kWritten)}).size(),
-                  static_cast<std::size_t>(kWritten));
+        EXPECT_EQ(
+            runWriterToEnd(STORE_WRITER, {mode, root.path().string(), "0", std::to_string(kWritten)}).size(),
+            static_cast<std::size_t>(kWritten));
     }
     TempDataRoot root;
 };
@@ -38,14 +39,18 @@ std::set<long> numbersFrom(long first, long end) {
     return numbers;
 }
 
-fs::path sessionStoreFile() { return *quorvel::PFileManager::shared()->storeDirectoryURL() / "store.sqlite"; }
+fs::path sessionStoreFile() {
+    return *quorvel::PFileManager::shared()->storeDirectoryURL() / "store.sqlite";
+}
 fs::path measurementFile() {
     return analytics::APMMeasurementDirectoryFilePath(analytics::APMDatabase::kDatabaseName);
 }
 fs::path preferencesFile(const std::string& suite) {
     return platform::DataRoot::preferences() / (suite + ".plist");
 }
-fs::path dictionaryFile() { return analytics::APMMeasurementDirectoryPlistPath(kDictionaryName); }
+fs::path dictionaryFile() {
+    return analytics::APMMeasurementDirectoryPlistPath(kDictionaryName);
+}
 
 // Rewrites a property-list store's file with `edit` applied to its dictionary.
 void editPropertyList(const fs::path& file, const std::function<void(Value::Dictionary&)>& edit) {
@@ -98,7 +103,8 @@ TEST(DamagedSessionStore, ValuesOfAnotherTypeCostOnlyTheirOwnSessions) {
 
 TEST(DamagedSessionStore, AStoreFromANewerVersionIsLeftAsItIsAndTheAppRunsWithout) {
     EarlierRun earlier("sessions");
-    ASSERT_TRUE(executeSql(sessionStoreFile(), "UPDATE _metadata SET value = 999 WHERE key = 'model_version'"));
+    ASSERT_TRUE(
+        executeSql(sessionStoreFile(), "UPDATE _metadata SET value = 999 WHERE key = 'model_version'"));
     settle(sessionStoreFile());
     const auto newer = contentsOf(sessionStoreFile());
 
@@ -146,11 +152,12 @@ TEST(DamagedPreferences, AListInPlaceOfTheDictionaryIsSetAsideToo) {
 
 TEST(DamagedPreferences, ValuesOfAnotherTypeAnswerTheNeutralValueAndCostNoOtherKey) {
     EarlierRun earlier("preferences");
-    editPropertyList(preferencesFile(platform::NSUserDefaults::standardSuiteName()), [](Value::Dictionary& values) {
-        values[keyOf(3)] = Value("three");
-        values[keyOf(4)] = Value(platform::NSDate(4));
-        values[keyOf(5)] = Value(Value::Data{0xff, 0x00});
-    });
+    editPropertyList(preferencesFile(platform::NSUserDefaults::standardSuiteName()),
+                     [](Value::Dictionary& values) {
+                         values[keyOf(3)] = Value("three");
+                         values[keyOf(4)] = Value(platform::NSDate(4));
+                         values[keyOf(5)] = Value(Value::Data{0xff, 0x00});
+                     });
     auto expected = numbersFrom(0, kWritten);
     for (long n : {3, 4, 5}) expected.erase(n);
     EXPECT_EQ(storedPreferences(platform::NSUserDefaults::standardSuiteName()), expected);

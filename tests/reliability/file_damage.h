@@ -13,7 +13,7 @@ enum class WholeFileDamage {
     ForeignFile,  // a file of another kind put in its place
 };
 inline constexpr WholeFileDamage kWholeFileDamages[] = {WholeFileDamage::Truncated, WholeFileDamage::Garbage,
-                                                      WholeFileDamage::ForeignFile};
+                                                        WholeFileDamage::ForeignFile};
 std::string nameOf(WholeFileDamage damage);
 
 // Damages `file`; `foreign` is what ForeignFile puts in its place.

@@ -88,7 +88,10 @@ TEST(KilledWriters, ThePreferencesFilesKeepEveryFlushedValue) {
 
 TEST(KilledWriters, TheMeasurementDatabaseKeepsEveryStoredEvent) {
     killRepeatedly({"measurement", storedEvents,
-                    [] { return fs::path(analytics::APMMeasurementDirectoryFilePath(analytics::APMDatabase::kDatabaseName)); }},
+                    [] {
+                        return fs::path(analytics::APMMeasurementDirectoryFilePath(
+                            analytics::APMDatabase::kDatabaseName));
+                    }},
                    1103, 25);
 }
 

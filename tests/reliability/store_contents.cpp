@@ -44,10 +44,11 @@ std::set<long> storedPreferences(const std::string& suite) {
 
 std::set<long> storedEvents() {
     std::set<long> numbers;
-    const auto database = analytics::APMDatabase::initWithDatabaseName(analytics::APMDatabase::kDatabaseName,
-                                                                       nullptr, nullptr);
+    const auto database =
+        analytics::APMDatabase::initWithDatabaseName(analytics::APMDatabase::kDatabaseName, nullptr, nullptr);
     if (!database) return numbers;
-    const auto records = database->sqliteStore()->recordsForQuery("SELECT rowid, * FROM raw_events", {}, nullptr);
+    const auto records =
+        database->sqliteStore()->recordsForQuery("SELECT rowid, * FROM raw_events", {}, nullptr);
     if (!records) return numbers;
     for (const auto& record : *records) {
         if (const auto event = database->rawEventDataFromDictionary(record, nullptr))
@@ -69,7 +70,8 @@ std::set<std::filesystem::path> damagedFiles(const std::filesystem::path& root) 
     std::set<std::filesystem::path> damaged;
     std::error_code error;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root, error)) {
-        if (entry.path().filename().string().find(".damaged-") != std::string::npos) damaged.insert(entry.path());
+        if (entry.path().filename().string().find(".damaged-") != std::string::npos)
+            damaged.insert(entry.path());
     }
     return damaged;
 }

@@ -18,7 +18,9 @@ inline std::string keyOf(long number) {
     return key.append(std::to_string(number));
 }
 // The timestamp of a number's session: the number is read back from it.
-inline platform::NSDate sessionTimestampOf(long number) { return platform::NSDate(1000.0 + number); }
+inline platform::NSDate sessionTimestampOf(long number) {
+    return platform::NSDate(1000.0 + number);
+}
 
 // Each through a fresh reader of the data root's files, as a new launch reads them.
 std::set<long> storedSessions();

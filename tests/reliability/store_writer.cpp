@@ -54,7 +54,8 @@ Write sessions() {
 
 Write preferences() {
     const auto standard = platform::NSUserDefaults::standardUserDefaults();
-    const auto shared = platform::NSUserDefaults::suiteNamed(quorvel::UserDefaultProperties::kAppGroupSuiteName);
+    const auto shared =
+        platform::NSUserDefaults::suiteNamed(quorvel::UserDefaultProperties::kAppGroupSuiteName);
     standard->setString(kFiller, "filler");
     return [=](long number) {
         const auto key = quorvel::testing::keyOf(number);
@@ -67,7 +68,8 @@ Write preferences() {
 Write measurement() {
     analytics::DZRApp::configure();
     return [](long number) {
-        analytics::ROVEruzovaza::logEventWithName("kill_test", {{"seq", Value(number)}, {"filler", Value("f")}});
+        analytics::ROVEruzovaza::logEventWithName("kill_test",
+                                                  {{"seq", Value(number)}, {"filler", Value("f")}});
         while (!platform::PendingWork::shared().idle())
             platform::PendingWork::shared().waitForChange(std::chrono::milliseconds(10));
         return true;
@@ -90,8 +92,10 @@ Write dictionary() {
 int main(int argc, char** argv) {
     if (argc != 4 && argc != 5) return 2;
     platform::DataRoot::setPath(argv[2]);
-    const std::map<std::string, std::function<Write()>> stores{
-        {"sessions", sessions}, {"preferences", preferences}, {"measurement", measurement}, {"dictionary", dictionary}};
+    const std::map<std::string, std::function<Write()>> stores{{"sessions", sessions},
+                                                               {"preferences", preferences},
+                                                               {"measurement", measurement},
+                                                               {"dictionary", dictionary}};
     const auto found = stores.find(argv[1]);
     if (found == stores.end()) return 2;
     const Write write = found->second();

@@ -23,6 +23,17 @@ std::vector<std::filesystem::path> changeFiles(const std::filesystem::path& clou
     return files;
 }
 
+// Both devices leeched, A stored "a1" and B "b1", and both hold both.
+void holdA1AndB1OnBoth(TwoDevices& devices) {
+    devices.a.insert("a1", 1);
+    devices.b.insert("b1", 2);
+    devices.leech(devices.a);
+    devices.leech(devices.b);
+    devices.merge(devices.a);
+    devices.merge(devices.b);
+    devices.merge(devices.a);
+}
+
 }  // namespace
 
 TEST(EnsembleSync, TwoStoresExchangeRecordsBothWaysWithoutDuplicates) {
@@ -76,13 +87,7 @@ TEST(EnsembleSync, TheNewerChangeOfARecordWinsOnBothDevices) {
 
 TEST(EnsembleSync, AStoreFileThatWasReplacedIsFilledAgainFromTheCloud) {
     TwoDevices devices;
-    devices.a.insert("a1", 1);
-    devices.b.insert("b1", 2);
-    devices.leech(devices.a);
-    devices.leech(devices.b);
-    devices.merge(devices.a);
-    devices.merge(devices.b);
-    devices.merge(devices.a);
+    holdA1AndB1OnBoth(devices);
     ASSERT_EQ(devices.a.notes().size(), 2u);
 
     // A's store is damaged while the app is not running; the next launch sets it aside.
@@ -161,19 +166,14 @@ TEST(EnsembleFaults, ADamagedChangeFileIsSkippedRetriedLaterAndBlocksNoOtherFile
 // The bookkeeping is rebuilt from the store and the cloud: without that, no merge could run again.
 TEST(EnsembleFaults, ADamagedStateFileIsSetAsideAndTheDeviceSyncsAgainWithoutDuplicates) {
     TwoDevices devices;
-    devices.a.insert("a1", 1);
-    devices.b.insert("b1", 2);
-    devices.leech(devices.a);
-    devices.leech(devices.b);
-    devices.merge(devices.a);
-    devices.merge(devices.b);
-    devices.merge(devices.a);
+    holdA1AndB1OnBoth(devices);
 
     devices.a = {};
     const auto state = devices.root.path() / "A" / ".store.sqlite.ensembles" / "TestStore" / "state.sqlite";
     ASSERT_TRUE(std::filesystem::exists(state));
     for (const char* suffix : {"-wal", "-shm"}) std::filesystem::remove(state.string() + suffix);
-    std::ofstream(state, std::ios::trunc) << "not a database, but long enough to be read as a header by SQLite";
+    std::ofstream(state, std::ios::trunc)
+        << "not a database, but long enough to be read as a header by SQLite";
     Console::Capture console;
     devices.a = quorvel::testing::Device(devices.root.path() / "A", devices.model);
     ASSERT_FALSE(devices.leech(devices.a));
@@ -204,7 +204,8 @@ TEST(EnsembleFaults, AChangeWhoseValuesNameAnotherRecordIsSkippedAndMakesNoDupli
     }
     ASSERT_FALSE(folderOfB.empty());
     const std::string device = folderOfB.filename().string();
-    const ChangeFile written{device, 1e6,
+    const ChangeFile written{device,
+                             1e6,
                              {{"Note", "b2", {0, 1e6, device}, {{"uniqueIdentifier", "a1"}, {"count", 9}}},
                               {"Note", "b3", {0, 1e6, device}, {{"uniqueIdentifier", "b3"}, {"count", 3}}}}};
     std::ofstream(folderOfB / "999999999999999-written-elsewhere.plist") << *written.serialize();
