@@ -3,7 +3,6 @@
 #include "analytics/foundation/apm_storage_paths.h"
 #include "analytics/storage/apm_database.h"
 #include "app/core/core_data_manager.h"
-#include "app/core/p_file_manager.h"
 #include "app/core/user_default_properties.h"
 #include "platform/amplitude/amplitude.h"
 #include "platform/foundation/console.h"
@@ -39,12 +38,6 @@ std::set<long> numbersFrom(long first, long end) {
     return numbers;
 }
 
-fs::path sessionStoreFile() {
-    return *quorvel::PFileManager::shared()->storeDirectoryURL() / "store.sqlite";
-}
-fs::path measurementFile() {
-    return analytics::APMMeasurementDirectoryFilePath(analytics::APMDatabase::kDatabaseName);
-}
 fs::path preferencesFile(const std::string& suite) {
     return platform::DataRoot::preferences() / (suite + ".plist");
 }
@@ -174,20 +167,20 @@ TEST(DamagedMeasurementDatabase, AWholeDamagedFileIsMadeAnewWithAConsoleLineAndT
     for (const auto kind : kWholeFileDamages) {
         SCOPED_TRACE(nameOf(kind));
         EarlierRun earlier("measurement");
-        damage(measurementFile(), kind, kForeignPropertyList);
+        damage(measurementDatabaseFile(), kind, kForeignPropertyList);
 
         platform::Console::Capture console;
         EXPECT_EQ(storedEvents(), std::set<long>{});
         EXPECT_TRUE(console.contains("damaged")) << "deleted without a word";
         runWriterToEnd(STORE_WRITER, {"measurement", earlier.root.path().string(), "500", "1"});
         EXPECT_EQ(storedEvents(), std::set<long>{500});
-        EXPECT_EQ(integrityOf(measurementFile()), "ok");
+        EXPECT_EQ(integrityOf(measurementDatabaseFile()), "ok");
     }
 }
 
 TEST(DamagedMeasurementDatabase, AnUnreadableEventCostsOnlyItself) {
     EarlierRun earlier("measurement");
-    ASSERT_TRUE(executeSql(measurementFile(),
+    ASSERT_TRUE(executeSql(measurementDatabaseFile(),
                            "UPDATE raw_events SET data = x'ffffffff0f' WHERE rowid = 4;"
                            "UPDATE raw_events SET data = 'text' WHERE rowid = 5;"));
     EXPECT_EQ(storedEvents().size(), static_cast<std::size_t>(kWritten - 2));
@@ -195,7 +188,7 @@ TEST(DamagedMeasurementDatabase, AnUnreadableEventCostsOnlyItself) {
 
 TEST(DamagedMeasurementDatabase, ATableANewerVersionAddedAndAnAddedColumnKeepEveryEvent) {
     EarlierRun earlier("measurement");
-    ASSERT_TRUE(executeSql(measurementFile(),
+    ASSERT_TRUE(executeSql(measurementDatabaseFile(),
                            "ALTER TABLE raw_events ADD COLUMN added_later TEXT;"
                            "CREATE TABLE added_later (id INTEGER PRIMARY KEY, value BLOB);"));
     EXPECT_EQ(storedEvents(), numbersFrom(0, kWritten));

@@ -2,11 +2,7 @@
 #include <sys/stat.h>
 
 #include <functional>
-#include <map>
 
-#include "analytics/foundation/apm_storage_paths.h"
-#include "analytics/storage/apm_database.h"
-#include "app/core/p_file_manager.h"
 #include "app/core/user_default_properties.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_user_defaults.h"
@@ -65,9 +61,7 @@ void killRepeatedly(const KilledStore& store, unsigned seed, int runs) {
 }  // namespace
 
 TEST(KilledWriters, TheSessionStoreKeepsEveryStoredSession) {
-    killRepeatedly({"sessions", storedSessions,
-                    [] { return *quorvel::PFileManager::shared()->storeDirectoryURL() / "store.sqlite"; }},
-                   1101, 25);
+    killRepeatedly({"sessions", storedSessions, sessionStoreFile}, 1101, 25);
 }
 
 TEST(KilledWriters, ThePreferencesFilesKeepEveryFlushedValue) {
@@ -87,12 +81,7 @@ TEST(KilledWriters, ThePreferencesFilesKeepEveryFlushedValue) {
 }
 
 TEST(KilledWriters, TheMeasurementDatabaseKeepsEveryStoredEvent) {
-    killRepeatedly({"measurement", storedEvents,
-                    [] {
-                        return fs::path(analytics::APMMeasurementDirectoryFilePath(
-                            analytics::APMDatabase::kDatabaseName));
-                    }},
-                   1103, 25);
+    killRepeatedly({"measurement", storedEvents, measurementDatabaseFile}, 1103, 25);
 }
 
 TEST(KilledWriters, ThePersistentDictionaryKeepsEveryWrittenKey) {

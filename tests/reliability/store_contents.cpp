@@ -4,9 +4,11 @@
 
 #include <cstdlib>
 
+#include "analytics/foundation/apm_storage_paths.h"
 #include "analytics/storage/apm_database.h"
 #include "analytics/storage/apm_persistent_dictionary.h"
 #include "app/core/core_data_manager.h"
+#include "app/core/p_file_manager.h"
 #include "platform/foundation/ns_user_defaults.h"
 #include "platform/foundation/property_list.h"
 
@@ -64,6 +66,14 @@ std::set<long> storedDictionaryNumbers() {
     if (!store) return {};
     const auto content = platform::PropertyList::readFile(store->fileURL());
     return content && content->dictionaryValue() ? numbersOf(*content->dictionaryValue()) : std::set<long>{};
+}
+
+std::filesystem::path sessionStoreFile() {
+    return *PFileManager::shared()->storeDirectoryURL() / "store.sqlite";
+}
+
+std::filesystem::path measurementDatabaseFile() {
+    return analytics::APMMeasurementDirectoryFilePath(analytics::APMDatabase::kDatabaseName);
 }
 
 std::set<std::filesystem::path> damagedFiles(const std::filesystem::path& root) {

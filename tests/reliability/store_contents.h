@@ -28,6 +28,10 @@ std::set<long> storedPreferences(const std::string& suite);
 std::set<long> storedEvents();
 std::set<long> storedDictionaryNumbers();
 
+// The two databases' files in the data root.
+std::filesystem::path sessionStoreFile();
+std::filesystem::path measurementDatabaseFile();
+
 // The files of the data root set aside as damaged.
 std::set<std::filesystem::path> damagedFiles(const std::filesystem::path& root);
 // "ok" for a sound SQLite file, else what SQLite found.
