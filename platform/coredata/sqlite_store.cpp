@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <set>
+#include <string_view>
 #include <system_error>
 
 #include "platform/coredata/sqlite_file_health.h"
@@ -212,15 +213,23 @@ bool SQLiteStore::migrateSchema(bool migrate, std::shared_ptr<NSError>* error) {
 
     for (const auto& entity : model_->entities()) {
         std::map<std::string, std::string> columns;
+        bool rowKey = false;
         {
             Statement info;
             sqlite3_prepare_v2(db_, ("PRAGMA table_info(" + quoted(entity->name()) + ")").c_str(), -1,
                                &info.handle, nullptr);
             while (info.handle && sqlite3_step(info.handle) == SQLITE_ROW) {
-                columns[reinterpret_cast<const char*>(sqlite3_column_text(info.handle, 1))] =
-                    reinterpret_cast<const char*>(sqlite3_column_text(info.handle, 2));
+                const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(info.handle, 1));
+                const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(info.handle, 2));
+                if (!name || !type) continue;
+                columns[name] = type;
+                if (std::string_view(name) == "_pk")
+                    rowKey = std::string_view(type) == "INTEGER" && sqlite3_column_int(info.handle, 5) == 1;
             }
         }
+        // Without its row key a table takes inserts that no fetch can ever read back.
+        if (!columns.empty() && !rowKey)
+            return abort(134110, "cannot infer a mapping for " + entity->name() + ": it has no row key");
         if (columns.empty()) {
             std::string sql = "CREATE TABLE " + quoted(entity->name()) + " (_pk INTEGER PRIMARY KEY";
             for (const auto& attribute : entity->attributes())

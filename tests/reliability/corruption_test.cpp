@@ -94,20 +94,28 @@ TEST(DamagedSessionStore, ValuesOfAnotherTypeCostOnlyTheirOwnSessions) {
     EXPECT_EQ(damagedFiles(earlier.root.path()), std::set<fs::path>{});
 }
 
-TEST(DamagedSessionStore, AStoreFromANewerVersionIsLeftAsItIsAndTheAppRunsWithout) {
-    EarlierRun earlier("sessions");
-    ASSERT_TRUE(
-        executeSql(sessionStoreFile(), "UPDATE _metadata SET value = 999 WHERE key = 'model_version'"));
-    settle(sessionStoreFile());
-    const auto newer = contentsOf(sessionStoreFile());
+// A store made by a newer version, or whose table lost its row key (saves would go in and never read
+// back), is refused: the file stays as it is, the console says why, and the app runs without it.
+TEST(DamagedSessionStore, AStoreTheModelCannotUseIsLeftAsItIsAndTheAppRunsWithout) {
+    const std::pair<const char*, const char*> stores[] = {
+        {"newer version", "UPDATE _metadata SET value = 999 WHERE key = 'model_version'"},
+        {"no row key", "ALTER TABLE Session RENAME COLUMN _pk TO num"},
+    };
+    for (const auto& [what, sql] : stores) {
+        SCOPED_TRACE(what);
+        EarlierRun earlier("sessions");
+        ASSERT_TRUE(executeSql(sessionStoreFile(), sql));
+        settle(sessionStoreFile());
+        const auto unusable = contentsOf(sessionStoreFile());
 
-    platform::Console::Capture console;
-    EXPECT_EQ(storedSessions(), std::set<long>{});
-    EXPECT_TRUE(console.contains("cannot be used"));
-    EXPECT_FALSE(quorvel::CoreDataManager::shared()->insertSession(25, quorvel::SessionType::focus,
-                                                                   sessionTimestampOf(500)));
-    EXPECT_EQ(contentsOf(sessionStoreFile()), newer);
-    EXPECT_EQ(damagedFiles(earlier.root.path()), std::set<fs::path>{});
+        platform::Console::Capture console;
+        EXPECT_EQ(storedSessions(), std::set<long>{});
+        EXPECT_TRUE(console.contains("cannot be used"));
+        EXPECT_FALSE(quorvel::CoreDataManager::shared()->insertSession(25, quorvel::SessionType::focus,
+                                                                       sessionTimestampOf(500)));
+        EXPECT_EQ(contentsOf(sessionStoreFile()), unusable);
+        EXPECT_EQ(damagedFiles(earlier.root.path()), std::set<fs::path>{});
+    }
 }
 
 // --- The preferences files ---------------------------------------------------------------------
