@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <functional>
 
 #include "app/core/user_default_properties.h"
 #include "platform/foundation/console.h"
+#include "platform/foundation/data_root.h"
 #include "platform/foundation/ns_user_defaults.h"
 #include "tests/reliability/store_contents.h"
 #include "tests/support/killed_writer.h"
@@ -24,8 +26,14 @@ ino_t inodeOf(const fs::path& file) {
 // One store the writer writes: what the data root holds of it, and its database file, if it has one.
 struct KilledStore {
     std::string writerMode;
-    std::function<std::set<long>()> stored;
+    std::function<std::set<long>(const fs::path& root)> stored;
     std::function<fs::path()> database;
+};
+
+// The cloud folder of a test: inside its root, for the writer and every other device it starts.
+struct CloudIn {
+    explicit CloudIn(const fs::path& root) { ::setenv("QUORVEL_CLOUD", (root / "cloud").c_str(), 1); }
+    ~CloudIn() { ::unsetenv("QUORVEL_CLOUD"); }
 };
 
 // Kills the writer of `store` at `runs` points drawn from `seed`, each run numbering its writes on from
@@ -33,6 +41,7 @@ struct KilledStore {
 // may be set aside as damaged, and a database must be sound and still the same file.
 void killRepeatedly(const KilledStore& store, unsigned seed, int runs) {
     TempDataRoot root;
+    CloudIn cloud(root.path());
     platform::Console::Capture console;  // the readers' start-up lines
     std::set<long> committed;
     ino_t databaseInode = 0;
@@ -45,7 +54,7 @@ void killRepeatedly(const KilledStore& store, unsigned seed, int runs) {
         ASSERT_GE(static_cast<long>(reported.size()), point.afterReports);
         committed.insert(reported.begin(), reported.end());
 
-        const auto stored = store.stored();
+        const auto stored = store.stored(root.path());
         for (long number : committed) ASSERT_TRUE(stored.count(number)) << "write " << number << " is lost";
         ASSERT_EQ(damagedFiles(root.path()), std::set<fs::path>{});
         if (store.database) {
@@ -61,13 +70,14 @@ void killRepeatedly(const KilledStore& store, unsigned seed, int runs) {
 }  // namespace
 
 TEST(KilledWriters, TheSessionStoreKeepsEveryStoredSession) {
-    killRepeatedly({"sessions", storedSessions, sessionStoreFile}, 1101, 25);
+    killRepeatedly({"sessions", [](const fs::path&) { return storedSessions(); }, sessionStoreFile}, 1101,
+                   25);
 }
 
 TEST(KilledWriters, ThePreferencesFilesKeepEveryFlushedValue) {
     const std::string shared = quorvel::UserDefaultProperties::kAppGroupSuiteName;
     killRepeatedly({"preferences",
-                    [&] {
+                    [&](const fs::path&) {
                         auto numbers = storedPreferences(platform::NSUserDefaults::standardSuiteName());
                         // Both suites were flushed before the write was reported.
                         const auto inShared = storedPreferences(shared);
@@ -81,9 +91,25 @@ TEST(KilledWriters, ThePreferencesFilesKeepEveryFlushedValue) {
 }
 
 TEST(KilledWriters, TheMeasurementDatabaseKeepsEveryStoredEvent) {
-    killRepeatedly({"measurement", storedEvents, measurementDatabaseFile}, 1103, 25);
+    killRepeatedly({"measurement", [](const fs::path&) { return storedEvents(); }, measurementDatabaseFile},
+                   1103, 25);
 }
 
 TEST(KilledWriters, ThePersistentDictionaryKeepsEveryWrittenKey) {
-    killRepeatedly({"dictionary", storedDictionaryNumbers, nullptr}, 1104, 25);
+    killRepeatedly({"dictionary", [](const fs::path&) { return storedDictionaryNumbers(); }, nullptr}, 1104,
+                   25);
+}
+
+// Killed while it stores and merges sessions: another device, merging after each kill, receives every
+// session a finished merge exported, and none twice (the reader fails on a duplicate).
+TEST(KilledWriters, TheSyncDeliversEveryExportedSessionOnce) {
+    killRepeatedly(
+        {"sync",
+         [](const fs::path& root) {
+             const auto synced = runWriterToEnd(STORE_WRITER, {"synced", (root / "reader").string()});
+             platform::DataRoot::setPath(root);
+             return synced;
+         },
+         sessionStoreFile},
+        1105, 12);
 }

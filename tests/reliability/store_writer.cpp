@@ -5,6 +5,10 @@
 // preferences  each number a key of the standard suite and of the app-group suite, flushed to the files
 // measurement  each number an event logged through the analytics interface and stored by its engine
 // dictionary   each number a key of a persistent dictionary, written to its file
+// sync         each number a session as above, then merged through the cloud folder ($QUORVEL_CLOUD)
+// and, to read what the cloud holds, as another device:
+//   store_writer synced <data root>   merges and prints the number of every session it then holds;
+//                                      fails when a session is there twice
 #include <unistd.h>
 
 #include <chrono>
@@ -12,14 +16,17 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <set>
 #include <string>
 
 #include "analytics/interface/dzr_app.h"
 #include "analytics/interface/rov_eruzovaza.h"
 #include "analytics/storage/apm_persistent_dictionary.h"
+#include "app/core/cloud_sync_manager.h"
 #include "app/core/core_data_manager.h"
 #include "app/core/user_default_properties.h"
 #include "platform/foundation/data_root.h"
+#include "platform/foundation/ns_run_loop.h"
 #include "platform/foundation/ns_user_defaults.h"
 #include "platform/foundation/pending_work.h"
 #include "tests/reliability/store_contents.h"
@@ -50,6 +57,39 @@ Write sessions() {
         return manager->insertSession(number % 90, quorvel::SessionType::focus,
                                       quorvel::testing::sessionTimestampOf(number));
     };
+}
+
+// Waits for the merge a save started, then runs one of its own to its end.
+bool syncAndWait() {
+    const auto sync = quorvel::CloudSyncManager::shared();
+    if (!sync->ensemble()) return false;
+    auto& loop = platform::NSRunLoop::main();
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        while (sync->ensemble()->isMerging()) loop.runOnce(0.01);
+        bool done = false;
+        sync->synchronize([&done] { done = true; });
+        for (int wait = 0; wait < 500 && !done; ++wait) loop.runOnce(0.01);
+        if (done) return true;
+    }
+    return false;
+}
+
+Write mergedSessions() {
+    const Write store = sessions();
+    if (!store || !syncAndWait()) return nullptr;
+    return [store](long number) { return store(number) && syncAndWait(); };
+}
+
+int reportSynced() {
+    if (!sessions() || !syncAndWait() || !syncAndWait()) return 1;
+    std::set<std::string> identifiers;
+    for (const auto& session : quorvel::CoreDataManager::shared()->fetchAllSessions()) {
+        if (!identifiers.insert(session->uniqueIdentifier()).second) return 3;
+        const auto timestamp = session->timestamp();
+        if (timestamp && !report(static_cast<long>(timestamp->timeIntervalSinceReferenceDate() - 1000.0)))
+            return 1;
+    }
+    return 0;
 }
 
 Write preferences() {
@@ -90,12 +130,17 @@ Write dictionary() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "synced") {
+        platform::DataRoot::setPath(argv[2]);
+        return reportSynced();
+    }
     if (argc != 4 && argc != 5) return 2;
     platform::DataRoot::setPath(argv[2]);
     const std::map<std::string, std::function<Write()>> stores{{"sessions", sessions},
                                                                {"preferences", preferences},
                                                                {"measurement", measurement},
-                                                               {"dictionary", dictionary}};
+                                                               {"dictionary", dictionary},
+                                                               {"sync", mergedSessions}};
     const auto found = stores.find(argv[1]);
     if (found == stores.end()) return 2;
     const Write write = found->second();
