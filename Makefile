@@ -43,8 +43,12 @@ test-sanitize: setup $(SANITIZE)/build.ninja $(THREAD)/build.ninja $(ANALYSIS)/b
 	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tools/tsan.supp" \
 		tools/run-tests.sh $(JOBS) $(SANITIZE) $(THREAD)
 
+# Every benchmark, then one table of the figures beside their aims and baselines.
 bench: build
-	@for b in $(RELEASE)/bench/bench_*; do echo "== $$b"; $$b; done
+	@mkdir -p $(RELEASE)/bench-results
+	@for b in $(RELEASE)/bench/bench_*; do echo "== $$b"; \
+		$$b --benchmark_out=$(RELEASE)/bench-results/$$(basename $$b).json --benchmark_out_format=json || exit 1; done
+	@python3 tools/bench_table.py $(RELEASE)/bench-results
 
 clean:
 	@rm -rf build

@@ -3,6 +3,7 @@
 // statements per event (metadata lookup, trim, insert) on the same schema and in transactions of the
 // size the engine made, with the trim counted as the engine counts it and with the trim's plain SQL.
 // Measured at 0, 10,000 and 100,000 stored events (100,000 is the default limit, so every insert trims).
+// Also the per-name event counters and the purchase fingerprints, at and below their limits of 1,000.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -10,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -245,6 +247,77 @@ void BM_PlainSqlite(benchmark::State& state, Trim trim) {
     state.counters["events_per_transaction"] = perTransaction;
 }
 
+constexpr int kWritesPerTransaction = 1000;
+
+std::string numbered(std::string prefix, std::int64_t number) {
+    prefix += std::to_string(number);
+    return prefix;
+}
+
+// A database of its own, emptied, with `rows` rows written by `write(i)` in one transaction.
+std::shared_ptr<APMDatabase> filledDatabase(const std::string& name, std::int64_t rows,
+                                            const std::function<bool(APMDatabase&, std::int64_t)>& write) {
+    dataRoot();
+    auto database = APMDatabase::initWithDatabaseName(name, nullptr, nullptr);
+    if (!database || !database->reset(nullptr)) return nullptr;
+    const bool filled = database->performTransaction([&] {
+        for (std::int64_t i = 0; i < rows; ++i) {
+            if (!write(*database, i)) return false;
+        }
+        return true;
+    });
+    return filled ? database : nullptr;
+}
+
+bool writeCounters(APMDatabase& database, std::int64_t index, std::int32_t lifetimeCount) {
+    return database.updateEventAggregates(
+        analytics::APMEventAggregates::initWithName(numbered("e", index), lifetimeCount, 1, 1, 1.7e9),
+        nullptr);
+}
+
+// The per-name counters each stored event updates, with 1 and 1,000 names stored (1,000 fills the table,
+// so each write checks the limit on a full table).
+void BM_EventCounterUpdate(benchmark::State& state) {
+    const std::int64_t names = state.range(0);
+    const auto database = filledDatabase("bench-counters.sql", names, [](APMDatabase& store, std::int64_t i) {
+        return writeCounters(store, i, 1);
+    });
+    if (!database) return state.SkipWithError("cannot fill the counters");
+    std::int32_t count = 1;
+    for (auto _ : state) {
+        ++count;
+        const bool written = database->performTransaction([&] {
+            for (int i = 0; i < kWritesPerTransaction; ++i) {
+                if (!writeCounters(*database, i % names, count)) return false;
+            }
+            return true;
+        });
+        if (!written) return state.SkipWithError("counters refused");
+    }
+    state.SetItemsProcessed(state.iterations() * kWritesPerTransaction);
+}
+
+// New purchase fingerprints with none and 1,000 (the number kept) stored: past 1,000 each one trims.
+void BM_PurchaseFingerprint(benchmark::State& state) {
+    std::int64_t next = 0;
+    const auto insert = [&next](APMDatabase& database) {
+        return database.insertIfNotDuplicatePurchaseFingerprint(numbered("tx-", next++), nullptr) == true;
+    };
+    const auto database = filledDatabase("bench-purchases.sql", state.range(0),
+                                         [&](APMDatabase& store, std::int64_t) { return insert(store); });
+    if (!database) return state.SkipWithError("cannot fill the fingerprints");
+    for (auto _ : state) {
+        const bool stored = database->performTransaction([&] {
+            for (int i = 0; i < kWritesPerTransaction; ++i) {
+                if (!insert(*database)) return false;
+            }
+            return true;
+        });
+        if (!stored) return state.SkipWithError("fingerprint refused");
+    }
+    state.SetItemsProcessed(state.iterations() * kWritesPerTransaction);
+}
+
 }  // namespace
 
 // Each run at 0, 10,000 and kKept stored rows, three times, in wall-clock milliseconds.
@@ -255,4 +328,9 @@ static void atStoredRows(benchmark::internal::Benchmark* run) {
 BENCHMARK(BM_EndToEnd)->Apply(atStoredRows);
 BENCHMARK_CAPTURE(BM_PlainSqlite, counted_trim, Trim::Counted)->Apply(atStoredRows);
 BENCHMARK_CAPTURE(BM_PlainSqlite, plain_trim, Trim::PlainSQL)->Apply(atStoredRows);
+BENCHMARK(BM_EventCounterUpdate)->Arg(1)->Arg(APMDatabase::kEventsTableLimit)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PurchaseFingerprint)
+    ->Arg(0)
+    ->Arg(APMDatabase::kPurchaseTransactionsLimit)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -1,10 +1,15 @@
 #include <benchmark/benchmark.h>
 
+#include <sqlite3.h>
+
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "app/core/core_data_manager.h"
+#include "app/core/p_file_manager.h"
 #include "app/screens/secondary/charts_storyboard.h"
 #include "app/screens/secondary/charts_view_controller.h"
 #include "platform/foundation/data_root.h"
@@ -83,6 +88,40 @@ BENCHMARK(BM_RefreshStatisticsOf100kWithAnUnsavedInsert)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+
+// The baseline: the same store read straight through SQLite, each session's minutes summed per local
+// day, with nothing else the screen does.
+void BM_PlainSqliteDayTotalsOf100k(benchmark::State& state) {
+    if (!makeStore(kSessions)) return state.SkipWithError("no store");
+    const auto file = *quorvel::PFileManager::shared()->storeDirectoryURL() / "store.sqlite";
+    sqlite3* db = nullptr;
+    sqlite3_stmt* rows = nullptr;
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v2(db, "SELECT timestamp, duration FROM Session", -1, &rows, nullptr) != SQLITE_OK) {
+        state.SkipWithError("cannot read the store");
+    } else {
+        const auto zone = platform::NSTimeZone::defaultTimeZone();
+        for (auto _ : state) {
+            std::map<long, double> minutesPerDay;
+            std::map<long, long> offsetPerHour;  // a zone's offset changes on the hour
+            while (sqlite3_step(rows) == SQLITE_ROW) {
+                const double stamp = sqlite3_column_double(rows, 0);
+                const auto hour = static_cast<long>(std::floor(stamp / 3600));
+                auto offset = offsetPerHour.find(hour);
+                if (offset == offsetPerHour.end())
+                    offset = offsetPerHour.emplace(hour, zone.secondsFromGMTForDate(platform::NSDate(hour * 3600.0))).first;
+                const double local = stamp + static_cast<double>(offset->second);
+                minutesPerDay[static_cast<long>(std::floor(local / 86400))] += sqlite3_column_double(rows, 1);
+            }
+            sqlite3_reset(rows);
+            if (minutesPerDay.size() < 690) state.SkipWithError("sessions missing");
+        }
+    }
+    sqlite3_finalize(rows);
+    sqlite3_close(db);
+    removeStore();
+}
+BENCHMARK(BM_PlainSqliteDayTotalsOf100k)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace
 

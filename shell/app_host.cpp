@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "app/core/start_application.h"
+#include "app/screens/navigation/app_storyboards.h"
+#include "app/screens/timer/auto_reset_alert_prompt.h"
 #include "platform/foundation/ns_notification_center.h"
 #include "platform/uikit/interface_driver.h"
 #include "platform/uikit/ui_application.h"
@@ -53,7 +55,8 @@ void AppHost::launch(std::function<void()> changed) {
     auto& application = UIApplication::sharedApplication();
     application.setAttributesObserver(std::move(changed));
     observeLifeCycle();
-    delegate_ = quorvel::startApplication();
+    quorvel::AppStoryboards::registerAll();
+    delegate_ = quorvel::startApplication(std::make_shared<quorvel::AutoResetAlertPrompt>());
     if (!UIWindow::keyWindow()) {
         emptyWindow_ = std::make_shared<UIWindow>();
         emptyWindow_->setBackgroundColor(UIColor::whiteColor());

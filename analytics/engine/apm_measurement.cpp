@@ -5,9 +5,12 @@
 #include "analytics/engine/apm_backward_compatibility_util.h"
 #include "analytics/engine/apm_event_intake.h"
 #include "analytics/engine/apm_raw_event_storage.h"
+#include "analytics/engine/apm_remote_config_fetcher.h"
+#include "analytics/experiments/apme_manager.h"
 #include "analytics/foundation/apm_event_names.h"
 #include "analytics/foundation/apm_name_maps.h"
 #include "analytics/foundation/apm_scheduler.h"
+#include "analytics/monitor/apm_identity.h"
 #include "analytics/monitor/apm_monitor.h"
 #include "analytics/records/apm_event.h"
 #include "analytics/records/apm_parameter_limits.h"
@@ -16,6 +19,7 @@
 #include "analytics/storage/apm_remote_config.h"
 #include "analytics/storage/apm_user_defaults.h"
 #include "platform/foundation/mutex.h"
+#include "platform/foundation/ns_uuid.h"
 
 namespace analytics {
 
@@ -89,6 +93,8 @@ std::shared_ptr<APMMeasurement> APMMeasurement::sharedInstanceWithAppID(const st
         if (shared().engine) return shared().engine;
         shared().engine = engine = std::shared_ptr<APMMeasurement>(new APMMeasurement(appID));
     }
+    // A store installation keeps the contexts of its log lines out of plain sight.
+    monitor()->setEncodeContexts(APMIdentity::isFromAppStore());
     if (APMBackwardCompatibilityUtil::disableZUZIruvorezuvu())
         monitor()->logWithLevel(APMLogLevel::MonitoredError, 23210, "ZUZIruvorezuvu has been disabled");
     engine->scheduler_->scheduleOnWorkerQueueBlockID(blockID(__LINE__),
@@ -99,6 +105,8 @@ std::shared_ptr<APMMeasurement> APMMeasurement::sharedInstanceWithAppID(const st
 APMMeasurement::APMMeasurement(std::string appID)
     : appID_(std::move(appID)),
       scheduler_(std::make_unique<APMScheduler>("com.vuziri.dzra.worker")),
+      identity_(std::make_shared<APMIdentity>()),
+      remoteConfigFetcher_(std::make_unique<APMRemoteConfigFetcher>(*scheduler_)),
       persistedConfig_(APMPersistedConfig::sharedInstance()),
       rawEventStorage_(std::make_shared<APMRawEventStorage>(*scheduler_, appID_)),
       intake_(rawEventStorage_) {}
@@ -117,6 +125,27 @@ void APMMeasurement::startMeasurement() {
         return;
     }
     rawEventStorage_->setDatabase(database_);
+    remoteConfig_ = APMRemoteConfig::initWithAppID(appID_, database_, APMEManager::sharedInstance());
+    if (!remoteConfig_) return;
+    setRemoteConfig(remoteConfig_);
+    fetchRemoteConfigIfExpired();
+}
+
+bool APMMeasurement::isEnabled() const {
+    return persistedConfig_->measurementEnabledState() != 2;
+}
+
+std::string APMMeasurement::appInstanceID() {
+    if (auto known = persistedConfig_->appInstanceID(); known && !known->empty()) return *known;
+    std::string made = platform::NSUUID().UUIDString();
+    std::erase(made, '-');
+    persistedConfig_->setAppInstanceID(made);
+    return made;
+}
+
+void APMMeasurement::fetchRemoteConfigIfExpired() {
+    if (!remoteConfig_ || !remoteConfig_->isExpired()) return;
+    remoteConfigFetcher_->fetch(remoteConfig_, appInstanceID());
 }
 
 void APMMeasurement::resetAnalyticsData() {
@@ -127,6 +156,7 @@ void APMMeasurement::resetAnalyticsData() {
                                     "Failed to reset the measurement database", error);
         }
         self->persistedConfig_->clearValues();
+        if (self->remoteConfig_) self->remoteConfig_->reset();
     });
 }
 

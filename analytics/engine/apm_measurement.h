@@ -10,6 +10,8 @@ namespace analytics {
 
 class APMDatabase;
 class APMEventIntake;
+class APMIdentity;
+class APMRemoteConfigFetcher;
 class APMMonitor;
 class APMPersistedConfig;
 class APMRawEventStorage;
@@ -32,16 +34,24 @@ public:
     static std::shared_ptr<APMMeasurement> sharedInstance();
     // Makes the engine once; later calls answer the engine made first. Measurement then starts on the
     // worker queue: the measurement database is opened (a second attempt when the first fails; after two
-    // failures measurement stays stopped and events are not stored).
+    // failures measurement stays stopped and events are not stored), the remote configuration is made
+    // over it and published, and fetched from the service when it is due.
     static std::shared_ptr<APMMeasurement> sharedInstanceWithAppID(const std::string& appID);
 
     const std::string& appID() const { return appID_; }
     APMScheduler& scheduler() const { return *scheduler_; }
+    const std::shared_ptr<APMIdentity>& identity() const { return identity_; }
+    // Unless the app switched measurement off.
+    bool isEnabled() const;
 
     // The open measurement database; null before measurement started or when it could not start. Worker
     // queue only.
     const std::shared_ptr<APMDatabase>& database() const { return database_; }
-    // On the worker queue: the database deleted and made anew, the persisted state cleared.
+    // Fetches the configuration from the service when the active one is due (none named: no fetch).
+    // Worker queue only.
+    void fetchRemoteConfigIfExpired();
+    // On the worker queue: the database deleted and made anew, the persisted state and the active
+    // configuration cleared.
     void resetAnalyticsData();
 
     // Where taken-in events go on: the engine's own storage of raw events unless replaced. Without one
@@ -57,11 +67,17 @@ private:
     void takeEvent(const std::string& origin, bool isPublicEvent, const std::string& name, double timestamp,
                    const APMObjectParameters& parameters) EXCLUDES(intakeMutex_);
 
+    // The app instance identifier, made once and kept in the persisted state.
+    std::string appInstanceID();
+
     const std::string appID_;
     const std::unique_ptr<APMScheduler> scheduler_;
+    const std::shared_ptr<APMIdentity> identity_;
+    const std::unique_ptr<APMRemoteConfigFetcher> remoteConfigFetcher_;
     const std::shared_ptr<APMPersistedConfig> persistedConfig_;
     const std::shared_ptr<APMRawEventStorage> rawEventStorage_;
     std::shared_ptr<APMDatabase> database_;  // worker queue only
+    std::shared_ptr<APMRemoteConfig> remoteConfig_;  // worker queue only
     platform::Mutex intakeMutex_;
     std::shared_ptr<APMEventIntake> intake_ GUARDED_BY(intakeMutex_);
 };

@@ -1,13 +1,17 @@
 #include "analytics/interface/apm_analytics.h"
 
+#include "analytics/engine/apm_identifiers.h"
 #include "analytics/engine/apm_measurement.h"
 #include "analytics/engine/apm_screen_view_reporter.h"
 #include "analytics/foundation/apm_data_type_validator.h"
 #include "analytics/foundation/apm_event_names.h"
+#include "analytics/interface/apm_consent_settings_util.h"
+#include "analytics/monitor/apm_identity.h"
 #include "analytics/monitor/apm_monitor.h"
 #include "analytics/records/apm_error_event.h"
 #include "analytics/records/apm_error_parameters.h"
 #include "analytics/records/apm_event_error_code.h"
+#include "analytics/storage/apm_remote_config.h"
 #include "analytics/storage/apm_user_defaults.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/ns_date.h"
@@ -45,17 +49,21 @@ APMAnalytics& APMAnalytics::shared() {
     return *facade;
 }
 
-void APMAnalytics::startWithAppID(const std::string& appID, const std::string&,
-                                  const platform::Value::Dictionary&) {
-    shared().start(appID);
+void APMAnalytics::startWithAppID(const std::string& appID, const std::string& origin,
+                                  const platform::Value::Dictionary& options) {
+    shared().start(appID, origin, options);
 }
 
-void APMAnalytics::start(const std::string& appID) {
+void APMAnalytics::start(const std::string& appID, const std::string& origin,
+                         const platform::Value::Dictionary& options) {
     platform::MutexLock lock(mutex_);
     if (started_) return;
     started_ = true;
-    // Before the engine first asks for the persisted state: what it needs of the layers above it.
+    APMIdentifiers::sharedInstance()->setOrigin(origin);
+    // Before the engine first asks for the persisted state and its configuration: what they need of the
+    // layers above them.
     APMPersistedConfig::wireLinks(persistedConfigLinks());
+    APMRemoteConfig::wireLinks(remoteConfigLinks(options));
     // It follows the application's activity from the start on.
     APMScreenViewReporter::sharedInstance();
     analyticsQueue_->async([appID] { APMMeasurement::sharedInstanceWithAppID(appID); });
@@ -99,6 +107,26 @@ bool APMAnalytics::persistentConfigInApplicationSupportEnabled() {
 
 void APMAnalytics::setPersistentConfigInApplicationSupportEnabled(bool enabled) {
     APMUserDefaults::standardUserDefaults()->setBool(enabled, kPersistentConfigInApplicationSupportKey);
+}
+
+APMRemoteConfig::Links APMAnalytics::remoteConfigLinks(const platform::Value::Dictionary& options) {
+    std::optional<std::string> serviceURL;
+    const auto named = options.find(kMeasurementServiceURLKey);
+    if (named != options.end() && named->second.stringValue()) serviceURL = *named->second.stringValue();
+    return {
+        .origin = [] { return APMIdentifiers::sharedInstance()->origin(); },
+        .isMeasurementEnabled =
+            [] {
+                auto engine = APMMeasurement::sharedInstance();
+                return engine && engine->isEnabled();
+            },
+        .appVersion = []() -> std::optional<std::string> {
+            auto engine = APMMeasurement::sharedInstance();
+            return engine ? engine->identity()->appVersion() : std::nullopt;
+        },
+        .isAnalyticsStorageDenied = &APMConsentSettingsUtil::isAnalyticsStorageDenied,
+        .measurementServiceURL = [serviceURL] { return serviceURL; },
+    };
 }
 
 APMPersistedConfig::Links APMAnalytics::persistedConfigLinks() {

@@ -5,6 +5,7 @@
 
 #include "analytics/records/apm_object_parameters.h"
 #include "analytics/storage/apm_persisted_config.h"
+#include "analytics/storage/apm_remote_config.h"
 #include "platform/dispatch/ns_operation_queue.h"
 #include "platform/foundation/mutex.h"
 #include "platform/foundation/value.h"
@@ -25,11 +26,13 @@ public:
     static constexpr const char* kAnalyticsQueueLabel = "APMAnalyticsQueue";
     static constexpr const char* kTimestampQueueLabel = "APMAnalyticsTimestampQueue";
     static constexpr const char* kOperationQueueName = "APMAnalyticsOperationQueue";
+    static constexpr const char* kMeasurementServiceURLKey = "MEASUREMENT_SERVICE_URL";
     static constexpr const char* kPersistentConfigInApplicationSupportKey =
         "persistent_config_in_application_support_enabled";
 
     // Starts the library once: the engine is made on the facade's queue, then the held events follow.
-    // Nothing reads the origin and options yet: collection switches and consent are not built.
+    // The options are the service property list, whose kMeasurementServiceURLKey names where the
+    // configuration is fetched from (none named: no fetch).
     static void startWithAppID(const std::string& appID, const std::string& origin,
                                const platform::Value::Dictionary& options);
     // A public event whose name is refused is reported as an "_err" event instead.
@@ -46,12 +49,15 @@ public:
     // The engine's active remote configuration and this switch, for APMPersistedConfig::wireLinks: the
     // start of the library hands them over before the engine first asks for the persisted state.
     static APMPersistedConfig::Links persistedConfigLinks();
+    // What the remote configuration asks of the engine, the consent store and the service options.
+    static APMRemoteConfig::Links remoteConfigLinks(const platform::Value::Dictionary& options);
 
 private:
     APMAnalytics();
     static APMAnalytics& shared();
 
-    void start(const std::string& appID) EXCLUDES(mutex_);
+    void start(const std::string& appID, const std::string& origin,
+               const platform::Value::Dictionary& options) EXCLUDES(mutex_);
     void queueEvent(const std::string& origin, bool isPublicEvent, const std::string& name,
                     APMObjectParameters parameters);
 

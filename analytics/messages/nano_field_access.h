@@ -101,6 +101,13 @@ std::optional<std::vector<std::shared_ptr<Message>>> APMNanoGetMessages(const NA
     }
     return messages;
 }
+// The same, with no elements where the field cannot be read.
+template <typename Message>
+std::vector<std::shared_ptr<Message>> APMNanoGetMessagesOrEmpty(const NANOMessageBase* message,
+                                                                int32_t index) {
+    auto messages = APMNanoGetMessages<Message>(message, index);
+    return messages ? std::move(*messages) : std::vector<std::shared_ptr<Message>>{};
+}
 // Replaces the elements; nullptr empties the field. All or nothing: one element of the wrong type logs
 // once and leaves the field empty.
 void APMNanoSetArray(NANOMessageBase* message, int32_t index, const std::vector<NanoObject>* array);

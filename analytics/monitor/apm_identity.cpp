@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdlib>
 
+#include "platform/foundation/ns_bundle.h"
+
 namespace analytics {
 
 std::int64_t APMIdentity::libraryVersionFromText(const std::string& text) {
@@ -23,6 +25,14 @@ bool APMIdentity::isFromAppStore() {
     if (!value) return false;
     const std::string text(value);
     return text == "1" || text == "YES" || text == "yes" || text == "true";
+}
+
+std::optional<std::string> APMIdentity::appVersion() const {
+    const auto& info = platform::NSBundle::mainBundle()->infoDictionary();
+    const auto version = info.find("CFBundleShortVersionString");
+    if (version == info.end() || !version->second.stringValue() || version->second.stringValue()->empty())
+        return std::nullopt;
+    return *version->second.stringValue();
 }
 
 }  // namespace analytics

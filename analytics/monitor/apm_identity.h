@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace analytics {
@@ -17,6 +18,9 @@ public:
     // Whether the app runs as an installation from the store. A store build's launcher says so with
     // QUORVEL_STORE_INSTALLATION=1; such an installation ignores the debug and verbose switches.
     static bool isFromAppStore();
+
+    // The app's version text from its information property list; nothing when it has none.
+    std::optional<std::string> appVersion() const;
 };
 
 }  // namespace analytics

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,8 +11,14 @@
 #include "analytics/messages/proto/apm_messages.h"
 #include "analytics/monitor/apm_error_additions.h"
 #include "analytics/records/apm_app_metadata.h"
+#include "analytics/records/apm_conditional_user_property.h"
 #include "analytics/records/apm_daily_counts.h"
+#include "analytics/records/apm_event_aggregates.h"
+#include "analytics/records/apm_event_filter.h"
+#include "analytics/records/apm_filter_result.h"
+#include "analytics/records/apm_property_filter.h"
 #include "analytics/records/apm_raw_event_data.h"
+#include "analytics/records/apm_user_attribute.h"
 #include "analytics/storage/apm_queued_bundle.h"
 #include "analytics/storage/apm_sqlite_store.h"
 
@@ -40,6 +47,11 @@ public:
     static constexpr const char* kDatabaseName = "vuziri-app-measurement.sql";
     static constexpr std::int64_t kRawEventsMetadataTableLimit = 100000;
     static constexpr std::int64_t kRawEventsReadLimit = 1000;
+    static constexpr std::int64_t kEventsTableLimit = 1000;
+    static constexpr std::int64_t kUserAttributesTableLimit = 1000;
+    static constexpr std::int64_t kConditionalPropertiesTableLimit = 1000;
+    static constexpr std::int64_t kPurchaseTransactionsLimit = 1000;
+    static constexpr std::int64_t kSubscriptionsLimit = 1000;
 
     // Opens (making it when needed) the file of that name in the library's folder. A file whose tables
     // do not fit is deleted, so a second attempt starts empty; any other failure keeps the file.
@@ -140,8 +152,120 @@ public:
     std::optional<double> queryLatestBundleTime(APMErrorOut error);
     std::optional<bool> containsRealtimeBundlesWithError(APMErrorOut error);
 
+    // The counters of each event name, at most kEventsTableLimit names. Columns later versions added
+    // read as their defaults when an older version left them NULL.
+    std::optional<std::int64_t> publicEventCount(APMErrorOut error);
+    std::optional<std::vector<APMEventAggregates>> allEventAggregates(APMErrorOut error);
+    // Nothing without an error when the name has no counters.
+    std::optional<APMEventAggregates> eventAggregatesWithName(const std::string& name, APMErrorOut error);
+    bool updateEventAggregates(const std::optional<APMEventAggregates>& aggregates, APMErrorOut error);
+    bool clearCurrentSessionCounts(APMErrorOut error);
+
+    // The current user properties, at most kUserAttributesTableLimit names.
+    std::optional<std::int64_t> publicUserAttributeCount(APMErrorOut error);
+    std::optional<std::int64_t> userAttributeCountForOrigin(const std::string& origin, APMErrorOut error);
+    std::optional<bool> containsUserAttributeWithName(const std::string& name, APMErrorOut error);
+    std::optional<APMUserAttribute> userAttributeWithName(const std::string& name, APMErrorOut error);
+    // The lifetime-value properties ("_ltv_…"), newest first; a row that cannot be read is skipped.
+    std::optional<std::vector<APMUserAttribute>> allLifetimeValueUserAttributes(APMErrorOut error);
+    // Without internal ones: no "_" names, reserved prefixes or names of the user property name map.
+    std::optional<std::vector<APMUserAttribute>> userAttributesIncludingInternal(bool includingInternal,
+                                                                                 APMErrorOut error);
+    bool updateUserAttribute(const std::optional<APMUserAttribute>& attribute, APMErrorOut error);
+    bool deleteUserAttributeWithName(const std::string& name, APMErrorOut error);
+
+    // The audiences' filters, as the server configuration defined them, and their evaluation results.
+    // A list write stops at its first bad element; those before it stay unless a transaction undoes them.
+    std::optional<std::map<std::int32_t, APMFilterResult>> allFilterResults(APMErrorOut error);
+    std::optional<std::vector<std::int32_t>> allAudienceIDs(APMErrorOut error);
+    std::optional<std::vector<APMEventFilter>> eventFiltersForEventName(const std::string& eventName,
+                                                                        APMErrorOut error);
+    std::optional<std::vector<APMPropertyFilter>> propertyFiltersForPropertyName(
+        const std::string& propertyName, APMErrorOut error);
+    std::optional<APMFilterResult> filterResultForAudienceID(std::int32_t audienceID, APMErrorOut error);
+    bool deleteFilterResults(const std::vector<APMFilterResult>& results, APMErrorOut error);
+    // Audience ID to the IDs of its session-scoped filters.
+    std::optional<std::map<std::int32_t, std::vector<std::int32_t>>> allSessionScopedFilters(
+        APMErrorOut error);
+    bool updateEventFilters(const std::vector<APMEventFilter>& filters, APMErrorOut error);
+    bool updatePropertyFilters(const std::vector<APMPropertyFilter>& filters, APMErrorOut error);
+    // Empty previous results are stored as none.
+    bool updateFilterResults(const std::vector<APMFilterResult>& results, APMErrorOut error);
+    bool deleteEventFilters(const std::vector<APMEventFilter>& filters, APMErrorOut error);
+    bool deletePropertyFilters(const std::vector<APMPropertyFilter>& filters, APMErrorOut error);
+    bool deleteAllEventFilters(APMErrorOut error);
+    bool deleteAllPropertyFilters(APMErrorOut error);
+
+    // Conditional user properties, at most kConditionalPropertiesTableLimit. The list reads skip (and
+    // log) a row that cannot be read, so it cannot hide the others.
+    std::optional<APMConditionalUserProperty> conditionalUserPropertyWithName(const std::string& name,
+                                                                              APMErrorOut error);
+    bool updateConditionalUserProperty(const std::optional<APMConditionalUserProperty>& property,
+                                       APMErrorOut error);
+    bool deleteConditionalUserPropertyWithName(const std::string& name, APMErrorOut error);
+    // Waiting for their trigger longer than their trigger timeout.
+    std::optional<std::vector<APMConditionalUserProperty>> timedOutConditionalUserPropertiesWithError(
+        APMErrorOut error);
+    // Active longer than their time to live.
+    std::optional<std::vector<APMConditionalUserProperty>> expiredConditionalUserPropertiesWithError(
+        APMErrorOut error);
+    // Waiting for this event and still within their trigger timeout.
+    std::optional<std::vector<APMConditionalUserProperty>> triggeredConditionalUserPropertiesWithEventName(
+        const std::string& eventName, APMErrorOut error);
+    // Names beginning with the prefix and the origin, each matched literally; an empty one matches all.
+    std::optional<std::vector<APMConditionalUserProperty>> conditionalUserPropertiesWithPrefix(
+        const std::string& prefix, const std::string& origin, APMErrorOut error);
+    std::optional<std::vector<APMConditionalUserProperty>> conditionalUserPropertiesWithCondition(
+        const std::string& condition, const Values& parameterValues, APMErrorOut error);
+
+    // Each reported purchase and subscription once: true when the fingerprint or ID is new and now
+    // stored, false for a duplicate, nothing on failure. Purchases keep the newest
+    // kPurchaseTransactionsLimit; subscriptions are trimmed by deleteSubscriptionsOverLimit.
+    std::optional<bool> insertIfNotDuplicatePurchaseFingerprint(const std::string& fingerprint,
+                                                                APMErrorOut error);
+    std::optional<bool> insertIfNotDuplicateSubscriptionID(const std::string& subscriptionID,
+                                                           APMErrorOut error);
+    std::optional<std::int64_t> deleteSubscriptionsOverLimit(APMErrorOut error);
+
+    // A complex event's main event, kept while its child events are processed.
+    std::optional<std::pair<APMEvent, std::int64_t>> mainEventAndChildCountPairWithEventID(
+        std::int64_t eventID, APMErrorOut error);
+    bool updateComplexEventForAudienceEvaluationWithEventID(std::int64_t eventID,
+                                                            std::int64_t childEventCount,
+                                                            const std::optional<APMEvent>& mainEvent,
+                                                            APMErrorOut error);
+    bool deleteComplexEventForAudienceEvaluationWithEventID(std::int64_t eventID, APMErrorOut error);
+
 private:
     APMDatabase(std::shared_ptr<APMPersistedConfig> persistedConfig, RemoteConfigSource remoteConfig);
+
+    // The open store, or nothing with code 2.
+    APMSqliteStore* openStore(APMErrorOut error);
+    std::optional<std::int64_t> integerForQuery(const std::string& query, const Values& values,
+                                                APMErrorOut error);
+    // The first of the matching rows that converts; nothing without an error when no row matches.
+    template <typename T>
+    std::optional<T> firstDataTypeFromTableWithName(const std::string& tableName,
+                                                    const std::string& columnName,
+                                                    const platform::Value& columnValue, APMErrorOut error,
+                                                    const CreateDataTypeBlock<T>& block) {
+        auto dataTypes = dataTypesFromTableWithName<T>(tableName, columnName, columnValue, error, block);
+        if (!dataTypes || dataTypes->empty()) return std::nullopt;
+        return std::move(dataTypes->front());
+    }
+    // Every record that converts; the others are logged with the table's name and skipped.
+    template <typename T>
+    std::vector<T> readableDataTypes(const std::vector<Record>& records, const std::string& tableName,
+                                     const CreateDataTypeBlock<T>& block) {
+        auto dataTypes = converted(records, block);
+        logUnreadableRows(tableName, records.size() - dataTypes.size());
+        return dataTypes;
+    }
+    void logUnreadableRows(const std::string& tableName, std::size_t count);
+    std::optional<bool> insertIfNotDuplicate(const std::string& tableName, const std::string& columnName,
+                                             const std::string& value, APMErrorOut error);
+    std::optional<std::int64_t> deleteRowsOverLimit(const std::string& tableName, std::int64_t limit,
+                                                    APMErrorOut error);
 
     bool ensureAllTables(APMErrorOut error);
     std::shared_ptr<APMRemoteConfig> remoteConfig() const;

@@ -1,134 +1,139 @@
 #include "analytics/storage/apm_remote_config.h"
 
-#include <algorithm>
-#include <charconv>
 #include <cmath>
+#include <regex>
 
 #include "analytics/experiments/apme_client.h"
-#include "analytics/experiments/apme_manager.h"
-#include "analytics/foundation/apm_numeric_util.h"
-#include "analytics/foundation/apm_string_additions.h"
-#include "analytics/messages/nano_number.h"
+#include "analytics/foundation/apm_dictionary_additions.h"
+#include "analytics/foundation/apm_event_names.h"
+#include "analytics/foundation/apm_scheduler.h"
+#include "analytics/interpreter/apmp_event_editing.h"
+#include "analytics/interpreter/apmp_key_value_store.h"
+#include "analytics/interpreter/apmp_message_logger.h"
+#include "analytics/interpreter/apmp_object_provider.h"
+#include "analytics/messages/nano_field_access.h"
 #include "analytics/monitor/apm_identity.h"
 #include "analytics/monitor/apm_monitor.h"
+#include "analytics/storage/apm_database.h"
+#include "platform/foundation/ns_bundle.h"
+#include "platform/foundation/ns_date.h"
 
 namespace analytics {
 
-// A setting's name and its bounds; time settings in seconds.
-struct APMRemoteConfigSetting {
-    const char* name;
-    double defaultValue;
-    double minimum;
-    double maximum;
-};
-
 namespace {
 
-using Setting = APMRemoteConfigSetting;
-
-constexpr Setting kUploadBackoffPeriod{"measurement.upload.backoff_period", 43200, 3600, 604800};
-constexpr Setting kAudienceMaxCount{"measurement.audience.max_count", 50, 0, 500};
-constexpr Setting kFiltersPerAudience{"measurement.audience.filter_max_count_per_audience", 10, 0, 100};
-constexpr Setting kFilterResultMaxCount{"measurement.audience.filter_result_max_count", 200, 0, 2000};
-constexpr Setting kParametersPerFilter{"measurement.audience.parameter_max_count_filter", 25, 0, 250};
-constexpr Setting kStaleDataDeletionInterval{"measurement.upload.stale_data_deletion_interval", 86400, 3600,
-                                             604800};
-constexpr Setting kMaxQueueTime{"measurement.upload.max_queue_time", 2419200, 604800, 7862400};
-constexpr Setting kAdIDCacheTime{"measurement.ad_id_cache_time", 1, 0, 86400};
-constexpr Setting kATTMASGate{"measurement.attmas_gate", 0, 0, 1};
-constexpr Setting kMonitoringSamplePeriod{"measurement.monitoring.sample_period_millis", 86400, 0, 604800};
-constexpr Setting kNetworkBackgroundSession{"measurement.network.background_session_enabled", 0, 0, 1};
-constexpr Setting kNetworkTimeout{"measurement.network.network_timeout", 60, 30, 3600};
-constexpr Setting kSessionMinimumInterval{"measurement.session.default_minimum_interval", 10, 0, 86400};
-constexpr Setting kSessionTimeoutInterval{"measurement.session.default_timeout_interval", 1800, 0, 86400};
-constexpr Setting kSessionEngagementInterval{"measurement.session.event_user_engagement_interval", 3600, 0,
-                                             86400};
-constexpr Setting kEfficientEngagementReporting{
-    "measurement.collection.efficient_engagement_reporting_enabled", 0, 0, 1};
-constexpr Setting kRedundantEngagementRemoval{"measurement.collection.redundant_engagement_removal_enabled",
-                                              0, 0, 1};
-constexpr Setting kConfigurableLimits{"measurement.upload.configurable_limits_enabled", 1, 0, 1};
-constexpr Setting kMaxConversionsPerDay{"measurement.upload.max_conversions_per_day", 10000, 0, 1000000};
-constexpr Setting kMaxEventsPerDay{"measurement.upload.max_events_per_day", 100000, 0, 1000000};
-constexpr Setting kMaxPublicEventsPerDay{"measurement.upload.max_public_events_per_day", 50000, 0, 1000000};
-constexpr Setting kMaxErrorEventsPerDay{"measurement.upload.max_error_events_per_day", 1000, 0, 1000000};
-constexpr Setting kMaxTrackedCurrencies{"measurement.lifetimevalue.max_currency_tracked", 4, 1, 100};
-constexpr Setting kMaxPublicUserProperties{"measurement.upload.max_public_user_properties", 25, 25, 100};
-constexpr Setting kMaxEventNameCardinality{"measurement.upload.max_event_name_cardinality", 500, 500, 2000};
-constexpr Setting kMaxPublicEventParams{"measurement.upload.max_public_event_params", 25, 25, 100};
-constexpr Setting kMaxStoredEvents{"measurement.store.max_stored_events_per_app", 100000, 0, 1000000};
-constexpr Setting kUploadInterval{"measurement.upload.interval", 3600, 15, 86400};
-constexpr Setting kInitialUploadDelay{"measurement.upload.initial_upload_delay_time", 15, 1, 86400};
-constexpr Setting kMaxBundles{"measurement.upload.max_bundles", 100, 1, 10000};
-constexpr Setting kMaxEventsPerBundle{"measurement.upload.max_events_per_bundle", 1000, 1, 1000000};
-constexpr Setting kMaxBatchSize{"measurement.upload.max_batch_size", 65536, 0, 10485760};
-constexpr Setting kRetryCount{"measurement.upload.retry_count", 6, 1, 24};
-constexpr Setting kRetryTime{"measurement.upload.retry_time", 1800, 60, 86400};
-constexpr Setting kBundlesPerIteration{"measurement.upload.max_bundles_created_per_iteration", 100, 1, 10000};
-constexpr Setting kMaxRealtimeEventsPerDay{"measurement.upload.max_realtime_events_per_day", 10, 0, 10};
-constexpr Setting kDebugUploadInterval{"measurement.upload.debug_upload_interval", 1, 1, 15};
-constexpr Setting kRealtimeUploadInterval{"measurement.upload.realtime_upload_interval", 10, 10, 15};
-constexpr Setting kBlocklistInternal{"measurement.upload.blacklist_internal", 0, 0, 1};
-constexpr Setting kBlocklistPublic{"measurement.upload.blacklist_public", 0, 0, 1};
-constexpr Setting kEventSampling{"measurement.event_sampling_enabled", 0, 0, 1};
-constexpr Setting kTimeZoneOffsetMinutes{"measurement.account.time_zone_offset_minutes", 0, -900, 900};
-constexpr Setting kChecksum{"measurement.quality.checksum", 0, 0, 1};
-constexpr Setting kAppBackgroundedTracking{"measurement.lifecycle.app_backgrounded_tracking", 1, 0, 1};
-constexpr Setting kAppInBackgroundParameter{"measurement.lifecycle.app_in_background_parameter", 1, 0, 1};
-constexpr Setting kLastAdvertisingIDReset{"measurement.last_advertising_id_reset_feature_enabled", 1, 0, 1};
-constexpr Setting kEESFeature{"measurement.ees_feature_enabled", 1, 0, 1};
-constexpr Setting kDeferredDeepLink{"measurement.ddl.enabled", 1, 0, 1};
-constexpr Setting kDeferredDeepLinkRetryCount{"measurement.ddl.retry_count", 5, 0, 10};
-constexpr Setting kAttributionCacheTTL{"measurement.attribution.cache.ttl", 604800, 86400, 2592000};
-constexpr Setting kConfigCacheTime{"measurement.config.cache_time", 3600, 60, 86400};
-constexpr Setting kConsentSettings{"measurement.api.consent_settings", 1, 0, 1};
-constexpr Setting kConsentSettings3P{"measurement.api.consent_settings_3p", 1, 0, 1};
-constexpr Setting kPersistentConfigInApplicationSupport{
-    "measurement.persistent_config_in_application_support_enabled", 0, 0, 1};
-
-// The experiment flags that override switches, registered with the value 0.
-constexpr const char* kEfficientEngagementFlag = "efficient_engagement_reporting_enabled";
-constexpr const char* kRedundantEngagementFlag = "redundant_engagement_removal_enabled";
-constexpr const char* kNetworkBackgroundSessionFlag = "network_background_session_enabled";
-constexpr const char* kPersistentConfigFlag = "persistent_config_in_application_support_enabled";
+using Config = apmpb_fields::MeasurementConfig;
+using EventConfig = apmpb_fields::EventConfig;
+using Value = platform::Value;
 
 std::shared_ptr<APMMonitor> monitor() {
     return APMMonitor::sharedInstance();
 }
 
-// Whole milliseconds; beyond the 64-bit range the count saturates.
-double millisecondsToSeconds(double milliseconds) {
-    return static_cast<double>(NanoNumber::withDouble(milliseconds).longLongValue()) / 1000.0;
+struct WiredLinks {
+    platform::Mutex mutex;
+    APMRemoteConfig::Links links GUARDED_BY(mutex);
+};
+
+WiredLinks& wiredLinks() {
+    static auto* wired = new WiredLinks;  // never destroyed: read from any queue until exit
+    return *wired;
 }
 
-std::optional<bool> flagBoolValue(const NanoObject& value) {
-    if (const auto* number = std::get_if<NanoNumber>(&value)) return number->boolValue();
-    if (const auto* text = std::get_if<std::string>(&value)) return apm_boolValue(*text);
-    return std::nullopt;
+APMRemoteConfig::Links links() {
+    platform::MutexLock lock(wiredLinks().mutex);
+    return wiredLinks().links;
+}
+
+template <typename T, typename Answer>
+T ask(const std::function<Answer()>& link, T fallback) {
+    return link ? T(link()) : fallback;
+}
+
+// One or more DNS labels: anything else in the configuration could point uploads at another host.
+bool isHostLabelSequence(const std::string& text) {
+    static const std::regex labels("[A-Za-z0-9-]{1,63}(\\.[A-Za-z0-9-]{1,63})*");
+    return std::regex_match(text, labels);
+}
+
+// "scheme://host" split at its "://"; nullopt for anything else.
+std::optional<std::pair<std::string, std::string>> schemeAndHost(const std::optional<std::string>& url) {
+    if (!url) return std::nullopt;
+    const auto separator = url->find("://");
+    if (separator == std::string::npos || separator == 0 || separator + 3 >= url->size()) return std::nullopt;
+    return std::make_pair(url->substr(0, separator), url->substr(separator + 3));
+}
+
+Value::Dictionary appMetadata() {
+    Value::Dictionary metadata{
+        {"platform", Value("ios")},
+        {"package_name", Value(platform::NSBundle::mainBundle()->bundleIdentifier())},
+        {"vmp_version", Value(APMIdentity::rovUriduzuvareLibraryVersion())},
+    };
+    if (auto version = ask<std::optional<std::string>>(links().appVersion, std::nullopt))
+        metadata.emplace("app_version", Value(*version));
+    return metadata;
 }
 
 }  // namespace
 
+void APMRemoteConfig::wireLinks(Links links) {
+    platform::MutexLock lock(wiredLinks().mutex);
+    wiredLinks().links = std::move(links);
+}
+
 std::shared_ptr<APMRemoteConfig> APMRemoteConfig::defaultInstance() {
-    static auto* instance = new std::shared_ptr<APMRemoteConfig>(new APMRemoteConfig("", nullptr));
+    static auto* instance =
+        new std::shared_ptr<APMRemoteConfig>(initWithAppID("", nullptr, nullptr, nullptr));
     return *instance;
 }
 
 std::shared_ptr<APMRemoteConfig> APMRemoteConfig::initWithAppID(
-    const std::string& appID, const std::shared_ptr<APMEManager>& experimentManager) {
+    const std::string& appID, const std::shared_ptr<APMDatabase>& database) {
+    return initWithAppID(appID, database, APMEManager::sharedInstance());
+}
+
+std::shared_ptr<APMRemoteConfig> APMRemoteConfig::initWithAppID(
+    const std::string& appID, const std::shared_ptr<APMDatabase>& database,
+    const std::shared_ptr<APMEManager>& experimentManager) {
     if (appID.empty()) {
         monitor()->logWithLevel(APMLogLevel::MonitoredError, 29000,
                                 "Cannot init remote configuration without valid Vuziri App ID");
         return nullptr;
     }
-    std::shared_ptr<APMRemoteConfig> config(new APMRemoteConfig(appID, experimentManager));
+    if (!database) {
+        monitor()->logWithLevel(APMLogLevel::MonitoredError, 29001,
+                                "Cannot init remote configuration without valid database");
+        return nullptr;
+    }
+    return initWithAppID(appID, database, nullptr, experimentManager);
+}
+
+std::shared_ptr<APMRemoteConfig> APMRemoteConfig::initWithAppID(
+    const std::string& appID, const std::shared_ptr<APMDatabase>& database,
+    const std::shared_ptr<APMPBMeasurementConfig>& measurementConfig,
+    const std::shared_ptr<APMEManager>& experimentManager) {
+    std::shared_ptr<APMRemoteConfig> config(new APMRemoteConfig(appID, database, experimentManager));
     config->registerWithExperimentManager();
+    if (config->isDefaultInstance_) return config;
+    if (measurementConfig) {
+        config->updateMeasurementConfig(measurementConfig);
+    } else if (auto stored = config->measurementConfigFromDatabase()) {
+        {
+            platform::MutexLock lock(config->configMutex_);
+            config->remoteConfigProto_ = stored;
+        }
+        config->parseRemoteConfigFromMeasurementConfig(*stored);
+    }
     return config;
 }
 
-APMRemoteConfig::APMRemoteConfig(std::string appID, std::shared_ptr<APMEManager> experimentManager)
+APMRemoteConfig::APMRemoteConfig(std::string appID, std::shared_ptr<APMDatabase> database,
+                                 std::shared_ptr<APMEManager> experimentManager)
     : appID_(std::move(appID)),
-      isDefaultInstance_(appID_.empty()),
+      isDefaultInstance_(appID_.empty() && !database),
+      database_(database),
+      settings_(std::make_shared<APMRemoteConfigSettingsCache>()),
       experimentManager_(std::move(experimentManager)) {}
 
 void APMRemoteConfig::registerWithExperimentManager() {
@@ -136,19 +141,165 @@ void APMRemoteConfig::registerWithExperimentManager() {
     auto property = APMESDKProperty::initWithName(std::string(kSDKName));
     property->setVersion(APMIdentity::rovUriduzuvareLibraryVersion());
     property->setDelegate(weak_from_this());
-    const APMEManager::Flags defaultFlags = {
-        {kEfficientEngagementFlag, NanoNumber::withInt(0)},
-        {kRedundantEngagementFlag, NanoNumber::withInt(0)},
-        {kNetworkBackgroundSessionFlag, NanoNumber::withInt(0)},
-        {kPersistentConfigFlag, NanoNumber::withInt(0)},
-    };
-    experimentClient_ = experimentManager_->registerSDKProperty(property, defaultFlags);
+    experimentClient_ = experimentManager_->registerSDKProperty(property, defaultExperimentFlags());
     if (!experimentClient_) return;
     experimentClient_->setDelegate(weak_from_this());
     std::shared_ptr<platform::NSError> error;
     if (!experimentClient_->activateLatestSnapshot(&error) && error)
         monitor()->logWithLevel(APMLogLevel::SilentError, 29023, "Cannot activate stale snapshot. Error",
                                 error);
+}
+
+std::shared_ptr<APMPBMeasurementConfig> APMRemoteConfig::measurementConfigFromDatabase() {
+    APMScheduler::checkOnBackgroundThreadWithMethodName("measurementConfigFromDatabase");
+    if (isDefaultInstance_) {
+        monitor()->logWithLevel(
+            APMLogLevel::SilentError, 29015,
+            "Cannot retrieve a measurement configuration from the database for the default instance");
+        return nullptr;
+    }
+    std::shared_ptr<platform::NSError> error;
+    auto database = database_.lock();
+    auto config = database ? database->queryMeasurementConfigWithError(&error) : nullptr;
+    if (config) return config;
+    if (error || !database) {
+        monitor()->logWithLevel(APMLogLevel::SilentError, 29016,
+                                "Cannot retrieve configuration data from database. Error", error);
+    } else {
+        monitor()->logWithLevel(APMLogLevel::Debug, 29017,
+                                "Configuration was not found in database. The configuration will be fetched "
+                                "from the network when necessary");
+    }
+    return nullptr;
+}
+
+bool APMRemoteConfig::updateMeasurementConfig(const std::shared_ptr<APMPBMeasurementConfig>& config) {
+    APMScheduler::checkOnBackgroundThreadWithMethodName("updateMeasurementConfig:");
+    if (isDefaultInstance_) {
+        monitor()->logWithLevel(APMLogLevel::SilentError, 29002,
+                                "Cannot update the default measurement configuration");
+        return false;
+    }
+    if (!config) {
+        monitor()->logWithLevel(APMLogLevel::SilentWarning, 29003,
+                                "Cannot set empty measurement config to database");
+        return false;
+    }
+    if (ask<std::string>(links().origin, "") == "am" &&
+        APMNanoGetString(config.get(), Config::kRavadAppId).value_or("") != appID_) {
+        monitor()->logWithLevel(APMLogLevel::SilentError, 29022,
+                                "Cannot set measurement config when RaVad App ID does not match");
+        return false;
+    }
+    if (APMNanoGetString(config.get(), Config::kAppId).value_or("") != appID_) {
+        monitor()->logWithLevel(APMLogLevel::SilentError, 29004,
+                                "Cannot set measurement config when Vuziri App ID does not match");
+        return false;
+    }
+    // A configuration that could not be stored is not made active, error or not: after a restart the
+    // old one would come back.
+    std::shared_ptr<platform::NSError> error;
+    auto database = database_.lock();
+    if (!database || !database->updateRemoteConfig(config.get(), &error)) {
+        monitor()->logWithLevel(APMLogLevel::MonitoredError, 29005, "Cannot store config into the database",
+                                error);
+        return false;
+    }
+    {
+        platform::MutexLock lock(configMutex_);
+        remoteConfigProto_ = config;
+    }
+    parseRemoteConfigFromMeasurementConfig(*config);
+    return true;
+}
+
+void APMRemoteConfig::parseRemoteConfigFromMeasurementConfig(const APMPBMeasurementConfig& config) {
+    const auto settings = APMNanoGetMessages<APMPBSetting>(&config, Config::kSettings);
+    if (!settings) {
+        monitor()->logWithLevel(APMLogLevel::SilentError, 29012,
+                                "Cannot parse empty measurement config. Using default values");
+        return;
+    }
+    if (APMNanoGetString(&config, Config::kAppId).value_or("") != appID_) return;
+
+    std::vector<SettingText> texts;
+    for (const auto& setting : *settings) {
+        texts.emplace_back(APMNanoGetString(setting.get(), apmpb_fields::Setting::kName).value_or(""),
+                           APMNanoGetString(setting.get(), apmpb_fields::Setting::kValue));
+    }
+    parseSettings(texts);
+
+    std::map<std::string, std::shared_ptr<APMPBEventConfig>> eventConfigs;
+    for (auto& eventConfig : APMNanoGetMessagesOrEmpty<APMPBEventConfig>(&config, Config::kEventConfig)) {
+        const std::string name = APMNanoGetString(eventConfig.get(), EventConfig::kName).value_or("");
+        if (name.empty()) {
+            monitor()->logWithLevel(APMLogLevel::SilentWarning, 29013,
+                                    "Cannot cache event configuration with an empty configuration name");
+            continue;
+        }
+        const auto& internalNames = APMPublicToInternalEventNames();
+        const auto internal = internalNames.find(name);
+        eventConfigs.insert_or_assign(internal == internalNames.end() ? name : internal->second,
+                                      std::move(eventConfig));
+    }
+    {
+        platform::MutexLock lock(configMutex_);
+        eventConfigByName_ = std::move(eventConfigs);
+    }
+    if (APMNanoHasField(&config, Config::kVersion)) {
+        monitor()->logWithLevel(APMLogLevel::Debug, 29014, "Successfully parsed a configuration. Version",
+                                APMNanoGetInt64(&config, Config::kVersion));
+    }
+
+    const auto programs = APMNanoGetMessagesOrEmpty<APMPBProgram>(&config, Config::kDynamicEventEditing);
+    if (!programs.empty()) {
+        auto eventEditing = loadEventEditing(programs);
+        platform::MutexLock lock(configMutex_);
+        eventEditing_ = eventEditing;
+        if (!eventEditing) return;  // the data controls stay as they were
+    }
+
+    std::vector<std::string> dataControls;
+    for (const auto& control : APMNanoGetMessagesOrEmpty<APMPBDataControl>(&config, Config::kDataControls)) {
+        if (auto name = APMNanoGetString(control.get(), apmpb_fields::DataControl::kName))
+            dataControls.push_back(*name);
+    }
+    platform::MutexLock lock(configMutex_);
+    dataControls_ = std::move(dataControls);
+}
+
+std::shared_ptr<APMPEventEditing> APMRemoteConfig::loadEventEditing(
+    const std::vector<std::shared_ptr<APMPBProgram>>& programs) {
+    auto eventEditing = APMPEventEditing::init();
+    eventEditing->setModuleCreator(
+        [settings = settings_] {
+            return std::make_shared<APMPKeyValueStore>(
+                "internal.remoteConfig", [settings](const std::string& key) -> std::optional<Value> {
+                    auto text = settings->textForKey(key);
+                    return text ? std::optional<Value>(Value(*text)) : std::nullopt;
+                });
+        },
+        "internal.remoteConfig");
+    eventEditing->setModuleCreator(
+        [] {
+            return std::make_shared<APMPObjectProvider>("internal.appMetadata",
+                                                        [] { return Value(appMetadata()); });
+        },
+        "internal.appMetadata");
+    eventEditing->setModuleCreator(
+        [] { return std::make_shared<APMPMessageLogger>(std::make_shared<APMPixieLogger>()); },
+        APMPMessageLogger::kModuleName);
+
+    std::shared_ptr<platform::NSError> error;
+    eventEditing->loadProgram(programs.front().get(), &error);
+    if (error) {
+        monitor()->logWithLevel(APMLogLevel::MonitoredError, 29026,
+                                "Failed to initiate event editing instance", error);
+        return nullptr;
+    }
+    monitor()->logWithLevel(APMLogLevel::Debug, 29027, "Loading Event Modification and Creation programs",
+                            static_cast<std::int64_t>(programs.size()));
+    return eventEditing;
 }
 
 void APMRemoteConfig::parseSettings(const std::vector<SettingText>& settings) {
@@ -161,17 +312,162 @@ void APMRemoteConfig::parseSettings(const std::vector<SettingText>& settings) {
         }
         texts.insert_or_assign(name, *value);
     }
-    settings_.replaceTexts(std::move(texts));
+    settings_->replaceTexts(std::move(texts));
 }
 
 void APMRemoteConfig::reset() {
-    settings_.clear();
+    settings_->clear();
+    {
+        platform::MutexLock lock(configMutex_);
+        eventConfigByName_.clear();
+        dataControls_.clear();
+        if (!isDefaultInstance_) remoteConfigProto_.reset();
+    }
     if (experimentManager_) experimentManager_->reset();
+}
+
+std::shared_ptr<APMPBEventConfig> APMRemoteConfig::eventConfigWithName(const std::string& name) {
+    if (name.empty()) {
+        monitor()->logWithLevel(APMLogLevel::SilentWarning, 29006,
+                                "Cannot find event config with empty event name");
+        return nullptr;
+    }
+    platform::MutexLock lock(configMutex_);
+    auto found = eventConfigByName_.find(name);
+    return found == eventConfigByName_.end() ? nullptr : found->second;
+}
+
+bool APMRemoteConfig::isEventBlocklisted(const std::string& name) {
+    const auto config = eventConfigWithName(name);
+    if (config && APMNanoGetBool(config.get(), EventConfig::kIsBlocklisted)) return true;
+    return !name.empty() && name.front() != '_' ? blocklistPublic() : blocklistInternal();
+}
+
+bool APMRemoteConfig::isEventCustomConversion(const std::string& name) {
+    const auto config = eventConfigWithName(name);
+    return config && APMNanoGetBool(config.get(), EventConfig::kIsCustomConversion);
+}
+
+bool APMRemoteConfig::eventHasSamplingRate(const std::string& name) {
+    const auto config = eventConfigWithName(name);
+    return config && APMNanoHasField(config.get(), EventConfig::kSamplingRate);
+}
+
+std::int32_t APMRemoteConfig::samplingRateForEvent(const std::string& name) {
+    const auto config = eventConfigWithName(name);
+    const std::int32_t rate = config ? APMNanoGetInt32(config.get(), EventConfig::kSamplingRate) : 1;
+    return rate >= 2 && rate <= 65535 ? rate : 1;
+}
+
+std::int64_t APMRemoteConfig::version() const {
+    platform::MutexLock lock(configMutex_);
+    if (!remoteConfigProto_ || !APMNanoHasField(remoteConfigProto_.get(), Config::kVersion)) return -1;
+    return APMNanoGetInt64(remoteConfigProto_.get(), Config::kVersion);
+}
+
+double APMRemoteConfig::lastRemoteConfigUpdateTimestamp() {
+    if (isDefaultInstance_) {
+        monitor()->logWithLevel(
+            APMLogLevel::SilentError, 29008,
+            "Cannot fetch the last configuration update timestamp from the default instance");
+        return 0;
+    }
+    auto database = database_.lock();
+    if (!database) return 0;
+    std::shared_ptr<platform::NSError> error;
+    const auto timestamp = database->lastRemoteConfigUpdateTimestamp(&error);
+    if (!timestamp && error) {
+        monitor()->logWithLevel(APMLogLevel::MonitoredWarning, 29009,
+                                "Failed to query last configuration update timestamp. Error", error);
+    }
+    return timestamp.value_or(0);
+}
+
+bool APMRemoteConfig::isExpired() {
+    if (isDefaultInstance_) {
+        monitor()->logWithLevel(APMLogLevel::SilentError, 29007,
+                                "Cannot fetch the last update timestamp from the default configuration");
+        return false;
+    }
+    const double now = platform::NSDate::now().timeIntervalSince1970();
+    return std::fabs(now - lastRemoteConfigUpdateTimestamp()) >= remoteConfigCacheTimeInterval();
+}
+
+std::vector<std::string> APMRemoteConfig::dataControls() const {
+    platform::MutexLock lock(configMutex_);
+    return dataControls_;
+}
+
+std::optional<std::string> APMRemoteConfig::uploadURL() const {
+    const auto service =
+        schemeAndHost(ask<std::optional<std::string>>(links().measurementServiceURL, std::nullopt));
+    if (!service) return std::nullopt;
+    std::string host = service->second;
+    std::optional<std::string> subdomain;
+    {
+        platform::MutexLock lock(configMutex_);
+        if (remoteConfigProto_)
+            subdomain = APMNanoGetString(remoteConfigProto_.get(), Config::kUploadSubdomain);
+    }
+    if (subdomain && !subdomain->empty()) {
+        if (isHostLabelSequence(*subdomain)) {
+            host = *subdomain + "." + host;
+        } else {
+            monitor()->logWithLevel(APMLogLevel::Warning, 29028,
+                                    "Ignoring an upload subdomain that is no host name", *subdomain);
+        }
+    }
+    return service->first + "://" + host + "/a";
+}
+
+std::optional<std::string> APMRemoteConfig::remoteConfigURLWithAppInstanceID(
+    const std::optional<std::string>& appInstanceID, const std::optional<std::string>& platform,
+    std::int64_t SDKVersion, std::int64_t runtimeVersion) const {
+    const auto service =
+        schemeAndHost(ask<std::optional<std::string>>(links().measurementServiceURL, std::nullopt));
+    if (!service) return std::nullopt;
+    std::optional<std::string> instance = appInstanceID;
+    if (ask<bool>(links().isAnalyticsStorageDenied, false)) {
+        instance = "";
+    } else if (!instance || instance->empty() || !platform || platform->empty()) {
+        monitor()->logWithLevel(
+            APMLogLevel::SilentError, 29010,
+            "Cannot create a URL to fetch a configuration with empty app instance ID or empty "
+            "platform (app instance, platform)",
+            instance.value_or(""), platform.value_or(""));
+        return std::nullopt;
+    }
+    const Value::Dictionary query{
+        {"app_instance_id", Value(*instance)},
+        {"platform", Value(platform.value_or(""))},
+        {"runtime_version", Value(runtimeVersion)},
+        {"vmp_version", Value(SDKVersion)},
+    };
+    return service->first + "://" + service->second + "/config/app/" + appID_ + "?" + apm_queryString(query);
+}
+
+std::vector<std::int32_t> APMRemoteConfig::experimentIDs() const {
+    return experimentManager_ ? experimentManager_->experimentIDs() : std::vector<std::int32_t>{};
+}
+
+std::shared_ptr<APMPEventEditing> APMRemoteConfig::eventEditing() const {
+    platform::MutexLock lock(configMutex_);
+    return eventEditing_;
 }
 
 void APMRemoteConfig::clientDidReceiveNewSnapshot(const std::shared_ptr<APMEClient>&) {
     platform::MutexLock lock(snapshotMutex_);
     hasNewSnapshot_ = true;
+}
+
+void APMRemoteConfig::clientDidReceiveFetchError(const std::shared_ptr<APMEClient>&,
+                                                 const std::shared_ptr<platform::NSError>& error) {
+    if (error)
+        monitor()->logWithLevel(APMLogLevel::SilentError, 29025, "Cannot fetch experiment. Error", error);
+}
+
+bool APMRemoteConfig::shouldFetchExperimentsForClient(const std::shared_ptr<APMEClient>&) {
+    return ask<bool>(links().isMeasurementEnabled, false);
 }
 
 bool APMRemoteConfig::activateNewSnapshot() {
@@ -189,253 +485,6 @@ bool APMRemoteConfig::activateNewSnapshot() {
         return false;
     }
     return true;
-}
-
-std::optional<double> APMRemoteConfig::numberFromString(const std::string& text) {
-    if (!APMIsDecimalNumberString(text)) return std::nullopt;
-    const char* begin = text.data();
-    const char* end = begin + text.size();
-    if (*begin == '+') ++begin;
-    double number = 0;
-    const auto [stop, error] = std::from_chars(begin, end, number);
-    if (error != std::errc() || stop != end || !std::isfinite(number)) return std::nullopt;
-    return number;
-}
-
-std::optional<double> APMRemoteConfig::numberFromCacheWithKey(const std::string& key, double defaultValue,
-                                                              std::optional<double> maxValue,
-                                                              std::optional<double> minValue,
-                                                              double (*block)(double)) {
-    if (key.empty()) {
-        monitor()->logWithLevel(APMLogLevel::Debug, 29020, "Cannot get setting with empty key from cache");
-        return std::nullopt;
-    }
-    const auto lookup = settings_.entryForKey(key);
-    double answer = defaultValue;
-    if (lookup.entry) {
-        if (const double* number = std::get_if<double>(&*lookup.entry)) return *number;
-        auto parsed = numberFromString(std::get<std::string>(*lookup.entry));
-        if (parsed && block) parsed = block(*parsed);
-        const bool refused =
-            !parsed || (minValue && *parsed < *minValue) || (maxValue && *parsed > *maxValue);
-        if (!refused) answer = *parsed;
-    }
-    settings_.storeNumber(key, answer, lookup.generation);
-    return answer;
-}
-
-double APMRemoteConfig::timeIntervalInSecondsFromCacheWithKey(const std::string& key, double defaultValue,
-                                                              double maxValue, double minValue) {
-    return numberFromCacheWithKey(key, defaultValue, maxValue, minValue, millisecondsToSeconds).value_or(0);
-}
-
-std::int32_t APMRemoteConfig::intValueFromCacheWithKey(const std::string& key, std::int32_t defaultValue,
-                                                       std::int32_t maxValue, std::int32_t minValue) {
-    // The fraction is dropped. A number cached by a lookup without these bounds may not fit: it saturates.
-    const double number = numberFromCacheWithKey(key, defaultValue, maxValue, minValue).value_or(0);
-    return static_cast<std::int32_t>(std::clamp<double>(number, INT32_MIN, INT32_MAX));
-}
-
-std::int64_t APMRemoteConfig::int64ValueFromCacheWithKey(const std::string& key, std::int64_t defaultValue,
-                                                         std::int64_t maxValue, std::int64_t minValue) {
-    const double number = numberFromCacheWithKey(key, static_cast<double>(defaultValue),
-                                                 static_cast<double>(maxValue), static_cast<double>(minValue))
-                              .value_or(0);
-    return NanoNumber::withDouble(number).longLongValue();
-}
-
-double APMRemoteConfig::seconds(const Setting& setting) {
-    return timeIntervalInSecondsFromCacheWithKey(setting.name, setting.defaultValue, setting.maximum,
-                                                 setting.minimum);
-}
-
-std::int32_t APMRemoteConfig::int32(const Setting& setting) {
-    return intValueFromCacheWithKey(setting.name, static_cast<std::int32_t>(setting.defaultValue),
-                                    static_cast<std::int32_t>(setting.maximum),
-                                    static_cast<std::int32_t>(setting.minimum));
-}
-
-std::int64_t APMRemoteConfig::int64(const Setting& setting) {
-    return int64ValueFromCacheWithKey(setting.name, static_cast<std::int64_t>(setting.defaultValue),
-                                      static_cast<std::int64_t>(setting.maximum),
-                                      static_cast<std::int64_t>(setting.minimum));
-}
-
-bool APMRemoteConfig::isSwitchOn(const Setting& setting, bool nonZero) {
-    const std::int32_t value = int32(setting);
-    return nonZero ? value != 0 : value == 1;
-}
-
-bool APMRemoteConfig::experimentFlagOrSwitch(const char* flagName, const Setting& setting) {
-    if (experimentClient_) {
-        if (auto flag = flagBoolValue(experimentClient_->objectForKeyedSubscript(std::string(flagName))))
-            return *flag;
-    }
-    return isSwitchOn(setting);
-}
-
-double APMRemoteConfig::uploadingBackoffInterval() {
-    return seconds(kUploadBackoffPeriod);
-}
-std::int32_t APMRemoteConfig::maxAudienceCount() {
-    return int32(kAudienceMaxCount);
-}
-std::int32_t APMRemoteConfig::maxFiltersPerAudience() {
-    return int32(kFiltersPerAudience);
-}
-std::int32_t APMRemoteConfig::maxFilterResultCount() {
-    return int32(kFilterResultMaxCount);
-}
-std::int32_t APMRemoteConfig::maxParametersPerFilter() {
-    return int32(kParametersPerFilter);
-}
-double APMRemoteConfig::databaseDeleteStaleBundlesInterval() {
-    return seconds(kStaleDataDeletionInterval);
-}
-double APMRemoteConfig::maxQueueTime() {
-    return seconds(kMaxQueueTime);
-}
-double APMRemoteConfig::adIDCacheTime() {
-    return seconds(kAdIDCacheTime);
-}
-bool APMRemoteConfig::gateIDFAOnATTMASEnabled() {
-    return isSwitchOn(kATTMASGate, true);
-}
-double APMRemoteConfig::monitoringSamplePeriod() {
-    return seconds(kMonitoringSamplePeriod);
-}
-bool APMRemoteConfig::isNetworkBackgroundSessionEnabled() {
-    return experimentFlagOrSwitch(kNetworkBackgroundSessionFlag, kNetworkBackgroundSession);
-}
-double APMRemoteConfig::networkTimeout() {
-    return seconds(kNetworkTimeout);
-}
-double APMRemoteConfig::sessionDefaultMinimumInterval() {
-    return seconds(kSessionMinimumInterval);
-}
-double APMRemoteConfig::sessionDefaultTimeoutInterval() {
-    return seconds(kSessionTimeoutInterval);
-}
-double APMRemoteConfig::sessionEventUserEngagementInterval() {
-    return seconds(kSessionEngagementInterval);
-}
-bool APMRemoteConfig::efficientEngagementReportingEnabled() {
-    return experimentFlagOrSwitch(kEfficientEngagementFlag, kEfficientEngagementReporting);
-}
-bool APMRemoteConfig::redundantEngagementRemovalEnabled() {
-    return experimentFlagOrSwitch(kRedundantEngagementFlag, kRedundantEngagementRemoval);
-}
-bool APMRemoteConfig::configurableLimitsEnabled() {
-    return isSwitchOn(kConfigurableLimits);
-}
-std::int32_t APMRemoteConfig::maxConversionsPerDay() {
-    return int32(kMaxConversionsPerDay);
-}
-std::int32_t APMRemoteConfig::maxEventsPerDay() {
-    return int32(kMaxEventsPerDay);
-}
-std::int32_t APMRemoteConfig::maxPublicEventsPerDay() {
-    return int32(kMaxPublicEventsPerDay);
-}
-std::int32_t APMRemoteConfig::maxErrorEventsPerDay() {
-    return int32(kMaxErrorEventsPerDay);
-}
-std::int32_t APMRemoteConfig::maxTrackedCurrencies() {
-    return int32(kMaxTrackedCurrencies);
-}
-std::int32_t APMRemoteConfig::maxPublicUserProperties() {
-    return configurableLimitsEnabled() ? int32(kMaxPublicUserProperties) : 25;
-}
-std::int32_t APMRemoteConfig::maxEventNameCardinality() {
-    return configurableLimitsEnabled() ? int32(kMaxEventNameCardinality) : 500;
-}
-std::int32_t APMRemoteConfig::maxPublicEventParams() {
-    return configurableLimitsEnabled() ? int32(kMaxPublicEventParams) : 25;
-}
-std::int32_t APMRemoteConfig::maxEventsStored() {
-    return int32(kMaxStoredEvents);
-}
-double APMRemoteConfig::uploadingInterval() {
-    return seconds(kUploadInterval);
-}
-double APMRemoteConfig::uploadingInitialDelayInterval() {
-    return seconds(kInitialUploadDelay);
-}
-std::int64_t APMRemoteConfig::uploadMaxBundlesLimit() {
-    return int64(kMaxBundles);
-}
-std::int64_t APMRemoteConfig::uploadMaxEventsPerBundle() {
-    return int64(kMaxEventsPerBundle);
-}
-std::int64_t APMRemoteConfig::uploadMaxSizeLimitBytes() {
-    return int64(kMaxBatchSize);
-}
-std::int32_t APMRemoteConfig::uploadingRetryCount() {
-    return int32(kRetryCount);
-}
-double APMRemoteConfig::uploadingRetryInterval() {
-    return seconds(kRetryTime);
-}
-std::int32_t APMRemoteConfig::maxBundlesCreatedPerIteration() {
-    // Looked up like a time setting, so the received value is divided by 1000 before the bounds.
-    return static_cast<std::int32_t>(seconds(kBundlesPerIteration));
-}
-std::int32_t APMRemoteConfig::maxRealtimeEventCountPerDay() {
-    return int32(kMaxRealtimeEventsPerDay);
-}
-double APMRemoteConfig::uploadingDebugModeInterval() {
-    return seconds(kDebugUploadInterval);
-}
-double APMRemoteConfig::uploadingRealTimeInterval() {
-    return seconds(kRealtimeUploadInterval);
-}
-bool APMRemoteConfig::blocklistInternal() {
-    return isSwitchOn(kBlocklistInternal);
-}
-bool APMRemoteConfig::blocklistPublic() {
-    return isSwitchOn(kBlocklistPublic);
-}
-bool APMRemoteConfig::isEventSamplingEnabled() {
-    return isSwitchOn(kEventSampling);
-}
-std::int32_t APMRemoteConfig::analyticsAccountTimeZoneOffsetMinutes() {
-    return int32(kTimeZoneOffsetMinutes);
-}
-bool APMRemoteConfig::checksumEnabled() {
-    return isSwitchOn(kChecksum);
-}
-bool APMRemoteConfig::appBackgroundedEventEnabled() {
-    return isSwitchOn(kAppBackgroundedTracking);
-}
-bool APMRemoteConfig::appInBackgroundParameterEnabled() {
-    return isSwitchOn(kAppInBackgroundParameter);
-}
-bool APMRemoteConfig::lastAdvertisingIDResetFeatureEnabled() {
-    return isSwitchOn(kLastAdvertisingIDReset);
-}
-bool APMRemoteConfig::eesFeatureEnabled() {
-    return isSwitchOn(kEESFeature);
-}
-bool APMRemoteConfig::isDeferredDeepLinkEnabled() {
-    return isSwitchOn(kDeferredDeepLink, true);
-}
-std::int32_t APMRemoteConfig::maxDeferredDeepLinkRetryCount() {
-    return int32(kDeferredDeepLinkRetryCount);
-}
-double APMRemoteConfig::attributionCacheTTLInterval() {
-    return seconds(kAttributionCacheTTL);
-}
-double APMRemoteConfig::remoteConfigCacheTimeInterval() {
-    return seconds(kConfigCacheTime);
-}
-bool APMRemoteConfig::isConsentSettingsEnabled() {
-    return isSwitchOn(kConsentSettings);
-}
-bool APMRemoteConfig::isConsentSettings3PEnabled() {
-    return isSwitchOn(kConsentSettings3P);
-}
-bool APMRemoteConfig::persistentConfigInApplicationSupportEnabled() {
-    return experimentFlagOrSwitch(kPersistentConfigFlag, kPersistentConfigInApplicationSupport);
 }
 
 }  // namespace analytics

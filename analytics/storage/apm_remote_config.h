@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -8,20 +10,29 @@
 #include <vector>
 
 #include "analytics/experiments/apme_experiment_observer_delegate.h"
+#include "analytics/experiments/apme_manager.h"
 #include "analytics/experiments/apme_sdk_property_provider_delegate.h"
+#include "analytics/messages/proto/apm_messages.h"
 #include "analytics/storage/apm_remote_config_settings_cache.h"
 #include "platform/foundation/mutex.h"
 
 namespace analytics {
 
+class APMDatabase;
 class APMEClient;
-class APMEManager;
+class APMPEventEditing;
 struct APMRemoteConfigSetting;
 
-// The measurement configuration's tuning settings. Each answers its default when the received text is
-// missing, not a plain decimal number (read the same in every locale) or outside its bounds; values are
-// never clamped. Time settings arrive in milliseconds and are answered in seconds. Four switches
-// follow the experiment flags of the SDK "app_measurement" when a snapshot sets them.
+// The measurement configuration the service sends: kept in the measurement database, it answers the
+// engine's questions about tuning settings, per-event switches, data controls, endpoints and its own
+// age, and builds the event-editing interpreter from the program it carries. It registers with the
+// experiment client as the SDK "app_measurement", whose flags can override four switches.
+//
+// Settings answer their default when the received text is missing, not a plain decimal number (read the
+// same in every locale) or outside its bounds; values are never clamped. Time settings arrive in
+// milliseconds and are answered in seconds.
+//
+// Updates and parses run on the engine's worker queue; every answer may be read from any queue.
 class APMRemoteConfig : public APMEExperimentObserverDelegate,
                         public APMESDKPropertyProviderDelegate,
                         public std::enable_shared_from_this<APMRemoteConfig> {
@@ -29,25 +40,84 @@ public:
     // A setting's name and its value text as received; nullopt for a setting without a value.
     using SettingText = std::pair<std::string, std::optional<std::string>>;
 
+    // What the configuration asks of the layers above it, handed down as the library starts.
+    struct Links {
+        // The library's origin; a configuration for origin "am" must name the same RaVad app.
+        std::function<std::string()> origin{};
+        std::function<bool()> isMeasurementEnabled{};
+        std::function<std::optional<std::string>()> appVersion{};
+        std::function<bool()> isAnalyticsStorageDenied{};
+        // Scheme and host (with a port where one is needed) of the measurement service, from the
+        // service property list; without one no endpoint is known.
+        std::function<std::optional<std::string>()> measurementServiceURL{};
+    };
+
     static constexpr const char* kSDKName = "app_measurement";
+
+    // Missing links answer: origin "", measurement off, no app version, storage allowed, no service.
+    static void wireLinks(Links links);
 
     // The shared instance without an app: every setting answers its default.
     static std::shared_ptr<APMRemoteConfig> defaultInstance();
-    // nullptr (logged) without an app ID. With an experiment manager the instance registers
-    // "app_measurement" and activates its latest snapshot.
+    // With the shared experiment manager.
+    static std::shared_ptr<APMRemoteConfig> initWithAppID(const std::string& appID,
+                                                          const std::shared_ptr<APMDatabase>& database);
+    // nullptr (logged) without an app ID or a database.
     static std::shared_ptr<APMRemoteConfig> initWithAppID(
-        const std::string& appID, const std::shared_ptr<APMEManager>& experimentManager);
+        const std::string& appID, const std::shared_ptr<APMDatabase>& database,
+        const std::shared_ptr<APMEManager>& experimentManager);
+    // Registers with the experiment manager and activates its latest snapshot, then takes the given
+    // configuration, or else the stored one. Without a database and an app ID it is a default instance.
+    static std::shared_ptr<APMRemoteConfig> initWithAppID(
+        const std::string& appID, const std::shared_ptr<APMDatabase>& database,
+        const std::shared_ptr<APMPBMeasurementConfig>& measurementConfig,
+        const std::shared_ptr<APMEManager>& experimentManager);
 
     bool isDefaultInstance() const { return isDefaultInstance_; }
     const std::string& appID() const { return appID_; }
 
+    // Checks a downloaded configuration is this app's, stores it and makes it the active one.
+    bool updateMeasurementConfig(const std::shared_ptr<APMPBMeasurementConfig>& config);
+    // The stored configuration; nullptr when there is none or it cannot be read (logged).
+    std::shared_ptr<APMPBMeasurementConfig> measurementConfigFromDatabase();
+    void parseRemoteConfigFromMeasurementConfig(const APMPBMeasurementConfig& config);
     // Replaces every setting text at once; a later setting of the same name wins.
     void parseSettings(const std::vector<SettingText>& settings);
-    // Forgets the settings and the experiment state.
+    // Back to no configuration: settings, event switches and data controls forgotten, the experiment
+    // state reset. The interpreter stays.
     void reset();
+
+    // Per event, under the internal name for the public names the library has its own events for.
+    std::shared_ptr<APMPBEventConfig> eventConfigWithName(const std::string& name);
+    // Its own switch when set to true, else the global switch of public or internal names.
+    bool isEventBlocklisted(const std::string& name);
+    bool isEventCustomConversion(const std::string& name);
+    bool eventHasSamplingRate(const std::string& name);
+    // From 2 to 65535 as configured, else 1.
+    std::int32_t samplingRateForEvent(const std::string& name);
+
+    // -1 without a configuration or without a version in it.
+    std::int64_t version() const;
+    bool isExpired();
+    double lastRemoteConfigUpdateTimestamp();
+    std::vector<std::string> dataControls() const;
+    // "/a" on the service's host, behind the configuration's upload subdomain when it has a valid one;
+    // nothing without a service.
+    std::optional<std::string> uploadURL() const;
+    // "/config/app/<app ID>?" and the query; nothing (logged) without an app instance ID or platform,
+    // except that with analytics storage denied the app instance ID is sent empty.
+    std::optional<std::string> remoteConfigURLWithAppInstanceID(
+        const std::optional<std::string>& appInstanceID, const std::optional<std::string>& platform,
+        std::int64_t SDKVersion, std::int64_t runtimeVersion) const;
+    std::vector<std::int32_t> experimentIDs() const;
+    std::shared_ptr<APMPEventEditing> eventEditing() const;
 
     // A snapshot is waiting; it takes effect at activateNewSnapshot.
     void clientDidReceiveNewSnapshot(const std::shared_ptr<APMEClient>& client) override;
+    void clientDidReceiveFetchError(const std::shared_ptr<APMEClient>& client,
+                                    const std::shared_ptr<platform::NSError>& error) override;
+    // Whether measurement is enabled.
+    bool shouldFetchExperimentsForClient(const std::shared_ptr<APMEClient>& client) override;
     bool activateNewSnapshot();
 
     // The lookup: the cached number, else the text parsed, converted by `block`, checked against the
@@ -124,8 +194,13 @@ public:
 private:
     using Setting = APMRemoteConfigSetting;
 
-    APMRemoteConfig(std::string appID, std::shared_ptr<APMEManager> experimentManager);
+    APMRemoteConfig(std::string appID, std::shared_ptr<APMDatabase> database,
+                    std::shared_ptr<APMEManager> experimentManager);
     void registerWithExperimentManager();
+    static APMEManager::Flags defaultExperimentFlags();
+    // The interpreter over the first program; nullptr (logged) when it fails to load.
+    std::shared_ptr<APMPEventEditing> loadEventEditing(
+        const std::vector<std::shared_ptr<APMPBProgram>>& programs);
 
     double seconds(const Setting& setting);
     std::int32_t int32(const Setting& setting);
@@ -137,11 +212,18 @@ private:
 
     const std::string appID_;
     const bool isDefaultInstance_;
-    APMRemoteConfigSettingsCache settings_;
+    const std::weak_ptr<APMDatabase> database_;
+    // Shared with the interpreter's "internal.remoteConfig" module, which reads it as it is now.
+    const std::shared_ptr<APMRemoteConfigSettingsCache> settings_;
     const std::shared_ptr<APMEManager> experimentManager_;
     std::shared_ptr<APMEClient> experimentClient_;  // set once while the instance is made
     platform::Mutex snapshotMutex_;
     bool hasNewSnapshot_ GUARDED_BY(snapshotMutex_) = false;
+    mutable platform::Mutex configMutex_;
+    std::shared_ptr<APMPBMeasurementConfig> remoteConfigProto_ GUARDED_BY(configMutex_);
+    std::map<std::string, std::shared_ptr<APMPBEventConfig>> eventConfigByName_ GUARDED_BY(configMutex_);
+    std::vector<std::string> dataControls_ GUARDED_BY(configMutex_);
+    std::shared_ptr<APMPEventEditing> eventEditing_ GUARDED_BY(configMutex_);
 };
 
 }  // namespace analytics

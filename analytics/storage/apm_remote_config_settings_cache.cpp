@@ -1,5 +1,7 @@
 #include "analytics/storage/apm_remote_config_settings_cache.h"
 
+#include <charconv>
+
 namespace analytics {
 
 APMRemoteConfigSettingsCache::Lookup APMRemoteConfigSettingsCache::entryForKey(const std::string& key) const {
@@ -7,6 +9,15 @@ APMRemoteConfigSettingsCache::Lookup APMRemoteConfigSettingsCache::entryForKey(c
     auto found = entries_.find(key);
     if (found == entries_.end()) return {std::nullopt, generation_};
     return {found->second, generation_};
+}
+
+std::optional<std::string> APMRemoteConfigSettingsCache::textForKey(const std::string& key) const {
+    const auto entry = entryForKey(key).entry;
+    if (!entry) return std::nullopt;
+    if (const auto* text = std::get_if<std::string>(&*entry)) return *text;
+    char digits[32];
+    const auto end = std::to_chars(digits, digits + sizeof digits, std::get<double>(*entry)).ptr;
+    return std::string(digits, end);
 }
 
 void APMRemoteConfigSettingsCache::storeNumber(const std::string& key, double number,

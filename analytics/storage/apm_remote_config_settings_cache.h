@@ -24,6 +24,8 @@ public:
     };
 
     Lookup entryForKey(const std::string& key) const;
+    // The entry as text: a received text as it came, a looked-up number in its shortest decimal form.
+    std::optional<std::string> textForKey(const std::string& key) const;
     // Stores the number unless the contents were replaced since the lookup of `generation`.
     void storeNumber(const std::string& key, double number, std::uint64_t generation);
     void replaceTexts(std::map<std::string, std::string> texts);

@@ -110,7 +110,7 @@ CDEICloudFileSystem::Snapshot CDEICloudFileSystem::takeSnapshot() const {
     for (std::filesystem::recursive_directory_iterator it(container_, ec), end; !ec && it != end;
          it.increment(ec)) {
         if (isHidden(it->path()) || !it->is_regular_file(ec)) continue;
-        snapshot[std::filesystem::relative(it->path(), container_).string()] = it->file_size(ec);
+        snapshot[it->path().lexically_relative(container_).string()] = it->file_size(ec);
     }
     return snapshot;
 }

@@ -20,8 +20,9 @@ namespace platform {
 // Paths given to the operations are relative to the container. Thread-safe.
 class CDEICloudFileSystem : public std::enable_shared_from_this<CDEICloudFileSystem> {
 public:
-    // How often the folder is looked at for files that other machines put there.
-    static constexpr double kDownloadPollInterval = 10.0;
+    // How often the folder is looked at for files that other machines put there. Each look lists every
+    // change file, and the manager merges every two minutes anyway: half a minute is soon enough.
+    static constexpr double kDownloadPollInterval = 30.0;
 
     explicit CDEICloudFileSystem(const std::optional<std::string>& ubiquityContainerIdentifier);
     ~CDEICloudFileSystem();

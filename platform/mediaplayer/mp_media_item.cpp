@@ -1,12 +1,16 @@
 #include "platform/mediaplayer/mp_media_item.h"
 
+#include "platform/mediaplayer/audio_file_tags.h"
+
 namespace platform {
 
 const std::string& MPMediaItemPropertyPersistentID = *new std::string("persistentID");
 const std::string& MPMediaItemPropertyTitle = *new std::string("title");
+const std::string& MPMediaItemPropertyIsCloudItem = *new std::string("isCloudItem");
+const std::string& MPMediaItemPropertyHasProtectedAsset = *new std::string("hasProtectedAsset");
 
 MPMediaItem::MPMediaItem(std::filesystem::path file)
-    : file_(std::move(file)), persistentID_(persistentIDForPath(file_)), title_(file_.stem().string()) {}
+    : file_(std::move(file)), persistentID_(persistentIDForPath(file_)), title_(AudioFileTags::title(file_).value_or(file_.stem().string())) {}
 
 std::uint64_t MPMediaItem::persistentIDForPath(const std::filesystem::path& file) {
     // FNV-1a: the same path gives the same number on every machine and in every run.
@@ -25,6 +29,8 @@ std::string MPMediaItem::assetURL() const {
 std::string MPMediaItem::valueForProperty(const std::string& property) const {
     if (property == MPMediaItemPropertyPersistentID) return std::to_string(persistentID_);
     if (property == MPMediaItemPropertyTitle) return title_;
+    if (property == MPMediaItemPropertyIsCloudItem) return isCloudItem() ? "1" : "0";
+    if (property == MPMediaItemPropertyHasProtectedAsset) return hasProtectedAsset() ? "1" : "0";
     return {};
 }
 

@@ -8,6 +8,9 @@ namespace platform {
 
 extern const std::string& MPMediaItemPropertyPersistentID;
 extern const std::string& MPMediaItemPropertyTitle;
+// Boolean properties, read as "1" or "0".
+extern const std::string& MPMediaItemPropertyIsCloudItem;
+extern const std::string& MPMediaItemPropertyHasProtectedAsset;
 
 // One song of the media library: a playable file under the user's music folder.
 class MPMediaItem {
@@ -18,9 +21,12 @@ public:
     std::uint64_t persistentID() const { return persistentID_; }
     // The file URL with "?id=<persistent ID>" appended.
     std::string assetURL() const;
-    // The file name without its extension.
+    // From the file's tags, else the file name without its extension.
     const std::string& title() const { return title_; }
     const std::filesystem::path& file() const { return file_; }
+    // A file in the music folder is on this machine and free to play.
+    bool isCloudItem() const { return false; }
+    bool hasProtectedAsset() const { return false; }
 
     // The property's value as text ("" for a property the item does not have).
     std::string valueForProperty(const std::string& property) const;

@@ -8,6 +8,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/dispatch/dispatch_queue.h"
+
 namespace platform {
 
 namespace {
@@ -20,7 +22,7 @@ bool isPlayable(const std::filesystem::path& file) {
     return std::ranges::find(extensions, extension) != extensions.end();
 }
 
-std::mutex& folderMutex() {
+std::mutex& stateMutex() {
     static std::mutex mutex;
     return mutex;
 }
@@ -30,15 +32,44 @@ std::filesystem::path& testFolder() {
     return folder;
 }
 
+struct Authorization {
+    MPMediaLibraryAuthorizationStatus current = MPMediaLibraryAuthorizationStatus::authorized;
+    MPMediaLibraryAuthorizationStatus decision = MPMediaLibraryAuthorizationStatus::authorized;
+};
+
+Authorization& authorization() {
+    static Authorization state;
+    return state;
+}
+
 }  // namespace
 
 MPMediaLibraryAuthorizationStatus MPMediaLibrary::authorizationStatus() {
-    return MPMediaLibraryAuthorizationStatus::authorized;
+    std::lock_guard lock(stateMutex());
+    return authorization().current;
+}
+
+void MPMediaLibrary::requestAuthorization(std::function<void(MPMediaLibraryAuthorizationStatus)> handler) {
+    MPMediaLibraryAuthorizationStatus decision;
+    {
+        std::lock_guard lock(stateMutex());
+        auto& state = authorization();
+        // Only an undecided status is open to a question; a decision stands.
+        if (state.current == MPMediaLibraryAuthorizationStatus::notDetermined) state.current = state.decision;
+        decision = state.current;
+    }
+    if (handler) DispatchQueue::global()->async([handler = std::move(handler), decision] { handler(decision); });
+}
+
+void MPMediaLibrary::setAuthorizationForTesting(MPMediaLibraryAuthorizationStatus current,
+                                                MPMediaLibraryAuthorizationStatus decision) {
+    std::lock_guard lock(stateMutex());
+    authorization() = {current, decision};
 }
 
 std::filesystem::path MPMediaLibrary::musicFolder() {
     {
-        std::lock_guard lock(folderMutex());
+        std::lock_guard lock(stateMutex());
         if (!testFolder().empty()) return testFolder();
     }
     if (const char* music = std::getenv("XDG_MUSIC_DIR"); music && *music) return music;
@@ -47,7 +78,7 @@ std::filesystem::path MPMediaLibrary::musicFolder() {
 }
 
 void MPMediaLibrary::setMusicFolderForTesting(const std::filesystem::path& folder) {
-    std::lock_guard lock(folderMutex());
+    std::lock_guard lock(stateMutex());
     testFolder() = folder;
 }
 

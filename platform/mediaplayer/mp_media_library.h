@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -12,10 +13,16 @@ namespace platform {
 enum class MPMediaLibraryAuthorizationStatus : int { notDetermined = 0, denied = 1, restricted = 2, authorized = 3 };
 
 // The user's music: the playable files under the music folder ($XDG_MUSIC_DIR, else ~/Music). Nothing
-// lies in a cloud or is protected, and the app may always read it.
+// lies in a cloud or is protected, and the app may always read it (a desktop asks no one).
 class MPMediaLibrary {
 public:
     static MPMediaLibraryAuthorizationStatus authorizationStatus();
+    // Asks for access; the handler hears the decision on a global queue, never on the caller's thread.
+    static void requestAuthorization(std::function<void(MPMediaLibraryAuthorizationStatus)> handler);
+    // Tests: the status until access is asked for, and the decision the request then gives. Both
+    // authorised by default.
+    static void setAuthorizationForTesting(MPMediaLibraryAuthorizationStatus current,
+                                           MPMediaLibraryAuthorizationStatus decision);
 
     static std::filesystem::path musicFolder();
     // Tests: the folder to read instead; empty returns to the user's.

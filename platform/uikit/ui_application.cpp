@@ -1,12 +1,12 @@
 #include "platform/uikit/ui_application.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/ns_run_loop.h"
+#include "platform/foundation/ns_url.h"
 #include "platform/foundation/ns_user_defaults.h"
 #include "platform/uikit/desktop_url_opener.h"
 #include "platform/uikit/ui_application_delegate.h"
@@ -31,17 +31,10 @@ const NSNotificationName& UIApplicationWillTerminateNotification =
 
 namespace {
 
-// The link's scheme in lower case, or nothing when the text does not start with one.
+// The link's scheme in lower case, or nothing when the text is no address or has no scheme.
 std::string schemeOf(const std::string& url) {
-    auto colon = url.find(':');
-    if (colon == std::string::npos || colon == 0 || !std::isalpha(static_cast<unsigned char>(url[0]))) return {};
-    std::string scheme = url.substr(0, colon);
-    for (char& c : scheme) {
-        auto u = static_cast<unsigned char>(c);
-        if (!std::isalnum(u) && c != '+' && c != '-' && c != '.') return {};
-        c = static_cast<char>(std::tolower(u));
-    }
-    return scheme;
+    const auto address = NSURL::URLWithString(url);
+    return address ? address->scheme() : std::string();
 }
 
 bool isDesktopScheme(const std::string& scheme) {

@@ -149,6 +149,8 @@ public:
 
     // The storyboard this controller was made from, if any.
     const std::shared_ptr<UIStoryboard>& storyboard() const { return storyboard_; }
+    // The identifier of the storyboard scene that made it; empty when no storyboard did.
+    const std::string& sceneIdentifier() const { return sceneIdentifier_; }
     // Makes the segue's destination from the storyboard, lets prepareForSegue see both, then performs
     // it. An identifier the controller's scene has no segue for does nothing but a console line.
     void performSegueWithIdentifier(const std::string& identifier, const std::any& sender);

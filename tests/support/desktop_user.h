@@ -39,6 +39,9 @@ public:
 
     // The left button pressed and released at a position inside the window.
     void click(Window window, int x, int y);
+    // The left button pressed at one position, moved to another in even steps a sixtieth of a second
+    // apart over `seconds`, and released there.
+    void drag(Window window, int fromX, int fromY, int toX, int toY, double seconds);
     // A key pressed and released while the window has the focus; `keysym` is an X key name such as
     // "F12" or "s". Several keys are a chord: pressed in order, released the other way round.
     void pressKey(Window window, const std::string& keysym) { pressKeys(window, {keysym}); }

@@ -1,16 +1,52 @@
 #pragma once
 
 #include <functional>
+#include <string>
+
+#include "app/core/timer_vocabulary.h"
 
 namespace quorvel {
 
-// The app's questions to the user. Only the reminder switch's question lives here until the timer
-// screen's alert manager takes it in.
+// Every question the app asks the user, and the actions behind the settings screen's link rows. The
+// queued alerts come up from a main-queue work item, so one asked for inside another's handler shows
+// after it; each reports the user's choice to the caller's completion, which acts on it. The two
+// information alerts of the platform show at once over the key window's root controller. Main thread.
 class ZuvoAlertManager {
 public:
-    // "Receive reminders?" or "Don't receive reminders?", with "Cancel" (false) and "Okay" (true); shown
-    // from the main queue.
+    // "Sound Options": the alarm and ticking toggles, which switch their setting and keep the alert
+    // open, and "Done", which closes it and runs the completion.
+    static void showSoundOptionsAlert(std::function<void()> completion = nullptr);
+    // "Reset Count?": "Reset Round" (Round), "Reset Round & Goal" (GoalsRound) or "Cancel" (nothing).
+    static void showResetCountAlert(std::function<void(SessionReset)> completion);
+    // "Stop current Focus?" or "Skip current Focus?": "Cancel" or "Stop"/"Skip" (StopAndReset/Skip).
+    static void showStopOrSkipAlert(bool isStop, const std::string& sessionName,
+                                    std::function<void(SessionReset)> completion);
+    // "Receive reminders?" or "Don't receive reminders?", with "Cancel" (false) and "Okay" (true).
     static void showReminderToggleAlert(bool enable, std::function<void(bool)> completion = nullptr);
+    // Whether to clear the day's round and goal: "No, thanks" (false) or "Reset" (true).
+    static void showAutoResetAlert(std::function<void(bool)> completion = nullptr);
+    // "Initialize the color theme?": "Cancel" (false) or "Okay" (true).
+    static void showThemeResetAlert(std::function<void(bool)> completion);
+    // The media library has no songs to choose from.
+    static void showMediaLibraryEmptyAlert(std::function<void()> completion = nullptr);
+
+    // Invert the stored switch, write both suites to disk and post "SoundMuted" with the volume type.
+    static void toggleAlarmSound();
+    static void toggleTickingSound();
+
+    // Platform alerts with one "OK"/"Okay" button; nothing shows without a key window and its root.
+    static void showEmptyMusicAlert();
+    static void showEmailUsAlert();
+
+    // The link rows: each hands its address to the desktop.
+    static void openTwitterPage();
+    // Only when something on this desktop takes the link.
+    static void openInstagramPage();
+    static void openFacebookPage();
+    static void openAppStoreReviews();
+    static void openPrivacyPolicy();
+    // Opens the address when the text forms one; nothing otherwise.
+    static void openLink(const std::string& address);
 };
 
 }  // namespace quorvel

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analytics/storage/apm_database.h"
 #include "analytics/storage/apm_remote_config.h"
 #include "fuzz/support/fuzz_folder.h"
 #include "platform/foundation/console.h"
@@ -94,19 +95,22 @@ std::vector<double> answers(APMRemoteConfig& config) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // The monitor keeps its sample in the preferences: in a folder of our own, not the user's.
+    // The database and the monitor's sample live in a folder of our own, not the user's.
     static const quorvel::fuzzing::FuzzFolder root("remote-config-fuzz");
     platform::DataRoot::setPath(root.path());
     platform::Console::Capture quiet;
+    static const auto database =
+        analytics::APMDatabase::initWithDatabaseName(analytics::APMDatabase::kDatabaseName, nullptr, nullptr);
+    if (!database) std::abort();
     const auto settings = settingsFrom(std::string_view(reinterpret_cast<const char*>(data), size));
-    const auto fresh = APMRemoteConfig::initWithAppID("1:1234:ios:ab", nullptr);
+    const auto fresh = APMRemoteConfig::initWithAppID("1:1234:ios:ab", database, nullptr);
     fresh->parseSettings(settings);
     const auto expected = answers(*fresh);
     for (double answer : expected) {
         if (!std::isfinite(answer)) std::abort();
     }
     // Another instance first answers from other settings, then takes these.
-    const auto reused = APMRemoteConfig::initWithAppID("1:1234:ios:ab", nullptr);
+    const auto reused = APMRemoteConfig::initWithAppID("1:1234:ios:ab", database, nullptr);
     reused->parseSettings(
         {{"measurement.upload.max_events_per_day", "5"}, {"measurement.network.network_timeout", "31"}});
     answers(*reused);

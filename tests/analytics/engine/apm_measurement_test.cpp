@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "analytics/engine/apm_measurement.h"
+#include "analytics/foundation/apm_scheduler.h"
 #include "analytics/monitor/apm_monitor.h"
 #include "analytics/storage/apm_remote_config.h"
 #include "analytics/storage/apm_user_defaults.h"
@@ -57,9 +58,20 @@ TEST(APMMeasurementMonitor, TheMonitorMadeBeforeTheStartTakesTheStoresThen) {
 
 TEST(APMMeasurementRemoteConfig, DefaultConfigurationUntilOneIsLoaded) {
     EXPECT_EQ(APMMeasurement::remoteConfig(), APMRemoteConfig::defaultInstance());
-    auto loaded = APMRemoteConfig::initWithAppID("1:1:ios:1", nullptr);
+    auto loaded = APMRemoteConfig::initWithAppID("1:1:ios:1", nullptr, nullptr, nullptr);
     APMMeasurement::setRemoteConfig(loaded);
     EXPECT_EQ(APMMeasurement::remoteConfig(), loaded);
     APMMeasurement::setRemoteConfig(nullptr);
     EXPECT_TRUE(APMMeasurement::remoteConfig()->isDefaultInstance());
+}
+
+TEST(APMMeasurementStart, AStoreInstallationEncodesTheContextsOfItsLogLines) {
+    quorvel::testing::TempDataRoot root;
+    auto clock = platform::VirtualClock::install();
+    ::setenv("QUORVEL_STORE_INSTALLATION", "1", 1);
+    auto engine = APMMeasurement::sharedInstanceWithAppID("1:1:ios:1");
+    EXPECT_TRUE(APMMeasurement::monitor()->encodeContexts());
+    engine->scheduler().dispatchSyncOnWorkerQueueBlockID("test", [] {});
+    ::unsetenv("QUORVEL_STORE_INSTALLATION");
+    clock->runUntilIdle();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "analytics/engine/apm_event_intake.h"
@@ -28,6 +30,20 @@ public:
     std::vector<analytics::APMEvent> events() const {
         platform::MutexLock lock(mutex_);
         return events_;
+    }
+
+    // The events from the `first` on, each as "Name key=value …" (values as text), without the origin.
+    std::vector<std::string> texts(std::size_t first = 0) const {
+        std::vector<std::string> texts;
+        const auto all = events();
+        for (std::size_t i = first; i < all.size(); ++i) {
+            std::string text = all[i].name();
+            for (const auto& [key, value] : all[i].parameters()) {
+                if (key != "_o") text += " " + key + "=" + (value.stringValue() ? *value.stringValue() : value.description());
+            }
+            texts.push_back(std::move(text));
+        }
+        return texts;
     }
 
 private:

@@ -34,7 +34,7 @@ TEST(APMAnalyticsPersistentConfig, LoadedConfigurationDecidesWhereTheNextStartKe
     config->setAppInstanceID("before");
     EXPECT_FALSE(APMAnalytics::persistentConfigInApplicationSupportEnabled());
 
-    auto loaded = APMRemoteConfig::initWithAppID("1:1:ios:1", nullptr);
+    auto loaded = APMRemoteConfig::initWithAppID("1:1:ios:1", nullptr, nullptr, nullptr);
     loaded->parseSettings({{"measurement.persistent_config_in_application_support_enabled", "1"}});
     APMMeasurement::setRemoteConfig(loaded);
     config->setAppVersion("1.0");

@@ -261,7 +261,7 @@ TEST_F(PersistedConfigTest, FirstRealConfigurationAfterAWriteSetsTheSwitchOnce) 
     config->setSessionNumber(1);
     EXPECT_TRUE(switchWrites.empty());  // the default configuration says nothing
 
-    remoteConfig = APMRemoteConfig::initWithAppID("1:1:ios:1", nullptr);
+    remoteConfig = APMRemoteConfig::initWithAppID("1:1:ios:1", nullptr, nullptr, nullptr);
     remoteConfig->parseSettings({{"measurement.persistent_config_in_application_support_enabled", "1"}});
     config->setSessionNumber(2);
     config->setSessionNumber(3);

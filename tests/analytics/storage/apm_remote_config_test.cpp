@@ -159,7 +159,8 @@ protected:
 
     quorvel::testing::TempDataRoot root;
     std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
-    std::shared_ptr<APMRemoteConfig> config = APMRemoteConfig::initWithAppID("1:1234:ios:ab", nullptr);
+    std::shared_ptr<APMRemoteConfig> config =
+        APMRemoteConfig::initWithAppID("1:1234:ios:ab", nullptr, nullptr, nullptr);
 };
 
 }  // namespace
@@ -266,7 +267,7 @@ TEST_F(RemoteConfigSettings, ExperimentFlagsOverrideTheirSwitches) {
                                   {"efficient_engagement_reporting_enabled", NanoNumber::withBool(false)}})
                                  .get());
     // The latest snapshot is activated when the configuration is made.
-    auto withFlags = APMRemoteConfig::initWithAppID("1:1234:ios:ab", manager);
+    auto withFlags = APMRemoteConfig::initWithAppID("1:1234:ios:ab", nullptr, nullptr, manager);
     withFlags->parseSettings({{"measurement.network.background_session_enabled", "0"},
                               {"measurement.collection.efficient_engagement_reporting_enabled", "1"},
                               {"measurement.collection.redundant_engagement_removal_enabled", "1"}});
@@ -286,7 +287,7 @@ TEST_F(RemoteConfigSettings, ExperimentFlagsOverrideTheirSwitches) {
 
 TEST_F(RemoteConfigSettings, AParseIsNeverHiddenByAConcurrentFirstLookup) {
     for (int round = 0; round < 200; ++round) {
-        auto fresh = APMRemoteConfig::initWithAppID("1:1234:ios:ab", nullptr);
+        auto fresh = APMRemoteConfig::initWithAppID("1:1234:ios:ab", nullptr, nullptr, nullptr);
         std::atomic<bool> go{false};
         std::vector<std::thread> readers;
         for (int i = 0; i < 3; ++i) {

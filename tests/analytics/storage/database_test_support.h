@@ -64,9 +64,18 @@ protected:
     std::shared_ptr<analytics::APMPersistedConfig> persistedConfig =
         analytics::APMPersistedConfig::initWithSuiteName("com.vuziri.vmp.measurement.test");
     std::shared_ptr<analytics::APMRemoteConfig> remoteConfig =
-        analytics::APMRemoteConfig::initWithAppID("1:1234:ios:test", nullptr);
+        analytics::APMRemoteConfig::initWithAppID("1:1234:ios:test", nullptr, nullptr, nullptr);
     Error error;
     std::shared_ptr<Database> database;
+};
+
+// The same, with the database open before each case.
+class OpenMeasurementDatabaseTest : public MeasurementDatabaseTest {
+protected:
+    void SetUp() override {
+        database = openDatabase(&error);
+        ASSERT_TRUE(database) << describe(error);
+    }
 };
 
 }  // namespace quorvel::testing

@@ -99,17 +99,7 @@ protected:
     // The analytics events so far, as "Name key=value …" without the origin.
     std::vector<std::string> analyticsEvents() {
         clock->runUntilIdle();
-        std::vector<std::string> texts;
-        for (const auto& event : events_->events()) {
-            std::string text = event.name();
-            for (const auto& [key, value] : event.parameters()) {
-                if (key != "_o")
-                    text +=
-                        " " + key + "=" + (value.stringValue() ? *value.stringValue() : value.description());
-            }
-            texts.push_back(std::move(text));
-        }
-        return texts;
+        return events_->texts();
     }
     // How many calls of the second analytics service hold `text` ("\"event_type\":\"long_break_start\"").
     static std::int64_t amplitudeCalls(const std::string& text) {

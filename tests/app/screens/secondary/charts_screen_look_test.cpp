@@ -6,6 +6,7 @@
 #include "platform/graphics/layer_renderer.h"
 #include "platform/uikit/interface_driver.h"
 #include "tests/app/screens/secondary/charts_fixture.h"
+#include "tests/support/golden_image.h"
 
 namespace quorvel {
 namespace {
@@ -29,20 +30,6 @@ std::filesystem::path output(const char* name) {
     return std::filesystem::path(QUORVEL_TEST_OUTPUT_DIR) / name;
 }
 
-// The share of pixels whose colour differs by more than a little: text may be anti-aliased a shade
-// differently on another machine, the drawing may not.
-double differingShare(const UIImage& a, const UIImage& b) {
-    if (a.pixelWidth() != b.pixelWidth() || a.pixelHeight() != b.pixelHeight()) return 1;
-    long differing = 0;
-    for (int y = 0; y < a.pixelHeight(); ++y) {
-        for (int x = 0; x < a.pixelWidth(); ++x) {
-            const auto p = a.pixelAt(x, y), q = b.pixelAt(x, y);
-            if (std::abs(p.r - q.r) > 24 || std::abs(p.g - q.g) > 24 || std::abs(p.b - q.b) > 24) ++differing;
-        }
-    }
-    return double(differing) / (double(a.pixelWidth()) * a.pixelHeight());
-}
-
 }  // namespace
 
 // The screen over a fixed month of sessions, with a tapped bar's panel showing, against the golden
@@ -56,11 +43,7 @@ TEST_F(ChartsScreenLook, PortraitWithATappedDayMatchesTheGoldenImage) {
     const auto rendered = output("charts_screen.png");
     ASSERT_TRUE(LayerRenderer::writeViewPNG(*window, rendered, kScale));
     const auto golden = std::filesystem::path(QUORVEL_GOLDEN_DIR) / "charts_screen.png";
-    if (std::getenv("QUORVEL_UPDATE_GOLDENS")) std::filesystem::copy_file(rendered, golden, std::filesystem::copy_options::overwrite_existing);
-    const auto expected = UIImage::imageWithContentsOfFile(golden);
-    ASSERT_TRUE(expected) << "no golden image at " << golden;
-    const auto image = UIImage::imageWithContentsOfFile(rendered);
-    EXPECT_LT(differingShare(*image, *expected), 0.002) << "compare " << rendered << " with " << golden;
+    EXPECT_LT(testing::goldenDifference(rendered, golden), 0.002) << "compare " << rendered << " with " << golden;
 }
 
 // Landscape on a phone, written for a person to look at: side by side, each with its box.

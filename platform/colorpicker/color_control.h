@@ -1,0 +1,41 @@
+#pragma once
+
+#include <functional>
+
+#include "platform/colorpicker/hsb_color.h"
+#include "platform/coregraphics/cg_context.h"
+#include "platform/uikit/ui_control.h"
+
+namespace platform {
+
+// A control that shows one colour and lets the user move it: a touch going down or moving picks the
+// colour under it and sends value changed; lifting the finger sends touch up as any control does.
+// Colours set in code send nothing. Main thread.
+class ColorControl : public UIControl {
+public:
+    using UIControl::UIControl;
+
+    const HSBColor& selectedHSBColor() const { return selected_; }
+    void setSelectedHSBColor(const HSBColor& color);
+
+    bool beginTrackingWithTouch(UITouch& touch, const UIEvent* event) override;
+    bool continueTrackingWithTouch(UITouch& touch, const UIEvent* event) override;
+    void endTrackingWithTouch(UITouch& touch, const UIEvent* event) override;
+    void cancelTrackingWithEvent(const UIEvent* event) override;
+
+protected:
+    // The colour a touch at `point` (in the control's coordinates) picks, starting from the selected one.
+    virtual HSBColor colorAtPoint(CGPoint point) const = 0;
+    // Runs `paint`, which may cover more, and shows of it only the rounded rectangle, edges smoothed once.
+    static void paintInRoundedRect(CGContext& context, const CGRect& rect, CGFloat cornerRadius,
+                                   const std::function<void()>& paint);
+    // A disc of the colour in a white ring, with a faint outline that shows it on white too.
+    static void drawThumb(CGContext& context, CGPoint centre, CGFloat radius, const HSBColor& color);
+
+private:
+    void pick(UITouch& touch);
+
+    HSBColor selected_;
+};
+
+}  // namespace platform

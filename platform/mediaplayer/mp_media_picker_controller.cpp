@@ -1,0 +1,86 @@
+#include "platform/mediaplayer/mp_media_picker_controller.h"
+
+#include "platform/mediaplayer/mp_media_item_collection.h"
+#include "platform/mediaplayer/mp_media_query.h"
+#include "platform/uikit/ui_color.h"
+#include "platform/uikit/ui_font.h"
+
+namespace platform {
+
+namespace {
+constexpr CGFloat kHeaderHeight = 56;
+constexpr CGFloat kMargin = 16;
+constexpr CGFloat kCancelWidth = 72;
+}  // namespace
+
+MPMediaPickerController::MPMediaPickerController(MPMediaType mediaTypes) : mediaTypes_(mediaTypes) {
+    setModalPresentationStyle(UIModalPresentationStyle::overFullScreen);
+}
+
+void MPMediaPickerController::setPrompt(const std::string& prompt) {
+    prompt_ = prompt;
+    if (promptLabel_) promptLabel_->setText(prompt);
+}
+
+void MPMediaPickerController::viewDidLoad() {
+    UITableViewController::viewDidLoad();
+    auto query = MPMediaQuery::songsQuery();
+    if (!showsCloudItems_)
+        query->addFilterPredicate(MPMediaPropertyPredicate::predicateWithValue("0", MPMediaItemPropertyIsCloudItem));
+    if (!showsProtected_) {
+        query->addFilterPredicate(
+            MPMediaPropertyPredicate::predicateWithValue("0", MPMediaItemPropertyHasProtectedAsset));
+    }
+    items_ = query->items().value_or(std::vector<std::shared_ptr<MPMediaItem>>{});
+
+    auto table = tableView();
+    if (!table) return;
+    table->setBackgroundColor(UIColor::whiteColor());
+    table->registerClass<UITableViewCell>(kCellIdentifier);
+    const CGFloat width = table->bounds().size.width;
+    auto header = std::make_shared<UIView>(CGRect(0, 0, width, kHeaderHeight));
+    header->setBackgroundColor(UIColor::colorWithWhite(0.97, 1));
+    promptLabel_ = std::make_shared<UILabel>(
+        CGRect(kMargin, 0, std::max<CGFloat>(0, width - 2 * kMargin - kCancelWidth), kHeaderHeight));
+    promptLabel_->setFont(UIFont::systemFontOfSize(15));
+    promptLabel_->setTextColor(UIColor::darkGrayColor());
+    promptLabel_->setText(prompt_);
+    cancelButton_ = UIButton::buttonWithType(UIButtonType::system);
+    cancelButton_->setFrame(CGRect(width - kMargin - kCancelWidth, 0, kCancelWidth, kHeaderHeight));
+    cancelButton_->setTitle("Cancel", UIControlStateNormal);
+    cancelButton_->addTarget(std::static_pointer_cast<MPMediaPickerController>(shared_from_this()),
+                             &MPMediaPickerController::cancel, UIControlEventTouchUpInside);
+    // The table gives the header its own width; the button keeps to the trailing edge.
+    promptLabel_->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
+    cancelButton_->setAutoresizingMask(UIViewAutoresizingFlexibleLeftMargin);
+    header->addSubview(promptLabel_);
+    header->addSubview(cancelButton_);
+    table->setTableHeaderView(header);
+    table->setTableFooterView(std::make_shared<UIView>());
+}
+
+long MPMediaPickerController::tableViewNumberOfRowsInSection(UITableView&, long) {
+    return static_cast<long>(items_.size());
+}
+
+std::shared_ptr<UITableViewCell> MPMediaPickerController::tableViewCellForRowAtIndexPath(
+    UITableView& tableView, const NSIndexPath& indexPath) {
+    auto cell = tableView.dequeueReusableCellWithIdentifier(kCellIdentifier, indexPath);
+    if (indexPath.row >= 0 && static_cast<std::size_t>(indexPath.row) < items_.size()) {
+        cell->textLabel()->setText(items_[static_cast<std::size_t>(indexPath.row)]->title());
+    }
+    return cell;
+}
+
+void MPMediaPickerController::tableViewDidSelectRowAtIndexPath(UITableView&, const NSIndexPath& indexPath) {
+    if (indexPath.row < 0 || static_cast<std::size_t>(indexPath.row) >= items_.size()) return;
+    if (auto listener = delegate()) {
+        listener->mediaPicker(*this, MPMediaItemCollection({items_[static_cast<std::size_t>(indexPath.row)]}));
+    }
+}
+
+void MPMediaPickerController::cancel() {
+    if (auto listener = delegate()) listener->mediaPickerDidCancel(*this);
+}
+
+}  // namespace platform

@@ -1,0 +1,120 @@
+#!/usr/bin/env python3
+"""Prints the table that ends `make bench`: each figure beside its aim and, where there is one, beside
+its baseline measured in the same run, so a reader sees ratios and not only absolute times.
+
+Usage: bench_table.py <folder of bench_*.json files written with --benchmark_out>
+"""
+import json
+import re
+import sys
+from pathlib import Path
+
+TO_SECONDS = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
+
+# (figure, program, benchmark, what to read, aim as (comparison, value), baseline (program, benchmark, label))
+# What to read: "time" (real time in the unit named last), "cpu" (CPU time) or a counter's name.
+ROWS = [
+    ("timer tick, CPU", "bench_timer_tick", "BM_TimerTick", ("cpu", "us"), ("<", 20), None),
+    ("timer tick, file writes per tick", "bench_timer_tick", "BM_TimerTick", ("file_writes_per_tick", ""),
+     ("<", 1), None),
+    ("timer screen, full frame (phone 3x)", "bench_timer_screen_frame", "BM_TimerScreenFullFrame",
+     ("time", "ms"), ("<", 4), ("bench_timer_screen_frame", "BM_EmptyRender", "empty render")),
+    ("timer screen, tick frame (phone 3x)", "bench_timer_screen_frame", "BM_TimerScreenTickFrame",
+     ("time", "ms"), ("<", 1), ("bench_timer_screen_frame", "BM_EmptyRender", "empty render")),
+    ("statistics over 100,000 sessions", "bench_statistics", "BM_RefreshStatisticsOf100k", ("time", "ms"),
+     ("<", 50), ("bench_statistics", "BM_PlainSqliteDayTotalsOf100k", "plain SQLite day totals")),
+    ("  … with an unsaved insert", "bench_statistics", "BM_RefreshStatisticsOf100kWithAnUnsavedInsert",
+     ("time", "ms"), ("<", 50), ("bench_statistics", "BM_PlainSqliteDayTotalsOf100k", "plain SQLite day totals")),
+    ("event intake, 10 parameters", "bench_log_event", "BM_LogEventWithTenParameters", ("time", "us"),
+     ("<", 10), None),
+    ("raw events stored at 100,000 rows, /s", "bench_measurement_store", "BM_EndToEnd/100000",
+     ("items_per_second", ""), (">", 20000),
+     ("bench_measurement_store", "BM_PlainSqlite/counted_trim/100000", "plain SQLite, same schema")),
+    ("message decode, one bundle", "bench_nano_messages", "LayerDecodeBundle", ("time", "us"), None,
+     ("bench_nano_messages", "RawNanopbDecodeBundle", "raw nanopb")),
+    ("message encode, one bundle", "bench_nano_messages", "LayerEncodeBundle", ("time", "us"), None,
+     ("bench_nano_messages", "RawNanopbEncodeBundle", "raw nanopb")),
+    ("start to first frame", "bench_shell_window", "BM_StartToFirstFrame", ("time", "ms"), ("<", 300), None),
+    ("idle window, % of a core", "bench_shell_window", "BM_IdleWindowFor10Seconds",
+     ("cpu_percent_of_a_core", ""), ("<", 1), None),
+    ("running session, % of a core", "bench_shell_window", "BM_RunningSessionFor10Seconds",
+     ("cpu_percent_of_a_core", ""), ("<", 2), None),
+]
+# Ratios the issues set as aims: our layer against its baseline.
+RATIO_AIMS = {"message decode, one bundle": 1.5, "message encode, one bundle": 1.5}
+
+
+def load(folder):
+    runs = {}
+    for path in sorted(Path(folder).glob("bench_*.json")):
+        try:
+            runs[path.stem] = json.loads(path.read_text()).get("benchmarks", [])
+        except (OSError, ValueError) as error:
+            print(f"bench table: {path.name} unreadable ({error})", file=sys.stderr)
+    return runs
+
+
+def find(runs, program, name):
+    """The median of repeated runs, else the single run."""
+    def base_name(entry):
+        return re.sub(r"/repeats:\d+$", "", entry.get("run_name", entry.get("name", "")))
+    entries = [e for e in runs.get(program, []) if base_name(e) == name and not e.get("error_occurred")]
+    for entry in entries:
+        if entry.get("aggregate_name") == "median":
+            return entry
+    singles = [e for e in entries if e.get("run_type", "iteration") == "iteration"]
+    return singles[0] if singles else None
+
+
+def value(entry, what):
+    field, unit = what
+    if entry is None:
+        return None
+    if field in ("time", "cpu"):
+        seconds = entry["real_time" if field == "time" else "cpu_time"] * TO_SECONDS[entry.get("time_unit", "ns")]
+        return seconds / TO_SECONDS[unit]
+    return entry.get(field)
+
+
+def shown(number, unit):
+    if number is None:
+        return "not measured"
+    text = f"{number:,.0f}" if abs(number) >= 1000 else f"{number:.3g}"
+    return f"{text} {unit}".strip()
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    runs = load(sys.argv[1])
+    table = [("figure", "measured", "aim", "baseline", "measured ÷ baseline", "")]
+    for figure, program, name, what, aim, baseline in ROWS:
+        measured = value(find(runs, program, name), what)
+        unit = what[1]
+        aim_text, met = "", None
+        if aim:
+            aim_text = f"{aim[0]} {shown(aim[1], unit)}"
+            if measured is not None:
+                met = measured < aim[1] if aim[0] == "<" else measured > aim[1]
+        base_text, ratio_text = "", ""
+        if baseline:
+            base = value(find(runs, baseline[0], baseline[1]), what)
+            base_text = f"{shown(base, unit)} {baseline[2]}" if base is not None else f"{baseline[2]}: not measured"
+            if base and measured is not None:
+                ratio = measured / base
+                ratio_text = f"{ratio:.2f}×"
+                if figure in RATIO_AIMS:
+                    aim_text = f"≤ {RATIO_AIMS[figure]}× baseline"
+                    met = ratio <= RATIO_AIMS[figure]
+        verdict = "" if met is None else ("meets aim" if met else "MISSES AIM")
+        table.append((figure, shown(measured, unit), aim_text, base_text, ratio_text, verdict))
+    widths = [max(len(row[i]) for row in table) for i in range(len(table[0]))]
+    print()
+    for index, row in enumerate(table):
+        print("  ".join(cell.ljust(width) for cell, width in zip(row, widths)).rstrip())
+        if index == 0:
+            print("  ".join("-" * width for width in widths))
+
+
+if __name__ == "__main__":
+    main()
