@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Fuzzes the readers of untrusted bytes — the analytics message decoders, the property-list reader, the
-# ISO 8601 date reader and the date formatter's parser — each for a bounded time (default 20 s) with
+# ISO 8601 date reader, the date formatter's parser, the sound files' tag reader, the colour archive
+# reader, the sync's change files and their import, a damaged session store, a damaged measurement
+# database and the remote configuration's settings — each for a bounded time (default 20 s) with
 # libFuzzer, ASan and UBSan, starting from a small corpus of valid inputs.
 # Needs clang++; without it the run is skipped. Usage: tools/fuzz.sh [SECONDS]
 set -euo pipefail
@@ -11,7 +13,9 @@ if ! command -v clang++ >/dev/null || ! command -v clang >/dev/null; then
     exit 0
 fi
 build=$root/build/fuzz
-targets=(nano_decode_fuzz property_list_fuzz iso8601_date_fuzz date_formatter_fuzz audio_file_tags_fuzz)
+targets=(nano_decode_fuzz property_list_fuzz iso8601_date_fuzz date_formatter_fuzz audio_file_tags_fuzz
+         color_archive_fuzz change_file_fuzz change_import_fuzz session_store_fuzz measurement_database_fuzz
+         remote_config_parse_fuzz)
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 if [[ ! -f $build/build.ninja ]]; then
@@ -32,10 +36,10 @@ for name in "${!type_byte[@]}"; do
     { printf "\\x$(printf %02x "${type_byte[$name]}")"; cat "$root/tests/analytics/messages/data/$name.bin"; } \
         >"$nano_seeds/seed_$name"
 done
-declare -A seeds=([nano_decode_fuzz]=$nano_seeds [property_list_fuzz]=$root/fuzz/corpus/property_list
-                  [iso8601_date_fuzz]=$root/fuzz/corpus/iso8601_date
-                  [date_formatter_fuzz]=$root/fuzz/corpus/date_formatter
-                  [audio_file_tags_fuzz]=$root/fuzz/corpus/audio_file_tags)
+declare -A seeds=([nano_decode_fuzz]=$nano_seeds [change_import_fuzz]=$root/fuzz/corpus/change_file)
+for target in "${targets[@]}"; do
+    [[ -v seeds[$target] ]] || seeds[$target]=$root/fuzz/corpus/${target%_fuzz}
+done
 
 for target in "${targets[@]}"; do
     # What the fuzzer finds grows in a corpus of its own; the checked-in seeds stay as they are.

@@ -7,6 +7,7 @@
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/ns_file_manager.h"
 #include "platform/foundation/property_list.h"
+#include "platform/foundation/property_list_file.h"
 
 namespace analytics {
 
@@ -18,9 +19,8 @@ constexpr double kPersistDelay = 1;
 constexpr double kLongestRetryDelay = 60;
 
 Value::Dictionary loadContent(const std::filesystem::path& file) {
-    const auto stored = platform::PropertyList::readFile(file);
-    if (!stored || !stored->dictionaryValue()) return {};
-    return *stored->dictionaryValue();
+    return platform::PropertyListFile::readDictionary(file, "APMPersistentDictionary: the file",
+                                                      "the store starts empty");
 }
 
 }  // namespace

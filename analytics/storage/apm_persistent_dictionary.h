@@ -22,8 +22,8 @@ namespace analytics {
 class APMPersistentDictionary final : public APMTypedConfigStore,
                                       public std::enable_shared_from_this<APMPersistentDictionary> {
 public:
-    // Nothing for an empty name or when the folder cannot be made. A missing or unreadable file is an
-    // empty store.
+    // Nothing for an empty name or when the folder cannot be made. A missing file is an empty store; an
+    // unreadable one is set aside as damaged (with a console line) and the store starts empty.
     static std::shared_ptr<APMPersistentDictionary> initWithFileName(const std::string& fileName);
     ~APMPersistentDictionary() override;
 

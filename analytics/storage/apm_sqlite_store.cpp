@@ -63,7 +63,10 @@ std::shared_ptr<APMSqliteStore> APMSqliteStore::initWithDatabasePath(const std::
     std::shared_ptr<APMSqliteStore> store(new APMSqliteStore(path));
     std::shared_ptr<NSError> failure;
     if (store->openAndValidateDatabase(&failure)) return store;
-    // Only a damaged file is given up; a busy, locked or unreadable one may be fine next time.
+    // Only a damaged file is given up; a busy, locked or unreadable one may be fine next time. Its events
+    // are lost with it, so the console says so.
+    if (isDamage(failure))
+        log(APMLogLevel::Warning, 34023, "Database is damaged, deleting it. Error", failure);
     if (isDamage(failure) && store->closeAndDeleteDatabase()) {
         failure = nullptr;
         if (store->openAndValidateDatabase(&failure)) return store;

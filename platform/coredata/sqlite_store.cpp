@@ -4,8 +4,10 @@
 
 #include <cmath>
 #include <set>
+#include <string_view>
 #include <system_error>
 
+#include "platform/coredata/sqlite_file_health.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_uuid.h"
 #include "platform/foundation/saturating_cast.h"
@@ -76,8 +78,12 @@ int bindLoose(sqlite3_stmt* statement, int index, const Value& value) {
     return sqlite3_bind_null(statement, index);
 }
 
+// A value of another kind than the attribute's (written by another program, or damaged) reads as
+// missing: SQLite would turn text into a made-up 0, a date of 1 January 2001.
 Value column(sqlite3_stmt* statement, int index, NSAttributeType type) {
-    if (sqlite3_column_type(statement, index) == SQLITE_NULL) return Value();
+    const int stored = sqlite3_column_type(statement, index);
+    const bool number = stored == SQLITE_INTEGER || stored == SQLITE_FLOAT;
+    if (type == NSAttributeType::String ? stored != SQLITE_TEXT : !number) return Value();
     switch (type) {
         case NSAttributeType::Integer:
             return Value(static_cast<std::int64_t>(sqlite3_column_int64(statement, index)));
@@ -98,49 +104,6 @@ struct Statement {
     sqlite3_stmt* handle = nullptr;
     ~Statement() { sqlite3_finalize(handle); }
 };
-
-enum class Health { Sound, Damaged, Unreadable };
-
-bool isCorruption(int rc) {
-    const int primary = rc & 0xff;
-    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
-}
-
-// Damaged only when SQLite finds the file is not a sound database; a busy, locked or unreadable
-// file is left where it is, so a passing problem never hides the user's data.
-Health checkHealth(sqlite3* db, std::string& reason) {
-    Statement check;
-    int rc = sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &check.handle, nullptr);
-    if (rc == SQLITE_OK) rc = sqlite3_step(check.handle);
-    if (rc != SQLITE_ROW) {
-        reason = sqlite3_errmsg(db);
-        return isCorruption(rc) ? Health::Damaged : Health::Unreadable;
-    }
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(check.handle, 0));
-    if (!text || std::string(text) != "ok") {
-        reason = text ? text : "integrity check failed";
-        return Health::Damaged;
-    }
-    return Health::Sound;
-}
-
-// Renames the file and its journal aside under the first free "<name>.damaged-<n>".
-std::filesystem::path setAside(const std::filesystem::path& url) {
-    std::error_code ignored;
-    for (int n = 1;; ++n) {
-        auto target = url;
-        target += ".damaged-" + std::to_string(n);
-        if (std::filesystem::exists(target, ignored)) continue;
-        std::filesystem::rename(url, target, ignored);
-        for (const char* suffix : {"-wal", "-shm"}) {
-            auto from = url, to = target;
-            from += suffix;
-            to += suffix;
-            if (std::filesystem::exists(from, ignored)) std::filesystem::rename(from, to, ignored);
-        }
-        return target;
-    }
-}
 
 // The coordinator holds its lock around every use of the connection, so SQLite's own lock per call
 // would only cost: reading a large store locks and unlocks it for every value.
@@ -175,7 +138,8 @@ std::unique_ptr<SQLiteStore> SQLiteStore::open(const std::filesystem::path& url,
         static_cast<int>(std::fmin(std::fmax(timeoutSeconds, 0.0), 3600.0) * 1000);
     sqlite3_busy_timeout(db, timeoutMilliseconds);
     std::string reason;
-    const Health health = existed ? checkHealth(db, reason) : Health::Sound;
+    using Health = SQLiteFileHealth::Health;
+    const Health health = existed ? SQLiteFileHealth::check(db, reason) : Health::Sound;
     if (health == Health::Unreadable) {
         sqlite3_close(db);
         fail(error, SQLITE_CANTOPEN, url.string() + ": " + reason);
@@ -183,7 +147,7 @@ std::unique_ptr<SQLiteStore> SQLiteStore::open(const std::filesystem::path& url,
     }
     if (health == Health::Damaged) {
         sqlite3_close(db);
-        const auto aside = setAside(url);
+        const auto aside = SQLiteFileHealth::setAside(url);
         Console::print("The session store " + url.filename().string() + " is damaged (" + reason +
                        "); set aside as " + aside.filename().string() + ", starting a new one");
         db = openFile(url, error);
@@ -191,9 +155,17 @@ std::unique_ptr<SQLiteStore> SQLiteStore::open(const std::filesystem::path& url,
         sqlite3_busy_timeout(db, timeoutMilliseconds);
     }
     std::unique_ptr<SQLiteStore> store(new SQLiteStore(url, std::move(model), db));
-    if (!store->execute("PRAGMA journal_mode=WAL", error) ||
-        !store->execute("PRAGMA synchronous=FULL", error) || !store->migrateSchema(migrate, error))
+    // A store this model cannot use (made by a newer version, say) stays as it is for the version that
+    // can; the console says why the app runs without it.
+    std::shared_ptr<NSError> refusal;
+    if (!store->migrateSchema(migrate, &refusal) || !store->execute("PRAGMA journal_mode=WAL", &refusal) ||
+        !store->execute("PRAGMA synchronous=FULL", &refusal)) {
+        const auto reason = refusal ? refusal->localizedDescription() : "unknown";
+        Console::print("The session store " + url.filename().string() + " cannot be used (" + reason +
+                       "); it is left as it is");
+        if (error) *error = refusal;
         return nullptr;
+    }
     return store;
 }
 
@@ -241,15 +213,23 @@ bool SQLiteStore::migrateSchema(bool migrate, std::shared_ptr<NSError>* error) {
 
     for (const auto& entity : model_->entities()) {
         std::map<std::string, std::string> columns;
+        bool rowKey = false;
         {
             Statement info;
             sqlite3_prepare_v2(db_, ("PRAGMA table_info(" + quoted(entity->name()) + ")").c_str(), -1,
                                &info.handle, nullptr);
             while (info.handle && sqlite3_step(info.handle) == SQLITE_ROW) {
-                columns[reinterpret_cast<const char*>(sqlite3_column_text(info.handle, 1))] =
-                    reinterpret_cast<const char*>(sqlite3_column_text(info.handle, 2));
+                const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(info.handle, 1));
+                const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(info.handle, 2));
+                if (!name || !type) continue;
+                columns[name] = type;
+                if (std::string_view(name) == "_pk")
+                    rowKey = std::string_view(type) == "INTEGER" && sqlite3_column_int(info.handle, 5) == 1;
             }
         }
+        // Without its row key a table takes inserts that no fetch can ever read back.
+        if (!columns.empty() && !rowKey)
+            return abort(134110, "cannot infer a mapping for " + entity->name() + ": it has no row key");
         if (columns.empty()) {
             std::string sql = "CREATE TABLE " + quoted(entity->name()) + " (_pk INTEGER PRIMARY KEY";
             for (const auto& attribute : entity->attributes())

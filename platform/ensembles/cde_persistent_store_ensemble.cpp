@@ -340,6 +340,11 @@ void CDEPersistentStoreEnsemble::importChange(MergeRound& round, const RecordCha
         mine = &kept->second;
     }
     if (mine && !change.revision.isNewerThan(*mine)) return;
+    const auto found = round.objects.find(record);
+    if (!namesItsOwnRecord(round, change, found == round.objects.end() ? nullptr : found->second.get())) {
+        Console::print("Skipped a change of " + record + ": its values belong to another record");
+        return;
+    }
     auto& object = round.objects[record];
     if (!object) object = context_->insertNewObjectForEntityForName(change.entity);
     if (!object) return;
@@ -349,6 +354,22 @@ void CDEPersistentStoreEnsemble::importChange(MergeRound& round, const RecordCha
     }
     round.changed[record] =
         RecordRevision{hashOfValues(object->values()), change.revision.time, change.revision.device};
+}
+
+// The record the change's values identify, asked of the delegate on a copy that is in no context,
+// must be the record the change is for; otherwise importing it would make a second copy of that other
+// record here and on every device this one exports to.
+bool CDEPersistentStoreEnsemble::namesItsOwnRecord(const MergeRound& round, const RecordChange& change,
+                                                   const NSManagedObject* current) {
+    if (!round.delegate) return true;
+    const auto probe = NSManagedObjectModel::makeObject(round.model->entityNamed(change.entity));
+    if (current) {
+        for (const auto& [name, value] : current->values()) probe->setValueForKey(value, name);
+    }
+    for (const auto& [name, value] : change.values) probe->setValueForKey(value, name);
+    const auto identifiers =
+        round.delegate->persistentStoreEnsembleGlobalIdentifiersForManagedObjects(*this, {probe});
+    return identifiers.size() == 1 && identifiers.front() == change.globalIdentifier;
 }
 
 std::shared_ptr<NSError> CDEPersistentStoreEnsemble::saveImportedChanges(MergeRound& round) {

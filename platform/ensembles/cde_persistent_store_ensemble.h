@@ -75,6 +75,8 @@ private:
     std::optional<ChangeFile> readChangeFile(const std::string& device, const std::string& key) const;
     void importChangeFile(MergeRound& round, const IncomingFile& incoming);
     void importChange(MergeRound& round, const RecordChange& change);
+    bool namesItsOwnRecord(const MergeRound& round, const RecordChange& change,
+                           const NSManagedObject* current);
     std::shared_ptr<NSError> saveImportedChanges(MergeRound& round);
     std::shared_ptr<NSError> recordMerge(const MergeRound& round);
     void announceMergeSave(const MergeRound& round);

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include "platform/coredata/sqlite_file_health.h"
+#include "platform/foundation/console.h"
 #include "platform/foundation/ns_uuid.h"
 
 namespace platform {
@@ -25,18 +27,36 @@ std::string text(sqlite3_stmt* statement, int column) {
     return value ? value : "";
 }
 
-}  // namespace
-
-std::unique_ptr<EnsembleState> EnsembleState::open(const std::filesystem::path& file,
-                                                   std::shared_ptr<NSError>* error) {
-    std::error_code ec;
-    std::filesystem::create_directories(file.parent_path(), ec);
+sqlite3* openFile(const std::filesystem::path& file, std::shared_ptr<NSError>* error) {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
                         nullptr) != SQLITE_OK) {
         fail(error, 1, file.string() + ": " + (db ? sqlite3_errmsg(db) : "cannot open"));
         sqlite3_close(db);
         return nullptr;
+    }
+    return db;
+}
+
+}  // namespace
+
+std::unique_ptr<EnsembleState> EnsembleState::open(const std::filesystem::path& file,
+                                                   std::shared_ptr<NSError>* error) {
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    const bool existed = std::filesystem::exists(file, ec);
+    sqlite3* db = openFile(file, error);
+    if (!db) return nullptr;
+    // The bookkeeping can be rebuilt from the store and the change files, so a damaged file is set
+    // aside and the ensemble starts over; otherwise no merge could ever run again.
+    std::string reason;
+    if (existed && SQLiteFileHealth::check(db, reason) == SQLiteFileHealth::Health::Damaged) {
+        sqlite3_close(db);
+        const auto aside = SQLiteFileHealth::setAside(file);
+        Console::print("The sync state " + file.string() + " is damaged (" + reason + "); set aside as " +
+                       aside.filename().string() + ", starting over");
+        db = openFile(file, error);
+        if (!db) return nullptr;
     }
     sqlite3_busy_timeout(db, 5000);
     std::unique_ptr<EnsembleState> state(new EnsembleState(db));

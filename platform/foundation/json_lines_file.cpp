@@ -4,11 +4,23 @@
 #include <cstdint>
 #include <fstream>
 
+#include "platform/foundation/console.h"
 #include "platform/foundation/data_root.h"
 #include "platform/foundation/ns_date.h"
 #include "platform/foundation/ns_json_serialization.h"
 
 namespace platform {
+
+namespace {
+
+bool endsInTornRecord(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    if (!in || in.tellg() <= 0) return false;
+    in.seekg(-1, std::ios::end);
+    return in.get() != '\n';
+}
+
+}  // namespace
 
 std::filesystem::path JSONLinesFile::path() const {
     return DataRoot::path() / relativePath_;
@@ -23,6 +35,12 @@ bool JSONLinesFile::append(const Value::Dictionary& record) {
     std::error_code error;
     std::filesystem::create_directories(file.parent_path(), error);
     std::ofstream out(file, std::ios::binary | std::ios::app);
+    // A record cut short (a crash, a full disk) would swallow this one into the same line.
+    if (endsInTornRecord(file)) {
+        Console::print("JSONLinesFile: " + file.string() +
+                       " ends in a torn record; it stays on a line of its own");
+        out << '\n';
+    }
     out << line;
     out.flush();
     return static_cast<bool>(out);

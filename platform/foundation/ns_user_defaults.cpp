@@ -11,11 +11,11 @@
 #include <thread>
 
 #include "platform/foundation/console.h"
-#include "platform/foundation/damaged_file.h"
 #include "platform/foundation/data_root.h"
 #include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/pending_work.h"
 #include "platform/foundation/property_list.h"
+#include "platform/foundation/property_list_file.h"
 #include "platform/foundation/saturating_cast.h"
 
 namespace platform {
@@ -191,20 +191,8 @@ void NSUserDefaults::loadLocked() const {
     file_ = DataRoot::preferences() / fileNameFor(suite_);
     std::error_code error;
     rootExisted_ = fs::exists(root_, error);
-    if (!fs::exists(file_, error)) return;
-
-    std::string problem;
-    const auto contents = PropertyList::readFile(file_, &problem);
-    if (contents && contents->dictionaryValue()) {
-        values_ = *contents->dictionaryValue();
-        return;
-    }
-    if (contents) problem = "the top level is not a dictionary";
-    setAsideDamagedFileLocked(problem);
-}
-
-void NSUserDefaults::setAsideDamagedFileLocked(const std::string& problem) const {
-    DamagedFile::setAside(file_, "NSUserDefaults: the preferences file", problem, "the suite starts empty");
+    values_ = PropertyListFile::readDictionary(file_, "NSUserDefaults: the preferences file",
+                                               "the suite starts empty");
 }
 
 // --- Writing -----------------------------------------------------------------------------------

@@ -94,7 +94,6 @@ private:
 
     const Value* findLocked(const std::string& key) const REQUIRES(mutex_);
     void loadLocked() const REQUIRES(mutex_);
-    void setAsideDamagedFileLocked(const std::string& problem) const REQUIRES(mutex_);
     void scheduleWriteLocked() REQUIRES(mutex_);
     // Writes the file if anything changed since the last write.
     bool writeIfChanged(WriteReason reason) EXCLUDES(fileMutex_, mutex_);

@@ -5,12 +5,30 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <optional>
+#include <random>
+
 namespace quorvel::testing {
 
-std::set<long> runWriterAndKill(const std::string& program, const std::vector<std::string>& arguments,
-                                long killAfter) {
+std::vector<KillPoint> randomKillPoints(unsigned seed, int runs, long maxReports, long maxDelayMicroseconds) {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<long> reports(1, maxReports);
+    std::uniform_int_distribution<long> delay(0, maxDelayMicroseconds);
+    std::vector<KillPoint> points;
+    for (int run = 0; run < runs; ++run) {
+        const long after = reports(random);
+        points.push_back({after, delay(random)});
+    }
+    return points;
+}
+
+namespace {
+
+// Runs the writer and collects its reports; with a kill point, kills it there. The writer's wait status.
+int runWriter(const std::string& program, const std::vector<std::string>& arguments,
+              const std::optional<KillPoint>& point, std::set<long>& reported) {
     int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0) return {};
+    if (::pipe(pipeEnds) != 0) return -1;
     const pid_t child = ::fork();
     if (child == 0) {
         ::dup2(pipeEnds[1], STDOUT_FILENO);
@@ -23,7 +41,6 @@ std::set<long> runWriterAndKill(const std::string& program, const std::vector<st
         ::_exit(127);
     }
     ::close(pipeEnds[1]);
-    std::set<long> reported;
     std::string pending;
     bool killed = false;
     char buffer[4096];
@@ -36,7 +53,8 @@ std::set<long> runWriterAndKill(const std::string& program, const std::vector<st
             reported.insert(std::stol(pending.substr(0, end)));
             pending.erase(0, end + 1);
         }
-        if (!killed && static_cast<long>(reported.size()) >= killAfter) {
+        if (point && !killed && static_cast<long>(reported.size()) >= point->afterReports) {
+            if (point->delayMicroseconds > 0) ::usleep(static_cast<useconds_t>(point->delayMicroseconds));
             ::kill(child, SIGKILL);
             killed = true;
         }
@@ -44,7 +62,23 @@ std::set<long> runWriterAndKill(const std::string& program, const std::vector<st
     ::close(pipeEnds[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
+    return status;
+}
+
+}  // namespace
+
+std::set<long> runWriterAndKill(const std::string& program, const std::vector<std::string>& arguments,
+                                KillPoint point) {
+    std::set<long> reported;
+    const int status = runWriter(program, arguments, point, reported);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the writer ended on its own";
+    return reported;
+}
+
+std::set<long> runWriterToEnd(const std::string& program, const std::vector<std::string>& arguments) {
+    std::set<long> reported;
+    const int status = runWriter(program, arguments, std::nullopt, reported);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the writer failed: status " << status;
     return reported;
 }
 

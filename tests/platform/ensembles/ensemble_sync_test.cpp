@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "platform/ensembles/cde_notifications.h"
+#include "platform/ensembles/change_file.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_thread.h"
 #include "tests/platform/ensembles/ensemble_test_support.h"
@@ -20,6 +21,17 @@ std::vector<std::filesystem::path> changeFiles(const std::filesystem::path& clou
     }
     std::sort(files.begin(), files.end());
     return files;
+}
+
+// Both devices leeched, A stored "a1" and B "b1", and both hold both.
+void holdA1AndB1OnBoth(TwoDevices& devices) {
+    devices.a.insert("a1", 1);
+    devices.b.insert("b1", 2);
+    devices.leech(devices.a);
+    devices.leech(devices.b);
+    devices.merge(devices.a);
+    devices.merge(devices.b);
+    devices.merge(devices.a);
 }
 
 }  // namespace
@@ -75,13 +87,7 @@ TEST(EnsembleSync, TheNewerChangeOfARecordWinsOnBothDevices) {
 
 TEST(EnsembleSync, AStoreFileThatWasReplacedIsFilledAgainFromTheCloud) {
     TwoDevices devices;
-    devices.a.insert("a1", 1);
-    devices.b.insert("b1", 2);
-    devices.leech(devices.a);
-    devices.leech(devices.b);
-    devices.merge(devices.a);
-    devices.merge(devices.b);
-    devices.merge(devices.a);
+    holdA1AndB1OnBoth(devices);
     ASSERT_EQ(devices.a.notes().size(), 2u);
 
     // A's store is damaged while the app is not running; the next launch sets it aside.
@@ -155,6 +161,59 @@ TEST(EnsembleFaults, ADamagedChangeFileIsSkippedRetriedLaterAndBlocksNoOtherFile
     std::ofstream(damaged, std::ios::trunc) << contents;  // the rest arrives
     EXPECT_FALSE(devices.merge(devices.a));
     EXPECT_EQ(devices.a.notes(), (std::map<std::string, std::int64_t>{{"early", 1}, {"later", 2}}));
+}
+
+// The bookkeeping is rebuilt from the store and the cloud: without that, no merge could run again.
+TEST(EnsembleFaults, ADamagedStateFileIsSetAsideAndTheDeviceSyncsAgainWithoutDuplicates) {
+    TwoDevices devices;
+    holdA1AndB1OnBoth(devices);
+
+    devices.a = {};
+    const auto state = devices.root.path() / "A" / ".store.sqlite.ensembles" / "TestStore" / "state.sqlite";
+    ASSERT_TRUE(std::filesystem::exists(state));
+    for (const char* suffix : {"-wal", "-shm"}) std::filesystem::remove(state.string() + suffix);
+    std::ofstream(state, std::ios::trunc)
+        << "not a database, but long enough to be read as a header by SQLite";
+    Console::Capture console;
+    devices.a = quorvel::testing::Device(devices.root.path() / "A", devices.model);
+    ASSERT_FALSE(devices.leech(devices.a));
+    EXPECT_TRUE(console.contains("The sync state"));
+    EXPECT_TRUE(std::filesystem::exists(state.string() + ".damaged-1"));
+    devices.a.insert("a2", 3);
+    EXPECT_FALSE(devices.merge(devices.a));
+    EXPECT_FALSE(devices.merge(devices.b));
+    const std::map<std::string, std::int64_t> all{{"a1", 1}, {"a2", 3}, {"b1", 2}};
+    EXPECT_EQ(devices.a.notes(), all);
+    EXPECT_EQ(devices.b.notes(), all);
+}
+
+// A record's values carrying another record's identity would be a second copy of that record.
+TEST(EnsembleFaults, AChangeWhoseValuesNameAnotherRecordIsSkippedAndMakesNoDuplicate) {
+    TwoDevices devices;
+    devices.a.insert("a1", 1);
+    devices.leech(devices.a);
+    devices.leech(devices.b);
+    devices.merge(devices.a);
+    devices.b.insert("b1", 2);
+    devices.merge(devices.b);
+    std::filesystem::path folderOfB;
+    for (const auto& file : changeFiles(devices.cloud)) {
+        std::ifstream in(file);
+        const std::string contents{std::istreambuf_iterator<char>(in), {}};
+        if (contents.find("b1") != std::string::npos) folderOfB = file.parent_path();
+    }
+    ASSERT_FALSE(folderOfB.empty());
+    const std::string device = folderOfB.filename().string();
+    const ChangeFile written{device,
+                             1e6,
+                             {{"Note", "b2", {0, 1e6, device}, {{"uniqueIdentifier", "a1"}, {"count", 9}}},
+                              {"Note", "b3", {0, 1e6, device}, {{"uniqueIdentifier", "b3"}, {"count", 3}}}}};
+    std::ofstream(folderOfB / "999999999999999-written-elsewhere.plist") << *written.serialize();
+
+    Console::Capture console;
+    EXPECT_FALSE(devices.merge(devices.a));
+    EXPECT_TRUE(console.contains("Skipped a change of Note/b2"));
+    EXPECT_EQ(devices.a.notes(), (std::map<std::string, std::int64_t>{{"a1", 1}, {"b1", 2}, {"b3", 3}}));
 }
 
 TEST(EnsembleFaults, FilesThatAreNotChangeFilesAreSkippedToo) {
