@@ -50,6 +50,16 @@ public:
     std::shared_ptr<platform::UIButton> button = std::make_shared<platform::UIButton>();
 };
 
+// The shared engine as the timer screen finds it when it appears: its delegate, configured once.
+inline std::shared_ptr<TimerViewModel> sharedEngineShownOn(const std::shared_ptr<RecordingTimerScreen>& screen) {
+    auto shared = TimerViewModel::shared();
+    if (shared->delegate() != screen) {
+        shared->setDelegate(screen);
+        shared->configure();
+    }
+    return shared;
+}
+
 // Hours of virtual time write the settings files once a virtual second: in memory, where there is a
 // memory-backed folder, so a long run takes milliseconds rather than a disk's syncs.
 inline std::filesystem::path fastTemporaryFolder() {
@@ -83,15 +93,7 @@ protected:
         platform::NSNotificationCenter::defaultCenter().removeObserver(runningStatusObserver_.get());
     }
 
-    // The shared engine as the timer screen finds it when it appears.
-    std::shared_ptr<TimerViewModel> engine() {
-        auto shared = TimerViewModel::shared();
-        if (shared->delegate() != screen) {
-            shared->setDelegate(screen);
-            shared->configure();
-        }
-        return shared;
-    }
+    std::shared_ptr<TimerViewModel> engine() { return sharedEngineShownOn(screen); }
 
     static void setSetting(const UserDefaultProperties& value) { UserDefaultProperties::save(value); }
     // Runs the current session out: the tick after the one that reaches zero ends it.

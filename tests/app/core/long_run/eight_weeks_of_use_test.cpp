@@ -69,14 +69,7 @@ protected:
 
     std::filesystem::path cloud() const { return root.path() / "cloud"; }
 
-    std::shared_ptr<TimerViewModel> engine() {
-        auto shared = TimerViewModel::shared();
-        if (shared->delegate() != screen) {
-            shared->setDelegate(screen);
-            shared->configure();
-        }
-        return shared;
-    }
+    std::shared_ptr<TimerViewModel> engine() { return quorvel::testing::sharedEngineShownOn(screen); }
     bool running() { return engine()->pomodoroTimer() != nullptr; }
 
     // The day's end, 21:00 local: no session runs on towards midnight.
