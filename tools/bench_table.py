@@ -57,7 +57,9 @@ def load(folder):
 def find(runs, program, name):
     """The median of repeated runs, else the single run."""
     def base_name(entry):
-        return re.sub(r"/repeats:\d+$", "", entry.get("run_name", entry.get("name", "")))
+        # Without the run settings libbenchmark appends: repeats, iterations, real or manual time.
+        name = entry.get("run_name", entry.get("name", ""))
+        return re.sub(r"(/(repeats|iterations|min_time):[\d.]+|/real_time|/manual_time)+$", "", name)
     entries = [e for e in runs.get(program, []) if base_name(e) == name and not e.get("error_occurred")]
     for entry in entries:
         if entry.get("aggregate_name") == "median":
