@@ -1,5 +1,6 @@
 #include "platform/mediaplayer/mp_media_item.h"
 
+#include "platform/foundation/percent_encoding.h"
 #include "platform/mediaplayer/audio_file_tags.h"
 
 namespace platform {
@@ -22,8 +23,9 @@ std::uint64_t MPMediaItem::persistentIDForPath(const std::filesystem::path& file
     return hash;
 }
 
+// The path percent-encoded, so a "?", "#" or "%" in a file name stays part of the path.
 std::string MPMediaItem::assetURL() const {
-    return "file://" + file_.string() + "?id=" + std::to_string(persistentID_);
+    return "file://" + percentEncode(file_.string(), "/") + "?id=" + std::to_string(persistentID_);
 }
 
 std::string MPMediaItem::valueForProperty(const std::string& property) const {

@@ -19,7 +19,7 @@ public:
 
     // A stable 64-bit hash of the file's path, so a song keeps its identifier across runs.
     std::uint64_t persistentID() const { return persistentID_; }
-    // The file URL with "?id=<persistent ID>" appended.
+    // The file URL (its path percent-encoded) with "?id=<persistent ID>" appended.
     std::string assetURL() const;
     // From the file's tags, else the file name without its extension.
     const std::string& title() const { return title_; }

@@ -43,8 +43,7 @@ constexpr std::array<StoredColour, 3> kStoredColours = {&PomodoroData::focusThem
                                                         &PomodoroData::longBreakThemeColor};
 
 // Pins `control` to every edge of `container`, the constraints held by the container.
-void fill(UIView& container, const std::shared_ptr<UIView>& control) {
-    container.addSubview(control);
+void pin(UIView& container, const std::shared_ptr<UIView>& control) {
     const std::map<std::string, std::shared_ptr<UIView>> views{{"view", control}};
     container.addConstraints(NSLayoutConstraint::constraintsWithVisualFormat("H:|-0-[view]-0-|", views));
     container.addConstraints(NSLayoutConstraint::constraintsWithVisualFormat("V:|-0-[view]-0-|", views));
@@ -163,8 +162,12 @@ void ColorPickerViewController::setupColourControls() {
     slider->setShowPercentage(false);
     slider->setTranslatesAutoresizingMaskIntoConstraints(false);
     palette->setTranslatesAutoresizingMaskIntoConstraints(false);
-    if (auto container = sliderContainer()) fill(*container, slider);
-    if (auto container = paletteContainer()) fill(*container, palette);
+    const auto sliderHost = sliderContainer();
+    const auto paletteHost = paletteContainer();
+    if (sliderHost) sliderHost->addSubview(slider);
+    if (paletteHost) paletteHost->addSubview(palette);
+    if (sliderHost) pin(*sliderHost, slider);
+    if (paletteHost) pin(*paletteHost, palette);
     colorPicker_->setRectangularPaletteControl(palette);
     colorPicker_->setBrightnessSliderControl(slider);
     slider->setAlpha(0);

@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "platform/avfoundation/av_url_asset.h"
 #include "platform/mediaplayer/mp_media_library.h"
 #include "tests/support/temp_data_root.h"
 
@@ -41,6 +42,19 @@ TEST(MediaLibrary, SongsAreThePlayableFilesUnderTheMusicFolderWithStableIdentifi
     EXPECT_NE(song->persistentID(), songs->at(0)->persistentID());
     EXPECT_EQ(song->assetURL(),
               "file://" + (folder.path / "b.mp3").string() + "?id=" + std::to_string(song->persistentID()));
+}
+
+// The asset URL is what the settings store and the player opens again: any file name must come back
+// whole, and the identifier must stay the query.
+TEST(MediaLibrary, AnAssetURLLeadsBackToItsFileWhateverTheName) {
+    MusicFolder folder;
+    for (const auto* name : {"Why?.mp3", "Side A #2.mp3", "100% Pure.mp3", "Summer%20Song.mp3", "Café Noir.mp3"}) {
+        const MPMediaItem song(folder.path / name);
+        const std::string url = song.assetURL();
+        EXPECT_EQ(localPathOfURL(url), folder.path / name) << url;
+        EXPECT_TRUE(url.ends_with("?id=" + std::to_string(song.persistentID()))) << url;
+        EXPECT_EQ(url.find(' '), std::string::npos) << url;
+    }
 }
 
 TEST(MediaLibrary, AFilterKeepsTheSongsWhoseIdentifierContainsTheText) {
