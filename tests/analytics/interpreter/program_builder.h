@@ -54,11 +54,11 @@ inline std::shared_ptr<APMPBProgram> program(
     APMNanoSetArray(made.get(), apmpb_fields::Program::kInstructions, &statements);
     if (!activities.empty()) {
         std::vector<NanoObject> list;
-        for (const auto& spec : activities) {
+        for (const auto& wanted : activities) {
             auto activity = APMPBOgtActivity::initWithBuffer();
-            if (!spec.name.empty())
-                APMNanoSetStringField(activity.get(), apmpb_fields::OgtActivity::kName, spec.name);
-            const auto data = asObjects(spec.data);
+            if (!wanted.name.empty())
+                APMNanoSetStringField(activity.get(), apmpb_fields::OgtActivity::kName, wanted.name);
+            const auto data = asObjects(wanted.data);
             APMNanoSetArray(activity.get(), apmpb_fields::OgtActivity::kData, &data);
             list.emplace_back(std::shared_ptr<NANOMessageBase>(activity));
         }

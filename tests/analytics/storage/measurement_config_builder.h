@@ -48,14 +48,15 @@ struct MeasurementConfigBuilder {
         APMNanoSetArray(config.get(), Field::kSettings, &settingList);
 
         std::vector<NanoObject> eventList;
-        for (const auto& spec : events) {
+        for (const auto& wanted : events) {
             using Event = apmpb_fields::EventConfig;
             auto event = APMPBEventConfig::initWithBuffer();
-            APMNanoSetStringField(event.get(), Event::kName, spec.name);
-            if (spec.blocklisted) APMNanoSetBoolField(event.get(), Event::kIsBlocklisted, *spec.blocklisted);
-            if (spec.customConversion)
-                APMNanoSetBoolField(event.get(), Event::kIsCustomConversion, *spec.customConversion);
-            if (spec.samplingRate) APMNanoSetInt32(event.get(), Event::kSamplingRate, *spec.samplingRate);
+            APMNanoSetStringField(event.get(), Event::kName, wanted.name);
+            if (wanted.blocklisted)
+                APMNanoSetBoolField(event.get(), Event::kIsBlocklisted, *wanted.blocklisted);
+            if (wanted.customConversion)
+                APMNanoSetBoolField(event.get(), Event::kIsCustomConversion, *wanted.customConversion);
+            if (wanted.samplingRate) APMNanoSetInt32(event.get(), Event::kSamplingRate, *wanted.samplingRate);
             eventList.emplace_back(std::shared_ptr<NANOMessageBase>(event));
         }
         APMNanoSetArray(config.get(), Field::kEventConfig, &eventList);
