@@ -40,7 +40,8 @@ test-sanitize: setup $(SANITIZE)/build.ninja $(THREAD)/build.ninja $(ANALYSIS)/b
 	@cmake --build $(SANITIZE) -j $(JOBS)
 	@cmake --build $(THREAD) -j $(JOBS)
 	@tools/fuzz.sh 20
-	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tools/tsan.supp" \
+	@ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$(CURDIR)/tools/lsan.supp" UBSAN_OPTIONS=print_stacktrace=1 \
+		TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tools/tsan.supp" \
 		tools/run-tests.sh $(JOBS) $(SANITIZE) $(THREAD)
 
 # Every benchmark, then one table of the figures beside their aims and baselines.
