@@ -218,8 +218,10 @@ void TimerViewModel::updateBadge(bool enabled) {
     if (number != application.applicationIconBadgeNumber()) application.setApplicationIconBadgeNumber(number);
 }
 
+// Read on every tick, so only the one switch: the whole settings record would read every key.
 bool TimerViewModel::badgeSetting() const {
-    return UserDataManager::getAppSettingData().timerBadgeEnabled;
+    return UserDefaultProperties::standardDefaults()->boolForKey(
+        UserDefaultProperties::key(UserDefaultProperties::Case::timerBadgeEnabled));
 }
 
 // Session end.
