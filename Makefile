@@ -4,7 +4,8 @@ LAUNCHER  := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccach
 RELEASE   := build/release
 SANITIZE  := build/sanitize
 THREAD    := build/thread
-ANALYSIS  := build/analysis
+STAGE     := tools/stage.sh
+CLANG     := -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 
 .PHONY: setup build run test test-sanitize bench clean
 
@@ -14,38 +15,40 @@ setup:
 $(RELEASE)/build.ninja: | setup
 	@cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release $(LAUNCHER) >/dev/null
 
+# One clang build serves three checks: it compiles everything with AddressSanitizer and
+# UndefinedBehaviorSanitizer, checks the mutex annotations on the way (-Wthread-safety -Werror), and
+# instruments the libraries for coverage so that the libFuzzer targets link against the same objects.
 $(SANITIZE)/build.ninja: | setup
-	@cmake -S . -B $(SANITIZE) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_SANITIZE=ON $(LAUNCHER) >/dev/null
+	@cmake -S . -B $(SANITIZE) -G Ninja -DCMAKE_BUILD_TYPE=Debug $(CLANG) -DQUORVEL_SANITIZE=ON \
+		-DQUORVEL_THREAD_SAFETY=ON -DQUORVEL_FUZZ=ON $(LAUNCHER) >/dev/null
 
 $(THREAD)/build.ninja: | setup
-	@cmake -S . -B $(THREAD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_TSAN=ON $(LAUNCHER) >/dev/null
+	@cmake -S . -B $(THREAD) -G Ninja -DCMAKE_BUILD_TYPE=Debug $(CLANG) -DQUORVEL_TSAN=ON $(LAUNCHER) >/dev/null
 
 build: setup $(RELEASE)/build.ninja
-	@cmake --build $(RELEASE) -j $(JOBS)
+	@$(STAGE) "release build" cmake --build $(RELEASE) -j $(JOBS)
 
 run: build
 	@$(RELEASE)/shell/quorvel
 
 test: build
-	@tools/run-tests.sh $(JOBS) $(RELEASE)
+	@$(STAGE) "release tests" tools/run-tests.sh $(JOBS) $(RELEASE)
 
-$(ANALYSIS)/build.ninja: | setup
-	@cmake -S . -B $(ANALYSIS) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang \
-		-DCMAKE_CXX_COMPILER=clang++ -DQUORVEL_THREAD_SAFETY=ON $(LAUNCHER) >/dev/null
-
-# Clang checks every library's mutex annotations (-Wthread-safety -Werror); AddressSanitizer +
-# UndefinedBehaviorSanitizer over every test; ThreadSanitizer over the THREADED modules.
-test-sanitize: setup $(SANITIZE)/build.ninja $(THREAD)/build.ninja $(ANALYSIS)/build.ninja
-	@cmake --build $(ANALYSIS) -j $(JOBS) --target quorvel_libraries
-	@cmake --build $(SANITIZE) -j $(JOBS)
-	@cmake --build $(THREAD) -j $(JOBS)
-	@tools/fuzz.sh 20
+# The sanitizer build, then a 20-second libFuzzer run of each reader of untrusted bytes, then every
+# test under AddressSanitizer + UndefinedBehaviorSanitizer and the THREADED modules' tests under
+# ThreadSanitizer (its build compiles only those and what they link). The threaded tests spend most of
+# their time waiting on threads and child processes, so the sanitizer tests run two to a core.
+test-sanitize: setup $(SANITIZE)/build.ninja $(THREAD)/build.ninja
+	@$(STAGE) "sanitizer build" cmake --build $(SANITIZE) -j $(JOBS)
+	@$(STAGE) "thread-sanitizer build" cmake --build $(THREAD) -j $(JOBS) --target quorvel_tests
+	@$(STAGE) fuzzing tools/fuzz.sh 20 $(SANITIZE) $(JOBS)
 	@ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$(CURDIR)/tools/lsan.supp" UBSAN_OPTIONS=print_stacktrace=1 \
 		TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tools/tsan.supp" \
-		tools/run-tests.sh $(JOBS) $(SANITIZE) $(THREAD)
+		$(STAGE) "sanitizer tests" tools/run-tests.sh $$(( $(JOBS) * 2 )) $(SANITIZE) $(THREAD)
 
 # Every benchmark, then one table of the figures beside their aims and baselines.
-bench: build
+bench: setup $(RELEASE)/build.ninja
+	@cmake --build $(RELEASE) -j $(JOBS) --target quorvel_benchmarks
 	@mkdir -p $(RELEASE)/bench-results
 	@for b in $(RELEASE)/bench/bench_*; do echo "== $$b"; \
 		$$b --benchmark_out=$(RELEASE)/bench-results/$$(basename $$b).json --benchmark_out_format=json || exit 1; done

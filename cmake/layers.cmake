@@ -64,3 +64,37 @@ function(quorvel_write_layer_manifest file)
   endforeach()
   file(WRITE ${file} "${text}")
 endfunction()
+
+# The wings stand on each other in one order: platform, then analytics, then app, then shell. A library
+# may depend on its own wing and those below it, never on a wing above.
+#
+# quorvel_check_wings(<prefix> <nodes...>): each node's folder is in the global property
+# QUORVEL_DIR_<node> and its direct dependencies in <prefix><node>.
+set(QUORVEL_WINGS platform analytics app shell)
+
+function(_quorvel_wing node out)
+  get_property(folder GLOBAL PROPERTY QUORVEL_DIR_${node})
+  string(REGEX REPLACE "/.*" "" wing "${folder}")
+  list(FIND QUORVEL_WINGS "${wing}" rank)
+  set(${out} ${rank} PARENT_SCOPE)
+endfunction()
+
+function(quorvel_check_wings prefix)
+  set(wrong "")
+  foreach(node IN LISTS ARGN)
+    _quorvel_wing(${node} rank)
+    get_property(dependencies GLOBAL PROPERTY ${prefix}${node})
+    foreach(dependency IN LISTS dependencies)
+      _quorvel_wing(${dependency} dependency_rank)
+      if(rank GREATER_EQUAL 0 AND dependency_rank GREATER rank)
+        get_property(folder GLOBAL PROPERTY QUORVEL_DIR_${node})
+        get_property(dependency_folder GLOBAL PROPERTY QUORVEL_DIR_${dependency})
+        list(APPEND wrong "${folder} depends on ${dependency_folder}")
+      endif()
+    endforeach()
+  endforeach()
+  if(wrong)
+    list(JOIN wrong "\n  " text)
+    message(FATAL_ERROR "Libraries that depend on a wing above their own (platform, analytics, app, shell):\n  ${text}")
+  endif()
+endfunction()

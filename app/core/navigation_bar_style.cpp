@@ -2,7 +2,7 @@
 
 #include "app/core/theme_colors.h"
 #include "app/core/user_data_manager.h"
-#include "app/widgets/images/color_image.h"
+#include "app/core/color_image.h"
 #include "platform/uikit/ui_image.h"
 
 namespace quorvel {

@@ -6,7 +6,16 @@
 
 #include "platform/foundation/ns_bundle.h"
 
+// gcc says it builds with AddressSanitizer through a macro, clang through a feature test.
 #if defined(__SANITIZE_ADDRESS__)
+#define QUORVEL_ADDRESS_SANITIZER
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUORVEL_ADDRESS_SANITIZER
+#endif
+#endif
+
+#ifdef QUORVEL_ADDRESS_SANITIZER
 // fontconfig links its caches by offsets rather than pointers, so the leak checker takes them for
 // leaks; they are process-wide caches, not losses.
 extern "C" const char* __lsan_default_suppressions() {

@@ -6,7 +6,7 @@
 #include "app/screens/timer/shared_fonts.h"
 #include "app/screens/timer/zuvo_alert_manager.h"
 #include "app/screens/timer/zuvo_size_calculator.h"
-#include "app/widgets/images/color_image.h"
+#include "app/core/color_image.h"
 #include "platform/foundation/console.h"
 #include "platform/uikit/ui_bar_button_item.h"
 #include "platform/uikit/ui_color.h"

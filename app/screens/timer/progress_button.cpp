@@ -2,7 +2,7 @@
 
 #include "app/screens/timer/released_line.h"
 #include "app/widgets/icons/icon_font.h"
-#include "app/widgets/images/color_image.h"
+#include "app/core/color_image.h"
 
 namespace quorvel {
 

@@ -5,7 +5,7 @@
 #include "app/core/theme_colors.h"
 #include "app/core/user_data_manager.h"
 #include "app/core/user_defaults_accessors.h"
-#include "app/widgets/images/color_image.h"
+#include "app/core/color_image.h"
 
 namespace quorvel {
 

@@ -23,7 +23,7 @@ protected:
     std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
 };
 
-APMValue string(const std::string& text) {
+APMValue stringValue(const std::string& text) {
     return *APMValue::initWithString(text);
 }
 
@@ -41,7 +41,7 @@ TEST_F(TypedValues, PlainObjectsBecomeTheirKind) {
         {"-7", Value(-7), false, APMValue::initWithInt64(-7)},
         {"huge unsigned", Value(std::numeric_limits<std::uint64_t>::max()), false,
          APMValue::initWithInt64(std::numeric_limits<std::int64_t>::max())},
-        {"text", Value("text"), false, string("text")},
+        {"text", Value("text"), false, stringValue("text")},
         {"array", Value(Value::Array{}), false, std::nullopt},
         {"array allowed", Value(Value::Array{}), true, APMValue::initWithArray(APMValue::Array{})},
         {"dictionary", Value(Value::Dictionary{}), true, std::nullopt},
@@ -61,7 +61,7 @@ TEST_F(TypedValues, AnArrayKeepsItsDictionaryElementsAsValues) {
     const auto value = APMValue::valueFromObject(items, true);
     ASSERT_TRUE(value && value->isArray());
     ASSERT_EQ(value->arrayValue()->size(), 1u);
-    const APMValue::Parameters expected{{"item_id", string("a1")}, {"price", APMValue::initWithDouble(2.5)}};
+    const APMValue::Parameters expected{{"item_id", stringValue("a1")}, {"price", APMValue::initWithDouble(2.5)}};
     EXPECT_EQ(value->arrayValue()->front(), expected);
 }
 
@@ -87,7 +87,7 @@ TEST_F(TypedValues, AccessorsDoNotConvert) {
 
 TEST_F(TypedValues, EqualityAndHashingAgree) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const APMValue item = APMValue::initWithArray(APMValue::Array{{{"a", string("x")}}});
+    const APMValue item = APMValue::initWithArray(APMValue::Array{{{"a", stringValue("x")}}});
     const struct {
         const char* label;
         APMValue a;
@@ -95,13 +95,13 @@ TEST_F(TypedValues, EqualityAndHashingAgree) {
         bool equal;
     } cases[] = {
         {"double 1.0 and integer 1", APMValue::initWithDouble(1.0), APMValue::initWithInt64(1), false},
-        {"equal strings", string("level"), string("level"), true},
-        {"different strings", string("a"), string("b"), false},
-        {"string and number", string("1"), APMValue::initWithInt64(1), false},
+        {"equal strings", stringValue("level"), stringValue("level"), true},
+        {"different strings", stringValue("a"), stringValue("b"), false},
+        {"string and number", stringValue("1"), APMValue::initWithInt64(1), false},
         {"signed zeros", APMValue::initWithDouble(0.0), APMValue::initWithDouble(-0.0), true},
         {"not a number", APMValue::initWithDouble(nan), APMValue::initWithDouble(nan), true},
-        {"equal arrays", item, APMValue::initWithArray(APMValue::Array{{{"a", string("x")}}}), true},
-        {"arrays with other items", item, APMValue::initWithArray(APMValue::Array{{{"a", string("y")}}}),
+        {"equal arrays", item, APMValue::initWithArray(APMValue::Array{{{"a", stringValue("x")}}}), true},
+        {"arrays with other items", item, APMValue::initWithArray(APMValue::Array{{{"a", stringValue("y")}}}),
          false},
     };
     for (const auto& c : cases) {
@@ -110,7 +110,7 @@ TEST_F(TypedValues, EqualityAndHashingAgree) {
             EXPECT_EQ(c.a.hash(), c.b.hash()) << c.label;
         }
     }
-    const std::unordered_set<APMValue> set{string("a"), string("a"), APMValue::initWithDouble(nan),
+    const std::unordered_set<APMValue> set{stringValue("a"), stringValue("a"), APMValue::initWithDouble(nan),
                                            APMValue::initWithDouble(nan)};
     EXPECT_EQ(set.size(), 2u);
 }

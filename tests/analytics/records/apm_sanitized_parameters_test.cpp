@@ -25,7 +25,7 @@ protected:
 Value::Dictionary numbered(int count) {
     Value::Dictionary parameters;
     for (int i = 1; i <= count; ++i) {
-        char name[8];
+        char name[16];
         std::snprintf(name, sizeof name, "p%02d", i);
         parameters.emplace(name, i);
     }

@@ -15,7 +15,7 @@
 
 using namespace analytics;
 using namespace records_test;
-using Field = apmpb_fields::UserAttribute;
+using AttributeField = apmpb_fields::UserAttribute;
 
 namespace {
 
@@ -45,9 +45,9 @@ TEST_F(StoredRecords, UserAttributesEncodeTheirValueKind) {
     ASSERT_TRUE(items);
     EXPECT_FALSE(items->isPublic());
     const auto message = items->protoUserAttribute();
-    EXPECT_EQ(APMNanoGetString(message.get(), Field::kName), "_items");
-    EXPECT_EQ(APMNanoGetInt64(message.get(), Field::kSetTimestampMillis), 1000);
-    for (const auto index : {Field::kStringValue, Field::kIntValue, Field::kDoubleValue})
+    EXPECT_EQ(APMNanoGetString(message.get(), AttributeField::kName), "_items");
+    EXPECT_EQ(APMNanoGetInt64(message.get(), AttributeField::kSetTimestampMillis), 1000);
+    for (const auto index : {AttributeField::kStringValue, AttributeField::kIntValue, AttributeField::kDoubleValue})
         EXPECT_FALSE(APMNanoHasField(message.get(), index));
 
     EXPECT_FALSE(APMUserAttribute::initWithOrigin("app", "bad name", integer(1), 0));

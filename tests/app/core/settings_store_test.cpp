@@ -16,7 +16,7 @@ using namespace quorvel;
 using platform::NSDate;
 using platform::Value;
 using P = UserDefaultProperties;
-using T = TempUserDefaultProperties;
+using Temp = TempUserDefaultProperties;
 
 namespace {
 
@@ -146,39 +146,39 @@ TEST_F(SettingsStore, AProgressThatIsNotANumberIsStoredAsZero) {
 TEST_F(SettingsStore, OnlyTransientSavesSynchronise) {
     for (const auto& row : everySettingsCase()) P::save(row.property);
     EXPECT_EQ(P::standardDefaults()->synchronizeCount() + P::appGroupDefaults()->synchronizeCount(), 0u);
-    T::save(T::launchedOnce(true));
-    T::save(T::checkedDate(std::nullopt));
+    Temp::save(Temp::launchedOnce(true));
+    Temp::save(Temp::checkedDate(std::nullopt));
     EXPECT_EQ(P::standardDefaults()->synchronizeCount(), 2u);
     EXPECT_EQ(P::appGroupDefaults()->synchronizeCount(), 0u);
 }
 
 TEST_F(TransientStore, EveryCaseWritesItsKeyAndKindToTheStandardSuiteAndSynchronises) {
     const NSDate date(800000000.5);
-    const std::tuple<T, const char*, std::optional<Value>> table[] = {
-        {T::showedOnceRevealingCell(true), "ShowedOnceRevealingCell", Value(true)},
-        {T::hasGuidedOncePortrait(true), "HasGuidedOncePortrait", Value(true)},
-        {T::hasGuidedOnceLandscape(false), "HasGuidedOnceLandscape", Value(false)},
-        {T::launchedOnce(true), "LaunchedOnce", Value(true)},
-        {T::checkedDate(date), "CheckDate", Value(date)},
-        {T::sessionCountPostingDate(std::nullopt), "SessionCountPostingDate", std::nullopt},
-        {T::latestTimerStartedDate(date), "latestTimerStartedDate", Value(date)},
-        {T::lastSessionChangeNotificationDate(std::nullopt), "lastSessionChangeNotificationDate",
+    const std::tuple<Temp, const char*, std::optional<Value>> table[] = {
+        {Temp::showedOnceRevealingCell(true), "ShowedOnceRevealingCell", Value(true)},
+        {Temp::hasGuidedOncePortrait(true), "HasGuidedOncePortrait", Value(true)},
+        {Temp::hasGuidedOnceLandscape(false), "HasGuidedOnceLandscape", Value(false)},
+        {Temp::launchedOnce(true), "LaunchedOnce", Value(true)},
+        {Temp::checkedDate(date), "CheckDate", Value(date)},
+        {Temp::sessionCountPostingDate(std::nullopt), "SessionCountPostingDate", std::nullopt},
+        {Temp::latestTimerStartedDate(date), "latestTimerStartedDate", Value(date)},
+        {Temp::lastSessionChangeNotificationDate(std::nullopt), "lastSessionChangeNotificationDate",
          std::nullopt},
-        {T::scheduledSessionChangeNotificationIDs({"QVSessionChanged-60", "QVSessionChanged-360"}),
+        {Temp::scheduledSessionChangeNotificationIDs({"QVSessionChanged-60", "QVSessionChanged-360"}),
          "scheduledSessionChangeNotificationIDs",
          Value(Value::Array{Value("QVSessionChanged-60"), Value("QVSessionChanged-360")})},
-        {T::needResumeTimerWhenLaunching(true), "needResumeTimerWhenLaunching", Value(true)},
+        {Temp::needResumeTimerWhenLaunching(true), "needResumeTimerWhenLaunching", Value(true)},
     };
-    static_assert(std::size(table) == T::kCaseCount);
-    std::set<T::Case> covered;
+    static_assert(std::size(table) == Temp::kCaseCount);
+    std::set<Temp::Case> covered;
     for (const auto& [property, key, value] : table) {
         const auto synchronised = P::standardDefaults()->synchronizeCount();
         covered.insert(property.which());
-        T::save(property);
+        Temp::save(property);
         expectOneWrite(standardName(), key, value);
         EXPECT_EQ(P::standardDefaults()->synchronizeCount(), synchronised + 1) << key;
     }
-    EXPECT_EQ(covered.size(), T::kCaseCount);
+    EXPECT_EQ(covered.size(), Temp::kCaseCount);
 }
 
 TEST_F(SettingsAccessors, DatesAndListsOfAnotherKindReadAsNoneOrEmpty) {
@@ -186,7 +186,7 @@ TEST_F(SettingsAccessors, DatesAndListsOfAnotherKindReadAsNoneOrEmpty) {
     EXPECT_TRUE(readScheduledSessionChangeNotificationIDs(suite).empty());
     suite.setObject(Value(Value::Array{Value("a"), Value(1)}), "scheduledSessionChangeNotificationIDs");
     EXPECT_TRUE(readScheduledSessionChangeNotificationIDs(suite).empty());
-    T::save(T::scheduledSessionChangeNotificationIDs({"a", "b"}));
+    Temp::save(Temp::scheduledSessionChangeNotificationIDs({"a", "b"}));
     EXPECT_EQ(readScheduledSessionChangeNotificationIDs(suite), (std::vector<std::string>{"a", "b"}));
 
     suite.setString("yesterday", "latestTimerStartedDate");

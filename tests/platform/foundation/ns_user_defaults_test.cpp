@@ -27,16 +27,16 @@ std::string threadKey(int thread, int index) {
 }
 
 // A fresh data root and virtual clock for every case.
-class DefaultsTest : public ::testing::Test {
+class NSUserDefaultsTest : public ::testing::Test {
 protected:
     quorvel::testing::TempDataRoot root;
     std::shared_ptr<VirtualClock> clock = VirtualClock::install();
 };
-using UserDefaultsSuites = DefaultsTest;
-using UserDefaultsCoercions = DefaultsTest;
-using UserDefaultsObserver = DefaultsTest;
-using UserDefaultsDomains = DefaultsTest;
-using UserDefaultsThreads = DefaultsTest;
+using UserDefaultsSuites = NSUserDefaultsTest;
+using UserDefaultsCoercions = NSUserDefaultsTest;
+using UserDefaultsObserver = NSUserDefaultsTest;
+using UserDefaultsDomains = NSUserDefaultsTest;
+using UserDefaultsThreads = NSUserDefaultsTest;
 
 }  // namespace
 

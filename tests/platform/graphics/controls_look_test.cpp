@@ -6,19 +6,12 @@
 #include "platform/uikit/ui_image.h"
 #include "platform/uikit/ui_slider.h"
 #include "platform/uikit/ui_switch.h"
+#include "tests/platform/graphics/pixel_probe.h"
 
 namespace platform {
 namespace {
 
-using Pixel = UIImage::Pixel;
-
-constexpr CGFloat kScale = 2;
-
-Pixel at(const UIImage& image, CGFloat x, CGFloat y) {
-    return image.pixelAt(int(x * kScale), int(y * kScale));
-}
-
-bool near(Pixel p, int r, int g, int b) {
+bool roughlyNear(Pixel p, int r, int g, int b) {
     return std::abs(p.r - r) < 12 && std::abs(p.g - g) < 12 && std::abs(p.b - b) < 12 && p.a == 255;
 }
 
@@ -41,17 +34,17 @@ TEST(ControlsLook, SwitchesAndSliders) {
     ASSERT_TRUE(LayerRenderer::writeViewPNG(*root, out, kScale));
     const auto image = LayerRenderer::renderView(*root, kScale);
 
-    EXPECT_TRUE(near(at(*image, 45, 21), 233, 233, 235)) << "an off track is light grey";
-    EXPECT_TRUE(near(at(*image, 115, 21), 52, 199, 89)) << "an on track is green";
-    EXPECT_TRUE(near(at(*image, 35.5, 35.5), 255, 255, 255)) << "the off thumb at the left";
-    EXPECT_TRUE(near(at(*image, 125.5, 35.5), 255, 255, 255)) << "the on thumb at the right";
+    EXPECT_TRUE(roughlyNear(at(*image, 45, 21), 233, 233, 235)) << "an off track is light grey";
+    EXPECT_TRUE(roughlyNear(at(*image, 115, 21), 52, 199, 89)) << "an on track is green";
+    EXPECT_TRUE(roughlyNear(at(*image, 35.5, 35.5), 255, 255, 255)) << "the off thumb at the left";
+    EXPECT_TRUE(roughlyNear(at(*image, 125.5, 35.5), 255, 255, 255)) << "the on thumb at the right";
 
     const Pixel blue = at(*image, 60, 125.5);  // the middle slider, before its thumb
-    EXPECT_TRUE(near(blue, 0, 122, 255));
-    EXPECT_TRUE(near(at(*image, 200, 125.5), 227, 227, 232)) << "after its thumb";
-    EXPECT_TRUE(near(at(*image, 130, 125.5), 255, 255, 255)) << "its thumb in the middle";
-    EXPECT_TRUE(near(at(*image, 200, 85.5), 227, 227, 232)) << "the slider at 0 shows no tint";
-    EXPECT_TRUE(near(at(*image, 60, 165.5), 0, 122, 255)) << "the slider at 1 is tinted all along";
+    EXPECT_TRUE(roughlyNear(blue, 0, 122, 255));
+    EXPECT_TRUE(roughlyNear(at(*image, 200, 125.5), 227, 227, 232)) << "after its thumb";
+    EXPECT_TRUE(roughlyNear(at(*image, 130, 125.5), 255, 255, 255)) << "its thumb in the middle";
+    EXPECT_TRUE(roughlyNear(at(*image, 200, 85.5), 227, 227, 232)) << "the slider at 0 shows no tint";
+    EXPECT_TRUE(roughlyNear(at(*image, 60, 165.5), 0, 122, 255)) << "the slider at 1 is tinted all along";
 }
 
 }  // namespace

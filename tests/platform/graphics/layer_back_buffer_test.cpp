@@ -18,7 +18,7 @@
 namespace platform {
 namespace {
 
-constexpr CGFloat kScale = 3;
+constexpr CGFloat kBufferScale = 3;
 constexpr int kWidth = 320 * 3, kHeight = 400 * 3;
 
 void paintGray(cairo_t* cr) {
@@ -27,7 +27,7 @@ void paintGray(cairo_t* cr) {
 }
 
 std::unique_ptr<LayerBackBuffer> bufferAtScale() {
-    return std::make_unique<LayerBackBuffer>(kWidth, kHeight, CGAffineTransform::makeScale(kScale, kScale),
+    return std::make_unique<LayerBackBuffer>(kWidth, kHeight, CGAffineTransform::makeScale(kBufferScale, kBufferScale),
                                              paintGray);
 }
 
@@ -206,11 +206,11 @@ TEST(LayerBackBufferRepaint, ATickRepaintsOnlyAroundTheClockAndTheRing) {
     scene.ring->setStrokeEnd(0.64);
     const DamageRegion& damage = buffer->draw(scene.placed(), 0);
     // The clock's card casts a shadow of what it holds, so the card repaints with its text.
-    const CGRect cardAndRing = CGRectMake(0, 110 * kScale, 230 * kScale, 140 * kScale);
+    const CGRect cardAndRing = CGRectMake(0, 110 * kBufferScale, 230 * kBufferScale, 140 * kBufferScale);
     for (const CGRect& r : damage.rects()) EXPECT_TRUE(cardAndRing.contains(r));
     EXPECT_LT(damage.area(), 0.1 * kWidth * kHeight);
     // The ring repaints only the stretch its end moved over, not the play button inside it.
-    EXPECT_FALSE(damage.intersects(CGRectMake(150 * kScale, 170 * kScale, 20 * kScale, 20 * kScale)));
+    EXPECT_FALSE(damage.intersects(CGRectMake(150 * kBufferScale, 170 * kBufferScale, 20 * kBufferScale, 20 * kBufferScale)));
 }
 
 }  // namespace

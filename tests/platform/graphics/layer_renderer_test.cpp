@@ -13,23 +13,16 @@
 #include "platform/uikit/ui_image.h"
 #include "platform/uikit/ui_label.h"
 #include "platform/uikit/ui_view.h"
+#include "tests/platform/graphics/pixel_probe.h"
 
 namespace platform {
 namespace {
 
-using Pixel = UIImage::Pixel;
-
-constexpr CGFloat kScale = 2;
 
 std::shared_ptr<UIView> canvas(CGFloat w, CGFloat h) {
     auto root = std::make_shared<UIView>(CGRectMake(0, 0, w, h));
     root->setBackgroundColor(UIColor::whiteColor());
     return root;
-}
-
-// The pixel under a point, at the render scale.
-Pixel at(const UIImage& image, CGFloat x, CGFloat y) {
-    return image.pixelAt(static_cast<int>(x * kScale), static_cast<int>(y * kScale));
 }
 
 // A plain layer filling `frame` with one colour.

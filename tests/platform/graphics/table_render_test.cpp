@@ -13,12 +13,11 @@
 #include "platform/uikit/ui_table_view.h"
 #include "platform/uikit/ui_table_view_data_source.h"
 #include "platform/uikit/ui_table_view_delegate.h"
+#include "tests/platform/graphics/pixel_probe.h"
 
 namespace platform {
 namespace {
 
-using Pixel = UIImage::Pixel;
-constexpr CGFloat kScale = 2;
 
 // Rows of (title, detail) in titled sections, shown in value1 cells: a settings list.
 class Settings : public UITableViewDataSource, public UITableViewDelegate {
@@ -59,10 +58,6 @@ public:
 
 std::filesystem::path output(const std::string& name) {
     return std::filesystem::path(QUORVEL_TEST_OUTPUT_DIR) / name;
-}
-
-Pixel at(const UIImage& image, CGFloat x, CGFloat y) {
-    return image.pixelAt(static_cast<int>(x * kScale), static_cast<int>(y * kScale));
 }
 
 bool near(Pixel p, int r, int g, int b) {

@@ -9,7 +9,6 @@ using namespace platform;
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
 
 void expectNear(const CATransform3D& actual, const CATransform3D& expected, double tolerance = 1e-9) {
     const double* a = &actual.m11;
@@ -31,7 +30,7 @@ CATransform3D cylinderItem(double perspective, double r, double angle) {
 }  // namespace
 
 TEST(Transform3DMatrices, RotationFollowsTheRowVectorConvention) {
-    const auto quarter = CATransform3DMakeRotation(kPi / 2, 0, 0, 1);
+    const auto quarter = CATransform3DMakeRotation(std::numbers::pi / 2, 0, 0, 1);
     expectNear(quarter, {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1});
     // x goes to y: clockwise on a y-down screen.
     const auto p = quarter.projectPoint({1, 0});
@@ -39,13 +38,13 @@ TEST(Transform3DMatrices, RotationFollowsTheRowVectorConvention) {
     EXPECT_NEAR(p->x, 0, 1e-12);
     EXPECT_NEAR(p->y, 1, 1e-12);
     // About y, x turns towards −z.
-    expectNear(CATransform3DMakeRotation(kPi / 6, 0, 2, 0),
+    expectNear(CATransform3DMakeRotation(std::numbers::pi / 6, 0, 2, 0),
                {std::sqrt(3) / 2, 0, -0.5, 0, 0, 1, 0, 0, 0.5, 0, std::sqrt(3) / 2, 0, 0, 0, 0, 1});
     EXPECT_TRUE(CATransform3DMakeRotation(1, 0, 0, 0).isIdentity());
 }
 
 TEST(Transform3DMatrices, HelpersActBeforeTheTransformGiven) {
-    const auto rotated = CATransform3DMakeRotation(kPi / 2, 0, 0, 1);
+    const auto rotated = CATransform3DMakeRotation(std::numbers::pi / 2, 0, 0, 1);
     // Translate then rotate: the offset (10, 0) is turned to (0, 10).
     const auto t = CATransform3DTranslate(rotated, 10, 0, 0);
     EXPECT_NEAR(t.m41, 0, 1e-12);
@@ -59,8 +58,8 @@ TEST(Transform3DMatrices, HelpersActBeforeTheTransformGiven) {
 }
 
 TEST(Transform3DMatrices, CarouselPerspectiveItemMatchesTheHandComputedMatrix) {
-    const double p = -1.0 / 500, r = 100, c = std::cos(kPi / 6), s = 0.5;
-    const auto item = cylinderItem(p, r, kPi / 6);
+    const double p = -1.0 / 500, r = 100, c = std::cos(std::numbers::pi / 6), s = 0.5;
+    const auto item = cylinderItem(p, r, std::numbers::pi / 6);
     // Worked by hand: T(0,0,r) · Ry(a) · T(0,0,−r) · B.
     expectNear(item, {c, 0, -s, -s * p,  //
                       0, 1, 0, 0,        //
@@ -74,7 +73,7 @@ TEST(Transform3DMatrices, CarouselPerspectiveItemMatchesTheHandComputedMatrix) {
 }
 
 TEST(Transform3DMatrices, CarouselItemInverseUndoesItStepByStep) {
-    const double p = -1.0 / 500, r = 100, a = kPi / 6;
+    const double p = -1.0 / 500, r = 100, a = std::numbers::pi / 6;
     const auto item = cylinderItem(p, r, a);
     CATransform3D baseInverse = CATransform3DIdentity;
     baseInverse.m34 = -p;
@@ -95,12 +94,12 @@ TEST(Transform3DMatrices, CarouselItemInverseUndoesItStepByStep) {
 }
 
 TEST(Transform3DMatrices, EdgeOnAndBehindTheEyeHaveNoPoint) {
-    CATransform3D edgeOn = CATransform3DMakeRotation(kPi / 2, 0, 1, 0);
+    CATransform3D edgeOn = CATransform3DMakeRotation(std::numbers::pi / 2, 0, 1, 0);
     EXPECT_FALSE(edgeOn.unprojectPoint({5, 5}));
     // Strong perspective: a point far to the side lands behind the eye.
     CATransform3D steep = CATransform3DIdentity;
     steep.m34 = -1.0 / 50;
-    steep = CATransform3DRotate(steep, kPi / 3, 0, 1, 0);
+    steep = CATransform3DRotate(steep, std::numbers::pi / 3, 0, 1, 0);
     EXPECT_FALSE(steep.projectPoint({-200, 0}));
     EXPECT_TRUE(steep.projectPoint({20, 0}));
 }
@@ -125,15 +124,15 @@ TEST(Transform3DMatrices, AffinePartAndAffineTest) {
 
 TEST(Transform3DInterpolation, TurnsInsteadOfSquashing) {
     const auto half =
-        CATransform3D::interpolate(CATransform3DIdentity, CATransform3DMakeRotation(kPi / 2, 0, 0, 1), 0.5);
-    expectNear(half, CATransform3DMakeRotation(kPi / 4, 0, 0, 1));
+        CATransform3D::interpolate(CATransform3DIdentity, CATransform3DMakeRotation(std::numbers::pi / 2, 0, 0, 1), 0.5);
+    expectNear(half, CATransform3DMakeRotation(std::numbers::pi / 4, 0, 0, 1));
     // Half of a half turn about y is edge-on, not a matrix squashed to nothing along x.
     const auto flip =
-        CATransform3D::interpolate(CATransform3DIdentity, CATransform3DMakeRotation(kPi, 0, 1, 0), 0.5);
-    expectNear(flip, CATransform3DMakeRotation(kPi / 2, 0, 1, 0));
+        CATransform3D::interpolate(CATransform3DIdentity, CATransform3DMakeRotation(std::numbers::pi, 0, 1, 0), 0.5);
+    expectNear(flip, CATransform3DMakeRotation(std::numbers::pi / 2, 0, 1, 0));
     // From a turn about y to a turn about z, both by π (the spinner's plane).
-    const auto yz = CATransform3D::interpolate(CATransform3DMakeRotation(kPi, 0, 1, 0),
-                                               CATransform3DMakeRotation(kPi, 0, 0, 1), 0.5);
+    const auto yz = CATransform3D::interpolate(CATransform3DMakeRotation(std::numbers::pi, 0, 1, 0),
+                                               CATransform3DMakeRotation(std::numbers::pi, 0, 0, 1), 0.5);
     EXPECT_NEAR(yz.determinant(), 1, 1e-9);
 }
 

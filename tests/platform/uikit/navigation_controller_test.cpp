@@ -22,9 +22,9 @@ using Log = std::vector<std::string>;
 namespace {
 
 // Appearance and loading only: layout passes are not what these cases are about.
-class Screen : public RecordingController {
+class NavigatedScreen : public RecordingController {
 public:
-    Screen(const std::string& name, Log* log) : RecordingController(name, nullptr), name_(name), log_(log) {
+    NavigatedScreen(const std::string& name, Log* log) : RecordingController(name, nullptr), name_(name), log_(log) {
         setTitle(name);
     }
     void viewDidLoad() override { log_->push_back(name_ + ".viewDidLoad"); }
@@ -45,12 +45,12 @@ struct Stack {
         clock->runUntilIdle();
         log.clear();
     }
-    std::shared_ptr<Screen> make(const std::string& name) { return std::make_shared<Screen>(name, &log); }
+    std::shared_ptr<NavigatedScreen> make(const std::string& name) { return std::make_shared<NavigatedScreen>(name, &log); }
     void settle() { clock->advance(UINavigationController::kTransitionDuration + 0.05); }
 
     std::shared_ptr<VirtualClock> clock = VirtualClock::install();
     Log log;
-    std::shared_ptr<Screen> root = std::make_shared<Screen>("root", &log);
+    std::shared_ptr<NavigatedScreen> root = std::make_shared<NavigatedScreen>("root", &log);
     std::shared_ptr<UINavigationController> navigation = UINavigationController::withRootViewController(root);
     std::shared_ptr<UIWindow> window = std::make_shared<UIWindow>();
 };

@@ -11,7 +11,7 @@ using namespace platform;
 namespace {
 
 // Writes down what the scroll view tells its delegate, one word per message.
-class Recorder : public UIScrollViewDelegate {
+class ScrollRecorder : public UIScrollViewDelegate {
 public:
     std::vector<std::string> log;
     std::vector<CGPoint> offsets;  // at each didScroll
@@ -42,7 +42,7 @@ class ScrollView : public ::testing::Test {
 protected:
     std::shared_ptr<VirtualClock> clock = VirtualClock::install();
     std::shared_ptr<UIScrollView> view = std::make_shared<UIScrollView>(CGRect(0, 0, 320, 480));
-    std::shared_ptr<Recorder> recorder = std::make_shared<Recorder>();
+    std::shared_ptr<ScrollRecorder> recorder = std::make_shared<ScrollRecorder>();
 
     void SetUp() override {
         view->setContentSize({320, 2000});

@@ -23,8 +23,8 @@ struct BadgeCell : UITableViewCell {
 };
 
 // The hour list: a first row "Never" and one row per hour.
-struct HourList : UITableViewController {
-    HourList() : UITableViewController(UITableViewStyle::grouped) {}
+struct HourListController : UITableViewController {
+    HourListController() : UITableViewController(UITableViewStyle::grouped) {}
     void viewDidLoad() override {
         tableView()->registerNib(UINib::nibWithNibName("OptionCommonCell"), "OptionCommonCell");
     }
@@ -46,7 +46,7 @@ void registerCellNib() {
 TEST(TableViewController, MakesItsTableAndServesItAndClearsTheSelectionOnEachAppearance) {
     auto clock = VirtualClock::install();
     registerCellNib();
-    auto list = std::make_shared<HourList>();
+    auto list = std::make_shared<HourListController>();
     auto navigation = UINavigationController::withRootViewController(list);
     auto window = std::make_shared<UIWindow>();
     window->setRootViewController(navigation);

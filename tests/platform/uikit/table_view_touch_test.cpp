@@ -16,7 +16,7 @@ using quorvel::testing::TouchDriver;
 namespace {
 
 // Fifty rows; writes down what the table tells its delegate.
-class Rows : public UITableViewDataSource, public UITableViewDelegate {
+class TouchedRows : public UITableViewDataSource, public UITableViewDelegate {
 public:
     std::vector<std::string> told;
     std::optional<long> unhighlightable;
@@ -47,7 +47,7 @@ public:
 class TableViewTouch : public quorvel::testing::TouchTest {
 protected:
     std::shared_ptr<UITableView> table = addView<UITableView>(window, CGRect(0, 0, 375, 667));
-    std::shared_ptr<Rows> rows = std::make_shared<Rows>();
+    std::shared_ptr<TouchedRows> rows = std::make_shared<TouchedRows>();
 
     void SetUp() override {
         TouchTest::SetUp();

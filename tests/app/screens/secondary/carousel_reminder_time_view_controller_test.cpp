@@ -6,14 +6,14 @@
 
 using namespace quorvel;
 using namespace platform;
-using Picker = CarouselReminderTimeViewController;
+using HourPickerController = CarouselReminderTimeViewController;
 
 namespace {
 
 class HourPicker : public quorvel::testing::SecondaryScreenTest {
 protected:
-    std::shared_ptr<Picker> open(std::int64_t hour) {
-        auto picker = Picker::loadFromNib();
+    std::shared_ptr<HourPickerController> open(std::int64_t hour) {
+        auto picker = HourPickerController::loadFromNib();
         picker->show(root_, hour);
         picker->setDidChangeValue([this](std::int64_t chosen) { reported_.push_back(chosen); });
         clock_->advance(1);
@@ -23,7 +23,7 @@ protected:
     std::vector<std::int64_t> reported_;
 };
 
-std::shared_ptr<CarouselCell> cell(Picker& picker, long index, std::shared_ptr<UIView> reusing = nullptr) {
+std::shared_ptr<CarouselCell> cell(HourPickerController& picker, long index, std::shared_ptr<UIView> reusing = nullptr) {
     return std::dynamic_pointer_cast<CarouselCell>(picker.hourItemView(index, std::move(reusing)));
 }
 

@@ -21,7 +21,7 @@ namespace {
 
 using namespace platform;
 
-struct RecordingScreen : TimerSettable {
+struct RecordingTimerScreen : TimerSettable {
     void toggleTimer(TimerStatus status) override { toggled.push_back(status); }
     void toggleTimer() override { ADD_FAILURE() << "no control calls the plain action"; }
     std::vector<TimerStatus> toggled;
@@ -169,7 +169,7 @@ TEST(ProgressButtonTest, ShowsPlayOrPauseAndTapsReachOnlyASetDelegate) {
     EXPECT_TRUE(button->layer()->masksToBounds());
 
     button->sendActionsForControlEvents(UIControlEventTouchUpInside);  // no delegate: nothing
-    auto screen = std::make_shared<RecordingScreen>();
+    auto screen = std::make_shared<RecordingTimerScreen>();
     button->setDelegate(screen);
     button->prepareForInterfaceBuilder();
     button->updateTimerStatus(TimerStatus::Running);

@@ -1,4 +1,4 @@
-#include "app/widgets/images/color_image.h"
+#include "app/core/color_image.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,11 @@
+cmake_minimum_required(VERSION 3.25)
+# A made-up platform library that leans on an app widget: the wing check must name it.
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/layers.cmake)
+set_property(GLOBAL PROPERTY QUORVEL_DIR_sizeclasser platform/sizeclasser)
+set_property(GLOBAL PROPERTY QUORVEL_DIR_uikit platform/uikit)
+set_property(GLOBAL PROPERTY QUORVEL_DIR_badge app/widgets/badge)
+set_property(GLOBAL PROPERTY QUORVEL_DIR_monitor analytics/monitor)
+set_property(GLOBAL PROPERTY DEPS_sizeclasser uikit badge Threads::Threads)
+set_property(GLOBAL PROPERTY DEPS_badge uikit)
+set_property(GLOBAL PROPERTY DEPS_monitor uikit)
+quorvel_check_wings(DEPS_ sizeclasser uikit badge monitor)
