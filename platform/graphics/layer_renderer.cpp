@@ -235,6 +235,10 @@ private:
             CGContext context(cr);
             UIGraphicsPushContext(&context);
             cairo_save(cr);
+            // A view draws into a picture of its bounds, as on a device: the extents and the damage
+            // count on nothing drawn past them.
+            cairo_rectangle(cr, b.origin.x, b.origin.y, b.size.width, b.size.height);
+            cairo_clip(cr);
             view->drawRect(view->bounds());
             cairo_restore(cr);
             UIGraphicsPopContext();
