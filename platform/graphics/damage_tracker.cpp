@@ -115,9 +115,10 @@ DamageTracker::Visited DamageTracker::visit(const CALayer& model, const CALayer&
         visited.changed = visited.changed.unionWith(below.changed);
     }
     // A group is composited whole, and Cairo rounds its pixels by where its surface starts: when the
-    // group's box changes, all of it repaints.
+    // group's pixels change place or size, all of it repaints.
     const bool group = look.opacity() < 1 || model.mask();
-    if (group && old && !(old->subtree == visited.box)) {
+    const CGRect groupBox = group ? toPixels.apply(tree_->groupExtent(model, look)).integral() : CGRect::null();
+    if (group && old && !(old->groupBox == groupBox)) {
         damage_->add(old->subtree);
         damage_->add(visited.box);
     }
@@ -140,7 +141,7 @@ DamageTracker::Visited DamageTracker::visit(const CALayer& model, const CALayer&
                         drawsImages(model);
     const CGRect whole = group ? visited.box : paints ? own : CGRect::null();
     Record& record = records_[&model];
-    record = {revision, own, drawn, visited.box, whole, parent, shadowGrow};
+    record = {revision, own, drawn, visited.box, whole, groupBox, parent, shadowGrow};
     if (shape) {
         record.strokeStart = shape->strokeStart();
         record.strokeEnd = shape->strokeEnd();

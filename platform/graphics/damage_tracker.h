@@ -42,6 +42,7 @@ private:
         CGRect drawn;
         CGRect subtree;  // in pixels, the sublayers' too
         CGRect whole;    // in pixels, what must be drawn whole (see wholeDrawingsMeeting); null if nothing
+        CGRect groupBox;  // in whole pixels, where a group's surface lies; null for a layer drawn directly
         const CALayer* parent = nullptr;
         // How far, in pixels, a change below spreads through the layer's shadow of its drawing; 0 without.
         CGFloat shadowGrow = 0;

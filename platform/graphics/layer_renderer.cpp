@@ -144,7 +144,7 @@ public:
         }
         cairo_save(cr);
         // The mask's outline is not cut either, though only its part over the drawing shows.
-        clipToPixelsOf(cr, tree_.extent(model, look).unionWith(maskBox(model)));
+        clipToPixelsOf(cr, tree_.groupExtent(model, look));
         cairo_push_group(cr);
         shadow(model, look, cr);
         body(model, look, cr);
@@ -167,15 +167,6 @@ public:
     }
 
 private:
-    // Where the layer's mask draws, in the layer's coordinates; null without a mask.
-    CGRect maskBox(const CALayer& model) const {
-        const auto& mask = model.mask();
-        if (!mask) return CGRect::null();
-        const PresentedTree::Shown s = tree_.shown(*mask);
-        const auto t = LayerRenderer::projectedTransform(s.layer->transformIn(nullptr), s.layer->bounds());
-        return t ? t->apply(tree_.extent(*mask, *s.layer)) : CGRect::null();
-    }
-
     // Draws `model` as a sublayer of the layer showing as `parent` (null for a mask).
     void sublayer(const CALayer& model, const CALayer* parent, cairo_t* cr) {
         if (culling_ && !tracker_->drawsInto(model, *damage_)) return;
