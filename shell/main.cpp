@@ -24,6 +24,8 @@ int main(int argc, char** argv) {
     using namespace quorvel::shell;
     const ShellOptions options = ShellOptions::parse(std::vector<std::string>(argv + 1, argv + argc));
     if (options.exit) return finish(*options.exit);
+    // Before anything is written: without a desktop the program leaves no trace.
+    if (!Shell::startVideo()) return 1;
 
     std::error_code error;
     std::filesystem::create_directories(platform::DataRoot::preferences(), error);

@@ -30,21 +30,23 @@ Shell::~Shell() {
     loop_.reset();
     window_.reset();
     // Only the video is the shell's: the sound layer opens and keeps SDL's audio on its own thread.
-    if (videoStarted_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-int Shell::run() {
+bool Shell::startVideo() {
     if (!hasDesktop()) {
         std::fprintf(stderr, "quorvel: no desktop to open a window on (DISPLAY is not set)\n");
-        return 1;
+        return false;
     }
     DesktopWindow::prepareVideo();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "quorvel: cannot open the desktop's video: %s\n", SDL_GetError());
-        return 1;
+        return false;
     }
-    videoStarted_ = true;
+    return true;
+}
 
+int Shell::run() {
     app_.launch([this] { showAppAttributes(); });
     fittedScreen_ = platform::UIScreen::mainScreen().bounds().size;
     std::string error;

@@ -14,11 +14,15 @@
 
 namespace quorvel::shell {
 
-// The quorvel program once its options are read: opens the desktop window for the emulated device,
-// starts the app, and runs the frame loop until the window is closed.
+// The quorvel program once its options are read and the desktop's video started: opens the desktop
+// window for the emulated device, starts the app, and runs the frame loop until the window is closed.
 class Shell : public FrameLoop::Client {
 public:
+    // Connects to the desktop, or says on stderr why there is none: false then.
+    static bool startVideo();
+
     explicit Shell(DeviceSetup setup) : app_(std::move(setup)) {}
+    // Stops the video too.
     ~Shell() override;
 
     // The exit status: 0 after the window was closed, 1 when no window could be opened.
@@ -46,7 +50,6 @@ private:
     InputMapper input_{touches_};
     ScreenCompositor compositor_;
     CGSize fittedScreen_;
-    bool videoStarted_ = false;
 };
 
 }  // namespace quorvel::shell

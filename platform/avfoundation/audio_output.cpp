@@ -2,6 +2,7 @@
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
+#include <dlfcn.h>
 
 #include <cmath>
 #include <system_error>
@@ -12,6 +13,22 @@
 #include "platform/foundation/console.h"
 
 namespace platform {
+
+namespace {
+
+void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// The ALSA library prints every step of its failure on a machine without a sound card to stderr; the
+// console's one line says all a person needs. Looked up at run time: SDL may load the library itself,
+// or not use it at all.
+void silenceAlsaErrors() {
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW);
+    if (!alsa) return;
+    if (auto set = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler"))) set(ignoreAlsaError);
+}
+
+}  // namespace
 
 AudioOutput& AudioOutput::shared() {
     static auto* output = new AudioOutput();
@@ -34,6 +51,7 @@ bool AudioOutput::open() {
     tried_ = true;
     // The mixer always runs at 44.1 kHz and SDL converts for the device: the app's sounds are made at
     // that rate, and only then does an MP3 decode to exactly its length (a loop stays seamless).
+    silenceAlsaErrors();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 ||
         Mix_OpenAudioDevice(kFrequency, AUDIO_S16SYS, 2, 1024, nullptr, 0) != 0) {
         Console::print(std::string("Audio: no output device (") + SDL_GetError() + "); sound is off");

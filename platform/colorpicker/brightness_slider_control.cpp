@@ -1,5 +1,7 @@
 #include "platform/colorpicker/brightness_slider_control.h"
 
+#include "platform/colorpicker/color_thumb_view.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -63,7 +65,7 @@ void BrightnessSliderControl::drawRect(const CGRect&) {
 
     const CGPoint centre = thumbCentre(selected);
     const CGFloat radius = thumbRadius();
-    drawThumb(*context, centre, radius, selected);
+    ColorThumbView::draw(*context, centre, radius, selected);
     if (!showPercentage_) return;
     // Dark text on a light thumb, light text on a dark one.
     const auto ink = selected.brightness > 0.6 ? UIColor::blackColor() : UIColor::whiteColor();

@@ -8,13 +8,14 @@
 
 namespace platform {
 
-namespace {
-constexpr CGFloat kRing = 3;
-}  // namespace
-
 void ColorControl::setSelectedHSBColor(const HSBColor& color) {
     if (color == selected_) return;
+    const HSBColor before = selected_;
     selected_ = color;
+    selectionChanged(before);
+}
+
+void ColorControl::selectionChanged(const HSBColor&) {
     setNeedsDisplay();
 }
 
@@ -57,16 +58,6 @@ void ColorControl::paintInRoundedRect(CGContext& context, const CGRect& rect, CG
     CGContext::appendPath(cairo, *UIBezierPath::bezierPathWithRoundedRect(rect, cornerRadius)->CGPath());
     cairo_fill(cairo);
     cairo_restore(cairo);
-}
-
-void ColorControl::drawThumb(CGContext& context, CGPoint centre, CGFloat radius, const HSBColor& color) {
-    const CGRect outer(centre.x - radius, centre.y - radius, 2 * radius, 2 * radius);
-    context.setFillColor(UIColor::colorWithWhite(0, 0.25));
-    context.fillEllipseInRect(outer.insetBy(-0.5, -0.5));
-    context.setFillColor(UIColor::whiteColor());
-    context.fillEllipseInRect(outer);
-    context.setFillColor(color.color());
-    context.fillEllipseInRect(outer.insetBy(kRing, kRing));
 }
 
 }  // namespace platform

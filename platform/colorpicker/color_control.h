@@ -26,11 +26,11 @@ public:
 protected:
     // The colour a touch at `point` (in the control's coordinates) picks, starting from the selected one.
     virtual HSBColor colorAtPoint(CGPoint point) const = 0;
+    // The selected colour changed from `before`; the control draws itself anew unless it says otherwise.
+    virtual void selectionChanged(const HSBColor& before);
     // Runs `paint`, which may cover more, and shows of it only the rounded rectangle, edges smoothed once.
     static void paintInRoundedRect(CGContext& context, const CGRect& rect, CGFloat cornerRadius,
                                    const std::function<void()>& paint);
-    // A disc of the colour in a white ring, with a faint outline that shows it on white too.
-    static void drawThumb(CGContext& context, CGPoint centre, CGFloat radius, const HSBColor& color);
 
 private:
     void pick(UITouch& touch);

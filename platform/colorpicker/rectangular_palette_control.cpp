@@ -34,6 +34,23 @@ const std::shared_ptr<CGGradient>& whiteningGradient() {
 
 RectangularPaletteControl::RectangularPaletteControl(const CGRect& frame) : ColorControl(frame) {
     setBackgroundColor(UIColor::clearColor());
+    addSubview(thumb_);
+    placeThumb();
+}
+
+void RectangularPaletteControl::layoutSubviews() {
+    ColorControl::layoutSubviews();
+    placeThumb();
+}
+
+void RectangularPaletteControl::selectionChanged(const HSBColor& before) {
+    if (before.brightness != selectedHSBColor().brightness) setNeedsDisplay();
+    placeThumb();
+}
+
+void RectangularPaletteControl::placeThumb() {
+    thumb_->setColor(selectedHSBColor());
+    thumb_->setCenter(thumbCentre(selectedHSBColor()));
 }
 
 CGPoint RectangularPaletteControl::thumbCentre(const HSBColor& color) const {
@@ -59,7 +76,6 @@ void RectangularPaletteControl::drawRect(const CGRect&) {
         context->setFillColor(UIColor::colorWithWhite(0, 1 - selectedHSBColor().brightness));
         context->fillRect(area);
     });
-    drawThumb(*context, thumbCentre(selectedHSBColor()), kThumbRadius, selectedHSBColor());
 }
 
 }  // namespace platform

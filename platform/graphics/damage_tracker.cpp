@@ -59,7 +59,7 @@ void DamageTracker::collect(const CALayer& root, const CGAffineTransform& toPixe
     for (const CALayer* layer : gone) {
         const Record& record = records_.at(layer);
         damage.add(record.own);
-        damageShadowsAbove(record.parent, record.own);
+        damageShadowsAbove(record.parent, record.drawn);
     }
     for (const CALayer* layer : gone) records_.erase(layer);
     tree_ = nullptr;
@@ -80,22 +80,29 @@ DamageTracker::Visited DamageTracker::visit(const CALayer& model, const CALayer&
     const auto found = records_.find(&model);
     const Record* old = found == records_.end() ? nullptr : &found->second;
     const CGRect oldOwn = old ? old->own : CGRect::null();
+    const CGRect oldDrawn = old ? old->drawn : CGRect::null();
     const std::uint64_t revision = revisionWithMask(model);
     const bool animated = animates(model);
     sawAnimation_ = sawAnimation_ || animated;
     const bool changed = aboveChanged || !old || old->revision != revision || animated;
-    const CGRect own = toPixels.apply(tree_->ownExtent(model, look)).intersection(clip);
+    const CGRect drawn = toPixels.apply(tree_->ownExtent(model, look));
+    const CGRect own = drawn.intersection(clip);
     const auto* shape = dynamic_cast<const CAShapeLayer*>(&look);
     const bool strokeMoved = shape && old && old->strokeRevision != shape->strokeRevision();
     Visited visited{own, CGRect::null()};
-    if (changed || !(oldOwn == own)) {
+    if (changed || !(oldDrawn == drawn) || !(oldOwn == own)) {
         damage_->add(oldOwn);
         damage_->add(own);
-        visited.changed = oldOwn.unionWith(own);
+        visited.changed = oldDrawn.unionWith(drawn);
     } else if (strokeMoved) {
-        const CGRect moved = movedStroke(*shape, *old, toPixels).intersection(clip);
-        visited.changed = moved.isNull() ? own : moved;
-        damage_->add(visited.changed);
+        // Cairo rasterises a pixel row of a shape anew wherever in the row one of its edges changed, so
+        // the rows of the moved stretch repaint across the whole stroke.
+        const CGRect moved = movedStroke(*shape, *old, toPixels);
+        visited.changed = moved.isNull() ? drawn
+                                         : CGRect(drawn.origin.x, moved.origin.y, drawn.size.width,
+                                                  moved.size.height)
+                                               .intersection(drawn);
+        damage_->add(visited.changed.intersection(clip));
     }
 
     const CGRect inner = look.masksToBounds() ? clip.intersection(toPixels.apply(look.bounds())) : clip;
@@ -106,6 +113,14 @@ DamageTracker::Visited DamageTracker::visit(const CALayer& model, const CALayer&
         const Visited below = visit(*sub, *s.layer, &model, t->concat(toPixels), inner, changed);
         visited.box = visited.box.unionWith(below.box);
         visited.changed = visited.changed.unionWith(below.changed);
+    }
+    // A group is composited whole, and Cairo rounds its pixels by where its surface starts: when the
+    // group's pixels change place or size, all of it repaints.
+    const bool group = look.opacity() < 1 || model.mask();
+    const CGRect groupBox = group ? toPixels.apply(tree_->groupExtent(model, look)).integral() : CGRect::null();
+    if (group && old && !(old->groupBox == groupBox)) {
+        damage_->add(old->subtree);
+        damage_->add(visited.box);
     }
     // A shadow cast by whatever the subtree draws changes, within its blur, wherever the subtree did.
     CGFloat shadowGrow = 0;
@@ -121,13 +136,12 @@ DamageTracker::Visited DamageTracker::visit(const CALayer& model, const CALayer&
     // patterns, whose filter Cairo places by the drawing's extent, and groups, which are drawn apart.
     // A shadow's mask is painted on whole pixels unless the layer is turned.
     const bool turned = toPixels.b != 0 || toPixels.c != 0;
-    const bool group = look.opacity() < 1 || model.mask();
     const bool paints = look.contents() || (look.shadowOpacity() > 0 && turned) ||
                         (look.backgroundColor() && look.backgroundColor()->patternImage()) ||
                         drawsImages(model);
     const CGRect whole = group ? visited.box : paints ? own : CGRect::null();
     Record& record = records_[&model];
-    record = {revision, own, visited.box, whole, parent, shadowGrow};
+    record = {revision, own, drawn, visited.box, whole, groupBox, parent, shadowGrow};
     if (shape) {
         record.strokeStart = shape->strokeStart();
         record.strokeEnd = shape->strokeEnd();

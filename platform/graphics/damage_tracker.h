@@ -37,9 +37,12 @@ public:
 private:
     struct Record {
         std::uint64_t revision = 0;
-        CGRect own;      // in pixels
+        CGRect own;      // in pixels, cut by the superlayers' clips
+        // In pixels, not cut: the shadow of an ancestor's drawing is made without the clips above it.
+        CGRect drawn;
         CGRect subtree;  // in pixels, the sublayers' too
         CGRect whole;    // in pixels, what must be drawn whole (see wholeDrawingsMeeting); null if nothing
+        CGRect groupBox;  // in whole pixels, where a group's surface lies; null for a layer drawn directly
         const CALayer* parent = nullptr;
         // How far, in pixels, a change below spreads through the layer's shadow of its drawing; 0 without.
         CGFloat shadowGrow = 0;
@@ -51,7 +54,7 @@ private:
 
     struct Visited {
         CGRect box = CGRect::null();      // of the subtree, in pixels; null when it shows nothing
-        CGRect changed = CGRect::null();  // the old and new boxes of what changed in it
+        CGRect changed = CGRect::null();  // the old and new boxes of what changed in it, not cut
     };
     Visited visit(const CALayer& model, const CALayer& look, const CALayer* parent,
                   const CGAffineTransform& toPixels, const CGRect& clip, bool aboveChanged);

@@ -68,13 +68,17 @@ void LayerBackBuffer::repaint(const CGRect& rect, const std::vector<Placement>& 
                               const PresentedTree& presented) {
     // The whole picture is drawn in place. A part is drawn into a scratch picture, of which only the
     // damaged pixels are kept, because a repaint must give the very pixels a full redraw gives: Cairo
-    // rounds the edges of shapes cut by a clip a little differently (hence a margin), and places the
-    // filters of images and groups by where their drawing is cut and where it lies on its surface (hence
-    // those meeting the damage drawn whole, on a surface the picture's size).
+    // rounds the edges of shapes cut by a clip a little differently (hence a margin), rasterises a
+    // pixel row of a shape anew all along it when a clip's side cuts the shape in that row (hence whole
+    // rows, cut only between them), and places the filters of images and groups by where their drawing
+    // is cut and where it lies on its surface (hence those meeting the damage drawn whole, on a surface
+    // the picture's size).
     if (rect == pixels_) return drawTrees(surface_, pixels_, rect, trees, presented);
     CGRect padded = rect.insetBy(-kMargin, -kMargin);
     for (const DamageTracker& tracker : trackers_) padded = tracker.wholeDrawingsMeeting(rect).unionWith(padded);
-    padded = padded.integral().intersection(pixels_);
+    padded = CGRect(pixels_.minX(), padded.minY(), pixels_.size.width, padded.size.height)
+                 .integral()
+                 .intersection(pixels_);
     if (!scratch_) {
         scratch_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, int(pixels_.size.width),
                                               int(pixels_.size.height));

@@ -73,6 +73,29 @@ bool tooThinToShow(cairo_t* cr) {
     return !(std::abs(m.xx * m.yy - m.xy * m.yx) >= kThinnest * norm);
 }
 
+// Clips to the whole device pixels that `area` (in user space) covers. A clip along the area itself,
+// turned or between pixels, would cut the sloping edges of what is drawn inside, and Cairo rasterises
+// every pixel row a cut passes through a little differently, so the pixels would depend on the area.
+void clipToPixelsOf(cairo_t* cr, const CGRect& area) {
+    double left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
+    for (CGPoint corner : {CGPoint{area.minX(), area.minY()}, CGPoint{area.maxX(), area.minY()},
+                           CGPoint{area.minX(), area.maxY()}, CGPoint{area.maxX(), area.maxY()}}) {
+        double x = corner.x, y = corner.y;
+        cairo_user_to_device(cr, &x, &y);
+        left = std::min(left, x);
+        top = std::min(top, y);
+        right = std::max(right, x);
+        bottom = std::max(bottom, y);
+    }
+    cairo_matrix_t user;
+    cairo_get_matrix(cr, &user);
+    cairo_identity_matrix(cr);
+    cairo_rectangle(cr, std::floor(left), std::floor(top), std::ceil(right) - std::floor(left),
+                    std::ceil(bottom) - std::floor(top));
+    cairo_clip(cr);
+    cairo_set_matrix(cr, &user);
+}
+
 void applyTransform(cairo_t* cr, const CGAffineTransform& t) {
     cairo_matrix_t m;
     cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
@@ -80,14 +103,15 @@ void applyTransform(cairo_t* cr, const CGAffineTransform& t) {
 }
 
 // A value that changes whenever anything the layer's subtree draws may have: the layers in it, in
-// order, with their revisions and masks. Zero (no reuse) while one of them animates, whose look follows
-// the clock instead.
+// order, with their revisions, stroke ends and masks. Zero (no reuse) while one of them animates, whose
+// look follows the clock instead.
 std::uint64_t drawingStamp(const CALayer& layer) {
     if (layer.hasAnimations()) return 0;
     std::uint64_t stamp = std::hash<const void*>()(&layer) ^ (layer.revision() * 0x9E3779B97F4A7C15ull);
     auto mix = [&stamp](std::uint64_t value) {
         stamp ^= value + 0x9E3779B97F4A7C15ull + (stamp << 6) + (stamp >> 2);
     };
+    if (const auto* shape = dynamic_cast<const CAShapeLayer*>(&layer)) mix(shape->strokeRevision());
     if (const auto& mask = layer.mask()) {
         const std::uint64_t m = drawingStamp(*mask);
         if (!m) return 0;
@@ -119,9 +143,8 @@ public:
             return;
         }
         cairo_save(cr);
-        const CGRect area = tree_.extent(model, look);
-        cairo_rectangle(cr, area.origin.x, area.origin.y, area.size.width, area.size.height);
-        cairo_clip(cr);
+        // The mask's outline is not cut either, though only its part over the drawing shows.
+        clipToPixelsOf(cr, tree_.groupExtent(model, look));
         cairo_push_group(cr);
         shadow(model, look, cr);
         body(model, look, cr);
@@ -235,6 +258,10 @@ private:
             CGContext context(cr);
             UIGraphicsPushContext(&context);
             cairo_save(cr);
+            // A view draws into a picture of its bounds, as on a device: the extents and the damage
+            // count on nothing drawn past them.
+            cairo_rectangle(cr, b.origin.x, b.origin.y, b.size.width, b.size.height);
+            cairo_clip(cr);
             view->drawRect(view->bounds());
             cairo_restore(cr);
             UIGraphicsPopContext();

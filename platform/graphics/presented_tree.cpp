@@ -68,10 +68,20 @@ CGRect PresentedTree::extent(const CALayer& model, const CALayer& look) const {
     if (look.masksToBounds()) return box;
     for (const auto& sub : model.sublayers()) {
         const Shown s = shown(*sub);
+        if (s.layer->isHidden() || s.layer->opacity() <= 0) continue;
         const auto t = LayerRenderer::projectedTransform(s.layer->transformIn(&look), s.layer->bounds());
         if (t) box = box.unionWith(t->apply(extent(*sub, *s.layer)));
     }
     return box.insetBy(-1, -1);
+}
+
+CGRect PresentedTree::groupExtent(const CALayer& model, const CALayer& look) const {
+    const CGRect box = extent(model, look);
+    const auto& mask = model.mask();
+    if (!mask) return box;
+    const Shown s = shown(*mask);
+    const auto t = LayerRenderer::projectedTransform(s.layer->transformIn(nullptr), s.layer->bounds());
+    return t ? box.unionWith(t->apply(extent(*mask, *s.layer))) : box;
 }
 
 }  // namespace platform

@@ -28,6 +28,9 @@ public:
     CGRect ownExtent(const CALayer& model, const CALayer& look) const;
     // A conservative box of what the layer and its sublayers draw, in its coordinates.
     CGRect extent(const CALayer& model, const CALayer& look) const;
+    // The extent and where the mask draws: what the layer covers while it is drawn as a group (with
+    // opacity below one or a mask), in its coordinates.
+    CGRect groupExtent(const CALayer& model, const CALayer& look) const;
     // Whether the layer's shadow follows whatever it and its sublayers draw (no shadow path, not a
     // plain box), so the whole subtree shapes it.
     static bool shadowsDrawing(const CALayer& model, const CALayer& look);

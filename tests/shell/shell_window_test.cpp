@@ -207,3 +207,13 @@ TEST_F(ShellWindowTest, APhoneHasNoSplitShares) {
     EXPECT_NE(user->pixel(window, 370, 300), kBlack);
     closeAndExpectCleanExit(window);
 }
+
+// Without a desktop the program says so, and leaves no data folder behind.
+TEST(ShellWithoutDesktop, SaysSoBeforeWritingAnything) {
+    quorvel::testing::TempDataRoot root;
+    const auto home = root.path() / "never-made";
+    ShellProcess app("", home, {});
+    EXPECT_EQ(app.waitForExit(), 1) << app.transcript();
+    EXPECT_EQ(app.count("no desktop to open a window on"), 1u) << app.transcript();
+    EXPECT_FALSE(std::filesystem::exists(home));
+}

@@ -17,10 +17,12 @@ public:
     bool canOpenScheme(const std::string& scheme) const override { return schemes_.contains(scheme); }
     bool openURL(const std::string& url) override {
         opened.push_back(url);
-        return true;
+        return answers;
     }
 
     std::vector<std::string> opened;
+    // False: the desktop has no program that answers, as when no browser is installed.
+    bool answers = true;
 
 private:
     std::set<std::string> schemes_;

@@ -27,14 +27,17 @@ SteadyClock::time_point after(ShellProcess::Seconds timeout) {
 std::vector<std::string> environmentFor(const std::string& display, const std::filesystem::path& home) {
     // No session bus either: the program must not reach the desktop's (to inhibit its screensaver,
     // say), and without an address libdbus would try to start one for the X display.
-    const std::vector<std::pair<std::string, std::string>> own = {
+    std::vector<std::pair<std::string, std::string>> own = {
         {"DISPLAY", display},
         {"SDL_VIDEODRIVER", "x11"},
+        {"WAYLAND_DISPLAY", ""},
         {"SDL_AUDIODRIVER", "dummy"},
         {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (home / "no-session-bus").string()},
         {"QUORVEL_HOME", home},
         {"QUORVEL_TRACE", "1"},
     };
+    // No display: none of the desktop's variables at all.
+    if (display.empty()) own[1].second = "";
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
         const std::string entry = *e;
@@ -42,7 +45,9 @@ std::vector<std::string> environmentFor(const std::string& display, const std::f
         for (const auto& [name, value] : own) replaced |= entry.starts_with(name + "=");
         if (!replaced) env.push_back(entry);
     }
-    for (const auto& [name, value] : own) env.push_back(name + "=" + value);
+    for (const auto& [name, value] : own) {
+        if (!value.empty()) env.push_back(name + "=" + value);
+    }
     return env;
 }
 

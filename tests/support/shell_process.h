@@ -13,7 +13,8 @@ namespace quorvel::testing {
 
 // The real quorvel program, started on a given X display with its trace on (QUORVEL_TRACE=1), its
 // data in `home`, no sound device, no session bus, and SDL told to use X11 explicitly. Its standard output
-// and error are read line by line as it runs. Killed at the end if still running.
+// and error are read line by line as it runs. Killed at the end if still running. An empty `display`
+// starts it with no desktop at all.
 class ShellProcess {
 public:
     using Seconds = std::chrono::duration<double>;

@@ -72,6 +72,10 @@ void OptionViewController::rebuildOptions() {
 void OptionViewController::refreshOptions() {
     if (auto navigation = navigationController()) styleNavigationBar(false, navigation->navigationBar());
     rebuildOptions();
+    deselectSelectedRow();
+}
+
+void OptionViewController::deselectSelectedRow() {
     auto table = tableView();
     if (!table) return;
     if (auto selected = table->indexPathForSelectedRow()) table->deselectRowAtIndexPath(*selected, true);
@@ -203,12 +207,14 @@ void OptionViewController::select(const GeneralCell& row) {
 void OptionViewController::select(const FeedbackCell& row) {
     switch (row.which) {
         case FeedbackRow::emailUs: return sendFeedbackMail();
-        case FeedbackRow::rateThisApp: return ZuvoAlertManager::openAppStoreReviews();
-        case FeedbackRow::supportCenter: return ZuvoAlertManager::openPrivacyPolicy();
-        case FeedbackRow::likeUsOnFacebook: return ZuvoAlertManager::openFacebookPage();
-        case FeedbackRow::followUsOnTwitter: return ZuvoAlertManager::openTwitterPage();
-        case FeedbackRow::followUsOnInstagram: return ZuvoAlertManager::openInstagramPage();
+        case FeedbackRow::rateThisApp: ZuvoAlertManager::openAppStoreReviews(); break;
+        case FeedbackRow::supportCenter: ZuvoAlertManager::openPrivacyPolicy(); break;
+        case FeedbackRow::likeUsOnFacebook: ZuvoAlertManager::openFacebookPage(); break;
+        case FeedbackRow::followUsOnTwitter: ZuvoAlertManager::openTwitterPage(); break;
+        case FeedbackRow::followUsOnInstagram: ZuvoAlertManager::openInstagramPage(); break;
     }
+    // A link opens outside the app, so no screen coming back deselects the row.
+    deselectSelectedRow();
 }
 
 // A destination of another class, or a colour sender of another type, is handed nothing: the screen

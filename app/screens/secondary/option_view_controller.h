@@ -89,6 +89,7 @@ private:
     std::weak_ptr<OptionViewController> weakSelf();
     // Rebuilds the list and shows it.
     void rebuildOptions();
+    void deselectSelectedRow();
     // The section of the list at a table position, if there is one.
     const OptionSection* section(long position) const;
     // A tap on a row of each kind.

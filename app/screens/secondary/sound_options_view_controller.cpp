@@ -186,6 +186,7 @@ void SoundOptionsViewController::openMusicRow() {
         if (granted) {
             self->presentMediaPicker();
         } else {
+            self->markStoredChoiceAgain();
             ZuvoAlertManager::showMediaLibraryEmptyAlert();
         }
     });
@@ -259,6 +260,7 @@ void SoundOptionsViewController::presentMediaPicker() {
         platform::MPMediaPropertyPredicate::predicateWithValue("0", platform::MPMediaItemPropertyHasProtectedAsset));
     const auto songs = query->items();
     if (!songs || songs->empty()) {
+        markStoredChoiceAgain();
         ZuvoAlertManager::showMediaLibraryEmptyAlert();
         return;
     }
@@ -276,6 +278,7 @@ void SoundOptionsViewController::mediaPicker(platform::MPMediaPickerController& 
     const auto& items = mediaItemCollection.items();
     const auto item = items.empty() ? nullptr : items.front();
     if (!item || item->assetURL().empty() || item->title().empty()) {
+        markStoredChoiceAgain();
         ZuvoAlertManager::showEmptyMusicAlert();
         return;
     }
@@ -293,6 +296,11 @@ void SoundOptionsViewController::mediaPicker(platform::MPMediaPickerController& 
 
 void SoundOptionsViewController::mediaPickerDidCancel(platform::MPMediaPickerController& mediaPicker) {
     mediaPicker.dismissViewControllerAnimated(true);
+    markStoredChoiceAgain();
+}
+
+// The tap on "Music" selected its row; without a song picked, the stored choice shows again.
+void SoundOptionsViewController::markStoredChoiceAgain() {
     if (auto table = tableView()) table->reloadData();
 }
 

@@ -79,6 +79,7 @@ private:
     std::size_t sessionIndex() const;
     TickingChoice storedTickingChoice() const;
     void openMusicRow();
+    void markStoredChoiceAgain();
 
     std::shared_ptr<AudioPlayer> previewAudioPlayer_;
     std::vector<std::string> viewData_;

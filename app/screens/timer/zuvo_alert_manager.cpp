@@ -188,7 +188,11 @@ void ZuvoAlertManager::openTwitterPage() {
 }
 
 void ZuvoAlertManager::openInstagramPage() {
-    if (UIApplication::sharedApplication().canOpenURL(kInstagramPage)) openLink(kInstagramPage);
+    if (UIApplication::sharedApplication().canOpenURL(kInstagramPage)) {
+        openLink(kInstagramPage);
+    } else {
+        showLinkNotOpenedAlert(kInstagramPage);
+    }
 }
 
 void ZuvoAlertManager::openFacebookPage() {
@@ -204,9 +208,15 @@ void ZuvoAlertManager::openPrivacyPolicy() {
 }
 
 void ZuvoAlertManager::openLink(const std::string& address) {
-    if (const auto url = platform::NSURL::URLWithString(address)) {
-        UIApplication::sharedApplication().openURL(url->absoluteString());
-    }
+    const auto url = platform::NSURL::URLWithString(address);
+    if (!url) return;
+    UIApplication::sharedApplication().openURL(url->absoluteString(), {}, [address](bool opened) {
+        if (!opened) showLinkNotOpenedAlert(address);
+    });
+}
+
+void ZuvoAlertManager::showLinkNotOpenedAlert(const std::string& address) {
+    presentNotice("Link Not Opened", "Nothing on this computer opens " + address, "OK");
 }
 
 }  // namespace quorvel

@@ -41,7 +41,8 @@ public:
     static void showEmptyMusicAlert();
     static void showEmailUsAlert();
 
-    // The link rows: each hands its address to the desktop.
+    // The link rows: each hands its address to the desktop, and where the desktop refuses it, says so
+    // with an alert naming the address.
     static void openTwitterPage();
     // Only when something on this desktop takes the link.
     static void openInstagramPage();
@@ -50,6 +51,7 @@ public:
     static void openPrivacyPolicy();
     // Opens the address when the text forms one; nothing otherwise.
     static void openLink(const std::string& address);
+    static void showLinkNotOpenedAlert(const std::string& address);
 };
 
 }  // namespace quorvel

@@ -338,16 +338,36 @@ TEST_F(SettingsScreen, WhereMailCannotBeSentTheEmailUsAlertShowsInstead) {
     EXPECT_TRUE(opener->opened.empty());
 }
 
-TEST_F(SettingsScreen, TheOtherFeedbackRowsOpenTheirPages) {
+TEST_F(SettingsScreen, TheOtherFeedbackRowsOpenTheirPagesAndComeBackDeselected) {
     show();
-    for (long row = 1; row < 6; ++row) tapRow(7, row);
-    // The store's review page has no handler on a desktop; the four web pages open in row order.
+    for (long row = 1; row < 6; ++row) {
+        tapRow(7, row);
+        EXPECT_FALSE(screen->tableView()->indexPathForSelectedRow()) << "row " << row;
+        // The store's review page has no handler on a desktop: an alert names it.
+        auto notice = presented<UIAlertController>();
+        EXPECT_EQ(notice != nullptr, row == 1) << "row " << row;
+        if (!notice) continue;
+        EXPECT_TRUE(notice->message().value_or("").find("itms-apps://") != std::string::npos);
+        notice->dismissViewControllerAnimated(false);
+        settle();
+    }
+    // The four web pages open in row order.
     ASSERT_EQ(opener->opened.size(), 4u);
     const std::vector<std::string> names = {"privacy", "facebook", "twitter", "instagram"};
     for (std::size_t i = 0; i < names.size(); ++i) {
         EXPECT_TRUE(opener->opened[i].starts_with("https://")) << opener->opened[i];
         EXPECT_NE(opener->opened[i].find(names[i]), std::string::npos) << opener->opened[i];
     }
+}
+
+TEST_F(SettingsScreen, AWebPageNoBrowserOpensIsNamedInAnAlert) {
+    opener->answers = false;
+    show();
+    tapRow(7, 3);
+    auto notice = presented<UIAlertController>();
+    ASSERT_NE(notice, nullptr);
+    EXPECT_TRUE(notice->message().value_or("").find("https://www.facebook.com/quorvelapp") != std::string::npos);
+    EXPECT_FALSE(screen->tableView()->indexPathForSelectedRow());
 }
 
 // Registering the storyboard hands the badge switch the timer engine's badge: switching it on while a

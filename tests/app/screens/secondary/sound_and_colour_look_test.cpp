@@ -1,3 +1,4 @@
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,6 +7,7 @@
 #include "app/screens/secondary/sound_options_view_controller.h"
 #include "app/screens/secondary/value_selection_cell.h"
 #include "platform/foundation/ns_bundle.h"
+#include "platform/graphics/layer_back_buffer.h"
 #include "platform/graphics/layer_renderer.h"
 #include "platform/mediaplayer/mp_media_library.h"
 #include "platform/mediaplayer/mp_media_picker_controller.h"
@@ -13,6 +15,7 @@
 #include "platform/uikit/ui_navigation_controller.h"
 #include "platform/uikit/ui_window.h"
 #include "tests/app/screens/secondary/settings_screen_test.h"
+#include "tests/support/touch_driver.h"
 
 using namespace quorvel;
 using platform::CGRect;
@@ -73,6 +76,37 @@ TEST_F(SoundAndColourLook, ColourScreenWithItsButtonPaletteAndSlider) {
     EXPECT_EQ(centre, (UIImage::Pixel{106, 130, 238, 255})) << "the button in the short-break colour";
     const auto palette = screen->paletteControl();
     EXPECT_GT(palette->bounds().size.height, 150) << "the palette fills the space between button and slider";
+}
+
+// The thumb of the stored red sits on the palette's left edge, half over it; a tap moves it away, and
+// the repaint leaves none of it behind.
+TEST_F(SoundAndColourLook, ATapOnThePaletteRepaintsAsAWholeRedrawWould) {
+    auto screen = std::make_shared<ColorPickerViewController>();
+    screen->setColourPickerFunction(ColourPickerFunction::focusColour);
+    showAndWrite(screen, "colour_picker_focus.png");
+    auto buffer = [&] {
+        return std::make_unique<platform::LayerBackBuffer>(
+            375 * 2, 667 * 2, platform::CGAffineTransform::makeScale(2, 2), [](cairo_t*) {});
+    };
+    const std::vector<platform::LayerBackBuffer::Placement> trees = {{window->layer(), {0, 0}}};
+    auto shown = buffer();
+    shown->draw(trees, clock->now());
+    const auto palette = screen->paletteControl();
+    const auto size = palette->bounds().size;
+    quorvel::testing::TouchDriver(clock).tap(
+        palette->convertPointToView(platform::CGPoint{size.width / 2, size.height / 2}, nullptr));
+    clock->advance(1);
+    window->layoutIfNeeded();
+    shown->draw(trees, clock->now());
+    auto whole = buffer();
+    whole->draw(trees, clock->now());
+    const auto out = std::filesystem::path(QUORVEL_TEST_OUTPUT_DIR);
+    cairo_surface_write_to_png(shown->surface(), (out / "colour_picker_tapped_repainted.png").c_str());
+    const auto pixels = [](cairo_surface_t* s) {
+        return std::string_view(reinterpret_cast<const char*>(cairo_image_surface_get_data(s)),
+                                std::size_t(cairo_image_surface_get_stride(s)) * cairo_image_surface_get_height(s));
+    };
+    EXPECT_TRUE(pixels(shown->surface()) == pixels(whole->surface()));
 }
 
 TEST_F(SoundAndColourLook, SongPickerOverTheTickingList) {

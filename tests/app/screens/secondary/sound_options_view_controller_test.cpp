@@ -317,6 +317,7 @@ TEST_F(SoundList, WithoutSongsOrWithoutAccessThePickerStaysClosedAndTheNoSongsAl
     EXPECT_FALSE(picker());
     EXPECT_EQ(queuedAlertMessage(), noSongs);
     EXPECT_EQ(stored(P::key(P::Case::focusTickingSound)), "Ticking");
+    EXPECT_EQ(markedRow(), rowOf("Ticking")) << "the stored sound is marked again, not \"Music\"";
 }
 
 TEST_F(SoundList, AnEmptyMusicFolderOpensNoPicker) {
@@ -325,16 +326,19 @@ TEST_F(SoundList, AnEmptyMusicFolderOpensNoPicker) {
     tap(0);
     EXPECT_FALSE(picker());
     EXPECT_TRUE(queuedAlertMessage());
+    EXPECT_EQ(markedRow(), rowOf("Ticking"));
 }
 
 TEST_F(SoundList, APickWithoutASongShowsTheEmptyMusicAlertAndStoresNothing) {
     show(SoundOptionFunction::ticking(Ticking::focus));
+    tap(0);
     writes.clear();
-    auto picker = std::make_shared<platform::MPMediaPickerController>();
-    list->mediaPicker(*picker, platform::MPMediaItemCollection({}));
-    clock->advance(0.5);
+    ASSERT_TRUE(picker());
+    list->mediaPicker(*picker(), platform::MPMediaItemCollection({}));
+    clock->advance(1);
     auto alert = std::dynamic_pointer_cast<platform::UIAlertController>(navigation->presentedViewController());
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->message(), "Couldn't find the path for the music. Maybe it's on the Cloud and not downloaded yet?");
     EXPECT_TRUE(writes.empty());
+    EXPECT_EQ(markedRow(), rowOf("Ticking"));
 }
