@@ -153,6 +153,12 @@ bool APMSqliteStore::deleteAllRecordsFromTableWithName(const std::string& tableN
            runStatementForQuery("DELETE FROM " + tableName, {}, "delete all records", error);
 }
 
+bool APMSqliteStore::executeStatement(const std::string& sql, const Values& parameterValues,
+                                      APMErrorOut error) {
+    return isOpen(error, "Execute SQL statement failed. Database not open.") &&
+           runStatementForQuery(sql, parameterValues, "execute statement", error);
+}
+
 bool APMSqliteStore::runStatementForQuery(const std::string& query, const Values& parameterValues,
                                           const std::string& operation, APMErrorOut error) {
     StatementLoan statement(*this, query, parameterValues, error);
