@@ -1,5 +1,6 @@
 #include "analytics/engine/apm_measurement.h"
 
+#include <iterator>
 #include <mutex>
 
 #include "analytics/engine/apm_backward_compatibility_util.h"
@@ -169,29 +170,53 @@ void APMMeasurement::setEventIntake(std::shared_ptr<APMEventIntake> intake) {
 void APMMeasurement::logEventWithOrigin(const std::string& origin, bool isPublicEvent,
                                         const std::string& name, double timestamp,
                                         const APMObjectParameters& parameters) {
-    scheduler_->scheduleOnWorkerQueueBlockID(
-        blockID(__LINE__), [self = shared_from_this(), origin, isPublicEvent, name, timestamp, parameters] {
-            self->takeEvent(origin, isPublicEvent, name, timestamp, parameters);
-        });
+    std::vector<APMLoggedEvent> events;
+    events.push_back({origin, isPublicEvent, name, timestamp, parameters});
+    logEvents(std::move(events));
 }
 
-void APMMeasurement::takeEvent(const std::string& origin, bool isPublicEvent, const std::string& name,
-                               double timestamp, const APMObjectParameters& parameters) {
-    // The screen parameters are the library's own, so they join the event after the app's parameters
-    // passed their rules. A refused origin or name is logged by the validator.
-    const APMObjectParameters screen = APMScreenParameters(parameters);
-    APMObjectParameters logged = parameters;
-    for (const auto& entry : screen) logged.erase(entry.first);
-    auto event = APMEvent::initWithOrigin(origin, isPublicEvent, name, timestamp, 0, logged);
-    if (!event) return;
-    if (!screen.empty()) event->addScreenParameters(screen);
+void APMMeasurement::logEvents(std::vector<APMLoggedEvent> events) {
+    if (events.empty()) return;
+    {
+        platform::MutexLock lock(inboxMutex_);
+        if (inbox_.empty()) {
+            inbox_ = std::move(events);
+        } else {
+            std::move(events.begin(), events.end(), std::back_inserter(inbox_));
+        }
+        if (inboxScheduled_) return;
+        inboxScheduled_ = true;
+    }
+    scheduler_->scheduleOnWorkerQueueBlockID(blockID(__LINE__),
+                                             [self = shared_from_this()] { self->takeWaitingEvents(); });
+}
+
+void APMMeasurement::takeWaitingEvents() {
+    std::vector<APMLoggedEvent> events;
+    {
+        platform::MutexLock lock(inboxMutex_);
+        events.swap(inbox_);
+        inboxScheduled_ = false;
+    }
     std::shared_ptr<APMEventIntake> intake;
     {
         platform::MutexLock lock(intakeMutex_);
         intake = intake_;
     }
+    for (APMLoggedEvent& logged : events) takeEvent(logged, intake.get());
+}
+
+void APMMeasurement::takeEvent(APMLoggedEvent& logged, APMEventIntake* intake) {
+    // The screen parameters are the library's own, so they join the event after the app's parameters
+    // passed their rules. A refused origin or name is logged by the validator.
+    const APMObjectParameters screen = APMScreenParameters(logged.parameters);
+    for (const auto& entry : screen) logged.parameters.erase(entry.first);
+    auto event = APMEvent::initWithOrigin(logged.origin, logged.isPublicEvent, logged.name, logged.timestamp, 0,
+                                          logged.parameters);
+    if (!event) return;
+    if (!screen.empty()) event->addScreenParameters(screen);
     if (intake) {
-        intake->takeEvent(*event);
+        intake->takeEvent(std::move(*event));
         return;
     }
     monitor()->logWithLevel(APMLogLevel::Debug, 23000, "Logging event: origin, name, params", event->origin(),

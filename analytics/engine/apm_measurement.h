@@ -2,7 +2,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "analytics/engine/apm_logged_event.h"
 #include "analytics/records/apm_object_parameters.h"
 #include "platform/foundation/mutex.h"
 
@@ -65,12 +67,15 @@ public:
     // Takes an event in: on the worker queue it becomes a record, which goes to the intake.
     void logEventWithOrigin(const std::string& origin, bool isPublicEvent, const std::string& name,
                             double timestamp, const APMObjectParameters& parameters);
+    // Takes events in, in order, the same way. Events handed over while earlier ones still wait for the
+    // worker queue join them, so a burst of events costs one block there, not one each.
+    void logEvents(std::vector<APMLoggedEvent> events) EXCLUDES(inboxMutex_);
 
 private:
     explicit APMMeasurement(std::string appID);
     void startMeasurement();
-    void takeEvent(const std::string& origin, bool isPublicEvent, const std::string& name, double timestamp,
-                   const APMObjectParameters& parameters) EXCLUDES(intakeMutex_);
+    void takeWaitingEvents() EXCLUDES(inboxMutex_, intakeMutex_);
+    void takeEvent(APMLoggedEvent& logged, APMEventIntake* intake);
 
     // The app instance identifier, made once and kept in the persisted state.
     std::string appInstanceID();
@@ -86,6 +91,10 @@ private:
     std::shared_ptr<APMAudience> audience_;          // worker queue only
     platform::Mutex intakeMutex_;
     std::shared_ptr<APMEventIntake> intake_ GUARDED_BY(intakeMutex_);
+    platform::Mutex inboxMutex_;
+    // Handed over and not yet taken in; a block on the worker queue takes them while it is set.
+    std::vector<APMLoggedEvent> inbox_ GUARDED_BY(inboxMutex_);
+    bool inboxScheduled_ GUARDED_BY(inboxMutex_) = false;
 };
 
 }  // namespace analytics

@@ -22,8 +22,8 @@ void APMRawEventStorage::setDatabase(std::shared_ptr<APMDatabase> database) {
     database_ = std::move(database);
 }
 
-void APMRawEventStorage::takeEvent(const APMEvent& event) {
-    pending_.push_back(event);
+void APMRawEventStorage::takeEvent(APMEvent event) {
+    pending_.push_back(std::move(event));
     if (storeScheduled_) return;
     storeScheduled_ = true;
     // Queued behind the events already waiting, so that they are stored together.
@@ -63,7 +63,7 @@ bool APMRawEventStorage::storeEvents(const std::vector<APMEvent>& events) {
 
 bool APMRawEventStorage::storeEvent(const APMEvent& event) {
     std::shared_ptr<platform::NSError> error;
-    if (database_->insertIfNotExistsRawEventMetadata(metadata_.bundle(), &error) &&
+    if (database_->insertIfNotExistsRawEventMetadata(metadata_.encoding(), metadata_.fingerprint(), &error) &&
         database_->deleteRawEventsOverAbsoluteLimit(&error) &&
         database_->insertRawEvent(event, metadata_.fingerprint(), event.isRealtime(), &error)) {
         return true;

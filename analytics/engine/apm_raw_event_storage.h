@@ -25,7 +25,7 @@ public:
 
     // Where events are stored from now on; without a database they are dropped.
     void setDatabase(std::shared_ptr<APMDatabase> database);
-    void takeEvent(const APMEvent& event) override;
+    void takeEvent(APMEvent event) override;
 
 private:
     void storePendingEvents();
