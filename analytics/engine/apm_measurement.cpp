@@ -1,6 +1,5 @@
 #include "analytics/engine/apm_measurement.h"
 
-#include <iterator>
 #include <mutex>
 
 #include "analytics/engine/apm_backward_compatibility_util.h"
@@ -176,23 +175,35 @@ void APMMeasurement::logEventWithOrigin(const std::string& origin, bool isPublic
 }
 
 void APMMeasurement::logEvents(std::vector<APMLoggedEvent> events) {
-    if (events.empty()) return;
-    {
-        platform::MutexLock lock(inboxMutex_);
-        if (inbox_.empty()) {
-            inbox_ = std::move(events);
-        } else {
-            std::move(events.begin(), events.end(), std::back_inserter(inbox_));
+    // Each record is handed over as soon as it is made, so the worker queue stores the first ones while
+    // the rest are made.
+    for (APMLoggedEvent& logged : events) {
+        auto record = recordOf(logged);
+        if (!record) continue;
+        {
+            platform::MutexLock lock(inboxMutex_);
+            inbox_.push_back(std::move(*record));
+            if (inboxScheduled_) continue;
+            inboxScheduled_ = true;
         }
-        if (inboxScheduled_) return;
-        inboxScheduled_ = true;
+        scheduler_->scheduleOnWorkerQueueBlockID(blockID(__LINE__),
+                                                 [self = shared_from_this()] { self->takeWaitingEvents(); });
     }
-    scheduler_->scheduleOnWorkerQueueBlockID(blockID(__LINE__),
-                                             [self = shared_from_this()] { self->takeWaitingEvents(); });
+}
+
+std::optional<APMEvent> APMMeasurement::recordOf(APMLoggedEvent& logged) {
+    // The screen parameters are the library's own, so they join the event after the app's parameters
+    // passed their rules. A refused origin or name is logged by the validator.
+    const APMObjectParameters screen = APMScreenParameters(logged.parameters);
+    for (const auto& entry : screen) logged.parameters.erase(entry.first);
+    auto event = APMEvent::initWithOrigin(logged.origin, logged.isPublicEvent, logged.name, logged.timestamp, 0,
+                                          logged.parameters);
+    if (event && !screen.empty()) event->addScreenParameters(screen);
+    return event;
 }
 
 void APMMeasurement::takeWaitingEvents() {
-    std::vector<APMLoggedEvent> events;
+    std::vector<APMEvent> events;
     {
         platform::MutexLock lock(inboxMutex_);
         events.swap(inbox_);
@@ -203,24 +214,15 @@ void APMMeasurement::takeWaitingEvents() {
         platform::MutexLock lock(intakeMutex_);
         intake = intake_;
     }
-    for (APMLoggedEvent& logged : events) takeEvent(logged, intake.get());
-}
-
-void APMMeasurement::takeEvent(APMLoggedEvent& logged, APMEventIntake* intake) {
-    // The screen parameters are the library's own, so they join the event after the app's parameters
-    // passed their rules. A refused origin or name is logged by the validator.
-    const APMObjectParameters screen = APMScreenParameters(logged.parameters);
-    for (const auto& entry : screen) logged.parameters.erase(entry.first);
-    auto event = APMEvent::initWithOrigin(logged.origin, logged.isPublicEvent, logged.name, logged.timestamp, 0,
-                                          logged.parameters);
-    if (!event) return;
-    if (!screen.empty()) event->addScreenParameters(screen);
-    if (intake) {
-        intake->takeEvent(std::move(*event));
-        return;
+    for (APMEvent& event : events) {
+        if (intake) {
+            intake->takeEvent(std::move(event));
+        } else {
+            monitor()->logWithLevel(APMLogLevel::Debug, 23000, "Logging event: origin, name, params",
+                                    event.origin(), APMLoggableEventName(event.name()),
+                                    APMLoggableParameters(event.parameters()));
+        }
     }
-    monitor()->logWithLevel(APMLogLevel::Debug, 23000, "Logging event: origin, name, params", event->origin(),
-                            APMLoggableEventName(event->name()), APMLoggableParameters(event->parameters()));
 }
 
 }  // namespace analytics

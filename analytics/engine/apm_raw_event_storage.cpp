@@ -53,18 +53,20 @@ void APMRawEventStorage::storePendingEvents() {
 }
 
 bool APMRawEventStorage::storeEvents(const std::vector<APMEvent>& events) {
+    // A fetched configuration is applied on this queue too, so one reading holds for the transaction.
+    const std::int64_t rawEventsLimit = database_->rawEventsLimit();
     return database_->performTransaction([&] {
         for (const APMEvent& event : events) {
-            if (!storeEvent(event)) return false;
+            if (!storeEvent(event, rawEventsLimit)) return false;
         }
         return true;
     });
 }
 
-bool APMRawEventStorage::storeEvent(const APMEvent& event) {
+bool APMRawEventStorage::storeEvent(const APMEvent& event, std::int64_t rawEventsLimit) {
     std::shared_ptr<platform::NSError> error;
     if (database_->insertIfNotExistsRawEventMetadata(metadata_.encoding(), metadata_.fingerprint(), &error) &&
-        database_->deleteRawEventsOverAbsoluteLimit(&error) &&
+        database_->deleteRawEventsOverAbsoluteLimit(rawEventsLimit, &error) &&
         database_->insertRawEvent(event, metadata_.fingerprint(), event.isRealtime(), &error)) {
         return true;
     }

@@ -30,7 +30,7 @@ public:
 private:
     void storePendingEvents();
     bool storeEvents(const std::vector<APMEvent>& events);
-    bool storeEvent(const APMEvent& event);
+    bool storeEvent(const APMEvent& event, std::int64_t rawEventsLimit);
 
     APMScheduler& scheduler_;
     APMRawEventMetadata metadata_;

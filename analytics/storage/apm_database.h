@@ -130,6 +130,10 @@ public:
                                      APMErrorOut error);
     // Keeps the newest maxEventsStored − 1 events, making room for one more; answers the number deleted.
     std::optional<std::int64_t> deleteRawEventsOverAbsoluteLimit(APMErrorOut error);
+    // The same with the limit read once, by a caller that stores many events in a row.
+    std::optional<std::int64_t> deleteRawEventsOverAbsoluteLimit(std::int64_t maxEventsStored, APMErrorOut error);
+    // The remote configuration's maxEventsStored.
+    std::int64_t rawEventsLimit() const;
     bool deleteStaleRawEventsDataOlderThanMaxAge(double maxAge, APMErrorOut error);
     // The fingerprint of the oldest event; nothing without an error when there is none.
     std::optional<std::int64_t> nextMetadataFingerprintToProcess(APMErrorOut error);

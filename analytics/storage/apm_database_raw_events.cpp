@@ -161,9 +161,18 @@ bool APMDatabase::deleteRawEventsWithMaxRowID(std::int64_t maxRowID, std::int64_
         .has_value();
 }
 
+std::int64_t APMDatabase::rawEventsLimit() const {
+    return remoteConfig()->maxEventsStored();
+}
+
 std::optional<std::int64_t> APMDatabase::deleteRawEventsOverAbsoluteLimit(APMErrorOut error) {
+    return deleteRawEventsOverAbsoluteLimit(rawEventsLimit(), error);
+}
+
+std::optional<std::int64_t> APMDatabase::deleteRawEventsOverAbsoluteLimit(std::int64_t maxEventsStored,
+                                                                          APMErrorOut error) {
     // The newest maxEventsStored − 1 stay (a negative number keeps none, as a negative offset is none).
-    const std::int64_t kept = std::max<std::int64_t>(remoteConfig()->maxEventsStored() - 1, 0);
+    const std::int64_t kept = std::max<std::int64_t>(maxEventsStored - 1, 0);
     const auto count = rawEventCount(error);
     if (!count) return std::nullopt;
     if (*count <= kept) return 0;
