@@ -90,14 +90,14 @@ void writeParam(FieldWriter& writer, const std::string& name, const APMValue& va
 
 void writeParams(FieldWriter& writer, std::uint32_t field, const APMValue::Parameters& parameters,
                  const std::string& eventName, bool isNested) {
-    for (const auto& [name, value] : parameters) {
-        if (isNested && value.isArray()) {
+    for (const auto& parameter : parameters) {
+        if (isNested && parameter.second.isArray()) {
             APMMonitor::sharedInstance()->logWithLevel(
                 APMLogLevel::SilentError, 16007, "Nested params cannot have more than 1 level. Event name, param name",
-                APMLoggableEventName(eventName), APMLoggableParameterName(name));
+                APMLoggableEventName(eventName), APMLoggableParameterName(parameter.first));
             continue;
         }
-        writer.message(field, [&] { writeParam(writer, name, value, eventName); });
+        writer.message(field, [&] { writeParam(writer, parameter.first, parameter.second, eventName); });
     }
 }
 
