@@ -104,9 +104,10 @@ bool APMDatabase::insertRawEvent(const std::optional<APMEvent>& event, std::int6
         return false;
     }
     // The columns in the order the generic insert of a record names them, so both share one statement.
-    static const std::string kInsert =
+    // Never destroyed: the worker queue may still be storing while the process exits.
+    static const std::string& kInsert = *new std::string(
         "INSERT OR REPLACE INTO raw_events (data, is_realtime, metadata_fingerprint, name, timestamp) "
-        "VALUES (?, ?, ?, ?, ?);";
+        "VALUES (?, ?, ?, ?, ?);");
     const std::optional<std::int64_t> countBefore = knownRawEventCount_;
     knownRawEventCount_.reset();
     if (!sqliteStore_->executeStatement(kInsert,
