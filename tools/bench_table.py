@@ -27,9 +27,17 @@ ROWS = [
      ("time", "ms"), ("<", 50), ("bench_statistics", "BM_PlainSqliteDayTotalsOf100k", "plain SQLite day totals")),
     ("event intake, 10 parameters", "bench_log_event", "BM_LogEventWithTenParameters", ("time", "us"),
      ("<", 10), None),
-    ("raw events stored at 100,000 rows, /s", "bench_measurement_store", "BM_EndToEnd/100000",
-     ("items_per_second", ""), (">", 20000),
-     ("bench_measurement_store", "BM_PlainSqlite/counted_trim/100000", "plain SQLite, same schema")),
+    ("raw events, 20,000 stored at 0 rows", "bench_measurement_store", "BM_EndToEnd/0", ("time", "ms"), None,
+     ("bench_measurement_store", "BM_PlainSqlite/counted_trim/0", "plain SQLite: the statements only")),
+    ("raw events, 20,000 stored at 100,000 rows", "bench_measurement_store", "BM_EndToEnd/100000",
+     ("time", "ms"), None,
+     ("bench_measurement_store", "BM_PlainSqlite/counted_trim/100000", "plain SQLite: the statements only")),
+    ("  … CPU per event, all threads, at 0 rows", "bench_measurement_store", "BM_EndToEnd/0",
+     ("cpu_us_per_event", "us"), None,
+     ("bench_measurement_store", "BM_PlainSqlite/counted_trim/0", "plain SQLite: the statements only")),
+    ("  … CPU per event, all threads, at 100,000 rows", "bench_measurement_store", "BM_EndToEnd/100000",
+     ("cpu_us_per_event", "us"), None,
+     ("bench_measurement_store", "BM_PlainSqlite/counted_trim/100000", "plain SQLite: the statements only")),
     ("message decode, one bundle", "bench_nano_messages", "LayerDecodeBundle", ("time", "us"), None,
      ("bench_nano_messages", "RawNanopbDecodeBundle", "raw nanopb")),
     ("message encode, one bundle", "bench_nano_messages", "LayerEncodeBundle", ("time", "us"), None,
@@ -41,7 +49,8 @@ ROWS = [
      ("cpu_percent_of_a_core", ""), ("<", 2), None),
 ]
 # Ratios the issues set as aims: our layer against its baseline.
-RATIO_AIMS = {"message decode, one bundle": 1.5, "message encode, one bundle": 1.5}
+RATIO_AIMS = {"message decode, one bundle": 1.5, "message encode, one bundle": 1.5,
+              "raw events, 20,000 stored at 0 rows": 2, "raw events, 20,000 stored at 100,000 rows": 2}
 
 
 def load(folder):

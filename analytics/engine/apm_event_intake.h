@@ -8,7 +8,7 @@ class APMEvent;
 class APMEventIntake {
 public:
     virtual ~APMEventIntake() = default;
-    virtual void takeEvent(const APMEvent& event) = 0;
+    virtual void takeEvent(APMEvent event) = 0;
 };
 
 }  // namespace analytics

@@ -169,33 +169,60 @@ void APMMeasurement::setEventIntake(std::shared_ptr<APMEventIntake> intake) {
 void APMMeasurement::logEventWithOrigin(const std::string& origin, bool isPublicEvent,
                                         const std::string& name, double timestamp,
                                         const APMObjectParameters& parameters) {
-    scheduler_->scheduleOnWorkerQueueBlockID(
-        blockID(__LINE__), [self = shared_from_this(), origin, isPublicEvent, name, timestamp, parameters] {
-            self->takeEvent(origin, isPublicEvent, name, timestamp, parameters);
-        });
+    std::vector<APMLoggedEvent> events;
+    events.push_back({origin, isPublicEvent, name, timestamp, parameters});
+    logEvents(std::move(events));
 }
 
-void APMMeasurement::takeEvent(const std::string& origin, bool isPublicEvent, const std::string& name,
-                               double timestamp, const APMObjectParameters& parameters) {
+void APMMeasurement::logEvents(std::vector<APMLoggedEvent> events) {
+    // Each record is handed over as soon as it is made, so the worker queue stores the first ones while
+    // the rest are made.
+    for (APMLoggedEvent& logged : events) {
+        auto record = recordOf(logged);
+        if (!record) continue;
+        {
+            platform::MutexLock lock(inboxMutex_);
+            inbox_.push_back(std::move(*record));
+            if (inboxScheduled_) continue;
+            inboxScheduled_ = true;
+        }
+        scheduler_->scheduleOnWorkerQueueBlockID(blockID(__LINE__),
+                                                 [self = shared_from_this()] { self->takeWaitingEvents(); });
+    }
+}
+
+std::optional<APMEvent> APMMeasurement::recordOf(APMLoggedEvent& logged) {
     // The screen parameters are the library's own, so they join the event after the app's parameters
     // passed their rules. A refused origin or name is logged by the validator.
-    const APMObjectParameters screen = APMScreenParameters(parameters);
-    APMObjectParameters logged = parameters;
-    for (const auto& entry : screen) logged.erase(entry.first);
-    auto event = APMEvent::initWithOrigin(origin, isPublicEvent, name, timestamp, 0, logged);
-    if (!event) return;
-    if (!screen.empty()) event->addScreenParameters(screen);
+    const APMObjectParameters screen = APMScreenParameters(logged.parameters);
+    for (const auto& entry : screen) logged.parameters.erase(entry.first);
+    auto event = APMEvent::initWithOrigin(logged.origin, logged.isPublicEvent, logged.name, logged.timestamp, 0,
+                                          logged.parameters);
+    if (event && !screen.empty()) event->addScreenParameters(screen);
+    return event;
+}
+
+void APMMeasurement::takeWaitingEvents() {
+    std::vector<APMEvent> events;
+    {
+        platform::MutexLock lock(inboxMutex_);
+        events.swap(inbox_);
+        inboxScheduled_ = false;
+    }
     std::shared_ptr<APMEventIntake> intake;
     {
         platform::MutexLock lock(intakeMutex_);
         intake = intake_;
     }
-    if (intake) {
-        intake->takeEvent(*event);
-        return;
+    for (APMEvent& event : events) {
+        if (intake) {
+            intake->takeEvent(std::move(event));
+        } else {
+            monitor()->logWithLevel(APMLogLevel::Debug, 23000, "Logging event: origin, name, params",
+                                    event.origin(), APMLoggableEventName(event.name()),
+                                    APMLoggableParameters(event.parameters()));
+        }
     }
-    monitor()->logWithLevel(APMLogLevel::Debug, 23000, "Logging event: origin, name, params", event->origin(),
-                            APMLoggableEventName(event->name()), APMLoggableParameters(event->parameters()));
 }
 
 }  // namespace analytics

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "analytics/engine/apm_logged_event.h"
+#include "analytics/records/apm_event.h"
 #include "analytics/records/apm_object_parameters.h"
 #include "platform/foundation/mutex.h"
 
@@ -62,15 +66,19 @@ public:
     // Where taken-in events go on: the engine's own storage of raw events unless replaced. Without one
     // they end here, logged in debug mode.
     void setEventIntake(std::shared_ptr<APMEventIntake> intake) EXCLUDES(intakeMutex_);
-    // Takes an event in: on the worker queue it becomes a record, which goes to the intake.
+    // Takes an event in: it becomes a record on the caller's thread, and the record goes to the intake on
+    // the worker queue.
     void logEventWithOrigin(const std::string& origin, bool isPublicEvent, const std::string& name,
                             double timestamp, const APMObjectParameters& parameters);
+    // Takes events in, in order, the same way. Records handed over while earlier ones still wait for the
+    // worker queue join them, so a burst of events costs one block there, not one each.
+    void logEvents(std::vector<APMLoggedEvent> events) EXCLUDES(inboxMutex_);
 
 private:
     explicit APMMeasurement(std::string appID);
     void startMeasurement();
-    void takeEvent(const std::string& origin, bool isPublicEvent, const std::string& name, double timestamp,
-                   const APMObjectParameters& parameters) EXCLUDES(intakeMutex_);
+    static std::optional<APMEvent> recordOf(APMLoggedEvent& logged);
+    void takeWaitingEvents() EXCLUDES(inboxMutex_, intakeMutex_);
 
     // The app instance identifier, made once and kept in the persisted state.
     std::string appInstanceID();
@@ -86,6 +94,10 @@ private:
     std::shared_ptr<APMAudience> audience_;          // worker queue only
     platform::Mutex intakeMutex_;
     std::shared_ptr<APMEventIntake> intake_ GUARDED_BY(intakeMutex_);
+    platform::Mutex inboxMutex_;
+    // Handed over and not yet taken in; a block on the worker queue takes them while it is set.
+    std::vector<APMEvent> inbox_ GUARDED_BY(inboxMutex_);
+    bool inboxScheduled_ GUARDED_BY(inboxMutex_) = false;
 };
 
 }  // namespace analytics

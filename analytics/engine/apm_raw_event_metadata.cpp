@@ -2,6 +2,7 @@
 
 #include "analytics/foundation/apm_data_additions.h"
 #include "analytics/messages/nano_field_access.h"
+#include "analytics/messages/proto/apm_messages.h"
 #include "analytics/monitor/apm_identity.h"
 #include "platform/foundation/ns_bundle.h"
 
@@ -26,17 +27,17 @@ APMRawEventMetadata::Fields APMRawEventMetadata::currentFields() {
 
 bool APMRawEventMetadata::update() {
     Fields fields = currentFields();
-    if (bundle_ && fields_ == fields) return true;
+    if (fields_ == fields) return true;
     auto bundle = APMPBMeasurementBundle::initWithBuffer();
     APMNanoSetStringField(bundle.get(), Field::kPlatform, "ios");
     APMNanoSetStringField(bundle.get(), Field::kAppId, fields.appIdentifier);
     if (fields.appVersion) APMNanoSetStringField(bundle.get(), Field::kAppVersion, *fields.appVersion);
     APMNanoSetInt64(bundle.get(), Field::kLibraryVersionAtEvent, fields.libraryVersion);
     if (!appID_.empty()) APMNanoSetStringField(bundle.get(), Field::kVuziriAppId, appID_);
-    const auto encoding = bundle->protoBuffer();
+    auto encoding = bundle->protoBuffer();
     if (!encoding) return false;
-    bundle_ = std::move(bundle);
     fingerprint_ = apm_64LSBMD5(*encoding);
+    encoding_ = std::move(*encoding);
     fields_ = std::move(fields);
     return true;
 }

@@ -1,11 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 
-#include "analytics/messages/proto/apm_messages.h"
+#include "analytics/foundation/apm_data_additions.h"
 
 namespace analytics {
 
@@ -19,7 +18,8 @@ public:
 
     // Brings the metadata up to date with the app's bundle; false when it could not be encoded.
     bool update();
-    const APMPBMeasurementBundle* bundle() const { return bundle_.get(); }
+    // The encoded bundle and its fingerprint, once update() succeeded.
+    const APMBytes& encoding() const { return encoding_; }
     std::int64_t fingerprint() const { return fingerprint_; }
 
 private:
@@ -33,7 +33,7 @@ private:
 
     const std::string appID_;
     std::optional<Fields> fields_;
-    std::shared_ptr<APMPBMeasurementBundle> bundle_;
+    APMBytes encoding_;
     std::int64_t fingerprint_ = 0;
 };
 

@@ -22,8 +22,8 @@ void APMRawEventStorage::setDatabase(std::shared_ptr<APMDatabase> database) {
     database_ = std::move(database);
 }
 
-void APMRawEventStorage::takeEvent(const APMEvent& event) {
-    pending_.push_back(event);
+void APMRawEventStorage::takeEvent(APMEvent event) {
+    pending_.push_back(std::move(event));
     if (storeScheduled_) return;
     storeScheduled_ = true;
     // Queued behind the events already waiting, so that they are stored together.
@@ -53,18 +53,20 @@ void APMRawEventStorage::storePendingEvents() {
 }
 
 bool APMRawEventStorage::storeEvents(const std::vector<APMEvent>& events) {
+    // A fetched configuration is applied on this queue too, so one reading holds for the transaction.
+    const std::int64_t rawEventsLimit = database_->rawEventsLimit();
     return database_->performTransaction([&] {
         for (const APMEvent& event : events) {
-            if (!storeEvent(event)) return false;
+            if (!storeEvent(event, rawEventsLimit)) return false;
         }
         return true;
     });
 }
 
-bool APMRawEventStorage::storeEvent(const APMEvent& event) {
+bool APMRawEventStorage::storeEvent(const APMEvent& event, std::int64_t rawEventsLimit) {
     std::shared_ptr<platform::NSError> error;
-    if (database_->insertIfNotExistsRawEventMetadata(metadata_.bundle(), &error) &&
-        database_->deleteRawEventsOverAbsoluteLimit(&error) &&
+    if (database_->insertIfNotExistsRawEventMetadata(metadata_.encoding(), metadata_.fingerprint(), &error) &&
+        database_->deleteRawEventsOverAbsoluteLimit(rawEventsLimit, &error) &&
         database_->insertRawEvent(event, metadata_.fingerprint(), event.isRealtime(), &error)) {
         return true;
     }

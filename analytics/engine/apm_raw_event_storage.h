@@ -25,12 +25,12 @@ public:
 
     // Where events are stored from now on; without a database they are dropped.
     void setDatabase(std::shared_ptr<APMDatabase> database);
-    void takeEvent(const APMEvent& event) override;
+    void takeEvent(APMEvent event) override;
 
 private:
     void storePendingEvents();
     bool storeEvents(const std::vector<APMEvent>& events);
-    bool storeEvent(const APMEvent& event);
+    bool storeEvent(const APMEvent& event, std::int64_t rawEventsLimit);
 
     APMScheduler& scheduler_;
     APMRawEventMetadata metadata_;

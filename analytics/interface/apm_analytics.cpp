@@ -93,12 +93,23 @@ void APMAnalytics::queueEvent(const std::string& origin, bool isPublicEvent, con
     // Stamped and queued in one step, so the engine takes events in the order of their times.
     timestampQueue_->sync([&] {
         const double timestamp = platform::NSDate::now().timeIntervalSince1970();
-        operationQueue_.addOperationWithBlock(
-            [origin, isPublicEvent, name, timestamp, parameters = std::move(parameters)] {
-                if (auto engine = APMMeasurement::sharedInstance())
-                    engine->logEventWithOrigin(origin, isPublicEvent, name, timestamp, parameters);
-            });
+        bool handOverQueued;
+        {
+            platform::MutexLock lock(waitingMutex_);
+            handOverQueued = !waiting_.empty();
+            waiting_.push_back({origin, isPublicEvent, name, timestamp, std::move(parameters)});
+        }
+        if (!handOverQueued) operationQueue_.addOperationWithBlock([this] { handWaitingEventsToEngine(); });
     });
+}
+
+void APMAnalytics::handWaitingEventsToEngine() {
+    std::vector<APMLoggedEvent> events;
+    {
+        platform::MutexLock lock(waitingMutex_);
+        events.swap(waiting_);
+    }
+    if (auto engine = APMMeasurement::sharedInstance()) engine->logEvents(std::move(events));
 }
 
 bool APMAnalytics::persistentConfigInApplicationSupportEnabled() {

@@ -2,7 +2,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "analytics/engine/apm_logged_event.h"
 #include "analytics/records/apm_object_parameters.h"
 #include "analytics/storage/apm_persisted_config.h"
 #include "analytics/storage/apm_remote_config.h"
@@ -18,9 +20,10 @@ namespace analytics {
 
 // The facade behind the public interface. It checks the names apps log, adds the current screen, stamps
 // the time on "APMAnalyticsTimestampQueue" and queues the event on its operation queue, which hands it
-// to "APMAnalyticsQueue" and from there to the engine. The operation queue is held until the library
-// starts, so events logged before are kept and reach the engine in order after it is made. It also keeps
-// the stored switch that says where the persisted state lives.
+// to "APMAnalyticsQueue" and from there to the engine. Events stamped while earlier ones still wait for
+// that operation go with them, so a burst of events is one operation. The operation queue is held until
+// the library starts, so events logged before are kept and reach the engine in order after it is made.
+// It also keeps the stored switch that says where the persisted state lives.
 class APMAnalytics {
 public:
     static constexpr const char* kAnalyticsQueueLabel = "APMAnalyticsQueue";
@@ -59,13 +62,17 @@ private:
     void start(const std::string& appID, const std::string& origin,
                const platform::Value::Dictionary& options) EXCLUDES(mutex_);
     void queueEvent(const std::string& origin, bool isPublicEvent, const std::string& name,
-                    APMObjectParameters parameters);
+                    APMObjectParameters parameters) EXCLUDES(waitingMutex_);
+    void handWaitingEventsToEngine() EXCLUDES(waitingMutex_);
 
     const std::shared_ptr<platform::DispatchQueue> analyticsQueue_;
     const std::shared_ptr<platform::DispatchQueue> timestampQueue_;
     platform::NSOperationQueue operationQueue_;
     platform::Mutex mutex_;
     bool started_ GUARDED_BY(mutex_) = false;
+    platform::Mutex waitingMutex_;
+    // Stamped, in the order of their times, and not yet handed to the engine.
+    std::vector<APMLoggedEvent> waiting_ GUARDED_BY(waitingMutex_);
 };
 
 }  // namespace analytics

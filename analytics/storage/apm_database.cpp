@@ -45,7 +45,7 @@ bool APMDatabase::initializeDatabaseResourcesWithContext(const std::string& cont
     auto store = APMSqliteStore::initWithDatabasePath(databasePath, error);
     if (!store) return false;
     sqliteStore_ = std::move(store);
-    knownRawEventCount_.reset();
+    forgetRawEventsState();
 
     std::shared_ptr<platform::NSError> tableError;
     if (!ensureAllTables(&tableError)) {
@@ -72,7 +72,7 @@ bool APMDatabase::initializeDatabaseResourcesWithContext(const std::string& cont
 
 bool APMDatabase::reset(APMErrorOut error) {
     const std::string path = sqliteStore_ ? sqliteStore_->databasePath() : "";
-    knownRawEventCount_.reset();
+    forgetRawEventsState();
     if (!APMCheckCondition(sqliteStore_ && sqliteStore_->closeAndDeleteDatabase(), error, 2,
                            "Failed to delete database data")) {
         return false;
@@ -82,14 +82,15 @@ bool APMDatabase::reset(APMErrorOut error) {
 
 bool APMDatabase::performTransaction(const std::function<bool()>& block) {
     std::shared_ptr<platform::NSError> error;
-    // Whatever the block changed is undone unless the transaction commits, the count of raw events too.
-    struct ForgetCountUnlessCommitted {
-        std::optional<std::int64_t>& count;
+    // Whatever the block changed is undone unless the transaction commits, what is known of the raw
+    // events too.
+    struct ForgetUnlessCommitted {
+        APMDatabase& database;
         bool committed = false;
-        ~ForgetCountUnlessCommitted() {
-            if (!committed) count.reset();
+        ~ForgetUnlessCommitted() {
+            if (!committed) database.forgetRawEventsState();
         }
-    } guard{knownRawEventCount_};
+    } guard{*this};
     if (!APMCheckNotNil(sqliteStore_, &error, 2, "Database not open") ||
         !sqliteStore_->performTransactionWithError(&error, block)) {
         monitor()->logWithLevel(
@@ -99,6 +100,11 @@ bool APMDatabase::performTransaction(const std::function<bool()>& block) {
     }
     guard.committed = true;
     return true;
+}
+
+void APMDatabase::forgetRawEventsState() {
+    knownRawEventCount_.reset();
+    storedMetadataFingerprints_.clear();
 }
 
 bool APMDatabase::initializeAppMetadata() {

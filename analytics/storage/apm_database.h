@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,9 @@ public:
 
     // Raw events, each stored with the fingerprint of the bundle metadata in force when it was logged.
     bool insertIfNotExistsRawEventMetadata(const APMPBMeasurementBundle* metadata, APMErrorOut error);
+    // The same for metadata already encoded, with the fingerprint of that encoding.
+    bool insertIfNotExistsRawEventMetadata(const APMBytes& encoding, std::int64_t fingerprint,
+                                           APMErrorOut error);
     std::shared_ptr<APMPBMeasurementBundle> queryRawEventsMetadataWithFingerprint(std::int64_t fingerprint,
                                                                                   APMErrorOut error);
     bool deleteRawEventMetadataWithMetadataFingerprint(std::int64_t fingerprint, APMErrorOut error);
@@ -126,6 +130,10 @@ public:
                                      APMErrorOut error);
     // Keeps the newest maxEventsStored − 1 events, making room for one more; answers the number deleted.
     std::optional<std::int64_t> deleteRawEventsOverAbsoluteLimit(APMErrorOut error);
+    // The same with the limit read once, by a caller that stores many events in a row.
+    std::optional<std::int64_t> deleteRawEventsOverAbsoluteLimit(std::int64_t maxEventsStored, APMErrorOut error);
+    // The remote configuration's maxEventsStored.
+    std::int64_t rawEventsLimit() const;
     bool deleteStaleRawEventsDataOlderThanMaxAge(double maxAge, APMErrorOut error);
     // The fingerprint of the oldest event; nothing without an error when there is none.
     std::optional<std::int64_t> nextMetadataFingerprintToProcess(APMErrorOut error);
@@ -279,6 +287,8 @@ private:
     std::optional<std::int64_t> deleteRawEvents(const std::string& condition, const Values& values,
                                                 APMErrorOut error);
     std::optional<std::int64_t> rawEventCount(APMErrorOut error);
+    // Whenever a change may have been undone or made elsewhere than through here.
+    void forgetRawEventsState();
     void deleteUnreadableRows(const std::string& tableName, const Values& rowIDs, std::int64_t logCode,
                               const char* message);
     std::optional<std::vector<APMQueuedBundle>> queuedBundles(const std::vector<Record>& records,
@@ -301,6 +311,9 @@ private:
     // change may have been undone (a failed write or transaction, a reset), then counted again. It lets
     // the trim before each insert skip its scan of the table.
     std::optional<std::int64_t> knownRawEventCount_;
+    // The fingerprints of the metadata rows known to be stored, kept the same way, so that storing an
+    // event under metadata already stored reads nothing.
+    std::set<std::int64_t> storedMetadataFingerprints_;
 };
 
 template <typename T>

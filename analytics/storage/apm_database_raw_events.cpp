@@ -6,6 +6,7 @@
 #include "analytics/monitor/apm_monitor.h"
 #include "analytics/storage/apm_database.h"
 #include "analytics/storage/apm_event_params_from_proto.h"
+#include "analytics/storage/apm_raw_event_blob.h"
 #include "analytics/storage/apm_remote_config.h"
 #include "analytics/storage/apm_row_id_condition.h"
 #include "platform/foundation/ns_date.h"
@@ -31,15 +32,27 @@ bool isPresent(const APMSqliteStore::Record& record, const char* column) {
 bool APMDatabase::insertIfNotExistsRawEventMetadata(const APMPBMeasurementBundle* metadata,
                                                     APMErrorOut error) {
     const auto encoding = metadata ? metadata->protoBuffer().value_or(APMBytes{}) : APMBytes{};
-    const std::int64_t fingerprint = apm_64LSBMD5(encoding);
-    if (queryRawEventsMetadataWithFingerprint(fingerprint, nullptr)) return true;
+    return insertIfNotExistsRawEventMetadata(encoding, apm_64LSBMD5(encoding), error);
+}
+
+bool APMDatabase::insertIfNotExistsRawEventMetadata(const APMBytes& encoding, std::int64_t fingerprint,
+                                                    APMErrorOut error) {
+    if (storedMetadataFingerprints_.contains(fingerprint)) return true;
+    if (queryRawEventsMetadataWithFingerprint(fingerprint, nullptr)) {
+        storedMetadataFingerprints_.insert(fingerprint);
+        return true;
+    }
     if (!APMCheckCondition(
             !encoding.empty(), error, 3,
             "Received empty measurement bundle metadata for getting dictionary representation")) {
         return false;
     }
-    return upsertDataType({{"metadata_fingerprint", fingerprint}, {"metadata", encoding}}, kMetadataTable,
-                          "metadata_fingerprint", Value(fingerprint), kRawEventsMetadataTableLimit, error);
+    if (!upsertDataType({{"metadata_fingerprint", fingerprint}, {"metadata", encoding}}, kMetadataTable,
+                        "metadata_fingerprint", Value(fingerprint), kRawEventsMetadataTableLimit, error)) {
+        return false;
+    }
+    storedMetadataFingerprints_.insert(fingerprint);
+    return true;
 }
 
 std::shared_ptr<APMPBMeasurementBundle> APMDatabase::queryRawEventsMetadataWithFingerprint(
@@ -65,12 +78,14 @@ std::shared_ptr<APMPBMeasurementBundle> APMDatabase::queryRawEventsMetadataWithF
 }
 
 bool APMDatabase::deleteRawEventMetadataWithMetadataFingerprint(std::int64_t fingerprint, APMErrorOut error) {
+    storedMetadataFingerprints_.clear();
     return APMCheckNotNil(sqliteStore_, error, 2, "Database not open") &&
            sqliteStore_->deleteRecordsFromTableWithName(kMetadataTable, "metadata_fingerprint == ?",
                                                         {fingerprint}, error);
 }
 
 bool APMDatabase::deleteUnusedRawEventsMetadata(APMErrorOut error) {
+    storedMetadataFingerprints_.clear();
     return APMCheckNotNil(sqliteStore_, error, 2, "Database not open") &&
            sqliteStore_->deleteRecordsFromTableWithName(
                kMetadataTable,
@@ -84,24 +99,23 @@ std::optional<bool> APMDatabase::isRawEventsTableEmpty(APMErrorOut error) {
 
 bool APMDatabase::insertRawEvent(const std::optional<APMEvent>& event, std::int64_t metadataFingerprint,
                                  bool isRealtime, APMErrorOut error) {
-    if (!APMCheckCondition(event.has_value(), error, 1, "Received empty event for inserting in the database"))
-        return false;
-    const auto rawEvent = APMRawEventData::initWithRawEvent(event, 0, metadataFingerprint);
-    // The name has a column of its own.
-    const auto proto = rawEvent ? rawEvent->rawEvent().protoEvent() : nullptr;
-    if (proto) APMNanoClearField(proto.get(), EventField::kName);
-    const auto data = proto ? proto->protoBuffer() : std::nullopt;
-    if (!APMCheckCondition(data.has_value(), error, 3,
-                           "Received empty raw event data for getting dictionary representation")) {
+    if (!APMCheckCondition(event.has_value(), error, 1, "Received empty event for inserting in the database") ||
+        !APMCheckNotNil(sqliteStore_, error, 2, "Database not open")) {
         return false;
     }
-    const Record record{{"name", event->name()},
-                        {"timestamp", event->timestamp()},
-                        {"metadata_fingerprint", metadataFingerprint},
-                        {"data", *data},
-                        {"is_realtime", isRealtime ? 1 : 0}};
+    // The columns in the order the generic insert of a record names them, so both share one statement.
+    // Never destroyed: the worker queue may still be storing while the process exits.
+    static const std::string& kInsert = *new std::string(
+        "INSERT OR REPLACE INTO raw_events (data, is_realtime, metadata_fingerprint, name, timestamp) "
+        "VALUES (?, ?, ?, ?, ?);");
     const std::optional<std::int64_t> countBefore = knownRawEventCount_;
-    if (!insertDataType(record, kEventsTable, error)) return false;
+    knownRawEventCount_.reset();
+    if (!sqliteStore_->executeStatement(kInsert,
+                                        {APMRawEventBlob(*event), isRealtime ? 1 : 0, metadataFingerprint,
+                                         event->name(), event->timestamp()},
+                                        error)) {
+        return false;
+    }
     if (countBefore) knownRawEventCount_ = *countBefore + 1;
     return true;
 }
@@ -148,9 +162,18 @@ bool APMDatabase::deleteRawEventsWithMaxRowID(std::int64_t maxRowID, std::int64_
         .has_value();
 }
 
+std::int64_t APMDatabase::rawEventsLimit() const {
+    return remoteConfig()->maxEventsStored();
+}
+
 std::optional<std::int64_t> APMDatabase::deleteRawEventsOverAbsoluteLimit(APMErrorOut error) {
+    return deleteRawEventsOverAbsoluteLimit(rawEventsLimit(), error);
+}
+
+std::optional<std::int64_t> APMDatabase::deleteRawEventsOverAbsoluteLimit(std::int64_t maxEventsStored,
+                                                                          APMErrorOut error) {
     // The newest maxEventsStored − 1 stay (a negative number keeps none, as a negative offset is none).
-    const std::int64_t kept = std::max<std::int64_t>(remoteConfig()->maxEventsStored() - 1, 0);
+    const std::int64_t kept = std::max<std::int64_t>(maxEventsStored - 1, 0);
     const auto count = rawEventCount(error);
     if (!count) return std::nullopt;
     if (*count <= kept) return 0;

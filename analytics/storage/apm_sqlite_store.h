@@ -102,6 +102,9 @@ public:
                                                                const Values& parameterValues,
                                                                APMErrorOut error);
     bool deleteAllRecordsFromTableWithName(const std::string& tableName, APMErrorOut error);
+    // Runs one statement that answers no rows, prepared once and kept in the cache: for writes made
+    // so often that building their record and SQL text each time would cost more than the write.
+    bool executeStatement(const std::string& sql, const Values& parameterValues, APMErrorOut error);
     std::optional<std::int64_t> rowCountForTableWithName(const std::string& tableName, APMErrorOut error);
     std::optional<std::int64_t> rowCountForTableWithName(const std::string& tableName,
                                                          const std::string& columnName,

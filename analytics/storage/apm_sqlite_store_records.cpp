@@ -153,6 +153,27 @@ bool APMSqliteStore::deleteAllRecordsFromTableWithName(const std::string& tableN
            runStatementForQuery("DELETE FROM " + tableName, {}, "delete all records", error);
 }
 
+bool APMSqliteStore::executeStatement(const std::string& sql, const Values& parameterValues,
+                                      APMErrorOut error) {
+    if (!isOpen(error, "Execute SQL statement failed. Database not open.")) return false;
+    const auto cached = statementCache_.find(sql);
+    // The first use prepares and caches the statement; one still stepping belongs to a caller further up.
+    if (cached == statementCache_.end() || sqlite3_stmt_busy(cached->second))
+        return runStatementForQuery(sql, parameterValues, "execute statement", error);
+    // A cached statement was reset and cleared after its last use: bound, run and reset with one lookup.
+    sqlite3_stmt* statement = cached->second;
+    const char* failedOperation = nullptr;
+    for (std::size_t i = 0; i < parameterValues.size() && !failedOperation; ++i) {
+        if (bindValue(statement, static_cast<int>(i + 1), parameterValues[i]) != SQLITE_OK)
+            failedOperation = "bind values";
+    }
+    if (!failedOperation && sqlite3_step(statement) != SQLITE_DONE) failedOperation = "execute statement";
+    if (failedOperation) setDatabaseError(error, failedOperation);
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    return !failedOperation;
+}
+
 bool APMSqliteStore::runStatementForQuery(const std::string& query, const Values& parameterValues,
                                           const std::string& operation, APMErrorOut error) {
     StatementLoan statement(*this, query, parameterValues, error);

@@ -108,14 +108,17 @@ private:
     };
 
     // Hands the serial queue back to its worker when a caller's block is done, even by an exception.
+    // The worker is woken only when work waited meanwhile: an idle one would only go back to sleep.
     struct ReleaseOnExit {
         State& state;
         ~ReleaseOnExit() {
+            bool waiting;
             {
                 MutexLock lock(state.mutex);
                 state.running = false;
+                waiting = !state.blocks.empty() || state.closing;
             }
-            state.ready.notify_all();
+            if (waiting) state.ready.notify_all();
         }
     };
 

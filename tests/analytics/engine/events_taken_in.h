@@ -22,9 +22,9 @@ public:
         return events;
     }
 
-    void takeEvent(const analytics::APMEvent& event) override {
+    void takeEvent(analytics::APMEvent event) override {
         platform::MutexLock lock(mutex_);
-        events_.push_back(event);
+        events_.push_back(std::move(event));
     }
 
     std::vector<analytics::APMEvent> events() const {

@@ -68,6 +68,24 @@ TEST_F(RawEvents, IdenticalMetadataIsStoredOnce) {
               "Received empty measurement bundle metadata for getting dictionary representation");
 }
 
+// Metadata once stored is not read again for each event; a row that bundling or a rolled-back
+// transaction took away is stored again for the next event, so no event is left without its metadata.
+TEST_F(RawEvents, MetadataTakenAwayIsStoredAgainForTheNextEvent) {
+    store(event("a"), *first);
+    ASSERT_TRUE(database->deleteRawEventMetadataWithMetadataFingerprint(fingerprintOf(*first), &error));
+    store(event("b"), *first);
+    EXPECT_EQ(count("raw_events_metadata"), 1);
+
+    EXPECT_FALSE(database->performTransaction([&] {
+        database->insertIfNotExistsRawEventMetadata(second.get(), nullptr);
+        return false;
+    }));
+    ASSERT_TRUE(database->insertIfNotExistsRawEventMetadata(second.get(), &error)) << describe(error);
+    const auto stored = database->queryRawEventsMetadataWithFingerprint(fingerprintOf(*second), &error);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->protoBuffer(), second->protoBuffer());
+}
+
 TEST_F(RawEvents, WithThreeKeptTheFourthEventEvictsTheOldest) {
     setSettings({{"measurement.store.max_stored_events_per_app", "3"}});
     for (const char* name : {"e1", "e2", "e3"}) store(event(name), *first);

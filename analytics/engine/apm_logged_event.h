@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "analytics/records/apm_object_parameters.h"
+
+namespace analytics {
+
+// An event on its way from the facade to the engine: its name checked and its time stamped, not yet
+// a record. It is moved along, never copied.
+struct APMLoggedEvent {
+    std::string origin;
+    bool isPublicEvent = false;
+    std::string name;
+    double timestamp = 0;
+    APMObjectParameters parameters;
+};
+
+}  // namespace analytics
