@@ -19,7 +19,6 @@ public:
 
     UIView* view() const { return view_; }
     NSLayoutAttribute attribute() const { return attribute_; }
-    bool isSafeArea() const { return safeArea_; }
 
 protected:
     std::shared_ptr<NSLayoutConstraint> make(const NSLayoutAnchor* other, CGFloat multiplier,

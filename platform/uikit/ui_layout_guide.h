@@ -12,17 +12,10 @@ class UILayoutGuide {
 public:
     explicit UILayoutGuide(UIView* owningView) : view_(owningView) {}
 
-    UIView* owningView() const { return view_; }
     NSLayoutYAxisAnchor topAnchor() const { return {view_, NSLayoutAttribute::top, true}; }
     NSLayoutYAxisAnchor bottomAnchor() const { return {view_, NSLayoutAttribute::bottom, true}; }
     NSLayoutXAxisAnchor leadingAnchor() const { return {view_, NSLayoutAttribute::leading, true}; }
     NSLayoutXAxisAnchor trailingAnchor() const { return {view_, NSLayoutAttribute::trailing, true}; }
-    NSLayoutXAxisAnchor leftAnchor() const { return {view_, NSLayoutAttribute::left, true}; }
-    NSLayoutXAxisAnchor rightAnchor() const { return {view_, NSLayoutAttribute::right, true}; }
-    NSLayoutXAxisAnchor centerXAnchor() const { return {view_, NSLayoutAttribute::centerX, true}; }
-    NSLayoutYAxisAnchor centerYAnchor() const { return {view_, NSLayoutAttribute::centerY, true}; }
-    NSLayoutDimension widthAnchor() const { return {view_, NSLayoutAttribute::width, true}; }
-    NSLayoutDimension heightAnchor() const { return {view_, NSLayoutAttribute::height, true}; }
 
 private:
     UIView* view_;
