@@ -38,14 +38,16 @@ std::pair<double, double> weights(NSLayoutAttribute a) {
     }
 }
 
-// The attribute's value for a view that is not being solved, in the superview's coordinates.
-double knownValue(const UIView& superview, const UIView& item, NSLayoutAttribute a) {
+// The attribute's value for a view that is not being solved (or for its safe area), in the superview's
+// coordinates.
+double knownValue(const UIView& superview, const UIView& item, NSLayoutAttribute a, bool safeArea) {
     auto [wPos, wLen] = weights(a);
     bool horizontal = isHorizontal(a);
-    CGSize size = item.bounds().size;
-    double length = horizontal ? size.width : size.height;
+    CGRect own = item.bounds();
+    if (safeArea) own = UIEdgeInsetsInsetRect(own, item.safeAreaInsets());
+    double length = horizontal ? own.width() : own.height();
     if (wPos == 0) return wLen * length;
-    CGRect r = &item == &superview ? superview.bounds() : item.convertRectToView(item.bounds(), &superview);
+    CGRect r = &item == &superview ? own : item.convertRectToView(own, &superview);
     double min = horizontal ? r.minX() : r.minY();
     double extent = horizontal ? r.width() : r.height();
     return min + wLen * extent;
@@ -68,8 +70,8 @@ void ConstraintLayout::layoutSubviewsOf(UIView& superview) {
         v->layoutIndex_ = engine.addRect(r);
     }
 
-    auto side = [&](UIView* item, NSLayoutAttribute a, double sign, std::vector<LayoutEngine::Term>& terms,
-                    double& constant) {
+    auto side = [&](UIView* item, NSLayoutAttribute a, bool safeArea, double sign,
+                    std::vector<LayoutEngine::Term>& terms, double& constant) {
         if (!item || a == NSLayoutAttribute::notAnAttribute) return;
         if (item->superview_ == &superview && item->layoutIndex_ >= 0) {
             auto [wPos, wLen] = weights(a);
@@ -80,7 +82,7 @@ void ConstraintLayout::layoutSubviewsOf(UIView& superview) {
             if (wPos != 0) terms.push_back({pos, sign * wPos});
             if (wLen != 0) terms.push_back({len, sign * wLen});
         } else {
-            constant -= sign * knownValue(superview, *item, a);
+            constant -= sign * knownValue(superview, *item, a, safeArea);
         }
     };
 
@@ -99,8 +101,8 @@ void ConstraintLayout::layoutSubviewsOf(UIView& superview) {
                 // first = multiplier × second + constant  →  first − multiplier × second = constant
                 std::vector<LayoutEngine::Term> terms;
                 double constant = c->constant();
-                side(c->firstItem_, c->firstAttribute_, 1, terms, constant);
-                side(c->secondItem_, c->secondAttribute_, -c->multiplier_, terms, constant);
+                side(c->firstItem_, c->firstAttribute_, c->firstSafeArea_, 1, terms, constant);
+                side(c->secondItem_, c->secondAttribute_, c->secondSafeArea_, -c->multiplier_, terms, constant);
                 engine.addEquation(std::move(terms), constant, c->priority());
             }
         }

@@ -4,9 +4,12 @@ namespace platform {
 
 std::shared_ptr<NSLayoutConstraint> NSLayoutAnchor::make(const NSLayoutAnchor* other, CGFloat multiplier,
                                                          CGFloat constant) const {
-    return NSLayoutConstraint::constraintWithItem(
+    auto constraint = NSLayoutConstraint::constraintWithItem(
         view_, attribute_, NSLayoutRelation::equal, other ? other->view_ : nullptr,
         other ? other->attribute_ : NSLayoutAttribute::notAnAttribute, multiplier, constant);
+    constraint->firstSafeArea_ = safeArea_;
+    constraint->secondSafeArea_ = other && other->safeArea_;
+    return constraint;
 }
 
 std::shared_ptr<NSLayoutConstraint> NSLayoutXAxisAnchor::constraintEqualToAnchor(

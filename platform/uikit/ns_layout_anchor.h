@@ -9,11 +9,13 @@ namespace platform {
 
 class UIView;
 
-// One edge, centre or dimension of a view, from which constraints are made. Anchors are values; the
-// constraints they make are inactive until activated. Only anchors of the same kind can be tied.
+// One edge, centre or dimension of a view, or of the part of it inside its safe area (see
+// UILayoutGuide), from which constraints are made. Anchors are values; the constraints they make are
+// inactive until activated. Only anchors of the same kind can be tied.
 class NSLayoutAnchor {
 public:
-    NSLayoutAnchor(UIView* view, NSLayoutAttribute attribute) : view_(view), attribute_(attribute) {}
+    NSLayoutAnchor(UIView* view, NSLayoutAttribute attribute, bool safeArea = false)
+        : view_(view), attribute_(attribute), safeArea_(safeArea) {}
 
     UIView* view() const { return view_; }
     NSLayoutAttribute attribute() const { return attribute_; }
@@ -24,6 +26,7 @@ protected:
 
     UIView* view_;
     NSLayoutAttribute attribute_;
+    bool safeArea_;
 };
 
 class NSLayoutXAxisAnchor : public NSLayoutAnchor {

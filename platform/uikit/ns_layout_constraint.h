@@ -84,6 +84,7 @@ private:
     friend class UIView;
     friend class UIStackView;
     friend class ConstraintLayout;
+    friend class NSLayoutAnchor;
 
     void installOn(UIView* owner);
     void uninstall();
@@ -107,6 +108,9 @@ private:
     UIView* owner_ = nullptr;
     // Made by a stack view for its arrangement; taken before the app's own at the same priority.
     bool arrangement_ = false;
+    // The item's safe area stands for the item (only where the item is not one being placed).
+    bool firstSafeArea_ = false;
+    bool secondSafeArea_ = false;
 };
 
 }  // namespace platform

@@ -63,8 +63,11 @@ void UINavigationBar::setBarStyle(UIBarStyle style) {
 }
 
 void UINavigationBar::setTranslucent(bool translucent) {
+    if (translucent == translucent_) return;
     translucent_ = translucent;
     updateBackground();
+    // Whether the content goes on under the bar or starts below it depends on this.
+    if (const auto container = superview()) container->setNeedsLayout();
 }
 
 void UINavigationBar::setBarTintColor(const std::shared_ptr<UIColor>& color) {
@@ -229,8 +232,10 @@ void UINavigationBar::layoutSubviews() {
 
     std::vector<std::shared_ptr<UIView>> left = leftViews_;
     if (showsBackButton_) left = {backButton_};
-    CGFloat leftEnd = placeItems(left, kMargin, true);
-    CGFloat rightEnd = placeItems(rightViews_, b.width() - kMargin, false);
+    // Clear of a sensor housing at either side.
+    const UIEdgeInsets insets = safeAreaInsets();
+    CGFloat leftEnd = placeItems(left, insets.left + kMargin, true);
+    CGFloat rightEnd = placeItems(rightViews_, b.width() - insets.right - kMargin, false);
 
     // The title is centred on the bar where the items leave room for it, else in the room they leave.
     UIView& title = titleView_ ? *titleView_ : *titleLabel_;

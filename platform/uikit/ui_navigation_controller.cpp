@@ -213,9 +213,17 @@ bool UINavigationController::navigationBarShouldPopItem(UINavigationBar& bar, UI
 
 void UINavigationController::loadView() {
     std::weak_ptr<UINavigationController> weak = std::static_pointer_cast<UINavigationController>(shared_from_this());
-    auto view = std::make_shared<ContainerView>(UIScreen::mainScreen().applicationFrame(), [weak](ContainerView& v) {
-        if (auto self = weak.lock()) self->layoutContainer(v);
-    });
+    auto view = std::make_shared<ContainerView>(
+        UIScreen::mainScreen().applicationFrame(),
+        [weak](ContainerView& v) {
+            if (auto self = weak.lock()) self->layoutContainer(v);
+        },
+        // A shown bar covers the view down to its bottom edge, so the screens keep clear of it.
+        [weak](const ContainerView& v, const UIEdgeInsets& insets) {
+            auto self = weak.lock();
+            if (!self || self->navigationBarHidden_) return UIEdgeInsets{};
+            return UIEdgeInsets{self->barBottom(v, insets), 0, 0, 0};
+        });
     view->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
     navigationBar_->setDelegate(weak);
     view->addSubview(navigationBar_);
@@ -234,20 +242,25 @@ void UINavigationController::setNavigationBarHidden(bool hidden, bool animated) 
     if (animated) UIView::animateWithDuration(kTransitionDuration, [&] { view->layoutIfNeeded(); });
 }
 
+CGFloat UINavigationController::barBottom(const UIView& view, const UIEdgeInsets& insets) const {
+    return insets.top + navigationBar_->sizeThatFits(view.bounds().size).height;
+}
+
 CGRect UINavigationController::contentFrame() const {
     auto view = viewIfLoaded();
     if (!view) return CGRect::zero();
     CGRect bounds = view->bounds();
     if (navigationBarHidden_ || navigationBar_->isTranslucent()) return bounds;
-    CGFloat barBottom = view->safeAreaInsets().top + navigationBar_->sizeThatFits(bounds.size).height;
-    return CGRect(0, barBottom, bounds.width(), std::max(0.0, bounds.height() - barBottom));
+    CGFloat bottom = barBottom(*view, view->UIView::safeAreaInsets());
+    return CGRect(0, bottom, bounds.width(), std::max(0.0, bounds.height() - bottom));
 }
 
 void UINavigationController::layoutContainer(ContainerView& view) {
     CGRect bounds = view.bounds();
     navigationBar_->setHidden(navigationBarHidden_);
-    CGFloat height = navigationBar_->sizeThatFits(bounds.size).height;
-    navigationBar_->setFrame(CGRect(0, view.safeAreaInsets().top, bounds.width(), height));
+    // The safe area without the bar itself: the status bar or the sensor housing above it.
+    const UIEdgeInsets insets = view.UIView::safeAreaInsets();
+    navigationBar_->setFrame(CGRect(0, insets.top, bounds.width(), barBottom(view, insets) - insets.top));
     auto top = topViewController();
     auto topView = top ? top->viewIfLoaded() : nullptr;
     if (topView && topView->superview().get() == &view && !transitioning_) topView->setFrame(contentFrame());

@@ -60,6 +60,8 @@ private:
     bool isOnScreen() const;
     void layoutContainer(ContainerView& view);
     CGRect contentFrame() const;
+    // Where the bar ends in the container `view`, whose safe area without the bar is `insets`.
+    CGFloat barBottom(const UIView& view, const UIEdgeInsets& insets) const;
 
     std::vector<std::shared_ptr<UIViewController>> stack_;
     std::shared_ptr<UINavigationBar> navigationBar_;

@@ -12,6 +12,7 @@
 #include "platform/uikit/ns_layout_anchor.h"
 #include "platform/uikit/ns_layout_constraint.h"
 #include "platform/uikit/ui_color.h"
+#include "platform/uikit/ui_layout_guide.h"
 #include "platform/uikit/ui_screen.h"
 #include "platform/uikit/ui_view_animation.h"
 #include "platform/uikit/ui_view_controller.h"
@@ -673,10 +674,12 @@ UITraitCollection UIView::traitCollection() const {
 }
 
 UIEdgeInsets UIView::safeAreaInsets() const {
-    UIView* top = const_cast<UIView*>(this)->root();
-    auto* window = dynamic_cast<UIWindow*>(top);
-    if (!window) return {};
-    return insetsOverlapping(window->safeAreaInsets(), window->bounds(), convertRectToView(bounds(), window));
+    if (!superview_) return {};
+    return insetsOverlapping(superview_->safeAreaInsets(), superview_->bounds(), frame());
+}
+
+UILayoutGuide UIView::safeAreaLayoutGuide() {
+    return UILayoutGuide(this);
 }
 
 UIEdgeInsets UIView::insetsOverlapping(const UIEdgeInsets& insets, const CGRect& outer, const CGRect& inner) {

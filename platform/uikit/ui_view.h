@@ -21,6 +21,7 @@ class UIGestureRecognizer;
 class UIViewController;
 class UIWindow;
 class NSLayoutConstraint;
+class UILayoutGuide;
 class NSLayoutXAxisAnchor;
 class NSLayoutYAxisAnchor;
 class NSLayoutDimension;
@@ -256,8 +257,10 @@ public:
 
     // Traits: the window's, or the main screen's for a view outside any window.
     virtual UITraitCollection traitCollection() const;
-    // The window's safe-area insets, reduced to the part that overlaps this view.
+    // The superview's safe-area insets (the window's at the top, plus what a container's bars cover),
+    // reduced to the part that overlaps this view.
     virtual UIEdgeInsets safeAreaInsets() const;
+    UILayoutGuide safeAreaLayoutGuide();
 
     // Constraints.
     NSLayoutYAxisAnchor topAnchor();

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/uikit/ui_image.h"
 #include "tests/shell/guidance_seen.h"
 #include "tests/support/desktop_user.h"
 #include "tests/support/shell_process.h"
@@ -39,6 +41,18 @@ protected:
         const auto window = user->waitForWindow(app->pid(), std::chrono::seconds(10));
         EXPECT_TRUE(window) << app->transcript();
         return window.value_or(0);
+    }
+
+    // A screenshot through the shell's key, copied into the test output for a person to look at.
+    std::shared_ptr<platform::UIImage> screenshot(Window window, const std::string& name) {
+        user->pressKey(window, "F12");
+        const auto saved = app->waitForLine("screenshot saved to ");
+        if (!saved) return nullptr;
+        const std::filesystem::path path = saved->substr(saved->find(" to ") + 4);
+        const auto out = std::filesystem::path(QUORVEL_TEST_OUTPUT_DIR);
+        std::filesystem::create_directories(out);
+        std::filesystem::copy_file(path, out / name, std::filesystem::copy_options::overwrite_existing);
+        return platform::UIImage::imageWithContentsOfFile(path);
     }
 
     TempDataRoot root;

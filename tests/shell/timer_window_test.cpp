@@ -27,17 +27,6 @@ protected:
         EXPECT_TRUE(app->waitForLine("touch ended")) << app->transcript();
         app->listen(1s);
     }
-    // A screenshot through the shell's key, copied into the test output for a person to look at.
-    std::shared_ptr<platform::UIImage> screenshot(Window window, const std::string& name) {
-        user->pressKey(window, "F12");
-        const auto saved = app->waitForLine("screenshot saved to ");
-        if (!saved) return nullptr;
-        const std::filesystem::path path = saved->substr(saved->find(" to ") + 4);
-        const auto out = std::filesystem::path(QUORVEL_TEST_OUTPUT_DIR);
-        std::filesystem::create_directories(out);
-        std::filesystem::copy_file(path, out / name, std::filesystem::copy_options::overwrite_existing);
-        return platform::UIImage::imageWithContentsOfFile(path);
-    }
     static bool reddish(const DesktopUser::Rgb& c) { return c.red > 200 && c.green < 110 && c.blue < 110; }
 };
 

@@ -3,6 +3,7 @@
 #include "app/screens/secondary/charts_view_controller.h"
 #include "platform/uikit/ns_layout_anchor.h"
 #include "platform/uikit/ns_layout_constraint.h"
+#include "platform/uikit/ui_layout_guide.h"
 #include "platform/uikit/ui_screen.h"
 #include "platform/uikit/ui_storyboard.h"
 
@@ -41,6 +42,16 @@ Constraints pin(UIView& view, UIView& other, CGFloat inset = 0) {
             view.trailingAnchor().constraintEqualToAnchor(other.trailingAnchor(), -inset),
             view.topAnchor().constraintEqualToAnchor(other.topAnchor(), inset),
             view.bottomAnchor().constraintEqualToAnchor(other.bottomAnchor(), -inset)};
+}
+
+// Inside `other`'s safe area, moved in by `inset` on every side: clear of the bar over the screen and
+// of the sensor housing.
+Constraints pinInsideSafeArea(UIView& view, UIView& other, CGFloat inset) {
+    const UILayoutGuide safe = other.safeAreaLayoutGuide();
+    return {view.leadingAnchor().constraintEqualToAnchor(safe.leadingAnchor(), inset),
+            view.trailingAnchor().constraintEqualToAnchor(safe.trailingAnchor(), -inset),
+            view.topAnchor().constraintEqualToAnchor(safe.topAnchor(), inset),
+            view.bottomAnchor().constraintEqualToAnchor(safe.bottomAnchor(), -inset)};
 }
 
 // Date, hairline, the day's count with its caption, and its focus time, over the chart in `holder`.
@@ -146,7 +157,7 @@ ChartArea makeArea(UINibBuilder& nib, const std::shared_ptr<ChartViewBase>& char
     auto boxHeight = made.box->heightAnchor().constraintEqualToConstant(kBoxHeight);
     // A hidden box gives its room back to the chart.
     boxHeight->setPriority(999);
-    auto constraints = pin(*column, *made.area, kMargin);
+    auto constraints = pinInsideSafeArea(*column, *made.area, kMargin);
     constraints.insert(constraints.end(), {made.average->heightAnchor().constraintEqualToConstant(kAverageHeight), boxHeight});
     NSLayoutConstraint::activateConstraints(constraints);
     return made;

@@ -72,6 +72,9 @@ void OptionTableViewCell::build() {
     titleLabel_ = std::make_shared<platform::UILabel>();
     titleLabel_->setFont(platform::UIFont::systemFontOfSize(16));
     titleLabel_->setTextColor(rgbBytes(0x33, 0x33, 0x33));
+    // Beside a wide badge on a 320-point phone a long title shrinks a little rather than lose its end.
+    titleLabel_->setAdjustsFontSizeToFitWidth(true);
+    titleLabel_->setMinimumScaleFactor(0.8);
     badgeLabel_ = std::make_shared<BadgeLabel>();
     badgeLabel_->setFont(platform::UIFont::systemFontOfSize(14));
     badgeLabel_->setTextAlignment(platform::NSTextAlignment::center);

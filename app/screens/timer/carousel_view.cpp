@@ -1,5 +1,7 @@
 #include "app/screens/timer/carousel_view.h"
 
+#include <algorithm>
+
 #include "app/core/app_notification_names.h"
 #include "app/core/dazaraze_analytics_manager.h"
 #include "app/core/theme_colors.h"
@@ -13,6 +15,7 @@
 #include "platform/uikit/ui_application.h"
 #include "platform/uikit/ui_color.h"
 #include "platform/uikit/ui_font.h"
+#include "platform/uikit/ui_screen.h"
 
 namespace quorvel {
 
@@ -22,6 +25,15 @@ namespace {
 
 constexpr long kItemCount = 65;  // minutes 0 … 64
 constexpr SystemSoundID kClickSound = 1104;
+// Where the ruler sits in the ring's view: its long ticks straddle y = ruler height / 2 + y.
+constexpr CGFloat kPadY = -65, kPhoneUprightY = -55, kPhoneSidewaysY = -75;
+
+// A phone at most 320 points across: lying sideways its screen is too low for the ticks to rise into
+// the clock's section without crossing the round and goal counts.
+bool isNarrowPhone() {
+    const CGSize size = UIScreen::mainScreen().bounds().size;
+    return std::min(size.width, size.height) <= 320;
+}
 
 }  // namespace
 
@@ -71,9 +83,8 @@ void CarouselView::chooseSizing() {
 
 void CarouselView::placeCarousel(bool pad) {
     CGRect frame = carousel_->frame();
-    frame.origin.y = pad                                                                       ? -65
-                     : UIDeviceOrientationIsLandscape(UIDevice::currentDevice().orientation()) ? -75
-                                                                                               : -55;
+    const bool sideways = UIDeviceOrientationIsLandscape(UIDevice::currentDevice().orientation());
+    frame.origin.y = pad ? kPadY : (sideways && !isNarrowPhone() ? kPhoneSidewaysY : kPhoneUprightY);
     carousel_->setFrame(frame);
 }
 

@@ -252,9 +252,11 @@ void TimeViewController::setNavigationBarButtons() {
     navigationItem()->setRightBarButtonItem(UIBarButtonItem::itemWithCustomView(container->skipButton()));
     const auto session = container->sessionButton();
     navigationItem()->setLeftBarButtonItem(UIBarButtonItem::itemWithCustomView(session));
-    if (session)
-        session->setTitle(TimerViewModel::shortName(TimerViewModel::shared()->currentSession().type),
-                          UIControlStateNormal);
+    if (!session) return;
+    session->setTitle(TimerViewModel::shortName(TimerViewModel::shared()->currentSession().type),
+                      UIControlStateNormal);
+    // The button was sized for the title it had: "Long Break" would be cut to fit "Focus".
+    session->sizeToFit();
 }
 
 void TimeViewController::showGuidanceIfNeeded() {

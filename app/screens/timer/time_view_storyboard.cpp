@@ -5,6 +5,7 @@
 #include "platform/uikit/ns_layout_anchor.h"
 #include "platform/uikit/ns_layout_constraint.h"
 #include "platform/uikit/ui_label.h"
+#include "platform/uikit/ui_layout_guide.h"
 #include "platform/uikit/ui_screen.h"
 #include "platform/uikit/ui_storyboard.h"
 
@@ -14,8 +15,6 @@ using namespace platform;
 
 namespace {
 
-// The translucent navigation bar lies over the top of the screen's view.
-constexpr CGFloat kBarHeight = 44;
 constexpr CGFloat kPlayButtonSide = 64;
 
 template <typename View>
@@ -124,11 +123,12 @@ void buildView(UINibBuilder& nib) {
     const std::vector<std::shared_ptr<UIView>> sections{elapsed, ring, progress, table};
     for (const auto& section : sections) holder->addArrangedSubview(section);
 
+    // Below the bar and clear of the sensor housing, down to the screen's bottom edge.
+    const UILayoutGuide safe = root->safeAreaLayoutGuide();
     auto bottom = holder->bottomAnchor().constraintEqualToAnchor(root->bottomAnchor());
-    NSLayoutConstraint::activateConstraints(
-        {holder->leadingAnchor().constraintEqualToAnchor(root->leadingAnchor()),
-         holder->trailingAnchor().constraintEqualToAnchor(root->trailingAnchor()),
-         holder->topAnchor().constraintEqualToAnchor(root->topAnchor(), kBarHeight), bottom});
+    NSLayoutConstraint::activateConstraints({holder->leadingAnchor().constraintEqualToAnchor(safe.leadingAnchor()),
+                                             holder->trailingAnchor().constraintEqualToAnchor(safe.trailingAnchor()),
+                                             holder->topAnchor().constraintEqualToAnchor(safe.topAnchor()), bottom});
     nib.connect([holder, sections, bottom] {
         holder->setStackViews(sections);
         holder->setBottomConstraint(bottom);

@@ -92,7 +92,9 @@ CGFloat DropDownMenu::combinedHeight() const {
 }
 
 CGFloat DropDownMenu::navigationOffset() const {
-    return appearsBehindNavigationBar_ && navigationBar() ? kNavigationOffset : 0;
+    // The bar's real bottom edge: lower under a sensor housing than under a status bar.
+    const auto bar = navigationBar();
+    return appearsBehindNavigationBar_ && bar ? bar->frame().maxY() : 0;
 }
 
 // Opening --------------------------------------------------------------------------------------------

@@ -28,8 +28,6 @@ public:
                                                   const std::shared_ptr<DropDownMenuItem>& item)>;
     // Room above the first row, hidden while open, for the spring to overshoot into.
     static constexpr platform::CGFloat kSpareHeight = 40;
-    // How far the menu starts below the top when it slides out from behind a navigation bar.
-    static constexpr platform::CGFloat kNavigationOffset = 64;
     static constexpr double kLayoutDuration = 0.35;
 
     DropDownMenu();
