@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/foundation/data_root.h"
+#include "shell/instance_lock.h"
 #include "shell/shell.h"
 #include "shell/shell_options.h"
 #include "shell/shell_settings.h"
@@ -25,6 +26,13 @@ int main(int argc, char** argv) {
     const ShellOptions options = ShellOptions::parse(std::vector<std::string>(argv + 1, argv + argc));
     if (options.exit) return finish(*options.exit);
 
+    // Before anything is written: a second instance on the same folder leaves it as it found it.
+    std::string problem;
+    const auto lock = InstanceLock::acquire(platform::DataRoot::path(), problem);
+    if (!lock) {
+        std::fprintf(stderr, "quorvel: %s\n", problem.c_str());
+        return 1;
+    }
     std::error_code error;
     std::filesystem::create_directories(platform::DataRoot::preferences(), error);
     if (error) {
