@@ -2,8 +2,9 @@
 # Fuzzes the readers of untrusted bytes — the analytics message decoders, the property-list reader, the
 # ISO 8601 date reader, the date formatter's parser, the sound files' tag reader, the colour archive
 # reader, the sync's change files and their import, a damaged session store, a damaged measurement
-# database and the remote configuration's settings — each for a bounded time (default 20 s) with
-# libFuzzer, ASan and UBSan, starting from a small corpus of valid inputs.
+# database, the remote configuration's settings and the notification centre's pending requests — each
+# for a bounded time (default 20 s) with libFuzzer, ASan and UBSan, starting from a small corpus of
+# valid inputs.
 # Needs clang++; without it the run is skipped. Usage: tools/fuzz.sh [SECONDS]
 set -euo pipefail
 seconds=${1:-20}
@@ -15,7 +16,7 @@ fi
 build=$root/build/fuzz
 targets=(nano_decode_fuzz property_list_fuzz iso8601_date_fuzz date_formatter_fuzz audio_file_tags_fuzz
          color_archive_fuzz change_file_fuzz change_import_fuzz session_store_fuzz measurement_database_fuzz
-         remote_config_parse_fuzz)
+         remote_config_parse_fuzz pending_notifications_fuzz)
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 if [[ ! -f $build/build.ninja ]]; then
