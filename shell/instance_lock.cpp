@@ -41,8 +41,8 @@ std::unique_ptr<InstanceLock> InstanceLock::acquire(const std::filesystem::path&
         if (cause != EWOULDBLOCK) {
             problem = "cannot lock " + file.string() + ": " + std::strerror(cause);
         } else {
-            problem = "quorvel" + (holder.empty() ? std::string() : " (process " + holder + ")") +
-                      " is already running on " + root.string() + "; one data folder takes one instance";
+            problem = "another quorvel" + (holder.empty() ? std::string() : " (process " + holder + ")") +
+                      " is running on " + root.string() + "; only one may use a data folder at a time";
         }
         return nullptr;
     }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "tests/shell/desktop_test.h"
 
@@ -36,8 +37,13 @@ protected:
 
 TEST_F(InstanceLockTest, ASecondStartOnTheFolderNamesTheRunningOneAndWritesNothingAndAKilledOneLeavesNoLock) {
     ASSERT_NE(start({"--device", "iPhone8"}), 0u);
-    app->listen(std::chrono::seconds(1));
-    const auto before = contentsOf(root.path());
+    // The first one settles its start-up writes before the second comes.
+    auto before = contentsOf(root.path());
+    for (int i = 0; i < 20; ++i) {
+        app->listen(std::chrono::seconds(1));
+        auto now = contentsOf(root.path());
+        if (std::exchange(before, now) == now) break;
+    }
 
     ShellProcess second(display->name(), root.path(), {"--device", "iPadPro9Inch"});
     EXPECT_EQ(second.waitForExit(), 1) << second.transcript();
