@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/foundation/data_root.h"
+#include "shell/instance_lock.h"
 #include "shell/shell.h"
 #include "shell/shell_options.h"
 #include "shell/shell_settings.h"
@@ -27,6 +28,13 @@ int main(int argc, char** argv) {
     // Before anything is written: without a desktop the program leaves no trace.
     if (!Shell::startVideo()) return 1;
 
+    // Before anything is written: a second instance on the same folder leaves it as it found it.
+    std::string problem;
+    const auto lock = InstanceLock::acquire(platform::DataRoot::path(), problem);
+    if (!lock) {
+        std::fprintf(stderr, "quorvel: %s\n", problem.c_str());
+        return 1;
+    }
     std::error_code error;
     std::filesystem::create_directories(platform::DataRoot::preferences(), error);
     if (error) {

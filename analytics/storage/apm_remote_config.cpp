@@ -251,12 +251,13 @@ void APMRemoteConfig::parseRemoteConfigFromMeasurementConfig(const APMPBMeasurem
                                 APMNanoGetInt64(&config, Config::kVersion));
     }
 
+    // A program that fails to load leaves no interpreter but still lets the data controls through: a
+    // relaunch parses the stored configuration again and must answer as this one does.
     const auto programs = APMNanoGetMessagesOrEmpty<APMPBProgram>(&config, Config::kDynamicEventEditing);
     if (!programs.empty()) {
         auto eventEditing = loadEventEditing(programs);
         platform::MutexLock lock(configMutex_);
         eventEditing_ = eventEditing;
-        if (!eventEditing) return;  // the data controls stay as they were
     }
 
     std::vector<std::string> dataControls;

@@ -303,6 +303,7 @@ void AppDelegate::terminate() {
     application.setApplicationIconBadgeNumber(0);
     if (TimerViewModel::shared()->pomodoroTimer()) Temp::save(Temp::needResumeTimerWhenLaunching(false));
     scheduleRefreshTask();
+    CoreDataManager::closeStore();
 }
 
 // The background refresh task.

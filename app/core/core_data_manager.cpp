@@ -1,5 +1,7 @@
 #include "app/core/core_data_manager.h"
 
+#include <cstdlib>
+#include <mutex>
 #include <random>
 
 #include "app/core/managed_object_identity.h"
@@ -96,6 +98,14 @@ void CoreDataManager::setUpStore() {
     context->setPersistentStoreCoordinator(coordinator);
     context->setMergePolicy(platform::NSMergePolicy::MergeByPropertyObjectTrump);
     setContext(std::move(context));
+    static std::once_flag atExit;
+    std::call_once(atExit, [] { std::atexit(closeStore); });
+}
+
+void CoreDataManager::closeStore() {
+    const auto context = CoreDataManager::context();
+    if (const auto coordinator = context ? context->persistentStoreCoordinator() : nullptr)
+        coordinator->removePersistentStore();
 }
 
 bool CoreDataManager::insertSession(std::int64_t durationMinutes, SessionType type,

@@ -27,6 +27,9 @@ public:
     // Builds the stack. A missing model clears the context; a store that cannot be added leaves a
     // context whose saves fail and whose queries are empty.
     void setUpStore();
+    // Closes the store at termination, and at exit where the app did not terminate first, so that
+    // "store.sqlite" alone holds every session (a backup may copy only that file). Saves fail afterwards.
+    static void closeStore();
 
     // Stores one session and gives the NumberHolder a new number; the result of save().
     bool insertSession(std::int64_t durationMinutes, SessionType type, platform::NSDate timestamp);

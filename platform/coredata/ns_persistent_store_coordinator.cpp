@@ -1,5 +1,7 @@
 #include "platform/coredata/ns_persistent_store_coordinator.h"
 
+#include "platform/foundation/console.h"
+
 namespace platform {
 
 const std::string& NSSQLiteStoreType = *new std::string("SQLite");
@@ -41,6 +43,17 @@ bool NSPersistentStoreCoordinator::addPersistentStoreWithType(const std::string&
         timeout = found->second.numberValue().value_or(timeout);
     store_ = SQLiteStore::open(url, model_, migrate, timeout, error);
     return store_ != nullptr;
+}
+
+void NSPersistentStoreCoordinator::removePersistentStore() {
+    MutexLock lock(mutex_);
+    if (!store_) return;
+    std::shared_ptr<NSError> error;
+    if (!store_->checkpoint(&error)) {
+        Console::print("The session store " + store_->url().filename().string() +
+                       " keeps its latest saves in its log (" + error->localizedDescription() + ")");
+    }
+    store_.reset();
 }
 
 bool NSPersistentStoreCoordinator::hasStore() const {

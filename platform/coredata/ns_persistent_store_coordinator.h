@@ -33,6 +33,9 @@ public:
     bool addPersistentStoreWithType(const std::string& type, const std::optional<std::string>& configuration,
                                     const std::filesystem::path& url, const Value::Dictionary& options,
                                     std::shared_ptr<NSError>* error = nullptr);
+    // Closes the store, its write-ahead log folded into the file so the file alone holds every save;
+    // from then on the coordinator is as without a store. Nothing to do without one.
+    void removePersistentStore();
     bool hasStore() const;
     // The store file, empty without a store.
     std::filesystem::path storeURL() const;

@@ -174,6 +174,11 @@ SQLiteStore::~SQLiteStore() {
     sqlite3_close(db_);
 }
 
+bool SQLiteStore::checkpoint(std::shared_ptr<NSError>* error) {
+    const int rc = sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+    return rc == SQLITE_OK || fail(error, rc, sqlite3_errmsg(db_));
+}
+
 bool SQLiteStore::execute(const std::string& sql, std::shared_ptr<NSError>* error) {
     char* message = nullptr;
     const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message);

@@ -52,6 +52,10 @@ public:
     SQLiteStore(const SQLiteStore&) = delete;
     SQLiteStore& operator=(const SQLiteStore&) = delete;
 
+    // Folds the write-ahead log into the file, so the file alone holds every save. Closing the last
+    // connection does it too, but another one (the sync's) may stay open.
+    bool checkpoint(std::shared_ptr<NSError>* error);
+
     const std::filesystem::path& url() const { return url_; }
     // Made when the file is created, so a file set aside and replaced is told from the old one.
     const std::string& identifier() const { return identifier_; }

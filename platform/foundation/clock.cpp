@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/foundation/bounded_wait.h"
 #include "platform/foundation/ns_run_loop.h"
 #include "platform/foundation/ns_thread.h"
 #include "platform/foundation/pending_work.h"
@@ -76,7 +77,7 @@ SystemClock::SystemClock() : state_(std::make_shared<State>()) {
             auto first = state->scheduled.begin();
             const double wait = first->first.first - wallNow();
             if (wait > 0) {
-                lock.waitFor(state->changed, std::chrono::duration<double>(wait));
+                lock.waitFor(state->changed, boundedWait(wait));
                 continue;
             }
             Callback callback = std::move(first->second);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "platform/foundation/bounded_wait.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_timer.h"
 
@@ -138,9 +139,7 @@ void NSRunLoop::runOnce(double maxWaitSeconds) {
     if (auto next = nextTimerDate()) wait = std::min(wait, *next - Clock::shared().now());
     if (wait > 0) {
         MutexLock lock(mutex_);
-        const auto deadline =
-            std::chrono::steady_clock::now() +
-            std::chrono::ceil<std::chrono::steady_clock::duration>(std::chrono::duration<double>(wait));
+        const auto deadline = std::chrono::steady_clock::now() + boundedWait(wait);
         while (!woken_ && lock.waitUntil(wake_, deadline)) {
         }
         woken_ = false;

@@ -5,6 +5,7 @@
 #include "platform/foundation/console.h"
 #include "platform/foundation/damaged_file.h"
 #include "platform/foundation/data_root.h"
+#include "platform/foundation/iso8601_date.h"
 #include "platform/foundation/property_list.h"
 #include "platform/foundation/value.h"
 #include "platform/usernotifications/un_calendar_notification_trigger.h"
@@ -41,12 +42,19 @@ Value archiveTrigger(const UNNotificationTrigger& trigger) {
     return Value(std::move(out));
 }
 
+// A date past the last one the file can hold (an interval of 10^12 s) is kept as that one: it never
+// comes anyway, and one such request must not keep the others from being stored.
+NSDate storableDate(NSDate date) {
+    static const NSDate latest = *Iso8601Date::parse("9999-12-31T23:59:59Z");
+    return date > latest ? latest : date;
+}
+
 Value archive(const PendingNotification& entry) {
     const auto& request = *entry.request;
     Value::Dictionary out{{"identifier", Value(request.identifier())},
                           {"title", Value(request.content().title())},
                           {"body", Value(request.content().body())},
-                          {"fireDate", Value(entry.fireDate)}};
+                          {"fireDate", Value(storableDate(entry.fireDate))}};
     if (const auto& sound = request.content().sound())
         out["sound"] = Value(sound->isDefault() ? "" : sound->name());
     if (request.trigger()) out["trigger"] = archiveTrigger(*request.trigger());

@@ -174,7 +174,7 @@ TEST_F(RemoteConfigStore, AnEventsOwnBlockWinsButItsFalseDoesNotLiftTheGlobalSwi
     EXPECT_TRUE(config->isEventBlocklisted("blocked"));
 }
 
-TEST_F(RemoteConfigStore, AFailingProgramLeavesNoInterpreterAndTheOldDataControls) {
+TEST_F(RemoteConfigStore, AFailingProgramLeavesNoInterpreterTakesItsDataControlsAndARelaunchAnswersAlike) {
     auto working = firstConfig();
     working.programs = {analytics_test::program({require("internal.logger")})};
     ASSERT_TRUE(config->updateMeasurementConfig(working.build()));
@@ -189,10 +189,19 @@ TEST_F(RemoteConfigStore, AFailingProgramLeavesNoInterpreterAndTheOldDataControl
     EXPECT_TRUE(config->updateMeasurementConfig(failing.build()));
     EXPECT_TRUE(logged("29026"));
     EXPECT_EQ(config->eventEditing(), nullptr);
-    EXPECT_EQ(config->dataControls(), std::vector<std::string>{"ad_storage"});
-    // What the parse reached before the program still changed.
+    EXPECT_EQ(config->dataControls(), std::vector<std::string>{"analytics_storage"});
     EXPECT_EQ(config->version(), 2);
     EXPECT_EQ(config->uploadingRetryCount(), 4);
+
+    config.reset();
+    database.reset();
+    database = openDatabase();
+    ASSERT_TRUE(database);
+    const auto relaunched = APMRemoteConfig::initWithAppID(kAppID, database, manager);
+    EXPECT_EQ(relaunched->eventEditing(), nullptr);
+    EXPECT_EQ(relaunched->dataControls(), std::vector<std::string>{"analytics_storage"});
+    EXPECT_EQ(relaunched->version(), 2);
+    EXPECT_EQ(relaunched->uploadingRetryCount(), 4);
 }
 
 TEST_F(RemoteConfigStore, AConfigurationWithoutProgramsKeepsTheInterpreter) {

@@ -1,6 +1,7 @@
 #include "app/core/app_delegate.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <fstream>
@@ -16,6 +17,7 @@
 #include "platform/mediaplayer/mp_media_item.h"
 #include "platform/mediaplayer/mp_media_library.h"
 #include "platform/usernotifications/un_calendar_notification_trigger.h"
+#include "tests/app/core/store_test_support.h"
 #include "tests/app/core/timer_test_support.h"
 #include "tests/platform/foundation/civil_time.h"
 
@@ -301,6 +303,31 @@ TEST_F(AppLifecycleTest, TerminationClearsTheBadgeAndSubmitsTheRefreshTaskThatNe
               delegate->syncBGRefreshTaskID());
     clock->advance(20 * 60);
     EXPECT_EQ(launched, 0);
+}
+
+// A backup that copies only "store.sqlite" (without its -wal and -shm files) finds every session.
+TEST_F(AppLifecycleTest, AfterTerminationTheStoreFileAloneHoldsEverySession) {
+    launch();
+    startTimer();
+    clock->advance(26 * 60);
+    CoreDataManager::shared()->insertSession(25, SessionType::focus, NSDate::now());
+    const auto stored = CoreDataManager::shared()->fetchAllSessions().size();
+    ASSERT_EQ(stored, 2u);
+    app.terminate();
+
+    const auto copy = root.path() / "backup" / "store.sqlite";
+    std::filesystem::create_directories(copy.parent_path());
+    std::filesystem::copy_file(quorvel::testing::storeFile(), copy);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(copy.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt* count = nullptr;
+    std::int64_t rows = -1;
+    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM \"Session\"", -1, &count, nullptr) == SQLITE_OK &&
+        sqlite3_step(count) == SQLITE_ROW)
+        rows = sqlite3_column_int64(count, 0);
+    sqlite3_finalize(count);
+    sqlite3_close(db);
+    EXPECT_EQ(rows, static_cast<std::int64_t>(stored));
 }
 
 TEST_F(AppLifecycleTest, TheRefreshTaskSavesAndFlushesThenSucceeds) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <time.h>
 
 #include <atomic>
 #include <chrono>
@@ -129,4 +130,22 @@ TEST(RunLoopSystemClock, WakeUpHandlerHearsBlocksPostedFromOtherThreadsAndNewTim
     NSRunLoop::main().reset();
     NSRunLoop::main().perform([] {});
     EXPECT_EQ(wakeUps, 2);  // reset forgets the handler
+}
+
+// A fault check, not a benchmark: a deadline the wait cannot convert had the clock's thread spin.
+TEST(RunLoopSystemClock, ADeadlineInTheYear2400WaitsWithoutUsingTheProcessor) {
+    const auto processorSeconds = [] {
+        timespec now{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+        return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+    };
+    // Never destroyed: a spinning timer thread would starve the destructor of its lock.
+    static auto* clock = new SystemClock();
+    static std::atomic<bool> fired{false};
+    const double year2400 = 399 * 365.2425 * 86400;
+    clock->schedule(year2400, [] { fired = true; });
+    const double before = processorSeconds();
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    EXPECT_LT(processorSeconds() - before, 0.2);
+    EXPECT_FALSE(fired);
 }

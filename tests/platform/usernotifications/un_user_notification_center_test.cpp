@@ -144,6 +144,15 @@ TEST_F(PendingRequests, SurviveARestartWithTheirDatesThenFireOnTime) {
     EXPECT_EQ(pendingIdentifiers(), (std::vector<std::string>{"weekly"}));
 }
 
+// 1e10 s is the year 2318; 1e13 s lies past the last date a property list can hold.
+TEST_F(PendingRequests, FarFutureRequestsAreStoredWithTheOthersAndSurviveARestart) {
+    ASSERT_FALSE(addAfter("soon", 60));
+    ASSERT_FALSE(addAfter("year 2318", 1e10));
+    ASSERT_FALSE(addAfter("beyond", 1e13));
+    UNUserNotificationCenter::resetCurrentForTesting();
+    EXPECT_EQ(pendingIdentifiers(), (std::vector<std::string>{"soon", "year 2318", "beyond"}));
+}
+
 TEST_F(PendingRequests, OnesThatFellDueWhileTheAppWasNotRunningAreMissedOrMoveOn) {
     ASSERT_FALSE(addAfter("once", 60));
     NSDateComponents everyHour;
