@@ -10,6 +10,8 @@
 #include <cstring>
 
 #include "platform/avfoundation/audio_output.h"
+#include "platform/avfoundation/mpeg_source.h"
+#include "platform/avfoundation/sndfile_source.h"
 #include "platform/avfoundation/sound_file_format.h"
 
 namespace platform {
@@ -27,30 +29,22 @@ constexpr int kMostChannels = 8;
 constexpr int kLowestRate = 8000;
 constexpr int kHighestRate = 192000;
 
-int majorFormatOf(SoundFileFormat format) {
+std::unique_ptr<PcmSource> sourceFor(SoundFileFormat format, int descriptor, std::string* error) {
     switch (format) {
-        case SoundFileFormat::wav:
-            return SF_FORMAT_WAV;
-        case SoundFileFormat::aiff:
-            return SF_FORMAT_AIFF;
         case SoundFileFormat::mp3:
-            return SF_FORMAT_MPEG;
+            return MpegSource::open(descriptor, error);
+        case SoundFileFormat::wav:
+            return SndfileSource::open(descriptor, SF_FORMAT_WAV, 0, error);
+        case SoundFileFormat::aiff:
+            return SndfileSource::open(descriptor, SF_FORMAT_AIFF, 0, error);
         case SoundFileFormat::flac:
-            return SF_FORMAT_FLAC;
+            return SndfileSource::open(descriptor, SF_FORMAT_FLAC, 0, error);
         case SoundFileFormat::oggVorbis:
+            return SndfileSource::open(descriptor, SF_FORMAT_OGG, SF_FORMAT_VORBIS, error);
         case SoundFileFormat::oggOpus:
-            return SF_FORMAT_OGG;
+            return SndfileSource::open(descriptor, SF_FORMAT_OGG, SF_FORMAT_OPUS, error);
     }
-    return 0;
-}
-
-// What the decoder found is what the sniffer let through (a WAV may be the extensible kind).
-bool decoderAgrees(SoundFileFormat format, int found) {
-    const int major = found & SF_FORMAT_TYPEMASK, minor = found & SF_FORMAT_SUBMASK;
-    if (format == SoundFileFormat::wav) return major == SF_FORMAT_WAV || major == SF_FORMAT_WAVEX;
-    if (format == SoundFileFormat::oggVorbis) return major == SF_FORMAT_OGG && minor == SF_FORMAT_VORBIS;
-    if (format == SoundFileFormat::oggOpus) return major == SF_FORMAT_OGG && minor == SF_FORMAT_OPUS;
-    return major == majorFormatOf(format);
+    return nullptr;
 }
 
 std::unique_ptr<SoundFileDecoder> fail(std::string* error, std::string reason) {
@@ -68,35 +62,30 @@ std::unique_ptr<SoundFileDecoder> SoundFileDecoder::open(const std::filesystem::
     if (descriptor < 0) return fail(error, std::strerror(errno));
     struct stat status {};
     std::string problem;
-    SNDFILE* sound = nullptr;
-    SF_INFO info{};
+    std::unique_ptr<PcmSource> source;
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
         problem = "not a regular file";
     } else if (!SoundFileSniffer::contentIs(*format, descriptor)) {
         problem = "its content is not what its extension says";
-    } else if (!(sound = sf_open_fd(descriptor, SFM_READ, &info, SF_FALSE))) {
-        problem = sf_strerror(nullptr);
-    } else if (!decoderAgrees(*format, info.format)) {
-        problem = "its content is not what its extension says";
-    } else if (info.channels < 1 || info.channels > kMostChannels || info.samplerate < kLowestRate ||
-               info.samplerate > kHighestRate) {
+    } else {
+        source = sourceFor(*format, descriptor, &problem);
+    }
+    if (source && (source->channels() < 1 || source->channels() > kMostChannels ||
+                   source->sampleRate() < kLowestRate || source->sampleRate() > kHighestRate)) {
         problem = "unsupported channels or sample rate";
     }
     SDL_AudioStream* converter = nullptr;
     if (problem.empty()) {
-        converter = SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(info.channels), info.samplerate,
+        converter = SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(source->channels()), source->sampleRate(),
                                        AUDIO_S16SYS, 2, AudioOutput::kFrequency);
         if (!converter) problem = SDL_GetError();
     }
     if (!problem.empty()) {
-        if (sound) sf_close(sound);
+        source.reset();
         ::close(descriptor);
         return fail(error, problem);
     }
-    const bool known = info.frames > 0 && info.frames < SF_COUNT_MAX;
-    const double duration = known ? static_cast<double>(info.frames) / info.samplerate : 0.0;
-    return std::unique_ptr<SoundFileDecoder>(
-        new SoundFileDecoder(descriptor, sound, converter, info.channels, duration));
+    return std::unique_ptr<SoundFileDecoder>(new SoundFileDecoder(descriptor, std::move(source), converter));
 }
 
 std::optional<double> SoundFileDecoder::playableDuration(const std::filesystem::path& file, std::string* error) {
@@ -110,18 +99,15 @@ std::optional<double> SoundFileDecoder::playableDuration(const std::filesystem::
     return decoder->duration();
 }
 
-SoundFileDecoder::SoundFileDecoder(int descriptor, SNDFILE* file, SDL_AudioStream* converter, int channels,
-                                   double duration)
+SoundFileDecoder::SoundFileDecoder(int descriptor, std::unique_ptr<PcmSource> source, SDL_AudioStream* converter)
     : descriptor_(descriptor),
-      file_(file),
+      source_(std::move(source)),
       converter_(converter),
-      channels_(channels),
-      duration_(duration),
-      input_(static_cast<std::size_t>(kInputFrames * channels)) {}
+      input_(static_cast<std::size_t>(kInputFrames * source_->channels())) {}
 
 SoundFileDecoder::~SoundFileDecoder() {
     SDL_FreeAudioStream(converter_);
-    sf_close(file_);
+    source_.reset();
     ::close(descriptor_);
 }
 
@@ -136,9 +122,9 @@ int SoundFileDecoder::read(std::int16_t* out, int frames, bool lastPass) {
             flushed_ = true;
             continue;
         }
-        const sf_count_t got = sf_readf_float(file_, input_.data(), kInputFrames);
+        const long got = source_->read(input_.data(), kInputFrames);
         if (got <= 0 || SDL_AudioStreamPut(converter_, input_.data(),
-                                           static_cast<int>(got * channels_ * sizeof(float))) != 0) {
+                                           static_cast<int>(got * source_->channels() * sizeof(float))) != 0) {
             inputEnded_ = true;
         }
     }
@@ -146,7 +132,7 @@ int SoundFileDecoder::read(std::int16_t* out, int frames, bool lastPass) {
 }
 
 bool SoundFileDecoder::rewind() {
-    if (sf_seek(file_, 0, SEEK_SET) != 0) return false;
+    if (!source_->rewind()) return false;
     inputEnded_ = false;
     flushed_ = false;
     return true;

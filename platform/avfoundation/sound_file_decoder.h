@@ -7,15 +7,16 @@
 #include <string>
 #include <vector>
 
-struct sf_private_tag;
+#include "platform/avfoundation/pcm_source.h"
+
 struct _SDL_AudioStream;
 
 namespace platform {
 
 // Decodes a sound file the app did not make, a little at a time, into what the mixer plays:
 // interleaved 16-bit stereo at AudioOutput::kFrequency. Only a file whose content matches its
-// extension reaches the decoders (libsndfile, with libmpg123 for MP3), and each call decodes a bounded
-// amount, so memory stays small and every call returns soon whatever the file holds.
+// extension reaches a decoder (libmpg123 for MP3, libsndfile for the rest), and each call decodes a
+// bounded amount, so memory stays small and every call returns soon whatever the file holds.
 class SoundFileDecoder {
 public:
     // Null, with the reason in `error`, when the file is missing, of a kind the app does not play,
@@ -35,17 +36,14 @@ public:
     // Back to the first frame for a loop's next pass; false when the file cannot go back.
     bool rewind();
     // Seconds of one pass, as the file's headers tell it.
-    double duration() const { return duration_; }
+    double duration() const { return source_->duration(); }
 
 private:
-    SoundFileDecoder(int descriptor, sf_private_tag* file, _SDL_AudioStream* converter, int channels,
-                     double duration);
+    SoundFileDecoder(int descriptor, std::unique_ptr<PcmSource> source, _SDL_AudioStream* converter);
 
     int descriptor_;
-    sf_private_tag* file_;
+    std::unique_ptr<PcmSource> source_;
     _SDL_AudioStream* converter_;
-    int channels_;
-    double duration_;
     std::vector<float> input_;
     bool inputEnded_ = false;
     bool flushed_ = false;
