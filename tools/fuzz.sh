@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Fuzzes the readers of untrusted bytes — the analytics message decoders, the property-list reader, the
-# ISO 8601 date reader, the date formatter's parser, the sound files' tag reader, the colour archive
-# reader, the sync's change files and their import, a damaged session store, a damaged measurement
-# database and the remote configuration's settings — each for a bounded time (default 20 s) with
+# ISO 8601 date reader, the date formatter's parser, the sound files' tag reader, the whole load of a
+# song (sniffing, tags, decoding), the colour archive reader, the sync's change files and their import,
+# a damaged session store, a damaged measurement database and the remote configuration's settings — each for a bounded time (default 20 s) with
 # libFuzzer, ASan and UBSan, starting from a small corpus of valid inputs.
 # Needs clang++; without it the run is skipped. Usage: tools/fuzz.sh [SECONDS]
 set -euo pipefail
@@ -14,7 +14,7 @@ if ! command -v clang++ >/dev/null || ! command -v clang >/dev/null; then
 fi
 build=$root/build/fuzz
 targets=(nano_decode_fuzz property_list_fuzz iso8601_date_fuzz date_formatter_fuzz audio_file_tags_fuzz
-         color_archive_fuzz change_file_fuzz change_import_fuzz session_store_fuzz measurement_database_fuzz
+         sound_file_load_fuzz color_archive_fuzz change_file_fuzz change_import_fuzz session_store_fuzz measurement_database_fuzz
          remote_config_parse_fuzz)
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)

@@ -13,6 +13,7 @@
 #include "platform/avfoundation/mpeg_source.h"
 #include "platform/avfoundation/sndfile_source.h"
 #include "platform/avfoundation/sound_file_format.h"
+#include "platform/avfoundation/vorbis_source.h"
 
 namespace platform {
 
@@ -40,7 +41,7 @@ std::unique_ptr<PcmSource> sourceFor(SoundFileFormat format, int descriptor, std
         case SoundFileFormat::flac:
             return SndfileSource::open(descriptor, SF_FORMAT_FLAC, 0, error);
         case SoundFileFormat::oggVorbis:
-            return SndfileSource::open(descriptor, SF_FORMAT_OGG, SF_FORMAT_VORBIS, error);
+            return VorbisSource::open(descriptor, error);
         case SoundFileFormat::oggOpus:
             return SndfileSource::open(descriptor, SF_FORMAT_OGG, SF_FORMAT_OPUS, error);
     }
