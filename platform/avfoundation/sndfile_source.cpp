@@ -4,18 +4,16 @@
 
 namespace platform {
 
-std::unique_ptr<SndfileSource> SndfileSource::open(int descriptor, int expectedMajor, int expectedMinor,
-                                                   std::string* error) {
+std::unique_ptr<SndfileSource> SndfileSource::open(int descriptor, int expectedFormat, std::string* error) {
     SF_INFO info{};
     SNDFILE* file = sf_open_fd(descriptor, SFM_READ, &info, SF_FALSE);
     if (!file) {
         *error = sf_strerror(nullptr);
         return nullptr;
     }
-    const int major = info.format & SF_FORMAT_TYPEMASK, minor = info.format & SF_FORMAT_SUBMASK;
+    const int format = info.format & SF_FORMAT_TYPEMASK;
     // A WAV may be of the extensible kind.
-    const bool wav = expectedMajor == SF_FORMAT_WAV && major == SF_FORMAT_WAVEX;
-    if ((major != expectedMajor && !wav) || (expectedMinor != 0 && minor != expectedMinor)) {
+    if (format != expectedFormat && !(expectedFormat == SF_FORMAT_WAV && format == SF_FORMAT_WAVEX)) {
         sf_close(file);
         *error = "its content is not what its extension says";
         return nullptr;

@@ -9,14 +9,12 @@ struct sf_private_tag;
 
 namespace platform {
 
-// WAV, AIFF, FLAC and Ogg Opus through libsndfile.
+// WAV, AIFF and FLAC through libsndfile.
 class SndfileSource : public PcmSource {
 public:
     // Over an open descriptor the caller keeps and closes after the source. Null, with the reason,
-    // when libsndfile cannot read it or finds another format than expected (the major format and,
-    // unless 0, the minor one).
-    static std::unique_ptr<SndfileSource> open(int descriptor, int expectedMajor, int expectedMinor,
-                                               std::string* error);
+    // when libsndfile cannot read it or finds another major format than `expectedFormat`.
+    static std::unique_ptr<SndfileSource> open(int descriptor, int expectedFormat, std::string* error);
     ~SndfileSource() override;
 
     int channels() const override { return channels_; }

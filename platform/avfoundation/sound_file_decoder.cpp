@@ -11,6 +11,7 @@
 
 #include "platform/avfoundation/audio_output.h"
 #include "platform/avfoundation/mpeg_source.h"
+#include "platform/avfoundation/opus_source.h"
 #include "platform/avfoundation/sndfile_source.h"
 #include "platform/avfoundation/sound_file_format.h"
 #include "platform/avfoundation/vorbis_source.h"
@@ -35,15 +36,15 @@ std::unique_ptr<PcmSource> sourceFor(SoundFileFormat format, int descriptor, std
         case SoundFileFormat::mp3:
             return MpegSource::open(descriptor, error);
         case SoundFileFormat::wav:
-            return SndfileSource::open(descriptor, SF_FORMAT_WAV, 0, error);
+            return SndfileSource::open(descriptor, SF_FORMAT_WAV, error);
         case SoundFileFormat::aiff:
-            return SndfileSource::open(descriptor, SF_FORMAT_AIFF, 0, error);
+            return SndfileSource::open(descriptor, SF_FORMAT_AIFF, error);
         case SoundFileFormat::flac:
-            return SndfileSource::open(descriptor, SF_FORMAT_FLAC, 0, error);
+            return SndfileSource::open(descriptor, SF_FORMAT_FLAC, error);
         case SoundFileFormat::oggVorbis:
             return VorbisSource::open(descriptor, error);
         case SoundFileFormat::oggOpus:
-            return SndfileSource::open(descriptor, SF_FORMAT_OGG, SF_FORMAT_OPUS, error);
+            return OpusSource::open(descriptor, error);
     }
     return nullptr;
 }

@@ -15,8 +15,8 @@ namespace platform {
 
 // Decodes a sound file the app did not make, a little at a time, into what the mixer plays:
 // interleaved 16-bit stereo at AudioOutput::kFrequency. Only a file whose content matches its
-// extension reaches a decoder (libmpg123 for MP3, libvorbisfile for Ogg Vorbis, libsndfile for the
-// rest), and each call decodes a bounded amount, so memory stays small and every call returns soon whatever the file holds.
+// extension reaches a decoder (libmpg123 for MP3, libvorbisfile and libopusfile for Ogg, libsndfile
+// for the rest), and each call decodes a bounded amount, so memory stays small and every call returns soon whatever the file holds.
 class SoundFileDecoder {
 public:
     // Null, with the reason in `error`, when the file is missing, of a kind the app does not play,
