@@ -5,8 +5,8 @@
 
 namespace platform {
 
-// The kinds of sound file the app plays. An MPEG-4 audio file (.m4a) is none of them: no decoder for it
-// is at hand, so it is refused like any other stranger.
+// The kinds of sound file the app plays. An MPEG-4 audio file (.m4a) is none of them: it would need an
+// MP4 container parser besides an AAC decoder, so it is refused like any other stranger.
 enum class SoundFileFormat { wav, aiff, mp3, flac, oggVorbis, oggOpus };
 
 // Tells a sound file's kind from its name, then checks that its first bytes say the same, so no
