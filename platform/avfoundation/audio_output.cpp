@@ -121,11 +121,16 @@ std::shared_ptr<AudioChannel> AudioOutput::start(Mix_Chunk* chunk, bool looping,
         release(channel);
         return nullptr;
     }
+    if (stream && !stream->start([channel, generation] { shared().endSounding(channel, generation); })) {
+        Console::print("Audio: cannot start decoding a sound file; it was dropped");
+        release(channel);
+        Mix_HaltChannel(channel);
+        return nullptr;
+    }
     {
         MutexLock lock(ownersMutex_);
         ++started_;
     }
-    if (stream) stream->start([channel, generation] { shared().endSounding(channel, generation); });
     return std::make_shared<AudioChannel>(channel, generation, std::move(clip), std::move(stream), looping);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <system_error>
 #include <thread>
 
 #include "platform/avfoundation/sound_file_decoder.h"
@@ -21,14 +22,25 @@ constexpr std::size_t kStepFrames = 2048;
 SoundStream::SoundStream(std::filesystem::path file, bool looping)
     : file_(std::move(file)), buffer_(kBufferFrames * kChannels), looping_(looping) {}
 
-void SoundStream::start(std::function<void()> ended) {
+bool SoundStream::start(std::function<void()> ended) {
     // The thread holds the stream until it has finished with it, whoever lets go first.
-    std::thread([self = shared_from_this(), ended = std::move(ended)] { self->decode(ended); }).detach();
+    try {
+        std::thread([self = shared_from_this(), ended = std::move(ended)] { self->decode(ended); }).detach();
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
 }
 
 void SoundStream::stopLooping() {
     MutexLock lock(mutex_);
     looping_ = false;
+    while (!passEnds_.empty() && passEnds_.front() <= framesRead_) passEnds_.pop_front();
+    if (passEnds_.empty()) return;
+    framesWritten_ = passEnds_.front();
+    passEnds_.clear();
+    lastPassDecoded_ = true;
+    changed_.notify_all();
 }
 
 void SoundStream::cancel() {
@@ -38,20 +50,34 @@ void SoundStream::cancel() {
 }
 
 void SoundStream::fill(std::uint8_t* out, int bytes) {
-    const auto wanted = static_cast<std::size_t>(bytes / kBytesPerFrame);
+    const auto wanted = static_cast<std::size_t>(bytes) / kBytesPerFrame;
     std::size_t done = 0;
     {
         MutexLock lock(mutex_);
-        while (done < wanted && bufferedFrames_ > 0) {
-            const std::size_t run = std::min({wanted - done, bufferedFrames_, kBufferFrames - readFrame_});
-            std::memcpy(out + done * kBytesPerFrame, &buffer_[readFrame_ * kChannels], run * kBytesPerFrame);
+        while (done < wanted && framesRead_ < framesWritten_) {
+            const std::size_t at = framesRead_ % kBufferFrames;
+            const std::size_t run = std::min({wanted - done, static_cast<std::size_t>(framesWritten_ - framesRead_),
+                                              kBufferFrames - at});
+            std::memcpy(out + done * kBytesPerFrame, &buffer_[at * kChannels], run * kBytesPerFrame);
             done += run;
-            readFrame_ = (readFrame_ + run) % kBufferFrames;
-            bufferedFrames_ -= run;
+            framesRead_ += run;
         }
         changed_.notify_all();
     }
     std::memset(out + done * kBytesPerFrame, 0, static_cast<std::size_t>(bytes) - done * kBytesPerFrame);
+}
+
+bool SoundStream::append(const std::int16_t* frames, std::size_t count) {
+    MutexLock lock(mutex_);
+    if (lastPassDecoded_) return false;
+    for (std::size_t done = 0; done < count;) {
+        const std::size_t at = framesWritten_ % kBufferFrames;
+        const std::size_t run = std::min(count - done, kBufferFrames - at);
+        std::memcpy(&buffer_[at * kChannels], frames + done * kChannels, run * kBytesPerFrame);
+        done += run;
+        framesWritten_ += run;
+    }
+    return true;
 }
 
 // The decoding thread.
@@ -65,32 +91,30 @@ void SoundStream::decode(const std::function<void()>& ended) {
         bool looping;
         {
             MutexLock lock(mutex_);
-            while (!cancelled_ && kBufferFrames - bufferedFrames_ < kStepFrames) lock.wait(changed_);
+            while (!cancelled_ && framesWritten_ - framesRead_ > kBufferFrames - kStepFrames) lock.wait(changed_);
             if (cancelled_) return;
             looping = looping_;
         }
         const auto frames = static_cast<std::size_t>(decoder->read(step.data(), static_cast<int>(kStepFrames), !looping));
-        if (frames == 0) {
-            // A pass that gave nothing would loop forever without a sound.
-            if (!looping || framesThisPass == 0 || !decoder->rewind()) break;
-            framesThisPass = 0;
+        if (frames > 0) {
+            if (!append(step.data(), frames)) break;
+            framesThisPass += frames;
             continue;
         }
-        framesThisPass += frames;
-        MutexLock lock(mutex_);
-        std::size_t writeFrame = (readFrame_ + bufferedFrames_) % kBufferFrames;
-        for (std::size_t at = 0; at < frames;) {
-            const std::size_t run = std::min(frames - at, kBufferFrames - writeFrame);
-            std::memcpy(&buffer_[writeFrame * kChannels], &step[at * kChannels], run * kBytesPerFrame);
-            at += run;
-            writeFrame = (writeFrame + run) % kBufferFrames;
+        {
+            MutexLock lock(mutex_);
+            // A pass that gave nothing would loop forever without a sound.
+            if (!looping_ || framesThisPass == 0) break;
+            passEnds_.push_back(framesWritten_);
         }
-        bufferedFrames_ += frames;
+        if (!decoder->rewind()) break;
+        framesThisPass = 0;
     }
     decoder.reset();
     {
         MutexLock lock(mutex_);
-        while (!cancelled_ && bufferedFrames_ > 0) lock.wait(changed_);
+        lastPassDecoded_ = true;
+        while (!cancelled_ && framesRead_ < framesWritten_) lock.wait(changed_);
         if (cancelled_) return;
     }
     if (ended) ended();

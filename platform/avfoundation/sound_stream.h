@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -21,10 +22,10 @@ public:
     static constexpr std::size_t kBufferFrames = 16384;
 
     SoundStream(std::filesystem::path file, bool looping);
-    // Starts decoding. `ended` runs on the decoding thread once the last frame has been handed out,
-    // or at once when the file does not decode; never after cancel().
-    void start(std::function<void()> ended) EXCLUDES(mutex_);
-    // The pass now playing is the last.
+    // Starts decoding; false when no thread can be had. `ended` runs on the decoding thread once the
+    // last frame has been handed out, or at once when the file does not decode; never after cancel().
+    bool start(std::function<void()> ended) EXCLUDES(mutex_);
+    // The pass now playing is the last: what was decoded beyond its end is dropped.
     void stopLooping() EXCLUDES(mutex_);
     // Nothing plays the stream any more: decoding ends and `ended` will not run.
     void cancel() EXCLUDES(mutex_);
@@ -32,16 +33,21 @@ public:
     void fill(std::uint8_t* out, int bytes) EXCLUDES(mutex_);
 
 private:
-    void decode(const std::function<void()>& ended);
+    void decode(const std::function<void()>& ended) EXCLUDES(mutex_);
+    // Appends decoded frames; false once the stream ends at a pass already decoded.
+    bool append(const std::int16_t* frames, std::size_t count) EXCLUDES(mutex_);
 
     const std::filesystem::path file_;
     Mutex mutex_;
     std::condition_variable changed_;
-    // A ring of kBufferFrames stereo frames.
+    // A ring of kBufferFrames stereo frames; the counts run from the start and wrap around it.
     std::vector<std::int16_t> buffer_ GUARDED_BY(mutex_);
-    std::size_t readFrame_ GUARDED_BY(mutex_) = 0;
-    std::size_t bufferedFrames_ GUARDED_BY(mutex_) = 0;
+    std::uint64_t framesRead_ GUARDED_BY(mutex_) = 0;
+    std::uint64_t framesWritten_ GUARDED_BY(mutex_) = 0;
+    // Where passes end among the frames written, for a loop told to stop after the current one.
+    std::deque<std::uint64_t> passEnds_ GUARDED_BY(mutex_);
     bool looping_ GUARDED_BY(mutex_);
+    bool lastPassDecoded_ GUARDED_BY(mutex_) = false;
     bool cancelled_ GUARDED_BY(mutex_) = false;
 };
 
