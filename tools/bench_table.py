@@ -47,6 +47,11 @@ ROWS = [
      ("cpu_percent_of_a_core", ""), ("<", 1), None),
     ("running session, % of a core", "bench_shell_window", "BM_RunningSessionFor10Seconds",
      ("cpu_percent_of_a_core", ""), ("<", 2), None),
+    ("song start to first sample", "bench_song_playback", "BM_SongStartToFirstSample", ("time", "ms"), None,
+     ("bench_song_playback", "BM_GeneratedLoopStartToFirstSample", "generated loop")),
+    ("CPU while a song ticks, % of a core", "bench_song_playback", "BM_SongTicksFor5Seconds",
+     ("cpu_percent_of_a_core", ""), None,
+     ("bench_song_playback", "BM_GeneratedLoopTicksFor5Seconds", "generated loop")),
 ]
 # Ratios the issues set as aims: our layer against its baseline.
 RATIO_AIMS = {"message decode, one bundle": 1.5, "message encode, one bundle": 1.5,

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Fuzzes the readers of untrusted bytes — the analytics message decoders, the property-list reader, the
-# ISO 8601 date reader, the date formatter's parser, the sound files' tag reader, the colour archive
-# reader, the sync's change files and their import, a damaged session store, a damaged measurement
-# database, the remote configuration's settings and the notification centre's pending requests — each
+# ISO 8601 date reader, the date formatter's parser, the sound files' tag reader, the whole load of a song
+# (sniffing, tags, decoding), the colour archive reader, the sync's change files and their import, a
+# damaged session store, a damaged measurement database, the remote configuration's settings and the
+# notification centre's pending requests — each
 # for a bounded time (default 20 s) with libFuzzer, ASan and UBSan, starting from a small corpus of
 # valid inputs, JOBS targets at a time.
 # BUILD is a clang build configured with -DQUORVEL_FUZZ=ON (`make test-sanitize` makes build/sanitize).
@@ -18,7 +19,7 @@ if ! grep -q '^QUORVEL_FUZZ:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
 fi
 targets=(nano_decode_fuzz property_list_fuzz iso8601_date_fuzz date_formatter_fuzz audio_file_tags_fuzz
          color_archive_fuzz change_file_fuzz change_import_fuzz session_store_fuzz measurement_database_fuzz
-         remote_config_parse_fuzz pending_notifications_fuzz)
+         remote_config_parse_fuzz pending_notifications_fuzz sound_file_load_fuzz)
 work=$build/fuzzing
 mkdir -p "$work"
 cmake --build "$build" --target "${targets[@]}" >"$work/build.log" || {

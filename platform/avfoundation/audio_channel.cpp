@@ -7,14 +7,16 @@
 
 #include "platform/avfoundation/audio_clip.h"
 #include "platform/avfoundation/audio_output.h"
+#include "platform/avfoundation/sound_stream.h"
 
 namespace platform {
 
 AudioChannel::AudioChannel(int channel, std::uint64_t generation, std::shared_ptr<AudioClip> clip,
-                           bool looping)
+                           std::shared_ptr<SoundStream> stream, bool looping)
     : channel_(channel),
       generation_(generation),
       clip_(std::move(clip)),
+      stream_(std::move(stream)),
       looping_(looping),
       startedAt_(SDL_GetTicks64()) {}
 
@@ -49,6 +51,11 @@ void AudioChannel::setVolume(float volume) {
 void AudioChannel::stopLoopingAfterThisPass() {
     if (!looping_) return;
     looping_ = false;
+    // A stream knows where its pass ends; a clip's end is worked out from the time it has played.
+    if (stream_) {
+        stream_->stopLooping();
+        return;
+    }
     const double pass = clip_->duration();
     const double left = pass - std::fmod(secondsPlayed(), pass);
     const int milliseconds = std::max(1, static_cast<int>(std::lround(left * 1000)));

@@ -6,12 +6,14 @@
 namespace platform {
 
 class AudioClip;
+class SoundStream;
 
-// One sounding of a clip on a channel of the output device. Once the clip has ended or was stopped,
+// One sounding of a clip, or of a file streamed, on a channel of the output device. Once the clip has ended or was stopped,
 // the channel may serve another sound; every call then does nothing. Use it from one thread.
 class AudioChannel {
 public:
-    AudioChannel(int channel, std::uint64_t generation, std::shared_ptr<AudioClip> clip, bool looping);
+    AudioChannel(int channel, std::uint64_t generation, std::shared_ptr<AudioClip> clip,
+                 std::shared_ptr<SoundStream> stream, bool looping);
 
     void pause();
     void resume();
@@ -31,6 +33,7 @@ private:
     int channel_;
     std::uint64_t generation_;
     std::shared_ptr<AudioClip> clip_;
+    std::shared_ptr<SoundStream> stream_;
     bool looping_;
     std::uint64_t startedAt_;  // SDL ticks (ms)
     std::uint64_t pausedAt_ = 0;

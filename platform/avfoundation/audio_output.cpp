@@ -9,6 +9,7 @@
 
 #include "platform/avfoundation/audio_channel.h"
 #include "platform/avfoundation/audio_clip.h"
+#include "platform/avfoundation/sound_stream.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/console.h"
 
@@ -63,26 +64,11 @@ bool AudioOutput::open() {
     bytesPerFrame_ = static_cast<int>(SDL_AUDIO_BITSIZE(format) / 8) * channels;
     Mix_AllocateChannels(kChannels);
     Mix_ChannelFinished(&AudioOutput::channelFinished);
+    // The mixer marks a paused channel with the tick count: a pause in SDL's first millisecond
+    // would not take.
+    while (SDL_GetTicks64() == 0) SDL_Delay(1);
     opened_ = true;
     return true;
-}
-
-std::shared_ptr<AudioClip> AudioOutput::decodeFile(const std::filesystem::path& path, std::string* error) {
-    std::error_code code;
-    if (!std::filesystem::is_regular_file(path, code)) {
-        if (error) *error = "no such file";
-        return nullptr;
-    }
-    if (!open()) {
-        if (error) *error = "sound is off";
-        return nullptr;
-    }
-    SDL_RWops* source = SDL_RWFromFile(path.c_str(), "rb");
-    if (!source) {
-        if (error) *error = SDL_GetError();
-        return nullptr;
-    }
-    return decode(source, error);
 }
 
 std::shared_ptr<AudioClip> AudioOutput::decodeWAV(std::string_view bytes, std::string* error) {
@@ -90,11 +76,7 @@ std::shared_ptr<AudioClip> AudioOutput::decodeWAV(std::string_view bytes, std::s
         if (error) *error = "sound is off";
         return nullptr;
     }
-    return decode(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), error);
-}
-
-std::shared_ptr<AudioClip> AudioOutput::decode(SDL_RWops* source, std::string* error) {
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
     if (!chunk) {
         if (error) *error = SDL_GetError();
         return nullptr;
@@ -116,6 +98,24 @@ std::shared_ptr<AudioClip> AudioOutput::decode(SDL_RWops* source, std::string* e
 std::shared_ptr<AudioChannel> AudioOutput::play(const std::shared_ptr<AudioClip>& clip, bool looping,
                                                 float volume, std::function<void()> finished) {
     if (!clip || !open()) return nullptr;
+    return start(clip->chunk(), looping, volume, std::move(finished), clip, nullptr);
+}
+
+std::shared_ptr<AudioChannel> AudioOutput::playFile(const std::filesystem::path& file, bool looping, float volume,
+                                                    std::function<void()> finished) {
+    if (!open()) return nullptr;
+    // The stream's effect writes over this chunk's silence; the chunk loops until the stream ends.
+    static Mix_Chunk* const silence = [] {
+        static std::uint8_t bytes[4096] = {};
+        return Mix_QuickLoad_RAW(bytes, sizeof bytes);
+    }();
+    auto stream = std::make_shared<SoundStream>(file, looping);
+    return start(silence, looping, volume, std::move(finished), nullptr, std::move(stream));
+}
+
+std::shared_ptr<AudioChannel> AudioOutput::start(Mix_Chunk* chunk, bool looping, float volume,
+                                                 std::function<void()> finished, std::shared_ptr<AudioClip> clip,
+                                                 std::shared_ptr<SoundStream> stream) {
     MutexLock operations(operations_);
     const int channel = freeChannel();
     if (channel < 0) {
@@ -130,16 +130,40 @@ std::shared_ptr<AudioChannel> AudioOutput::play(const std::shared_ptr<AudioClip>
         owners_[channel] = Owner{generation, std::move(finished)};
     }
     Mix_Volume(channel, mixerVolume(volume));
-    if (Mix_PlayChannel(channel, clip->chunk(), looping ? -1 : 0) < 0) {
+    // A channel that does not play has no effects; the mixer drops them when the channel ends.
+    if ((stream && !Mix_RegisterEffect(channel, &AudioOutput::streamEffect, &AudioOutput::streamDone,
+                                       stream.get())) ||
+        Mix_PlayChannel(channel, chunk, looping || stream ? -1 : 0) < 0) {
         Console::print(std::string("Audio: cannot play a sound (") + Mix_GetError() + ")");
+        if (stream) Mix_UnregisterAllEffects(channel);
         release(channel);
+        return nullptr;
+    }
+    if (stream && !stream->start([channel, generation] { shared().endSounding(channel, generation); })) {
+        Console::print("Audio: cannot start decoding a sound file; it was dropped");
+        release(channel);
+        Mix_HaltChannel(channel);
         return nullptr;
     }
     {
         MutexLock lock(ownersMutex_);
         ++started_;
     }
-    return std::make_shared<AudioChannel>(channel, generation, clip, looping);
+    return std::make_shared<AudioChannel>(channel, generation, std::move(clip), std::move(stream), looping);
+}
+
+void AudioOutput::endSounding(int channel, std::uint64_t generation) {
+    withChannel(channel, generation, [&] { Mix_HaltChannel(channel); });
+}
+
+// On the audio thread with the mixer locked: the channel's silence becomes the stream's sound.
+void AudioOutput::streamEffect(int /*channel*/, void* sound, int bytes, void* stream) {
+    static_cast<SoundStream*>(stream)->fill(static_cast<std::uint8_t*>(sound), bytes);
+}
+
+// With the mixer locked, once the channel has ended however it ended; the mixer forgets the stream.
+void AudioOutput::streamDone(int /*channel*/, void* stream) {
+    static_cast<SoundStream*>(stream)->cancel();
 }
 
 std::uint64_t AudioOutput::soundsStarted() const {

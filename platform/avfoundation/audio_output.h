@@ -10,13 +10,14 @@
 
 #include "platform/foundation/mutex.h"
 
-struct SDL_RWops;
+struct Mix_Chunk;
 
 namespace platform {
 
 class AudioChannel;
 class AudioClip;
 class DispatchQueue;
+class SoundStream;
 
 // The app's one audio device, through SDL2_mixer. It opens on first need. Where no device opens (a
 // machine without sound), sound is off: nothing decodes or plays, and the console says so once.
@@ -37,16 +38,18 @@ public:
     // Opens the device on the queue: the caller does not wait.
     void openSoon();
 
-    // The whole file (WAV, MP3, Ogg, FLAC), or in-memory WAV bytes, decoded to the device's format.
-    // Null, with the reason in `error`, when sound is off or the data are missing, damaged or empty.
-    // Decoding takes time: call it off the main thread.
-    std::shared_ptr<AudioClip> decodeFile(const std::filesystem::path& path, std::string* error);
+    // The app's own in-memory WAV bytes, decoded whole to the device's format. Null, with the reason
+    // in `error`, when sound is off or the data are damaged or empty.
     std::shared_ptr<AudioClip> decodeWAV(std::string_view bytes, std::string* error);
 
     // Starts the clip on a free channel, once or looping. `finished` runs on the main queue when the
     // clip ends by itself. Null when sound is off or every channel is busy.
     std::shared_ptr<AudioChannel> play(const std::shared_ptr<AudioClip>& clip, bool looping, float volume,
                                        std::function<void()> finished) EXCLUDES(operations_, ownersMutex_);
+    // The same for a sound file, decoded while it plays (SoundStream). A file that turns out not to
+    // decode ends at once, with one console line.
+    std::shared_ptr<AudioChannel> playFile(const std::filesystem::path& file, bool looping, float volume,
+                                           std::function<void()> finished) EXCLUDES(operations_, ownersMutex_);
 
     // How many sounds have started since launch (for diagnostics and tests: a click is over too soon
     // to be caught playing).
@@ -61,7 +64,13 @@ private:
     };
 
     AudioOutput() = default;
-    std::shared_ptr<AudioClip> decode(SDL_RWops* source, std::string* error);
+    // Plays `chunk` on a free channel; a stream, when given, replaces the chunk's sound (which is then
+    // silence, looping until the stream ends) through an effect on the channel.
+    std::shared_ptr<AudioChannel> start(Mix_Chunk* chunk, bool looping, float volume,
+                                        std::function<void()> finished, std::shared_ptr<AudioClip> clip,
+                                        std::shared_ptr<SoundStream> stream) EXCLUDES(operations_, ownersMutex_);
+    // A stream's last frame has played: the sounding ends as if its chunk had.
+    void endSounding(int channel, std::uint64_t generation) EXCLUDES(operations_, ownersMutex_);
     // Runs `operation` only while the sounding that started with `generation` still owns the channel;
     // false otherwise. Channels are handed out under the same lock, so the channel cannot change hands
     // meanwhile (the sound may still end by itself, which the mixer's calls take in their stride).
@@ -72,6 +81,8 @@ private:
     // A channel that neither plays nor belongs to a sounding; -1 when all are busy.
     int freeChannel() REQUIRES(operations_) EXCLUDES(ownersMutex_);
     static void channelFinished(int channel);
+    static void streamEffect(int channel, void* sound, int bytes, void* stream);
+    static void streamDone(int channel, void* stream);
 
     // Held across every mixer call that starts or changes a sound. The mixer reports ends with its
     // device locked and takes only ownersMutex_ then, so the order is always operations_, the

@@ -76,10 +76,10 @@ void AVQueuePlayer::stopLooping() {
 
 void AVQueuePlayer::startCurrentItem() {
     if (rate_ == 0.0f || channel_ || items_.empty()) return;
-    const auto clip = items_.front()->asset()->clip();
-    if (!clip) return;
+    const auto& asset = items_.front()->asset();
+    if (!asset->isPlayable()) return;
     std::weak_ptr<AVQueuePlayer> weak = weak_from_this();
-    channel_ = AudioOutput::shared().play(clip, looping_, volume_, [weak] {
+    channel_ = AudioOutput::shared().playFile(localPathOfURL(asset->URL()), looping_, volume_, [weak] {
         if (auto player = weak.lock()) player->currentItemFinished();
     });
 }

@@ -1,9 +1,7 @@
 #include "platform/avfoundation/av_url_asset.h"
 
-#include <system_error>
-
-#include "platform/avfoundation/audio_clip.h"
 #include "platform/avfoundation/audio_output.h"
+#include "platform/avfoundation/sound_file_decoder.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/console.h"
 
@@ -70,18 +68,11 @@ void AVURLAsset::load() {
         MutexLock lock(mutex_);
         if (status_ != AVKeyValueStatus::Loading) return;
     }
-    const std::filesystem::path path = localPathOfURL(url_);
+    // The device opens here, on the queue, so that playing the asset never waits for it.
+    AudioOutput::shared().open();
     std::string problem;
-    std::shared_ptr<AudioClip> clip;
-    bool playable = false;
-    if (AudioOutput::shared().open()) {
-        clip = AudioOutput::shared().decodeFile(path, &problem);
-        playable = clip != nullptr;
-    } else {
-        std::error_code code;
-        playable = std::filesystem::is_regular_file(path, code);
-        if (!playable) problem = "no such file";
-    }
+    const auto seconds = SoundFileDecoder::playableDuration(localPathOfURL(url_), &problem);
+    const bool playable = seconds.has_value();
     if (!playable) Console::print("AVURLAsset: cannot play " + url_.string() + " (" + problem + ")");
     MutexLock lock(mutex_);
     status_ = playable ? AVKeyValueStatus::Loaded : AVKeyValueStatus::Failed;
@@ -89,9 +80,8 @@ void AVURLAsset::load() {
         error_ = NSError::errorWithDomain("AVFoundationErrorDomain", -11828,
                                           {{NSLocalizedDescriptionKey, "Cannot Open: " + problem}});
     }
-    clip_ = std::move(clip);
     playable_ = playable;
-    duration_ = clip_ ? clip_->duration() : 0.0;
+    duration_ = seconds.value_or(0.0);
 }
 
 AVKeyValueStatus AVURLAsset::statusOfValueForKey(const std::string& key,
@@ -116,11 +106,6 @@ bool AVURLAsset::isPlayable() const {
 double AVURLAsset::duration() const {
     MutexLock lock(mutex_);
     return duration_;
-}
-
-std::shared_ptr<AudioClip> AVURLAsset::clip() const {
-    MutexLock lock(mutex_);
-    return clip_;
 }
 
 }  // namespace platform

@@ -12,8 +12,6 @@
 
 namespace platform {
 
-class AudioClip;
-
 enum class AVKeyValueStatus : std::int64_t {
     Unknown = 0,
     Loading = 1,
@@ -23,8 +21,9 @@ enum class AVKeyValueStatus : std::int64_t {
 };
 
 // A sound file named by a path or a file URL ("file:///…", percent-encoded, a query such as "?id=7"
-// ignored). Its keys, "playable" and "duration", load together: the file is decoded on the audio
-// queue, never on the main thread. With sound off, a file that exists counts as playable and silent.
+// ignored). Its keys, "playable" and "duration", load together: the start of the file is decoded on
+// the audio queue, never on the main thread. A file that decodes is playable even with sound off
+// (it is then silent); one that does not is refused with one console line.
 class AVURLAsset : public std::enable_shared_from_this<AVURLAsset> {
 public:
     static std::shared_ptr<AVURLAsset> URLAssetWithURL(const std::filesystem::path& url);
@@ -41,8 +40,6 @@ public:
     bool isPlayable() const;
     // Seconds of one pass; 0 until loaded.
     double duration() const;
-    // The decoded sound; null until loaded, and with sound off.
-    std::shared_ptr<AudioClip> clip() const;
 
 private:
     void load();
@@ -51,7 +48,6 @@ private:
     mutable Mutex mutex_;
     AVKeyValueStatus status_ GUARDED_BY(mutex_) = AVKeyValueStatus::Unknown;
     std::shared_ptr<NSError> error_ GUARDED_BY(mutex_);
-    std::shared_ptr<AudioClip> clip_ GUARDED_BY(mutex_);
     bool playable_ GUARDED_BY(mutex_) = false;
     double duration_ GUARDED_BY(mutex_) = 0;
 };

@@ -1,25 +1,28 @@
 #include "platform/mediaplayer/mp_media_library.h"
 
 #include <algorithm>
-#include <array>
-#include <cctype>
 #include <cstdlib>
 #include <mutex>
 #include <string>
 #include <system_error>
 
+#include "platform/avfoundation/sound_file_decoder.h"
+#include "platform/avfoundation/sound_file_format.h"
 #include "platform/dispatch/dispatch_queue.h"
+#include "platform/foundation/console.h"
 
 namespace platform {
 
 namespace {
 
-// What the audio layer plays.
+// What the audio layer plays: a sound file that decodes. Other files pass in silence; a sound file that
+// does not decode is left out with a console line.
 bool isPlayable(const std::filesystem::path& file) {
-    static const std::array<std::string, 5> extensions = {".mp3", ".wav", ".ogg", ".flac", ".opus"};
-    std::string extension = file.extension().string();
-    std::ranges::transform(extension, extension.begin(), [](unsigned char c) { return std::tolower(c); });
-    return std::ranges::find(extensions, extension) != extensions.end();
+    if (!SoundFileSniffer::formatOfExtension(file)) return false;
+    std::string problem;
+    if (SoundFileDecoder::playableDuration(file, &problem)) return true;
+    Console::print("MPMediaLibrary: left out " + file.string() + " (" + problem + ")");
+    return false;
 }
 
 std::mutex& stateMutex() {

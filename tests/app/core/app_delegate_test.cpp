@@ -20,6 +20,7 @@
 #include "tests/app/core/store_test_support.h"
 #include "tests/app/core/timer_test_support.h"
 #include "tests/platform/foundation/civil_time.h"
+#include "tests/support/song_file.h"
 
 using namespace quorvel;
 using platform::NSDate;
@@ -396,7 +397,7 @@ TEST_F(AppLifecycleTest, TheScreenStaysAwakeAsTheSettingAndItsNotificationSay) {
 
 TEST_F(AppLifecycleTest, AChosenSongThatLeftTheLibraryGivesWayToTheDefaultTickingSound) {
     const auto kept = music() / "kept.mp3";
-    std::ofstream(kept) << "mp3";
+    quorvel::testing::writeSong(kept);
     const auto keptURL = platform::MPMediaItem(kept).assetURL();
     launch();
     for (const auto& value : {P::focusTickingMusic(keptURL), P::focusTickingMusicTitle("kept"),

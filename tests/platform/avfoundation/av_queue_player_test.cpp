@@ -23,7 +23,7 @@ protected:
         auto asset = AVURLAsset::URLAssetWithURL(folder_.path() / name);
         asset->loadValuesAsynchronouslyForKeys({"playable"}, {});
         clock_->runUntilIdle();
-        EXPECT_TRUE(asset->clip()) << name;
+        EXPECT_TRUE(asset->isPlayable()) << name;
         return AVPlayerItem::playerItemWithAsset(asset);
     }
 

@@ -9,6 +9,7 @@
 #include "platform/mediaplayer/mp_media_item_collection.h"
 #include "platform/mediaplayer/mp_media_library.h"
 #include "platform/uikit/ui_window.h"
+#include "tests/support/song_file.h"
 #include "tests/support/temp_data_root.h"
 
 using namespace platform;
@@ -30,7 +31,7 @@ class MediaPicker : public ::testing::Test {
 protected:
     MediaPicker() {
         std::filesystem::create_directories(music);
-        for (const auto* name : {"Morning.mp3", "Evening.ogg"}) std::ofstream(music / name) << "x";
+        for (const auto* name : {"Morning.mp3", "Evening.ogg"}) quorvel::testing::writeSong(music / name);
         MPMediaLibrary::setMusicFolderForTesting(music);
         window->setRootViewController(screen);
         window->makeKeyAndVisible();

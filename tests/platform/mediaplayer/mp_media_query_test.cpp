@@ -6,6 +6,8 @@
 
 #include "platform/avfoundation/av_url_asset.h"
 #include "platform/mediaplayer/mp_media_library.h"
+#include "platform/foundation/console.h"
+#include "tests/support/song_file.h"
 #include "tests/support/temp_data_root.h"
 
 using namespace platform;
@@ -15,7 +17,8 @@ namespace {
 struct MusicFolder {
     MusicFolder() {
         std::filesystem::create_directories(path / "album");
-        for (const auto* name : {"b.mp3", "album/a.FLAC", "notes.txt", "cover.jpg"}) std::ofstream(path / name) << "x";
+        for (const auto* name : {"b.mp3", "album/a.FLAC"}) quorvel::testing::writeSong(path / name);
+        for (const auto* name : {"notes.txt", "cover.jpg"}) std::ofstream(path / name) << "x";
         MPMediaLibrary::setMusicFolderForTesting(path);
     }
     ~MusicFolder() { MPMediaLibrary::setMusicFolderForTesting({}); }
@@ -79,4 +82,18 @@ TEST(MediaLibrary, AMissingFolderIsNoLibraryRatherThanAnEmptyOne) {
     EXPECT_FALSE(MPMediaQuery::songsQuery()->items());
     std::filesystem::create_directories(folder.path);
     EXPECT_TRUE(MPMediaQuery::songsQuery()->items()->empty());
+}
+
+// A file that only looks like a song never reaches the list, so it cannot be picked; the console says
+// which and why, and the songs beside it stay.
+TEST(MediaLibrary, ASongThatDoesNotDecodeIsLeftOutWithAConsoleLine) {
+    MusicFolder folder;
+    std::ofstream(folder.path / "noise.mp3") << std::string(4000, '\x5a');
+    std::ofstream(folder.path / "speech.wav") << "Creative Voice File\x1a\x1a\x00\x0a\x01\x29\x11";
+    std::filesystem::copy_file(folder.path / "b.mp3", folder.path / "renamed.flac");
+    Console::Capture console;
+    EXPECT_EQ(titles(MPMediaQuery::songsQuery()->items()), (std::vector<std::string>{"a", "b"}));
+    for (const char* name : {"noise.mp3", "speech.wav", "renamed.flac"})
+        EXPECT_TRUE(console.contains("MPMediaLibrary: left out " + (folder.path / name).string())) << name;
+    EXPECT_FALSE(console.contains("notes.txt"));
 }

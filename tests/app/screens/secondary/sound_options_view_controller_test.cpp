@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "app/core/app_notification_names.h"
 #include "app/core/audio_manager.h"
 #include "app/core/user_data_manager.h"
 #include "app/screens/secondary/value_selection_cell.h"
 #include "app/widgets/alert/queued_alert_view.h"
+#include "platform/foundation/console.h"
 #include "platform/foundation/ns_bundle.h"
 #include "platform/mediaplayer/mp_media_item_collection.h"
 #include "platform/mediaplayer/mp_media_library.h"
@@ -297,6 +300,31 @@ TEST_F(SoundList, TheFirstTapOnMusicAsksForAccessAndOpensThePickerWhenAllowed) {
     EXPECT_FALSE(list->presentedViewController());
     EXPECT_EQ(markedRow(), rowOf("Ticking"));
     EXPECT_EQ(stored(P::key(P::Case::focusTickingSound)), "Ticking");
+}
+
+// Songs come from anywhere: the picker offers only those that decode, the console names each one left
+// out, and the stored song stays the choice.
+TEST_F(SoundList, ASongThatDoesNotDecodeIsNeverOfferedAndTheStoredSongStays) {
+    using namespace std::string_literals;
+    std::ofstream(music / "Broken Title.mp3") << "ID3\x03\0\0\0\0\0\x20"s + "TIT2\x7f\xff\xff\xff\0\0\x03Song";
+    std::ofstream(music / "Speech.wav") << "Creative Voice File\x1a\x1a\x00\x0a\x01\x29\x11"s;
+    std::ofstream(music / "Tiny.flac") << "fLaC";
+    P::save(P::focusTickingMusic(songURL("Autumn.mp3")));
+    P::save(P::focusTickingSound(""));
+    show(SoundOptionFunction::ticking(Ticking::focus));
+    platform::Console::Capture console;
+    tap(0);
+    ASSERT_TRUE(picker());
+    std::vector<std::string> offered;
+    for (const auto& item : picker()->items()) offered.push_back(item->title());
+    EXPECT_EQ(offered, (std::vector<std::string>{"Autumn", "Summer Song"}));
+    for (const char* name : {"Broken Title.mp3", "Speech.wav", "Tiny.flac"})
+        EXPECT_TRUE(console.contains("left out " + (music / name).string())) << name;
+
+    picker()->cancelButton()->sendActionsForControlEvents(platform::UIControlEventTouchUpInside);
+    clock->advance(1);
+    EXPECT_EQ(markedRow(), 0);
+    EXPECT_EQ(UserDataManager::getSoundSettingData().focusTickingMusic, songURL("Autumn.mp3"));
 }
 
 TEST_F(SoundList, AnAlarmListStoresNoSong) {

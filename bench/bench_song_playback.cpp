@@ -1,0 +1,130 @@
+// A song from the music folder against the app's own generated ticking loop, both played as the app
+// plays them (the start of the file decoded as its asset loads, then streamed on a channel):
+// - start to first sample: from loading the file to the first sound the mixer hears;
+// - CPU while it ticks: the process's CPU time over 5 s of the sound looping, in % of a core.
+// The song is three minutes of MP3, encoded before the measurement. Uses the dummy audio driver.
+#include <SDL2/SDL_mixer.h>
+#include <benchmark/benchmark.h>
+#include <sndfile.h>
+#include <sys/resource.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+#include <vector>
+
+#include "platform/avfoundation/audio_channel.h"
+#include "platform/avfoundation/audio_output.h"
+#include "platform/avfoundation/sound_file_decoder.h"
+#include "platform/foundation/ns_bundle.h"
+
+using namespace platform;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+std::atomic<Clock::rep> heardAt{0};
+
+// The mixer's output, after every channel has been mixed in.
+void listen(void*, Uint8* stream, int bytes) {
+    if (heardAt.load() != 0) return;
+    for (int i = 0; i < bytes; ++i) {
+        if (stream[i] != 0) {
+            heardAt = Clock::now().time_since_epoch().count();
+            return;
+        }
+    }
+}
+
+bool openOutput() {
+    ::setenv("SDL_AUDIODRIVER", "dummy", 0);
+    static const bool opened = [] {
+        if (!AudioOutput::shared().open()) return false;
+        Mix_SetPostMix(&listen, nullptr);
+        return true;
+    }();
+    return opened;
+}
+
+const std::filesystem::path& song() {
+    static const auto* path = [] {
+        auto* file = new std::filesystem::path(std::filesystem::temp_directory_path() / "quorvel-bench-song.mp3");
+        SF_INFO info{};
+        info.samplerate = AudioOutput::kFrequency;
+        info.channels = 2;
+        info.format = SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
+        SNDFILE* out = sf_open(file->c_str(), SFM_WRITE, &info);
+        std::vector<float> second(2 * AudioOutput::kFrequency);
+        for (int at = 0; out && at < 180; ++at) {
+            for (std::size_t i = 0; i < second.size(); ++i)
+                second[i] = static_cast<float>(0.2 * std::sin(0.03 * static_cast<double>(i) * (1 + at % 3)));
+            sf_writef_float(out, second.data(), AudioOutput::kFrequency);
+        }
+        if (out) sf_close(out);
+        return file;
+    }();
+    return *path;
+}
+
+std::filesystem::path generatedLoop() {
+    return NSBundle::mainBundle()->URLForResource("Ticking", "mp3").value_or("");
+}
+
+void startToFirstSample(benchmark::State& state, const std::filesystem::path& file) {
+    if (!openOutput() || !SoundFileDecoder::playableDuration(file, nullptr)) {
+        state.SkipWithError("no output device or no playable file");
+        return;
+    }
+    for (auto _ : state) {
+        heardAt = 0;
+        const auto started = Clock::now();
+        SoundFileDecoder::playableDuration(file, nullptr);
+        const auto channel = AudioOutput::shared().playFile(file, true, 1, {});
+        while (heardAt.load() == 0 && Clock::now() - started < std::chrono::seconds(2))
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        state.SetIterationTime(
+            std::chrono::duration<double>(Clock::duration(heardAt.load()) - started.time_since_epoch()).count());
+        if (channel) channel->stop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the mixer plays silence again
+    }
+}
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+void ticksFor5Seconds(benchmark::State& state, const std::filesystem::path& file) {
+    if (!openOutput()) {
+        state.SkipWithError("no output device");
+        return;
+    }
+    for (auto _ : state) {
+        const auto channel = AudioOutput::shared().playFile(file, true, 1, {});
+        const double cpu = cpuSeconds();
+        const auto started = Clock::now();
+        std::this_thread::sleep_for(std::chrono::seconds(5));
+        const double wall = std::chrono::duration<double>(Clock::now() - started).count();
+        state.counters["cpu_percent_of_a_core"] = 100 * (cpuSeconds() - cpu) / wall;
+        if (channel) channel->stop();
+    }
+}
+
+void BM_SongStartToFirstSample(benchmark::State& state) { startToFirstSample(state, song()); }
+void BM_GeneratedLoopStartToFirstSample(benchmark::State& state) { startToFirstSample(state, generatedLoop()); }
+void BM_SongTicksFor5Seconds(benchmark::State& state) { ticksFor5Seconds(state, song()); }
+void BM_GeneratedLoopTicksFor5Seconds(benchmark::State& state) { ticksFor5Seconds(state, generatedLoop()); }
+
+}  // namespace
+
+BENCHMARK(BM_SongStartToFirstSample)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GeneratedLoopStartToFirstSample)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SongTicksFor5Seconds)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GeneratedLoopTicksFor5Seconds)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,55 @@
+// Loads arbitrary bytes as a song from the music folder does: the first byte picks the file's
+// extension, the rest is its content. Sniffing, the tag reader and a bounded stretch of decoding
+// (one pass, the start of the next) must neither crash nor leak memory or descriptors.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/avfoundation/sound_file_decoder.h"
+#include "platform/mediaplayer/audio_file_tags.h"
+
+namespace {
+
+constexpr const char* kExtensions[] = {".wav", ".aiff", ".mp3", ".flac", ".ogg", ".opus"};
+constexpr int kMostReads = 64;
+
+std::size_t openDescriptors() {
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
+    return count;
+}
+
+const std::filesystem::path& folder() {
+    static const auto* path = [] {
+        std::string name = (std::filesystem::temp_directory_path() / "sound-file-load-XXXXXX").string();
+        if (!::mkdtemp(name.data())) std::abort();
+        return new std::filesystem::path(name);
+    }();
+    return *path;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    const auto file = folder() / (std::string("song") + kExtensions[data[0] % std::size(kExtensions)]);
+    std::ofstream(file, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data + 1), static_cast<std::streamsize>(size - 1));
+    const std::size_t descriptors = openDescriptors();
+
+    platform::AudioFileTags::title(file);
+    platform::SoundFileDecoder::playableDuration(file, nullptr);
+    if (auto decoder = platform::SoundFileDecoder::open(file, nullptr)) {
+        std::int16_t frames[2 * 4096];
+        int reads = 0;
+        while (reads++ < kMostReads && decoder->read(frames, 4096, false) > 0) {
+        }
+        if (decoder->rewind()) decoder->read(frames, 4096);
+    }
+    if (openDescriptors() != descriptors) std::abort();
+    return 0;
+}

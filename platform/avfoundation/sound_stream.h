@@ -1,0 +1,54 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/foundation/mutex.h"
+
+namespace platform {
+
+// One playing of a sound file, decoded while it plays: a thread of its own decodes a little ahead into
+// a bounded buffer that the mixer's audio thread drains into a channel. Memory stays the same whatever
+// the file's length, and a slow or failing decoder costs that thread, never the mixer. A looping
+// stream goes back to the file's start without a seam.
+class SoundStream : public std::enable_shared_from_this<SoundStream> {
+public:
+    // About a third of a second ahead.
+    static constexpr std::size_t kBufferFrames = 16384;
+
+    SoundStream(std::filesystem::path file, bool looping);
+    // Starts decoding; false when no thread can be had. `ended` runs on the decoding thread once the
+    // last frame has been handed out, or at once when the file does not decode; never after cancel().
+    bool start(std::function<void()> ended) EXCLUDES(mutex_);
+    // The pass now playing is the last: what was decoded beyond its end is dropped.
+    void stopLooping() EXCLUDES(mutex_);
+    // Nothing plays the stream any more: decoding ends and `ended` will not run.
+    void cancel() EXCLUDES(mutex_);
+    // Audio thread: the next `bytes` of sound (16-bit stereo), silence where decoding lags behind.
+    void fill(std::uint8_t* out, int bytes) EXCLUDES(mutex_);
+
+private:
+    void decode(const std::function<void()>& ended) EXCLUDES(mutex_);
+    // Appends decoded frames; false once the stream ends at a pass already decoded.
+    bool append(const std::int16_t* frames, std::size_t count) EXCLUDES(mutex_);
+
+    const std::filesystem::path file_;
+    Mutex mutex_;
+    std::condition_variable changed_;
+    // A ring of kBufferFrames stereo frames; the counts run from the start and wrap around it.
+    std::vector<std::int16_t> buffer_ GUARDED_BY(mutex_);
+    std::uint64_t framesRead_ GUARDED_BY(mutex_) = 0;
+    std::uint64_t framesWritten_ GUARDED_BY(mutex_) = 0;
+    // Where passes end among the frames written, for a loop told to stop after the current one.
+    std::deque<std::uint64_t> passEnds_ GUARDED_BY(mutex_);
+    bool looping_ GUARDED_BY(mutex_);
+    bool lastPassDecoded_ GUARDED_BY(mutex_) = false;
+    bool cancelled_ GUARDED_BY(mutex_) = false;
+};
+
+}  // namespace platform
