@@ -14,6 +14,7 @@
 #include "analytics/messages/nano_field_access.h"
 #include "analytics/messages/proto/apm.pb.h"
 #include "analytics/messages/proto/apm_messages.h"
+#include "bench/bench_repetitions.h"
 
 namespace {
 
@@ -324,8 +325,8 @@ static void RawNanopbEncodeBundle(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bundleBytes().size()));
 }
 
-BENCHMARK(LayerDecodeBundle)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
-BENCHMARK(RawNanopbDecodeBundle)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
-BENCHMARK(LayerEncodeBundle)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
-BENCHMARK(RawNanopbEncodeBundle)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
+BENCHMARK(LayerDecodeBundle)->Apply(quorvel::bench::repeated)->Repetitions(9)->Unit(benchmark::kMicrosecond);
+BENCHMARK(RawNanopbDecodeBundle)->Apply(quorvel::bench::repeated)->Repetitions(9)->Unit(benchmark::kMicrosecond);
+BENCHMARK(LayerEncodeBundle)->Apply(quorvel::bench::repeated)->Repetitions(9)->Unit(benchmark::kMicrosecond);
+BENCHMARK(RawNanopbEncodeBundle)->Apply(quorvel::bench::repeated)->Repetitions(9)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();
