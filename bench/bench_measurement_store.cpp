@@ -326,9 +326,9 @@ static void atStoredRows(benchmark::internal::Benchmark* run) {
     run->Arg(0)->Arg(10000)->Arg(kKept)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 }
 
-BENCHMARK(BM_EndToEnd)->Apply(atStoredRows)->Apply(quorvel::bench::repeated);
-BENCHMARK_CAPTURE(BM_PlainSqlite, counted_trim, Trim::Counted)->Apply(atStoredRows)->Apply(quorvel::bench::repeated);
-BENCHMARK_CAPTURE(BM_PlainSqlite, plain_trim, Trim::PlainSQL)->Apply(atStoredRows)->Apply(quorvel::bench::repeated);
+BENCHMARK(BM_EndToEnd)->Apply(atStoredRows)->Apply(quorvel::bench::repeated)->Repetitions(3);
+BENCHMARK_CAPTURE(BM_PlainSqlite, counted_trim, Trim::Counted)->Apply(atStoredRows)->Apply(quorvel::bench::repeated)->Repetitions(3);
+BENCHMARK_CAPTURE(BM_PlainSqlite, plain_trim, Trim::PlainSQL)->Apply(atStoredRows)->Apply(quorvel::bench::repeated)->Repetitions(3);
 BENCHMARK(BM_EventCounterUpdate)->Arg(1)->Arg(APMDatabase::kEventsTableLimit)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PurchaseFingerprint)
     ->Arg(0)
