@@ -7,6 +7,7 @@
 
 #include "analytics/interface/dzr_app.h"
 #include "analytics/interface/rov_eruzovaza.h"
+#include "bench/bench_repetitions.h"
 #include "platform/foundation/data_root.h"
 #include "platform/foundation/pending_work.h"
 
@@ -49,7 +50,7 @@ void BM_LogEventWithTenParameters(benchmark::State& state) {
     std::filesystem::remove_all(root);
 }
 
-BENCHMARK(BM_LogEventWithTenParameters)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LogEventWithTenParameters)->Unit(benchmark::kMicrosecond)->Apply(quorvel::bench::repeated);
 
 }  // namespace
 BENCHMARK_MAIN();

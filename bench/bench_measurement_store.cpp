@@ -31,6 +31,7 @@
 #include "analytics/messages/nano_field_access.h"
 #include "analytics/records/apm_event.h"
 #include "analytics/storage/apm_database.h"
+#include "bench/bench_repetitions.h"
 #include "platform/foundation/data_root.h"
 #include "platform/foundation/pending_work.h"
 
@@ -339,16 +340,9 @@ static void atStoredRows(benchmark::internal::Benchmark* run) {
     run->Arg(0)->Arg(10000)->Arg(kKept)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 }
 
-// The figures the table compares, repeated: a shared machine makes single runs wander, so the table
-// reads the minimum and the median of the repetitions.
-static void repeatedAtStoredRows(benchmark::internal::Benchmark* run) {
-    atStoredRows(run);
-    run->Repetitions(5)->ComputeStatistics(
-        "min", [](const std::vector<double>& values) { return *std::min_element(values.begin(), values.end()); });
-}
-
-BENCHMARK(BM_EndToEnd)->Apply(repeatedAtStoredRows);
-BENCHMARK_CAPTURE(BM_PlainSqlite, counted_trim, Trim::Counted)->Apply(repeatedAtStoredRows);
+BENCHMARK(BM_EndToEnd)->Apply(atStoredRows)->Apply(quorvel::bench::repeated)->Repetitions(3);
+BENCHMARK_CAPTURE(BM_PlainSqlite, counted_trim, Trim::Counted)->Apply(atStoredRows)->Apply(quorvel::bench::repeated)->Repetitions(3);
+// Ten seconds an iteration at 100,000 rows and outside the table: run once.
 BENCHMARK_CAPTURE(BM_PlainSqlite, plain_trim, Trim::PlainSQL)->Apply(atStoredRows);
 BENCHMARK(BM_EventCounterUpdate)->Arg(1)->Arg(APMDatabase::kEventsTableLimit)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PurchaseFingerprint)

@@ -15,6 +15,7 @@
 #include "analytics/messages/nano_field_access.h"
 #include "analytics/messages/proto/apm.pb.h"
 #include "analytics/messages/proto/apm_messages.h"
+#include "bench/bench_repetitions.h"
 
 namespace {
 
@@ -325,15 +326,8 @@ static void RawNanopbEncodeBundle(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bundleBytes().size()));
 }
 
-// Nine repetitions each, reported as their minimum beside libbenchmark's median and mean: one run alone
-// can land either side of an aim it meets at the median.
-static void repeated(benchmark::internal::Benchmark* run) {
-    run->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond)->ComputeStatistics(
-        "min", [](const std::vector<double>& values) { return *std::min_element(values.begin(), values.end()); });
-}
-
-BENCHMARK(LayerDecodeBundle)->Apply(repeated);
-BENCHMARK(RawNanopbDecodeBundle)->Apply(repeated);
-BENCHMARK(LayerEncodeBundle)->Apply(repeated);
-BENCHMARK(RawNanopbEncodeBundle)->Apply(repeated);
+BENCHMARK(LayerDecodeBundle)->Apply(quorvel::bench::repeated)->Repetitions(9)->Unit(benchmark::kMicrosecond);
+BENCHMARK(RawNanopbDecodeBundle)->Apply(quorvel::bench::repeated)->Repetitions(9)->Unit(benchmark::kMicrosecond);
+BENCHMARK(LayerEncodeBundle)->Apply(quorvel::bench::repeated)->Repetitions(9)->Unit(benchmark::kMicrosecond);
+BENCHMARK(RawNanopbEncodeBundle)->Apply(quorvel::bench::repeated)->Repetitions(9)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

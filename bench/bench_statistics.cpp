@@ -12,6 +12,7 @@
 #include "app/core/p_file_manager.h"
 #include "app/screens/secondary/charts_storyboard.h"
 #include "app/screens/secondary/charts_view_controller.h"
+#include "bench/bench_repetitions.h"
 #include "platform/foundation/data_root.h"
 #include "platform/foundation/ns_time_zone.h"
 #include "platform/uikit/ui_storyboard.h"
@@ -79,15 +80,14 @@ void refresh(benchmark::State& state, bool pendingInsert) {
 void BM_RefreshStatisticsOf100k(benchmark::State& state) {
     refresh(state, false);
 }
-BENCHMARK(BM_RefreshStatisticsOf100k)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_RefreshStatisticsOf100k)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated);
 
 void BM_RefreshStatisticsOf100kWithAnUnsavedInsert(benchmark::State& state) {
     refresh(state, true);
 }
 BENCHMARK(BM_RefreshStatisticsOf100kWithAnUnsavedInsert)
     ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
+    ->Apply(quorvel::bench::repeated);
 
 // The baseline: the same store read straight through SQLite, each session's minutes summed per local
 // day, with nothing else the screen does.
@@ -121,7 +121,7 @@ void BM_PlainSqliteDayTotalsOf100k(benchmark::State& state) {
     sqlite3_close(db);
     removeStore();
 }
-BENCHMARK(BM_PlainSqliteDayTotalsOf100k)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PlainSqliteDayTotalsOf100k)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated);
 
 }  // namespace
 

@@ -12,6 +12,7 @@
 #include "app/core/first_launch_defaults.h"
 #include "app/core/timer_view_model.h"
 #include "app/core/user_default_properties.h"
+#include "bench/bench_repetitions.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/data_root.h"
@@ -103,7 +104,7 @@ void BM_TimerTick(benchmark::State& state) {
     std::error_code ignored;
     std::filesystem::remove_all(root, ignored);
 }
-BENCHMARK(BM_TimerTick)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TimerTick)->Unit(benchmark::kMicrosecond)->Apply(quorvel::bench::repeated);
 
 }  // namespace
 

@@ -7,8 +7,7 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <ctime>
 #include <thread>
 #include <utility>
 
@@ -61,8 +60,12 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
 }  // namespace
 
 ShellProcess::ShellProcess(const std::string& display, const std::filesystem::path& home,
-                           const std::vector<std::string>& arguments) {
-    std::vector<std::string> args = {QUORVEL_EXECUTABLE};
+                           const std::vector<std::string>& arguments)
+    : ShellProcess(QUORVEL_EXECUTABLE, display, home, arguments) {}
+
+ShellProcess::ShellProcess(const std::filesystem::path& program, const std::string& display,
+                           const std::filesystem::path& home, const std::vector<std::string>& arguments) {
+    std::vector<std::string> args = {program};
     args.insert(args.end(), arguments.begin(), arguments.end());
     std::vector<std::string> env = environmentFor(display, home);
     auto argv = pointers(args);
@@ -161,19 +164,12 @@ std::string ShellProcess::transcript() const {
 }
 
 double ShellProcess::cpuSeconds() const {
-    // Fields 14 and 15 of /proc/<pid>/stat, after the command name in parentheses.
-    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const auto close = text.rfind(')');
-    if (close == std::string::npos) return 0;
-    std::istringstream fields(text.substr(close + 2));
-    std::string field;
-    unsigned long user = 0, system = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i) {
-        if (i == 14) user = std::stoul(field);
-        if (i == 15) system = std::stoul(field);
-    }
-    return double(user + system) / double(sysconf(_SC_CLK_TCK));
+    // The process's CPU-time clock: to the nanosecond, where /proc/<pid>/stat counts in clock ticks
+    // (a tenth of a percent of a core over ten seconds).
+    clockid_t clock;
+    timespec time{};
+    if (pid_ <= 0 || clock_getcpuclockid(pid_, &clock) != 0 || clock_gettime(clock, &time) != 0) return 0;
+    return double(time.tv_sec) + double(time.tv_nsec) * 1e-9;
 }
 
 }  // namespace quorvel::testing

@@ -21,6 +21,9 @@ public:
 
     ShellProcess(const std::string& display, const std::filesystem::path& home,
                  const std::vector<std::string>& arguments);
+    // Another program, such as a benchmark's baseline window, started and read the same way.
+    ShellProcess(const std::filesystem::path& program, const std::string& display,
+                 const std::filesystem::path& home, const std::vector<std::string>& arguments);
     ~ShellProcess();
     ShellProcess(const ShellProcess&) = delete;
     ShellProcess& operator=(const ShellProcess&) = delete;

@@ -7,6 +7,7 @@
 #include "app/core/theme_colors.h"
 #include "app/core/timer_view_model.h"
 #include "app/core/user_data_manager.h"
+#include "app/screens/timer/device_pixel_steps.h"
 #include "app/screens/timer/released_line.h"
 #include "app/widgets/carousel/carousel_cell.h"
 #include "platform/audiotoolbox/audio_services.h"
@@ -219,7 +220,9 @@ void CarouselView::scrollToItemAtIndex(std::int64_t index, bool animated) {
 }
 
 void CarouselView::setScrollOffset(double offset) {
-    if (carousel_) carousel_->setScrollOffset(offset);
+    // The front minute moves at most an item's width per minute of offset; the others, further back on
+    // the cylinder, less.
+    if (carousel_) carousel_->setScrollOffset(roundedToDevicePixels(offset, carousel_->itemWidth()));
 }
 
 }  // namespace quorvel

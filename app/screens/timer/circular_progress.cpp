@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "app/screens/timer/device_pixel_steps.h"
 #include "platform/quartzcore/ca_basic_animation.h"
 #include "platform/quartzcore/ca_media_timing_function.h"
 #include "platform/uikit/ui_bezier_path.h"
@@ -10,6 +11,15 @@
 namespace quorvel {
 
 using namespace platform;
+
+namespace {
+
+// The ring's radius: the stroke's middle, inside the frame.
+double radiusIn(const CGRect& box) {
+    return (box.size.width - 1.5) * 0.5;
+}
+
+}  // namespace
 
 CircularProgress::CircularProgress() {
     drawRing();
@@ -26,7 +36,7 @@ void CircularProgress::drawRing() {
     constexpr double pi = std::numbers::pi;
     const auto circle =
         UIBezierPath::bezierPathWithArcCenter(CGPoint{box.size.width * 0.5, box.size.height * 0.5},
-                                              (box.size.width - 1.5) * 0.5, -pi / 2, 3 * pi / 2, true);
+                                              radiusIn(box), -pi / 2, 3 * pi / 2, true);
     const auto style = [&](const std::shared_ptr<CAShapeLayer>& ring, UIColor& stroke, double strokeEnd) {
         ring->setPath(circle->CGPath());
         ring->setFillColor(UIColor::clearColor()->CGColor());
@@ -36,7 +46,7 @@ void CircularProgress::drawRing() {
         layer()->addSublayer(ring);
     };
     style(tracklayer_, *trackColor_, 1.0);
-    style(progressLayer_, *progressColor_, value_);
+    style(progressLayer_, *progressColor_, onPixelGrid(value_));
 }
 
 void CircularProgress::setValue(float value, double duration) {
@@ -53,14 +63,18 @@ void CircularProgress::setValue(float value, double duration) {
 
 void CircularProgress::showValue(double value) {
     value_ = value;
-    progressLayer_->setStrokeEnd(value);
+    progressLayer_->setStrokeEnd(onPixelGrid(value));
+}
+
+double CircularProgress::onPixelGrid(double value) const {
+    return roundedToDevicePixels(value, 2 * std::numbers::pi * radiusIn(frame()));
 }
 
 void CircularProgress::animateRing(double duration) {
     auto animation = CABasicAnimation::animationWithKeyPath("strokeEnd");
     animation->setDuration(duration);
     animation->setFromValue(0.0);
-    animation->setToValue(value_);
+    animation->setToValue(progressLayer_->strokeEnd());
     animation->setTimingFunction(CAMediaTimingFunction::functionWithName(CAMediaTimingFunctionName::linear));
     progressLayer_->addAnimation(animation, "animateCircle");
 }

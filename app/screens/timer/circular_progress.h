@@ -47,6 +47,8 @@ public:
 
 private:
     void showValue(double value);
+    // The value moved to the nearest whole device pixel along the ring.
+    double onPixelGrid(double value) const;
 
     std::weak_ptr<platform::NSLayoutConstraint> heightConstraint_;
     std::weak_ptr<platform::NSLayoutConstraint> widthConstraint_;

@@ -91,6 +91,11 @@ void StatisticsBottomContainer::showRevealHintIfNeeded() {
 
 void StatisticsBottomContainer::updateSessionCounts(const std::string& round, const std::string& roundLimit,
                                                     const std::string& goal, const std::string& goalLimit) {
+    // The timer reports the counts on every tick, and building their texts' fonts costs more than the
+    // tick: they change only when a session ends or the settings do.
+    std::vector<std::string> counts{round, roundLimit, goal, goalLimit};
+    if (counts == shownCounts_) return;
+    shownCounts_ = std::move(counts);
     roundLabel_->setAttributedText(statisticsText(round, roundLimit));
     goalLabel_->setAttributedText(statisticsText(goal, goalLimit));
 }

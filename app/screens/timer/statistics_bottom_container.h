@@ -89,6 +89,8 @@ private:
     std::shared_ptr<platform::UITableView> statisticsTableView_;
     std::shared_ptr<platform::UILabel> roundLabel_;
     std::shared_ptr<platform::UILabel> goalLabel_;
+    // Round, its limit, goal, its limit, as last shown.
+    std::vector<std::string> shownCounts_;
     Split splitStatus_ = Split::fullSize;
 };
 

@@ -5,6 +5,8 @@
 
 #include "app/core/app_notification_names.h"
 #include "app/core/timer_view_model.h"
+#include "platform/graphics/layer_back_buffer.h"
+#include "platform/quartzcore/ca_media_time.h"
 #include "platform/uikit/interface_driver.h"
 #include "platform/uikit/ui_bar_button_item.h"
 #include "platform/uikit/ui_navigation_item.h"
@@ -51,6 +53,36 @@ TEST_F(TimerFlow, PlayTicksTheClockLabelsAndRingOnThenPauseHoldsThem) {
     const auto events = analyticsEvents();
     EXPECT_EQ(std::count(events.begin(), events.end(), "Timer_Event Press_Button=Stop"), 1);
     EXPECT_EQ(std::count(events.begin(), events.end(), "Timer_Event Press_Button=Start"), 1);
+}
+
+// A tick moves the ring's end and the minutes by a small fraction of a device pixel: the window repaints
+// when they have moved a whole one, and at every second for the clock.
+TEST_F(TimerFlow, ARunningSessionRepaintsOnlyWhatMovesAWholeDevicePixel) {
+    launch();
+    tapPlay();
+    clock->advance(10);
+    const CGSize size = window->bounds().size;
+    LayerBackBuffer picture(int(size.width * 2), int(size.height * 2), CGAffineTransform::makeScale(2, 2),
+                            [](cairo_t*) {});
+    const std::vector<LayerBackBuffer::Placement> placed{{window->layer(), {0, 0}}};
+    const auto draw = [&] {
+        window->layoutIfNeeded();
+        return !picture.draw(placed, CACurrentMediaTime()).isEmpty();
+    };
+    draw();
+    int repaints = 0;
+    for (int second = 0; second < 10; ++second) {
+        const std::string shown = clockText();
+        for (int tick = 0; tick < 10; ++tick) {
+            clock->advance(0.1);
+            repaints += draw();
+        }
+        EXPECT_NE(clockText(), shown) << "the clock moves on every second";
+    }
+    // The clock's 10, the ring's end (732 device pixels in 25 minutes) about 5, the front minute
+    // (40 pixels a minute) about 7.
+    EXPECT_LE(repaints, 25) << "of 100 ticks";
+    EXPECT_NEAR(ring(), 1 - 20.0 / 1500, 1e-6) << "the ring still follows the session";
 }
 
 TEST_F(TimerFlow, TheBarButtonStopsOrSkipsOnlyOnceTheQuestionIsAnswered) {
