@@ -138,13 +138,19 @@ bool AppDelegate::finishLaunching(const platform::Value::Dictionary&) {
     platform::NSNotificationCenter::defaultCenter().addObserver(shared_from_this(), &AppDelegate::didChangeLockScreen,
                                                                 NotificationName::enableLockScreen());
 
+    // Set while a timer runs: the last process ended without stopping it (in the background, or killed
+    // or crashed in front).
     const auto standard = UserDefaultProperties::standardDefaults();
-    if (standard->boolForKey(Temp::key(Temp::Case::needResumeTimerWhenLaunching)))
-        TimerViewModel::shared()->restoreTimer(RestoreMoment::launch);
+    bool running = false;
+    if (standard->boolForKey(Temp::key(Temp::Case::needResumeTimerWhenLaunching))) {
+        const auto engine = TimerViewModel::shared();
+        engine->restoreTimer(RestoreMoment::launch);
+        running = engine->pomodoroTimer() != nullptr;
+    }
     // A run that ended without its termination step left its chain pending; the restore above has
     // already read how far it went.
     ZuvoLocalNotificationManager::removeStaleSessionChangeNotifications();
-    Temp::save(Temp::needResumeTimerWhenLaunching(false));
+    Temp::save(Temp::needResumeTimerWhenLaunching(running));
     // The reminder the defaults switch on becomes a pending notification once, on the first launch.
     if (firstLaunch) FocusReminderSchedule::rescheduleFromSettings();
     return true;
@@ -272,8 +278,9 @@ void AppDelegate::scheduleRefreshTask() {
 
 void AppDelegate::enterForeground() {
     applyIdleTimerSetting();
-    TimerViewModel::shared()->restoreTimer();
-    Temp::save(Temp::needResumeTimerWhenLaunching(false));
+    const auto engine = TimerViewModel::shared();
+    engine->restoreTimer();
+    Temp::save(Temp::needResumeTimerWhenLaunching(engine->pomodoroTimer() != nullptr));
     ZuvoLocalNotificationManager::removeSessionChangeNotifications();
     CoreDataManager::shared()->save();
 }

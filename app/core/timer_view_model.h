@@ -116,6 +116,11 @@ public:
                               std::int64_t round, const std::vector<SessionCatchUp::FinishedFocus>& finished);
 
 private:
+    // The started session's length for the catch-up: exact where it was kept, else whole minutes.
+    static double startedSessionSeconds(const PomodoroData& data);
+    void applyRestoredSessionOfLength(double seconds, platform::NSDate start, double lengthSeconds,
+                                      SessionType type, std::int64_t round,
+                                      const std::vector<SessionCatchUp::FinishedFocus>& finished);
     TimerViewModel();
     void registerObservers();
     void loadSavedState();

@@ -45,6 +45,10 @@ public:
     // A null value removes the key. A value no property-list file can hold (a date outside the years
     // 1 to 9999, nesting too deep) is refused with a console line and the stored value kept.
     void setObject(const Value& value, const std::string& key);
+    // The same, but the change alone writes nothing: it reaches the file with the next write another
+    // change, synchronize(), flushAll() or the exit causes. For a value that changes many times a
+    // minute and can be recomputed after a crash.
+    void setObjectLazily(const Value& value, const std::string& key);
     void removeObjectForKey(const std::string& key) { setObject(Value(), key); }
 
     std::optional<Value> objectForKey(const std::string& key) const;
@@ -92,6 +96,7 @@ private:
 
     enum class WriteReason { Requested, Scheduled, Exit };
 
+    void store(const Value& value, const std::string& key, bool scheduleWrite);
     const Value* findLocked(const std::string& key) const REQUIRES(mutex_);
     void loadLocked() const REQUIRES(mutex_);
     void scheduleWriteLocked() REQUIRES(mutex_);
