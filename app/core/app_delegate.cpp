@@ -47,6 +47,18 @@ void synchronizeBothSuites() {
     if (auto group = UserDefaultProperties::appGroupDefaults()) group->synchronize();
 }
 
+// The timer state's twins share their keys between the two suites.
+void recoverTimerState(const platform::NSUserDefaults& group) {
+    using Case = UserDefaultProperties::Case;
+    const auto standard = UserDefaultProperties::standardDefaults();
+    for (const auto which : {Case::sharedLatestRound, Case::sharedLatestGoal, Case::sharedRemainingRoundTime,
+                             Case::sharedProgressedRoundTime, Case::sharedRemainingRoundTimeString,
+                             Case::sharedLatestTimerType}) {
+        const std::string key = UserDefaultProperties::key(which);
+        if (const auto value = group.objectForKey(key)) standard->setObject(*value, key);
+    }
+}
+
 NSDate startOfToday() {
     return platform::NSCalendar::currentCalendar().startOfDayForDate(NSDate::now());
 }
@@ -157,7 +169,14 @@ bool AppDelegate::finishLaunching(const platform::Value::Dictionary&) {
 }
 
 void AppDelegate::writeFirstLaunchDefaults() {
-    for (const auto& value : firstLaunchDefaults()) UserDefaultProperties::save(value);
+    // An app group that already holds values outlived a standard suite lost to damage: it keeps them,
+    // and the timer state comes back from it.
+    const auto group = UserDefaultProperties::appGroupDefaults();
+    const bool groupKept = group && !group->dictionaryRepresentation().empty();
+    for (const auto& value : firstLaunchDefaults()) {
+        if (!groupKept || !UserDefaultProperties::isShared(value.which())) UserDefaultProperties::save(value);
+    }
+    if (groupKept) recoverTimerState(*group);
     synchronizeBothSuites();
     Temp::save(Temp::checkedDate(NSDate::now()));
     Temp::save(Temp::launchedOnce(true));

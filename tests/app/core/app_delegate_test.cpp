@@ -12,6 +12,7 @@
 #include "app/core/user_defaults_accessors.h"
 #include "app/core/zuvo_local_notification_manager.h"
 #include "platform/backgroundtasks/bg_task_scheduler.h"
+#include "platform/foundation/data_root.h"
 #include "platform/foundation/ns_run_loop.h"
 #include "platform/mediaplayer/mp_media_item.h"
 #include "platform/mediaplayer/mp_media_library.h"
@@ -202,6 +203,32 @@ TEST_F(AppLifecycleTest, TheFirstLaunchSchedulesTheDefaultReminderOnTuesdayAtTwo
     EXPECT_EQ(trigger->dateComponents().weekday, 3);
     EXPECT_EQ(trigger->dateComponents().hour, 14);
     EXPECT_TRUE(trigger->repeats());
+}
+
+TEST_F(AppLifecycleTest, ADamagedStandardSuiteTakesTheTimerStateFromTheIntactAppGroup) {
+    launch();
+    for (const auto& value :
+         {P::latestRound(1), P::sharedLatestRound(1), P::latestGoal(5), P::sharedLatestGoal(5),
+          P::latestTimerType(SessionType::shortBreak), P::sharedLatestTimerType(SessionType::shortBreak),
+          P::remainingRoundTime(3.5), P::sharedRemainingRoundTime(3.5), P::sharedRoundLimit(6)})
+        P::save(value);
+    platform::NSUserDefaults::flushAll();
+    std::ofstream(platform::DataRoot::preferences() / (platform::NSUserDefaults::standardSuiteName() + ".plist"))
+        << "<?xml version=\"1.0\"?><plist><dict><key>TimerCountRound";
+    platform::NSUserDefaults::resetAllForTesting();
+
+    relaunchAfter(60);
+    const auto group = P::appGroupDefaults();
+    EXPECT_EQ(group->integerForKey("TimerCountRound"), 1);
+    EXPECT_EQ(group->integerForKey("TimerCountGoal"), 5);
+    EXPECT_EQ(group->integerForKey("PomodoroSet"), 6);
+    EXPECT_EQ(group->doubleForKey("CurrentTimerTime"), 3.5);
+    const auto engine = TimerViewModel::shared();
+    EXPECT_EQ(engine->currentRound(), 1);
+    EXPECT_EQ(engine->currentGoal(), 5);
+    EXPECT_EQ(engine->currentSession(), (TimerSession{210000, SessionType::shortBreak}));
+    EXPECT_TRUE(flag(T::Case::launchedOnce));  // the standard suite starts again from the defaults
+    EXPECT_EQ(integer(P::Case::focusLength), 25);
 }
 
 TEST_F(AppLifecycleTest, ADueResetAtLaunchClearsTheCountsWithoutAsking) {
