@@ -243,6 +243,10 @@ void TimerViewModel::sessionDidFinish() {
     updateSessionButton();
     rewindSession();
     saveState();
+    // The store already holds a finished focus session: the counters and the cleared resume mark go to
+    // disk with it, or a kill within the writer's second would count and store it again at the next
+    // launch.
+    platform::NSUserDefaults::flushAll();
     applyThemeColor();
     if (!UserDataManager::getAppSettingData().autoRestart) {
         postRunningStatus();
