@@ -18,7 +18,8 @@ namespace platform {
 
 // Key-value preferences, one suite per file: DataRoot::preferences()/<suite>.plist. Values live in
 // memory (the file is read on first use) and reach the file within a second after a change (one
-// atomic write per burst of changes, however often synchronize() is called), at once on flushAll()
+// atomic write per burst of changes, however often synchronize() is called; a lazily set value waits
+// for the next write), at once on flushAll()
 // (the application calls it when it goes to the background or terminates), and at process exit. A
 // suite keeps the data root it saw on first use. Safe to call from any thread.
 class NSUserDefaults {
