@@ -47,6 +47,18 @@ void synchronizeBothSuites() {
     if (auto group = UserDefaultProperties::appGroupDefaults()) group->synchronize();
 }
 
+// The timer state's twins share their keys between the two suites.
+void recoverTimerState(const platform::NSUserDefaults& group) {
+    using Case = UserDefaultProperties::Case;
+    const auto standard = UserDefaultProperties::standardDefaults();
+    for (const auto which : {Case::sharedLatestRound, Case::sharedLatestGoal, Case::sharedRemainingRoundTime,
+                             Case::sharedProgressedRoundTime, Case::sharedRemainingRoundTimeString,
+                             Case::sharedLatestTimerType}) {
+        const std::string key = UserDefaultProperties::key(which);
+        if (const auto value = group.objectForKey(key)) standard->setObject(*value, key);
+    }
+}
+
 NSDate startOfToday() {
     return platform::NSCalendar::currentCalendar().startOfDayForDate(NSDate::now());
 }
@@ -138,20 +150,33 @@ bool AppDelegate::finishLaunching(const platform::Value::Dictionary&) {
     platform::NSNotificationCenter::defaultCenter().addObserver(shared_from_this(), &AppDelegate::didChangeLockScreen,
                                                                 NotificationName::enableLockScreen());
 
+    // Set while a timer runs: the last process ended without stopping it (in the background, or killed
+    // or crashed in front).
     const auto standard = UserDefaultProperties::standardDefaults();
-    if (standard->boolForKey(Temp::key(Temp::Case::needResumeTimerWhenLaunching)))
-        TimerViewModel::shared()->restoreTimer(RestoreMoment::launch);
+    bool running = false;
+    if (standard->boolForKey(Temp::key(Temp::Case::needResumeTimerWhenLaunching))) {
+        const auto engine = TimerViewModel::shared();
+        engine->restoreTimer(RestoreMoment::launch);
+        running = engine->pomodoroTimer() != nullptr;
+    }
     // A run that ended without its termination step left its chain pending; the restore above has
     // already read how far it went.
     ZuvoLocalNotificationManager::removeStaleSessionChangeNotifications();
-    Temp::save(Temp::needResumeTimerWhenLaunching(false));
+    Temp::save(Temp::needResumeTimerWhenLaunching(running));
     // The reminder the defaults switch on becomes a pending notification once, on the first launch.
     if (firstLaunch) FocusReminderSchedule::rescheduleFromSettings();
     return true;
 }
 
 void AppDelegate::writeFirstLaunchDefaults() {
-    for (const auto& value : firstLaunchDefaults()) UserDefaultProperties::save(value);
+    // An app group that already holds values outlived a standard suite lost to damage: it keeps them,
+    // and the timer state comes back from it.
+    const auto group = UserDefaultProperties::appGroupDefaults();
+    const bool groupKept = group && !group->dictionaryRepresentation().empty();
+    for (const auto& value : firstLaunchDefaults()) {
+        if (!groupKept || !UserDefaultProperties::isShared(value.which())) UserDefaultProperties::save(value);
+    }
+    if (groupKept) recoverTimerState(*group);
     synchronizeBothSuites();
     Temp::save(Temp::checkedDate(NSDate::now()));
     Temp::save(Temp::launchedOnce(true));
@@ -272,8 +297,9 @@ void AppDelegate::scheduleRefreshTask() {
 
 void AppDelegate::enterForeground() {
     applyIdleTimerSetting();
-    TimerViewModel::shared()->restoreTimer();
-    Temp::save(Temp::needResumeTimerWhenLaunching(false));
+    const auto engine = TimerViewModel::shared();
+    engine->restoreTimer();
+    Temp::save(Temp::needResumeTimerWhenLaunching(engine->pomodoroTimer() != nullptr));
     ZuvoLocalNotificationManager::removeSessionChangeNotifications();
     CoreDataManager::shared()->save();
 }

@@ -1,6 +1,7 @@
 #include "app/core/session_catch_up.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/core/session_order.h"
 #include "platform/foundation/saturating_cast.h"
@@ -14,21 +15,21 @@ constexpr double kRestartDelay = 0.5;
 
 }  // namespace
 
-SessionCatchUp::Result SessionCatchUp::walk(std::int64_t runSeconds, std::int64_t startedMinutes,
+SessionCatchUp::Result SessionCatchUp::walk(std::int64_t runSeconds, double startedSeconds,
                                             SessionType startedType, std::int64_t round,
                                             const Settings& settings) {
     const double run = static_cast<double>(runSeconds);
-    const double startedLength = static_cast<double>(startedMinutes) * 60;
-    if (run < startedLength) return {startedLength - run, startedMinutes, startedType, round, {}};
+    const double startedLength = std::isfinite(startedSeconds) ? std::max(startedSeconds, 0.0) : 0.0;
+    if (run < startedLength) return {startedLength - run, startedLength, startedType, round, {}};
 
     Result result{0, 0, startedType, round, {}};
-    const auto countFocus = [&](std::int64_t minutes, double end) {
-        // A focus session of no length is not counted (as when the engine ends one).
-        if (minutes <= 0) return;
+    const auto countFocus = [&](double length, double end) {
+        // Counted and stored as the engine does when one ends: any length, in whole minutes.
+        if (!(length > 0)) return;
         result.round = platform::addSaturating(result.round, 1);
-        result.finished.push_back({minutes, end});
+        result.finished.push_back({platform::truncatedSaturating(length / 60), end});
     };
-    if (startedType == SessionType::focus) countFocus(startedMinutes, startedLength);
+    if (startedType == SessionType::focus) countFocus(startedLength, startedLength);
 
     // Seconds from the start to the start of the next session. Every session after the started one
     // is followed by the restart's delay.
@@ -39,11 +40,11 @@ SessionCatchUp::Result SessionCatchUp::walk(std::int64_t runSeconds, std::int64_
         const double length = settings.lengthOf(next);
         if (walked + length + kRestartDelay > run || count == kMaxPassedSessions) {
             result.type = next;
-            result.minutes = static_cast<std::int64_t>(length / 60);
+            result.lengthSeconds = length;
             result.remainingSeconds = std::clamp(length - (run - walked), 0.0, length);
             return result;
         }
-        if (next == SessionType::focus) countFocus(static_cast<std::int64_t>(length / 60), walked + length);
+        if (next == SessionType::focus) countFocus(length, walked + length);
         walked += length + kRestartDelay;
         passed = next;
     }

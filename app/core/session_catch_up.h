@@ -31,11 +31,11 @@ public:
         bool operator==(const FinishedFocus&) const = default;
     };
 
-    // The session reached, with the seconds it still has to run, the round counter (focus sessions
-    // counted, never reduced at a break's end) and the focus sessions that ended.
+    // The session reached, with its length and the seconds it still has to run, the round counter
+    // (focus sessions counted, never reduced at a break's end) and the focus sessions that ended.
     struct Result {
         double remainingSeconds = 0;
-        std::int64_t minutes = 0;
+        double lengthSeconds = 0;
         SessionType type = SessionType::focus;
         std::int64_t round = 0;
         std::vector<FinishedFocus> finished;
@@ -44,9 +44,11 @@ public:
     // A walk never passes more sessions than this, whatever the stored dates say.
     static constexpr int kMaxPassedSessions = 1000;
 
-    // `runSeconds` have passed since a session of `startedMinutes` and `startedType` began with the
-    // round counter at `round`. A session whose end falls exactly on the walk's end has passed.
-    static Result walk(std::int64_t runSeconds, std::int64_t startedMinutes, SessionType startedType,
+    // `runSeconds` have passed since a session of `startedSeconds` and `startedType` began with the
+    // round counter at `round`. The started session's length is exact: a session reloaded with what
+    // was left of it is rarely whole minutes. A session whose end falls exactly on the walk's end has
+    // passed.
+    static Result walk(std::int64_t runSeconds, double startedSeconds, SessionType startedType,
                        std::int64_t round, const Settings& settings);
 };
 

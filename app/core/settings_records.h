@@ -27,6 +27,7 @@ struct PomodoroData {
     std::int64_t longBreakLength = 0;
     std::int64_t shortBreakLength = 0;
     std::int64_t latestLength = 0;
+    double latestLengthMilliseconds = 0.0;
 };
 
 // Switches, reminder and auto-reset settings. An auto-reset hour of 666 means "never".

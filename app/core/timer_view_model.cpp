@@ -83,6 +83,10 @@ void saveLatestTimerStartedDate(std::optional<NSDate> date) {
     TempUserDefaultProperties::save(TempUserDefaultProperties::latestTimerStartedDate(date));
 }
 
+void saveNeedsResumeAtLaunch(bool running) {
+    TempUserDefaultProperties::save(TempUserDefaultProperties::needResumeTimerWhenLaunching(running));
+}
+
 }  // namespace
 
 std::shared_ptr<TimerViewModel> TimerViewModel::shared() {
@@ -134,12 +138,17 @@ void TimerViewModel::startTimer(bool userInitiated) {
     audio_.prepareTickingPlayer(currentSession_.type);
     audio_.play(TimerAudio::Slot::ticking);
 
-    // The session's start and its length in minutes, for the catch-up.
+    // A process that ends while the timer runs (killed, crashed, the power gone) finds this at its
+    // next launch and catches up.
+    saveNeedsResumeAtLaunch(true);
+    // The session's start and its length in minutes, for the catch-up, and its exact length beside
+    // them: a reloaded session is what was left of one, rarely whole minutes.
     const auto saveStart = [this](NSDate start) {
         saveLatestTimerStartedDate(start);
         UserDefaultProperties::standardDefaults()->setInteger(
             wholeMinutes(currentPomodoroLength_),
             UserDefaultProperties::key(UserDefaultProperties::Case::latestLength));
+        UserDefaultProperties::save(UserDefaultProperties::latestLengthMilliseconds(currentPomodoroLength_));
     };
     if (elapsedTime_ == currentPomodoroLength_) {
         const auto sounds = UserDataManager::getSoundSettingData();
@@ -173,6 +182,7 @@ void TimerViewModel::stopTimerAndSounds() {
     audio_.replacePlayer(nullptr, TimerAudio::Slot::alert);
     if (pomodoroTimer_) pomodoroTimer_->invalidate();
     pomodoroTimer_ = nullptr;
+    saveNeedsResumeAtLaunch(false);
     // A stop also calls off an automatic restart that is still waiting (so does a start).
     ++restartTicket_;
 }
@@ -233,6 +243,10 @@ void TimerViewModel::sessionDidFinish() {
     updateSessionButton();
     rewindSession();
     saveState();
+    // The store already holds a finished focus session: the counters and the cleared resume mark go to
+    // disk with it, or a kill within the writer's second would count and store it again at the next
+    // launch.
+    platform::NSUserDefaults::flushAll();
     applyThemeColor();
     if (!UserDataManager::getAppSettingData().autoRestart) {
         postRunningStatus();
@@ -418,15 +432,24 @@ void TimerViewModel::saveState() {
     const double minutes = elapsedTime_ / millisecondPerMinute;
     const auto text = timeTextFromMilliseconds(elapsedTime_);
     const double progress = fractionOf(elapsedTime_, currentSession_.length);
+    // While the timer runs, the remaining time changes on every tick and the catch-up recomputes it
+    // from the start date: it goes to disk with the next write something else causes, and when the
+    // app leaves the foreground or ends, rather than twice a second.
+    const bool running = pomodoroTimer_ != nullptr;
+    const auto saveTickValue = running ? &P::saveLazily : &P::save;
     for (const auto& value :
          {P::remainingRoundTime(minutes), P::sharedRemainingRoundTime(minutes),
           P::remainingRoundTimeString(text), P::sharedRemainingRoundTimeString(text),
-          P::progressedRoundTime(progress), P::sharedProgressedRoundTime(progress),
-          P::latestTimerType(currentSession_.type), P::sharedLatestTimerType(currentSession_.type),
+          P::progressedRoundTime(progress), P::sharedProgressedRoundTime(progress)}) {
+        saveTickValue(value);
+    }
+    for (const auto& value :
+         {P::latestTimerType(currentSession_.type), P::sharedLatestTimerType(currentSession_.type),
           P::latestRound(currentRound_), P::sharedLatestRound(currentRound_), P::latestGoal(currentGoal_),
           P::sharedLatestGoal(currentGoal_)}) {
         P::save(value);
     }
+    if (running) return;
     P::standardDefaults()->synchronize();
     if (const auto group = P::appGroupDefaults()) group->synchronize();
 }
@@ -540,7 +563,9 @@ void TimerViewModel::restoreTimer(RestoreMoment moment) {
     const auto suite = UserDefaultProperties::standardDefaults();
     const auto start = readLatestTimerStartedDate(*suite);
     const auto chainEnd = readLastSessionChangeNotificationDate(*suite);
-    if (!start || !chainEnd) return;
+    // No chain is scheduled while the app is in front: a launch after the process ended there (killed,
+    // crashed) walks up to now.
+    if (!start || (!chainEnd && moment == RestoreMoment::foreground)) return;
     const auto calendar = platform::NSCalendar::currentCalendar();
     const auto since = calendar.components(platform::NSCalendarUnit::Second, *start, now).second;
     if (!since) return;
@@ -551,7 +576,7 @@ void TimerViewModel::restoreTimer(RestoreMoment moment) {
         if (*since <= platform::truncatedSaturating(done)) return;
     }
     // The chain of session-change notifications says how far the sessions went on by themselves.
-    const NSDate end = now > *chainEnd ? *chainEnd : now;
+    const NSDate end = chainEnd && now > *chainEnd ? *chainEnd : now;
     if (end < *start) return;
     const auto run = calendar.components(platform::NSCalendarUnit::Second, *start, end).second;
     if (!run) return;
@@ -562,10 +587,12 @@ void TimerViewModel::restoreTimer(RestoreMoment moment) {
         settings.lengthSeconds[indexOf(type)] = sessionLengthInSeconds(type);
     }
     settings.roundLimit = data.roundLimit;
-    const auto reached =
-        SessionCatchUp::walk(*run, data.latestLength, data.latestSessionType, data.latestRound, settings);
-    applyRestoredSession(reached.remainingSeconds, *start, reached.minutes, reached.type, reached.round,
-                         reached.finished);
+    const double startedSeconds = startedSessionSeconds(data);
+    auto reached = SessionCatchUp::walk(*run, startedSeconds, data.latestSessionType, data.latestRound, settings);
+    // Still in the session the app left: it cannot have more time left than it had then.
+    if (*run < startedSeconds) reached.remainingSeconds = std::min(reached.remainingSeconds, elapsedTime_ / 1000);
+    applyRestoredSessionOfLength(reached.remainingSeconds, *start, reached.lengthSeconds, reached.type,
+                                 reached.round, reached.finished);
     if (end == now) {
         startTimer(true);
     } else {
@@ -573,11 +600,26 @@ void TimerViewModel::restoreTimer(RestoreMoment moment) {
     }
 }
 
+double TimerViewModel::startedSessionSeconds(const PomodoroData& data) {
+    const double minutes = static_cast<double>(data.latestLength) * 60;
+    // The exact length counts only beside the minutes it belongs to: a file written before it was
+    // kept, or by a start that wrote only the minutes, has the minutes alone.
+    const double exact = data.latestLengthMilliseconds;
+    if (exact > 0 && wholeMinutes(exact) == data.latestLength) return exact / 1000;
+    return minutes;
+}
+
 void TimerViewModel::applyRestoredSession(double seconds, NSDate start, std::int64_t minutes,
                                           SessionType type, std::int64_t round,
                                           const std::vector<SessionCatchUp::FinishedFocus>& finished) {
+    applyRestoredSessionOfLength(seconds, start, static_cast<double>(minutes) * 60, type, round, finished);
+}
+
+void TimerViewModel::applyRestoredSessionOfLength(double seconds, NSDate start, double lengthSeconds,
+                                                  SessionType type, std::int64_t round,
+                                                  const std::vector<SessionCatchUp::FinishedFocus>& finished) {
     elapsedTime_ = seconds * 1000;
-    currentSession_ = {static_cast<double>(minutes) * millisecondPerMinute, type};
+    currentSession_ = {lengthSeconds * 1000, type};
     updateSessionButton();
     if (roundLimit_ < round) round = roundAfterBreak(round, roundLimit_);
     currentRound_ = round;

@@ -32,7 +32,7 @@ struct TimerSession {
 enum class ElapsedTimeUpdate { subtract, set, clear };
 
 // When the catch-up runs: on the return to the foreground, or at a cold launch after the process
-// ended in the background (the engine is new then and cannot tell how long it ran).
+// ended while a timer ran (the engine is new then and cannot tell how long it ran).
 enum class RestoreMoment { foreground, launch };
 
 // The object of "SessionDidChange": the full and the short name of the new session's type.
@@ -110,12 +110,18 @@ public:
     void setAppForeground(bool foreground);
 
     // Puts the timer where it would be had it run on while the app was away, from the stored start
-    // and notification-chain dates.
+    // and notification-chain dates; at a launch without a chain (the process ended in front), up to
+    // now.
     void restoreTimer(RestoreMoment moment = RestoreMoment::foreground);
     void applyRestoredSession(double seconds, platform::NSDate start, std::int64_t minutes, SessionType type,
                               std::int64_t round, const std::vector<SessionCatchUp::FinishedFocus>& finished);
 
 private:
+    // The started session's length for the catch-up: exact where it was kept, else whole minutes.
+    static double startedSessionSeconds(const PomodoroData& data);
+    void applyRestoredSessionOfLength(double seconds, platform::NSDate start, double lengthSeconds,
+                                      SessionType type, std::int64_t round,
+                                      const std::vector<SessionCatchUp::FinishedFocus>& finished);
     TimerViewModel();
     void registerObservers();
     void loadSavedState();

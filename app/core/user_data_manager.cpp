@@ -42,6 +42,7 @@ PomodoroData UserDataManager::getPomodoroData() {
     data.longBreakLength = suite->integerForKey(keyOf(Case::longBreakLength));
     data.shortBreakLength = suite->integerForKey(keyOf(Case::shortBreakLength));
     data.latestLength = suite->integerForKey(keyOf(Case::latestLength));
+    data.latestLengthMilliseconds = finiteDouble(*suite, Case::latestLengthMilliseconds);
     return data;
 }
 

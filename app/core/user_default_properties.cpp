@@ -35,6 +35,7 @@ constexpr std::array<Row, UserDefaultProperties::kCaseCount> kRows{{
     {Case::longBreakLength, "TimeLongBreak", kStandard},
     {Case::shortBreakLength, "TimeShortBreak", kStandard},
     {Case::latestLength, "latestLength", kStandard},
+    {Case::latestLengthMilliseconds, "latestLengthMilliseconds", kStandard},
     {Case::focusTickingSound, "TickingWork", kStandard},
     {Case::shortBreakTickingSound, "TickingShortBreak", kStandard},
     {Case::longBreakTickingSound, "TickingLongBreak", kStandard},
@@ -106,14 +107,29 @@ struct Overloaded : F... {
 template <typename... F>
 Overloaded(F...) -> Overloaded<F...>;
 
-// A present value is stored as an object; an absent one removes the key.
-template <typename T>
-void setOrRemove(NSUserDefaults& suite, const std::optional<T>& value, const std::string& key) {
-    if (value) {
-        suite.setObject(Value(*value), key);
-    } else {
-        suite.removeObjectForKey(key);
-    }
+// What the payload stores under the case's key: null removes the key, nothing leaves it alone.
+std::optional<Value> storedForm(const Row& row, const UserDefaultProperties::Payload& payload) {
+    const auto optional = [](const auto& value) { return value ? Value(*value) : Value(); };
+    return std::visit(
+        Overloaded{
+            [](std::int64_t v) -> std::optional<Value> { return Value(v); },
+            [](bool v) -> std::optional<Value> { return Value(v); },
+            [](float v) -> std::optional<Value> { return Value(static_cast<double>(v)); },
+            [](double v) -> std::optional<Value> { return Value(v); },
+            [&](const std::optional<std::string>& v) -> std::optional<Value> { return optional(v); },
+            [&](const std::optional<std::int64_t>& v) -> std::optional<Value> { return optional(v); },
+            [&](const std::optional<double>& v) -> std::optional<Value> { return optional(v); },
+            [&](const UserDefaultProperties::Color& v) -> std::optional<Value> {
+                const auto color = v ? v : row.fallbackColor ? row.fallbackColor() : nullptr;
+                if (!color) return std::nullopt;
+                return Value(platform::NSKeyedArchiver::archivedDataWithRootObject(color));
+            },
+            [](const std::optional<SessionType>& v) -> std::optional<Value> {
+                if (!v) return std::nullopt;
+                return Value(static_cast<std::int64_t>(rawValue(*v)));
+            },
+        },
+        payload);
 }
 
 }  // namespace
@@ -144,29 +160,19 @@ std::shared_ptr<NSUserDefaults> UserDefaultProperties::appGroupDefaults() {
 }
 
 void UserDefaultProperties::save(const UserDefaultProperties& value) {
+    write(value, &NSUserDefaults::setObject);
+}
+
+void UserDefaultProperties::saveLazily(const UserDefaultProperties& value) {
+    write(value, &NSUserDefaults::setObjectLazily);
+}
+
+void UserDefaultProperties::write(const UserDefaultProperties& value,
+                                  void (NSUserDefaults::*set)(const Value&, const std::string&)) {
     const Row& row = rowOf(value.which_);
     const auto suite = row.suite == Suite::standard ? standardDefaults() : appGroupDefaults();
     if (!suite) return;
-    const std::string key = row.key;
-
-    std::visit(Overloaded{
-                   [&](std::int64_t v) { suite->setInteger(v, key); },
-                   [&](bool v) { suite->setBool(v, key); },
-                   [&](float v) { suite->setFloat(v, key); },
-                   [&](double v) { suite->setDouble(v, key); },
-                   [&](const std::optional<std::string>& v) { setOrRemove(*suite, v, key); },
-                   [&](const std::optional<std::int64_t>& v) { setOrRemove(*suite, v, key); },
-                   [&](const std::optional<double>& v) { setOrRemove(*suite, v, key); },
-                   [&](const Color& v) {
-                       const Color color = v ? v : row.fallbackColor ? row.fallbackColor() : nullptr;
-                       if (!color) return;
-                       suite->setData(platform::NSKeyedArchiver::archivedDataWithRootObject(color), key);
-                   },
-                   [&](const std::optional<SessionType>& v) {
-                       if (v) suite->setInteger(rawValue(*v), key);
-                   },
-               },
-               value.payload_);
+    if (const auto stored = storedForm(row, value.payload_)) ((*suite).*set)(*stored, row.key);
 }
 
 }  // namespace quorvel

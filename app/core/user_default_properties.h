@@ -26,6 +26,7 @@ public:
         longBreakLength,
         shortBreakLength,
         latestLength,
+        latestLengthMilliseconds,
         focusTickingSound,
         shortBreakTickingSound,
         longBreakTickingSound,
@@ -72,7 +73,7 @@ public:
         sharedRemainingRoundTimeString,
         sharedLatestTimerType,
     };
-    static constexpr std::size_t kCaseCount = 51;
+    static constexpr std::size_t kCaseCount = 52;
 
     using Color = std::shared_ptr<platform::UIColor>;
     // The payload's type fixes how it is stored: integer, Boolean, float and double as such; optional
@@ -89,6 +90,8 @@ public:
     static UserDefaultProperties longBreakLength(std::int64_t v) { return {Case::longBreakLength, v}; }
     static UserDefaultProperties shortBreakLength(std::int64_t v) { return {Case::shortBreakLength, v}; }
     static UserDefaultProperties latestLength(std::int64_t v) { return {Case::latestLength, v}; }
+    // The started session's exact length beside its whole minutes, for the catch-up.
+    static UserDefaultProperties latestLengthMilliseconds(double v) { return {Case::latestLengthMilliseconds, v}; }
     static UserDefaultProperties focusTickingSound(OptionalString v) { return {Case::focusTickingSound, v}; }
     static UserDefaultProperties shortBreakTickingSound(OptionalString v) {
         return {Case::shortBreakTickingSound, v};
@@ -185,6 +188,8 @@ public:
     // synchronises the standard suite, and the app-group suite after `shared…` cases. Writes meant for a
     // missing app-group suite are skipped.
     static void save(const UserDefaultProperties& value);
+    // The same without asking for a write: the value reaches the file with the suite's next write.
+    static void saveLazily(const UserDefaultProperties& value);
 
     Case which() const { return which_; }
     const Payload& payload() const { return payload_; }
@@ -197,6 +202,8 @@ public:
     static std::shared_ptr<platform::NSUserDefaults> appGroupDefaults();
 
 private:
+    static void write(const UserDefaultProperties& value,
+                      void (platform::NSUserDefaults::*set)(const platform::Value&, const std::string&));
     UserDefaultProperties(Case which, Payload payload) : which_(which), payload_(std::move(payload)) {}
 
     Case which_;

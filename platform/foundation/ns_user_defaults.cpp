@@ -198,6 +198,14 @@ void NSUserDefaults::loadLocked() const {
 // --- Writing -----------------------------------------------------------------------------------
 
 void NSUserDefaults::setObject(const Value& value, const std::string& key) {
+    store(value, key, true);
+}
+
+void NSUserDefaults::setObjectLazily(const Value& value, const std::string& key) {
+    store(value, key, false);
+}
+
+void NSUserDefaults::store(const Value& value, const std::string& key, bool scheduleWrite) {
     // A value the file cannot hold would make every later write of the suite fail: refuse it here,
     // where the caller is, and keep the stored one.
     if (std::string problem; !PropertyList::isWritable(value, &problem)) {
@@ -218,7 +226,7 @@ void NSUserDefaults::setObject(const Value& value, const std::string& key) {
         }
         if (changed) {
             ++changes_;
-            scheduleWriteLocked();
+            if (scheduleWrite) scheduleWriteLocked();
         }
     }
     UserDefaultsRegistry::shared().notify(suite_, key,

@@ -18,7 +18,8 @@ namespace platform {
 
 // Key-value preferences, one suite per file: DataRoot::preferences()/<suite>.plist. Values live in
 // memory (the file is read on first use) and reach the file within a second after a change (one
-// atomic write per burst of changes, however often synchronize() is called), at once on flushAll()
+// atomic write per burst of changes, however often synchronize() is called; a lazily set value waits
+// for the next write), at once on flushAll()
 // (the application calls it when it goes to the background or terminates), and at process exit. A
 // suite keeps the data root it saw on first use. Safe to call from any thread.
 class NSUserDefaults {
@@ -45,6 +46,10 @@ public:
     // A null value removes the key. A value no property-list file can hold (a date outside the years
     // 1 to 9999, nesting too deep) is refused with a console line and the stored value kept.
     void setObject(const Value& value, const std::string& key);
+    // The same, but the change alone writes nothing: it reaches the file with the next write another
+    // change, synchronize(), flushAll() or the exit causes. For a value that changes many times a
+    // minute and can be recomputed after a crash.
+    void setObjectLazily(const Value& value, const std::string& key);
     void removeObjectForKey(const std::string& key) { setObject(Value(), key); }
 
     std::optional<Value> objectForKey(const std::string& key) const;
@@ -92,6 +97,7 @@ private:
 
     enum class WriteReason { Requested, Scheduled, Exit };
 
+    void store(const Value& value, const std::string& key, bool scheduleWrite);
     const Value* findLocked(const std::string& key) const REQUIRES(mutex_);
     void loadLocked() const REQUIRES(mutex_);
     void scheduleWriteLocked() REQUIRES(mutex_);

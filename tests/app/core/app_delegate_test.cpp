@@ -13,6 +13,7 @@
 #include "app/core/user_defaults_accessors.h"
 #include "app/core/zuvo_local_notification_manager.h"
 #include "platform/backgroundtasks/bg_task_scheduler.h"
+#include "platform/foundation/data_root.h"
 #include "platform/foundation/ns_run_loop.h"
 #include "platform/mediaplayer/mp_media_item.h"
 #include "platform/mediaplayer/mp_media_library.h"
@@ -84,6 +85,30 @@ protected:
         clock->runUntilIdle();
         return relaunched;
     }
+    // The process is killed: what its preferences had not written yet is lost with it.
+    std::shared_ptr<AppDelegate> killAndRelaunchAfter(double seconds) {
+        platform::NSUserDefaults::resetAllForTesting();
+        return relaunchAfter(seconds);
+    }
+    // A fresh focus session of `minutes` in front, started now.
+    std::shared_ptr<TimerViewModel> startFocusOf(std::int64_t minutes) {
+        P::save(P::focusLength(minutes));
+        auto engine = TimerViewModel::shared();
+        engine->setDelegate(screen);
+        engine->configure();
+        engine->resetSession();
+        engine->startTimer(true);
+        return engine;
+    }
+    // Minimised for `seconds`, then back.
+    void leaveFor(double seconds) {
+        app.enterBackground();
+        clock->runUntilIdle();
+        clock->advance(seconds);
+        app.enterForeground();
+        clock->runUntilIdle();
+    }
+    static std::vector<std::shared_ptr<Session>> sessions() { return CoreDataManager::shared()->fetchAllSessions(); }
     void startTimer() {
         auto engine = TimerViewModel::shared();
         engine->setDelegate(screen);
@@ -183,6 +208,32 @@ TEST_F(AppLifecycleTest, TheFirstLaunchSchedulesTheDefaultReminderOnTuesdayAtTwo
     EXPECT_TRUE(trigger->repeats());
 }
 
+TEST_F(AppLifecycleTest, ADamagedStandardSuiteTakesTheTimerStateFromTheIntactAppGroup) {
+    launch();
+    for (const auto& value :
+         {P::latestRound(1), P::sharedLatestRound(1), P::latestGoal(5), P::sharedLatestGoal(5),
+          P::latestTimerType(SessionType::shortBreak), P::sharedLatestTimerType(SessionType::shortBreak),
+          P::remainingRoundTime(3.5), P::sharedRemainingRoundTime(3.5), P::sharedRoundLimit(6)})
+        P::save(value);
+    platform::NSUserDefaults::flushAll();
+    std::ofstream(platform::DataRoot::preferences() / (platform::NSUserDefaults::standardSuiteName() + ".plist"))
+        << "<?xml version=\"1.0\"?><plist><dict><key>TimerCountRound";
+    platform::NSUserDefaults::resetAllForTesting();
+
+    relaunchAfter(60);
+    const auto group = P::appGroupDefaults();
+    EXPECT_EQ(group->integerForKey("TimerCountRound"), 1);
+    EXPECT_EQ(group->integerForKey("TimerCountGoal"), 5);
+    EXPECT_EQ(group->integerForKey("PomodoroSet"), 6);
+    EXPECT_EQ(group->doubleForKey("CurrentTimerTime"), 3.5);
+    const auto engine = TimerViewModel::shared();
+    EXPECT_EQ(engine->currentRound(), 1);
+    EXPECT_EQ(engine->currentGoal(), 5);
+    EXPECT_EQ(engine->currentSession(), (TimerSession{210000, SessionType::shortBreak}));
+    EXPECT_TRUE(flag(T::Case::launchedOnce));  // the standard suite starts again from the defaults
+    EXPECT_EQ(integer(P::Case::focusLength), 25);
+}
+
 TEST_F(AppLifecycleTest, ADueResetAtLaunchClearsTheCountsWithoutAsking) {
     launch();
     for (const auto& value : {P::latestRound(3), P::latestGoal(7), P::focusLength(30),
@@ -266,7 +317,7 @@ TEST_F(AppLifecycleTest, LeavingWithARunningTimerSchedulesTheChainAndReturningCa
     EXPECT_EQ(TimerViewModel::shared()->currentGoal(), 1);
     EXPECT_EQ(CoreDataManager::shared()->fetchAllSessions().size(), 1u);
     EXPECT_EQ(pendingChain(), 0u);
-    EXPECT_FALSE(flag(T::Case::needResumeTimerWhenLaunching));
+    EXPECT_TRUE(flag(T::Case::needResumeTimerWhenLaunching));  // the timer runs on in front
     EXPECT_FALSE(readLastSessionChangeNotificationDate(*P::standardDefaults()));
     EXPECT_TRUE(readScheduledSessionChangeNotificationIDs(*P::standardDefaults()).empty());
 }
@@ -283,8 +334,70 @@ TEST_F(AppLifecycleTest, AColdLaunchAfterAKillInTheBackgroundRestoresThenWithdra
     EXPECT_EQ(CoreDataManager::shared()->fetchAllSessions().size(), 1u);
     EXPECT_TRUE(TimerViewModel::shared()->pomodoroTimer());  // the chain had not ended: it runs on
     EXPECT_EQ(pendingChain(), 0u);
-    EXPECT_FALSE(flag(T::Case::needResumeTimerWhenLaunching));
+    EXPECT_TRUE(flag(T::Case::needResumeTimerWhenLaunching));
     EXPECT_FALSE(readLastSessionChangeNotificationDate(*P::standardDefaults()));
+}
+
+TEST_F(AppLifecycleTest, AKillWhileActiveLosesNoSessionAndAKillAfterAPauseKeepsItPaused) {
+    launch();
+    const NSDate started = NSDate::now();
+    startFocusOf(1);
+    clock->advance(11);  // 00:49 shown
+    killAndRelaunchAfter(78);
+    auto engine = TimerViewModel::shared();
+    ASSERT_EQ(sessions().size(), 1u);
+    EXPECT_EQ(sessions()[0]->timestamp(), started.dateByAddingTimeInterval(60));
+    EXPECT_EQ(engine->currentGoal(), 1);
+    EXPECT_TRUE(engine->pomodoroTimer());
+    EXPECT_EQ(engine->currentSession().type, SessionType::shortBreak);
+    EXPECT_EQ(engine->elapsedTime(), (300 - (89 - 60)) * 1000);
+
+    startFocusOf(1);
+    clock->advance(11);
+    engine->pauseTimer(true);
+    clock->advance(2);
+    killAndRelaunchAfter(78);
+    engine = TimerViewModel::shared();
+    EXPECT_FALSE(engine->pomodoroTimer());
+    EXPECT_EQ(engine->elapsedTime(), 49000);
+    EXPECT_EQ(engine->currentGoal(), 1);
+    EXPECT_EQ(sessions().size(), 1u);
+    EXPECT_FALSE(flag(T::Case::needResumeTimerWhenLaunching));
+}
+
+TEST_F(AppLifecycleTest, ASessionReloadedAfterARestartCatchesUpWithItsExactLength) {
+    struct Case {
+        std::int64_t minutes;
+        double ranBeforeRestart;  // 31 s and 12:34 left
+        double away;
+    };
+    launch();
+    for (const auto& c : {Case{1, 29, 78}, Case{25, 746, 800}}) {
+        SCOPED_TRACE(c.minutes);
+        const double left = static_cast<double>(c.minutes) * 60 - c.ranBeforeRestart;
+        auto engine = startFocusOf(c.minutes);
+        clock->advance(c.ranBeforeRestart);
+        engine->pauseTimer(true);
+        clock->advance(2);
+        killAndRelaunchAfter(5);
+        engine = TimerViewModel::shared();
+        // Reloaded from the stored minutes: the length is what was left, to a float's rounding.
+        ASSERT_NEAR(engine->currentSession().length, left * 1000, 1e-6);
+        const auto stored = sessions().size();
+        const auto goal = engine->currentGoal();
+
+        const NSDate resumed = NSDate::now();
+        engine->startTimer(true);
+        clock->advance(10);
+        leaveFor(5);
+        EXPECT_NEAR(engine->elapsedTime(), (left - 15) * 1000, 1e-6);  // not more than when it went away
+        leaveFor(c.away);
+        ASSERT_EQ(sessions().size(), stored + 1);
+        EXPECT_EQ(sessions()[0]->timestamp(), resumed.dateByAddingTimeInterval(left));
+        EXPECT_EQ(engine->currentGoal(), goal + 1);
+        EXPECT_EQ(engine->currentSession().type, SessionType::shortBreak);
+        EXPECT_EQ(engine->elapsedTime(), (300 - (15 + c.away - left)) * 1000);
+    }
 }
 
 TEST_F(AppLifecycleTest, TerminationClearsTheBadgeAndSubmitsTheRefreshTaskThatNeverRuns) {

@@ -48,8 +48,8 @@ TEST(SessionCatchUpWalk, FindsTheSessionReachedAndTheFocusSessionsThatEnded) {
              Case{400, T::longBreak, 4, 1400, T::focus, 4, {}},  // 100 s of the next focus ran
          }) {
         SCOPED_TRACE(c.run);
-        const auto startedMinutes = c.startedType == T::longBreak ? 5 : 25;
-        const auto result = SessionCatchUp::walk(c.run, startedMinutes, c.startedType, c.round, kSettings);
+        const double startedSeconds = c.startedType == T::longBreak ? 300 : 1500;
+        const auto result = SessionCatchUp::walk(c.run, startedSeconds, c.startedType, c.round, kSettings);
         EXPECT_EQ(result.remainingSeconds, c.remaining);
         EXPECT_EQ(result.type, c.type);
         EXPECT_EQ(result.round, c.roundAfter);

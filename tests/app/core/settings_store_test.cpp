@@ -47,6 +47,7 @@ std::vector<Expected> everySettingsCase() {
         {P::longBreakLength(20), false, "TimeLongBreak", Value(20)},
         {P::shortBreakLength(7), false, "TimeShortBreak", Value(7)},
         {P::latestLength(45), false, "latestLength", Value(45)},
+        {P::latestLengthMilliseconds(2710500.0), false, "latestLengthMilliseconds", Value(2710500.0)},
         {P::focusTickingSound("Rain"), false, "TickingWork", Value("Rain")},
         {P::shortBreakTickingSound("Steam"), false, "TickingShortBreak", Value("Steam")},
         {P::longBreakTickingSound(std::nullopt), false, "TickingLongBreak", std::nullopt},

@@ -1,7 +1,7 @@
 // Eight weeks of one user's days on the virtual clock, in Berlin across the change to summer time:
 // sessions in front and in the background, pauses, skips, resets, the minute ring, the daily auto-reset
-// question, and a second device syncing through the shared cloud folder. After every step the store, the
-// counters and the clock text must agree.
+// question, kills while active, restarts followed by minimising, and a second device syncing through the
+// shared cloud folder. After every step the store, the counters and the clock text must agree.
 
 #include <gtest/gtest.h>
 
@@ -165,6 +165,43 @@ protected:
         account("return to the foreground");
     }
 
+    // The process is killed: what its preferences had not written yet is lost. It starts again
+    // `seconds` later with the window active.
+    void relaunchAfterAKill(double seconds) {
+        platform::NSUserDefaults::resetAllForTesting();
+        TimerViewModel::resetSharedForTesting();
+        platform::UNUserNotificationCenter::resetCurrentForTesting();
+        clock = platform::VirtualClock::install(clock->now() + std::max(seconds, 1.0));
+        relaunched_ = std::make_shared<AppDelegate>(prompt);
+        relaunched_->finishLaunching({});
+        clock->runUntilIdle();
+        ++relaunches_;
+        advanceInFront(1);
+    }
+
+    void killWhileActive() {
+        turnTheRingIfLong();
+        if (!running()) engine()->startTimer(true);
+        advanceInFront(static_cast<double>(5 + rng_() % 60));
+        relaunchAfterAKill(std::min(static_cast<double>(10 + rng_() % 300), secondsLeftToday() - 60));
+        account("a kill while active");
+    }
+
+    // Stopped, the process ends and starts again; the session it reloads is resumed and the window
+    // minimised.
+    void restartThenMinimise() {
+        turnTheRingIfLong();
+        if (!running()) engine()->startTimer(true);
+        advanceInFront(static_cast<double>(5 + rng_() % 60));
+        engine()->pauseTimer(true);
+        clock->advance(2);
+        relaunchAfterAKill(30);
+        account("a restart");
+        engine()->startTimer(true);
+        advanceInFront(static_cast<double>(5 + rng_() % 30));
+        awayWhileRunning();
+    }
+
     void syncWithTheSecondDevice() {
         if (day_ / 7 == devicesWeek_) {
             ++devicesWeek_;
@@ -205,13 +242,15 @@ protected:
         if (day > 0) morning();
         const int steps = 4 + static_cast<int>(rng_() % 6);
         for (int step = 0; step < steps && secondsLeftToday() > 30 * 60 && !HasFatalFailure(); ++step) {
-            switch (rng_() % 10) {
+            switch (rng_() % 12) {
                 case 0: case 1: case 2: case 3: focusInFront(); break;
                 case 4: pauseAndResume(); break;
                 case 5: case 6: awayWhileRunning(); break;
                 case 7: engine()->skipSession(); account("skip"); break;
                 case 8: engine()->reset(rng_() % 2 ? SessionReset::Round : SessionReset::GoalsRound); account("reset"); break;
                 case 9: syncWithTheSecondDevice(); break;
+                case 10: killWhileActive(); break;
+                case 11: restartThenMinimise(); break;
             }
         }
         if (day % 7 == 6) syncWithTheSecondDevice();
@@ -225,8 +264,10 @@ protected:
     std::shared_ptr<quorvel::testing::RecordingTimerScreen> screen =
         std::make_shared<quorvel::testing::RecordingTimerScreen>();
     platform::UIApplication& app = platform::UIApplication::sharedApplication();
+    std::shared_ptr<AppDelegate> relaunched_;
 
     std::int64_t counted() const { return counted_; }
+    int relaunches() const { return relaunches_; }
     std::int64_t secondDeviceSessions() const { return secondDeviceSessions_; }
 
 private:
@@ -237,6 +278,7 @@ private:
     std::int64_t secondDeviceSessions_ = 0;
     std::int64_t importedForeign_ = 0;
     int devicesWeek_ = 0;
+    int relaunches_ = 0;
 };
 
 }  // namespace
@@ -248,5 +290,6 @@ TEST_F(EightWeeksOfUse, StoreCountersAndClockTextAgreeAfterEveryStep) {
     for (int day = 0; day < kDays && !HasFatalFailure(); ++day) live(day);
     EXPECT_GT(prompt->asked, kDays * 3 / 4) << "the auto-reset question comes once a morning";
     EXPECT_GT(counted(), kDays * 2);
+    EXPECT_GT(relaunches(), kDays / 2);
     EXPECT_EQ(secondDeviceSessions(), kDays / 7 * kSecondDeviceSessionsPerWeek);
 }

@@ -1,0 +1,141 @@
+// The real quorvel window with one-minute focus sessions: a session keeps its time through a kill while
+// the window is active, and through a restart, a resume and a minimise. Afterwards the store holds the
+// focus session once, with its real end, the counters count it once, and the break shows its time left.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+
+#include <thread>
+#include <vector>
+
+#include "app/core/first_launch_defaults.h"
+#include "app/core/temp_user_default_properties.h"
+#include "app/core/user_default_properties.h"
+#include "platform/foundation/data_root.h"
+#include "platform/foundation/ns_date.h"
+#include "tests/shell/desktop_test.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using platform::NSDate;
+using P = quorvel::UserDefaultProperties;
+using T = quorvel::TempUserDefaultProperties;
+
+// A break's length by default.
+constexpr double kBreakSeconds = 300;
+// The window's reaction to a click, and a tick, in real time.
+constexpr double kSlack = 2;
+
+struct StoredSession {
+    double end = 0;  // seconds since the reference date
+    std::int64_t minutes = 0;
+};
+
+class TimerRelaunch : public quorvel::testing::DesktopTest {
+protected:
+    // A device past its first launch whose focus sessions last one minute.
+    void SetUp() override {
+        DesktopTest::SetUp();
+        if (IsSkipped()) return;
+        for (const auto& value : quorvel::firstLaunchDefaults()) P::save(value);
+        for (const auto& value : {P::focusLength(1), P::remainingRoundTime(1.0), P::sharedRemainingRoundTime(1.0)})
+            P::save(value);
+        T::save(T::launchedOnce(true));
+        T::save(T::checkedDate(NSDate::now()));
+        markGuidanceSeen();  // writes the files
+    }
+
+    Window start() { return DesktopTest::start({"--device", "iPhone8", "--orientation", "portrait"}); }
+    // Presses play (or pause) and answers when the press was made.
+    double pressPlay(Window window) {
+        user->click(window, 187, 405);
+        EXPECT_TRUE(app->waitForLine("touch ended")) << app->transcript();
+        return now();
+    }
+    // Quits as a person does; answers when.
+    double quit(Window window) {
+        const double at = now();
+        user->requestClose(window);
+        EXPECT_EQ(app->waitForExit(), 0) << app->transcript();
+        return at;
+    }
+    static double now() { return NSDate::now().timeIntervalSinceReferenceDate(); }
+
+    // The standard suite as the next start reads it.
+    static std::shared_ptr<platform::NSUserDefaults> stored() {
+        platform::NSUserDefaults::resetAllForTesting();
+        return P::standardDefaults();
+    }
+    // The seconds the clock showed when the program ended.
+    static double shownSeconds() { return stored()->doubleForKey("CurrentTimerTime") * 60; }
+
+    static std::vector<StoredSession> storedSessions() {
+        const auto file = platform::DataRoot::applicationSupport() / platform::NSUserDefaults::standardSuiteName() /
+                          "store.sqlite";
+        std::vector<StoredSession> sessions;
+        sqlite3* db = nullptr;
+        sqlite3_stmt* rows = nullptr;
+        if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+            sqlite3_prepare_v2(db, "SELECT timestamp, duration FROM Session ORDER BY timestamp", -1, &rows,
+                               nullptr) == SQLITE_OK) {
+            while (sqlite3_step(rows) == SQLITE_ROW)
+                sessions.push_back({sqlite3_column_double(rows, 0), sqlite3_column_int64(rows, 1)});
+        }
+        sqlite3_finalize(rows);
+        sqlite3_close(db);
+        return sessions;
+    }
+
+    // The focus session stored once, ended at `end`; counted once; the break after it running, shown
+    // with its time left when the program ended at `endedAt`.
+    void expectOneFocusThenTheBreak(double end, double endedAt) {
+        const auto sessions = storedSessions();
+        ASSERT_EQ(sessions.size(), 1u);
+        EXPECT_NEAR(sessions[0].end, end, kSlack);
+        const auto suite = stored();
+        EXPECT_EQ(suite->integerForKey("TimerCountGoal"), 1);
+        EXPECT_EQ(suite->integerForKey("TimerCountRound"), 1);
+        EXPECT_EQ(suite->integerForKey("CurrentTimerType"), 1);  // a short break
+        EXPECT_NEAR(shownSeconds(), kBreakSeconds - (endedAt - sessions[0].end), kSlack);
+    }
+};
+
+}  // namespace
+
+TEST_F(TimerRelaunch, AKillWhileTheWindowIsActiveLosesNoSession) {
+    Window window = start();
+    ASSERT_NE(window, 0u);
+    const double started = pressPlay(window);
+    app->listen(11s);  // 00:49 shown
+    ::kill(app->pid(), SIGKILL);
+    app->waitForExit();
+    std::this_thread::sleep_for(78s);
+
+    window = start();
+    ASSERT_NE(window, 0u);
+    app->listen(2s);
+    expectOneFocusThenTheBreak(started + 60, quit(window));
+}
+
+TEST_F(TimerRelaunch, ASessionRestartedResumedAndMinimisedEndsOnTime) {
+    Window window = start();
+    ASSERT_NE(window, 0u);
+    pressPlay(window);
+    app->listen(29s);
+    quit(window);
+    const double left = shownSeconds();  // about 31 s; a slow build ticks behind the wall clock
+    ASSERT_TRUE(left > 20 && left < 60) << left;
+
+    window = start();
+    ASSERT_NE(window, 0u);
+    const double resumed = pressPlay(window);
+    app->listen(10s);
+    user->minimize(window);
+    ASSERT_TRUE(app->waitForLine("life-cycle did-enter-background")) << app->transcript();
+    std::this_thread::sleep_for(40s);  // past the session's end
+    user->restore(window);
+    ASSERT_TRUE(app->waitForLine("life-cycle did-become-active")) << app->transcript();
+    app->listen(2s);
+    expectOneFocusThenTheBreak(resumed + left, quit(window));
+}
