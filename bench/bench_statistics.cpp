@@ -12,6 +12,7 @@
 #include "app/core/p_file_manager.h"
 #include "app/screens/secondary/charts_storyboard.h"
 #include "app/screens/secondary/charts_view_controller.h"
+#include "bench/support/session_store_writer.h"
 #include "platform/foundation/data_root.h"
 #include "platform/foundation/ns_time_zone.h"
 #include "platform/uikit/ui_storyboard.h"
@@ -87,6 +88,37 @@ void BM_RefreshStatisticsOf100kWithAnUnsavedInsert(benchmark::State& state) {
 BENCHMARK(BM_RefreshStatisticsOf100kWithAnUnsavedInsert)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// What storing one more session costs the open screen over a million sessions (about 19 years of
+// them): the refresh that follows the save. The store is written with plain SQL.
+void BM_RefreshAfterASessionIsStoredOf1M(benchmark::State& state) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-bench-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) return state.SkipWithError("no folder");
+    platform::DataRoot::setPath(pattern);
+    platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName("Europe/Berlin"));
+    if (!quorvel::bench::writeSessionStore(1000000)) {
+        removeStore();
+        return state.SkipWithError("no store");
+    }
+    auto manager = quorvel::CoreDataManager::shared();
+    manager->setUpStore();
+    manager->setNumberHolder(quorvel::NumberHolder::fetchOrInsert(*quorvel::CoreDataManager::context()));
+    auto screen = loadScreen();
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (!manager->insertSession(25, quorvel::SessionType::focus, platform::NSDate::now()))
+            state.SkipWithError("insert failed");
+        state.ResumeTiming();
+        screen->changeChartsData({});
+    }
+    if (screen->dayNumbersDict().size() < 6900) state.SkipWithError("sessions missing");
+    removeStore();
+}
+BENCHMARK(BM_RefreshAfterASessionIsStoredOf1M)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
 // The baseline: the same store read straight through SQLite, each session's minutes summed per local
