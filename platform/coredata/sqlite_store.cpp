@@ -276,19 +276,21 @@ bool SQLiteStore::execute(const std::string& sql, std::shared_ptr<NSError>* erro
     return fail(error, rc, reason);
 }
 
+bool SQLiteStore::rollBack(int code, const std::string& reason, std::shared_ptr<NSError>* error) {
+    fail(error, code, reason);
+    execute("ROLLBACK", nullptr);
+    return false;
+}
+
+// A statement that failed already said why: its reason is kept under the general code.
+bool SQLiteStore::rollBack(std::shared_ptr<NSError>* error) {
+    return rollBack(SQLITE_ERROR, error && *error ? (*error)->localizedDescription() : "", error);
+}
+
 bool SQLiteStore::migrateSchema(bool migrate, std::shared_ptr<NSError>* error) {
     if (!execute("BEGIN IMMEDIATE", error)) return false;
-    auto abort = [&](int code, const std::string& reason) {
-        fail(error, code, reason);
-        execute("ROLLBACK", nullptr);
-        return false;
-    };
-    // A statement that failed already said why: keep its reason under the general code.
-    auto abortStatement = [&] {
-        return abort(SQLITE_ERROR, error && *error ? (*error)->localizedDescription() : "");
-    };
     if (!execute("CREATE TABLE IF NOT EXISTS _metadata (key TEXT PRIMARY KEY, value)", error))
-        return abortStatement();
+        return rollBack(error);
     int storedVersion = 0;
     {
         Statement read;
@@ -299,10 +301,10 @@ bool SQLiteStore::migrateSchema(bool migrate, std::shared_ptr<NSError>* error) {
     }
     const int version = model_->versionNumber();
     if (storedVersion > version)
-        return abort(134100, "the store was made by model version " + std::to_string(storedVersion) +
-                                 ", newer than version " + std::to_string(version));
+        return rollBack(134100, "the store was made by model version " + std::to_string(storedVersion) +
+                                 ", newer than version " + std::to_string(version), error);
     if (storedVersion != 0 && storedVersion < version && !migrate)
-        return abort(134100, "the store needs migrating from model version " + std::to_string(storedVersion));
+        return rollBack(134100, "the store needs migrating from model version " + std::to_string(storedVersion), error);
 
     for (const auto& entity : model_->entities()) {
         std::map<std::string, std::string> columns;
@@ -322,19 +324,19 @@ bool SQLiteStore::migrateSchema(bool migrate, std::shared_ptr<NSError>* error) {
         }
         // Without its row key a table takes inserts that no fetch can ever read back.
         if (!columns.empty() && !rowKey)
-            return abort(134110, "cannot infer a mapping for " + entity->name() + ": it has no row key");
+            return rollBack(134110, "cannot infer a mapping for " + entity->name() + ": it has no row key", error);
         if (columns.empty()) {
             std::string sql = "CREATE TABLE " + quoted(entity->name()) + " (_pk INTEGER PRIMARY KEY";
             for (const auto& attribute : entity->attributes())
                 sql += ", " + quoted(attribute.name) + " " + columnType(attribute.type);
-            if (!execute(sql + ")", error)) return abortStatement();
+            if (!execute(sql + ")", error)) return rollBack(error);
         }
         for (const auto& attribute : entity->attributes()) {
             const auto found = columns.find(attribute.name);
             if (!columns.empty() && found == columns.end()) {
                 const auto sql = "ALTER TABLE " + quoted(entity->name()) + " ADD COLUMN " +
                                  quoted(attribute.name) + " " + columnType(attribute.type);
-                if (!execute(sql, error)) return abortStatement();
+                if (!execute(sql, error)) return rollBack(error);
                 if (!attribute.defaultValue.isNull()) {
                     Statement fill;
                     sqlite3_prepare_v2(
@@ -342,20 +344,20 @@ bool SQLiteStore::migrateSchema(bool migrate, std::shared_ptr<NSError>* error) {
                         ("UPDATE " + quoted(entity->name()) + " SET " + quoted(attribute.name) + " = ?")
                             .c_str(),
                         -1, &fill.handle, nullptr);
-                    if (!fill.handle) return abort(SQLITE_ERROR, sqlite3_errmsg(db_));
+                    if (!fill.handle) return rollBack(SQLITE_ERROR, sqlite3_errmsg(db_), error);
                     bind(fill.handle, 1, attribute.type, attribute.defaultValue);
                     if (sqlite3_step(fill.handle) != SQLITE_DONE)
-                        return abort(SQLITE_ERROR, sqlite3_errmsg(db_));
+                        return rollBack(SQLITE_ERROR, sqlite3_errmsg(db_), error);
                 }
             } else if (found != columns.end() && found->second != columnType(attribute.type)) {
-                return abort(134110, "cannot infer a mapping for " + entity->name() + "." + attribute.name +
-                                         " from " + found->second + " to " + columnType(attribute.type));
+                return rollBack(134110, "cannot infer a mapping for " + entity->name() + "." + attribute.name +
+                                         " from " + found->second + " to " + columnType(attribute.type), error);
             }
             if (attribute.indexed) {
                 const auto sql = "CREATE INDEX IF NOT EXISTS " +
                                  quoted(entity->name() + "_" + attribute.name) + " ON " +
                                  quoted(entity->name()) + " (" + quoted(attribute.name) + ")";
-                if (!execute(sql, error)) return abortStatement();
+                if (!execute(sql, error)) return rollBack(error);
             }
         }
     }
@@ -363,7 +365,7 @@ bool SQLiteStore::migrateSchema(bool migrate, std::shared_ptr<NSError>* error) {
         !execute("INSERT OR REPLACE INTO _metadata (key, value) VALUES ('model_version', " +
                      std::to_string(version) + ")",
                  error))
-        return abortStatement();
+        return rollBack(error);
     {
         Statement read;
         sqlite3_prepare_v2(db_, "SELECT value FROM _metadata WHERE key = 'store_uuid'", -1, &read.handle,
@@ -377,9 +379,9 @@ bool SQLiteStore::migrateSchema(bool migrate, std::shared_ptr<NSError>* error) {
         identifier_ = NSUUID().UUIDString();
         if (!execute("INSERT INTO _metadata (key, value) VALUES ('store_uuid', '" + identifier_ + "')",
                      error))
-            return abortStatement();
+            return rollBack(error);
     }
-    if (!execute("COMMIT", error)) return abortStatement();
+    if (!execute("COMMIT", error)) return rollBack(error);
     return true;
 }
 
@@ -419,16 +421,14 @@ std::optional<std::vector<std::int64_t>> SQLiteStore::save(const std::vector<Ins
         return std::nullopt;
     }
     if (!execute("BEGIN IMMEDIATE", error)) return std::nullopt;
-    auto abort = [&](int code) -> std::optional<std::vector<std::int64_t>> {
-        fail(error, code, sqlite3_errmsg(db_));
-        execute("ROLLBACK", nullptr);
-        return std::nullopt;
-    };
     std::vector<std::int64_t> rows;
     rows.reserve(inserts.size());
     for (const auto& insert : inserts) {
         sqlite3_stmt* statement = insertStatement(*insert.entity, error);
-        if (!statement) return abort(SQLITE_ERROR);
+        if (!statement) {
+            rollBack(SQLITE_ERROR, sqlite3_errmsg(db_), error);
+            return std::nullopt;
+        }
         const auto& attributes = insert.entity->attributes();
         for (std::size_t i = 0; i < attributes.size(); ++i) {
             bind(statement, static_cast<int>(i + 1), attributes[i].type,
@@ -436,7 +436,10 @@ std::optional<std::vector<std::int64_t>> SQLiteStore::save(const std::vector<Ins
         }
         const int rc = sqlite3_step(statement);
         sqlite3_reset(statement);
-        if (rc != SQLITE_DONE) return abort(rc);
+        if (rc != SQLITE_DONE) {
+            rollBack(rc, sqlite3_errmsg(db_), error);
+            return std::nullopt;
+        }
         rows.push_back(sqlite3_last_insert_rowid(db_));
     }
     for (const auto& update : updates) {
@@ -453,13 +456,19 @@ std::optional<std::vector<std::int64_t>> SQLiteStore::save(const std::vector<Ins
         int rc = sqlite3_prepare_v2(
             db_, ("UPDATE " + quoted(update.entity->name()) + " SET " + sql + " WHERE _pk = ?").c_str(), -1,
             &statement.handle, nullptr);
-        if (rc != SQLITE_OK) return abort(rc);
+        if (rc != SQLITE_OK) {
+            rollBack(rc, sqlite3_errmsg(db_), error);
+            return std::nullopt;
+        }
         int index = 1;
         for (const auto& [attribute, value] : assignments)
             bind(statement.handle, index++, attribute->type, *value);
         sqlite3_bind_int64(statement.handle, index, update.row);
         rc = sqlite3_step(statement.handle);
-        if (rc != SQLITE_DONE) return abort(rc);
+        if (rc != SQLITE_DONE) {
+            rollBack(rc, sqlite3_errmsg(db_), error);
+            return std::nullopt;
+        }
     }
     if (!execute("COMMIT", error)) {
         execute("ROLLBACK", nullptr);

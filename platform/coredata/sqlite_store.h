@@ -93,6 +93,10 @@ private:
     bool replaceDamagedFile(const std::string& reason, std::shared_ptr<NSError>* error) REQUIRES(mutex_);
     bool prepareSchema(bool migrate, std::shared_ptr<NSError>* error) REQUIRES(mutex_);
     bool migrateSchema(bool migrate, std::shared_ptr<NSError>* error) REQUIRES(mutex_);
+    // Fails with the reason given, or the one a failed statement left in `error`, and rolls the
+    // transaction back.
+    bool rollBack(int code, const std::string& reason, std::shared_ptr<NSError>* error) REQUIRES(mutex_);
+    bool rollBack(std::shared_ptr<NSError>* error) REQUIRES(mutex_);
     void checkInBackground() EXCLUDES(mutex_);
     bool execute(const std::string& sql, std::shared_ptr<NSError>* error) REQUIRES(mutex_);
     sqlite3_stmt* insertStatement(const NSEntityDescription& entity, std::shared_ptr<NSError>* error)
