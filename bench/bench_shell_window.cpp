@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 
 #include "app/core/p_file_manager.h"
 #include "bench/support/session_store_writer.h"
@@ -41,19 +42,31 @@ bool prepared(benchmark::State& state, const XvfbDisplay& display) {
     return display.started();
 }
 
+// Starts the program on a fresh data root, which `stock` may fill first, and records the time from its
+// start to its first frame; false, with the reason, when there was none.
+bool timeFirstFrame(benchmark::State& state, const XvfbDisplay& display,
+                    const std::function<bool()>& stock = nullptr) {
+    TempDataRoot home;
+    if (stock && !stock()) {
+        state.SkipWithError("cannot fill the data root");
+        return false;
+    }
+    const auto start = SteadyClock::now();
+    ShellProcess app(display.name(), home.path(), {"--device", "iPhone8"});
+    if (!app.waitForLine("frame 1")) {
+        state.SkipWithError("no first frame");
+        return false;
+    }
+    state.SetIterationTime(std::chrono::duration<double>(SteadyClock::now() - start).count());
+    close(app);
+    return true;
+}
+
 void BM_StartToFirstFrame(benchmark::State& state) {
     XvfbDisplay display;
     if (!prepared(state, display)) return;
     for (auto _ : state) {
-        TempDataRoot home;
-        const auto start = SteadyClock::now();
-        ShellProcess app(display.name(), home.path(), {"--device", "iPhone8"});
-        if (!app.waitForLine("frame 1")) {
-            state.SkipWithError("no first frame");
-            break;
-        }
-        state.SetIterationTime(std::chrono::duration<double>(SteadyClock::now() - start).count());
-        close(app);
+        if (!timeFirstFrame(state, display)) break;
     }
 }
 BENCHMARK(BM_StartToFirstFrame)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
@@ -66,23 +79,14 @@ void BM_StartToFirstFrameWithAMillionSessions(benchmark::State& state) {
     TempDataRoot original;
     const auto written = quorvel::bench::writeSessionStore(1000000);
     if (!written) return state.SkipWithError("cannot write the store");
-    for (auto _ : state) {
-        TempDataRoot home;
+    auto copyStore = [&] {
         std::error_code ec;
         const auto copy = *quorvel::PFileManager::shared()->storeDirectoryURL() / "store.sqlite";
         std::filesystem::create_directories(copy.parent_path(), ec);
-        if (!std::filesystem::copy_file(*written, copy, ec)) {
-            state.SkipWithError("cannot copy the store");
-            break;
-        }
-        const auto start = SteadyClock::now();
-        ShellProcess app(display.name(), home.path(), {"--device", "iPhone8"});
-        if (!app.waitForLine("frame 1")) {
-            state.SkipWithError("no first frame");
-            break;
-        }
-        state.SetIterationTime(std::chrono::duration<double>(SteadyClock::now() - start).count());
-        close(app);
+        return std::filesystem::copy_file(*written, copy, ec);
+    };
+    for (auto _ : state) {
+        if (!timeFirstFrame(state, display, copyStore)) break;
     }
 }
 BENCHMARK(BM_StartToFirstFrameWithAMillionSessions)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);

@@ -1,12 +1,8 @@
 // The per-day figures of the statistics screen: the sessions grouped by local day, the averages and
 // the chart entries of the last days.
-#include <algorithm>
-#include <cmath>
-
 #include "app/core/core_data_manager.h"
 #include "app/core/formatting_helpers.h"
 #include "app/screens/secondary/charts_view_controller.h"
-#include "platform/foundation/saturating_cast.h"
 
 namespace quorvel {
 
