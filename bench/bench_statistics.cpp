@@ -58,8 +58,8 @@ std::shared_ptr<quorvel::ChartsViewController> loadScreen() {
     return screen;
 }
 
-// What a stored session costs the open screen: re-read every session, group them by local day, rebuild
-// both charts, the averages and the boxes.
+// A refresh of the open screen when nothing was stored since the last: the kept day totals (plus the
+// unsaved session, if any), both charts, the averages and the boxes rebuilt.
 void refresh(benchmark::State& state, bool pendingInsert) {
     if (!makeStore(kSessions)) return state.SkipWithError("no store");
     if (pendingInsert) {
