@@ -1,10 +1,14 @@
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/core/core_data_manager.h"
+#include "app/core/p_file_manager.h"
 #include "platform/foundation/data_root.h"
 
 namespace {
@@ -78,6 +82,45 @@ void BM_FetchAllOf100k(benchmark::State& state) {
     removeStore();
 }
 BENCHMARK(BM_FetchAllOf100k)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The baseline: the same sessions read straight through SQLite into plain structs, newest first.
+struct PlainSession {
+    double timestamp;
+    std::int64_t duration;
+    std::int64_t type;
+    std::string uniqueIdentifier;
+};
+
+void BM_PlainSqliteFetchAllOf100k(benchmark::State& state) {
+    if (!makeStore(kSessions)) return state.SkipWithError("no store");
+    const auto file = *quorvel::PFileManager::shared()->storeDirectoryURL() / "store.sqlite";
+    sqlite3* db = nullptr;
+    sqlite3_stmt* rows = nullptr;
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v2(db,
+                           "SELECT timestamp, duration, type, uniqueIdentifier FROM Session "
+                           "ORDER BY timestamp DESC, _pk DESC",
+                           -1, &rows, nullptr) != SQLITE_OK) {
+        state.SkipWithError("cannot read the store");
+    } else {
+        for (auto _ : state) {
+            std::vector<PlainSession> sessions;
+            while (sqlite3_step(rows) == SQLITE_ROW) {
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(rows, 3));
+                sessions.push_back({sqlite3_column_double(rows, 0), sqlite3_column_int64(rows, 1),
+                                    sqlite3_column_int64(rows, 2),
+                                    text ? std::string(text, std::size_t(sqlite3_column_bytes(rows, 3))) : ""});
+            }
+            sqlite3_reset(rows);
+            if (sessions.size() != static_cast<std::size_t>(kSessions)) state.SkipWithError("wrong count");
+            benchmark::DoNotOptimize(sessions);
+        }
+    }
+    sqlite3_finalize(rows);
+    sqlite3_close(db);
+    removeStore();
+}
+BENCHMARK(BM_PlainSqliteFetchAllOf100k)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_Fetch30DaysOf100k(benchmark::State& state) {
     if (!makeStore(kSessions)) return state.SkipWithError("no store");

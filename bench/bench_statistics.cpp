@@ -13,6 +13,7 @@
 #include "app/screens/secondary/charts_storyboard.h"
 #include "app/screens/secondary/charts_view_controller.h"
 #include "bench/bench_repetitions.h"
+#include "bench/support/session_store_writer.h"
 #include "platform/foundation/data_root.h"
 #include "platform/foundation/ns_time_zone.h"
 #include "platform/uikit/ui_storyboard.h"
@@ -58,8 +59,8 @@ std::shared_ptr<quorvel::ChartsViewController> loadScreen() {
     return screen;
 }
 
-// What a stored session costs the open screen: re-read every session, group them by local day, rebuild
-// both charts, the averages and the boxes.
+// A refresh of the open screen when nothing was stored since the last: the kept day totals (plus the
+// unsaved session, if any), both charts, the averages and the boxes rebuilt.
 void refresh(benchmark::State& state, bool pendingInsert) {
     if (!makeStore(kSessions)) return state.SkipWithError("no store");
     if (pendingInsert) {
@@ -88,6 +89,37 @@ void BM_RefreshStatisticsOf100kWithAnUnsavedInsert(benchmark::State& state) {
 BENCHMARK(BM_RefreshStatisticsOf100kWithAnUnsavedInsert)
     ->Unit(benchmark::kMillisecond)
     ->Apply(quorvel::bench::repeated);
+
+// What storing one more session costs the open screen over a million sessions (about 19 years of
+// them): the refresh that follows the save. The store is written with plain SQL.
+void BM_RefreshAfterASessionIsStoredOf1M(benchmark::State& state) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-bench-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) return state.SkipWithError("no folder");
+    platform::DataRoot::setPath(pattern);
+    platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName("Europe/Berlin"));
+    if (!quorvel::bench::writeSessionStore(1000000)) {
+        removeStore();
+        return state.SkipWithError("no store");
+    }
+    auto manager = quorvel::CoreDataManager::shared();
+    manager->setUpStore();
+    manager->setNumberHolder(quorvel::NumberHolder::fetchOrInsert(*quorvel::CoreDataManager::context()));
+    auto screen = loadScreen();
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (!manager->insertSession(25, quorvel::SessionType::focus, platform::NSDate::now()))
+            state.SkipWithError("insert failed");
+        state.ResumeTiming();
+        screen->changeChartsData({});
+    }
+    if (screen->dayNumbersDict().size() < 6900) state.SkipWithError("sessions missing");
+    removeStore();
+}
+BENCHMARK(BM_RefreshAfterASessionIsStoredOf1M)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->Apply(quorvel::bench::repeated)
+    ->Repetitions(3);
 
 // The baseline: the same store read straight through SQLite, each session's minutes summed per local
 // day, with nothing else the screen does.

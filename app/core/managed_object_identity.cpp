@@ -19,13 +19,9 @@ void assignUniqueIdentifierIfMissing(platform::NSManagedObject& object) {
 void registerStoreEntityClasses() {
     static std::once_flag once;
     std::call_once(once, [] {
-        using Entity = std::shared_ptr<const platform::NSEntityDescription>;
-        platform::NSManagedObjectModel::registerClass(
-            "Session", [](Entity entity) { return std::make_shared<Session>(std::move(entity)); });
-        platform::NSManagedObjectModel::registerClass(
-            "NumberHolder", [](Entity entity) { return std::make_shared<NumberHolder>(std::move(entity)); });
-        platform::NSManagedObjectModel::registerClass(
-            "GoalDaily", [](Entity entity) { return std::make_shared<GoalDaily>(std::move(entity)); });
+        platform::NSManagedObjectModel::registerClass<Session>("Session");
+        platform::NSManagedObjectModel::registerClass<NumberHolder>("NumberHolder");
+        platform::NSManagedObjectModel::registerClass<GoalDaily>("GoalDaily");
     });
 }
 

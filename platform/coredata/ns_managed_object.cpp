@@ -4,12 +4,14 @@
 
 namespace platform {
 
-NSManagedObject::NSManagedObject(std::shared_ptr<const NSEntityDescription> entity)
-    : entity_(std::move(entity)) {
+NSManagedObject::NSManagedObject(std::shared_ptr<const NSEntityDescription> entity, std::vector<Value> values)
+    : entity_(std::move(entity)), values_(std::move(values)) {
     objectID_.entityName = entity_->name();
-    values_.reserve(entity_->attributes().size());
-    for (const auto& attribute : entity_->attributes()) values_.push_back(attribute.defaultValue);
-    changed_.assign(values_.size(), false);
+    const auto& attributes = entity_->attributes();
+    if (values_.size() == attributes.size()) return;
+    values_.clear();
+    values_.reserve(attributes.size());
+    for (const auto& attribute : attributes) values_.push_back(attribute.defaultValue);
 }
 
 Value NSManagedObject::valueForKey(const std::string& key) const {
@@ -21,6 +23,7 @@ void NSManagedObject::setValueForKey(const Value& value, const std::string& key)
     const auto index = entity_->indexOfAttribute(key);
     if (!index) return;
     values_[*index] = value;
+    if (changed_.empty()) changed_.assign(values_.size(), false);
     if (!changed_[*index]) {
         changed_[*index] = true;
         ++changedCount_;
@@ -36,7 +39,7 @@ Value::Dictionary NSManagedObject::values() const {
 }
 
 void NSManagedObject::clearChanges() {
-    changed_.assign(changed_.size(), false);
+    changed_.clear();
     changedCount_ = 0;
 }
 

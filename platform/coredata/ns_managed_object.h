@@ -26,7 +26,9 @@ struct NSManagedObjectID {
 // (named by the model) override awakeFromInsert() to fill in values when a new object is inserted.
 class NSManagedObject : public std::enable_shared_from_this<NSManagedObject> {
 public:
-    explicit NSManagedObject(std::shared_ptr<const NSEntityDescription> entity);
+    // With every attribute's value in order an object as a store holds it; without, with the
+    // attributes' defaults.
+    explicit NSManagedObject(std::shared_ptr<const NSEntityDescription> entity, std::vector<Value> values = {});
     virtual ~NSManagedObject() = default;
 
     // Called once, right after the object is inserted into a context.
@@ -58,10 +60,11 @@ private:
     std::shared_ptr<const NSEntityDescription> entity_;
     std::weak_ptr<NSManagedObjectContext> context_;
     NSManagedObjectID objectID_;
-    bool isChanged(std::size_t attribute) const { return changed_[attribute]; }
+    bool isChanged(std::size_t attribute) const { return attribute < changed_.size() && changed_[attribute]; }
     void clearChanges();
 
-    // By attribute index: many objects are fetched at a time, so no map per object.
+    // By attribute index: many objects are fetched at a time, so no map per object, and no changes
+    // kept until there is one.
     std::vector<Value> values_;
     std::vector<bool> changed_;
     std::size_t changedCount_ = 0;

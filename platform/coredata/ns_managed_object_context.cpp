@@ -117,30 +117,30 @@ std::optional<std::vector<std::shared_ptr<NSManagedObject>>> NSManagedObjectCont
     const NSFetchRequest& request, std::shared_ptr<NSError>* error) {
     auto entity = entityForFetch(request, error);
     if (!entity) return std::nullopt;
-    auto rows = coordinator_->fetch(*entity, request.predicate.get(), request.sortDescriptors, error);
-    if (!rows) return std::nullopt;
-
+    // Objects are made as the rows are read, each taking its row's values as they are.
     std::vector<std::shared_ptr<NSManagedObject>> objects;
-    objects.reserve(rows->size());
     auto& registeredRows = registered_[entity->name()];
-    for (auto& row : *rows) {
-        auto& slot = registeredRows[row.row];
-        auto object = slot.lock();
-        const bool known = object != nullptr;
-        if (!known) {
-            object = NSManagedObjectModel::makeObject(entity);
-            object->context_ = weak_from_this();
-            object->objectID_.row = row.row;
-            slot = object;
-        }
-        // The object's map holds every attribute already, so this only assigns values.
-        const auto& attributes = entity->attributes();
-        for (std::size_t i = 0; i < attributes.size(); ++i) {
-            if (known && object->isChanged(i)) continue;
-            object->values_[i] = std::move(row.values[i]);
-        }
-        objects.push_back(std::move(object));
-    }
+    const auto make = NSManagedObjectModel::factoryFor(*entity);
+    const std::weak_ptr<NSManagedObjectContext> self = weak_from_this();
+    const bool read = coordinator_->fetchEach(
+        *entity, request.predicate.get(), request.sortDescriptors, nullptr,
+        [&](std::int64_t row, std::vector<Value>& values) {
+            auto& slot = registeredRows[row];
+            auto object = slot.lock();
+            if (!object) {
+                object = make(entity, std::move(values));
+                object->context_ = self;
+                object->objectID_.row = row;
+                slot = object;
+            } else {
+                for (std::size_t i = 0; i < values.size(); ++i) {
+                    if (!object->isChanged(i)) object->values_[i] = std::move(values[i]);
+                }
+            }
+            objects.push_back(std::move(object));
+        },
+        error);
+    if (!read) return std::nullopt;
     const auto& sorts = request.sortDescriptors;
     mergePending(objects, pendingMatches(request, *entity), [&sorts](const auto& a, const auto& b) {
         return precedes(sorts, [&](std::size_t i) { return a->valueForKey(sorts[i].key); },

@@ -87,6 +87,8 @@ public:
                                                 std::shared_ptr<NSError>* error = nullptr);
 
     bool hasChanges() const { return !inserted_.empty() || !updated_.empty(); }
+    // The objects inserted and not yet saved, in the order of insertion.
+    const std::vector<std::shared_ptr<NSManagedObject>>& insertedObjects() const { return inserted_; }
     bool save(std::shared_ptr<NSError>* error = nullptr);
 
     // Brings the context's objects up to date with another context's save to the same store. A

@@ -130,15 +130,19 @@ void NSManagedObjectModel::registerClass(const std::string& className, Factory f
 
 std::shared_ptr<NSManagedObject> NSManagedObjectModel::makeObject(
     std::shared_ptr<const NSEntityDescription> entity) {
-    Factory factory;
+    return factoryFor(*entity)(std::move(entity), {});
+}
+
+NSManagedObjectModel::Factory NSManagedObjectModel::factoryFor(const NSEntityDescription& entity) {
     {
         auto& registry = classRegistry();
         MutexLock lock(registry.mutex);
-        const auto found = registry.factories.find(entity->managedObjectClassName());
-        if (found != registry.factories.end()) factory = found->second;
+        const auto found = registry.factories.find(entity.managedObjectClassName());
+        if (found != registry.factories.end()) return found->second;
     }
-    if (factory) return factory(std::move(entity));
-    return std::make_shared<NSManagedObject>(std::move(entity));
+    return [](std::shared_ptr<const NSEntityDescription> plain, std::vector<Value> values) {
+        return std::make_shared<NSManagedObject>(std::move(plain), std::move(values));
+    };
 }
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/coredata/ns_entity_description.h"
+#include "platform/coredata/ns_managed_object.h"
 
 namespace platform {
 
@@ -22,8 +23,9 @@ namespace platform {
 // attributes when it is opened (see NSPersistentStoreCoordinator).
 class NSManagedObjectModel {
 public:
-    using Factory =
-        std::function<std::shared_ptr<NSManagedObject>(std::shared_ptr<const NSEntityDescription>)>;
+    // Makes an object of an entity, with its attributes' values in order (none for their defaults).
+    using Factory = std::function<std::shared_ptr<NSManagedObject>(std::shared_ptr<const NSEntityDescription>,
+                                                                   std::vector<Value>)>;
 
     NSManagedObjectModel(int version, std::vector<std::shared_ptr<const NSEntityDescription>> entities);
 
@@ -38,7 +40,16 @@ public:
     // The class an entity names is made through the factory registered under that name; an entity
     // whose class is not registered gets plain NSManagedObject objects.
     static void registerClass(const std::string& className, Factory factory);
+    // The same for a class made with the entity and its values, as NSManagedObject is.
+    template <typename ManagedObject>
+    static void registerClass(const std::string& className) {
+        registerClass(className, [](std::shared_ptr<const NSEntityDescription> entity, std::vector<Value> values) {
+            return std::make_shared<ManagedObject>(std::move(entity), std::move(values));
+        });
+    }
     static std::shared_ptr<NSManagedObject> makeObject(std::shared_ptr<const NSEntityDescription> entity);
+    // The factory makeObject uses for the entity, for making many objects of it.
+    static Factory factoryFor(const NSEntityDescription& entity);
 
 private:
     int version_;

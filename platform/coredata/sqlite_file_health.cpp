@@ -13,9 +13,10 @@ bool isCorruption(int rc) {
 
 }  // namespace
 
-SQLiteFileHealth::Health SQLiteFileHealth::check(sqlite3* db, std::string& reason) {
+SQLiteFileHealth::Health SQLiteFileHealth::check(sqlite3* db, std::string& reason, Depth depth) {
     sqlite3_stmt* check = nullptr;
-    int rc = sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &check, nullptr);
+    const char* sql = depth == Depth::Whole ? "PRAGMA quick_check(1)" : "SELECT 'ok' WHERE (SELECT count(*) FROM sqlite_master) >= 0";
+    int rc = sqlite3_prepare_v2(db, sql, -1, &check, nullptr);
     if (rc == SQLITE_OK) rc = sqlite3_step(check);
     Health health = Health::Sound;
     if (rc != SQLITE_ROW) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/coredata/sqlite_file_check.h"
 #include "platform/coredata/sqlite_file_health.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_uuid.h"
@@ -119,59 +120,151 @@ sqlite3* openFile(const std::filesystem::path& url, std::shared_ptr<NSError>* er
     return db;
 }
 
+bool isCorruption(int rc) {
+    const int primary = rc & 0xff;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
+// Checking every page of a file this small takes a few milliseconds, so it is done before the file
+// is used; a larger one (tens of thousands of sessions) is checked beside the app.
+constexpr std::uintmax_t kCheckAtOnceBytes = 4 << 20;
+
+std::uintmax_t bytesWithLog(const std::filesystem::path& url) {
+    auto log = url;
+    log += "-wal";
+    std::uintmax_t bytes = 0;
+    for (const auto& file : {url, log}) {
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(file, ec);
+        if (!ec) bytes += size;
+    }
+    return bytes;
+}
+
 }  // namespace
 
 std::unique_ptr<SQLiteStore> SQLiteStore::open(const std::filesystem::path& url,
                                                std::shared_ptr<const NSManagedObjectModel> model,
                                                bool migrate, double timeoutSeconds,
                                                std::shared_ptr<NSError>* error) {
+    using Health = SQLiteFileHealth::Health;
     std::error_code ec;
     if (std::filesystem::is_directory(url, ec)) {
         fail(error, SQLITE_CANTOPEN, url.string() + " is a folder");
         return nullptr;
     }
-    const bool existed = std::filesystem::exists(url, ec);
-    sqlite3* db = openFile(url, error);
-    if (!db) return nullptr;
     // fmax drops a NaN; an hour is more than any caller means.
     const int timeoutMilliseconds =
         static_cast<int>(std::fmin(std::fmax(timeoutSeconds, 0.0), 3600.0) * 1000);
-    sqlite3_busy_timeout(db, timeoutMilliseconds);
-    std::string reason;
-    using Health = SQLiteFileHealth::Health;
-    const Health health = existed ? SQLiteFileHealth::check(db, reason) : Health::Sound;
-    if (health == Health::Unreadable) {
-        sqlite3_close(db);
-        fail(error, SQLITE_CANTOPEN, url.string() + ": " + reason);
-        return nullptr;
+    bool first = false;
+    auto check = SQLiteFileCheck::forFile(url, first);
+    // Closing it before its check is done tells the stores waiting for the verdict that there is none.
+    std::unique_ptr<SQLiteStore> store(new SQLiteStore(url, std::move(model), check, timeoutMilliseconds));
+    if (!first) {
+        // Another store of this process has the file open: its check holds for this connection too.
+        const auto verdict = check->await();
+        if (verdict.health == Health::Unreadable) {
+            fail(error, SQLITE_CANTOPEN, url.string() + ": " + verdict.reason);
+            return nullptr;
+        }
+        MutexLock lock(store->mutex_);
+        if (!store->openConnection(error) || !store->prepareSchema(migrate, error)) return nullptr;
+        return store;
     }
-    if (health == Health::Damaged) {
-        sqlite3_close(db);
-        const auto aside = SQLiteFileHealth::setAside(url);
-        Console::print("The session store " + url.filename().string() + " is damaged (" + reason +
-                       "); set aside as " + aside.filename().string() + ", starting a new one");
-        db = openFile(url, error);
-        if (!db) return nullptr;
-        sqlite3_busy_timeout(db, timeoutMilliseconds);
+    const bool existed = std::filesystem::exists(url, ec);
+    const bool checkAtOnce = !existed || bytesWithLog(url) <= kCheckAtOnceBytes;
+    {
+        MutexLock lock(store->mutex_);
+        if (!store->openConnection(error)) return nullptr;
+        std::string reason;
+        const auto depth = checkAtOnce ? SQLiteFileHealth::Depth::Whole : SQLiteFileHealth::Depth::Schema;
+        const Health health = existed ? SQLiteFileHealth::check(store->db_, reason, depth) : Health::Sound;
+        if (health == Health::Unreadable) {
+            fail(error, SQLITE_CANTOPEN, url.string() + ": " + reason);
+            return nullptr;
+        }
+        if (health == Health::Damaged && !store->replaceDamagedFile(reason, error)) return nullptr;
+        if (!store->prepareSchema(migrate, error)) return nullptr;
     }
-    std::unique_ptr<SQLiteStore> store(new SQLiteStore(url, std::move(model), db));
-    // A store this model cannot use (made by a newer version, say) stays as it is for the version that
-    // can; the console says why the app runs without it.
-    std::shared_ptr<NSError> refusal;
-    if (!store->migrateSchema(migrate, &refusal) || !store->execute("PRAGMA journal_mode=WAL", &refusal) ||
-        !store->execute("PRAGMA synchronous=FULL", &refusal)) {
-        const auto reason = refusal ? refusal->localizedDescription() : "unknown";
-        Console::print("The session store " + url.filename().string() + " cannot be used (" + reason +
-                       "); it is left as it is");
-        if (error) *error = refusal;
-        return nullptr;
+    if (checkAtOnce) {
+        check->publish({Health::Sound, ""});
+    } else {
+        store->checker_ = std::thread([raw = store.get()] { raw->checkInBackground(); });
     }
     return store;
 }
 
 SQLiteStore::~SQLiteStore() {
+    closing_ = true;
+    if (checker_.joinable()) checker_.join();
+    check_->publish({SQLiteFileHealth::Health::Unreadable, "the store closed before its check was done"});
+    MutexLock lock(mutex_);
+    closeConnection();
+}
+
+std::string SQLiteStore::identifier() const {
+    MutexLock lock(mutex_);
+    return identifier_;
+}
+
+bool SQLiteStore::openConnection(std::shared_ptr<NSError>* error) {
+    db_ = openFile(url_, error);
+    if (!db_) return false;
+    sqlite3_busy_timeout(db_, timeoutMilliseconds_);
+    return true;
+}
+
+void SQLiteStore::closeConnection() {
     for (auto& [name, statement] : insertStatements_) sqlite3_finalize(statement);
+    insertStatements_.clear();
     sqlite3_close(db_);
+    db_ = nullptr;
+}
+
+bool SQLiteStore::replaceDamagedFile(const std::string& reason, std::shared_ptr<NSError>* error) {
+    closeConnection();
+    const auto aside = SQLiteFileHealth::setAside(url_);
+    Console::print("The session store " + url_.filename().string() + " is damaged (" + reason +
+                   "); set aside as " + aside.filename().string() + ", starting a new one");
+    identifier_.clear();
+    return openConnection(error);
+}
+
+// A store this model cannot use (made by a newer version, say) stays as it is for the version that
+// can; the console says why the app runs without it.
+bool SQLiteStore::prepareSchema(bool migrate, std::shared_ptr<NSError>* error) {
+    std::shared_ptr<NSError> refusal;
+    if (migrateSchema(migrate, &refusal) && execute("PRAGMA journal_mode=WAL", &refusal) &&
+        execute("PRAGMA synchronous=FULL", &refusal))
+        return true;
+    const auto reason = refusal ? refusal->localizedDescription() : "unknown";
+    Console::print("The session store " + url_.filename().string() + " cannot be used (" + reason +
+                   "); it is left as it is");
+    if (error) *error = refusal;
+    return false;
+}
+
+// On a connection of its own, which closing the store interrupts. A damaged file is replaced at
+// once, so that the waiting saves go into the new one.
+void SQLiteStore::checkInBackground() {
+    using Health = SQLiteFileHealth::Health;
+    sqlite3* db = nullptr;
+    std::string reason;
+    Health health = Health::Unreadable;
+    if (sqlite3_open_v2(url_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(db, timeoutMilliseconds_);
+        sqlite3_progress_handler(
+            db, 1000, [](void* closing) { return static_cast<std::atomic<bool>*>(closing)->load() ? 1 : 0; },
+            &closing_);
+        health = SQLiteFileHealth::check(db, reason);
+    }
+    sqlite3_close(db);
+    if (closing_) return;
+    if (health == Health::Damaged) {
+        MutexLock lock(mutex_);
+        if (replaceDamagedFile(reason, nullptr)) prepareSchema(true, nullptr);
+    }
+    check_->publish({Health::Sound, ""});
 }
 
 bool SQLiteStore::checkpoint(std::shared_ptr<NSError>* error) {
@@ -188,19 +281,21 @@ bool SQLiteStore::execute(const std::string& sql, std::shared_ptr<NSError>* erro
     return fail(error, rc, reason);
 }
 
+bool SQLiteStore::rollBack(int code, const std::string& reason, std::shared_ptr<NSError>* error) {
+    fail(error, code, reason);
+    execute("ROLLBACK", nullptr);
+    return false;
+}
+
+// A statement that failed already said why: its reason is kept under the general code.
+bool SQLiteStore::rollBack(std::shared_ptr<NSError>* error) {
+    return rollBack(SQLITE_ERROR, error && *error ? (*error)->localizedDescription() : "", error);
+}
+
 bool SQLiteStore::migrateSchema(bool migrate, std::shared_ptr<NSError>* error) {
     if (!execute("BEGIN IMMEDIATE", error)) return false;
-    auto abort = [&](int code, const std::string& reason) {
-        fail(error, code, reason);
-        execute("ROLLBACK", nullptr);
-        return false;
-    };
-    // A statement that failed already said why: keep its reason under the general code.
-    auto abortStatement = [&] {
-        return abort(SQLITE_ERROR, error && *error ? (*error)->localizedDescription() : "");
-    };
     if (!execute("CREATE TABLE IF NOT EXISTS _metadata (key TEXT PRIMARY KEY, value)", error))
-        return abortStatement();
+        return rollBack(error);
     int storedVersion = 0;
     {
         Statement read;
@@ -211,10 +306,10 @@ bool SQLiteStore::migrateSchema(bool migrate, std::shared_ptr<NSError>* error) {
     }
     const int version = model_->versionNumber();
     if (storedVersion > version)
-        return abort(134100, "the store was made by model version " + std::to_string(storedVersion) +
-                                 ", newer than version " + std::to_string(version));
+        return rollBack(134100, "the store was made by model version " + std::to_string(storedVersion) +
+                                 ", newer than version " + std::to_string(version), error);
     if (storedVersion != 0 && storedVersion < version && !migrate)
-        return abort(134100, "the store needs migrating from model version " + std::to_string(storedVersion));
+        return rollBack(134100, "the store needs migrating from model version " + std::to_string(storedVersion), error);
 
     for (const auto& entity : model_->entities()) {
         std::map<std::string, std::string> columns;
@@ -234,19 +329,19 @@ bool SQLiteStore::migrateSchema(bool migrate, std::shared_ptr<NSError>* error) {
         }
         // Without its row key a table takes inserts that no fetch can ever read back.
         if (!columns.empty() && !rowKey)
-            return abort(134110, "cannot infer a mapping for " + entity->name() + ": it has no row key");
+            return rollBack(134110, "cannot infer a mapping for " + entity->name() + ": it has no row key", error);
         if (columns.empty()) {
             std::string sql = "CREATE TABLE " + quoted(entity->name()) + " (_pk INTEGER PRIMARY KEY";
             for (const auto& attribute : entity->attributes())
                 sql += ", " + quoted(attribute.name) + " " + columnType(attribute.type);
-            if (!execute(sql + ")", error)) return abortStatement();
+            if (!execute(sql + ")", error)) return rollBack(error);
         }
         for (const auto& attribute : entity->attributes()) {
             const auto found = columns.find(attribute.name);
             if (!columns.empty() && found == columns.end()) {
                 const auto sql = "ALTER TABLE " + quoted(entity->name()) + " ADD COLUMN " +
                                  quoted(attribute.name) + " " + columnType(attribute.type);
-                if (!execute(sql, error)) return abortStatement();
+                if (!execute(sql, error)) return rollBack(error);
                 if (!attribute.defaultValue.isNull()) {
                     Statement fill;
                     sqlite3_prepare_v2(
@@ -254,20 +349,20 @@ bool SQLiteStore::migrateSchema(bool migrate, std::shared_ptr<NSError>* error) {
                         ("UPDATE " + quoted(entity->name()) + " SET " + quoted(attribute.name) + " = ?")
                             .c_str(),
                         -1, &fill.handle, nullptr);
-                    if (!fill.handle) return abort(SQLITE_ERROR, sqlite3_errmsg(db_));
+                    if (!fill.handle) return rollBack(SQLITE_ERROR, sqlite3_errmsg(db_), error);
                     bind(fill.handle, 1, attribute.type, attribute.defaultValue);
                     if (sqlite3_step(fill.handle) != SQLITE_DONE)
-                        return abort(SQLITE_ERROR, sqlite3_errmsg(db_));
+                        return rollBack(SQLITE_ERROR, sqlite3_errmsg(db_), error);
                 }
             } else if (found != columns.end() && found->second != columnType(attribute.type)) {
-                return abort(134110, "cannot infer a mapping for " + entity->name() + "." + attribute.name +
-                                         " from " + found->second + " to " + columnType(attribute.type));
+                return rollBack(134110, "cannot infer a mapping for " + entity->name() + "." + attribute.name +
+                                         " from " + found->second + " to " + columnType(attribute.type), error);
             }
             if (attribute.indexed) {
                 const auto sql = "CREATE INDEX IF NOT EXISTS " +
                                  quoted(entity->name() + "_" + attribute.name) + " ON " +
                                  quoted(entity->name()) + " (" + quoted(attribute.name) + ")";
-                if (!execute(sql, error)) return abortStatement();
+                if (!execute(sql, error)) return rollBack(error);
             }
         }
     }
@@ -275,7 +370,7 @@ bool SQLiteStore::migrateSchema(bool migrate, std::shared_ptr<NSError>* error) {
         !execute("INSERT OR REPLACE INTO _metadata (key, value) VALUES ('model_version', " +
                      std::to_string(version) + ")",
                  error))
-        return abortStatement();
+        return rollBack(error);
     {
         Statement read;
         sqlite3_prepare_v2(db_, "SELECT value FROM _metadata WHERE key = 'store_uuid'", -1, &read.handle,
@@ -289,9 +384,9 @@ bool SQLiteStore::migrateSchema(bool migrate, std::shared_ptr<NSError>* error) {
         identifier_ = NSUUID().UUIDString();
         if (!execute("INSERT INTO _metadata (key, value) VALUES ('store_uuid', '" + identifier_ + "')",
                      error))
-            return abortStatement();
+            return rollBack(error);
     }
-    if (!execute("COMMIT", error)) return abortStatement();
+    if (!execute("COMMIT", error)) return rollBack(error);
     return true;
 }
 
@@ -323,17 +418,22 @@ sqlite3_stmt* SQLiteStore::insertStatement(const NSEntityDescription& entity,
 std::optional<std::vector<std::int64_t>> SQLiteStore::save(const std::vector<Insert>& inserts,
                                                            const std::vector<Update>& updates,
                                                            std::shared_ptr<NSError>* error) {
-    if (!execute("BEGIN IMMEDIATE", error)) return std::nullopt;
-    auto abort = [&](int code) -> std::optional<std::vector<std::int64_t>> {
-        fail(error, code, sqlite3_errmsg(db_));
-        execute("ROLLBACK", nullptr);
+    // Nothing goes into a file that may yet be set aside.
+    check_->await();
+    MutexLock lock(mutex_);
+    if (!db_) {
+        fail(error, SQLITE_CANTOPEN, url_.string() + ": no connection");
         return std::nullopt;
-    };
+    }
+    if (!execute("BEGIN IMMEDIATE", error)) return std::nullopt;
     std::vector<std::int64_t> rows;
     rows.reserve(inserts.size());
     for (const auto& insert : inserts) {
         sqlite3_stmt* statement = insertStatement(*insert.entity, error);
-        if (!statement) return abort(SQLITE_ERROR);
+        if (!statement) {
+            rollBack(SQLITE_ERROR, sqlite3_errmsg(db_), error);
+            return std::nullopt;
+        }
         const auto& attributes = insert.entity->attributes();
         for (std::size_t i = 0; i < attributes.size(); ++i) {
             bind(statement, static_cast<int>(i + 1), attributes[i].type,
@@ -341,7 +441,10 @@ std::optional<std::vector<std::int64_t>> SQLiteStore::save(const std::vector<Ins
         }
         const int rc = sqlite3_step(statement);
         sqlite3_reset(statement);
-        if (rc != SQLITE_DONE) return abort(rc);
+        if (rc != SQLITE_DONE) {
+            rollBack(rc, sqlite3_errmsg(db_), error);
+            return std::nullopt;
+        }
         rows.push_back(sqlite3_last_insert_rowid(db_));
     }
     for (const auto& update : updates) {
@@ -358,13 +461,19 @@ std::optional<std::vector<std::int64_t>> SQLiteStore::save(const std::vector<Ins
         int rc = sqlite3_prepare_v2(
             db_, ("UPDATE " + quoted(update.entity->name()) + " SET " + sql + " WHERE _pk = ?").c_str(), -1,
             &statement.handle, nullptr);
-        if (rc != SQLITE_OK) return abort(rc);
+        if (rc != SQLITE_OK) {
+            rollBack(rc, sqlite3_errmsg(db_), error);
+            return std::nullopt;
+        }
         int index = 1;
         for (const auto& [attribute, value] : assignments)
             bind(statement.handle, index++, attribute->type, *value);
         sqlite3_bind_int64(statement.handle, index, update.row);
         rc = sqlite3_step(statement.handle);
-        if (rc != SQLITE_DONE) return abort(rc);
+        if (rc != SQLITE_DONE) {
+            rollBack(rc, sqlite3_errmsg(db_), error);
+            return std::nullopt;
+        }
     }
     if (!execute("COMMIT", error)) {
         execute("ROLLBACK", nullptr);
@@ -389,6 +498,25 @@ bool SQLiteStore::fetchEach(const NSEntityDescription& entity, const NSPredicate
                             const std::vector<NSSortDescriptor>& sortDescriptors,
                             const std::vector<std::size_t>* attributes, const RowVisitor& each,
                             std::shared_ptr<NSError>* error) {
+    int code = SQLITE_OK;
+    std::size_t handedOn = 0;
+    {
+        MutexLock lock(mutex_);
+        if (readEach(entity, predicate, sortDescriptors, attributes, each, code, handedOn, error)) return true;
+    }
+    // Damage met before the file's check is done, before any row: the check decides, and a file that
+    // was replaced meanwhile is read instead.
+    if (handedOn > 0 || !isCorruption(code) || check_->isPublished()) return false;
+    check_->await();
+    MutexLock lock(mutex_);
+    return readEach(entity, predicate, sortDescriptors, attributes, each, code, handedOn, error);
+}
+
+bool SQLiteStore::readEach(const NSEntityDescription& entity, const NSPredicate* predicate,
+                           const std::vector<NSSortDescriptor>& sortDescriptors,
+                           const std::vector<std::size_t>* attributes, const RowVisitor& each, int& code,
+                           std::size_t& handedOn, std::shared_ptr<NSError>* error) {
+    if (!db_) return fail(error, code = SQLITE_CANTOPEN, url_.string() + ": no connection");
     std::vector<const NSAttributeDescription*> columns;
     if (attributes) {
         for (std::size_t index : *attributes) {
@@ -419,7 +547,7 @@ bool SQLiteStore::fetchEach(const NSEntityDescription& entity, const NSPredicate
     sql += " ORDER BY " + order + (order.empty() ? "" : ", ") + "_pk" + (descending ? " DESC" : " ASC");
 
     Statement statement;
-    int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement.handle, nullptr);
+    int rc = code = sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement.handle, nullptr);
     if (rc != SQLITE_OK) return fail(error, rc, sqlite3_errmsg(db_));
     for (std::size_t i = 0; i < binds.size(); ++i)
         bindLoose(statement.handle, static_cast<int>(i + 1), binds[i]);
@@ -429,8 +557,10 @@ bool SQLiteStore::fetchEach(const NSEntityDescription& entity, const NSPredicate
         values.reserve(columns.size());
         int index = 1;
         for (const auto* attribute : columns) values.push_back(column(statement.handle, index++, attribute->type));
+        ++handedOn;
         each(sqlite3_column_int64(statement.handle, 0), values);
     }
+    code = rc;
     if (rc != SQLITE_DONE) return fail(error, rc, sqlite3_errmsg(db_));
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -7,11 +8,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/coredata/ns_managed_object_model.h"
 #include "platform/coredata/ns_predicate.h"
 #include "platform/coredata/ns_sort_descriptor.h"
+#include "platform/foundation/mutex.h"
 #include "platform/foundation/ns_error.h"
 
 struct sqlite3;
@@ -19,10 +22,12 @@ struct sqlite3_stmt;
 
 namespace platform {
 
+class SQLiteFileCheck;
+
 // One SQLite file holding a model's entities, a table each with a row number and a column per
 // attribute. Writes are transactions in write-ahead-log mode with a full sync, so a save that
-// returned is on disk whatever happens to the process afterwards. Not thread-safe: the coordinator
-// serialises its calls.
+// returned is on disk whatever happens to the process afterwards. The coordinator serialises its
+// calls; the store's own lock is for the check of a large file, which runs beside them.
 class SQLiteStore {
 public:
     // A row's values in the order of the entity's attributes.
@@ -42,7 +47,11 @@ public:
 
     // Opens or creates the file. A file that is not a sound database is renamed aside
     // ("<name>.damaged-<n>"), with a console line, and a new one is made; one that is locked or cannot
-    // be read is refused and left in place. With `migrate`, a store
+    // be read is refused and left in place. The file is checked once while this process has it open,
+    // by the first store that opens it. A large file's pages are checked on a thread of the store's own
+    // so that opening it costs no more than a small one: meanwhile reads go ahead, a read that meets
+    // damage and every save wait for the verdict, and a damaged file is set aside and replaced as soon
+    // as it is found. With `migrate`, a store
     // made by an older model version gains the missing tables and columns; one that cannot be
     // brought to the model (a newer version, a column of another type) is refused.
     static std::unique_ptr<SQLiteStore> open(const std::filesystem::path& url,
@@ -58,12 +67,12 @@ public:
 
     const std::filesystem::path& url() const { return url_; }
     // Made when the file is created, so a file set aside and replaced is told from the old one.
-    const std::string& identifier() const { return identifier_; }
+    std::string identifier() const EXCLUDES(mutex_);
 
     // All or nothing; on success the new row numbers of the inserts, in order.
     std::optional<std::vector<std::int64_t>> save(const std::vector<Insert>& inserts,
                                                   const std::vector<Update>& updates,
-                                                  std::shared_ptr<NSError>* error);
+                                                  std::shared_ptr<NSError>* error) EXCLUDES(mutex_);
     // With `attributes` (indices into the entity's attributes) a row holds only those values, in that
     // order; without, every attribute's.
     std::optional<std::vector<Row>> fetch(const NSEntityDescription& entity, const NSPredicate* predicate,
@@ -75,20 +84,42 @@ public:
     using RowVisitor = std::function<void(std::int64_t row, std::vector<Value>& values)>;
     bool fetchEach(const NSEntityDescription& entity, const NSPredicate* predicate,
                    const std::vector<NSSortDescriptor>& sortDescriptors, const std::vector<std::size_t>* attributes,
-                   const RowVisitor& each, std::shared_ptr<NSError>* error);
+                   const RowVisitor& each, std::shared_ptr<NSError>* error) EXCLUDES(mutex_);
 
 private:
-    SQLiteStore(std::filesystem::path url, std::shared_ptr<const NSManagedObjectModel> model, sqlite3* db)
-        : url_(std::move(url)), model_(std::move(model)), db_(db) {}
-    bool migrateSchema(bool migrate, std::shared_ptr<NSError>* error);
-    bool execute(const std::string& sql, std::shared_ptr<NSError>* error);
-    sqlite3_stmt* insertStatement(const NSEntityDescription& entity, std::shared_ptr<NSError>* error);
+    SQLiteStore(std::filesystem::path url, std::shared_ptr<const NSManagedObjectModel> model,
+                std::shared_ptr<SQLiteFileCheck> check, int timeoutMilliseconds)
+        : url_(std::move(url)), model_(std::move(model)), check_(std::move(check)),
+          timeoutMilliseconds_(timeoutMilliseconds) {}
+    bool openConnection(std::shared_ptr<NSError>* error) REQUIRES(mutex_);
+    void closeConnection() REQUIRES(mutex_);
+    // Closes the damaged file, sets it aside and opens a new one in its place.
+    bool replaceDamagedFile(const std::string& reason, std::shared_ptr<NSError>* error) REQUIRES(mutex_);
+    bool prepareSchema(bool migrate, std::shared_ptr<NSError>* error) REQUIRES(mutex_);
+    bool migrateSchema(bool migrate, std::shared_ptr<NSError>* error) REQUIRES(mutex_);
+    // Fails with the reason given, or the one a failed statement left in `error`, and rolls the
+    // transaction back.
+    bool rollBack(int code, const std::string& reason, std::shared_ptr<NSError>* error) REQUIRES(mutex_);
+    bool rollBack(std::shared_ptr<NSError>* error) REQUIRES(mutex_);
+    void checkInBackground() EXCLUDES(mutex_);
+    bool execute(const std::string& sql, std::shared_ptr<NSError>* error) REQUIRES(mutex_);
+    sqlite3_stmt* insertStatement(const NSEntityDescription& entity, std::shared_ptr<NSError>* error)
+        REQUIRES(mutex_);
+    bool readEach(const NSEntityDescription& entity, const NSPredicate* predicate,
+                  const std::vector<NSSortDescriptor>& sortDescriptors, const std::vector<std::size_t>* attributes,
+                  const RowVisitor& each, int& code, std::size_t& handedOn, std::shared_ptr<NSError>* error)
+        REQUIRES(mutex_);
 
-    std::filesystem::path url_;
-    std::shared_ptr<const NSManagedObjectModel> model_;
-    sqlite3* db_;
-    std::map<std::string, sqlite3_stmt*> insertStatements_;
-    std::string identifier_;
+    const std::filesystem::path url_;
+    const std::shared_ptr<const NSManagedObjectModel> model_;
+    const std::shared_ptr<SQLiteFileCheck> check_;
+    const int timeoutMilliseconds_;
+    std::thread checker_;
+    std::atomic<bool> closing_{false};
+    mutable Mutex mutex_;
+    sqlite3* db_ GUARDED_BY(mutex_) = nullptr;
+    std::map<std::string, sqlite3_stmt*> insertStatements_ GUARDED_BY(mutex_);
+    std::string identifier_ GUARDED_BY(mutex_);
 };
 
 }  // namespace platform

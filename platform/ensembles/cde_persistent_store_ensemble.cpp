@@ -52,8 +52,9 @@ std::shared_ptr<CDEPersistentStoreEnsemble> CDEPersistentStoreEnsemble::initWith
     std::shared_ptr<CDEICloudFileSystem> cloudFileSystem) {
     std::shared_ptr<CDEPersistentStoreEnsemble> ensemble(new CDEPersistentStoreEnsemble(
         ensembleIdentifier, persistentStoreURL, managedObjectModelURL, std::move(cloudFileSystem)));
-    // Nothing runs on the queue yet, so the state may be read here.
-    if (!ensemble->prepare() && ensemble->state_->isLeeched()) {
+    // Nothing runs on the queue yet, so the state may be read here. The store itself is opened on the
+    // queue when the first leech or merge needs it, never on the caller's thread.
+    if (!ensemble->openState() && ensemble->state_->isLeeched()) {
         ensemble->leeched_ = true;
         ensemble->fileSystem_->startMonitoringDownloads();
     }
@@ -86,16 +87,19 @@ void CDEPersistentStoreEnsemble::observeSaves() {
         });
 }
 
+// Opens the bookkeeping, once.
+std::shared_ptr<NSError> CDEPersistentStoreEnsemble::openState() {
+    if (state_) return nullptr;
+    const auto file = storeURL_.parent_path() / (std::string(".") + storeURL_.filename().string() + ".ensembles") /
+                      identifier_ / "state.sqlite";
+    std::shared_ptr<NSError> failure;
+    state_ = EnsembleState::open(file, &failure);
+    return state_ ? nullptr : failure;
+}
+
 // Opens the bookkeeping and a context of our own over the store, once.
 std::shared_ptr<NSError> CDEPersistentStoreEnsemble::prepare() {
-    if (!state_) {
-        const auto file = storeURL_.parent_path() /
-                          (std::string(".") + storeURL_.filename().string() + ".ensembles") / identifier_ /
-                          "state.sqlite";
-        std::shared_ptr<NSError> failure;
-        state_ = EnsembleState::open(file, &failure);
-        if (!state_) return failure;
-    }
+    if (auto failure = openState()) return failure;
     if (!context_) {
         std::string reason;
         auto model = NSManagedObjectModel::initWithContentsOfURL(modelURL_, &reason);

@@ -54,6 +54,7 @@ private:
                                std::filesystem::path modelURL,
                                std::shared_ptr<CDEICloudFileSystem> fileSystem);
     void observeSaves();
+    std::shared_ptr<NSError> openState();
     std::shared_ptr<NSError> prepare();
     std::shared_ptr<NSError> leech();
     std::shared_ptr<NSError> merge(bool importing);

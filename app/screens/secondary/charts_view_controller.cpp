@@ -1,7 +1,6 @@
 #include "app/screens/secondary/charts_view_controller.h"
 
 #include <cmath>
-#include <chrono>
 #include <cstdio>
 
 #include "app/core/app_notification_names.h"
@@ -108,11 +107,8 @@ std::string ChartsViewController::averageText(double sessions, double minutes) {
 
 void ChartsViewController::refreshCharts() {
     aggregateSessionsByDay();
-    auto t0 = std::chrono::steady_clock::now();
     setupLineChart();
     setupBarChart();
-    auto t1 = std::chrono::steady_clock::now();
-    std::fprintf(stderr, "charts %.1f\n", std::chrono::duration<double, std::milli>(t1 - t0).count());
     const auto [sessions14, minutes14] = averagesOverLastDays(14);
     const auto [sessions30, minutes30] = averagesOverLastDays(30);
     if (auto label = avg7DaysLabel()) label->setText(averageText(sessions14, minutes14));
@@ -120,8 +116,6 @@ void ChartsViewController::refreshCharts() {
 }
 
 void ChartsViewController::updateStatBoxes() {
-    auto t0 = std::chrono::steady_clock::now();
-    struct P { std::chrono::steady_clock::time_point t; ~P() { std::fprintf(stderr, "boxes %.1f\n", std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t).count()); } } p{t0};
     if (auto box = stat14DaysView()) {
         box->configure("Last 14 Days", 14, dayNumbersDict_);
         box->setBackgroundColor(focusThemeColor_);

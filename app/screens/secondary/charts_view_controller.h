@@ -7,6 +7,7 @@
 #include "app/core/theme_colors.h"
 #include "app/screens/secondary/chart_result_view.h"
 #include "app/screens/secondary/day_number.h"
+#include "app/screens/secondary/session_day_totals.h"
 #include "app/screens/secondary/stat_container_view.h"
 #include "platform/charts/bar_chart_data_entry.h"
 #include "platform/charts/bar_chart_view.h"
@@ -23,7 +24,8 @@ namespace quorvel {
 // The statistics screen: the stored focus sessions per day as a line chart over the last 30 days and a
 // bar chart over the last 14, their averages, a panel for the day the user touches, and two boxes that
 // compare the last 14 and 30 days with the days before (shown in landscape on a phone). Everything is
-// rebuilt whenever a session is stored or a sync changed the store. Made by the "Charts" storyboard.
+// rebuilt whenever a session is stored or a sync changed the store, from day totals that follow the
+// store's saves. Made by the "Charts" storyboard.
 class ChartsViewController : public platform::UIViewController, public platform::ChartViewDelegate {
 public:
     ChartsViewController() = default;
@@ -105,6 +107,7 @@ private:
     std::weak_ptr<StatContainerView> stat30DaysView_;
     std::weak_ptr<platform::UIView> overlayView_;
     DayNumbers dayNumbersDict_;
+    std::shared_ptr<SessionDayTotals> dayTotals_ = SessionDayTotals::make();
     std::vector<platform::ChartDataEntry> lineChartDatas_;
     std::vector<platform::BarChartDataEntry> barChartDatas_;
     std::shared_ptr<platform::UIColor> focusThemeColor_ = defaultFocusThemeColor();

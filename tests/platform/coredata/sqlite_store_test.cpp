@@ -86,6 +86,40 @@ TEST(CoreDataStoreFile, ATruncatedStoreIsSetAsideToo) {
     EXPECT_EQ(countNotes(*context), 0u);
 }
 
+// A store of years of sessions opens without waiting for its check; the damage the check finds is
+// set aside once, whichever store opened the file, before a save can go into it.
+TEST(CoreDataStoreFile, ALargeStoreDamagedInsideIsSetAsideOnceBeforeASaveGoesIntoIt) {
+    quorvel::testing::TempDataRoot root;
+    const auto model = writeModel(root.path(), quorvel::testing::kNoteModelV1);
+    const auto file = root.path() / "store.sqlite";
+    {
+        auto context = openContext(model, file);
+        for (int i = 0; i < 25000; ++i)
+            context->insertNewObjectForEntityForName("Note")->setValueForKey(std::string(200, 'n'), "title");
+        ASSERT_TRUE(context->save());
+    }
+    ASSERT_GT(std::filesystem::file_size(file), 4u << 20);
+    {
+        std::fstream bytes(file, std::ios::in | std::ios::out | std::ios::binary);
+        const auto size = std::filesystem::file_size(file);
+        bytes.seekp(static_cast<std::streamoff>(size / 4));
+        bytes << std::string(size / 2, '\x5a');
+    }
+    Console::Capture console;
+    auto app = openContext(model, file);
+    auto sync = openContext(model, file, NSManagedObjectContextConcurrencyType::PrivateQueue);
+    ASSERT_TRUE(app->persistentStoreCoordinator()->hasStore());
+    ASSERT_TRUE(sync->persistentStoreCoordinator()->hasStore());
+    app->insertNewObjectForEntityForName("Note");
+    EXPECT_TRUE(app->save());
+    EXPECT_TRUE(console.contains("damaged"));
+    EXPECT_EQ(console.lines().size(), 1u);
+    EXPECT_TRUE(std::filesystem::exists(root.path() / "store.sqlite.damaged-1"));
+    EXPECT_FALSE(std::filesystem::exists(root.path() / "store.sqlite.damaged-2"));
+    EXPECT_EQ(countNotes(*app), 1u);
+    sync->performBlockAndWait([&] { EXPECT_EQ(countNotes(*sync), 1u); });
+}
+
 TEST(CoreDataStoreFile, AStoreLockedByAnotherConnectionIsRefusedAndNotSetAside) {
     quorvel::testing::TempDataRoot root;
     const auto model = writeModel(root.path(), quorvel::testing::kNoteModelV1);

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <random>
 
+#include "app/core/app_notification_names.h"
+#include "app/core/formatting_helpers.h"
 #include "app/screens/secondary/data_value_formatter.h"
 #include "app/screens/secondary/date_value_formatter.h"
 #include "platform/charts/bar_chart_data.h"
@@ -113,6 +117,74 @@ TEST_F(DayFigures, UnsavedSessionsCountAndDamagedOnesTakeNothingAway) {
     timeless->setValueForKey(platform::Value(), "timestamp");
     show();
     EXPECT_EQ(screen->dayNumbersDict(), (DayNumbers{{local(2026, 3, 1), {1, 30, 0, 0}}, {local(2026, 3, 2), {2, 25, 0, 0}}}));
+}
+
+// Every session of the store, unsaved ones included, read and counted afresh.
+DayNumbers fullRead() {
+    DayNumbers days;
+    auto request = platform::NSFetchRequest::fetchRequestWithEntityName("Session");
+    request.propertiesToFetch = {"timestamp", "duration"};
+    EXPECT_TRUE(CoreDataManager::context()->enumerateFetchRequestForPropertyValues(
+        request, [&](const std::vector<platform::Value>& session) {
+            if (const auto date = session[0].dateValue()) {
+                auto& day = days[startOfDay(*date)];
+                day.pomodoros += 1;
+                day.minutes += std::max<std::int64_t>(session[1].intValue().value_or(0), 0);
+            }
+        }));
+    return days;
+}
+
+// The screen keeps its figures from the saves rather than reading every session again at each refresh;
+// whatever happened to the store, they are those of a full read. A merge is another connection to the
+// same file saving on its own queue, as the sync's is.
+TEST_F(DayFigures, AfterStoresMergesAndMovesToOtherZonesTheFiguresAreThoseOfAFullRead) {
+    show();
+    auto& center = platform::NSNotificationCenter::defaultCenter();
+    const auto& local = CoreDataManager::context()->persistentStoreCoordinator();
+    auto merging = std::make_shared<platform::NSPersistentStoreCoordinator>(local->managedObjectModel());
+    ASSERT_TRUE(merging->addPersistentStoreWithType(platform::NSSQLiteStoreType, std::nullopt, local->storeURL(), {}));
+    auto merge = platform::NSManagedObjectContext::initWithConcurrencyType(
+        platform::NSManagedObjectContextConcurrencyType::PrivateQueue);
+    merge->setPersistentStoreCoordinator(merging);
+
+    std::mt19937 random(43);
+    auto uniform = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    auto someTime = [&] { return NSDate::now().dateByAddingTimeInterval(-60.0 * uniform(0, 45 * 24 * 60)); };
+    auto addSession = [&](platform::NSManagedObjectContext& context) {
+        auto session = std::dynamic_pointer_cast<Session>(context.insertNewObjectForEntityForName("Session"));
+        session->setTimestamp(someTime());
+        session->setDuration(uniform(0, 90));
+    };
+    const char* zones[] = {"Europe/Berlin", "America/New_York", "Asia/Kolkata", "Australia/Adelaide", "Pacific/Chatham"};
+    for (int step = 0; step < 80; ++step) {
+        switch (uniform(0, 3)) {
+            case 0:
+                store(someTime(), uniform(0, 90));
+                center.postNotificationName(NotificationName::changeChartsData());
+                break;
+            case 1:
+                addSession(*CoreDataManager::context());
+                center.postNotificationName(NotificationName::changeChartsData());
+                break;
+            case 2:
+                merge->performBlockAndWait([&] {
+                    for (int added = uniform(0, 2); added > 0; --added) addSession(*merge);
+                    const auto sessions = merge->executeFetchRequest(platform::NSFetchRequest::fetchRequestWithEntityName("Session"));
+                    if (uniform(0, 1) && sessions && !sessions->empty())
+                        (*sessions)[std::size_t(uniform(0, int(sessions->size()) - 1))]->setValueForKey(someTime(), "timestamp");
+                    EXPECT_TRUE(merge->save());
+                });
+                center.postNotificationName(NotificationName::didChangeCloudContent());
+                break;
+            default:
+                platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName(zones[uniform(0, 4)]));
+                center.postNotificationName(NotificationName::changeChartsData());
+        }
+        clock->runUntilIdle();
+        ASSERT_EQ(screen->dayNumbersDict(), fullRead()) << "step " << step;
+    }
+    EXPECT_GT(screen->dayNumbersDict().size(), 20u);
 }
 
 TEST(ChartFormatters, ValueLabelsAreWholeCountsAndDayLabelsShortDates) {
