@@ -19,7 +19,7 @@ constexpr int kPixels = 64;
 constexpr int kSeeds = 600;
 constexpr int kChangesPerSeed = 8;
 
-void paintGray(cairo_t* cr) {
+void paintMidGray(cairo_t* cr) {
     cairo_set_source_rgb(cr, 0.5, 0.5, 0.5);
     cairo_paint(cr);
 }
@@ -197,7 +197,7 @@ TEST(RandomRepaint, EveryRepaintGivesThePixelsOfAFullRedraw) {
     for (unsigned seed = 1; seed <= kSeeds; ++seed) {
         const CGFloat scale = 1 + (seed % 3) * 0.5;
         auto bufferAt = [scale] {
-            return LayerBackBuffer(kPixels, kPixels, CGAffineTransform::makeScale(scale, scale), paintGray);
+            return LayerBackBuffer(kPixels, kPixels, CGAffineTransform::makeScale(scale, scale), paintMidGray);
         };
         RandomScene scene(seed);
         LayerBackBuffer buffer = bufferAt();
