@@ -268,6 +268,7 @@ void SQLiteStore::checkInBackground() {
 }
 
 bool SQLiteStore::checkpoint(std::shared_ptr<NSError>* error) {
+    MutexLock lock(mutex_);
     const int rc = sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
     return rc == SQLITE_OK || fail(error, rc, sqlite3_errmsg(db_));
 }

@@ -63,7 +63,7 @@ public:
 
     // Folds the write-ahead log into the file, so the file alone holds every save. Closing the last
     // connection does it too, but another one (the sync's) may stay open.
-    bool checkpoint(std::shared_ptr<NSError>* error);
+    bool checkpoint(std::shared_ptr<NSError>* error) EXCLUDES(mutex_);
 
     const std::filesystem::path& url() const { return url_; }
     // Made when the file is created, so a file set aside and replaced is told from the old one.
