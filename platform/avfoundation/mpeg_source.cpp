@@ -36,7 +36,7 @@ MpegSource::~MpegSource() {
 }
 
 long MpegSource::read(float* out, long frames) {
-    const std::size_t frameBytes = sizeof(float) * static_cast<std::size_t>(channels_);
+    const std::size_t frameBytes = sizeof(float) * static_cast<std::size_t>(channels());
     std::size_t done = 0;
     // A new format mid-stream is refused by the format set at opening; its notice is passed over once.
     for (int attempt = 0; attempt < 2; ++attempt) {

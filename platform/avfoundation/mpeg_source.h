@@ -18,20 +18,14 @@ public:
     static std::unique_ptr<MpegSource> open(int descriptor, std::string* error);
     ~MpegSource() override;
 
-    int channels() const override { return channels_; }
-    int sampleRate() const override { return sampleRate_; }
-    double duration() const override { return duration_; }
     long read(float* out, long frames) override;
     bool rewind() override;
 
 private:
     MpegSource(mpg123_handle_struct* handle, int channels, int sampleRate, double duration)
-        : handle_(handle), channels_(channels), sampleRate_(sampleRate), duration_(duration) {}
+        : PcmSource(channels, sampleRate, duration), handle_(handle) {}
 
     mpg123_handle_struct* handle_;
-    int channels_;
-    int sampleRate_;
-    double duration_;
 };
 
 }  // namespace platform

@@ -17,17 +17,13 @@ public:
     static std::unique_ptr<OpusSource> open(int descriptor, std::string* error);
     ~OpusSource() override;
 
-    int channels() const override { return 2; }
-    int sampleRate() const override { return 48000; }
-    double duration() const override { return duration_; }
     long read(float* out, long frames) override;
     bool rewind() override;
 
 private:
-    OpusSource(OggOpusFile* file, double duration) : file_(file), duration_(duration) {}
+    OpusSource(OggOpusFile* file, double duration) : PcmSource(2, 48000, duration), file_(file) {}
 
     OggOpusFile* file_;
-    double duration_;
 };
 
 }  // namespace platform

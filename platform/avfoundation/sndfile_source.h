@@ -17,20 +17,14 @@ public:
     static std::unique_ptr<SndfileSource> open(int descriptor, int expectedFormat, std::string* error);
     ~SndfileSource() override;
 
-    int channels() const override { return channels_; }
-    int sampleRate() const override { return sampleRate_; }
-    double duration() const override { return duration_; }
     long read(float* out, long frames) override;
     bool rewind() override;
 
 private:
     SndfileSource(sf_private_tag* file, int channels, int sampleRate, double duration)
-        : file_(file), channels_(channels), sampleRate_(sampleRate), duration_(duration) {}
+        : PcmSource(channels, sampleRate, duration), file_(file) {}
 
     sf_private_tag* file_;
-    int channels_;
-    int sampleRate_;
-    double duration_;
 };
 
 }  // namespace platform

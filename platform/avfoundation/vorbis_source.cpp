@@ -51,7 +51,7 @@ std::unique_ptr<VorbisSource> VorbisSource::open(int descriptor, std::string* er
 }
 
 VorbisSource::VorbisSource(std::unique_ptr<OggVorbis_File> file, int channels, int sampleRate, double duration)
-    : file_(std::move(file)), channels_(channels), sampleRate_(sampleRate), duration_(duration) {}
+    : PcmSource(channels, sampleRate, duration), file_(std::move(file)) {}
 
 VorbisSource::~VorbisSource() {
     ov_clear(file_.get());
@@ -63,9 +63,9 @@ long VorbisSource::read(float* out, long frames) {
     const long got = ov_read_float(file_.get(), &planes, static_cast<int>(frames), &stream);
     if (got <= 0) return 0;
     const vorbis_info* info = ov_info(file_.get(), stream);
-    if (!info || info->channels != channels_) return 0;
+    if (!info || info->channels != channels()) return 0;
     for (long frame = 0; frame < got; ++frame) {
-        for (int channel = 0; channel < channels_; ++channel) *out++ = planes[channel][frame];
+        for (int channel = 0; channel < channels(); ++channel) *out++ = planes[channel][frame];
     }
     return got;
 }

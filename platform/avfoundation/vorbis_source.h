@@ -18,9 +18,6 @@ public:
     static std::unique_ptr<VorbisSource> open(int descriptor, std::string* error);
     ~VorbisSource() override;
 
-    int channels() const override { return channels_; }
-    int sampleRate() const override { return sampleRate_; }
-    double duration() const override { return duration_; }
     long read(float* out, long frames) override;
     bool rewind() override;
 
@@ -28,9 +25,6 @@ private:
     VorbisSource(std::unique_ptr<OggVorbis_File> file, int channels, int sampleRate, double duration);
 
     std::unique_ptr<OggVorbis_File> file_;
-    int channels_;
-    int sampleRate_;
-    double duration_;
 };
 
 }  // namespace platform
