@@ -7,6 +7,7 @@
 
 #include "analytics/interface/dzr_app.h"
 #include "analytics/interface/rov_eruzovaza.h"
+#include "bench/bench_folder.h"
 #include "bench/bench_repetitions.h"
 #include "platform/foundation/data_root.h"
 #include "platform/foundation/pending_work.h"
@@ -22,8 +23,8 @@ void waitUntilSettled() {
 // check, the copy with the screen, the time stamp and the hand-over to the facade's queues. The queues'
 // backlog is drained every thousand events, outside the measured time.
 void BM_LogEventWithTenParameters(benchmark::State& state) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
+    std::string pattern = quorvel::bench::freshFolder();
+    if (pattern.empty()) {
         state.SkipWithError("no temporary folder");
         return;
     }

@@ -31,6 +31,7 @@
 #include "analytics/messages/nano_field_access.h"
 #include "analytics/records/apm_event.h"
 #include "analytics/storage/apm_database.h"
+#include "bench/bench_folder.h"
 #include "bench/bench_repetitions.h"
 #include "platform/foundation/data_root.h"
 #include "platform/foundation/pending_work.h"
@@ -65,8 +66,8 @@ void waitUntilSettled() {
 // One data root for the whole run: the engine is made once per process.
 const std::filesystem::path& dataRoot() {
     static const std::filesystem::path root = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) std::abort();
+        std::string pattern = quorvel::bench::freshFolder();
+        if (pattern.empty()) std::abort();
         platform::DataRoot::setPath(pattern);
         std::atexit([] { std::filesystem::remove_all(dataRoot()); });
         return std::filesystem::path(pattern);

@@ -9,6 +9,7 @@
 
 #include "app/core/core_data_manager.h"
 #include "app/core/p_file_manager.h"
+#include "bench/bench_folder.h"
 #include "platform/foundation/data_root.h"
 
 namespace {
@@ -18,8 +19,8 @@ constexpr double kSpacing = 600.0;  // one session every ten minutes: 100,000 sp
 
 // A fresh data root with a store of `count` sessions, written in one save.
 bool makeStore(int count) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) return false;
+    std::string pattern = quorvel::bench::freshFolder();
+    if (pattern.empty()) return false;
     platform::DataRoot::setPath(pattern);
     auto manager = quorvel::CoreDataManager::shared();
     manager->setUpStore();

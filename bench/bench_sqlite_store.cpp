@@ -6,6 +6,7 @@
 #include <string>
 
 #include "analytics/storage/apm_sqlite_store.h"
+#include "bench/bench_folder.h"
 
 using analytics::APMSqliteStore;
 using platform::Value;
@@ -20,8 +21,8 @@ const std::string kQuery = "SELECT id, value FROM t WHERE id = ?";
 class StoreFixture {
 public:
     StoreFixture() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) return;
+        std::string pattern = quorvel::bench::freshFolder();
+        if (pattern.empty()) return;
         folder_ = pattern;
         store_ = APMSqliteStore::initWithDatabasePath((folder_ / "bench.sql").string(), nullptr);
         if (!store_ || !store_->ensureTableWithName("t", {{"id", "INTEGER PRIMARY KEY"}, {"value", "TEXT"}},

@@ -12,6 +12,7 @@
 #include "app/core/p_file_manager.h"
 #include "app/screens/secondary/charts_storyboard.h"
 #include "app/screens/secondary/charts_view_controller.h"
+#include "bench/bench_folder.h"
 #include "bench/bench_repetitions.h"
 #include "bench/support/session_store_writer.h"
 #include "platform/foundation/data_root.h"
@@ -25,8 +26,8 @@ constexpr double kSpacing = 600.0;  // one session every ten minutes up to now: 
 
 // A fresh data root with a store of `count` sessions ending now, written in one save.
 bool makeStore(int count) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) return false;
+    std::string pattern = quorvel::bench::freshFolder();
+    if (pattern.empty()) return false;
     platform::DataRoot::setPath(pattern);
     platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName("Europe/Berlin"));
     auto manager = quorvel::CoreDataManager::shared();
@@ -93,8 +94,8 @@ BENCHMARK(BM_RefreshStatisticsOf100kWithAnUnsavedInsert)
 // What storing one more session costs the open screen over a million sessions (about 19 years of
 // them): the refresh that follows the save. The store is written with plain SQL.
 void BM_RefreshAfterASessionIsStoredOf1M(benchmark::State& state) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) return state.SkipWithError("no folder");
+    std::string pattern = quorvel::bench::freshFolder();
+    if (pattern.empty()) return state.SkipWithError("no folder");
     platform::DataRoot::setPath(pattern);
     platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName("Europe/Berlin"));
     if (!quorvel::bench::writeSessionStore(1000000)) {

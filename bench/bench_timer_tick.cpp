@@ -12,6 +12,7 @@
 #include "app/core/first_launch_defaults.h"
 #include "app/core/timer_view_model.h"
 #include "app/core/user_default_properties.h"
+#include "bench/bench_folder.h"
 #include "bench/bench_repetitions.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/clock.h"
@@ -63,8 +64,8 @@ std::uint64_t fileWrites() {
 }
 
 void BM_TimerTick(benchmark::State& state) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
+    std::string pattern = quorvel::bench::freshFolder();
+    if (pattern.empty()) {
         state.SkipWithError("no temporary folder");
         return;
     }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_folder.h"
 #include "bench/bench_repetitions.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/data_root.h"
@@ -23,8 +24,8 @@ namespace {
 class Suite {
 public:
     Suite() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) return;
+        std::string pattern = quorvel::bench::freshFolder();
+        if (pattern.empty()) return;
         root_ = pattern;
         platform::DataRoot::setPath(root_);
         platform::NSUserDefaults::resetAllForTesting();
