@@ -7,6 +7,10 @@ THREAD    := build/thread
 STAGE     := tools/stage.sh
 CLANG     := -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 
+# A compiler cache serves a checkout at any path: ccache hashes the paths inside it as relative ones.
+export CCACHE_BASEDIR   := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
+
 .PHONY: setup build run test test-sanitize bench clean
 
 setup:
