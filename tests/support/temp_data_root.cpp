@@ -20,6 +20,8 @@ TempDataRoot::TempDataRoot(const std::filesystem::path& parent) {
 TempDataRoot::~TempDataRoot() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
+    // The sync makes its shared folder beside the data root.
+    std::filesystem::remove_all(path_.string() + "-cloud", ignored);
 }
 
 }  // namespace quorvel::testing

@@ -5,7 +5,7 @@
 namespace quorvel::testing {
 
 // A fresh data root in a temporary folder for one test, with no user-defaults suite loaded yet;
-// removed again at the end.
+// removed again at the end, with the shared folder the sync makes beside it.
 class TempDataRoot {
 public:
     // In `parent`, the system's temporary folder unless named.

@@ -1,14 +1,13 @@
 // Loads arbitrary bytes as a song from the music folder does: the first byte picks the file's
 // extension, the rest is its content. Sniffing, the tag reader and a bounded stretch of decoding
 // (one pass, the start of the next) must neither crash nor leak memory or descriptors.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "fuzz/support/fuzz_folder.h"
 #include "platform/avfoundation/sound_file_decoder.h"
 #include "platform/mediaplayer/audio_file_tags.h"
 
@@ -24,12 +23,8 @@ std::size_t openDescriptors() {
 }
 
 const std::filesystem::path& folder() {
-    static const auto* path = [] {
-        std::string name = (std::filesystem::temp_directory_path() / "sound-file-load-XXXXXX").string();
-        if (!::mkdtemp(name.data())) std::abort();
-        return new std::filesystem::path(name);
-    }();
-    return *path;
+    static const quorvel::fuzzing::FuzzFolder songs("sound-file-load");
+    return songs.path();
 }
 
 }  // namespace
