@@ -1,8 +1,9 @@
 # quorvel_library(<target> DEPS <targets...>)
-# One static library per source folder; its sources are the folder's .cpp files.
+# One static library per source folder; its sources are the .cpp files of the folder and of the
+# sub-folders that group them by family.
 function(quorvel_library target)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_library(${target} STATIC ${sources})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${target} PUBLIC ${ARG_DEPS})

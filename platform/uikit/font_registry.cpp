@@ -2,7 +2,6 @@
 
 #include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
-#include <pango/pangofc-fontmap.h>
 
 #include "platform/foundation/ns_bundle.h"
 
@@ -60,15 +59,6 @@ void FontRegistry::registerFolder(const std::filesystem::path& folder) {
                                    reinterpret_cast<const FcChar8*>(entry.path().c_str()));
         }
     }
-}
-
-bool FontRegistry::registerFontFile(const std::filesystem::path& path) {
-    if (!FcConfigAppFontAddFile(FcConfigGetCurrent(), reinterpret_cast<const FcChar8*>(path.c_str()))) {
-        return false;
-    }
-    pango_fc_font_map_config_changed(PANGO_FC_FONT_MAP(fontMap_));
-    readFamilies();
-    return true;
 }
 
 void FontRegistry::readFamilies() {

@@ -22,8 +22,6 @@ public:
 
     PangoContext* context() const { return context_; }
     bool hasFamily(const std::string& family) const { return families_.count(family) > 0; }
-    // Adds a font file later (say, one a test made); false when fontconfig refuses it.
-    bool registerFontFile(const std::filesystem::path& path);
 
 private:
     FontRegistry();

@@ -17,9 +17,9 @@ struct NSAttributes {
     std::shared_ptr<UIColor> foregroundColor;
 };
 
-enum NSStringDrawingOptions : unsigned {
+// Text-drawing options, as bits.
+enum : unsigned {
     NSStringDrawingUsesLineFragmentOrigin = 1 << 0,
-    NSStringDrawingUsesFontLeading = 1 << 1,
 };
 
 // Text (UTF-8) with runs of attributes; ranges are byte ranges. Appending builds it run by run.

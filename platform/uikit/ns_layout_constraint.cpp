@@ -123,13 +123,6 @@ void NSLayoutConstraint::activateConstraints(
     }
 }
 
-void NSLayoutConstraint::deactivateConstraints(
-    const std::vector<std::shared_ptr<NSLayoutConstraint>>& constraints) {
-    for (const auto& c : constraints) {
-        if (c) c->setActive(false);
-    }
-}
-
 void NSLayoutConstraint::setConstant(CGFloat constant) {
     if (constant == constant_) return;
     constant_ = constant;

@@ -30,7 +30,6 @@ enum class NSLayoutRelation : int { equal = 0 };
 
 using UILayoutPriority = float;
 inline constexpr UILayoutPriority UILayoutPriorityRequired = 1000;
-inline constexpr UILayoutPriority UILayoutPriorityDefaultHigh = 750;
 inline constexpr UILayoutPriority UILayoutPriorityDefaultLow = 250;
 
 // firstItem.firstAttribute = multiplier × secondItem.secondAttribute + constant, at a priority.
@@ -52,13 +51,11 @@ public:
         const std::string& format, const std::map<std::string, std::shared_ptr<UIView>>& views);
 
     static void activateConstraints(const std::vector<std::shared_ptr<NSLayoutConstraint>>& constraints);
-    static void deactivateConstraints(const std::vector<std::shared_ptr<NSLayoutConstraint>>& constraints);
 
     // Null once the view is gone.
     UIView* firstItem() const { return firstRef_.expired() ? nullptr : firstItem_; }
     UIView* secondItem() const { return secondRef_.expired() ? nullptr : secondItem_; }
     NSLayoutAttribute firstAttribute() const { return firstAttribute_; }
-    NSLayoutAttribute secondAttribute() const { return secondAttribute_; }
     NSLayoutRelation relation() const { return relation_; }
     CGFloat multiplier() const { return multiplier_; }
 

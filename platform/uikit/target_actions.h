@@ -25,17 +25,6 @@ public:
         }
         std::erase_if(entries_, [](const Entry& entry) { return entry.events == 0; });
     }
-    unsigned allEvents() const {
-        unsigned events = 0;
-        for (const auto& entry : entries_) events |= entry.events;
-        return events;
-    }
-    bool hasTarget(const void* target) const {
-        for (const auto& entry : entries_) {
-            if (entry.target == target) return true;
-        }
-        return false;
-    }
     // In the order the pairs were added; the actions may add or remove pairs meanwhile.
     void send(Sender& sender, unsigned events) const {
         const auto entries = entries_;

@@ -32,7 +32,6 @@ public:
 
     // The lines shown: the widest line's width and the lines' height.
     CGSize size() const { return size_; }
-    int lineCount() const { return lines_; }
     // Draws with the layout's top left at `origin`; alignment acts inside the layout width.
     void draw(cairo_t* cairo, CGPoint origin) const;
 

@@ -8,8 +8,6 @@ namespace platform {
 using UIAccessibilityTraits = std::uint64_t;
 inline constexpr UIAccessibilityTraits UIAccessibilityTraitNone = 0;
 inline constexpr UIAccessibilityTraits UIAccessibilityTraitButton = 1 << 0;
-inline constexpr UIAccessibilityTraits UIAccessibilityTraitImage = 1 << 2;
-inline constexpr UIAccessibilityTraits UIAccessibilityTraitStaticText = 1 << 6;
 
 // What assistive technology would read of an element: whether it is one, its label, hint and traits.
 // Every view carries it. No screen reader runs here, so the values are stored for the app to set and
@@ -18,7 +16,6 @@ class UIAccessibility {
 public:
     virtual ~UIAccessibility() = default;
 
-    bool isAccessibilityElement() const { return accessibilityElement_; }
     void setIsAccessibilityElement(bool element) { accessibilityElement_ = element; }
     const std::string& accessibilityLabel() const { return accessibilityLabel_; }
     void setAccessibilityLabel(std::string label) { accessibilityLabel_ = std::move(label); }

@@ -31,7 +31,6 @@ public:
                                                                        UIAlertControllerStyle style);
 
     const std::optional<std::string>& message() const { return message_; }
-    UIAlertControllerStyle preferredStyle() const { return style_; }
     // Added before the controller is shown.
     void addAction(const std::shared_ptr<UIAlertAction>& action);
     const std::vector<std::shared_ptr<UIAlertAction>>& actions() const { return actions_; }

@@ -93,7 +93,6 @@ public:
     void openURL(const std::string& url, const Value::Dictionary& options = {},
                  std::function<void(bool success)> completion = nullptr);
     // The desktop's opener unless replaced; null opens nothing.
-    const std::shared_ptr<URLOpener>& urlOpener() const { return opener_; }
     void setURLOpener(const std::shared_ptr<URLOpener>& opener) { opener_ = opener; }
 
 private:

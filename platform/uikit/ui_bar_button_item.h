@@ -13,7 +13,7 @@ class UIColor;
 class UIImage;
 class UIView;
 
-enum class UIBarButtonItemStyle : int { plain = 0, bordered = 1, done = 2 };
+enum class UIBarButtonItemStyle : int { plain = 0, done = 2 };
 enum class UIBarButtonSystemItem : int { done = 0, cancel = 1, save = 3, flexibleSpace = 5, fixedSpace = 6 };
 
 // An item of a navigation bar or a toolbar: a custom view, or a title or image that the item shows as a

@@ -8,12 +8,6 @@ std::shared_ptr<UIBezierPath> UIBezierPath::bezierPath() {
     return std::make_shared<UIBezierPath>();
 }
 
-std::shared_ptr<UIBezierPath> UIBezierPath::bezierPathWithRect(const CGRect& rect) {
-    auto path = bezierPath();
-    path->path_.addRect(rect);
-    return path;
-}
-
 std::shared_ptr<UIBezierPath> UIBezierPath::bezierPathWithOvalInRect(const CGRect& rect) {
     auto path = bezierPath();
     path->path_.addEllipseInRect(rect);

@@ -12,7 +12,6 @@ namespace platform {
 class UIBezierPath {
 public:
     static std::shared_ptr<UIBezierPath> bezierPath();
-    static std::shared_ptr<UIBezierPath> bezierPathWithRect(const CGRect& rect);
     static std::shared_ptr<UIBezierPath> bezierPathWithOvalInRect(const CGRect& rect);
     static std::shared_ptr<UIBezierPath> bezierPathWithRoundedRect(const CGRect& rect, CGFloat cornerRadius);
     static std::shared_ptr<UIBezierPath> bezierPathWithArcCenter(CGPoint center, CGFloat radius,
@@ -33,7 +32,6 @@ public:
     void closePath() { path_.closeSubpath(); }
     void appendPath(const UIBezierPath& other) { path_.addPath(other.path_); }
     void applyTransform(const CGAffineTransform& t) { path_.applyTransform(t); }
-    void removeAllPoints() { path_ = platform::CGPath(); }
 
     // A snapshot of the path as layers take it.
     CGPathRef CGPath() const { return std::make_shared<const platform::CGPath>(path_); }
@@ -49,7 +47,6 @@ public:
                                    usesEvenOddFillRule_ ? CGPathFillRule::evenOdd : CGPathFillRule::winding);
     }
 
-    bool usesEvenOddFillRule() const { return usesEvenOddFillRule_; }
     void setUsesEvenOddFillRule(bool v) { usesEvenOddFillRule_ = v; }
     CGFloat lineWidth() const { return lineWidth_; }
     void setLineWidth(CGFloat v) { lineWidth_ = v; }

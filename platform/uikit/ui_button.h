@@ -21,7 +21,6 @@ public:
     explicit UIButton(const CGRect& frame);
     static std::shared_ptr<UIButton> buttonWithType(UIButtonType type);
 
-    UIButtonType buttonType() const { return type_; }
 
     void setTitle(const std::string& title, unsigned state);
     void setTitleColor(std::shared_ptr<UIColor> color, unsigned state);
@@ -40,11 +39,8 @@ public:
     const std::shared_ptr<UILabel>& titleLabel() const { return titleLabel_; }
     const std::shared_ptr<UIImageView>& imageView() const { return imageView_; }
 
-    UIEdgeInsets contentEdgeInsets() const { return contentInsets_; }
     void setContentEdgeInsets(const UIEdgeInsets& insets);
-    UIEdgeInsets titleEdgeInsets() const { return titleInsets_; }
     void setTitleEdgeInsets(const UIEdgeInsets& insets);
-    UIEdgeInsets imageEdgeInsets() const { return imageInsets_; }
     void setImageEdgeInsets(const UIEdgeInsets& insets);
 
     CGSize sizeThatFits(CGSize size) const override;

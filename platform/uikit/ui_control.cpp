@@ -40,11 +40,6 @@ void UIControl::setContentHorizontalAlignment(UIControlContentHorizontalAlignmen
     setNeedsLayout();
 }
 
-void UIControl::setContentVerticalAlignment(UIControlContentVerticalAlignment a) {
-    vertical_ = a;
-    setNeedsLayout();
-}
-
 bool UIControl::beginTrackingWithTouch(UITouch& touch, const UIEvent* event) {
     (void)touch;
     (void)event;

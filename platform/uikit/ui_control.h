@@ -5,14 +5,16 @@
 
 namespace platform {
 
-enum UIControlState : unsigned {
+// A control's states, as bits.
+enum : unsigned {
     UIControlStateNormal = 0,
     UIControlStateHighlighted = 1 << 0,
     UIControlStateDisabled = 1 << 1,
     UIControlStateSelected = 1 << 2,
 };
 
-enum UIControlEvents : unsigned {
+// What a control tells its targets, as bits.
+enum : unsigned {
     UIControlEventTouchDown = 1 << 0,
     UIControlEventTouchDownRepeat = 1 << 1,
     UIControlEventTouchDragInside = 1 << 2,
@@ -23,7 +25,6 @@ enum UIControlEvents : unsigned {
     UIControlEventTouchUpOutside = 1 << 7,
     UIControlEventTouchCancel = 1 << 8,
     UIControlEventValueChanged = 1 << 12,
-    UIControlEventAllTouchEvents = 0x0FFF,
     UIControlEventAllEvents = 0xFFFFFFFF,
 };
 
@@ -56,7 +57,6 @@ public:
     UIControlContentHorizontalAlignment contentHorizontalAlignment() const { return horizontal_; }
     void setContentHorizontalAlignment(UIControlContentHorizontalAlignment a);
     UIControlContentVerticalAlignment contentVerticalAlignment() const { return vertical_; }
-    void setContentVerticalAlignment(UIControlContentVerticalAlignment a);
 
     // Target-action. The target only names the pair for removeTarget; a control that targets itself
     // passes `this`.
@@ -70,7 +70,6 @@ public:
     }
     // A null target removes the events from every pair.
     void removeTarget(const void* target, unsigned events) { targets_.remove(target, events); }
-    unsigned allControlEvents() const { return targets_.allEvents(); }
     void sendActionsForControlEvents(unsigned events) { targets_.send(*this, events); }
 
     // Tracking the touch.

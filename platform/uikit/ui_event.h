@@ -12,9 +12,6 @@ public:
 
     double timestamp() const { return timestamp_; }
     const UITouchSet& allTouches() const { return touches_; }
-    UITouchSet touchesForView(const UIView* view) const;
-    UITouchSet touchesForWindow(const UIWindow* window) const;
-    UITouchSet touchesForGestureRecognizer(const UIGestureRecognizer* recognizer) const;
 
 private:
     UITouchSet touches_;

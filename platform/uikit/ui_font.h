@@ -19,7 +19,6 @@ public:
     static std::shared_ptr<UIFont> boldSystemFontOfSize(CGFloat size);
     static CGFloat buttonFontSize() { return 18; }
     static CGFloat labelFontSize() { return 17; }
-    static CGFloat systemFontSize() { return 14; }
 
     // The same face at another size.
     std::shared_ptr<UIFont> fontWithSize(CGFloat size) const;

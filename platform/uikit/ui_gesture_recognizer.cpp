@@ -60,10 +60,6 @@ CGPoint UIGestureRecognizer::locationInView(const UIView* view) const {
     return pointInView(centroidInWindow(), view);
 }
 
-CGPoint UIGestureRecognizer::locationOfTouch(size_t index, const UIView* view) const {
-    return index < touches_.size() ? touches_[index]->locationInView(view) : CGPoint{};
-}
-
 void UIGestureRecognizer::touchesBegan(const UITouchSet& touches, const UIEvent& event) {
     (void)touches;
     (void)event;

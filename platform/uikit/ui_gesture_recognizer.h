@@ -53,14 +53,10 @@ public:
     std::shared_ptr<UIGestureRecognizerDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(std::weak_ptr<UIGestureRecognizerDelegate> delegate) { delegate_ = std::move(delegate); }
 
-    bool cancelsTouchesInView() const { return cancelsTouchesInView_; }
     void setCancelsTouchesInView(bool value) { cancelsTouchesInView_ = value; }
-    // While this recogniser may still recognise, its touches' beginnings and moves (or their ends)
-    // wait before they reach the views.
-    bool delaysTouchesBegan() const { return delaysTouchesBegan_; }
+    // While this recogniser may still recognise, its touches' beginnings and moves wait before they
+    // reach the views.
     void setDelaysTouchesBegan(bool value) { delaysTouchesBegan_ = value; }
-    bool delaysTouchesEnded() const { return delaysTouchesEnded_; }
-    void setDelaysTouchesEnded(bool value) { delaysTouchesEnded_ = value; }
 
     // This recogniser recognises only once `other` has failed, and fails if `other` recognises.
     void requireGestureRecognizerToFail(const std::shared_ptr<UIGestureRecognizer>& other);
@@ -68,7 +64,6 @@ public:
     // The centre of its touches; once they have lifted, where they were last.
     virtual CGPoint locationInView(const UIView* view) const;
     CGPoint locationInView(const std::shared_ptr<UIView>& view) const { return locationInView(view.get()); }
-    CGPoint locationOfTouch(size_t index, const UIView* view) const;
     size_t numberOfTouches() const { return touches_.size(); }
 
     // Whether recognising this gesture keeps `other` from recognising, and the other way round.

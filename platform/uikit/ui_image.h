@@ -35,7 +35,6 @@ public:
 
     // Drawn into a larger area, the caps keep their size and the middle stretches.
     const UIEdgeInsets& capInsets() const { return capInsets_; }
-    UIImageResizingMode resizingMode() const { return resizingMode_; }
     std::shared_ptr<UIImage> resizableImageWithCapInsets(const UIEdgeInsets& insets) const;
     std::shared_ptr<UIImage> resizableImageWithCapInsets(const UIEdgeInsets& insets,
                                                          UIImageResizingMode mode) const;

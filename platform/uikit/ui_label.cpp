@@ -92,11 +92,6 @@ void UILabel::setMinimumScaleFactor(CGFloat factor) {
     changed();
 }
 
-void UILabel::setPreferredMaxLayoutWidth(CGFloat width) {
-    preferredMaxLayoutWidth_ = width;
-    changed();
-}
-
 void UILabel::setShadowColor(std::shared_ptr<UIColor> color) {
     shadowColor_ = std::move(color);
     changed();

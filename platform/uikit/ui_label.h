@@ -49,9 +49,6 @@ public:
     void setAdjustsFontSizeToFitWidth(bool adjusts);
     CGFloat minimumScaleFactor() const { return minimumScaleFactor_; }
     void setMinimumScaleFactor(CGFloat factor);
-    // The width at which a multi-line label wraps for its intrinsic size (0: its bounds' width).
-    CGFloat preferredMaxLayoutWidth() const { return preferredMaxLayoutWidth_; }
-    void setPreferredMaxLayoutWidth(CGFloat width);
 
     const std::shared_ptr<UIColor>& shadowColor() const { return shadowColor_; }
     void setShadowColor(std::shared_ptr<UIColor> color);

@@ -128,13 +128,6 @@ std::shared_ptr<UINavigationItem> UINavigationBar::backItem() const {
     return items_.size() < 2 ? nullptr : items_[items_.size() - 2];
 }
 
-void UINavigationBar::pushNavigationItem(const std::shared_ptr<UINavigationItem>& item, bool animated) {
-    if (!item) return;
-    auto items = items_;
-    items.push_back(item);
-    setItems(items, animated);
-}
-
 std::shared_ptr<UINavigationItem> UINavigationBar::popNavigationItemAnimated(bool animated) {
     if (items_.empty()) return nullptr;
     auto items = items_;

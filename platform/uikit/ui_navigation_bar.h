@@ -46,7 +46,6 @@ public:
     explicit UINavigationBar(const CGRect& frame);
     ~UINavigationBar() override;
 
-    UIBarStyle barStyle() const { return barStyle_; }
     void setBarStyle(UIBarStyle style);
     bool isTranslucent() const { return translucent_; }
     void setTranslucent(bool translucent);
@@ -66,7 +65,6 @@ public:
     const std::vector<std::shared_ptr<UINavigationItem>>& items() const { return items_; }
     std::shared_ptr<UINavigationItem> topItem() const;
     std::shared_ptr<UINavigationItem> backItem() const;
-    void pushNavigationItem(const std::shared_ptr<UINavigationItem>& item, bool animated);
     std::shared_ptr<UINavigationItem> popNavigationItemAnimated(bool animated);
     void setItems(const std::vector<std::shared_ptr<UINavigationItem>>& items, bool animated);
 

@@ -41,13 +41,6 @@ std::shared_ptr<UIViewController> UINavigationController::topViewController() co
     return stack_.empty() ? nullptr : stack_.back();
 }
 
-std::shared_ptr<UIViewController> UINavigationController::visibleViewController() const {
-    auto top = topViewController();
-    if (!top) return nullptr;
-    auto presented = top->presentedViewController();
-    return presented ? presented : top;
-}
-
 // Changing the stack -----------------------------------------------------------------------------------
 
 void UINavigationController::setViewControllers(const Controllers& controllers, bool animated) {
@@ -232,14 +225,6 @@ void UINavigationController::loadView() {
         top->view()->setFrame(contentFrame());
         view->insertSubviewBelowSubview(top->view(), navigationBar_);
     }
-}
-
-void UINavigationController::setNavigationBarHidden(bool hidden, bool animated) {
-    navigationBarHidden_ = hidden;
-    auto view = viewIfLoaded();
-    if (!view) return;
-    view->setNeedsLayout();
-    if (animated) UIView::animateWithDuration(kTransitionDuration, [&] { view->layoutIfNeeded(); });
 }
 
 CGFloat UINavigationController::barBottom(const UIView& view, const UIEdgeInsets& insets) const {

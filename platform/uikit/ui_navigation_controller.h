@@ -29,8 +29,6 @@ public:
     const std::vector<std::shared_ptr<UIViewController>>& viewControllers() const { return stack_; }
     void setViewControllers(const std::vector<std::shared_ptr<UIViewController>>& controllers, bool animated);
     std::shared_ptr<UIViewController> topViewController() const;
-    // What the top controller presents, else the top controller.
-    std::shared_ptr<UIViewController> visibleViewController() const;
     void pushViewController(const std::shared_ptr<UIViewController>& controller, bool animated);
     // The controller popped; none when only the root is left.
     std::shared_ptr<UIViewController> popViewControllerAnimated(bool animated);
@@ -39,8 +37,6 @@ public:
     std::vector<std::shared_ptr<UIViewController>> popToRootViewControllerAnimated(bool animated);
 
     const std::shared_ptr<UINavigationBar>& navigationBar() const { return navigationBar_; }
-    bool isNavigationBarHidden() const { return navigationBarHidden_; }
-    void setNavigationBarHidden(bool hidden, bool animated);
 
     void loadView() override;
     // The back button pops the top controller.

@@ -18,11 +18,6 @@ void UINavigationItem::setTitle(const std::string& title) {
     changed();
 }
 
-void UINavigationItem::setTitleView(const std::shared_ptr<UIView>& view) {
-    titleView_ = view;
-    changed();
-}
-
 std::shared_ptr<UIBarButtonItem> UINavigationItem::leftBarButtonItem() const {
     return left_.empty() ? nullptr : left_.front();
 }
@@ -56,16 +51,6 @@ void UINavigationItem::setLeftBarButtonItems(const Items& items) {
 
 void UINavigationItem::setRightBarButtonItems(const Items& items) {
     right_ = items;
-    changed();
-}
-
-void UINavigationItem::setHidesBackButton(bool hides) {
-    hidesBackButton_ = hides;
-    changed();
-}
-
-void UINavigationItem::setBackButtonTitle(const std::string& title) {
-    backButtonTitle_ = title;
     changed();
 }
 

@@ -22,7 +22,6 @@ public:
     void setTitle(const std::string& title);
     // Shown instead of the title.
     const std::shared_ptr<UIView>& titleView() const { return titleView_; }
-    void setTitleView(const std::shared_ptr<UIView>& view);
 
     // The first of the left or right items; setting one replaces them all (null clears them).
     std::shared_ptr<UIBarButtonItem> leftBarButtonItem() const;
@@ -39,10 +38,8 @@ public:
 
     // The bar offers a back button to the item below this one unless this one hides it or has left items.
     bool hidesBackButton() const { return hidesBackButton_; }
-    void setHidesBackButton(bool hides);
     // The title of the back button that leads back to this item; the item's title when empty.
     const std::string& backButtonTitle() const { return backButtonTitle_; }
-    void setBackButtonTitle(const std::string& title);
 
 private:
     friend class UINavigationBar;

@@ -35,18 +35,8 @@ std::shared_ptr<UIColor> UIPageControl::pageIndicatorTintColor() const {
     return pageIndicatorTintColor_ ? pageIndicatorTintColor_ : UIColor::colorWithWhite(1, 0.2);
 }
 
-void UIPageControl::setPageIndicatorTintColor(std::shared_ptr<UIColor> color) {
-    pageIndicatorTintColor_ = std::move(color);
-    setNeedsDisplay();
-}
-
 std::shared_ptr<UIColor> UIPageControl::currentPageIndicatorTintColor() const {
     return currentPageIndicatorTintColor_ ? currentPageIndicatorTintColor_ : UIColor::whiteColor();
-}
-
-void UIPageControl::setCurrentPageIndicatorTintColor(std::shared_ptr<UIColor> color) {
-    currentPageIndicatorTintColor_ = std::move(color);
-    setNeedsDisplay();
 }
 
 CGSize UIPageControl::sizeForNumberOfPages(long pages) {

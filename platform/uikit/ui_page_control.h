@@ -26,14 +26,11 @@ public:
     long currentPage() const { return currentPage_; }
     void setCurrentPage(long page);
     // With one page (or none) the control shows nothing.
-    bool hidesForSinglePage() const { return hidesForSinglePage_; }
     void setHidesForSinglePage(bool hides);
 
     // White at 20 % and white when not set.
     std::shared_ptr<UIColor> pageIndicatorTintColor() const;
-    void setPageIndicatorTintColor(std::shared_ptr<UIColor> color);
     std::shared_ptr<UIColor> currentPageIndicatorTintColor() const;
-    void setCurrentPageIndicatorTintColor(std::shared_ptr<UIColor> color);
 
     // What `pages` dots take: their row, as tall as the control's standard height.
     static CGSize sizeForNumberOfPages(long pages);

@@ -20,10 +20,6 @@ public:
 
     using UIGestureRecognizer::UIGestureRecognizer;
 
-    size_t minimumNumberOfTouches() const { return minimumTouches_; }
-    void setMinimumNumberOfTouches(size_t touches) { minimumTouches_ = std::max<size_t>(1, touches); }
-    size_t maximumNumberOfTouches() const { return maximumTouches_; }
-    void setMaximumNumberOfTouches(size_t touches) { maximumTouches_ = touches; }
 
     // In the coordinates of `view` (the window's when null).
     CGPoint translationInView(const UIView* view) const;

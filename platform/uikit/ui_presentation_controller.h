@@ -13,9 +13,6 @@ class UIWindow;
 
 enum class UIModalPresentationStyle : int {
     fullScreen = 0,
-    pageSheet = 1,
-    formSheet = 2,
-    currentContext = 3,
     custom = 4,
     overFullScreen = 5,
     overCurrentContext = 6,

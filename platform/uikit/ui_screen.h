@@ -15,7 +15,6 @@ public:
     CGPoint convertPoint(CGPoint point, const UIScreenCoordinateSpace& to) const;
     CGRect convertRect(const CGRect& rect, const UIScreenCoordinateSpace& to) const;
 
-    bool isFixed() const { return fixed_; }
 
 private:
     bool fixed_;

@@ -71,11 +71,8 @@ public:
     void setDecelerationRate(UIScrollViewDecelerationRate rate) { decelerationRate_ = rate; }
 
     // Kept for the views that set them; there are no indicators to draw and no status bar to tap.
-    bool showsHorizontalScrollIndicator() const { return showsHorizontalIndicator_; }
     void setShowsHorizontalScrollIndicator(bool shows) { showsHorizontalIndicator_ = shows; }
-    bool showsVerticalScrollIndicator() const { return showsVerticalIndicator_; }
     void setShowsVerticalScrollIndicator(bool shows) { showsVerticalIndicator_ = shows; }
-    bool scrollsToTop() const { return scrollsToTop_; }
     void setScrollsToTop(bool value) { scrollsToTop_ = value; }
     bool delaysContentTouches() const { return delaysContentTouches_; }
     void setDelaysContentTouches(bool value) { delaysContentTouches_ = value; }

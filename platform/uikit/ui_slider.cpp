@@ -47,16 +47,6 @@ std::shared_ptr<UIColor> UISlider::minimumTrackTintColor() const {
     return minimumTint_ ? minimumTint_ : tintColor();
 }
 
-void UISlider::setMinimumTrackTintColor(const std::shared_ptr<UIColor>& color) {
-    minimumTint_ = color;
-    layoutSubviews();
-}
-
-void UISlider::setMaximumTrackTintColor(const std::shared_ptr<UIColor>& color) {
-    maximumTint_ = color ? color : UIColor::colorWithRed(0.89, 0.89, 0.91, 1);
-    layoutSubviews();
-}
-
 CGRect UISlider::trackRectForBounds(const CGRect& bounds) const {
     return CGRect(bounds.minX(), bounds.midY() - kTrackHeight / 2, bounds.size.width, kTrackHeight);
 }

@@ -23,17 +23,12 @@ public:
     // Kept between the minimum and the maximum; a value that is not a number is ignored.
     void setValue(float value) { setValue(value, false); }
     void setValue(float value, bool animated);
-    float minimumValue() const { return minimum_; }
     void setMinimumValue(float value);
     float maximumValue() const { return maximum_; }
     void setMaximumValue(float value);
-    bool isContinuous() const { return continuous_; }
     void setContinuous(bool continuous) { continuous_ = continuous; }
 
     std::shared_ptr<UIColor> minimumTrackTintColor() const;
-    void setMinimumTrackTintColor(const std::shared_ptr<UIColor>& color);
-    std::shared_ptr<UIColor> maximumTrackTintColor() const { return maximumTint_; }
-    void setMaximumTrackTintColor(const std::shared_ptr<UIColor>& color);
     void setThumbTintColor(const std::shared_ptr<UIColor>& color) { thumb_->setThumbTintColor(color); }
 
     CGRect trackRectForBounds(const CGRect& bounds) const;

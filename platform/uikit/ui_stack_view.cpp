@@ -32,10 +32,6 @@ void UIStackView::insertArrangedSubview(const std::shared_ptr<UIView>& view, lon
     arrangementChanged();
 }
 
-void UIStackView::removeArrangedSubview(const std::shared_ptr<UIView>& view) {
-    if (std::erase(arranged_, view)) arrangementChanged();
-}
-
 void UIStackView::willRemoveSubview(UIView* subview) {
     UIView::willRemoveSubview(subview);
     if (std::erase_if(arranged_, [subview](const auto& v) { return v.get() == subview; }))

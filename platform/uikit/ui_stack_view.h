@@ -30,8 +30,6 @@ public:
     // Also adds the view as the last subview and lays it out by constraints.
     void addArrangedSubview(const std::shared_ptr<UIView>& view);
     void insertArrangedSubview(const std::shared_ptr<UIView>& view, long index);
-    // Leaves the view a subview; removing it from the stack view altogether also takes it out of line.
-    void removeArrangedSubview(const std::shared_ptr<UIView>& view);
 
     UILayoutConstraintAxis axis() const { return axis_; }
     void setAxis(UILayoutConstraintAxis axis);

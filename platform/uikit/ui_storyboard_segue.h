@@ -23,7 +23,6 @@ public:
     virtual ~UIStoryboardSegue() = default;
 
     const std::string& identifier() const { return identifier_; }
-    std::shared_ptr<UIViewController> sourceViewController() const { return source_.lock(); }
     const std::shared_ptr<UIViewController>& destinationViewController() const { return destination_; }
     UIStoryboardSegueKind kind() const { return kind_; }
 

@@ -34,11 +34,6 @@ void UISwitch::setFrame(const CGRect& frame) {
     UIControl::setFrame(CGRect(frame.origin, kSize));
 }
 
-void UISwitch::setOnTintColor(const std::shared_ptr<UIColor>& color) {
-    onTint_ = color ? color : UIColor::colorWithRed(0.204, 0.78, 0.349, 1);
-    showThumbAt(thumb_->frame().origin.x);
-}
-
 void UISwitch::setOn(bool on, bool animated) {
     on_ = on;
     const auto place = [this] { showThumbAt(on_ ? kOnX : kOffX); };

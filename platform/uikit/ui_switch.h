@@ -20,8 +20,6 @@ public:
     bool isOn() const { return on_; }
     void setOn(bool on) { setOn(on, false); }
     void setOn(bool on, bool animated);
-    std::shared_ptr<UIColor> onTintColor() const { return onTint_; }
-    void setOnTintColor(const std::shared_ptr<UIColor>& color);
     void setThumbTintColor(const std::shared_ptr<UIColor>& color) { thumb_->setThumbTintColor(color); }
 
     void setFrame(const CGRect& frame) override;

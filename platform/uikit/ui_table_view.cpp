@@ -63,18 +63,6 @@ void UITableView::setRowHeight(CGFloat height) {
     setNeedsLayout();
 }
 
-void UITableView::setSectionHeaderHeight(CGFloat height) {
-    sectionHeaderHeight_ = height;
-    geometryStale_ = true;
-    setNeedsLayout();
-}
-
-void UITableView::setSectionFooterHeight(CGFloat height) {
-    sectionFooterHeight_ = height;
-    geometryStale_ = true;
-    setNeedsLayout();
-}
-
 void UITableView::setSeparatorStyle(UITableViewCellSeparatorStyle style) {
     separatorStyle_ = style;
     setNeedsLayout();
@@ -83,12 +71,6 @@ void UITableView::setSeparatorStyle(UITableViewCellSeparatorStyle style) {
 
 void UITableView::setSeparatorColor(std::shared_ptr<UIColor> color) {
     separatorColor_ = std::move(color);
-    setNeedsLayout();
-    setNeedsDisplay();
-}
-
-void UITableView::setSeparatorInset(const UIEdgeInsets& inset) {
-    separatorInset_ = inset;
     setNeedsLayout();
     setNeedsDisplay();
 }

@@ -52,21 +52,14 @@ public:
     CGFloat rowHeight() const { return rowHeight_; }
     void setRowHeight(CGFloat height);
     CGFloat sectionHeaderHeight() const { return sectionHeaderHeight_; }
-    void setSectionHeaderHeight(CGFloat height);
     CGFloat sectionFooterHeight() const { return sectionFooterHeight_; }
-    void setSectionFooterHeight(CGFloat height);
 
-    UITableViewCellSeparatorStyle separatorStyle() const { return separatorStyle_; }
     void setSeparatorStyle(UITableViewCellSeparatorStyle style);
     const std::shared_ptr<UIColor>& separatorColor() const { return separatorColor_; }
     void setSeparatorColor(std::shared_ptr<UIColor> color);
-    // Only the left inset is used: where a row's separator starts.
-    UIEdgeInsets separatorInset() const { return separatorInset_; }
-    void setSeparatorInset(const UIEdgeInsets& inset);
 
     // Above the first section and below the last, as tall as their frames; they take the table's width.
     // A plain table with a footer view draws no lines for empty rows below its last row.
-    const std::shared_ptr<UIView>& tableHeaderView() const { return tableHeaderView_; }
     void setTableHeaderView(std::shared_ptr<UIView> view);
     const std::shared_ptr<UIView>& tableFooterView() const { return tableFooterView_; }
     void setTableFooterView(std::shared_ptr<UIView> view);
@@ -116,9 +109,7 @@ public:
                                 bool animated);
 
     // Selection by code tells the delegate nothing.
-    bool allowsSelection() const { return allowsSelection_; }
     void setAllowsSelection(bool allows);
-    bool allowsMultipleSelection() const { return allowsMultipleSelection_; }
     void setAllowsMultipleSelection(bool allows);
     std::optional<NSIndexPath> indexPathForSelectedRow() const;
     std::vector<NSIndexPath> indexPathsForSelectedRows() const;

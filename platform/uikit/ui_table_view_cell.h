@@ -50,7 +50,6 @@ public:
     UITableViewCellAccessoryType accessoryType() const { return accessoryType_; }
     void setAccessoryType(UITableViewCellAccessoryType type);
     // Shown instead of the standard mark when set.
-    const std::shared_ptr<UIView>& accessoryView() const { return accessoryView_; }
     void setAccessoryView(std::shared_ptr<UIView> view);
 
     UITableViewCellSelectionStyle selectionStyle() const { return selectionStyle_; }

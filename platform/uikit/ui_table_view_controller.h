@@ -19,7 +19,6 @@ public:
     // Loads the view first if need be; null when the view is not a table.
     std::shared_ptr<UITableView> tableView();
     void setTableView(const std::shared_ptr<UITableView>& tableView) { setView(tableView); }
-    bool clearsSelectionOnViewWillAppear() const { return clearsSelection_; }
     void setClearsSelectionOnViewWillAppear(bool clears) { clearsSelection_ = clears; }
 
     void loadView() override;

@@ -18,7 +18,6 @@ public:
     UIToolbar();
     explicit UIToolbar(const CGRect& frame);
 
-    UIBarStyle barStyle() const { return barStyle_; }
     void setBarStyle(UIBarStyle style);
     const std::shared_ptr<UIColor>& barTintColor() const { return barTintColor_; }
     void setBarTintColor(const std::shared_ptr<UIColor>& color);

@@ -208,14 +208,6 @@ void UIView::sendSubviewToBack(const std::shared_ptr<UIView>& view) {
     layer_->insertSublayerAtIndex(view->layer_, 0);
 }
 
-void UIView::exchangeSubviewAtIndex(long index1, long index2) {
-    long n = long(subviews_.size());
-    if (index1 < 0 || index2 < 0 || index1 >= n || index2 >= n) return;
-    std::swap(subviews_[size_t(index1)], subviews_[size_t(index2)]);
-    placeLayerOf(subviews_[size_t(index1)].get());
-    placeLayerOf(subviews_[size_t(index2)].get());
-}
-
 void UIView::removeFromSuperview() {
     if (!superview_) return;
     auto keep = weak_from_this().lock();
@@ -518,21 +510,7 @@ void UIView::invalidateIntrinsicContentSize() {
 // Drawing -----------------------------------------------------------------------------------------
 
 void UIView::setNeedsDisplay() {
-    setNeedsDisplayInRect(bounds());
-}
-
-void UIView::setNeedsDisplayInRect(const CGRect& rect) {
-    needsDisplay_ = true;
     layer_->setNeedsDisplay();
-    dirtyRect_ = dirtyRect_.unionWith(rect);
-}
-
-void UIView::displayIfNeeded() {
-    if (!needsDisplay_) return;
-    CGRect rect = dirtyRect_.intersection(bounds());
-    needsDisplay_ = false;
-    dirtyRect_ = CGRect::null();
-    if (!rect.isNull()) drawRect(rect);
 }
 
 // Coordinates and hit testing ---------------------------------------------------------------------
@@ -722,20 +700,8 @@ NSLayoutDimension UIView::heightAnchor() {
     return {this, NSLayoutAttribute::height};
 }
 
-void UIView::addConstraint(const std::shared_ptr<NSLayoutConstraint>& constraint) {
-    if (constraint) constraint->setActive(true);
-}
-
 void UIView::addConstraints(const std::vector<std::shared_ptr<NSLayoutConstraint>>& constraints) {
     NSLayoutConstraint::activateConstraints(constraints);
-}
-
-void UIView::removeConstraint(const std::shared_ptr<NSLayoutConstraint>& constraint) {
-    if (constraint && constraint->owner_ == this) constraint->setActive(false);
-}
-
-void UIView::removeConstraints(const std::vector<std::shared_ptr<NSLayoutConstraint>>& constraints) {
-    for (const auto& c : constraints) removeConstraint(c);
 }
 
 }  // namespace platform

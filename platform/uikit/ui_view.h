@@ -26,7 +26,8 @@ class NSLayoutXAxisAnchor;
 class NSLayoutYAxisAnchor;
 class NSLayoutDimension;
 
-enum UIViewAutoresizing : unsigned {
+// How a view follows a change of its superview's bounds size, as bits.
+enum : unsigned {
     UIViewAutoresizingNone = 0,
     UIViewAutoresizingFlexibleLeftMargin = 1 << 0,
     UIViewAutoresizingFlexibleWidth = 1 << 1,
@@ -40,7 +41,6 @@ enum class UIViewContentMode : int {
     scaleToFill = 0,
     scaleAspectFit,
     scaleAspectFill,
-    redraw,
     center,
     top,
     bottom,
@@ -97,7 +97,6 @@ public:
                                    const std::shared_ptr<UIView>& sibling);
     void bringSubviewToFront(const std::shared_ptr<UIView>& view);
     void sendSubviewToBack(const std::shared_ptr<UIView>& view);
-    void exchangeSubviewAtIndex(long index1, long index2);
     // Also drops the constraints that tie this view's subtree to views outside it.
     void removeFromSuperview();
     bool isDescendantOfView(const UIView* view) const;
@@ -145,9 +144,7 @@ public:
     void setContentMode(UIViewContentMode mode) { contentMode_ = mode; }
 
     // Autoresizing: how this view follows a change of its superview's bounds size.
-    unsigned autoresizingMask() const { return autoresizingMask_; }
     void setAutoresizingMask(unsigned mask) { autoresizingMask_ = mask; }
-    bool autoresizesSubviews() const { return autoresizesSubviews_; }
     void setAutoresizesSubviews(bool value) { autoresizesSubviews_ = value; }
 
     // Layout.
@@ -155,13 +152,10 @@ public:
     // Lays out now what is marked, from the outermost marked superview down; safe to call from inside a
     // layoutSubviews (a view already being laid out is not laid out again inside itself).
     void layoutIfNeeded();
-    bool needsLayout() const { return needsLayout_; }
     virtual void layoutSubviews() {}
     void setNeedsUpdateConstraints();
     void updateConstraintsIfNeeded();
-    bool needsUpdateConstraints() const { return needsUpdateConstraints_; }
     virtual void updateConstraints() {}
-    bool translatesAutoresizingMaskIntoConstraints() const { return translatesAutoresizing_; }
     void setTranslatesAutoresizingMaskIntoConstraints(bool value);
 
     // Sizing.
@@ -171,15 +165,10 @@ public:
     void invalidateIntrinsicContentSize();
 
     // Drawing: the renderer calls drawRect of every view subclass whenever it repaints the view's
-    // part of the window; setNeedsDisplay marks the view (and its dirty rectangle) for displayIfNeeded
-    // and tells the renderer that part changed. A subclass calls it whenever what it draws changes.
+    // part of the window; setNeedsDisplay tells the renderer that part changed. A subclass calls it
+    // whenever what it draws changes.
     void setNeedsDisplay();
-    void setNeedsDisplayInRect(const CGRect& rect);
-    bool needsDisplay() const { return needsDisplay_; }
-    CGRect dirtyRect() const { return dirtyRect_; }
     virtual void drawRect(const CGRect& rect) { (void)rect; }
-    // Draws now if marked, then clears the mark.
-    void displayIfNeeded();
 
     // Coordinates. A null view means the window's (the root's) coordinates.
     CGPoint convertPointToView(CGPoint point, const UIView* view) const;
@@ -275,10 +264,7 @@ public:
     NSLayoutDimension heightAnchor();
     // The active constraints held by this view: those whose nearest common ancestor it is.
     const std::vector<std::shared_ptr<NSLayoutConstraint>>& constraints() const { return installed_; }
-    void addConstraint(const std::shared_ptr<NSLayoutConstraint>& constraint);
     void addConstraints(const std::vector<std::shared_ptr<NSLayoutConstraint>>& constraints);
-    void removeConstraint(const std::shared_ptr<NSLayoutConstraint>& constraint);
-    void removeConstraints(const std::vector<std::shared_ptr<NSLayoutConstraint>>& constraints);
     // Every active constraint that names this view, wherever it is held.
     const std::vector<NSLayoutConstraint*>& constraintsNamingThisView() const { return naming_; }
 
@@ -343,8 +329,6 @@ private:
     bool layoutRequested_ = false;  // this root waits for the next pass
     bool needsUpdateConstraints_ = false;
     bool translatesAutoresizing_ = true;
-    bool needsDisplay_ = false;
-    CGRect dirtyRect_ = CGRect::null();
 
     int layoutIndex_ = -1;  // this view's rectangle while its superview's constraints are solved
     std::vector<std::shared_ptr<NSLayoutConstraint>> installed_;

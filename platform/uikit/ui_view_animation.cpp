@@ -14,8 +14,6 @@ std::shared_ptr<CAMediaTimingFunction> curveOf(unsigned options) {
     switch ((options >> 16) & 0xF) {
         case 1:
             return CAMediaTimingFunction::functionWithName(CAMediaTimingFunctionName::easeIn);
-        case 2:
-            return CAMediaTimingFunction::functionWithName(CAMediaTimingFunctionName::easeOut);
         case 3:
             return CAMediaTimingFunction::functionWithName(CAMediaTimingFunctionName::linear);
         default:

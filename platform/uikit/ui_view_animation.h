@@ -12,15 +12,12 @@ namespace platform {
 
 class CALayer;
 
-enum UIViewAnimationOptions : unsigned {
-    UIViewAnimationOptionLayoutSubviews = 1 << 0,
-    UIViewAnimationOptionAllowUserInteraction = 1 << 1,
+// View-animation options, as bits; no curve bits is ease-in-ease-out.
+enum : unsigned {
     UIViewAnimationOptionBeginFromCurrentState = 1 << 2,
     UIViewAnimationOptionRepeat = 1 << 3,
     UIViewAnimationOptionAutoreverse = 1 << 4,
-    UIViewAnimationOptionCurveEaseInOut = 0 << 16,
     UIViewAnimationOptionCurveEaseIn = 1 << 16,
-    UIViewAnimationOptionCurveEaseOut = 2 << 16,
     UIViewAnimationOptionCurveLinear = 3 << 16,
 };
 

@@ -275,14 +275,12 @@ void UIViewController::dismissViewControllerAnimated(bool animated, std::functio
 
 void UIViewController::dismissPresented(bool animated, std::function<void()> completion) {
     auto presented = presented_;
-    presented->beingDismissed_ = true;
     presented->presentation_->dismiss(
         animated, [self = weak_from_this().lock(), presented, completion = std::move(completion)] {
             for (auto c = presented; c;) {
                 auto next = std::exchange(c->presented_, nullptr);
                 c->presenting_.reset();
                 c->presentation_.reset();
-                c->beingDismissed_ = false;
                 c = next;
             }
             if (self) self->presented_.reset();

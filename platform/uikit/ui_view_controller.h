@@ -23,12 +23,7 @@ class UIView;
 class UIViewControllerTransitionCoordinator;
 
 // Which interface orientations a controller accepts: bit (1 << orientation).
-enum UIInterfaceOrientationMask : unsigned {
-    UIInterfaceOrientationMaskPortrait = 1u << 1,
-    UIInterfaceOrientationMaskPortraitUpsideDown = 1u << 2,
-    UIInterfaceOrientationMaskLandscapeRight = 1u << 3,
-    UIInterfaceOrientationMaskLandscapeLeft = 1u << 4,
-    UIInterfaceOrientationMaskLandscape = (1u << 3) | (1u << 4),
+enum : unsigned {
     UIInterfaceOrientationMaskAll = 30,
     UIInterfaceOrientationMaskAllButUpsideDown = 26,
 };
@@ -37,7 +32,7 @@ inline unsigned UIInterfaceOrientationMaskFor(UIInterfaceOrientation orientation
     return 1u << static_cast<unsigned>(orientation);
 }
 
-enum class UIStatusBarStyle : int { defaultStyle = 0, lightContent = 1, darkContent = 3 };
+enum class UIStatusBarStyle : int { defaultStyle = 0 };
 
 // Manages one view tree: loads it on first use, hears of its appearance and layout, answers rotation
 // questions, hands size changes on to the controllers it contains, and presents other controllers.
@@ -136,7 +131,6 @@ public:
     std::shared_ptr<UIViewController> presentedViewController() const;
     std::shared_ptr<UIViewController> presentingViewController() const;
     bool isBeingPresented() const { return beingPresented_; }
-    bool isBeingDismissed() const { return beingDismissed_; }
     UIModalPresentationStyle modalPresentationStyle() const { return modalPresentationStyle_; }
     void setModalPresentationStyle(UIModalPresentationStyle style) { modalPresentationStyle_ = style; }
     // While presented, and from the moment the popover style is chosen until then.
@@ -193,7 +187,6 @@ private:
     std::shared_ptr<UIPresentationController> presentation_;
     UIModalPresentationStyle modalPresentationStyle_ = UIModalPresentationStyle::fullScreen;
     bool beingPresented_ = false;
-    bool beingDismissed_ = false;
     CGSize preferredContentSize_;
 
     std::shared_ptr<UIStoryboard> storyboard_;

@@ -12,7 +12,6 @@ class UIViewController;
 
 using UIWindowLevel = CGFloat;
 inline constexpr UIWindowLevel UIWindowLevelNormal = 0;
-inline constexpr UIWindowLevel UIWindowLevelStatusBar = 1000;
 inline constexpr UIWindowLevel UIWindowLevelAlert = 2000;
 
 // The root of a view tree shown on the screen. Windows start hidden; at most one is key (receives

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include "platform/uikit/device_profile.h"
 #include "platform/uikit/ui_device.h"
 #include "platform/uikit/ui_screen.h"
@@ -13,5 +15,12 @@ inline void restoreDefaultDevice() {
     UIScreen::mainScreen().reset();
     UIDevice::currentDevice().reset();
 }
+
+// Every case starts on the default device and leaves it that way.
+class DefaultDeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override { restoreDefaultDevice(); }
+    void TearDown() override { restoreDefaultDevice(); }
+};
 
 }  // namespace quorvel::testing

@@ -10,12 +10,8 @@ using namespace platform;
 
 namespace {
 
-// Every case starts from a portrait iPhone 8 and leaves it that way.
-class DeviceTest : public ::testing::Test {
+class DeviceTest : public quorvel::testing::DefaultDeviceTest {
 protected:
-    void SetUp() override { restore(); }
-    void TearDown() override { restore(); }
-    static void restore() { quorvel::testing::restoreDefaultDevice(); }
     static void use(const char* model, UIInterfaceOrientation o = UIInterfaceOrientation::portrait) {
         DeviceProfile::setCurrent(*DeviceProfile::named(model));
         UIScreen::mainScreen().setInterfaceOrientation(o);
@@ -89,29 +85,32 @@ TEST_F(DeviceTest, IdiomAndModelFollowTheProfile) {
     EXPECT_EQ(UIDevice::currentDevice().userInterfaceIdiom(), UIUserInterfaceIdiom::unspecified);
 }
 
-TEST_F(DeviceTest, SplitBitsFromTheWindowShare) {
-    use("iPadPro10Inch", UIInterfaceOrientation::landscapeLeft);
-    const std::pair<double, int> shares[] = {{1112, 0},
-                                             {1112.0 / 3, UITraitCollection::kSplitOneThird},
-                                             {556, UITraitCollection::kSplitOneHalf},
-                                             {741, UITraitCollection::kSplitTwoThirds}};
-    for (const auto& [width, bits] : shares) {
-        EXPECT_EQ(UITraitCollection::forWindowSize({width, 834}).splitBits(), bits) << width;
+TEST_F(DeviceTest, TraitsFollowTheDeviceAndTheWindowsShareOfTheScreen) {
+    using O = UIInterfaceOrientation;
+    using S = UIUserInterfaceSizeClass;
+    const struct {
+        const char* model;
+        O orientation;
+        CGFloat width, height;
+        S across, down;
+        int split;
+    } cases[] = {
+        {"iPhone8", O::portrait, 375, 667, S::compact, S::regular, 0},
+        {"iPhone8", O::landscapeLeft, 667, 375, S::compact, S::compact, 0},
+        {"iPhoneXSMax", O::landscapeLeft, 896, 414, S::regular, S::compact, 0},
+        {"iPadPro10Inch", O::landscapeLeft, 1112, 834, S::regular, S::regular, 0},
+        {"iPadPro10Inch", O::landscapeLeft, 1112.0 / 3, 834, S::compact, S::regular,
+         UITraitCollection::kSplitOneThird},
+        {"iPadPro10Inch", O::landscapeLeft, 556, 834, S::compact, S::regular,
+         UITraitCollection::kSplitOneHalf},
+        {"iPadPro10Inch", O::landscapeLeft, 741, 834, S::regular, S::regular,
+         UITraitCollection::kSplitTwoThirds},
+    };
+    for (const auto& c : cases) {
+        use(c.model, c.orientation);
+        const auto traits = UITraitCollection::forWindowSize({c.width, c.height});
+        EXPECT_EQ(traits.horizontalSizeClass, c.across) << c.model << " " << c.width;
+        EXPECT_EQ(traits.verticalSizeClass, c.down) << c.model << " " << c.width;
+        EXPECT_EQ(traits.splitBits(), c.split) << c.model << " " << c.width;
     }
-    EXPECT_EQ(UITraitCollection::forWindowSize({1112, 834}).horizontalSizeClass,
-              UIUserInterfaceSizeClass::regular);
-    EXPECT_EQ(UITraitCollection::forWindowSize({370, 834}).horizontalSizeClass,
-              UIUserInterfaceSizeClass::compact);
-}
-
-TEST_F(DeviceTest, PhoneTraitsAreWholeScreenWithCompactWidth) {
-    UITraitCollection portrait = UITraitCollection::forWindowSize({375, 667});
-    EXPECT_EQ(portrait.splitBits(), 0);
-    EXPECT_EQ(portrait.userInterfaceIdiom, UIUserInterfaceIdiom::phone);
-    EXPECT_EQ(portrait.horizontalSizeClass, UIUserInterfaceSizeClass::compact);
-    EXPECT_EQ(portrait.verticalSizeClass, UIUserInterfaceSizeClass::regular);
-    use("iPhoneXSMax", UIInterfaceOrientation::landscapeLeft);
-    UITraitCollection wide = UITraitCollection::forWindowSize({896, 414});
-    EXPECT_EQ(wide.horizontalSizeClass, UIUserInterfaceSizeClass::regular);
-    EXPECT_EQ(wide.verticalSizeClass, UIUserInterfaceSizeClass::compact);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/foundation/clock.h"
 #include "platform/uikit/ui_view.h"
 #include "platform/uikit/ui_view_controller.h"
 #include "platform/uikit/ui_view_controller_transition_coordinator.h"
@@ -13,7 +15,8 @@ namespace quorvel::testing {
 // A controller that writes each life-cycle call, prefixed with its name, into a shared log.
 class RecordingController : public platform::UIViewController {
 public:
-    RecordingController(std::string name, std::vector<std::string>* log) : name_(std::move(name)), log_(log) {}
+    RecordingController(std::string name, std::vector<std::string>* log)
+        : name_(std::move(name)), log_(log) {}
 
     void viewDidLoad() override { note("viewDidLoad"); }
     void viewWillAppear(bool) override { note("viewWillAppear"); }
@@ -34,8 +37,9 @@ public:
         note("viewWillTransitionToSize");
         UIViewController::viewWillTransitionToSize(size, coordinator);
     }
-    void willTransitionToTraitCollection(const platform::UITraitCollection& traits,
-                                         platform::UIViewControllerTransitionCoordinator& coordinator) override {
+    void willTransitionToTraitCollection(
+        const platform::UITraitCollection& traits,
+        platform::UIViewControllerTransitionCoordinator& coordinator) override {
         note("willTransitionToTraitCollection");
         UIViewController::willTransitionToTraitCollection(traits, coordinator);
     }
@@ -55,6 +59,25 @@ private:
 
     std::string name_;
     std::vector<std::string>* log_;
+};
+
+// A shown window on the device chosen before, whose recording root controller has appeared; the log
+// starts empty.
+struct ShownRoot {
+    ShownRoot() {
+        window->setRootViewController(root);
+        window->makeKeyAndVisible();
+        clock->runUntilIdle();
+        log.clear();
+    }
+    std::shared_ptr<RecordingController> make(const std::string& name) {
+        return std::make_shared<RecordingController>(name, &log);
+    }
+
+    std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
+    std::vector<std::string> log;
+    std::shared_ptr<RecordingController> root = make("root");
+    std::shared_ptr<platform::UIWindow> window = std::make_shared<platform::UIWindow>();
 };
 
 }  // namespace quorvel::testing

@@ -7,48 +7,14 @@
 #include "platform/foundation/ns_run_loop.h"
 #include "platform/uikit/ui_pan_gesture_recognizer.h"
 #include "platform/uikit/ui_scroll_view.h"
+#include "tests/platform/uikit/scroll_recorder.h"
 #include "tests/platform/uikit/touch_fixture.h"
 
 using namespace platform;
+using quorvel::testing::ScrollRecorder;
 using quorvel::testing::TouchDriver;
 
 namespace {
-
-// Writes down the delegate's messages (runs of didScroll as one word), what the scroll view was doing
-// at each, and what it was told when the finger let go.
-class Recorder : public UIScrollViewDelegate {
-public:
-    std::vector<std::string> log;
-    CGPoint releasedAt;
-    CGPoint velocity;  // points per millisecond
-    std::optional<CGPoint> retarget;
-    bool trackingModeWhileGliding = false;
-
-    void scrollViewDidScroll(UIScrollView& v) override {
-        if (v.isDecelerating())
-            trackingModeWhileGliding = NSRunLoop::main().currentMode() == UITrackingRunLoopMode;
-        if (log.empty() || log.back() != "scroll") log.push_back("scroll");
-    }
-    void scrollViewWillBeginDragging(UIScrollView& v) override {
-        log.push_back(v.isTracking() ? "beginDrag" : "beginDrag untracked");
-    }
-    void scrollViewWillEndDragging(UIScrollView& v, CGPoint speed, CGPoint& target) override {
-        log.push_back("willEndDrag");
-        releasedAt = v.contentOffset();
-        velocity = speed;
-        if (retarget) target = *retarget;
-    }
-    void scrollViewDidEndDragging(UIScrollView&, bool decelerate) override {
-        log.push_back(decelerate ? "endDrag+" : "endDrag");
-    }
-    void scrollViewWillBeginDecelerating(UIScrollView& v) override {
-        log.push_back(v.isDecelerating() ? "beginDecelerate" : "beginDecelerate still");
-    }
-    void scrollViewDidEndDecelerating(UIScrollView& v) override {
-        log.push_back(v.isDecelerating() ? "endDecelerate moving" : "endDecelerate");
-    }
-    void scrollViewDidEndScrollingAnimation(UIScrollView&) override { log.push_back("endAnimation"); }
-};
 
 using Log = std::vector<std::string>;
 const Log kFling{"beginDrag",       "scroll", "willEndDrag",  "endDrag+",
@@ -57,7 +23,7 @@ const Log kFling{"beginDrag",       "scroll", "willEndDrag",  "endDrag+",
 class ScrollViewDrag : public quorvel::testing::TouchTest {
 protected:
     std::shared_ptr<UIScrollView> view = addView<UIScrollView>(window, CGRect(0, 0, 375, 667));
-    std::shared_ptr<Recorder> recorder = std::make_shared<Recorder>();
+    std::shared_ptr<ScrollRecorder> recorder = std::make_shared<ScrollRecorder>();
 
     void SetUp() override {
         TouchTest::SetUp();
@@ -276,4 +242,52 @@ TEST_F(ScrollViewPaging, AGlideStoppedBetweenPagesSettlesOnOne) {
     clock->advance(3);
     EXPECT_EQ(std::fmod(view->contentOffset().x, 375), 0);
     EXPECT_EQ(recorder->log.back(), "endDecelerate");
+}
+
+namespace {
+
+// Moves the content on by a fixed distance once, when it has scrolled past a line: what a view does
+// whose content repeats, to keep the finger over the middle copy.
+class Jumper : public UIScrollViewDelegate {
+public:
+    CGFloat line = 1e9;
+    CGFloat jump = 0;
+    bool jumped = false;
+
+    void scrollViewDidScroll(UIScrollView& view) override {
+        if (jumped || view.contentOffset().y < line) return;
+        jumped = true;
+        view.setContentOffset({0, view.contentOffset().y + jump});
+    }
+};
+
+class ScrollViewOffset : public ScrollViewDrag {
+protected:
+    std::shared_ptr<Jumper> jumper = std::make_shared<Jumper>();
+    void SetUp() override {
+        ScrollViewDrag::SetUp();
+        view->setDelegate(jumper);
+    }
+};
+
+}  // namespace
+
+TEST_F(ScrollViewOffset, ADragGoesOnFromAnOffsetSetUnderTheFinger) {
+    // A slow drag of 300 points, so that the content does not glide after it.
+    const auto slow = {TouchDriver::Step{0, TouchDriver::Kind::down, {180, 500}},
+                       TouchDriver::Step{0.2, TouchDriver::Kind::move, {180, 350}},
+                       TouchDriver::Step{0.4, TouchDriver::Kind::move, {180, 200}},
+                       TouchDriver::Step{1.0, TouchDriver::Kind::up, {180, 200}}};
+    driver.play(slow);
+    clock->advance(2);
+    const CGFloat plain = view->contentOffset().y;
+    EXPECT_NEAR(plain, 290, 1e-6) << "the finger's 300 points less the pan's 10 to begin";
+
+    view->setContentOffset({0, 0});
+    jumper->line = 100;
+    jumper->jump = 1000;
+    driver.play(slow);
+    clock->advance(2);
+    EXPECT_TRUE(jumper->jumped);
+    EXPECT_NEAR(view->contentOffset().y, plain + 1000, 1e-6);
 }

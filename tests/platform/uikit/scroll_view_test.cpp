@@ -5,44 +5,18 @@
 
 #include "platform/foundation/clock.h"
 #include "platform/uikit/ui_scroll_view.h"
+#include "tests/platform/uikit/scroll_recorder.h"
 
 using namespace platform;
 
 namespace {
 
-// Writes down what the scroll view tells its delegate, one word per message.
-class ScrollRecorder : public UIScrollViewDelegate {
-public:
-    std::vector<std::string> log;
-    std::vector<CGPoint> offsets;  // at each didScroll
-
-    void scrollViewDidScroll(UIScrollView& v) override {
-        note("scroll");
-        offsets.push_back(v.contentOffset());
-    }
-    void scrollViewWillBeginDragging(UIScrollView&) override { log.push_back("beginDrag"); }
-    void scrollViewWillEndDragging(UIScrollView&, CGPoint, CGPoint&) override {
-        log.push_back("willEndDrag");
-    }
-    void scrollViewDidEndDragging(UIScrollView&, bool decelerate) override {
-        log.push_back(decelerate ? "endDrag+" : "endDrag");
-    }
-    void scrollViewWillBeginDecelerating(UIScrollView&) override { log.push_back("beginDecelerate"); }
-    void scrollViewDidEndDecelerating(UIScrollView&) override { log.push_back("endDecelerate"); }
-    void scrollViewDidEndScrollingAnimation(UIScrollView&) override { log.push_back("endAnimation"); }
-
-private:
-    // Runs of didScroll collapse into one word, so a sequence reads as phases.
-    void note(const std::string& word) {
-        if (log.empty() || log.back() != word) log.push_back(word);
-    }
-};
-
 class ScrollView : public ::testing::Test {
 protected:
     std::shared_ptr<VirtualClock> clock = VirtualClock::install();
     std::shared_ptr<UIScrollView> view = std::make_shared<UIScrollView>(CGRect(0, 0, 320, 480));
-    std::shared_ptr<ScrollRecorder> recorder = std::make_shared<ScrollRecorder>();
+    std::shared_ptr<quorvel::testing::ScrollRecorder> recorder =
+        std::make_shared<quorvel::testing::ScrollRecorder>();
 
     void SetUp() override {
         view->setContentSize({320, 2000});

@@ -4,13 +4,11 @@
 #include <vector>
 
 #include "platform/foundation/clock.h"
-#include "platform/uikit/ui_graphics.h"
-#include "platform/uikit/ui_image.h"
 #include "platform/uikit/ui_image_view.h"
 #include "platform/uikit/ui_label.h"
 #include "platform/uikit/ui_table_view_cell.h"
-#include "platform/uikit/ui_table_view_cell_separator_view.h"
 #include "tests/platform/uikit/default_device.h"
+#include "tests/platform/uikit/swatch.h"
 
 using namespace platform;
 
@@ -28,13 +26,6 @@ protected:
         c->textLabel()->setText(text);
         if (c->detailTextLabel()) c->detailTextLabel()->setText(detail);
         return c;
-    }
-
-    static std::shared_ptr<UIImage> square(CGFloat side) {
-        UIGraphicsBeginImageContextWithOptions({side, side}, false, 1);
-        auto image = UIGraphicsGetImageFromCurrentImageContext();
-        UIGraphicsEndImageContext();
-        return image;
     }
 };
 
@@ -64,7 +55,7 @@ TEST_F(TableViewCell, Value1PutsTheDetailAtTheTrailingEdgeAndTheTextAfterTheImag
     EXPECT_GT(detail.width(), 20);
     EXPECT_LT(text.maxX(), detail.minX());
 
-    c->imageView()->setImage(square(29));
+    c->imageView()->setImage(quorvel::testing::swatch({29, 29}));
     c->setNeedsLayout();
     c->layoutIfNeeded();
     EXPECT_EQ(c->imageView()->frame(), CGRect(16, (44 - 29) / 2.0, 29, 29));
@@ -143,10 +134,4 @@ TEST_F(TableViewCell, ReuseUndoesHighlightAndSelectionThroughTheSubclass) {
     c->told.clear();
     c->prepareForReuse();
     EXPECT_TRUE(c->told.empty());
-}
-
-TEST_F(TableViewCell, SeparatorsAreViewsOfTheirOwnClass) {
-    EXPECT_EQ(UITableViewCellSeparatorView().className(), "UITableViewCellSeparatorView");
-    EXPECT_EQ(std::make_shared<UILabel>()->className(), "UILabel");
-    EXPECT_EQ(std::make_shared<UIView>()->className(), "UIView");
 }

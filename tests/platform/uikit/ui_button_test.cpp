@@ -2,18 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/uikit/ui_graphics.h"
+#include "tests/platform/uikit/swatch.h"
 
 namespace platform {
 namespace {
 
-std::shared_ptr<UIImage> swatch(CGSize size) {
-    UIGraphicsBeginImageContextWithOptions(size, false, 1);
-    UIGraphicsGetCurrentContext()->fillRect(CGRect({0, 0}, size));
-    auto image = UIGraphicsGetImageFromCurrentImageContext();
-    UIGraphicsEndImageContext();
-    return image;
-}
+using quorvel::testing::swatch;
 
 TEST(UIButtonStates, ValuesFallBackToTheNormalState) {
     auto button = UIButton::buttonWithType(UIButtonType::custom);

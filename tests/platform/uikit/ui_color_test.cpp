@@ -30,7 +30,7 @@ std::optional<std::array<double, 4>> rgba(const std::shared_ptr<UIColor>& color)
 }
 }  // namespace
 
-TEST(UIColorComponents, KeepSinglePrecision) {
+TEST(UIColorComponents, SinglePrecisionClampedAndWhiteReadsAsGreyButNotBack) {
     const double g = static_cast<double>(64.0f / 255.0f);
     EXPECT_NE(g, 64 / 255.0);
     EXPECT_EQ(rgba(UIColor::colorWithRed(255 / 255.0, 64 / 255.0, 64 / 255.0, 1)),
@@ -39,20 +39,15 @@ TEST(UIColorComponents, KeepSinglePrecision) {
     ASSERT_TRUE(UIColor::colorWithWhite(0.9803921568627451, 0.18)->getWhite(&w, &a));
     EXPECT_EQ(w, static_cast<double>(0.9803921568627451f));
     EXPECT_EQ(a, static_cast<double>(0.18f));
-}
+    EXPECT_EQ(rgba(UIColor::colorWithRed(1.5, -0.2, std::nan(""), 2)), (std::array{1.0, 0.0, 0.0, 1.0}));
 
-TEST(UIColorComponents, WhiteReadsAsGreyButRgbDoesNotReadAsWhite) {
     EXPECT_EQ(rgba(UIColor::colorWithWhite(0.25, 0.5)), (std::array{0.25, 0.25, 0.25, 0.5}));
-    double w = -1, a = -1;
+    w = -1;
     EXPECT_FALSE(UIColor::redColor()->getWhite(&w, &a));
     EXPECT_EQ(w, -1);  // untouched
 }
 
-TEST(UIColorComponents, OutOfRangeAndNaNAreClamped) {
-    EXPECT_EQ(rgba(UIColor::colorWithRed(1.5, -0.2, std::nan(""), 2)), (std::array{1.0, 0.0, 0.0, 1.0}));
-}
-
-TEST(UIColorHsb, RoundTripsThroughRgb) {
+TEST(UIColorHsb, RoundTripsThroughRgbHueWrapsAndGreyHasNoHue) {
     // Hue 0.6, saturation 0.5, brightness 0.8 → RGB (0.4, 0.56, 0.8) by hand.
     auto color = UIColor::colorWithHue(0.6, 0.5, 0.8, 0.3);
     const std::array<double, 4> expected{0.4, 0.56, 0.8, static_cast<double>(0.3f)};
@@ -63,31 +58,24 @@ TEST(UIColorHsb, RoundTripsThroughRgb) {
         EXPECT_NEAR((*rgba(color))[i], expected[i], 1e-6) << i;
         EXPECT_NEAR(hsba[i], hsbaExpected[i], 1e-6) << i;
     }
-}
-
-TEST(UIColorHsb, HueWrapsAndGreyHasNoHue) {
     EXPECT_TRUE(*UIColor::colorWithHue(1.0, 1, 1, 1) == *UIColor::redColor());
     EXPECT_TRUE(*UIColor::colorWithHue(2.0 / 3.0, 1, 1, 1) == *UIColor::blueColor());
-    double h = -1, s = -1, v = -1;
     ASSERT_TRUE(UIColor::grayColor()->getHue(&h, &s, &v, nullptr));
     EXPECT_EQ((std::array{h, s, v}), (std::array{0.0, 0.0, 0.5}));
 }
 
-TEST(UIColorEquality, ComparesSpaceAndComponents) {
+TEST(UIColorEquality, ComparesSpaceAndComponentsAndWithAlphaKeepsTheSpace) {
     EXPECT_TRUE(UIColor::clearColor()->isEqual(UIColor::colorWithWhite(0, 0)));
     EXPECT_FALSE(UIColor::clearColor()->isEqual(UIColor::colorWithRed(0, 0, 0, 0)));
     EXPECT_FALSE(UIColor::whiteColor()->isEqual(UIColor::colorWithRed(1, 1, 1, 1)));
     EXPECT_FALSE(UIColor::whiteColor()->isEqual(nullptr));
     // Values that differ only beyond single precision are the same colour.
     EXPECT_TRUE(UIColor::colorWithWhite(0.5, 1)->isEqual(UIColor::colorWithWhite(0.5 + 1e-12, 1)));
-}
 
-TEST(UIColorEquality, WithAlphaKeepsTheSpace) {
-    auto dimmed = UIColor::blackColor()->colorWithAlphaComponent(0.3);
-    EXPECT_EQ(dimmed->colorSpace(), UIColor::ColorSpace::white);
-    EXPECT_TRUE(dimmed->isEqual(UIColor::colorWithWhite(0, 0.3)));
-    auto red = UIColor::redColor()->colorWithAlphaComponent(0.7);
-    EXPECT_TRUE(red->isEqual(UIColor::colorWithRed(1, 0, 0, 0.7)));
+    EXPECT_TRUE(
+        UIColor::blackColor()->colorWithAlphaComponent(0.3)->isEqual(UIColor::colorWithWhite(0, 0.3)));
+    EXPECT_TRUE(
+        UIColor::redColor()->colorWithAlphaComponent(0.7)->isEqual(UIColor::colorWithRed(1, 0, 0, 0.7)));
     EXPECT_EQ(UIColor::redColor()->alpha(), 1.0);  // the original is unchanged
 }
 

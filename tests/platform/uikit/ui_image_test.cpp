@@ -92,13 +92,5 @@ TEST(UIImageDrawing, CapInsetsKeepTheCapsAndStretchTheMiddle) {
     EXPECT_EQ(drawn->pixelAt(10, 10), blue);
 }
 
-TEST(UIImageDrawing, RenderingModeMakesACopy) {
-    const auto image = framedSquare(2, 1);
-    const auto templated = image->imageWithRenderingMode(UIImageRenderingMode::alwaysTemplate);
-    EXPECT_EQ(templated->renderingMode(), UIImageRenderingMode::alwaysTemplate);
-    EXPECT_EQ(image->renderingMode(), UIImageRenderingMode::automatic);
-    EXPECT_EQ(templated->size(), image->size());
-}
-
 }  // namespace
 }  // namespace platform

@@ -5,6 +5,7 @@
 
 #include "platform/foundation/clock.h"
 #include "platform/quartzcore/ca_layer.h"
+#include "platform/quartzcore/ca_transaction.h"
 #include "platform/uikit/ns_layout_anchor.h"
 #include "platform/uikit/ns_layout_constraint.h"
 #include "platform/uikit/ui_color.h"
@@ -22,6 +23,9 @@ double shownAlpha(const UIView& v) {
 }
 CGPoint shownCenter(const UIView& v) {
     return v.layer()->presentationValue("position").toPoint();
+}
+CATransform3D shownTransform(const UIView& v) {
+    return v.layer()->presentationValue("transform").toTransform();
 }
 
 class ViewAnimation : public ::testing::Test {
@@ -187,4 +191,42 @@ TEST_F(ViewAnimation, AnimatedLayoutSlidesTheSheetIn) {
     EXPECT_NEAR(shownCenter(*sheet).y, 600, 1e-3);
     clock->advance(0.06);
     EXPECT_TRUE(done);
+}
+
+TEST_F(ViewAnimation, Transform3DKeepsPerspectiveAndDepthBesideItsAffinePartAndAnimates) {
+    auto view = std::make_shared<UIView>(CGRect(0, 0, 100, 100));
+    CATransform3D t = CATransform3DMakeTranslation(10, 20, -30);
+    t.m34 = -0.002;
+    view->setTransform3D(t);
+    EXPECT_EQ(view->layer()->transform(), t);
+    EXPECT_EQ(view->transform(), (CGAffineTransform{1, 0, 0, 1, 10, 20}));
+
+    view->setTransform3D(CATransform3D::identity());
+    UIView::animateWithDuration(
+        1, 0, kLinear, [&] { view->setTransform3D(CATransform3DMakeTranslation(0, 0, -100)); }, nullptr);
+    clock->advance(0.5);
+    EXPECT_NEAR(shownTransform(*view).m43, -50, 1e-6);
+}
+
+TEST_F(ViewAnimation, Transform3DChangesInATransactionWithoutActionsDoNotAnimateInsideABlock) {
+    auto view = std::make_shared<UIView>(CGRect(0, 0, 100, 100));
+    UIView::animateWithDuration(
+        1, 0, kLinear,
+        [&] {
+            CATransaction::begin();
+            CATransaction::setDisableActions(true);
+            view->setTransform3D(CATransform3DMakeTranslation(40, 0, 0));
+            view->setAlpha(0.5);
+            // A nested transaction may allow them again.
+            CATransaction::begin();
+            CATransaction::setDisableActions(false);
+            view->setCenter({80, 80});
+            CATransaction::commit();
+            CATransaction::commit();
+        },
+        nullptr);
+    EXPECT_FALSE(view->layer()->animationForKey("transform"));
+    EXPECT_FALSE(view->layer()->animationForKey("opacity"));
+    EXPECT_TRUE(view->layer()->animationForKey("position"));
+    EXPECT_EQ(shownTransform(*view).m41, 40);
 }

@@ -16,30 +16,8 @@
 using namespace platform;
 using quorvel::testing::RecordingController;
 
-namespace {
-
-struct Shown {
-    // On the device chosen before.
-    Shown() {
-        window->setRootViewController(root);
-        window->makeKeyAndVisible();
-        clock->runUntilIdle();
-        log.clear();
-    }
-
-    std::shared_ptr<RecordingController> make(const std::string& name) {
-        return std::make_shared<RecordingController>(name, &log);
-    }
-
-    std::shared_ptr<VirtualClock> clock = VirtualClock::install();
-    std::vector<std::string> log;
-    std::shared_ptr<RecordingController> root = std::make_shared<RecordingController>("root", &log);
-    std::shared_ptr<UIWindow> window = std::make_shared<UIWindow>();
-};
-
 using Log = std::vector<std::string>;
-
-}  // namespace
+using Shown = quorvel::testing::ShownRoot;
 
 TEST(ViewControllerView, LoadsOnceOnFirstUseAndAgainAfterItIsDropped) {
     auto clock = VirtualClock::install();

@@ -130,17 +130,6 @@ TEST(ViewGeometry, FrameCenterAndBoundsAgree) {
     EXPECT_EQ(v->frame(), CGRect(-20, 0, 20, 10));
 }
 
-TEST(ViewGeometry, SizeToFitUsesSizeThatFits) {
-    class Fitting : public UIView {
-    public:
-        CGSize sizeThatFits(CGSize) const override { return {30, 12}; }
-    };
-    auto v = std::make_shared<Fitting>();
-    v->setFrame(CGRect(5, 5, 100, 100));
-    v->sizeToFit();
-    EXPECT_EQ(v->frame(), CGRect(5, 5, 30, 12));
-}
-
 TEST(ViewCoordinates, ConvertAcrossATransformedHierarchy) {
     auto root = std::make_shared<UIView>(CGRect(0, 0, 400, 400));
     auto a = std::make_shared<UIView>(CGRect(100, 100, 100, 100));
@@ -190,27 +179,6 @@ TEST(HitTesting, DeepestInteractiveViewOnTop) {
     EXPECT_EQ(root->hitTest(CGPoint{250, 10}, nullptr), nullptr);
     inner->addSubview(tagged(4, CGRect(60, 0, 20, 20)));  // beyond inner's bounds: not hit there
     EXPECT_EQ(root->hitTest(CGPoint{125, 65}, nullptr), front);
-}
-
-TEST(HitTesting, HiddenTransparentAndNonInteractiveViewsAreSkippedWithTheirSubviews) {
-    auto root = std::make_shared<UIView>(CGRect(0, 0, 100, 100));
-    auto back = tagged(1, CGRect(0, 0, 100, 100));
-    auto front = tagged(2, CGRect(0, 0, 100, 100));
-    auto inner = tagged(3, CGRect(0, 0, 50, 50));
-    root->addSubview(back);
-    root->addSubview(front);
-    front->addSubview(inner);
-    front->setHidden(true);
-    EXPECT_EQ(root->hitTest(CGPoint{10, 10}, nullptr), back);
-    front->setHidden(false);
-    front->setAlpha(0.009);
-    EXPECT_EQ(root->hitTest(CGPoint{10, 10}, nullptr), back);
-    front->setAlpha(0.01);
-    EXPECT_EQ(root->hitTest(CGPoint{10, 10}, nullptr), inner);
-    front->setUserInteractionEnabled(false);
-    EXPECT_EQ(root->hitTest(CGPoint{10, 10}, nullptr), back);
-    root->setUserInteractionEnabled(false);
-    EXPECT_EQ(root->hitTest(CGPoint{10, 10}, nullptr), nullptr);
 }
 
 namespace {

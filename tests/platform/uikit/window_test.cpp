@@ -7,27 +7,7 @@
 
 using namespace platform;
 
-namespace {
-
-class WindowTest : public ::testing::Test {
-protected:
-    void SetUp() override { restore(); }
-    void TearDown() override { restore(); }
-    static void restore() { quorvel::testing::restoreDefaultDevice(); }
-};
-
-}  // namespace
-
-TEST_F(WindowTest, StartsHiddenOverTheScreenAndNotKey) {
-    auto window = std::make_shared<UIWindow>();
-    EXPECT_TRUE(window->isHidden());
-    EXPECT_EQ(window->frame(), CGRect(0, 0, 375, 667));
-    EXPECT_FALSE(window->isKeyWindow());
-    EXPECT_EQ(UIWindow::keyWindow(), nullptr);
-    window->makeKeyAndVisible();
-    EXPECT_FALSE(window->isHidden());
-    EXPECT_EQ(UIWindow::keyWindow(), window);
-}
+using WindowTest = quorvel::testing::DefaultDeviceTest;
 
 TEST_F(WindowTest, KeyStatusReturnsToThePreviousShownWindow) {
     auto main = std::make_shared<UIWindow>();
@@ -35,6 +15,9 @@ TEST_F(WindowTest, KeyStatusReturnsToThePreviousShownWindow) {
     auto alert = std::make_shared<UIWindow>();
     background->setWindowLevel(1985);
     alert->setWindowLevel(1996);
+    EXPECT_TRUE(main->isHidden());
+    EXPECT_EQ(main->frame(), CGRect(0, 0, 375, 667)) << "over the whole screen";
+    EXPECT_EQ(UIWindow::keyWindow(), nullptr);
     main->makeKeyAndVisible();
     background->makeKeyAndVisible();
     alert->makeKeyAndVisible();
