@@ -13,7 +13,8 @@ namespace quorvel {
 
 // A table cell with a rounded badge at the right edge of its content view. Its labels are narrowed so
 // that they end before the badge. The colour, shadow and offset properties take effect at the next
-// layout. Main thread only.
+// layout; the shadow also falls under the text and detail labels once the cell is highlighted. Main
+// thread only.
 class BadgedCell : public platform::UITableViewCell, public BadgeColors {
 public:
     // As an interface file makes it: the default style.
