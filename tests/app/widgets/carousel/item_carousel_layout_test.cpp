@@ -115,7 +115,7 @@ TEST_F(CarouselLayout, ZeroItemWidthGivesNeutralCountsUntilTheDelegateGivesAWidt
     EXPECT_EQ(carousel->numberOfVisibleItems(), 6) << "ceil(320 ÷ 80) + 2";
 }
 
-TEST_F(CarouselLayout, ClampsWithAndWithoutWrapAndOnAnEmptyCarousel) {
+TEST_F(CarouselLayout, ClampsAndItemOffsetsWithAndWithoutWrapOnOneItemAndOnNone) {
     showWith(Type::linear, 10);
     EXPECT_EQ(carousel->clampedIndex(-3), 0);
     EXPECT_EQ(carousel->clampedIndex(12), 9);
@@ -133,26 +133,22 @@ TEST_F(CarouselLayout, ClampsWithAndWithoutWrapAndOnAnEmptyCarousel) {
     EXPECT_EQ(carousel->currentItemIndex(), 0);
     carousel->setScrollOffset(2.5);
     EXPECT_EQ(carousel->currentItemIndex(), 3);
+    // Item offsets take the short way round.
+    carousel->setScrollOffset(9.5);
+    EXPECT_EQ(carousel->offsetForItemAtIndex(1), 1.5);
+    EXPECT_EQ(carousel->offsetForItemAtIndex(5), -4.5);
+
+    // A single item sits in the centre whatever the offset.
+    items->count = 1;
+    carousel->reloadData();
+    carousel->setScrollOffset(0.4);
+    EXPECT_EQ(carousel->offsetForItemAtIndex(0), 0);
 
     items->count = 0;
     carousel->reloadData();
     EXPECT_EQ(carousel->clampedIndex(7), 0);
     EXPECT_EQ(carousel->clampedOffset(7.5), 0);
     EXPECT_EQ(carousel->currentItemIndex(), 0);
-}
-
-TEST_F(CarouselLayout, ItemOffsetsTakeTheShortWayRoundAndASingleItemSitsInTheCentre) {
-    showWith(Type::cylinder, 10);
-    EXPECT_EQ(carousel->offsetForItemAtIndex(9), -1);
-    carousel->setScrollOffset(9.5);
-    EXPECT_EQ(carousel->offsetForItemAtIndex(1), 1.5);
-    EXPECT_EQ(carousel->offsetForItemAtIndex(5), -4.5);
-
-    items->count = 1;
-    carousel->reloadData();
-    carousel->layoutIfNeeded();
-    carousel->setScrollOffset(0.4);
-    EXPECT_EQ(carousel->offsetForItemAtIndex(0), 0);
 }
 
 TEST_F(CarouselLayout, LinearRotaryAndTimeMachineTransformsAtSeveralOffsets) {
@@ -281,8 +277,6 @@ TEST_F(CarouselLayout, ContainersCarryTransformAlphaAndTouchesAndFadedPositionsD
     expectTransformNear(container->transform3D(), placed(-2.5 * 50, 0));
     EXPECT_FALSE(container->isUserInteractionEnabled());
     EXPECT_TRUE(containerOf(5)->isUserInteractionEnabled()) << "the centred item, 4.5 rounded away from zero";
-    EXPECT_EQ(carousel->itemViewAtIndex(5)->superview()->subviews().size(), 1u);
-    EXPECT_EQ(carousel->itemViewAtIndex(5)->frame(), (platform::CGRect{0, 0, 50, 40}));
 
     carousel->setCenterItemWhenSelected(false);
     carousel->setScrollOffset(4);
@@ -306,10 +300,6 @@ TEST_F(CarouselLayout, ViewsThatLeaveGoToThePoolAndComeBackAsReusingViews) {
     EXPECT_EQ(carousel->indexOfItemViewOrSubview(inner.get()), 9);
     EXPECT_EQ(carousel->indexOfItemView(inner.get()), ItemCarousel::NotFound);
     EXPECT_EQ(carousel->indexOfItemViewOrSubview(carousel->contentView().get()), ItemCarousel::NotFound);
-    const auto views = carousel->visibleItemViews();
-    ASSERT_EQ(views.size(), 9u);
-    EXPECT_EQ(views.front()->tag(), 1);
-    EXPECT_EQ(views.back(), first);
 }
 
 TEST_F(CarouselLayout, PlaceholdersFillBothEndsOfACarouselThatDoesNotWrap) {
