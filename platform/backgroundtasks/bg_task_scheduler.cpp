@@ -75,14 +75,6 @@ bool BGTaskScheduler::submitTaskRequest(const BGAppRefreshTaskRequest& request, 
     return true;
 }
 
-void BGTaskScheduler::cancelTaskRequestWithIdentifier(const std::string& identifier) {
-    MutexLock lock(mutex_);
-    auto found = pending_.find(identifier);
-    if (found == pending_.end()) return;
-    if (found->second.alarm) Clock::shared().cancel(*found->second.alarm);
-    pending_.erase(found);
-}
-
 std::vector<BGAppRefreshTaskRequest> BGTaskScheduler::pendingTaskRequests() const {
     MutexLock lock(mutex_);
     std::vector<BGAppRefreshTaskRequest> requests;

@@ -42,7 +42,6 @@ public:
                                        LaunchHandler launchHandler) EXCLUDES(mutex_);
     bool submitTaskRequest(const BGAppRefreshTaskRequest& request, std::shared_ptr<NSError>* error)
         EXCLUDES(mutex_);
-    void cancelTaskRequestWithIdentifier(const std::string& identifier) EXCLUDES(mutex_);
     std::vector<BGAppRefreshTaskRequest> pendingTaskRequests() const EXCLUDES(mutex_);
 
     // Runs the pending request of that identifier now, as when it falls due in the background (tests

@@ -26,14 +26,6 @@ void AxisBase::setLabelTextColor(std::shared_ptr<UIColor> color) {
     labelTextColor_ = color ? std::move(color) : UIColor::blackColor();
 }
 
-void AxisBase::setGridColor(std::shared_ptr<UIColor> color) {
-    gridColor_ = color ? std::move(color) : defaultLineColor();
-}
-
-void AxisBase::setAxisLineColor(std::shared_ptr<UIColor> color) {
-    axisLineColor_ = color ? std::move(color) : defaultLineColor();
-}
-
 std::string AxisBase::labelText(double value) const {
     if (valueFormatter_) return valueFormatter_->stringForValue(value, this);
     char text[64];

@@ -20,7 +20,6 @@ public:
     void setEnabled(bool enabled) { enabled_ = enabled; }
 
     bool isDrawLabelsEnabled() const { return drawLabels_; }
-    void setDrawLabelsEnabled(bool enabled) { drawLabels_ = enabled; }
     const std::shared_ptr<UIFont>& labelFont() const { return labelFont_; }
     void setLabelFont(std::shared_ptr<UIFont> font);
     const std::shared_ptr<UIColor>& labelTextColor() const { return labelTextColor_; }
@@ -33,11 +32,9 @@ public:
     bool isDrawGridLinesEnabled() const { return drawGridLines_; }
     void setDrawGridLinesEnabled(bool enabled) { drawGridLines_ = enabled; }
     const std::shared_ptr<UIColor>& gridColor() const { return gridColor_; }
-    void setGridColor(std::shared_ptr<UIColor> color);
     bool isDrawAxisLineEnabled() const { return drawAxisLine_; }
     void setDrawAxisLineEnabled(bool enabled) { drawAxisLine_ = enabled; }
     const std::shared_ptr<UIColor>& axisLineColor() const { return axisLineColor_; }
-    void setAxisLineColor(std::shared_ptr<UIColor> color);
 
     // The smallest distance between two labels, in axis units (0: any).
     double granularity() const { return granularity_; }
@@ -46,7 +43,6 @@ public:
     double spaceMin() const { return spaceMin_; }
     void setSpaceMin(double space) { spaceMin_ = space; }
     double spaceMax() const { return spaceMax_; }
-    void setSpaceMax(double space) { spaceMax_ = space; }
 
 private:
     bool enabled_ = true;

@@ -11,7 +11,6 @@ public:
     BarChartDataSet(const std::vector<BarChartDataEntry>& entries, std::string label);
 
     CGFloat highlightAlpha() const { return highlightAlpha_; }
-    void setHighlightAlpha(CGFloat alpha) { highlightAlpha_ = alpha; }
 
 private:
     CGFloat highlightAlpha_ = 120 / 255.0;

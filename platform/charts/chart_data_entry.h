@@ -9,9 +9,7 @@ public:
     virtual ~ChartDataEntry() = default;
 
     double x() const { return x_; }
-    void setX(double x) { x_ = x; }
     double y() const { return y_; }
-    void setY(double y) { y_ = y; }
 
     bool operator==(const ChartDataEntry& other) const { return x_ == other.x_ && y_ == other.y_; }
 

@@ -52,7 +52,6 @@ public:
     std::string valueText(long index, int dataSetIndex, const ViewPortHandler* viewPortHandler) const;
 
     bool isHighlightEnabled() const { return highlightEnabled_; }
-    void setHighlightEnabled(bool enabled) { highlightEnabled_ = enabled; }
     const std::shared_ptr<UIColor>& highlightColor() const { return highlightColor_; }
     void setHighlightColor(std::shared_ptr<UIColor> color);
 

@@ -13,6 +13,9 @@ namespace {
 constexpr CGFloat kLabelGap = 4;       // between the values' area and the axis labels
 constexpr CGFloat kLabelSpacing = 8;   // the least room between two x labels
 constexpr CGFloat kYLabelInset = 2;    // y labels inside the values' area
+constexpr CGFloat kMinOffset = 10;     // room around the drawing on every side
+// Shown in the middle when there is nothing to draw.
+constexpr const char* kNoDataText = "No chart data available.";
 
 NSAttributedString styled(const std::string& text, const std::shared_ptr<UIFont>& font,
                           const std::shared_ptr<UIColor>& color) {
@@ -54,16 +57,6 @@ void ChartViewBase::setData(std::shared_ptr<ChartData> data) {
     setNeedsDisplay();
 }
 
-void ChartViewBase::setNoDataText(std::string text) {
-    noDataText_ = std::move(text);
-    setNeedsDisplay();
-}
-
-void ChartViewBase::setMinOffset(CGFloat offset) {
-    minOffset_ = std::isfinite(offset) ? std::max<CGFloat>(0, offset) : 0;
-    setNeedsDisplay();
-}
-
 void ChartViewBase::highlightValue(std::optional<Highlight> highlight) {
     highlighted_ = std::move(highlight);
     setNeedsDisplay();
@@ -100,9 +93,9 @@ void ChartViewBase::prepareViewPort() {
     const CGRect b = bounds();
     const CGFloat labels = xLabelHeight();
     const bool labelsOnTop = xAxis_.labelPosition() == XAxis::LabelPosition::top;
-    const CGFloat top = minOffset_ + valueTextHeight() + (labelsOnTop ? labels : 0);
-    const CGFloat bottom = minOffset_ + (labelsOnTop ? 0 : labels);
-    viewPort_.setContentRect(CGRect(b.minX() + minOffset_, b.minY() + top, std::max<CGFloat>(0, b.width() - 2 * minOffset_),
+    const CGFloat top = kMinOffset + valueTextHeight() + (labelsOnTop ? labels : 0);
+    const CGFloat bottom = kMinOffset + (labelsOnTop ? 0 : labels);
+    viewPort_.setContentRect(CGRect(b.minX() + kMinOffset, b.minY() + top, std::max<CGFloat>(0, b.width() - 2 * kMinOffset),
                                     std::max<CGFloat>(0, b.height() - top - bottom)));
     if (!data_) return;
     double xMin = data_->xMin() - xAxis_.spaceMin(), xMax = data_->xMax() + xAxis_.spaceMax();
@@ -229,8 +222,7 @@ void ChartViewBase::drawRect(const CGRect& rect) {
 }
 
 void ChartViewBase::drawNoData() {
-    if (noDataText_.empty()) return;
-    const auto text = styled(noDataText_, UIFont::systemFontOfSize(12), UIColor::blackColor());
+    const auto text = styled(kNoDataText, UIFont::systemFontOfSize(12), UIColor::blackColor());
     const CGSize size = text.size();
     text.drawAtPoint({bounds().midX() - size.width / 2, bounds().midY() - size.height / 2});
 }

@@ -41,19 +41,9 @@ public:
     // Lays out the values' area for the current bounds and data.
     void prepareViewPort();
 
-    // Shown in the middle when there is nothing to draw.
-    const std::string& noDataText() const { return noDataText_; }
-    void setNoDataText(std::string text);
-    // Room around the drawing on every side, in points.
-    CGFloat minOffset() const { return minOffset_; }
-    void setMinOffset(CGFloat offset);
-
-    bool isHighlightPerTapEnabled() const { return highlightPerTap_; }
     void setHighlightPerTapEnabled(bool enabled) { highlightPerTap_ = enabled; }
-    bool isHighlightPerDragEnabled() const { return highlightPerDrag_; }
     void setHighlightPerDragEnabled(bool enabled) { highlightPerDrag_ = enabled; }
     // Without dragging the drag recogniser never begins.
-    bool isDragEnabled() const { return dragEnabled_; }
     void setDragEnabled(bool enabled) { dragEnabled_ = enabled; }
 
     const std::optional<Highlight>& highlighted() const { return highlighted_; }
@@ -105,8 +95,6 @@ private:
     YAxis leftAxis_{YAxis::Side::left};
     YAxis rightAxis_{YAxis::Side::right};
     ViewPortHandler viewPort_;
-    std::string noDataText_ = "No chart data available.";
-    CGFloat minOffset_ = 10;
     bool highlightPerTap_ = true;
     bool highlightPerDrag_ = true;
     bool dragEnabled_ = true;

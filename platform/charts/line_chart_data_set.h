@@ -17,7 +17,6 @@ public:
     void setDrawCirclesEnabled(bool enabled) { drawCircles_ = enabled; }
     CGFloat circleRadius() const { return circleRadius_; }
     void setCircleRadius(CGFloat radius) { circleRadius_ = radius; }
-    const std::vector<std::shared_ptr<UIColor>>& circleColors() const { return circleColors_; }
     void setCircleColor(std::shared_ptr<UIColor> color);
     std::shared_ptr<UIColor> circleColorAt(long index) const;
 

@@ -13,9 +13,8 @@ public:
     explicit YAxis(Side side) : side_(side) {}
     Side side() const { return side_; }
 
-    // About how many labels the axis shows (at least 2).
+    // About how many labels the axis shows.
     int labelCount() const { return labelCount_; }
-    void setLabelCount(int count) { labelCount_ = count < 2 ? 2 : count; }
 
 private:
     Side side_;

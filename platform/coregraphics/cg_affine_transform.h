@@ -82,32 +82,8 @@ inline CGAffineTransform CGAffineTransformMakeRotation(CGFloat angle) {
 inline CGAffineTransform CGAffineTransformTranslate(const CGAffineTransform& t, CGFloat x, CGFloat y) {
     return t.translatedBy(x, y);
 }
-inline CGAffineTransform CGAffineTransformScale(const CGAffineTransform& t, CGFloat sx, CGFloat sy) {
-    return t.scaledBy(sx, sy);
-}
-inline CGAffineTransform CGAffineTransformRotate(const CGAffineTransform& t, CGFloat angle) {
-    return t.rotatedBy(angle);
-}
 inline CGAffineTransform CGAffineTransformConcat(const CGAffineTransform& t1, const CGAffineTransform& t2) {
     return t1.concat(t2);
-}
-inline CGAffineTransform CGAffineTransformInvert(const CGAffineTransform& t) {
-    return t.inverted();
-}
-inline bool CGAffineTransformIsIdentity(const CGAffineTransform& t) {
-    return t.isIdentity();
-}
-inline bool CGAffineTransformEqualToTransform(const CGAffineTransform& a, const CGAffineTransform& b) {
-    return a == b;
-}
-inline CGPoint CGPointApplyAffineTransform(CGPoint p, const CGAffineTransform& t) {
-    return t.apply(p);
-}
-inline CGSize CGSizeApplyAffineTransform(CGSize s, const CGAffineTransform& t) {
-    return t.apply(s);
-}
-inline CGRect CGRectApplyAffineTransform(const CGRect& r, const CGAffineTransform& t) {
-    return t.apply(r);
 }
 
 }  // namespace platform

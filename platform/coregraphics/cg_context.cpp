@@ -52,18 +52,6 @@ void CGContext::restoreGState() {
 void CGContext::translateCTM(CGFloat tx, CGFloat ty) {
     cairo_translate(cairo_, tx, ty);
 }
-void CGContext::scaleCTM(CGFloat sx, CGFloat sy) {
-    cairo_scale(cairo_, sx, sy);
-}
-void CGContext::rotateCTM(CGFloat angle) {
-    cairo_rotate(cairo_, angle);
-}
-
-void CGContext::concatCTM(const CGAffineTransform& t) {
-    cairo_matrix_t m;
-    cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
-    cairo_transform(cairo_, &m);
-}
 
 void CGContext::setFillColor(const CGColorRef& color) {
     state_.fill = color;
@@ -128,12 +116,6 @@ void CGContext::fillEllipseInRect(const CGRect& rect) {
     path.addEllipseInRect(rect);
     appendPath(cairo_, path);
     paintWith(state_.fill);
-}
-
-void CGContext::strokeRect(const CGRect& rect) {
-    cairo_new_path(cairo_);
-    cairo_rectangle(cairo_, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
-    strokePath();
 }
 
 void CGContext::addPath(const CGPath& path) {

@@ -40,9 +40,6 @@ public:
     void restoreGState();
 
     void translateCTM(CGFloat tx, CGFloat ty);
-    void scaleCTM(CGFloat sx, CGFloat sy);
-    void rotateCTM(CGFloat angle);
-    void concatCTM(const CGAffineTransform& t);
 
     void setFillColor(const CGColorRef& color);
     void setStrokeColor(const CGColorRef& color);
@@ -54,7 +51,6 @@ public:
     void fillRect(const CGRect& rect);
     void clearRect(const CGRect& rect);
     void fillEllipseInRect(const CGRect& rect);
-    void strokeRect(const CGRect& rect);
     void addPath(const CGPath& path);
     void fillPath(CGPathFillRule rule = CGPathFillRule::winding);
     void strokePath();
@@ -79,7 +75,5 @@ private:
     State state_;
     std::vector<State> saved_;
 };
-
-using CGContextRef = CGContext*;
 
 }  // namespace platform

@@ -24,12 +24,6 @@ struct CGSize {
     bool operator==(const CGSize&) const = default;
 };
 
-struct CGVector {
-    CGFloat dx = 0;
-    CGFloat dy = 0;
-    bool operator==(const CGVector&) const = default;
-};
-
 // A rectangle whose size may be negative; every query works on the standardised form. The null
 // rectangle (the answer of an empty intersection) sits at infinity so it can never be mistaken for
 // a real empty rectangle at the origin.
@@ -173,33 +167,6 @@ inline UIEdgeInsets UIEdgeInsetsMake(CGFloat top, CGFloat left, CGFloat bottom, 
     return {top, left, bottom, right};
 }
 
-inline CGFloat CGRectGetMinX(const CGRect& r) {
-    return r.minX();
-}
-inline CGFloat CGRectGetMidX(const CGRect& r) {
-    return r.midX();
-}
-inline CGFloat CGRectGetMaxX(const CGRect& r) {
-    return r.maxX();
-}
-inline CGFloat CGRectGetMinY(const CGRect& r) {
-    return r.minY();
-}
-inline CGFloat CGRectGetMidY(const CGRect& r) {
-    return r.midY();
-}
-inline CGFloat CGRectGetMaxY(const CGRect& r) {
-    return r.maxY();
-}
-inline CGFloat CGRectGetWidth(const CGRect& r) {
-    return r.width();
-}
-inline CGFloat CGRectGetHeight(const CGRect& r) {
-    return r.height();
-}
-inline CGRect CGRectStandardize(const CGRect& r) {
-    return r.standardized();
-}
 inline CGRect CGRectIntegral(const CGRect& r) {
     return r.integral();
 }
@@ -208,36 +175,6 @@ inline CGRect CGRectInset(const CGRect& r, CGFloat dx, CGFloat dy) {
 }
 inline CGRect CGRectOffset(const CGRect& r, CGFloat dx, CGFloat dy) {
     return r.offsetBy(dx, dy);
-}
-inline CGRect CGRectUnion(const CGRect& a, const CGRect& b) {
-    return a.unionWith(b);
-}
-inline CGRect CGRectIntersection(const CGRect& a, const CGRect& b) {
-    return a.intersection(b);
-}
-inline bool CGRectIntersectsRect(const CGRect& a, const CGRect& b) {
-    return a.intersects(b);
-}
-inline bool CGRectContainsPoint(const CGRect& r, CGPoint p) {
-    return r.contains(p);
-}
-inline bool CGRectContainsRect(const CGRect& r, const CGRect& other) {
-    return r.contains(other);
-}
-inline bool CGRectIsEmpty(const CGRect& r) {
-    return r.isEmpty();
-}
-inline bool CGRectIsNull(const CGRect& r) {
-    return r.isNull();
-}
-inline bool CGRectEqualToRect(const CGRect& a, const CGRect& b) {
-    return a == b;
-}
-inline bool CGPointEqualToPoint(CGPoint a, CGPoint b) {
-    return a == b;
-}
-inline bool CGSizeEqualToSize(CGSize a, CGSize b) {
-    return a == b;
 }
 
 inline CGRect UIEdgeInsetsInsetRect(const CGRect& r, const UIEdgeInsets& in) {

@@ -51,7 +51,6 @@ public:
     // model no profile names is neither phone nor pad unless it is the current device.
     bool isPhone() const { return family_ == DeviceFamily::phone; }
     bool isPad() const { return family_ == DeviceFamily::pad; }
-    bool isSimulator() const { return simulator_; }
     // The model itself, or the one a simulator runs.
     Device realDevice() const;
     // How the emulated screen is turned: landscape exactly when it is wider than tall.

@@ -15,16 +15,12 @@
 #define CAPABILITY(name) QV_THREAD_ANNOTATION(capability(name))
 #define SCOPED_CAPABILITY QV_THREAD_ANNOTATION(scoped_lockable)
 #define GUARDED_BY(mutex) QV_THREAD_ANNOTATION(guarded_by(mutex))
-#define PT_GUARDED_BY(mutex) QV_THREAD_ANNOTATION(pt_guarded_by(mutex))
 #define ACQUIRED_BEFORE(...) QV_THREAD_ANNOTATION(acquired_before(__VA_ARGS__))
 #define ACQUIRED_AFTER(...) QV_THREAD_ANNOTATION(acquired_after(__VA_ARGS__))
 #define REQUIRES(...) QV_THREAD_ANNOTATION(requires_capability(__VA_ARGS__))
 #define ACQUIRE(...) QV_THREAD_ANNOTATION(acquire_capability(__VA_ARGS__))
 #define RELEASE(...) QV_THREAD_ANNOTATION(release_capability(__VA_ARGS__))
-#define TRY_ACQUIRE(...) QV_THREAD_ANNOTATION(try_acquire_capability(__VA_ARGS__))
 #define EXCLUDES(...) QV_THREAD_ANNOTATION(locks_excluded(__VA_ARGS__))
-#define RETURN_CAPABILITY(mutex) QV_THREAD_ANNOTATION(lock_returned(mutex))
-#define NO_THREAD_SAFETY_ANALYSIS QV_THREAD_ANNOTATION(no_thread_safety_analysis)
 
 namespace platform {
 
@@ -33,7 +29,6 @@ class CAPABILITY("mutex") Mutex {
 public:
     void lock() ACQUIRE() { mutex_.lock(); }
     void unlock() RELEASE() { mutex_.unlock(); }
-    bool try_lock() TRY_ACQUIRE(true) { return mutex_.try_lock(); }
 
 private:
     friend class MutexLock;

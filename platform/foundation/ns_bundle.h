@@ -23,7 +23,6 @@ public:
     // Points the main bundle at another folder (tests); an empty path goes back to the default.
     static void setMainBundlePath(const std::filesystem::path& path);
 
-    const std::filesystem::path& bundlePath() const { return resourcePath_; }
     const std::filesystem::path& resourcePath() const { return resourcePath_; }
 
     // The file or folder "name.extension" (just "name" for an empty extension); none when missing.

@@ -25,8 +25,6 @@ public:
     NSCalendar();
     static NSCalendar currentCalendar() { return NSCalendar(); }
 
-    static std::string calendarIdentifier() { return "gregorian"; }
-
     const NSTimeZone& timeZone() const { return timeZone_; }
     void setTimeZone(const NSTimeZone& zone) { timeZone_ = zone; }
 

@@ -8,10 +8,6 @@ NSDate NSDate::now() {
     return NSDate(Clock::shared().now());
 }
 
-NSDate NSDate::dateWithTimeIntervalSinceNow(double seconds) {
-    return now().dateByAddingTimeInterval(seconds);
-}
-
 double NSDate::timeIntervalSinceNow() const {
     return seconds_ - Clock::shared().now();
 }

@@ -13,7 +13,6 @@ public:
     constexpr explicit NSDate(double secondsSinceReferenceDate) : seconds_(secondsSinceReferenceDate) {}
 
     static NSDate now();
-    static NSDate dateWithTimeIntervalSinceNow(double seconds);
     static constexpr NSDate dateWithTimeIntervalSince1970(double seconds) {
         return NSDate(seconds - kReferenceDateSince1970);
     }

@@ -27,8 +27,6 @@ public:
     void setDateFormat(const std::string& pattern);
 
     // Setting a style replaces the pattern with the locale's pattern for the two styles.
-    NSDateFormatterStyle dateStyle() const { return dateStyle_; }
-    NSDateFormatterStyle timeStyle() const { return timeStyle_; }
     void setDateStyle(NSDateFormatterStyle style);
     void setTimeStyle(NSDateFormatterStyle style);
 

@@ -20,7 +20,6 @@ enum class NSSearchPathDirectory : unsigned long {
 enum class NSSearchPathDomainMask : unsigned long {
     User = 1,
     Local = 2,
-    Network = 4,
     System = 8,
     All = 0x0ffff,
 };

@@ -23,7 +23,6 @@ public:
 
     // The offset from UTC in seconds in force at `date`, daylight saving included.
     long secondsFromGMTForDate(NSDate date) const;
-    long secondsFromGMT() const { return secondsFromGMTForDate(NSDate::now()); }
     bool isDaylightSavingTimeForDate(NSDate date) const;
 
     bool operator==(const NSTimeZone&) const = default;

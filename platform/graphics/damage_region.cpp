@@ -37,10 +37,6 @@ void DamageRegion::add(const CGRect& area) {
     merge(inside);
 }
 
-void DamageRegion::addRegion(const DamageRegion& other) {
-    for (const CGRect& r : other.rects_) add(r);
-}
-
 void DamageRegion::merge(CGRect rect) {
     for (bool grew = true; grew;) {
         grew = false;

@@ -16,7 +16,6 @@ public:
 
     // Adds `area`, rounded out to whole pixels and cut to the `limit` given by the last setLimit.
     void add(const CGRect& area);
-    void addRegion(const DamageRegion& other);
     // The picture's own rectangle; damage outside it is dropped.
     void setLimit(const CGRect& limit) { limit_ = limit; }
     void clear() { rects_.clear(); }

@@ -136,7 +136,7 @@ DamageTracker::Visited DamageTracker::visit(const CALayer& model, const CALayer&
     // patterns, whose filter Cairo places by the drawing's extent, and groups, which are drawn apart.
     // A shadow's mask is painted on whole pixels unless the layer is turned.
     const bool turned = toPixels.b != 0 || toPixels.c != 0;
-    const bool paints = look.contents() || (look.shadowOpacity() > 0 && turned) ||
+    const bool paints = (look.shadowOpacity() > 0 && turned) ||
                         (look.backgroundColor() && look.backgroundColor()->patternImage()) ||
                         drawsImages(model);
     const CGRect whole = group ? visited.box : paints ? own : CGRect::null();

@@ -252,7 +252,6 @@ private:
             CGContext::appendPath(cr, boundsShape(b, radius));
             cairo_clip(cr);
         }
-        if (look.contents()) look.contents()->paint(cr, b);
         if (const auto* s = dynamic_cast<const CAShapeLayer*>(&look)) shape(*s, cr);
         if (const auto view = PresentedTree::drawingView(model)) {
             CGContext context(cr);

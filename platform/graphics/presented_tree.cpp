@@ -26,7 +26,7 @@ std::shared_ptr<UIView> PresentedTree::drawingView(const CALayer& model) {
 
 bool PresentedTree::shadowsDrawing(const CALayer& model, const CALayer& look) {
     if (look.shadowPath()) return false;
-    return !model.sublayers().empty() || look.contents() || dynamic_cast<const CAShapeLayer*>(&look) ||
+    return !model.sublayers().empty() || dynamic_cast<const CAShapeLayer*>(&look) ||
            drawingView(model);
 }
 

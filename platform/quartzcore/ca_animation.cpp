@@ -12,7 +12,6 @@ std::any CAAnimation::valueForKey(const std::string& key) const {
 
 double CAAnimation::activeDuration() const {
     const double cycle = cycleDuration();
-    if (repeatDuration_ > 0) return repeatDuration_;
     if (repeatCount_ > 0)
         return std::isinf(repeatCount_) ? std::numeric_limits<double>::infinity() : repeatCount_ * cycle;
     return cycle;

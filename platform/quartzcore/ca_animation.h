@@ -55,11 +55,7 @@ public:
     // Fractional counts end part-way through a cycle; kRepeatForever never ends.
     float repeatCount() const { return repeatCount_; }
     void setRepeatCount(float n) { repeatCount_ = n; }
-    double repeatDuration() const { return repeatDuration_; }
-    void setRepeatDuration(double d) { repeatDuration_ = d; }
-    bool autoreverses() const { return autoreverses_; }
     void setAutoreverses(bool v) { autoreverses_ = v; }
-    CAFillMode fillMode() const { return fillMode_; }
     void setFillMode(CAFillMode m) { fillMode_ = m; }
     // None means linear.
     const std::shared_ptr<CAMediaTimingFunction>& timingFunction() const { return timingFunction_; }
@@ -114,7 +110,6 @@ private:
     float speed_ = 1;
     double timeOffset_ = 0;
     float repeatCount_ = 0;
-    double repeatDuration_ = 0;
     bool autoreverses_ = false;
     CAFillMode fillMode_ = CAFillMode::removed;
     std::shared_ptr<CAMediaTimingFunction> timingFunction_;

@@ -18,7 +18,6 @@ public:
     void setFromValue(CAValue v) { fromValue_ = std::move(v); }
     const CAValue& toValue() const { return toValue_; }
     void setToValue(CAValue v) { toValue_ = std::move(v); }
-    const CAValue& byValue() const { return byValue_; }
     void setByValue(CAValue v) { byValue_ = std::move(v); }
 
     std::shared_ptr<CAAnimation> copy() const override { return std::make_shared<CABasicAnimation>(*this); }

@@ -29,12 +29,10 @@ public:
     bool isValid() const { return valid_; }
 
     // A paused link skips frames but stays on its run loop.
-    bool isPaused() const { return paused_; }
     void setPaused(bool paused) { paused_ = paused; }
 
-    // The media time of the frame being delivered, and of the one after it.
+    // The media time of the frame being delivered.
     double timestamp() const { return timestamp_; }
-    double targetTimestamp() const { return timestamp_ + kFrameDuration; }
     double duration() const { return kFrameDuration; }
 
 private:

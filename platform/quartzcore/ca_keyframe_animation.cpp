@@ -15,8 +15,7 @@ std::vector<double> CAKeyframeAnimation::effectiveKeyTimes() const {
     }
     if (valid) return keyTimes_;
     std::vector<double> even(n);
-    const bool discrete = calculationMode_ == CAAnimationCalculationMode::discrete;
-    const double parts = discrete ? static_cast<double>(n) : static_cast<double>(n - 1);
+    const double parts = static_cast<double>(n - 1);
     for (std::size_t i = 0; i < n; ++i) even[i] = parts > 0 ? static_cast<double>(i) / parts : 0;
     return even;
 }
@@ -27,11 +26,6 @@ CAValue CAKeyframeAnimation::valueAt(double unit, const CAValue& underlying) con
     const std::vector<double> times = effectiveKeyTimes();
     const std::size_t n = values_.size();
 
-    if (calculationMode_ == CAAnimationCalculationMode::discrete) {
-        std::size_t i = 0;
-        while (i + 1 < n && f >= times[i + 1]) ++i;
-        return values_[i];
-    }
     if (n == 1 || f <= times.front()) return values_.front();
     if (f >= times.back()) return values_.back();
     std::size_t i = 0;

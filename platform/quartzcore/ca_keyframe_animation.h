@@ -8,12 +8,10 @@
 
 namespace platform {
 
-enum class CAAnimationCalculationMode { linear, discrete };
-
 // Runs through a list of values. keyTimes (0…1, one per value, not decreasing) place the values in the
 // duration; without valid key times the values are spread evenly. timingFunctions[i] shapes the segment
 // from value i to i + 1 (missing ones are linear); the animation's own timing function, if any, is
-// applied to the whole first. In discrete mode each value holds until the next key time.
+// applied to the whole first.
 class CAKeyframeAnimation : public CAPropertyAnimation {
 public:
     static std::shared_ptr<CAKeyframeAnimation> animationWithKeyPath(const std::string& keyPath);
@@ -28,8 +26,6 @@ public:
     void setTimingFunctions(std::vector<std::shared_ptr<CAMediaTimingFunction>> f) {
         timingFunctions_ = std::move(f);
     }
-    CAAnimationCalculationMode calculationMode() const { return calculationMode_; }
-    void setCalculationMode(CAAnimationCalculationMode m) { calculationMode_ = m; }
 
     std::shared_ptr<CAAnimation> copy() const override {
         return std::make_shared<CAKeyframeAnimation>(*this);
@@ -45,7 +41,6 @@ private:
     std::vector<CAValue> values_;
     std::vector<double> keyTimes_;
     std::vector<std::shared_ptr<CAMediaTimingFunction>> timingFunctions_;
-    CAAnimationCalculationMode calculationMode_ = CAAnimationCalculationMode::linear;
 };
 
 }  // namespace platform

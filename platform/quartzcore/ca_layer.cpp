@@ -158,16 +158,6 @@ void CALayer::insertSublayerAbove(const std::shared_ptr<CALayer>& layer,
                                          : static_cast<std::size_t>(it - sublayers_.begin()) + 1);
 }
 
-void CALayer::replaceSublayer(const std::shared_ptr<CALayer>& oldLayer,
-                              const std::shared_ptr<CALayer>& newLayer) {
-    const auto it = std::find(sublayers_.begin(), sublayers_.end(), oldLayer);
-    if (it == sublayers_.end() || !newLayer || oldLayer == newLayer) return;
-    const auto index = static_cast<std::size_t>(it - sublayers_.begin());
-    const auto keep = oldLayer;
-    oldLayer->detachFromSuperlayer();
-    insertSublayerAtIndex(newLayer, index);
-}
-
 void CALayer::removeFromSuperlayer() {
     const auto keep = shared_from_this();
     detachFromSuperlayer();
@@ -528,7 +518,6 @@ void CALayer::copyPropertiesTo(CALayer& other) const {
     other.shadowOpacity_ = shadowOpacity_;
     other.shadowPath_ = shadowPath_;
     other.mask_ = mask_;
-    other.contents_ = contents_;
     other.shouldRasterize_ = shouldRasterize_;
     other.rasterizationScale_ = rasterizationScale_;
     other.name_ = name_;

@@ -16,8 +16,6 @@
 
 namespace platform {
 
-class CGImage;
-
 // The owner a layer reports (a view for its backing layer). Held weakly by the layer.
 class CALayerDelegate {
 public:
@@ -62,7 +60,6 @@ public:
     // A sibling that is not a sublayer of this layer puts the layer at the back (below) or front (above).
     void insertSublayerBelow(const std::shared_ptr<CALayer>& layer, const std::shared_ptr<CALayer>& sibling);
     void insertSublayerAbove(const std::shared_ptr<CALayer>& layer, const std::shared_ptr<CALayer>& sibling);
-    void replaceSublayer(const std::shared_ptr<CALayer>& oldLayer, const std::shared_ptr<CALayer>& newLayer);
     void removeFromSuperlayer();
     bool isDescendantOf(const CALayer* ancestor) const;
 
@@ -145,11 +142,7 @@ public:
     // The mask is not a sublayer; it lies in this layer's coordinates.
     const std::shared_ptr<CALayer>& mask() const { return mask_; }
     void setMask(std::shared_ptr<CALayer> mask) { assign(mask_, std::move(mask)); }
-    const std::shared_ptr<CGImage>& contents() const { return contents_; }
-    void setContents(std::shared_ptr<CGImage> image) { assign(contents_, std::move(image)); }
-    bool shouldRasterize() const { return shouldRasterize_; }
     void setShouldRasterize(bool v) { shouldRasterize_ = v; }
-    CGFloat rasterizationScale() const { return rasterizationScale_; }
     void setRasterizationScale(CGFloat s) { rasterizationScale_ = s; }
     const std::string& name() const { return name_; }
     void setName(std::string name) { name_ = std::move(name); }
@@ -288,7 +281,6 @@ private:
     float shadowOpacity_ = 0;
     CGPathRef shadowPath_;
     std::shared_ptr<CALayer> mask_;
-    std::shared_ptr<CGImage> contents_;
     bool shouldRasterize_ = false;
     CGFloat rasterizationScale_ = 1;
     std::string name_;

@@ -52,19 +52,6 @@ std::shared_ptr<CAMediaTimingFunction> CAMediaTimingFunction::functionWithContro
     return std::make_shared<CAMediaTimingFunction>(c1x, c1y, c2x, c2y);
 }
 
-CGPoint CAMediaTimingFunction::controlPointAtIndex(int index) const {
-    switch (index) {
-        case 0:
-            return {0, 0};
-        case 1:
-            return {c1x_, c1y_};
-        case 2:
-            return {c2x_, c2y_};
-        default:
-            return {1, 1};
-    }
-}
-
 double CAMediaTimingFunction::solve(double x) const {
     if (!(x > 0)) return 0;
     if (x >= 1) return 1;

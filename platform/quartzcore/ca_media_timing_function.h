@@ -19,8 +19,6 @@ public:
     static std::shared_ptr<CAMediaTimingFunction> functionWithControlPoints(double c1x, double c1y,
                                                                             double c2x, double c2y);
 
-    // Index 0 is (0, 0), 1 and 2 the control points, 3 is (1, 1).
-    CGPoint controlPointAtIndex(int index) const;
     // The progress at elapsed fraction x (clamped to 0…1): the curve's parameter is solved to double
     // precision, so a linear function is exact and the named curves match their closed forms.
     double solve(double x) const;

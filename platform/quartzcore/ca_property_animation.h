@@ -12,7 +12,6 @@ namespace platform {
 class CAPropertyAnimation : public CAAnimation {
 public:
     const std::string& keyPath() const { return keyPath_; }
-    void setKeyPath(std::string keyPath) { keyPath_ = std::move(keyPath); }
 
     void apply(const std::string& property, CAValue& value, double parentTime,
                bool inclusiveEnd) const override;

@@ -24,6 +24,18 @@ Spring springOf(double mass, double stiffness, double damping) {
     return {omega, std::max(0.0, damping) / (2 * std::sqrt(stiffness * mass)), true};
 }
 
+// An overdamped spring (ζ > 1) of frequency ω starting at e(0) = 1, e'(0) = −v0 is
+// (1 − c2)·e^(r1 t) + c2·e^(r2 t).
+struct Overdamped {
+    double r1, r2, c2;
+};
+
+Overdamped overdampedOf(double omega, double zeta, double v0) {
+    const double root = std::sqrt(zeta * zeta - 1);
+    const double r1 = -omega * (zeta - root), r2 = -omega * (zeta + root);
+    return {r1, r2, (-v0 - r1) / (r2 - r1)};
+}
+
 }  // namespace
 
 std::shared_ptr<CASpringAnimation> CASpringAnimation::animationWithKeyPath(const std::string& keyPath) {
@@ -58,9 +70,7 @@ double CASpringAnimation::remaining(double t) const {
         return std::exp(-z * w * t) * (std::cos(wd * t) + (z * w - v0) / wd * std::sin(wd * t));
     }
     if (z == 1) return std::exp(-w * t) * (1 + (w - v0) * t);
-    const double root = std::sqrt(z * z - 1);
-    const double r1 = -w * (z - root), r2 = -w * (z + root);
-    const double c2 = (-v0 - r1) / (r2 - r1);
+    const auto [r1, r2, c2] = overdampedOf(w, z, v0);
     return (1 - c2) * std::exp(r1 * t) + c2 * std::exp(r2 * t);
 }
 
@@ -74,9 +84,7 @@ double CASpringAnimation::envelope(double t) const {
         return std::exp(-z * w * t) * std::sqrt(1 + b * b);
     }
     if (z == 1) return std::exp(-w * t) * (1 + std::abs(w - v0) * t);
-    const double root = std::sqrt(z * z - 1);
-    const double r1 = -w * (z - root), r2 = -w * (z + root);
-    const double c2 = (-v0 - r1) / (r2 - r1);
+    const auto [r1, r2, c2] = overdampedOf(w, z, v0);
     return std::abs(1 - c2) * std::exp(r1 * t) + std::abs(c2) * std::exp(r2 * t);
 }
 

@@ -21,7 +21,6 @@ struct Frame {
     bool implicit = false;
     std::optional<bool> disableActions;
     std::optional<double> animationDuration;
-    std::optional<std::shared_ptr<CAMediaTimingFunction>> timingFunction;
     std::shared_ptr<CompletionGroup> completion;
 };
 
@@ -113,18 +112,6 @@ double CATransaction::animationDuration() {
 
 void CATransaction::setAnimationDuration(double seconds) {
     currentFrame().animationDuration = seconds;
-}
-
-std::shared_ptr<CAMediaTimingFunction> CATransaction::animationTimingFunction() {
-    const auto& stack = frames();
-    for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
-        if (it->timingFunction) return *it->timingFunction;
-    }
-    return nullptr;
-}
-
-void CATransaction::setAnimationTimingFunction(std::shared_ptr<CAMediaTimingFunction> function) {
-    currentFrame().timingFunction = std::move(function);
 }
 
 void CATransaction::setCompletionBlock(std::function<void()> block) {

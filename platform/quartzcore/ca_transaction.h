@@ -20,14 +20,11 @@ public:
     // Nothing is buffered, so there is nothing to flush.
     static void flush() {}
 
-    // Values read through the open transactions, innermost first, else the defaults (false, 0.25 s,
-    // none).
+    // Values read through the open transactions, innermost first, else the defaults (false, 0.25 s).
     static bool disableActions();
     static void setDisableActions(bool disable);
     static double animationDuration();
     static void setAnimationDuration(double seconds);
-    static std::shared_ptr<CAMediaTimingFunction> animationTimingFunction();
-    static void setAnimationTimingFunction(std::shared_ptr<CAMediaTimingFunction> function);
     static void setCompletionBlock(std::function<void()> block);
 
     // How many begin() calls have not been committed (the implicit transaction not counted).

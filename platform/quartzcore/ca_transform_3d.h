@@ -106,15 +106,6 @@ inline CATransform3D CATransform3DConcat(const CATransform3D& a, const CATransfo
 inline CATransform3D CATransform3DInvert(const CATransform3D& t) {
     return t.inverted();
 }
-inline bool CATransform3DIsIdentity(const CATransform3D& t) {
-    return t.isIdentity();
-}
-inline bool CATransform3DEqualToTransform(const CATransform3D& a, const CATransform3D& b) {
-    return a == b;
-}
-inline bool CATransform3DIsAffine(const CATransform3D& t) {
-    return t.isAffine();
-}
 inline CATransform3D CATransform3DMakeAffineTransform(const CGAffineTransform& t) {
     return CATransform3D::makeAffineTransform(t);
 }

@@ -5,7 +5,7 @@ namespace platform {
 std::optional<double> CATransition::transitionProgress(double parentTime) const {
     const auto unit = unitFraction(parentTime);
     if (!unit) return std::nullopt;
-    return startProgress_ + (endProgress_ - startProgress_) * progress(*unit);
+    return progress(*unit);
 }
 
 }  // namespace platform

@@ -19,15 +19,8 @@ public:
 
     const std::string& type() const { return type_; }
     void setType(std::string t) { type_ = std::move(t); }
-    const std::string& subtype() const { return subtype_; }
-    void setSubtype(std::string s) { subtype_ = std::move(s); }
-    double startProgress() const { return startProgress_; }
-    void setStartProgress(double p) { startProgress_ = p; }
-    double endProgress() const { return endProgress_; }
-    void setEndProgress(double p) { endProgress_ = p; }
 
-    // How far the transition has gone at `parentTime`, from startProgress to endProgress, or nothing when
-    // it shows nothing then.
+    // How far the transition has gone at `parentTime`, from 0 to 1, or nothing when it shows nothing then.
     std::optional<double> transitionProgress(double parentTime) const;
 
     std::shared_ptr<CAAnimation> copy() const override { return std::make_shared<CATransition>(*this); }
@@ -36,9 +29,6 @@ public:
 
 private:
     std::string type_ = kCATransitionFade;
-    std::string subtype_;
-    double startProgress_ = 0;
-    double endProgress_ = 1;
 };
 
 }  // namespace platform

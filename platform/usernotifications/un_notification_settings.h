@@ -17,7 +17,6 @@ struct UNNotificationSettings {
 
 // Bit flags with the platform's values, for authorisation requests and presentation alike.
 enum UNAuthorizationOptions : std::uint64_t {
-    UNAuthorizationOptionNone = 0,
     UNAuthorizationOptionBadge = 1,
     UNAuthorizationOptionSound = 2,
     UNAuthorizationOptionAlert = 4,

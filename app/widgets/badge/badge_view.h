@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "app/widgets/badge/badge_colors.h"
 #include "platform/uikit/ui_table_view_cell.h"
 #include "platform/uikit/ui_view.h"
 
@@ -12,7 +13,7 @@ namespace quorvel {
 // A short text in a rounded, filled badge that draws itself. The fill follows the selection state of
 // the cell it belongs to (its parent); without a text colour the text is cut out of the fill, so what
 // lies behind the badge shows through the letters. Main thread only.
-class BadgeView : public platform::UIView {
+class BadgeView : public platform::UIView, public BadgeColors {
 public:
     static constexpr platform::CGFloat kDefaultRadius = 4;
 
@@ -28,17 +29,6 @@ public:
     void setBadgeString(std::optional<std::string> text) { badgeString_ = std::move(text); }
     std::shared_ptr<platform::UITableViewCell> parent() const { return parent_.lock(); }
     void setParent(std::weak_ptr<platform::UITableViewCell> parent) { parent_ = std::move(parent); }
-    const std::shared_ptr<platform::UIColor>& badgeColor() const { return badgeColor_; }
-    void setBadgeColor(std::shared_ptr<platform::UIColor> color) { badgeColor_ = std::move(color); }
-    // None cuts the text out of the fill.
-    const std::shared_ptr<platform::UIColor>& badgeTextColor() const { return badgeTextColor_; }
-    void setBadgeTextColor(std::shared_ptr<platform::UIColor> color) { badgeTextColor_ = std::move(color); }
-    const std::shared_ptr<platform::UIColor>& badgeColorHighlighted() const { return badgeColorHighlighted_; }
-    void setBadgeColorHighlighted(std::shared_ptr<platform::UIColor> color) {
-        badgeColorHighlighted_ = std::move(color);
-    }
-    bool showShadow() const { return showShadow_; }
-    void setShowShadow(bool show) { showShadow_ = show; }
     // 0 means kDefaultRadius.
     platform::CGFloat radius() const { return radius_; }
     void setRadius(platform::CGFloat radius) { radius_ = radius; }
@@ -55,10 +45,6 @@ private:
 
     std::optional<std::string> badgeString_;
     std::weak_ptr<platform::UITableViewCell> parent_;
-    std::shared_ptr<platform::UIColor> badgeColor_;
-    std::shared_ptr<platform::UIColor> badgeTextColor_;
-    std::shared_ptr<platform::UIColor> badgeColorHighlighted_;
-    bool showShadow_ = false;
     platform::CGFloat radius_ = 0;
     platform::CGFloat fontSize_ = 14;
 };

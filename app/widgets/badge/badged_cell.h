@@ -13,8 +13,9 @@ namespace quorvel {
 
 // A table cell with a rounded badge at the right edge of its content view. Its labels are narrowed so
 // that they end before the badge. The colour, shadow and offset properties take effect at the next
-// layout. Main thread only.
-class BadgedCell : public platform::UITableViewCell {
+// layout; the shadow also falls under the text and detail labels once the cell is highlighted. Main
+// thread only.
+class BadgedCell : public platform::UITableViewCell, public BadgeColors {
 public:
     // As an interface file makes it: the default style.
     BadgedCell();
@@ -25,20 +26,6 @@ public:
     const std::optional<std::string>& badgeString() const { return badgeString_; }
     // None hides the badge. Lays the cell out at once.
     void setBadgeString(std::optional<std::string> text);
-    // None: BadgeView::defaultBadgeColor().
-    const std::shared_ptr<platform::UIColor>& badgeColor() const { return badgeColor_; }
-    void setBadgeColor(std::shared_ptr<platform::UIColor> color) { badgeColor_ = std::move(color); }
-    // Handed to the badge only when set.
-    const std::shared_ptr<platform::UIColor>& badgeTextColor() const { return badgeTextColor_; }
-    void setBadgeTextColor(std::shared_ptr<platform::UIColor> color) { badgeTextColor_ = std::move(color); }
-    // None: opaque white.
-    const std::shared_ptr<platform::UIColor>& badgeColorHighlighted() const { return badgeColorHighlighted_; }
-    void setBadgeColorHighlighted(std::shared_ptr<platform::UIColor> color) {
-        badgeColorHighlighted_ = std::move(color);
-    }
-    // A shadow under the badge and the labels while the cell is highlighted.
-    bool showShadow() const { return showShadow_; }
-    void setShowShadow(bool show) { showShadow_ = show; }
     // The gap kept between a narrowed label and the badge.
     platform::CGFloat badgeLeftOffset() const { return badgeLeftOffset_; }
     void setBadgeLeftOffset(platform::CGFloat offset) { badgeLeftOffset_ = offset; }
@@ -62,10 +49,6 @@ public:
 private:
     std::shared_ptr<BadgeView> badge_;
     std::optional<std::string> badgeString_;
-    std::shared_ptr<platform::UIColor> badgeColor_;
-    std::shared_ptr<platform::UIColor> badgeTextColor_;
-    std::shared_ptr<platform::UIColor> badgeColorHighlighted_;
-    bool showShadow_ = false;
     platform::CGFloat badgeLeftOffset_ = 10;
     platform::CGFloat badgeRightOffset_ = 12;
     std::vector<std::shared_ptr<platform::UILabel>> resizeableLabels_;

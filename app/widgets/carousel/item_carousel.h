@@ -183,6 +183,7 @@ public:
     double decelerationDistance() const;
     bool shouldDecelerate() const;
     bool shouldScroll() const;
+    // The cubic ease in and out, in single precision; the swipe view eases its timed scrolls by it too.
     static double easeInOut(double time);
 
     // --- Gestures ----------------------------------------------------------------------------------

@@ -81,8 +81,6 @@ public:
     platform::CGFloat revealLocation() const { return location_; }
     // The view behind the content that holds the buttons; none before the cell first joins a superview.
     const std::shared_ptr<RevealUtilityContentView>& utilityContentView() const { return utility_; }
-    // The view whose subviews slide: the content view's superview.
-    std::shared_ptr<platform::UIView> revealLayoutView() const { return revealLayoutView_.lock(); }
     const std::shared_ptr<RevealTableViewCellPanGestureRecognizer>& panGestureRecognizer() const {
         return pan_;
     }

@@ -1,6 +1,5 @@
 #include "app/widgets/spinner/spinner_fading_circle_animation.h"
 
-#include <cmath>
 #include <numbers>
 
 #include "app/widgets/spinner/spinner_parts.h"
@@ -12,13 +11,9 @@ using namespace platform;
 void SpinnerFadingCircleAnimation::setupSpinnerAnimationInLayer(CALayer& layer, CGSize size,
                                                                 const std::shared_ptr<UIColor>& color) {
     const double now = layer.localTime();
-    const CGFloat radius = size.width / 2;
     for (int i = 0; i < 12; ++i) {
         const double angle = i * std::numbers::pi / 6;
-        auto square = SpinnerParts::square(
-            CGRectMake(radius + radius * std::sin(angle), radius - radius * std::cos(angle), size.width / 6,
-                       size.width / 6),
-            color);
+        auto square = SpinnerParts::square(SpinnerParts::onRing(size, angle, size.width / 6), color);
         square->setOpacity(0);
         square->setTransform(CATransform3DMakeRotation(angle, 0, 0, 1));
         square->addAnimation(

@@ -1,5 +1,6 @@
 #include "app/widgets/spinner/spinner_parts.h"
 
+#include <cmath>
 #include <numbers>
 
 #include "platform/uikit/ui_bezier_path.h"
@@ -30,6 +31,11 @@ void SpinnerParts::rasterize(CALayer& layer) {
 
 CGRect SpinnerParts::inset(CGSize size) {
     return CGRectMake(0, 0, size.width, size.height).insetBy(2, 2);
+}
+
+CGRect SpinnerParts::onRing(CGSize size, double angle, CGFloat side) {
+    const CGFloat radius = size.width / 2;
+    return CGRectMake(radius + radius * std::sin(angle), radius - radius * std::cos(angle), side, side);
 }
 
 void SpinnerParts::addFlipping(CALayer& host, const std::shared_ptr<CALayer>& plane) {

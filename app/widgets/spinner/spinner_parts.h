@@ -31,6 +31,9 @@ public:
     static void rasterize(platform::CALayer& layer);
     // The drawing square of `size` less 2 points on each side.
     static platform::CGRect inset(platform::CGSize size);
+    // A square of `side` whose top-left corner sits on the circle inscribed in a square of `size`, at
+    // `angle` clockwise from the top.
+    static platform::CGRect onRing(platform::CGSize size, double angle, platform::CGFloat side);
 
     // Adds `plane` to the host, turning over about y and then about z, in perspective, about its centre.
     static void addFlipping(platform::CALayer& host, const std::shared_ptr<platform::CALayer>& plane);

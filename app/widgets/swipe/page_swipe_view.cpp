@@ -4,6 +4,7 @@
 #include <cmath>
 #include <set>
 
+#include "app/widgets/carousel/item_carousel.h"
 #include "platform/foundation/ns_date.h"
 #include "platform/foundation/ns_run_loop.h"
 #include "platform/uikit/ui_gesture_recognizer_delegate.h"
@@ -249,11 +250,6 @@ double PageSwipeView::minScrollDistanceFromOffset(double from, double to) const 
     const double around = float(std::min(from, to) + double(numberOfItems_) - std::max(from, to));
     if (std::abs(direct) <= std::abs(around)) return direct;
     return from < to ? -around : around;
-}
-
-double PageSwipeView::easeInOut(float t) {
-    const float u = t < 0.5f ? 2 * t : 2 * t - 2;
-    return t < 0.5f ? 0.5f * u * u * u : 0.5f * u * u * u + 1;
 }
 
 double PageSwipeView::offsetForItemAtIndex(long index) const {
@@ -597,7 +593,7 @@ void PageSwipeView::step() {
     lastTime_ = current;
     if (scrolling_) {
         const float t = std::min(1.0f, float((current - startTime_) / scrollDuration_));
-        scrollOffset_ = clampedOffset(startOffset_ + (endOffset_ - startOffset_) * easeInOut(t));
+        scrollOffset_ = clampedOffset(startOffset_ + (endOffset_ - startOffset_) * ItemCarousel::easeInOut(t));
         setContentOffsetWithoutEvent(pointAlong(scrollOffset_ * itemLength()));
         didScroll();
         if (t == 1.0f) {

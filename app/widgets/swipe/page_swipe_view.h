@@ -139,7 +139,6 @@ private:
     long clampedIndex(long index) const;
     double clampedOffset(double offset) const;
     double minScrollDistanceFromOffset(double from, double to) const;
-    static double easeInOut(float t);
 
     void updateItemSizeAndCount();
     void updateScrollViewDimensions();

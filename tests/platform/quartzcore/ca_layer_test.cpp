@@ -3,10 +3,9 @@
 #include <cmath>
 #include <numbers>
 
-#include "platform/foundation/clock.h"
 #include "platform/quartzcore/ca_layer.h"
-#include "platform/quartzcore/ca_media_time.h"
 #include "platform/quartzcore/ca_shape_layer.h"
+#include "tests/support/transform_expectations.h"
 
 using namespace platform;
 
@@ -169,29 +168,6 @@ TEST(LayerHitTesting, SublayerTransformPerspectiveActsAboutTheAnchor) {
     EXPECT_EQ(root->hitTest({35, 100}), root);
 }
 
-TEST(LayerTime, PauseAndResumeAsTheSpinnerDoes) {
-    auto clock = VirtualClock::install();
-    auto root = CALayer::layer();
-    auto view = CALayer::layer();
-    root->addSublayer(view);
-    clock->advance(3);
-    const double paused = view->convertTimeFromLayer(CACurrentMediaTime(), nullptr);
-    EXPECT_DOUBLE_EQ(paused, CACurrentMediaTime());
-    view->setSpeed(0);
-    view->setTimeOffset(paused);
-    clock->advance(10);
-    EXPECT_DOUBLE_EQ(view->localTime(), paused);
-    view->setSpeed(1);
-    view->setTimeOffset(0);
-    view->setBeginTime(view->convertTimeFromLayer(CACurrentMediaTime(), nullptr) - paused);
-    clock->advance(2);
-    EXPECT_DOUBLE_EQ(view->localTime(), paused + 2);
-    // Converting to another layer and back is the identity.
-    root->setSpeed(2);
-    const double t = view->convertTimeToLayer(100, nullptr);
-    EXPECT_DOUBLE_EQ(view->convertTimeFromLayer(t, nullptr), 100);
-}
-
 TEST(LayerValues, KeyPathsReadAndWriteParts) {
     auto layer = CAShapeLayer::layer();
     layer->setValueForKeyPath("position.y", 40.0);
@@ -202,9 +178,7 @@ TEST(LayerValues, KeyPathsReadAndWriteParts) {
     EXPECT_EQ(layer->bounds().size.width, 30);
     const auto expected =
         CATransform3DConcat(CATransform3DMakeScale(2, 2, 2), CATransform3DMakeRotation(kPi / 2, 0, 0, 1));
-    const double* a = &layer->transform().m11;
-    const double* e = &expected.m11;
-    for (int i = 0; i < 16; ++i) EXPECT_NEAR(a[i], e[i], 1e-12);
+    quorvel::testing::expectTransformNear(layer->transform(), expected, 1e-12);
     EXPECT_NEAR(layer->valueForKeyPath("transform.rotation.z").toDouble(), kPi / 2, 1e-12);
     EXPECT_NEAR(layer->valueForKeyPath("transform.scale").toDouble(), 2, 1e-12);
     EXPECT_TRUE(layer->setValueForKeyPath("strokeEnd", 0.5));

@@ -17,6 +17,7 @@
 #include "platform/uikit/device_profile.h"
 #include "platform/uikit/ui_image.h"
 #include "platform/uikit/ui_window.h"
+#include "tests/support/transform_expectations.h"
 
 namespace quorvel {
 namespace {
@@ -60,10 +61,8 @@ CGRect untransformedFrame(const CALayer& layer) {
                   size);
 }
 
-void expectTransformNear(const CATransform3D& a, const CATransform3D& b, double tolerance = 1e-6) {
-    const double* x = &a.m11;
-    const double* y = &b.m11;
-    for (int i = 0; i < 16; ++i) EXPECT_NEAR(x[i], y[i], tolerance) << "entry " << i;
+void expectTransformNear(const CATransform3D& a, const CATransform3D& b) {
+    testing::expectTransformNear(a, b, 1e-6);
 }
 
 class Spinner : public ::testing::Test {
