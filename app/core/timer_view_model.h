@@ -141,7 +141,7 @@ private:
     void scrollMinuteRing(bool animated);
     void setMinuteRingOffset();
     void applyThemeColor();
-    bool badgeSetting() const;
+    void takeLimitsAndLengths(const PomodoroData& data);
 
     void skipSessionNotification(const platform::NSNotification& notification);
     void resetSessionNotification(const platform::NSNotification& notification);

@@ -1,6 +1,5 @@
 #include "app/screens/reminders/ruler_sheet.h"
 
-#include "app/core/theme_colors.h"
 #include "app/core/user_data_manager.h"
 #include "platform/uikit/ns_layout_anchor.h"
 #include "platform/uikit/ui_device.h"
@@ -101,8 +100,7 @@ std::shared_ptr<UIButton> RulerSheet::addButton(const std::string& title, Place 
 }
 
 std::shared_ptr<UIColor> midPointGuideColor() {
-    const auto stored = UserDataManager::getPomodoroData().focusThemeColor;
-    return (stored ? stored : defaultFocusThemeColor())->colorWithAlphaComponent(0.5);
+    return UserDataManager::getPomodoroData().themeColorOf(SessionType::focus)->colorWithAlphaComponent(0.5);
 }
 
 void slideRulerSheetIn(UIView& root, NSLayoutConstraint* contentTopConstraint) {

@@ -102,15 +102,7 @@ std::int64_t CarouselOptionsViewController::storedValue() const {
     if (function_.kind == CarouselFunction::Kind::focus) {
         return function_.session == SessionSetting::sessionsPerRound ? stored.roundLimit : stored.goalLimit;
     }
-    switch (function_.length) {
-        case TimerLengthSetting::focus:
-            return stored.focusLength;
-        case TimerLengthSetting::shortBreak:
-            return stored.shortBreakLength;
-        case TimerLengthSetting::longBreak:
-            return stored.longBreakLength;
-    }
-    return kFirstValue;
+    return stored.lengthOf(sessionTypeOf(function_.length));
 }
 
 void CarouselOptionsViewController::setup(bool initial) {

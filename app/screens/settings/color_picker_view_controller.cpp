@@ -5,7 +5,6 @@
 #include "app/core/app_notification_names.h"
 #include "app/core/dazaraze_analytics_manager.h"
 #include "app/core/navigation_bar_style.h"
-#include "app/core/theme_colors.h"
 #include "app/core/timer_view_model.h"
 #include "app/core/user_data_manager.h"
 #include "app/screens/settings/settings_writer.h"
@@ -31,16 +30,12 @@ constexpr CGFloat kSliderHeight = 44;
 constexpr double kFadeIn = 0.3;
 
 using Setting = UserDefaultProperties (*)(UserDefaultProperties::Color);
-using StoredColour = std::shared_ptr<UIColor> PomodoroData::*;
 
 // By session type: focus, short break, long break.
 constexpr std::array<Setting, 3> kStandardSettings = {&P::focusThemeColor, &P::shortBreakThemeColor,
                                                       &P::longBreakThemeColor};
 constexpr std::array<Setting, 3> kSharedSettings = {&P::sharedFocusThemeColor, &P::sharedShortBreakThemeColor,
                                                     &P::sharedLongBreakThemeColor};
-constexpr std::array<StoredColour, 3> kStoredColours = {&PomodoroData::focusThemeColor,
-                                                        &PomodoroData::shortBreakThemeColor,
-                                                        &PomodoroData::longBreakThemeColor};
 
 // Pins `control` to every edge of `container`, the constraints held by the container.
 void pin(UIView& container, const std::shared_ptr<UIView>& control) {
@@ -140,9 +135,7 @@ void ColorPickerViewController::setupNavigation() {
 
 void ColorPickerViewController::loadCurrentColour() {
     const SessionType type = sessionType(colourPickerFunction_);
-    const PomodoroData data = UserDataManager::getPomodoroData();
-    const auto& stored = data.*kStoredColours[static_cast<std::size_t>(type)];
-    currentColour_ = stored ? stored : defaultThemeColor(type);
+    currentColour_ = UserDataManager::getPomodoroData().themeColorOf(type);
     updateColourButton();
     colorPicker_->setSelectedColor(currentColour_);
 }

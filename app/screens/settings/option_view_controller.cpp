@@ -29,8 +29,7 @@ namespace {
 
 // The stored focus colour, or the focus session's default while none is stored.
 std::shared_ptr<platform::UIColor> focusThemeColor() {
-    auto stored = UserDataManager::getPomodoroData().focusThemeColor;
-    return stored ? stored : defaultFocusThemeColor();
+    return UserDataManager::getPomodoroData().themeColorOf(SessionType::focus);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include "app/core/theme_colors.h"
 #include "app/core/user_data_manager.h"
 #include "app/screens/settings/option_table_view_cell.h"
 #include "platform/uikit/ui_table_view.h"
@@ -23,11 +22,6 @@ std::string alarmText(const OptionalText& alarm) {
     return alarm->empty() ? "None" : *alarm;
 }
 
-// A colour that was never stored (an older store, or one that failed to read) shows the type's default.
-OptionColor themeColor(const OptionColor& stored, SessionType type) {
-    return stored ? stored : defaultThemeColor(type);
-}
-
 }  // namespace
 
 void OptionViewModel::buildOptions() {
@@ -45,9 +39,9 @@ void OptionViewModel::buildOptions() {
     options.push_back(makeTickingSoundSection());
     options.push_back(makeAlarmSoundSection());
     options.emplace_back(std::vector{
-        ThemeColorCell::focusColor(themeColor(pomodoro.focusThemeColor, SessionType::focus)),
-        ThemeColorCell::shortBreakColor(themeColor(pomodoro.shortBreakThemeColor, SessionType::shortBreak)),
-        ThemeColorCell::longBreakColor(themeColor(pomodoro.longBreakThemeColor, SessionType::longBreak)),
+        ThemeColorCell::focusColor(pomodoro.themeColorOf(SessionType::focus)),
+        ThemeColorCell::shortBreakColor(pomodoro.themeColorOf(SessionType::shortBreak)),
+        ThemeColorCell::longBreakColor(pomodoro.themeColorOf(SessionType::longBreak)),
         ThemeColorCell::setOriginalTheme()});
     options.emplace_back(std::vector{VolumeControlCell::volumeOfAlarm(sound.alarmVolume),
                                      VolumeControlCell::volumeOfTicking(sound.tickingVolume),

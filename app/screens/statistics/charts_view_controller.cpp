@@ -47,8 +47,7 @@ void ChartsViewController::viewDidLoad() {
     center.addObserver(self, &ChartsViewController::changeChartsData, NotificationName::changeChartsData());
     center.addObserver(self, &ChartsViewController::changeChartsData, NotificationName::didChangeCloudContent());
 
-    const auto stored = UserDataManager::getPomodoroData().focusThemeColor;
-    focusThemeColor_ = stored ? stored : defaultFocusThemeColor();
+    focusThemeColor_ = UserDataManager::getPomodoroData().themeColorOf(SessionType::focus);
     view()->setBackgroundColor(focusThemeColor_);
     if (auto panel = barResultView()) panel->setBackgroundColor(focusThemeColor_);
 
