@@ -18,7 +18,7 @@ namespace {
 class ReminderScreen : public quorvel::testing::ScreenTest {
 protected:
     ReminderScreen() {
-        authorizeNotifications();
+        authorize();
         screen_ = ReminderSettingsController::loadFromNib();
         navigation_ = UINavigationController::withRootViewController(screen_);
         window_->setRootViewController(navigation_);
@@ -88,7 +88,7 @@ TEST_F(ReminderScreen, TappingAWeekdayTicksItAndReschedulesAtOnceAndAgainUnticks
     select(1, 0);  // Sunday
     EXPECT_EQ(cellAt(1, 0)->accessoryType(), UITableViewCellAccessoryType::checkmark);
     EXPECT_EQ(UserDataManager::getAppSettingData().focusReminderWeekday, "27");
-    EXPECT_EQ(pendingIdentifiers(), (std::vector<std::string>{"ReminderAlert-1", "ReminderAlert-3"}));
+    EXPECT_EQ(pendingIdentifiers(), (std::vector<std::string>{"ReminderAlert-3", "ReminderAlert-1"}));  // stored order
     select(1, 2);  // Tuesday
     EXPECT_EQ(cellAt(1, 2)->accessoryType(), UITableViewCellAccessoryType::none);
     EXPECT_EQ(pendingIdentifiers(), (std::vector<std::string>{"ReminderAlert-1"}));

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/first_launch_defaults.h"
 #include "app/core/user_data_manager.h"
 #include "app/core/user_default_properties.h"
 #include "app/screens/reminders/next_reminder_date.h"
@@ -136,12 +135,6 @@ TEST_F(ReminderModel, SwitchingOffRemovesEveryReminderAndANewHourReschedulesThem
     EXPECT_GT(P::standardDefaults()->synchronizeCount(), 0u);
     ASSERT_TRUE(P::appGroupDefaults());
     EXPECT_GT(P::appGroupDefaults()->synchronizeCount(), 0u);
-}
-
-TEST_F(ReminderModel, TheFirstLaunchDefaultIsATuesdayReminderAtTwoPm) {
-    for (const auto& setting : firstLaunchDefaults()) P::save(setting);
-    ReminderSettingsViewModel().rescheduleReminders();
-    EXPECT_EQ(reminders(), (std::vector<std::string>{"ReminderAlert-3@3/14"}));
 }
 
 TEST_F(ReminderModel, HourTextsFollowTheLocaleAndUnknownHoursGiveNothing) {

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -19,22 +17,20 @@
 #include "platform/foundation/ns_user_defaults.h"
 #include "platform/graphics/layer_renderer.h"
 #include "platform/uikit/device_profile.h"
-#include "platform/usernotifications/un_user_notification_center.h"
 #include "platform/uikit/ui_color.h"
 #include "platform/uikit/ui_view.h"
 #include "platform/uikit/ui_view_controller.h"
 #include "platform/uikit/ui_window.h"
-#include "tests/support/temp_data_root.h"
+#include "tests/platform/usernotifications/notification_test_support.h"
 #include "tests/support/touch_driver.h"
 
 namespace quorvel::testing {
 
 // A phone's key window showing a white screen, the first-launch settings stored, Berlin's time and a
 // US English locale, and every settings write logged as "suite key".
-class ScreenTest : public ::testing::Test {
+class ScreenTest : public NotificationTest {
 protected:
     explicit ScreenTest(const char* model = "iPhone8") {
-        ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quorvel-test-bus", 1);
         platform::DeviceProfile::setCurrent(*platform::DeviceProfile::named(model));
         platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName("Europe/Berlin"));
         platform::NSLocale::setCurrentLocale(platform::NSLocale::localeWithLocaleIdentifier("en_US"));
@@ -64,22 +60,6 @@ protected:
         }
         return count;
     }
-    void authorizeNotifications() {
-        platform::UNUserNotificationCenter::currentNotificationCenter()->requestAuthorizationWithOptions(
-            platform::UNAuthorizationOptions(7), {});
-        clock_->runUntilIdle();
-    }
-    // The identifiers of the pending notification requests, sorted.
-    std::vector<std::string> pendingIdentifiers() {
-        std::vector<std::string> identifiers;
-        platform::UNUserNotificationCenter::currentNotificationCenter()
-            ->getPendingNotificationRequestsWithCompletionHandler([&](auto list) {
-                for (const auto& request : list) identifiers.push_back(request->identifier());
-            });
-        clock_->runUntilIdle();
-        std::sort(identifiers.begin(), identifiers.end());
-        return identifiers;
-    }
     // The view's frame in the window.
     platform::CGRect inWindow(const platform::UIView& view) {
         return view.convertRectToView(view.bounds(), window_.get());
@@ -95,8 +75,6 @@ protected:
         ASSERT_TRUE(platform::LayerRenderer::writeViewPNG(*window_, path, 2));
     }
 
-    TempDataRoot dataRoot_;
-    std::shared_ptr<platform::VirtualClock> clock_ = platform::VirtualClock::install();
     std::shared_ptr<platform::UIViewController> root_ = std::make_shared<platform::UIViewController>();
     std::shared_ptr<platform::UIWindow> window_ = std::make_shared<platform::UIWindow>();
     TouchDriver touches_{clock_};

@@ -315,7 +315,7 @@ TEST_F(SettingsScreen, TheFeedbackMailGoesToTheMailProgramWithVersionSystemAndDe
     EXPECT_EQ(presented<UIViewController>(), nullptr) << "dismissed once it reported";
 
     // A bundle without its information property list, on a tablet.
-    const auto bundleWithoutInfo = dataRoot_.path() / "EmptyBundle";
+    const auto bundleWithoutInfo = NotificationTest::root_.path() / "EmptyBundle";
     std::filesystem::create_directories(bundleWithoutInfo);
     NSBundle::setMainBundlePath(bundleWithoutInfo);
     DeviceProfile::setCurrent(*DeviceProfile::named("iPadPro11Inch"));
@@ -387,15 +387,3 @@ TEST_F(SettingsScreen, TheBadgeSwitchUpdatesTheIconBadgeThroughTheTimerEngine) {
     TimerViewModel::resetSharedForTesting();
 }
 
-// Written as PNGs for a person to look at: the screen at its top and further down, on a phone and on
-// a tablet.
-TEST_F(SettingsScreen, LooksRightOnAPhoneAndATablet) {
-    for (const std::string model : {"iPhone8", "iPadPro11Inch"}) {
-        show(model.c_str());
-        const auto folder = std::filesystem::path(QUORVEL_TEST_OUTPUT_DIR);
-        std::filesystem::create_directories(folder);
-        ASSERT_TRUE(LayerRenderer::writeViewPNG(*window, folder / ("settings_screen_" + model + ".png"), 2));
-        cell(5, 0);
-        ASSERT_TRUE(LayerRenderer::writeViewPNG(*window, folder / ("settings_screen_" + model + "_lower.png"), 2));
-    }
-}

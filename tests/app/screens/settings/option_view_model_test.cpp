@@ -78,17 +78,6 @@ TEST_F(SettingsList, SoundTextsFollowTheChosenSongAndTheStoredAlarm) {
     EXPECT_EQ(rows<TickingSoundCell>(2)[1], TickingSoundCell::shortBreakTicking("Wall Clock Ticking"));
 }
 
-TEST_F(SettingsList, ThemeColoursThatAreNotStoredShowTheDefaults) {
-    P::save(P::focusThemeColor(platform::UIColor::colorWithRed(0, 0, 1, 1)));
-    UserDefaultProperties::standardDefaults()->removeObjectForKey(P::key(P::Case::shortBreakThemeColor));
-    UserDefaultProperties::standardDefaults()->removeObjectForKey(P::key(P::Case::longBreakThemeColor));
-    model.buildOptions();
-    const auto& colours = rows<ThemeColorCell>(4);
-    EXPECT_TRUE(*colours[0].value<OptionColor>() == *platform::UIColor::colorWithRed(0, 0, 1, 1));
-    EXPECT_TRUE(*colours[1].value<OptionColor>() == *defaultShortBreakThemeColor());
-    EXPECT_TRUE(*colours[2].value<OptionColor>() == *defaultLongBreakThemeColor());
-}
-
 TEST_F(SettingsList, SoundListTitleAddsTheSongTitleOnlyForATickingListWithASong) {
     using Ticking = SoundOptionFunction::TickingSoundType;
     P::save(P::focusTickingMusic("/music/a.mp3"));
