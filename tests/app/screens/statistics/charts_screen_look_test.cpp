@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/interface_driver.h"
 #include "tests/app/screens/statistics/charts_fixture.h"
 #include "tests/support/golden_image.h"
 
@@ -44,18 +43,6 @@ TEST_F(ChartsScreenLook, PortraitWithATappedDayMatchesTheGoldenImage) {
     ASSERT_TRUE(LayerRenderer::writeViewPNG(*window, rendered, kScale));
     const auto golden = std::filesystem::path(QUORVEL_GOLDEN_DIR) / "charts_screen.png";
     EXPECT_LT(testing::goldenDifference(rendered, golden), 0.002) << "compare " << rendered << " with " << golden;
-}
-
-// Landscape on a phone, written for a person to look at: side by side, each with its box.
-TEST_F(ChartsScreenLook, LandscapeShowsBothBoxes) {
-    storeFixedSessions();
-    show();
-    ASSERT_TRUE(InterfaceDriver::rotateDevice(UIDeviceOrientation::landscapeLeft));
-    clock->advance(InterfaceDriver::kTransitionDuration + 0.1);
-    screen->showSelectedDay(screen->lineChartDatas()[20], *screen->lineChartView());
-    clock->advance(0.3);
-    ASSERT_TRUE(LayerRenderer::writeViewPNG(*window, output("charts_screen_landscape.png"), kScale));
-    EXPECT_EQ(screen->stat14DaysView()->pomodorosButton()->titleForState(UIControlStateNormal), "56");
 }
 
 }  // namespace quorvel
