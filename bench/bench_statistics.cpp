@@ -10,8 +10,8 @@
 
 #include "app/core/core_data_manager.h"
 #include "app/core/p_file_manager.h"
-#include "app/screens/secondary/charts_storyboard.h"
-#include "app/screens/secondary/charts_view_controller.h"
+#include "app/screens/statistics/charts_storyboard.h"
+#include "app/screens/statistics/charts_view_controller.h"
 #include "bench/bench_folder.h"
 #include "bench/bench_repetitions.h"
 #include "bench/support/session_store_writer.h"

@@ -32,7 +32,6 @@ public:
     // The app's reverse-domain identifier and ".refresh.sync": it registers the background task and
     // names every request for it.
     const std::string& syncBGRefreshTaskID() const { return syncBGRefreshTaskID_; }
-    void setAutoResetPrompt(std::shared_ptr<AutoResetPrompt> prompt) { autoResetPrompt_ = std::move(prompt); }
 
     bool applicationDidFinishLaunchingWithOptions(platform::UIApplication& application,
                                                   const platform::Value::Dictionary& launchOptions) override;

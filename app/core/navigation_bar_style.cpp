@@ -1,6 +1,5 @@
 #include "app/core/navigation_bar_style.h"
 
-#include "app/core/theme_colors.h"
 #include "app/core/user_data_manager.h"
 #include "app/core/color_image.h"
 #include "platform/uikit/ui_image.h"
@@ -17,8 +16,7 @@ void styleNavigationBar(bool translucent, const std::shared_ptr<platform::UINavi
     if (translucent) {
         background = std::make_shared<platform::UIImage>();
     } else {
-        auto focus = UserDataManager::getPomodoroData().focusThemeColor;
-        background = ColorImage::imageWithColor(focus ? focus : defaultFocusThemeColor());
+        background = ColorImage::imageWithColor(UserDataManager::getPomodoroData().themeColorOf(SessionType::focus));
     }
     bar->setBackgroundImage(background, platform::UIBarMetrics::defaultMetrics);
 }

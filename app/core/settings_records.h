@@ -28,6 +28,11 @@ struct PomodoroData {
     std::int64_t shortBreakLength = 0;
     std::int64_t latestLength = 0;
     double latestLengthMilliseconds = 0.0;
+
+    // The length of a session type, in whole minutes.
+    std::int64_t lengthOf(SessionType type) const;
+    // The theme colour of a session type: the stored one, or the type's default while none is stored.
+    std::shared_ptr<platform::UIColor> themeColorOf(SessionType type) const;
 };
 
 // Switches, reminder and auto-reset settings. An auto-reset hour of 666 means "never".

@@ -11,7 +11,6 @@
 #include "app/core/formatting_helpers.h"
 #include "app/core/session_order.h"
 #include "app/core/temp_user_default_properties.h"
-#include "app/core/theme_colors.h"
 #include "app/core/user_data_manager.h"
 #include "app/core/user_default_properties.h"
 #include "app/core/user_defaults_accessors.h"
@@ -61,13 +60,6 @@ double fractionOf(double remaining, double length) {
 
 std::int64_t wholeMinutes(double milliseconds) {
     return platform::truncatedSaturating(milliseconds / TimerViewModel::millisecondPerMinute);
-}
-
-std::shared_ptr<platform::UIColor> themeColor(SessionType type) {
-    const auto data = UserDataManager::getPomodoroData();
-    const std::array colors{data.focusThemeColor, data.shortBreakThemeColor, data.longBreakThemeColor};
-    const auto& stored = colors[indexOf(type)];
-    return stored ? stored : defaultThemeColor(type);
 }
 
 const char* onOff(bool on) {
@@ -172,7 +164,7 @@ void TimerViewModel::startTimer(bool userInitiated) {
 void TimerViewModel::pauseTimer(bool force) {
     stopTimerAndSounds();
     postRunningStatus();
-    updateBadge(badgeSetting());
+    updateBadge(readTimerBadgeEnabled());
     // A pause in the middle of a session keeps its start for the catch-up; the user's stop does not.
     if (elapsedTime_ == currentPomodoroLength_ || force) saveLatestTimerStartedDate(std::nullopt);
 }
@@ -218,7 +210,7 @@ void TimerViewModel::updateElapsed(ElapsedTimeUpdate mode, double amount) {
         scheduleScreenUpdate();
         setMinuteRingOffset();
     }
-    updateBadge(badgeSetting());
+    updateBadge(readTimerBadgeEnabled());
     saveState();
 }
 
@@ -226,12 +218,6 @@ void TimerViewModel::updateBadge(bool enabled) {
     const std::int64_t number = enabled && pomodoroTimer_ ? wholeMinutes(elapsedTime_) : 0;
     auto& application = platform::UIApplication::sharedApplication();
     if (number != application.applicationIconBadgeNumber()) application.setApplicationIconBadgeNumber(number);
-}
-
-// Read on every tick, so only the one switch: the whole settings record would read every key.
-bool TimerViewModel::badgeSetting() const {
-    return UserDefaultProperties::standardDefaults()->boolForKey(
-        UserDefaultProperties::key(UserDefaultProperties::Case::timerBadgeEnabled));
 }
 
 // Session end.
@@ -316,7 +302,7 @@ void TimerViewModel::refreshUI() {
     scrollMinuteRing(true);
     scheduleScreenUpdate();
     applyThemeColor();
-    updateBadge(badgeSetting());
+    updateBadge(readTimerBadgeEnabled());
 }
 
 void TimerViewModel::postRunningStatus() {
@@ -353,7 +339,7 @@ void TimerViewModel::setMinuteRingOffset() {
 void TimerViewModel::applyThemeColor() {
     const auto screen = delegate();
     const auto view = screen ? screen->rootView() : nullptr;
-    if (view) view->setBackgroundColor(themeColor(currentSession_.type));
+    if (view) view->setBackgroundColor(UserDataManager::getPomodoroData().themeColorOf(currentSession_.type));
 }
 
 // Changes from outside: resets, skips, the minute ring and the settings.
@@ -411,12 +397,7 @@ void TimerViewModel::setRemainingMinutes(double minutes) {
 
 void TimerViewModel::configure() {
     appOptions_ = UserDataManager::getAppSettingData();
-    const auto data = UserDataManager::getPomodoroData();
-    roundLimit_ = data.roundLimit;
-    goalLimit_ = data.goalLimit;
-    focusDuration_ = static_cast<double>(data.focusLength);
-    shortBreakDuration_ = static_cast<double>(data.shortBreakLength);
-    longBreakDuration_ = static_cast<double>(data.longBreakLength);
+    takeLimitsAndLengths(UserDataManager::getPomodoroData());
     if (currentSession_.type == SessionType::focus) {
         currentRound_ = roundAfterBreak(currentRound_, roundLimit_);
     } else if (roundLimit_ > 0) {
@@ -425,6 +406,14 @@ void TimerViewModel::configure() {
         currentRound_ = currentRound_ < 1 ? 0 : (rest == 0 ? roundLimit_ : rest);
     }
     refreshUI();
+}
+
+void TimerViewModel::takeLimitsAndLengths(const PomodoroData& data) {
+    roundLimit_ = data.roundLimit;
+    goalLimit_ = data.goalLimit;
+    focusDuration_ = static_cast<double>(data.focusLength);
+    shortBreakDuration_ = static_cast<double>(data.shortBreakLength);
+    longBreakDuration_ = static_cast<double>(data.longBreakLength);
 }
 
 void TimerViewModel::saveState() {
@@ -481,11 +470,7 @@ void TimerViewModel::loadSavedState() {
     updateSessionButton();
     currentRound_ = data.latestRound;
     currentGoal_ = data.latestGoal;
-    roundLimit_ = data.roundLimit;
-    goalLimit_ = data.goalLimit;
-    focusDuration_ = static_cast<double>(data.focusLength);
-    shortBreakDuration_ = static_cast<double>(data.shortBreakLength);
-    longBreakDuration_ = static_cast<double>(data.longBreakLength);
+    takeLimitsAndLengths(data);
     elapsedTime_ = currentSession_.length;
     refreshUI();
 }
@@ -623,9 +608,7 @@ void TimerViewModel::applyRestoredSessionOfLength(double seconds, NSDate start, 
     updateSessionButton();
     if (roundLimit_ < round) round = roundAfterBreak(round, roundLimit_);
     currentRound_ = round;
-    const auto storedGoal = UserDefaultProperties::standardDefaults()->integerForKey(
-        UserDefaultProperties::key(UserDefaultProperties::Case::latestGoal));
-    currentGoal_ = platform::addSaturating(storedGoal, static_cast<std::int64_t>(finished.size()));
+    currentGoal_ = platform::addSaturating(readLatestGoal(), static_cast<std::int64_t>(finished.size()));
     for (const auto& session : finished) {
         CoreDataManager::shared()->insertSession(
             session.minutes, SessionType::focus,

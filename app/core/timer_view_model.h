@@ -135,13 +135,11 @@ private:
     void logEndTimer(SessionType type);
     // Stops the countdown and both sounds.
     void stopTimerAndSounds();
-    // The common end of a skip and a stop: colour and session title of the new type.
-    void applySessionLook();
     void scheduleScreenUpdate();
     void scrollMinuteRing(bool animated);
     void setMinuteRingOffset();
     void applyThemeColor();
-    bool badgeSetting() const;
+    void takeLimitsAndLengths(const PomodoroData& data);
 
     void skipSessionNotification(const platform::NSNotification& notification);
     void resetSessionNotification(const platform::NSNotification& notification);

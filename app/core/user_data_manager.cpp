@@ -32,15 +32,15 @@ PomodoroData UserDataManager::getPomodoroData() {
     data.shortBreakThemeColor = readShortBreakThemeColor();
     data.longBreakThemeColor = readLongBreakThemeColor();
     data.latestRound = suite->integerForKey(keyOf(Case::latestRound));
-    data.latestGoal = suite->integerForKey(keyOf(Case::latestGoal));
+    data.latestGoal = readLatestGoal();
     data.remainingRoundTime = finiteDouble(*suite, Case::remainingRoundTime);
     data.progressedRoundTime = finiteDouble(*suite, Case::progressedRoundTime);
     data.remainingRoundTimeString = suite->stringForKey(keyOf(Case::remainingRoundTimeString));
     data.latestSessionType = sessionTypeFromRawValue(suite->integerForKey(keyOf(Case::latestTimerType)))
                                  .value_or(SessionType::focus);
-    data.focusLength = suite->integerForKey(keyOf(Case::focusLength));
-    data.longBreakLength = suite->integerForKey(keyOf(Case::longBreakLength));
-    data.shortBreakLength = suite->integerForKey(keyOf(Case::shortBreakLength));
+    data.focusLength = readSessionLength(SessionType::focus);
+    data.longBreakLength = readSessionLength(SessionType::longBreak);
+    data.shortBreakLength = readSessionLength(SessionType::shortBreak);
     data.latestLength = suite->integerForKey(keyOf(Case::latestLength));
     data.latestLengthMilliseconds = finiteDouble(*suite, Case::latestLengthMilliseconds);
     return data;
@@ -52,7 +52,7 @@ AppSettingData UserDataManager::getAppSettingData() {
     data.preventLockScreenEnabled = suite->boolForKey(keyOf(Case::preventLockScreenEnabled));
     data.autoRestart = suite->boolForKey(keyOf(Case::autoRestart));
     data.vibrateAlarmEnabled = suite->boolForKey(keyOf(Case::vibrateAlarmEnabled));
-    data.timerBadgeEnabled = suite->boolForKey(keyOf(Case::timerBadgeEnabled));
+    data.timerBadgeEnabled = readTimerBadgeEnabled();
     data.focusReminderTime = suite->integerForKey(keyOf(Case::focusReminderTime));
     data.focusReminderEnabled = suite->boolForKey(keyOf(Case::focusReminderEnabled));
     data.focusReminderWeekday = suite->stringForKey(keyOf(Case::focusReminderWeekday));

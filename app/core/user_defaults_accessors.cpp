@@ -93,16 +93,28 @@ void writeOptionalString(const std::optional<std::string>& text, const std::stri
     }
 }
 
-std::int64_t sessionLengthInSeconds(SessionType type) {
+std::int64_t readSessionLength(SessionType type) {
     Settings::Case lengthCase = Settings::Case::focusLength;
     if (type == SessionType::shortBreak) lengthCase = Settings::Case::shortBreakLength;
     if (type == SessionType::longBreak) lengthCase = Settings::Case::longBreakLength;
-    const std::int64_t minutes = Settings::standardDefaults()->integerForKey(Settings::key(lengthCase));
+    return Settings::standardDefaults()->integerForKey(Settings::key(lengthCase));
+}
+
+std::int64_t sessionLengthInSeconds(SessionType type) {
+    const std::int64_t minutes = readSessionLength(type);
     // A hand-edited minute count too large to multiply saturates instead of overflowing.
     constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / 60;
     if (minutes > kLimit) return kLimit * 60;
     if (minutes < -kLimit) return -kLimit * 60;
     return minutes * 60;
+}
+
+bool readTimerBadgeEnabled() {
+    return Settings::standardDefaults()->boolForKey(Settings::key(Settings::Case::timerBadgeEnabled));
+}
+
+std::int64_t readLatestGoal() {
+    return Settings::standardDefaults()->integerForKey(Settings::key(Settings::Case::latestGoal));
 }
 
 }  // namespace quorvel

@@ -45,7 +45,14 @@ void writeSharedThemeColor(const std::shared_ptr<platform::UIColor>& color, cons
 // Stores the string in the standard suite, or removes the key when it is absent.
 void writeOptionalString(const std::optional<std::string>& text, const std::string& key);
 
+// The stored minutes of the session type; 0 when never written. Every reader of a length goes through it.
+std::int64_t readSessionLength(SessionType type);
 // The stored minutes of the session type times 60; 0 when never written.
 std::int64_t sessionLengthInSeconds(SessionType type);
+
+// Settings also read alone, where the whole record would read every key (the badge switch on every tick):
+// the records read them through these too.
+bool readTimerBadgeEnabled();
+std::int64_t readLatestGoal();
 
 }  // namespace quorvel

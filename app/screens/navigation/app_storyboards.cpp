@@ -1,8 +1,8 @@
 #include "app/screens/navigation/app_storyboards.h"
 
 #include "app/screens/navigation/main_navigation_controller_view_controller.h"
-#include "app/screens/secondary/charts_storyboard.h"
-#include "app/screens/secondary/settings_storyboard.h"
+#include "app/screens/settings/settings_storyboard.h"
+#include "app/screens/statistics/charts_storyboard.h"
 #include "app/screens/timer/time_view_storyboard.h"
 #include "platform/uikit/ui_storyboard.h"
 

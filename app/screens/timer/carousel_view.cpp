@@ -4,7 +4,6 @@
 
 #include "app/core/app_notification_names.h"
 #include "app/core/dazaraze_analytics_manager.h"
-#include "app/core/theme_colors.h"
 #include "app/core/timer_view_model.h"
 #include "app/core/user_data_manager.h"
 #include "app/screens/timer/device_pixel_steps.h"
@@ -92,8 +91,7 @@ void CarouselView::placeCarousel(bool pad) {
 void CarouselView::setMidPointGuide(const std::shared_ptr<UIView>& guide) {
     midPointGuide_ = guide;
     if (!guide) return;
-    const auto themed = UserDataManager::getPomodoroData().focusThemeColor;
-    guide->setBackgroundColor(themed ? themed : defaultFocusThemeColor());
+    guide->setBackgroundColor(UserDataManager::getPomodoroData().themeColorOf(SessionType::focus));
 }
 
 void CarouselView::timerStatusNotificationReceived(const NSNotification& notification) {

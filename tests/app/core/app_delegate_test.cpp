@@ -18,6 +18,7 @@
 #include "platform/mediaplayer/mp_media_item.h"
 #include "platform/mediaplayer/mp_media_library.h"
 #include "platform/usernotifications/un_calendar_notification_trigger.h"
+#include "tests/app/core/launch_environment.h"
 #include "tests/app/core/store_test_support.h"
 #include "tests/app/core/timer_test_support.h"
 #include "tests/platform/foundation/civil_time.h"
@@ -53,23 +54,13 @@ protected:
     };
 
     AppLifecycleTest() {
-        ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quorvel-test-bus", 1);
-        std::filesystem::create_directories(music());
-        platform::MPMediaLibrary::setMusicFolderForTesting(music());
         platform::NSUserDefaults::setWriteObserver(
             [this](const std::string&, const std::string& key, const std::optional<platform::Value>& value) {
                 std::lock_guard lock(mutex_);
                 writes_.push_back({key, value});
             });
     }
-    ~AppLifecycleTest() override {
-        platform::NSUserDefaults::setWriteObserver({});
-        platform::MPMediaLibrary::setMusicFolderForTesting({});
-        platform::BGTaskScheduler::resetSharedForTesting();
-        TimerViewModel::resetSharedForTesting();
-        AudioManager::resetSharedForTesting();
-        platform::UNUserNotificationCenter::resetCurrentForTesting();
-    }
+    ~AppLifecycleTest() override { platform::NSUserDefaults::setWriteObserver({}); }
 
     void launch() {
         app.launch(delegate);
@@ -152,6 +143,7 @@ protected:
     }
 
     quorvel::testing::TempDataRoot root{quorvel::testing::fastTemporaryFolder()};
+    quorvel::testing::LaunchEnvironment environment{root.path()};
     std::shared_ptr<platform::VirtualClock> clock =
         platform::VirtualClock::install(utc(2026, 3, 2, 9).timeIntervalSinceReferenceDate());
     std::shared_ptr<RecordingPrompt> prompt = std::make_shared<RecordingPrompt>();

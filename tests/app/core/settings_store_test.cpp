@@ -6,6 +6,7 @@
 
 #include "app/core/temp_user_default_properties.h"
 #include "app/core/theme_colors.h"
+#include "app/core/user_data_manager.h"
 #include "app/core/user_default_properties.h"
 #include "app/core/user_defaults_accessors.h"
 #include "platform/uikit/ns_keyed_archiver.h"
@@ -217,10 +218,24 @@ TEST_F(SettingsAccessors, ColoursRoundTripThroughTheArchiveInBothSuitesAcrossARe
     EXPECT_EQ(readLongBreakThemeColor(), nullptr);
 }
 
-TEST_F(SettingsAccessors, SessionLengthsAreStoredMinutesTimesSixty) {
+// Every reader of a session's length or colour agrees: the record, the seconds and the default.
+TEST_F(SettingsAccessors, EachSessionTypeReadsItsOwnLengthAndItsColourOrItsDefault) {
     EXPECT_EQ(sessionLengthInSeconds(SessionType::focus), 0);
-    P::save(P::shortBreakLength(5));
-    EXPECT_EQ(sessionLengthInSeconds(SessionType::shortBreak), 300);
+    const auto teal = platform::UIColor::colorWithRed(0.1, 0.5, 0.5, 1);
+    for (const auto& value : {P::focusLength(50), P::shortBreakLength(5), P::longBreakLength(20),
+                              P::shortBreakThemeColor(teal)})
+        P::save(value);
+    const auto data = UserDataManager::getPomodoroData();
+    for (const auto& [type, minutes] : {std::pair{SessionType::focus, 50}, std::pair{SessionType::shortBreak, 5},
+                                        std::pair{SessionType::longBreak, 20}}) {
+        EXPECT_EQ(data.lengthOf(type), minutes);
+        EXPECT_EQ(sessionLengthInSeconds(type), minutes * 60);
+    }
+    EXPECT_TRUE(data.themeColorOf(SessionType::shortBreak)->isEqual(teal));
+    EXPECT_EQ(data.themeColorOf(SessionType::focus), defaultFocusThemeColor());
+    EXPECT_EQ(data.themeColorOf(SessionType::longBreak), defaultLongBreakThemeColor());
+    EXPECT_FLOAT_EQ(defaultFocusThemeColor()->components()[1], 0.2509804f) << "eight bits in single precision";
+
     P::save(P::longBreakLength(std::numeric_limits<std::int64_t>::max()));
     EXPECT_GT(sessionLengthInSeconds(SessionType::longBreak), 0);  // saturates, never wraps
 }

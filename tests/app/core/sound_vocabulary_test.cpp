@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/theme_colors.h"
-
 using namespace quorvel;
 
 TEST(SoundVocabulary, SoundsListTheirRawValuesInOrderAndConvertBackExactly) {
@@ -30,18 +28,3 @@ TEST(SoundVocabulary, SoundsListTheirRawValuesInOrderAndConvertBackExactly) {
         EXPECT_FALSE(tickingSoundFromRawValue(text));
 }
 
-TEST(ThemeColors, ComponentsAreTheirEightBitValuesInSinglePrecision) {
-    const std::pair<std::shared_ptr<platform::UIColor>, std::array<int, 3>> table[] = {
-        {defaultFocusThemeColor(), {255, 64, 64}},    {defaultShortBreakThemeColor(), {106, 130, 238}},
-        {defaultLongBreakThemeColor(), {54, 62, 71}}, {swipeButtonDarkGrey(), {116, 111, 106}},
-        {swipeButtonLightGrey(), {164, 158, 152}},    {navigationGrey(), {210, 210, 210}},
-    };
-    for (const auto& [color, rgb] : table) {
-        const auto expected =
-            platform::UIColor::colorWithRed(rgb[0] / 255.0, rgb[1] / 255.0, rgb[2] / 255.0, 1);
-        EXPECT_TRUE(color->isEqual(expected));
-    }
-    EXPECT_FLOAT_EQ(defaultFocusThemeColor()->components()[1], 0.2509804f);
-    EXPECT_EQ(defaultThemeColor(SessionType::longBreak), defaultLongBreakThemeColor());
-    EXPECT_EQ(defaultThemeColor(SessionType::shortBreak), defaultShortBreakThemeColor());
-}

@@ -13,9 +13,8 @@
 #include "app/core/app_delegate.h"
 #include "app/core/cloud_sync_manager.h"
 #include "app/core/core_data_manager.h"
-#include "platform/backgroundtasks/bg_task_scheduler.h"
 #include "platform/foundation/ns_time_zone.h"
-#include "platform/mediaplayer/mp_media_library.h"
+#include "tests/app/core/launch_environment.h"
 #include "tests/app/core/sync_device_runner.h"
 #include "tests/app/core/timer_test_support.h"
 #include "tests/platform/foundation/civil_time.h"
@@ -55,18 +54,8 @@ public:
 class EightWeeksOfUse : public ::testing::Test {
 protected:
     EightWeeksOfUse() {
-        ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quorvel-test-bus", 1);
         ::setenv("QUORVEL_CLOUD", cloud().c_str(), 1);
         platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName("Europe/Berlin"));
-        std::filesystem::create_directories(root.path() / "Music");
-        platform::MPMediaLibrary::setMusicFolderForTesting(root.path() / "Music");
-    }
-    ~EightWeeksOfUse() override {
-        platform::MPMediaLibrary::setMusicFolderForTesting({});
-        platform::BGTaskScheduler::resetSharedForTesting();
-        TimerViewModel::resetSharedForTesting();
-        AudioManager::resetSharedForTesting();
-        platform::UNUserNotificationCenter::resetCurrentForTesting();
     }
 
     std::filesystem::path cloud() const { return root.path() / "cloud"; }
@@ -258,6 +247,7 @@ protected:
     }
 
     quorvel::testing::TempDataRoot root{quorvel::testing::fastTemporaryFolder()};
+    quorvel::testing::LaunchEnvironment environment{root.path()};
     std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install(berlin(0, 8).timeIntervalSinceReferenceDate());
     std::shared_ptr<AnsweringPrompt> prompt = std::make_shared<AnsweringPrompt>();
     std::shared_ptr<AppDelegate> delegate = std::make_shared<AppDelegate>(prompt);

@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "app/core/audio_manager.h"
 #include "app/core/start_application.h"
 #include "app/core/temp_user_default_properties.h"
 #include "app/core/timer_view_model.h"
@@ -17,15 +15,13 @@
 #include "app/screens/navigation/main_navigation_controller_view_controller.h"
 #include "app/screens/timer/time_view_controller.h"
 #include "app/widgets/alert/queued_alert_view.h"
-#include "platform/backgroundtasks/bg_task_scheduler.h"
 #include "platform/foundation/clock.h"
-#include "platform/mediaplayer/mp_media_library.h"
 #include "platform/uikit/ui_application.h"
 #include "platform/uikit/ui_bar_button_item.h"
 #include "platform/uikit/ui_navigation_item.h"
 #include "platform/uikit/ui_window.h"
-#include "platform/usernotifications/un_user_notification_center.h"
 #include "tests/analytics/engine/events_taken_in.h"
+#include "tests/app/core/launch_environment.h"
 #include "tests/app/screens/timer/emulated_device.h"
 #include "tests/support/temp_data_root.h"
 #include "tests/support/touch_driver.h"
@@ -38,19 +34,6 @@ namespace quorvel::testing {
 class LaunchedApp : public EmulatedDevice {
 protected:
     using T = TempUserDefaultProperties;
-
-    LaunchedApp() {
-        ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quorvel-test-bus", 1);
-        std::filesystem::create_directories(root.path() / "Music");
-        platform::MPMediaLibrary::setMusicFolderForTesting(root.path() / "Music");
-    }
-    ~LaunchedApp() override {
-        platform::MPMediaLibrary::setMusicFolderForTesting({});
-        platform::BGTaskScheduler::resetSharedForTesting();
-        TimerViewModel::resetSharedForTesting();
-        AudioManager::resetSharedForTesting();
-        platform::UNUserNotificationCenter::resetCurrentForTesting();
-    }
 
     // `guided`: the first-run guidance was already seen in both orientations.
     void launch(bool guided = true) {
@@ -122,6 +105,7 @@ protected:
     }
 
     TempDataRoot root;
+    LaunchEnvironment environment{root.path()};
     std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
     TouchDriver touches{clock};
     std::shared_ptr<AppDelegate> delegate;

@@ -4,8 +4,8 @@
 
 #include "app/core/app_notification_names.h"
 #include "app/core/timer_view_model.h"
-#include "app/screens/secondary/charts_view_controller.h"
-#include "app/screens/secondary/option_view_controller.h"
+#include "app/screens/settings/option_view_controller.h"
+#include "app/screens/statistics/charts_view_controller.h"
 #include "platform/foundation/console.h"
 #include "platform/uikit/interface_driver.h"
 #include "tests/app/screens/navigation/launched_app.h"

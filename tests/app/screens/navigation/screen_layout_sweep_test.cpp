@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "app/core/user_default_properties.h"
-#include "app/screens/secondary/charts_view_controller.h"
-#include "app/screens/secondary/option_table_view_cell.h"
-#include "app/screens/secondary/option_view_controller.h"
+#include "app/screens/settings/option_table_view_cell.h"
+#include "app/screens/settings/option_view_controller.h"
+#include "app/screens/statistics/charts_view_controller.h"
 #include "app/widgets/carousel/carousel_cell.h"
 #include "platform/charts/chart_view_base.h"
 #include "platform/graphics/layer_renderer.h"

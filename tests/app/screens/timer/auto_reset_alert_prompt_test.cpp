@@ -1,15 +1,10 @@
 #include "app/screens/timer/auto_reset_alert_prompt.h"
 
-#include <cstdlib>
-
-#include "app/core/audio_manager.h"
 #include "app/core/start_application.h"
 #include "app/core/timer_view_model.h"
-#include "platform/backgroundtasks/bg_task_scheduler.h"
 #include "platform/foundation/ns_time_zone.h"
-#include "platform/mediaplayer/mp_media_library.h"
 #include "platform/uikit/ui_application.h"
-#include "platform/usernotifications/un_user_notification_center.h"
+#include "tests/app/core/launch_environment.h"
 #include "tests/app/screens/timer/app_alert_test.h"
 #include "tests/platform/foundation/civil_time.h"
 
@@ -20,20 +15,12 @@ namespace {
 class AutoResetQuestion : public testing::AppAlertTest {
 protected:
     AutoResetQuestion() : AppAlertTest(testing::utc(2026, 3, 2, 9).timeIntervalSinceReferenceDate()) {
-        ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quorvel-test-bus", 1);
         platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName("Europe/Berlin"));
-        platform::MPMediaLibrary::setMusicFolderForTesting(root.path() / "Music");
         delegate = startApplication(std::make_shared<AutoResetAlertPrompt>());
         clock->runUntilIdle();
     }
-    ~AutoResetQuestion() override {
-        platform::MPMediaLibrary::setMusicFolderForTesting({});
-        platform::BGTaskScheduler::resetSharedForTesting();
-        TimerViewModel::resetSharedForTesting();
-        AudioManager::resetSharedForTesting();
-        platform::UNUserNotificationCenter::resetCurrentForTesting();
-    }
 
+    testing::LaunchEnvironment environment{root.path()};
     std::shared_ptr<AppDelegate> delegate;
 };
 
