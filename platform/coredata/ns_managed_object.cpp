@@ -4,14 +4,18 @@
 
 namespace platform {
 
-NSManagedObject::NSManagedObject(std::shared_ptr<const NSEntityDescription> entity, std::vector<Value> values)
-    : entity_(std::move(entity)), values_(std::move(values)) {
+NSManagedObject::NSManagedObject(std::shared_ptr<const NSEntityDescription> entity, std::span<Value> values)
+    : entity_(std::move(entity)) {
     objectID_.entityName = entity_->name();
     const auto& attributes = entity_->attributes();
-    if (values_.size() == attributes.size()) return;
-    values_.clear();
-    values_.reserve(attributes.size());
-    for (const auto& attribute : attributes) values_.push_back(attribute.defaultValue);
+    if (values.size() == attributes.size()) {
+        values_ = AttributeValues(values);
+        return;
+    }
+    std::vector<Value> defaults;
+    defaults.reserve(attributes.size());
+    for (const auto& attribute : attributes) defaults.push_back(attribute.defaultValue);
+    values_ = AttributeValues(defaults);
 }
 
 Value NSManagedObject::valueForKey(const std::string& key) const {
