@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <iterator>
 #include <span>
 #include <vector>
 
@@ -17,10 +18,13 @@ public:
     static constexpr std::size_t kInline = 4;
 
     AttributeValues() = default;
-    // Takes the values, moving each out of `values`.
-    explicit AttributeValues(std::span<Value> values) : size_(values.size()) {
-        if (size_ > kInline) heap_.resize(size_);
-        for (std::size_t i = 0; i < size_; ++i) data()[i] = std::move(values[i]);
+    // Takes the values, moving each out of `values` straight into its place.
+    explicit AttributeValues(std::span<Value> values)
+        : inline_{inlined(values, 0), inlined(values, 1), inlined(values, 2), inlined(values, 3)},
+          size_(values.size()) {
+        static_assert(kInline == 4, "one inlined() for each value held inside");
+        if (size_ > kInline)
+            heap_.assign(std::make_move_iterator(values.begin()), std::make_move_iterator(values.end()));
     }
 
     std::size_t size() const { return size_; }
@@ -34,6 +38,10 @@ public:
     const Value& operator[](std::size_t index) const { return data()[index]; }
 
 private:
+    static Value inlined(std::span<Value> values, std::size_t index) {
+        return values.size() <= kInline && index < values.size() ? std::move(values[index]) : Value();
+    }
+
     std::array<Value, kInline> inline_;
     std::vector<Value> heap_;
     std::size_t size_ = 0;
