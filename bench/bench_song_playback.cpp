@@ -1,7 +1,9 @@
 // A song from the music folder against the app's own generated ticking loop, both played as the app
 // plays them (the start of the file decoded as its asset loads, then streamed on a channel):
 // - start to first sample: from loading the file to the first sound the mixer hears;
-// - CPU while it ticks: the process's CPU time over 5 s of the sound looping, in % of a core.
+// - CPU while it ticks: the process's CPU time over 5 s of the sound looping, in % of a core, and how
+//   often its threads woke meanwhile (the audio thread's and any decoding thread's); the same for the
+//   open device with nothing playing.
 // The song is three minutes of MP3, encoded before the measurement. Uses the dummy audio driver.
 #include <SDL2/SDL_mixer.h>
 #include <benchmark/benchmark.h>
@@ -16,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_repetitions.h"
 #include "platform/avfoundation/audio_channel.h"
 #include "platform/avfoundation/audio_output.h"
 #include "platform/avfoundation/sound_file_decoder.h"
@@ -92,11 +95,32 @@ void startToFirstSample(benchmark::State& state, const std::filesystem::path& fi
     }
 }
 
-double cpuSeconds() {
+rusage usage() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
+    return usage;
+}
+
+double cpuSeconds(const rusage& usage) {
     return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Every thread of the process, those that ended included: each sleep it woke from or was taken off for.
+double contextSwitches(const rusage& usage) {
+    return static_cast<double>(usage.ru_nvcsw + usage.ru_nivcsw);
+}
+
+// The process's CPU share and how often its threads woke over five seconds of whatever plays now.
+void measureFiveSeconds(benchmark::State& state) {
+    const rusage before = usage();
+    const auto started = Clock::now();
+    std::this_thread::sleep_for(std::chrono::seconds(5));
+    const double wall = std::chrono::duration<double>(Clock::now() - started).count();
+    const rusage after = usage();
+    state.counters["cpu_percent_of_a_core"] = 100 * (cpuSeconds(after) - cpuSeconds(before)) / wall;
+    // Less the one of this thread's sleep.
+    state.counters["wakeups_per_second"] = (contextSwitches(after) - contextSwitches(before) - 1) / wall;
 }
 
 void ticksFor5Seconds(benchmark::State& state, const std::filesystem::path& file) {
@@ -106,13 +130,20 @@ void ticksFor5Seconds(benchmark::State& state, const std::filesystem::path& file
     }
     for (auto _ : state) {
         const auto channel = AudioOutput::shared().playFile(file, true, 1, {});
-        const double cpu = cpuSeconds();
-        const auto started = Clock::now();
-        std::this_thread::sleep_for(std::chrono::seconds(5));
-        const double wall = std::chrono::duration<double>(Clock::now() - started).count();
-        state.counters["cpu_percent_of_a_core"] = 100 * (cpuSeconds() - cpu) / wall;
+        // Measured after the first pass (the loop's is 2 s), which is decoded as it plays.
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+        measureFiveSeconds(state);
         if (channel) channel->stop();
     }
+}
+
+// The device open with nothing to play, as it stays between sounds.
+void BM_SilentDeviceFor5Seconds(benchmark::State& state) {
+    if (!openOutput()) {
+        state.SkipWithError("no output device");
+        return;
+    }
+    for (auto _ : state) measureFiveSeconds(state);
 }
 
 void BM_SongStartToFirstSample(benchmark::State& state) { startToFirstSample(state, song()); }
@@ -124,7 +155,8 @@ void BM_GeneratedLoopTicksFor5Seconds(benchmark::State& state) { ticksFor5Second
 
 BENCHMARK(BM_SongStartToFirstSample)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GeneratedLoopStartToFirstSample)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SongTicksFor5Seconds)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_GeneratedLoopTicksFor5Seconds)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SongTicksFor5Seconds)->Iterations(1)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated)->Repetitions(3);
+BENCHMARK(BM_GeneratedLoopTicksFor5Seconds)->Iterations(1)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated)->Repetitions(3);
+BENCHMARK(BM_SilentDeviceFor5Seconds)->Iterations(1)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated)->Repetitions(3);
 
 BENCHMARK_MAIN();

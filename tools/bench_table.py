@@ -64,6 +64,13 @@ ROWS = [
     ("CPU while a song ticks, % of a core", "bench_song_playback", "BM_SongTicksFor5Seconds",
      ("cpu_percent_of_a_core", ""), None,
      ("bench_song_playback", "BM_GeneratedLoopTicksFor5Seconds", "generated loop")),
+    ("  … wake-ups a second, all threads", "bench_song_playback", "BM_SongTicksFor5Seconds",
+     ("wakeups_per_second", ""), None,
+     ("bench_song_playback", "BM_GeneratedLoopTicksFor5Seconds", "generated loop")),
+    ("open audio device, nothing playing, % of a core", "bench_song_playback", "BM_SilentDeviceFor5Seconds",
+     ("cpu_percent_of_a_core", ""), None, None),
+    ("  … wake-ups a second, all threads", "bench_song_playback", "BM_SilentDeviceFor5Seconds",
+     ("wakeups_per_second", ""), None, None),
 ]
 # Ratios the issues set as aims: our layer against its baseline.
 RATIO_AIMS = {"message decode, one bundle": 1.5, "message encode, one bundle": 1.5,

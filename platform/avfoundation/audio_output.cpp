@@ -54,7 +54,7 @@ bool AudioOutput::open() {
     // that rate, and only then does an MP3 decode to exactly its length (a loop stays seamless).
     silenceAlsaErrors();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 ||
-        Mix_OpenAudioDevice(kFrequency, AUDIO_S16SYS, 2, 1024, nullptr, 0) != 0) {
+        Mix_OpenAudioDevice(kFrequency, AUDIO_S16SYS, 2, kDeviceFrames, nullptr, 0) != 0) {
         Console::print(std::string("Audio: no output device (") + SDL_GetError() + "); sound is off");
         return false;
     }

@@ -28,6 +28,9 @@ class AudioOutput {
 public:
     static constexpr int kChannels = 32;
     static constexpr int kFrequency = 44100;
+    // Frames mixed at each call of the device: the audio thread wakes about 21 times a second, and a
+    // sound started now is heard within 46 ms.
+    static constexpr int kDeviceFrames = 2048;
 
     static AudioOutput& shared();
     // The serial queue where sounds are opened, loaded and decoded, off the main thread.

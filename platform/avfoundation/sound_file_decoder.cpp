@@ -133,6 +133,10 @@ int SoundFileDecoder::read(std::int16_t* out, int frames, bool lastPass) {
     return 0;
 }
 
+bool SoundFileDecoder::convertsFrameByFrame() const {
+    return source_->sampleRate() == AudioOutput::kFrequency;
+}
+
 bool SoundFileDecoder::rewind() {
     if (!source_->rewind()) return false;
     inputEnded_ = false;

@@ -37,6 +37,9 @@ public:
     bool rewind();
     // Seconds of one pass, as the file's headers tell it.
     double duration() const { return source_->duration(); }
+    // The file is at the mixer's rate, so each frame converts on its own: a pass read again gives
+    // the same frames, whether or not the one before it was the last.
+    bool convertsFrameByFrame() const;
 
 private:
     SoundFileDecoder(int descriptor, std::unique_ptr<PcmSource> source, _SDL_AudioStream* converter);

@@ -12,14 +12,18 @@
 
 namespace platform {
 
-// One playing of a sound file, decoded while it plays: a thread of its own decodes a little ahead into
-// a bounded buffer that the mixer's audio thread drains into a channel. Memory stays the same whatever
+// One playing of a sound file, decoded while it plays: a thread of its own decodes ahead into a
+// bounded buffer that the mixer's audio thread drains into a channel. Memory stays the same whatever
 // the file's length, and a slow or failing decoder costs that thread, never the mixer. A looping
-// stream goes back to the file's start without a seam.
+// stream goes back to the file's start without a seam. A loop whose pass is short (the app's own
+// ticking, up to kMostFramesInMemory) is decoded once: its first pass is kept, the file is closed and
+// every later pass is played from memory, so nothing decodes while it loops.
 class SoundStream : public std::enable_shared_from_this<SoundStream> {
 public:
     // About a third of a second ahead.
     static constexpr std::size_t kBufferFrames = 16384;
+    // About 24 seconds, 4 MB: a pass no longer than this is kept.
+    static constexpr std::size_t kMostFramesInMemory = std::size_t{1} << 20;
 
     SoundStream(std::filesystem::path file, bool looping);
     // Starts decoding; false when no thread can be had. `ended` runs on the decoding thread once the
@@ -36,6 +40,11 @@ private:
     void decode(const std::function<void()>& ended) EXCLUDES(mutex_);
     // Appends decoded frames; false once the stream ends at a pass already decoded.
     bool append(const std::int16_t* frames, std::size_t count) EXCLUDES(mutex_);
+    // The first pass has ended within the bound: later passes come from `pass`.
+    void keep(std::vector<std::int16_t> pass) EXCLUDES(mutex_);
+    // Every frame there will be has been handed out.
+    bool playedOut() const REQUIRES(mutex_);
+    std::size_t keptFrames() const REQUIRES(mutex_);
 
     const std::filesystem::path file_;
     Mutex mutex_;
@@ -46,9 +55,18 @@ private:
     std::uint64_t framesWritten_ GUARDED_BY(mutex_) = 0;
     // Where passes end among the frames written, for a loop told to stop after the current one.
     std::deque<std::uint64_t> passEnds_ GUARDED_BY(mutex_);
+    // A short loop's pass, played again from its start each time the one before has ended (the first
+    // pass comes through the ring): passAt_ is the next frame.
+    std::vector<std::int16_t> kept_ GUARDED_BY(mutex_);
+    bool passKept_ GUARDED_BY(mutex_) = false;
+    std::size_t passAt_ GUARDED_BY(mutex_) = 0;
     bool looping_ GUARDED_BY(mutex_);
     bool lastPassDecoded_ GUARDED_BY(mutex_) = false;
     bool cancelled_ GUARDED_BY(mutex_) = false;
+    // The decoding thread waits for half the ring to have played; the audio thread wakes it only then
+    // and at the end, not at every fill.
+    bool decoderWaits_ GUARDED_BY(mutex_) = false;
+    bool endTold_ GUARDED_BY(mutex_) = false;
 };
 
 }  // namespace platform

@@ -4,14 +4,23 @@
 
 namespace platform {
 
-NSManagedObject::NSManagedObject(std::shared_ptr<const NSEntityDescription> entity, std::vector<Value> values)
-    : entity_(std::move(entity)), values_(std::move(values)) {
+namespace {
+
+// Built where the object keeps them: a fetch makes many objects.
+AttributeValues valuesOrDefaults(const NSEntityDescription& entity, std::span<Value> values) {
+    const auto& attributes = entity.attributes();
+    if (values.size() == attributes.size()) return AttributeValues(values);
+    std::vector<Value> defaults;
+    defaults.reserve(attributes.size());
+    for (const auto& attribute : attributes) defaults.push_back(attribute.defaultValue);
+    return AttributeValues(defaults);
+}
+
+}  // namespace
+
+NSManagedObject::NSManagedObject(std::shared_ptr<const NSEntityDescription> entity, std::span<Value> values)
+    : entity_(std::move(entity)), values_(valuesOrDefaults(*entity_, values)) {
     objectID_.entityName = entity_->name();
-    const auto& attributes = entity_->attributes();
-    if (values_.size() == attributes.size()) return;
-    values_.clear();
-    values_.reserve(attributes.size());
-    for (const auto& attribute : attributes) values_.push_back(attribute.defaultValue);
 }
 
 Value NSManagedObject::valueForKey(const std::string& key) const {

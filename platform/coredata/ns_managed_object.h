@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "platform/coredata/attribute_values.h"
 #include "platform/coredata/ns_entity_description.h"
 #include "platform/foundation/value.h"
 
@@ -26,9 +28,9 @@ struct NSManagedObjectID {
 // (named by the model) override awakeFromInsert() to fill in values when a new object is inserted.
 class NSManagedObject : public std::enable_shared_from_this<NSManagedObject> {
 public:
-    // With every attribute's value in order an object as a store holds it; without, with the
-    // attributes' defaults.
-    explicit NSManagedObject(std::shared_ptr<const NSEntityDescription> entity, std::vector<Value> values = {});
+    // With every attribute's value in order (moved out of `values`) an object as a store holds it;
+    // without, with the attributes' defaults.
+    explicit NSManagedObject(std::shared_ptr<const NSEntityDescription> entity, std::span<Value> values = {});
     virtual ~NSManagedObject() = default;
 
     // Called once, right after the object is inserted into a context.
@@ -52,7 +54,7 @@ public:
     // Every attribute's value by name (null where unset).
     Value::Dictionary values() const;
     // The same in the order of the entity's attributes.
-    const std::vector<Value>& attributeValues() const { return values_; }
+    std::span<const Value> attributeValues() const { return values_; }
 
 private:
     friend class NSManagedObjectContext;
@@ -65,7 +67,7 @@ private:
 
     // By attribute index: many objects are fetched at a time, so no map per object, and no changes
     // kept until there is one.
-    std::vector<Value> values_;
+    AttributeValues values_;
     std::vector<bool> changed_;
     std::size_t changedCount_ = 0;
     bool inserted_ = false;

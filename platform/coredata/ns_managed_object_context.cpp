@@ -128,7 +128,7 @@ std::optional<std::vector<std::shared_ptr<NSManagedObject>>> NSManagedObjectCont
             auto& slot = registeredRows[row];
             auto object = slot.lock();
             if (!object) {
-                object = make(entity, std::move(values));
+                object = make(entity, values);
                 object->context_ = self;
                 object->objectID_.row = row;
                 slot = object;
@@ -226,7 +226,7 @@ bool NSManagedObjectContext::save(std::shared_ptr<NSError>* error) {
     }
     std::vector<SQLiteStore::Insert> inserts;
     inserts.reserve(inserted_.size());
-    for (const auto& object : inserted_) inserts.push_back({&object->entity(), &object->values_});
+    for (const auto& object : inserted_) inserts.push_back({&object->entity(), object->values_});
     std::vector<SQLiteStore::Update> updates;
     for (const auto& [raw, object] : updated_) {
         SQLiteStore::Update update{&object->entity(), object->objectID_.row, {}};

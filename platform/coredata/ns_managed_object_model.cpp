@@ -140,8 +140,8 @@ NSManagedObjectModel::Factory NSManagedObjectModel::factoryFor(const NSEntityDes
         const auto found = registry.factories.find(entity.managedObjectClassName());
         if (found != registry.factories.end()) return found->second;
     }
-    return [](std::shared_ptr<const NSEntityDescription> plain, std::vector<Value> values) {
-        return std::make_shared<NSManagedObject>(std::move(plain), std::move(values));
+    return [](std::shared_ptr<const NSEntityDescription> plain, std::span<Value> values) {
+        return std::make_shared<NSManagedObject>(std::move(plain), values);
     };
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,9 +24,10 @@ namespace platform {
 // attributes when it is opened (see NSPersistentStoreCoordinator).
 class NSManagedObjectModel {
 public:
-    // Makes an object of an entity, with its attributes' values in order (none for their defaults).
+    // Makes an object of an entity, with its attributes' values in order, moved out of the span (none
+    // for their defaults).
     using Factory = std::function<std::shared_ptr<NSManagedObject>(std::shared_ptr<const NSEntityDescription>,
-                                                                   std::vector<Value>)>;
+                                                                   std::span<Value>)>;
 
     NSManagedObjectModel(int version, std::vector<std::shared_ptr<const NSEntityDescription>> entities);
 
@@ -43,8 +45,8 @@ public:
     // The same for a class made with the entity and its values, as NSManagedObject is.
     template <typename ManagedObject>
     static void registerClass(const std::string& className) {
-        registerClass(className, [](std::shared_ptr<const NSEntityDescription> entity, std::vector<Value> values) {
-            return std::make_shared<ManagedObject>(std::move(entity), std::move(values));
+        registerClass(className, [](std::shared_ptr<const NSEntityDescription> entity, std::span<Value> values) {
+            return std::make_shared<ManagedObject>(std::move(entity), values);
         });
     }
     static std::shared_ptr<NSManagedObject> makeObject(std::shared_ptr<const NSEntityDescription> entity);

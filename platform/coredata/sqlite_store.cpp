@@ -80,21 +80,24 @@ int bindLoose(sqlite3_stmt* statement, int index, const Value& value) {
 }
 
 // A value of another kind than the attribute's (written by another program, or damaged) reads as
-// missing: SQLite would turn text into a made-up 0, a date of 1 January 2001.
+// missing: SQLite would turn text into a made-up 0, a date of 1 January 2001. The column is looked up
+// once and read as a value: each sqlite3_column_ call would look it up again. (Reading a column's value
+// this way is safe only while no other thread uses the connection, which the store's lock sees to.)
 Value column(sqlite3_stmt* statement, int index, NSAttributeType type) {
-    const int stored = sqlite3_column_type(statement, index);
+    sqlite3_value* const value = sqlite3_column_value(statement, index);
+    const int stored = sqlite3_value_type(value);
     const bool number = stored == SQLITE_INTEGER || stored == SQLITE_FLOAT;
     if (type == NSAttributeType::String ? stored != SQLITE_TEXT : !number) return Value();
     switch (type) {
         case NSAttributeType::Integer:
-            return Value(static_cast<std::int64_t>(sqlite3_column_int64(statement, index)));
+            return Value(static_cast<std::int64_t>(sqlite3_value_int64(value)));
         case NSAttributeType::Double:
-            return Value(sqlite3_column_double(statement, index));
+            return Value(sqlite3_value_double(value));
         case NSAttributeType::Date:
-            return Value(NSDate(sqlite3_column_double(statement, index)));
+            return Value(NSDate(sqlite3_value_double(value)));
         case NSAttributeType::String: {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
-            return Value(std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, index))));
+            const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+            return Value(std::string(text, static_cast<std::size_t>(sqlite3_value_bytes(value))));
         }
     }
     return Value();
@@ -438,7 +441,7 @@ std::optional<std::vector<std::int64_t>> SQLiteStore::save(const std::vector<Ins
         const auto& attributes = insert.entity->attributes();
         for (std::size_t i = 0; i < attributes.size(); ++i) {
             bind(statement, static_cast<int>(i + 1), attributes[i].type,
-                 i < insert.values->size() ? (*insert.values)[i] : Value());
+                 i < insert.values.size() ? insert.values[i] : Value());
         }
         const int rc = sqlite3_step(statement);
         sqlite3_reset(statement);

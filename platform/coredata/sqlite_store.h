@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,7 +38,7 @@ public:
     };
     struct Insert {
         const NSEntityDescription* entity;
-        const std::vector<Value>* values;  // in the order of the entity's attributes
+        std::span<const Value> values;  // in the order of the entity's attributes
     };
     struct Update {
         const NSEntityDescription* entity;

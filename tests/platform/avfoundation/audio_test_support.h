@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -37,6 +38,12 @@ inline void writeToneWAV(const std::filesystem::path& path, double seconds) {
         const auto sample = static_cast<std::int16_t>(8000 * std::sin(2 * 3.14159265 * 440 * i / kRate));
         put(out, static_cast<std::uint16_t>(sample), 2);
     }
+}
+
+// How many files the process has open.
+inline std::size_t openDescriptors() {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                                  std::filesystem::directory_iterator()));
 }
 
 // Sound plays in real time: runs the app's queues until `done` holds or `seconds` of wall time pass.

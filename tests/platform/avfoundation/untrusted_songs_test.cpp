@@ -17,17 +17,13 @@
 #include "tests/support/temp_data_root.h"
 
 using namespace platform;
+using quorvel::testing::openDescriptors;
 using quorvel::testing::TempDataRoot;
 using quorvel::testing::writeSong;
 
 namespace {
 
 constexpr long kBoundKB = 64 * 1024;
-
-std::size_t openDescriptors() {
-    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
-                                                  std::filesystem::directory_iterator()));
-}
 
 // A line of /proc/self/status, in kB.
 long statusKB(const std::string& key) {

@@ -67,6 +67,58 @@ TEST(CoreDataSave, SavedObjectsAreThereAfterReopeningWithTheirValuesAndDefaults)
     EXPECT_TRUE((*notes)[1]->valueForKey("title").isNull());
 }
 
+// Objects of a small entity hold their values inside themselves, a larger one's are kept apart: both
+// save, read back and change alike.
+TEST(CoreDataSave, ObjectsOfSmallAndLargeEntitiesKeepEveryValue) {
+    quorvel::testing::TempDataRoot root;
+    const auto model = writeModel(root.path(), R"(<model version="1">
+  <entity name="Pair" class="Pair">
+    <attribute name="a" type="integer"/>
+    <attribute name="b" type="string" default="b"/>
+  </entity>
+  <entity name="Wide" class="Wide">
+    <attribute name="a" type="integer"/>
+    <attribute name="b" type="string" default="b"/>
+    <attribute name="c" type="double"/>
+    <attribute name="d" type="date"/>
+    <attribute name="e" type="string"/>
+    <attribute name="f" type="integer" default="6"/>
+  </entity>
+</model>)");
+    const auto file = root.path() / "store.sqlite";
+    auto context = openContext(model, file);
+    auto pair = context->insertNewObjectForEntityForName("Pair");
+    auto wide = context->insertNewObjectForEntityForName("Wide");
+    EXPECT_EQ(pair->values(), (Value::Dictionary{{"a", Value()}, {"b", "b"}}));
+    EXPECT_EQ(wide->valueForKey("f"), Value(6));
+    for (const auto& object : {pair, wide}) {
+        object->setValueForKey(1, "a");
+        object->setValueForKey("two", "b");
+    }
+    wide->setValueForKey(3.5, "c");
+    wide->setValueForKey(NSDate(4), "d");
+    wide->setValueForKey("five", "e");
+    ASSERT_TRUE(context->save());
+
+    const Value::Dictionary pairValues{{"a", 1}, {"b", "two"}};
+    const Value::Dictionary wideValues{{"a", 1}, {"b", "two"}, {"c", 3.5}, {"d", NSDate(4)}, {"e", "five"}, {"f", 6}};
+    auto reopened = openContext(model, file);
+    const auto pairs = reopened->executeFetchRequest(NSFetchRequest::fetchRequestWithEntityName("Pair"));
+    const auto wides = reopened->executeFetchRequest(NSFetchRequest::fetchRequestWithEntityName("Wide"));
+    ASSERT_TRUE(pairs && wides);
+    ASSERT_EQ(pairs->size(), 1u);
+    ASSERT_EQ(wides->size(), 1u);
+    EXPECT_EQ(pairs->front()->values(), pairValues);
+    EXPECT_EQ(wides->front()->values(), wideValues);
+
+    wides->front()->setValueForKey("changed", "e");
+    ASSERT_TRUE(reopened->save());
+    const auto again = openContext(model, file)->executeFetchRequest(NSFetchRequest::fetchRequestWithEntityName("Wide"));
+    ASSERT_TRUE(again && again->size() == 1u);
+    EXPECT_EQ(again->front()->valueForKey("e"), Value("changed"));
+    EXPECT_EQ(again->front()->valueForKey("f"), Value(6));
+}
+
 TEST(CoreDataSave, NumbersBeyondAnIntegerAttributesRangeAreStoredAtItsLimits) {
     Store store;
     auto context = openContext(store.model, store.file);
