@@ -12,8 +12,8 @@ namespace analytics {
 // afresh at each use and may be read from any queue.
 class APMStorageLimits {
 public:
-    static constexpr double kDefaultMaxQueueTime = 2419200;                 // seconds
-    static constexpr double kDefaultStaleDataDeletionInterval = 86400;     // seconds
+    static constexpr double kDefaultMaxQueueTime = 2419200;              // seconds: 28 days
+    static constexpr double kDefaultStaleDataDeletionInterval = 86400;  // seconds: one day
     static constexpr std::int32_t kDefaultMaxEventsStored = 100000;
 
     // The defaults, for stores handed no configuration.
@@ -28,7 +28,7 @@ public:
     // How often stale bundles and raw events are looked for.
     virtual double databaseDeleteStaleBundlesInterval() { return kDefaultStaleDataDeletionInterval; }
     virtual std::int32_t maxEventsStored() { return kDefaultMaxEventsStored; }
-    // How many public parameters an event keeps, read back as when it was logged.
+    // How many public parameters an event read back from the database keeps.
     virtual std::int32_t maxPublicEventParams() { return kAPMDefaultMaxPublicEventParams; }
     // Keep the persisted state in the library's own folder from the next start on.
     virtual bool persistentConfigInApplicationSupportEnabled() { return false; }
