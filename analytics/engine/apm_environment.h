@@ -1,11 +1,13 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "analytics/config/apm_remote_config.h"
 #include "analytics/storage/apm_persisted_config.h"
+#include "analytics/storage/apm_storage_limits.h"
 
 namespace analytics {
 
@@ -22,8 +24,11 @@ struct APMFacadeLinks {
 
 // What the layers below the engine ask of those above them, built once by the engine's start from the
 // engine's own answers and the facade's, and handed down by constructor: to the persisted state as the
-// engine is made, to the remote configuration as measurement starts.
+// engine is made, to the measurement database and the remote configuration as measurement starts, and
+// to every event record as it is made.
 struct APMEnvironment {
+    // The active configuration's limits: its parameter limit for the records, the rest for the stores.
+    std::function<std::shared_ptr<APMStorageLimits>()> limits;
     APMPersistedConfig::Links persistedConfig;
     APMRemoteConfig::Links remoteConfig;
 };

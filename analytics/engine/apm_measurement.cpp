@@ -63,6 +63,7 @@ std::shared_ptr<APMMonitor> APMMeasurement::monitor() {
 
 APMEnvironment APMMeasurement::environmentFor(const APMFacadeLinks& facade) {
     return {
+        .limits = &APMMeasurement::remoteConfig,
         .persistedConfig = {&APMMeasurement::remoteConfig, facade.persistentConfigInApplicationSupportEnabled,
                             facade.setPersistentConfigInApplicationSupportEnabled},
         .remoteConfig =
@@ -137,7 +138,7 @@ APMMeasurement::APMMeasurement(std::string appID, APMEnvironment environment)
 void APMMeasurement::startMeasurement() {
     const auto open = [this] {
         return APMDatabase::initWithDatabaseName(APMDatabase::kDatabaseName, persistedConfig_, nullptr,
-                                                 &APMMeasurement::remoteConfig);
+                                                 environment_.limits);
     };
     // A file whose tables did not fit was deleted by the first attempt, so the second starts empty.
     database_ = open();
@@ -214,13 +215,13 @@ void APMMeasurement::logEvents(std::vector<APMLoggedEvent> events) {
     }
 }
 
-std::optional<APMEvent> APMMeasurement::recordOf(APMLoggedEvent& logged) {
+std::optional<APMEvent> APMMeasurement::recordOf(APMLoggedEvent& logged) const {
     // The screen parameters are the library's own, so they join the event after the app's parameters
     // passed their rules. A refused origin or name is logged by the validator.
     const APMObjectParameters screen = APMScreenParameters(logged.parameters);
     for (const auto& entry : screen) logged.parameters.erase(entry.first);
     auto event = APMEvent::initWithOrigin(logged.origin, logged.isPublicEvent, logged.name, logged.timestamp, 0,
-                                          logged.parameters, remoteConfig()->maxPublicEventParams());
+                                          logged.parameters, environment_.limits()->maxPublicEventParams());
     if (event && !screen.empty()) event->addScreenParameters(screen);
     return event;
 }

@@ -84,7 +84,7 @@ public:
 private:
     APMMeasurement(std::string appID, APMEnvironment environment);
     void startMeasurement();
-    static std::optional<APMEvent> recordOf(APMLoggedEvent& logged);
+    std::optional<APMEvent> recordOf(APMLoggedEvent& logged) const;
     void takeWaitingEvents() EXCLUDES(inboxMutex_, intakeMutex_);
 
     // The app instance identifier, made once and kept in the persisted state.
