@@ -8,11 +8,11 @@
 #include <mutex>
 #include <string>
 
+#include "analytics/config/apm_remote_config.h"
 #include "analytics/foundation/apm_scheduler.h"
 #include "analytics/storage/apm_database.h"
 #include "analytics/storage/apm_persisted_config.h"
-#include "analytics/storage/apm_remote_config.h"
-#include "tests/analytics/storage/measurement_config_builder.h"
+#include "tests/analytics/config/measurement_config_builder.h"
 #include "tests/support/temp_data_root.h"
 
 namespace {

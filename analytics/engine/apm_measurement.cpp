@@ -2,10 +2,12 @@
 
 #include <mutex>
 
+#include "analytics/config/apm_remote_config.h"
+#include "analytics/config/apm_remote_config_fetcher.h"
 #include "analytics/engine/apm_backward_compatibility_util.h"
 #include "analytics/engine/apm_event_intake.h"
+#include "analytics/engine/apm_identifiers.h"
 #include "analytics/engine/apm_raw_event_storage.h"
-#include "analytics/engine/apm_remote_config_fetcher.h"
 #include "analytics/experiments/apme_manager.h"
 #include "analytics/foundation/apm_event_names.h"
 #include "analytics/foundation/apm_name_maps.h"
@@ -13,11 +15,9 @@
 #include "analytics/monitor/apm_identity.h"
 #include "analytics/monitor/apm_monitor.h"
 #include "analytics/records/apm_event.h"
-#include "analytics/records/apm_parameter_limits.h"
 #include "analytics/storage/apm_audience.h"
 #include "analytics/storage/apm_database.h"
 #include "analytics/storage/apm_persisted_config.h"
-#include "analytics/storage/apm_remote_config.h"
 #include "analytics/storage/apm_user_defaults.h"
 #include "platform/foundation/mutex.h"
 #include "platform/foundation/ns_uuid.h"
@@ -56,13 +56,32 @@ std::string blockID(int line) {
 
 std::shared_ptr<APMMonitor> APMMeasurement::monitor() {
     static std::once_flag once;
-    // The library starts here, so this is where the layers below are handed what they need from above:
-    // the monitor its stores, the event rules the configuration's parameter limit.
-    std::call_once(once, [] {
-        APMMonitor::wireStores(&APMUserDefaults::monitorStores);
-        APMSetMaxPublicEventParamsReader([] { return remoteConfig()->maxPublicEventParams(); });
-    });
+    // The library starts here, so this is where the monitor is handed the stores above it.
+    std::call_once(once, [] { APMMonitor::sharedInstanceWithStores(&APMUserDefaults::monitorStores); });
     return APMMonitor::sharedInstance();
+}
+
+APMEnvironment APMMeasurement::environmentFor(const APMFacadeLinks& facade) {
+    return {
+        .limits = &APMMeasurement::remoteConfig,
+        .persistedConfig = {&APMMeasurement::remoteConfig, facade.persistentConfigInApplicationSupportEnabled,
+                            facade.setPersistentConfigInApplicationSupportEnabled},
+        .remoteConfig =
+            {
+                .origin = [] { return APMIdentifiers::sharedInstance()->origin(); },
+                .isMeasurementEnabled =
+                    [] {
+                        auto engine = sharedInstance();
+                        return engine && engine->isEnabled();
+                    },
+                .appVersion = []() -> std::optional<std::string> {
+                    auto engine = sharedInstance();
+                    return engine ? engine->identity()->appVersion() : std::nullopt;
+                },
+                .isAnalyticsStorageDenied = facade.isAnalyticsStorageDenied,
+                .measurementServiceURL = [url = facade.measurementServiceURL] { return url; },
+            },
+    };
 }
 
 std::shared_ptr<APMRemoteConfig> APMMeasurement::remoteConfig() {
@@ -86,13 +105,15 @@ std::shared_ptr<APMMeasurement> APMMeasurement::sharedInstance() {
     return nullptr;
 }
 
-std::shared_ptr<APMMeasurement> APMMeasurement::sharedInstanceWithAppID(const std::string& appID) {
+std::shared_ptr<APMMeasurement> APMMeasurement::sharedInstanceWithAppID(const std::string& appID,
+                                                                        const APMFacadeLinks& facade) {
     monitor();
     std::shared_ptr<APMMeasurement> engine;
     {
         platform::MutexLock lock(shared().mutex);
         if (shared().engine) return shared().engine;
-        shared().engine = engine = std::shared_ptr<APMMeasurement>(new APMMeasurement(appID));
+        shared().engine = engine =
+            std::shared_ptr<APMMeasurement>(new APMMeasurement(appID, environmentFor(facade)));
     }
     // A store installation keeps the contexts of its log lines out of plain sight.
     monitor()->setEncodeContexts(APMIdentity::isFromAppStore());
@@ -103,19 +124,21 @@ std::shared_ptr<APMMeasurement> APMMeasurement::sharedInstanceWithAppID(const st
     return engine;
 }
 
-APMMeasurement::APMMeasurement(std::string appID)
+APMMeasurement::APMMeasurement(std::string appID, APMEnvironment environment)
     : appID_(std::move(appID)),
+      environment_(std::move(environment)),
       scheduler_(std::make_unique<APMScheduler>("com.vuziri.dzra.worker")),
       identity_(std::make_shared<APMIdentity>()),
       remoteConfigFetcher_(std::make_unique<APMRemoteConfigFetcher>(*scheduler_)),
-      persistedConfig_(APMPersistedConfig::sharedInstance()),
+      persistedConfig_(
+          APMPersistedConfig::initWithSuiteName(APMPersistedConfig::kSuiteName, environment_.persistedConfig)),
       rawEventStorage_(std::make_shared<APMRawEventStorage>(*scheduler_, appID_)),
       intake_(rawEventStorage_) {}
 
 void APMMeasurement::startMeasurement() {
     const auto open = [this] {
         return APMDatabase::initWithDatabaseName(APMDatabase::kDatabaseName, persistedConfig_, nullptr,
-                                                 &APMMeasurement::remoteConfig);
+                                                 environment_.limits);
     };
     // A file whose tables did not fit was deleted by the first attempt, so the second starts empty.
     database_ = open();
@@ -126,7 +149,8 @@ void APMMeasurement::startMeasurement() {
         return;
     }
     rawEventStorage_->setDatabase(database_);
-    remoteConfig_ = APMRemoteConfig::initWithAppID(appID_, database_, APMEManager::sharedInstance());
+    remoteConfig_ = APMRemoteConfig::initWithAppID(appID_, database_, APMEManager::sharedInstance(),
+                                                   environment_.remoteConfig);
     if (remoteConfig_) setRemoteConfig(remoteConfig_);
     audience_ = APMAudience::initWithDatabase(database_);
     fetchRemoteConfigIfExpired();
@@ -191,13 +215,13 @@ void APMMeasurement::logEvents(std::vector<APMLoggedEvent> events) {
     }
 }
 
-std::optional<APMEvent> APMMeasurement::recordOf(APMLoggedEvent& logged) {
+std::optional<APMEvent> APMMeasurement::recordOf(APMLoggedEvent& logged) const {
     // The screen parameters are the library's own, so they join the event after the app's parameters
     // passed their rules. A refused origin or name is logged by the validator.
     const APMObjectParameters screen = APMScreenParameters(logged.parameters);
     for (const auto& entry : screen) logged.parameters.erase(entry.first);
     auto event = APMEvent::initWithOrigin(logged.origin, logged.isPublicEvent, logged.name, logged.timestamp, 0,
-                                          logged.parameters);
+                                          logged.parameters, environment_.limits()->maxPublicEventParams());
     if (event && !screen.empty()) event->addScreenParameters(screen);
     return event;
 }

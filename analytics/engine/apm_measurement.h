@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "analytics/engine/apm_environment.h"
 #include "analytics/engine/apm_logged_event.h"
 #include "analytics/records/apm_event.h"
 #include "analytics/records/apm_object_parameters.h"
@@ -30,6 +31,9 @@ public:
     // The process's monitor (APMMonitor::sharedInstance), handed the library's stores on the first call;
     // never null.
     static std::shared_ptr<APMMonitor> monitor();
+    // What the engine hands down: the persisted state and the remote configuration reach the engine's
+    // active configuration, identifiers and switch, and the facade's service, consent and stored switch.
+    static APMEnvironment environmentFor(const APMFacadeLinks& facade);
     // The engine's active remote configuration; the built-in default one until a configuration is
     // loaded. Never null.
     static std::shared_ptr<APMRemoteConfig> remoteConfig();
@@ -37,16 +41,19 @@ public:
     static void setRemoteConfig(std::shared_ptr<APMRemoteConfig> config);
     // The engine, or nullptr (with a warning) before it was made.
     static std::shared_ptr<APMMeasurement> sharedInstance();
-    // Makes the engine once; later calls answer the engine made first. Measurement then starts on the
-    // worker queue: the measurement database is opened (a second attempt when the first fails; after two
-    // failures measurement stays stopped and events are not stored), the remote configuration is made
-    // over it and published, the audience evaluator's store is made over it, and the configuration is
-    // fetched from the service when it is due.
-    static std::shared_ptr<APMMeasurement> sharedInstanceWithAppID(const std::string& appID);
+    // Makes the engine once, with the environment built from the facade's links; later calls answer the
+    // engine made first. Measurement then starts on the worker queue: the measurement database is opened
+    // (a second attempt when the first fails; after two failures measurement stays stopped and events are
+    // not stored), the remote configuration is made over it and published, the audience evaluator's store
+    // is made over it, and the configuration is fetched from the service when it is due.
+    static std::shared_ptr<APMMeasurement> sharedInstanceWithAppID(const std::string& appID,
+                                                                   const APMFacadeLinks& facade = {});
 
     const std::string& appID() const { return appID_; }
     APMScheduler& scheduler() const { return *scheduler_; }
     const std::shared_ptr<APMIdentity>& identity() const { return identity_; }
+    // The persisted state on the measurement suite, made with the engine.
+    const std::shared_ptr<APMPersistedConfig>& persistedConfig() const { return persistedConfig_; }
     // Unless the app switched measurement off.
     bool isEnabled() const;
 
@@ -75,15 +82,16 @@ public:
     void logEvents(std::vector<APMLoggedEvent> events) EXCLUDES(inboxMutex_);
 
 private:
-    explicit APMMeasurement(std::string appID);
+    APMMeasurement(std::string appID, APMEnvironment environment);
     void startMeasurement();
-    static std::optional<APMEvent> recordOf(APMLoggedEvent& logged);
+    std::optional<APMEvent> recordOf(APMLoggedEvent& logged) const;
     void takeWaitingEvents() EXCLUDES(inboxMutex_, intakeMutex_);
 
     // The app instance identifier, made once and kept in the persisted state.
     std::string appInstanceID();
 
     const std::string appID_;
+    const APMEnvironment environment_;
     const std::unique_ptr<APMScheduler> scheduler_;
     const std::shared_ptr<APMIdentity> identity_;
     const std::unique_ptr<APMRemoteConfigFetcher> remoteConfigFetcher_;

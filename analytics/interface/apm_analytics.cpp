@@ -6,12 +6,9 @@
 #include "analytics/foundation/apm_data_type_validator.h"
 #include "analytics/foundation/apm_event_names.h"
 #include "analytics/interface/apm_consent_settings_util.h"
-#include "analytics/monitor/apm_identity.h"
-#include "analytics/monitor/apm_monitor.h"
 #include "analytics/records/apm_error_event.h"
 #include "analytics/records/apm_error_parameters.h"
 #include "analytics/records/apm_event_error_code.h"
-#include "analytics/storage/apm_remote_config.h"
 #include "analytics/storage/apm_user_defaults.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/ns_date.h"
@@ -28,7 +25,7 @@ void reportRefusedName(const std::string& name, int failureCode) {
     const auto code = failureCode == V::kReserved ? APMEventErrorCode::EventNameIsReserved
                                                   : APMEventErrorCode::InvalidEventName;
     const auto value = platform::isValidUtf8(name) ? APMValue::initWithString(name) : std::nullopt;
-    APMLogErrorEvent(code, name, kAPMMaxErrorNameLength, value);
+    APMLogErrorEvent(&APMAnalytics::logInternalEventWithOrigin, code, name, kAPMMaxErrorNameLength, value);
 }
 
 }  // namespace
@@ -39,8 +36,6 @@ APMAnalytics::APMAnalytics()
       operationQueue_(kOperationQueueName) {
     operationQueue_.setUnderlyingQueue(analyticsQueue_);
     operationQueue_.setSuspended(true);
-    // The event rules below report their refusals through the facade.
-    APMSetInternalEventLogger(&APMAnalytics::logInternalEventWithOrigin);
 }
 
 APMAnalytics& APMAnalytics::shared() {
@@ -60,13 +55,10 @@ void APMAnalytics::start(const std::string& appID, const std::string& origin,
     if (started_) return;
     started_ = true;
     APMIdentifiers::sharedInstance()->setOrigin(origin);
-    // Before the engine first asks for the persisted state and its configuration: what they need of the
-    // layers above them.
-    APMPersistedConfig::wireLinks(persistedConfigLinks());
-    APMRemoteConfig::wireLinks(remoteConfigLinks(options));
     // It follows the application's activity from the start on.
     APMScreenViewReporter::sharedInstance();
-    analyticsQueue_->async([appID] { APMMeasurement::sharedInstanceWithAppID(appID); });
+    analyticsQueue_->async(
+        [appID, links = engineLinks(options)] { APMMeasurement::sharedInstanceWithAppID(appID, links); });
     operationQueue_.setSuspended(false);
 }
 
@@ -120,29 +112,12 @@ void APMAnalytics::setPersistentConfigInApplicationSupportEnabled(bool enabled) 
     APMUserDefaults::standardUserDefaults()->setBool(enabled, kPersistentConfigInApplicationSupportKey);
 }
 
-APMRemoteConfig::Links APMAnalytics::remoteConfigLinks(const platform::Value::Dictionary& options) {
+APMFacadeLinks APMAnalytics::engineLinks(const platform::Value::Dictionary& options) {
     std::optional<std::string> serviceURL;
     const auto named = options.find(kMeasurementServiceURLKey);
     if (named != options.end() && named->second.stringValue()) serviceURL = *named->second.stringValue();
-    return {
-        .origin = [] { return APMIdentifiers::sharedInstance()->origin(); },
-        .isMeasurementEnabled =
-            [] {
-                auto engine = APMMeasurement::sharedInstance();
-                return engine && engine->isEnabled();
-            },
-        .appVersion = []() -> std::optional<std::string> {
-            auto engine = APMMeasurement::sharedInstance();
-            return engine ? engine->identity()->appVersion() : std::nullopt;
-        },
-        .isAnalyticsStorageDenied = &APMConsentSettingsUtil::isAnalyticsStorageDenied,
-        .measurementServiceURL = [serviceURL] { return serviceURL; },
-    };
-}
-
-APMPersistedConfig::Links APMAnalytics::persistedConfigLinks() {
-    return {&APMMeasurement::remoteConfig, &persistentConfigInApplicationSupportEnabled,
-            &setPersistentConfigInApplicationSupportEnabled};
+    return {serviceURL, &APMConsentSettingsUtil::isAnalyticsStorageDenied,
+            &persistentConfigInApplicationSupportEnabled, &setPersistentConfigInApplicationSupportEnabled};
 }
 
 }  // namespace analytics

@@ -4,10 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "analytics/engine/apm_environment.h"
 #include "analytics/engine/apm_logged_event.h"
 #include "analytics/records/apm_object_parameters.h"
-#include "analytics/storage/apm_persisted_config.h"
-#include "analytics/storage/apm_remote_config.h"
 #include "platform/dispatch/ns_operation_queue.h"
 #include "platform/foundation/mutex.h"
 #include "platform/foundation/value.h"
@@ -49,11 +48,8 @@ public:
     // creation of the persisted state.
     static bool persistentConfigInApplicationSupportEnabled();
     static void setPersistentConfigInApplicationSupportEnabled(bool enabled);
-    // The engine's active remote configuration and this switch, for APMPersistedConfig::wireLinks: the
-    // start of the library hands them over before the engine first asks for the persisted state.
-    static APMPersistedConfig::Links persistedConfigLinks();
-    // What the remote configuration asks of the engine, the consent store and the service options.
-    static APMRemoteConfig::Links remoteConfigLinks(const platform::Value::Dictionary& options);
+    // What the engine's start is offered: the service options, the consent store and this switch.
+    static APMFacadeLinks engineLinks(const platform::Value::Dictionary& options);
 
 private:
     APMAnalytics();

@@ -1,7 +1,7 @@
 #include "analytics/interface/apm_consent_settings_util.h"
 
+#include "analytics/config/apm_remote_config.h"
 #include "analytics/engine/apm_measurement.h"
-#include "analytics/storage/apm_remote_config.h"
 #include "analytics/storage/apm_user_defaults.h"
 #include "platform/dispatch/dispatch_queue.h"
 

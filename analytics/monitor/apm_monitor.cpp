@@ -65,68 +65,43 @@ bool containsAPM(const std::string& text) {
     return upper.find("APM") != std::string::npos;
 }
 
-// The store source the library wired, and the process's monitor, which takes stores wired after it was
-// made.
-struct StoreWiring {
-    platform::Mutex mutex;
-    APMMonitor::StoreSource source GUARDED_BY(mutex);
-    std::shared_ptr<APMMonitor> sharedMonitor GUARDED_BY(mutex);
-};
-
-StoreWiring& storeWiring() {
-    static auto* wiring = new StoreWiring();  // never destroyed: monitors start on any thread until exit
-    return *wiring;
-}
-
-APMMonitor::StoreSource wiredStoreSource() {
-    auto& wiring = storeWiring();
-    platform::MutexLock lock(wiring.mutex);
-    return wiring.source;
-}
-
 }  // namespace
 
 std::shared_ptr<APMMonitor> APMMonitor::sharedInstance() {
+    return sharedInstanceWithStores(nullptr);
+}
+
+std::shared_ptr<APMMonitor> APMMonitor::sharedInstanceWithStores(const StoreSource& source) {
     static std::once_flag once;
     // Never destroyed: any thread may still log while the process exits.
     static std::shared_ptr<APMMonitor>* instance = nullptr;
-    std::optional<StoreSource> sourceToStartWith;
-    std::call_once(once, [&sourceToStartWith] {
+    bool madeNow = false;
+    std::call_once(once, [&madeNow] {
         instance = new std::shared_ptr<APMMonitor>(
             new APMMonitor(APMLogLevel::Notice, std::make_shared<APMASLLogger>(),
                            APMIdentity::rovUriduzuvareLibraryVersion()));
-        auto& wiring = storeWiring();
-        // Known to the wiring before it starts, so stores wired from now on reach it.
-        platform::MutexLock lock(wiring.mutex);
-        wiring.sharedMonitor = *instance;
-        sourceToStartWith = wiring.source;
+        madeNow = true;
     });
     // Started outside the once: a store may log through this very monitor while it is made.
-    if (sourceToStartWith) (*instance)->startWith(*sourceToStartWith);
+    if (madeNow) {
+        (*instance)->startWith(source);
+    } else if (source) {
+        (*instance)->useStores(source());
+    }
     return *instance;
 }
 
-void APMMonitor::wireStores(StoreSource source) {
-    auto& wiring = storeWiring();
-    std::shared_ptr<APMMonitor> shared;
-    {
-        platform::MutexLock lock(wiring.mutex);
-        wiring.source = source;
-        shared = wiring.sharedMonitor;
-    }
-    // Made outside the lock: a store may log through the monitor while it is made.
-    if (shared && source) shared->useStores(source());
-}
-
-std::shared_ptr<APMMonitor> APMMonitor::initWithLibraryVersion(std::int64_t libraryVersion) {
-    return initWithLogLevel(APMLogLevel::Notice, std::make_shared<APMASLLogger>(), libraryVersion);
+std::shared_ptr<APMMonitor> APMMonitor::initWithLibraryVersion(std::int64_t libraryVersion,
+                                                               const StoreSource& source) {
+    return initWithLogLevel(APMLogLevel::Notice, std::make_shared<APMASLLogger>(), libraryVersion, source);
 }
 
 std::shared_ptr<APMMonitor> APMMonitor::initWithLogLevel(std::int64_t logLevel,
                                                          std::shared_ptr<APMLogging> logger,
-                                                         std::int64_t libraryVersion) {
+                                                         std::int64_t libraryVersion,
+                                                         const StoreSource& source) {
     std::shared_ptr<APMMonitor> monitor(new APMMonitor(logLevel, std::move(logger), libraryVersion));
-    monitor->startWith(wiredStoreSource());
+    monitor->startWith(source);
     return monitor;
 }
 
@@ -144,7 +119,7 @@ APMMonitor::~APMMonitor() = default;
 
 void APMMonitor::startWith(const StoreSource& source) {
     // Without a source the monitor starts on its empty stores; a start with stores leaves them to
-    // useStores, so a wiring running at the same time is never undone.
+    // useStores, so stores handed over at the same time are never undone.
     if (source) {
         useStores(source());
     } else {

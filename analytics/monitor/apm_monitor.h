@@ -24,8 +24,8 @@ class APMConfigStore;
 
 // The library's single logger and health monitor (its levels: APMLogLevel). Console lines and sample
 // updates run on the serial queue "APMMonitorQueue" in the order they were logged. The monitor sits below
-// the library's stores: it keeps its switches and sample in the stores it is handed (wireStores) and,
-// until then, reads nothing and keeps nothing.
+// the library's stores: it keeps its switches and sample in the stores it is handed and, until then,
+// reads nothing and keeps nothing.
 class APMMonitor : public std::enable_shared_from_this<APMMonitor> {
 public:
     using Contexts = std::vector<APMLogContext>;
@@ -51,16 +51,18 @@ public:
     // The process's monitor, which the whole library logs through: made on first use with the library
     // version; never null, never destroyed.
     static std::shared_ptr<APMMonitor> sharedInstance();
-    // Hands the monitors their stores as the library starts: the process's monitor takes them at once
-    // (and runs its start again: the sample's migration and loading, the launch switches), every monitor
-    // made later as it starts.
-    static void wireStores(StoreSource source);
+    // The same, handed its stores as the library starts: made with them when not made yet, else it takes
+    // them at once (and runs its start again: the sample's migration and loading, the launch switches).
+    // The stores are made outside any lock: a store may log through this very monitor while it is made.
+    static std::shared_ptr<APMMonitor> sharedInstanceWithStores(const StoreSource& source);
 
-    // Both start with the stores wired so far.
-    static std::shared_ptr<APMMonitor> initWithLibraryVersion(std::int64_t libraryVersion);
+    // Both start with the given stores, or with none.
+    static std::shared_ptr<APMMonitor> initWithLibraryVersion(std::int64_t libraryVersion,
+                                                              const StoreSource& source = nullptr);
     static std::shared_ptr<APMMonitor> initWithLogLevel(std::int64_t logLevel,
                                                         std::shared_ptr<APMLogging> logger,
-                                                        std::int64_t libraryVersion);
+                                                        std::int64_t libraryVersion,
+                                                        const StoreSource& source = nullptr);
     ~APMMonitor();
     APMMonitor(const APMMonitor&) = delete;
     APMMonitor& operator=(const APMMonitor&) = delete;

@@ -92,13 +92,14 @@ APMEvent::APMEvent(std::string origin, std::string name, double timestamp, doubl
 
 std::optional<APMEvent> APMEvent::initWithOrigin(const std::string& origin, bool isPublic, const std::string& name,
                                                  double timestamp, double previousTimestamp,
-                                                 const APMObjectParameters& parameters) {
+                                                 const APMObjectParameters& parameters,
+                                                 std::int32_t maxPublicParameters) {
     if (!isAcceptedOrigin(origin) || !isAcceptedName(name, isPublic)) return std::nullopt;
     if (previousTimestamp > timestamp) {
         monitor()->logWithLevel(APMLogLevel::SilentWarning, 16002,
                                 "Event created with previous timestamp after current timestamp");
     }
-    auto sanitized = APMSanitizedParameters(parameters, name, isPublic, false);
+    auto sanitized = APMSanitizedParameters(parameters, name, isPublic, false, maxPublicParameters);
     APMEvent event(origin, name, timestamp, previousTimestamp, sanitized ? std::move(*sanitized) : APMValue::Parameters{});
     // The origin passed the validator, so it is text.
     event.parameters_.insert_or_assign("_o", *APMValue::initWithString(origin));
@@ -106,7 +107,8 @@ std::optional<APMEvent> APMEvent::initWithOrigin(const std::string& origin, bool
     return event;
 }
 
-std::optional<APMEvent> APMEvent::initWithEventProto(const NANOMessageBase* proto) {
+std::optional<APMEvent> APMEvent::initWithEventProto(const NANOMessageBase* proto,
+                                                     std::int32_t maxPublicParameters) {
     if (!proto || &proto->messageType() != &apmpb_types::kEvent) return std::nullopt;
     const std::string name = APMNanoGetString(proto, Field::kName).value_or("");
     const double timestamp = static_cast<double>(APMNanoGetInt64(proto, Field::kTimestampMillis)) / 1000.0;
@@ -144,7 +146,7 @@ std::optional<APMEvent> APMEvent::initWithEventProto(const NANOMessageBase* prot
         }
     }
     if (!origin) return std::nullopt;
-    return initWithOrigin(*origin, false, name, timestamp, previousTimestamp, parameters);
+    return initWithOrigin(*origin, false, name, timestamp, previousTimestamp, parameters, maxPublicParameters);
 }
 
 std::optional<APMEvent> APMEvent::eventFromEditEvent(const APMPEvent& editEvent) {

@@ -7,6 +7,7 @@
 #include "analytics/foundation/apm_value.h"
 #include "analytics/messages/nano_message_base.h"
 #include "analytics/records/apm_object_parameters.h"
+#include "analytics/records/apm_parameter_limits.h"
 #include "analytics/records/apmp_event.h"
 
 namespace analytics {
@@ -18,13 +19,16 @@ namespace analytics {
 class APMEvent {
 public:
     // Nothing when the origin or the name is refused. The parameters pass the public or internal rules
-    // by `isPublic`; the origin replaces any "_o" given.
+    // by `isPublic`, keeping at most `maxPublicParameters` public ones (the active configuration's limit);
+    // the origin replaces any "_o" given.
     static std::optional<APMEvent> initWithOrigin(const std::string& origin, bool isPublic, const std::string& name,
                                                   double timestamp, double previousTimestamp,
-                                                  const APMObjectParameters& parameters);
+                                                  const APMObjectParameters& parameters,
+                                                  std::int32_t maxPublicParameters = kAPMDefaultMaxPublicEventParams);
     // From an upload message; nothing when its "_o" is missing or no string. Array parameters are not
     // read back.
-    static std::optional<APMEvent> initWithEventProto(const NANOMessageBase* proto);
+    static std::optional<APMEvent> initWithEventProto(const NANOMessageBase* proto,
+                                                      std::int32_t maxPublicParameters = kAPMDefaultMaxPublicEventParams);
     // From an event the editing programs made or changed: its public name becomes the internal one and
     // its "_o" the origin ("app" without one).
     static std::optional<APMEvent> eventFromEditEvent(const APMPEvent& editEvent);

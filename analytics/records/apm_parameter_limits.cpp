@@ -5,42 +5,16 @@
 #include <limits>
 
 #include "analytics/foundation/apm_event_names.h"
-#include "platform/foundation/mutex.h"
 
 namespace analytics {
 
 namespace {
-
-struct ReaderSlot {
-    platform::Mutex mutex;
-    std::function<std::int32_t()> reader GUARDED_BY(mutex);
-};
-
-// Never destroyed: worker queues may still sanitise while the process exits.
-ReaderSlot& slot() {
-    static auto* slot = new ReaderSlot;
-    return *slot;
-}
 
 bool counts(const std::string& name, bool skipItemNames) {
     return APMIsPublicName(name) && !(skipItemNames && APMIsStandardItemParameterName(name));
 }
 
 }  // namespace
-
-void APMSetMaxPublicEventParamsReader(std::function<std::int32_t()> reader) {
-    platform::MutexLock lock(slot().mutex);
-    slot().reader = std::move(reader);
-}
-
-std::int32_t APMMaxPublicEventParams() {
-    std::function<std::int32_t()> reader;
-    {
-        platform::MutexLock lock(slot().mutex);
-        reader = slot().reader;
-    }
-    return reader ? reader() : kAPMDefaultMaxPublicEventParams;
-}
 
 std::int32_t APMCountPublicParameters(const APMValue::Parameters& parameters, bool skipItemNames) {
     const auto count = std::count_if(parameters.begin(), parameters.end(),

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "analytics/foundation/apm_value.h"
 
@@ -9,11 +8,6 @@ namespace analytics {
 
 // The most public parameters an event keeps before the active configuration says otherwise.
 inline constexpr std::int32_t kAPMDefaultMaxPublicEventParams = 25;
-
-// The active configuration's limit. This layer sits below the configuration, so the engine hands in
-// its reader as the library starts; until then the default.
-void APMSetMaxPublicEventParamsReader(std::function<std::int32_t()> reader);
-std::int32_t APMMaxPublicEventParams();
 
 // The public names, standard item parameter names left out when `skipItemNames`.
 std::int32_t APMCountPublicParameters(const APMValue::Parameters& parameters, bool skipItemNames);

@@ -74,7 +74,7 @@ bool sanitizeParameter(const std::string& name, const APMParameterObject& object
 
 // Too many public parameters are cut from the end of the sorted names; an array element may carry
 // none but the standard item parameters.
-void limitParameters(APMValue::Parameters& parameters, bool isNested) {
+void limitParameters(APMValue::Parameters& parameters, bool isNested, std::int32_t maximum) {
     if (isNested) {
         if (APMCountPublicParameters(parameters, true) == 0) return;
         APMRemoveExcessParameters(parameters, 0, true);
@@ -82,7 +82,6 @@ void limitParameters(APMValue::Parameters& parameters, bool isNested) {
         monitor()->logWithLevel(APMLogLevel::Error, 18016, "Item cannot contain custom parameters");
         return;
     }
-    const std::int32_t maximum = APMMaxPublicEventParams();
     if (APMCountPublicParameters(parameters, false) <= maximum) return;
     APMRemoveExcessParameters(parameters, maximum, false);
     APMAddErrorCodeParameter(parameters, E::ParameterLimitReached);
@@ -94,7 +93,8 @@ void limitParameters(APMValue::Parameters& parameters, bool isNested) {
 
 std::optional<APMValue::Parameters> APMSanitizedParameters(const APMObjectParameters& parameters,
                                                            const std::optional<std::string>& eventName,
-                                                           bool isPublic, bool isNested) {
+                                                           bool isPublic, bool isNested,
+                                                           std::int32_t maxPublicParameters) {
     if (parameters.empty()) return std::nullopt;
     std::vector<std::string> refused;
     APMValue::Parameters added;
@@ -109,7 +109,7 @@ std::optional<APMValue::Parameters> APMSanitizedParameters(const APMObjectParame
         const auto* typed = std::get_if<APMValue>(&object);
         if (typed && !std::binary_search(refused.begin(), refused.end(), name)) result.try_emplace(name, *typed);
     }
-    limitParameters(result, isNested);
+    limitParameters(result, isNested, maxPublicParameters);
     return result;
 }
 

@@ -5,6 +5,7 @@
 
 #include "analytics/foundation/apm_value.h"
 #include "analytics/records/apm_object_parameters.h"
+#include "analytics/records/apm_parameter_limits.h"
 #include "platform/foundation/value.h"
 
 namespace analytics {
@@ -14,10 +15,11 @@ namespace analytics {
 // values, ecommerce "items" arrays are checked and cut to 200 elements, and the number of public
 // parameters is limited. Problems are recorded on the dictionary (APMAddErrorParameters), never failed.
 
-// Nothing for empty parameters. `isNested` marks the parameters of an array element.
-std::optional<APMValue::Parameters> APMSanitizedParameters(const APMObjectParameters& parameters,
-                                                           const std::optional<std::string>& eventName,
-                                                           bool isPublic, bool isNested);
+// Nothing for empty parameters. `isNested` marks the parameters of an array element, which may carry no
+// public ones; an event keeps at most `maxPublicParameters` (the active configuration's limit).
+std::optional<APMValue::Parameters> APMSanitizedParameters(
+    const APMObjectParameters& parameters, const std::optional<std::string>& eventName, bool isPublic,
+    bool isNested, std::int32_t maxPublicParameters = kAPMDefaultMaxPublicEventParams);
 // The array as a typed value of its sanitised dictionary elements; nothing when the array itself is
 // refused. Elements that are no dictionary are recorded in `errors`; the validator's failure code is
 // written to `failureCode`.

@@ -4,7 +4,6 @@
 #include "analytics/foundation/apm_storage_paths.h"
 #include "analytics/monitor/apm_monitor.h"
 #include "analytics/storage/apm_persisted_config.h"
-#include "analytics/storage/apm_remote_config.h"
 
 namespace analytics {
 
@@ -18,22 +17,21 @@ std::shared_ptr<APMMonitor> monitor() {
 
 std::shared_ptr<APMDatabase> APMDatabase::initWithDatabaseName(
     const std::string& name, std::shared_ptr<APMPersistedConfig> persistedConfig, APMErrorOut error,
-    RemoteConfigSource remoteConfig) {
+    LimitsSource limits) {
     if (!APMCheckCondition(!name.empty(), error, 1, "Received empty database name in init")) return nullptr;
-    std::shared_ptr<APMDatabase> database(
-        new APMDatabase(std::move(persistedConfig), std::move(remoteConfig)));
+    std::shared_ptr<APMDatabase> database(new APMDatabase(std::move(persistedConfig), std::move(limits)));
     if (!database->initializeDatabaseResourcesWithContext("Init", APMMeasurementDirectoryFilePath(name),
                                                           error))
         return nullptr;
     return database;
 }
 
-APMDatabase::APMDatabase(std::shared_ptr<APMPersistedConfig> persistedConfig, RemoteConfigSource remoteConfig)
+APMDatabase::APMDatabase(std::shared_ptr<APMPersistedConfig> persistedConfig, LimitsSource limits)
     : persistedConfig_(std::move(persistedConfig)),
-      remoteConfig_(remoteConfig ? std::move(remoteConfig) : &APMRemoteConfig::defaultInstance) {}
+      limits_(limits ? std::move(limits) : &APMStorageLimits::defaults) {}
 
-std::shared_ptr<APMRemoteConfig> APMDatabase::remoteConfig() const {
-    return remoteConfig_();
+std::shared_ptr<APMStorageLimits> APMDatabase::limits() const {
+    return limits_();
 }
 
 double APMDatabase::midnightOffset() const {

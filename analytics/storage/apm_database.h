@@ -22,17 +22,31 @@
 #include "analytics/records/apm_user_attribute.h"
 #include "analytics/storage/apm_queued_bundle.h"
 #include "analytics/storage/apm_sqlite_store.h"
+#include "analytics/storage/apm_storage_limits.h"
 
 namespace analytics {
 
 class APMPersistedConfig;
-class APMRemoteConfig;
 
 // The measurement database: one SQLite file in the library's folder holding the raw events waiting to
 // be bundled, the compressed bundles waiting to be uploaded, the bundle bookkeeping and daily counts,
 // the stored server configuration and the tables of counters, user properties, audiences and
 // conditional properties. It has no lock: the engine calls it from its worker queue only, and it is the
 // only writer of its file.
+//
+// One class over several files, one topic each:
+//   apm_database.cpp                         opening, reset, transactions, generic record operations
+//   apm_database_schema.cpp                  the tables, their columns and the columns added later
+//   apm_database_record_reads.cpp            helpers the typed operations share
+//   apm_database_app_metadata.cpp            bundle bookkeeping, daily counts, the stored configuration
+//   apm_database_raw_events.cpp              raw events and the bundle metadata they are stored with
+//   apm_database_queue.cpp                   the upload queue and the deletion of stale data
+//   apm_database_event_counters.cpp          the counters of each event name
+//   apm_database_user_attributes.cpp         the current user properties
+//   apm_database_conditional_properties.cpp  conditional user properties
+//   apm_database_audience_filters.cpp        audience filters and their results
+//   apm_database_complex_events.cpp          complex events' main events
+//   apm_database_purchases.cpp               reported purchases and subscriptions
 //
 // Failures answer false or nothing with an error of the library's domain: code 1 for a bad argument,
 // 2 for an operation that could not be carried out, 3 for a record that could not be converted (the
@@ -41,7 +55,7 @@ class APMDatabase {
 public:
     using Record = APMSqliteStore::Record;
     using Values = APMSqliteStore::Values;
-    using RemoteConfigSource = std::function<std::shared_ptr<APMRemoteConfig>()>;
+    using LimitsSource = std::function<std::shared_ptr<APMStorageLimits>()>;
     template <typename T>
     using CreateDataTypeBlock = std::function<std::optional<T>(const Record&, APMErrorOut)>;
 
@@ -56,11 +70,11 @@ public:
 
     // Opens (making it when needed) the file of that name in the library's folder. A file whose tables
     // do not fit is deleted, so a second attempt starts empty; any other failure keeps the file.
-    // `remoteConfig` answers the engine's active configuration, whose limits the raw events and the
-    // queue follow.
+    // `limits` answers the engine's active configuration, whose limits the raw events and the queue
+    // follow; without it, the defaults.
     static std::shared_ptr<APMDatabase> initWithDatabaseName(
         const std::string& name, std::shared_ptr<APMPersistedConfig> persistedConfig, APMErrorOut error,
-        RemoteConfigSource remoteConfig = nullptr);
+        LimitsSource limits = nullptr);
     APMDatabase(const APMDatabase&) = delete;
     APMDatabase& operator=(const APMDatabase&) = delete;
 
@@ -245,7 +259,7 @@ public:
     bool deleteComplexEventForAudienceEvaluationWithEventID(std::int64_t eventID, APMErrorOut error);
 
 private:
-    APMDatabase(std::shared_ptr<APMPersistedConfig> persistedConfig, RemoteConfigSource remoteConfig);
+    APMDatabase(std::shared_ptr<APMPersistedConfig> persistedConfig, LimitsSource limits);
 
     // The open store, or nothing with code 2.
     APMSqliteStore* openStore(APMErrorOut error);
@@ -276,7 +290,7 @@ private:
                                                     APMErrorOut error);
 
     bool ensureAllTables(APMErrorOut error);
-    std::shared_ptr<APMRemoteConfig> remoteConfig() const;
+    std::shared_ptr<APMStorageLimits> limits() const;
     double midnightOffset() const;
     std::optional<std::vector<Record>> recordsFromTable(const std::string& tableName,
                                                         const std::string& condition, const Values& values,
@@ -306,7 +320,7 @@ private:
 
     std::shared_ptr<APMSqliteStore> sqliteStore_;
     const std::shared_ptr<APMPersistedConfig> persistedConfig_;
-    const RemoteConfigSource remoteConfig_;
+    const LimitsSource limits_;
     // The number of raw events while every change to them has passed through here; forgotten whenever a
     // change may have been undone (a failed write or transaction, a reset), then counted again. It lets
     // the trim before each insert skip its scan of the table.

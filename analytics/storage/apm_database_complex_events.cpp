@@ -21,7 +21,9 @@ std::optional<std::pair<APMEvent, std::int64_t>> APMDatabase::mainEventAndChildC
     if (!records || records->empty()) return std::nullopt;
     const auto& record = records->front();
     const auto blob = record.find("main_event");
-    const auto event = blob == record.end() ? std::nullopt : APMEventFromData(blob->second, nullptr);
+    const auto event = blob == record.end()
+                           ? std::nullopt
+                           : APMEventFromData(blob->second, limits()->maxPublicEventParams(), nullptr);
     const auto childCount = APMIntegerColumn(record, "children_to_process");
     if (!APMCheckCondition(event.has_value(), error, 3, "Main event blob is nil in database") ||
         !APMCheckCondition(childCount.has_value(), error, 3,

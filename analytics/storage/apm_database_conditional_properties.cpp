@@ -18,17 +18,18 @@ double now() {
 }
 
 // A stored event that does not decode makes the whole row unreadable.
-bool readEvent(const APMSqliteStore::Record& record, const char* column, Property& property,
-               void (Property::*set)(std::optional<APMEvent>), APMErrorOut error) {
+bool readEvent(const APMSqliteStore::Record& record, const char* column, std::int32_t maxPublicParameters,
+               Property& property, void (Property::*set)(std::optional<APMEvent>), APMErrorOut error) {
     const auto found = record.find(column);
     if (found == record.end() || found->second.isNull()) return true;
-    auto event = APMEventFromData(found->second, error);
+    auto event = APMEventFromData(found->second, maxPublicParameters, error);
     if (!event) return false;
     (property.*set)(std::move(event));
     return true;
 }
 
-std::optional<Property> propertyFromRecord(const APMSqliteStore::Record& record, APMErrorOut error) {
+std::optional<Property> propertyFromRecord(const APMSqliteStore::Record& record, std::int32_t maxPublicParameters,
+                                           APMErrorOut error) {
     if (record.empty()) return std::nullopt;
     const auto stored = record.find("value");
     auto value = stored == record.end() ? std::nullopt : APMValue::valueFromObject(stored->second);
@@ -43,9 +44,9 @@ std::optional<Property> propertyFromRecord(const APMSqliteStore::Record& record,
     property.setTimeToLive(APMNumberColumn(record, "time_to_live").value_or(0));
     if (const std::string* trigger = APMStringColumn(record, "trigger_event_name"))
         property.setTriggerEventName(*trigger);
-    if (!readEvent(record, "triggered_event", property, &Property::setTriggeredEvent, error) ||
-        !readEvent(record, "timed_out_event", property, &Property::setTimedOutEvent, error) ||
-        !readEvent(record, "expired_event", property, &Property::setExpiredEvent, error)) {
+    if (!readEvent(record, "triggered_event", maxPublicParameters, property, &Property::setTriggeredEvent, error) ||
+        !readEvent(record, "timed_out_event", maxPublicParameters, property, &Property::setTimedOutEvent, error) ||
+        !readEvent(record, "expired_event", maxPublicParameters, property, &Property::setExpiredEvent, error)) {
         return std::nullopt;
     }
     property.setActive(APMIntegerColumn(record, "active").value_or(0) != 0);
@@ -60,11 +61,19 @@ void addEvent(APMSqliteStore::Record& record, const char* column, const std::opt
     if (auto data = APMDataFromEvent(*event)) record.emplace(column, std::move(*data));
 }
 
+// Reads properties whose events keep the configuration's number of public parameters.
+auto propertyReader(std::int32_t maxPublicParameters) {
+    return [maxPublicParameters](const APMSqliteStore::Record& record, APMErrorOut error) {
+        return propertyFromRecord(record, maxPublicParameters, error);
+    };
+}
+
 }  // namespace
 
 std::optional<APMConditionalUserProperty> APMDatabase::conditionalUserPropertyWithName(
     const std::string& name, APMErrorOut error) {
-    return firstDataTypeFromTableWithName<Property>(kTable, "name", name, error, propertyFromRecord);
+    return firstDataTypeFromTableWithName<Property>(kTable, "name", name, error,
+                                                    propertyReader(limits()->maxPublicEventParams()));
 }
 
 bool APMDatabase::updateConditionalUserProperty(const std::optional<APMConditionalUserProperty>& property,
@@ -151,7 +160,7 @@ std::optional<std::vector<APMConditionalUserProperty>> APMDatabase::conditionalU
         return std::nullopt;
     const auto records = recordsFromTable(kTable, "WHERE " + condition, parameterValues, error);
     if (!records) return std::nullopt;
-    return readableDataTypes<Property>(*records, kTable, propertyFromRecord);
+    return readableDataTypes<Property>(*records, kTable, propertyReader(limits()->maxPublicEventParams()));
 }
 
 }  // namespace analytics

@@ -7,7 +7,6 @@
 #include "analytics/monitor/apm_monitor.h"
 #include "analytics/storage/apm_database.h"
 #include "analytics/storage/apm_persisted_config.h"
-#include "analytics/storage/apm_remote_config.h"
 #include "analytics/storage/apm_row_id_condition.h"
 #include "platform/foundation/ns_date.h"
 #include "platform/vuziriutilities/vul_gzip.h"
@@ -43,7 +42,7 @@ bool APMDatabase::insertBundle(const APMPBMeasurementBundle* bundle, bool isReal
     }
     const double endTime =
         static_cast<double>(APMNanoGetInt64(bundle, BundleField::kEndTimestampMillis)) / 1000;
-    if (std::fabs(now() - endTime) > remoteConfig()->maxQueueTime()) {
+    if (std::fabs(now() - endTime) > limits()->maxQueueTime()) {
         APMMonitor::sharedInstance()->logWithLevel(APMLogLevel::MonitoredWarning, 12016,
                                                    "Storing bundle outside of the max uploading time span");
     }
@@ -135,7 +134,7 @@ bool APMDatabase::deleteBundlesWithRowIDs(const Values& rowIDs, APMErrorOut erro
 std::optional<bool> APMDatabase::maybeDeleteStaleData(APMErrorOut error) {
     const double time = now();
     const double lastDeletion = persistedConfig_ ? persistedConfig_->lastDeleteStaleBundlesTimestamp() : 0;
-    const auto config = remoteConfig();
+    const auto config = limits();
     if (std::fabs(time - lastDeletion) <= config->databaseDeleteStaleBundlesInterval()) return false;
     if (!deleteStaleRawEventsDataOlderThanMaxAge(config->maxQueueTime(), error) ||
         !deleteStaleBundlesOlderThanMaxAge(config->maxQueueTime(), error)) {

@@ -7,7 +7,6 @@
 #include "analytics/storage/apm_database.h"
 #include "analytics/storage/apm_event_params_from_proto.h"
 #include "analytics/storage/apm_raw_event_blob.h"
-#include "analytics/storage/apm_remote_config.h"
 #include "analytics/storage/apm_row_id_condition.h"
 #include "platform/foundation/ns_date.h"
 
@@ -163,7 +162,7 @@ bool APMDatabase::deleteRawEventsWithMaxRowID(std::int64_t maxRowID, std::int64_
 }
 
 std::int64_t APMDatabase::rawEventsLimit() const {
-    return remoteConfig()->maxEventsStored();
+    return limits()->maxEventsStored();
 }
 
 std::optional<std::int64_t> APMDatabase::deleteRawEventsOverAbsoluteLimit(APMErrorOut error) {
@@ -259,7 +258,7 @@ std::optional<APMRawEventData> APMDatabase::rawEventDataFromDictionary(const Rec
         return std::nullopt;
     auto rawEvent = APMRawEventData::initWithRawEvent(
         APMEvent::initWithOrigin(origin, false, eventName, time, previousTime,
-                                 APMObjectParametersFrom(parameters)),
+                                 APMObjectParametersFrom(parameters), limits()->maxPublicEventParams()),
         record.at("rowid").intValue().value_or(-1), record.at("metadata_fingerprint").intValue().value_or(0));
     APMCheckCondition(rawEvent.has_value(), error, 2, "Failed to initialize raw event data from dictionary");
     return rawEvent;

@@ -2,16 +2,12 @@
 
 #include <stdlib.h>
 
-#include <mutex>
-
 #include "analytics/foundation/apm_storage_paths.h"
 #include "analytics/monitor/apm_monitor.h"
 #include "analytics/storage/apm_config_store_support.h"
 #include "analytics/storage/apm_persistent_dictionary.h"
-#include "analytics/storage/apm_remote_config.h"
 #include "analytics/storage/apm_user_defaults.h"
 #include "platform/dispatch/dispatch_queue.h"
-#include "platform/foundation/mutex.h"
 
 namespace analytics {
 
@@ -69,7 +65,7 @@ bool isNumber(const Value& value) {
 
 // The links a caller left out: no configuration loaded, the switch off.
 APMPersistedConfig::Links completed(APMPersistedConfig::Links links) {
-    if (!links.remoteConfig) links.remoteConfig = &APMRemoteConfig::defaultInstance;
+    if (!links.limits) links.limits = &APMStorageLimits::defaults;
     if (!links.persistentConfigInApplicationSupportEnabled)
         links.persistentConfigInApplicationSupportEnabled = [] { return false; };
     if (!links.setPersistentConfigInApplicationSupportEnabled)
@@ -77,39 +73,7 @@ APMPersistedConfig::Links completed(APMPersistedConfig::Links links) {
     return links;
 }
 
-struct SharedLinks {
-    platform::Mutex mutex;
-    APMPersistedConfig::Links links GUARDED_BY(mutex);
-};
-
-SharedLinks& sharedLinks() {
-    static auto* links = new SharedLinks;
-    return *links;
-}
-
 }  // namespace
-
-void APMPersistedConfig::wireLinks(Links links) {
-    auto& shared = sharedLinks();
-    platform::MutexLock lock(shared.mutex);
-    shared.links = std::move(links);
-}
-
-std::shared_ptr<APMPersistedConfig> APMPersistedConfig::sharedInstance() {
-    static std::once_flag once;
-    static std::shared_ptr<APMPersistedConfig>* instance = nullptr;
-    std::call_once(once, [] {
-        Links links;
-        {
-            auto& shared = sharedLinks();
-            platform::MutexLock lock(shared.mutex);
-            links = shared.links;
-        }
-        instance = new std::shared_ptr<APMPersistedConfig>(initWithSuiteName(kSuiteName, std::move(links)));
-    });
-    if (!*instance) log(APMLogLevel::MonitoredError, 27001, "PersistedConfig's shared instance is nil");
-    return *instance;
-}
 
 std::shared_ptr<APMPersistedConfig> APMPersistedConfig::initWithSuiteName(const std::string& name,
                                                                           Links links) {
@@ -460,7 +424,7 @@ void APMPersistedConfig::scheduleSynchronizeToDisk() {
 
 void APMPersistedConfig::updateConfigStoreMigrationFlagIfNeeded() {
     if (!shouldCheckConfigStoreMigrationFlag_) return;
-    const auto config = links_.remoteConfig();
+    const auto config = links_.limits();
     if (!config || config->isDefaultInstance()) return;
     // The store location chosen at the next start follows the first real configuration seen.
     links_.setPersistentConfigInApplicationSupportEnabled(

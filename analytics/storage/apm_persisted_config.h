@@ -8,6 +8,7 @@
 #include <string>
 
 #include "analytics/monitor/apm_config_store.h"
+#include "analytics/storage/apm_storage_limits.h"
 #include "platform/foundation/value.h"
 
 namespace platform {
@@ -16,8 +17,6 @@ class DispatchQueue;
 
 namespace analytics {
 
-class APMRemoteConfig;
-
 // The library's small state kept between launches, every value under a key beginning
 // "/vuziri/measurement/" in one store: the preferences suite of its name, or a property-list file of that
 // name in the library's folder, as the store-location switch said when the instance was made. Reads and
@@ -25,10 +24,10 @@ class APMRemoteConfig;
 // of writes ends in one save of the store, a second after the last write.
 class APMPersistedConfig : public std::enable_shared_from_this<APMPersistedConfig> {
 public:
-    // What the persisted state asks of the layers above it, handed down as the library starts.
+    // What the persisted state asks of the layers above it, handed down by the engine's start.
     struct Links {
-        // The engine's current remote configuration; the default one while none is loaded.
-        std::function<std::shared_ptr<APMRemoteConfig>()> remoteConfig;
+        // The engine's current remote configuration; the defaults while none is loaded.
+        std::function<std::shared_ptr<APMStorageLimits>()> limits;
         // The interface layer's stored switch: keep the state in the library's own folder.
         std::function<bool()> persistentConfigInApplicationSupportEnabled;
         std::function<void(bool)> setPersistentConfigInApplicationSupportEnabled;
@@ -37,12 +36,8 @@ public:
     static constexpr const char* kSuiteName = "com.vuziri.vmp.measurement";
     static const std::string& kMeasurementEnabledStateKey;
 
-    // Hands the shared instance its links; call it before the first use. Until then the default
-    // configuration counts as loaded nowhere and the switch is off.
-    static void wireLinks(Links links);
-    // The process's instance on kSuiteName, made on first use with the wired links.
-    static std::shared_ptr<APMPersistedConfig> sharedInstance();
-    // Nothing for an empty name. Missing links are the defaults of wireLinks.
+    // Nothing for an empty name. Missing links answer the default limits and a switch that is off. The
+    // engine makes the process's instance, on kSuiteName.
     static std::shared_ptr<APMPersistedConfig> initWithSuiteName(const std::string& name, Links links = {});
     ~APMPersistedConfig();
 

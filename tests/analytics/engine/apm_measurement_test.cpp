@@ -4,13 +4,13 @@
 #include <filesystem>
 #include <thread>
 
+#include "analytics/config/apm_remote_config.h"
 #include "analytics/engine/apm_measurement.h"
 #include "analytics/foundation/apm_scheduler.h"
 #include "analytics/foundation/apm_storage_paths.h"
 #include "analytics/monitor/apm_monitor.h"
 #include "analytics/storage/apm_audience.h"
 #include "analytics/storage/apm_database.h"
-#include "analytics/storage/apm_remote_config.h"
 #include "analytics/storage/apm_user_defaults.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"

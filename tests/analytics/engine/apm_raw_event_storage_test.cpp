@@ -136,7 +136,8 @@ TEST_F(MeasurementStorage, ResetEmptiesTheDatabaseAndThePersistedState) {
     start();
     log("level_up");
     clock->runUntilIdle();
-    const auto persisted = APMPersistedConfig::sharedInstance();
+    const auto persisted = engine->persistedConfig();
+    EXPECT_EQ(persisted->name(), "com.vuziri.vmp.measurement");
     persisted->setLastDeleteStaleBundlesTimestamp(5);
     engine->resetAnalyticsData();
     clock->runUntilIdle();

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "analytics/config/apm_remote_config.h"
 #include "analytics/engine/apm_measurement.h"
 #include "analytics/foundation/apm_storage_paths.h"
 #include "analytics/storage/apm_persistent_dictionary.h"
-#include "analytics/storage/apm_remote_config.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_user_defaults.h"
 #include "tests/support/temp_data_root.h"
@@ -29,8 +29,8 @@ TEST(APMAnalyticsPersistentConfig, SwitchIsStoredAndOffWhenAbsent) {
 TEST(APMAnalyticsPersistentConfig, LoadedConfigurationDecidesWhereTheNextStartKeepsTheState) {
     quorvel::testing::TempDataRoot root;
     auto clock = platform::VirtualClock::install();
-    auto config = APMPersistedConfig::initWithSuiteName(APMPersistedConfig::kSuiteName,
-                                                        APMAnalytics::persistedConfigLinks());
+    const auto links = APMMeasurement::environmentFor(APMAnalytics::engineLinks({})).persistedConfig;
+    auto config = APMPersistedConfig::initWithSuiteName(APMPersistedConfig::kSuiteName, links);
     config->setAppInstanceID("before");
     EXPECT_FALSE(APMAnalytics::persistentConfigInApplicationSupportEnabled());
 
@@ -41,8 +41,7 @@ TEST(APMAnalyticsPersistentConfig, LoadedConfigurationDecidesWhereTheNextStartKe
     EXPECT_TRUE(APMAnalytics::persistentConfigInApplicationSupportEnabled());
     clock->advance(1);
 
-    auto next = APMPersistedConfig::initWithSuiteName(APMPersistedConfig::kSuiteName,
-                                                      APMAnalytics::persistedConfigLinks());
+    auto next = APMPersistedConfig::initWithSuiteName(APMPersistedConfig::kSuiteName, links);
     EXPECT_TRUE(std::dynamic_pointer_cast<APMPersistentDictionary>(next->store()));
     EXPECT_EQ(next->appInstanceID(), "before");
     EXPECT_TRUE(fs::exists(APMMeasurementDirectoryPlistPath(APMPersistedConfig::kSuiteName)));

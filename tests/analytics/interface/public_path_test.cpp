@@ -95,7 +95,7 @@ TEST_F(PublicPath, RefusalsArriveAsErrorEventsOfTheLibrary) {
     DZRApp::configure();
     ROVEruzovaza::logEventWithName("first_open");
     ROVEruzovaza::logEventWithName(std::string(45, 'x'));
-    APMLogErrorCode(5);
+    APMLogErrorCode(&APMAnalytics::logInternalEventWithOrigin, 5);
 
     const auto taken = arrived();
     ASSERT_EQ(taken.size(), 3u);

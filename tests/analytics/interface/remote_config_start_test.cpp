@@ -4,6 +4,7 @@
 #include <future>
 #include <thread>
 
+#include "analytics/config/apm_remote_config.h"
 #include "analytics/engine/apm_identifiers.h"
 #include "analytics/engine/apm_measurement.h"
 #include "analytics/foundation/apm_scheduler.h"
@@ -11,9 +12,8 @@
 #include "analytics/interface/apm_consent_settings_util.h"
 #include "analytics/interface/dzr_app.h"
 #include "analytics/storage/apm_database.h"
-#include "analytics/storage/apm_remote_config.h"
 #include "platform/foundation/clock.h"
-#include "tests/analytics/storage/measurement_config_builder.h"
+#include "tests/analytics/config/measurement_config_builder.h"
 #include "tests/support/local_http_server.h"
 #include "tests/support/temp_data_root.h"
 

@@ -8,13 +8,13 @@
 #include <iterator>
 #include <string>
 
+#include "analytics/config/apm_remote_config.h"
 #include "analytics/engine/apm_measurement.h"
 #include "analytics/foundation/apm_scheduler.h"
 #include "analytics/interface/apm_analytics.h"
 #include "analytics/interface/dzr_app.h"
 #include "analytics/interface/rov_eruzovaza.h"
 #include "analytics/storage/apm_database.h"
-#include "analytics/storage/apm_remote_config.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_date.h"
 #include "tests/support/temp_data_root.h"

@@ -24,8 +24,9 @@ protected:
         platform::NSProcessInfo::processInfo().setArguments({"quorvel"});
     }
 
+    // A monitor on the library's own stores, as the library hands them over when it starts.
     std::shared_ptr<APMMonitor> makeMonitor() {
-        auto monitor = APMMonitor::initWithLibraryVersion(81500);
+        auto monitor = APMMonitor::initWithLibraryVersion(81500, &APMUserDefaults::monitorStores);
         clock->runUntilIdle();
         return monitor;
     }

@@ -15,8 +15,10 @@ namespace {
 class ParameterRules : public RecordsTest {
 protected:
     APMValue::Parameters sanitized(const Value::Dictionary& parameters, const std::string& eventName = "level_up",
-                                   bool isPublic = true) {
-        auto result = APMSanitizedParameters(APMObjectParametersFrom(parameters), eventName, isPublic, false);
+                                   bool isPublic = true,
+                                   std::int32_t maxPublicParameters = kAPMDefaultMaxPublicEventParams) {
+        auto result = APMSanitizedParameters(APMObjectParametersFrom(parameters), eventName, isPublic, false,
+                                             maxPublicParameters);
         EXPECT_TRUE(result.has_value());
         return result.value_or(APMValue::Parameters{});
     }
@@ -53,10 +55,7 @@ TEST_F(ParameterRules, PublicParametersBeyondTheLimitAreCutFromTheEndOfTheSorted
     EXPECT_EQ(result.size(), 27u);  // 25 public, the internal one and "_err"
 
     // The active configuration decides the limit once the library runs.
-    APMSetMaxPublicEventParamsReader([] { return 30; });
-    EXPECT_EQ(sanitized(numbered(27)).size(), 27u);
-    APMSetMaxPublicEventParamsReader(nullptr);
-    EXPECT_EQ(APMMaxPublicEventParams(), kAPMDefaultMaxPublicEventParams);
+    EXPECT_EQ(sanitized(numbered(27), "level_up", true, 30).size(), 27u);
 }
 
 TEST_F(ParameterRules, ItemArraysAreCheckedByEventAndNameAndCutTo200) {

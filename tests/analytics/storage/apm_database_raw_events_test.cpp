@@ -87,7 +87,7 @@ TEST_F(RawEvents, MetadataTakenAwayIsStoredAgainForTheNextEvent) {
 }
 
 TEST_F(RawEvents, WithThreeKeptTheFourthEventEvictsTheOldest) {
-    setSettings({{"measurement.store.max_stored_events_per_app", "3"}});
+    limits->maxEvents = 3;
     for (const char* name : {"e1", "e2", "e3"}) store(event(name), *first);
     EXPECT_EQ(database->deleteRawEventsOverAbsoluteLimit(&error), 1);
     ASSERT_TRUE(database->insertRawEvent(event("e4"), fingerprintOf(*first), false, &error));
@@ -97,7 +97,7 @@ TEST_F(RawEvents, WithThreeKeptTheFourthEventEvictsTheOldest) {
 // The trim knows how many events there are without counting them each time; whatever happened to the
 // table before, it keeps exactly the newest ones.
 TEST_F(RawEvents, TheTrimKeepsTheNewestEventsAfterRollbacksAndDeletions) {
-    setSettings({{"measurement.store.max_stored_events_per_app", "10"}});
+    limits->maxEvents = 10;
     for (int i = 0; i < 8; ++i) store(event("kept"), *first);
     EXPECT_FALSE(database->performTransaction([&] {
         for (int i = 0; i < 20; ++i)

@@ -10,11 +10,11 @@
 
 #include "analytics/foundation/apm_storage_paths.h"
 #include "analytics/storage/apm_persistent_dictionary.h"
-#include "analytics/storage/apm_remote_config.h"
 #include "analytics/storage/apm_user_defaults.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_user_defaults.h"
+#include "tests/analytics/storage/chosen_limits.h"
 #include "tests/support/temp_data_root.h"
 
 using namespace analytics;
@@ -28,9 +28,9 @@ constexpr const char* kSuite = APMPersistedConfig::kSuiteName;
 
 class PersistedConfigTest : public ::testing::Test {
 protected:
-    // Links whose switch is a plain flag and whose remote configuration the test chooses.
+    // Links whose switch is a plain flag and whose configuration's limits the test chooses.
     APMPersistedConfig::Links links() {
-        return {[this] { return remoteConfig; }, [this] { return storeInApplicationSupport; },
+        return {[this] { return limits; }, [this] { return storeInApplicationSupport; },
                 [this](bool enabled) { switchWrites.push_back(enabled); }};
     }
 
@@ -49,7 +49,7 @@ protected:
     quorvel::testing::TempDataRoot root;
     std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
     platform::Console::Capture capture;
-    std::shared_ptr<APMRemoteConfig> remoteConfig = APMRemoteConfig::defaultInstance();
+    std::shared_ptr<APMStorageLimits> limits = APMStorageLimits::defaults();
     bool storeInApplicationSupport = false;
     std::vector<bool> switchWrites;
     std::shared_ptr<APMPersistedConfig> config = make();
@@ -261,8 +261,9 @@ TEST_F(PersistedConfigTest, FirstRealConfigurationAfterAWriteSetsTheSwitchOnce) 
     config->setSessionNumber(1);
     EXPECT_TRUE(switchWrites.empty());  // the default configuration says nothing
 
-    remoteConfig = APMRemoteConfig::initWithAppID("1:1:ios:1", nullptr, nullptr, nullptr);
-    remoteConfig->parseSettings({{"measurement.persistent_config_in_application_support_enabled", "1"}});
+    auto received = std::make_shared<quorvel::testing::ChosenLimits>();
+    received->storeInApplicationSupport = true;
+    limits = received;
     config->setSessionNumber(2);
     config->setSessionNumber(3);
     EXPECT_EQ(switchWrites, std::vector<bool>{true});
@@ -280,14 +281,4 @@ TEST_F(PersistedConfigTest, StoreThatCannotBeMadeReadsNothingAndKeepsNothing) {
     EXPECT_FALSE(config->appInstanceID());
     EXPECT_EQ(config->midnightOffset(), 0);
     EXPECT_FALSE(APMPersistedConfig::initWithSuiteName("", links()));
-}
-
-TEST(PersistedConfigShared, OneInstanceOnTheMeasurementSuite) {
-    quorvel::testing::TempDataRoot root;
-    auto clock = platform::VirtualClock::install();
-    auto shared = APMPersistedConfig::sharedInstance();
-    ASSERT_TRUE(shared);
-    EXPECT_EQ(shared, APMPersistedConfig::sharedInstance());
-    EXPECT_EQ(shared->name(), "com.vuziri.vmp.measurement");
-    EXPECT_TRUE(std::dynamic_pointer_cast<APMUserDefaults>(shared->store()));
 }

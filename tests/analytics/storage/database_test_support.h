@@ -11,14 +11,13 @@
 #include "analytics/records/apm_event.h"
 #include "analytics/storage/apm_database.h"
 #include "analytics/storage/apm_persisted_config.h"
-#include "analytics/storage/apm_remote_config.h"
 #include "platform/foundation/ns_date.h"
+#include "tests/analytics/storage/chosen_limits.h"
 #include "tests/analytics/storage/sqlite_test_support.h"
 
 namespace quorvel::testing {
 
-// A measurement database in a fresh data root, with a persisted state and a remote configuration whose
-// settings each test chooses.
+// A measurement database in a fresh data root, with a persisted state and limits each test chooses.
 class MeasurementDatabaseTest : public SqliteStoreTest {
 protected:
     using Database = analytics::APMDatabase;
@@ -28,12 +27,7 @@ protected:
 
     std::shared_ptr<Database> openDatabase(Error* error = nullptr) {
         return Database::initWithDatabaseName(Database::kDatabaseName, persistedConfig, error,
-                                              [this] { return remoteConfig; });
-    }
-
-    // The configuration's settings by name, as a downloaded configuration would set them.
-    void setSettings(const std::vector<analytics::APMRemoteConfig::SettingText>& settings) {
-        remoteConfig->parseSettings(settings);
+                                              [this] { return limits; });
     }
 
     double now() const { return platform::NSDate::now().timeIntervalSince1970(); }
@@ -63,8 +57,7 @@ protected:
 
     std::shared_ptr<analytics::APMPersistedConfig> persistedConfig =
         analytics::APMPersistedConfig::initWithSuiteName("com.vuziri.vmp.measurement.test");
-    std::shared_ptr<analytics::APMRemoteConfig> remoteConfig =
-        analytics::APMRemoteConfig::initWithAppID("1:1234:ios:test", nullptr, nullptr, nullptr);
+    std::shared_ptr<ChosenLimits> limits = std::make_shared<ChosenLimits>();
     Error error;
     std::shared_ptr<Database> database;
 };

@@ -1,4 +1,4 @@
-#include "analytics/storage/apm_remote_config.h"
+#include "analytics/config/apm_remote_config.h"
 
 #include <cmath>
 #include <regex>
@@ -30,21 +30,6 @@ std::shared_ptr<APMMonitor> monitor() {
     return APMMonitor::sharedInstance();
 }
 
-struct WiredLinks {
-    platform::Mutex mutex;
-    APMRemoteConfig::Links links GUARDED_BY(mutex);
-};
-
-WiredLinks& wiredLinks() {
-    static auto* wired = new WiredLinks;  // never destroyed: read from any queue until exit
-    return *wired;
-}
-
-APMRemoteConfig::Links links() {
-    platform::MutexLock lock(wiredLinks().mutex);
-    return wiredLinks().links;
-}
-
 template <typename T, typename Answer>
 T ask(const std::function<Answer()>& link, T fallback) {
     return link ? T(link()) : fallback;
@@ -64,23 +49,18 @@ std::optional<std::pair<std::string, std::string>> schemeAndHost(const std::opti
     return std::make_pair(url->substr(0, separator), url->substr(separator + 3));
 }
 
-Value::Dictionary appMetadata() {
+Value::Dictionary appMetadata(const std::function<std::optional<std::string>()>& appVersion) {
     Value::Dictionary metadata{
         {"platform", Value("ios")},
         {"package_name", Value(platform::NSBundle::mainBundle()->bundleIdentifier())},
         {"vmp_version", Value(APMIdentity::rovUriduzuvareLibraryVersion())},
     };
-    if (auto version = ask<std::optional<std::string>>(links().appVersion, std::nullopt))
+    if (auto version = ask<std::optional<std::string>>(appVersion, std::nullopt))
         metadata.emplace("app_version", Value(*version));
     return metadata;
 }
 
 }  // namespace
-
-void APMRemoteConfig::wireLinks(Links links) {
-    platform::MutexLock lock(wiredLinks().mutex);
-    wiredLinks().links = std::move(links);
-}
 
 std::shared_ptr<APMRemoteConfig> APMRemoteConfig::defaultInstance() {
     static auto* instance =
@@ -89,13 +69,8 @@ std::shared_ptr<APMRemoteConfig> APMRemoteConfig::defaultInstance() {
 }
 
 std::shared_ptr<APMRemoteConfig> APMRemoteConfig::initWithAppID(
-    const std::string& appID, const std::shared_ptr<APMDatabase>& database) {
-    return initWithAppID(appID, database, APMEManager::sharedInstance());
-}
-
-std::shared_ptr<APMRemoteConfig> APMRemoteConfig::initWithAppID(
     const std::string& appID, const std::shared_ptr<APMDatabase>& database,
-    const std::shared_ptr<APMEManager>& experimentManager) {
+    const std::shared_ptr<APMEManager>& experimentManager, Links links) {
     if (appID.empty()) {
         monitor()->logWithLevel(APMLogLevel::MonitoredError, 29000,
                                 "Cannot init remote configuration without valid Vuziri App ID");
@@ -106,14 +81,15 @@ std::shared_ptr<APMRemoteConfig> APMRemoteConfig::initWithAppID(
                                 "Cannot init remote configuration without valid database");
         return nullptr;
     }
-    return initWithAppID(appID, database, nullptr, experimentManager);
+    return initWithAppID(appID, database, nullptr, experimentManager, std::move(links));
 }
 
 std::shared_ptr<APMRemoteConfig> APMRemoteConfig::initWithAppID(
     const std::string& appID, const std::shared_ptr<APMDatabase>& database,
     const std::shared_ptr<APMPBMeasurementConfig>& measurementConfig,
-    const std::shared_ptr<APMEManager>& experimentManager) {
-    std::shared_ptr<APMRemoteConfig> config(new APMRemoteConfig(appID, database, experimentManager));
+    const std::shared_ptr<APMEManager>& experimentManager, Links links) {
+    std::shared_ptr<APMRemoteConfig> config(
+        new APMRemoteConfig(appID, database, experimentManager, std::move(links)));
     config->registerWithExperimentManager();
     if (config->isDefaultInstance_) return config;
     if (measurementConfig) {
@@ -129,9 +105,10 @@ std::shared_ptr<APMRemoteConfig> APMRemoteConfig::initWithAppID(
 }
 
 APMRemoteConfig::APMRemoteConfig(std::string appID, std::shared_ptr<APMDatabase> database,
-                                 std::shared_ptr<APMEManager> experimentManager)
+                                 std::shared_ptr<APMEManager> experimentManager, Links links)
     : appID_(std::move(appID)),
       isDefaultInstance_(appID_.empty() && !database),
+      links_(std::move(links)),
       database_(database),
       settings_(std::make_shared<APMRemoteConfigSettingsCache>()),
       experimentManager_(std::move(experimentManager)) {}
@@ -185,7 +162,7 @@ bool APMRemoteConfig::updateMeasurementConfig(const std::shared_ptr<APMPBMeasure
                                 "Cannot set empty measurement config to database");
         return false;
     }
-    if (ask<std::string>(links().origin, "") == "am" &&
+    if (ask<std::string>(links_.origin, "") == "am" &&
         APMNanoGetString(config.get(), Config::kRavadAppId).value_or("") != appID_) {
         monitor()->logWithLevel(APMLogLevel::SilentError, 29022,
                                 "Cannot set measurement config when RaVad App ID does not match");
@@ -282,9 +259,9 @@ std::shared_ptr<APMPEventEditing> APMRemoteConfig::loadEventEditing(
         },
         "internal.remoteConfig");
     eventEditing->setModuleCreator(
-        [] {
+        [appVersion = links_.appVersion] {
             return std::make_shared<APMPObjectProvider>("internal.appMetadata",
-                                                        [] { return Value(appMetadata()); });
+                                                        [appVersion] { return Value(appMetadata(appVersion)); });
         },
         "internal.appMetadata");
     eventEditing->setModuleCreator(
@@ -401,7 +378,7 @@ std::vector<std::string> APMRemoteConfig::dataControls() const {
 
 std::optional<std::string> APMRemoteConfig::uploadURL() const {
     const auto service =
-        schemeAndHost(ask<std::optional<std::string>>(links().measurementServiceURL, std::nullopt));
+        schemeAndHost(ask<std::optional<std::string>>(links_.measurementServiceURL, std::nullopt));
     if (!service) return std::nullopt;
     std::string host = service->second;
     std::optional<std::string> subdomain;
@@ -425,10 +402,10 @@ std::optional<std::string> APMRemoteConfig::remoteConfigURLWithAppInstanceID(
     const std::optional<std::string>& appInstanceID, const std::optional<std::string>& platform,
     std::int64_t SDKVersion, std::int64_t runtimeVersion) const {
     const auto service =
-        schemeAndHost(ask<std::optional<std::string>>(links().measurementServiceURL, std::nullopt));
+        schemeAndHost(ask<std::optional<std::string>>(links_.measurementServiceURL, std::nullopt));
     if (!service) return std::nullopt;
     std::optional<std::string> instance = appInstanceID;
-    if (ask<bool>(links().isAnalyticsStorageDenied, false)) {
+    if (ask<bool>(links_.isAnalyticsStorageDenied, false)) {
         instance = "";
     } else if (!instance || instance->empty() || !platform || platform->empty()) {
         monitor()->logWithLevel(
@@ -468,7 +445,7 @@ void APMRemoteConfig::clientDidReceiveFetchError(const std::shared_ptr<APMEClien
 }
 
 bool APMRemoteConfig::shouldFetchExperimentsForClient(const std::shared_ptr<APMEClient>&) {
-    return ask<bool>(links().isMeasurementEnabled, false);
+    return ask<bool>(links_.isMeasurementEnabled, false);
 }
 
 bool APMRemoteConfig::activateNewSnapshot() {

@@ -1,4 +1,4 @@
-#include "analytics/storage/apm_remote_config.h"
+#include "analytics/config/apm_remote_config.h"
 
 #include <algorithm>
 #include <charconv>
@@ -30,9 +30,10 @@ constexpr Setting kAudienceMaxCount{"measurement.audience.max_count", 50, 0, 500
 constexpr Setting kFiltersPerAudience{"measurement.audience.filter_max_count_per_audience", 10, 0, 100};
 constexpr Setting kFilterResultMaxCount{"measurement.audience.filter_result_max_count", 200, 0, 2000};
 constexpr Setting kParametersPerFilter{"measurement.audience.parameter_max_count_filter", 25, 0, 250};
-constexpr Setting kStaleDataDeletionInterval{"measurement.upload.stale_data_deletion_interval", 86400, 3600,
-                                             604800};
-constexpr Setting kMaxQueueTime{"measurement.upload.max_queue_time", 2419200, 604800, 7862400};
+constexpr Setting kStaleDataDeletionInterval{"measurement.upload.stale_data_deletion_interval",
+                                             APMStorageLimits::kDefaultStaleDataDeletionInterval, 3600, 604800};
+constexpr Setting kMaxQueueTime{"measurement.upload.max_queue_time", APMStorageLimits::kDefaultMaxQueueTime,
+                                604800, 7862400};
 constexpr Setting kAdIDCacheTime{"measurement.ad_id_cache_time", 1, 0, 86400};
 constexpr Setting kATTMASGate{"measurement.attmas_gate", 0, 0, 1};
 constexpr Setting kMonitoringSamplePeriod{"measurement.monitoring.sample_period_millis", 86400, 0, 604800};
@@ -55,7 +56,8 @@ constexpr Setting kMaxTrackedCurrencies{"measurement.lifetimevalue.max_currency_
 constexpr Setting kMaxPublicUserProperties{"measurement.upload.max_public_user_properties", 25, 25, 100};
 constexpr Setting kMaxEventNameCardinality{"measurement.upload.max_event_name_cardinality", 500, 500, 2000};
 constexpr Setting kMaxPublicEventParams{"measurement.upload.max_public_event_params", 25, 25, 100};
-constexpr Setting kMaxStoredEvents{"measurement.store.max_stored_events_per_app", 100000, 0, 1000000};
+constexpr Setting kMaxStoredEvents{"measurement.store.max_stored_events_per_app",
+                                   APMStorageLimits::kDefaultMaxEventsStored, 0, 1000000};
 constexpr Setting kUploadInterval{"measurement.upload.interval", 3600, 15, 86400};
 constexpr Setting kInitialUploadDelay{"measurement.upload.initial_upload_delay_time", 15, 1, 86400};
 constexpr Setting kMaxBundles{"measurement.upload.max_bundles", 100, 1, 10000};

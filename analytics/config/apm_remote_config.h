@@ -9,11 +9,12 @@
 #include <utility>
 #include <vector>
 
+#include "analytics/config/apm_remote_config_settings_cache.h"
 #include "analytics/experiments/apme_experiment_observer_delegate.h"
 #include "analytics/experiments/apme_manager.h"
 #include "analytics/experiments/apme_sdk_property_provider_delegate.h"
 #include "analytics/messages/proto/apm_messages.h"
-#include "analytics/storage/apm_remote_config_settings_cache.h"
+#include "analytics/storage/apm_storage_limits.h"
 #include "platform/foundation/mutex.h"
 
 namespace analytics {
@@ -22,6 +23,19 @@ class APMDatabase;
 class APMEClient;
 class APMPEventEditing;
 struct APMRemoteConfigSetting;
+
+// What the configuration asks of the layers above it, handed down by the engine's start. Missing links
+// answer: origin "", measurement off, no app version, storage allowed, no service.
+struct APMRemoteConfigLinks {
+    // The library's origin; a configuration for origin "am" must name the same RaVad app.
+    std::function<std::string()> origin{};
+    std::function<bool()> isMeasurementEnabled{};
+    std::function<std::optional<std::string>()> appVersion{};
+    std::function<bool()> isAnalyticsStorageDenied{};
+    // Scheme and host (with a port where one is needed) of the measurement service, from the
+    // service property list; without one no endpoint is known.
+    std::function<std::optional<std::string>()> measurementServiceURL{};
+};
 
 // The measurement configuration the service sends: kept in the measurement database, it answers the
 // engine's questions about tuning settings, per-event switches, data controls, endpoints and its own
@@ -33,47 +47,32 @@ struct APMRemoteConfigSetting;
 // milliseconds and are answered in seconds.
 //
 // Updates and parses run on the engine's worker queue; every answer may be read from any queue.
-class APMRemoteConfig : public APMEExperimentObserverDelegate,
+class APMRemoteConfig : public APMStorageLimits,
+                        public APMEExperimentObserverDelegate,
                         public APMESDKPropertyProviderDelegate,
                         public std::enable_shared_from_this<APMRemoteConfig> {
 public:
     // A setting's name and its value text as received; nullopt for a setting without a value.
     using SettingText = std::pair<std::string, std::optional<std::string>>;
 
-    // What the configuration asks of the layers above it, handed down as the library starts.
-    struct Links {
-        // The library's origin; a configuration for origin "am" must name the same RaVad app.
-        std::function<std::string()> origin{};
-        std::function<bool()> isMeasurementEnabled{};
-        std::function<std::optional<std::string>()> appVersion{};
-        std::function<bool()> isAnalyticsStorageDenied{};
-        // Scheme and host (with a port where one is needed) of the measurement service, from the
-        // service property list; without one no endpoint is known.
-        std::function<std::optional<std::string>()> measurementServiceURL{};
-    };
+    using Links = APMRemoteConfigLinks;
 
     static constexpr const char* kSDKName = "app_measurement";
 
-    // Missing links answer: origin "", measurement off, no app version, storage allowed, no service.
-    static void wireLinks(Links links);
-
-    // The shared instance without an app: every setting answers its default.
+    // The shared instance without an app or links: every setting answers its default.
     static std::shared_ptr<APMRemoteConfig> defaultInstance();
-    // With the shared experiment manager.
-    static std::shared_ptr<APMRemoteConfig> initWithAppID(const std::string& appID,
-                                                          const std::shared_ptr<APMDatabase>& database);
     // nullptr (logged) without an app ID or a database.
     static std::shared_ptr<APMRemoteConfig> initWithAppID(
         const std::string& appID, const std::shared_ptr<APMDatabase>& database,
-        const std::shared_ptr<APMEManager>& experimentManager);
+        const std::shared_ptr<APMEManager>& experimentManager, Links links = {});
     // Registers with the experiment manager and activates its latest snapshot, then takes the given
     // configuration, or else the stored one. Without a database and an app ID it is a default instance.
     static std::shared_ptr<APMRemoteConfig> initWithAppID(
         const std::string& appID, const std::shared_ptr<APMDatabase>& database,
         const std::shared_ptr<APMPBMeasurementConfig>& measurementConfig,
-        const std::shared_ptr<APMEManager>& experimentManager);
+        const std::shared_ptr<APMEManager>& experimentManager, Links links = {});
 
-    bool isDefaultInstance() const { return isDefaultInstance_; }
+    bool isDefaultInstance() const override { return isDefaultInstance_; }
     const std::string& appID() const { return appID_; }
 
     // Checks a downloaded configuration is this app's, stores it and makes it the active one.
@@ -141,8 +140,8 @@ public:
     std::int32_t maxFiltersPerAudience();
     std::int32_t maxFilterResultCount();
     std::int32_t maxParametersPerFilter();
-    double databaseDeleteStaleBundlesInterval();
-    double maxQueueTime();
+    double databaseDeleteStaleBundlesInterval() override;
+    double maxQueueTime() override;
     double adIDCacheTime();
     bool gateIDFAOnATTMASEnabled();
     double monitoringSamplePeriod();
@@ -161,8 +160,8 @@ public:
     std::int32_t maxTrackedCurrencies();
     std::int32_t maxPublicUserProperties();
     std::int32_t maxEventNameCardinality();
-    std::int32_t maxPublicEventParams();
-    std::int32_t maxEventsStored();
+    std::int32_t maxPublicEventParams() override;
+    std::int32_t maxEventsStored() override;
     double uploadingInterval();
     double uploadingInitialDelayInterval();
     std::int64_t uploadMaxBundlesLimit();
@@ -189,13 +188,13 @@ public:
     double remoteConfigCacheTimeInterval();
     bool isConsentSettingsEnabled();
     bool isConsentSettings3PEnabled();
-    bool persistentConfigInApplicationSupportEnabled();
+    bool persistentConfigInApplicationSupportEnabled() override;
 
 private:
     using Setting = APMRemoteConfigSetting;
 
     APMRemoteConfig(std::string appID, std::shared_ptr<APMDatabase> database,
-                    std::shared_ptr<APMEManager> experimentManager);
+                    std::shared_ptr<APMEManager> experimentManager, Links links);
     void registerWithExperimentManager();
     static APMEManager::Flags defaultExperimentFlags();
     // The interpreter over the first program; nullptr (logged) when it fails to load.
@@ -212,6 +211,7 @@ private:
 
     const std::string appID_;
     const bool isDefaultInstance_;
+    const Links links_;
     const std::weak_ptr<APMDatabase> database_;
     // Shared with the interpreter's "internal.remoteConfig" module, which reads it as it is now.
     const std::shared_ptr<APMRemoteConfigSettingsCache> settings_;

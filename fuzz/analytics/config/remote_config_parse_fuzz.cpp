@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "analytics/config/apm_remote_config.h"
 #include "analytics/storage/apm_database.h"
-#include "analytics/storage/apm_remote_config.h"
 #include "fuzz/support/fuzz_folder.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/data_root.h"

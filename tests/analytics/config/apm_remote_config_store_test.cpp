@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
+#include "analytics/config/apm_remote_config.h"
 #include "analytics/experiments/apme_manager.h"
 #include "analytics/interpreter/apmp_event_editing.h"
 #include "analytics/interpreter/apmp_key_value_store.h"
 #include "analytics/interpreter/apmp_object_provider.h"
-#include "analytics/storage/apm_remote_config.h"
+#include "tests/analytics/config/measurement_config_builder.h"
 #include "tests/analytics/experiments/snapshot_builder.h"
 #include "tests/analytics/interpreter/program_builder.h"
 #include "tests/analytics/storage/database_test_support.h"
-#include "tests/analytics/storage/measurement_config_builder.h"
 
 using namespace analytics;
 using analytics_test::require;
@@ -22,15 +22,21 @@ constexpr const char* kAppID = "1:1234:ios:test";
 class RemoteConfigStore : public MeasurementDatabaseTest {
 protected:
     void SetUp() override {
-        APMRemoteConfig::wireLinks({});
         database = openDatabase(&error);
         ASSERT_TRUE(database);
-        config = APMRemoteConfig::initWithAppID(kAppID, database, manager);
+        config = APMRemoteConfig::initWithAppID(kAppID, database, manager, links());
         ASSERT_TRUE(config);
     }
-    void TearDown() override {
-        APMRemoteConfig::wireLinks({});
-        MeasurementDatabaseTest::TearDown();
+
+    // Links that answer what each test sets below, whenever asked.
+    APMRemoteConfig::Links links() {
+        return {
+            .origin = [this] { return origin; },
+            .isMeasurementEnabled = [this] { return measurementEnabled; },
+            .appVersion = [this] { return appVersion; },
+            .isAnalyticsStorageDenied = [this] { return storageDenied; },
+            .measurementServiceURL = [this] { return serviceURL; },
+        };
     }
 
     MeasurementConfigBuilder configFor(const std::string& appID = kAppID) const {
@@ -54,6 +60,11 @@ protected:
         return stored ? APMNanoGetInt64(stored.get(), apmpb_fields::MeasurementConfig::kVersion) : -1;
     }
 
+    std::string origin;
+    bool measurementEnabled = false;
+    std::optional<std::string> appVersion;
+    bool storageDenied = false;
+    std::optional<std::string> serviceURL;
     std::shared_ptr<APMEManager> manager = std::make_shared<APMEManager>();
     std::shared_ptr<APMRemoteConfig> config;
 };
@@ -95,7 +106,7 @@ TEST_F(RemoteConfigStore, AForeignAppIDIsRefusedAndEverythingStays) {
 }
 
 TEST_F(RemoteConfigStore, OriginAmAlsoNeedsTheMatchingRaVadAppID) {
-    APMRemoteConfig::wireLinks({.origin = [] { return std::string("am"); }});
+    origin = "am";
     auto mismatched = firstConfig();
     mismatched.ravadAppID = "1:1:other";
     EXPECT_FALSE(config->updateMeasurementConfig(mismatched.build()));
@@ -105,7 +116,7 @@ TEST_F(RemoteConfigStore, OriginAmAlsoNeedsTheMatchingRaVadAppID) {
     EXPECT_TRUE(config->updateMeasurementConfig(matching.build()));
 
     // Any other origin does not look at it.
-    APMRemoteConfig::wireLinks({.origin = [] { return std::string("fa"); }});
+    origin = "fa";
     auto next = mismatched;
     next.version = 5;
     EXPECT_TRUE(config->updateMeasurementConfig(next.build()));
@@ -226,7 +237,7 @@ TEST_F(RemoteConfigStore, AConfigurationWithoutProgramsKeepsTheInterpreter) {
 }
 
 TEST_F(RemoteConfigStore, ProgramModulesReadTheSettingsAndTheApp) {
-    APMRemoteConfig::wireLinks({.appVersion = [] { return std::optional<std::string>("2.4.1"); }});
+    appVersion = "2.4.1";
     auto builder = firstConfig();
     builder.settings = {{"measurement.upload.retry_count", "3"}, {"measurement.upload.interval", "60000"}};
     builder.programs = {
@@ -263,17 +274,14 @@ TEST_F(RemoteConfigStore, EndpointsOnTheServiceHost) {
     EXPECT_EQ(config->uploadURL(), std::nullopt);
     EXPECT_EQ(config->remoteConfigURLWithAppInstanceID("abc", "ios", 81500, 1), std::nullopt);
 
-    bool denied = false;
-    APMRemoteConfig::wireLinks(
-        {.isAnalyticsStorageDenied = [&denied] { return denied; },
-         .measurementServiceURL = [] { return std::optional<std::string>("https://m.example"); }});
+    serviceURL = "https://m.example";
     EXPECT_EQ(
         config->remoteConfigURLWithAppInstanceID("abc", "ios", 81500, 1),
         "https://m.example/config/app/1:1234:ios:test?app_instance_id=abc&platform=ios&runtime_version=1&"
         "vmp_version=81500");
     EXPECT_EQ(config->remoteConfigURLWithAppInstanceID(std::nullopt, "ios", 81500, 1), std::nullopt);
     EXPECT_EQ(config->remoteConfigURLWithAppInstanceID("abc", "", 81500, 1), std::nullopt);
-    denied = true;
+    storageDenied = true;
     EXPECT_EQ(config->remoteConfigURLWithAppInstanceID("abc", "ios", 81500, 1),
               "https://m.example/config/app/1:1234:ios:test?app_instance_id=&platform=ios&runtime_version=1&"
               "vmp_version=81500");
@@ -326,13 +334,13 @@ TEST_F(RemoteConfigStore, TheConfigurationAndAnActivatedSnapshotSurviveARestart)
 }
 
 TEST_F(RemoteConfigStore, ASnapshotArrivingBeforeTheStartIsActivatedThen) {
-    APMRemoteConfig::wireLinks({.isMeasurementEnabled = [] { return true; }});
+    measurementEnabled = true;
     config.reset();
     ASSERT_TRUE(manager->receiveSnapshot(
         analytics_test::makeSnapshot("app_measurement", 3,
                                      {{"redundant_engagement_removal_enabled", NanoNumber::withInt(1)}})
             .get()));
-    auto started = APMRemoteConfig::initWithAppID(kAppID, database, manager);
+    auto started = APMRemoteConfig::initWithAppID(kAppID, database, manager, links());
     EXPECT_TRUE(started->redundantEngagementRemovalEnabled());
     EXPECT_TRUE(started->shouldFetchExperimentsForClient(nullptr));
 }

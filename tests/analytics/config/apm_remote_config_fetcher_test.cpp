@@ -2,11 +2,11 @@
 
 #include <future>
 
-#include "analytics/engine/apm_remote_config_fetcher.h"
+#include "analytics/config/apm_remote_config.h"
+#include "analytics/config/apm_remote_config_fetcher.h"
 #include "analytics/foundation/apm_scheduler.h"
-#include "analytics/storage/apm_remote_config.h"
+#include "tests/analytics/config/measurement_config_builder.h"
 #include "tests/analytics/storage/database_test_support.h"
-#include "tests/analytics/storage/measurement_config_builder.h"
 #include "tests/support/local_http_server.h"
 
 using namespace analytics;
@@ -14,25 +14,20 @@ using namespace analytics;
 namespace quorvel::testing {
 namespace {
 
-constexpr const char* kAppID = "1:1234:ios:test";
+constexpr const char* kFetchingAppID = "1:1234:ios:test";
 
 class RemoteConfigFetch : public MeasurementDatabaseTest {
 protected:
     void SetUp() override {
-        APMRemoteConfig::wireLinks(
-            {.measurementServiceURL = [url = server.baseURL()] { return std::optional<std::string>(url); }});
         database = openDatabase(&error);
         ASSERT_TRUE(database);
-        config = APMRemoteConfig::initWithAppID(kAppID, database, nullptr);
+        config = APMRemoteConfig::initWithAppID(kFetchingAppID, database, nullptr,
+                                                {.measurementServiceURL = [this] { return serviceURL; }});
         MeasurementConfigBuilder active;
-        active.appID = kAppID;
+        active.appID = kFetchingAppID;
         active.version = 1;
         active.settings = {{"measurement.upload.retry_count", "3"}};
         ASSERT_TRUE(config->updateMeasurementConfig(active.build()));
-    }
-    void TearDown() override {
-        APMRemoteConfig::wireLinks({});
-        MeasurementDatabaseTest::TearDown();
     }
 
     // Whether the fetch applied its answer, once it has come back to the worker queue.
@@ -49,7 +44,7 @@ protected:
         return std::string(bytes.begin(), bytes.end());
     }
 
-    MeasurementConfigBuilder served(std::int64_t version, const std::string& appID = kAppID) {
+    MeasurementConfigBuilder served(std::int64_t version, const std::string& appID = kFetchingAppID) {
         MeasurementConfigBuilder builder;
         builder.appID = appID;
         builder.version = version;
@@ -66,6 +61,8 @@ protected:
     }
 
     LocalHTTPServer server;
+    // Where the configuration's links say the service is.
+    std::optional<std::string> serviceURL = server.baseURL();
     APMScheduler scheduler{"test.worker"};
     APMRemoteConfigFetcher fetcher{scheduler};
     std::shared_ptr<APMRemoteConfig> config;
@@ -107,15 +104,14 @@ TEST_F(RemoteConfigFetch, FailedAnswersLeaveTheActiveConfigurationAsItWas) {
         LocalHTTPServer gone;
         closed = gone.baseURL();
     }
-    APMRemoteConfig::wireLinks(
-        {.measurementServiceURL = [closed] { return std::optional<std::string>(closed); }});
+    serviceURL = closed;
     EXPECT_FALSE(fetch());
     expectTheFirstConfigurationStays();
 }
 
 TEST_F(RemoteConfigFetch, NothingIsFetchedWithoutAURL) {
     EXPECT_FALSE(fetch(std::nullopt));
-    APMRemoteConfig::wireLinks({});
+    serviceURL.reset();
     EXPECT_FALSE(fetch());
     EXPECT_TRUE(server.requests().empty());
     expectTheFirstConfigurationStays();

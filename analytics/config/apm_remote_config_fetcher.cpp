@@ -1,10 +1,10 @@
-#include "analytics/engine/apm_remote_config_fetcher.h"
+#include "analytics/config/apm_remote_config_fetcher.h"
 
+#include "analytics/config/apm_remote_config.h"
 #include "analytics/foundation/apm_scheduler.h"
 #include "analytics/interpreter/apmp_runtime.h"
 #include "analytics/monitor/apm_identity.h"
 #include "analytics/monitor/apm_monitor.h"
-#include "analytics/storage/apm_remote_config.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/vuziriutilities/vul_network_session.h"
 

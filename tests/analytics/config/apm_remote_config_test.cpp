@@ -4,8 +4,8 @@
 #include <cmath>
 #include <thread>
 
+#include "analytics/config/apm_remote_config.h"
 #include "analytics/experiments/apme_manager.h"
-#include "analytics/storage/apm_remote_config.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_locale.h"
 #include "tests/analytics/experiments/snapshot_builder.h"
@@ -255,7 +255,7 @@ TEST_F(RemoteConfigSettings, TheDefaultInstanceIsSharedAndAnswersDefaults) {
     EXPECT_EQ(shared, APMRemoteConfig::defaultInstance());
     EXPECT_TRUE(shared->isDefaultInstance());
     EXPECT_EQ(shared->uploadingInterval(), 3600);
-    EXPECT_EQ(APMRemoteConfig::initWithAppID("", nullptr), nullptr);
+    EXPECT_EQ(APMRemoteConfig::initWithAppID("", nullptr, nullptr), nullptr);
 }
 
 TEST_F(RemoteConfigSettings, ExperimentFlagsOverrideTheirSwitches) {

@@ -1,4 +1,4 @@
-#include "analytics/storage/apm_remote_config_settings_cache.h"
+#include "analytics/config/apm_remote_config_settings_cache.h"
 
 #include <charconv>
 
