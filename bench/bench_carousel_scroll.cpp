@@ -7,7 +7,7 @@
 
 #include "app/widgets/carousel/item_carousel.h"
 #include "platform/foundation/clock.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
 
 using namespace platform;
 using namespace quorvel;

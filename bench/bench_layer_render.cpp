@@ -12,8 +12,8 @@
 #include "platform/graphics/layer_back_buffer.h"
 #include "platform/graphics/layer_renderer.h"
 #include "platform/quartzcore/ca_shape_layer.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/text/ui_label.h"
+#include "platform/uikit/views/ui_view.h"
 #include "tests/support/scene_builder.h"
 
 using namespace platform;

@@ -13,7 +13,7 @@
 #include "app/core/p_file_manager.h"
 #include "bench/bench_repetitions.h"
 #include "bench/support/session_store_writer.h"
-#include "platform/uikit/device_profile.h"
+#include "platform/uikit/device/device_profile.h"
 #include "tests/shell/guidance_seen.h"
 #include "tests/support/desktop_user.h"
 #include "tests/support/shell_process.h"

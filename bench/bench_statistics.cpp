@@ -17,7 +17,7 @@
 #include "bench/support/session_store_writer.h"
 #include "platform/foundation/data_root.h"
 #include "platform/foundation/ns_time_zone.h"
-#include "platform/uikit/ui_storyboard.h"
+#include "platform/uikit/nibs/ui_storyboard.h"
 
 namespace {
 

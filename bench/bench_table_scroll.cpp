@@ -6,9 +6,9 @@
 #include <string>
 
 #include "platform/foundation/clock.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_table_view.h"
-#include "platform/uikit/ui_table_view_data_source.h"
+#include "platform/uikit/tables/ui_table_view.h"
+#include "platform/uikit/tables/ui_table_view_data_source.h"
+#include "platform/uikit/text/ui_label.h"
 
 using namespace platform;
 

@@ -18,7 +18,7 @@
 #include "platform/foundation/clock.h"
 #include "platform/foundation/data_root.h"
 #include "platform/foundation/ns_user_defaults.h"
-#include "platform/uikit/ui_label.h"
+#include "platform/uikit/text/ui_label.h"
 
 using namespace quorvel;
 

@@ -6,11 +6,11 @@
 #include <memory>
 
 #include "platform/foundation/clock.h"
-#include "platform/uikit/touch_input.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_pan_gesture_recognizer.h"
-#include "platform/uikit/ui_tap_gesture_recognizer.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/touches/touch_input.h"
+#include "platform/uikit/touches/ui_pan_gesture_recognizer.h"
+#include "platform/uikit/touches/ui_tap_gesture_recognizer.h"
 
 using namespace platform;
 

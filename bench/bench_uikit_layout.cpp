@@ -10,10 +10,10 @@
 #include "platform/quartzcore/ca_basic_animation.h"
 #include "platform/quartzcore/ca_layer.h"
 #include "platform/quartzcore/ca_media_time.h"
-#include "platform/uikit/ns_layout_anchor.h"
-#include "platform/uikit/ns_layout_constraint.h"
-#include "platform/uikit/ui_stack_view.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/layout/ns_layout_anchor.h"
+#include "platform/uikit/layout/ns_layout_constraint.h"
+#include "platform/uikit/layout/ui_stack_view.h"
+#include "platform/uikit/views/ui_view.h"
 
 using namespace platform;
 

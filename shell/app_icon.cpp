@@ -4,9 +4,9 @@
 
 #include "platform/graphics/layer_renderer.h"
 #include "platform/quartzcore/ca_shape_layer.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel::shell {
 

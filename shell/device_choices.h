@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/uikit/device_profile.h"
-#include "platform/uikit/ui_device.h"
+#include "platform/uikit/device/device_profile.h"
+#include "platform/uikit/device/ui_device.h"
 
 namespace quorvel::shell {
 

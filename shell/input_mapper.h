@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "platform/uikit/touch_input.h"
+#include "platform/uikit/touches/touch_input.h"
 #include "shell/device_viewport.h"
 
 namespace quorvel::shell {

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "platform/uikit/ui_device.h"
+#include "platform/uikit/device/ui_device.h"
 
 namespace quorvel::shell {
 

@@ -3,7 +3,7 @@
 #include <cairo.h>
 
 #include "platform/quartzcore/ca_media_time.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
 
 namespace quorvel::shell {
 

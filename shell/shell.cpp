@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/uikit/ui_application.h"
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_screen.h"
+#include "platform/uikit/application/ui_application.h"
+#include "platform/uikit/device/ui_screen.h"
+#include "platform/uikit/drawing/ui_image.h"
 #include "shell/app_icon.h"
 #include "shell/screenshot_path.h"
 #include "shell/shell_trace.h"

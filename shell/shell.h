@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "platform/uikit/touch_input.h"
+#include "platform/uikit/touches/touch_input.h"
 #include "shell/app_host.h"
 #include "shell/desktop_window.h"
 #include "shell/frame_loop.h"

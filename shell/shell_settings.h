@@ -3,8 +3,8 @@
 #include <string>
 #include <variant>
 
-#include "platform/uikit/device_profile.h"
-#include "platform/uikit/ui_device.h"
+#include "platform/uikit/device/device_profile.h"
+#include "platform/uikit/device/ui_device.h"
 #include "shell/shell_options.h"
 
 namespace quorvel::shell {

@@ -23,7 +23,7 @@
 #include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/ns_calendar.h"
 #include "platform/promises/promise.h"
-#include "platform/uikit/ui_application.h"
+#include "platform/uikit/application/ui_application.h"
 #include "platform/usernotifications/un_user_notification_center.h"
 
 namespace quorvel {

@@ -8,7 +8,7 @@
 #include "platform/backgroundtasks/bg_task.h"
 #include "platform/foundation/ns_notification_center.h"
 #include "platform/foundation/value.h"
-#include "platform/uikit/ui_application_delegate.h"
+#include "platform/uikit/application/ui_application_delegate.h"
 #include "platform/usernotifications/un_user_notification_center_delegate.h"
 
 namespace quorvel {

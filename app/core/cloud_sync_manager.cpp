@@ -7,7 +7,7 @@
 #include "platform/ensembles/cde_notifications.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_thread.h"
-#include "platform/uikit/ui_application.h"
+#include "platform/uikit/application/ui_application.h"
 
 namespace quorvel {
 

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "platform/uikit/ui_graphics.h"
+#include "platform/uikit/drawing/ui_graphics.h"
 
 namespace quorvel {
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "platform/coregraphics/cg_geometry.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/drawing/ui_image.h"
 
 namespace quorvel {
 

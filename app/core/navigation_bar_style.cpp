@@ -1,8 +1,8 @@
 #include "app/core/navigation_bar_style.h"
 
-#include "app/core/user_data_manager.h"
 #include "app/core/color_image.h"
-#include "platform/uikit/ui_image.h"
+#include "app/core/user_data_manager.h"
+#include "platform/uikit/drawing/ui_image.h"
 
 namespace quorvel {
 

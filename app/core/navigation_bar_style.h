@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/uikit/ui_navigation_bar.h"
+#include "platform/uikit/navigation/ui_navigation_bar.h"
 
 namespace quorvel {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/core/timer_vocabulary.h"
-#include "platform/uikit/ui_color.h"
+#include "platform/uikit/drawing/ui_color.h"
 
 namespace quorvel {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <variant>
 
-#include "platform/uikit/ui_color.h"
+#include "platform/uikit/drawing/ui_color.h"
 
 namespace quorvel {
 

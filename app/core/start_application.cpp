@@ -1,6 +1,6 @@
 #include "app/core/start_application.h"
 
-#include "platform/uikit/ui_application.h"
+#include "platform/uikit/application/ui_application.h"
 
 namespace quorvel {
 

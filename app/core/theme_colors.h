@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "app/core/timer_vocabulary.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/drawing/ui_image.h"
 
 namespace quorvel {
 

@@ -6,7 +6,7 @@
 #include "app/core/timer_minute_ring.h"
 #include "app/core/timer_navigation_container.h"
 #include "app/core/timer_vocabulary.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

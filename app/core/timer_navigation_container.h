@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/uikit/ui_button.h"
+#include "platform/uikit/controls/ui_button.h"
 
 namespace quorvel {
 

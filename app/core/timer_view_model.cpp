@@ -19,7 +19,7 @@
 #include "platform/foundation/ns_calendar.h"
 #include "platform/foundation/ns_run_loop.h"
 #include "platform/foundation/saturating_cast.h"
-#include "platform/uikit/ui_application.h"
+#include "platform/uikit/application/ui_application.h"
 #include "platform/usernotifications/un_user_notification_center.h"
 
 namespace quorvel {

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "app/core/theme_colors.h"
-#include "platform/uikit/ns_keyed_archiver.h"
+#include "platform/uikit/drawing/ns_keyed_archiver.h"
 
 namespace quorvel {
 

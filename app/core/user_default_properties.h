@@ -8,7 +8,7 @@
 
 #include "app/core/timer_vocabulary.h"
 #include "platform/foundation/ns_user_defaults.h"
-#include "platform/uikit/ui_color.h"
+#include "platform/uikit/drawing/ui_color.h"
 
 namespace quorvel {
 

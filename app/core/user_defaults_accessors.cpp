@@ -4,8 +4,8 @@
 
 #include "app/core/temp_user_default_properties.h"
 #include "app/core/user_default_properties.h"
-#include "platform/uikit/ns_keyed_archiver.h"
-#include "platform/uikit/ns_keyed_unarchiver.h"
+#include "platform/uikit/drawing/ns_keyed_archiver.h"
+#include "platform/uikit/drawing/ns_keyed_unarchiver.h"
 
 namespace quorvel {
 

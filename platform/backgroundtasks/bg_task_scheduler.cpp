@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/foundation/ns_run_loop.h"
-#include "platform/uikit/ui_application.h"
+#include "platform/uikit/application/ui_application.h"
 
 namespace platform {
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "platform/charts/chart_axis_value_formatter.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_font.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/text/ui_font.h"
 
 namespace platform {
 

@@ -7,8 +7,8 @@
 
 #include "platform/charts/chart_data_entry.h"
 #include "platform/charts/chart_value_formatter.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_font.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/text/ui_font.h"
 
 namespace platform {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/uikit/ns_attributed_string.h"
-#include "platform/uikit/ui_graphics.h"
+#include "platform/uikit/drawing/ui_graphics.h"
+#include "platform/uikit/text/ns_attributed_string.h"
 
 namespace platform {
 

@@ -12,9 +12,9 @@
 #include "platform/charts/x_axis.h"
 #include "platform/charts/y_axis.h"
 #include "platform/coregraphics/cg_context.h"
-#include "platform/uikit/ui_pan_gesture_recognizer.h"
-#include "platform/uikit/ui_tap_gesture_recognizer.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/touches/ui_pan_gesture_recognizer.h"
+#include "platform/uikit/touches/ui_tap_gesture_recognizer.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace platform {
 

@@ -6,9 +6,9 @@
 #include <cmath>
 
 #include "platform/coregraphics/cg_gradient.h"
-#include "platform/uikit/ns_attributed_string.h"
-#include "platform/uikit/ui_font.h"
-#include "platform/uikit/ui_graphics.h"
+#include "platform/uikit/drawing/ui_graphics.h"
+#include "platform/uikit/text/ns_attributed_string.h"
+#include "platform/uikit/text/ui_font.h"
 
 namespace platform {
 

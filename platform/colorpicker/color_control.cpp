@@ -2,9 +2,9 @@
 
 #include <cairo.h>
 
-#include "platform/uikit/ui_bezier_path.h"
-#include "platform/uikit/ui_graphics.h"
-#include "platform/uikit/ui_touch.h"
+#include "platform/uikit/drawing/ui_bezier_path.h"
+#include "platform/uikit/drawing/ui_graphics.h"
+#include "platform/uikit/touches/ui_touch.h"
 
 namespace platform {
 

@@ -4,7 +4,7 @@
 
 #include "platform/colorpicker/hsb_color.h"
 #include "platform/coregraphics/cg_context.h"
-#include "platform/uikit/ui_control.h"
+#include "platform/uikit/controls/ui_control.h"
 
 namespace platform {
 

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "platform/colorpicker/color_picker_delegate.h"
-#include "platform/uikit/ui_color.h"
+#include "platform/uikit/drawing/ui_color.h"
 
 namespace platform {
 

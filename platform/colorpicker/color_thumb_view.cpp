@@ -1,6 +1,6 @@
 #include "platform/colorpicker/color_thumb_view.h"
 
-#include "platform/uikit/ui_graphics.h"
+#include "platform/uikit/drawing/ui_graphics.h"
 
 namespace platform {
 

@@ -2,7 +2,7 @@
 
 #include "platform/colorpicker/hsb_color.h"
 #include "platform/coregraphics/cg_context.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace platform {
 

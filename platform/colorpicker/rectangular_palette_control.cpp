@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/coregraphics/cg_gradient.h"
-#include "platform/uikit/ui_graphics.h"
+#include "platform/uikit/drawing/ui_graphics.h"
 
 namespace platform {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/uikit/ui_screen.h"
+#include "platform/uikit/device/ui_screen.h"
 
 namespace platform {
 

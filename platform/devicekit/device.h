@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/uikit/device_profile.h"
+#include "platform/uikit/device/device_profile.h"
 
 namespace platform {
 

@@ -8,10 +8,10 @@
 
 #include "platform/graphics/flattened_path.h"
 #include "platform/graphics/layer_renderer.h"
-#include "platform/quartzcore/ca_shape_layer.h"
 #include "platform/graphics/shadow_blur.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_image_view.h"
+#include "platform/quartzcore/ca_shape_layer.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/drawing/ui_image_view.h"
 
 namespace platform {
 

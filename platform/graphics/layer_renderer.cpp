@@ -13,10 +13,10 @@
 #include "platform/graphics/shadow_blur.h"
 #include "platform/quartzcore/ca_media_time.h"
 #include "platform/quartzcore/ca_shape_layer.h"
-#include "platform/uikit/ui_graphics.h"
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_screen.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/device/ui_screen.h"
+#include "platform/uikit/drawing/ui_graphics.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace platform {
 

@@ -7,7 +7,7 @@
 #include "platform/graphics/layer_renderer.h"
 #include "platform/graphics/shadow_blur.h"
 #include "platform/quartzcore/ca_shape_layer.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace platform {
 

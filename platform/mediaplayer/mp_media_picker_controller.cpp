@@ -2,8 +2,8 @@
 
 #include "platform/mediaplayer/mp_media_item_collection.h"
 #include "platform/mediaplayer/mp_media_query.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_font.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/text/ui_font.h"
 
 namespace platform {
 

@@ -6,9 +6,9 @@
 
 #include "platform/mediaplayer/mp_media_item.h"
 #include "platform/mediaplayer/mp_media_picker_controller_delegate.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_table_view_controller.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/tables/ui_table_view_controller.h"
+#include "platform/uikit/text/ui_label.h"
 
 namespace platform {
 

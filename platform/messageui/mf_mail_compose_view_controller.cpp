@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "platform/messageui/mailto_url.h"
-#include "platform/uikit/ui_application.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_font.h"
-#include "platform/uikit/ui_screen.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/application/ui_application.h"
+#include "platform/uikit/device/ui_screen.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/text/ui_font.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace platform {
 namespace {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "platform/messageui/mf_mail_compose_view_controller_delegate.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_view_controller.h"
+#include "platform/uikit/controllers/ui_view_controller.h"
+#include "platform/uikit/text/ui_label.h"
 
 namespace platform {
 

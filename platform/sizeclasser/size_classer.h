@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "platform/uikit/ui_trait_collection.h"
+#include "platform/uikit/device/ui_trait_collection.h"
 
 namespace platform {
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/foundation/clock.h"
-#include "platform/uikit/ui_application.h"
-#include "platform/uikit/ui_screen.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_application.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/device/ui_screen.h"
 #include "shell/app_host.h"
 #include "tests/support/temp_data_root.h"
 

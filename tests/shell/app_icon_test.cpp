@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/drawing/ui_image.h"
 #include "shell/app_icon.h"
 
 using quorvel::shell::AppIcon;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/drawing/ui_image.h"
 #include "tests/shell/guidance_seen.h"
 #include "tests/support/desktop_user.h"
 #include "tests/support/shell_process.h"

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "platform/foundation/clock.h"
-#include "platform/uikit/ui_event.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/touches/ui_event.h"
 #include "shell/input_mapper.h"
 #include "tests/platform/uikit/default_device.h"
 

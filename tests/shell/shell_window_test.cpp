@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "platform/foundation/ns_user_defaults.h"
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/drawing/ui_image.h"
 #include "shell/shell_settings.h"
 #include "tests/shell/desktop_test.h"
 

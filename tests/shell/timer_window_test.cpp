@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/drawing/ui_image.h"
 #include "tests/shell/desktop_test.h"
 
 namespace {

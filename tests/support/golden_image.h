@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/drawing/ui_image.h"
 
 namespace quorvel::testing {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/uikit/url_opener.h"
+#include "platform/uikit/application/url_opener.h"
 
 namespace quorvel::testing {
 

@@ -5,12 +5,12 @@
 #include <string>
 
 #include "platform/quartzcore/ca_shape_layer.h"
-#include "platform/uikit/ns_attributed_string.h"
-#include "platform/uikit/ui_bezier_path.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_graphics.h"
-#include "platform/uikit/ui_image_view.h"
-#include "platform/uikit/ui_label.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/drawing/ui_bezier_path.h"
+#include "platform/uikit/drawing/ui_graphics.h"
+#include "platform/uikit/drawing/ui_image_view.h"
+#include "platform/uikit/text/ns_attributed_string.h"
+#include "platform/uikit/text/ui_label.h"
 
 using namespace platform;
 

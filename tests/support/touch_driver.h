@@ -5,7 +5,7 @@
 
 #include "platform/coregraphics/cg_geometry.h"
 #include "platform/foundation/clock.h"
-#include "platform/uikit/touch_input.h"
+#include "platform/uikit/touches/touch_input.h"
 
 namespace quorvel::testing {
 

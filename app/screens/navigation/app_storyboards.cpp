@@ -4,7 +4,7 @@
 #include "app/screens/settings/settings_storyboard.h"
 #include "app/screens/statistics/charts_storyboard.h"
 #include "app/screens/timer/time_view_storyboard.h"
-#include "platform/uikit/ui_storyboard.h"
+#include "platform/uikit/nibs/ui_storyboard.h"
 
 namespace quorvel {
 

@@ -8,8 +8,8 @@
 #include "app/widgets/menu/drop_down_menu.h"
 #include "app/widgets/menu/drop_down_menu_item.h"
 #include "platform/foundation/ns_notification_center.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_navigation_controller.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/navigation/ui_navigation_controller.h"
 
 namespace quorvel {
 

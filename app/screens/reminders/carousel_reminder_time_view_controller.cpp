@@ -7,8 +7,8 @@
 #include "app/widgets/carousel/carousel_cell.h"
 #include "platform/audiotoolbox/audio_services.h"
 #include "platform/foundation/console.h"
-#include "platform/uikit/ui_font.h"
-#include "platform/uikit/ui_nib.h"
+#include "platform/uikit/nibs/ui_nib.h"
+#include "platform/uikit/text/ui_font.h"
 
 namespace quorvel {
 

@@ -7,10 +7,10 @@
 
 #include "app/screens/reminders/carousel_settings.h"
 #include "app/widgets/carousel/item_carousel.h"
-#include "platform/uikit/ns_layout_constraint.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_view_controller.h"
+#include "platform/uikit/controllers/ui_view_controller.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/layout/ns_layout_constraint.h"
+#include "platform/uikit/text/ui_label.h"
 
 namespace quorvel {
 

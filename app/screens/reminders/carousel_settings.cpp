@@ -1,6 +1,6 @@
 #include "app/screens/reminders/carousel_settings.h"
 
-#include "platform/uikit/ui_device.h"
+#include "platform/uikit/device/ui_device.h"
 
 namespace quorvel {
 

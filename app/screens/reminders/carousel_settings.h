@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "platform/coregraphics/cg_geometry.h"
-#include "platform/uikit/ui_color.h"
+#include "platform/uikit/drawing/ui_color.h"
 
 namespace quorvel {
 

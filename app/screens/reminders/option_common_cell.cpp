@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/uikit/ui_font.h"
-#include "platform/uikit/ui_nib.h"
+#include "platform/uikit/nibs/ui_nib.h"
+#include "platform/uikit/text/ui_font.h"
 
 namespace quorvel {
 

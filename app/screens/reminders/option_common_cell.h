@@ -5,10 +5,10 @@
 #include <optional>
 #include <string>
 
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_switch.h"
-#include "platform/uikit/ui_table_view_cell.h"
+#include "platform/uikit/controls/ui_switch.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/tables/ui_table_view_cell.h"
+#include "platform/uikit/text/ui_label.h"
 
 namespace quorvel {
 

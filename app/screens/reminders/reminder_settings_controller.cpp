@@ -6,8 +6,8 @@
 #include "app/screens/reminders/option_common_cell.h"
 #include "app/screens/reminders/reminder_settings_view_model.h"
 #include "app/screens/timer/zuvo_alert_manager.h"
-#include "platform/uikit/ui_navigation_controller.h"
-#include "platform/uikit/ui_nib.h"
+#include "platform/uikit/navigation/ui_navigation_controller.h"
+#include "platform/uikit/nibs/ui_nib.h"
 
 namespace quorvel {
 

@@ -3,10 +3,10 @@
 #include <memory>
 
 #include "app/screens/reminders/reminder_settings_view_model_protocol.h"
-#include "platform/uikit/ui_table_view.h"
-#include "platform/uikit/ui_table_view_data_source.h"
-#include "platform/uikit/ui_table_view_delegate.h"
-#include "platform/uikit/ui_view_controller.h"
+#include "platform/uikit/controllers/ui_view_controller.h"
+#include "platform/uikit/tables/ui_table_view.h"
+#include "platform/uikit/tables/ui_table_view_data_source.h"
+#include "platform/uikit/tables/ui_table_view_delegate.h"
 
 namespace quorvel {
 

@@ -1,10 +1,10 @@
 #include "app/screens/reminders/ruler_sheet.h"
 
 #include "app/core/user_data_manager.h"
-#include "platform/uikit/ns_layout_anchor.h"
-#include "platform/uikit/ui_device.h"
-#include "platform/uikit/ui_font.h"
-#include "platform/uikit/ui_screen.h"
+#include "platform/uikit/device/ui_device.h"
+#include "platform/uikit/device/ui_screen.h"
+#include "platform/uikit/layout/ns_layout_anchor.h"
+#include "platform/uikit/text/ui_font.h"
 
 namespace quorvel {
 

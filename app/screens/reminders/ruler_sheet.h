@@ -2,11 +2,11 @@
 
 #include <memory>
 
-#include "platform/uikit/ns_layout_constraint.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/layout/ns_layout_constraint.h"
+#include "platform/uikit/text/ui_label.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

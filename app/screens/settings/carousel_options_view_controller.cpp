@@ -8,10 +8,10 @@
 #include "app/screens/timer/count_texts.h"
 #include "app/widgets/carousel/carousel_cell.h"
 #include "platform/audiotoolbox/audio_services.h"
-#include "platform/uikit/ui_device.h"
-#include "platform/uikit/ui_font.h"
-#include "platform/uikit/ui_nib.h"
-#include "platform/uikit/ui_tap_gesture_recognizer.h"
+#include "platform/uikit/device/ui_device.h"
+#include "platform/uikit/nibs/ui_nib.h"
+#include "platform/uikit/text/ui_font.h"
+#include "platform/uikit/touches/ui_tap_gesture_recognizer.h"
 
 namespace quorvel {
 

@@ -9,9 +9,9 @@
 #include "app/core/settings_records.h"
 #include "app/screens/settings/carousel_function.h"
 #include "app/widgets/carousel/item_carousel.h"
-#include "platform/uikit/ns_layout_constraint.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_view_controller.h"
+#include "platform/uikit/controllers/ui_view_controller.h"
+#include "platform/uikit/layout/ns_layout_constraint.h"
+#include "platform/uikit/text/ui_label.h"
 
 namespace quorvel {
 

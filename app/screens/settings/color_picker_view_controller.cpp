@@ -10,12 +10,12 @@
 #include "app/screens/settings/settings_writer.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/console.h"
-#include "platform/uikit/ns_layout_anchor.h"
-#include "platform/uikit/ns_layout_constraint.h"
-#include "platform/uikit/ui_bar_button_item.h"
-#include "platform/uikit/ui_navigation_controller.h"
-#include "platform/uikit/ui_navigation_item.h"
-#include "platform/uikit/ui_font.h"
+#include "platform/uikit/layout/ns_layout_anchor.h"
+#include "platform/uikit/layout/ns_layout_constraint.h"
+#include "platform/uikit/navigation/ui_bar_button_item.h"
+#include "platform/uikit/navigation/ui_navigation_controller.h"
+#include "platform/uikit/navigation/ui_navigation_item.h"
+#include "platform/uikit/text/ui_font.h"
 
 namespace quorvel {
 

@@ -5,7 +5,7 @@
 #include "app/screens/settings/colour_picker_function.h"
 #include "app/screens/timer/zuvo_custom_button.h"
 #include "platform/colorpicker/color_picker_controller.h"
-#include "platform/uikit/ui_view_controller.h"
+#include "platform/uikit/controllers/ui_view_controller.h"
 
 namespace quorvel {
 

@@ -7,7 +7,7 @@
 #include <variant>
 #include <vector>
 
-#include "platform/uikit/ui_color.h"
+#include "platform/uikit/drawing/ui_color.h"
 
 namespace quorvel {
 

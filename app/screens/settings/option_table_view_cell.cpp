@@ -11,8 +11,8 @@
 #include "app/screens/timer/count_texts.h"
 #include "platform/foundation/ns_calendar.h"
 #include "platform/foundation/ns_date_formatter.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_font.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/text/ui_font.h"
 
 namespace quorvel {
 namespace {

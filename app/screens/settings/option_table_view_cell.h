@@ -9,10 +9,10 @@
 
 #include "app/screens/settings/option_section.h"
 #include "app/screens/timer/badge_label.h"
-#include "platform/uikit/ns_index_path.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_switch.h"
-#include "platform/uikit/ui_table_view_cell.h"
+#include "platform/uikit/controls/ui_switch.h"
+#include "platform/uikit/tables/ns_index_path.h"
+#include "platform/uikit/tables/ui_table_view_cell.h"
+#include "platform/uikit/text/ui_label.h"
 
 namespace quorvel {
 

@@ -15,9 +15,9 @@
 #include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/ns_notification_center.h"
 #include "platform/messageui/mf_mail_compose_view_controller.h"
-#include "platform/uikit/ui_device.h"
-#include "platform/uikit/ui_navigation_controller.h"
-#include "platform/uikit/ui_storyboard_segue.h"
+#include "platform/uikit/device/ui_device.h"
+#include "platform/uikit/navigation/ui_navigation_controller.h"
+#include "platform/uikit/nibs/ui_storyboard_segue.h"
 
 namespace quorvel {
 

@@ -11,10 +11,10 @@
 #include "app/screens/settings/option_view_model.h"
 #include "app/screens/settings/volume_control_type.h"
 #include "platform/messageui/mf_mail_compose_view_controller_delegate.h"
-#include "platform/uikit/ui_table_view.h"
-#include "platform/uikit/ui_table_view_data_source.h"
-#include "platform/uikit/ui_table_view_delegate.h"
-#include "platform/uikit/ui_view_controller.h"
+#include "platform/uikit/controllers/ui_view_controller.h"
+#include "platform/uikit/tables/ui_table_view.h"
+#include "platform/uikit/tables/ui_table_view_data_source.h"
+#include "platform/uikit/tables/ui_table_view_delegate.h"
 
 namespace quorvel {
 

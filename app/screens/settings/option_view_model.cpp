@@ -4,7 +4,7 @@
 
 #include "app/core/user_data_manager.h"
 #include "app/screens/settings/option_table_view_cell.h"
-#include "platform/uikit/ui_table_view.h"
+#include "platform/uikit/tables/ui_table_view.h"
 
 namespace quorvel {
 namespace {

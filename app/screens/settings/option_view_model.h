@@ -7,7 +7,7 @@
 
 #include "app/core/sound_vocabulary.h"
 #include "app/screens/settings/option_section.h"
-#include "platform/uikit/ns_index_path.h"
+#include "platform/uikit/tables/ns_index_path.h"
 
 namespace platform {
 class UITableView;

@@ -6,8 +6,8 @@
 #include "app/screens/settings/option_view_controller.h"
 #include "app/screens/settings/sound_options_view_controller.h"
 #include "app/screens/settings/value_table_controller.h"
-#include "platform/uikit/ui_screen.h"
-#include "platform/uikit/ui_storyboard.h"
+#include "platform/uikit/device/ui_screen.h"
+#include "platform/uikit/nibs/ui_storyboard.h"
 
 namespace quorvel {
 

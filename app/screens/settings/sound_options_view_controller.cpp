@@ -18,7 +18,7 @@
 #include "platform/mediaplayer/mp_media_picker_controller.h"
 #include "platform/mediaplayer/mp_media_query.h"
 #include "platform/promises/promise.h"
-#include "platform/uikit/ui_navigation_controller.h"
+#include "platform/uikit/navigation/ui_navigation_controller.h"
 
 namespace quorvel {
 

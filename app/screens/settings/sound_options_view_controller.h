@@ -9,7 +9,7 @@
 #include "app/core/sound_vocabulary.h"
 #include "platform/foundation/ns_timer.h"
 #include "platform/mediaplayer/mp_media_picker_controller_delegate.h"
-#include "platform/uikit/ui_table_view_controller.h"
+#include "platform/uikit/tables/ui_table_view_controller.h"
 
 namespace quorvel {
 

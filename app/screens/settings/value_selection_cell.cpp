@@ -4,8 +4,8 @@
 
 #include "app/core/user_data_manager.h"
 #include "app/screens/settings/option_view_model.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_font.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/text/ui_font.h"
 
 namespace quorvel {
 

@@ -6,10 +6,10 @@
 
 #include "app/core/sound_vocabulary.h"
 #include "app/widgets/badge/badged_cell.h"
-#include "platform/uikit/ns_index_path.h"
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_image_view.h"
-#include "platform/uikit/ui_label.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/drawing/ui_image_view.h"
+#include "platform/uikit/tables/ns_index_path.h"
+#include "platform/uikit/text/ui_label.h"
 
 namespace quorvel {
 

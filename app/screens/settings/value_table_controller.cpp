@@ -8,7 +8,7 @@
 #include "platform/foundation/ns_calendar.h"
 #include "platform/foundation/ns_date.h"
 #include "platform/foundation/ns_date_formatter.h"
-#include "platform/uikit/ui_navigation_controller.h"
+#include "platform/uikit/navigation/ui_navigation_controller.h"
 
 namespace quorvel {
 

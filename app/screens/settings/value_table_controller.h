@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/core/settings_records.h"
-#include "platform/uikit/ui_table_view_controller.h"
+#include "platform/uikit/tables/ui_table_view_controller.h"
 
 namespace quorvel {
 

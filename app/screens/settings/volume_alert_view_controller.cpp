@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <mutex>
 
-#include "platform/uikit/ns_layout_anchor.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_font.h"
-#include "platform/uikit/ui_nib.h"
-#include "platform/uikit/ui_nib_builder.h"
-#include "platform/uikit/ui_presentation_controller.h"
+#include "platform/uikit/controllers/ui_presentation_controller.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/layout/ns_layout_anchor.h"
+#include "platform/uikit/nibs/ui_nib.h"
+#include "platform/uikit/nibs/ui_nib_builder.h"
+#include "platform/uikit/text/ui_font.h"
 
 namespace quorvel {
 namespace {

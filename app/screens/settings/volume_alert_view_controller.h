@@ -5,11 +5,11 @@
 #include <optional>
 #include <string>
 
-#include "platform/uikit/ns_layout_constraint.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_slider.h"
-#include "platform/uikit/ui_view_controller.h"
+#include "platform/uikit/controllers/ui_view_controller.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/controls/ui_slider.h"
+#include "platform/uikit/layout/ns_layout_constraint.h"
+#include "platform/uikit/text/ui_label.h"
 
 namespace quorvel {
 

@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "app/screens/statistics/day_number.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/text/ui_label.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

@@ -1,11 +1,11 @@
 #include "app/screens/statistics/charts_storyboard.h"
 
 #include "app/screens/statistics/charts_view_controller.h"
-#include "platform/uikit/ns_layout_anchor.h"
-#include "platform/uikit/ns_layout_constraint.h"
-#include "platform/uikit/ui_layout_guide.h"
-#include "platform/uikit/ui_screen.h"
-#include "platform/uikit/ui_storyboard.h"
+#include "platform/uikit/device/ui_screen.h"
+#include "platform/uikit/layout/ns_layout_anchor.h"
+#include "platform/uikit/layout/ns_layout_constraint.h"
+#include "platform/uikit/layout/ui_layout_guide.h"
+#include "platform/uikit/nibs/ui_storyboard.h"
 
 namespace quorvel {
 

@@ -14,10 +14,10 @@
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/ns_thread.h"
 #include "platform/foundation/saturating_cast.h"
-#include "platform/uikit/ui_device.h"
-#include "platform/uikit/ui_screen.h"
-#include "platform/uikit/ui_tap_gesture_recognizer.h"
-#include "platform/uikit/ui_view_controller_transition_coordinator.h"
+#include "platform/uikit/controllers/ui_view_controller_transition_coordinator.h"
+#include "platform/uikit/device/ui_device.h"
+#include "platform/uikit/device/ui_screen.h"
+#include "platform/uikit/touches/ui_tap_gesture_recognizer.h"
 
 namespace quorvel {
 

@@ -14,10 +14,10 @@
 #include "platform/charts/chart_view_delegate.h"
 #include "platform/charts/line_chart_view.h"
 #include "platform/foundation/ns_notification_center.h"
-#include "platform/uikit/ui_gesture_recognizer.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_stack_view.h"
-#include "platform/uikit/ui_view_controller.h"
+#include "platform/uikit/controllers/ui_view_controller.h"
+#include "platform/uikit/layout/ui_stack_view.h"
+#include "platform/uikit/text/ui_label.h"
+#include "platform/uikit/touches/ui_gesture_recognizer.h"
 
 namespace quorvel {
 

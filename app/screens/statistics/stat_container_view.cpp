@@ -5,7 +5,7 @@
 #include "app/core/formatting_helpers.h"
 #include "app/widgets/icons/icon_font.h"
 #include "platform/foundation/saturating_cast.h"
-#include "platform/uikit/ui_control.h"
+#include "platform/uikit/controls/ui_control.h"
 
 namespace quorvel {
 

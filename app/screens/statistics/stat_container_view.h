@@ -4,9 +4,9 @@
 #include <string>
 
 #include "app/screens/statistics/day_number.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/text/ui_label.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/uikit/ui_label.h"
+#include "platform/uikit/text/ui_label.h"
 
 namespace quorvel {
 

@@ -2,7 +2,7 @@
 
 #include "app/screens/timer/device_groups.h"
 #include "platform/devicekit/device.h"
-#include "platform/uikit/ui_device.h"
+#include "platform/uikit/device/ui_device.h"
 
 namespace quorvel {
 

@@ -12,10 +12,10 @@
 #include "platform/audiotoolbox/audio_services.h"
 #include "platform/devicekit/device.h"
 #include "platform/dispatch/dispatch_queue.h"
-#include "platform/uikit/ui_application.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_font.h"
-#include "platform/uikit/ui_screen.h"
+#include "platform/uikit/application/ui_application.h"
+#include "platform/uikit/device/ui_screen.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/text/ui_font.h"
 
 namespace quorvel {
 

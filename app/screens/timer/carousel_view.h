@@ -12,7 +12,7 @@
 #include "app/widgets/carousel/item_carousel_data_source.h"
 #include "app/widgets/carousel/item_carousel_delegate.h"
 #include "platform/foundation/ns_notification_center.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

@@ -6,7 +6,7 @@
 #include "app/screens/timer/device_pixel_steps.h"
 #include "platform/quartzcore/ca_basic_animation.h"
 #include "platform/quartzcore/ca_media_timing_function.h"
-#include "platform/uikit/ui_bezier_path.h"
+#include "platform/uikit/drawing/ui_bezier_path.h"
 
 namespace quorvel {
 

@@ -3,9 +3,9 @@
 #include <memory>
 
 #include "platform/quartzcore/ca_shape_layer.h"
-#include "platform/uikit/ns_layout_constraint.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/layout/ns_layout_constraint.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

@@ -1,6 +1,6 @@
 #include "app/screens/timer/designable_shadow.h"
 
-#include "platform/uikit/ui_bezier_path.h"
+#include "platform/uikit/drawing/ui_bezier_path.h"
 
 namespace quorvel {
 

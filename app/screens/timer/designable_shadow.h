@@ -5,8 +5,8 @@
 
 #include "platform/coregraphics/cg_geometry.h"
 #include "platform/quartzcore/ca_shape_layer.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

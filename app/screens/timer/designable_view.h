@@ -6,8 +6,8 @@
 #include <variant>
 
 #include "app/screens/timer/designable_shadow.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "platform/uikit/ui_screen.h"
+#include "platform/uikit/device/ui_screen.h"
 
 namespace quorvel {
 

@@ -1,7 +1,7 @@
 #include "app/screens/timer/elapsed_time_display_view.h"
 
 #include "app/screens/timer/shared_fonts.h"
-#include "platform/uikit/ui_color.h"
+#include "platform/uikit/drawing/ui_color.h"
 
 namespace quorvel {
 

@@ -8,11 +8,11 @@
 #include "app/screens/timer/session_monitorable.h"
 #include "app/screens/timer/split.h"
 #include "app/screens/timer/timer_settable.h"
-#include "platform/uikit/ns_layout_constraint.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_stack_view.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/layout/ns_layout_constraint.h"
+#include "platform/uikit/layout/ui_stack_view.h"
+#include "platform/uikit/text/ui_label.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

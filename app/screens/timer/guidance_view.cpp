@@ -4,10 +4,10 @@
 #include "app/core/dazaraze_analytics_manager.h"
 #include "app/core/temp_user_default_properties.h"
 #include "platform/foundation/ns_notification_center.h"
-#include "platform/uikit/ui_device.h"
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_image_view.h"
-#include "platform/uikit/ui_page_control.h"
+#include "platform/uikit/controls/ui_page_control.h"
+#include "platform/uikit/device/ui_device.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/drawing/ui_image_view.h"
 
 namespace quorvel {
 

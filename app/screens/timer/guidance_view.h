@@ -8,7 +8,7 @@
 #include "app/widgets/intro/blur_introduction_view.h"
 #include "app/widgets/intro/introduction_delegate.h"
 #include "app/widgets/intro/introduction_panel.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

@@ -4,8 +4,8 @@
 
 #include "app/core/timer_vocabulary.h"
 #include "app/screens/timer/timer_settable.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_color.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/drawing/ui_color.h"
 
 namespace quorvel {
 

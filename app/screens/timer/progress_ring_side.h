@@ -2,7 +2,7 @@
 
 #include "app/screens/timer/split.h"
 #include "platform/coregraphics/cg_geometry.h"
-#include "platform/uikit/ui_device.h"
+#include "platform/uikit/device/ui_device.h"
 
 namespace quorvel {
 

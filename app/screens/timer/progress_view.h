@@ -5,7 +5,7 @@
 #include "app/screens/timer/circular_progress.h"
 #include "app/screens/timer/progress_button.h"
 #include "app/screens/timer/rotation_observable.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/screens/timer/split.h"
-#include "platform/uikit/ui_device.h"
+#include "platform/uikit/device/ui_device.h"
 
 namespace quorvel {
 

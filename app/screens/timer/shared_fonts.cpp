@@ -1,6 +1,6 @@
 #include "app/screens/timer/shared_fonts.h"
 
-#include "platform/uikit/ui_device.h"
+#include "platform/uikit/device/ui_device.h"
 
 namespace quorvel {
 

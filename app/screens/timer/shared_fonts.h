@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/uikit/ui_font.h"
+#include "platform/uikit/text/ui_font.h"
 
 namespace quorvel {
 

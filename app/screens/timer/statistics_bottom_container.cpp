@@ -6,10 +6,10 @@
 #include "app/core/timer_view_model.h"
 #include "app/core/user_default_properties.h"
 #include "app/screens/timer/zuvo_alert_manager.h"
-#include "platform/uikit/ns_layout_constraint.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_device.h"
-#include "platform/uikit/ui_font.h"
+#include "platform/uikit/device/ui_device.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/layout/ns_layout_constraint.h"
+#include "platform/uikit/text/ui_font.h"
 
 namespace quorvel {
 

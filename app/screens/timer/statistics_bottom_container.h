@@ -11,11 +11,11 @@
 #include "app/widgets/reveal/reveal_table_view_cell.h"
 #include "app/widgets/reveal/reveal_table_view_cell_data_source.h"
 #include "app/widgets/reveal/reveal_table_view_cell_delegate.h"
-#include "platform/uikit/ns_attributed_string.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_table_view.h"
-#include "platform/uikit/ui_table_view_data_source.h"
-#include "platform/uikit/ui_table_view_delegate.h"
+#include "platform/uikit/tables/ui_table_view.h"
+#include "platform/uikit/tables/ui_table_view_data_source.h"
+#include "platform/uikit/tables/ui_table_view_delegate.h"
+#include "platform/uikit/text/ns_attributed_string.h"
+#include "platform/uikit/text/ui_label.h"
 
 namespace quorvel {
 

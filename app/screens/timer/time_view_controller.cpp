@@ -14,14 +14,14 @@
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_user_defaults.h"
 #include "platform/sizeclasser/size_classer.h"
-#include "platform/uikit/ns_layout_anchor.h"
-#include "platform/uikit/ns_layout_constraint.h"
-#include "platform/uikit/ui_bar_button_item.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_device.h"
-#include "platform/uikit/ui_navigation_controller.h"
-#include "platform/uikit/ui_navigation_item.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/device/ui_device.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/layout/ns_layout_anchor.h"
+#include "platform/uikit/layout/ns_layout_constraint.h"
+#include "platform/uikit/navigation/ui_bar_button_item.h"
+#include "platform/uikit/navigation/ui_navigation_controller.h"
+#include "platform/uikit/navigation/ui_navigation_item.h"
 
 namespace quorvel {
 

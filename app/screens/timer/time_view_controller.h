@@ -20,8 +20,8 @@
 #include "app/screens/timer/timer_content_holder.h"
 #include "app/screens/timer/timer_settable.h"
 #include "platform/foundation/ns_notification_center.h"
-#include "platform/uikit/ui_trait_collection.h"
-#include "platform/uikit/ui_view_controller.h"
+#include "platform/uikit/controllers/ui_view_controller.h"
+#include "platform/uikit/device/ui_trait_collection.h"
 
 namespace quorvel {
 

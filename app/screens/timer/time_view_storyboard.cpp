@@ -2,12 +2,12 @@
 
 #include "app/screens/timer/shared_fonts.h"
 #include "app/screens/timer/time_view_controller.h"
-#include "platform/uikit/ns_layout_anchor.h"
-#include "platform/uikit/ns_layout_constraint.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_layout_guide.h"
-#include "platform/uikit/ui_screen.h"
-#include "platform/uikit/ui_storyboard.h"
+#include "platform/uikit/device/ui_screen.h"
+#include "platform/uikit/layout/ns_layout_anchor.h"
+#include "platform/uikit/layout/ns_layout_constraint.h"
+#include "platform/uikit/layout/ui_layout_guide.h"
+#include "platform/uikit/nibs/ui_storyboard.h"
+#include "platform/uikit/text/ui_label.h"
 
 namespace quorvel {
 

@@ -4,8 +4,8 @@
 
 #include "app/screens/timer/device_groups.h"
 #include "platform/dispatch/dispatch_queue.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

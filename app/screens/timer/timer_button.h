@@ -9,8 +9,8 @@
 #include "app/screens/timer/session_monitorable.h"
 #include "app/screens/timer/timer_settable.h"
 #include "app/screens/timer/timer_text_formattable.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_font.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/text/ui_font.h"
 
 namespace quorvel {
 

@@ -3,8 +3,8 @@
 #include "app/screens/timer/device_groups.h"
 #include "platform/devicekit/device.h"
 #include "platform/foundation/console.h"
-#include "platform/uikit/ns_layout_anchor.h"
-#include "platform/uikit/ui_device.h"
+#include "platform/uikit/device/ui_device.h"
+#include "platform/uikit/layout/ns_layout_anchor.h"
 
 namespace quorvel {
 

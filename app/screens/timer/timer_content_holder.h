@@ -6,8 +6,8 @@
 
 #include "app/screens/timer/rotation_observable.h"
 #include "app/screens/timer/split.h"
-#include "platform/uikit/ns_layout_constraint.h"
-#include "platform/uikit/ui_stack_view.h"
+#include "platform/uikit/layout/ns_layout_constraint.h"
+#include "platform/uikit/layout/ui_stack_view.h"
 
 namespace quorvel {
 

@@ -14,12 +14,12 @@
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/ns_notification_center.h"
 #include "platform/foundation/ns_url.h"
-#include "platform/uikit/ui_alert_action.h"
-#include "platform/uikit/ui_alert_controller.h"
-#include "platform/uikit/ui_application.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_view_controller.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_application.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/controllers/ui_alert_action.h"
+#include "platform/uikit/controllers/ui_alert_controller.h"
+#include "platform/uikit/controllers/ui_view_controller.h"
+#include "platform/uikit/drawing/ui_color.h"
 
 namespace quorvel {
 

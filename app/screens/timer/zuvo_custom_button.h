@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/screens/timer/designable_view.h"
-#include "platform/uikit/ui_button.h"
+#include "platform/uikit/controls/ui_button.h"
 
 namespace quorvel {
 

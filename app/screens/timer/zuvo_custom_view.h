@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/screens/timer/designable_view.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/screens/timer/designable_view.h"
-#include "platform/uikit/ui_image_view.h"
+#include "platform/uikit/drawing/ui_image_view.h"
 
 namespace quorvel {
 

@@ -4,8 +4,8 @@
 
 #include "app/widgets/alert/queued_alert_item.h"
 #include "platform/coregraphics/cg_geometry.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_font.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/text/ui_font.h"
 
 namespace quorvel {
 

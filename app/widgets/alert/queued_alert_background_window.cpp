@@ -1,7 +1,7 @@
 #include "app/widgets/alert/queued_alert_background_window.h"
 
-#include "platform/uikit/ui_graphics.h"
-#include "platform/uikit/ui_view_animation.h"
+#include "platform/uikit/drawing/ui_graphics.h"
+#include "platform/uikit/views/ui_view_animation.h"
 
 namespace quorvel {
 

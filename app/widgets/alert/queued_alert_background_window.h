@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "app/widgets/alert/queued_alert_item.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
 
 namespace quorvel {
 

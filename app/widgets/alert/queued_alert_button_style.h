@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "app/widgets/alert/queued_alert_item.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_color.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/drawing/ui_color.h"
 
 namespace quorvel {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/quartzcore/ca_keyframe_animation.h"
-#include "platform/uikit/ui_view_animation.h"
+#include "platform/uikit/views/ui_view_animation.h"
 
 namespace quorvel {
 

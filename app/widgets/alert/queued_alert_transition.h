@@ -5,7 +5,7 @@
 
 #include "app/widgets/alert/queued_alert_item.h"
 #include "platform/quartzcore/ca_animation.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "platform/uikit/ui_view_controller.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/controllers/ui_view_controller.h"
 
 namespace quorvel {
 

@@ -7,10 +7,10 @@
 #include "app/widgets/alert/queued_alert_button_style.h"
 #include "app/widgets/alert/queued_alert_transition.h"
 #include "app/widgets/alert/queued_alert_view_controller.h"
-#include "platform/uikit/text_layout.h"
-#include "platform/uikit/ui_application.h"
-#include "platform/uikit/ui_bezier_path.h"
-#include "platform/uikit/ui_screen.h"
+#include "platform/uikit/application/ui_application.h"
+#include "platform/uikit/device/ui_screen.h"
+#include "platform/uikit/drawing/ui_bezier_path.h"
+#include "platform/uikit/text/text_layout.h"
 
 namespace quorvel {
 

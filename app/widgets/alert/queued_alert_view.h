@@ -10,9 +10,9 @@
 #include "app/widgets/alert/queued_alert_item.h"
 #include "platform/foundation/ns_notification_center.h"
 #include "platform/quartzcore/ca_animation.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/text/ui_label.h"
 
 namespace quorvel {
 

@@ -2,9 +2,9 @@
 
 #include "app/widgets/alert/queued_alert_utils.h"
 #include "app/widgets/alert/queued_alert_view.h"
-#include "platform/uikit/ui_application.h"
-#include "platform/uikit/ui_screen.h"
-#include "platform/uikit/ui_view_controller_transition_coordinator.h"
+#include "platform/uikit/application/ui_application.h"
+#include "platform/uikit/controllers/ui_view_controller_transition_coordinator.h"
+#include "platform/uikit/device/ui_screen.h"
 
 namespace quorvel {
 

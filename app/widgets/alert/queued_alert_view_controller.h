@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/uikit/ui_view_controller.h"
+#include "platform/uikit/controllers/ui_view_controller.h"
 
 namespace quorvel {
 

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/uikit/ui_color.h"
+#include "platform/uikit/drawing/ui_color.h"
 
 namespace quorvel {
 

@@ -1,9 +1,9 @@
 #include "app/widgets/badge/badge_view.h"
 
-#include "platform/uikit/ns_attributed_string.h"
-#include "platform/uikit/text_layout.h"
-#include "platform/uikit/ui_graphics.h"
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/drawing/ui_graphics.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/text/ns_attributed_string.h"
+#include "platform/uikit/text/text_layout.h"
 
 namespace quorvel {
 

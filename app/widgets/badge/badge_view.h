@@ -5,8 +5,8 @@
 #include <string>
 
 #include "app/widgets/badge/badge_colors.h"
-#include "platform/uikit/ui_table_view_cell.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/tables/ui_table_view_cell.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

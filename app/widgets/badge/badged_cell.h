@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/widgets/badge/badge_view.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_table_view_cell.h"
+#include "platform/uikit/tables/ui_table_view_cell.h"
+#include "platform/uikit/text/ui_label.h"
 
 namespace quorvel {
 

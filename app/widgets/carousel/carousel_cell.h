@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/text/ui_label.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

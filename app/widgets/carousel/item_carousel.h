@@ -11,10 +11,10 @@
 #include "app/widgets/carousel/item_carousel_type.h"
 #include "platform/foundation/ns_timer.h"
 #include "platform/quartzcore/ca_transform_3d.h"
-#include "platform/uikit/ui_gesture_recognizer_delegate.h"
-#include "platform/uikit/ui_pan_gesture_recognizer.h"
-#include "platform/uikit/ui_tap_gesture_recognizer.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/touches/ui_gesture_recognizer_delegate.h"
+#include "platform/uikit/touches/ui_pan_gesture_recognizer.h"
+#include "platform/uikit/touches/ui_tap_gesture_recognizer.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace platform {
 class UIScrollView;

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

@@ -3,8 +3,8 @@
 
 #include "app/widgets/carousel/carousel_arithmetic.h"
 #include "app/widgets/carousel/item_carousel.h"
-#include "platform/uikit/ui_scroll_view.h"
-#include "platform/uikit/ui_touch.h"
+#include "platform/uikit/scrolling/ui_scroll_view.h"
+#include "platform/uikit/touches/ui_touch.h"
 
 namespace quorvel {
 

@@ -1,7 +1,7 @@
 #include "app/widgets/icons/icon_font.h"
 
-#include "platform/uikit/ns_attributed_string.h"
-#include "platform/uikit/ui_graphics.h"
+#include "platform/uikit/drawing/ui_graphics.h"
+#include "platform/uikit/text/ns_attributed_string.h"
 
 namespace quorvel {
 

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "platform/coregraphics/cg_geometry.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_font.h"
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_label.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/text/ui_font.h"
+#include "platform/uikit/text/ui_label.h"
 
 namespace quorvel {
 

@@ -6,7 +6,7 @@
 
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_localized_string.h"
-#include "platform/uikit/ns_attributed_string.h"
+#include "platform/uikit/text/ns_attributed_string.h"
 
 namespace quorvel {
 

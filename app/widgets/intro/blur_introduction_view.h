@@ -6,10 +6,10 @@
 
 #include "app/widgets/intro/introduction_delegate.h"
 #include "app/widgets/intro/introduction_panel.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_image_view.h"
-#include "platform/uikit/ui_page_control.h"
-#include "platform/uikit/ui_scroll_view.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/controls/ui_page_control.h"
+#include "platform/uikit/drawing/ui_image_view.h"
+#include "platform/uikit/scrolling/ui_scroll_view.h"
 
 namespace quorvel {
 

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/uikit/ns_attributed_string.h"
-#include "platform/uikit/ui_device.h"
-#include "platform/uikit/ui_nib.h"
-#include "platform/uikit/ui_screen.h"
+#include "platform/uikit/device/ui_device.h"
+#include "platform/uikit/device/ui_screen.h"
+#include "platform/uikit/nibs/ui_nib.h"
+#include "platform/uikit/text/ns_attributed_string.h"
 
 namespace quorvel {
 

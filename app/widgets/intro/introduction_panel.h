@@ -3,10 +3,10 @@
 #include <memory>
 #include <string>
 
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_image_view.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/drawing/ui_image_view.h"
+#include "platform/uikit/text/ui_label.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

@@ -3,11 +3,11 @@
 #include <cmath>
 
 #include "platform/foundation/ns_foundation_version.h"
-#include "platform/uikit/ui_application.h"
-#include "platform/uikit/ui_graphics.h"
-#include "platform/uikit/ui_screen.h"
-#include "platform/uikit/ui_view_animation.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_application.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/device/ui_screen.h"
+#include "platform/uikit/drawing/ui_graphics.h"
+#include "platform/uikit/views/ui_view_animation.h"
 
 namespace quorvel {
 

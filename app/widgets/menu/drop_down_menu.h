@@ -8,11 +8,11 @@
 #include "app/widgets/menu/drop_down_menu_container_view.h"
 #include "app/widgets/menu/drop_down_menu_item.h"
 #include "app/widgets/menu/drop_down_menu_item_view.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_navigation_bar.h"
-#include "platform/uikit/ui_navigation_controller.h"
-#include "platform/uikit/ui_toolbar.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/navigation/ui_navigation_bar.h"
+#include "platform/uikit/navigation/ui_navigation_controller.h"
+#include "platform/uikit/navigation/ui_toolbar.h"
 
 namespace quorvel {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/widgets/menu/drop_down_menu_appearance.h"
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

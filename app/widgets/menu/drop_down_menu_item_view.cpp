@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "app/widgets/menu/drop_down_menu.h"
-#include "platform/uikit/ns_attributed_string.h"
-#include "platform/uikit/ui_touch.h"
+#include "platform/uikit/text/ns_attributed_string.h"
+#include "platform/uikit/touches/ui_touch.h"
 
 namespace quorvel {
 

@@ -3,9 +3,9 @@
 #include <memory>
 
 #include "app/widgets/menu/drop_down_menu_item.h"
-#include "platform/uikit/ui_image_view.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/drawing/ui_image_view.h"
+#include "platform/uikit/text/ui_label.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/widgets/reveal/reveal_cell_button_item.h"
-#include "platform/uikit/ui_popover_presentation_controller.h"
+#include "platform/uikit/controllers/ui_popover_presentation_controller.h"
 
 namespace quorvel {
 

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "platform/coregraphics/cg_geometry.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_view.h"
-#include "platform/uikit/ui_visual_effect.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/views/ui_view.h"
+#include "platform/uikit/views/ui_visual_effect.h"
 
 namespace quorvel {
 

@@ -3,10 +3,10 @@
 #include <cmath>
 
 #include "app/widgets/reveal/reveal_geometry.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_font.h"
-#include "platform/uikit/ui_screen.h"
-#include "platform/uikit/ui_scroll_view.h"
+#include "platform/uikit/device/ui_screen.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/scrolling/ui_scroll_view.h"
+#include "platform/uikit/text/ui_font.h"
 
 namespace quorvel {
 

@@ -13,10 +13,10 @@
 #include "app/widgets/reveal/reveal_table_view_cell_delegate.h"
 #include "app/widgets/reveal/reveal_table_view_cell_pan_gesture_recognizer.h"
 #include "app/widgets/reveal/reveal_utility_content_view.h"
-#include "platform/uikit/ui_gesture_recognizer_delegate.h"
-#include "platform/uikit/ui_image_view.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_table_view_cell.h"
+#include "platform/uikit/drawing/ui_image_view.h"
+#include "platform/uikit/tables/ui_table_view_cell.h"
+#include "platform/uikit/text/ui_label.h"
+#include "platform/uikit/touches/ui_gesture_recognizer_delegate.h"
 
 namespace quorvel {
 

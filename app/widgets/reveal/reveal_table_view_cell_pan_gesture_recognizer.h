@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/uikit/ui_pan_gesture_recognizer.h"
+#include "platform/uikit/touches/ui_pan_gesture_recognizer.h"
 
 namespace quorvel {
 

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "app/widgets/reveal/reveal_cell_button_item.h"
-#include "platform/uikit/ui_button.h"
+#include "platform/uikit/controls/ui_button.h"
 
 namespace quorvel {
 

@@ -5,8 +5,8 @@
 
 #include "app/widgets/reveal/reveal_geometry.h"
 #include "app/widgets/reveal/reveal_table_view_cell.h"
-#include "platform/uikit/ui_font.h"
-#include "platform/uikit/ui_graphics.h"
+#include "platform/uikit/drawing/ui_graphics.h"
+#include "platform/uikit/text/ui_font.h"
 
 namespace quorvel {
 

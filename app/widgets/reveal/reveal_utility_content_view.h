@@ -8,7 +8,7 @@
 #include "app/widgets/reveal/reveal_cell_button_item.h"
 #include "app/widgets/reveal/reveal_cell_reveal_position.h"
 #include "app/widgets/reveal/reveal_utility_button_view.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

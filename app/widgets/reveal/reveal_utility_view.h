@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

@@ -4,7 +4,7 @@
 
 #include "platform/coregraphics/cg_geometry.h"
 #include "platform/quartzcore/ca_layer.h"
-#include "platform/uikit/ui_color.h"
+#include "platform/uikit/drawing/ui_color.h"
 
 namespace quorvel {
 

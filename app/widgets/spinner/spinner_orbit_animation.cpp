@@ -2,7 +2,7 @@
 
 #include "app/widgets/spinner/spinner_parts.h"
 #include "platform/quartzcore/ca_shape_layer.h"
-#include "platform/uikit/ui_bezier_path.h"
+#include "platform/uikit/drawing/ui_bezier_path.h"
 
 namespace quorvel {
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "platform/uikit/ui_bezier_path.h"
-#include "platform/uikit/ui_screen.h"
+#include "platform/uikit/device/ui_screen.h"
+#include "platform/uikit/drawing/ui_bezier_path.h"
 
 namespace quorvel {
 

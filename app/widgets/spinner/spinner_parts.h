@@ -10,7 +10,7 @@
 #include "platform/quartzcore/ca_layer.h"
 #include "platform/quartzcore/ca_media_timing_function.h"
 #include "platform/quartzcore/ca_shape_layer.h"
-#include "platform/uikit/ui_color.h"
+#include "platform/uikit/drawing/ui_color.h"
 
 namespace quorvel {
 

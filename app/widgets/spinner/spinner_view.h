@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "app/widgets/spinner/spinner_animating.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

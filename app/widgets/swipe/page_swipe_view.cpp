@@ -7,8 +7,8 @@
 #include "app/widgets/carousel/item_carousel.h"
 #include "platform/foundation/ns_date.h"
 #include "platform/foundation/ns_run_loop.h"
-#include "platform/uikit/ui_gesture_recognizer_delegate.h"
-#include "platform/uikit/ui_touch.h"
+#include "platform/uikit/touches/ui_gesture_recognizer_delegate.h"
+#include "platform/uikit/touches/ui_touch.h"
 
 namespace quorvel {
 

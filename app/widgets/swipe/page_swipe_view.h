@@ -8,9 +8,9 @@
 #include "app/widgets/swipe/page_swipe_view_data_source.h"
 #include "app/widgets/swipe/page_swipe_view_delegate.h"
 #include "platform/foundation/ns_timer.h"
-#include "platform/uikit/ui_scroll_view.h"
-#include "platform/uikit/ui_tap_gesture_recognizer.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/scrolling/ui_scroll_view.h"
+#include "platform/uikit/touches/ui_tap_gesture_recognizer.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel {
 

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/uikit/ns_keyed_archiver.h"
-#include "platform/uikit/ns_keyed_unarchiver.h"
-#include "platform/uikit/ui_color.h"
+#include "platform/uikit/drawing/ns_keyed_archiver.h"
+#include "platform/uikit/drawing/ns_keyed_unarchiver.h"
+#include "platform/uikit/drawing/ui_color.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto color =

@@ -14,7 +14,7 @@
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_thread.h"
 #include "platform/foundation/property_list.h"
-#include "platform/uikit/ui_application.h"
+#include "platform/uikit/application/ui_application.h"
 #include "tests/app/core/store_test_support.h"
 #include "tests/support/temp_data_root.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/foundation/ns_bundle.h"
-#include "platform/uikit/ui_graphics.h"
+#include "platform/uikit/drawing/ui_graphics.h"
 #include "tests/support/temp_data_root.h"
 
 namespace quorvel {

@@ -6,8 +6,8 @@
 #include <array>
 
 #include "app/core/user_default_properties.h"
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_label.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/text/ui_label.h"
 #include "tests/app/core/settings_test_support.h"
 
 using namespace quorvel;

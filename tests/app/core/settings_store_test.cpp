@@ -9,8 +9,8 @@
 #include "app/core/user_data_manager.h"
 #include "app/core/user_default_properties.h"
 #include "app/core/user_defaults_accessors.h"
-#include "platform/uikit/ns_keyed_archiver.h"
-#include "platform/uikit/ns_keyed_unarchiver.h"
+#include "platform/uikit/drawing/ns_keyed_archiver.h"
+#include "platform/uikit/drawing/ns_keyed_unarchiver.h"
 #include "tests/app/core/settings_test_support.h"
 
 using namespace quorvel;

@@ -18,7 +18,7 @@
 #include "platform/audiotoolbox/audio_services.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_notification_center.h"
-#include "platform/uikit/ui_application.h"
+#include "platform/uikit/application/ui_application.h"
 #include "platform/usernotifications/un_user_notification_center.h"
 #include "tests/analytics/engine/events_taken_in.h"
 #include "tests/app/core/store_test_support.h"

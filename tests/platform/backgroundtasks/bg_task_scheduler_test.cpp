@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/foundation/ns_run_loop.h"
-#include "platform/uikit/ui_application.h"
-#include "platform/uikit/ui_application_delegate.h"
+#include "platform/uikit/application/ui_application.h"
+#include "platform/uikit/application/ui_application_delegate.h"
 
 using namespace platform;
 

@@ -6,7 +6,7 @@
 #include "platform/charts/bar_chart_view.h"
 #include "platform/charts/line_chart_view.h"
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/drawing/ui_image.h"
 
 namespace platform {
 namespace {

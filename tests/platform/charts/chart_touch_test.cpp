@@ -4,8 +4,8 @@
 
 #include "platform/charts/line_chart_view.h"
 #include "platform/foundation/clock.h"
-#include "platform/uikit/device_profile.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/device/device_profile.h"
 #include "tests/support/touch_driver.h"
 
 namespace platform {

@@ -6,9 +6,9 @@
 
 #include "platform/foundation/clock.h"
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_view_controller.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/controllers/ui_view_controller.h"
+#include "platform/uikit/drawing/ui_image.h"
 #include "tests/support/touch_driver.h"
 
 using namespace platform;

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/uikit/ui_device.h"
-#include "platform/uikit/ui_screen.h"
+#include "platform/uikit/device/ui_device.h"
+#include "platform/uikit/device/ui_screen.h"
 #include "tests/platform/uikit/default_device.h"
 
 namespace platform {

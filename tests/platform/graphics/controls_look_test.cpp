@@ -3,9 +3,9 @@
 #include <filesystem>
 
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_slider.h"
-#include "platform/uikit/ui_switch.h"
+#include "platform/uikit/controls/ui_slider.h"
+#include "platform/uikit/controls/ui_switch.h"
+#include "platform/uikit/drawing/ui_image.h"
 #include "tests/platform/graphics/pixel_probe.h"
 
 namespace platform {

@@ -10,9 +10,9 @@
 #include "platform/foundation/clock.h"
 #include "platform/quartzcore/ca_basic_animation.h"
 #include "platform/quartzcore/ca_shape_layer.h"
-#include "platform/uikit/ui_bezier_path.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/drawing/ui_bezier_path.h"
+#include "platform/uikit/text/ui_label.h"
+#include "platform/uikit/views/ui_view.h"
 #include "tests/support/scene_builder.h"
 
 namespace platform {

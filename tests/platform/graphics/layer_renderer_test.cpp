@@ -8,11 +8,11 @@
 #include "platform/foundation/clock.h"
 #include "platform/quartzcore/ca_basic_animation.h"
 #include "platform/quartzcore/ca_shape_layer.h"
-#include "platform/uikit/ui_bezier_path.h"
-#include "platform/uikit/ui_graphics.h"
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/drawing/ui_bezier_path.h"
+#include "platform/uikit/drawing/ui_graphics.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/text/ui_label.h"
+#include "platform/uikit/views/ui_view.h"
 #include "tests/platform/graphics/pixel_probe.h"
 
 namespace platform {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/drawing/ui_image.h"
 
 namespace platform {
 

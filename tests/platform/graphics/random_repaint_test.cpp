@@ -9,8 +9,8 @@
 
 #include "platform/graphics/layer_back_buffer.h"
 #include "platform/quartzcore/ca_shape_layer.h"
-#include "platform/uikit/ui_graphics.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/drawing/ui_graphics.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace platform {
 namespace {

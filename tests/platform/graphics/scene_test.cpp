@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/views/ui_view.h"
 #include "tests/support/scene_builder.h"
 
 namespace platform {

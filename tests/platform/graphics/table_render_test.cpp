@@ -6,13 +6,13 @@
 
 #include "platform/foundation/clock.h"
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_page_control.h"
-#include "platform/uikit/ui_table_view.h"
-#include "platform/uikit/ui_table_view_data_source.h"
-#include "platform/uikit/ui_table_view_delegate.h"
+#include "platform/uikit/controls/ui_page_control.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/tables/ui_table_view.h"
+#include "platform/uikit/tables/ui_table_view_data_source.h"
+#include "platform/uikit/tables/ui_table_view_delegate.h"
+#include "platform/uikit/text/ui_label.h"
 #include "tests/platform/graphics/pixel_probe.h"
 
 namespace platform {

@@ -8,7 +8,7 @@
 #include "platform/foundation/clock.h"
 #include "platform/mediaplayer/mp_media_item_collection.h"
 #include "platform/mediaplayer/mp_media_library.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
 #include "tests/support/song_file.h"
 #include "tests/support/temp_data_root.h"
 

@@ -6,8 +6,8 @@
 
 #include "platform/foundation/clock.h"
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/ui_application.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_application.h"
+#include "platform/uikit/application/ui_window.h"
 #include "tests/support/recording_url_opener.h"
 
 using namespace platform;

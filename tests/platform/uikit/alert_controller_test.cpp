@@ -1,4 +1,4 @@
-#include "platform/uikit/ui_alert_controller.h"
+#include "platform/uikit/controllers/ui_alert_controller.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "platform/foundation/clock.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_popover_presentation_controller.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/controllers/ui_popover_presentation_controller.h"
+#include "platform/uikit/controls/ui_button.h"
 #include "tests/platform/uikit/recording_controller.h"
 
 using namespace platform;

@@ -1,4 +1,4 @@
-#include "platform/uikit/ui_application.h"
+#include "platform/uikit/application/ui_application.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include "platform/foundation/ns_run_loop.h"
 #include "platform/foundation/ns_timer.h"
 #include "platform/foundation/ns_user_defaults.h"
-#include "platform/uikit/ui_application_delegate.h"
+#include "platform/uikit/application/ui_application_delegate.h"
 #include "tests/support/recording_url_opener.h"
 #include "tests/support/temp_data_root.h"
 

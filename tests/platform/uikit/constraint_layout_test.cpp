@@ -2,10 +2,10 @@
 
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
-#include "platform/uikit/ns_layout_anchor.h"
-#include "platform/uikit/ns_layout_constraint.h"
-#include "platform/uikit/ui_stack_view.h"
-#include "platform/uikit/ui_view.h"
+#include "platform/uikit/layout/ns_layout_anchor.h"
+#include "platform/uikit/layout/ns_layout_constraint.h"
+#include "platform/uikit/layout/ui_stack_view.h"
+#include "platform/uikit/views/ui_view.h"
 
 using namespace platform;
 

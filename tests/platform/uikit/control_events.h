@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/uikit/ui_control.h"
+#include "platform/uikit/controls/ui_control.h"
 
 namespace quorvel::testing {
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "platform/uikit/device_profile.h"
-#include "platform/uikit/ui_device.h"
-#include "platform/uikit/ui_screen.h"
-#include "platform/uikit/ui_trait_collection.h"
+#include "platform/uikit/device/device_profile.h"
+#include "platform/uikit/device/ui_device.h"
+#include "platform/uikit/device/ui_screen.h"
+#include "platform/uikit/device/ui_trait_collection.h"
 #include "tests/platform/uikit/default_device.h"
 
 using namespace platform;

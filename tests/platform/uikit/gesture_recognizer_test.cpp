@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "platform/uikit/ui_pan_gesture_recognizer.h"
-#include "platform/uikit/ui_tap_gesture_recognizer.h"
+#include "platform/uikit/touches/ui_pan_gesture_recognizer.h"
+#include "platform/uikit/touches/ui_tap_gesture_recognizer.h"
 #include "tests/platform/uikit/touch_fixture.h"
 
 using namespace platform;

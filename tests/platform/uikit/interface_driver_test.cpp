@@ -1,4 +1,4 @@
-#include "platform/uikit/interface_driver.h"
+#include "platform/uikit/device/interface_driver.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/foundation/clock.h"
-#include "platform/uikit/ui_screen.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/device/ui_screen.h"
 #include "tests/platform/uikit/default_device.h"
 #include "tests/platform/uikit/recording_controller.h"
 

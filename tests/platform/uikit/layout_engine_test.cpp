@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/uikit/layout_engine.h"
+#include "platform/uikit/layout/layout_engine.h"
 
 using namespace platform;
 

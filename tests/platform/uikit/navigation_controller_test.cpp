@@ -1,4 +1,4 @@
-#include "platform/uikit/ui_navigation_controller.h"
+#include "platform/uikit/navigation/ui_navigation_controller.h"
 
 #include <gtest/gtest.h>
 
@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "platform/foundation/clock.h"
-#include "platform/uikit/interface_driver.h"
-#include "platform/uikit/ui_bar_button_item.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_navigation_item.h"
-#include "platform/uikit/ui_toolbar.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/device/interface_driver.h"
+#include "platform/uikit/navigation/ui_bar_button_item.h"
+#include "platform/uikit/navigation/ui_navigation_item.h"
+#include "platform/uikit/navigation/ui_toolbar.h"
+#include "platform/uikit/text/ui_label.h"
 #include "tests/platform/uikit/recording_controller.h"
 
 using namespace platform;

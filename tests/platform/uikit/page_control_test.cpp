@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/uikit/ui_page_control.h"
+#include "platform/uikit/controls/ui_page_control.h"
 #include "tests/platform/uikit/touch_fixture.h"
 
 using namespace platform;

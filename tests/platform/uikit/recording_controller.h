@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "platform/foundation/clock.h"
-#include "platform/uikit/ui_view.h"
-#include "platform/uikit/ui_view_controller.h"
-#include "platform/uikit/ui_view_controller_transition_coordinator.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/controllers/ui_view_controller.h"
+#include "platform/uikit/controllers/ui_view_controller_transition_coordinator.h"
+#include "platform/uikit/views/ui_view.h"
 
 namespace quorvel::testing {
 

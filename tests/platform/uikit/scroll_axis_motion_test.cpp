@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "platform/uikit/scroll_axis_motion.h"
-#include "platform/uikit/ui_scroll_view.h"
+#include "platform/uikit/scrolling/scroll_axis_motion.h"
+#include "platform/uikit/scrolling/ui_scroll_view.h"
 
 using namespace platform;
 

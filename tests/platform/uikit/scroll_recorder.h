@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/foundation/ns_run_loop.h"
-#include "platform/uikit/ui_scroll_view.h"
+#include "platform/uikit/scrolling/ui_scroll_view.h"
 
 namespace quorvel::testing {
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "platform/foundation/ns_run_loop.h"
-#include "platform/uikit/ui_pan_gesture_recognizer.h"
-#include "platform/uikit/ui_scroll_view.h"
+#include "platform/uikit/scrolling/ui_scroll_view.h"
+#include "platform/uikit/touches/ui_pan_gesture_recognizer.h"
 #include "tests/platform/uikit/scroll_recorder.h"
 #include "tests/platform/uikit/touch_fixture.h"
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/foundation/clock.h"
-#include "platform/uikit/ui_scroll_view.h"
+#include "platform/uikit/scrolling/ui_scroll_view.h"
 #include "tests/platform/uikit/scroll_recorder.h"
 
 using namespace platform;

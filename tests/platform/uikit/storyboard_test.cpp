@@ -1,4 +1,4 @@
-#include "platform/uikit/ui_storyboard.h"
+#include "platform/uikit/nibs/ui_storyboard.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +10,11 @@
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_bundle.h"
-#include "platform/uikit/ui_application.h"
-#include "platform/uikit/ui_application_delegate.h"
-#include "platform/uikit/ui_navigation_controller.h"
-#include "platform/uikit/ui_nib.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_application.h"
+#include "platform/uikit/application/ui_application_delegate.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/navigation/ui_navigation_controller.h"
+#include "platform/uikit/nibs/ui_nib.h"
 #include "tests/support/temp_data_root.h"
 
 using namespace platform;

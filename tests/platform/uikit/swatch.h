@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_graphics.h"
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/drawing/ui_graphics.h"
+#include "platform/uikit/drawing/ui_image.h"
 
 namespace quorvel::testing {
 

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "platform/foundation/clock.h"
-#include "platform/uikit/ui_image_view.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_table_view_cell.h"
+#include "platform/uikit/drawing/ui_image_view.h"
+#include "platform/uikit/tables/ui_table_view_cell.h"
+#include "platform/uikit/text/ui_label.h"
 #include "tests/platform/uikit/default_device.h"
 #include "tests/platform/uikit/swatch.h"
 

@@ -1,4 +1,4 @@
-#include "platform/uikit/ui_table_view_controller.h"
+#include "platform/uikit/tables/ui_table_view_controller.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "platform/foundation/clock.h"
-#include "platform/uikit/ui_navigation_controller.h"
-#include "platform/uikit/ui_nib.h"
-#include "platform/uikit/ui_storyboard.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/navigation/ui_navigation_controller.h"
+#include "platform/uikit/nibs/ui_nib.h"
+#include "platform/uikit/nibs/ui_storyboard.h"
 
 using namespace platform;
 

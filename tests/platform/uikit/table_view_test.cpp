@@ -8,11 +8,11 @@
 
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_table_view.h"
-#include "platform/uikit/ui_table_view_data_source.h"
-#include "platform/uikit/ui_table_view_delegate.h"
-#include "platform/uikit/ui_table_view_header_footer_view.h"
+#include "platform/uikit/tables/ui_table_view.h"
+#include "platform/uikit/tables/ui_table_view_data_source.h"
+#include "platform/uikit/tables/ui_table_view_delegate.h"
+#include "platform/uikit/tables/ui_table_view_header_footer_view.h"
+#include "platform/uikit/text/ui_label.h"
 #include "tests/platform/uikit/default_device.h"
 
 using namespace platform;

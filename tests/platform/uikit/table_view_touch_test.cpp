@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/uikit/ui_label.h"
-#include "platform/uikit/ui_table_view.h"
-#include "platform/uikit/ui_table_view_data_source.h"
-#include "platform/uikit/ui_table_view_delegate.h"
+#include "platform/uikit/tables/ui_table_view.h"
+#include "platform/uikit/tables/ui_table_view_data_source.h"
+#include "platform/uikit/tables/ui_table_view_delegate.h"
+#include "platform/uikit/text/ui_label.h"
 #include "tests/platform/uikit/touch_fixture.h"
 
 using namespace platform;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/uikit/ns_attributed_string.h"
-#include "platform/uikit/ui_graphics.h"
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/drawing/ui_graphics.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/text/ns_attributed_string.h"
 
 namespace platform {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/uikit/ui_touch.h"
+#include "platform/uikit/touches/ui_touch.h"
 #include "tests/platform/uikit/touch_fixture.h"
 
 using namespace platform;

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "platform/foundation/clock.h"
-#include "platform/uikit/ui_event.h"
-#include "platform/uikit/ui_view.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/touches/ui_event.h"
+#include "platform/uikit/views/ui_view.h"
 #include "tests/platform/uikit/default_device.h"
 #include "tests/support/touch_driver.h"
 

@@ -4,7 +4,7 @@
 #include <numbers>
 
 #include "platform/coregraphics/cg_path.h"
-#include "platform/uikit/ui_bezier_path.h"
+#include "platform/uikit/drawing/ui_bezier_path.h"
 
 using namespace platform;
 

@@ -1,4 +1,4 @@
-#include "platform/uikit/ui_button.h"
+#include "platform/uikit/controls/ui_button.h"
 
 #include <gtest/gtest.h>
 

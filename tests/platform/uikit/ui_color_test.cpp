@@ -7,11 +7,11 @@
 #include <string>
 
 #include "platform/quartzcore/ca_value.h"
-#include "platform/uikit/ns_keyed_archiver.h"
-#include "platform/uikit/ns_keyed_unarchiver.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_graphics.h"
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/drawing/ns_keyed_archiver.h"
+#include "platform/uikit/drawing/ns_keyed_unarchiver.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/drawing/ui_graphics.h"
+#include "platform/uikit/drawing/ui_image.h"
 
 using namespace platform;
 

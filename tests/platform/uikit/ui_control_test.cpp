@@ -1,10 +1,10 @@
-#include "platform/uikit/ui_control.h"
+#include "platform/uikit/controls/ui_control.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_pan_gesture_recognizer.h"
-#include "platform/uikit/ui_tap_gesture_recognizer.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/touches/ui_pan_gesture_recognizer.h"
+#include "platform/uikit/touches/ui_tap_gesture_recognizer.h"
 #include "tests/platform/uikit/control_events.h"
 #include "tests/platform/uikit/touch_fixture.h"
 

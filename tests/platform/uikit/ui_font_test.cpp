@@ -1,4 +1,4 @@
-#include "platform/uikit/ui_font.h"
+#include "platform/uikit/text/ui_font.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "platform/uikit/ui_graphics.h"
+#include "platform/uikit/drawing/ui_graphics.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/uikit/device_profile.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/device/device_profile.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/drawing/ui_image.h"
 
 namespace platform {
 namespace {

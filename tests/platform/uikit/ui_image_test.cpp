@@ -1,13 +1,13 @@
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/drawing/ui_image.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 
 #include "platform/foundation/ns_bundle.h"
-#include "platform/uikit/device_profile.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_graphics.h"
+#include "platform/uikit/device/device_profile.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/drawing/ui_graphics.h"
 #include "tests/support/temp_data_root.h"
 
 namespace platform {

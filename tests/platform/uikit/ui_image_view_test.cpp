@@ -1,4 +1,4 @@
-#include "platform/uikit/ui_image_view.h"
+#include "platform/uikit/drawing/ui_image_view.h"
 
 #include <gtest/gtest.h>
 

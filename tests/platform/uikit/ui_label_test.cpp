@@ -1,11 +1,11 @@
-#include "platform/uikit/ui_label.h"
+#include "platform/uikit/text/ui_label.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 
-#include "platform/uikit/ui_graphics.h"
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/drawing/ui_graphics.h"
+#include "platform/uikit/drawing/ui_image.h"
 
 namespace platform {
 namespace {

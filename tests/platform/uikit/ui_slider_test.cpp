@@ -1,4 +1,4 @@
-#include "platform/uikit/ui_slider.h"
+#include "platform/uikit/controls/ui_slider.h"
 
 #include <gtest/gtest.h>
 

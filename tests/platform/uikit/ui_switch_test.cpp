@@ -1,8 +1,8 @@
-#include "platform/uikit/ui_switch.h"
+#include "platform/uikit/controls/ui_switch.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/uikit/ui_pan_gesture_recognizer.h"
+#include "platform/uikit/touches/ui_pan_gesture_recognizer.h"
 #include "tests/platform/uikit/control_events.h"
 #include "tests/platform/uikit/touch_fixture.h"
 

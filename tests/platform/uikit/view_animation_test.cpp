@@ -6,11 +6,11 @@
 #include "platform/foundation/clock.h"
 #include "platform/quartzcore/ca_layer.h"
 #include "platform/quartzcore/ca_transaction.h"
-#include "platform/uikit/ns_layout_anchor.h"
-#include "platform/uikit/ns_layout_constraint.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_view.h"
-#include "platform/uikit/ui_view_animation.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/layout/ns_layout_anchor.h"
+#include "platform/uikit/layout/ns_layout_constraint.h"
+#include "platform/uikit/views/ui_view.h"
+#include "platform/uikit/views/ui_view_animation.h"
 
 using namespace platform;
 

@@ -1,4 +1,4 @@
-#include "platform/uikit/ui_view_controller.h"
+#include "platform/uikit/controllers/ui_view_controller.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
-#include "platform/uikit/interface_driver.h"
-#include "platform/uikit/ui_popover_presentation_controller.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/controllers/ui_popover_presentation_controller.h"
+#include "platform/uikit/device/interface_driver.h"
 #include "tests/platform/uikit/default_device.h"
 #include "tests/platform/uikit/recording_controller.h"
 

@@ -2,10 +2,10 @@
 
 #include <functional>
 
-#include "platform/uikit/ns_attributed_string.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_image_view.h"
-#include "platform/uikit/ui_label.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/drawing/ui_image_view.h"
+#include "platform/uikit/text/ns_attributed_string.h"
+#include "platform/uikit/text/ui_label.h"
 
 namespace platform {
 namespace {

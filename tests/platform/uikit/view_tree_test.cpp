@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_view.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/views/ui_view.h"
 
 using namespace platform;
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/uikit/device_profile.h"
-#include "platform/uikit/ui_screen.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/device/device_profile.h"
+#include "platform/uikit/device/ui_screen.h"
 #include "tests/platform/uikit/default_device.h"
 
 using namespace platform;

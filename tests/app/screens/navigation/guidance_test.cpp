@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/core/app_notification_names.h"
-#include "platform/uikit/interface_driver.h"
+#include "platform/uikit/device/interface_driver.h"
 #include "tests/app/screens/navigation/launched_app.h"
 
 namespace quorvel {

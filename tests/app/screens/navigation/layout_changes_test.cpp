@@ -4,7 +4,7 @@
 
 #include "app/core/app_notification_names.h"
 #include "platform/foundation/console.h"
-#include "platform/uikit/interface_driver.h"
+#include "platform/uikit/device/interface_driver.h"
 #include "tests/app/screens/navigation/launched_app.h"
 
 namespace quorvel {

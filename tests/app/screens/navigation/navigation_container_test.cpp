@@ -7,7 +7,7 @@
 #include "app/screens/settings/option_view_controller.h"
 #include "app/screens/statistics/charts_view_controller.h"
 #include "platform/foundation/console.h"
-#include "platform/uikit/interface_driver.h"
+#include "platform/uikit/device/interface_driver.h"
 #include "tests/app/screens/navigation/launched_app.h"
 
 namespace quorvel {

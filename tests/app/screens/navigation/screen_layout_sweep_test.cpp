@@ -15,10 +15,10 @@
 #include "app/widgets/carousel/carousel_cell.h"
 #include "platform/charts/chart_view_base.h"
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/interface_driver.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_image_view.h"
-#include "platform/uikit/ui_label.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/device/interface_driver.h"
+#include "platform/uikit/drawing/ui_image_view.h"
+#include "platform/uikit/text/ui_label.h"
 #include "tests/app/screens/navigation/launched_app.h"
 
 namespace quorvel {

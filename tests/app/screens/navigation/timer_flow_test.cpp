@@ -7,9 +7,9 @@
 #include "app/core/timer_view_model.h"
 #include "platform/graphics/layer_back_buffer.h"
 #include "platform/quartzcore/ca_media_time.h"
-#include "platform/uikit/interface_driver.h"
-#include "platform/uikit/ui_bar_button_item.h"
-#include "platform/uikit/ui_navigation_item.h"
+#include "platform/uikit/device/interface_driver.h"
+#include "platform/uikit/navigation/ui_bar_button_item.h"
+#include "platform/uikit/navigation/ui_navigation_item.h"
 #include "tests/app/screens/navigation/launched_app.h"
 
 namespace quorvel {

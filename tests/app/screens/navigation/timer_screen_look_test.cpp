@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/interface_driver.h"
+#include "platform/uikit/device/interface_driver.h"
 #include "tests/app/screens/navigation/launched_app.h"
 #include "tests/support/golden_image.h"
 

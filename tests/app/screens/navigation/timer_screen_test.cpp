@@ -5,7 +5,7 @@
 
 #include "app/core/app_notification_names.h"
 #include "app/core/timer_view_model.h"
-#include "platform/uikit/ui_bar_button_item.h"
+#include "platform/uikit/navigation/ui_bar_button_item.h"
 #include "tests/app/screens/navigation/launched_app.h"
 
 namespace quorvel {

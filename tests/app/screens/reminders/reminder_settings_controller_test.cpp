@@ -4,8 +4,8 @@
 #include "app/screens/reminders/carousel_reminder_time_view_controller.h"
 #include "app/screens/reminders/option_common_cell.h"
 #include "app/widgets/alert/queued_alert_view.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_navigation_controller.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/navigation/ui_navigation_controller.h"
 #include "tests/app/screens/reminders/screen_test.h"
 
 using namespace quorvel;

@@ -3,7 +3,7 @@
 #include "app/core/user_data_manager.h"
 #include "app/screens/timer/count_texts.h"
 #include "app/widgets/carousel/carousel_cell.h"
-#include "platform/uikit/ui_button.h"
+#include "platform/uikit/controls/ui_button.h"
 #include "tests/app/screens/reminders/screen_test.h"
 
 using namespace quorvel;

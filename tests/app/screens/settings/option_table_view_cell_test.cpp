@@ -4,7 +4,7 @@
 #include "app/core/sound_vocabulary.h"
 #include "app/screens/settings/option_table_view_cell.h"
 #include "app/screens/settings/option_view_model.h"
-#include "platform/uikit/ui_table_view.h"
+#include "platform/uikit/tables/ui_table_view.h"
 #include "tests/app/screens/settings/settings_screen_test.h"
 
 using namespace quorvel;

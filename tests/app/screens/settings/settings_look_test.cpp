@@ -9,9 +9,9 @@
 #include "app/screens/settings/value_table_controller.h"
 #include "app/screens/settings/volume_alert_view_controller.h"
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/ui_navigation_controller.h"
-#include "platform/uikit/ui_table_view_controller.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/navigation/ui_navigation_controller.h"
+#include "platform/uikit/tables/ui_table_view_controller.h"
 #include "tests/app/screens/settings/settings_screen_test.h"
 
 using namespace quorvel;

@@ -15,7 +15,7 @@
 #include "platform/foundation/ns_locale.h"
 #include "platform/foundation/ns_notification_center.h"
 #include "platform/foundation/ns_time_zone.h"
-#include "platform/uikit/ui_color.h"
+#include "platform/uikit/drawing/ui_color.h"
 #include "tests/analytics/engine/events_taken_in.h"
 #include "tests/support/temp_data_root.h"
 

@@ -11,9 +11,9 @@
 #include "platform/graphics/layer_renderer.h"
 #include "platform/mediaplayer/mp_media_library.h"
 #include "platform/mediaplayer/mp_media_picker_controller.h"
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_navigation_controller.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/navigation/ui_navigation_controller.h"
 #include "tests/app/screens/settings/settings_screen_test.h"
 #include "tests/support/touch_driver.h"
 

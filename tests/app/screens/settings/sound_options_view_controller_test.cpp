@@ -14,9 +14,9 @@
 #include "platform/mediaplayer/mp_media_item_collection.h"
 #include "platform/mediaplayer/mp_media_library.h"
 #include "platform/mediaplayer/mp_media_picker_controller.h"
-#include "platform/uikit/ui_alert_controller.h"
-#include "platform/uikit/ui_navigation_controller.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/controllers/ui_alert_controller.h"
+#include "platform/uikit/navigation/ui_navigation_controller.h"
 #include "tests/app/screens/settings/settings_screen_test.h"
 
 using namespace quorvel;

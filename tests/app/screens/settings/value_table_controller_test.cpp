@@ -4,7 +4,7 @@
 #include "app/core/user_data_manager.h"
 #include "app/screens/settings/value_selection_cell.h"
 #include "app/screens/settings/value_table_controller.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
 #include "tests/app/screens/settings/settings_screen_test.h"
 
 using namespace quorvel;

@@ -2,7 +2,7 @@
 
 #include "app/screens/settings/volume_alert_view_controller.h"
 #include "platform/foundation/clock.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
 
 using namespace quorvel;
 

@@ -6,7 +6,7 @@
 #include "app/core/user_default_properties.h"
 #include "platform/charts/bar_chart_data.h"
 #include "platform/foundation/ns_user_defaults.h"
-#include "platform/uikit/interface_driver.h"
+#include "platform/uikit/device/interface_driver.h"
 #include "tests/app/screens/statistics/charts_fixture.h"
 #include "tests/support/touch_driver.h"
 

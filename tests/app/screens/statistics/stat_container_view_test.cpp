@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/widgets/icons/icon_font.h"
-#include "platform/uikit/ui_control.h"
+#include "platform/uikit/controls/ui_control.h"
 #include "tests/app/screens/statistics/charts_fixture.h"
 
 namespace quorvel {

@@ -3,7 +3,7 @@
 #include "app/core/start_application.h"
 #include "app/core/timer_view_model.h"
 #include "platform/foundation/ns_time_zone.h"
-#include "platform/uikit/ui_application.h"
+#include "platform/uikit/application/ui_application.h"
 #include "tests/app/core/launch_environment.h"
 #include "tests/app/screens/timer/app_alert_test.h"
 #include "tests/platform/foundation/civil_time.h"

@@ -8,9 +8,9 @@
 #include "app/core/user_data_manager.h"
 #include "app/widgets/carousel/carousel_cell.h"
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/device_profile.h"
-#include "platform/uikit/ui_application_delegate.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_application_delegate.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/device/device_profile.h"
 #include "tests/app/core/timer_test_support.h"
 #include "tests/support/touch_driver.h"
 

@@ -6,8 +6,8 @@
 #include "app/screens/timer/zuvo_custom_view.h"
 #include "app/screens/timer/zuvo_image_view.h"
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/ui_bezier_path.h"
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/drawing/ui_bezier_path.h"
+#include "platform/uikit/drawing/ui_image.h"
 
 namespace quorvel {
 namespace {

@@ -6,9 +6,9 @@
 
 #include "app/screens/timer/shared_fonts.h"
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/ns_layout_anchor.h"
-#include "platform/uikit/ui_font.h"
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/layout/ns_layout_anchor.h"
+#include "platform/uikit/text/ui_font.h"
 #include "tests/app/screens/timer/emulated_device.h"
 
 namespace quorvel {

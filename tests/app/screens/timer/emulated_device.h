@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/uikit/device_profile.h"
-#include "platform/uikit/ui_device.h"
-#include "platform/uikit/ui_screen.h"
+#include "platform/uikit/device/device_profile.h"
+#include "platform/uikit/device/ui_device.h"
+#include "platform/uikit/device/ui_screen.h"
 #include "tests/platform/uikit/default_device.h"
 
 namespace quorvel::testing {

@@ -13,7 +13,7 @@
 #include "platform/quartzcore/ca_basic_animation.h"
 #include "platform/quartzcore/ca_media_time.h"
 #include "platform/quartzcore/ca_media_timing_function.h"
-#include "platform/uikit/ns_layout_anchor.h"
+#include "platform/uikit/layout/ns_layout_anchor.h"
 #include "tests/app/screens/timer/emulated_device.h"
 
 namespace quorvel {

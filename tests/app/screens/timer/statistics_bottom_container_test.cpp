@@ -1,7 +1,7 @@
 #include "app/screens/timer/statistics_bottom_container.h"
 
 #include "app/core/timer_view_model.h"
-#include "platform/uikit/ui_font.h"
+#include "platform/uikit/text/ui_font.h"
 #include "tests/app/screens/timer/app_alert_test.h"
 
 namespace quorvel {

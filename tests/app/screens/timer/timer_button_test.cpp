@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/foundation/clock.h"
-#include "platform/uikit/ui_view_animation.h"
+#include "platform/uikit/views/ui_view_animation.h"
 #include "tests/app/screens/timer/emulated_device.h"
 
 namespace quorvel {

@@ -7,9 +7,9 @@
 
 #include "platform/foundation/console.h"
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/ns_layout_anchor.h"
-#include "platform/uikit/ui_color.h"
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/drawing/ui_color.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/layout/ns_layout_anchor.h"
 #include "tests/app/screens/timer/emulated_device.h"
 
 namespace quorvel {

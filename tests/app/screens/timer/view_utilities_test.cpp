@@ -6,8 +6,8 @@
 #include "app/screens/timer/resizing_behavior.h"
 #include "app/screens/timer/zuvo_size_calculator.h"
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/ui_font.h"
-#include "platform/uikit/ui_image.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/text/ui_font.h"
 #include "tests/app/screens/timer/emulated_device.h"
 
 namespace quorvel {

@@ -7,8 +7,8 @@
 #include "app/core/sound_vocabulary.h"
 #include "app/core/user_data_manager.h"
 #include "app/screens/timer/shared_fonts.h"
-#include "platform/uikit/ui_alert_controller.h"
-#include "platform/uikit/ui_application.h"
+#include "platform/uikit/application/ui_application.h"
+#include "platform/uikit/controllers/ui_alert_controller.h"
 #include "tests/app/screens/timer/app_alert_test.h"
 #include "tests/support/recording_url_opener.h"
 

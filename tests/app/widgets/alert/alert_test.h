@@ -10,7 +10,7 @@
 #include "app/widgets/alert/queued_alert_view.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_notification_center.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
 #include "tests/platform/uikit/default_device.h"
 #include "tests/support/temp_data_root.h"
 #include "tests/support/touch_driver.h"

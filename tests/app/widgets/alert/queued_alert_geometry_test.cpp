@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/uikit/interface_driver.h"
-#include "platform/uikit/ui_font.h"
+#include "platform/uikit/device/interface_driver.h"
+#include "platform/uikit/text/ui_font.h"
 #include "tests/app/widgets/alert/alert_test.h"
 
 namespace quorvel {

@@ -6,7 +6,7 @@
 #include "app/widgets/alert/queued_alert_background_window.h"
 #include "app/widgets/alert/queued_alert_view.h"
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/ui_graphics.h"
+#include "platform/uikit/drawing/ui_graphics.h"
 #include "tests/app/widgets/alert/alert_test.h"
 
 namespace quorvel {

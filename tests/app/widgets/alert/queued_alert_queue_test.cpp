@@ -3,7 +3,7 @@
 #include "app/widgets/alert/queued_alert_background_window.h"
 #include "app/widgets/alert/queued_alert_view.h"
 #include "platform/quartzcore/ca_keyframe_animation.h"
-#include "platform/uikit/ui_application.h"
+#include "platform/uikit/application/ui_application.h"
 #include "tests/app/widgets/alert/alert_test.h"
 
 namespace quorvel {

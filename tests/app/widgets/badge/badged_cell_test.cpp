@@ -7,11 +7,11 @@
 
 #include "platform/foundation/clock.h"
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/device_profile.h"
-#include "platform/uikit/ns_attributed_string.h"
-#include "platform/uikit/ui_graphics.h"
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/device/device_profile.h"
+#include "platform/uikit/drawing/ui_graphics.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/text/ns_attributed_string.h"
 
 namespace quorvel {
 namespace {

@@ -10,10 +10,10 @@
 
 #include "app/widgets/carousel/item_carousel.h"
 #include "platform/foundation/clock.h"
-#include "platform/uikit/device_profile.h"
-#include "platform/uikit/ui_device.h"
-#include "platform/uikit/ui_screen.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/device/device_profile.h"
+#include "platform/uikit/device/ui_device.h"
+#include "platform/uikit/device/ui_screen.h"
 #include "tests/support/touch_driver.h"
 
 namespace quorvel::testing {

@@ -7,10 +7,10 @@
 #include "app/widgets/carousel/item_carousel.h"
 #include "platform/foundation/clock.h"
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/device_profile.h"
-#include "platform/uikit/ui_font.h"
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/device/device_profile.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/text/ui_font.h"
 
 namespace quorvel {
 namespace {

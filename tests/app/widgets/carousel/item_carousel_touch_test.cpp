@@ -1,5 +1,5 @@
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_scroll_view.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/scrolling/ui_scroll_view.h"
 #include "tests/app/widgets/carousel/carousel_fixture.h"
 
 namespace quorvel::testing {

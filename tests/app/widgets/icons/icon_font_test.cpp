@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "platform/uikit/device_profile.h"
-#include "platform/uikit/ui_graphics.h"
-#include "platform/uikit/ui_screen.h"
+#include "platform/uikit/device/device_profile.h"
+#include "platform/uikit/device/ui_screen.h"
+#include "platform/uikit/drawing/ui_graphics.h"
 
 namespace quorvel {
 namespace {

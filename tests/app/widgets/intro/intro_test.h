@@ -8,7 +8,7 @@
 
 #include "app/widgets/intro/blur_introduction_view.h"
 #include "platform/foundation/clock.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
 #include "tests/platform/uikit/default_device.h"
 #include "tests/support/touch_driver.h"
 

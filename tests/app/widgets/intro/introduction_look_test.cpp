@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/ui_graphics.h"
+#include "platform/uikit/drawing/ui_graphics.h"
 #include "tests/app/widgets/intro/intro_test.h"
 
 namespace quorvel {

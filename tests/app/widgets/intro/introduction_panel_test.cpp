@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/uikit/device_profile.h"
-#include "platform/uikit/ui_graphics.h"
-#include "platform/uikit/ui_nib.h"
+#include "platform/uikit/device/device_profile.h"
+#include "platform/uikit/drawing/ui_graphics.h"
+#include "platform/uikit/nibs/ui_nib.h"
 #include "tests/app/widgets/intro/intro_test.h"
 
 namespace quorvel {

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/ui_label.h"
+#include "platform/uikit/text/ui_label.h"
 #include "tests/app/widgets/menu/menu_fixture.h"
 
 namespace quorvel {

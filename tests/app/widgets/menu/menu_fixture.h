@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "app/widgets/menu/drop_down_menu.h"
-#include "platform/uikit/ui_graphics.h"
-#include "platform/uikit/ui_navigation_controller.h"
-#include "platform/uikit/ui_toolbar.h"
+#include "platform/uikit/drawing/ui_graphics.h"
+#include "platform/uikit/navigation/ui_navigation_controller.h"
+#include "platform/uikit/navigation/ui_toolbar.h"
 #include "tests/platform/uikit/touch_fixture.h"
 
 namespace quorvel::testing {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/widgets/reveal/popover_cell_button_item.h"
-#include "platform/uikit/ui_view_controller.h"
+#include "platform/uikit/controllers/ui_view_controller.h"
 #include "tests/app/widgets/reveal/reveal_fixture.h"
 
 namespace quorvel {

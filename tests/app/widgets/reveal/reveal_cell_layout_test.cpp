@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/uikit/ui_font.h"
-#include "platform/uikit/ui_graphics.h"
+#include "platform/uikit/drawing/ui_graphics.h"
+#include "platform/uikit/text/ui_font.h"
 #include "tests/app/widgets/reveal/reveal_fixture.h"
 
 namespace quorvel {

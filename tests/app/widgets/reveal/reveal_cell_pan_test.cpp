@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/uikit/ui_table_view.h"
-#include "platform/uikit/ui_table_view_data_source.h"
+#include "platform/uikit/tables/ui_table_view.h"
+#include "platform/uikit/tables/ui_table_view_data_source.h"
 #include "tests/app/widgets/reveal/reveal_fixture.h"
 
 namespace quorvel {

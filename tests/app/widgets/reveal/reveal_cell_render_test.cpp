@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/ui_font.h"
+#include "platform/uikit/text/ui_font.h"
 #include "tests/app/widgets/reveal/reveal_fixture.h"
 
 namespace quorvel {

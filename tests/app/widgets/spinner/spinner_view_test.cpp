@@ -14,9 +14,9 @@
 #include "platform/quartzcore/ca_keyframe_animation.h"
 #include "platform/quartzcore/ca_media_time.h"
 #include "platform/quartzcore/ca_shape_layer.h"
-#include "platform/uikit/device_profile.h"
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/device/device_profile.h"
+#include "platform/uikit/drawing/ui_image.h"
 #include "tests/support/transform_expectations.h"
 
 namespace quorvel {

@@ -4,9 +4,9 @@
 
 #include "app/widgets/swipe/page_swipe_view.h"
 #include "platform/graphics/layer_renderer.h"
-#include "platform/uikit/ui_button.h"
-#include "platform/uikit/ui_image.h"
-#include "platform/uikit/ui_label.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/drawing/ui_image.h"
+#include "platform/uikit/text/ui_label.h"
 #include "tests/app/widgets/swipe/swipe_fixture.h"
 
 namespace quorvel {

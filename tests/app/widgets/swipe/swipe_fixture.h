@@ -6,8 +6,8 @@
 
 #include "app/widgets/swipe/page_swipe_view.h"
 #include "platform/foundation/clock.h"
-#include "platform/uikit/device_profile.h"
-#include "platform/uikit/ui_window.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/device/device_profile.h"
 #include "tests/app/widgets/swipe/swipe_items.h"
 #include "tests/support/touch_driver.h"
 

@@ -1,9 +1,0 @@
-#include "platform/uikit/ui_table_view_cell_separator_view.h"
-
-namespace platform {
-
-UITableViewCellSeparatorView::UITableViewCellSeparatorView() {
-    setUserInteractionEnabled(false);
-}
-
-}  // namespace platform
