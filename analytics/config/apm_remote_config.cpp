@@ -438,12 +438,6 @@ void APMRemoteConfig::clientDidReceiveNewSnapshot(const std::shared_ptr<APMEClie
     hasNewSnapshot_ = true;
 }
 
-void APMRemoteConfig::clientDidReceiveFetchError(const std::shared_ptr<APMEClient>&,
-                                                 const std::shared_ptr<platform::NSError>& error) {
-    if (error)
-        monitor()->logWithLevel(APMLogLevel::SilentError, 29025, "Cannot fetch experiment. Error", error);
-}
-
 bool APMRemoteConfig::shouldFetchExperimentsForClient(const std::shared_ptr<APMEClient>&) {
     return ask<bool>(links_.isMeasurementEnabled, false);
 }

@@ -113,8 +113,6 @@ public:
 
     // A snapshot is waiting; it takes effect at activateNewSnapshot.
     void clientDidReceiveNewSnapshot(const std::shared_ptr<APMEClient>& client) override;
-    void clientDidReceiveFetchError(const std::shared_ptr<APMEClient>& client,
-                                    const std::shared_ptr<platform::NSError>& error) override;
     // Whether measurement is enabled.
     bool shouldFetchExperimentsForClient(const std::shared_ptr<APMEClient>& client) override;
     bool activateNewSnapshot();

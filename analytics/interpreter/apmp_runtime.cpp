@@ -11,7 +11,7 @@ namespace {
 using Entity = apmpb_fields::RuntimeEntity;
 using Activity = apmpb_fields::OgtActivity;
 
-enum EntityType : std::int32_t { kString = 1, kNumber = 2, kBoolean = 3, kStatement = 4 };
+enum EntityType : std::int32_t { kString = 1, kStatement = 4 };
 
 const std::set<std::string>& controlCommands() {
     static const std::set<std::string> commands = {"return", "break", "continue"};

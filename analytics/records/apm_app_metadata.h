@@ -17,9 +17,7 @@ public:
     // Past the largest 32-bit index it starts again at 0.
     void incrementLastBundleIndex();
     double lastBundleStartTimestamp() const { return lastBundleStartTimestamp_; }
-    void setLastBundleStartTimestamp(double timestamp) { lastBundleStartTimestamp_ = timestamp; }
     double lastBundleEndTimestamp() const { return lastBundleEndTimestamp_; }
-    void setLastBundleEndTimestamp(double timestamp) { lastBundleEndTimestamp_ = timestamp; }
 
 private:
     APMAppMetadata(std::int32_t index, double start, double end)

@@ -24,7 +24,6 @@ public:
     void incrementCurrentSessionCount();
 
     double lastFireTimestamp() const { return lastFireTimestamp_; }
-    void setLastFireTimestamp(double timestamp) { lastFireTimestamp_ = timestamp; }
     double lastBundledTimestamp() const { return lastBundledTimestamp_; }
     void setLastBundledTimestamp(double timestamp) { lastBundledTimestamp_ = timestamp; }
     const std::optional<std::int64_t>& lastSampledComplexEventID() const { return lastSampledComplexEventID_; }

@@ -14,10 +14,6 @@ const platform::Value* column(const APMSqliteStore::Record& record, const char* 
 
 }  // namespace
 
-bool APMHasColumn(const APMSqliteStore::Record& record, const char* name) {
-    return column(record, name) != nullptr;
-}
-
 std::optional<std::int64_t> APMIntegerColumn(const APMSqliteStore::Record& record, const char* name) {
     const auto* value = column(record, name);
     return value ? value->intValue() : std::nullopt;

@@ -11,7 +11,6 @@ namespace analytics {
 
 // One column of a record read from the database. A column that is missing, NULL or of another kind
 // reads as nothing.
-bool APMHasColumn(const APMSqliteStore::Record& record, const char* column);
 std::optional<std::int64_t> APMIntegerColumn(const APMSqliteStore::Record& record, const char* column);
 std::optional<double> APMNumberColumn(const APMSqliteStore::Record& record, const char* column);
 // A count written as a 32-bit number; one beyond that range stops at its end.
