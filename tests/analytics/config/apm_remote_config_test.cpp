@@ -6,10 +6,9 @@
 
 #include "analytics/config/apm_remote_config.h"
 #include "analytics/experiments/apme_manager.h"
-#include "platform/foundation/clock.h"
 #include "platform/foundation/ns_locale.h"
 #include "tests/analytics/experiments/snapshot_builder.h"
-#include "tests/support/temp_data_root.h"
+#include "tests/analytics/monitored_test.h"
 
 using namespace analytics;
 
@@ -139,11 +138,8 @@ std::string received(Kind kind, double value) {
     return std::to_string(static_cast<long long>(std::llround(isTime(kind) ? value * 1000 : value)));
 }
 
-class RemoteConfigSettings : public ::testing::Test {
+class RemoteConfigSettings : public quorvel::testing::MonitoredTest {
 protected:
-    // The monitor finishes its queued work before the process may exit.
-    void TearDown() override { clock->runUntilIdle(); }
-
     double answerFor(const char* name, Answer answer, const std::string& text) {
         config->parseSettings({{name, text}});
         return answer(*config);
@@ -157,8 +153,6 @@ protected:
         return 0;
     }
 
-    quorvel::testing::TempDataRoot root;
-    std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
     std::shared_ptr<APMRemoteConfig> config =
         APMRemoteConfig::initWithAppID("1:1234:ios:ab", nullptr, nullptr, nullptr);
 };

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "analytics/engine/apm_measurement.h"
-#include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
 #include "tests/analytics/engine/events_taken_in.h"
-#include "tests/support/temp_data_root.h"
+#include "tests/analytics/monitored_test.h"
 
 using namespace analytics;
 using engine_test::EventsTakenIn;
@@ -12,13 +11,7 @@ using platform::Value;
 
 namespace {
 
-class EngineIntake : public ::testing::Test {
-protected:
-    void TearDown() override { clock->runUntilIdle(); }
-
-    quorvel::testing::TempDataRoot root;
-    std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
-};
+using EngineIntake = quorvel::testing::MonitoredTest;
 
 }  // namespace
 

@@ -16,6 +16,7 @@
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_process_info.h"
 #include "tests/support/temp_data_root.h"
+#include "tests/analytics/monitored_test.h"
 
 using namespace analytics;
 
@@ -82,18 +83,14 @@ TEST(APMMeasurementStart, AStoreInstallationEncodesTheContextsOfItsLogLines) {
 }
 
 // What the start brings up over the measurement database, looked at on the worker queue where it lives.
-class APMMeasurementStartsOverItsDatabase : public ::testing::Test {
+class APMMeasurementStartsOverItsDatabase : public quorvel::testing::MonitoredTest {
 protected:
-    void TearDown() override { clock->runUntilIdle(); }
-
     std::shared_ptr<APMMeasurement> start() {
         auto engine = APMMeasurement::sharedInstanceWithAppID("1:1:ios:1");
         clock->runUntilIdle();
         return engine;
     }
 
-    quorvel::testing::TempDataRoot root;
-    std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
     platform::Console::Capture capture;
 };
 

@@ -9,10 +9,9 @@
 #include "analytics/messages/nano_field_access.h"
 #include "analytics/storage/apm_database.h"
 #include "analytics/storage/apm_persisted_config.h"
-#include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_bundle.h"
-#include "tests/support/temp_data_root.h"
+#include "tests/analytics/monitored_test.h"
 
 using namespace analytics;
 using platform::Value;
@@ -22,10 +21,8 @@ namespace {
 
 constexpr const char* kAppID = "1:1234:ios:abcd";
 
-class MeasurementStorage : public ::testing::Test {
+class MeasurementStorage : public quorvel::testing::MonitoredTest {
 protected:
-    void TearDown() override { clock->runUntilIdle(); }
-
     std::shared_ptr<APMMeasurement> start() {
         engine = APMMeasurement::sharedInstanceWithAppID(kAppID);
         clock->runUntilIdle();
@@ -57,8 +54,6 @@ protected:
         });
     }
 
-    quorvel::testing::TempDataRoot root;
-    std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
     platform::Console::Capture capture;
     const std::string path = APMMeasurementDirectoryFilePath(APMDatabase::kDatabaseName);
     std::shared_ptr<APMMeasurement> engine;

@@ -3,10 +3,9 @@
 #include <thread>
 
 #include "analytics/experiments/apme_manager.h"
-#include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
 #include "tests/analytics/experiments/snapshot_builder.h"
-#include "tests/support/temp_data_root.h"
+#include "tests/analytics/monitored_test.h"
 
 using namespace analytics;
 using analytics_test::makeSnapshot;
@@ -14,11 +13,8 @@ using platform::Console;
 
 namespace {
 
-class ExperimentClient : public ::testing::Test {
+class ExperimentClient : public quorvel::testing::MonitoredTest {
 protected:
-    // The monitor finishes its queued work before the process may exit.
-    void TearDown() override { clock->runUntilIdle(); }
-
     std::shared_ptr<APMEClient> registerSDK(const std::string& name) {
         return manager->registerSDKProperty(APMESDKProperty::initWithName(name),
                                             {{"enabled", NanoNumber::withInt(0)}});
@@ -30,8 +26,6 @@ protected:
         return capture.lines();
     }
 
-    quorvel::testing::TempDataRoot root;
-    std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
     Console::Capture capture;
     std::shared_ptr<APMEManager> manager = std::make_shared<APMEManager>();
 };

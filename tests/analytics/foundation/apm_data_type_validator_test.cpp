@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "analytics/foundation/apm_data_type_validator.h"
-#include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
-#include "tests/support/temp_data_root.h"
+#include "tests/analytics/monitored_test.h"
 
 using namespace analytics;
 using platform::Console;
@@ -31,14 +30,7 @@ APMValue text(const std::string& value) {
     return *APMValue::initWithString(value);
 }
 
-class Validator : public ::testing::Test {
-protected:
-    // The monitor finishes its queued work before the process may exit.
-    void TearDown() override { clock->runUntilIdle(); }
-
-    quorvel::testing::TempDataRoot root;
-    std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
-};
+using Validator = quorvel::testing::MonitoredTest;
 
 struct TextCase {
     const char* check;

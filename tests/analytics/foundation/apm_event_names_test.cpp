@@ -5,19 +5,15 @@
 #include "analytics/engine/apm_measurement.h"
 #include "analytics/foundation/apm_name_maps.h"
 #include "analytics/monitor/apm_monitor.h"
-#include "platform/foundation/clock.h"
 #include "platform/foundation/ns_process_info.h"
-#include "tests/support/temp_data_root.h"
+#include "tests/analytics/monitored_test.h"
 
 using namespace analytics;
 
 namespace {
 
-class NameTables : public ::testing::Test {
+class NameTables : public quorvel::testing::MonitoredTest {
 protected:
-    // The monitor finishes its queued work before the process may exit.
-    void TearDown() override { clock->runUntilIdle(); }
-
     void SetUp() override {
         ::unsetenv("QUORVEL_STORE_INSTALLATION");
         platform::NSProcessInfo::processInfo().setArguments({"quorvel"});
@@ -30,9 +26,6 @@ protected:
         APMMeasurement::monitor()->setDebugModeEnabled(true);
         APMSetPublicInterfaceClassPresent(true);
     }
-
-    quorvel::testing::TempDataRoot root;
-    std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
 };
 
 APMValue string(const std::string& text) {

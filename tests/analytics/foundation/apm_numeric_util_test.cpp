@@ -1,21 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "analytics/foundation/apm_numeric_util.h"
-#include "platform/foundation/clock.h"
-#include "tests/support/temp_data_root.h"
+#include "tests/analytics/monitored_test.h"
 
 using namespace analytics;
 
 namespace {
 
-class NumericUtil : public ::testing::Test {
-protected:
-    // The monitor finishes its queued work before the process may exit.
-    void TearDown() override { clock->runUntilIdle(); }
-
-    quorvel::testing::TempDataRoot root;
-    std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
-};
+using NumericUtil = quorvel::testing::MonitoredTest;
 
 }  // namespace
 

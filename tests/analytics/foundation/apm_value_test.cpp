@@ -5,23 +5,15 @@
 #include <unordered_set>
 
 #include "analytics/foundation/apm_value.h"
-#include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
-#include "tests/support/temp_data_root.h"
+#include "tests/analytics/monitored_test.h"
 
 using namespace analytics;
 using platform::Value;
 
 namespace {
 
-class TypedValues : public ::testing::Test {
-protected:
-    // The monitor finishes its queued work before the process may exit.
-    void TearDown() override { clock->runUntilIdle(); }
-
-    quorvel::testing::TempDataRoot root;
-    std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
-};
+using TypedValues = quorvel::testing::MonitoredTest;
 
 APMValue stringValue(const std::string& text) {
     return *APMValue::initWithString(text);

@@ -7,11 +7,10 @@
 #include "analytics/interface/dzr_app.h"
 #include "analytics/interface/rov_eruzovaza.h"
 #include "analytics/records/apm_error_event.h"
-#include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_date.h"
 #include "tests/analytics/engine/events_taken_in.h"
-#include "tests/support/temp_data_root.h"
+#include "tests/analytics/monitored_test.h"
 
 using namespace analytics;
 using engine_test::EventsTakenIn;
@@ -20,17 +19,13 @@ using platform::Value;
 
 namespace {
 
-class PublicPath : public ::testing::Test {
+class PublicPath : public quorvel::testing::MonitoredTest {
 protected:
-    void TearDown() override { clock->runUntilIdle(); }
-
     std::vector<APMEvent> arrived() {
         clock->runUntilIdle();
         return events->events();
     }
 
-    quorvel::testing::TempDataRoot root;
-    std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
     std::shared_ptr<EventsTakenIn> events = EventsTakenIn::installOnEngine();
 };
 

@@ -16,6 +16,7 @@
 #include "tests/analytics/config/measurement_config_builder.h"
 #include "tests/support/local_http_server.h"
 #include "tests/support/temp_data_root.h"
+#include "tests/analytics/monitored_test.h"
 
 using namespace analytics;
 using quorvel::testing::LocalHTTPServer;
@@ -25,7 +26,7 @@ namespace {
 
 constexpr const char* kAppID = "1:5150:ios:quorvel";
 
-class RemoteConfigStart : public ::testing::Test {
+class RemoteConfigStart : public quorvel::testing::MonitoredTest {
 protected:
     void SetUp() override {
         MeasurementConfigBuilder served;
@@ -35,8 +36,6 @@ protected:
         const auto bytes = *served.build()->protoBuffer();
         server.respondWith({200, std::string(bytes.begin(), bytes.end())});
     }
-    void TearDown() override { clock->runUntilIdle(); }
-
     void start() {
         APMAnalytics::startWithAppID(kAppID, "fa",
                                      {{APMAnalytics::kMeasurementServiceURLKey, server.baseURL()}});
@@ -57,8 +56,6 @@ protected:
         return activeConfiguration([](APMRemoteConfig& config) { return config.version() == 77; });
     }
 
-    quorvel::testing::TempDataRoot root;
-    std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
     LocalHTTPServer server;
 };
 

@@ -8,16 +8,15 @@
 #include "platform/foundation/console.h"
 #include "tests/analytics/interpreter/program_builder.h"
 #include "tests/support/temp_data_root.h"
+#include "tests/analytics/monitored_test.h"
 
 using namespace analytics;
 using namespace analytics_test;
 
 namespace {
 
-class EventEditingLoad : public ::testing::Test {
+class EventEditingLoad : public quorvel::testing::MonitoredTest {
 protected:
-    void TearDown() override { clock->runUntilIdle(); }
-
     // The error code of loading the program into a fresh instance; 0 when it loaded.
     std::int64_t loadError(const std::shared_ptr<APMPBProgram>& loaded) {
         editing = APMPEventEditing::init();
@@ -34,8 +33,6 @@ protected:
         return error->code();
     }
 
-    quorvel::testing::TempDataRoot root;
-    std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
     std::shared_ptr<APMPEventEditing> editing;
     int modulesMade = 0;
 };

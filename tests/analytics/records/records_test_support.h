@@ -7,19 +7,11 @@
 #include <string>
 
 #include "analytics/foundation/apm_value.h"
-#include "platform/foundation/clock.h"
-#include "tests/support/temp_data_root.h"
+#include "tests/analytics/monitored_test.h"
 
 namespace records_test {
 
-// Each case logs through the process's monitor, which must finish its queued lines before the exit.
-class RecordsTest : public ::testing::Test {
-protected:
-    void TearDown() override { clock->runUntilIdle(); }
-
-    quorvel::testing::TempDataRoot root;
-    std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
-};
+using RecordsTest = quorvel::testing::MonitoredTest;
 
 inline analytics::APMValue text(const std::string& value) {
     return *analytics::APMValue::initWithString(value);
