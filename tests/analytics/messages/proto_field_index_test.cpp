@@ -1,21 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "analytics/messages/nano_field_access.h"
 #include "analytics/messages/proto/apm_messages.h"
 #include "tests/analytics/messages/proto_test_data.h"
-
-namespace {
-
-const NanoMessageType* typeNamed(const char* name) {
-    for (const NanoMessageType* type : apmpb_types::kAllMessageTypes) {
-        if (std::strcmp(type->name, name) == 0) return type;
-    }
-    return nullptr;
-}
-
-}  // namespace
 
 TEST(ProtoFieldIndex, TheBundleHasItsFortySixFieldsInDeclarationOrder) {
     const std::vector<uint32_t> numbers{1,  2,  3,  4,  5,  6,  26, 7,  8,  9,  10, 11, 12, 13, 14, 15,
@@ -37,22 +24,6 @@ TEST(ProtoFieldIndex, EveryOtherMessageIndexesItsFieldsByNumberMinusOne) {
             EXPECT_EQ(type->fields[index].number, index + 1) << type->name << " index " << index;
         }
     }
-}
-
-TEST(ProtoFieldIndex, TypeFlagsFollowTheSchema) {
-    const NanoMessageType& bundle = apmpb_types::kMeasurementBundle;
-    EXPECT_EQ(bundle.fieldTypes[0], 0x82u);     // int32
-    EXPECT_EQ(bundle.fieldTypes[1], 0x4008u);   // repeated Event
-    EXPECT_EQ(bundle.fieldTypes[8], 0x2002u);   // string
-    EXPECT_EQ(bundle.fieldTypes[21], 0x22u);    // bool
-    EXPECT_EQ(bundle.fieldTypes[37], 0x108u);   // repeated uint32
-    EXPECT_EQ(bundle.fieldTypes[41], 0x42u);    // enum
-    EXPECT_EQ(bundle.fieldTypes[44], 0x2008u);  // repeated string
-    EXPECT_EQ(typeNamed("ResultData")->fieldTypes[0], 0x408u);
-    EXPECT_EQ(typeNamed("EventParam")->fieldTypes[3], 0x802u);
-    EXPECT_EQ(typeNamed("Flag")->fieldTypes[3], 0x1002u);
-    EXPECT_EQ(typeNamed("MeasurementConfig")->fields[8].sub, typeNamed("Program"));
-    EXPECT_STREQ(typeNamed("MeasurementConfig")->fields[3].name, "settings");
 }
 
 TEST(ProtoFieldIndex, TheBundleWritesOutOfOrderIndexesToTheirFieldNumbers) {
