@@ -57,15 +57,6 @@ TEST_F(TypedValues, AnArrayKeepsItsDictionaryElementsAsValues) {
     EXPECT_EQ(value->arrayValue()->front(), expected);
 }
 
-TEST_F(TypedValues, AnExistingValueIsReturnedAsItIs) {
-    const APMValue array = APMValue::initWithArray(APMValue::Array{{}});
-    const APMValue same = APMValue::valueFromObject(array);
-    EXPECT_EQ(same.value(), array.value());
-    // A copy shares the wrapped object.
-    const APMValue copy = array;
-    EXPECT_EQ(copy.value(), array.value());
-}
-
 TEST_F(TypedValues, AccessorsDoNotConvert) {
     const APMValue integer = APMValue::initWithInt64(3);
     const APMValue real = APMValue::initWithDouble(2.5);
