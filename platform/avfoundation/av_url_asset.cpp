@@ -1,7 +1,7 @@
 #include "platform/avfoundation/av_url_asset.h"
 
 #include "platform/avfoundation/audio_output.h"
-#include "platform/avfoundation/sound_file_decoder.h"
+#include "platform/avfoundation/isolated_sound_decoder.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/console.h"
 
@@ -71,7 +71,7 @@ void AVURLAsset::load() {
     // The device opens here, on the queue, so that playing the asset never waits for it.
     AudioOutput::shared().open();
     std::string problem;
-    const auto seconds = SoundFileDecoder::playableDuration(localPathOfURL(url_), &problem);
+    const auto seconds = IsolatedSoundDecoder::playableDuration(localPathOfURL(url_), &problem);
     const bool playable = seconds.has_value();
     if (!playable) Console::print("AVURLAsset: cannot play " + url_.string() + " (" + problem + ")");
     MutexLock lock(mutex_);

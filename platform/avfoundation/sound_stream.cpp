@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "platform/avfoundation/audio_output.h"
-#include "platform/avfoundation/sound_file_decoder.h"
+#include "platform/avfoundation/isolated_sound_decoder.h"
 #include "platform/foundation/console.h"
 
 namespace platform {
@@ -114,7 +114,7 @@ bool SoundStream::append(const std::int16_t* frames, std::size_t count) {
 // The decoding thread.
 void SoundStream::decode(const std::function<void()>& ended) {
     std::string problem;
-    auto decoder = SoundFileDecoder::open(file_, &problem);
+    auto decoder = IsolatedSoundDecoder::open(file_, &problem);
     if (!decoder) Console::print("SoundStream: cannot play " + file_.string() + " (" + problem + ")");
     // A loop's first pass is kept while it fits. Only a file at the mixer's rate: each of its frames
     // converts on its own, so the kept pass is exactly what decoding it again would give.

@@ -12,7 +12,8 @@
 
 namespace platform {
 
-// One playing of a sound file, decoded while it plays: a thread of its own decodes ahead into a
+// One playing of a song file, decoded while it plays: a thread of its own decodes ahead (through an
+// IsolatedSoundDecoder, since the app did not make the file) into a
 // bounded buffer that the mixer's audio thread drains into a channel. Memory stays the same whatever
 // the file's length, and a slow or failing decoder costs that thread, never the mixer. A looping
 // stream goes back to the file's start without a seam. A loop whose pass is short (the app's own

@@ -6,23 +6,20 @@
 #include <string>
 #include <system_error>
 
-#include "platform/avfoundation/sound_file_decoder.h"
 #include "platform/avfoundation/sound_file_format.h"
 #include "platform/dispatch/dispatch_queue.h"
-#include "platform/foundation/console.h"
+#include "platform/mediaplayer/song_probes.h"
 
 namespace platform {
 
+const NSNotificationName MPMediaLibraryDidChangeNotification = "MPMediaLibraryDidChangeNotification";
+
 namespace {
 
-// What the audio layer plays: a sound file that decodes. Other files pass in silence; a sound file that
-// does not decode is left out with a console line.
-bool isPlayable(const std::filesystem::path& file) {
-    if (!SoundFileSniffer::formatOfExtension(file)) return false;
-    std::string problem;
-    if (SoundFileDecoder::playableDuration(file, &problem)) return true;
-    Console::print("MPMediaLibrary: left out " + file.string() + " (" + problem + ")");
-    return false;
+// A sound file of a kind the audio layer plays that no probe has refused. Other files pass in silence.
+bool mayPlay(const std::filesystem::path& file) {
+    return SoundFileSniffer::formatOfExtension(file) &&
+           SongProbes::shared().answerFor(file) != SongProbes::Answer::unplayable;
 }
 
 std::mutex& stateMutex() {
@@ -95,7 +92,7 @@ std::optional<std::vector<std::shared_ptr<MPMediaItem>>> MPMediaLibrary::songs()
     if (error) return std::nullopt;
     for (auto end = std::filesystem::recursive_directory_iterator(); entries != end; entries.increment(error)) {
         if (error) break;
-        if (entries->is_regular_file(error) && isPlayable(entries->path())) files.push_back(entries->path());
+        if (entries->is_regular_file(error) && mayPlay(entries->path())) files.push_back(entries->path());
     }
     std::ranges::sort(files);
     std::vector<std::shared_ptr<MPMediaItem>> songs;

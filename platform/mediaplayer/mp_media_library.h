@@ -6,9 +6,13 @@
 #include <optional>
 #include <vector>
 
+#include "platform/foundation/ns_notification_center.h"
 #include "platform/mediaplayer/mp_media_item.h"
 
 namespace platform {
+
+// Posted on the main queue when a song leaves the library: a probe found that it does not decode.
+extern const NSNotificationName MPMediaLibraryDidChangeNotification;
 
 enum class MPMediaLibraryAuthorizationStatus : int { notDetermined = 0, denied = 1, restricted = 2, authorized = 3 };
 
@@ -29,7 +33,8 @@ public:
     static void setMusicFolderForTesting(const std::filesystem::path& folder);
 
     // Every song, in path order; none when the folder cannot be read (an unplugged drive is not an
-    // empty library).
+    // empty library). Returns at once: a sound file not yet probed is listed, and leaves the list (with
+    // a console line and MPMediaLibraryDidChangeNotification) if its probe finds it does not decode.
     static std::optional<std::vector<std::shared_ptr<MPMediaItem>>> songs();
 };
 

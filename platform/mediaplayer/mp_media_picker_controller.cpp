@@ -1,6 +1,7 @@
 #include "platform/mediaplayer/mp_media_picker_controller.h"
 
 #include "platform/mediaplayer/mp_media_item_collection.h"
+#include "platform/mediaplayer/mp_media_library.h"
 #include "platform/mediaplayer/mp_media_query.h"
 #include "platform/uikit/drawing/ui_color.h"
 #include "platform/uikit/text/ui_font.h"
@@ -22,16 +23,19 @@ void MPMediaPickerController::setPrompt(const std::string& prompt) {
     if (promptLabel_) promptLabel_->setText(prompt);
 }
 
+MPMediaPickerController::~MPMediaPickerController() {
+    NSNotificationCenter::defaultCenter().removeObserver(this);
+}
+
 void MPMediaPickerController::viewDidLoad() {
     UITableViewController::viewDidLoad();
-    auto query = MPMediaQuery::songsQuery();
-    if (!showsCloudItems_)
-        query->addFilterPredicate(MPMediaPropertyPredicate::predicateWithValue("0", MPMediaItemPropertyIsCloudItem));
-    if (!showsProtected_) {
-        query->addFilterPredicate(
-            MPMediaPropertyPredicate::predicateWithValue("0", MPMediaItemPropertyHasProtectedAsset));
-    }
-    items_ = query->items().value_or(std::vector<std::shared_ptr<MPMediaItem>>{});
+    readSongs();
+    // Songs whose probe has not answered yet are listed; one that turns out not to decode leaves.
+    std::weak_ptr<MPMediaPickerController> weak = std::static_pointer_cast<MPMediaPickerController>(shared_from_this());
+    NSNotificationCenter::defaultCenter().addObserver(this, MPMediaLibraryDidChangeNotification,
+                                                      [weak](const NSNotification&) {
+                                                          if (auto picker = weak.lock()) picker->songsChanged();
+                                                      });
 
     auto table = tableView();
     if (!table) return;
@@ -77,6 +81,22 @@ void MPMediaPickerController::tableViewDidSelectRowAtIndexPath(UITableView&, con
     if (auto listener = delegate()) {
         listener->mediaPicker(*this, MPMediaItemCollection({items_[static_cast<std::size_t>(indexPath.row)]}));
     }
+}
+
+void MPMediaPickerController::readSongs() {
+    auto query = MPMediaQuery::songsQuery();
+    if (!showsCloudItems_)
+        query->addFilterPredicate(MPMediaPropertyPredicate::predicateWithValue("0", MPMediaItemPropertyIsCloudItem));
+    if (!showsProtected_) {
+        query->addFilterPredicate(
+            MPMediaPropertyPredicate::predicateWithValue("0", MPMediaItemPropertyHasProtectedAsset));
+    }
+    items_ = query->items().value_or(std::vector<std::shared_ptr<MPMediaItem>>{});
+}
+
+void MPMediaPickerController::songsChanged() {
+    readSongs();
+    if (auto table = tableView()) table->reloadData();
 }
 
 void MPMediaPickerController::cancel() {

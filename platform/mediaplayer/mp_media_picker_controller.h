@@ -22,6 +22,7 @@ public:
     static constexpr const char* kCellIdentifier = "mediaItemCell";
 
     explicit MPMediaPickerController(MPMediaType mediaTypes = MPMediaType::music);
+    ~MPMediaPickerController() override;
 
     MPMediaType mediaTypes() const { return mediaTypes_; }
     // Held weakly.
@@ -35,7 +36,7 @@ public:
     bool showsItemsWithProtectedAssets() const { return showsProtected_; }
     void setShowsItemsWithProtectedAssets(bool shows) { showsProtected_ = shows; }
 
-    // The songs listed, read when the view loads.
+    // The songs listed, read when the view loads and again when the library changes.
     const std::vector<std::shared_ptr<MPMediaItem>>& items() const { return items_; }
     const std::shared_ptr<UILabel>& promptLabel() const { return promptLabel_; }
     const std::shared_ptr<UIButton>& cancelButton() const { return cancelButton_; }
@@ -50,6 +51,9 @@ public:
     void cancel();
 
 private:
+    void readSongs();
+    void songsChanged();
+
     MPMediaType mediaTypes_;
     std::weak_ptr<MPMediaPickerControllerDelegate> delegate_;
     std::string prompt_;

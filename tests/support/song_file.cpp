@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,17 @@ void writeSong(const std::filesystem::path& file, double seconds) {
     EXPECT_EQ(sf_writef_float(song, samples.data(), static_cast<sf_count_t>(frames)),
               static_cast<sf_count_t>(frames));
     sf_close(song);
+}
+
+}  // namespace quorvel::testing
+
+namespace quorvel::testing {
+
+void writeRunawayListWAV(const std::filesystem::path& file) {
+    using namespace std::string_literals;
+    std::string bytes = "RIFF\0\0\0\0WAVELIST\0\0\xff\xff"s + std::string(24, '\xff');
+    bytes[40] = '\xf7';
+    std::ofstream(file, std::ios::binary) << bytes;
 }
 
 }  // namespace quorvel::testing

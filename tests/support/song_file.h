@@ -8,4 +8,8 @@ namespace quorvel::testing {
 // names (.wav, .aiff, .flac, .ogg, .opus, .mp3), encoded by libsndfile. Fails the test when it cannot.
 void writeSong(const std::filesystem::path& file, double seconds = 0.5);
 
+// A WAV of 44 bytes whose tag list, filled with 0xFF and longer than the file, once kept the WAV decoder
+// from ever returning.
+void writeRunawayListWAV(const std::filesystem::path& file);
+
 }  // namespace quorvel::testing

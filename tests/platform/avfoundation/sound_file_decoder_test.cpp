@@ -1,4 +1,5 @@
 #include "platform/avfoundation/sound_file_decoder.h"
+#include "platform/avfoundation/isolated_sound_decoder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,8 @@ using quorvel::testing::writeSong;
 namespace {
 
 // Every frame up to the end of a pass.
-std::vector<std::int16_t> pass(SoundFileDecoder& decoder, bool last) {
+template <typename Decoder>
+std::vector<std::int16_t> pass(Decoder& decoder, bool last) {
     std::vector<std::int16_t> samples;
     std::int16_t frames[2 * 1000];
     while (const int got = decoder.read(frames, 1000, last)) samples.insert(samples.end(), frames, frames + 2 * got);
@@ -51,6 +53,29 @@ TEST(SoundFileDecoder, EachKindPlaysWholeAndLoopsWithoutASeam) {
             EXPECT_EQ(second, once) << kind;
         }
     }
+}
+
+// A song decoded in a child process is the same song: its passes, its loop and its duration.
+TEST(IsolatedSoundDecoder, EachKindGivesTheFramesOfDecodingInProcess) {
+    TempDataRoot folder;
+    for (const char* kind : kKinds) {
+        const auto file = folder.path() / (std::string("song") + kind);
+        writeSong(file, 0.25);
+        std::string error;
+        const auto isolated = IsolatedSoundDecoder::open(file, &error);
+        ASSERT_TRUE(isolated) << kind << ": " << error;
+        const auto local = SoundFileDecoder::open(file, &error);
+        EXPECT_EQ(isolated->duration(), local->duration()) << kind;
+        EXPECT_EQ(isolated->convertsFrameByFrame(), local->convertsFrameByFrame()) << kind;
+        EXPECT_EQ(pass(*isolated, false), pass(*local, false)) << kind;
+        ASSERT_TRUE(isolated->rewind() && local->rewind()) << kind;
+        EXPECT_EQ(pass(*isolated, true), pass(*local, true)) << kind;
+        EXPECT_EQ(IsolatedSoundDecoder::playableDuration(file, &error), local->duration()) << kind;
+    }
+    std::ofstream(folder.path() / "noise.wav") << std::string("RIFF\x04\0\0\0WAVEjunk", 16);
+    std::string error;
+    EXPECT_FALSE(IsolatedSoundDecoder::open(folder.path() / "noise.wav", &error));
+    EXPECT_EQ(error, "no sound format chunk");
 }
 
 // Whatever the name promises, the content must keep: a decoder never sees another kind of file than

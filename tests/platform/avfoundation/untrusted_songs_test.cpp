@@ -73,8 +73,56 @@ void writeReproducers(const std::filesystem::path& folder) {
     std::string voc = "Creative Voice File\x1a\x1a\x00\x0a\x01\x29\x11"s + "\x01\x00\x01\x00\xa6\x00"s;
     write(folder / "speech.wav", voc + std::string(272 - voc.size(), '\x80'));
     write(folder / "short.wav", "RIFF\x04\0\0\0WAV"s);
+    quorvel::testing::writeRunawayListWAV(folder / "runaway-list.wav");
     write(folder / "short.mp3", "ID3\x04\0\0"s);
     write(folder / "empty.flac", "");
+}
+
+// Of each kind of container, a file whose sizes run past its end and one whose sizes would lead a
+// reader back to where it was, or round and round: chunks of WAV and AIFF, a sound chunk's offset,
+// FLAC's metadata blocks, Ogg's pages, an MP3's tag and its frames.
+void writeRunawaySizes(const std::filesystem::path& folder) {
+    using namespace std::string_literals;
+    const std::string format = "fmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0"s;
+    write(folder / "format-past-end.wav", "RIFF\0\0\0\0WAVEfmt \xf0\xff\xff\x7f"s + std::string(16, '\x01'));
+    // A 32-bit reader adding this size to its place comes back to this very chunk.
+    write(folder / "chunk-wraps.wav", "RIFF\0\0\0\0WAVELIST\xf8\xff\xff\xff"s + format + "data\x04\0\0\0\0\0\0\0"s);
+
+    const std::string common = "COMM\0\0\0\x12\0\x02\0\0\0\x10\0\x10\x40\x0e\xac\x44\0\0\0\0\0\0"s;
+    write(folder / "common-past-end.aiff", "FORM\0\0\0\0AIFFCOMM\x7f\xff\xff\xf0"s + std::string(18, '\x01'));
+    write(folder / "chunk-wraps.aiff", "FORM\0\0\0\0AIFFMARK\xff\xff\xff\xf8"s + common + "SSND\0\0\0\x0c"s +
+                                           std::string(12, '\0'));
+    write(folder / "sound-offset-wraps.aiff", "FORM\0\0\0\0AIFF"s + common + "SSND\0\0\0\x10\xff\xff\xff\xf8"s +
+                                                  std::string(12, '\0'));
+
+    writeSong(folder / "seed.flac");
+    const std::string flac = bytesOf(folder / "seed.flac");
+    std::string blockPastEnd = flac.substr(0, 4 + 4 + 34);
+    blockPastEnd[4] = static_cast<char>(blockPastEnd[4] & 0x7f);
+    write(folder / "block-past-end.flac", blockPastEnd + "\x04\xff\xff\xff"s + "tag");
+    std::string emptyBlocks = blockPastEnd;
+    for (int i = 0; i < 4096; ++i) emptyBlocks += "\x01\0\0\0"s;
+    write(folder / "empty-blocks.flac", emptyBlocks);
+
+    for (const char* kind : {".ogg", ".opus"}) {
+        writeSong(folder / (std::string("seed") + kind));
+        const std::string ogg = bytesOf(folder / (std::string("seed") + kind));
+        const std::size_t firstPage = 27 + static_cast<unsigned char>(ogg[26]);
+        std::string pastEnd = ogg.substr(0, firstPage);
+        pastEnd[26] = '\xff';  // a segment table longer than the file
+        write(folder / (std::string("page-past-end") + kind), pastEnd);
+        std::string repeated;
+        for (int i = 0; i < 256; ++i) repeated += ogg.substr(0, std::min(ogg.size(), std::size_t{4096}));
+        write(folder / (std::string("pages-repeat") + kind), repeated);
+    }
+
+    writeSong(folder / "seed.mp3");
+    write(folder / "tag-past-end.mp3", "ID3\x04\0\0\x7f\x7f\x7f\x7f"s + bytesOf(folder / "seed.mp3").substr(0, 64));
+    // Free-format frames: a reader must search for where each one ends.
+    std::string freeFormat;
+    for (int i = 0; i < 2048; ++i) freeFormat += "\xff\xfb\x00\x00"s + std::string(28, '\0');
+    write(folder / "free-format.mp3", freeFormat);
+    for (const char* kind : {".flac", ".ogg", ".opus", ".mp3"}) std::filesystem::remove(folder / (std::string("seed") + kind));
 }
 
 // Mutations of real songs of every kind: bytes overwritten, runs cut out or repeated, lengths made
@@ -128,6 +176,7 @@ TEST(UntrustedSongs, DamagedAndHostileFilesLeaveTheAppAliveWithoutLeakingOrGrowi
     auto clock = VirtualClock::install();
     TempDataRoot folder;
     writeReproducers(folder.path());
+    writeRunawaySizes(folder.path());
     writeMutatedSongs(folder.path() / "mutated", 200);
     ASSERT_TRUE(AudioOutput::shared().open());
 
@@ -165,7 +214,10 @@ TEST(UntrustedSongs, DamagedAndHostileFilesLeaveTheAppAliveWithoutLeakingOrGrowi
     EXPECT_LT(statusKB("VmHWM") - before, kBoundKB);
     // The seeds of the mutations are among them: some survive their edits.
     EXPECT_GT(playable, 3);
-    for (const char* refused : {"huge-title.mp3", "empty-comment.flac", "speech.wav", "short.wav", "short.mp3"}) {
+    for (const char* refused : {"huge-title.mp3", "empty-comment.flac", "speech.wav", "short.wav", "short.mp3",
+                                "runaway-list.wav", "format-past-end.wav", "chunk-wraps.wav", "common-past-end.aiff",
+                                "chunk-wraps.aiff", "sound-offset-wraps.aiff", "block-past-end.flac",
+                                "page-past-end.ogg", "page-past-end.opus", "tag-past-end.mp3"}) {
         EXPECT_FALSE(SoundFileDecoder::playableDuration(folder.path() / refused, nullptr)) << refused;
     }
 }

@@ -1,0 +1,124 @@
+#include "platform/avfoundation/decoder_process.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace platform {
+
+std::unique_ptr<DecoderProcess> DecoderProcess::start(const std::function<void(int socket)>& work,
+                                                      std::string* error) {
+    int sockets[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) {
+        if (error) *error = std::strerror(errno);
+        return nullptr;
+    }
+    const pid_t parent = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        if (error) *error = std::strerror(errno);
+        ::close(sockets[0]);
+        ::close(sockets[1]);
+        return nullptr;
+    }
+    if (pid == 0) {
+        // Never outlive the app, even when the app is killed while this is stuck.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) ::_exit(1);
+        ::close(sockets[0]);
+        work(sockets[1]);
+        // Nothing of the app's is flushed or torn down here: only the app may do that.
+        ::_exit(0);
+    }
+    ::close(sockets[1]);
+    return std::unique_ptr<DecoderProcess>(new DecoderProcess(pid, sockets[0]));
+}
+
+DecoderProcess::~DecoderProcess() {
+    kill("");
+    ::close(socket_);
+}
+
+void DecoderProcess::kill(std::string reason) {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = -1;
+    if (problem_.empty()) problem_ = std::move(reason);
+}
+
+bool DecoderProcess::send(const void* bytes, std::size_t size) {
+    if (pid_ <= 0) return false;
+    const auto* at = static_cast<const char*>(bytes);
+    while (size > 0) {
+        const ssize_t sent = ::send(socket_, at, size, MSG_NOSIGNAL);
+        if (sent < 0 && errno == EINTR) continue;
+        if (sent <= 0) {
+            kill("the decoder has stopped");
+            return false;
+        }
+        at += sent;
+        size -= static_cast<std::size_t>(sent);
+    }
+    return true;
+}
+
+// The deadline is the wall clock's, not the app's clock: it guards a real process, which goes on
+// running whatever time the app's clock shows.
+bool DecoderProcess::receive(void* bytes, std::size_t size, std::chrono::milliseconds deadline) {
+    if (pid_ <= 0) return false;
+    const auto due = std::chrono::steady_clock::now() + deadline;
+    auto* at = static_cast<char*>(bytes);
+    while (size > 0) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
+        pollfd answer{socket_, POLLIN, 0};
+        const int ready = left.count() > 0 ? ::poll(&answer, 1, static_cast<int>(left.count())) : 0;
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready == 0) {
+            kill("the decoder did not answer within " + std::to_string(deadline.count()) + " ms");
+            return false;
+        }
+        const ssize_t got = ready > 0 ? ::recv(socket_, at, size, 0) : -1;
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            kill("the decoder has stopped");
+            return false;
+        }
+        at += got;
+        size -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+bool DecoderProcess::write(int socket, const void* bytes, std::size_t size) {
+    const auto* at = static_cast<const char*>(bytes);
+    while (size > 0) {
+        const ssize_t sent = ::send(socket, at, size, MSG_NOSIGNAL);
+        if (sent < 0 && errno == EINTR) continue;
+        if (sent <= 0) return false;
+        at += sent;
+        size -= static_cast<std::size_t>(sent);
+    }
+    return true;
+}
+
+bool DecoderProcess::read(int socket, void* bytes, std::size_t size) {
+    auto* at = static_cast<char*>(bytes);
+    while (size > 0) {
+        const ssize_t got = ::recv(socket, at, size, 0);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        at += got;
+        size -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+}  // namespace platform

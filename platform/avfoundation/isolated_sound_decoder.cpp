@@ -1,0 +1,121 @@
+#include "platform/avfoundation/isolated_sound_decoder.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/avfoundation/sound_file_decoder.h"
+
+namespace platform {
+
+namespace {
+
+// What the child answers to an opening or a probe.
+struct Opened {
+    std::int32_t ok = 0;
+    std::int32_t convertsFrameByFrame = 0;
+    double duration = 0;
+    std::uint32_t errorLength = 0;
+};
+
+struct Request {
+    enum : char { read = 'r', rewind = 'w' };
+    char operation = read;
+    char lastPass = 0;
+    std::int32_t frames = 0;
+};
+
+constexpr std::uint32_t kMostErrorLength = 1024;
+// The most frames one read asks for, as the app's callers do.
+constexpr std::int32_t kMostFrames = 1 << 16;
+
+bool tell(int socket, const Opened& opened, const std::string& error) {
+    return DecoderProcess::write(socket, &opened, sizeof opened) &&
+           DecoderProcess::write(socket, error.data(), opened.errorLength);
+}
+
+Opened failure(std::string& error) {
+    error.resize(std::min<std::size_t>(error.size(), kMostErrorLength));
+    return Opened{0, 0, 0, static_cast<std::uint32_t>(error.size())};
+}
+
+// In the child: opens the file and then answers reads and rewinds until the app hangs up.
+void serve(const std::filesystem::path& file, int socket) {
+    std::string error;
+    const auto decoder = SoundFileDecoder::open(file, &error);
+    if (!decoder) {
+        tell(socket, failure(error), error);
+        return;
+    }
+    if (!tell(socket, Opened{1, decoder->convertsFrameByFrame(), decoder->duration(), 0}, "")) return;
+    std::vector<std::int16_t> frames;
+    for (Request request; DecoderProcess::read(socket, &request, sizeof request);) {
+        if (request.operation == Request::rewind) {
+            const std::int32_t done = decoder->rewind();
+            if (!DecoderProcess::write(socket, &done, sizeof done)) return;
+            continue;
+        }
+        frames.resize(static_cast<std::size_t>(std::clamp(request.frames, 0, kMostFrames)) * 2);
+        const std::int32_t got = decoder->read(frames.data(), static_cast<int>(frames.size() / 2), request.lastPass);
+        if (!DecoderProcess::write(socket, &got, sizeof got) ||
+            !DecoderProcess::write(socket, frames.data(), static_cast<std::size_t>(got) * 2 * sizeof(std::int16_t)))
+            return;
+    }
+}
+
+// In the app: the child's answer to an opening or a probe, checked.
+std::optional<Opened> opened(DecoderProcess& process, std::string* error) {
+    Opened answer;
+    std::string reason;
+    if (process.receive(&answer, sizeof answer, IsolatedSoundDecoder::kDeadline)) {
+        if (answer.errorLength > kMostErrorLength) process.kill("the decoder's answer makes no sense");
+        reason.resize(answer.errorLength);
+        if (process.receive(reason.data(), reason.size(), IsolatedSoundDecoder::kDeadline) && answer.ok) return answer;
+    }
+    if (error) *error = process.alive() ? reason : process.problem();
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::unique_ptr<IsolatedSoundDecoder> IsolatedSoundDecoder::open(const std::filesystem::path& file,
+                                                                 std::string* error) {
+    auto process = DecoderProcess::start([&file](int socket) { serve(file, socket); }, error);
+    if (!process) return nullptr;
+    const auto answer = opened(*process, error);
+    if (!answer) return nullptr;
+    return std::unique_ptr<IsolatedSoundDecoder>(
+        new IsolatedSoundDecoder(std::move(process), answer->duration, answer->convertsFrameByFrame != 0));
+}
+
+std::optional<double> IsolatedSoundDecoder::playableDuration(const std::filesystem::path& file, std::string* error) {
+    const auto process = DecoderProcess::start(
+        [&file](int socket) {
+            std::string problem;
+            const auto seconds = SoundFileDecoder::playableDuration(file, &problem);
+            tell(socket, seconds ? Opened{1, 0, *seconds, 0} : failure(problem), problem);
+        },
+        error);
+    if (!process) return std::nullopt;
+    const auto answer = opened(*process, error);
+    return answer ? std::optional(answer->duration) : std::nullopt;
+}
+
+int IsolatedSoundDecoder::read(std::int16_t* out, int frames, bool lastPass) {
+    const Request request{Request::read, static_cast<char>(lastPass), std::clamp(frames, 0, kMostFrames)};
+    std::int32_t got = 0;
+    if (!process_->send(&request, sizeof request) || !process_->receive(&got, sizeof got, kDeadline)) return 0;
+    if (got < 0 || got > request.frames) {
+        process_->kill("the decoder's answer makes no sense");
+        return 0;
+    }
+    const auto bytes = static_cast<std::size_t>(got) * 2 * sizeof(std::int16_t);
+    return process_->receive(out, bytes, kDeadline) ? got : 0;
+}
+
+bool IsolatedSoundDecoder::rewind() {
+    const Request request{Request::rewind, 0, 0};
+    std::int32_t done = 0;
+    return process_->send(&request, sizeof request) && process_->receive(&done, sizeof done, kDeadline) && done == 1;
+}
+
+}  // namespace platform

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/avfoundation/decoder_process.h"
+
+namespace platform {
+
+// A SoundFileDecoder for a file the app did not make, run in a DecoderProcess: the same calls, each
+// answered within a deadline. A file whose opening or decoding does not answer in time is unplayable
+// like any damaged file: its child is killed, and the decoder reads as ended.
+class IsolatedSoundDecoder {
+public:
+    // Far longer than a real file takes to open or to decode one step, even on a loaded machine.
+    static constexpr std::chrono::milliseconds kDeadline{5000};
+
+    // As SoundFileDecoder::open; null, with the reason, also when the decoder does not answer in time.
+    static std::unique_ptr<IsolatedSoundDecoder> open(const std::filesystem::path& file, std::string* error);
+    // As SoundFileDecoder::playableDuration, in a child of its own that ends with the answer.
+    static std::optional<double> playableDuration(const std::filesystem::path& file, std::string* error);
+
+    // As SoundFileDecoder's; a child that fails to answer makes read() give 0 and rewind() false.
+    int read(std::int16_t* out, int frames, bool lastPass = true);
+    bool rewind();
+    double duration() const { return duration_; }
+    bool convertsFrameByFrame() const { return convertsFrameByFrame_; }
+
+private:
+    IsolatedSoundDecoder(std::unique_ptr<DecoderProcess> process, double duration, bool convertsFrameByFrame)
+        : process_(std::move(process)), duration_(duration), convertsFrameByFrame_(convertsFrameByFrame) {}
+
+    std::unique_ptr<DecoderProcess> process_;
+    double duration_;
+    bool convertsFrameByFrame_;
+};
+
+}  // namespace platform

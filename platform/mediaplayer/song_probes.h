@@ -1,0 +1,42 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <memory>
+
+#include "platform/foundation/mutex.h"
+
+namespace platform {
+
+class DispatchQueue;
+
+// What the media library knows of each sound file under the music folder: whether it decodes. A file
+// is probed once, and again when it changes, on a queue of the library's own, each in a child process
+// with a deadline (IsolatedSoundDecoder), so no caller ever waits on a decoder. When a probe refuses a
+// file, the console says which and why, and MPMediaLibraryDidChangeNotification goes out on the main
+// queue.
+class SongProbes {
+public:
+    enum class Answer { pending, playable, unplayable };
+
+    static SongProbes& shared();
+
+    // What is known of `file` as it is now; pending, with its probe queued, when nothing is yet.
+    Answer answerFor(const std::filesystem::path& file) EXCLUDES(mutex_);
+
+private:
+    struct Known {
+        std::filesystem::file_time_type modified;
+        std::uintmax_t size = 0;
+        Answer answer = Answer::pending;
+    };
+
+    SongProbes();
+    void probe(const std::filesystem::path& file, const Known& asked) EXCLUDES(mutex_);
+
+    std::shared_ptr<DispatchQueue> queue_;
+    Mutex mutex_;
+    std::map<std::filesystem::path, Known> known_ GUARDED_BY(mutex_);
+};
+
+}  // namespace platform
