@@ -1,6 +1,7 @@
 #include "platform/avfoundation/isolated_sound_decoder.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "platform/avfoundation/sound_file_decoder.h"
@@ -47,17 +48,26 @@ void serve(const std::filesystem::path& file, int socket) {
         return;
     }
     if (!tell(socket, Opened{1, decoder->convertsFrameByFrame(), decoder->duration(), 0}, "")) return;
-    std::vector<std::int16_t> frames;
+    // Room for the frame count (two samples' worth) and the frames.
+    std::vector<std::int16_t> answer;
     for (Request request; DecoderProcess::read(socket, &request, sizeof request);) {
         if (request.operation == Request::rewind) {
             const std::int32_t done = decoder->rewind();
             if (!DecoderProcess::write(socket, &done, sizeof done)) return;
             continue;
         }
-        frames.resize(static_cast<std::size_t>(std::clamp(request.frames, 0, kMostFrames)) * 2);
-        const std::int32_t got = decoder->read(frames.data(), static_cast<int>(frames.size() / 2), request.lastPass);
-        if (!DecoderProcess::write(socket, &got, sizeof got) ||
-            !DecoderProcess::write(socket, frames.data(), static_cast<std::size_t>(got) * 2 * sizeof(std::int16_t)))
+        // The whole request at once, its count ahead of its frames, in one message: each answer costs
+        // both processes a wake-up.
+        const int wanted = std::clamp(request.frames, 0, kMostFrames);
+        answer.resize(2 + static_cast<std::size_t>(wanted) * 2);
+        std::int32_t got = 0;
+        while (got < wanted) {
+            const int more = decoder->read(answer.data() + 2 + 2 * got, wanted - got, request.lastPass);
+            if (more == 0) break;
+            got += more;
+        }
+        std::memcpy(answer.data(), &got, sizeof got);
+        if (!DecoderProcess::write(socket, answer.data(), (2 + static_cast<std::size_t>(got) * 2) * sizeof(std::int16_t)))
             return;
     }
 }

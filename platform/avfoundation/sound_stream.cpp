@@ -15,11 +15,11 @@ namespace {
 
 constexpr std::size_t kChannels = 2;
 constexpr std::size_t kBytesPerFrame = kChannels * sizeof(std::int16_t);
-// Decoded in one go, outside the lock.
-constexpr std::size_t kStepFrames = 2048;
 // The decoding thread sleeps until this much of the ring has played, then fills it again: a few
 // wake-ups a second, with a sixth of a second still buffered when it starts.
 constexpr std::size_t kRefillFrames = SoundStream::kBufferFrames / 2;
+// Decoded in one go, outside the lock: a refill is one question to the decoding process.
+constexpr std::size_t kStepFrames = kRefillFrames;
 
 }  // namespace
 
