@@ -56,18 +56,9 @@ void DecoderProcess::kill(std::string reason) {
 
 bool DecoderProcess::send(const void* bytes, std::size_t size) {
     if (pid_ <= 0) return false;
-    const auto* at = static_cast<const char*>(bytes);
-    while (size > 0) {
-        const ssize_t sent = ::send(socket_, at, size, MSG_NOSIGNAL);
-        if (sent < 0 && errno == EINTR) continue;
-        if (sent <= 0) {
-            kill("the decoder has stopped");
-            return false;
-        }
-        at += sent;
-        size -= static_cast<std::size_t>(sent);
-    }
-    return true;
+    if (write(socket_, bytes, size)) return true;
+    kill("the decoder has stopped");
+    return false;
 }
 
 // The deadline is the wall clock's, not the app's clock: it guards a real process, which goes on

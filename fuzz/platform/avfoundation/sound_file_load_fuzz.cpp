@@ -1,6 +1,7 @@
 // Loads arbitrary bytes as a song from the music folder does: the first byte picks the file's
 // extension, the rest is its content. Sniffing, the tag reader and a bounded stretch of decoding
-// (one pass, the start of the next) must neither crash nor leak memory or descriptors.
+// (one pass, the start of the next) must neither crash, hang (the run gives an input 5 seconds) nor leak
+// memory or descriptors. What the app runs in a decoding child process is this very load.
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
