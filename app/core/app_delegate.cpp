@@ -15,6 +15,7 @@
 #include "app/core/user_default_properties.h"
 #include "app/core/user_defaults_accessors.h"
 #include "app/core/zuvo_local_notification_manager.h"
+#include "platform/mediaplayer/mp_media_library.h"
 #include "platform/amplitude/amplitude.h"
 #include "platform/backgroundtasks/bg_task_scheduler.h"
 #include "platform/bugsnag/bugsnag.h"
@@ -147,6 +148,10 @@ bool AppDelegate::finishLaunching(const platform::Value::Dictionary&) {
     store->save();
     CloudSyncManager::shared()->synchronize();
     checkChosenMusic();
+    // The library lists a song before its probe has answered: one it refuses later is gone as well.
+    platform::NSNotificationCenter::defaultCenter().addObserver(
+        this, platform::MPMediaLibraryDidChangeNotification,
+        [](const platform::NSNotification&) { ChosenMusicCheck::checkChosenMusic(); });
     platform::NSNotificationCenter::defaultCenter().addObserver(shared_from_this(), &AppDelegate::didChangeLockScreen,
                                                                 NotificationName::enableLockScreen());
 

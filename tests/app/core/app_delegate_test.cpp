@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <thread>
 
 #include "app/core/first_launch_defaults.h"
 #include "app/core/temp_user_default_properties.h"
@@ -517,4 +519,25 @@ TEST_F(AppLifecycleTest, AChosenSongThatLeftTheLibraryGivesWayToTheDefaultTickin
     EXPECT_EQ(sound.shortBreakTickingMusicTitle, "");
     EXPECT_EQ(sound.shortBreakTickingSound, "Wall Clock Ticking");
     EXPECT_EQ(sound.longBreakTickingSound, "Fiji Beach");  // no song chosen: left alone
+}
+
+// The library answers a launch at once, listing a song not yet probed; a chosen song that then turns
+// out not to decode has left it too.
+TEST_F(AppLifecycleTest, AChosenSongThatTurnsOutNotToDecodeGivesWayOnceItsProbeAnswers) {
+    const auto broken = music() / "broken.mp3";
+    std::ofstream(broken) << std::string(4000, '\x5a');
+    launch();
+    for (const auto& value : {P::longBreakTickingMusic(platform::MPMediaItem(broken).assetURL()),
+                              P::longBreakTickingMusicTitle("broken"), P::longBreakTickingSound("Music")})
+        P::save(value);
+    relaunchAfter(0);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (UserDataManager::getSoundSettingData().longBreakTickingSound != "Fiji Beach" &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        clock->runUntilIdle();
+    }
+    const auto sound = UserDataManager::getSoundSettingData();
+    EXPECT_EQ(sound.longBreakTickingSound, "Fiji Beach");
+    EXPECT_EQ(sound.longBreakTickingMusic, "");
 }
