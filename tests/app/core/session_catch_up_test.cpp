@@ -49,7 +49,8 @@ TEST(SessionCatchUpWalk, FindsTheSessionReachedAndTheFocusSessionsThatEnded) {
          }) {
         SCOPED_TRACE(c.run);
         const double startedSeconds = c.startedType == T::longBreak ? 300 : 1500;
-        const auto result = SessionCatchUp::walk(c.run, startedSeconds, c.startedType, c.round, kSettings);
+        const auto result =
+            SessionCatchUp::walk(c.run, {startedSeconds, startedSeconds, c.startedType}, c.round, kSettings);
         EXPECT_EQ(result.remainingSeconds, c.remaining);
         EXPECT_EQ(result.type, c.type);
         EXPECT_EQ(result.round, c.roundAfter);
@@ -57,9 +58,18 @@ TEST(SessionCatchUpWalk, FindsTheSessionReachedAndTheFocusSessionsThatEnded) {
     }
 }
 
+TEST(SessionCatchUpWalk, StoresAReloadedFocusSessionWithTheWholeLengthItBeganWith) {
+    // 50 s left of a one-minute session; a whole length below the length counts as the length.
+    for (const auto& [whole, minutes] : {std::pair{60.0, 1}, std::pair{0.0, 0}}) {
+        const auto result = SessionCatchUp::walk(70, {50, whole, T::focus}, 0, kSettings);
+        EXPECT_EQ(result.finished, (std::vector<Focus>{{minutes, 50}}));
+        EXPECT_EQ(result.type, T::shortBreak);
+    }
+}
+
 TEST(SessionCatchUpWalk, StaysBoundedWithSessionsOfNoLength) {
     const auto result =
-        SessionCatchUp::walk(1'000'000'000, 0, T::focus, 0, SessionCatchUp::Settings{{0, 0, 0}, 0});
+        SessionCatchUp::walk(1'000'000'000, {0, 0, T::focus}, 0, SessionCatchUp::Settings{{0, 0, 0}, 0});
     EXPECT_TRUE(result.finished.empty());  // focus sessions of no length are not counted
     EXPECT_EQ(result.remainingSeconds, 0);
 }
@@ -148,4 +158,47 @@ TEST_F(TimerCatchUpTest, AColdLaunchWalksFromTheStoredDates) {
     EXPECT_EQ(timer->elapsedTime(), 900500);
     EXPECT_EQ(timer->currentGoal(), 1);
     EXPECT_EQ(storedStamps(), std::vector<double>{kTenOClock + 1500});
+}
+
+// The program ended 30 s into a 25-minute focus session; the next one resumed it and was killed 10 s
+// later; it starts again after the session's end.
+TEST_F(TimerCatchUpTest, AResumedSessionKilledBeforeItsEndIsStoredWithItsWholeLength) {
+    timer->startTimer(true);
+    clock->advance(30);
+    TimerViewModel::resetSharedForTesting();
+    timer = engine();
+    timer->startTimer(true);
+    clock->advance(10);
+    TimerViewModel::resetSharedForTesting();  // killed while in front: no chain
+    timer.reset();
+    clock->advance(1800);
+    timer = engine();
+    timer->restoreTimer(RestoreMoment::launch);
+    const auto sessions = CoreDataManager::shared()->fetchAllSessions();
+    ASSERT_EQ(sessions.size(), 1u);
+    EXPECT_EQ(sessions[0]->duration(), 25);
+    EXPECT_EQ(sessions[0]->timestamp()->timeIntervalSinceReferenceDate(), kTenOClock + 30 + 1470);
+    EXPECT_EQ(timer->currentSession().type, T::shortBreak);
+    EXPECT_EQ(timer->sessionWholeLength(), 300000);
+}
+
+// Killed again before the resumed session ends, it is still the session it began as.
+TEST_F(TimerCatchUpTest, ASessionStillRunningAfterTheCatchUpKeepsItsWholeLength) {
+    timer->startTimer(true);
+    clock->advance(30);
+    TimerViewModel::resetSharedForTesting();
+    timer = engine();
+    timer->startTimer(true);
+    clock->advance(10);
+    TimerViewModel::resetSharedForTesting();
+    timer.reset();
+    clock->advance(60);
+    timer = engine();
+    timer->restoreTimer(RestoreMoment::launch);
+    EXPECT_EQ(timer->currentSession(), (TimerSession{1470000, T::focus}));
+    EXPECT_EQ(timer->sessionWholeLength(), 1500000);
+    finishSession();
+    const auto sessions = CoreDataManager::shared()->fetchAllSessions();
+    ASSERT_EQ(sessions.size(), 1u);
+    EXPECT_EQ(sessions[0]->duration(), 25);
 }
