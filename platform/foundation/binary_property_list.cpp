@@ -146,14 +146,15 @@ private:
             return;
         }
         std::u16string units;
-        for (const char32_t point : *decodeUtf8(text)) {
+        forEachCodePoint(text, [&](char32_t point) {
             if (point < 0x10000) {
                 units += static_cast<char16_t>(point);
             } else {
                 units += static_cast<char16_t>(0xD800 + ((point - 0x10000) >> 10));
                 units += static_cast<char16_t>(0xDC00 + ((point - 0x10000) & 0x3FF));
             }
-        }
+            return true;
+        });
         marker(kUtf16String, units.size());
         for (const char16_t unit : units) appendBigEndian(out_, unit, 2);
     }

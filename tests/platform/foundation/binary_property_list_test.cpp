@@ -103,6 +103,12 @@ TEST(BinaryPropertyListReading, RefusesMalformedAndHostileInput) {
     std::string corrupt = good;
     corrupt[corrupt.size() - 26] = 3;  // an offset width the format does not have
     refused(corrupt, "a bad trailer");
+    corrupt = good;
+    corrupt[corrupt.size() - 8] = 1;  // the offset table far beyond the end
+    refused(corrupt, "an offset table outside the file");
+    corrupt = good;
+    corrupt[static_cast<unsigned char>(good.back())] = static_cast<char>(0xFF);  // the top object's offset
+    refused(corrupt, "an object outside the objects");
 }
 
 TEST(BinaryPropertyListReading, NestingIsBoundedLikeXml) {
