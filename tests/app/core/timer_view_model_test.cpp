@@ -63,6 +63,9 @@ TEST_F(TimerEngineTest, AFocusSessionRuns15000TicksToZeroAndEndsOnTheNextTick) {
     // The saved state follows, in both suites.
     EXPECT_EQ(standard()->doubleForKey("CurrentTimerTime"), 5.0);
     EXPECT_EQ(UserDefaultProperties::appGroupDefaults()->integerForKey("CurrentTimerType"), 1);
+    // The observers write into this test's locals: they must not outlive it.
+    center.removeObserver(charts.get());
+    center.removeObserver(sessions.get());
 }
 
 TEST_F(TimerEngineTest, TheNextSessionStartsHalfASecondLaterOnlyWithAutoRestart) {
