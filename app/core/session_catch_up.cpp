@@ -15,9 +15,11 @@ constexpr double kRestartDelay = 0.5;
 
 }  // namespace
 
-SessionCatchUp::Result SessionCatchUp::walk(std::int64_t runSeconds, const Started& started, std::int64_t round,
-                                            const Settings& settings) {
-    const auto lengthOrZero = [](double seconds) { return std::isfinite(seconds) ? std::max(seconds, 0.0) : 0.0; };
+SessionCatchUp::Result SessionCatchUp::walk(std::int64_t runSeconds, const Started& started,
+                                            std::int64_t round, const Settings& settings) {
+    const auto lengthOrZero = [](double seconds) {
+        return std::isfinite(seconds) ? std::max(seconds, 0.0) : 0.0;
+    };
     const double run = static_cast<double>(runSeconds);
     const double startedLength = lengthOrZero(started.seconds);
     const SessionType startedType = started.type;

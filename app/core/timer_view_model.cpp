@@ -471,8 +471,9 @@ void TimerViewModel::loadSavedState() {
     // The saved remaining time becomes the session's length: a half-run session reloads as a fresh
     // one of what was left.
     currentSession_ = {data.remainingRoundTime * millisecondPerMinute, data.latestSessionType};
-    // It is still the session it began as: one kept whole length that cannot belong to it (a state
-    // saved before the length was kept has none) leaves the old rule, what was left.
+    // It is still the session it began as, and is stored at its end with the whole length kept beside
+    // the saved state. A state saved before that length was kept (or a kept length shorter than what
+    // is left, which cannot be this session's) falls back to what was left.
     sessionWholeLength_ = std::max(data.sessionWholeLength, currentSession_.length);
     updateSessionButton();
     currentRound_ = data.latestRound;
@@ -588,8 +589,8 @@ void TimerViewModel::restoreTimer(RestoreMoment moment) {
     // Still in the session the app left: it cannot have more time left than it had then.
     if (stillStarted) reached.remainingSeconds = std::min(reached.remainingSeconds, elapsedTime_ / 1000);
     applyRestoredSessionOfLength(reached.remainingSeconds, *start, reached.lengthSeconds,
-                                 stillStarted ? wholeSeconds : reached.lengthSeconds, reached.type, reached.round,
-                                 reached.finished);
+                                 stillStarted ? wholeSeconds : reached.lengthSeconds, reached.type,
+                                 reached.round, reached.finished);
     if (end == now) {
         startTimer(true);
     } else {

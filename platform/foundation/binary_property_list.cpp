@@ -184,7 +184,8 @@ private:
                 eightBytes(kReal, 3, std::bit_cast<std::uint64_t>(*value.doubleValue()));
                 break;
             case Kind::Date:
-                eightBytes(kDate, 3, std::bit_cast<std::uint64_t>(value.dateValue()->timeIntervalSinceReferenceDate()));
+                eightBytes(kDate, 3,
+                           std::bit_cast<std::uint64_t>(value.dateValue()->timeIntervalSinceReferenceDate()));
                 break;
             case Kind::String:
                 string(*value.stringValue());
@@ -291,7 +292,8 @@ private:
         const auto low = read(at, 8);
         if (!low) return std::nullopt;
         if (*first == 0) return *low > kLargestSigned ? Value(*low) : Value(static_cast<std::int64_t>(*low));
-        if (*first == ~std::uint64_t{0} && *low > kLargestSigned) return Value(static_cast<std::int64_t>(*low));
+        if (*first == ~std::uint64_t{0} && *low > kLargestSigned)
+            return Value(static_cast<std::int64_t>(*low));
         return fail("an integer beyond 64 bits");
     }
 
@@ -314,7 +316,8 @@ private:
         const auto length = count(info, at);
         if (!length) return std::nullopt;
         const std::uint64_t width = type == kUtf16String ? 2 : 1;
-        if (*length > objectsEnd_ / width || !within(at, *length * width)) return fail("an object runs past its end");
+        if (*length > objectsEnd_ / width || !within(at, *length * width))
+            return fail("an object runs past its end");
         if (!spend(*length * width)) return fail("the objects expand beyond 64 MiB");
         const std::string_view content = bytes_.substr(at, *length * width);
         if (type == kData) return Value(Value::Data(content.begin(), content.end()));
@@ -349,7 +352,8 @@ private:
         return found;
     }
 
-    std::optional<Value> container(std::uint64_t index, unsigned type, unsigned info, std::size_t at, int depth) {
+    std::optional<Value> container(std::uint64_t index, unsigned type, unsigned info, std::size_t at,
+                                   int depth) {
         if (depth + 1 > PropertyList::kMaxDepth) return fail("nested deeper than 512 levels");
         const auto length = count(info, at);
         if (!length) return std::nullopt;
@@ -396,7 +400,8 @@ private:
         if (onPath_[index]) return fail("a container that holds itself");
         if (!spend(0)) return fail("the objects expand beyond 64 MiB");
         const std::uint64_t offset = bigEndian(table_ + index * offsetWidth_, offsetWidth_);
-        if (offset < kMagic.size() || offset >= objectsEnd_) return fail("an object offset outside the objects");
+        if (offset < kMagic.size() || offset >= objectsEnd_)
+            return fail("an object offset outside the objects");
         std::size_t at = offset;
         const unsigned marker = byteAt(at++);
         const unsigned type = marker >> 4;

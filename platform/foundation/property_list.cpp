@@ -93,8 +93,12 @@ std::optional<std::string> unwritable(const Value& value, int depth, bool needsU
     }
     if (const auto* dictionary = value.dictionaryValue()) {
         for (const auto& [key, item] : *dictionary) {
-            if (needsUtf8 && !item.isNull() && !isValidUtf8(key)) return std::string("a key that is not UTF-8");
-            if (auto problem = unwritable(item, depth + 1, needsUtf8)) return join("\"", key, "\": ", *problem);
+            if (needsUtf8 && !item.isNull() && !isValidUtf8(key)) {
+                return std::string("a key that is not UTF-8");
+            }
+            if (auto problem = unwritable(item, depth + 1, needsUtf8)) {
+                return join("\"", key, "\": ", *problem);
+            }
         }
     }
     return std::nullopt;

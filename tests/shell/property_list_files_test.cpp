@@ -29,9 +29,11 @@ protected:
     void SetUp() override {
         DesktopTest::SetUp();
         if (IsSkipped()) return;
-        if (!PythonPlistReader::available()) GTEST_SKIP() << "python3 is not installed; tools/setup.sh installs it";
+        if (!PythonPlistReader::available())
+            GTEST_SKIP() << "python3 is not installed; tools/setup.sh installs it";
         for (const auto& value : quorvel::firstLaunchDefaults()) P::save(value);
-        for (const auto& value : {P::remainingRoundTime(0.05), P::sharedRemainingRoundTime(0.05)}) P::save(value);
+        for (const auto& value : {P::remainingRoundTime(0.05), P::sharedRemainingRoundTime(0.05)})
+            P::save(value);
         T::save(T::launchedOnce(true));
         T::save(T::checkedDate(platform::NSDate::now()));
         markGuidanceSeen();
@@ -83,7 +85,8 @@ TEST_F(WrittenPropertyLists, EveryFileARunWritesReadsTheSameInPlistlib) {
         const auto theirs = PythonPlistReader::listing(file, &error);
         ASSERT_TRUE(theirs) << error;
         std::string difference;
-        EXPECT_TRUE(PythonPlistReader::same(*theirs, PythonPlistReader::listing(*ours), &difference)) << difference;
+        EXPECT_TRUE(PythonPlistReader::same(*theirs, PythonPlistReader::listing(*ours), &difference))
+            << difference;
         EXPECT_TRUE(writtenBinary(file));
     }
     const auto wrote = [&](const std::string& name) { return std::ranges::count(names, name) == 1; };

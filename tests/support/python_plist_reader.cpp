@@ -17,12 +17,13 @@ constexpr const char* kPython = "/usr/bin/python3";
 constexpr const char* kScript = R"(
 import datetime, plistlib, struct, sys
 EPOCH = datetime.datetime(2001, 1, 1)
+MICROSECOND = datetime.timedelta(microseconds=1)
 def hexed(text): return text.encode("utf-8").hex()
 def show(path, value):
     if isinstance(value, bool): print(f"{path} bool {int(value)}")
     elif isinstance(value, int): print(f"{path} int {value}")
     elif isinstance(value, float): print(path, "real", struct.pack(">d", value).hex())
-    elif isinstance(value, datetime.datetime): print(path, "date", (value - EPOCH) // datetime.timedelta(microseconds=1))
+    elif isinstance(value, datetime.datetime): print(path, "date", (value - EPOCH) // MICROSECOND)
     elif isinstance(value, str): print(f"{path} string {hexed(value)}")
     elif isinstance(value, bytes): print(f"{path} data {value.hex()}")
     elif isinstance(value, list):
@@ -86,7 +87,8 @@ void show(std::ostringstream& out, const std::string& path, const platform::Valu
         case Kind::Array: {
             const auto& array = *value.arrayValue();
             out << path << " array " << array.size() << "\n";
-            for (std::size_t i = 0; i < array.size(); ++i) show(out, path + "/" + std::to_string(i), array[i]);
+            for (std::size_t i = 0; i < array.size(); ++i)
+                show(out, path + "/" + std::to_string(i), array[i]);
             break;
         }
         case Kind::Dictionary: {

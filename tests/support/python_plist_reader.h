@@ -15,7 +15,8 @@ class PythonPlistReader {
 public:
     static bool available();
     // Nothing (and Python's complaint in `error`) when plistlib refuses the file.
-    static std::optional<std::string> listing(const std::filesystem::path& file, std::string* error = nullptr);
+    static std::optional<std::string> listing(const std::filesystem::path& file,
+                                              std::string* error = nullptr);
     // The same listing of a value our reader read.
     static std::string listing(const platform::Value& value);
     // Equal line by line, dates within a microsecond (plistlib keeps no finer time); the first

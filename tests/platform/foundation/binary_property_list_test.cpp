@@ -88,12 +88,15 @@ TEST(BinaryPropertyListReading, RefusesMalformedAndHostileInput) {
     refused(handMade({"\xA1\x00"s}), "an array that holds itself");
     refused(handMade({"\xA1\x01"s, "\xA1\x00"s}), "a cycle through two arrays");
     refused(handMade({"\xD1\x01\x02"s, "\x10\x01"s, "\x10\x02"s}), "a key that is not a string");
-    refused(handMade({"\x5F\x10\x7F" "abc"s}), "a length past the end");
+    refused(handMade({"\x5F\x10\x7F"
+                      "abc"s}),
+            "a length past the end");
     refused(handMade({"\x51\xC3"s}), "a byte beyond ASCII");
     refused(handMade({"\x61\xD8\x3C"s}), "an unpaired surrogate");
     refused(handMade({"\x70"s}), "an unknown type");
     refused(handMade({"\x15" + std::string(32, '\0')}), "a 32-byte integer");
-    refused(handMade({"\x14\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00"s}), "beyond 64 bits");
+    refused(handMade({"\x14\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00"s}),
+            "beyond 64 bits");
     refused(handMade({"\x33\x7F\xF8\x00\x00\x00\x00\x00\x00"s}), "a date that is not a number");
     // Each array holds the next twice: 2^40 items from 41 objects.
     std::vector<std::string> doubling;
@@ -117,7 +120,8 @@ TEST(BinaryPropertyListReading, NestingIsBoundedLikeXml) {
         for (int i = 0; i < depth; ++i) value = Value::Array{value};
         return value;
     };
-    EXPECT_EQ(read(BinaryPropertyList::serialize(nested(PropertyList::kMaxDepth))), nested(PropertyList::kMaxDepth));
+    EXPECT_EQ(read(BinaryPropertyList::serialize(nested(PropertyList::kMaxDepth))),
+              nested(PropertyList::kMaxDepth));
     EXPECT_FALSE(read(BinaryPropertyList::serialize(nested(PropertyList::kMaxDepth + 1))));
 }
 
@@ -141,7 +145,8 @@ TEST(BinaryPropertyListWriting, StringsThatAreNotUtf8AreRefusedUpFront) {
 
 // plistlib, a strict reader, reads what we write with every value equal, and we read what it writes.
 TEST(BinaryPropertyListInterchange, PlistlibAndOurReaderAgree) {
-    if (!PythonPlistReader::available()) GTEST_SKIP() << "python3 is not installed; tools/setup.sh installs it";
+    if (!PythonPlistReader::available())
+        GTEST_SKIP() << "python3 is not installed; tools/setup.sh installs it";
     quorvel::testing::TempDataRoot root;
     const Value original(Value::Dictionary{
         {"int64 min", std::numeric_limits<std::int64_t>::min()},
@@ -161,18 +166,21 @@ TEST(BinaryPropertyListInterchange, PlistlibAndOurReaderAgree) {
     const auto python = PythonPlistReader::listing(file, &error);
     ASSERT_TRUE(python) << error;
     std::string difference;
-    EXPECT_TRUE(PythonPlistReader::same(*python, PythonPlistReader::listing(original), &difference)) << difference;
+    EXPECT_TRUE(PythonPlistReader::same(*python, PythonPlistReader::listing(original), &difference))
+        << difference;
 
     const auto theirs = root.path() / "theirs.plist";
-    const std::string write = "/usr/bin/python3 -c 'import plistlib, datetime, sys; "
-                              "v = {\"k\": [1, -2, 2**64 - 1, 0.5, \"x\", \"é\", b\"\\x01\", True, "
-                              "datetime.datetime(2026, 3, 2, 9, 0, 0, 250000)] * 3, \"d\": {}}; "
-                              "plistlib.dump(v, open(sys.argv[1], \"wb\"), fmt=plistlib.FMT_BINARY)' '" +
-                              theirs.string() + "'";
+    const std::string write =
+        "/usr/bin/python3 -c 'import plistlib, datetime, sys; "
+        "v = {\"k\": [1, -2, 2**64 - 1, 0.5, \"x\", \"é\", b\"\\x01\", True, "
+        "datetime.datetime(2026, 3, 2, 9, 0, 0, 250000)] * 3, \"d\": {}}; "
+        "plistlib.dump(v, open(sys.argv[1], \"wb\"), fmt=plistlib.FMT_BINARY)' '" +
+        theirs.string() + "'";
     ASSERT_EQ(std::system(write.c_str()), 0);
     const auto ours = PropertyList::readFile(theirs, &error);
     ASSERT_TRUE(ours) << error;
     const auto listed = PythonPlistReader::listing(theirs, &error);
     ASSERT_TRUE(listed) << error;
-    EXPECT_TRUE(PythonPlistReader::same(*listed, PythonPlistReader::listing(*ours), &difference)) << difference;
+    EXPECT_TRUE(PythonPlistReader::same(*listed, PythonPlistReader::listing(*ours), &difference))
+        << difference;
 }
