@@ -97,6 +97,22 @@ protected:
         clock->runUntilIdle();
     }
 
+    // The program ended 30 s into a 25-minute focus session; the next one resumed it and was killed
+    // 10 s later, in front (no chain); it starts again `awaySeconds` after the kill and catches up.
+    void resumedKilledAndRelaunched(double awaySeconds) {
+        timer->startTimer(true);
+        clock->advance(30);
+        TimerViewModel::resetSharedForTesting();
+        timer = engine();
+        timer->startTimer(true);
+        clock->advance(10);
+        TimerViewModel::resetSharedForTesting();
+        timer.reset();
+        clock->advance(awaySeconds);
+        timer = engine();
+        timer->restoreTimer(RestoreMoment::launch);
+    }
+
     std::shared_ptr<TimerViewModel> timer;
 };
 
@@ -160,20 +176,8 @@ TEST_F(TimerCatchUpTest, AColdLaunchWalksFromTheStoredDates) {
     EXPECT_EQ(storedStamps(), std::vector<double>{kTenOClock + 1500});
 }
 
-// The program ended 30 s into a 25-minute focus session; the next one resumed it and was killed 10 s
-// later; it starts again after the session's end.
 TEST_F(TimerCatchUpTest, AResumedSessionKilledBeforeItsEndIsStoredWithItsWholeLength) {
-    timer->startTimer(true);
-    clock->advance(30);
-    TimerViewModel::resetSharedForTesting();
-    timer = engine();
-    timer->startTimer(true);
-    clock->advance(10);
-    TimerViewModel::resetSharedForTesting();  // killed while in front: no chain
-    timer.reset();
-    clock->advance(1600);  // the session ended 1470 s after the resumed start; the break runs
-    timer = engine();
-    timer->restoreTimer(RestoreMoment::launch);
+    resumedKilledAndRelaunched(1600);  // the session ended 1470 s after the resumed start; the break runs
     const auto sessions = CoreDataManager::shared()->fetchAllSessions();
     ASSERT_EQ(sessions.size(), 1u);
     EXPECT_EQ(sessions[0]->duration(), 25);
@@ -182,19 +186,9 @@ TEST_F(TimerCatchUpTest, AResumedSessionKilledBeforeItsEndIsStoredWithItsWholeLe
     EXPECT_EQ(timer->sessionWholeLength(), 300000);
 }
 
-// Killed again before the resumed session ends, it is still the session it began as.
+// Back before the resumed session ends, it is still the session it began as.
 TEST_F(TimerCatchUpTest, ASessionStillRunningAfterTheCatchUpKeepsItsWholeLength) {
-    timer->startTimer(true);
-    clock->advance(30);
-    TimerViewModel::resetSharedForTesting();
-    timer = engine();
-    timer->startTimer(true);
-    clock->advance(10);
-    TimerViewModel::resetSharedForTesting();
-    timer.reset();
-    clock->advance(60);
-    timer = engine();
-    timer->restoreTimer(RestoreMoment::launch);
+    resumedKilledAndRelaunched(60);
     EXPECT_EQ(timer->currentSession(), (TimerSession{1470000, T::focus}));
     EXPECT_EQ(timer->sessionWholeLength(), 1500000);
     finishSession();
