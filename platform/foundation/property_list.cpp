@@ -104,6 +104,12 @@ std::optional<std::string> unwritable(const Value& value, int depth, bool needsU
     return std::nullopt;
 }
 
+bool checkWritable(const Value& value, bool needsUtf8, std::string* error) {
+    const auto problem = unwritable(value, 0, needsUtf8);
+    if (problem && error) *error = *problem;
+    return !problem;
+}
+
 class Writer {
 public:
     std::string finish(const Value& value) {
@@ -386,16 +392,6 @@ private:
 
 }  // namespace
 
-namespace {
-
-bool checkWritable(const Value& value, bool needsUtf8, std::string* error) {
-    const auto problem = unwritable(value, 0, needsUtf8);
-    if (problem && error) *error = *problem;
-    return !problem;
-}
-
-}  // namespace
-
 bool PropertyList::isWritable(const Value& value, std::string* error) {
     return checkWritable(value, true, error);
 }
@@ -410,13 +406,13 @@ std::optional<std::string> PropertyList::serializeBinary(const Value& value, std
     return BinaryPropertyList::serialize(value);
 }
 
-std::optional<Value> PropertyList::parse(std::string_view xml, std::string* error) {
-    if (BinaryPropertyList::isBinary(xml)) return BinaryPropertyList::parse(xml, error);
+std::optional<Value> PropertyList::parse(std::string_view bytes, std::string* error) {
+    if (BinaryPropertyList::isBinary(bytes)) return BinaryPropertyList::parse(bytes, error);
     pugi::xml_document document;
     // Keep whitespace-only text, so a string of spaces reads back as written; references are
     // decoded by the reader.
     const unsigned options = (pugi::parse_default | pugi::parse_ws_pcdata) & ~pugi::parse_escapes;
-    const auto result = document.load_buffer(xml.data(), xml.size(), options);
+    const auto result = document.load_buffer(bytes.data(), bytes.size(), options);
     if (!result) {
         if (error)
             *error = join("XML error at offset ", std::to_string(result.offset), ": ", result.description());
