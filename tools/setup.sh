@@ -10,7 +10,7 @@ packages=(
   nanopb libnanopb-dev protobuf-compiler clang lld
   libcairo2-dev libpango1.0-dev libfontconfig-dev fonts-inter fonts-liberation2 python3-fontforge
   libsdl2-dev libsdl2-mixer-dev libsndfile1-dev libmpg123-dev libvorbis-dev libopusfile-dev libnotify-dev lame
-  xvfb xauth libx11-dev libxtst-dev
+  xvfb xauth libx11-dev libxtst-dev python3
 )
 
 missing=()

@@ -44,12 +44,19 @@ public:
     // A walk never passes more sessions than this, whatever the stored dates say.
     static constexpr int kMaxPassedSessions = 1000;
 
-    // `runSeconds` have passed since a session of `startedSeconds` and `startedType` began with the
-    // round counter at `round`. The started session's length is exact: a session reloaded with what
-    // was left of it is rarely whole minutes. A session whose end falls exactly on the walk's end has
-    // passed.
-    static Result walk(std::int64_t runSeconds, double startedSeconds, SessionType startedType,
-                       std::int64_t round, const Settings& settings);
+    // The session the walk starts from. Its length is exact: a session reloaded with what was left of
+    // it is rarely whole minutes; it is stored, if it is a focus session, with the whole length it
+    // began with before it was reloaded (never less than its length).
+    struct Started {
+        double seconds = 0;
+        double wholeSeconds = 0;
+        SessionType type = SessionType::focus;
+    };
+
+    // `runSeconds` have passed since the `started` session began with the round counter at `round`.
+    // A session whose end falls exactly on the walk's end has passed.
+    static Result walk(std::int64_t runSeconds, const Started& started, std::int64_t round,
+                       const Settings& settings);
 };
 
 }  // namespace quorvel

@@ -28,6 +28,8 @@ struct PomodoroData {
     std::int64_t shortBreakLength = 0;
     std::int64_t latestLength = 0;
     double latestLengthMilliseconds = 0.0;
+    // 0 where the saved state does not hold it (written before it was kept).
+    double sessionWholeLength = 0.0;
 
     // The length of a session type, in whole minutes.
     std::int64_t lengthOf(SessionType type) const;

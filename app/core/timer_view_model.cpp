@@ -226,6 +226,7 @@ void TimerViewModel::sessionDidFinish() {
     logEndTimer(currentSession_.type);
     countFinishedSession();
     currentSession_ = nextSession();
+    sessionWholeLength_ = currentSession_.length;
     updateSessionButton();
     rewindSession();
     saveState();
@@ -266,7 +267,7 @@ TimerSession TimerViewModel::nextSession() const {
 
 void TimerViewModel::storeFinishedFocusSession() {
     if (currentSession_.type != SessionType::focus || !(currentPomodoroLength_ > 0)) return;
-    CoreDataManager::shared()->insertSession(wholeMinutes(currentPomodoroLength_), SessionType::focus,
+    CoreDataManager::shared()->insertSession(wholeMinutes(sessionWholeLength_), SessionType::focus,
                                              NSDate::now());
     NSNotificationCenter::defaultCenter().postNotificationName(NotificationName::changeChartsData());
 }
@@ -367,6 +368,7 @@ void TimerViewModel::reset(SessionReset kind) {
     } else {
         currentSession_ = {focusDuration_ * millisecondPerMinute, SessionType::focus};
     }
+    sessionWholeLength_ = currentSession_.length;
     updateSessionButton();
     rewindSession();
     saveState();
@@ -390,6 +392,7 @@ void TimerViewModel::setRemainingMinutes(double minutes) {
     elapsedTime_ = minutes * millisecondPerMinute;
     pauseTimer(false);
     currentSession_.length = elapsedTime_;
+    sessionWholeLength_ = elapsedTime_;
     updateSessionButton();
     scheduleScreenUpdate();
     saveState();
@@ -434,6 +437,7 @@ void TimerViewModel::saveState() {
     }
     for (const auto& value :
          {P::latestTimerType(currentSession_.type), P::sharedLatestTimerType(currentSession_.type),
+          P::sessionWholeLength(sessionWholeLength_),
           P::latestRound(currentRound_), P::sharedLatestRound(currentRound_), P::latestGoal(currentGoal_),
           P::sharedLatestGoal(currentGoal_)}) {
         P::save(value);
@@ -467,6 +471,10 @@ void TimerViewModel::loadSavedState() {
     // The saved remaining time becomes the session's length: a half-run session reloads as a fresh
     // one of what was left.
     currentSession_ = {data.remainingRoundTime * millisecondPerMinute, data.latestSessionType};
+    // It is still the session it began as, and is stored at its end with the whole length kept beside
+    // the saved state. A state saved before that length was kept (or a kept length shorter than what
+    // is left, which cannot be this session's) falls back to what was left.
+    sessionWholeLength_ = std::max(data.sessionWholeLength, currentSession_.length);
     updateSessionButton();
     currentRound_ = data.latestRound;
     currentGoal_ = data.latestGoal;
@@ -573,10 +581,15 @@ void TimerViewModel::restoreTimer(RestoreMoment moment) {
     }
     settings.roundLimit = data.roundLimit;
     const double startedSeconds = startedSessionSeconds(data);
-    auto reached = SessionCatchUp::walk(*run, startedSeconds, data.latestSessionType, data.latestRound, settings);
+    // The started session is the one in hand when the app went away; a reloaded one began longer.
+    const double wholeSeconds = std::max(sessionWholeLength_ / 1000, startedSeconds);
+    auto reached = SessionCatchUp::walk(*run, {startedSeconds, wholeSeconds, data.latestSessionType},
+                                        data.latestRound, settings);
+    const bool stillStarted = *run < startedSeconds;
     // Still in the session the app left: it cannot have more time left than it had then.
-    if (*run < startedSeconds) reached.remainingSeconds = std::min(reached.remainingSeconds, elapsedTime_ / 1000);
-    applyRestoredSessionOfLength(reached.remainingSeconds, *start, reached.lengthSeconds, reached.type,
+    if (stillStarted) reached.remainingSeconds = std::min(reached.remainingSeconds, elapsedTime_ / 1000);
+    applyRestoredSessionOfLength(reached.remainingSeconds, *start, reached.lengthSeconds,
+                                 stillStarted ? wholeSeconds : reached.lengthSeconds, reached.type,
                                  reached.round, reached.finished);
     if (end == now) {
         startTimer(true);
@@ -597,14 +610,16 @@ double TimerViewModel::startedSessionSeconds(const PomodoroData& data) {
 void TimerViewModel::applyRestoredSession(double seconds, NSDate start, std::int64_t minutes,
                                           SessionType type, std::int64_t round,
                                           const std::vector<SessionCatchUp::FinishedFocus>& finished) {
-    applyRestoredSessionOfLength(seconds, start, static_cast<double>(minutes) * 60, type, round, finished);
+    const double lengthSeconds = static_cast<double>(minutes) * 60;
+    applyRestoredSessionOfLength(seconds, start, lengthSeconds, lengthSeconds, type, round, finished);
 }
 
 void TimerViewModel::applyRestoredSessionOfLength(double seconds, NSDate start, double lengthSeconds,
-                                                  SessionType type, std::int64_t round,
+                                                  double wholeSeconds, SessionType type, std::int64_t round,
                                                   const std::vector<SessionCatchUp::FinishedFocus>& finished) {
     elapsedTime_ = seconds * 1000;
     currentSession_ = {lengthSeconds * 1000, type};
+    sessionWholeLength_ = wholeSeconds * 1000;
     updateSessionButton();
     if (roundLimit_ < round) round = roundAfterBreak(round, roundLimit_);
     currentRound_ = round;

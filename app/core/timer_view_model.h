@@ -67,6 +67,9 @@ public:
     double elapsedTime() const { return elapsedTime_; }
     // The current session's length, the denominator of its progress.
     double currentPomodoroLength() const { return currentPomodoroLength_; }
+    // The length the current session began with; more than its length when it was reloaded from the
+    // saved state with what was left of it. A finished focus session is stored with these minutes.
+    double sessionWholeLength() const { return sessionWholeLength_; }
     std::int64_t currentRound() const { return currentRound_; }
     void setCurrentRound(std::int64_t round) { currentRound_ = round; }
     std::int64_t currentGoal() const { return currentGoal_; }
@@ -120,7 +123,7 @@ private:
     // The started session's length for the catch-up: exact where it was kept, else whole minutes.
     static double startedSessionSeconds(const PomodoroData& data);
     void applyRestoredSessionOfLength(double seconds, platform::NSDate start, double lengthSeconds,
-                                      SessionType type, std::int64_t round,
+                                      double wholeSeconds, SessionType type, std::int64_t round,
                                       const std::vector<SessionCatchUp::FinishedFocus>& finished);
     TimerViewModel();
     void registerObservers();
@@ -157,6 +160,7 @@ private:
     TimerSession currentSession_;
     double elapsedTime_ = 0;
     double currentPomodoroLength_ = 0;
+    double sessionWholeLength_ = 0;
     std::int64_t currentRound_ = 0;
     std::int64_t currentGoal_ = 0;
     std::int64_t roundLimit_ = 4;

@@ -43,6 +43,7 @@ PomodoroData UserDataManager::getPomodoroData() {
     data.shortBreakLength = readSessionLength(SessionType::shortBreak);
     data.latestLength = suite->integerForKey(keyOf(Case::latestLength));
     data.latestLengthMilliseconds = finiteDouble(*suite, Case::latestLengthMilliseconds);
+    data.sessionWholeLength = finiteDouble(*suite, Case::sessionWholeLength);
     return data;
 }
 

@@ -36,6 +36,7 @@ constexpr std::array<Row, UserDefaultProperties::kCaseCount> kRows{{
     {Case::shortBreakLength, "TimeShortBreak", kStandard},
     {Case::latestLength, "latestLength", kStandard},
     {Case::latestLengthMilliseconds, "latestLengthMilliseconds", kStandard},
+    {Case::sessionWholeLength, "CurrentTimerWholeMilliseconds", kStandard},
     {Case::focusTickingSound, "TickingWork", kStandard},
     {Case::shortBreakTickingSound, "TickingShortBreak", kStandard},
     {Case::longBreakTickingSound, "TickingLongBreak", kStandard},

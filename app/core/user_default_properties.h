@@ -27,6 +27,7 @@ public:
         shortBreakLength,
         latestLength,
         latestLengthMilliseconds,
+        sessionWholeLength,
         focusTickingSound,
         shortBreakTickingSound,
         longBreakTickingSound,
@@ -73,7 +74,7 @@ public:
         sharedRemainingRoundTimeString,
         sharedLatestTimerType,
     };
-    static constexpr std::size_t kCaseCount = 52;
+    static constexpr std::size_t kCaseCount = 53;
 
     using Color = std::shared_ptr<platform::UIColor>;
     // The payload's type fixes how it is stored: integer, Boolean, float and double as such; optional
@@ -92,6 +93,9 @@ public:
     static UserDefaultProperties latestLength(std::int64_t v) { return {Case::latestLength, v}; }
     // The started session's exact length beside its whole minutes, for the catch-up.
     static UserDefaultProperties latestLengthMilliseconds(double v) { return {Case::latestLengthMilliseconds, v}; }
+    // The whole length (milliseconds) the session in hand began with: a session reloaded from the
+    // saved state runs only what was left of it, but ends as the session it was.
+    static UserDefaultProperties sessionWholeLength(double v) { return {Case::sessionWholeLength, v}; }
     static UserDefaultProperties focusTickingSound(OptionalString v) { return {Case::focusTickingSound, v}; }
     static UserDefaultProperties shortBreakTickingSound(OptionalString v) {
         return {Case::shortBreakTickingSound, v};

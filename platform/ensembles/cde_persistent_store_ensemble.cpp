@@ -142,7 +142,7 @@ std::shared_ptr<NSError> CDEPersistentStoreEnsemble::leech() {
     if (auto failure = prepare()) return failure;
     const auto& device = state_->deviceIdentifier();
     std::string problem;
-    const auto record = PropertyList::serialize(
+    const auto record = PropertyList::serializeBinary(
         Value::Dictionary{{"device", device}, {"leeched", NSDate(Clock::shared().now())}}, &problem);
     if (!record) return error(206, "cannot write the device record: " + problem);
     std::shared_ptr<NSError> failure;

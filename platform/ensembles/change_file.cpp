@@ -81,7 +81,7 @@ std::optional<std::string> ChangeFile::serialize(std::string* error) const {
                                          {"device", change.revision.device},
                                          {"values", change.values}});
     }
-    return PropertyList::serialize(Value::Dictionary{
+    return PropertyList::serializeBinary(Value::Dictionary{
         {"format", 1}, {"device", device}, {"time", NSDate(time)}, {"changes", std::move(list)}}, error);
 }
 

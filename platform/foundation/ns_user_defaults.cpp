@@ -17,6 +17,7 @@
 #include "platform/foundation/property_list.h"
 #include "platform/foundation/property_list_file.h"
 #include "platform/foundation/saturating_cast.h"
+#include "platform/foundation/utf8.h"
 
 namespace platform {
 
@@ -208,7 +209,9 @@ void NSUserDefaults::setObjectLazily(const Value& value, const std::string& key)
 void NSUserDefaults::store(const Value& value, const std::string& key, bool scheduleWrite) {
     // A value the file cannot hold would make every later write of the suite fail: refuse it here,
     // where the caller is, and keep the stored one.
-    if (std::string problem; !PropertyList::isWritable(value, &problem)) {
+    std::string problem;
+    if (!isValidUtf8(key)) problem = "the key is not UTF-8";
+    if (!problem.empty() || !PropertyList::isWritable(value, &problem)) {
         Console::print("NSUserDefaults: the value for \"" + key + "\" cannot be stored (" + problem + ")");
         return;
     }

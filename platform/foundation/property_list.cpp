@@ -9,6 +9,7 @@
 
 #include "platform/foundation/atomic_file.h"
 #include "platform/foundation/base64.h"
+#include "platform/foundation/binary_property_list.h"
 #include "platform/foundation/iso8601_date.h"
 #include "platform/foundation/utf8.h"
 
@@ -73,8 +74,12 @@ bool appendDecoded(std::string_view raw, std::string& out) {
 
 // --- Writing -----------------------------------------------------------------------------------
 
-// Finds the first value the writer has no form for, at most kMaxDepth levels down.
-std::optional<std::string> unwritable(const Value& value, int depth) {
+// Finds the first value the writer has no form for, at most kMaxDepth levels down. The binary form
+// holds text only as Unicode, so it also needs every string and key to be UTF-8.
+std::optional<std::string> unwritable(const Value& value, int depth, bool needsUtf8) {
+    if (const auto* text = value.stringValue(); needsUtf8 && text && !isValidUtf8(*text)) {
+        return std::string("a string that is not UTF-8");
+    }
     if (const auto date = value.dateValue(); date && !Iso8601Date::format(*date)) {
         return join("the date ", std::to_string(date->timeIntervalSinceReferenceDate()),
                     " has no ISO 8601 form");
@@ -83,15 +88,26 @@ std::optional<std::string> unwritable(const Value& value, int depth) {
     if (container && depth + 1 > PropertyList::kMaxDepth) return std::string("nested deeper than 512 levels");
     if (const auto* array = value.arrayValue()) {
         for (const auto& item : *array) {
-            if (auto problem = unwritable(item, depth + 1)) return problem;
+            if (auto problem = unwritable(item, depth + 1, needsUtf8)) return problem;
         }
     }
     if (const auto* dictionary = value.dictionaryValue()) {
         for (const auto& [key, item] : *dictionary) {
-            if (auto problem = unwritable(item, depth + 1)) return join("\"", key, "\": ", *problem);
+            if (needsUtf8 && !item.isNull() && !isValidUtf8(key)) {
+                return std::string("a key that is not UTF-8");
+            }
+            if (auto problem = unwritable(item, depth + 1, needsUtf8)) {
+                return join("\"", key, "\": ", *problem);
+            }
         }
     }
     return std::nullopt;
+}
+
+bool checkWritable(const Value& value, bool needsUtf8, std::string* error) {
+    const auto problem = unwritable(value, 0, needsUtf8);
+    if (problem && error) *error = *problem;
+    return !problem;
 }
 
 class Writer {
@@ -377,22 +393,26 @@ private:
 }  // namespace
 
 bool PropertyList::isWritable(const Value& value, std::string* error) {
-    const auto problem = unwritable(value, 0);
-    if (problem && error) *error = *problem;
-    return !problem;
+    return checkWritable(value, true, error);
 }
 
 std::optional<std::string> PropertyList::serialize(const Value& value, std::string* error) {
-    if (!isWritable(value, error)) return std::nullopt;
+    if (!checkWritable(value, false, error)) return std::nullopt;
     return Writer().finish(value);
 }
 
-std::optional<Value> PropertyList::parse(std::string_view xml, std::string* error) {
+std::optional<std::string> PropertyList::serializeBinary(const Value& value, std::string* error) {
+    if (!isWritable(value, error)) return std::nullopt;
+    return BinaryPropertyList::serialize(value);
+}
+
+std::optional<Value> PropertyList::parse(std::string_view bytes, std::string* error) {
+    if (BinaryPropertyList::isBinary(bytes)) return BinaryPropertyList::parse(bytes, error);
     pugi::xml_document document;
     // Keep whitespace-only text, so a string of spaces reads back as written; references are
     // decoded by the reader.
     const unsigned options = (pugi::parse_default | pugi::parse_ws_pcdata) & ~pugi::parse_escapes;
-    const auto result = document.load_buffer(xml.data(), xml.size(), options);
+    const auto result = document.load_buffer(bytes.data(), bytes.size(), options);
     if (!result) {
         if (error)
             *error = join("XML error at offset ", std::to_string(result.offset), ": ", result.description());
@@ -412,7 +432,7 @@ std::optional<Value> PropertyList::readFile(const std::filesystem::path& path, s
 }
 
 bool PropertyList::writeFileAtomically(const std::filesystem::path& path, const Value& value) {
-    const auto text = serialize(value);
+    const auto text = serializeBinary(value);
     return text && AtomicFile::write(path, *text);
 }
 

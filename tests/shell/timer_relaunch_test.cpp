@@ -1,6 +1,7 @@
 // The real quorvel window with one-minute focus sessions: a session keeps its time through a kill while
 // the window is active, and through a restart, a resume and a minimise. Afterwards the store holds the
-// focus session once, with its real end, the counters count it once, and the break shows its time left.
+// focus session once, with its real end and the whole minute it was started with, the counters count it
+// once, and the break shows its time left.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sqlite3.h>
@@ -47,6 +48,18 @@ protected:
     }
 
     Window start() { return DesktopTest::start({"--device", "iPhone8", "--orientation", "portrait"}); }
+    // Plays the one-minute session for about ten seconds and quits; answers the seconds left, which
+    // the next start reloads as a session of its own.
+    double playTenSecondsAndQuit() {
+        const Window window = start();
+        EXPECT_NE(window, 0u);
+        pressPlay(window);
+        app->listen(10s);
+        quit(window);
+        const double left = shownSeconds();
+        EXPECT_TRUE(left > 40 && left < 60) << left;
+        return left;
+    }
     // Presses play (or pause) and answers when the press was made.
     double pressPlay(Window window) {
         user->click(window, 187, 405);
@@ -93,6 +106,7 @@ protected:
         const auto sessions = storedSessions();
         ASSERT_EQ(sessions.size(), 1u);
         EXPECT_NEAR(sessions[0].end, end, kSlack);
+        EXPECT_EQ(sessions[0].minutes, 1);
         const auto suite = stored();
         EXPECT_EQ(suite->integerForKey("TimerCountGoal"), 1);
         EXPECT_EQ(suite->integerForKey("TimerCountRound"), 1);
@@ -136,6 +150,31 @@ TEST_F(TimerRelaunch, ASessionRestartedResumedAndMinimisedEndsOnTime) {
     std::this_thread::sleep_for(40s);  // past the session's end
     user->restore(window);
     ASSERT_TRUE(app->waitForLine("life-cycle did-become-active")) << app->transcript();
+    app->listen(2s);
+    expectOneFocusThenTheBreak(resumed + left, quit(window));
+}
+
+TEST_F(TimerRelaunch, AResumedSessionThatRunsOutIsStoredWithTheLengthItWasStartedWith) {
+    const double left = playTenSecondsAndQuit();
+    const Window window = start();
+    ASSERT_NE(window, 0u);
+    const double resumed = pressPlay(window);
+    app->listen(std::chrono::duration<double>(left + 3));
+    expectOneFocusThenTheBreak(resumed + left, quit(window));
+}
+
+TEST_F(TimerRelaunch, AResumedSessionKilledBeforeItsEndIsStoredWithTheLengthItWasStartedWith) {
+    const double left = playTenSecondsAndQuit();
+    Window window = start();
+    ASSERT_NE(window, 0u);
+    const double resumed = pressPlay(window);
+    app->listen(5s);
+    ::kill(app->pid(), SIGKILL);
+    app->waitForExit();
+    std::this_thread::sleep_for(std::chrono::duration<double>(left - 5 + 3));
+
+    window = start();
+    ASSERT_NE(window, 0u);
     app->listen(2s);
     expectOneFocusThenTheBreak(resumed + left, quit(window));
 }

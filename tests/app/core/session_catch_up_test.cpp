@@ -49,7 +49,8 @@ TEST(SessionCatchUpWalk, FindsTheSessionReachedAndTheFocusSessionsThatEnded) {
          }) {
         SCOPED_TRACE(c.run);
         const double startedSeconds = c.startedType == T::longBreak ? 300 : 1500;
-        const auto result = SessionCatchUp::walk(c.run, startedSeconds, c.startedType, c.round, kSettings);
+        const auto result =
+            SessionCatchUp::walk(c.run, {startedSeconds, startedSeconds, c.startedType}, c.round, kSettings);
         EXPECT_EQ(result.remainingSeconds, c.remaining);
         EXPECT_EQ(result.type, c.type);
         EXPECT_EQ(result.round, c.roundAfter);
@@ -57,9 +58,18 @@ TEST(SessionCatchUpWalk, FindsTheSessionReachedAndTheFocusSessionsThatEnded) {
     }
 }
 
+TEST(SessionCatchUpWalk, StoresAReloadedFocusSessionWithTheWholeLengthItBeganWith) {
+    // 50 s left of a one-minute session; a whole length below the length counts as the length.
+    for (const auto& [whole, minutes] : {std::pair{60.0, 1}, std::pair{0.0, 0}}) {
+        const auto result = SessionCatchUp::walk(70, {50, whole, T::focus}, 0, kSettings);
+        EXPECT_EQ(result.finished, (std::vector<Focus>{{minutes, 50}}));
+        EXPECT_EQ(result.type, T::shortBreak);
+    }
+}
+
 TEST(SessionCatchUpWalk, StaysBoundedWithSessionsOfNoLength) {
     const auto result =
-        SessionCatchUp::walk(1'000'000'000, 0, T::focus, 0, SessionCatchUp::Settings{{0, 0, 0}, 0});
+        SessionCatchUp::walk(1'000'000'000, {0, 0, T::focus}, 0, SessionCatchUp::Settings{{0, 0, 0}, 0});
     EXPECT_TRUE(result.finished.empty());  // focus sessions of no length are not counted
     EXPECT_EQ(result.remainingSeconds, 0);
 }
@@ -85,6 +95,22 @@ protected:
         ASSERT_TRUE(application.isSuspended());
         application.enterForeground();
         clock->runUntilIdle();
+    }
+
+    // The program ended 30 s into a 25-minute focus session; the next one resumed it and was killed
+    // 10 s later, in front (no chain); it starts again `awaySeconds` after the kill and catches up.
+    void resumedKilledAndRelaunched(double awaySeconds) {
+        timer->startTimer(true);
+        clock->advance(30);
+        TimerViewModel::resetSharedForTesting();
+        timer = engine();
+        timer->startTimer(true);
+        clock->advance(10);
+        TimerViewModel::resetSharedForTesting();
+        timer.reset();
+        clock->advance(awaySeconds);
+        timer = engine();
+        timer->restoreTimer(RestoreMoment::launch);
     }
 
     std::shared_ptr<TimerViewModel> timer;
@@ -148,4 +174,25 @@ TEST_F(TimerCatchUpTest, AColdLaunchWalksFromTheStoredDates) {
     EXPECT_EQ(timer->elapsedTime(), 900500);
     EXPECT_EQ(timer->currentGoal(), 1);
     EXPECT_EQ(storedStamps(), std::vector<double>{kTenOClock + 1500});
+}
+
+TEST_F(TimerCatchUpTest, AResumedSessionKilledBeforeItsEndIsStoredWithItsWholeLength) {
+    resumedKilledAndRelaunched(1600);  // the session ended 1470 s after the resumed start; the break runs
+    const auto sessions = CoreDataManager::shared()->fetchAllSessions();
+    ASSERT_EQ(sessions.size(), 1u);
+    EXPECT_EQ(sessions[0]->duration(), 25);
+    EXPECT_EQ(sessions[0]->timestamp()->timeIntervalSinceReferenceDate(), kTenOClock + 30 + 1470);
+    EXPECT_EQ(timer->currentSession().type, T::shortBreak);
+    EXPECT_EQ(timer->sessionWholeLength(), 300000);
+}
+
+// Back before the resumed session ends, it is still the session it began as.
+TEST_F(TimerCatchUpTest, ASessionStillRunningAfterTheCatchUpKeepsItsWholeLength) {
+    resumedKilledAndRelaunched(60);
+    EXPECT_EQ(timer->currentSession(), (TimerSession{1470000, T::focus}));
+    EXPECT_EQ(timer->sessionWholeLength(), 1500000);
+    finishSession();
+    const auto sessions = CoreDataManager::shared()->fetchAllSessions();
+    ASSERT_EQ(sessions.size(), 1u);
+    EXPECT_EQ(sessions[0]->duration(), 25);
 }

@@ -49,6 +49,7 @@ std::vector<Expected> everySettingsCase() {
         {P::shortBreakLength(7), false, "TimeShortBreak", Value(7)},
         {P::latestLength(45), false, "latestLength", Value(45)},
         {P::latestLengthMilliseconds(2710500.0), false, "latestLengthMilliseconds", Value(2710500.0)},
+        {P::sessionWholeLength(1500000.0), false, "CurrentTimerWholeMilliseconds", Value(1500000.0)},
         {P::focusTickingSound("Rain"), false, "TickingWork", Value("Rain")},
         {P::shortBreakTickingSound("Steam"), false, "TickingShortBreak", Value("Steam")},
         {P::longBreakTickingSound(std::nullopt), false, "TickingLongBreak", std::nullopt},

@@ -63,6 +63,9 @@ TEST_F(TimerEngineTest, AFocusSessionRuns15000TicksToZeroAndEndsOnTheNextTick) {
     // The saved state follows, in both suites.
     EXPECT_EQ(standard()->doubleForKey("CurrentTimerTime"), 5.0);
     EXPECT_EQ(UserDefaultProperties::appGroupDefaults()->integerForKey("CurrentTimerType"), 1);
+    // The observers write into this test's locals: they must not outlive it.
+    center.removeObserver(charts.get());
+    center.removeObserver(sessions.get());
 }
 
 TEST_F(TimerEngineTest, TheNextSessionStartsHalfASecondLaterOnlyWithAutoRestart) {
@@ -203,4 +206,41 @@ TEST_F(TimerEngineTest, TheMinuteRingFollowsTheRemainingTimeWithinItsRange) {
     EXPECT_EQ(screen->ringOffset, 64);
     clock->advance(61);
     EXPECT_DOUBLE_EQ(screen->ringOffset, 63.0 + 59.0 / 60);
+}
+
+// A 25-minute focus session run for 30 s when the program ended reloads as a session of 24:30 that is
+// still the 25-minute session it began as; a saved state from before the whole length was kept
+// reloads with what was left.
+TEST_F(TimerEngineTest, AFocusSessionReloadedFromTheSavedStateIsStoredWithItsWholeLength) {
+    for (const bool keptWholeLength : {true, false}) {
+        SCOPED_TRACE(keptWholeLength);
+        engine()->startTimer(true);
+        clock->advance(30);
+        TimerViewModel::resetSharedForTesting();  // the program ended
+        if (!keptWholeLength) standard()->removeObjectForKey("CurrentTimerWholeMilliseconds");
+
+        const auto timer = engine();
+        EXPECT_EQ(timer->currentSession(), (TimerSession{1470000, SessionType::focus}));
+        EXPECT_EQ(timer->sessionWholeLength(), keptWholeLength ? 1500000 : 1470000);
+        timer->startTimer(true);
+        EXPECT_EQ(standard()->integerForKey("latestLength"), 24);  // still the started length's minutes
+        finishSession();
+        ASSERT_FALSE(storedSessions().empty());
+        EXPECT_EQ(storedSessions().front()->duration(), keptWholeLength ? 25 : 24);
+        // The break after it is a session of its own again.
+        EXPECT_EQ(standard()->doubleForKey("CurrentTimerWholeMilliseconds"), 300000);
+        timer->reset(SessionReset::StopAndReset);
+    }
+}
+
+TEST_F(TimerEngineTest, TheMinuteRingsMinutesAreTheWholeLengthOfTheSessionTheyMake) {
+    auto timer = engine();
+    timer->startTimer(true);
+    clock->advance(30);
+    timer->setRemainingMinutes(1);
+    EXPECT_EQ(timer->sessionWholeLength(), 60000);
+    timer->startTimer(true);
+    finishSession();
+    ASSERT_EQ(storedSessions().size(), 1u);
+    EXPECT_EQ(storedSessions()[0]->duration(), 1);
 }

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <limits>
 
+#include "platform/foundation/binary_property_list.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/data_root.h"
@@ -114,6 +115,7 @@ TEST(UserDefaultsDamagedFile, IsSetAsideLoggedAndTheSuiteStartsEmpty) {
         {"truncated", "<plist version=\"1.0\"><dict><key>a</key><integer>1</integer>"},
         {"not a dictionary", "<plist version=\"1.0\"><array><true/></array></plist>"},
         {"bad value", "<plist version=\"1.0\"><dict><key>a</key><date>yesterday</date></dict></plist>"},
+        {"binary cut short", "bplist00\xD1\x01\x02\x51" "a\x10\x01"s},
     };
     for (const auto& [name, content] : damages) {
         quorvel::testing::TempDataRoot root;
@@ -138,6 +140,7 @@ TEST(UserDefaultsDamagedFile, IsSetAsideLoggedAndTheSuiteStartsEmpty) {
     }
 }
 
+// A file written as XML before the suites were written binary loads, and is written back binary.
 TEST_F(UserDefaultsPersistence, WrongKindValuesStayInTheFileUntilTheKeyIsWritten) {
     writeText(suiteFile("kinds"),
               "<plist version=\"1.0\"><dict><key>length</key><string>long</string>"
@@ -148,6 +151,8 @@ TEST_F(UserDefaultsPersistence, WrongKindValuesStayInTheFileUntilTheKeyIsWritten
     defaults->setBool(true, "other");
     ASSERT_TRUE(NSUserDefaults::flushAll());
 
+    std::ifstream written(suiteFile("kinds"), std::ios::binary);
+    EXPECT_TRUE(BinaryPropertyList::isBinary(std::string(std::istreambuf_iterator<char>(written), {})));
     auto file = PropertyList::readFile(suiteFile("kinds"));
     ASSERT_TRUE(file);
     EXPECT_EQ(file->dictionaryValue()->at("length"), Value("long"));

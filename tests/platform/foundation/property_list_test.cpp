@@ -75,6 +75,7 @@ TEST(PropertyListRoundTrip, EveryKindAndEdgeValueReadsBackEqual) {
     };
     const Value read = roundTrip(original);
     EXPECT_EQ(read, Value(original));
+    EXPECT_EQ(parsed(PropertyList::serializeBinary(original).value_or("")), Value(original));
     ASSERT_NE(read.dictionaryValue(), nullptr);
     const auto& entries = *read.dictionaryValue();
     EXPECT_EQ(entries.at("bool").kind(), Value::Kind::Bool);
