@@ -2,6 +2,7 @@
 
 #include <cxxabi.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -40,20 +41,39 @@ std::string className(const UIView& view) {
     return name;
 }
 
+// Where a label's text lies in its bounds: as wide and tall as the text, at most the bounds, placed by
+// the alignment and centred from top to bottom as the label draws it.
+CGRect textBox(const platform::UILabel& label) {
+    const CGRect b = label.bounds();
+    const platform::CGSize text = label.sizeThatFits({b.width(), 0});
+    const platform::CGFloat width = std::min(text.width, b.width());
+    const platform::CGFloat height = std::min(text.height, b.height());
+    platform::CGFloat x = b.minX();
+    if (label.textAlignment() == platform::NSTextAlignment::center) x += (b.width() - width) / 2;
+    if (label.textAlignment() == platform::NSTextAlignment::right) x += b.width() - width;
+    return CGRect(x, b.midY() - height / 2, width, height);
+}
+
 // Walks the views under `view`, whose part on the screen inside what clips it is `shown` (in screen
 // coordinates), adding a line for each label or control.
 void list(const UIView& view, const CGRect& shown, const platform::UIWindow& window,
           std::vector<std::string>& out) {
     for (const auto& child : view.subviews()) {
         if (child->isHidden() || child->alpha() < 0.01) continue;
-        CGRect frame = child->convertRectToView(child->bounds(), &window);
-        frame.origin.x += window.frame().minX();
-        frame.origin.y += window.frame().minY();
+        const auto onScreen = [&](const CGRect& rect) {
+            CGRect r = child->convertRectToView(rect, &window);
+            r.origin.x += window.frame().minX();
+            r.origin.y += window.frame().minY();
+            return r;
+        };
+        const CGRect frame = onScreen(child->bounds());
         const CGRect visible = frame.intersection(shown);
         const auto* label = dynamic_cast<const platform::UILabel*>(child.get());
         const bool control = dynamic_cast<const platform::UIControl*>(child.get()) != nullptr;
-        if ((control || (label && !label->text().empty())) && !visible.isNull() && !visible.isEmpty()) {
-            out.push_back("view " + rectText(frame) + " | " + rectText(visible) + " | " + className(*child) +
+        // What shows of a label is its text, wherever its alignment puts it in the frame.
+        const CGRect drawn = label ? onScreen(textBox(*label)).intersection(shown) : visible;
+        if ((control || (label && !label->text().empty())) && !drawn.isNull() && !drawn.isEmpty()) {
+            out.push_back("view " + rectText(frame) + " | " + rectText(drawn) + " | " + className(*child) +
                           " | " + (label ? oneLine(label->text()) : ""));
         }
         list(*child, child->clipsToBounds() ? visible : shown, window, out);
