@@ -86,8 +86,8 @@ std::vector<std::string> ViewListing::lines() {
     const auto& screen = platform::UIScreen::mainScreen();
     const CGRect bounds = screen.bounds();
     const platform::UIEdgeInsets safe = screen.safeAreaInsets();
-    std::vector<std::string> out{"screen " + rectText(bounds) + " safe area " + rectText(
-                                     platform::UIEdgeInsetsInsetRect(bounds, safe))};
+    std::vector<std::string> out{"screen " + rectText(bounds) + " safe area " +
+                                 rectText(platform::UIEdgeInsetsInsetRect(bounds, safe))};
     for (const auto& window : platform::UIWindow::windows()) {
         if (window->isHidden()) continue;
         window->layoutIfNeeded();

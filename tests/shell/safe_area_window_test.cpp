@@ -1,8 +1,9 @@
 // The real quorvel window on an iPhone XS lying on either side, screen by screen as a person walks
 // them: the first-run guidance, the timer, the menu, the statistics, the whole settings list and the
-// screens its rows open: the auto-reset hours, both sound lists, the colour picker and the reminders. Every label and control that shows keeps inside the safe area,
-// clear of the sensor housing at the sides, by the frames the program lists with each screenshot.
-// Then the settings' rows and alerts as a person meets them.
+// screens its rows open (the auto-reset hours, both sound lists, the colour picker and the reminders).
+// Every label and control that shows keeps inside the safe area, clear of the sensor housing at the
+// sides, by the frames the program lists with each screenshot. Then the settings' rows and alerts as a
+// person meets them.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -120,8 +121,8 @@ protected:
             const CGRect& shown = view.visible;
             EXPECT_TRUE(shown.minX() >= safe.minX() - 0.5 && shown.maxX() <= safe.maxX() + 0.5 &&
                         shown.minY() >= safe.minY() - 0.5)
-                << screen << ": " << describeShown(view) << " shows outside the safe area " << safe.minX() << "…"
-                << safe.maxX();
+                << screen << ": " << describeShown(view) << " shows outside the safe area " << safe.minX()
+                << "…" << safe.maxX();
         }
     }
 
@@ -231,8 +232,10 @@ protected:
         }
         // Each screen a row opens, and back to the settings from each.
         const std::vector<std::pair<std::string, std::string>> opened = {
-            {"Auto-Reset Round & Goal", "auto_reset"}, {"Focus Ticking", "ticking_sounds"},
-            {"Focus Alarm", "alarm_sounds"},           {"Focus Color", "colour_picker"},
+            {"Auto-Reset Round & Goal", "auto_reset"},
+            {"Focus Ticking", "ticking_sounds"},
+            {"Focus Alarm", "alarm_sounds"},
+            {"Focus Color", "colour_picker"},
             {"Focus Reminder", "reminders"}};
         for (const auto& [row, name] : opened) {
             // The rows lie in this order down the list, which keeps its place while a screen is open.
@@ -250,7 +253,8 @@ protected:
     bool whiteAt(CGPoint point) const {
         if (!shot_) return false;
         const CGFloat scale = shot_->pixelWidth() / screenWidth_;
-        const auto pixel = shot_->pixelAt(static_cast<int>(point.x * scale), static_cast<int>(point.y * scale));
+        const auto pixel =
+            shot_->pixelAt(static_cast<int>(point.x * scale), static_cast<int>(point.y * scale));
         return pixel.r > 240 && pixel.g > 240 && pixel.b > 240;
     }
 
@@ -341,7 +345,8 @@ TEST_F(SafeAreaWindow, TheEmptyMusicLibraryAlertFitsItsMessage) {
     // Up from the button to the text's last ink.
     std::optional<ShownView> button;
     for (const auto& view : alert.views) {
-        if (view.type.find("Button") != std::string::npos && view.frame.contains(CGPoint{okay->frame.midX(), okay->frame.midY()}))
+        if (view.type.find("Button") != std::string::npos &&
+            view.frame.contains(CGPoint{okay->frame.midX(), okay->frame.midY()}))
             button = view;
     }
     ASSERT_TRUE(button);

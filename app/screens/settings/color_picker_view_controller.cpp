@@ -99,7 +99,8 @@ void ColorPickerViewController::loadView() {
         view->setTranslatesAutoresizingMaskIntoConstraints(false);
         root->addSubview(view);
         constraints.push_back(view->leadingAnchor().constraintEqualToAnchor(safe.leadingAnchor(), kMargin));
-        constraints.push_back(view->trailingAnchor().constraintEqualToAnchor(safe.trailingAnchor(), -kMargin));
+        constraints.push_back(
+            view->trailingAnchor().constraintEqualToAnchor(safe.trailingAnchor(), -kMargin));
     }
     constraints.push_back(button->topAnchor().constraintEqualToAnchor(root->topAnchor(), kMargin));
     constraints.push_back(button->heightAnchor().constraintEqualToConstant(kButtonHeight));

@@ -43,11 +43,9 @@ void GuidanceView::layoutSubviews() {
 }
 
 CGRect GuidanceView::panelArea() const {
-    const UIEdgeInsets safe = safeAreaInsets();
-    const CGRect b = bounds();
-    const CGFloat left = std::min(safe.left, b.size.width);
-    return CGRect(left, 0, std::max(0.0, b.size.width - left - safe.right),
-                  std::max(0.0, b.size.height - safe.bottom));
+    CGRect area = boundsInsideSafeAreaSides();
+    area.size.height = std::max(0.0, area.size.height - safeAreaInsets().bottom);
+    return area;
 }
 
 void GuidanceView::buildGuidance(GuidanceType type) {

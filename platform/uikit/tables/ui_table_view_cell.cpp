@@ -194,9 +194,9 @@ void UITableViewCell::layoutSubviews() {
 
     // The backgrounds and lines run from edge to edge; what the row shows keeps inside the safe area,
     // clear of the sensor housing at a landscape phone's sides.
-    const UIEdgeInsets safe = safeAreaInsets();
-    const CGFloat left = std::min(safe.left, b.size.width);
-    CGFloat contentEnd = std::max(left, b.size.width - safe.right);
+    const CGRect inside = boundsInsideSafeAreaSides();
+    const CGFloat left = inside.minX();
+    CGFloat contentEnd = inside.maxX();
     if (shownAccessory_) {
         const CGSize size = shownAccessory_ == accessoryView_
                                 ? shownAccessory_->bounds().size

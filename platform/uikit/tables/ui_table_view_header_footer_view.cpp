@@ -92,10 +92,7 @@ CGRect UITableViewHeaderFooterView::labelFrame(const CGRect& b) const {
 
 void UITableViewHeaderFooterView::layoutSubviews() {
     // Like a row's content, the title keeps inside the safe area; the bar behind it fills the width.
-    const UIEdgeInsets safe = safeAreaInsets();
-    const CGRect b = bounds();
-    const CGFloat left = std::min(safe.left, b.size.width);
-    contentView_->setFrame(CGRect(left, 0, std::max(0.0, b.size.width - left - safe.right), b.size.height));
+    contentView_->setFrame(boundsInsideSafeAreaSides());
     textLabel_->setFrame(labelFrame(contentView_->bounds()));
 }
 

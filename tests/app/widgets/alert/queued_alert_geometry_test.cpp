@@ -85,7 +85,8 @@ TEST_F(QueuedAlertCard, AMessageLongerThanThreeLinesTakesTheHeightOfItsLines) {
 
     const CGRect message = alert->messageLabel()->frame();
     const CGFloat lines = alert->messageLabel()->sizeThatFits({280, 1000}).height;
-    EXPECT_GT(lines, 3 * UIFont::systemFontOfSize(17)->lineHeight()) << "more than the three lines any message gets";
+    EXPECT_GT(lines, 3 * UIFont::systemFontOfSize(17)->lineHeight())
+        << "more than the three lines any message gets";
     EXPECT_EQ(message.origin, CGPointMake(10, 12));
     EXPECT_EQ(message.height(), std::ceil(lines));
     EXPECT_EQ(alert->buttons().at(0)->frame().minY(), message.maxY() + 10);
