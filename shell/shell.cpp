@@ -10,6 +10,7 @@
 #include "shell/app_icon.h"
 #include "shell/screenshot_path.h"
 #include "shell/shell_trace.h"
+#include "shell/view_listing.h"
 
 namespace quorvel::shell {
 
@@ -145,6 +146,10 @@ void Shell::perform(const KeyCommand& command) {
 void Shell::takeScreenshot() {
     const auto path = ScreenshotPath::next();
     if (compositor_.writeScreenshot(path)) {
+        // What the picture shows, before the line a test waits for.
+        if (ShellTrace::enabled()) {
+            for (const auto& line : ViewListing::lines()) ShellTrace::line(line);
+        }
         std::printf("quorvel: screenshot saved to %s\n", path.c_str());
     } else {
         std::fprintf(stderr, "quorvel: cannot write the screenshot %s\n", path.c_str());

@@ -12,6 +12,7 @@
 #include "platform/foundation/console.h"
 #include "platform/uikit/layout/ns_layout_anchor.h"
 #include "platform/uikit/layout/ns_layout_constraint.h"
+#include "platform/uikit/layout/ui_layout_guide.h"
 #include "platform/uikit/navigation/ui_bar_button_item.h"
 #include "platform/uikit/navigation/ui_navigation_controller.h"
 #include "platform/uikit/navigation/ui_navigation_item.h"
@@ -92,11 +93,14 @@ void ColorPickerViewController::loadView() {
     auto palette = std::make_shared<UIView>();
     auto slider = std::make_shared<UIView>();
     std::vector<std::shared_ptr<NSLayoutConstraint>> constraints;
+    // Clear of the sensor housing at a landscape phone's sides.
+    const UILayoutGuide safe = root->safeAreaLayoutGuide();
     for (const auto& view : std::vector<std::shared_ptr<UIView>>{button, palette, slider}) {
         view->setTranslatesAutoresizingMaskIntoConstraints(false);
         root->addSubview(view);
-        constraints.push_back(view->leadingAnchor().constraintEqualToAnchor(root->leadingAnchor(), kMargin));
-        constraints.push_back(view->trailingAnchor().constraintEqualToAnchor(root->trailingAnchor(), -kMargin));
+        constraints.push_back(view->leadingAnchor().constraintEqualToAnchor(safe.leadingAnchor(), kMargin));
+        constraints.push_back(
+            view->trailingAnchor().constraintEqualToAnchor(safe.trailingAnchor(), -kMargin));
     }
     constraints.push_back(button->topAnchor().constraintEqualToAnchor(root->topAnchor(), kMargin));
     constraints.push_back(button->heightAnchor().constraintEqualToConstant(kButtonHeight));

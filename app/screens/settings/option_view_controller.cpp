@@ -205,14 +205,15 @@ void OptionViewController::select(const GeneralCell& row) {
 
 void OptionViewController::select(const FeedbackCell& row) {
     switch (row.which) {
-        case FeedbackRow::emailUs: return sendFeedbackMail();
+        case FeedbackRow::emailUs: sendFeedbackMail(); break;
         case FeedbackRow::rateThisApp: ZuvoAlertManager::openAppStoreReviews(); break;
         case FeedbackRow::supportCenter: ZuvoAlertManager::openPrivacyPolicy(); break;
         case FeedbackRow::likeUsOnFacebook: ZuvoAlertManager::openFacebookPage(); break;
         case FeedbackRow::followUsOnTwitter: ZuvoAlertManager::openTwitterPage(); break;
         case FeedbackRow::followUsOnInstagram: ZuvoAlertManager::openInstagramPage(); break;
     }
-    // A link opens outside the app, so no screen coming back deselects the row.
+    // A link opens outside the app, and the mail program or the alert that stands in for it comes
+    // back through no screen of ours: nothing else deselects the row.
     deselectSelectedRow();
 }
 

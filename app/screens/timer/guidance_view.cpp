@@ -1,5 +1,7 @@
 #include "app/screens/timer/guidance_view.h"
 
+#include <algorithm>
+
 #include "app/core/app_notification_names.h"
 #include "app/core/dazaraze_analytics_manager.h"
 #include "app/core/temp_user_default_properties.h"
@@ -37,15 +39,21 @@ std::shared_ptr<GuidanceView> GuidanceView::make(const CGRect& frame, GuidanceTy
 
 void GuidanceView::layoutSubviews() {
     UIView::layoutSubviews();
-    if (bounds().size != builtSize_) buildGuidance(function_);
+    if (panelArea() != builtArea_) buildGuidance(function_);
+}
+
+CGRect GuidanceView::panelArea() const {
+    CGRect area = boundsInsideSafeAreaSides();
+    area.size.height = std::max(0.0, area.size.height - safeAreaInsets().bottom);
+    return area;
 }
 
 void GuidanceView::buildGuidance(GuidanceType type) {
     guidancePanels_.clear();
     if (holder_) holder_->removeFromSuperview();
-    const CGSize size = bounds().size;
-    builtSize_ = size;
-    holder_ = std::make_shared<BlurIntroductionView>(CGRect(0, 0, size.width, size.height));
+    builtArea_ = panelArea();
+    const CGSize size = builtArea_.size;
+    holder_ = std::make_shared<BlurIntroductionView>(builtArea_);
     holder_->setDelegate(std::dynamic_pointer_cast<GuidanceView>(shared_from_this()));
     const CGRect frame(0, 0, size.width, size.height);
 
@@ -71,7 +79,7 @@ void GuidanceView::buildGuidance(GuidanceType type) {
 }
 
 std::shared_ptr<IntroductionPanel> GuidanceView::makeLandscapePanel() {
-    const CGRect frame(0, 0, bounds().size.width, bounds().size.height);
+    const CGRect frame(CGPoint{}, panelArea().size);
     auto image = UIImage::imageNamed("HandGestures_Touch");
     if (!image) return std::make_shared<IntroductionPanel>(frame);
     return std::make_shared<IntroductionPanel>(frame, phoneLandscapeTitle, phoneLandscapeDescription, image);

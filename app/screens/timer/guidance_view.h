@@ -43,8 +43,8 @@ public:
     const std::string phoneLandscapeTitle = "Landscape Mode";
     const std::string phoneLandscapeDescription = "You can touch timer counter to start and stop.";
 
-    // Builds again when the size changed since the last build: the introduction starts over at its first
-    // panel. A pass at the same size keeps the panel the user paged to.
+    // Builds again when the size or the safe area changed since the last build: the introduction starts
+    // over at its first panel. A pass at the same size keeps the panel the user paged to.
     void layoutSubviews() override;
 
     virtual void buildGuidance(GuidanceType type);
@@ -58,11 +58,15 @@ protected:
     GuidanceView(const platform::CGRect& frame, GuidanceType function);
 
 private:
+    // Where the panels go: the whole view but for the sensor housing and the home indicator, which the
+    // dimming covers. The top is the panels' own: they start low enough for the status bar.
+    platform::CGRect panelArea() const;
+
     GuidanceType function_ = GuidanceType::standard;
     std::shared_ptr<BlurIntroductionView> holder_;
     std::vector<std::shared_ptr<IntroductionPanel>> guidancePanels_;
     std::function<void(GuidanceType)> didEndGoude_;
-    platform::CGSize builtSize_;
+    platform::CGRect builtArea_;
 };
 
 }  // namespace quorvel

@@ -444,11 +444,12 @@ std::optional<CGFloat> QueuedAlertView::titleHeight() const {
     return std::ceil(textHeight(title_.value_or(""), *titleLabel_, titleLabel_->numberOfLines()));
 }
 
-// At least three lines, so a short message does not crowd the title and the buttons.
+// As tall as the text, so a long message leaves no empty band around it in the card; but at least three
+// lines, so a short message does not crowd the title and the buttons.
 std::optional<CGFloat> QueuedAlertView::messageHeight() const {
     if (!messageLabel_) return std::nullopt;
     const CGFloat measured = textHeight(message_.value_or(""), *messageLabel_, kMessageLines);
-    return std::max(3 * messageLabel_->font()->lineHeight(), std::ceil(2 * measured));
+    return std::max(3 * messageLabel_->font()->lineHeight(), std::ceil(measured));
 }
 
 QueuedAlertGeometry QueuedAlertView::geometry() const {

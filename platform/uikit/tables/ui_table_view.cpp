@@ -206,7 +206,10 @@ UITableView::SectionView UITableView::sectionView(long section, bool header) {
     if (asked >= 0 && std::isfinite(asked)) {
         made.height = asked;
     } else if (title) {
-        made.height = UITableViewHeaderFooterView::heightForTitle(placement, *title, bounds().size.width);
+        // The title wraps in the part of the width inside the safe area, where its view shows it.
+        const UIEdgeInsets safe = safeAreaInsets();
+        made.height = UITableViewHeaderFooterView::heightForTitle(
+            placement, *title, std::max(0.0, bounds().size.width - safe.left - safe.right));
     } else if (made.view) {
         made.height = made.view->frame().height();
     } else if (grouped) {
@@ -581,9 +584,10 @@ void UITableView::drawRect(const CGRect& rect) {
     context->setFillColor(separatorColor_);
     const CGFloat end = geometry_.contentHeight();
     const CGFloat first = end + step * std::max(1.0, std::ceil((b.minY() - end) / step));
+    // Where the rows' own lines start: from their content, inside the safe area.
+    const CGFloat lineStart = safeAreaInsets().left + separatorInset_.left;
     for (CGFloat y = first; y - hairline < b.maxY(); y += step) {
-        context->fillRect(
-            CGRect(separatorInset_.left, y - hairline, b.width() - separatorInset_.left, hairline));
+        context->fillRect(CGRect(lineStart, y - hairline, b.width() - lineStart, hairline));
     }
 }
 

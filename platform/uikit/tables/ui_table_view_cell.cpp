@@ -192,17 +192,22 @@ void UITableViewCell::layoutSubviews() {
     if (backgroundView_) backgroundView_->setFrame(b);
     if (selectedBackgroundView_) selectedBackgroundView_->setFrame(b);
 
-    CGFloat contentWidth = b.size.width;
+    // The backgrounds and lines run from edge to edge; what the row shows keeps inside the safe area,
+    // clear of the sensor housing at a landscape phone's sides.
+    const CGRect inside = boundsInsideSafeAreaSides();
+    const CGFloat left = inside.minX();
+    CGFloat contentEnd = inside.maxX();
     if (shownAccessory_) {
         const CGSize size = shownAccessory_ == accessoryView_
                                 ? shownAccessory_->bounds().size
                                 : UITableViewCellAccessoryView::sizeForType(accessoryType_);
-        const CGRect frame(b.size.width - kMargin - size.width, (height - size.height) / 2, size.width,
+        const CGRect frame(contentEnd - kMargin - size.width, (height - size.height) / 2, size.width,
                            size.height);
         shownAccessory_->setFrame(frame);
-        contentWidth = std::max(0.0, frame.minX() - kAccessoryGap);
+        contentEnd = std::max(left, frame.minX() - kAccessoryGap);
     }
-    contentView_->setFrame(CGRect(0, 0, contentWidth, height));
+    const CGFloat contentWidth = contentEnd - left;
+    contentView_->setFrame(CGRect(left, 0, contentWidth, height));
     layoutStyle(CGRect(0, 0, contentWidth, height));
 
     auto place = [&](std::shared_ptr<UITableViewCellSeparatorView>& line, bool wanted, const CGRect& frame) {
@@ -219,7 +224,8 @@ void UITableViewCell::layoutSubviews() {
         line->setFrame(frame);
     };
     // Rows with an image draw the line from their text, unless the table asks for a full-width line.
-    const CGFloat inset = separators_.bottomInset > 0 ? std::max(separators_.bottomInset, textLeading()) : 0;
+    const CGFloat inset =
+        separators_.bottomInset > 0 ? left + std::max(separators_.bottomInset, textLeading()) : 0;
     place(topSeparator_, separators_.top, CGRect(0, 0, b.size.width, hairline));
     place(bottomSeparator_, bottomLine,
           CGRect(inset, b.size.height - hairline, std::max(0.0, b.size.width - inset), hairline));

@@ -23,10 +23,11 @@ enum class UITableViewCellSelectionStyle : int { none = 0, blue = 1, gray = 2, d
 
 // One row of a table. Its content view holds what the row shows (the style's labels and image view,
 // and whatever a subclass adds); around it the cell keeps its background, the selected background, the
-// accessory at the trailing end and its separators. A cell highlights while a finger is on its row and
-// shows itself selected while its row is; selection and highlight look the same, unless the selection
-// style is none. Cells with a reuse identifier go back to their table's pool when their row scrolls out,
-// and are prepared for reuse when taken out again.
+// accessory at the trailing end and its separators. The content view and the accessory keep inside the
+// cell's safe area, so a row's content stays clear of the sensor housing; the backgrounds fill the row.
+// A cell highlights while a finger is on its row and shows itself selected while its row is; selection
+// and highlight look the same, unless the selection style is none. Cells with a reuse identifier go back
+// to their table's pool when their row scrolls out, and are prepared for reuse when taken out again.
 class UITableViewCell : public UIView {
 public:
     static constexpr CGFloat kDefaultHeight = 44;

@@ -91,7 +91,8 @@ CGRect UITableViewHeaderFooterView::labelFrame(const CGRect& b) const {
 }
 
 void UITableViewHeaderFooterView::layoutSubviews() {
-    contentView_->setFrame(bounds());
+    // Like a row's content, the title keeps inside the safe area; the bar behind it fills the width.
+    contentView_->setFrame(boundsInsideSafeAreaSides());
     textLabel_->setFrame(labelFrame(contentView_->bounds()));
 }
 

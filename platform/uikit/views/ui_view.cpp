@@ -660,6 +660,13 @@ UILayoutGuide UIView::safeAreaLayoutGuide() {
     return UILayoutGuide(this);
 }
 
+CGRect UIView::boundsInsideSafeAreaSides() const {
+    const UIEdgeInsets safe = safeAreaInsets();
+    const CGRect b = bounds();
+    const CGFloat left = std::min(safe.left, b.width());
+    return CGRect(b.minX() + left, b.minY(), std::max(0.0, b.width() - left - safe.right), b.height());
+}
+
 UIEdgeInsets UIView::insetsOverlapping(const UIEdgeInsets& insets, const CGRect& outer, const CGRect& inner) {
     return {std::max(0.0, insets.top - (inner.minY() - outer.minY())),
             std::max(0.0, insets.left - (inner.minX() - outer.minX())),

@@ -250,6 +250,9 @@ public:
     // reduced to the part that overlaps this view.
     virtual UIEdgeInsets safeAreaInsets() const;
     UILayoutGuide safeAreaLayoutGuide();
+    // The bounds less the safe area at the left and right sides: where content goes that must keep clear
+    // of a landscape phone's sensor housing while its background fills the width.
+    CGRect boundsInsideSafeAreaSides() const;
 
     // Constraints.
     NSLayoutYAxisAnchor topAnchor();

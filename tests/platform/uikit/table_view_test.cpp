@@ -8,6 +8,7 @@
 
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
+#include "platform/uikit/application/ui_window.h"
 #include "platform/uikit/tables/ui_table_view.h"
 #include "platform/uikit/tables/ui_table_view_data_source.h"
 #include "platform/uikit/tables/ui_table_view_delegate.h"
@@ -356,4 +357,59 @@ TEST_F(TableView, WithoutADataSourceItIsEmpty) {
     rows.reset();
     t->reloadData();
     EXPECT_TRUE(t->visibleCells().empty());
+}
+
+// On a notched phone lying on its side the sensor housing takes 44 points at either side: the rows'
+// backgrounds and the grouped ground fill the width, while the texts, accessories, lines and section
+// titles keep inside the safe area, as the window measures them.
+TEST_F(TableView, OnALandscapeNotchedPhoneRowsKeepTheirContentInsideTheSafeArea) {
+    DeviceProfile::setCurrent(*DeviceProfile::named("iPhoneXS"));
+    UIScreen::mainScreen().reset();
+    UIScreen::mainScreen().setInterfaceOrientation(UIInterfaceOrientation::landscapeRight);
+    auto window = std::make_shared<UIWindow>();
+    window->makeKeyAndVisible();
+    ASSERT_EQ(window->bounds().width(), 812);
+    ASSERT_EQ(window->safeAreaInsets().left, 44);
+
+    rows->sections = {3};
+    rows->headerTitles = {{0, "Sounds"}};
+    auto t = table(UITableViewStyle::grouped, 375);
+    t->setFrame(window->bounds());
+    window->addSubview(t);
+    auto withMark = t->cellForRowAtIndexPath({0, 1});
+    ASSERT_TRUE(withMark);
+    withMark->setAccessoryType(UITableViewCellAccessoryType::disclosureIndicator);
+    window->layoutIfNeeded();
+
+    auto inWindow = [&](const std::shared_ptr<UIView>& view) {
+        return view->convertRectToView(view->bounds(), window);
+    };
+    const CGFloat hair = 1 / UIScreen::mainScreen().scale();
+    for (const auto& cell : t->visibleCells()) {
+        cell->layoutIfNeeded();
+        EXPECT_EQ(inWindow(cell).width(), 812) << text(cell);
+        EXPECT_EQ(inWindow(cell->textLabel()).minX(), 44 + UITableViewCell::kMargin) << text(cell);
+        EXPECT_LE(inWindow(cell->contentView()).maxX(), 812 - 44) << text(cell);
+        for (const auto& line : cell->subviews()) {
+            if (line->className().find("Separator") == std::string::npos || line->isHidden()) continue;
+            const CGRect frame = line->frame();
+            // The section's closing lines run across; the lines between rows start at the text.
+            if (frame.minX() > 0) {
+                EXPECT_EQ(frame, CGRect(44 + 16, 44 - hair, 812 - 60, hair)) << text(cell);
+            }
+        }
+    }
+    int marks = 0;
+    for (const auto& view : withMark->subviews()) {
+        if (view->className().find("Accessory") == std::string::npos) continue;
+        ++marks;
+        EXPECT_EQ(inWindow(view).maxX(), 812 - 44 - UITableViewCell::kMargin);
+        EXPECT_LT(inWindow(withMark->contentView()).maxX(), inWindow(view).minX());
+    }
+    EXPECT_EQ(marks, 1);
+    auto title = std::dynamic_pointer_cast<UITableViewHeaderFooterView>(t->headerViewForSection(0));
+    ASSERT_TRUE(title);
+    EXPECT_EQ(inWindow(title).width(), 812);
+    EXPECT_EQ(inWindow(title->textLabel()).minX(), 44 + 16);
+    EXPECT_EQ(inWindow(title->textLabel()).maxX(), 812 - 44 - 16);
 }

@@ -301,7 +301,10 @@ TEST_F(SettingsScreen, TheDefaultThemeIsStoredInBothSuitesOnlyWhenTheUserAgrees)
 TEST_F(SettingsScreen, TheFeedbackMailGoesToTheMailProgramWithVersionSystemAndDevice) {
     show();
     cell(7, 0);
-    screen->handleSelection(NSIndexPath::indexPathForRow(0, 7));
+    // As a tap does: the table selects the row, then tells the screen.
+    const auto emailUs = NSIndexPath::indexPathForRow(0, 7);
+    screen->tableView()->selectRowAtIndexPath(emailUs, false, UITableViewScrollPosition::none);
+    screen->handleSelection(emailUs);
     auto composer = presented<MFMailComposeViewController>();
     ASSERT_NE(composer, nullptr);
     EXPECT_EQ(composer->subject(), "[Quorvel] Feedback");
@@ -313,6 +316,7 @@ TEST_F(SettingsScreen, TheFeedbackMailGoesToTheMailProgramWithVersionSystemAndDe
     ASSERT_EQ(opener->opened.size(), 1u);
     EXPECT_TRUE(opener->opened[0].starts_with("mailto:support@quorvel.app?subject=%5BQuorvel%5D%20Feedback&body="));
     EXPECT_EQ(presented<UIViewController>(), nullptr) << "dismissed once it reported";
+    EXPECT_FALSE(screen->tableView()->indexPathForSelectedRow()) << "the row let go";
 
     // A bundle without its information property list, on a tablet.
     const auto bundleWithoutInfo = NotificationTest::root_.path() / "EmptyBundle";
@@ -332,6 +336,11 @@ TEST_F(SettingsScreen, WhereMailCannotBeSentTheEmailUsAlertShowsInstead) {
     ASSERT_NE(notice, nullptr);
     EXPECT_EQ(notice->title(), "Email Us");
     EXPECT_TRUE(opener->opened.empty());
+    // Nothing comes back through this screen once the alert closes: the row lets go at once.
+    EXPECT_FALSE(screen->tableView()->indexPathForSelectedRow());
+    notice->dismissViewControllerAnimated(false);
+    settle();
+    EXPECT_FALSE(cell(7, 0)->isSelected());
 }
 
 TEST_F(SettingsScreen, TheOtherFeedbackRowsOpenTheirPagesAndComeBackDeselected) {

@@ -73,6 +73,26 @@ TEST_F(QueuedAlertCard, MeasuredTextsStackInACentredCard) {
     EXPECT_EQ(alert->preferredHeight(), height);
 }
 
+// The empty music library's notice: a message of four lines and no title. The card holds the lines
+// and the button with the paddings and the gap, and no empty band around the text.
+TEST_F(QueuedAlertCard, AMessageLongerThanThreeLinesTakesTheHeightOfItsLines) {
+    auto alert = std::make_shared<QueuedAlertView>(
+        std::nullopt,
+        "We could not find songs from your media library.\nPlease check your media library or permission.");
+    alert->addButtonWithTitle("Okay", kDefault);
+    alert->show();
+    clock->advance(kSettle);
+
+    const CGRect message = alert->messageLabel()->frame();
+    const CGFloat lines = alert->messageLabel()->sizeThatFits({280, 1000}).height;
+    EXPECT_GT(lines, 3 * UIFont::systemFontOfSize(17)->lineHeight())
+        << "more than the three lines any message gets";
+    EXPECT_EQ(message.origin, CGPointMake(10, 12));
+    EXPECT_EQ(message.height(), std::ceil(lines));
+    EXPECT_EQ(alert->buttons().at(0)->frame().minY(), message.maxY() + 10);
+    EXPECT_EQ(alert->containerView()->frame().height(), message.maxY() + 10 + 44 + 10);
+}
+
 TEST_F(QueuedAlertCard, TurningTheDeviceLaysTheCardAndWindowsOutForTheNewSize) {
     auto alert = makeAlert("Turn");
     alert->addButtonWithTitle("OK", kDefault);
