@@ -133,13 +133,15 @@ DamageTracker::Visited DamageTracker::visit(const CALayer& model, const CALayer&
         if (!visited.changed.isNull()) damage_->add(visited.changed.insetBy(-shadowGrow, -shadowGrow));
     }
     // Drawings whose pixels depend on where they are cut (see wholeDrawingsMeeting): scaled images and
-    // patterns, whose filter Cairo places by the drawing's extent, and groups, which are drawn apart.
+    // patterns, whose filter Cairo places by the drawing's extent, and groups, which are drawn apart on
+    // a surface cut to their extent: a turned layer's smoothed edge in a group shades a level off when
+    // the clip cuts that surface short.
     // A shadow's mask is painted on whole pixels unless the layer is turned.
     const bool turned = toPixels.b != 0 || toPixels.c != 0;
     const bool paints = (look.shadowOpacity() > 0 && turned) ||
                         (look.backgroundColor() && look.backgroundColor()->patternImage()) ||
                         drawsImages(model);
-    const CGRect whole = group ? visited.box : paints ? own : CGRect::null();
+    const CGRect whole = group ? groupBox.unionWith(visited.box) : paints ? own : CGRect::null();
     Record& record = records_[&model];
     record = {revision, own, drawn, visited.box, whole, groupBox, parent, shadowGrow};
     if (shape) {

@@ -146,8 +146,11 @@ public:
         // The mask's outline is not cut either, though only its part over the drawing shows.
         clipToPixelsOf(cr, tree_.groupExtent(model, look));
         cairo_push_group(cr);
-        shadow(model, look, cr);
-        body(model, look, cr);
+        // All of it: how Cairo composites a group, to the level, depends on everything drawn into it.
+        unculled([&] {
+            shadow(model, look, cr);
+            body(model, look, cr);
+        });
         cairo_pattern_t* content = cairo_pop_group(cr);
         if (const auto& mask = model.mask()) {
             cairo_push_group(cr);

@@ -79,30 +79,35 @@ std::string DesktopUser::title(Window window) const {
 }
 
 void DesktopUser::click(Window window, int x, int y) {
+    press(window, x, y);
+    release();
+}
+
+void DesktopUser::drag(Window window, int fromX, int fromY, int toX, int toY, double seconds) {
+    press(window, fromX, fromY);
+    const int steps = std::max(1, static_cast<int>(seconds * 60));
+    for (int step = 1; step <= steps; ++step) {
+        std::this_thread::sleep_for(std::chrono::duration<double>(seconds / steps));
+        moveTo(window, fromX + (toX - fromX) * step / steps, fromY + (toY - fromY) * step / steps);
+    }
+    release();
+}
+
+void DesktopUser::press(Window window, int x, int y) {
+    moveTo(window, x, y);
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XSync(display_, False);
+}
+
+void DesktopUser::moveTo(Window window, int x, int y) {
     int rootX = 0, rootY = 0;
     ::Window child;
     XTranslateCoordinates(display_, window, DefaultRootWindow(display_), x, y, &rootX, &rootY, &child);
     XTestFakeMotionEvent(display_, DefaultScreen(display_), rootX, rootY, CurrentTime);
-    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
-    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
     XSync(display_, False);
 }
 
-void DesktopUser::drag(Window window, int fromX, int fromY, int toX, int toY, double seconds) {
-    int rootX = 0, rootY = 0;
-    ::Window child;
-    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), fromX, fromY, &rootX, &rootY, &child);
-    const int screen = DefaultScreen(display_);
-    XTestFakeMotionEvent(display_, screen, rootX, rootY, CurrentTime);
-    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
-    XSync(display_, False);
-    const int steps = std::max(1, static_cast<int>(seconds * 60));
-    for (int step = 1; step <= steps; ++step) {
-        std::this_thread::sleep_for(std::chrono::duration<double>(seconds / steps));
-        XTestFakeMotionEvent(display_, screen, rootX + (toX - fromX) * step / steps,
-                             rootY + (toY - fromY) * step / steps, CurrentTime);
-        XSync(display_, False);
-    }
+void DesktopUser::release() {
     XTestFakeButtonEvent(display_, 1, False, CurrentTime);
     XSync(display_, False);
 }

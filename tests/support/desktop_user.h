@@ -42,6 +42,11 @@ public:
     // The left button pressed at one position, moved to another in even steps a sixtieth of a second
     // apart over `seconds`, and released there.
     void drag(Window window, int fromX, int fromY, int toX, int toY, double seconds);
+    // The parts of a drag, for a finger that rests between moves: the left button pressed at a
+    // position, the pointer moved there while it is held, and the button released where it is.
+    void press(Window window, int x, int y);
+    void moveTo(Window window, int x, int y);
+    void release();
     // A key pressed and released while the window has the focus; `keysym` is an X key name such as
     // "F12" or "s". Several keys are a chord: pressed in order, released the other way round.
     void pressKey(Window window, const std::string& keysym) { pressKeys(window, {keysym}); }

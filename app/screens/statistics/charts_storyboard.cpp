@@ -27,12 +27,11 @@ std::shared_ptr<View> byConstraints(std::shared_ptr<View> view) {
     return view;
 }
 
-std::shared_ptr<UILabel> label(std::shared_ptr<UIFont> font, const std::string& text = "", long lines = 1) {
+std::shared_ptr<UILabel> label(std::shared_ptr<UIFont> font, const std::string& text = "") {
     auto made = byConstraints(std::make_shared<UILabel>());
     made->setFont(std::move(font));
     made->setTextColor(UIColor::whiteColor());
     made->setText(text);
-    made->setNumberOfLines(lines);
     return made;
 }
 
@@ -62,7 +61,9 @@ std::shared_ptr<ChartResultView> makeResultView(UINibBuilder& nib, UIView& holde
     // Touches go through to the chart, so the next day can be touched while a day shows.
     panel->setUserInteractionEnabled(false);
     holder.addSubview(panel);
-    auto date = nib.add(label(UIFont::boldSystemFontOfSize(17), "", 2));
+    // One line, sized to each day's own text: a label of more lines is measured at the width the
+    // previous day's text gave it, and a wider day wrapped there.
+    auto date = nib.add(label(UIFont::boldSystemFontOfSize(17)));
     auto separator = nib.add(std::make_shared<UIView>(CGRect(kMargin, 48, 40, 2)));
     separator->setBackgroundColor(UIColor::whiteColor());
     auto count = nib.add(label(UIFont::systemFontOfSize(80), "0"));

@@ -9,6 +9,17 @@ using namespace platform;
 
 void ElapsedTimeDisplayView::setWidthConstraint(const std::shared_ptr<NSLayoutConstraint>& constraint) {
     widthConstraint_ = constraint;
+    fitWidthToTitle();
+}
+
+void ElapsedTimeDisplayView::subviewLayoutInputsChanged(UIView* subview) {
+    UIView::subviewLayoutInputsChanged(subview);
+    const auto button = timerControlButton();
+    if (button && subview == button.get()) fitWidthToTitle();
+}
+
+void ElapsedTimeDisplayView::fitWidthToTitle() {
+    const auto constraint = widthConstraint();
     if (!constraint) return;
     const auto button = timerControlButton();
     const auto title = button ? button->titleLabel() : nullptr;

@@ -30,7 +30,8 @@ public:
     TimerStatus currentTimerStatus() const { return currentTimerStatus_; }
     void setCurrentTimerStatus(TimerStatus status) { currentTimerStatus_ = status; }
 
-    // The clock text's width; set to the width of the clock button's title as it stands when connected.
+    // The clock text's width: the width of the clock button's title, set when connected and again
+    // whenever the title's font or text changes, so the clock is never drawn in another font's frame.
     std::shared_ptr<platform::NSLayoutConstraint> widthConstraint() const { return widthConstraint_.lock(); }
     void setWidthConstraint(const std::shared_ptr<platform::NSLayoutConstraint>& constraint);
     // The clock button: white title, shrinking to fit its width down to 0.3 of its size.
@@ -56,7 +57,12 @@ public:
     // Keeps the split; the round and goal labels show only on a phone in landscape.
     void updateForRotation(platform::UIDeviceOrientation orientation, Split split) override;
 
+protected:
+    void subviewLayoutInputsChanged(platform::UIView* subview) override;
+
 private:
+    void fitWidthToTitle();
+
     std::weak_ptr<TimerSettable> delegate_;
     TimerStatus currentTimerStatus_ = TimerStatus::Stopped;
     std::weak_ptr<platform::NSLayoutConstraint> widthConstraint_;

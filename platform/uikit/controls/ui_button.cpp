@@ -181,6 +181,12 @@ void UIButton::layoutSubviews() {
         CGRectMake(x + image.width, y(title.height), title.width, title.height), titleInsets_));
 }
 
+void UIButton::subviewLayoutInputsChanged(UIView* subview) {
+    if (subview != titleLabel_.get() && subview != imageView_.get()) return;
+    invalidateIntrinsicContentSize();
+    setNeedsLayout();
+}
+
 void UIButton::drawRect(const CGRect& rect) {
     (void)rect;
     if (auto background = currentBackgroundImage()) background->drawInRect(bounds());

@@ -53,6 +53,8 @@ protected:
     // For subclasses of a given type; the title and image views join the button with its first change.
     explicit UIButton(UIButtonType type);
     void stateDidChange() override;
+    // A new font or text of the title (or a new image) changes the button's size and where they go.
+    void subviewLayoutInputsChanged(UIView* subview) override;
 
 private:
     void setUp();

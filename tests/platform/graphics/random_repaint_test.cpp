@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <random>
+#include <string>
 
 #include "platform/graphics/layer_back_buffer.h"
 #include "platform/quartzcore/ca_shape_layer.h"
@@ -16,7 +17,9 @@ namespace platform {
 namespace {
 
 constexpr int kPixels = 64;
-constexpr int kSeeds = 600;
+constexpr int kSeeds = 800;
+// Scenes whose every new layer is turned, in two or three dimensions.
+constexpr int kTurnedSeeds = 1600;
 constexpr int kChangesPerSeed = 8;
 
 void paintMidGray(cairo_t* cr) {
@@ -38,7 +41,8 @@ public:
 
 class RandomScene {
 public:
-    explicit RandomScene(unsigned seed) : random_(seed) {
+    // `turnChance`: how likely each new layer is turned.
+    RandomScene(unsigned seed, double turnChance) : random_(seed), turnChance_(turnChance) {
         root_->setBounds(CGRect(0, 0, 32, 32));
         root_->setBackgroundColor(color());
         for (int i = 0; i < 6; ++i) addSomewhere();
@@ -132,7 +136,7 @@ private:
         }
         if (chance(0.2)) layer->setMasksToBounds(true);
         if (chance(0.2)) layer->setOpacity(float(between(0.2, 0.9)));
-        if (chance(0.15)) turn(*layer);
+        if (chance(turnChance_)) turn(*layer);
         if (chance(0.1)) mask(*layer);
         if (chance(0.15)) shadow(*layer);
         pick()->addSublayer(layer);
@@ -173,6 +177,7 @@ private:
     }
 
     std::mt19937 random_;
+    double turnChance_;
     std::shared_ptr<CALayer> root_ = CALayer::layer();
     std::vector<std::shared_ptr<UIView>> views_;
 };
@@ -193,13 +198,13 @@ std::optional<std::pair<int, int>> firstDifference(cairo_surface_t* a, cairo_sur
 // Each scene is changed step by step and repainted; after every step its picture must equal one drawn
 // whole. Scales of 1, 1.5 and 2 pixels a point put edges inside pixels too. A scene that differs is
 // reported once, with its changes, and written out for a person to compare.
-TEST(RandomRepaint, EveryRepaintGivesThePixelsOfAFullRedraw) {
-    for (unsigned seed = 1; seed <= kSeeds; ++seed) {
+void expectRepaintsEqualFullRedraws(unsigned seeds, double turnChance, const std::string& kind) {
+    for (unsigned seed = 1; seed <= seeds; ++seed) {
         const CGFloat scale = 1 + (seed % 3) * 0.5;
         auto bufferAt = [scale] {
             return LayerBackBuffer(kPixels, kPixels, CGAffineTransform::makeScale(scale, scale), paintMidGray);
         };
-        RandomScene scene(seed);
+        RandomScene scene(seed, turnChance);
         LayerBackBuffer buffer = bufferAt();
         buffer.draw(scene.placed(), 0);
         std::string changes;
@@ -210,16 +215,26 @@ TEST(RandomRepaint, EveryRepaintGivesThePixelsOfAFullRedraw) {
             fresh.draw(scene.placed(), 0);
             const auto differs = firstDifference(buffer.surface(), fresh.surface());
             if (!differs) continue;
-            ADD_FAILURE() << "seed " << seed << " after " << changes << "pixel " << differs->first << ", "
+            ADD_FAILURE() << kind << " seed " << seed << " after " << changes << "pixel " << differs->first << ", "
                           << differs->second;
             const auto dir = std::filesystem::path(QUORVEL_TEST_OUTPUT_DIR);
             std::filesystem::create_directories(dir);
-            const std::string name = "random-repaint-" + std::to_string(seed);
+            const std::string name = "random-repaint-" + kind + "-" + std::to_string(seed);
             cairo_surface_write_to_png(buffer.surface(), (dir / (name + "-partial.png")).c_str());
             cairo_surface_write_to_png(fresh.surface(), (dir / (name + "-full.png")).c_str());
             break;
         }
     }
+}
+
+TEST(RandomRepaint, EveryRepaintGivesThePixelsOfAFullRedraw) {
+    expectRepaintsEqualFullRedraws(kSeeds, 0.15, "mixed");
+}
+
+// Turned layers in groups shade their smoothed edges by how the group's surface is cut and by all that
+// is drawn into it.
+TEST(RandomRepaint, TurnedLayersRepaintToThePixelsOfAFullRedraw) {
+    expectRepaintsEqualFullRedraws(kTurnedSeeds, 1.0, "turned");
 }
 
 }  // namespace

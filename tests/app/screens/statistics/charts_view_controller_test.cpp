@@ -185,6 +185,21 @@ TEST_F(ChartsScreenTouches, TappingABarShowsItsDayForHalfASecond) {
     post(NotificationName::changeChartsData());
 }
 
+// Each day's heading is one line as wide as its own text, whichever day was touched before it.
+TEST_F(ChartsScreenTouches, TheDaysHeadingIsOneWholeLineAfterANarrowerDay) {
+    const auto heading = screen->barResultView()->dateLabel();
+    CGFloat lineHeight = 0;
+    for (const long bar : {13L, 8L, 13L}) {  // "Mon, Mar 2", the wider "Wed, Feb 25", and back
+        driver.tap(onBar(bar));
+        window->layoutIfNeeded();
+        const CGSize text = heading->sizeThatFits({0, 0});
+        if (lineHeight == 0) lineHeight = text.height;
+        EXPECT_EQ(heading->frame().size.width, text.width) << heading->text();
+        EXPECT_EQ(heading->frame().size.height, lineHeight) << heading->text();
+        clock->advance(0.6);
+    }
+}
+
 TEST_F(ChartsScreenTouches, DraggingAlongTheLineKeepsItsPanelUpAndUpdatingUntilTheDragEnds) {
     // From just before five days ago, so that the drag has begun when it reaches that day; the finger
     // rests a second on the way.
