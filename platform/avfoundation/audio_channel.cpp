@@ -22,7 +22,7 @@ AudioChannel::AudioChannel(int channel, std::uint64_t generation, std::shared_pt
 
 void AudioChannel::pause() {
     if (paused_) return;
-    if (AudioOutput::shared().withChannel(channel_, generation_, [&] { Mix_Pause(channel_); })) {
+    if (AudioOutput::shared().setPaused(channel_, generation_, true)) {
         paused_ = true;
         pausedAt_ = SDL_GetTicks64();
     }
@@ -30,7 +30,7 @@ void AudioChannel::pause() {
 
 void AudioChannel::resume() {
     if (!paused_) return;
-    AudioOutput::shared().withChannel(channel_, generation_, [&] { Mix_Resume(channel_); });
+    AudioOutput::shared().setPaused(channel_, generation_, false);
     paused_ = false;
     pausedFor_ += SDL_GetTicks64() - pausedAt_;
 }
@@ -51,6 +51,7 @@ void AudioChannel::setVolume(float volume) {
 void AudioChannel::stopLoopingAfterThisPass() {
     if (!looping_) return;
     looping_ = false;
+    AudioOutput::shared().willEnd(channel_, generation_);
     // A stream knows where its pass ends; a clip's end is worked out from the time it has played.
     if (stream_) {
         stream_->stopLooping();

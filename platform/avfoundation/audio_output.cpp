@@ -4,11 +4,14 @@
 #include <SDL2/SDL_mixer.h>
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cmath>
 #include <system_error>
+#include <vector>
 
 #include "platform/avfoundation/audio_channel.h"
 #include "platform/avfoundation/audio_clip.h"
+#include "platform/avfoundation/sound_file_decoder.h"
 #include "platform/avfoundation/sound_stream.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/console.h"
@@ -27,6 +30,34 @@ void silenceAlsaErrors() {
     void* alsa = dlopen("libasound.so.2", RTLD_NOW);
     if (!alsa) return;
     if (auto set = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler"))) set(ignoreAlsaError);
+}
+
+// The device the mixer opened, which it keeps to itself: the process's one open output, playing.
+SDL_AudioDeviceID mixerDevice() {
+    constexpr SDL_AudioDeviceID kFirstOpened = 2;  // 1 is the legacy SDL_OpenAudio's
+    for (SDL_AudioDeviceID id = kFirstOpened; id < kFirstOpened + 16; ++id) {
+        if (SDL_GetAudioDeviceStatus(id) == SDL_AUDIO_PLAYING) return id;
+    }
+    return 0;
+}
+
+// Every sample of the file's pass is zero: looped, nothing of it is ever heard. A pass longer than a
+// short loop's is not read through, and counts as sound.
+bool isSilentLoop(const std::filesystem::path& file) {
+    std::string problem;
+    const auto decoder = SoundFileDecoder::open(file, &problem);
+    if (!decoder) return false;
+    constexpr int kStep = 4096;
+    std::vector<std::int16_t> samples(2 * kStep);
+    for (std::size_t frames = 0; frames <= SoundStream::kMostFramesInMemory;) {
+        const int read = decoder->read(samples.data(), kStep);
+        if (read <= 0) return frames > 0;
+        if (std::any_of(samples.begin(), samples.begin() + 2 * read, [](std::int16_t s) { return s != 0; })) {
+            return false;
+        }
+        frames += static_cast<std::size_t>(read);
+    }
+    return false;
 }
 
 }  // namespace
@@ -68,6 +99,10 @@ bool AudioOutput::open() {
     // would not take.
     while (SDL_GetTicks64() == 0) SDL_Delay(1);
     opened_ = true;
+    MutexLock operations(operations_);
+    device_ = mixerDevice();
+    mixing_ = true;
+    mixWhileAudible();
     return true;
 }
 
@@ -110,12 +145,13 @@ std::shared_ptr<AudioChannel> AudioOutput::playFile(const std::filesystem::path&
         return Mix_QuickLoad_RAW(bytes, sizeof bytes);
     }();
     auto stream = std::make_shared<SoundStream>(file, looping);
-    return start(silence, looping, volume, std::move(finished), nullptr, std::move(stream));
+    return start(silence, looping, volume, std::move(finished), nullptr, std::move(stream), file);
 }
 
 std::shared_ptr<AudioChannel> AudioOutput::start(Mix_Chunk* chunk, bool looping, float volume,
                                                  std::function<void()> finished, std::shared_ptr<AudioClip> clip,
-                                                 std::shared_ptr<SoundStream> stream) {
+                                                 std::shared_ptr<SoundStream> stream,
+                                                 const std::filesystem::path& file) {
     MutexLock operations(operations_);
     const int channel = freeChannel();
     if (channel < 0) {
@@ -127,7 +163,7 @@ std::shared_ptr<AudioChannel> AudioOutput::start(Mix_Chunk* chunk, bool looping,
     {
         MutexLock lock(ownersMutex_);
         generation = nextGeneration_++;
-        owners_[channel] = Owner{generation, std::move(finished)};
+        owners_[channel] = Owner{generation, std::move(finished), looping};
     }
     Mix_Volume(channel, mixerVolume(volume));
     // A channel that does not play has no effects; the mixer drops them when the channel ends.
@@ -148,6 +184,12 @@ std::shared_ptr<AudioChannel> AudioOutput::start(Mix_Chunk* chunk, bool looping,
     {
         MutexLock lock(ownersMutex_);
         ++started_;
+    }
+    mixWhileAudible();
+    if (looping && stream) {
+        queue()->async([file, channel, generation] {
+            if (isSilentLoop(file)) shared().markSilent(channel, generation);
+        });
     }
     return std::make_shared<AudioChannel>(channel, generation, std::move(clip), std::move(stream), looping);
 }
@@ -171,6 +213,11 @@ std::uint64_t AudioOutput::soundsStarted() const {
     return started_;
 }
 
+bool AudioOutput::isMixing() const {
+    MutexLock operations(operations_);
+    return mixing_;
+}
+
 int AudioOutput::freeChannel() {
     bool owned[kChannels] = {};
     {
@@ -189,11 +236,77 @@ bool AudioOutput::withChannel(int channel, std::uint64_t generation, const std::
     MutexLock operations(operations_);
     {
         MutexLock lock(ownersMutex_);
-        const auto owner = owners_.find(channel);
-        if (owner == owners_.end() || owner->second.generation != generation) return false;
+        if (!ownerOf(channel, generation)) return false;
     }
     operation();
     return true;
+}
+
+AudioOutput::Owner* AudioOutput::ownerOf(int channel, std::uint64_t generation) {
+    const auto owner = owners_.find(channel);
+    return owner == owners_.end() || owner->second.generation != generation ? nullptr : &owner->second;
+}
+
+bool AudioOutput::setPaused(int channel, std::uint64_t generation, bool paused) {
+    MutexLock operations(operations_);
+    {
+        MutexLock lock(ownersMutex_);
+        Owner* owner = ownerOf(channel, generation);
+        if (!owner) return false;
+        owner->paused = paused;
+    }
+    if (paused) {
+        Mix_Pause(channel);
+    } else {
+        Mix_Resume(channel);
+    }
+    mixWhileAudible();
+    return true;
+}
+
+void AudioOutput::willEnd(int channel, std::uint64_t generation) {
+    MutexLock operations(operations_);
+    {
+        MutexLock lock(ownersMutex_);
+        Owner* owner = ownerOf(channel, generation);
+        if (!owner) return;
+        owner->looping = false;
+        owner->silent = false;
+    }
+    mixWhileAudible();
+}
+
+void AudioOutput::markSilent(int channel, std::uint64_t generation) {
+    MutexLock operations(operations_);
+    {
+        MutexLock lock(ownersMutex_);
+        Owner* owner = ownerOf(channel, generation);
+        // A loop told meanwhile to end after its pass has an end to reach.
+        if (!owner || !owner->looping) return;
+        owner->silent = true;
+    }
+    mixWhileAudible();
+}
+
+void AudioOutput::mixWhileAudible() {
+    bool audible = false;
+    {
+        MutexLock lock(ownersMutex_);
+        audible = std::ranges::any_of(owners_, [](const auto& owned) {
+            return !owned.second.paused && !owned.second.silent;
+        });
+    }
+    if (device_ == 0 || audible == mixing_) return;
+    mixing_ = audible;
+    SDL_PauseAudioDevice(device_, audible ? 0 : 1);
+}
+
+void AudioOutput::mixWhileAudibleSoon() {
+    queue()->async([] {
+        auto& output = shared();
+        MutexLock operations(output.operations_);
+        output.mixWhileAudible();
+    });
 }
 
 void AudioOutput::release(int channel) {
@@ -203,6 +316,8 @@ void AudioOutput::release(int channel) {
 
 // On the audio thread with the mixer locked, or on the thread of a halt or a freed clip.
 void AudioOutput::channelFinished(int channel) {
+    // Whoever ended it, nothing may be left to hear.
+    mixWhileAudibleSoon();
     auto& output = shared();
     std::function<void()> finished;
     {

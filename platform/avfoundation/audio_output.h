@@ -24,6 +24,9 @@ class SoundStream;
 //
 // SDL_mixer reports the end of a sound on its audio thread; the finished callbacks given to play()
 // are handed on to the main queue from there. Never destroyed: the audio thread may call in at exit.
+//
+// The device is paused while nothing can be heard: no sound, or only paused ones and loops of pure
+// silence (the app's "None" ticking). Mixing then stops, and a sound that starts resumes it.
 class AudioOutput {
 public:
     static constexpr int kChannels = 32;
@@ -57,6 +60,9 @@ public:
     // How many sounds have started since launch (for diagnostics and tests: a click is over too soon
     // to be caught playing).
     std::uint64_t soundsStarted() const EXCLUDES(ownersMutex_);
+    // Whether the device mixes now: false while it is paused for want of anything audible, and when
+    // sound is off.
+    bool isMixing() const EXCLUDES(operations_);
 
 private:
     friend class AudioChannel;
@@ -64,14 +70,21 @@ private:
     struct Owner {
         std::uint64_t generation;
         std::function<void()> finished;
+        bool looping = false;
+        bool paused = false;
+        // A loop whose every sample is zero: it is never heard.
+        bool silent = false;
     };
 
     AudioOutput() = default;
     // Plays `chunk` on a free channel; a stream, when given, replaces the chunk's sound (which is then
     // silence, looping until the stream ends) through an effect on the channel.
+    // A looping stream's `file` is then read through on the queue: a loop of pure silence lets the
+    // device pause.
     std::shared_ptr<AudioChannel> start(Mix_Chunk* chunk, bool looping, float volume,
                                         std::function<void()> finished, std::shared_ptr<AudioClip> clip,
-                                        std::shared_ptr<SoundStream> stream) EXCLUDES(operations_, ownersMutex_);
+                                        std::shared_ptr<SoundStream> stream, const std::filesystem::path& file = {})
+        EXCLUDES(operations_, ownersMutex_);
     // A stream's last frame has played: the sounding ends as if its chunk had.
     void endSounding(int channel, std::uint64_t generation) EXCLUDES(operations_, ownersMutex_);
     // Runs `operation` only while the sounding that started with `generation` still owns the channel;
@@ -81,6 +94,16 @@ private:
         EXCLUDES(operations_, ownersMutex_);
     // The sounding leaves the channel without a finished callback. Inside withChannel().
     void release(int channel) EXCLUDES(ownersMutex_);
+    Owner* ownerOf(int channel, std::uint64_t generation) REQUIRES(ownersMutex_);
+    // Pauses or resumes the sounding's channel, and the device with it; false when the sounding is over.
+    bool setPaused(int channel, std::uint64_t generation, bool paused) EXCLUDES(operations_, ownersMutex_);
+    // The sounding is told to end by itself: the device runs until it has, even for a silent loop.
+    void willEnd(int channel, std::uint64_t generation) EXCLUDES(operations_, ownersMutex_);
+    void markSilent(int channel, std::uint64_t generation) EXCLUDES(operations_, ownersMutex_);
+    // Pauses the device when no sounding can be heard, resumes it when one can.
+    void mixWhileAudible() REQUIRES(operations_) EXCLUDES(ownersMutex_);
+    // The same from the queue, for the ends the mixer reports with its lock held.
+    static void mixWhileAudibleSoon();
     // A channel that neither plays nor belongs to a sounding; -1 when all are busy.
     int freeChannel() REQUIRES(operations_) EXCLUDES(ownersMutex_);
     static void channelFinished(int channel);
@@ -90,13 +113,15 @@ private:
     // Held across every mixer call that starts or changes a sound. The mixer reports ends with its
     // device locked and takes only ownersMutex_ then, so the order is always operations_, the
     // mixer's lock, ownersMutex_.
-    Mutex operations_;
+    mutable Mutex operations_;
     mutable Mutex ownersMutex_ ACQUIRED_AFTER(operations_);
     Mutex deviceMutex_;
     bool tried_ GUARDED_BY(deviceMutex_) = false;
     bool opened_ GUARDED_BY(deviceMutex_) = false;
     int frequency_ GUARDED_BY(deviceMutex_) = 0;
     int bytesPerFrame_ GUARDED_BY(deviceMutex_) = 0;
+    std::uint32_t device_ GUARDED_BY(operations_) = 0;
+    bool mixing_ GUARDED_BY(operations_) = false;
     std::uint64_t nextGeneration_ GUARDED_BY(ownersMutex_) = 1;
     std::uint64_t started_ GUARDED_BY(ownersMutex_) = 0;
     std::map<int, Owner> owners_ GUARDED_BY(ownersMutex_);
