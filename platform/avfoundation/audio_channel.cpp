@@ -22,15 +22,19 @@ AudioChannel::AudioChannel(int channel, std::uint64_t generation, std::shared_pt
 
 void AudioChannel::pause() {
     if (paused_) return;
-    if (AudioOutput::shared().setPaused(channel_, generation_, true)) {
+    auto& output = AudioOutput::shared();
+    if (output.withChannel(channel_, generation_, [&] { Mix_Pause(channel_); })) {
         paused_ = true;
         pausedAt_ = SDL_GetTicks64();
+        output.setPaused(channel_, generation_, true);
     }
 }
 
 void AudioChannel::resume() {
     if (!paused_) return;
-    AudioOutput::shared().setPaused(channel_, generation_, false);
+    auto& output = AudioOutput::shared();
+    output.setPaused(channel_, generation_, false);
+    output.withChannel(channel_, generation_, [&] { Mix_Resume(channel_); });
     paused_ = false;
     pausedFor_ += SDL_GetTicks64() - pausedAt_;
 }

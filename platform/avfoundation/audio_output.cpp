@@ -247,45 +247,28 @@ AudioOutput::Owner* AudioOutput::ownerOf(int channel, std::uint64_t generation) 
     return owner == owners_.end() || owner->second.generation != generation ? nullptr : &owner->second;
 }
 
-bool AudioOutput::setPaused(int channel, std::uint64_t generation, bool paused) {
-    MutexLock operations(operations_);
-    {
-        MutexLock lock(ownersMutex_);
-        Owner* owner = ownerOf(channel, generation);
-        if (!owner) return false;
-        owner->paused = paused;
-    }
-    if (paused) {
-        Mix_Pause(channel);
-    } else {
-        Mix_Resume(channel);
-    }
-    mixWhileAudible();
-    return true;
-}
-
-void AudioOutput::willEnd(int channel, std::uint64_t generation) {
+void AudioOutput::changeOwner(int channel, std::uint64_t generation, const std::function<void(Owner&)>& change) {
     MutexLock operations(operations_);
     {
         MutexLock lock(ownersMutex_);
         Owner* owner = ownerOf(channel, generation);
         if (!owner) return;
-        owner->looping = false;
-        owner->silent = false;
+        change(*owner);
     }
     mixWhileAudible();
 }
 
+void AudioOutput::setPaused(int channel, std::uint64_t generation, bool paused) {
+    changeOwner(channel, generation, [&](Owner& owner) { owner.paused = paused; });
+}
+
+void AudioOutput::willEnd(int channel, std::uint64_t generation) {
+    changeOwner(channel, generation, [](Owner& owner) { owner.looping = owner.silent = false; });
+}
+
 void AudioOutput::markSilent(int channel, std::uint64_t generation) {
-    MutexLock operations(operations_);
-    {
-        MutexLock lock(ownersMutex_);
-        Owner* owner = ownerOf(channel, generation);
-        // A loop told meanwhile to end after its pass has an end to reach.
-        if (!owner || !owner->looping) return;
-        owner->silent = true;
-    }
-    mixWhileAudible();
+    // A loop told meanwhile to end after its pass has an end to reach.
+    changeOwner(channel, generation, [](Owner& owner) { owner.silent = owner.looping; });
 }
 
 void AudioOutput::mixWhileAudible() {

@@ -94,9 +94,13 @@ private:
         EXCLUDES(operations_, ownersMutex_);
     // The sounding leaves the channel without a finished callback. Inside withChannel().
     void release(int channel) EXCLUDES(ownersMutex_);
+    // The sounding's owner, null when the sounding is over.
     Owner* ownerOf(int channel, std::uint64_t generation) REQUIRES(ownersMutex_);
-    // Pauses or resumes the sounding's channel, and the device with it; false when the sounding is over.
-    bool setPaused(int channel, std::uint64_t generation, bool paused) EXCLUDES(operations_, ownersMutex_);
+    // Changes what is known of a sounding that is not over, then pauses or resumes the device to match.
+    void changeOwner(int channel, std::uint64_t generation, const std::function<void(Owner&)>& change)
+        EXCLUDES(operations_, ownersMutex_);
+    // The sounding's channel was paused or resumed.
+    void setPaused(int channel, std::uint64_t generation, bool paused) EXCLUDES(operations_, ownersMutex_);
     // The sounding is told to end by itself: the device runs until it has, even for a silent loop.
     void willEnd(int channel, std::uint64_t generation) EXCLUDES(operations_, ownersMutex_);
     void markSilent(int channel, std::uint64_t generation) EXCLUDES(operations_, ownersMutex_);
