@@ -11,7 +11,7 @@
 
 #include "platform/avfoundation/audio_channel.h"
 #include "platform/avfoundation/audio_clip.h"
-#include "platform/avfoundation/sound_file_decoder.h"
+#include "platform/avfoundation/isolated_sound_decoder.h"
 #include "platform/avfoundation/sound_stream.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/console.h"
@@ -42,10 +42,10 @@ SDL_AudioDeviceID mixerDevice() {
 }
 
 // Every sample of the file's pass is zero: looped, nothing of it is ever heard. A pass longer than a
-// short loop's is not read through, and counts as sound.
+// short loop's is not read through, and counts as sound. Read as the stream reads it, in a child.
 bool isSilentLoop(const std::filesystem::path& file) {
     std::string problem;
-    const auto decoder = SoundFileDecoder::open(file, &problem);
+    const auto decoder = IsolatedSoundDecoder::open(file, &problem);
     if (!decoder) return false;
     constexpr int kStep = 4096;
     std::vector<std::int16_t> samples(2 * kStep);
