@@ -42,16 +42,13 @@ TEST_F(AudibleDevice, PausesWithNothingToHearAndResumesForASound) {
     tone->pause();
     EXPECT_FALSE(output.isMixing()) << "a paused sound is not heard";
     tone->resume();
-    EXPECT_TRUE(output.isMixing());
-    EXPECT_TRUE(tone->isSounding());
+    EXPECT_TRUE(output.isMixing() && tone->isSounding());
     tone->stop();
     EXPECT_TRUE(settlesTo(false));
 
     // A sound at zero volume still runs to its end, which its owner hears of.
     bool ended = false;
-    const auto click = output.playFile(folder.path() / "click.wav", false, 0, [&] { ended = true; });
-    ASSERT_TRUE(click);
-    EXPECT_TRUE(output.isMixing());
+    output.playFile(folder.path() / "click.wav", false, 0, [&] { ended = true; });
     EXPECT_TRUE(runUntil(*clock, [&] { return ended; }));
     EXPECT_TRUE(settlesTo(false));
 }
@@ -64,8 +61,6 @@ TEST_F(AudibleDevice, ALoopOfSilenceLetsItPauseUntilTheLoopIsToldToEnd) {
     EXPECT_TRUE(silence->isSounding()) << "it still plays, for its owner";
 
     const auto tone = output.playFile(folder.path() / "tone.wav", true, 1, {});
-    ASSERT_TRUE(tone);
-    EXPECT_TRUE(output.isMixing());
     EXPECT_FALSE(runUntil(*clock, [&] { return !output.isMixing(); }, 0.5)) << "a loop of sound is heard";
     tone->stop();
     EXPECT_TRUE(settlesTo(false));
