@@ -18,6 +18,7 @@
 #include "app/core/user_default_properties.h"
 #include "bench/bench_repetitions.h"
 #include "bench/support/session_store_writer.h"
+#include "platform/avfoundation/audio_output.h"
 #include "platform/uikit/device/device_profile.h"
 #include "tests/shell/guidance_seen.h"
 #include "tests/support/desktop_user.h"
@@ -208,7 +209,8 @@ void runningSession(benchmark::State& state, bool ticking) {
         // The play button sits in the middle of the ring, 61 % of the way down a portrait phone.
         const auto size = user.size(*window);
         user.click(*window, size.width / 2, int(size.height * 0.607));
-        app.listen(ShellProcess::Seconds(1));  // the session starts, the ring refills
+        // The session starts, the ring refills; with nothing to hear, the audio device closes.
+        app.listen(ShellProcess::Seconds(1 + platform::AudioOutput::kRestSeconds));
         measureTenSeconds(state, app, "frames_in_10_seconds");
         close(app);
     }

@@ -83,7 +83,7 @@ ROWS = [
     ("  … wake-ups a second, all threads", "bench_song_playback", "BM_SongTicksFor5Seconds",
      ("wakeups_per_second", ""), None,
      ("bench_song_playback", "BM_GeneratedLoopTicksFor5Seconds", "generated loop")),
-    ("open audio device, nothing playing, % of a core", "bench_song_playback", "BM_SilentDeviceFor5Seconds",
+    ("audio device with nothing playing (it closes), % of a core", "bench_song_playback", "BM_SilentDeviceFor5Seconds",
      ("cpu_percent_of_a_core", ""), None, None),
     ("  … wake-ups a second, all threads", "bench_song_playback", "BM_SilentDeviceFor5Seconds",
      ("wakeups_per_second", ""), None, None),

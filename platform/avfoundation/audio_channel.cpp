@@ -69,10 +69,7 @@ void AudioChannel::stopLoopingAfterThisPass() {
 }
 
 bool AudioChannel::isSounding() const {
-    bool sounding = false;
-    AudioOutput::shared().withChannel(channel_, generation_,
-                                      [&] { sounding = Mix_Playing(channel_) && !Mix_Paused(channel_); });
-    return sounding;
+    return AudioOutput::shared().isSounding(channel_, generation_);
 }
 
 double AudioChannel::secondsPlayed() const {

@@ -78,8 +78,16 @@ void AudioOutput::openSoon() {
 }
 
 bool AudioOutput::open() {
-    MutexLock lock(deviceMutex_);
-    if (tried_) return opened_;
+    {
+        MutexLock lock(deviceMutex_);
+        if (!tried_) return openFirst();
+        if (!opened_) return false;
+    }
+    MutexLock operations(operations_);
+    return wake();
+}
+
+bool AudioOutput::openFirst() {
     tried_ = true;
     // The mixer always runs at 44.1 kHz and SDL converts for the device: the app's sounds are made at
     // that rate, and only then does an MP3 decode to exactly its length (a loop stays seamless).
@@ -111,7 +119,12 @@ std::shared_ptr<AudioClip> AudioOutput::decodeWAV(std::string_view bytes, std::s
         if (error) *error = "sound is off";
         return nullptr;
     }
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+    Mix_Chunk* chunk = nullptr;
+    {
+        // The mixer converts to its format only while it is open.
+        MutexLock operations(operations_);
+        if (wake()) chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+    }
     if (!chunk) {
         if (error) *error = SDL_GetError();
         return nullptr;
@@ -139,13 +152,12 @@ std::shared_ptr<AudioChannel> AudioOutput::play(const std::shared_ptr<AudioClip>
 std::shared_ptr<AudioChannel> AudioOutput::playFile(const std::filesystem::path& file, bool looping, float volume,
                                                     std::function<void()> finished) {
     if (!open()) return nullptr;
-    // The stream's effect writes over this chunk's silence; the chunk loops until the stream ends.
-    static Mix_Chunk* const silence = [] {
-        static std::uint8_t bytes[4096] = {};
-        return Mix_QuickLoad_RAW(bytes, sizeof bytes);
-    }();
+    // The stream's effect writes over this chunk's silence; the chunk loops until the stream ends. Made
+    // as Mix_QuickLoad_RAW makes it, which refuses while the device rests.
+    static std::uint8_t bytes[4096] = {};
+    static Mix_Chunk silence{0, bytes, sizeof bytes, MIX_MAX_VOLUME};
     auto stream = std::make_shared<SoundStream>(file, looping);
-    return start(silence, looping, volume, std::move(finished), nullptr, std::move(stream), file);
+    return start(&silence, looping, volume, std::move(finished), nullptr, std::move(stream), file);
 }
 
 std::shared_ptr<AudioChannel> AudioOutput::start(Mix_Chunk* chunk, bool looping, float volume,
@@ -153,6 +165,7 @@ std::shared_ptr<AudioChannel> AudioOutput::start(Mix_Chunk* chunk, bool looping,
                                                  std::shared_ptr<SoundStream> stream,
                                                  const std::filesystem::path& file) {
     MutexLock operations(operations_);
+    if (!wake()) return nullptr;
     const int channel = freeChannel();
     if (channel < 0) {
         Console::print("Audio: every channel is busy; a sound was dropped");
@@ -218,6 +231,11 @@ bool AudioOutput::isMixing() const {
     return mixing_;
 }
 
+bool AudioOutput::isResting() const {
+    MutexLock operations(operations_);
+    return resting_;
+}
+
 int AudioOutput::freeChannel() {
     bool owned[kChannels] = {};
     {
@@ -263,7 +281,32 @@ void AudioOutput::setPaused(int channel, std::uint64_t generation, bool paused) 
 }
 
 void AudioOutput::willEnd(int channel, std::uint64_t generation) {
-    changeOwner(channel, generation, [](Owner& owner) { owner.looping = owner.silent = false; });
+    MutexLock operations(operations_);
+    std::function<void()> finished;
+    {
+        MutexLock lock(ownersMutex_);
+        Owner* owner = ownerOf(channel, generation);
+        if (!owner) return;
+        owner->looping = owner->silent = false;
+        // Out of the mixer, a silent pass has nothing left to play: it ends now.
+        if (owner->parked) {
+            finished = std::move(owner->finished);
+            owners_.erase(channel);
+        }
+    }
+    if (finished) DispatchQueue::main()->async(std::move(finished));
+    mixWhileAudible();
+}
+
+bool AudioOutput::isSounding(int channel, std::uint64_t generation) {
+    MutexLock operations(operations_);
+    {
+        MutexLock lock(ownersMutex_);
+        const Owner* owner = ownerOf(channel, generation);
+        if (!owner) return false;
+        if (owner->parked) return !owner->paused;
+    }
+    return Mix_Playing(channel) && !Mix_Paused(channel);
 }
 
 void AudioOutput::markSilent(int channel, std::uint64_t generation) {
@@ -279,9 +322,51 @@ void AudioOutput::mixWhileAudible() {
             return !owned.second.paused && !owned.second.silent;
         });
     }
+    if (audible) {
+        ++audibleSpells_;
+    } else if (onlySilentLoops()) {
+        queue()->asyncAfter(kRestSeconds, [spell = audibleSpells_] {
+            auto& output = shared();
+            MutexLock operations(output.operations_);
+            if (output.audibleSpells_ == spell && output.onlySilentLoops()) output.rest();
+        });
+    }
     if (device_ == 0 || audible == mixing_) return;
     mixing_ = audible;
     SDL_PauseAudioDevice(device_, audible ? 0 : 1);
+}
+
+bool AudioOutput::onlySilentLoops() {
+    MutexLock lock(ownersMutex_);
+    return !resting_ && device_ != 0 &&
+           std::ranges::all_of(owners_, [](const auto& owned) { return owned.second.silent; });
+}
+
+void AudioOutput::rest() {
+    {
+        MutexLock lock(ownersMutex_);
+        for (auto& owned : owners_) owned.second.parked = true;
+    }
+    // Halts every channel: the silent loops stay owned (channelFinished leaves them be).
+    Mix_CloseAudio();
+    device_ = 0;
+    mixing_ = false;
+    resting_ = true;
+}
+
+bool AudioOutput::wake() {
+    if (!resting_) return true;
+    if (Mix_OpenAudioDevice(kFrequency, AUDIO_S16SYS, 2, kDeviceFrames, nullptr, 0) != 0) {
+        Console::print(std::string("Audio: the output device does not open again (") + SDL_GetError() + ")");
+        return false;
+    }
+    Mix_AllocateChannels(kChannels);
+    Mix_ChannelFinished(&AudioOutput::channelFinished);
+    resting_ = false;
+    device_ = mixerDevice();
+    mixing_ = true;
+    mixWhileAudible();
+    return true;
 }
 
 void AudioOutput::mixWhileAudibleSoon() {
@@ -306,7 +391,8 @@ void AudioOutput::channelFinished(int channel) {
     {
         MutexLock lock(output.ownersMutex_);
         const auto owner = output.owners_.find(channel);
-        if (owner == output.owners_.end()) return;
+        // A silent loop ends only when told to; the device's rest halts it, and it plays on.
+        if (owner == output.owners_.end() || owner->second.silent) return;
         finished = std::move(owner->second.finished);
         output.owners_.erase(owner);
     }

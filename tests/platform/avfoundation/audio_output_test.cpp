@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <string>
+
 #include "platform/avfoundation/audio_channel.h"
 #include "tests/platform/avfoundation/audio_test_support.h"
 #include "tests/support/temp_data_root.h"
@@ -69,4 +73,34 @@ TEST_F(AudibleDevice, ALoopOfSilenceLetsItPauseUntilTheLoopIsToldToEnd) {
     EXPECT_TRUE(output.isMixing()) << "the pass must play to its end";
     EXPECT_TRUE(runUntil(*clock, [&] { return ended; }));
     EXPECT_TRUE(settlesTo(false));
+}
+
+// With nothing but a silent loop for a while the device closes and its thread ends; the loop plays on
+// for its owner, a sound opens the device again, and the loop told to end ends.
+TEST_F(AudibleDevice, ALongerSilenceClosesItUntilTheNextSound) {
+    const auto audioThreads = [] {
+        int threads = 0;
+        for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+            std::ifstream comm(task.path() / "comm");
+            std::string name;
+            threads += std::getline(comm, name) && name.starts_with("SDLAudio");
+        }
+        return threads;
+    };
+    bool ended = false;
+    const auto silence = output.playFile(folder.path() / "silence.wav", true, 1, [&] { ended = true; });
+    EXPECT_TRUE(settlesTo(false));
+    clock->advance(AudioOutput::kRestSeconds);
+    EXPECT_TRUE(runUntil(*clock, [&] { return output.isResting() && audioThreads() == 0; }));
+    EXPECT_TRUE(silence->isSounding()) << "it plays on without the device";
+
+    const auto tone = output.playFile(folder.path() / "tone.wav", false, 1, {});
+    ASSERT_TRUE(tone);
+    EXPECT_FALSE(output.isResting());
+    EXPECT_TRUE(output.isMixing() && tone->isSounding()) << "a sound opens it again";
+    tone->stop();
+
+    silence->stopLoopingAfterThisPass();
+    EXPECT_TRUE(runUntil(*clock, [&] { return ended; }));
+    EXPECT_FALSE(silence->isSounding());
 }
