@@ -1,18 +1,24 @@
 // The quorvel program on a virtual X server: how long from its start to its first frame on the
 // window (fresh, and with a store of a million sessions), how much processor time its open window takes while nothing happens (10 seconds), and how
 // much while a focus session runs on the timer screen, started by a click on its play button (10
-// seconds: the whole process, app and drawing). Measured, not judged; the aims are 300 ms to the
-// first frame, under 1 % of a core when idle and under 2 % with a session running.
+// seconds: the whole process, app, drawing and sound), once with its ticking sound and once with the
+// ticking switched off; beside them the frames a minute and the wake-ups of the audio device's thread.
+// Measured, not judged; the aims are 300 ms to the first frame, under 1 % of a core when idle and
+// under 2 % with a session running.
 #include <benchmark/benchmark.h>
 #include <signal.h>
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <string>
 
 #include "app/core/p_file_manager.h"
+#include "app/core/user_default_properties.h"
 #include "bench/bench_repetitions.h"
 #include "bench/support/session_store_writer.h"
+#include "platform/avfoundation/audio_output.h"
 #include "platform/uikit/device/device_profile.h"
 #include "tests/shell/guidance_seen.h"
 #include "tests/support/desktop_user.h"
@@ -103,17 +109,47 @@ BENCHMARK(BM_StartToFirstFrameWithAMillionSessions)
     ->Apply(quorvel::bench::repeated)
     ->Repetitions(3);
 
-// Listens to the program for ten seconds and records the processor share it took meanwhile and the
-// frames it drew.
+// The thread of SDL's audio device in the process: how often it has run, and its processor seconds.
+struct AudioThread {
+    double runs = 0;
+    double cpuSeconds = 0;
+};
+
+AudioThread audioThread(pid_t pid) {
+    AudioThread thread;
+    std::error_code ec;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec)) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        if (!std::getline(comm, name) || !name.starts_with("SDLAudio")) continue;
+        // Nanoseconds on a processor, nanoseconds waiting for one, times it ran.
+        std::ifstream schedstat(task.path() / "schedstat");
+        double onCpu = 0, waiting = 0, runs = 0;
+        if (schedstat >> onCpu >> waiting >> runs) {
+            thread.runs += runs;
+            thread.cpuSeconds += onCpu * 1e-9;
+        }
+    }
+    return thread;
+}
+
+// Listens to the program for ten seconds and records the processor share it took meanwhile, the
+// frames it drew, and how often and how long its audio device's thread ran.
 void measureTenSeconds(benchmark::State& state, ShellProcess& app, const char* framesCounter) {
     constexpr double kSeconds = 10;
     const double cpuBefore = app.cpuSeconds();
     const auto framesBefore = app.count("frame ");
+    const AudioThread audioBefore = audioThread(app.pid());
     app.listen(ShellProcess::Seconds(kSeconds));
     const double cpu = app.cpuSeconds() - cpuBefore;
+    const AudioThread audio = audioThread(app.pid());
     state.SetIterationTime(kSeconds);
     state.counters["cpu_percent_of_a_core"] = 100 * cpu / kSeconds;
-    state.counters[framesCounter] = double(app.count("frame ") - framesBefore);
+    const auto frames = double(app.count("frame ") - framesBefore);
+    state.counters[framesCounter] = frames;
+    state.counters["frames_a_minute"] = frames * 60 / kSeconds;
+    state.counters["audio_wakeups_per_second"] = (audio.runs - audioBefore.runs) / kSeconds;
+    state.counters["audio_cpu_percent_of_a_core"] = 100 * (audio.cpuSeconds - audioBefore.cpuSeconds) / kSeconds;
 }
 
 void BM_IdleWindowFor10Seconds(benchmark::State& state) {
@@ -138,13 +174,31 @@ BENCHMARK(BM_IdleWindowFor10Seconds)
     ->Apply(quorvel::bench::repeated)
     ->Repetitions(3);
 
-void BM_RunningSessionFor10Seconds(benchmark::State& state) {
+// A first start writes the first launch's settings and ends; the ticking is then switched off in them.
+bool switchTickingOff(const XvfbDisplay& display, const TempDataRoot& home) {
+    {
+        ShellProcess first(display.name(), home.path(), {"--device", "iPhone8"});
+        if (!first.waitForLine("frame 1")) return false;
+        close(first);
+    }
+    using quorvel::UserDefaultProperties;
+    UserDefaultProperties::save(UserDefaultProperties::tickingEnabled(false));
+    platform::NSUserDefaults::flushAll();
+    platform::NSUserDefaults::resetAllForTesting();
+    return true;
+}
+
+void runningSession(benchmark::State& state, bool ticking) {
     XvfbDisplay display;
     if (!prepared(state, display)) return;
     DesktopUser user(display.name());
     for (auto _ : state) {
         TempDataRoot home;
         markGuidanceSeen();
+        if (!ticking && !switchTickingOff(display, home)) {
+            state.SkipWithError("no first start");
+            break;
+        }
         ShellProcess app(display.name(), home.path(), {"--device", "iPhone8"});
         const auto window = user.waitForWindow(app.pid(), ShellProcess::Seconds(10));
         if (!app.waitForLine("frame 1") || !window) {
@@ -155,12 +209,26 @@ void BM_RunningSessionFor10Seconds(benchmark::State& state) {
         // The play button sits in the middle of the ring, 61 % of the way down a portrait phone.
         const auto size = user.size(*window);
         user.click(*window, size.width / 2, int(size.height * 0.607));
-        app.listen(ShellProcess::Seconds(1));  // the session starts, the ring refills
+        // The session starts, the ring refills; with nothing to hear, the audio device closes.
+        app.listen(ShellProcess::Seconds(1 + platform::AudioOutput::kRestSeconds));
         measureTenSeconds(state, app, "frames_in_10_seconds");
         close(app);
     }
 }
+
+// With its ticking sound, as the first launch sets it.
+void BM_RunningSessionFor10Seconds(benchmark::State& state) { runningSession(state, true); }
 BENCHMARK(BM_RunningSessionFor10Seconds)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->Apply(quorvel::bench::repeated)
+    ->Repetitions(3);
+
+// The ticking switched off in the settings, so that the app plays nothing a person hears, as the
+// countdown window below.
+void BM_RunningSessionWithTickingOffFor10Seconds(benchmark::State& state) { runningSession(state, false); }
+BENCHMARK(BM_RunningSessionWithTickingOffFor10Seconds)
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kSecond)

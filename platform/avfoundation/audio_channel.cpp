@@ -22,15 +22,19 @@ AudioChannel::AudioChannel(int channel, std::uint64_t generation, std::shared_pt
 
 void AudioChannel::pause() {
     if (paused_) return;
-    if (AudioOutput::shared().withChannel(channel_, generation_, [&] { Mix_Pause(channel_); })) {
+    auto& output = AudioOutput::shared();
+    if (output.withChannel(channel_, generation_, [&] { Mix_Pause(channel_); })) {
         paused_ = true;
         pausedAt_ = SDL_GetTicks64();
+        output.setPaused(channel_, generation_, true);
     }
 }
 
 void AudioChannel::resume() {
     if (!paused_) return;
-    AudioOutput::shared().withChannel(channel_, generation_, [&] { Mix_Resume(channel_); });
+    auto& output = AudioOutput::shared();
+    output.setPaused(channel_, generation_, false);
+    output.withChannel(channel_, generation_, [&] { Mix_Resume(channel_); });
     paused_ = false;
     pausedFor_ += SDL_GetTicks64() - pausedAt_;
 }
@@ -51,6 +55,7 @@ void AudioChannel::setVolume(float volume) {
 void AudioChannel::stopLoopingAfterThisPass() {
     if (!looping_) return;
     looping_ = false;
+    AudioOutput::shared().willEnd(channel_, generation_);
     // A stream knows where its pass ends; a clip's end is worked out from the time it has played.
     if (stream_) {
         stream_->stopLooping();
@@ -64,10 +69,7 @@ void AudioChannel::stopLoopingAfterThisPass() {
 }
 
 bool AudioChannel::isSounding() const {
-    bool sounding = false;
-    AudioOutput::shared().withChannel(channel_, generation_,
-                                      [&] { sounding = Mix_Playing(channel_) && !Mix_Paused(channel_); });
-    return sounding;
+    return AudioOutput::shared().isSounding(channel_, generation_);
 }
 
 double AudioChannel::secondsPlayed() const {

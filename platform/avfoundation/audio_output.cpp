@@ -4,11 +4,14 @@
 #include <SDL2/SDL_mixer.h>
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cmath>
 #include <system_error>
+#include <vector>
 
 #include "platform/avfoundation/audio_channel.h"
 #include "platform/avfoundation/audio_clip.h"
+#include "platform/avfoundation/isolated_sound_decoder.h"
 #include "platform/avfoundation/sound_stream.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/console.h"
@@ -29,6 +32,34 @@ void silenceAlsaErrors() {
     if (auto set = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler"))) set(ignoreAlsaError);
 }
 
+// The device the mixer opened, which it keeps to itself: the process's one open output, playing.
+SDL_AudioDeviceID mixerDevice() {
+    constexpr SDL_AudioDeviceID kFirstOpened = 2;  // 1 is the legacy SDL_OpenAudio's
+    for (SDL_AudioDeviceID id = kFirstOpened; id < kFirstOpened + 16; ++id) {
+        if (SDL_GetAudioDeviceStatus(id) == SDL_AUDIO_PLAYING) return id;
+    }
+    return 0;
+}
+
+// Every sample of the file's pass is zero: looped, nothing of it is ever heard. A pass longer than a
+// short loop's is not read through, and counts as sound. Read as the stream reads it, in a child.
+bool isSilentLoop(const std::filesystem::path& file) {
+    std::string problem;
+    const auto decoder = IsolatedSoundDecoder::open(file, &problem);
+    if (!decoder) return false;
+    constexpr int kStep = 4096;
+    std::vector<std::int16_t> samples(2 * kStep);
+    for (std::size_t frames = 0; frames <= SoundStream::kMostFramesInMemory;) {
+        const int read = decoder->read(samples.data(), kStep);
+        if (read <= 0) return frames > 0;
+        if (std::any_of(samples.begin(), samples.begin() + 2 * read, [](std::int16_t s) { return s != 0; })) {
+            return false;
+        }
+        frames += static_cast<std::size_t>(read);
+    }
+    return false;
+}
+
 }  // namespace
 
 AudioOutput& AudioOutput::shared() {
@@ -47,8 +78,16 @@ void AudioOutput::openSoon() {
 }
 
 bool AudioOutput::open() {
-    MutexLock lock(deviceMutex_);
-    if (tried_) return opened_;
+    {
+        MutexLock lock(deviceMutex_);
+        if (!tried_) return openFirst();
+        if (!opened_) return false;
+    }
+    MutexLock operations(operations_);
+    return wake();
+}
+
+bool AudioOutput::openFirst() {
     tried_ = true;
     // The mixer always runs at 44.1 kHz and SDL converts for the device: the app's sounds are made at
     // that rate, and only then does an MP3 decode to exactly its length (a loop stays seamless).
@@ -68,6 +107,10 @@ bool AudioOutput::open() {
     // would not take.
     while (SDL_GetTicks64() == 0) SDL_Delay(1);
     opened_ = true;
+    MutexLock operations(operations_);
+    device_ = mixerDevice();
+    mixing_ = true;
+    mixWhileAudible();
     return true;
 }
 
@@ -76,7 +119,12 @@ std::shared_ptr<AudioClip> AudioOutput::decodeWAV(std::string_view bytes, std::s
         if (error) *error = "sound is off";
         return nullptr;
     }
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+    Mix_Chunk* chunk = nullptr;
+    {
+        // The mixer converts to its format only while it is open.
+        MutexLock operations(operations_);
+        if (wake()) chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+    }
     if (!chunk) {
         if (error) *error = SDL_GetError();
         return nullptr;
@@ -104,19 +152,20 @@ std::shared_ptr<AudioChannel> AudioOutput::play(const std::shared_ptr<AudioClip>
 std::shared_ptr<AudioChannel> AudioOutput::playFile(const std::filesystem::path& file, bool looping, float volume,
                                                     std::function<void()> finished) {
     if (!open()) return nullptr;
-    // The stream's effect writes over this chunk's silence; the chunk loops until the stream ends.
-    static Mix_Chunk* const silence = [] {
-        static std::uint8_t bytes[4096] = {};
-        return Mix_QuickLoad_RAW(bytes, sizeof bytes);
-    }();
+    // The stream's effect writes over this chunk's silence; the chunk loops until the stream ends. Made
+    // as Mix_QuickLoad_RAW makes it, which refuses while the device rests.
+    static std::uint8_t bytes[4096] = {};
+    static Mix_Chunk silence{0, bytes, sizeof bytes, MIX_MAX_VOLUME};
     auto stream = std::make_shared<SoundStream>(file, looping);
-    return start(silence, looping, volume, std::move(finished), nullptr, std::move(stream));
+    return start(&silence, looping, volume, std::move(finished), nullptr, std::move(stream), file);
 }
 
 std::shared_ptr<AudioChannel> AudioOutput::start(Mix_Chunk* chunk, bool looping, float volume,
                                                  std::function<void()> finished, std::shared_ptr<AudioClip> clip,
-                                                 std::shared_ptr<SoundStream> stream) {
+                                                 std::shared_ptr<SoundStream> stream,
+                                                 const std::filesystem::path& file) {
     MutexLock operations(operations_);
+    if (!wake()) return nullptr;
     const int channel = freeChannel();
     if (channel < 0) {
         Console::print("Audio: every channel is busy; a sound was dropped");
@@ -127,7 +176,7 @@ std::shared_ptr<AudioChannel> AudioOutput::start(Mix_Chunk* chunk, bool looping,
     {
         MutexLock lock(ownersMutex_);
         generation = nextGeneration_++;
-        owners_[channel] = Owner{generation, std::move(finished)};
+        owners_[channel] = Owner{generation, std::move(finished), looping};
     }
     Mix_Volume(channel, mixerVolume(volume));
     // A channel that does not play has no effects; the mixer drops them when the channel ends.
@@ -148,6 +197,12 @@ std::shared_ptr<AudioChannel> AudioOutput::start(Mix_Chunk* chunk, bool looping,
     {
         MutexLock lock(ownersMutex_);
         ++started_;
+    }
+    mixWhileAudible();
+    if (looping && stream) {
+        queue()->async([file, channel, generation] {
+            if (isSilentLoop(file)) shared().markSilent(channel, generation);
+        });
     }
     return std::make_shared<AudioChannel>(channel, generation, std::move(clip), std::move(stream), looping);
 }
@@ -171,6 +226,16 @@ std::uint64_t AudioOutput::soundsStarted() const {
     return started_;
 }
 
+bool AudioOutput::isMixing() const {
+    MutexLock operations(operations_);
+    return mixing_;
+}
+
+bool AudioOutput::isResting() const {
+    MutexLock operations(operations_);
+    return resting_;
+}
+
 int AudioOutput::freeChannel() {
     bool owned[kChannels] = {};
     {
@@ -189,11 +254,127 @@ bool AudioOutput::withChannel(int channel, std::uint64_t generation, const std::
     MutexLock operations(operations_);
     {
         MutexLock lock(ownersMutex_);
-        const auto owner = owners_.find(channel);
-        if (owner == owners_.end() || owner->second.generation != generation) return false;
+        if (!ownerOf(channel, generation)) return false;
     }
     operation();
     return true;
+}
+
+AudioOutput::Owner* AudioOutput::ownerOf(int channel, std::uint64_t generation) {
+    const auto owner = owners_.find(channel);
+    return owner == owners_.end() || owner->second.generation != generation ? nullptr : &owner->second;
+}
+
+void AudioOutput::changeOwner(int channel, std::uint64_t generation, const std::function<void(Owner&)>& change) {
+    MutexLock operations(operations_);
+    {
+        MutexLock lock(ownersMutex_);
+        Owner* owner = ownerOf(channel, generation);
+        if (!owner) return;
+        change(*owner);
+    }
+    mixWhileAudible();
+}
+
+void AudioOutput::setPaused(int channel, std::uint64_t generation, bool paused) {
+    changeOwner(channel, generation, [&](Owner& owner) { owner.paused = paused; });
+}
+
+void AudioOutput::willEnd(int channel, std::uint64_t generation) {
+    MutexLock operations(operations_);
+    std::function<void()> finished;
+    {
+        MutexLock lock(ownersMutex_);
+        Owner* owner = ownerOf(channel, generation);
+        if (!owner) return;
+        owner->looping = owner->silent = false;
+        // Out of the mixer, a silent pass has nothing left to play: it ends now.
+        if (owner->parked) {
+            finished = std::move(owner->finished);
+            owners_.erase(channel);
+        }
+    }
+    if (finished) DispatchQueue::main()->async(std::move(finished));
+    mixWhileAudible();
+}
+
+bool AudioOutput::isSounding(int channel, std::uint64_t generation) {
+    MutexLock operations(operations_);
+    {
+        MutexLock lock(ownersMutex_);
+        const Owner* owner = ownerOf(channel, generation);
+        if (!owner) return false;
+        if (owner->parked) return !owner->paused;
+    }
+    return Mix_Playing(channel) && !Mix_Paused(channel);
+}
+
+void AudioOutput::markSilent(int channel, std::uint64_t generation) {
+    // A loop told meanwhile to end after its pass has an end to reach.
+    changeOwner(channel, generation, [](Owner& owner) { owner.silent = owner.looping; });
+}
+
+void AudioOutput::mixWhileAudible() {
+    bool audible = false;
+    {
+        MutexLock lock(ownersMutex_);
+        audible = std::ranges::any_of(owners_, [](const auto& owned) {
+            return !owned.second.paused && !owned.second.silent;
+        });
+    }
+    if (audible) {
+        ++audibleSpells_;
+    } else if (onlySilentLoops()) {
+        queue()->asyncAfter(kRestSeconds, [spell = audibleSpells_] {
+            auto& output = shared();
+            MutexLock operations(output.operations_);
+            if (output.audibleSpells_ == spell && output.onlySilentLoops()) output.rest();
+        });
+    }
+    if (device_ == 0 || audible == mixing_) return;
+    mixing_ = audible;
+    SDL_PauseAudioDevice(device_, audible ? 0 : 1);
+}
+
+bool AudioOutput::onlySilentLoops() {
+    MutexLock lock(ownersMutex_);
+    return !resting_ && device_ != 0 &&
+           std::ranges::all_of(owners_, [](const auto& owned) { return owned.second.silent; });
+}
+
+void AudioOutput::rest() {
+    {
+        MutexLock lock(ownersMutex_);
+        for (auto& owned : owners_) owned.second.parked = true;
+    }
+    // Halts every channel: the silent loops stay owned (channelFinished leaves them be).
+    Mix_CloseAudio();
+    device_ = 0;
+    mixing_ = false;
+    resting_ = true;
+}
+
+bool AudioOutput::wake() {
+    if (!resting_) return true;
+    if (Mix_OpenAudioDevice(kFrequency, AUDIO_S16SYS, 2, kDeviceFrames, nullptr, 0) != 0) {
+        Console::print(std::string("Audio: the output device does not open again (") + SDL_GetError() + ")");
+        return false;
+    }
+    Mix_AllocateChannels(kChannels);
+    Mix_ChannelFinished(&AudioOutput::channelFinished);
+    resting_ = false;
+    device_ = mixerDevice();
+    mixing_ = true;
+    mixWhileAudible();
+    return true;
+}
+
+void AudioOutput::mixWhileAudibleSoon() {
+    queue()->async([] {
+        auto& output = shared();
+        MutexLock operations(output.operations_);
+        output.mixWhileAudible();
+    });
 }
 
 void AudioOutput::release(int channel) {
@@ -203,12 +384,15 @@ void AudioOutput::release(int channel) {
 
 // On the audio thread with the mixer locked, or on the thread of a halt or a freed clip.
 void AudioOutput::channelFinished(int channel) {
+    // Whoever ended it, nothing may be left to hear.
+    mixWhileAudibleSoon();
     auto& output = shared();
     std::function<void()> finished;
     {
         MutexLock lock(output.ownersMutex_);
         const auto owner = output.owners_.find(channel);
-        if (owner == output.owners_.end()) return;
+        // A silent loop ends only when told to; the device's rest halts it, and it plays on.
+        if (owner == output.owners_.end() || owner->second.silent) return;
         finished = std::move(owner->second.finished);
         output.owners_.erase(owner);
     }

@@ -24,6 +24,11 @@ class SoundStream;
 //
 // SDL_mixer reports the end of a sound on its audio thread; the finished callbacks given to play()
 // are handed on to the main queue from there. Never destroyed: the audio thread may call in at exit.
+//
+// The device is paused while nothing can be heard: no sound, or only paused ones and loops of pure
+// silence (the app's "None" ticking). Mixing then stops, and a sound that starts resumes it. With
+// nothing but silent loops for kRestSeconds, the device is closed, so its thread stops waking; the
+// loops go on playing for their owners without it, and the next sound opens it again.
 class AudioOutput {
 public:
     static constexpr int kChannels = 32;
@@ -31,13 +36,16 @@ public:
     // Frames mixed at each call of the device: the audio thread wakes about 21 times a second, and a
     // sound started now is heard within 46 ms.
     static constexpr int kDeviceFrames = 2048;
+    // How long the device stays open with nothing but silent loops: a burst of clicks keeps it open.
+    static constexpr double kRestSeconds = 2;
 
     static AudioOutput& shared();
     // The serial queue where sounds are opened, loaded and decoded, off the main thread.
     static std::shared_ptr<DispatchQueue> queue();
 
-    // True when sound is on. The first call opens the device, which may take a moment; any thread.
-    bool open() EXCLUDES(deviceMutex_);
+    // True when sound is on. The first call opens the device, which may take a moment, as does a call
+    // while the device rests closed; any thread.
+    bool open() EXCLUDES(deviceMutex_, operations_);
     // Opens the device on the queue: the caller does not wait.
     void openSoon();
 
@@ -57,6 +65,11 @@ public:
     // How many sounds have started since launch (for diagnostics and tests: a click is over too soon
     // to be caught playing).
     std::uint64_t soundsStarted() const EXCLUDES(ownersMutex_);
+    // Whether the device mixes now: false while it is paused for want of anything audible, and when
+    // sound is off.
+    bool isMixing() const EXCLUDES(operations_);
+    // Whether the device rests closed, for want of anything but silent loops.
+    bool isResting() const EXCLUDES(operations_);
 
 private:
     friend class AudioChannel;
@@ -64,14 +77,25 @@ private:
     struct Owner {
         std::uint64_t generation;
         std::function<void()> finished;
+        bool looping = false;
+        bool paused = false;
+        // A loop whose every sample is zero: it is never heard.
+        bool silent = false;
+        // A silent loop whose channel left the mixer when the device closed: it plays on without it.
+        bool parked = false;
     };
 
     AudioOutput() = default;
+    // The first open of the device.
+    bool openFirst() REQUIRES(deviceMutex_) EXCLUDES(operations_);
     // Plays `chunk` on a free channel; a stream, when given, replaces the chunk's sound (which is then
     // silence, looping until the stream ends) through an effect on the channel.
+    // A looping stream's `file` is then read through on the queue: a loop of pure silence lets the
+    // device pause.
     std::shared_ptr<AudioChannel> start(Mix_Chunk* chunk, bool looping, float volume,
                                         std::function<void()> finished, std::shared_ptr<AudioClip> clip,
-                                        std::shared_ptr<SoundStream> stream) EXCLUDES(operations_, ownersMutex_);
+                                        std::shared_ptr<SoundStream> stream, const std::filesystem::path& file = {})
+        EXCLUDES(operations_, ownersMutex_);
     // A stream's last frame has played: the sounding ends as if its chunk had.
     void endSounding(int channel, std::uint64_t generation) EXCLUDES(operations_, ownersMutex_);
     // Runs `operation` only while the sounding that started with `generation` still owns the channel;
@@ -81,6 +105,27 @@ private:
         EXCLUDES(operations_, ownersMutex_);
     // The sounding leaves the channel without a finished callback. Inside withChannel().
     void release(int channel) EXCLUDES(ownersMutex_);
+    // The sounding's owner, null when the sounding is over.
+    Owner* ownerOf(int channel, std::uint64_t generation) REQUIRES(ownersMutex_);
+    // Changes what is known of a sounding that is not over, then pauses or resumes the device to match.
+    void changeOwner(int channel, std::uint64_t generation, const std::function<void(Owner&)>& change)
+        EXCLUDES(operations_, ownersMutex_);
+    // The sounding's channel was paused or resumed.
+    void setPaused(int channel, std::uint64_t generation, bool paused) EXCLUDES(operations_, ownersMutex_);
+    // The sounding is told to end by itself: the device runs until it has, even for a silent loop.
+    void willEnd(int channel, std::uint64_t generation) EXCLUDES(operations_, ownersMutex_);
+    void markSilent(int channel, std::uint64_t generation) EXCLUDES(operations_, ownersMutex_);
+    // Sound is coming out of the sounding's channel: started, not paused, not yet ended.
+    bool isSounding(int channel, std::uint64_t generation) EXCLUDES(operations_, ownersMutex_);
+    // Pauses the device when no sounding can be heard, resumes it when one can; with only silent
+    // loops, closes it kRestSeconds later if that still holds then.
+    void mixWhileAudible() REQUIRES(operations_) EXCLUDES(ownersMutex_);
+    bool onlySilentLoops() REQUIRES(operations_) EXCLUDES(ownersMutex_);
+    void rest() REQUIRES(operations_) EXCLUDES(ownersMutex_);
+    // Opens the device again after a rest; false, with a console line, when it does not open.
+    bool wake() REQUIRES(operations_) EXCLUDES(ownersMutex_);
+    // The same from the queue, for the ends the mixer reports with its lock held.
+    static void mixWhileAudibleSoon();
     // A channel that neither plays nor belongs to a sounding; -1 when all are busy.
     int freeChannel() REQUIRES(operations_) EXCLUDES(ownersMutex_);
     static void channelFinished(int channel);
@@ -90,13 +135,18 @@ private:
     // Held across every mixer call that starts or changes a sound. The mixer reports ends with its
     // device locked and takes only ownersMutex_ then, so the order is always operations_, the
     // mixer's lock, ownersMutex_.
-    Mutex operations_;
+    mutable Mutex operations_;
     mutable Mutex ownersMutex_ ACQUIRED_AFTER(operations_);
     Mutex deviceMutex_;
     bool tried_ GUARDED_BY(deviceMutex_) = false;
     bool opened_ GUARDED_BY(deviceMutex_) = false;
     int frequency_ GUARDED_BY(deviceMutex_) = 0;
     int bytesPerFrame_ GUARDED_BY(deviceMutex_) = 0;
+    std::uint32_t device_ GUARDED_BY(operations_) = 0;
+    bool mixing_ GUARDED_BY(operations_) = false;
+    bool resting_ GUARDED_BY(operations_) = false;
+    // Counts the times something could be heard: a rest waits for kRestSeconds without any.
+    std::uint64_t audibleSpells_ GUARDED_BY(operations_) = 0;
     std::uint64_t nextGeneration_ GUARDED_BY(ownersMutex_) = 1;
     std::uint64_t started_ GUARDED_BY(ownersMutex_) = 0;
     std::map<int, Owner> owners_ GUARDED_BY(ownersMutex_);

@@ -2,6 +2,8 @@
 // through the guidance, starting the timer, opening the menu and turning the device.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <memory>
 
@@ -55,4 +57,22 @@ TEST_F(TimerWindow, APersonPagesThroughTheGuidanceStartsTheTimerOpensTheMenuAndT
     screenshot(window, "window_landscape.png");
     user->requestClose(window);
     EXPECT_EQ(app->waitForExit(), 0) << app->transcript();
+}
+
+// While a session runs, the clock, the ring and the minutes step together once a second: the window
+// draws no more frames than the clock shows seconds.
+TEST_F(TimerWindow, ARunningSessionDrawsAFrameOnlyWhenTheClockSteps) {
+    markGuidanceSeen();
+    const Window window = start();
+    ASSERT_NE(window, 0u);
+    tap(window, 187, 405);  // play
+    app->listen(1500ms);    // the ring's refill is over
+    const auto frames = app->count("frame ");
+    const auto listened = std::chrono::steady_clock::now();
+    app->listen(6s);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - listened).count();
+    const auto drawn = app->count("frame ") - frames;
+    EXPECT_GE(drawn, 1u) << "the clock moves on";
+    EXPECT_LE(double(drawn), std::ceil(seconds) + 1) << app->transcript();
+    screenshot(window, "window_running_steps.png");
 }

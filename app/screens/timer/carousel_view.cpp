@@ -1,6 +1,7 @@
 #include "app/screens/timer/carousel_view.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/core/app_notification_names.h"
 #include "app/core/dazaraze_analytics_manager.h"
@@ -101,8 +102,11 @@ void CarouselView::timerStatusNotificationReceived(const NSNotification& notific
     // Setting the minutes pauses the engine, which says so: that must not end the user's own turn.
     if (carouselIsMoving()) {
         forgetTouchAtRest_ = userTouchedCarousel_;
+        heldOffset_.reset();
     } else {
         userTouchedCarousel_ = false;
+        // A stopped timer shows where it stopped, not where its last second began.
+        if (!timerIsRunning_) showHeldOffset();
     }
 }
 
@@ -214,13 +218,27 @@ void CarouselView::updateForRotation(UIDeviceOrientation, Split split) {
 }
 
 void CarouselView::scrollToItemAtIndex(std::int64_t index, bool animated) {
+    // A new place for the ruler: the next offset, which starts from it, shows at once.
+    shownSecond_.reset();
+    heldOffset_.reset();
     if (carousel_) carousel_->scrollToItemAtIndex(static_cast<long>(index), animated);
 }
 
 void CarouselView::setScrollOffset(double offset) {
+    // Offsets are minutes of remaining time; a microsecond keeps 24.98333… minutes in second 1499.
+    const double second = std::floor(offset * 60 + 1e-6);
+    heldOffset_ = offset;
+    if (shownSecond_ == second && TimerViewModel::shared()->pomodoroTimer()) return;
+    shownSecond_ = second;
+    showHeldOffset();
+}
+
+void CarouselView::showHeldOffset() {
+    if (!heldOffset_ || !carousel_) return;
     // The front minute moves at most an item's width per minute of offset; the others, further back on
     // the cylinder, less.
-    if (carousel_) carousel_->setScrollOffset(roundedToDevicePixels(offset, carousel_->itemWidth()));
+    carousel_->setScrollOffset(roundedToDevicePixels(*heldOffset_, carousel_->itemWidth()));
+    heldOffset_.reset();
 }
 
 }  // namespace quorvel

@@ -70,6 +70,8 @@ protected:
 
 private:
     bool carouselIsMoving() const;
+    // The engine's offset that waits for the clock's next step, if any, shown now.
+    void showHeldOffset();
     void chooseSizing();
     void placeCarousel(bool pad);
 
@@ -84,6 +86,10 @@ private:
     // A running status came while the user's turn was still moving the ruler: the touch is forgotten
     // once it rests, so the rest of the turn still reaches the engine.
     bool forgetTouchAtRest_ = false;
+    // While the engine's timer runs, its offsets move the ruler only when the remaining time's whole
+    // second (the clock's text) changes, so a running second draws one frame.
+    std::optional<double> shownSecond_;
+    std::optional<double> heldOffset_;
 };
 
 }  // namespace quorvel

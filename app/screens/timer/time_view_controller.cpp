@@ -154,6 +154,8 @@ void TimeViewController::applyTimerStatus(TimerStatus status) {
     }
     if (const auto view = elapsedTimeView()) view->setCurrentTimerStatus(status);
     if (const auto button = timerButton()) button->setCurrentTimerStatus(status);
+    // A pause shows where the timer stopped, not where its last second began.
+    if (status == TimerStatus::Stopped) showHeldRingValue();
 }
 
 void TimeViewController::scheduleTimerScreenUpdate(const TimerScreenUpdate& update) {
@@ -173,9 +175,19 @@ void TimeViewController::showDisplayUpdate(const TimerScreenUpdate& update) {
         if (monitor)
             monitor->updateSessionCounts(update.round, update.roundLimit, update.goal, update.goalLimit);
     }
+    // The ring steps with the clock; an emptied ring (its refill) and a stopped timer show at once.
+    const bool clockStepped = update.timeText != shownTimeText_;
+    shownTimeText_ = update.timeText;
+    heldRingValue_ = update.fraction;
+    if (clockStepped || engineStatus() == TimerStatus::Stopped || !(update.fraction > 0)) showHeldRingValue();
+}
+
+void TimeViewController::showHeldRingValue() {
+    if (!heldRingValue_) return;
     if (const auto view = progressView(); view && view->progressViewDisplay()) {
-        view->progressViewDisplay()->setValue(static_cast<float>(update.fraction), 0);
+        view->progressViewDisplay()->setValue(static_cast<float>(*heldRingValue_), 0);
     }
+    heldRingValue_.reset();
 }
 
 void TimeViewController::toggleTimer(TimerStatus status) {

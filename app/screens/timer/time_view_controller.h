@@ -102,6 +102,8 @@ public:
 private:
     std::shared_ptr<TimeViewController> self();
     void showDisplayUpdate(const TimerScreenUpdate& update);
+    // The ring's value that waits for the clock's next step, if any, shown now.
+    void showHeldRingValue();
     void guidanceDidEnd(GuidanceType type);
 
     std::weak_ptr<TimerContentHolder> contentHolder_;
@@ -116,6 +118,10 @@ private:
     std::string previousTrait_;
     Split splitStatus_ = Split::fullSize;
     bool canRotate_ = true;
+    // While the timer runs, the ring shows its value only when the clock's text changes, so a running
+    // second draws one frame and not one for each device pixel the ring's end crosses.
+    std::string shownTimeText_;
+    std::optional<double> heldRingValue_;
 };
 
 }  // namespace quorvel

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/avfoundation/audio_output.h"
 #include "platform/avfoundation/av_audio_session.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/value.h"
+#include "tests/platform/avfoundation/audio_test_support.h"
 
 using namespace quorvel;
 using platform::AVAudioSession;
@@ -69,6 +71,19 @@ TEST_F(AudioPlayers, PlayedWhileLoadingASoundStartsOnceItHasLoaded) {
     EXPECT_EQ(alarm->queuePlayer()->volume(), 0.5f);
     EXPECT_FALSE(alarm->playerLooper());
     EXPECT_EQ(alarm->queuePlayer()->items().size(), 1u);
+}
+
+// Ticking switched off plays the silent "None" loop, which nobody hears: the device rests meanwhile.
+TEST_F(AudioPlayers, TheSilentTickingLetsTheDeviceRest) {
+    auto manager = AudioManager::shared();
+    auto none = player("None.mp3", true);
+    manager->add(none);
+    manager->play(none);
+    clock_->runUntilIdle();
+    ASSERT_TRUE(sounding(none));
+    EXPECT_TRUE(quorvel::testing::runUntil(*clock_, [] { return !platform::AudioOutput::shared().isMixing(); }, 2));
+    EXPECT_TRUE(sounding(none)) << "still playing for its owner";
+    manager->remove(none);
 }
 
 TEST_F(AudioPlayers, OnlyLoopingPlayersAreRegisteredAndEachOnce) {

@@ -14,8 +14,8 @@
 
 namespace quorvel::testing {
 
-// A 16-bit mono 22.05 kHz WAV file of a soft tone, `seconds` long.
-inline void writeToneWAV(const std::filesystem::path& path, double seconds) {
+// A 16-bit mono 22.05 kHz WAV file of a soft tone, `seconds` long; of pure silence at amplitude 0.
+inline void writeToneWAV(const std::filesystem::path& path, double seconds, double amplitude = 8000) {
     constexpr int kRate = 22050;
     const auto frames = static_cast<std::uint32_t>(seconds * kRate);
     auto put = [](std::ofstream& out, std::uint32_t value, int bytes) {
@@ -35,7 +35,7 @@ inline void writeToneWAV(const std::filesystem::path& path, double seconds) {
     out << "data";
     put(out, frames * 2, 4);
     for (std::uint32_t i = 0; i < frames; ++i) {
-        const auto sample = static_cast<std::int16_t>(8000 * std::sin(2 * 3.14159265 * 440 * i / kRate));
+        const auto sample = static_cast<std::int16_t>(amplitude * std::sin(2 * 3.14159265 * 440 * i / kRate));
         put(out, static_cast<std::uint16_t>(sample), 2);
     }
 }

@@ -55,9 +55,10 @@ TEST_F(TimerFlow, PlayTicksTheClockLabelsAndRingOnThenPauseHoldsThem) {
     EXPECT_EQ(std::count(events.begin(), events.end(), "Timer_Event Press_Button=Start"), 1);
 }
 
-// A tick moves the ring's end and the minutes by a small fraction of a device pixel: the window repaints
-// when they have moved a whole one, and at every second for the clock.
-TEST_F(TimerFlow, ARunningSessionRepaintsOnlyWhatMovesAWholeDevicePixel) {
+// A tick moves the ring's end and the minutes by a small fraction of a device pixel: they show their
+// steps when the clock's text changes, so a running second repaints the window once; a pause shows
+// where the session stopped at once.
+TEST_F(TimerFlow, ARunningSessionRepaintsOnlyWhenTheClockSteps) {
     launch();
     tapPlay();
     clock->advance(10);
@@ -69,20 +70,38 @@ TEST_F(TimerFlow, ARunningSessionRepaintsOnlyWhatMovesAWholeDevicePixel) {
         window->layoutIfNeeded();
         return !picture.draw(placed, CACurrentMediaTime()).isEmpty();
     };
+    const auto minutes = [&] { return timerScreen()->carouselView()->carousel()->scrollOffset(); };
     draw();
     int repaints = 0;
-    for (int second = 0; second < 10; ++second) {
-        const std::string shown = clockText();
-        for (int tick = 0; tick < 10; ++tick) {
-            clock->advance(0.1);
-            repaints += draw();
+    for (int tick = 0; tick < 100; ++tick) {
+        const std::string shownClock = clockText();
+        const float shownRing = ring();
+        const double shownMinutes = minutes();
+        clock->advance(0.1);
+        const bool clockStepped = clockText() != shownClock;
+        const bool repainted = draw();
+        repaints += repainted;
+        EXPECT_EQ(repainted, clockStepped) << "tick " << tick;
+        if (!clockStepped) {
+            EXPECT_EQ(ring(), shownRing) << "tick " << tick;
+            EXPECT_EQ(minutes(), shownMinutes) << "tick " << tick;
         }
-        EXPECT_NE(clockText(), shown) << "the clock moves on every second";
     }
-    // The clock's 10, the ring's end (732 device pixels in 25 minutes) about 5, the front minute
-    // (40 pixels a minute) about 7.
-    EXPECT_LE(repaints, 25) << "of 100 ticks";
-    EXPECT_NEAR(ring(), 1 - 20.0 / 1500, 1e-6) << "the ring still follows the session";
+    EXPECT_EQ(repaints, 10) << "of 100 ticks, one a second";
+    // The ring shows the session as it was when the clock last stepped, less than a second ago.
+    const double remaining = TimerViewModel::shared()->elapsedTime();
+    EXPECT_EQ(remaining, 1480000);
+    EXPECT_GE(ring(), remaining / 1500000 - 1e-6);
+    EXPECT_LT(ring(), (remaining + 1000) / 1500000);
+
+    clock->advance(0.35);  // into the next second, past its step
+    EXPECT_GT(ring(), TimerViewModel::shared()->elapsedTime() / 1500000 + 1e-5);
+    tapPlay();
+    EXPECT_FALSE(running());
+    const double paused = TimerViewModel::shared()->elapsedTime();
+    EXPECT_NEAR(ring(), paused / 1500000, 1e-6) << "paused: exactly where it stopped";
+    EXPECT_NEAR(minutes(), paused / 60000, 0.02) << "to the device pixel";
+    EXPECT_TRUE(draw());
 }
 
 TEST_F(TimerFlow, TheBarButtonStopsOrSkipsOnlyOnceTheQuestionIsAnswered) {

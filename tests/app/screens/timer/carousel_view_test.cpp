@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "app/core/theme_colors.h"
@@ -11,6 +12,7 @@
 #include "platform/uikit/application/ui_application_delegate.h"
 #include "platform/uikit/application/ui_window.h"
 #include "platform/uikit/device/device_profile.h"
+#include "platform/uikit/device/ui_screen.h"
 #include "tests/app/core/timer_test_support.h"
 #include "tests/support/touch_driver.h"
 
@@ -133,6 +135,36 @@ TEST_F(MinuteRing, TheEnginesOwnMovesAndTheBackgroundReachNothing) {
     clock->advance(5);
     EXPECT_EQ(engineMinutes(), 25);
     EXPECT_EQ(clicks(), 0) << "not even the sound";
+}
+
+// While the timer runs, the engine's offsets move the ruler when the remaining time's whole second
+// changes, as the clock's text does; a pause shows the last one at once, and a stopped timer's at once.
+TEST_F(MinuteRing, WhileTheTimerRunsTheRulerStepsWithTheClock) {
+    const auto offset = [&] { return ring->carousel()->scrollOffset(); };
+    // Two offsets a few hundredths of a second apart, on either side of a device pixel's edge.
+    const double pixel = 1 / std::round(ring->carousel()->itemWidth() * UIScreen::mainScreen().scale());
+    const double edge = (std::round(24.5 / pixel) + 0.5) * pixel;
+    const double before = edge + 0.0005, after = edge - 0.0005;
+    ASSERT_EQ(std::floor(before * 60), std::floor(after * 60)) << "one second";
+
+    engine()->startTimer(true);
+    ring->setScrollOffset(before);
+    const double shown = offset();
+    ring->setScrollOffset(after);
+    EXPECT_EQ(offset(), shown) << "the same second";
+    engine()->pauseTimer(true);
+    EXPECT_LT(offset(), shown) << "paused: where the session stopped";
+    ring->setScrollOffset(before);
+    EXPECT_EQ(offset(), shown) << "stopped: at once";
+
+    engine()->startTimer(true);
+    ring->setScrollOffset(after);
+    EXPECT_EQ(offset(), shown) << "the same second";
+    ring->setScrollOffset(after - 1.0 / 60);
+    EXPECT_LT(offset(), shown) << "the next second";
+    ring->scrollToItemAtIndex(30, false);
+    ring->setScrollOffset(29.99);
+    EXPECT_NEAR(offset(), 29.99, pixel) << "a new place shows its first offset at once";
 }
 
 TEST_F(MinuteRing, RunningStatusForgetsTheTouchOnlyForABoolean) {
