@@ -12,9 +12,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <ctime>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -26,15 +24,12 @@
 #include "analytics/foundation/apm_data_additions.h"
 #include "analytics/foundation/apm_scheduler.h"
 #include "analytics/foundation/apm_storage_paths.h"
-#include "analytics/interface/dzr_app.h"
 #include "analytics/interface/rov_eruzovaza.h"
 #include "analytics/messages/nano_field_access.h"
 #include "analytics/records/apm_event.h"
 #include "analytics/storage/apm_database.h"
-#include "bench/bench_folder.h"
+#include "bench/bench_engine.h"
 #include "bench/bench_repetitions.h"
-#include "platform/foundation/data_root.h"
-#include "platform/foundation/pending_work.h"
 
 namespace {
 
@@ -56,23 +51,6 @@ double processCpuMicroseconds() {
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) / 1e3;
-}
-
-void waitUntilSettled() {
-    while (!platform::PendingWork::shared().idle())
-        platform::PendingWork::shared().waitForChange(std::chrono::milliseconds(10));
-}
-
-// One data root for the whole run: the engine is made once per process.
-const std::filesystem::path& dataRoot() {
-    static const std::filesystem::path root = [] {
-        std::string pattern = quorvel::bench::freshFolder();
-        if (pattern.empty()) std::abort();
-        platform::DataRoot::setPath(pattern);
-        std::atexit([] { std::filesystem::remove_all(dataRoot()); });
-        return std::filesystem::path(pattern);
-    }();
-    return root;
 }
 
 analytics::APMEvent sampleEvent() {
@@ -106,10 +84,7 @@ int countCommit(void* commits) {
 }
 
 void BM_EndToEnd(benchmark::State& state) {
-    dataRoot();
-    analytics::DZRApp::configure();
-    waitUntilSettled();
-    const auto engine = analytics::APMMeasurement::sharedInstance();
+    const auto engine = quorvel::bench::startedEngine();
     if (!engine) return state.SkipWithError("no engine");
     const std::int64_t rows = state.range(0);
     std::atomic<std::int64_t> commits{0};
@@ -128,7 +103,7 @@ void BM_EndToEnd(benchmark::State& state) {
         const double cpuBefore = processCpuMicroseconds();
         for (int i = 0; i < kEvents; ++i)
             analytics::ROVEruzovaza::logEventWithName("session_started", kParameters);
-        waitUntilSettled();
+        quorvel::bench::waitUntilSettled();
         cpu += processCpuMicroseconds() - cpuBefore;
     }
     state.SetItemsProcessed(state.iterations() * kEvents);
@@ -240,7 +215,7 @@ private:
 };
 
 void BM_PlainSqlite(benchmark::State& state, Trim trim) {
-    dataRoot();
+    quorvel::bench::processDataRoot();
     PlainStore store("plain-sqlite.sql");
     if (!store.ready()) return state.SkipWithError("no plain store");
     const std::int64_t rows = state.range(0);
@@ -273,7 +248,7 @@ std::string numbered(std::string prefix, std::int64_t number) {
 // A database of its own, emptied, with `rows` rows written by `write(i)` in one transaction.
 std::shared_ptr<APMDatabase> filledDatabase(const std::string& name, std::int64_t rows,
                                             const std::function<bool(APMDatabase&, std::int64_t)>& write) {
-    dataRoot();
+    quorvel::bench::processDataRoot();
     auto database = APMDatabase::initWithDatabaseName(name, nullptr, nullptr);
     if (!database || !database->reset(nullptr)) return nullptr;
     const bool filled = database->performTransaction([&] {
