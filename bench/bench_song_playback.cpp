@@ -1,6 +1,7 @@
 // A song from the music folder against the app's own generated ticking loop, both played as the app
 // plays them (the start of the file decoded as its asset loads, then streamed on a channel):
-// - start to first sample: from loading the file to the first sound the mixer hears;
+// - start to first sample: from loading the file to the first sound the mixer hears, each start one
+//   run of 20, so that the table gives their min and median;
 // - CPU while it ticks: the process's CPU time over 5 s of the sound looping, in % of a core, and how
 //   often its threads woke meanwhile (the audio thread's and any decoding thread's); the same for the
 //   open device with nothing playing.
@@ -157,7 +158,7 @@ void BM_GeneratedLoopTicksFor5Seconds(benchmark::State& state) { ticksFor5Second
 
 }  // namespace
 
-// Each start is one run, so that the table reads the min and median of 20 starts, not their mean.
+// Twenty starts, one a run.
 static void startsRepeated(benchmark::internal::Benchmark* run) {
     run->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated)->Repetitions(20);
 }
