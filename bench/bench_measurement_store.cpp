@@ -1,20 +1,18 @@
 // Events stored end to end: logged through the public interface, taken in by the engine and stored as
 // raw events, timed until the library has settled. Beside it, plain SQLite running only the statements
-// the engine runs for each event (the trim, the insert of one pre-encoded blob; the engine knows its
-// metadata is stored and reads nothing for it) on the same schema, with the same journal and
-// synchronous settings and in transactions of the size the engine made, with the trim counted as the
-// engine counts it and with the trim's plain SQL. Both also count the CPU time of every thread of the
-// process per event. Measured at 0, 10,000 and 100,000 stored events (100,000 is the default limit, so
-// every insert trims). Also the per-name event counters and the purchase fingerprints, at and below
+// the engine runs (the insert of one pre-encoded blob for each event, one trim for each transaction;
+// the engine knows its metadata is stored and reads nothing for it) on the same schema, with the same
+// journal and synchronous settings and in transactions of the size the engine made, with the trim
+// counted as the engine counts it, and, for comparison, with the trim's plain SQL before every insert.
+// Both also count the CPU time of every thread of the process per event. Measured at 0, 10,000 and
+// 100,000 stored events (100,000 is the default limit, so every transaction trims). Also the per-name event counters and the purchase fingerprints, at and below
 // their limits of 1,000.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <ctime>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -26,15 +24,12 @@
 #include "analytics/foundation/apm_data_additions.h"
 #include "analytics/foundation/apm_scheduler.h"
 #include "analytics/foundation/apm_storage_paths.h"
-#include "analytics/interface/dzr_app.h"
 #include "analytics/interface/rov_eruzovaza.h"
 #include "analytics/messages/nano_field_access.h"
 #include "analytics/records/apm_event.h"
 #include "analytics/storage/apm_database.h"
-#include "bench/bench_folder.h"
+#include "bench/bench_engine.h"
 #include "bench/bench_repetitions.h"
-#include "platform/foundation/data_root.h"
-#include "platform/foundation/pending_work.h"
 
 namespace {
 
@@ -56,23 +51,6 @@ double processCpuMicroseconds() {
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) / 1e3;
-}
-
-void waitUntilSettled() {
-    while (!platform::PendingWork::shared().idle())
-        platform::PendingWork::shared().waitForChange(std::chrono::milliseconds(10));
-}
-
-// One data root for the whole run: the engine is made once per process.
-const std::filesystem::path& dataRoot() {
-    static const std::filesystem::path root = [] {
-        std::string pattern = quorvel::bench::freshFolder();
-        if (pattern.empty()) std::abort();
-        platform::DataRoot::setPath(pattern);
-        std::atexit([] { std::filesystem::remove_all(dataRoot()); });
-        return std::filesystem::path(pattern);
-    }();
-    return root;
 }
 
 analytics::APMEvent sampleEvent() {
@@ -106,10 +84,7 @@ int countCommit(void* commits) {
 }
 
 void BM_EndToEnd(benchmark::State& state) {
-    dataRoot();
-    analytics::DZRApp::configure();
-    waitUntilSettled();
-    const auto engine = analytics::APMMeasurement::sharedInstance();
+    const auto engine = quorvel::bench::startedEngine();
     if (!engine) return state.SkipWithError("no engine");
     const std::int64_t rows = state.range(0);
     std::atomic<std::int64_t> commits{0};
@@ -128,7 +103,7 @@ void BM_EndToEnd(benchmark::State& state) {
         const double cpuBefore = processCpuMicroseconds();
         for (int i = 0; i < kEvents; ++i)
             analytics::ROVEruzovaza::logEventWithName("session_started", kParameters);
-        waitUntilSettled();
+        quorvel::bench::waitUntilSettled();
         cpu += processCpuMicroseconds() - cpuBefore;
     }
     state.SetItemsProcessed(state.iterations() * kEvents);
@@ -188,10 +163,14 @@ public:
     void storeEvents(int events, int perTransaction, Trim trim) {
         for (int stored = 0; stored < events;) {
             exec("BEGIN EXCLUSIVE TRANSACTION");
-            for (int i = 0; i < perTransaction && stored < events; ++i, ++stored) {
-                trim == Trim::Counted ? trimCounted() : trimPlain();
+            const int batch = std::min(perTransaction, events - stored);
+            // As the engine trims: once after the inserts of a transaction, before an event stored alone.
+            const bool trimOnce = trim == Trim::Counted && batch > 1;
+            for (int i = 0; i < batch; ++i, ++stored) {
+                if (!trimOnce) trim == Trim::Counted ? trimCounted(kKept - 1) : trimPlain();
                 insertEvent();
             }
+            if (trimOnce) trimCounted(kKept);
             exec("END TRANSACTION");
         }
     }
@@ -210,14 +189,15 @@ private:
         if (count_) ++*count_;
     }
 
-    void trimCounted() {
+    // Keeps the newest `kept` rows.
+    void trimCounted(std::int64_t kept) {
         if (!count_) {
             sqlite3_step(countStatement_);
             count_ = sqlite3_column_int64(countStatement_, 0);
             sqlite3_reset(countStatement_);
         }
-        if (*count_ < kKept) return;
-        sqlite3_bind_int64(trimOldest_, 1, *count_ - (kKept - 1));
+        if (*count_ <= kept) return;
+        sqlite3_bind_int64(trimOldest_, 1, *count_ - kept);
         sqlite3_step(trimOldest_);
         sqlite3_reset(trimOldest_);
         *count_ -= sqlite3_changes(db_);
@@ -240,7 +220,7 @@ private:
 };
 
 void BM_PlainSqlite(benchmark::State& state, Trim trim) {
-    dataRoot();
+    quorvel::bench::processDataRoot();
     PlainStore store("plain-sqlite.sql");
     if (!store.ready()) return state.SkipWithError("no plain store");
     const std::int64_t rows = state.range(0);
@@ -273,7 +253,7 @@ std::string numbered(std::string prefix, std::int64_t number) {
 // A database of its own, emptied, with `rows` rows written by `write(i)` in one transaction.
 std::shared_ptr<APMDatabase> filledDatabase(const std::string& name, std::int64_t rows,
                                             const std::function<bool(APMDatabase&, std::int64_t)>& write) {
-    dataRoot();
+    quorvel::bench::processDataRoot();
     auto database = APMDatabase::initWithDatabaseName(name, nullptr, nullptr);
     if (!database || !database->reset(nullptr)) return nullptr;
     const bool filled = database->performTransaction([&] {

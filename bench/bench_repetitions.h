@@ -15,4 +15,17 @@ inline void repeated(benchmark::internal::Benchmark* benchmark) {
         "min", [](const std::vector<double>& runs) { return *std::min_element(runs.begin(), runs.end()); });
 }
 
+// libbenchmark (1.7) builds a repeated benchmark's aggregates from its first repetition's report, whose
+// statistics a skipped repetition never set: a first repetition that skipped (a start that failed or
+// timed out on a loaded machine) followed by two that ran crashes the whole program. Registered as
+// BENCHMARK(quorvel::bench::stopsAtFailure<BM_X>)->Name("BM_X"), a benchmark whose run skipped skips
+// every later run too, so its row is reported skipped, with the reason, and never crashes the program.
+template <void (*Body)(benchmark::State&)>
+void stopsAtFailure(benchmark::State& state) {
+    static bool failed = false;
+    if (failed) return state.SkipWithError("an earlier run of this benchmark failed");
+    Body(state);
+    failed = state.error_occurred();
+}
+
 }  // namespace quorvel::bench

@@ -50,6 +50,9 @@ bool prepared(benchmark::State& state, const XvfbDisplay& display) {
     return display.started();
 }
 
+// Every benchmark here skips, with its reason, when a start fails or times out (a loaded machine), and
+// then skips its later runs too (bench_repetitions.h says why).
+
 // Starts the program on a fresh data root, which `stock` may fill first, and records the time from its
 // start to its first frame; false, with the reason, when there was none.
 bool timeFirstFrame(benchmark::State& state, const XvfbDisplay& display,
@@ -77,7 +80,8 @@ void BM_StartToFirstFrame(benchmark::State& state) {
         if (!timeFirstFrame(state, display)) break;
     }
 }
-BENCHMARK(BM_StartToFirstFrame)
+BENCHMARK(quorvel::bench::stopsAtFailure<BM_StartToFirstFrame>)
+    ->Name("BM_StartToFirstFrame")
     ->UseManualTime()
     ->Iterations(10)
     ->Unit(benchmark::kMillisecond)
@@ -102,7 +106,8 @@ void BM_StartToFirstFrameWithAMillionSessions(benchmark::State& state) {
         if (!timeFirstFrame(state, display, copyStore)) break;
     }
 }
-BENCHMARK(BM_StartToFirstFrameWithAMillionSessions)
+BENCHMARK(quorvel::bench::stopsAtFailure<BM_StartToFirstFrameWithAMillionSessions>)
+    ->Name("BM_StartToFirstFrameWithAMillionSessions")
     ->UseManualTime()
     ->Iterations(10)
     ->Unit(benchmark::kMillisecond)
@@ -167,7 +172,8 @@ void BM_IdleWindowFor10Seconds(benchmark::State& state) {
         close(app);
     }
 }
-BENCHMARK(BM_IdleWindowFor10Seconds)
+BENCHMARK(quorvel::bench::stopsAtFailure<BM_IdleWindowFor10Seconds>)
+    ->Name("BM_IdleWindowFor10Seconds")
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kSecond)
@@ -218,7 +224,8 @@ void runningSession(benchmark::State& state, bool ticking) {
 
 // With its ticking sound, as the first launch sets it.
 void BM_RunningSessionFor10Seconds(benchmark::State& state) { runningSession(state, true); }
-BENCHMARK(BM_RunningSessionFor10Seconds)
+BENCHMARK(quorvel::bench::stopsAtFailure<BM_RunningSessionFor10Seconds>)
+    ->Name("BM_RunningSessionFor10Seconds")
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kSecond)
@@ -228,7 +235,8 @@ BENCHMARK(BM_RunningSessionFor10Seconds)
 // The ticking switched off in the settings, so that the app plays nothing a person hears, as the
 // countdown window below.
 void BM_RunningSessionWithTickingOffFor10Seconds(benchmark::State& state) { runningSession(state, false); }
-BENCHMARK(BM_RunningSessionWithTickingOffFor10Seconds)
+BENCHMARK(quorvel::bench::stopsAtFailure<BM_RunningSessionWithTickingOffFor10Seconds>)
+    ->Name("BM_RunningSessionWithTickingOffFor10Seconds")
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kSecond)
@@ -255,7 +263,8 @@ void BM_CountdownWindowFor10Seconds(benchmark::State& state) {
         close(countdown);
     }
 }
-BENCHMARK(BM_CountdownWindowFor10Seconds)
+BENCHMARK(quorvel::bench::stopsAtFailure<BM_CountdownWindowFor10Seconds>)
+    ->Name("BM_CountdownWindowFor10Seconds")
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kSecond)

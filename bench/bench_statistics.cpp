@@ -12,6 +12,7 @@
 #include "app/core/p_file_manager.h"
 #include "app/screens/statistics/charts_storyboard.h"
 #include "app/screens/statistics/charts_view_controller.h"
+#include "app/screens/statistics/session_day_totals.h"
 #include "bench/bench_folder.h"
 #include "bench/bench_repetitions.h"
 #include "bench/support/session_store_writer.h"
@@ -122,7 +123,22 @@ BENCHMARK(BM_RefreshAfterASessionIsStoredOf1M)
     ->Apply(quorvel::bench::repeated)
     ->Repetitions(3);
 
-// The baseline: the same store read straight through SQLite, each session's minutes summed per local
+// The screen's own full read, as at its first refresh or after a change it cannot add up: every
+// session's day totals read from the store by a fresh set of totals. Its baseline is the plain read below.
+void BM_ReadAllDayTotalsOf100k(benchmark::State& state) {
+    if (!makeStore(kSessions)) return state.SkipWithError("no store");
+    auto context = quorvel::CoreDataManager::context();
+    for (auto _ : state) {
+        if (quorvel::SessionDayTotals::make()->figures(*context).size() < 690) {
+            state.SkipWithError("sessions missing");
+            break;
+        }
+    }
+    removeStore();
+}
+BENCHMARK(BM_ReadAllDayTotalsOf100k)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated);
+
+// The baseline of the full read: the same store read straight through SQLite, each session's minutes summed per local
 // day, with nothing else the screen does.
 void BM_PlainSqliteDayTotalsOf100k(benchmark::State& state) {
     if (!makeStore(kSessions)) return state.SkipWithError("no store");

@@ -201,8 +201,9 @@ void APMMeasurement::logEventWithOrigin(const std::string& origin, bool isPublic
 void APMMeasurement::logEvents(std::vector<APMLoggedEvent> events) {
     // Each record is handed over as soon as it is made, so the worker queue stores the first ones while
     // the rest are made.
+    const std::int32_t maxPublicParameters = environment_.limits()->maxPublicEventParams();
     for (APMLoggedEvent& logged : events) {
-        auto record = recordOf(logged);
+        auto record = recordOf(logged, maxPublicParameters);
         if (!record) continue;
         {
             platform::MutexLock lock(inboxMutex_);
@@ -215,13 +216,16 @@ void APMMeasurement::logEvents(std::vector<APMLoggedEvent> events) {
     }
 }
 
-std::optional<APMEvent> APMMeasurement::recordOf(APMLoggedEvent& logged) const {
+std::optional<APMEvent> APMMeasurement::recordOf(APMLoggedEvent& logged, std::int32_t maxPublicParameters) const {
     // The screen parameters are the library's own, so they join the event after the app's parameters
-    // passed their rules. A refused origin or name is logged by the validator.
-    const APMObjectParameters screen = APMScreenParameters(logged.parameters);
-    for (const auto& entry : screen) logged.parameters.erase(entry.first);
+    // passed their rules; they are moved out of the logged ones, not copied. A refused origin or name is
+    // logged by the validator.
+    APMObjectParameters screen;
+    for (const char* name : {"_sn", "_sc", "_si"}) {
+        if (auto entry = logged.parameters.extract(name)) screen.insert(std::move(entry));
+    }
     auto event = APMEvent::initWithOrigin(logged.origin, logged.isPublicEvent, logged.name, logged.timestamp, 0,
-                                          logged.parameters, environment_.limits()->maxPublicEventParams());
+                                          logged.parameters, maxPublicParameters);
     if (event && !screen.empty()) event->addScreenParameters(screen);
     return event;
 }

@@ -84,7 +84,8 @@ public:
 private:
     APMMeasurement(std::string appID, APMEnvironment environment);
     void startMeasurement();
-    std::optional<APMEvent> recordOf(APMLoggedEvent& logged) const;
+    // `maxPublicParameters` is the active configuration's limit, read once for a batch of events.
+    std::optional<APMEvent> recordOf(APMLoggedEvent& logged, std::int32_t maxPublicParameters) const;
     void takeWaitingEvents() EXCLUDES(inboxMutex_, intakeMutex_);
 
     // The app instance identifier, made once and kept in the persisted state.

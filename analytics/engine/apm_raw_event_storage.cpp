@@ -55,18 +55,25 @@ void APMRawEventStorage::storePendingEvents() {
 bool APMRawEventStorage::storeEvents(const std::vector<APMEvent>& events) {
     // A fetched configuration is applied on this queue too, so one reading holds for the transaction.
     const std::int64_t rawEventsLimit = database_->rawEventsLimit();
+    // Trimming before each insert keeps the newest rawEventsLimit events, always leaving the newest row
+    // (and with it the next row ID) in place when the limit keeps any: so one trim after the inserts
+    // leaves the same rows, and costs one statement instead of one for each event.
+    const bool trimOnce = events.size() > 1 && rawEventsLimit > 1;
     return database_->performTransaction([&] {
         for (const APMEvent& event : events) {
-            if (!storeEvent(event, rawEventsLimit)) return false;
+            if (!storeEvent(event, trimOnce ? std::nullopt : std::optional(rawEventsLimit))) return false;
         }
-        return true;
+        std::shared_ptr<platform::NSError> error;
+        if (!trimOnce || database_->keepNewestRawEvents(rawEventsLimit, &error)) return true;
+        monitor()->logWithLevel(APMLogLevel::MonitoredError, 23025, "Failed to trim stored events. Error", error);
+        return false;
     });
 }
 
-bool APMRawEventStorage::storeEvent(const APMEvent& event, std::int64_t rawEventsLimit) {
+bool APMRawEventStorage::storeEvent(const APMEvent& event, std::optional<std::int64_t> rawEventsLimit) {
     std::shared_ptr<platform::NSError> error;
     if (database_->insertIfNotExistsRawEventMetadata(metadata_.encoding(), metadata_.fingerprint(), &error) &&
-        database_->deleteRawEventsOverAbsoluteLimit(rawEventsLimit, &error) &&
+        (!rawEventsLimit || database_->deleteRawEventsOverAbsoluteLimit(*rawEventsLimit, &error)) &&
         database_->insertRawEvent(event, metadata_.fingerprint(), event.isRealtime(), &error)) {
         return true;
     }

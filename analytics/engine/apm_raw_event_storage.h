@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,9 @@ class APMScheduler;
 
 // The engine's own intake: every event it takes in is stored as a raw event with the fingerprint of the
 // metadata in force. The events waiting on the worker queue together are stored in one transaction,
-// each with the same three steps as alone: its metadata stored unless known, the oldest events trimmed
-// to make room, the event inserted. Should that transaction fail, they are stored again one transaction
+// each with its metadata stored unless known and the event inserted, then the oldest events beyond the
+// limit trimmed once, which leaves the same rows as trimming before each insert (an event stored alone
+// is trimmed for first). Should that transaction fail, they are stored again one transaction
 // each, so an event that cannot be stored costs only itself. Everything runs on the worker queue.
 class APMRawEventStorage final : public APMEventIntake,
                                  public std::enable_shared_from_this<APMRawEventStorage> {
@@ -30,7 +32,8 @@ public:
 private:
     void storePendingEvents();
     bool storeEvents(const std::vector<APMEvent>& events);
-    bool storeEvent(const APMEvent& event, std::int64_t rawEventsLimit);
+    // Without a limit the caller trims once for the whole transaction.
+    bool storeEvent(const APMEvent& event, std::optional<std::int64_t> rawEventsLimit);
 
     APMScheduler& scheduler_;
     APMRawEventMetadata metadata_;

@@ -44,12 +44,19 @@ void clear(int* failureCode) {
     if (failureCode) *failureCode = Validator::kNoFailure;
 }
 
+// Names are mostly ASCII, whose letters and digits are known without asking ICU.
+bool isAsciiLetter(char32_t point) {
+    return (point >= 'a' && point <= 'z') || (point >= 'A' && point <= 'Z');
+}
+
 bool isLetter(char32_t point) {
+    if (point < 0x80) return isAsciiLetter(point);
     return (U_GET_GC_MASK(point) & U_GC_L_MASK) != 0;
 }
 
 bool isNameCharacter(char32_t point) {
-    return point == '_' || (U_GET_GC_MASK(point) & (U_GC_L_MASK | U_GC_ND_MASK)) != 0;
+    if (point < 0x80) return point == '_' || isAsciiLetter(point) || (point >= '0' && point <= '9');
+    return (U_GET_GC_MASK(point) & (U_GC_L_MASK | U_GC_ND_MASK)) != 0;
 }
 
 UChar32 firstCodePoint(const std::string& text) {

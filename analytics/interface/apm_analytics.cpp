@@ -63,17 +63,17 @@ void APMAnalytics::start(const std::string& appID, const std::string& origin,
 }
 
 void APMAnalytics::logEventWithOrigin(const std::string& origin, bool isPublicEvent, const std::string& name,
-                                      const APMObjectParameters& parameters) {
+                                      APMObjectParameters parameters) {
     if (isPublicEvent) {
         int failure = V::kNoFailure;
         if (!V::isValidPublicEventName(name, &failure)) return reportRefusedName(name, failure);
     }
-    shared().queueEvent(origin, isPublicEvent, name, parameters);
+    shared().queueEvent(origin, isPublicEvent, name, std::move(parameters));
 }
 
 void APMAnalytics::logInternalEventWithOrigin(const std::string& origin, const std::string& name,
-                                              const APMObjectParameters& parameters) {
-    logEventWithOrigin(origin, false, name, parameters);
+                                              APMObjectParameters parameters) {
+    logEventWithOrigin(origin, false, name, std::move(parameters));
 }
 
 void APMAnalytics::queueEvent(const std::string& origin, bool isPublicEvent, const std::string& name,

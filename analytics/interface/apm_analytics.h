@@ -37,11 +37,12 @@ public:
     // configuration is fetched from (none named: no fetch).
     static void startWithAppID(const std::string& appID, const std::string& origin,
                                const platform::Value::Dictionary& options);
-    // A public event whose name is refused is reported as an "_err" event instead.
+    // A public event whose name is refused is reported as an "_err" event instead. The parameters are
+    // taken by value and moved along to the engine: a caller handing a temporary copies nothing.
     static void logEventWithOrigin(const std::string& origin, bool isPublicEvent, const std::string& name,
-                                   const APMObjectParameters& parameters);
+                                   APMObjectParameters parameters);
     static void logInternalEventWithOrigin(const std::string& origin, const std::string& name,
-                                           const APMObjectParameters& parameters);
+                                           APMObjectParameters parameters);
 
     // Keep the persisted state in a file in the library's folder rather than in the preferences: the
     // value in this layer's defaults store, false when absent. A change takes effect at the next

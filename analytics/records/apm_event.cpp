@@ -33,8 +33,9 @@ bool isAcceptedOrigin(const std::string& origin) {
     return failure == V::kNotForwardedOrigin && V::isValidInternalEventOrigin(origin, nullptr);
 }
 
+// A public name's rules include the internal ones, so a public name that passed is not checked again.
 bool isAcceptedName(const std::string& name, bool isPublic) {
-    return (!isPublic || V::isValidPublicEventName(name, nullptr)) && V::isValidInternalEventName(name, nullptr);
+    return isPublic ? V::isValidPublicEventName(name, nullptr) : V::isValidInternalEventName(name, nullptr);
 }
 
 const std::string& mappedName(const APMNameTable& table, const std::string& name) {

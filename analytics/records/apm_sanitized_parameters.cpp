@@ -68,8 +68,9 @@ bool sanitizeParameter(const std::string& name, const APMParameterObject& object
                               value->isString() ? value : std::nullopt);
     }
     if (isArray(object) && failure != V::kNoFailure) APMAddArrayParameterError(added, failure, name, eventName);
-    if (kept && plain && !(name == "_ev" && added.contains("_ev"))) added.insert_or_assign(name, *kept);
-    return kept.has_value();
+    if (!kept) return false;
+    if (plain && !(name == "_ev" && added.contains("_ev"))) added.insert_or_assign(name, std::move(*kept));
+    return true;
 }
 
 // Too many public parameters are cut from the end of the sorted names; an array element may carry
@@ -144,8 +145,9 @@ std::optional<APMValue> APMSanitizedArrayParameter(const platform::Value::Array&
 
 bool APMIsValidEventParameterName(const std::string& name, bool isPublic, APMValue::Parameters& errors) {
     int failure = V::kNoFailure;
-    if ((!isPublic || V::isValidPublicEventParameterName(name, &failure)) &&
-        V::isValidInternalEventParameterName(name, &failure)) {
+    // A public name's rules include the internal ones, so a public name that passed is not checked again.
+    if (isPublic ? V::isValidPublicEventParameterName(name, &failure)
+                 : V::isValidInternalEventParameterName(name, &failure)) {
         return true;
     }
     if (failure != V::kNoFailure && !errors.contains("_err")) {

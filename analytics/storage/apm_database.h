@@ -132,6 +132,8 @@ public:
     std::optional<bool> isRawEventsTableEmpty(APMErrorOut error);
     bool insertRawEvent(const std::optional<APMEvent>& event, std::int64_t metadataFingerprint,
                         bool isRealtime, APMErrorOut error);
+    // The same for an event at hand, without copying it into an optional.
+    bool insertRawEvent(const APMEvent& event, std::int64_t metadataFingerprint, bool isRealtime, APMErrorOut error);
     std::optional<double> queryLatestRawEventTime(APMErrorOut error);
     // The oldest events of the fingerprint, at most kRawEventsReadLimit, as far as `filter` takes them.
     // Rows that cannot be read are deleted (they could never be uploaded) and logged.
@@ -146,6 +148,8 @@ public:
     std::optional<std::int64_t> deleteRawEventsOverAbsoluteLimit(APMErrorOut error);
     // The same with the limit read once, by a caller that stores many events in a row.
     std::optional<std::int64_t> deleteRawEventsOverAbsoluteLimit(std::int64_t maxEventsStored, APMErrorOut error);
+    // Keeps the newest `count` events (none for a negative count); answers the number deleted.
+    std::optional<std::int64_t> keepNewestRawEvents(std::int64_t count, APMErrorOut error);
     // The remote configuration's maxEventsStored.
     std::int64_t rawEventsLimit() const;
     bool deleteStaleRawEventsDataOlderThanMaxAge(double maxAge, APMErrorOut error);

@@ -98,10 +98,13 @@ std::optional<bool> APMDatabase::isRawEventsTableEmpty(APMErrorOut error) {
 
 bool APMDatabase::insertRawEvent(const std::optional<APMEvent>& event, std::int64_t metadataFingerprint,
                                  bool isRealtime, APMErrorOut error) {
-    if (!APMCheckCondition(event.has_value(), error, 1, "Received empty event for inserting in the database") ||
-        !APMCheckNotNil(sqliteStore_, error, 2, "Database not open")) {
-        return false;
-    }
+    return APMCheckCondition(event.has_value(), error, 1, "Received empty event for inserting in the database") &&
+           insertRawEvent(*event, metadataFingerprint, isRealtime, error);
+}
+
+bool APMDatabase::insertRawEvent(const APMEvent& event, std::int64_t metadataFingerprint, bool isRealtime,
+                                 APMErrorOut error) {
+    if (!APMCheckNotNil(sqliteStore_, error, 2, "Database not open")) return false;
     // The columns in the order the generic insert of a record names them, so both share one statement.
     // Never destroyed: the worker queue may still be storing while the process exits.
     static const std::string& kInsert = *new std::string(
@@ -109,10 +112,15 @@ bool APMDatabase::insertRawEvent(const std::optional<APMEvent>& event, std::int6
         "VALUES (?, ?, ?, ?, ?);");
     const std::optional<std::int64_t> countBefore = knownRawEventCount_;
     knownRawEventCount_.reset();
-    if (!sqliteStore_->executeStatement(kInsert,
-                                        {APMRawEventBlob(*event), isRealtime ? 1 : 0, metadataFingerprint,
-                                         event->name(), event->timestamp()},
-                                        error)) {
+    // Built in place, so the encoding is moved in rather than copied out of a list.
+    Values values;
+    values.reserve(5);
+    values.emplace_back(APMRawEventBlob(event));
+    values.emplace_back(isRealtime ? 1 : 0);
+    values.emplace_back(metadataFingerprint);
+    values.emplace_back(event.name());
+    values.emplace_back(event.timestamp());
+    if (!sqliteStore_->executeStatement(kInsert, values, error)) {
         return false;
     }
     if (countBefore) knownRawEventCount_ = *countBefore + 1;
@@ -172,14 +180,18 @@ std::optional<std::int64_t> APMDatabase::deleteRawEventsOverAbsoluteLimit(APMErr
 std::optional<std::int64_t> APMDatabase::deleteRawEventsOverAbsoluteLimit(std::int64_t maxEventsStored,
                                                                           APMErrorOut error) {
     // The newest maxEventsStored − 1 stay (a negative number keeps none, as a negative offset is none).
-    const std::int64_t kept = std::max<std::int64_t>(maxEventsStored - 1, 0);
-    const auto count = rawEventCount(error);
-    if (!count) return std::nullopt;
-    if (*count <= kept) return 0;
+    return keepNewestRawEvents(maxEventsStored - 1, error);
+}
+
+std::optional<std::int64_t> APMDatabase::keepNewestRawEvents(std::int64_t count, APMErrorOut error) {
+    const std::int64_t kept = std::max<std::int64_t>(count, 0);
+    const auto stored = rawEventCount(error);
+    if (!stored) return std::nullopt;
+    if (*stored <= kept) return 0;
     // The oldest rows beyond the bound, found from the start of the table instead of by walking past all
     // the rows that stay.
     return deleteRawEvents("rowid IN (SELECT rowid FROM raw_events ORDER BY rowid ASC LIMIT ?)",
-                           {*count - kept}, error);
+                           {*stored - kept}, error);
 }
 
 bool APMDatabase::deleteStaleRawEventsDataOlderThanMaxAge(double maxAge, APMErrorOut error) {

@@ -83,24 +83,33 @@ int bindLoose(sqlite3_stmt* statement, int index, const Value& value) {
 // missing: SQLite would turn text into a made-up 0, a date of 1 January 2001. The column is looked up
 // once and read as a value: each sqlite3_column_ call would look it up again. (Reading a column's value
 // this way is safe only while no other thread uses the connection, which the store's lock sees to.)
-Value column(sqlite3_stmt* statement, int index, NSAttributeType type) {
+// The value is made in its place at the end of the row, not made aside and moved there: a fetch of
+// many rows makes many values.
+void appendColumn(std::vector<Value>& values, sqlite3_stmt* statement, int index, NSAttributeType type) {
     sqlite3_value* const value = sqlite3_column_value(statement, index);
     const int stored = sqlite3_value_type(value);
     const bool number = stored == SQLITE_INTEGER || stored == SQLITE_FLOAT;
-    if (type == NSAttributeType::String ? stored != SQLITE_TEXT : !number) return Value();
+    if (type == NSAttributeType::String ? stored != SQLITE_TEXT : !number) {
+        values.emplace_back();
+        return;
+    }
     switch (type) {
         case NSAttributeType::Integer:
-            return Value(static_cast<std::int64_t>(sqlite3_value_int64(value)));
+            values.emplace_back(static_cast<std::int64_t>(sqlite3_value_int64(value)));
+            return;
         case NSAttributeType::Double:
-            return Value(sqlite3_value_double(value));
+            values.emplace_back(sqlite3_value_double(value));
+            return;
         case NSAttributeType::Date:
-            return Value(NSDate(sqlite3_value_double(value)));
+            values.emplace_back(NSDate(sqlite3_value_double(value)));
+            return;
         case NSAttributeType::String: {
             const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
-            return Value(std::string(text, static_cast<std::size_t>(sqlite3_value_bytes(value))));
+            values.emplace_back(std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(value))));
+            return;
         }
     }
-    return Value();
+    values.emplace_back();
 }
 
 // Closes a statement when it goes out of scope.
@@ -555,12 +564,13 @@ bool SQLiteStore::readEach(const NSEntityDescription& entity, const NSPredicate*
     if (rc != SQLITE_OK) return fail(error, rc, sqlite3_errmsg(db_));
     for (std::size_t i = 0; i < binds.size(); ++i)
         bindLoose(statement.handle, static_cast<int>(i + 1), binds[i]);
+    // One buffer for every row, which keeps its room unless `each` takes the vector itself.
     std::vector<Value> values;
     while ((rc = sqlite3_step(statement.handle)) == SQLITE_ROW) {
         values.clear();
         values.reserve(columns.size());
         int index = 1;
-        for (const auto* attribute : columns) values.push_back(column(statement.handle, index++, attribute->type));
+        for (const auto* attribute : columns) appendColumn(values, statement.handle, index++, attribute->type);
         ++handedOn;
         each(sqlite3_column_int64(statement.handle, 0), values);
     }

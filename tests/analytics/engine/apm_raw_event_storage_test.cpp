@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <future>
 
+#include "analytics/config/apm_remote_config.h"
 #include "analytics/engine/apm_measurement.h"
 #include "analytics/foundation/apm_scheduler.h"
 #include "analytics/foundation/apm_storage_paths.h"
@@ -125,6 +126,43 @@ TEST_F(MeasurementStorage, AnEventThatCannotBeStoredCostsOnlyItself) {
 
     EXPECT_EQ(storedNames(), (std::vector<std::string>{"before", "after"}));
     EXPECT_TRUE(capture.contains("[I-ACS012056] Transaction failed."));
+}
+
+// Events stored together are trimmed once for all of them, which must keep exactly the rows, and row
+// IDs, that trimming before each of them keeps: the newest ones up to the limit, even when more arrive
+// together than the limit keeps, and the next row ID after them.
+TEST_F(MeasurementStorage, EventsStoredTogetherKeepTheRowsEventsStoredOneByOneKeep) {
+    start();
+    onWorkerQueue([] {
+        APMMeasurement::remoteConfig()->parseSettings({{"measurement.store.max_stored_events_per_app", "4"}});
+        return true;
+    });
+    const auto rows = [&] {
+        return onWorkerQueue([&] {
+            std::vector<std::pair<std::int64_t, std::string>> kept;
+            const auto records = engine->database()->sqliteStore()->recordsForQuery(
+                "SELECT rowid, name FROM raw_events ORDER BY rowid", {}, nullptr);
+            for (const auto& record : records.value())
+                kept.emplace_back(*record.at("rowid").intValue(), *record.at("name").stringValue());
+            return kept;
+        });
+    };
+    using Rows = std::vector<std::pair<std::int64_t, std::string>>;
+    for (const char* name : {"e0", "e1", "e2"}) {
+        log(name);
+        clock->runUntilIdle();
+    }
+    std::promise<void> release;
+    engine->scheduler().scheduleOnWorkerQueueBlockID("hold",
+                                                     [gate = release.get_future().share()] { gate.wait(); });
+    for (const char* name : {"e3", "e4", "e5", "e6", "e7", "e8"}) log(name);
+    release.set_value();
+    clock->runUntilIdle();
+    EXPECT_EQ(rows(), (Rows{{6, "e5"}, {7, "e6"}, {8, "e7"}, {9, "e8"}}));
+
+    log("e9");
+    clock->runUntilIdle();
+    EXPECT_EQ(rows(), (Rows{{7, "e6"}, {8, "e7"}, {9, "e8"}, {10, "e9"}}));
 }
 
 TEST_F(MeasurementStorage, ResetEmptiesTheDatabaseAndThePersistedState) {
