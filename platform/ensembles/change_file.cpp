@@ -89,6 +89,9 @@ std::optional<ChangeFile> ChangeFile::parse(const std::string& contents, std::st
     std::string reason;
     const auto value = PropertyList::parse(contents, &reason);
     if (!value) return refuse(error, reason);
+    // An older machine may have written XML with text that is not UTF-8: nothing written here could
+    // carry it on, so the file is refused as a whole rather than half imported.
+    if (!PropertyList::isWritable(*value, &reason)) return refuse(error, reason);
     const auto* root = value->dictionaryValue();
     if (!root) return refuse(error, "not a dictionary");
     ChangeFile file;

@@ -1,5 +1,6 @@
 #include "platform/foundation/property_list_file.h"
 
+#include "platform/foundation/console.h"
 #include "platform/foundation/damaged_file.h"
 #include "platform/foundation/property_list.h"
 
@@ -11,7 +12,16 @@ Value::Dictionary PropertyListFile::readDictionary(const std::filesystem::path& 
     if (!std::filesystem::exists(file, error)) return {};
     std::string problem;
     const auto contents = PropertyList::readFile(file, &problem);
-    if (contents && contents->dictionaryValue()) return *contents->dictionaryValue();
+    if (contents && contents->dictionaryValue()) {
+        Value::Dictionary entries = *contents->dictionaryValue();
+        std::erase_if(entries, [&](const auto& entry) {
+            std::string reason;
+            if (PropertyList::isWritable(Value::Dictionary{{entry.first, entry.second}}, &reason)) return false;
+            Console::print(what + " " + file.string() + ": left out an entry (" + reason + ")");
+            return true;
+        });
+        return entries;
+    }
     if (contents) problem = "the top level is not a dictionary";
     DamagedFile::setAside(file, what, problem, consequence);
     return {};

@@ -6,6 +6,7 @@
 #include "platform/ensembles/change_file.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_thread.h"
+#include "platform/foundation/property_list.h"
 #include "tests/platform/ensembles/ensemble_test_support.h"
 
 using namespace platform;
@@ -161,6 +162,24 @@ TEST(EnsembleFaults, ADamagedChangeFileIsSkippedRetriedLaterAndBlocksNoOtherFile
     std::ofstream(damaged, std::ios::trunc) << contents;  // the rest arrives
     EXPECT_FALSE(devices.merge(devices.a));
     EXPECT_EQ(devices.a.notes(), (std::map<std::string, std::int64_t>{{"early", 1}, {"later", 2}}));
+}
+
+// An older machine wrote change files as XML, where a string need not be UTF-8; a file whose text
+// could not be written on is refused whole, with its reason, rather than read in part.
+TEST(EnsembleFaults, AnXMLChangeFileWithTextThatIsNotUTF8IsRefusedWhole) {
+    ChangeFile file;
+    file.device = "older";
+    file.time = 800000000;
+    file.changes.push_back(RecordChange{"Session", "one", RecordRevision{0, 800000000, "older"}, {{"note", "ok"}}});
+    const auto binary = file.serialize();
+    ASSERT_TRUE(binary);
+    auto xml = PropertyList::serialize(*PropertyList::parse(*binary));
+    ASSERT_TRUE(xml);
+    ASSERT_TRUE(ChangeFile::parse(*xml, nullptr));
+    xml->replace(xml->find("<string>ok</string>"), 19, "<string>o\xff</string>");
+    std::string reason;
+    EXPECT_FALSE(ChangeFile::parse(*xml, &reason));
+    EXPECT_EQ(reason, "\"changes\": \"values\": \"note\": a string that is not UTF-8");
 }
 
 // The bookkeeping is rebuilt from the store and the cloud: without that, no merge could run again.

@@ -163,6 +163,21 @@ TEST_F(UserDefaultsPersistence, WrongKindValuesStayInTheFileUntilTheKeyIsWritten
     EXPECT_EQ(relaunched("kinds")->objectForKey("length"), Value(25));
 }
 
+// Earlier versions wrote XML that could carry text that is not UTF-8, which no file can hold now: that
+// entry is left out with a console line, and the rest of the suite is written on as before.
+TEST_F(UserDefaultsPersistence, AnOldEntryThatNoFileCanHoldNowDoesNotStopTheRestBeingWritten) {
+    writeText(suiteFile("old"),
+              "<plist version=\"1.0\"><dict><key>title</key><string>Caf\xe9</string>"
+              "<key>round</key><integer>3</integer></dict></plist>");
+    Console::Capture console;
+    auto defaults = NSUserDefaults::suiteNamed("old");
+    EXPECT_FALSE(defaults->objectForKey("title"));
+    EXPECT_TRUE(console.contains("left out an entry (\"title\": a string that is not UTF-8)"));
+    defaults->setInteger(4, "round");
+    ASSERT_TRUE(NSUserDefaults::flushAll());
+    EXPECT_EQ(relaunched("old")->integerForKey("round"), 4);
+}
+
 TEST_F(UserDefaultsCoalescing, AThousandSetsWriteOnceAfterAVirtualSecond) {
     auto defaults = NSUserDefaults::suiteNamed("burst");
     for (int i = 0; i < 1000; ++i) defaults->setInteger(i, "key" + std::to_string(i % 100));
