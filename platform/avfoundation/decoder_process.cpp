@@ -1,6 +1,7 @@
 #include "platform/avfoundation/decoder_process.h"
 
 #include <poll.h>
+#include <spawn.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
@@ -10,33 +11,36 @@
 #include <cerrno>
 #include <cstring>
 
+extern char** environ;
+
 namespace platform {
 
-std::unique_ptr<DecoderProcess> DecoderProcess::start(const std::function<void(int socket)>& work,
-                                                      std::string* error) {
+std::unique_ptr<DecoderProcess> DecoderProcess::start(const std::filesystem::path& program,
+                                                      const std::vector<std::string>& arguments, std::string* error) {
     int sockets[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) {
         if (error) *error = std::strerror(errno);
         return nullptr;
     }
-    const pid_t parent = ::getpid();
-    const pid_t pid = ::fork();
-    if (pid < 0) {
-        if (error) *error = std::strerror(errno);
+    // The child gets its end of the socket and nothing else of the app's.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, sockets[1], kChildSocket);
+    posix_spawn_file_actions_addclosefrom_np(&actions, kChildSocket + 1);
+    std::vector<std::string> words = {program.string()};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    const int failed = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(sockets[1]);
+    if (failed != 0) {
+        if (error) *error = program.string() + ": " + std::strerror(failed);
         ::close(sockets[0]);
-        ::close(sockets[1]);
         return nullptr;
     }
-    if (pid == 0) {
-        // Never outlive the app, even when the app is killed while this is stuck.
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (::getppid() != parent) ::_exit(1);
-        ::close(sockets[0]);
-        work(sockets[1]);
-        // Nothing of the app's is flushed or torn down here: only the app may do that.
-        ::_exit(0);
-    }
-    ::close(sockets[1]);
     return std::unique_ptr<DecoderProcess>(new DecoderProcess(pid, sockets[0]));
 }
 
@@ -86,6 +90,11 @@ bool DecoderProcess::receive(void* bytes, std::size_t size, std::chrono::millise
         size -= static_cast<std::size_t>(got);
     }
     return true;
+}
+
+bool DecoderProcess::dieWithTheApp(pid_t app) {
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    return ::getppid() == app;
 }
 
 bool DecoderProcess::write(int socket, const void* bytes, std::size_t size) {

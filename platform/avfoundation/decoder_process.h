@@ -4,22 +4,27 @@
 
 #include <chrono>
 #include <cstddef>
-#include <functional>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
-// A child process that decodes untrusted bytes for the app. A decoding library can be led by a file
-// into a loop it never leaves, and a thread stuck in a library cannot be stopped from inside the
-// process; a child can. The child talks over a socket; every answer the app waits for has a deadline,
-// and a child that misses it, or says something that makes no sense, is killed at once — it costs
-// neither a core nor a thread for longer than that. A child also dies with the thread that started it.
+// A program of its own that decodes untrusted bytes for the app. A decoding library can be led by a file
+// into a loop it never leaves, and a thread stuck in a library cannot be stopped from inside the process;
+// a child process can. The child is a fresh program (spawned, not a copy of the app, whose other threads
+// may hold locks the copy would wait on for ever) that talks over a socket on its descriptor 3. Every
+// answer the app waits for has a deadline, and a child that misses it, or says something that makes no
+// sense, is killed at once: it costs neither a core nor a thread for longer than that.
 class DecoderProcess {
 public:
-    // Starts a child that runs `work` with its end of the socket, then exits. Null, with the reason,
-    // when no process can be had.
-    static std::unique_ptr<DecoderProcess> start(const std::function<void(int socket)>& work, std::string* error);
+    // The child's end of the socket.
+    static constexpr int kChildSocket = 3;
+
+    // Starts `program` with `arguments`; null, with the reason, when it cannot be started.
+    static std::unique_ptr<DecoderProcess> start(const std::filesystem::path& program,
+                                                 const std::vector<std::string>& arguments, std::string* error);
     // Kills and reaps the child, whatever it is doing.
     ~DecoderProcess();
     DecoderProcess(const DecoderProcess&) = delete;
@@ -37,7 +42,11 @@ public:
     pid_t pid() const { return pid_; }
     const std::string& problem() const { return problem_; }
 
-    // In the child: the same, without deadlines (the app keeps those). False once the app has gone.
+    // In the child: ends it when the app's thread that started it ends, however it ends. False when
+    // that has already happened.
+    static bool dieWithTheApp(pid_t app);
+    // In the child: the socket's whole messages, without deadlines (the app keeps those). False once the
+    // app has gone.
     static bool write(int socket, const void* bytes, std::size_t size);
     static bool read(int socket, void* bytes, std::size_t size);
 

@@ -1,7 +1,11 @@
 #include "platform/avfoundation/isolated_sound_decoder.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "platform/avfoundation/sound_file_decoder.h"
@@ -26,6 +30,9 @@ struct Request {
 };
 
 constexpr std::uint32_t kMostErrorLength = 1024;
+// What the child is started to do: answer one probe, or open the file and serve its reads.
+constexpr const char* kProbe = "probe";
+constexpr const char* kServe = "serve";
 // The most frames one read asks for, as the app's callers do.
 constexpr std::int32_t kMostFrames = 1 << 16;
 
@@ -87,9 +94,14 @@ std::optional<Opened> opened(DecoderProcess& process, std::string* error) {
 
 }  // namespace
 
+std::filesystem::path IsolatedSoundDecoder::program() {
+    const char* chosen = std::getenv("QUORVEL_SOUND_DECODER");
+    return chosen && *chosen ? chosen : QUORVEL_SOUND_DECODER;
+}
+
 std::unique_ptr<IsolatedSoundDecoder> IsolatedSoundDecoder::open(const std::filesystem::path& file,
                                                                  std::string* error) {
-    auto process = DecoderProcess::start([&file](int socket) { serve(file, socket); }, error);
+    auto process = DecoderProcess::start(program(), {kServe, file.string(), std::to_string(::getpid())}, error);
     if (!process) return nullptr;
     const auto answer = opened(*process, error);
     if (!answer) return nullptr;
@@ -98,16 +110,28 @@ std::unique_ptr<IsolatedSoundDecoder> IsolatedSoundDecoder::open(const std::file
 }
 
 std::optional<double> IsolatedSoundDecoder::playableDuration(const std::filesystem::path& file, std::string* error) {
-    const auto process = DecoderProcess::start(
-        [&file](int socket) {
-            std::string problem;
-            const auto seconds = SoundFileDecoder::playableDuration(file, &problem);
-            tell(socket, seconds ? Opened{1, 0, *seconds, 0} : failure(problem), problem);
-        },
-        error);
+    const auto process =
+        DecoderProcess::start(program(), {kProbe, file.string(), std::to_string(::getpid())}, error);
     if (!process) return std::nullopt;
     const auto answer = opened(*process, error);
     return answer ? std::optional(answer->duration) : std::nullopt;
+}
+
+int IsolatedSoundDecoder::runChild(int argc, char** argv) {
+    if (argc != 4 || !DecoderProcess::dieWithTheApp(static_cast<pid_t>(std::atol(argv[3])))) return 2;
+    const std::string_view mode = argv[1];
+    const std::filesystem::path file = argv[2];
+    const int socket = DecoderProcess::kChildSocket;
+    if (mode == kServe) {
+        serve(file, socket);
+    } else if (mode == kProbe) {
+        std::string problem;
+        const auto seconds = SoundFileDecoder::playableDuration(file, &problem);
+        tell(socket, seconds ? Opened{1, 0, *seconds, 0} : failure(problem), problem);
+    } else {
+        return 2;
+    }
+    return 0;
 }
 
 int IsolatedSoundDecoder::read(std::int16_t* out, int frames, bool lastPass) {

@@ -11,9 +11,10 @@
 
 namespace platform {
 
-// A SoundFileDecoder for a file the app did not make, run in a DecoderProcess: the same calls, each
-// answered within a deadline. A file whose opening or decoding does not answer in time is unplayable
-// like any damaged file: its child is killed, and the decoder reads as ended.
+// A SoundFileDecoder for a file the app did not make, run in a DecoderProcess (the program
+// "quorvel-sound-decoder", built beside the app; $QUORVEL_SOUND_DECODER names another): the same calls,
+// each answered within a deadline. A file whose opening or decoding does not answer in time is
+// unplayable like any damaged file: its child is killed, and the decoder reads as ended.
 class IsolatedSoundDecoder {
 public:
     // Far longer than a real file takes to open or to decode one step, even on a loaded machine.
@@ -23,6 +24,11 @@ public:
     static std::unique_ptr<IsolatedSoundDecoder> open(const std::filesystem::path& file, std::string* error);
     // As SoundFileDecoder::playableDuration, in a child of its own that ends with the answer.
     static std::optional<double> playableDuration(const std::filesystem::path& file, std::string* error);
+
+    // The decoding program's main(): "probe FILE APP-PID" or "serve FILE APP-PID", talking to the app on
+    // DecoderProcess::kChildSocket.
+    static int runChild(int argc, char** argv);
+    static std::filesystem::path program();
 
     // As SoundFileDecoder's; a child that fails to answer makes read() give 0 and rewind() false.
     int read(std::int16_t* out, int frames, bool lastPass = true);
