@@ -39,8 +39,8 @@ void APMRawEventStorage::storePendingEvents() {
     events->swap(pending_);
     storeScheduled_ = false;
     store(*events);
-    // Freeing thousands of records made on another thread is a tenth of this queue's work: another
-    // thread does it, so the next events are stored sooner.
+    // Freeing records made on another thread is slow here, and this queue is the one that keeps the
+    // events waiting: a thread of the global queue frees them, and the next events are stored sooner.
     platform::DispatchQueue::global()->async([events = std::move(events)] {});
 }
 
