@@ -4,6 +4,7 @@
 #include "analytics/foundation/apm_scheduler.h"
 #include "analytics/monitor/apm_monitor.h"
 #include "analytics/storage/apm_database.h"
+#include "platform/dispatch/dispatch_queue.h"
 
 namespace analytics {
 
@@ -34,9 +35,16 @@ void APMRawEventStorage::takeEvent(APMEvent event) {
 }
 
 void APMRawEventStorage::storePendingEvents() {
-    std::vector<APMEvent> events;
-    events.swap(pending_);
+    auto events = std::make_shared<std::vector<APMEvent>>();
+    events->swap(pending_);
     storeScheduled_ = false;
+    store(*events);
+    // Freeing records made on another thread is slow here, and this queue is the one that keeps the
+    // events waiting: a thread of the global queue frees them, and the next events are stored sooner.
+    platform::DispatchQueue::global()->async([events = std::move(events)] {});
+}
+
+void APMRawEventStorage::store(const std::vector<APMEvent>& events) {
     if (!database_) {
         monitor()->logWithLevel(APMLogLevel::Debug, 23012, "Measurement database is not open. Events dropped",
                                 static_cast<std::int64_t>(events.size()));

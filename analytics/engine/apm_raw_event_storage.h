@@ -31,6 +31,7 @@ public:
 
 private:
     void storePendingEvents();
+    void store(const std::vector<APMEvent>& events);
     bool storeEvents(const std::vector<APMEvent>& events);
     // Without a limit the caller trims once for the whole transaction.
     bool storeEvent(const APMEvent& event, std::optional<std::int64_t> rawEventsLimit);

@@ -273,7 +273,7 @@ bool APMSqliteStore::bindValues(const Values& values, sqlite3_stmt* statement, A
     return bound;
 }
 
-int APMSqliteStore::bindValue(sqlite3_stmt* statement, int index, const Value& value) {
+int APMSqliteStore::bindValue(sqlite3_stmt* statement, int index, const Value& value, bool borrowText) {
     switch (value.kind()) {
         case Value::Kind::Null:
             return sqlite3_bind_null(statement, index);
@@ -288,8 +288,8 @@ int APMSqliteStore::bindValue(sqlite3_stmt* statement, int index, const Value& v
             return sqlite3_bind_double(statement, index, *value.doubleValue());
         case Value::Kind::String: {
             const std::string& text = *value.stringValue();
-            return sqlite3_bind_text64(statement, index, text.data(), text.size(), SQLITE_TRANSIENT,
-                                       SQLITE_UTF8);
+            return sqlite3_bind_text64(statement, index, text.data(), text.size(),
+                                       borrowText ? SQLITE_STATIC : SQLITE_TRANSIENT, SQLITE_UTF8);
         }
         case Value::Kind::Data: {
             // Not copied: the caller's data outlives the statement's run. An empty blob needs a

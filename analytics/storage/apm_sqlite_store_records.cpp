@@ -161,10 +161,11 @@ bool APMSqliteStore::executeStatement(const std::string& sql, const Values& para
     if (cached == statementCache_.end() || sqlite3_stmt_busy(cached->second))
         return runStatementForQuery(sql, parameterValues, "execute statement", error);
     // A cached statement was reset and cleared after its last use: bound, run and reset with one lookup.
+    // The values outlive the run and the reset below, so their text is bound without a copy.
     sqlite3_stmt* statement = cached->second;
     const char* failedOperation = nullptr;
     for (std::size_t i = 0; i < parameterValues.size() && !failedOperation; ++i) {
-        if (bindValue(statement, static_cast<int>(i + 1), parameterValues[i]) != SQLITE_OK)
+        if (bindValue(statement, static_cast<int>(i + 1), parameterValues[i], true) != SQLITE_OK)
             failedOperation = "bind values";
     }
     if (!failedOperation && sqlite3_step(statement) != SQLITE_DONE) failedOperation = "execute statement";

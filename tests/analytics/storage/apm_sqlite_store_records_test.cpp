@@ -105,6 +105,26 @@ TEST_F(SqliteStoreRecords, ValuesOfNoColumnTypeAreRefused) {
     EXPECT_EQ(store->numberForQuery("SELECT count(1) FROM t WHERE value = 'old'", {}, nullptr), Value(1));
 }
 
+// A statement run again binds text without copying it, so nothing of an earlier run's text may stay
+// bound: each row keeps its own text, and a value left out reads as null, not as the text before it.
+TEST_F(SqliteStoreRecords, EachRunOfACachedStatementStoresItsOwnText) {
+    const std::string insertRow = "INSERT INTO t (id, value) VALUES (?, ?)";
+    for (int id = 1; id <= 3; ++id) {
+        ASSERT_TRUE(store->executeStatement(insertRow, {Value(id), Value(std::string(40, 'a' + id))}, &error))
+            << describe(error);
+    }
+    ASSERT_TRUE(store->executeStatement(insertRow, {Value(4)}, &error)) << describe(error);
+    const auto records = store->recordsForQuery("SELECT id, value FROM t ORDER BY id", {}, &error);
+    ASSERT_TRUE(records && records->size() == 4) << describe(error);
+    for (int id = 1; id <= 3; ++id) {
+        const Value& value = (*records)[id - 1].at("value");
+        ASSERT_TRUE(value.stringValue()) << id;
+        EXPECT_EQ(*value.stringValue(), std::string(40, 'a' + id));
+    }
+    const auto left = (*records)[3].find("value");
+    EXPECT_TRUE(left == (*records)[3].end() || left->second.isNull());
+}
+
 TEST_F(SqliteStoreRecords, UpdatesDeletesAndCounts) {
     for (int id = 1; id <= 5; ++id) insert(id, Value(id * 10));
     EXPECT_TRUE(store->updateRecord({{"value", Value(99)}}, "t", "id", Value(2), &error));
