@@ -148,7 +148,9 @@ std::vector<PendingNotification> PendingNotificationStore::load() {
     }
     std::vector<PendingNotification> pending;
     for (const auto& entry : *requests) {
-        if (auto request = unarchive(entry)) {
+        // A request an earlier version wrote with text that is not UTF-8 could not be written on, and
+        // would stop every later save of the others.
+        if (auto request = PropertyList::isWritable(entry) ? unarchive(entry) : std::nullopt) {
             pending.push_back(std::move(*request));
         } else {
             Console::print("UNUserNotificationCenter: skipped a pending request that cannot be read");

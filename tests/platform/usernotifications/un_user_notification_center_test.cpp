@@ -8,6 +8,7 @@
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_run_loop.h"
 #include "platform/foundation/ns_thread.h"
+#include "platform/foundation/property_list.h"
 #include "platform/usernotifications/un_calendar_notification_trigger.h"
 #include "tests/platform/usernotifications/notification_test_support.h"
 
@@ -171,6 +172,26 @@ TEST_F(PendingRequests, OnesThatFellDueWhileTheAppWasNotRunningAreMissedOrMoveOn
     ASSERT_TRUE(next);
     EXPECT_GT(*next, NSDate::now());
     EXPECT_LE(next->timeIntervalSinceNow(), 3600);
+}
+
+// An earlier version wrote the file as XML, whose text need not be UTF-8; a request that no file can hold
+// now is skipped with a console line, so that every later save still keeps the others.
+TEST_F(PendingRequests, AnOldRequestWhoseTextNoFileCanHoldNowIsSkippedAndTheRestAreSavedOn) {
+    ASSERT_FALSE(addAfter("kept", 60));
+    ASSERT_FALSE(addAfter("garbled", 120));
+    const auto file = PendingNotificationStore::file();
+    auto xml = PropertyList::serialize(*PropertyList::readFile(file));
+    ASSERT_TRUE(xml);
+    xml->replace(xml->find("<string>garbled</string>"), 24, "<string>garbl\xff" "ed</string>");
+    std::ofstream(file, std::ios::trunc) << *xml;
+    UNUserNotificationCenter::resetCurrentForTesting();
+
+    Console::Capture console;
+    EXPECT_EQ(pendingIdentifiers(), (std::vector<std::string>{"kept"}));
+    EXPECT_TRUE(console.contains("skipped a pending request"));
+    ASSERT_FALSE(addAfter("fresh", 180));
+    UNUserNotificationCenter::resetCurrentForTesting();
+    EXPECT_EQ(pendingIdentifiers(), (std::vector<std::string>{"kept", "fresh"}));
 }
 
 TEST_F(PendingRequests, ADamagedFileIsSetAsideAndNothingIsPending) {
