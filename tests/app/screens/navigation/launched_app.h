@@ -42,8 +42,9 @@ protected:
             T::save(T::hasGuidedOnceLandscape(true));
         }
         AppStoryboards::registerAll();
-        delegate = startApplication();
+        // Before the launch, whose first events the engine may otherwise take in before the test listens.
         events = engine_test::EventsTakenIn::installOnEngine();
+        delegate = startApplication();
         clock->advance(1);
         window = platform::UIWindow::keyWindow();
         container =
