@@ -1,10 +1,11 @@
 #include "platform/avfoundation/sound_container_layout.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <string_view>
+
+#include "platform/avfoundation/file_bytes.h"
 
 namespace platform {
 
@@ -20,18 +21,6 @@ constexpr std::uint64_t kChunkHeaderSize = 8;
 constexpr std::uint64_t kMostSoundBytes = 0xFFFFFFFFu - 4096;
 
 enum class Endian { little, big };
-
-std::string bytesAt(int descriptor, std::uint64_t offset, std::uint64_t count) {
-    std::string bytes(count, '\0');
-    std::uint64_t got = 0;
-    while (got < count) {
-        const ssize_t n = ::pread(descriptor, bytes.data() + got, count - got, static_cast<off_t>(offset + got));
-        if (n <= 0) break;
-        got += static_cast<std::uint64_t>(n);
-    }
-    bytes.resize(got);
-    return bytes;
-}
 
 std::uint32_t number(std::string_view bytes, Endian endian) {
     std::uint32_t value = 0;

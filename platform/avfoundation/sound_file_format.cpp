@@ -1,12 +1,12 @@
 #include "platform/avfoundation/sound_file_format.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <string>
 #include <string_view>
+
+#include "platform/avfoundation/file_bytes.h"
 
 namespace platform {
 
@@ -15,18 +15,6 @@ namespace {
 // Enough for an Ogg page header with a full segment table and the start of its first packet.
 constexpr std::size_t kHeadSize = 27 + 255 + 8;
 constexpr std::size_t kId3HeaderSize = 10;
-
-std::string bytesAt(int descriptor, off_t offset, std::size_t count) {
-    std::string bytes(count, '\0');
-    std::size_t got = 0;
-    while (got < count) {
-        const ssize_t n = ::pread(descriptor, bytes.data() + got, count - got, offset + static_cast<off_t>(got));
-        if (n <= 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    bytes.resize(got);
-    return bytes;
-}
 
 unsigned byteAt(std::string_view bytes, std::size_t at) {
     return static_cast<unsigned char>(bytes[at]);
