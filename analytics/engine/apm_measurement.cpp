@@ -221,8 +221,10 @@ std::optional<APMEvent> APMMeasurement::recordOf(APMLoggedEvent& logged, std::in
     // passed their rules; they are moved out of the logged ones, not copied. A refused origin or name is
     // logged by the validator.
     APMObjectParameters screen;
-    for (const char* name : {"_sn", "_sc", "_si"}) {
-        if (auto entry = logged.parameters.extract(name)) screen.insert(std::move(entry));
+    if (APMHasScreenParameters(logged.parameters)) {
+        for (const char* name : {"_sn", "_sc", "_si"}) {
+            if (auto entry = logged.parameters.extract(name)) screen.insert(std::move(entry));
+        }
     }
     auto event = APMEvent::initWithOrigin(logged.origin, logged.isPublicEvent, logged.name, logged.timestamp, 0,
                                           logged.parameters, maxPublicParameters);
@@ -231,25 +233,24 @@ std::optional<APMEvent> APMMeasurement::recordOf(APMLoggedEvent& logged, std::in
 }
 
 void APMMeasurement::takeWaitingEvents() {
+    // The inbox left behind has room for a batch like this one, so it does not grow from empty again.
     std::vector<APMEvent> events;
+    events.reserve(lastInboxSize_);
     {
         platform::MutexLock lock(inboxMutex_);
         events.swap(inbox_);
         inboxScheduled_ = false;
     }
+    lastInboxSize_ = events.size();
     std::shared_ptr<APMEventIntake> intake;
     {
         platform::MutexLock lock(intakeMutex_);
         intake = intake_;
     }
-    for (APMEvent& event : events) {
-        if (intake) {
-            intake->takeEvent(std::move(event));
-        } else {
-            monitor()->logWithLevel(APMLogLevel::Debug, 23000, "Logging event: origin, name, params",
-                                    event.origin(), APMLoggableEventName(event.name()),
-                                    APMLoggableParameters(event.parameters()));
-        }
+    if (intake) return intake->takeEvents(std::move(events));
+    for (const APMEvent& event : events) {
+        monitor()->logWithLevel(APMLogLevel::Debug, 23000, "Logging event: origin, name, params", event.origin(),
+                                APMLoggableEventName(event.name()), APMLoggableParameters(event.parameters()));
     }
 }
 

@@ -107,6 +107,7 @@ private:
     // Handed over and not yet taken in; a block on the worker queue takes them while it is set.
     std::vector<APMEvent> inbox_ GUARDED_BY(inboxMutex_);
     bool inboxScheduled_ GUARDED_BY(inboxMutex_) = false;
+    std::size_t lastInboxSize_ = 0;  // worker queue only
 };
 
 }  // namespace analytics

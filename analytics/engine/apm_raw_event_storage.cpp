@@ -25,6 +25,20 @@ void APMRawEventStorage::setDatabase(std::shared_ptr<APMDatabase> database) {
 
 void APMRawEventStorage::takeEvent(APMEvent event) {
     pending_.push_back(std::move(event));
+    scheduleStore();
+}
+
+void APMRawEventStorage::takeEvents(std::vector<APMEvent>&& events) {
+    // Nothing waiting, the usual case: the list becomes the waiting one without moving each event.
+    if (pending_.empty()) {
+        pending_.swap(events);
+    } else {
+        pending_.insert(pending_.end(), std::make_move_iterator(events.begin()), std::make_move_iterator(events.end()));
+    }
+    if (!pending_.empty()) scheduleStore();
+}
+
+void APMRawEventStorage::scheduleStore() {
     if (storeScheduled_) return;
     storeScheduled_ = true;
     // Queued behind the events already waiting, so that they are stored together.

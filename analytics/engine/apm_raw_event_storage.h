@@ -28,8 +28,10 @@ public:
     // Where events are stored from now on; without a database they are dropped.
     void setDatabase(std::shared_ptr<APMDatabase> database);
     void takeEvent(APMEvent event) override;
+    void takeEvents(std::vector<APMEvent>&& events) override;
 
 private:
+    void scheduleStore();
     void storePendingEvents();
     void store(const std::vector<APMEvent>& events);
     bool storeEvents(const std::vector<APMEvent>& events);

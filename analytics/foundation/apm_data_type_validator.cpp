@@ -7,7 +7,6 @@
 
 #include "analytics/foundation/apm_event_names.h"
 #include "analytics/foundation/apm_name_maps.h"
-#include "analytics/foundation/apm_string_additions.h"
 #include "analytics/monitor/apm_monitor.h"
 #include "platform/foundation/utf8.h"
 
@@ -59,7 +58,7 @@ bool isNameCharacter(char32_t point) {
     return (U_GET_GC_MASK(point) & (U_GC_L_MASK | U_GC_ND_MASK)) != 0;
 }
 
-UChar32 firstCodePoint(const std::string& text) {
+UChar32 firstCodePoint(std::string_view text) {
     UChar32 first = U_SENTINEL;
     platform::forEachCodePoint(text, [&](char32_t point) {
         first = point;
@@ -106,7 +105,9 @@ bool Validator::isValidString(const Text& text, std::int64_t minLength, std::int
         log(level, 13001, APMValidatorTypeName(type) + " is required and can't be nil");
         return fail(failureCode, kMissing);
     }
-    if (!platform::isValidUtf8(*text)) {
+    // One walk both checks the bytes and counts the code points.
+    const std::optional<std::size_t> codePoints = platform::codePointCount(*text);
+    if (!codePoints) {
         log(level, 13000, APMValidatorTypeName(type) + " must be of type NSString", contextOfBytes());
         return fail(failureCode, kWrongType);
     }
@@ -114,7 +115,7 @@ bool Validator::isValidString(const Text& text, std::int64_t minLength, std::int
         if (level != 3) log(level, 13001, APMValidatorTypeName(type) + " is required and can't be empty");
         return fail(failureCode, kMissing);
     }
-    const auto length = static_cast<std::int64_t>(apm_UTF32Length(*text));
+    const auto length = static_cast<std::int64_t>(*codePoints);
     if (length > maxLength) {
         log(level, 13000,
             APMValidatorTypeName(type) + " is too long. The maximum supported length is " +
@@ -162,7 +163,8 @@ bool Validator::isValidValue(const Object& value, std::int64_t minLength, std::i
 bool Validator::isValidPublicEventName(const Text& name, int* failureCode) {
     if (!isValidPublicName(name, 40, kEventName, failureCode)) return false;
     if (*name == "screen_view") return true;
-    if (APMPublicToInternalEventNames().contains(*name) && !APMAdImpressionEventNames().contains(*name)) {
+    if (APMPublicToInternalEventNames().contains(std::string(*name)) &&
+        !APMAdImpressionEventNames().contains(std::string(*name))) {
         log(0, 13006, "Event name is reserved. Ignoring event", *name);
         return fail(failureCode, kReserved);
     }
@@ -212,7 +214,7 @@ bool Validator::isValidForwardedEventOrigin(const Text& origin, int* failureCode
 
 bool Validator::isValidPublicUserAttributeName(const Text& name, int* failureCode) {
     if (!isValidPublicName(name, 24, kUserPropertyName, failureCode)) return false;
-    if (APMUserPropertyNameMap().contains(*name)) {
+    if (APMUserPropertyNameMap().contains(std::string(*name))) {
         log(0, 13009, "User property name is reserved. Ignoring user property", *name);
         return fail(failureCode, kReserved);
     }
@@ -315,7 +317,7 @@ bool Validator::isValidArrayParamItem(const platform::Value& item, int* failureC
     return fail(failureCode, kArrayItemNotDictionary);
 }
 
-bool Validator::hasReservedPrefixes(const std::string& name) {
+bool Validator::hasReservedPrefixes(std::string_view name) {
     for (std::string_view prefix : kReservedPrefixes) {
         if (name.starts_with(prefix)) return true;
     }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "analytics/foundation/apm_value.h"
 #include "platform/foundation/value.h"
@@ -48,8 +49,8 @@ public:
 
     static constexpr std::int64_t kMaxArrayItems = 200;
 
-    // nullopt stands for nil.
-    using Text = std::optional<std::string>;
+    // nullopt stands for nil. Text is a view, so a check makes no copy of what it reads.
+    using Text = std::optional<std::string_view>;
     using Object = std::optional<APMValue>;
 
     static bool isValidString(const Text& text, std::int64_t minLength, std::int64_t maxLength, int type,
@@ -89,7 +90,7 @@ public:
                                           std::int64_t arrayCount, bool isNestedArrayParam, int* failureCode);
     static bool isValidArrayParamItem(const platform::Value& item, int* failureCode);
     // "dazaraze_", "vuziri_" or "va_".
-    static bool hasReservedPrefixes(const std::string& name);
+    static bool hasReservedPrefixes(std::string_view name);
 };
 
 // The name of a data type at the start of a message; "Object" for an unknown one.

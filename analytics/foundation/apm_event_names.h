@@ -33,10 +33,15 @@ bool APMIsRevenueEventName(const std::string& eventName);
 // The summed element counts of the array parameters; 0 without parameters.
 std::int32_t APMEventItemCount(const APMValue::Parameters* parameters);
 
-// Whether any of the screen parameters "_si", "_sc", "_sn" is present.
+// Whether any of the screen parameters "_si", "_sc", "_sn" is present. The three sort together, so one
+// search of the sorted names finds any of them (this runs for every event logged).
 template <typename Map>
 bool APMHasScreenParameters(const Map& parameters) {
-    return parameters.contains("_si") || parameters.contains("_sc") || parameters.contains("_sn");
+    static const std::string& kFirst = *new std::string("_sc");
+    for (auto entry = parameters.lower_bound(kFirst); entry != parameters.end() && entry->first <= "_sn"; ++entry) {
+        if (entry->first == "_sc" || entry->first == "_si" || entry->first == "_sn") return true;
+    }
+    return false;
 }
 
 // The screen parameters that are present.

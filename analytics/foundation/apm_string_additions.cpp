@@ -53,7 +53,7 @@ std::optional<std::string> apm_stringByUnescapingFromURLArgument(const std::stri
     return decoded;
 }
 
-std::size_t apm_UTF32Length(const std::string& text) {
+std::size_t apm_UTF32Length(std::string_view text) {
     if (auto count = platform::codePointCount(text)) return *count;
     // Not UTF-8: count every byte that does not continue a sequence.
     std::size_t count = 0;

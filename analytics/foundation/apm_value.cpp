@@ -27,15 +27,12 @@ std::string describeDouble(double value) {
 
 }  // namespace
 
-APMValue::APMValue(ValueType valueType, std::shared_ptr<const Wrapped> value)
-    : type_(valueType), value_(std::move(value)) {}
-
 APMValue APMValue::initWithDouble(double value) {
-    return APMValue(kDouble, std::make_shared<const Wrapped>(value));
+    return APMValue(Held(std::in_place_type<double>, value));
 }
 
 APMValue APMValue::initWithInt64(std::int64_t value) {
-    return APMValue(kInt64, std::make_shared<const Wrapped>(value));
+    return APMValue(Held(std::in_place_type<std::int64_t>, value));
 }
 
 std::optional<APMValue> APMValue::initWithString(const std::string& value) {
@@ -45,7 +42,7 @@ std::optional<APMValue> APMValue::initWithString(const std::string& value) {
                                 APMLogContext::object("NSData", std::nullopt));
         return std::nullopt;
     }
-    return APMValue(kString, std::make_shared<const Wrapped>(value));
+    return APMValue(Held(std::in_place_type<std::string>, value));
 }
 
 std::optional<APMValue> APMValue::initWithString(const platform::Value& value) {
@@ -60,7 +57,7 @@ std::optional<APMValue> APMValue::initWithString(const platform::Value& value) {
 }
 
 APMValue APMValue::initWithArray(Array value) {
-    return APMValue(kArray, std::make_shared<const Wrapped>(std::move(value)));
+    return APMValue(Held(std::make_shared<const Array>(std::move(value))));
 }
 
 std::optional<APMValue> APMValue::initWithArray(const platform::Value& value) {
@@ -123,23 +120,26 @@ APMValue APMValue::valueFromObject(const APMValue& value, bool) {
 }
 
 double APMValue::doubleValue() const {
-    return isDouble() ? std::get<double>(*value_) : 0.0;
+    const double* number = std::get_if<double>(&value_);
+    return number ? *number : 0.0;
 }
 
 std::int64_t APMValue::int64Value() const {
-    return isInt64() ? std::get<std::int64_t>(*value_) : 0;
+    const std::int64_t* number = std::get_if<std::int64_t>(&value_);
+    return number ? *number : 0;
 }
 
 const std::string* APMValue::stringValue() const {
-    return isString() ? &std::get<std::string>(*value_) : nullptr;
+    return std::get_if<std::string>(&value_);
 }
 
 const APMValue::Array* APMValue::arrayValue() const {
-    return isArray() ? &std::get<Array>(*value_) : nullptr;
+    const auto* array = std::get_if<std::shared_ptr<const Array>>(&value_);
+    return array ? array->get() : nullptr;
 }
 
 std::string APMValue::description() const {
-    switch (type_) {
+    switch (valueType()) {
         case kDouble:
             return describeDouble(doubleValue());
         case kInt64:
@@ -160,7 +160,7 @@ std::string APMValue::description() const {
 
 std::size_t APMValue::hash() const {
     std::size_t wrapped = 0;
-    switch (type_) {
+    switch (valueType()) {
         case kDouble: {
             double number = doubleValue();
             // Values that compare equal hash alike: -0.0 with 0.0, every NaN with every other.
@@ -179,17 +179,24 @@ std::size_t APMValue::hash() const {
             wrapped = arrayValue()->size();
             break;
     }
-    return wrapped ^ static_cast<std::size_t>(type_ * 31);
+    return wrapped ^ static_cast<std::size_t>(valueType() * 31);
 }
 
 bool operator==(const APMValue& a, const APMValue& b) {
-    if (a.type_ != b.type_) return false;
-    if (a.value_ == b.value_) return true;
-    if (a.isDouble()) {
-        const double x = a.doubleValue(), y = b.doubleValue();
-        return x == y || (std::isnan(x) && std::isnan(y));
+    if (a.valueType() != b.valueType()) return false;
+    switch (a.valueType()) {
+        case APMValue::kDouble: {
+            const double x = a.doubleValue(), y = b.doubleValue();
+            return x == y || (std::isnan(x) && std::isnan(y));
+        }
+        case APMValue::kInt64:
+            return a.int64Value() == b.int64Value();
+        case APMValue::kString:
+            return *a.stringValue() == *b.stringValue();
+        case APMValue::kArray:
+            return a.arrayValue() == b.arrayValue() || *a.arrayValue() == *b.arrayValue();
     }
-    return *a.value_ == *b.value_;
+    return false;
 }
 
 std::string APMClassNameOfObject(const platform::Value& object) {

@@ -15,17 +15,14 @@
 namespace analytics {
 
 // The one value type of event parameters and user properties: a double, a signed 64-bit integer, a
-// string or an array of parameter dictionaries (the elements of an ecommerce "items" array). Immutable;
-// copies share the wrapped object.
+// string or an array of parameter dictionaries (the elements of an ecommerce "items" array). Immutable.
+// Numbers and strings are held in place, so making one allocates nothing unless its text is long (every
+// event carries several); an array is shared by the copies of a value.
 class APMValue {
 public:
     enum ValueType : std::int64_t { kDouble = 0, kInt64 = 1, kString = 2, kArray = 3 };
     using Parameters = std::map<std::string, APMValue>;
     using Array = std::vector<Parameters>;
-    using Wrapped = std::variant<double, std::int64_t, std::string, Array>;
-
-    // Trusts its caller: the type is the wrapped object's.
-    APMValue(ValueType valueType, std::shared_ptr<const Wrapped> value);
 
     static APMValue initWithDouble(double value);
     static APMValue initWithInt64(std::int64_t value);
@@ -44,13 +41,13 @@ public:
     // Already a value: returned as it is, whatever its type.
     static APMValue valueFromObject(const APMValue& value, bool allowArray = false);
 
-    ValueType valueType() const { return type_; }
-    const std::shared_ptr<const Wrapped>& value() const { return value_; }
+    // The alternatives are in the order of the types.
+    ValueType valueType() const { return static_cast<ValueType>(value_.index()); }
 
-    bool isDouble() const { return type_ == kDouble; }
-    bool isInt64() const { return type_ == kInt64; }
-    bool isString() const { return type_ == kString; }
-    bool isArray() const { return type_ == kArray; }
+    bool isDouble() const { return valueType() == kDouble; }
+    bool isInt64() const { return valueType() == kInt64; }
+    bool isString() const { return valueType() == kString; }
+    bool isArray() const { return valueType() == kArray; }
     // No conversions: a value of another type answers 0, 0.0 or null.
     double doubleValue() const;
     std::int64_t int64Value() const;
@@ -59,12 +56,14 @@ public:
 
     std::string description() const;
     std::size_t hash() const;
-    // Same type and equal wrapped objects: the double 1.0 and the integer 1 differ.
+    // Same type and equal contents: the double 1.0 and the integer 1 differ.
     friend bool operator==(const APMValue& a, const APMValue& b);
 
 private:
-    ValueType type_;
-    std::shared_ptr<const Wrapped> value_;
+    using Held = std::variant<double, std::int64_t, std::string, std::shared_ptr<const Array>>;
+    explicit APMValue(Held value) : value_(std::move(value)) {}
+
+    Held value_;
 };
 
 // The class name a plain object is reported by.

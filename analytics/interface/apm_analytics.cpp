@@ -96,11 +96,15 @@ void APMAnalytics::queueEvent(const std::string& origin, bool isPublicEvent, con
 }
 
 void APMAnalytics::handWaitingEventsToEngine() {
+    // The list left behind has room for as many as this batch had, made outside the lock: events come
+    // in bursts, and a list growing from empty under the lock copies itself over and over.
     std::vector<APMLoggedEvent> events;
+    events.reserve(lastBatchSize_);
     {
         platform::MutexLock lock(waitingMutex_);
         events.swap(waiting_);
     }
+    lastBatchSize_ = events.size();
     if (auto engine = APMMeasurement::sharedInstance()) engine->logEvents(std::move(events));
 }
 

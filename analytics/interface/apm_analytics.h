@@ -70,6 +70,7 @@ private:
     platform::Mutex waitingMutex_;
     // Stamped, in the order of their times, and not yet handed to the engine.
     std::vector<APMLoggedEvent> waiting_ GUARDED_BY(waitingMutex_);
+    std::size_t lastBatchSize_ = 0;  // analytics queue only
 };
 
 }  // namespace analytics

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analytics/monitor/apm_log_context.h"
@@ -29,25 +30,23 @@ void APMSetErrorWithMonitorContext(APMErrorOut error, std::int64_t code, const s
                                    const std::string& monitorContext);
 
 // Precondition checks for chaining with &&: the first that fails fills the error and answers false.
+// The description is a view, so a check that passes on a hot path makes no string.
 template <std::integral T>
-bool APMCheckCondition(T condition, APMErrorOut error, std::int64_t code, const std::string& description) {
+bool APMCheckCondition(T condition, APMErrorOut error, std::int64_t code, std::string_view description) {
     if (condition & 1) return true;
-    APMSetErrorWithMonitorContext(error, code, description, "");
+    APMSetErrorWithMonitorContext(error, code, std::string(description), "");
     return false;
 }
 
 template <typename Object>
-bool APMCheckNotNil(const Object& object, APMErrorOut error, std::int64_t code,
-                    const std::string& description) {
+bool APMCheckNotNil(const Object& object, APMErrorOut error, std::int64_t code, std::string_view description) {
     if (object) return true;
-    APMSetErrorWithMonitorContext(error, code, description, "");
+    APMSetErrorWithMonitorContext(error, code, std::string(description), "");
     return false;
 }
 
-bool APMCheckPointer(const void* pointer, APMErrorOut error, std::int64_t code,
-                     const std::string& description);
-bool APMCheckNonZero(std::uint64_t count, APMErrorOut error, std::int64_t code,
-                     const std::string& description);
+bool APMCheckPointer(const void* pointer, APMErrorOut error, std::int64_t code, std::string_view description);
+bool APMCheckNonZero(std::uint64_t count, APMErrorOut error, std::int64_t code, std::string_view description);
 
 // The monitor contexts of the library's own errors among `contexts`, joined by ",".
 std::string APMMonitorContextsFromErrors(const std::vector<APMLogContext>& contexts);

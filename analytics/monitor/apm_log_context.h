@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/foundation/ns_error.h"
 #include "platform/foundation/ns_exception.h"
@@ -21,6 +22,7 @@ public:
     APMLogContext(std::nullptr_t) {}
     APMLogContext(const char* text);
     APMLogContext(std::string text) : kind_(Kind::String), text_(std::move(text)) {}
+    APMLogContext(std::string_view text) : APMLogContext(std::string(text)) {}
     template <std::signed_integral T>
     APMLogContext(T number) : kind_(Kind::Integer), integer_(number) {}
     template <std::unsigned_integral T>

@@ -170,7 +170,7 @@ std::optional<APMEvent> APMEvent::copyWithParameters(const APMObjectParameters& 
     return initWithOrigin(origin_, false, name_, timestamp_, previousTimestamp_, parameters);
 }
 
-bool APMEvent::hasIntegerOne(const char* name) const {
+bool APMEvent::hasIntegerOne(const std::string& name) const {
     const auto entry = parameters_.find(name);
     return entry != parameters_.end() && entry->second.isInt64() && entry->second.int64Value() == 1;
 }
@@ -183,8 +183,19 @@ void APMEvent::setIntegerOne(const char* name, bool present) {
     }
 }
 
+// The reserved flags are looked up for every event stored, so their names are made once.
+const std::string& APMEvent::conversionName() {
+    static const std::string& name = *new std::string("_c");
+    return name;
+}
+
+const std::string& APMEvent::realtimeName() {
+    static const std::string& name = *new std::string("_r");
+    return name;
+}
+
 bool APMEvent::isConversion() const {
-    return hasIntegerOne("_c");
+    return hasIntegerOne(conversionName());
 }
 
 void APMEvent::setConversion(bool conversion) {
@@ -200,7 +211,7 @@ void APMEvent::setConversion(bool conversion) {
 }
 
 bool APMEvent::isRealtime() const {
-    const auto realtime = parameters_.find("_r");
+    const auto realtime = parameters_.find(realtimeName());
     if (realtime == parameters_.end()) return false;
     if (realtime->second.isInt64()) return realtime->second.int64Value() == 1;
     monitor()->logWithLevel(APMLogLevel::SilentError, 16006, "Realtime parameter must be an int64. Event name", name_);

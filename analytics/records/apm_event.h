@@ -68,7 +68,9 @@ private:
     APMEvent(std::string origin, std::string name, double timestamp, double previousTimestamp,
              APMValue::Parameters parameters);
 
-    bool hasIntegerOne(const char* name) const;
+    static const std::string& conversionName();
+    static const std::string& realtimeName();
+    bool hasIntegerOne(const std::string& name) const;
     void setIntegerOne(const char* name, bool present);
 
     std::string origin_;

@@ -112,14 +112,9 @@ bool APMDatabase::insertRawEvent(const APMEvent& event, std::int64_t metadataFin
         "VALUES (?, ?, ?, ?, ?);");
     const std::optional<std::int64_t> countBefore = knownRawEventCount_;
     knownRawEventCount_.reset();
-    // Built in place, so the encoding is moved in rather than copied out of a list.
-    Values values;
-    values.reserve(5);
-    values.emplace_back(APMRawEventBlob(event));
-    values.emplace_back(isRealtime ? 1 : 0);
-    values.emplace_back(metadataFingerprint);
-    values.emplace_back(event.name());
-    values.emplace_back(event.timestamp());
+    const platform::Value values[] = {platform::Value(APMRawEventBlob(event)), platform::Value(isRealtime ? 1 : 0),
+                                      platform::Value(metadataFingerprint), platform::Value(event.name()),
+                                      platform::Value(event.timestamp())};
     if (!sqliteStore_->executeStatement(kInsert, values, error)) {
         return false;
     }

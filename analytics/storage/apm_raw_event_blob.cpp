@@ -1,5 +1,6 @@
 #include "analytics/storage/apm_raw_event_blob.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cstring>
 
@@ -15,9 +16,12 @@ namespace {
 enum WireType : std::uint8_t { kVarint = 0, kFixed64 = 1, kLengthDelimited = 2 };
 
 // Appends protocol-buffer fields in the order they are written, which is the order of their numbers.
+// The bytes go straight into a buffer kept larger than what it holds, so a field costs no call into the
+// vector.
 class FieldWriter {
 public:
-    explicit FieldWriter(APMBytes& out) : out_(out) {}
+    FieldWriter(APMBytes& out, std::size_t expectedSize) : out_(out) { out_.resize(expectedSize); }
+    ~FieldWriter() { out_.resize(used_); }
 
     void integer(std::uint32_t field, std::int64_t value) {
         tag(field, kVarint);
@@ -27,29 +31,43 @@ public:
         tag(field, kFixed64);
         std::uint64_t bits;
         std::memcpy(&bits, &value, sizeof bits);
-        for (int i = 0; i < 8; ++i) out_.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
+        makeRoom(8);
+        for (int i = 0; i < 8; ++i) out_[used_++] = static_cast<std::uint8_t>(bits >> (8 * i));
     }
     void text(std::uint32_t field, const std::string& value) {
         tag(field, kLengthDelimited);
         varint(value.size());
-        out_.insert(out_.end(), value.begin(), value.end());
+        makeRoom(value.size());
+        if (!value.empty()) std::memcpy(out_.data() + used_, value.data(), value.size());
+        used_ += value.size();
     }
-    // A sub-message: its fields are written first, then their length is put in front of them.
+    // A sub-message: its fields are written after one byte kept for their length, which moves them only
+    // when the length needs more than that byte.
     template <typename Body>
     void message(std::uint32_t field, Body&& body) {
         tag(field, kLengthDelimited);
-        const std::size_t start = out_.size();
+        makeRoom(1);
+        const std::size_t lengthAt = used_++;
         body();
-        std::uint8_t length[10];
-        const std::size_t lengthSize = varintInto(out_.size() - start, length);
-        out_.insert(out_.begin() + static_cast<std::ptrdiff_t>(start), length, length + lengthSize);
+        const std::size_t length = used_ - lengthAt - 1;
+        if (length < 0x80) {
+            out_[lengthAt] = static_cast<std::uint8_t>(length);
+            return;
+        }
+        std::uint8_t lengthBytes[10];
+        const std::size_t lengthSize = varintInto(length, lengthBytes);
+        makeRoom(lengthSize - 1);
+        std::uint8_t* data = out_.data();
+        std::memmove(data + lengthAt + lengthSize, data + lengthAt + 1, length);
+        std::memcpy(data + lengthAt, lengthBytes, lengthSize);
+        used_ += lengthSize - 1;
     }
 
 private:
     void tag(std::uint32_t field, WireType type) { varint((field << 3) | type); }
     void varint(std::uint64_t value) {
-        std::uint8_t bytes[10];
-        out_.insert(out_.end(), bytes, bytes + varintInto(value, bytes));
+        makeRoom(10);
+        used_ += varintInto(value, out_.data() + used_);
     }
     static std::size_t varintInto(std::uint64_t value, std::uint8_t* bytes) {
         std::size_t size = 0;
@@ -57,8 +75,13 @@ private:
         bytes[size++] = static_cast<std::uint8_t>(value);
         return size;
     }
+    // Room for `size` more bytes after what was written.
+    void makeRoom(std::size_t size) {
+        if (used_ + size > out_.size()) out_.resize(std::max(2 * out_.size(), used_ + size));
+    }
 
     APMBytes& out_;
+    std::size_t used_ = 0;
 };
 
 void writeParams(FieldWriter& writer, std::uint32_t field, const APMValue::Parameters& parameters,
@@ -105,12 +128,13 @@ void writeParams(FieldWriter& writer, std::uint32_t field, const APMValue::Param
 
 APMBytes APMRawEventBlob(const APMEvent& event) {
     APMBytes blob;
-    blob.reserve(64 + 32 * event.parameters().size());
-    FieldWriter writer(blob);
-    writeParams(writer, apmpb_Event_params_tag, event.parameters(), event.name(), false);
-    writer.integer(apmpb_Event_timestamp_millis_tag, APMUploadMilliseconds(event.timestamp()));
-    if (event.previousTimestamp() > DBL_EPSILON)
-        writer.integer(apmpb_Event_previous_timestamp_millis_tag, APMUploadMilliseconds(event.previousTimestamp()));
+    {
+        FieldWriter writer(blob, 64 + 32 * event.parameters().size());
+        writeParams(writer, apmpb_Event_params_tag, event.parameters(), event.name(), false);
+        writer.integer(apmpb_Event_timestamp_millis_tag, APMUploadMilliseconds(event.timestamp()));
+        if (event.previousTimestamp() > DBL_EPSILON)
+            writer.integer(apmpb_Event_previous_timestamp_millis_tag, APMUploadMilliseconds(event.previousTimestamp()));
+    }
     return blob;
 }
 

@@ -178,7 +178,7 @@ bool APMSqliteStore::closeAndDeleteDatabase() {
     return true;
 }
 
-bool APMSqliteStore::isOpen(APMErrorOut error, const std::string& closedText) {
+bool APMSqliteStore::isOpen(APMErrorOut error, std::string_view closedText) {
     return APMCheckCondition(sqliteHandle_ != nullptr, error, 2, closedText);
 }
 

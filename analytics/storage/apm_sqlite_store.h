@@ -8,7 +8,9 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -103,8 +105,10 @@ public:
                                                                APMErrorOut error);
     bool deleteAllRecordsFromTableWithName(const std::string& tableName, APMErrorOut error);
     // Runs one statement that answers no rows, prepared once and kept in the cache: for writes made
-    // so often that building their record and SQL text each time would cost more than the write.
-    bool executeStatement(const std::string& sql, const Values& parameterValues, APMErrorOut error);
+    // so often that building their record and SQL text each time would cost more than the write. The
+    // values are a span, so a caller may keep them on its stack.
+    bool executeStatement(const std::string& sql, std::span<const platform::Value> parameterValues,
+                          APMErrorOut error);
     std::optional<std::int64_t> rowCountForTableWithName(const std::string& tableName, APMErrorOut error);
     std::optional<std::int64_t> rowCountForTableWithName(const std::string& tableName,
                                                          const std::string& columnName,
@@ -191,7 +195,7 @@ private:
     bool rebuildTable(const std::string& tableName, const ColumnInfo& elementaryColumnInfo,
                       const ColumnInfo& addOnColumnInfo, const std::vector<ColumnDescription>& present,
                       APMErrorOut error);
-    bool isOpen(APMErrorOut error, const std::string& closedText);
+    bool isOpen(APMErrorOut error, std::string_view closedText);
 
     std::string errorDescriptionForDatabaseOperation(const std::string& operation) const;
     std::string monitorContextForDatabaseOperation(const std::string& operation) const;

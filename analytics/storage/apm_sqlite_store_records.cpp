@@ -153,13 +153,15 @@ bool APMSqliteStore::deleteAllRecordsFromTableWithName(const std::string& tableN
            runStatementForQuery("DELETE FROM " + tableName, {}, "delete all records", error);
 }
 
-bool APMSqliteStore::executeStatement(const std::string& sql, const Values& parameterValues,
+bool APMSqliteStore::executeStatement(const std::string& sql, std::span<const Value> parameterValues,
                                       APMErrorOut error) {
     if (!isOpen(error, "Execute SQL statement failed. Database not open.")) return false;
     const auto cached = statementCache_.find(sql);
     // The first use prepares and caches the statement; one still stepping belongs to a caller further up.
-    if (cached == statementCache_.end() || sqlite3_stmt_busy(cached->second))
-        return runStatementForQuery(sql, parameterValues, "execute statement", error);
+    if (cached == statementCache_.end() || sqlite3_stmt_busy(cached->second)) {
+        return runStatementForQuery(sql, Values(parameterValues.begin(), parameterValues.end()),
+                                    "execute statement", error);
+    }
     // A cached statement was reset and cleared after its last use: bound, run and reset with one lookup.
     // The values outlive the run and the reset below, so their text is bound without a copy.
     sqlite3_stmt* statement = cached->second;
