@@ -249,8 +249,9 @@ void APMMeasurement::takeWaitingEvents() {
     }
     if (intake) return intake->takeEvents(std::move(events));
     for (const APMEvent& event : events) {
-        monitor()->logWithLevel(APMLogLevel::Debug, 23000, "Logging event: origin, name, params", event.origin(),
-                                APMLoggableEventName(event.name()), APMLoggableParameters(event.parameters()));
+        monitor()->logWithLevel(APMLogLevel::Debug, 23000, "Logging event: origin, name, params",
+                                event.origin(), APMLoggableEventName(event.name()),
+                                APMLoggableParameters(event.parameters()));
     }
 }
 

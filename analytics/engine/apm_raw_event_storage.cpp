@@ -33,7 +33,8 @@ void APMRawEventStorage::takeEvents(std::vector<APMEvent>&& events) {
     if (pending_.empty()) {
         pending_.swap(events);
     } else {
-        pending_.insert(pending_.end(), std::make_move_iterator(events.begin()), std::make_move_iterator(events.end()));
+        pending_.insert(pending_.end(), std::make_move_iterator(events.begin()),
+                        std::make_move_iterator(events.end()));
     }
     if (!pending_.empty()) scheduleStore();
 }

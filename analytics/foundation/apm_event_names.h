@@ -38,7 +38,8 @@ std::int32_t APMEventItemCount(const APMValue::Parameters* parameters);
 template <typename Map>
 bool APMHasScreenParameters(const Map& parameters) {
     static const std::string& kFirst = *new std::string("_sc");
-    for (auto entry = parameters.lower_bound(kFirst); entry != parameters.end() && entry->first <= "_sn"; ++entry) {
+    for (auto entry = parameters.lower_bound(kFirst); entry != parameters.end() && entry->first <= "_sn";
+         ++entry) {
         if (entry->first == "_sc" || entry->first == "_si" || entry->first == "_sn") return true;
     }
     return false;

@@ -26,13 +26,15 @@ void APMSetErrorWithMonitorContext(APMErrorOut error, std::int64_t code, const s
     if (error) *error = apm_errorWithCode(code, description, monitorContext);
 }
 
-bool APMCheckPointer(const void* pointer, APMErrorOut error, std::int64_t code, std::string_view description) {
+bool APMCheckPointer(const void* pointer, APMErrorOut error, std::int64_t code,
+                     std::string_view description) {
     if (pointer) return true;
     APMSetErrorWithMonitorContext(error, code, std::string(description), "");
     return false;
 }
 
-bool APMCheckNonZero(std::uint64_t count, APMErrorOut error, std::int64_t code, std::string_view description) {
+bool APMCheckNonZero(std::uint64_t count, APMErrorOut error, std::int64_t code,
+                     std::string_view description) {
     if (count != 0) return true;
     APMSetErrorWithMonitorContext(error, code, std::string(description), "");
     return false;

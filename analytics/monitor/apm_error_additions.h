@@ -39,7 +39,8 @@ bool APMCheckCondition(T condition, APMErrorOut error, std::int64_t code, std::s
 }
 
 template <typename Object>
-bool APMCheckNotNil(const Object& object, APMErrorOut error, std::int64_t code, std::string_view description) {
+bool APMCheckNotNil(const Object& object, APMErrorOut error, std::int64_t code,
+                    std::string_view description) {
     if (object) return true;
     APMSetErrorWithMonitorContext(error, code, std::string(description), "");
     return false;

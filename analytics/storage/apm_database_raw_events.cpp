@@ -112,7 +112,8 @@ bool APMDatabase::insertRawEvent(const APMEvent& event, std::int64_t metadataFin
         "VALUES (?, ?, ?, ?, ?);");
     const std::optional<std::int64_t> countBefore = knownRawEventCount_;
     knownRawEventCount_.reset();
-    const platform::Value values[] = {platform::Value(APMRawEventBlob(event)), platform::Value(isRealtime ? 1 : 0),
+    const platform::Value values[] = {platform::Value(APMRawEventBlob(event)),
+                                      platform::Value(isRealtime ? 1 : 0),
                                       platform::Value(metadataFingerprint), platform::Value(event.name()),
                                       platform::Value(event.timestamp())};
     if (!sqliteStore_->executeStatement(kInsert, values, error)) {

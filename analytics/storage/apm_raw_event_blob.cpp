@@ -133,7 +133,8 @@ APMBytes APMRawEventBlob(const APMEvent& event) {
         writeParams(writer, apmpb_Event_params_tag, event.parameters(), event.name(), false);
         writer.integer(apmpb_Event_timestamp_millis_tag, APMUploadMilliseconds(event.timestamp()));
         if (event.previousTimestamp() > DBL_EPSILON)
-            writer.integer(apmpb_Event_previous_timestamp_millis_tag, APMUploadMilliseconds(event.previousTimestamp()));
+            writer.integer(apmpb_Event_previous_timestamp_millis_tag,
+                           APMUploadMilliseconds(event.previousTimestamp()));
     }
     return blob;
 }

@@ -33,8 +33,9 @@ TEST(RawEventBlob, LongParametersAndNestedItemsAreTheMessageLayersBytes) {
             {"coupon", hundred}, {"note", "short"}, {"items", Value::Array{longItem, shortItem, longItem}}}));
     EXPECT_EQ(APMRawEventBlob(purchase), messageLayerBytes(purchase));
 
-    const auto internal = *APMEvent::initWithOrigin(
-        "auto", false, "_e", 1.5, 0, APMObjectParametersFrom(Value::Dictionary{{"_ev", std::string(256, 'y')}}));
+    const auto internal =
+        *APMEvent::initWithOrigin("auto", false, "_e", 1.5, 0,
+                                  APMObjectParametersFrom(Value::Dictionary{{"_ev", std::string(256, 'y')}}));
     EXPECT_EQ(APMRawEventBlob(internal), messageLayerBytes(internal));
 
     const auto bare = *APMEvent::initWithOrigin("app", true, "tap", 2.0, 0, {});
