@@ -44,7 +44,7 @@ void clear(int* failureCode) {
 }
 
 // Names are mostly ASCII, whose letters and digits are known without asking ICU.
-bool isAsciiLetter(char32_t point) {
+constexpr bool isAsciiLetter(char32_t point) {
     return (point >= 'a' && point <= 'z') || (point >= 'A' && point <= 'Z');
 }
 
@@ -53,18 +53,29 @@ bool isLetter(char32_t point) {
     return (U_GET_GC_MASK(point) & U_GC_L_MASK) != 0;
 }
 
+constexpr bool isAsciiNameCharacter(char32_t point) {
+    return point == '_' || isAsciiLetter(point) || (point >= '0' && point <= '9');
+}
+
 bool isNameCharacter(char32_t point) {
-    if (point < 0x80) return point == '_' || isAsciiLetter(point) || (point >= '0' && point <= '9');
+    if (point < 0x80) return isAsciiNameCharacter(point);
     return (U_GET_GC_MASK(point) & (U_GC_L_MASK | U_GC_ND_MASK)) != 0;
 }
+
+// Which bytes are ASCII letters, digits or "_", looked up rather than compared: every name of every
+// event passes through here.
+constexpr std::array<bool, 256> kAsciiNameBytes = [] {
+    std::array<bool, 256> table{};
+    for (int byte = 0; byte < 0x80; ++byte) table[byte] = isAsciiNameCharacter(static_cast<char32_t>(byte));
+    return table;
+}();
 
 // Letters, digits and "_" of ASCII within 1 to `maxLength` bytes: nearly every name there is, known to
 // pass in one walk over its bytes. Anything else takes the full checks, which say why it fails.
 bool isPlainAsciiName(std::string_view name, std::int64_t maxLength) {
     if (name.empty() || static_cast<std::int64_t>(name.size()) > maxLength) return false;
     for (const char byte : name) {
-        const auto point = static_cast<unsigned char>(byte);
-        if (point >= 0x80 || !isNameCharacter(point)) return false;
+        if (!kAsciiNameBytes[static_cast<unsigned char>(byte)]) return false;
     }
     return true;
 }
