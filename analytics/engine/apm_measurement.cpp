@@ -19,6 +19,7 @@
 #include "analytics/storage/apm_database.h"
 #include "analytics/storage/apm_persisted_config.h"
 #include "analytics/storage/apm_user_defaults.h"
+#include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/mutex.h"
 #include "platform/foundation/ns_uuid.h"
 
@@ -214,6 +215,10 @@ void APMMeasurement::logEvents(std::vector<APMLoggedEvent> events) {
         scheduler_->scheduleOnWorkerQueueBlockID(blockID(__LINE__),
                                                  [self = shared_from_this()] { self->takeWaitingEvents(); });
     }
+    // The logged events were made on the threads that logged them, and freeing them here would hold up
+    // the next events: a thread of the global queue frees them.
+    platform::DispatchQueue::global()->async(
+        [logged = std::make_shared<std::vector<APMLoggedEvent>>(std::move(events))] {});
 }
 
 std::optional<APMEvent> APMMeasurement::recordOf(APMLoggedEvent& logged, std::int32_t maxPublicParameters) const {
