@@ -1,11 +1,12 @@
 #include "platform/avfoundation/sndfile_source.h"
 
 #include <sndfile.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+
+#include "platform/avfoundation/file_bytes.h"
 
 namespace platform {
 
@@ -36,12 +37,10 @@ sf_count_t minimalRead(void* out, sf_count_t count, void* file) {
         std::memcpy(bytes, layout.header.data() + minimal.position, static_cast<std::size_t>(done));
     }
     const auto end = static_cast<sf_count_t>(layout.length());
-    while (done < count && minimal.position + done < end) {
+    if (done < count && minimal.position + done < end) {
         const sf_count_t want = std::min(count - done, end - minimal.position - done);
-        const auto at = static_cast<off_t>(layout.soundOffset) + (minimal.position + done - headerSize);
-        const ssize_t got = ::pread(minimal.descriptor, bytes + done, static_cast<std::size_t>(want), at);
-        if (got <= 0) break;
-        done += got;
+        const auto at = layout.soundOffset + static_cast<std::uint64_t>(minimal.position + done - headerSize);
+        done += static_cast<sf_count_t>(readAt(minimal.descriptor, bytes + done, static_cast<std::uint64_t>(want), at));
     }
     minimal.position += done;
     return done;
