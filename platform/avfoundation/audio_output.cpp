@@ -101,17 +101,21 @@ bool AudioOutput::openFirst() {
     int channels = 0;
     Mix_QuerySpec(&frequency_, &format, &channels);
     bytesPerFrame_ = static_cast<int>(SDL_AUDIO_BITSIZE(format) / 8) * channels;
-    Mix_AllocateChannels(kChannels);
-    Mix_ChannelFinished(&AudioOutput::channelFinished);
     // The mixer marks a paused channel with the tick count: a pause in SDL's first millisecond
     // would not take.
     while (SDL_GetTicks64() == 0) SDL_Delay(1);
     opened_ = true;
     MutexLock operations(operations_);
+    mixerOpened();
+    return true;
+}
+
+void AudioOutput::mixerOpened() {
+    Mix_AllocateChannels(kChannels);
+    Mix_ChannelFinished(&AudioOutput::channelFinished);
     device_ = mixerDevice();
     mixing_ = true;
     mixWhileAudible();
-    return true;
 }
 
 std::shared_ptr<AudioClip> AudioOutput::decodeWAV(std::string_view bytes, std::string* error) {
@@ -360,12 +364,8 @@ bool AudioOutput::wake() {
         Console::print(std::string("Audio: the output device does not open again (") + SDL_GetError() + ")");
         return false;
     }
-    Mix_AllocateChannels(kChannels);
-    Mix_ChannelFinished(&AudioOutput::channelFinished);
     resting_ = false;
-    device_ = mixerDevice();
-    mixing_ = true;
-    mixWhileAudible();
+    mixerOpened();
     return true;
 }
 

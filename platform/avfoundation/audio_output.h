@@ -124,6 +124,8 @@ private:
     void rest() REQUIRES(operations_) EXCLUDES(ownersMutex_);
     // Opens the device again after a rest; false, with a console line, when it does not open.
     bool wake() REQUIRES(operations_) EXCLUDES(ownersMutex_);
+    // The mixer's device has just opened: its channels and their end, and the device, mixing.
+    void mixerOpened() REQUIRES(operations_) EXCLUDES(ownersMutex_);
     // The same from the queue, for the ends the mixer reports with its lock held.
     static void mixWhileAudibleSoon();
     // A channel that neither plays nor belongs to a sounding; -1 when all are busy.
