@@ -21,8 +21,7 @@ SongProbes::Answer SongProbes::answerFor(const std::filesystem::path& file) {
     const Known now{std::filesystem::last_write_time(file, error), std::filesystem::file_size(file, error)};
     MutexLock lock(mutex_);
     const auto found = known_.find(file);
-    if (found != known_.end() && found->second.modified == now.modified && found->second.size == now.size)
-        return found->second.answer;
+    if (found != known_.end() && found->second.isSameVersion(now)) return found->second.answer;
     known_[file] = now;
     queue_->async([this, file, now] { probe(file, now); });
     return Answer::pending;
@@ -35,8 +34,7 @@ void SongProbes::probe(const std::filesystem::path& file, const Known& asked) {
         MutexLock lock(mutex_);
         const auto found = known_.find(file);
         // The file changed while it was probed: the probe of its new content answers instead.
-        if (found == known_.end() || found->second.modified != asked.modified || found->second.size != asked.size)
-            return;
+        if (found == known_.end() || !found->second.isSameVersion(asked)) return;
         // A file that went away is no longer listed: nothing to say of it.
         if (!playable && !std::filesystem::exists(file)) {
             known_.erase(found);

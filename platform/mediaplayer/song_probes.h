@@ -29,6 +29,8 @@ private:
         std::filesystem::file_time_type modified;
         std::uintmax_t size = 0;
         Answer answer = Answer::pending;
+
+        bool isSameVersion(const Known& other) const { return modified == other.modified && size == other.size; }
     };
 
     SongProbes();
