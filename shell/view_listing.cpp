@@ -1,12 +1,8 @@
 #include "shell/view_listing.h"
 
-#include <cxxabi.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <memory>
-#include <typeinfo>
 
 #include "platform/uikit/application/ui_window.h"
 #include "platform/uikit/controls/ui_control.h"
@@ -30,15 +26,6 @@ std::string oneLine(const std::string& text) {
     std::string line;
     for (const char c : text) line += c == '\n' ? std::string("\\n") : std::string(1, c);
     return line;
-}
-
-std::string className(const UIView& view) {
-    const char* mangled = typeid(view).name();
-    int status = 0;
-    char* readable = abi::__cxa_demangle(mangled, nullptr, nullptr, &status);
-    std::string name = status == 0 && readable ? readable : mangled;
-    std::free(readable);
-    return name;
 }
 
 // Where a label's text lies in its bounds: as wide and tall as the text, at most the bounds, placed by
@@ -73,7 +60,7 @@ void list(const UIView& view, const CGRect& shown, const platform::UIWindow& win
         // What shows of a label is its text, wherever its alignment puts it in the frame.
         const CGRect drawn = label ? onScreen(textBox(*label)).intersection(shown) : visible;
         if ((control || (label && !label->text().empty())) && !drawn.isNull() && !drawn.isEmpty()) {
-            out.push_back("view " + rectText(frame) + " | " + rectText(drawn) + " | " + className(*child) +
+            out.push_back("view " + rectText(frame) + " | " + rectText(drawn) + " | " + child->className() +
                           " | " + (label ? oneLine(label->text()) : ""));
         }
         list(*child, child->clipsToBounds() ? visible : shown, window, out);
