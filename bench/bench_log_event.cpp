@@ -36,8 +36,7 @@ void BM_LogEventWithTenParameters(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
-BENCHMARK(quorvel::bench::stopsAtFailure<BM_LogEventWithTenParameters>)
-    ->Name("BM_LogEventWithTenParameters")
+QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_LogEventWithTenParameters)
     ->Unit(benchmark::kMicrosecond)
     ->Apply(quorvel::bench::repeated);
 

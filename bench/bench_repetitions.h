@@ -17,9 +17,9 @@ inline void repeated(benchmark::internal::Benchmark* benchmark) {
 
 // libbenchmark (1.7) builds a repeated benchmark's aggregates from its first repetition's report, whose
 // statistics a skipped repetition never set: a first repetition that skipped (a start that failed or
-// timed out on a loaded machine) followed by two that ran crashes the whole program. Registered as
-// BENCHMARK(quorvel::bench::stopsAtFailure<BM_X>)->Name("BM_X"), a benchmark whose run skipped skips
-// every later run too, so its row is reported skipped, with the reason, and never crashes the program.
+// timed out on a loaded machine) followed by two that ran crashes the whole program. Registered with
+// QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_X), a benchmark whose run skipped skips every later run
+// too, so its row is reported skipped, with the reason, and never crashes the program.
 template <void (*Body)(benchmark::State&)>
 void stopsAtFailure(benchmark::State& state) {
     static bool failed = false;
@@ -29,3 +29,7 @@ void stopsAtFailure(benchmark::State& state) {
 }
 
 }  // namespace quorvel::bench
+
+// Registers BM_X through stopsAtFailure, under its own name.
+#define QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(Body) \
+    BENCHMARK(quorvel::bench::stopsAtFailure<Body>)->Name(#Body)

@@ -53,6 +53,16 @@ bool prepared(benchmark::State& state, const XvfbDisplay& display) {
 // Every benchmark here skips, with its reason, when a start fails or times out (a loaded machine), and
 // then skips its later runs too (bench_repetitions.h says why).
 
+// Three repetitions of ten starts each, timed by the benchmark itself.
+void tenStarts(benchmark::internal::Benchmark* run) {
+    run->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated)->Repetitions(3);
+}
+
+// Three repetitions of one spell each (ten seconds), timed by the benchmark itself.
+void oneSpell(benchmark::internal::Benchmark* run) {
+    run->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond)->Apply(quorvel::bench::repeated)->Repetitions(3);
+}
+
 // Starts the program on a fresh data root, which `stock` may fill first, and records the time from its
 // start to its first frame; false, with the reason, when there was none.
 bool timeFirstFrame(benchmark::State& state, const XvfbDisplay& display,
@@ -80,13 +90,7 @@ void BM_StartToFirstFrame(benchmark::State& state) {
         if (!timeFirstFrame(state, display)) break;
     }
 }
-BENCHMARK(quorvel::bench::stopsAtFailure<BM_StartToFirstFrame>)
-    ->Name("BM_StartToFirstFrame")
-    ->UseManualTime()
-    ->Iterations(10)
-    ->Unit(benchmark::kMillisecond)
-    ->Apply(quorvel::bench::repeated)
-    ->Repetitions(3);
+QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_StartToFirstFrame)->Apply(tenStarts);
 
 // The same start over a store of a million sessions (about 19 years of them), a copy of one written
 // before the first run, so that every run opens a file no earlier run has touched.
@@ -106,13 +110,7 @@ void BM_StartToFirstFrameWithAMillionSessions(benchmark::State& state) {
         if (!timeFirstFrame(state, display, copyStore)) break;
     }
 }
-BENCHMARK(quorvel::bench::stopsAtFailure<BM_StartToFirstFrameWithAMillionSessions>)
-    ->Name("BM_StartToFirstFrameWithAMillionSessions")
-    ->UseManualTime()
-    ->Iterations(10)
-    ->Unit(benchmark::kMillisecond)
-    ->Apply(quorvel::bench::repeated)
-    ->Repetitions(3);
+QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_StartToFirstFrameWithAMillionSessions)->Apply(tenStarts);
 
 // The thread of SDL's audio device in the process: how often it has run, and its processor seconds.
 struct AudioThread {
@@ -172,13 +170,7 @@ void BM_IdleWindowFor10Seconds(benchmark::State& state) {
         close(app);
     }
 }
-BENCHMARK(quorvel::bench::stopsAtFailure<BM_IdleWindowFor10Seconds>)
-    ->Name("BM_IdleWindowFor10Seconds")
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Unit(benchmark::kSecond)
-    ->Apply(quorvel::bench::repeated)
-    ->Repetitions(3);
+QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_IdleWindowFor10Seconds)->Apply(oneSpell);
 
 // A first start writes the first launch's settings and ends; the ticking is then switched off in them.
 bool switchTickingOff(const XvfbDisplay& display, const TempDataRoot& home) {
@@ -224,24 +216,12 @@ void runningSession(benchmark::State& state, bool ticking) {
 
 // With its ticking sound, as the first launch sets it.
 void BM_RunningSessionFor10Seconds(benchmark::State& state) { runningSession(state, true); }
-BENCHMARK(quorvel::bench::stopsAtFailure<BM_RunningSessionFor10Seconds>)
-    ->Name("BM_RunningSessionFor10Seconds")
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Unit(benchmark::kSecond)
-    ->Apply(quorvel::bench::repeated)
-    ->Repetitions(3);
+QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_RunningSessionFor10Seconds)->Apply(oneSpell);
 
 // The ticking switched off in the settings, so that the app plays nothing a person hears, as the
 // countdown window below.
 void BM_RunningSessionWithTickingOffFor10Seconds(benchmark::State& state) { runningSession(state, false); }
-BENCHMARK(quorvel::bench::stopsAtFailure<BM_RunningSessionWithTickingOffFor10Seconds>)
-    ->Name("BM_RunningSessionWithTickingOffFor10Seconds")
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Unit(benchmark::kSecond)
-    ->Apply(quorvel::bench::repeated)
-    ->Repetitions(3);
+QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_RunningSessionWithTickingOffFor10Seconds)->Apply(oneSpell);
 
 // The running session's baseline: the plainest window that counts down a session (countdown_window,
 // "25:00" redrawn once a second), on the same display, as large and for as long.
@@ -263,13 +243,7 @@ void BM_CountdownWindowFor10Seconds(benchmark::State& state) {
         close(countdown);
     }
 }
-BENCHMARK(quorvel::bench::stopsAtFailure<BM_CountdownWindowFor10Seconds>)
-    ->Name("BM_CountdownWindowFor10Seconds")
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Unit(benchmark::kSecond)
-    ->Apply(quorvel::bench::repeated)
-    ->Repetitions(3);
+QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_CountdownWindowFor10Seconds)->Apply(oneSpell);
 
 }  // namespace
 

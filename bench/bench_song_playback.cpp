@@ -192,10 +192,8 @@ void BM_GeneratedLoopTicksFor5Seconds(benchmark::State& state) { ticksFor5Second
 static void startsRepeated(benchmark::internal::Benchmark* run) {
     run->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated)->Repetitions(20);
 }
-BENCHMARK(quorvel::bench::stopsAtFailure<BM_SongStartToFirstSample>)->Name("BM_SongStartToFirstSample")->Apply(startsRepeated);
-BENCHMARK(quorvel::bench::stopsAtFailure<BM_GeneratedLoopStartToFirstSample>)
-    ->Name("BM_GeneratedLoopStartToFirstSample")
-    ->Apply(startsRepeated);
+QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_SongStartToFirstSample)->Apply(startsRepeated);
+QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_GeneratedLoopStartToFirstSample)->Apply(startsRepeated);
 BENCHMARK(BM_SongTicksFor5Seconds)->Iterations(1)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated)->Repetitions(3);
 BENCHMARK(BM_GeneratedLoopTicksFor5Seconds)->Iterations(1)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated)->Repetitions(3);
 BENCHMARK(BM_SilentDeviceFor5Seconds)->Iterations(1)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated)->Repetitions(3);
