@@ -49,8 +49,8 @@ inline std::int64_t newestRawEventRow(analytics::APMMeasurement& engine) {
     std::int64_t row = 0;
     engine.scheduler().dispatchSyncOnWorkerQueueBlockID("bench", [&] {
         if (!engine.database() || !engine.database()->sqliteStore()) return;
-        const auto newest =
-            engine.database()->sqliteStore()->numberForQuery("SELECT max(rowid) FROM raw_events", {}, nullptr);
+        const auto newest = engine.database()->sqliteStore()->numberForQuery(
+            "SELECT max(rowid) FROM raw_events", {}, nullptr);
         if (newest) row = newest->intValue().value_or(0);
     });
     return row;

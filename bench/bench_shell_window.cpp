@@ -1,10 +1,10 @@
-// The quorvel program on a virtual X server: how long from its start to its first frame on the
-// window (fresh, and with a store of a million sessions), how much processor time its open window takes while nothing happens (10 seconds), and how
-// much while a focus session runs on the timer screen, started by a click on its play button (10
-// seconds: the whole process, app, drawing and sound), once with its ticking sound and once with the
-// ticking switched off; beside them the frames a minute and the wake-ups of the audio device's thread.
-// Measured, not judged; the aims are 300 ms to the first frame, under 1 % of a core when idle and
-// under 2 % with a session running.
+// The quorvel program on a virtual X server: how long from its start to its first frame on the window
+// (fresh, and with a store of a million sessions), how much processor time its open window takes while
+// nothing happens (10 seconds), and how much while a focus session runs on the timer screen, started by a
+// click on its play button (10 seconds: the whole process, app, drawing and sound), once with its ticking
+// sound and once with the ticking switched off; beside them the frames a minute and the wake-ups of the
+// audio device's thread. Measured, not judged; the aims are 300 ms to the first frame, under 1 % of a core
+// when idle and under 2 % with a session running.
 #include <benchmark/benchmark.h>
 #include <signal.h>
 
@@ -55,12 +55,20 @@ bool prepared(benchmark::State& state, const XvfbDisplay& display) {
 
 // Three repetitions of ten starts each, timed by the benchmark itself.
 void tenStarts(benchmark::internal::Benchmark* run) {
-    run->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated)->Repetitions(3);
+    run->UseManualTime()
+        ->Iterations(10)
+        ->Unit(benchmark::kMillisecond)
+        ->Apply(quorvel::bench::repeated)
+        ->Repetitions(3);
 }
 
 // Three repetitions of one spell each (ten seconds), timed by the benchmark itself.
 void oneSpell(benchmark::internal::Benchmark* run) {
-    run->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond)->Apply(quorvel::bench::repeated)->Repetitions(3);
+    run->UseManualTime()
+        ->Iterations(1)
+        ->Unit(benchmark::kSecond)
+        ->Apply(quorvel::bench::repeated)
+        ->Repetitions(3);
 }
 
 // Starts the program on a fresh data root, which `stock` may fill first, and records the time from its
@@ -121,7 +129,8 @@ struct AudioThread {
 AudioThread audioThread(pid_t pid) {
     AudioThread thread;
     std::error_code ec;
-    for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec)) {
+    for (const auto& task :
+         std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec)) {
         std::ifstream comm(task.path() / "comm");
         std::string name;
         if (!std::getline(comm, name) || !name.starts_with("SDLAudio")) continue;
@@ -152,7 +161,8 @@ void measureTenSeconds(benchmark::State& state, ShellProcess& app, const char* f
     state.counters[framesCounter] = frames;
     state.counters["frames_a_minute"] = frames * 60 / kSeconds;
     state.counters["audio_wakeups_per_second"] = (audio.runs - audioBefore.runs) / kSeconds;
-    state.counters["audio_cpu_percent_of_a_core"] = 100 * (audio.cpuSeconds - audioBefore.cpuSeconds) / kSeconds;
+    state.counters["audio_cpu_percent_of_a_core"] =
+        100 * (audio.cpuSeconds - audioBefore.cpuSeconds) / kSeconds;
 }
 
 void BM_IdleWindowFor10Seconds(benchmark::State& state) {
@@ -215,12 +225,16 @@ void runningSession(benchmark::State& state, bool ticking) {
 }
 
 // With its ticking sound, as the first launch sets it.
-void BM_RunningSessionFor10Seconds(benchmark::State& state) { runningSession(state, true); }
+void BM_RunningSessionFor10Seconds(benchmark::State& state) {
+    runningSession(state, true);
+}
 QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_RunningSessionFor10Seconds)->Apply(oneSpell);
 
 // The ticking switched off in the settings, so that the app plays nothing a person hears, as the
 // countdown window below.
-void BM_RunningSessionWithTickingOffFor10Seconds(benchmark::State& state) { runningSession(state, false); }
+void BM_RunningSessionWithTickingOffFor10Seconds(benchmark::State& state) {
+    runningSession(state, false);
+}
 QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_RunningSessionWithTickingOffFor10Seconds)->Apply(oneSpell);
 
 // The running session's baseline: the plainest window that counts down a session (countdown_window,

@@ -99,7 +99,8 @@ void startToFirstSample(benchmark::State& state, const std::filesystem::path& fi
             state.SkipWithError("no sound within 2 s");
             break;
         }
-        state.SetIterationTime(std::chrono::duration<double>(Clock::duration(heard) - started.time_since_epoch()).count());
+        state.SetIterationTime(
+            std::chrono::duration<double>(Clock::duration(heard) - started.time_since_epoch()).count());
         std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the mixer plays silence again
     }
 }
@@ -190,7 +191,11 @@ void BM_GeneratedLoopTicksFor5Seconds(benchmark::State& state) { ticksFor5Second
 
 // Twenty starts, one a run.
 static void startsRepeated(benchmark::internal::Benchmark* run) {
-    run->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated)->Repetitions(20);
+    run->UseManualTime()
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond)
+        ->Apply(quorvel::bench::repeated)
+        ->Repetitions(20);
 }
 QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_SongStartToFirstSample)->Apply(startsRepeated);
 QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_GeneratedLoopStartToFirstSample)->Apply(startsRepeated);

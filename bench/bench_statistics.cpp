@@ -138,8 +138,8 @@ void BM_ReadAllDayTotalsOf100k(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadAllDayTotalsOf100k)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated);
 
-// The baseline of the full read: the same store read straight through SQLite, each session's minutes summed per local
-// day, with nothing else the screen does.
+// The baseline of the full read: the same store read straight through SQLite, each session's minutes summed
+// per local day, with nothing else the screen does.
 void BM_PlainSqliteDayTotalsOf100k(benchmark::State& state) {
     if (!makeStore(kSessions)) return state.SkipWithError("no store");
     const auto file = *quorvel::PFileManager::shared()->storeDirectoryURL() / "store.sqlite";

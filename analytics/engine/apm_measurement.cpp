@@ -221,7 +221,8 @@ void APMMeasurement::logEvents(std::vector<APMLoggedEvent> events) {
         [logged = std::make_shared<std::vector<APMLoggedEvent>>(std::move(events))] {});
 }
 
-std::optional<APMEvent> APMMeasurement::recordOf(APMLoggedEvent& logged, std::int32_t maxPublicParameters) const {
+std::optional<APMEvent> APMMeasurement::recordOf(APMLoggedEvent& logged,
+                                                 std::int32_t maxPublicParameters) const {
     // The screen parameters are the library's own, so they join the event after the app's parameters
     // passed their rules; they are moved out of the logged ones, not copied. A refused origin or name is
     // logged by the validator.
@@ -231,8 +232,8 @@ std::optional<APMEvent> APMMeasurement::recordOf(APMLoggedEvent& logged, std::in
             if (auto entry = logged.parameters.extract(name)) screen.insert(std::move(entry));
         }
     }
-    auto event = APMEvent::initWithOrigin(logged.origin, logged.isPublicEvent, logged.name, logged.timestamp, 0,
-                                          logged.parameters, maxPublicParameters);
+    auto event = APMEvent::initWithOrigin(logged.origin, logged.isPublicEvent, logged.name, logged.timestamp,
+                                          0, logged.parameters, maxPublicParameters);
     if (event && !screen.empty()) event->addScreenParameters(screen);
     return event;
 }

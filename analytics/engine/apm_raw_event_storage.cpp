@@ -88,7 +88,8 @@ bool APMRawEventStorage::storeEvents(const std::vector<APMEvent>& events) {
         }
         std::shared_ptr<platform::NSError> error;
         if (!trimOnce || database_->keepNewestRawEvents(rawEventsLimit, &error)) return true;
-        monitor()->logWithLevel(APMLogLevel::MonitoredError, 23025, "Failed to trim stored events. Error", error);
+        monitor()->logWithLevel(APMLogLevel::MonitoredError, 23025, "Failed to trim stored events. Error",
+                                error);
         return false;
     });
 }

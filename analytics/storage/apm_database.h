@@ -133,7 +133,8 @@ public:
     bool insertRawEvent(const std::optional<APMEvent>& event, std::int64_t metadataFingerprint,
                         bool isRealtime, APMErrorOut error);
     // The same for an event at hand, without copying it into an optional.
-    bool insertRawEvent(const APMEvent& event, std::int64_t metadataFingerprint, bool isRealtime, APMErrorOut error);
+    bool insertRawEvent(const APMEvent& event, std::int64_t metadataFingerprint, bool isRealtime,
+                        APMErrorOut error);
     std::optional<double> queryLatestRawEventTime(APMErrorOut error);
     // The oldest events of the fingerprint, at most kRawEventsReadLimit, as far as `filter` takes them.
     // Rows that cannot be read are deleted (they could never be uploaded) and logged.

@@ -98,7 +98,8 @@ std::optional<bool> APMDatabase::isRawEventsTableEmpty(APMErrorOut error) {
 
 bool APMDatabase::insertRawEvent(const std::optional<APMEvent>& event, std::int64_t metadataFingerprint,
                                  bool isRealtime, APMErrorOut error) {
-    return APMCheckCondition(event.has_value(), error, 1, "Received empty event for inserting in the database") &&
+    return APMCheckCondition(event.has_value(), error, 1,
+                             "Received empty event for inserting in the database") &&
            insertRawEvent(*event, metadataFingerprint, isRealtime, error);
 }
 

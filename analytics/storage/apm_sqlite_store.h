@@ -172,7 +172,8 @@ private:
     void finalizeAndClearStatements();
     // Binds one value at a 1-based index; SQLITE_MISMATCH for a value of no column type.
     // Text is copied unless `borrowText`: only when the value outlives the statement's run and reset.
-    static int bindValue(sqlite3_stmt* statement, int index, const platform::Value& value, bool borrowText = false);
+    static int bindValue(sqlite3_stmt* statement, int index, const platform::Value& value,
+                         bool borrowText = false);
     // Text, a number, data or null: what a column can hold.
     static bool isColumnValue(const platform::Value& value);
     // Transactions begin, end and roll back through cached statements, like every other statement.

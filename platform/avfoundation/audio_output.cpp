@@ -127,7 +127,8 @@ std::shared_ptr<AudioClip> AudioOutput::decodeWAV(std::string_view bytes, std::s
     {
         // The mixer converts to its format only while it is open.
         MutexLock operations(operations_);
-        if (wake()) chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+        if (wake())
+            chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
     }
     if (!chunk) {
         if (error) *error = SDL_GetError();
@@ -165,7 +166,8 @@ std::shared_ptr<AudioChannel> AudioOutput::playFile(const std::filesystem::path&
 }
 
 std::shared_ptr<AudioChannel> AudioOutput::start(Mix_Chunk* chunk, bool looping, float volume,
-                                                 std::function<void()> finished, std::shared_ptr<AudioClip> clip,
+                                                 std::function<void()> finished,
+                                                 std::shared_ptr<AudioClip> clip,
                                                  std::shared_ptr<SoundStream> stream,
                                                  const std::filesystem::path& file) {
     MutexLock operations(operations_);
@@ -269,7 +271,8 @@ AudioOutput::Owner* AudioOutput::ownerOf(int channel, std::uint64_t generation) 
     return owner == owners_.end() || owner->second.generation != generation ? nullptr : &owner->second;
 }
 
-void AudioOutput::changeOwner(int channel, std::uint64_t generation, const std::function<void(Owner&)>& change) {
+void AudioOutput::changeOwner(int channel, std::uint64_t generation,
+                              const std::function<void(Owner&)>& change) {
     MutexLock operations(operations_);
     {
         MutexLock lock(ownersMutex_);
@@ -322,9 +325,8 @@ void AudioOutput::mixWhileAudible() {
     bool audible = false;
     {
         MutexLock lock(ownersMutex_);
-        audible = std::ranges::any_of(owners_, [](const auto& owned) {
-            return !owned.second.paused && !owned.second.silent;
-        });
+        audible = std::ranges::any_of(
+            owners_, [](const auto& owned) { return !owned.second.paused && !owned.second.silent; });
     }
     if (audible) {
         ++audibleSpells_;

@@ -94,7 +94,8 @@ private:
     // device pause.
     std::shared_ptr<AudioChannel> start(Mix_Chunk* chunk, bool looping, float volume,
                                         std::function<void()> finished, std::shared_ptr<AudioClip> clip,
-                                        std::shared_ptr<SoundStream> stream, const std::filesystem::path& file = {})
+                                        std::shared_ptr<SoundStream> stream,
+                                        const std::filesystem::path& file = {})
         EXCLUDES(operations_, ownersMutex_);
     // A stream's last frame has played: the sounding ends as if its chunk had.
     void endSounding(int channel, std::uint64_t generation) EXCLUDES(operations_, ownersMutex_);

@@ -1,8 +1,8 @@
 #include "platform/avfoundation/decoder_process.h"
 
 #include <poll.h>
-#include <spawn.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -16,7 +16,8 @@ extern char** environ;
 namespace platform {
 
 std::unique_ptr<DecoderProcess> DecoderProcess::start(const std::filesystem::path& program,
-                                                      const std::vector<std::string>& arguments, std::string* error) {
+                                                      const std::vector<std::string>& arguments,
+                                                      std::string* error) {
     int sockets[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) {
         if (error) *error = std::strerror(errno);
@@ -72,7 +73,8 @@ bool DecoderProcess::receive(void* bytes, std::size_t size, std::chrono::millise
     const auto due = std::chrono::steady_clock::now() + deadline;
     auto* at = static_cast<char*>(bytes);
     while (size > 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
         pollfd answer{socket_, POLLIN, 0};
         const int ready = left.count() > 0 ? ::poll(&answer, 1, static_cast<int>(left.count())) : 0;
         if (ready < 0 && errno == EINTR) continue;

@@ -24,7 +24,8 @@ public:
 
     // Starts `program` with `arguments`; null, with the reason, when it cannot be started.
     static std::unique_ptr<DecoderProcess> start(const std::filesystem::path& program,
-                                                 const std::vector<std::string>& arguments, std::string* error);
+                                                 const std::vector<std::string>& arguments,
+                                                 std::string* error);
     // Kills and reaps the child, whatever it is doing.
     ~DecoderProcess();
     DecoderProcess(const DecoderProcess&) = delete;

@@ -74,7 +74,8 @@ void serve(const std::filesystem::path& file, int socket) {
             got += more;
         }
         std::memcpy(answer.data(), &got, sizeof got);
-        if (!DecoderProcess::write(socket, answer.data(), (2 + static_cast<std::size_t>(got) * 2) * sizeof(std::int16_t)))
+        if (!DecoderProcess::write(socket, answer.data(),
+                                   (2 + static_cast<std::size_t>(got) * 2) * sizeof(std::int16_t)))
             return;
     }
 }
@@ -86,7 +87,8 @@ std::optional<Opened> opened(DecoderProcess& process, std::string* error) {
     if (process.receive(&answer, sizeof answer, IsolatedSoundDecoder::kDeadline)) {
         if (answer.errorLength > kMostErrorLength) process.kill("the decoder's answer makes no sense");
         reason.resize(answer.errorLength);
-        if (process.receive(reason.data(), reason.size(), IsolatedSoundDecoder::kDeadline) && answer.ok) return answer;
+        if (process.receive(reason.data(), reason.size(), IsolatedSoundDecoder::kDeadline) && answer.ok)
+            return answer;
     }
     if (error) *error = process.alive() ? reason : process.problem();
     return std::nullopt;
@@ -101,7 +103,8 @@ std::filesystem::path IsolatedSoundDecoder::program() {
 
 std::unique_ptr<IsolatedSoundDecoder> IsolatedSoundDecoder::open(const std::filesystem::path& file,
                                                                  std::string* error) {
-    auto process = DecoderProcess::start(program(), {kServe, file.string(), std::to_string(::getpid())}, error);
+    auto process =
+        DecoderProcess::start(program(), {kServe, file.string(), std::to_string(::getpid())}, error);
     if (!process) return nullptr;
     const auto answer = opened(*process, error);
     if (!answer) return nullptr;
@@ -109,7 +112,8 @@ std::unique_ptr<IsolatedSoundDecoder> IsolatedSoundDecoder::open(const std::file
         new IsolatedSoundDecoder(std::move(process), answer->duration, answer->convertsFrameByFrame != 0));
 }
 
-std::optional<double> IsolatedSoundDecoder::playableDuration(const std::filesystem::path& file, std::string* error) {
+std::optional<double> IsolatedSoundDecoder::playableDuration(const std::filesystem::path& file,
+                                                             std::string* error) {
     const auto process =
         DecoderProcess::start(program(), {kProbe, file.string(), std::to_string(::getpid())}, error);
     if (!process) return std::nullopt;
@@ -137,7 +141,8 @@ int IsolatedSoundDecoder::runChild(int argc, char** argv) {
 int IsolatedSoundDecoder::read(std::int16_t* out, int frames, bool lastPass) {
     const Request request{Request::read, static_cast<char>(lastPass), std::clamp(frames, 0, kMostFrames)};
     std::int32_t got = 0;
-    if (!process_->send(&request, sizeof request) || !process_->receive(&got, sizeof got, kDeadline)) return 0;
+    if (!process_->send(&request, sizeof request) || !process_->receive(&got, sizeof got, kDeadline))
+        return 0;
     if (got < 0 || got > request.frames) {
         process_->kill("the decoder's answer makes no sense");
         return 0;
@@ -149,7 +154,8 @@ int IsolatedSoundDecoder::read(std::int16_t* out, int frames, bool lastPass) {
 bool IsolatedSoundDecoder::rewind() {
     const Request request{Request::rewind, 0, 0};
     std::int32_t done = 0;
-    return process_->send(&request, sizeof request) && process_->receive(&done, sizeof done, kDeadline) && done == 1;
+    return process_->send(&request, sizeof request) && process_->receive(&done, sizeof done, kDeadline) &&
+           done == 1;
 }
 
 }  // namespace platform

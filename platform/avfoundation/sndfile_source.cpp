@@ -20,7 +20,9 @@ sf_count_t minimalLength(void* file) {
 
 sf_count_t minimalSeek(sf_count_t offset, int whence, void* file) {
     auto& minimal = *static_cast<MinimalFile*>(file);
-    const sf_count_t base = whence == SEEK_CUR ? minimal.position : whence == SEEK_END ? minimalLength(file) : 0;
+    const sf_count_t base = whence == SEEK_CUR   ? minimal.position
+                            : whence == SEEK_END ? minimalLength(file)
+                                                 : 0;
     if (offset < -base) return -1;
     minimal.position = base + offset;
     return minimal.position;
@@ -40,7 +42,8 @@ sf_count_t minimalRead(void* out, sf_count_t count, void* file) {
     if (done < count && minimal.position + done < end) {
         const sf_count_t want = std::min(count - done, end - minimal.position - done);
         const auto at = layout.soundOffset + static_cast<std::uint64_t>(minimal.position + done - headerSize);
-        done += static_cast<sf_count_t>(readAt(minimal.descriptor, bytes + done, static_cast<std::uint64_t>(want), at));
+        done += static_cast<sf_count_t>(
+            readAt(minimal.descriptor, bytes + done, static_cast<std::uint64_t>(want), at));
     }
     minimal.position += done;
     return done;

@@ -25,7 +25,8 @@ enum class Endian { little, big };
 std::uint32_t number(std::string_view bytes, Endian endian) {
     std::uint32_t value = 0;
     for (int i = 0; i < 4; ++i) {
-        const auto byte = static_cast<unsigned char>(bytes[static_cast<std::size_t>(endian == Endian::big ? i : 3 - i)]);
+        const auto byte =
+            static_cast<unsigned char>(bytes[static_cast<std::size_t>(endian == Endian::big ? i : 3 - i)]);
         value = value << 8 | byte;
     }
     return value;
@@ -34,7 +35,8 @@ std::uint32_t number(std::string_view bytes, Endian endian) {
 std::string numberBytes(std::uint64_t value, Endian endian) {
     std::string bytes(4, '\0');
     for (int i = 0; i < 4; ++i) {
-        bytes[static_cast<std::size_t>(endian == Endian::big ? 3 - i : i)] = static_cast<char>(value >> (8 * i) & 0xFF);
+        bytes[static_cast<std::size_t>(endian == Endian::big ? 3 - i : i)] =
+            static_cast<char>(value >> (8 * i) & 0xFF);
     }
     return bytes;
 }
@@ -58,14 +60,16 @@ struct Found {
 // Walks the chunks after the container's 12-byte header until both wanted chunks are found. Every chunk
 // but the sound must lie wholly within the file; the sound chunk is cut at the file's end, since files
 // written while recording often leave its size unset. Offsets only grow, so the walk cannot loop.
-void walk(int descriptor, std::uint64_t fileSize, Endian endian, std::string_view formatId, std::string_view soundId,
-          std::optional<Found>& format, std::optional<Found>& sound) {
+void walk(int descriptor, std::uint64_t fileSize, Endian endian, std::string_view formatId,
+          std::string_view soundId, std::optional<Found>& format, std::optional<Found>& sound) {
     std::uint64_t at = 12;
-    for (int count = 0; count < kMostChunks && at + kChunkHeaderSize <= fileSize && !(format && sound); ++count) {
+    for (int count = 0; count < kMostChunks && at + kChunkHeaderSize <= fileSize && !(format && sound);
+         ++count) {
         const std::string head = bytesAt(descriptor, at, kChunkHeaderSize);
         if (head.size() < kChunkHeaderSize || !isChunkId(std::string_view(head).substr(0, 4))) return;
         const std::string_view id = std::string_view(head).substr(0, 4);
-        const std::uint64_t body = at + kChunkHeaderSize, size = number(std::string_view(head).substr(4), endian);
+        const std::uint64_t body = at + kChunkHeaderSize,
+                            size = number(std::string_view(head).substr(4), endian);
         const bool whole = size <= fileSize - body;
         if (id == soundId && !sound) {
             // A size left at zero by a recorder means the rest of the file.
@@ -85,7 +89,9 @@ std::optional<SoundContainerLayout> refuse(std::string* error, const char* reaso
 
 std::uint64_t sizeOf(int descriptor) {
     struct stat status {};
-    return ::fstat(descriptor, &status) == 0 && status.st_size > 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
+    return ::fstat(descriptor, &status) == 0 && status.st_size > 0
+               ? static_cast<std::uint64_t>(status.st_size)
+               : 0;
 }
 
 }  // namespace
@@ -94,13 +100,14 @@ std::optional<SoundContainerLayout> SoundContainerLayout::ofWAV(int descriptor, 
     const std::uint64_t fileSize = sizeOf(descriptor);
     std::optional<Found> format, sound;
     walk(descriptor, fileSize, Endian::little, "fmt ", "data", format, sound);
-    if (!format || format->size < 16 || format->size > kMostFormatBytes) return refuse(error, "no sound format chunk");
+    if (!format || format->size < 16 || format->size > kMostFormatBytes)
+        return refuse(error, "no sound format chunk");
     if (!sound) return refuse(error, "no sound data chunk");
     SoundContainerLayout layout;
     layout.soundOffset = sound->body;
     layout.soundSize = std::min(sound->size, kMostSoundBytes);
-    const std::string body = chunk("fmt ", bytesAt(descriptor, format->body, format->size), Endian::little) + "data" +
-                             numberBytes(layout.soundSize, Endian::little);
+    const std::string body = chunk("fmt ", bytesAt(descriptor, format->body, format->size), Endian::little) +
+                             "data" + numberBytes(layout.soundSize, Endian::little);
     layout.header = "RIFF" + numberBytes(4 + body.size() + layout.soundSize, Endian::little) + "WAVE" + body;
     return layout;
 }
@@ -110,7 +117,8 @@ std::optional<SoundContainerLayout> SoundContainerLayout::ofAIFF(int descriptor,
     const std::string kind = bytesAt(descriptor, 8, 4);
     std::optional<Found> format, sound;
     walk(descriptor, fileSize, Endian::big, "COMM", "SSND", format, sound);
-    if (!format || format->size < 18 || format->size > kMostFormatBytes) return refuse(error, "no sound format chunk");
+    if (!format || format->size < 18 || format->size > kMostFormatBytes)
+        return refuse(error, "no sound format chunk");
     // The sound chunk opens with the offset of the first sample frame and a block size.
     if (!sound || sound->size < 8) return refuse(error, "no sound data chunk");
     const std::string start = bytesAt(descriptor, sound->body, 8);

@@ -570,7 +570,8 @@ bool SQLiteStore::readEach(const NSEntityDescription& entity, const NSPredicate*
         values.clear();
         values.reserve(columns.size());
         int index = 1;
-        for (const auto* attribute : columns) appendColumn(values, statement.handle, index++, attribute->type);
+        for (const auto* attribute : columns)
+            appendColumn(values, statement.handle, index++, attribute->type);
         ++handedOn;
         each(sqlite3_column_int64(statement.handle, 0), values);
     }

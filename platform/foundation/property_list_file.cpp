@@ -16,7 +16,8 @@ Value::Dictionary PropertyListFile::readDictionary(const std::filesystem::path& 
         Value::Dictionary entries = *contents->dictionaryValue();
         std::erase_if(entries, [&](const auto& entry) {
             std::string reason;
-            if (PropertyList::isWritable(Value::Dictionary{{entry.first, entry.second}}, &reason)) return false;
+            if (PropertyList::isWritable(Value::Dictionary{{entry.first, entry.second}}, &reason))
+                return false;
             Console::print(what + " " + file.string() + ": left out an entry (" + reason + ")");
             return true;
         });

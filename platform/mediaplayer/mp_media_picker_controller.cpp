@@ -31,10 +31,12 @@ void MPMediaPickerController::viewDidLoad() {
     UITableViewController::viewDidLoad();
     readSongs();
     // Songs whose probe has not answered yet are listed; one that turns out not to decode leaves.
-    std::weak_ptr<MPMediaPickerController> weak = std::static_pointer_cast<MPMediaPickerController>(shared_from_this());
+    std::weak_ptr<MPMediaPickerController> weak =
+        std::static_pointer_cast<MPMediaPickerController>(shared_from_this());
     NSNotificationCenter::defaultCenter().addObserver(this, MPMediaLibraryDidChangeNotification,
                                                       [weak](const NSNotification&) {
-                                                          if (auto picker = weak.lock()) picker->songsChanged();
+                                                          if (auto picker = weak.lock())
+                                                              picker->songsChanged();
                                                       });
 
     auto table = tableView();
@@ -86,7 +88,8 @@ void MPMediaPickerController::tableViewDidSelectRowAtIndexPath(UITableView&, con
 void MPMediaPickerController::readSongs() {
     auto query = MPMediaQuery::songsQuery();
     if (!showsCloudItems_)
-        query->addFilterPredicate(MPMediaPropertyPredicate::predicateWithValue("0", MPMediaItemPropertyIsCloudItem));
+        query->addFilterPredicate(
+            MPMediaPropertyPredicate::predicateWithValue("0", MPMediaItemPropertyIsCloudItem));
     if (!showsProtected_) {
         query->addFilterPredicate(
             MPMediaPropertyPredicate::predicateWithValue("0", MPMediaItemPropertyHasProtectedAsset));

@@ -44,8 +44,9 @@ void SongProbes::probe(const std::filesystem::path& file, const Known& asked) {
     }
     if (playable) return;
     Console::print("MPMediaLibrary: left out " + file.string() + " (" + problem + ")");
-    DispatchQueue::main()->async(
-        [] { NSNotificationCenter::defaultCenter().postNotificationName(MPMediaLibraryDidChangeNotification); });
+    DispatchQueue::main()->async([] {
+        NSNotificationCenter::defaultCenter().postNotificationName(MPMediaLibraryDidChangeNotification);
+    });
 }
 
 }  // namespace platform

@@ -30,7 +30,9 @@ private:
         std::uintmax_t size = 0;
         Answer answer = Answer::pending;
 
-        bool isSameVersion(const Known& other) const { return modified == other.modified && size == other.size; }
+        bool isSameVersion(const Known& other) const {
+            return modified == other.modified && size == other.size;
+        }
     };
 
     SongProbes();

@@ -45,7 +45,7 @@ TEST_F(SongPickerWindow, OpensAtOnceListsThePlayableSongsAndRefusesTheHangingFil
     ASSERT_NE(window, 0u);
     app->listen(1s);
 
-    tap(window, 50, 42);    // the menu
+    tap(window, 50, 42);  // the menu
     app->listen(1s);
     tap(window, 187, 214);  // Options
     app->listen(1s);
@@ -53,7 +53,7 @@ TEST_F(SongPickerWindow, OpensAtOnceListsThePlayableSongsAndRefusesTheHangingFil
     app->listen(1s);
     // Opening the list of songs waits on no decoder: the picker slides in at once.
     const std::size_t before = frames();
-    tap(window, 187, 86);   // Music
+    tap(window, 187, 86);  // Music
     app->listen(1s);
     EXPECT_GT(frames(), before) << app->transcript();
     EXPECT_TRUE(app->waitForLine("MPMediaLibrary: left out " + (music / "Broken.wav").string(), 10s))

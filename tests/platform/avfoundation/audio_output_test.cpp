@@ -27,7 +27,8 @@ protected:
         writeToneWAV(folder.path() / "click.wav", 0.05);
     }
     bool settlesTo(bool mixing) {
-        return runUntil(*clock, [&] { return output.isMixing() == mixing; }, 2);
+        return runUntil(
+            *clock, [&] { return output.isMixing() == mixing; }, 2);
     }
 
     AudioOutput& output = AudioOutput::shared();
@@ -65,7 +66,9 @@ TEST_F(AudibleDevice, ALoopOfSilenceLetsItPauseUntilTheLoopIsToldToEnd) {
     EXPECT_TRUE(silence->isSounding()) << "it still plays, for its owner";
 
     const auto tone = output.playFile(folder.path() / "tone.wav", true, 1, {});
-    EXPECT_FALSE(runUntil(*clock, [&] { return !output.isMixing(); }, 0.5)) << "a loop of sound is heard";
+    EXPECT_FALSE(runUntil(
+        *clock, [&] { return !output.isMixing(); }, 0.5))
+        << "a loop of sound is heard";
     tone->stop();
     EXPECT_TRUE(settlesTo(false));
 

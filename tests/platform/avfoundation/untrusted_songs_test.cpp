@@ -86,14 +86,15 @@ void writeRunawaySizes(const std::filesystem::path& folder) {
     const std::string format = "fmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0"s;
     write(folder / "format-past-end.wav", "RIFF\0\0\0\0WAVEfmt \xf0\xff\xff\x7f"s + std::string(16, '\x01'));
     // A 32-bit reader adding this size to its place comes back to this very chunk.
-    write(folder / "chunk-wraps.wav", "RIFF\0\0\0\0WAVELIST\xf8\xff\xff\xff"s + format + "data\x04\0\0\0\0\0\0\0"s);
+    write(folder / "chunk-wraps.wav",
+          "RIFF\0\0\0\0WAVELIST\xf8\xff\xff\xff"s + format + "data\x04\0\0\0\0\0\0\0"s);
 
     const std::string common = "COMM\0\0\0\x12\0\x02\0\0\0\x10\0\x10\x40\x0e\xac\x44\0\0\0\0\0\0"s;
     write(folder / "common-past-end.aiff", "FORM\0\0\0\0AIFFCOMM\x7f\xff\xff\xf0"s + std::string(18, '\x01'));
-    write(folder / "chunk-wraps.aiff", "FORM\0\0\0\0AIFFMARK\xff\xff\xff\xf8"s + common + "SSND\0\0\0\x0c"s +
-                                           std::string(12, '\0'));
-    write(folder / "sound-offset-wraps.aiff", "FORM\0\0\0\0AIFF"s + common + "SSND\0\0\0\x10\xff\xff\xff\xf8"s +
-                                                  std::string(12, '\0'));
+    write(folder / "chunk-wraps.aiff",
+          "FORM\0\0\0\0AIFFMARK\xff\xff\xff\xf8"s + common + "SSND\0\0\0\x0c"s + std::string(12, '\0'));
+    write(folder / "sound-offset-wraps.aiff",
+          "FORM\0\0\0\0AIFF"s + common + "SSND\0\0\0\x10\xff\xff\xff\xf8"s + std::string(12, '\0'));
 
     writeSong(folder / "seed.flac");
     const std::string flac = bytesOf(folder / "seed.flac");
@@ -117,12 +118,14 @@ void writeRunawaySizes(const std::filesystem::path& folder) {
     }
 
     writeSong(folder / "seed.mp3");
-    write(folder / "tag-past-end.mp3", "ID3\x04\0\0\x7f\x7f\x7f\x7f"s + bytesOf(folder / "seed.mp3").substr(0, 64));
+    write(folder / "tag-past-end.mp3",
+          "ID3\x04\0\0\x7f\x7f\x7f\x7f"s + bytesOf(folder / "seed.mp3").substr(0, 64));
     // Free-format frames: a reader must search for where each one ends.
     std::string freeFormat;
     for (int i = 0; i < 2048; ++i) freeFormat += "\xff\xfb\x00\x00"s + std::string(28, '\0');
     write(folder / "free-format.mp3", freeFormat);
-    for (const char* kind : {".flac", ".ogg", ".opus", ".mp3"}) std::filesystem::remove(folder / (std::string("seed") + kind));
+    for (const char* kind : {".flac", ".ogg", ".opus", ".mp3"})
+        std::filesystem::remove(folder / (std::string("seed") + kind));
 }
 
 // Mutations of real songs of every kind: bytes overwritten, runs cut out or repeated, lengths made
@@ -214,10 +217,11 @@ TEST(UntrustedSongs, DamagedAndHostileFilesLeaveTheAppAliveWithoutLeakingOrGrowi
     EXPECT_LT(statusKB("VmHWM") - before, kBoundKB);
     // The seeds of the mutations are among them: some survive their edits.
     EXPECT_GT(playable, 3);
-    for (const char* refused : {"huge-title.mp3", "empty-comment.flac", "speech.wav", "short.wav", "short.mp3",
-                                "runaway-list.wav", "format-past-end.wav", "chunk-wraps.wav", "common-past-end.aiff",
-                                "chunk-wraps.aiff", "sound-offset-wraps.aiff", "block-past-end.flac",
-                                "page-past-end.ogg", "page-past-end.opus", "tag-past-end.mp3"}) {
+    for (const char* refused :
+         {"huge-title.mp3", "empty-comment.flac", "speech.wav", "short.wav", "short.mp3", "runaway-list.wav",
+          "format-past-end.wav", "chunk-wraps.wav", "common-past-end.aiff", "chunk-wraps.aiff",
+          "sound-offset-wraps.aiff", "block-past-end.flac", "page-past-end.ogg", "page-past-end.opus",
+          "tag-past-end.mp3"}) {
         EXPECT_FALSE(SoundFileDecoder::playableDuration(folder.path() / refused, nullptr)) << refused;
     }
 }

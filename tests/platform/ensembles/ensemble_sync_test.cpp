@@ -170,7 +170,8 @@ TEST(EnsembleFaults, AnXMLChangeFileWithTextThatIsNotUTF8IsRefusedWhole) {
     ChangeFile file;
     file.device = "older";
     file.time = 800000000;
-    file.changes.push_back(RecordChange{"Session", "one", RecordRevision{0, 800000000, "older"}, {{"note", "ok"}}});
+    file.changes.push_back(
+        RecordChange{"Session", "one", RecordRevision{0, 800000000, "older"}, {{"note", "ok"}}});
     const auto binary = file.serialize();
     ASSERT_TRUE(binary);
     auto xml = PropertyList::serialize(*PropertyList::parse(*binary));

@@ -215,8 +215,8 @@ void expectRepaintsEqualFullRedraws(unsigned seeds, double turnChance, const std
             fresh.draw(scene.placed(), 0);
             const auto differs = firstDifference(buffer.surface(), fresh.surface());
             if (!differs) continue;
-            ADD_FAILURE() << kind << " seed " << seed << " after " << changes << "pixel " << differs->first << ", "
-                          << differs->second;
+            ADD_FAILURE() << kind << " seed " << seed << " after " << changes << "pixel " << differs->first
+                          << ", " << differs->second;
             const auto dir = std::filesystem::path(QUORVEL_TEST_OUTPUT_DIR);
             std::filesystem::create_directories(dir);
             const std::string name = "random-repaint-" + kind + "-" + std::to_string(seed);

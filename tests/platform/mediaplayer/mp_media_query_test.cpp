@@ -8,9 +8,9 @@
 #include <thread>
 
 #include "platform/avfoundation/av_url_asset.h"
-#include "platform/mediaplayer/mp_media_library.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
+#include "platform/mediaplayer/mp_media_library.h"
 #include "tests/support/song_file.h"
 #include "tests/support/temp_data_root.h"
 

@@ -182,7 +182,9 @@ TEST_F(PendingRequests, AnOldRequestWhoseTextNoFileCanHoldNowIsSkippedAndTheRest
     const auto file = PendingNotificationStore::file();
     auto xml = PropertyList::serialize(*PropertyList::readFile(file));
     ASSERT_TRUE(xml);
-    xml->replace(xml->find("<string>garbled</string>"), 24, "<string>garbl\xff" "ed</string>");
+    xml->replace(xml->find("<string>garbled</string>"), 24,
+                 "<string>garbl\xff"
+                 "ed</string>");
     std::ofstream(file, std::ios::trunc) << *xml;
     UNUserNotificationCenter::resetCurrentForTesting();
 

@@ -25,7 +25,10 @@ struct SharePose {
 
 std::string sharePoseName(const ::testing::TestParamInfo<SharePose>& info) {
     const SharePose& pose = info.param;
-    const char* share = pose.share == 1 ? "Full" : pose.share > 0.6 ? "TwoThirds" : pose.share == 0.5 ? "Half" : "OneThird";
+    const char* share = pose.share == 1     ? "Full"
+                        : pose.share > 0.6  ? "TwoThirds"
+                        : pose.share == 0.5 ? "Half"
+                                            : "OneThird";
     return std::string(UIDeviceOrientationIsLandscape(pose.orientation) ? "Landscape" : "Portrait") + share;
 }
 
@@ -43,8 +46,8 @@ struct TimerLook {
 
 void PrintTo(const TimerLook& look, std::ostream* out) {
     const auto rect = [](const CGRect& r) {
-        return "(" + std::to_string(r.minX()) + ", " + std::to_string(r.minY()) + ", " + std::to_string(r.width()) +
-               ", " + std::to_string(r.height()) + ")";
+        return "(" + std::to_string(r.minX()) + ", " + std::to_string(r.minY()) + ", " +
+               std::to_string(r.width()) + ", " + std::to_string(r.height()) + ")";
     };
     *out << "clock " << look.clockPointSize << " pt in " << rect(look.clockLabel) << ", button "
          << rect(look.clockButton) << ", ring " << rect(look.ring);
@@ -99,18 +102,20 @@ TEST_P(SplitShareLayout, LaunchShareChangeAndRotationDrawTheSameTimer) {
     const CGFloat specified = TimerButton::titleFont(orientation, screen->splitStatus())->pointSize();
     EXPECT_DOUBLE_EQ(launched.clockPointSize, specified) << "the clock drawn in the size its share calls for";
     const auto label = screen->timerButton()->titleLabel();
-    EXPECT_EQ(launched.clockLabel.width(), std::ceil(naturalWidth(*label))) << "the clock's frame fits its own text";
+    EXPECT_EQ(launched.clockLabel.width(), std::ceil(naturalWidth(*label)))
+        << "the clock's frame fits its own text";
 
     // Round the shares from the launched one back to it, each a press of S.
-    const auto at = std::find(std::begin(kShareCycle), std::end(kShareCycle), share) - std::begin(kShareCycle);
+    const auto at =
+        std::find(std::begin(kShareCycle), std::end(kShareCycle), share) - std::begin(kShareCycle);
     for (int step = 1; step <= 4; ++step) {
         InterfaceDriver::setSplitShare(kShareCycle[(at + step) % 4]);
         settle();
     }
     EXPECT_EQ(look(), launched) << "after a round of share changes";
 
-    const auto other =
-        UIDeviceOrientationIsLandscape(orientation) ? UIDeviceOrientation::portrait : UIDeviceOrientation::landscapeLeft;
+    const auto other = UIDeviceOrientationIsLandscape(orientation) ? UIDeviceOrientation::portrait
+                                                                   : UIDeviceOrientation::landscapeLeft;
     ASSERT_TRUE(InterfaceDriver::rotateDevice(other));
     settle();
     ASSERT_TRUE(InterfaceDriver::rotateDevice(orientation));
@@ -118,13 +123,16 @@ TEST_P(SplitShareLayout, LaunchShareChangeAndRotationDrawTheSameTimer) {
     EXPECT_EQ(look(), launched) << "after turning away and back";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryShareBothWays, SplitShareLayout,
-    ::testing::Values(SharePose{UIDeviceOrientation::landscapeLeft, 1}, SharePose{UIDeviceOrientation::landscapeLeft, 2.0 / 3},
-                      SharePose{UIDeviceOrientation::landscapeLeft, 0.5}, SharePose{UIDeviceOrientation::landscapeLeft, 1.0 / 3},
-                      SharePose{UIDeviceOrientation::portrait, 1}, SharePose{UIDeviceOrientation::portrait, 2.0 / 3},
-                      SharePose{UIDeviceOrientation::portrait, 0.5}, SharePose{UIDeviceOrientation::portrait, 1.0 / 3}),
-    sharePoseName);
+INSTANTIATE_TEST_SUITE_P(EveryShareBothWays, SplitShareLayout,
+                         ::testing::Values(SharePose{UIDeviceOrientation::landscapeLeft, 1},
+                                           SharePose{UIDeviceOrientation::landscapeLeft, 2.0 / 3},
+                                           SharePose{UIDeviceOrientation::landscapeLeft, 0.5},
+                                           SharePose{UIDeviceOrientation::landscapeLeft, 1.0 / 3},
+                                           SharePose{UIDeviceOrientation::portrait, 1},
+                                           SharePose{UIDeviceOrientation::portrait, 2.0 / 3},
+                                           SharePose{UIDeviceOrientation::portrait, 0.5},
+                                           SharePose{UIDeviceOrientation::portrait, 1.0 / 3}),
+                         sharePoseName);
 
 }  // namespace
 }  // namespace quorvel
