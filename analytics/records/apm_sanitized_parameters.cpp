@@ -1,6 +1,8 @@
 #include "analytics/records/apm_sanitized_parameters.h"
 
 #include <algorithm>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "analytics/foundation/apm_data_type_validator.h"
@@ -40,7 +42,7 @@ bool sanitizeParameter(const std::string& name, const APMParameterObject& object
                        APMValue::Parameters& added) {
     if (!APMIsValidEventParameterName(name, isPublic, added)) return false;
     const auto* plain = std::get_if<platform::Value>(&object);
-    const std::optional<APMValue> value =
+    std::optional<APMValue> value =
         plain ? APMValue::valueFromObject(*plain, true) : std::get<APMValue>(object);
     if (!value) {
         monitor()->logWithLevel(APMLogLevel::Warning, 18015,
@@ -49,27 +51,35 @@ bool sanitizeParameter(const std::string& name, const APMParameterObject& object
         return false;
     }
 
+    // The value is moved into place once kept; a plain array is replaced by its sanitized items.
+    const bool isErrorValue = name == std::string_view("_ev");
     int failure = V::kNoFailure;
-    std::optional<APMValue> kept = value;
+    bool keep = true;
+    std::optional<APMValue> sanitizedArray;
     if (isPublic && !V::isValidPublicEventParameterValue(value, &failure)) {
-        kept.reset();
-    } else if (name == "_ev") {
+        keep = false;
+    } else if (isErrorValue) {
         const std::string* text = value->stringValue();
         if (text && isUntrimmedErrorValue(*text))
             APMAddErrorValueParameters(added, *text, kAPMMaxErrorValueNameLength, value);
-    } else if (!V::isValidInternalEventParameterValue(value, &failure)) {
-        kept.reset();
+    } else if (!isPublic && !V::isValidInternalEventParameterValue(value, &failure)) {
+        // A public value met the stricter public limit above.
+        keep = false;
     } else if (plain && plain->arrayValue()) {
-        kept = APMSanitizedArrayParameter(*plain->arrayValue(), name, eventName, added, isNested, isPublic, &failure);
+        sanitizedArray =
+            APMSanitizedArrayParameter(*plain->arrayValue(), name, eventName, added, isNested, isPublic, &failure);
+        keep = sanitizedArray.has_value();
     }
 
-    if (!kept && failure == V::kTooLong && !added.contains("_err")) {
+    if (!keep && failure == V::kTooLong && !added.contains("_err")) {
         APMAddErrorParameters(added, E::InvalidParameterValue, name, kAPMMaxErrorNameLength,
                               value->isString() ? value : std::nullopt);
     }
     if (isArray(object) && failure != V::kNoFailure) APMAddArrayParameterError(added, failure, name, eventName);
-    if (!kept) return false;
-    if (plain && !(name == "_ev" && added.contains("_ev"))) added.insert_or_assign(name, std::move(*kept));
+    if (!keep) return false;
+    // Names come in order, so a kept one mostly goes at the end.
+    if (plain && !(isErrorValue && added.contains("_ev")))
+        added.insert_or_assign(added.end(), name, sanitizedArray ? std::move(*sanitizedArray) : std::move(*value));
     return true;
 }
 
@@ -83,7 +93,9 @@ void limitParameters(APMValue::Parameters& parameters, bool isNested, std::int32
         monitor()->logWithLevel(APMLogLevel::Error, 18016, "Item cannot contain custom parameters");
         return;
     }
-    if (APMCountPublicParameters(parameters, false) <= maximum) return;
+    // No more names than the limit holds no more public ones.
+    if (std::cmp_less_equal(parameters.size(), maximum) || APMCountPublicParameters(parameters, false) <= maximum)
+        return;
     APMRemoveExcessParameters(parameters, maximum, false);
     APMAddErrorCodeParameter(parameters, E::ParameterLimitReached);
     monitor()->logWithLevel(APMLogLevel::MonitoredError, 18017,

@@ -114,7 +114,14 @@ TEST_F(ParameterRules, RefusedNamesAndValuesLeaveTheirError) {
     EXPECT_EQ(parameter(reserved, "_err"), integer(14));
     EXPECT_EQ(parameter(reserved, "_ev"), text("va_source"));
 
-    // Internal rules allow 256 characters; a longer string is dropped and its length recorded.
+    // Public rules allow 100 characters, internal ones 256; a longer string is dropped and its length
+    // recorded.
+    const auto longPublicValue = sanitized({{"note", repeat("v", 101)}, {"kept", repeat("v", 100)}});
+    EXPECT_FALSE(longPublicValue.contains("note"));
+    EXPECT_EQ(parameter(longPublicValue, "_err"), integer(4));
+    EXPECT_EQ(parameter(longPublicValue, "_el"), integer(101));
+    EXPECT_EQ(parameter(longPublicValue, "kept"), text(repeat("v", 100)));
+
     const auto longValue = sanitized({{"_note", repeat("\xC3\xA9", 300)}}, "_e", false);
     EXPECT_FALSE(longValue.contains("_note"));
     EXPECT_EQ(parameter(longValue, "_err"), integer(4));
