@@ -53,22 +53,19 @@ bool prepared(benchmark::State& state, const XvfbDisplay& display) {
 // Every benchmark here skips, with its reason, when a start fails or times out (a loaded machine), and
 // then skips its later runs too (bench_repetitions.h says why).
 
-// Three repetitions of ten starts each, timed by the benchmark itself.
-void tenStarts(benchmark::internal::Benchmark* run) {
-    run->UseManualTime()
-        ->Iterations(10)
-        ->Unit(benchmark::kMillisecond)
-        ->Apply(quorvel::bench::repeated)
-        ->Repetitions(3);
+// Three repetitions of `iterations` runs each, timed by the benchmark itself.
+void timedByHand(benchmark::internal::Benchmark* run, int iterations, benchmark::TimeUnit unit) {
+    run->UseManualTime()->Iterations(iterations)->Unit(unit)->Apply(quorvel::bench::repeated)->Repetitions(3);
 }
 
-// Three repetitions of one spell each (ten seconds), timed by the benchmark itself.
+// Ten starts a repetition.
+void tenStarts(benchmark::internal::Benchmark* run) {
+    timedByHand(run, 10, benchmark::kMillisecond);
+}
+
+// One spell (ten seconds) a repetition.
 void oneSpell(benchmark::internal::Benchmark* run) {
-    run->UseManualTime()
-        ->Iterations(1)
-        ->Unit(benchmark::kSecond)
-        ->Apply(quorvel::bench::repeated)
-        ->Repetitions(3);
+    timedByHand(run, 1, benchmark::kSecond);
 }
 
 // Starts the program on a fresh data root, which `stock` may fill first, and records the time from its
