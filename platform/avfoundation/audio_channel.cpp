@@ -40,11 +40,7 @@ void AudioChannel::resume() {
 }
 
 void AudioChannel::stop() {
-    auto& output = AudioOutput::shared();
-    output.withChannel(channel_, generation_, [&] {
-        output.release(channel_);
-        Mix_HaltChannel(channel_);
-    });
+    AudioOutput::shared().halt(channel_, generation_);
 }
 
 void AudioChannel::setVolume(float volume) {

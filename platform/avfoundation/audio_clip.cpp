@@ -1,12 +1,11 @@
 #include "platform/avfoundation/audio_clip.h"
 
-#include <SDL2/SDL_mixer.h>
+#include "platform/avfoundation/audio_output.h"
 
 namespace platform {
 
-// Freeing a chunk halts every channel still playing it first.
 AudioClip::~AudioClip() {
-    Mix_FreeChunk(chunk_);
+    AudioOutput::shared().freeChunk(chunk_);
 }
 
 }  // namespace platform

@@ -170,6 +170,7 @@ std::shared_ptr<AudioChannel> AudioOutput::start(Mix_Chunk* chunk, bool looping,
                                                  std::shared_ptr<AudioClip> clip,
                                                  std::shared_ptr<SoundStream> stream,
                                                  const std::filesystem::path& file) {
+    std::function<void()> unfinished;  // let go of after the locks: it may hold the last of a clip
     MutexLock operations(operations_);
     if (!wake()) return nullptr;
     const int channel = freeChannel();
@@ -191,12 +192,12 @@ std::shared_ptr<AudioChannel> AudioOutput::start(Mix_Chunk* chunk, bool looping,
         Mix_PlayChannel(channel, chunk, looping || stream ? -1 : 0) < 0) {
         Console::print(std::string("Audio: cannot play a sound (") + Mix_GetError() + ")");
         if (stream) Mix_UnregisterAllEffects(channel);
-        release(channel);
+        unfinished = releaseOwner(channel);
         return nullptr;
     }
     if (stream && !stream->start([channel, generation] { shared().endSounding(channel, generation); })) {
         Console::print("Audio: cannot start decoding a sound file; it was dropped");
-        release(channel);
+        unfinished = releaseOwner(channel);
         Mix_HaltChannel(channel);
         return nullptr;
     }
@@ -260,10 +261,34 @@ bool AudioOutput::withChannel(int channel, std::uint64_t generation, const std::
     MutexLock operations(operations_);
     {
         MutexLock lock(ownersMutex_);
-        if (!ownerOf(channel, generation)) return false;
+        const Owner* owner = ownerOf(channel, generation);
+        if (!owner) return false;
+        // A parked loop has left the mixer, which may be closed: it has nothing there to change.
+        if (owner->parked) return true;
     }
     operation();
     return true;
+}
+
+void AudioOutput::halt(int channel, std::uint64_t generation) {
+    std::function<void()> unfinished;  // let go of after the locks: it may hold the last of a clip
+    MutexLock operations(operations_);
+    bool parked = false;
+    {
+        MutexLock lock(ownersMutex_);
+        const Owner* owner = ownerOf(channel, generation);
+        if (!owner) return;
+        parked = owner->parked;
+        // Gone before the mixer hears of it, so no finished callback follows.
+        unfinished = release(channel);
+    }
+    if (!parked) Mix_HaltChannel(channel);
+}
+
+void AudioOutput::freeChunk(Mix_Chunk* chunk) {
+    // Never while the device closes or opens again on the queue: the mixer's channels are remade then.
+    MutexLock operations(operations_);
+    Mix_FreeChunk(chunk);
 }
 
 AudioOutput::Owner* AudioOutput::ownerOf(int channel, std::uint64_t generation) {
@@ -379,9 +404,17 @@ void AudioOutput::mixWhileAudibleSoon() {
     });
 }
 
-void AudioOutput::release(int channel) {
+std::function<void()> AudioOutput::releaseOwner(int channel) {
     MutexLock lock(ownersMutex_);
-    owners_.erase(channel);
+    return release(channel);
+}
+
+std::function<void()> AudioOutput::release(int channel) {
+    const auto owner = owners_.find(channel);
+    if (owner == owners_.end()) return {};
+    auto finished = std::move(owner->second.finished);
+    owners_.erase(owner);
+    return finished;
 }
 
 // On the audio thread with the mixer locked, or on the thread of a halt or a freed clip.

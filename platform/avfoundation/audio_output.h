@@ -73,6 +73,7 @@ public:
 
 private:
     friend class AudioChannel;
+    friend class AudioClip;
 
     struct Owner {
         std::uint64_t generation;
@@ -99,13 +100,21 @@ private:
         EXCLUDES(operations_, ownersMutex_);
     // A stream's last frame has played: the sounding ends as if its chunk had.
     void endSounding(int channel, std::uint64_t generation) EXCLUDES(operations_, ownersMutex_);
-    // Runs `operation` only while the sounding that started with `generation` still owns the channel;
-    // false otherwise. Channels are handed out under the same lock, so the channel cannot change hands
-    // meanwhile (the sound may still end by itself, which the mixer's calls take in their stride).
+    // Runs the mixer `operation` only while the sounding that started with `generation` still owns the
+    // channel and plays in the mixer; false when the sounding is over. A parked loop is not over, but
+    // the mixer holds nothing of it: the operation is skipped. Channels are handed out under the same
+    // lock, so the channel cannot change hands meanwhile (the sound may still end by itself, which the
+    // mixer's calls take in their stride).
     bool withChannel(int channel, std::uint64_t generation, const std::function<void()>& operation)
         EXCLUDES(operations_, ownersMutex_);
-    // The sounding leaves the channel without a finished callback. Inside withChannel().
-    void release(int channel) EXCLUDES(ownersMutex_);
+    // Ends the sounding at once, without a finished callback; a parked loop without the mixer.
+    void halt(int channel, std::uint64_t generation) EXCLUDES(operations_, ownersMutex_);
+    // Frees a clip's sound, halting the channels that still play it.
+    void freeChunk(Mix_Chunk* chunk) EXCLUDES(operations_);
+    // The sounding leaves the channel without a finished callback, which is handed back for the caller
+    // to let go of outside operations_.
+    std::function<void()> release(int channel) REQUIRES(ownersMutex_);
+    std::function<void()> releaseOwner(int channel) EXCLUDES(ownersMutex_);
     // The sounding's owner, null when the sounding is over.
     Owner* ownerOf(int channel, std::uint64_t generation) REQUIRES(ownersMutex_);
     // Changes what is known of a sounding that is not over, then pauses or resumes the device to match.

@@ -9,105 +9,24 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "platform/coregraphics/cg_geometry.h"
-#include "tests/shell/desktop_test.h"
+#include "tests/shell/walking_desktop_test.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using platform::CGFloat;
-using platform::CGPoint;
 using platform::CGRect;
-using quorvel::testing::DesktopUser;
-using Window = DesktopUser::Window;
+using quorvel::testing::ScreenListing;
+using quorvel::testing::ShownView;
 
-// A label or control as the program lists it: its frame on the screen and the part of it that shows.
-struct ShownView {
-    CGRect frame, visible;
-    std::string type, text;
-};
-
-// One screenshot's listing: the screen, its safe area and what shows on it.
-struct ScreenListing {
-    CGRect screen, safe;
-    std::vector<ShownView> views;
-
-    // The view showing that text, topmost on the screen when several do.
-    std::optional<ShownView> find(const std::string& text) const {
-        std::optional<ShownView> found;
-        for (const auto& view : views) {
-            if (view.text == text && (!found || view.visible.minY() < found->visible.minY())) found = view;
-        }
-        return found;
-    }
-};
-
-CGRect parseListedRect(std::istringstream& in) {
-    CGFloat x = 0, y = 0, width = 0, height = 0;
-    in >> x >> y >> width >> height;
-    return CGRect(x, y, width, height);
-}
-
-std::string trimmedText(const std::string& text) {
-    const auto begin = text.find_first_not_of(' ');
-    const auto end = text.find_last_not_of(' ');
-    return begin == std::string::npos ? "" : text.substr(begin, end - begin + 1);
-}
-
-std::string describeShown(const ShownView& view) {
-    std::ostringstream out;
-    out << view.type << " \"" << view.text << "\" at " << view.frame.minX() << "," << view.frame.minY() << " "
-        << view.frame.width() << "x" << view.frame.height();
-    return out.str();
-}
-
-class SafeAreaWindow : public quorvel::testing::DesktopTest {
+class SafeAreaWindow : public quorvel::testing::WalkingDesktopTest {
 protected:
     Window start(const std::string& orientation) {
         const Window window = DesktopTest::start({"--device", "iPhoneXS", "--orientation", orientation});
         app->listen(1500ms);
         return window;
-    }
-
-    // Takes a screenshot under `name` and reads what the program listed with it.
-    ScreenListing look(Window window, const std::string& name) {
-        const std::size_t from = app->lines().size();
-        shot_ = screenshot(window, name);
-        EXPECT_TRUE(shot_) << app->transcript();
-        ScreenListing listing;
-        const auto& lines = app->lines();
-        for (std::size_t i = from; i < lines.size(); ++i) {
-            const std::string& line = lines[i];
-            if (const auto at = line.find("quorvel: screen "); at != std::string::npos) {
-                std::istringstream in(line.substr(at + 16));
-                listing.screen = parseListedRect(in);
-                std::string safe, area;
-                in >> safe >> area;
-                listing.safe = parseListedRect(in);
-            } else if (const auto at = line.find("quorvel: view "); at != std::string::npos) {
-                std::istringstream in(line.substr(at + 14));
-                ShownView view;
-                std::string bar;
-                view.frame = parseListedRect(in);
-                in >> bar;
-                view.visible = parseListedRect(in);
-                in >> bar;
-                std::string rest;
-                std::getline(in, rest);
-                const auto split = rest.find(" | ");
-                view.type = trimmedText(rest.substr(0, split));
-                view.text = split == std::string::npos ? "" : rest.substr(split + 3);
-                listing.views.push_back(view);
-            }
-        }
-        EXPECT_FALSE(listing.safe.isEmpty()) << app->transcript();
-        pointsPerPixel_ = listing.screen.width() / user->size(window).width;
-        screenWidth_ = listing.screen.width();
-        return listing;
     }
 
     // Every label and control shows inside the safe area: none at the sides under the sensor housing,
@@ -121,70 +40,9 @@ protected:
             const CGRect& shown = view.visible;
             EXPECT_TRUE(shown.minX() >= safe.minX() - 0.5 && shown.maxX() <= safe.maxX() + 0.5 &&
                         shown.minY() >= safe.minY() - 0.5)
-                << screen << ": " << describeShown(view) << " shows outside the safe area " << safe.minX()
-                << "…" << safe.maxX();
+                << screen << ": " << view.describe() << " shows outside the safe area " << safe.minX() << "…"
+                << safe.maxX();
         }
-    }
-
-    void tapAt(Window window, CGPoint point) {
-        user->click(window, static_cast<int>(point.x / pointsPerPixel_),
-                    static_cast<int>(point.y / pointsPerPixel_));
-        EXPECT_TRUE(app->waitForLine("touch ended")) << app->transcript();
-        app->listen(1200ms);
-    }
-
-    // Taps the middle of what shows of the view with that text; false when nothing shows it.
-    bool tapText(Window window, const ScreenListing& listing, const std::string& text) {
-        const auto view = listing.find(text);
-        if (!view) return false;
-        tapAt(window, {view->visible.midX(), view->visible.midY()});
-        return true;
-    }
-
-    // A finger drawn up the middle of the screen, scrolling a list down by about `points` (up when
-    // negative).
-    void scrollBy(Window window, const ScreenListing& listing, CGFloat points) {
-        const CGFloat x = listing.screen.midX() / pointsPerPixel_;
-        const CGFloat from = (listing.screen.midY() + points / 2) / pointsPerPixel_;
-        user->drag(window, static_cast<int>(x), static_cast<int>(from), static_cast<int>(x),
-                   static_cast<int>(from - points / pointsPerPixel_), 0.5);
-        app->listen(2s);
-    }
-
-    // Scrolls the list down until a row of that title shows whole below the bar, and taps it.
-    bool scrollToAndTap(Window window, const std::string& title) {
-        for (int tries = 0; tries < 12; ++tries) {
-            const ScreenListing listing = look(window, "safe_area_scrolling.png");
-            const auto row = listing.find(title);
-            if (row && row->visible.minY() > barBottom(listing) + 4 &&
-                row->visible.maxY() < listing.screen.maxY() - 24) {
-                tapAt(window, {row->visible.midX(), row->visible.midY()});
-                return true;
-            }
-            scrollBy(window, listing, 120);
-        }
-        return false;
-    }
-
-    // The lowest edge of the bar's buttons and title (a landscape phone's bar is 32 points tall): the
-    // screen's own content shows below it.
-    static CGFloat barBottom(const ScreenListing& listing) {
-        CGFloat bottom = 0;
-        for (const auto& view : listing.views) {
-            if (view.visible.midY() < 32) bottom = std::max(bottom, view.visible.maxY());
-        }
-        return bottom;
-    }
-
-    // The bar's button at its leading end: the menu on the three screens, the way back on the others.
-    void tapBarLeadingButton(Window window, const ScreenListing& listing) {
-        std::optional<ShownView> leading;
-        for (const auto& view : listing.views) {
-            if (view.visible.midY() > 32 || view.type.find("Button") == std::string::npos) continue;
-            if (!leading || view.visible.minX() < leading->visible.minX()) leading = view;
-        }
-        ASSERT_TRUE(leading) << "no button in the bar";
-        tapAt(window, {leading->visible.midX(), leading->visible.midY()});
     }
 
     void walkEveryScreen(const std::string& orientation) {
@@ -249,24 +107,7 @@ protected:
         EXPECT_EQ(app->waitForExit(), 0) << app->transcript();
     }
 
-    // Whether the last screenshot shows white at that point.
-    bool whiteAt(CGPoint point) const {
-        if (!shot_) return false;
-        const CGFloat scale = shot_->pixelWidth() / screenWidth_;
-        const auto pixel =
-            shot_->pixelAt(static_cast<int>(point.x * scale), static_cast<int>(point.y * scale));
-        return pixel.r > 240 && pixel.g > 240 && pixel.b > 240;
-    }
-
-    // Opens the settings through the menu under the bar's leading button.
-    void openSettings(Window window) {
-        tapBarLeadingButton(window, look(window, "safe_area_before_menu.png"));
-        ASSERT_TRUE(tapText(window, look(window, "safe_area_menu.png"), "Options"));
-    }
-
-    CGFloat pointsPerPixel_ = 1;
-    CGFloat screenWidth_ = 1;
-    std::shared_ptr<platform::UIImage> shot_;
+    void openSettings(Window window) { openFromMenu(window, "Options"); }
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/avfoundation/audio_channel.h"
@@ -29,6 +30,21 @@ protected:
     bool settlesTo(bool mixing) {
         return runUntil(
             *clock, [&] { return output.isMixing() == mixing; }, 2);
+    }
+    // The device closes, its thread gone, with only the given silent loops playing.
+    bool restsWith(const std::shared_ptr<AudioChannel>& silence) {
+        if (!silence || !settlesTo(false)) return false;
+        clock->advance(AudioOutput::kRestSeconds);
+        return runUntil(*clock, [&] { return output.isResting() && audioThreads() == 0; });
+    }
+    static int audioThreads() {
+        int threads = 0;
+        for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+            std::ifstream comm(task.path() / "comm");
+            std::string name;
+            threads += std::getline(comm, name) && name.starts_with("SDLAudio");
+        }
+        return threads;
     }
 
     AudioOutput& output = AudioOutput::shared();
@@ -81,20 +97,9 @@ TEST_F(AudibleDevice, ALoopOfSilenceLetsItPauseUntilTheLoopIsToldToEnd) {
 // With nothing but a silent loop for a while the device closes and its thread ends; the loop plays on
 // for its owner, a sound opens the device again, and the loop told to end ends.
 TEST_F(AudibleDevice, ALongerSilenceClosesItUntilTheNextSound) {
-    const auto audioThreads = [] {
-        int threads = 0;
-        for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
-            std::ifstream comm(task.path() / "comm");
-            std::string name;
-            threads += std::getline(comm, name) && name.starts_with("SDLAudio");
-        }
-        return threads;
-    };
     bool ended = false;
     const auto silence = output.playFile(folder.path() / "silence.wav", true, 1, [&] { ended = true; });
-    EXPECT_TRUE(settlesTo(false));
-    clock->advance(AudioOutput::kRestSeconds);
-    EXPECT_TRUE(runUntil(*clock, [&] { return output.isResting() && audioThreads() == 0; }));
+    ASSERT_TRUE(restsWith(silence));
     EXPECT_TRUE(silence->isSounding()) << "it plays on without the device";
 
     const auto tone = output.playFile(folder.path() / "tone.wav", false, 1, {});
@@ -106,4 +111,55 @@ TEST_F(AudibleDevice, ALongerSilenceClosesItUntilTheNextSound) {
     silence->stopLoopingAfterThisPass();
     EXPECT_TRUE(runUntil(*clock, [&] { return ended; }));
     EXPECT_FALSE(silence->isSounding());
+}
+
+// What an owner does to its loop while the device rests closed changes only what is known of the loop:
+// nothing reaches the closed mixer, and the device stays closed until something can be heard.
+TEST_F(AudibleDevice, EveryOperationOnALoopWhileItRestsLeavesTheClosedDeviceAlone) {
+    int ends = 0;
+    const auto silence = output.playFile(folder.path() / "silence.wav", true, 1, [&] { ++ends; });
+    ASSERT_TRUE(restsWith(silence));
+
+    silence->setVolume(0.3f);
+    silence->pause();
+    EXPECT_FALSE(silence->isSounding()) << "paused";
+    silence->pause();
+    silence->setVolume(1);
+    silence->resume();
+    EXPECT_TRUE(silence->isSounding());
+    EXPECT_TRUE(output.isResting()) << "a silent loop gives nothing to hear";
+    silence->stop();
+    EXPECT_FALSE(silence->isSounding());
+    silence->resume();
+    silence->stop();
+    silence->stopLoopingAfterThisPass();
+    clock->runUntilIdle();
+    EXPECT_EQ(ends, 0) << "a stopped sound tells its owner nothing";
+
+    // A loop told to end after its pass while parked ends at once, for its owner only.
+    const auto second = output.playFile(folder.path() / "silence.wav", true, 1, [&] { ++ends; });
+    ASSERT_TRUE(restsWith(second));
+    second->pause();
+    second->stopLoopingAfterThisPass();
+    EXPECT_TRUE(runUntil(*clock, [&] { return ends == 1; }));
+    second->resume();
+    second->stop();
+    EXPECT_TRUE(output.isResting());
+
+    // A clip let go of while the device rests is freed without the mixer; the next sound opens it.
+    std::string wav;
+    {
+        std::ifstream in(folder.path() / "click.wav", std::ios::binary);
+        wav.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    auto kept = output.decodeWAV(wav, nullptr);
+    ASSERT_TRUE(kept);
+    const auto third = output.playFile(folder.path() / "silence.wav", true, 1, {});
+    ASSERT_TRUE(restsWith(third));
+    kept.reset();
+    bool clicked = false;
+    ASSERT_TRUE(output.play(output.decodeWAV(wav, nullptr), false, 1, [&] { clicked = true; }));
+    EXPECT_FALSE(output.isResting());
+    EXPECT_TRUE(runUntil(*clock, [&] { return clicked; }));
+    third->stop();
 }
