@@ -24,6 +24,7 @@ QUORVEL_NOTIFICATION_NAME(autoResetSound, "AutoResetSound")
 QUORVEL_NOTIFICATION_NAME(enableDeviceRotation, "EnableDeviceRotation")
 QUORVEL_NOTIFICATION_NAME(enableLockScreen, "enableLockScreen")
 QUORVEL_NOTIFICATION_NAME(didChangeCloudContent, "didChangeCloudContent")
+QUORVEL_NOTIFICATION_NAME(chosenSongRefused, "ChosenSongRefused")
 
 #undef QUORVEL_NOTIFICATION_NAME
 

@@ -13,6 +13,7 @@ namespace quorvel {
 //   kind      volumeAdjusted          a VolumeType soundMuted             a VolumeType autoResetSound none
 //   enableDeviceRotation   the boolean true              enableLockScreen        bool: prevent screen lock
 //   didChangeCloudContent  none (delivered on the main thread)
+//   chosenSongRefused      the file name (std::string) of a chosen song that does not play
 struct NotificationName {
     static const platform::NSNotificationName& sessionSkipAlert();
     static const platform::NSNotificationName& navigationBarButtonSet();
@@ -29,6 +30,7 @@ struct NotificationName {
     static const platform::NSNotificationName& enableDeviceRotation();
     static const platform::NSNotificationName& enableLockScreen();
     static const platform::NSNotificationName& didChangeCloudContent();
+    static const platform::NSNotificationName& chosenSongRefused();
 };
 
 }  // namespace quorvel

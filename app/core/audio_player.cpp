@@ -39,6 +39,7 @@ void AudioPlayer::load(const std::filesystem::path& url) {
                     break;
                 case AVKeyValueStatus::Failed:
                     Console::print("Examine NSError pointer to determine failure");
+                    if (const auto failed = std::move(player->loadFailureHandler_)) failed();
                     break;
                 case AVKeyValueStatus::Cancelled:
                     Console::print("Loading cancelled");

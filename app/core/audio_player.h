@@ -31,6 +31,8 @@ public:
     // Called once when the player is removed.
     const std::function<void()>& completionHandler() const { return completionHandler_; }
     void setCompletionHandler(std::function<void()> handler) { completionHandler_ = std::move(handler); }
+    // Called on the main queue when the file turns out not to play (it then never sounds).
+    void setLoadFailureHandler(std::function<void()> handler) { loadFailureHandler_ = std::move(handler); }
     // The volume the queue player gets when it is made; a caller changing the volume of a playing
     // player sets the queue player's too.
     float volume() const { return volume_; }
@@ -50,6 +52,7 @@ private:
     Status status_ = Status::ready;
     bool isLooping_ = false;
     std::function<void()> completionHandler_;
+    std::function<void()> loadFailureHandler_;
     float volume_ = 1.0f;
 };
 

@@ -1,6 +1,9 @@
 #include "app/core/chosen_music_check.h"
 
+#include "app/core/app_notification_names.h"
+#include "app/core/sound_vocabulary.h"
 #include "app/core/user_data_manager.h"
+#include "platform/avfoundation/av_url_asset.h"
 #include "platform/mediaplayer/mp_media_library.h"
 #include "platform/mediaplayer/mp_media_query.h"
 
@@ -46,6 +49,21 @@ void ChosenMusicCheck::verifyMusicSelection(const MusicSelection& selection) {
         platform::MPMediaPredicateComparison::contains));
     const auto items = query->items();
     if (!items || !items->empty()) return;
+    restoreDefaults(selection);
+}
+
+void ChosenMusicCheck::refuseChosenSong(std::size_t kind, const std::string& musicPath) {
+    const auto selections = storedSelections();
+    if (kind >= selections.size() || selections[kind].musicPath != musicPath) return;
+    restoreDefaults(selections[kind]);
+    auto& center = platform::NSNotificationCenter::defaultCenter();
+    center.postNotificationName(NotificationName::chosenSongRefused(),
+                                platform::localPathOfURL(musicPath).filename().string());
+    center.postNotificationName(NotificationName::newTickingSoundSet(),
+                                static_cast<SoundOptionFunction::TickingSoundType>(kind));
+}
+
+void ChosenMusicCheck::restoreDefaults(const MusicSelection& selection) {
     for (const auto& value : selection.defaultProperties) UserDefaultProperties::save(value);
     UserDefaultProperties::standardDefaults()->synchronize();
     if (auto group = UserDefaultProperties::appGroupDefaults()) group->synchronize();

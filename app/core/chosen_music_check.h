@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,14 @@ public:
     // Nothing until the user has decided on the library's access.
     static void checkChosenMusic();
     static void verifyMusicSelection(const MusicSelection& selection);
+    // The session kind's chosen song (focus, short break, long break) was found not to play when a
+    // session started: while it is still the one chosen, the kind's default ticking sound takes its
+    // place, the person is told once (chosenSongRefused) and the running session hears the default
+    // (newTickingSoundSet).
+    static void refuseChosenSong(std::size_t kind, const std::string& musicPath);
+
+private:
+    static void restoreDefaults(const MusicSelection& selection);
 };
 
 }  // namespace quorvel

@@ -1,6 +1,7 @@
 #include "app/core/timer_audio.h"
 
 #include "app/core/audio_manager.h"
+#include "app/core/chosen_music_check.h"
 #include "app/core/user_data_manager.h"
 #include "platform/audiotoolbox/audio_services.h"
 #include "platform/foundation/ns_bundle.h"
@@ -90,9 +91,14 @@ void TimerAudio::prepareTickingPlayer(SessionType type) {
     const auto& music = tickingMusic(sounds, type);
     if (music && !music->empty()) {
         tickingAudioURL_ = std::filesystem::path(*music);
-    } else {
-        tickingAudioURL_ = resource(tickingSound(sounds, type), kTickingExtension);
+        makeTickingPlayer(*tickingAudioURL_);
+        // A song can stop playing after it was chosen (the file changed or went bad).
+        tickingAudioPlayer_->setLoadFailureHandler([kind = static_cast<std::size_t>(type), song = *music] {
+            ChosenMusicCheck::refuseChosenSong(kind, song);
+        });
+        return;
     }
+    tickingAudioURL_ = resource(tickingSound(sounds, type), kTickingExtension);
     if (tickingAudioURL_) makeTickingPlayer(*tickingAudioURL_);
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/percent_encoding.h"
 #include "platform/mediaplayer/audio_file_tags.h"
+#include "platform/mediaplayer/song_probes.h"
 
 namespace platform {
 
@@ -34,6 +35,10 @@ std::string MPMediaItem::valueForProperty(const std::string& property) const {
     if (property == MPMediaItemPropertyIsCloudItem) return isCloudItem() ? "1" : "0";
     if (property == MPMediaItemPropertyHasProtectedAsset) return hasProtectedAsset() ? "1" : "0";
     return {};
+}
+
+bool MPMediaItem::isKnownPlayable() const {
+    return SongProbes::shared().answerFor(file_) == SongProbes::Answer::playable;
 }
 
 }  // namespace platform

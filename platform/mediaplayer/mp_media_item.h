@@ -24,6 +24,8 @@ public:
     // From the file's tags, else the file name without its extension.
     const std::string& title() const { return title_; }
     const std::filesystem::path& file() const { return file_; }
+    // A probe of the file as it is now found that it decodes; false while that is not yet known.
+    bool isKnownPlayable() const;
     // A file in the music folder is on this machine and free to play.
     bool isCloudItem() const { return false; }
     bool hasProtectedAsset() const { return false; }

@@ -3,6 +3,7 @@
 #include "platform/mediaplayer/mp_media_item_collection.h"
 #include "platform/mediaplayer/mp_media_library.h"
 #include "platform/mediaplayer/mp_media_query.h"
+#include "platform/mediaplayer/song_probes.h"
 #include "platform/uikit/drawing/ui_color.h"
 #include "platform/uikit/text/ui_font.h"
 
@@ -30,14 +31,15 @@ MPMediaPickerController::~MPMediaPickerController() {
 void MPMediaPickerController::viewDidLoad() {
     UITableViewController::viewDidLoad();
     readSongs();
-    // Songs whose probe has not answered yet are listed; one that turns out not to decode leaves.
+    // Songs whose probe has not answered yet are listed greyed, and cannot be picked: one that turns
+    // out to decode can be, one that does not leaves.
     std::weak_ptr<MPMediaPickerController> weak =
         std::static_pointer_cast<MPMediaPickerController>(shared_from_this());
-    NSNotificationCenter::defaultCenter().addObserver(this, MPMediaLibraryDidChangeNotification,
-                                                      [weak](const NSNotification&) {
-                                                          if (auto picker = weak.lock())
-                                                              picker->songsChanged();
-                                                      });
+    for (const auto& name : {MPMediaLibraryDidChangeNotification, SongProbes::didAnswerNotification}) {
+        NSNotificationCenter::defaultCenter().addObserver(this, name, [weak](const NSNotification&) {
+            if (auto picker = weak.lock()) picker->songsChanged();
+        });
+    }
 
     auto table = tableView();
     if (!table) return;
@@ -72,17 +74,37 @@ long MPMediaPickerController::tableViewNumberOfRowsInSection(UITableView&, long)
 std::shared_ptr<UITableViewCell> MPMediaPickerController::tableViewCellForRowAtIndexPath(
     UITableView& tableView, const NSIndexPath& indexPath) {
     auto cell = tableView.dequeueReusableCellWithIdentifier(kCellIdentifier, indexPath);
-    if (indexPath.row >= 0 && static_cast<std::size_t>(indexPath.row) < items_.size()) {
-        cell->textLabel()->setText(items_[static_cast<std::size_t>(indexPath.row)]->title());
+    if (const auto item = itemAt(indexPath)) {
+        cell->textLabel()->setText(item->title());
+        const bool playable = item->isKnownPlayable();
+        cell->textLabel()->setTextColor(playable ? UIColor::blackColor() : UIColor::lightGrayColor());
+        cell->setSelectionStyle(playable ? UITableViewCellSelectionStyle::default_
+                                         : UITableViewCellSelectionStyle::none);
     }
     return cell;
 }
 
+bool MPMediaPickerController::tableViewShouldHighlightRowAtIndexPath(UITableView&,
+                                                                     const NSIndexPath& indexPath) {
+    const auto item = itemAt(indexPath);
+    return item && item->isKnownPlayable();
+}
+
+std::optional<NSIndexPath> MPMediaPickerController::tableViewWillSelectRowAtIndexPath(
+    UITableView& tableView, const NSIndexPath& indexPath) {
+    if (tableViewShouldHighlightRowAtIndexPath(tableView, indexPath)) return indexPath;
+    return std::nullopt;
+}
+
 void MPMediaPickerController::tableViewDidSelectRowAtIndexPath(UITableView&, const NSIndexPath& indexPath) {
-    if (indexPath.row < 0 || static_cast<std::size_t>(indexPath.row) >= items_.size()) return;
-    if (auto listener = delegate()) {
-        listener->mediaPicker(*this, MPMediaItemCollection({items_[static_cast<std::size_t>(indexPath.row)]}));
-    }
+    const auto item = itemAt(indexPath);
+    if (!item) return;
+    if (auto listener = delegate()) listener->mediaPicker(*this, MPMediaItemCollection({item}));
+}
+
+std::shared_ptr<MPMediaItem> MPMediaPickerController::itemAt(const NSIndexPath& indexPath) const {
+    if (indexPath.row < 0 || static_cast<std::size_t>(indexPath.row) >= items_.size()) return nullptr;
+    return items_[static_cast<std::size_t>(indexPath.row)];
 }
 
 void MPMediaPickerController::readSongs() {

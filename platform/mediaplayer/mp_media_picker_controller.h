@@ -45,6 +45,11 @@ public:
     long tableViewNumberOfRowsInSection(UITableView& tableView, long section) override;
     std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& tableView,
                                                                     const NSIndexPath& indexPath) override;
+    // Only a song known to play can be picked.
+    bool tableViewShouldHighlightRowAtIndexPath(UITableView& tableView,
+                                                const NSIndexPath& indexPath) override;
+    std::optional<NSIndexPath> tableViewWillSelectRowAtIndexPath(UITableView& tableView,
+                                                                 const NSIndexPath& indexPath) override;
     void tableViewDidSelectRowAtIndexPath(UITableView& tableView, const NSIndexPath& indexPath) override;
 
     // The "Cancel" button's action.
@@ -52,6 +57,7 @@ public:
 
 private:
     void readSongs();
+    std::shared_ptr<MPMediaItem> itemAt(const NSIndexPath& indexPath) const;
     void songsChanged();
 
     MPMediaType mediaTypes_;

@@ -8,6 +8,8 @@
 
 namespace platform {
 
+const NSNotificationName SongProbes::didAnswerNotification = "SongProbesDidAnswerNotification";
+
 SongProbes& SongProbes::shared() {
     // Never destroyed: a probe may still be answering at exit.
     static auto* probes = new SongProbes();
@@ -41,6 +43,16 @@ void SongProbes::probe(const std::filesystem::path& file, const Known& asked) {
             return;
         }
         found->second.answer = playable ? Answer::playable : Answer::unplayable;
+        if (!answerToldSoon_) {
+            answerToldSoon_ = true;
+            DispatchQueue::main()->async([this] {
+                {
+                    MutexLock lock(mutex_);
+                    answerToldSoon_ = false;
+                }
+                NSNotificationCenter::defaultCenter().postNotificationName(didAnswerNotification);
+            });
+        }
     }
     if (playable) return;
     Console::print("MPMediaLibrary: left out " + file.string() + " (" + problem + ")");

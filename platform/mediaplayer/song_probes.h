@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/foundation/mutex.h"
+#include "platform/foundation/ns_notification_center.h"
 
 namespace platform {
 
@@ -18,6 +19,10 @@ class DispatchQueue;
 class SongProbes {
 public:
     enum class Answer { pending, playable, unplayable };
+
+    // Posted on the main queue once probes have answered, either way, so that what shows a song as
+    // not yet known can show it as it is now; answers that come together make one post.
+    static const NSNotificationName didAnswerNotification;
 
     static SongProbes& shared();
 
@@ -41,6 +46,7 @@ private:
     std::shared_ptr<DispatchQueue> queue_;
     Mutex mutex_;
     std::map<std::filesystem::path, Known> known_ GUARDED_BY(mutex_);
+    bool answerToldSoon_ GUARDED_BY(mutex_) = false;
 };
 
 }  // namespace platform

@@ -5,17 +5,19 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
-#include "tests/shell/desktop_test.h"
+#include "tests/shell/walking_desktop_test.h"
 #include "tests/support/song_file.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using Window = quorvel::testing::DesktopUser::Window;
+using quorvel::testing::ScreenListing;
 
-class SongPickerWindow : public quorvel::testing::DesktopTest {
+class SongPickerWindow : public quorvel::testing::WalkingDesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
@@ -64,4 +66,45 @@ TEST_F(SongPickerWindow, OpensAtOnceListsThePlayableSongsAndRefusesTheHangingFil
     tap(window, 187, 122);
     app->listen(1s);
     EXPECT_EQ(app->count("Selected Music Item == Summer Song"), 1u) << app->transcript();
+}
+
+// A song whose probe has not answered shows greyed and cannot be picked; a file the probe refuses
+// leaves the list without ever having been chosen, and a song that plays is chosen and named. Every
+// decoding starts four seconds late here, so the probes' answers come while the person looks on.
+TEST_F(SongPickerWindow, OnlyASongKnownToPlayCanBePicked) {
+    const auto decoder =
+        std::filesystem::canonical("/proc/self/exe").parent_path() / "../../shell/quorvel-sound-decoder";
+    const auto slowDecoder = root.path() / "slow-decoder";
+    std::ofstream(slowDecoder) << "#!/bin/sh\nsleep 4\nexec '" << std::filesystem::canonical(decoder).string()
+                               << "' \"$@\"\n";
+    std::filesystem::permissions(slowDecoder, std::filesystem::perms::owner_all);
+    ::setenv("QUORVEL_SOUND_DECODER", slowDecoder.c_str(), 1);
+    std::ofstream(music / "Broken.mp3") << "not a song";
+    quorvel::testing::writeSong(music / "Summer Song.wav");
+    markGuidanceSeen();
+    const Window window = start({"--device", "iPhone8", "--orientation", "portrait"});
+    ::unsetenv("QUORVEL_SOUND_DECODER");
+    ASSERT_NE(window, 0u);
+    app->listen(1s);
+    openFromMenu(window, "Options");
+    ASSERT_TRUE(scrollToAndTap(window, "Focus Ticking"));
+    ASSERT_TRUE(tapText(window, look(window, "song_picker_list.png"), "Music"));
+
+    // Listed at once, but not yet known to play: a tap picks nothing.
+    ScreenListing shown = look(window, "song_picker_pending.png");
+    EXPECT_TRUE(shown.find("Broken"));
+    ASSERT_TRUE(tapText(window, shown, "Summer Song")) << app->transcript();
+    shown = look(window, "song_picker_after_pending_tap.png");
+    EXPECT_TRUE(shown.find("Cancel")) << "the picker stays open";
+    EXPECT_EQ(app->count("Selected Music Item"), 0u) << app->transcript();
+
+    ASSERT_TRUE(app->waitForLine("MPMediaLibrary: left out " + (music / "Broken.mp3").string(), 15s));
+    app->listen(5s);  // the other probe's answer
+    shown = look(window, "song_picker_settled.png");
+    EXPECT_FALSE(shown.find("Broken"));
+    ASSERT_TRUE(tapText(window, shown, "Summer Song"));
+    EXPECT_EQ(app->count("Selected Music Item == Summer Song"), 1u) << app->transcript();
+    app->listen(6s);  // known again to play before it is chosen
+    shown = look(window, "song_picker_chosen.png");
+    EXPECT_TRUE(shown.find("Music - Summer Song")) << app->transcript();
 }

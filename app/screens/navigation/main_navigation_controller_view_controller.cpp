@@ -63,6 +63,12 @@ void MainNavigationControllerViewController::viewDidLoad() {
                        NotificationName::sessionDidChange());
     center.addObserver(self(), &MainNavigationControllerViewController::timerStatusNotificationReceived,
                        NotificationName::timerRunningStatus());
+    // Whichever screen is in front, the person hears why a chosen song gave way to the default sound.
+    center.addObserver(this, NotificationName::chosenSongRefused(),
+                       [](const platform::NSNotification& refused) {
+                           if (const auto* fileName = refused.objectAs<std::string>())
+                               ZuvoAlertManager::showRefusedSongAlert(*fileName);
+                       });
 }
 
 void MainNavigationControllerViewController::viewWillTransitionToSize(

@@ -10,6 +10,7 @@
 #include "app/screens/settings/settings_writer.h"
 #include "app/screens/settings/value_selection_cell.h"
 #include "app/screens/timer/zuvo_alert_manager.h"
+#include "platform/avfoundation/av_url_asset.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_bundle.h"
@@ -285,8 +286,26 @@ void SoundOptionsViewController::mediaPicker(platform::MPMediaPickerController& 
     const std::string url = item->assetURL();
     platform::Console::print("Selected Music Item == " + item->title() + "\nSelected URL == " + url);
     if (!isTickingList()) return;
+    // Chosen only once it is known to play; until then the list marks what was chosen before.
+    markStoredChoiceAgain();
+    auto asset = platform::AVURLAsset::URLAssetWithURL(url);
+    std::weak_ptr<SoundOptionsViewController> weak = self();
+    asset->loadValuesAsynchronouslyForKeys({"playable"}, [weak, asset, url, title = item->title()] {
+        platform::DispatchQueue::main()->async([weak, asset, url, title] {
+            const auto self = weak.lock();
+            if (!self) return;
+            if (asset->isPlayable()) {
+                self->chooseSong(url, title);
+                return;
+            }
+            ZuvoAlertManager::showRefusedSongAlert(platform::localPathOfURL(url).filename().string());
+        });
+    });
+}
+
+void SoundOptionsViewController::chooseSong(const std::string& url, const std::string& title) {
     const std::size_t type = sessionIndex();
-    storeSettings({kTickingMusicSettings[type](url), kTickingTitleSettings[type](item->title()),
+    storeSettings({kTickingMusicSettings[type](url), kTickingTitleSettings[type](title),
                    kTickingSoundSettings[type]("")});
     previewSound(std::nullopt, url);
     selectedAudioFileName_ = kMusicRow;

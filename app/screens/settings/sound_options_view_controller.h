@@ -80,6 +80,8 @@ private:
     TickingChoice storedTickingChoice() const;
     void openMusicRow();
     void markStoredChoiceAgain();
+    // A picked song known to play becomes the session kind's ticking sound, and is heard.
+    void chooseSong(const std::string& url, const std::string& title);
 
     std::shared_ptr<AudioPlayer> previewAudioPlayer_;
     std::vector<std::string> viewData_;

@@ -163,6 +163,12 @@ void ZuvoAlertManager::showMediaLibraryEmptyAlert(std::function<void()> completi
     showSoon(alert);
 }
 
+void ZuvoAlertManager::showRefusedSongAlert(const std::string& fileName) {
+    auto alert = question("\u201c" + fileName + "\u201d cannot be played.\nPlease choose another song.");
+    alert->addButtonWithTitle("Okay", QueuedAlertViewButtonTypeDefault, [](QueuedAlertView&) {});
+    showSoon(alert);
+}
+
 void ZuvoAlertManager::toggleAlarmSound() {
     const bool on = UserDataManager::getSoundSettingData().alarmEnabled;
     saveSoundSwitch(UserDefaultProperties::alarmEnabled(!on), VolumeType::alert);

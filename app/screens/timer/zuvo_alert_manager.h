@@ -37,6 +37,10 @@ public:
     static void toggleAlarmSound();
     static void toggleTickingSound();
 
+    // A song file that does not play: picked, it is not chosen; chosen before, the default sound
+    // plays in its place. One "Okay" button.
+    static void showRefusedSongAlert(const std::string& fileName);
+
     // Platform alerts with one "OK"/"Okay" button; nothing shows without a key window and its root.
     static void showEmptyMusicAlert();
     static void showEmailUsAlert();
