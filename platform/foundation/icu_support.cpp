@@ -53,6 +53,19 @@ const icu::TimeZone* timeZoneNamed(const std::string& name) {
     return zones.emplace(name, std::move(zone)).first->second.get();
 }
 
+void keepTimeZone(const std::string& name, std::unique_ptr<const icu::TimeZone> zone) {
+    MutexLock lock(zonesMutex);
+    zones.try_emplace(name, std::move(zone));
+}
+
+bool isSystemZoneID(const std::string& id) {
+    icu::UnicodeString canonical;
+    UBool systemID = false;
+    UErrorCode status = U_ZERO_ERROR;
+    icu::TimeZone::getCanonicalID(toUnicode(id), canonical, systemID, status);
+    return U_SUCCESS(status) && systemID;
+}
+
 icu::Locale locale(const std::string& identifier) {
     return icu::Locale::createCanonical(identifier.c_str());
 }

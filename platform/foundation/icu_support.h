@@ -5,6 +5,7 @@
 #include <unicode/unistr.h>
 #include <unicode/utypes.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,11 @@ double fromUDate(UDate millisSince1970);
 // The zone with this identifier, made once and kept for the process; nullptr when ICU does not know
 // the name. The zone is immutable and safe to read from any thread.
 const icu::TimeZone* timeZoneNamed(const std::string& name);
+// Makes `zone` the one known by `name` from now on, for a zone ICU cannot make by itself; a name
+// already known keeps its zone.
+void keepTimeZone(const std::string& name, std::unique_ptr<const icu::TimeZone> zone);
+// Whether `id` names a zone of ICU's database (not a custom "GMT+3", which POSIX reads the other way).
+bool isSystemZoneID(const std::string& id);
 
 icu::Locale locale(const std::string& identifier);
 

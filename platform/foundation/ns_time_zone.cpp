@@ -1,8 +1,8 @@
 #include "platform/foundation/ns_time_zone.h"
 
 #include <cmath>
-#include <memory>
 
+#include "platform/foundation/host_time_zone.h"
 #include "platform/foundation/icu_support.h"
 #include "platform/foundation/mutex.h"
 
@@ -33,17 +33,6 @@ Offsets offsetsAt(const std::string& name, NSDate date) {
     return offsets;
 }
 
-std::string hostZoneName() {
-    std::unique_ptr<icu::TimeZone> host(icu::TimeZone::detectHostTimeZone());
-    if (host) {
-        icu::UnicodeString id;
-        host->getID(id);
-        std::string name = icu_support::toUtf8(id);
-        if (icu_support::timeZoneNamed(name)) return name;
-    }
-    return "UTC";
-}
-
 }  // namespace
 
 std::optional<NSTimeZone> NSTimeZone::timeZoneWithName(const std::string& name) {
@@ -53,7 +42,7 @@ std::optional<NSTimeZone> NSTimeZone::timeZoneWithName(const std::string& name) 
 
 NSTimeZone NSTimeZone::defaultTimeZone() {
     MutexLock lock(defaultMutex);
-    if (!defaultZone) defaultZone = NSTimeZone(hostZoneName());
+    if (!defaultZone) defaultZone = HostTimeZone::current();
     return *defaultZone;
 }
 

@@ -8,13 +8,15 @@
 namespace platform {
 
 // A time zone by its identifier ("Europe/Berlin", "UTC"), with offsets and daylight-saving rules from
-// ICU's own zone data.
+// ICU's own zone data; the host's zone may also be a POSIX rule ("EST5EDT,M3.2.0,M11.1.0") that only
+// the C library reads, with its offsets as the C library gives them.
 class NSTimeZone {
 public:
     // None for an identifier ICU does not know.
     static std::optional<NSTimeZone> timeZoneWithName(const std::string& name);
 
-    // The process default: the host's zone (TZ, else the system setting) until setDefaultTimeZone.
+    // The process default: the host's zone (TZ, else the system setting), read once, until
+    // setDefaultTimeZone.
     static NSTimeZone defaultTimeZone();
     static NSTimeZone localTimeZone() { return defaultTimeZone(); }
     static void setDefaultTimeZone(const NSTimeZone& zone);
