@@ -21,10 +21,7 @@ constexpr std::time_t kProbeStep = 86'400;
 
 bool isZoneFile(std::string_view spec) {
     std::filesystem::path file(spec);
-    if (!file.is_absolute()) {
-        const char* folder = std::getenv("TZDIR");
-        file = std::filesystem::path(folder && *folder ? folder : "/usr/share/zoneinfo") / file;
-    }
+    if (!file.is_absolute()) file = CLibraryZone::zoneFolder() / file;
     std::ifstream in(file, std::ios::binary);
     char magic[4] = {};
     return in.read(magic, sizeof magic) && std::string_view(magic, sizeof magic) == "TZif";
@@ -109,6 +106,11 @@ long standardOffsetAround(const std::vector<Change>& found, std::size_t index) {
 }
 
 }  // namespace
+
+std::string CLibraryZone::zoneFolder() {
+    const char* folder = std::getenv("TZDIR");
+    return folder && *folder ? folder : "/usr/share/zoneinfo";
+}
 
 bool CLibraryZone::reads(std::string_view spec) {
     if (spec.empty()) return false;

@@ -12,6 +12,9 @@ namespace platform {
 // The time zone as the C library resolves it, for a TZ value (or system zone file) ICU does not know.
 class CLibraryZone {
 public:
+    // Where the C library looks for a zone file named without a path.
+    static std::string zoneFolder();
+
     // Whether the C library reads `spec` (a TZ value without its leading colon) as a zone: a zone file,
     // or a POSIX rule that starts with a name and an offset. It takes anything else for UTC.
     static bool reads(std::string_view spec);

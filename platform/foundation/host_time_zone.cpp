@@ -49,6 +49,11 @@ NSTimeZone HostTimeZone::current() {
     // The C library takes an empty TZ for UTC too.
     if (spec.empty()) return named("UTC");
     if (icu_support::isSystemZoneID(spec)) return named(spec);
+    // A path into the zone folder names the zone ICU knows by the rest of the path.
+    if (const std::string folder = CLibraryZone::zoneFolder() + "/"; spec.starts_with(folder)) {
+        if (const std::string id = spec.substr(folder.size()); icu_support::isSystemZoneID(id))
+            return named(id);
+    }
     if (CLibraryZone::reads(spec)) {
         icu_support::keepTimeZone(spec, CLibraryZone::follow(spec));
         return named(spec);
