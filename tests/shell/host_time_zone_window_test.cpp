@@ -21,8 +21,8 @@ using platform::NSDate;
 using P = quorvel::UserDefaultProperties;
 using T = quorvel::TempUserDefaultProperties;
 
-constexpr long kDay = 86'400;
-constexpr long kHour = 3'600;
+constexpr long kDaySeconds = 86'400;
+constexpr long kHourSeconds = 3'600;
 
 class HostTimeZoneWindow : public quorvel::testing::DesktopTest {
 protected:
@@ -66,7 +66,7 @@ private:
 };
 
 // Weekdays as the calendar counts them, 1 = Sunday; 1 January 1970 was a Thursday.
-std::int64_t weekdayOf(long daysSince1970) {
+std::int64_t calendarWeekdayOf(long daysSince1970) {
     return (daysSince1970 + 4) % 7 + 1;
 }
 
@@ -90,12 +90,12 @@ TEST_F(HostTimeZoneWindow, TheFirstLaunchsReminderIsDueAtItsHourOnAQuarterHourZo
         ++reminders;
         const double due = entry.at("fireDate").dateValue()->timeIntervalSince1970();
         const auto local = static_cast<long>(std::llround(due)) + kOffset;
-        const long days = local / kDay;
-        EXPECT_EQ(local - days * kDay, *trigger.at("hour").intValue() * kHour)
-            << "due at UTC " << std::fmod(due, kDay);
-        EXPECT_EQ(weekdayOf(days), *trigger.at("weekday").intValue());
+        const long days = local / kDaySeconds;
+        EXPECT_EQ(local - days * kDaySeconds, *trigger.at("hour").intValue() * kHourSeconds)
+            << "due at UTC " << std::fmod(due, kDaySeconds);
+        EXPECT_EQ(calendarWeekdayOf(days), *trigger.at("weekday").intValue());
         EXPECT_GT(due, launched);
-        EXPECT_LE(due, launched + 7 * kDay);
+        EXPECT_LE(due, launched + 7 * kDaySeconds);
     }
     EXPECT_EQ(reminders, 1) << "the first launch schedules one reminder";
 }
@@ -112,15 +112,15 @@ TEST_F(HostTimeZoneWindow, TheAutoResetComesAtItsHourOnANamedOffsetZonesClock) {
     for (long quarters = 20; quarters < 28; ++quarters) {
         offset = quarters * 15 * 60;
         const long local = static_cast<long>(now) + offset;
-        const long minute = local % kHour / 60;
-        if (minute >= 15 && minute < 30 && local % kDay / kHour != 23) break;
+        const long minute = local % kHourSeconds / 60;
+        if (minute >= 15 && minute < 30 && local % kDaySeconds / kHourSeconds != 23) break;
     }
     char tz[32];
-    std::snprintf(tz, sizeof tz, "<+%02ld%02ld>-%ld:%02ld", offset / kHour, offset % kHour / 60,
-                  offset / kHour, offset % kHour / 60);
+    std::snprintf(tz, sizeof tz, "<+%02ld%02ld>-%ld:%02ld", offset / kHourSeconds, offset % kHourSeconds / 60,
+                  offset / kHourSeconds, offset % kHourSeconds / 60);
     const long local = static_cast<long>(now) + offset;
-    const std::int64_t hour = local % kDay / kHour;
-    const double hourBegan = static_cast<double>(local - local % kHour - offset);
+    const std::int64_t hour = local % kDaySeconds / kHourSeconds;
+    const double hourBegan = static_cast<double>(local - local % kHourSeconds - offset);
 
     // Checked a minute before this hour began: an auto-reset at the next hour has not come ...
     writeSettings(hour + 1, hourBegan - 60);
