@@ -14,13 +14,7 @@ namespace platform {
 
 namespace {
 
-// What the child answers to an opening or a probe.
-struct Opened {
-    std::int32_t ok = 0;
-    std::int32_t convertsFrameByFrame = 0;
-    double duration = 0;
-    std::uint32_t errorLength = 0;
-};
+using Opening = IsolatedSoundDecoder::Opening;
 
 struct Request {
     enum : char { read = 'r', rewind = 'w' };
@@ -29,21 +23,20 @@ struct Request {
     std::int32_t frames = 0;
 };
 
-constexpr std::uint32_t kMostErrorLength = 1024;
 // What the child is started to do: answer one probe, or open the file and serve its reads.
 constexpr const char* kProbe = "probe";
 constexpr const char* kServe = "serve";
 // The most frames one read asks for, as the app's callers do.
 constexpr std::int32_t kMostFrames = 1 << 16;
 
-bool tell(int socket, const Opened& opened, const std::string& error) {
+bool tell(int socket, const Opening& opened, const std::string& error) {
     return DecoderProcess::write(socket, &opened, sizeof opened) &&
            DecoderProcess::write(socket, error.data(), opened.errorLength);
 }
 
-Opened failure(std::string& error) {
-    error.resize(std::min<std::size_t>(error.size(), kMostErrorLength));
-    return Opened{0, 0, 0, static_cast<std::uint32_t>(error.size())};
+Opening failure(std::string& error) {
+    error.resize(std::min<std::size_t>(error.size(), IsolatedSoundDecoder::kMostErrorLength));
+    return Opening{0, 0, 0, static_cast<std::uint32_t>(error.size())};
 }
 
 // In the child: opens the file and then answers reads and rewinds until the app hangs up.
@@ -54,7 +47,7 @@ void serve(const std::filesystem::path& file, int socket) {
         tell(socket, failure(error), error);
         return;
     }
-    if (!tell(socket, Opened{1, decoder->convertsFrameByFrame(), decoder->duration(), 0}, "")) return;
+    if (!tell(socket, Opening{1, decoder->convertsFrameByFrame(), decoder->duration(), 0}, "")) return;
     // Room for the frame count (two samples' worth) and the frames.
     std::vector<std::int16_t> answer;
     for (Request request; DecoderProcess::read(socket, &request, sizeof request);) {
@@ -80,15 +73,29 @@ void serve(const std::filesystem::path& file, int socket) {
     }
 }
 
+// An answer the child could have given. Any other comes from a decoder a file led astray, or from another
+// program, and none of it is acted on: not even the length of its reason.
+bool makesSense(const Opening& answer) {
+    const auto isFlag = [](std::int32_t value) { return value == 0 || value == 1; };
+    if (!isFlag(answer.ok) || !isFlag(answer.convertsFrameByFrame)) return false;
+    if (!answer.ok) return answer.errorLength <= IsolatedSoundDecoder::kMostErrorLength;
+    // Written so that NaN fails too.
+    return answer.errorLength == 0 && answer.duration >= 0 &&
+           answer.duration <= SoundFileDecoder::kLongestDuration;
+}
+
 // In the app: the child's answer to an opening or a probe, checked.
-std::optional<Opened> opened(DecoderProcess& process, std::string* error) {
-    Opened answer;
+std::optional<Opening> opened(DecoderProcess& process, std::string* error) {
+    Opening answer;
     std::string reason;
     if (process.receive(&answer, sizeof answer, IsolatedSoundDecoder::kDeadline)) {
-        if (answer.errorLength > kMostErrorLength) process.kill("the decoder's answer makes no sense");
-        reason.resize(answer.errorLength);
-        if (process.receive(reason.data(), reason.size(), IsolatedSoundDecoder::kDeadline) && answer.ok)
-            return answer;
+        if (!makesSense(answer)) {
+            process.kill("the decoder's answer makes no sense");
+        } else {
+            reason.resize(answer.errorLength);
+            if (process.receive(reason.data(), reason.size(), IsolatedSoundDecoder::kDeadline) && answer.ok)
+                return answer;
+        }
     }
     if (error) *error = process.alive() ? reason : process.problem();
     return std::nullopt;
@@ -131,7 +138,7 @@ int IsolatedSoundDecoder::runChild(int argc, char** argv) {
     } else if (mode == kProbe) {
         std::string problem;
         const auto seconds = SoundFileDecoder::playableDuration(file, &problem);
-        tell(socket, seconds ? Opened{1, 0, *seconds, 0} : failure(problem), problem);
+        tell(socket, seconds ? Opening{1, 0, *seconds, 0} : failure(problem), problem);
     } else {
         return 2;
     }

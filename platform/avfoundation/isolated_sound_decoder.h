@@ -13,12 +13,23 @@ namespace platform {
 
 // A SoundFileDecoder for a file the app did not make, run in a DecoderProcess (the program
 // "quorvel-sound-decoder", built beside the app; $QUORVEL_SOUND_DECODER names another): the same calls,
-// each answered within a deadline. A file whose opening or decoding does not answer in time is
-// unplayable like any damaged file: its child is killed, and the decoder reads as ended.
+// each answered within a deadline. A file whose opening or decoding does not answer in time, or answers
+// what no decoder would, is unplayable like any damaged file: its child is killed, and the decoder reads
+// as ended.
 class IsolatedSoundDecoder {
 public:
     // Far longer than a real file takes to open or to decode one step, even on a loaded machine.
     static constexpr std::chrono::milliseconds kDeadline{5000};
+
+    // The child's answer to an opening or a probe as it crosses the socket, followed by `errorLength`
+    // bytes of the reason a file does not open.
+    struct Opening {
+        std::int32_t ok = 0;
+        std::int32_t convertsFrameByFrame = 0;
+        double duration = 0;
+        std::uint32_t errorLength = 0;
+    };
+    static constexpr std::uint32_t kMostErrorLength = 1024;
 
     // As SoundFileDecoder::open; null, with the reason, also when the decoder does not answer in time.
     static std::unique_ptr<IsolatedSoundDecoder> open(const std::filesystem::path& file, std::string* error);

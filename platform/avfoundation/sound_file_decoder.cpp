@@ -26,9 +26,9 @@ constexpr int kBytesPerFrame = 2 * sizeof(std::int16_t);
 constexpr int kMostSteps = 64;
 // Enough decoded at the start to tell a song from a file that only looks like one.
 constexpr int kProbeFrames = 4096;
-// Outside these the converter would multiply a frame into thousands, or the file is damaged.
+// Outside these (and below kLowestRate) the converter would multiply a frame into thousands, or the file
+// is damaged.
 constexpr int kMostChannels = 8;
-constexpr int kLowestRate = 8000;
 constexpr int kHighestRate = 192000;
 
 std::unique_ptr<PcmSource> sourceFor(SoundFileFormat format, int descriptor, std::string* error) {

@@ -25,6 +25,11 @@ public:
     // Seconds of one pass when the file decodes to sound at its start; none otherwise, with the reason.
     static std::optional<double> playableDuration(const std::filesystem::path& file, std::string* error);
 
+    // The lowest sample rate a file may have. No file's headers can tell a pass longer than the most
+    // frames a 64-bit count holds at that rate.
+    static constexpr int kLowestRate = 8000;
+    static constexpr double kLongestDuration = 9223372036854775807.0 / kLowestRate;
+
     ~SoundFileDecoder();
     SoundFileDecoder(const SoundFileDecoder&) = delete;
     SoundFileDecoder& operator=(const SoundFileDecoder&) = delete;
