@@ -1,0 +1,132 @@
+// The real window while the decoding child of one song answers what no decoder would (its memory
+// overwritten by that song): a reason four gigabytes long. Whether the song is probed for the picker or
+// decoded for the ticking, it is refused with one console line, nothing is allocated for the answer, and
+// the app goes on.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/avfoundation/isolated_sound_decoder.h"
+#include "tests/shell/desktop_test.h"
+#include "tests/support/song_file.h"
+#include "tests/support/stand_in_decoder.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Window = quorvel::testing::DesktopUser::Window;
+
+// A line of /proc/PID/status, in kB.
+long statusOfProcessKB(pid_t pid, const std::string& key) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with(key + ":")) return std::stol(line.substr(key.size() + 1));
+    }
+    return -1;
+}
+
+class OverwrittenDecoderWindow : public quorvel::testing::DesktopTest {
+protected:
+    void SetUp() override {
+        DesktopTest::SetUp();
+        music = root.path() / "Music";
+        std::filesystem::create_directories(music);
+        ::setenv("XDG_MUSIC_DIR", music.c_str(), 1);
+        markGuidanceSeen();
+    }
+    void TearDown() override {
+        ::unsetenv("XDG_MUSIC_DIR");
+        ::unsetenv("QUORVEL_SOUND_DECODER");
+    }
+
+    // From now on, a decoding child started with arguments that match `pattern` ("MODE FILE APP-PID")
+    // answers a reason four gigabytes long; every other is the real one.
+    void decoderGoesWild(const std::string& pattern) {
+        platform::IsolatedSoundDecoder::Opening answer{};
+        answer.errorLength = 0xffffffff;
+        quorvel::testing::StandInDecoder child;
+        child.answers = {quorvel::testing::bytesOf(answer)};
+        child.hostile = pattern;
+        child.otherwise = platform::IsolatedSoundDecoder::program();
+        const auto script = root.path() / "decoder";
+        child.writeTo(script);
+        ::setenv("QUORVEL_SOUND_DECODER", script.c_str(), 1);
+    }
+
+    void tap(Window window, int x, int y) {
+        user->click(window, x, y);
+        EXPECT_TRUE(app->waitForLine("touch ended")) << app->transcript();
+    }
+    // From the timer to the songs of the focus ticking.
+    void openSongPicker(Window window) {
+        tap(window, 50, 42);  // the menu
+        app->listen(1s);
+        tap(window, 187, 214);  // Options
+        app->listen(1s);
+        tap(window, 187, 502);  // Focus Ticking
+        app->listen(1s);
+        tap(window, 187, 86);  // Music
+    }
+    // The peak of the app's memory: a reason of that length would have been four gigabytes of it.
+    long peakMemoryKB() const { return statusOfProcessKB(app->pid(), "VmHWM"); }
+
+    std::filesystem::path music;
+};
+
+}  // namespace
+
+TEST_F(OverwrittenDecoderWindow, ThePickerLeavesTheSongOutWithNothingAllocatedAndPicksAnother) {
+    quorvel::testing::writeSong(music / "Autumn.mp3");
+    quorvel::testing::writeSong(music / "Overwritten.mp3");
+    quorvel::testing::writeSong(music / "Summer Song.wav");
+    decoderGoesWild("*Overwritten*");
+    const Window window = start({"--device", "iPhone8", "--orientation", "portrait"});
+    ASSERT_NE(window, 0u);
+    app->listen(1s);
+    openSongPicker(window);
+    EXPECT_TRUE(app->waitForLine("MPMediaLibrary: left out " + (music / "Overwritten.mp3").string() +
+                                     " (the decoder's answer makes no sense)",
+                                 10s))
+        << app->transcript();
+    EXPECT_LT(peakMemoryKB(), 1024 * 1024);
+    app->listen(1s);
+    ASSERT_TRUE(screenshot(window, "song_picker_overwritten_decoder.png"));
+    // The second row is the second song that plays, not the song left out between them.
+    tap(window, 187, 122);
+    app->listen(1s);
+    EXPECT_EQ(app->count("Selected Music Item == Summer Song"), 1u) << app->transcript();
+}
+
+// The song was picked while it decoded well; its start still probes well, but decoding it for the ticking
+// goes wild: the session runs on without it.
+TEST_F(OverwrittenDecoderWindow, TheTickingOfAChosenSongIsRefusedWithNothingAllocatedAndTheSessionRuns) {
+    quorvel::testing::writeSong(music / "Summer Song.wav", 5);
+    Window window = start({"--device", "iPhone8", "--orientation", "portrait"});
+    ASSERT_NE(window, 0u);
+    app->listen(1s);
+    openSongPicker(window);
+    app->listen(2s);
+    tap(window, 187, 78);  // the first row
+    app->listen(1s);
+    ASSERT_EQ(app->count("Selected Music Item == Summer Song"), 1u) << app->transcript();
+    user->requestClose(window);
+    ASSERT_EQ(app->waitForExit(), 0) << app->transcript();
+
+    decoderGoesWild("serve*Summer*");
+    window = start({"--device", "iPhone8", "--orientation", "portrait"});
+    ASSERT_NE(window, 0u);
+    app->listen(1s);
+    tap(window, 187, 405);  // play
+    EXPECT_TRUE(app->waitForLine("SoundStream: cannot play " + (music / "Summer Song.wav").string() +
+                                     " (the decoder's answer makes no sense)",
+                                 10s))
+        << app->transcript();
+    EXPECT_LT(peakMemoryKB(), 1024 * 1024);
+    app->listen(2s);
+    ASSERT_TRUE(screenshot(window, "ticking_overwritten_decoder.png"));
+    user->requestClose(window);
+    EXPECT_EQ(app->waitForExit(), 0) << app->transcript();
+}
