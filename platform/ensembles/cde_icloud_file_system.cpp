@@ -61,6 +61,8 @@ std::optional<std::vector<std::string>> CDEICloudFileSystem::contentsOfDirectory
          it.increment(ec)) {
         if (!isHidden(it->path())) names.push_back(it->path().filename().string());
     }
+    // A folder not made yet holds nothing: a new or wiped cloud folder is not a fault.
+    if (ec == std::errc::no_such_file_or_directory) return std::vector<std::string>{};
     if (ec) {
         fail(error, 102, "cannot list " + (container_ / path).string() + ": " + ec.message());
         return std::nullopt;

@@ -31,7 +31,8 @@ public:
     const std::filesystem::path& containerDirectory() const { return container_; }
 
     bool createDirectoryAtPath(const std::string& path, std::shared_ptr<NSError>* error);
-    // Names in the folder, sorted, without hidden files (half-written files are hidden).
+    // Names in the folder, sorted, without hidden files (half-written files are hidden); none for a
+    // folder that does not exist.
     std::optional<std::vector<std::string>> contentsOfDirectoryAtPath(const std::string& path,
                                                                       std::shared_ptr<NSError>* error) const;
     std::optional<std::string> readFileAtPath(const std::string& path, std::shared_ptr<NSError>* error) const;

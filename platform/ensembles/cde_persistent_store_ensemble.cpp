@@ -90,8 +90,9 @@ void CDEPersistentStoreEnsemble::observeSaves() {
 // Opens the bookkeeping, once.
 std::shared_ptr<NSError> CDEPersistentStoreEnsemble::openState() {
     if (state_) return nullptr;
-    const auto file = storeURL_.parent_path() / (std::string(".") + storeURL_.filename().string() + ".ensembles") /
-                      identifier_ / "state.sqlite";
+    const auto file = storeURL_.parent_path() /
+                      (std::string(".") + storeURL_.filename().string() + ".ensembles") / identifier_ /
+                      "state.sqlite";
     std::shared_ptr<NSError> failure;
     state_ = EnsembleState::open(file, &failure);
     return state_ ? nullptr : failure;
@@ -186,9 +187,14 @@ struct CDEPersistentStoreEnsemble::MergeRound {
     // Each record's version as kept from earlier merges, and the context's object for it.
     std::map<std::string, RecordRevision> revisions;
     std::map<std::string, std::shared_ptr<NSManagedObject>> objects;
+    // The change files exported or taken in by earlier merges.
+    std::set<std::string> importedBefore;
     // The records this merge exported or imported, with their new versions, and the files it took in.
     std::map<std::string, RecordRevision> changed;
     std::vector<std::string> importedKeys;
+    // Files exported or taken in before that the folder no longer holds; any makes this merge a
+    // baseline of every record, after which they are forgotten.
+    std::vector<std::string> absentFiles;
     bool saved = false;
 };
 
@@ -223,18 +229,21 @@ std::shared_ptr<CDEPersistentStoreEnsembleDelegate> CDEPersistentStoreEnsemble::
 // Runs on the context's queue.
 std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exchangeChanges(MergeRound& round, bool importing) {
     round.revisions = state_->revisions();
-    if (auto failure = exportLocalChanges(round)) return failure;
-    if (!importing) return nullptr;
+    round.importedBefore = state_->importedFiles();
     std::shared_ptr<NSError> failure;
-    const auto incoming = listNewChangeFiles(round, &failure);
-    if (!incoming) return failure;
-    for (const auto& file : *incoming) importChangeFile(round, file);
+    const auto present = listChangeFiles(&failure);
+    if (!present) return failure;
+    noteAbsentFiles(round, *present);
+    if ((failure = exportLocalChanges(round))) return failure;
+    if (!importing) return nullptr;
+    for (const auto& file : readNewChangeFiles(round, *present)) importChangeFile(round, file);
     return saveImportedChanges(round);
 }
 
 // Every record whose values differ from the version last exported or imported goes into one new
-// change file in this device's folder.
+// change file in this device's folder; for a baseline, every record does.
 std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exportLocalChanges(MergeRound& round) {
+    const bool baseline = !round.absentFiles.empty();
     std::vector<RecordChange> outgoing;
     for (const auto& entity : round.model->entities()) {
         std::shared_ptr<NSError> fetchFailure;
@@ -256,7 +265,13 @@ std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exportLocalChanges(MergeRou
             round.objects[key] = object;
             const auto hash = hashOfValues(object->values());
             const auto known = round.revisions.find(key);
-            if (known != round.revisions.end() && known->second.hash == hash) continue;
+            if (known != round.revisions.end() && known->second.hash == hash) {
+                // Sent as the version already known, so no device takes it for a newer one.
+                if (baseline)
+                    outgoing.push_back(
+                        RecordChange{entity->name(), identifiers[i], known->second, object->values()});
+                continue;
+            }
             RecordRevision revision{hash, round.now, round.device};
             round.changed[key] = revision;
             outgoing.push_back(RecordChange{entity->name(), identifiers[i], revision, object->values()});
@@ -283,25 +298,37 @@ std::shared_ptr<NSError> CDEPersistentStoreEnsemble::writeChangeFile(MergeRound&
     return nullptr;
 }
 
-// The files not taken in yet, oldest first; one that cannot be read waits for the next merge.
-std::optional<std::vector<CDEPersistentStoreEnsemble::IncomingFile>>
-CDEPersistentStoreEnsemble::listNewChangeFiles(const MergeRound& round,
-                                               std::shared_ptr<NSError>* error) const {
-    auto imported = state_->importedFiles();
-    imported.insert(round.importedKeys.begin(), round.importedKeys.end());  // the file just exported
+// Every change file in the folder, as "<device>/<file name>".
+std::optional<std::set<std::string>> CDEPersistentStoreEnsemble::listChangeFiles(
+    std::shared_ptr<NSError>* error) const {
     const auto devices = fileSystem_->contentsOfDirectoryAtPath(changesFolder(), error);
     if (!devices) return std::nullopt;
-    // This device's own folder too: after its store was replaced, its old files hold records the
-    // new store lacks.
+    std::set<std::string> present;
+    for (const auto& device : *devices) {
+        const auto names = fileSystem_->contentsOfDirectoryAtPath(changesFolder() + "/" + device, nullptr);
+        for (const auto& name : names.value_or(std::vector<std::string>{}))
+            present.insert(device + "/" + name);
+    }
+    return present;
+}
+
+void CDEPersistentStoreEnsemble::noteAbsentFiles(MergeRound& round,
+                                                 const std::set<std::string>& present) const {
+    for (const auto& key : round.importedBefore) {
+        if (!present.count(key)) round.absentFiles.push_back(key);
+    }
+}
+
+// The files not taken in yet, oldest first; one that cannot be read waits for the next merge. This
+// device's own folder counts too: after its store was replaced, its old files hold records the new
+// store lacks. The file this merge exported is not among them: the folder was listed before.
+std::vector<CDEPersistentStoreEnsemble::IncomingFile> CDEPersistentStoreEnsemble::readNewChangeFiles(
+    const MergeRound& round, const std::set<std::string>& present) const {
     std::vector<IncomingFile> incoming;
-    for (const auto& other : *devices) {
-        const auto names = fileSystem_->contentsOfDirectoryAtPath(changesFolder() + "/" + other, nullptr);
-        for (const auto& name : names.value_or(std::vector<std::string>{})) {
-            const auto key = other + "/" + name;
-            if (imported.count(key)) continue;
-            if (auto file = readChangeFile(other, key))
-                incoming.push_back(IncomingFile{key, std::move(*file)});
-        }
+    for (const auto& key : present) {
+        if (round.importedBefore.count(key)) continue;
+        const auto device = key.substr(0, key.find('/'));
+        if (auto file = readChangeFile(device, key)) incoming.push_back(IncomingFile{key, std::move(*file)});
     }
     std::sort(incoming.begin(), incoming.end(), [](const IncomingFile& a, const IncomingFile& b) {
         if (a.file.time != b.file.time) return a.file.time < b.file.time;
@@ -387,7 +414,8 @@ std::shared_ptr<NSError> CDEPersistentStoreEnsemble::saveImportedChanges(MergeRo
 // The new versions and the files taken in are committed together, so a merge counts once or not at all.
 std::shared_ptr<NSError> CDEPersistentStoreEnsemble::recordMerge(const MergeRound& round) {
     std::shared_ptr<NSError> commitFailure;
-    if (!state_->commit(round.changed, round.importedKeys, &commitFailure)) return commitFailure;
+    if (!state_->commit(round.changed, round.importedKeys, round.absentFiles, &commitFailure))
+        return commitFailure;
     return nullptr;
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,9 @@ namespace platform {
 // last merge as a change file, and imports the change files not yet taken in, record by record by
 // global identifier: an unknown record is inserted, a known one takes the newer version. A change
 // file that cannot be read is skipped with a console line and tried again at the next merge. When
-// the store file is replaced (a damaged one set aside), every change file is taken in again.
+// the store file is replaced (a damaged one set aside), every change file is taken in again. When
+// the folder lacks change files this device wrote or took in (it was wiped, or another folder was
+// chosen), the merge exports every record, so a device joining that folder gets them all.
 // The work runs on the ensemble's own queue, and completions are called there.
 class CDEPersistentStoreEnsemble : public std::enable_shared_from_this<CDEPersistentStoreEnsemble> {
 public:
@@ -71,8 +74,10 @@ private:
     std::shared_ptr<NSError> exchangeChanges(MergeRound& round, bool importing);
     std::shared_ptr<NSError> exportLocalChanges(MergeRound& round);
     std::shared_ptr<NSError> writeChangeFile(MergeRound& round, std::vector<RecordChange> changes);
-    std::optional<std::vector<IncomingFile>> listNewChangeFiles(const MergeRound& round,
-                                                                std::shared_ptr<NSError>* error) const;
+    std::optional<std::set<std::string>> listChangeFiles(std::shared_ptr<NSError>* error) const;
+    void noteAbsentFiles(MergeRound& round, const std::set<std::string>& present) const;
+    std::vector<IncomingFile> readNewChangeFiles(const MergeRound& round,
+                                                 const std::set<std::string>& present) const;
     std::optional<ChangeFile> readChangeFile(const std::string& device, const std::string& key) const;
     void importChangeFile(MergeRound& round, const IncomingFile& incoming);
     void importChange(MergeRound& round, const RecordChange& change);

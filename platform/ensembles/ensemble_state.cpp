@@ -153,15 +153,22 @@ std::set<std::string> EnsembleState::importedFiles() const {
 }
 
 bool EnsembleState::commit(const std::map<std::string, RecordRevision>& revisions,
-                           const std::vector<std::string>& importedFiles, std::shared_ptr<NSError>* error) {
+                           const std::vector<std::string>& importedFiles,
+                           const std::vector<std::string>& forgottenFiles, std::shared_ptr<NSError>* error) {
     if (!execute("BEGIN IMMEDIATE", error)) return false;
-    Statement revision, imported;
+    Statement revision, imported, forgotten;
     sqlite3_prepare_v2(db_,
                        "INSERT OR REPLACE INTO revisions (record, hash, time, device) VALUES (?, ?, ?, ?)",
                        -1, &revision.handle, nullptr);
     sqlite3_prepare_v2(db_, "INSERT OR IGNORE INTO imported (file) VALUES (?)", -1, &imported.handle,
                        nullptr);
-    bool ok = revision.handle && imported.handle;
+    sqlite3_prepare_v2(db_, "DELETE FROM imported WHERE file = ?", -1, &forgotten.handle, nullptr);
+    bool ok = revision.handle && imported.handle && forgotten.handle;
+    for (auto it = forgottenFiles.begin(); ok && it != forgottenFiles.end(); ++it) {
+        sqlite3_reset(forgotten.handle);
+        sqlite3_bind_text(forgotten.handle, 1, it->c_str(), -1, SQLITE_TRANSIENT);
+        ok = sqlite3_step(forgotten.handle) == SQLITE_DONE;
+    }
     for (auto it = revisions.begin(); ok && it != revisions.end(); ++it) {
         sqlite3_reset(revision.handle);
         sqlite3_bind_text(revision.handle, 1, it->first.c_str(), -1, SQLITE_TRANSIENT);

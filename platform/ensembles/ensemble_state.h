@@ -48,8 +48,10 @@ public:
     // Keyed by "<entity>/<global identifier>".
     std::map<std::string, RecordRevision> revisions() const;
     std::set<std::string> importedFiles() const;
+    // `forgottenFiles` leave the imported files: the folder no longer holds them.
     bool commit(const std::map<std::string, RecordRevision>& revisions,
-                const std::vector<std::string>& importedFiles, std::shared_ptr<NSError>* error);
+                const std::vector<std::string>& importedFiles, const std::vector<std::string>& forgottenFiles,
+                std::shared_ptr<NSError>* error);
 
 private:
     explicit EnsembleState(sqlite3* db) : db_(db) {}

@@ -297,3 +297,105 @@ TEST(EnsembleNotifications, FilesFromAnotherDeviceAreAnnouncedAsDownloadsOnTheMa
     EXPECT_TRUE(onMain);
     NSNotificationCenter::defaultCenter().removeObserver(&posts);
 }
+
+namespace {
+
+using Notes = std::map<std::string, std::int64_t>;
+
+// The device's next launch finds $QUORVEL_CLOUD naming another folder.
+void relaunchOn(TwoDevices& devices, quorvel::testing::Device& device, const std::string& name,
+                const std::filesystem::path& cloud) {
+    ::setenv("QUORVEL_CLOUD", cloud.c_str(), 1);
+    device = {};
+    device = quorvel::testing::Device(devices.root.path() / name, devices.model);
+}
+
+// A device that has never synced, joining the folder $QUORVEL_CLOUD names.
+quorvel::testing::Device joiner(TwoDevices& devices, const std::string& name) {
+    quorvel::testing::Device device(devices.root.path() / name, devices.model);
+    EXPECT_FALSE(devices.leech(device));
+    return device;
+}
+
+}  // namespace
+
+TEST(EnsembleNewFolder, AStoreMovedToAnEmptyFolderSendsEveryRecordThereOnceInEitherOrder) {
+    for (const bool joinerFirst : {false, true}) {
+        SCOPED_TRACE(joinerFirst ? "the joiner syncs first" : "the moved store syncs first");
+        TwoDevices devices;
+        devices.a.insert("a1", 1);
+        devices.a.insert("a2", 2);
+        devices.leech(devices.a);
+        ASSERT_FALSE(devices.merge(devices.a));
+
+        const auto fresh = devices.root.path() / "fresh-cloud";  // not made yet
+        relaunchOn(devices, devices.a, "A", fresh);
+        Notes expected{{"a1", 1}, {"a2", 2}};
+        std::optional<quorvel::testing::Device> c;
+        if (joinerFirst) {
+            c.emplace(joiner(devices, "C"));
+            c->insert("c1", 3);
+            ASSERT_FALSE(devices.merge(*c));
+            expected["c1"] = 3;
+        }
+        Console::Capture console;
+        EXPECT_FALSE(devices.merge(devices.a));
+        EXPECT_TRUE(console.lines().empty()) << console.lines().front();
+        if (!c) c.emplace(joiner(devices, "C"));
+        EXPECT_FALSE(devices.merge(*c));
+        EXPECT_FALSE(devices.merge(devices.a));
+        EXPECT_EQ(c->notes(), expected);
+        EXPECT_EQ(devices.a.notes(), expected);
+
+        // Sent once: later merges find the folder holding what A sent and export nothing more.
+        const auto files = changeFiles(fresh).size();
+        EXPECT_FALSE(devices.merge(devices.a));
+        EXPECT_FALSE(devices.merge(*c));
+        EXPECT_EQ(changeFiles(fresh).size(), files);
+
+        // Wiped while A runs: its next merge sends everything again, C's records included.
+        std::filesystem::remove_all(fresh);
+        EXPECT_FALSE(devices.merge(devices.a));
+        auto d = joiner(devices, "D");
+        EXPECT_FALSE(devices.merge(d));
+        EXPECT_EQ(d.notes(), expected);
+    }
+}
+
+// What A took in from B goes to the new folder with A's own, as the versions they were: a change
+// made there since is not undone when B follows with the same records.
+TEST(EnsembleNewFolder, TwoStoresMovedOneAfterTheOtherGiveAJoinerBothSetsWithNoneUndoneOrTwice) {
+    for (const bool joinerFirst : {false, true}) {
+        SCOPED_TRACE(joinerFirst ? "the joiner syncs first" : "the moved store syncs first");
+        TwoDevices devices;
+        holdA1AndB1OnBoth(devices);
+        const auto moved = devices.root.path() / "moved-cloud";
+        std::filesystem::create_directories(moved);
+        ::setenv("QUORVEL_CLOUD", moved.c_str(), 1);
+        std::optional<quorvel::testing::Device> c;
+        if (joinerFirst) c.emplace(joiner(devices, "C"));
+        relaunchOn(devices, devices.a, "A", moved);
+        ASSERT_FALSE(devices.merge(devices.a));
+        if (!c) c.emplace(joiner(devices, "C"));
+        ASSERT_FALSE(devices.merge(*c));
+        EXPECT_EQ(c->notes(), (Notes{{"a1", 1}, {"b1", 2}}));
+
+        devices.clock->advance(60);
+        auto onC = c->context->executeFetchRequest(NSFetchRequest::fetchRequestWithEntityName("Note"));
+        for (auto& note : *onC) {
+            if (note->valueForKey("uniqueIdentifier") == Value("b1")) note->setValueForKey(5, "count");
+        }
+        ASSERT_TRUE(c->context->save());
+        ASSERT_FALSE(devices.merge(*c));
+
+        devices.clock->advance(60);
+        relaunchOn(devices, devices.b, "B", moved);
+        ASSERT_FALSE(devices.merge(devices.b));
+        ASSERT_FALSE(devices.merge(*c));
+        ASSERT_FALSE(devices.merge(devices.a));
+        const Notes all{{"a1", 1}, {"b1", 5}};
+        EXPECT_EQ(c->notes(), all);
+        EXPECT_EQ(devices.a.notes(), all);
+        EXPECT_EQ(devices.b.notes(), all);
+    }
+}
