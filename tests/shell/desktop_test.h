@@ -25,7 +25,7 @@ protected:
 
     void SetUp() override {
         if (!XvfbDisplay::available()) GTEST_SKIP() << "Xvfb is not installed; tools/setup.sh installs it";
-        display = std::make_unique<XvfbDisplay>();
+        display = std::make_unique<XvfbDisplay>(desktopWidth, desktopHeight);
         ASSERT_TRUE(display->started()) << "Xvfb did not start";
         user = std::make_unique<DesktopUser>(display->name());
         ASSERT_TRUE(user->connected());
@@ -55,6 +55,8 @@ protected:
         return platform::UIImage::imageWithContentsOfFile(path);
     }
 
+    // The virtual desktop's size in pixels; a fixture may set another in its constructor.
+    int desktopWidth = 1280, desktopHeight = 1024;
     TempDataRoot root;
     std::unique_ptr<XvfbDisplay> display;
     std::unique_ptr<DesktopUser> user;

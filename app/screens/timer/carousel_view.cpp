@@ -152,6 +152,10 @@ std::shared_ptr<UIView> CarouselView::carouselViewForItemAtIndex(ItemCarousel&, 
     return cell;
 }
 
+double CarouselView::carouselItemWidth(ItemCarousel&) {
+    return carouselSizing_ ? carouselSizing_->indicatorSpacing : 0;
+}
+
 double CarouselView::carouselValueForOption(ItemCarousel& carousel, ItemCarouselOption option, double value) {
     const double fadeFactor = carouselSizing_ ? carouselSizing_->fadeFactor : 0;
     // A missing factor fades nothing rather than dividing by zero.

@@ -47,7 +47,9 @@ public:
     long numberOfPlaceholdersInCarousel(ItemCarousel& carousel) override;
     std::shared_ptr<platform::UIView> carouselViewForItemAtIndex(
         ItemCarousel& carousel, long index, std::shared_ptr<platform::UIView> reusing) override;
-    // Delegate.
+    // Delegate. An item is as wide as the sizing's spacing, read afresh, so a rotation or a share change
+    // spaces the ticks as a launch into it does: measured once, the first item's width would outlive it.
+    double carouselItemWidth(ItemCarousel& carousel) override;
     double carouselValueForOption(ItemCarousel& carousel, ItemCarouselOption option, double value) override;
     void carouselCurrentItemIndexDidChange(ItemCarousel& carousel) override;
     void carouselDidEndScrollingAnimation(ItemCarousel& carousel) override;
