@@ -31,8 +31,11 @@ protected:
         ASSERT_TRUE(user->connected());
     }
 
-    // The first-run guidance was seen in both orientations, as the app's settings file will say.
-    static void markGuidanceSeen() { quorvel::testing::markGuidanceSeen(); }
+    // The first-run guidance was seen upright and, unless told otherwise, sideways, as the app's settings
+    // file will say.
+    static void markGuidanceSeen(bool landscapeToo = true) {
+        quorvel::testing::markGuidanceSeen(landscapeToo);
+    }
 
     // Starts quorvel and waits for its first frame and its window.
     Window start(const std::vector<std::string>& arguments) {

@@ -222,6 +222,9 @@ void TimeViewController::rotationNotificationReceived(const NSNotification& noti
     if (guidanceView_) guidanceView_->removeFromSuperview();
     guidanceView_ = nullptr;
     setNavigationBarButtons();
+    // The device may have turned while the guidance held the screen: the screen takes its orientation now,
+    // not at the next turn.
+    UIViewController::attemptRotationToDeviceOrientation();
 }
 
 void TimeViewController::updateUILayout() {
