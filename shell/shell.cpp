@@ -1,13 +1,13 @@
 #include "shell/shell.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "platform/uikit/application/ui_application.h"
 #include "platform/uikit/device/ui_screen.h"
 #include "platform/uikit/drawing/ui_image.h"
 #include "shell/app_icon.h"
+#include "shell/desktop_connection.h"
 #include "shell/screenshot_path.h"
 #include "shell/shell_trace.h"
 #include "shell/view_listing.h"
@@ -20,11 +20,6 @@ platform::UIApplication& application() {
     return platform::UIApplication::sharedApplication();
 }
 
-// Without a display SDL would quietly fall back to drawing nowhere.
-bool hasDesktop() {
-    return std::getenv("SDL_VIDEODRIVER") || std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
-}
-
 }  // namespace
 
 Shell::~Shell() {
@@ -35,16 +30,11 @@ Shell::~Shell() {
 }
 
 bool Shell::startVideo() {
-    if (!hasDesktop()) {
-        std::fprintf(stderr, "quorvel: no desktop to open a window on (DISPLAY is not set)\n");
-        return false;
-    }
     DesktopWindow::prepareVideo();
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "quorvel: cannot open the desktop's video: %s\n", SDL_GetError());
-        return false;
-    }
-    return true;
+    std::string problem;
+    if (DesktopConnection::start(problem)) return true;
+    std::fprintf(stderr, "quorvel: %s\n", problem.c_str());
+    return false;
 }
 
 int Shell::run() {

@@ -18,7 +18,7 @@ namespace quorvel::shell {
 // window for the emulated device, starts the app, and runs the frame loop until the window is closed.
 class Shell : public FrameLoop::Client {
 public:
-    // Connects to the desktop, or says on stderr why there is none: false then.
+    // Connects to the desktop, or says in one line on stderr why it cannot: false then.
     static bool startVideo();
 
     explicit Shell(DeviceSetup setup) : app_(std::move(setup)) {}

@@ -38,8 +38,9 @@ protected:
     }
 
     // Starts quorvel and waits for its first frame and its window.
-    Window start(const std::vector<std::string>& arguments) {
-        app = std::make_unique<ShellProcess>(display->name(), root.path(), arguments);
+    Window start(const std::vector<std::string>& arguments,
+                 const ShellProcess::Environment& environment = {}) {
+        app = std::make_unique<ShellProcess>(display->name(), root.path(), arguments, environment);
         EXPECT_TRUE(app->waitForLine("frame 1")) << app->transcript();
         const auto window = user->waitForWindow(app->pid(), std::chrono::seconds(10));
         EXPECT_TRUE(window) << app->transcript();

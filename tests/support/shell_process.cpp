@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <thread>
@@ -23,7 +24,8 @@ SteadyClock::time_point after(ShellProcess::Seconds timeout) {
     return SteadyClock::now() + std::chrono::duration_cast<SteadyClock::duration>(timeout);
 }
 
-std::vector<std::string> environmentFor(const std::string& display, const std::filesystem::path& home) {
+std::vector<std::string> environmentFor(const std::string& display, const std::filesystem::path& home,
+                                        const ShellProcess::Environment& extra) {
     // No session bus either: the program must not reach the desktop's (to inhibit its screensaver,
     // say), and without an address libdbus would try to start one for the X display.
     std::vector<std::pair<std::string, std::string>> own = {
@@ -37,6 +39,14 @@ std::vector<std::string> environmentFor(const std::string& display, const std::f
     };
     // No display: none of the desktop's variables at all.
     if (display.empty()) own[1].second = "";
+    for (const auto& variable : extra) {
+        const auto same = [&](const auto& mine) { return mine.first == variable.first; };
+        if (const auto it = std::find_if(own.begin(), own.end(), same); it != own.end()) {
+            it->second = variable.second;
+        } else {
+            own.push_back(variable);
+        }
+    }
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
         const std::string entry = *e;
@@ -60,14 +70,15 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
 }  // namespace
 
 ShellProcess::ShellProcess(const std::string& display, const std::filesystem::path& home,
-                           const std::vector<std::string>& arguments)
-    : ShellProcess(QUORVEL_EXECUTABLE, display, home, arguments) {}
+                           const std::vector<std::string>& arguments, const Environment& environment)
+    : ShellProcess(QUORVEL_EXECUTABLE, display, home, arguments, environment) {}
 
 ShellProcess::ShellProcess(const std::filesystem::path& program, const std::string& display,
-                           const std::filesystem::path& home, const std::vector<std::string>& arguments) {
+                           const std::filesystem::path& home, const std::vector<std::string>& arguments,
+                           const Environment& environment) {
     std::vector<std::string> args = {program};
     args.insert(args.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> env = environmentFor(display, home);
+    std::vector<std::string> env = environmentFor(display, home, environment);
     auto argv = pointers(args);
     auto envp = pointers(env);
     int out[2];

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quorvel::testing {
@@ -18,12 +19,16 @@ namespace quorvel::testing {
 class ShellProcess {
 public:
     using Seconds = std::chrono::duration<double>;
+    // Variables set over those above; an empty value leaves one out (SDL_VIDEODRIVER, to start it as a
+    // person does).
+    using Environment = std::vector<std::pair<std::string, std::string>>;
 
     ShellProcess(const std::string& display, const std::filesystem::path& home,
-                 const std::vector<std::string>& arguments);
+                 const std::vector<std::string>& arguments, const Environment& environment = {});
     // Another program, such as a benchmark's baseline window, started and read the same way.
     ShellProcess(const std::filesystem::path& program, const std::string& display,
-                 const std::filesystem::path& home, const std::vector<std::string>& arguments);
+                 const std::filesystem::path& home, const std::vector<std::string>& arguments,
+                 const Environment& environment = {});
     ~ShellProcess();
     ShellProcess(const ShellProcess&) = delete;
     ShellProcess& operator=(const ShellProcess&) = delete;
