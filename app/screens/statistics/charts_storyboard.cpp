@@ -15,6 +15,9 @@ namespace {
 
 constexpr CGFloat kMargin = 12;
 constexpr CGFloat kAverageHeight = 18;
+// An average of hours ("Average 12 Focus Sessions ( 10 hours 48 minutes )") fits the narrowest area, a
+// small phone on its side, at about 9 points.
+constexpr CGFloat kAverageLeastScale = 0.65;
 constexpr CGFloat kBoxHeight = 84;
 // The bar area's ground, dark enough for bars in any theme colour and for white labels.
 constexpr double kBarGround[] = {54 / 255.0, 62 / 255.0, 71 / 255.0};
@@ -143,6 +146,9 @@ ChartArea makeArea(UINibBuilder& nib, const std::shared_ptr<ChartViewBase>& char
     ChartArea made;
     made.area = nib.add(std::make_shared<UIView>());
     made.average = nib.add(label(UIFont::systemFontOfSize(13)));
+    // Smaller type where the area is narrow: the minutes at the end are what a person looks for.
+    made.average->setAdjustsFontSizeToFitWidth(true);
+    made.average->setMinimumScaleFactor(kAverageLeastScale);
     made.box = makeBox(nib);
     auto holder = std::make_shared<UIView>();
     holder->addSubview(byConstraints(chart));
