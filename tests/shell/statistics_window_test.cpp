@@ -1,10 +1,17 @@
 // The real quorvel window on a virtual X server: the statistics screen's day panel as a person moves a
-// finger along the line chart, one day after another, narrow dates and wide ones.
+// finger along the line chart, one day after another, narrow dates and wide ones; and the averages over
+// the charts on a small phone turned on its side.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 
+#include "app/core/core_data_manager.h"
+#include "app/core/formatting_helpers.h"
+#include "platform/coregraphics/cg_geometry.h"
 #include "tests/shell/desktop_test.h"
+#include "tests/shell/screen_listing.h"
 
 namespace {
 
@@ -12,12 +19,34 @@ using namespace std::chrono_literals;
 using quorvel::testing::DesktopUser;
 using Window = DesktopUser::Window;
 
+// `count` sessions of `minutes` on each of the last `days` days, today included, stored in the data
+// root the program will open.
+void storeSessionsOfLastDays(int days, int count, std::int64_t minutes) {
+    auto manager = quorvel::CoreDataManager::shared();
+    manager->setUpStore();
+    auto context = quorvel::CoreDataManager::context();
+    ASSERT_TRUE(context);
+    const platform::NSDate today = quorvel::startOfDay(platform::NSDate::now());
+    for (int day = 0; day < days; ++day) {
+        for (int i = 0; i < count; ++i) {
+            auto session = std::dynamic_pointer_cast<quorvel::Session>(
+                context->insertNewObjectForEntityForName("Session"));
+            ASSERT_TRUE(session);
+            session->setTimestamp(quorvel::dateByAddingDays(today, -day).dateByAddingTimeInterval(60.0 * i));
+            session->setDuration(minutes);
+            session->setType(0);
+        }
+    }
+    ASSERT_TRUE(manager->save());
+    quorvel::CoreDataManager::closeStore();
+}
+
 class StatisticsWindow : public quorvel::testing::DesktopTest {
 protected:
-    // An iPhone 8 held upright, on the statistics screen, chosen through the menu under the bar.
-    Window startOnStatistics() {
+    // A phone held upright, on the statistics screen, chosen through the menu under the bar.
+    Window startOnStatistics(const char* device = "iPhone8") {
         markGuidanceSeen();
-        const Window window = start({"--device", "iPhone8", "--orientation", "portrait"});
+        const Window window = start({"--device", device, "--orientation", "portrait"});
         app->listen(1s);
         for (const auto& [x, y] : {std::pair{50, 42}, std::pair{187, 154}}) {
             user->click(window, x, y);
@@ -42,6 +71,39 @@ protected:
     static constexpr int kPanelTextLeft = 20;
     static constexpr int kHeadingTop = 112, kHeadingBottom = 132;
     static constexpr int kSecondLineTop = 135, kSecondLineBottom = 146;
+
+    // Whether the white text in `frame` (points) of the screenshot ends in a glyph as tall as its line,
+    // a closing bracket, rather than the low dots of an ellipsis.
+    static bool endsInATallGlyph(const platform::UIImage& shot, const platform::CGRect& frame,
+                                 platform::CGFloat scale) {
+        const int left = int(frame.minX() * scale), right = int(frame.maxX() * scale);
+        const int top = int(frame.minY() * scale), bottom = int(frame.maxY() * scale);
+        // The topmost and lowest row of white in a column; top > bottom when it has none.
+        const auto inkOf = [&](int x) {
+            std::pair<int, int> rows{bottom + 1, top - 1};
+            for (int y = top; y <= bottom; ++y) {
+                const auto p = shot.pixelAt(x, y);
+                if (std::min({p.r, p.g, p.b}) <= 150) continue;
+                rows = {std::min(rows.first, y), std::max(rows.second, y)};
+            }
+            return rows;
+        };
+        int lineTop = bottom + 1, lineBottom = top - 1;
+        for (int x = left; x <= right; ++x) {
+            const auto [from, to] = inkOf(x);
+            lineTop = std::min(lineTop, from);
+            lineBottom = std::max(lineBottom, to);
+        }
+        // The last glyph: the columns of white that run, without a gap, up to the rightmost one.
+        int x = right;
+        while (x >= left && inkOf(x).first > inkOf(x).second) --x;
+        int glyphTop = bottom + 1, glyphBottom = top - 1;
+        for (; x >= left && inkOf(x).first <= inkOf(x).second; --x) {
+            glyphTop = std::min(glyphTop, inkOf(x).first);
+            glyphBottom = std::max(glyphBottom, inkOf(x).second);
+        }
+        return lineBottom > lineTop && glyphBottom - glyphTop >= 0.6 * (lineBottom - lineTop);
+    }
 };
 
 }  // namespace
@@ -63,6 +125,33 @@ TEST_F(StatisticsWindow, EveryDaysHeadingIsOneLineWhereverTheFingerCameFrom) {
     }
     screenshot(window, "statistics_heading_after_drag.png");
     user->release();
+    user->requestClose(window);
+    EXPECT_EQ(app->waitForExit(), 0) << app->transcript();
+}
+
+// Averages of hours on the narrowest phone lying on its side: both lines end in their closing bracket,
+// the minutes whole, not in an ellipsis.
+TEST_F(StatisticsWindow, TheAveragesOfHoursReadWholeOnASmallPhoneOnItsSide) {
+    storeSessionsOfLastDays(14, 12, 54);
+    const Window window = startOnStatistics("iPhoneSE");
+    ASSERT_NE(window, 0u);
+    user->pressKey(window, "3");
+    ASSERT_TRUE(app->waitForLine("device landscape-left")) << app->transcript();
+    app->listen(1500ms);
+
+    const std::size_t from = app->lines().size();
+    const auto shot = screenshot(window, "statistics_averages_small_phone_landscape.png");
+    ASSERT_TRUE(shot) << app->transcript();
+    const auto listing = quorvel::testing::ScreenListing::read(app->lines(), from);
+    ASSERT_GT(listing.screen.width(), 0) << app->transcript();
+    int averages = 0;
+    for (const auto& view : listing.views) {
+        if (!view.text.starts_with("Average ")) continue;
+        ++averages;
+        EXPECT_TRUE(endsInATallGlyph(*shot, view.frame, shot->pixelWidth() / listing.screen.width()))
+            << view.describe() << " ends in an ellipsis";
+    }
+    EXPECT_EQ(averages, 2) << app->transcript();
     user->requestClose(window);
     EXPECT_EQ(app->waitForExit(), 0) << app->transcript();
 }

@@ -25,7 +25,8 @@ void storeEachDay(int firstDaysAgo, int lastDaysAgo, int count, std::int64_t min
     ASSERT_TRUE(context);
     for (int day = firstDaysAgo; day >= lastDaysAgo; --day) {
         for (int i = 0; i < count; ++i) {
-            auto session = std::dynamic_pointer_cast<Session>(context->insertNewObjectForEntityForName("Session"));
+            auto session =
+                std::dynamic_pointer_cast<Session>(context->insertNewObjectForEntityForName("Session"));
             ASSERT_TRUE(session);
             session->setTimestamp(ChartsTest::daysAgo(day, 8).dateByAddingTimeInterval(60.0 * i));
             session->setDuration(minutes);
@@ -41,7 +42,8 @@ struct AverageLayout {
     CGFloat share;
 
     std::string name() const {
-        std::string text = model + (orientation == UIDeviceOrientation::portrait ? "_portrait" : "_landscape");
+        std::string text =
+            model + (orientation == UIDeviceOrientation::portrait ? "_portrait" : "_landscape");
         if (share < 1) text += "_split" + std::to_string(int(share * 100 + 0.5));
         return text;
     }
@@ -54,7 +56,8 @@ std::vector<AverageLayout> everyAverageLayout() {
         for (const auto orientation : {UIDeviceOrientation::portrait, UIDeviceOrientation::landscapeLeft}) {
             layouts.push_back({profile.identifier, orientation, 1});
             if (profile.idiom != UIUserInterfaceIdiom::pad) continue;
-            for (const CGFloat share : {2.0 / 3, 0.5, 1.0 / 3}) layouts.push_back({profile.identifier, orientation, share});
+            for (const CGFloat share : {2.0 / 3, 0.5, 1.0 / 3})
+                layouts.push_back({profile.identifier, orientation, share});
         }
     }
     return layouts;
@@ -93,7 +96,8 @@ protected:
                 ASSERT_EQ(label->numberOfLines(), 1);
                 const CGFloat points = drawnPointSize(*label);
                 const CGSize line = wholeLine(*label, points);
-                EXPECT_TRUE(line.width <= label->bounds().width() + 0.01 && line.height <= label->bounds().height())
+                EXPECT_TRUE(line.width <= label->bounds().width() + 0.01 &&
+                            line.height <= label->bounds().height())
                     << layout.name() << ": \"" << label->text() << "\" is cut at " << points << " points in "
                     << label->bounds().width() << " x " << label->bounds().height();
                 EXPECT_GE(points, 8.5) << layout.name() << ": \"" << label->text() << "\"";
