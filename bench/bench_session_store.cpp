@@ -2,6 +2,7 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -11,6 +12,7 @@
 #include "app/core/p_file_manager.h"
 #include "bench/bench_folder.h"
 #include "bench/bench_repetitions.h"
+#include "platform/foundation/console.h"
 #include "platform/foundation/data_root.h"
 
 namespace {
@@ -152,8 +154,17 @@ void BM_OpenStoreOf100k(benchmark::State& state) {
     if (!makeStore(kSessions)) return state.SkipWithError("no store");
     auto manager = quorvel::CoreDataManager::shared();
     for (auto _ : state) {
+        // The opening writes a line naming the model and the file, the same every run: kept here, and
+        // written out only when the opening failed.
+        platform::Console::Capture opening;
         manager->setUpStore();
-        manager->setNumberHolder(quorvel::NumberHolder::fetchOrInsert(*quorvel::CoreDataManager::context()));
+        const auto context = quorvel::CoreDataManager::context();
+        if (!context || opening.lines().size() != 1) {
+            for (const auto& line : opening.lines()) std::fprintf(stderr, "%s\n", line.c_str());
+            state.SkipWithError("the store did not open as it does at start-up");
+            break;
+        }
+        manager->setNumberHolder(quorvel::NumberHolder::fetchOrInsert(*context));
     }
     removeStore();
 }
