@@ -3,8 +3,10 @@
 // - start to first sample: from loading the file to the first sound the mixer hears, each start one
 //   run of 20, so that the table gives their min and median;
 // - CPU while it ticks: the CPU time of the process and of its decoding child over 5 s of the sound
-//   looping, in % of a core, and how often their threads woke meanwhile (the audio thread's, the
-//   decoding thread's and the child's); the same for the open device with nothing playing.
+//   looping, in % of a core, and how often threads woke meanwhile, the app's (its audio and decoding
+//   threads) and the child's apart: a song decodes in its child as it plays, while the loop, short
+//   enough to be kept in memory after its first pass, has closed its child by then; the same for the
+//   open device with nothing playing.
 // The song is three minutes of MP3, encoded before the measurement. Uses the dummy audio driver.
 #include <SDL2/SDL_mixer.h>
 #include <benchmark/benchmark.h>
@@ -105,8 +107,7 @@ void startToFirstSample(benchmark::State& state, const std::filesystem::path& fi
     }
 }
 
-// CPU seconds and context switches of this process and of its children, the live ones included (a
-// song decodes in a child of its own).
+// CPU seconds and context switches (each a wake-up of a thread that slept or was preempted).
 struct Usage {
     double cpuSeconds = 0;
     double contextSwitches = 0;
@@ -116,29 +117,23 @@ double seconds(const timeval& time) {
     return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
 }
 
-Usage usage() {
+Usage usageOf(int who) {
+    rusage usage{};
+    getrusage(who, &usage);
+    return {seconds(usage.ru_utime) + seconds(usage.ru_stime),
+            static_cast<double>(usage.ru_nvcsw + usage.ru_nivcsw)};
+}
+
+// A live process's CPU time and context switches, summed over its threads (the kernel's scheduler
+// statistics count CPU time in nanoseconds; /proc/<pid>/stat in ticks of 10 ms, too coarse here).
+Usage liveUsageOf(const std::filesystem::path& process) {
     Usage total;
-    for (const int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
-        rusage usage{};
-        getrusage(who, &usage);
-        total.cpuSeconds += seconds(usage.ru_utime) + seconds(usage.ru_stime);
-        total.contextSwitches += static_cast<double>(usage.ru_nvcsw + usage.ru_nivcsw);
-    }
-    const std::string parent = std::to_string(::getpid());
-    const double ticks = static_cast<double>(::sysconf(_SC_CLK_TCK));
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos) continue;
-        std::istringstream fields(line.substr(line.rfind(')') + 2));
-        std::string state, ppid, skip;
-        double user = 0, system = 0;
-        fields >> state >> ppid;
-        if (ppid != parent) continue;
-        for (int field = 5; field < 14; ++field) fields >> skip;
-        fields >> user >> system;
-        total.cpuSeconds += (user + system) / ticks;
-        std::ifstream status(entry.path() / "status");
+    std::error_code ec;
+    for (const auto& task : std::filesystem::directory_iterator(process / "task", ec)) {
+        std::ifstream schedstat(task.path() / "schedstat");
+        double onCpu = 0;
+        if (schedstat >> onCpu) total.cpuSeconds += onCpu * 1e-9;
+        std::ifstream status(task.path() / "status");
         for (std::string text; std::getline(status, text);) {
             if (text.find("ctxt_switches:") != std::string::npos)
                 total.contextSwitches += std::stod(text.substr(text.find(':') + 1));
@@ -147,16 +142,48 @@ Usage usage() {
     return total;
 }
 
-// The process's CPU share and how often its threads woke over five seconds of whatever plays now.
+// This process's threads (the app's: the mixer's audio thread, the decoding thread that feeds it).
+Usage appUsage() {
+    return usageOf(RUSAGE_SELF);
+}
+
+// Its children, the live ones included: a song decodes in a process of its own.
+Usage decoderUsage() {
+    Usage total = usageOf(RUSAGE_CHILDREN);
+    const std::string parent = std::to_string(::getpid());
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos) continue;
+        std::istringstream fields(line.substr(line.rfind(')') + 2));
+        std::string state, ppid;
+        fields >> state >> ppid;
+        if (ppid != parent) continue;
+        const Usage child = liveUsageOf(entry.path());
+        total.cpuSeconds += child.cpuSeconds;
+        total.contextSwitches += child.contextSwitches;
+    }
+    return total;
+}
+
+// The CPU share and how often threads woke over five seconds of whatever plays now: the app's and its
+// decoding process's apart, and both together.
 void measureFiveSeconds(benchmark::State& state) {
-    const Usage before = usage();
+    const Usage appBefore = appUsage(), decoderBefore = decoderUsage();
     const auto started = Clock::now();
     std::this_thread::sleep_for(std::chrono::seconds(5));
     const double wall = std::chrono::duration<double>(Clock::now() - started).count();
-    const Usage after = usage();
-    state.counters["cpu_percent_of_a_core"] = 100 * (after.cpuSeconds - before.cpuSeconds) / wall;
+    const Usage app = appUsage(), decoder = decoderUsage();
+    const double appCpu = app.cpuSeconds - appBefore.cpuSeconds;
+    const double decoderCpu = decoder.cpuSeconds - decoderBefore.cpuSeconds;
     // Less the one of this thread's sleep.
-    state.counters["wakeups_per_second"] = (after.contextSwitches - before.contextSwitches - 1) / wall;
+    const double appWakeups = app.contextSwitches - appBefore.contextSwitches - 1;
+    const double decoderWakeups = decoder.contextSwitches - decoderBefore.contextSwitches;
+    state.counters["cpu_percent_of_a_core"] = 100 * (appCpu + decoderCpu) / wall;
+    state.counters["decoder_cpu_percent_of_a_core"] = 100 * decoderCpu / wall;
+    state.counters["wakeups_per_second"] = (appWakeups + decoderWakeups) / wall;
+    state.counters["app_wakeups_per_second"] = appWakeups / wall;
+    state.counters["decoder_wakeups_per_second"] = decoderWakeups / wall;
 }
 
 void ticksFor5Seconds(benchmark::State& state, const std::filesystem::path& file) {

@@ -1,7 +1,7 @@
 // The running session's baseline: the plainest window that counts down a focus session, an SDL2 window
 // that redraws "25:00", "24:59", … once a second with Cairo and Pango and shows each frame as quorvel
 // does (SDL's software renderer, one streaming texture). It writes "frame N" for every frame shown.
-// Usage: countdown_window <width> <height>
+// Usage: countdown_window <width> <height> [<x> <y>]   (centred on the desktop unless placed)
 #include <SDL.h>
 #include <cairo.h>
 #include <pango/pangocairo.h>
@@ -34,9 +34,11 @@ void paint(cairo_t* cr, PangoLayout* layout, int width, int height, int secondsL
 
 int main(int argc, char** argv) {
     const int width = argc > 2 ? std::atoi(argv[1]) : 375, height = argc > 2 ? std::atoi(argv[2]) : 667;
+    const int x = argc > 4 ? std::atoi(argv[3]) : SDL_WINDOWPOS_CENTERED;
+    const int y = argc > 4 ? std::atoi(argv[4]) : SDL_WINDOWPOS_CENTERED;
     SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
     if (SDL_Init(SDL_INIT_VIDEO) != 0 || width < 1 || height < 1) return 1;
-    SDL_Window* window = SDL_CreateWindow("25:00", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, 0);
+    SDL_Window* window = SDL_CreateWindow("25:00", x, y, width, height, 0);
     SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, 0) : nullptr;
     SDL_Texture* texture = renderer ? SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
                                                         SDL_TEXTUREACCESS_STREAMING, width, height)
