@@ -117,7 +117,7 @@ ROWS = [
 # stands for the ratio; its min and median, not the ratio of the two sides' separate mins and medians.
 RUN_RATIOS = {"running session, ticking sound on, % of a core": "cpu_ratio_to_countdown",
               "running session, ticking off, % of a core": "cpu_ratio_to_countdown"}
-# Ratios the issues set as aims: our layer against its baseline.
+# The ratios we aim for: our layer against its baseline.
 RATIO_AIMS = {"message decode, one bundle": 1.5, "message encode, one bundle": 1.5,
               "raw events, 20,000 stored at 0 rows": 2, "raw events, 20,000 stored at 100,000 rows": 2,
               "running session, ticking sound on, % of a core": 1.5,
