@@ -3,14 +3,12 @@
 // decoded for the ticking, it is refused with one console line, nothing is allocated for the answer, and
 // the app goes on.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "platform/avfoundation/isolated_sound_decoder.h"
-#include "tests/shell/desktop_test.h"
+#include "tests/shell/music_folder_window_test.h"
 #include "tests/support/song_file.h"
 #include "tests/support/stand_in_decoder.h"
 
@@ -28,20 +26,8 @@ long statusOfProcessKB(pid_t pid, const std::string& key) {
     return -1;
 }
 
-class OverwrittenDecoderWindow : public quorvel::testing::DesktopTest {
+class OverwrittenDecoderWindow : public quorvel::testing::MusicFolderWindowTest {
 protected:
-    void SetUp() override {
-        DesktopTest::SetUp();
-        music = root.path() / "Music";
-        std::filesystem::create_directories(music);
-        ::setenv("XDG_MUSIC_DIR", music.c_str(), 1);
-        markGuidanceSeen();
-    }
-    void TearDown() override {
-        ::unsetenv("XDG_MUSIC_DIR");
-        ::unsetenv("QUORVEL_SOUND_DECODER");
-    }
-
     // From now on, a decoding child started with arguments that match `pattern` ("MODE FILE APP-PID")
     // answers a reason four gigabytes long; every other is the real one.
     void decoderGoesWild(const std::string& pattern) {
@@ -56,24 +42,8 @@ protected:
         ::setenv("QUORVEL_SOUND_DECODER", script.c_str(), 1);
     }
 
-    void tap(Window window, int x, int y) {
-        user->click(window, x, y);
-        EXPECT_TRUE(app->waitForLine("touch ended")) << app->transcript();
-    }
-    // From the timer to the songs of the focus ticking.
-    void openSongPicker(Window window) {
-        tap(window, 50, 42);  // the menu
-        app->listen(1s);
-        tap(window, 187, 214);  // Options
-        app->listen(1s);
-        tap(window, 187, 502);  // Focus Ticking
-        app->listen(1s);
-        tap(window, 187, 86);  // Music
-    }
     // The peak of the app's memory: a reason of that length would have been four gigabytes of it.
     long peakMemoryKB() const { return statusOfProcessKB(app->pid(), "VmHWM"); }
-
-    std::filesystem::path music;
 };
 
 }  // namespace

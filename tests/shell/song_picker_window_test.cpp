@@ -2,13 +2,11 @@
 // decoder beside real songs: the picker opens at once, the window keeps drawing while the file is
 // probed and refused, and the songs listed are the ones that play.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-#include "tests/shell/walking_desktop_test.h"
+#include "tests/shell/music_folder_window_test.h"
 #include "tests/support/song_file.h"
 
 namespace {
@@ -17,23 +15,9 @@ using namespace std::chrono_literals;
 using Window = quorvel::testing::DesktopUser::Window;
 using quorvel::testing::ScreenListing;
 
-class SongPickerWindow : public quorvel::testing::WalkingDesktopTest {
+class SongPickerWindow : public quorvel::testing::MusicFolderWindowTest {
 protected:
-    void SetUp() override {
-        DesktopTest::SetUp();
-        music = root.path() / "Music";
-        std::filesystem::create_directories(music);
-        ::setenv("XDG_MUSIC_DIR", music.c_str(), 1);
-    }
-    void TearDown() override { ::unsetenv("XDG_MUSIC_DIR"); }
-
-    void tap(Window window, int x, int y) {
-        user->click(window, x, y);
-        EXPECT_TRUE(app->waitForLine("touch ended")) << app->transcript();
-    }
     std::size_t frames() const { return app->count("quorvel: frame "); }
-
-    std::filesystem::path music;
 };
 
 }  // namespace
@@ -42,17 +26,10 @@ TEST_F(SongPickerWindow, OpensAtOnceListsThePlayableSongsAndRefusesTheHangingFil
     quorvel::testing::writeSong(music / "Autumn.mp3");
     quorvel::testing::writeRunawayListWAV(music / "Broken.wav");
     quorvel::testing::writeSong(music / "Summer Song.wav");
-    markGuidanceSeen();
     const Window window = start({"--device", "iPhone8", "--orientation", "portrait"});
     ASSERT_NE(window, 0u);
     app->listen(1s);
-
-    tap(window, 50, 42);  // the menu
-    app->listen(1s);
-    tap(window, 187, 214);  // Options
-    app->listen(1s);
-    tap(window, 187, 502);  // Focus Ticking
-    app->listen(1s);
+    openFocusTickingSounds(window);
     // Opening the list of songs waits on no decoder: the picker slides in at once.
     const std::size_t before = frames();
     tap(window, 187, 86);  // Music
@@ -81,14 +58,9 @@ TEST_F(SongPickerWindow, OnlyASongKnownToPlayCanBePicked) {
     ::setenv("QUORVEL_SOUND_DECODER", slowDecoder.c_str(), 1);
     std::ofstream(music / "Broken.mp3") << "not a song";
     quorvel::testing::writeSong(music / "Summer Song.wav");
-    markGuidanceSeen();
     const Window window = start({"--device", "iPhone8", "--orientation", "portrait"});
-    ::unsetenv("QUORVEL_SOUND_DECODER");
     ASSERT_NE(window, 0u);
-    app->listen(1s);
-    openFromMenu(window, "Options");
-    ASSERT_TRUE(scrollToAndTap(window, "Focus Ticking"));
-    ASSERT_TRUE(tapText(window, look(window, "song_picker_list.png"), "Music"));
+    openSongPicker(window);
 
     // Listed at once, but not yet known to play: a tap picks nothing.
     ScreenListing shown = look(window, "song_picker_pending.png");

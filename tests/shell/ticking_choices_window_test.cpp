@@ -17,7 +17,7 @@
 #include "platform/foundation/data_root.h"
 #include "platform/foundation/ns_date.h"
 #include "platform/mediaplayer/mp_media_item.h"
-#include "tests/shell/walking_desktop_test.h"
+#include "tests/shell/music_folder_window_test.h"
 #include "tests/support/song_file.h"
 
 namespace {
@@ -45,12 +45,12 @@ std::string nameOf(Ticking ticking) {
     return "";
 }
 
-class TickingChoicesWindow : public quorvel::testing::WalkingDesktopTest,
+class TickingChoicesWindow : public quorvel::testing::MusicFolderWindowTest,
                              public ::testing::WithParamInterface<Ticking> {
 protected:
     // A device past its first launch, with focus sessions and breaks of one minute, ticking as chosen.
     void SetUp() override {
-        DesktopTest::SetUp();
+        MusicFolderWindowTest::SetUp();
         if (IsSkipped()) return;
         for (const auto& value : quorvel::firstLaunchDefaults()) P::save(value);
         for (const auto& value : {P::focusLength(1), P::shortBreakLength(1), P::remainingRoundTime(1.0),
@@ -58,13 +58,9 @@ protected:
             P::save(value);
         T::save(T::launchedOnce(true));
         T::save(T::checkedDate(platform::NSDate::now()));
-        music = root.path() / "Music";
-        std::filesystem::create_directories(music);
-        ::setenv("XDG_MUSIC_DIR", music.c_str(), 1);
         choose(GetParam());
         markGuidanceSeen();  // writes the files
     }
-    void TearDown() override { ::unsetenv("XDG_MUSIC_DIR"); }
 
     void choose(Ticking ticking) {
         switch (ticking) {
@@ -158,8 +154,6 @@ protected:
         EXPECT_EQ(suite->stringForKey(P::key(P::Case::focusTickingMusic)).value_or(""), "");
         EXPECT_EQ(suite->stringForKey(P::key(P::Case::focusTickingSound)).value_or(""), "Ticking");
     }
-
-    std::filesystem::path music;
 };
 
 }  // namespace

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <stdlib.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "tests/shell/walking_desktop_test.h"
+
+namespace quorvel::testing {
+
+// The real program with a music folder of its own, on an upright iPhone 8 past its first-run guidance.
+class MusicFolderWindowTest : public WalkingDesktopTest {
+protected:
+    void SetUp() override {
+        WalkingDesktopTest::SetUp();
+        music = root.path() / "Music";
+        std::filesystem::create_directories(music);
+        ::setenv("XDG_MUSIC_DIR", music.c_str(), 1);
+        markGuidanceSeen();
+    }
+    void TearDown() override {
+        ::unsetenv("XDG_MUSIC_DIR");
+        ::unsetenv("QUORVEL_SOUND_DECODER");
+    }
+
+    void tap(Window window, int x, int y) {
+        user->click(window, x, y);
+        EXPECT_TRUE(app->waitForLine("touch ended")) << app->transcript();
+    }
+    // From the timer through the menu and the settings to the focus sessions' ticking sounds.
+    void openFocusTickingSounds(Window window) {
+        tap(window, 50, 42);  // the menu
+        app->listen(std::chrono::seconds(1));
+        tap(window, 187, 214);  // Options
+        app->listen(std::chrono::seconds(1));
+        tap(window, 187, 502);  // Focus Ticking
+        app->listen(std::chrono::seconds(1));
+    }
+    // On to the songs of the music folder.
+    void openSongPicker(Window window) {
+        openFocusTickingSounds(window);
+        tap(window, 187, 86);  // Music
+    }
+
+    std::filesystem::path music;
+};
+
+}  // namespace quorvel::testing
