@@ -1,17 +1,19 @@
-# Quorvel: make run | make test | make test-sanitize | make bench
+# Quorvel: make run | make test | make test-sanitize | make bench | make soak
 JOBS      ?= $(shell nproc)
 LAUNCHER  := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 RELEASE   := build/release
 SANITIZE  := build/sanitize
 THREAD    := build/thread
 STAGE     := tools/stage.sh
+# How long CI walks the app in the sanitizer build, on a fresh seed each run.
+SOAK_CI_SECONDS ?= 180
 CLANG     := -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 
 # A compiler cache serves a checkout at any path: ccache hashes the paths inside it as relative ones.
 export CCACHE_BASEDIR   := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 
-.PHONY: setup build run test test-sanitize bench clean
+.PHONY: setup build run test test-sanitize bench soak clean
 
 setup:
 	@tools/setup.sh
@@ -49,6 +51,8 @@ test-sanitize: setup $(SANITIZE)/build.ninja $(THREAD)/build.ninja
 	@ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$(CURDIR)/tools/lsan.supp" UBSAN_OPTIONS=print_stacktrace=1 \
 		TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tools/tsan.supp" \
 		$(STAGE) "sanitizer tests" tools/run-tests.sh $$(( $(JOBS) * 2 )) $(SANITIZE) $(THREAD)
+	@ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$(CURDIR)/tools/lsan.supp" \
+		$(STAGE) "soak walk" $(SANITIZE)/tests/soak/quorvel_soak --seconds $(SOAK_CI_SECONDS) --shrink-seconds 300
 
 # Every benchmark, then one table of the figures beside their aims and baselines.
 bench: setup $(RELEASE)/build.ninja
@@ -57,6 +61,12 @@ bench: setup $(RELEASE)/build.ninja
 	@for b in $(RELEASE)/bench/bench_*; do echo "== $$b"; \
 		$$b --benchmark_out=$(RELEASE)/bench-results/$$(basename $$b).json --benchmark_out_format=json || exit 1; done
 	@python3 tools/bench_table.py $(RELEASE)/bench-results
+
+# A randomised walk through the whole app: SECONDS=how long (default 300), SEED=which walk (a fresh
+# one by default, printed first). A failure prints its steps shrunk and the command that replays them.
+soak: setup $(RELEASE)/build.ninja
+	@cmake --build $(RELEASE) -j $(JOBS) --target quorvel_soak
+	@$(RELEASE)/tests/soak/quorvel_soak --seconds $(or $(SECONDS),300) $(if $(SEED),--seed $(SEED))
 
 clean:
 	@rm -rf build

@@ -42,9 +42,9 @@ CGRect textBox(const platform::UILabel& label) {
 }
 
 // Walks the views under `view`, whose part on the screen inside what clips it is `shown` (in screen
-// coordinates), adding a line for each label or control.
+// coordinates), adding each label with text or control that shows.
 void list(const UIView& view, const CGRect& shown, const platform::UIWindow& window,
-          std::vector<std::string>& out) {
+          std::vector<ViewListing::Shown>& out) {
     for (const auto& child : view.subviews()) {
         if (child->isHidden() || child->alpha() < 0.01) continue;
         const auto onScreen = [&](const CGRect& rect) {
@@ -60,8 +60,7 @@ void list(const UIView& view, const CGRect& shown, const platform::UIWindow& win
         // What shows of a label is its text, wherever its alignment puts it in the frame.
         const CGRect drawn = label ? onScreen(textBox(*label)).intersection(shown) : visible;
         if ((control || (label && !label->text().empty())) && !drawn.isNull() && !drawn.isEmpty()) {
-            out.push_back("view " + rectText(frame) + " | " + rectText(drawn) + " | " + child->className() +
-                          " | " + (label ? oneLine(label->text()) : ""));
+            out.push_back({frame, drawn, child->className(), label ? label->text() : "", child});
         }
         list(*child, child->clipsToBounds() ? visible : shown, window, out);
     }
@@ -70,17 +69,29 @@ void list(const UIView& view, const CGRect& shown, const platform::UIWindow& win
 }  // namespace
 
 std::vector<std::string> ViewListing::lines() {
-    const auto& screen = platform::UIScreen::mainScreen();
-    const CGRect bounds = screen.bounds();
-    const platform::UIEdgeInsets safe = screen.safeAreaInsets();
-    std::vector<std::string> out{"screen " + rectText(bounds) + " safe area " +
-                                 rectText(platform::UIEdgeInsetsInsetRect(bounds, safe))};
+    std::vector<std::string> out{"screen " + rectText(platform::UIScreen::mainScreen().bounds()) + " safe area " +
+                                 rectText(safeArea())};
+    for (const auto& view : shownViews()) {
+        out.push_back("view " + rectText(view.frame) + " | " + rectText(view.visible) + " | " + view.className +
+                      " | " + oneLine(view.text));
+    }
+    return out;
+}
+
+std::vector<ViewListing::Shown> ViewListing::shownViews() {
+    const CGRect bounds = platform::UIScreen::mainScreen().bounds();
+    std::vector<Shown> out;
     for (const auto& window : platform::UIWindow::windows()) {
         if (window->isHidden()) continue;
         window->layoutIfNeeded();
         list(*window, window->frame().intersection(bounds), *window, out);
     }
     return out;
+}
+
+CGRect ViewListing::safeArea() {
+    const auto& screen = platform::UIScreen::mainScreen();
+    return platform::UIEdgeInsetsInsetRect(screen.bounds(), screen.safeAreaInsets());
 }
 
 }  // namespace quorvel::shell

@@ -1,0 +1,332 @@
+#include "tests/soak/app_life.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <system_error>
+#include <variant>
+
+#include "app/core/core_data_manager.h"
+#include "app/core/timer_view_model.h"
+#include "app/core/user_data_manager.h"
+#include "app/core/user_default_properties.h"
+#include "app/screens/navigation/main_navigation_controller_view_controller.h"
+#include "app/screens/timer/statistics_bottom_container.h"
+#include "app/screens/timer/time_view_controller.h"
+#include "platform/ensembles/cde_icloud_file_system.h"
+#include "platform/foundation/clock.h"
+#include "platform/foundation/data_root.h"
+#include "platform/uikit/application/ui_application.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/text/ui_label.h"
+#include "platform/uikit/device/ui_screen.h"
+#include "shell/key_commands.h"
+#include "shell/shell_options.h"
+#include "shell/shell_settings.h"
+#include "shell/view_listing.h"
+#include "tests/soak/file_read_back.h"
+#include "tests/soak/screen_targets.h"
+#include "tests/support/recording_url_opener.h"
+
+namespace quorvel::soak {
+
+namespace {
+
+using platform::CGPoint;
+using platform::CGRect;
+using platform::UIApplication;
+using Kind = WalkStep::Kind;
+
+UIApplication& application() { return UIApplication::sharedApplication(); }
+
+LifeAnswer failure(std::string invariant, std::string message) {
+    return LifeAnswer{std::nullopt, std::move(invariant), std::move(message)};
+}
+
+std::string rectText(const CGRect& r) {
+    auto number = [](double v) { return std::to_string(std::lround(v)); };
+    return number(r.minX()) + "," + number(r.minY()) + " " + number(r.width()) + "x" + number(r.height());
+}
+
+// The timer screen, when it is what the person sees.
+std::shared_ptr<TimeViewController> timerScreenInFront() {
+    for (const auto& window : platform::UIWindow::windows()) {
+        const auto container =
+            std::dynamic_pointer_cast<MainNavigationControllerViewController>(window->rootViewController());
+        if (!container || window->isHidden()) continue;
+        auto screen = std::dynamic_pointer_cast<TimeViewController>(container->topViewController());
+        if (screen && screen->isViewLoaded() && screen->view()->window()) return screen;
+    }
+    return nullptr;
+}
+
+// What the step did, in the life's log, for a person reading a replay.
+void say(const std::string& line) {
+    std::printf("soak: %s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+std::string describe(const ScreenTargets::Target& target) {
+    std::string text = target.view->className();
+    if (const auto* label = dynamic_cast<const platform::UILabel*>(target.view.get())) text += " \"" + label->text() + "\"";
+    if (const auto* button = dynamic_cast<const platform::UIButton*>(target.view.get())) {
+        text += " \"" + button->titleForState(platform::UIControlStateNormal).value_or("") + "\"";
+    }
+    return text + " at " + rectText(target.shown);
+}
+
+// A button without title, image, background or border: nothing of it shows, wherever it lies.
+bool drawsNothing(const platform::UIView& view) {
+    const auto* button = dynamic_cast<const platform::UIButton*>(&view);
+    if (!button) return false;
+    const unsigned normal = platform::UIControlStateNormal;
+    const auto background = button->backgroundColor();
+    return button->titleForState(normal).value_or("").empty() && !button->imageForState(normal) &&
+           !button->backgroundImageForState(normal) && (!background || background->alpha() < 0.01) &&
+           !(button->layer()->borderWidth() > 0);
+}
+
+CGPoint clamped(CGPoint point) {
+    const CGRect screen = platform::UIScreen::mainScreen().bounds();
+    return {std::clamp(point.x, screen.minX() + 1, screen.maxX() - 1),
+            std::clamp(point.y, screen.minY() + 1, screen.maxY() - 1)};
+}
+
+}  // namespace
+
+AppLife::AppLife() = default;
+
+AppLife::~AppLife() = default;
+
+std::optional<LifeAnswer> AppLife::checkFiles() {
+    const auto problems =
+        FileReadBack::problems({platform::DataRoot::path(), platform::CDEICloudFileSystem::cloudRoot()});
+    if (problems.empty()) return std::nullopt;
+    std::string message;
+    for (const auto& problem : problems) message += (message.empty() ? "" : "; ") + problem;
+    return failure("files-read-back", message);
+}
+
+std::optional<LifeAnswer> AppLife::launch(double start, const std::vector<std::string>& shellArguments) {
+    // As the program starts: the lock, the folder, the device, then the app.
+    std::string problem;
+    lock_ = shell::InstanceLock::acquire(platform::DataRoot::path(), problem);
+    if (!lock_) return failure("launches", "the data folder's lock: " + problem);
+    std::error_code error;
+    std::filesystem::create_directories(platform::DataRoot::preferences(), error);
+    const auto setup = shell::ShellSettings::resolve(shell::ShellOptions::parse(shellArguments));
+    if (const auto* exit = std::get_if<shell::ShellOptions::Exit>(&setup)) return failure("launches", exit->output);
+
+    clock_ = platform::VirtualClock::install(start);
+    touches_ = std::make_unique<testing::TouchDriver>(clock_);
+    // Links a person follows go nowhere: the walk has no desktop to open them.
+    application().setURLOpener(std::make_shared<testing::RecordingURLOpener>());
+    host_ = std::make_unique<shell::AppHost>(std::get<shell::DeviceSetup>(setup));
+    host_->launch([] {});
+    settle(1);
+    return std::nullopt;
+}
+
+void AppLife::settle(double seconds) {
+    clock_->advance(seconds);
+    clock_->runUntilIdle();
+    const auto screen = platform::UIScreen::mainScreen().bounds().size;
+    compositor_.draw(shell::DeviceViewport(screen, screen, screen));
+}
+
+void AppLife::perform(const WalkStep& step) {
+    const auto engine = TimerViewModel::shared();
+    switch (step.kind) {
+        case Kind::tap:
+            tap(step.value);
+            break;
+        case Kind::swipe:
+            swipe(step.value);
+            break;
+        case Kind::turn:
+            pressKey(SDLK_1 + static_cast<int>((step.value + 5) % 6));
+            settle(1);
+            break;
+        case Kind::split:
+            pressKey(SDLK_s);
+            settle(1);
+            break;
+        case Kind::background:
+            touches_->input().cancel();
+            application().enterBackground();
+            settle(0.5);
+            break;
+        case Kind::foreground:
+            application().enterForeground();
+            settle(1);
+            break;
+        case Kind::resign:
+            touches_->input().cancel();
+            application().resignActive();
+            settle(0.5);
+            break;
+        case Kind::activate:
+            application().becomeActive();
+            settle(1);
+            break;
+        case Kind::wait:
+            settle(std::max(step.value, 1u) / 10.0);
+            break;
+        case Kind::waitForEnd: {
+            // A person waits for it to ring; a paused session does not end by waiting.
+            const double remaining = engine->pomodoroTimer() ? engine->elapsedTime() / 1000 : 0;
+            settle(remaining + 0.2 + step.value / 10.0);
+            break;
+        }
+        case Kind::sync:
+            // The other installation has written to the shared folder; the next merge comes within
+            // its interval.
+            settle(130);
+            break;
+        case Kind::music:
+            settle(2);
+            break;
+        case Kind::quit:
+        case Kind::kill:
+        case Kind::setBack:
+            break;
+    }
+}
+
+void AppLife::pressKey(int key) {
+    const auto command = shell::KeyCommand::forKey(key, 0);
+    if (!command) return;
+    if (command->kind == shell::KeyCommand::Kind::rotate) host_->rotate(command->orientation);
+    if (command->kind == shell::KeyCommand::Kind::nextSplit) host_->nextSplit();
+}
+
+// A minimised window takes no touches: the step is a moment passing.
+void AppLife::tap(std::uint32_t value) {
+    const auto targets = ScreenTargets::tappable();
+    if (application().applicationState() == platform::UIApplicationState::background || targets.empty()) {
+        settle(1.2);
+        return;
+    }
+    const auto& target = targets[value % targets.size()];
+    const std::uint32_t rest = value / static_cast<std::uint32_t>(targets.size());
+    say("tap " + describe(target) + " of " + std::to_string(targets.size()));
+    touches_->tap({target.shown.midX(), target.shown.midY()}, 0.05 + (rest % 3) * 0.1);
+    // Long enough for the preferences a tap changed to reach their files.
+    settle(1.2 + (rest / 3 % 4) * 0.4);
+}
+
+void AppLife::swipe(std::uint32_t value) {
+    const auto targets = ScreenTargets::swipeable();
+    if (application().applicationState() == platform::UIApplicationState::background || targets.empty()) {
+        settle(1.2);
+        return;
+    }
+    const auto& target = targets[value % targets.size()];
+    std::uint32_t rest = value / static_cast<std::uint32_t>(targets.size());
+    const int direction = static_cast<int>(rest % 4);
+    rest /= 4;
+    const double reach = 0.3 + (rest % 6) * 0.12;
+    rest /= 6;
+    const double seconds = 0.1 + (rest % 4) * 0.15;
+    const CGRect& shown = target.shown;
+    const double dx = direction == 0 ? -1 : direction == 1 ? 1 : 0;
+    const double dy = direction == 2 ? -1 : direction == 3 ? 1 : 0;
+    const CGPoint middle{shown.midX(), shown.midY()};
+    const CGPoint from = clamped({middle.x - dx * shown.width() * reach / 2, middle.y - dy * shown.height() * reach / 2});
+    const CGPoint to = clamped({middle.x + dx * shown.width() * reach / 2, middle.y + dy * shown.height() * reach / 2});
+    say("swipe " + describe(target) + " of " + std::to_string(targets.size()) + " to " + std::to_string(std::lround(to.x)) +
+        "," + std::to_string(std::lround(to.y)));
+    touches_->drag(from, to, seconds);
+    settle(2);
+}
+
+void AppLife::quit() {
+    touches_->input().cancel();
+    application().terminate();
+    clock_->runUntilIdle();
+    host_.reset();
+}
+
+std::optional<LifeAnswer> AppLife::checkCounters() {
+    if (application().applicationState() == platform::UIApplicationState::background) return std::nullopt;
+    const auto screen = timerScreenInFront();
+    const auto holder = screen ? screen->statisticsHolder() : nullptr;
+    if (!holder) return std::nullopt;
+    const auto engine = TimerViewModel::shared();
+    using P = UserDefaultProperties;
+    const auto defaults = P::standardDefaults();
+    const auto savedRound = defaults->integerForKey(P::key(P::Case::latestRound));
+    const auto savedGoal = defaults->integerForKey(P::key(P::Case::latestGoal));
+    if (savedRound != engine->currentRound() || savedGoal != engine->currentGoal()) {
+        return failure("counters-shown", "the engine counts round " + std::to_string(engine->currentRound()) +
+                                             " and goal " + std::to_string(engine->currentGoal()) +
+                                             ", the saved counters are " + std::to_string(savedRound) + " and " +
+                                             std::to_string(savedGoal));
+    }
+    const auto settings = UserDataManager::getPomodoroData();
+    const std::string round = std::to_string(savedRound) + "/" + std::to_string(settings.roundLimit);
+    const std::string goal = std::to_string(savedGoal) + "/" + std::to_string(settings.goalLimit);
+    if (holder->roundLabel()->text() != round || holder->goalLabel()->text() != goal) {
+        return failure("counters-shown", "the screen shows round " + holder->roundLabel()->text() + " and goal " +
+                                             holder->goalLabel()->text() + ", the store holds " + round + " and " +
+                                             goal);
+    }
+    return std::nullopt;
+}
+
+std::optional<LifeAnswer> AppLife::checkSafeArea() {
+    if (application().applicationState() == platform::UIApplicationState::background) return std::nullopt;
+    const CGRect safe = shell::ViewListing::safeArea();
+    for (const auto& view : shell::ViewListing::shownViews()) {
+        // A clear button behind a menu, which closes it on a tap anywhere, shows nothing.
+        if (drawsNothing(*view.view)) continue;
+        const CGRect& shown = view.visible;
+        if (shown.minX() >= safe.minX() - 0.5 && shown.maxX() <= safe.maxX() + 0.5 &&
+            shown.minY() >= safe.minY() - 0.5) {
+            continue;
+        }
+        return failure("safe-area", view.className + " \"" + view.text + "\" shows at " + rectText(shown) +
+                                        ", outside the safe area " + rectText(safe));
+    }
+    return std::nullopt;
+}
+
+LifeReport AppLife::report() {
+    const auto engine = TimerViewModel::shared();
+    LifeReport out;
+    out.now = clock_->now();
+    out.goal = engine->currentGoal();
+    out.round = engine->currentRound();
+    out.running = engine->pomodoroTimer() != nullptr;
+    out.startedMinutes.push_back(static_cast<std::int64_t>(engine->focusDuration()));
+    if (engine->currentSession().type == SessionType::focus) {
+        out.startedMinutes.push_back(static_cast<std::int64_t>(engine->sessionWholeLength() / 60000));
+    }
+    out.full = reported_.empty();
+    std::map<std::string, StoredSession> now;
+    for (const auto& session : CoreDataManager::shared()->fetchAllSessions()) {
+        if (session->type() != static_cast<std::int64_t>(SessionType::focus)) continue;
+        StoredSession stored{session->uniqueIdentifier(),
+                             session->timestamp() ? session->timestamp()->timeIntervalSinceReferenceDate() : -1,
+                             session->duration()};
+        if (!reported_.contains(stored.identifier)) out.added.push_back(stored);
+        now[stored.identifier] = stored;
+    }
+    for (const auto& [identifier, session] : reported_) {
+        if (!now.contains(identifier)) out.gone.push_back(identifier);
+    }
+    reported_ = std::move(now);
+    return out;
+}
+
+LifeAnswer AppLife::answer() {
+    if (auto problem = checkCounters()) return *problem;
+    if (auto problem = checkSafeArea()) return *problem;
+    if (auto problem = checkFiles()) return *problem;
+    return LifeAnswer{report(), "", ""};
+}
+
+}  // namespace quorvel::soak

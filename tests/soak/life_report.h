@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorvel::soak {
+
+// A focus session as the store holds it.
+struct StoredSession {
+    std::string identifier;
+    double stamp = 0;  // seconds since 2001
+    std::int64_t minutes = 0;
+
+    bool operator==(const StoredSession&) const = default;
+};
+
+// What one life of the app tells the walk after each step: the clock, the counters, the lengths in
+// whole minutes its sessions started with, and how the session store changed since its last report
+// (everything it holds, in the first report of a life). One line of text between the processes.
+struct LifeReport {
+    double now = 0;
+    std::int64_t goal = 0;
+    std::int64_t round = 0;
+    bool running = false;
+    std::vector<std::int64_t> startedMinutes;
+    bool full = false;
+    std::vector<StoredSession> added;
+    std::vector<std::string> gone;
+
+    std::string text() const;
+    static std::optional<LifeReport> parse(const std::string& text);
+};
+
+// What a life answers to a step: its report, or the invariant that failed and how.
+struct LifeAnswer {
+    std::optional<LifeReport> report;
+    std::string invariant;
+    std::string message;
+
+    std::string text() const;
+    static std::optional<LifeAnswer> parse(const std::string& line);
+};
+
+}  // namespace quorvel::soak

@@ -1,0 +1,160 @@
+// The soak walker's own parts, on real files and real processes: its steps as text, the shrinking of a
+// failing walk, the ledger that holds the app's reports to account, the read-back of the files the app
+// writes, and short walks of the real app (among them the replays of the walks that found faults).
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "platform/foundation/property_list.h"
+#include "tests/soak/file_read_back.h"
+#include "tests/soak/walk_ledger.h"
+#include "tests/soak/walk_shrinker.h"
+#include "tests/soak/walk_step.h"
+#include "tests/support/temp_data_root.h"
+
+using namespace quorvel::soak;
+using Kind = WalkStep::Kind;
+
+namespace {
+
+// Runs the walker program; its exit status and everything it printed.
+std::pair<int, std::string> runSoak(const std::string& arguments) {
+    const std::string command = std::string(QUORVEL_SOAK) + " " + arguments + " 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string output;
+    char chunk[4096];
+    while (pipe && std::fgets(chunk, sizeof chunk, pipe)) output += chunk;
+    const int status = pipe ? ::pclose(pipe) : -1;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+LifeReport reportAt(double now, std::int64_t goal, std::vector<StoredSession> added = {},
+                    std::vector<std::int64_t> started = {25}) {
+    LifeReport report;
+    report.now = now;
+    report.goal = goal;
+    report.added = std::move(added);
+    report.startedMinutes = std::move(started);
+    return report;
+}
+
+}  // namespace
+
+TEST(SoakWalkSteps, AWalkIsWrittenAndReadBackAsOneLineAndABadStepIsNamed) {
+    const Walk walk{{Kind::tap, 17}, {Kind::wait, 300}, {Kind::kill, 40}, {Kind::setBack, 120}, {Kind::sync, 2}};
+    EXPECT_EQ(walkText(walk), "t17,w300,k40,c120,y2");
+    EXPECT_EQ(parseWalk(walkText(walk)), walk);
+    std::string error;
+    EXPECT_FALSE(parseWalk("t17,x3", &error));
+    EXPECT_EQ(error, "not a step: \"x3\"");
+    EXPECT_FALSE(parseWalk("t17,t", &error));
+    EXPECT_FALSE(parseWalk("t-1", &error));
+}
+
+TEST(SoakWalkShrinking, AFailureThatNeedsTwoStepsShrinksToThoseTwoInTheirOrder) {
+    // Fails once a kill follows the tap t3, at the kill.
+    const auto trial = [](const Walk& walk) -> std::optional<std::size_t> {
+        bool tapped = false;
+        for (std::size_t i = 0; i < walk.size(); ++i) {
+            if (walk[i] == WalkStep{Kind::tap, 3}) tapped = true;
+            if (tapped && walk[i].kind == Kind::kill) return i + 1;
+        }
+        return std::nullopt;
+    };
+    Walk walk;
+    for (std::uint32_t i = 0; i < 40; ++i) walk.push_back({Kind::wait, i});
+    walk.insert(walk.begin() + 11, {Kind::tap, 3});
+    walk.insert(walk.begin() + 29, {Kind::kill, 5});
+    walk.push_back({Kind::kill, 6});
+    EXPECT_EQ(walkText(WalkShrinker::shrink(walk, trial)), "t3,k5");
+}
+
+TEST(SoakWalkLedger, SessionsThatVanishChangeOverlapOrLieInTheFutureAreCaught) {
+    WalkLedger ledger;
+    ASSERT_FALSE(ledger.take(reportAt(10000, 1, {{"a", 9000, 25}}), true));
+
+    auto gone = reportAt(10100, 1);
+    gone.full = true;  // a new life lists everything: "a" is missing
+    const auto lost = ledger.take(gone, true);
+    ASSERT_TRUE(lost);
+    EXPECT_EQ(lost->invariant, "nothing-lost");
+
+    WalkLedger again;
+    ASSERT_FALSE(again.take(reportAt(10000, 1, {{"a", 9000, 25}}), false));
+    const auto twice = again.take(reportAt(10500, 2, {{"b", 9100, 25}}), false);
+    ASSERT_TRUE(twice);
+    EXPECT_EQ(twice->invariant, "counted-once");
+
+    WalkLedger future;
+    const auto ahead = future.take(reportAt(10000, 1, {{"a", 10060, 25}}), false);
+    ASSERT_TRUE(ahead);
+    EXPECT_EQ(ahead->invariant, "sessions-sound");
+
+    WalkLedger remaining;  // stored with what was left of it, not the 25 minutes it started with
+    const auto part = remaining.take(reportAt(10000, 1, {{"a", 9000, 17}}), false);
+    ASSERT_TRUE(part);
+    EXPECT_EQ(part->invariant, "sessions-sound");
+}
+
+TEST(SoakWalkLedger, TheGoalGrowsByTheNewSessionsAndFallsOnlyToAReset) {
+    WalkLedger ledger;
+    ASSERT_FALSE(ledger.take(reportAt(10000, 2), true));
+    ASSERT_FALSE(ledger.take(reportAt(12000, 3, {{"a", 11900, 25}}), false));
+    // Sessions of the second installation arrive uncounted.
+    ledger.addForeign({{"far", 5000, 25}});
+    ASSERT_FALSE(ledger.take(reportAt(12100, 3, {{"far", 5000, 25}}), false));
+
+    const auto uncounted = ledger.take(reportAt(14000, 3, {{"b", 13900, 25}}), false);
+    ASSERT_TRUE(uncounted);
+    EXPECT_EQ(uncounted->invariant, "nothing-lost");
+
+    WalkLedger reset;
+    ASSERT_FALSE(reset.take(reportAt(10000, 5), true));
+    ASSERT_FALSE(reset.take(reportAt(10100, 0), true));  // a tap answered the reset question
+    const auto fell = reset.take(reportAt(10200, 0), false);
+    ASSERT_FALSE(fell);
+    const auto grew = reset.take(reportAt(10300, 1), false);
+    ASSERT_TRUE(grew);
+    EXPECT_EQ(grew->invariant, "counted-once");
+}
+
+TEST(SoakWalkFiles, ADamagedPropertyListOrDatabaseOrAFileSetAsideFailsTheReadBack) {
+    quorvel::testing::TempDataRoot root;
+    const auto folder = root.path();
+    ASSERT_TRUE(platform::PropertyList::writeFileAtomically(folder / "good.plist",
+                                                            platform::Value(platform::Value::Dictionary{})));
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((folder / "store.sqlite").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE t(x); INSERT INTO t VALUES (1);", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_TRUE(FileReadBack::problems({folder}).empty());
+
+    std::ofstream(folder / "bad.plist") << "bplist00 and then nothing";
+    {
+        std::fstream file(folder / "store.sqlite", std::ios::binary | std::ios::in | std::ios::out);
+        file.seekp(4096 + 8);
+        file << std::string(64, '\x7f');  // the table's page
+    }
+    std::ofstream(folder / "old.plist.damaged-20260301");
+    const auto problems = FileReadBack::problems({folder});
+    ASSERT_EQ(problems.size(), 3u);
+    std::string all;
+    for (const auto& problem : problems) all += problem + "\n";
+    EXPECT_NE(all.find("bad.plist"), std::string::npos) << all;
+    EXPECT_NE(all.find("store.sqlite"), std::string::npos) << all;
+    EXPECT_NE(all.find("set aside as damaged"), std::string::npos) << all;
+}
+
+// A short walk of the real app through every kind of step: lives killed and quit, the clock set back,
+// a second installation's sync and the music folder changing, all answered and in account.
+TEST(SoakWalkOfTheApp, AShortWalkThroughEveryKindOfStepHoldsEveryInvariant) {
+    const auto [status, output] = runSoak(
+        "--seed 7 --replay 't1,t2,s5,w20,t3,o3,t8,w900,p1,b1,w3000,f1,i1,a1,e5,t4,k30,t5,s17,y2,m0,t6,"
+        "q60,t7,c300,t9,m2,e1,t10'");
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("soak: walked: 29 steps, 5 lives"), std::string::npos) << output;
+}

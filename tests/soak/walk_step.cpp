@@ -1,0 +1,55 @@
+#include "tests/soak/walk_step.h"
+
+#include <charconv>
+#include <string_view>
+
+namespace quorvel::soak {
+
+namespace {
+
+constexpr std::string_view kKinds = "tsopbfiaweqkcym";
+
+}  // namespace
+
+std::string WalkStep::text() const {
+    std::string text(1, static_cast<char>(kind));
+    text += std::to_string(value);
+    return text;
+}
+
+std::optional<WalkStep> WalkStep::parse(const std::string& text) {
+    if (text.size() < 2 || kKinds.find(text[0]) == std::string_view::npos) return std::nullopt;
+    std::uint32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [at, error] = std::from_chars(text.data() + 1, end, value);
+    if (error != std::errc() || at != end) return std::nullopt;
+    return WalkStep{static_cast<Kind>(text[0]), value};
+}
+
+std::string walkText(const Walk& walk) {
+    std::string text;
+    for (const auto& step : walk) {
+        if (!text.empty()) text += ',';
+        text += step.text();
+    }
+    return text;
+}
+
+std::optional<Walk> parseWalk(const std::string& text, std::string* error) {
+    Walk walk;
+    std::size_t from = 0;
+    while (from < text.size()) {
+        const std::size_t comma = std::min(text.find(',', from), text.size());
+        const std::string token = text.substr(from, comma - from);
+        const auto step = WalkStep::parse(token);
+        if (!step) {
+            if (error) *error = "not a step: \"" + token + "\"";
+            return std::nullopt;
+        }
+        walk.push_back(*step);
+        from = comma + 1;
+    }
+    return walk;
+}
+
+}  // namespace quorvel::soak

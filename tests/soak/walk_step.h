@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorvel::soak {
+
+// One thing a person does to the app, or that happens to it, written as a letter and a number so a
+// walk fits on one command line ("t17,w300,k40"). The number picks among what the step can mean at
+// the moment it runs (which control, how far, how long), so a walk is its steps alone.
+struct WalkStep {
+    enum class Kind : char {
+        tap = 't',          // a visible, enabled control, cell or tap target; value picks which
+        swipe = 's',        // a swipe on a scrolling or panning view; value picks which and where to
+        turn = 'o',         // the device turned to orientation 1-6, as the shell's digit keys do
+        split = 'p',        // a tablet's next split share, as the shell's S key does
+        background = 'b',   // the window minimised
+        foreground = 'f',   // the window restored
+        resign = 'i',       // the window loses the focus
+        activate = 'a',     // the window gets the focus back
+        wait = 'w',         // time passes: value in tenths of a second
+        waitForEnd = 'e',   // time passes until the session in front ends, and value tenths more
+        quit = 'q',         // the window closed; the app starts again value seconds later
+        kill = 'k',         // the process killed; the app starts again value seconds later
+        setBack = 'c',      // the app closed, the clock set back value seconds, the app started again
+        sync = 'y',         // a second installation stores value sessions and syncs through the shared folder
+        music = 'm',        // a file of the music folder vanishes, comes back or is damaged; value picks
+    };
+    Kind kind = Kind::wait;
+    std::uint32_t value = 0;
+
+    bool operator==(const WalkStep&) const = default;
+
+    // Ends the life of the app's process (a new one starts from the files).
+    bool endsLife() const { return kind == Kind::quit || kind == Kind::kill || kind == Kind::setBack; }
+    std::string text() const;
+    static std::optional<WalkStep> parse(const std::string& text);
+};
+
+using Walk = std::vector<WalkStep>;
+
+// "t17,w300,k40"; parsing refuses anything else, naming the bad step in `error`.
+std::string walkText(const Walk& walk);
+std::optional<Walk> parseWalk(const std::string& text, std::string* error = nullptr);
+
+}  // namespace quorvel::soak
