@@ -80,6 +80,7 @@ int walk(const Options& options) {
     std::printf("soak: seed %llu\n", static_cast<unsigned long long>(seed));
     std::fflush(stdout);
     const WalkSetup setup = WalkPlan::setup(seed);
+    std::printf("soak: on %s, first launched at %.0f s after 2001 (Europe/Berlin)\n", setup.device.c_str(), setup.start);
     Walk steps;
     if (options.replay) {
         std::string error;
