@@ -244,6 +244,30 @@ TEST_F(AppLifecycleTest, ADueResetAtLaunchClearsTheCountsWithoutAsking) {
     EXPECT_EQ(prompt->asked, 0);
 }
 
+// The reset of a new day must not make the break that ran when the process was killed a focus session:
+// the catch-up walks what ran, and a break turned to 55 minutes is not stored as 55 minutes of focus.
+TEST_F(AppLifecycleTest, AResetAtALaunchAfterAKillDuringABreakStoresOnlyTheFocusSessionsThatRan) {
+    launch();
+    auto engine = startFocusOf(25);
+    engine->skipSession();
+    engine->setRemainingMinutes(55);  // the minute ring turned during the break
+    engine->startTimer(true);
+    const NSDate started = NSDate::now();
+    clock->advance(1);
+    app.enterBackground();
+    clock->runUntilIdle();
+
+    killAndRelaunchAfter(16 * 3600);  // 01:00 the next day: the counts start again
+    const auto stored = sessions();
+    ASSERT_FALSE(stored.empty());
+    for (const auto& session : stored) {
+        EXPECT_EQ(session->duration(), 25);
+        // The first focus session began after the whole break.
+        EXPECT_GE(*session->timestamp(), started.dateByAddingTimeInterval((55 + 25) * 60));
+    }
+    EXPECT_EQ(TimerViewModel::shared()->currentGoal(), static_cast<std::int64_t>(stored.size()));
+}
+
 TEST_F(AppLifecycleTest, TheResetFallsDueAtTheMostRecentResetMoment) {
     launch();
     struct Case {
