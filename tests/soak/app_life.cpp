@@ -13,6 +13,8 @@
 #include "app/core/user_data_manager.h"
 #include "app/core/user_default_properties.h"
 #include "app/screens/navigation/main_navigation_controller_view_controller.h"
+#include "app/screens/settings/option_view_controller.h"
+#include "app/widgets/menu/drop_down_menu.h"
 #include "app/screens/timer/statistics_bottom_container.h"
 #include "app/screens/timer/time_view_controller.h"
 #include "platform/ensembles/cde_icloud_file_system.h"
@@ -20,6 +22,10 @@
 #include "platform/foundation/data_root.h"
 #include "platform/uikit/application/ui_application.h"
 #include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/navigation/ui_bar_button_item.h"
+#include "platform/uikit/navigation/ui_navigation_bar.h"
+#include "platform/uikit/navigation/ui_navigation_item.h"
+#include "platform/uikit/tables/ui_table_view.h"
 #include "platform/uikit/controls/ui_button.h"
 #include "platform/uikit/text/ui_label.h"
 #include "platform/uikit/device/ui_screen.h"
@@ -49,6 +55,15 @@ LifeAnswer failure(std::string invariant, std::string message) {
 std::string rectText(const CGRect& r) {
     auto number = [](double v) { return std::to_string(std::lround(v)); };
     return number(r.minX()) + "," + number(r.minY()) + " " + number(r.width()) + "x" + number(r.height());
+}
+
+std::shared_ptr<MainNavigationControllerViewController> mainContainer() {
+    for (const auto& window : platform::UIWindow::windows()) {
+        auto container =
+            std::dynamic_pointer_cast<MainNavigationControllerViewController>(window->rootViewController());
+        if (container && !window->isHidden()) return container;
+    }
+    return nullptr;
 }
 
 // The timer screen, when it is what the person sees.
@@ -189,6 +204,9 @@ void AppLife::perform(const WalkStep& step) {
         case Kind::music:
             settle(2);
             break;
+        case Kind::setting:
+            openSetting(step.value);
+            break;
         case Kind::quit:
         case Kind::kill:
         case Kind::setBack:
@@ -241,6 +259,68 @@ void AppLife::swipe(std::uint32_t value) {
         "," + std::to_string(std::lround(to.y)));
     touches_->drag(from, to, seconds);
     settle(2);
+}
+
+bool AppLife::tapView(const platform::UIView& view) {
+    const CGRect shown = ScreenTargets::onScreen(view, view.bounds());
+    if (shown.isEmpty() || !ScreenTargets::reaches(view, {shown.midX(), shown.midY()})) return false;
+    touches_->tap({shown.midX(), shown.midY()});
+    settle(1.2);
+    return true;
+}
+
+// As a person goes to a setting: the menu, its settings item, the list scrolled by the finger until
+// the row shows whole, and a tap on the row. Whatever stands in the way (a question, a sheet) and the
+// step ends there, as a person would stop.
+void AppLife::openSetting(std::uint32_t value) {
+    const auto container = mainContainer();
+    if (!container || application().applicationState() == platform::UIApplicationState::background) {
+        settle(1.2);
+        return;
+    }
+    // From a screen a setting opened, back the way the person came.
+    for (int back = 0; back < 3 && container->viewControllers().size() > 1; ++back) {
+        const auto button = container->navigationBar()->backButton();
+        if (!button || !tapView(*button)) return settle(1.2);
+    }
+    auto settings = std::dynamic_pointer_cast<OptionViewController>(container->topViewController());
+    if (!settings) {
+        const auto item = container->topViewController()->navigationItem()->leftBarButtonItem();
+        if (!item || !item->customView() || !tapView(*item->customView())) return settle(1.2);
+        const auto& screens = MainNavigationControllerViewController::screens();
+        const auto& items = container->optionsMenu()->itemViews();
+        for (std::size_t i = 0; i < screens.size() && i < items.size(); ++i) {
+            if (std::string(screens[i].identifier) == "OptionViewController" && !tapView(*items[i])) return;
+        }
+        settle(1);
+        settings = std::dynamic_pointer_cast<OptionViewController>(container->topViewController());
+        if (!settings) return;
+    }
+    const auto table = settings->tableView();
+    if (!table) return;
+    std::vector<platform::NSIndexPath> rows;
+    for (long section = 0; section < table->numberOfSections(); ++section) {
+        for (long row = 0; row < table->numberOfRowsInSection(section); ++row) rows.push_back({section, row});
+    }
+    if (rows.empty()) return;
+    const auto path = rows[value % rows.size()];
+    say("setting row " + std::to_string(path.section) + "." + std::to_string(path.row));
+    for (int drags = 0; drags < 20; ++drags) {
+        const CGRect list = ScreenTargets::onScreen(*table, table->bounds());
+        const CGRect row = ScreenTargets::inScreenPoints(*table, table->rectForRowAtIndexPath(path));
+        if (list.isEmpty() || row.isNull()) return;
+        // Clear of the bar above and the screen's edge below: where a person's finger finds it.
+        const CGRect usable(list.minX(), list.minY() + 70, list.width(), list.height() - 110);
+        if (row.minY() >= usable.minY() && row.maxY() <= usable.maxY()) {
+            if (const auto cell = table->cellForRowAtIndexPath(path)) tapView(*cell);
+            return;
+        }
+        const double wanted = row.midY() - usable.midY();
+        const double by = std::clamp(wanted, -usable.height() * 0.6, usable.height() * 0.6);
+        const double x = list.midX(), middle = usable.midY();
+        touches_->drag(clamped({x, middle + by / 2}), clamped({x, middle - by / 2}), 0.6);
+        settle(1.5);
+    }
 }
 
 void AppLife::quit() {

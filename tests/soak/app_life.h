@@ -15,8 +15,9 @@
 #include "tests/support/touch_driver.h"
 
 namespace platform {
+class UIView;
 class VirtualClock;
-}
+}  // namespace platform
 
 namespace quorvel::soak {
 
@@ -47,6 +48,9 @@ public:
 private:
     void tap(std::uint32_t value);
     void swipe(std::uint32_t value);
+    void openSetting(std::uint32_t value);
+    // A tap in the middle of what shows of the view, when a finger there would land on it.
+    bool tapView(const platform::UIView& view);
     void pressKey(int key);
     void settle(double seconds);
     std::optional<LifeAnswer> checkCounters();

@@ -40,9 +40,10 @@ CGPoint inWindow(const UIWindow& window, CGPoint screenPoint) {
     return window.layer()->convertPointFromSuperlayer(screenPoint).value_or(screenPoint);
 }
 
-// Whether a finger put down at `point` lands on `view` (or on something inside it), as the touch
-// input chooses: the frontmost shown window with a view under the point.
-bool reaches(const UIView& view, CGPoint point) {
+}  // namespace
+
+// As the touch input chooses: the frontmost shown window with a view under the point.
+bool ScreenTargets::reaches(const UIView& view, CGPoint point) {
     const auto windows = UIWindow::windows();
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
         if ((*it)->isHidden()) continue;
@@ -53,6 +54,21 @@ bool reaches(const UIView& view, CGPoint point) {
     return false;
 }
 
+CGRect ScreenTargets::inScreenPoints(const UIView& view, const CGRect& rect) {
+    const auto window = view.window();
+    if (!window || window->isHidden()) return CGRect::null();
+    CGRect frame = view.convertRectToView(rect, window.get());
+    frame.origin.x += window->frame().minX();
+    frame.origin.y += window->frame().minY();
+    return frame;
+}
+
+CGRect ScreenTargets::onScreen(const UIView& view, const CGRect& rect) {
+    return inScreenPoints(view, rect).intersection(platform::UIScreen::mainScreen().bounds());
+}
+
+namespace {
+
 void collect(const UIView& view, const CGRect& clip, const UIWindow& window, const Wanted& wanted,
              std::vector<ScreenTargets::Target>& out) {
     for (const auto& child : view.subviews()) {
@@ -62,7 +78,7 @@ void collect(const UIView& view, const CGRect& clip, const UIWindow& window, con
         frame.origin.y += window.frame().minY();
         const CGRect shown = frame.intersection(clip);
         if (wanted(*child) && !shown.isNull() && shown.width() >= 2 && shown.height() >= 2 &&
-            reaches(*child, {shown.midX(), shown.midY()})) {
+            ScreenTargets::reaches(*child, {shown.midX(), shown.midY()})) {
             out.push_back({child, shown});
         }
         collect(*child, child->clipsToBounds() ? shown : clip, window, wanted, out);

@@ -24,6 +24,14 @@ public:
     static std::vector<Target> tappable();
     // Views with an enabled pan recogniser: scroll views, carousels, rows that slide open, pages.
     static std::vector<Target> swipeable();
+
+    // A rectangle in the view's coordinates in screen points, wherever it lies; null when the view is
+    // not in a shown window.
+    static platform::CGRect inScreenPoints(const platform::UIView& view, const platform::CGRect& rect);
+    // The part of it that is on the screen.
+    static platform::CGRect onScreen(const platform::UIView& view, const platform::CGRect& rect);
+    // Whether a finger put down at the screen point lands on the view or on something inside it.
+    static bool reaches(const platform::UIView& view, platform::CGPoint point);
 };
 
 }  // namespace quorvel::soak

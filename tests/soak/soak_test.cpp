@@ -158,3 +158,32 @@ TEST(SoakWalkOfTheApp, AShortWalkThroughEveryKindOfStepHoldsEveryInvariant) {
     EXPECT_EQ(status, 0) << output;
     EXPECT_NE(output.find("soak: walked: 29 steps, 5 lives"), std::string::npos) << output;
 }
+
+// Walks that once found a fault, shrunk, each with what it found. A walk means its steps as the walker
+// resolves them on the screens of its day, so each is also checked to get where it got then.
+TEST(SoakWalkOfTheApp, WalksThatOnceFoundAFaultHoldEveryInvariant) {
+    struct Replay {
+        const char* fault;
+        const char* arguments;
+        const char* reached;
+    };
+    const Replay replays[] = {
+        {"the ticking switched off, the timer started and the minute ring turned: the pause crashed in the "
+         "closed audio device",
+         "--seed 8 --replay 's61608,s27520,t69402,t7771,t33803,t16641,s43515,s52624'",
+         "soak: walked: 8 steps, 2 lives"},
+        {"a break turned to 55 minutes ran in the background when the process was killed; the launch of the "
+         "next day reset the counts and the catch-up stored the break as a 55-minute focus session",
+         "--seed 11 --replay 'k139,k21532,s56624,w2608,o3,t15659,s80667,w37130,s36974,k15937,s37940,b3816,f74599,"
+         "t16337,t36931,m7515,t57061,w2748,s2282,w2315,k110,t63728,o2,t98661,s21644,t81889,w21,e4,s74996,t46430,"
+         "w1941,t69956,w7,o3,e0,t65621,w13,t90508,s61157,t82480,w4,w8,p28064,t97688,w2403,e18,s87391,w18,t73008,"
+         "b39680,w142540,t85367,b48755,t47572,t95058,k39426'",
+         "soak: walked: 56 steps, 7 lives, 25 sessions stored"},
+    };
+    for (const auto& replay : replays) {
+        SCOPED_TRACE(replay.fault);
+        const auto [status, output] = runSoak(std::string(replay.arguments) + " --shrink-seconds 0");
+        EXPECT_EQ(status, 0) << output;
+        EXPECT_NE(output.find(replay.reached), std::string::npos) << output;
+    }
+}

@@ -23,6 +23,7 @@ constexpr std::array kWeights{
     Weighted{Kind::background, 25}, Weighted{Kind::foreground, 30}, Weighted{Kind::resign, 10},
     Weighted{Kind::activate, 12},   Weighted{Kind::quit, 8},        Weighted{Kind::kill, 10},
     Weighted{Kind::setBack, 3},     Weighted{Kind::sync, 8},        Weighted{Kind::music, 15},
+    Weighted{Kind::setting, 40},
 };
 
 constexpr std::array kDevices{"iPhone8", "iPhoneXS", "iPhoneSE", "iPadPro11Inch", "iPadPro9Inch"};

@@ -7,7 +7,7 @@ namespace quorvel::soak {
 
 namespace {
 
-constexpr std::string_view kKinds = "tsopbfiaweqkcym";
+constexpr std::string_view kKinds = "tsopbfiaweqkcymg";
 
 }  // namespace
 
