@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <system_error>
 #include <variant>
 
@@ -403,10 +405,15 @@ LifeReport AppLife::report() {
 }
 
 LifeAnswer AppLife::answer() {
-    if (auto problem = checkCounters()) return *problem;
-    if (auto problem = checkSafeArea()) return *problem;
-    if (auto problem = checkFiles()) return *problem;
-    return LifeAnswer{report(), "", ""};
+    auto problem = checkCounters();
+    if (!problem) problem = checkSafeArea();
+    if (!problem) problem = checkFiles();
+    if (!problem) return LifeAnswer{report(), "", ""};
+    // What the person saw when it went wrong, beside the walk's logs.
+    if (const char* folder = std::getenv("QUORVEL_SOAK_FOLDER")) {
+        compositor_.writeScreenshot(std::filesystem::path(folder) / "failure.png");
+    }
+    return *problem;
 }
 
 }  // namespace quorvel::soak

@@ -113,7 +113,10 @@ int walk(const Options& options) {
     };
     const std::string name = "quorvel-soak-" + std::to_string(seed) + "-" + std::to_string(::getpid());
     const auto outcome = walk.run(walkFolder(name), options.keep);
-    if (options.keep) std::printf("soak: the walk's files are kept in %s\n", walkFolder(name).c_str());
+    if (options.keep) {
+        std::printf("soak: the walk's files are kept in %s (failure.png: the screen when a check failed)\n",
+                    walkFolder(name).c_str());
+    }
     if (!outcome.failed) {
         printOutcome("walked", outcome);
         return 0;

@@ -69,6 +69,7 @@ public:
         ::setenv("SDL_AUDIODRIVER", "dummy", 1);
         ::setenv("SDL_VIDEODRIVER", "dummy", 1);
         ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quorvel-soak-bus", 1);
+        ::setenv("QUORVEL_SOAK_FOLDER", folder_.c_str(), 1);
         return true;
     }
 
