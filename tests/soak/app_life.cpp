@@ -95,15 +95,18 @@ std::string describe(const ScreenTargets::Target& target) {
     return text + " at " + rectText(target.shown);
 }
 
-// A button without title, image, background or border: nothing of it shows, wherever it lies.
-bool drawsNothing(const platform::UIView& view) {
+// Whether the safe area asks nothing of the button's frame: one without title, image, background or
+// border shows nothing (the clear button behind a menu), and a titled one shows its title, which the
+// listing holds to the safe area as a label of its own, while its background may run to the edges as a
+// bar's does.
+bool frameNeedsNoSafeArea(const platform::UIView& view) {
     const auto* button = dynamic_cast<const platform::UIButton*>(&view);
     if (!button) return false;
     const unsigned normal = platform::UIControlStateNormal;
+    if (!button->titleForState(normal).value_or("").empty()) return true;
     const auto background = button->backgroundColor();
-    return button->titleForState(normal).value_or("").empty() && !button->imageForState(normal) &&
-           !button->backgroundImageForState(normal) && (!background || background->alpha() < 0.01) &&
-           !(button->layer()->borderWidth() > 0);
+    return !button->imageForState(normal) && !button->backgroundImageForState(normal) &&
+           (!background || background->alpha() < 0.01) && !(button->layer()->borderWidth() > 0);
 }
 
 CGPoint clamped(CGPoint point) {
@@ -363,8 +366,7 @@ std::optional<LifeAnswer> AppLife::checkSafeArea() {
     if (application().applicationState() == platform::UIApplicationState::background) return std::nullopt;
     const CGRect safe = shell::ViewListing::safeArea();
     for (const auto& view : shell::ViewListing::shownViews()) {
-        // A clear button behind a menu, which closes it on a tap anywhere, shows nothing.
-        if (drawsNothing(*view.view)) continue;
+        if (frameNeedsNoSafeArea(*view.view)) continue;
         const CGRect& shown = view.visible;
         if (shown.minX() >= safe.minX() - 0.5 && shown.maxX() <= safe.maxX() + 0.5 &&
             shown.minY() >= safe.minY() - 0.5) {
