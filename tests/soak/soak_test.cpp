@@ -4,13 +4,24 @@
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <string>
 
+#include "platform/foundation/clock.h"
 #include "platform/foundation/property_list.h"
+#include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/device/device_profile.h"
+#include "platform/uikit/scrolling/ui_scroll_view.h"
+#include "platform/uikit/touches/ui_tap_gesture_recognizer.h"
 #include "tests/soak/file_read_back.h"
+#include "tests/soak/life_report.h"
+#include "tests/soak/screen_targets.h"
+#include "tests/soak/walk_plan.h"
 #include "tests/soak/walk_ledger.h"
 #include "tests/soak/walk_shrinker.h"
 #include "tests/soak/walk_step.h"
@@ -53,6 +64,74 @@ TEST(SoakWalkSteps, AWalkIsWrittenAndReadBackAsOneLineAndABadStepIsNamed) {
     EXPECT_EQ(error, "not a step: \"x3\"");
     EXPECT_FALSE(parseWalk("t17,t", &error));
     EXPECT_FALSE(parseWalk("t-1", &error));
+}
+
+TEST(SoakWalkSteps, ASeedDrawsTheSameWalkEveryTimeWithEveryKindOfStep) {
+    EXPECT_EQ(WalkPlan::steps(5, 3000), WalkPlan::steps(5, 3000));
+    EXPECT_EQ(WalkPlan::setup(5).start, WalkPlan::setup(5).start);
+    EXPECT_NE(WalkPlan::steps(5, 50), WalkPlan::steps(6, 50));
+    std::set<char> kinds;
+    for (const auto& step : WalkPlan::steps(5, 3000)) kinds.insert(static_cast<char>(step.kind));
+    EXPECT_EQ(std::string(kinds.begin(), kinds.end()), "abcefgikmopqstwy");
+}
+
+TEST(SoakWalkSteps, AReportCrossesBetweenTheProcessesWhole) {
+    LifeReport report;
+    report.now = 800270857.56666672;
+    report.goal = 3;
+    report.round = 1;
+    report.running = true;
+    report.startedMinutes = {25, 55};
+    report.added = {{"9C4436ED-8DBA", 814521676.8499999, 25}, {"58BDCBC9-D8CE", 814569099.35, 5}};
+    report.gone = {"A", "B"};
+    const auto back = LifeAnswer::parse(LifeAnswer{report, "", ""}.text());
+    ASSERT_TRUE(back && back->report);
+    EXPECT_EQ(back->report->now, report.now);
+    EXPECT_EQ(back->report->added, report.added);
+    EXPECT_EQ(back->report->gone, report.gone);
+    EXPECT_EQ(back->report->startedMinutes, report.startedMinutes);
+    EXPECT_TRUE(back->report->running);
+
+    const auto failed = LifeAnswer::parse(LifeAnswer{std::nullopt, "safe-area", "a label\nat 16,19"}.text());
+    ASSERT_TRUE(failed);
+    EXPECT_FALSE(failed->report);
+    EXPECT_EQ(failed->invariant, "safe-area");
+    EXPECT_EQ(failed->message, "a label / at 16,19");
+}
+
+// What a person could touch, on a real window: only what shows, takes touches and is not covered.
+TEST(SoakWalkTargets, OnlyControlsAndTapTargetsAFingerWouldReachAreTappable) {
+    using namespace platform;
+    const auto clock = VirtualClock::install();
+    DeviceProfile::setCurrent(*DeviceProfile::named("iPhone8"));
+    const auto window = std::make_shared<UIWindow>(CGRect(0, 0, 375, 667));
+    window->makeKeyAndVisible();
+    const auto button = [&](CGRect frame) {
+        auto made = UIButton::buttonWithType(UIButtonType::custom);
+        made->setFrame(frame);
+        window->addSubview(made);
+        return made;
+    };
+    const auto open = button({10, 10, 100, 40});
+    button({10, 60, 100, 40})->setEnabled(false);
+    button({10, 110, 100, 40})->setHidden(true);
+    button({10, 160, 100, 40});
+    const auto cover = std::make_shared<UIView>(CGRect(0, 150, 375, 60));  // over the fourth
+    window->addSubview(cover);
+    const auto tappable = std::make_shared<UIView>(CGRect(10, 300, 100, 40));
+    tappable->addGestureRecognizer(std::make_shared<UITapGestureRecognizer>([](UIGestureRecognizer&) {}));
+    window->addSubview(tappable);
+    const auto scroller = std::make_shared<UIScrollView>(CGRect(0, 400, 375, 200));
+    window->addSubview(scroller);
+
+    const auto targets = quorvel::soak::ScreenTargets::tappable();
+    ASSERT_EQ(targets.size(), 2u);
+    EXPECT_EQ(targets[0].view, open);
+    EXPECT_EQ(targets[1].view, tappable);
+    const auto swipeable = quorvel::soak::ScreenTargets::swipeable();
+    ASSERT_EQ(swipeable.size(), 1u);
+    EXPECT_EQ(swipeable[0].view, scroller);
+    EXPECT_EQ(swipeable[0].shown, CGRect(0, 400, 375, 200));
 }
 
 TEST(SoakWalkShrinking, AFailureThatNeedsTwoStepsShrinksToThoseTwoInTheirOrder) {
@@ -98,6 +177,17 @@ TEST(SoakWalkLedger, SessionsThatVanishChangeOverlapOrLieInTheFutureAreCaught) {
     const auto part = remaining.take(reportAt(10000, 1, {{"a", 9000, 17}}), false);
     ASSERT_TRUE(part);
     EXPECT_EQ(part->invariant, "sessions-sound");
+}
+
+TEST(SoakWalkLedger, AfterTheClockWasSetBackSessionsMayOverlapByThatMuchAndNoMore) {
+    WalkLedger ledger;
+    ASSERT_FALSE(ledger.take(reportAt(10000, 1, {{"a", 9000, 25}}), true));
+    ledger.clockSetBack(300);
+    // "b" ran from 8800 (200 s into "a"), "c" from 9900 (400 s into "b").
+    ASSERT_FALSE(ledger.take(reportAt(10400, 2, {{"b", 10300, 25}}), true));
+    const auto over = ledger.take(reportAt(11500, 3, {{"c", 11400, 25}}), true);
+    ASSERT_TRUE(over);
+    EXPECT_EQ(over->invariant, "counted-once");
 }
 
 TEST(SoakWalkLedger, TheGoalGrowsByTheNewSessionsAndFallsOnlyToAReset) {
@@ -154,9 +244,9 @@ TEST(SoakWalkFiles, ADamagedPropertyListOrDatabaseOrAFileSetAsideFailsTheReadBac
 TEST(SoakWalkOfTheApp, AShortWalkThroughEveryKindOfStepHoldsEveryInvariant) {
     const auto [status, output] = runSoak(
         "--seed 7 --replay 't1,t2,s5,w20,t3,o3,t8,w900,p1,b1,w3000,f1,i1,a1,e5,t4,k30,t5,s17,y2,m0,t6,"
-        "q60,t7,c300,t9,m2,e1,t10'");
+        "q60,t7,c300,t9,m2,e1,t10,g3,t2,g12,t4'");
     EXPECT_EQ(status, 0) << output;
-    EXPECT_NE(output.find("soak: walked: 29 steps, 5 lives"), std::string::npos) << output;
+    EXPECT_NE(output.find("soak: walked: 33 steps, 5 lives"), std::string::npos) << output;
 }
 
 // Walks that once found a fault, shrunk, each with what it found. A walk means its steps as the walker
