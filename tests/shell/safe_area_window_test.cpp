@@ -120,6 +120,20 @@ TEST_F(SafeAreaWindow, EveryScreenOfALandscapeRightNotchedPhoneKeepsItsContentIn
     walkEveryScreen("landscape-right");
 }
 
+// The volume sheet's white card runs from edge to edge; its title, value, slider and buttons keep clear of
+// the sensor housing.
+TEST_F(SafeAreaWindow, TheVolumeSheetKeepsItsSliderAndButtonsInsideTheSafeArea) {
+    markGuidanceSeen();
+    const Window window = start("landscape-left");
+    ASSERT_NE(window, 0u);
+    openSettings(window);
+    ASSERT_TRUE(scrollToAndTap(window, "Volume of Alarm"));
+    app->listen(1s);
+    const ScreenListing sheet = look(window, "safe_area_volume_sheet.png");
+    ASSERT_TRUE(sheet.find("Done")) << app->transcript();
+    expectInsideSafeArea(sheet, "the volume sheet");
+}
+
 // A tap on "Email Us" shows the notice that stands in for the mail program here (or hands the mail to
 // it); once that closes, the row no longer shows selected.
 TEST_F(SafeAreaWindow, TheEmailUsRowLetsGoOnceItsNoticeCloses) {

@@ -6,6 +6,7 @@
 #include "platform/uikit/controllers/ui_presentation_controller.h"
 #include "platform/uikit/drawing/ui_color.h"
 #include "platform/uikit/layout/ns_layout_anchor.h"
+#include "platform/uikit/layout/ui_layout_guide.h"
 #include "platform/uikit/nibs/ui_nib.h"
 #include "platform/uikit/nibs/ui_nib_builder.h"
 #include "platform/uikit/text/ui_font.h"
@@ -59,6 +60,8 @@ void buildNib(platform::UINibBuilder& nib) {
     content->setTranslatesAutoresizingMaskIntoConstraints(false);
     auto top = withPriority(content->topAnchor().constraintEqualToAnchor(root->bottomAnchor()),
                             VolumeAlertViewController::kContentOut);
+    // The card runs from edge to edge; what is on it keeps clear of a landscape phone's sensor housing.
+    const platform::UILayoutGuide safe = root->safeAreaLayoutGuide();
     platform::NSLayoutConstraint::activateConstraints({
         top,
         withPriority(content->bottomAnchor().constraintEqualToAnchor(root->bottomAnchor()), 750),
@@ -66,23 +69,23 @@ void buildNib(platform::UINibBuilder& nib) {
         content->trailingAnchor().constraintEqualToAnchor(root->trailingAnchor()),
         content->heightAnchor().constraintEqualToConstant(kContentHeight),
         title->topAnchor().constraintEqualToAnchor(content->topAnchor(), 22),
-        title->leadingAnchor().constraintEqualToAnchor(content->leadingAnchor(), kInset),
-        title->trailingAnchor().constraintEqualToAnchor(content->trailingAnchor(), -kInset),
+        title->leadingAnchor().constraintEqualToAnchor(safe.leadingAnchor(), kInset),
+        title->trailingAnchor().constraintEqualToAnchor(safe.trailingAnchor(), -kInset),
         title->heightAnchor().constraintEqualToConstant(24),
         subtitle->topAnchor().constraintEqualToAnchor(title->bottomAnchor(), 8),
-        subtitle->leadingAnchor().constraintEqualToAnchor(content->leadingAnchor(), kInset),
-        subtitle->trailingAnchor().constraintEqualToAnchor(content->trailingAnchor(), -kInset),
+        subtitle->leadingAnchor().constraintEqualToAnchor(safe.leadingAnchor(), kInset),
+        subtitle->trailingAnchor().constraintEqualToAnchor(safe.trailingAnchor(), -kInset),
         subtitle->heightAnchor().constraintEqualToConstant(36),
         slider->topAnchor().constraintEqualToAnchor(subtitle->bottomAnchor(), 12),
-        slider->leadingAnchor().constraintEqualToAnchor(content->leadingAnchor(), kInset),
-        slider->trailingAnchor().constraintEqualToAnchor(content->trailingAnchor(), -kInset),
+        slider->leadingAnchor().constraintEqualToAnchor(safe.leadingAnchor(), kInset),
+        slider->trailingAnchor().constraintEqualToAnchor(safe.trailingAnchor(), -kInset),
         slider->heightAnchor().constraintEqualToConstant(31),
         done->bottomAnchor().constraintEqualToAnchor(content->bottomAnchor(), -18),
         done->centerXAnchor().constraintEqualToAnchor(content->centerXAnchor()),
         done->widthAnchor().constraintEqualToConstant(120),
         done->heightAnchor().constraintEqualToConstant(40),
         close->topAnchor().constraintEqualToAnchor(content->topAnchor(), 10),
-        close->trailingAnchor().constraintEqualToAnchor(content->trailingAnchor(), -10),
+        close->trailingAnchor().constraintEqualToAnchor(safe.trailingAnchor(), -10),
         close->widthAnchor().constraintEqualToConstant(70),
         close->heightAnchor().constraintEqualToConstant(30),
     });
