@@ -269,6 +269,9 @@ TEST(SoakWalkOfTheApp, WalksThatOnceFoundAFaultHoldEveryInvariant) {
          "w1941,t69956,w7,o3,e0,t65621,w13,t90508,s61157,t82480,w4,w8,p28064,t97688,w2403,e18,s87391,w18,t73008,"
          "b39680,w142540,t85367,b48755,t47572,t95058,k39426'",
          "soak: walked: 56 steps, 7 lives, 25 sessions stored"},
+        {"the volume sheet opened on a notched phone, then the phone turned on its side: the slider and "
+         "Cancel lay under the sensor housing",
+         "--seed 25 --replay 's86888,s25968,g75106,t21559,s20667,t66217,o3'", "soak: walked: 7 steps, 2 lives"},
     };
     for (const auto& replay : replays) {
         SCOPED_TRACE(replay.fault);
