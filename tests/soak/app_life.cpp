@@ -1,8 +1,10 @@
 #include "tests/soak/app_life.h"
 
 #include <SDL.h>
+#include <cxxabi.h>
 
 #include <algorithm>
+#include <typeinfo>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -66,6 +68,31 @@ std::shared_ptr<MainNavigationControllerViewController> mainContainer() {
         if (container && !window->isHidden()) return container;
     }
     return nullptr;
+}
+
+std::string classNameOf(const platform::UIViewController& controller) {
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> name(
+        abi::__cxa_demangle(typeid(controller).name(), nullptr, nullptr, &status), std::free);
+    const std::string text = status == 0 && name ? name.get() : typeid(controller).name();
+    const auto colon = text.rfind("::");
+    return colon == std::string::npos ? text : text.substr(colon + 2);
+}
+
+// The class of the screen in front: the frontmost window's controller, the one it presents, or the top
+// of a navigation stack.
+std::string screenInFront() {
+    const auto windows = platform::UIWindow::windows();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        auto controller = (*it)->isHidden() ? nullptr : (*it)->rootViewController();
+        if (!controller) continue;
+        while (const auto presented = controller->presentedViewController()) controller = presented;
+        if (const auto stack = std::dynamic_pointer_cast<platform::UINavigationController>(controller)) {
+            if (const auto top = stack->topViewController()) controller = top;
+        }
+        return classNameOf(*controller);
+    }
+    return "";
 }
 
 // The timer screen, when it is what the person sees.
@@ -274,9 +301,9 @@ bool AppLife::tapView(const platform::UIView& view) {
     return true;
 }
 
-// As a person goes to a setting: the menu, its settings item, the list scrolled by the finger until
-// the row shows whole, and a tap on the row. Whatever stands in the way (a question, a sheet) and the
-// step ends there, as a person would stop.
+// As a person goes to a setting (or, now and then, to another screen of the menu): the menu, its item,
+// the list scrolled by the finger until the row shows whole, and a tap on the row. Whatever stands in
+// the way (a question, a sheet) and the step ends there, as a person would stop.
 void AppLife::openSetting(std::uint32_t value) {
     const auto container = mainContainer();
     if (!container || application().applicationState() == platform::UIApplicationState::background) {
@@ -288,19 +315,21 @@ void AppLife::openSetting(std::uint32_t value) {
         const auto button = container->navigationBar()->backButton();
         if (!button || !tapView(*button)) return settle(1.2);
     }
-    auto settings = std::dynamic_pointer_cast<OptionViewController>(container->topViewController());
-    if (!settings) {
+    // One step in four goes to one of the menu's screens instead of a setting.
+    const auto& screens = MainNavigationControllerViewController::screens();
+    const bool menuScreen = value % 4 == 0;
+    const std::string wanted = menuScreen ? screens[value / 4 % screens.size()].identifier : "OptionViewController";
+    if (classNameOf(*container->topViewController()) != wanted) {
         const auto item = container->topViewController()->navigationItem()->leftBarButtonItem();
         if (!item || !item->customView() || !tapView(*item->customView())) return settle(1.2);
-        const auto& screens = MainNavigationControllerViewController::screens();
         const auto& items = container->optionsMenu()->itemViews();
         for (std::size_t i = 0; i < screens.size() && i < items.size(); ++i) {
-            if (std::string(screens[i].identifier) == "OptionViewController" && !tapView(*items[i])) return;
+            if (screens[i].identifier == wanted && !tapView(*items[i])) return;
         }
         settle(1);
-        settings = std::dynamic_pointer_cast<OptionViewController>(container->topViewController());
-        if (!settings) return;
     }
+    const auto settings = std::dynamic_pointer_cast<OptionViewController>(container->topViewController());
+    if (menuScreen || !settings) return;
     const auto table = settings->tableView();
     if (!table) return;
     std::vector<platform::NSIndexPath> rows;
@@ -385,6 +414,7 @@ LifeReport AppLife::report() {
     out.goal = engine->currentGoal();
     out.round = engine->currentRound();
     out.running = engine->pomodoroTimer() != nullptr;
+    out.screen = screenInFront();
     out.startedMinutes.push_back(static_cast<std::int64_t>(engine->focusDuration()));
     if (engine->currentSession().type == SessionType::focus) {
         out.startedMinutes.push_back(static_cast<std::int64_t>(engine->sessionWholeLength() / 60000));

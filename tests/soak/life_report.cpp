@@ -37,7 +37,9 @@ std::string oneLine(const std::string& text) {
 
 std::string LifeReport::text() const {
     std::string out = "now=" + number(now) + " goal=" + std::to_string(goal) + " round=" + std::to_string(round) +
-                      " running=" + (running ? "1" : "0") + " full=" + (full ? "1" : "0") + " started=";
+                      " running=" + (running ? "1" : "0") + " full=" + (full ? "1" : "0") + " screen=";
+    out += screen.empty() ? "-" : screen;
+    out += " started=";
     for (std::size_t i = 0; i < startedMinutes.size(); ++i) {
         if (i) out += ',';
         out += std::to_string(startedMinutes[i]);
@@ -78,6 +80,8 @@ std::optional<LifeReport> LifeReport::parse(const std::string& text) {
                 report.running = value == "1";
             } else if (key == "full") {
                 report.full = value == "1";
+            } else if (key == "screen") {
+                report.screen = value == "-" ? "" : value;
             } else if (key == "started") {
                 for (const auto& minutes : split(value, ',')) report.startedMinutes.push_back(std::stoll(minutes));
             } else if (key == "added") {

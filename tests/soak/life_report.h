@@ -24,6 +24,7 @@ struct LifeReport {
     std::int64_t goal = 0;
     std::int64_t round = 0;
     bool running = false;
+    std::string screen;  // the class of the screen in front
     std::vector<std::int64_t> startedMinutes;
     bool full = false;
     std::vector<StoredSession> added;

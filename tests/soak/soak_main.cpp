@@ -67,6 +67,9 @@ std::string program() {
 void printOutcome(const char* what, const WalkOutcome& outcome) {
     std::printf("soak: %s: %zu steps, %zu lives, %zu sessions stored (%zu from the second installation)\n", what,
                 outcome.stepsWalked, outcome.lives, outcome.sessions, outcome.foreignSessions);
+    std::string screens;
+    for (const auto& screen : outcome.screens) screens += (screens.empty() ? "" : ", ") + screen;
+    std::printf("soak: screens seen: %s\n", screens.c_str());
 }
 
 void printFailure(const WalkOutcome& outcome) {

@@ -186,6 +186,7 @@ private:
         if (!answer) return fail(at, "answers", "an answer the walk cannot read: " + line);
         if (!answer->report) return fail(at, answer->invariant, answer->message);
         now_ = answer->report->now;
+        if (!answer->report->screen.empty()) outcome.screens.insert(answer->report->screen);
         if (auto problem = ledger_.take(*answer->report, mayReset)) {
             return fail(at, problem->invariant, problem->message);
         }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "tests/soak/walk_plan.h"
@@ -18,6 +19,7 @@ struct WalkOutcome {
     std::size_t lives = 0;
     std::size_t sessions = 0;
     std::size_t foreignSessions = 0;
+    std::set<std::string> screens;  // the screens a person saw on the way
     bool failed = false;
     std::size_t failedStep = 0;  // index into the walk; the walk's length for its closing checks
     std::string invariant;

@@ -27,7 +27,7 @@ struct WalkStep {
         setBack = 'c',      // the app closed, the clock set back value seconds, the app started again
         sync = 'y',         // a second installation stores value sessions and syncs through the shared folder
         music = 'm',        // a file of the music folder vanishes, comes back or is damaged; value picks
-        setting = 'g',      // through the menu to the settings, and the row that value picks opened
+        setting = 'g',      // through the menu to the settings and the row value picks (or to another screen)
     };
     Kind kind = Kind::wait;
     std::uint32_t value = 0;
