@@ -95,6 +95,31 @@ std::string screenInFront() {
     return "";
 }
 
+// The settings a person chose, as one word. The ticking sounds are left out: a chosen song that left the
+// music folder gives way to the default at the next launch, as it should.
+std::string chosenSettings() {
+    const auto timer = UserDataManager::getPomodoroData();
+    const auto app = UserDataManager::getAppSettingData();
+    const auto sound = UserDataManager::getSoundSettingData();
+    const auto name = [](const std::optional<std::string>& text) {
+        std::string word = text.value_or("-");
+        std::replace(word.begin(), word.end(), ' ', '_');
+        return word;
+    };
+    char volumes[64];
+    std::snprintf(volumes, sizeof volumes, "%.3g/%.3g", sound.alarmVolume, sound.tickingVolume);
+    return "lengths:" + std::to_string(timer.focusLength) + "/" + std::to_string(timer.shortBreakLength) + "/" +
+           std::to_string(timer.longBreakLength) + ";limits:" + std::to_string(timer.roundLimit) + "/" +
+           std::to_string(timer.goalLimit) + ";switches:" + std::to_string(app.preventLockScreenEnabled) +
+           std::to_string(app.autoRestart) + std::to_string(app.vibrateAlarmEnabled) +
+           std::to_string(app.timerBadgeEnabled) + std::to_string(app.resetCounterAtMidnight) +
+           std::to_string(sound.alarmEnabled) + std::to_string(sound.tickingEnabled) +
+           ";reset:" + std::to_string(app.autoResetHour) + ";reminder:" + std::to_string(app.focusReminderEnabled) +
+           "@" + std::to_string(app.focusReminderTime) + "@" + name(app.focusReminderWeekday) +
+           ";alarms:" + name(sound.focusAlertSound) + "/" + name(sound.shortBreakAlertSound) + "/" +
+           name(sound.longBreakAlertSound) + ";volumes:" + volumes;
+}
+
 // The timer screen, when it is what the person sees.
 std::shared_ptr<TimeViewController> timerScreenInFront() {
     for (const auto& window : platform::UIWindow::windows()) {
@@ -415,6 +440,7 @@ LifeReport AppLife::report() {
     out.round = engine->currentRound();
     out.running = engine->pomodoroTimer() != nullptr;
     out.screen = screenInFront();
+    out.settings = chosenSettings();
     out.startedMinutes.push_back(static_cast<std::int64_t>(engine->focusDuration()));
     if (engine->currentSession().type == SessionType::focus) {
         out.startedMinutes.push_back(static_cast<std::int64_t>(engine->sessionWholeLength() / 60000));

@@ -39,6 +39,8 @@ std::string LifeReport::text() const {
     std::string out = "now=" + number(now) + " goal=" + std::to_string(goal) + " round=" + std::to_string(round) +
                       " running=" + (running ? "1" : "0") + " full=" + (full ? "1" : "0") + " screen=";
     out += screen.empty() ? "-" : screen;
+    out += " settings=";
+    out += settings.empty() ? "-" : settings;
     out += " started=";
     for (std::size_t i = 0; i < startedMinutes.size(); ++i) {
         if (i) out += ',';
@@ -82,6 +84,8 @@ std::optional<LifeReport> LifeReport::parse(const std::string& text) {
                 report.full = value == "1";
             } else if (key == "screen") {
                 report.screen = value == "-" ? "" : value;
+            } else if (key == "settings") {
+                report.settings = value == "-" ? "" : value;
             } else if (key == "started") {
                 for (const auto& minutes : split(value, ',')) report.startedMinutes.push_back(std::stoll(minutes));
             } else if (key == "added") {

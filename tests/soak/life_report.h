@@ -25,6 +25,9 @@ struct LifeReport {
     std::int64_t round = 0;
     bool running = false;
     std::string screen;  // the class of the screen in front
+    // The settings a person chose (lengths, limits, switches, alarms, volumes), as one word: a new life
+    // starts with the ones the last left.
+    std::string settings;
     std::vector<std::int64_t> startedMinutes;
     bool full = false;
     std::vector<StoredSession> added;

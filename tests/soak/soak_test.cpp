@@ -190,6 +190,20 @@ TEST(SoakWalkLedger, AfterTheClockWasSetBackSessionsMayOverlapByThatMuchAndNoMor
     EXPECT_EQ(over->invariant, "counted-once");
 }
 
+TEST(SoakWalkLedger, ANewLifeStartsWithTheSettingsTheLastOneLeft) {
+    WalkLedger ledger;
+    auto report = reportAt(10000, 0);
+    report.settings = "lengths:25/5/15";
+    ASSERT_FALSE(ledger.takeRelaunch(report));
+    report.settings = "lengths:30/5/15";  // chosen in this life
+    ASSERT_FALSE(ledger.take(report, true));
+    ASSERT_FALSE(ledger.takeRelaunch(report));
+    report.settings = "lengths:25/5/15";  // the choice did not reach the file before the kill
+    const auto lost = ledger.takeRelaunch(report);
+    ASSERT_TRUE(lost);
+    EXPECT_EQ(lost->invariant, "nothing-lost");
+}
+
 TEST(SoakWalkLedger, TheGoalGrowsByTheNewSessionsAndFallsOnlyToAReset) {
     WalkLedger ledger;
     ASSERT_FALSE(ledger.take(reportAt(10000, 2), true));

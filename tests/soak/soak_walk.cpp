@@ -80,7 +80,7 @@ public:
         ++outcome.lives;
         life_ = LifeProcess::start(arguments, log_);
         if (!life_) return fail(at, "launches", "cannot start a process for the app");
-        return takeAnswer(at, true);
+        return takeAnswer(at, true, true);
     }
 
     // Sends a step to the running life and holds its answer against the ledger.
@@ -171,7 +171,8 @@ public:
     WalkOutcome outcome;
 
 private:
-    bool takeAnswer(std::size_t at, bool mayReset) {
+    // `firstOfLife`: the launch's answer, held to what the last life left as well.
+    bool takeAnswer(std::size_t at, bool mayReset, bool firstOfLife = false) {
         std::string line;
         switch (life_->await(line, stepSeconds_)) {
             case LifeProcess::Wait::timedOut:
@@ -187,7 +188,8 @@ private:
         if (!answer->report) return fail(at, answer->invariant, answer->message);
         now_ = answer->report->now;
         if (!answer->report->screen.empty()) outcome.screens.insert(answer->report->screen);
-        if (auto problem = ledger_.take(*answer->report, mayReset)) {
+        const auto problem = firstOfLife ? ledger_.takeRelaunch(*answer->report) : ledger_.take(*answer->report, mayReset);
+        if (problem) {
             return fail(at, problem->invariant, problem->message);
         }
         return true;

@@ -59,8 +59,17 @@ std::optional<LifeAnswer> WalkLedger::takeSession(const StoredSession& session) 
     return std::nullopt;
 }
 
+std::optional<LifeAnswer> WalkLedger::takeRelaunch(const LifeReport& report) {
+    if (!settings_.empty() && report.settings != settings_) {
+        return failure("nothing-lost", "the settings were " + settings_ + " when the app ended and " +
+                                           report.settings + " when it started again");
+    }
+    return take(report, true);
+}
+
 std::optional<LifeAnswer> WalkLedger::take(const LifeReport& report, bool mayReset) {
     latestNow_ = std::max(latestNow_, report.now);
+    settings_ = report.settings;
     startedMinutes_.insert(report.startedMinutes.begin(), report.startedMinutes.end());
 
     std::vector<std::string> gone = report.gone;

@@ -25,6 +25,8 @@ public:
 
     // `mayReset`: the step could have cleared the counters (a tap, or a launch on a new day).
     std::optional<LifeAnswer> take(const LifeReport& report, bool mayReset);
+    // The first report of a new life: it also starts with the settings the last life left.
+    std::optional<LifeAnswer> takeRelaunch(const LifeReport& report);
 
     std::size_t sessionCount() const { return known_.size(); }
     std::size_t foreignCount() const { return foreign_.size(); }
@@ -36,6 +38,7 @@ private:
     std::set<std::string> foreign_;
     std::set<std::int64_t> startedMinutes_;
     std::optional<std::int64_t> goal_;
+    std::string settings_;
     double latestNow_ = 0;
     double setBack_ = 0;
 };
