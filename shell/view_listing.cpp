@@ -69,11 +69,11 @@ void list(const UIView& view, const CGRect& shown, const platform::UIWindow& win
 }  // namespace
 
 std::vector<std::string> ViewListing::lines() {
-    std::vector<std::string> out{"screen " + rectText(platform::UIScreen::mainScreen().bounds()) + " safe area " +
-                                 rectText(safeArea())};
+    const CGRect screen = platform::UIScreen::mainScreen().bounds();
+    std::vector<std::string> out{"screen " + rectText(screen) + " safe area " + rectText(safeArea())};
     for (const auto& view : shownViews()) {
-        out.push_back("view " + rectText(view.frame) + " | " + rectText(view.visible) + " | " + view.className +
-                      " | " + oneLine(view.text));
+        out.push_back("view " + rectText(view.frame) + " | " + rectText(view.visible) + " | " +
+                      view.className + " | " + oneLine(view.text));
     }
     return out;
 }

@@ -247,19 +247,22 @@ void AppDelegate::applyAutoResetChoice(bool reset) {
 
 void AppDelegate::resetCounters() {
     using P = UserDefaultProperties;
-    for (const auto& value : {P::latestRound(0), P::sharedLatestRound(0), P::latestGoal(0), P::sharedLatestGoal(0)}) {
+    for (const auto& value :
+         {P::latestRound(0), P::sharedLatestRound(0), P::latestGoal(0), P::sharedLatestGoal(0)}) {
         P::save(value);
     }
     // A timer that ran when the last process ended is restored from the session it ran: made a fresh
     // focus session here, a break would be walked and stored as a focus session that never ran.
-    if (!UserDefaultProperties::standardDefaults()->boolForKey(Temp::key(Temp::Case::needResumeTimerWhenLaunching))) {
+    const auto standard = P::standardDefaults();
+    if (!standard->boolForKey(Temp::key(Temp::Case::needResumeTimerWhenLaunching))) {
         const auto length = UserDataManager::getPomodoroData().focusLength;
+        const auto minutes = static_cast<double>(length);
         const auto text = std::to_string(length) + ":00";
-        for (const auto& value : {P::latestTimerType(SessionType::focus), P::sharedLatestTimerType(SessionType::focus),
-                                  P::remainingRoundTime(static_cast<double>(length)),
-                                  P::sharedRemainingRoundTime(static_cast<double>(length)), P::progressedRoundTime(1.0),
-                                  P::sharedProgressedRoundTime(1.0), P::remainingRoundTimeString(text),
-                                  P::sharedRemainingRoundTimeString(text)}) {
+        for (const auto& value :
+             {P::latestTimerType(SessionType::focus), P::sharedLatestTimerType(SessionType::focus),
+              P::remainingRoundTime(minutes), P::sharedRemainingRoundTime(minutes), P::progressedRoundTime(1.0),
+              P::sharedProgressedRoundTime(1.0), P::remainingRoundTimeString(text),
+              P::sharedRemainingRoundTimeString(text)}) {
             P::save(value);
         }
     }

@@ -4,12 +4,12 @@
 #include <cxxabi.h>
 
 #include <algorithm>
-#include <typeinfo>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <typeinfo>
 #include <variant>
 
 #include "app/core/core_data_manager.h"
@@ -18,21 +18,21 @@
 #include "app/core/user_default_properties.h"
 #include "app/screens/navigation/main_navigation_controller_view_controller.h"
 #include "app/screens/settings/option_view_controller.h"
-#include "app/widgets/menu/drop_down_menu.h"
 #include "app/screens/timer/statistics_bottom_container.h"
 #include "app/screens/timer/time_view_controller.h"
+#include "app/widgets/menu/drop_down_menu.h"
 #include "platform/ensembles/cde_icloud_file_system.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/data_root.h"
 #include "platform/uikit/application/ui_application.h"
 #include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/controls/ui_button.h"
+#include "platform/uikit/device/ui_screen.h"
 #include "platform/uikit/navigation/ui_bar_button_item.h"
 #include "platform/uikit/navigation/ui_navigation_bar.h"
 #include "platform/uikit/navigation/ui_navigation_item.h"
 #include "platform/uikit/tables/ui_table_view.h"
-#include "platform/uikit/controls/ui_button.h"
 #include "platform/uikit/text/ui_label.h"
-#include "platform/uikit/device/ui_screen.h"
 #include "shell/key_commands.h"
 #include "shell/shell_options.h"
 #include "shell/shell_settings.h"
@@ -50,7 +50,9 @@ using platform::CGRect;
 using platform::UIApplication;
 using Kind = WalkStep::Kind;
 
-UIApplication& application() { return UIApplication::sharedApplication(); }
+UIApplication& application() {
+    return UIApplication::sharedApplication();
+}
 
 LifeAnswer failure(std::string invariant, std::string message) {
     return LifeAnswer{std::nullopt, std::move(invariant), std::move(message)};
@@ -108,14 +110,15 @@ std::string chosenSettings() {
     };
     char volumes[64];
     std::snprintf(volumes, sizeof volumes, "%.3g/%.3g", sound.alarmVolume, sound.tickingVolume);
-    return "lengths:" + std::to_string(timer.focusLength) + "/" + std::to_string(timer.shortBreakLength) + "/" +
-           std::to_string(timer.longBreakLength) + ";limits:" + std::to_string(timer.roundLimit) + "/" +
+    return "lengths:" + std::to_string(timer.focusLength) + "/" + std::to_string(timer.shortBreakLength) +
+           "/" + std::to_string(timer.longBreakLength) + ";limits:" + std::to_string(timer.roundLimit) + "/" +
            std::to_string(timer.goalLimit) + ";switches:" + std::to_string(app.preventLockScreenEnabled) +
            std::to_string(app.autoRestart) + std::to_string(app.vibrateAlarmEnabled) +
            std::to_string(app.timerBadgeEnabled) + std::to_string(app.resetCounterAtMidnight) +
            std::to_string(sound.alarmEnabled) + std::to_string(sound.tickingEnabled) +
-           ";reset:" + std::to_string(app.autoResetHour) + ";reminder:" + std::to_string(app.focusReminderEnabled) +
-           "@" + std::to_string(app.focusReminderTime) + "@" + name(app.focusReminderWeekday) +
+           ";reset:" + std::to_string(app.autoResetHour) +
+           ";reminder:" + std::to_string(app.focusReminderEnabled) + "@" +
+           std::to_string(app.focusReminderTime) + "@" + name(app.focusReminderWeekday) +
            ";alarms:" + name(sound.focusAlertSound) + "/" + name(sound.shortBreakAlertSound) + "/" +
            name(sound.longBreakAlertSound) + ";volumes:" + volumes;
 }
@@ -140,7 +143,8 @@ void say(const std::string& line) {
 
 std::string describe(const ScreenTargets::Target& target) {
     std::string text = target.view->className();
-    if (const auto* label = dynamic_cast<const platform::UILabel*>(target.view.get())) text += " \"" + label->text() + "\"";
+    if (const auto* label = dynamic_cast<const platform::UILabel*>(target.view.get()))
+        text += " \"" + label->text() + "\"";
     if (const auto* button = dynamic_cast<const platform::UIButton*>(target.view.get())) {
         text += " \"" + button->titleForState(platform::UIControlStateNormal).value_or("") + "\"";
     }
@@ -190,7 +194,8 @@ std::optional<LifeAnswer> AppLife::launch(double start, const std::vector<std::s
     std::error_code error;
     std::filesystem::create_directories(platform::DataRoot::preferences(), error);
     const auto setup = shell::ShellSettings::resolve(shell::ShellOptions::parse(shellArguments));
-    if (const auto* exit = std::get_if<shell::ShellOptions::Exit>(&setup)) return failure("launches", exit->output);
+    if (const auto* exit = std::get_if<shell::ShellOptions::Exit>(&setup))
+        return failure("launches", exit->output);
 
     clock_ = platform::VirtualClock::install(start);
     touches_ = std::make_unique<testing::TouchDriver>(clock_);
@@ -310,10 +315,12 @@ void AppLife::swipe(std::uint32_t value) {
     const double dx = direction == 0 ? -1 : direction == 1 ? 1 : 0;
     const double dy = direction == 2 ? -1 : direction == 3 ? 1 : 0;
     const CGPoint middle{shown.midX(), shown.midY()};
-    const CGPoint from = clamped({middle.x - dx * shown.width() * reach / 2, middle.y - dy * shown.height() * reach / 2});
-    const CGPoint to = clamped({middle.x + dx * shown.width() * reach / 2, middle.y + dy * shown.height() * reach / 2});
-    say("swipe " + describe(target) + " of " + std::to_string(targets.size()) + " to " + std::to_string(std::lround(to.x)) +
-        "," + std::to_string(std::lround(to.y)));
+    const CGPoint from =
+        clamped({middle.x - dx * shown.width() * reach / 2, middle.y - dy * shown.height() * reach / 2});
+    const CGPoint to =
+        clamped({middle.x + dx * shown.width() * reach / 2, middle.y + dy * shown.height() * reach / 2});
+    say("swipe " + describe(target) + " of " + std::to_string(targets.size()) + " to " +
+        std::to_string(std::lround(to.x)) + "," + std::to_string(std::lround(to.y)));
     touches_->drag(from, to, seconds);
     settle(2);
 }
@@ -343,7 +350,8 @@ void AppLife::openSetting(std::uint32_t value) {
     // One step in four goes to one of the menu's screens instead of a setting.
     const auto& screens = MainNavigationControllerViewController::screens();
     const bool menuScreen = value % 4 == 0;
-    const std::string wanted = menuScreen ? screens[value / 4 % screens.size()].identifier : "OptionViewController";
+    const std::string wanted =
+        menuScreen ? screens[value / 4 % screens.size()].identifier : "OptionViewController";
     if (classNameOf(*container->topViewController()) != wanted) {
         const auto item = container->topViewController()->navigationItem()->leftBarButtonItem();
         if (!item || !item->customView() || !tapView(*item->customView())) return settle(1.2);
@@ -402,16 +410,16 @@ std::optional<LifeAnswer> AppLife::checkCounters() {
     if (savedRound != engine->currentRound() || savedGoal != engine->currentGoal()) {
         return failure("counters-shown", "the engine counts round " + std::to_string(engine->currentRound()) +
                                              " and goal " + std::to_string(engine->currentGoal()) +
-                                             ", the saved counters are " + std::to_string(savedRound) + " and " +
-                                             std::to_string(savedGoal));
+                                             ", the saved counters are " + std::to_string(savedRound) +
+                                             " and " + std::to_string(savedGoal));
     }
     const auto settings = UserDataManager::getPomodoroData();
     const std::string round = std::to_string(savedRound) + "/" + std::to_string(settings.roundLimit);
     const std::string goal = std::to_string(savedGoal) + "/" + std::to_string(settings.goalLimit);
     if (holder->roundLabel()->text() != round || holder->goalLabel()->text() != goal) {
-        return failure("counters-shown", "the screen shows round " + holder->roundLabel()->text() + " and goal " +
-                                             holder->goalLabel()->text() + ", the store holds " + round + " and " +
-                                             goal);
+        return failure("counters-shown", "the screen shows round " + holder->roundLabel()->text() +
+                                             " and goal " + holder->goalLabel()->text() +
+                                             ", the store holds " + round + " and " + goal);
     }
     return std::nullopt;
 }
@@ -449,9 +457,10 @@ LifeReport AppLife::report() {
     std::map<std::string, StoredSession> now;
     for (const auto& session : CoreDataManager::shared()->fetchAllSessions()) {
         if (session->type() != static_cast<std::int64_t>(SessionType::focus)) continue;
-        StoredSession stored{session->uniqueIdentifier(),
-                             session->timestamp() ? session->timestamp()->timeIntervalSinceReferenceDate() : -1,
-                             session->duration()};
+        StoredSession stored{
+            session->uniqueIdentifier(),
+            session->timestamp() ? session->timestamp()->timeIntervalSinceReferenceDate() : -1,
+            session->duration()};
         if (!reported_.contains(stored.identifier)) out.added.push_back(stored);
         now[stored.identifier] = stored;
     }

@@ -17,7 +17,8 @@ bool startsLikeSQLite(const fs::path& file) {
     char header[16] = {};
     std::ifstream in(file, std::ios::binary);
     in.read(header, sizeof header);
-    return in.gcount() == sizeof header && std::string(header, sizeof header) == std::string("SQLite format 3\0", 16);
+    return in.gcount() == sizeof header &&
+           std::string(header, sizeof header) == std::string("SQLite format 3\0", 16);
 }
 
 // SQLite's quick check over a read-only connection; empty when it passes.
@@ -57,7 +58,8 @@ void checkFile(const fs::path& file, std::vector<std::string>& out) {
             out.push_back(file.string() + ": " + error);
         }
     } else if (startsLikeSQLite(file)) {
-        if (const auto problem = sqliteProblem(file); !problem.empty()) out.push_back(file.string() + ": " + problem);
+        if (const auto problem = sqliteProblem(file); !problem.empty())
+            out.push_back(file.string() + ": " + problem);
     }
 }
 
@@ -67,7 +69,8 @@ std::vector<std::string> FileReadBack::problems(const std::vector<fs::path>& fol
     std::vector<std::string> out;
     for (const auto& folder : folders) {
         std::error_code error;
-        for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
+             it.increment(error)) {
             std::error_code kindError;
             if (it->is_regular_file(kindError)) checkFile(it->path(), out);
         }

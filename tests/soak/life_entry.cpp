@@ -85,9 +85,10 @@ int LifeEntry::secondInstallation(const std::string& root, double start, int ses
     made.now = start;
     for (const auto& session : store->fetchAllSessions()) {
         if (before.contains(session->uniqueIdentifier())) continue;
-        made.added.push_back({session->uniqueIdentifier(),
-                              session->timestamp() ? session->timestamp()->timeIntervalSinceReferenceDate() : -1,
-                              session->duration()});
+        made.added.push_back(
+            {session->uniqueIdentifier(),
+             session->timestamp() ? session->timestamp()->timeIntervalSinceReferenceDate() : -1,
+             session->duration()});
     }
     life.perform({WalkStep::Kind::sync, 0});
     const auto checked = life.answer();

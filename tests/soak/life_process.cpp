@@ -41,7 +41,7 @@ bool highPipe(int ends[2]) {
 }  // namespace
 
 std::unique_ptr<LifeProcess> LifeProcess::start(const std::vector<std::string>& arguments,
-                                                 const std::filesystem::path& log) {
+                                                const std::filesystem::path& log) {
     int commands[2], answers[2];
     if (!highPipe(commands)) return nullptr;
     if (!highPipe(answers)) {

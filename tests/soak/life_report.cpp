@@ -36,8 +36,9 @@ std::string oneLine(const std::string& text) {
 }  // namespace
 
 std::string LifeReport::text() const {
-    std::string out = "now=" + number(now) + " goal=" + std::to_string(goal) + " round=" + std::to_string(round) +
-                      " running=" + (running ? "1" : "0") + " full=" + (full ? "1" : "0") + " screen=";
+    std::string out = "now=" + number(now) + " goal=" + std::to_string(goal) +
+                      " round=" + std::to_string(round) + " running=" + (running ? "1" : "0") +
+                      " full=" + (full ? "1" : "0") + " screen=";
     out += screen.empty() ? "-" : screen;
     out += " settings=";
     out += settings.empty() ? "-" : settings;
@@ -87,7 +88,8 @@ std::optional<LifeReport> LifeReport::parse(const std::string& text) {
             } else if (key == "settings") {
                 report.settings = value == "-" ? "" : value;
             } else if (key == "started") {
-                for (const auto& minutes : split(value, ',')) report.startedMinutes.push_back(std::stoll(minutes));
+                for (const auto& minutes : split(value, ','))
+                    report.startedMinutes.push_back(std::stoll(minutes));
             } else if (key == "added") {
                 for (const auto& entry : split(value, ';')) {
                     const auto parts = split(entry, '@');

@@ -18,7 +18,9 @@ constexpr const char* kSongs[] = {"Dawn Chorus.wav", "Night Rain.mp3"};
 
 MusicFolder::MusicFolder(fs::path folder) : folder_(std::move(folder)) {}
 
-fs::path MusicFolder::song(std::uint32_t which) const { return folder_ / kSongs[which % 2]; }
+fs::path MusicFolder::song(std::uint32_t which) const {
+    return folder_ / kSongs[which % 2];
+}
 
 fs::path MusicFolder::aside(std::uint32_t which) const {
     return folder_.parent_path() / "music-aside" / kSongs[which % 2];

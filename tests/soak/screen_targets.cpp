@@ -100,7 +100,8 @@ std::vector<ScreenTargets::Target> find(const Wanted& wanted) {
 
 std::vector<ScreenTargets::Target> ScreenTargets::tappable() {
     return find([](const UIView& view) {
-        if (const auto* control = dynamic_cast<const platform::UIControl*>(&view)) return control->isEnabled();
+        if (const auto* control = dynamic_cast<const platform::UIControl*>(&view))
+            return control->isEnabled();
         return dynamic_cast<const platform::UITableViewCell*>(&view) != nullptr ||
                hasEnabled<platform::UITapGestureRecognizer>(view);
     });

@@ -21,7 +21,9 @@
 #include "tests/soak/walk_shrinker.h"
 
 // A report from the undefined-behaviour checks stops the life it happens in, so the walk sees it.
-extern "C" const char* __ubsan_default_options() { return "halt_on_error=1:print_stacktrace=1"; }
+extern "C" const char* __ubsan_default_options() {
+    return "halt_on_error=1:print_stacktrace=1";
+}
 
 namespace {
 
@@ -65,8 +67,8 @@ std::string program() {
 }
 
 void printOutcome(const char* what, const WalkOutcome& outcome) {
-    std::printf("soak: %s: %zu steps, %zu lives, %zu sessions stored (%zu from the second installation)\n", what,
-                outcome.stepsWalked, outcome.lives, outcome.sessions, outcome.foreignSessions);
+    std::printf("soak: %s: %zu steps, %zu lives, %zu sessions stored (%zu from the second installation)\n",
+                what, outcome.stepsWalked, outcome.lives, outcome.sessions, outcome.foreignSessions);
     std::string screens;
     for (const auto& screen : outcome.screens) screens += (screens.empty() ? "" : ", ") + screen;
     std::printf("soak: screens seen: %s\n", screens.c_str());
@@ -79,11 +81,13 @@ void printFailure(const WalkOutcome& outcome) {
 }
 
 int walk(const Options& options) {
-    const std::uint64_t seed = options.seed ? *options.seed : std::random_device()() * 65536ull + std::random_device()();
+    const std::uint64_t seed =
+        options.seed ? *options.seed : std::random_device()() * 65536ull + std::random_device()();
     std::printf("soak: seed %llu\n", static_cast<unsigned long long>(seed));
     std::fflush(stdout);
     const WalkSetup setup = WalkPlan::setup(seed);
-    std::printf("soak: on %s, first launched at %.0f s after 2001 (Europe/Berlin)\n", setup.device.c_str(), setup.start);
+    std::printf("soak: on %s, first launched at %.0f s after 2001 (Europe/Berlin)\n", setup.device.c_str(),
+                setup.start);
     Walk steps;
     if (options.replay) {
         std::string error;
@@ -99,7 +103,8 @@ int walk(const Options& options) {
 
     SoakWalk::Limits limits{options.stepLimit, std::nullopt};
     if (!options.replay && !options.steps) {
-        limits.deadline = Steady::now() + std::chrono::milliseconds(static_cast<long long>(options.seconds * 1000));
+        limits.deadline =
+            Steady::now() + std::chrono::milliseconds(static_cast<long long>(options.seconds * 1000));
     }
     const auto started = Steady::now();
     auto lastProgress = started;
@@ -111,7 +116,8 @@ int walk(const Options& options) {
         }
         if (Steady::now() - lastProgress < std::chrono::seconds(30)) return;
         lastProgress = Steady::now();
-        std::printf("soak: %zu steps in %.0f s\n", at + 1, std::chrono::duration<double>(lastProgress - started).count());
+        std::printf("soak: %zu steps in %.0f s\n", at + 1,
+                    std::chrono::duration<double>(lastProgress - started).count());
         std::fflush(stdout);
     };
     const std::string name = "quorvel-soak-" + std::to_string(seed) + "-" + std::to_string(::getpid());
@@ -128,7 +134,8 @@ int walk(const Options& options) {
     printFailure(outcome);
     std::fflush(stdout);
 
-    Walk failing(steps.begin(), steps.begin() + static_cast<std::ptrdiff_t>(std::min(outcome.failedStep + 1, steps.size())));
+    Walk failing(steps.begin(),
+                 steps.begin() + static_cast<std::ptrdiff_t>(std::min(outcome.failedStep + 1, steps.size())));
     std::printf("soak: shrinking %zu steps (at most %.0f s)\n", failing.size(), options.shrinkSeconds);
     std::fflush(stdout);
     int trials = 0;
@@ -142,8 +149,10 @@ int walk(const Options& options) {
         },
         Steady::now() + std::chrono::milliseconds(static_cast<long long>(options.shrinkSeconds * 1000)));
     // The shrunk walk once more, for its own message.
-    const auto last = SoakWalk(setup, shrunk, {options.stepLimit, std::nullopt}).run(walkFolder(name + "-shrunk"));
-    std::printf("soak: shrunk to %zu steps in %d trials: %s\n", shrunk.size(), trials, walkText(shrunk).c_str());
+    const auto last =
+        SoakWalk(setup, shrunk, {options.stepLimit, std::nullopt}).run(walkFolder(name + "-shrunk"));
+    std::printf("soak: shrunk to %zu steps in %d trials: %s\n", shrunk.size(), trials,
+                walkText(shrunk).c_str());
     if (last.failed) printFailure(last);
     std::printf("soak: replay: %s --seed %llu --replay '%s'\n", program().c_str(),
                 static_cast<unsigned long long>(seed), walkText(shrunk).c_str());
@@ -173,7 +182,8 @@ int main(int argc, char** argv) {
         if (const auto seconds = valueOf(arguments, "--seconds")) options.seconds = std::stod(*seconds);
         if (const auto steps = valueOf(arguments, "--steps")) options.steps = std::stoull(*steps);
         if (const auto limit = valueOf(arguments, "--step-limit")) options.stepLimit = std::stod(*limit);
-        if (const auto shrink = valueOf(arguments, "--shrink-seconds")) options.shrinkSeconds = std::stod(*shrink);
+        if (const auto shrink = valueOf(arguments, "--shrink-seconds"))
+            options.shrinkSeconds = std::stod(*shrink);
         return walk(options);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "quorvel_soak: %s\n", error.what());

@@ -21,8 +21,8 @@
 #include "tests/soak/file_read_back.h"
 #include "tests/soak/life_report.h"
 #include "tests/soak/screen_targets.h"
-#include "tests/soak/walk_plan.h"
 #include "tests/soak/walk_ledger.h"
+#include "tests/soak/walk_plan.h"
 #include "tests/soak/walk_shrinker.h"
 #include "tests/soak/walk_step.h"
 #include "tests/support/temp_data_root.h"
@@ -56,7 +56,8 @@ LifeReport reportAt(double now, std::int64_t goal, std::vector<StoredSession> ad
 }  // namespace
 
 TEST(SoakWalkSteps, AWalkIsWrittenAndReadBackAsOneLineAndABadStepIsNamed) {
-    const Walk walk{{Kind::tap, 17}, {Kind::wait, 300}, {Kind::kill, 40}, {Kind::setBack, 120}, {Kind::sync, 2}};
+    const Walk walk{
+        {Kind::tap, 17}, {Kind::wait, 300}, {Kind::kill, 40}, {Kind::setBack, 120}, {Kind::sync, 2}};
     EXPECT_EQ(walkText(walk), "t17,w300,k40,c120,y2");
     EXPECT_EQ(parseWalk(walkText(walk)), walk);
     std::string error;
@@ -233,7 +234,8 @@ TEST(SoakWalkFiles, ADamagedPropertyListOrDatabaseOrAFileSetAsideFailsTheReadBac
                                                             platform::Value(platform::Value::Dictionary{})));
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open((folder / "store.sqlite").c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE t(x); INSERT INTO t VALUES (1);", nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE t(x); INSERT INTO t VALUES (1);", nullptr, nullptr, nullptr),
+              SQLITE_OK);
     sqlite3_close(db);
     EXPECT_TRUE(FileReadBack::problems({folder}).empty());
 
@@ -278,14 +280,18 @@ TEST(SoakWalkOfTheApp, WalksThatOnceFoundAFaultHoldEveryInvariant) {
          "soak: walked: 8 steps, 2 lives"},
         {"a break turned to 55 minutes ran in the background when the process was killed; the launch of the "
          "next day reset the counts and the catch-up stored the break as a 55-minute focus session",
-         "--seed 11 --replay 'k139,k21532,s56624,w2608,o3,t15659,s80667,w37130,s36974,k15937,s37940,b3816,f74599,"
-         "t16337,t36931,m7515,t57061,w2748,s2282,w2315,k110,t63728,o2,t98661,s21644,t81889,w21,e4,s74996,t46430,"
-         "w1941,t69956,w7,o3,e0,t65621,w13,t90508,s61157,t82480,w4,w8,p28064,t97688,w2403,e18,s87391,w18,t73008,"
+         "--seed 11 --replay "
+         "'k139,k21532,s56624,w2608,o3,t15659,s80667,w37130,s36974,k15937,s37940,b3816,f74599,"
+         "t16337,t36931,m7515,t57061,w2748,s2282,w2315,k110,t63728,o2,t98661,s21644,t81889,w21,e4,s74996,"
+         "t46430,"
+         "w1941,t69956,w7,o3,e0,t65621,w13,t90508,s61157,t82480,w4,w8,p28064,t97688,w2403,e18,s87391,w18,"
+         "t73008,"
          "b39680,w142540,t85367,b48755,t47572,t95058,k39426'",
          "soak: walked: 56 steps, 7 lives, 25 sessions stored"},
         {"the volume sheet opened on a notched phone, then the phone turned on its side: the slider and "
          "Cancel lay under the sensor housing",
-         "--seed 25 --replay 's86888,s25968,g75106,t21559,s20667,t66217,o3'", "soak: walked: 7 steps, 2 lives"},
+         "--seed 25 --replay 's86888,s25968,g75106,t21559,s20667,t66217,o3'",
+         "soak: walked: 7 steps, 2 lives"},
     };
     for (const auto& replay : replays) {
         SCOPED_TRACE(replay.fault);

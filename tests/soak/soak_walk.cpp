@@ -34,7 +34,8 @@ std::string tailOf(const fs::path& log, std::size_t lines) {
     std::vector<std::string> all;
     for (std::string line; std::getline(in, line);) all.push_back(line);
     std::string out;
-    for (std::size_t i = all.size() > lines ? all.size() - lines : 0; i < all.size(); ++i) out += all[i] + "\n";
+    for (std::size_t i = all.size() > lines ? all.size() - lines : 0; i < all.size(); ++i)
+        out += all[i] + "\n";
     return out;
 }
 
@@ -98,10 +99,12 @@ public:
             if (!life_->send(step.text()) || !takeAnswer(at, false)) return false;
             if (!life_->ended(kEndSeconds)) {
                 life_->kill();
-                return fail(at, "answers", "the app did not end within " + number(kEndSeconds) + " s of its quit");
+                return fail(at, "answers",
+                            "the app did not end within " + number(kEndSeconds) + " s of its quit");
             }
             if (auto report = sanitizerReport(log_)) return fail(at, "no-sanitizer-report", *report);
-            if (!life_->exitedCleanly()) return fail(at, "exits-cleanly", "after its quit the app " + *life_->ended(0));
+            if (!life_->exitedCleanly())
+                return fail(at, "exits-cleanly", "after its quit the app " + *life_->ended(0));
         }
         life_.reset();
         double start = now_ + step.value;
@@ -131,8 +134,11 @@ public:
         }
         if (!second->ended(kEndSeconds) || !second->exitedCleanly()) {
             second->kill();
-            return fail(at, "exits-cleanly", "the second installation did not end cleanly: " + tailOf(log, 20));
+            return fail(at, "exits-cleanly",
+                        "the second installation did not end cleanly: " + tailOf(log, 20));
         }
+        if (auto report = sanitizerReport(log))
+            return fail(at, "no-sanitizer-report", *report + " (the second installation)");
         ledger_.addForeign(answer->report->added);
         return this->step(at, step);
     }
@@ -176,7 +182,8 @@ private:
         std::string line;
         switch (life_->await(line, stepSeconds_)) {
             case LifeProcess::Wait::timedOut:
-                return fail(at, "answers", "no answer within " + number(stepSeconds_) + " s of the wall clock");
+                return fail(at, "answers",
+                            "no answer within " + number(stepSeconds_) + " s of the wall clock");
             case LifeProcess::Wait::ended:
                 return died(at);
             case LifeProcess::Wait::answered:
@@ -188,7 +195,8 @@ private:
         if (!answer->report) return fail(at, answer->invariant, answer->message);
         now_ = answer->report->now;
         if (!answer->report->screen.empty()) outcome.screens.insert(answer->report->screen);
-        const auto problem = firstOfLife ? ledger_.takeRelaunch(*answer->report) : ledger_.take(*answer->report, mayReset);
+        const auto problem =
+            firstOfLife ? ledger_.takeRelaunch(*answer->report) : ledger_.take(*answer->report, mayReset);
         if (problem) {
             return fail(at, problem->invariant, problem->message);
         }

@@ -30,14 +30,16 @@ void WalkLedger::addForeign(const std::vector<StoredSession>& sessions) {
 std::optional<LifeAnswer> WalkLedger::takeSession(const StoredSession& session) {
     if (const auto it = known_.find(session.identifier); it != known_.end()) {
         if (it->second == session) return std::nullopt;
-        return failure("nothing-lost", "the stored session " + describe(it->second) + " changed to " +
-                                           describe(session));
+        return failure("nothing-lost",
+                       "the stored session " + describe(it->second) + " changed to " + describe(session));
     }
     if (session.minutes < 1 || session.minutes > kLongestSession) {
-        return failure("sessions-sound", "a session is stored with a length no session has: " + describe(session));
+        return failure("sessions-sound",
+                       "a session is stored with a length no session has: " + describe(session));
     }
     if (!(session.stamp > 0) || session.stamp > latestNow_ + 1e-3) {
-        return failure("sessions-sound", "a session is stored with a time in the future: " + describe(session));
+        return failure("sessions-sound",
+                       "a session is stored with a time in the future: " + describe(session));
     }
     if (!foreign_.contains(session.identifier)) {
         if (!startedMinutes_.contains(session.minutes)) {
@@ -48,10 +50,11 @@ std::optional<LifeAnswer> WalkLedger::takeSession(const StoredSession& session) 
         const double slack = 1 + setBack_;
         for (const auto& [identifier, other] : known_) {
             if (foreign_.contains(identifier)) continue;
-            const double start = session.stamp - session.minutes * 60.0, otherStart = other.stamp - other.minutes * 60.0;
+            const double start = session.stamp - session.minutes * 60.0,
+                         otherStart = other.stamp - other.minutes * 60.0;
             if (std::min(session.stamp, other.stamp) - std::max(start, otherStart) > slack) {
-                return failure("counted-once", "the sessions " + describe(other) + " and " + describe(session) +
-                                                   " overlap in time");
+                return failure("counted-once", "the sessions " + describe(other) + " and " +
+                                                   describe(session) + " overlap in time");
             }
         }
     }
@@ -82,7 +85,8 @@ std::optional<LifeAnswer> WalkLedger::take(const LifeReport& report, bool mayRes
     }
     if (!gone.empty()) {
         const auto it = known_.find(gone.front());
-        return failure("nothing-lost", std::to_string(gone.size()) + " stored session(s) are gone, among them " +
+        return failure("nothing-lost", std::to_string(gone.size()) +
+                                           " stored session(s) are gone, among them " +
                                            (it != known_.end() ? describe(it->second) : gone.front()));
     }
 

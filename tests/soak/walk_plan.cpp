@@ -49,8 +49,9 @@ WalkSetup WalkPlan::setup(std::uint64_t seed) {
     setup.device = kDevices[random() % kDevices.size()];
     // Evening, two days before summer time begins or ends; or a day in May. Local Berlin hours.
     const auto which = random() % 3;
-    const auto day = which == 0 ? testing::utc(2026, 3, 27, 17) : which == 1 ? testing::utc(2026, 10, 23, 16)
-                                                                                : testing::utc(2026, 5, 12, 7);
+    const auto day = which == 0   ? testing::utc(2026, 3, 27, 17)
+                     : which == 1 ? testing::utc(2026, 10, 23, 16)
+                                  : testing::utc(2026, 5, 12, 7);
     setup.start = day.timeIntervalSinceReferenceDate() + static_cast<double>(random() % (4 * 3600));
     return setup;
 }

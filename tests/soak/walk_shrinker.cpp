@@ -14,7 +14,8 @@ Walk WalkShrinker::shrink(Walk failing, const Trial& trial,
         for (std::size_t from = 0; from < failing.size(); from += chunk) {
             if (deadline && std::chrono::steady_clock::now() > *deadline) break;
             Walk rest(failing.begin(), failing.begin() + static_cast<std::ptrdiff_t>(from));
-            rest.insert(rest.end(), failing.begin() + static_cast<std::ptrdiff_t>(std::min(from + chunk, failing.size())),
+            rest.insert(rest.end(),
+                        failing.begin() + static_cast<std::ptrdiff_t>(std::min(from + chunk, failing.size())),
                         failing.end());
             const auto failedWithin = trial(rest);
             if (!failedWithin) continue;

@@ -12,22 +12,22 @@ namespace quorvel::soak {
 // the moment it runs (which control, how far, how long), so a walk is its steps alone.
 struct WalkStep {
     enum class Kind : char {
-        tap = 't',          // a visible, enabled control, cell or tap target; value picks which
-        swipe = 's',        // a swipe on a scrolling or panning view; value picks which and where to
-        turn = 'o',         // the device turned to orientation 1-6, as the shell's digit keys do
-        split = 'p',        // a tablet's next split share, as the shell's S key does
-        background = 'b',   // the window minimised
-        foreground = 'f',   // the window restored
-        resign = 'i',       // the window loses the focus
-        activate = 'a',     // the window gets the focus back
-        wait = 'w',         // time passes: value in tenths of a second
-        waitForEnd = 'e',   // time passes until the session in front ends, and value tenths more
-        quit = 'q',         // the window closed; the app starts again value seconds later
-        kill = 'k',         // the process killed; the app starts again value seconds later
-        setBack = 'c',      // the app closed, the clock set back value seconds, the app started again
-        sync = 'y',         // a second installation stores value sessions and syncs through the shared folder
-        music = 'm',        // a file of the music folder vanishes, comes back or is damaged; value picks
-        setting = 'g',      // through the menu to the settings and the row value picks (or to another screen)
+        tap = 't',         // a visible, enabled control, cell or tap target; value picks which
+        swipe = 's',       // a swipe on a scrolling or panning view; value picks which and where to
+        turn = 'o',        // the device turned to orientation 1-6, as the shell's digit keys do
+        split = 'p',       // a tablet's next split share, as the shell's S key does
+        background = 'b',  // the window minimised
+        foreground = 'f',  // the window restored
+        resign = 'i',      // the window loses the focus
+        activate = 'a',    // the window gets the focus back
+        wait = 'w',        // time passes: value in tenths of a second
+        waitForEnd = 'e',  // time passes until the session in front ends, and value tenths more
+        quit = 'q',        // the window closed; the app starts again value seconds later
+        kill = 'k',        // the process killed; the app starts again value seconds later
+        setBack = 'c',     // the app closed, the clock set back value seconds, the app started again
+        sync = 'y',        // a second installation stores value sessions and syncs through the shared folder
+        music = 'm',       // a file of the music folder vanishes, comes back or is damaged; value picks
+        setting = 'g',     // through the menu to the settings and the row value picks (or to another screen)
     };
     Kind kind = Kind::wait;
     std::uint32_t value = 0;
