@@ -58,13 +58,30 @@ void MPMediaPickerController::viewDidLoad() {
     cancelButton_->setTitle("Cancel", UIControlStateNormal);
     cancelButton_->addTarget(std::static_pointer_cast<MPMediaPickerController>(shared_from_this()),
                              &MPMediaPickerController::cancel, UIControlEventTouchUpInside);
-    // The table gives the header its own width; the button keeps to the trailing edge.
-    promptLabel_->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
-    cancelButton_->setAutoresizingMask(UIViewAutoresizingFlexibleLeftMargin);
     header->addSubview(promptLabel_);
     header->addSubview(cancelButton_);
+    header_ = header;
     table->setTableHeaderView(header);
     table->setTableFooterView(std::make_shared<UIView>());
+}
+
+// The header's ground runs under the status bar and the sensor housing; its prompt and button keep to
+// the safe area. Sized before the table lays out its rows, which then follow the header.
+void MPMediaPickerController::viewWillLayoutSubviews() {
+    UITableViewController::viewWillLayoutSubviews();
+    const auto table = tableView();
+    if (!table || !header_) return;
+    const UIEdgeInsets safe = table->safeAreaInsets();
+    const CGFloat width = table->bounds().size.width;
+    if (header_->frame().height() != kHeaderHeight + safe.top) {
+        header_->setFrame(CGRect(0, 0, width, kHeaderHeight + safe.top));
+        table->setTableHeaderView(header_);
+    }
+    const CGFloat trailing = width - safe.right - kMargin;
+    promptLabel_->setFrame(CGRect(safe.left + kMargin, safe.top,
+                                  std::max<CGFloat>(0, trailing - kCancelWidth - safe.left - kMargin),
+                                  kHeaderHeight));
+    cancelButton_->setFrame(CGRect(trailing - kCancelWidth, safe.top, kCancelWidth, kHeaderHeight));
 }
 
 long MPMediaPickerController::tableViewNumberOfRowsInSection(UITableView&, long) {

@@ -42,6 +42,7 @@ public:
     const std::shared_ptr<UIButton>& cancelButton() const { return cancelButton_; }
 
     void viewDidLoad() override;
+    void viewWillLayoutSubviews() override;
     long tableViewNumberOfRowsInSection(UITableView& tableView, long section) override;
     std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& tableView,
                                                                     const NSIndexPath& indexPath) override;
@@ -66,6 +67,7 @@ private:
     bool showsCloudItems_ = true;
     bool showsProtected_ = true;
     std::vector<std::shared_ptr<MPMediaItem>> items_;
+    std::shared_ptr<UIView> header_;
     std::shared_ptr<UILabel> promptLabel_;
     std::shared_ptr<UIButton> cancelButton_;
 };

@@ -61,6 +61,7 @@ TEST_F(SongPickerWindow, OnlyASongKnownToPlayCanBePicked) {
     const Window window = start({"--device", "iPhone8", "--orientation", "portrait"});
     ASSERT_NE(window, 0u);
     openSongPicker(window);
+    app->listen(1s);
 
     // Listed at once, but not yet known to play: a tap picks nothing.
     ScreenListing shown = look(window, "song_picker_pending.png");

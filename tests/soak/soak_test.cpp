@@ -292,6 +292,9 @@ TEST(SoakWalkOfTheApp, WalksThatOnceFoundAFaultHoldEveryInvariant) {
          "Cancel lay under the sensor housing",
          "--seed 25 --replay 's86888,s25968,g75106,t21559,s20667,t66217,o3'",
          "soak: walked: 7 steps, 2 lives"},
+        {"the song picker opened from a ticking list: its prompt lay under the status bar",
+         "--seed 123589418797505 --replay 's2796,s69608,g78125,t54482,t85185,t81780,t74022'",
+         "soak: walked: 7 steps, 2 lives"},
     };
     for (const auto& replay : replays) {
         SCOPED_TRACE(replay.fault);
