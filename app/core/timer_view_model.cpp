@@ -401,6 +401,7 @@ void TimerViewModel::setRemainingMinutes(double minutes) {
 void TimerViewModel::configure() {
     appOptions_ = UserDataManager::getAppSettingData();
     takeLimitsAndLengths(UserDataManager::getPomodoroData());
+    const std::int64_t roundBefore = currentRound_;
     if (currentSession_.type == SessionType::focus) {
         currentRound_ = roundAfterBreak(currentRound_, roundLimit_);
     } else if (roundLimit_ > 0) {
@@ -408,6 +409,8 @@ void TimerViewModel::configure() {
         const std::int64_t rest = currentRound_ % roundLimit_;
         currentRound_ = currentRound_ < 1 ? 0 : (rest == 0 ? roundLimit_ : rest);
     }
+    // Saved like every other change: the round the screen now shows is the one a relaunch reads.
+    if (currentRound_ != roundBefore) saveState();
     refreshUI();
 }
 

@@ -110,6 +110,20 @@ TEST_F(TimerEngineTest, ConfigureKeepsTheRoundWithinTheLimit) {
     }
 }
 
+// A catch-up that passed a long break leaves a focus session with the round at its limit; the next
+// configuration brings it within the limit, and what the screen then shows is what a relaunch reads.
+TEST_F(TimerEngineTest, ARoundTheConfigurationBringsWithinTheLimitIsSaved) {
+    setSetting(UserDefaultProperties::roundLimit(4));
+    auto timer = engine();
+    timer->applyRestoredSession(1200, platform::NSDate::now(), 25, T::focus, 4, {});
+    ASSERT_EQ(standard()->integerForKey("TimerCountRound"), 4);
+    timer->configure();
+    EXPECT_EQ(timer->currentRound(), 0);
+    EXPECT_EQ(standard()->integerForKey("TimerCountRound"), 0);
+    EXPECT_EQ(UserDefaultProperties::appGroupDefaults()->integerForKey("TimerCountRound"), 0);
+    EXPECT_EQ(screen->updates.back().round, "0");
+}
+
 TEST_F(TimerEngineTest, ANewEngineTakesTheSavedRemainingTimeAsAFreshSession) {
     setSetting(UserDefaultProperties::remainingRoundTime(12.5));
     setSetting(UserDefaultProperties::latestTimerType(T::shortBreak));
