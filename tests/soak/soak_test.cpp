@@ -295,6 +295,14 @@ TEST(SoakWalkOfTheApp, WalksThatOnceFoundAFaultHoldEveryInvariant) {
         {"the song picker opened from a ticking list: its prompt lay under the status bar",
          "--seed 123589418797505 --replay 's2796,s69608,g78125,t54482,t85185,t81780,t74022'",
          "soak: walked: 7 steps, 2 lives"},
+        {"a return from the background caught up past a long break into a focus session at round 4 of 4; "
+         "after a quit the relaunch showed round 0 while the store held 4",
+         "--seed 36245640285717 --replay 'o6,w60523,t44396,o4,t3250,s69720,s65335,o4,s54992,s82152,b60964,"
+         "t51872,t12486,t48698,w36,w129231,t9442,s78994,k133,e26,t51648,t77621,e7,t92294,t16106,t63357,s53332,"
+         "t4343,t73593,t33427,w679,b27234,f40187,t9283,p32777,q9236,s14792,t25683,s49492,w2236,t7808,t64320,"
+         "s87822,o6,t21947,b82142,w5060,t24978,t33879,t90821,e2,g73685,t382,e21,s29973,o6,p776,t24353,s87139,"
+         "w48,e6,t64029,s96234,t89275,e5,s88159,y3,t91606,s99155,e19,t11665,f8170'",
+         "soak: walked: 72 steps, 4 lives, 7 sessions stored (3 from the second installation)"},
     };
     for (const auto& replay : replays) {
         SCOPED_TRACE(replay.fault);
