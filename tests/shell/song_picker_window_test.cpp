@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/avfoundation/isolated_sound_decoder.h"
 #include "tests/shell/music_folder_window_test.h"
 #include "tests/support/song_file.h"
 
@@ -49,11 +50,9 @@ TEST_F(SongPickerWindow, OpensAtOnceListsThePlayableSongsAndRefusesTheHangingFil
 // leaves the list without ever having been chosen, and a song that plays is chosen and named. Every
 // decoding starts four seconds late here, so the probes' answers come while the person looks on.
 TEST_F(SongPickerWindow, OnlyASongKnownToPlayCanBePicked) {
-    const auto decoder =
-        std::filesystem::canonical("/proc/self/exe").parent_path() / "../../shell/quorvel-sound-decoder";
     const auto slowDecoder = root.path() / "slow-decoder";
-    std::ofstream(slowDecoder) << "#!/bin/sh\nsleep 4\nexec '" << std::filesystem::canonical(decoder).string()
-                               << "' \"$@\"\n";
+    std::ofstream(slowDecoder) << "#!/bin/sh\nsleep 4\nexec '"
+                               << platform::IsolatedSoundDecoder::program().string() << "' \"$@\"\n";
     std::filesystem::permissions(slowDecoder, std::filesystem::perms::owner_all);
     ::setenv("QUORVEL_SOUND_DECODER", slowDecoder.c_str(), 1);
     std::ofstream(music / "Broken.mp3") << "not a song";
