@@ -141,7 +141,7 @@ std::shared_ptr<AudioClip> AudioOutput::decodeWAV(std::string_view bytes, std::s
     }
     // A looping channel with nothing in it would spin the audio thread forever.
     if (chunk->alen == 0 || bytesPerSecond <= 0) {
-        Mix_FreeChunk(chunk);
+        freeChunk(chunk);
         if (error) *error = "the file holds no sound";
         return nullptr;
     }
