@@ -125,6 +125,7 @@ void APMPersistentDictionary::persistToDisk() {
 }
 
 bool APMPersistentDictionary::writeContent() {
+    platform::MutexLock writing(writing_);
     Value::Dictionary copy;
     {
         platform::MutexLock lock(mutex_);

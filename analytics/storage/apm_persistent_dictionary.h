@@ -43,11 +43,14 @@ private:
     APMPersistentDictionary(std::filesystem::path fileURL, platform::Value::Dictionary content);
     void schedulePersistLocked(double delay) REQUIRES(mutex_);
     // Writes a copy of the content taken under the lock; false when the write failed.
-    bool writeContent() EXCLUDES(mutex_);
+    bool writeContent() EXCLUDES(mutex_, writing_);
 
     const std::filesystem::path fileURL_;
     const std::shared_ptr<platform::DispatchQueue> serialQueue_;
-    platform::Mutex mutex_;
+    // Held across a write, from the copy of the content to the file's rename: the delayed save and a
+    // caller's save never land an older copy over a newer one.
+    platform::Mutex writing_;
+    platform::Mutex mutex_ ACQUIRED_AFTER(writing_);
     platform::Value::Dictionary content_ GUARDED_BY(mutex_);
     bool hasPendingPersistence_ GUARDED_BY(mutex_) = false;
     // The wait before the next try after a failed write.
