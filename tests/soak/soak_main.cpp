@@ -6,13 +6,16 @@
 //                [--verbose: each step with the app's answer] [--keep: the walk's folder stays]
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <random>
+#include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "tests/soak/life_entry.h"
@@ -46,6 +49,25 @@ std::optional<std::string> valueOf(const std::vector<std::string>& arguments, co
         if (arguments[i] == name) return arguments[i + 1];
     }
     return std::nullopt;
+}
+
+// The whole value must be a number, so that "--seconds 5m" is refused rather than read as 5.
+template <typename Number>
+std::optional<Number> numberOf(const std::vector<std::string>& arguments, const std::string& name) {
+    const auto value = valueOf(arguments, name);
+    if (!value) return std::nullopt;
+    std::size_t used = 0;
+    try {
+        Number number{};
+        if constexpr (std::is_floating_point_v<Number>) {
+            number = std::stod(*value, &used);
+        } else {
+            if (value->find('-') == std::string::npos) number = std::stoull(*value, &used);
+        }
+        if (used == value->size() && !value->empty()) return number;
+    } catch (const std::logic_error&) {
+    }
+    throw std::invalid_argument(name + " wants a number, not \"" + *value + "\"");
 }
 
 bool has(const std::vector<std::string>& arguments, const std::string& name) {
@@ -159,31 +181,59 @@ int walk(const Options& options) {
     return 1;
 }
 
+const char* const usage =
+    "usage: quorvel_soak [--seconds N | --steps N] [--seed N] [--replay STEPS] [--step-limit S]\n"
+    "                    [--shrink-seconds S] [--verbose] [--keep]\n";
+
+// A mistyped option would otherwise start a walk of the default length on a fresh seed.
+std::optional<std::string> optionError(const std::vector<std::string>& arguments) {
+    static const std::vector<std::string> flags{"--verbose", "--keep", "--life", "--second"};
+    static const std::vector<std::string> valued{"--seconds",    "--steps",          "--seed",   "--replay",
+                                                 "--step-limit", "--shrink-seconds", "--device", "--start",
+                                                 "--root",       "--sessions"};
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const auto& argument = arguments[i];
+        if (std::find(flags.begin(), flags.end(), argument) != flags.end()) continue;
+        if (std::find(valued.begin(), valued.end(), argument) == valued.end())
+            return "unknown option " + argument;
+        if (++i == arguments.size()) return argument + " wants a value";
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (has(arguments, "--help")) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    if (const auto error = optionError(arguments)) {
+        std::fprintf(stderr, "quorvel_soak: %s\n%s", error->c_str(), usage);
+        return 2;
+    }
     try {
         if (has(arguments, "--life")) {
             std::vector<std::string> shell;
             if (const auto device = valueOf(arguments, "--device")) shell = {"--device", *device};
-            return LifeEntry::life(std::stod(valueOf(arguments, "--start").value_or("0")), shell);
+            return LifeEntry::life(numberOf<double>(arguments, "--start").value_or(0), shell);
         }
         if (has(arguments, "--second")) {
-            return LifeEntry::secondInstallation(valueOf(arguments, "--root").value_or(""),
-                                                 std::stod(valueOf(arguments, "--start").value_or("0")),
-                                                 std::stoi(valueOf(arguments, "--sessions").value_or("1")));
+            return LifeEntry::secondInstallation(
+                valueOf(arguments, "--root").value_or(""), numberOf<double>(arguments, "--start").value_or(0),
+                static_cast<int>(numberOf<std::uint64_t>(arguments, "--sessions").value_or(1)));
         }
         Options options;
-        if (const auto seed = valueOf(arguments, "--seed")) options.seed = std::stoull(*seed);
+        options.seed = numberOf<std::uint64_t>(arguments, "--seed");
         options.replay = valueOf(arguments, "--replay");
         options.verbose = has(arguments, "--verbose");
         options.keep = has(arguments, "--keep");
-        if (const auto seconds = valueOf(arguments, "--seconds")) options.seconds = std::stod(*seconds);
-        if (const auto steps = valueOf(arguments, "--steps")) options.steps = std::stoull(*steps);
-        if (const auto limit = valueOf(arguments, "--step-limit")) options.stepLimit = std::stod(*limit);
-        if (const auto shrink = valueOf(arguments, "--shrink-seconds"))
-            options.shrinkSeconds = std::stod(*shrink);
+        options.seconds = numberOf<double>(arguments, "--seconds").value_or(options.seconds);
+        options.steps = numberOf<std::uint64_t>(arguments, "--steps");
+        options.stepLimit = numberOf<double>(arguments, "--step-limit").value_or(options.stepLimit);
+        options.shrinkSeconds =
+            numberOf<double>(arguments, "--shrink-seconds").value_or(options.shrinkSeconds);
         return walk(options);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "quorvel_soak: %s\n", error.what());
