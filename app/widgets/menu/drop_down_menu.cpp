@@ -106,6 +106,12 @@ void DropDownMenu::showFromNavigationController(UINavigationController& controll
     show(CGRect(0, 0, bar->bounds().size.width, view->bounds().size.height), view, bar);
     containerView_->setAppearsBehindNavigationBar(appearsBehindNavigationBar_);
     containerView_->setNavigationBar(bar);
+    // A turn of the device moves the bar's bottom edge (a status bar comes or goes), and the rows
+    // dropped from behind the bar move with it.
+    containerView_->setLayoutHandler([weak = weak_from_this()] {
+        if (const auto menu = weak.lock(); menu && menu->navigationOffset() != menu->rowsOffset_)
+            menu->placeRows();
+    });
     if (appearsBehindNavigationBar_) view->bringSubviewToFront(bar);
 }
 
@@ -127,7 +133,8 @@ void DropDownMenu::show(const CGRect& rect, const std::shared_ptr<UIView>& view,
 
     containerView_ = std::make_shared<DropDownMenuContainerView>();
     containerView_->setClipsToBounds(true);
-    containerView_->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
+    // The dimmed background keeps covering the screen when the device turns with the menu open.
+    containerView_->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
     if (backgroundView_) {
         backgroundView_->setAlpha(0);
         containerView_->addSubview(backgroundView_);
@@ -173,12 +180,8 @@ void DropDownMenu::show(const CGRect& rect, const std::shared_ptr<UIView>& view,
     // Fully above the visible area, at the width the rows are made for.
     const CGFloat width = rect.size.width, offset = navigationOffset();
     menuWrapperView_->setFrame(CGRect(0, -combinedHeight() - offset, width, offset + combinedHeight()));
-    menuView_->setFrame(menuWrapperView_->bounds());
     buildRows(width);
-    if (toolbar_) {
-        toolbar_->setFrame(menuWrapperView_->bounds());
-        menuWrapperView_->addSubview(toolbar_);
-    }
+    if (toolbar_) menuWrapperView_->addSubview(toolbar_);
     menuWrapperView_->addSubview(menuView_);
     containerView_->setFrame(rect);
     backgroundButton_->setFrame(containerView_->bounds());
@@ -207,27 +210,40 @@ void DropDownMenu::show(const CGRect& rect, const std::shared_ptr<UIView>& view,
 
 void DropDownMenu::buildRows(CGFloat width) {
     itemViews_.clear();
-    const CGFloat offset = navigationOffset();
     auto self = shared_from_this();
-    for (size_t i = 0; i < items_.size(); ++i) {
-        const auto& item = items_[i];
-        const CGFloat index = CGFloat(i);
-        auto separator = std::make_shared<UIView>(
-            CGRect(0, offset + index * itemHeight_ + index * separatorHeight_ + kSpareHeight, width,
-                   separatorHeight_));
+    for (const auto& item : items_) {
+        auto separator = std::make_shared<UIView>(CGRect(0, 0, width, separatorHeight_));
         separator->setBackgroundColor(separatorColor());
         separator->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
-        const CGFloat height = itemHeight_ + (i + 1 == items_.size() ? cornerRadius_ : 0);
-        auto row = std::make_shared<DropDownMenuItemView>(
-            self, item,
-            CGRect(0, offset + index * itemHeight_ + (index + 1) * separatorHeight_ + kSpareHeight, width,
-                   height));
+        auto row = std::make_shared<DropDownMenuItemView>(self, item, CGRect(0, 0, width, itemHeight_));
         row->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
         row->setSeparatorView(separator);
         item->setItemView(row);
         menuView_->addSubview(separator);
         menuView_->addSubview(row);
         itemViews_.push_back(row);
+    }
+    placeRows();
+}
+
+// The rows under the bar's bottom edge of the moment, and the wrapper tall enough to reach them.
+void DropDownMenu::placeRows() {
+    rowsOffset_ = navigationOffset();
+    CGRect wrapper = menuWrapperView_->frame();
+    wrapper.size.height = rowsOffset_ + combinedHeight();
+    menuWrapperView_->setFrame(wrapper);
+    menuView_->setFrame(menuWrapperView_->bounds());
+    if (toolbar_) toolbar_->setFrame(menuWrapperView_->bounds());
+    const CGFloat width = wrapper.size.width;
+    for (std::size_t i = 0; i < itemViews_.size(); ++i) {
+        const CGFloat index = CGFloat(i);
+        const CGFloat height = itemHeight_ + (i + 1 == itemViews_.size() ? cornerRadius_ : 0);
+        itemViews_[i]->separatorView()->setFrame(
+            CGRect(0, rowsOffset_ + index * itemHeight_ + index * separatorHeight_ + kSpareHeight, width,
+                   separatorHeight_));
+        itemViews_[i]->setFrame(
+            CGRect(0, rowsOffset_ + index * itemHeight_ + (index + 1) * separatorHeight_ + kSpareHeight,
+                   width, height));
     }
 }
 

@@ -129,6 +129,7 @@ private:
     void show(const platform::CGRect& rect, const std::shared_ptr<platform::UIView>& view,
               const std::shared_ptr<platform::UINavigationBar>& bar);
     void buildRows(platform::CGFloat width);
+    void placeRows();
     platform::CGFloat navigationOffset() const;
     void moveWrapperTo(platform::CGFloat y);
     void rollUp(std::function<void()> completion);
@@ -170,6 +171,8 @@ private:
     std::shared_ptr<platform::UIToolbar> toolbar_;
     std::weak_ptr<platform::UINavigationBar> navigationBar_;
     std::vector<std::shared_ptr<DropDownMenuItemView>> itemViews_;
+    // The bar's bottom edge the rows are placed under.
+    platform::CGFloat rowsOffset_ = 0;
 };
 
 }  // namespace quorvel

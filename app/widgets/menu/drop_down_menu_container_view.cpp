@@ -23,6 +23,7 @@ void DropDownMenuContainerView::layoutSubviews() {
     const CGFloat top =
         appearsBehindNavigationBar_ ? 0 : bar->convertRectToView(bar->bounds(), superview()).maxY();
     if (top != f.minY()) setFrame(CGRect(f.minX(), top, f.size.width, std::max<CGFloat>(0, f.maxY() - top)));
+    if (layoutHandler_) layoutHandler_();
 }
 
 }  // namespace quorvel

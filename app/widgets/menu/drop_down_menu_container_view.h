@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "platform/uikit/views/ui_view.h"
@@ -8,6 +9,7 @@ namespace quorvel {
 
 // Holds an open drop-down menu over the screen. Under a navigation bar it starts at the bar's bottom
 // edge, keeping its own bottom; a menu that slides out from behind the bar starts at the top.
+// After each layout the layout handler runs, for the menu to follow a bar that moved.
 class DropDownMenuContainerView : public platform::UIView {
 public:
     using platform::UIView::UIView;
@@ -17,11 +19,14 @@ public:
     bool appearsBehindNavigationBar() const { return appearsBehindNavigationBar_; }
     void setAppearsBehindNavigationBar(bool behind);
 
+    void setLayoutHandler(std::function<void()> handler) { layoutHandler_ = std::move(handler); }
+
     void layoutSubviews() override;
 
 private:
     std::weak_ptr<platform::UIView> navigationBar_;
     bool appearsBehindNavigationBar_ = false;
+    std::function<void()> layoutHandler_;
 };
 
 }  // namespace quorvel
