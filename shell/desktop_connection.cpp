@@ -87,7 +87,10 @@ bool DesktopConnection::start(std::string& problem) {
     }
     problem = "cannot open a window on display " + displayName() + " (tried " + list + " for " +
               std::to_string(kPatience.count()) + " seconds)";
-    if (const auto reason = asOneLine(said); !reason.empty()) problem += ": " + reason;
+    // What the libraries printed says most; without it, SDL's own last word.
+    std::string reason = asOneLine(said);
+    if (reason.empty()) reason = SDL_GetError();
+    if (!reason.empty()) problem += ": " + reason;
     return false;
 }
 

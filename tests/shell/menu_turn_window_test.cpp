@@ -28,10 +28,9 @@ protected:
         const auto options = listing.find("Options");
         EXPECT_TRUE(charts && options) << name << ": the menu is not open";
         if (!charts || !options) return {};
-        const CGPoint low{listing.screen.midX(), listing.screen.maxY() - 10};
-        const double scale = shot_->pixelWidth() / screenWidth_;
         return {charts->visible, options->visible,
-                shot_->pixelAt(static_cast<int>(low.x * scale), static_cast<int>(low.y * scale))};
+                pixelAt({listing.screen.midX(), listing.screen.maxY() - 10})
+                    .value_or(platform::CGImage::Pixel{})};
     }
 
     void turn(Window window, const char* key) {

@@ -104,13 +104,17 @@ protected:
         ASSERT_TRUE(tapText(window, look(window, "walk_menu.png"), item));
     }
 
+    // The last screenshot's colour at that point of the screen, if there is a screenshot.
+    std::optional<platform::CGImage::Pixel> pixelAt(CGPoint point) const {
+        if (!shot_) return std::nullopt;
+        const CGFloat scale = shot_->pixelWidth() / screenWidth_;
+        return shot_->pixelAt(static_cast<int>(point.x * scale), static_cast<int>(point.y * scale));
+    }
+
     // Whether the last screenshot shows white at that point.
     bool whiteAt(CGPoint point) const {
-        if (!shot_) return false;
-        const CGFloat scale = shot_->pixelWidth() / screenWidth_;
-        const auto pixel =
-            shot_->pixelAt(static_cast<int>(point.x * scale), static_cast<int>(point.y * scale));
-        return pixel.r > 240 && pixel.g > 240 && pixel.b > 240;
+        const auto pixel = pixelAt(point);
+        return pixel && pixel->r > 240 && pixel->g > 240 && pixel->b > 240;
     }
 
     CGFloat pointsPerPixel_ = 1;
