@@ -231,7 +231,7 @@ std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exchangeChanges(MergeRound&
     round.revisions = state_->revisions();
     round.importedBefore = state_->importedFiles();
     std::shared_ptr<NSError> failure;
-    const auto present = listChangeFiles(&failure);
+    const auto present = listChangeFiles(round, &failure);
     if (!present) return failure;
     noteAbsentFiles(round, *present);
     if ((failure = exportLocalChanges(round))) return failure;
@@ -298,16 +298,22 @@ std::shared_ptr<NSError> CDEPersistentStoreEnsemble::writeChangeFile(MergeRound&
     return nullptr;
 }
 
-// Every change file in the folder, as "<device>/<file name>".
+// Every change file in the folder, as "<device>/<file name>". A device's folder that cannot be listed
+// this time keeps the files taken in from it: unread is not gone, and sets off no baseline.
 std::optional<std::set<std::string>> CDEPersistentStoreEnsemble::listChangeFiles(
-    std::shared_ptr<NSError>* error) const {
+    const MergeRound& round, std::shared_ptr<NSError>* error) const {
     const auto devices = fileSystem_->contentsOfDirectoryAtPath(changesFolder(), error);
     if (!devices) return std::nullopt;
     std::set<std::string> present;
     for (const auto& device : *devices) {
         const auto names = fileSystem_->contentsOfDirectoryAtPath(changesFolder() + "/" + device, nullptr);
-        for (const auto& name : names.value_or(std::vector<std::string>{}))
-            present.insert(device + "/" + name);
+        if (!names) {
+            for (const auto& key : round.importedBefore) {
+                if (key.starts_with(device + "/")) present.insert(key);
+            }
+            continue;
+        }
+        for (const auto& name : *names) present.insert(device + "/" + name);
     }
     return present;
 }

@@ -74,7 +74,8 @@ private:
     std::shared_ptr<NSError> exchangeChanges(MergeRound& round, bool importing);
     std::shared_ptr<NSError> exportLocalChanges(MergeRound& round);
     std::shared_ptr<NSError> writeChangeFile(MergeRound& round, std::vector<RecordChange> changes);
-    std::optional<std::set<std::string>> listChangeFiles(std::shared_ptr<NSError>* error) const;
+    std::optional<std::set<std::string>> listChangeFiles(const MergeRound& round,
+                                                         std::shared_ptr<NSError>* error) const;
     void noteAbsentFiles(MergeRound& round, const std::set<std::string>& present) const;
     std::vector<IncomingFile> readNewChangeFiles(const MergeRound& round,
                                                  const std::set<std::string>& present) const;

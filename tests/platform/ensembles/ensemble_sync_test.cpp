@@ -252,6 +252,30 @@ TEST(EnsembleFaults, FilesThatAreNotChangeFilesAreSkippedToo) {
     EXPECT_EQ(devices.a.notes().size(), 1u);
 }
 
+// A device's folder that cannot be listed for a while (here a link to itself) has not lost its files:
+// the merge goes on without sending every record again, and nothing is taken in twice once it is back.
+TEST(EnsembleFaults, ADeviceFolderThatCannotBeListedForAWhileSetsOffNoBaseline) {
+    TwoDevices devices;
+    holdA1AndB1OnBoth(devices);
+    const auto files = changeFiles(devices.cloud);
+    const auto folder = files.front().parent_path();
+    const auto aside = folder.string() + "-aside";
+    std::filesystem::rename(folder, aside);
+    std::filesystem::create_directory_symlink(folder.filename(), folder);
+
+    EXPECT_FALSE(devices.merge(devices.a));
+    std::filesystem::remove(folder);
+    std::filesystem::rename(aside, folder);
+    EXPECT_EQ(changeFiles(devices.cloud), files);
+
+    EXPECT_FALSE(devices.merge(devices.a));
+    EXPECT_FALSE(devices.merge(devices.b));
+    const std::map<std::string, std::int64_t> expected{{"a1", 1}, {"b1", 2}};
+    EXPECT_EQ(devices.a.notes(), expected);
+    EXPECT_EQ(devices.b.notes(), expected);
+    EXPECT_EQ(changeFiles(devices.cloud), files);
+}
+
 TEST(EnsembleNotifications, SavesOverTheStoreAreAnnouncedButTheEnsemblesOwnAreNot) {
     TwoDevices devices;
     devices.leech(devices.a);
