@@ -321,10 +321,7 @@ void AudioOutput::willEnd(int channel, std::uint64_t generation) {
         if (!owner) return;
         owner->looping = owner->silent = false;
         // Out of the mixer, a silent pass has nothing left to play: it ends now.
-        if (owner->parked) {
-            finished = std::move(owner->finished);
-            owners_.erase(channel);
-        }
+        if (owner->parked) finished = release(channel);
     }
     if (finished) DispatchQueue::main()->async(std::move(finished));
     mixWhileAudible();
@@ -428,8 +425,7 @@ void AudioOutput::channelFinished(int channel) {
         const auto owner = output.owners_.find(channel);
         // A silent loop ends only when told to; the device's rest halts it, and it plays on.
         if (owner == output.owners_.end() || owner->second.silent) return;
-        finished = std::move(owner->second.finished);
-        output.owners_.erase(owner);
+        finished = output.release(channel);
     }
     if (finished) DispatchQueue::main()->async(std::move(finished));
 }
