@@ -32,29 +32,29 @@ void MPMediaPickerController::viewDidLoad() {
     UITableViewController::viewDidLoad();
     readSongs();
     // Songs whose probe has not answered yet are listed greyed, and cannot be picked: one that turns
-    // out to decode can be, one that does not leaves.
+    // out to decode can be (its row is drawn again), one that does not leaves (the library changed).
     std::weak_ptr<MPMediaPickerController> weak =
         std::static_pointer_cast<MPMediaPickerController>(shared_from_this());
-    for (const auto& name : {MPMediaLibraryDidChangeNotification, SongProbes::didAnswerNotification}) {
-        NSNotificationCenter::defaultCenter().addObserver(this, name, [weak](const NSNotification&) {
-            if (auto picker = weak.lock()) picker->songsChanged();
-        });
-    }
+    auto& center = NSNotificationCenter::defaultCenter();
+    center.addObserver(this, MPMediaLibraryDidChangeNotification, [weak](const NSNotification&) {
+        if (auto picker = weak.lock()) picker->songsChanged();
+    });
+    center.addObserver(this, SongProbes::didAnswerNotification, [weak](const NSNotification&) {
+        if (const auto picker = weak.lock(); picker && picker->tableView()) picker->tableView()->reloadData();
+    });
 
     auto table = tableView();
     if (!table) return;
     table->setBackgroundColor(UIColor::whiteColor());
     table->registerClass<UITableViewCell>(kCellIdentifier);
-    const CGFloat width = table->bounds().size.width;
-    auto header = std::make_shared<UIView>(CGRect(0, 0, width, kHeaderHeight));
+    // Sized with the safe area in viewWillLayoutSubviews.
+    auto header = std::make_shared<UIView>();
     header->setBackgroundColor(UIColor::colorWithWhite(0.97, 1));
-    promptLabel_ = std::make_shared<UILabel>(
-        CGRect(kMargin, 0, std::max<CGFloat>(0, width - 2 * kMargin - kCancelWidth), kHeaderHeight));
+    promptLabel_ = std::make_shared<UILabel>();
     promptLabel_->setFont(UIFont::systemFontOfSize(15));
     promptLabel_->setTextColor(UIColor::darkGrayColor());
     promptLabel_->setText(prompt_);
     cancelButton_ = UIButton::buttonWithType(UIButtonType::system);
-    cancelButton_->setFrame(CGRect(width - kMargin - kCancelWidth, 0, kCancelWidth, kHeaderHeight));
     cancelButton_->setTitle("Cancel", UIControlStateNormal);
     cancelButton_->addTarget(std::static_pointer_cast<MPMediaPickerController>(shared_from_this()),
                              &MPMediaPickerController::cancel, UIControlEventTouchUpInside);
