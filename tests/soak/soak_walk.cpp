@@ -97,14 +97,7 @@ public:
             if (auto report = sanitizerReport(log_)) return fail(at, "no-sanitizer-report", *report);
         } else {
             if (!life_->send(step.text()) || !takeAnswer(at, false)) return false;
-            if (!life_->ended(kEndSeconds)) {
-                life_->kill();
-                return fail(at, "answers",
-                            "the app did not end within " + number(kEndSeconds) + " s of its quit");
-            }
-            if (auto report = sanitizerReport(log_)) return fail(at, "no-sanitizer-report", *report);
-            if (!life_->exitedCleanly())
-                return fail(at, "exits-cleanly", "after its quit the app " + *life_->ended(0));
+            if (!closeLife(at, *life_, log_, "the app")) return false;
         }
         life_.reset();
         double start = now_ + step.value;
@@ -132,13 +125,7 @@ public:
             return fail(at, answer ? answer->invariant : "answers",
                         (answer ? answer->message : line) + " (the second installation)");
         }
-        if (!second->ended(kEndSeconds) || !second->exitedCleanly()) {
-            second->kill();
-            return fail(at, "exits-cleanly",
-                        "the second installation did not end cleanly: " + tailOf(log, 20));
-        }
-        if (auto report = sanitizerReport(log))
-            return fail(at, "no-sanitizer-report", *report + " (the second installation)");
+        if (!closeLife(at, *second, log, "the second installation")) return false;
         ledger_.addForeign(answer->report->added);
         return this->step(at, step);
     }
@@ -152,8 +139,25 @@ public:
     bool finish(std::size_t at) {
         if (!endLife(at, {Kind::quit, 1})) return false;
         if (!life_->send(WalkStep{Kind::quit, 0}.text()) || !takeAnswer(at, false)) return false;
-        life_->ended(kEndSeconds);
+        if (!closeLife(at, *life_, log_, "the app")) return false;
         life_.reset();
+        return true;
+    }
+
+    // A process told to quit must end in time, cleanly and without a sanitizer's report. The outcome
+    // shows the end of the current life's log; another process's goes into the message.
+    bool closeLife(std::size_t at, LifeProcess& process, const fs::path& log, const std::string& who) {
+        const bool current = &process == life_.get();
+        const auto tail = [&] { return current ? std::string() : ": " + tailOf(log, 20); };
+        if (!process.ended(kEndSeconds)) {
+            process.kill();
+            return fail(at, "answers",
+                        who + " did not end within " + number(kEndSeconds) + " s of its quit" + tail());
+        }
+        if (auto report = sanitizerReport(log))
+            return fail(at, "no-sanitizer-report", *report + (current ? "" : " (" + who + ")"));
+        if (!process.exitedCleanly())
+            return fail(at, "exits-cleanly", "after its quit " + who + " " + *process.ended(0) + tail());
         return true;
     }
 
