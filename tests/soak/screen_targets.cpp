@@ -28,14 +28,6 @@ bool hasEnabled(const UIView& view) {
     return false;
 }
 
-bool isDescendantOrSelf(const UIView* view, const UIView* ancestor) {
-    // Superviews are held by their subviews' tree, so the raw pointers stay valid on the way up.
-    for (const UIView* at = view; at; at = at->superview().get()) {
-        if (at == ancestor) return true;
-    }
-    return false;
-}
-
 CGPoint inWindow(const UIWindow& window, CGPoint screenPoint) {
     return window.layer()->convertPointFromSuperlayer(screenPoint).value_or(screenPoint);
 }
@@ -48,7 +40,7 @@ bool ScreenTargets::reaches(const UIView& view, CGPoint point) {
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
         if ((*it)->isHidden()) continue;
         if (const auto hit = (*it)->hitTest(inWindow(**it, point), nullptr)) {
-            return isDescendantOrSelf(hit.get(), &view);
+            return hit->isDescendantOfView(&view);
         }
     }
     return false;
@@ -69,19 +61,16 @@ CGRect ScreenTargets::onScreen(const UIView& view, const CGRect& rect) {
 
 namespace {
 
-void collect(const UIView& view, const CGRect& clip, const UIWindow& window, const Wanted& wanted,
+void collect(const UIView& view, const CGRect& clip, const Wanted& wanted,
              std::vector<ScreenTargets::Target>& out) {
     for (const auto& child : view.subviews()) {
         if (child->isHidden() || child->alpha() < 0.01 || !child->isUserInteractionEnabled()) continue;
-        CGRect frame = child->convertRectToView(child->bounds(), &window);
-        frame.origin.x += window.frame().minX();
-        frame.origin.y += window.frame().minY();
-        const CGRect shown = frame.intersection(clip);
+        const CGRect shown = ScreenTargets::inScreenPoints(*child, child->bounds()).intersection(clip);
         if (wanted(*child) && !shown.isNull() && shown.width() >= 2 && shown.height() >= 2 &&
             ScreenTargets::reaches(*child, {shown.midX(), shown.midY()})) {
             out.push_back({child, shown});
         }
-        collect(*child, child->clipsToBounds() ? shown : clip, window, wanted, out);
+        collect(*child, child->clipsToBounds() ? shown : clip, wanted, out);
     }
 }
 
@@ -91,7 +80,7 @@ std::vector<ScreenTargets::Target> find(const Wanted& wanted) {
     for (const auto& window : UIWindow::windows()) {
         if (window->isHidden() || !window->isUserInteractionEnabled()) continue;
         window->layoutIfNeeded();
-        collect(*window, window->frame().intersection(screen), *window, wanted, out);
+        collect(*window, window->frame().intersection(screen), wanted, out);
     }
     return out;
 }
