@@ -125,14 +125,10 @@ std::string chosenSettings() {
 
 // The timer screen, when it is what the person sees.
 std::shared_ptr<TimeViewController> timerScreenInFront() {
-    for (const auto& window : platform::UIWindow::windows()) {
-        const auto container =
-            std::dynamic_pointer_cast<MainNavigationControllerViewController>(window->rootViewController());
-        if (!container || window->isHidden()) continue;
-        auto screen = std::dynamic_pointer_cast<TimeViewController>(container->topViewController());
-        if (screen && screen->isViewLoaded() && screen->view()->window()) return screen;
-    }
-    return nullptr;
+    const auto container = mainContainer();
+    auto screen =
+        container ? std::dynamic_pointer_cast<TimeViewController>(container->topViewController()) : nullptr;
+    return screen && screen->isViewLoaded() && screen->view()->window() ? screen : nullptr;
 }
 
 // What the step did, in the life's log, for a person reading a replay.
@@ -352,7 +348,7 @@ void AppLife::openSetting(std::uint32_t value) {
     const bool menuScreen = value % 4 == 0;
     const std::string wanted =
         menuScreen ? screens[value / 4 % screens.size()].identifier : "OptionViewController";
-    if (classNameOf(*container->topViewController()) != wanted) {
+    if (container->topViewController()->sceneIdentifier() != wanted) {
         const auto item = container->topViewController()->navigationItem()->leftBarButtonItem();
         if (!item || !item->customView() || !tapView(*item->customView())) return settle(1.2);
         const auto& items = container->optionsMenu()->itemViews();
