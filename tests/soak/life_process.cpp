@@ -38,10 +38,21 @@ bool highPipe(int ends[2]) {
     return false;
 }
 
+// The child starts with SIGPIPE at its default, whatever this process does with it.
+void defaultBrokenPipe(posix_spawnattr_t& attributes) {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &signals);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+}
+
 }  // namespace
 
 std::unique_ptr<LifeProcess> LifeProcess::start(const std::vector<std::string>& arguments,
                                                 const std::filesystem::path& log) {
+    // A child that died leaves its pipe without a reader: a send then fails instead of ending the walk.
+    ::signal(SIGPIPE, SIG_IGN);
     int commands[2], answers[2];
     if (!highPipe(commands)) return nullptr;
     if (!highPipe(answers)) {
@@ -60,8 +71,12 @@ std::unique_ptr<LifeProcess> LifeProcess::start(const std::vector<std::string>& 
     std::vector<char*> pointers;
     for (auto& argument : argv) pointers.push_back(argument.data());
     pointers.push_back(nullptr);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    defaultBrokenPipe(attributes);
     pid_t pid = -1;
-    const int error = ::posix_spawn(&pid, "/proc/self/exe", &actions, nullptr, pointers.data(), environ);
+    const int error = ::posix_spawn(&pid, "/proc/self/exe", &actions, &attributes, pointers.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     ::close(commands[0]);
     ::close(answers[1]);
@@ -88,8 +103,6 @@ LifeProcess::~LifeProcess() {
 
 bool LifeProcess::send(const std::string& line) {
     const std::string text = line + "\n";
-    // A child that died leaves the pipe without a reader: no SIGPIPE, just a failed write.
-    ::signal(SIGPIPE, SIG_IGN);
     std::size_t written = 0;
     while (written < text.size()) {
         const ssize_t n = ::write(commands_, text.data() + written, text.size() - written);
