@@ -54,10 +54,6 @@ UIApplication& application() {
     return UIApplication::sharedApplication();
 }
 
-LifeAnswer failure(std::string invariant, std::string message) {
-    return LifeAnswer{std::nullopt, std::move(invariant), std::move(message)};
-}
-
 std::string rectText(const CGRect& r) {
     auto number = [](double v) { return std::to_string(std::lround(v)); };
     return number(r.minX()) + "," + number(r.minY()) + " " + number(r.width()) + "x" + number(r.height());
@@ -179,19 +175,19 @@ std::optional<LifeAnswer> AppLife::checkFiles() {
     if (problems.empty()) return std::nullopt;
     std::string message;
     for (const auto& problem : problems) message += (message.empty() ? "" : "; ") + problem;
-    return failure("files-read-back", message);
+    return LifeAnswer::failure("files-read-back", message);
 }
 
 std::optional<LifeAnswer> AppLife::launch(double start, const std::vector<std::string>& shellArguments) {
     // As the program starts: the lock, the folder, the device, then the app.
     std::string problem;
     lock_ = shell::InstanceLock::acquire(platform::DataRoot::path(), problem);
-    if (!lock_) return failure("launches", "the data folder's lock: " + problem);
+    if (!lock_) return LifeAnswer::failure("launches", "the data folder's lock: " + problem);
     std::error_code error;
     std::filesystem::create_directories(platform::DataRoot::preferences(), error);
     const auto setup = shell::ShellSettings::resolve(shell::ShellOptions::parse(shellArguments));
     if (const auto* exit = std::get_if<shell::ShellOptions::Exit>(&setup))
-        return failure("launches", exit->output);
+        return LifeAnswer::failure("launches", exit->output);
 
     clock_ = platform::VirtualClock::install(start);
     touches_ = std::make_unique<testing::TouchDriver>(clock_);
@@ -404,18 +400,20 @@ std::optional<LifeAnswer> AppLife::checkCounters() {
     const auto savedRound = defaults->integerForKey(P::key(P::Case::latestRound));
     const auto savedGoal = defaults->integerForKey(P::key(P::Case::latestGoal));
     if (savedRound != engine->currentRound() || savedGoal != engine->currentGoal()) {
-        return failure("counters-shown", "the engine counts round " + std::to_string(engine->currentRound()) +
-                                             " and goal " + std::to_string(engine->currentGoal()) +
-                                             ", the saved counters are " + std::to_string(savedRound) +
-                                             " and " + std::to_string(savedGoal));
+        return LifeAnswer::failure("counters-shown",
+                                   "the engine counts round " + std::to_string(engine->currentRound()) +
+                                       " and goal " + std::to_string(engine->currentGoal()) +
+                                       ", the saved counters are " + std::to_string(savedRound) + " and " +
+                                       std::to_string(savedGoal));
     }
     const auto settings = UserDataManager::getPomodoroData();
     const std::string round = std::to_string(savedRound) + "/" + std::to_string(settings.roundLimit);
     const std::string goal = std::to_string(savedGoal) + "/" + std::to_string(settings.goalLimit);
     if (holder->roundLabel()->text() != round || holder->goalLabel()->text() != goal) {
-        return failure("counters-shown", "the screen shows round " + holder->roundLabel()->text() +
-                                             " and goal " + holder->goalLabel()->text() +
-                                             ", the store holds " + round + " and " + goal);
+        return LifeAnswer::failure("counters-shown", "the screen shows round " +
+                                                         holder->roundLabel()->text() + " and goal " +
+                                                         holder->goalLabel()->text() + ", the store holds " +
+                                                         round + " and " + goal);
     }
     return std::nullopt;
 }
@@ -430,8 +428,9 @@ std::optional<LifeAnswer> AppLife::checkSafeArea() {
             shown.minY() >= safe.minY() - 0.5) {
             continue;
         }
-        return failure("safe-area", view.className + " \"" + view.text + "\" shows at " + rectText(shown) +
-                                        ", outside the safe area " + rectText(safe));
+        return LifeAnswer::failure("safe-area", view.className + " \"" + view.text + "\" shows at " +
+                                                    rectText(shown) + ", outside the safe area " +
+                                                    rectText(safe));
     }
     return std::nullopt;
 }

@@ -19,13 +19,6 @@ std::vector<std::string> split(const std::string& text, char separator) {
     }
 }
 
-// Exact: the walk compares stamps with the clock.
-std::string number(double value) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
-}
-
 // The answer is one line.
 std::string oneLine(const std::string& text) {
     std::string out;
@@ -35,8 +28,14 @@ std::string oneLine(const std::string& text) {
 
 }  // namespace
 
+std::string exactNumber(double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
 std::string LifeReport::text() const {
-    std::string out = "now=" + number(now) + " goal=" + std::to_string(goal) +
+    std::string out = "now=" + exactNumber(now) + " goal=" + std::to_string(goal) +
                       " round=" + std::to_string(round) + " running=" + (running ? "1" : "0") +
                       " full=" + (full ? "1" : "0") + " screen=";
     out += screen.empty() ? "-" : screen;
@@ -52,7 +51,7 @@ std::string LifeReport::text() const {
         if (i) out += ';';
         out += added[i].identifier;
         out += '@';
-        out += number(added[i].stamp);
+        out += exactNumber(added[i].stamp);
         out += '@';
         out += std::to_string(added[i].minutes);
     }
@@ -104,6 +103,10 @@ std::optional<LifeReport> LifeReport::parse(const std::string& text) {
         return std::nullopt;
     }
     return report;
+}
+
+LifeAnswer LifeAnswer::failure(std::string invariant, std::string message) {
+    return LifeAnswer{std::nullopt, std::move(invariant), std::move(message)};
 }
 
 std::string LifeAnswer::text() const {

@@ -7,6 +7,10 @@
 
 namespace quorvel::soak {
 
+// Exact, so that a number read back compares equal to the one written (the walk compares stamps with
+// the clock).
+std::string exactNumber(double value);
+
 // A focus session as the store holds it.
 struct StoredSession {
     std::string identifier;
@@ -42,6 +46,8 @@ struct LifeAnswer {
     std::optional<LifeReport> report;
     std::string invariant;
     std::string message;
+
+    static LifeAnswer failure(std::string invariant, std::string message);
 
     std::string text() const;
     static std::optional<LifeAnswer> parse(const std::string& line);

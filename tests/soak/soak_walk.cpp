@@ -1,10 +1,8 @@
 #include "tests/soak/soak_walk.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <system_error>
 #include <vector>
 
@@ -22,12 +20,6 @@ namespace {
 
 // How long a life may take to end after a quit, and a check of the files.
 constexpr double kEndSeconds = 60;
-
-std::string number(double value) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
-}
 
 std::string tailOf(const fs::path& log, std::size_t lines) {
     std::ifstream in(log);
@@ -75,7 +67,7 @@ public:
     }
 
     bool startLife(std::size_t at, double start) {
-        std::vector<std::string> arguments{"--life", "--start", number(start)};
+        std::vector<std::string> arguments{"--life", "--start", exactNumber(start)};
         if (outcome.lives == 0) arguments.insert(arguments.end(), {"--device", setup_.device});
         log_ = folder_ / ("life-" + std::to_string(outcome.lives) + ".log");
         ++outcome.lives;
@@ -112,7 +104,7 @@ public:
     bool sync(std::size_t at, const WalkStep& step) {
         const auto log = folder_ / "second.log";
         auto second = LifeProcess::start({"--second", "--root", (folder_ / "second").string(), "--start",
-                                          number(now_ - 3600), "--sessions", std::to_string(step.value)},
+                                          exactNumber(now_ - 3600), "--sessions", std::to_string(step.value)},
                                          log);
         if (!second) return fail(at, "launches", "cannot start the second installation");
         std::string line;
@@ -152,7 +144,7 @@ public:
         if (!process.ended(kEndSeconds)) {
             process.kill();
             return fail(at, "answers",
-                        who + " did not end within " + number(kEndSeconds) + " s of its quit" + tail());
+                        who + " did not end within " + exactNumber(kEndSeconds) + " s of its quit" + tail());
         }
         if (auto report = sanitizerReport(log))
             return fail(at, "no-sanitizer-report", *report + (current ? "" : " (" + who + ")"));
@@ -187,7 +179,7 @@ private:
         switch (life_->await(line, stepSeconds_)) {
             case LifeProcess::Wait::timedOut:
                 return fail(at, "answers",
-                            "no answer within " + number(stepSeconds_) + " s of the wall clock");
+                            "no answer within " + exactNumber(stepSeconds_) + " s of the wall clock");
             case LifeProcess::Wait::ended:
                 return died(at);
             case LifeProcess::Wait::answered:

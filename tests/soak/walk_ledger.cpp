@@ -7,10 +7,6 @@ namespace quorvel::soak {
 
 namespace {
 
-LifeAnswer failure(std::string invariant, std::string message) {
-    return LifeAnswer{std::nullopt, std::move(invariant), std::move(message)};
-}
-
 std::string describe(const StoredSession& session) {
     char text[200];
     std::snprintf(text, sizeof text, "%s (%lld min, stamped %.1f)", session.identifier.c_str(),
@@ -30,21 +26,22 @@ void WalkLedger::addForeign(const std::vector<StoredSession>& sessions) {
 std::optional<LifeAnswer> WalkLedger::takeSession(const StoredSession& session) {
     if (const auto it = known_.find(session.identifier); it != known_.end()) {
         if (it->second == session) return std::nullopt;
-        return failure("nothing-lost",
-                       "the stored session " + describe(it->second) + " changed to " + describe(session));
+        return LifeAnswer::failure("nothing-lost", "the stored session " + describe(it->second) +
+                                                       " changed to " + describe(session));
     }
     if (session.minutes < 1 || session.minutes > kLongestSession) {
-        return failure("sessions-sound",
-                       "a session is stored with a length no session has: " + describe(session));
+        return LifeAnswer::failure("sessions-sound",
+                                   "a session is stored with a length no session has: " + describe(session));
     }
     if (!(session.stamp > 0) || session.stamp > latestNow_ + 1e-3) {
-        return failure("sessions-sound",
-                       "a session is stored with a time in the future: " + describe(session));
+        return LifeAnswer::failure("sessions-sound",
+                                   "a session is stored with a time in the future: " + describe(session));
     }
     if (!foreign_.contains(session.identifier)) {
         if (!startedMinutes_.contains(session.minutes)) {
-            return failure("sessions-sound",
-                           "a session is stored with a length no session started with: " + describe(session));
+            return LifeAnswer::failure(
+                "sessions-sound",
+                "a session is stored with a length no session started with: " + describe(session));
         }
         // One installation runs one session at a time: two that overlap are one counted twice.
         const double slack = 1 + setBack_;
@@ -53,8 +50,8 @@ std::optional<LifeAnswer> WalkLedger::takeSession(const StoredSession& session) 
             const double start = session.stamp - session.minutes * 60.0,
                          otherStart = other.stamp - other.minutes * 60.0;
             if (std::min(session.stamp, other.stamp) - std::max(start, otherStart) > slack) {
-                return failure("counted-once", "the sessions " + describe(other) + " and " +
-                                                   describe(session) + " overlap in time");
+                return LifeAnswer::failure("counted-once", "the sessions " + describe(other) + " and " +
+                                                               describe(session) + " overlap in time");
             }
         }
     }
@@ -64,8 +61,9 @@ std::optional<LifeAnswer> WalkLedger::takeSession(const StoredSession& session) 
 
 std::optional<LifeAnswer> WalkLedger::takeRelaunch(const LifeReport& report) {
     if (!settings_.empty() && report.settings != settings_) {
-        return failure("nothing-lost", "the settings were " + settings_ + " when the app ended and " +
-                                           report.settings + " when it started again");
+        return LifeAnswer::failure("nothing-lost", "the settings were " + settings_ +
+                                                       " when the app ended and " + report.settings +
+                                                       " when it started again");
     }
     return take(report, true);
 }
@@ -85,9 +83,9 @@ std::optional<LifeAnswer> WalkLedger::take(const LifeReport& report, bool mayRes
     }
     if (!gone.empty()) {
         const auto it = known_.find(gone.front());
-        return failure("nothing-lost", std::to_string(gone.size()) +
-                                           " stored session(s) are gone, among them " +
-                                           (it != known_.end() ? describe(it->second) : gone.front()));
+        return LifeAnswer::failure("nothing-lost",
+                                   std::to_string(gone.size()) + " stored session(s) are gone, among them " +
+                                       (it != known_.end() ? describe(it->second) : gone.front()));
     }
 
     std::int64_t own = 0;
@@ -104,7 +102,7 @@ std::optional<LifeAnswer> WalkLedger::take(const LifeReport& report, bool mayRes
     const std::string counts = "the goal went from " + std::to_string(*before) + " to " +
                                std::to_string(report.goal) + " while " + std::to_string(own) +
                                " focus session(s) were stored";
-    return failure(report.goal > *before + own ? "counted-once" : "nothing-lost", counts);
+    return LifeAnswer::failure(report.goal > *before + own ? "counted-once" : "nothing-lost", counts);
 }
 
 }  // namespace quorvel::soak
