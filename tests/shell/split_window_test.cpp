@@ -7,12 +7,12 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/uikit/drawing/ui_image.h"
-#include "tests/shell/desktop_test.h"
+#include "tests/shell/screen_listing.h"
+#include "tests/shell/walking_desktop_test.h"
 #include "tests/support/golden_image.h"
 
 namespace {
@@ -30,7 +30,7 @@ struct Held {
 const std::map<std::string, std::string> kTurnKeys = {
     {"portrait", "1"}, {"upside-down", "2"}, {"landscape-left", "3"}, {"landscape-right", "4"}};
 
-class SplitWindow : public quorvel::testing::DesktopTest {
+class SplitWindow : public quorvel::testing::WalkingDesktopTest {
 protected:
     // Room for the tablet at one desktop unit a point either way up, so a turned window shows as many
     // pixels as one launched turned.
@@ -66,23 +66,16 @@ protected:
         return name;
     }
 
-    // The minute ring's rows in the last screenshot's pixels: from above its tallest tick down to the foot
-    // of its minute labels, placed by the centred minute's label ("25" on a fresh start) in the view
-    // listing that came with the screenshot.
-    std::optional<CGRect> ringBand(const platform::UIImage& image) const {
-        const auto& lines = app->lines();
-        const auto label = std::find_if(lines.rbegin(), lines.rend(),
-                                        [](const std::string& l) { return l.ends_with("| UILabel | 25"); });
-        const auto screen = std::find_if(lines.rbegin(), lines.rend(), [](const std::string& l) {
-            return l.find("screen 0 0 ") != l.npos;
-        });
-        if (label == lines.rend() || screen == lines.rend()) return std::nullopt;
-        double x, y, width, height, screenWidth;
-        std::istringstream(label->substr(label->find("view ") + 5)) >> x >> y >> width >> height;
-        std::istringstream(screen->substr(screen->find("screen 0 0 ") + 11)) >> screenWidth;
-        const double scale = image.pixelWidth() / screenWidth;
+    // The minute ring's rows in the screenshot's pixels: from above its tallest tick down to the foot of
+    // its minute labels, placed by the centred minute's label ("25" on a fresh start) in its listing.
+    static std::optional<CGRect> ringBand(const quorvel::testing::ScreenListing& listing,
+                                          const platform::UIImage& image) {
+        const auto label = listing.find("25");
+        if (!label || listing.screen.width() <= 0) return std::nullopt;
+        const double scale = image.pixelWidth() / listing.screen.width();
         const double tallestTick = 100;
-        return CGRect(0, (y - tallestTick) * scale, image.pixelWidth(), (tallestTick + height) * scale);
+        return CGRect(0, (label->frame.minY() - tallestTick) * scale, image.pixelWidth(),
+                      (tallestTick + label->frame.height()) * scale);
     }
     // The share of pixels that differ inside the band and nowhere else.
     static double differingInBand(const platform::UIImage& a, const platform::UIImage& b,
@@ -109,9 +102,10 @@ protected:
         for (std::size_t i = 0; i < states.size(); ++i) {
             window = launch(states[i]);
             ASSERT_NE(window, 0u);
-            const auto launched = screenshot(window, fileName(states[i], "launched"));
+            const auto listing = look(window, fileName(states[i], "launched"));
+            const auto launched = shot_;
             ASSERT_TRUE(launched) << app->transcript();
-            const auto band = ringBand(*launched);
+            const auto band = ringBand(listing, *launched);
             ASSERT_TRUE(band) << app->transcript();
             const std::string shots = "; compare the " + fileName(states[i], "pressed") + " and " +
                                       fileName(states[i], "launched") + " screenshots";
