@@ -10,8 +10,8 @@
 #include "app/core/core_data_manager.h"
 #include "app/core/formatting_helpers.h"
 #include "platform/coregraphics/cg_geometry.h"
-#include "tests/shell/desktop_test.h"
 #include "tests/shell/screen_listing.h"
+#include "tests/shell/walking_desktop_test.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ void storeSessionsOfLastDays(int days, int count, std::int64_t minutes) {
     quorvel::CoreDataManager::closeStore();
 }
 
-class StatisticsWindow : public quorvel::testing::DesktopTest {
+class StatisticsWindow : public quorvel::testing::WalkingDesktopTest {
 protected:
     // A phone held upright, on the statistics screen, chosen through the menu under the bar.
     Window startOnStatistics(const char* device = "iPhone8") {
@@ -139,16 +139,14 @@ TEST_F(StatisticsWindow, TheAveragesOfHoursReadWholeOnASmallPhoneOnItsSide) {
     ASSERT_TRUE(app->waitForLine("device landscape-left")) << app->transcript();
     app->listen(1500ms);
 
-    const std::size_t from = app->lines().size();
-    const auto shot = screenshot(window, "statistics_averages_small_phone_landscape.png");
-    ASSERT_TRUE(shot) << app->transcript();
-    const auto listing = quorvel::testing::ScreenListing::read(app->lines(), from);
+    const auto listing = look(window, "statistics_averages_small_phone_landscape.png");
+    ASSERT_TRUE(shot_) << app->transcript();
     ASSERT_GT(listing.screen.width(), 0) << app->transcript();
     int averages = 0;
     for (const auto& view : listing.views) {
         if (!view.text.starts_with("Average ")) continue;
         ++averages;
-        EXPECT_TRUE(endsInATallGlyph(*shot, view.frame, shot->pixelWidth() / listing.screen.width()))
+        EXPECT_TRUE(endsInATallGlyph(*shot_, view.frame, shot_->pixelWidth() / listing.screen.width()))
             << view.describe() << " ends in an ellipsis";
     }
     EXPECT_EQ(averages, 2) << app->transcript();

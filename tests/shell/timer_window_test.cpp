@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/uikit/drawing/ui_image.h"
-#include "tests/shell/desktop_test.h"
+#include "tests/shell/walking_desktop_test.h"
 #include "tests/support/golden_image.h"
 
 namespace {
@@ -19,7 +19,7 @@ using namespace std::chrono_literals;
 using quorvel::testing::DesktopUser;
 using Window = DesktopUser::Window;
 
-class TimerWindow : public quorvel::testing::DesktopTest {
+class TimerWindow : public quorvel::testing::WalkingDesktopTest {
 protected:
     // An iPhone 8 held upright, one desktop unit a point.
     Window start() { return DesktopTest::start({"--device", "iPhone8", "--orientation", "portrait"}); }
@@ -43,12 +43,9 @@ protected:
         const auto size = user->size(window);
         return size.width == 375 && size.height == 667;
     }
-    // Whether a label reads `text` in the view listing of a new screenshot.
+    // Whether a view reads `text` in the listing of a new screenshot.
     bool shows(Window window, const std::string& text, const std::string& file) {
-        const std::string line = "| UILabel | " + text;
-        const auto before = app->count(line);
-        screenshot(window, file);
-        return app->count(line) > before;
+        return look(window, file).find(text).has_value();
     }
     // The landscape guidance's one panel swiped past, on the phone lying sideways.
     void swipeAwaySideways(Window window) {
