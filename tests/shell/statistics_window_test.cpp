@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/core/core_data_manager.h"
 #include "app/core/formatting_helpers.h"
@@ -78,29 +79,29 @@ protected:
                                  platform::CGFloat scale) {
         const int left = int(frame.minX() * scale), right = int(frame.maxX() * scale);
         const int top = int(frame.minY() * scale), bottom = int(frame.maxY() * scale);
-        // The topmost and lowest row of white in a column; top > bottom when it has none.
-        const auto inkOf = [&](int x) {
+        // Each column's topmost and lowest row of white, from the left; top > bottom where it has none.
+        std::vector<std::pair<int, int>> ink;
+        for (int x = left; x <= right; ++x) {
             std::pair<int, int> rows{bottom + 1, top - 1};
             for (int y = top; y <= bottom; ++y) {
                 const auto p = shot.pixelAt(x, y);
                 if (std::min({p.r, p.g, p.b}) <= 150) continue;
                 rows = {std::min(rows.first, y), std::max(rows.second, y)};
             }
-            return rows;
-        };
+            ink.push_back(rows);
+        }
+        const auto inked = [](const std::pair<int, int>& rows) { return rows.first <= rows.second; };
         int lineTop = bottom + 1, lineBottom = top - 1;
-        for (int x = left; x <= right; ++x) {
-            const auto [from, to] = inkOf(x);
+        for (const auto& [from, to] : ink) {
             lineTop = std::min(lineTop, from);
             lineBottom = std::max(lineBottom, to);
         }
         // The last glyph: the columns of white that run, without a gap, up to the rightmost one.
-        int x = right;
-        while (x >= left && inkOf(x).first > inkOf(x).second) --x;
+        auto column = std::find_if(ink.rbegin(), ink.rend(), inked);
         int glyphTop = bottom + 1, glyphBottom = top - 1;
-        for (; x >= left && inkOf(x).first <= inkOf(x).second; --x) {
-            glyphTop = std::min(glyphTop, inkOf(x).first);
-            glyphBottom = std::max(glyphBottom, inkOf(x).second);
+        for (; column != ink.rend() && inked(*column); ++column) {
+            glyphTop = std::min(glyphTop, column->first);
+            glyphBottom = std::max(glyphBottom, column->second);
         }
         return lineBottom > lineTop && glyphBottom - glyphTop >= 0.6 * (lineBottom - lineTop);
     }
