@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 
 namespace quorvel::testing {
 
@@ -59,6 +60,16 @@ int startingNumber() {
     return kFirstNumber + static_cast<int>(getpid() % kNumbers);
 }
 
+// The first number not taken, from this process's own on and round the range, that `claim` accepts;
+// -1 when there is none. The process's own start keeps tests running side by side apart.
+int firstFreeNumber(const std::function<bool(int)>& claim) {
+    for (int i = 0; i < kNumbers; ++i) {
+        const int number = kFirstNumber + (startingNumber() - kFirstNumber + i) % kNumbers;
+        if (!taken(number) && claim(number)) return number;
+    }
+    return -1;
+}
+
 // The X protocol's answer to a connection it will not take, in the byte order the client chose.
 std::string refusal(const std::string& reason, char byteOrder) {
     const std::size_t padded = (reason.size() + 3) / 4 * 4;
@@ -77,19 +88,14 @@ std::string refusal(const std::string& reason, char byteOrder) {
 }  // namespace
 
 std::string RefusingDisplay::unserved() {
-    for (int i = 0; i < kNumbers; ++i) {
-        const int number = kFirstNumber + (startingNumber() - kFirstNumber + i) % kNumbers;
-        if (!taken(number)) return numbered(":", number);
-    }
-    return {};
+    const int number = firstFreeNumber([](int) { return true; });
+    return number < 0 ? std::string() : numbered(":", number);
 }
 
 RefusingDisplay::RefusingDisplay(std::string reason) : reason_(std::move(reason)) {
     std::error_code error;
     if (std::filesystem::create_directory(kSocketFolder, error)) chmod(kSocketFolder.c_str(), 01777);
-    for (int i = 0; i < kNumbers && listener_ < 0; ++i) {
-        const int number = kFirstNumber + (startingNumber() - kFirstNumber + i) % kNumbers;
-        if (taken(number)) continue;
+    firstFreeNumber([this](int number) {
         const std::string path = socketOf(number);
         const int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         const sockaddr_un address = addressOf(path, false);
@@ -97,12 +103,13 @@ RefusingDisplay::RefusingDisplay(std::string reason) : reason_(std::move(reason)
         if (bind(listener, reinterpret_cast<const sockaddr*>(&address), lengthOf(path, false)) != 0 ||
             listen(listener, 16) != 0) {
             close(listener);
-            continue;
+            return false;
         }
         listener_ = listener;
         socket_ = path;
         name_ = numbered(":", number);
-    }
+        return true;
+    });
     if (listener_ >= 0) refuser_ = std::thread([this] { refuseConnections(); });
 }
 
