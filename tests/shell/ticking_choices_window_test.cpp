@@ -4,8 +4,8 @@
 // is told and gives way to the default sound, and the store holds exactly the focus sessions that ran
 // out.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -14,10 +14,10 @@
 #include "app/core/first_launch_defaults.h"
 #include "app/core/temp_user_default_properties.h"
 #include "app/core/user_default_properties.h"
-#include "platform/foundation/data_root.h"
 #include "platform/foundation/ns_date.h"
 #include "platform/mediaplayer/mp_media_item.h"
 #include "tests/shell/music_folder_window_test.h"
+#include "tests/shell/stored_sessions.h"
 #include "tests/support/song_file.h"
 
 namespace {
@@ -121,19 +121,10 @@ protected:
     int quitAndCountSessions(Window window) {
         user->requestClose(window);
         EXPECT_EQ(app->waitForExit(), 0) << app->transcript();
-        const auto file = platform::DataRoot::applicationSupport() /
-                          platform::NSUserDefaults::standardSuiteName() / "store.sqlite";
-        sqlite3* db = nullptr;
-        sqlite3_stmt* rows = nullptr;
-        int sessions = -1;
-        if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-            sqlite3_prepare_v2(db, "SELECT COUNT(*) FROM Session WHERE duration = 1", -1, &rows, nullptr) ==
-                SQLITE_OK &&
-            sqlite3_step(rows) == SQLITE_ROW)
-            sessions = sqlite3_column_int(rows, 0);
-        sqlite3_finalize(rows);
-        sqlite3_close(db);
-        return sessions;
+        const auto sessions = quorvel::testing::storedSessions();
+        if (!sessions) return -1;
+        return static_cast<int>(std::count_if(sessions->begin(), sessions->end(),
+                                              [](const auto& session) { return session.minutes == 1; }));
     }
 
     // A song that no longer plays is told once, with its name, and the focus list no longer names it.

@@ -4,17 +4,15 @@
 // once, and the break shows its time left.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sqlite3.h>
 
 #include <thread>
-#include <vector>
 
 #include "app/core/first_launch_defaults.h"
 #include "app/core/temp_user_default_properties.h"
 #include "app/core/user_default_properties.h"
-#include "platform/foundation/data_root.h"
 #include "platform/foundation/ns_date.h"
 #include "tests/shell/desktop_test.h"
+#include "tests/shell/stored_sessions.h"
 
 namespace {
 
@@ -27,11 +25,6 @@ using T = quorvel::TempUserDefaultProperties;
 constexpr double kBreakSeconds = 300;
 // The window's reaction to a click, and a tick, in real time.
 constexpr double kSlack = 2;
-
-struct StoredSession {
-    double end = 0;  // seconds since the reference date
-    std::int64_t minutes = 0;
-};
 
 class TimerRelaunch : public quorvel::testing::DesktopTest {
 protected:
@@ -83,35 +76,19 @@ protected:
     // The seconds the clock showed when the program ended.
     static double shownSeconds() { return stored()->doubleForKey("CurrentTimerTime") * 60; }
 
-    static std::vector<StoredSession> storedSessions() {
-        const auto file = platform::DataRoot::applicationSupport() / platform::NSUserDefaults::standardSuiteName() /
-                          "store.sqlite";
-        std::vector<StoredSession> sessions;
-        sqlite3* db = nullptr;
-        sqlite3_stmt* rows = nullptr;
-        if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-            sqlite3_prepare_v2(db, "SELECT timestamp, duration FROM Session ORDER BY timestamp", -1, &rows,
-                               nullptr) == SQLITE_OK) {
-            while (sqlite3_step(rows) == SQLITE_ROW)
-                sessions.push_back({sqlite3_column_double(rows, 0), sqlite3_column_int64(rows, 1)});
-        }
-        sqlite3_finalize(rows);
-        sqlite3_close(db);
-        return sessions;
-    }
-
     // The focus session stored once, ended at `end`; counted once; the break after it running, shown
     // with its time left when the program ended at `endedAt`.
     void expectOneFocusThenTheBreak(double end, double endedAt) {
-        const auto sessions = storedSessions();
-        ASSERT_EQ(sessions.size(), 1u);
-        EXPECT_NEAR(sessions[0].end, end, kSlack);
-        EXPECT_EQ(sessions[0].minutes, 1);
+        const auto sessions = quorvel::testing::storedSessions();
+        ASSERT_TRUE(sessions) << "the store cannot be read";
+        ASSERT_EQ(sessions->size(), 1u);
+        EXPECT_NEAR(sessions->front().end, end, kSlack);
+        EXPECT_EQ(sessions->front().minutes, 1);
         const auto suite = stored();
         EXPECT_EQ(suite->integerForKey("TimerCountGoal"), 1);
         EXPECT_EQ(suite->integerForKey("TimerCountRound"), 1);
         EXPECT_EQ(suite->integerForKey("CurrentTimerType"), 1);  // a short break
-        EXPECT_NEAR(shownSeconds(), kBreakSeconds - (endedAt - sessions[0].end), kSlack);
+        EXPECT_NEAR(shownSeconds(), kBreakSeconds - (endedAt - sessions->front().end), kSlack);
     }
 };
 
