@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 
 #include "app/core/core_data_manager.h"
 #include "platform/foundation/data_root.h"
@@ -33,22 +34,6 @@ bool readLine(std::string& line) {
         if (c == '\n') return true;
         line += c;
     }
-}
-
-// Stores the sessions stamped before `start` and lets them sync: the report that holds them, or the
-// first invariant that failed.
-LifeAnswer storeAndSync(AppLife& life, double start, int sessions) {
-    // The first report holds what came from the shared folder: only what it makes after is news.
-    if (auto before = life.answer(); !before.report) return before;
-    const auto store = CoreDataManager::shared();
-    for (int i = 0; i < sessions; ++i) {
-        store->insertSession(25, SessionType::focus, platform::NSDate(start - (sessions - i) * 1800.0));
-    }
-    auto made = life.answer();
-    if (!made.report) return made;
-    life.perform({WalkStep::Kind::sync, 0});
-    auto synced = life.answer();
-    return synced.report ? made : synced;
 }
 
 }  // namespace
@@ -89,9 +74,26 @@ int LifeEntry::secondInstallation(const std::string& root, double start, int ses
         answer(*problem);
         return 0;
     }
-    const auto made = storeAndSync(life, start, sessions);
+    // Only what it makes now is news for the walk: the rest came from the shared folder.
+    const auto store = CoreDataManager::shared();
+    std::set<std::string> before;
+    for (const auto& session : store->fetchAllSessions()) before.insert(session->uniqueIdentifier());
+    for (int i = 0; i < sessions; ++i) {
+        store->insertSession(25, SessionType::focus, platform::NSDate(start - (sessions - i) * 1800.0));
+    }
+    LifeReport made;
+    made.now = start;
+    for (const auto& session : store->fetchAllSessions()) {
+        if (before.contains(session->uniqueIdentifier())) continue;
+        made.added.push_back(
+            {session->uniqueIdentifier(),
+             session->timestamp() ? session->timestamp()->timeIntervalSinceReferenceDate() : -1,
+             session->duration()});
+    }
+    life.perform({WalkStep::Kind::sync, 0});
+    const auto checked = life.answer();
     life.quit();
-    answer(made);
+    answer(checked.report ? LifeAnswer{made, "", ""} : checked);
     return 0;
 }
 
