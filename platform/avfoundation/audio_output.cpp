@@ -11,7 +11,7 @@
 
 #include "platform/avfoundation/audio_channel.h"
 #include "platform/avfoundation/audio_clip.h"
-#include "platform/avfoundation/isolated_sound_decoder.h"
+#include "platform/avfoundation/silent_loop_check.h"
 #include "platform/avfoundation/sound_stream.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/console.h"
@@ -39,25 +39,6 @@ SDL_AudioDeviceID mixerDevice() {
         if (SDL_GetAudioDeviceStatus(id) == SDL_AUDIO_PLAYING) return id;
     }
     return 0;
-}
-
-// Every sample of the file's pass is zero: looped, nothing of it is ever heard. A pass longer than a
-// short loop's is not read through, and counts as sound. Read as the stream reads it, in a child.
-bool isSilentLoop(const std::filesystem::path& file) {
-    std::string problem;
-    const auto decoder = IsolatedSoundDecoder::open(file, &problem);
-    if (!decoder) return false;
-    constexpr int kStep = 4096;
-    std::vector<std::int16_t> samples(2 * kStep);
-    for (std::size_t frames = 0; frames <= SoundStream::kMostFramesInMemory;) {
-        const int read = decoder->read(samples.data(), kStep);
-        if (read <= 0) return frames > 0;
-        if (std::any_of(samples.begin(), samples.begin() + 2 * read, [](std::int16_t s) { return s != 0; })) {
-            return false;
-        }
-        frames += static_cast<std::size_t>(read);
-    }
-    return false;
 }
 
 }  // namespace
@@ -208,7 +189,7 @@ std::shared_ptr<AudioChannel> AudioOutput::start(Mix_Chunk* chunk, bool looping,
     mixWhileAudible();
     if (looping && stream) {
         queue()->async([file, channel, generation] {
-            if (isSilentLoop(file)) shared().markSilent(channel, generation);
+            if (SilentLoopCheck::isSilent(file)) shared().markSilent(channel, generation);
         });
     }
     return std::make_shared<AudioChannel>(channel, generation, std::move(clip), std::move(stream), looping);

@@ -68,9 +68,9 @@ bool DecoderProcess::send(const void* bytes, std::size_t size) {
 
 // The deadline is the wall clock's, not the app's clock: it guards a real process, which goes on
 // running whatever time the app's clock shows.
-bool DecoderProcess::receive(void* bytes, std::size_t size, std::chrono::milliseconds deadline) {
+bool DecoderProcess::receive(void* bytes, std::size_t size, const Deadline& deadline) {
     if (pid_ <= 0) return false;
-    const auto due = std::chrono::steady_clock::now() + deadline;
+    const auto due = deadline.due;
     auto* at = static_cast<char*>(bytes);
     while (size > 0) {
         const auto left =
@@ -79,7 +79,7 @@ bool DecoderProcess::receive(void* bytes, std::size_t size, std::chrono::millise
         const int ready = left.count() > 0 ? ::poll(&answer, 1, static_cast<int>(left.count())) : 0;
         if (ready < 0 && errno == EINTR) continue;
         if (ready == 0) {
-            kill("the decoder did not answer within " + std::to_string(deadline.count()) + " ms");
+            kill("the decoder did not answer within " + std::to_string(deadline.allowed.count()) + " ms");
             return false;
         }
         const ssize_t got = ready > 0 ? ::recv(socket_, at, size, 0) : -1;

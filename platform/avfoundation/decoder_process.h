@@ -22,6 +22,15 @@ public:
     // The child's end of the socket.
     static constexpr int kChildSocket = 3;
 
+    // When an answer, however many messages it takes, must have come: one wait for the whole of a call.
+    struct Deadline {
+        std::chrono::steady_clock::time_point due;
+        std::chrono::milliseconds allowed;
+        static Deadline in(std::chrono::milliseconds allowed) {
+            return {std::chrono::steady_clock::now() + allowed, allowed};
+        }
+    };
+
     // Starts `program` with `arguments`; null, with the reason, when it cannot be started.
     static std::unique_ptr<DecoderProcess> start(const std::filesystem::path& program,
                                                  const std::vector<std::string>& arguments,
@@ -33,9 +42,12 @@ public:
 
     // Sends the whole of `bytes`; false once the child is gone.
     bool send(const void* bytes, std::size_t size);
-    // Reads exactly `size` bytes, waiting at most `deadline` for all of them; false, with the child
-    // killed and the reason kept in problem(), when they do not come in time or the child ends.
-    bool receive(void* bytes, std::size_t size, std::chrono::milliseconds deadline);
+    // Reads exactly `size` bytes by the deadline; false, with the child killed and the reason kept in
+    // problem(), when they do not come in time or the child ends.
+    bool receive(void* bytes, std::size_t size, const Deadline& deadline);
+    bool receive(void* bytes, std::size_t size, std::chrono::milliseconds deadline) {
+        return receive(bytes, size, Deadline::in(deadline));
+    }
     // Ends the child as if it had missed a deadline: for an answer that makes no sense.
     void kill(std::string reason);
 

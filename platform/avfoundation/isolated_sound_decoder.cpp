@@ -88,12 +88,13 @@ bool makesSense(const Opening& answer) {
 std::optional<Opening> opened(DecoderProcess& process, std::string* error) {
     Opening answer;
     std::string reason;
-    if (process.receive(&answer, sizeof answer, IsolatedSoundDecoder::kDeadline)) {
+    const auto deadline = DecoderProcess::Deadline::in(IsolatedSoundDecoder::kDeadline);
+    if (process.receive(&answer, sizeof answer, deadline)) {
         if (!makesSense(answer)) {
             process.kill("the decoder's answer makes no sense");
         } else {
             reason.resize(answer.errorLength);
-            if (process.receive(reason.data(), reason.size(), IsolatedSoundDecoder::kDeadline) && answer.ok)
+            if (process.receive(reason.data(), reason.size(), deadline) && answer.ok)
                 return answer;
         }
     }
@@ -146,16 +147,21 @@ int IsolatedSoundDecoder::runChild(int argc, char** argv) {
 }
 
 int IsolatedSoundDecoder::read(std::int16_t* out, int frames, bool lastPass) {
+    return read(out, frames, lastPass, DecoderProcess::Deadline::in(kDeadline));
+}
+
+int IsolatedSoundDecoder::read(std::int16_t* out, int frames, bool lastPass,
+                               const DecoderProcess::Deadline& deadline) {
     const Request request{Request::read, static_cast<char>(lastPass), std::clamp(frames, 0, kMostFrames)};
     std::int32_t got = 0;
-    if (!process_->send(&request, sizeof request) || !process_->receive(&got, sizeof got, kDeadline))
+    if (!process_->send(&request, sizeof request) || !process_->receive(&got, sizeof got, deadline))
         return 0;
     if (got < 0 || got > request.frames) {
         process_->kill("the decoder's answer makes no sense");
         return 0;
     }
     const auto bytes = static_cast<std::size_t>(got) * 2 * sizeof(std::int16_t);
-    return process_->receive(out, bytes, kDeadline) ? got : 0;
+    return process_->receive(out, bytes, deadline) ? got : 0;
 }
 
 bool IsolatedSoundDecoder::rewind() {

@@ -41,9 +41,13 @@ public:
     static int runChild(int argc, char** argv);
     static std::filesystem::path program();
 
-    // As SoundFileDecoder's; a child that fails to answer makes read() give 0 and rewind() false.
+    // As SoundFileDecoder's; a child that fails to answer makes read() give 0 and rewind() false. Each
+    // call's whole answer has kDeadline, or the deadline given for a run of reads.
     int read(std::int16_t* out, int frames, bool lastPass = true);
+    int read(std::int16_t* out, int frames, bool lastPass, const DecoderProcess::Deadline& deadline);
     bool rewind();
+    // False once the child was ended for a late or senseless answer: a read's 0 is then no end of file.
+    bool answering() const { return process_->alive(); }
     double duration() const { return duration_; }
     bool convertsFrameByFrame() const { return convertsFrameByFrame_; }
 

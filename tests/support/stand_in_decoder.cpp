@@ -5,10 +5,8 @@
 
 namespace quorvel::testing {
 
-namespace {
-
 // Every byte as an octal escape, which any shell's printf writes back as that byte.
-std::string printed(const std::string& bytes) {
+std::string sayOnSocket(const std::string& bytes) {
     std::string escaped;
     for (const unsigned char byte : bytes) {
         char octal[5];
@@ -18,8 +16,6 @@ std::string printed(const std::string& bytes) {
     return "printf '" + escaped + "' >&3\n";
 }
 
-}  // namespace
-
 void StandInDecoder::writeTo(const std::filesystem::path& script) const {
     std::ofstream out(script);
     out << "#!/bin/sh\n";
@@ -28,8 +24,8 @@ void StandInDecoder::writeTo(const std::filesystem::path& script) const {
         out << "case \"$*\" in " << hostile << ") ;; *) exec '" << otherwise.string() << "' \"$@\";; esac\n";
     for (std::size_t i = 0; i < answers.size(); ++i) {
         // One read of the socket takes the app's whole request, whatever its size.
-        if (i > 0) out << "dd bs=256 count=1 status=none <&3 >/dev/null\n";
-        out << printed(answers[i]);
+        if (i > 0) out << kTakeRequest << "\n";
+        out << sayOnSocket(answers[i]);
     }
     out << (thenEnds ? "exit 0\n" : "exec sleep 3600\n");
     out.close();

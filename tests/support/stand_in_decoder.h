@@ -25,6 +25,11 @@ struct StandInDecoder {
     void writeTo(const std::filesystem::path& script) const;
 };
 
+// A shell line that writes `bytes` as they are to the child's socket: for a stand-in scripted by hand.
+std::string sayOnSocket(const std::string& bytes);
+// A shell command that takes the app's next request, whatever its size.
+inline constexpr const char* kTakeRequest = "dd bs=256 count=1 status=none <&3 >/dev/null";
+
 // The bytes of a message as they cross the socket.
 template <typename Message>
 std::string bytesOf(const Message& message) {
