@@ -58,19 +58,11 @@ protected:
 
 TEST_F(FrameByFrameDecoderWindow, TheTickingSongsLoopCheckEndsAtTheFirstShortAnswerAndTheSessionRuns) {
     quorvel::testing::writeSong(music / "Summer Song.wav", 5);
-    Window window = start({"--device", "iPhone8", "--orientation", "portrait"});
-    ASSERT_NE(window, 0u);
-    app->listen(1s);
-    openSongPicker(window);
-    app->listen(2s);
-    tap(window, 187, 78);  // the first row
-    app->listen(1s);
-    ASSERT_EQ(app->count("Selected Music Item == Summer Song"), 1u) << app->transcript();
-    user->requestClose(window);
-    ASSERT_EQ(app->waitForExit(), 0) << app->transcript();
+    chooseFirstSongForTicking();
+    ASSERT_FALSE(HasFatalFailure());
 
     decoderAnswersFrameByFrame();
-    window = start({"--device", "iPhone8", "--orientation", "portrait"});
+    const Window window = start({"--device", "iPhone8", "--orientation", "portrait"});
     ASSERT_NE(window, 0u);
     app->listen(1s);
     tap(window, 187, 405);  // play

@@ -43,6 +43,21 @@ protected:
         tap(window, 187, 86);  // Music
     }
 
+    // A first life on an upright iPhone 8 that picks the music folder's first song as the focus sessions'
+    // ticking, then quits.
+    void chooseFirstSongForTicking() {
+        const Window window = start({"--device", "iPhone8", "--orientation", "portrait"});
+        ASSERT_NE(window, 0u);
+        app->listen(std::chrono::seconds(1));
+        openSongPicker(window);
+        app->listen(std::chrono::seconds(2));
+        tap(window, 187, 78);  // the first row
+        app->listen(std::chrono::seconds(1));
+        ASSERT_EQ(app->count("Selected Music Item == "), 1u) << app->transcript();
+        user->requestClose(window);
+        ASSERT_EQ(app->waitForExit(), 0) << app->transcript();
+    }
+
     std::filesystem::path music;
 };
 
