@@ -1,6 +1,5 @@
 #include "platform/foundation/c_library_zone.h"
 
-#include <cstdlib>
 #include <ctime>
 #include <optional>
 #include <vector>
@@ -13,9 +12,6 @@
 namespace platform {
 
 namespace {
-
-// What the C library reads when TZ is unset.
-constexpr const char* kSystemZoneFile = "/etc/localtime";
 
 constexpr std::time_t kFirstProbe = -2'208'988'800;  // 1900-01-01 00:00 UTC
 constexpr std::time_t kLastProbe = 7'258'118'400;    // 2200-01-01 00:00 UTC
@@ -76,11 +72,8 @@ bool CLibraryZone::reads(std::string_view spec) {
     return rest && startsWithOffset(*rest);
 }
 
-std::unique_ptr<icu::TimeZone> CLibraryZone::follow(const std::string& id) {
+std::unique_ptr<icu::TimeZone> CLibraryZone::follow(const std::string& id, std::string_view spec) {
     tzset();
-    const char* variable = std::getenv("TZ");
-    std::string_view spec = variable ? variable : kSystemZoneFile;
-    if (spec.starts_with(':')) spec.remove_prefix(1);
     const auto file = ZoneFile::transitions(spec);
     // Zone files never change back within days; a rule written out in TZ may keep daylight time for an hour.
     const std::time_t step = !file && spec.find(',') != std::string_view::npos ? kHour : kDay;

@@ -16,9 +16,10 @@ public:
     // or a POSIX rule that starts with a name and an offset. It takes anything else for UTC.
     static bool reads(std::string_view spec);
 
-    // The C library's offsets under the process's TZ as it is now, each change to the second from 1900
-    // to 2200, as an ICU zone with this ID. Outside those years the offsets of the nearest one hold.
-    static std::unique_ptr<icu::TimeZone> follow(const std::string& id);
+    // The C library's offsets under the process's TZ as it is now, `spec` (as for reads()), each change
+    // to the second from 1900 to 2200, as an ICU zone with this ID. Outside those years the offsets of
+    // the nearest one hold.
+    static std::unique_ptr<icu::TimeZone> follow(const std::string& id, std::string_view spec);
 };
 
 }  // namespace platform

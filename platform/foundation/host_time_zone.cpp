@@ -54,7 +54,7 @@ NSTimeZone HostTimeZone::current() {
     // The zone keeps its ID, but its offsets are the C library's: the system's zone files are newer
     // than ICU's own data.
     const std::string name = variable ? nameOf(spec) : systemZoneID().value_or(spec);
-    icu_support::keepTimeZone(name, CLibraryZone::follow(name));
+    icu_support::keepTimeZone(name, CLibraryZone::follow(name, spec));
     return *NSTimeZone::timeZoneWithName(name);
 }
 
