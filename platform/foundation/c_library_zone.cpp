@@ -1,14 +1,13 @@
 #include "platform/foundation/c_library_zone.h"
 
-#include <cstdlib>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <vector>
 
+#include "platform/foundation/c_library_changes.h"
 #include "platform/foundation/icu_support.h"
 #include "platform/foundation/offset_table_time_zone.h"
+#include "platform/foundation/zone_file.h"
 
 namespace platform {
 
@@ -16,16 +15,8 @@ namespace {
 
 constexpr std::time_t kFirstProbe = -2'208'988'800;  // 1900-01-01 00:00 UTC
 constexpr std::time_t kLastProbe = 7'258'118'400;    // 2200-01-01 00:00 UTC
-// Offsets are sampled a day apart; a change between two samples is then found to the second.
-constexpr std::time_t kProbeStep = 86'400;
-
-bool isZoneFile(std::string_view spec) {
-    std::filesystem::path file(spec);
-    if (!file.is_absolute()) file = CLibraryZone::zoneFolder() / file;
-    std::ifstream in(file, std::ios::binary);
-    char magic[4] = {};
-    return in.read(magic, sizeof magic) && std::string_view(magic, sizeof magic) == "TZif";
-}
+constexpr std::time_t kHour = 3'600;
+constexpr std::time_t kDay = 86'400;
 
 // Letters and digits as the C library's reader takes them, whatever the locale.
 bool isLetter(char c) {
@@ -49,53 +40,20 @@ std::optional<std::string_view> afterZoneName(std::string_view rule) {
     return rule.substr(close + 1);
 }
 
+// The C library reads the hours with scanf, which also takes blanks and a second sign after the first sign.
 bool startsWithOffset(std::string_view rest) {
+    if (!rest.empty() && isDigit(rest[0])) return true;
+    if (rest.empty() || (rest[0] != '+' && rest[0] != '-')) return false;
+    rest.remove_prefix(1);
+    while (!rest.empty() && std::string_view(" \t\n\v\f\r").find(rest[0]) != std::string_view::npos)
+        rest.remove_prefix(1);
     if (!rest.empty() && (rest[0] == '+' || rest[0] == '-')) rest.remove_prefix(1);
     return !rest.empty() && isDigit(rest[0]);
 }
 
-// What the C library says of one instant.
-struct Answer {
-    long offset;
-    bool daylight;
-    bool operator==(const Answer&) const = default;
-};
-
-Answer answerAt(std::time_t instant) {
-    std::tm local{};
-    if (!localtime_r(&instant, &local)) return {0, false};
-    return {local.tm_gmtoff, local.tm_isdst > 0};
-}
-
-struct Change {
-    std::time_t at;
-    Answer answer;
-};
-
-// Every change of the C library's answer between the first and the last probe, the first answer first.
-std::vector<Change> changes() {
-    std::vector<Change> found{{kFirstProbe, answerAt(kFirstProbe)}};
-    std::time_t from = kFirstProbe;
-    for (std::time_t next = kFirstProbe + kProbeStep; next <= kLastProbe; next += kProbeStep) {
-        // More than one change may lie between two samples.
-        while (answerAt(next) != found.back().answer) {
-            std::time_t low = from;
-            std::time_t high = next;
-            while (high - low > 1) {
-                const std::time_t middle = low + (high - low) / 2;
-                (answerAt(middle) == found.back().answer ? low : high) = middle;
-            }
-            found.push_back({high, answerAt(high)});
-            from = high;
-        }
-        from = next;
-    }
-    return found;
-}
-
 // The standard offset around change `index`: its own when it is standard time, else that of the
 // nearest standard time before it, else after it, else the one the C library names.
-long standardOffsetAround(const std::vector<Change>& found, std::size_t index) {
+long standardOffsetAround(const std::vector<CLibraryChanges::Change>& found, std::size_t index) {
     for (std::size_t i = index + 1; i-- > 0;) {
         if (!found[i].answer.daylight) return found[i].answer.offset;
     }
@@ -107,21 +65,20 @@ long standardOffsetAround(const std::vector<Change>& found, std::size_t index) {
 
 }  // namespace
 
-std::string CLibraryZone::zoneFolder() {
-    const char* folder = std::getenv("TZDIR");
-    return folder && *folder ? folder : "/usr/share/zoneinfo";
-}
-
 bool CLibraryZone::reads(std::string_view spec) {
     if (spec.empty()) return false;
-    if (isZoneFile(spec)) return true;
+    if (ZoneFile::transitions(spec)) return true;
     const auto rest = afterZoneName(spec);
     return rest && startsWithOffset(*rest);
 }
 
-std::unique_ptr<icu::TimeZone> CLibraryZone::follow(const std::string& id) {
+std::unique_ptr<icu::TimeZone> CLibraryZone::follow(const std::string& id, std::string_view spec) {
     tzset();
-    const std::vector<Change> found = changes();
+    const auto file = ZoneFile::transitions(spec);
+    // Zone files never change back within days; a rule written out in TZ may keep daylight time for an hour.
+    const std::time_t step = !file && spec.find(',') != std::string_view::npos ? kHour : kDay;
+    const auto found =
+        CLibraryChanges::between(kFirstProbe, kLastProbe, file.value_or(std::vector<std::time_t>{}), step);
     std::vector<OffsetTableTimeZone::Period> periods;
     for (std::size_t i = 0; i < found.size(); ++i) {
         const long standard = standardOffsetAround(found, i);

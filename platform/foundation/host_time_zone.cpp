@@ -9,6 +9,7 @@
 #include "platform/foundation/c_library_zone.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/icu_support.h"
+#include "platform/foundation/zone_file.h"
 
 namespace platform {
 
@@ -16,10 +17,6 @@ namespace {
 
 // What the C library reads when TZ is unset.
 constexpr const char* kSystemZoneFile = "/etc/localtime";
-
-NSTimeZone named(const std::string& id) {
-    return *NSTimeZone::timeZoneWithName(id);
-}
 
 // The system's zone by the ID ICU finds for it, when that is one of its own.
 std::optional<std::string> systemZoneID() {
@@ -32,35 +29,33 @@ std::optional<std::string> systemZoneID() {
     return name;
 }
 
+// The name the zone the C library reads for `spec` goes by: its zone ID where it has one, else `spec`.
+std::string nameOf(const std::string& spec) {
+    if (const std::string folder = ZoneFile::folder() + "/"; spec.starts_with(folder)) {
+        if (std::string id = spec.substr(folder.size()); icu_support::isSystemZoneID(id)) return id;
+    }
+    return spec;
+}
+
 }  // namespace
 
 NSTimeZone HostTimeZone::current() {
     tzset();
     const char* variable = std::getenv("TZ");
-    std::string spec;
-    if (variable) {
-        spec = variable;
-    } else if (const auto id = systemZoneID()) {
-        return named(*id);
-    } else {
-        spec = kSystemZoneFile;
-    }
+    std::string spec = variable ? variable : kSystemZoneFile;
     if (spec.starts_with(':')) spec.erase(0, 1);
     // The C library takes an empty TZ for UTC too.
-    if (spec.empty()) return named("UTC");
-    if (icu_support::isSystemZoneID(spec)) return named(spec);
-    // A path into the zone folder names the zone ICU knows by the rest of the path.
-    if (const std::string folder = CLibraryZone::zoneFolder() + "/"; spec.starts_with(folder)) {
-        if (const std::string id = spec.substr(folder.size()); icu_support::isSystemZoneID(id))
-            return named(id);
+    if (spec.empty()) return *NSTimeZone::timeZoneWithName("UTC");
+    if (!CLibraryZone::reads(spec)) {
+        if (variable)
+            Console::print("TZ=\"" + spec + "\" names no time zone this system can read; dates are in UTC");
+        return *NSTimeZone::timeZoneWithName("UTC");
     }
-    if (CLibraryZone::reads(spec)) {
-        icu_support::keepTimeZone(spec, CLibraryZone::follow(spec));
-        return named(spec);
-    }
-    if (variable)
-        Console::print("TZ=\"" + spec + "\" names no time zone this system can read; dates are in UTC");
-    return named("UTC");
+    // The zone keeps its ID, but its offsets are the C library's: the system's zone files are newer
+    // than ICU's own data.
+    const std::string name = variable ? nameOf(spec) : systemZoneID().value_or(spec);
+    icu_support::keepTimeZone(name, CLibraryZone::follow(name, spec));
+    return *NSTimeZone::timeZoneWithName(name);
 }
 
 }  // namespace platform

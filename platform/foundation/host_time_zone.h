@@ -7,9 +7,9 @@ namespace platform {
 // The process's time zone, as the desktop's other programs take it.
 class HostTimeZone {
 public:
-    // Reads TZ afresh (unset: the system's zone). A zone ICU knows by that ID is used as it is; one only
-    // the C library reads is followed date by date as the C library resolves it; anything else is UTC,
-    // with a console line saying so.
+    // Reads TZ afresh (unset: the system's zone file). The zone the C library reads there is followed
+    // offset for offset as the C library resolves it, under its zone ID where it has one; anything the C
+    // library takes for UTC is UTC, with a console line saying so when TZ named something else.
     static NSTimeZone current();
 };
 

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "platform/foundation/mutex.h"
 #include "platform/foundation/ns_date.h"
@@ -17,6 +18,9 @@ Mutex zonesMutex;
 // because background queues may still ask for a zone while the process exits.
 using ZoneCache = std::map<std::string, std::unique_ptr<const icu::TimeZone>, std::less<>>;
 ZoneCache& zones GUARDED_BY(zonesMutex) = *new ZoneCache();
+// Zones replaced under their name, kept alive for whoever still holds them.
+std::vector<std::unique_ptr<const icu::TimeZone>>& retiredZones GUARDED_BY(zonesMutex) =
+    *new std::vector<std::unique_ptr<const icu::TimeZone>>();
 
 bool isUnknown(const icu::TimeZone& zone) {
     icu::UnicodeString id;
@@ -55,7 +59,9 @@ const icu::TimeZone* timeZoneNamed(const std::string& name) {
 
 void keepTimeZone(const std::string& name, std::unique_ptr<const icu::TimeZone> zone) {
     MutexLock lock(zonesMutex);
-    zones.try_emplace(name, std::move(zone));
+    auto& known = zones[name];
+    if (known) retiredZones.push_back(std::move(known));
+    known = std::move(zone);
 }
 
 bool isSystemZoneID(const std::string& id) {

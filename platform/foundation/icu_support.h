@@ -22,8 +22,8 @@ double fromUDate(UDate millisSince1970);
 // The zone with this identifier, made once and kept for the process; nullptr when ICU does not know
 // the name. The zone is immutable and safe to read from any thread.
 const icu::TimeZone* timeZoneNamed(const std::string& name);
-// Makes `zone` the one known by `name` from now on, for a zone ICU cannot make by itself; a name
-// already known keeps its zone.
+// Makes `zone` the one known by `name` from now on, in place of any zone known by that name before.
+// Zones handed out before stay valid.
 void keepTimeZone(const std::string& name, std::unique_ptr<const icu::TimeZone> zone);
 // Whether `id` names a zone of ICU's database (not a custom "GMT+3", which POSIX reads the other way).
 bool isSystemZoneID(const std::string& id);

@@ -1,6 +1,6 @@
-// The process's zone read from TZ, set in the process as a person's shell sets it for the program: a
-// zone ICU knows by its ID, a POSIX rule only the C library reads (followed as the C library resolves
-// it, date by date), and a zone nothing reads.
+// The process's zone read from TZ, set in the process as a person's shell sets it for the program: zone
+// IDs, zone files and POSIX rules, each followed offset for offset as the C library resolves it, and
+// values the C library takes for UTC.
 #include "platform/foundation/host_time_zone.h"
 
 #include <gtest/gtest.h>
@@ -8,8 +8,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_calendar.h"
@@ -54,6 +57,64 @@ std::tm cLocal(NSDate date) {
     std::tm local{};
     localtime_r(&seconds, &local);
     return local;
+}
+
+long cOffsetAt(std::time_t instant) {
+    std::tm local{};
+    localtime_r(&instant, &local);
+    return local.tm_gmtoff;
+}
+
+NSDate at(std::time_t instant) {
+    return NSDate::dateWithTimeIntervalSince1970(static_cast<double>(instant));
+}
+
+constexpr std::time_t kFrom1900 = -2'208'988'800;
+constexpr std::time_t kUntil2200 = 7'258'118'400;
+
+// Compares the zone's offsets with the C library's from 1900 to 2200 at instants `stride` apart, and to
+// the second around each change of the C library's offset seen between two of them. Returns how many
+// changes it pinned.
+int expectOffsetsOfTheCLibrary(const NSTimeZone& zone, std::time_t stride, const std::string& tz) {
+    int pinned = 0;
+    long before = cOffsetAt(kFrom1900);
+    for (std::time_t low = kFrom1900, high = low + stride; low < kUntil2200; low = high, high += stride) {
+        const long after = cOffsetAt(high);
+        EXPECT_EQ(zone.secondsFromGMTForDate(at(high)), after)
+            << tz << " at " << ::testing::PrintToString(at(high));
+        if (after == before) continue;
+        std::time_t same = low;
+        std::time_t changed = high;
+        while (changed - same > 1) {
+            const std::time_t middle = same + (changed - same) / 2;
+            (cOffsetAt(middle) == before ? same : changed) = middle;
+        }
+        EXPECT_EQ(zone.secondsFromGMTForDate(at(same)), before)
+            << tz << " before " << ::testing::PrintToString(at(changed));
+        EXPECT_EQ(zone.secondsFromGMTForDate(at(changed)), cOffsetAt(changed))
+            << tz << " at " << ::testing::PrintToString(at(changed));
+        if (::testing::Test::HasFailure()) return pinned;
+        ++pinned;
+        before = after;
+    }
+    return pinned;
+}
+
+// Every zone file under the system's zone folder, by the ID TZ names it with.
+std::vector<std::string> zoneFileIDs() {
+    const std::filesystem::path folder = "/usr/share/zoneinfo";
+    std::vector<std::string> ids;
+    for (auto entry = std::filesystem::recursive_directory_iterator(folder);
+         entry != std::filesystem::recursive_directory_iterator(); ++entry) {
+        const std::string id = entry->path().lexically_relative(folder).string();
+        // Copies of the whole folder under other rules.
+        if (entry->is_directory() && (id == "posix" || id == "right")) entry.disable_recursion_pending();
+        if (!entry->is_regular_file()) continue;
+        std::ifstream in(entry->path(), std::ios::binary);
+        char magic[4] = {};
+        if (in.read(magic, sizeof magic) && std::string(magic, sizeof magic) == "TZif") ids.push_back(id);
+    }
+    return ids;
 }
 
 }  // namespace
@@ -126,7 +187,7 @@ TEST_F(HostZone, RulesAreFollowedDayByDayAsTheCLibraryResolvesThem) {
     }
 }
 
-TEST_F(HostZone, AZoneIDIsUsedAsICUKnowsIt) {
+TEST_F(HostZone, AZoneIDKeepsItsNameGivenAsIDWithAColonOrAsAPath) {
     for (const char* tz : {"Asia/Kathmandu", ":Asia/Kathmandu", "/usr/share/zoneinfo/Asia/Kathmandu"}) {
         const NSCalendar calendar = calendarFor(tz);
         EXPECT_EQ(calendar.timeZone().name(), "Asia/Kathmandu");
@@ -149,4 +210,88 @@ TEST_F(HostZone, AZoneNothingReadsIsUTCWithOneConsoleLine) {
     zoneFor("");
     EXPECT_TRUE(console.lines().empty());
     EXPECT_EQ(zoneFor("").name(), "UTC");
+}
+
+TEST_F(HostZone, ZonesWhoseRulesChangedLatelyTakeTheSystemsOffsets) {
+    for (const char* tz : {"Asia/Almaty", "Asia/Qostanay", "Pacific/Fiji", "America/Chihuahua",
+                           "America/Ojinaga", "America/Nuuk", "America/Godthab", "America/Scoresbysund",
+                           "Antarctica/Casey", "Antarctica/Vostok"}) {
+        const NSCalendar calendar = calendarFor(tz);
+        EXPECT_EQ(calendar.timeZone().name(), tz);
+        for (const NSDate date :
+             {utc(2026, 1, 15, 12), utc(2026, 7, 15, 12), utc(2031, 1, 15), utc(2031, 7, 15)}) {
+            const std::tm local = cLocal(date);
+            EXPECT_EQ(calendar.timeZone().secondsFromGMTForDate(date), local.tm_gmtoff) << tz;
+            EXPECT_EQ(calendar.component(NSCalendarUnit::Hour, date), local.tm_hour) << tz;
+            EXPECT_EQ(calendar.component(NSCalendarUnit::Day, date), local.tm_mday) << tz;
+        }
+    }
+    // Almaty moved from five hours to six ahead of UTC at midnight starting 1 March 2024, local time.
+    const NSCalendar almaty = calendarFor("Asia/Almaty");
+    EXPECT_EQ(almaty.timeZone().secondsFromGMTForDate(utc(2024, 2, 29, 17, 59, 59)), 21600);
+    EXPECT_EQ(almaty.timeZone().secondsFromGMTForDate(utc(2024, 2, 29, 18)), 18000);
+    EXPECT_EQ(almaty.startOfDayForDate(utc(2026, 3, 10, 12)), utc(2026, 3, 9, 19));
+}
+
+TEST_F(HostZone, EveryZoneFileGivesTheCLibrarysOffsetsFrom1900To2200) {
+    const std::vector<std::string> ids = zoneFileIDs();
+    ASSERT_GT(ids.size(), 300u);
+    int pinned = 0;
+    for (const std::string& id : ids) {
+        pinned += expectOffsetsOfTheCLibrary(zoneFor(id.c_str()), 29 * 86'400 + 3'671, id);
+        if (HasFailure()) return;
+    }
+    // The stride sees tens of thousands of daylight-saving changes and older moves.
+    EXPECT_GT(pinned, 10'000);
+}
+
+TEST_F(HostZone, TheSystemZoneFileIsFollowedWhenTZIsUnset) {
+    unsetenv("TZ");
+    tzset();
+    const NSTimeZone zone = HostTimeZone::current();
+    EXPECT_FALSE(zone.name().empty());
+    expectOffsetsOfTheCLibrary(zone, 7 * 86'400 + 1'234, "unset");
+}
+
+TEST_F(HostZone, FarFutureAndEarlyInstantsFollowTheCLibrary) {
+    // New York's file lists changes to 2037 and a rule after; Freetown changed for four days in 1939.
+    expectOffsetsOfTheCLibrary(zoneFor("America/New_York"), 86'400 + 7, "America/New_York");
+    const NSTimeZone newYork = zoneFor("America/New_York");
+    EXPECT_EQ(newYork.secondsFromGMTForDate(utc(2150, 3, 8, 6, 59, 59)), -18000);
+    EXPECT_EQ(newYork.secondsFromGMTForDate(utc(2150, 3, 8, 7)), -14400);
+    EXPECT_EQ(newYork.secondsFromGMTForDate(utc(1900, 1, 1)), cOffsetAt(kFrom1900));
+    expectOffsetsOfTheCLibrary(zoneFor("Africa/Freetown"), 3'600, "Africa/Freetown");
+}
+
+TEST_F(HostZone, RulesWithShortOrDefaultDaylightTimeFollowTheCLibrary) {
+    // Twelve hours of daylight time a year; a daylight name with no dates takes the system's default rules.
+    for (const char* rule : {"XST3XDT,J100/0,J100/12", "AAA5BBB", "<+03>-3<+04>,0/0,365/25"}) {
+        EXPECT_EQ(zoneFor(rule).name(), rule);
+        EXPECT_GT(expectOffsetsOfTheCLibrary(zoneFor(rule), 3'600 * 7 + 11, rule), 0) << rule;
+    }
+}
+
+TEST_F(HostZone, OffsetsTheCLibraryReadsLooselyAreRead) {
+    for (const auto& [tz, offset] : std::vector<std::pair<const char*, long>>{
+             {"AAA+ 5", -18000}, {"AAA-+5", 18000}, {"AAA+ 5:30", -19800}, {"AAA-\t2", 7200}}) {
+        Console::Capture console;
+        const NSTimeZone zone = zoneFor(tz);
+        EXPECT_EQ(zone.name(), tz);
+        EXPECT_EQ(zone.secondsFromGMTForDate(utc(2026, 7, 1)), offset) << tz;
+        EXPECT_EQ(cLocal(utc(2026, 7, 1)).tm_gmtoff, offset) << tz;
+        EXPECT_TRUE(console.lines().empty()) << tz;
+    }
+}
+
+TEST_F(HostZone, NamesWithoutAZoneFileAreUTCAsTheCLibraryReadsThem) {
+    for (const char* tz : {"PST", "JST", "SystemV/EST5", "SystemV/AST4ADT", "US/Nowhere", "AAA 5", ":",
+                           "\x01\x7f<>", "Asia/Almaty/", "../zoneinfo"}) {
+        Console::Capture console;
+        const NSTimeZone zone = zoneFor(tz);
+        EXPECT_EQ(zone.name(), "UTC") << tz;
+        for (const NSDate date : {utc(1950, 1, 1), utc(2026, 1, 15), utc(2026, 7, 15)}) {
+            EXPECT_EQ(zone.secondsFromGMTForDate(date), 0) << tz;
+            EXPECT_EQ(cLocal(date).tm_gmtoff, 0) << tz;
+        }
+    }
 }

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Not part of the platform's surface: what the C library finds in a compiled zone file.
+namespace platform {
+
+// A compiled zone file ("TZif") as the C library finds it for a TZ value.
+class ZoneFile {
+public:
+    // Where the C library looks for a zone file named without a path.
+    static std::string folder();
+
+    // The file the C library reads for `spec` (a TZ value without its leading colon), if that is a zone
+    // file: the instants at which it changes its offsets, in order. None when there is no such file.
+    static std::optional<std::vector<std::time_t>> transitions(std::string_view spec);
+};
+
+}  // namespace platform
