@@ -196,3 +196,27 @@ TEST_F(TimerCatchUpTest, ASessionStillRunningAfterTheCatchUpKeepsItsWholeLength)
     ASSERT_EQ(sessions.size(), 1u);
     EXPECT_EQ(sessions[0]->duration(), 25);
 }
+
+// A question about the session in hand tells it from the next one by its number.
+TEST_F(TimerCatchUpTest, ACatchUpWithinTheSessionInHandKeepsItsNumber) {
+    const auto before = timer->sessionNumber();
+    runAway(10, 600);
+    timer->restoreTimer();
+    EXPECT_EQ(timer->elapsedTime(), 900000);
+    EXPECT_EQ(timer->sessionNumber(), before) << "still the focus session it left";
+}
+
+TEST_F(TimerCatchUpTest, ACatchUpPastTheSessionInHandTakesANewSessionNumberBeforeItTellsOfIt) {
+    const auto before = timer->sessionNumber();
+    std::vector<std::uint64_t> told;
+    const auto observer = platform::NSNotificationCenter::defaultCenter().addObserverForName(
+        NotificationName::sessionDidChange(),
+        [&](const platform::NSNotification&) { told.push_back(timer->sessionNumber()); });
+    runAway(10, 1600);
+    timer->restoreTimer();
+    platform::NSNotificationCenter::defaultCenter().removeObserver(observer.get());
+    EXPECT_EQ(timer->currentSession().type, T::shortBreak);
+    EXPECT_NE(timer->sessionNumber(), before);
+    ASSERT_FALSE(told.empty());
+    EXPECT_EQ(told.back(), timer->sessionNumber());
+}
