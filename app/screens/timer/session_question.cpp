@@ -24,17 +24,40 @@ bool SessionQuestion::stands() const {
 
 void SessionQuestion::closeWithSession(const std::shared_ptr<QueuedAlertView>& alert) {
     alert_ = alert;
+    const std::weak_ptr<SessionQuestion> weak = shared_from_this();
+    alert->setWillShowHandler([weak](QueuedAlertView&) {
+        if (const auto question = weak.lock()) question->onScreen_ = true;
+    });
+    // On its way out, answered or giving way to another alert: it is left to finish.
+    alert->setWillDismissHandler([weak](QueuedAlertView&) {
+        if (const auto question = weak.lock()) question->onScreen_ = false;
+    });
+    // Back after giving way, its session may have gone meanwhile.
+    alert->setDidShowHandler([weak](QueuedAlertView&) {
+        if (const auto question = weak.lock()) question->closeUnlessStanding();
+    });
     // Every end, skip, stop or replacement of the session in hand posts this.
     platform::NSNotificationCenter::defaultCenter().addObserver(
         shared_from_this(), &SessionQuestion::sessionDidChange, NotificationName::sessionDidChange());
 }
 
-void SessionQuestion::sessionDidChange(const platform::NSNotification&) {
-    if (stands()) return;
-    const auto alert = alert_.lock();
+bool SessionQuestion::takeAnswer() {
     alert_.reset();
-    // Out of the queue too: a question that gave way to another must not come back.
-    if (alert) alert->dismissAnimated(true);
+    return stands();
+}
+
+void SessionQuestion::sessionDidChange(const platform::NSNotification&) {
+    closeUnlessStanding();
+}
+
+void SessionQuestion::closeUnlessStanding() {
+    const auto alert = alert_.lock();
+    if (!alert || stands()) return;
+    // Not yet shown, or waiting in the queue to come back: it leaves the queue. One on its way out
+    // finishes leaving.
+    if (alert->visible() && !onScreen_) return;
+    alert_.reset();
+    alert->dismissAnimated(true);
 }
 
 }  // namespace quorvel

@@ -20,16 +20,23 @@ public:
 
     // The session asked about is still the one in hand.
     bool stands() const;
-    // Closes the alert, shown or waiting in the queue, as soon as the session asked about is gone.
+    // Closes the alert, shown or waiting in the queue, as soon as the session asked about is gone. The
+    // alert's show and dismiss handlers are the question's from then on.
     void closeWithSession(const std::shared_ptr<QueuedAlertView>& alert);
+    // The person answered, and the alert closes itself: the question lets it. False when the session
+    // asked about is gone, so the answer is for no session.
+    bool takeAnswer();
 
 private:
     SessionQuestion(const std::shared_ptr<TimerViewModel>& engine, std::uint64_t session);
     void sessionDidChange(const platform::NSNotification& notification);
+    void closeUnlessStanding();
 
     std::weak_ptr<TimerViewModel> engine_;
     std::uint64_t session_;
     std::weak_ptr<QueuedAlertView> alert_;
+    // Shown and not yet on its way out.
+    bool onScreen_ = false;
 };
 
 }  // namespace quorvel

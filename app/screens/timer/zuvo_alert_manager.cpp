@@ -135,12 +135,14 @@ void ZuvoAlertManager::showStopOrSkipAlert(bool isStop, const std::string& sessi
                                            std::shared_ptr<SessionQuestion> about) {
     const std::string word = isStop ? "Stop" : "Skip";
     auto alert = question(word + " current " + sessionName + "?");
-    alert->addButtonWithTitle("Cancel", QueuedAlertViewButtonTypeCancel,
-                              [](QueuedAlertView&) { logPressSkip("Cancel"); });
+    alert->addButtonWithTitle("Cancel", QueuedAlertViewButtonTypeCancel, [about](QueuedAlertView&) {
+        if (about) about->takeAnswer();
+        logPressSkip("Cancel");
+    });
     alert->addButtonWithTitle(
         word, QueuedAlertViewButtonTypeDefault, [completion, isStop, about](QueuedAlertView&) {
             // Tapped as its session went: the one now in hand is not what the person was asked about.
-            if (about && !about->stands()) return;
+            if (about && !about->takeAnswer()) return;
             if (completion) completion(isStop ? SessionReset::StopAndReset : SessionReset::Skip);
             logPressSkip("Okay");
         });

@@ -90,7 +90,46 @@ TEST_P(SessionQuestionFlow, TheCatchUpAfterTheBackgroundClosesOnlyAQuestionWhose
 
 INSTANTIATE_TEST_SUITE_P(AutoRestart, SessionQuestionFlow, ::testing::Bool());
 
-class SessionQuestionQueue : public SessionQuestionApp {};
+// How often alerts were taken off the screen.
+class SessionQuestionQueue : public SessionQuestionApp {
+protected:
+    SessionQuestionQueue() {
+        dismissals_ = NSNotificationCenter::defaultCenter().addObserverForName(
+            QueuedAlertViewDidDismissNotification, [this](const NSNotification&) { ++dismissed; });
+    }
+    ~SessionQuestionQueue() override { NSNotificationCenter::defaultCenter().removeObserver(dismissals_.get()); }
+
+    int dismissed = 0;
+
+private:
+    std::shared_ptr<NSNotificationObserverToken> dismissals_;
+};
+
+TEST_F(SessionQuestionQueue, AStopAnsweredStopsItsSessionAndClosesTheQuestionOnce) {
+    launchWithAMinuteOfFocus(true);
+    startAndAskToStopWithTenSecondsLeft();
+    ASSERT_TRUE(answer("Stop"));
+    clock->advance(2);
+    EXPECT_EQ(dismissed, 1);
+    EXPECT_FALSE(running());
+    EXPECT_EQ(sessionType(), SessionType::focus);
+    EXPECT_EQ(storedSessions(), 0u);
+}
+
+TEST_F(SessionQuestionQueue, ASessionEndingAsTheCancelledQuestionLeavesClosesItOnce) {
+    launchWithAMinuteOfFocus(true);
+    startAndAskToStopWithTenSecondsLeft();
+    const auto alert = QueuedAlertView::currentAlertView();
+    // Cancelled a tick before the end: the card is still on its way out as the session ends.
+    clock->advance(TimerViewModel::shared()->elapsedTime() / 1000);
+    alert->buttons().front()->sendActionsForControlEvents(UIControlEventTouchUpInside);
+    clock->advance(0.1);
+    ASSERT_EQ(sessionType(), SessionType::shortBreak);
+    clock->advance(2);
+    EXPECT_EQ(dismissed, 1);
+    EXPECT_EQ(question(), "");
+    EXPECT_TRUE(running());
+}
 
 TEST_F(SessionQuestionQueue, AQuestionWhoseSessionWentBeforeItShowsNeverComesUp) {
     launch();
@@ -111,6 +150,21 @@ TEST_F(SessionQuestionQueue, AQuestionThatGaveWayLeavesTheQueueWithItsSession) {
     ASSERT_TRUE(answer("No, thanks"));
     EXPECT_EQ(question(), "") << "the stop question named the focus session that ended";
     EXPECT_EQ(sessionType(), SessionType::shortBreak);
+}
+
+TEST_F(SessionQuestionQueue, AQuestionWhoseSessionEndsAsItGivesWayDoesNotComeBack) {
+    launchWithAMinuteOfFocus(true);
+    startAndAskToStopWithTenSecondsLeft();
+    clock->advance(TimerViewModel::shared()->elapsedTime() / 1000 - 0.05);
+    ZuvoAlertManager::showAutoResetAlert();
+    clock->advance(0.2);  // the stop question is on its way out as the session ends
+    ASSERT_EQ(sessionType(), SessionType::shortBreak);
+    ASSERT_EQ(question(), "Checking for Auto-Reset. Clear Pomodoro Round & Goal?");
+    ASSERT_TRUE(answer("No, thanks"));
+    clock->advance(2);
+    EXPECT_EQ(question(), "");
+    EXPECT_EQ(sessionType(), SessionType::shortBreak);
+    EXPECT_TRUE(running());
 }
 
 }  // namespace
