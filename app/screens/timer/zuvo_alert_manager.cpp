@@ -9,6 +9,7 @@
 #include "app/core/sound_vocabulary.h"
 #include "app/core/user_data_manager.h"
 #include "app/core/user_default_properties.h"
+#include "app/screens/timer/session_question.h"
 #include "app/screens/timer/shared_fonts.h"
 #include "app/widgets/alert/queued_alert_view.h"
 #include "platform/dispatch/dispatch_queue.h"

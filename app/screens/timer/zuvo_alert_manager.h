@@ -5,9 +5,10 @@
 #include <string>
 
 #include "app/core/timer_vocabulary.h"
-#include "app/screens/timer/session_question.h"
 
 namespace quorvel {
+
+class SessionQuestion;
 
 // Every question the app asks the user, and the actions behind the settings screen's link rows. The
 // queued alerts come up from a main-queue work item, so one asked for inside another's handler shows
