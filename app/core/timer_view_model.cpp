@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 
 #include "analytics/interface/rov_eruzovaza.h"
@@ -39,6 +40,13 @@ std::shared_ptr<TimerViewModel>& sharedSlot() {
     // Never destroyed: the engine lives as long as the process, and is not torn down while it exits.
     static auto* engine = new std::shared_ptr<TimerViewModel>();
     return *engine;
+}
+
+// Numbers the sessions of every engine of the process, so that a session of a new engine is not
+// taken for one of the engine before it.
+std::uint64_t freshSessionNumber() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
 }
 
 std::size_t indexOf(SessionType type) {
@@ -95,7 +103,8 @@ void TimerViewModel::resetSharedForTesting() {
     sharedSlot().reset();
 }
 
-TimerViewModel::TimerViewModel() : appOptions_(UserDataManager::getAppSettingData()) {}
+TimerViewModel::TimerViewModel()
+    : appOptions_(UserDataManager::getAppSettingData()), sessionNumber_(freshSessionNumber()) {}
 
 TimerViewModel::~TimerViewModel() {
     if (pomodoroTimer_) pomodoroTimer_->invalidate();
@@ -226,6 +235,7 @@ void TimerViewModel::sessionDidFinish() {
     logEndTimer(currentSession_.type);
     countFinishedSession();
     currentSession_ = nextSession();
+    sessionNumber_ = freshSessionNumber();
     sessionWholeLength_ = currentSession_.length;
     updateSessionButton();
     rewindSession();
@@ -368,6 +378,7 @@ void TimerViewModel::reset(SessionReset kind) {
     } else {
         currentSession_ = {focusDuration_ * millisecondPerMinute, SessionType::focus};
     }
+    sessionNumber_ = freshSessionNumber();
     sessionWholeLength_ = currentSession_.length;
     updateSessionButton();
     rewindSession();
@@ -392,6 +403,7 @@ void TimerViewModel::setRemainingMinutes(double minutes) {
     elapsedTime_ = minutes * millisecondPerMinute;
     pauseTimer(false);
     currentSession_.length = elapsedTime_;
+    sessionNumber_ = freshSessionNumber();
     sessionWholeLength_ = elapsedTime_;
     updateSessionButton();
     scheduleScreenUpdate();
@@ -590,7 +602,11 @@ void TimerViewModel::restoreTimer(RestoreMoment moment) {
                                         data.latestRound, settings);
     const bool stillStarted = *run < startedSeconds;
     // Still in the session the app left: it cannot have more time left than it had then.
-    if (stillStarted) reached.remainingSeconds = std::min(reached.remainingSeconds, elapsedTime_ / 1000);
+    if (stillStarted) {
+        reached.remainingSeconds = std::min(reached.remainingSeconds, elapsedTime_ / 1000);
+    } else {
+        sessionNumber_ = freshSessionNumber();
+    }
     applyRestoredSessionOfLength(reached.remainingSeconds, *start, reached.lengthSeconds,
                                  stillStarted ? wholeSeconds : reached.lengthSeconds, reached.type,
                                  reached.round, reached.finished);

@@ -63,6 +63,9 @@ public:
     // Present exactly while the timer runs.
     const std::shared_ptr<platform::NSTimer>& pomodoroTimer() const { return pomodoroTimer_; }
     const TimerSession& currentSession() const { return currentSession_; }
+    // Tells the session in hand from every other: it changes whenever that session ends or is skipped,
+    // stopped or replaced, and no two sessions of this process share one.
+    std::uint64_t sessionNumber() const { return sessionNumber_; }
     // The time still to run in the current session (the name notwithstanding, it counts down).
     double elapsedTime() const { return elapsedTime_; }
     // The current session's length, the denominator of its progress.
@@ -172,6 +175,7 @@ private:
     bool shouldUpdateUI_ = true;
     // Moves on with every start and stop, so a delayed automatic restart can tell it is outdated.
     std::uint64_t restartTicket_ = 0;
+    std::uint64_t sessionNumber_;
 };
 
 }  // namespace quorvel

@@ -4,6 +4,7 @@
 #include "app/core/color_image.h"
 #include "app/core/navigation_bar_style.h"
 #include "app/core/timer_view_model.h"
+#include "app/screens/timer/session_question.h"
 #include "app/screens/timer/shared_fonts.h"
 #include "app/screens/timer/zuvo_alert_manager.h"
 #include "app/screens/timer/zuvo_size_calculator.h"
@@ -220,12 +221,14 @@ void MainNavigationControllerViewController::timerStatusNotificationReceived(
 }
 
 void MainNavigationControllerViewController::skipButtonPressed() {
-    const auto name = TimerViewModel::fullName(TimerViewModel::shared()->currentSession().type);
+    const auto engine = TimerViewModel::shared();
+    const auto name = TimerViewModel::fullName(engine->currentSession().type);
     const bool stop = skipButton_ && skipButton_->titleForState(UIControlStateNormal) == "Stop";
     const auto& post = stop ? NotificationName::shouldResetSession() : NotificationName::sessionSkipAlert();
-    ZuvoAlertManager::showStopOrSkipAlert(stop, name, [post](SessionReset) {
+    const auto answered = [post](SessionReset) {
         NSNotificationCenter::defaultCenter().postNotificationName(post);
-    });
+    };
+    ZuvoAlertManager::showStopOrSkipAlert(stop, name, answered, SessionQuestion::aboutSessionInHand(engine));
 }
 
 void MainNavigationControllerViewController::toggleOptionsMenu() {

@@ -9,6 +9,7 @@
 #include "app/core/sound_vocabulary.h"
 #include "app/core/user_data_manager.h"
 #include "app/core/user_default_properties.h"
+#include "app/screens/timer/session_question.h"
 #include "app/screens/timer/shared_fonts.h"
 #include "app/widgets/alert/queued_alert_view.h"
 #include "platform/dispatch/dispatch_queue.h"
@@ -42,11 +43,15 @@ std::shared_ptr<QueuedAlertView> question(const std::string& message) {
     return alert;
 }
 
-// Shows the alert from the main queue, so a question asked inside another's handler comes after it.
-void showSoon(const std::shared_ptr<QueuedAlertView>& alert, bool whiteButtonTitles = true) {
+// Shows the alert from the main queue, so a question asked inside another's handler comes after it; a
+// question whose session went in the meantime does not come up.
+void showSoon(const std::shared_ptr<QueuedAlertView>& alert, bool whiteButtonTitles = true,
+              std::shared_ptr<SessionQuestion> about = nullptr) {
     alert->setButtonFont(alertButtonFont());
     if (whiteButtonTitles) alert->setButtonColor(platform::UIColor::whiteColor());
-    platform::DispatchQueue::main()->async([alert] { alert->show(); });
+    platform::DispatchQueue::main()->async([alert, about] {
+        if (!about || about->stands()) alert->show();
+    });
 }
 
 // "Cancel"-like and "Okay"-like answers of a yes-or-no question; `beforeYes` runs ahead of the
@@ -127,16 +132,23 @@ void ZuvoAlertManager::showResetCountAlert(std::function<void(SessionReset)> com
 }
 
 void ZuvoAlertManager::showStopOrSkipAlert(bool isStop, const std::string& sessionName,
-                                           std::function<void(SessionReset)> completion) {
+                                           std::function<void(SessionReset)> completion,
+                                           std::shared_ptr<SessionQuestion> about) {
     const std::string word = isStop ? "Stop" : "Skip";
     auto alert = question(word + " current " + sessionName + "?");
-    alert->addButtonWithTitle("Cancel", QueuedAlertViewButtonTypeCancel,
-                              [](QueuedAlertView&) { logPressSkip("Cancel"); });
-    alert->addButtonWithTitle(word, QueuedAlertViewButtonTypeDefault, [completion, isStop](QueuedAlertView&) {
-        if (completion) completion(isStop ? SessionReset::StopAndReset : SessionReset::Skip);
-        logPressSkip("Okay");
+    alert->addButtonWithTitle("Cancel", QueuedAlertViewButtonTypeCancel, [about](QueuedAlertView&) {
+        if (about) about->takeAnswer();
+        logPressSkip("Cancel");
     });
-    showSoon(alert);
+    alert->addButtonWithTitle(
+        word, QueuedAlertViewButtonTypeDefault, [completion, isStop, about](QueuedAlertView&) {
+            // Tapped as its session went: the one now in hand is not what the person was asked about.
+            if (about && !about->takeAnswer()) return;
+            if (completion) completion(isStop ? SessionReset::StopAndReset : SessionReset::Skip);
+            logPressSkip("Okay");
+        });
+    if (about) about->closeWithSession(alert);
+    showSoon(alert, true, about);
 }
 
 void ZuvoAlertManager::showReminderToggleAlert(bool enable, std::function<void(bool)> completion) {

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/core/timer_vocabulary.h"
 
 namespace quorvel {
+
+class SessionQuestion;
 
 // Every question the app asks the user, and the actions behind the settings screen's link rows. The
 // queued alerts come up from a main-queue work item, so one asked for inside another's handler shows
@@ -22,8 +25,11 @@ public:
     // "Reset Count?": "Reset Round" (Round), "Reset Round & Goal" (GoalsRound) or "Cancel" (nothing).
     static void showResetCountAlert(std::function<void(SessionReset)> completion);
     // "Stop current Focus?" or "Skip current Focus?": "Cancel" or "Stop"/"Skip" (StopAndReset/Skip).
+    // Asked `about` a session, it comes up and answers only while that session is in hand, and closes
+    // once it is gone.
     static void showStopOrSkipAlert(bool isStop, const std::string& sessionName,
-                                    std::function<void(SessionReset)> completion);
+                                    std::function<void(SessionReset)> completion,
+                                    std::shared_ptr<SessionQuestion> about = nullptr);
     // "Receive reminders?" or "Don't receive reminders?", with "Cancel" (false) and "Okay" (true).
     static void showReminderToggleAlert(bool enable, std::function<void(bool)> completion = nullptr);
     // Whether to clear the day's round and goal: "No, thanks" (false) or "Reset" (true).

@@ -196,3 +196,20 @@ TEST_F(TimerCatchUpTest, ASessionStillRunningAfterTheCatchUpKeepsItsWholeLength)
     ASSERT_EQ(sessions.size(), 1u);
     EXPECT_EQ(sessions[0]->duration(), 25);
 }
+
+// A question about the session in hand tells it from the next one by its number.
+TEST_F(TimerCatchUpTest, ACatchUpWithinTheSessionInHandKeepsItsNumber) {
+    const auto before = timer->sessionNumber();
+    runAway(10, 600);
+    timer->restoreTimer();
+    EXPECT_EQ(timer->elapsedTime(), 900000);
+    EXPECT_EQ(timer->sessionNumber(), before) << "still the focus session it left";
+}
+
+TEST_F(TimerCatchUpTest, ACatchUpPastTheSessionInHandTakesANewSessionNumber) {
+    const auto before = timer->sessionNumber();
+    runAway(10, 1600);
+    timer->restoreTimer();
+    EXPECT_EQ(timer->currentSession().type, T::shortBreak);
+    EXPECT_NE(timer->sessionNumber(), before);
+}

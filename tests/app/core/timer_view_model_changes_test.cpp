@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <set>
+
 #include "app/core/sound_vocabulary.h"
 #include "app/core/temp_user_default_properties.h"
 #include "app/core/user_defaults_accessors.h"
@@ -196,4 +199,47 @@ TEST_F(TimerEngineTest, TerminationWithdrawsTheSessionChangeChain) {
     EXPECT_TRUE(pending.empty());
     EXPECT_TRUE(readScheduledSessionChangeNotificationIDs(*standard()).empty());
     EXPECT_EQ(analyticsEvents(), std::vector<std::string>{"Timer_Event Play_Button_Termination=Yes"});
+}
+
+// A question about the session in hand tells it from every later one by this number, read when the
+// engine tells of the change.
+TEST_F(TimerEngineTest, TheSessionNumberChangesExactlyWhenTheSessionInHandDoes) {
+    auto timer = engine();
+    std::vector<std::uint64_t> told;
+    const auto observer = platform::NSNotificationCenter::defaultCenter().addObserverForName(
+        NotificationName::sessionDidChange(),
+        [&](const platform::NSNotification&) { told.push_back(TimerViewModel::shared()->sessionNumber()); });
+    const auto first = timer->sessionNumber();
+    timer->startTimer(true);
+    clock->advance(30);
+    timer->pauseTimer(true);
+    timer->startTimer(true);
+    timer->reset(SessionReset::GoalsRound);
+    timer->configure();
+    clock->advance(30);
+    EXPECT_EQ(timer->sessionNumber(), first) << "ticks, a pause, cleared counters and settings keep it";
+
+    std::set<std::uint64_t> seen{first};
+    const struct {
+        const char* change;
+        std::function<void()> make;
+    } changes[] = {
+        {"run out", [&] { finishSession(); }},
+        {"skipped", [&] { timer->skipSession(); }},
+        {"stopped", [&] { timer->resetSession(); }},
+        {"minute ring", [&] { timer->setRemainingMinutes(7); }},
+        {"a new engine", [&] {
+             TimerViewModel::resetSharedForTesting();
+             timer = engine();
+         }},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.change);
+        told.clear();
+        c.make();
+        EXPECT_TRUE(seen.insert(timer->sessionNumber()).second);
+        ASSERT_FALSE(told.empty());
+        EXPECT_EQ(told.front(), timer->sessionNumber());
+    }
+    platform::NSNotificationCenter::defaultCenter().removeObserver(observer.get());
 }
