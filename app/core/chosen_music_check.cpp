@@ -65,7 +65,8 @@ void ChosenMusicCheck::refuseChosenSong(const std::string& musicPath) {
     synchronizeBothSuites();
     auto& center = platform::NSNotificationCenter::defaultCenter();
     center.postNotificationName(NotificationName::chosenSongRefused(), refused);
-    for (const auto kind : refused.settingsRestored) center.postNotificationName(NotificationName::newTickingSoundSet(), kind);
+    for (const auto kind : refused.settingsRestored)
+        center.postNotificationName(NotificationName::newTickingSoundSet(), kind);
 }
 
 void ChosenMusicCheck::restoreDefaults(const MusicSelection& selection) {

@@ -44,7 +44,7 @@ protected:
 
     static std::size_t marks(const ScreenListing& listing) {
         return static_cast<std::size_t>(
-            std::count_if(listing.views.begin(), listing.views.end(), [](const auto& view) { return view.text == kMark; }));
+            std::ranges::count_if(listing.views, [](const auto& view) { return view.text == kMark; }));
     }
     // Each song shows where it showed in `before`, and each refused file in the same row (its title
     // moves up within the row to make room for the mark below it).

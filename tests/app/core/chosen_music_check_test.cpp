@@ -86,14 +86,6 @@ TEST_F(ChosenSongRefusal, EverySettingThatChoseTheSongGivesWayAtOnceAndIsNamedIn
     EXPECT_EQ(told.size(), 1u);
 }
 
-TEST_F(ChosenSongRefusal, ASongNoSettingChoosesAnyMoreIsNotTold) {
-    P::save(P::focusTickingMusic(""));
-    P::save(P::shortBreakTickingMusic(""));
-    ChosenMusicCheck::refuseChosenSong(shared);
-    EXPECT_TRUE(told.empty());
-    EXPECT_TRUE(reloaded.empty());
-}
-
 // The song damaged after it was chosen: the focus session's ticking refuses it, and the break that
 // follows plays its default sound without a second telling.
 TEST_F(ChosenSongRefusal, TheTickingThatFindsTheSongDamagedTellsOnceForBothSessionKinds) {

@@ -324,7 +324,8 @@ TEST_F(SoundList, ASongThatDoesNotDecodeIsNeverOfferedAndTheStoredSongStays) {
         std::vector<std::string> titles;
         const auto open = picker();
         for (std::size_t i = 0; i < open->items().size(); ++i) {
-            if (open->tableViewShouldHighlightRowAtIndexPath(*open->tableView(), NSIndexPath::indexPathForRow(long(i), 0)))
+            const auto row = NSIndexPath::indexPathForRow(long(i), 0);
+            if (open->tableViewShouldHighlightRowAtIndexPath(*open->tableView(), row))
                 titles.push_back(open->items()[i]->title());
         }
         return titles;
