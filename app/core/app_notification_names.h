@@ -13,7 +13,7 @@ namespace quorvel {
 //   kind      volumeAdjusted          a VolumeType soundMuted             a VolumeType autoResetSound none
 //   enableDeviceRotation   the boolean true              enableLockScreen        bool: prevent screen lock
 //   didChangeCloudContent  none (delivered on the main thread)
-//   chosenSongRefused      the file name (std::string) of a chosen song that does not play
+//   chosenSongRefused      a RefusedSong: a chosen song that does not play, and the settings it left
 struct NotificationName {
     static const platform::NSNotificationName& sessionSkipAlert();
     static const platform::NSNotificationName& navigationBarButtonSet();

@@ -1,6 +1,7 @@
 #include "app/core/chosen_music_check.h"
 
 #include "app/core/app_notification_names.h"
+#include "app/core/refused_song.h"
 #include "app/core/sound_vocabulary.h"
 #include "app/core/user_data_manager.h"
 #include "platform/avfoundation/av_url_asset.h"
@@ -52,19 +53,28 @@ void ChosenMusicCheck::verifyMusicSelection(const MusicSelection& selection) {
     restoreDefaults(selection);
 }
 
-void ChosenMusicCheck::refuseChosenSong(std::size_t kind, const std::string& musicPath) {
+void ChosenMusicCheck::refuseChosenSong(const std::string& musicPath) {
     const auto selections = storedSelections();
-    if (kind >= selections.size() || selections[kind].musicPath != musicPath) return;
-    restoreDefaults(selections[kind]);
+    RefusedSong refused{platform::localPathOfURL(musicPath).filename().string(), {}};
+    for (std::size_t kind = 0; kind < selections.size(); ++kind) {
+        if (selections[kind].musicPath != musicPath) continue;
+        for (const auto& value : selections[kind].defaultProperties) UserDefaultProperties::save(value);
+        refused.settingsRestored.push_back(static_cast<SoundOptionFunction::TickingSoundType>(kind));
+    }
+    if (refused.settingsRestored.empty()) return;
+    synchronizeBothSuites();
     auto& center = platform::NSNotificationCenter::defaultCenter();
-    center.postNotificationName(NotificationName::chosenSongRefused(),
-                                platform::localPathOfURL(musicPath).filename().string());
-    center.postNotificationName(NotificationName::newTickingSoundSet(),
-                                static_cast<SoundOptionFunction::TickingSoundType>(kind));
+    center.postNotificationName(NotificationName::chosenSongRefused(), refused);
+    for (const auto kind : refused.settingsRestored)
+        center.postNotificationName(NotificationName::newTickingSoundSet(), kind);
 }
 
 void ChosenMusicCheck::restoreDefaults(const MusicSelection& selection) {
     for (const auto& value : selection.defaultProperties) UserDefaultProperties::save(value);
+    synchronizeBothSuites();
+}
+
+void ChosenMusicCheck::synchronizeBothSuites() {
     UserDefaultProperties::standardDefaults()->synchronize();
     if (auto group = UserDefaultProperties::appGroupDefaults()) group->synchronize();
 }

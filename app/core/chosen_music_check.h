@@ -23,14 +23,15 @@ public:
     // Nothing until the user has decided on the library's access.
     static void checkChosenMusic();
     static void verifyMusicSelection(const MusicSelection& selection);
-    // The session kind's chosen song (focus, short break, long break) was found not to play when a
-    // session started: while it is still the one chosen, the kind's default ticking sound takes its
-    // place, the person is told once (chosenSongRefused) and the running session hears the default
-    // (newTickingSoundSet).
-    static void refuseChosenSong(std::size_t kind, const std::string& musicPath);
+    // A chosen song was found not to play when a session started: every session kind that still chose
+    // it gets its default ticking sound back at once, the person is told once, naming the song and each
+    // of those settings (chosenSongRefused), and the running session hears the default
+    // (newTickingSoundSet). A song no kind chooses any more is nothing to tell.
+    static void refuseChosenSong(const std::string& musicPath);
 
 private:
     static void restoreDefaults(const MusicSelection& selection);
+    static void synchronizeBothSuites();
 };
 
 }  // namespace quorvel

@@ -14,6 +14,10 @@ constexpr std::array<std::string_view, 14> kTickingRawValues{
     "Dripping", "Steam", "Cafe Noise", "Cafe Noise 2",       "Rain",        "Rain Light",  "Fiji Beach",
 };
 
+// By session type: focus, short break, long break.
+constexpr std::array<std::string_view, 3> kTickingSettingTitles{
+    "Focus Ticking", "Short Break Ticking", "Long Break Ticking"};
+
 template <typename Enum, std::size_t N>
 constexpr std::array<Enum, N> allCases() {
     std::array<Enum, N> cases{};
@@ -49,6 +53,10 @@ std::optional<AlertSound> alertSoundFromRawValue(std::string_view raw) {
 
 std::optional<TickingSound> tickingSoundFromRawValue(std::string_view raw) {
     return fromRaw<TickingSound>(kTickingRawValues, raw);
+}
+
+std::string_view tickingSettingTitle(SoundOptionFunction::TickingSoundType type) {
+    return kTickingSettingTitles[static_cast<std::size_t>(type)];
 }
 
 const char* SoundOptionFunction::resourceExtension() const {

@@ -81,6 +81,9 @@ private:
     Payload payload_;
 };
 
+// The title of the settings screen's row that chooses the ticking sound of that session type.
+std::string_view tickingSettingTitle(SoundOptionFunction::TickingSoundType type);
+
 // Which volume a volume control edits: "SoundVolumeAlarm" or "SoundVolumeTicking".
 enum class VolumeType { alert, ticking };
 

@@ -93,9 +93,7 @@ void TimerAudio::prepareTickingPlayer(SessionType type) {
         tickingAudioURL_ = std::filesystem::path(*music);
         makeTickingPlayer(*tickingAudioURL_);
         // A song can stop playing after it was chosen (the file changed or went bad).
-        tickingAudioPlayer_->setLoadFailureHandler([kind = static_cast<std::size_t>(type), song = *music] {
-            ChosenMusicCheck::refuseChosenSong(kind, song);
-        });
+        tickingAudioPlayer_->setLoadFailureHandler([song = *music] { ChosenMusicCheck::refuseChosenSong(song); });
         return;
     }
     tickingAudioURL_ = resource(tickingSound(sounds, type), kTickingExtension);

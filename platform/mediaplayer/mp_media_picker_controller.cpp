@@ -1,7 +1,6 @@
 #include "platform/mediaplayer/mp_media_picker_controller.h"
 
 #include "platform/mediaplayer/mp_media_item_collection.h"
-#include "platform/mediaplayer/mp_media_library.h"
 #include "platform/mediaplayer/mp_media_query.h"
 #include "platform/mediaplayer/song_probes.h"
 #include "platform/uikit/drawing/ui_color.h"
@@ -32,21 +31,23 @@ void MPMediaPickerController::viewDidLoad() {
     UITableViewController::viewDidLoad();
     readSongs();
     // Songs whose probe has not answered yet are listed greyed, and cannot be picked: one that turns
-    // out to decode can be (its row is drawn again), one that does not leaves (the library changed).
+    // out to decode can be, one that does not stays in its row, marked, so no row moves under a finger
+    // about to tap it. The list is read again only when the picker opens again.
     std::weak_ptr<MPMediaPickerController> weak =
         std::static_pointer_cast<MPMediaPickerController>(shared_from_this());
-    auto& center = NSNotificationCenter::defaultCenter();
-    center.addObserver(this, MPMediaLibraryDidChangeNotification, [weak](const NSNotification&) {
-        if (auto picker = weak.lock()) picker->songsChanged();
-    });
-    center.addObserver(this, SongProbes::didAnswerNotification, [weak](const NSNotification&) {
-        if (const auto picker = weak.lock(); picker && picker->tableView()) picker->tableView()->reloadData();
-    });
+    NSNotificationCenter::defaultCenter().addObserver(
+        this, SongProbes::didAnswerNotification, [weak](const NSNotification&) {
+            if (const auto picker = weak.lock(); picker && picker->tableView()) picker->tableView()->reloadData();
+        });
 
     auto table = tableView();
     if (!table) return;
     table->setBackgroundColor(UIColor::whiteColor());
-    table->registerClass<UITableViewCell>(kCellIdentifier);
+    table->registerClass(
+        [](const std::string& identifier) {
+            return std::make_shared<UITableViewCell>(UITableViewCellStyle::subtitle, identifier);
+        },
+        kCellIdentifier);
     // Sized with the safe area in viewWillLayoutSubviews.
     auto header = std::make_shared<UIView>();
     header->setBackgroundColor(UIColor::colorWithWhite(0.97, 1));
@@ -92,11 +93,15 @@ std::shared_ptr<UITableViewCell> MPMediaPickerController::tableViewCellForRowAtI
     UITableView& tableView, const NSIndexPath& indexPath) {
     auto cell = tableView.dequeueReusableCellWithIdentifier(kCellIdentifier, indexPath);
     if (const auto item = itemAt(indexPath)) {
+        const auto answer = SongProbes::shared().answerFor(item->file());
+        const bool playable = answer == SongProbes::Answer::playable;
         cell->textLabel()->setText(item->title());
-        const bool playable = item->isKnownPlayable();
         cell->textLabel()->setTextColor(playable ? UIColor::blackColor() : UIColor::lightGrayColor());
+        cell->detailTextLabel()->setText(answer == SongProbes::Answer::unplayable ? kUnplayableMark : "");
+        cell->detailTextLabel()->setTextColor(UIColor::grayColor());
         cell->setSelectionStyle(playable ? UITableViewCellSelectionStyle::default_
                                          : UITableViewCellSelectionStyle::none);
+        cell->setNeedsLayout();
     }
     return cell;
 }
@@ -134,11 +139,6 @@ void MPMediaPickerController::readSongs() {
             MPMediaPropertyPredicate::predicateWithValue("0", MPMediaItemPropertyHasProtectedAsset));
     }
     items_ = query->items().value_or(std::vector<std::shared_ptr<MPMediaItem>>{});
-}
-
-void MPMediaPickerController::songsChanged() {
-    readSongs();
-    if (auto table = tableView()) table->reloadData();
 }
 
 void MPMediaPickerController::cancel() {

@@ -20,6 +20,9 @@ enum class MPMediaType : unsigned { music = 1 };
 class MPMediaPickerController : public UITableViewController {
 public:
     static constexpr const char* kCellIdentifier = "mediaItemCell";
+    // The second line of a song found not to decode, which stays in its row, greyed, while the picker
+    // is open.
+    static constexpr const char* kUnplayableMark = "Cannot be played";
 
     explicit MPMediaPickerController(MPMediaType mediaTypes = MPMediaType::music);
     ~MPMediaPickerController() override;
@@ -36,7 +39,7 @@ public:
     bool showsItemsWithProtectedAssets() const { return showsProtected_; }
     void setShowsItemsWithProtectedAssets(bool shows) { showsProtected_ = shows; }
 
-    // The songs listed, read when the view loads and again when the library changes.
+    // The songs listed, read when the view loads.
     const std::vector<std::shared_ptr<MPMediaItem>>& items() const { return items_; }
     const std::shared_ptr<UILabel>& promptLabel() const { return promptLabel_; }
     const std::shared_ptr<UIButton>& cancelButton() const { return cancelButton_; }
@@ -59,7 +62,6 @@ public:
 private:
     void readSongs();
     std::shared_ptr<MPMediaItem> itemAt(const NSIndexPath& indexPath) const;
-    void songsChanged();
 
     MPMediaType mediaTypes_;
     std::weak_ptr<MPMediaPickerControllerDelegate> delegate_;

@@ -3,6 +3,7 @@
 #include "app/core/app_notification_names.h"
 #include "app/core/color_image.h"
 #include "app/core/navigation_bar_style.h"
+#include "app/core/refused_song.h"
 #include "app/core/timer_view_model.h"
 #include "app/screens/timer/session_question.h"
 #include "app/screens/timer/shared_fonts.h"
@@ -67,8 +68,8 @@ void MainNavigationControllerViewController::viewDidLoad() {
     // Whichever screen is in front, the person hears why a chosen song gave way to the default sound.
     center.addObserver(this, NotificationName::chosenSongRefused(),
                        [](const platform::NSNotification& refused) {
-                           if (const auto* fileName = refused.objectAs<std::string>())
-                               ZuvoAlertManager::showRefusedSongAlert(*fileName);
+                           if (const auto* song = refused.objectAs<RefusedSong>())
+                               ZuvoAlertManager::showRefusedSongAlert(song->fileName, song->settingsRestored);
                        });
 }
 

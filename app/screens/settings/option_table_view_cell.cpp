@@ -142,8 +142,8 @@ void OptionTableViewCell::showFocusSession(const FocusSessionCell& row) {
 }
 
 void OptionTableViewCell::showTickingSound(const TickingSoundCell& row) {
-    static constexpr const char* kTitles[] = {"Focus Ticking", "Short Break Ticking", "Long Break Ticking"};
-    titleLabel_->setText(kTitles[static_cast<int>(row.which)]);
+    titleLabel_->setText(std::string(
+        tickingSettingTitle(static_cast<SoundOptionFunction::TickingSoundType>(row.which))));
     showBadge(row.value<std::string>());
 }
 

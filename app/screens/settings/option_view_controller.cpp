@@ -49,6 +49,8 @@ void OptionViewController::viewDidLoad() {
     auto& center = NSNotificationCenter::defaultCenter();
     center.addObserver(this, NotificationName::colourSet(), [this](const auto&) { reloadColourSections(); });
     center.addObserver(this, NotificationName::autoResetSound(), [this](const auto&) { reloadAutoResetSections(); });
+    // A refused song gave way to default sounds while the list may show it.
+    center.addObserver(this, NotificationName::chosenSongRefused(), [this](const auto&) { rebuildOptions(); });
     optionViewModel_.setDidUpdate([weak = weakSelf()] {
         auto self = weak.lock();
         if (!self) return;

@@ -68,6 +68,7 @@ std::optional<std::string> rowName(const std::vector<std::string>& rows, const N
 SoundOptionsViewController::SoundOptionsViewController() = default;
 
 SoundOptionsViewController::~SoundOptionsViewController() {
+    platform::NSNotificationCenter::defaultCenter().removeObserver(this);
     if (previewStop_) previewStop_->invalidate();
 }
 
@@ -93,6 +94,12 @@ void SoundOptionsViewController::viewDidLoad() {
     // The prototype cell of the list.
     if (auto table = tableView()) table->registerClass<ValueSelectionCell>(kCellIdentifier);
     shownTickingChoice_ = storedTickingChoice();
+    // A refused song gave way to the default sound while this list may mark it.
+    platform::NSNotificationCenter::defaultCenter().addObserver(
+        this, NotificationName::chosenSongRefused(),
+        [weak = std::weak_ptr<SoundOptionsViewController>(self())](const platform::NSNotification&) {
+            if (const auto list = weak.lock()) list->markStoredChoiceAgain();
+        });
     loadViewData();
     updateTitle();
     if (auto navigation = navigationController()) styleNavigationBar(false, navigation->navigationBar());
@@ -318,7 +325,8 @@ void SoundOptionsViewController::mediaPickerDidCancel(platform::MPMediaPickerCon
     markStoredChoiceAgain();
 }
 
-// The tap on "Music" selected its row; without a song picked, the stored choice shows again.
+// The stored choice marked again: the tap on "Music" selected its row but picked no song, or a refused
+// song gave way to the default sound.
 void SoundOptionsViewController::markStoredChoiceAgain() {
     if (auto table = tableView()) table->reloadData();
 }

@@ -43,6 +43,17 @@ std::shared_ptr<QueuedAlertView> question(const std::string& message) {
     return alert;
 }
 
+// "Focus Ticking is back to its default sound.", "Focus Ticking and Short Break Ticking are back to
+// their default sounds.": the settings as their rows are titled on the settings screen.
+std::string restoredSettingsSentence(const std::vector<SoundOptionFunction::TickingSoundType>& settings) {
+    std::string names;
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        if (i > 0) names += i + 1 == settings.size() ? " and " : ", ";
+        names += tickingSettingTitle(settings[i]);
+    }
+    return names + (settings.size() == 1 ? " is back to its default sound." : " are back to their default sounds.");
+}
+
 // Shows the alert from the main queue, so a question asked inside another's handler comes after it; a
 // question whose session went in the meantime does not come up.
 void showSoon(const std::shared_ptr<QueuedAlertView>& alert, bool whiteButtonTitles = true,
@@ -175,8 +186,11 @@ void ZuvoAlertManager::showMediaLibraryEmptyAlert(std::function<void()> completi
     showSoon(alert);
 }
 
-void ZuvoAlertManager::showRefusedSongAlert(const std::string& fileName) {
-    auto alert = question("\u201c" + fileName + "\u201d cannot be played.\nPlease choose another song.");
+void ZuvoAlertManager::showRefusedSongAlert(
+    const std::string& fileName, const std::vector<SoundOptionFunction::TickingSoundType>& settingsRestored) {
+    std::string message = "\u201c" + fileName + "\u201d cannot be played.\nPlease choose another song.";
+    if (!settingsRestored.empty()) message.append("\n").append(restoredSettingsSentence(settingsRestored));
+    auto alert = question(message);
     alert->addButtonWithTitle("Okay", QueuedAlertViewButtonTypeDefault, [](QueuedAlertView&) {});
     showSoon(alert);
 }

@@ -3,7 +3,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/core/sound_vocabulary.h"
 #include "app/core/timer_vocabulary.h"
 
 namespace quorvel {
@@ -44,8 +46,11 @@ public:
     static void toggleTickingSound();
 
     // A song file that does not play: picked, it is not chosen; chosen before, the default sound
-    // plays in its place. One "Okay" button.
-    static void showRefusedSongAlert(const std::string& fileName);
+    // plays in its place, and the alert names each ticking setting that went back to its default.
+    // One "Okay" button.
+    static void showRefusedSongAlert(
+        const std::string& fileName,
+        const std::vector<SoundOptionFunction::TickingSoundType>& settingsRestored = {});
 
     // Platform alerts with one "OK"/"Okay" button; nothing shows without a key window and its root.
     static void showEmptyMusicAlert();

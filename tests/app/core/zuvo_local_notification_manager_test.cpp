@@ -18,7 +18,7 @@
 using namespace quorvel;
 using platform::NSDate;
 using P = UserDefaultProperties;
-using T = TempUserDefaultProperties;
+using Temp = TempUserDefaultProperties;
 using Manager = ZuvoLocalNotificationManager;
 
 namespace {
@@ -160,8 +160,8 @@ TEST_F(SessionChain, WithoutAutoRestartOnlyTheCurrentSessionEndIsAnnounced) {
 }
 
 TEST_F(SessionChain, NothingChangesWhileTheAppIsActiveOrWithoutAuthorisation) {
-    T::save(T::scheduledSessionChangeNotificationIDs({"QVSessionChanged-60.0"}));
-    T::save(T::lastSessionChangeNotificationDate(NSDate(1000)));
+    Temp::save(Temp::scheduledSessionChangeNotificationIDs({"QVSessionChanged-60.0"}));
+    Temp::save(Temp::lastSessionChangeNotificationDate(NSDate(1000)));
     schedule(20, true, /*active=*/true);
     schedule(20, /*authorised=*/false);
     EXPECT_TRUE(pending().empty());
@@ -231,7 +231,7 @@ TEST_F(SessionChain, ReturningOrRelaunchingWithdrawsTheChainAndForgetsItsEnd) {
 
     // A run killed before it stored its list leaves a chain nobody knows of; the launch clears it.
     schedule(20);
-    T::save(T::scheduledSessionChangeNotificationIDs({}));
+    Temp::save(Temp::scheduledSessionChangeNotificationIDs({}));
     Manager::removeStaleSessionChangeNotifications();
     clock_->runUntilIdle();
     EXPECT_EQ(pendingIdentifiers(), (std::vector<std::string>{"ReminderAlert-2"}));

@@ -9,6 +9,7 @@
 #include "platform/mediaplayer/mp_media_item_collection.h"
 #include "platform/mediaplayer/mp_media_library.h"
 #include "platform/uikit/application/ui_window.h"
+#include "tests/support/main_queue_until.h"
 #include "tests/support/song_file.h"
 #include "tests/support/temp_data_root.h"
 
@@ -26,6 +27,7 @@ struct Heard : MPMediaPickerControllerDelegate {
     std::vector<std::string> picked;
     int cancelled = 0;
 };
+
 
 class MediaPicker : public ::testing::Test {
 protected:
@@ -77,6 +79,40 @@ TEST_F(MediaPicker, ListsTheSongsAndHandsBackTheOneTappedOrTheCancel) {
     EXPECT_EQ(heard->picked, std::vector<std::string>{"Morning"});
     picker->cancelButton()->sendActionsForControlEvents(UIControlEventTouchUpInside);
     EXPECT_EQ(heard->cancelled, 1);
+}
+
+// A file that turns out not to decode keeps its row, greyed and marked, for as long as the picker is
+// open: the row under a finger is the row the person read. Opened again, the list leaves it out.
+TEST_F(MediaPicker, ASongFoundNotToPlayKeepsItsRowUntilThePickerOpensAgain) {
+    std::ofstream(music / "Awful.mp3") << "not a song";  // sorts first
+    auto picker = std::make_shared<MPMediaPickerController>();
+    picker->setDelegate(heard);
+    screen->presentViewController(picker, false);
+    auto table = picker->tableView();
+    const auto row = [&](long index) {
+        table->layoutIfNeeded();
+        return table->cellForRowAtIndexPath(NSIndexPath::indexPathForRow(index, 0));
+    };
+    ASSERT_EQ(table->numberOfRowsInSection(0), 3);
+    ASSERT_TRUE(quorvel::testing::runMainQueueUntil(*clock, [&] {
+        return row(0)->detailTextLabel()->text() == MPMediaPickerController::kUnplayableMark &&
+               picker->items()[1]->isKnownPlayable() && picker->items()[2]->isKnownPlayable();
+    }));
+
+    ASSERT_EQ(table->numberOfRowsInSection(0), 3);
+    EXPECT_EQ(row(0)->textLabel()->text(), "Awful");
+    EXPECT_FALSE(picker->tableViewShouldHighlightRowAtIndexPath(*table, NSIndexPath::indexPathForRow(0, 0)));
+    EXPECT_FALSE(picker->tableViewWillSelectRowAtIndexPath(*table, NSIndexPath::indexPathForRow(0, 0)));
+    EXPECT_EQ(row(1)->textLabel()->text(), "Evening");
+    EXPECT_EQ(row(1)->detailTextLabel()->text(), "");
+    ASSERT_TRUE(picker->tableViewWillSelectRowAtIndexPath(*table, NSIndexPath::indexPathForRow(1, 0)));
+    picker->tableViewDidSelectRowAtIndexPath(*table, NSIndexPath::indexPathForRow(1, 0));
+    EXPECT_EQ(heard->picked, std::vector<std::string>{"Evening"});
+
+    auto again = std::make_shared<MPMediaPickerController>();
+    again->loadViewIfNeeded();
+    ASSERT_EQ(again->items().size(), 2u);
+    EXPECT_EQ(again->items()[0]->title(), "Evening");
 }
 
 TEST_F(MediaPicker, AnUnreadableFolderListsNothing) {

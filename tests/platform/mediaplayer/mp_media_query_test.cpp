@@ -11,6 +11,7 @@
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
 #include "platform/mediaplayer/mp_media_library.h"
+#include "tests/support/main_queue_until.h"
 #include "tests/support/song_file.h"
 #include "tests/support/temp_data_root.h"
 
@@ -35,18 +36,6 @@ std::vector<std::string> titles(const std::optional<std::vector<std::shared_ptr<
     std::vector<std::string> texts;
     for (const auto& item : items.value()) texts.push_back(item->title());
     return texts;
-}
-
-// Probes answer on a queue of the library's own: runs the main queue until `done` holds, for at most a
-// few seconds of wall time.
-bool eventually(VirtualClock& clock, const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        clock.runUntilIdle();
-    }
-    return true;
 }
 
 }  // namespace
@@ -116,8 +105,9 @@ TEST(MediaLibrary, ASongThatDoesNotDecodeLeavesTheListWithAConsoleLine) {
         MPMediaLibraryDidChangeNotification, [&](const NSNotification&) { ++changes; });
     EXPECT_EQ(MPMediaQuery::songsQuery()->items()->size(), 6u);
     const std::vector<std::string> playable = {"a", "b"};
-    EXPECT_TRUE(eventually(*clock, [&] { return titles(MPMediaQuery::songsQuery()->items()) == playable; }));
-    EXPECT_TRUE(eventually(*clock, [&] { return changes == 4; })) << changes;
+    EXPECT_TRUE(quorvel::testing::runMainQueueUntil(
+        *clock, [&] { return titles(MPMediaQuery::songsQuery()->items()) == playable; }));
+    EXPECT_TRUE(quorvel::testing::runMainQueueUntil(*clock, [&] { return changes == 4; })) << changes;
     for (const char* name : {"noise.mp3", "speech.wav", "renamed.flac", "runaway.wav"})
         EXPECT_TRUE(console.contains("MPMediaLibrary: left out " + (folder.path / name).string())) << name;
     EXPECT_FALSE(console.contains("notes.txt"));

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <algorithm>
 #include <fstream>
-#include <thread>
 
 #include "app/core/app_notification_names.h"
 #include "app/core/audio_manager.h"
+#include "app/core/chosen_music_check.h"
 #include "app/core/user_data_manager.h"
 #include "app/screens/settings/value_selection_cell.h"
 #include "app/widgets/alert/queued_alert_view.h"
@@ -20,6 +20,7 @@
 #include "platform/uikit/controllers/ui_alert_controller.h"
 #include "platform/uikit/navigation/ui_navigation_controller.h"
 #include "tests/app/screens/settings/settings_screen_test.h"
+#include "tests/support/main_queue_until.h"
 
 using namespace quorvel;
 using P = UserDefaultProperties;
@@ -304,8 +305,8 @@ TEST_F(SoundList, TheFirstTapOnMusicAsksForAccessAndOpensThePickerWhenAllowed) {
     EXPECT_EQ(stored(P::key(P::Case::focusTickingSound)), "Ticking");
 }
 
-// Songs come from anywhere: the picker offers only those that decode, the console names each one left
-// out, and the stored song stays the choice.
+// Songs come from anywhere: the picker lets only those that decode be picked, the console names each one
+// left out, and the stored song stays the choice.
 TEST_F(SoundList, ASongThatDoesNotDecodeIsNeverOfferedAndTheStoredSongStays) {
     using namespace std::string_literals;
     std::ofstream(music / "Broken Title.mp3") << "ID3\x03\0\0\0\0\0\x20"s + "TIT2\x7f\xff\xff\xff\0\0\x03Song";
@@ -317,26 +318,49 @@ TEST_F(SoundList, ASongThatDoesNotDecodeIsNeverOfferedAndTheStoredSongStays) {
     platform::Console::Capture console;
     tap(0);
     ASSERT_TRUE(picker());
-    // The picker opens without waiting for the songs' probes; those that fail leave it as they answer.
+    // The picker opens without waiting for the songs' probes; those that fail keep their rows while it
+    // is open, and cannot be picked.
     const auto offered = [&] {
         std::vector<std::string> titles;
-        for (const auto& item : picker()->items()) titles.push_back(item->title());
+        const auto open = picker();
+        for (std::size_t i = 0; i < open->items().size(); ++i) {
+            const auto row = NSIndexPath::indexPathForRow(long(i), 0);
+            if (open->tableViewShouldHighlightRowAtIndexPath(*open->tableView(), row))
+                titles.push_back(open->items()[i]->title());
+        }
         return titles;
     };
     const std::vector<std::string> playable = {"Autumn", "Summer Song"};
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (offered() != playable && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        clock->runUntilIdle();
-    }
+    const char* const refused[] = {"Broken Title.mp3", "Speech.wav", "Tiny.flac"};
+    const auto allRefused = [&] {
+        return std::ranges::all_of(refused, [&](const char* name) {
+            return console.contains("left out " + (music / name).string());
+        });
+    };
+    EXPECT_TRUE(quorvel::testing::runMainQueueUntil(*clock, [&] { return allRefused() && offered() == playable; }));
     EXPECT_EQ(offered(), playable);
-    for (const char* name : {"Broken Title.mp3", "Speech.wav", "Tiny.flac"})
-        EXPECT_TRUE(console.contains("left out " + (music / name).string())) << name;
+    EXPECT_EQ(picker()->items().size(), 5u);
 
     picker()->cancelButton()->sendActionsForControlEvents(platform::UIControlEventTouchUpInside);
     clock->advance(1);
     EXPECT_EQ(markedRow(), 0);
     EXPECT_EQ(UserDataManager::getSoundSettingData().focusTickingMusic, songURL("Autumn.mp3"));
+}
+
+// The song of an open list is refused when a session starts: the list marks the default sound that
+// took its place.
+TEST_F(SoundList, AnOpenListMarksTheDefaultSoundOnceItsSongIsRefused) {
+    const auto url = songURL("Autumn.mp3");
+    for (const auto& value : {P::shortBreakTickingMusic(url), P::shortBreakTickingMusicTitle("Autumn"),
+                              P::shortBreakTickingSound("")})
+        P::save(value);
+    show(SoundOptionFunction::ticking(Ticking::shortBreak));
+    ASSERT_EQ(markedRow(), 0);
+    ChosenMusicCheck::refuseChosenSong(url);
+    clock->runUntilIdle();
+    list->tableView()->layoutIfNeeded();
+    EXPECT_EQ(markedRow(), rowOf("Wall Clock Ticking"));
+    EXPECT_EQ(cellAt(0)->textDisplayLabel()->text(), "Music");
 }
 
 TEST_F(SoundList, AnAlarmListStoresNoSong) {

@@ -109,6 +109,32 @@ TEST_F(AppAlerts, TheSoundSwitchesChangeTheirSettingInPlaceUntilDone) {
     NSNotificationCenter::defaultCenter().removeObserver(this);
 }
 
+TEST_F(AppAlerts, ARefusedSongIsNamedWithEachTickingSettingThatWentBackToItsDefault) {
+    using Kind = SoundOptionFunction::TickingSoundType;
+    const std::string refused = "\u201ctone-b.flac\u201d cannot be played.\nPlease choose another song.";
+    const struct {
+        std::vector<Kind> restored;
+        std::string message;
+    } tellings[] = {
+        {{}, refused},
+        {{Kind::shortBreak}, refused + "\nShort Break Ticking is back to its default sound."},
+        {{Kind::focus, Kind::shortBreak},
+         refused + "\nFocus Ticking and Short Break Ticking are back to their default sounds."},
+        {{Kind::focus, Kind::shortBreak, Kind::longBreak},
+         refused + "\nFocus Ticking, Short Break Ticking and Long Break Ticking are back to their default sounds."},
+    };
+    for (const auto& telling : tellings) {
+        SCOPED_TRACE(telling.message);
+        Manager::showRefusedSongAlert("tone-b.flac", telling.restored);
+        const auto alert = shownAlert();
+        ASSERT_NE(alert, nullptr);
+        EXPECT_EQ(alert->message(), telling.message);
+        EXPECT_EQ(buttonTitles(*alert), Texts{"Okay"});
+        if (telling.restored.size() == 2) screenshot("refused_song_alert");
+        ASSERT_TRUE(press("Okay"));
+    }
+}
+
 TEST_F(AppAlerts, ThePlatformNoticesShowAtOnceOverTheRootAndNotWithoutIt) {
     const auto root = appWindow->rootViewController();
     for (const auto& [show, title, message, button] :
