@@ -276,3 +276,21 @@ TEST(CloudSync, AnotherDevicesSessionsArriveWithoutWaitingForTheScheduledMerge) 
     EXPECT_EQ(app.sessionIdentifiers(), (std::vector<std::string>{"WHILE-RUNNING", "BEFORE-START"}));
     EXPECT_LT(app.clock->now() - platform::VirtualClock::kDefaultStart, CloudSyncManager::kMergeInterval);
 }
+
+TEST(CloudSync, ItsOwnStoredSessionsStartNoSyncThroughTheFolder) {
+    SyncedApp app;
+    quorvel::testing::DownloadNotices notices;
+    auto sync = CloudSyncManager::shared();
+    sync->synchronize();
+    app.clock->runUntilIdle();
+    notices.settleAWhile(*app.clock);
+    CloudContentPosts posts;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(
+            CoreDataManager::shared()->insertSession(25, SessionType::focus, platform::NSDate::now()));
+        app.clock->runUntilIdle();
+        notices.settleAWhile(*app.clock);
+    }
+    EXPECT_EQ(notices.downloads, 0);
+    EXPECT_EQ(posts.count.load(), 3);  // one merge for each save
+}
