@@ -88,6 +88,10 @@ void FolderWatcher::handleEvents() {
                 continue;
             }
             if (event->mask & (IN_DELETE_SELF | IN_MOVE_SELF)) {
+                // A folder moved out of the tree is not ours to report on; one moved within it was
+                // watched again under its new name already, by the same watch.
+                if ((event->mask & IN_MOVE_SELF) && directory != folder_ && !isDirectory(directory))
+                    ::inotify_rm_watch(inotify_, event->wd);
                 rearm = rearm || directory == folder_;
                 continue;
             }

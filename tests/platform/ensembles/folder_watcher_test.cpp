@@ -106,3 +106,20 @@ TEST(FolderWatcher, AFolderMadeLaterOrDeletedAndMadeAgainIsWatchedOnceItIsThere)
     write(folder / "store" / "third.plist");
     EXPECT_TRUE(reported.waitFor("store/third.plist"));
 }
+
+TEST(FolderWatcher, AFolderMovedOutOfTheTreeIsNoLongerReportedOnAndOneMovedWithinItStill) {
+    quorvel::testing::TempDataRoot temp;
+    const auto folder = temp.path() / "cloud";
+    std::filesystem::create_directories(folder / "leaving");
+    std::filesystem::create_directories(folder / "renamed");
+    ReportedPaths reported;
+    FolderWatcher watcher(folder, reported.handler(), FolderWatcher::ExistingFiles::Ignore);
+    std::filesystem::rename(folder / "leaving", temp.path() / "elsewhere");
+    std::filesystem::rename(folder / "renamed", folder / "kept");
+    write(folder / "moved.plist");
+    ASSERT_TRUE(reported.waitFor("moved.plist"));
+    write(temp.path() / "elsewhere" / "outside.plist");
+    write(folder / "kept" / "inside.plist");
+    ASSERT_TRUE(reported.waitFor("kept/inside.plist"));
+    EXPECT_EQ(reported.paths(), (std::vector<std::string>{"moved.plist", "kept/inside.plist"}));
+}
