@@ -16,7 +16,8 @@ namespace platform {
 // watched.
 class FolderWatcher {
 public:
-    // Called on the watcher's thread; it should only hand the path on.
+    // Called on the watcher's thread (for files already there, by the constructor); it should only hand
+    // the path on.
     using Handler = std::function<void(const std::string& relativePath)>;
     enum class ExistingFiles { Ignore, Report };
 
