@@ -68,15 +68,20 @@ void CloudSyncManager::leechOrMerge(std::function<void()> completion) {
     if (!ensemble_ || ensemble_->isMerging()) return;
     const bool leeched = ensemble_->isLeeched();
     const std::string label = leeched ? "Error in merge: " : "Error in leech: ";
-    auto finished = [label, completion = std::move(completion)](std::shared_ptr<platform::NSError> error) {
+    auto finished = [label, completion = std::move(completion),
+                     weak = weak_from_this()](std::shared_ptr<platform::NSError> error) {
         // The ensemble calls back on its own queue; observers of the post update the screen.
-        platform::DispatchQueue::main()->async([label, completion, error] {
+        platform::DispatchQueue::main()->async([label, completion, error, weak] {
             if (error)
                 platform::Console::print(label + " " + error->domain() + " " + std::to_string(error->code()) +
                                          ": " + error->localizedDescription());
             platform::NSNotificationCenter::defaultCenter().postNotificationName(
                 NotificationName::didChangeCloudContent());
             if (completion) completion();
+            if (auto self = weak.lock(); self && self->downloadedWhileMerging_) {
+                self->downloadedWhileMerging_ = false;
+                self->synchronize();
+            }
         });
     };
     if (leeched) {
@@ -98,6 +103,11 @@ void CloudSyncManager::localSaveOccurred(const platform::NSNotification&) {
 void CloudSyncManager::cloudDataDidDownload(const platform::NSNotification&) {
     platform::Console::print("!!!! Cloud data did download.......................");
     platform::UIApplication::sharedApplication().setNetworkActivityIndicatorVisible(false);
+    // The running merge may have listed the folder before these files were whole: one more follows it.
+    if (ensemble_ && ensemble_->isMerging()) {
+        downloadedWhileMerging_ = true;
+        return;
+    }
     synchronize();
 }
 

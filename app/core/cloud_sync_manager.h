@@ -13,9 +13,9 @@
 namespace quorvel {
 
 // Keeps the session store merged with the user's other devices: after every local save, after
-// files arrive in the cloud folder and every 120 seconds. The activity indicator shows while files
-// are arriving. Each finished attempt posts
-// "didChangeCloudContent" on the main thread. Without a model or store directory sync is off.
+// files arrive in the cloud folder and every 120 seconds; files that arrive during a merge get a merge
+// of their own right after it. The activity indicator shows while files are arriving. Each finished
+// attempt posts "didChangeCloudContent" on the main thread. Without a model or store directory sync is off.
 class CloudSyncManager : public platform::CDEPersistentStoreEnsembleDelegate,
                          public std::enable_shared_from_this<CloudSyncManager> {
 public:
@@ -53,6 +53,8 @@ private:
     std::shared_ptr<platform::CDEPersistentStoreEnsemble> ensemble_;
     std::shared_ptr<platform::CDEICloudFileSystem> cloudFileSystem_;
     std::shared_ptr<platform::NSTimer> mergeTimer_;
+    // Files arrived while a merge ran; read on the main thread only.
+    bool downloadedWhileMerging_ = false;
 };
 
 }  // namespace quorvel

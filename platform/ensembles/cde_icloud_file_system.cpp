@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/dispatch/dispatch_queue.h"
 #include "platform/ensembles/cde_notifications.h"
 #include "platform/foundation/atomic_file.h"
 #include "platform/foundation/data_root.h"
@@ -33,9 +34,7 @@ CDEICloudFileSystem::CDEICloudFileSystem(const std::optional<std::string>& ubiqu
     : container_(cloudRoot() /
                  ubiquityContainerIdentifier.value_or(NSBundle::mainBundle()->bundleIdentifier())) {}
 
-CDEICloudFileSystem::~CDEICloudFileSystem() {
-    if (monitor_) monitor_->cancel();
-}
+CDEICloudFileSystem::~CDEICloudFileSystem() = default;
 
 std::filesystem::path CDEICloudFileSystem::cloudRoot() {
     if (const char* set = std::getenv("QUORVEL_CLOUD"); set && *set) return set;
@@ -86,68 +85,48 @@ std::optional<std::string> CDEICloudFileSystem::readFileAtPath(const std::string
 bool CDEICloudFileSystem::writeFileAtPath(const std::string& path, const std::string& contents,
                                           std::shared_ptr<NSError>* error) {
     const auto target = container_ / path;
-    const auto relative = std::filesystem::relative(target, container_).string();
-    // Known before it appears, so the download monitor never takes our own file for a download.
-    std::optional<std::uintmax_t> knownBefore;
     {
+        // Known before it appears, so the monitor never takes our own file for a download.
         MutexLock lock(mutex_);
-        if (const auto found = known_.find(relative); found != known_.end()) knownBefore = found->second;
-        known_[relative] = contents.size();
+        written_.insert(target.lexically_relative(container_).string());
     }
     if (AtomicFile::write(target, contents)) return true;
-    {
-        MutexLock lock(mutex_);
-        if (knownBefore) {
-            known_[relative] = *knownBefore;
-        } else {
-            known_.erase(relative);
-        }
-    }
     return fail(error, 104, "cannot write " + target.string());
 }
 
-CDEICloudFileSystem::Snapshot CDEICloudFileSystem::takeSnapshot() const {
-    Snapshot snapshot;
-    std::error_code ec;
-    for (std::filesystem::recursive_directory_iterator it(container_, ec), end; !ec && it != end;
-         it.increment(ec)) {
-        if (isHidden(it->path()) || !it->is_regular_file(ec)) continue;
-        snapshot[it->path().lexically_relative(container_).string()] = it->file_size(ec);
-    }
-    return snapshot;
-}
-
-void CDEICloudFileSystem::startMonitoringDownloads() {
+void CDEICloudFileSystem::startMonitoringDownloads(ExistingFiles existing) {
     MutexLock lock(mutex_);
-    if (monitor_) return;
-    for (auto& [path, size] : takeSnapshot()) known_[path] = size;
-    monitor_ = DispatchSourceTimer::create(DispatchQueue::createSerial("CDEICloudFileSystem.monitor"));
-    // The timer's handler must not keep the file system alive.
-    monitor_->setEventHandler([weak = weak_from_this()] {
-        if (auto self = weak.lock()) self->pollForDownloads();
-    });
-    monitor_->schedule(kDownloadPollInterval, kDownloadPollInterval);
-    monitor_->resume();
+    if (watcher_) return;
+    arrivals_ = ArrivalDebouncer::create(
+        kArrivalQuietPeriod, kLongestArrivalWait,
+        [] {
+            NSNotificationCenter::defaultCenter().postNotificationName(
+                CDEICloudFileSystemDidMakeDownloadProgressNotification);
+        },
+        [] {
+            NSNotificationCenter::defaultCenter().postNotificationName(
+                CDEICloudFileSystemDidDownloadFilesNotification);
+        });
+    // The watcher's thread holds no strong reference: the file system must never end on it.
+    watcher_ = std::make_unique<FolderWatcher>(
+        container_,
+        [weak = weak_from_this()](const std::string& path) {
+            DispatchQueue::main()->async([weak, path] {
+                if (auto self = weak.lock()) self->fileArrived(path);
+            });
+        },
+        existing == ExistingFiles::Announce ? FolderWatcher::ExistingFiles::Report
+                                            : FolderWatcher::ExistingFiles::Ignore);
 }
 
-void CDEICloudFileSystem::pollForDownloads() {
-    auto snapshot = takeSnapshot();
-    bool arrived = false;
+void CDEICloudFileSystem::fileArrived(const std::string& path) {
+    std::shared_ptr<ArrivalDebouncer> arrivals;
     {
         MutexLock lock(mutex_);
-        for (const auto& [path, size] : snapshot) {
-            auto found = known_.find(path);
-            if (found != known_.end() && found->second == size) continue;
-            known_[path] = size;
-            arrived = true;
-        }
+        if (written_.count(path)) return;
+        arrivals = arrivals_;
     }
-    if (!arrived) return;
-    DispatchQueue::main()->async([] {
-        auto& center = NSNotificationCenter::defaultCenter();
-        center.postNotificationName(CDEICloudFileSystemDidMakeDownloadProgressNotification);
-        center.postNotificationName(CDEICloudFileSystemDidDownloadFilesNotification);
-    });
+    arrivals->noteArrival();
 }
 
 }  // namespace platform

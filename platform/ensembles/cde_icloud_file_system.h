@@ -1,14 +1,14 @@
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
-#include "platform/dispatch/dispatch_source_timer.h"
+#include "platform/ensembles/arrival_debouncer.h"
+#include "platform/ensembles/folder_watcher.h"
 #include "platform/foundation/mutex.h"
 #include "platform/foundation/ns_error.h"
 
@@ -20,9 +20,13 @@ namespace platform {
 // Paths given to the operations are relative to the container. Thread-safe.
 class CDEICloudFileSystem : public std::enable_shared_from_this<CDEICloudFileSystem> {
 public:
-    // How often the folder is looked at for files that other machines put there. Each look lists every
-    // change file, and the manager merges every two minutes anyway: half a minute is soon enough.
-    static constexpr double kDownloadPollInterval = 30.0;
+    // Files arrive in bursts (another machine's merge, or one file a synchroniser writes in pieces): they
+    // are announced once the folder has been quiet this long, or this long after the first in a stream.
+    static constexpr double kArrivalQuietPeriod = 0.5;
+    static constexpr double kLongestArrivalWait = 3.0;
+
+    // Whether the files already in the folder when monitoring starts count as downloads.
+    enum class ExistingFiles { AlreadyTaken, Announce };
 
     explicit CDEICloudFileSystem(const std::optional<std::string>& ubiquityContainerIdentifier);
     ~CDEICloudFileSystem();
@@ -40,20 +44,22 @@ public:
     bool writeFileAtPath(const std::string& path, const std::string& contents,
                          std::shared_ptr<NSError>* error);
 
-    // Needs the file system to be held by a shared_ptr. From now on, files that appear or change in the
-    // container without being written here are announced with the download notifications. Calling it again
+    // Needs the file system to be held by a shared_ptr. From now on, files that another installation
+    // writes into the container (and, with Announce, those already there) are announced on the main
+    // thread: the progress notification when the first of a burst arrives, the download notification
+    // once the burst is over. Files written through this object are never announced. Calling it again
     // does nothing.
-    void startMonitoringDownloads();
+    void startMonitoringDownloads(ExistingFiles existing);
 
 private:
-    using Snapshot = std::map<std::string, std::uintmax_t>;
-    Snapshot takeSnapshot() const;
-    void pollForDownloads();
+    void fileArrived(const std::string& path);
 
     std::filesystem::path container_;
     mutable Mutex mutex_;
-    Snapshot known_ GUARDED_BY(mutex_);
-    std::shared_ptr<DispatchSourceTimer> monitor_ GUARDED_BY(mutex_);
+    // The files written here, by path in the container: this installation's own, whenever they appear.
+    std::set<std::string> written_ GUARDED_BY(mutex_);
+    std::shared_ptr<ArrivalDebouncer> arrivals_ GUARDED_BY(mutex_);
+    std::unique_ptr<FolderWatcher> watcher_ GUARDED_BY(mutex_);
 };
 
 }  // namespace platform

@@ -56,7 +56,8 @@ std::shared_ptr<CDEPersistentStoreEnsemble> CDEPersistentStoreEnsemble::initWith
     // queue when the first leech or merge needs it, never on the caller's thread.
     if (!ensemble->openState() && ensemble->state_->isLeeched()) {
         ensemble->leeched_ = true;
-        ensemble->fileSystem_->startMonitoringDownloads();
+        // The first merge takes in what is there already; only what comes later needs announcing.
+        ensemble->fileSystem_->startMonitoringDownloads(CDEICloudFileSystem::ExistingFiles::AlreadyTaken);
     }
     ensemble->observeSaves();
     return ensemble;
@@ -153,7 +154,9 @@ std::shared_ptr<NSError> CDEPersistentStoreEnsemble::leech() {
         !state_->setLeeched(true, &failure))
         return failure;
     leeched_ = true;
-    fileSystem_->startMonitoringDownloads();
+    // A leech takes nothing in: other devices' changes already in the folder are announced, so a merge
+    // brings them at once rather than at the next scheduled one.
+    fileSystem_->startMonitoringDownloads(CDEICloudFileSystem::ExistingFiles::Announce);
     return nullptr;
 }
 

@@ -16,6 +16,7 @@
 #include "platform/foundation/property_list.h"
 #include "platform/uikit/application/ui_application.h"
 #include "tests/app/core/store_test_support.h"
+#include "tests/platform/ensembles/download_notices.h"
 #include "tests/support/temp_data_root.h"
 
 using namespace quorvel;
@@ -50,6 +51,30 @@ struct SyncedApp {
             files += entry.is_regular_file() && entry.path().extension() == ".plist" &&
                      entry.path().parent_path().parent_path().filename() == "changes";
         return files;
+    }
+
+    // Another device's change file holding one session, as the synchroniser would drop it into the
+    // shared folder.
+    void writeOtherDevicesSession(const std::string& id, double timestamp) const {
+        platform::ChangeFile file{"OTHER-DEVICE", 10.0, {}};
+        file.changes.push_back(platform::RecordChange{"Session",
+                                                      id,
+                                                      platform::RecordRevision{0, 10.0, "OTHER-DEVICE"},
+                                                      {{"timestamp", platform::NSDate(timestamp)},
+                                                       {"duration", 25},
+                                                       {"type", 0},
+                                                       {"uniqueIdentifier", id}}});
+        const auto folder = platform::CDEICloudFileSystem(std::nullopt).containerDirectory() /
+                            CloudSyncManager::kEnsembleIdentifier / "changes" / "OTHER-DEVICE";
+        std::filesystem::create_directories(folder);
+        std::ofstream(folder / (id + ".plist")) << file.serialize().value();
+    }
+
+    std::vector<std::string> sessionIdentifiers() const {
+        std::vector<std::string> ids;
+        for (const auto& session : CoreDataManager::shared()->fetchAllSessions())
+            ids.push_back(session->uniqueIdentifier());
+        return ids;
     }
 
     quorvel::testing::TempDataRoot root;
@@ -204,19 +229,7 @@ TEST(CloudSync, ASessionFromAnotherDeviceArrivesInTheStoreOnce) {
     auto sync = CloudSyncManager::shared();
     sync->synchronize();
     app.clock->runUntilIdle();
-    // Another device's change file, as the synchroniser would drop it into the shared folder.
-    platform::ChangeFile file{"OTHER-DEVICE", 10.0, {}};
-    file.changes.push_back(platform::RecordChange{"Session",
-                                                  "REMOTE-1",
-                                                  platform::RecordRevision{0, 10.0, "OTHER-DEVICE"},
-                                                  {{"timestamp", platform::NSDate(5000)},
-                                                   {"duration", 25},
-                                                   {"type", 0},
-                                                   {"uniqueIdentifier", "REMOTE-1"}}});
-    const auto folder = sync->cloudFileSystem()->containerDirectory() /
-                        CloudSyncManager::kEnsembleIdentifier / "changes" / "OTHER-DEVICE";
-    std::filesystem::create_directories(folder);
-    std::ofstream(folder / "000000000010000-remote.plist") << file.serialize().value();
+    app.writeOtherDevicesSession("REMOTE-1", 5000);
 
     for (int merge = 0; merge < 3; ++merge) {
         sync->synchronize();
@@ -227,4 +240,57 @@ TEST(CloudSync, ASessionFromAnotherDeviceArrivesInTheStoreOnce) {
     EXPECT_EQ(sessions[0]->uniqueIdentifier(), "REMOTE-1");
     EXPECT_EQ(sessions[0]->duration(), 25);
     EXPECT_EQ(sessions[0]->timestamp(), platform::NSDate(5000));
+}
+
+TEST(CloudSync, FilesArrivingDuringAMergeGetAMergeOfTheirOwnRightAfterIt) {
+    SyncedApp app;
+    auto sync = CloudSyncManager::shared();
+    sync->synchronize();
+    app.clock->runUntilIdle();
+    CloudContentPosts posts;
+    sync->synchronize();
+    ASSERT_TRUE(sync->ensemble()->isMerging());
+    platform::NSNotificationCenter::defaultCenter().postNotificationName(
+        platform::CDEICloudFileSystemDidDownloadFilesNotification);
+    app.clock->runUntilIdle();
+    EXPECT_EQ(posts.count.load(), 2);
+    app.clock->runUntilIdle();
+    EXPECT_EQ(posts.count.load(), 2);  // one merge after, not a loop of them
+}
+
+// A first start on a folder where another device stored a session, and a session stored there while
+// running: both arrive within moments, long before the scheduled merge.
+TEST(CloudSync, AnotherDevicesSessionsArriveWithoutWaitingForTheScheduledMerge) {
+    SyncedApp app;
+    app.writeOtherDevicesSession("BEFORE-START", 5000);
+    auto sync = CloudSyncManager::shared();
+    quorvel::testing::DownloadNotices notices;
+    sync->synchronize();
+    ASSERT_TRUE(notices.settleUntil(*app.clock, 1));
+    app.clock->runUntilIdle();
+    EXPECT_EQ(app.sessionIdentifiers(), std::vector<std::string>{"BEFORE-START"});
+
+    app.writeOtherDevicesSession("WHILE-RUNNING", 6000);
+    ASSERT_TRUE(notices.settleUntil(*app.clock, 2));
+    app.clock->runUntilIdle();
+    EXPECT_EQ(app.sessionIdentifiers(), (std::vector<std::string>{"WHILE-RUNNING", "BEFORE-START"}));
+    EXPECT_LT(app.clock->now() - platform::VirtualClock::kDefaultStart, CloudSyncManager::kMergeInterval);
+}
+
+TEST(CloudSync, ItsOwnStoredSessionsStartNoSyncThroughTheFolder) {
+    SyncedApp app;
+    quorvel::testing::DownloadNotices notices;
+    auto sync = CloudSyncManager::shared();
+    sync->synchronize();
+    app.clock->runUntilIdle();
+    notices.settleAWhile(*app.clock);
+    CloudContentPosts posts;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(
+            CoreDataManager::shared()->insertSession(25, SessionType::focus, platform::NSDate::now()));
+        app.clock->runUntilIdle();
+        notices.settleAWhile(*app.clock);
+    }
+    EXPECT_EQ(notices.downloads, 0);
+    EXPECT_EQ(posts.count.load(), 3);  // one merge for each save
 }

@@ -7,6 +7,7 @@
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_thread.h"
 #include "platform/foundation/property_list.h"
+#include "tests/platform/ensembles/download_notices.h"
 #include "tests/platform/ensembles/ensemble_test_support.h"
 
 using namespace platform;
@@ -296,30 +297,21 @@ TEST(EnsembleNotifications, SavesOverTheStoreAreAnnouncedButTheEnsemblesOwnAreNo
 
 TEST(EnsembleNotifications, FilesFromAnotherDeviceAreAnnouncedAsDownloadsOnTheMainThread) {
     TwoDevices devices;
+    quorvel::testing::DownloadNotices notices;
     devices.leech(devices.a);
     devices.leech(devices.b);
-    std::vector<std::string> posts;
-    bool onMain = true;
-    for (const auto* name : {&CDEICloudFileSystemDidMakeDownloadProgressNotification,
-                             &CDEICloudFileSystemDidDownloadFilesNotification}) {
-        NSNotificationCenter::defaultCenter().addObserver(&posts, *name, [&](const NSNotification& note) {
-            posts.push_back(note.name);
-            onMain = onMain && NSThread::isMainThread();
-        });
-    }
-    devices.clock->advance(CDEICloudFileSystem::kDownloadPollInterval);
-    EXPECT_EQ(posts.size(), 2u);  // A saw B's registration arrive
-    posts.clear();
-    devices.clock->advance(CDEICloudFileSystem::kDownloadPollInterval);
-    EXPECT_TRUE(posts.empty());
+    // A saw B's registration arrive; B, leeching, found A's already there.
+    ASSERT_TRUE(notices.settleUntil(*devices.clock, 2));
+    notices.settleAWhile(*devices.clock);
+    EXPECT_EQ(notices.downloads, 2);
     devices.b.insert("b1", 1);
     devices.merge(devices.b);
-    devices.clock->advance(CDEICloudFileSystem::kDownloadPollInterval);
     // A notices B's file; B wrote it itself and stays quiet.
-    EXPECT_EQ(posts, (std::vector<std::string>{CDEICloudFileSystemDidMakeDownloadProgressNotification,
-                                               CDEICloudFileSystemDidDownloadFilesNotification}));
-    EXPECT_TRUE(onMain);
-    NSNotificationCenter::defaultCenter().removeObserver(&posts);
+    ASSERT_TRUE(notices.settleUntil(*devices.clock, 3));
+    notices.settleAWhile(*devices.clock);
+    EXPECT_EQ(notices.downloads, 3);
+    EXPECT_EQ(notices.progress, 3);
+    EXPECT_TRUE(notices.onMainThread);
 }
 
 namespace {
