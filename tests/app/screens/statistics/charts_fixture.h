@@ -80,6 +80,17 @@ public:
         return days;
     }
 
+    // A context on a second connection to the store, saving on its own queue, as the sync's merges do.
+    static std::shared_ptr<platform::NSManagedObjectContext> mergingContext() {
+        const auto& local = CoreDataManager::context()->persistentStoreCoordinator();
+        auto merging = std::make_shared<platform::NSPersistentStoreCoordinator>(local->managedObjectModel());
+        EXPECT_TRUE(merging->addPersistentStoreWithType(platform::NSSQLiteStoreType, std::nullopt, local->storeURL(), {}));
+        auto merge = platform::NSManagedObjectContext::initWithConcurrencyType(
+            platform::NSManagedObjectContextConcurrencyType::PrivateQueue);
+        merge->setPersistentStoreCoordinator(merging);
+        return merge;
+    }
+
     // A session stored the way the timer stores it.
     static void store(platform::NSDate when, std::int64_t minutes = 25) {
         ASSERT_TRUE(CoreDataManager::shared()->insertSession(minutes, SessionType::focus, when));

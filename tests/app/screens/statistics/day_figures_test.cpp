@@ -125,12 +125,7 @@ TEST_F(DayFigures, UnsavedSessionsCountAndDamagedOnesTakeNothingAway) {
 TEST_F(DayFigures, AfterStoresMergesAndMovesToOtherZonesTheFiguresAreThoseOfAFullRead) {
     show();
     auto& center = platform::NSNotificationCenter::defaultCenter();
-    const auto& local = CoreDataManager::context()->persistentStoreCoordinator();
-    auto merging = std::make_shared<platform::NSPersistentStoreCoordinator>(local->managedObjectModel());
-    ASSERT_TRUE(merging->addPersistentStoreWithType(platform::NSSQLiteStoreType, std::nullopt, local->storeURL(), {}));
-    auto merge = platform::NSManagedObjectContext::initWithConcurrencyType(
-        platform::NSManagedObjectContextConcurrencyType::PrivateQueue);
-    merge->setPersistentStoreCoordinator(merging);
+    const auto merge = mergingContext();
 
     std::mt19937 random(43);
     auto uniform = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };

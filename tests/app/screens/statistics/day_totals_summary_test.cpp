@@ -43,12 +43,7 @@ protected:
 
     // Changes a stored session through a second connection, as a merge of the sync does.
     static void mergeChangedTimestamp(NSDate when) {
-        const auto& local = CoreDataManager::context()->persistentStoreCoordinator();
-        auto merging = std::make_shared<platform::NSPersistentStoreCoordinator>(local->managedObjectModel());
-        ASSERT_TRUE(merging->addPersistentStoreWithType(platform::NSSQLiteStoreType, std::nullopt, local->storeURL(), {}));
-        auto merge = platform::NSManagedObjectContext::initWithConcurrencyType(
-            platform::NSManagedObjectContextConcurrencyType::PrivateQueue);
-        merge->setPersistentStoreCoordinator(merging);
+        const auto merge = mergingContext();
         merge->performBlockAndWait([&] {
             const auto sessions = merge->executeFetchRequest(platform::NSFetchRequest::fetchRequestWithEntityName("Session"));
             ASSERT_TRUE(sessions && !sessions->empty());
