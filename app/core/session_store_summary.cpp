@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <mutex>
 #include <sstream>
 #include <system_error>

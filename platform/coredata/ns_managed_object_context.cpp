@@ -230,7 +230,7 @@ bool NSManagedObjectContext::save(std::shared_ptr<NSError>* error) {
     inserts.reserve(inserted_.size());
     for (const auto& object : inserted_) inserts.push_back({&object->entity(), object->values_});
     std::vector<SQLiteStore::Update> updates;
-    NSManagedObjectContextWillSave willSave{this, coordinator_->storeURL(), {}};
+    NSManagedObjectContextWillSave willSave{this, {}};
     for (const auto& [raw, object] : updated_) {
         willSave.updatedObjects.push_back(object->objectID_);
         SQLiteStore::Update update{&object->entity(), object->objectID_.row, {}};

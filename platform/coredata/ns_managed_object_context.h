@@ -54,7 +54,6 @@ struct NSManagedObjectContextDidSave {
 // before the change is on disk.
 struct NSManagedObjectContextWillSave {
     const void* context = nullptr;
-    std::filesystem::path storeURL;
     std::vector<NSManagedObjectID> updatedObjects;
 };
 

@@ -1,6 +1,5 @@
 #include "app/screens/statistics/session_day_totals_file.h"
 
-#include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
