@@ -58,6 +58,7 @@ test-sanitize: setup $(SANITIZE)/build.ninja $(THREAD)/build.ninja
 bench: setup $(RELEASE)/build.ninja
 	@cmake --build $(RELEASE) -j $(JOBS) --target quorvel_benchmarks
 	@mkdir -p $(RELEASE)/bench-results
+	@python3 tools/bench_table.py --start $(RELEASE)/bench-results
 	@for b in $(RELEASE)/bench/bench_*; do echo "== $$b"; \
 		$$b --benchmark_out=$(RELEASE)/bench-results/$$(basename $$b).json --benchmark_out_format=json || exit 1; done
 	@python3 tools/bench_table.py $(RELEASE)/bench-results

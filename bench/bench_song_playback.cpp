@@ -6,12 +6,13 @@
 //   looping, in % of a core, and how often threads woke meanwhile, the app's (its audio and decoding
 //   threads) and the child's apart: a song decodes in its child as it plays, while the loop, short
 //   enough to be kept in memory after its first pass, has closed its child by then; the same for the
-//   open device with nothing playing.
+//   open device with nothing playing; beside the decoding process, the same file decoded in one process.
 // The song is three minutes of MP3, encoded before the measurement. Uses the dummy audio driver.
 #include <SDL2/SDL_mixer.h>
 #include <benchmark/benchmark.h>
 #include <sndfile.h>
 #include <sys/resource.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -26,9 +27,12 @@
 #include <vector>
 
 #include "bench/bench_repetitions.h"
+#include "bench/support/process_usage.h"
 #include "platform/avfoundation/audio_channel.h"
 #include "platform/avfoundation/audio_output.h"
 #include "platform/avfoundation/isolated_sound_decoder.h"
+#include "platform/avfoundation/sound_file_decoder.h"
+#include "platform/avfoundation/sound_stream.h"
 #include "platform/foundation/ns_bundle.h"
 
 using namespace platform;
@@ -107,11 +111,7 @@ void startToFirstSample(benchmark::State& state, const std::filesystem::path& fi
     }
 }
 
-// CPU seconds and context switches (each a wake-up of a thread that slept or was preempted).
-struct Usage {
-    double cpuSeconds = 0;
-    double contextSwitches = 0;
-};
+using Usage = quorvel::bench::ProcessUsage;
 
 double seconds(const timeval& time) {
     return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
@@ -124,22 +124,10 @@ Usage usageOf(int who) {
             static_cast<double>(usage.ru_nvcsw + usage.ru_nivcsw)};
 }
 
-// A live process's CPU time and context switches, summed over its threads (the kernel's scheduler
-// statistics count CPU time in nanoseconds; /proc/<pid>/stat in ticks of 10 ms, too coarse here).
-Usage liveUsageOf(const std::filesystem::path& process) {
-    Usage total;
-    std::error_code ec;
-    for (const auto& task : std::filesystem::directory_iterator(process / "task", ec)) {
-        std::ifstream schedstat(task.path() / "schedstat");
-        double onCpu = 0;
-        if (schedstat >> onCpu) total.cpuSeconds += onCpu * 1e-9;
-        std::ifstream status(task.path() / "status");
-        for (std::string text; std::getline(status, text);) {
-            if (text.find("ctxt_switches:") != std::string::npos)
-                total.contextSwitches += std::stod(text.substr(text.find(':') + 1));
-        }
-    }
-    return total;
+double threadCpuSeconds() {
+    timespec time{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
+    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) * 1e-9;
 }
 
 // This process's threads (the app's: the mixer's audio thread, the decoding thread that feeds it).
@@ -150,19 +138,9 @@ Usage appUsage() {
 // Its children, the live ones included: a song decodes in a process of its own.
 Usage decoderUsage() {
     Usage total = usageOf(RUSAGE_CHILDREN);
-    const std::string parent = std::to_string(::getpid());
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos) continue;
-        std::istringstream fields(line.substr(line.rfind(')') + 2));
-        std::string state, ppid;
-        fields >> state >> ppid;
-        if (ppid != parent) continue;
-        const Usage child = liveUsageOf(entry.path());
-        total.cpuSeconds += child.cpuSeconds;
-        total.contextSwitches += child.contextSwitches;
-    }
+    const auto live = quorvel::bench::liveChildrenUsageOf(::getpid());
+    total.cpuSeconds += live.cpuSeconds;
+    total.contextSwitches += live.contextSwitches;
     return total;
 }
 
@@ -210,6 +188,38 @@ void BM_SilentDeviceFor5Seconds(benchmark::State& state) {
     for (auto _ : state) measureFiveSeconds(state);
 }
 
+// The baseline of the song's decoding process: the same file decoded in this process, in the steps the
+// app's stream asks for, as much as five seconds of playing takes; its CPU time in % of a core over
+// those five seconds.
+void BM_SongDecodedInProcessFor5Seconds(benchmark::State& state) {
+    constexpr int kSeconds = 5;
+    constexpr int kStep = static_cast<int>(SoundStream::kBufferFrames / 2);
+    std::vector<std::int16_t> frames(2 * kStep);
+    for (auto _ : state) {
+        std::string problem;
+        const auto decoder = SoundFileDecoder::open(song(), &problem);
+        if (!decoder) {
+            state.SkipWithError(("cannot decode the song: " + problem).c_str());
+            break;
+        }
+        // Past the first pass's start, as the measured span of the app is.
+        for (int read = 0; read < 3 * AudioOutput::kFrequency;) read += decoder->read(frames.data(), kStep, false);
+        const double before = threadCpuSeconds();
+        int decoded = 0;
+        while (decoded < kSeconds * AudioOutput::kFrequency) {
+            const int got = decoder->read(frames.data(), kStep, false);
+            if (got <= 0) break;
+            decoded += got;
+        }
+        const double cpu = threadCpuSeconds() - before;
+        if (decoded < kSeconds * AudioOutput::kFrequency) {
+            state.SkipWithError("the song ended early");
+            break;
+        }
+        state.counters["cpu_percent_of_a_core"] = 100 * cpu / kSeconds;
+    }
+}
+
 void BM_SongStartToFirstSample(benchmark::State& state) { startToFirstSample(state, song()); }
 void BM_GeneratedLoopStartToFirstSample(benchmark::State& state) { startToFirstSample(state, generatedLoop()); }
 void BM_SongTicksFor5Seconds(benchmark::State& state) { ticksFor5Seconds(state, song()); }
@@ -229,6 +239,7 @@ QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_SongStartToFirstSample)->Apply(startsRe
 QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_GeneratedLoopStartToFirstSample)->Apply(startsRepeated);
 BENCHMARK(BM_SongTicksFor5Seconds)->Iterations(1)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated)->Repetitions(3);
 BENCHMARK(BM_GeneratedLoopTicksFor5Seconds)->Iterations(1)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated)->Repetitions(3);
+BENCHMARK(BM_SongDecodedInProcessFor5Seconds)->Iterations(1)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated)->Repetitions(3);
 BENCHMARK(BM_SilentDeviceFor5Seconds)->Iterations(1)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated)->Repetitions(3);
 
 BENCHMARK_MAIN();

@@ -10,6 +10,7 @@
 
 #include "app/core/core_data_manager.h"
 #include "app/core/p_file_manager.h"
+#include "app/core/session_store_summary.h"
 #include "app/screens/statistics/charts_storyboard.h"
 #include "app/screens/statistics/charts_view_controller.h"
 #include "app/screens/statistics/session_day_totals.h"
@@ -123,12 +124,68 @@ BENCHMARK(BM_RefreshAfterASessionIsStoredOf1M)
     ->Apply(quorvel::bench::repeated)
     ->Repetitions(3);
 
-// The screen's own full read, as at its first refresh or after a change it cannot add up: every
-// session's day totals read from the store by a fresh set of totals. Its baseline is the plain read below.
+// The first visit to the screen in a launch, over `range(0)` sessions written with plain SQL: a new
+// screen's view loaded, as when the person swipes to it. Before each visit one more session is stored, as
+// a focus session since the last visit would be. With `withSummary`, the screen was seen before (its
+// summary of the store is there, as after any earlier visit); without, it never was.
+void firstVisit(benchmark::State& state, bool withSummary) {
+    const auto count = static_cast<int>(state.range(0));
+    std::string pattern = quorvel::bench::freshFolder();
+    if (pattern.empty()) return state.SkipWithError("no folder");
+    platform::DataRoot::setPath(pattern);
+    platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName("Europe/Berlin"));
+    if (!quorvel::bench::writeSessionStore(count)) {
+        removeStore();
+        return state.SkipWithError("no store");
+    }
+    auto manager = quorvel::CoreDataManager::shared();
+    manager->setUpStore();
+    manager->setNumberHolder(quorvel::NumberHolder::fetchOrInsert(*quorvel::CoreDataManager::context()));
+    loadScreen();
+    const auto days = static_cast<std::size_t>(count * kSpacing / 86400) - 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (!manager->insertSession(25, quorvel::SessionType::focus, platform::NSDate::now()))
+            state.SkipWithError("insert failed");
+        if (!withSummary) std::filesystem::remove(quorvel::SessionStoreSummary::path());
+        state.ResumeTiming();
+        if (loadScreen()->dayNumbersDict().size() < days) state.SkipWithError("sessions missing");
+    }
+    removeStore();
+}
+
+void BM_FirstVisitToStatistics(benchmark::State& state) {
+    firstVisit(state, true);
+}
+BENCHMARK(BM_FirstVisitToStatistics)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Apply(quorvel::bench::repeated)
+    ->Repetitions(3);
+
+void BM_FirstVisitToStatisticsNeverSeen(benchmark::State& state) {
+    firstVisit(state, false);
+}
+BENCHMARK(BM_FirstVisitToStatisticsNeverSeen)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->Apply(quorvel::bench::repeated)
+    ->Repetitions(3);
+
+// The screen's own full read, as at the first visit of a screen never seen or after a change it cannot
+// add up: every session's day totals read from the store by a fresh set of totals, with no summary of an
+// earlier read to start from. Its baseline is the plain read below.
 void BM_ReadAllDayTotalsOf100k(benchmark::State& state) {
     if (!makeStore(kSessions)) return state.SkipWithError("no store");
     auto context = quorvel::CoreDataManager::context();
     for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::remove(quorvel::SessionStoreSummary::path());
+        state.ResumeTiming();
         if (quorvel::SessionDayTotals::make()->figures(*context).size() < 690) {
             state.SkipWithError("sessions missing");
             break;

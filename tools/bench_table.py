@@ -4,9 +4,14 @@ its baseline measured in the same run, so a reader sees ratios and not only abso
 is the min and the median of the benchmark's repetitions (bench/bench_repetitions.h); the aim is judged
 on the median.
 
-Usage: bench_table.py <folder of bench_*.json files written with --benchmark_out>
+The ratios of the side-by-side and storage rows depend on the cores the programs may use and on what
+else the machine does, so the table first says both: the cores this run may use (`taskset -c` narrows
+them) and the load average at the start of the run (noted by `--start`) and at its end.
+
+Usage: bench_table.py [--start] <folder of bench_*.json files written with --benchmark_out>
 """
 import json
+import os
 import re
 import sys
 from pathlib import Path
@@ -35,6 +40,14 @@ ROWS = [
      ("time", "ms"), None, ("bench_statistics", "BM_PlainSqliteDayTotalsOf100k", "plain SQLite: every day total read")),
     ("statistics after a session is stored, 1,000,000", "bench_statistics", "BM_RefreshAfterASessionIsStoredOf1M",
      ("time", "ms"), ("<", 20), None),
+    ("statistics, first visit, 10,000 sessions", "bench_statistics", "BM_FirstVisitToStatistics/10000",
+     ("time", "ms"), ("<", 100), None),
+    ("  … 100,000 sessions", "bench_statistics", "BM_FirstVisitToStatistics/100000", ("time", "ms"), ("<", 100),
+     None),
+    ("  … 1,000,000 sessions", "bench_statistics", "BM_FirstVisitToStatistics/1000000", ("time", "ms"), ("<", 100),
+     None),
+    ("  … 1,000,000 sessions, the screen never seen before", "bench_statistics",
+     "BM_FirstVisitToStatisticsNeverSeen/1000000", ("time", "ms"), None, None),
     ("all sessions as objects, 100,000", "bench_session_store", "BM_FetchAllOf100k", ("time", "ms"), None,
      ("bench_session_store", "BM_PlainSqliteFetchAllOf100k", "plain SQLite into structs")),
     ("event intake, 10 parameters", "bench_log_event", "BM_LogEventWithTenParameters", ("time", "us"),
@@ -61,7 +74,7 @@ ROWS = [
      ("cpu_percent_of_a_core", ""), ("<", 1), None),
     # A running session and its baseline, the countdown window, run side by side in the same minutes: the
     # baseline's figures are the same runs' "countdown_" counters, and the ratio is each minute's own.
-    ("running session, ticking sound on, % of a core", "bench_shell_window",
+    ("running session, ticking sound on, % of a core, app and children", "bench_shell_window",
      "BM_RunningSessionBesideCountdownFor60Seconds", ("cpu_percent_of_a_core", ""), None,
      ("bench_shell_window", "BM_RunningSessionBesideCountdownFor60Seconds",
       "countdown redrawn once a second, silent, in the same minutes", "countdown_cpu_percent_of_a_core")),
@@ -69,11 +82,13 @@ ROWS = [
      ("frames_a_minute", ""), None,
      ("bench_shell_window", "BM_RunningSessionBesideCountdownFor60Seconds", "countdown redrawn once a second",
       "countdown_frames_a_minute")),
+    ("  … of which its child processes, % of a core", "bench_shell_window",
+     "BM_RunningSessionBesideCountdownFor60Seconds", ("children_cpu_percent_of_a_core", ""), None, None),
     ("  … audio device's thread, wake-ups a second", "bench_shell_window",
      "BM_RunningSessionBesideCountdownFor60Seconds", ("audio_wakeups_per_second", ""), None, None),
     ("  … audio device's thread, % of a core", "bench_shell_window",
      "BM_RunningSessionBesideCountdownFor60Seconds", ("audio_cpu_percent_of_a_core", ""), None, None),
-    ("running session, ticking off, % of a core", "bench_shell_window",
+    ("running session, ticking off, % of a core, app and children", "bench_shell_window",
      "BM_RunningSessionWithTickingOffBesideCountdownFor60Seconds", ("cpu_percent_of_a_core", ""), None,
      ("bench_shell_window", "BM_RunningSessionWithTickingOffBesideCountdownFor60Seconds",
       "countdown redrawn once a second, silent, in the same minutes", "countdown_cpu_percent_of_a_core")),
@@ -81,6 +96,8 @@ ROWS = [
      "BM_RunningSessionWithTickingOffBesideCountdownFor60Seconds", ("frames_a_minute", ""), None,
      ("bench_shell_window", "BM_RunningSessionWithTickingOffBesideCountdownFor60Seconds",
       "countdown redrawn once a second", "countdown_frames_a_minute")),
+    ("  … of which its child processes, % of a core", "bench_shell_window",
+     "BM_RunningSessionWithTickingOffBesideCountdownFor60Seconds", ("children_cpu_percent_of_a_core", ""), None, None),
     ("  … audio device's thread, wake-ups a second", "bench_shell_window",
      "BM_RunningSessionWithTickingOffBesideCountdownFor60Seconds", ("audio_wakeups_per_second", ""), None,
      None),
@@ -102,7 +119,9 @@ ROWS = [
      ("bench_song_playback", "BM_GeneratedLoopTicksFor5Seconds",
       "generated loop: the app alone, no decoding process")),
     ("  … of which the decoding process", "bench_song_playback", "BM_SongTicksFor5Seconds",
-     ("decoder_cpu_percent_of_a_core", ""), None, None),
+     ("decoder_cpu_percent_of_a_core", ""), None,
+     ("bench_song_playback", "BM_SongDecodedInProcessFor5Seconds", "the same file decoded in one process",
+      "cpu_percent_of_a_core")),
     ("  … wake-ups a second, the app's threads", "bench_song_playback", "BM_SongTicksFor5Seconds",
      ("app_wakeups_per_second", ""), None,
      ("bench_song_playback", "BM_GeneratedLoopTicksFor5Seconds", "generated loop: the app's threads")),
@@ -115,14 +134,40 @@ ROWS = [
 ]
 # Figures measured side by side with their baseline: each run's own ratio, a counter of the figure's runs,
 # stands for the ratio; its min and median, not the ratio of the two sides' separate mins and medians.
-RUN_RATIOS = {"running session, ticking sound on, % of a core": "cpu_ratio_to_countdown",
-              "running session, ticking off, % of a core": "cpu_ratio_to_countdown"}
+RUN_RATIOS = {"running session, ticking sound on, % of a core, app and children": "cpu_ratio_to_countdown",
+              "running session, ticking off, % of a core, app and children": "cpu_ratio_to_countdown"}
 # The ratios we aim for: our layer against its baseline.
 RATIO_AIMS = {"message decode, one bundle": 1.5, "message encode, one bundle": 1.5,
               "raw events, 20,000 stored at 0 rows": 2, "raw events, 20,000 stored at 100,000 rows": 2,
-              "running session, ticking sound on, % of a core": 1.5,
-              "running session, ticking off, % of a core": 1.5, "  … with 1,000,000 sessions": 1.3,
-              "all sessions as objects, 100,000": 1.3}
+              "running session, ticking sound on, % of a core, app and children": 1.5,
+              "running session, ticking off, % of a core, app and children": 1.5, "  … with 1,000,000 sessions": 1.3,
+              "all sessions as objects, 100,000": 1.3, "  … of which the decoding process": 1.5}
+
+
+START_NOTE = "run-start.json"
+
+
+def machine_now():
+    """The cores this process may run on and the load average now."""
+    cores = sorted(os.sched_getaffinity(0))
+    with open("/proc/loadavg") as loadavg:
+        load = [float(figure) for figure in loadavg.read().split()[:3]]
+    return {"cores": cores, "load": load}
+
+
+def machine_text(folder):
+    """"2 cores (0-1); load average 1.20 0.80 0.50 at the start, 2.10 1.00 0.60 at the end"."""
+    now = machine_now()
+    try:
+        start = json.loads((Path(folder) / START_NOTE).read_text())
+    except (OSError, ValueError):
+        start = None
+    cores = now["cores"]
+    spans = ",".join(str(c) for c in cores) if len(cores) < 3 or cores[-1] - cores[0] != len(cores) - 1 \
+        else f"{cores[0]}-{cores[-1]}"
+    load = lambda figures: " ".join(f"{f:.2f}" for f in figures)
+    started = f"{load(start['load'])} at the start, " if start else "(start not noted), "
+    return f"{len(cores)} core{'' if len(cores) == 1 else 's'} ({spans}); load average (1, 5, 15 min) {started}{load(now['load'])} at the end"
 
 
 def load(folder):
@@ -197,6 +242,10 @@ def measure(runs, program, name, what):
 
 
 def main():
+    if len(sys.argv) == 3 and sys.argv[1] == "--start":
+        Path(sys.argv[2]).mkdir(parents=True, exist_ok=True)
+        (Path(sys.argv[2]) / START_NOTE).write_text(json.dumps(machine_now()))
+        return
     if len(sys.argv) != 2:
         sys.exit(__doc__)
     runs = load(sys.argv[1])
@@ -236,6 +285,7 @@ def main():
         table.append((figure, shown_measured, aim_text, base_text, ratio_text, verdict))
     widths = [max(len(row[i]) for row in table) for i in range(len(table[0]))]
     print()
+    print(f"Measured on {machine_text(sys.argv[1])}.")
     for index, row in enumerate(table):
         print("  ".join(cell.ljust(width) for cell, width in zip(row, widths)).rstrip())
         if index == 0:

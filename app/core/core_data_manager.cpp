@@ -6,6 +6,7 @@
 
 #include "app/core/managed_object_identity.h"
 #include "app/core/p_file_manager.h"
+#include "app/core/session_store_summary.h"
 #include "platform/coredata/ns_fetched_results_controller.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/mutex.h"
@@ -66,6 +67,7 @@ void CoreDataManager::setContext(std::shared_ptr<platform::NSManagedObjectContex
 
 void CoreDataManager::setUpStore() {
     registerStoreEntityClasses();
+    SessionStoreSummary::watchSaves();
     auto files = PFileManager::shared();
     if (!files->createStoreDirectory()) {
         platform::Console::print("createStoreDirectory fail");

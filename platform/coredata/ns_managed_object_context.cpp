@@ -6,6 +6,8 @@ namespace platform {
 
 const NSNotificationName NSManagedObjectContextDidSaveNotification =
     "NSManagedObjectContextDidSaveNotification";
+const NSNotificationName NSManagedObjectContextWillSaveNotification =
+    "NSManagedObjectContextWillSaveNotification";
 
 namespace {
 
@@ -228,7 +230,9 @@ bool NSManagedObjectContext::save(std::shared_ptr<NSError>* error) {
     inserts.reserve(inserted_.size());
     for (const auto& object : inserted_) inserts.push_back({&object->entity(), object->values_});
     std::vector<SQLiteStore::Update> updates;
+    NSManagedObjectContextWillSave willSave{this, {}};
     for (const auto& [raw, object] : updated_) {
+        willSave.updatedObjects.push_back(object->objectID_);
         SQLiteStore::Update update{&object->entity(), object->objectID_.row, {}};
         const auto& attributes = object->entity().attributes();
         for (std::size_t i = 0; i < attributes.size(); ++i) {
@@ -236,6 +240,8 @@ bool NSManagedObjectContext::save(std::shared_ptr<NSError>* error) {
         }
         updates.push_back(std::move(update));
     }
+    NSNotificationCenter::defaultCenter().postNotificationName(NSManagedObjectContextWillSaveNotification,
+                                                               std::move(willSave));
     const auto rows = coordinator_->save(inserts, updates, error);
     if (!rows) return false;
 

@@ -33,6 +33,9 @@ enum class NSMergePolicy {
 // Posted on the saving thread after every successful save with changes; the object is an
 // NSManagedObjectContextDidSave.
 extern const NSNotificationName NSManagedObjectContextDidSaveNotification;
+// Posted on the saving thread before a save with changes writes anything, whether it then succeeds
+// or not; the object is an NSManagedObjectContextWillSave.
+extern const NSNotificationName NSManagedObjectContextWillSaveNotification;
 
 struct NSManagedObjectSnapshot {
     NSManagedObjectID objectID;
@@ -45,6 +48,13 @@ struct NSManagedObjectContextDidSave {
     std::filesystem::path storeURL;
     std::vector<NSManagedObjectSnapshot> insertedObjects;
     std::vector<NSManagedObjectSnapshot> updatedObjects;
+};
+
+// The stored objects a save is about to change, so that what was derived from them can be dropped
+// before the change is on disk.
+struct NSManagedObjectContextWillSave {
+    const void* context = nullptr;
+    std::vector<NSManagedObjectID> updatedObjects;
 };
 
 // A scratch pad of objects over a coordinator: inserts and changes stay in memory until save()

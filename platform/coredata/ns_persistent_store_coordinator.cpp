@@ -97,10 +97,11 @@ std::optional<std::vector<SQLiteStore::Row>> NSPersistentStoreCoordinator::fetch
 bool NSPersistentStoreCoordinator::fetchEach(const NSEntityDescription& entity, const NSPredicate* predicate,
                                              const std::vector<NSSortDescriptor>& sortDescriptors,
                                              const std::vector<std::size_t>* attributes,
-                                             const SQLiteStore::RowVisitor& each, std::shared_ptr<NSError>* error) {
+                                             const SQLiteStore::RowVisitor& each, std::shared_ptr<NSError>* error,
+                                             std::int64_t afterRow) {
     MutexLock lock(mutex_);
     if (!store_) return fail(error, 134060, "no persistent store");
-    return store_->fetchEach(entity, predicate, sortDescriptors, attributes, each, error);
+    return store_->fetchEach(entity, predicate, sortDescriptors, attributes, each, error, afterRow);
 }
 
 }  // namespace platform

@@ -50,10 +50,11 @@ public:
                                                        const std::vector<NSSortDescriptor>& sortDescriptors,
                                                        std::shared_ptr<NSError>* error,
                                                        const std::vector<std::size_t>* attributes = nullptr);
-    // Reads while the store is held: `each` must not use the coordinator.
+    // Reads while the store is held: `each` must not use the coordinator. With `afterRow`, only the
+    // rows numbered above it.
     bool fetchEach(const NSEntityDescription& entity, const NSPredicate* predicate,
                    const std::vector<NSSortDescriptor>& sortDescriptors, const std::vector<std::size_t>* attributes,
-                   const SQLiteStore::RowVisitor& each, std::shared_ptr<NSError>* error);
+                   const SQLiteStore::RowVisitor& each, std::shared_ptr<NSError>* error, std::int64_t afterRow = 0);
 
 private:
     std::shared_ptr<const NSManagedObjectModel> model_;

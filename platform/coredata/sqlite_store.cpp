@@ -510,25 +510,26 @@ std::optional<std::vector<SQLiteStore::Row>> SQLiteStore::fetch(
 bool SQLiteStore::fetchEach(const NSEntityDescription& entity, const NSPredicate* predicate,
                             const std::vector<NSSortDescriptor>& sortDescriptors,
                             const std::vector<std::size_t>* attributes, const RowVisitor& each,
-                            std::shared_ptr<NSError>* error) {
+                            std::shared_ptr<NSError>* error, std::int64_t afterRow) {
     int code = SQLITE_OK;
     std::size_t handedOn = 0;
     {
         MutexLock lock(mutex_);
-        if (readEach(entity, predicate, sortDescriptors, attributes, each, code, handedOn, error)) return true;
+        if (readEach(entity, predicate, sortDescriptors, attributes, each, afterRow, code, handedOn, error)) return true;
     }
     // Damage met before the file's check is done, before any row: the check decides, and a file that
     // was replaced meanwhile is read instead.
     if (handedOn > 0 || !isCorruption(code) || check_->isPublished()) return false;
     check_->await();
     MutexLock lock(mutex_);
-    return readEach(entity, predicate, sortDescriptors, attributes, each, code, handedOn, error);
+    return readEach(entity, predicate, sortDescriptors, attributes, each, afterRow, code, handedOn, error);
 }
 
 bool SQLiteStore::readEach(const NSEntityDescription& entity, const NSPredicate* predicate,
                            const std::vector<NSSortDescriptor>& sortDescriptors,
-                           const std::vector<std::size_t>* attributes, const RowVisitor& each, int& code,
-                           std::size_t& handedOn, std::shared_ptr<NSError>* error) {
+                           const std::vector<std::size_t>* attributes, const RowVisitor& each,
+                           std::int64_t afterRow, int& code, std::size_t& handedOn,
+                           std::shared_ptr<NSError>* error) {
     if (!db_) return fail(error, code = SQLITE_CANTOPEN, url_.string() + ": no connection");
     std::vector<const NSAttributeDescription*> columns;
     if (attributes) {
@@ -548,7 +549,11 @@ bool SQLiteStore::readEach(const NSEntityDescription& entity, const NSPredicate*
         std::string where;
         if (!predicate->sqlWhereClause(entity, where, binds))
             return fail(error, SQLITE_ERROR, "the predicate names a key that " + entity.name() + " lacks");
-        sql += " WHERE " + where;
+        sql += " WHERE (" + where + ")";
+    }
+    if (afterRow > 0) {
+        sql += std::string(predicate ? " AND" : " WHERE") + " _pk > ?";
+        binds.emplace_back(afterRow);
     }
     std::string order;
     for (const auto& sort : sortDescriptors) {

@@ -81,11 +81,13 @@ public:
                                           std::shared_ptr<NSError>* error,
                                           const std::vector<std::size_t>* attributes = nullptr);
     // The same rows handed to `each` one at a time as they are read, in one buffer that `each` may
-    // empty; none is kept. False when the query fails (rows handed on before stay handed on).
+    // empty; none is kept. False when the query fails (rows handed on before stay handed on). With
+    // `afterRow`, only the rows numbered above it: what was stored since a reader saw that row.
     using RowVisitor = std::function<void(std::int64_t row, std::vector<Value>& values)>;
     bool fetchEach(const NSEntityDescription& entity, const NSPredicate* predicate,
                    const std::vector<NSSortDescriptor>& sortDescriptors, const std::vector<std::size_t>* attributes,
-                   const RowVisitor& each, std::shared_ptr<NSError>* error) EXCLUDES(mutex_);
+                   const RowVisitor& each, std::shared_ptr<NSError>* error, std::int64_t afterRow = 0)
+        EXCLUDES(mutex_);
 
 private:
     SQLiteStore(std::filesystem::path url, std::shared_ptr<const NSManagedObjectModel> model,
@@ -108,8 +110,8 @@ private:
         REQUIRES(mutex_);
     bool readEach(const NSEntityDescription& entity, const NSPredicate* predicate,
                   const std::vector<NSSortDescriptor>& sortDescriptors, const std::vector<std::size_t>* attributes,
-                  const RowVisitor& each, int& code, std::size_t& handedOn, std::shared_ptr<NSError>* error)
-        REQUIRES(mutex_);
+                  const RowVisitor& each, std::int64_t afterRow, int& code, std::size_t& handedOn,
+                  std::shared_ptr<NSError>* error) REQUIRES(mutex_);
 
     const std::filesystem::path url_;
     const std::shared_ptr<const NSManagedObjectModel> model_;

@@ -1,6 +1,7 @@
 // The real quorvel window on a virtual X server: the statistics screen's day panel as a person moves a
-// finger along the line chart, one day after another, narrow dates and wide ones; and the averages over
-// the charts on a small phone turned on its side.
+// finger along the line chart, one day after another, narrow dates and wide ones; the averages over
+// the charts on a small phone turned on its side; and the averages of a later launch, after sessions were
+// stored and changed meanwhile.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -42,6 +43,20 @@ void storeSessionsOfLastDays(int days, int count, std::int64_t minutes) {
     quorvel::CoreDataManager::closeStore();
 }
 
+// Moves `count` of the sessions stored today to `days` days before, as a merge that changes them would.
+void moveTodaysSessions(int count, int days) {
+    auto manager = quorvel::CoreDataManager::shared();
+    manager->setUpStore();
+    const platform::NSDate today = quorvel::startOfDay(platform::NSDate::now());
+    int moved = 0;
+    for (const auto& session : manager->fetchSessions(today, quorvel::dateByAddingDays(today, 1))) {
+        if (moved++ == count) break;
+        session->setTimestamp(quorvel::dateByAddingDays(today, -days).dateByAddingTimeInterval(3600.0 * 12));
+    }
+    ASSERT_TRUE(manager->save());
+    quorvel::CoreDataManager::closeStore();
+}
+
 class StatisticsWindow : public quorvel::testing::WalkingDesktopTest {
 protected:
     // A phone held upright, on the statistics screen, chosen through the menu under the bar.
@@ -55,6 +70,18 @@ protected:
             app->listen(1s);
         }
         return window;
+    }
+    // The two averages the screen shows, from the top (the 30 days' over the line chart), each up to its
+    // bracket.
+    std::vector<std::string> averages(Window window, const std::string& name) {
+        std::vector<std::pair<platform::CGFloat, std::string>> shown;
+        for (const auto& view : look(window, name).views) {
+            if (view.text.starts_with("Average ")) shown.emplace_back(view.frame.minY(), view.text.substr(0, view.text.find(" (")));
+        }
+        std::sort(shown.begin(), shown.end());
+        std::vector<std::string> texts;
+        for (const auto& [top, text] : shown) texts.push_back(text);
+        return texts;
     }
     static bool white(const DesktopUser::Rgb& c) { return c.red > 200 && c.green > 200 && c.blue > 200; }
     // Whether any white text lies in the band of rows from `top` to `bottom`, left of `right`, in the panel.
@@ -151,6 +178,29 @@ TEST_F(StatisticsWindow, TheAveragesOfHoursReadWholeOnASmallPhoneOnItsSide) {
             << view.describe() << " ends in an ellipsis";
     }
     EXPECT_EQ(averages, 2) << app->transcript();
+    user->requestClose(window);
+    EXPECT_EQ(app->waitForExit(), 0) << app->transcript();
+}
+
+// The screen of a later launch starts from what the last visit read: the sessions stored since are
+// added to it, and a change to a stored session meanwhile is never missed.
+TEST_F(StatisticsWindow, ALaterLaunchShowsTheSessionsStoredAndChangedSince) {
+    storeSessionsOfLastDays(14, 12, 25);
+    Window window = startOnStatistics();
+    ASSERT_NE(window, 0u);
+    // 168 sessions: 5.6 a day over 30 days, 12 over 14.
+    EXPECT_EQ(averages(window, "statistics_first_launch.png"),
+              (std::vector<std::string>{"Average 6 Focus Sessions", "Average 12 Focus Sessions"}));
+    user->requestClose(window);
+    ASSERT_EQ(app->waitForExit(), 0) << app->transcript();
+
+    storeSessionsOfLastDays(14, 3, 25);
+    moveTodaysSessions(14, 20);
+    window = startOnStatistics();
+    ASSERT_NE(window, 0u);
+    // 210 sessions, of which 196 in the last 14 days: 7 a day over 30 days, 14 over 14.
+    EXPECT_EQ(averages(window, "statistics_later_launch.png"),
+              (std::vector<std::string>{"Average 7 Focus Sessions", "Average 14 Focus Sessions"}));
     user->requestClose(window);
     EXPECT_EQ(app->waitForExit(), 0) << app->transcript();
 }

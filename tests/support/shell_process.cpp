@@ -150,6 +150,25 @@ void ShellProcess::listen(Seconds duration) {
     }
 }
 
+void ShellProcess::drain() {
+    while (output_ >= 0) {
+        char buffer[4096];
+        const ssize_t n = read(output_, buffer, sizeof buffer);
+        if (n < 0) break;  // nothing more yet
+        if (n == 0) {
+            close(output_);
+            output_ = -1;
+            break;
+        }
+        partial_.append(buffer, static_cast<std::size_t>(n));
+    }
+    for (auto end = partial_.find('\n'); end != std::string::npos; end = partial_.find('\n')) {
+        lines_.push_back(partial_.substr(0, end));
+        partial_.erase(0, end + 1);
+    }
+    if (output_ < 0 && !partial_.empty()) lines_.push_back(std::exchange(partial_, {}));
+}
+
 std::optional<int> ShellProcess::waitForExit(Seconds timeout) {
     const auto deadline = after(timeout);
     while (!exitStatus_ && pid_ > 0) {

@@ -42,6 +42,8 @@ public:
     std::size_t count(std::string_view text) const;
     // Reads what the program says for `duration`.
     void listen(Seconds duration);
+    // Reads what the program has said by now, without waiting for more.
+    void drain();
     // The exit status, once the program ended within `timeout`.
     std::optional<int> waitForExit(Seconds timeout = Seconds(20));
     // Everything it said, for a failure message.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/core/formatting_helpers.h"
+#include "app/core/session_store_summary.h"
 #include "platform/foundation/saturating_cast.h"
 
 namespace quorvel {
@@ -59,6 +60,7 @@ private:
 }  // namespace
 
 std::shared_ptr<SessionDayTotals> SessionDayTotals::make() {
+    SessionStoreSummary::watchSaves();
     std::shared_ptr<SessionDayTotals> totals(new SessionDayTotals());
     NSNotificationCenter::defaultCenter().addObserver(
         totals.get(), NSManagedObjectContextDidSaveNotification,
@@ -101,31 +103,68 @@ void SessionDayTotals::readAll(NSPersistentStoreCoordinator& coordinator) {
         readAgain_ = false;
         storeURL_ = coordinator.storeURL().lexically_normal();
     }
+    const auto readBegan = SessionStoreSummary::readBegins();
     zone_ = NSTimeZone::defaultTimeZone();
     storeIdentifier_ = coordinator.storeIdentifier();
-    stored_.clear();
-    lastRowRead_ = 0;
     const auto entity = coordinator.managedObjectModel()->entityNamed(kSession);
     const auto timestamp = entity ? entity->indexOfAttribute("timestamp") : std::nullopt;
     const auto duration = entity ? entity->indexOfAttribute("duration") : std::nullopt;
     readFailed_ = !timestamp || !duration;
-    if (readFailed_) return;
-    // Two values of every session, in store order: the sums need no order, and sorting costs as much
-    // as reading.
+    if (readFailed_) {
+        stored_.clear();
+        return;
+    }
     const std::vector<std::size_t> columns{*timestamp, *duration};
-    DayGrouping grouping(stored_);
-    readFailed_ = !coordinator.fetchEach(
-        *entity, nullptr, {}, &columns,
-        [&](std::int64_t row, std::vector<Value>& values) {
-            lastRowRead_ = std::max(lastRowRead_, row);
-            grouping.add(values[0], values[1]);
-        },
-        nullptr);
+    const auto text = SessionStoreSummary::read();
+    auto summary = text ? SessionDayTotalsFile::parse(*text) : std::nullopt;
+    if (summary && (summary->storeIdentifier != storeIdentifier_ || summary->timeZone != zone_->name() ||
+                    summary->lastRow == 0))
+        summary.reset();
+    const bool fromSummary = summary && readOnto(&*summary, coordinator, *entity, columns);
+    readFailed_ = !fromSummary && !readOnto(nullptr, coordinator, *entity, columns);
     if (readFailed_) {
         stored_.clear();
         MutexLock lock(mutex_);
         readAgain_ = true;
+    } else if (!fromSummary || lastRowRead_ != summary->lastRow) {
+        SessionStoreSummary::write(this->summary().text(), readBegan);
     }
+}
+
+bool SessionDayTotals::readOnto(const SessionDayTotalsFile* summary, NSPersistentStoreCoordinator& coordinator,
+                                const NSEntityDescription& entity, const std::vector<std::size_t>& columns) {
+    stored_ = summary ? summary->days : DayNumbers();
+    lastRowRead_ = 0;
+    lastTimestampRead_ = lastDurationRead_ = Value();
+    bool lastRowHeld = !summary;
+    DayGrouping grouping(stored_);
+    // Two values of every session, in store order: the sums need no order, and sorting costs as much
+    // as reading. The summary's own last row comes first, to be compared, not counted.
+    const bool read = coordinator.fetchEach(
+        entity, nullptr, {}, &columns,
+        [&](std::int64_t row, std::vector<Value>& values) {
+            if (summary && lastRowRead_ == 0) {
+                lastRowHeld = row == summary->lastRow && values[0] == summary->lastTimestamp &&
+                              values[1] == summary->lastDuration;
+                lastRowRead_ = row;
+                lastTimestampRead_ = values[0];
+                lastDurationRead_ = values[1];
+                return;
+            }
+            if (!lastRowHeld) return;
+            if (row > lastRowRead_) {
+                lastRowRead_ = row;
+                lastTimestampRead_ = values[0];
+                lastDurationRead_ = values[1];
+            }
+            grouping.add(values[0], values[1]);
+        },
+        nullptr, summary ? summary->lastRow - 1 : 0);
+    return read && lastRowHeld;
+}
+
+SessionDayTotalsFile SessionDayTotals::summary() const {
+    return {storeIdentifier_, zone_ ? zone_->name() : "", lastRowRead_, lastTimestampRead_, lastDurationRead_, stored_};
 }
 
 // Sessions are never deleted, so a session stored after a read has a row above every row it read;

@@ -175,6 +175,61 @@ TEST(CoreDataSave, AFailedSaveKeepsItsChangesForTheNextSave) {
               (std::vector<std::int64_t>{2, 1}));
 }
 
+// What was derived from stored objects can be dropped before a change to them is on disk, so that no
+// crash between the write and its report leaves it standing.
+TEST(CoreDataSave, BeforeWritingASaveNamesTheStoredObjectsItChangesEvenWhenItThenFails) {
+    Store store;
+    auto context =
+        openContext(store.model, store.file, NSManagedObjectContextConcurrencyType::MainQueue, nullptr, 0.05);
+    auto note = insertNote(*context, 1, 1);
+    insertNote(*context, 2, 2);
+    ASSERT_TRUE(context->save());
+    std::vector<std::vector<std::int64_t>> named;
+    std::vector<std::int64_t> storedCountsThen;
+    auto token = NSNotificationCenter::defaultCenter().addObserverForName(
+        NSManagedObjectContextWillSaveNotification, [&](const NSNotification& n) {
+            std::vector<std::int64_t> rows;
+            for (const auto& id : n.objectAs<NSManagedObjectContextWillSave>()->updatedObjects) rows.push_back(id.row);
+            named.push_back(rows);
+            // (While another connection holds the write lock, no new one can open.)
+            if (named.size() == 1)
+                storedCountsThen = counts(*openContext(store.model, store.file)->executeFetchRequest(notesNewestFirst()));
+        });
+
+    note->setValueForKey(5, "count");
+    ASSERT_TRUE(context->save());
+    // Another connection holds the write lock, so this save cannot write.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(store.file.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    note->setValueForKey(6, "count");
+    EXPECT_FALSE(context->save());
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    NSNotificationCenter::defaultCenter().removeObserver(token.get());
+
+    const std::vector<std::int64_t> noteRow{note->objectID().row};
+    EXPECT_EQ(named, (std::vector<std::vector<std::int64_t>>{noteRow, noteRow}));
+    EXPECT_EQ(storedCountsThen, (std::vector<std::int64_t>{2, 1})) << "the note was stored changed before the notice";
+}
+
+TEST(CoreDataFetch, AReadAfterARowHandsOnOnlyTheRowsNumberedAboveIt) {
+    Store store;
+    auto context = openContext(store.model, store.file);
+    for (int i = 1; i <= 5; ++i) insertNote(*context, i, i);
+    ASSERT_TRUE(context->save());
+    const auto& coordinator = context->persistentStoreCoordinator();
+    const auto entity = coordinator->managedObjectModel()->entityNamed("Note");
+    const auto atLeastTwo = NSPredicate::predicateWithFormat("count >= %@", {Value(2)});
+    std::vector<std::int64_t> rows;
+    auto collect = [&](std::int64_t row, std::vector<Value>&) { rows.push_back(row); };
+    ASSERT_TRUE(coordinator->fetchEach(*entity, nullptr, {}, nullptr, collect, nullptr, 3));
+    EXPECT_EQ(rows, (std::vector<std::int64_t>{4, 5}));
+    rows.clear();
+    ASSERT_TRUE(coordinator->fetchEach(*entity, atLeastTwo.get(), {}, nullptr, collect, nullptr, 1));
+    EXPECT_EQ(rows, (std::vector<std::int64_t>{2, 3, 4, 5}));
+}
+
 TEST(CoreDataSave, WithoutAStoreSavesFailAndFetchesReportAFailure) {
     Store store;
     std::filesystem::create_directories(store.file);  // a folder where the file should be

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "analytics/interface/dzr_app.h"
 #include "app/core/core_data_manager.h"
+#include "app/core/formatting_helpers.h"
 #include "app/core/navigation_bar_style.h"
 #include "app/screens/statistics/charts_storyboard.h"
 #include "app/screens/statistics/charts_view_controller.h"
@@ -61,6 +63,33 @@ public:
     }
     // Noon of the day `days` before today (2 March 2026).
     static platform::NSDate daysAgo(int days, int hour = 12) { return local(2026, 3, 2 - days, hour); }
+
+    // Every session of the store, unsaved ones included, read and counted afresh.
+    static DayNumbers fullRead() {
+        DayNumbers days;
+        auto request = platform::NSFetchRequest::fetchRequestWithEntityName("Session");
+        request.propertiesToFetch = {"timestamp", "duration"};
+        EXPECT_TRUE(CoreDataManager::context()->enumerateFetchRequestForPropertyValues(
+            request, [&](const std::vector<platform::Value>& session) {
+                if (const auto date = session[0].dateValue()) {
+                    auto& day = days[startOfDay(*date)];
+                    day.pomodoros += 1;
+                    day.minutes += std::max<std::int64_t>(session[1].intValue().value_or(0), 0);
+                }
+            }));
+        return days;
+    }
+
+    // A context on a second connection to the store, saving on its own queue, as the sync's merges do.
+    static std::shared_ptr<platform::NSManagedObjectContext> mergingContext() {
+        const auto& local = CoreDataManager::context()->persistentStoreCoordinator();
+        auto merging = std::make_shared<platform::NSPersistentStoreCoordinator>(local->managedObjectModel());
+        EXPECT_TRUE(merging->addPersistentStoreWithType(platform::NSSQLiteStoreType, std::nullopt, local->storeURL(), {}));
+        auto merge = platform::NSManagedObjectContext::initWithConcurrencyType(
+            platform::NSManagedObjectContextConcurrencyType::PrivateQueue);
+        merge->setPersistentStoreCoordinator(merging);
+        return merge;
+    }
 
     // A session stored the way the timer stores it.
     static void store(platform::NSDate when, std::int64_t minutes = 25) {

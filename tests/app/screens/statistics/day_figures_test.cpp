@@ -119,34 +119,13 @@ TEST_F(DayFigures, UnsavedSessionsCountAndDamagedOnesTakeNothingAway) {
     EXPECT_EQ(screen->dayNumbersDict(), (DayNumbers{{local(2026, 3, 1), {1, 30, 0, 0}}, {local(2026, 3, 2), {2, 25, 0, 0}}}));
 }
 
-// Every session of the store, unsaved ones included, read and counted afresh.
-DayNumbers fullRead() {
-    DayNumbers days;
-    auto request = platform::NSFetchRequest::fetchRequestWithEntityName("Session");
-    request.propertiesToFetch = {"timestamp", "duration"};
-    EXPECT_TRUE(CoreDataManager::context()->enumerateFetchRequestForPropertyValues(
-        request, [&](const std::vector<platform::Value>& session) {
-            if (const auto date = session[0].dateValue()) {
-                auto& day = days[startOfDay(*date)];
-                day.pomodoros += 1;
-                day.minutes += std::max<std::int64_t>(session[1].intValue().value_or(0), 0);
-            }
-        }));
-    return days;
-}
-
 // The screen keeps its figures from the saves rather than reading every session again at each refresh;
 // whatever happened to the store, they are those of a full read. A merge is another connection to the
 // same file saving on its own queue, as the sync's is.
 TEST_F(DayFigures, AfterStoresMergesAndMovesToOtherZonesTheFiguresAreThoseOfAFullRead) {
     show();
     auto& center = platform::NSNotificationCenter::defaultCenter();
-    const auto& local = CoreDataManager::context()->persistentStoreCoordinator();
-    auto merging = std::make_shared<platform::NSPersistentStoreCoordinator>(local->managedObjectModel());
-    ASSERT_TRUE(merging->addPersistentStoreWithType(platform::NSSQLiteStoreType, std::nullopt, local->storeURL(), {}));
-    auto merge = platform::NSManagedObjectContext::initWithConcurrencyType(
-        platform::NSManagedObjectContextConcurrencyType::PrivateQueue);
-    merge->setPersistentStoreCoordinator(merging);
+    const auto merge = mergingContext();
 
     std::mt19937 random(43);
     auto uniform = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
