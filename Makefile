@@ -34,7 +34,9 @@ $(THREAD)/build.ninja: | setup
 build: setup $(RELEASE)/build.ninja
 	@$(STAGE) "release build" cmake --build $(RELEASE) -j $(JOBS)
 
-run: build
+# Only the program and its decoding child: a first run need not wait for every test and benchmark.
+run: setup $(RELEASE)/build.ninja
+	@$(STAGE) "app build" cmake --build $(RELEASE) -j $(JOBS) --target quorvel
 	@$(RELEASE)/shell/quorvel
 
 test: build
