@@ -34,7 +34,9 @@ $(THREAD)/build.ninja: | setup
 build: setup $(RELEASE)/build.ninja
 	@$(STAGE) "release build" cmake --build $(RELEASE) -j $(JOBS)
 
-run: build
+# Only the program and its decoding child: a first run need not wait for every test and benchmark.
+run: setup $(RELEASE)/build.ninja
+	@$(STAGE) "app build" cmake --build $(RELEASE) -j $(JOBS) --target quorvel
 	@$(RELEASE)/shell/quorvel
 
 test: build
@@ -43,14 +45,15 @@ test: build
 # The sanitizer build, then a 20-second libFuzzer run of each reader of untrusted bytes, then every
 # test under AddressSanitizer + UndefinedBehaviorSanitizer and the THREADED modules' tests under
 # ThreadSanitizer (its build compiles only those and what they link). The threaded tests spend most of
-# their time waiting on threads and child processes, so the sanitizer tests run two to a core.
+# their time waiting on threads and child processes: the two builds' tests run at once, JOBS cases of each,
+# so two to a core.
 test-sanitize: setup $(SANITIZE)/build.ninja $(THREAD)/build.ninja
 	@$(STAGE) "sanitizer build" cmake --build $(SANITIZE) -j $(JOBS)
 	@$(STAGE) "thread-sanitizer build" cmake --build $(THREAD) -j $(JOBS) --target quorvel_tests
 	@$(STAGE) fuzzing tools/fuzz.sh 20 $(SANITIZE) $(JOBS)
 	@ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$(CURDIR)/tools/lsan.supp" UBSAN_OPTIONS=print_stacktrace=1 \
 		TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tools/tsan.supp" \
-		$(STAGE) "sanitizer tests" tools/run-tests.sh $$(( $(JOBS) * 2 )) $(SANITIZE) $(THREAD)
+		$(STAGE) "sanitizer tests" tools/run-tests.sh $(JOBS) $(SANITIZE) $(THREAD)
 	@ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$(CURDIR)/tools/lsan.supp" \
 		$(STAGE) "soak walk" $(SANITIZE)/tests/soak/quorvel_soak --seconds $(SOAK_CI_SECONDS) --shrink-seconds 300
 

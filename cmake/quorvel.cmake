@@ -7,18 +7,23 @@ function(quorvel_library target)
   add_library(${target} STATIC ${sources})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+  if(QUORVEL_FUZZ)
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+  endif()
   set_property(GLOBAL APPEND PROPERTY QUORVEL_LIBRARIES ${target})
   set_property(GLOBAL PROPERTY QUORVEL_DEPS_${target} ${ARG_DEPS})
   file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   set_property(GLOBAL PROPERTY QUORVEL_DIR_${target} ${folder})
 endfunction()
 
-# quorvel_test(<name> [THREADED] DEPS <targets...>)
+# quorvel_test(<name> [THREADED] [WAITS] DEPS <targets...>)
 # One test executable per module, from every *_test.cpp in the current folder.
 # Each test case is its own CTest test, so process-wide state never leaks between cases.
 # The ThreadSanitizer build holds only the THREADED modules, whose work runs on several threads.
+# A WAITS module's cases spend their time waiting in real time (on a real window, say) and take no core
+# of their own: tools/run-tests.sh gives each other case one of its `cores` and runs these beside them.
 function(quorvel_test name)
-  cmake_parse_arguments(ARG "THREADED" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "THREADED;WAITS" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   # In the ThreadSanitizer build a module that is not THREADED still defines its program, so its
   # folder may configure it further, but the program is neither built nor run.
@@ -39,7 +44,14 @@ function(quorvel_test name)
     # test discovery splits its list, so only the first variable would be set.)
     set_target_properties(${name} PROPERTIES
       CROSSCOMPILING_EMULATOR "env;SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;TZ=UTC")
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
+    # A waiting case holds no core and, until an earlier run's timings say otherwise, starts first, so
+    # its waits overlap the work of the others.
+    if(ARG_WAITS)
+      set(scheduling LABELS waits COST 1000)
+    else()
+      set(scheduling RESOURCE_GROUPS cores:1)
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES ${scheduling})
   endif()
 endfunction()
 

@@ -5,7 +5,10 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -319,6 +322,20 @@ bool AudioOutput::isSounding(int channel, std::uint64_t generation) {
     return Mix_Playing(channel) && !Mix_Paused(channel);
 }
 
+double AudioOutput::restSeconds() {
+    static const double seconds = restSecondsFrom(std::getenv("QUORVEL_AUDIO_REST_SECONDS"));
+    return seconds;
+}
+
+double AudioOutput::restSecondsFrom(const char* setting) {
+    if (!setting) return kRestSeconds;
+    const std::string_view text(setting);
+    double seconds = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    const bool whole = error == std::errc() && end == text.data() + text.size();
+    return whole && std::isfinite(seconds) && seconds >= 0 ? seconds : kRestSeconds;
+}
+
 void AudioOutput::markSilent(int channel, std::uint64_t generation) {
     // A loop told meanwhile to end after its pass has an end to reach.
     changeOwner(channel, generation, [](Owner& owner) { owner.silent = owner.looping; });
@@ -334,7 +351,7 @@ void AudioOutput::mixWhileAudible() {
     if (audible) {
         ++audibleSpells_;
     } else if (onlySilentLoops()) {
-        queue()->asyncAfter(kRestSeconds, [spell = audibleSpells_] {
+        queue()->asyncAfter(restSeconds(), [spell = audibleSpells_] {
             auto& output = shared();
             MutexLock operations(output.operations_);
             if (output.audibleSpells_ == spell && output.onlySilentLoops()) output.rest();

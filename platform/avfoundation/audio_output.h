@@ -38,6 +38,12 @@ public:
     static constexpr int kDeviceFrames = 2048;
     // How long the device stays open with nothing but silent loops: a burst of clicks keeps it open.
     static constexpr double kRestSeconds = 2;
+    // kRestSeconds, unless QUORVEL_AUDIO_REST_SECONDS (read once) holds another: tests that wait for a
+    // rest shorten it.
+    static double restSeconds();
+    // The rest that setting's text asks for: its seconds when it is a number, zero or more, else
+    // kRestSeconds.
+    static double restSecondsFrom(const char* setting);
 
     static AudioOutput& shared();
     // The serial queue where sounds are opened, loaded and decoded, off the main thread.

@@ -1,8 +1,8 @@
 // The real window with each ticking sound a person can choose, and each thing a person does to a
-// session after the audio device has had time to rest (it closes after two seconds with nothing to
-// hear but a silent loop): the program lives through all of it, a chosen song that no longer plays
-// is told and gives way to the default sound, and the store holds exactly the focus sessions that ran
-// out.
+// session after the audio device has had time to rest (it closes after a quiet while with nothing to
+// hear but a silent loop; half a second here): the program lives through all of it, a chosen song
+// that no longer plays is told and gives way to the default sound, and the store holds exactly the
+// focus sessions that ran out.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -88,7 +88,8 @@ protected:
     }
 
     Window start() {
-        const Window window = DesktopTest::start({"--device", "iPhone8", "--orientation", "portrait"});
+        const Window window = DesktopTest::start({"--device", "iPhone8", "--orientation", "portrait"},
+                                                 {{"QUORVEL_AUDIO_REST_SECONDS", "0.5"}});
         app->listen(1500ms);
         // The chosen song turns bad after the program has found it playable at its launch.
         if (GetParam() == Ticking::songGoneBad)
@@ -96,8 +97,8 @@ protected:
         return window;
     }
 
-    // Longer than the audio device waits before it rests.
-    void rest() { app->listen(3s); }
+    // Twice as long as the audio device waits before it rests.
+    void rest() { app->listen(1s); }
 
     void pressPlay(Window window) { tapAt(window, {187, 413}); }
 
@@ -205,11 +206,12 @@ TEST_P(TickingChoicesWindow, ASessionThatRunsOutAfterARestIsStoredOnce) {
     int ranOut = 0;
     for (const bool autoStart : {true, false}) {
         SCOPED_TRACE(autoStart ? "auto-start on" : "auto-start off");
-        // Six seconds left of a one-minute focus session, as a run that quit then would have saved.
+        // Four and a half seconds left of a one-minute focus session, as a run that quit then would have
+        // saved.
         for (const auto& value :
              {P::autoRestart(autoStart), P::latestTimerType(quorvel::SessionType::focus),
-              P::sharedLatestTimerType(quorvel::SessionType::focus), P::remainingRoundTime(0.1),
-              P::sharedRemainingRoundTime(0.1), P::sessionWholeLength(60000.0)})
+              P::sharedLatestTimerType(quorvel::SessionType::focus), P::remainingRoundTime(0.075),
+              P::sharedRemainingRoundTime(0.075), P::sessionWholeLength(60000.0)})
             P::save(value);
         T::save(T::checkedDate(platform::NSDate::now()));
         if (GetParam() == Ticking::songGoneBad) choose(Ticking::songGoneBad);
@@ -221,7 +223,7 @@ TEST_P(TickingChoicesWindow, ASessionThatRunsOutAfterARestIsStoredOnce) {
         pressPlay(window);
         rest();
         expectRefusedSongTold(window);
-        std::this_thread::sleep_for(6s);  // past the six seconds left, and a rest
+        std::this_thread::sleep_for(5s);  // past the seconds left, and a rest
         EXPECT_EQ(quitAndCountSessions(window), ++ranOut);
         expectRefusedSongForgotten();
     }
