@@ -15,8 +15,8 @@
 #include "app/core/core_data_manager.h"
 #include "app/core/timer_view_model.h"
 #include "app/core/user_data_manager.h"
-#include "app/core/user_defaults_accessors.h"
 #include "app/core/user_default_properties.h"
+#include "app/core/user_defaults_accessors.h"
 #include "app/screens/navigation/main_navigation_controller_view_controller.h"
 #include "app/screens/settings/option_view_controller.h"
 #include "app/screens/statistics/charts_view_controller.h"
@@ -40,8 +40,8 @@
 #include "shell/shell_settings.h"
 #include "tests/soak/file_read_back.h"
 #include "tests/soak/safe_area_check.h"
-#include "tests/soak/statistics_screen_check.h"
 #include "tests/soak/screen_targets.h"
+#include "tests/soak/statistics_screen_check.h"
 #include "tests/support/recording_url_opener.h"
 
 namespace quorvel::soak {
@@ -413,7 +413,8 @@ std::optional<LifeAnswer> AppLife::checkSafeArea() {
     if (outside.empty()) return std::nullopt;
     const auto& first = outside.front();
     return LifeAnswer::failure("safe-area", first.view + " shows at " + rectText(first.shown) +
-                                                ", outside the safe area " + rectText(SafeAreaCheck::safeArea()));
+                                                ", outside the safe area " +
+                                                rectText(SafeAreaCheck::safeArea()));
 }
 
 std::optional<LifeAnswer> AppLife::checkStatistics() {

@@ -82,8 +82,8 @@ bool isGround(const UIView& view, const platform::UIWindow& window) {
 // is one only for itself: what it lays out keeps to the safe area.
 bool runsToTheEdges(const UIView& view, const platform::UIWindow& window) {
     for (const UIView* at = &view; at && at != &window; at = at->superview().get()) {
-        if (dynamic_cast<const platform::UINavigationBar*>(at) || dynamic_cast<const platform::UIToolbar*>(at) ||
-            dynamic_cast<const platform::UIScrollView*>(at))
+        if (dynamic_cast<const platform::UINavigationBar*>(at) ||
+            dynamic_cast<const platform::UIToolbar*>(at) || dynamic_cast<const platform::UIScrollView*>(at))
             return true;
         if (dynamic_cast<const platform::UIViewController*>(at->nextResponder())) {
             if (at == &view) return true;
@@ -107,13 +107,14 @@ bool heldAsText(const UIView& view) {
 
 std::string ancestry(const UIView& view) {
     std::string out;
-    for (auto above = view.superview(); above; above = above->superview()) out.append("<").append(above->className());
+    for (auto above = view.superview(); above; above = above->superview())
+        out.append("<").append(above->className());
     return out;
 }
 
 // The other views that show, held across: the containers that place the texts, and what draws.
-void collectAcross(const UIView& view, const CGRect& clip, const platform::UIWindow& window, const CGRect& safe,
-                   std::vector<SafeAreaCheck::Outside>& out) {
+void collectAcross(const UIView& view, const CGRect& clip, const platform::UIWindow& window,
+                   const CGRect& safe, std::vector<SafeAreaCheck::Outside>& out) {
     for (const auto& child : view.subviews()) {
         if (child->isHidden() || child->alpha() < 0.01) continue;
         CGRect frame = child->convertRectToView(child->bounds(), &window);
@@ -135,7 +136,8 @@ CGRect SafeAreaCheck::safeArea() {
 }
 
 bool SafeAreaCheck::inside(const CGRect& shown, const CGRect& safe) {
-    return insideAcross(shown, safe) && shown.minY() >= safe.minY() - kSlack && shown.maxY() <= safe.maxY() + kSlack;
+    return insideAcross(shown, safe) && shown.minY() >= safe.minY() - kSlack &&
+           shown.maxY() <= safe.maxY() + kSlack;
 }
 
 std::vector<SafeAreaCheck::Outside> SafeAreaCheck::outside() {
@@ -143,7 +145,8 @@ std::vector<SafeAreaCheck::Outside> SafeAreaCheck::outside() {
     std::vector<Outside> out;
     for (const auto& shown : shell::ViewListing::shownViews()) {
         if (frameNeedsNoSafeArea(*shown.view)) continue;
-        const bool held = scrolls(*shown.view) ? insideAcross(shown.visible, safe) : inside(shown.visible, safe);
+        const bool held =
+            scrolls(*shown.view) ? insideAcross(shown.visible, safe) : inside(shown.visible, safe);
         if (!held) {
             std::string name = shown.className;
             name.append(" \"").append(shown.text).append("\"").append(ancestry(*shown.view));

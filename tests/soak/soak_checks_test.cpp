@@ -8,10 +8,10 @@
 
 #include "platform/foundation/clock.h"
 #include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/controllers/ui_view_controller.h"
 #include "platform/uikit/device/device_profile.h"
 #include "platform/uikit/device/ui_screen.h"
 #include "platform/uikit/scrolling/ui_scroll_view.h"
-#include "platform/uikit/controllers/ui_view_controller.h"
 #include "platform/uikit/text/ui_label.h"
 #include "tests/platform/foundation/civil_time.h"
 #include "tests/soak/daily_reset.h"
@@ -77,8 +77,8 @@ TEST_F(StatisticsByBerlinDays, SessionsCountOnTheirLocalDayAndTheFiguresEndToday
     const StatisticsFigures figures({{berlin(2026, 5, 20, 0), 25},
                                      {berlin(2026, 5, 20, 23, 59, 59), 50},
                                      {berlin(2026, 5, 19, 23, 59, 59), 25},
-                                     {berlin(2026, 5, 6, 12), 25},    // 14 days ago: the 30 days only
-                                     {berlin(2026, 5, 7, 12), 25}},   // 13 days ago: both
+                                     {berlin(2026, 5, 6, 12), 25},   // 14 days ago: the 30 days only
+                                     {berlin(2026, 5, 7, 12), 25}},  // 13 days ago: both
                                     today);
     EXPECT_EQ(figures.day(today).sessions, 2);
     EXPECT_EQ(figures.day(today).minutes, 75);
@@ -112,7 +112,7 @@ TEST_F(StatisticsByBerlinDays, TheBoxesHoldAPeriodAgainstTheOneBeforeItSkippingT
 
     std::vector<StatisticsFigures::Session> fewer(sessions.begin(), sessions.begin() + 9);
     for (int i = 0; i < 12; ++i) fewer.push_back({berlin(2026, 5, 4, 12), 25});  // 16 days ago
-    fewer.push_back({berlin(2026, 5, 6, 12), 25});                                // 14 days ago: neither
+    fewer.push_back({berlin(2026, 5, 6, 12), 25});                               // 14 days ago: neither
     EXPECT_EQ(StatisticsFigures(fewer, today).boxTotal(14), "9");
     EXPECT_EQ(StatisticsFigures(fewer, today).boxComparison(14), "-3 (-25.0%)");
     EXPECT_EQ(StatisticsFigures(fewer, today).boxTotal(30), "22");
@@ -139,7 +139,8 @@ TEST_F(LedgerOfResetsAndSyncs, ALaunchResetsTheGoalExactlyWhenTheResetMomentPass
     const double evening = berlin(2026, 5, 19, 22);
     WalkLedger kept;
     ASSERT_FALSE(kept.take(lifeAt(evening, 3, evening - 3600, kResetAtMidnight), false));
-    const auto keptOver = kept.takeRelaunch(lifeAt(berlin(2026, 5, 20, 7), 3, evening - 3600, kResetAtMidnight));
+    const auto keptOver =
+        kept.takeRelaunch(lifeAt(berlin(2026, 5, 20, 7), 3, evening - 3600, kResetAtMidnight));
     ASSERT_TRUE(keptOver);
     EXPECT_EQ(keptOver->invariant, "daily-reset");
 
@@ -150,8 +151,8 @@ TEST_F(LedgerOfResetsAndSyncs, ALaunchResetsTheGoalExactlyWhenTheResetMomentPass
     // The next launch, the same morning: the moment is behind the last check.
     const auto again = reset.takeRelaunch(lifeAt(morning + 600, 0, morning + 600, kResetAtMidnight));
     ASSERT_FALSE(again);
-    ASSERT_FALSE(reset.take(lifeAt(morning + 900, 1, morning + 600, kResetAtMidnight, {{"a", morning + 890, 25}}),
-                            false));
+    ASSERT_FALSE(reset.take(
+        lifeAt(morning + 900, 1, morning + 600, kResetAtMidnight, {{"a", morning + 890, 25}}), false));
     const auto fell = reset.takeRelaunch(lifeAt(morning + 1200, 0, morning + 1200, kResetAtMidnight));
     ASSERT_TRUE(fell);
     EXPECT_EQ(fell->invariant, "daily-reset");
@@ -195,9 +196,10 @@ TEST_F(LedgerOfResetsAndSyncs, ASyncBringsEachInstallationTheOthersSessionsOnce)
     EXPECT_EQ(counted->invariant, "counted-once");
     WalkLedger copied;
     ASSERT_FALSE(copied.takeSecond(second));
-    const auto copy = copied.take(
-        lifeAt(now, 0, now, kResetOff, {{"far1", now - 7200, 25}, {"far2", now - 5400, 25}, {"far1b", now - 7200, 25}}),
-        false);
+    const auto copy =
+        copied.take(lifeAt(now, 0, now, kResetOff,
+                           {{"far1", now - 7200, 25}, {"far2", now - 5400, 25}, {"far1b", now - 7200, 25}}),
+                    false);
     ASSERT_TRUE(copy);
     EXPECT_EQ(copy->invariant, "counted-once");
 }
@@ -207,7 +209,8 @@ class SoakWalkSafeArea : public ::testing::Test {
 protected:
     void SetUp() override {
         platform::DeviceProfile::setCurrent(*platform::DeviceProfile::named("iPhoneXS"));
-        platform::UIScreen::mainScreen().setInterfaceOrientation(platform::UIInterfaceOrientation::landscapeLeft);
+        platform::UIScreen::mainScreen().setInterfaceOrientation(
+            platform::UIInterfaceOrientation::landscapeLeft);
         window_->setFrame(platform::UIScreen::mainScreen().bounds());
         window_->setRootViewController(screen_);
         window_->makeKeyAndVisible();
@@ -216,7 +219,8 @@ protected:
         window_->setHidden(true);
         platform::UIScreen::mainScreen().reset();
     }
-    std::shared_ptr<platform::UIView> add(const std::shared_ptr<platform::UIView>& parent, platform::CGRect frame) {
+    std::shared_ptr<platform::UIView> add(const std::shared_ptr<platform::UIView>& parent,
+                                          platform::CGRect frame) {
         auto view = std::make_shared<platform::UIView>(frame);
         parent->addSubview(view);
         return view;

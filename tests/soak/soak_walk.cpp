@@ -118,7 +118,8 @@ public:
                         (answer ? answer->message : line) + " (the second installation)");
         }
         if (!closeLife(at, *second, log, "the second installation")) return false;
-        if (auto problem = ledger_.takeSecond(*answer->report)) return fail(at, problem->invariant, problem->message);
+        if (auto problem = ledger_.takeSecond(*answer->report))
+            return fail(at, problem->invariant, problem->message);
         if (!this->step(at, step)) return false;
         if (auto problem = ledger_.afterSync()) return fail(at, problem->invariant, problem->message);
         return true;

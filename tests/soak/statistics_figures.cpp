@@ -83,8 +83,9 @@ std::string StatisticsFigures::boxComparison(int days) const {
     if (previous == 0) {
         std::snprintf(text, sizeof text, "%.1f Sessions", static_cast<double>(difference));
     } else {
-        std::snprintf(text, sizeof text, "%lld (%.1f%%)", static_cast<long long>(difference),
-                      static_cast<double>(static_cast<float>(difference) / static_cast<float>(previous) * 100));
+        std::snprintf(
+            text, sizeof text, "%lld (%.1f%%)", static_cast<long long>(difference),
+            static_cast<double>(static_cast<float>(difference) / static_cast<float>(previous) * 100));
     }
     return text;
 }

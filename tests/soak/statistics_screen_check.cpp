@@ -53,30 +53,35 @@ std::string titleOf(const std::shared_ptr<platform::UIButton>& button) {
 
 }  // namespace
 
-std::optional<std::string> StatisticsScreenCheck::problem(const ChartsViewController& screen,
-                                                          const std::vector<StatisticsFigures::Session>& stored,
-                                                          double now) {
+std::optional<std::string> StatisticsScreenCheck::problem(
+    const ChartsViewController& screen, const std::vector<StatisticsFigures::Session>& stored, double now) {
     const auto line = valuesOf(screen.lineChartView().get());
     if (line.empty()) return "the line chart shows no days";
     const double today = line.back().first - kSince1970;
     if (StatisticsFigures::dayStart(today) != today || today > StatisticsFigures::dayStart(now)) {
-        return "the line chart ends with " + dayText(line.back().first) + ", which is no midnight up to today";
+        return "the line chart ends with " + dayText(line.back().first) +
+               ", which is no midnight up to today";
     }
     const StatisticsFigures figures(stored, today);
     if (auto problem = compareChart("line chart", line, figures.chartValues(30))) return problem;
-    if (auto problem = compareChart("bar chart", valuesOf(screen.barChartView().get()), figures.chartValues(14)))
+    if (auto problem =
+            compareChart("bar chart", valuesOf(screen.barChartView().get()), figures.chartValues(14)))
         return problem;
     const auto label = [](const std::shared_ptr<platform::UILabel>& shown) {
         return shown ? shown->text() : std::string();
     };
-    if (auto problem = compareText("the 14-day average", label(screen.avg7DaysLabel()), figures.averageText(14)))
+    if (auto problem =
+            compareText("the 14-day average", label(screen.avg7DaysLabel()), figures.averageText(14)))
         return problem;
-    if (auto problem = compareText("the 30-day average", label(screen.avg30DaysLabel()), figures.averageText(30)))
+    if (auto problem =
+            compareText("the 30-day average", label(screen.avg30DaysLabel()), figures.averageText(30)))
         return problem;
-    for (const auto& [box, days] : {std::pair{screen.stat14DaysView(), 14}, std::pair{screen.stat30DaysView(), 30}}) {
+    for (const auto& [box, days] :
+         {std::pair{screen.stat14DaysView(), 14}, std::pair{screen.stat30DaysView(), 30}}) {
         if (!box) continue;
         const std::string name = "the " + std::to_string(days) + "-day box's ";
-        if (auto problem = compareText(name + "total", titleOf(box->pomodorosButton()), figures.boxTotal(days)))
+        if (auto problem =
+                compareText(name + "total", titleOf(box->pomodorosButton()), figures.boxTotal(days)))
             return problem;
         if (auto problem =
                 compareText(name + "comparison", titleOf(box->sessionsButton()), figures.boxComparison(days)))

@@ -20,7 +20,8 @@ class StatisticsScreenCheck {
 public:
     // What differs, or nothing when every figure agrees.
     static std::optional<std::string> problem(const ChartsViewController& screen,
-                                              const std::vector<StatisticsFigures::Session>& stored, double now);
+                                              const std::vector<StatisticsFigures::Session>& stored,
+                                              double now);
 };
 
 }  // namespace quorvel::soak

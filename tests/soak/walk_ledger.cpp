@@ -65,7 +65,8 @@ std::optional<LifeAnswer> WalkLedger::afterSync() {
         return LifeAnswer::failure("synced", std::to_string(missing) + " of the " +
                                                  std::to_string(foreign_.size()) +
                                                  " sessions the second installation made did not arrive, "
-                                                 "among them " + first);
+                                                 "among them " +
+                                                 first);
     }
     published_ = publishing_;
     return std::nullopt;
@@ -87,8 +88,8 @@ std::optional<LifeAnswer> WalkLedger::takeSession(const StoredSession& session) 
     }
     for (const auto& [identifier, other] : known_) {
         if (other.stamp == session.stamp && other.minutes == session.minutes) {
-            return LifeAnswer::failure("counted-once", "the session " + describe(other) + " is stored again as " +
-                                                           describe(session));
+            return LifeAnswer::failure("counted-once", "the session " + describe(other) +
+                                                           " is stored again as " + describe(session));
         }
     }
     if (!foreign_.contains(session.identifier)) {
@@ -122,8 +123,9 @@ std::optional<LifeAnswer> WalkLedger::takeRelaunch(const LifeReport& report) {
     // At a launch the app resets the counters, unasked, exactly when a reset moment passed since it
     // last checked.
     const auto hour = DailyReset::hourOf(report.settings);
-    const auto due = hour && resetChecked_ > 0 ? DailyReset::due(*hour, resetChecked_, report.now, kLaunchSeconds)
-                                               : DailyReset::Due::no;
+    const auto due = hour && resetChecked_ > 0
+                         ? DailyReset::due(*hour, resetChecked_, report.now, kLaunchSeconds)
+                         : DailyReset::Due::no;
     return takeReport(report, due == DailyReset::Due::yes     ? GoalRule::mustReset
                               : due == DailyReset::Due::maybe ? GoalRule::mayReset
                                                               : GoalRule::grows);
@@ -140,8 +142,8 @@ std::optional<LifeAnswer> WalkLedger::takeReport(const LifeReport& report, GoalR
     inFront_ = report.inFront;
     startedMinutes_.insert(report.startedMinutes.begin(), report.startedMinutes.end());
     if (!report.twice.empty()) {
-        return LifeAnswer::failure("counted-once", "the store holds the session " + report.twice.front() +
-                                                       " more than once");
+        return LifeAnswer::failure("counted-once",
+                                   "the store holds the session " + report.twice.front() + " more than once");
     }
 
     std::vector<std::string> gone = report.gone;

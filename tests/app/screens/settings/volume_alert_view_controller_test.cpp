@@ -123,9 +123,12 @@ TEST(VolumeSheetOnANotchedPhone, DoneStandsAboveTheHomeIndicator) {
     const auto sheet = VolumeAlertViewController::loadFromNib();
     sheet->show(*presenter, "Volume of Alarm", 0.5f);
     clock->runUntilIdle();
-    const auto inWindow = [&](const UIView& view) { return view.convertRectToView(view.bounds(), window.get()); };
+    const auto inWindow = [&](const UIView& view) {
+        return view.convertRectToView(view.bounds(), window.get());
+    };
     const auto& done = *sheet->doneButton();
-    EXPECT_LE(inWindow(*done.titleLabel()).maxY(), screen.maxY() - UIScreen::mainScreen().safeAreaInsets().bottom);
+    EXPECT_LE(inWindow(*done.titleLabel()).maxY(),
+              screen.maxY() - UIScreen::mainScreen().safeAreaInsets().bottom);
     EXPECT_EQ(inWindow(*done.superview()).maxY(), screen.maxY());
     EXPECT_LE(inWindow(*sheet->volumeSlider()).maxY(), inWindow(done).minY());
     window->setHidden(true);
