@@ -3,6 +3,7 @@
 // and the safe area held to every view of a real window.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
@@ -278,4 +279,21 @@ TEST_F(SoakWalkSafeArea, ContentPlacedAcrossTheSensorHousingOrTextUnderTheIndica
     root->addSubview(list);
     list->addSubview(low);
     EXPECT_TRUE(SafeAreaCheck::outside().empty());
+}
+
+// The hour picker opened on a notched phone held upright: its Close and Done lay under the home
+// indicator. The walk, replayed through the real app, gets to the picker and finds them clear of it.
+TEST(SoakWalkOfTheAppOnANotchedPhone, TheHourPickersButtonsStandAboveTheHomeIndicator) {
+    const std::string command = std::string(QUORVEL_SOAK) +
+                                " --seed 7026 --replay 's87768,s27432,t33499,t96953,g58525,t85371,t73302'"
+                                " --shrink-seconds 0 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_TRUE(pipe);
+    std::string output;
+    char chunk[4096];
+    while (std::fgets(chunk, sizeof chunk, pipe)) output += chunk;
+    EXPECT_EQ(::pclose(pipe), 0) << output;
+    EXPECT_NE(output.find("soak: on iPhoneXS"), std::string::npos) << output;
+    EXPECT_NE(output.find("CarouselReminderTimeViewController"), std::string::npos) << output;
+    EXPECT_EQ(output.find("safe-area"), std::string::npos) << output;
 }
