@@ -16,8 +16,10 @@
 #include "app/core/timer_view_model.h"
 #include "app/core/user_data_manager.h"
 #include "app/core/user_default_properties.h"
+#include "app/core/user_defaults_accessors.h"
 #include "app/screens/navigation/main_navigation_controller_view_controller.h"
 #include "app/screens/settings/option_view_controller.h"
+#include "app/screens/statistics/charts_view_controller.h"
 #include "app/screens/timer/statistics_bottom_container.h"
 #include "app/screens/timer/time_view_controller.h"
 #include "app/widgets/menu/drop_down_menu.h"
@@ -36,9 +38,10 @@
 #include "shell/key_commands.h"
 #include "shell/shell_options.h"
 #include "shell/shell_settings.h"
-#include "shell/view_listing.h"
 #include "tests/soak/file_read_back.h"
+#include "tests/soak/safe_area_check.h"
 #include "tests/soak/screen_targets.h"
+#include "tests/soak/statistics_screen_check.h"
 #include "tests/support/recording_url_opener.h"
 
 namespace quorvel::soak {
@@ -141,20 +144,6 @@ std::string describe(const ScreenTargets::Target& target) {
         text += " \"" + button->titleForState(platform::UIControlStateNormal).value_or("") + "\"";
     }
     return text + " at " + rectText(target.shown);
-}
-
-// Whether the safe area asks nothing of the button's frame: one without title, image, background or
-// border shows nothing (the clear button behind a menu), and a titled one shows its title, which the
-// listing holds to the safe area as a label of its own, while its background may run to the edges as a
-// bar's does.
-bool frameNeedsNoSafeArea(const platform::UIView& view) {
-    const auto* button = dynamic_cast<const platform::UIButton*>(&view);
-    if (!button) return false;
-    const unsigned normal = platform::UIControlStateNormal;
-    if (!button->titleForState(normal).value_or("").empty()) return true;
-    const auto background = button->backgroundColor();
-    return !button->imageForState(normal) && !button->backgroundImageForState(normal) &&
-           (!background || background->alpha() < 0.01) && !(button->layer()->borderWidth() > 0);
 }
 
 CGPoint clamped(CGPoint point) {
@@ -420,18 +409,27 @@ std::optional<LifeAnswer> AppLife::checkCounters() {
 
 std::optional<LifeAnswer> AppLife::checkSafeArea() {
     if (application().applicationState() == platform::UIApplicationState::background) return std::nullopt;
-    const CGRect safe = shell::ViewListing::safeArea();
-    for (const auto& view : shell::ViewListing::shownViews()) {
-        if (frameNeedsNoSafeArea(*view.view)) continue;
-        const CGRect& shown = view.visible;
-        if (shown.minX() >= safe.minX() - 0.5 && shown.maxX() <= safe.maxX() + 0.5 &&
-            shown.minY() >= safe.minY() - 0.5) {
-            continue;
-        }
-        return LifeAnswer::failure("safe-area", view.className + " \"" + view.text + "\" shows at " +
-                                                    rectText(shown) + ", outside the safe area " +
-                                                    rectText(safe));
+    const auto outside = SafeAreaCheck::outside();
+    if (outside.empty()) return std::nullopt;
+    const auto& first = outside.front();
+    return LifeAnswer::failure("safe-area", first.view + " shows at " + rectText(first.shown) +
+                                                ", outside the safe area " +
+                                                rectText(SafeAreaCheck::safeArea()));
+}
+
+std::optional<LifeAnswer> AppLife::checkStatistics() {
+    if (application().applicationState() == platform::UIApplicationState::background) return std::nullopt;
+    const auto container = mainContainer();
+    const auto screen =
+        container ? std::dynamic_pointer_cast<ChartsViewController>(container->topViewController()) : nullptr;
+    if (!screen || !screen->isViewLoaded() || !screen->view()->window()) return std::nullopt;
+    std::vector<StatisticsFigures::Session> stored;
+    for (const auto& session : CoreDataManager::shared()->fetchAllSessions()) {
+        stored.push_back({session->timestamp() ? session->timestamp()->timeIntervalSinceReferenceDate() : 0,
+                          session->duration()});
     }
+    if (auto problem = StatisticsScreenCheck::problem(*screen, stored, clock_->now()))
+        return LifeAnswer::failure("statistics-shown", *problem);
     return std::nullopt;
 }
 
@@ -448,10 +446,14 @@ LifeReport AppLife::report() {
     if (engine->currentSession().type == SessionType::focus) {
         out.startedMinutes.push_back(static_cast<std::int64_t>(engine->sessionWholeLength() / 60000));
     }
+    out.inFront = application().applicationState() != platform::UIApplicationState::background;
+    if (const auto checked = checkedDate(*UserDefaultProperties::standardDefaults()))
+        out.resetChecked = checked->timeIntervalSinceReferenceDate();
     out.full = reported_.empty();
     std::map<std::string, StoredSession> now;
     for (const auto& session : CoreDataManager::shared()->fetchAllSessions()) {
         if (session->type() != static_cast<std::int64_t>(SessionType::focus)) continue;
+        if (now.contains(session->uniqueIdentifier())) out.twice.push_back(session->uniqueIdentifier());
         StoredSession stored{
             session->uniqueIdentifier(),
             session->timestamp() ? session->timestamp()->timeIntervalSinceReferenceDate() : -1,
@@ -468,6 +470,7 @@ LifeReport AppLife::report() {
 
 LifeAnswer AppLife::answer() {
     auto problem = checkCounters();
+    if (!problem) problem = checkStatistics();
     if (!problem) problem = checkSafeArea();
     if (!problem) problem = checkFiles();
     if (!problem) return LifeAnswer{report(), "", ""};

@@ -55,6 +55,7 @@ private:
     void settle(double seconds);
     std::optional<LifeAnswer> checkCounters();
     std::optional<LifeAnswer> checkSafeArea();
+    std::optional<LifeAnswer> checkStatistics();
     LifeReport report();
 
     std::shared_ptr<platform::VirtualClock> clock_;

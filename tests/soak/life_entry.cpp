@@ -93,6 +93,11 @@ int LifeEntry::secondInstallation(const std::string& root, double start, int ses
     life.perform({WalkStep::Kind::sync, 0});
     const auto checked = life.answer();
     life.quit();
+    // What it holds once it has synced: all of it, as its first report lists everything.
+    if (checked.report) {
+        for (const auto& session : checked.report->added) made.held.push_back(session.identifier);
+        made.twice = checked.report->twice;
+    }
     answer(checked.report ? LifeAnswer{made, "", ""} : checked);
     return 0;
 }

@@ -26,6 +26,12 @@ std::string oneLine(const std::string& text) {
     return out;
 }
 
+std::string listText(const std::vector<std::string>& words) {
+    std::string out;
+    for (std::size_t i = 0; i < words.size(); ++i) out += (i ? ";" : "") + words[i];
+    return out;
+}
+
 }  // namespace
 
 std::string exactNumber(double value) {
@@ -37,6 +43,7 @@ std::string exactNumber(double value) {
 std::string LifeReport::text() const {
     std::string out = "now=" + exactNumber(now) + " goal=" + std::to_string(goal) +
                       " round=" + std::to_string(round) + " running=" + (running ? "1" : "0") +
+                      " front=" + (inFront ? "1" : "0") + " checked=" + exactNumber(resetChecked) +
                       " full=" + (full ? "1" : "0") + " screen=";
     out += screen.empty() ? "-" : screen;
     out += " settings=";
@@ -55,11 +62,7 @@ std::string LifeReport::text() const {
         out += '@';
         out += std::to_string(added[i].minutes);
     }
-    out += " gone=";
-    for (std::size_t i = 0; i < gone.size(); ++i) {
-        if (i) out += ';';
-        out += gone[i];
-    }
+    out += " gone=" + listText(gone) + " twice=" + listText(twice) + " held=" + listText(held);
     return out;
 }
 
@@ -80,6 +83,10 @@ std::optional<LifeReport> LifeReport::parse(const std::string& text) {
                 report.round = std::stoll(value);
             } else if (key == "running") {
                 report.running = value == "1";
+            } else if (key == "front") {
+                report.inFront = value == "1";
+            } else if (key == "checked") {
+                report.resetChecked = std::stod(value);
             } else if (key == "full") {
                 report.full = value == "1";
             } else if (key == "screen") {
@@ -97,6 +104,10 @@ std::optional<LifeReport> LifeReport::parse(const std::string& text) {
                 }
             } else if (key == "gone") {
                 report.gone = split(value, ';');
+            } else if (key == "twice") {
+                report.twice = split(value, ';');
+            } else if (key == "held") {
+                report.held = split(value, ';');
             }
         }
     } catch (const std::exception&) {

@@ -28,6 +28,9 @@ struct LifeReport {
     std::int64_t goal = 0;
     std::int64_t round = 0;
     bool running = false;
+    bool inFront = true;  // the window shows, not minimised
+    // When the app last asked whether the day's counters were due for their reset (0: never).
+    double resetChecked = 0;
     std::string screen;  // the class of the screen in front
     // The settings a person chose (lengths, limits, switches, alarms, volumes), as one word: a new life
     // starts with the ones the last left.
@@ -36,6 +39,10 @@ struct LifeReport {
     bool full = false;
     std::vector<StoredSession> added;
     std::vector<std::string> gone;
+    // Identifiers the store holds more than once.
+    std::vector<std::string> twice;
+    // A second installation's: every session it holds, by identifier.
+    std::vector<std::string> held;
 
     std::string text() const;
     static std::optional<LifeReport> parse(const std::string& text);

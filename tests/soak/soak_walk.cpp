@@ -118,8 +118,11 @@ public:
                         (answer ? answer->message : line) + " (the second installation)");
         }
         if (!closeLife(at, *second, log, "the second installation")) return false;
-        ledger_.addForeign(answer->report->added);
-        return this->step(at, step);
+        if (auto problem = ledger_.takeSecond(*answer->report))
+            return fail(at, problem->invariant, problem->message);
+        if (!this->step(at, step)) return false;
+        if (auto problem = ledger_.afterSync()) return fail(at, problem->invariant, problem->message);
+        return true;
     }
 
     bool music(std::size_t at, const WalkStep& step) {

@@ -15,11 +15,19 @@ namespace quorvel::soak {
 // held, the lengths sessions started with, the goal last seen and the latest moment the clock reached.
 // Each report must agree with it: no stored session vanishes or changes; each new one has a length a
 // session started with and a time not in the future; one installation's sessions never overlap in
-// time; and the goal grows by exactly the installation's new sessions, falling only to a reset.
+// time; the goal grows by exactly the installation's new sessions, and falls only to a reset: at a
+// launch exactly when a daily reset moment passed since the app last checked, otherwise at a tap (the
+// person reset the counters, or answered the question the app asks on its return). A sync brings each
+// installation every session of the other, once.
 class WalkLedger {
 public:
     // Sessions a second installation made: they arrive through the shared folder, uncounted.
     void addForeign(const std::vector<StoredSession>& sessions);
+    // What a second installation reported once it synced: it must hold every session this one had
+    // before its last sync in front, once; what it made is then expected here.
+    std::optional<LifeAnswer> takeSecond(const LifeReport& second);
+    // After this installation synced: every session the second made has arrived, when it synced in front.
+    std::optional<LifeAnswer> afterSync();
     // The clock was set back: sessions after it may lie that much earlier than those before.
     void clockSetBack(double seconds) { setBack_ += seconds; }
 
@@ -32,13 +40,22 @@ public:
     std::size_t foreignCount() const { return foreign_.size(); }
 
 private:
+    enum class GoalRule { grows, mayReset, mustReset };
     std::optional<LifeAnswer> takeSession(const StoredSession& session);
+    std::optional<LifeAnswer> takeReport(const LifeReport& report, GoalRule rule);
+    std::set<std::string> ownIdentifiers() const;
 
     std::map<std::string, StoredSession> known_;
     std::set<std::string> foreign_;
     std::set<std::int64_t> startedMinutes_;
     std::optional<std::int64_t> goal_;
     std::string settings_;
+    double resetChecked_ = 0;
+    bool inFront_ = true;
+    // This installation's sessions the second should hold by its next sync, and those it will once
+    // this installation has synced in front.
+    std::set<std::string> published_;
+    std::set<std::string> publishing_;
     double latestNow_ = 0;
     double setBack_ = 0;
 };

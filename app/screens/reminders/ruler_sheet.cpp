@@ -50,10 +50,13 @@ RulerSheet RulerSheet::make() {
     auto open = content->bottomAnchor().constraintEqualToAnchor(sheet.root->bottomAnchor());
     open->setPriority(750);
     const CGFloat rulerHeight = 60 * scale;  // one item: its ticks start at the top
+    // The inset of the orientation the sheet opens in; its buttons' titles, centred in their row, stay
+    // clear of the indicator after a turn as well.
+    sheet.footInset = UIScreen::mainScreen().safeAreaInsets().bottom;
     NSLayoutConstraint::activateConstraints(
         {sheet.contentTopConstraint, open,
          content->heightAnchor().constraintEqualToConstant(20 + 26 + 4 + 18 + 12 + rulerHeight + 8 +
-                                                           kButtonRowHeight),
+                                                           kButtonRowHeight + sheet.footInset),
          content->leftAnchor().constraintEqualToAnchor(sheet.root->leftAnchor()),
          content->rightAnchor().constraintEqualToAnchor(sheet.root->rightAnchor())});
 
@@ -90,7 +93,7 @@ std::shared_ptr<UIButton> RulerSheet::addButton(const std::string& title, Place 
     button->setTranslatesAutoresizingMaskIntoConstraints(false);
     content->addSubview(button);
     NSLayoutConstraint::activateConstraints(
-        {button->bottomAnchor().constraintEqualToAnchor(content->bottomAnchor()),
+        {button->bottomAnchor().constraintEqualToAnchor(content->bottomAnchor(), -footInset),
          button->heightAnchor().constraintEqualToConstant(kButtonRowHeight),
          button->widthAnchor().constraintEqualToAnchorMultiplier(content->widthAnchor(),
                                                                  place == Place::whole ? 1 : 0.5),

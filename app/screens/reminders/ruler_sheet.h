@@ -11,7 +11,8 @@
 namespace quorvel {
 
 // The view tree the two ruler pickers share: a clear full-screen root and, at its foot, a white panel
-// with a title, a subtitle, the ruler's holder with the centre marker over it, and a row for buttons.
+// with a title, a subtitle, the ruler's holder with the centre marker over it, and a row for buttons
+// above the home indicator.
 // The panel's top constraint competes with one that pins its foot to the screen's: at priority 751 the
 // panel waits below the screen, at 749 it stands on screen.
 struct RulerSheet {
@@ -32,6 +33,9 @@ struct RulerSheet {
     std::shared_ptr<platform::UILabel> subtitleLabel;
     std::shared_ptr<platform::UIView> rulerHolder;
     std::shared_ptr<platform::UIView> midPointGuide;
+    // The height of the screen's foot the home indicator takes: the panel's white runs under it, its
+    // buttons stand above it.
+    platform::CGFloat footInset = 0;
 };
 
 // The centre marker's colour: the stored focus theme colour, else its default, at half alpha.

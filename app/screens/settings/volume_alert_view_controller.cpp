@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/uikit/controllers/ui_presentation_controller.h"
+#include "platform/uikit/device/ui_screen.h"
 #include "platform/uikit/drawing/ui_color.h"
 #include "platform/uikit/layout/ns_layout_anchor.h"
 #include "platform/uikit/layout/ui_layout_guide.h"
@@ -62,12 +63,15 @@ void buildNib(platform::UINibBuilder& nib) {
                             VolumeAlertViewController::kContentOut);
     // The card runs from edge to edge; what is on it keeps clear of a landscape phone's sensor housing.
     const platform::UILayoutGuide safe = root->safeAreaLayoutGuide();
+    // Its foot runs under a notched phone's home indicator; Done stands above it. (The inset of the
+    // orientation it opens in: Done's title, centred in the button, stays clear after a turn as well.)
+    const platform::CGFloat foot = platform::UIScreen::mainScreen().safeAreaInsets().bottom;
     platform::NSLayoutConstraint::activateConstraints({
         top,
         withPriority(content->bottomAnchor().constraintEqualToAnchor(root->bottomAnchor()), 750),
         content->leadingAnchor().constraintEqualToAnchor(root->leadingAnchor()),
         content->trailingAnchor().constraintEqualToAnchor(root->trailingAnchor()),
-        content->heightAnchor().constraintEqualToConstant(kContentHeight),
+        content->heightAnchor().constraintEqualToConstant(kContentHeight + foot),
         title->topAnchor().constraintEqualToAnchor(content->topAnchor(), 22),
         title->leadingAnchor().constraintEqualToAnchor(safe.leadingAnchor(), kInset),
         title->trailingAnchor().constraintEqualToAnchor(safe.trailingAnchor(), -kInset),
@@ -80,7 +84,7 @@ void buildNib(platform::UINibBuilder& nib) {
         slider->leadingAnchor().constraintEqualToAnchor(safe.leadingAnchor(), kInset),
         slider->trailingAnchor().constraintEqualToAnchor(safe.trailingAnchor(), -kInset),
         slider->heightAnchor().constraintEqualToConstant(31),
-        done->bottomAnchor().constraintEqualToAnchor(content->bottomAnchor(), -18),
+        done->bottomAnchor().constraintEqualToAnchor(content->bottomAnchor(), -18 - foot),
         done->centerXAnchor().constraintEqualToAnchor(content->centerXAnchor()),
         done->widthAnchor().constraintEqualToConstant(120),
         done->heightAnchor().constraintEqualToConstant(40),

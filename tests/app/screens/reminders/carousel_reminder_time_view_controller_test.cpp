@@ -2,6 +2,7 @@
 
 #include "app/widgets/carousel/carousel_cell.h"
 #include "platform/foundation/console.h"
+#include "platform/uikit/device/ui_screen.h"
 #include "tests/app/screens/reminders/screen_test.h"
 
 using namespace quorvel;
@@ -105,4 +106,37 @@ TEST_F(HourPicker, LabelsStandUnderEveryFifthHourAndLeaveReusedShortTicks) {
     EXPECT_DOUBLE_EQ(label.origin.x, (8 + 18 - label.size.width) / 2);
     EXPECT_EQ(cell(*picker, 6, longTick)->measureLabel()->text(), "");
     render("reminder_hour_picker");
+}
+
+namespace {
+
+class HourPickerOnANotchedPhone : public quorvel::testing::ScreenTest {
+protected:
+    HourPickerOnANotchedPhone() : ScreenTest("iPhoneXS") {
+        window_->setFrame(UIScreen::mainScreen().bounds());  // made before the phone was chosen
+        clock_->advance(1);
+    }
+};
+
+}  // namespace
+
+// The panel's white runs to the screen's foot; its buttons' titles stand above the home indicator, and
+// the ruler keeps clear of the buttons.
+TEST_F(HourPickerOnANotchedPhone, ItsButtonsStandAboveTheHomeIndicatorAndAnswerThere) {
+    auto picker = HourPickerController::loadFromNib();
+    picker->show(root_, 14);
+    std::vector<std::int64_t> reported;
+    picker->setDidChangeValue([&](std::int64_t chosen) { reported.push_back(chosen); });
+    clock_->advance(1);
+    const auto& screen = UIScreen::mainScreen();
+    const double safeFoot = screen.bounds().maxY() - screen.safeAreaInsets().bottom;
+    ASSERT_LT(safeFoot, screen.bounds().maxY());
+    const auto done = picker->doneButton();
+    EXPECT_LE(inWindow(*done->titleLabel()).maxY(), safeFoot);
+    EXPECT_EQ(inWindow(*done->superview()).maxY(), screen.bounds().maxY());
+    EXPECT_LE(inWindow(*picker->carouselContentView()).maxY(), inWindow(*done).minY());
+
+    touches_.tap(centreOf(*done->titleLabel()));
+    clock_->advance(1);
+    EXPECT_EQ(reported, std::vector<std::int64_t>{14});
 }

@@ -3,6 +3,8 @@
 #include "app/screens/settings/volume_alert_view_controller.h"
 #include "platform/foundation/clock.h"
 #include "platform/uikit/application/ui_window.h"
+#include "platform/uikit/device/device_profile.h"
+#include "platform/uikit/device/ui_screen.h"
 
 using namespace quorvel;
 
@@ -106,4 +108,29 @@ TEST_F(VolumeSheet, ADismissalFromOutsideAlsoSlidesOutAndAnnouncesTheClose) {
     EXPECT_EQ(willDismissCalls, 1);
     EXPECT_TRUE(reported.empty());
     EXPECT_EQ(presenter->presentedViewController(), nullptr);
+}
+
+// On a notched phone the card's white runs under the home indicator and Done stands above it.
+TEST(VolumeSheetOnANotchedPhone, DoneStandsAboveTheHomeIndicator) {
+    using namespace platform;
+    const auto clock = VirtualClock::install();
+    DeviceProfile::setCurrent(*DeviceProfile::named("iPhoneXS"));
+    const CGRect screen = UIScreen::mainScreen().bounds();
+    const auto window = std::make_shared<UIWindow>(screen);
+    const auto presenter = std::make_shared<UIViewController>();
+    window->setRootViewController(presenter);
+    window->makeKeyAndVisible();
+    const auto sheet = VolumeAlertViewController::loadFromNib();
+    sheet->show(*presenter, "Volume of Alarm", 0.5f);
+    clock->runUntilIdle();
+    const auto inWindow = [&](const UIView& view) {
+        return view.convertRectToView(view.bounds(), window.get());
+    };
+    const auto& done = *sheet->doneButton();
+    EXPECT_LE(inWindow(*done.titleLabel()).maxY(),
+              screen.maxY() - UIScreen::mainScreen().safeAreaInsets().bottom);
+    EXPECT_EQ(inWindow(*done.superview()).maxY(), screen.maxY());
+    EXPECT_LE(inWindow(*sheet->volumeSlider()).maxY(), inWindow(done).minY());
+    window->setHidden(true);
+    DeviceProfile::setCurrent(*DeviceProfile::named("iPhone8"));
 }
