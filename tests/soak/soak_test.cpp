@@ -263,6 +263,30 @@ TEST(SoakWalkShrinking, AFaultOfTheFailingLifeAloneIsShrunkFromThatLifeInTheFirs
     EXPECT_LT(trials.size(), 40u);
 }
 
+TEST(SoakWalkShrinking, ALongLifeLosesTheKindsOfStepItsFaultDoesNotNeedInAFewTrials) {
+    // Fails at a kill that follows the setting g7 and a wait of at least a minute.
+    int trials = 0;
+    const auto trial = [&](const Walk& walk) -> std::optional<std::size_t> {
+        ++trials;
+        bool chosen = false, waited = false;
+        for (std::size_t i = 0; i < walk.size(); ++i) {
+            if (walk[i] == WalkStep{Kind::setting, 7}) chosen = true;
+            if (chosen && walk[i].kind == Kind::wait && walk[i].value >= 600) waited = true;
+            if (waited && walk[i].kind == Kind::kill) return i + 1;
+        }
+        return std::nullopt;
+    };
+    Walk walk;
+    const Kind noise[] = {Kind::tap, Kind::swipe, Kind::play, Kind::music, Kind::turn};
+    for (std::uint32_t i = 0; i < 400; ++i) walk.push_back({noise[i % 5], i});
+    walk.insert(walk.begin() + 100, {Kind::setting, 7});
+    walk.insert(walk.begin() + 250, {Kind::wait, 900});
+    walk.push_back({Kind::kill, 30});
+
+    EXPECT_EQ(walkText(WalkShrinker::shrink(walk, trial)), "g7,w900,k30");
+    EXPECT_LT(trials, 30);
+}
+
 TEST(SoakWalkShrinking, WhatAnEarlierLifeLeftIsKeptWithTheStepsThatLeftIt) {
     // A setting chosen in one life (g7) and a later life's tap t3 fail together, at that tap.
     const auto trial = [](const Walk& walk) -> std::optional<std::size_t> {

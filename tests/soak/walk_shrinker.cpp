@@ -1,6 +1,7 @@
 #include "tests/soak/walk_shrinker.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 namespace quorvel::soak {
@@ -66,10 +67,34 @@ Walk dropChunks(Walk failing, Split split, std::size_t kept, const WalkShrinker:
     return failing;
 }
 
+// Drops every step of one kind at once (all taps, all swipes, ...) while the rest still fails, the
+// failing step kept: most of a walk is steps that have nothing to do with its fault.
+Walk dropKinds(Walk failing, const WalkShrinker::Trial& trial, const Deadline& deadline) {
+    std::string kinds;
+    for (const auto& step : failing) {
+        if (kinds.find(static_cast<char>(step.kind)) == std::string::npos) kinds += static_cast<char>(step.kind);
+    }
+    for (const char kind : kinds) {
+        if (late(deadline) || failing.size() < 2) break;
+        Walk rest;
+        for (std::size_t i = 0; i + 1 < failing.size(); ++i) {
+            if (static_cast<char>(failing[i].kind) != kind) rest.push_back(failing[i]);
+        }
+        rest.push_back(failing.back());
+        if (rest.size() == failing.size()) continue;
+        const auto failedWithin = trial(rest);
+        if (!failedWithin) continue;
+        rest.resize(std::min(rest.size(), *failedWithin));
+        failing = std::move(rest);
+    }
+    return failing;
+}
+
 }  // namespace
 
 Walk WalkShrinker::shrink(Walk failing, const Trial& trial, Deadline deadline) {
     failing = dropChunks(std::move(failing), lives, 1, trial, deadline);
+    failing = dropKinds(std::move(failing), trial, deadline);
     return dropChunks(std::move(failing), steps, 0, trial, deadline);
 }
 

@@ -12,8 +12,8 @@ namespace quorvel::soak {
 // Shrinks a failing walk to fewer steps that still fail the same way. It starts from the failing life:
 // first the earlier lives are dropped whole (all at once, then halves, quarters and so on, the failing
 // life always kept), so that a fault that needs nothing of them is left with the failing life's steps
-// after one trial; then single steps are dropped in chunks the same way. A trial that fails early keeps
-// only the steps up to its failure.
+// after one trial; then all steps of one kind at a time; then single steps in chunks as the lives were.
+// A trial that fails early keeps only the steps up to its failure.
 class WalkShrinker {
 public:
     // Runs a walk: the number of its steps up to and including the one that failed the same way, or
