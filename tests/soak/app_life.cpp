@@ -434,9 +434,9 @@ void AppLife::untilNearEnd(std::uint32_t tenths) {
 void AppLife::overReset(std::uint32_t tenths) {
     const auto calendar = platform::NSCalendar::currentCalendar();
     const platform::NSDate now = platform::NSDate::now();
-    auto components = calendar.components(platform::NSCalendarUnit::Year | platform::NSCalendarUnit::Month |
-                                              platform::NSCalendarUnit::Day,
-                                          now);
+    auto components = calendar.components(
+        platform::NSCalendarUnit::Year | platform::NSCalendarUnit::Month | platform::NSCalendarUnit::Day,
+        now);
     components.hour = UserDataManager::getAppSettingData().autoResetHour;
     components.minute = 0;
     components.second = 0;
@@ -445,8 +445,9 @@ void AppLife::overReset(std::uint32_t tenths) {
         components.day = components.day.value_or(1) + 1;
         moment = calendar.dateFromComponents(components);
     }
-    const double ahead = moment ? moment->timeIntervalSinceReferenceDate() - now.timeIntervalSinceReferenceDate()
-                                : 24 * 3600.0;
+    const double ahead = moment
+                             ? moment->timeIntervalSinceReferenceDate() - now.timeIntervalSinceReferenceDate()
+                             : 24 * 3600.0;
     say("over the reset moment, " + std::to_string(tenths / 10.0) + " s beyond");
     settle(ahead + tenths / 10.0);
 }

@@ -192,9 +192,9 @@ const char* const usage =
 // A mistyped option would otherwise start a walk of the default length on a fresh seed.
 std::optional<std::string> optionError(const std::vector<std::string>& arguments) {
     static const std::vector<std::string> flags{"--verbose", "--keep", "--life", "--second"};
-    static const std::vector<std::string> valued{"--seconds",    "--steps",          "--seed",   "--replay",
-                                                 "--step-limit", "--shrink-seconds", "--device", "--start",
-                                                 "--root",       "--sessions",       "--orientation", "--split"};
+    static const std::vector<std::string> valued{
+        "--seconds", "--steps", "--seed", "--replay",   "--step-limit",  "--shrink-seconds",
+        "--device",  "--start", "--root", "--sessions", "--orientation", "--split"};
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const auto& argument = arguments[i];
         if (std::find(flags.begin(), flags.end(), argument) != flags.end()) continue;
@@ -221,7 +221,8 @@ int main(int argc, char** argv) {
         if (has(arguments, "--life")) {
             std::vector<std::string> shell;
             for (const char* option : {"--device", "--orientation", "--split"}) {
-                if (const auto value = valueOf(arguments, option)) shell.insert(shell.end(), {option, *value});
+                if (const auto value = valueOf(arguments, option))
+                    shell.insert(shell.end(), {option, *value});
             }
             return LifeEntry::life(numberOf<double>(arguments, "--start").value_or(0), shell);
         }

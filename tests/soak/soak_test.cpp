@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <iterator>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -82,7 +82,8 @@ TEST(SoakWalkSteps, ASeedDrawsTheSameWalkEveryTimeWithEveryKindOfStep) {
 
 TEST(SoakWalkSteps, ADeviceStepNamesAModelOrientationAndShareTheShellKnows) {
     const auto& models = platform::DeviceProfile::knownModels();
-    const auto phone = std::find_if(models.begin(), models.end(), [](auto& m) { return m.identifier == "iPhoneXS"; });
+    const auto phone =
+        std::find_if(models.begin(), models.end(), [](auto& m) { return m.identifier == "iPhoneXS"; });
     const auto tablet =
         std::find_if(models.begin(), models.end(), [](auto& m) { return m.identifier == "iPadPro11Inch"; });
     ASSERT_NE(phone, models.end());
@@ -95,8 +96,9 @@ TEST(SoakWalkSteps, ADeviceStepNamesAModelOrientationAndShareTheShellKnows) {
     EXPECT_EQ(onPhone.shellArguments(),
               (std::vector<std::string>{"--device", "iPhoneXS", "--orientation", "landscape-left"}));
     const WalkStep onTablet{Kind::device, 2000 + index(tablet) + count * (3 + 4 * 2)};
-    EXPECT_EQ(onTablet.shellArguments(), (std::vector<std::string>{"--device", "iPadPro11Inch", "--orientation",
-                                                                   "upside-down", "--split", "1/2"}));
+    EXPECT_EQ(onTablet.shellArguments(),
+              (std::vector<std::string>{"--device", "iPadPro11Inch", "--orientation", "upside-down",
+                                        "--split", "1/2"}));
     for (std::uint32_t pick = 0; pick < 1000; ++pick) {
         const auto arguments = WalkStep{Kind::device, pick}.shellArguments();
         const auto options = quorvel::shell::ShellOptions::parse(arguments);
@@ -225,7 +227,8 @@ namespace {
 Walk manyLives(std::size_t lives) {
     Walk walk;
     for (std::size_t life = 0; life < lives; ++life) {
-        for (std::uint32_t i = 0; i < 49; ++i) walk.push_back({Kind::wait, static_cast<std::uint32_t>(life * 100 + i)});
+        for (std::uint32_t i = 0; i < 49; ++i)
+            walk.push_back({Kind::wait, static_cast<std::uint32_t>(life * 100 + i)});
         if (life + 1 < lives) walk.push_back({Kind::kill, 5});
     }
     return walk;
@@ -417,18 +420,17 @@ TEST(SoakWalkOfTheApp, AShortWalkThroughEveryKindOfStepHoldsEveryInvariant) {
     EXPECT_NE(output.find("soak: walked: 33 steps, 5 lives"), std::string::npos) << output;
 }
 
-// The timer started from the settings through the first-run guidance, a kill just before a session's end and a quit just after one, the
-// window minimised over the reset moment, and a relaunch on a notched phone on its side, which the next
-// life keeps.
+// The timer started from the settings through the first-run guidance, a kill just before a session's end and
+// a quit just after one, the window minimised over the reset moment, and a relaunch on a notched phone on its
+// side, which the next life keeps.
 TEST(SoakWalkOfTheApp, TimedStepsAndARelaunchOnAnotherDeviceHoldEveryInvariant) {
     const auto& models = platform::DeviceProfile::knownModels();
     const auto phone =
         std::find_if(models.begin(), models.end(), [](auto& m) { return m.identifier == "iPhoneXS"; });
     ASSERT_NE(phone, models.end());
     const auto pick = static_cast<std::size_t>(phone - models.begin()) + models.size();  // landscape-left
-    const auto [status, output] =
-        runSoak("--seed 7 --keep --replay 'g3,h1,h1,h1,w3000,n5,k30,h2,e3,q10,d" + std::to_string(20000 + pick) +
-                ",t2,g8,h3,b1,j40,f1,h4,w50'");
+    const auto [status, output] = runSoak("--seed 7 --keep --replay 'g3,h1,h1,h1,w3000,n5,k30,h2,e3,q10,d" +
+                                          std::to_string(20000 + pick) + ",t2,g8,h3,b1,j40,f1,h4,w50'");
     EXPECT_EQ(status, 0) << output;
     EXPECT_NE(output.find("soak: walked: 19 steps, 5 lives"), std::string::npos) << output;
     EXPECT_EQ(output.find("the timer ran in 0 of"), std::string::npos) << output;
@@ -447,6 +449,15 @@ TEST(SoakWalkOfTheApp, TimedStepsAndARelaunchOnAnotherDeviceHoldEveryInvariant) 
     EXPECT_NE(logOf(0).find("soak: page the guidance on"), std::string::npos) << logOf(0);
     EXPECT_NE(logOf(0).find("soak: start the timer"), std::string::npos) << logOf(0);
     std::filesystem::remove_all(folder);
+}
+
+// Killed three tenths of a second after a session ended: the next launch must neither store nor count it
+// again (the counters reach the disk with the session).
+TEST(SoakWalkOfTheApp, AKillJustAfterASessionEndsKeepsItOnce) {
+    const auto [status, output] =
+        runSoak("--seed 52013 --shrink-seconds 0 --replay 'h11077,h71160,h49048,e3,k127'");
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("soak: walked: 5 steps, 3 lives, 1 sessions stored"), std::string::npos) << output;
 }
 
 // Walks that once found a fault, shrunk, each with what it found. A walk means its steps as the walker
@@ -482,7 +493,8 @@ TEST(SoakWalkOfTheApp, WalksThatOnceFoundAFaultHoldEveryInvariant) {
         {"a return from the background caught up past a long break into a focus session at round 4 of 4; "
          "after a quit the relaunch showed round 0 while the store held 4",
          "--seed 36245640285717 --replay 'o6,w60523,t44396,o4,t3250,s69720,s65335,o4,s54992,s82152,b60964,"
-         "t51872,t12486,t48698,w36,w129231,t9442,s78994,k133,e26,t51648,t77621,e7,t92294,t16106,t63357,s53332,"
+         "t51872,t12486,t48698,w36,w129231,t9442,s78994,k133,e26,t51648,t77621,e7,t92294,t16106,t63357,"
+         "s53332,"
          "t4343,t73593,t33427,w679,b27234,f40187,t9283,p32777,q9236,s14792,t25683,s49492,w2236,t7808,t64320,"
          "s87822,o6,t21947,b82142,w5060,t24978,t33879,t90821,e2,g73685,t382,e21,s29973,o6,p776,t24353,s87139,"
          "w48,e6,t64029,s96234,t89275,e5,s88159,y3,t91606,s99155,e19,t11665,f8170'",

@@ -127,8 +127,9 @@ void addMove(Kind kind, std::mt19937_64& random, Walk& walk) {
             if (!timed) return push(kind);
             push(Kind::background);
             push(kind);
-            walk.push_back(random() % 2 == 0 ? WalkStep{Kind::foreground, valueFor(Kind::foreground, random)}
-                                             : WalkStep{Kind::kill, static_cast<std::uint32_t>(1 + random() % 60)});
+            walk.push_back(random() % 2 == 0
+                               ? WalkStep{Kind::foreground, valueFor(Kind::foreground, random)}
+                               : WalkStep{Kind::kill, static_cast<std::uint32_t>(1 + random() % 60)});
             return;
         default:
             return push(kind);

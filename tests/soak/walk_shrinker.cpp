@@ -72,7 +72,8 @@ Walk dropChunks(Walk failing, Split split, std::size_t kept, const WalkShrinker:
 Walk dropKinds(Walk failing, const WalkShrinker::Trial& trial, const Deadline& deadline) {
     std::string kinds;
     for (const auto& step : failing) {
-        if (kinds.find(static_cast<char>(step.kind)) == std::string::npos) kinds += static_cast<char>(step.kind);
+        if (kinds.find(static_cast<char>(step.kind)) == std::string::npos)
+            kinds += static_cast<char>(step.kind);
     }
     for (const char kind : kinds) {
         if (late(deadline) || failing.size() < 2) break;
