@@ -499,6 +499,10 @@ TEST(SoakWalkOfTheApp, WalksThatOnceFoundAFaultHoldEveryInvariant) {
          "s87822,o6,t21947,b82142,w5060,t24978,t33879,t90821,e2,g73685,t382,e21,s29973,o6,p776,t24353,s87139,"
          "w48,e6,t64029,s96234,t89275,e5,s88159,y3,t91606,s99155,e19,t11665,f8170'",
          "soak: walked: 72 steps, 4 lives, 7 sessions stored (3 from the second installation)"},
+        {"the minute ring turned to 43 after a break, the next launch reset the counts for a new day: the fresh "
+         "25-minute focus session it made was stored as 43 minutes",
+         "--seed 61001 --replay 'w139676,h47750,h44328,h88498,e8,e0,s36664,d81119,h41100,e8'",
+         "soak: walked: 10 steps, 3 lives, 2 sessions stored"},
     };
     for (const auto& replay : replays) {
         SCOPED_TRACE(replay.fault);
