@@ -26,7 +26,7 @@ constexpr std::array kWeights{
     Weighted{Kind::background, 25}, Weighted{Kind::foreground, 30}, Weighted{Kind::resign, 10},
     Weighted{Kind::activate, 12},   Weighted{Kind::quit, 8},        Weighted{Kind::kill, 10},
     Weighted{Kind::setBack, 3},     Weighted{Kind::sync, 8},        Weighted{Kind::music, 12},
-    Weighted{Kind::setting, 30},    Weighted{Kind::play, 250},      Weighted{Kind::nearEnd, 10},
+    Weighted{Kind::setting, 30},    Weighted{Kind::play, 400},      Weighted{Kind::nearEnd, 10},
     Weighted{Kind::overReset, 4},   Weighted{Kind::device, 8},
 };
 
