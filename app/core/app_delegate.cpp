@@ -258,9 +258,11 @@ void AppDelegate::resetCounters() {
         const auto length = UserDataManager::getPomodoroData().focusLength;
         const auto minutes = static_cast<double>(length);
         const auto text = std::to_string(length) + ":00";
+        // Its whole length too: one kept from a minute ring turned before would be stored at its end.
         for (const auto& value :
              {P::latestTimerType(SessionType::focus), P::sharedLatestTimerType(SessionType::focus),
-              P::remainingRoundTime(minutes), P::sharedRemainingRoundTime(minutes), P::progressedRoundTime(1.0),
+              P::sessionWholeLength(minutes * 60000), P::remainingRoundTime(minutes),
+              P::sharedRemainingRoundTime(minutes), P::progressedRoundTime(1.0),
               P::sharedProgressedRoundTime(1.0), P::remainingRoundTimeString(text),
               P::sharedRemainingRoundTimeString(text)}) {
             P::save(value);

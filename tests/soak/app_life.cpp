@@ -20,12 +20,15 @@
 #include "app/screens/navigation/main_navigation_controller_view_controller.h"
 #include "app/screens/settings/option_view_controller.h"
 #include "app/screens/statistics/charts_view_controller.h"
+#include "app/screens/timer/progress_view.h"
 #include "app/screens/timer/statistics_bottom_container.h"
 #include "app/screens/timer/time_view_controller.h"
 #include "app/widgets/menu/drop_down_menu.h"
 #include "platform/ensembles/cde_icloud_file_system.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/data_root.h"
+#include "platform/foundation/ns_calendar.h"
+#include "platform/foundation/ns_date.h"
 #include "platform/uikit/application/ui_application.h"
 #include "platform/uikit/application/ui_window.h"
 #include "platform/uikit/controls/ui_button.h"
@@ -35,6 +38,7 @@
 #include "platform/uikit/navigation/ui_navigation_item.h"
 #include "platform/uikit/tables/ui_table_view.h"
 #include "platform/uikit/text/ui_label.h"
+#include "shell/device_choices.h"
 #include "shell/key_commands.h"
 #include "shell/shell_options.h"
 #include "shell/shell_settings.h"
@@ -182,7 +186,10 @@ std::optional<LifeAnswer> AppLife::launch(double start, const std::vector<std::s
     touches_ = std::make_unique<testing::TouchDriver>(clock_);
     // Links a person follows go nowhere: the walk has no desktop to open them.
     application().setURLOpener(std::make_shared<testing::RecordingURLOpener>());
-    host_ = std::make_unique<shell::AppHost>(std::get<shell::DeviceSetup>(setup));
+    const auto& device = std::get<shell::DeviceSetup>(setup);
+    say("on " + device.profile.identifier + ", " + shell::DeviceChoices::orientationName(device.orientation) +
+        ", " + shell::DeviceChoices::splitName(device.split));
+    host_ = std::make_unique<shell::AppHost>(device);
     host_->launch([] {});
     settle(1);
     return std::nullopt;
@@ -250,6 +257,16 @@ void AppLife::perform(const WalkStep& step) {
         case Kind::setting:
             openSetting(step.value);
             break;
+        case Kind::play:
+            play();
+            break;
+        case Kind::nearEnd:
+            untilNearEnd(step.value);
+            break;
+        case Kind::overReset:
+            overReset(step.value);
+            break;
+        case Kind::device:
         case Kind::quit:
         case Kind::kill:
         case Kind::setBack:
@@ -369,6 +386,59 @@ void AppLife::openSetting(std::uint32_t value) {
         touches_->drag(clamped({x, middle + by / 2}), clamped({x, middle - by / 2}), 0.6);
         settle(1.5);
     }
+}
+
+// As a person comes back to the timer: through the menu when another screen is in front, then the
+// play button in the progress ring, unless the timer already runs.
+void AppLife::play() {
+    if (application().applicationState() == platform::UIApplicationState::background) return settle(1.2);
+    if (!timerScreenInFront()) openSetting(0);  // the menu's first screen is the timer's
+    const auto screen = timerScreenInFront();
+    // The first-run guidance lies over it: a person pages on through it first.
+    if (const auto& guidance = screen ? screen->guidanceView() : nullptr; guidance && guidance->window()) {
+        const CGRect over = ScreenTargets::onScreen(*guidance, guidance->bounds());
+        say("page the guidance on");
+        touches_->drag(clamped({over.maxX() - over.width() * 0.2, over.midY()}),
+                       clamped({over.minX() + over.width() * 0.2, over.midY()}), 0.3);
+        return settle(2);
+    }
+    const auto ring = screen ? screen->progressView() : nullptr;
+    const auto button = ring ? ring->progressButton() : nullptr;
+    const CGRect shown = button ? ScreenTargets::onScreen(*button, button->bounds()) : CGRect();
+    if (shown.isEmpty() || TimerViewModel::shared()->pomodoroTimer()) return settle(1.2);
+    // Where the button shows, whatever lies over it (a question, a menu) takes the tap.
+    say("start the timer");
+    touches_->tap({shown.midX(), shown.midY()});
+    settle(1.2);
+}
+
+// A stopped or paused session does not end by waiting: then it is a moment.
+void AppLife::untilNearEnd(std::uint32_t tenths) {
+    const auto engine = TimerViewModel::shared();
+    const double remaining = engine->pomodoroTimer() ? engine->elapsedTime() / 1000 : 0;
+    settle(remaining > tenths / 10.0 ? remaining - tenths / 10.0 : 1.2);
+}
+
+// The next moment the daily reset falls due, in local time, whether or not the reset is switched on.
+void AppLife::overReset(std::uint32_t tenths) {
+    const auto calendar = platform::NSCalendar::currentCalendar();
+    const platform::NSDate now = platform::NSDate::now();
+    auto components = calendar.components(
+        platform::NSCalendarUnit::Year | platform::NSCalendarUnit::Month | platform::NSCalendarUnit::Day,
+        now);
+    components.hour = UserDataManager::getAppSettingData().autoResetHour;
+    components.minute = 0;
+    components.second = 0;
+    auto moment = calendar.dateFromComponents(components);
+    if (moment && !(now < *moment)) {
+        components.day = components.day.value_or(1) + 1;
+        moment = calendar.dateFromComponents(components);
+    }
+    const double ahead = moment
+                             ? moment->timeIntervalSinceReferenceDate() - now.timeIntervalSinceReferenceDate()
+                             : 24 * 3600.0;
+    say("over the reset moment, " + std::to_string(tenths / 10.0) + " s beyond");
+    settle(ahead + tenths / 10.0);
 }
 
 void AppLife::quit() {

@@ -49,6 +49,9 @@ private:
     void tap(std::uint32_t value);
     void swipe(std::uint32_t value);
     void openSetting(std::uint32_t value);
+    void play();
+    void untilNearEnd(std::uint32_t tenths);
+    void overReset(std::uint32_t tenths);
     // A tap in the middle of what shows of the view, when a finger there would land on it.
     bool tapView(const platform::UIView& view);
     void pressKey(int key);

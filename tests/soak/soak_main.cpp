@@ -94,6 +94,10 @@ void printOutcome(const char* what, const WalkOutcome& outcome) {
     std::string screens;
     for (const auto& screen : outcome.screens) screens += (screens.empty() ? "" : ", ") + screen;
     std::printf("soak: screens seen: %s\n", screens.c_str());
+    if (outcome.answers > 0) {
+        std::printf("soak: the timer ran in %zu of %zu answers (%.0f %%)\n", outcome.answersRunning,
+                    outcome.answers, 100.0 * static_cast<double>(outcome.answersRunning) / outcome.answers);
+    }
 }
 
 void printFailure(const WalkOutcome& outcome) {
@@ -188,9 +192,9 @@ const char* const usage =
 // A mistyped option would otherwise start a walk of the default length on a fresh seed.
 std::optional<std::string> optionError(const std::vector<std::string>& arguments) {
     static const std::vector<std::string> flags{"--verbose", "--keep", "--life", "--second"};
-    static const std::vector<std::string> valued{"--seconds",    "--steps",          "--seed",   "--replay",
-                                                 "--step-limit", "--shrink-seconds", "--device", "--start",
-                                                 "--root",       "--sessions"};
+    static const std::vector<std::string> valued{
+        "--seconds", "--steps", "--seed", "--replay",   "--step-limit",  "--shrink-seconds",
+        "--device",  "--start", "--root", "--sessions", "--orientation", "--split"};
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const auto& argument = arguments[i];
         if (std::find(flags.begin(), flags.end(), argument) != flags.end()) continue;
@@ -216,7 +220,10 @@ int main(int argc, char** argv) {
     try {
         if (has(arguments, "--life")) {
             std::vector<std::string> shell;
-            if (const auto device = valueOf(arguments, "--device")) shell = {"--device", *device};
+            for (const char* option : {"--device", "--orientation", "--split"}) {
+                if (const auto value = valueOf(arguments, option))
+                    shell.insert(shell.end(), {option, *value});
+            }
             return LifeEntry::life(numberOf<double>(arguments, "--start").value_or(0), shell);
         }
         if (has(arguments, "--second")) {

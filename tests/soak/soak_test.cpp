@@ -6,8 +6,11 @@
 #include <sqlite3.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -18,6 +21,7 @@
 #include "platform/uikit/device/device_profile.h"
 #include "platform/uikit/scrolling/ui_scroll_view.h"
 #include "platform/uikit/touches/ui_tap_gesture_recognizer.h"
+#include "shell/shell_options.h"
 #include "tests/soak/file_read_back.h"
 #include "tests/soak/life_report.h"
 #include "tests/soak/screen_targets.h"
@@ -73,7 +77,71 @@ TEST(SoakWalkSteps, ASeedDrawsTheSameWalkEveryTimeWithEveryKindOfStep) {
     EXPECT_NE(WalkPlan::steps(5, 50), WalkPlan::steps(6, 50));
     std::set<char> kinds;
     for (const auto& step : WalkPlan::steps(5, 3000)) kinds.insert(static_cast<char>(step.kind));
-    EXPECT_EQ(std::string(kinds.begin(), kinds.end()), "abcefgikmopqstwy");
+    EXPECT_EQ(std::string(kinds.begin(), kinds.end()), "abcdefghijkmnopqstwy");
+}
+
+TEST(SoakWalkSteps, ADeviceStepNamesAModelOrientationAndShareTheShellKnows) {
+    const auto& models = platform::DeviceProfile::knownModels();
+    const auto phone =
+        std::find_if(models.begin(), models.end(), [](auto& m) { return m.identifier == "iPhoneXS"; });
+    const auto tablet =
+        std::find_if(models.begin(), models.end(), [](auto& m) { return m.identifier == "iPadPro11Inch"; });
+    ASSERT_NE(phone, models.end());
+    ASSERT_NE(tablet, models.end());
+    const auto index = [&](auto it) { return static_cast<std::uint32_t>(it - models.begin()); };
+    const auto count = static_cast<std::uint32_t>(models.size());
+
+    const WalkStep onPhone{Kind::device, 45000 + index(phone) + count * (1 + 4 * 3)};
+    EXPECT_TRUE(onPhone.endsLife());
+    EXPECT_EQ(onPhone.shellArguments(),
+              (std::vector<std::string>{"--device", "iPhoneXS", "--orientation", "landscape-left"}));
+    const WalkStep onTablet{Kind::device, 2000 + index(tablet) + count * (3 + 4 * 2)};
+    EXPECT_EQ(onTablet.shellArguments(),
+              (std::vector<std::string>{"--device", "iPadPro11Inch", "--orientation", "upside-down",
+                                        "--split", "1/2"}));
+    for (std::uint32_t pick = 0; pick < 1000; ++pick) {
+        const auto arguments = WalkStep{Kind::device, pick}.shellArguments();
+        const auto options = quorvel::shell::ShellOptions::parse(arguments);
+        EXPECT_FALSE(options.exit) << pick;
+    }
+}
+
+namespace {
+
+bool notchedLandscapePhone(const WalkStep& step) {
+    if (step.kind != Kind::device) return false;
+    const auto arguments = step.shellArguments();
+    const auto model = platform::DeviceProfile::named(arguments[1]);
+    return model && model->family == platform::DeviceFamily::phone &&
+           model->safeAreaInsetsFor(platform::UIInterfaceOrientation::portrait).bottom > 0 &&
+           arguments[3].starts_with("landscape");
+}
+
+}  // namespace
+
+// A minute of walk makes some fifteen hundred steps: each seed's must bring the moments faults
+// hide in — a kill or quit within a second of a session's end, either side; a minimised window while a
+// session ends; time over the reset moment — and a notched phone on its side.
+TEST(SoakWalkSteps, AFewMinutesOfWalkLandOnTheMomentsFaultsHideIn) {
+    for (std::uint64_t seed : {1u, 2u, 3u, 4u, 5u}) {
+        SCOPED_TRACE(seed);
+        const Walk walk = WalkPlan::steps(seed, 1500);
+        int killedBefore = 0, endedAfter = 0, minimisedAcross = 0, overReset = 0, notchedOnItsSide = 0;
+        for (std::size_t i = 0; i + 1 < walk.size(); ++i) {
+            const auto& next = walk[i + 1];
+            const bool ends = next.kind == Kind::kill || next.kind == Kind::quit;
+            if (ends && walk[i].kind == Kind::nearEnd && walk[i].value <= 10) ++killedBefore;
+            if (ends && walk[i].kind == Kind::waitForEnd && walk[i].value < 10) ++endedAfter;
+            if (walk[i].kind == Kind::background && next.kind == Kind::waitForEnd) ++minimisedAcross;
+            if (walk[i].kind == Kind::overReset) ++overReset;
+            if (notchedLandscapePhone(walk[i])) ++notchedOnItsSide;
+        }
+        EXPECT_GE(killedBefore, 2);
+        EXPECT_GE(endedAfter, 2);
+        EXPECT_GE(minimisedAcross, 2);
+        EXPECT_GE(overReset, 2);
+        EXPECT_GE(notchedOnItsSide, 1);
+    }
 }
 
 TEST(SoakWalkSteps, AReportCrossesBetweenTheProcessesWhole) {
@@ -151,6 +219,93 @@ TEST(SoakWalkShrinking, AFailureThatNeedsTwoStepsShrinksToThoseTwoInTheirOrder) 
     walk.insert(walk.begin() + 29, {Kind::kill, 5});
     walk.push_back({Kind::kill, 6});
     EXPECT_EQ(walkText(WalkShrinker::shrink(walk, trial)), "t3,k5");
+}
+
+namespace {
+
+// `lives` lives of 50 steps, each but the last ended by a kill.
+Walk manyLives(std::size_t lives) {
+    Walk walk;
+    for (std::size_t life = 0; life < lives; ++life) {
+        for (std::uint32_t i = 0; i < 49; ++i)
+            walk.push_back({Kind::wait, static_cast<std::uint32_t>(life * 100 + i)});
+        if (life + 1 < lives) walk.push_back({Kind::kill, 5});
+    }
+    return walk;
+}
+
+}  // namespace
+
+TEST(SoakWalkShrinking, AFaultOfTheFailingLifeAloneIsShrunkFromThatLifeInTheFirstTrial) {
+    // Fails when t3 is followed, in the same life, by a quit: nothing of the earlier lives matters.
+    std::vector<Walk> trials;
+    const auto trial = [&](const Walk& walk) -> std::optional<std::size_t> {
+        trials.push_back(walk);
+        bool tapped = false;
+        for (std::size_t i = 0; i < walk.size(); ++i) {
+            if (walk[i] == WalkStep{Kind::tap, 3}) tapped = true;
+            if (walk[i].endsLife()) {
+                if (tapped && walk[i].kind == Kind::quit) return i + 1;
+                tapped = false;
+            }
+        }
+        return std::nullopt;
+    };
+    Walk walk = manyLives(60);
+    const std::size_t lastLife = walk.size() - 49;
+    walk.insert(walk.begin() + static_cast<std::ptrdiff_t>(lastLife + 7), {Kind::tap, 3});
+    walk.push_back({Kind::quit, 10});
+    ASSERT_TRUE(trial(walk));
+    trials.clear();
+
+    EXPECT_EQ(walkText(WalkShrinker::shrink(walk, trial)), "t3,q10");
+    ASSERT_FALSE(trials.empty());
+    EXPECT_EQ(trials.front(), Walk(walk.begin() + static_cast<std::ptrdiff_t>(lastLife), walk.end()));
+    // Each trial after the first walks at most the failing life.
+    for (std::size_t i = 1; i < trials.size(); ++i) EXPECT_LE(trials[i].size(), 51u) << walkText(trials[i]);
+    EXPECT_LT(trials.size(), 40u);
+}
+
+TEST(SoakWalkShrinking, ALongLifeLosesTheKindsOfStepItsFaultDoesNotNeedInAFewTrials) {
+    // Fails at a kill that follows the setting g7 and a wait of at least a minute.
+    int trials = 0;
+    const auto trial = [&](const Walk& walk) -> std::optional<std::size_t> {
+        ++trials;
+        bool chosen = false, waited = false;
+        for (std::size_t i = 0; i < walk.size(); ++i) {
+            if (walk[i] == WalkStep{Kind::setting, 7}) chosen = true;
+            if (chosen && walk[i].kind == Kind::wait && walk[i].value >= 600) waited = true;
+            if (waited && walk[i].kind == Kind::kill) return i + 1;
+        }
+        return std::nullopt;
+    };
+    Walk walk;
+    const Kind noise[] = {Kind::tap, Kind::swipe, Kind::play, Kind::music, Kind::turn};
+    for (std::uint32_t i = 0; i < 400; ++i) walk.push_back({noise[i % 5], i});
+    walk.insert(walk.begin() + 100, {Kind::setting, 7});
+    walk.insert(walk.begin() + 250, {Kind::wait, 900});
+    walk.push_back({Kind::kill, 30});
+
+    EXPECT_EQ(walkText(WalkShrinker::shrink(walk, trial)), "g7,w900,k30");
+    EXPECT_LT(trials, 30);
+}
+
+TEST(SoakWalkShrinking, WhatAnEarlierLifeLeftIsKeptWithTheStepsThatLeftIt) {
+    // A setting chosen in one life (g7) and a later life's tap t3 fail together, at that tap.
+    const auto trial = [](const Walk& walk) -> std::optional<std::size_t> {
+        bool chosen = false;
+        for (std::size_t i = 0; i < walk.size(); ++i) {
+            if (walk[i] == WalkStep{Kind::setting, 7}) chosen = true;
+            if (chosen && walk[i] == WalkStep{Kind::tap, 3}) return i + 1;
+        }
+        return std::nullopt;
+    };
+    Walk walk = manyLives(40);
+    walk.insert(walk.begin() + 50 * 12 + 20, {Kind::setting, 7});
+    walk.insert(walk.end() - 10, {Kind::tap, 3});
+    walk.resize(*trial(walk));
+
+    EXPECT_EQ(walkText(WalkShrinker::shrink(walk, trial)), "g7,t3");
 }
 
 TEST(SoakWalkLedger, SessionsThatVanishChangeOverlapOrLieInTheFutureAreCaught) {
@@ -265,6 +420,46 @@ TEST(SoakWalkOfTheApp, AShortWalkThroughEveryKindOfStepHoldsEveryInvariant) {
     EXPECT_NE(output.find("soak: walked: 33 steps, 5 lives"), std::string::npos) << output;
 }
 
+// The timer started from the settings through the first-run guidance, a kill just before a session's end and
+// a quit just after one, the window minimised over the reset moment, and a relaunch on a notched phone on its
+// side, which the next life keeps.
+TEST(SoakWalkOfTheApp, TimedStepsAndARelaunchOnAnotherDeviceHoldEveryInvariant) {
+    const auto& models = platform::DeviceProfile::knownModels();
+    const auto phone =
+        std::find_if(models.begin(), models.end(), [](auto& m) { return m.identifier == "iPhoneXS"; });
+    ASSERT_NE(phone, models.end());
+    const auto pick = static_cast<std::size_t>(phone - models.begin()) + models.size();  // landscape-left
+    const auto [status, output] = runSoak("--seed 7 --keep --replay 'g3,h1,h1,h1,w3000,n5,k30,h2,e3,q10,d" +
+                                          std::to_string(20000 + pick) + ",t2,g8,h3,b1,j40,f1,h4,w50'");
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("soak: walked: 19 steps, 5 lives"), std::string::npos) << output;
+    EXPECT_EQ(output.find("the timer ran in 0 of"), std::string::npos) << output;
+
+    const std::string kept = "the walk's files are kept in ";
+    const auto at = output.find(kept);
+    ASSERT_NE(at, std::string::npos) << output;
+    const std::filesystem::path folder =
+        output.substr(at + kept.size(), output.find(' ', at + kept.size()) - at - kept.size());
+    const auto logOf = [&](int life) {
+        std::ifstream in(folder / ("life-" + std::to_string(life) + ".log"));
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_NE(logOf(3).find("soak: on iPhoneXS, landscape-left, full"), std::string::npos) << logOf(3);
+    EXPECT_NE(logOf(4).find("soak: on iPhoneXS, landscape-left, full"), std::string::npos) << logOf(4);
+    EXPECT_NE(logOf(0).find("soak: page the guidance on"), std::string::npos) << logOf(0);
+    EXPECT_NE(logOf(0).find("soak: start the timer"), std::string::npos) << logOf(0);
+    std::filesystem::remove_all(folder);
+}
+
+// Killed three tenths of a second after a session ended: the next launch must neither store nor count it
+// again (the counters reach the disk with the session).
+TEST(SoakWalkOfTheApp, AKillJustAfterASessionEndsKeepsItOnce) {
+    const auto [status, output] =
+        runSoak("--seed 52013 --shrink-seconds 0 --replay 'h11077,h71160,h49048,e3,k127'");
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("soak: walked: 5 steps, 3 lives, 1 sessions stored"), std::string::npos) << output;
+}
+
 // Walks that once found a fault, shrunk, each with what it found. A walk means its steps as the walker
 // resolves them on the screens of its day, so each is also checked to get where it got then.
 TEST(SoakWalkOfTheApp, WalksThatOnceFoundAFaultHoldEveryInvariant) {
@@ -298,11 +493,16 @@ TEST(SoakWalkOfTheApp, WalksThatOnceFoundAFaultHoldEveryInvariant) {
         {"a return from the background caught up past a long break into a focus session at round 4 of 4; "
          "after a quit the relaunch showed round 0 while the store held 4",
          "--seed 36245640285717 --replay 'o6,w60523,t44396,o4,t3250,s69720,s65335,o4,s54992,s82152,b60964,"
-         "t51872,t12486,t48698,w36,w129231,t9442,s78994,k133,e26,t51648,t77621,e7,t92294,t16106,t63357,s53332,"
+         "t51872,t12486,t48698,w36,w129231,t9442,s78994,k133,e26,t51648,t77621,e7,t92294,t16106,t63357,"
+         "s53332,"
          "t4343,t73593,t33427,w679,b27234,f40187,t9283,p32777,q9236,s14792,t25683,s49492,w2236,t7808,t64320,"
          "s87822,o6,t21947,b82142,w5060,t24978,t33879,t90821,e2,g73685,t382,e21,s29973,o6,p776,t24353,s87139,"
          "w48,e6,t64029,s96234,t89275,e5,s88159,y3,t91606,s99155,e19,t11665,f8170'",
          "soak: walked: 72 steps, 4 lives, 7 sessions stored (3 from the second installation)"},
+        {"the minute ring turned to 43 after a break, the next launch reset the counts for a new day: the fresh "
+         "25-minute focus session it made was stored as 43 minutes",
+         "--seed 61001 --replay 'w139676,h47750,h44328,h88498,e8,e0,s36664,d81119,h41100,e8'",
+         "soak: walked: 10 steps, 3 lives, 2 sessions stored"},
     };
     for (const auto& replay : replays) {
         SCOPED_TRACE(replay.fault);

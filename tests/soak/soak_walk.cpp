@@ -69,6 +69,8 @@ public:
     bool startLife(std::size_t at, double start) {
         std::vector<std::string> arguments{"--life", "--start", exactNumber(start)};
         if (outcome.lives == 0) arguments.insert(arguments.end(), {"--device", setup_.device});
+        arguments.insert(arguments.end(), relaunchOn_.begin(), relaunchOn_.end());
+        relaunchOn_.clear();
         log_ = folder_ / ("life-" + std::to_string(outcome.lives) + ".log");
         ++outcome.lives;
         life_ = LifeProcess::start(arguments, log_);
@@ -92,12 +94,19 @@ public:
             if (!closeLife(at, *life_, log_, "the app")) return false;
         }
         life_.reset();
-        double start = now_ + step.value;
+        double start = now_ + absence(step);
         if (step.kind == Kind::setBack) {
             start = now_ - step.value;
             ledger_.clockSetBack(step.value);
         }
         return startLife(at, start);
+    }
+
+    // The seconds until the app starts again; a relaunch on another device also notes its options.
+    double absence(const WalkStep& step) {
+        if (step.kind != Kind::device) return step.value;
+        relaunchOn_ = step.shellArguments();
+        return step.value / 1000;
     }
 
     // A second installation on the same shared folder stores sessions of its own and syncs.
@@ -193,6 +202,8 @@ private:
         if (!answer) return fail(at, "answers", "an answer the walk cannot read: " + line);
         if (!answer->report) return fail(at, answer->invariant, answer->message);
         now_ = answer->report->now;
+        ++outcome.answers;
+        if (answer->report->running) ++outcome.answersRunning;
         if (!answer->report->screen.empty()) outcome.screens.insert(answer->report->screen);
         const auto problem =
             firstOfLife ? ledger_.takeRelaunch(*answer->report) : ledger_.take(*answer->report, mayReset);
@@ -217,6 +228,7 @@ private:
     fs::path log_;
     double now_ = 0;
     std::string lastAnswer_;
+    std::vector<std::string> relaunchOn_;
 };
 
 }  // namespace

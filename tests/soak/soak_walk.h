@@ -19,7 +19,9 @@ struct WalkOutcome {
     std::size_t lives = 0;
     std::size_t sessions = 0;
     std::size_t foreignSessions = 0;
-    std::set<std::string> screens;  // the screens a person saw on the way
+    std::set<std::string> screens;   // the screens a person saw on the way
+    std::size_t answers = 0;         // the app's reports after steps and launches
+    std::size_t answersRunning = 0;  // of them, those with the timer running
     bool failed = false;
     std::size_t failedStep = 0;  // index into the walk; the walk's length for its closing checks
     std::string invariant;

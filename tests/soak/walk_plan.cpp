@@ -2,7 +2,9 @@
 
 #include <array>
 #include <random>
+#include <vector>
 
+#include "platform/uikit/device/device_profile.h"
 #include "tests/platform/foundation/civil_time.h"
 
 namespace quorvel::soak {
@@ -16,14 +18,16 @@ struct Weighted {
     int weight;
 };
 
-// A life lasts some fifty steps, long enough to get somewhere in the app.
+// A life lasts some fifty steps, long enough to get somewhere in the app. The timer is started often
+// enough that a session runs through most of the walk.
 constexpr std::array kWeights{
-    Weighted{Kind::tap, 400},       Weighted{Kind::swipe, 150},     Weighted{Kind::wait, 140},
-    Weighted{Kind::waitForEnd, 60}, Weighted{Kind::turn, 30},       Weighted{Kind::split, 15},
+    Weighted{Kind::tap, 300},       Weighted{Kind::swipe, 100},     Weighted{Kind::wait, 140},
+    Weighted{Kind::waitForEnd, 60}, Weighted{Kind::turn, 25},       Weighted{Kind::split, 12},
     Weighted{Kind::background, 25}, Weighted{Kind::foreground, 30}, Weighted{Kind::resign, 10},
     Weighted{Kind::activate, 12},   Weighted{Kind::quit, 8},        Weighted{Kind::kill, 10},
-    Weighted{Kind::setBack, 3},     Weighted{Kind::sync, 8},        Weighted{Kind::music, 15},
-    Weighted{Kind::setting, 40},
+    Weighted{Kind::setBack, 3},     Weighted{Kind::sync, 8},        Weighted{Kind::music, 12},
+    Weighted{Kind::setting, 30},    Weighted{Kind::play, 400},      Weighted{Kind::nearEnd, 10},
+    Weighted{Kind::overReset, 4},   Weighted{Kind::device, 8},
 };
 
 constexpr std::array kDevices{"iPhone8", "iPhoneXS", "iPhoneSE", "iPadPro11Inch", "iPadPro9Inch"};
@@ -39,6 +43,97 @@ std::uint32_t pause(std::mt19937_64& random) {
     if (roll < 6) return 1 + random() % 50;
     if (roll < 9) return 50 + random() % 6000;
     return 6000 + random() % (4 * 36000);
+}
+
+// Half of the devices a relaunch picks are phones with a notch, where the safe area matters most.
+std::uint32_t devicePick(std::mt19937_64& random) {
+    const auto& models = platform::DeviceProfile::knownModels();
+    std::vector<std::uint32_t> notched;
+    for (std::uint32_t i = 0; i < models.size(); ++i) {
+        if (models[i].safeAreaInsetsFor(platform::UIInterfaceOrientation::portrait).bottom > 0 &&
+            models[i].family == platform::DeviceFamily::phone)
+            notched.push_back(i);
+    }
+    const auto count = static_cast<std::uint32_t>(models.size());
+    const std::uint32_t model = random() % 2 == 0 && !notched.empty()
+                                    ? notched[random() % notched.size()]
+                                    : static_cast<std::uint32_t>(random() % count);
+    return model + count * static_cast<std::uint32_t>(random() % 16);
+}
+
+Kind drawKind(std::mt19937_64& random) {
+    static const int total = [] {
+        int sum = 0;
+        for (const auto& entry : kWeights) sum += entry.weight;
+        return sum;
+    }();
+    int roll = static_cast<int>(random() % static_cast<std::uint64_t>(total));
+    for (const auto& entry : kWeights) {
+        if (roll < entry.weight) return entry.kind;
+        roll -= entry.weight;
+    }
+    return kWeights.front().kind;
+}
+
+std::uint32_t valueFor(Kind kind, std::mt19937_64& random) {
+    switch (kind) {
+        case Kind::wait:
+            return pause(random);
+        case Kind::waitForEnd:
+            return static_cast<std::uint32_t>(random() % 30);
+        case Kind::nearEnd:
+            return static_cast<std::uint32_t>(1 + random() % 10);
+        case Kind::overReset:
+            return static_cast<std::uint32_t>(1 + random() % 1200);
+        case Kind::turn:
+            return static_cast<std::uint32_t>(1 + random() % 6);
+        case Kind::quit:
+        case Kind::kill:
+            return absence(random);
+        case Kind::device:
+            return devicePick(random) + 1000 * static_cast<std::uint32_t>(1 + random() % 120);
+        case Kind::setBack:
+            return static_cast<std::uint32_t>(60 + random() % 540);
+        case Kind::sync:
+            return static_cast<std::uint32_t>(1 + random() % 3);
+        default:
+            return static_cast<std::uint32_t>(random() % 100000);
+    }
+}
+
+// The moments faults hide in: every other kill or quit lands within a second of a session's end (just
+// before or just after it), every third wait for the end happens minimised, and every other pass over
+// the reset moment happens minimised, ending in a return or a kill.
+void addMove(Kind kind, std::mt19937_64& random, Walk& walk) {
+    const auto push = [&](Kind k) { walk.push_back({k, valueFor(k, random)}); };
+    const bool timed = random() % 2 == 0;
+    switch (kind) {
+        case Kind::quit:
+        case Kind::kill:
+            if (timed) {
+                walk.push_back(random() % 2 == 0
+                                   ? WalkStep{Kind::nearEnd, static_cast<std::uint32_t>(1 + random() % 10)}
+                                   : WalkStep{Kind::waitForEnd, static_cast<std::uint32_t>(random() % 10)});
+            }
+            push(kind);
+            return;
+        case Kind::waitForEnd:
+            if (random() % 3 != 0) return push(kind);
+            push(Kind::background);
+            push(kind);
+            push(Kind::foreground);
+            return;
+        case Kind::overReset:
+            if (!timed) return push(kind);
+            push(Kind::background);
+            push(kind);
+            walk.push_back(random() % 2 == 0
+                               ? WalkStep{Kind::foreground, valueFor(Kind::foreground, random)}
+                               : WalkStep{Kind::kill, static_cast<std::uint32_t>(1 + random() % 60)});
+            return;
+        default:
+            return push(kind);
+    }
 }
 
 }  // namespace
@@ -58,47 +153,10 @@ WalkSetup WalkPlan::setup(std::uint64_t seed) {
 
 Walk WalkPlan::steps(std::uint64_t seed, std::size_t count) {
     std::mt19937_64 random(seed);
-    int total = 0;
-    for (const auto& entry : kWeights) total += entry.weight;
     Walk walk;
-    walk.reserve(count);
-    while (walk.size() < count) {
-        int roll = static_cast<int>(random() % static_cast<std::uint64_t>(total));
-        Kind kind = kWeights.front().kind;
-        for (const auto& entry : kWeights) {
-            if (roll < entry.weight) {
-                kind = entry.kind;
-                break;
-            }
-            roll -= entry.weight;
-        }
-        std::uint32_t value = 0;
-        switch (kind) {
-            case Kind::wait:
-                value = pause(random);
-                break;
-            case Kind::waitForEnd:
-                value = static_cast<std::uint32_t>(random() % 30);
-                break;
-            case Kind::turn:
-                value = static_cast<std::uint32_t>(1 + random() % 6);
-                break;
-            case Kind::quit:
-            case Kind::kill:
-                value = absence(random);
-                break;
-            case Kind::setBack:
-                value = static_cast<std::uint32_t>(60 + random() % 540);
-                break;
-            case Kind::sync:
-                value = static_cast<std::uint32_t>(1 + random() % 3);
-                break;
-            default:
-                value = static_cast<std::uint32_t>(random() % 100000);
-                break;
-        }
-        walk.push_back({kind, value});
-    }
+    walk.reserve(count + 3);
+    while (walk.size() < count) addMove(drawKind(random), random, walk);
+    walk.resize(count);
     return walk;
 }
 

@@ -1,15 +1,34 @@
 #include "tests/soak/walk_step.h"
 
+#include <array>
 #include <charconv>
 #include <string_view>
+
+#include "platform/uikit/device/device_profile.h"
+#include "shell/device_choices.h"
 
 namespace quorvel::soak {
 
 namespace {
 
-constexpr std::string_view kKinds = "tsopbfiaweqkcymg";
+constexpr std::string_view kKinds = "tsopbfiaweqkcymghnjd";
 
 }  // namespace
+
+std::vector<std::string> WalkStep::shellArguments() const {
+    const auto& models = platform::DeviceProfile::knownModels();
+    const std::uint32_t pick = value % 1000;
+    const auto& model = models[pick % models.size()];
+    constexpr std::array kOrientations{"portrait", "landscape-left", "landscape-right", "upside-down"};
+    constexpr std::array kShares{"full", "2/3", "1/2", "1/3"};
+    const auto rest = pick / models.size();
+    std::vector<std::string> arguments{"--device", model.identifier, "--orientation",
+                                       kOrientations[rest % kOrientations.size()]};
+    if (shell::DeviceChoices::canSplit(model)) {
+        arguments.insert(arguments.end(), {"--split", kShares[rest / kOrientations.size() % kShares.size()]});
+    }
+    return arguments;
+}
 
 std::string WalkStep::text() const {
     std::string text(1, static_cast<char>(kind));

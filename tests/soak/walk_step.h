@@ -28,6 +28,11 @@ struct WalkStep {
         sync = 'y',        // a second installation stores value sessions and syncs through the shared folder
         music = 'm',       // a file of the music folder vanishes, comes back or is damaged; value picks
         setting = 'g',     // through the menu to the settings and the row value picks (or to another screen)
+        play = 'h',        // back to the timer screen, and a tap on its start button when the timer stands
+        nearEnd = 'n',     // time passes until value tenths of a second before the session in front ends
+        overReset = 'j',   // time passes over the next daily reset moment and value tenths beyond it
+        device = 'd',      // the window closed; the app starts again value / 1000 seconds later on the
+                           // device, orientation and split share that value % 1000 picks
     };
     Kind kind = Kind::wait;
     std::uint32_t value = 0;
@@ -35,7 +40,11 @@ struct WalkStep {
     bool operator==(const WalkStep&) const = default;
 
     // Ends the life of the app's process (a new one starts from the files).
-    bool endsLife() const { return kind == Kind::quit || kind == Kind::kill || kind == Kind::setBack; }
+    bool endsLife() const {
+        return kind == Kind::quit || kind == Kind::kill || kind == Kind::setBack || kind == Kind::device;
+    }
+    // The shell's options for the life a device step starts.
+    std::vector<std::string> shellArguments() const;
     std::string text() const;
     static std::optional<WalkStep> parse(const std::string& text);
 };

@@ -244,6 +244,24 @@ TEST_F(AppLifecycleTest, ADueResetAtLaunchClearsTheCountsWithoutAsking) {
     EXPECT_EQ(prompt->asked, 0);
 }
 
+// The minute ring turned to 43 the day before: the fresh focus session the reset makes runs the set 25
+// minutes and is stored as 25, not as the 43 the ring's session would have been.
+TEST_F(AppLifecycleTest, AResetAtLaunchMakesAWholeFreshSessionOfTheFocusLength) {
+    launch();
+    auto engine = TimerViewModel::shared();
+    engine->setDelegate(screen);
+    engine->configure();
+    engine->setRemainingMinutes(43);
+    T::save(T::checkedDate(utc(2026, 3, 1, 20)));
+    relaunchAfter(0);
+    startTimer();
+    clock->advance(26 * 60);
+    clock->runUntilIdle();
+    const auto stored = sessions();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored.front()->duration(), 25);
+}
+
 // The reset of a new day must not make the break that ran when the process was killed a focus session:
 // the catch-up walks what ran, and a break turned to 55 minutes is not stored as 55 minutes of focus.
 TEST_F(AppLifecycleTest, AResetAtALaunchAfterAKillDuringABreakStoresOnlyTheFocusSessionsThatRan) {
