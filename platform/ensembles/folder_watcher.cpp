@@ -110,10 +110,11 @@ void FolderWatcher::handleEvents() {
 }
 
 void FolderWatcher::arm(bool reportFiles) {
-    // The folder may appear between the look and the parent's watch: look again once it is watched.
+    // The folder, or a folder on the way to it, may appear between the look and the parent's watch: look
+    // again once the parent is watched, and watch the deeper one when it came meanwhile.
     while (!isDirectory(folder_)) {
-        watchParentOfMissingFolder();
-        if (!isDirectory(folder_)) return;
+        const auto watched = watchParentOfMissingFolder();
+        if (!isDirectory(folder_) && nearestExistingParent() == watched) return;
         dropWatches();
         reportFiles = true;
     }
@@ -136,12 +137,17 @@ void FolderWatcher::watchTree(const std::filesystem::path& directory, bool repor
     }
 }
 
-void FolderWatcher::watchParentOfMissingFolder() {
+std::filesystem::path FolderWatcher::nearestExistingParent() const {
     auto parent = folder_.parent_path();
     while (!parent.empty() && !isDirectory(parent) && parent != parent.root_path())
         parent = parent.parent_path();
-    if (parent.empty()) return;
-    parentWatch_ = ::inotify_add_watch(inotify_, parent.c_str(), kParentEvents);
+    return parent;
+}
+
+std::filesystem::path FolderWatcher::watchParentOfMissingFolder() {
+    const auto parent = nearestExistingParent();
+    if (!parent.empty()) parentWatch_ = ::inotify_add_watch(inotify_, parent.c_str(), kParentEvents);
+    return parent;
 }
 
 void FolderWatcher::dropWatches() {

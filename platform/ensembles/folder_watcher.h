@@ -35,7 +35,9 @@ private:
     void handleEvents();
     void arm(bool reportFiles);
     void watchTree(const std::filesystem::path& directory, bool reportFiles);
-    void watchParentOfMissingFolder();
+    // Watches the nearest folder on the way to the missing one that exists; returns it.
+    std::filesystem::path watchParentOfMissingFolder();
+    std::filesystem::path nearestExistingParent() const;
     void dropWatches();
     void report(const std::filesystem::path& file);
 
