@@ -23,7 +23,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
@@ -91,12 +91,20 @@ std::filesystem::path generatedLoop() {
     return NSBundle::mainBundle()->URLForResource("Ticking", "mp3").value_or("");
 }
 
-// Waits up to two seconds for the mixer to hear something; the moment it did, none when it did not.
-std::optional<Clock::time_point> heard() {
+// Waits up to two seconds for the mixer to hear something, then stops `channel` and records the time
+// from `started` to the first sample heard; false, the run skipped, when nothing was heard.
+bool recordFirstSample(benchmark::State& state, Clock::time_point started,
+                       const std::shared_ptr<AudioChannel>& channel) {
     const auto deadline = Clock::now() + std::chrono::seconds(2);
     while (heardAt.load() == 0 && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::microseconds(100));
-    if (heardAt.load() == 0) return std::nullopt;
-    return Clock::time_point(Clock::duration(heardAt.load()));
+    if (channel) channel->stop();
+    const auto heard = heardAt.load();
+    if (heard == 0) {
+        state.SkipWithError("no sound within 2 s");
+        return false;
+    }
+    state.SetIterationTime(std::chrono::duration<double>(Clock::time_point(Clock::duration(heard)) - started).count());
+    return true;
 }
 
 void startToFirstSample(benchmark::State& state, const std::filesystem::path& file) {
@@ -109,13 +117,7 @@ void startToFirstSample(benchmark::State& state, const std::filesystem::path& fi
         const auto started = Clock::now();
         IsolatedSoundDecoder::playableDuration(file, nullptr);  // as the asset loads
         const auto channel = AudioOutput::shared().playFile(file, true, 1, {});
-        const auto at = heard();
-        if (channel) channel->stop();
-        if (!at) {
-            state.SkipWithError("no sound within 2 s");
-            break;
-        }
-        state.SetIterationTime(std::chrono::duration<double>(*at - started).count());
+        if (!recordFirstSample(state, started, channel)) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the mixer plays silence again
     }
 }
@@ -136,13 +138,7 @@ void BM_AlarmStartWhileTickingToFirstSample(benchmark::State& state) {
         heardAt = 0;
         const auto started = Clock::now();
         const auto channel = AudioOutput::shared().playFile(alarm, false, 1, {});
-        const auto at = heard();
-        if (channel) channel->stop();
-        if (!at) {
-            state.SkipWithError("no sound within 2 s");
-            break;
-        }
-        state.SetIterationTime(std::chrono::duration<double>(*at - started).count());
+        if (!recordFirstSample(state, started, channel)) break;
     }
     if (ticking) ticking->stop();
 }
