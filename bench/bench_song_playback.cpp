@@ -2,6 +2,8 @@
 // plays them (the start of the file decoded as its asset loads, then streamed on a channel):
 // - start to first sample: from loading the file to the first sound the mixer hears, each start one
 //   run of 20, so that the table gives their min and median;
+// - an alarm's start: from the play call alone (its file known) to its first sample in the mixer,
+//   while the ticking loop plays on at volume zero, as a session's end with its ticking on;
 // - CPU while it ticks: the CPU time of the process and of its decoding child over 5 s of the sound
 //   looping, in % of a core, and how often threads woke meanwhile, the app's (its audio and decoding
 //   threads) and the child's apart: a song decodes in its child as it plays, while the loop, short
@@ -21,6 +23,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -87,6 +91,22 @@ std::filesystem::path generatedLoop() {
     return NSBundle::mainBundle()->URLForResource("Ticking", "mp3").value_or("");
 }
 
+// Waits up to two seconds for the mixer to hear something, then stops `channel` and records the time
+// from `started` to the first sample heard; false, the run skipped, when nothing was heard.
+bool recordFirstSample(benchmark::State& state, Clock::time_point started,
+                       const std::shared_ptr<AudioChannel>& channel) {
+    const auto deadline = Clock::now() + std::chrono::seconds(2);
+    while (heardAt.load() == 0 && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::microseconds(100));
+    if (channel) channel->stop();
+    const auto heard = heardAt.load();
+    if (heard == 0) {
+        state.SkipWithError("no sound within 2 s");
+        return false;
+    }
+    state.SetIterationTime(std::chrono::duration<double>(Clock::time_point(Clock::duration(heard)) - started).count());
+    return true;
+}
+
 void startToFirstSample(benchmark::State& state, const std::filesystem::path& file) {
     if (!openOutput() || !IsolatedSoundDecoder::playableDuration(file, nullptr)) {
         state.SkipWithError("no output device or no playable file");
@@ -97,18 +117,30 @@ void startToFirstSample(benchmark::State& state, const std::filesystem::path& fi
         const auto started = Clock::now();
         IsolatedSoundDecoder::playableDuration(file, nullptr);  // as the asset loads
         const auto channel = AudioOutput::shared().playFile(file, true, 1, {});
-        while (heardAt.load() == 0 && Clock::now() - started < std::chrono::seconds(2))
-            std::this_thread::sleep_for(std::chrono::microseconds(100));
-        const auto heard = heardAt.load();
-        if (channel) channel->stop();
-        if (heard == 0) {
-            state.SkipWithError("no sound within 2 s");
-            break;
-        }
-        state.SetIterationTime(
-            std::chrono::duration<double>(Clock::duration(heard) - started.time_since_epoch()).count());
+        if (!recordFirstSample(state, started, channel)) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the mixer plays silence again
     }
+}
+
+// The ticking keeps the device mixing, unheard, so that the first sound the mixer hears is the alarm's.
+void BM_AlarmStartWhileTickingToFirstSample(benchmark::State& state) {
+    const auto alarm = NSBundle::mainBundle()->URLForResource("Bells", "wav").value_or("");
+    if (!openOutput() || !IsolatedSoundDecoder::playableDuration(alarm, nullptr)) {
+        state.SkipWithError("no output device or no alarm file");
+        return;
+    }
+    const auto ticking = AudioOutput::shared().playFile(generatedLoop(), true, 0, {});
+    // The loop mixes by then; each start then falls somewhere else within the mixer's buffer, since
+    // the device's calls are in step with the loop's start.
+    static std::minstd_rand offsets(1);
+    std::this_thread::sleep_for(std::chrono::microseconds(300'000 + offsets() % 250'000));
+    for (auto _ : state) {
+        heardAt = 0;
+        const auto started = Clock::now();
+        const auto channel = AudioOutput::shared().playFile(alarm, false, 1, {});
+        if (!recordFirstSample(state, started, channel)) break;
+    }
+    if (ticking) ticking->stop();
 }
 
 using Usage = quorvel::bench::ProcessUsage;
@@ -237,6 +269,7 @@ static void startsRepeated(benchmark::internal::Benchmark* run) {
 }
 QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_SongStartToFirstSample)->Apply(startsRepeated);
 QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_GeneratedLoopStartToFirstSample)->Apply(startsRepeated);
+QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_AlarmStartWhileTickingToFirstSample)->Apply(startsRepeated);
 BENCHMARK(BM_SongTicksFor5Seconds)->Iterations(1)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated)->Repetitions(3);
 BENCHMARK(BM_GeneratedLoopTicksFor5Seconds)->Iterations(1)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated)->Repetitions(3);
 BENCHMARK(BM_SongDecodedInProcessFor5Seconds)->Iterations(1)->Unit(benchmark::kMillisecond)->Apply(quorvel::bench::repeated)->Repetitions(3);

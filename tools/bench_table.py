@@ -111,6 +111,8 @@ ROWS = [
      ("bench_user_defaults", "BM_PlainDurableWrite/1000", "plain map, serialised, written durably")),
     ("song start to first sample", "bench_song_playback", "BM_SongStartToFirstSample", ("time", "ms"), None,
      ("bench_song_playback", "BM_GeneratedLoopStartToFirstSample", "generated loop")),
+    ("alarm start while the ticking plays, play call to first sample", "bench_song_playback",
+     "BM_AlarmStartWhileTickingToFirstSample", ("time", "ms"), ("<", 100), None),
     # A song decodes in a process of its own as it plays; the generated loop, kept in memory after its
     # first pass, has none by the time it is measured. The wake-ups compare the app's own threads on both
     # sides; the song's decoding process has its own rows.
