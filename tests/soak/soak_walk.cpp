@@ -81,7 +81,7 @@ public:
     // Sends a step to the running life and holds its answer against the ledger.
     bool step(std::size_t at, const WalkStep& step) {
         if (!life_->send(step.text())) return died(at);
-        return takeAnswer(at, step.kind == Kind::tap);
+        return takeAnswer(at, step.taps());
     }
 
     bool endLife(std::size_t at, const WalkStep& step) {

@@ -39,6 +39,8 @@ struct WalkStep {
 
     bool operator==(const WalkStep&) const = default;
 
+    // Taps the screen: whatever lies under the finger answers, a question to reset the counters too.
+    bool taps() const { return kind == Kind::tap || kind == Kind::play || kind == Kind::setting; }
     // Ends the life of the app's process (a new one starts from the files).
     bool endsLife() const {
         return kind == Kind::quit || kind == Kind::kill || kind == Kind::setBack || kind == Kind::device;
