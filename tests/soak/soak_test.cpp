@@ -503,6 +503,15 @@ TEST(SoakWalkOfTheApp, WalksThatOnceFoundAFaultHoldEveryInvariant) {
          "25-minute focus session it made was stored as 43 minutes",
          "--seed 61001 --replay 'w139676,h47750,h44328,h88498,e8,e0,s36664,d81119,h41100,e8'",
          "soak: walked: 10 steps, 3 lives, 2 sessions stored"},
+        {"a focus session's end fell due as the window was minimised, and the window was closed hours later: "
+         "the end ran after the store had closed, so the goal counted a session the store never held",
+         "--seed 289078 --replay 'h36803,h18444,h23432,n1,b69134,w79223'",
+         "soak: walked: 6 steps, 2 lives, 0 sessions stored"},
+        {"the counters' reset question lay over the start button when the timer was started: the reset its "
+         "tap chose was taken for one nobody asked for",
+         "--seed 357578 --replay 'h5934,h66094,h5625,w112344,d26019,h52027,g49730,o5,h94152,t54471,s55889,"
+         "t14871,h40590'",
+         "soak: walked: 13 steps"},
     };
     for (const auto& replay : replays) {
         SCOPED_TRACE(replay.fault);

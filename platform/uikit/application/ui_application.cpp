@@ -165,11 +165,14 @@ void UIApplication::enterForeground() {
 void UIApplication::terminate() {
     if (!launched_ || terminated_) return;
     resignActive();
-    // A suspended app is woken to hear of its end.
+    // A suspended app is woken only to hear of its end: what fell due while it slept (a session's end)
+    // must not run after the handlers have closed its stores, or it would count what it can no longer keep.
+    const bool asleep = NSRunLoop::main().isSuspended();
     NSRunLoop::main().setSuspended(false);
     tell(&UIApplicationDelegate::applicationWillTerminate, UIApplicationWillTerminateNotification);
     NSUserDefaults::flushAll();
     terminated_ = true;
+    if (asleep) NSRunLoop::main().setSuspended(true);
 }
 
 void UIApplication::tell(void (UIApplicationDelegate::*call)(UIApplication&), const NSNotificationName& name) {

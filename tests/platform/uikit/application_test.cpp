@@ -123,14 +123,20 @@ TEST_F(ApplicationLifeCycle, TerminationResignsFirstAndEndsEverything) {
     EXPECT_TRUE(delegate->take().empty());
 }
 
-TEST_F(ApplicationLifeCycle, ASuspendedAppStillHearsOfItsTermination) {
+// It is woken only for that: what fell due while it slept never runs after its handlers closed its stores.
+TEST_F(ApplicationLifeCycle, ASuspendedAppStillHearsOfItsTerminationAndNothingElse) {
+    bool fired = false;
+    DispatchQueue::main()->asyncAfter(60, [&] { fired = true; });
     app.enterBackground();
     clock->runUntilIdle();
     ASSERT_TRUE(app.isSuspended());
+    clock->advance(3600);
     delegate->take();
     app.terminate();
     EXPECT_EQ(delegate->take(),
               (Calls{"willTerminate(background)", "UIApplicationWillTerminateNotification"}));
+    clock->runUntilIdle();
+    EXPECT_FALSE(fired);
 }
 
 TEST_F(ApplicationLifeCycle, UserDefaultsReachTheirFilesOnTheWayOut) {
