@@ -27,7 +27,6 @@
 #include "platform/ensembles/cde_icloud_file_system.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/data_root.h"
-#include "platform/foundation/ns_calendar.h"
 #include "platform/foundation/ns_date.h"
 #include "platform/uikit/application/ui_application.h"
 #include "platform/uikit/application/ui_window.h"
@@ -42,6 +41,7 @@
 #include "shell/key_commands.h"
 #include "shell/shell_options.h"
 #include "shell/shell_settings.h"
+#include "tests/soak/daily_reset.h"
 #include "tests/soak/file_read_back.h"
 #include "tests/soak/safe_area_check.h"
 #include "tests/soak/screen_targets.h"
@@ -421,22 +421,8 @@ void AppLife::untilNearEnd(std::uint32_t tenths) {
 
 // The next moment the daily reset falls due, in local time, whether or not the reset is switched on.
 void AppLife::overReset(std::uint32_t tenths) {
-    const auto calendar = platform::NSCalendar::currentCalendar();
-    const platform::NSDate now = platform::NSDate::now();
-    auto components = calendar.components(
-        platform::NSCalendarUnit::Year | platform::NSCalendarUnit::Month | platform::NSCalendarUnit::Day,
-        now);
-    components.hour = UserDataManager::getAppSettingData().autoResetHour;
-    components.minute = 0;
-    components.second = 0;
-    auto moment = calendar.dateFromComponents(components);
-    if (moment && !(now < *moment)) {
-        components.day = components.day.value_or(1) + 1;
-        moment = calendar.dateFromComponents(components);
-    }
-    const double ahead = moment
-                             ? moment->timeIntervalSinceReferenceDate() - now.timeIntervalSinceReferenceDate()
-                             : 24 * 3600.0;
+    const double now = platform::NSDate::now().timeIntervalSinceReferenceDate();
+    const double ahead = DailyReset::nextMoment(UserDataManager::getAppSettingData().autoResetHour, now) - now;
     say("over the reset moment, " + std::to_string(tenths / 10.0) + " s beyond");
     settle(ahead + tenths / 10.0);
 }

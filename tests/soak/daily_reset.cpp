@@ -50,6 +50,15 @@ std::optional<int> DailyReset::hourOf(const std::string& settings) {
     }
 }
 
+double DailyReset::nextMoment(std::int64_t hour, double now) {
+    const int dayHour = hour >= 0 && hour < 24 ? static_cast<int>(hour) : 0;
+    // The later edge of an hour a change of daylight time blurs, so the moment surely passes.
+    for (int days = 0;; ++days) {
+        const Moment moment = resetMoment(now, days, dayHour);
+        if (moment.latest > now) return moment.latest;
+    }
+}
+
 DailyReset::Due DailyReset::due(int hour, double checked, double now, double slack) {
     Due answer = Due::no;
     // The moments of the days from the check's to now's; a check in the future (the clock was set back)

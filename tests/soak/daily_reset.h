@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,9 @@ public:
     static std::optional<int> hourOf(const std::string& settings);
     // `slack`: how far the moment the app looked may lie before `now`.
     static Due due(int hour, double checked, double now, double slack);
+    // The first moment of `hour` after `now`, never more than a day and an hour ahead; an hour no day has
+    // (the reset turned off keeps "never", 666) gives the turn of the day.
+    static double nextMoment(std::int64_t hour, double now);
 };
 
 }  // namespace quorvel::soak

@@ -136,6 +136,19 @@ TEST_F(DailyResetMoment, AResetIsDueOnlyWhenItsHourPassedSinceTheLastCheck) {
     EXPECT_EQ(DailyReset::due(2, berlin(2026, 3, 28, 22), berlin(2026, 3, 29, 3, 30), 2), Due::yes);
 }
 
+TEST_F(DailyResetMoment, TheNextMomentLiesWithinADayEvenWithTheResetOff) {
+    const double evening = berlin(2026, 5, 19, 22);
+    // The reset turned off keeps "never" as its hour, which no day has.
+    EXPECT_EQ(DailyReset::nextMoment(666, evening), berlin(2026, 5, 20, 0));
+    EXPECT_EQ(DailyReset::nextMoment(-1, evening), berlin(2026, 5, 20, 0));
+    EXPECT_EQ(DailyReset::nextMoment(4, evening), berlin(2026, 5, 20, 4));
+    EXPECT_EQ(DailyReset::nextMoment(23, evening), berlin(2026, 5, 19, 23));
+    EXPECT_EQ(DailyReset::nextMoment(22, evening), berlin(2026, 5, 20, 22));
+    // 2:00 does not come the night summer time begins: the step goes on to 4:00 summer time (2:00 UTC).
+    EXPECT_EQ(DailyReset::nextMoment(2, berlin(2026, 3, 28, 22)),
+              quorvel::testing::utc(2026, 3, 29, 2).timeIntervalSinceReferenceDate());
+}
+
 TEST_F(LedgerOfResetsAndSyncs, ALaunchResetsTheGoalExactlyWhenTheResetMomentPassed) {
     const double evening = berlin(2026, 5, 19, 22);
     WalkLedger kept;
