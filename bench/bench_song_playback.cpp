@@ -17,6 +17,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -259,13 +260,16 @@ void BM_GeneratedLoopTicksFor5Seconds(benchmark::State& state) { ticksFor5Second
 
 }  // namespace
 
-// Twenty starts, one a run.
+// Twenty starts, one a run. A start's aim holds for the slowest of them too: the table reads their max.
 static void startsRepeated(benchmark::internal::Benchmark* run) {
     run->UseManualTime()
         ->Iterations(1)
         ->Unit(benchmark::kMillisecond)
         ->Apply(quorvel::bench::repeated)
-        ->Repetitions(20);
+        ->Repetitions(20)
+        ->ComputeStatistics("max", [](const std::vector<double>& runs) {
+            return *std::max_element(runs.begin(), runs.end());
+        });
 }
 QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_SongStartToFirstSample)->Apply(startsRepeated);
 QUORVEL_BENCHMARK_STOPPING_AT_FAILURE(BM_GeneratedLoopStartToFirstSample)->Apply(startsRepeated);
