@@ -16,14 +16,16 @@ function(quorvel_library target)
   set_property(GLOBAL PROPERTY QUORVEL_DIR_${target} ${folder})
 endfunction()
 
-# quorvel_test(<name> [THREADED] [WAITS] DEPS <targets...>)
+# quorvel_test(<name> [THREADED] [WAITS] [LONG] DEPS <targets...>)
 # One test executable per module, from every *_test.cpp in the current folder.
 # Each test case is its own CTest test, so process-wide state never leaks between cases.
 # The ThreadSanitizer build holds only the THREADED modules, whose work runs on several threads.
 # A WAITS module's cases spend their time waiting in real time (on a real window, say) and take no core
 # of their own: tools/run-tests.sh gives each other case one of its `cores` and runs these beside them.
+# A LONG module has computing cases that take tens of seconds: its cases start before the other computing
+# ones, so that none of them is left running alone at the end.
 function(quorvel_test name)
-  cmake_parse_arguments(ARG "THREADED;WAITS" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "THREADED;WAITS;LONG" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   # In the ThreadSanitizer build a module that is not THREADED still defines its program, so its
   # folder may configure it further, but the program is neither built nor run.
@@ -44,12 +46,17 @@ function(quorvel_test name)
     # test discovery splits its list, so only the first variable would be set.)
     set_target_properties(${name} PROPERTIES
       CROSSCOMPILING_EMULATOR "env;SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;TZ=UTC")
-    # A waiting case holds no core and, until an earlier run's timings say otherwise, starts first, so
-    # its waits overlap the work of the others.
+    # A waiting case holds no core but one of the slots for waiting ones and, until an earlier run's
+    # timings say otherwise, starts first, so its waits overlap the work of the others. Its slots are
+    # fewer than the cases run at once: the computing cases always have their cores, and never queue
+    # behind the waiting ones.
     if(ARG_WAITS)
-      set(scheduling LABELS waits COST 1000)
+      set(scheduling LABELS waits COST 1000 RESOURCE_GROUPS waits:1)
     else()
       set(scheduling RESOURCE_GROUPS cores:1)
+      if(ARG_LONG)
+        list(APPEND scheduling COST 100)
+      endif()
     endif()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES ${scheduling})
   endif()

@@ -2,17 +2,17 @@
 # Runs every test case of one or more builds through CTest and ends with one line: "N passed, N failed".
 # Usage: run-tests.sh JOBS BUILD_DIR [BUILD_DIR ...]
 # In each build JOBS cases that compute run at a time, each holding one of JOBS `cores` (their
-# RESOURCE_GROUPS). The cases that mostly wait in real time (label "waits": the real window's) hold none
-# and run beside them, up to three times JOBS more. The builds run at once, so the waits of one overlap
-# the work of another.
+# RESOURCE_GROUPS). The cases that mostly wait in real time (label "waits": the real window's) hold one
+# of three times JOBS `waits` slots instead and run beside them. The builds run at once, so the waits of
+# one overlap the work of another.
 set -uo pipefail
 jobs=$1
 shift
 
 for build in "$@"; do
     cores="$(cd "$build" && pwd)/cores.json"
-    printf '{"version": {"major": 1, "minor": 0}, "local": [{"cores": [{"id": "0", "slots": %d}]}]}\n' \
-        "$jobs" >"$cores"
+    printf '{"version": {"major": 1, "minor": 0}, "local": [{"cores": [{"id": "0", "slots": %d}], "waits": [{"id": "0", "slots": %d}]}]}\n' \
+        "$jobs" $((jobs * 3)) >"$cores"
     { ctest --test-dir "$build" -j $((jobs * 4)) --resource-spec-file "$cores" --output-on-failure --timeout 300 \
         >"$build/ctest.log" 2>&1; echo $? >"$build/ctest.status"; } &
 done
