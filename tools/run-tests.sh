@@ -11,8 +11,10 @@ shift
 
 for build in "$@"; do
     cores="$(cd "$build" && pwd)/cores.json"
-    printf '{"version": {"major": 1, "minor": 0}, "local": [{"cores": [{"id": "0", "slots": %d}], "waits": [{"id": "0", "slots": %d}]}]}\n' \
-        "$jobs" $((jobs * 3)) >"$cores"
+    cat >"$cores" <<EOF
+{"version": {"major": 1, "minor": 0},
+ "local": [{"cores": [{"id": "0", "slots": $jobs}], "waits": [{"id": "0", "slots": $((jobs * 3))}]}]}
+EOF
     { ctest --test-dir "$build" -j $((jobs * 4)) --resource-spec-file "$cores" --output-on-failure --timeout 300 \
         >"$build/ctest.log" 2>&1; echo $? >"$build/ctest.status"; } &
 done
