@@ -20,6 +20,9 @@ public:
     // Why the trigger can never fire as given; empty when it can.
     virtual std::string invalidReason() const = 0;
 
+    // Whether the trigger names a local date and time, whose instant depends on the time zone.
+    virtual bool namesLocalTime() const { return false; }
+
     std::optional<NSDate> nextTriggerDate() const { return nextDateAfter(NSDate::now()); }
 
 protected:

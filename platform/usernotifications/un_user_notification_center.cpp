@@ -69,6 +69,7 @@ void UNUserNotificationCenter::perform(std::function<void(UNUserNotificationCent
         {
             MutexLock lock(self->mutex_);
             self->loadIfNeeded();
+            self->followTimeZone();
         }
         work(*self);
     });
@@ -190,6 +191,7 @@ void UNUserNotificationCenter::setDelegate(
 void UNUserNotificationCenter::loadIfNeeded() {
     if (loaded_) return;
     loaded_ = true;
+    zone_ = NSTimeZone::defaultTimeZone();
     const NSDate now = NSDate::now();
     bool changed = false;
     for (auto& entry : PendingNotificationStore::load()) {
@@ -207,12 +209,36 @@ void UNUserNotificationCenter::loadIfNeeded() {
                            "\" fell due while the app was not running and was missed");
         }
     }
+    // The stored dates may have been computed in another zone.
+    if (recomputeWallTimes(now)) changed = true;
     std::stable_sort(pending_.begin(), pending_.end(), byFireDate);
     if (changed) {
         saveAndArm();
     } else {
         arm();
     }
+}
+
+void UNUserNotificationCenter::followTimeZone() {
+    const NSTimeZone zone = NSTimeZone::defaultTimeZone();
+    if (zone == zone_) return;
+    zone_ = zone;
+    if (!recomputeWallTimes(NSDate::now())) return;
+    std::stable_sort(pending_.begin(), pending_.end(), byFireDate);
+    saveAndArm();
+}
+
+bool UNUserNotificationCenter::recomputeWallTimes(NSDate now) {
+    bool changed = false;
+    for (auto& entry : pending_) {
+        const auto& trigger = entry.request->trigger();
+        if (!trigger || !trigger->repeats() || !trigger->namesLocalTime()) continue;
+        if (const auto next = trigger->nextDateAfter(now); next && *next != entry.fireDate) {
+            entry.fireDate = *next;
+            changed = true;
+        }
+    }
+    return changed;
 }
 
 void UNUserNotificationCenter::saveAndArm() {

@@ -10,6 +10,7 @@
 #include "platform/foundation/clock.h"
 #include "platform/foundation/mutex.h"
 #include "platform/foundation/ns_error.h"
+#include "platform/foundation/ns_time_zone.h"
 #include "platform/usernotifications/pending_notification_store.h"
 #include "platform/usernotifications/un_notification.h"
 #include "platform/usernotifications/un_notification_settings.h"
@@ -25,7 +26,10 @@ namespace platform {
 // notification service (a console line says so where none answers); while the app runs, the
 // delegate is asked on the main thread whether to show it. A request that fell due while the
 // program was not running was missed and is dropped at the next start; a repeating one moves on to
-// its next date. Authorisation is granted once it was requested: a desktop has no permission dialog.
+// its next date. A repeating calendar request is a local wall time: at the start, and at the first
+// operation after the default time zone changed, its next date is computed afresh in the present
+// zone; any other request keeps its instant. Authorisation is granted once it was requested: a
+// desktop has no permission dialog.
 class UNUserNotificationCenter : public std::enable_shared_from_this<UNUserNotificationCenter> {
 public:
     using AuthorizationHandler = std::function<void(bool granted, std::shared_ptr<NSError> error)>;
@@ -64,6 +68,11 @@ private:
     // Runs `work` on the queue with the pending requests loaded.
     void perform(std::function<void(UNUserNotificationCenter& center)> work);
     void loadIfNeeded() REQUIRES(mutex_);
+    // When the default time zone is no longer the one the dates were computed in, recomputes them.
+    void followTimeZone() REQUIRES(mutex_);
+    // Gives each repeating calendar request the next date its local wall time has after `now` in the
+    // present zone; true when any date moved. The list is left unsorted.
+    bool recomputeWallTimes(NSDate now) REQUIRES(mutex_);
     // Takes the due requests out of the pending list (a repeating one stays with its next date),
     // stores the list, waits for the next one; then hands the due ones on.
     void settle() EXCLUDES(mutex_);
@@ -81,6 +90,8 @@ private:
     std::vector<PendingNotification> pending_ GUARDED_BY(mutex_);
     std::vector<std::shared_ptr<UNNotification>> delivered_ GUARDED_BY(mutex_);
     std::optional<Clock::Token> alarm_ GUARDED_BY(mutex_);
+    // The zone the calendar requests' dates were computed in.
+    std::optional<NSTimeZone> zone_ GUARDED_BY(mutex_);
     std::weak_ptr<UNUserNotificationCenterDelegate> delegate_ GUARDED_BY(mutex_);
 };
 
