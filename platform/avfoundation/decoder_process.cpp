@@ -28,13 +28,19 @@ std::unique_ptr<DecoderProcess> DecoderProcess::start(const std::filesystem::pat
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, sockets[1], kChildSocket);
     posix_spawn_file_actions_addclosefrom_np(&actions, kChildSocket + 1);
+    // A group of its own, so that ending the child ends whatever it started too.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     std::vector<std::string> words = {program.string()};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (auto& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
     pid_t pid = -1;
-    const int failed = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int failed = ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     ::close(sockets[1]);
     if (failed != 0) {
@@ -52,6 +58,9 @@ DecoderProcess::~DecoderProcess() {
 
 void DecoderProcess::kill(std::string reason) {
     if (pid_ <= 0) return;
+    // Its whole group, before the child is reaped: until then its number names no other group. The
+    // child itself too, should it have left the group.
+    ::kill(-pid_, SIGKILL);
     ::kill(pid_, SIGKILL);
     while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
     }

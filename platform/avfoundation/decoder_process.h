@@ -35,7 +35,7 @@ public:
     static std::unique_ptr<DecoderProcess> start(const std::filesystem::path& program,
                                                  const std::vector<std::string>& arguments,
                                                  std::string* error);
-    // Kills and reaps the child, whatever it is doing.
+    // Kills the child and whatever it started (its process group), and reaps the child.
     ~DecoderProcess();
     DecoderProcess(const DecoderProcess&) = delete;
     DecoderProcess& operator=(const DecoderProcess&) = delete;
@@ -48,7 +48,7 @@ public:
     bool receive(void* bytes, std::size_t size, std::chrono::milliseconds deadline) {
         return receive(bytes, size, Deadline::in(deadline));
     }
-    // Ends the child as if it had missed a deadline: for an answer that makes no sense.
+    // Ends the child and its group as if it had missed a deadline: for an answer that makes no sense.
     void kill(std::string reason);
 
     bool alive() const { return pid_ > 0; }

@@ -1,10 +1,14 @@
 #include "platform/foundation/zone_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace platform {
 
@@ -12,6 +16,8 @@ namespace {
 
 constexpr std::size_t kHeaderSize = 44;
 constexpr std::size_t kCountsAt = 20;
+// Real zone files are a few kilobytes; a larger file is no zone file, whatever its header says.
+constexpr std::size_t kMostSize = 1 << 20;
 
 std::uint64_t bigEndian(const unsigned char* bytes, std::size_t size) {
     std::uint64_t value = 0;
@@ -50,6 +56,37 @@ std::optional<std::vector<std::time_t>> timesAfter(const std::string& file, std:
     return found;
 }
 
+// Reads into `bytes` until it holds `size` bytes or the file ends; false on a read error.
+bool readUpTo(int fd, std::string& bytes, std::size_t size) {
+    while (bytes.size() < size) {
+        char chunk[16 * 1024];
+        const ssize_t got = ::read(fd, chunk, std::min(sizeof chunk, size - bytes.size()));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) break;
+        bytes.append(chunk, static_cast<std::size_t>(got));
+    }
+    return true;
+}
+
+// The whole of the file at `path` when it is a regular file that starts as a zone file and is no larger
+// than one; none when it is anything else or cannot be read. Another program writes it: opening does
+// not wait on a FIFO, and nothing past the bound is read.
+std::optional<std::string> zoneFileBytes(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return std::nullopt;
+    std::string bytes;
+    struct stat status {};
+    const bool whole = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+                       static_cast<std::uintmax_t>(status.st_size) <= kMostSize &&
+                       readUpTo(fd, bytes, kHeaderSize) && bytes.size() == kHeaderSize &&
+                       bytes.starts_with("TZif") && readUpTo(fd, bytes, kMostSize + 1);
+    ::close(fd);
+    // The size on record may be behind a file still being written.
+    if (!whole || bytes.size() > kMostSize) return std::nullopt;
+    return bytes;
+}
+
 }  // namespace
 
 std::string ZoneFile::folder() {
@@ -61,11 +98,9 @@ std::optional<std::vector<std::time_t>> ZoneFile::transitions(std::string_view s
     if (spec.empty()) return std::nullopt;
     std::filesystem::path path(spec);
     if (!path.is_absolute()) path = folder() / path;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    const std::string file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (file.size() < kHeaderSize || !file.starts_with("TZif")) return std::nullopt;
+    const auto bytes = zoneFileBytes(path);
+    if (!bytes) return std::nullopt;
+    const std::string& file = *bytes;
     // Files after the first version repeat their data with 64-bit times, which the C library prefers.
     if (file[4] == '\0') return timesAfter(file, 0, 4);
     const Counts first = Counts::at(reinterpret_cast<const unsigned char*>(file.data()));

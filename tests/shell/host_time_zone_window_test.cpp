@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -141,4 +143,20 @@ TEST_F(HostTimeZoneWindow, TheAutoResetComesAtItsHourOnANamedOffsetZonesClock) {
     writeSettings(hour, hourBegan - 60);
     runOnceIn(tz);
     EXPECT_EQ(storedRound(), 0) << tz << " at local hour " << hour;
+}
+
+// A TZ naming a file the C library fails to read, or a gigabyte that is no zone file, is UTC: the program
+// starts, says so once, and keeps the first launch's reminder on UTC's clock.
+TEST_F(HostTimeZoneWindow, AZoneFileThatCannotBeReadOrIsAGigabyteIsUTCSaidOnce) {
+    // In the program's data folder, gone with it.
+    const auto huge = root.path() / "huge";
+    std::ofstream(huge).close();
+    std::filesystem::resize_file(huge, std::uintmax_t{1} << 30);
+    for (const std::string& tz : {std::string("/proc/self/mem"), huge.string()}) {
+        const double launched = nowSince1970();
+        runOnceIn(tz);
+        EXPECT_EQ(app->count("names no time zone this system can read"), 1u) << app->transcript();
+        setenv("TZ", "UTC", 1);
+        expectOneReminderAtItsHourOnTheDesktopsClock(launched);
+    }
 }

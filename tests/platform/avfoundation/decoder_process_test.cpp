@@ -4,6 +4,10 @@
 #include <signal.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
 
 using namespace platform;
 
@@ -24,7 +28,50 @@ bool gone(pid_t pid) {
     return ::kill(pid, 0) != 0 && errno == ESRCH;
 }
 
+// The process `pid`, started by a child, has ended: gone, or a zombie its new parent has yet to reap. The
+// kill that ends it takes effect soon after, so it is given ten seconds; one that still runs by then is
+// ended here, not left spinning.
+bool endedSoon(pid_t pid) {
+    for (int tries = 0; tries < 1000; ++tries) {
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string number, name, state;
+        if (!(stat >> number >> name >> state) || state == "Z" || state == "X") return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ::kill(pid, SIGKILL);
+    return false;
+}
+
+// A child that starts a spinning one of its own and says its number.
+constexpr const char* kStartsASpinner = "sh -c 'while :; do :; done' & printf %010d $! >&3; ";
+
+pid_t spinnerOf(DecoderProcess& process) {
+    char number[11] = {};
+    EXPECT_TRUE(process.receive(number, 10, std::chrono::seconds(10))) << process.problem();
+    return static_cast<pid_t>(std::atol(number));
+}
+
 }  // namespace
+
+// Ending a child ends whatever it started, whether the child is still there or has already gone and left
+// its own child behind.
+TEST(DecoderProcess, EndingAChildEndsTheChildrenItStarted) {
+    auto leaving = shell(std::string(kStartsASpinner) + "exit 0");
+    ASSERT_TRUE(leaving);
+    const pid_t left = spinnerOf(*leaving);
+    ASSERT_GT(left, 0);
+    // The spinner keeps the socket open, so the child's end is no answer: the deadline ends them.
+    char answer[4];
+    EXPECT_FALSE(leaving->receive(answer, sizeof answer, kShortDeadline));
+    EXPECT_TRUE(endedSoon(left));
+
+    auto staying = shell(std::string(kStartsASpinner) + "exec sleep 3600");
+    ASSERT_TRUE(staying);
+    const pid_t stayed = spinnerOf(*staying);
+    ASSERT_GT(stayed, 0);
+    staying.reset();
+    EXPECT_TRUE(endedSoon(stayed));
+}
 
 // A child that answers is heard; one that keeps working for ever, or waits for ever, or dies, is ended
 // at its deadline or at once, and nothing of it stays behind.

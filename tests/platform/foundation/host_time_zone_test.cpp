@@ -4,6 +4,8 @@
 #include "platform/foundation/host_time_zone.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -14,9 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/foundation/c_library_zone.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_calendar.h"
 #include "tests/platform/foundation/civil_time.h"
+#include "tests/support/temp_data_root.h"
 
 using namespace platform;
 using quorvel::testing::daysFromCivil;
@@ -117,6 +121,12 @@ std::vector<std::string> zoneFileIDs() {
     return ids;
 }
 
+long peakMemoryKB() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
 }  // namespace
 
 TEST_F(HostZone, AQuarterHourOffsetMovesTheDayAndItsHours) {
@@ -210,6 +220,48 @@ TEST_F(HostZone, AZoneNothingReadsIsUTCWithOneConsoleLine) {
     zoneFor("");
     EXPECT_TRUE(console.lines().empty());
     EXPECT_EQ(zoneFor("").name(), "UTC");
+}
+
+// Another program writes the file TZ names: one that cannot be read, or is no zone file by its header or
+// by its size, is a zone nothing can read. Reading it neither fails, nor waits, nor takes more memory than
+// a zone file's size.
+TEST_F(HostZone, AZoneFileThatCannotBeReadOrIsNoZoneFileIsUTCWithOneConsoleLine) {
+    quorvel::testing::TempDataRoot folder;
+    const auto kathmanduPaddedTo = [&](const char* name, std::uintmax_t size) {
+        const auto path = folder.path() / name;
+        std::filesystem::copy_file("/usr/share/zoneinfo/Asia/Kathmandu", path);
+        std::filesystem::resize_file(path, size);
+        return path.string();
+    };
+    constexpr std::uintmax_t kMiB = 1 << 20;
+    const std::string atTheBound = kathmanduPaddedTo("within", kMiB);
+    const auto text = folder.path() / "text";
+    std::ofstream(text) << "Asia/Kathmandu\n";
+    // A gigabyte of nothing (a zone's header would have the C library itself read it all).
+    const auto huge = folder.path() / "huge";
+    std::ofstream(huge).close();
+    std::filesystem::resize_file(huge, 1024 * kMiB);
+    const long peakBefore = peakMemoryKB();
+    for (const std::string& tz : {std::string("/proc/self/mem"), kathmanduPaddedTo("past", kMiB + 1),
+                                  huge.string(), text.string(), folder.path().string()}) {
+        Console::Capture console;
+        const NSTimeZone zone = zoneFor(tz.c_str());
+        EXPECT_EQ(zone.name(), "UTC") << tz;
+        EXPECT_EQ(zone.secondsFromGMTForDate(utc(2026, 7, 1)), 0) << tz;
+        ASSERT_EQ(console.lines().size(), 1u) << tz;
+        EXPECT_TRUE(console.contains(tz)) << tz;
+    }
+    EXPECT_LT(peakMemoryKB() - peakBefore, 64 * 1024);
+
+    // Up to the bound, a zone file is read whatever follows its zone.
+    Console::Capture console;
+    EXPECT_EQ(zoneFor(atTheBound.c_str()).secondsFromGMTForDate(utc(2026, 7, 1)), 20700);
+    EXPECT_TRUE(console.lines().empty());
+
+    // A FIFO is no zone file, whether or not a program ever writes to it.
+    const auto fifo = folder.path() / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(CLibraryZone::reads(fifo.string()));
 }
 
 TEST_F(HostZone, ZonesWhoseRulesChangedLatelyTakeTheSystemsOffsets) {
