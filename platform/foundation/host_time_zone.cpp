@@ -40,13 +40,17 @@ std::string nameOf(const std::string& spec) {
 }  // namespace
 
 NSTimeZone HostTimeZone::current() {
-    tzset();
     const char* variable = std::getenv("TZ");
     std::string spec = variable ? variable : kSystemZoneFile;
     if (spec.starts_with(':')) spec.erase(0, 1);
     // The C library takes an empty TZ for UTC too.
     if (spec.empty()) return *NSTimeZone::timeZoneWithName("UTC");
-    if (!CLibraryZone::reads(spec)) {
+    // TZ may name any file: the C library would wait on a FIFO or read a huge file whole, so it is told
+    // UTC before it reads the value.
+    const bool unreadableFile = variable && ZoneFile::namesOtherFile(spec);
+    if (unreadableFile) setenv("TZ", "UTC0", 1);
+    tzset();
+    if (unreadableFile || !CLibraryZone::reads(spec)) {
         if (variable)
             Console::print("TZ=\"" + spec + "\" names no time zone this system can read; dates are in UTC");
         return *NSTimeZone::timeZoneWithName("UTC");

@@ -94,11 +94,19 @@ std::string ZoneFile::folder() {
     return folder && *folder ? folder : "/usr/share/zoneinfo";
 }
 
+std::filesystem::path ZoneFile::pathOf(std::string_view spec) {
+    std::filesystem::path path(spec);
+    return path.is_absolute() ? path : folder() / path;
+}
+
+bool ZoneFile::namesOtherFile(std::string_view spec) {
+    struct stat status {};
+    return !spec.empty() && ::stat(pathOf(spec).c_str(), &status) == 0 && !transitions(spec);
+}
+
 std::optional<std::vector<std::time_t>> ZoneFile::transitions(std::string_view spec) {
     if (spec.empty()) return std::nullopt;
-    std::filesystem::path path(spec);
-    if (!path.is_absolute()) path = folder() / path;
-    const auto bytes = zoneFileBytes(path);
+    const auto bytes = zoneFileBytes(pathOf(spec));
     if (!bytes) return std::nullopt;
     const std::string& file = *bytes;
     // Files after the first version repeat their data with 64-bit times, which the C library prefers.

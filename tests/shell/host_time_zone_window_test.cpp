@@ -2,6 +2,7 @@
 // POSIX rule, a zone whose rules changed lately): the first launch's reminder and the daily auto-reset
 // fall at their hours on the desktop's clock.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -145,14 +146,16 @@ TEST_F(HostTimeZoneWindow, TheAutoResetComesAtItsHourOnANamedOffsetZonesClock) {
     EXPECT_EQ(storedRound(), 0) << tz << " at local hour " << hour;
 }
 
-// A TZ naming a file the C library fails to read, or a gigabyte that is no zone file, is UTC: the program
-// starts, says so once, and keeps the first launch's reminder on UTC's clock.
+// A TZ naming a file the C library fails to read, a gigabyte that is no zone file, or a FIFO nobody
+// writes is UTC: the program starts, says so once, and keeps the first launch's reminder on UTC's clock.
 TEST_F(HostTimeZoneWindow, AZoneFileThatCannotBeReadOrIsAGigabyteIsUTCSaidOnce) {
     // In the program's data folder, gone with it.
     const auto huge = root.path() / "huge";
     std::ofstream(huge).close();
     std::filesystem::resize_file(huge, std::uintmax_t{1} << 30);
-    for (const std::string& tz : {std::string("/proc/self/mem"), huge.string()}) {
+    const auto fifo = root.path() / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& tz : {std::string("/proc/self/mem"), huge.string(), fifo.string()}) {
         const double launched = nowSince1970();
         runOnceIn(tz);
         EXPECT_EQ(app->count("names no time zone this system can read"), 1u) << app->transcript();

@@ -39,9 +39,9 @@ protected:
         tzset();
     }
 
+    // The zone reader tells the C library of the new value itself.
     static NSTimeZone zoneFor(const char* tz) {
         setenv("TZ", tz, 1);
-        tzset();
         return HostTimeZone::current();
     }
     static NSCalendar calendarFor(const char* tz) {
@@ -258,10 +258,14 @@ TEST_F(HostZone, AZoneFileThatCannotBeReadOrIsNoZoneFileIsUTCWithOneConsoleLine)
     EXPECT_EQ(zoneFor(atTheBound.c_str()).secondsFromGMTForDate(utc(2026, 7, 1)), 20700);
     EXPECT_TRUE(console.lines().empty());
 
-    // A FIFO is no zone file, whether or not a program ever writes to it.
+    // A FIFO is no zone file, whether or not a program ever writes to it, and the C library is never
+    // left to wait on it.
     const auto fifo = folder.path() / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_FALSE(CLibraryZone::reads(fifo.string()));
+    Console::Capture fifoConsole;
+    EXPECT_EQ(zoneFor(fifo.c_str()).name(), "UTC");
+    EXPECT_EQ(fifoConsole.lines().size(), 1u);
 }
 
 TEST_F(HostZone, ZonesWhoseRulesChangedLatelyTakeTheSystemsOffsets) {
