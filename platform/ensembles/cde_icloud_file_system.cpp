@@ -1,12 +1,18 @@
 #include "platform/ensembles/cde_icloud_file_system.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <cstring>
 
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/ensembles/cde_notifications.h"
+#include "platform/ensembles/open_beneath.h"
 #include "platform/foundation/atomic_file.h"
 #include "platform/foundation/data_root.h"
 #include "platform/foundation/ns_bundle.h"
@@ -23,9 +29,37 @@ bool fail(std::shared_ptr<NSError>* error, std::int64_t code, const std::string&
     return false;
 }
 
-bool isHidden(const std::filesystem::path& path) {
-    const auto name = path.filename().string();
+bool isHidden(const std::string& name) {
     return !name.empty() && name.front() == '.';
+}
+
+bool isLink(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::is_symlink(path, ec);
+}
+
+std::string kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) return "a folder";
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISSOCK(mode)) return "a socket";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+    return "not a regular file";
+}
+
+// Reads the open file to its end, refusing it once it grows past `largest`; empty on success, else why.
+std::string readAll(int fd, std::uintmax_t largest, std::string& contents) {
+    char buffer[64 * 1024];
+    for (;;) {
+        const auto length = ::read(fd, buffer, sizeof buffer);
+        if (length == 0) return {};
+        if (length < 0) {
+            if (errno == EINTR) continue;
+            return std::strerror(errno);
+        }
+        if (contents.size() + static_cast<std::size_t>(length) > largest)
+            return "grew larger than " + std::to_string(largest) + " bytes while read";
+        contents.append(buffer, static_cast<std::size_t>(length));
+    }
 }
 
 }  // namespace
@@ -47,39 +81,66 @@ bool CDEICloudFileSystem::createDirectoryAtPath(const std::string& path, std::sh
     std::error_code ec;
     const auto folder = container_ / path;
     std::filesystem::create_directories(folder, ec);
-    if (!std::filesystem::is_directory(folder))
-        return fail(error, 101, "cannot create " + folder.string() + ": " + ec.message());
-    return true;
+    if (std::filesystem::is_directory(folder)) return true;
+    // Made later by the user, it should bring a sync at once rather than at the next merge.
+    startMonitoringDownloads(ExistingFiles::Announce);
+    return fail(error, 101, "cannot create " + folder.string() + ": " + ec.message());
 }
 
 std::optional<std::vector<std::string>> CDEICloudFileSystem::contentsOfDirectoryAtPath(
     const std::string& path, std::shared_ptr<NSError>* error) const {
-    std::error_code ec;
-    std::vector<std::string> names;
-    for (std::filesystem::directory_iterator it(container_ / path, ec), end; !ec && it != end;
-         it.increment(ec)) {
-        if (!isHidden(it->path())) names.push_back(it->path().filename().string());
-    }
+    const auto folder = container_ / path;
+    const int fd = openBeneath(container_, path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
     // A folder not made yet holds nothing: a new or wiped cloud folder is not a fault.
-    if (ec == std::errc::no_such_file_or_directory) return std::vector<std::string>{};
-    if (ec) {
-        fail(error, 102, "cannot list " + (container_ / path).string() + ": " + ec.message());
+    if (fd < 0 && errno == ENOENT) return std::vector<std::string>{};
+    if (fd < 0) {
+        const std::string why = errno == ELOOP || isLink(folder) ? "a link, not a folder" : std::strerror(errno);
+        fail(error, 102, "cannot list " + folder.string() + ": " + why);
         return std::nullopt;
     }
+    DIR* directory = ::fdopendir(fd);
+    if (!directory) {
+        ::close(fd);
+        fail(error, 102, "cannot list " + folder.string());
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(directory)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != ".." && !isHidden(name)) names.push_back(name);
+    }
+    ::closedir(directory);
     std::sort(names.begin(), names.end());
     return names;
 }
 
+// Another program may have put anything there: the file is opened without following a link and without
+// waiting (on a FIFO, say), and read only when it is a regular file of a size a change file can have.
 std::optional<std::string> CDEICloudFileSystem::readFileAtPath(const std::string& path,
                                                                std::shared_ptr<NSError>* error) const {
-    std::ifstream in(container_ / path, std::ios::binary);
-    std::ostringstream contents;
-    if (in) contents << in.rdbuf();
-    if (!in || in.bad()) {
-        fail(error, 103, "cannot read " + (container_ / path).string());
+    const auto file = container_ / path;
+    const int fd = openBeneath(container_, path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW);
+    std::string why;
+    std::string contents;
+    struct stat status{};
+    if (fd < 0) {
+        why = errno == ELOOP || isLink(file) ? "a link, not a file" : std::strerror(errno);
+    } else if (::fstat(fd, &status) != 0) {
+        why = std::strerror(errno);
+    } else if (!S_ISREG(status.st_mode)) {
+        why = kindOf(status.st_mode) + ", not a file";
+    } else if (static_cast<std::uintmax_t>(status.st_size) > kLargestFileRead) {
+        why = "larger than " + std::to_string(kLargestFileRead) + " bytes";
+    } else {
+        contents.reserve(static_cast<std::size_t>(status.st_size));
+        why = readAll(fd, kLargestFileRead, contents);
+    }
+    if (fd >= 0) ::close(fd);
+    if (!why.empty()) {
+        fail(error, 103, "cannot read " + file.string() + ": " + why);
         return std::nullopt;
     }
-    return contents.str();
+    return contents;
 }
 
 bool CDEICloudFileSystem::writeFileAtPath(const std::string& path, const std::string& contents,
@@ -107,26 +168,45 @@ void CDEICloudFileSystem::startMonitoringDownloads(ExistingFiles existing) {
             NSNotificationCenter::defaultCenter().postNotificationName(
                 CDEICloudFileSystemDidDownloadFilesNotification);
         });
-    // The watcher's thread holds no strong reference: the file system must never end on it.
+    // The watcher's thread holds no strong reference, so the file system never ends on it; it ends the
+    // watcher, and its thread, before anything else.
     watcher_ = std::make_unique<FolderWatcher>(
-        container_,
-        [weak = weak_from_this()](const std::string& path) {
-            DispatchQueue::main()->async([weak, path] {
-                if (auto self = weak.lock()) self->fileArrived(path);
-            });
-        },
+        container_, [this](const std::string& path) { fileArrived(path); },
         existing == ExistingFiles::Announce ? FolderWatcher::ExistingFiles::Report
-                                            : FolderWatcher::ExistingFiles::Ignore);
+                                            : FolderWatcher::ExistingFiles::Ignore,
+        [this] { announceArrival(); });
+}
+
+void CDEICloudFileSystem::retryMonitoringDownloads() {
+    MutexLock lock(mutex_);
+    if (watcher_) watcher_->retryIfIncomplete();
 }
 
 void CDEICloudFileSystem::fileArrived(const std::string& path) {
-    std::shared_ptr<ArrivalDebouncer> arrivals;
     {
         MutexLock lock(mutex_);
         if (written_.count(path)) return;
-        arrivals = arrivals_;
     }
-    arrivals->noteArrival();
+    announceArrival();
+}
+
+void CDEICloudFileSystem::announceArrival() {
+    {
+        MutexLock lock(mutex_);
+        if (arrivalQueued_) return;
+        arrivalQueued_ = true;
+    }
+    DispatchQueue::main()->async([weak = weak_from_this()] {
+        auto self = weak.lock();
+        if (!self) return;
+        std::shared_ptr<ArrivalDebouncer> arrivals;
+        {
+            MutexLock lock(self->mutex_);
+            self->arrivalQueued_ = false;
+            arrivals = self->arrivals_;
+        }
+        arrivals->noteArrival();
+    });
 }
 
 }  // namespace platform

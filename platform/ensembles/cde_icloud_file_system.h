@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -24,6 +25,9 @@ public:
     // are announced once the folder has been quiet this long, or this long after the first in a stream.
     static constexpr double kArrivalQuietPeriod = 0.5;
     static constexpr double kLongestArrivalWait = 3.0;
+    // The largest file read from the folder. Other programs write there: a file above it is refused
+    // rather than read into memory. A first export of a large store is far below it.
+    static constexpr std::uintmax_t kLargestFileRead = std::uintmax_t(1) << 30;
 
     // Whether the files already in the folder when monitoring starts count as downloads.
     enum class ExistingFiles { AlreadyTaken, Announce };
@@ -34,11 +38,14 @@ public:
     static std::filesystem::path cloudRoot();
     const std::filesystem::path& containerDirectory() const { return container_; }
 
+    // A folder that cannot be made is watched for, so that it is noticed when it appears.
     bool createDirectoryAtPath(const std::string& path, std::shared_ptr<NSError>* error);
     // Names in the folder, sorted, without hidden files (half-written files are hidden); none for a
-    // folder that does not exist.
+    // folder that does not exist. A link is no folder: no link below the container is followed.
     std::optional<std::vector<std::string>> contentsOfDirectoryAtPath(const std::string& path,
                                                                       std::shared_ptr<NSError>* error) const;
+    // Reads a regular file of at most kLargestFileRead bytes; anything else (a link, a FIFO, a device, a
+    // larger file) is refused, with the reason in the error, without waiting on it.
     std::optional<std::string> readFileAtPath(const std::string& path, std::shared_ptr<NSError>* error) const;
     // Writes a hidden temporary file, flushes it to disk and renames it into place.
     bool writeFileAtPath(const std::string& path, const std::string& contents,
@@ -48,17 +55,24 @@ public:
     // writes into the container (and, with Announce, those already there) are announced on the main
     // thread: the progress notification when the first of a burst arrives, the download notification
     // once the burst is over. Files written through this object are never announced. Calling it again
-    // does nothing.
+    // does nothing. The folder, or a missing folder on the way to it, appearing counts as a download:
+    // an empty folder that came back lacks what this installation holds.
     void startMonitoringDownloads(ExistingFiles existing);
+    // Called at each merge: when the folder could not be watched whole, tries again.
+    void retryMonitoringDownloads();
 
 private:
+    // On the watcher's thread.
     void fileArrived(const std::string& path);
+    void announceArrival();
 
     std::filesystem::path container_;
     mutable Mutex mutex_;
     // The files written here, by path in the container: this installation's own, whenever they appear.
     std::set<std::string> written_ GUARDED_BY(mutex_);
     std::shared_ptr<ArrivalDebouncer> arrivals_ GUARDED_BY(mutex_);
+    // Arrivals wait in one block on the main queue, however many files a walk reports.
+    bool arrivalQueued_ GUARDED_BY(mutex_) = false;
     std::unique_ptr<FolderWatcher> watcher_ GUARDED_BY(mutex_);
 };
 

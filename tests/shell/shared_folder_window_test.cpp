@@ -2,14 +2,19 @@
 // process of its own storing focus sessions into the folder. Whichever comes first, the window's
 // statistics show the other installation's sessions within seconds, not at its next scheduled merge.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
 
 #include <chrono>
+#include <fstream>
 #include <string>
 
 #include "platform/foundation/data_root.h"
 #include "platform/foundation/ns_date.h"
 #include "platform/foundation/ns_user_defaults.h"
+#include "platform/ensembles/cde_icloud_file_system.h"
 #include "tests/app/core/sync_device_runner.h"
+#include "tests/platform/ensembles/hostile_folder.h"
 #include "tests/shell/walking_desktop_test.h"
 
 namespace {
@@ -33,6 +38,18 @@ protected:
     }
 
     std::filesystem::path cloud() const { return other.path() / "cloud"; }
+    // The app's folder in the shared folder, once an installation has synced.
+    std::filesystem::path container() const { return std::filesystem::directory_iterator(cloud())->path(); }
+    // The folder of the other installation's change files.
+    std::filesystem::path othersChanges() const {
+        for (const auto& device : std::filesystem::directory_iterator(container() / "PomodoroStore" / "changes")) {
+            if (!std::filesystem::is_empty(device.path())) return device.path();
+        }
+        return {};
+    }
+
+    // Lines the window printed that hold `text`.
+    std::size_t linesWith(const std::string& text) const { return app->count(text); }
 
     // The window on the statistics screen, its data root new, on the shared folder.
     Window startOnStatistics() {
@@ -87,4 +104,69 @@ TEST_F(SharedFolderWindow, SessionsStoredWhileTheWindowRunsShowWithinSeconds) {
     const auto downloads = app->count("Cloud data did download");
     app->listen(3s);
     EXPECT_EQ(app->count("Cloud data did download"), downloads);
+}
+
+// Folders written by other programs: links round a loop or out of the folder, a tree thousands of
+// folders deep. The launch finishes, the program still ends when asked, and arrivals still come.
+TEST_F(SharedFolderWindow, LinksAndADeepTreeInTheFolderHoldNeitherTheLaunchNorLaterArrivals) {
+    // This data folder has synced before, so the launch itself starts watching the folder.
+    ASSERT_TRUE(quorvel::testing::runSyncDevice(root.path(), cloud(), 0, 0).empty());
+    std::filesystem::create_directories(container() / "d");
+    std::filesystem::create_directory_symlink("..", container() / "d" / "up");
+    std::filesystem::create_directory_symlink(".", container() / "d" / "self");
+    std::filesystem::create_directory_symlink("/usr", container() / "large");
+    const quorvel::testing::DeepTree deep(container() / "deep", 3000);
+    ASSERT_TRUE(deep.made());
+
+    const Window window = startOnStatistics();
+    // The same links moved in while it runs.
+    const auto incoming = other.path() / "incoming";
+    std::filesystem::create_directories(incoming);
+    std::filesystem::create_directory_symlink("..", incoming / "up");
+    std::filesystem::create_directory_symlink(".", incoming / "self");
+    std::filesystem::rename(incoming, container() / "incoming");
+    storeOnTheOtherInstallation(3);
+    app->listen(3s);
+    EXPECT_EQ(averagesShown(window, "shared_folder_links.png"), kThreeSessions) << app->transcript();
+    EXPECT_EQ(linesWith("data do merging"), 0u);
+    ::kill(app->pid(), SIGTERM);
+    EXPECT_TRUE(app->waitForExit(10s)) << app->transcript();
+}
+
+// Another installation's folder holds a FIFO, a link to an endless device and a huge file named like
+// change files: each is skipped with a line of its own, and its sessions arrive all the same.
+TEST_F(SharedFolderWindow, SpecialFilesAmongChangeFilesAreSkippedWithALineEachWhileTheRestSyncs) {
+    storeOnTheOtherInstallation(3);
+    const auto changes = othersChanges();
+    ASSERT_FALSE(changes.empty());
+    ASSERT_EQ(::mkfifo((changes / "000000000000001-fifo.plist").c_str(), 0644), 0);
+    std::filesystem::create_symlink("/dev/zero", changes / "000000000000002-zero.plist");
+    const auto huge = changes / "000000000000003-huge.plist";
+    std::filesystem::resize_file((std::ofstream(huge), huge), platform::CDEICloudFileSystem::kLargestFileRead + 1);
+
+    const Window window = startOnStatistics();
+    app->listen(1s);
+    EXPECT_EQ(averagesShown(window, "shared_folder_special_files.png"), kThreeSessions) << app->transcript();
+    const auto merges = linesWith("-fifo.plist");
+    EXPECT_GE(merges, 1u) << app->transcript();
+    EXPECT_EQ(linesWith("-zero.plist"), merges);
+    EXPECT_EQ(linesWith("-huge.plist"), merges);
+    EXPECT_EQ(linesWith("Skipped change file"), 3 * merges) << app->transcript();
+}
+
+// The shared folder wiped and made again while the window runs comes back empty: within seconds the
+// window writes what it holds there again, and a new installation on the folder gets every session.
+TEST_F(SharedFolderWindow, AWipedFolderMadeAgainGetsThisInstallationsSessionsWithinSeconds) {
+    storeOnTheOtherInstallation(3);
+    const Window window = startOnStatistics();
+    app->listen(1s);
+    ASSERT_EQ(averagesShown(window, "shared_folder_before_wipe.png"), kThreeSessions) << app->transcript();
+    std::filesystem::remove_all(cloud());
+    std::filesystem::create_directories(cloud());
+    app->listen(4s);
+    EXPECT_EQ(linesWith("data do merging"), 0u);
+
+    quorvel::testing::TempDataRoot joining;
+    EXPECT_EQ(quorvel::testing::runSyncDevice(joining.path() / "root", cloud(), 0, 0).size(), 3u)
+        << app->transcript();
 }
