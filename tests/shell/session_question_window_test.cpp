@@ -1,11 +1,13 @@
 // The real window with the bar's stop question left open while the focus session it names runs out:
 // the question goes with its session, a tap where its Stop button was stops nothing, the break is
-// kept, and the store holds the focus session once.
+// kept, and the store holds the focus session once. A first-run guidance that came up over the question
+// stays until swiped away, on a phone and on a tablet.
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "app/core/first_launch_defaults.h"
 #include "app/core/temp_user_default_properties.h"
@@ -24,23 +26,35 @@ using quorvel::testing::ShownView;
 
 constexpr const char* kStopQuestion = "Stop current Focus Session?";
 
-// Breaks start by themselves or wait, as the parameter says.
-class SessionQuestionWindow : public quorvel::testing::WalkingDesktopTest,
-                              public ::testing::WithParamInterface<bool> {
+class FocusEndingWindow : public quorvel::testing::WalkingDesktopTest {
 protected:
-    // A device past its first launch with twelve seconds left of a one-minute focus session.
-    void SetUp() override {
-        WalkingDesktopTest::SetUp();
-        if (IsSkipped()) return;
+    // A device past its first launch with twelve seconds left of a one-minute focus session, guided
+    // upright and, if so told, sideways.
+    void saveFocusEndingSoon(bool autoRestart, bool guidedSideways) {
         for (const auto& value : quorvel::firstLaunchDefaults()) P::save(value);
         for (const auto& value :
-             {P::focusLength(1), P::autoRestart(GetParam()), P::latestTimerType(quorvel::SessionType::focus),
+             {P::focusLength(1), P::autoRestart(autoRestart), P::latestTimerType(quorvel::SessionType::focus),
               P::sharedLatestTimerType(quorvel::SessionType::focus), P::remainingRoundTime(0.2),
               P::sharedRemainingRoundTime(0.2), P::sessionWholeLength(60000.0)})
             P::save(value);
         T::save(T::launchedOnce(true));
         T::save(T::checkedDate(platform::NSDate::now()));
-        markGuidanceSeen();  // writes the files
+        markGuidanceSeen(guidedSideways);  // writes the files
+    }
+    static std::optional<ShownView> barButton(const ScreenListing& listing, const std::string& text) {
+        for (const auto& view : listing.views) {
+            if (view.text == text && inBar(listing, view)) return view;
+        }
+        return std::nullopt;
+    }
+};
+
+// Breaks start by themselves or wait, as the parameter says.
+class SessionQuestionWindow : public FocusEndingWindow, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override {
+        FocusEndingWindow::SetUp();
+        if (!IsSkipped()) saveFocusEndingSoon(GetParam(), true);
     }
 
     Window start() {
@@ -93,5 +107,100 @@ TEST_P(SessionQuestionWindow, AStopQuestionLeftOpenGoesWithItsSessionAndStopsNoB
 
 INSTANTIATE_TEST_SUITE_P(Breaks, SessionQuestionWindow, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "StartingByThemselves" : "Waiting"; });
+
+// The device model, and whether breaks start by themselves.
+using GuidedDevice = std::tuple<std::string, bool>;
+
+class GuidanceOverQuestionWindow : public FocusEndingWindow,
+                                   public ::testing::WithParamInterface<GuidedDevice> {
+protected:
+    void SetUp() override {
+        FocusEndingWindow::SetUp();
+        if (!IsSkipped()) saveFocusEndingSoon(autoRestart(), false);
+    }
+
+    const std::string& model() const { return std::get<0>(GetParam()); }
+    bool autoRestart() const { return std::get<1>(GetParam()); }
+    bool tablet() const { return model().starts_with("iPad"); }
+    std::string shot(const std::string& name) const {
+        return "guidance_over_question_" + model() + (autoRestart() ? "_auto_" : "_waiting_") + name + ".png";
+    }
+    // The phone's landscape panel, or the tablet's welcome that it shows in either orientation.
+    std::optional<ShownView> guidance(const ScreenListing& listing) const {
+        return listing.findStartingWith(tablet() ? "Welcome to" : "Landscape Mode");
+    }
+    static std::optional<ShownView> ofType(const ScreenListing& listing, const std::string& type) {
+        for (const auto& view : listing.views) {
+            if (view.type == type) return view;
+        }
+        return std::nullopt;
+    }
+    bool lyingSideways(Window window) const {
+        const auto size = user->size(window);
+        return size.width > size.height;
+    }
+    void turn(Window window, const std::string& key, const std::string& orientation) {
+        user->pressKey(window, key);
+        EXPECT_TRUE(app->waitForLine("device " + orientation)) << app->transcript();
+        app->listen(1500ms);
+    }
+    // Pages through the guidance's panels, right to left across the middle of the window.
+    void swipeThroughGuidance(Window window) {
+        const auto size = user->size(window);
+        for (int panel = 0; panel < (tablet() ? 2 : 1); ++panel) {
+            user->drag(window, size.width * 4 / 5, size.height / 2, size.width / 5, size.height / 2, 0.25);
+            app->listen(1500ms);
+        }
+    }
+    static bool guidedSideways() {
+        platform::NSUserDefaults::resetAllForTesting();
+        return P::standardDefaults()->boolForKey(T::key(T::Case::hasGuidedOnceLandscape));
+    }
+};
+
+TEST_P(GuidanceOverQuestionWindow, TheSessionsEndTakesOnlyTheQuestionAndTheGuidanceStaysUntilSwipedAway) {
+    const Window window = DesktopTest::start({"--device", model(), "--orientation", "portrait"});
+    ASSERT_NE(window, 0u);
+    app->listen(1500ms);
+    const ScreenListing upright = look(window, shot("upright"));
+    const auto play = ofType(upright, "ProgressButton");
+    ASSERT_TRUE(play) << app->transcript();
+    tapAt(window, {play->visible.midX(), play->visible.midY()});
+    const auto stop = barButton(look(window, shot("running")), "Stop");
+    ASSERT_TRUE(stop) << app->transcript();
+    tapAt(window, {stop->visible.midX(), stop->visible.midY()});
+
+    turn(window, "3", "landscape-left");
+    const ScreenListing asked = look(window, shot("asked"));
+    ASSERT_TRUE(asked.find(kStopQuestion)) << app->transcript();
+    ASSERT_TRUE(guidance(asked)) << "the guidance over the question";
+
+    std::this_thread::sleep_for(12s);  // the focus session runs out under both
+    const ScreenListing ended = look(window, shot("ended"));
+    EXPECT_FALSE(ended.find(kStopQuestion)) << "the session it named has ended";
+    EXPECT_TRUE(guidance(ended)) << "the guidance is the person's to dismiss";
+    EXPECT_TRUE(lyingSideways(window)) << "held as it is under the guidance";
+
+    swipeThroughGuidance(window);
+    const ScreenListing guided = look(window, shot("guided"));
+    EXPECT_FALSE(guidance(guided));
+    EXPECT_TRUE(barButton(guided, "Break")) << "the menu's button";
+    EXPECT_TRUE(barButton(guided, autoRestart() ? "Stop" : "Skip")) << app->transcript();
+
+    turn(window, "1", "portrait");
+    EXPECT_FALSE(lyingSideways(window)) << "turns are followed again";
+    look(window, shot("turned"));
+    user->requestClose(window);
+    EXPECT_EQ(app->waitForExit(), 0) << app->transcript();
+    EXPECT_TRUE(guidedSideways());
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, GuidanceOverQuestionWindow,
+                         ::testing::Combine(::testing::Values("iPhone8", "iPadPro11Inch"), ::testing::Bool()),
+                         [](const auto& info) {
+                             const char* breaks =
+                                 std::get<1>(info.param) ? "StartingByThemselves" : "Waiting";
+                             return std::get<0>(info.param) + "Breaks" + breaks;
+                         });
 
 }  // namespace

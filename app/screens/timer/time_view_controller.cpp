@@ -9,6 +9,7 @@
 #include "app/core/user_data_manager.h"
 #include "app/core/user_default_properties.h"
 #include "app/screens/timer/released_line.h"
+#include "app/widgets/alert/queued_alert_view.h"
 #include "platform/devicekit/device.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/foundation/console.h"
@@ -125,6 +126,10 @@ void TimeViewController::viewWillAppear(bool animated) {
     });
     center.addObserver(self(), &TimeViewController::rotationNotificationReceived,
                        NotificationName::enableDeviceRotation());
+    // A guidance that came up over an open alert lies in the alert's window, which goes with the alert.
+    center.addObserver(this, QueuedAlertViewDidDismissNotification, [weak](const NSNotification&) {
+        if (const auto screen = weak.lock()) screen->keepGuidanceShown();
+    });
 }
 
 void TimeViewController::viewDidAppear(bool animated) {
@@ -293,6 +298,12 @@ void TimeViewController::showGuidance(const std::shared_ptr<UIViewController>& r
     guidanceView_->setDidEndGoude([weak = std::weak_ptr<TimeViewController>(self())](GuidanceType type) {
         if (const auto screen = weak.lock()) screen->guidanceDidEnd(type);
     });
+    layGuidanceOver(host);
+    guidanceView_->setBackgroundColor(UIColor::colorWithWhite(0.0, 0.7));
+    canRotate_ = false;
+}
+
+void TimeViewController::layGuidanceOver(const std::shared_ptr<UIView>& host) {
     host->addSubview(guidanceView_);
     NSLayoutConstraint::activateConstraints({
         guidanceView_->topAnchor().constraintEqualToAnchor(host->topAnchor()),
@@ -300,8 +311,17 @@ void TimeViewController::showGuidance(const std::shared_ptr<UIViewController>& r
         guidanceView_->rightAnchor().constraintEqualToAnchor(host->rightAnchor()),
         guidanceView_->leftAnchor().constraintEqualToAnchor(host->leftAnchor()),
     });
-    guidanceView_->setBackgroundColor(UIColor::colorWithWhite(0.0, 0.7));
-    canRotate_ = false;
+}
+
+void TimeViewController::keepGuidanceShown() {
+    const auto window = viewIfLoaded() ? viewIfLoaded()->window() : nullptr;
+    const auto shown = guidanceView_ ? guidanceView_->window() : nullptr;
+    if (!guidanceView_ || shown == window || (shown && !shown->isHidden())) return;
+    const auto root = window ? window->rootViewController() : nullptr;
+    if (!root) return;
+    // Until the person pages through it, the guidance holds the screen and its rotation.
+    guidanceView_->removeFromSuperview();
+    layGuidanceOver(root->view());
 }
 
 void TimeViewController::guidanceDidEnd(GuidanceType type) {

@@ -105,6 +105,10 @@ private:
     // The ring's value that waits for the clock's next step, if any, shown now.
     void showHeldRingValue();
     void guidanceDidEnd(GuidanceType type);
+    // Lays the guidance over the whole of `host`, above what it holds.
+    void layGuidanceOver(const std::shared_ptr<platform::UIView>& host);
+    // A guidance whose window went away (with the alert it was laid over) moves to this screen's window.
+    void keepGuidanceShown();
 
     std::weak_ptr<TimerContentHolder> contentHolder_;
     std::weak_ptr<ElapsedTimeDisplayView> elapsedTimeView_;
