@@ -220,6 +220,21 @@ bool NSManagedObjectContext::enumerateFetchRequestForPropertyValues(const NSFetc
     return true;
 }
 
+std::shared_ptr<NSManagedObject> NSManagedObjectContext::existingObjectWithID(const NSManagedObjectID& objectID,
+                                                                             std::shared_ptr<NSError>* error) {
+    if (auto object = registeredObject(objectID)) return object;
+    if (objectID.isTemporaryID()) return nullptr;
+    auto entity = entityForFetch(NSFetchRequest::fetchRequestWithEntityName(objectID.entityName), error);
+    if (!entity) return nullptr;
+    auto values = coordinator_->fetchRow(*entity, objectID.row, error);
+    if (!values) return nullptr;
+    auto object = NSManagedObjectModel::factoryFor(*entity)(entity, *values);
+    object->context_ = weak_from_this();
+    object->objectID_.row = objectID.row;
+    registered_[entity->name()][objectID.row] = object;
+    return object;
+}
+
 bool NSManagedObjectContext::save(std::shared_ptr<NSError>* error) {
     if (!hasChanges()) return true;
     if (!coordinator_) {

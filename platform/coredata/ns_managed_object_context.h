@@ -96,6 +96,11 @@ public:
     bool enumerateFetchRequestForPropertyValues(const NSFetchRequest& request, const PropertyValuesVisitor& each,
                                                 std::shared_ptr<NSError>* error = nullptr);
 
+    // The stored object with the identifier: the one this context holds already, else read from the
+    // store. Null when the store has no such row (`error` says why when the read failed).
+    std::shared_ptr<NSManagedObject> existingObjectWithID(const NSManagedObjectID& objectID,
+                                                          std::shared_ptr<NSError>* error = nullptr);
+
     bool hasChanges() const { return !inserted_.empty() || !updated_.empty(); }
     // The objects inserted and not yet saved, in the order of insertion.
     const std::vector<std::shared_ptr<NSManagedObject>>& insertedObjects() const { return inserted_; }

@@ -104,4 +104,40 @@ bool NSPersistentStoreCoordinator::fetchEach(const NSEntityDescription& entity, 
     return store_->fetchEach(entity, predicate, sortDescriptors, attributes, each, error, afterRow);
 }
 
+std::optional<std::vector<SQLiteStore::Change>> NSPersistentStoreCoordinator::changesAfter(
+    std::int64_t afterSequence, std::size_t limit, std::shared_ptr<NSError>* error) {
+    MutexLock lock(mutex_);
+    if (!store_) {
+        fail(error, 134060, "no persistent store");
+        return std::nullopt;
+    }
+    return store_->changesAfter(afterSequence, limit, error);
+}
+
+std::optional<std::int64_t> NSPersistentStoreCoordinator::latestChange(std::shared_ptr<NSError>* error) {
+    MutexLock lock(mutex_);
+    if (!store_) {
+        fail(error, 134060, "no persistent store");
+        return std::nullopt;
+    }
+    return store_->latestChange(error);
+}
+
+bool NSPersistentStoreCoordinator::forgetChangesThrough(std::int64_t sequence, std::shared_ptr<NSError>* error) {
+    MutexLock lock(mutex_);
+    if (!store_) return fail(error, 134060, "no persistent store");
+    return store_->forgetChangesThrough(sequence, error);
+}
+
+std::optional<std::vector<Value>> NSPersistentStoreCoordinator::fetchRow(const NSEntityDescription& entity,
+                                                                         std::int64_t row,
+                                                                         std::shared_ptr<NSError>* error) {
+    MutexLock lock(mutex_);
+    if (!store_) {
+        fail(error, 134060, "no persistent store");
+        return std::nullopt;
+    }
+    return store_->fetchRow(entity, row, error);
+}
+
 }  // namespace platform

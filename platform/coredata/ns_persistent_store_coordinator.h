@@ -55,6 +55,13 @@ public:
     bool fetchEach(const NSEntityDescription& entity, const NSPredicate* predicate,
                    const std::vector<NSSortDescriptor>& sortDescriptors, const std::vector<std::size_t>* attributes,
                    const SQLiteStore::RowVisitor& each, std::shared_ptr<NSError>* error, std::int64_t afterRow = 0);
+    // The store's log of saved changes (see SQLiteStore).
+    std::optional<std::vector<SQLiteStore::Change>> changesAfter(std::int64_t afterSequence, std::size_t limit,
+                                                                 std::shared_ptr<NSError>* error);
+    std::optional<std::int64_t> latestChange(std::shared_ptr<NSError>* error);
+    bool forgetChangesThrough(std::int64_t sequence, std::shared_ptr<NSError>* error);
+    std::optional<std::vector<Value>> fetchRow(const NSEntityDescription& entity, std::int64_t row,
+                                               std::shared_ptr<NSError>* error);
 
 private:
     std::shared_ptr<const NSManagedObjectModel> model_;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/coredata/sqlite_change_log.h"
 #include "platform/coredata/sqlite_file_check.h"
 #include "platform/coredata/sqlite_file_health.h"
 #include "platform/foundation/console.h"
@@ -379,6 +380,8 @@ bool SQLiteStore::migrateSchema(bool migrate, std::shared_ptr<NSError>* error) {
             }
         }
     }
+    if (std::string reason; !SQLiteChangeLog::install(db_, *model_, reason))
+        return rollBack(SQLITE_ERROR, reason, error);
     if (storedVersion != version &&
         !execute("INSERT OR REPLACE INTO _metadata (key, value) VALUES ('model_version', " +
                      std::to_string(version) + ")",
@@ -582,6 +585,89 @@ bool SQLiteStore::readEach(const NSEntityDescription& entity, const NSPredicate*
     }
     code = rc;
     if (rc != SQLITE_DONE) return fail(error, rc, sqlite3_errmsg(db_));
+    return true;
+}
+
+std::optional<std::vector<SQLiteStore::Change>> SQLiteStore::changesAfter(std::int64_t afterSequence,
+                                                                         std::size_t limit,
+                                                                         std::shared_ptr<NSError>* error) {
+    MutexLock lock(mutex_);
+    if (!db_) {
+        fail(error, SQLITE_CANTOPEN, url_.string() + ": no connection");
+        return std::nullopt;
+    }
+    std::string reason;
+    const auto entries = SQLiteChangeLog::read(db_, afterSequence, limit, reason);
+    if (!entries) {
+        fail(error, SQLITE_ERROR, reason);
+        return std::nullopt;
+    }
+    std::vector<Change> changes;
+    changes.reserve(entries->size());
+    std::map<std::string, Statement> reads;  // one per entity
+    for (const auto& entry : *entries) {
+        auto entity = model_->entityNamed(entry.entity);
+        if (!entity) continue;
+        Change change{entry.sequence, std::move(entity), entry.row, {}};
+        int code = SQLITE_OK;
+        if (readRow(*change.entity, entry.row, change.values, code, reads[entry.entity].handle)) {
+            changes.push_back(std::move(change));
+        } else if (code != SQLITE_DONE) {
+            fail(error, code, sqlite3_errmsg(db_));
+            return std::nullopt;
+        }
+    }
+    return changes;
+}
+
+std::optional<std::int64_t> SQLiteStore::latestChange(std::shared_ptr<NSError>* error) {
+    MutexLock lock(mutex_);
+    std::string reason = "no connection";
+    const auto latest = db_ ? SQLiteChangeLog::latest(db_, reason) : std::nullopt;
+    if (!latest) fail(error, SQLITE_ERROR, url_.string() + ": " + reason);
+    return latest;
+}
+
+bool SQLiteStore::forgetChangesThrough(std::int64_t sequence, std::shared_ptr<NSError>* error) {
+    MutexLock lock(mutex_);
+    std::string reason = "no connection";
+    return (db_ && SQLiteChangeLog::forgetThrough(db_, sequence, reason)) ||
+           fail(error, SQLITE_ERROR, url_.string() + ": " + reason);
+}
+
+std::optional<std::vector<Value>> SQLiteStore::fetchRow(const NSEntityDescription& entity, std::int64_t row,
+                                                        std::shared_ptr<NSError>* error) {
+    MutexLock lock(mutex_);
+    if (!db_) {
+        fail(error, SQLITE_CANTOPEN, url_.string() + ": no connection");
+        return std::nullopt;
+    }
+    std::vector<Value> values;
+    int code = SQLITE_OK;
+    Statement read;
+    if (readRow(entity, row, values, code, read.handle)) return values;
+    if (code != SQLITE_DONE) fail(error, code, sqlite3_errmsg(db_));
+    return std::nullopt;
+}
+
+bool SQLiteStore::readRow(const NSEntityDescription& entity, std::int64_t row, std::vector<Value>& values,
+                          int& code, sqlite3_stmt*& statement) {
+    if (statement) {
+        sqlite3_reset(statement);
+    } else {
+        std::string sql = "SELECT _pk";
+        for (const auto& attribute : entity.attributes()) sql += ", " + quoted(attribute.name);
+        sql += " FROM " + quoted(entity.name()) + " WHERE _pk = ?";
+        code = sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr);
+        if (code != SQLITE_OK) return false;
+    }
+    sqlite3_bind_int64(statement, 1, row);
+    code = sqlite3_step(statement);
+    if (code != SQLITE_ROW) return false;
+    values.clear();
+    values.reserve(entity.attributes().size());
+    int index = 1;
+    for (const auto& attribute : entity.attributes()) appendColumn(values, statement, index++, attribute.type);
     return true;
 }
 

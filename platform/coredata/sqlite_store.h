@@ -89,6 +89,25 @@ public:
                    const RowVisitor& each, std::shared_ptr<NSError>* error, std::int64_t afterRow = 0)
         EXCLUDES(mutex_);
 
+    // A row as the file's change log last saw it change (see SQLiteChangeLog), with its values now.
+    struct Change {
+        std::int64_t sequence;
+        std::shared_ptr<const NSEntityDescription> entity;
+        std::int64_t row;
+        std::vector<Value> values;  // in the order of the entity's attributes
+    };
+    // Up to `limit` changes numbered above `afterSequence`, oldest first; entities the model lacks are
+    // left out.
+    std::optional<std::vector<Change>> changesAfter(std::int64_t afterSequence, std::size_t limit,
+                                                    std::shared_ptr<NSError>* error) EXCLUDES(mutex_);
+    // The number of the latest change logged, 0 for none.
+    std::optional<std::int64_t> latestChange(std::shared_ptr<NSError>* error) EXCLUDES(mutex_);
+    // Drops the log's entries up to `sequence`, once their reader has taken them for good.
+    bool forgetChangesThrough(std::int64_t sequence, std::shared_ptr<NSError>* error) EXCLUDES(mutex_);
+    // One row's values; none when there is no such row or it cannot be read (then with `error`).
+    std::optional<std::vector<Value>> fetchRow(const NSEntityDescription& entity, std::int64_t row,
+                                               std::shared_ptr<NSError>* error) EXCLUDES(mutex_);
+
 private:
     SQLiteStore(std::filesystem::path url, std::shared_ptr<const NSManagedObjectModel> model,
                 std::shared_ptr<SQLiteFileCheck> check, int timeoutMilliseconds)
@@ -108,6 +127,10 @@ private:
     bool execute(const std::string& sql, std::shared_ptr<NSError>* error) REQUIRES(mutex_);
     sqlite3_stmt* insertStatement(const NSEntityDescription& entity, std::shared_ptr<NSError>* error)
         REQUIRES(mutex_);
+    // Found: the row's values in `values`; false when it is missing or the read failed (`code` then not
+    // SQLITE_DONE). `statement` is the entity's read, prepared on first use; the caller finalizes it.
+    bool readRow(const NSEntityDescription& entity, std::int64_t row, std::vector<Value>& values, int& code,
+                 sqlite3_stmt*& statement) REQUIRES(mutex_);
     bool readEach(const NSEntityDescription& entity, const NSPredicate* predicate,
                   const std::vector<NSSortDescriptor>& sortDescriptors, const std::vector<std::size_t>* attributes,
                   const RowVisitor& each, std::int64_t afterRow, int& code, std::size_t& handedOn,

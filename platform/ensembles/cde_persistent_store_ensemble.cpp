@@ -1,7 +1,6 @@
 #include "platform/ensembles/cde_persistent_store_ensemble.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 
 #include "platform/coredata/ns_managed_object_model.h"
@@ -9,7 +8,6 @@
 #include "platform/ensembles/change_file.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
-#include "platform/foundation/ns_uuid.h"
 #include "platform/foundation/property_list.h"
 
 namespace platform {
@@ -26,13 +24,6 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
     std::error_code ec;
     const bool equivalent = std::filesystem::equivalent(a, b, ec);
     return ec ? a.lexically_normal() == b.lexically_normal() : equivalent;
-}
-
-// Sorts by time, so a file written later is applied later.
-std::string changeFileName(double time) {
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%015lld", static_cast<long long>(std::max(0.0, time) * 1000));
-    return std::string(stamp) + "-" + NSUUID().UUIDString() + ".plist";
 }
 
 }  // namespace
@@ -52,8 +43,10 @@ std::shared_ptr<CDEPersistentStoreEnsemble> CDEPersistentStoreEnsemble::initWith
     std::shared_ptr<CDEICloudFileSystem> cloudFileSystem) {
     std::shared_ptr<CDEPersistentStoreEnsemble> ensemble(new CDEPersistentStoreEnsemble(
         ensembleIdentifier, persistentStoreURL, managedObjectModelURL, std::move(cloudFileSystem)));
-    // Nothing runs on the queue yet, so the state may be read here. The store itself is opened on the
-    // queue when the first leech or merge needs it, never on the caller's thread.
+    // Nothing runs on the queue yet, so the state may be read here: its header and tables only, which
+    // takes no time whatever its size. Its every page is checked on the queue before its first use, and
+    // the store itself is opened there when the first leech or merge needs it, never on the caller's
+    // thread.
     if (!ensemble->openState() && ensemble->state_->isLeeched()) {
         ensemble->leeched_ = true;
         // The first merge takes in what is there already; only what comes later needs announcing.
@@ -95,13 +88,17 @@ std::shared_ptr<NSError> CDEPersistentStoreEnsemble::openState() {
                       (std::string(".") + storeURL_.filename().string() + ".ensembles") / identifier_ /
                       "state.sqlite";
     std::shared_ptr<NSError> failure;
-    state_ = EnsembleState::open(file, &failure);
+    state_ = EnsembleState::open(file, &failure, SQLiteFileHealth::Depth::Schema);
     return state_ ? nullptr : failure;
 }
 
 // Opens the bookkeeping and a context of our own over the store, once.
 std::shared_ptr<NSError> CDEPersistentStoreEnsemble::prepare() {
     if (auto failure = openState()) return failure;
+    if (std::shared_ptr<NSError> failure; !state_->checkEveryPage(&failure)) {
+        state_.reset();
+        return failure;
+    }
     if (!context_) {
         std::string reason;
         auto model = NSManagedObjectModel::initWithContentsOfURL(modelURL_, &reason);
@@ -187,41 +184,40 @@ struct CDEPersistentStoreEnsemble::MergeRound {
     double now = 0;
     std::string device;
     std::shared_ptr<const NSManagedObjectModel> model;
-    // Each record's version as kept from earlier merges, and the context's object for it.
-    std::map<std::string, RecordRevision> revisions;
-    std::map<std::string, std::shared_ptr<NSManagedObject>> objects;
+    std::shared_ptr<NSPersistentStoreCoordinator> coordinator;
     // The change files exported or taken in by earlier merges.
     std::set<std::string> importedBefore;
-    // The records this merge exported or imported, with their new versions, and the files it took in.
-    std::map<std::string, RecordRevision> changed;
-    std::vector<std::string> importedKeys;
     // Files exported or taken in before that the folder no longer holds; any makes this merge a
     // baseline of every record, after which they are forgotten.
     std::vector<std::string> absentFiles;
-    bool saved = false;
+    // The last entry of the store's change log this merge exported.
+    std::optional<std::int64_t> changeCursor;
 };
 
 std::shared_ptr<NSError> CDEPersistentStoreEnsemble::merge(bool importing) {
+    fileSystem_->retryMonitoringDownloads();
     if (!leeched_) return error(204, "the store is not leeched");
     if (auto failure = prepare()) return failure;
+    // The bookkeeping was damaged and started over: this device joins again under its new identifier.
+    if (!state_->isLeeched()) {
+        if (auto failure = leech()) return failure;
+    }
     MergeRound round;
     round.delegate = currentDelegate();
     round.now = Clock::shared().now();
     round.device = state_->deviceIdentifier();
-    round.model = context_->persistentStoreCoordinator()->managedObjectModel();
-    lastOwnSave_.reset();
+    round.coordinator = context_->persistentStoreCoordinator();
+    round.model = round.coordinator->managedObjectModel();
 
     std::shared_ptr<NSError> failure;
     context_->performBlockAndWait([&] { failure = exchangeChanges(round, importing); });
+    if (!failure) failure = recordMerge(round);
+    state_->foldLog();
     if (failure) {
         context_.reset();  // forget half-applied changes; the next merge starts from the store
         ownContext_ = nullptr;
-        return failure;
     }
-    failure = recordMerge(round);
-    if (failure) return failure;
-    announceMergeSave(round);
-    return nullptr;
+    return failure;
 }
 
 std::shared_ptr<CDEPersistentStoreEnsembleDelegate> CDEPersistentStoreEnsemble::currentDelegate() {
@@ -231,7 +227,6 @@ std::shared_ptr<CDEPersistentStoreEnsembleDelegate> CDEPersistentStoreEnsemble::
 
 // Runs on the context's queue.
 std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exchangeChanges(MergeRound& round, bool importing) {
-    round.revisions = state_->revisions();
     round.importedBefore = state_->importedFiles();
     std::shared_ptr<NSError> failure;
     const auto present = listChangeFiles(round, &failure);
@@ -239,65 +234,109 @@ std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exchangeChanges(MergeRound&
     noteAbsentFiles(round, *present);
     if ((failure = exportLocalChanges(round))) return failure;
     if (!importing) return nullptr;
-    for (const auto& file : readNewChangeFiles(round, *present)) importChangeFile(round, file);
-    return saveImportedChanges(round);
+    for (const auto& file : readNewChangeFiles(round, *present)) {
+        if ((failure = importChangeFile(round, file))) return failure;
+    }
+    return nullptr;
 }
 
-// Every record whose values differ from the version last exported or imported goes into one new
-// change file in this device's folder; for a baseline, every record does.
+// Every record whose values differ from the version last exported or imported goes into new change
+// files in this device's folder; for a baseline, every record does. Only the records the store's log
+// names are looked at, unless the bookkeeping has not followed the log yet.
 std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exportLocalChanges(MergeRound& round) {
+    OutgoingChanges outgoing(*fileSystem_, *state_, changesFolder() + "/" + round.device, round.device, round.now);
     const bool baseline = !round.absentFiles.empty();
-    std::vector<RecordChange> outgoing;
-    for (const auto& entity : round.model->entities()) {
-        std::shared_ptr<NSError> fetchFailure;
-        auto fetched = context_->executeFetchRequest(
-            NSFetchRequest::fetchRequestWithEntityName(entity->name()), &fetchFailure);
-        if (!fetched) return fetchFailure;
-        std::vector<std::string> identifiers;
-        if (round.delegate) {
-            identifiers =
-                round.delegate->persistentStoreEnsembleGlobalIdentifiersForManagedObjects(*this, *fetched);
-        }
-        if (identifiers.size() != fetched->size()) {
-            return error(205, "no global identifier for every " + entity->name());
-        }
-        for (std::size_t i = 0; i < fetched->size(); ++i) {
-            if (identifiers[i].empty()) continue;
-            const auto key = entity->name() + "/" + identifiers[i];
-            const auto& object = (*fetched)[i];
-            round.objects[key] = object;
-            const auto hash = hashOfValues(object->values());
-            const auto known = round.revisions.find(key);
-            if (known != round.revisions.end() && known->second.hash == hash) {
-                // Sent as the version already known, so no device takes it for a newer one.
-                if (baseline)
-                    outgoing.push_back(
-                        RecordChange{entity->name(), identifiers[i], known->second, object->values()});
-                continue;
-            }
-            RecordRevision revision{hash, round.now, round.device};
-            round.changed[key] = revision;
-            outgoing.push_back(RecordChange{entity->name(), identifiers[i], revision, object->values()});
-        }
-    }
-    if (outgoing.empty()) return nullptr;
-    return writeChangeFile(round, std::move(outgoing));
+    const auto cursor = state_->changeCursor();
+    auto failure = baseline || !cursor ? exportEveryRecord(round, outgoing, baseline)
+                                       : exportChangedRecords(round, outgoing, *cursor);
+    return failure ? failure : outgoing.flush();
 }
 
-std::shared_ptr<NSError> CDEPersistentStoreEnsemble::writeChangeFile(MergeRound& round,
-                                                                     std::vector<RecordChange> changes) {
-    ChangeFile file{round.device, round.now, std::move(changes)};
-    std::string problem;
-    const auto contents = file.serialize(&problem);
-    if (!contents) return error(206, "cannot write the changes: " + problem);
-    std::shared_ptr<NSError> writeFailure;
-    const auto folder = changesFolder() + "/" + round.device;
-    const auto name = changeFileName(round.now);
-    if (!fileSystem_->createDirectoryAtPath(folder, &writeFailure) ||
-        !fileSystem_->writeFileAtPath(folder + "/" + name, *contents, &writeFailure)) {
-        return writeFailure;
+// Reads the store as it streams by, a file's worth of records at a time.
+std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exportEveryRecord(MergeRound& round, OutgoingChanges& outgoing,
+                                                                       bool baseline) {
+    std::shared_ptr<NSError> failure;
+    // Whatever is saved from here on is in the log after this entry, for the next merge.
+    const auto latest = round.coordinator->latestChange(&failure);
+    if (!latest) return failure;
+    for (const auto& entity : round.model->entities()) {
+        std::vector<SQLiteStore::Change> rows;
+        auto exportGathered = [&] {
+            if (!failure) failure = exportRows(round, outgoing, rows, baseline);
+            rows.clear();
+        };
+        std::shared_ptr<NSError> readFailure;
+        const bool read = round.coordinator->fetchEach(
+            *entity, nullptr, {}, nullptr,
+            [&](std::int64_t row, std::vector<Value>& values) {
+                rows.push_back({0, entity, row, std::move(values)});
+                if (rows.size() == OutgoingChanges::kRecordsPerFile) exportGathered();
+            },
+            &readFailure);
+        if (!read) return readFailure;
+        exportGathered();
+        if (failure) return failure;
     }
-    round.importedKeys.push_back(round.device + "/" + name);  // ours: nothing to take in
+    round.changeCursor = *latest;
+    return nullptr;
+}
+
+std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exportChangedRecords(MergeRound& round, OutgoingChanges& outgoing,
+                                                                          std::int64_t cursor) {
+    for (;;) {
+        std::shared_ptr<NSError> failure;
+        auto changes = round.coordinator->changesAfter(cursor, OutgoingChanges::kRecordsPerFile, &failure);
+        if (!changes) return failure;
+        if (changes->empty()) break;
+        cursor = changes->back().sequence;
+        if ((failure = exportRows(round, outgoing, *changes, false))) return failure;
+    }
+    round.changeCursor = cursor;
+    return nullptr;
+}
+
+// `rows` are stored records; their values are moved out.
+std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exportRows(MergeRound& round, OutgoingChanges& outgoing,
+                                                                std::vector<SQLiteStore::Change>& rows,
+                                                                bool baseline) {
+    if (rows.empty()) return nullptr;
+    // Copies in no context, only for the delegate to name.
+    std::vector<std::shared_ptr<NSManagedObject>> objects;
+    objects.reserve(rows.size());
+    for (auto& row : rows) objects.push_back(NSManagedObjectModel::factoryFor(*row.entity)(row.entity, row.values));
+    std::vector<std::string> identifiers;
+    if (round.delegate)
+        identifiers = round.delegate->persistentStoreEnsembleGlobalIdentifiersForManagedObjects(*this, objects);
+    if (identifiers.size() != objects.size())
+        return error(205, "no global identifier for every " + rows.front().entity->name());
+    std::vector<std::string> records;
+    records.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) records.push_back(rows[i].entity->name() + "/" + identifiers[i]);
+    const auto knownRecords = state_->records(records);
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        if (identifiers[i].empty()) continue;
+        const auto& entity = rows[i].entity->name();
+        const auto& record = records[i];
+        auto values = objects[i]->values();
+        const auto hash = hashOfValues(values);
+        const auto& known = knownRecords[i];
+        std::shared_ptr<NSError> failure;
+        if (known && known->revision.hash == hash) {
+            // Sent as the version already known, so no device takes it for a newer one.
+            const KnownRecord kept{known->revision, rows[i].row};
+            if (baseline) {
+                failure = outgoing.send(record, RecordChange{entity, identifiers[i], known->revision, std::move(values)},
+                                        kept);
+            } else if (known->row != rows[i].row) {
+                failure = outgoing.keep(record, kept);
+            }
+        } else {
+            const RecordRevision revision{hash, round.now, round.device};
+            failure = outgoing.send(record, RecordChange{entity, identifiers[i], revision, std::move(values)},
+                                    KnownRecord{revision, rows[i].row});
+        }
+        if (failure) return failure;
+    }
     return nullptr;
 }
 
@@ -330,7 +369,7 @@ void CDEPersistentStoreEnsemble::noteAbsentFiles(MergeRound& round,
 
 // The files not taken in yet, oldest first; one that cannot be read waits for the next merge. This
 // device's own folder counts too: after its store was replaced, its old files hold records the new
-// store lacks. The file this merge exported is not among them: the folder was listed before.
+// store lacks. The files this merge exported are not among them: the folder was listed before.
 std::vector<CDEPersistentStoreEnsemble::IncomingFile> CDEPersistentStoreEnsemble::readNewChangeFiles(
     const MergeRound& round, const std::set<std::string>& present) const {
     std::vector<IncomingFile> incoming;
@@ -349,8 +388,9 @@ std::vector<CDEPersistentStoreEnsemble::IncomingFile> CDEPersistentStoreEnsemble
 // None, with a console line, for a file that cannot be read or that names another device.
 std::optional<ChangeFile> CDEPersistentStoreEnsemble::readChangeFile(const std::string& device,
                                                                      const std::string& key) const {
-    std::string reason = "unreadable";
-    const auto contents = fileSystem_->readFileAtPath(changesFolder() + "/" + key, nullptr);
+    std::shared_ptr<NSError> readFailure;
+    const auto contents = fileSystem_->readFileAtPath(changesFolder() + "/" + key, &readFailure);
+    std::string reason = readFailure ? readFailure->localizedDescription() : "unreadable";
     auto file = contents ? ChangeFile::parse(*contents, &reason) : std::nullopt;
     if (file && file->device != device) {
         file.reset();
@@ -362,38 +402,62 @@ std::optional<ChangeFile> CDEPersistentStoreEnsemble::readChangeFile(const std::
     return file;
 }
 
-void CDEPersistentStoreEnsemble::importChangeFile(MergeRound& round, const IncomingFile& incoming) {
-    for (const auto& change : incoming.file.changes) importChange(round, change);
-    round.importedKeys.push_back(incoming.key);
+// One file is saved and committed at a time, with the versions it brought, so a merge of many files
+// holds one file's objects at most.
+std::shared_ptr<NSError> CDEPersistentStoreEnsemble::importChangeFile(MergeRound& round, const IncomingFile& incoming) {
+    std::vector<std::string> records;
+    records.reserve(incoming.file.changes.size());
+    for (const auto& change : incoming.file.changes) records.push_back(change.entity + "/" + change.globalIdentifier);
+    const auto known = state_->records(records);
+    ImportedRecords imported;
+    for (std::size_t i = 0; i < records.size(); ++i)
+        importChange(round, imported, incoming.file.changes[i], records[i], known[i]);
+    lastOwnSave_.reset();
+    std::shared_ptr<NSError> failure;
+    if (context_->hasChanges() && !context_->save(&failure)) return failure;
+    std::map<std::string, KnownRecord> versions;
+    for (const auto& [record, change] : imported)
+        versions[record] = KnownRecord{change.revision, change.object->objectID().row};
+    if (!state_->commit(versions, {incoming.key}, {}, std::nullopt, &failure)) return failure;
+    announceMergeSave(round);
+    return nullptr;
 }
 
 // An unknown record is inserted; a known one takes the change only when it is the newer version.
-void CDEPersistentStoreEnsemble::importChange(MergeRound& round, const RecordChange& change) {
+// `known` is what the bookkeeping kept of the record before this file.
+void CDEPersistentStoreEnsemble::importChange(MergeRound& round, ImportedRecords& imported, const RecordChange& change,
+                                              const std::string& record, const std::optional<KnownRecord>& known) {
     const auto entity = round.model->entityNamed(change.entity);
     if (!entity) return;
-    const auto record = change.entity + "/" + change.globalIdentifier;
-    // This merge's own version of the record first, else the one kept from before.
-    const RecordRevision* mine = nullptr;
-    if (const auto found = round.changed.find(record); found != round.changed.end()) {
-        mine = &found->second;
-    } else if (const auto kept = round.revisions.find(record); kept != round.revisions.end()) {
-        mine = &kept->second;
-    }
+    // This file's own version of the record first, else the one kept from before.
+    auto found = imported.find(record);
+    const RecordRevision* mine = found != imported.end() ? &found->second.revision : known ? &known->revision : nullptr;
     if (mine && !change.revision.isNewerThan(*mine)) return;
-    const auto found = round.objects.find(record);
-    if (!namesItsOwnRecord(round, change, found == round.objects.end() ? nullptr : found->second.get())) {
+    auto object = found != imported.end() ? found->second.object : localObject(round, change, known);
+    if (!namesItsOwnRecord(round, change, object.get())) {
         Console::print("Skipped a change of " + record + ": its values belong to another record");
         return;
     }
-    auto& object = round.objects[record];
     if (!object) object = context_->insertNewObjectForEntityForName(change.entity);
     if (!object) return;
     for (const auto& [name, value] : change.values) {
         if (entity->attributeNamed(name) && object->valueForKey(name) != value)
             object->setValueForKey(value, name);
     }
-    round.changed[record] =
-        RecordRevision{hashOfValues(object->values()), change.revision.time, change.revision.device};
+    imported[record] = ImportedRecord{
+        object, RecordRevision{hashOfValues(object->values()), change.revision.time, change.revision.device}};
+}
+
+// The stored object the bookkeeping knows for the change's record, as long as it still is that
+// record; none for a record this store does not hold.
+std::shared_ptr<NSManagedObject> CDEPersistentStoreEnsemble::localObject(const MergeRound& round,
+                                                                         const RecordChange& change,
+                                                                         const std::optional<KnownRecord>& known) {
+    if (!known || known->row <= 0 || !round.delegate) return nullptr;
+    auto object = context_->existingObjectWithID(NSManagedObjectID{change.entity, known->row});
+    if (!object) return nullptr;
+    const auto identifiers = round.delegate->persistentStoreEnsembleGlobalIdentifiersForManagedObjects(*this, {object});
+    return identifiers.size() == 1 && identifiers.front() == change.globalIdentifier ? object : nullptr;
 }
 
 // The record the change's values identify, asked of the delegate on a copy that is in no context,
@@ -412,25 +476,21 @@ bool CDEPersistentStoreEnsemble::namesItsOwnRecord(const MergeRound& round, cons
     return identifiers.size() == 1 && identifiers.front() == change.globalIdentifier;
 }
 
-std::shared_ptr<NSError> CDEPersistentStoreEnsemble::saveImportedChanges(MergeRound& round) {
-    if (!context_->hasChanges()) return nullptr;
-    std::shared_ptr<NSError> saveFailure;
-    if (!context_->save(&saveFailure)) return saveFailure;
-    round.saved = true;
-    return nullptr;
-}
-
-// The new versions and the files taken in are committed together, so a merge counts once or not at all.
+// The files that went missing are forgotten and the log's exported entries dropped together, once
+// everything else of the merge is committed.
 std::shared_ptr<NSError> CDEPersistentStoreEnsemble::recordMerge(const MergeRound& round) {
-    std::shared_ptr<NSError> commitFailure;
-    if (!state_->commit(round.changed, round.importedKeys, round.absentFiles, &commitFailure))
-        return commitFailure;
+    std::shared_ptr<NSError> failure;
+    if (!state_->commit({}, {}, round.absentFiles, round.changeCursor, &failure)) return failure;
+    if (round.changeCursor && !round.coordinator->forgetChangesThrough(*round.changeCursor, &failure)) {
+        // Kept entries are only read again.
+        Console::print("The store keeps its exported changes logged (" + failure->localizedDescription() + ")");
+    }
     return nullptr;
 }
 
 // The delegate hears of the merge's save through the did-save notification of our own context.
 void CDEPersistentStoreEnsemble::announceMergeSave(const MergeRound& round) {
-    if (round.saved && round.delegate && lastOwnSave_) {
+    if (round.delegate && lastOwnSave_) {
         round.delegate->persistentStoreEnsembleDidSaveMergeChangesWithNotification(*this, *lastOwnSave_);
     }
 }

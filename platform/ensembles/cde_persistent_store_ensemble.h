@@ -3,6 +3,7 @@
 #include <atomic>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -15,6 +16,7 @@
 #include "platform/ensembles/cde_persistent_store_ensemble_delegate.h"
 #include "platform/ensembles/change_file.h"
 #include "platform/ensembles/ensemble_state.h"
+#include "platform/ensembles/outgoing_changes.h"
 #include "platform/foundation/mutex.h"
 #include "platform/foundation/ns_error.h"
 
@@ -22,13 +24,17 @@ namespace platform {
 
 // Keeps one store file in step with the same store on other devices through the cloud folder.
 // Leeching registers this device; a merge then exports the records this device changed since the
-// last merge as a change file, and imports the change files not yet taken in, record by record by
-// global identifier: an unknown record is inserted, a known one takes the newer version. A change
+// last merge as change files, and imports the change files not yet taken in, record by record by
+// global identifier: an unknown record is inserted, a known one takes the newer version. What changed
+// is read from the store's change log, which the store writes with every save, so a merge costs what
+// changed, not what the store holds; the first merge over a store (or one after the bookkeeping was
+// lost) looks at every record once. Change files hold a bounded number of records each. A change
 // file that cannot be read is skipped with a console line and tried again at the next merge. When
 // the store file is replaced (a damaged one set aside), every change file is taken in again. When
 // the folder lacks change files this device wrote or took in (it was wiped, or another folder was
 // chosen), the merge exports every record, so a device joining that folder gets them all.
-// The work runs on the ensemble's own queue, and completions are called there.
+// The work runs on the ensemble's own queue, and completions are called there. The ensemble is the
+// one reader of the store's change log: it drops the entries it has exported.
 class CDEPersistentStoreEnsemble : public std::enable_shared_from_this<CDEPersistentStoreEnsemble> {
 public:
     // Called with no error on success.
@@ -70,21 +76,33 @@ private:
         std::string key;  // "<device>/<file name>"
         ChangeFile file;
     };
+    // A record one incoming file changes: its object and new version.
+    struct ImportedRecord {
+        std::shared_ptr<NSManagedObject> object;
+        RecordRevision revision;
+    };
+    using ImportedRecords = std::map<std::string, ImportedRecord>;
     // The steps of a merge, in order; exchangeChanges and the steps it calls run on the context's queue.
     std::shared_ptr<NSError> exchangeChanges(MergeRound& round, bool importing);
     std::shared_ptr<NSError> exportLocalChanges(MergeRound& round);
-    std::shared_ptr<NSError> writeChangeFile(MergeRound& round, std::vector<RecordChange> changes);
+    std::shared_ptr<NSError> exportEveryRecord(MergeRound& round, OutgoingChanges& outgoing, bool baseline);
+    std::shared_ptr<NSError> exportChangedRecords(MergeRound& round, OutgoingChanges& outgoing,
+                                                  std::int64_t cursor);
+    std::shared_ptr<NSError> exportRows(MergeRound& round, OutgoingChanges& outgoing,
+                                        std::vector<SQLiteStore::Change>& rows, bool baseline);
     std::optional<std::set<std::string>> listChangeFiles(const MergeRound& round,
                                                          std::shared_ptr<NSError>* error) const;
     void noteAbsentFiles(MergeRound& round, const std::set<std::string>& present) const;
     std::vector<IncomingFile> readNewChangeFiles(const MergeRound& round,
                                                  const std::set<std::string>& present) const;
     std::optional<ChangeFile> readChangeFile(const std::string& device, const std::string& key) const;
-    void importChangeFile(MergeRound& round, const IncomingFile& incoming);
-    void importChange(MergeRound& round, const RecordChange& change);
+    std::shared_ptr<NSError> importChangeFile(MergeRound& round, const IncomingFile& incoming);
+    void importChange(MergeRound& round, ImportedRecords& imported, const RecordChange& change,
+                      const std::string& record, const std::optional<KnownRecord>& known);
+    std::shared_ptr<NSManagedObject> localObject(const MergeRound& round, const RecordChange& change,
+                                                 const std::optional<KnownRecord>& known);
     bool namesItsOwnRecord(const MergeRound& round, const RecordChange& change,
                            const NSManagedObject* current);
-    std::shared_ptr<NSError> saveImportedChanges(MergeRound& round);
     std::shared_ptr<NSError> recordMerge(const MergeRound& round);
     void announceMergeSave(const MergeRound& round);
     std::string changesFolder() const { return identifier_ + "/changes"; }

@@ -2,7 +2,6 @@
 
 #include <sqlite3.h>
 
-#include "platform/coredata/sqlite_file_health.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_uuid.h"
 
@@ -11,6 +10,10 @@ namespace platform {
 namespace {
 
 constexpr const char* kDomain = "CDEErrorDomain";
+constexpr const char* kCursorKey = "changeCursor";
+// A log this large after a merge is folded back: left alone it would keep the size of the largest
+// merge ever made.
+constexpr std::uintmax_t kLargeLogBytes = 1 << 20;
 
 struct Statement {
     sqlite3_stmt* handle = nullptr;
@@ -38,46 +41,79 @@ sqlite3* openFile(const std::filesystem::path& file, std::shared_ptr<NSError>* e
     return db;
 }
 
+bool hasColumn(sqlite3* db, const char* table, const std::string& column) {
+    Statement info;
+    sqlite3_prepare_v2(db, (std::string("PRAGMA table_info(") + table + ")").c_str(), -1, &info.handle, nullptr);
+    while (info.handle && sqlite3_step(info.handle) == SQLITE_ROW) {
+        if (text(info.handle, 1) == column) return true;
+    }
+    return false;
+}
+
+// Closes the damaged file, sets it aside with a console line and opens a new one in its place.
+sqlite3* replaceDamaged(sqlite3* db, const std::filesystem::path& file, const std::string& reason,
+                        std::shared_ptr<NSError>* error) {
+    sqlite3_close(db);
+    const auto aside = SQLiteFileHealth::setAside(file);
+    Console::print("The sync state " + file.string() + " is damaged (" + reason + "); set aside as " +
+                   aside.filename().string() + ", starting over");
+    return openFile(file, error);
+}
+
 }  // namespace
 
 std::unique_ptr<EnsembleState> EnsembleState::open(const std::filesystem::path& file,
-                                                   std::shared_ptr<NSError>* error) {
+                                                   std::shared_ptr<NSError>* error, SQLiteFileHealth::Depth depth) {
     std::error_code ec;
     std::filesystem::create_directories(file.parent_path(), ec);
     const bool existed = std::filesystem::exists(file, ec);
     sqlite3* db = openFile(file, error);
     if (!db) return nullptr;
-    // The bookkeeping can be rebuilt from the store and the change files, so a damaged file is set
-    // aside and the ensemble starts over; otherwise no merge could ever run again.
     std::string reason;
-    if (existed && SQLiteFileHealth::check(db, reason) == SQLiteFileHealth::Health::Damaged) {
-        sqlite3_close(db);
-        const auto aside = SQLiteFileHealth::setAside(file);
-        Console::print("The sync state " + file.string() + " is damaged (" + reason + "); set aside as " +
-                       aside.filename().string() + ", starting over");
-        db = openFile(file, error);
-        if (!db) return nullptr;
-    }
-    sqlite3_busy_timeout(db, 5000);
-    std::unique_ptr<EnsembleState> state(new EnsembleState(db));
-    if (!state->execute(
-            "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;"
-            "CREATE TABLE IF NOT EXISTS meta (key TEXT PRIMARY KEY, value TEXT);"
-            "CREATE TABLE IF NOT EXISTS revisions (record TEXT PRIMARY KEY, hash INTEGER, time REAL, "
-            "device TEXT);"
-            "CREATE TABLE IF NOT EXISTS imported (file TEXT PRIMARY KEY);",
-            error))
-        return nullptr;
-    if (auto device = state->meta("device")) {
-        state->device_ = *device;
-    } else {
-        state->device_ = NSUUID::UUID().UUIDString();
-        if (!state->setMeta("device", state->device_, error)) return nullptr;
-    }
+    const bool damaged = existed && SQLiteFileHealth::check(db, reason, depth) == SQLiteFileHealth::Health::Damaged;
+    if (damaged && !(db = replaceDamaged(db, file, reason, error))) return nullptr;
+    // A file made just now has no page to check.
+    const bool checked = !existed || damaged || depth == SQLiteFileHealth::Depth::Whole;
+    std::unique_ptr<EnsembleState> state(new EnsembleState(file, db, checked));
+    if (!state->start(error)) return nullptr;
     return state;
 }
 
+bool EnsembleState::checkEveryPage(std::shared_ptr<NSError>* error) {
+    if (checked_) return true;
+    checked_ = true;
+    std::string reason;
+    if (SQLiteFileHealth::check(db_, reason) != SQLiteFileHealth::Health::Damaged) return true;
+    sqlite3_finalize(lookup_);
+    lookup_ = nullptr;
+    db_ = replaceDamaged(db_, file_, reason, error);
+    return db_ && start(error);
+}
+
+bool EnsembleState::start(std::shared_ptr<NSError>* error) {
+    sqlite3_busy_timeout(db_, 5000);
+    // Revisions are looked up by record only, so new files keep them in the key's own tree.
+    if (!execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;"
+                 "CREATE TABLE IF NOT EXISTS meta (key TEXT PRIMARY KEY, value TEXT);"
+                 "CREATE TABLE IF NOT EXISTS revisions (record TEXT PRIMARY KEY, hash INTEGER, time REAL, "
+                 "device TEXT, row INTEGER) WITHOUT ROWID;"
+                 "CREATE TABLE IF NOT EXISTS imported (file TEXT PRIMARY KEY);",
+                 error))
+        return false;
+    // A file written before rows were kept gains them at its next full merge.
+    if (!hasColumn(db_, "revisions", "row") && !execute("ALTER TABLE revisions ADD COLUMN row INTEGER", error))
+        return false;
+    if (auto device = meta("device")) {
+        device_ = *device;
+    } else {
+        device_ = NSUUID::UUID().UUIDString();
+        if (!setMeta("device", device_, error)) return false;
+    }
+    return true;
+}
+
 EnsembleState::~EnsembleState() {
+    sqlite3_finalize(lookup_);
     sqlite3_close(db_);
 }
 
@@ -120,7 +156,9 @@ bool EnsembleState::adoptStore(const std::string& storeIdentifier, std::shared_p
     const auto known = meta("store");
     if (known == storeIdentifier) return true;
     if (!execute("BEGIN IMMEDIATE", error)) return false;
-    if (known && (!execute("DELETE FROM revisions; DELETE FROM imported;", error))) {
+    if (known && !execute(std::string("DELETE FROM revisions; DELETE FROM imported; DELETE FROM meta WHERE key = '") +
+                              kCursorKey + "';",
+                          error)) {
         execute("ROLLBACK", nullptr);
         return false;
     }
@@ -131,17 +169,24 @@ bool EnsembleState::adoptStore(const std::string& storeIdentifier, std::shared_p
     return true;
 }
 
-std::map<std::string, RecordRevision> EnsembleState::revisions() const {
-    std::map<std::string, RecordRevision> result;
-    Statement statement;
-    sqlite3_prepare_v2(db_, "SELECT record, hash, time, device FROM revisions", -1, &statement.handle,
-                       nullptr);
-    while (sqlite3_step(statement.handle) == SQLITE_ROW) {
-        result[text(statement.handle, 0)] =
-            RecordRevision{static_cast<std::uint64_t>(sqlite3_column_int64(statement.handle, 1)),
-                           sqlite3_column_double(statement.handle, 2), text(statement.handle, 3)};
+// In one read, which takes the file's lock once rather than once a record.
+std::vector<std::optional<KnownRecord>> EnsembleState::records(const std::vector<std::string>& keys) const {
+    std::vector<std::optional<KnownRecord>> found(keys.size());
+    if (!lookup_ && sqlite3_prepare_v2(db_, "SELECT hash, time, device, row FROM revisions WHERE record = ?", -1,
+                                       &lookup_, nullptr) != SQLITE_OK)
+        return found;
+    sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        sqlite3_bind_text(lookup_, 1, keys[i].data(), static_cast<int>(keys[i].size()), SQLITE_TRANSIENT);
+        if (sqlite3_step(lookup_) == SQLITE_ROW) {
+            found[i] = KnownRecord{RecordRevision{static_cast<std::uint64_t>(sqlite3_column_int64(lookup_, 0)),
+                                                  sqlite3_column_double(lookup_, 1), text(lookup_, 2)},
+                                   sqlite3_column_int64(lookup_, 3)};
+        }
+        sqlite3_reset(lookup_);
     }
-    return result;
+    sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    return found;
 }
 
 std::set<std::string> EnsembleState::importedFiles() const {
@@ -152,13 +197,24 @@ std::set<std::string> EnsembleState::importedFiles() const {
     return result;
 }
 
-bool EnsembleState::commit(const std::map<std::string, RecordRevision>& revisions,
+std::optional<std::int64_t> EnsembleState::changeCursor() const {
+    const auto value = meta(kCursorKey);
+    if (!value) return std::nullopt;
+    try {
+        return std::stoll(*value);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+bool EnsembleState::commit(const std::map<std::string, KnownRecord>& records,
                            const std::vector<std::string>& importedFiles,
-                           const std::vector<std::string>& forgottenFiles, std::shared_ptr<NSError>* error) {
+                           const std::vector<std::string>& forgottenFiles, std::optional<std::int64_t> changeCursor,
+                           std::shared_ptr<NSError>* error) {
     if (!execute("BEGIN IMMEDIATE", error)) return false;
     Statement revision, imported, forgotten;
     sqlite3_prepare_v2(db_,
-                       "INSERT OR REPLACE INTO revisions (record, hash, time, device) VALUES (?, ?, ?, ?)",
+                       "INSERT OR REPLACE INTO revisions (record, hash, time, device, row) VALUES (?, ?, ?, ?, ?)",
                        -1, &revision.handle, nullptr);
     sqlite3_prepare_v2(db_, "INSERT OR IGNORE INTO imported (file) VALUES (?)", -1, &imported.handle,
                        nullptr);
@@ -169,12 +225,14 @@ bool EnsembleState::commit(const std::map<std::string, RecordRevision>& revision
         sqlite3_bind_text(forgotten.handle, 1, it->c_str(), -1, SQLITE_TRANSIENT);
         ok = sqlite3_step(forgotten.handle) == SQLITE_DONE;
     }
-    for (auto it = revisions.begin(); ok && it != revisions.end(); ++it) {
+    for (auto it = records.begin(); ok && it != records.end(); ++it) {
+        const auto& [hash, time, device] = it->second.revision;
         sqlite3_reset(revision.handle);
         sqlite3_bind_text(revision.handle, 1, it->first.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_int64(revision.handle, 2, static_cast<sqlite3_int64>(it->second.hash));
-        sqlite3_bind_double(revision.handle, 3, it->second.time);
-        sqlite3_bind_text(revision.handle, 4, it->second.device.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int64(revision.handle, 2, static_cast<sqlite3_int64>(hash));
+        sqlite3_bind_double(revision.handle, 3, time);
+        sqlite3_bind_text(revision.handle, 4, device.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int64(revision.handle, 5, it->second.row);
         ok = sqlite3_step(revision.handle) == SQLITE_DONE;
     }
     for (auto it = importedFiles.begin(); ok && it != importedFiles.end(); ++it) {
@@ -182,10 +240,17 @@ bool EnsembleState::commit(const std::map<std::string, RecordRevision>& revision
         sqlite3_bind_text(imported.handle, 1, it->c_str(), -1, SQLITE_TRANSIENT);
         ok = sqlite3_step(imported.handle) == SQLITE_DONE;
     }
+    if (ok && changeCursor) ok = setMeta(kCursorKey, std::to_string(*changeCursor), error);
     if (ok && execute("COMMIT", error)) return true;
-    if (!ok) fail(error, 2, sqlite3_errmsg(db_));
+    if (!ok && !(error && *error)) fail(error, 2, sqlite3_errmsg(db_));
     execute("ROLLBACK", nullptr);
     return false;
+}
+
+void EnsembleState::foldLog() {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(file_.string() + "-wal", ec);
+    if (!ec && size > kLargeLogBytes) sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
 }
 
 }  // namespace platform

@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/coredata/sqlite_file_health.h"
 #include "platform/foundation/ns_error.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace platform {
 
@@ -28,14 +30,29 @@ struct RecordRevision {
     }
 };
 
+// What this device keeps of one record: its version and its row in this device's store (0 while
+// unknown).
+struct KnownRecord {
+    RecordRevision revision;
+    std::int64_t row = 0;
+};
+
 // An ensemble's own bookkeeping on this device, in a small SQLite file of its own: this device's
-// identifier, whether the store has joined, each record's revision and the change files imported.
-// Updates are transactions, so a kill leaves the last committed state.
+// identifier, whether the store has joined, each record's revision and row, the change files imported
+// and how far the store's change log has been exported. Updates are transactions, so a kill leaves the
+// last committed state.
 class EnsembleState {
 public:
-    static std::unique_ptr<EnsembleState> open(const std::filesystem::path& file,
-                                               std::shared_ptr<NSError>* error);
+    // With a check of less than every page (`depth`), checkEveryPage must follow before the first use.
+    static std::unique_ptr<EnsembleState> open(const std::filesystem::path& file, std::shared_ptr<NSError>* error,
+                                               SQLiteFileHealth::Depth depth = SQLiteFileHealth::Depth::Whole);
     ~EnsembleState();
+
+    // Checks every page once. The bookkeeping can be rebuilt from the store and the change files, so a
+    // damaged file is set aside with a console line and the state starts over in a new one (with a new
+    // device identifier, not leeched); otherwise no merge could ever run again. False only when no new
+    // file can be made.
+    bool checkEveryPage(std::shared_ptr<NSError>* error);
 
     const std::string& deviceIdentifier() const { return device_; }
     bool isLeeched() const;
@@ -45,21 +62,32 @@ public:
     // aside, or removed) it starts over, so the new file is filled again from every change file.
     bool adoptStore(const std::string& storeIdentifier, std::shared_ptr<NSError>* error);
 
-    // Keyed by "<entity>/<global identifier>".
-    std::map<std::string, RecordRevision> revisions() const;
+    // By "<entity>/<global identifier>", in order; none for a record never exported or imported.
+    std::vector<std::optional<KnownRecord>> records(const std::vector<std::string>& keys) const;
     std::set<std::string> importedFiles() const;
+    // The number of the last entry of the store's change log that was exported; none when every record
+    // must be looked at (a new state, one written before the log was kept, or another store).
+    std::optional<std::int64_t> changeCursor() const;
     // `forgottenFiles` leave the imported files: the folder no longer holds them.
-    bool commit(const std::map<std::string, RecordRevision>& revisions,
-                const std::vector<std::string>& importedFiles, const std::vector<std::string>& forgottenFiles,
+    bool commit(const std::map<std::string, KnownRecord>& records, const std::vector<std::string>& importedFiles,
+                const std::vector<std::string>& forgottenFiles, std::optional<std::int64_t> changeCursor,
                 std::shared_ptr<NSError>* error);
+    // Folds a large write-ahead log back into the file, which then holds everything alone.
+    void foldLog();
 
 private:
-    explicit EnsembleState(sqlite3* db) : db_(db) {}
+    EnsembleState(std::filesystem::path file, sqlite3* db, bool checked)
+        : file_(std::move(file)), db_(db), checked_(checked) {}
+    // Tables, device identifier: what every open does once the file is known to be sound.
+    bool start(std::shared_ptr<NSError>* error);
     bool execute(const std::string& sql, std::shared_ptr<NSError>* error);
     std::optional<std::string> meta(const std::string& key) const;
     bool setMeta(const std::string& key, const std::string& value, std::shared_ptr<NSError>* error);
 
+    const std::filesystem::path file_;
     sqlite3* db_;
+    bool checked_;
+    mutable sqlite3_stmt* lookup_ = nullptr;
     std::string device_;
 };
 

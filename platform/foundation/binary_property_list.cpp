@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstdint>
 #include <limits>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/foundation/iso8601_date.h"
@@ -91,6 +92,7 @@ private:
 
     // Numbers the value and what it holds, depth first; nulls inside containers are left out.
     std::uint64_t add(const Value& value) {
+        if (!value.arrayValue() && !value.dictionaryValue()) return addOnce(&value, nullptr);
         const std::size_t index = objects_.size();
         objects_.push_back({&value, nullptr, {}});
         std::vector<std::uint64_t> references;
@@ -100,9 +102,7 @@ private:
             }
         } else if (const auto* dictionary = value.dictionaryValue()) {
             for (const auto& [key, item] : *dictionary) {
-                if (item.isNull()) continue;
-                references.push_back(objects_.size());
-                objects_.push_back({nullptr, &key, {}});
+                if (!item.isNull()) references.push_back(addOnce(nullptr, &key));
             }
             for (const auto& [key, item] : *dictionary) {
                 if (!item.isNull()) references.push_back(add(item));
@@ -110,6 +110,24 @@ private:
         }
         objects_[index].references = std::move(references);
         return index;
+    }
+
+    // A key or a value that is no container, written once however often it occurs (as every reader
+    // of the format allows): the keys of many dictionaries of one kind cost their bytes once.
+    std::uint64_t addOnce(const Value* value, const std::string* key) {
+        std::string identity;
+        if (const auto* text = key ? key : value->stringValue()) {
+            identity.append("s").append(*text);
+        } else if (const auto* data = value->dataValue()) {
+            identity.append("D").append(data->begin(), data->end());
+        } else {
+            write({value, nullptr, {}});  // nothing is written out before every object is numbered
+            identity.append("v").append(out_);
+            out_.clear();
+        }
+        const auto [found, added] = written_.try_emplace(std::move(identity), objects_.size());
+        if (added) objects_.push_back({value, key, {}});
+        return found->second;
     }
 
     void marker(unsigned type, std::uint64_t count) {
@@ -206,6 +224,7 @@ private:
     }
 
     std::vector<Object> objects_;
+    std::unordered_map<std::string, std::uint64_t> written_;
     unsigned refWidth_ = 1;
     std::string out_;
 };

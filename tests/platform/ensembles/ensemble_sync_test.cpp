@@ -11,19 +11,10 @@
 #include "tests/platform/ensembles/ensemble_test_support.h"
 
 using namespace platform;
+using quorvel::testing::changeFiles;
 using quorvel::testing::TwoDevices;
 
 namespace {
-
-std::vector<std::filesystem::path> changeFiles(const std::filesystem::path& cloud) {
-    std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(cloud)) {
-        if (entry.is_regular_file() && entry.path().parent_path().parent_path().filename() == "changes")
-            files.push_back(entry.path());
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
 
 // Both devices leeched, A stored "a1" and B "b1", and both hold both.
 void holdA1AndB1OnBoth(TwoDevices& devices) {

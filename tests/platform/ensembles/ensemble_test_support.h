@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
 
 #include "platform/ensembles/cde_persistent_store_ensemble.h"
+#include "platform/ensembles/change_file.h"
 #include "platform/foundation/clock.h"
 #include "tests/platform/coredata/coredata_test_support.h"
 #include "tests/support/temp_data_root.h"
@@ -71,6 +75,24 @@ struct Device {
         ASSERT_TRUE(context->save());
     }
 
+    // Notes "<prefix>0" … with counts 0 …, saved together.
+    void insertMany(const std::string& prefix, int count) {
+        for (int i = 0; i < count; ++i) {
+            auto note = context->insertNewObjectForEntityForName("Note");
+            note->setValueForKey(prefix + std::to_string(i), "uniqueIdentifier");
+            note->setValueForKey(std::int64_t{i}, "count");
+        }
+        ASSERT_TRUE(context->save());
+    }
+
+    void update(const std::string& id, std::int64_t count) {
+        auto found = context->executeFetchRequest(platform::NSFetchRequest::fetchRequestWithEntityName("Note"));
+        for (const auto& note : *found) {
+            if (note->valueForKey("uniqueIdentifier") == platform::Value(id)) note->setValueForKey(count, "count");
+        }
+        ASSERT_TRUE(context->save());
+    }
+
     // Identifier → count of every note in the store.
     std::map<std::string, std::int64_t> notes() const {
         std::map<std::string, std::int64_t> result;
@@ -88,6 +110,37 @@ struct Device {
     std::shared_ptr<platform::CDEICloudFileSystem> fileSystem;
     std::shared_ptr<platform::CDEPersistentStoreEnsemble> ensemble;
 };
+
+// Every change file in the cloud folder, sorted by path.
+inline std::vector<std::filesystem::path> changeFiles(const std::filesystem::path& cloud) {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(cloud)) {
+        if (entry.is_regular_file() && entry.path().parent_path().parent_path().filename() == "changes")
+            files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The change files in the cloud folder that are not in `before`.
+inline std::vector<std::filesystem::path> filesAddedSince(const std::vector<std::filesystem::path>& before,
+                                                          const std::filesystem::path& cloud) {
+    std::vector<std::filesystem::path> added;
+    for (const auto& file : changeFiles(cloud)) {
+        if (std::find(before.begin(), before.end(), file) == before.end()) added.push_back(file);
+    }
+    return added;
+}
+
+// A change file as every installation reads it; none, with a test failure, when it cannot be read.
+inline std::optional<platform::ChangeFile> readChangeFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    const std::string contents{std::istreambuf_iterator<char>(in), {}};
+    std::string reason;
+    auto parsed = platform::ChangeFile::parse(contents, &reason);
+    EXPECT_TRUE(parsed) << file << ": " << reason;
+    return parsed;
+}
 
 // Starts an ensemble operation, lets it finish and returns its error; fails when the completion
 // was not called exactly once.
@@ -119,6 +172,10 @@ struct TwoDevices {
     }
     std::shared_ptr<platform::NSError> leech(Device& device) {
         return finish(*clock, [&](auto done) { device.ensemble->leechPersistentStoreWithCompletion(done); });
+    }
+    void leechBoth() {
+        ASSERT_FALSE(leech(a));
+        ASSERT_FALSE(leech(b));
     }
 };
 

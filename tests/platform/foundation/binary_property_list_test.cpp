@@ -135,6 +135,28 @@ TEST(BinaryPropertyListWriting, LargeFilesUseWiderReferencesAndOffsets) {
     EXPECT_EQ(read(bytes), value);
 }
 
+// Many records of one kind (a change file's) cost their keys and repeated values once.
+TEST(BinaryPropertyListWriting, RepeatedKeysAndValuesAreWrittenOnce) {
+    Value::Dictionary record{{"device", "6F9619FF-8B86-D011-B42D-00C04FC964FF"}, {"at", NSDate(818'000'000.5)}};
+    Value::Array records;
+    for (int i = 0; i < 1000; ++i) {
+        record.insert_or_assign("identifier", std::string("record-").append(std::to_string(i)));
+        records.emplace_back(record);
+    }
+    const Value value(records);
+    const auto bytes = binary(value);
+    EXPECT_LT(bytes.size(), 1000u * 32);  // each record's own name, its dictionary and their offsets
+    EXPECT_EQ(read(bytes), value);
+    if (!PythonPlistReader::available()) return;
+    quorvel::testing::TempDataRoot root;
+    const auto file = root.path() / "shared.plist";
+    std::ofstream(file, std::ios::binary) << bytes;
+    std::string error, difference;
+    const auto python = PythonPlistReader::listing(file, &error);
+    ASSERT_TRUE(python) << error;
+    EXPECT_TRUE(PythonPlistReader::same(*python, PythonPlistReader::listing(value), &difference)) << difference;
+}
+
 TEST(BinaryPropertyListWriting, StringsThatAreNotUtf8AreRefusedUpFront) {
     std::string error;
     EXPECT_FALSE(PropertyList::serializeBinary(Value::Array{"ok", "\xFF"}, &error));
