@@ -1,9 +1,11 @@
 #include "app/core/session_store_summary.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
 #include <fstream>
 #include <mutex>
-#include <sstream>
 #include <system_error>
 
 #include "platform/coredata/ns_managed_object_context.h"
@@ -62,18 +64,21 @@ std::uint64_t SessionStoreSummary::readBegins() {
 }
 
 std::optional<std::string> SessionStoreSummary::read() {
-    std::ifstream file(path(), std::ios::binary);
+    std::ifstream file(path(), std::ios::binary | std::ios::ate);
     if (!file) return std::nullopt;
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (!file.good() && !file.eof()) return std::nullopt;
-    return text.str();
+    // Read in one piece: a summary may run to megabytes.
+    std::string text(static_cast<std::size_t>(std::max<std::streamoff>(file.tellg(), 0)), '\0');
+    file.seekg(0);
+    if (!file.read(text.data(), static_cast<std::streamsize>(text.size()))) return std::nullopt;
+    return text;
 }
 
 bool SessionStoreSummary::write(const std::string& text, std::uint64_t readBegan) {
     const auto target = path();
+    // A name of each write's own: two readers may put their summaries in place at once.
+    static std::atomic<std::uint64_t> writes{0};
     auto written = target;
-    written += ".new";
+    written += ".new-" + std::to_string(::getpid()) + "-" + std::to_string(++writes);
     std::error_code ec;
     std::filesystem::create_directories(target.parent_path(), ec);
     {

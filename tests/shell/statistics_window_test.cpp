@@ -1,7 +1,7 @@
 // The real quorvel window on a virtual X server: the statistics screen's day panel as a person moves a
 // finger along the line chart, one day after another, narrow dates and wide ones; the averages over
 // the charts on a small phone turned on its side; and the averages of a later launch, after sessions were
-// stored and changed meanwhile.
+// stored and changed meanwhile, or in another time zone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,8 +11,11 @@
 
 #include "app/core/core_data_manager.h"
 #include "app/core/formatting_helpers.h"
+#include "app/screens/statistics/charts_view_controller.h"
 #include "platform/coregraphics/cg_geometry.h"
+#include "platform/foundation/ns_time_zone.h"
 #include "tests/shell/screen_listing.h"
+#include "tests/shell/stored_sessions.h"
 #include "tests/shell/walking_desktop_test.h"
 
 namespace {
@@ -60,9 +63,9 @@ void moveTodaysSessions(int count, int days) {
 class StatisticsWindow : public quorvel::testing::WalkingDesktopTest {
 protected:
     // A phone held upright, on the statistics screen, chosen through the menu under the bar.
-    Window startOnStatistics(const char* device = "iPhone8") {
+    Window startOnStatistics(const char* device = "iPhone8", const quorvel::testing::ShellProcess::Environment& environment = {}) {
         markGuidanceSeen();
-        const Window window = start({"--device", device, "--orientation", "portrait"});
+        const Window window = start({"--device", device, "--orientation", "portrait"}, environment);
         app->listen(1s);
         for (const auto& [x, y] : {std::pair{50, 42}, std::pair{187, 154}}) {
             user->click(window, x, y);
@@ -74,13 +77,38 @@ protected:
     // The two averages the screen shows, from the top (the 30 days' over the line chart), each up to its
     // bracket.
     std::vector<std::string> averages(Window window, const std::string& name) {
+        auto texts = wholeAverages(window, name);
+        for (auto& text : texts) text = text.substr(0, text.find(" ("));
+        return texts;
+    }
+    // Both averages as the screen writes them, minutes included, from the top.
+    std::vector<std::string> wholeAverages(Window window, const std::string& name) {
         std::vector<std::pair<platform::CGFloat, std::string>> shown;
         for (const auto& view : look(window, name).views) {
-            if (view.text.starts_with("Average ")) shown.emplace_back(view.frame.minY(), view.text.substr(0, view.text.find(" (")));
+            if (view.text.starts_with("Average ")) shown.emplace_back(view.frame.minY(), view.text);
         }
         std::sort(shown.begin(), shown.end());
         std::vector<std::string> texts;
         for (const auto& [top, text] : shown) texts.push_back(text);
+        return texts;
+    }
+    // The averages over the last 30 and 14 days of the present zone, read from the store the program left.
+    static std::vector<std::string> averagesOfTheStore() {
+        const auto sessions = quorvel::testing::storedSessions();
+        EXPECT_TRUE(sessions);
+        const platform::NSDate tomorrow = quorvel::dateByAddingDays(quorvel::startOfDay(platform::NSDate::now()), 1);
+        std::vector<std::string> texts;
+        for (const int days : {30, 14}) {
+            const platform::NSDate first = quorvel::dateByAddingDays(tomorrow, -days);
+            double count = 0, minutes = 0;
+            for (const auto& session : sessions.value_or(std::vector<quorvel::testing::StoredSession>())) {
+                const platform::NSDate end(session.end);
+                if (end < first || !(end < tomorrow)) continue;
+                count += 1;
+                minutes += double(session.minutes);
+            }
+            texts.push_back(quorvel::ChartsViewController::averageText(count / days, minutes / days));
+        }
         return texts;
     }
     static bool white(const DesktopUser::Rgb& c) { return c.red > 200 && c.green > 200 && c.blue > 200; }
@@ -203,4 +231,40 @@ TEST_F(StatisticsWindow, ALaterLaunchShowsTheSessionsStoredAndChangedSince) {
               (std::vector<std::string>{"Average 7 Focus Sessions", "Average 14 Focus Sessions"}));
     user->requestClose(window);
     EXPECT_EQ(app->waitForExit(), 0) << app->transcript();
+}
+
+// A later launch in another time zone counts the same sessions by that zone's days: half past midnight
+// in Berlin is the evening before in New York (unless New York's evening is Berlin's night, the days'
+// figures differ).
+TEST_F(StatisticsWindow, ALaterLaunchInAnotherZoneCountsTheSessionsByItsDays) {
+    const auto zone = [](const char* name) {
+        platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName(name));
+    };
+    zone("Europe/Berlin");
+    {
+        auto manager = quorvel::CoreDataManager::shared();
+        manager->setUpStore();
+        const platform::NSDate today = quorvel::startOfDay(platform::NSDate::now());
+        for (int day = 0; day < 20; ++day) {
+            for (int i = 0; i < 5; ++i)
+                manager->insertSession(25, quorvel::SessionType::focus,
+                                       quorvel::dateByAddingDays(today, -day).dateByAddingTimeInterval(1800.0 + 60 * i));
+        }
+        quorvel::CoreDataManager::closeStore();
+    }
+    Window window = startOnStatistics("iPhone8", {{"TZ", "Europe/Berlin"}});
+    ASSERT_NE(window, 0u);
+    const auto inBerlin = wholeAverages(window, "statistics_in_berlin.png");
+    user->requestClose(window);
+    ASSERT_EQ(app->waitForExit(), 0) << app->transcript();
+    EXPECT_EQ(inBerlin, averagesOfTheStore());
+
+    window = startOnStatistics("iPhone8", {{"TZ", "America/New_York"}});
+    ASSERT_NE(window, 0u);
+    const auto inNewYork = wholeAverages(window, "statistics_in_new_york.png");
+    user->requestClose(window);
+    ASSERT_EQ(app->waitForExit(), 0) << app->transcript();
+    zone("America/New_York");
+    EXPECT_EQ(inNewYork, averagesOfTheStore());
+    zone("Europe/Berlin");
 }

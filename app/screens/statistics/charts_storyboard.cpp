@@ -1,6 +1,8 @@
 #include "app/screens/statistics/charts_storyboard.h"
 
+#include "app/core/core_data_manager.h"
 #include "app/screens/statistics/charts_view_controller.h"
+#include "platform/dispatch/dispatch_queue.h"
 #include "platform/uikit/device/ui_screen.h"
 #include "platform/uikit/layout/ns_layout_anchor.h"
 #include "platform/uikit/layout/ns_layout_constraint.h"
@@ -219,6 +221,11 @@ void buildView(UINibBuilder& nib) {
 
 void ChartsStoryboard::registerScenes() {
     UIStoryboard::registerScene(kName, kScreen, [] { return std::make_shared<ChartsViewController>(); }, buildView);
+    // Once the launch is done (and the store open), the totals are read off the main thread, so that
+    // the first visit finds them made.
+    DispatchQueue::main()->async([] {
+        if (const auto context = CoreDataManager::context()) SessionDayTotals::shared()->prepareInBackground(*context);
+    });
 }
 
 }  // namespace quorvel

@@ -107,7 +107,7 @@ private:
     std::weak_ptr<StatContainerView> stat30DaysView_;
     std::weak_ptr<platform::UIView> overlayView_;
     DayNumbers dayNumbersDict_;
-    std::shared_ptr<SessionDayTotals> dayTotals_ = SessionDayTotals::make();
+    std::shared_ptr<SessionDayTotals> dayTotals_ = SessionDayTotals::shared();
     std::vector<platform::ChartDataEntry> lineChartDatas_;
     std::vector<platform::BarChartDataEntry> barChartDatas_;
     std::shared_ptr<platform::UIColor> focusThemeColor_ = defaultFocusThemeColor();

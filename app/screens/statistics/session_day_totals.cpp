@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/core/formatting_helpers.h"
 #include "app/core/session_store_summary.h"
-#include "platform/foundation/saturating_cast.h"
+#include "app/screens/statistics/day_grouping.h"
+#include "app/screens/statistics/session_day_totals_file.h"
+#include "platform/dispatch/dispatch_queue.h"
 
 namespace quorvel {
 
@@ -14,80 +15,100 @@ using namespace platform;
 namespace {
 
 constexpr const char* kSession = "Session";
+// Above this many sessions stored or changed in one save (a merge that brings another installation's
+// sessions), the totals are read again off the main thread rather than followed one session at a time.
+constexpr std::size_t kMostFollowed = 20000;
 
 Value valueOf(const Value::Dictionary& values, const std::string& key) {
     const auto found = values.find(key);
     return found == values.end() ? Value() : found->second;
 }
 
-// Adds sessions to their days. Sessions mostly come in the order they ended, so consecutive ones mostly
-// share a day, or fall on the next: the day found last is kept with its end, and the calendar is asked
-// for a day's start only when a session falls on neither.
-class DayGrouping {
-public:
-    explicit DayGrouping(DayNumbers& days) : days_(days) {}
+// A saved session as the store reads it back.
+StoredSession sessionOf(const NSManagedObjectSnapshot& snapshot) {
+    const auto date = valueOf(snapshot.values, "timestamp").dateValue();
+    return {snapshot.objectID.row, date ? std::optional(date->timeIntervalSinceReferenceDate()) : std::nullopt,
+            valueOf(snapshot.values, "duration").intValue().value_or(0)};
+}
 
-    void add(const Value& timestamp, const Value& duration) {
-        const auto date = timestamp.dateValue();
-        // A session without a real time belongs to no day.
-        if (!date || !std::isfinite(date->timeIntervalSinceReferenceDate())) return;
-        if (!record_ || *date < dayStart_) {
-            const NSDate start = startOfDay(*date);
-            enter(start, dateByAddingDays(start, 1));
-        } else if (!(*date < nextDayStart_)) {
-            // A start of day moved by whole days stays one.
-            const NSDate following = dateByAddingDays(nextDayStart_, 1);
-            const NSDate start = *date < following ? nextDayStart_ : startOfDay(*date);
-            enter(start, start == nextDayStart_ ? following : dateByAddingDays(start, 1));
-        }
-        record_->pomodoros = addSaturating(record_->pomodoros, 1);
-        // A damaged or foreign record cannot take minutes away from a day.
-        record_->minutes = addSaturating(record_->minutes, std::max<std::int64_t>(duration.intValue().value_or(0), 0));
-    }
+bool sameSession(const StoredSession& session, const Value& timestamp, const Value& duration) {
+    const auto date = timestamp.dateValue();
+    const std::optional<double> seconds =
+        date ? std::optional(date->timeIntervalSinceReferenceDate()) : std::nullopt;
+    // A missing duration reads as none, as a stored 0 does not: compare the values themselves.
+    const bool sameMinutes = duration.isNull() ? session.minutes == 0 : duration.intValue() == session.minutes;
+    return seconds == session.timestamp && sameMinutes;
+}
 
-private:
-    void enter(NSDate start, NSDate end) {
-        dayStart_ = start;
-        nextDayStart_ = end;
-        record_ = &days_[start];
-    }
+Value timestampValue(const StoredSession& session) {
+    return session.timestamp ? Value(NSDate(*session.timestamp)) : Value();
+}
 
-    DayNumbers& days_;
-    NSDate dayStart_, nextDayStart_;
-    DayNumber* record_ = nullptr;
-};
+std::shared_ptr<DispatchQueue> readingQueue() {
+    static const auto queue = DispatchQueue::createSerial("statistics.totals");
+    return queue;
+}
 
 }  // namespace
+
+std::shared_ptr<SessionDayTotals> SessionDayTotals::shared() {
+    // Never destroyed: a read on its queue may still run while the process exits.
+    static const auto* totals = new std::shared_ptr<SessionDayTotals>(make());
+    return *totals;
+}
 
 std::shared_ptr<SessionDayTotals> SessionDayTotals::make() {
     SessionStoreSummary::watchSaves();
     std::shared_ptr<SessionDayTotals> totals(new SessionDayTotals());
-    NSNotificationCenter::defaultCenter().addObserver(
-        totals.get(), NSManagedObjectContextDidSaveNotification,
-        [weak = totals->weak_from_this()](const NSNotification& note) {
-            if (auto self = weak.lock()) self->noteSave(note);
-        });
+    totals->watchSaves();
     return totals;
+}
+
+void SessionDayTotals::watchSaves() {
+    auto& center = NSNotificationCenter::defaultCenter();
+    center.addObserver(this, NSManagedObjectContextWillSaveNotification, [weak = weak_from_this()](const NSNotification& note) {
+        if (auto self = weak.lock()) self->noteWillSave(note);
+    });
+    center.addObserver(this, NSManagedObjectContextDidSaveNotification, [weak = weak_from_this()](const NSNotification& note) {
+        if (auto self = weak.lock()) self->noteSave(note);
+    });
 }
 
 SessionDayTotals::~SessionDayTotals() {
     NSNotificationCenter::defaultCenter().removeObserver(this);
 }
 
-DayNumbers SessionDayTotals::figures(NSManagedObjectContext& context) {
+std::optional<SessionDayTotals::Store> SessionDayTotals::storeOf(NSManagedObjectContext& context) {
     const auto& coordinator = context.persistentStoreCoordinator();
-    if (!coordinator) return {};
-    bool readAgain = false;
-    {
-        MutexLock lock(mutex_);
-        readAgain = readAgain_;
+    if (!coordinator || !coordinator->hasStore()) return std::nullopt;
+    return Store{coordinator->storeURL().lexically_normal(), coordinator->storeIdentifier()};
+}
+
+void SessionDayTotals::prepareInBackground(NSManagedObjectContext& context) {
+    if (const auto store = storeOf(context)) prepareOffMain(*store);
+}
+
+void SessionDayTotals::prepareOffMain(const Store& store) {
+    readingQueue()->async([weak = weak_from_this(), store] {
+        auto self = weak.lock();
+        if (!self || !self->prepare(store)) return;
+        // The days of a million sessions take the main thread tens of milliseconds: better now than
+        // inside the tap that opens the screen.
+        DispatchQueue::main()->async([weak, store] {
+            if (auto self = weak.lock()) self->updateDays(store);
+        });
+    });
+}
+
+DayNumbers SessionDayTotals::figures(NSManagedObjectContext& context) {
+    const auto store = storeOf(context);
+    // A store that cannot be read shows no sessions rather than some of them. A change the totals
+    // could not follow may come between their read and their days: they are read again.
+    for (bool made = false; !made;) {
+        if (!store || !prepare(*store)) return {};
+        made = updateDays(*store);
     }
-    if (readAgain || zone_ != NSTimeZone::defaultTimeZone() || storeIdentifier_ != coordinator->storeIdentifier())
-        readAll(*coordinator);
-    // A failed read shows no sessions rather than some of them.
-    if (readFailed_) return {};
-    takeArrivals();
-    DayNumbers days = stored_;
+    DayNumbers days = days_;
     DayGrouping unsaved(days);
     for (const auto& object : context.insertedObjects()) {
         if (object->entity().name() == kSession)
@@ -96,88 +117,148 @@ DayNumbers SessionDayTotals::figures(NSManagedObjectContext& context) {
     return days;
 }
 
-void SessionDayTotals::readAll(NSPersistentStoreCoordinator& coordinator) {
+bool SessionDayTotals::prepare(const Store& store) {
+    const auto ready = [&] {
+        MutexLock lock(mutex_);
+        return store_ == store && !stale_ && !readRunning_;
+    };
+    if (ready()) return true;
+    MutexLock reading(reading_);
+    StoredSessionReader reader(store.url);
+    // A change to stored sessions while it read makes it read again.
+    while (!ready()) {
+        if (!read(store, reader)) return false;
+    }
+    return true;
+}
+
+bool SessionDayTotals::read(const Store& store, StoredSessionReader& reader) {
+    const auto began = SessionStoreSummary::readBegins();
     {
         MutexLock lock(mutex_);
-        // From here on a save is either in what is read or heard afterwards, never lost.
-        readAgain_ = false;
-        storeURL_ = coordinator.storeURL().lexically_normal();
+        store_ = store;
+        stale_ = false;
+        readRunning_ = true;
+        arrivals_.clear();
     }
-    const auto readBegan = SessionStoreSummary::readBegins();
-    zone_ = NSTimeZone::defaultTimeZone();
-    storeIdentifier_ = coordinator.storeIdentifier();
-    const auto entity = coordinator.managedObjectModel()->entityNamed(kSession);
-    const auto timestamp = entity ? entity->indexOfAttribute("timestamp") : std::nullopt;
-    const auto duration = entity ? entity->indexOfAttribute("duration") : std::nullopt;
-    readFailed_ = !timestamp || !duration;
-    if (readFailed_) {
-        stored_.clear();
-        return;
-    }
-    const std::vector<std::size_t> columns{*timestamp, *duration};
     const auto text = SessionStoreSummary::read();
     auto summary = text ? SessionDayTotalsFile::parse(*text) : std::nullopt;
-    if (summary && (summary->storeIdentifier != storeIdentifier_ || summary->timeZone != zone_->name() ||
-                    summary->lastRow == 0))
-        summary.reset();
-    const bool fromSummary = summary && readOnto(&*summary, coordinator, *entity, columns);
-    readFailed_ = !fromSummary && !readOnto(nullptr, coordinator, *entity, columns);
-    if (readFailed_) {
-        stored_.clear();
-        MutexLock lock(mutex_);
-        readAgain_ = true;
-    } else if (!fromSummary || lastRowRead_ != summary->lastRow) {
-        SessionStoreSummary::write(this->summary().text(), readBegan);
+    if (summary && (summary->storeIdentifier != store.identifier || summary->lastRow == 0)) summary.reset();
+    QuarterHourTotals totals;
+    StoredSession last;
+    bool lastHeld = false, read = false;
+    if (summary) {
+        // The summary's own last row comes first, to be compared, not counted.
+        totals = std::move(summary->totals);
+        read = reader.readRange(summary->lastRow, INT64_MAX, [&](const StoredSession& session) {
+            if (last.row == 0) {
+                lastHeld = session.row == summary->lastRow &&
+                           sameSession(session, summary->lastTimestamp, summary->lastDuration);
+            } else if (lastHeld) {
+                totals.add(session.timestamp, session.minutes);
+            }
+            last = session;
+        });
     }
-}
-
-bool SessionDayTotals::readOnto(const SessionDayTotalsFile* summary, NSPersistentStoreCoordinator& coordinator,
-                                const NSEntityDescription& entity, const std::vector<std::size_t>& columns) {
-    stored_ = summary ? summary->days : DayNumbers();
-    lastRowRead_ = 0;
-    lastTimestampRead_ = lastDurationRead_ = Value();
-    bool lastRowHeld = !summary;
-    DayGrouping grouping(stored_);
-    // Two values of every session, in store order: the sums need no order, and sorting costs as much
-    // as reading. The summary's own last row comes first, to be compared, not counted.
-    const bool read = coordinator.fetchEach(
-        entity, nullptr, {}, &columns,
-        [&](std::int64_t row, std::vector<Value>& values) {
-            if (summary && lastRowRead_ == 0) {
-                lastRowHeld = row == summary->lastRow && values[0] == summary->lastTimestamp &&
-                              values[1] == summary->lastDuration;
-                lastRowRead_ = row;
-                lastTimestampRead_ = values[0];
-                lastDurationRead_ = values[1];
-                return;
-            }
-            if (!lastRowHeld) return;
-            if (row > lastRowRead_) {
-                lastRowRead_ = row;
-                lastTimestampRead_ = values[0];
-                lastDurationRead_ = values[1];
-            }
-            grouping.add(values[0], values[1]);
-        },
-        nullptr, summary ? summary->lastRow - 1 : 0);
-    return read && lastRowHeld;
-}
-
-SessionDayTotalsFile SessionDayTotals::summary() const {
-    return {storeIdentifier_, zone_ ? zone_->name() : "", lastRowRead_, lastTimestampRead_, lastDurationRead_, stored_};
-}
-
-// Sessions are never deleted, so a session stored after a read has a row above every row it read;
-// one at or below was read already.
-void SessionDayTotals::takeArrivals() {
-    std::vector<Arrival> arrivals;
+    const bool fromSummary = read && lastHeld;
+    if (!fromSummary) {
+        totals = {};
+        last = {};
+        read = reader.readRange(0, INT64_MAX, [&](const StoredSession& session) {
+            totals.add(session.timestamp, session.minutes);
+            last = session;
+        });
+    }
     {
         MutexLock lock(mutex_);
-        arrivals.swap(arrivals_);
+        readRunning_ = false;
+        if (!read) {
+            stale_ = true;
+            return false;
+        }
+        if (stale_ || SessionStoreSummary::readBegins() != began) {
+            stale_ = true;
+            return true;  // read again
+        }
+        totals_ = std::move(totals);
+        lastSession_ = last;
+        beyond_.clear();
+        ++version_;
+        added_.clear();
+        addedSince_ = version_;
+        for (const auto& arrival : arrivals_) {
+            if (arrival.row > lastSession_.row) take(arrival);
+        }
+        arrivals_.clear();
     }
-    DayGrouping grouping(stored_);
-    for (const auto& arrival : arrivals) {
-        if (arrival.row > lastRowRead_) grouping.add(arrival.timestamp, arrival.duration);
+    if (!fromSummary || last.row != summary->lastRow) writeSummary();
+    return true;
+}
+
+void SessionDayTotals::take(const StoredSession& session) {
+    // A save heard after a read that already found its rows.
+    if (session.row <= lastSession_.row || beyond_.contains(session.row)) return;
+    totals_.add(session.timestamp, session.minutes);
+    ++version_;
+    if (addedSince_ + added_.size() + 1 == version_) added_.push_back(session);
+    if (session.row == lastSession_.row + 1 && beyond_.empty()) {
+        lastSession_ = session;
+        return;
+    }
+    beyond_[session.row] = session;
+    for (auto next = beyond_.begin(); next != beyond_.end() && next->first <= lastSession_.row + 1;
+         next = beyond_.erase(next)) {
+        if (next->first == lastSession_.row + 1) lastSession_ = next->second;
+    }
+}
+
+void SessionDayTotals::writeSummary() {
+    std::string bytes;
+    std::uint64_t stamp = 0;
+    {
+        MutexLock lock(mutex_);
+        // Rows heard out of order leave a gap a later read would not fill: wait for them.
+        if (!store_ || stale_ || !beyond_.empty() || lastSession_.row == 0) return;
+        stamp = SessionStoreSummary::readBegins();
+        bytes = SessionDayTotalsFile{store_->identifier, lastSession_.row, timestampValue(lastSession_),
+                                     Value(lastSession_.minutes), totals_}
+                    .bytes();
+    }
+    SessionStoreSummary::write(bytes, stamp);
+}
+
+// Any thread: reads what the sessions a save is about to change hold now.
+void SessionDayTotals::noteWillSave(const NSNotification& notification) {
+    const auto* save = notification.objectAs<NSManagedObjectContextWillSave>();
+    if (!save) return;
+    std::vector<std::int64_t> rows;
+    for (const auto& id : save->updatedObjects) {
+        if (id.entityName == kSession) rows.push_back(id.row);
+    }
+    if (rows.empty()) return;
+    std::filesystem::path url;
+    {
+        MutexLock lock(mutex_);
+        changing_.erase(save->context);
+        if (!store_ || stale_) return;
+        // A change while the store is read: that read starts again.
+        if (readRunning_) {
+            stale_ = true;
+            return;
+        }
+        // Two saves changing sessions at once, or so many sessions that reading them all costs less.
+        if (!changing_.empty() || rows.size() > kMostFollowed) {
+            markStale();
+            return;
+        }
+        url = store_->url;
+    }
+    auto old = StoredSessionReader(url).readRows(rows);
+    MutexLock lock(mutex_);
+    if (!old || old->size() != rows.size()) {
+        markStale();
+    } else {
+        changing_[save->context] = std::move(*old);
     }
 }
 
@@ -185,20 +266,100 @@ void SessionDayTotals::takeArrivals() {
 void SessionDayTotals::noteSave(const NSNotification& notification) {
     const auto* saved = notification.objectAs<NSManagedObjectContextDidSave>();
     if (!saved) return;
-    std::vector<Arrival> arrivals;
+    std::vector<StoredSession> inserted, updated;
     for (const auto& snapshot : saved->insertedObjects) {
-        if (snapshot.objectID.entityName == kSession)
-            arrivals.push_back(
-                {snapshot.objectID.row, valueOf(snapshot.values, "timestamp"), valueOf(snapshot.values, "duration")});
+        if (snapshot.objectID.entityName == kSession) inserted.push_back(sessionOf(snapshot));
     }
-    // What a changed session counted before is not known here.
-    const bool changed = std::any_of(saved->updatedObjects.begin(), saved->updatedObjects.end(),
-                                     [](const auto& snapshot) { return snapshot.objectID.entityName == kSession; });
-    if (arrivals.empty() && !changed) return;
+    for (const auto& snapshot : saved->updatedObjects) {
+        if (snapshot.objectID.entityName == kSession) updated.push_back(sessionOf(snapshot));
+    }
+    {
+        MutexLock lock(mutex_);
+        auto old = changing_.extract(saved->context);
+        if (!store_ || saved->storeURL.lexically_normal() != store_->url) return;
+        if (readRunning_) {
+            arrivals_.insert(arrivals_.end(), inserted.begin(), inserted.end());
+            stale_ = stale_ || !updated.empty() || arrivals_.size() > kMostFollowed;
+            return;
+        }
+        if (stale_) return;
+        if (inserted.size() > kMostFollowed) {
+            markStale();
+            return;
+        }
+        for (const auto& session : inserted) take(session);
+        if (updated.empty()) return;
+        if (!takeBack(old ? old.mapped() : std::vector<StoredSession>(), updated)) {
+            markStale();
+            return;
+        }
+        ++version_;
+        added_.clear();
+        addedSince_ = version_;
+    }
+    // The next launch starts from the changed totals, not from every session.
+    writeSummary();
+}
+
+bool SessionDayTotals::takeBack(std::vector<StoredSession> before, const std::vector<StoredSession>& after) {
+    const auto byRow = [](const StoredSession& a, const StoredSession& b) { return a.row < b.row; };
+    std::sort(before.begin(), before.end(), byRow);
+    // What the changed sessions counted before goes, then what they count now comes.
+    std::vector<const StoredSession*> changed;
+    for (const auto& session : after) {
+        const auto was = std::lower_bound(before.begin(), before.end(), session, byRow);
+        if (was == before.end() || was->row != session.row) return false;
+        if (was->timestamp == session.timestamp && was->minutes == session.minutes) continue;
+        if (!totals_.remove(was->timestamp, was->minutes)) return false;
+        changed.push_back(&session);
+    }
+    for (const auto* session : changed) {
+        totals_.add(session->timestamp, session->minutes);
+        if (session->row == lastSession_.row) lastSession_ = *session;
+        if (const auto pending = beyond_.find(session->row); pending != beyond_.end()) pending->second = *session;
+    }
+    return true;
+}
+
+void SessionDayTotals::markStale() {
+    if (stale_ || !store_) {
+        stale_ = true;
+        return;
+    }
+    stale_ = true;
+    // Read again now, off the main thread, rather than at the next visit.
+    prepareOffMain(*store_);
+}
+
+bool SessionDayTotals::updateDays(const Store& store) {
     MutexLock lock(mutex_);
-    if (storeURL_.empty() || saved->storeURL.lexically_normal() != storeURL_) return;
-    arrivals_.insert(arrivals_.end(), std::make_move_iterator(arrivals.begin()), std::make_move_iterator(arrivals.end()));
-    readAgain_ = readAgain_ || changed;
+    if (store_ != store || stale_ || readRunning_) return false;
+    const auto zone = NSTimeZone::defaultTimeZone();
+    // Sessions in any order cost the calendar a day each: many are better counted from the quarters.
+    if (daysStore_ == store && daysZone_ == zone && daysVersion_ == addedSince_ && added_.size() <= kMostFollowed) {
+        DayGrouping grouping(days_);
+        for (const auto& session : added_) grouping.add(timestampValue(session), Value(session.minutes));
+    } else {
+        auto days = totals_.days();
+        if (!days) days = daysOfEverySession(store);
+        days_ = days ? std::move(*days) : DayNumbers();
+        daysStore_ = store;
+        daysZone_ = zone;
+    }
+    added_.clear();
+    daysVersion_ = addedSince_ = version_;
+    return true;
+}
+
+// A day that starts inside a quarter (a local mean time of long ago): the sessions themselves, those
+// up to the last row the totals hold in order and those above it they hold already.
+std::optional<DayNumbers> SessionDayTotals::daysOfEverySession(const Store& store) {
+    DayNumbers days;
+    DayGrouping grouping(days);
+    const auto add = [&](const StoredSession& session) { grouping.add(timestampValue(session), Value(session.minutes)); };
+    if (!StoredSessionReader(store.url).readRange(0, lastSession_.row, add)) return std::nullopt;
+    for (const auto& [row, session] : beyond_) add(session);
+    return days;
 }
 
 }  // namespace quorvel

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 namespace quorvel {
@@ -11,7 +12,8 @@ using platform::Value;
 
 namespace {
 
-constexpr const char* kFirstLine = "session day totals 1";
+constexpr const char* kFirstLine = "session quarter totals 2";
+constexpr const char* kEnd = "end\n";
 
 std::string numberText(double number) {
     char text[40];
@@ -47,41 +49,59 @@ std::optional<Value> parseValue(const std::string& text) {
     return std::nullopt;
 }
 
-}  // namespace
-
-std::string SessionDayTotalsFile::text() const {
-    std::ostringstream out;
-    out << kFirstLine << '\n' << storeIdentifier << '\n' << timeZone << '\n';
-    out << lastRow << ' ' << valueText(lastTimestamp) << ' ' << valueText(lastDuration) << '\n';
-    out << days.size() << '\n';
-    for (const auto& [day, figures] : days)
-        out << numberText(day.timeIntervalSinceReferenceDate()) << ' ' << figures.pomodoros << ' ' << figures.minutes << '\n';
-    out << "end\n";
-    return out.str();
+// Records as the machine lays them out: the file is a cache of this machine's.
+template <typename Record>
+void append(std::string& bytes, const std::vector<Record>& records) {
+    bytes.append(reinterpret_cast<const char*>(records.data()), records.size() * sizeof(Record));
 }
 
-std::optional<SessionDayTotalsFile> SessionDayTotalsFile::parse(const std::string& text) {
-    std::istringstream in(text);
+template <typename Record>
+bool take(const std::string& bytes, std::size_t& at, std::size_t count, std::vector<Record>& records) {
+    if (count > (bytes.size() - at) / sizeof(Record)) return false;
+    records.resize(count);
+    std::memcpy(records.data(), bytes.data() + at, count * sizeof(Record));
+    at += count * sizeof(Record);
+    return true;
+}
+
+}  // namespace
+
+std::string SessionDayTotalsFile::bytes() const {
+    std::ostringstream head;
+    head << kFirstLine << '\n' << storeIdentifier << '\n';
+    head << lastRow << ' ' << valueText(lastTimestamp) << ' ' << valueText(lastDuration) << '\n';
+    head << totals.quarters().size() << ' ' << totals.loose().size() << '\n';
+    std::string bytes = head.str();
+    append(bytes, totals.quarters());
+    append(bytes, totals.loose());
+    return bytes + kEnd;
+}
+
+std::optional<SessionDayTotalsFile> SessionDayTotalsFile::parse(const std::string& bytes) {
+    std::istringstream in(bytes);
     std::string line;
     SessionDayTotalsFile file;
     if (!std::getline(in, line) || line != kFirstLine) return std::nullopt;
-    if (!std::getline(in, file.storeIdentifier) || !std::getline(in, file.timeZone)) return std::nullopt;
+    if (!std::getline(in, file.storeIdentifier)) return std::nullopt;
     std::string timestamp, duration;
-    std::size_t count = 0;
-    if (!(in >> file.lastRow >> timestamp >> duration >> count) || file.lastRow < 0) return std::nullopt;
+    std::size_t quarterCount = 0, looseCount = 0;
+    if (!(in >> file.lastRow >> timestamp >> duration >> quarterCount >> looseCount) || file.lastRow < 0 ||
+        in.get() != '\n')
+        return std::nullopt;
     const auto lastTimestamp = parseValue(timestamp);
     const auto lastDuration = parseValue(duration);
     if (!lastTimestamp || !lastDuration) return std::nullopt;
     file.lastTimestamp = *lastTimestamp;
     file.lastDuration = *lastDuration;
-    for (std::size_t i = 0; i < count; ++i) {
-        double seconds = 0;
-        DayNumber figures;
-        if (!(in >> seconds >> figures.pomodoros >> figures.minutes)) return std::nullopt;
-        file.days[NSDate(seconds)] = figures;
-    }
-    std::string end;
-    if (!(in >> end) || end != "end" || file.days.size() != count) return std::nullopt;
+    std::size_t at = static_cast<std::size_t>(in.tellg());
+    std::vector<QuarterHourTotals::Quarter> quarters;
+    std::vector<QuarterHourTotals::Loose> loose;
+    if (!take(bytes, at, quarterCount, quarters) || !take(bytes, at, looseCount, loose) ||
+        bytes.compare(at, std::string::npos, kEnd) != 0)
+        return std::nullopt;
+    auto totals = QuarterHourTotals::from(std::move(quarters), std::move(loose));
+    if (!totals) return std::nullopt;
+    file.totals = std::move(*totals);
     return file;
 }
 

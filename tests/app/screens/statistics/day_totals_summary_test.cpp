@@ -41,6 +41,15 @@ protected:
         sqlite3_close(db);
     }
 
+    // Adds sessions to the summary file that the store does not hold: figures that show them were
+    // taken from the summary.
+    static void plantSessions(NSDate when, int count, std::int64_t minutes) {
+        auto left = summary();
+        ASSERT_TRUE(left);
+        for (int i = 0; i < count; ++i) left->totals.add(when.timeIntervalSinceReferenceDate(), minutes);
+        ASSERT_TRUE(SessionStoreSummary::write(left->bytes(), SessionStoreSummary::readBegins()));
+    }
+
     // Changes a stored session through a second connection, as a merge of the sync does.
     static void mergeChangedTimestamp(NSDate when) {
         const auto merge = mergingContext();
@@ -57,32 +66,41 @@ TEST_F(DayTotalsSummary, AReadLeavesItsTotalsAndALaterScreenAddsOnlyWhatWasStore
     show();
     const auto left = summary();
     ASSERT_TRUE(left);
-    EXPECT_EQ(left->days, fullRead());
-    EXPECT_EQ(left->timeZone, "Europe/Berlin");
+    EXPECT_EQ(left->totals.days(), fullRead());
 
     store(daysAgo(0), 50);
     store(daysAgo(30), 10);
     EXPECT_EQ(newScreensFigures(), fullRead());
-    EXPECT_EQ(summary()->days, fullRead());
+    EXPECT_EQ(summary()->totals.days(), fullRead());
     EXPECT_EQ(summary()->lastRow, left->lastRow + 2);
 }
 
 // What makes the first visit cheap: the rows a sound summary covers are not read again.
 TEST_F(DayTotalsSummary, TheRowsASoundSummaryCoversAreTakenFromIt) {
     show();
-    auto left = *summary();
-    left.days[startOfDay(daysAgo(100))] = {7, 70, 0, 0};
-    ASSERT_TRUE(SessionStoreSummary::write(left.text(), SessionStoreSummary::readBegins()));
+    plantSessions(daysAgo(100), 7, 10);
     EXPECT_EQ(dayNumberOf(newScreensFigures(), startOfDay(daysAgo(100))), (DayNumber{7, 70, 0, 0}));
 }
 
-TEST_F(DayTotalsSummary, AChangedSessionRemovesTheSummaryAndTheNextScreenReadsEverySession) {
+// Totals that follow a change take the session's old values back: neither they nor the next launch
+// read every session again (the sessions planted in the summary stay).
+TEST_F(DayTotalsSummary, AChangedSessionIsTakenBackAndTheSummaryFollowsTheChange) {
     show();
-    ASSERT_TRUE(summary());
+    const auto truth = SessionDayTotals::make();
+    ASSERT_EQ(truth->figures(*CoreDataManager::context()), fullRead());
+    plantSessions(daysAgo(100), 7, 10);
+    const auto planted = SessionDayTotals::make();
+    ASSERT_EQ(dayNumberOf(planted->figures(*CoreDataManager::context()), startOfDay(daysAgo(100))).pomodoros, 7);
+
     mergeChangedTimestamp(daysAgo(40));
-    EXPECT_FALSE(std::filesystem::exists(SessionStoreSummary::path()));
-    EXPECT_EQ(newScreensFigures(), fullRead());
-    EXPECT_EQ(summary()->days, fullRead());
+    mergeChangedTimestamp(daysAgo(41));
+    auto withPlanted = fullRead();
+    withPlanted[startOfDay(daysAgo(100))] = {7, 70, 0, 0};
+    EXPECT_EQ(truth->figures(*CoreDataManager::context()), fullRead());
+    EXPECT_EQ(planted->figures(*CoreDataManager::context()), withPlanted);
+    EXPECT_EQ(newScreensFigures(), withPlanted);
+    screen->refreshCharts();
+    EXPECT_EQ(screen->dayNumbersDict(), fullRead());
 }
 
 TEST_F(DayTotalsSummary, ASummaryMadeFromAReadThatAChangeOverlappedIsNeverPutInPlace) {
@@ -90,7 +108,8 @@ TEST_F(DayTotalsSummary, ASummaryMadeFromAReadThatAChangeOverlappedIsNeverPutInP
     const auto began = SessionStoreSummary::readBegins();
     mergeChangedTimestamp(daysAgo(40));
     EXPECT_FALSE(SessionStoreSummary::write("stale", began));
-    EXPECT_FALSE(std::filesystem::exists(SessionStoreSummary::path()));
+    EXPECT_NE(SessionStoreSummary::read(), "stale");
+    EXPECT_EQ(summary()->totals.days(), fullRead());
     EXPECT_TRUE(SessionStoreSummary::write("fresh", SessionStoreSummary::readBegins()));
 }
 
@@ -102,14 +121,25 @@ TEST_F(DayTotalsSummary, AStoreSetBackOrChangedByAnotherProgramIsReadWhole) {
     // Another program rewrote the last row.
     changeStoreFile("UPDATE Session SET duration = 90 WHERE _pk = (SELECT max(_pk) FROM Session)");
     EXPECT_EQ(newScreensFigures(), fullRead());
-    EXPECT_EQ(summary()->days, fullRead());
+    EXPECT_EQ(summary()->totals.days(), fullRead());
 }
 
-TEST_F(DayTotalsSummary, AnotherTimeZoneOrATornFileIsReadWhole) {
+TEST_F(DayTotalsSummary, AnotherTimeZoneNeedsNoReadAndATornFileIsReadWhole) {
     show();
+    // 02:00 in Berlin is the evening before in New York.
+    const NSDate planted = daysAgo(100, 2);
+    plantSessions(planted, 1, 30);
     platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName("America/New_York"));
+    // The days came from the summary's quarters, not from the store: the planted session is there.
+    auto withPlanted = fullRead();
+    ASSERT_EQ(startOfDay(planted), startOfDay(daysAgo(101, 20)));
+    withPlanted[startOfDay(planted)] = {1, 30, 0, 0};
+    EXPECT_EQ(newScreensFigures(), withPlanted);
+    screen->refreshCharts();
+    EXPECT_EQ(screen->dayNumbersDict(), fullRead());
+    // A summary that held the planted session no longer than the store does is read again.
+    std::filesystem::remove(SessionStoreSummary::path());
     EXPECT_EQ(newScreensFigures(), fullRead());
-    EXPECT_EQ(summary()->timeZone, "America/New_York");
 
     const auto whole = *SessionStoreSummary::read();
     std::ofstream(SessionStoreSummary::path(), std::ios::trunc) << whole.substr(0, whole.size() / 2);
@@ -118,21 +148,59 @@ TEST_F(DayTotalsSummary, AnotherTimeZoneOrATornFileIsReadWhole) {
     EXPECT_EQ(*SessionStoreSummary::read(), whole);
 }
 
+// A merge that brings another installation's sessions, more than are worth following one by one, in
+// no order: the totals are read again.
+TEST_F(DayTotalsSummary, AMergeOfManySessionsInAnyOrderIsCountedWhole) {
+    show();
+    const auto merge = mergingContext();
+    merge->performBlockAndWait([&] {
+        for (int i = 0; i < 20001; ++i) {
+            auto session = std::dynamic_pointer_cast<Session>(merge->insertNewObjectForEntityForName("Session"));
+            session->setTimestamp(daysAgo((i * 7919) % 700, i % 24));
+            session->setDuration(i % 50);
+        }
+        EXPECT_TRUE(merge->save());
+    });
+    screen->refreshCharts();
+    EXPECT_EQ(screen->dayNumbersDict(), fullRead());
+    EXPECT_EQ(newScreensFigures(), fullRead());
+}
+
+// Liberia's days of 1960 started 44 minutes 30 seconds after midnight universal time, inside a quarter
+// of an hour: those days come from the sessions themselves, stored before and after the totals were made.
+TEST_F(DayTotalsSummary, DaysThatStartInsideAQuarterAreCountedSessionBySession) {
+    const double midnight1960 = -1293840000.0 + 180 * 86400.0 + 44 * 60 + 30;
+    for (const double around : {-60.0, -1.0, 0.0, 1.0, 600.0}) store(NSDate(midnight1960 + around));
+    show();
+    platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName("Africa/Monrovia"));
+    ASSERT_NE(startOfDay(NSDate(midnight1960)).timeIntervalSinceReferenceDate(), midnight1960 - 900);
+    screen->refreshCharts();
+    EXPECT_EQ(screen->dayNumbersDict(), fullRead());
+    store(NSDate(midnight1960 - 30), 40);
+    mergeChangedTimestamp(NSDate(midnight1960 + 5));
+    screen->refreshCharts();
+    EXPECT_EQ(screen->dayNumbersDict(), fullRead());
+    EXPECT_EQ(dayNumberOf(fullRead(), startOfDay(NSDate(midnight1960))).pomodoros, 4);
+}
+
 TEST(DayTotalsSummaryText, ReadsBackWhatItWroteAndRefusesAnythingElse) {
-    SessionDayTotalsFile file{"A-B", "Asia/Kolkata", 42, NSDate(7.25), platform::Value(std::int64_t(-3)),
-                              {{NSDate(86400.5), {2, 50, 0, 0}}, {NSDate(-1e9), {1, 0, 0, 0}}}};
-    const auto back = SessionDayTotalsFile::parse(file.text());
+    SessionDayTotalsFile file{"A-B", 42, NSDate(7.25), platform::Value(std::int64_t(-3)), {}};
+    for (const double when : {86400.5, 86400.5, -1e9, 3e12, 1800.0}) file.totals.add(when, 25);
+    const auto back = SessionDayTotalsFile::parse(file.bytes());
     ASSERT_TRUE(back);
-    EXPECT_EQ(back->text(), file.text());
-    EXPECT_EQ(back->days, file.days);
+    EXPECT_EQ(back->bytes(), file.bytes());
+    EXPECT_EQ(back->totals, file.totals);
+    EXPECT_EQ(back->totals.quarters().size(), 3u);
+    EXPECT_EQ(back->totals.loose().size(), 1u);
     EXPECT_EQ(back->lastTimestamp, file.lastTimestamp);
     EXPECT_EQ(back->lastDuration, file.lastDuration);
     file.lastTimestamp = platform::Value();
-    EXPECT_TRUE(SessionDayTotalsFile::parse(file.text())->lastTimestamp.isNull());
+    EXPECT_TRUE(SessionDayTotalsFile::parse(file.bytes())->lastTimestamp.isNull());
 
-    const auto text = file.text();
-    for (const std::string& broken : {std::string(), text.substr(0, text.size() - 4), "x" + text,
-                                      text.substr(0, text.find("42")) + "-1" + text.substr(text.find("42") + 2)})
+    const auto bytes = file.bytes();
+    for (const std::string& broken : {std::string(), bytes.substr(0, bytes.size() - 4), "x" + bytes,
+                                      bytes.substr(0, bytes.size() - 20) + "end\n",
+                                      bytes.substr(0, bytes.find("42")) + "-1" + bytes.substr(bytes.find("42") + 2)})
         EXPECT_FALSE(SessionDayTotalsFile::parse(broken)) << broken;
 }
 
