@@ -59,14 +59,17 @@ test-sanitize: setup $(SANITIZE)/build.ninja $(THREAD)/build.ninja
 	@ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$(CURDIR)/tools/lsan.supp" \
 		$(STAGE) "soak walk" $(SANITIZE)/tests/soak/quorvel_soak --seconds $(SOAK_CI_SECONDS) --shrink-seconds 300
 
-# Every benchmark, then one table of the figures beside their aims and baselines.
+# Every benchmark, then one table of the figures beside their aims and baselines. A program that fails
+# still leaves the table to be printed; it, a row not measured and a missed aim each fail the run.
 bench: setup $(RELEASE)/build.ninja
 	@cmake --build $(RELEASE) -j $(JOBS) --target quorvel_benchmarks
-	@mkdir -p $(RELEASE)/bench-results
 	@python3 tools/bench_table.py --start $(RELEASE)/bench-results
-	@for b in $(RELEASE)/bench/bench_*; do echo "== $$b"; \
-		$$b --benchmark_out=$(RELEASE)/bench-results/$$(basename $$b).json --benchmark_out_format=json || exit 1; done
-	@python3 tools/bench_table.py $(RELEASE)/bench-results
+	@failed=""; for b in $(RELEASE)/bench/bench_*; do echo "== $$b"; \
+		$$b --benchmark_out=$(RELEASE)/bench-results/$$(basename $$b).json --benchmark_out_format=json \
+			|| failed="$$failed $$(basename $$b)"; done; \
+		python3 tools/bench_table.py $(RELEASE)/bench-results; table=$$?; \
+		if [ -n "$$failed" ]; then echo "FAILED: benchmark programs that did not end well:$$failed"; exit 1; fi; \
+		exit $$table
 
 # A randomised walk through the whole app: SECONDS=how long (default 300), SEED=which walk (a fresh
 # one by default, printed first). A failure prints its steps shrunk and the command that replays them.

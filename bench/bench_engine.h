@@ -23,16 +23,17 @@ inline void waitUntilSettled() {
 }
 
 // One data root for the whole process, removed at exit: the engine is made once per process and keeps
-// its database open, so the root must outlive every run. Aborts when no folder can be made.
+// its database open, so the root must outlive every run. Never destroyed: the removal at exit runs after
+// the process's statics are gone. Aborts when no folder can be made.
 inline const std::filesystem::path& processDataRoot() {
-    static const std::filesystem::path root = [] {
+    static const auto* root = [] {
         std::string folder = freshFolder();
         if (folder.empty()) std::abort();
         platform::DataRoot::setPath(folder);
         std::atexit([] { std::filesystem::remove_all(processDataRoot()); });
-        return std::filesystem::path(folder);
+        return new std::filesystem::path(folder);
     }();
-    return root;
+    return *root;
 }
 
 // The analytics library started on the process's data root, its start finished; null without an engine.

@@ -4,12 +4,13 @@
 // click on its play button (the whole process and its children: app, drawing, sound and a decoding child
 // when a song ticks), once with its ticking sound and
 // once with the ticking switched off; beside them the frames a minute and the wake-ups of the audio
-// device's thread. A running session is measured over a minute side by side with its baseline, the plain
-// countdown window, running at the same time on the same display: the machine's other work in that
-// minute weighs on both, and each minute gives its own ratio. Measured, not judged; the aims are 300 ms
-// to the first frame, under 1 % of a core when idle and under 2 % with a session running.
+// device's thread. A running session is measured over a minute side by side with its baselines, the plain
+// countdown window (and, with the ticking on, the same window playing the same ticking loop through the
+// same mixer at the app's device settings), running at the same time on the same display: the machine's
+// other work in that minute weighs on all, and each minute gives its own ratios. Measured, not judged;
+// the aims are 300 ms to the first frame, under 1 % of a core when idle and, with the ticking on, 1.5
+// times the ticking countdown.
 #include <benchmark/benchmark.h>
-#include <signal.h>
 
 #include <chrono>
 #include <filesystem>
@@ -18,6 +19,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/core/p_file_manager.h"
 #include "app/core/user_default_properties.h"
@@ -26,13 +28,16 @@
 #include "platform/avfoundation/audio_output.h"
 #include "platform/uikit/device/device_profile.h"
 #include "bench/support/process_usage.h"
+#include "bench/support/window_runs.h"
 #include "tests/shell/guidance_seen.h"
-#include "tests/shell/screen_listing.h"
 #include "tests/support/desktop_user.h"
 #include "tests/support/shell_process.h"
 #include "tests/support/temp_data_root.h"
 #include "tests/support/xvfb_display.h"
 
+using quorvel::bench::close;
+using quorvel::bench::prepared;
+using quorvel::bench::timedByHand;
 using quorvel::testing::DesktopUser;
 using quorvel::testing::markGuidanceSeen;
 using quorvel::testing::ShellProcess;
@@ -43,27 +48,8 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
-void close(ShellProcess& app) {
-    kill(app.pid(), SIGTERM);
-    app.waitForExit();
-}
-
-bool prepared(benchmark::State& state, const XvfbDisplay& display) {
-    if (!XvfbDisplay::available()) {
-        state.SkipWithError("Xvfb is not installed; tools/setup.sh installs it");
-    } else if (!display.started()) {
-        state.SkipWithError("Xvfb did not start");
-    }
-    return display.started();
-}
-
 // Every benchmark here skips, with its reason, when a start fails or times out (a loaded machine), and
 // then skips its later runs too (bench_repetitions.h says why).
-
-// Three repetitions of `iterations` runs each, timed by the benchmark itself.
-void timedByHand(benchmark::internal::Benchmark* run, int iterations, benchmark::TimeUnit unit) {
-    run->UseManualTime()->Iterations(iterations)->Unit(unit)->Apply(quorvel::bench::repeated)->Repetitions(3);
-}
 
 // Ten starts a repetition.
 void tenStarts(benchmark::internal::Benchmark* run) {
@@ -190,31 +176,45 @@ void measureTenSeconds(benchmark::State& state, ShellProcess& app, const char* f
     state.counters[framesCounter] = after.frames - before.frames;
 }
 
-// Listens to both programs for the same minute, each in turn a quarter of a second at a time so that
-// neither waits to be heard, and records what each used meanwhile (the baseline's counters prefixed
-// "countdown_") and the minute's ratio of their processor shares. Both outputs are read up to the same
-// moments at the start and at the end, so each side's frames are those of the same minute. What it returns
-// is the app's side.
-Used measureMinuteSideBySide(benchmark::State& state, ShellProcess& app, ShellProcess& baseline) {
+// A baseline beside the app, and the prefix of its counters.
+struct Beside {
+    std::string prefix;
+    ShellProcess* program;
+};
+
+// Listens to the app and its baselines for the same minute, each in turn a quarter of a second at a time
+// so that none waits to be heard, and records what each used meanwhile (a baseline's counters under its
+// prefix) and the minute's ratio of the app's processor share to each baseline's ("cpu_ratio_to_" and the
+// prefix's name). All outputs are read up to the same moments at the start and at the end, so each side's
+// frames are those of the same minute. What it returns is the app's side.
+Used measureMinuteSideBySide(benchmark::State& state, ShellProcess& app, const std::vector<Beside>& baselines) {
     constexpr std::chrono::seconds kMinute(60);
-    app.drain();
-    baseline.drain();
-    const Used appBefore = usedBy(app), baselineBefore = usedBy(baseline);
+    const auto drainAll = [&] {
+        app.drain();
+        for (const auto& baseline : baselines) baseline.program->drain();
+    };
+    drainAll();
+    const Used appBefore = usedBy(app);
+    std::vector<Used> before;
+    for (const auto& baseline : baselines) before.push_back(usedBy(*baseline.program));
     const auto started = SteadyClock::now();
     while (SteadyClock::now() - started < kMinute) {
         app.listen(ShellProcess::Seconds(0.25));
-        baseline.listen(ShellProcess::Seconds(0.25));
+        for (const auto& baseline : baselines) baseline.program->listen(ShellProcess::Seconds(0.25));
     }
-    app.drain();
-    baseline.drain();
+    drainAll();
     const double seconds = std::chrono::duration<double>(SteadyClock::now() - started).count();
-    const Used appAfter = usedBy(app), baselineAfter = usedBy(baseline);
+    const Used appAfter = usedBy(app);
     state.SetIterationTime(seconds);
     record(state, "", appBefore, appAfter, seconds);
-    record(state, "countdown_", baselineBefore, baselineAfter, seconds);
-    const double baselineCpu = baselineAfter.cpuSeconds - baselineBefore.cpuSeconds;
-    if (baselineCpu > 0)
-        state.counters["cpu_ratio_to_countdown"] = (appAfter.cpuSeconds - appBefore.cpuSeconds) / baselineCpu;
+    for (std::size_t i = 0; i < baselines.size(); ++i) {
+        const Used after = usedBy(*baselines[i].program);
+        record(state, baselines[i].prefix, before[i], after, seconds);
+        const double baselineCpu = after.cpuSeconds - before[i].cpuSeconds;
+        const std::string name = baselines[i].prefix.substr(0, baselines[i].prefix.size() - 1);
+        if (baselineCpu > 0)
+            state.counters["cpu_ratio_to_" + name] = (appAfter.cpuSeconds - appBefore.cpuSeconds) / baselineCpu;
+    }
     return {appAfter.cpuSeconds - appBefore.cpuSeconds, appAfter.childrenCpuSeconds - appBefore.childrenCpuSeconds,
             appAfter.frames - appBefore.frames, {}};
 }
@@ -222,10 +222,9 @@ Used measureMinuteSideBySide(benchmark::State& state, ShellProcess& app, ShellPr
 // The timer's clock as the screen shows it now, in seconds ("24:58" is 1,498), through the program's
 // listing of a screenshot; none when no label shows a clock.
 std::optional<int> clockSeconds(DesktopUser& user, DesktopUser::Window window, ShellProcess& app) {
-    const auto from = app.lines().size();
-    user.pressKey(window, "F12");
-    if (!app.waitForLine("screenshot saved to ")) return std::nullopt;
-    for (const auto& view : quorvel::testing::ScreenListing::read(app.lines(), from).views) {
+    const auto listing = quorvel::bench::screenListing(user, window, app);
+    if (!listing) return std::nullopt;
+    for (const auto& view : listing->views) {
         int minutes = 0, seconds = 0;
         char colon = 0;
         std::istringstream text(view.text);
@@ -266,14 +265,18 @@ bool switchTickingOff(const XvfbDisplay& display, const TempDataRoot& home) {
 }
 
 // A focus session running in quorvel's iPhone 8 window and, for the same minute on the same display, the
-// running session's baseline: the plainest window that counts down a session (countdown_window, "25:00"
-// redrawn once a second), as large, at the display's top left, clear of quorvel's window in its middle.
+// running session's baselines: the plainest window that counts down a session (countdown_window, "25:00"
+// redrawn once a second), as large, at the display's top left, clear of quorvel's window in its middle;
+// with the ticking on, also the same window playing the app's ticking loop through the same mixer at
+// the app's device settings, at the top right.
 void runningSessionBesideCountdown(benchmark::State& state, bool ticking) {
-    XvfbDisplay display;
+    constexpr int kDisplayWidth = 1280;
+    XvfbDisplay display(kDisplayWidth);
     if (!prepared(state, display)) return;
     DesktopUser user(display.name());
     // As large as quorvel's iPhone 8 window on this display, a point a pixel.
     const auto phone = platform::DeviceProfile::named("iPhone8")->portraitSize;
+    const std::string width = std::to_string(int(phone.width)), height = std::to_string(int(phone.height));
     for (auto _ : state) {
         TempDataRoot home;
         markGuidanceSeen();
@@ -293,26 +296,37 @@ void runningSessionBesideCountdown(benchmark::State& state, bool ticking) {
         user.click(*window, size.width / 2, int(size.height * 0.607));
         // The session starts, the ring refills; with nothing to hear, the audio device closes.
         app.listen(ShellProcess::Seconds(1 + platform::AudioOutput::kRestSeconds));
-        ShellProcess countdown(
-            COUNTDOWN_WINDOW, display.name(), home.path(),
-            {std::to_string(int(phone.width)), std::to_string(int(phone.height)), "0", "0"});
-        if (!countdown.waitForLine("frame 1")) {
-            state.SkipWithError("no first frame of the countdown");
+        ShellProcess countdown(COUNTDOWN_WINDOW, display.name(), home.path(), {width, height, "0", "0"});
+        std::optional<ShellProcess> tickingCountdown;
+        if (ticking) {
+            tickingCountdown.emplace(COUNTDOWN_WINDOW, display.name(), home.path(),
+                                     std::vector<std::string>{width, height, std::to_string(kDisplayWidth - int(phone.width)),
+                                                              "0", TICKING_LOOP});
+        }
+        if (!countdown.waitForLine("frame 1") || (tickingCountdown && !tickingCountdown->waitForLine("frame 1"))) {
+            state.SkipWithError("no first frame of a countdown");
             break;
         }
         app.listen(ShellProcess::Seconds(1));
+        std::vector<Beside> baselines{{"countdown_", &countdown}};
+        if (tickingCountdown) baselines.push_back({"ticking_countdown_", &*tickingCountdown});
         // Counted only when the session ran the whole minute: a missed click leaves an idle app that
         // draws nothing and costs nothing, which would read as a session far under its aim.
         const auto clockBefore = clockSeconds(user, *window, app);
-        const Used used = measureMinuteSideBySide(state, app, countdown);
+        const Used used = measureMinuteSideBySide(state, app, baselines);
         const auto clockAfter = clockSeconds(user, *window, app);
-        close(countdown);
+        for (const auto& baseline : baselines) close(*baseline.program);
         close(app);
         if (!clockBefore || !clockAfter || *clockBefore - *clockAfter < 55 || used.frames < 55) {
             const auto shown = [](const std::optional<int>& clock) { return clock ? std::to_string(*clock) + " s" : std::string("no clock"); };
             state.SkipWithError(("the session did not run the whole minute: " + std::to_string(int(used.frames)) +
                                  " frames, clock " + shown(clockBefore) + " then " + shown(clockAfter))
                                     .c_str());
+            break;
+        }
+        // A baseline that played nothing would flatter the app.
+        if (ticking && state.counters["ticking_countdown_audio_wakeups_per_second"] < 1) {
+            state.SkipWithError("the ticking countdown's audio device did not play");
             break;
         }
     }

@@ -14,6 +14,7 @@
 #include "app/screens/statistics/charts_storyboard.h"
 #include "app/screens/statistics/charts_view_controller.h"
 #include "app/screens/statistics/session_day_totals.h"
+#include "bench/bench_engine.h"
 #include "bench/bench_folder.h"
 #include "bench/bench_repetitions.h"
 #include "bench/support/session_store_writer.h"
@@ -26,12 +27,21 @@ namespace {
 constexpr int kSessions = 100000;
 constexpr double kSpacing = 600.0;  // one session every ten minutes up to now: about 694 days
 
+// A fresh data root in Berlin time, in a process whose analytics library runs as the app's does (it
+// keeps a root of its own): the screen logs an event as it lays out, which a library never started
+// refuses with a warning each time. False when no folder can be made.
+bool freshBerlinRoot() {
+    quorvel::bench::startedEngine();
+    const std::string folder = quorvel::bench::freshFolder();
+    if (folder.empty()) return false;
+    platform::DataRoot::setPath(folder);
+    platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName("Europe/Berlin"));
+    return true;
+}
+
 // A fresh data root with a store of `count` sessions ending now, written in one save.
 bool makeStore(int count) {
-    std::string pattern = quorvel::bench::freshFolder();
-    if (pattern.empty()) return false;
-    platform::DataRoot::setPath(pattern);
-    platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName("Europe/Berlin"));
+    if (!freshBerlinRoot()) return false;
     auto manager = quorvel::CoreDataManager::shared();
     manager->setUpStore();
     auto context = quorvel::CoreDataManager::context();
@@ -96,10 +106,7 @@ BENCHMARK(BM_RefreshStatisticsOf100kWithAnUnsavedInsert)
 // What storing one more session costs the open screen over a million sessions (about 19 years of
 // them): the refresh that follows the save. The store is written with plain SQL.
 void BM_RefreshAfterASessionIsStoredOf1M(benchmark::State& state) {
-    std::string pattern = quorvel::bench::freshFolder();
-    if (pattern.empty()) return state.SkipWithError("no folder");
-    platform::DataRoot::setPath(pattern);
-    platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName("Europe/Berlin"));
+    if (!freshBerlinRoot()) return state.SkipWithError("no folder");
     if (!quorvel::bench::writeSessionStore(1000000)) {
         removeStore();
         return state.SkipWithError("no store");
@@ -130,10 +137,7 @@ BENCHMARK(BM_RefreshAfterASessionIsStoredOf1M)
 // summary of the store is there, as after any earlier visit); without, it never was.
 void firstVisit(benchmark::State& state, bool withSummary) {
     const auto count = static_cast<int>(state.range(0));
-    std::string pattern = quorvel::bench::freshFolder();
-    if (pattern.empty()) return state.SkipWithError("no folder");
-    platform::DataRoot::setPath(pattern);
-    platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName("Europe/Berlin"));
+    if (!freshBerlinRoot()) return state.SkipWithError("no folder");
     if (!quorvel::bench::writeSessionStore(count)) {
         removeStore();
         return state.SkipWithError("no store");

@@ -1,8 +1,11 @@
 // The running session's baseline: the plainest window that counts down a focus session, an SDL2 window
 // that redraws "25:00", "24:59", … once a second with Cairo and Pango and shows each frame as quorvel
 // does (SDL's software renderer, one streaming texture). It writes "frame N" for every frame shown.
-// Usage: countdown_window <width> <height> [<x> <y>]   (centred on the desktop unless placed)
+// Given a sound file, it also loops that sound the whole time through SDL2_mixer, opened at the app's
+// device settings: the least a program does to show a countdown and play its ticking.
+// Usage: countdown_window <width> <height> [<x> <y> [<sound file to loop>]]   (centred unless placed)
 #include <SDL.h>
+#include <SDL_mixer.h>
 #include <cairo.h>
 #include <pango/pangocairo.h>
 
@@ -11,6 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include "platform/avfoundation/audio_output.h"
 
 namespace {
 
@@ -30,6 +35,22 @@ void paint(cairo_t* cr, PangoLayout* layout, int width, int height, int secondsL
     pango_cairo_show_layout(cr, layout);
 }
 
+// Opens the mixer as the app's audio output does (its rate, 16-bit stereo, its buffer and channels) and
+// loops `file` at full volume, as the app plays its ticking; null when either fails.
+Mix_Chunk* loop(const char* file) {
+    using platform::AudioOutput;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 ||
+        Mix_OpenAudioDevice(AudioOutput::kFrequency, AUDIO_S16SYS, 2, AudioOutput::kDeviceFrames, nullptr, 0) != 0)
+        return nullptr;
+    Mix_AllocateChannels(AudioOutput::kChannels);
+    Mix_Chunk* sound = Mix_LoadWAV(file);
+    if (sound && Mix_PlayChannel(-1, sound, -1) < 0) {
+        Mix_FreeChunk(sound);
+        return nullptr;
+    }
+    return sound;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -44,6 +65,11 @@ int main(int argc, char** argv) {
                                                         SDL_TEXTUREACCESS_STREAMING, width, height)
                                     : nullptr;
     if (!texture) return 1;
+    Mix_Chunk* sound = argc > 5 ? loop(argv[5]) : nullptr;
+    if (argc > 5 && !sound) {
+        std::fprintf(stderr, "countdown_window: cannot loop %s (%s)\n", argv[5], SDL_GetError());
+        return 1;
+    }
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     cairo_t* cr = cairo_create(surface);
     PangoLayout* layout = pango_cairo_create_layout(cr);
@@ -71,6 +97,11 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (sound) {
+        Mix_HaltChannel(-1);
+        Mix_FreeChunk(sound);
+        Mix_CloseAudio();
+    }
     pango_font_description_free(font);
     g_object_unref(layout);
     cairo_destroy(cr);

@@ -71,12 +71,35 @@ ROWS = [
     ("start to first frame", "bench_shell_window", "BM_StartToFirstFrame", ("time", "ms"), ("<", 300), None),
     ("  … with 1,000,000 sessions", "bench_shell_window", "BM_StartToFirstFrameWithAMillionSessions",
      ("time", "ms"), None, ("bench_shell_window", "BM_StartToFirstFrame", "fresh start")),
+    # The real program over large stores it synced itself. Each synced start comes in the same run as a
+    # fresh data root's, whose mean is a counter of that run, and the ratio is each run's own.
+    ("start to first frame, synced store of 1,000,000 sessions", "bench_large_store_window",
+     "BM_StartToFirstFrameOnASyncedMillion", ("time", "ms"), None,
+     ("bench_large_store_window", "BM_StartToFirstFrameOnASyncedMillion", "fresh data root, started in turn",
+      "fresh_start_ms")),
+    ("app left alone at 1,000,000 sessions, 5 minutes with 2 merges, % of a core", "bench_large_store_window",
+     "BM_IdleAtAMillionSessionsFor5Minutes", ("cpu_percent_of_a_core", ""), ("<", 1), None),
+] + [
+    (f"statistics, first visit in the window, {count} sessions{how}", "bench_large_store_window",
+     f"BM_FirstVisitToStatisticsInTheWindow/{count.replace(',', '')}/{kept}", ("time", "ms"), ("<", 100), None)
+    for count in ("10,000", "100,000", "1,000,000")
+    for kept, how in ((1, ", day totals kept"), (0, ", none kept"))
+] + [
+    ("statistics, first visit in the window during the first merge, 1,000,000", "bench_large_store_window",
+     "BM_FirstVisitToStatisticsDuringTheFirstMerge", ("time", "ms"), ("<", 100), None),
     ("idle window, % of a core", "bench_shell_window", "BM_IdleWindowFor10Seconds",
      ("cpu_percent_of_a_core", ""), ("<", 1), None),
-    # A running session and its baseline, the countdown window, run side by side in the same minutes: the
-    # baseline's figures are the same runs' "countdown_" counters, and the ratio is each minute's own.
+    # A running session and its baselines, the countdown windows, run side by side in the same minutes:
+    # the baselines' figures are the same runs' "ticking_countdown_" (the countdown playing the app's
+    # ticking loop through the same mixer at the app's device settings) and "countdown_" (silent)
+    # counters, and the ratios are each minute's own.
     ("running session, ticking sound on, % of a core, app and children", "bench_shell_window",
      "BM_RunningSessionBesideCountdownFor60Seconds", ("cpu_percent_of_a_core", ""), None,
+     ("bench_shell_window", "BM_RunningSessionBesideCountdownFor60Seconds",
+      "countdown playing the same ticking loop, same mixer and device settings, in the same minutes",
+      "ticking_countdown_cpu_percent_of_a_core")),
+    ("  … beside the silent countdown", "bench_shell_window", "BM_RunningSessionBesideCountdownFor60Seconds",
+     ("cpu_percent_of_a_core", ""), None,
      ("bench_shell_window", "BM_RunningSessionBesideCountdownFor60Seconds",
       "countdown redrawn once a second, silent, in the same minutes", "countdown_cpu_percent_of_a_core")),
     ("  … frames a minute", "bench_shell_window", "BM_RunningSessionBesideCountdownFor60Seconds",
@@ -86,9 +109,13 @@ ROWS = [
     ("  … of which its child processes, % of a core", "bench_shell_window",
      "BM_RunningSessionBesideCountdownFor60Seconds", ("children_cpu_percent_of_a_core", ""), None, None),
     ("  … audio device's thread, wake-ups a second", "bench_shell_window",
-     "BM_RunningSessionBesideCountdownFor60Seconds", ("audio_wakeups_per_second", ""), None, None),
+     "BM_RunningSessionBesideCountdownFor60Seconds", ("audio_wakeups_per_second", ""), None,
+     ("bench_shell_window", "BM_RunningSessionBesideCountdownFor60Seconds", "the ticking countdown's",
+      "ticking_countdown_audio_wakeups_per_second")),
     ("  … audio device's thread, % of a core", "bench_shell_window",
-     "BM_RunningSessionBesideCountdownFor60Seconds", ("audio_cpu_percent_of_a_core", ""), None, None),
+     "BM_RunningSessionBesideCountdownFor60Seconds", ("audio_cpu_percent_of_a_core", ""), None,
+     ("bench_shell_window", "BM_RunningSessionBesideCountdownFor60Seconds", "the ticking countdown's",
+      "ticking_countdown_audio_cpu_percent_of_a_core")),
     ("running session, ticking off, % of a core, app and children", "bench_shell_window",
      "BM_RunningSessionWithTickingOffBesideCountdownFor60Seconds", ("cpu_percent_of_a_core", ""), None,
      ("bench_shell_window", "BM_RunningSessionWithTickingOffBesideCountdownFor60Seconds",
@@ -139,14 +166,16 @@ ROWS = [
 ]
 # Figures measured side by side with their baseline: each run's own ratio, a counter of the figure's runs,
 # stands for the ratio; its min and median, not the ratio of the two sides' separate mins and medians.
-RUN_RATIOS = {"running session, ticking sound on, % of a core, app and children": "cpu_ratio_to_countdown",
+RUN_RATIOS = {"start to first frame, synced store of 1,000,000 sessions": "ratio_to_fresh",
+              "running session, ticking sound on, % of a core, app and children": "cpu_ratio_to_ticking_countdown",
+              "  … beside the silent countdown": "cpu_ratio_to_countdown",
               "running session, ticking off, % of a core, app and children": "cpu_ratio_to_countdown"}
 # The ratios we aim for: our layer against its baseline.
 RATIO_AIMS = {"message decode, one bundle": 1.5, "message encode, one bundle": 1.5,
               "raw events, 20,000 stored at 0 rows": 2, "raw events, 20,000 stored at 100,000 rows": 2,
               "running session, ticking sound on, % of a core, app and children": 1.5,
               "running session, ticking off, % of a core, app and children": 1.5, "  … with 1,000,000 sessions": 1.3,
-              "all sessions as objects, 100,000": 1.3, "  … of which the decoding process": 1.5}
+              "all sessions as objects, 100,000": 1.3, "start to first frame, synced store of 1,000,000 sessions": 1.3, "  … of which the decoding process": 1.5}
 
 
 START_NOTE = "run-start.json"
@@ -160,29 +189,58 @@ def machine_now():
     return {"cores": cores, "load": load}
 
 
-def machine_text(folder):
-    """"2 cores (0-1); load average 1.20 0.80 0.50 at the start, 2.10 1.00 0.60 at the end"."""
+def note_start(folder):
+    """A new run: the last run's results go (a program that fails to write its own must not leave an
+    older run's figures in its place), and the machine's load now is noted."""
+    Path(folder).mkdir(parents=True, exist_ok=True)
+    for old in Path(folder).glob("bench_*.json"):
+        old.unlink()
+    (Path(folder) / START_NOTE).write_text(json.dumps(machine_now()))
+
+
+def loads_text(figures):
+    return " ".join(f"{f:.2f}" for f in figures)
+
+
+def machine_text(folder, contexts):
+    """"2 cores (0-1); load average (1, 5, 15 min) 1.20 0.80 0.50 at the start, 2.10 1.00 0.60 at the end;
+    at each program's start 0.90–2.40 (1 min)". Each program notes the load as it starts; without the
+    run's own note, the first program's stands for the start."""
     now = machine_now()
     try:
-        start = json.loads((Path(folder) / START_NOTE).read_text())
-    except (OSError, ValueError):
+        start = json.loads((Path(folder) / START_NOTE).read_text())["load"]
+    except (OSError, ValueError, KeyError):
         start = None
+    started = sorted((c.get("date", ""), name, c["load_avg"]) for name, c in contexts.items() if c.get("load_avg"))
     cores = now["cores"]
     spans = ",".join(str(c) for c in cores) if len(cores) < 3 or cores[-1] - cores[0] != len(cores) - 1 \
         else f"{cores[0]}-{cores[-1]}"
-    load = lambda figures: " ".join(f"{f:.2f}" for f in figures)
-    started = f"{load(start['load'])} at the start, " if start else "(start not noted), "
-    return f"{len(cores)} core{'' if len(cores) == 1 else 's'} ({spans}); load average (1, 5, 15 min) {started}{load(now['load'])} at the end"
+    if start:
+        start_text = f"{loads_text(start)} at the start, "
+    elif started:
+        start_text = f"{loads_text(started[0][2])} at the start ({started[0][1]}'s), "
+    else:
+        start_text = "(start not noted: no program ran), "
+    text = (f"{len(cores)} core{'' if len(cores) == 1 else 's'} ({spans}); load average (1, 5, 15 min) "
+            f"{start_text}{loads_text(now['load'])} at the end")
+    if started:
+        minutes = [figures[0] for _, _, figures in started]
+        text += f"; at each program's start {min(minutes):.2f}–{max(minutes):.2f} (1 min)"
+    return text
 
 
 def load(folder):
-    runs = {}
+    """Each program's benchmarks, and what it noted of the machine as it started."""
+    runs, contexts = {}, {}
     for path in sorted(Path(folder).glob("bench_*.json")):
         try:
-            runs[path.stem] = json.loads(path.read_text()).get("benchmarks", [])
+            written = json.loads(path.read_text())
         except (OSError, ValueError) as error:
             print(f"bench table: {path.name} unreadable ({error})", file=sys.stderr)
-    return runs
+            continue
+        runs[path.stem] = written.get("benchmarks", [])
+        contexts[path.stem] = written.get("context", {})
+    return runs, contexts
 
 
 def base_name(entry):
@@ -205,10 +263,15 @@ def find(runs, program, name, aggregate="median"):
 
 
 def skip_reason(runs, program, name):
-    """Why the benchmark skipped, when it has no measurement but a skipped run."""
+    """Why the benchmark was not measured, when any of its runs skipped (one run skipped leaves its
+    figures short) or it did not run at all."""
     for entry in runs.get(program, []):
         if base_name(entry) == name and entry.get("error_occurred"):
-            return entry.get("error_message", "no reason given")
+            return "skipped: " + entry.get("error_message", "no reason given")
+    if program not in runs:
+        return f"not run: {program} wrote no results"
+    if not any(base_name(entry) == name for entry in runs[program]):
+        return f"not run: {program} has no {name}"
     return None
 
 
@@ -235,70 +298,87 @@ def shown(number, unit):
 def shown_pair(least, median, unit, skipped=None):
     """"min / median unit", or the median alone when there is no min (a run that was not repeated), or
     why it was skipped."""
+    if skipped:
+        return skipped
     if median is None:
-        return f"skipped: {skipped}" if skipped else "not measured"
+        return "not measured"
     if least is None:
         return f"{shown(median, unit)} (once)"
     return f"{number_text(least)} / {shown(median, unit)}"
 
 
 def measure(runs, program, name, what):
-    """(min, median), or (None, the aggregate) when `what` names one."""
+    """(min, median), or (None, the aggregate) when `what` names one; (None, None) when any run of the
+    benchmark skipped."""
+    if skip_reason(runs, program, name):
+        return (None, None)
     if len(what) > 2:
         return (None, value(find(runs, program, name, what[2]), what))
     return (value(find(runs, program, name, "min"), what), value(find(runs, program, name), what))
 
 
+NOT_MEASURED = "NOT MEASURED"
+
+
+def judged(runs, figure, program, name, what, aim, baseline):
+    """The row's cells: figure, measured, aim, baseline, ratio and verdict. A row whose figure, baseline or
+    ratio is missing is not measured, which fails the run as a missed aim does."""
+    least, measured = measure(runs, program, name, what)
+    unit = what[1]
+    aim_text, met, complete = "", None, measured is not None
+    if aim:
+        aim_text = f"{aim[0]} {shown(aim[1], unit)}"
+        if measured is not None:
+            met = measured < aim[1] if aim[0] == "<" else measured > aim[1]
+    base_text, ratio_text = "", ""
+    if baseline:
+        base_what = (baseline[3], unit) if len(baseline) > 3 else what
+        base_least, base = measure(runs, baseline[0], baseline[1], base_what)
+        base_text = (f"{shown_pair(base_least, base, unit)} {baseline[2]}" if base is not None
+                     else f"{baseline[2]}: {shown_pair(None, None, unit, skip_reason(runs, *baseline[:2]))}")
+        ratio = None
+        if figure in RUN_RATIOS:
+            least_ratio, ratio = measure(runs, program, name, (RUN_RATIOS[figure], ""))
+            if ratio is not None:
+                ratio_text = f"{ratio:.2f}×"
+                if least_ratio is not None:
+                    ratio_text = f"{least_ratio:.2f}× / {ratio_text}"
+        elif base and measured is not None:
+            ratio = measured / base
+            ratio_text = f"{ratio:.2f}×"
+            if least is not None and base_least:
+                ratio_text = f"{least / base_least:.2f}× / {ratio_text}"
+        complete = complete and ratio is not None
+        if figure in RATIO_AIMS:
+            aim_text = f"≤ {RATIO_AIMS[figure]}× baseline"
+            met = None if ratio is None else ratio <= RATIO_AIMS[figure]
+    verdict = NOT_MEASURED if not complete else "" if met is None else ("meets aim" if met else "MISSES AIM")
+    shown_measured = (f"{shown(measured, unit)} ({what[2]})" if len(what) > 2 and measured is not None
+                      else shown_pair(least, measured, unit, skip_reason(runs, program, name)))
+    return (figure, shown_measured, aim_text, base_text, ratio_text, verdict)
+
+
 def main():
     if len(sys.argv) == 3 and sys.argv[1] == "--start":
-        Path(sys.argv[2]).mkdir(parents=True, exist_ok=True)
-        (Path(sys.argv[2]) / START_NOTE).write_text(json.dumps(machine_now()))
-        return
+        return note_start(sys.argv[2])
     if len(sys.argv) != 2:
         sys.exit(__doc__)
-    runs = load(sys.argv[1])
+    runs, contexts = load(sys.argv[1])
     table = [("figure", "measured, min / median", "aim", "baseline, min / median", "÷ baseline, min / median", "")]
-    for figure, program, name, what, aim, baseline in ROWS:
-        least, measured = measure(runs, program, name, what)
-        unit = what[1]
-        aim_text, met = "", None
-        if aim:
-            aim_text = f"{aim[0]} {shown(aim[1], unit)}"
-            if measured is not None:
-                met = measured < aim[1] if aim[0] == "<" else measured > aim[1]
-        base_text, ratio_text = "", ""
-        if baseline:
-            base_what = (baseline[3], unit) if len(baseline) > 3 else what
-            base_least, base = measure(runs, baseline[0], baseline[1], base_what)
-            base_text = (f"{shown_pair(base_least, base, unit)} {baseline[2]}" if base is not None
-                         else f"{baseline[2]}: {shown_pair(None, None, unit, skip_reason(runs, *baseline[:2]))}")
-            ratio = None
-            if figure in RUN_RATIOS:
-                least_ratio, ratio = measure(runs, program, name, (RUN_RATIOS[figure], ""))
-                if ratio is not None:
-                    ratio_text = f"{ratio:.2f}×"
-                    if least_ratio is not None:
-                        ratio_text = f"{least_ratio:.2f}× / {ratio_text}"
-            elif base and measured is not None:
-                ratio = measured / base
-                ratio_text = f"{ratio:.2f}×"
-                if least is not None and base_least:
-                    ratio_text = f"{least / base_least:.2f}× / {ratio_text}"
-            if ratio is not None:
-                if figure in RATIO_AIMS:
-                    aim_text = f"≤ {RATIO_AIMS[figure]}× baseline"
-                    met = ratio <= RATIO_AIMS[figure]
-        verdict = "" if met is None else ("meets aim" if met else "MISSES AIM")
-        shown_measured = (f"{shown(measured, unit)} ({what[2]})" if len(what) > 2 and measured is not None
-                          else shown_pair(least, measured, unit, skip_reason(runs, program, name)))
-        table.append((figure, shown_measured, aim_text, base_text, ratio_text, verdict))
+    table += [judged(runs, *row) for row in ROWS]
     widths = [max(len(row[i]) for row in table) for i in range(len(table[0]))]
     print()
-    print(f"Measured on {machine_text(sys.argv[1])}.")
+    print(f"Measured on {machine_text(sys.argv[1], contexts)}.")
     for index, row in enumerate(table):
         print("  ".join(cell.ljust(width) for cell, width in zip(row, widths)).rstrip())
         if index == 0:
             print("  ".join("-" * width for width in widths))
+    verdicts = [row[-1] for row in table[1:]]
+    missed, unmeasured = verdicts.count("MISSES AIM"), verdicts.count(NOT_MEASURED)
+    if missed or unmeasured:
+        print(f"\nFAILED: {missed} of {len(verdicts)} rows miss their aim, {unmeasured} were not measured.")
+        sys.exit(1)
+    print(f"\nAll {len(verdicts)} rows measured; every aim met.")
 
 
 if __name__ == "__main__":
