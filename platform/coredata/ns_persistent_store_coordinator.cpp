@@ -114,13 +114,13 @@ std::optional<std::vector<SQLiteStore::Change>> NSPersistentStoreCoordinator::ch
     return store_->changesAfter(afterSequence, limit, error);
 }
 
-std::optional<std::int64_t> NSPersistentStoreCoordinator::latestChange(std::shared_ptr<NSError>* error) {
+std::optional<SQLiteChangeLog::Span> NSPersistentStoreCoordinator::changeLogSpan(std::shared_ptr<NSError>* error) {
     MutexLock lock(mutex_);
     if (!store_) {
         fail(error, 134060, "no persistent store");
         return std::nullopt;
     }
-    return store_->latestChange(error);
+    return store_->changeLogSpan(error);
 }
 
 bool NSPersistentStoreCoordinator::forgetChangesThrough(std::int64_t sequence, std::shared_ptr<NSError>* error) {

@@ -58,7 +58,7 @@ public:
     // The store's log of saved changes (see SQLiteStore).
     std::optional<std::vector<SQLiteStore::Change>> changesAfter(std::int64_t afterSequence, std::size_t limit,
                                                                  std::shared_ptr<NSError>* error);
-    std::optional<std::int64_t> latestChange(std::shared_ptr<NSError>* error);
+    std::optional<SQLiteChangeLog::Span> changeLogSpan(std::shared_ptr<NSError>* error);
     bool forgetChangesThrough(std::int64_t sequence, std::shared_ptr<NSError>* error);
     std::optional<std::vector<Value>> fetchRow(const NSEntityDescription& entity, std::int64_t row,
                                                std::shared_ptr<NSError>* error);

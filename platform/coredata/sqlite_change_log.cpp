@@ -69,22 +69,30 @@ std::optional<std::vector<SQLiteChangeLog::Entry>> SQLiteChangeLog::read(sqlite3
     return entries;
 }
 
-std::optional<std::int64_t> SQLiteChangeLog::latest(sqlite3* db, std::string& error) {
+std::optional<SQLiteChangeLog::Span> SQLiteChangeLog::span(sqlite3* db, std::string& error) {
+    // The latest number ever given stays after its entry is dropped: AUTOINCREMENT keeps it.
     Statement statement;
-    if (!prepare(db, "SELECT coalesce(max(sequence), 0) FROM _changes", statement, error)) return std::nullopt;
+    if (!prepare(db,
+                 "SELECT coalesce((SELECT value FROM _metadata WHERE key = 'changes_forgotten_through'), 0), "
+                 "coalesce((SELECT seq FROM sqlite_sequence WHERE name = '_changes'), 0)",
+                 statement, error))
+        return std::nullopt;
     if (sqlite3_step(statement.handle) != SQLITE_ROW) {
         error = sqlite3_errmsg(db);
         return std::nullopt;
     }
-    return sqlite3_column_int64(statement.handle, 0);
+    return Span{sqlite3_column_int64(statement.handle, 0), sqlite3_column_int64(statement.handle, 1)};
 }
 
 bool SQLiteChangeLog::forgetThrough(sqlite3* db, std::int64_t sequence, std::string& error) {
-    Statement statement;
-    if (!prepare(db, "DELETE FROM _changes WHERE sequence <= ?", statement, error)) return false;
-    sqlite3_bind_int64(statement.handle, 1, sequence);
-    if (sqlite3_step(statement.handle) == SQLITE_DONE) return true;
-    error = sqlite3_errmsg(db);
+    const auto number = std::to_string(sequence);
+    if (run(db,
+            "SAVEPOINT forget; DELETE FROM _changes WHERE sequence <= " + number +
+                "; INSERT OR REPLACE INTO _metadata (key, value) VALUES ('changes_forgotten_through', " + number +
+                "); RELEASE forget;",
+            error))
+        return true;
+    sqlite3_exec(db, "ROLLBACK TO forget; RELEASE forget;", nullptr, nullptr, nullptr);
     return false;
 }
 

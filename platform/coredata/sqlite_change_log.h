@@ -28,8 +28,16 @@ public:
     // Up to `limit` entries numbered above `afterSequence`, oldest first.
     static std::optional<std::vector<Entry>> read(sqlite3* db, std::int64_t afterSequence, std::size_t limit,
                                                   std::string& error);
-    // The number of the latest entry, 0 for none.
-    static std::optional<std::int64_t> latest(sqlite3* db, std::string& error);
+    // The numbers a reader's cursor may stand at: from the last entry forgotten to the latest ever given.
+    // A cursor outside it belongs to another copy of the file (the store or the reader's bookkeeping was
+    // put back from a backup): the log cannot say what changed since, and the reader must look at every row.
+    struct Span {
+        std::int64_t forgottenThrough = 0;
+        std::int64_t latest = 0;
+        bool holds(std::int64_t cursor) const { return forgottenThrough <= cursor && cursor <= latest; }
+    };
+    static std::optional<Span> span(sqlite3* db, std::string& error);
+    // Drops the entries up to `sequence` and notes that it did, in one transaction.
     static bool forgetThrough(sqlite3* db, std::int64_t sequence, std::string& error);
 };
 

@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "platform/coredata/launch_gate.h"
+
 namespace platform {
 
 namespace {
@@ -35,6 +37,8 @@ void SQLiteFileCheck::publish(Verdict verdict) {
 }
 
 SQLiteFileCheck::Verdict SQLiteFileCheck::await() {
+    // A check held back for the launch's first frame must not keep a caller waiting for it.
+    if (!isPublished()) LaunchGate::open();
     MutexLock lock(mutex_);
     while (!verdict_) lock.wait(published_);
     return *verdict_;

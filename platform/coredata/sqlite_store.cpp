@@ -7,6 +7,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/coredata/launch_gate.h"
 #include "platform/coredata/sqlite_change_log.h"
 #include "platform/coredata/sqlite_file_check.h"
 #include "platform/coredata/sqlite_file_health.h"
@@ -209,6 +210,7 @@ std::unique_ptr<SQLiteStore> SQLiteStore::open(const std::filesystem::path& url,
 
 SQLiteStore::~SQLiteStore() {
     closing_ = true;
+    LaunchGate::wake();
     if (checker_.joinable()) checker_.join();
     check_->publish({SQLiteFileHealth::Health::Unreadable, "the store closed before its check was done"});
     MutexLock lock(mutex_);
@@ -257,10 +259,12 @@ bool SQLiteStore::prepareSchema(bool migrate, std::shared_ptr<NSError>* error) {
     return false;
 }
 
-// On a connection of its own, which closing the store interrupts. A damaged file is replaced at
-// once, so that the waiting saves go into the new one.
+// On a connection of its own, which closing the store interrupts, once the launch has shown its first
+// frame (reading every page would take a core from it). A damaged file is replaced at once, so that the
+// waiting saves go into the new one.
 void SQLiteStore::checkInBackground() {
     using Health = SQLiteFileHealth::Health;
+    if (!LaunchGate::wait(closing_)) return;
     sqlite3* db = nullptr;
     std::string reason;
     Health health = Health::Unreadable;
@@ -620,12 +624,12 @@ std::optional<std::vector<SQLiteStore::Change>> SQLiteStore::changesAfter(std::i
     return changes;
 }
 
-std::optional<std::int64_t> SQLiteStore::latestChange(std::shared_ptr<NSError>* error) {
+std::optional<SQLiteChangeLog::Span> SQLiteStore::changeLogSpan(std::shared_ptr<NSError>* error) {
     MutexLock lock(mutex_);
     std::string reason = "no connection";
-    const auto latest = db_ ? SQLiteChangeLog::latest(db_, reason) : std::nullopt;
-    if (!latest) fail(error, SQLITE_ERROR, url_.string() + ": " + reason);
-    return latest;
+    const auto span = db_ ? SQLiteChangeLog::span(db_, reason) : std::nullopt;
+    if (!span) fail(error, SQLITE_ERROR, url_.string() + ": " + reason);
+    return span;
 }
 
 bool SQLiteStore::forgetChangesThrough(std::int64_t sequence, std::shared_ptr<NSError>* error) {

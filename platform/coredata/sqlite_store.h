@@ -15,6 +15,7 @@
 #include "platform/coredata/ns_managed_object_model.h"
 #include "platform/coredata/ns_predicate.h"
 #include "platform/coredata/ns_sort_descriptor.h"
+#include "platform/coredata/sqlite_change_log.h"
 #include "platform/foundation/mutex.h"
 #include "platform/foundation/ns_error.h"
 
@@ -100,8 +101,8 @@ public:
     // left out.
     std::optional<std::vector<Change>> changesAfter(std::int64_t afterSequence, std::size_t limit,
                                                     std::shared_ptr<NSError>* error) EXCLUDES(mutex_);
-    // The number of the latest change logged, 0 for none.
-    std::optional<std::int64_t> latestChange(std::shared_ptr<NSError>* error) EXCLUDES(mutex_);
+    // Where a reader of the change log may stand (see SQLiteChangeLog::Span).
+    std::optional<SQLiteChangeLog::Span> changeLogSpan(std::shared_ptr<NSError>* error) EXCLUDES(mutex_);
     // Drops the log's entries up to `sequence`, once their reader has taken them for good.
     bool forgetChangesThrough(std::int64_t sequence, std::shared_ptr<NSError>* error) EXCLUDES(mutex_);
     // One row's values; none when there is no such row or it cannot be read (then with `error`).

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/coredata/launch_gate.h"
 #include "platform/coredata/ns_managed_object_model.h"
 #include "platform/ensembles/cde_notifications.h"
 #include "platform/ensembles/change_file.h"
@@ -123,6 +124,12 @@ std::shared_ptr<NSError> CDEPersistentStoreEnsemble::prepare() {
     return nullptr;
 }
 
+// A leech or merge checks and reads files that grow with the store: not while the launch draws its
+// first frame.
+void CDEPersistentStoreEnsemble::startOnQueue(std::function<void()> work) {
+    LaunchGate::whenOpen([queue = queue_, work = std::move(work)] { queue->async(work); });
+}
+
 void CDEPersistentStoreEnsemble::leechPersistentStoreWithCompletion(Completion completion) {
     if (leeched_ || leeching_.exchange(true)) {
         queue_->async([completion = std::move(completion)] {
@@ -130,7 +137,7 @@ void CDEPersistentStoreEnsemble::leechPersistentStoreWithCompletion(Completion c
         });
         return;
     }
-    queue_->async([self = shared_from_this(), completion = std::move(completion)] {
+    startOnQueue([self = shared_from_this(), completion = std::move(completion)] {
         auto failure = self->leech();
         self->leeching_ = false;
         if (completion) completion(failure);
@@ -164,7 +171,7 @@ void CDEPersistentStoreEnsemble::mergeWithCompletion(Completion completion) {
         });
         return;
     }
-    queue_->async([self = shared_from_this(), completion = std::move(completion)] {
+    startOnQueue([self = shared_from_this(), completion = std::move(completion)] {
         auto failure = self->merge(true);
         self->merging_ = false;
         if (completion) completion(failure);
@@ -172,7 +179,7 @@ void CDEPersistentStoreEnsemble::mergeWithCompletion(Completion completion) {
 }
 
 void CDEPersistentStoreEnsemble::processPendingChangesWithCompletion(Completion completion) {
-    queue_->async([self = shared_from_this(), completion = std::move(completion)] {
+    startOnQueue([self = shared_from_this(), completion = std::move(completion)] {
         auto failure = self->leeched_ ? self->merge(false) : nullptr;
         if (completion) completion(failure);
     });
@@ -242,23 +249,26 @@ std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exchangeChanges(MergeRound&
 
 // Every record whose values differ from the version last exported or imported goes into new change
 // files in this device's folder; for a baseline, every record does. Only the records the store's log
-// names are looked at, unless the bookkeeping has not followed the log yet.
+// names are looked at, unless the bookkeeping has not followed this store's log yet, or follows another
+// copy of it (the store or the bookkeeping was put back from a backup): then every record is.
 std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exportLocalChanges(MergeRound& round) {
     OutgoingChanges outgoing(*fileSystem_, *state_, changesFolder() + "/" + round.device, round.device, round.now);
     const bool baseline = !round.absentFiles.empty();
+    std::shared_ptr<NSError> failure;
+    const auto span = round.coordinator->changeLogSpan(&failure);
+    if (!span) return failure;
     const auto cursor = state_->changeCursor();
-    auto failure = baseline || !cursor ? exportEveryRecord(round, outgoing, baseline)
-                                       : exportChangedRecords(round, outgoing, *cursor);
+    failure = baseline || !cursor || !span->holds(*cursor) ? exportEveryRecord(round, outgoing, baseline, span->latest)
+                                                           : exportChangedRecords(round, outgoing, *cursor);
     return failure ? failure : outgoing.flush();
 }
 
 // Reads the store as it streams by, a file's worth of records at a time.
+// `latest` is the log's latest entry before the read: whatever is saved from then on comes after it, for
+// the next merge.
 std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exportEveryRecord(MergeRound& round, OutgoingChanges& outgoing,
-                                                                       bool baseline) {
+                                                                       bool baseline, std::int64_t latest) {
     std::shared_ptr<NSError> failure;
-    // Whatever is saved from here on is in the log after this entry, for the next merge.
-    const auto latest = round.coordinator->latestChange(&failure);
-    if (!latest) return failure;
     for (const auto& entity : round.model->entities()) {
         std::vector<SQLiteStore::Change> rows;
         auto exportGathered = [&] {
@@ -277,7 +287,7 @@ std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exportEveryRecord(MergeRoun
         exportGathered();
         if (failure) return failure;
     }
-    round.changeCursor = *latest;
+    round.changeCursor = latest;
     return nullptr;
 }
 

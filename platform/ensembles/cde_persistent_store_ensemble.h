@@ -63,6 +63,7 @@ private:
                                std::filesystem::path modelURL,
                                std::shared_ptr<CDEICloudFileSystem> fileSystem);
     void observeSaves();
+    void startOnQueue(std::function<void()> work);
     std::shared_ptr<NSError> openState();
     std::shared_ptr<NSError> prepare();
     std::shared_ptr<NSError> leech();
@@ -85,7 +86,8 @@ private:
     // The steps of a merge, in order; exchangeChanges and the steps it calls run on the context's queue.
     std::shared_ptr<NSError> exchangeChanges(MergeRound& round, bool importing);
     std::shared_ptr<NSError> exportLocalChanges(MergeRound& round);
-    std::shared_ptr<NSError> exportEveryRecord(MergeRound& round, OutgoingChanges& outgoing, bool baseline);
+    std::shared_ptr<NSError> exportEveryRecord(MergeRound& round, OutgoingChanges& outgoing, bool baseline,
+                                               std::int64_t latest);
     std::shared_ptr<NSError> exportChangedRecords(MergeRound& round, OutgoingChanges& outgoing,
                                                   std::int64_t cursor);
     std::shared_ptr<NSError> exportRows(MergeRound& round, OutgoingChanges& outgoing,

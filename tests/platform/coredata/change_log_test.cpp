@@ -43,7 +43,7 @@ TEST(CoreDataChangeLog, EverySavedRowIsLoggedOnceWithItsLatestChangeLast) {
     store.insert(2);
     store.insert(3);
     ASSERT_TRUE(store.context->save());
-    const auto afterInserts = *store.coordinator->latestChange(nullptr);
+    const auto afterInserts = store.coordinator->changeLogSpan(nullptr)->latest;
     first->setValueForKey(10, "count");
     ASSERT_TRUE(store.context->save());
 
@@ -58,13 +58,20 @@ TEST(CoreDataChangeLog, EverySavedRowIsLoggedOnceWithItsLatestChangeLast) {
     sqlite3_close(db);
     EXPECT_EQ(store.changesAfter(afterInserts), (Changes{{1, 10}, {2, 20}}));
 
-    // Forgotten entries leave the log, and numbers go on from where they were.
-    const auto latest = *store.coordinator->latestChange(nullptr);
+    // Forgotten entries leave the log, and numbers go on from where they were: a reader that stands
+    // where the log was forgotten still follows it; one that stands before it, or past its latest
+    // entry, follows another copy of the file.
+    const auto latest = store.coordinator->changeLogSpan(nullptr)->latest;
     ASSERT_TRUE(store.coordinator->forgetChangesThrough(latest, nullptr));
     EXPECT_TRUE(store.changesAfter(0).empty());
     store.insert(4);
     ASSERT_TRUE(store.context->save());
     EXPECT_EQ(store.changesAfter(latest), (Changes{{4, 4}}));
+    const auto span = *store.coordinator->changeLogSpan(nullptr);
+    EXPECT_EQ(span.forgottenThrough, latest);
+    EXPECT_EQ(span.latest, latest + 1);
+    EXPECT_TRUE(span.holds(latest) && span.holds(latest + 1));
+    EXPECT_FALSE(span.holds(latest - 1) || span.holds(latest + 2));
 }
 
 TEST(CoreDataChangeLog, AnObjectIsFoundByItsIdentifierOnceAndOnlyWhenItsRowExists) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "platform/ensembles/outgoing_changes.h"
 #include "tests/platform/ensembles/ensemble_test_support.h"
@@ -6,6 +7,7 @@
 
 using namespace platform;
 using quorvel::testing::changeFiles;
+using quorvel::testing::Device;
 using quorvel::testing::filesAddedSince;
 using quorvel::testing::readChangeFile;
 using quorvel::testing::TwoDevices;
@@ -21,6 +23,32 @@ void expectOneFileWithOnly(const std::vector<std::filesystem::path>& added, cons
     ASSERT_EQ(file->changes.size(), 1u);
     EXPECT_EQ(file->changes.front().globalIdentifier, id);
     EXPECT_EQ(file->changes.front().values.at("count"), Value(count));
+}
+
+// A copy of an SQLite file as a backup tool takes it.
+void backUp(const std::filesystem::path& file, const std::filesystem::path& copy) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, ("VACUUM INTO '" + copy.string() + "'").c_str(), nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+}
+
+// A's file put back from the copy while A is not running.
+void putBack(TwoDevices& devices, const std::filesystem::path& copy, const std::filesystem::path& file) {
+    devices.a = Device();
+    devices.clock->runUntilIdle();
+    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(file.string() + suffix);
+    std::filesystem::copy_file(copy, file);
+    devices.a = Device(devices.root.path() / "A", devices.model);
+}
+
+std::size_t copiesOf(Device& device, const std::string& id) {
+    std::size_t copies = 0;
+    const auto notes = device.context->executeFetchRequest(NSFetchRequest::fetchRequestWithEntityName("Note"));
+    for (const auto& note : notes.value_or(std::vector<std::shared_ptr<NSManagedObject>>{}))
+        copies += note->valueForKey("uniqueIdentifier") == Value(id);
+    return copies;
 }
 
 }  // namespace
@@ -99,4 +127,48 @@ TEST(EnsembleExport, AFirstMergeOfALargeStoreWritesSeveralBoundedFilesThatEveryR
     devices.leech(devices.b);
     ASSERT_FALSE(devices.merge(devices.b));
     EXPECT_EQ(devices.b.notes(), devices.a.notes());
+}
+
+// A store or its sync bookkeeping put back from a backup no longer matches the other: the next merge
+// looks at every record, so a session saved after the restore still travels and none is stored twice.
+TEST(EnsembleExport, AStoreOrItsBookkeepingPutBackFromABackupLosesAndDoublesNothing) {
+    {
+        TwoDevices devices;
+        devices.a.insertMany("n", 5);
+        devices.leechBoth();
+        ASSERT_FALSE(devices.merge(devices.a));
+        ASSERT_FALSE(devices.merge(devices.b));
+        const auto store = devices.root.path() / "A" / "store.sqlite";
+        const auto copy = devices.root.path() / "store-copy.sqlite";
+        backUp(store, copy);
+        for (int round = 0; round < 4; ++round) {
+            devices.clock->advance(60);
+            for (int i = 0; i < 5; ++i) devices.a.update("n" + std::to_string(i), 100 * round + i);
+            ASSERT_FALSE(devices.merge(devices.a));
+        }
+        putBack(devices, copy, store);
+        devices.clock->advance(60);
+        devices.a.insert("fresh", 1);
+        ASSERT_FALSE(devices.merge(devices.a));
+        ASSERT_FALSE(devices.merge(devices.b));
+        EXPECT_EQ(copiesOf(devices.b, "fresh"), 1u) << "a session saved after the store's restore";
+    }
+    {
+        TwoDevices devices;
+        devices.a.insertMany("n", 3);
+        devices.leechBoth();
+        ASSERT_FALSE(devices.merge(devices.a));
+        ASSERT_FALSE(devices.merge(devices.b));
+        const auto state = devices.root.path() / "A" / ".store.sqlite.ensembles" / "TestStore" / "state.sqlite";
+        const auto copy = devices.root.path() / "state-copy.sqlite";
+        backUp(state, copy);
+        devices.clock->advance(60);
+        devices.a.insert("fresh", 1);
+        ASSERT_FALSE(devices.merge(devices.a));
+        putBack(devices, copy, state);
+        ASSERT_FALSE(devices.merge(devices.a));
+        EXPECT_EQ(copiesOf(devices.a, "fresh"), 1u) << "a session exported after the bookkeeping's backup";
+        ASSERT_FALSE(devices.merge(devices.b));
+        EXPECT_EQ(copiesOf(devices.b, "fresh"), 1u);
+    }
 }
