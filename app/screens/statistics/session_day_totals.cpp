@@ -140,6 +140,9 @@ bool SessionDayTotals::read(const Store& store, StoredSessionReader& reader) {
         stale_ = false;
         readRunning_ = true;
         arrivals_.clear();
+        // Old values taken before this read may already be in what it reads: a save they belong to
+        // cannot be taken back from its totals, and reads them again.
+        changing_.clear();
     }
     const auto text = SessionStoreSummary::read();
     auto summary = text ? SessionDayTotalsFile::parse(*text) : std::nullopt;
