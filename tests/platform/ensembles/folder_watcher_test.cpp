@@ -261,8 +261,9 @@ protected:
 };
 
 TEST_F(FolderWatcherRetry, AWatcherThatCouldNotStartSaysSoOnceAndStartsWhenAskedAgain) {
+    const auto handler = reported.handler();
     quorvel::testing::DescriptorLimit limit(0);
-    FolderWatcher watcher(folder, reported.handler(), FolderWatcher::ExistingFiles::Ignore);
+    FolderWatcher watcher(folder, handler, FolderWatcher::ExistingFiles::Ignore);
     EXPECT_FALSE(watcher.isWatching());
     watcher.retryIfIncomplete();
     limit.lift();
@@ -277,9 +278,13 @@ TEST_F(FolderWatcherRetry, AWatcherThatCouldNotStartSaysSoOnceAndStartsWhenAsked
 
 TEST_F(FolderWatcherRetry, AFolderThatCouldNotBeReadIsWatchedAfterTheNextTry) {
     {
+        // A sanitizer checks an object's type once, and needs descriptors to do it: the watcher's
+        // thread is checked before descriptors run short.
+        const auto handler = reported.handler();
+        FolderWatcher(folder, handler, FolderWatcher::ExistingFiles::Ignore);
         // Enough to set inotify up, too few to open a folder.
         quorvel::testing::DescriptorLimit limit(2);
-        FolderWatcher watcher(folder, reported.handler(), FolderWatcher::ExistingFiles::Ignore);
+        FolderWatcher watcher(folder, handler, FolderWatcher::ExistingFiles::Ignore);
         ASSERT_TRUE(watcher.isWatching());
         ASSERT_TRUE(quorvel::testing::waitForLine(console, "Not watching all of"));
         limit.lift();
