@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/coredata/launch_gate.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_run_loop.h"
 #include "platform/quartzcore/ca_animation_scheduler.h"
@@ -54,6 +55,9 @@ void FrameLoop::run() {
             client_.drawFrame();
             continue;  // drawing took time: see what fell due meanwhile before sleeping
         }
+        // The launch is over when the loop first waits: after the first frame, or at once when the
+        // window does not show.
+        platform::LaunchGate::open();
         SDL_Event event;
         const int wait = waitMilliseconds(wantsFrame);
         if (wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, wait)) {

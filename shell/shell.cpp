@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/coredata/launch_gate.h"
 #include "platform/uikit/application/ui_application.h"
 #include "platform/uikit/device/ui_screen.h"
 #include "platform/uikit/drawing/ui_image.h"
@@ -38,6 +39,8 @@ bool Shell::startVideo() {
 }
 
 int Shell::run() {
+    // Work that grows with the stored data waits for the first frame; the frame loop opens the gate.
+    platform::LaunchGate::hold();
     app_.launch([this] { showAppAttributes(); });
     fittedScreen_ = platform::UIScreen::mainScreen().bounds().size;
     std::string error;

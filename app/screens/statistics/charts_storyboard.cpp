@@ -2,6 +2,7 @@
 
 #include "app/core/core_data_manager.h"
 #include "app/screens/statistics/charts_view_controller.h"
+#include "platform/coredata/launch_gate.h"
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/uikit/device/ui_screen.h"
 #include "platform/uikit/layout/ns_layout_anchor.h"
@@ -221,10 +222,12 @@ void buildView(UINibBuilder& nib) {
 
 void ChartsStoryboard::registerScenes() {
     UIStoryboard::registerScene(kName, kScreen, [] { return std::make_shared<ChartsViewController>(); }, buildView);
-    // Once the launch is done (and the store open), the totals are read off the main thread, so that
-    // the first visit finds them made.
-    DispatchQueue::main()->async([] {
-        if (const auto context = CoreDataManager::context()) SessionDayTotals::shared()->prepareInBackground(*context);
+    // Once the launch has shown its first frame (and the store is open), the totals are read off the
+    // main thread, so that the first visit finds them made.
+    LaunchGate::whenOpen([] {
+        DispatchQueue::main()->async([] {
+            if (const auto context = CoreDataManager::context()) SessionDayTotals::shared()->prepareInBackground(*context);
+        });
     });
 }
 

@@ -48,4 +48,19 @@ inline std::shared_ptr<platform::NSManagedObjectContext> openContext(
     return context;
 }
 
+// A store file of 25,000 notes, more than a store checks before its first use, with its middle half
+// overwritten.
+inline void writeLargeDamagedStore(const std::filesystem::path& modelURL, const std::filesystem::path& storeURL) {
+    {
+        auto context = openContext(modelURL, storeURL);
+        for (int i = 0; i < 25000; ++i)
+            context->insertNewObjectForEntityForName("Note")->setValueForKey(std::string(200, 'n'), "title");
+        context->save();
+    }
+    std::fstream bytes(storeURL, std::ios::in | std::ios::out | std::ios::binary);
+    const auto size = std::filesystem::file_size(storeURL);
+    bytes.seekp(static_cast<std::streamoff>(size / 4));
+    bytes << std::string(size / 2, '\x5a');
+}
+
 }  // namespace quorvel::testing

@@ -92,19 +92,8 @@ TEST(CoreDataStoreFile, ALargeStoreDamagedInsideIsSetAsideOnceBeforeASaveGoesInt
     quorvel::testing::TempDataRoot root;
     const auto model = writeModel(root.path(), quorvel::testing::kNoteModelV1);
     const auto file = root.path() / "store.sqlite";
-    {
-        auto context = openContext(model, file);
-        for (int i = 0; i < 25000; ++i)
-            context->insertNewObjectForEntityForName("Note")->setValueForKey(std::string(200, 'n'), "title");
-        ASSERT_TRUE(context->save());
-    }
+    quorvel::testing::writeLargeDamagedStore(model, file);
     ASSERT_GT(std::filesystem::file_size(file), 4u << 20);
-    {
-        std::fstream bytes(file, std::ios::in | std::ios::out | std::ios::binary);
-        const auto size = std::filesystem::file_size(file);
-        bytes.seekp(static_cast<std::streamoff>(size / 4));
-        bytes << std::string(size / 2, '\x5a');
-    }
     Console::Capture console;
     auto app = openContext(model, file);
     auto sync = openContext(model, file, NSManagedObjectContextConcurrencyType::PrivateQueue);

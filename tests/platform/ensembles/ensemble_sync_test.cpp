@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "platform/coredata/launch_gate.h"
 #include "platform/ensembles/cde_notifications.h"
 #include "platform/ensembles/change_file.h"
 #include "platform/foundation/console.h"
@@ -120,6 +121,27 @@ TEST(EnsembleLeech, MergingNeedsALeechAndALeechHappensOnce) {
     // The leech is remembered by the next process.
     quorvel::testing::Device again(devices.root.path() / "A", devices.model);
     EXPECT_TRUE(again.ensemble->isLeeched());
+}
+
+// A merge asked for while the app draws its first frame starts once the frame shows.
+TEST(EnsembleLeech, AMergeAskedForDuringTheLaunchRunsOnceTheGateOpens) {
+    TwoDevices devices;
+    devices.a.insert("a1", 1);
+    devices.leechBoth();
+    LaunchGate::hold();
+    std::atomic<int> calls{0};
+    devices.a.ensemble->mergeWithCompletion([&](std::shared_ptr<NSError> error) {
+        EXPECT_FALSE(error);
+        ++calls;
+    });
+    devices.clock->runUntilIdle();
+    EXPECT_EQ(calls.load(), 0);
+    EXPECT_TRUE(devices.a.ensemble->isMerging());
+    EXPECT_TRUE(changeFiles(devices.cloud).empty());
+    LaunchGate::open();
+    devices.clock->runUntilIdle();
+    EXPECT_EQ(calls.load(), 1);
+    EXPECT_EQ(changeFiles(devices.cloud).size(), 1u);
 }
 
 TEST(EnsembleLeech, ACloudFolderThatCannotBeMadeFailsTheLeech) {
