@@ -59,7 +59,7 @@ template <typename Record>
 bool take(const std::string& bytes, std::size_t& at, std::size_t count, std::vector<Record>& records) {
     if (count > (bytes.size() - at) / sizeof(Record)) return false;
     records.resize(count);
-    std::memcpy(records.data(), bytes.data() + at, count * sizeof(Record));
+    if (count) std::memcpy(records.data(), bytes.data() + at, count * sizeof(Record));
     at += count * sizeof(Record);
     return true;
 }
