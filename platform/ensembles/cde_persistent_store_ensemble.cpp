@@ -406,8 +406,8 @@ std::optional<ChangeFile> CDEPersistentStoreEnsemble::readChangeFile(const std::
         file.reset();
         reason = "written by another device";
     }
-    if (!file) {
-        Console::print("Skipped change file " + key + " (" + reason + "); trying it again at the next merge");
+    if (!file && toldSkipped_.insert(key).second) {
+        Console::print("Skipped change file " + key + " (" + reason + "); trying it again at each merge");
     }
     return file;
 }

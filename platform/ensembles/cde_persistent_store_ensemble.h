@@ -126,6 +126,8 @@ private:
     std::shared_ptr<NSManagedObjectContext> context_;
     std::atomic<const void*> ownContext_{nullptr};
     std::optional<NSNotification> lastOwnSave_;
+    // The change files skipped so far, each told once: one another program left may stay for good.
+    mutable std::set<std::string> toldSkipped_;
 };
 
 }  // namespace platform

@@ -6,9 +6,11 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/foundation/ns_bundle.h"
 #include "tests/soak/life_process.h"
 #include "tests/soak/life_report.h"
 #include "tests/soak/music_folder.h"
+#include "tests/soak/shared_folder_litter.h"
 #include "tests/soak/walk_ledger.h"
 
 namespace quorvel::soak {
@@ -54,6 +56,7 @@ public:
         fs::create_directories(folder_ / "cloud", error);
         fs::create_directories(folder_ / "second", error);
         if (error) return fail(0, "walks", "cannot make the walk's folder " + folder_.string());
+        SharedFolderLitter::leaveIn(folder_ / "cloud" / platform::NSBundle::mainBundle()->bundleIdentifier());
         music_.fill();
         ::setenv("QUORVEL_HOME", (folder_ / "home").c_str(), 1);
         ::setenv("QUORVEL_CLOUD", (folder_ / "cloud").c_str(), 1);
