@@ -97,15 +97,16 @@ TEST(SharedFolderSync, AFIFOALinkToADeviceAndAHugeFileAreSkippedWithALineEachAnd
     const auto huge = folder / "000000000000003-huge.plist";
     std::filesystem::resize_file((std::ofstream(huge), huge), CDEICloudFileSystem::kLargestFileRead + 1);
 
+    // Each is told once, however many merges pass it by.
     for (int merge = 0; merge < 2; ++merge) {
         Console::Capture console;
         EXPECT_FALSE(devices.merge(devices.a));
         const auto lines = console.lines();
-        ASSERT_EQ(lines.size(), 3u);
+        ASSERT_EQ(lines.size(), merge == 0 ? 3u : 0u);
         for (const std::string name : {"fifo", "zero", "huge"}) {
             EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                                     [&](const std::string& line) { return line.find(name) != std::string::npos; }),
-                      1)
+                      merge == 0 ? 1 : 0)
                 << name;
         }
     }
