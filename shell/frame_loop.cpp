@@ -57,7 +57,10 @@ void FrameLoop::run() {
         }
         // The launch is over when the loop first waits: after the first frame, or at once when the
         // window does not show.
-        platform::LaunchGate::open();
+        if (!launchOver_) {
+            launchOver_ = true;
+            platform::LaunchGate::open();
+        }
         SDL_Event event;
         const int wait = waitMilliseconds(wantsFrame);
         if (wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, wait)) {

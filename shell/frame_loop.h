@@ -60,6 +60,8 @@ private:
     bool waking_ = true;
     bool stopped_ = false;
     bool needsFrame_ = true;
+    // Whether the loop has waited once: the launch is over then.
+    bool launchOver_ = false;
     SteadyClock::time_point nextFrame_{};
 };
 
