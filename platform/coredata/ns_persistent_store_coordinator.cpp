@@ -79,7 +79,12 @@ std::optional<std::vector<std::int64_t>> NSPersistentStoreCoordinator::save(
         fail(error, 134060, "no persistent store");
         return std::nullopt;
     }
-    return store_->save(inserts, updates, error);
+    return store_->save(inserts, updates, error, logsSaves_);
+}
+
+void NSPersistentStoreCoordinator::setLogsSaves(bool logs) {
+    MutexLock lock(mutex_);
+    logsSaves_ = logs;
 }
 
 std::optional<std::vector<SQLiteStore::Row>> NSPersistentStoreCoordinator::fetch(
@@ -105,13 +110,24 @@ bool NSPersistentStoreCoordinator::fetchEach(const NSEntityDescription& entity, 
 }
 
 std::optional<std::vector<SQLiteStore::Change>> NSPersistentStoreCoordinator::changesAfter(
-    std::int64_t afterSequence, std::size_t limit, std::shared_ptr<NSError>* error) {
+    std::int64_t afterSequence, std::size_t limit, std::shared_ptr<NSError>* error, std::int64_t throughSequence) {
     MutexLock lock(mutex_);
     if (!store_) {
         fail(error, 134060, "no persistent store");
         return std::nullopt;
     }
-    return store_->changesAfter(afterSequence, limit, error);
+    return store_->changesAfter(afterSequence, limit, error, throughSequence);
+}
+
+std::optional<std::vector<std::int64_t>> NSPersistentStoreCoordinator::loggedRows(const NSEntityDescription& entity,
+                                                                                 std::int64_t throughSequence,
+                                                                                 std::shared_ptr<NSError>* error) {
+    MutexLock lock(mutex_);
+    if (!store_) {
+        fail(error, 134060, "no persistent store");
+        return std::nullopt;
+    }
+    return store_->loggedRows(entity, throughSequence, error);
 }
 
 std::optional<SQLiteChangeLog::Span> NSPersistentStoreCoordinator::changeLogSpan(std::shared_ptr<NSError>* error) {
@@ -123,9 +139,13 @@ std::optional<SQLiteChangeLog::Span> NSPersistentStoreCoordinator::changeLogSpan
     return store_->changeLogSpan(error);
 }
 
-bool NSPersistentStoreCoordinator::forgetChangesThrough(std::int64_t sequence, std::shared_ptr<NSError>* error) {
+std::optional<std::string> NSPersistentStoreCoordinator::forgetChangesThrough(std::int64_t sequence,
+                                                                           std::shared_ptr<NSError>* error) {
     MutexLock lock(mutex_);
-    if (!store_) return fail(error, 134060, "no persistent store");
+    if (!store_) {
+        fail(error, 134060, "no persistent store");
+        return std::nullopt;
+    }
     return store_->forgetChangesThrough(sequence, error);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -42,6 +43,9 @@ public:
     // The store file's own identifier, empty without a store.
     std::string storeIdentifier() const;
 
+    // Whether saves through this coordinator are written to the store's change log (they are unless
+    // told otherwise: the sync's own imports are not, so that no merge exports them back).
+    void setLogsSaves(bool logs);
     std::optional<std::vector<std::int64_t>> save(const std::vector<SQLiteStore::Insert>& inserts,
                                                   const std::vector<SQLiteStore::Update>& updates,
                                                   std::shared_ptr<NSError>* error);
@@ -57,9 +61,12 @@ public:
                    const SQLiteStore::RowVisitor& each, std::shared_ptr<NSError>* error, std::int64_t afterRow = 0);
     // The store's log of saved changes (see SQLiteStore).
     std::optional<std::vector<SQLiteStore::Change>> changesAfter(std::int64_t afterSequence, std::size_t limit,
-                                                                 std::shared_ptr<NSError>* error);
+                                                                 std::shared_ptr<NSError>* error,
+                                                                 std::int64_t throughSequence = INT64_MAX);
+    std::optional<std::vector<std::int64_t>> loggedRows(const NSEntityDescription& entity, std::int64_t throughSequence,
+                                                        std::shared_ptr<NSError>* error);
     std::optional<SQLiteChangeLog::Span> changeLogSpan(std::shared_ptr<NSError>* error);
-    bool forgetChangesThrough(std::int64_t sequence, std::shared_ptr<NSError>* error);
+    std::optional<std::string> forgetChangesThrough(std::int64_t sequence, std::shared_ptr<NSError>* error);
     std::optional<std::vector<Value>> fetchRow(const NSEntityDescription& entity, std::int64_t row,
                                                std::shared_ptr<NSError>* error);
 
@@ -67,6 +74,7 @@ private:
     std::shared_ptr<const NSManagedObjectModel> model_;
     mutable Mutex mutex_;
     std::unique_ptr<SQLiteStore> store_ GUARDED_BY(mutex_);
+    bool logsSaves_ GUARDED_BY(mutex_) = true;
 };
 
 }  // namespace platform

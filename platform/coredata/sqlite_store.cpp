@@ -437,7 +437,7 @@ sqlite3_stmt* SQLiteStore::insertStatement(const NSEntityDescription& entity,
 
 std::optional<std::vector<std::int64_t>> SQLiteStore::save(const std::vector<Insert>& inserts,
                                                            const std::vector<Update>& updates,
-                                                           std::shared_ptr<NSError>* error) {
+                                                           std::shared_ptr<NSError>* error, bool logged) {
     // Nothing goes into a file that may yet be set aside.
     check_->await();
     MutexLock lock(mutex_);
@@ -446,6 +446,10 @@ std::optional<std::vector<std::int64_t>> SQLiteStore::save(const std::vector<Ins
         return std::nullopt;
     }
     if (!execute("BEGIN IMMEDIATE", error)) return std::nullopt;
+    if (std::string reason; !logged && !SQLiteChangeLog::pause(db_, reason)) {
+        rollBack(SQLITE_ERROR, reason, error);
+        return std::nullopt;
+    }
     std::vector<std::int64_t> rows;
     rows.reserve(inserts.size());
     for (const auto& insert : inserts) {
@@ -494,6 +498,10 @@ std::optional<std::vector<std::int64_t>> SQLiteStore::save(const std::vector<Ins
             rollBack(rc, sqlite3_errmsg(db_), error);
             return std::nullopt;
         }
+    }
+    if (std::string reason; !logged && !SQLiteChangeLog::resume(db_, reason)) {
+        rollBack(SQLITE_ERROR, reason, error);
+        return std::nullopt;
     }
     if (!execute("COMMIT", error)) {
         execute("ROLLBACK", nullptr);
@@ -594,14 +602,15 @@ bool SQLiteStore::readEach(const NSEntityDescription& entity, const NSPredicate*
 
 std::optional<std::vector<SQLiteStore::Change>> SQLiteStore::changesAfter(std::int64_t afterSequence,
                                                                          std::size_t limit,
-                                                                         std::shared_ptr<NSError>* error) {
+                                                                         std::shared_ptr<NSError>* error,
+                                                                         std::int64_t throughSequence) {
     MutexLock lock(mutex_);
     if (!db_) {
         fail(error, SQLITE_CANTOPEN, url_.string() + ": no connection");
         return std::nullopt;
     }
     std::string reason;
-    const auto entries = SQLiteChangeLog::read(db_, afterSequence, limit, reason);
+    const auto entries = SQLiteChangeLog::read(db_, afterSequence, throughSequence, limit, reason);
     if (!entries) {
         fail(error, SQLITE_ERROR, reason);
         return std::nullopt;
@@ -624,6 +633,16 @@ std::optional<std::vector<SQLiteStore::Change>> SQLiteStore::changesAfter(std::i
     return changes;
 }
 
+std::optional<std::vector<std::int64_t>> SQLiteStore::loggedRows(const NSEntityDescription& entity,
+                                                                 std::int64_t throughSequence,
+                                                                 std::shared_ptr<NSError>* error) {
+    MutexLock lock(mutex_);
+    std::string reason = "no connection";
+    auto named = db_ ? SQLiteChangeLog::rowsNamed(db_, entity.name(), throughSequence, reason) : std::nullopt;
+    if (!named) fail(error, SQLITE_ERROR, url_.string() + ": " + reason);
+    return named;
+}
+
 std::optional<SQLiteChangeLog::Span> SQLiteStore::changeLogSpan(std::shared_ptr<NSError>* error) {
     MutexLock lock(mutex_);
     std::string reason = "no connection";
@@ -632,11 +651,12 @@ std::optional<SQLiteChangeLog::Span> SQLiteStore::changeLogSpan(std::shared_ptr<
     return span;
 }
 
-bool SQLiteStore::forgetChangesThrough(std::int64_t sequence, std::shared_ptr<NSError>* error) {
+std::optional<std::string> SQLiteStore::forgetChangesThrough(std::int64_t sequence, std::shared_ptr<NSError>* error) {
     MutexLock lock(mutex_);
     std::string reason = "no connection";
-    return (db_ && SQLiteChangeLog::forgetThrough(db_, sequence, reason)) ||
-           fail(error, SQLITE_ERROR, url_.string() + ": " + reason);
+    auto identity = db_ ? SQLiteChangeLog::forgetThrough(db_, sequence, reason) : std::nullopt;
+    if (!identity) fail(error, SQLITE_ERROR, url_.string() + ": " + reason);
+    return identity;
 }
 
 std::optional<std::vector<Value>> SQLiteStore::fetchRow(const NSEntityDescription& entity, std::int64_t row,

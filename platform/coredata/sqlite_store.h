@@ -71,10 +71,12 @@ public:
     // Made when the file is created, so a file set aside and replaced is told from the old one.
     std::string identifier() const EXCLUDES(mutex_);
 
-    // All or nothing; on success the new row numbers of the inserts, in order.
+    // All or nothing; on success the new row numbers of the inserts, in order. Without `logged`, the
+    // rows written leave no entry in the change log (see SQLiteChangeLog).
     std::optional<std::vector<std::int64_t>> save(const std::vector<Insert>& inserts,
                                                   const std::vector<Update>& updates,
-                                                  std::shared_ptr<NSError>* error) EXCLUDES(mutex_);
+                                                  std::shared_ptr<NSError>* error, bool logged = true)
+        EXCLUDES(mutex_);
     // With `attributes` (indices into the entity's attributes) a row holds only those values, in that
     // order; without, every attribute's.
     std::optional<std::vector<Row>> fetch(const NSEntityDescription& entity, const NSPredicate* predicate,
@@ -97,14 +99,20 @@ public:
         std::int64_t row;
         std::vector<Value> values;  // in the order of the entity's attributes
     };
-    // Up to `limit` changes numbered above `afterSequence`, oldest first; entities the model lacks are
-    // left out.
+    // Up to `limit` changes numbered above `afterSequence` and at most `throughSequence`, oldest first;
+    // entities the model lacks are left out.
     std::optional<std::vector<Change>> changesAfter(std::int64_t afterSequence, std::size_t limit,
-                                                    std::shared_ptr<NSError>* error) EXCLUDES(mutex_);
+                                                    std::shared_ptr<NSError>* error,
+                                                    std::int64_t throughSequence = INT64_MAX) EXCLUDES(mutex_);
+    // The rows of `entity` the change log names up to `throughSequence` (see SQLiteChangeLog::rowsNamed).
+    std::optional<std::vector<std::int64_t>> loggedRows(const NSEntityDescription& entity, std::int64_t throughSequence,
+                                                        std::shared_ptr<NSError>* error) EXCLUDES(mutex_);
     // Where a reader of the change log may stand (see SQLiteChangeLog::Span).
     std::optional<SQLiteChangeLog::Span> changeLogSpan(std::shared_ptr<NSError>* error) EXCLUDES(mutex_);
-    // Drops the log's entries up to `sequence`, once their reader has taken them for good.
-    bool forgetChangesThrough(std::int64_t sequence, std::shared_ptr<NSError>* error) EXCLUDES(mutex_);
+    // Drops the log's entries up to `sequence`, once their reader has taken them for good; the log's new
+    // identity, or none on failure.
+    std::optional<std::string> forgetChangesThrough(std::int64_t sequence, std::shared_ptr<NSError>* error)
+        EXCLUDES(mutex_);
     // One row's values; none when there is no such row or it cannot be read (then with `error`).
     std::optional<std::vector<Value>> fetchRow(const NSEntityDescription& entity, std::int64_t row,
                                                std::shared_ptr<NSError>* error) EXCLUDES(mutex_);

@@ -143,6 +143,19 @@ std::optional<std::string> CDEICloudFileSystem::readFileAtPath(const std::string
     return contents;
 }
 
+std::optional<CDEICloudFileSystem::FileStamp> CDEICloudFileSystem::stampOfFileAtPath(const std::string& path) const {
+    // O_PATH opens without reading, so a FIFO or a device does not hold us up.
+    const int fd = openBeneath(container_, path, O_PATH | O_NOFOLLOW);
+    if (fd < 0) return std::nullopt;
+    struct stat status{};
+    const bool known = ::fstat(fd, &status) == 0;
+    ::close(fd);
+    if (!known) return std::nullopt;
+    return FileStamp{static_cast<std::uintmax_t>(status.st_size),
+                     static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec,
+                     static_cast<std::uint64_t>(status.st_ino)};
+}
+
 bool CDEICloudFileSystem::writeFileAtPath(const std::string& path, const std::string& contents,
                                           std::shared_ptr<NSError>* error) {
     const auto target = container_ / path;

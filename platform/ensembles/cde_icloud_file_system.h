@@ -10,6 +10,7 @@
 
 #include "platform/ensembles/arrival_debouncer.h"
 #include "platform/ensembles/folder_watcher.h"
+#include "platform/foundation/binary_property_list.h"
 #include "platform/foundation/mutex.h"
 #include "platform/foundation/ns_error.h"
 
@@ -26,8 +27,18 @@ public:
     static constexpr double kArrivalQuietPeriod = 0.5;
     static constexpr double kLongestArrivalWait = 3.0;
     // The largest file read from the folder. Other programs write there: a file above it is refused
-    // rather than read into memory. A first export of a large store is far below it.
-    static constexpr std::uintmax_t kLargestFileRead = std::uintmax_t(1) << 30;
+    // rather than read into memory. It is the most a property-list reader takes from one file, so no
+    // change file ever written (a whole store in one file, as older versions wrote) is refused; today's
+    // hold at most ten thousand records, about a megabyte.
+    static constexpr std::uintmax_t kLargestFileRead = BinaryPropertyList::kMaxExpandedSize;
+
+    // Tells one version of a file from another without reading it.
+    struct FileStamp {
+        std::uintmax_t size = 0;
+        std::int64_t modifiedNanoseconds = 0;
+        std::uint64_t inode = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
 
     // Whether the files already in the folder when monitoring starts count as downloads.
     enum class ExistingFiles { AlreadyTaken, Announce };
@@ -47,6 +58,8 @@ public:
     // Reads a regular file of at most kLargestFileRead bytes; anything else (a link, a FIFO, a device, a
     // larger file) is refused, with the reason in the error, without waiting on it.
     std::optional<std::string> readFileAtPath(const std::string& path, std::shared_ptr<NSError>* error) const;
+    // The stamp of whatever is at the path (a link itself, not what it leads to); none when nothing is.
+    std::optional<FileStamp> stampOfFileAtPath(const std::string& path) const;
     // Writes a hidden temporary file, flushes it to disk and renames it into place.
     bool writeFileAtPath(const std::string& path, const std::string& contents,
                          std::shared_ptr<NSError>* error);

@@ -1,6 +1,8 @@
 #include "platform/ensembles/cde_persistent_store_ensemble.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <map>
 
 #include "platform/coredata/launch_gate.h"
@@ -105,6 +107,9 @@ std::shared_ptr<NSError> CDEPersistentStoreEnsemble::prepare() {
         auto model = NSManagedObjectModel::initWithContentsOfURL(modelURL_, &reason);
         if (!model) return error(201, "cannot load the model: " + reason);
         auto coordinator = std::make_shared<NSPersistentStoreCoordinator>(model);
+        // What a merge takes in is known to the bookkeeping already: logged, the next merge would look
+        // at all of it again.
+        coordinator->setLogsSaves(false);
         std::shared_ptr<NSError> failure;
         if (!coordinator->addPersistentStoreWithType(NSSQLiteStoreType, std::nullopt, storeURL_,
                                                      {{NSMigratePersistentStoresAutomaticallyOption, true},
@@ -197,8 +202,12 @@ struct CDEPersistentStoreEnsemble::MergeRound {
     // Files exported or taken in before that the folder no longer holds; any makes this merge a
     // baseline of every record, after which they are forgotten.
     std::vector<std::string> absentFiles;
-    // The last entry of the store's change log this merge exported.
-    std::optional<std::int64_t> changeCursor;
+    // The bookkeeping does not follow the store's change log (a first merge, or the store or the
+    // bookkeeping was put back from a copy, or the log was dropped or edited): every record goes out and
+    // every change file in the folder, this device's own included, comes in again.
+    bool fullPass = false;
+    // The store's change log as this merge found it; its latest entry is the last one exported.
+    std::optional<ChangeLogPosition> logPosition;
 };
 
 std::shared_ptr<NSError> CDEPersistentStoreEnsemble::merge(bool importing) {
@@ -240,39 +249,57 @@ std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exchangeChanges(MergeRound&
     if (!present) return failure;
     noteAbsentFiles(round, *present);
     if ((failure = exportLocalChanges(round))) return failure;
-    if (!importing) return nullptr;
-    for (const auto& file : readNewChangeFiles(round, *present)) {
-        if ((failure = importChangeFile(round, file))) return failure;
+    // A full pass goes both ways in one merge: its position is kept only with everything taken in.
+    if (!importing && !round.fullPass) return nullptr;
+    // One file in memory at a time, however many the folder holds.
+    for (const auto& key : newChangeFiles(round, *present)) {
+        auto file = readChangeFile(key);
+        if (file && (failure = importChangeFile(round, IncomingFile{key, std::move(*file)}))) return failure;
     }
     return nullptr;
 }
 
 // Every record whose values differ from the version last exported or imported goes into new change
-// files in this device's folder; for a baseline, every record does. Only the records the store's log
-// names are looked at, unless the bookkeeping has not followed this store's log yet, or follows another
-// copy of it (the store or the bookkeeping was put back from a backup): then every record is.
+// files in this device's folder; for a baseline or a full pass, every record does. Only the records the
+// store's log names are looked at, up to its latest entry when the merge began (a record saved later goes
+// with the next merge), unless the bookkeeping does not follow this log: then every record is.
 std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exportLocalChanges(MergeRound& round) {
     OutgoingChanges outgoing(*fileSystem_, *state_, changesFolder() + "/" + round.device, round.device, round.now);
-    const bool baseline = !round.absentFiles.empty();
     std::shared_ptr<NSError> failure;
     const auto span = round.coordinator->changeLogSpan(&failure);
     if (!span) return failure;
-    const auto cursor = state_->changeCursor();
-    failure = baseline || !cursor || !span->holds(*cursor) ? exportEveryRecord(round, outgoing, baseline, span->latest)
-                                                           : exportChangedRecords(round, outgoing, *cursor);
+    const auto kept = state_->changeLogPosition();
+    // A position kept by a version that knew no identities is trusted on its numbers, once.
+    round.fullPass = kept && (!span->holds(kept->cursor) || (!kept->identity.empty() && kept->identity != span->identity));
+    round.logPosition = ChangeLogPosition{span->latest, span->identity};
+    if (round.fullPass) {
+        Console::print("The store's change log is not the one the sync followed (the store or the sync state was "
+                       "put back from a copy, or the log was edited): every record goes out and every change file "
+                       "comes in again");
+    }
+    const auto pass = !kept                        ? ExportPass::First
+                      : round.fullPass             ? ExportPass::Full
+                      : !round.absentFiles.empty() ? ExportPass::Baseline
+                                                   : ExportPass::Changed;
+    failure = pass == ExportPass::Changed ? exportChangedRecords(round, outgoing, kept->cursor)
+                                          : exportEveryRecord(round, outgoing, pass);
     return failure ? failure : outgoing.flush();
 }
 
-// Reads the store as it streams by, a file's worth of records at a time.
-// `latest` is the log's latest entry before the read: whatever is saved from then on comes after it, for
-// the next merge.
+// Reads the store as it streams by, a file's worth of records at a time. In a full pass, only the rows
+// the log names were saved here since the last export, so only they are newer here than what the
+// bookkeeping knew; the others hold what the store held before (it was put back), or what went out under
+// a version the folder still has. (The store is held while it streams: the log is read before.)
 std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exportEveryRecord(MergeRound& round, OutgoingChanges& outgoing,
-                                                                       bool baseline, std::int64_t latest) {
+                                                                       ExportPass pass) {
     std::shared_ptr<NSError> failure;
     for (const auto& entity : round.model->entities()) {
+        std::optional<std::vector<std::int64_t>> saved;
+        if (pass == ExportPass::Full && !(saved = round.coordinator->loggedRows(*entity, round.logPosition->cursor, &failure)))
+            return failure;
         std::vector<SQLiteStore::Change> rows;
         auto exportGathered = [&] {
-            if (!failure) failure = exportRows(round, outgoing, rows, baseline);
+            if (!failure) failure = exportRows(round, outgoing, rows, pass, saved ? &*saved : nullptr);
             rows.clear();
         };
         std::shared_ptr<NSError> readFailure;
@@ -287,28 +314,40 @@ std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exportEveryRecord(MergeRoun
         exportGathered();
         if (failure) return failure;
     }
-    round.changeCursor = latest;
     return nullptr;
 }
 
+// A row saved again while this runs has its entry moved past the latest one: it goes with the next
+// merge, so one export never carries two changes of a row.
 std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exportChangedRecords(MergeRound& round, OutgoingChanges& outgoing,
                                                                           std::int64_t cursor) {
+    const auto latest = round.logPosition->cursor;
     for (;;) {
         std::shared_ptr<NSError> failure;
-        auto changes = round.coordinator->changesAfter(cursor, OutgoingChanges::kRecordsPerFile, &failure);
+        auto changes = round.coordinator->changesAfter(cursor, OutgoingChanges::kRecordsPerFile, &failure, latest);
         if (!changes) return failure;
         if (changes->empty()) break;
         cursor = changes->back().sequence;
-        if ((failure = exportRows(round, outgoing, *changes, false))) return failure;
+        if ((failure = exportRows(round, outgoing, *changes, ExportPass::Changed, nullptr))) return failure;
     }
-    round.changeCursor = cursor;
     return nullptr;
 }
 
-// `rows` are stored records; their values are moved out.
+// A new version of a record this device changed: never the revision of one it sent before, so that
+// every device takes the later of two changes made within one instant.
+RecordRevision CDEPersistentStoreEnsemble::newRevision(const MergeRound& round, std::uint64_t hash,
+                                                       const std::optional<KnownRecord>& known) {
+    double time = round.now;
+    if (known && known->revision.device == round.device && known->revision.time >= time)
+        time = std::nextafter(known->revision.time, HUGE_VAL);
+    return RecordRevision{hash, time, round.device};
+}
+
+// `rows` are stored records of one entity; their values are moved out. `saved`, in a full pass: the rows
+// saved here since the last export, in ascending order.
 std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exportRows(MergeRound& round, OutgoingChanges& outgoing,
                                                                 std::vector<SQLiteStore::Change>& rows,
-                                                                bool baseline) {
+                                                                ExportPass pass, const std::vector<std::int64_t>* saved) {
     if (rows.empty()) return nullptr;
     // Copies in no context, only for the delegate to name.
     std::vector<std::shared_ptr<NSManagedObject>> objects;
@@ -334,14 +373,17 @@ std::shared_ptr<NSError> CDEPersistentStoreEnsemble::exportRows(MergeRound& roun
         if (known && known->revision.hash == hash) {
             // Sent as the version already known, so no device takes it for a newer one.
             const KnownRecord kept{known->revision, rows[i].row};
-            if (baseline) {
+            if (pass == ExportPass::Baseline || pass == ExportPass::Full) {
                 failure = outgoing.send(record, RecordChange{entity, identifiers[i], known->revision, std::move(values)},
                                         kept);
             } else if (known->row != rows[i].row) {
                 failure = outgoing.keep(record, kept);
             }
         } else {
-            const RecordRevision revision{hash, round.now, round.device};
+            // Not saved here since the last export: an older version than any other device may hold, so it
+            // goes out as the oldest there can be, and any version in the folder wins over it, here too.
+            const bool older = saved && !std::binary_search(saved->begin(), saved->end(), rows[i].row);
+            const auto revision = older ? RecordRevision{hash, 0, round.device} : newRevision(round, hash, known);
             failure = outgoing.send(record, RecordChange{entity, identifiers[i], revision, std::move(values)},
                                     KnownRecord{revision, rows[i].row});
         }
@@ -377,39 +419,51 @@ void CDEPersistentStoreEnsemble::noteAbsentFiles(MergeRound& round,
     }
 }
 
-// The files not taken in yet, oldest first; one that cannot be read waits for the next merge. This
-// device's own folder counts too: after its store was replaced, its old files hold records the new
-// store lacks. The files this merge exported are not among them: the folder was listed before.
-std::vector<CDEPersistentStoreEnsemble::IncomingFile> CDEPersistentStoreEnsemble::readNewChangeFiles(
-    const MergeRound& round, const std::set<std::string>& present) const {
-    std::vector<IncomingFile> incoming;
+// The files not taken in yet (in a full pass, every file), oldest first by the time a file's name begins
+// with; names without one come first, as their order cannot matter more than a revision does. This
+// device's own folder counts too: after its store was replaced, its old files hold records the new store
+// lacks. The files this merge exported are not among them: the folder was listed before.
+std::vector<std::string> CDEPersistentStoreEnsemble::newChangeFiles(const MergeRound& round,
+                                                                    const std::set<std::string>& present) {
+    std::vector<std::pair<long long, std::string>> files;
     for (const auto& key : present) {
-        if (round.importedBefore.count(key)) continue;
-        const auto device = key.substr(0, key.find('/'));
-        if (auto file = readChangeFile(device, key)) incoming.push_back(IncomingFile{key, std::move(*file)});
+        if (!round.fullPass && round.importedBefore.count(key)) continue;
+        const auto name = key.substr(key.find('/') + 1);
+        char* end = nullptr;
+        const long long stamp = std::strtoll(name.c_str(), &end, 10);
+        files.emplace_back(end != name.c_str() && *end == '-' ? stamp : 0, key);
     }
-    std::sort(incoming.begin(), incoming.end(), [](const IncomingFile& a, const IncomingFile& b) {
-        if (a.file.time != b.file.time) return a.file.time < b.file.time;
-        return a.key < b.key;
-    });
-    return incoming;
+    std::sort(files.begin(), files.end());
+    std::vector<std::string> keys;
+    keys.reserve(files.size());
+    for (auto& [stamp, key] : files) keys.push_back(std::move(key));
+    return keys;
 }
 
-// None, with a console line, for a file that cannot be read or that names another device.
-std::optional<ChangeFile> CDEPersistentStoreEnsemble::readChangeFile(const std::string& device,
-                                                                     const std::string& key) const {
+// None, with a console line once, for a file that cannot be read or that names another device. Such a
+// file is not read again until it changes.
+std::optional<ChangeFile> CDEPersistentStoreEnsemble::readChangeFile(const std::string& key) const {
+    const auto path = changesFolder() + "/" + key;
+    const auto stamp = fileSystem_->stampOfFileAtPath(path);
+    if (const auto refused = refusedFiles_.find(key); refused != refusedFiles_.end() && refused->second == stamp)
+        return std::nullopt;
     std::shared_ptr<NSError> readFailure;
-    const auto contents = fileSystem_->readFileAtPath(changesFolder() + "/" + key, &readFailure);
+    const auto contents = fileSystem_->readFileAtPath(path, &readFailure);
     std::string reason = readFailure ? readFailure->localizedDescription() : "unreadable";
     auto file = contents ? ChangeFile::parse(*contents, &reason) : std::nullopt;
-    if (file && file->device != device) {
+    if (file && file->device != key.substr(0, key.find('/'))) {
         file.reset();
         reason = "written by another device";
     }
-    if (!file && toldSkipped_.insert(key).second) {
-        Console::print("Skipped change file " + key + " (" + reason + "); trying it again at each merge");
+    if (file) {
+        refusedFiles_.erase(key);
+        return file;
     }
-    return file;
+    refusedFiles_[key] = stamp;
+    if (toldSkipped_.insert(key).second) {
+        Console::print("Skipped change file " + key + " (" + reason + "); trying it again once it changes");
+    }
+    return std::nullopt;
 }
 
 // One file is saved and committed at a time, with the versions it brought, so a merge of many files
@@ -440,10 +494,18 @@ void CDEPersistentStoreEnsemble::importChange(MergeRound& round, ImportedRecords
     const auto entity = round.model->entityNamed(change.entity);
     if (!entity) return;
     // This file's own version of the record first, else the one kept from before.
-    auto found = imported.find(record);
-    const RecordRevision* mine = found != imported.end() ? &found->second.revision : known ? &known->revision : nullptr;
+    const auto found = imported.find(record);
+    const bool inFile = found != imported.end();
+    const RecordRevision* mine = inFile ? &found->second.revision : known ? &known->revision : nullptr;
+    std::shared_ptr<NSManagedObject> object = inFile ? found->second.object : nullptr;
+    if (!inFile && round.fullPass && known && round.delegate) {
+        // A full pass has just looked at every stored record: one kept but not found is missing from the
+        // store (put back from a copy made before it came), whatever version the bookkeeping kept.
+        object = localObject(round, change, known);
+        if (!object) mine = nullptr;
+    }
     if (mine && !change.revision.isNewerThan(*mine)) return;
-    auto object = found != imported.end() ? found->second.object : localObject(round, change, known);
+    if (!inFile && !round.fullPass) object = localObject(round, change, known);
     if (!namesItsOwnRecord(round, change, object.get())) {
         Console::print("Skipped a change of " + record + ": its values belong to another record");
         return;
@@ -488,13 +550,20 @@ bool CDEPersistentStoreEnsemble::namesItsOwnRecord(const MergeRound& round, cons
 
 // The files that went missing are forgotten and the log's exported entries dropped together, once
 // everything else of the merge is committed.
+// The log is forgotten first, so the bookkeeping keeps the identity the forgetting gave it; a kill in
+// between only makes the next merge a full pass.
 std::shared_ptr<NSError> CDEPersistentStoreEnsemble::recordMerge(const MergeRound& round) {
     std::shared_ptr<NSError> failure;
-    if (!state_->commit({}, {}, round.absentFiles, round.changeCursor, &failure)) return failure;
-    if (round.changeCursor && !round.coordinator->forgetChangesThrough(*round.changeCursor, &failure)) {
-        // Kept entries are only read again.
-        Console::print("The store keeps its exported changes logged (" + failure->localizedDescription() + ")");
+    auto position = round.logPosition;
+    if (position) {
+        if (auto identity = round.coordinator->forgetChangesThrough(position->cursor, &failure)) {
+            position->identity = *identity;
+        } else {
+            // Kept entries are only read again.
+            Console::print("The store keeps its exported changes logged (" + failure->localizedDescription() + ")");
+        }
     }
+    if (!state_->commit({}, {}, round.absentFiles, position, &failure)) return failure;
     return nullptr;
 }
 

@@ -83,21 +83,26 @@ private:
         RecordRevision revision;
     };
     using ImportedRecords = std::map<std::string, ImportedRecord>;
+    // How an export looks at the store: what its log names since the last export; every record, as the
+    // bookkeeping has never followed the log (sending those that differ from what it knows); every record,
+    // as the folder lost files; or every record, as the bookkeeping follows another copy of the log.
+    enum class ExportPass { Changed, First, Baseline, Full };
     // The steps of a merge, in order; exchangeChanges and the steps it calls run on the context's queue.
     std::shared_ptr<NSError> exchangeChanges(MergeRound& round, bool importing);
     std::shared_ptr<NSError> exportLocalChanges(MergeRound& round);
-    std::shared_ptr<NSError> exportEveryRecord(MergeRound& round, OutgoingChanges& outgoing, bool baseline,
-                                               std::int64_t latest);
+    std::shared_ptr<NSError> exportEveryRecord(MergeRound& round, OutgoingChanges& outgoing, ExportPass pass);
     std::shared_ptr<NSError> exportChangedRecords(MergeRound& round, OutgoingChanges& outgoing,
                                                   std::int64_t cursor);
     std::shared_ptr<NSError> exportRows(MergeRound& round, OutgoingChanges& outgoing,
-                                        std::vector<SQLiteStore::Change>& rows, bool baseline);
+                                        std::vector<SQLiteStore::Change>& rows, ExportPass pass,
+                                        const std::vector<std::int64_t>* saved);
+    static RecordRevision newRevision(const MergeRound& round, std::uint64_t hash,
+                                      const std::optional<KnownRecord>& known);
     std::optional<std::set<std::string>> listChangeFiles(const MergeRound& round,
                                                          std::shared_ptr<NSError>* error) const;
     void noteAbsentFiles(MergeRound& round, const std::set<std::string>& present) const;
-    std::vector<IncomingFile> readNewChangeFiles(const MergeRound& round,
-                                                 const std::set<std::string>& present) const;
-    std::optional<ChangeFile> readChangeFile(const std::string& device, const std::string& key) const;
+    static std::vector<std::string> newChangeFiles(const MergeRound& round, const std::set<std::string>& present);
+    std::optional<ChangeFile> readChangeFile(const std::string& key) const;
     std::shared_ptr<NSError> importChangeFile(MergeRound& round, const IncomingFile& incoming);
     void importChange(MergeRound& round, ImportedRecords& imported, const RecordChange& change,
                       const std::string& record, const std::optional<KnownRecord>& known);
@@ -128,6 +133,8 @@ private:
     std::optional<NSNotification> lastOwnSave_;
     // The change files skipped so far, each told once: one another program left may stay for good.
     mutable std::set<std::string> toldSkipped_;
+    // The change files refused, as they were then: read again only once changed.
+    mutable std::map<std::string, std::optional<CDEICloudFileSystem::FileStamp>> refusedFiles_;
 };
 
 }  // namespace platform

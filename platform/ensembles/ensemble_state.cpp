@@ -11,6 +11,7 @@ namespace {
 
 constexpr const char* kDomain = "CDEErrorDomain";
 constexpr const char* kCursorKey = "changeCursor";
+constexpr const char* kLogIdentityKey = "changeLogIdentity";
 // A log this large after a merge is folded back: left alone it would keep the size of the largest
 // merge ever made.
 constexpr std::uintmax_t kLargeLogBytes = 1 << 20;
@@ -156,8 +157,8 @@ bool EnsembleState::adoptStore(const std::string& storeIdentifier, std::shared_p
     const auto known = meta("store");
     if (known == storeIdentifier) return true;
     if (!execute("BEGIN IMMEDIATE", error)) return false;
-    if (known && !execute(std::string("DELETE FROM revisions; DELETE FROM imported; DELETE FROM meta WHERE key = '") +
-                              kCursorKey + "';",
+    if (known && !execute(std::string("DELETE FROM revisions; DELETE FROM imported; DELETE FROM meta WHERE key IN ('") +
+                              kCursorKey + "', '" + kLogIdentityKey + "');",
                           error)) {
         execute("ROLLBACK", nullptr);
         return false;
@@ -197,11 +198,11 @@ std::set<std::string> EnsembleState::importedFiles() const {
     return result;
 }
 
-std::optional<std::int64_t> EnsembleState::changeCursor() const {
+std::optional<ChangeLogPosition> EnsembleState::changeLogPosition() const {
     const auto value = meta(kCursorKey);
     if (!value) return std::nullopt;
     try {
-        return std::stoll(*value);
+        return ChangeLogPosition{std::stoll(*value), meta(kLogIdentityKey).value_or("")};
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -209,8 +210,8 @@ std::optional<std::int64_t> EnsembleState::changeCursor() const {
 
 bool EnsembleState::commit(const std::map<std::string, KnownRecord>& records,
                            const std::vector<std::string>& importedFiles,
-                           const std::vector<std::string>& forgottenFiles, std::optional<std::int64_t> changeCursor,
-                           std::shared_ptr<NSError>* error) {
+                           const std::vector<std::string>& forgottenFiles,
+                           const std::optional<ChangeLogPosition>& position, std::shared_ptr<NSError>* error) {
     if (!execute("BEGIN IMMEDIATE", error)) return false;
     Statement revision, imported, forgotten;
     sqlite3_prepare_v2(db_,
@@ -240,7 +241,10 @@ bool EnsembleState::commit(const std::map<std::string, KnownRecord>& records,
         sqlite3_bind_text(imported.handle, 1, it->c_str(), -1, SQLITE_TRANSIENT);
         ok = sqlite3_step(imported.handle) == SQLITE_DONE;
     }
-    if (ok && changeCursor) ok = setMeta(kCursorKey, std::to_string(*changeCursor), error);
+    if (ok && position) {
+        ok = setMeta(kCursorKey, std::to_string(position->cursor), error) &&
+             setMeta(kLogIdentityKey, position->identity, error);
+    }
     if (ok && execute("COMMIT", error)) return true;
     if (!ok && !(error && *error)) fail(error, 2, sqlite3_errmsg(db_));
     execute("ROLLBACK", nullptr);

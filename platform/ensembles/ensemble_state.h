@@ -37,6 +37,12 @@ struct KnownRecord {
     std::int64_t row = 0;
 };
 
+// How far the store's change log was exported, and which log that was (see SQLiteChangeLog).
+struct ChangeLogPosition {
+    std::int64_t cursor = 0;
+    std::string identity;  // empty when kept by a version that knew no identities
+};
+
 // An ensemble's own bookkeeping on this device, in a small SQLite file of its own: this device's
 // identifier, whether the store has joined, each record's revision and row, the change files imported
 // and how far the store's change log has been exported. Updates are transactions, so a kill leaves the
@@ -65,12 +71,12 @@ public:
     // By "<entity>/<global identifier>", in order; none for a record never exported or imported.
     std::vector<std::optional<KnownRecord>> records(const std::vector<std::string>& keys) const;
     std::set<std::string> importedFiles() const;
-    // The number of the last entry of the store's change log that was exported; none when every record
-    // must be looked at (a new state, one written before the log was kept, or another store).
-    std::optional<std::int64_t> changeCursor() const;
+    // The last entry of the store's change log that was exported, and the log's identity then; none when
+    // every record must be looked at (a new state, one written before the log was kept, or another store).
+    std::optional<ChangeLogPosition> changeLogPosition() const;
     // `forgottenFiles` leave the imported files: the folder no longer holds them.
     bool commit(const std::map<std::string, KnownRecord>& records, const std::vector<std::string>& importedFiles,
-                const std::vector<std::string>& forgottenFiles, std::optional<std::int64_t> changeCursor,
+                const std::vector<std::string>& forgottenFiles, const std::optional<ChangeLogPosition>& position,
                 std::shared_ptr<NSError>* error);
     // Folds a large write-ahead log back into the file, which then holds everything alone.
     void foldLog();
