@@ -205,13 +205,13 @@ void FolderWatcher::rearm(Since since) {
     dropWatches();
     incomplete_ = false;
     const bool missing = watchForMissingFolder(since);
-    if (!missing) walk(WatchedFolders::kNoParent, "", since);
     // Deeper than before, or there at last: a folder on the way came (back). One wiped and made again
-    // at once may be back before this look: its going is noticed as well.
+    // at once may be back before this look: its going is noticed as well. Told before the files in it.
     const bool cameBack = wasMissingBelow && (!missingBelow_ || missingBelow_->string().size() >
                                                                      wasMissingBelow->string().size());
     if ((cameBack || folderWent_) && cameOrWent_) cameOrWent_();
     folderWent_ = false;
+    if (!missing) walk(WatchedFolders::kNoParent, "", since);
 }
 
 void FolderWatcher::arm(Since since) {

@@ -33,6 +33,7 @@ public:
     using Handler = std::function<void(const std::string& relativePath)>;
     // Called on the watcher's thread when, while it runs, the folder goes, or it (or a missing folder on
     // the way to it) appears: files written there may be gone, and an empty folder brings no file to report.
+    // It comes before the files found in the folder that came are reported.
     using Notice = std::function<void()>;
     // Ignore: only files changed since the watcher was made are reported from the first walk.
     enum class ExistingFiles { Ignore, Report };
