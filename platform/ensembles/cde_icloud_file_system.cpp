@@ -82,8 +82,6 @@ bool CDEICloudFileSystem::createDirectoryAtPath(const std::string& path, std::sh
     const auto folder = container_ / path;
     std::filesystem::create_directories(folder, ec);
     if (std::filesystem::is_directory(folder)) return true;
-    // Made later by the user, it should bring a sync at once rather than at the next merge.
-    startMonitoringDownloads(ExistingFiles::Announce);
     return fail(error, 101, "cannot create " + folder.string() + ": " + ec.message());
 }
 
@@ -168,7 +166,7 @@ bool CDEICloudFileSystem::writeFileAtPath(const std::string& path, const std::st
     return fail(error, 104, "cannot write " + target.string());
 }
 
-void CDEICloudFileSystem::startMonitoringDownloads(ExistingFiles existing) {
+void CDEICloudFileSystem::startMonitoringDownloads(const std::string& changesFolder, ExistingFiles existing) {
     MutexLock lock(mutex_);
     if (watcher_) return;
     arrivals_ = ArrivalDebouncer::create(
@@ -183,8 +181,11 @@ void CDEICloudFileSystem::startMonitoringDownloads(ExistingFiles existing) {
         });
     // The watcher's thread holds no strong reference, so the file system never ends on it; it ends the
     // watcher, and its thread, before anything else.
+    FolderWatcher::Reach reach;
+    for (const auto& name : std::filesystem::path(changesFolder)) reach.push_back(name.string());
+    reach.push_back(std::nullopt);  // every device's folder
     watcher_ = std::make_unique<FolderWatcher>(
-        container_, [this](const std::string& path) { fileArrived(path); },
+        container_, std::move(reach), [this](const std::string& path) { fileArrived(path); },
         existing == ExistingFiles::Announce ? FolderWatcher::ExistingFiles::Report
                                             : FolderWatcher::ExistingFiles::Ignore,
         [this] { announceArrival(); });

@@ -49,7 +49,6 @@ public:
     static std::filesystem::path cloudRoot();
     const std::filesystem::path& containerDirectory() const { return container_; }
 
-    // A folder that cannot be made is watched for, so that it is noticed when it appears.
     bool createDirectoryAtPath(const std::string& path, std::shared_ptr<NSError>* error);
     // Names in the folder, sorted, without hidden files (half-written files are hidden); none for a
     // folder that does not exist. A link is no folder: no link below the container is followed.
@@ -65,12 +64,14 @@ public:
                          std::shared_ptr<NSError>* error);
 
     // Needs the file system to be held by a shared_ptr. From now on, files that another installation
-    // writes into the container (and, with Announce, those already there) are announced on the main
-    // thread: the progress notification when the first of a burst arrives, the download notification
-    // once the burst is over. Files written through this object are never announced. Calling it again
-    // does nothing. The folder, or a missing folder on the way to it, appearing counts as a download:
-    // an empty folder that came back lacks what this installation holds.
-    void startMonitoringDownloads(ExistingFiles existing);
+    // writes into a device's folder in `changesFolder` (a path in the container) (and, with Announce,
+    // those already there) are announced on the main thread: the progress notification when the first of
+    // a burst arrives, the download notification once the burst is over. Files written through this
+    // object are never announced. Only that folder, the folders on the way to it from the container and
+    // the devices' folders in it are watched: whatever else the shared folder holds costs nothing.
+    // Calling it again does nothing. The container, or a missing folder on the way to it, appearing counts
+    // as a download: an empty folder that came back lacks what this installation holds.
+    void startMonitoringDownloads(const std::string& changesFolder, ExistingFiles existing);
     // Called at each merge: when the folder could not be watched whole, tries again.
     void retryMonitoringDownloads();
 

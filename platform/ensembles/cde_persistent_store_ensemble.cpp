@@ -53,7 +53,8 @@ std::shared_ptr<CDEPersistentStoreEnsemble> CDEPersistentStoreEnsemble::initWith
     if (!ensemble->openState() && ensemble->state_->isLeeched()) {
         ensemble->leeched_ = true;
         // The first merge takes in what is there already; only what comes later needs announcing.
-        ensemble->fileSystem_->startMonitoringDownloads(CDEICloudFileSystem::ExistingFiles::AlreadyTaken);
+        ensemble->fileSystem_->startMonitoringDownloads(ensemble->changesFolder(),
+                                                        CDEICloudFileSystem::ExistingFiles::AlreadyTaken);
     }
     ensemble->observeSaves();
     return ensemble;
@@ -158,14 +159,18 @@ std::shared_ptr<NSError> CDEPersistentStoreEnsemble::leech() {
     if (!record) return error(206, "cannot write the device record: " + problem);
     std::shared_ptr<NSError> failure;
     if (!fileSystem_->createDirectoryAtPath(changesFolder() + "/" + device, &failure) ||
-        !fileSystem_->createDirectoryAtPath(identifier_ + "/devices", &failure) ||
-        !fileSystem_->writeFileAtPath(identifier_ + "/devices/" + device + ".plist", *record, &failure) ||
+        !fileSystem_->createDirectoryAtPath(identifier_ + "/devices", &failure)) {
+        // Made later by the user, the folder should bring a sync at once rather than at the next merge.
+        fileSystem_->startMonitoringDownloads(changesFolder(), CDEICloudFileSystem::ExistingFiles::Announce);
+        return failure;
+    }
+    if (!fileSystem_->writeFileAtPath(identifier_ + "/devices/" + device + ".plist", *record, &failure) ||
         !state_->setLeeched(true, &failure))
         return failure;
     leeched_ = true;
     // A leech takes nothing in: other devices' changes already in the folder are announced, so a merge
     // brings them at once rather than at the next scheduled one.
-    fileSystem_->startMonitoringDownloads(CDEICloudFileSystem::ExistingFiles::Announce);
+    fileSystem_->startMonitoringDownloads(changesFolder(), CDEICloudFileSystem::ExistingFiles::Announce);
     return nullptr;
 }
 

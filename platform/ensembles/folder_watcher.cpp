@@ -57,11 +57,18 @@ std::string reasonFor(int error) {
     return std::strerror(error);
 }
 
+std::string tooManyFolders() {
+    return "more than " + std::to_string(FolderWatcher::kMaxFolders) + " folders";
+}
+
 }  // namespace
 
-FolderWatcher::FolderWatcher(std::filesystem::path folder, Handler handler, ExistingFiles existing,
-                             Notice folderCameOrWent)
-    : folder_(std::move(folder)), handler_(std::move(handler)), cameOrWent_(std::move(folderCameOrWent)) {
+FolderWatcher::FolderWatcher(std::filesystem::path folder, Reach reach, Handler handler,
+                             ExistingFiles existing, Notice folderCameOrWent)
+    : folder_(std::move(folder)),
+      reach_(std::move(reach)),
+      handler_(std::move(handler)),
+      cameOrWent_(std::move(folderCameOrWent)) {
     MutexLock lock(control_);
     start(existing == ExistingFiles::Report ? Since() : Since(coarseNow()));
 }
@@ -79,13 +86,16 @@ FolderWatcher::~FolderWatcher() {
 
 bool FolderWatcher::start(Since since) {
     inotify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    const int inotifyError = errno;
+    if (inotify_ < 0) {
+        couldNotWatch(reasonFor(errno));
+        return false;
+    }
     wake_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (inotify_ < 0 || wake_ < 0) {
-        if (inotify_ >= 0) ::close(inotify_);
-        if (wake_ >= 0) ::close(wake_);
-        inotify_ = wake_ = -1;
-        couldNotWatch(reasonFor(inotifyError));
+    if (wake_ < 0) {
+        const int error = errno;
+        ::close(inotify_);
+        inotify_ = -1;
+        couldNotWatch(reasonFor(error));
         return false;
     }
     // A missing folder's parent is watched at once, so that its coming is noticed; the first walk runs on
@@ -119,6 +129,9 @@ void FolderWatcher::run(Since since, bool waiting) {
     for (;;) {
         pollfd fds[2] = {{inotify_, POLLIN, 0}, {wake_, POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0) continue;  // interrupted by a signal
+        // Events first: a walk again drops the watches they came from, and the files they name may have
+        // changed before the time it reports from.
+        if (fds[0].revents) handleEvents();
         if (fds[1].revents) {
             std::uint64_t count = 0;
             [[maybe_unused]] const auto read = ::read(wake_, &count, sizeof count);
@@ -129,7 +142,6 @@ void FolderWatcher::run(Since since, bool waiting) {
                                static_cast<long>(nanoseconds % 1'000'000'000)});
             }
         }
-        if (fds[0].revents) handleEvents();
     }
 }
 
@@ -175,9 +187,12 @@ void FolderWatcher::handleEvent(int watch, std::uint32_t mask, const std::string
         return;
     }
     if (isHiddenName(name)) return;
+    const auto level = folders_.depth(watch);
+    if (!level) return;
     if ((mask & IN_ISDIR) && (mask & (IN_CREATE | IN_MOVED_TO))) {
-        walk(watch, name, std::nullopt);
-    } else if (!(mask & IN_ISDIR) && (mask & (IN_CLOSE_WRITE | IN_MOVED_TO))) {
+        if (reaches(*level + 1, name)) walk(watch, name, std::nullopt);
+    } else if (!(mask & IN_ISDIR) && (mask & (IN_CLOSE_WRITE | IN_MOVED_TO)) &&
+               static_cast<std::size_t>(*level) == reach_.size()) {
         const auto directory = folders_.relativePath(watch);
         struct stat status{};
         if (directory && ::lstat((folder_ / *directory / name).c_str(), &status) == 0 && S_ISREG(status.st_mode))
@@ -188,18 +203,27 @@ void FolderWatcher::handleEvent(int watch, std::uint32_t mask, const std::string
 void FolderWatcher::rearm(Since since) {
     const auto wasMissingBelow = missingBelow_;
     dropWatches();
-    arm(since);
+    incomplete_ = false;
+    const bool missing = watchForMissingFolder(since);
     // Deeper than before, or there at last: a folder on the way came (back). One wiped and made again
-    // at once may be back before this look: its going is noticed as well.
+    // at once may be back before this look: its going is noticed as well. Told before the files in it.
     const bool cameBack = wasMissingBelow && (!missingBelow_ || missingBelow_->string().size() >
                                                                      wasMissingBelow->string().size());
     if ((cameBack || folderWent_) && cameOrWent_) cameOrWent_();
     folderWent_ = false;
+    if (!missing) walk(WatchedFolders::kNoParent, "", since);
 }
 
 void FolderWatcher::arm(Since since) {
     incomplete_ = false;
     if (!watchForMissingFolder(since)) walk(WatchedFolders::kNoParent, "", since);
+}
+
+bool FolderWatcher::reaches(int level, const std::string& name) const {
+    if (level == 0) return true;
+    if (level < 0 || static_cast<std::size_t>(level) > reach_.size() || isHiddenName(name)) return false;
+    const auto& wanted = reach_[static_cast<std::size_t>(level) - 1];
+    return !wanted || *wanted == name;
 }
 
 bool FolderWatcher::watchForMissingFolder(Since& since) {
@@ -232,43 +256,57 @@ void FolderWatcher::walk(int parent, const std::string& name, Since since) {
 void FolderWatcher::watchFolder(int parent, const std::string& name, Since since, Pending& pending) {
     const bool top = parent == WatchedFolders::kNoParent;
     const auto under = top ? std::optional<std::filesystem::path>("") : folders_.relativePath(parent);
-    const auto depth = top ? std::optional<int>(-1) : folders_.depth(parent);
-    if (!under || !depth) return;  // its parent went meanwhile
+    const auto parentLevel = top ? std::optional<int>(-1) : folders_.depth(parent);
+    if (!under || !parentLevel) return;  // its parent went meanwhile
+    const int level = *parentLevel + 1;
+    if (!reaches(level, name)) return;
     const auto relative = *under / name;
-    if (*depth + 1 > kMaxDepth) {
-        say("Not watching " + (folder_ / relative).string() + ": more than " + std::to_string(kMaxDepth) +
-            " folders deep");
-        return;
-    }
     // The top folder may be reached through links (the user chose it); below it, no link is followed.
     const int fd = top ? ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
                        : openBeneath(folder_, relative, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
     if (fd < 0) {
-        // Gone meanwhile, or a link or file put in its place: nothing to watch.
+        // Gone meanwhile, or a link or file put in its place, perhaps for a moment: looked at again by the
+        // next walk.
         if (errno != ENOENT && errno != ELOOP && errno != ENOTDIR) couldNotWatch(reasonFor(errno));
+        incomplete_ = true;
         return;
     }
     struct stat status{};
     if (::fstat(fd, &status) != 0) {
+        couldNotWatch(reasonFor(errno));
         ::close(fd);
         return;
     }
+    int watch = -1;
     if (const auto known = folders_.watchOf(status.st_dev, status.st_ino)) {
-        // Watched already: moved here within the tree, or a second way to it (a mount inside the tree).
+        // Watched already: moved here within the tree, back from a move, or a second way to it (a mount
+        // inside the tree). Its folders are looked at again: one may have failed while it was away.
         if (!stillHolds(*known)) folders_.move(*known, parent, name);
+        watch = *known;
+    } else if (folders_.size() >= kMaxFolders) {
+        couldNotWatch(tooManyFolders());
         ::close(fd);
         return;
+    } else {
+        watch = addWatch(fd, relative);
+        if (watch < 0) {
+            if (errno != ENOENT && errno != ENOTDIR) couldNotWatch(reasonFor(errno));
+            incomplete_ = true;
+            ::close(fd);
+            return;
+        }
+        folders_.add(watch, {parent, name, status.st_dev, status.st_ino});
     }
-    const int watch = addWatch(fd, relative);
-    if (watch < 0) {
-        if (errno != ENOENT && errno != ENOTDIR) couldNotWatch(reasonFor(errno));
-        ::close(fd);
-        return;
-    }
-    folders_.add(watch, {parent, name, status.st_dev, status.st_ino});
+    readFolder(fd, watch, relative, level, since, pending);
+}
 
+// Reports the files of a folder of the reach's last level, and queues the folders of one above it.
+void FolderWatcher::readFolder(int fd, int watch, const std::filesystem::path& relative, int level,
+                               Since since, Pending& pending) {
+    const bool last = static_cast<std::size_t>(level) == reach_.size();
     DIR* directory = ::fdopendir(fd);
     if (!directory) {
+        couldNotWatch(reasonFor(errno));
         ::close(fd);
         return;
     }
@@ -276,25 +314,25 @@ void FolderWatcher::watchFolder(int parent, const std::string& name, Since since
     while (const dirent* entry = ::readdir(directory)) {
         const std::string child = entry->d_name;
         if (child == "." || child == ".." || isHiddenName(child)) continue;
+        if (!last && !reaches(level + 1, child)) continue;  // out of reach, whatever it is
         auto type = entry->d_type;
         struct stat childStatus{};
-        const bool needStatus = type == DT_UNKNOWN || (type == DT_REG && since);
+        const bool needStatus = type == DT_UNKNOWN || (type == DT_REG && last && since);
         if (needStatus) {
             if (::fstatat(::dirfd(directory), child.c_str(), &childStatus, AT_SYMLINK_NOFOLLOW) != 0) continue;
             type = S_ISDIR(childStatus.st_mode) ? DT_DIR : S_ISREG(childStatus.st_mode) ? DT_REG : DT_UNKNOWN;
         }
-        if (type == DT_DIR) {
-            if (folders_.size() + pending.size() < kMaxFolders)
+        if (type == DT_DIR && !last) {
+            if (pending.size() < kMaxFolders)
                 pending.emplace_back(watch, child);
             else
                 tooMany = true;
-        } else if (type == DT_REG && (!needStatus || changedSince(childStatus, since))) {
+        } else if (type == DT_REG && last && (!needStatus || changedSince(childStatus, since))) {
             report(relative / child);
         }
     }
     ::closedir(directory);
-    if (tooMany)
-        say("Not watching every folder in " + folder_.string() + ": more than " + std::to_string(kMaxFolders));
+    if (tooMany) couldNotWatch(tooManyFolders());
 }
 
 // Watches the folder open at `fd` itself, so that no link swapped in meanwhile is watched instead.
@@ -327,7 +365,9 @@ std::filesystem::path FolderWatcher::nearestExistingParent() const {
 
 std::filesystem::path FolderWatcher::watchParentOfMissingFolder() {
     const auto parent = nearestExistingParent();
-    if (!parent.empty()) parentWatch_ = ::inotify_add_watch(inotify_, parent.c_str(), kParentEvents);
+    if (parent.empty()) return parent;
+    parentWatch_ = ::inotify_add_watch(inotify_, parent.c_str(), kParentEvents);
+    if (parentWatch_ < 0) couldNotWatch(reasonFor(errno));
     return parent;
 }
 

@@ -16,30 +16,36 @@
 
 namespace platform {
 
-// Watches a folder tree with inotify on a thread of its own and reports every regular file that is
-// written and closed, or moved in, anywhere in it, by its path relative to the folder. Hidden files and
-// files in hidden folders are not reported: half-written files are kept hidden. The folder need not
-// exist: its nearest existing parent is watched until it appears, and again after it is deleted. A
-// folder that appears (or reappears) has every file in it reported, since files may land in it before
-// it is watched. A file may be reported more than once.
+// Watches a folder, and the folders below it that its reach names, with inotify on a thread of its own,
+// and reports every regular file that is written and closed, or moved in, in the folders of the reach's
+// last level, by its path relative to the folder. Nothing else below the folder is looked into, so
+// whatever other programs leave there costs neither watches nor time. Hidden files and hidden folders
+// are not reported: half-written files are kept hidden. The folder need not exist: its nearest existing
+// parent is watched until it appears, and again after it is deleted. A folder that appears (or
+// reappears) has every file in it reported, since files may land in it before it is watched. A file may
+// be reported more than once.
 // The tree is written by other programs: the walk follows no link below the folder, watches each folder
-// once, goes at most kMaxDepth folders down and watches at most kMaxFolders, and holds one descriptor
-// at a time. Nothing is walked on the caller's thread.
+// once and at most kMaxFolders, and holds one descriptor at a time. Nothing is walked on the caller's
+// thread.
 class FolderWatcher {
 public:
     // Called on the watcher's thread; it should only hand the path on.
     using Handler = std::function<void(const std::string& relativePath)>;
     // Called on the watcher's thread when, while it runs, the folder goes, or it (or a missing folder on
     // the way to it) appears: files written there may be gone, and an empty folder brings no file to report.
+    // It comes before the files found in the folder that came are reported.
     using Notice = std::function<void()>;
     // Ignore: only files changed since the watcher was made are reported from the first walk.
     enum class ExistingFiles { Ignore, Report };
+    // The folders watched below the folder, a level at a time: at each level the folder of that name, or
+    // (none) every folder. Files are reported from the folders of the last level; with no level, from the
+    // folder itself.
+    using Reach = std::vector<std::optional<std::string>>;
 
-    // A shared folder holds a few folders per device; these are far above any real tree.
-    static constexpr int kMaxDepth = 32;
+    // A shared folder holds a few folders per device; this is far above any real one.
     static constexpr std::size_t kMaxFolders = 4096;
 
-    FolderWatcher(std::filesystem::path folder, Handler handler, ExistingFiles existing,
+    FolderWatcher(std::filesystem::path folder, Reach reach, Handler handler, ExistingFiles existing,
                   Notice folderCameOrWent = {});
     // Stops the thread and waits for it; the handler is not called afterwards.
     ~FolderWatcher();
@@ -48,8 +54,9 @@ public:
 
     // False while inotify could not be set up; nothing is reported then.
     bool isWatching() const { return started_; }
-    // When inotify could not be set up, or the last walk could not watch every folder (one could not be
-    // read, or the system's watch limit was reached), tries again; files changed since are reported.
+    // When inotify could not be set up, or the last walk could not watch every folder it reaches (one
+    // could not be read or went while it was walked, or a limit was reached), walks the whole reach
+    // again; files changed since are reported.
     void retryIfIncomplete();
 
 private:
@@ -61,6 +68,8 @@ private:
     void handleEvents();
     void handleEvent(int watch, std::uint32_t mask, const std::string& name, bool& rearm);
     void arm(Since since);
+    // Whether a folder `level` folders below the top one (the top one is 0) named `name` is watched.
+    bool reaches(int level, const std::string& name) const;
     // Watches the nearest existing parent while the folder is missing (true); false once it is there.
     bool watchForMissingFolder(Since& since);
     void rearm(Since since);
@@ -68,6 +77,8 @@ private:
     // Folders still to look into, as their parent's watch and their name.
     using Pending = std::vector<std::pair<int, std::string>>;
     void watchFolder(int parent, const std::string& name, Since since, Pending& pending);
+    void readFolder(int fd, int watch, const std::filesystem::path& relative, int level, Since since,
+                    Pending& pending);
     int addWatch(int fd, const std::filesystem::path& relative);
     bool stillHolds(int watch) const;
     void forget(int watch);
@@ -80,6 +91,7 @@ private:
     void say(const std::string& line);
 
     const std::filesystem::path folder_;
+    const Reach reach_;
     const Handler handler_;
     const Notice cameOrWent_;
 

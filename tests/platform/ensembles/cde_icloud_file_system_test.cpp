@@ -158,7 +158,8 @@ TEST(SharedFolderRetry, AFolderThatCouldNotBeWatchedIsWatchedAgainAtTheNextMerge
     Console::Capture console;
     {
         quorvel::testing::DescriptorLimit limit(0);
-        devices.a.fileSystem->startMonitoringDownloads(CDEICloudFileSystem::ExistingFiles::Announce);
+        devices.a.fileSystem->startMonitoringDownloads("TestStore/changes",
+                                                       CDEICloudFileSystem::ExistingFiles::Announce);
     }
     ASSERT_EQ(console.lines().size(), 1u);
     EXPECT_NE(console.lines().front().find("Not watching all of"), std::string::npos);
@@ -173,4 +174,24 @@ TEST(SharedFolderRetry, AFolderThatCouldNotBeWatchedIsWatchedAgainAtTheNextMerge
     devices.merge(devices.a);
     EXPECT_EQ(devices.a.notes(), (std::map<std::string, std::int64_t>{{"b1", 1}, {"b2", 2}}));
     EXPECT_EQ(console.lines().size(), 1u);
+}
+
+// Another program's folder of thousands of folders beside the store's folder, and a deep tree: a change
+// file another installation writes is announced all the same.
+TEST(SharedFolderLitter, AChangeFileArrivingIsAnnouncedThoughOtherProgramsFillTheSharedFolder) {
+    TwoDevices devices;
+    const auto container = devices.a.fileSystem->containerDirectory();
+    quorvel::testing::makeWideFolder(container / "Trash", 4200);
+    const quorvel::testing::DeepTree deep(container, 100);
+    ASSERT_TRUE(deep.made());
+    DownloadNotices notices;
+    Console::Capture console;
+    devices.leech(devices.a);
+    devices.leech(devices.b);
+    devices.b.insert("b1", 1);
+    devices.merge(devices.b);
+    ASSERT_TRUE(notices.settleUntil(*devices.clock, 1));
+    devices.merge(devices.a);
+    EXPECT_EQ(devices.a.notes(), (std::map<std::string, std::int64_t>{{"b1", 1}}));
+    EXPECT_EQ(console.lines(), std::vector<std::string>{});
 }

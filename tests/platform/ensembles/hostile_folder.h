@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -72,19 +73,43 @@ private:
     rlimit saved_{};
 };
 
-// Waits (ten seconds at most) until a line with `text` is printed.
-inline bool waitForLine(const platform::Console::Capture& console, const std::string& text) {
+// `count` empty folders in a folder, as other programs leave them (a trash, a cache).
+inline void makeWideFolder(const std::filesystem::path& folder, int count) {
+    std::filesystem::create_directories(folder);
+    for (int i = 0; i < count; ++i) std::filesystem::create_directory(folder / std::to_string(i));
+}
+
+// Waits (ten seconds at most) until `holds` is true; false if it never was.
+template <typename Condition>
+bool waitUntil(Condition holds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!console.contains(text)) {
+    while (!holds()) {
         if (std::chrono::steady_clock::now() > end) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
 }
 
+// Waits (ten seconds at most) until a line with `text` is printed.
+inline bool waitForLine(const platform::Console::Capture& console, const std::string& text) {
+    return waitUntil([&] { return console.contains(text); });
+}
+
 inline int openDescriptors() {
     int count = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
+    return count;
+}
+
+// The inotify watches this process holds, as the kernel lists them.
+inline int inotifyWatches() {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        if (std::filesystem::read_symlink(entry.path(), ec).string() != "anon_inode:inotify") continue;
+        std::ifstream info("/proc/self/fdinfo/" + entry.path().filename().string());
+        for (std::string line; std::getline(info, line);) count += line.starts_with("inotify wd:");
+    }
     return count;
 }
 
