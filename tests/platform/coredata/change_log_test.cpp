@@ -96,3 +96,47 @@ TEST(CoreDataChangeLog, AnObjectIsFoundByItsIdentifierOnceAndOnlyWhenItsRowExist
     EXPECT_FALSE(other->existingObjectWithID({"Nothing", 1}, &error));
     EXPECT_TRUE(error);
 }
+
+// The log's identity changes with each forgetting and with any edit by hand that would leave a reader's
+// cursor meaning something else, and only then; a store reopened keeps it.
+TEST(CoreDataChangeLog, TheLogIsKnownByAnIdentityThatOnlyForgettingAndEditsByHandRenew) {
+    LoggedStore store;
+    auto identity = [&] { return store.coordinator->changeLogSpan(nullptr)->identity; };
+    auto edit = [&](const char* sql) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(store.file.c_str(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+        sqlite3_close(db);
+    };
+    const auto first = identity();
+    EXPECT_FALSE(first.empty());
+    store.insert(1);
+    store.insert(2);
+    ASSERT_TRUE(store.context->save());
+    EXPECT_EQ(identity(), first) << "saves keep it";
+
+    const auto latest = store.coordinator->changeLogSpan(nullptr)->latest;
+    const auto forgotten = store.coordinator->forgetChangesThrough(latest, nullptr);
+    ASSERT_TRUE(forgotten);
+    EXPECT_NE(*forgotten, first);
+    EXPECT_EQ(identity(), *forgotten);
+    store.insert(3);
+    ASSERT_TRUE(store.context->save());
+    EXPECT_EQ(identity(), *forgotten) << "a save after forgetting keeps it";
+
+    for (const char* sql : {"DELETE FROM _changes",
+                            "UPDATE sqlite_sequence SET seq = 0 WHERE name = '_changes'; UPDATE Note SET count = 9"}) {
+        const auto before = identity();
+        edit(sql);
+        EXPECT_NE(identity(), before) << sql;
+    }
+
+    // A save that leaves the log alone adds no entry and keeps the identity.
+    const auto before = store.coordinator->changeLogSpan(nullptr);
+    store.coordinator->setLogsSaves(false);
+    store.insert(4);
+    ASSERT_TRUE(store.context->save());
+    store.coordinator->setLogsSaves(true);
+    EXPECT_EQ(store.coordinator->changeLogSpan(nullptr)->latest, before->latest);
+    EXPECT_EQ(identity(), before->identity);
+}

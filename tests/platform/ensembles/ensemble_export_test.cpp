@@ -6,9 +6,12 @@
 #include "tests/support/killed_writer.h"
 
 using namespace platform;
+using quorvel::testing::backUp;
 using quorvel::testing::changeFiles;
+using quorvel::testing::copiesOf;
 using quorvel::testing::Device;
 using quorvel::testing::filesAddedSince;
+using quorvel::testing::putBack;
 using quorvel::testing::readChangeFile;
 using quorvel::testing::TwoDevices;
 
@@ -23,32 +26,6 @@ void expectOneFileWithOnly(const std::vector<std::filesystem::path>& added, cons
     ASSERT_EQ(file->changes.size(), 1u);
     EXPECT_EQ(file->changes.front().globalIdentifier, id);
     EXPECT_EQ(file->changes.front().values.at("count"), Value(count));
-}
-
-// A copy of an SQLite file as a backup tool takes it.
-void backUp(const std::filesystem::path& file, const std::filesystem::path& copy) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, ("VACUUM INTO '" + copy.string() + "'").c_str(), nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
-}
-
-// A's file put back from the copy while A is not running.
-void putBack(TwoDevices& devices, const std::filesystem::path& copy, const std::filesystem::path& file) {
-    devices.a = Device();
-    devices.clock->runUntilIdle();
-    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(file.string() + suffix);
-    std::filesystem::copy_file(copy, file);
-    devices.a = Device(devices.root.path() / "A", devices.model);
-}
-
-std::size_t copiesOf(Device& device, const std::string& id) {
-    std::size_t copies = 0;
-    const auto notes = device.context->executeFetchRequest(NSFetchRequest::fetchRequestWithEntityName("Note"));
-    for (const auto& note : notes.value_or(std::vector<std::shared_ptr<NSManagedObject>>{}))
-        copies += note->valueForKey("uniqueIdentifier") == Value(id);
-    return copies;
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <memory>
 #include <optional>
 #include <set>
+
+#include <sqlite3.h>
 #include <string>
 
 #include "platform/ensembles/cde_persistent_store_ensemble.h"
@@ -178,5 +180,31 @@ struct TwoDevices {
         ASSERT_FALSE(leech(b));
     }
 };
+
+// A copy of an SQLite file as a backup tool takes it.
+inline void backUp(const std::filesystem::path& file, const std::filesystem::path& copy) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, ("VACUUM INTO '" + copy.string() + "'").c_str(), nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+}
+
+// A's file put back from the copy while A is not running.
+inline void putBack(TwoDevices& devices, const std::filesystem::path& copy, const std::filesystem::path& file) {
+    devices.a = Device();
+    devices.clock->runUntilIdle();
+    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(file.string() + suffix);
+    std::filesystem::copy_file(copy, file);
+    devices.a = Device(devices.root.path() / "A", devices.model);
+}
+
+inline std::size_t copiesOf(Device& device, const std::string& id) {
+    std::size_t copies = 0;
+    const auto notes = device.context->executeFetchRequest(platform::NSFetchRequest::fetchRequestWithEntityName("Note"));
+    for (const auto& note : notes.value_or(std::vector<std::shared_ptr<platform::NSManagedObject>>{}))
+        copies += note->valueForKey("uniqueIdentifier") == platform::Value(id);
+    return copies;
+}
 
 }  // namespace quorvel::testing
