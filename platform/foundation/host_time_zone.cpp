@@ -40,19 +40,24 @@ std::string nameOf(const std::string& spec) {
 }  // namespace
 
 NSTimeZone HostTimeZone::current() {
-    const char* variable = std::getenv("TZ");
-    std::string spec = variable ? variable : kSystemZoneFile;
+    // A copy: the value goes when TZ is set again.
+    const char* set = std::getenv("TZ");
+    const std::optional<std::string> variable = set ? std::optional<std::string>(set) : std::nullopt;
+    std::string spec = variable.value_or(kSystemZoneFile);
     if (spec.starts_with(':')) spec.erase(0, 1);
     // The C library takes an empty TZ for UTC too.
     if (spec.empty()) return *NSTimeZone::timeZoneWithName("UTC");
-    // TZ may name any file: the C library would wait on a FIFO or read a huge file whole, so it is told
-    // UTC before it reads the value.
-    const bool unreadableFile = variable && ZoneFile::namesOtherFile(spec);
+    // TZ may name any file, and the system's may be damaged: the C library would wait on a FIFO, read a
+    // huge file whole, or trust what a damaged one says of its own tables. It is told UTC before it reads
+    // the value, unless this reader found the file whole and consistent.
+    const bool unreadableFile = ZoneFile::namesOtherFile(spec);
     if (unreadableFile) setenv("TZ", "UTC0", 1);
     tzset();
     if (unreadableFile || !CLibraryZone::reads(spec)) {
-        if (variable)
-            Console::print("TZ=\"" + spec + "\" names no time zone this system can read; dates are in UTC");
+        if (variable || unreadableFile) {
+            const std::string named = variable ? "TZ=\"" + *variable + "\"" : spec;
+            Console::print(named + " names no time zone this system can read; dates are in UTC");
+        }
         return *NSTimeZone::timeZoneWithName("UTC");
     }
     // The zone keeps its ID, but its offsets are the C library's: the system's zone files are newer

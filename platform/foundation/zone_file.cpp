@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +19,8 @@ constexpr std::size_t kHeaderSize = 44;
 constexpr std::size_t kCountsAt = 20;
 // Real zone files are a few kilobytes; a larger file is no zone file, whatever its header says.
 constexpr std::size_t kMostSize = 1 << 20;
+// Offsets lie within a day of universal time (a little more east, for the dateline's zones).
+constexpr std::int64_t kMostOffset = 26 * 3600;
 
 std::uint64_t bigEndian(const unsigned char* bytes, std::size_t size) {
     std::uint64_t value = 0;
@@ -40,20 +43,87 @@ struct Counts {
     }
 };
 
-// The transition times of the block after the header at `header`; none when the file is short.
-std::optional<std::vector<std::time_t>> timesAfter(const std::string& file, std::size_t header,
-                                                   std::size_t timeSize) {
-    const Counts counts = Counts::at(reinterpret_cast<const unsigned char*>(file.data()) + header);
-    if (file.size() < header + kHeaderSize + counts.dataSize(timeSize)) return std::nullopt;
-    const auto* times = reinterpret_cast<const unsigned char*>(file.data()) + header + kHeaderSize;
+std::int64_t signedValue(const unsigned char* bytes, std::size_t size) {
+    const std::uint64_t raw = bigEndian(bytes, size);
+    return size == 8 ? static_cast<std::int64_t>(raw) : static_cast<std::int32_t>(raw);
+}
+
+// Reads a zone file's parts in order, each once it is known to lie inside the file.
+class BlockReader {
+public:
+    explicit BlockReader(const std::string& file) : file_(file) {}
+
+    bool has(std::uint64_t size) const { return size <= file_.size() - at_; }
+    const unsigned char* take(std::uint64_t size) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(file_.data()) + at_;
+        at_ += static_cast<std::size_t>(size);
+        return bytes;
+    }
+    std::size_t at() const { return at_; }
+
+private:
+    const std::string& file_;
+    std::size_t at_ = 0;
+};
+
+// One header and its data block, whole and consistent in everything the C library takes on trust: counts
+// that fit the file and each other, every index inside its table, every abbreviation ended inside its
+// table, times in strictly increasing order, offsets and flags in their ranges. Its transition times; none
+// for anything else.
+std::optional<std::vector<std::time_t>> readBlock(BlockReader& in, std::size_t timeSize) {
+    if (!in.has(kHeaderSize)) return std::nullopt;
+    const unsigned char* header = in.take(kHeaderSize);
+    if (std::memcmp(header, "TZif", 4) != 0) return std::nullopt;
+    const Counts counts = Counts::at(header);
+    if (counts.types == 0 || counts.types > 256 || counts.characters == 0 ||
+        (counts.utIndicators != 0 && counts.utIndicators != counts.types) ||
+        (counts.standardIndicators != 0 && counts.standardIndicators != counts.types) ||
+        !in.has(counts.dataSize(timeSize)))
+        return std::nullopt;
+    const unsigned char* times = in.take(counts.transitions * timeSize);
+    const unsigned char* typeIndices = in.take(counts.transitions);
+    const unsigned char* types = in.take(counts.types * 6);
+    const unsigned char* characters = in.take(counts.characters);
+    const unsigned char* leaps = in.take(counts.leaps * (timeSize + 4));
+    const unsigned char* standard = in.take(counts.standardIndicators);
+    const unsigned char* universal = in.take(counts.utIndicators);
+
     std::vector<std::time_t> found;
     found.reserve(counts.transitions);
     for (std::uint64_t i = 0; i < counts.transitions; ++i) {
-        const std::uint64_t raw = bigEndian(times + i * timeSize, timeSize);
-        found.push_back(timeSize == 8 ? static_cast<std::time_t>(static_cast<std::int64_t>(raw))
-                                      : static_cast<std::time_t>(static_cast<std::int32_t>(raw)));
+        const std::int64_t time = signedValue(times + i * timeSize, timeSize);
+        if ((!found.empty() && time <= found.back()) || typeIndices[i] >= counts.types) return std::nullopt;
+        found.push_back(static_cast<std::time_t>(time));
+    }
+    const unsigned char* charactersEnd = characters + counts.characters;
+    for (std::uint64_t i = 0; i < counts.types; ++i) {
+        const unsigned char* type = types + i * 6;
+        const std::int64_t offset = signedValue(type, 4);
+        const unsigned char abbreviation = type[5];
+        if (offset <= -kMostOffset || offset >= kMostOffset || type[4] > 1 || abbreviation >= counts.characters ||
+            std::find(characters + abbreviation, charactersEnd, '\0') == charactersEnd)
+            return std::nullopt;
+    }
+    const std::size_t leapSize = timeSize + 4;
+    for (std::uint64_t i = 1; i < counts.leaps; ++i) {
+        if (signedValue(leaps + i * leapSize, timeSize) <= signedValue(leaps + (i - 1) * leapSize, timeSize))
+            return std::nullopt;
+    }
+    for (std::uint64_t i = 0; i < counts.types; ++i) {
+        const bool isStandard = counts.standardIndicators != 0 && standard[i] != 0;
+        const bool isUniversal = counts.utIndicators != 0 && universal[i] != 0;
+        if ((counts.standardIndicators != 0 && standard[i] > 1) || (counts.utIndicators != 0 && universal[i] > 1) ||
+            (isUniversal && !isStandard))
+            return std::nullopt;
     }
     return found;
+}
+
+// The footer of a later version: a rule for the times after the last transition, on a line of its own.
+bool footerAt(const std::string& file, std::size_t at) {
+    if (at >= file.size() || file[at] != '\n') return false;
+    const std::size_t end = file.find('\n', at + 1);
+    return end != std::string::npos && file.find('\0', at + 1) > end;
 }
 
 // Reads into `bytes` until it holds `size` bytes or the file ends; false on a read error.
@@ -108,13 +178,14 @@ std::optional<std::vector<std::time_t>> ZoneFile::transitions(std::string_view s
     if (spec.empty()) return std::nullopt;
     const auto bytes = zoneFileBytes(pathOf(spec));
     if (!bytes) return std::nullopt;
-    const std::string& file = *bytes;
-    // Files after the first version repeat their data with 64-bit times, which the C library prefers.
-    if (file[4] == '\0') return timesAfter(file, 0, 4);
-    const Counts first = Counts::at(reinterpret_cast<const unsigned char*>(file.data()));
-    const std::size_t second = kHeaderSize + first.dataSize(4);
-    if (file.size() < second + kHeaderSize || file.compare(second, 4, "TZif") != 0) return std::nullopt;
-    return timesAfter(file, second, 8);
+    BlockReader in(*bytes);
+    auto found = readBlock(in, 4);
+    // Files after the first version repeat their data with 64-bit times, which the C library prefers,
+    // and end with a rule for the times after them.
+    if (!found || (*bytes)[4] == '\0') return found;
+    found = readBlock(in, 8);
+    if (!found || !footerAt(*bytes, in.at())) return std::nullopt;
+    return found;
 }
 
 }  // namespace platform

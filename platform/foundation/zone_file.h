@@ -17,7 +17,8 @@ public:
     static std::string folder();
 
     // The file the C library reads for `spec` (a TZ value without its leading colon), if that is a zone
-    // file: the instants at which it changes its offsets, in order. None when there is no such file.
+    // file, whole and consistent by this reader's checks: the instants at which it changes its offsets,
+    // in order. None when there is no such file.
     static std::optional<std::vector<std::time_t>> transitions(std::string_view spec);
 
     // Whether `spec` names something the C library would open that is no zone file by this reader's
