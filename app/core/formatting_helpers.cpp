@@ -62,14 +62,20 @@ NSDate dateByAddingDays(NSDate date, std::int64_t days) {
 }
 
 NSDate startOfDay(NSDate date) {
-    const auto units = NSCalendarUnit::Year | NSCalendarUnit::Month | NSCalendarUnit::Day |
-                       NSCalendarUnit::Hour | NSCalendarUnit::Minute | NSCalendarUnit::Second;
-    auto components = currentCalendarInCurrentZone().components(units, date);
-    if (!components.year) return date;  // a date the calendar cannot represent
-    components.hour = 0;
-    components.minute = 0;
-    components.second = 0;
-    return currentCalendarInCurrentZone().dateFromComponents(components).value_or(date);
+    return currentCalendarInCurrentZone().startOfDayForDate(date);
+}
+
+NSDate startOfDayDaysAfter(NSDate date, std::int64_t days) {
+    const NSCalendar calendar = currentCalendarInCurrentZone();
+    const auto units = NSCalendarUnit::Era | NSCalendarUnit::Year | NSCalendarUnit::Month | NSCalendarUnit::Day;
+    auto components = calendar.components(units, date);
+    if (!components.day || days < -365'000'000 || days > 365'000'000) return date;
+    // Noon of that date (the calendar carries a day past the month's end into the next month); midnight
+    // itself may not exist there.
+    components.day = *components.day + days;
+    components.hour = 12;
+    const auto noon = calendar.dateFromComponents(components);
+    return noon ? calendar.startOfDayForDate(*noon) : date;
 }
 
 std::string dateTextFromTemplate(NSDate date, const std::string& dateTemplate) {

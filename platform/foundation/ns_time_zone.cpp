@@ -1,5 +1,8 @@
 #include "platform/foundation/ns_time_zone.h"
 
+#include <unicode/basictz.h>
+#include <unicode/tztrans.h>
+
 #include <cmath>
 
 #include "platform/foundation/host_time_zone.h"
@@ -58,6 +61,15 @@ long NSTimeZone::secondsFromGMTForDate(NSDate date) const {
 
 bool NSTimeZone::isDaylightSavingTimeForDate(NSDate date) const {
     return offsetsAt(name_, date).dstMillis != 0;
+}
+
+std::optional<NSDate> NSTimeZone::nextDaylightSavingTimeTransitionAfterDate(NSDate date) const {
+    const auto* zone = dynamic_cast<const icu::BasicTimeZone*>(icu_support::timeZoneNamed(name_));
+    const double seconds = date.timeIntervalSinceReferenceDate();
+    if (!zone || !std::isfinite(seconds)) return std::nullopt;
+    icu::TimeZoneTransition transition;
+    if (!zone->getNextTransition(icu_support::toUDate(seconds), false, transition)) return std::nullopt;
+    return NSDate(icu_support::fromUDate(transition.getTime()));
 }
 
 }  // namespace platform

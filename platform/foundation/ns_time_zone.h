@@ -26,6 +26,9 @@ public:
     // The offset from UTC in seconds in force at `date`, daylight saving included.
     long secondsFromGMTForDate(NSDate date) const;
     bool isDaylightSavingTimeForDate(NSDate date) const;
+    // The first instant after `date` at which the zone's offsets change (a change of daylight saving or
+    // of its standard offset); none when they never change again.
+    std::optional<NSDate> nextDaylightSavingTimeTransitionAfterDate(NSDate date) const;
 
     bool operator==(const NSTimeZone&) const = default;
 

@@ -23,7 +23,7 @@ void ChartsViewController::buildChartEntries(std::int64_t days, bool line) {
     const NSDate today = startOfDay(NSDate::now());
     std::vector<BarChartDataEntry> entries;
     for (std::int64_t i = 0; i < days; ++i) {
-        const NSDate day = startOfDay(dateByAddingDays(today, i - (days - 1)));
+        const NSDate day = startOfDayDaysAfter(today, i - (days - 1));
         entries.emplace_back(day.timeIntervalSince1970(), double(dayNumberOf(dayNumbersDict_, day).pomodoros));
     }
     if (line) {

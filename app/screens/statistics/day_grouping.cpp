@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/core/formatting_helpers.h"
 #include "platform/foundation/saturating_cast.h"
 
 namespace quorvel {
@@ -17,23 +16,22 @@ void DayGrouping::add(const Value& timestamp, const Value& duration) {
 }
 
 void DayGrouping::add(NSDate date, std::int64_t sessions, std::int64_t minutes) {
-    if (!record_ || date < dayStart_) {
-        const NSDate start = startOfDay(date);
-        enter(start, dateByAddingDays(start, 1));
-    } else if (!(date < nextDayStart_)) {
-        // A start of day moved by whole days stays one.
-        const NSDate following = dateByAddingDays(nextDayStart_, 1);
-        const NSDate start = date < following ? nextDayStart_ : startOfDay(date);
-        enter(start, start == nextDayStart_ ? following : dateByAddingDays(start, 1));
-    }
+    place(date);
+    if (!record_) record_ = &days_[span_.dayStart()];
     record_->pomodoros = addSaturating(record_->pomodoros, sessions);
     record_->minutes = addSaturating(record_->minutes, minutes);
 }
 
-void DayGrouping::enter(NSDate start, NSDate end) {
-    dayStart_ = start;
-    nextDayStart_ = end;
-    record_ = &days_[start];
+bool DayGrouping::onOneDay(NSDate from, NSDate until) {
+    place(from);
+    return span_.contains(from) && span_.lastsUntil(until);
+}
+
+void DayGrouping::place(NSDate date) {
+    if (placed_ && span_.contains(date)) return;
+    span_ = LocalDaySpan::around(date, calendar_);
+    placed_ = true;
+    record_ = nullptr;
 }
 
 }  // namespace quorvel

@@ -3,13 +3,15 @@
 #include <cstdint>
 
 #include "app/screens/statistics/day_number.h"
+#include "app/screens/statistics/local_day_span.h"
+#include "platform/foundation/ns_calendar.h"
 #include "platform/foundation/value.h"
 
 namespace quorvel {
 
-// Adds sessions to their local days. Sessions mostly come in the order they ended, so consecutive ones
-// mostly share a day, or fall on the next: the day found last is kept with its end, and the calendar is
-// asked for a day's start only when a session falls on neither.
+// Adds sessions to their local days in the present time zone. Sessions mostly come in the order they
+// ended, so consecutive ones mostly share a day: the stretch of time known to lie on the last session's
+// day is kept, and the calendar is asked for a day only when a session falls outside it.
 class DayGrouping {
 public:
     explicit DayGrouping(DayNumbers& days) : days_(days) {}
@@ -19,15 +21,17 @@ public:
     void add(const platform::Value& timestamp, const platform::Value& duration);
     // `sessions` sessions of `minutes` in all that ended at `date` (a real time).
     void add(platform::NSDate date, std::int64_t sessions, std::int64_t minutes);
-    // The start of the day after the one the last session went to.
-    platform::NSDate nextDayStart() const { return nextDayStart_; }
+    // Whether every instant from `from` up to (not including) `until` falls on `from`'s local date.
+    bool onOneDay(platform::NSDate from, platform::NSDate until);
 
 private:
-    void enter(platform::NSDate start, platform::NSDate end);
+    void place(platform::NSDate date);
 
     DayNumbers& days_;
-    platform::NSDate dayStart_, nextDayStart_;
-    DayNumber* record_ = nullptr;
+    platform::NSCalendar calendar_;
+    LocalDaySpan span_;
+    bool placed_ = false;
+    DayNumber* record_ = nullptr;  // the span's day, once a session went to it
 };
 
 }  // namespace quorvel

@@ -12,10 +12,15 @@ DayNumber dayNumberOf(const DayNumbers& dayNumbers, platform::NSDate day) {
 
 DayNumber sumOfDays(const DayNumbers& dayNumbers, platform::NSDate newestDay, std::int64_t days) {
     DayNumber sum;
-    for (std::int64_t k = 0; k < days; ++k) {
-        const DayNumber day = dayNumberOf(dayNumbers, dateByAddingDays(newestDay, -k));
-        sum.pomodoros = platform::addSaturating(sum.pomodoros, day.pomodoros);
-        sum.minutes = platform::addSaturating(sum.minutes, day.minutes);
+    if (days <= 0) return sum;
+    // Every key is a day's first instant: the days from the oldest up to the one after the newest.
+    const platform::NSDate oldest = startOfDayDaysAfter(newestDay, -(days - 1));
+    const platform::NSDate after = startOfDayDaysAfter(newestDay, 1);
+    if (!(oldest < after)) return sum;  // dates the calendar cannot form
+    const auto end = dayNumbers.lower_bound(after);
+    for (auto day = dayNumbers.lower_bound(oldest); day != end; ++day) {
+        sum.pomodoros = platform::addSaturating(sum.pomodoros, day->second.pomodoros);
+        sum.minutes = platform::addSaturating(sum.minutes, day->second.minutes);
     }
     return sum;
 }

@@ -122,17 +122,33 @@ bool QuarterHourTotals::remove(std::optional<double> timestamp, std::int64_t min
     return true;
 }
 
-std::optional<DayNumbers> QuarterHourTotals::days() const {
-    DayNumbers days;
-    DayGrouping grouping(days);
+double QuarterHourTotals::startOf(const Quarter& quarter) {
+    return double(quarter.index) * kQuarter;
+}
+
+double QuarterHourTotals::endOf(const Quarter& quarter) {
+    return double(quarter.index + 1) * kQuarter;
+}
+
+QuarterHourTotals::LocalDays QuarterHourTotals::localDays() const {
+    LocalDays local;
+    DayGrouping grouping(local.days);
     for (const auto& quarter : quarters()) {
-        const double start = double(quarter.index) * kQuarter;
-        grouping.add(platform::NSDate(start), quarter.sessions, quarter.minutes);
-        if (grouping.nextDayStart() < platform::NSDate(start + kQuarter)) return std::nullopt;
+        const platform::NSDate start(startOf(quarter));
+        if (grouping.onOneDay(start, platform::NSDate(endOf(quarter)))) {
+            grouping.add(start, quarter.sessions, quarter.minutes);
+        } else {
+            local.across.push_back(quarter);
+        }
     }
-    DayGrouping far(days);
-    for (const auto& session : loose_) far.add(platform::NSDate(session.timestamp), 1, session.minutes);
-    return days;
+    for (const auto& session : loose_) grouping.add(platform::NSDate(session.timestamp), 1, session.minutes);
+    return local;
+}
+
+std::optional<DayNumbers> QuarterHourTotals::days() const {
+    auto local = localDays();
+    if (!local.across.empty()) return std::nullopt;
+    return std::move(local.days);
 }
 
 }  // namespace quorvel

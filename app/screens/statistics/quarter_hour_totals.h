@@ -10,8 +10,9 @@ namespace quorvel {
 
 // The stored sessions' counts and minutes per quarter of an hour of universal time. Every zone offset
 // of our days is a whole number of quarters, so a local day starts on a quarter and these totals give the
-// day totals of any zone without reading a session again; a zone whose day starts inside a quarter (a
-// local mean time of long ago) needs the sessions themselves.
+// day totals of any zone without reading a session again; a quarter that a local midnight or a change of
+// the clocks falls inside (a local mean time of long ago, clocks set back a minute past midnight) needs
+// its sessions themselves.
 class QuarterHourTotals {
 public:
     struct Quarter {
@@ -39,8 +40,18 @@ public:
     // sessions are best taken back before the new ones come.
     bool remove(std::optional<double> timestamp, std::int64_t minutes);
 
-    // The totals per local day in the present time zone; none when a day starts inside a quarter.
+    // The totals per local day in the present time zone, but for the quarters whose sessions may lie on
+    // two days: those are left to be counted from their sessions.
+    struct LocalDays {
+        DayNumbers days;
+        std::vector<Quarter> across;  // in order
+    };
+    LocalDays localDays() const;
+    // The totals per local day; none when a quarter with sessions holds a change of date.
     std::optional<DayNumbers> days() const;
+    // Where the sessions of a quarter lie: from its start (seconds since the reference date) up to the next.
+    static double startOf(const Quarter& quarter);
+    static double endOf(const Quarter& quarter);
 
     const std::vector<Quarter>& quarters() const;
     const std::vector<Loose>& loose() const { return loose_; }

@@ -17,7 +17,7 @@ void StatContainerView::configure(const std::string& title, std::int64_t days, c
     // The earlier period is anchored N + 1 days back, so the day exactly N days ago counts in neither.
     const std::int64_t current = sumOfDays(dayNumbers, today, days).pomodoros;
     const std::int64_t previous =
-        days > 0 ? sumOfDays(dayNumbers, dateByAddingDays(today, -(days + 1)), days).pomodoros : 0;
+        days > 0 ? sumOfDays(dayNumbers, startOfDayDaysAfter(today, -(days + 1)), days).pomodoros : 0;
     if (auto button = pomodorosButton()) button->setTitle(std::to_string(current), UIControlStateNormal);
     if (auto button = sessionsButton()) button->setTitle(comparisonText(current, previous), UIControlStateNormal);
     setArrows(addSaturating(current, -previous));

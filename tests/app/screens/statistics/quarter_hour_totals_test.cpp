@@ -111,6 +111,12 @@ TEST(QuarterHourTotals, HaveNoDaysWhenAQuarterWithSessionsHoldsAMidnight) {
     EXPECT_EQ(totals.days(), daysOneByOne({{midnight + 600, 25}, {800000000.0, 25}}));
     totals.add(midnight - 60, 25);
     EXPECT_FALSE(totals.days());
+    // The quarter from 00:30 to 00:45 universal time is left to its sessions; the rest is counted.
+    const auto local = totals.localDays();
+    ASSERT_EQ(local.across.size(), 1u);
+    EXPECT_EQ(QuarterHourTotals::startOf(local.across[0]), midnight - 14 * 60 - 30);
+    EXPECT_EQ(local.across[0].sessions, 1);
+    EXPECT_EQ(local.days, daysOneByOne({{midnight + 600, 25}, {800000000.0, 25}}));
     platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName("Europe/Berlin"));
     EXPECT_EQ(totals.days(), daysOneByOne({{midnight + 600, 25}, {800000000.0, 25}, {midnight - 60, 25}}));
 }
