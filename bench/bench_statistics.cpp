@@ -19,6 +19,7 @@
 #include "bench/bench_repetitions.h"
 #include "bench/support/session_store_writer.h"
 #include "platform/foundation/data_root.h"
+#include "platform/foundation/host_time_zone.h"
 #include "platform/foundation/ns_time_zone.h"
 #include "platform/uikit/nibs/ui_storyboard.h"
 
@@ -128,6 +129,51 @@ void BM_RefreshAfterASessionIsStoredOf1M(benchmark::State& state) {
 BENCHMARK(BM_RefreshAfterASessionIsStoredOf1M)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(20)
+    ->Apply(quorvel::bench::repeated)
+    ->Repetitions(3);
+
+// What a change of zone costs the open screen over a million sessions: the refresh that counts the kept
+// totals' days again in the new zone. In a zone whose midnights fall inside a quarter of an hour (local
+// mean time 19 minutes 32 seconds east, as the Netherlands kept until 1937), the quarters that hold a
+// midnight, one a day, are read by their time; in one whose midnights lie on quarters, none is.
+void zoneChange(benchmark::State& state, const platform::NSTimeZone& zone) {
+    if (!freshBerlinRoot()) return state.SkipWithError("no folder");
+    if (!quorvel::bench::writeSessionStore(1000000)) {
+        removeStore();
+        return state.SkipWithError("no store");
+    }
+    const auto berlin = platform::NSTimeZone::defaultTimeZone();
+    auto manager = quorvel::CoreDataManager::shared();
+    manager->setUpStore();
+    manager->setNumberHolder(quorvel::NumberHolder::fetchOrInsert(*quorvel::CoreDataManager::context()));
+    auto screen = loadScreen();
+    for (auto _ : state) {
+        state.PauseTiming();
+        platform::NSTimeZone::setDefaultTimeZone(berlin);
+        screen->refreshCharts();
+        platform::NSTimeZone::setDefaultTimeZone(zone);
+        state.ResumeTiming();
+        screen->refreshCharts();
+    }
+    if (screen->dayNumbersDict().size() < 6900) state.SkipWithError("sessions missing");
+    platform::NSTimeZone::setDefaultTimeZone(berlin);
+    removeStore();
+}
+
+void BM_ZoneChangeOf1M(benchmark::State& state) {
+    zoneChange(state, *platform::NSTimeZone::timeZoneWithName("Asia/Kolkata"));
+}
+BENCHMARK(BM_ZoneChangeOf1M)->Unit(benchmark::kMillisecond)->Iterations(10)->Apply(quorvel::bench::repeated)->Repetitions(3);
+
+void BM_ZoneChangeToMidnightsInsideQuartersOf1M(benchmark::State& state) {
+    setenv("TZ", "<+001932>-0:19:32", 1);
+    const auto zone = platform::HostTimeZone::current();
+    unsetenv("TZ");
+    zoneChange(state, zone);
+}
+BENCHMARK(BM_ZoneChangeToMidnightsInsideQuartersOf1M)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
     ->Apply(quorvel::bench::repeated)
     ->Repetitions(3);
 

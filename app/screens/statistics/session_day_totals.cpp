@@ -335,34 +335,68 @@ void SessionDayTotals::markStale() {
 }
 
 bool SessionDayTotals::updateDays(const Store& store) {
-    MutexLock lock(mutex_);
-    if (store_ != store || stale_ || readRunning_) return false;
     const auto zone = NSTimeZone::defaultTimeZone();
-    // Sessions in any order cost the calendar a day each: many are better counted from the quarters.
-    if (daysStore_ == store && daysZone_ == zone && daysVersion_ == addedSince_ && added_.size() <= kMostFollowed) {
-        DayGrouping grouping(days_);
-        for (const auto& session : added_) grouping.add(timestampValue(session), Value(session.minutes));
-    } else {
-        auto days = totals_.days();
-        if (!days) days = daysOfEverySession(store);
-        days_ = days ? std::move(*days) : DayNumbers();
-        daysStore_ = store;
-        daysZone_ = zone;
+    QuarterHourTotals::LocalDays local;
+    std::uint64_t version = 0;
+    std::int64_t lastRow = 0;
+    std::vector<StoredSession> beyond;
+    {
+        MutexLock lock(mutex_);
+        if (store_ != store || stale_ || readRunning_) return false;
+        // Sessions in any order cost the calendar a day each: many are better counted from the quarters.
+        if (daysStore_ == store && daysZone_ == zone && daysVersion_ == addedSince_ &&
+            added_.size() <= kMostFollowed) {
+            DayGrouping grouping(days_);
+            for (const auto& session : added_) grouping.add(timestampValue(session), Value(session.minutes));
+            added_.clear();
+            daysVersion_ = addedSince_ = version_;
+            return true;
+        }
+        local = totals_.localDays();
+        version = version_;
+        lastRow = lastSession_.row;
+        for (const auto& [row, session] : beyond_) beyond.push_back(session);
     }
+    if (!local.across.empty() && !addSessionsAcross(store, local, lastRow, beyond)) {
+        local.days = {};  // a store that cannot be read shows no sessions rather than some of them
+    }
+    MutexLock lock(mutex_);
+    // A save the totals followed meanwhile: counted again.
+    if (store_ != store || stale_ || readRunning_ || version_ != version) return false;
+    days_ = std::move(local.days);
+    daysStore_ = store;
+    daysZone_ = zone;
     added_.clear();
     daysVersion_ = addedSince_ = version_;
     return true;
 }
 
-// A day that starts inside a quarter (a local mean time of long ago): the sessions themselves, those
-// up to the last row the totals hold in order and those above it they hold already.
-std::optional<DayNumbers> SessionDayTotals::daysOfEverySession(const Store& store) {
-    DayNumbers days;
-    DayGrouping grouping(days);
-    const auto add = [&](const StoredSession& session) { grouping.add(timestampValue(session), Value(session.minutes)); };
-    if (!StoredSessionReader(store.url).readRange(0, lastSession_.row, add)) return std::nullopt;
-    for (const auto& [row, session] : beyond_) add(session);
-    return days;
+// A quarter that a local midnight or a change of the clocks falls inside (a local mean time of long ago):
+// its sessions, read by their time on the reading thread, with no lock held that a save waits on. Those up to the
+// last row the totals hold in order come from the store, those above it from the totals' own record.
+bool SessionDayTotals::addSessionsAcross(const Store& store, QuarterHourTotals::LocalDays& local,
+                                         std::int64_t lastRow, const std::vector<StoredSession>& beyond) {
+    std::vector<std::pair<double, double>> spans;
+    for (const auto& quarter : local.across)
+        spans.emplace_back(QuarterHourTotals::startOf(quarter), QuarterHourTotals::endOf(quarter));
+    std::vector<StoredSession> sessions;
+    bool read = false;
+    readingQueue()->sync([&] {
+        read = StoredSessionReader(store.url).readEndedWithin(
+            spans, lastRow, [&](const StoredSession& session) { sessions.push_back(session); });
+    });
+    if (!read) return false;
+    const auto across = [&](double timestamp) {
+        const auto span = std::upper_bound(spans.begin(), spans.end(), timestamp,
+                                           [](double t, const std::pair<double, double>& s) { return t < s.second; });
+        return span != spans.end() && span->first <= timestamp;
+    };
+    for (const auto& session : beyond) {
+        if (session.timestamp && across(*session.timestamp)) sessions.push_back(session);
+    }
+    DayGrouping grouping(local.days);
+    for (const auto& session : sessions) grouping.add(timestampValue(session), Value(session.minutes));
+    return true;
 }
 
 }  // namespace quorvel

@@ -20,10 +20,11 @@ namespace quorvel {
 // The stored sessions' figures per local day, kept up to date from the saves to the session store rather
 // than read again at every refresh: a save that stores new sessions (here or by a merge) adds them, a
 // save that changes stored sessions takes their old values back and adds the new ones. The totals are
-// kept per quarter of an hour, so another time zone needs no read either. They are read on a thread of
-// their own, on a connection of their own (never waiting for a merge's), once after launch, starting
-// from the summary file the last read left, which they keep up to date. Saves are heard on any thread;
-// the figures are asked for on the main thread.
+// kept per quarter of an hour, so another time zone needs no read either, but for the few quarters that
+// a local midnight or a change of the clocks falls inside, whose sessions are read by their time.
+// They are read on a thread of their own, on a connection of their own (never waiting for a merge's),
+// once after launch, starting from the summary file the last read left, which they keep up to date.
+// Saves are heard on any thread; the figures are asked for on the main thread.
 class SessionDayTotals : public std::enable_shared_from_this<SessionDayTotals> {
 public:
     // The totals every statistics screen of the process shows.
@@ -61,10 +62,12 @@ private:
     bool read(const Store& store, StoredSessionReader& reader) REQUIRES(reading_) EXCLUDES(mutex_);
     void writeSummary() EXCLUDES(mutex_);
     // Main thread: the local days of the totals in the present zone; false while the totals are being
-    // read or no longer follow the store.
+    // read, no longer follow the store, or changed while their days were counted.
     bool updateDays(const Store& store) EXCLUDES(mutex_);
-    // The days of every session in the totals, read from the store one by one.
-    std::optional<DayNumbers> daysOfEverySession(const Store& store) REQUIRES(mutex_);
+    // Adds the sessions of the quarters whose days the totals cannot tell; false when the store cannot
+    // be read.
+    static bool addSessionsAcross(const Store& store, QuarterHourTotals::LocalDays& local, std::int64_t lastRow,
+                                  const std::vector<StoredSession>& beyond);
     // Adds a session to the totals and to what the main thread adds to its days.
     void take(const StoredSession& session) REQUIRES(mutex_);
     // Takes the changed sessions' old values back and adds their new ones; false when it cannot.

@@ -54,6 +54,36 @@ bool StoredSessionReader::readRange(std::int64_t fromRow, std::int64_t toRow,
     return rc == SQLITE_DONE;
 }
 
+bool StoredSessionReader::readEndedWithin(const std::vector<std::pair<double, double>>& spans, std::int64_t toRow,
+                                          const std::function<void(const StoredSession&)>& each) {
+    if (!db_) return false;
+    Statement statement;
+    // The store keeps an index on the time: each span costs only its own sessions.
+    if (sqlite3_prepare_v2(db_,
+                           "SELECT _pk, \"timestamp\", \"duration\" FROM \"Session\" "
+                           "WHERE \"timestamp\" >= ? AND \"timestamp\" < ? AND _pk <= ? ORDER BY \"timestamp\"",
+                           -1, &statement.handle, nullptr) != SQLITE_OK)
+        return false;
+    if (sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) return false;
+    bool read = true;
+    for (const auto& [from, until] : spans) {
+        sqlite3_bind_double(statement.handle, 1, from);
+        sqlite3_bind_double(statement.handle, 2, until);
+        sqlite3_bind_int64(statement.handle, 3, toRow);
+        int rc;
+        while ((rc = sqlite3_step(statement.handle)) == SQLITE_ROW) {
+            if (const StoredSession session = sessionAt(statement.handle); session.timestamp) each(session);
+        }
+        sqlite3_reset(statement.handle);
+        if (rc != SQLITE_DONE) {
+            read = false;
+            break;
+        }
+    }
+    sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    return read;
+}
+
 std::optional<std::vector<StoredSession>> StoredSessionReader::readRows(const std::vector<std::int64_t>& rows) {
     if (!db_) return std::nullopt;
     Statement statement;

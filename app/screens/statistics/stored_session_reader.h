@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 struct sqlite3;
@@ -32,6 +33,11 @@ public:
     // The sessions of rows `fromRow` to `toRow`, in row order, all read at one moment of the store.
     // False when the file cannot be read.
     bool readRange(std::int64_t fromRow, std::int64_t toRow, const std::function<void(const StoredSession&)>& each);
+    // The sessions of rows up to `toRow` that ended within one of `spans` (from its first second up to, not
+    // including, its second; seconds since the reference date), all read at one moment of the store.
+    // False when the file cannot be read.
+    bool readEndedWithin(const std::vector<std::pair<double, double>>& spans, std::int64_t toRow,
+                         const std::function<void(const StoredSession&)>& each);
     // The sessions stored in these rows as the store holds them now; a row not held is left out.
     std::optional<std::vector<StoredSession>> readRows(const std::vector<std::int64_t>& rows);
 

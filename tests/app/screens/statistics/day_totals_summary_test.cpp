@@ -183,6 +183,24 @@ TEST_F(DayTotalsSummary, DaysThatStartInsideAQuarterAreCountedSessionBySession) 
     EXPECT_EQ(dayNumberOf(fullRead(), startOfDay(NSDate(midnight1960))).pomodoros, 4);
 }
 
+// Only the quarters of an hour that hold one of those midnights are counted from their sessions: every
+// other quarter comes from the kept totals, as a session planted in the summary shows. One planted in a
+// quarter that holds a midnight does not show: that quarter was read from the store.
+TEST_F(DayTotalsSummary, OnlyTheQuartersThatHoldAMidnightAreReadAgain) {
+    const double midnight1960 = -1293840000.0 + 180 * 86400.0 + 44 * 60 + 30;
+    for (const double around : {-60.0, -1.0, 0.0, 1.0, 600.0}) store(NSDate(midnight1960 + around));
+    show();
+    const NSDate insideADay(midnight1960 + 30 * 3600);
+    plantSessions(insideADay, 3, 10);
+    plantSessions(NSDate(midnight1960 - 30), 2, 10);
+    platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName("Africa/Monrovia"));
+    auto expected = fullRead();
+    expected[startOfDay(insideADay)] = {3, 30, 0, 0};
+    EXPECT_EQ(newScreensFigures(), expected);
+    EXPECT_EQ(dayNumberOf(expected, startOfDay(NSDate(midnight1960 - 30))).pomodoros, 2);
+    EXPECT_EQ(dayNumberOf(expected, startOfDay(NSDate(midnight1960))).pomodoros, 3);
+}
+
 TEST(DayTotalsSummaryText, ReadsBackWhatItWroteAndRefusesAnythingElse) {
     SessionDayTotalsFile file{"A-B", 42, NSDate(7.25), platform::Value(std::int64_t(-3)), {}};
     for (const double when : {86400.5, 86400.5, -1e9, 3e12, 1800.0}) file.totals.add(when, 25);
