@@ -254,14 +254,21 @@ void SessionDayTotals::noteWillSave(const NSNotification& notification) {
             markStale();
             return;
         }
+        // The slot is this save's from now on: another save that comes while the old values are read
+        // finds it taken.
+        changing_[save->context] = {};
         url = store_->url;
     }
     auto old = StoredSessionReader(url).readRows(rows);
     MutexLock lock(mutex_);
+    const auto slot = changing_.find(save->context);
+    // A read of the whole store began meanwhile: it finds this save's change or hears of it.
+    if (slot == changing_.end()) return;
     if (!old || old->size() != rows.size()) {
+        changing_.erase(slot);
         markStale();
     } else {
-        changing_[save->context] = std::move(*old);
+        slot->second = std::move(*old);
     }
 }
 

@@ -89,7 +89,8 @@ private:
     std::map<std::int64_t, StoredSession> beyond_ GUARDED_BY(mutex_);
     // Sessions stored while a read ran: those above its last row are added after it.
     std::vector<StoredSession> arrivals_ GUARDED_BY(mutex_);
-    // The old values of the sessions each saving context is about to change.
+    // The save that is changing sessions (one at a time), by its context, with the old values of those
+    // sessions once they are read.
     std::map<const void*, std::vector<StoredSession>> changing_ GUARDED_BY(mutex_);
     // Counts every change to the totals; `added_` holds the sessions added since `addedSince_`, unless
     // something else changed them (then it is empty and `addedSince_` is the present count).

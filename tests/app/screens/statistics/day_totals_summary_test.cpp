@@ -4,7 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <latch>
 #include <string>
+#include <thread>
 
 #include "app/core/session_store_summary.h"
 #include "app/screens/statistics/session_day_totals.h"
@@ -199,6 +201,51 @@ TEST_F(DayTotalsSummary, OnlyTheQuartersThatHoldAMidnightAreReadAgain) {
     EXPECT_EQ(newScreensFigures(), expected);
     EXPECT_EQ(dayNumberOf(expected, startOfDay(NSDate(midnight1960 - 30))).pomodoros, 2);
     EXPECT_EQ(dayNumberOf(expected, startOfDay(NSDate(midnight1960))).pomodoros, 3);
+}
+
+// Two merges that change the same session at the same moment: its old values are taken back once, and
+// the figures stay those of a full read. The session shares its quarter of an hour with two others, so
+// that taking its old values back twice would not go unnoticed.
+TEST_F(DayTotalsSummary, TwoContextsSavingTheSameSessionTogetherLeaveTheFiguresOfAFullRead) {
+    const NSDate shared = daysAgo(50);
+    for (int i = 0; i < 3; ++i) store(shared, 25);
+    const auto totals = SessionDayTotals::make();
+    auto& context = *CoreDataManager::context();
+    ASSERT_EQ(totals->figures(context), fullRead());
+
+    const auto first = mergingContext(), second = mergingContext();
+    const auto sessionsIn = [](platform::NSManagedObjectContext& merge) {
+        return merge.executeFetchRequest(platform::NSFetchRequest::fetchRequestWithEntityName("Session")).value();
+    };
+    std::int64_t row = 0;
+    first->performBlockAndWait([&] {
+        for (const auto& session : sessionsIn(*first)) {
+            if (session->valueForKey("timestamp").dateValue() == shared) row = session->objectID().row;
+        }
+    });
+    ASSERT_NE(row, 0);
+    const auto change = [&](platform::NSManagedObjectContext& merge, NSDate when, std::int64_t minutes, std::latch* together) {
+        merge.performBlockAndWait([&] {
+            for (const auto& session : sessionsIn(merge)) {
+                if (session->objectID().row != row) continue;
+                session->setValueForKey(when, "timestamp");
+                session->setValueForKey(platform::Value(minutes), "duration");
+            }
+            if (together) together->arrive_and_wait();
+            EXPECT_TRUE(merge.save());
+        });
+    };
+    for (int round = 0; round < 30; ++round) {
+        std::latch together(2);
+        std::thread one([&] { change(*first, daysAgo(60 + round), 30, &together); });
+        std::thread other([&] { change(*second, daysAgo(100 + round), 40, &together); });
+        one.join();
+        other.join();
+        ASSERT_EQ(totals->figures(context), fullRead()) << "round " << round;
+        // Back in the shared quarter, one save at a time.
+        change(*first, shared, 25, nullptr);
+        ASSERT_EQ(totals->figures(context), fullRead()) << "round " << round;
+    }
 }
 
 TEST(DayTotalsSummaryText, ReadsBackWhatItWroteAndRefusesAnythingElse) {
