@@ -82,6 +82,21 @@ void NSManagedObjectContext::objectDidChange(NSManagedObject& object) {
     if (!object.inserted_) updated_[&object] = object.shared_from_this();
 }
 
+// A registration outlives its object and, as objects are made with their control block, holds the
+// object's memory: the ones whose object is gone are dropped once they have doubled since the last
+// sweep, so a context that saw millions of rows holds only what is still in use.
+void NSManagedObjectContext::forgetReleasedObjects() {
+    std::size_t registrations = 0;
+    for (const auto& [entity, rows] : registered_) registrations += rows.size();
+    if (registrations <= 2 * registrationsAfterSweep_ + 1024) return;
+    registrations = 0;
+    for (auto& [entity, rows] : registered_) {
+        std::erase_if(rows, [](const auto& entry) { return entry.second.expired(); });
+        registrations += rows.size();
+    }
+    registrationsAfterSweep_ = registrations;
+}
+
 std::shared_ptr<NSManagedObject> NSManagedObjectContext::registeredObject(const NSManagedObjectID& id) {
     const auto rows = registered_.find(id.entityName);
     if (rows == registered_.end()) return nullptr;
@@ -119,6 +134,7 @@ std::optional<std::vector<std::shared_ptr<NSManagedObject>>> NSManagedObjectCont
     const NSFetchRequest& request, std::shared_ptr<NSError>* error) {
     auto entity = entityForFetch(request, error);
     if (!entity) return std::nullopt;
+    forgetReleasedObjects();
     // Objects are made as the rows are read, each taking its row's values as they are.
     std::vector<std::shared_ptr<NSManagedObject>> objects;
     auto& registeredRows = registered_[entity->name()];
@@ -232,6 +248,7 @@ std::shared_ptr<NSManagedObject> NSManagedObjectContext::existingObjectWithID(co
     object->context_ = weak_from_this();
     object->objectID_.row = objectID.row;
     registered_[entity->name()][objectID.row] = object;
+    forgetReleasedObjects();
     return object;
 }
 
@@ -275,6 +292,7 @@ bool NSManagedObjectContext::save(std::shared_ptr<NSError>* error) {
     }
     inserted_.clear();
     updated_.clear();
+    forgetReleasedObjects();
     NSNotificationCenter::defaultCenter().postNotificationName(NSManagedObjectContextDidSaveNotification,
                                                                std::move(saved));
     return true;

@@ -120,6 +120,7 @@ private:
     std::vector<std::shared_ptr<NSManagedObject>> pendingMatches(const NSFetchRequest& request,
                                                                  const NSEntityDescription& entity) const;
     std::shared_ptr<NSManagedObject> registeredObject(const NSManagedObjectID& id);
+    void forgetReleasedObjects();
 
     NSManagedObjectContextConcurrencyType type_;
     std::shared_ptr<DispatchQueue> queue_;
@@ -129,6 +130,7 @@ private:
     std::map<NSManagedObject*, std::shared_ptr<NSManagedObject>> updated_;
     // By entity, then by row: fetches of many objects look them up one by one.
     std::map<std::string, std::unordered_map<std::int64_t, std::weak_ptr<NSManagedObject>>> registered_;
+    std::size_t registrationsAfterSweep_ = 0;
 };
 
 }  // namespace platform
