@@ -144,5 +144,17 @@ class StartOfTheRun(BenchTable):
         self.assertNotIn("start not noted", output)
 
 
+class TheRealTable(unittest.TestCase):
+    def test_every_ratio_aim_and_run_ratio_names_a_row_with_a_baseline(self):
+        # A key that names no row, or a row without a baseline, would drop its aim without a word.
+        with_baseline = {row[0] for row in table.ROWS if row[5]}
+        self.assertEqual(set(table.RATIO_AIMS) - with_baseline, set())
+        self.assertEqual(set(table.RUN_RATIOS) - with_baseline, set())
+
+    def test_ratio_aims_name_one_row_each(self):
+        figures = [row[0] for row in table.ROWS]
+        self.assertEqual([f for f in table.RATIO_AIMS if figures.count(f) != 1], [])
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -150,7 +150,13 @@ ROWS = [
      "BM_SongTicksFor5Seconds", ("cpu_percent_of_a_core", ""), None,
      ("bench_song_playback", "BM_GeneratedLoopTicksFor5Seconds",
       "generated loop: the app alone, no decoding process")),
+    # The decoding process against the least a contained decoder does; against decoding in one process,
+    # a figure: a process of its own wakes and hands its samples over at every step.
     ("  … of which the decoding process", "bench_song_playback", "BM_SongTicksFor5Seconds",
+     ("decoder_cpu_percent_of_a_core", ""), None,
+     ("bench_song_playback", "BM_SongDecodedInAPipedChildFor5Seconds",
+      "the same decoder in a minimal child writing to a pipe", "cpu_percent_of_a_core")),
+    ("  … the decoding process beside one process", "bench_song_playback", "BM_SongTicksFor5Seconds",
      ("decoder_cpu_percent_of_a_core", ""), None,
      ("bench_song_playback", "BM_SongDecodedInProcessFor5Seconds", "the same file decoded in one process",
       "cpu_percent_of_a_core")),

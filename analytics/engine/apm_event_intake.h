@@ -6,7 +6,8 @@
 
 namespace analytics {
 
-// Where the engine hands every event it has taken in, on its worker queue and in the order logged.
+// Where the engine hands every event it has taken in, in the order logged, on the thread that made its
+// record (any thread that logs): an intake that works on the worker queue takes the events there itself.
 class APMEventIntake {
 public:
     virtual ~APMEventIntake() = default;

@@ -200,20 +200,23 @@ void APMMeasurement::logEventWithOrigin(const std::string& origin, bool isPublic
 }
 
 void APMMeasurement::logEvents(std::vector<APMLoggedEvent> events) {
-    // Each record is handed over as soon as it is made, so the worker queue stores the first ones while
-    // the rest are made.
+    // Each record goes to the intake as soon as it is made, so the worker queue stores the first ones
+    // while the rest are made.
     const std::int32_t maxPublicParameters = environment_.limits()->maxPublicEventParams();
+    std::shared_ptr<APMEventIntake> intake;
+    {
+        platform::MutexLock lock(intakeMutex_);
+        intake = intake_;
+    }
     for (APMLoggedEvent& logged : events) {
         auto record = recordOf(logged, maxPublicParameters);
         if (!record) continue;
-        {
-            platform::MutexLock lock(inboxMutex_);
-            inbox_.push_back(std::move(*record));
-            if (inboxScheduled_) continue;
-            inboxScheduled_ = true;
+        if (intake) {
+            intake->takeEvent(std::move(*record));
+            continue;
         }
-        scheduler_->scheduleOnWorkerQueueBlockID(blockID(__LINE__),
-                                                 [self = shared_from_this()] { self->takeWaitingEvents(); });
+        monitor()->logWithLevel(APMLogLevel::Debug, 23000, "Logging event: origin, name, params", record->origin(),
+                                APMLoggableEventName(record->name()), APMLoggableParameters(record->parameters()));
     }
     // The logged events were made on the threads that logged them, and freeing them here would hold up
     // the next events: a thread of the global queue frees them.
@@ -236,29 +239,6 @@ std::optional<APMEvent> APMMeasurement::recordOf(APMLoggedEvent& logged,
                                           0, logged.parameters, maxPublicParameters);
     if (event && !screen.empty()) event->addScreenParameters(screen);
     return event;
-}
-
-void APMMeasurement::takeWaitingEvents() {
-    // The inbox left behind has room for a batch like this one, so it does not grow from empty again.
-    std::vector<APMEvent> events;
-    events.reserve(lastInboxSize_);
-    {
-        platform::MutexLock lock(inboxMutex_);
-        events.swap(inbox_);
-        inboxScheduled_ = false;
-    }
-    lastInboxSize_ = events.size();
-    std::shared_ptr<APMEventIntake> intake;
-    {
-        platform::MutexLock lock(intakeMutex_);
-        intake = intake_;
-    }
-    if (intake) return intake->takeEvents(std::move(events));
-    for (const APMEvent& event : events) {
-        monitor()->logWithLevel(APMLogLevel::Debug, 23000, "Logging event: origin, name, params",
-                                event.origin(), APMLoggableEventName(event.name()),
-                                APMLoggableParameters(event.parameters()));
-    }
 }
 
 }  // namespace analytics

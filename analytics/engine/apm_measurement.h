@@ -73,20 +73,18 @@ public:
     // Where taken-in events go on: the engine's own storage of raw events unless replaced. Without one
     // they end here, logged in debug mode.
     void setEventIntake(std::shared_ptr<APMEventIntake> intake) EXCLUDES(intakeMutex_);
-    // Takes an event in: it becomes a record on the caller's thread, and the record goes to the intake on
-    // the worker queue.
+    // Takes an event in: it becomes a record on the caller's thread, and the record goes to the intake
+    // there.
     void logEventWithOrigin(const std::string& origin, bool isPublicEvent, const std::string& name,
                             double timestamp, const APMObjectParameters& parameters);
-    // Takes events in, in order, the same way. Records handed over while earlier ones still wait for the
-    // worker queue join them, so a burst of events costs one block there, not one each.
-    void logEvents(std::vector<APMLoggedEvent> events) EXCLUDES(inboxMutex_);
+    // Takes events in, in order, the same way.
+    void logEvents(std::vector<APMLoggedEvent> events) EXCLUDES(intakeMutex_);
 
 private:
     APMMeasurement(std::string appID, APMEnvironment environment);
     void startMeasurement();
     // `maxPublicParameters` is the active configuration's limit, read once for a batch of events.
     std::optional<APMEvent> recordOf(APMLoggedEvent& logged, std::int32_t maxPublicParameters) const;
-    void takeWaitingEvents() EXCLUDES(inboxMutex_, intakeMutex_);
 
     // The app instance identifier, made once and kept in the persisted state.
     std::string appInstanceID();
@@ -103,11 +101,6 @@ private:
     std::shared_ptr<APMAudience> audience_;          // worker queue only
     platform::Mutex intakeMutex_;
     std::shared_ptr<APMEventIntake> intake_ GUARDED_BY(intakeMutex_);
-    platform::Mutex inboxMutex_;
-    // Handed over and not yet taken in; a block on the worker queue takes them while it is set.
-    std::vector<APMEvent> inbox_ GUARDED_BY(inboxMutex_);
-    bool inboxScheduled_ GUARDED_BY(inboxMutex_) = false;
-    std::size_t lastInboxSize_ = 0;  // worker queue only
 };
 
 }  // namespace analytics

@@ -1,5 +1,7 @@
 #include "analytics/interface/apm_analytics.h"
 
+#include <functional>
+
 #include "analytics/engine/apm_identifiers.h"
 #include "analytics/engine/apm_measurement.h"
 #include "analytics/engine/apm_screen_view_reporter.h"
@@ -82,8 +84,10 @@ void APMAnalytics::queueEvent(const std::string& origin, bool isPublicEvent, con
         for (auto& [screenName, value] : APMScreenViewReporter::sharedInstance()->screenParameters())
             parameters.emplace(screenName, std::move(value));
     }
-    // Stamped and queued in one step, so the engine takes events in the order of their times.
-    timestampQueue_->sync([&] {
+    // Stamped and queued in one step, so the engine takes events in the order of their times. The block
+    // has run when sync returns, so it goes by reference: a copy of its captures would cost an allocation
+    // for every event.
+    const auto stampAndQueue = [&] {
         const double timestamp = platform::NSDate::now().timeIntervalSince1970();
         bool handOverQueued;
         {
@@ -92,7 +96,8 @@ void APMAnalytics::queueEvent(const std::string& origin, bool isPublicEvent, con
             waiting_.push_back({origin, isPublicEvent, name, timestamp, std::move(parameters)});
         }
         if (!handOverQueued) operationQueue_.addOperationWithBlock([this] { handWaitingEventsToEngine(); });
-    });
+    };
+    timestampQueue_->sync(std::cref(stampAndQueue));
 }
 
 void APMAnalytics::handWaitingEventsToEngine() {

@@ -27,6 +27,7 @@
 namespace analytics {
 
 class APMPersistedConfig;
+struct APMRawEventRow;
 
 // The measurement database: one SQLite file in the library's folder holding the raw events waiting to
 // be bundled, the compressed bundles waiting to be uploaded, the bundle bookkeeping and daily counts,
@@ -135,6 +136,8 @@ public:
     // The same for an event at hand, without copying it into an optional.
     bool insertRawEvent(const APMEvent& event, std::int64_t metadataFingerprint, bool isRealtime,
                         APMErrorOut error);
+    // The same for an event already made into its row, real-time as it says.
+    bool insertRawEvent(const APMRawEventRow& event, std::int64_t metadataFingerprint, APMErrorOut error);
     std::optional<double> queryLatestRawEventTime(APMErrorOut error);
     // The oldest events of the fingerprint, at most kRawEventsReadLimit, as far as `filter` takes them.
     // Rows that cannot be read are deleted (they could never be uploaded) and logged.

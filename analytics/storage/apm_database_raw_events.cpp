@@ -7,6 +7,7 @@
 #include "analytics/storage/apm_database.h"
 #include "analytics/storage/apm_event_params_from_proto.h"
 #include "analytics/storage/apm_raw_event_blob.h"
+#include "analytics/storage/apm_raw_event_row.h"
 #include "analytics/storage/apm_row_id_condition.h"
 #include "platform/foundation/ns_date.h"
 
@@ -105,6 +106,13 @@ bool APMDatabase::insertRawEvent(const std::optional<APMEvent>& event, std::int6
 
 bool APMDatabase::insertRawEvent(const APMEvent& event, std::int64_t metadataFingerprint, bool isRealtime,
                                  APMErrorOut error) {
+    APMRawEventRow row(event);
+    row.isRealtime = isRealtime;
+    return insertRawEvent(row, metadataFingerprint, error);
+}
+
+bool APMDatabase::insertRawEvent(const APMRawEventRow& event, std::int64_t metadataFingerprint,
+                                 APMErrorOut error) {
     if (!APMCheckNotNil(sqliteStore_, error, 2, "Database not open")) return false;
     // The columns in the order the generic insert of a record names them, so both share one statement.
     // Never destroyed: the worker queue may still be storing while the process exits.
@@ -113,10 +121,9 @@ bool APMDatabase::insertRawEvent(const APMEvent& event, std::int64_t metadataFin
         "VALUES (?, ?, ?, ?, ?);");
     const std::optional<std::int64_t> countBefore = knownRawEventCount_;
     knownRawEventCount_.reset();
-    const platform::Value values[] = {platform::Value(APMRawEventBlob(event)),
-                                      platform::Value(isRealtime ? 1 : 0),
-                                      platform::Value(metadataFingerprint), platform::Value(event.name()),
-                                      platform::Value(event.timestamp())};
+    const platform::Value values[] = {platform::Value(event.data), platform::Value(event.isRealtime ? 1 : 0),
+                                      platform::Value(metadataFingerprint), platform::Value(event.name),
+                                      platform::Value(event.timestamp)};
     if (!sqliteStore_->executeStatement(kInsert, values, error)) {
         return false;
     }

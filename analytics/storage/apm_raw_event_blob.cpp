@@ -7,6 +7,7 @@
 #include "analytics/foundation/apm_name_maps.h"
 #include "analytics/messages/proto/apm.pb.h"
 #include "analytics/monitor/apm_monitor.h"
+#include "analytics/storage/apm_raw_event_row.h"
 #include "analytics/records/apm_upload_milliseconds.h"
 
 namespace analytics {
@@ -138,5 +139,8 @@ APMBytes APMRawEventBlob(const APMEvent& event) {
     }
     return blob;
 }
+
+APMRawEventRow::APMRawEventRow(const APMEvent& event)
+    : data(APMRawEventBlob(event)), name(event.name()), timestamp(event.timestamp()), isRealtime(event.isRealtime()) {}
 
 }  // namespace analytics

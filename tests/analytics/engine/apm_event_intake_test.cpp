@@ -26,7 +26,7 @@ TEST_F(EngineIntake, ThereIsNoEngineBeforeTheLibraryMakesOne) {
     EXPECT_TRUE(capture.contains("[I-ACS023147]"));
 }
 
-TEST_F(EngineIntake, EventsBecomeRecordsOnTheWorkerQueueInOrder) {
+TEST_F(EngineIntake, EventsReachTheIntakeAsRecordsInOrder) {
     const auto events = EventsTakenIn::installOnEngine();
     const auto engine = APMMeasurement::sharedInstance();
     for (int i = 0; i < 20; ++i) {

@@ -2,6 +2,10 @@
 
 #include <filesystem>
 #include <future>
+#include <map>
+#include <numeric>
+#include <thread>
+#include <vector>
 
 #include "analytics/config/apm_remote_config.h"
 #include "analytics/engine/apm_measurement.h"
@@ -163,6 +167,36 @@ TEST_F(MeasurementStorage, EventsStoredTogetherKeepTheRowsEventsStoredOneByOneKe
     log("e9");
     clock->runUntilIdle();
     EXPECT_EQ(rows(), (Rows{{7, "e6"}, {8, "e7"}, {9, "e8"}, {10, "e9"}}));
+}
+
+// Events become their rows on the threads that log them, while the worker queue stores the rows that
+// wait: every event of every thread is stored once, each thread's in the order it logged them.
+TEST_F(MeasurementStorage, EventsLoggedOnSeveralThreadsAtOnceAreAllStoredInEachThreadsOrder) {
+    start();
+    constexpr int kThreads = 4, kEach = 200;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < kEach; ++i) log("thread_" + std::to_string(t), {{"n", i}});
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    clock->runUntilIdle();
+
+    const auto stored = onWorkerQueue([&] {
+        const auto database = engine->database();
+        return database->rawEventsWithMetadataFingerprint(*database->nextMetadataFingerprintToProcess(nullptr),
+                                                          nullptr, [](auto, const auto&) { return true; });
+    });
+    ASSERT_TRUE(stored);
+    ASSERT_EQ(stored->size(), static_cast<std::size_t>(kThreads * kEach));
+    std::map<std::string, std::vector<std::int64_t>> numbers;
+    for (const auto& row : *stored)
+        numbers[row.rawEvent().name()].push_back(row.rawEvent().parameters().at("n").int64Value());
+    std::vector<std::int64_t> inOrder(kEach);
+    std::iota(inOrder.begin(), inOrder.end(), 0);
+    ASSERT_EQ(numbers.size(), static_cast<std::size_t>(kThreads));
+    for (const auto& [name, each] : numbers) EXPECT_EQ(each, inOrder) << name;
 }
 
 TEST_F(MeasurementStorage, ResetEmptiesTheDatabaseAndThePersistedState) {

@@ -6,6 +6,7 @@
 
 #include "analytics/messages/nano_field_access.h"
 #include "analytics/messages/proto/apm_messages.h"
+#include "analytics/storage/apm_raw_event_row.h"
 
 using namespace analytics;
 using platform::Value;
@@ -40,4 +41,21 @@ TEST(RawEventBlob, LongParametersAndNestedItemsAreTheMessageLayersBytes) {
 
     const auto bare = *APMEvent::initWithOrigin("app", true, "tap", 2.0, 0, {});
     EXPECT_EQ(APMRawEventBlob(bare), messageLayerBytes(bare));
+}
+
+// The row an event is made into where it is logged holds what storing the event itself would: its
+// bytes, its name, its time and its real-time flag (set only by an integer "_r" of 1).
+TEST(RawEventBlob, AnEventsRowHoldsWhatItsRawEventIsStoredWith) {
+    auto event = *APMEvent::initWithOrigin("app", true, "level_up", 1700000000.25, 0,
+                                           APMObjectParametersFrom(Value::Dictionary{{"level", 3}}));
+    const APMRawEventRow plain(event);
+    EXPECT_EQ(plain.data, APMRawEventBlob(event));
+    EXPECT_EQ(plain.name, "level_up");
+    EXPECT_EQ(plain.timestamp, 1700000000.25);
+    EXPECT_FALSE(plain.isRealtime);
+    event.setRealtime(true);
+    const APMRawEventRow realtime(event);
+    EXPECT_TRUE(realtime.isRealtime);
+    EXPECT_EQ(realtime.data, APMRawEventBlob(event));
+    EXPECT_NE(realtime.data, plain.data);
 }
