@@ -58,15 +58,14 @@ TEST_F(OverwrittenDecoderWindow, ThePickerLeavesTheSongOutWithNothingAllocatedAn
     app->listen(1s);
     openSongPicker(window);
     EXPECT_TRUE(app->waitForLine("MPMediaLibrary: left out " + (music / "Overwritten.mp3").string() +
-                                     " (the decoder's answer makes no sense)",
-                                 10s))
+                                     " (the decoder's answer makes no sense)"))
         << app->transcript();
     EXPECT_LT(peakMemoryKB(), 1024 * 1024);
     app->listen(1s);
     ASSERT_TRUE(screenshot(window, "song_picker_overwritten_decoder.png"));
     // The third row is the second song that plays: the song left out keeps its row between them.
     tap(window, 187, 186);
-    app->listen(1s);
+    EXPECT_TRUE(app->hasSaid("Selected Music Item == ")) << app->transcript();
     EXPECT_EQ(app->count("Selected Music Item == Summer Song"), 1u) << app->transcript();
 }
 
@@ -83,8 +82,7 @@ TEST_F(OverwrittenDecoderWindow, TheTickingOfAChosenSongIsRefusedWithNothingAllo
     app->listen(1s);
     tap(window, 187, 405);  // play
     EXPECT_TRUE(app->waitForLine("SoundStream: cannot play " + (music / "Summer Song.wav").string() +
-                                     " (the decoder's answer makes no sense)",
-                                 10s))
+                                     " (the decoder's answer makes no sense)"))
         << app->transcript();
     EXPECT_LT(peakMemoryKB(), 1024 * 1024);
     app->listen(2s);

@@ -52,6 +52,7 @@ protected:
         openSongPicker(window);
         app->listen(std::chrono::seconds(2));
         tap(window, 187, 78);  // the first row
+        ASSERT_TRUE(app->hasSaid("Selected Music Item == ")) << app->transcript();
         app->listen(std::chrono::seconds(1));
         ASSERT_EQ(app->count("Selected Music Item == "), 1u) << app->transcript();
         user->requestClose(window);

@@ -106,6 +106,7 @@ TEST_F(SongPickerRowsWindow, ARefusedFileKeepsItsRowAndATapPicksTheSongReadThere
 
     // Where "Song 01" was read before the files were refused, a tap picks "Song 01".
     tapAt(window, {firstSong->visible.midX(), firstSong->visible.midY()});
+    EXPECT_TRUE(app->hasSaid("Selected Music Item == ")) << app->transcript();
     EXPECT_EQ(app->count("Selected Music Item == Song 01"), 1u) << app->transcript();
     app->listen(2s);
 

@@ -138,6 +138,10 @@ std::optional<std::string> ShellProcess::waitForLine(std::string_view text, Seco
     }
 }
 
+bool ShellProcess::hasSaid(std::string_view text, Seconds timeout) {
+    return count(text) > 0 || waitForLine(text, timeout);
+}
+
 std::size_t ShellProcess::count(std::string_view text) const {
     std::size_t n = 0;
     for (const auto& line : lines_) n += line.find(text) != std::string::npos;

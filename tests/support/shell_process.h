@@ -39,6 +39,8 @@ public:
     // The first line from here on that contains `text`; nothing when the program said nothing like it
     // within `timeout` (a guard against hanging) or ended.
     std::optional<std::string> waitForLine(std::string_view text, Seconds timeout = kPatience);
+    // Whether the program has said a line that contains `text`, by now or within `timeout`.
+    bool hasSaid(std::string_view text, Seconds timeout = kPatience);
     // Every line read so far, and how many of them contain `text`.
     const std::vector<std::string>& lines() const { return lines_; }
     std::size_t count(std::string_view text) const;
