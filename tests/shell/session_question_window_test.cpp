@@ -67,7 +67,7 @@ protected:
 
     Window start() {
         const Window window = DesktopTest::start({"--device", "iPhone8", "--orientation", "portrait"});
-        app->listen(1500ms);
+        app->settle(1500ms);
         return window;
     }
     std::string shot(const std::string& name) const {
@@ -149,14 +149,14 @@ protected:
     void turn(Window window, const std::string& key, const std::string& orientation) {
         user->pressKey(window, key);
         EXPECT_TRUE(app->waitForLine("device " + orientation)) << app->transcript();
-        app->listen(1500ms);
+        app->settle(1500ms);
     }
     // Pages through the guidance's panels, right to left across the middle of the window.
     void swipeThroughGuidance(Window window) {
         const auto size = user->size(window);
         for (int panel = 0; panel < (tablet() ? 2 : 1); ++panel) {
             user->drag(window, size.width * 4 / 5, size.height / 2, size.width / 5, size.height / 2, 0.25);
-            app->listen(1500ms);
+            app->settle(1500ms);
         }
     }
     static bool guidedSideways() {
@@ -168,7 +168,7 @@ protected:
 TEST_P(GuidanceOverQuestionWindow, TheSessionsEndTakesOnlyTheQuestionAndTheGuidanceStaysUntilSwipedAway) {
     const Window window = DesktopTest::start({"--device", model(), "--orientation", "portrait"});
     ASSERT_NE(window, 0u);
-    app->listen(1500ms);
+    app->settle(1500ms);
     const ScreenListing upright = look(window, shot("upright"));
     const auto play = ofType(upright, "ProgressButton");
     ASSERT_TRUE(play) << app->transcript();

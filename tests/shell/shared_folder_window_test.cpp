@@ -57,7 +57,7 @@ protected:
         markGuidanceSeen();
         const Window window = start({"--device", "iPhone8", "--orientation", "portrait"},
                                     {{"QUORVEL_CLOUD", cloud().string()}});
-        app->listen(1s);
+        app->settle(1s);
         openFromMenu(window, "Charts");
         return window;
     }

@@ -75,11 +75,8 @@ TEST_F(ShellWindowTest, ShowsTheAppsShareOfATabletScreenAndDrawsNothingMoreWhile
 
     // Once the window has settled (on a loaded machine the first frames may come late), nothing changes,
     // so nothing is drawn.
-    auto frames = app->count("frame ");
-    for (int look = 0; look < 20; ++look) {
-        app->listen(std::chrono::milliseconds(500));
-        if (const auto now = app->count("frame "); std::exchange(frames, now) == now && now > 0) break;
-    }
+    EXPECT_TRUE(app->settle(std::chrono::milliseconds(500))) << app->transcript();
+    const auto frames = app->count("frame ");
     app->listen(std::chrono::milliseconds(1500));
     EXPECT_EQ(app->count("frame "), frames) << app->transcript();
     closeAndExpectCleanExit(window);

@@ -67,11 +67,11 @@ protected:
     Window startOnStatistics(const char* device = "iPhone8", const quorvel::testing::ShellProcess::Environment& environment = {}) {
         markGuidanceSeen();
         const Window window = start({"--device", device, "--orientation", "portrait"}, environment);
-        app->listen(1s);
+        app->settle(1s);
         for (const auto& [x, y] : {std::pair{50, 42}, std::pair{187, 154}}) {
             user->click(window, x, y);
             EXPECT_TRUE(app->waitForLine("touch ended")) << app->transcript();
-            app->listen(1s);
+            app->settle(1s);
         }
         return window;
     }
@@ -184,7 +184,7 @@ TEST_F(StatisticsWindow, EveryDaysHeadingIsOneLineWhereverTheFingerCameFrom) {
     for (int x = 345; x >= 25; x -= 10) {
         user->moveTo(window, x, 200);
         ASSERT_TRUE(app->waitForLine("frame ")) << app->transcript();
-        app->listen(300ms);
+        app->settle(300ms);
         EXPECT_TRUE(whiteBetween(window, kHeadingTop, kHeadingBottom, 200)) << "no heading at x " << x;
         EXPECT_FALSE(whiteBetween(window, kSecondLineTop, kSecondLineBottom, 200))
             << "the heading runs onto a second line at x " << x;
@@ -204,7 +204,7 @@ TEST_F(StatisticsWindow, TheAveragesOfHoursReadWholeOnASmallPhoneOnItsSide) {
     ASSERT_NE(window, 0u);
     user->pressKey(window, "3");
     ASSERT_TRUE(app->waitForLine("device landscape-left")) << app->transcript();
-    app->listen(1500ms);
+    app->settle(1500ms);
 
     const auto listing = look(window, "statistics_averages_small_phone_landscape.png");
     ASSERT_TRUE(shot_) << app->transcript();

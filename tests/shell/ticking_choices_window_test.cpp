@@ -90,7 +90,7 @@ protected:
     Window start() {
         const Window window = DesktopTest::start({"--device", "iPhone8", "--orientation", "portrait"},
                                                  {{"QUORVEL_AUDIO_REST_SECONDS", "0.5"}});
-        app->listen(1500ms);
+        app->settle(1500ms);
         // The chosen song turns bad after the program has found it playable at its launch.
         if (GetParam() == Ticking::songGoneBad) {
             EXPECT_TRUE(app->hasSaid("songs probed")) << app->transcript();
@@ -100,7 +100,7 @@ protected:
     }
 
     // Twice as long as the audio device waits before it rests.
-    void rest() { app->listen(1s); }
+    void rest() { app->settle(1s); }
 
     void pressPlay(Window window) { tapAt(window, {187, 413}); }
 
@@ -184,7 +184,7 @@ TEST_P(TickingChoicesWindow, EveryActionAfterARestLeavesTheProgramRunning) {
 
     // The round and goal row, swiped to the left, shows its buttons.
     user->drag(window, 300, 600, 60, 600, 0.3);
-    app->listen(1s);
+    app->settle(1s);
     ASSERT_TRUE(tapBelowBar(window, "MUTE", shot + "_timer.png"));
     const ScreenListing options = look(window, shot + "_sound_options.png");
     ASSERT_TRUE(tapBelowBar(window, options.find("Ticking On") ? "Ticking On" : "Ticking Off",

@@ -154,6 +154,30 @@ void ShellProcess::listen(Seconds duration) {
     }
 }
 
+bool ShellProcess::settle(Seconds duration, Seconds timeout) {
+    listen(duration);
+    const auto said = [this](std::size_t line, std::initializer_list<std::string_view> texts) {
+        return std::any_of(texts.begin(), texts.end(),
+                           [&](std::string_view text) { return lines_[line].starts_with(text); });
+    };
+    // Settled once a "settled" line follows every line of what the program was told or drew.
+    std::size_t settledAt = 0, actedAt = 0;
+    for (std::size_t line = 0; line < lines_.size(); ++line) {
+        if (said(line, {"quorvel: settled"})) settledAt = line + 1;
+        if (said(line, {"quorvel: frame ", "quorvel: touch ", "quorvel: device ", "quorvel: split ",
+                        "quorvel: life-cycle "}))
+            actedAt = line + 1;
+    }
+    if (settledAt > actedAt) return true;
+    const auto deadline = after(timeout);
+    for (std::size_t line = lines_.size();; ++line) {
+        while (line == lines_.size()) {
+            if (SteadyClock::now() >= deadline || !readLine(deadline)) return false;
+        }
+        if (said(line, {"quorvel: settled"})) return true;
+    }
+}
+
 void ShellProcess::drain() {
     while (output_ >= 0) {
         char buffer[4096];

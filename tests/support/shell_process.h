@@ -46,6 +46,11 @@ public:
     std::size_t count(std::string_view text) const;
     // Reads what the program says for `duration`.
     void listen(Seconds duration);
+    // Reads what the program says for at least `duration`, then until it has settled after everything
+    // it was told and drew (its trace's "settled" line after its last touch, turn, split, life-cycle
+    // step and frame): the time a person would wait, and then what a loaded machine still owed. False
+    // when it did not settle within `timeout`.
+    bool settle(Seconds duration, Seconds timeout = kPatience);
     // Reads what the program has said by now, without waiting for more.
     void drain();
     // The exit status, once the program ended within `timeout`.
