@@ -7,6 +7,7 @@
 #include "app/screens/navigation/app_storyboards.h"
 #include "app/screens/timer/auto_reset_alert_prompt.h"
 #include "platform/foundation/ns_notification_center.h"
+#include "platform/mediaplayer/song_probes.h"
 #include "platform/uikit/application/ui_application.h"
 #include "platform/uikit/application/ui_window.h"
 #include "platform/uikit/device/interface_driver.h"
@@ -54,7 +55,7 @@ void AppHost::launch(std::function<void()> changed) {
 
     auto& application = UIApplication::sharedApplication();
     application.setAttributesObserver(std::move(changed));
-    observeLifeCycle();
+    traceWhatTheAppHears();
     quorvel::AppStoryboards::registerAll();
     delegate_ = quorvel::startApplication(std::make_shared<quorvel::AutoResetAlertPrompt>());
     if (!UIWindow::keyWindow()) {
@@ -64,14 +65,19 @@ void AppHost::launch(std::function<void()> changed) {
     }
 }
 
-void AppHost::observeLifeCycle() {
+void AppHost::traceWhatTheAppHears() {
     if (!ShellTrace::enabled()) return;
+    auto& center = platform::NSNotificationCenter::defaultCenter();
     for (const auto& notification : lifeCycleNotifications()) {
         const char* step = notification.second;
-        platform::NSNotificationCenter::defaultCenter().addObserver(
-            this, notification.first,
-            [step](const platform::NSNotification&) { ShellTrace::line(std::string("life-cycle ") + step); });
+        center.addObserver(this, notification.first, [step](const platform::NSNotification&) {
+            ShellTrace::line(std::string("life-cycle ") + step);
+        });
     }
+    // What the media library knows of a song can change only after this: a test waits for it before it
+    // changes a song under the program.
+    center.addObserver(this, platform::SongProbes::didAnswerNotification,
+                       [](const platform::NSNotification&) { ShellTrace::line("songs probed"); });
 }
 
 void AppHost::rotate(platform::UIDeviceOrientation orientation) {

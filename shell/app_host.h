@@ -40,7 +40,8 @@ public:
     bool keepsScreenAwake() const;
 
 private:
-    void observeLifeCycle();
+    // With the trace on: the life cycle's steps, and each time songs' probes have answered.
+    void traceWhatTheAppHears();
 
     DeviceSetup setup_;
     std::shared_ptr<platform::UIApplicationDelegate> delegate_;

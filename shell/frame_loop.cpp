@@ -61,6 +61,7 @@ void FrameLoop::run() {
             launchOver_ = true;
             platform::LaunchGate::open();
         }
+        if (!wantsFrame && !runLoop.hasRunnableBlocks()) client_.settled();
         SDL_Event event;
         const int wait = waitMilliseconds(wantsFrame);
         if (wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, wait)) {

@@ -25,6 +25,9 @@ public:
         virtual void drawFrame() = 0;
         // False while nothing of the window shows (minimised): frames wait until it shows again.
         virtual bool isShowing() const = 0;
+        // The loop is about to wait with nothing to draw or run: every animation has ended and the
+        // screen shows what the app holds now, until the next timer or event.
+        virtual void settled() {}
     };
 
     // SDL's events must be initialised.

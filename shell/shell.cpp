@@ -64,6 +64,7 @@ DeviceViewport Shell::viewport() const {
 }
 
 bool Shell::handleEvent(const SDL_Event& event) {
+    ++eventsHandled_;
     switch (event.type) {
         case SDL_QUIT:
             close();
@@ -163,6 +164,13 @@ void Shell::showAppAttributes() {
     if (!window_) return;
     window_->setTitle(app_.windowTitle());
     window_->inhibitScreensaver(app_.keepsScreenAwake());
+}
+
+void Shell::settled() {
+    const std::pair now{compositor_.frameCount(), eventsHandled_};
+    if (now == lastSettled_) return;
+    lastSettled_ = now;
+    ShellTrace::line("settled");
 }
 
 void Shell::drawFrame() {

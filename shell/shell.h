@@ -2,7 +2,9 @@
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "platform/uikit/touches/touch_input.h"
 #include "shell/app_host.h"
@@ -31,6 +33,9 @@ public:
     bool handleEvent(const SDL_Event& event) override;
     void drawFrame() override;
     bool isShowing() const override { return !window_->isMinimized(); }
+    // Traced once after the events and frames since the last time, so a test knows the screen holds
+    // still with all it was told taken in.
+    void settled() override;
 
 private:
     bool handleWindowEvent(const SDL_WindowEvent& event);
@@ -50,6 +55,9 @@ private:
     InputMapper input_{touches_};
     ScreenCompositor compositor_;
     CGSize fittedScreen_;
+    std::uint64_t eventsHandled_ = 0;
+    // The frames and events there had been when the trace last said the program settled.
+    std::pair<unsigned, std::uint64_t> lastSettled_{0, 0};
 };
 
 }  // namespace quorvel::shell

@@ -53,6 +53,11 @@ void SoundStream::cancel() {
     changed_.notify_all();
 }
 
+bool SoundStream::hasClosedItsFile() const {
+    MutexLock lock(mutex_);
+    return fileClosed_;
+}
+
 std::size_t SoundStream::keptFrames() const {
     return kept_.size() / kChannels;
 }
@@ -169,6 +174,7 @@ void SoundStream::decode(const std::function<void()>& ended) {
     decoder.reset();
     {
         MutexLock lock(mutex_);
+        fileClosed_ = true;
         lastPassDecoded_ = true;
         while (!cancelled_ && !playedOut()) lock.wait(changed_);
         if (cancelled_) return;

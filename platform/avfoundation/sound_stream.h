@@ -36,6 +36,8 @@ public:
     void cancel() EXCLUDES(mutex_);
     // Audio thread: the next `bytes` of sound (16-bit stereo), silence where decoding lags behind.
     void fill(std::uint8_t* out, int bytes) EXCLUDES(mutex_);
+    // Whether decoding has let go of the file: its last pass is decoded, or a short loop's pass is kept.
+    bool hasClosedItsFile() const EXCLUDES(mutex_);
 
 private:
     void decode(const std::function<void()>& ended) EXCLUDES(mutex_);
@@ -48,7 +50,7 @@ private:
     std::size_t keptFrames() const REQUIRES(mutex_);
 
     const std::filesystem::path file_;
-    Mutex mutex_;
+    mutable Mutex mutex_;
     std::condition_variable changed_;
     // A ring of kBufferFrames stereo frames; the counts run from the start and wrap around it.
     std::vector<std::int16_t> buffer_ GUARDED_BY(mutex_);
@@ -63,6 +65,7 @@ private:
     std::size_t passAt_ GUARDED_BY(mutex_) = 0;
     bool looping_ GUARDED_BY(mutex_);
     bool lastPassDecoded_ GUARDED_BY(mutex_) = false;
+    bool fileClosed_ GUARDED_BY(mutex_) = false;
     bool cancelled_ GUARDED_BY(mutex_) = false;
     // The decoding thread waits for half the ring to have played; the audio thread wakes it only then
     // and at the end, not at every fill.

@@ -55,18 +55,17 @@ TEST_F(OverwrittenDecoderWindow, ThePickerLeavesTheSongOutWithNothingAllocatedAn
     decoderGoesWild("*Overwritten*");
     const Window window = start({"--device", "iPhone8", "--orientation", "portrait"});
     ASSERT_NE(window, 0u);
-    app->listen(1s);
+    app->settle(1s);
     openSongPicker(window);
     EXPECT_TRUE(app->waitForLine("MPMediaLibrary: left out " + (music / "Overwritten.mp3").string() +
-                                     " (the decoder's answer makes no sense)",
-                                 10s))
+                                     " (the decoder's answer makes no sense)"))
         << app->transcript();
     EXPECT_LT(peakMemoryKB(), 1024 * 1024);
-    app->listen(1s);
+    app->settle(1s);
     ASSERT_TRUE(screenshot(window, "song_picker_overwritten_decoder.png"));
     // The third row is the second song that plays: the song left out keeps its row between them.
     tap(window, 187, 186);
-    app->listen(1s);
+    EXPECT_TRUE(app->hasSaid("Selected Music Item == ")) << app->transcript();
     EXPECT_EQ(app->count("Selected Music Item == Summer Song"), 1u) << app->transcript();
 }
 
@@ -80,14 +79,13 @@ TEST_F(OverwrittenDecoderWindow, TheTickingOfAChosenSongIsRefusedWithNothingAllo
     decoderGoesWild("serve*Summer*");
     const Window window = start({"--device", "iPhone8", "--orientation", "portrait"});
     ASSERT_NE(window, 0u);
-    app->listen(1s);
+    app->settle(1s);
     tap(window, 187, 405);  // play
     EXPECT_TRUE(app->waitForLine("SoundStream: cannot play " + (music / "Summer Song.wav").string() +
-                                     " (the decoder's answer makes no sense)",
-                                 10s))
+                                     " (the decoder's answer makes no sense)"))
         << app->transcript();
     EXPECT_LT(peakMemoryKB(), 1024 * 1024);
-    app->listen(2s);
+    app->settle(2s);
     ASSERT_TRUE(screenshot(window, "ticking_overwritten_decoder.png"));
     user->requestClose(window);
     EXPECT_EQ(app->waitForExit(), 0) << app->transcript();

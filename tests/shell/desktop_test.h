@@ -42,7 +42,7 @@ protected:
                  const ShellProcess::Environment& environment = {}) {
         app = std::make_unique<ShellProcess>(display->name(), root.path(), arguments, environment);
         EXPECT_TRUE(app->waitForLine("frame 1")) << app->transcript();
-        const auto window = user->waitForWindow(app->pid(), std::chrono::seconds(10));
+        const auto window = user->waitForWindow(app->pid(), kPatience);
         EXPECT_TRUE(window) << app->transcript();
         return window.value_or(0);
     }

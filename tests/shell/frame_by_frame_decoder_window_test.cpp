@@ -6,11 +6,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <map>
 #include <string>
 
 #include "platform/avfoundation/isolated_sound_decoder.h"
 #include "tests/shell/music_folder_window_test.h"
+#include "tests/support/eventually.h"
 #include "tests/support/song_file.h"
 #include "tests/support/stand_in_decoder.h"
 
@@ -41,14 +43,26 @@ protected:
         std::filesystem::permissions(script, std::filesystem::perms::owner_all);
         ::setenv("QUORVEL_SOUND_DECODER", script.c_str(), 1);
     }
-    // The fewest requests any one serving child took.
-    int fewestRequestsOfAChild() const {
+    // The requests each serving child took, by its process ID.
+    std::map<std::string, int> requestsByChild() const {
         std::map<std::string, int> byChild;
         std::ifstream log(requests);
         for (std::string pid; std::getline(log, pid);) ++byChild[pid];
+        return byChild;
+    }
+    // The fewest requests any one serving child took.
+    int fewestRequestsOfAChild() const {
+        const auto byChild = requestsByChild();
         int fewest = byChild.empty() ? 0 : byChild.begin()->second;
         for (const auto& [pid, count] : byChild) fewest = std::min(fewest, count);
         return fewest;
+    }
+    // Both children have served, one of them many reads: the check's child, had it been kept reading,
+    // would have taken as many by now.
+    bool bothServedAndTheTickingPlaysOn() const {
+        const auto byChild = requestsByChild();
+        return byChild.size() >= 2 &&
+               std::ranges::any_of(byChild, [](const auto& child) { return child.second >= 10; });
     }
 
     std::filesystem::path requests = root.path() / "requests";
@@ -64,9 +78,11 @@ TEST_F(FrameByFrameDecoderWindow, TheTickingSongsLoopCheckEndsAtTheFirstShortAns
     decoderAnswersFrameByFrame();
     const Window window = start({"--device", "iPhone8", "--orientation", "portrait"});
     ASSERT_NE(window, 0u);
-    app->listen(1s);
+    app->settle(1s);
     tap(window, 187, 405);  // play
-    app->listen(3s);
+    EXPECT_TRUE(quorvel::testing::eventually([&] { return bothServedAndTheTickingPlaysOn(); },
+                                             [&] { app->listen(250ms); }))
+        << app->transcript();
     // One child streams the ticking, taking read after read; the loop check's took one and was let go.
     EXPECT_EQ(fewestRequestsOfAChild(), 1) << app->transcript();
     ASSERT_TRUE(screenshot(window, "ticking_frame_by_frame_decoder.png"));

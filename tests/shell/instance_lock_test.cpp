@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/wait.h>
 
 #include <filesystem>
 #include <map>
@@ -37,13 +38,13 @@ protected:
 
 TEST_F(InstanceLockTest, ASecondStartOnTheFolderNamesTheRunningOneAndWritesNothingAndAKilledOneLeavesNoLock) {
     ASSERT_NE(start({"--device", "iPhone8"}), 0u);
-    // The first one settles its start-up writes before the second comes.
-    auto before = contentsOf(root.path());
-    for (int i = 0; i < 20; ++i) {
-        app->listen(std::chrono::seconds(1));
-        auto now = contentsOf(root.path());
-        if (std::exchange(before, now) == now) break;
-    }
+    // The first one holds still, its lock held, while the second comes: whatever changes in the folder
+    // meanwhile is the second one's doing, however late the first one's own writes fall.
+    ASSERT_EQ(::kill(app->pid(), SIGSTOP), 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(app->pid(), &status, WUNTRACED), app->pid());
+    ASSERT_TRUE(WIFSTOPPED(status));
+    const auto before = contentsOf(root.path());
 
     ShellProcess second(display->name(), root.path(), {"--device", "iPadPro9Inch"});
     EXPECT_EQ(second.waitForExit(), 1) << second.transcript();

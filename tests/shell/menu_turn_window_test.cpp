@@ -35,7 +35,7 @@ protected:
 
     void turn(Window window, const char* key) {
         user->pressKey(window, key);
-        app->listen(1500ms);
+        app->settle(1500ms);
     }
 
     static void expectSameLook(const MenuLook& turned, const MenuLook& opened, const std::string& how) {
@@ -54,7 +54,7 @@ TEST_F(MenuTurnWindow, TheOpenMenuFollowsEachTurnAsIfOpenedThere) {
     markGuidanceSeen();
     const Window window = start({"--device", "iPhone8", "--orientation", "landscape-left"});
     ASSERT_NE(window, 0u);
-    app->listen(1s);
+    app->settle(1s);
 
     // Opened on either side, closed by a tap low on the dimmed screen.
     tapBarLeadingButton(window, look(window, "menu_turn_sideways_timer.png"));

@@ -31,11 +31,11 @@ protected:
     // From the timer through the menu and the settings to the focus sessions' ticking sounds.
     void openFocusTickingSounds(Window window) {
         tap(window, 50, 42);  // the menu
-        app->listen(std::chrono::seconds(1));
+        app->settle(std::chrono::seconds(1));
         tap(window, 187, 214);  // Options
-        app->listen(std::chrono::seconds(1));
+        app->settle(std::chrono::seconds(1));
         tap(window, 187, 502);  // Focus Ticking
-        app->listen(std::chrono::seconds(1));
+        app->settle(std::chrono::seconds(1));
     }
     // On to the songs of the music folder.
     void openSongPicker(Window window) {
@@ -48,11 +48,12 @@ protected:
     void chooseFirstSongForTicking() {
         const Window window = start({"--device", "iPhone8", "--orientation", "portrait"});
         ASSERT_NE(window, 0u);
-        app->listen(std::chrono::seconds(1));
+        app->settle(std::chrono::seconds(1));
         openSongPicker(window);
-        app->listen(std::chrono::seconds(2));
+        app->settle(std::chrono::seconds(2));
         tap(window, 187, 78);  // the first row
-        app->listen(std::chrono::seconds(1));
+        ASSERT_TRUE(app->hasSaid("Selected Music Item == ")) << app->transcript();
+        app->settle(std::chrono::seconds(1));
         ASSERT_EQ(app->count("Selected Music Item == "), 1u) << app->transcript();
         user->requestClose(window);
         ASSERT_EQ(app->waitForExit(), 0) << app->transcript();

@@ -3,6 +3,7 @@
 // Python's plistlib, a strict reader of the format, with every value equal to what our reader reads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "platform/foundation/ns_date.h"
 #include "platform/foundation/property_list.h"
 #include "tests/shell/desktop_test.h"
+#include "tests/support/eventually.h"
 #include "tests/support/python_plist_reader.h"
 
 namespace {
@@ -50,6 +52,11 @@ protected:
         }
         return found;
     }
+    std::size_t listsInTheCloud() const {
+        return static_cast<std::size_t>(std::ranges::count_if(propertyLists(), [&](const auto& file) {
+            return file.string().starts_with(root.path().string() + "-cloud/");
+        }));
+    }
 };
 
 bool writtenBinary(const std::filesystem::path& file) {
@@ -66,7 +73,10 @@ TEST_F(WrittenPropertyLists, EveryFileARunWritesReadsTheSameInPlistlib) {
     ASSERT_NE(window, 0u);
     user->click(window, 187, 405);  // play: the session ends, is stored and synced, the break starts
     ASSERT_TRUE(app->waitForLine("touch ended")) << app->transcript();
-    app->listen(5s);
+    // The session ends by the program's ticks, and its change file reaches the shared folder after it.
+    EXPECT_TRUE(quorvel::testing::eventually([&] { return listsInTheCloud() >= 2; }, [&] { app->listen(250ms); }))
+        << app->transcript();
+    app->settle(1s);
     user->minimize(window);  // the break runs in the background: its end is a pending notification
     ASSERT_TRUE(app->waitForLine("life-cycle did-enter-background")) << app->transcript();
     app->listen(2s);
@@ -93,9 +103,6 @@ TEST_F(WrittenPropertyLists, EveryFileARunWritesReadsTheSameInPlistlib) {
     EXPECT_TRUE(wrote("com.brelloc.quorvel.plist"));
     EXPECT_TRUE(wrote("group.Brelloc.PomodoroShare.plist"));
     EXPECT_TRUE(wrote("PendingRequests.plist"));
-    const auto inCloud = std::ranges::count_if(propertyLists(), [&](const auto& file) {
-        return file.string().starts_with(root.path().string() + "-cloud/");
-    });
-    EXPECT_GE(inCloud, 2) << "the device record and the session's change file";
+    EXPECT_GE(listsInTheCloud(), 2u) << "the device record and the session's change file";
     EXPECT_GE(names.size(), 7u) << ::testing::PrintToString(names);
 }

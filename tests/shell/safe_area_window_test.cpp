@@ -25,7 +25,7 @@ class SafeAreaWindow : public quorvel::testing::WalkingDesktopTest {
 protected:
     Window start(const std::string& orientation) {
         const Window window = DesktopTest::start({"--device", "iPhoneXS", "--orientation", orientation});
-        app->listen(1500ms);
+        app->settle(1500ms);
         return window;
     }
 
@@ -58,7 +58,7 @@ protected:
         const int middle = static_cast<int>(shown.screen.midY() / pointsPerPixel_);
         user->drag(window, static_cast<int>(shown.screen.maxX() * 0.8 / pointsPerPixel_), middle,
                    static_cast<int>(shown.screen.maxX() * 0.1 / pointsPerPixel_), middle, 0.3);
-        app->listen(2s);
+        app->settle(2s);
 
         shown = look(window, "safe_area_" + side + "timer.png");
         ASSERT_FALSE(shown.find("Landscape Mode")) << "the guidance is gone";
@@ -98,7 +98,7 @@ protected:
         for (const auto& [row, name] : opened) {
             // The rows lie in this order down the list, which keeps its place while a screen is open.
             ASSERT_TRUE(scrollToAndTap(window, row)) << row;
-            app->listen(1s);
+            app->settle(1s);
             shown = look(window, "safe_area_" + side + name + ".png");
             expectInsideSafeArea(shown, name);
             tapBarLeadingButton(window, shown);
@@ -116,7 +116,7 @@ protected:
         if (window == 0) return 0;
         openSettings(window);
         if (!scrollToAndTap(window, row)) return 0;
-        app->listen(1s);
+        app->settle(1s);
         return window;
     }
 };
@@ -148,7 +148,7 @@ TEST_F(SafeAreaWindow, TheEmailUsRowLetsGoOnceItsNoticeCloses) {
     ASSERT_NE(window, 0u);
     const ScreenListing notice = look(window, "safe_area_email_us.png");
     if (const auto okay = notice.find("Okay")) tapAt(window, {okay->visible.midX(), okay->visible.midY()});
-    app->listen(1s);
+    app->settle(1s);
 
     const ScreenListing after = look(window, "safe_area_email_us_after.png");
     ASSERT_FALSE(after.find("Okay")) << "the notice closed";
@@ -178,7 +178,7 @@ TEST_F(SafeAreaWindow, TheEmptyMusicLibraryAlertFitsItsMessage) {
     openSettings(window);
     ASSERT_TRUE(scrollToAndTap(window, "Focus Ticking"));
     ASSERT_TRUE(scrollToAndTap(window, "Music"));
-    app->listen(1500ms);
+    app->settle(1500ms);
 
     const ScreenListing alert = look(window, "safe_area_empty_music_alert.png");
     std::optional<ShownView> message;

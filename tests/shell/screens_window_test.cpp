@@ -21,13 +21,13 @@ protected:
     Window start(const char* device) {
         markGuidanceSeen();
         const Window window = DesktopTest::start({"--device", device, "--orientation", "portrait"});
-        app->listen(1s);
+        app->settle(1s);
         return window;
     }
     void tap(Window window, int x, int y) {
         user->click(window, x, y);
         EXPECT_TRUE(app->waitForLine("touch ended")) << app->transcript();
-        app->listen(1s);
+        app->settle(1s);
     }
     // Through the menu under the bar's left button, whose rows start at the bar's bottom edge.
     void choose(Window window, int row, int barBottom) {
@@ -59,7 +59,7 @@ TEST_F(ScreensWindow, TheTimerAfterTheSettingsAndTheStatisticsAfterATapOnAnIPhon
     user->moveTo(window, 197, 200);
     user->moveTo(window, 187, 200);
     ASSERT_TRUE(app->waitForLine("frame ")) << app->transcript();
-    app->listen(500ms);
+    app->settle(500ms);
     // The day's date over its panel and the dates under the bars.
     expectGolden(window, "window_statistics_after_tap.png", {{12, 105, 351, 35}, {0, 625, 375, 30}});
     user->release();

@@ -39,11 +39,7 @@ protected:
     // Waits until `condition` holds, as a window changes over a few frames.
     template <class Condition>
     bool eventually(Condition condition) {
-        for (int i = 0; i < 100; ++i) {
-            if (condition()) return true;
-            app->listen(50ms);
-        }
-        return condition();
+        return quorvel::testing::eventually(condition, [&] { app->listen(50ms); });
     }
 
     // What the shell's preferences file says, read as the next start would.
@@ -75,16 +71,30 @@ TEST_F(ShellWindowTest, ShowsTheAppsShareOfATabletScreenAndDrawsNothingMoreWhile
 
     // Once the window has settled (on a loaded machine the first frames may come late), nothing changes,
     // so nothing is drawn.
-    auto frames = app->count("frame ");
-    for (int look = 0; look < 20; ++look) {
-        app->listen(std::chrono::milliseconds(500));
-        if (const auto now = app->count("frame "); std::exchange(frames, now) == now && now > 0) break;
-    }
+    EXPECT_TRUE(app->settle(std::chrono::milliseconds(500))) << app->transcript();
+    const auto frames = app->count("frame ");
     app->listen(std::chrono::milliseconds(1500));
     EXPECT_EQ(app->count("frame "), frames) << app->transcript();
     closeAndExpectCleanExit(window);
     EXPECT_EQ(remembered("Orientation"), "landscape-left");
     EXPECT_EQ(remembered("Split"), "1/3");
+}
+
+// The trace says the program settled only once what a tap started has ended: the menu slides in over
+// frames of its own, and after the line an idle screen draws nothing more.
+TEST_F(ShellWindowTest, TheTraceSaysSettledOnceWhatATapStartedHasEnded) {
+    const Window window = start({"--device", "iPhone8"});
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(app->settle(0s)) << app->transcript();
+    const auto before = app->count("frame ");
+    user->click(window, 50, 42);  // the bar's menu button
+    ASSERT_TRUE(app->waitForLine("touch ended")) << app->transcript();
+    ASSERT_TRUE(app->waitForLine("quorvel: settled")) << app->transcript();
+    const auto frames = app->count("frame ");
+    EXPECT_GT(frames, before + 1) << "the menu slid in\n" << app->transcript();
+    app->listen(1s);
+    EXPECT_EQ(app->count("frame "), frames) << app->transcript();
+    closeAndExpectCleanExit(window);
 }
 
 TEST_F(ShellWindowTest, AClickTouchesTheScreenPointUnderItAScreenshotKeepsTheFrameAndCloseSaves) {

@@ -44,7 +44,7 @@ protected:
         markGuidanceSeen();
         const Window window =
             start({"--device", "iPadPro11Inch", "--orientation", held.orientation, "--split", held.share});
-        app->listen(1500ms);
+        app->settle(1500ms);
         return window;
     }
     void quit(Window window) {
@@ -58,7 +58,7 @@ protected:
         user->pressKey(window, turning ? turn->second : "s");
         EXPECT_TRUE(app->waitForLine((turning ? "device " : "split ") + to)) << app->transcript();
         (turning ? held.orientation : held.share) = to;
-        app->listen(1500ms);
+        app->settle(1500ms);
     }
     static std::string fileName(const Held& held, const char* how) {
         std::string name = "split_" + held.orientation + "_" + held.share + "_" + how + ".png";

@@ -25,12 +25,12 @@ protected:
     Window start() { return DesktopTest::start({"--device", "iPhone8", "--orientation", "portrait"}); }
     void swipeLeft(Window window) {
         user->drag(window, 300, 333, 60, 333, 0.25);
-        app->listen(1500ms);
+        app->settle(1500ms);
     }
     void tap(Window window, int x, int y) {
         user->click(window, x, y);
         EXPECT_TRUE(app->waitForLine("touch ended")) << app->transcript();
-        app->listen(1s);
+        app->settle(1s);
     }
     static bool reddish(const DesktopUser::Rgb& c) { return c.red > 200 && c.green < 110 && c.blue < 110; }
 
@@ -50,7 +50,7 @@ protected:
     // The landscape guidance's one panel swiped past, on the phone lying sideways.
     void swipeAwaySideways(Window window) {
         user->drag(window, 600, 187, 60, 187, 0.25);
-        app->listen(1500ms);
+        app->settle(1500ms);
     }
     // Started upright with only the upright guidance seen, then turned: the landscape guidance shows.
     Window startAndTurnToTheLandscapeGuidance(bool skipQuestionOpen = false) {
@@ -62,7 +62,7 @@ protected:
             EXPECT_TRUE(shows(window, kSkipQuestion, "window_turn_skip_question.png"));
         }
         turn(window, "3", "landscape-left");
-        app->listen(1500ms);
+        app->settle(1500ms);
         EXPECT_FALSE(upright(window));
         EXPECT_TRUE(shows(window, "Landscape Mode", "window_turn_landscape_guidance.png"))
             << app->transcript();
@@ -85,14 +85,14 @@ TEST_F(TimerWindow, APersonPagesThroughTheGuidanceStartsTheTimerOpensTheMenuAndT
     EXPECT_TRUE(reddish(user->pixel(window, 20, 300))) << "the focus colour once the guidance is done";
 
     tap(window, 187, 405);  // play
-    app->listen(2s);
+    app->settle(2s);
     screenshot(window, "window_running.png");
     tap(window, 50, 41);  // the session button opens the menu
     EXPECT_FALSE(reddish(user->pixel(window, 20, 400))) << "dimmed under the open menu";
     screenshot(window, "window_menu.png");
     user->pressKey(window, "3");
     EXPECT_TRUE(app->waitForLine("device landscape-left")) << app->transcript();
-    app->listen(1500ms);
+    app->settle(1500ms);
     EXPECT_GT(user->size(window).width, user->size(window).height) << "the guidance gave rotation back";
     screenshot(window, "window_landscape.png");
     user->requestClose(window);
@@ -106,7 +106,7 @@ TEST_F(TimerWindow, ARunningSessionDrawsAFrameOnlyWhenTheClockSteps) {
     const Window window = start();
     ASSERT_NE(window, 0u);
     tap(window, 187, 405);  // play
-    app->listen(1500ms);    // the ring's refill is over
+    app->settle(1500ms);    // the ring's refill is over
     const auto frames = app->count("frame ");
     const auto listened = std::chrono::steady_clock::now();
     app->listen(6s);
@@ -130,7 +130,7 @@ TEST_F(TimerWindow, TheLastTurnUnderTheLandscapeGuidanceIsTakenAsTheGuidanceEnds
     for (const auto& heard : {"portrait", "landscape-left", "portrait"}) {
         EXPECT_TRUE(app->waitForLine(std::string("device ") + heard)) << app->transcript();
     }
-    app->listen(1500ms);
+    app->settle(1500ms);
     EXPECT_FALSE(upright(window)) << "the guidance holds the screen as it is";
     swipeAwaySideways(window);
     ASSERT_TRUE(upright(window)) << app->transcript();
@@ -140,7 +140,7 @@ TEST_F(TimerWindow, TheLastTurnUnderTheLandscapeGuidanceIsTakenAsTheGuidanceEnds
 
     const Window again = start();
     ASSERT_NE(again, 0u);
-    app->listen(1500ms);
+    app->settle(1500ms);
     const auto launched = screenshot(again, "window_turn_launched_upright.png");
     ASSERT_TRUE(turned && launched);
     EXPECT_EQ(quorvel::testing::differingShare(*turned, *launched), 0)
@@ -151,7 +151,7 @@ TEST_F(TimerWindow, ATurnUnderTheLandscapeGuidanceIsTakenWithTheSkipQuestionOpen
     const Window window = startAndTurnToTheLandscapeGuidance(true);
     ASSERT_NE(window, 0u);
     turn(window, "1", "portrait");
-    app->listen(1500ms);
+    app->settle(1500ms);
     swipeAwaySideways(window);
     ASSERT_TRUE(upright(window)) << app->transcript();
     EXPECT_TRUE(shows(window, kSkipQuestion, "window_turn_skip_question_after.png")) << "still asked";

@@ -34,7 +34,7 @@ protected:
         user->click(window, static_cast<int>(point.x / pointsPerPixel_),
                     static_cast<int>(point.y / pointsPerPixel_));
         EXPECT_TRUE(app->waitForLine("touch ended")) << app->transcript();
-        app->listen(std::chrono::milliseconds(1200));
+        app->settle(std::chrono::milliseconds(1200));
     }
 
     // Taps the middle of what shows of the view with that text; false when nothing shows it.
@@ -52,7 +52,7 @@ protected:
         const CGFloat from = (listing.screen.midY() + points / 2) / pointsPerPixel_;
         user->drag(window, static_cast<int>(x), static_cast<int>(from), static_cast<int>(x),
                    static_cast<int>(from - points / pointsPerPixel_), 0.5);
-        app->listen(std::chrono::seconds(2));
+        app->settle(std::chrono::seconds(2));
     }
 
     // Scrolls the list down until a row of that title shows whole below the bar, and taps it.

@@ -92,7 +92,8 @@ std::string RefusingDisplay::unserved() {
     return number < 0 ? std::string() : numbered(":", number);
 }
 
-RefusingDisplay::RefusingDisplay(std::string reason) : reason_(std::move(reason)) {
+RefusingDisplay::RefusingDisplay(std::string reason, std::string thenLeadTo)
+    : reason_(std::move(reason)), thenLeadTo_(std::move(thenLeadTo)) {
     std::error_code error;
     if (std::filesystem::create_directory(kSocketFolder, error)) chmod(kSocketFolder.c_str(), 01777);
     firstFreeNumber([this](int number) {
@@ -134,11 +135,13 @@ void RefusingDisplay::refuseConnections() {
         pollfd reading{client, POLLIN, 0};
         const ssize_t n = poll(&reading, 1, 5000) > 0 ? read(client, opening, sizeof opening) : 0;
         const std::string answer = refusal(reason_, n > 0 ? opening[0] : 'l');
+        const bool lastRefusal = !thenLeadTo_.empty() && leadTo(thenLeadTo_);
         send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
         close(client);
         const std::lock_guard lock(mutex_);
         ++refusals_;
         refused_.notify_all();
+        if (lastRefusal) return;
     }
 }
 
@@ -158,8 +161,7 @@ bool RefusingDisplay::waitForRefusal(std::chrono::duration<double> timeout) {
 }
 
 bool RefusingDisplay::leadTo(const std::string& display) {
-    if (!started() || display.size() < 2) return false;
-    stopRefusing();
+    if (display.size() < 2) return false;
     const std::string number = display.substr(1);
     const auto server = kSocketFolder / ("X" + number);
     // A link made beside the socket and moved over it in one step: no connection finds the name missing.

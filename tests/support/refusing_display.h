@@ -10,11 +10,12 @@
 namespace quorvel::testing {
 
 // An X display number of the test's own whose connections it decides: each one is refused with the X
-// protocol's own answer and `reason`, as a server that takes no one in answers, until leadTo() makes the
-// number lead to a real server on this machine.
+// protocol's own answer and `reason`, as a server that takes no one in answers. Given `thenLeadTo`,
+// another ":N" of a real server on this machine, only the first is refused: the number leads to that
+// server before the refusal is sent, so the client's next try, however soon, finds it.
 class RefusingDisplay {
 public:
-    explicit RefusingDisplay(std::string reason);
+    explicit RefusingDisplay(std::string reason, std::string thenLeadTo = {});
     ~RefusingDisplay();
     RefusingDisplay(const RefusingDisplay&) = delete;
     RefusingDisplay& operator=(const RefusingDisplay&) = delete;
@@ -27,14 +28,15 @@ public:
     const std::string& name() const { return name_; }
     // Whether a connection was refused by now, waiting up to `timeout` for the first.
     bool waitForRefusal(std::chrono::duration<double> timeout);
-    // From now on the number leads to the server of `display`, another ":N".
-    bool leadTo(const std::string& display);
 
 private:
     void refuseConnections();
     void stopRefusing();
+    // From now on the number leads to the server of `display`.
+    bool leadTo(const std::string& display);
 
     std::string reason_;
+    std::string thenLeadTo_;
     std::string name_;
     std::filesystem::path socket_;
     int listener_ = -1;

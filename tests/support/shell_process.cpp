@@ -138,6 +138,10 @@ std::optional<std::string> ShellProcess::waitForLine(std::string_view text, Seco
     }
 }
 
+bool ShellProcess::hasSaid(std::string_view text, Seconds timeout) {
+    return count(text) > 0 || waitForLine(text, timeout);
+}
+
 std::size_t ShellProcess::count(std::string_view text) const {
     std::size_t n = 0;
     for (const auto& line : lines_) n += line.find(text) != std::string::npos;
@@ -147,6 +151,30 @@ std::size_t ShellProcess::count(std::string_view text) const {
 void ShellProcess::listen(Seconds duration) {
     const auto deadline = after(duration);
     while (SteadyClock::now() < deadline && readLine(deadline)) {
+    }
+}
+
+bool ShellProcess::settle(Seconds duration, Seconds timeout) {
+    listen(duration);
+    const auto said = [this](std::size_t line, std::initializer_list<std::string_view> texts) {
+        return std::any_of(texts.begin(), texts.end(),
+                           [&](std::string_view text) { return lines_[line].starts_with(text); });
+    };
+    // Settled once a "settled" line follows every line of what the program was told or drew.
+    std::size_t settledAt = 0, actedAt = 0;
+    for (std::size_t line = 0; line < lines_.size(); ++line) {
+        if (said(line, {"quorvel: settled"})) settledAt = line + 1;
+        if (said(line, {"quorvel: frame ", "quorvel: touch ", "quorvel: device ", "quorvel: split ",
+                        "quorvel: life-cycle "}))
+            actedAt = line + 1;
+    }
+    if (settledAt > actedAt) return true;
+    const auto deadline = after(timeout);
+    for (std::size_t line = lines_.size();; ++line) {
+        while (line == lines_.size()) {
+            if (SteadyClock::now() >= deadline || !readLine(deadline)) return false;
+        }
+        if (said(line, {"quorvel: settled"})) return true;
     }
 }
 

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/eventually.h"
+
 namespace quorvel::testing {
 
 // The real quorvel program, started on a given X display with its trace on (QUORVEL_TRACE=1), its
@@ -35,17 +37,24 @@ public:
 
     pid_t pid() const { return pid_; }
     // The first line from here on that contains `text`; nothing when the program said nothing like it
-    // within `timeout` or ended.
-    std::optional<std::string> waitForLine(std::string_view text, Seconds timeout = Seconds(20));
+    // within `timeout` (a guard against hanging) or ended.
+    std::optional<std::string> waitForLine(std::string_view text, Seconds timeout = kPatience);
+    // Whether the program has said a line that contains `text`, by now or within `timeout`.
+    bool hasSaid(std::string_view text, Seconds timeout = kPatience);
     // Every line read so far, and how many of them contain `text`.
     const std::vector<std::string>& lines() const { return lines_; }
     std::size_t count(std::string_view text) const;
     // Reads what the program says for `duration`.
     void listen(Seconds duration);
+    // Reads what the program says for at least `duration`, then until it has settled after everything
+    // it was told and drew (its trace's "settled" line after its last touch, turn, split, life-cycle
+    // step and frame): the time a person would wait, and then what a loaded machine still owed. False
+    // when it did not settle within `timeout`.
+    bool settle(Seconds duration, Seconds timeout = kPatience);
     // Reads what the program has said by now, without waiting for more.
     void drain();
     // The exit status, once the program ended within `timeout`.
-    std::optional<int> waitForExit(Seconds timeout = Seconds(20));
+    std::optional<int> waitForExit(Seconds timeout = kPatience);
     // Everything it said, for a failure message.
     std::string transcript() const;
 

@@ -6,11 +6,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string_view>
 #include <vector>
+
+#include "tests/support/eventually.h"
 
 namespace quorvel::testing {
 
@@ -58,7 +61,8 @@ XvfbDisplay::XvfbDisplay(int width, int height) {
     std::string number;
     pollfd wait{ready[0], POLLIN, 0};
     char c;
-    while (pid_ > 0 && poll(&wait, 1, 10000) > 0 && read(ready[0], &c, 1) == 1 && c != '\n') number += c;
+    const int patience = static_cast<int>(std::chrono::milliseconds(kPatience).count());
+    while (pid_ > 0 && poll(&wait, 1, patience) > 0 && read(ready[0], &c, 1) == 1 && c != '\n') number += c;
     close(ready[0]);
     if (!number.empty()) name_ = ":" + number;
 }

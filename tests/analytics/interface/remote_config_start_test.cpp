@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <future>
-#include <thread>
 
 #include "analytics/config/apm_remote_config.h"
 #include "analytics/engine/apm_identifiers.h"
@@ -15,6 +13,7 @@
 #include "platform/foundation/clock.h"
 #include "tests/analytics/config/measurement_config_builder.h"
 #include "tests/support/local_http_server.h"
+#include "tests/support/main_queue_until.h"
 #include "tests/support/temp_data_root.h"
 #include "tests/analytics/monitored_test.h"
 
@@ -42,15 +41,10 @@ protected:
     }
 
     // The library's queues run on their own threads and the answer comes over the network: wait for the
-    // active configuration to satisfy `condition`, giving up after a while rather than hanging.
+    // active configuration to satisfy `condition`, giving up only rather than hanging.
     template <typename Condition>
     bool activeConfiguration(Condition condition) {
-        for (int attempt = 0; attempt < 1000; ++attempt) {
-            clock->runUntilIdle();
-            if (condition(*APMMeasurement::remoteConfig())) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
+        return quorvel::testing::runMainQueueUntil(*clock, [&] { return condition(*APMMeasurement::remoteConfig()); });
     }
     bool fetchedConfigurationActive() {
         return activeConfiguration([](APMRemoteConfig& config) { return config.version() == 77; });

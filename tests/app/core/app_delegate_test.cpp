@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <thread>
 
 #include "app/core/first_launch_defaults.h"
 #include "app/core/temp_user_default_properties.h"
@@ -24,6 +22,7 @@
 #include "tests/app/core/store_test_support.h"
 #include "tests/app/core/timer_test_support.h"
 #include "tests/platform/foundation/civil_time.h"
+#include "tests/support/main_queue_until.h"
 #include "tests/support/song_file.h"
 
 using namespace quorvel;
@@ -573,12 +572,8 @@ TEST_F(AppLifecycleTest, AChosenSongThatTurnsOutNotToDecodeGivesWayOnceItsProbeA
                               P::longBreakTickingMusicTitle("broken"), P::longBreakTickingSound("Music")})
         P::save(value);
     relaunchAfter(0);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (UserDataManager::getSoundSettingData().longBreakTickingSound != "Fiji Beach" &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        clock->runUntilIdle();
-    }
+    EXPECT_TRUE(quorvel::testing::runMainQueueUntil(
+        *clock, [] { return UserDataManager::getSoundSettingData().longBreakTickingSound == "Fiji Beach"; }));
     const auto sound = UserDataManager::getSoundSettingData();
     EXPECT_EQ(sound.longBreakTickingSound, "Fiji Beach");
     EXPECT_EQ(sound.longBreakTickingMusic, "");

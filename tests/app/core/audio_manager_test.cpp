@@ -81,8 +81,8 @@ TEST_F(AudioPlayers, TheSilentTickingLetsTheDeviceRest) {
     manager->play(none);
     clock_->runUntilIdle();
     ASSERT_TRUE(sounding(none));
-    EXPECT_TRUE(quorvel::testing::runUntil(
-        *clock_, [] { return !platform::AudioOutput::shared().isMixing(); }, 2));
+    EXPECT_TRUE(
+        quorvel::testing::runUntil(*clock_, [] { return !platform::AudioOutput::shared().isMixing(); }));
     EXPECT_TRUE(sounding(none)) << "still playing for its owner";
     manager->remove(none);
 }

@@ -12,6 +12,7 @@
 #include "tests/support/temp_data_root.h"
 
 using namespace platform;
+using quorvel::testing::happensWithin;
 using quorvel::testing::runUntil;
 using quorvel::testing::TempDataRoot;
 using quorvel::testing::writeToneWAV;
@@ -28,8 +29,7 @@ protected:
         writeToneWAV(folder.path() / "click.wav", 0.05);
     }
     bool settlesTo(bool mixing) {
-        return runUntil(
-            *clock, [&] { return output.isMixing() == mixing; }, 2);
+        return runUntil(*clock, [&] { return output.isMixing() == mixing; });
     }
     // The device closes, its thread gone, with only the given silent loops playing.
     bool restsWith(const std::shared_ptr<AudioChannel>& silence) {
@@ -82,7 +82,7 @@ TEST_F(AudibleDevice, ALoopOfSilenceLetsItPauseUntilTheLoopIsToldToEnd) {
     EXPECT_TRUE(silence->isSounding()) << "it still plays, for its owner";
 
     const auto tone = output.playFile(folder.path() / "tone.wav", true, 1, {});
-    EXPECT_FALSE(runUntil(
+    EXPECT_FALSE(happensWithin(
         *clock, [&] { return !output.isMixing(); }, 0.5))
         << "a loop of sound is heard";
     tone->stop();

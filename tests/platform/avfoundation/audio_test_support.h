@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/foundation/clock.h"
+#include "tests/support/eventually.h"
 
 namespace quorvel::testing {
 
@@ -46,13 +47,20 @@ inline std::size_t openDescriptors() {
                                                   std::filesystem::directory_iterator()));
 }
 
-// Sound plays in real time: runs the app's queues until `done` holds or `seconds` of wall time pass.
-inline bool runUntil(platform::VirtualClock& clock, const std::function<bool()>& done, double seconds = 5) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+// Sound plays in real time: runs the app's queues until `done` holds (false only past kPatience).
+inline bool runUntil(platform::VirtualClock& clock, const std::function<bool()>& done) {
+    return eventually(done, [&] { clock.runUntilIdle(); });
+}
+
+// For what must not happen while sound plays: runs the app's queues for `seconds` of wall time and
+// answers whether `happened` came to hold meanwhile. A sound program never lets it, however loaded the
+// machine: the window only sets how long the test looks.
+inline bool happensWithin(platform::VirtualClock& clock, const std::function<bool()>& happened, double seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     for (;;) {
         clock.runUntilIdle();
-        if (done()) return true;
-        if (std::chrono::steady_clock::now() > deadline) return false;
+        if (happened()) return true;
+        if (std::chrono::steady_clock::now() > end) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
 }

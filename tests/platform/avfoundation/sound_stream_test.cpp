@@ -12,6 +12,7 @@
 
 #include "platform/avfoundation/sound_file_decoder.h"
 #include "tests/platform/avfoundation/audio_test_support.h"
+#include "tests/support/eventually.h"
 #include "tests/support/song_file.h"
 #include "tests/support/temp_data_root.h"
 
@@ -55,7 +56,7 @@ TEST(SoundStream, AShortLoopIsDecodedOnceAndRepeatsItsFramesExactly) {
         const std::size_t descriptors = openDescriptors();
         auto stream = std::make_shared<SoundStream>(song, true);
         ASSERT_TRUE(stream->start({}));
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the first pass is decoded meanwhile
+        ASSERT_TRUE(quorvel::testing::eventually([&] { return stream->hasClosedItsFile(); })) << kind;
         EXPECT_EQ(openDescriptors(), descriptors) << kind;
 
         const auto heard = heardFrom(*stream, 5 * 4410 + 123);
@@ -78,17 +79,16 @@ TEST(SoundStream, ALoopToldToStopEndsWithThePassItIsIn) {
         auto stream = std::make_shared<SoundStream>(song, true);
         std::atomic<bool> ended = false;
         ASSERT_TRUE(stream->start([&] { ended = true; }));
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        // The whole first pass is in the ring, so nothing heard is silence for want of decoding.
+        ASSERT_TRUE(quorvel::testing::eventually([&] { return stream->hasClosedItsFile(); })) << before;
 
         auto heard = heardFrom(*stream, before);
         EXPECT_FALSE(ended);
         stream->stopLooping();
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!ended && std::chrono::steady_clock::now() < deadline) {
+        ASSERT_TRUE(quorvel::testing::eventually([&] { return ended.load(); }, [&] {
             const auto more = heardFrom(*stream, 500);
             heard.insert(heard.end(), more.begin(), more.end());
-        }
-        ASSERT_TRUE(ended) << before;
+        })) << before;
         const auto lastSound =
             std::find_if(heard.rbegin(), heard.rend(), [](std::int16_t sample) { return sample != 0; });
         const auto passes = (before + 2204) / 2205;

@@ -259,7 +259,7 @@ TEST(UntrustedSongs, AnHourLongSongPlaysWithBoundedMemory) {
     const auto channel = AudioOutput::shared().playFile(song, true, 1, {});
     ASSERT_TRUE(channel);
     long most = 0;
-    quorvel::testing::runUntil(*clock, [&] {
+    quorvel::testing::happensWithin(*clock, [&] {
         most = std::max(most, statusKB("VmRSS"));
         return !channel->isSounding();
     }, 10);
