@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/core/app_notification_names.h"
 #include "app/core/start_application.h"
 #include "app/screens/navigation/app_storyboards.h"
 #include "app/screens/timer/auto_reset_alert_prompt.h"
@@ -55,6 +56,7 @@ void AppHost::launch(std::function<void()> changed) {
     auto& application = UIApplication::sharedApplication();
     application.setAttributesObserver(std::move(changed));
     observeLifeCycle();
+    observeSync();
     quorvel::AppStoryboards::registerAll();
     delegate_ = quorvel::startApplication(std::make_shared<quorvel::AutoResetAlertPrompt>());
     if (!UIWindow::keyWindow()) {
@@ -72,6 +74,13 @@ void AppHost::observeLifeCycle() {
             this, notification.first,
             [step](const platform::NSNotification&) { ShellTrace::line(std::string("life-cycle ") + step); });
     }
+}
+
+void AppHost::observeSync() {
+    if (!ShellTrace::enabled()) return;
+    platform::NSNotificationCenter::defaultCenter().addObserver(
+        this, quorvel::NotificationName::didChangeCloudContent(),
+        [](const platform::NSNotification&) { ShellTrace::line("sync ended"); });
 }
 
 void AppHost::rotate(platform::UIDeviceOrientation orientation) {

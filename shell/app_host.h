@@ -41,6 +41,8 @@ public:
 
 private:
     void observeLifeCycle();
+    // The end of each sync with the shared folder, whether it brought anything or failed.
+    void observeSync();
 
     DeviceSetup setup_;
     std::shared_ptr<platform::UIApplicationDelegate> delegate_;
