@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/core/app_notification_names.h"
 #include "app/core/start_application.h"
 #include "app/screens/navigation/app_storyboards.h"
 #include "app/screens/timer/auto_reset_alert_prompt.h"
@@ -78,6 +79,9 @@ void AppHost::traceWhatTheAppHears() {
     // changes a song under the program.
     center.addObserver(this, platform::SongProbes::didAnswerNotification,
                        [](const platform::NSNotification&) { ShellTrace::line("songs probed"); });
+    // The end of each sync with the shared folder, whether it brought anything or failed.
+    center.addObserver(this, quorvel::NotificationName::didChangeCloudContent(),
+                       [](const platform::NSNotification&) { ShellTrace::line("sync ended"); });
 }
 
 void AppHost::rotate(platform::UIDeviceOrientation orientation) {

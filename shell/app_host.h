@@ -40,7 +40,8 @@ public:
     bool keepsScreenAwake() const;
 
 private:
-    // With the trace on: the life cycle's steps, and each time songs' probes have answered.
+    // With the trace on: the life cycle's steps, each time songs' probes have answered, and the end of
+    // each sync with the shared folder.
     void traceWhatTheAppHears();
 
     DeviceSetup setup_;

@@ -270,6 +270,8 @@ void AppLife::perform(const WalkStep& step) {
         case Kind::quit:
         case Kind::kill:
         case Kind::setBack:
+        case Kind::backUp:
+        case Kind::putBack:
             break;
     }
 }

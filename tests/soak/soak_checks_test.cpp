@@ -218,6 +218,40 @@ TEST_F(LedgerOfResetsAndSyncs, ASyncBringsEachInstallationTheOthersSessionsOnce)
     EXPECT_EQ(copy->invariant, "counted-once");
 }
 
+TEST_F(LedgerOfResetsAndSyncs, AStorePutBackLosesOnlySessionsInNeitherTheCopyNorTheSharedFolder) {
+    const double now = berlin(2026, 5, 20, 12);
+    const std::vector<StoredSession> made{
+        {"copied", now - 4000, 25}, {"sent", now - 2000, 25}, {"unsent", now - 60, 25}};
+    const auto putBack = [&](WalkLedger& ledger) {
+        EXPECT_FALSE(ledger.take(lifeAt(now, 3, now, kResetOff, made), false));
+        const auto account = ledger.storePutBack({"copied"}, {"copied", "sent"});
+        EXPECT_EQ(account.retaken, 1u);
+        EXPECT_EQ(account.unsent, 1u);
+    };
+    const auto launch = [&](std::vector<StoredSession> held) {
+        auto report = lifeAt(now + 60, 3, now, kResetOff, std::move(held));
+        report.full = true;
+        return report;
+    };
+
+    WalkLedger lacking;
+    putBack(lacking);
+    const auto lost = lacking.takeRelaunch(launch({made[0]}));
+    ASSERT_TRUE(lost);
+    EXPECT_EQ(lost->invariant, "nothing-lost");
+    EXPECT_NE(lost->message.find("sent"), std::string::npos) << lost->message;
+
+    WalkLedger whole;
+    putBack(whole);
+    ASSERT_FALSE(whole.takeRelaunch(launch({made[0], made[1]})));
+    EXPECT_EQ(whole.sessionCount(), 2u);
+    // Taken in again as another record.
+    const auto again =
+        whole.take(lifeAt(now + 70, 3, now, kResetOff, {{"sent-again", now - 2000, 25}}), false);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->invariant, "counted-once");
+}
+
 // A real window on a notched phone on its side, with a screen's own view filling it.
 class SoakWalkSafeArea : public ::testing::Test {
 protected:

@@ -91,6 +91,12 @@ std::string program() {
 void printOutcome(const char* what, const WalkOutcome& outcome) {
     std::printf("soak: %s: %zu steps, %zu lives, %zu sessions stored (%zu from the second installation)\n",
                 what, outcome.stepsWalked, outcome.lives, outcome.sessions, outcome.foreignSessions);
+    if (outcome.putBacks > 0) {
+        std::printf(
+            "soak: put back from a copy %zu times: %zu sessions to take in again from the shared folder, "
+            "%zu gone with the store before they were sent\n",
+            outcome.putBacks, outcome.sessionsRetaken, outcome.sessionsUnsent);
+    }
     std::string screens;
     for (const auto& screen : outcome.screens) screens += (screens.empty() ? "" : ", ") + screen;
     std::printf("soak: screens seen: %s\n", screens.c_str());

@@ -14,6 +14,7 @@
 #include <set>
 #include <string>
 
+#include "platform/ensembles/change_file.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/property_list.h"
 #include "platform/uikit/application/ui_window.h"
@@ -22,9 +23,12 @@
 #include "platform/uikit/scrolling/ui_scroll_view.h"
 #include "platform/uikit/touches/ui_tap_gesture_recognizer.h"
 #include "shell/shell_options.h"
+#include "tests/soak/data_copy.h"
 #include "tests/soak/file_read_back.h"
 #include "tests/soak/life_report.h"
 #include "tests/soak/screen_targets.h"
+#include "tests/soak/shared_folder_litter.h"
+#include "tests/soak/shared_folder_sessions.h"
 #include "tests/soak/walk_ledger.h"
 #include "tests/soak/walk_plan.h"
 #include "tests/soak/walk_shrinker.h"
@@ -77,7 +81,7 @@ TEST(SoakWalkSteps, ASeedDrawsTheSameWalkEveryTimeWithEveryKindOfStep) {
     EXPECT_NE(WalkPlan::steps(5, 50), WalkPlan::steps(6, 50));
     std::set<char> kinds;
     for (const auto& step : WalkPlan::steps(5, 3000)) kinds.insert(static_cast<char>(step.kind));
-    EXPECT_EQ(std::string(kinds.begin(), kinds.end()), "abcdefghijkmnopqstwy");
+    EXPECT_EQ(std::string(kinds.begin(), kinds.end()), "abcdefghijkmnopqrstuwy");
 }
 
 TEST(SoakWalkSteps, ADeviceStepNamesAModelOrientationAndShareTheShellKnows) {
@@ -121,13 +125,17 @@ bool notchedLandscapePhone(const WalkStep& step) {
 
 // A minute of walk makes some fifteen hundred steps: each seed's must bring the moments faults
 // hide in — a kill or quit within a second of a session's end, either side; a minimised window while a
-// session ends; time over the reset moment — and a notched phone on its side.
+// session ends; time over the reset moment; a copy put back — and a notched phone on its side.
 TEST(SoakWalkSteps, AFewMinutesOfWalkLandOnTheMomentsFaultsHideIn) {
     for (std::uint64_t seed : {1u, 2u, 3u, 4u, 5u}) {
         SCOPED_TRACE(seed);
         const Walk walk = WalkPlan::steps(seed, 1500);
         int killedBefore = 0, endedAfter = 0, minimisedAcross = 0, overReset = 0, notchedOnItsSide = 0;
+        int putBack = 0;
+        bool copied = false;
         for (std::size_t i = 0; i + 1 < walk.size(); ++i) {
+            copied |= walk[i].kind == Kind::backUp;
+            if (copied && walk[i].kind == Kind::putBack) ++putBack;
             const auto& next = walk[i + 1];
             const bool ends = next.kind == Kind::kill || next.kind == Kind::quit;
             if (ends && walk[i].kind == Kind::nearEnd && walk[i].value <= 10) ++killedBefore;
@@ -141,6 +149,7 @@ TEST(SoakWalkSteps, AFewMinutesOfWalkLandOnTheMomentsFaultsHideIn) {
         EXPECT_GE(minimisedAcross, 2);
         EXPECT_GE(overReset, 2);
         EXPECT_GE(notchedOnItsSide, 1);
+        EXPECT_GE(putBack, 1);
     }
 }
 
@@ -308,6 +317,31 @@ TEST(SoakWalkShrinking, WhatAnEarlierLifeLeftIsKeptWithTheStepsThatLeftIt) {
     EXPECT_EQ(walkText(WalkShrinker::shrink(walk, trial)), "g7,t3");
 }
 
+TEST(SoakWalkShrinking, ACopyPutBackLivesAfterItIsShrunkWithTheSessionBetween) {
+    // Fails at a put-back of the store after a session ended (e) since the copy (u) it puts back.
+    const auto trial = [](const Walk& walk) -> std::optional<std::size_t> {
+        bool copied = false, made = false;
+        for (std::size_t i = 0; i < walk.size(); ++i) {
+            if (walk[i].kind == Kind::backUp) {
+                copied = true;
+                made = false;
+            }
+            if (copied && walk[i].kind == Kind::waitForEnd) made = true;
+            if (made && walk[i].kind == Kind::putBack && walk[i].restored() != WalkStep::Restored::syncState)
+                return i + 1;
+        }
+        return std::nullopt;
+    };
+    Walk walk = manyLives(30);
+    walk.insert(walk.begin() + 50 * 5 + 10, {Kind::backUp, 40});
+    walk.insert(walk.begin() + 50 * 12 + 3, {Kind::waitForEnd, 3});
+    walk.insert(walk.begin() + 50 * 20 + 30, {Kind::putBack, 31});  // the sync state alone: no fault
+    walk.insert(walk.begin() + 50 * 25 + 7, {Kind::putBack, 32});
+    walk.resize(*trial(walk));
+
+    EXPECT_EQ(walkText(WalkShrinker::shrink(walk, trial)), "u40,e3,r32");
+}
+
 TEST(SoakWalkLedger, SessionsThatVanishChangeOverlapOrLieInTheFutureAreCaught) {
     WalkLedger ledger;
     ASSERT_FALSE(ledger.take(reportAt(10000, 1, {{"a", 9000, 25}}), true));
@@ -410,6 +444,110 @@ TEST(SoakWalkFiles, ADamagedPropertyListOrDatabaseOrAFileSetAsideFailsTheReadBac
     EXPECT_NE(all.find("set aside as damaged"), std::string::npos) << all;
 }
 
+namespace {
+
+void execute(const std::filesystem::path& database, const std::string& sql, sqlite3** keep = nullptr) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(database.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    if (keep) {
+        *keep = db;
+    } else {
+        sqlite3_close(db);
+    }
+}
+
+std::string valueIn(const std::filesystem::path& database) {
+    sqlite3* db = nullptr;
+    sqlite3_stmt* row = nullptr;
+    std::string value;
+    if (sqlite3_open(database.c_str(), &db) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, "SELECT group_concat(v) FROM t", -1, &row, nullptr) == SQLITE_OK &&
+        sqlite3_step(row) == SQLITE_ROW && sqlite3_column_text(row, 0))
+        value = reinterpret_cast<const char*>(sqlite3_column_text(row, 0));
+    sqlite3_finalize(row);
+    sqlite3_close(db);
+    return value;
+}
+
+}  // namespace
+
+// The store goes back as its one file, its journal files gone; the sync state as it was, with its
+// journal; each without the other.
+TEST(SoakWalkFiles, ACopyPutsBackTheStoreAloneTheSyncStateAsItWasOrBoth) {
+    quorvel::testing::TempDataRoot root;
+    const auto store = root.path() / "store.sqlite";
+    const auto stateFolder = root.path() / ".store.sqlite.ensembles" / "PomodoroStore";
+    const auto state = stateFolder / "state.sqlite";
+    std::filesystem::create_directories(stateFolder);
+    execute(store,
+            "PRAGMA journal_mode=WAL; CREATE TABLE Session(uniqueIdentifier TEXT); "
+            "INSERT INTO Session VALUES ('a'), ('b');");
+    // Its writer still running: what it wrote is in the journal alone.
+    sqlite3* writer = nullptr;
+    execute(
+        state,
+        "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0; CREATE TABLE t(v); INSERT INTO t VALUES (1);",
+        &writer);
+    ASSERT_GT(std::filesystem::file_size(stateFolder / "state.sqlite-wal"), 0u);
+
+    DataCopy copy(root.path(), root.path() / "aside");
+    ASSERT_FALSE(copy.taken());
+    ASSERT_TRUE(copy.take());
+    ASSERT_EQ(sqlite3_exec(writer, "UPDATE t SET v = 2", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(writer);
+    execute(store, "INSERT INTO Session VALUES ('c');");
+    EXPECT_EQ(copy.storedSessions(), (std::set<std::string>{"a", "b"}));
+    EXPECT_FALSE(std::filesystem::exists(root.path() / "aside" / "store.sqlite-wal")) << "read as it is";
+
+    std::ofstream(store.string() + "-wal") << "a journal of the store as it is now";
+    ASSERT_TRUE(copy.putBack(WalkStep::Restored::store));
+    EXPECT_FALSE(std::filesystem::exists(store.string() + "-wal"));
+    EXPECT_EQ(valueIn(state), "2") << "the sync state stays";
+    ASSERT_TRUE(copy.putBack(WalkStep::Restored::syncState));
+    EXPECT_EQ(valueIn(state), "1");
+
+    execute(store, "INSERT INTO Session VALUES ('d');");
+    execute(state, "UPDATE t SET v = 3;");
+    ASSERT_TRUE(copy.putBack(WalkStep::Restored::both));
+    EXPECT_EQ(valueIn(state), "1");
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(store.c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* rows = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT count(*) FROM Session", -1, &rows, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(rows), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(rows, 0), 2);
+    sqlite3_finalize(rows);
+    sqlite3_close(db);
+}
+
+// Sessions in the devices' change files count; other records, files that are no change file, and
+// whatever other programs leave there do not.
+TEST(SoakWalkFiles, TheSessionsInTheSharedFolderAreReadFromEachDevicesChangeFiles) {
+    quorvel::testing::TempDataRoot root;
+    const auto changes = root.path() / "PomodoroStore" / "changes";
+    std::filesystem::create_directories(changes / "DEVICE-A");
+    std::filesystem::create_directories(changes / "DEVICE-B");
+    const auto write = [&](const std::string& device, const std::string& name,
+                           const std::vector<platform::RecordChange>& records) {
+        const platform::ChangeFile file{device, 1000, records};
+        const auto text = file.serialize();
+        ASSERT_TRUE(text);
+        std::ofstream(changes / device / name, std::ios::binary) << *text;
+    };
+    const auto record = [](const std::string& entity, const std::string& identifier) {
+        return platform::RecordChange{entity, identifier, {0, 1000, "DEVICE-A"}, {}};
+    };
+    write("DEVICE-A", "000000000001000-a.plist", {record("Session", "s1"), record("NumberHolder", "n1")});
+    write("DEVICE-B", "000000000001000-b.plist", {record("Session", "s2")});
+    std::ofstream(changes / "DEVICE-B" / "000000000001001-cut.plist") << "bplist00";
+    quorvel::soak::SharedFolderLitter::leaveIn(root.path());  // a FIFO, a link to a device, a linked folder
+
+    EXPECT_EQ(SharedFolderSessions::inChangeFiles(changes), (std::set<std::string>{"s1", "s2"}));
+    EXPECT_TRUE(SharedFolderSessions::inChangeFiles(root.path() / "none").empty());
+    EXPECT_TRUE(std::filesystem::is_fifo(changes / "ANOTHER-PROGRAM" / "000000000000001-fifo.plist"));
+}
+
 // A short walk of the real app through every kind of step: lives killed and quit, the clock set back,
 // a second installation's sync and the music folder changing, all answered and in account.
 TEST(SoakWalkOfTheApp, AShortWalkThroughEveryKindOfStepHoldsEveryInvariant) {
@@ -458,6 +596,25 @@ TEST(SoakWalkOfTheApp, AKillJustAfterASessionEndsKeepsItOnce) {
         runSoak("--seed 52013 --shrink-seconds 0 --replay 'h11077,h71160,h49048,e3,k127'");
     EXPECT_EQ(status, 0) << output;
     EXPECT_NE(output.find("soak: walked: 5 steps, 3 lives, 1 sessions stored"), std::string::npos) << output;
+}
+
+// The store and the sync state copied aside; sessions made here and on the second installation; then
+// the store put back, the sync state put back, and both: each time every session is back from the
+// shared folder at the launch, once.
+TEST(SoakWalkOfTheApp, AStoreOrSyncStatePutBackFromACopyLosesNoSession) {
+    const auto [status, output] = runSoak(
+        "--seed 7 --shrink-seconds 0 --replay "
+        "'h1,h1,e3,h1,e3,u5,y1,h1,e3,h1,e3,h1,e3,r30,h1,e3,h1,e3,r31,h1,e3,"
+        "h1,e3,r32,w10'");
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(
+        output.find("soak: walked: 25 steps, 6 lives, 4 sessions stored (1 from the second installation)"),
+        std::string::npos)
+        << output;
+    EXPECT_NE(output.find("soak: put back from a copy 3 times: 5 sessions to take in again from the shared "
+                          "folder, 0 gone with the store before they were sent"),
+              std::string::npos)
+        << output;
 }
 
 namespace {

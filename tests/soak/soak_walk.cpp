@@ -6,11 +6,14 @@
 #include <system_error>
 #include <vector>
 
+#include "app/core/cloud_sync_manager.h"
 #include "platform/foundation/ns_bundle.h"
+#include "tests/soak/data_copy.h"
 #include "tests/soak/life_process.h"
 #include "tests/soak/life_report.h"
 #include "tests/soak/music_folder.h"
 #include "tests/soak/shared_folder_litter.h"
+#include "tests/soak/shared_folder_sessions.h"
 #include "tests/soak/walk_ledger.h"
 
 namespace quorvel::soak {
@@ -48,7 +51,13 @@ std::optional<std::string> sanitizerReport(const fs::path& log) {
 class WalkRun {
 public:
     WalkRun(const WalkSetup& setup, const fs::path& folder, double stepSeconds)
-        : setup_(setup), folder_(folder), stepSeconds_(stepSeconds), music_(folder / "music") {}
+        : setup_(setup),
+          folder_(folder),
+          stepSeconds_(stepSeconds),
+          music_(folder / "music"),
+          copy_(folder / "home" / "Library" / "Application Support" /
+                    platform::NSBundle::mainBundle()->bundleIdentifier(),
+                folder / "copy") {}
 
     bool prepare() {
         std::error_code error;
@@ -56,7 +65,7 @@ public:
         fs::create_directories(folder_ / "cloud", error);
         fs::create_directories(folder_ / "second", error);
         if (error) return fail(0, "walks", "cannot make the walk's folder " + folder_.string());
-        SharedFolderLitter::leaveIn(folder_ / "cloud" / platform::NSBundle::mainBundle()->bundleIdentifier());
+        SharedFolderLitter::leaveIn(container());
         music_.fill();
         ::setenv("QUORVEL_HOME", (folder_ / "home").c_str(), 1);
         ::setenv("QUORVEL_CLOUD", (folder_ / "cloud").c_str(), 1);
@@ -97,6 +106,9 @@ public:
             if (!closeLife(at, *life_, log_, "the app")) return false;
         }
         life_.reset();
+        if (step.kind == Kind::backUp && !copy_.take())
+            return fail(at, "walks", "cannot copy the store and the sync state aside");
+        if (step.kind == Kind::putBack && !putBack(at, step)) return false;
         double start = now_ + absence(step);
         if (step.kind == Kind::setBack) {
             start = now_ - step.value;
@@ -105,8 +117,25 @@ public:
         return startLife(at, start);
     }
 
+    // With the app closed, what the step names is put back from the copy, if there is one. A store put
+    // back keeps of what it lacks only what the shared folder holds: the rest never left it.
+    bool putBack(std::size_t at, const WalkStep& step) {
+        if (!copy_.taken()) return true;
+        if (step.restored() != WalkStep::Restored::syncState) {
+            const auto account = ledger_.storePutBack(
+                copy_.storedSessions(), SharedFolderSessions::inChangeFiles(
+                                            container() / CloudSyncManager::kEnsembleIdentifier / "changes"));
+            outcome.sessionsRetaken += account.retaken;
+            outcome.sessionsUnsent += account.unsent;
+        }
+        if (!copy_.putBack(step.restored())) return fail(at, "walks", "cannot put back the copy");
+        ++outcome.putBacks;
+        return true;
+    }
+
     // The seconds until the app starts again; a relaunch on another device also notes its options.
     double absence(const WalkStep& step) {
+        if (step.kind == Kind::putBack) return step.value / 3;
         if (step.kind != Kind::device) return step.value;
         relaunchOn_ = step.shellArguments();
         return step.value / 1000;
@@ -188,6 +217,11 @@ public:
     WalkOutcome outcome;
 
 private:
+    // The app's folder in the shared folder.
+    fs::path container() const {
+        return folder_ / "cloud" / platform::NSBundle::mainBundle()->bundleIdentifier();
+    }
+
     // `firstOfLife`: the launch's answer, held to what the last life left as well.
     bool takeAnswer(std::size_t at, bool mayReset, bool firstOfLife = false) {
         std::string line;
@@ -226,6 +260,7 @@ private:
     fs::path folder_;
     double stepSeconds_;
     MusicFolder music_;
+    DataCopy copy_;
     WalkLedger ledger_;
     std::unique_ptr<LifeProcess> life_;
     fs::path log_;

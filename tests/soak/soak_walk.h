@@ -19,6 +19,9 @@ struct WalkOutcome {
     std::size_t lives = 0;
     std::size_t sessions = 0;
     std::size_t foreignSessions = 0;
+    std::size_t putBacks = 0;         // a store or sync state put back from a copy
+    std::size_t sessionsRetaken = 0;  // missing from a store put back, to come in again from the folder
+    std::size_t sessionsUnsent = 0;   // made after the copy and gone with the store before they were sent
     std::set<std::string> screens;   // the screens a person saw on the way
     std::size_t answers = 0;         // the app's reports after steps and launches
     std::size_t answersRunning = 0;  // of them, those with the timer running

@@ -72,6 +72,29 @@ std::optional<LifeAnswer> WalkLedger::afterSync() {
     return std::nullopt;
 }
 
+WalkLedger::PutBack WalkLedger::storePutBack(const std::set<std::string>& copied,
+                                             const std::set<std::string>& shared) {
+    PutBack account;
+    for (auto it = known_.begin(); it != known_.end();) {
+        const auto& identifier = it->first;
+        if (copied.contains(identifier)) {
+            ++it;
+            continue;
+        }
+        if (shared.contains(identifier)) {
+            ++account.retaken;
+            ++it;
+            continue;
+        }
+        ++account.unsent;
+        foreign_.erase(identifier);
+        published_.erase(identifier);
+        publishing_.erase(identifier);
+        it = known_.erase(it);
+    }
+    return account;
+}
+
 std::optional<LifeAnswer> WalkLedger::takeSession(const StoredSession& session) {
     if (const auto it = known_.find(session.identifier); it != known_.end()) {
         if (it->second == session) return std::nullopt;

@@ -18,9 +18,15 @@ namespace quorvel::soak {
 // time; the goal grows by exactly the installation's new sessions, and falls only to a reset: at a
 // launch exactly when a daily reset moment passed since the app last checked, otherwise at a tap (the
 // person reset the counters, or answered the question the app asks on its return). A sync brings each
-// installation every session of the other, once.
+// installation every session of the other, once. A store put back from a copy loses only the sessions
+// that had left it in neither the copy nor the shared folder.
 class WalkLedger {
 public:
+    // What putting back a store did to the sessions this installation held.
+    struct PutBack {
+        std::size_t retaken = 0;  // missing from the copy, to be taken in again from the shared folder
+        std::size_t unsent = 0;   // in neither: never left the store they were made in, gone with it
+    };
     // Sessions a second installation made: they arrive through the shared folder, uncounted.
     void addForeign(const std::vector<StoredSession>& sessions);
     // What a second installation reported once it synced: it must hold every session this one had
@@ -28,6 +34,9 @@ public:
     std::optional<LifeAnswer> takeSecond(const LifeReport& second);
     // After this installation synced: every session the second made has arrived, when it synced in front.
     std::optional<LifeAnswer> afterSync();
+    // The store was put back from a copy holding `copied`, while the shared folder's change files held
+    // `shared`: from the next launch on, every session in either must be held again.
+    PutBack storePutBack(const std::set<std::string>& copied, const std::set<std::string>& shared);
     // The clock was set back: sessions after it may lie that much earlier than those before.
     void clockSetBack(double seconds) { setBack_ += seconds; }
 

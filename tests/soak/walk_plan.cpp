@@ -1,5 +1,6 @@
 #include "tests/soak/walk_plan.h"
 
+#include <algorithm>
 #include <array>
 #include <random>
 #include <vector>
@@ -27,7 +28,8 @@ constexpr std::array kWeights{
     Weighted{Kind::activate, 12},   Weighted{Kind::quit, 8},        Weighted{Kind::kill, 10},
     Weighted{Kind::setBack, 3},     Weighted{Kind::sync, 8},        Weighted{Kind::music, 12},
     Weighted{Kind::setting, 30},    Weighted{Kind::play, 400},      Weighted{Kind::nearEnd, 10},
-    Weighted{Kind::overReset, 4},   Weighted{Kind::device, 8},
+    Weighted{Kind::overReset, 4},   Weighted{Kind::device, 8},      Weighted{Kind::backUp, 3},
+    Weighted{Kind::putBack, 4},
 };
 
 constexpr std::array kDevices{"iPhone8", "iPhoneXS", "iPhoneSE", "iPadPro11Inch", "iPadPro9Inch"};
@@ -89,7 +91,10 @@ std::uint32_t valueFor(Kind kind, std::mt19937_64& random) {
             return static_cast<std::uint32_t>(1 + random() % 6);
         case Kind::quit:
         case Kind::kill:
+        case Kind::backUp:
             return absence(random);
+        case Kind::putBack:
+            return static_cast<std::uint32_t>(random() % 3) + 3 * absence(random);
         case Kind::device:
             return devicePick(random) + 1000 * static_cast<std::uint32_t>(1 + random() % 120);
         case Kind::setBack:
@@ -123,6 +128,12 @@ void addMove(Kind kind, std::mt19937_64& random, Walk& walk) {
             push(kind);
             push(Kind::foreground);
             return;
+        case Kind::putBack:
+            // Nothing to put back before the first copy: that copy is made instead.
+            if (std::none_of(walk.begin(), walk.end(),
+                             [](const WalkStep& s) { return s.kind == Kind::backUp; }))
+                return push(Kind::backUp);
+            return push(kind);
         case Kind::overReset:
             if (!timed) return push(kind);
             push(Kind::background);

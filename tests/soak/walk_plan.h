@@ -20,8 +20,9 @@ public:
     static WalkSetup setup(std::uint64_t seed);
     // `count` steps drawn from the seed, weighted as a person's use: mostly taps, swipes, the timer
     // started and time passing, now and then the window's life cycle, a quit, a kill, a relaunch on
-    // another device, a clock set back, a second installation's sync or a change in the music folder;
-    // some land where faults hide, within a second of a session's end or over the daily reset.
+    // another device, a clock set back, a second installation's sync, a change in the music folder, the
+    // store and sync state copied aside or put back from that copy; some land where faults hide, within
+    // a second of a session's end or over the daily reset.
     static Walk steps(std::uint64_t seed, std::size_t count);
 };
 

@@ -11,7 +11,7 @@ namespace quorvel::soak {
 
 namespace {
 
-constexpr std::string_view kKinds = "tsopbfiaweqkcymghnjd";
+constexpr std::string_view kKinds = "tsopbfiaweqkcymghnjdur";
 
 }  // namespace
 

@@ -33,7 +33,13 @@ struct WalkStep {
         overReset = 'j',   // time passes over the next daily reset moment and value tenths beyond it
         device = 'd',      // the window closed; the app starts again value / 1000 seconds later on the
                            // device, orientation and split share that value % 1000 picks
+        backUp = 'u',      // the window closed, the store and the sync state copied aside; the app starts
+                           // again value seconds later
+        putBack = 'r',     // the window closed, what value % 3 picks (the store, the sync state or both)
+                           // put back from the copy; the app starts again value / 3 seconds later
     };
+    // What a put-back step takes from the copy.
+    enum class Restored { store, syncState, both };
     Kind kind = Kind::wait;
     std::uint32_t value = 0;
 
@@ -43,8 +49,10 @@ struct WalkStep {
     bool taps() const { return kind == Kind::tap || kind == Kind::play || kind == Kind::setting; }
     // Ends the life of the app's process (a new one starts from the files).
     bool endsLife() const {
-        return kind == Kind::quit || kind == Kind::kill || kind == Kind::setBack || kind == Kind::device;
+        return kind == Kind::quit || kind == Kind::kill || kind == Kind::setBack || kind == Kind::device ||
+               kind == Kind::backUp || kind == Kind::putBack;
     }
+    Restored restored() const { return static_cast<Restored>(value % 3); }
     // The shell's options for the life a device step starts.
     std::vector<std::string> shellArguments() const;
     std::string text() const;
