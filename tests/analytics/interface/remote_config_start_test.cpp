@@ -14,9 +14,9 @@
 #include "analytics/storage/apm_database.h"
 #include "platform/foundation/clock.h"
 #include "tests/analytics/config/measurement_config_builder.h"
+#include "tests/analytics/fresh_library.h"
 #include "tests/support/local_http_server.h"
 #include "tests/support/temp_data_root.h"
-#include "tests/analytics/monitored_test.h"
 
 using namespace analytics;
 using quorvel::testing::LocalHTTPServer;
@@ -26,7 +26,7 @@ namespace {
 
 constexpr const char* kAppID = "1:5150:ios:quorvel";
 
-class RemoteConfigStart : public quorvel::testing::MonitoredTest {
+class RemoteConfigStart : public quorvel::testing::FreshLibraryTest {
 protected:
     void SetUp() override {
         MeasurementConfigBuilder served;
