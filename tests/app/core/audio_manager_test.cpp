@@ -21,7 +21,10 @@ namespace {
 class AudioPlayers : public ::testing::Test {
 protected:
     void SetUp() override { AudioManager::resetSharedForTesting(); }
-    void TearDown() override { AudioManager::resetSharedForTesting(); }
+    void TearDown() override {
+        AudioManager::resetSharedForTesting();
+        clock_->runUntilIdle();  // what the players let go of were still loading ends with the case
+    }
 
     std::shared_ptr<AudioPlayer> player(const std::string& resource, bool looping) {
         const auto dot = resource.rfind('.');

@@ -4,6 +4,7 @@
 
 #include "app/core/audio_manager.h"
 #include "app/core/cloud_sync_manager.h"
+#include "app/core/core_data_manager.h"
 #include "app/core/timer_view_model.h"
 #include "platform/backgroundtasks/bg_task_scheduler.h"
 #include "platform/mediaplayer/mp_media_library.h"
@@ -35,6 +36,7 @@ public:
         TimerViewModel::resetSharedForTesting();
         AudioManager::resetSharedForTesting();
         CloudSyncManager::resetSharedForTesting();
+        CoreDataManager::resetSharedForTesting();
         platform::UNUserNotificationCenter::resetCurrentForTesting();
         platform::UNUserNotificationCenter::setDeniesAuthorizationForTesting(false);
     }
