@@ -1,7 +1,5 @@
 #include "analytics/engine/apm_measurement.h"
 
-#include <mutex>
-
 #include "analytics/config/apm_remote_config.h"
 #include "analytics/config/apm_remote_config_fetcher.h"
 #include "analytics/engine/apm_backward_compatibility_util.h"
@@ -49,6 +47,17 @@ SharedEngine& shared() {
     return *shared;
 }
 
+// Whether the process's monitor was handed the library's stores.
+struct MonitorStores {
+    platform::Mutex mutex;
+    bool handed GUARDED_BY(mutex) = false;
+};
+
+MonitorStores& monitorStores() {
+    static auto* stores = new MonitorStores;
+    return *stores;
+}
+
 std::string blockID(int line) {
     return "APMMeasurement:" + std::to_string(line);
 }
@@ -56,10 +65,30 @@ std::string blockID(int line) {
 }  // namespace
 
 std::shared_ptr<APMMonitor> APMMeasurement::monitor() {
-    static std::once_flag once;
-    // The library starts here, so this is where the monitor is handed the stores above it.
-    std::call_once(once, [] { APMMonitor::sharedInstanceWithStores(&APMUserDefaults::monitorStores); });
+    // The library starts here, so this is where the monitor is handed the stores above it, once; a
+    // caller on another thread meanwhile waits for them.
+    auto& stores = monitorStores();
+    {
+        platform::MutexLock lock(stores.mutex);
+        if (!stores.handed) {
+            stores.handed = true;
+            return APMMonitor::sharedInstanceWithStores(&APMUserDefaults::monitorStores);
+        }
+    }
     return APMMonitor::sharedInstance();
+}
+
+void APMMeasurement::resetSharedForTesting() {
+    {
+        platform::MutexLock lock(shared().mutex);
+        shared().engine = nullptr;
+    }
+    setRemoteConfig(nullptr);
+    {
+        platform::MutexLock lock(monitorStores().mutex);
+        monitorStores().handed = false;
+    }
+    APMMonitor::resetSharedForTesting();
 }
 
 APMEnvironment APMMeasurement::environmentFor(const APMFacadeLinks& facade) {

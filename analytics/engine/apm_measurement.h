@@ -48,6 +48,9 @@ public:
     // is made over it, and the configuration is fetched from the service when it is due.
     static std::shared_ptr<APMMeasurement> sharedInstanceWithAppID(const std::string& appID,
                                                                    const APMFacadeLinks& facade = {});
+    // Tests: forgets the engine, its active configuration and the process's monitor, so the library
+    // starts afresh at the next use, as in a new process.
+    static void resetSharedForTesting();
 
     const std::string& appID() const { return appID_; }
     APMScheduler& scheduler() const { return *scheduler_; }

@@ -46,6 +46,17 @@ APMAnalytics& APMAnalytics::shared() {
     return *facade;
 }
 
+void APMAnalytics::resetSharedForTesting() {
+    APMAnalytics& facade = shared();
+    {
+        platform::MutexLock lock(facade.mutex_);
+        facade.started_ = false;
+    }
+    facade.operationQueue_.setSuspended(true);
+    platform::MutexLock lock(facade.waitingMutex_);
+    facade.waiting_.clear();
+}
+
 void APMAnalytics::startWithAppID(const std::string& appID, const std::string& origin,
                                   const platform::Value::Dictionary& options) {
     shared().start(appID, origin, options);

@@ -51,6 +51,8 @@ public:
     static void setPersistentConfigInApplicationSupportEnabled(bool enabled);
     // What the engine's start is offered: the service options, the consent store and this switch.
     static APMFacadeLinks engineLinks(const platform::Value::Dictionary& options);
+    // Tests: the facade as before the start, holding events again, with none waiting.
+    static void resetSharedForTesting();
 
 private:
     APMAnalytics();

@@ -1,7 +1,5 @@
 #include "analytics/interface/dzr_app.h"
 
-#include <mutex>
-
 #include "analytics/interface/rov_eruzovaza.h"
 #include "platform/foundation/mutex.h"
 #include "platform/foundation/ns_bundle.h"
@@ -15,6 +13,8 @@ namespace {
 struct DefaultApp {
     platform::Mutex mutex;
     std::shared_ptr<const DZRApp> app GUARDED_BY(mutex);
+    // Held while the app is configured, so a second caller waits for the first to finish.
+    platform::Mutex configuring ACQUIRED_BEFORE(mutex);
 };
 
 DefaultApp& defaultAppSlot() {
@@ -38,15 +38,22 @@ DZRApp::DZRApp(platform::Value::Dictionary options) : options_(std::move(options
 }
 
 void DZRApp::configure() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        std::shared_ptr<const DZRApp> app(new DZRApp(serviceInfo()));
-        {
-            platform::MutexLock lock(defaultAppSlot().mutex);
-            defaultAppSlot().app = app;
-        }
-        ROVEruzovaza::startWithConfiguration(app->appID(), app->options());
-    });
+    auto& slot = defaultAppSlot();
+    platform::MutexLock configuring(slot.configuring);
+    if (defaultApp()) return;
+    std::shared_ptr<const DZRApp> app(new DZRApp(serviceInfo()));
+    {
+        platform::MutexLock lock(slot.mutex);
+        slot.app = app;
+    }
+    ROVEruzovaza::startWithConfiguration(app->appID(), app->options());
+}
+
+void DZRApp::resetDefaultForTesting() {
+    auto& slot = defaultAppSlot();
+    platform::MutexLock configuring(slot.configuring);
+    platform::MutexLock lock(slot.mutex);
+    slot.app = nullptr;
 }
 
 std::shared_ptr<const DZRApp> DZRApp::defaultApp() {

@@ -19,6 +19,8 @@ public:
     static void configure();
     // nullptr until configured.
     static std::shared_ptr<const DZRApp> defaultApp();
+    // Tests: forgets the default app, so the next configure() configures it again.
+    static void resetDefaultForTesting();
 
     const std::string& appID() const { return appID_; }
     // The service property list; empty when the bundle has none.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <mutex>
 #include <sstream>
 
 #include "analytics/monitor/apm_asl_logger.h"
@@ -58,6 +57,17 @@ std::vector<std::string> splitAtWhitespace(const std::string& line) {
     return pieces;
 }
 
+// The process's monitor. Never destroyed: any thread may still log while the process exits.
+struct SharedMonitor {
+    platform::Mutex mutex;
+    std::shared_ptr<APMMonitor> monitor GUARDED_BY(mutex);
+};
+
+SharedMonitor& sharedMonitor() {
+    static auto* slot = new SharedMonitor;
+    return *slot;
+}
+
 bool containsAPM(const std::string& text) {
     std::string upper = text;
     std::transform(upper.begin(), upper.end(), upper.begin(),
@@ -72,23 +82,31 @@ std::shared_ptr<APMMonitor> APMMonitor::sharedInstance() {
 }
 
 std::shared_ptr<APMMonitor> APMMonitor::sharedInstanceWithStores(const StoreSource& source) {
-    static std::once_flag once;
-    // Never destroyed: any thread may still log while the process exits.
-    static std::shared_ptr<APMMonitor>* instance = nullptr;
+    auto& slot = sharedMonitor();
+    std::shared_ptr<APMMonitor> monitor;
     bool madeNow = false;
-    std::call_once(once, [&madeNow] {
-        instance = new std::shared_ptr<APMMonitor>(
-            new APMMonitor(APMLogLevel::Notice, std::make_shared<APMASLLogger>(),
-                           APMIdentity::rovUriduzuvareLibraryVersion()));
-        madeNow = true;
-    });
-    // Started outside the once: a store may log through this very monitor while it is made.
-    if (madeNow) {
-        (*instance)->startWith(source);
-    } else if (source) {
-        (*instance)->useStores(source());
+    {
+        platform::MutexLock lock(slot.mutex);
+        if (!slot.monitor) {
+            slot.monitor.reset(new APMMonitor(APMLogLevel::Notice, std::make_shared<APMASLLogger>(),
+                                              APMIdentity::rovUriduzuvareLibraryVersion()));
+            madeNow = true;
+        }
+        monitor = slot.monitor;
     }
-    return *instance;
+    // Started outside the lock: a store may log through this very monitor while it is made.
+    if (madeNow) {
+        monitor->startWith(source);
+    } else if (source) {
+        monitor->useStores(source());
+    }
+    return monitor;
+}
+
+void APMMonitor::resetSharedForTesting() {
+    auto& slot = sharedMonitor();
+    platform::MutexLock lock(slot.mutex);
+    slot.monitor = nullptr;
 }
 
 std::shared_ptr<APMMonitor> APMMonitor::initWithLibraryVersion(std::int64_t libraryVersion,

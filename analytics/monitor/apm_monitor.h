@@ -55,6 +55,8 @@ public:
     // them at once (and runs its start again: the sample's migration and loading, the launch switches).
     // The stores are made outside any lock: a store may log through this very monitor while it is made.
     static std::shared_ptr<APMMonitor> sharedInstanceWithStores(const StoreSource& source);
+    // Tests: forgets the process's monitor, so the next use makes one afresh, as a new process would.
+    static void resetSharedForTesting();
 
     // Both start with the given stores, or with none.
     static std::shared_ptr<APMMonitor> initWithLibraryVersion(std::int64_t libraryVersion,

@@ -6,15 +6,32 @@
 #include "platform/dispatch/dispatch_queue.h"
 #include "platform/ensembles/cde_notifications.h"
 #include "platform/foundation/console.h"
+#include "platform/foundation/mutex.h"
 #include "platform/foundation/ns_thread.h"
 #include "platform/uikit/application/ui_application.h"
 
 namespace quorvel {
 
+namespace {
+
+// Never destroyed: the ensemble's queue and the download monitor may still call in while the process
+// exits.
+struct SharedManager {
+    platform::Mutex mutex;
+    std::shared_ptr<CloudSyncManager> manager GUARDED_BY(mutex);
+};
+
+SharedManager& sharedManager() {
+    static auto* slot = new SharedManager;
+    return *slot;
+}
+
+}  // namespace
+
 std::shared_ptr<CloudSyncManager> CloudSyncManager::shared() {
-    // Never destroyed: the ensemble's queue and the download monitor may still call in while the
-    // process exits.
-    static const auto* instance = new std::shared_ptr<CloudSyncManager>([] {
+    auto& slot = sharedManager();
+    platform::MutexLock lock(slot.mutex);
+    if (!slot.manager) {
         std::shared_ptr<CloudSyncManager> manager(new CloudSyncManager());
         manager->setupEnsemble();
         auto& center = platform::NSNotificationCenter::defaultCenter();
@@ -24,9 +41,19 @@ std::shared_ptr<CloudSyncManager> CloudSyncManager::shared() {
                            platform::CDEICloudFileSystemDidDownloadFilesNotification);
         center.addObserver(manager, &CloudSyncManager::cloudDataDidDownloadProgress,
                            platform::CDEICloudFileSystemDidMakeDownloadProgressNotification);
-        return manager;
-    }());
-    return *instance;
+        slot.manager = std::move(manager);
+    }
+    return slot.manager;
+}
+
+void CloudSyncManager::resetSharedForTesting() {
+    std::shared_ptr<CloudSyncManager> forgotten;
+    {
+        auto& slot = sharedManager();
+        platform::MutexLock lock(slot.mutex);
+        forgotten = std::move(slot.manager);
+    }
+    // Released outside the lock: its end stops its timer and its observers.
 }
 
 CloudSyncManager::~CloudSyncManager() {

@@ -23,6 +23,8 @@ public:
     static constexpr double kMergeInterval = 120.0;
 
     static std::shared_ptr<CloudSyncManager> shared();
+    // Tests: forgets the manager, so the next one syncs the store of the data root then in use.
+    static void resetSharedForTesting();
     ~CloudSyncManager() override;
 
     const std::shared_ptr<platform::CDEPersistentStoreEnsemble>& ensemble() const { return ensemble_; }

@@ -110,6 +110,12 @@ void CoreDataManager::closeStore() {
         coordinator->removePersistentStore();
 }
 
+void CoreDataManager::resetSharedForTesting() {
+    closeStore();
+    setContext(nullptr);
+    shared()->setNumberHolder(nullptr);
+}
+
 bool CoreDataManager::insertSession(std::int64_t durationMinutes, SessionType type,
                                     platform::NSDate timestamp) {
     auto context = CoreDataManager::context();

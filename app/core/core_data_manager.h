@@ -30,6 +30,8 @@ public:
     // Closes the store at termination, and at exit where the app did not terminate first, so that
     // "store.sqlite" alone holds every session (a backup may copy only that file). Saves fail afterwards.
     static void closeStore();
+    // Tests: closes the store and forgets the context and the NumberHolder, as before the first set-up.
+    static void resetSharedForTesting();
 
     // Stores one session and gives the NumberHolder a new number; the result of save().
     bool insertSession(std::int64_t durationMinutes, SessionType type, platform::NSDate timestamp);

@@ -42,12 +42,15 @@ Clock::Token Clock::newToken() {
 
 void Clock::install(std::shared_ptr<Clock> clock) {
     auto& s = slot();
-    MutexLock lock(s.mutex);
-    if (s.current) {
-        s.current->cancelAll();
-        s.retired.push_back(std::move(s.current));
+    std::shared_ptr<Clock> previous;
+    {
+        MutexLock lock(s.mutex);
+        previous = s.current;
+        if (previous) s.retired.push_back(previous);
+        s.current = std::move(clock);
     }
-    s.current = std::move(clock);
+    // Dropped outside the lock: what a callback holds may, as it ends, read the clock.
+    if (previous) previous->cancelAll();
 }
 
 // --- SystemClock -------------------------------------------------------------------------------
@@ -103,8 +106,10 @@ double SystemClock::now() const {
 }
 
 void SystemClock::cancelAll() {
+    std::map<std::pair<double, Token>, Callback> dropped;
     MutexLock lock(state_->mutex);
-    state_->scheduled.clear();
+    dropped.swap(state_->scheduled);
+    lock.unlock();  // what the callbacks hold may, as it ends, schedule or cancel
 }
 
 Clock::Token SystemClock::schedule(double deadline, Callback callback) {
@@ -147,13 +152,22 @@ Clock::Token VirtualClock::schedule(double deadline, Callback callback) {
 }
 
 void VirtualClock::cancel(Token token) {
+    Callback dropped;
     MutexLock lock(mutex_);
-    std::erase_if(scheduled_, [token](const auto& entry) { return entry.first.second == token; });
+    for (auto entry = scheduled_.begin(); entry != scheduled_.end(); ++entry) {
+        if (entry->first.second != token) continue;
+        dropped = std::move(entry->second);
+        scheduled_.erase(entry);
+        break;
+    }
+    lock.unlock();  // what the callback holds may, as it ends, schedule or cancel
 }
 
 void VirtualClock::cancelAll() {
+    std::map<std::pair<double, Token>, Callback> dropped;
     MutexLock lock(mutex_);
-    scheduled_.clear();
+    dropped.swap(scheduled_);
+    lock.unlock();  // what the callbacks hold may, as it ends, schedule or cancel
 }
 
 bool VirtualClock::fireNextDueBy(double limit) {

@@ -164,14 +164,17 @@ void NSRunLoop::setWakeUpHandler(std::function<void()> handler) {
 }
 
 void NSRunLoop::reset() {
+    // What the dropped work holds is let go of outside the lock: as it ends it may use the run loop.
     std::vector<std::shared_ptr<NSTimer>> timers;
+    std::deque<std::function<void()>> blocks;
+    std::shared_ptr<const std::function<void()>> wakeUpHandler;
     {
         MutexLock lock(mutex_);
         timers.swap(timers_);
-        blocks_.clear();
+        blocks.swap(blocks_);
         currentMode_ = NSDefaultRunLoopMode;
         suspended_ = false;
-        wakeUpHandler_ = nullptr;
+        wakeUpHandler.swap(wakeUpHandler_);
     }
     for (auto& timer : timers) timer->valid_ = false;
 }

@@ -50,6 +50,25 @@ UIApplication& UIApplication::sharedApplication() {
     return *application;
 }
 
+void UIApplication::resetSharedForTesting() {
+    UIApplication& app = sharedApplication();
+    app.delegate_.reset();
+    app.state_ = UIApplicationState::inactive;
+    app.launched_ = false;
+    app.terminated_ = false;
+    ++app.backgroundTrip_;  // a suspension still queued for the last trip is dropped
+    {
+        MutexLock lock(app.backgroundTasksMutex_);
+        app.backgroundTasks_.clear();
+    }
+    app.badgeNumber_ = 0;
+    app.idleTimerDisabled_ = false;
+    app.networkActivityIndicatorVisible_ = false;
+    app.attributesObserver_ = nullptr;
+    app.opener_ = std::make_shared<DesktopURLOpener>();
+    NSRunLoop::main().setSuspended(false);
+}
+
 std::shared_ptr<UIWindow> UIApplication::keyWindow() const {
     return UIWindow::keyWindow();
 }

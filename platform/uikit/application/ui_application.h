@@ -42,6 +42,9 @@ extern const NSNotificationName& UIApplicationWillTerminateNotification;
 class UIApplication {
 public:
     static UIApplication& sharedApplication();
+    // Puts the shared application back as a process finds it before its launch, so that the next test
+    // case can launch it again.
+    static void resetSharedForTesting();
 
     UIApplication(const UIApplication&) = delete;
     UIApplication& operator=(const UIApplication&) = delete;

@@ -3,7 +3,7 @@
 #include "analytics/engine/apm_measurement.h"
 #include "platform/foundation/console.h"
 #include "tests/analytics/engine/events_taken_in.h"
-#include "tests/analytics/monitored_test.h"
+#include "tests/analytics/fresh_engine.h"
 
 using namespace analytics;
 using engine_test::EventsTakenIn;
@@ -11,7 +11,7 @@ using platform::Value;
 
 namespace {
 
-using EngineIntake = quorvel::testing::MonitoredTest;
+using EngineIntake = quorvel::testing::FreshEngineTest;
 
 }  // namespace
 

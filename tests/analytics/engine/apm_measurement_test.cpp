@@ -15,12 +15,13 @@
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_process_info.h"
+#include "tests/analytics/fresh_engine.h"
 #include "tests/support/temp_data_root.h"
-#include "tests/analytics/monitored_test.h"
 
 using namespace analytics;
 
 TEST(APMMeasurementMonitor, OneMonitorForEveryThreadCarryingTheLibraryVersion) {
+    quorvel::testing::FreshEngine freshEngine;
     quorvel::testing::TempDataRoot root;
     auto clock = platform::VirtualClock::install();
     std::vector<std::shared_ptr<APMMonitor>> seen(8);
@@ -39,6 +40,7 @@ TEST(APMMeasurementMonitor, OneMonitorForEveryThreadCarryingTheLibraryVersion) {
 // Code below the engine may log before the library starts: the monitor then reads and keeps nothing,
 // and takes the stores once the engine hands them over.
 TEST(APMMeasurementMonitor, TheMonitorMadeBeforeTheStartTakesTheStoresThen) {
+    quorvel::testing::FreshEngine freshEngine;
     quorvel::testing::TempDataRoot root;
     auto clock = platform::VirtualClock::install();
     ::unsetenv("QUORVEL_STORE_INSTALLATION");
@@ -63,6 +65,7 @@ TEST(APMMeasurementMonitor, TheMonitorMadeBeforeTheStartTakesTheStoresThen) {
 }
 
 TEST(APMMeasurementRemoteConfig, DefaultConfigurationUntilOneIsLoaded) {
+    quorvel::testing::FreshEngine freshEngine;
     EXPECT_EQ(APMMeasurement::remoteConfig(), APMRemoteConfig::defaultInstance());
     auto loaded = APMRemoteConfig::initWithAppID("1:1:ios:1", nullptr, nullptr, nullptr);
     APMMeasurement::setRemoteConfig(loaded);
@@ -72,6 +75,7 @@ TEST(APMMeasurementRemoteConfig, DefaultConfigurationUntilOneIsLoaded) {
 }
 
 TEST(APMMeasurementStart, AStoreInstallationEncodesTheContextsOfItsLogLines) {
+    quorvel::testing::FreshEngine freshEngine;
     quorvel::testing::TempDataRoot root;
     auto clock = platform::VirtualClock::install();
     ::setenv("QUORVEL_STORE_INSTALLATION", "1", 1);
@@ -83,7 +87,7 @@ TEST(APMMeasurementStart, AStoreInstallationEncodesTheContextsOfItsLogLines) {
 }
 
 // What the start brings up over the measurement database, looked at on the worker queue where it lives.
-class APMMeasurementStartsOverItsDatabase : public quorvel::testing::MonitoredTest {
+class APMMeasurementStartsOverItsDatabase : public quorvel::testing::FreshEngineTest {
 protected:
     std::shared_ptr<APMMeasurement> start() {
         auto engine = APMMeasurement::sharedInstanceWithAppID("1:1:ios:1");

@@ -16,7 +16,7 @@
 #include "analytics/storage/apm_persisted_config.h"
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_bundle.h"
-#include "tests/analytics/monitored_test.h"
+#include "tests/analytics/fresh_engine.h"
 
 using namespace analytics;
 using platform::Value;
@@ -26,7 +26,7 @@ namespace {
 
 constexpr const char* kAppID = "1:1234:ios:abcd";
 
-class MeasurementStorage : public quorvel::testing::MonitoredTest {
+class MeasurementStorage : public quorvel::testing::FreshEngineTest {
 protected:
     std::shared_ptr<APMMeasurement> start() {
         engine = APMMeasurement::sharedInstanceWithAppID(kAppID);

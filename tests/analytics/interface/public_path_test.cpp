@@ -10,7 +10,7 @@
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_date.h"
 #include "tests/analytics/engine/events_taken_in.h"
-#include "tests/analytics/monitored_test.h"
+#include "tests/analytics/fresh_library.h"
 
 using namespace analytics;
 using engine_test::EventsTakenIn;
@@ -19,7 +19,7 @@ using platform::Value;
 
 namespace {
 
-class PublicPath : public quorvel::testing::MonitoredTest {
+class PublicPath : public quorvel::testing::FreshLibraryTest {
 protected:
     std::vector<APMEvent> arrived() {
         clock->runUntilIdle();

@@ -12,10 +12,10 @@
 #include "analytics/storage/apm_database.h"
 #include "platform/foundation/clock.h"
 #include "tests/analytics/config/measurement_config_builder.h"
+#include "tests/analytics/fresh_library.h"
 #include "tests/support/local_http_server.h"
 #include "tests/support/main_queue_until.h"
 #include "tests/support/temp_data_root.h"
-#include "tests/analytics/monitored_test.h"
 
 using namespace analytics;
 using quorvel::testing::LocalHTTPServer;
@@ -25,7 +25,7 @@ namespace {
 
 constexpr const char* kAppID = "1:5150:ios:quorvel";
 
-class RemoteConfigStart : public quorvel::testing::MonitoredTest {
+class RemoteConfigStart : public quorvel::testing::FreshLibraryTest {
 protected:
     void SetUp() override {
         MeasurementConfigBuilder served;

@@ -17,12 +17,14 @@
 #include "analytics/storage/apm_database.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_date.h"
+#include "tests/analytics/fresh_library.h"
 #include "tests/support/temp_data_root.h"
 
 using namespace analytics;
 using platform::Value;
 
 TEST(StoredEvent, AnEventLoggedByTheAppIsStoredAsARawEventWithItsParameters) {
+    quorvel::testing::FreshLibrary library;
     quorvel::testing::TempDataRoot root;
     const auto clock = platform::VirtualClock::install();
     DZRApp::configure();
@@ -109,6 +111,7 @@ std::string readFile(const std::filesystem::path& path) {
 // A fixed run of events under a fixed clock is stored exactly as the golden dump has it: the same rows,
 // row IDs, metadata, encodings and column types, the oldest trimmed away once eight are kept.
 TEST(StoredEvent, AFixedRunOfEventsIsStoredExactlyAsTheGoldenDump) {
+    quorvel::testing::FreshLibrary library;
     quorvel::testing::TempDataRoot root;
     const auto clock = platform::VirtualClock::install();
     DZRApp::configure();

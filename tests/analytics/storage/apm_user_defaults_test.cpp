@@ -12,6 +12,7 @@
 #include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/ns_user_defaults.h"
 #include "platform/foundation/property_list.h"
+#include "tests/support/own_process.h"
 #include "tests/support/temp_data_root.h"
 
 using namespace analytics;
@@ -155,17 +156,20 @@ TEST_F(UserDefaultsTest, FailedExclusionIsReportedAndTriedAgain) {
     EXPECT_EQ(error->code(), ENOENT);
 }
 
+// The switch is read once a process: a process of its own reads it from this list.
 TEST_F(UserDefaultsTest, FalseSwitchInTheInformationListSelectsUserDefaultsObjects) {
-    const auto bundle = root.path() / "Bundle";
-    ASSERT_TRUE(platform::PropertyList::writeFileAtomically(
-        bundle / "Info.plist", Value(Value::Dictionary{{"UseCFPreferencesLibrary", Value(false)}})));
-    platform::NSBundle::setMainBundlePath(bundle);
-    EXPECT_FALSE(APMUserDefaults::userPreferenceEnabled());
+    quorvel::testing::inOwnProcess([&] {
+        const auto bundle = root.path() / "Bundle";
+        ASSERT_TRUE(platform::PropertyList::writeFileAtomically(
+            bundle / "Info.plist", Value(Value::Dictionary{{"UseCFPreferencesLibrary", Value(false)}})));
+        platform::NSBundle::setMainBundlePath(bundle);
+        EXPECT_FALSE(APMUserDefaults::userPreferenceEnabled());
 
-    APMUserDefaults defaults("com.vuziri.vmp.measurement");
-    EXPECT_FALSE(defaults.useCFPreferencesLibrary());
-    defaults.setInteger(3, "a");
-    EXPECT_EQ(platform::NSUserDefaults::suiteNamed("com.vuziri.vmp.measurement")->objectForKey("a"),
-              Value(3));
-    platform::NSBundle::setMainBundlePath({});
+        APMUserDefaults defaults("com.vuziri.vmp.measurement");
+        EXPECT_FALSE(defaults.useCFPreferencesLibrary());
+        defaults.setInteger(3, "a");
+        EXPECT_EQ(platform::NSUserDefaults::suiteNamed("com.vuziri.vmp.measurement")->objectForKey("a"),
+                  Value(3));
+        platform::NSBundle::setMainBundlePath({});
+    });
 }

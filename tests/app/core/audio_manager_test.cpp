@@ -17,8 +17,15 @@ using Status = AudioPlayer::Status;
 
 namespace {
 
+// The shared manager, with the players a case registered, is forgotten before and after each case.
 class AudioPlayers : public ::testing::Test {
 protected:
+    void SetUp() override { AudioManager::resetSharedForTesting(); }
+    void TearDown() override {
+        AudioManager::resetSharedForTesting();
+        clock_->runUntilIdle();  // what the players let go of were still loading ends with the case
+    }
+
     std::shared_ptr<AudioPlayer> player(const std::string& resource, bool looping) {
         const auto dot = resource.rfind('.');
         auto url = platform::NSBundle::mainBundle()->URLForResource(resource.substr(0, dot),

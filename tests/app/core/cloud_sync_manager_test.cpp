@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <thread>
 
@@ -15,9 +14,11 @@
 #include "platform/foundation/ns_thread.h"
 #include "platform/foundation/property_list.h"
 #include "platform/uikit/application/ui_application.h"
+#include "tests/app/core/launch_environment.h"
 #include "tests/app/core/store_test_support.h"
 #include "tests/platform/ensembles/download_notices.h"
 #include "tests/support/eventually.h"
+#include "tests/support/scoped_environment_variable.h"
 #include "tests/support/temp_data_root.h"
 
 using namespace quorvel;
@@ -39,12 +40,10 @@ struct CloudContentPosts {
     std::atomic<bool> onMainThread{true};
 };
 
-// A launched app: a data root, the virtual clock, a cloud folder of its own and the store.
+// A launched app: a data root, the virtual clock, a cloud folder of its own and the store; its sync
+// manager and the cloud folder's variable are put back when it ends.
 struct SyncedApp {
-    SyncedApp() {
-        ::setenv("QUORVEL_CLOUD", cloud.c_str(), 1);
-        quorvel::testing::launchStore();
-    }
+    SyncedApp() { quorvel::testing::launchStore(); }
 
     std::size_t changeFileCount() const {
         std::size_t files = 0;
@@ -90,8 +89,10 @@ struct SyncedApp {
     }
 
     quorvel::testing::TempDataRoot root;
+    quorvel::testing::LaunchEnvironment environment{root.path()};
     std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
     std::filesystem::path cloud = root.path() / "cloud";
+    quorvel::testing::ScopedEnvironmentVariable cloudVariable{"QUORVEL_CLOUD", cloud.string()};
 };
 
 }  // namespace
@@ -168,9 +169,10 @@ TEST(CloudSync, ASyncFromABackgroundThreadRunsOnTheMainThread) {
 
 TEST(CloudSync, WithoutAModelSyncIsOffButTheManagerExists) {
     quorvel::testing::TempDataRoot root;
+    quorvel::testing::LaunchEnvironment environment{root.path()};
     auto clock = platform::VirtualClock::install();
     quorvel::testing::MainBundleAt bundle(root.path());
-    ::setenv("QUORVEL_CLOUD", (root.path() / "cloud").c_str(), 1);
+    quorvel::testing::ScopedEnvironmentVariable cloudVariable{"QUORVEL_CLOUD", (root.path() / "cloud").string()};
     CloudContentPosts posts;
     auto sync = CloudSyncManager::shared();
     EXPECT_FALSE(sync->ensemble());

@@ -33,10 +33,19 @@ bool isUUIDString(const std::string& text) {
     return std::regex_match(text, std::regex("[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}"));
 }
 
+// A data root of its own and a store no earlier case set up; the store is put back when the case ends.
+class StoreTest : public ::testing::Test {
+protected:
+    quorvel::testing::TempDataRoot root;
+    quorvel::testing::FreshStore store;
+};
+using SessionStore = StoreTest;
+using SessionStoreWithoutStore = StoreTest;
+using SessionStoreFaults = StoreTest;
+
 }  // namespace
 
-TEST(SessionStore, StoresSessionsWithTheirValuesNewestFirst) {
-    quorvel::testing::TempDataRoot root;
+TEST_F(SessionStore, StoresSessionsWithTheirValuesNewestFirst) {
     launchStore();
     auto manager = CoreDataManager::shared();
     ASSERT_TRUE(manager->insertSession(25, SessionType::focus, NSDate(200)));
@@ -51,8 +60,7 @@ TEST(SessionStore, StoresSessionsWithTheirValuesNewestFirst) {
     EXPECT_NE(all[0]->uniqueIdentifier(), all[1]->uniqueIdentifier());
 }
 
-TEST(SessionStore, ARangeIncludesSessionsStampedExactlyAtEitherEnd) {
-    quorvel::testing::TempDataRoot root;
+TEST_F(SessionStore, ARangeIncludesSessionsStampedExactlyAtEitherEnd) {
     launchStore();
     auto manager = CoreDataManager::shared();
     for (double t : {99.999, 100.0, 150.0, 200.0, 200.001})
@@ -62,8 +70,7 @@ TEST(SessionStore, ARangeIncludesSessionsStampedExactlyAtEitherEnd) {
     EXPECT_TRUE(manager->fetchSessions(NSDate(200), NSDate(100)).empty());
 }
 
-TEST(SessionStore, TheNumberHolderGetsANewNumberInRangeOnEveryStoredSession) {
-    quorvel::testing::TempDataRoot root;
+TEST_F(SessionStore, TheNumberHolderGetsANewNumberInRangeOnEveryStoredSession) {
     launchStore();
     auto manager = CoreDataManager::shared();
     ASSERT_TRUE(manager->numberHolder());
@@ -79,8 +86,7 @@ TEST(SessionStore, TheNumberHolderGetsANewNumberInRangeOnEveryStoredSession) {
     EXPECT_EQ(manager->numberHolder()->number(), last);  // saved with the session
 }
 
-TEST(SessionStore, ASecondLaunchFindsTheNumberHolderAndInsertsNoOther) {
-    quorvel::testing::TempDataRoot root;
+TEST_F(SessionStore, ASecondLaunchFindsTheNumberHolderAndInsertsNoOther) {
     launchStore();
     const auto id = CoreDataManager::shared()->numberHolder()->valueForKey("uniqueIdentifier");
     launchStore();
@@ -88,8 +94,7 @@ TEST(SessionStore, ASecondLaunchFindsTheNumberHolderAndInsertsNoOther) {
     EXPECT_EQ(CoreDataManager::shared()->numberHolder()->valueForKey("uniqueIdentifier"), id);
 }
 
-TEST(SessionStore, InsertionKeepsAPresetIdentifierAndReplacesAnEmptyOne) {
-    quorvel::testing::TempDataRoot root;
+TEST_F(SessionStore, InsertionKeepsAPresetIdentifierAndReplacesAnEmptyOne) {
     launchStore();
     auto context = CoreDataManager::context();
     auto preset = context->insertNewObjectForEntityForName("Session");
@@ -109,8 +114,7 @@ TEST(SessionStore, InsertionKeepsAPresetIdentifierAndReplacesAnEmptyOne) {
     EXPECT_TRUE(isUUIDString(*goal->valueForKey("uniqueIdentifier").stringValue()));
 }
 
-TEST(SessionStoreWithoutStore, WithoutAModelThereIsNoContextAndNothingIsStored) {
-    quorvel::testing::TempDataRoot root;
+TEST_F(SessionStoreWithoutStore, WithoutAModelThereIsNoContextAndNothingIsStored) {
     quorvel::testing::MainBundleAt bundle(root.path());  // no Pomodoro.momd here
     launchStore();
     auto manager = CoreDataManager::shared();
@@ -121,8 +125,7 @@ TEST(SessionStoreWithoutStore, WithoutAModelThereIsNoContextAndNothingIsStored) 
     EXPECT_TRUE(manager->fetchSessions(NSDate::distantPast(), NSDate::distantFuture()).empty());
 }
 
-TEST(SessionStoreWithoutStore, AStoreDirectoryThatCannotBeMadeIsReportedAndLeavesNoContext) {
-    quorvel::testing::TempDataRoot root;
+TEST_F(SessionStoreWithoutStore, AStoreDirectoryThatCannotBeMadeIsReportedAndLeavesNoContext) {
     std::filesystem::create_directories(platform::DataRoot::library());
     std::ofstream(platform::DataRoot::applicationSupport()) << "a file in the way";
     platform::Console::Capture console;
@@ -132,8 +135,7 @@ TEST(SessionStoreWithoutStore, AStoreDirectoryThatCannotBeMadeIsReportedAndLeave
     EXPECT_FALSE(CoreDataManager::shared()->insertSession(25, SessionType::focus, NSDate(1)));
 }
 
-TEST(SessionStoreWithoutStore, AStoreThatCannotBeAddedFailsSavesAndAnswersNothing) {
-    quorvel::testing::TempDataRoot root;
+TEST_F(SessionStoreWithoutStore, AStoreThatCannotBeAddedFailsSavesAndAnswersNothing) {
     std::filesystem::create_directories(quorvel::testing::storeFile());  // a folder where the file belongs
     platform::Console::Capture console;
     launchStore();
@@ -143,8 +145,7 @@ TEST(SessionStoreWithoutStore, AStoreThatCannotBeAddedFailsSavesAndAnswersNothin
     EXPECT_TRUE(CoreDataManager::shared()->fetchSessions(NSDate(0), NSDate(2)).empty());
 }
 
-TEST(SessionStoreFaults, ADamagedStoreFileIsSetAsideAndTheAppStartsAfresh) {
-    quorvel::testing::TempDataRoot root;
+TEST_F(SessionStoreFaults, ADamagedStoreFileIsSetAsideAndTheAppStartsAfresh) {
     PFileManager::shared()->createStoreDirectory();
     std::ofstream(quorvel::testing::storeFile()) << "SQLite format 3 but not really";
     platform::Console::Capture console;

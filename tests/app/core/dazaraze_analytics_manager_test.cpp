@@ -8,6 +8,8 @@
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_date.h"
 #include "tests/analytics/engine/events_taken_in.h"
+#include "tests/analytics/fresh_library.h"
+#include "tests/support/fresh_amplitude.h"
 #include "tests/support/temp_data_root.h"
 
 using namespace quorvel;
@@ -26,6 +28,8 @@ protected:
     }
     void TearDown() override { clock->runUntilIdle(); }
 
+    quorvel::testing::FreshLibrary library;
+    quorvel::testing::FreshAmplitude amplitude;
     quorvel::testing::TempDataRoot root;
     std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
     std::shared_ptr<EventsTakenIn> events = EventsTakenIn::installOnEngine();

@@ -9,6 +9,7 @@
 #include "platform/foundation/ns_calendar.h"
 #include "platform/foundation/ns_locale.h"
 #include "platform/foundation/ns_time_zone.h"
+#include "tests/support/kept_time_zone.h"
 
 using namespace quorvel;
 using platform::NSDate;
@@ -24,6 +25,11 @@ NSDate local(int year, int month, int day, int hour, int minute = 0, int second 
 void useTimeZone(const char* name) {
     platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName(name));
 }
+
+// Cases that run in a zone of their choice put the default zone back.
+class CalendarHelpers : public ::testing::Test {
+    quorvel::testing::KeptTimeZone zone_;
+};
 
 }  // namespace
 
@@ -50,7 +56,7 @@ TEST(DurationText, HoursSingularPluralAndSpacing) {
     }
 }
 
-TEST(CalendarHelpers, StartOfDayIsLocalMidnightAcrossDaylightSavingChanges) {
+TEST_F(CalendarHelpers, StartOfDayIsLocalMidnightAcrossDaylightSavingChanges) {
     useTimeZone("Europe/Berlin");
     EXPECT_EQ(startOfDay(local(2024, 3, 30, 23, 59, 59)), local(2024, 3, 30, 0));
     // The clocks jump from 02:00 to 03:00: the day is 23 hours long.
@@ -65,7 +71,7 @@ TEST(CalendarHelpers, StartOfDayIsLocalMidnightAcrossDaylightSavingChanges) {
     EXPECT_TRUE(std::isnan(startOfDay(notADate).timeIntervalSinceReferenceDate()));
 }
 
-TEST(CalendarHelpers, AddingDaysKeepsTheLocalTimeAcrossDaylightSavingChanges) {
+TEST_F(CalendarHelpers, AddingDaysKeepsTheLocalTimeAcrossDaylightSavingChanges) {
     useTimeZone("Europe/Berlin");
     const NSDate after = local(2024, 4, 5, 10, 15);
     EXPECT_EQ(dateByAddingDays(after, -13), local(2024, 3, 23, 10, 15));
@@ -73,7 +79,7 @@ TEST(CalendarHelpers, AddingDaysKeepsTheLocalTimeAcrossDaylightSavingChanges) {
     EXPECT_EQ(dateByAddingDays(startOfDay(after), 7), startOfDay(local(2024, 4, 12, 18)));
 }
 
-TEST(CalendarHelpers, DateTextFollowsTheLocalesPatternForTheTemplate) {
+TEST_F(CalendarHelpers, DateTextFollowsTheLocalesPatternForTheTemplate) {
     useTimeZone("Europe/Berlin");
     platform::NSLocale::setCurrentLocale(platform::NSLocale("en_US"));
     const NSDate date = local(2024, 3, 31, 12);

@@ -16,6 +16,15 @@ struct MainBundleAt {
     ~MainBundleAt() { platform::NSBundle::setMainBundlePath({}); }
 };
 
+// The session store as a process finds it before the launch sets it up, for one case, and so again
+// when the case ends.
+struct FreshStore {
+    FreshStore() { CoreDataManager::resetSharedForTesting(); }
+    ~FreshStore() { CoreDataManager::resetSharedForTesting(); }
+    FreshStore(const FreshStore&) = delete;
+    FreshStore& operator=(const FreshStore&) = delete;
+};
+
 // Start-up's store steps: set up the store, fetch or insert the NumberHolder, save.
 inline void launchStore() {
     auto manager = CoreDataManager::shared();

@@ -21,7 +21,10 @@
 #include "platform/uikit/application/ui_application.h"
 #include "platform/usernotifications/un_user_notification_center.h"
 #include "tests/analytics/engine/events_taken_in.h"
+#include "tests/analytics/fresh_library.h"
 #include "tests/app/core/store_test_support.h"
+#include "tests/support/fresh_amplitude.h"
+#include "tests/support/fresh_application.h"
 #include "tests/support/temp_data_root.h"
 
 namespace quorvel::testing {
@@ -70,7 +73,8 @@ inline std::filesystem::path fastTemporaryFolder() {
 
 // A fresh device after its first launch at 10:00 UTC: the default settings, an empty session store,
 // both analytics services started, and the engine wired to a recording screen. Posts of
-// "TimerRunningStatus" are kept in order.
+// "TimerRunningStatus" are kept in order. The application, the analytics library and services and the
+// engine are put back when the case ends.
 class TimerEngineTest : public ::testing::Test {
 protected:
     static constexpr double kTenOClock = platform::VirtualClock::kDefaultStart + 3600;
@@ -91,6 +95,8 @@ protected:
         AudioManager::resetSharedForTesting();
         platform::UNUserNotificationCenter::resetCurrentForTesting();
         platform::NSNotificationCenter::defaultCenter().removeObserver(runningStatusObserver_.get());
+        // The players let go of may still be loading: that work ends with the case, not in the next.
+        clock->runUntilIdle();
     }
 
     std::shared_ptr<TimerViewModel> engine() { return sharedEngineShownOn(screen); }
@@ -116,7 +122,11 @@ protected:
         return UserDefaultProperties::standardDefaults();
     }
 
+    FreshApplication application_;
+    FreshLibrary library_;
+    FreshAmplitude amplitude_;
     TempDataRoot root{fastTemporaryFolder()};
+    FreshStore store_;
     std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install(kTenOClock);
     std::shared_ptr<RecordingTimerScreen> screen = std::make_shared<RecordingTimerScreen>();
     std::vector<bool> runningStatusPosts;

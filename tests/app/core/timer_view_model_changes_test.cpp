@@ -9,6 +9,7 @@
 #include "app/core/zuvo_local_notification_manager.h"
 #include "platform/avfoundation/av_url_asset.h"
 #include "tests/app/core/timer_test_support.h"
+#include "tests/support/scoped_observer.h"
 
 using namespace quorvel;
 using quorvel::testing::TimerEngineTest;
@@ -206,7 +207,7 @@ TEST_F(TimerEngineTest, TerminationWithdrawsTheSessionChangeChain) {
 TEST_F(TimerEngineTest, TheSessionNumberChangesExactlyWhenTheSessionInHandDoes) {
     auto timer = engine();
     std::vector<std::uint64_t> told;
-    const auto observer = platform::NSNotificationCenter::defaultCenter().addObserverForName(
+    quorvel::testing::ScopedObserver observer(
         NotificationName::sessionDidChange(),
         [&](const platform::NSNotification&) { told.push_back(TimerViewModel::shared()->sessionNumber()); });
     const auto first = timer->sessionNumber();
@@ -241,5 +242,4 @@ TEST_F(TimerEngineTest, TheSessionNumberChangesExactlyWhenTheSessionInHandDoes) 
         ASSERT_FALSE(told.empty());
         EXPECT_EQ(told.front(), timer->sessionNumber());
     }
-    platform::NSNotificationCenter::defaultCenter().removeObserver(observer.get());
 }

@@ -5,6 +5,7 @@
 #include "app/core/theme_colors.h"
 #include "app/core/user_defaults_accessors.h"
 #include "tests/app/core/timer_test_support.h"
+#include "tests/support/scoped_observer.h"
 
 using namespace quorvel;
 using platform::NSDate;
@@ -20,12 +21,12 @@ std::vector<std::shared_ptr<Session>> storedSessions() {
 
 TEST_F(TimerEngineTest, AFocusSessionRuns15000TicksToZeroAndEndsOnTheNextTick) {
     auto timer = engine();
-    auto& center = platform::NSNotificationCenter::defaultCenter();
     int chartPosts = 0;
-    auto charts = center.addObserverForName(NotificationName::changeChartsData(),
+    // The observers write into this test's locals: they go with them.
+    quorvel::testing::ScopedObserver charts(NotificationName::changeChartsData(),
                                             [&](const platform::NSNotification&) { ++chartPosts; });
     SessionNames announced;
-    auto sessions = center.addObserverForName(
+    quorvel::testing::ScopedObserver sessions(
         NotificationName::sessionDidChange(),
         [&](const platform::NSNotification& note) { announced = *note.objectAs<SessionNames>(); });
     timer->startTimer(true);
@@ -63,9 +64,6 @@ TEST_F(TimerEngineTest, AFocusSessionRuns15000TicksToZeroAndEndsOnTheNextTick) {
     // The saved state follows, in both suites.
     EXPECT_EQ(standard()->doubleForKey("CurrentTimerTime"), 5.0);
     EXPECT_EQ(UserDefaultProperties::appGroupDefaults()->integerForKey("CurrentTimerType"), 1);
-    // The observers write into this test's locals: they must not outlive it.
-    center.removeObserver(charts.get());
-    center.removeObserver(sessions.get());
 }
 
 TEST_F(TimerEngineTest, TheNextSessionStartsHalfASecondLaterOnlyWithAutoRestart) {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/foundation/value.h"
+#include "tests/support/scoped_observer.h"
 
 using namespace platform;
 
@@ -47,12 +48,11 @@ TEST(AudioSession, FailuresATestAsksForComeOnceEachThenTheCallsSucceed) {
 TEST(AudioSession, InterruptionsAndRouteChangesArePostedWithTheirReasonAsAnUnsignedInteger) {
     std::optional<Value> interruption;
     std::optional<Value> route;
-    auto& center = NSNotificationCenter::defaultCenter();
-    auto a = center.addObserverForName(
+    quorvel::testing::ScopedObserver interruptions(
         AVAudioSessionInterruptionNotification,
         [&](const NSNotification& note) { interruption = *note.objectAs<Value>(); });
-    auto b = center.addObserverForName(AVAudioSessionRouteChangeNotification,
-                                       [&](const NSNotification& note) { route = *note.objectAs<Value>(); });
+    quorvel::testing::ScopedObserver routeChanges(
+        AVAudioSessionRouteChangeNotification, [&](const NSNotification& note) { route = *note.objectAs<Value>(); });
     AVAudioSession::sharedInstance()->reportInterruption(AVAudioSessionInterruptionType::Began);
     AVAudioSession::sharedInstance()->reportRouteChange(
         AVAudioSessionRouteChangeReason::OldDeviceUnavailable);

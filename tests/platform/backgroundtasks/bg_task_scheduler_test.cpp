@@ -5,6 +5,7 @@
 #include "platform/foundation/ns_run_loop.h"
 #include "platform/uikit/application/ui_application.h"
 #include "platform/uikit/application/ui_application_delegate.h"
+#include "tests/support/fresh_application.h"
 
 using namespace platform;
 
@@ -29,6 +30,7 @@ struct SchedulerTest : ::testing::Test {
         clock->runUntilIdle();
     }
 
+    quorvel::testing::FreshApplication fresh;
     std::shared_ptr<VirtualClock> clock = VirtualClock::install();
     UIApplication& app = UIApplication::sharedApplication();
     BGTaskScheduler& scheduler = BGTaskScheduler::sharedScheduler();

@@ -9,6 +9,7 @@
 #include "platform/foundation/console.h"
 #include "platform/foundation/ns_thread.h"
 #include "tests/platform/coredata/coredata_test_support.h"
+#include "tests/support/scoped_observer.h"
 #include "tests/support/temp_data_root.h"
 
 using namespace platform;
@@ -186,7 +187,7 @@ TEST(CoreDataSave, BeforeWritingASaveNamesTheStoredObjectsItChangesEvenWhenItThe
     ASSERT_TRUE(context->save());
     std::vector<std::vector<std::int64_t>> named;
     std::vector<std::int64_t> storedCountsThen;
-    auto token = NSNotificationCenter::defaultCenter().addObserverForName(
+    quorvel::testing::ScopedObserver willSaves(
         NSManagedObjectContextWillSaveNotification, [&](const NSNotification& n) {
             std::vector<std::int64_t> rows;
             for (const auto& id : n.objectAs<NSManagedObjectContextWillSave>()->updatedObjects) rows.push_back(id.row);
@@ -206,7 +207,6 @@ TEST(CoreDataSave, BeforeWritingASaveNamesTheStoredObjectsItChangesEvenWhenItThe
     EXPECT_FALSE(context->save());
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
-    NSNotificationCenter::defaultCenter().removeObserver(token.get());
 
     const std::vector<std::int64_t> noteRow{note->objectID().row};
     EXPECT_EQ(named, (std::vector<std::vector<std::int64_t>>{noteRow, noteRow}));
@@ -355,7 +355,7 @@ TEST(CoreDataMerge, AnotherContextsSaveUpdatesObjectsButNotUnsavedChangesHere) {
     auto background =
         openContext(store.model, store.file, NSManagedObjectContextConcurrencyType::PrivateQueue);
     std::optional<NSNotification> saved;
-    auto token = NSNotificationCenter::defaultCenter().addObserverForName(
+    quorvel::testing::ScopedObserver didSaves(
         NSManagedObjectContextDidSaveNotification, [&](const NSNotification& n) {
             if (n.objectAs<NSManagedObjectContextDidSave>()->context == background.get()) saved = n;
         });
@@ -376,7 +376,6 @@ TEST(CoreDataMerge, AnotherContextsSaveUpdatesObjectsButNotUnsavedChangesHere) {
     EXPECT_EQ(*note->valueForKey("title").stringValue(), "unsaved");
     EXPECT_EQ(counts(*mainContext->executeFetchRequest(notesNewestFirst())),
               (std::vector<std::int64_t>{2, 5}));
-    NSNotificationCenter::defaultCenter().removeObserver(token.get());
 }
 
 TEST(CoreDataQueues, BlocksRunOnTheContextsQueue) {

@@ -9,11 +9,14 @@
 #include "platform/uikit/application/ui_window.h"
 #include "platform/uikit/controllers/ui_popover_presentation_controller.h"
 #include "platform/uikit/controls/ui_button.h"
+#include "tests/platform/uikit/default_device.h"
 #include "tests/platform/uikit/recording_controller.h"
 
 using namespace platform;
 using Log = std::vector<std::string>;
 using Shown = quorvel::testing::ShownRoot;
+// Cases that turn or swap the device put back the default one.
+using AlertController = quorvel::testing::DefaultDeviceTest;
 
 namespace {
 
@@ -23,7 +26,7 @@ void pressAlertButton(const std::shared_ptr<UIButton>& button) {
 
 }  // namespace
 
-TEST(AlertController, AnAlertFadesInOverTheScreenAndItsHandlerRunsOnceItIsGone) {
+TEST_F(AlertController, AnAlertFadesInOverTheScreenAndItsHandlerRunsOnceItIsGone) {
     Shown shown;
     auto alert = UIAlertController::alertControllerWithTitle("Empty Music", "Couldn't find the music.",
                                                              UIAlertControllerStyle::alert);
@@ -52,7 +55,7 @@ TEST(AlertController, AnAlertFadesInOverTheScreenAndItsHandlerRunsOnceItIsGone) 
     EXPECT_EQ(alert->view()->superview(), nullptr);
 }
 
-TEST(AlertController, TwoButtonsSitSideBySideAndMoreStackWithCancelLast) {
+TEST_F(AlertController, TwoButtonsSitSideBySideAndMoreStackWithCancelLast) {
     Shown shown;
     auto two = UIAlertController::alertControllerWithTitle(std::nullopt, "Reset?", UIAlertControllerStyle::alert);
     two->addAction(UIAlertAction::actionWithTitle("Cancel", UIAlertActionStyle::cancel, nullptr));
@@ -82,7 +85,7 @@ TEST(AlertController, TwoButtonsSitSideBySideAndMoreStackWithCancelLast) {
     EXPECT_GT(sheet->buttons()[2]->frame().minY(), sheet->buttons()[1]->frame().maxY());
 }
 
-TEST(AlertController, ADisabledActionDoesNothing) {
+TEST_F(AlertController, ADisabledActionDoesNothing) {
     Shown shown;
     auto alert = UIAlertController::alertControllerWithTitle("Save?", std::nullopt, UIAlertControllerStyle::alert);
     bool ran = false;
@@ -98,7 +101,7 @@ TEST(AlertController, ADisabledActionDoesNothing) {
     EXPECT_EQ(shown.root->presentedViewController(), alert);
 }
 
-TEST(AlertController, AnActionSheetOnATabletIsAPanelBesideItsSource) {
+TEST_F(AlertController, AnActionSheetOnATabletIsAPanelBesideItsSource) {
     DeviceProfile::setCurrent(*DeviceProfile::named("iPadPro11Inch"));
     Shown shown;
     auto sheet = UIAlertController::alertControllerWithTitle("Sound", std::nullopt, UIAlertControllerStyle::actionSheet);

@@ -11,6 +11,7 @@
 #include "platform/foundation/ns_timer.h"
 #include "platform/foundation/ns_user_defaults.h"
 #include "platform/uikit/application/ui_application_delegate.h"
+#include "tests/support/fresh_application.h"
 #include "tests/support/recording_url_opener.h"
 #include "tests/support/temp_data_root.h"
 
@@ -63,6 +64,7 @@ class LaunchedApp : public ::testing::Test {
 protected:
     LaunchedApp() { app.launch(delegate); }
 
+    quorvel::testing::FreshApplication fresh;
     quorvel::testing::TempDataRoot root;
     std::shared_ptr<VirtualClock> clock = VirtualClock::install();
     std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>();
@@ -220,6 +222,7 @@ TEST_F(ApplicationAttributes, TheDesktopHearsOfEachChange) {
 }
 
 TEST(ApplicationLinks, OnlyWebAndMailLinksReachADesktopThatHandlesThem) {
+    quorvel::testing::FreshApplication fresh;
     auto clock = VirtualClock::install();
     auto opener = std::make_shared<quorvel::testing::RecordingURLOpener>();
     UIApplication& app = UIApplication::sharedApplication();

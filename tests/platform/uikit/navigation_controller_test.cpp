@@ -13,11 +13,16 @@
 #include "platform/uikit/navigation/ui_navigation_item.h"
 #include "platform/uikit/navigation/ui_toolbar.h"
 #include "platform/uikit/text/ui_label.h"
+#include "tests/platform/uikit/default_device.h"
 #include "tests/platform/uikit/recording_controller.h"
 
 using namespace platform;
 using quorvel::testing::RecordingController;
 using Log = std::vector<std::string>;
+// Cases that turn or swap the device put back the default one.
+using NavigationStack = quorvel::testing::DefaultDeviceTest;
+using NavigationBar = quorvel::testing::DefaultDeviceTest;
+using Toolbar = quorvel::testing::DefaultDeviceTest;
 
 namespace {
 
@@ -57,7 +62,7 @@ struct Stack {
 
 }  // namespace
 
-TEST(NavigationStack, APushSlidesTheNewScreenInOnTheClock) {
+TEST_F(NavigationStack, APushSlidesTheNewScreenInOnTheClock) {
     Stack stack;
     auto detail = stack.make("detail");
     stack.navigation->pushViewController(detail, true);
@@ -76,7 +81,7 @@ TEST(NavigationStack, APushSlidesTheNewScreenInOnTheClock) {
     EXPECT_EQ(stack.navigation->navigationBar()->titleLabel()->text(), "detail");
 }
 
-TEST(NavigationStack, TheBackButtonPopsAndTheRootStays) {
+TEST_F(NavigationStack, TheBackButtonPopsAndTheRootStays) {
     Stack stack;
     auto detail = stack.make("detail");
     stack.navigation->pushViewController(detail, false);
@@ -96,7 +101,7 @@ TEST(NavigationStack, TheBackButtonPopsAndTheRootStays) {
     EXPECT_EQ(stack.navigation->popViewControllerAnimated(true), nullptr);
 }
 
-TEST(NavigationStack, ReplacingTheStackShowsTheNewTopAndReleasesTheOldScreens) {
+TEST_F(NavigationStack, ReplacingTheStackShowsTheNewTopAndReleasesTheOldScreens) {
     Stack stack;
     stack.navigation->pushViewController(stack.make("detail"), false);
     stack.clock->runUntilIdle();
@@ -112,7 +117,7 @@ TEST(NavigationStack, ReplacingTheStackShowsTheNewTopAndReleasesTheOldScreens) {
     EXPECT_EQ(stack.navigation->navigationBar()->backButton(), nullptr);
 }
 
-TEST(NavigationStack, ChangesAskedForDuringATransitionFollowIt) {
+TEST_F(NavigationStack, ChangesAskedForDuringATransitionFollowIt) {
     Stack stack;
     auto first = stack.make("first");
     auto second = stack.make("second");
@@ -128,7 +133,7 @@ TEST(NavigationStack, ChangesAskedForDuringATransitionFollowIt) {
     EXPECT_EQ(stack.log.back(), "root.viewDidAppear");
 }
 
-TEST(NavigationStack, ContentGoesUnderATranslucentBarAndBelowAnOpaqueOne) {
+TEST_F(NavigationStack, ContentGoesUnderATranslucentBarAndBelowAnOpaqueOne) {
     Stack stack;
     auto bar = stack.navigation->navigationBar();
     EXPECT_EQ(bar->frame(), CGRect(0, 20, 375, 44));  // below the status bar
@@ -139,7 +144,7 @@ TEST(NavigationStack, ContentGoesUnderATranslucentBarAndBelowAnOpaqueOne) {
     EXPECT_EQ(stack.navigation->topViewController()->view()->frame(), CGRect(0, 64, 375, 603));
 }
 
-TEST(NavigationStack, TheTopScreenTurnsWithTheDeviceUnderALowerBar) {
+TEST_F(NavigationStack, TheTopScreenTurnsWithTheDeviceUnderALowerBar) {
     Stack stack;
     InterfaceDriver::rotateDevice(UIDeviceOrientation::landscapeLeft);
     stack.settle();
@@ -148,7 +153,7 @@ TEST(NavigationStack, TheTopScreenTurnsWithTheDeviceUnderALowerBar) {
     EXPECT_EQ(stack.navigation->navigationBar()->frame(), CGRect(0, 0, 667, UINavigationBar::kCompactHeight));
 }
 
-TEST(NavigationBar, ItemsSitAtTheEdgesAndFollowTheirItem) {
+TEST_F(NavigationBar, ItemsSitAtTheEdgesAndFollowTheirItem) {
     Stack stack;
     auto item = stack.root->navigationItem();
     auto menu = std::make_shared<UIView>(CGRect(0, 0, 180, 32));
@@ -173,7 +178,7 @@ TEST(NavigationBar, ItemsSitAtTheEdgesAndFollowTheirItem) {
     EXPECT_EQ(menu->superview(), nullptr);
 }
 
-TEST(Toolbar, FlexibleSpacesShareTheRoomLeft) {
+TEST_F(Toolbar, FlexibleSpacesShareTheRoomLeft) {
     auto toolbar = std::make_shared<UIToolbar>(CGRect(0, 0, 320, 44));
     toolbar->setBarStyle(UIBarStyle::black);
     auto left = std::make_shared<UIView>(CGRect(0, 0, 60, 30));

@@ -15,6 +15,7 @@
 #include "platform/uikit/application/ui_window.h"
 #include "platform/uikit/navigation/ui_navigation_controller.h"
 #include "platform/uikit/nibs/ui_nib.h"
+#include "tests/support/fresh_application.h"
 #include "tests/support/temp_data_root.h"
 
 using namespace platform;
@@ -111,7 +112,7 @@ TEST(Storyboard, UnknownNamesGiveNothing) {
     Console::Capture console;
     EXPECT_EQ(UIStoryboard::storyboardWithName("Settings")->instantiateViewControllerWithIdentifier("Nope"), nullptr);
     EXPECT_TRUE(console.contains("has no scene Nope"));
-    EXPECT_EQ(UINib::nibWithNibName("VolumeAlertViewController"), nullptr);
+    EXPECT_EQ(UINib::nibWithNibName("NoSuchViewController"), nullptr);
 }
 
 TEST(Segues, TheSourcePreparesTheDestinationWhichIsThenShown) {
@@ -179,6 +180,7 @@ TEST(Nibs, AControllerWithANibNameLoadsItAsItsOwnerAndANibMayHoldTheController) 
 }
 
 TEST(MainStoryboard, TheInitialControllerIsShownAfterTheDelegateLaunched) {
+    quorvel::testing::FreshApplication fresh;
     auto clock = VirtualClock::install();
     quorvel::testing::TempDataRoot root;
     std::ofstream(root.path() / "Info.plist")

@@ -85,6 +85,7 @@ protected:
         quorvel::testing::restoreDefaultDevice();
         CountedCell::made = 0;
     }
+    void TearDown() override { quorvel::testing::restoreDefaultDevice(); }
 
     std::shared_ptr<UITableView> table(UITableViewStyle style = UITableViewStyle::plain,
                                        CGFloat height = 440) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,15 +9,24 @@
 #include "platform/foundation/clock.h"
 #include "platform/usernotifications/un_time_interval_notification_trigger.h"
 #include "platform/usernotifications/un_user_notification_center.h"
+#include "tests/support/kept_time_zone.h"
+#include "tests/support/scoped_environment_variable.h"
 #include "tests/support/temp_data_root.h"
 
 namespace quorvel::testing {
 
 // A fresh data root, clock and notification centre, no desktop notification service (a bus address
-// that leads nowhere), and the centre's asynchronous answers awaited.
+// that leads nowhere), and the centre's asynchronous answers awaited. The centre, its authorisation,
+// the bus address and the default time zone are put back when the case ends.
 class NotificationTest : public ::testing::Test {
 protected:
-    NotificationTest() { ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quorvel-test-bus", 1); }
+    NotificationTest() { forgetTheCentre(); }
+    ~NotificationTest() override { forgetTheCentre(); }
+
+    static void forgetTheCentre() {
+        platform::UNUserNotificationCenter::resetCurrentForTesting();
+        platform::UNUserNotificationCenter::setDeniesAuthorizationForTesting(false);
+    }
 
     std::shared_ptr<platform::UNUserNotificationCenter> center() {
         return platform::UNUserNotificationCenter::currentNotificationCenter();
@@ -76,6 +84,8 @@ protected:
         return notifications;
     }
 
+    ScopedEnvironmentVariable bus_{"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quorvel-test-bus"};
+    KeptTimeZone zone_;
     TempDataRoot root_;
     std::shared_ptr<platform::VirtualClock> clock_ = platform::VirtualClock::install();
 };

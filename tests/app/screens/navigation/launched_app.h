@@ -23,6 +23,7 @@
 #include "tests/analytics/engine/events_taken_in.h"
 #include "tests/app/core/launch_environment.h"
 #include "tests/app/screens/timer/emulated_device.h"
+#include "tests/app/widgets/alert/fresh_alert_queue.h"
 #include "tests/support/temp_data_root.h"
 #include "tests/support/touch_driver.h"
 
@@ -30,7 +31,8 @@ namespace quorvel::testing {
 
 // The app as the shell starts it, on a portrait iPhone 8 on the virtual clock: its storyboards
 // registered, launched through its delegate into the navigation container, and touched through the
-// window like a person would. Analytics events are kept from the launch on.
+// window like a person would. Analytics events are kept from the launch on. The alerts it leaves go
+// with the case.
 class LaunchedApp : public EmulatedDevice {
 protected:
     using T = TempUserDefaultProperties;
@@ -116,6 +118,8 @@ protected:
 
 private:
     std::size_t eventsRead_ = 0;
+    // Last, so that the alerts it dismisses at the end still find the screens they were shown over.
+    FreshAlertQueue alerts_;
 };
 
 }  // namespace quorvel::testing

@@ -9,6 +9,7 @@
 #include "platform/foundation/console.h"
 #include "platform/uikit/device/interface_driver.h"
 #include "tests/app/screens/navigation/launched_app.h"
+#include "tests/support/scoped_observer.h"
 
 namespace quorvel {
 namespace {
@@ -24,8 +25,8 @@ std::shared_ptr<UIView> leftButton(const std::shared_ptr<UIViewController>& scre
 TEST_F(NavigationContainer, TheMenuSwitchesToAFreshScreenUnlessThatOneIsShown) {
     launch();
     std::vector<int> buttonSets;
-    NSNotificationCenter::defaultCenter().addObserver(
-        this, NotificationName::navigationBarButtonSet(),
+    quorvel::testing::ScopedObserver buttonSetPosts(
+        NotificationName::navigationBarButtonSet(),
         [&](const NSNotification& note) { buttonSets.push_back(*note.objectAs<int>()); });
     std::weak_ptr<TimeViewController> first = timerScreen();
     choose(0);
@@ -53,7 +54,6 @@ TEST_F(NavigationContainer, TheMenuSwitchesToAFreshScreenUnlessThatOneIsShown) {
     const auto settings = std::dynamic_pointer_cast<OptionViewController>(container->topViewController());
     ASSERT_TRUE(settings) << "the settings screen comes from its storyboard";
     EXPECT_EQ(leftButton(settings), container->navigationBarButtons()[2]);
-    NSNotificationCenter::defaultCenter().removeObserver(this);
 }
 
 TEST_F(NavigationContainer, TheLeftButtonOpensAndClosesTheMenu) {

@@ -11,6 +11,7 @@
 #include "platform/uikit/controllers/ui_alert_controller.h"
 #include "tests/app/screens/timer/app_alert_test.h"
 #include "tests/support/recording_url_opener.h"
+#include "tests/support/scoped_observer.h"
 
 namespace quorvel {
 namespace {
@@ -83,8 +84,8 @@ TEST_F(AppAlerts, EachQuestionShowsFromTheMainQueueAndReportsTheAnswerPressed) {
 TEST_F(AppAlerts, TheSoundSwitchesChangeTheirSettingInPlaceUntilDone) {
     UserDefaultProperties::save(UserDefaultProperties::alarmEnabled(false));
     std::vector<VolumeType> muted;
-    NSNotificationCenter::defaultCenter().addObserver(
-        this, NotificationName::soundMuted(),
+    quorvel::testing::ScopedObserver mutes(
+        NotificationName::soundMuted(),
         [&](const NSNotification& n) { muted.push_back(std::any_cast<VolumeType>(n.object)); });
     int done = 0;
     Manager::showSoundOptionsAlert([&] { ++done; });
@@ -106,7 +107,6 @@ TEST_F(AppAlerts, TheSoundSwitchesChangeTheirSettingInPlaceUntilDone) {
     press("Done");
     EXPECT_EQ(done, 1);
     EXPECT_EQ(QueuedAlertView::currentAlertView(), nullptr);
-    NSNotificationCenter::defaultCenter().removeObserver(this);
 }
 
 TEST_F(AppAlerts, ARefusedSongIsNamedWithEachTickingSettingThatWentBackToItsDefault) {

@@ -11,6 +11,7 @@
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_notification_center.h"
 #include "platform/uikit/application/ui_window.h"
+#include "tests/app/widgets/alert/fresh_alert_queue.h"
 #include "tests/platform/uikit/default_device.h"
 #include "tests/support/temp_data_root.h"
 #include "tests/support/touch_driver.h"
@@ -18,7 +19,8 @@
 namespace quorvel::testing {
 
 // A phone with the app's window shown, its own settings and a virtual clock. Every handler and
-// notification of every alert is written into `log` as "<alert title>:<event>".
+// notification of every alert is written into `log` as "<alert title>:<event>". The alerts the case
+// left are gone, and the device is put back, when it ends.
 class AlertTest : public ::testing::Test {
 protected:
     // Past every transition and background fade.
@@ -57,6 +59,11 @@ protected:
 
     std::vector<std::string> takeLog() { return std::exchange(log, {}); }
 
+    void TearDown() override {
+        for (const auto& token : tokens_) platform::NSNotificationCenter::defaultCenter().removeObserver(token.get());
+        restoreDefaultDevice();
+    }
+
     TempDataRoot root;
     std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
     std::shared_ptr<platform::UIWindow> appWindow = std::make_shared<platform::UIWindow>();
@@ -65,6 +72,8 @@ protected:
 
 private:
     std::vector<std::shared_ptr<platform::NSNotificationObserverToken>> tokens_;
+    // Last, so that the alerts it dismisses at the end still find the log their handlers write to.
+    FreshAlertQueue alerts_;
 };
 
 }  // namespace quorvel::testing

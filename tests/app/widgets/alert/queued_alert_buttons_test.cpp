@@ -75,6 +75,7 @@ TEST_F(QueuedAlertButtons, TogglesRestyleFromTheirSwitchAfterTheHandlerAndKeepTh
     alert->addButtonWithTitle("Done", QueuedAlertViewButtonTypeCancel);
     alert->show();
     clock->advance(kSettle);
+    ASSERT_EQ(alert->buttons().size(), 3u);
     const auto alarm = alert->buttons()[0];
     const auto ticking = alert->buttons()[1];
     EXPECT_TRUE(near(normalBackground(*alarm), Pixel{0, 0, 255, 255}));
