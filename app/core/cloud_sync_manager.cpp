@@ -105,8 +105,8 @@ void CloudSyncManager::leechOrMerge(std::function<void()> completion) {
             platform::NSNotificationCenter::defaultCenter().postNotificationName(
                 NotificationName::didChangeCloudContent());
             if (completion) completion();
-            if (auto self = weak.lock(); self && self->downloadedWhileMerging_) {
-                self->downloadedWhileMerging_ = false;
+            if (auto self = weak.lock(); self && self->changedWhileMerging_) {
+                self->changedWhileMerging_ = false;
                 self->synchronize();
             }
         });
@@ -123,7 +123,19 @@ void CloudSyncManager::performScheduledMerge(platform::NSTimer&) {
     synchronize();
 }
 
+// A save during a merge comes after the entries that merge exports: one more merge follows it.
 void CloudSyncManager::localSaveOccurred(const platform::NSNotification&) {
+    if (platform::NSThread::isMainThread()) return synchronizeOnceMergeEnds();
+    platform::DispatchQueue::main()->async([weak = weak_from_this()] {
+        if (auto self = weak.lock()) self->synchronizeOnceMergeEnds();
+    });
+}
+
+void CloudSyncManager::synchronizeOnceMergeEnds() {
+    if (ensemble_ && ensemble_->isMerging()) {
+        changedWhileMerging_ = true;
+        return;
+    }
     synchronize();
 }
 
@@ -131,11 +143,7 @@ void CloudSyncManager::cloudDataDidDownload(const platform::NSNotification&) {
     platform::Console::print("!!!! Cloud data did download.......................");
     platform::UIApplication::sharedApplication().setNetworkActivityIndicatorVisible(false);
     // The running merge may have listed the folder before these files were whole: one more follows it.
-    if (ensemble_ && ensemble_->isMerging()) {
-        downloadedWhileMerging_ = true;
-        return;
-    }
-    synchronize();
+    synchronizeOnceMergeEnds();
 }
 
 void CloudSyncManager::cloudDataDidDownloadProgress(const platform::NSNotification&) {

@@ -51,12 +51,14 @@ private:
     CloudSyncManager() = default;
     void setupEnsemble();
     void leechOrMerge(std::function<void()> completion);
+    // On the main thread: now, or right after the merge that runs.
+    void synchronizeOnceMergeEnds();
 
     std::shared_ptr<platform::CDEPersistentStoreEnsemble> ensemble_;
     std::shared_ptr<platform::CDEICloudFileSystem> cloudFileSystem_;
     std::shared_ptr<platform::NSTimer> mergeTimer_;
-    // Files arrived while a merge ran; read on the main thread only.
-    bool downloadedWhileMerging_ = false;
+    // Files arrived or a local save came while a merge ran; read on the main thread only.
+    bool changedWhileMerging_ = false;
 };
 
 }  // namespace quorvel

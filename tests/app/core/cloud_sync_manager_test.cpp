@@ -272,6 +272,24 @@ TEST(CloudSync, FilesArrivingDuringAMergeGetAMergeOfTheirOwnRightAfterIt) {
     EXPECT_EQ(posts.count.load(), 2);  // one merge after, not a loop of them
 }
 
+// A session saved while a merge exports goes with the merge right after it, not the next scheduled one.
+TEST(CloudSync, ASessionSavedDuringAMergeGetsAMergeOfItsOwnRightAfterIt) {
+    SyncedApp app;
+    auto sync = CloudSyncManager::shared();
+    sync->synchronize();
+    app.clock->runUntilIdle();
+    app.clock->runUntilIdle();
+    CloudContentPosts posts;
+    sync->synchronize();
+    ASSERT_TRUE(sync->ensemble()->isMerging());
+    platform::NSNotificationCenter::defaultCenter().postNotificationName(
+        platform::CDEMonitoredManagedObjectContextDidSaveNotification);
+    app.clock->runUntilIdle();
+    EXPECT_EQ(posts.count.load(), 2);
+    app.clock->runUntilIdle();
+    EXPECT_EQ(posts.count.load(), 2);
+}
+
 // A first start on a folder where another device stored a session, and a session stored there while
 // running: both arrive within moments, long before the scheduled merge.
 TEST(CloudSync, AnotherDevicesSessionsArriveWithoutWaitingForTheScheduledMerge) {
