@@ -12,10 +12,10 @@ std::shared_ptr<UIFont> navigationBarButtonFont() {
 }
 
 std::shared_ptr<UIFont> elapsedTimeLabelFont() {
-    static const auto font = platform::UI_USER_INTERFACE_IDIOM() == platform::UIUserInterfaceIdiom::pad
-                                 ? UIFont::fontWithName("HelveticaNeue-Light", 18)
-                                 : UIFont::fontWithName("Helvetica-Light", 14);
-    return font;
+    // One for each idiom, as the emulated device has it now.
+    static const auto pad = UIFont::fontWithName("HelveticaNeue-Light", 18);
+    static const auto phone = UIFont::fontWithName("Helvetica-Light", 14);
+    return platform::UI_USER_INTERFACE_IDIOM() == platform::UIUserInterfaceIdiom::pad ? pad : phone;
 }
 
 std::shared_ptr<UIFont> alertButtonFont() {

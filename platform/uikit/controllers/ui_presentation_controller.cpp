@@ -1,8 +1,10 @@
 #include "platform/uikit/controllers/ui_presentation_controller.h"
 
 #include <deque>
+#include <utility>
 #include <vector>
 
+#include "platform/foundation/clock.h"
 #include "platform/uikit/application/ui_window.h"
 #include "platform/uikit/controllers/ui_view_controller.h"
 #include "platform/uikit/views/ui_view.h"
@@ -18,6 +20,13 @@ struct TransitionQueue {
 
 TransitionQueue& transitions() {
     static TransitionQueue queue;
+    // Installing a clock drops the animations under way, and with them the end of a running transition:
+    // the transitions of the clock before it are over.
+    static const Clock* owner = nullptr;
+    if (owner != &Clock::shared()) {
+        owner = &Clock::shared();
+        const auto dropped = std::exchange(queue, {});
+    }
     return queue;
 }
 

@@ -16,14 +16,18 @@
 #include "platform/uikit/device/ui_screen.h"
 #include "platform/uikit/drawing/ui_graphics.h"
 #include "tests/analytics/engine/events_taken_in.h"
+#include "tests/analytics/fresh_library.h"
+#include "tests/app/widgets/alert/fresh_alert_queue.h"
 #include "tests/platform/uikit/default_device.h"
+#include "tests/support/fresh_application.h"
 #include "tests/support/temp_data_root.h"
 #include "tests/support/touch_driver.h"
 
 namespace quorvel::testing {
 
 // A phone showing a white app window over a root controller, with the first-launch settings, a virtual
-// clock and the analytics events taken in. Alerts are answered by real taps.
+// clock and the analytics events taken in. Alerts are answered by real taps. The application, the library
+// and the alerts the case left are put back when it ends.
 class AppAlertTest : public ::testing::Test {
 protected:
     static constexpr double kSettle = 1.0;  // past every transition and fade
@@ -89,6 +93,8 @@ protected:
         return image;
     }
 
+    FreshApplication application_;
+    FreshLibrary library_;
     TempDataRoot root;
     std::shared_ptr<platform::VirtualClock> clock;
     std::shared_ptr<platform::UIWindow> appWindow = std::make_shared<platform::UIWindow>();
@@ -96,6 +102,8 @@ protected:
 
 private:
     std::shared_ptr<engine_test::EventsTakenIn> events_;
+    // Last, so that the alerts it dismisses at the end still find what their handlers use.
+    FreshAlertQueue alerts_;
 };
 
 }  // namespace quorvel::testing

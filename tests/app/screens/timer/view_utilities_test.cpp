@@ -9,6 +9,7 @@
 #include "platform/uikit/drawing/ui_image.h"
 #include "platform/uikit/text/ui_font.h"
 #include "tests/app/screens/timer/emulated_device.h"
+#include "tests/support/own_process.h"
 
 namespace quorvel {
 namespace {
@@ -61,36 +62,45 @@ TEST(BadgeLabelPadding, ThePaddingSurroundsTheTextWhoseWholeWidthIsDrawn) {
     EXPECT_GT(last - first, text.width * 4 * 0.8) << "not cut short";
 }
 
-// The measures are made once per process: each case reads them first on the device it emulates.
+// The measures are made once per process: each case reads them first, in a process of its own, on the
+// device it emulates.
 class ZuvoSizeCalculatorMeasures : public testing::EmulatedDevice {};
 
 TEST_F(ZuvoSizeCalculatorMeasures, A480PointPhoneIsFourInchOrLess) {
-    emulate("iPhone4s");
-    EXPECT_TRUE(ZuvoSizeCalculator::IS_IPHONE_4_OR_LESS());
+    testing::inOwnProcess([] {
+        emulate("iPhone4s");
+        EXPECT_TRUE(ZuvoSizeCalculator::IS_IPHONE_4_OR_LESS());
+    });
 }
 
 TEST_F(ZuvoSizeCalculatorMeasures, A568PointPhoneIsNot) {
-    emulate("iPhoneSE");
-    EXPECT_FALSE(ZuvoSizeCalculator::IS_IPHONE_4_OR_LESS());
+    testing::inOwnProcess([] {
+        emulate("iPhoneSE");
+        EXPECT_FALSE(ZuvoSizeCalculator::IS_IPHONE_4_OR_LESS());
+    });
 }
 
 TEST_F(ZuvoSizeCalculatorMeasures, ATabletIsNotAndLeavesTheMeasuresUnread) {
-    emulate("iPadPro9Inch");
-    EXPECT_FALSE(ZuvoSizeCalculator::IS_IPHONE_4_OR_LESS());
-    emulate("iPhone4s");
-    EXPECT_EQ(ZuvoSizeCalculator::longerSide(), 480);
+    testing::inOwnProcess([] {
+        emulate("iPadPro9Inch");
+        EXPECT_FALSE(ZuvoSizeCalculator::IS_IPHONE_4_OR_LESS());
+        emulate("iPhone4s");
+        EXPECT_EQ(ZuvoSizeCalculator::longerSide(), 480);
+    });
 }
 
 TEST_F(ZuvoSizeCalculatorMeasures, TheFirstReadFixesThemForGood) {
-    emulate("iPhoneX");
-    hold(UIDeviceOrientation::landscapeLeft);
-    EXPECT_EQ(ZuvoSizeCalculator::screenHeight(), 375);
-    EXPECT_EQ(ZuvoSizeCalculator::screenWidth(), 812);
-    hold(UIDeviceOrientation::portrait);
-    emulate("iPadPro12Inch");
-    EXPECT_EQ(ZuvoSizeCalculator::screenHeight(), 375) << "read sideways, kept";
-    EXPECT_EQ(ZuvoSizeCalculator::longerSide(), 812);
-    EXPECT_EQ(ZuvoSizeCalculator::menuLongerSide(), 1366) << "read apart, and only now";
+    testing::inOwnProcess([] {
+        emulate("iPhoneX");
+        hold(UIDeviceOrientation::landscapeLeft);
+        EXPECT_EQ(ZuvoSizeCalculator::screenHeight(), 375);
+        EXPECT_EQ(ZuvoSizeCalculator::screenWidth(), 812);
+        hold(UIDeviceOrientation::portrait);
+        emulate("iPadPro12Inch");
+        EXPECT_EQ(ZuvoSizeCalculator::screenHeight(), 375) << "read sideways, kept";
+        EXPECT_EQ(ZuvoSizeCalculator::longerSide(), 812);
+        EXPECT_EQ(ZuvoSizeCalculator::menuLongerSide(), 1366) << "read apart, and only now";
+    });
 }
 
 }  // namespace
