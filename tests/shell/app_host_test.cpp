@@ -5,6 +5,8 @@
 #include "platform/uikit/application/ui_window.h"
 #include "platform/uikit/device/ui_screen.h"
 #include "shell/app_host.h"
+#include "tests/app/core/launch_environment.h"
+#include "tests/platform/uikit/default_device.h"
 #include "tests/support/temp_data_root.h"
 
 using namespace platform;
@@ -15,9 +17,14 @@ using quorvel::shell::ShellSettings;
 
 namespace {
 
+// The app launched in this process: what the launch changes of the process (the application, the
+// app's shared objects, the device) is put back when the case ends.
 class AppHostTest : public ::testing::Test {
 protected:
+    void TearDown() override { quorvel::testing::restoreDefaultDevice(); }
+
     quorvel::testing::TempDataRoot root;
+    quorvel::testing::LaunchEnvironment environment{root.path()};
     std::shared_ptr<VirtualClock> clock = VirtualClock::install();
     int changes = 0;
 };

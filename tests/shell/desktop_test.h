@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/foundation/clock.h"
 #include "platform/uikit/drawing/ui_image.h"
 #include "tests/shell/guidance_seen.h"
 #include "tests/support/desktop_user.h"
@@ -24,6 +25,10 @@ protected:
     using Window = DesktopUser::Window;
 
     void SetUp() override {
+        // The program's times are held against the desktop's clock: this process reads that clock too,
+        // whichever clock a case before installed.
+        if (platform::Clock::shared().isVirtual())
+            platform::Clock::install(std::make_shared<platform::SystemClock>());
         if (!XvfbDisplay::available()) GTEST_SKIP() << "Xvfb is not installed; tools/setup.sh installs it";
         display = std::make_unique<XvfbDisplay>(desktopWidth, desktopHeight);
         ASSERT_TRUE(display->started()) << "Xvfb did not start";

@@ -9,6 +9,7 @@
 #include "platform/foundation/ns_locale.h"
 #include "tests/analytics/experiments/snapshot_builder.h"
 #include "tests/analytics/monitored_test.h"
+#include "tests/support/kept_locale.h"
 
 using namespace analytics;
 
@@ -140,6 +141,8 @@ std::string received(Kind kind, double value) {
 
 class RemoteConfigSettings : public quorvel::testing::MonitoredTest {
 protected:
+    quorvel::testing::KeptLocale locale_;
+
     double answerFor(const char* name, Answer answer, const std::string& text) {
         config->parseSettings({{name, text}});
         return answer(*config);

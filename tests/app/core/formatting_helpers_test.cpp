@@ -9,6 +9,7 @@
 #include "platform/foundation/ns_calendar.h"
 #include "platform/foundation/ns_locale.h"
 #include "platform/foundation/ns_time_zone.h"
+#include "tests/support/kept_locale.h"
 #include "tests/support/kept_time_zone.h"
 
 using namespace quorvel;
@@ -26,9 +27,10 @@ void useTimeZone(const char* name) {
     platform::NSTimeZone::setDefaultTimeZone(*platform::NSTimeZone::timeZoneWithName(name));
 }
 
-// Cases that run in a zone of their choice put the default zone back.
+// Cases that run in a zone and a locale of their choice put the default ones back.
 class CalendarHelpers : public ::testing::Test {
     quorvel::testing::KeptTimeZone zone_;
+    quorvel::testing::KeptLocale locale_;
 };
 
 }  // namespace

@@ -11,6 +11,7 @@ using platform::LaunchGate;
 namespace {
 
 // A store of years of sessions, damaged inside, opened by a launch that has not shown its first frame.
+// The gate is the whole process's: it is open again when the case ends, however the case ends.
 struct LaunchOnALargeDamagedStore {
     quorvel::testing::TempDataRoot root;
     std::filesystem::path model = quorvel::testing::writeModel(root.path(), quorvel::testing::kNoteModelV1);
@@ -25,6 +26,7 @@ struct LaunchOnALargeDamagedStore {
         app = quorvel::testing::openContext(model, file);
         EXPECT_TRUE(app->persistentStoreCoordinator()->hasStore());
     }
+    ~LaunchOnALargeDamagedStore() { LaunchGate::open(); }
     bool setAside() const { return std::filesystem::exists(root.path() / "store.sqlite.damaged-1"); }
 };
 

@@ -9,6 +9,7 @@
 #include "platform/foundation/clock.h"
 #include "platform/usernotifications/un_time_interval_notification_trigger.h"
 #include "platform/usernotifications/un_user_notification_center.h"
+#include "tests/support/kept_locale.h"
 #include "tests/support/kept_time_zone.h"
 #include "tests/support/scoped_environment_variable.h"
 #include "tests/support/temp_data_root.h"
@@ -17,7 +18,7 @@ namespace quorvel::testing {
 
 // A fresh data root, clock and notification centre, no desktop notification service (a bus address
 // that leads nowhere), and the centre's asynchronous answers awaited. The centre, its authorisation,
-// the bus address and the default time zone are put back when the case ends.
+// the bus address, the default time zone and the locale are put back when the case ends.
 class NotificationTest : public ::testing::Test {
 protected:
     NotificationTest() { forgetTheCentre(); }
@@ -86,6 +87,7 @@ protected:
 
     ScopedEnvironmentVariable bus_{"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quorvel-test-bus"};
     KeptTimeZone zone_;
+    KeptLocale locale_;
     TempDataRoot root_;
     std::shared_ptr<platform::VirtualClock> clock_ = platform::VirtualClock::install();
 };

@@ -21,13 +21,17 @@
 #include "platform/uikit/device/device_profile.h"
 #include "platform/uikit/drawing/ui_color.h"
 #include "platform/uikit/views/ui_view.h"
+#include "tests/app/widgets/alert/fresh_alert_queue.h"
+#include "tests/platform/uikit/default_device.h"
 #include "tests/platform/usernotifications/notification_test_support.h"
+#include "tests/support/fresh_application.h"
 #include "tests/support/touch_driver.h"
 
 namespace quorvel::testing {
 
 // A phone's key window showing a white screen, the first-launch settings stored, Berlin's time and a
-// US English locale, and every settings write logged as "suite key".
+// US English locale, and every settings write logged as "suite key". The device, the application and
+// the alerts the case left are put back when it ends, with what the notification test puts back.
 class ScreenTest : public NotificationTest {
 protected:
     explicit ScreenTest(const char* model = "iPhone8") {
@@ -47,7 +51,10 @@ protected:
             });
         platform::AudioServices::forgetPlayedSystemSounds();
     }
-    ~ScreenTest() override { platform::NSUserDefaults::setWriteObserver({}); }
+    ~ScreenTest() override {
+        platform::NSUserDefaults::setWriteObserver({});
+        restoreDefaultDevice();
+    }
 
     std::vector<std::string> takeWrites() {
         std::lock_guard lock(writesMutex_);
@@ -75,6 +82,7 @@ protected:
         ASSERT_TRUE(platform::LayerRenderer::writeViewPNG(*window_, path, 2));
     }
 
+    FreshApplication application_;
     std::shared_ptr<platform::UIViewController> root_ = std::make_shared<platform::UIViewController>();
     std::shared_ptr<platform::UIWindow> window_ = std::make_shared<platform::UIWindow>();
     TouchDriver touches_{clock_};
@@ -82,6 +90,8 @@ protected:
 private:
     std::mutex writesMutex_;
     std::vector<std::string> writes_;
+    // Last, so that the alerts it dismisses at the end still find what their handlers use.
+    FreshAlertQueue alerts_;
 };
 
 }  // namespace quorvel::testing

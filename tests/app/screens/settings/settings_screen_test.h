@@ -17,6 +17,12 @@
 #include "platform/foundation/ns_time_zone.h"
 #include "platform/uikit/drawing/ui_color.h"
 #include "tests/analytics/engine/events_taken_in.h"
+#include "tests/analytics/fresh_library.h"
+#include "tests/app/widgets/alert/fresh_alert_queue.h"
+#include "tests/platform/uikit/default_device.h"
+#include "tests/support/fresh_application.h"
+#include "tests/support/kept_locale.h"
+#include "tests/support/kept_time_zone.h"
 #include "tests/support/temp_data_root.h"
 
 namespace quorvel::testing {
@@ -29,7 +35,8 @@ inline bool sameColour(const std::shared_ptr<platform::UIColor>& a, const std::s
 }
 
 // A fresh data root holding the first-launch settings, a virtual clock in Berlin with an English locale,
-// the analytics events taken in, and a record of the app's notifications by name.
+// the analytics events taken in, and a record of the app's notifications by name. The zone, the locale,
+// the device, the application, the library and the alerts the case left are put back when it ends.
 class SettingsScreenTest : public ::testing::Test {
 protected:
     struct Posted {
@@ -46,6 +53,7 @@ protected:
     ~SettingsScreenTest() override {
         for (const void* owner : observed_) platform::NSNotificationCenter::defaultCenter().removeObserver(owner);
         clock->runUntilIdle();
+        restoreDefaultDevice();
     }
 
     // From now on, every post of `name` is recorded in `posted`.
@@ -63,6 +71,10 @@ protected:
 
     static std::shared_ptr<platform::NSUserDefaults> standard() { return UserDefaultProperties::standardDefaults(); }
 
+    FreshApplication application_;
+    FreshLibrary library_;
+    KeptTimeZone zone_;
+    KeptLocale locale_;
     TempDataRoot root;
     std::shared_ptr<platform::VirtualClock> clock = platform::VirtualClock::install();
     std::shared_ptr<engine_test::EventsTakenIn> events = engine_test::EventsTakenIn::installOnEngine();
@@ -70,6 +82,8 @@ protected:
 
 private:
     std::vector<const void*> observed_;
+    // Last, so that the alerts it dismisses at the end still find what their handlers use.
+    FreshAlertQueue alerts_;
 };
 
 }  // namespace quorvel::testing
