@@ -63,6 +63,24 @@ void removeStore() {
     std::filesystem::remove_all(platform::DataRoot::path());
 }
 
+// A fresh data root with a store of `count` sessions written with plain SQL, opened as the app opens it;
+// false, with the benchmark skipped, when it cannot be made.
+bool openWrittenStore(benchmark::State& state, int count) {
+    if (!freshBerlinRoot()) {
+        state.SkipWithError("no folder");
+        return false;
+    }
+    if (!quorvel::bench::writeSessionStore(count)) {
+        removeStore();
+        state.SkipWithError("no store");
+        return false;
+    }
+    auto manager = quorvel::CoreDataManager::shared();
+    manager->setUpStore();
+    manager->setNumberHolder(quorvel::NumberHolder::fetchOrInsert(*quorvel::CoreDataManager::context()));
+    return true;
+}
+
 // The statistics screen as the storyboard makes it, its view loaded (which refreshes it once).
 std::shared_ptr<quorvel::ChartsViewController> loadScreen() {
     quorvel::ChartsStoryboard::registerScenes();
@@ -107,14 +125,8 @@ BENCHMARK(BM_RefreshStatisticsOf100kWithAnUnsavedInsert)
 // What storing one more session costs the open screen over a million sessions (about 19 years of
 // them): the refresh that follows the save. The store is written with plain SQL.
 void BM_RefreshAfterASessionIsStoredOf1M(benchmark::State& state) {
-    if (!freshBerlinRoot()) return state.SkipWithError("no folder");
-    if (!quorvel::bench::writeSessionStore(1000000)) {
-        removeStore();
-        return state.SkipWithError("no store");
-    }
+    if (!openWrittenStore(state, 1000000)) return;
     auto manager = quorvel::CoreDataManager::shared();
-    manager->setUpStore();
-    manager->setNumberHolder(quorvel::NumberHolder::fetchOrInsert(*quorvel::CoreDataManager::context()));
     auto screen = loadScreen();
     for (auto _ : state) {
         state.PauseTiming();
@@ -137,15 +149,9 @@ BENCHMARK(BM_RefreshAfterASessionIsStoredOf1M)
 // mean time 19 minutes 32 seconds east, as the Netherlands kept until 1937), the quarters that hold a
 // midnight, one a day, are read by their time; in one whose midnights lie on quarters, none is.
 void zoneChange(benchmark::State& state, const platform::NSTimeZone& zone) {
-    if (!freshBerlinRoot()) return state.SkipWithError("no folder");
-    if (!quorvel::bench::writeSessionStore(1000000)) {
-        removeStore();
-        return state.SkipWithError("no store");
-    }
-    const auto berlin = platform::NSTimeZone::defaultTimeZone();
+    if (!openWrittenStore(state, 1000000)) return;
     auto manager = quorvel::CoreDataManager::shared();
-    manager->setUpStore();
-    manager->setNumberHolder(quorvel::NumberHolder::fetchOrInsert(*quorvel::CoreDataManager::context()));
+    const auto berlin = platform::NSTimeZone::defaultTimeZone();
     auto screen = loadScreen();
     for (auto _ : state) {
         state.PauseTiming();
@@ -183,14 +189,8 @@ BENCHMARK(BM_ZoneChangeToMidnightsInsideQuartersOf1M)
 // summary of the store is there, as after any earlier visit); without, it never was.
 void firstVisit(benchmark::State& state, bool withSummary) {
     const auto count = static_cast<int>(state.range(0));
-    if (!freshBerlinRoot()) return state.SkipWithError("no folder");
-    if (!quorvel::bench::writeSessionStore(count)) {
-        removeStore();
-        return state.SkipWithError("no store");
-    }
+    if (!openWrittenStore(state, count)) return;
     auto manager = quorvel::CoreDataManager::shared();
-    manager->setUpStore();
-    manager->setNumberHolder(quorvel::NumberHolder::fetchOrInsert(*quorvel::CoreDataManager::context()));
     loadScreen();
     const auto days = static_cast<std::size_t>(count * kSpacing / 86400) - 1;
     for (auto _ : state) {

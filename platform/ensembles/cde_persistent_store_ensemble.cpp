@@ -449,6 +449,7 @@ std::vector<std::string> CDEPersistentStoreEnsemble::newChangeFiles(const MergeR
 // file is not read again until it changes.
 std::optional<ChangeFile> CDEPersistentStoreEnsemble::readChangeFile(const std::string& key) const {
     const auto path = changesFolder() + "/" + key;
+    // Taken before the read: a file finished while it is read is read again at the next merge.
     const auto stamp = fileSystem_->stampOfFileAtPath(path);
     if (const auto refused = refusedFiles_.find(key); refused != refusedFiles_.end() && refused->second == stamp)
         return std::nullopt;

@@ -136,7 +136,7 @@ TEST(EnsembleExport, AStoreOrItsBookkeepingPutBackFromABackupLosesAndDoublesNoth
         devices.leechBoth();
         ASSERT_FALSE(devices.merge(devices.a));
         ASSERT_FALSE(devices.merge(devices.b));
-        const auto state = devices.root.path() / "A" / ".store.sqlite.ensembles" / "TestStore" / "state.sqlite";
+        const auto state = quorvel::testing::stateFileOf(devices, "A");
         const auto copy = devices.root.path() / "state-copy.sqlite";
         backUp(state, copy);
         devices.clock->advance(60);

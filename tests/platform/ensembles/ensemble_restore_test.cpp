@@ -13,6 +13,8 @@ using quorvel::testing::Device;
 using quorvel::testing::filesAddedSince;
 using quorvel::testing::putBack;
 using quorvel::testing::readChangeFile;
+using quorvel::testing::runSQL;
+using quorvel::testing::stateFileOf;
 using quorvel::testing::TwoDevices;
 
 namespace {
@@ -32,17 +34,6 @@ public:
 private:
     std::function<void()> edit_;
 };
-
-// Runs SQL on a file through a connection of its own, as another program would.
-void runSQL(const std::filesystem::path& file, const std::string& sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    sqlite3_busy_timeout(db, 5000);
-    char* message = nullptr;
-    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message), SQLITE_OK) << (message ? message : "");
-    sqlite3_free(message);
-    sqlite3_close(db);
-}
 
 // The revisions of one record in the change files, in the order of the files' names.
 std::vector<double> revisionTimesOf(const std::vector<std::filesystem::path>& files, const std::string& id) {
@@ -74,10 +65,6 @@ std::filesystem::path storeOf(TwoDevices& devices) {
     return devices.root.path() / "A" / "store.sqlite";
 }
 
-std::filesystem::path stateOf(TwoDevices& devices) {
-    return devices.root.path() / "A" / ".store.sqlite.ensembles" / "TestStore" / "state.sqlite";
-}
-
 }  // namespace
 
 // A row saved again by another connection while a merge exports it: the export carries it once, the
@@ -95,7 +82,7 @@ TEST(EnsembleRestore, ARowSavedAgainDuringAnExportEndsWithItsLastValueEverywhere
         devices.a.update("r", 2);
         const auto store = storeOf(devices);
         const auto interrupting = std::make_shared<InterruptingDelegate>(
-            devices.a.context, [&] { runSQL(store, "UPDATE Note SET count = 3 WHERE uniqueIdentifier = 'r'"); });
+            devices.a.context, [&] { EXPECT_TRUE(runSQL(store, "UPDATE Note SET count = 3 WHERE uniqueIdentifier = 'r'")); });
         devices.a.ensemble->setDelegate(interrupting);
         const auto before = changeFiles(devices.cloud);
         ASSERT_FALSE(devices.merge(devices.a));
@@ -163,13 +150,13 @@ TEST(EnsembleRestore, TheSyncStatePutBackAloneOrWithItsStoreLosesNothing) {
         settle(devices);
         const auto stateCopy = devices.root.path() / "state-copy.sqlite";
         const auto storeCopy = devices.root.path() / "store-copy.sqlite";
-        backUp(stateOf(devices), stateCopy);
+        backUp(stateFileOf(devices, "A"), stateCopy);
         backUp(storeOf(devices), storeCopy);
 
         devices.clock->advance(60);
         insertEach(devices.a, "between-", 5);
         settle(devices);
-        putBack(devices, stateCopy, stateOf(devices));
+        putBack(devices, stateCopy, stateFileOf(devices, "A"));
         if (withStore) putBack(devices, storeCopy, storeOf(devices));
         insertEach(devices.a, "after-", 20);
         settle(devices);
@@ -197,7 +184,7 @@ TEST(EnsembleRestore, AChangeLogDroppedCutOrRenumberedByHandLosesNoSession) {
         insertEach(devices.a, "unmerged-", 5);
         devices.a = Device();
         devices.clock->runUntilIdle();
-        runSQL(storeOf(devices), sql);
+        ASSERT_TRUE(runSQL(storeOf(devices), sql)) << name;
         devices.a = Device(devices.root.path() / "A", devices.model);
         insertEach(devices.a, "later-", 20);
         settle(devices);

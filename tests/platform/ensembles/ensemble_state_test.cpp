@@ -9,22 +9,12 @@
 using namespace platform;
 using quorvel::testing::changeFiles;
 using quorvel::testing::readChangeFile;
+using quorvel::testing::runSQL;
+using quorvel::testing::stateFileOf;
 using quorvel::testing::TwoDevices;
 using Notes = std::map<std::string, std::int64_t>;
 
 namespace {
-
-std::filesystem::path stateOf(const TwoDevices& devices, const std::string& device) {
-    return devices.root.path() / device / ".store.sqlite.ensembles" / "TestStore" / "state.sqlite";
-}
-
-bool run(const std::filesystem::path& file, const std::string& sql) {
-    sqlite3* db = nullptr;
-    const bool done = sqlite3_open(file.c_str(), &db) == SQLITE_OK &&
-                      sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    return done;
-}
 
 // A and B each hold `count` notes of their own and both hold them all; A's process is gone.
 void syncNotesAndCloseA(TwoDevices& devices, int count) {
@@ -44,7 +34,7 @@ void syncNotesAndCloseA(TwoDevices& devices, int count) {
 TEST(EnsembleState, AStateFileOfTheVersionBeforeSendsOnlyWhatChangedAndDuplicatesNothing) {
     TwoDevices devices;
     syncNotesAndCloseA(devices, 20);
-    ASSERT_TRUE(run(stateOf(devices, "A"),
+    ASSERT_TRUE(runSQL(stateFileOf(devices, "A"),
                     "CREATE TABLE older (record TEXT PRIMARY KEY, hash INTEGER, time REAL, device TEXT);"
                     "INSERT INTO older SELECT record, hash, time, device FROM revisions;"
                     "DROP TABLE revisions; ALTER TABLE older RENAME TO revisions;"
@@ -83,7 +73,7 @@ TEST(EnsembleState, AStateFileOfTheVersionBeforeSendsOnlyWhatChangedAndDuplicate
 TEST(EnsembleState, AStateFileDamagedInsideIsSetAsideAtTheFirstMergeNotAtLaunch) {
     TwoDevices devices;
     syncNotesAndCloseA(devices, 1500);
-    const auto state = stateOf(devices, "A");
+    const auto state = stateFileOf(devices, "A");
     ASSERT_FALSE(std::filesystem::exists(state.string() + "-wal"));
     const auto size = std::filesystem::file_size(state);
     ASSERT_GT(size, 16u * 4096);

@@ -203,7 +203,7 @@ TEST(EnsembleFaults, ADamagedStateFileIsSetAsideAndTheDeviceSyncsAgainWithoutDup
     holdA1AndB1OnBoth(devices);
 
     devices.a = {};
-    const auto state = devices.root.path() / "A" / ".store.sqlite.ensembles" / "TestStore" / "state.sqlite";
+    const auto state = quorvel::testing::stateFileOf(devices, "A");
     ASSERT_TRUE(std::filesystem::exists(state));
     for (const char* suffix : {"-wal", "-shm"}) std::filesystem::remove(state.string() + suffix);
     std::ofstream(state, std::ios::trunc)

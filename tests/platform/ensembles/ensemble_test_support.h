@@ -181,6 +181,21 @@ struct TwoDevices {
     }
 };
 
+// A device's sync state file.
+inline std::filesystem::path stateFileOf(const TwoDevices& devices, const std::string& device) {
+    return devices.root.path() / device / ".store.sqlite.ensembles" / "TestStore" / "state.sqlite";
+}
+
+// Runs SQL on a file through a connection of its own, as another program would; false when it fails.
+inline bool runSQL(const std::filesystem::path& file, const std::string& sql) {
+    sqlite3* db = nullptr;
+    const bool opened = sqlite3_open(file.c_str(), &db) == SQLITE_OK;
+    if (opened) sqlite3_busy_timeout(db, 5000);
+    const bool done = opened && sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return done;
+}
+
 // A copy of an SQLite file as a backup tool takes it.
 inline void backUp(const std::filesystem::path& file, const std::filesystem::path& copy) {
     sqlite3* db = nullptr;
