@@ -49,7 +49,8 @@ TEST(VULNetworkSessionGET, FailuresWithoutAnAnswerComeAsErrors) {
         closedPort = gone.port();
     }
     std::shared_ptr<platform::NSError> error;
-    EXPECT_FALSE(VULNetworkSession::GET("http://127.0.0.1:" + std::to_string(closedPort) + "/", kTimeout, &error));
+    const std::string closedURL = "http://127.0.0.1:" + std::to_string(closedPort) + "/";
+    EXPECT_FALSE(VULNetworkSession::GET(closedURL, kTimeout, &error));
     ASSERT_TRUE(error);
     EXPECT_EQ(error->domain(), VULNetworkSession::kErrorDomain);
 
