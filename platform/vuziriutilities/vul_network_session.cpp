@@ -1,6 +1,7 @@
 #include "platform/vuziriutilities/vul_network_session.h"
 
 #include <curl/curl.h>
+#include <openssl/crypto.h>
 
 #include <mutex>
 
@@ -38,7 +39,12 @@ std::optional<VULNetworkSession::Response> VULNetworkSession::GET(const std::str
                                                                   std::shared_ptr<NSError>* error,
                                                                   std::size_t maxBodySize) {
     static std::once_flag initialised;
-    std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    std::call_once(initialised, [] {
+        // libcurl's TLS is OpenSSL, which frees its state as the process exits unless told otherwise
+        // before its first use; worker threads may still be using it then.
+        OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT, nullptr);
+        curl_global_init(CURL_GLOBAL_DEFAULT);
+    });
     std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> handle(curl_easy_init(), &curl_easy_cleanup);
     if (!handle) {
         fail(error, CURLE_FAILED_INIT, "Cannot start a network request");

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
 
 #include "platform/vuziriutilities/vul_network_session.h"
 #include "tests/support/eventually.h"
@@ -46,7 +49,8 @@ TEST(VULNetworkSessionGET, FailuresWithoutAnAnswerComeAsErrors) {
         closedPort = gone.port();
     }
     std::shared_ptr<platform::NSError> error;
-    EXPECT_FALSE(VULNetworkSession::GET("http://127.0.0.1:" + std::to_string(closedPort) + "/", kTimeout, &error));
+    const std::string closedURL = "http://127.0.0.1:" + std::to_string(closedPort) + "/";
+    EXPECT_FALSE(VULNetworkSession::GET(closedURL, kTimeout, &error));
     ASSERT_TRUE(error);
     EXPECT_EQ(error->domain(), VULNetworkSession::kErrorDomain);
 
@@ -62,6 +66,17 @@ TEST(VULNetworkSessionGET, FailuresWithoutAnAnswerComeAsErrors) {
     ASSERT_TRUE(error);
     EXPECT_NE(error->localizedDescription().find("larger than 1024"), std::string::npos);
     EXPECT_TRUE(VULNetworkSession::GET(server.baseURL() + "/", kTimeout, &error, 2048));
+}
+
+// The request that is a process's first use of OpenSSL leaves it in place as the process ends: the
+// library's worker threads may still be using it then, and freed it under them.
+TEST(VULNetworkSessionGET, AFirstRequestLeavesOpenSSLInPlaceAsTheProcessEnds) {
+    LocalHTTPServer server;
+    server.respondWith({200, "ok"});
+    const std::string command = std::string(FIRST_REQUEST) + " '" + server.baseURL() + "/'";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "3: OpenSSL cleaned itself up at exit";
 }
 
 }  // namespace
