@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <ctime>
+#include <set>
 
 #include "platform/ensembles/open_beneath.h"
 #include "platform/foundation/console.h"
@@ -57,6 +58,22 @@ std::string reasonFor(int error) {
     return std::strerror(error);
 }
 
+// The watchers alive, for catchUpAll.
+struct LiveWatchers {
+    platform::Mutex mutex;
+    std::set<FolderWatcher*> watchers GUARDED_BY(mutex);
+};
+
+LiveWatchers& liveWatchers() {
+    static auto* live = new LiveWatchers();  // never destroyed: a watcher may end at exit
+    return *live;
+}
+
+void wakeUp(int wake) {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const auto written = ::write(wake, &one, sizeof one);
+}
+
 std::string tooManyFolders() {
     return "more than " + std::to_string(FolderWatcher::kMaxFolders) + " folders";
 }
@@ -69,16 +86,25 @@ FolderWatcher::FolderWatcher(std::filesystem::path folder, Reach reach, Handler 
       reach_(std::move(reach)),
       handler_(std::move(handler)),
       cameOrWent_(std::move(folderCameOrWent)) {
-    MutexLock lock(control_);
-    start(existing == ExistingFiles::Report ? Since() : Since(coarseNow()));
+    {
+        MutexLock lock(control_);
+        start(existing == ExistingFiles::Report ? Since() : Since(coarseNow()));
+    }
+    auto& live = liveWatchers();
+    MutexLock lock(live.mutex);
+    live.watchers.insert(this);
 }
 
 FolderWatcher::~FolderWatcher() {
+    {
+        auto& live = liveWatchers();
+        MutexLock lock(live.mutex);
+        live.watchers.erase(this);
+    }
     MutexLock lock(control_);
     if (!thread_.joinable()) return;
     stopping_ = true;
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const auto written = ::write(wake_, &one, sizeof one);
+    wakeUp(wake_);
     thread_.join();
     ::close(inotify_);
     ::close(wake_);
@@ -117,8 +143,30 @@ void FolderWatcher::retryIfIncomplete() {
     const auto now = coarseNow();
     rearmSinceNanoseconds_ = std::int64_t(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
     rearmRequested_ = true;
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const auto written = ::write(wake_, &one, sizeof one);
+    wakeUp(wake_);
+}
+
+void FolderWatcher::catchUpAll() {
+    auto& live = liveWatchers();
+    MutexLock lock(live.mutex);
+    for (auto* watcher : live.watchers) {
+        MutexLock control(watcher->control_);
+        watcher->catchUp();
+    }
+}
+
+void FolderWatcher::catchUp() {
+    if (!thread_.joinable()) return;
+    MutexLock lock(catchUpMutex_);
+    const auto asked = ++catchUpsAsked_;
+    wakeUp(wake_);
+    while (catchUpsDone_ < asked) lock.wait(caughtUp_);
+}
+
+void FolderWatcher::caughtUpWith(std::uint64_t asked) {
+    MutexLock lock(catchUpMutex_);
+    catchUpsDone_ = asked;
+    caughtUp_.notify_all();
 }
 
 void FolderWatcher::run(Since since, bool waiting) {
@@ -136,11 +184,19 @@ void FolderWatcher::run(Since since, bool waiting) {
             std::uint64_t count = 0;
             [[maybe_unused]] const auto read = ::read(wake_, &count, sizeof count);
             if (stopping_) return;
+            // What happened before a catch-up was asked for is queued by now: take it all in first.
+            std::uint64_t asked;
+            {
+                MutexLock lock(catchUpMutex_);
+                asked = catchUpsAsked_;
+            }
+            handleEvents();
             if (rearmRequested_.exchange(false)) {
                 const std::int64_t nanoseconds = rearmSinceNanoseconds_;
                 rearm(timespec{static_cast<time_t>(nanoseconds / 1'000'000'000),
                                static_cast<long>(nanoseconds % 1'000'000'000)});
             }
+            caughtUpWith(asked);
         }
     }
 }

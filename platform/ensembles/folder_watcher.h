@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
@@ -58,8 +59,14 @@ public:
     // could not be read or went while it was walked, or a limit was reached), walks the whole reach
     // again; files changed since are reported.
     void retryIfIncomplete();
+    // Returns once every watcher alive has handled what happened in its folders before the call: its first
+    // walk is over and every file written by then is reported. For whoever must know that nothing more is
+    // on its way (a check that nothing is reported) without waiting for a time.
+    static void catchUpAll();
 
 private:
+    void catchUp() REQUIRES(control_);
+    void caughtUpWith(std::uint64_t asked);
     using Since = std::optional<timespec>;  // none: every file counts
 
     bool start(Since since) REQUIRES(control_);
@@ -102,6 +109,11 @@ private:
     // Set by retryIfIncomplete for the thread: walk again, reporting files changed since then.
     std::atomic<bool> rearmRequested_{false};
     std::atomic<std::int64_t> rearmSinceNanoseconds_{0};
+    // Catch-ups asked for and those the thread has done, in order.
+    Mutex catchUpMutex_;
+    std::condition_variable caughtUp_;
+    std::uint64_t catchUpsAsked_ GUARDED_BY(catchUpMutex_) = 0;
+    std::uint64_t catchUpsDone_ GUARDED_BY(catchUpMutex_) = 0;
     // Set up before the thread starts, closed after it ends.
     int inotify_ = -1;
     int wake_ = -1;

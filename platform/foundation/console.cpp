@@ -4,38 +4,35 @@
 
 namespace platform {
 
-namespace {
-Mutex captureMutex;
-Console::Capture* activeCapture GUARDED_BY(captureMutex) = nullptr;
-}  // namespace
+Mutex Console::mutex_;
+Console::Capture* Console::active_ = nullptr;
 
 void Console::print(const std::string& line) {
-    MutexLock lock(captureMutex);
-    if (activeCapture) {
-        MutexLock inner(activeCapture->mutex_);
-        activeCapture->lines_.push_back(line);
+    MutexLock lock(mutex_);
+    if (active_) {
+        active_->lines_.push_back(line);
         return;
     }
     std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 Console::Capture::Capture() {
-    MutexLock lock(captureMutex);
-    activeCapture = this;
+    MutexLock lock(mutex_);
+    active_ = this;
 }
 
 Console::Capture::~Capture() {
-    MutexLock lock(captureMutex);
-    if (activeCapture == this) activeCapture = nullptr;
+    MutexLock lock(mutex_);
+    if (active_ == this) active_ = nullptr;
 }
 
 std::vector<std::string> Console::Capture::lines() const {
-    MutexLock lock(mutex_);
+    MutexLock lock(Console::mutex_);
     return lines_;
 }
 
 bool Console::Capture::contains(const std::string& text) const {
-    MutexLock lock(mutex_);
+    MutexLock lock(Console::mutex_);
     for (const auto& line : lines_) {
         if (line.find(text) != std::string::npos) return true;
     }

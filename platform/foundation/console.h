@@ -26,9 +26,14 @@ public:
 
     private:
         friend class Console;
-        mutable Mutex mutex_;
-        std::vector<std::string> lines_ GUARDED_BY(mutex_);
+        // Guarded by the console's one mutex: a line is kept under the same lock that finds the capture,
+        // so no two locks are ever taken in turn.
+        std::vector<std::string> lines_ GUARDED_BY(Console::mutex_);
     };
+
+private:
+    static Mutex mutex_;
+    static Capture* active_ GUARDED_BY(mutex_);
 };
 
 }  // namespace platform

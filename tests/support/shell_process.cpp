@@ -178,6 +178,16 @@ bool ShellProcess::settle(Seconds duration, Seconds timeout) {
     }
 }
 
+bool ShellProcess::drawsNothingFor(Seconds duration, Seconds timeout) {
+    const auto deadline = after(timeout);
+    for (;;) {
+        const auto frames = count("quorvel: frame ");
+        listen(duration);
+        if (count("quorvel: frame ") == frames) return true;
+        if (SteadyClock::now() >= deadline) return false;
+    }
+}
+
 void ShellProcess::drain() {
     while (output_ >= 0) {
         char buffer[4096];

@@ -51,6 +51,9 @@ public:
     // step and frame): the time a person would wait, and then what a loaded machine still owed. False
     // when it did not settle within `timeout`.
     bool settle(Seconds duration, Seconds timeout = kPatience);
+    // Reads until `duration` passes without a frame: true once it did, false when the program kept
+    // drawing for `timeout`. What a change started may step on for a while; an idle program draws nothing.
+    bool drawsNothingFor(Seconds duration, Seconds timeout = kPatience);
     // Reads what the program has said by now, without waiting for more.
     void drain();
     // The exit status, once the program ended within `timeout`.

@@ -313,13 +313,13 @@ TEST(CloudSync, ItsOwnStoredSessionsStartNoSyncThroughTheFolder) {
     auto sync = CloudSyncManager::shared();
     sync->synchronize();
     app.clock->runUntilIdle();
-    notices.settleAWhile(*app.clock);
+    notices.settle(*app.clock);
     CloudContentPosts posts;
     for (int i = 0; i < 3; ++i) {
         ASSERT_TRUE(
             CoreDataManager::shared()->insertSession(25, SessionType::focus, platform::NSDate::now()));
         app.clock->runUntilIdle();
-        notices.settleAWhile(*app.clock);
+        notices.settle(*app.clock);
     }
     EXPECT_EQ(notices.downloads, 0);
     EXPECT_EQ(posts.count.load(), 3);  // one merge for each save

@@ -124,7 +124,7 @@ TEST(SharedFolderComesBack, AFolderWipedAndMadeAgainBringsASyncThatWritesWhatItL
     devices.a.insert("a1", 1);
     devices.leech(devices.a);
     devices.merge(devices.a);
-    notices.settleAWhile(*devices.clock);
+    notices.settle(*devices.clock);
     ASSERT_EQ(notices.downloads, 0);
 
     std::filesystem::remove_all(devices.cloud);

@@ -42,7 +42,7 @@ TEST(EnsembleDownloads, ItsOwnMergesAreNeverAnnouncedHoweverManyThereAre) {
     for (int i = 0; i < 5; ++i) {
         devices.a.insert("a" + std::to_string(i), i);
         devices.merge(devices.a);
-        notices.settleAWhile(*devices.clock);
+        notices.settle(*devices.clock);
     }
     EXPECT_EQ(notices.progress, 0);
     EXPECT_EQ(notices.downloads, 0);
@@ -50,7 +50,7 @@ TEST(EnsembleDownloads, ItsOwnMergesAreNeverAnnouncedHoweverManyThereAre) {
     for (int i = 0; i < 4; ++i)
         writeInPlace(peerFolder(devices.a) / ("00" + std::to_string(i) + ".plist"), peerChangeFile("p", i));
     ASSERT_TRUE(notices.settleUntil(*devices.clock, 1));
-    notices.settleAWhile(*devices.clock);
+    notices.settle(*devices.clock);
     EXPECT_EQ(notices.progress, 1);
     EXPECT_EQ(notices.downloads, 1);
     EXPECT_TRUE(notices.onMainThread);
@@ -72,7 +72,7 @@ TEST(EnsembleDownloads, AFirstLeechAnnouncesTheChangesAlreadyThereAndALaterStart
     devices.a = {};
     devices.a = quorvel::testing::Device(devices.root.path() / "A", devices.model);
     ASSERT_TRUE(devices.a.ensemble->isLeeched());
-    notices.settleAWhile(*devices.clock);
+    notices.settle(*devices.clock);
     EXPECT_EQ(notices.downloads, 1);
 }
 

@@ -314,13 +314,13 @@ TEST(EnsembleNotifications, FilesFromAnotherDeviceAreAnnouncedAsDownloadsOnTheMa
     devices.leech(devices.a);
     devices.leech(devices.b);
     // Each device's registration lies outside what the sync reads: neither is announced.
-    notices.settleAWhile(*devices.clock);
+    notices.settle(*devices.clock);
     EXPECT_EQ(notices.downloads, 0);
     devices.b.insert("b1", 1);
     devices.merge(devices.b);
     // A notices B's file; B wrote it itself and stays quiet.
     ASSERT_TRUE(notices.settleUntil(*devices.clock, 1));
-    notices.settleAWhile(*devices.clock);
+    notices.settle(*devices.clock);
     EXPECT_EQ(notices.downloads, 1);
     EXPECT_EQ(notices.progress, 1);
     EXPECT_TRUE(notices.onMainThread);

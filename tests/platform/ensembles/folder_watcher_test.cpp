@@ -158,6 +158,31 @@ TEST(FolderWatcher, FilesAlreadyThereAreReportedWhenAsked) {
     EXPECT_EQ(reported.paths(), std::vector<std::string>{"PEER/earlier.plist"});
 }
 
+// Whoever must know that nothing more is coming asks every watcher to catch up, and waits for no time.
+TEST(FolderWatcher, ACatchUpReturnsWithEverythingWrittenBeforeItReported) {
+    quorvel::testing::TempDataRoot temp;
+    const auto folder = temp.path() / "cloud";
+    write(folder / "store" / "changes" / "PEER" / "earlier.plist");
+    ReportedPaths reported, second;  // the second watches a folder nobody writes to
+    FolderWatcher watcher(folder, kStoreReach, reported.handler(), FolderWatcher::ExistingFiles::Report);
+    FolderWatcher elsewhere(temp.path() / "elsewhere", kFolders, second.handler(),
+                            FolderWatcher::ExistingFiles::Report);
+    FolderWatcher::catchUpAll();  // the first walk is over
+    EXPECT_EQ(reported.paths(), std::vector<std::string>{"store/changes/PEER/earlier.plist"});
+
+    for (int round = 0; round < 20; ++round) {
+        const auto name = std::to_string(round) + ".plist";
+        write(folder / "store" / "changes" / "PEER" / name);
+        write(folder / "store" / "changes" / ("NEW" + std::to_string(round)) / name);
+        FolderWatcher::catchUpAll();
+        const auto paths = reported.paths();
+        const auto made = "store/changes/NEW" + std::to_string(round) + "/" + name;
+        for (const auto& path : {"store/changes/PEER/" + name, made})
+            EXPECT_NE(std::find(paths.begin(), paths.end(), path), paths.end()) << path;
+    }
+    EXPECT_TRUE(second.paths().empty());
+}
+
 TEST(FolderWatcher, AFolderMadeLaterOrDeletedAndMadeAgainIsWatchedOnceItIsThere) {
     quorvel::testing::TempDataRoot temp;
     const auto folder = temp.path() / "not" / "yet" / "cloud";
