@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "analytics/records/apm_object_parameters.h"
+#include "analytics/records/apm_logged_parameters.h"
 
 namespace analytics {
 
@@ -13,7 +13,7 @@ struct APMLoggedEvent {
     bool isPublicEvent = false;
     std::string name;
     double timestamp = 0;
-    APMObjectParameters parameters;
+    APMLoggedParameters parameters;
 };
 
 }  // namespace analytics

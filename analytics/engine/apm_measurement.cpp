@@ -224,7 +224,7 @@ void APMMeasurement::logEventWithOrigin(const std::string& origin, bool isPublic
                                         const std::string& name, double timestamp,
                                         const APMObjectParameters& parameters) {
     std::vector<APMLoggedEvent> events;
-    events.push_back({origin, isPublicEvent, name, timestamp, parameters});
+    events.push_back({origin, isPublicEvent, name, timestamp, APMLoggedParameters(parameters)});
     logEvents(std::move(events));
 }
 
@@ -258,12 +258,7 @@ std::optional<APMEvent> APMMeasurement::recordOf(APMLoggedEvent& logged,
     // The screen parameters are the library's own, so they join the event after the app's parameters
     // passed their rules; they are moved out of the logged ones, not copied. A refused origin or name is
     // logged by the validator.
-    APMObjectParameters screen;
-    if (APMHasScreenParameters(logged.parameters)) {
-        for (const char* name : {"_sn", "_sc", "_si"}) {
-            if (auto entry = logged.parameters.extract(name)) screen.insert(std::move(entry));
-        }
-    }
+    const APMObjectParameters screen = logged.parameters.takeScreenParameters();
     auto event = APMEvent::initWithOrigin(logged.origin, logged.isPublicEvent, logged.name, logged.timestamp,
                                           0, logged.parameters, maxPublicParameters);
     if (event && !screen.empty()) event->addScreenParameters(screen);

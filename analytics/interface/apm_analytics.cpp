@@ -77,6 +77,11 @@ void APMAnalytics::start(const std::string& appID, const std::string& origin,
 
 void APMAnalytics::logEventWithOrigin(const std::string& origin, bool isPublicEvent, const std::string& name,
                                       APMObjectParameters parameters) {
+    logEventWithOrigin(origin, isPublicEvent, name, APMLoggedParameters(std::move(parameters)));
+}
+
+void APMAnalytics::logEventWithOrigin(const std::string& origin, bool isPublicEvent, const std::string& name,
+                                      APMLoggedParameters parameters) {
     if (isPublicEvent) {
         int failure = V::kNoFailure;
         if (!V::isValidPublicEventName(name, &failure)) return reportRefusedName(name, failure);
@@ -90,8 +95,8 @@ void APMAnalytics::logInternalEventWithOrigin(const std::string& origin, const s
 }
 
 void APMAnalytics::queueEvent(const std::string& origin, bool isPublicEvent, const std::string& name,
-                              APMObjectParameters parameters) {
-    if (!APMHasScreenParameters(parameters)) {
+                              APMLoggedParameters parameters) {
+    if (!parameters.hasScreenParameters()) {
         for (auto& [screenName, value] : APMScreenViewReporter::sharedInstance()->screenParameters())
             parameters.emplace(screenName, std::move(value));
     }

@@ -6,6 +6,7 @@
 
 #include "analytics/engine/apm_environment.h"
 #include "analytics/engine/apm_logged_event.h"
+#include "analytics/records/apm_logged_parameters.h"
 #include "analytics/records/apm_object_parameters.h"
 #include "platform/dispatch/ns_operation_queue.h"
 #include "platform/foundation/mutex.h"
@@ -41,6 +42,8 @@ public:
     // taken by value and moved along to the engine: a caller handing a temporary copies nothing.
     static void logEventWithOrigin(const std::string& origin, bool isPublicEvent, const std::string& name,
                                    APMObjectParameters parameters);
+    static void logEventWithOrigin(const std::string& origin, bool isPublicEvent, const std::string& name,
+                                   APMLoggedParameters parameters);
     static void logInternalEventWithOrigin(const std::string& origin, const std::string& name,
                                            APMObjectParameters parameters);
 
@@ -61,7 +64,7 @@ private:
     void start(const std::string& appID, const std::string& origin,
                const platform::Value::Dictionary& options) EXCLUDES(mutex_);
     void queueEvent(const std::string& origin, bool isPublicEvent, const std::string& name,
-                    APMObjectParameters parameters) EXCLUDES(waitingMutex_);
+                    APMLoggedParameters parameters) EXCLUDES(waitingMutex_);
     void handWaitingEventsToEngine() EXCLUDES(waitingMutex_);
 
     const std::shared_ptr<platform::DispatchQueue> analyticsQueue_;

@@ -44,7 +44,7 @@ void ROVEruzovaza::logEventWithName(const std::string& name, const platform::Val
             "Unbridgeable Swift type logged in parameters. Break on "
             "__ROVERUZOVAZA_UNBRIDGEABLE_SWIFT_VALUE_ERROR__ to debug.");
     }
-    APMAnalytics::logEventWithOrigin("app", true, name, APMObjectParametersFrom(parameters));
+    APMAnalytics::logEventWithOrigin("app", true, name, APMLoggedParameters(parameters));
 }
 
 void ROVEruzovaza::startWithConfiguration(const std::string& appID, const platform::Value::Dictionary& options) {

@@ -95,12 +95,32 @@ std::optional<APMEvent> APMEvent::initWithOrigin(const std::string& origin, bool
                                                  double timestamp, double previousTimestamp,
                                                  const APMObjectParameters& parameters,
                                                  std::int32_t maxPublicParameters) {
-    if (!isAcceptedOrigin(origin) || !isAcceptedName(name, isPublic)) return std::nullopt;
+    if (!acceptsEvent(origin, isPublic, name, timestamp, previousTimestamp)) return std::nullopt;
+    return withParameters(origin, name, timestamp, previousTimestamp,
+                          APMSanitizedParameters(parameters, name, isPublic, false, maxPublicParameters));
+}
+
+std::optional<APMEvent> APMEvent::initWithOrigin(const std::string& origin, bool isPublic, const std::string& name,
+                                                 double timestamp, double previousTimestamp,
+                                                 const APMLoggedParameters& parameters,
+                                                 std::int32_t maxPublicParameters) {
+    if (!acceptsEvent(origin, isPublic, name, timestamp, previousTimestamp)) return std::nullopt;
+    return withParameters(origin, name, timestamp, previousTimestamp,
+                          APMSanitizedParameters(parameters, name, isPublic, false, maxPublicParameters));
+}
+
+bool APMEvent::acceptsEvent(const std::string& origin, bool isPublic, const std::string& name, double timestamp,
+                            double previousTimestamp) {
+    if (!isAcceptedOrigin(origin) || !isAcceptedName(name, isPublic)) return false;
     if (previousTimestamp > timestamp) {
         monitor()->logWithLevel(APMLogLevel::SilentWarning, 16002,
                                 "Event created with previous timestamp after current timestamp");
     }
-    auto sanitized = APMSanitizedParameters(parameters, name, isPublic, false, maxPublicParameters);
+    return true;
+}
+
+APMEvent APMEvent::withParameters(const std::string& origin, const std::string& name, double timestamp,
+                                  double previousTimestamp, std::optional<APMValue::Parameters> sanitized) {
     APMEvent event(origin, name, timestamp, previousTimestamp, sanitized ? std::move(*sanitized) : APMValue::Parameters{});
     // The origin passed the validator, so it is text.
     event.parameters_.insert_or_assign("_o", *APMValue::initWithString(origin));

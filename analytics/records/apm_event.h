@@ -6,6 +6,7 @@
 
 #include "analytics/foundation/apm_value.h"
 #include "analytics/messages/nano_message_base.h"
+#include "analytics/records/apm_logged_parameters.h"
 #include "analytics/records/apm_object_parameters.h"
 #include "analytics/records/apm_parameter_limits.h"
 #include "analytics/records/apmp_event.h"
@@ -24,6 +25,10 @@ public:
     static std::optional<APMEvent> initWithOrigin(const std::string& origin, bool isPublic, const std::string& name,
                                                   double timestamp, double previousTimestamp,
                                                   const APMObjectParameters& parameters,
+                                                  std::int32_t maxPublicParameters = kAPMDefaultMaxPublicEventParams);
+    static std::optional<APMEvent> initWithOrigin(const std::string& origin, bool isPublic, const std::string& name,
+                                                  double timestamp, double previousTimestamp,
+                                                  const APMLoggedParameters& parameters,
                                                   std::int32_t maxPublicParameters = kAPMDefaultMaxPublicEventParams);
     // From an upload message; nothing when its "_o" is missing or no string. Array parameters are not
     // read back.
@@ -67,6 +72,12 @@ public:
 private:
     APMEvent(std::string origin, std::string name, double timestamp, double previousTimestamp,
              APMValue::Parameters parameters);
+    // Whether an event of this origin and name may be made; a previous time after the time is logged.
+    static bool acceptsEvent(const std::string& origin, bool isPublic, const std::string& name, double timestamp,
+                             double previousTimestamp);
+    // The event of accepted origin and name with its sanitised parameters.
+    static APMEvent withParameters(const std::string& origin, const std::string& name, double timestamp,
+                                   double previousTimestamp, std::optional<APMValue::Parameters> sanitized);
 
     static const std::string& conversionName();
     static const std::string& realtimeName();

@@ -102,12 +102,10 @@ void limitParameters(APMValue::Parameters& parameters, bool isNested, std::int32
                             "Event cannot contain more than " + std::to_string(maximum) + " parameters");
 }
 
-}  // namespace
-
-std::optional<APMValue::Parameters> APMSanitizedParameters(const APMObjectParameters& parameters,
-                                                           const std::optional<std::string>& eventName,
-                                                           bool isPublic, bool isNested,
-                                                           std::int32_t maxPublicParameters) {
+// Parameters in name order, each name once: a dictionary or the parameters of a logged event.
+template <typename Parameters>
+std::optional<APMValue::Parameters> sanitized(const Parameters& parameters, const std::optional<std::string>& eventName,
+                                              bool isPublic, bool isNested, std::int32_t maxPublicParameters) {
     if (parameters.empty()) return std::nullopt;
     std::vector<std::string> refused;
     APMValue::Parameters added;
@@ -124,6 +122,22 @@ std::optional<APMValue::Parameters> APMSanitizedParameters(const APMObjectParame
     }
     limitParameters(result, isNested, maxPublicParameters);
     return result;
+}
+
+}  // namespace
+
+std::optional<APMValue::Parameters> APMSanitizedParameters(const APMObjectParameters& parameters,
+                                                           const std::optional<std::string>& eventName,
+                                                           bool isPublic, bool isNested,
+                                                           std::int32_t maxPublicParameters) {
+    return sanitized(parameters, eventName, isPublic, isNested, maxPublicParameters);
+}
+
+std::optional<APMValue::Parameters> APMSanitizedParameters(const APMLoggedParameters& parameters,
+                                                           const std::optional<std::string>& eventName,
+                                                           bool isPublic, bool isNested,
+                                                           std::int32_t maxPublicParameters) {
+    return sanitized(parameters, eventName, isPublic, isNested, maxPublicParameters);
 }
 
 std::optional<APMValue> APMSanitizedArrayParameter(const platform::Value::Array& array, const std::string& name,

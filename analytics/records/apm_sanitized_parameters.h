@@ -4,6 +4,7 @@
 #include <string>
 
 #include "analytics/foundation/apm_value.h"
+#include "analytics/records/apm_logged_parameters.h"
 #include "analytics/records/apm_object_parameters.h"
 #include "analytics/records/apm_parameter_limits.h"
 #include "platform/foundation/value.h"
@@ -19,6 +20,9 @@ namespace analytics {
 // public ones; an event keeps at most `maxPublicParameters` (the active configuration's limit).
 std::optional<APMValue::Parameters> APMSanitizedParameters(
     const APMObjectParameters& parameters, const std::optional<std::string>& eventName, bool isPublic,
+    bool isNested, std::int32_t maxPublicParameters = kAPMDefaultMaxPublicEventParams);
+std::optional<APMValue::Parameters> APMSanitizedParameters(
+    const APMLoggedParameters& parameters, const std::optional<std::string>& eventName, bool isPublic,
     bool isNested, std::int32_t maxPublicParameters = kAPMDefaultMaxPublicEventParams);
 // The array as a typed value of its sanitised dictionary elements; nothing when the array itself is
 // refused. Elements that are no dictionary are recorded in `errors`; the validator's failure code is
