@@ -121,9 +121,9 @@ bool APMDatabase::insertRawEvent(const APMRawEventRow& event, std::int64_t metad
         "VALUES (?, ?, ?, ?, ?);");
     const std::optional<std::int64_t> countBefore = knownRawEventCount_;
     knownRawEventCount_.reset();
-    const platform::Value values[] = {platform::Value(event.data), platform::Value(event.isRealtime ? 1 : 0),
-                                      platform::Value(metadataFingerprint), platform::Value(event.name),
-                                      platform::Value(event.timestamp)};
+    const APMSqliteStore::BoundValue values[] = {std::span<const std::uint8_t>(event.data),
+                                                 std::int64_t{event.isRealtime ? 1 : 0}, metadataFingerprint,
+                                                 std::string_view(event.name), event.timestamp};
     if (!sqliteStore_->executeStatement(kInsert, values, error)) {
         return false;
     }

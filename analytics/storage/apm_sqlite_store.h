@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "analytics/monitor/apm_error_additions.h"
@@ -104,11 +105,15 @@ public:
                                                                const Values& parameterValues,
                                                                APMErrorOut error);
     bool deleteAllRecordsFromTableWithName(const std::string& tableName, APMErrorOut error);
+    // A value bound for one run of a statement: null, an integer, a real, or text or bytes borrowed from
+    // the caller for the run.
+    using BoundValue =
+        std::variant<std::nullptr_t, std::int64_t, double, std::string_view, std::span<const std::uint8_t>>;
     // Runs one statement that answers no rows, prepared once and kept in the cache: for writes made
     // so often that building their record and SQL text each time would cost more than the write. The
-    // values are a span, so a caller may keep them on its stack.
-    bool executeStatement(const std::string& sql, std::span<const platform::Value> parameterValues,
-                          APMErrorOut error);
+    // values are a span and borrow what they bind, so a caller may keep them on its stack and copies
+    // nothing; a parameter left without a value is null.
+    bool executeStatement(const std::string& sql, std::span<const BoundValue> parameterValues, APMErrorOut error);
     std::optional<std::int64_t> rowCountForTableWithName(const std::string& tableName, APMErrorOut error);
     std::optional<std::int64_t> rowCountForTableWithName(const std::string& tableName,
                                                          const std::string& columnName,

@@ -1,10 +1,52 @@
 // The store's rows: writes, deletes, counts and reads.
 #include <cctype>
+#include <cstdint>
+#include <utility>
 
 #include "analytics/monitor/apm_monitor.h"
 #include "analytics/storage/apm_sqlite_store.h"
 
 namespace analytics {
+
+namespace {
+
+constexpr std::uint8_t kNoBytes = 0;
+
+// The value bound without copying its text or bytes: they outlive the statement's run.
+int bindBorrowed(sqlite3_stmt* statement, int index, const APMSqliteStore::BoundValue& value) {
+    if (const auto* number = std::get_if<std::int64_t>(&value)) return sqlite3_bind_int64(statement, index, *number);
+    if (const auto* real = std::get_if<double>(&value)) return sqlite3_bind_double(statement, index, *real);
+    if (const auto* text = std::get_if<std::string_view>(&value))
+        return sqlite3_bind_text64(statement, index, text->data(), text->size(), SQLITE_STATIC, SQLITE_UTF8);
+    if (const auto* bytes = std::get_if<std::span<const std::uint8_t>>(&value)) {
+        // An empty blob needs a pointer, or SQLite binds NULL instead.
+        return sqlite3_bind_blob64(statement, index, bytes->empty() ? &kNoBytes : bytes->data(), bytes->size(),
+                                   SQLITE_STATIC);
+    }
+    return sqlite3_bind_null(statement, index);
+}
+
+// The values as the statement layer beneath binds them, copied: for a statement's first run.
+APMSqliteStore::Values ownedValues(std::span<const APMSqliteStore::BoundValue> values) {
+    APMSqliteStore::Values owned;
+    owned.reserve(values.size());
+    for (const auto& value : values) {
+        if (const auto* number = std::get_if<std::int64_t>(&value)) {
+            owned.emplace_back(*number);
+        } else if (const auto* real = std::get_if<double>(&value)) {
+            owned.emplace_back(*real);
+        } else if (const auto* text = std::get_if<std::string_view>(&value)) {
+            owned.emplace_back(std::string(*text));
+        } else if (const auto* bytes = std::get_if<std::span<const std::uint8_t>>(&value)) {
+            owned.emplace_back(platform::Value::Data(bytes->begin(), bytes->end()));
+        } else {
+            owned.emplace_back(nullptr);
+        }
+    }
+    return owned;
+}
+
+}  // namespace
 
 using platform::Value;
 
@@ -153,27 +195,27 @@ bool APMSqliteStore::deleteAllRecordsFromTableWithName(const std::string& tableN
            runStatementForQuery("DELETE FROM " + tableName, {}, "delete all records", error);
 }
 
-bool APMSqliteStore::executeStatement(const std::string& sql, std::span<const Value> parameterValues,
+bool APMSqliteStore::executeStatement(const std::string& sql, std::span<const BoundValue> parameterValues,
                                       APMErrorOut error) {
     if (!isOpen(error, "Execute SQL statement failed. Database not open.")) return false;
     const auto cached = statementCache_.find(sql);
     // The first use prepares and caches the statement; one still stepping belongs to a caller further up.
-    if (cached == statementCache_.end() || sqlite3_stmt_busy(cached->second)) {
-        return runStatementForQuery(sql, Values(parameterValues.begin(), parameterValues.end()),
-                                    "execute statement", error);
-    }
-    // A cached statement was reset and cleared after its last use: bound, run and reset with one lookup.
-    // The values outlive the run and the reset below, so their text is bound without a copy.
+    if (cached == statementCache_.end() || sqlite3_stmt_busy(cached->second))
+        return runStatementForQuery(sql, ownedValues(parameterValues), "execute statement", error);
+    // A cached statement keeps the values of its last run bound, each replaced as this run binds its
+    // own: cleared first only when this run leaves a parameter without a value. Bound, run and reset
+    // with one lookup, the text and bytes bound where they are.
     sqlite3_stmt* statement = cached->second;
+    if (std::cmp_less(parameterValues.size(), sqlite3_bind_parameter_count(statement)))
+        sqlite3_clear_bindings(statement);
     const char* failedOperation = nullptr;
     for (std::size_t i = 0; i < parameterValues.size() && !failedOperation; ++i) {
-        if (bindValue(statement, static_cast<int>(i + 1), parameterValues[i], true) != SQLITE_OK)
+        if (bindBorrowed(statement, static_cast<int>(i + 1), parameterValues[i]) != SQLITE_OK)
             failedOperation = "bind values";
     }
     if (!failedOperation && sqlite3_step(statement) != SQLITE_DONE) failedOperation = "execute statement";
     if (failedOperation) setDatabaseError(error, failedOperation);
     sqlite3_reset(statement);
-    sqlite3_clear_bindings(statement);
     return !failedOperation;
 }
 

@@ -110,12 +110,12 @@ TEST_F(SqliteStoreRecords, ValuesOfNoColumnTypeAreRefused) {
 TEST_F(SqliteStoreRecords, EachRunOfACachedStatementStoresItsOwnText) {
     const std::string insertRow = "INSERT INTO t (id, value) VALUES (?, ?)";
     for (int id = 1; id <= 3; ++id) {
-        ASSERT_TRUE(store->executeStatement(
-            insertRow, APMSqliteStore::Values{Value(id), Value(std::string(40, 'a' + id))}, &error))
-            << describe(error);
+        const std::string text(40, 'a' + id);
+        const APMSqliteStore::BoundValue values[] = {std::int64_t{id}, std::string_view(text)};
+        ASSERT_TRUE(store->executeStatement(insertRow, values, &error)) << describe(error);
     }
-    ASSERT_TRUE(store->executeStatement(insertRow, APMSqliteStore::Values{Value(4)}, &error))
-        << describe(error);
+    const APMSqliteStore::BoundValue idOnly[] = {std::int64_t{4}};
+    ASSERT_TRUE(store->executeStatement(insertRow, idOnly, &error)) << describe(error);
     const auto records = store->recordsForQuery("SELECT id, value FROM t ORDER BY id", {}, &error);
     ASSERT_TRUE(records && records->size() == 4) << describe(error);
     for (int id = 1; id <= 3; ++id) {
