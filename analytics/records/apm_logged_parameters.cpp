@@ -14,17 +14,17 @@ bool isScreenName(std::string_view name) {
 }  // namespace
 
 APMLoggedParameters::APMLoggedParameters(const platform::Value::Dictionary& plain) {
-    entries_.reserve(plain.size() + kRoomForScreen);
+    entries_.reserve(plain.size());
     for (const auto& [name, value] : plain) entries_.emplace_back(name, value);
 }
 
 APMLoggedParameters::APMLoggedParameters(const APMObjectParameters& parameters) {
-    entries_.reserve(parameters.size() + kRoomForScreen);
+    entries_.reserve(parameters.size());
     for (const auto& [name, object] : parameters) entries_.emplace_back(name, object);
 }
 
 APMLoggedParameters::APMLoggedParameters(APMObjectParameters&& parameters) {
-    entries_.reserve(parameters.size() + kRoomForScreen);
+    entries_.reserve(parameters.size());
     for (auto& [name, object] : parameters) entries_.emplace_back(name, std::move(object));
 }
 

@@ -35,9 +35,9 @@ public:
     APMObjectParameters takeScreenParameters();
 
 private:
-    // Room for the screen parameters the facade may add.
-    static constexpr std::size_t kRoomForScreen = 3;
-
+    // Exactly as many as given: a burst of events holds thousands of these at once, and the screen
+    // parameters the facade may add are seldom set, so room kept for them would mostly be memory
+    // faulted in for nothing.
     std::vector<Entry> entries_;
 };
 
