@@ -14,6 +14,9 @@ struct APMLoggedEvent {
     std::string name;
     double timestamp = 0;
     APMLoggedParameters parameters;
+    // Whether the name passed its check on the way in (the facade checks a public one before queueing
+    // it), so making the record does not check it again.
+    bool nameChecked = false;
 };
 
 }  // namespace analytics

@@ -260,7 +260,7 @@ std::optional<APMEvent> APMMeasurement::recordOf(APMLoggedEvent& logged,
     // logged by the validator.
     const APMObjectParameters screen = logged.parameters.takeScreenParameters();
     auto event = APMEvent::initWithOrigin(logged.origin, logged.isPublicEvent, logged.name, logged.timestamp,
-                                          0, logged.parameters, maxPublicParameters);
+                                          0, logged.parameters, maxPublicParameters, logged.nameChecked);
     if (event && !screen.empty()) event->addScreenParameters(screen);
     return event;
 }

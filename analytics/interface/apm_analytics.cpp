@@ -109,7 +109,8 @@ void APMAnalytics::queueEvent(const std::string& origin, bool isPublicEvent, con
         {
             platform::MutexLock lock(waitingMutex_);
             handOverQueued = !waiting_.empty();
-            waiting_.push_back({origin, isPublicEvent, name, timestamp, std::move(parameters)});
+            // Only a public name was checked before it came here.
+            waiting_.push_back({origin, isPublicEvent, name, timestamp, std::move(parameters), isPublicEvent});
         }
         if (!handOverQueued) operationQueue_.addOperationWithBlock([this] { handWaitingEventsToEngine(); });
     };

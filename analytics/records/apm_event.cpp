@@ -95,7 +95,7 @@ std::optional<APMEvent> APMEvent::initWithOrigin(const std::string& origin, bool
                                                  double timestamp, double previousTimestamp,
                                                  const APMObjectParameters& parameters,
                                                  std::int32_t maxPublicParameters) {
-    if (!acceptsEvent(origin, isPublic, name, timestamp, previousTimestamp)) return std::nullopt;
+    if (!acceptsEvent(origin, isPublic, name, timestamp, previousTimestamp, false)) return std::nullopt;
     return withParameters(origin, name, timestamp, previousTimestamp,
                           APMSanitizedParameters(parameters, name, isPublic, false, maxPublicParameters));
 }
@@ -103,15 +103,15 @@ std::optional<APMEvent> APMEvent::initWithOrigin(const std::string& origin, bool
 std::optional<APMEvent> APMEvent::initWithOrigin(const std::string& origin, bool isPublic, const std::string& name,
                                                  double timestamp, double previousTimestamp,
                                                  const APMLoggedParameters& parameters,
-                                                 std::int32_t maxPublicParameters) {
-    if (!acceptsEvent(origin, isPublic, name, timestamp, previousTimestamp)) return std::nullopt;
+                                                 std::int32_t maxPublicParameters, bool nameChecked) {
+    if (!acceptsEvent(origin, isPublic, name, timestamp, previousTimestamp, nameChecked)) return std::nullopt;
     return withParameters(origin, name, timestamp, previousTimestamp,
                           APMSanitizedParameters(parameters, name, isPublic, false, maxPublicParameters));
 }
 
 bool APMEvent::acceptsEvent(const std::string& origin, bool isPublic, const std::string& name, double timestamp,
-                            double previousTimestamp) {
-    if (!isAcceptedOrigin(origin) || !isAcceptedName(name, isPublic)) return false;
+                            double previousTimestamp, bool nameChecked) {
+    if (!isAcceptedOrigin(origin) || (!nameChecked && !isAcceptedName(name, isPublic))) return false;
     if (previousTimestamp > timestamp) {
         monitor()->logWithLevel(APMLogLevel::SilentWarning, 16002,
                                 "Event created with previous timestamp after current timestamp");

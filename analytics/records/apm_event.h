@@ -26,10 +26,12 @@ public:
                                                   double timestamp, double previousTimestamp,
                                                   const APMObjectParameters& parameters,
                                                   std::int32_t maxPublicParameters = kAPMDefaultMaxPublicEventParams);
+    // A logged event whose name passed its check on the way in (`nameChecked`) is not checked again.
     static std::optional<APMEvent> initWithOrigin(const std::string& origin, bool isPublic, const std::string& name,
                                                   double timestamp, double previousTimestamp,
                                                   const APMLoggedParameters& parameters,
-                                                  std::int32_t maxPublicParameters = kAPMDefaultMaxPublicEventParams);
+                                                  std::int32_t maxPublicParameters = kAPMDefaultMaxPublicEventParams,
+                                                  bool nameChecked = false);
     // From an upload message; nothing when its "_o" is missing or no string. Array parameters are not
     // read back.
     static std::optional<APMEvent> initWithEventProto(const NANOMessageBase* proto,
@@ -74,7 +76,7 @@ private:
              APMValue::Parameters parameters);
     // Whether an event of this origin and name may be made; a previous time after the time is logged.
     static bool acceptsEvent(const std::string& origin, bool isPublic, const std::string& name, double timestamp,
-                             double previousTimestamp);
+                             double previousTimestamp, bool nameChecked);
     // The event of accepted origin and name with its sanitised parameters.
     static APMEvent withParameters(const std::string& origin, const std::string& name, double timestamp,
                                    double previousTimestamp, std::optional<APMValue::Parameters> sanitized);

@@ -155,3 +155,31 @@ TEST(StoredEvent, AFixedRunOfEventsIsStoredExactlyAsTheGoldenDump) {
     if (std::getenv("QUORVEL_UPDATE_GOLDENS")) std::ofstream(golden) << dump;
     EXPECT_EQ(dump, readFile(golden));
 }
+
+// The facade checks a public name before queueing the event, and only a public one: an internal event
+// logged through it is checked when its record is made, so one of a refused name is never stored.
+TEST(StoredEvent, AnInternalEventOfARefusedNameIsDroppedWhileAPublicOneCheckedOnTheWayInIsStored) {
+    quorvel::testing::FreshLibrary library;
+    quorvel::testing::TempDataRoot root;
+    const auto clock = platform::VirtualClock::install();
+    DZRApp::configure();
+    APMAnalytics::logInternalEventWithOrigin("auto", "_not a name", APMObjectParametersFrom({{"n", 1}}));
+    ROVEruzovaza::logEventWithName("Chart_Event", {{"charts", 2}});
+    clock->runUntilIdle();
+
+    const auto engine = APMMeasurement::sharedInstance();
+    ASSERT_TRUE(engine);
+    // Counted in the table itself: reading rows back drops one whose name is refused.
+    const auto count = [&](const std::string& query) {
+        const auto number = engine->database()->sqliteStore()->numberForQuery(query, {}, nullptr);
+        return number ? number->intValue().value_or(-1) : -1;
+    };
+    std::int64_t all = -1;
+    std::int64_t named = -1;
+    engine->scheduler().dispatchSyncOnWorkerQueueBlockID("test", [&] {
+        all = count("SELECT count(1) FROM raw_events");
+        named = count("SELECT count(1) FROM raw_events WHERE name = 'Chart_Event'");
+    });
+    EXPECT_EQ(all, 1);
+    EXPECT_EQ(named, 1);
+}
