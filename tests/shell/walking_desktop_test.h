@@ -55,9 +55,12 @@ protected:
         app->settle(std::chrono::seconds(2));
     }
 
-    // Scrolls the list down until a row of that title shows whole below the bar, and taps it.
+    // Scrolls the list until a row of that title shows whole below the bar, and taps it. It looks down the
+    // list first, and back up once the row shows under the bar or twelve tries found nothing: on a loaded
+    // machine a drag's moves may arrive in a burst and fling the list past the row.
     bool scrollToAndTap(Window window, const std::string& title) {
-        for (int tries = 0; tries < 12; ++tries) {
+        CGFloat step = 120;
+        for (int tries = 0; tries < 24; ++tries) {
             const ScreenListing listing = look(window, "walk_scrolling.png");
             const auto row = listing.find(title);
             if (row && row->visible.minY() > barBottom(listing) + 4 &&
@@ -65,7 +68,9 @@ protected:
                 tapAt(window, {row->visible.midX(), row->visible.midY()});
                 return true;
             }
-            scrollBy(window, listing, 120);
+            if (row) step = row->visible.minY() > barBottom(listing) + 4 ? 120 : -120;
+            else if (tries == 12) step = -step;
+            scrollBy(window, listing, step);
         }
         return false;
     }
