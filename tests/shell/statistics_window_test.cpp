@@ -18,6 +18,7 @@
 #include "tests/shell/stored_sessions.h"
 #include "tests/shell/walking_desktop_test.h"
 #include "tests/support/eventually.h"
+#include "tests/support/kept_time_zone.h"
 
 namespace {
 
@@ -171,6 +172,10 @@ protected:
         }
         return lineBottom > lineTop && glyphBottom - glyphTop >= 0.6 * (lineBottom - lineTop);
     }
+
+    // A case that counts days in another zone puts the process's zone back: the cases after it store
+    // "today's" sessions by the days of the zone the program runs in.
+    quorvel::testing::KeptTimeZone keptZone_;
 };
 
 }  // namespace
@@ -281,5 +286,4 @@ TEST_F(StatisticsWindow, ALaterLaunchInAnotherZoneCountsTheSessionsByItsDays) {
     ASSERT_EQ(app->waitForExit(), 0) << app->transcript();
     zone("America/New_York");
     EXPECT_EQ(inNewYork, averagesOfTheStore());
-    zone("Europe/Berlin");
 }
