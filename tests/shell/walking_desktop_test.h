@@ -68,8 +68,10 @@ protected:
                 tapAt(window, {row->visible.midX(), row->visible.midY()});
                 return true;
             }
-            if (row) step = row->visible.minY() > barBottom(listing) + 4 ? 120 : -120;
-            else if (tries == 12) step = -step;
+            if (row)
+                step = row->visible.minY() > barBottom(listing) + 4 ? 120 : -120;
+            else if (tries == 12)
+                step = -step;
             scrollBy(window, listing, step);
         }
         return false;
