@@ -147,19 +147,24 @@ void FolderWatcher::retryIfIncomplete() {
 }
 
 void FolderWatcher::catchUpAll() {
+    // Held throughout, so no watcher ends while it is waited for.
     auto& live = liveWatchers();
     MutexLock lock(live.mutex);
-    for (auto* watcher : live.watchers) {
-        MutexLock control(watcher->control_);
-        watcher->catchUp();
-    }
+    for (auto* watcher : live.watchers) watcher->catchUp();
 }
 
 void FolderWatcher::catchUp() {
-    if (!thread_.joinable()) return;
+    std::uint64_t asked;
+    {
+        // Not held while waiting: a retry that holds its caller's lock, which the thread's handler may
+        // need, must not wait for this.
+        MutexLock control(control_);
+        if (!thread_.joinable()) return;
+        MutexLock lock(catchUpMutex_);
+        asked = ++catchUpsAsked_;
+        wakeUp(wake_);
+    }
     MutexLock lock(catchUpMutex_);
-    const auto asked = ++catchUpsAsked_;
-    wakeUp(wake_);
     while (catchUpsDone_ < asked) lock.wait(caughtUp_);
 }
 

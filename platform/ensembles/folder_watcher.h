@@ -61,11 +61,12 @@ public:
     void retryIfIncomplete();
     // Returns once every watcher alive has handled what happened in its folders before the call: its first
     // walk is over and every file written by then is reported. For whoever must know that nothing more is
-    // on its way (a check that nothing is reported) without waiting for a time.
+    // on its way (a check that nothing is reported) without waiting for a time. No watcher may be made
+    // meanwhile by a caller holding a lock its handler takes.
     static void catchUpAll();
 
 private:
-    void catchUp() REQUIRES(control_);
+    void catchUp() EXCLUDES(control_);
     void caughtUpWith(std::uint64_t asked);
     using Since = std::optional<timespec>;  // none: every file counts
 

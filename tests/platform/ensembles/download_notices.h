@@ -30,6 +30,7 @@ struct DownloadNotices {
     void settle(platform::VirtualClock& clock) const {
         // A merge a download brings may write again; it ends with nothing more on its way.
         for (int round = 0; round < kMostRounds; ++round) {
+            clock.runUntilIdle();  // no merge is starting a watcher meanwhile
             platform::FolderWatcher::catchUpAll();
             clock.runUntilIdle();
             if (progress == downloads) return;
