@@ -3,13 +3,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include "analytics/foundation/apm_flat_string_map.h"
 #include "platform/foundation/value.h"
 
 namespace analytics {
@@ -21,7 +21,7 @@ namespace analytics {
 class APMValue {
 public:
     enum ValueType : std::int64_t { kDouble = 0, kInt64 = 1, kString = 2, kArray = 3 };
-    using Parameters = std::map<std::string, APMValue>;
+    using Parameters = APMFlatStringMap<APMValue>;
     using Array = std::vector<Parameters>;
 
     static APMValue initWithDouble(double value);

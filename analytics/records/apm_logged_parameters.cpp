@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 namespace analytics {
 
@@ -13,35 +14,27 @@ bool isScreenName(std::string_view name) {
 
 }  // namespace
 
-APMLoggedParameters::APMLoggedParameters(const platform::Value::Dictionary& plain) {
-    entries_.reserve(plain.size());
-    for (const auto& [name, value] : plain) entries_.emplace_back(name, value);
-}
+APMLoggedParameters::APMLoggedParameters(const platform::Value::Dictionary& plain)
+    : entries_(APMSortedUniqueNames{}, plain) {}
 
-APMLoggedParameters::APMLoggedParameters(const APMObjectParameters& parameters) {
-    entries_.reserve(parameters.size());
-    for (const auto& [name, object] : parameters) entries_.emplace_back(name, object);
-}
+APMLoggedParameters::APMLoggedParameters(const APMObjectParameters& parameters)
+    : entries_(APMSortedUniqueNames{}, parameters) {}
 
-APMLoggedParameters::APMLoggedParameters(APMObjectParameters&& parameters) {
-    entries_.reserve(parameters.size());
-    for (auto& [name, object] : parameters) entries_.emplace_back(name, std::move(object));
-}
+APMLoggedParameters::APMLoggedParameters(APMObjectParameters&& parameters)
+    : entries_(APMSortedUniqueNames{}, std::move(parameters)) {}
 
 void APMLoggedParameters::emplace(const std::string& name, APMParameterObject object) {
-    const auto place = std::lower_bound(entries_.begin(), entries_.end(), name,
-                                        [](const Entry& entry, const std::string& key) { return entry.first < key; });
-    if (place != entries_.end() && place->first == name) return;
-    entries_.emplace(place, name, std::move(object));
+    entries_.try_emplace(name, std::move(object));
 }
 
 bool APMLoggedParameters::hasScreenParameters() const {
-    return std::any_of(entries_.begin(), entries_.end(), [](const Entry& entry) { return isScreenName(entry.first); });
+    return std::any_of(entries_.begin(), entries_.end(),
+                       [](const Entries::value_type& entry) { return isScreenName(entry.first); });
 }
 
 APMObjectParameters APMLoggedParameters::takeScreenParameters() {
     APMObjectParameters screen;
-    std::erase_if(entries_, [&screen](Entry& entry) {
+    erase_if(entries_, [&screen](Entries::value_type& entry) {
         if (!isScreenName(entry.first)) return false;
         screen.emplace(std::move(entry.first), std::move(entry.second));
         return true;

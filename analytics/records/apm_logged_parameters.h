@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <string>
 #include <utility>
-#include <vector>
 
+#include "analytics/foundation/apm_flat_string_map.h"
 #include "analytics/records/apm_object_parameters.h"
 #include "platform/foundation/value.h"
 
@@ -16,14 +16,14 @@ namespace analytics {
 // each parameter. Made only explicitly from a dictionary, so a braced list never picks this over one.
 class APMLoggedParameters {
 public:
-    using Entry = std::pair<std::string, APMParameterObject>;
+    using Entries = APMFlatStringMap<APMParameterObject>;
 
     explicit APMLoggedParameters(const platform::Value::Dictionary& plain);
     explicit APMLoggedParameters(const APMObjectParameters& parameters);
     explicit APMLoggedParameters(APMObjectParameters&& parameters);
 
-    std::vector<Entry>::const_iterator begin() const { return entries_.begin(); }
-    std::vector<Entry>::const_iterator end() const { return entries_.end(); }
+    Entries::const_iterator begin() const { return entries_.begin(); }
+    Entries::const_iterator end() const { return entries_.end(); }
     std::size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }
 
@@ -38,7 +38,7 @@ private:
     // Exactly as many as given: a burst of events holds thousands of these at once, and the screen
     // parameters the facade may add are seldom set, so room kept for them would mostly be memory
     // faulted in for nothing.
-    std::vector<Entry> entries_;
+    Entries entries_;
 };
 
 }  // namespace analytics

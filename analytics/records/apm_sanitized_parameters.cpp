@@ -109,6 +109,8 @@ std::optional<APMValue::Parameters> sanitized(const Parameters& parameters, cons
     if (parameters.empty()) return std::nullopt;
     std::vector<std::string> refused;
     APMValue::Parameters added;
+    // Room for the origin the event adds, so that a record's parameters are allocated once.
+    added.reserve(parameters.size() + 1);
     for (const auto& [name, object] : parameters) {
         if (!sanitizeParameter(name, object, eventName, isPublic, isNested, added)) refused.push_back(name);
     }

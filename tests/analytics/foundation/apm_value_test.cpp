@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <limits>
+#include <map>
+#include <random>
 #include <unordered_set>
 
 #include "analytics/foundation/apm_value.h"
@@ -114,4 +116,43 @@ TEST_F(TypedValues, RefusalsAreLoggedWithTheirCodes) {
     for (std::size_t i = 0; i < lines.size(); ++i)
         EXPECT_NE(lines[i].find(codes[i]), std::string::npos) << lines[i];
     EXPECT_NE(lines[1].find("NSArray"), std::string::npos);
+}
+
+// Parameters are kept in one sorted array: whatever the order and hints of the changes, they must hold
+// what an ordered map holds, in its order.
+TEST_F(TypedValues, ParametersHoldWhatAnOrderedMapHoldsHoweverTheyAreChanged) {
+    std::mt19937 random(7);
+    const std::vector<std::string> names{"_o", "_err", "_ev", "a", "ab", "b", "item_id", "value", "z"};
+    APMValue::Parameters parameters;
+    std::map<std::string, APMValue> expected;
+    for (int step = 0; step < 2000; ++step) {
+        const std::string& name = names[random() % names.size()];
+        const APMValue value = APMValue::initWithInt64(step);
+        switch (random() % 5) {
+            case 0:
+                parameters.try_emplace(name, value);
+                expected.try_emplace(name, value);
+                break;
+            case 1:
+                parameters.insert_or_assign(name, value);
+                expected.insert_or_assign(name, value);
+                break;
+            case 2: {
+                // Any place as the hint, fitting or not.
+                auto hint = parameters.begin();
+                std::advance(hint, static_cast<long>(random() % (parameters.size() + 1)));
+                parameters.insert_or_assign(hint, name, value);
+                expected.insert_or_assign(name, value);
+                break;
+            }
+            case 3:
+                EXPECT_EQ(parameters.erase(name), expected.erase(name)) << name;
+                break;
+            default:
+                EXPECT_EQ(parameters.contains(name), expected.contains(name)) << name;
+        }
+        ASSERT_TRUE(std::equal(parameters.begin(), parameters.end(), expected.begin(), expected.end(),
+                               [](const auto& a, const auto& b) { return a.first == b.first && a.second == b.second; }))
+            << "after step " << step;
+    }
 }
