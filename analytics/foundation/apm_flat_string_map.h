@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <initializer_list>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -13,22 +14,19 @@
 
 namespace analytics {
 
+// Says that entries come in name order, each name once, as a std::map gives them.
+struct APMSortedUniqueNames {};
+
 // A map from names to values kept as one array in name order: what std::map offers the event records,
 // in the same order, but an event's few parameters cost one allocation instead of one each, and a name
 // is found without making a string of it. As with an array, adding or removing an entry moves the ones
 // after it, so an iterator holds only until the map changes.
-// Says that entries come in name order, each name once, as a std::map gives them.
-struct APMSortedUniqueNames {};
-
 template <typename Value>
 class APMFlatStringMap {
 public:
-    using key_type = std::string;
-    using mapped_type = Value;
     using value_type = std::pair<std::string, Value>;
     using iterator = typename std::vector<value_type>::iterator;
     using const_iterator = typename std::vector<value_type>::const_iterator;
-    using size_type = std::size_t;
 
     APMFlatStringMap() = default;
     // Entries already in order are appended as they come, without a search; a range given as an
@@ -45,7 +43,7 @@ public:
         }
     }
     APMFlatStringMap(std::initializer_list<value_type> entries) {
-        for (const value_type& entry : entries) emplace(entry.first, entry.second);
+        for (const value_type& entry : entries) try_emplace(entry.first, entry.second);
     }
 
     iterator begin() { return entries_.begin(); }
@@ -54,7 +52,6 @@ public:
     const_iterator end() const { return entries_.end(); }
     std::size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }
-    void clear() { entries_.clear(); }
     void reserve(std::size_t count) { entries_.reserve(count); }
 
     // The first entry whose name is not before the given one.
@@ -76,9 +73,12 @@ public:
         return place != end() && place->first == name ? place : end();
     }
     bool contains(std::string_view name) const { return find(name) != end(); }
-    std::size_t count(std::string_view name) const { return contains(name) ? 1 : 0; }
-    Value& at(std::string_view name) { return find(name)->second; }
-    const Value& at(std::string_view name) const { return find(name)->second; }
+    // As a map's: a name that is not there throws.
+    const Value& at(std::string_view name) const {
+        const auto place = find(name);
+        if (place == end()) throw std::out_of_range("no parameter " + std::string(name));
+        return place->second;
+    }
 
     template <typename... Args>
     std::pair<iterator, bool> try_emplace(std::string_view name, Args&&... args) {
@@ -112,7 +112,6 @@ public:
     }
 
     iterator erase(const_iterator place) { return entries_.erase(place); }
-    iterator erase(const_iterator first, const_iterator last) { return entries_.erase(first, last); }
     std::size_t erase(std::string_view name) {
         const auto place = find(name);
         if (place == end()) return 0;
