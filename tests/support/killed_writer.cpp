@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <random>
+#include <vector>
 
 namespace quorvel::testing {
 
@@ -27,6 +28,12 @@ namespace {
 // Runs the writer and collects its reports; with a kill point, kills it there. The writer's wait status.
 int runWriter(const std::string& program, const std::vector<std::string>& arguments,
               const std::optional<KillPoint>& point, std::set<long>& reported) {
+    // Made before the fork: the child of a process with other threads may only call what is safe in a
+    // signal handler until it execs, and an allocation there can wait forever on a lock another thread
+    // held when the process forked (so the writer never started, and the read below never ended).
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
     int pipeEnds[2];
     if (::pipe(pipeEnds) != 0) return -1;
     const pid_t child = ::fork();
@@ -34,9 +41,6 @@ int runWriter(const std::string& program, const std::vector<std::string>& argume
         ::dup2(pipeEnds[1], STDOUT_FILENO);
         ::close(pipeEnds[0]);
         ::close(pipeEnds[1]);
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
