@@ -31,12 +31,15 @@ std::uint64_t drawNumberOtherThan(std::uint64_t current) {
     return drawn;
 }
 
+// Moved, not copied: each object of a large fetch is out of the cache by now, and a copy would touch
+// its count once here and again when the fetch's list goes.
 std::vector<std::shared_ptr<Session>> sessionsOf(
-    const std::vector<std::shared_ptr<platform::NSManagedObject>>& objects) {
+    std::vector<std::shared_ptr<platform::NSManagedObject>> objects) {
     std::vector<std::shared_ptr<Session>> sessions;
     sessions.reserve(objects.size());
-    for (const auto& object : objects) {
-        if (auto session = std::dynamic_pointer_cast<Session>(object)) sessions.push_back(std::move(session));
+    for (auto& object : objects) {
+        if (auto session = std::dynamic_pointer_cast<Session>(std::move(object)))
+            sessions.push_back(std::move(session));
     }
     return sessions;
 }
@@ -141,7 +144,7 @@ std::vector<std::shared_ptr<Session>> CoreDataManager::fetchAllSessions() {
     if (!context) return {};
     platform::NSFetchedResultsController controller(sessionsNewestFirst(), context, std::nullopt, "Master");
     controller.performFetch();
-    return sessionsOf(controller.fetchedObjects());
+    return sessionsOf(std::move(controller).fetchedObjects());
 }
 
 std::vector<std::shared_ptr<Session>> CoreDataManager::fetchSessions(platform::NSDate from,
@@ -152,7 +155,7 @@ std::vector<std::shared_ptr<Session>> CoreDataManager::fetchSessions(platform::N
     request.predicate =
         platform::NSPredicate::predicateWithFormat("(timestamp >= %@) AND (timestamp <= %@)", {from, to});
     const auto objects = context->executeFetchRequest(request);
-    return objects ? sessionsOf(*objects) : std::vector<std::shared_ptr<Session>>{};
+    return objects ? sessionsOf(std::move(*objects)) : std::vector<std::shared_ptr<Session>>{};
 }
 
 }  // namespace quorvel

@@ -1,10 +1,11 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <iterator>
+#include <memory>
 #include <span>
-#include <vector>
 
 #include "platform/foundation/value.h"
 
@@ -23,13 +24,14 @@ public:
         : inline_{inlined(values, 0), inlined(values, 1), inlined(values, 2), inlined(values, 3)},
           size_(values.size()) {
         static_assert(kInline == 4, "one inlined() for each value held inside");
-        if (size_ > kInline)
-            heap_.assign(std::make_move_iterator(values.begin()), std::make_move_iterator(values.end()));
+        if (size_ > kInline) {
+            heap_ = std::make_unique<Value[]>(size_);
+            std::move(values.begin(), values.end(), heap_.get());
+        }
     }
-
     std::size_t size() const { return size_; }
-    Value* data() { return size_ > kInline ? heap_.data() : inline_.data(); }
-    const Value* data() const { return size_ > kInline ? heap_.data() : inline_.data(); }
+    Value* data() { return size_ > kInline ? heap_.get() : inline_.data(); }
+    const Value* data() const { return size_ > kInline ? heap_.get() : inline_.data(); }
     Value* begin() { return data(); }
     Value* end() { return data() + size_; }
     const Value* begin() const { return data(); }
@@ -43,7 +45,7 @@ private:
     }
 
     std::array<Value, kInline> inline_;
-    std::vector<Value> heap_;
+    std::unique_ptr<Value[]> heap_;  // beyond kInline only
     std::size_t size_ = 0;
 };
 

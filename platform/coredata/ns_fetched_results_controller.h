@@ -30,7 +30,9 @@ public:
         return true;
     }
 
-    const std::vector<std::shared_ptr<NSManagedObject>>& fetchedObjects() const { return fetchedObjects_; }
+    const std::vector<std::shared_ptr<NSManagedObject>>& fetchedObjects() const& { return fetchedObjects_; }
+    // A controller about to go hands its objects over without touching each one again.
+    std::vector<std::shared_ptr<NSManagedObject>> fetchedObjects() && { return std::move(fetchedObjects_); }
     const NSFetchRequest& fetchRequest() const { return request_; }
     const std::optional<std::string>& cacheName() const { return cacheName_; }
 

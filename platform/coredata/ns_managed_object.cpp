@@ -32,7 +32,7 @@ void NSManagedObject::setValueForKey(const Value& value, const std::string& key)
     const auto index = entity_->indexOfAttribute(key);
     if (!index) return;
     values_[*index] = value;
-    if (changed_.empty()) changed_.assign(values_.size(), false);
+    if (!changed_) changed_ = std::make_unique<bool[]>(values_.size());
     if (!changed_[*index]) {
         changed_[*index] = true;
         ++changedCount_;
@@ -48,7 +48,7 @@ Value::Dictionary NSManagedObject::values() const {
 }
 
 void NSManagedObject::clearChanges() {
-    changed_.clear();
+    changed_.reset();
     changedCount_ = 0;
 }
 

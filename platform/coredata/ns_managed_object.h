@@ -62,14 +62,16 @@ private:
     std::shared_ptr<const NSEntityDescription> entity_;
     std::weak_ptr<NSManagedObjectContext> context_;
     NSManagedObjectID objectID_;
-    bool isChanged(std::size_t attribute) const { return attribute < changed_.size() && changed_[attribute]; }
+    bool isChanged(std::size_t attribute) const {
+        return changed_ && attribute < values_.size() && changed_[attribute];
+    }
     void clearChanges();
 
     // By attribute index: many objects are fetched at a time, so no map per object, and no changes
-    // kept until there is one.
+    // kept until there is one. Kept small, as a fetch of many objects outgrows the caches.
     AttributeValues values_;
-    std::vector<bool> changed_;
-    std::size_t changedCount_ = 0;
+    std::unique_ptr<bool[]> changed_;  // one per value once one has changed
+    std::uint32_t changedCount_ = 0;
     bool inserted_ = false;
 };
 
