@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
-#include <iterator>
 #include <memory>
 #include <span>
 
@@ -29,6 +28,7 @@ public:
             std::move(values.begin(), values.end(), heap_.get());
         }
     }
+
     std::size_t size() const { return size_; }
     Value* data() { return size_ > kInline ? heap_.get() : inline_.data(); }
     const Value* data() const { return size_ > kInline ? heap_.get() : inline_.data(); }

@@ -33,10 +33,7 @@ void NSManagedObject::setValueForKey(const Value& value, const std::string& key)
     if (!index) return;
     values_[*index] = value;
     if (!changed_) changed_ = std::make_unique<bool[]>(values_.size());
-    if (!changed_[*index]) {
-        changed_[*index] = true;
-        ++changedCount_;
-    }
+    changed_[*index] = true;
     if (auto context = context_.lock()) context->objectDidChange(*this);
 }
 
@@ -49,7 +46,6 @@ Value::Dictionary NSManagedObject::values() const {
 
 void NSManagedObject::clearChanges() {
     changed_.reset();
-    changedCount_ = 0;
 }
 
 }  // namespace platform

@@ -49,8 +49,8 @@ public:
     void setValueForKey(const Value& value, const std::string& key);
 
     bool isInserted() const { return inserted_; }
-    bool isUpdated() const { return !inserted_ && changedCount_ > 0; }
-    bool hasChanges() const { return inserted_ || changedCount_ > 0; }
+    bool isUpdated() const { return !inserted_ && changed_; }
+    bool hasChanges() const { return inserted_ || changed_; }
     // Every attribute's value by name (null where unset).
     Value::Dictionary values() const;
     // The same in the order of the entity's attributes.
@@ -70,8 +70,7 @@ private:
     // By attribute index: many objects are fetched at a time, so no map per object, and no changes
     // kept until there is one. Kept small, as a fetch of many objects outgrows the caches.
     AttributeValues values_;
-    std::unique_ptr<bool[]> changed_;  // one per value once one has changed
-    std::uint32_t changedCount_ = 0;
+    std::unique_ptr<bool[]> changed_;  // one per value, made at the first change
     bool inserted_ = false;
 };
 
